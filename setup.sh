@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian 12 machine:
+#   ./setup.sh run    install what is missing, build, start storeadjust on the demo database
+#   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  build-essential cmake pkg-config ninja-build ccache
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsqlite3-dev sqlite3
+  unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
+  libxlsxwriter-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-wqy-microhei
+)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  fi
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+configure_and_build() {  # dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
+  cmake --build "$dir" -j "$(jobs)"
+}
+
+run_tests() {
+  configure_and_build build
+  local status=0
+  QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$(jobs)" --output-on-failure || status=1
+  # The engine and the screen models again under AddressSanitizer and UndefinedBehaviorSanitizer.
+  configure_and_build build-asan -DSTOREADJUST_SANITIZE=ON -DSTOREADJUST_WITH_QT=OFF -DSTOREADJUST_WITH_BENCH=OFF
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan -j "$(jobs)" --output-on-failure || status=1
+  return $status
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    configure_and_build build
+    shift
+    exec build/app/storeadjust "$@"
+    ;;
+  test)
+    install_missing
+    run_tests
+    ;;
+  deps)
+    install_missing
+    ;;
+  *)
+    echo "usage: $0 run|test|deps" >&2
+    exit 2
+    ;;
+esac

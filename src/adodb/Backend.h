@@ -1,0 +1,45 @@
+#pragma once
+// One database session of a particular kind (embedded SQLite, ODBC). A Connection owns exactly
+// one Backend. Statements arrive in the module's dialect (SQL Server's T-SQL); a backend either
+// translates them (embedded) or passes them through unchanged (ODBC to a real SQL Server).
+// Every failure is thrown as adodb::Error carrying the provider's description; integrity
+// violations carry errnum::kIntegrityViolation on every backend.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "adodb/ResultSet.h"
+
+namespace adodb {
+
+class Parameter;
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  Backend() = default;
+  Backend(const Backend&) = delete;
+  Backend& operator=(const Backend&) = delete;
+
+  // Runs a statement that returns no rows; gives the number of rows it changed (-1 if unknown).
+  virtual long Execute(std::string_view sql) = 0;
+  // Runs a query and materializes every row.
+  virtual ResultSet Query(std::string_view sql) = 0;
+  virtual void BeginTransaction() = 0;
+  virtual void CommitTransaction() = 0;
+  virtual void RollbackTransaction() = 0;
+  virtual bool InTransaction() const = 0;
+  // Calls a stored procedure; output parameters receive their values.
+  virtual void CallProcedure(const std::string& name, std::vector<std::shared_ptr<Parameter>>& parameters) = 0;
+  // Writes a literal value in this backend's statement syntax (text quoted with doubled quotes).
+  virtual std::string Literal(const Variant& value) const;
+};
+
+// Opens the backend a connection string names:
+//   "Provider=SQLite;Data Source=FILE"  embedded SQLite with the T-SQL translator
+//   "...Driver=...;" or "DSN=..."      ODBC, statements unchanged; "Dialect=SQLite" (removed
+//                                        before the driver sees the string) translates as embedded.
+std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);
+
+}  // namespace adodb

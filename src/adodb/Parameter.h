@@ -1,0 +1,34 @@
+#pragma once
+// A stored-procedure parameter: name, ADO type, direction, size and value.
+#include <memory>
+#include <string>
+
+#include "adodb/DataType.h"
+#include "adodb/Variant.h"
+
+namespace adodb {
+
+enum ParameterDirection : int { adParamInput = 1, adParamOutput = 2, adParamInputOutput = 3, adParamReturnValue = 4 };
+
+class Parameter {
+ public:
+  Parameter(std::string name, DataType type, ParameterDirection direction, long size, Variant value)
+      : name_(std::move(name)), type_(type), direction_(direction), size_(size), value_(std::move(value)) {}
+
+  const std::string& Name() const { return name_; }
+  DataType Type() const { return type_; }
+  ParameterDirection Direction() const { return direction_; }
+  long Size() const { return size_; }
+  const Variant& Value() const { return value_; }
+  void SetValue(Variant v) { value_ = std::move(v); }
+  bool IsOutput() const { return direction_ != adParamInput; }
+
+ private:
+  std::string name_;
+  DataType type_;
+  ParameterDirection direction_;
+  long size_;
+  Variant value_;
+};
+
+}  // namespace adodb

@@ -1,0 +1,90 @@
+#pragma once
+// Everything the module shows that interrupts the user goes through this one interface: message
+// boxes, the hourglass pointer, the selection dialog, the goods-place dialog, the print and
+// reprint components and the report grid. The desktop implements it with Qt; tests and the
+// scenario player use ScriptedUserInterface, which records every call and takes answers from a
+// queue. Screens receive it in their constructor and never include a widget header.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adodb/Recordset.h"
+#include "adodb/Variant.h"
+
+namespace storeadjust {
+
+// Classic message-box numbers.
+namespace mb {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kYesNo = 4;
+inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
+inline constexpr int kInformation = 64;
+inline constexpr int kDefaultButton2 = 256;
+inline constexpr int kOk = 1;   // answers
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+}  // namespace mb
+
+// What the goods-place dialog is handed, in the order the editor hands it over.
+struct GoodsPlaceRequest {
+  std::string connectionString;
+  std::string warehouseId;
+  std::string billSerial;
+  std::string lineKey;   // the line number, or "DH999999999" for a line not stored yet
+  std::string quantity;  // the quantity to place, as text
+  std::string goodsNumber;
+  std::string operatorCode;
+  std::string billType;  // "WarehouseIn" or "WarehouseOut"
+  bool viewOnly = false;
+  std::vector<std::string> items;  // "ID,X,NO,QTY" items handed in
+};
+
+struct GoodsPlaceAnswer {
+  bool confirmed = false;
+  std::vector<std::string> items;  // "ID,X,NO,QTY" items the user confirmed
+};
+
+struct PrintRequest {
+  std::vector<std::string> textParameters;  // by position: 0 header table, 1 line table, 5 operator code
+  std::string operatorCode;
+  bool modeFlag = true;
+  int billKind = 60;
+  std::string serials;  // one serial, or several joined by "|"
+};
+
+struct ReprintRequest {
+  std::string category, connectionString, operatorCode, operatorName, sysDate;
+  int commandTimeout = 0;
+  int start = 13;
+};
+
+struct ReportRequest {
+  std::string connectionString, dataSource, reportCode, reportName, startDate, endDate;
+  std::string userDefStr0, userDefStr1;
+  int dataFormat = 0;
+  bool isShowOrder = false;
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // buttons: the sum of button set, icon and default-button numbers; answers kOk/kYes/kNo.
+  virtual int MsgBox(const std::string& text, int buttons, const std::string& title) = 0;
+  // The hourglass pointer while a long operation runs.
+  virtual void SetBusy(bool busy) = 0;
+
+  // The selection dialog has already run `query`; `rows` holds its result. Shows the rows and
+  // returns the 1-based row the user took, or 0 when the user cancelled.
+  virtual long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) = 0;
+
+  virtual GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) = 0;
+  virtual void Print(const PrintRequest& request) = 0;
+  virtual void Reprint(const ReprintRequest& request) = 0;
+  // Shows the report grid modally; returns when the user closes it.
+  virtual void ShowReport(const ReportRequest& request) = 0;
+};
+
+}  // namespace storeadjust
