@@ -13,6 +13,8 @@
 
 namespace storeadjust {
 
+class FormModel;
+
 // Classic message-box numbers.
 namespace mb {
 inline constexpr int kOkOnly = 0;
@@ -85,6 +87,14 @@ class UserInterface {
   virtual void Reprint(const ReprintRequest& request) = 0;
   // Shows the report grid modally; returns when the user closes it.
   virtual void ShowReport(const ReportRequest& request) = 0;
+
+  // Runs a loaded form modally: returns when the form has closed. The desktop shows the form's
+  // view and runs its event loop; the scenario player runs the following commands until the
+  // form closes. Use ShowModal below rather than calling this directly.
+  virtual void RunModal(FormModel& form) = 0;
 };
+
+// Form_Load, then the modal loop unless the form closed itself while loading.
+void ShowModal(UserInterface& ui, FormModel& form);
 
 }  // namespace storeadjust

@@ -1,0 +1,55 @@
+#pragma once
+// A grid as the screens hold it (the classic flex grid): fixed header row 0, cells as text,
+// a current row and column. Views and the scenario player read and drive it through this
+// interface; a screen may back it with stored text (TextGrid) or with a record set.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace storeadjust {
+
+class GridModel {
+ public:
+  virtual ~GridModel() = default;
+  virtual long Rows() const = 0;  // the header row included
+  virtual long Cols() const = 0;
+  virtual std::string TextMatrix(long row, long col) const = 0;
+  virtual void SetTextMatrix(long row, long col, const std::string& text) = 0;
+  virtual long ColWidth(long col) const = 0;  // 0 hides the column
+  long Row = 0;  // current row
+  long Col = 0;  // current column
+
+  // Raised after the rows or their contents changed (views reset), and after the current row
+  // changed (views move their selection).
+  std::function<void()> OnContentsChanged;
+  std::function<void()> OnCurrentChanged;
+  void NotifyContents() const {
+    if (OnContentsChanged) OnContentsChanged();
+  }
+  void NotifyCurrent() const {
+    if (OnCurrentChanged) OnCurrentChanged();
+  }
+};
+
+// A grid holding its cells as text.
+class TextGrid : public GridModel {
+ public:
+  long Rows() const override { return static_cast<long>(cells_.size()); }
+  long Cols() const override { return cols_; }
+  std::string TextMatrix(long row, long col) const override;
+  void SetTextMatrix(long row, long col, const std::string& text) override;
+  long ColWidth(long col) const override;
+  void SetColWidth(long col, long width);
+  // Resizes, keeping existing cells; new cells are empty.
+  void SetRows(long rows);
+  void SetCols(long cols);
+  void Clear();  // no rows, no columns
+  std::vector<std::vector<std::string>>& Cells() { return cells_; }
+
+ private:
+  std::vector<std::vector<std::string>> cells_;
+  std::vector<long> widths_;
+  long cols_ = 0;
+};
+
+}  // namespace storeadjust
