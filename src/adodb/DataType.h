@@ -21,6 +21,7 @@ enum DataType : std::int32_t {
   adChar = 129,
   adWChar = 130,
   adNumeric = 131,
+  adDBDate = 133,
   adDBTimeStamp = 135,
   adVarChar = 200,
   adLongVarChar = 201,

@@ -17,6 +17,11 @@ struct Date {
   static std::optional<Date> Parse(std::string_view text);
   static Date Today();
   bool HasTime() const { return hour != 0 || minute != 0 || second != 0; }
+  // The classic serial form: days since 1899-12-30, the time of day as the fraction.
+  double ToSerial() const;
+  static Date FromSerial(double serial);
+  // True when year/month/day and the time of day name a real moment.
+  bool IsValid() const;
   auto operator<=>(const Date&) const = default;
 };
 

@@ -23,6 +23,12 @@ inline constexpr std::int32_t kOverflow = 6;                      // classic con
 inline constexpr std::int32_t kInvalidUseOfNull = 94;             // NULL converted to a non-variant
 inline constexpr std::int32_t kUnsupportedSql = -2147217887;      // 0x80040E21: construct the dialect translator does not support
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;           // index past the end of an array
+inline constexpr std::int32_t kProviderNotFound = 3706;           // connection string names no installed provider
+inline constexpr std::int32_t kObjectOpen = 3705;                 // operation not allowed when the object is open
+inline constexpr std::int32_t kConnectionInvalid = 3709;          // no usable connection for the operation
+inline constexpr std::int32_t kNotUpdatable = 3251;               // set or provider does not support the change
+inline constexpr std::int32_t kArgumentOutOfRange = 3001;         // argument out of the acceptable range
+inline constexpr std::int32_t kRowNotLocated = -2147217864;       // 0x80040E38: optimistic update found no row
 }  // namespace errnum
 
 class Error : public std::runtime_error {

@@ -5,6 +5,7 @@
 // query writes a changed row back through its connection on Update(), inside whatever
 // transaction that connection has open; the row is found by the table's key columns, or by all
 // original values when the table has no key.
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,13 @@
 #include "adodb/Connection.h"
 #include "adodb/Field.h"
 #include "adodb/ResultSet.h"
+
+// The classic member name EOF collides with the C library's macro; the macro is read through
+// std::char_traits<char>::eof() instead in this code base. <cstdio> is included above so a later
+// inclusion cannot bring the macro back.
+#ifdef EOF
+#undef EOF
+#endif
 
 namespace adodb {
 

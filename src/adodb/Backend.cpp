@@ -1,0 +1,71 @@
+#include "adodb/Backend.h"
+
+#include <strings.h>
+
+#include "adodb/ConnectionString.h"
+#include "adodb/Error.h"
+#include "adodb/OdbcBackend.h"
+#include "adodb/SqliteBackend.h"
+
+namespace adodb {
+
+namespace {
+
+std::string QuotedText(const std::string& text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '\'';
+  for (char c : text) {
+    if (c == '\'') quoted += '\'';
+    quoted += c;
+  }
+  quoted += '\'';
+  return quoted;
+}
+
+std::string DateLiteral(const Date& date) {
+  std::string text = date.ToText();
+  if (!date.HasTime()) text += " 00:00:00";
+  return "'" + text + "'";
+}
+
+bool IsSqliteProvider(const std::string& provider) { return strcasecmp(provider.c_str(), "SQLite") == 0; }
+
+}  // namespace
+
+std::string Backend::Literal(const Variant& value) const {
+  switch (value.Type()) {
+    case VariantType::Empty:
+    case VariantType::Null:
+      return "NULL";
+    case VariantType::Boolean:
+      return value.RawInteger() != 0 ? "1" : "0";
+    case VariantType::Integer:
+      return std::to_string(value.RawInteger());
+    case VariantType::Double:
+    case VariantType::Currency:
+      return FormatNumber(value.RawDouble());
+    case VariantType::Text:
+      return QuotedText(value.RawText());
+    case VariantType::Date:
+      return DateLiteral(value.RawDate());
+  }
+  return "NULL";
+}
+
+std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
+  const ConnectionString parsed(connectionString);
+  if (parsed.Has("Driver") || parsed.Has("DSN")) {
+    const auto dialect = parsed.Get("Dialect");
+    const bool translate = dialect && IsSqliteProvider(*dialect);
+    return OpenOdbcBackend(parsed.Without("Dialect"), translate);
+  }
+  const auto provider = parsed.Get("Provider");
+  if (provider && IsSqliteProvider(*provider)) {
+    return std::make_unique<SqliteBackend>(parsed.Get("Data Source").value_or(std::string()));
+  }
+  throw Error(errnum::kProviderNotFound, "Provider cannot be found. It may not be properly installed.",
+              "ADODB.Connection");
+}
+
+}  // namespace adodb

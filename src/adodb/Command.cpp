@@ -1,0 +1,55 @@
+#include "adodb/Command.h"
+
+#include <strings.h>
+
+#include "adodb/Error.h"
+
+namespace adodb {
+
+namespace {
+
+// "@Name" and "Name" name the same parameter.
+std::string_view WithoutAt(std::string_view name) {
+  if (!name.empty() && name.front() == '@') name.remove_prefix(1);
+  return name;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  a = WithoutAt(a);
+  b = WithoutAt(b);
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+}  // namespace
+
+std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, DataType type,
+                                                    ParameterDirection direction, long size, Variant value) const {
+  return std::make_shared<Parameter>(name, type, direction, size, std::move(value));
+}
+
+Parameter& Command::Parameters(const std::string& name) {
+  for (const auto& parameter : parameters_) {
+    if (SameName(parameter->Name(), name)) return *parameter;
+  }
+  throw Error::ItemNotFound();
+}
+
+Parameter& Command::Parameters(std::size_t index) {
+  if (index >= parameters_.size()) throw Error::ItemNotFound();
+  return *parameters_[index];
+}
+
+void Command::Execute() {
+  if (!ActiveConnection || ActiveConnection->State() != adStateOpen) {
+    throw Error(errnum::kConnectionInvalid,
+                "The connection cannot be used to perform this operation. It is either closed or invalid in this context.",
+                "ADODB.Command");
+  }
+  if (CommandTypeValue == adCmdText) {
+    ActiveConnection->Execute(CommandText);
+    return;
+  }
+  ActiveConnection->GetBackend().CallProcedure(CommandText, parameters_);
+}
+
+}  // namespace adodb

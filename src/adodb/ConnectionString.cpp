@@ -1,0 +1,79 @@
+#include "adodb/ConnectionString.h"
+
+#include <strings.h>
+
+namespace adodb {
+
+namespace {
+
+std::string Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+bool SameKey(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// Length of the pair starting at text[0]: up to the first ';' outside braces or quotes.
+std::size_t PairLength(std::string_view text) {
+  char closing = '\0';
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (closing != '\0') {
+      if (c == closing) closing = '\0';
+    } else if (c == '{') {
+      closing = '}';
+    } else if (c == '"') {
+      closing = '"';
+    } else if (c == ';') {
+      return i;
+    }
+  }
+  return text.size();
+}
+
+std::string Unwrap(std::string value) {
+  if (value.size() >= 2 && ((value.front() == '{' && value.back() == '}') || (value.front() == '"' && value.back() == '"'))) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+}  // namespace
+
+ConnectionString::ConnectionString(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = PairLength(text);
+    const std::string_view raw = text.substr(0, length);
+    text.remove_prefix(length < text.size() ? length + 1 : length);
+    const std::size_t equals = raw.find('=');
+    if (Trim(raw).empty()) continue;
+    Pair pair;
+    pair.raw = std::string(raw);
+    pair.key = Trim(raw.substr(0, equals));
+    if (equals != std::string_view::npos) pair.value = Unwrap(Trim(raw.substr(equals + 1)));
+    pairs_.push_back(std::move(pair));
+  }
+}
+
+std::optional<std::string> ConnectionString::Get(std::string_view key) const {
+  for (const Pair& pair : pairs_) {
+    if (SameKey(pair.key, key)) return pair.value;
+  }
+  return std::nullopt;
+}
+
+std::string ConnectionString::Without(std::string_view key) const {
+  std::string text;
+  for (const Pair& pair : pairs_) {
+    if (SameKey(pair.key, key)) continue;
+    if (!text.empty()) text += ';';
+    text += pair.raw;
+  }
+  return text;
+}
+
+}  // namespace adodb

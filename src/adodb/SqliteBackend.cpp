@@ -1,0 +1,381 @@
+#include "adodb/SqliteBackend.h"
+
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "adodb/DataType.h"
+#include "adodb/Error.h"
+#include "adodb/StoredProcedures.h"
+#include "adodb/tsql/SqliteFunctions.h"
+#include "adodb/tsql/Translator.h"
+
+namespace adodb {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 30000;
+constexpr std::size_t kStatementCacheLimit = 512;
+
+// How a column's stored values become variants; chosen once per column from its declared type.
+enum class ValueKind { Boolean, Integer, Currency, Double, Date, Text, Inferred };
+
+ValueKind KindOf(DataType type) {
+  switch (type) {
+    case adBoolean:
+      return ValueKind::Boolean;
+    case adSmallInt:
+    case adInteger:
+    case adTinyInt:
+    case adBigInt:
+      return ValueKind::Integer;
+    case adCurrency:
+      return ValueKind::Currency;
+    case adSingle:
+    case adDouble:
+    case adDecimal:
+    case adNumeric:
+      return ValueKind::Double;
+    case adDate:
+    case adDBDate:
+    case adDBTimeStamp:
+      return ValueKind::Date;
+    case adEmpty:
+      return ValueKind::Inferred;
+    default:
+      return ValueKind::Text;
+  }
+}
+
+std::string_view ColumnText(sqlite3_stmt* statement, int i) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, i))) : std::string_view();
+}
+
+Variant NumberFromText(std::string_view text, ValueKind kind) {
+  double number = 0;
+  if (!ParseNumber(text, number)) return Variant(text);
+  if (kind == ValueKind::Currency) return Variant::Currency(number);
+  if (kind == ValueKind::Integer && std::trunc(number) == number && std::fabs(number) < 9.0e15) {
+    return Variant(static_cast<long long>(number));
+  }
+  return Variant(number);
+}
+
+Variant ReadValue(sqlite3_stmt* statement, int i, ValueKind kind) {
+  const int storage = sqlite3_column_type(statement, i);
+  if (storage == SQLITE_NULL) return Variant::Null();
+  switch (kind) {
+    case ValueKind::Boolean:
+      if (storage == SQLITE_TEXT) break;
+      return Variant(sqlite3_column_double(statement, i) != 0);
+    case ValueKind::Integer:
+      if (storage == SQLITE_INTEGER) return Variant(static_cast<long long>(sqlite3_column_int64(statement, i)));
+      if (storage == SQLITE_FLOAT) return NumberFromText(FormatNumber(sqlite3_column_double(statement, i)), kind);
+      return NumberFromText(ColumnText(statement, i), kind);
+    case ValueKind::Currency:
+    case ValueKind::Double:
+      if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+        const double number = sqlite3_column_double(statement, i);
+        return kind == ValueKind::Currency ? Variant::Currency(number) : Variant(number);
+      }
+      return NumberFromText(ColumnText(statement, i), kind);
+    case ValueKind::Date:
+      if (storage == SQLITE_TEXT) {
+        const std::string_view text = ColumnText(statement, i);
+        if (auto date = Date::Parse(text)) return Variant(*date);
+        return Variant(text);
+      }
+      break;
+    case ValueKind::Text:
+      return Variant(ColumnText(statement, i));
+    case ValueKind::Inferred:
+      break;
+  }
+  if (storage == SQLITE_INTEGER) return Variant(static_cast<long long>(sqlite3_column_int64(statement, i)));
+  if (storage == SQLITE_FLOAT) return Variant(sqlite3_column_double(statement, i));
+  return Variant(ColumnText(statement, i));
+}
+
+// The stored form of a datetime: "YYYY-MM-DD HH:MM:SS", optionally with a fraction.
+bool LooksLikeStoredTimestamp(const std::string& text) {
+  return text.size() >= 19 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':' &&
+         text[16] == ':' && Date::Parse(text).has_value();
+}
+
+// An expression column has no declared type: its type follows its values, as the server would
+// have typed the expression (numbers, timestamps, otherwise text).
+void InferColumnType(ResultSet& result, std::size_t column) {
+  bool anyDouble = false, anyInteger = false, anyText = false, allTimestamps = true;
+  for (const Row& row : result.rows) {
+    const Variant& value = row[column];
+    switch (value.Type()) {
+      case VariantType::Double:
+        anyDouble = true;
+        break;
+      case VariantType::Integer:
+        anyInteger = true;
+        break;
+      case VariantType::Text:
+        anyText = true;
+        allTimestamps = allTimestamps && LooksLikeStoredTimestamp(value.RawText());
+        break;
+      default:
+        break;
+    }
+  }
+  DataType& type = result.columns[column].type;
+  if (anyText) {
+    type = adVarChar;
+    if (allTimestamps && !anyDouble && !anyInteger) {
+      type = adDBTimeStamp;
+      for (Row& row : result.rows) {
+        if (!row[column].IsNull()) row[column] = Variant(*Date::Parse(row[column].RawText()));
+      }
+    }
+  } else if (anyDouble) {
+    type = adDouble;
+  } else if (anyInteger) {
+    type = adInteger;
+  } else {
+    type = adVarChar;
+  }
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower;
+}
+
+bool OnlySeparators(const char* tail) {
+  for (; tail && *tail; ++tail) {
+    if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') return false;
+  }
+  return true;
+}
+
+bool ChangesSchema(std::string_view sql) {
+  const std::size_t start = sql.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return false;
+  sql.remove_prefix(start);
+  for (const char* word : {"create", "drop", "alter"}) {
+    const std::size_t length = std::char_traits<char>::length(word);
+    if (sql.size() > length && strncasecmp(sql.data(), word, length) == 0) return true;
+  }
+  return false;
+}
+
+// Resets a statement when the caller is done with it, whatever way it leaves.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(sqlite3_stmt* statement) : statement_(statement) {}
+  ~ResetOnExit() { sqlite3_reset(statement_); }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* statement_;
+};
+
+class FinalizeOnExit {
+ public:
+  explicit FinalizeOnExit(sqlite3_stmt* statement) : statement_(statement) {}
+  ~FinalizeOnExit() { sqlite3_finalize(statement_); }
+  FinalizeOnExit(const FinalizeOnExit&) = delete;
+  FinalizeOnExit& operator=(const FinalizeOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* statement_;
+};
+
+}  // namespace
+
+SqliteBackend::SqliteBackend(const std::string& path) {
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw Error::Provider(std::move(message));
+  }
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  try {
+    RunControlStatement("PRAGMA journal_mode=WAL");
+    RunControlStatement("PRAGMA synchronous=NORMAL");
+    tsql::RegisterSqliteFunctions(db_);
+  } catch (...) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
+}
+
+SqliteBackend::~SqliteBackend() {
+  ClearStatementCache();
+  if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
+}
+
+void SqliteBackend::ClearStatementCache() {
+  for (auto& entry : statements_) sqlite3_finalize(entry.second);
+  statements_.clear();
+}
+
+void SqliteBackend::RunControlStatement(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    throw Error::Provider(std::move(text));
+  }
+}
+
+void SqliteBackend::ThrowStepError() {
+  const int code = sqlite3_extended_errcode(db_);
+  std::string message = sqlite3_errmsg(db_);
+  if ((code & 0xff) == SQLITE_CONSTRAINT) throw Error::Integrity(std::move(message));
+  throw Error::Provider(std::move(message));
+}
+
+void SqliteBackend::ThrowPrepareError() { throw Error::Syntax(sqlite3_errmsg(db_)); }
+
+sqlite3_stmt* SqliteBackend::CacheStatement(std::string_view sql, sqlite3_stmt* statement) {
+  if (statements_.size() >= kStatementCacheLimit) ClearStatementCache();
+  statements_.emplace(std::string(sql), statement);
+  return statement;
+}
+
+template <typename Run>
+void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
+  if (const auto cached = statements_.find(sql); cached != statements_.end()) {
+    ResetOnExit reset(cached->second);
+    run(cached->second);
+    return;
+  }
+  const std::string translated = tsql::Translate(sql);
+  const char* next = translated.c_str();
+  const char* end = translated.c_str() + translated.size();
+  bool first = true;
+  while (next < end && !OnlySeparators(next)) {
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &statement, &tail) != SQLITE_OK) {
+      ThrowPrepareError();
+    }
+    next = tail;
+    if (!statement) continue;
+    if (first && OnlySeparators(tail)) {
+      ResetOnExit reset(CacheStatement(sql, statement));
+      run(statement);
+      return;
+    }
+    first = false;
+    FinalizeOnExit finalize(statement);
+    run(statement);
+  }
+}
+
+long SqliteBackend::Execute(std::string_view sql) {
+  if (ChangesSchema(sql)) keyColumns_.clear();
+  long changed = -1;
+  ForEachStatement(sql, [&](sqlite3_stmt* statement) {
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) ThrowStepError();
+    if (!sqlite3_stmt_readonly(statement)) changed = std::max(changed, 0L) + sqlite3_changes(db_);
+  });
+  return changed;
+}
+
+const std::vector<std::string>& SqliteBackend::KeyColumns(const std::string& table) {
+  std::string key = Lower(table);
+  if (const auto found = keyColumns_.find(key); found != keyColumns_.end()) return found->second;
+  std::vector<std::string> columns;
+  sqlite3_stmt* statement = nullptr;
+  const std::string pragma = "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk";
+  if (sqlite3_prepare_v2(db_, pragma.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+    FinalizeOnExit finalize(statement);
+    sqlite3_bind_text(statement, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(statement) == SQLITE_ROW) columns.push_back(Lower(ColumnText(statement, 0)));
+  }
+  return keyColumns_.emplace(std::move(key), std::move(columns)).first->second;
+}
+
+void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
+  const int count = sqlite3_column_count(statement);
+  result.columns.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    ColumnInfo& column = result.columns[static_cast<std::size_t>(i)];
+    column.name = sqlite3_column_name(statement, i);
+    const char* declared = sqlite3_column_decltype(statement, i);
+    column.type = DataTypeFromDeclaration(declared ? declared : "");
+    const char* table = sqlite3_column_table_name(statement, i);
+    const char* origin = sqlite3_column_origin_name(statement, i);
+    if (table && origin) {
+      column.baseTable = table;
+      column.baseColumn = origin;
+      const auto& keys = KeyColumns(column.baseTable);
+      column.isKey = std::find(keys.begin(), keys.end(), Lower(origin)) != keys.end();
+    }
+  }
+}
+
+ResultSet SqliteBackend::Query(std::string_view sql) {
+  ResultSet result;
+  bool haveRows = false;
+  ForEachStatement(sql, [&](sqlite3_stmt* statement) {
+    const int count = sqlite3_column_count(statement);
+    const bool materialize = !haveRows && count > 0;
+    std::vector<ValueKind> kinds;
+    if (materialize) {
+      haveRows = true;
+      ReadColumns(statement, result);
+      kinds.reserve(result.columns.size());
+      for (const ColumnInfo& column : result.columns) kinds.push_back(KindOf(column.type));
+      result.rows.reserve(64);
+    }
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      if (!materialize) continue;
+      Row& row = result.rows.emplace_back();
+      row.reserve(kinds.size());
+      for (int i = 0; i < count; ++i) row.push_back(ReadValue(statement, i, kinds[static_cast<std::size_t>(i)]));
+    }
+    if (rc != SQLITE_DONE) ThrowStepError();
+  });
+  for (std::size_t i = 0; i < result.columns.size(); ++i) {
+    if (result.columns[i].type == adEmpty) InferColumnType(result, i);
+  }
+  return result;
+}
+
+void SqliteBackend::BeginTransaction() {
+  if (InTransaction()) throw Error::Provider("Cannot start more transactions on this session.");
+  RunControlStatement("BEGIN IMMEDIATE");
+}
+
+void SqliteBackend::CommitTransaction() {
+  if (!InTransaction()) throw Error::Provider("No transaction is active.");
+  RunControlStatement("COMMIT");
+}
+
+void SqliteBackend::RollbackTransaction() {
+  // SQLite may already have rolled back after a failed statement; nothing is left to undo then.
+  if (InTransaction()) RunControlStatement("ROLLBACK");
+}
+
+bool SqliteBackend::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+void SqliteBackend::CallProcedure(const std::string& name, std::vector<std::shared_ptr<Parameter>>& parameters) {
+  const ProcedureHandler* handler = FindStoredProcedure(name);
+  if (!handler) throw Error::Provider("Could not find stored procedure '" + name + "'.");
+  (*handler)(*this, parameters);
+}
+
+}  // namespace adodb

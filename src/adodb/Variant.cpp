@@ -1,0 +1,248 @@
+#include "adodb/Variant.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <strings.h>
+
+#include "adodb/Error.h"
+
+namespace adodb {
+
+namespace {
+
+bool IsNumberType(VariantType type) {
+  return type == VariantType::Boolean || type == VariantType::Integer || type == VariantType::Double ||
+         type == VariantType::Currency;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Digits with at most one '.', at least one digit; returns the length consumed.
+std::size_t ScanMantissa(std::string_view text) {
+  std::size_t pos = 0, digits = 0;
+  bool point = false;
+  for (; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  return digits == 0 ? 0 : pos;
+}
+
+std::size_t ScanExponent(std::string_view text) {
+  if (text.empty() || (text[0] != 'e' && text[0] != 'E')) return 0;
+  std::size_t pos = 1;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+  const std::size_t digitsStart = pos;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+  return pos == digitsStart ? 0 : pos;
+}
+
+// Rounds halves to even, as CInt and CLng do, and checks the target range.
+template <typename Int>
+Int RoundToInteger(double value) {
+  const double rounded = std::nearbyint(value);
+  if (std::isnan(rounded) || rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
+      rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
+    throw Error::Overflow();
+  }
+  return static_cast<Int>(rounded);
+}
+
+int Sign(double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
+
+}  // namespace
+
+bool ParseNumber(std::string_view text, double& out) {
+  text = TrimBlanks(text);
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t mantissa = ScanMantissa(text);
+  if (mantissa == 0) return false;
+  const std::size_t exponent = ScanExponent(text.substr(mantissa));
+  if (mantissa + exponent != text.size()) return false;
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
+  out = negative ? -value : value;
+  return true;
+}
+
+std::string FormatNumber(double value) {
+  if (value == 0 || std::isnan(value)) return "0";
+  if (std::isinf(value)) return value > 0 ? "1.#INF" : "-1.#INF";
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+  const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  const std::size_t e = scientific.find('e');
+  int exponent = 0;
+  std::from_chars(scientific.data() + e + (scientific[e + 1] == '+' ? 2 : 1), scientific.data() + scientific.size(),
+                  exponent);
+  const bool negative = scientific[0] == '-';
+  std::string digits;
+  for (char c : scientific.substr(0, e)) {
+    if (c >= '0' && c <= '9') digits.push_back(c);
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  if (digits == "0") return "0";
+
+  std::string text = negative ? "-" : "";
+  if (exponent < 0) {
+    text += "0.";
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text += digits;
+  } else {
+    const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits) {
+      text += digits;
+      text.append(integerDigits - digits.size(), '0');
+    } else {
+      text.append(digits, 0, integerDigits);
+      text += '.';
+      text.append(digits, integerDigits);
+    }
+  }
+  return text;
+}
+
+bool Variant::IsNumeric() const noexcept {
+  if (IsNumberType(type_)) return true;
+  if (type_ != VariantType::Text) return false;
+  double ignored = 0;
+  return ParseNumber(RawText(), ignored);
+}
+
+std::string Variant::AsText() const {
+  switch (type_) {
+    case VariantType::Empty:
+      return {};
+    case VariantType::Null:
+      throw Error::InvalidUseOfNull();
+    case VariantType::Boolean:
+      return RawInteger() != 0 ? "True" : "False";
+    case VariantType::Integer:
+      return std::to_string(RawInteger());
+    case VariantType::Double:
+    case VariantType::Currency:
+      return FormatNumber(RawDouble());
+    case VariantType::Text:
+      return RawText();
+    case VariantType::Date:
+      return RawDate().ToText();
+  }
+  return {};
+}
+
+double Variant::AsDouble() const {
+  switch (type_) {
+    case VariantType::Empty:
+      return 0;
+    case VariantType::Null:
+      throw Error::InvalidUseOfNull();
+    case VariantType::Boolean:
+      return RawInteger() != 0 ? -1 : 0;
+    case VariantType::Integer:
+      return static_cast<double>(RawInteger());
+    case VariantType::Double:
+    case VariantType::Currency:
+      return RawDouble();
+    case VariantType::Text: {
+      double value = 0;
+      if (!ParseNumber(RawText(), value)) throw Error::TypeMismatch();
+      return value;
+    }
+    case VariantType::Date:
+      return RawDate().ToSerial();
+  }
+  return 0;
+}
+
+bool Variant::AsBool() const {
+  if (type_ == VariantType::Text) {
+    const std::string_view text = TrimBlanks(RawText());
+    if (text.size() == 4 && strncasecmp(text.data(), "true", 4) == 0) return true;
+    if (text.size() == 5 && strncasecmp(text.data(), "false", 5) == 0) return false;
+  }
+  if (type_ == VariantType::Boolean || type_ == VariantType::Integer) return RawInteger() != 0;
+  return AsDouble() != 0;
+}
+
+std::int16_t Variant::AsInt16() const {
+  if (type_ == VariantType::Boolean) return RawInteger() != 0 ? -1 : 0;
+  return RoundToInteger<std::int16_t>(AsDouble());
+}
+
+std::int32_t Variant::AsInt32() const {
+  if (type_ == VariantType::Integer) {
+    const std::int64_t value = RawInteger();
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+      throw Error::Overflow();
+    }
+    return static_cast<std::int32_t>(value);
+  }
+  if (type_ == VariantType::Boolean) return RawInteger() != 0 ? -1 : 0;
+  return RoundToInteger<std::int32_t>(AsDouble());
+}
+
+std::int64_t Variant::AsInt64() const {
+  if (type_ == VariantType::Integer) return RawInteger();
+  if (type_ == VariantType::Boolean) return RawInteger() != 0 ? -1 : 0;
+  return RoundToInteger<std::int64_t>(AsDouble());
+}
+
+adodb::Date Variant::AsDate() const {
+  switch (type_) {
+    case VariantType::Null:
+      throw Error::InvalidUseOfNull();
+    case VariantType::Date:
+      return RawDate();
+    case VariantType::Text: {
+      if (auto parsed = adodb::Date::Parse(RawText())) return *parsed;
+      throw Error::TypeMismatch();
+    }
+    default:
+      return adodb::Date::FromSerial(AsDouble());
+  }
+}
+
+int Compare(const Variant& a, const Variant& b) {
+  const bool aMissing = a.IsNull() || a.IsEmpty();
+  const bool bMissing = b.IsNull() || b.IsEmpty();
+  if (aMissing || bMissing) return aMissing && bMissing ? 0 : (aMissing ? -1 : 1);
+
+  if (a.type_ == VariantType::Integer && b.type_ == VariantType::Integer) {
+    return a.RawInteger() < b.RawInteger() ? -1 : (a.RawInteger() > b.RawInteger() ? 1 : 0);
+  }
+  if (a.type_ == VariantType::Text && b.type_ == VariantType::Text) {
+    const int c = a.RawText().compare(b.RawText());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  const bool aNumberLike = IsNumberType(a.type_) || a.type_ == VariantType::Date;
+  const bool bNumberLike = IsNumberType(b.type_) || b.type_ == VariantType::Date;
+  if (aNumberLike && bNumberLike) return Sign(a.AsDouble() - b.AsDouble());
+  const int c = a.AsText().compare(b.AsText());
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+bool operator==(const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return a.IsNull() && b.IsNull();
+  if (a.IsEmpty() || b.IsEmpty()) return a.IsEmpty() && b.IsEmpty();
+  return Compare(a, b) == 0;
+}
+
+}  // namespace adodb
