@@ -1,0 +1,127 @@
+#include "adodb/SqliteBackend.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TempDatabase.h"
+#include "adodb/Command.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "adodb/StoredProcedures.h"
+
+using namespace adodb;
+
+namespace {
+
+Error ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error;
+  }
+  return Error(0, "no error");
+}
+
+class SqliteBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    conn = db.Open();
+    conn->Execute("create table t (id int primary key, sl money not null)");
+    conn->Execute("insert into t values (1, 0)");
+  }
+  double ValueOf(Connection& connection) {
+    auto self = std::shared_ptr<Connection>(&connection, [](Connection*) {});
+    return self->OpenRecordset("select sl from t where id = 1")->Value(0).AsDouble();
+  }
+
+  TempDatabase db;
+  std::shared_ptr<Connection> conn;
+};
+
+}  // namespace
+
+TEST_F(SqliteBackendTest, ConnectionStringsTheProviderRefusesSayWhy) {
+  Connection other;
+  const Error unknown = ErrorOf([&] { other.Open("Provider=SQLOLEDB.1;Data Source=server"); });
+  EXPECT_EQ(unknown.Description(), "Provider cannot be found. It may not be properly installed.");
+  const Error missing = ErrorOf([&] { other.Open("Provider=SQLite;Data Source=" + db.Path() + ".missing"); });
+  EXPECT_EQ(missing.Description(), "unable to open database file");
+  EXPECT_EQ(other.State(), adStateClosed);
+  other.Open("provider = {SQLite}; DATA SOURCE={" + db.Path() + "}");
+  EXPECT_EQ(other.State(), adStateOpen);
+}
+
+TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
+  const Error duplicate = ErrorOf([&] { conn->Execute("insert into t values (1, 5)"); });
+  EXPECT_EQ(duplicate.Number(), errnum::kIntegrityViolation);
+  EXPECT_NE(duplicate.Description().find("UNIQUE constraint failed"), std::string::npos);
+  const Error notNull = ErrorOf([&] { conn->Execute("insert into t values (2, null)"); });
+  EXPECT_EQ(notNull.Number(), errnum::kIntegrityViolation);
+  const Error refused = ErrorOf([&] { conn->Execute("update nosuch set sl = 1"); });
+  EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
+  EXPECT_EQ(refused.Description(), "no such table: nosuch");
+  EXPECT_EQ(conn->Execute("update t set sl = 2 where id = 1"), 1);
+}
+
+TEST_F(SqliteBackendTest, StoredProceduresRunRegisteredHandlersOnTheCallingSession) {
+  RegisterStoredProcedure("CountRowsOfT", [](Backend& backend, std::vector<std::shared_ptr<Parameter>>& parameters) {
+    const ResultSet result = backend.Query("select count(*) from t where sl >= " + backend.Literal(parameters[0]->Value()));
+    parameters[1]->SetValue(result.rows[0][0]);
+  });
+  Command command;
+  command.ActiveConnection = conn;
+  command.CommandText = "dbo.countrowsoft";
+  command.Append(command.CreateParameter("@min", adCurrency, adParamInput, 0, Variant::Currency(0)));
+  command.Append(command.CreateParameter("@count", adInteger, adParamOutput));
+  command.Execute();
+  EXPECT_EQ(command.Parameters("count").Value().AsInt32(), 1);
+
+  command.CommandText = "AuditingNothing";
+  const Error unknown = ErrorOf([&] { command.Execute(); });
+  EXPECT_EQ(unknown.Description(), "Could not find stored procedure 'AuditingNothing'.");
+}
+
+TEST_F(SqliteBackendTest, AnotherSessionReadsOnlyCommittedDataDuringATransaction) {
+  auto reader = db.Open();
+  conn->BeginTrans();
+  conn->Execute("update t set sl = 42 where id = 1");
+  EXPECT_EQ(ValueOf(*reader), 0);
+  EXPECT_EQ(ValueOf(*conn), 42);
+  conn->CommitTrans();
+  EXPECT_EQ(ValueOf(*reader), 42);
+}
+
+TEST_F(SqliteBackendTest, ConcurrentWritersInTwoProcessesLoseNoUpdate) {
+  conn->Close();
+  auto work = [&] {
+    Connection session;
+    session.Open(db.ConnectionString());
+    for (int i = 0; i < 200; ++i) {
+      session.BeginTrans();
+      session.Execute("update t set sl = sl + 1 where id = 1");
+      session.CommitTrans();
+    }
+  };
+  pid_t children[2];
+  for (pid_t& child : children) {
+    child = fork();
+    if (child == 0) {
+      int code = 0;
+      try {
+        work();
+      } catch (const Error& error) {
+        std::fprintf(stderr, "writer failed: %s\n", error.what());
+        code = 1;
+      }
+      _exit(code);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  conn->Open(db.ConnectionString());
+  EXPECT_EQ(ValueOf(*conn), 400);
+}
