@@ -2,8 +2,321 @@
 
 #include <sqlite3.h>
 
-namespace adodb::tsql {
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
 
-void RegisterSqliteFunctions(sqlite3*) {}
+#include "adodb/Error.h"
+
+namespace adodb::tsql {
+namespace {
+
+constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
+constexpr const char* kFloatError = "Error converting data type varchar to float.";
+constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
+
+bool IsNumber(sqlite3_value* v) {
+  const int t = sqlite3_value_type(v);
+  return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
+}
+
+std::string_view TextOf(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// Text to int as SQL Server converts it: blanks around a signed whole number; blank text is 0.
+bool ParseInt(std::string_view text, std::int64_t& out) {
+  std::string_view s = TrimBlanks(text);
+  out = 0;
+  if (s.empty()) return true;
+  const bool negative = s.front() == '-';
+  if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    if (__builtin_mul_overflow(out, 10, &out) || __builtin_add_overflow(out, c - '0', &out)) return false;
+  }
+  if (negative) out = -out;
+  return true;
+}
+
+// Text to a decimal or float value: blanks around a plain decimal number, nothing else.
+bool ParseDecimal(std::string_view text, double& out) {
+  const std::string_view s = TrimBlanks(text);
+  if (s.empty() || s.size() > 300 || s.find_first_not_of("0123456789+-.eE") != std::string_view::npos) return false;
+  char buf[320];
+  std::memcpy(buf, s.data(), s.size());
+  buf[s.size()] = '\0';
+  char* end = nullptr;
+  out = std::strtod(buf, &end);
+  return end == buf + s.size();
+}
+
+void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
+  const std::string message =
+      "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type int.";
+  sqlite3_result_error(ctx, message.c_str(), -1);
+}
+
+// Rounds to `digits` decimals on the value's 15-significant-digit decimal form, halves away from
+// zero, so that a double stored for 2.675 rounds to 2.68 as the decimal 2.675 does.
+double RoundDecimal(double x, int digits, bool truncate) {
+  if (!std::isfinite(x) || x == 0.0) return x;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));  // d.dddddddddddddde+XX
+  const int exponent = std::atoi(buf + 17);
+  const int keep = exponent + 1 + digits;  // significant digits left of the cut
+  if (keep >= 15) return x;
+  if (keep < 0) return 0.0;
+  char mantissa[16];
+  mantissa[0] = buf[0];
+  std::memcpy(mantissa + 1, buf + 2, 14);
+  std::int64_t kept = 0;
+  for (int i = 0; i < keep; ++i) kept = kept * 10 + (mantissa[i] - '0');
+  if (!truncate && mantissa[keep] >= '5') ++kept;
+  char decimal[48];
+  std::snprintf(decimal, sizeof decimal, "%llde%d", static_cast<long long>(kept), -digits);
+  const double rounded = std::strtod(decimal, nullptr);
+  return x < 0 ? -rounded : rounded;
+}
+
+std::int64_t RoundInteger(std::int64_t v, int digits, bool truncate) {
+  if (digits >= 0) return v;
+  if (digits < -18) return 0;
+  std::int64_t unit = 1;
+  for (int i = 0; i < -digits; ++i) unit *= 10;
+  std::int64_t q = v / unit;
+  const std::int64_t r = v % unit;
+  if (!truncate && (r < 0 ? -r : r) * 2 >= unit) q += v < 0 ? -1 : 1;
+  return q * unit;
+}
+
+void ResultSum(sqlite3_context* ctx, bool aInt, std::int64_t ai, double ad, bool bInt, std::int64_t bi, double bd) {
+  std::int64_t sum = 0;
+  if (aInt && bInt && !__builtin_add_overflow(ai, bi, &sum)) return sqlite3_result_int64(ctx, sum);
+  sqlite3_result_double(ctx, (aInt ? static_cast<double>(ai) : ad) + (bInt ? static_cast<double>(bi) : bd));
+}
+
+void Concatenate(sqlite3_context* ctx, sqlite3_value* a, sqlite3_value* b) {
+  const std::string_view x = TextOf(a), y = TextOf(b);
+  const std::size_t n = x.size() + y.size();
+  char* buf = static_cast<char*>(sqlite3_malloc64(n + 1));
+  if (!buf) return sqlite3_result_error_nomem(ctx);
+  std::memcpy(buf, x.data(), x.size());
+  std::memcpy(buf + x.size(), y.data(), y.size());
+  sqlite3_result_text64(ctx, buf, n, sqlite3_free, SQLITE_UTF8);
+}
+
+// tsql_add(a, b): SQL Server's '+'. NULL gives NULL; two numbers add; two texts concatenate; text
+// with a number is converted to the number's type (int: whole numbers only; decimal otherwise)
+// and a text that does not convert is SQL Server's conversion error.
+void TsqlAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* a = argv[0];
+  sqlite3_value* b = argv[1];
+  const int ta = sqlite3_value_type(a), tb = sqlite3_value_type(b);
+  if (ta == SQLITE_NULL || tb == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const bool na = IsNumber(a), nb = IsNumber(b);
+  if (!na && !nb) return Concatenate(ctx, a, b);
+  bool aInt = ta == SQLITE_INTEGER, bInt = tb == SQLITE_INTEGER;
+  std::int64_t ai = aInt ? sqlite3_value_int64(a) : 0, bi = bInt ? sqlite3_value_int64(b) : 0;
+  double ad = ta == SQLITE_FLOAT ? sqlite3_value_double(a) : 0, bd = tb == SQLITE_FLOAT ? sqlite3_value_double(b) : 0;
+  if (!na || !nb) {
+    sqlite3_value* text = na ? b : a;
+    const bool toInt = na ? aInt : bInt;
+    std::int64_t i = 0;
+    double d = 0;
+    if (toInt && !ParseInt(TextOf(text), i)) return ResultIntConversionError(ctx, TextOf(text));
+    if (!toInt && !ParseDecimal(TextOf(text), d)) return sqlite3_result_error(ctx, kNumericError, -1);
+    (na ? bInt : aInt) = toInt;
+    (na ? bi : ai) = i;
+    (na ? bd : ad) = d;
+  }
+  ResultSum(ctx, aInt, ai, ad, bInt, bi, bd);
+}
+
+// tsql_round(x, digits[, truncate]): SQL Server's ROUND on decimals (see RoundDecimal).
+void TsqlRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const int digits = sqlite3_value_int(argv[1]);
+  const bool truncate = argc > 2 && sqlite3_value_int(argv[2]) != 0;
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, RoundInteger(sqlite3_value_int64(argv[0]), digits, truncate));
+  double x = 0;
+  if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
+  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
+  sqlite3_result_double(ctx, RoundDecimal(x, digits, truncate));
+}
+
+// Byte offset of the UTF-8 character with 0-based index `chars`, or the text's end.
+std::size_t ByteOffset(std::string_view s, std::int64_t chars) {
+  std::size_t i = 0;
+  for (; i < s.size() && chars > 0; --chars) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+  }
+  return i;
+}
+
+// tsql_substring(s, start, length): characters start .. start+length-1, where positions before 1
+// count toward the length; a negative length is SQL Server's error.
+void TsqlSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::int64_t start = sqlite3_value_int64(argv[1]);
+  const std::int64_t length = sqlite3_value_int64(argv[2]);
+  if (length < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
+  const std::string_view s = TextOf(argv[0]);
+  const std::int64_t first = start < 1 ? 1 : start;
+  const std::int64_t last = start + length;  // exclusive
+  if (last <= first) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  const std::size_t from = ByteOffset(s, first - 1);
+  const std::size_t to = from + ByteOffset(s.substr(from), last - first);
+  sqlite3_result_text64(ctx, s.data() + from, to - from, SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// tsql_charindex(needle, haystack[, start]): 1-based character position of needle, compared
+// case-insensitively like the default collation; 0 when absent or needle is empty.
+void TsqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view needle = TextOf(argv[0]);
+  const std::string_view hay = TextOf(argv[1]);
+  std::int64_t start = argc > 2 ? sqlite3_value_int64(argv[2]) : 1;
+  if (start < 1) start = 1;
+  if (needle.empty()) return sqlite3_result_int64(ctx, 0);
+  std::int64_t position = start;
+  for (std::size_t i = ByteOffset(hay, start - 1); i + needle.size() <= hay.size(); ++position) {
+    std::size_t k = 0;
+    while (k < needle.size() && FoldAscii(hay[i + k]) == FoldAscii(needle[k])) ++k;
+    if (k == needle.size()) return sqlite3_result_int64(ctx, position);
+    i += ByteOffset(hay.substr(i), 1);
+  }
+  sqlite3_result_int64(ctx, 0);
+}
+
+// tsql_int(x): CAST(x AS int). Numbers truncate toward zero; text must be a whole number.
+void TsqlInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+      return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER:
+      return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
+    case SQLITE_FLOAT: {
+      const double d = std::trunc(sqlite3_value_double(argv[0]));
+      if (!(std::fabs(d) < 9.2e18)) return sqlite3_result_error(ctx, kIntOverflow, -1);
+      return sqlite3_result_int64(ctx, static_cast<std::int64_t>(d));
+    }
+    default: {
+      std::int64_t i = 0;
+      if (!ParseInt(TextOf(argv[0]), i)) return ResultIntConversionError(ctx, TextOf(argv[0]));
+      return sqlite3_result_int64(ctx, i);
+    }
+  }
+}
+
+// tsql_decimal(x, scale): CAST(x AS decimal(p, scale)) and money (scale 4); rounds to the scale.
+void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const int scale = sqlite3_value_int(argv[1]);
+  if (type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
+  double x = 0;
+  if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
+  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kNumericError, -1);
+  const double rounded = RoundDecimal(x, scale, false);
+  if (scale == 0 && std::fabs(rounded) < 9.2e18) return sqlite3_result_int64(ctx, static_cast<std::int64_t>(rounded));
+  sqlite3_result_double(ctx, rounded);
+}
+
+// tsql_float(x): CAST(x AS float).
+void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+  double x = 0;
+  if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
+  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
+  sqlite3_result_double(ctx, x);
+}
+
+// tsql_varchar(x): a value as text; numbers in their shortest form (2.5, 3 rather than 3.0).
+void TsqlVarchar(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+      return sqlite3_result_null(ctx);
+    case SQLITE_FLOAT: {
+      char buf[32];
+      const int n = std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[0]));
+      return sqlite3_result_text(ctx, buf, n, SQLITE_TRANSIENT);
+    }
+    default: {
+      const std::string_view s = TextOf(argv[0]);
+      return sqlite3_result_text64(ctx, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
+  }
+}
+
+// Collation TSQL: SQL Server's default collation for the module's data, ASCII letters compared
+// without case and the shorter text padded with blanks (so 'ABC ' equals 'abc').
+int CompareTsql(void*, int n1, const void* p1, int n2, const void* p2) {
+  const auto* a = static_cast<const unsigned char*>(p1);
+  const auto* b = static_cast<const unsigned char*>(p2);
+  const int n = n1 > n2 ? n1 : n2;
+  for (int i = 0; i < n; ++i) {
+    const int x = i < n1 ? static_cast<unsigned char>(FoldAscii(static_cast<char>(a[i]))) : ' ';
+    const int y = i < n2 ? static_cast<unsigned char>(FoldAscii(static_cast<char>(b[i]))) : ' ';
+    if (x != y) return x - y;
+  }
+  return 0;
+}
+
+using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
+
+struct FunctionEntry {
+  const char* name;
+  int argc;
+  ScalarFunction fn;
+};
+
+constexpr FunctionEntry kFunctions[] = {
+    {"tsql_add", 2, TsqlAdd},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
+    {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
+    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_float", 1, TsqlFloat},
+    {"tsql_varchar", 1, TsqlVarchar},
+};
+
+void Check(sqlite3* db, int rc) {
+  if (rc != SQLITE_OK) throw Error::Provider(std::string("Registering the T-SQL functions failed: ") + sqlite3_errmsg(db));
+}
+
+// SQLite's join Bloom filters hash a text by its length alone, which is sound only for collations
+// that never equate texts of different lengths; TSQL does ('ABC ' = 'abc'), so a join through an
+// automatic index could lose rows. The filters are switched off for this connection.
+constexpr int kTestCtrlOptimizations = 15;  // SQLITE_TESTCTRL_OPTIMIZATIONS
+constexpr int kBloomFilter = 0x00080000;    // SQLITE_BloomFilter
+constexpr int kBloomPulldown = 0x00100000;  // SQLITE_BloomPulldown
+
+}  // namespace
+
+void RegisterSqliteFunctions(sqlite3* db) {
+  sqlite3_test_control(kTestCtrlOptimizations, db, kBloomFilter | kBloomPulldown);
+  constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+  for (const FunctionEntry& f : kFunctions)
+    Check(db, sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr));
+  Check(db, sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CompareTsql, nullptr));
+}
 
 }  // namespace adodb::tsql

@@ -1,0 +1,157 @@
+#include "adodb/tsql/FunctionRules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "adodb/Error.h"
+
+namespace adodb::tsql {
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& args) {
+  std::string out;
+  for (std::size_t i = 0; i < args.size(); ++i) out += (i ? ", " : "") + args[i];
+  return out;
+}
+
+std::string Call(std::string_view fn, const std::vector<std::string>& args) {
+  return std::string(fn) + "(" + Join(args) + ")";
+}
+
+struct FunctionRule {
+  std::size_t minArgs;
+  std::size_t maxArgs;
+  std::string (*rewrite)(std::string_view name, const std::vector<std::string>& args);
+};
+
+// Functions whose SQLite namesake already gives SQL Server's result.
+std::string SameName(std::string_view name, const std::vector<std::string>& a) { return Call(Lower(name), a); }
+// ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull.
+std::string IsNull(std::string_view, const std::vector<std::string>& a) { return Call("ifnull", a); }
+// LEN(s) counts characters without the trailing blanks.
+std::string Len(std::string_view, const std::vector<std::string>& a) { return "length(rtrim(" + a[0] + ", ' '))"; }
+// SUBSTRING(s, start, length): positions before 1 eat into the length (SQLite counts them from the end).
+std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", a); }
+// CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
+std::string CharIndex(std::string_view, const std::vector<std::string>& a) { return Call("tsql_charindex", a); }
+// LEFT(s, n): the first n characters.
+std::string Left(std::string_view, const std::vector<std::string>& a) { return "substr(" + a[0] + ", 1, " + a[1] + ")"; }
+// RIGHT(s, n): the last n characters; RIGHT(s, 0) is empty.
+std::string Right(std::string_view, const std::vector<std::string>& a) {
+  return "substr(" + a[0] + ", max(length(" + a[0] + ") - (" + a[1] + ") + 1, 1))";
+}
+// ROUND(x, n[, truncate]): halves away from zero on the decimal value (2.675 -> 2.68), n may be negative.
+std::string Round(std::string_view, const std::vector<std::string>& a) { return Call("tsql_round", a); }
+// GETDATE(): local time as the schema stores datetimes, 'YYYY-MM-DD HH:MM:SS'.
+std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
+// YEAR(d), MONTH(d), DAY(d): the part as an integer.
+std::string DatePartOf(const char* fmt, const std::string& d) {
+  return std::string("cast(strftime('") + fmt + "', " + d + ") as integer)";
+}
+std::string Year(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%Y", a[0]); }
+std::string Month(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%m", a[0]); }
+std::string Day(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%d", a[0]); }
+
+const std::map<std::string, FunctionRule>& FunctionTable() {
+  static const std::map<std::string, FunctionRule> table = {
+      {"abs", {1, 1, SameName}},       {"avg", {1, 1, SameName}},       {"charindex", {2, 3, CharIndex}},
+      {"coalesce", {2, 99, SameName}}, {"count", {1, 1, SameName}},     {"day", {1, 1, Day}},
+      {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
+      {"len", {1, 1, Len}},            {"lower", {1, 1, SameName}},     {"ltrim", {1, 1, SameName}},
+      {"max", {1, 1, SameName}},       {"min", {1, 1, SameName}},       {"month", {1, 1, Month}},
+      {"nullif", {2, 2, SameName}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
+      {"rtrim", {1, 1, SameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameName}},
+      {"upper", {1, 1, SameName}},     {"year", {1, 1, Year}},
+  };
+  return table;
+}
+
+// CONVERT(varchar, date, style): the styles a date is formatted with.
+const std::map<std::string, std::string>& DateStyles() {
+  static const std::map<std::string, std::string> styles = {
+      {"8", "%H:%M:%S"},     {"108", "%H:%M:%S"},          {"20", "%Y-%m-%d %H:%M:%S"}, {"120", "%Y-%m-%d %H:%M:%S"},
+      {"21", "%Y-%m-%d %H:%M:%f"}, {"121", "%Y-%m-%d %H:%M:%f"}, {"23", "%Y-%m-%d"}, {"102", "%Y.%m.%d"},
+      {"111", "%Y/%m/%d"},   {"112", "%Y%m%d"},
+  };
+  return styles;
+}
+
+bool OneOf(const std::string& s, std::initializer_list<const char*> names) {
+  return std::any_of(names.begin(), names.end(), [&](const char* n) { return s == n; });
+}
+
+// Conversion to a character type: a date style formats a date; otherwise numbers print as SQL Server
+// prints them; an explicit length cuts the text.
+std::string ToText(const SqlType& type, const std::string& value, const std::optional<std::string>& style) {
+  std::string text;
+  if (style && *style != "0") {
+    const auto it = DateStyles().find(*style);
+    if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
+    text = "strftime('" + it->second + "', " + value + ")";
+  } else {
+    text = "tsql_varchar(" + value + ")";
+  }
+  if (!type.size.empty() && type.size[0] != "max") text = "substr(" + text + ", 1, " + type.size[0] + ")";
+  return text;
+}
+
+}  // namespace
+
+std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
+  const std::string key = Lower(name);
+  const auto it = FunctionTable().find(key);
+  if (it == FunctionTable().end()) throw Error::Unsupported("function " + std::string(name) + "() is not supported");
+  if (args.size() < it->second.minArgs || args.size() > it->second.maxArgs)
+    throw Error::Unsupported("function " + std::string(name) + "() with " + std::to_string(args.size()) +
+                             " arguments is not supported");
+  return it->second.rewrite(name, args);
+}
+
+std::string RewriteConversion(const SqlType& type, const std::string& value, std::optional<std::string> style) {
+  const std::string& t = type.name;
+  if (OneOf(t, {"varchar", "nvarchar", "char", "nchar", "text", "ntext"})) return ToText(type, value, style);
+  if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
+  if (OneOf(t, {"int", "integer", "bigint", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
+  if (OneOf(t, {"money", "smallmoney"})) return "tsql_decimal(" + value + ", 4)";
+  if (OneOf(t, {"decimal", "numeric"}))
+    return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
+  if (OneOf(t, {"float", "real"})) return "tsql_float(" + value + ")";
+  if (OneOf(t, {"datetime", "smalldatetime"})) return "strftime('%Y-%m-%d %H:%M:%S', " + value + ")";
+  if (t == "date") return "strftime('%Y-%m-%d', " + value + ")";
+  throw Error::Unsupported("conversion to type " + t + " is not supported");
+}
+
+// DATEADD by whole days, hours, minutes or seconds; months and years clamp to the month's end in
+// SQL Server, which SQLite's modifiers do not, so they are refused.
+std::string RewriteDateAdd(std::string_view part, const std::string& number, const std::string& date) {
+  static const std::map<std::string, std::string> units = {
+      {"day", "days"},      {"dd", "days"},      {"d", "days"},       {"hour", "hours"},     {"hh", "hours"},
+      {"minute", "minutes"}, {"mi", "minutes"},  {"n", "minutes"},    {"second", "seconds"}, {"ss", "seconds"},
+      {"s", "seconds"},
+  };
+  const auto it = units.find(Lower(part));
+  if (it == units.end()) throw Error::Unsupported("DATEADD by " + std::string(part) + " is not supported");
+  return "datetime(" + date + ", (" + number + ") || ' " + it->second + "')";
+}
+
+// DATEDIFF counts the boundaries crossed between the two dates: days, months or years.
+std::string RewriteDateDiff(std::string_view part, const std::string& start, const std::string& end) {
+  const std::string p = Lower(part);
+  const auto field = [](const char* fmt, const std::string& d) { return DatePartOf(fmt, d); };
+  if (OneOf(p, {"day", "dd", "d"}))
+    return "cast(julianday(date(" + end + ")) - julianday(date(" + start + ")) as integer)";
+  if (OneOf(p, {"month", "mm", "m"}))
+    return "((" + field("%Y", end) + " - " + field("%Y", start) + ") * 12 + " + field("%m", end) + " - " +
+           field("%m", start) + ")";
+  if (OneOf(p, {"year", "yy", "yyyy"})) return "(" + field("%Y", end) + " - " + field("%Y", start) + ")";
+  throw Error::Unsupported("DATEDIFF in " + std::string(part) + " is not supported");
+}
+
+}  // namespace adodb::tsql

@@ -1,0 +1,794 @@
+#include "adodb/tsql/Rewriter.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "adodb/Error.h"
+#include "adodb/tsql/FunctionRules.h"
+
+namespace adodb::tsql {
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Words that end an expression, a select item or a table source, so they are never taken for an alias.
+constexpr std::array<std::string_view, 38> kReserved = {
+    "FROM",   "WHERE", "GROUP", "ORDER",  "HAVING", "UNION",  "EXCEPT", "INTERSECT", "INTO",  "ON",
+    "JOIN",   "INNER", "LEFT",  "RIGHT",  "FULL",   "CROSS",  "OUTER",  "AND",       "OR",    "NOT",
+    "AS",     "WHEN",  "THEN",  "ELSE",   "END",    "IS",     "IN",     "LIKE",      "BETWEEN", "SET",
+    "VALUES", "SELECT", "ASC",  "DESC",   "WITH",   "OPTION", "FOR",    "COLLATE"};
+
+bool IsReserved(std::string_view word) {
+  return std::any_of(kReserved.begin(), kReserved.end(), [&](std::string_view r) { return EqualsNoCase(r, word); });
+}
+
+// Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kComparisons = {{
+    {"=", "="}, {"<>", "<>"}, {"!=", "<>"}, {"<", "<"}, {">", ">"}, {"<=", "<="}, {">=", ">="}, {"!<", ">="}, {"!>", "<="},
+}};
+
+// A name as written in T-SQL, in the form SQLite reads: [x] becomes "x".
+std::string QuoteName(std::string_view inner) {
+  std::string out = "\"";
+  for (char c : inner) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+std::string Unbracket(std::string_view bracketed) {
+  std::string inner;
+  for (std::size_t i = 1; i + 1 < bracketed.size(); ++i) {
+    inner += bracketed[i];
+    if (bracketed[i] == ']') ++i;
+  }
+  return inner;
+}
+
+bool IsName(const Token& t) {
+  return t.kind == TokenKind::Word || t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName;
+}
+
+// The name without its quoting, for comparing a target with the aliases of a FROM clause.
+std::string BareName(const Token& t) {
+  if (t.kind == TokenKind::BracketName) return Unbracket(t.text);
+  if (t.kind == TokenKind::QuotedName) return std::string(t.text.substr(1, t.text.size() - 2));
+  return std::string(t.text);
+}
+
+// Literals keep their text; N'..' loses the N; bracketed names become double-quoted names.
+std::string Normalize(const Token& t) {
+  if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
+  if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
+  return std::string(t.text);
+}
+
+std::string Trim(std::string s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+struct NameRef {
+  std::string emitted;  // as written into the output
+  std::string bare;     // unquoted, for matching
+};
+
+struct SourceRef {
+  NameRef table;  // empty for a derived table
+  NameRef alias;  // empty when the table is used under its own name
+  const NameRef& Reference() const { return alias.bare.empty() ? table : alias; }
+};
+
+class Rewriter {
+ public:
+  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
+
+  std::string Statement() {
+    RejectUnsupportedTokens();
+    if (end_ == 0) Fail("an empty statement");
+    if (AtWord("SELECT")) {
+      Select();
+    } else if (AtWord("INSERT")) {
+      Insert();
+    } else if (AtWord("UPDATE")) {
+      Update();
+    } else if (AtWord("DELETE")) {
+      Delete();
+    } else if (AtWord("TRUNCATE")) {
+      Truncate();
+    } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
+      PassThrough();
+    } else {
+      Fail("the statement " + std::string(tokens_[0].text));
+    }
+    if (pos_ < end_) Unexpected();
+    return Trim(std::move(out_));
+  }
+
+ private:
+  // ---- cursor --------------------------------------------------------------------------------
+  const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
+  bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
+    const Token* t = Peek(ahead);
+    return t && t->kind == TokenKind::Word && EqualsNoCase(t->text, keyword);
+  }
+  bool AtOp(std::string_view op, std::size_t ahead = 0) const {
+    const Token* t = Peek(ahead);
+    return t && t->kind == TokenKind::Operator && t->text == op;
+  }
+  bool AtName(std::size_t ahead = 0) const {
+    const Token* t = Peek(ahead);
+    return t && IsName(*t) && !(t->kind == TokenKind::Word && IsReserved(t->text));
+  }
+  bool AcceptWord(std::string_view keyword) { return AtWord(keyword) ? (++pos_, true) : false; }
+  bool AcceptOp(std::string_view op) { return AtOp(op) ? (++pos_, true) : false; }
+  void ExpectWord(std::string_view keyword) {
+    if (!AcceptWord(keyword)) Unexpected();
+  }
+  void ExpectOp(std::string_view op) {
+    if (!AcceptOp(op)) Unexpected();
+  }
+  const Token& Take() {
+    if (pos_ >= end_) Fail("an incomplete statement");
+    return tokens_[pos_++];
+  }
+  [[noreturn]] static void Fail(const std::string& construct) {
+    throw Error::Unsupported("T-SQL translator: " + construct + " is not supported");
+  }
+  [[noreturn]] void Unexpected() const {
+    if (pos_ >= end_) Fail("an incomplete statement");
+    Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
+  }
+
+  // A single statement: one trailing ';' is allowed; variables and broken literals are refused.
+  void RejectUnsupportedTokens() {
+    if (end_ > 0 && tokens_[end_ - 1].kind == TokenKind::Operator && tokens_[end_ - 1].text == ";") --end_;
+    for (std::size_t i = 0; i < end_; ++i) {
+      const Token& t = tokens_[i];
+      if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text));
+      if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
+      if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
+      if (t.kind == TokenKind::Operator && t.text == ";") Fail("more than one statement in a command");
+    }
+  }
+
+  // ---- output --------------------------------------------------------------------------------
+  void Emit(std::string_view piece) {
+    if (piece.empty()) return;
+    if (!out_.empty()) {
+      const char last = out_.back();
+      const bool glue = last == '(' || last == '.' || last == ' ' || piece[0] == ')' || piece[0] == ',' || piece[0] == '.';
+      if (!glue) out_ += ' ';
+    }
+    out_ += piece;
+  }
+  template <class F>
+  std::string Capture(F&& produce) {
+    std::string saved;
+    std::swap(saved, out_);
+    produce();
+    std::swap(saved, out_);
+    return Trim(std::move(saved));
+  }
+
+  // ---- statements ----------------------------------------------------------------------------
+
+  // Schema statements carry no T-SQL semantics the module relies on: tokens are only normalised.
+  void PassThrough() {
+    while (pos_ < end_) Emit(Normalize(Take()));
+  }
+
+  // TRUNCATE TABLE t empties the table: DELETE FROM t.
+  void Truncate() {
+    ExpectWord("TRUNCATE");
+    ExpectWord("TABLE");
+    Emit("DELETE FROM " + TableName().emitted);
+  }
+
+  // SELECT: select cores joined by set operators, then ORDER BY, then the LIMIT that TOP asked for.
+  // TOP in one member of a UNION limits that member only, which LIMIT cannot express: refused.
+  void Select() {
+    std::optional<std::string> top;
+    int cores = 0;
+    do {
+      if (cores > 0) SetOperator();
+      if (auto coreTop = SelectCore()) top = coreTop;
+      ++cores;
+    } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
+    if (top && cores > 1) Fail("TOP in a UNION");
+    if (AcceptWord("ORDER")) {
+      ExpectWord("BY");
+      Emit("ORDER BY");
+      OrderItems();
+    }
+    if (top) Emit("LIMIT " + *top);
+  }
+
+  void SetOperator() {
+    Emit(AcceptWord("UNION") ? "UNION" : AcceptWord("EXCEPT") ? "EXCEPT" : (ExpectWord("INTERSECT"), "INTERSECT"));
+    if (AcceptWord("ALL")) Emit("ALL");
+  }
+
+  std::optional<std::string> SelectCore() {
+    ExpectWord("SELECT");
+    Emit("SELECT");
+    std::optional<std::string> top;
+    for (int i = 0; i < 2; ++i) {
+      if (AcceptWord("DISTINCT")) Emit("DISTINCT");
+      if (AcceptWord("ALL")) Emit("ALL");
+      if (AcceptWord("TOP")) top = TopCount();
+    }
+    SelectList();
+    if (AtWord("INTO")) Fail("SELECT ... INTO");
+    if (AcceptWord("FROM")) {
+      Emit("FROM");
+      TableSources(nullptr);
+    }
+    if (AcceptWord("WHERE")) {
+      Emit("WHERE");
+      Expr();
+    }
+    if (AcceptWord("GROUP")) {
+      ExpectWord("BY");
+      Emit("GROUP BY");
+      ExprList();
+    }
+    if (AcceptWord("HAVING")) {
+      Emit("HAVING");
+      Expr();
+    }
+    return top;
+  }
+
+  // TOP n or TOP (n), a whole number; PERCENT and WITH TIES have no LIMIT equivalent.
+  std::string TopCount() {
+    const bool parenthesized = AcceptOp("(");
+    const Token& n = Take();
+    if (n.kind != TokenKind::Number || n.text.find_first_not_of("0123456789") != std::string_view::npos)
+      Fail("TOP with a count other than a whole number");
+    if (parenthesized) ExpectOp(")");
+    if (AtWord("PERCENT")) Fail("TOP ... PERCENT");
+    if (AtWord("WITH") && AtWord("TIES", 1)) Fail("TOP ... WITH TIES");
+    return std::string(n.text);
+  }
+
+  void SelectList() {
+    do SelectItem();
+    while (AcceptOp(",") && (Emit(","), true));
+  }
+
+  // A select item: *, t.*, or an expression with an optional alias. T-SQL's "alias = expression"
+  // would read as a comparison in SQLite: refused.
+  void SelectItem() {
+    if (AcceptOp("*")) return Emit("*");
+    if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
+      Emit(Normalize(Take()));
+      pos_ += 2;
+      return Emit(".*");
+    }
+    if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1))
+      Fail("the select-list form alias = expression");
+    Expr();
+    Alias();
+  }
+
+  void Alias() {
+    if (AcceptWord("AS")) {
+      const Token& t = Take();
+      if (!IsName(t) && t.kind != TokenKind::String && t.kind != TokenKind::NString) Unexpected();
+      return Emit("AS " + Normalize(t));
+    }
+    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString)))
+      Emit("AS " + Normalize(Take()));
+  }
+
+  void OrderItems() {
+    do {
+      Expr();
+      if (AcceptWord("ASC")) Emit("ASC");
+      else if (AcceptWord("DESC")) Emit("DESC");
+    } while (AcceptOp(",") && (Emit(","), true));
+  }
+
+  // INSERT [INTO] t [(columns)] VALUES (...), ... | SELECT ... | DEFAULT VALUES.
+  void Insert() {
+    ExpectWord("INSERT");
+    AcceptWord("INTO");
+    Emit("INSERT INTO " + TableName().emitted);
+    if (AtOp("(") && !AtWord("SELECT", 1)) {
+      ++pos_;
+      Emit("(");
+      do {
+        if (!AtName()) Unexpected();
+        Emit(Normalize(Take()));
+      } while (AcceptOp(",") && (Emit(","), true));
+      ExpectOp(")");
+      Emit(")");
+    }
+    if (AcceptWord("VALUES")) {
+      Emit("VALUES");
+      do {
+        ExpectOp("(");
+        Emit("(");
+        ExprList();
+        ExpectOp(")");
+        Emit(")");
+      } while (AcceptOp(",") && (Emit(","), true));
+    } else if (AtWord("SELECT")) {
+      Select();
+    } else if (AcceptOp("(")) {
+      Select();
+      ExpectOp(")");
+    } else if (AcceptWord("DEFAULT")) {
+      ExpectWord("VALUES");
+      Emit("DEFAULT VALUES");
+    } else {
+      Unexpected();
+    }
+  }
+
+  struct Assignment {
+    std::string column;
+    std::string value;
+  };
+
+  // UPDATE target SET [target.]col = expr, ... [FROM sources] [WHERE condition].
+  // Without FROM the statement keeps its shape. With FROM naming the target (by alias or name) the
+  // joined rows are found by rowid and the new values read from the same join for that row:
+  //   UPDATE t AS tsql_target SET (c, ...) = (SELECT v, ... FROM sources WHERE ref.rowid = tsql_target.rowid
+  //   AND (condition)) WHERE tsql_target.rowid IN (SELECT ref.rowid FROM sources WHERE condition)
+  // which keeps LEFT JOIN rows without a partner and, like SQL Server, uses one joined row per target row.
+  // With FROM not naming the target, SQLite's own UPDATE ... FROM has SQL Server's meaning.
+  void Update() {
+    ExpectWord("UPDATE");
+    if (AtWord("TOP")) Fail("UPDATE TOP");
+    const NameRef target = TableName();
+    SkipTableHints();
+    ExpectWord("SET");
+    std::vector<Assignment> assignments;
+    do assignments.push_back(ParseAssignment(target));
+    while (AcceptOp(","));
+    std::vector<SourceRef> sources;
+    std::string from, where;
+    if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
+    if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
+
+    const SourceRef* joined = FindTarget(sources, target);
+    std::string setList;
+    for (const Assignment& a : assignments) setList += (setList.empty() ? "" : ", ") + a.column + " = " + a.value;
+    if (from.empty() || !joined) {
+      Emit("UPDATE " + target.emitted + " SET " + setList);
+      if (!from.empty()) Emit("FROM " + from);
+      if (!where.empty()) Emit("WHERE " + where);
+      return;
+    }
+    std::string columns, values;
+    for (const Assignment& a : assignments) {
+      columns += (columns.empty() ? "" : ", ") + a.column;
+      values += (values.empty() ? "" : ", ") + a.value;
+    }
+    const std::string ref = joined->Reference().emitted;
+    const std::string lhs = assignments.size() == 1 ? columns : "(" + columns + ")";
+    Emit("UPDATE " + joined->table.emitted + " AS tsql_target SET " + lhs + " = (SELECT " + values + " FROM " + from +
+         " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
+         ") WHERE tsql_target.rowid IN (SELECT " + ref + ".rowid FROM " + from +
+         (where.empty() ? "" : " WHERE " + where) + ")");
+  }
+
+  // SET target.col = value: the qualifier, if any, must name the target.
+  Assignment ParseAssignment(const NameRef& target) {
+    if (!AtName()) Unexpected();
+    const Token* column = &Take();
+    if (AcceptOp(".")) {
+      if (!EqualsNoCase(BareName(*column), target.bare)) Fail("SET of a column qualified by another table");
+      if (!AtName()) Unexpected();
+      column = &Take();
+    }
+    ExpectOp("=");
+    return {Normalize(*column), Capture([&] { Expr(); })};
+  }
+
+  // DELETE [FROM] target [FROM sources] [WHERE condition]. With a second FROM the rows to delete
+  // are those of the target that the join yields: DELETE FROM t WHERE rowid IN (SELECT ref.rowid ...).
+  void Delete() {
+    ExpectWord("DELETE");
+    if (AtWord("TOP")) Fail("DELETE TOP");
+    AcceptWord("FROM");
+    const NameRef target = TableName();
+    SkipTableHints();
+    std::vector<SourceRef> sources;
+    std::string from, where;
+    if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
+    if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
+    const std::string condition = where.empty() ? "" : " WHERE " + where;
+    if (from.empty()) return Emit("DELETE FROM " + target.emitted + condition);
+    if (const SourceRef* joined = FindTarget(sources, target))
+      return Emit("DELETE FROM " + joined->table.emitted + " WHERE rowid IN (SELECT " + joined->Reference().emitted +
+                  ".rowid FROM " + from + condition + ")");
+    Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (SELECT " + target.emitted + ".rowid FROM " +
+         target.emitted + ", " + from + condition + ")");
+  }
+
+  static const SourceRef* FindTarget(const std::vector<SourceRef>& sources, const NameRef& target) {
+    const SourceRef* found = nullptr;
+    for (const SourceRef& s : sources) {
+      if (!EqualsNoCase(s.Reference().bare, target.bare)) continue;
+      if (found) Fail("an ambiguous UPDATE/DELETE target");
+      if (s.table.bare.empty()) Fail("UPDATE/DELETE through a derived table");
+      found = &s;
+    }
+    return found;
+  }
+
+  // ---- FROM clause ---------------------------------------------------------------------------
+
+  void TableSources(std::vector<SourceRef>* sources) {
+    TableSource(sources);
+    for (;;) {
+      if (AcceptOp(",")) {
+        Emit(",");
+        TableSource(sources);
+      } else if (AtWord("JOIN") || AtWord("INNER") || AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL") ||
+                 AtWord("CROSS") || AtWord("OUTER")) {
+        Join(sources);
+      } else {
+        return;
+      }
+    }
+  }
+
+  // [INNER | LEFT [OUTER] | RIGHT [OUTER] | FULL [OUTER] | CROSS] JOIN source [ON condition];
+  // SQLite 3.39+ has every one of them. APPLY has no equivalent.
+  void Join(std::vector<SourceRef>* sources) {
+    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) Fail("APPLY");
+    bool cross = false;
+    if (AcceptWord("INNER")) {
+      Emit("INNER");
+    } else if (AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL")) {
+      std::string kind(Take().text);
+      std::transform(kind.begin(), kind.end(), kind.begin(), [](unsigned char c) { return std::toupper(c); });
+      Emit(kind);
+      if (AcceptWord("OUTER")) Emit("OUTER");
+    } else if (AcceptWord("CROSS")) {
+      Emit("CROSS");
+      cross = true;
+    }
+    ExpectWord("JOIN");
+    Emit("JOIN");
+    TableSource(sources);
+    if (cross) return;
+    ExpectWord("ON");
+    Emit("ON");
+    Expr();
+  }
+
+  void TableSource(std::vector<SourceRef>* sources) {
+    SourceRef source;
+    if (AcceptOp("(")) {
+      if (!AtWord("SELECT")) Fail("a parenthesized join");
+      Emit("(");
+      Select();
+      ExpectOp(")");
+      Emit(")");
+    } else {
+      source.table = TableName();
+      Emit(source.table.emitted);
+    }
+    source.alias = TableAlias();
+    if (!source.alias.bare.empty()) Emit("AS " + source.alias.emitted);
+    SkipTableHints();
+    if (sources) sources->push_back(std::move(source));
+  }
+
+  // A table name; the default schema prefix dbo. is dropped, other schemas and databases refused.
+  NameRef TableName() {
+    if (!AtName()) Unexpected();
+    const Token* name = &Take();
+    if (AcceptOp(".")) {
+      if (!EqualsNoCase(BareName(*name), "dbo")) Fail("a name qualified by a schema or database");
+      if (!AtName()) Unexpected();
+      name = &Take();
+    }
+    return {Normalize(*name), BareName(*name)};
+  }
+
+  NameRef TableAlias() {
+    if (AcceptWord("AS") || AtName()) {
+      if (!AtName()) Unexpected();
+      const Token& t = Take();
+      return {Normalize(t), BareName(t)};
+    }
+    return {};
+  }
+
+  // Locking hints, WITH (NOLOCK) or (NOLOCK), do not change results on one embedded connection.
+  void SkipTableHints() {
+    const bool with = AtWord("WITH") && AtOp("(", 1);
+    if (!with && !(AtOp("(") && AtWord("NOLOCK", 1))) return;
+    if (with) ++pos_;
+    ExpectOp("(");
+    while (!AtOp(")")) {
+      const Token& hint = Take();
+      if (hint.kind != TokenKind::Word && !(hint.kind == TokenKind::Operator && hint.text == ","))
+        Fail("the table hint near '" + std::string(hint.text) + "'");
+    }
+    ++pos_;
+  }
+
+  // ---- expressions, by T-SQL precedence ------------------------------------------------------
+
+  void ExprList() {
+    do Expr();
+    while (AcceptOp(",") && (Emit(","), true));
+  }
+
+  void Expr() {
+    AndExpr();
+    while (AcceptWord("OR")) {
+      Emit("OR");
+      AndExpr();
+    }
+  }
+
+  void AndExpr() {
+    NotExpr();
+    while (AcceptWord("AND")) {
+      Emit("AND");
+      NotExpr();
+    }
+  }
+
+  void NotExpr() {
+    if (AcceptWord("NOT")) {
+      Emit("NOT");
+      return NotExpr();
+    }
+    Predicate();
+  }
+
+  // Comparisons, [NOT] IN / LIKE / BETWEEN, IS [NOT] NULL. A LIKE pattern with [ ] classes would
+  // match differently in SQLite: refused.
+  void Predicate() {
+    Additive();
+    for (const auto& [tsqlOp, sqliteOp] : kComparisons) {
+      if (!AtOp(tsqlOp)) continue;
+      ++pos_;
+      if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
+      Emit(sqliteOp);
+      return Additive();
+    }
+    if (AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1))) {
+      ++pos_;
+      Emit("NOT");
+    }
+    if (AcceptWord("IN")) {
+      Emit("IN");
+      ExpectOp("(");
+      Emit("(");
+      if (AtWord("SELECT")) Select();
+      else ExprList();
+      ExpectOp(")");
+      Emit(")");
+    } else if (AcceptWord("LIKE")) {
+      if (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString) &&
+          Peek()->text.find('[') != std::string_view::npos)
+        Fail("LIKE with a [ ] pattern");
+      Emit("LIKE");
+      Additive();
+      if (AcceptWord("ESCAPE")) {
+        Emit("ESCAPE");
+        Additive();
+      }
+    } else if (AcceptWord("BETWEEN")) {
+      Emit("BETWEEN");
+      Additive();
+      ExpectWord("AND");
+      Emit("AND");
+      Additive();
+    } else if (AcceptWord("IS")) {
+      Emit("IS");
+      if (AcceptWord("NOT")) Emit("NOT");
+      ExpectWord("NULL");
+      Emit("NULL");
+    }
+  }
+
+  // a + b concatenates text and adds numbers, decided per value at run time: tsql_add(a, b).
+  // '-', '&' and '|' mean the same in both dialects; '^' has no SQLite operator.
+  void Additive() {
+    const std::size_t start = out_.size();
+    Multiplicative();
+    for (;;) {
+      if (AcceptOp("+")) {
+        const std::string left = Trim(out_.substr(start));
+        out_.resize(start);
+        const std::string right = Capture([&] { Multiplicative(); });
+        Emit("tsql_add(" + left + ", " + right + ")");
+      } else if (AtOp("-") || AtOp("&") || AtOp("|")) {
+        Emit(Take().text);
+        Multiplicative();
+      } else if (AtOp("^")) {
+        Fail("the ^ operator");
+      } else {
+        return;
+      }
+    }
+  }
+
+  void Multiplicative() {
+    Unary();
+    while (AtOp("*") || AtOp("/") || AtOp("%")) {
+      Emit(Take().text);
+      Unary();
+    }
+  }
+
+  void Unary() {
+    if (AtOp("-") || AtOp("~")) {
+      Emit(Take().text);
+      return Unary();
+    }
+    if (AcceptOp("+")) return Unary();
+    Primary();
+  }
+
+  void Primary() {
+    const Token* t = Peek();
+    if (!t) Fail("an incomplete statement");
+    switch (t->kind) {
+      case TokenKind::Number:
+      case TokenKind::String:
+      case TokenKind::NString:
+        return Emit(Normalize(Take()));
+      case TokenKind::Operator:
+        if (!AcceptOp("(")) Unexpected();
+        Emit("(");
+        if (AtWord("SELECT")) Select();
+        else Expr();
+        ExpectOp(")");
+        return Emit(")");
+      case TokenKind::Word:
+        if (AtWord("CASE")) return Case();
+        if (AtWord("NULL")) return Emit(Normalize(Take()));
+        if (AcceptWord("EXISTS")) {
+          Emit("EXISTS");
+          ExpectOp("(");
+          Emit("(");
+          Select();
+          ExpectOp(")");
+          return Emit(")");
+        }
+        if (AtOp("(", 1)) return FunctionCall();
+        if (IsReserved(t->text)) Unexpected();
+        return ColumnRef();
+      case TokenKind::BracketName:
+      case TokenKind::QuotedName:
+        return ColumnRef();
+      default:
+        Unexpected();
+    }
+  }
+
+  void ColumnRef() {
+    std::string name = Normalize(Take());
+    while (AtOp(".") && AtName(1)) {
+      pos_ += 1;
+      name += "." + Normalize(Take());
+    }
+    Emit(name);
+  }
+
+  void Case() {
+    ExpectWord("CASE");
+    Emit("CASE");
+    if (!AtWord("WHEN")) Expr();
+    while (AcceptWord("WHEN")) {
+      Emit("WHEN");
+      Expr();
+      ExpectWord("THEN");
+      Emit("THEN");
+      Expr();
+    }
+    if (AcceptWord("ELSE")) {
+      Emit("ELSE");
+      Expr();
+    }
+    ExpectWord("END");
+    Emit("END");
+  }
+
+  std::string CapturedExpr() {
+    return Capture([&] { Expr(); });
+  }
+
+  // Function calls: CAST, CONVERT, DATEADD, DATEDIFF and COUNT(*) have their own syntax; every
+  // other name goes through the function table with its arguments translated.
+  void FunctionCall() {
+    const Token& name = Take();
+    ExpectOp("(");
+    if (EqualsNoCase(name.text, "CAST")) {
+      const std::string value = CapturedExpr();
+      ExpectWord("AS");
+      const SqlType type = TypeName();
+      ExpectOp(")");
+      return Emit(RewriteConversion(type, value, std::nullopt));
+    }
+    if (EqualsNoCase(name.text, "CONVERT")) {
+      const SqlType type = TypeName();
+      ExpectOp(",");
+      const std::string value = CapturedExpr();
+      std::optional<std::string> style;
+      if (AcceptOp(",")) {
+        const Token& s = Take();
+        if (s.kind != TokenKind::Number) Fail("CONVERT with a style that is not a number");
+        style = std::string(s.text);
+      }
+      ExpectOp(")");
+      return Emit(RewriteConversion(type, value, style));
+    }
+    if (EqualsNoCase(name.text, "DATEADD") || EqualsNoCase(name.text, "DATEDIFF")) {
+      if (!AtName()) Unexpected();
+      const std::string part = BareName(Take());
+      ExpectOp(",");
+      const std::string first = CapturedExpr();
+      ExpectOp(",");
+      const std::string second = CapturedExpr();
+      ExpectOp(")");
+      return Emit(EqualsNoCase(name.text, "DATEADD") ? RewriteDateAdd(part, first, second)
+                                                     : RewriteDateDiff(part, first, second));
+    }
+    if (EqualsNoCase(name.text, "COUNT") && AcceptOp("*")) {
+      ExpectOp(")");
+      return Emit("count(*)");
+    }
+    const bool distinct = AcceptWord("DISTINCT");
+    std::vector<std::string> args;
+    if (!AtOp(")")) {
+      do args.push_back(CapturedExpr());
+      while (AcceptOp(","));
+    }
+    ExpectOp(")");
+    if (distinct) {
+      if (args.size() != 1) Unexpected();
+      args[0] = "DISTINCT " + args[0];
+    }
+    Emit(RewriteFunctionCall(name.text, args));
+  }
+
+  SqlType TypeName() {
+    const Token& t = Take();
+    if (t.kind != TokenKind::Word) Unexpected();
+    SqlType type;
+    type.name = std::string(t.text);
+    std::transform(type.name.begin(), type.name.end(), type.name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (AcceptOp("(")) {
+      do {
+        const Token& size = Take();
+        if (size.kind != TokenKind::Number && !EqualsNoCase(size.text, "max")) Unexpected();
+        std::string s(size.text);
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+        type.size.push_back(s);
+      } while (AcceptOp(","));
+      ExpectOp(")");
+    }
+    return type;
+  }
+
+  const std::vector<Token>& tokens_;
+  std::size_t end_;
+  std::size_t pos_ = 0;
+  std::string out_;
+};
+
+}  // namespace
+
+std::string Rewrite(const std::vector<Token>& tokens) { return Rewriter(tokens).Statement(); }
+
+}  // namespace adodb::tsql

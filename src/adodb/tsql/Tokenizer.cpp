@@ -1,0 +1,175 @@
+#include "adodb/tsql/Tokenizer.h"
+
+#include <array>
+#include <cstdint>
+
+namespace adodb::tsql {
+namespace {
+
+enum CharClass : std::uint8_t {
+  kSpace,     // blank, tab, CR, LF, VT, FF: separates tokens
+  kDigit,     // 0-9: starts a number
+  kIdent,     // letters, _, #, $ and bytes >= 0x80 (UTF-8 names such as 货号): start a word
+  kQuote,     // ': starts a string literal
+  kDQuote,    // ": starts a quoted name
+  kBracket,   // [: starts a bracketed name
+  kMinus,     // -: minus, or a -- comment
+  kSlash,     // /: division, or a /* comment */
+  kAt,        // @: starts a variable
+  kDot,       // .: qualifier separator, or starts a number like .5
+  kLess,      // <: <, <=, <>
+  kGreater,   // >: >, >=
+  kBang,      // !: only in !=, !<, !>
+  kSingle,    // ( ) , ; + * % = & | ^ ~: one-character operators
+  kIllegal,   // everything else (control characters, ` ? { } \ ...)
+};
+
+constexpr std::array<CharClass, 256> BuildClassTable() {
+  std::array<CharClass, 256> table{};
+  for (auto& c : table) c = kIllegal;
+  for (int c = 0x80; c < 256; ++c) table[c] = kIdent;
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = kIdent;
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kIdent;
+  for (int c = '0'; c <= '9'; ++c) table[c] = kDigit;
+  table['_'] = table['#'] = table['$'] = kIdent;
+  table[' '] = table['\t'] = table['\r'] = table['\n'] = table['\v'] = table['\f'] = kSpace;
+  table['\''] = kQuote;
+  table['"'] = kDQuote;
+  table['['] = kBracket;
+  table['-'] = kMinus;
+  table['/'] = kSlash;
+  table['@'] = kAt;
+  table['.'] = kDot;
+  table['<'] = kLess;
+  table['>'] = kGreater;
+  table['!'] = kBang;
+  for (char c : {'(', ')', ',', ';', '+', '*', '%', '=', '&', '|', '^', '~'}) table[static_cast<unsigned char>(c)] = kSingle;
+  return table;
+}
+
+constexpr std::array<CharClass, 256> kClass = BuildClassTable();
+
+CharClass ClassAt(std::string_view s, std::size_t i) {
+  return i < s.size() ? kClass[static_cast<unsigned char>(s[i])] : kIllegal;
+}
+
+bool IsWordChar(std::string_view s, std::size_t i) {
+  const CharClass c = ClassAt(s, i);
+  return c == kIdent || c == kDigit;
+}
+
+// Length of a literal closed by `close`, where a doubled `close` stands for one; 0 if unclosed.
+std::size_t DelimitedLength(std::string_view s, std::size_t pos, char close) {
+  for (std::size_t i = pos + 1; i < s.size(); ++i) {
+    if (s[i] != close) continue;
+    if (i + 1 < s.size() && s[i + 1] == close) {
+      ++i;
+      continue;
+    }
+    return i + 1 - pos;
+  }
+  return 0;
+}
+
+TokenExtent Delimited(std::string_view s, std::size_t pos, char close, TokenKind kind) {
+  const std::size_t n = DelimitedLength(s, pos, close);
+  return n ? TokenExtent{kind, n} : TokenExtent{TokenKind::Unterminated, s.size() - pos};
+}
+
+// Digits, an optional fraction, and an exponent only when a digit follows the e (so "1else" is 1, else).
+TokenExtent Number(std::string_view s, std::size_t pos) {
+  std::size_t i = pos;
+  while (ClassAt(s, i) == kDigit) ++i;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (ClassAt(s, i) == kDigit) ++i;
+  }
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    if (ClassAt(s, j) == kDigit) {
+      i = j;
+      while (ClassAt(s, i) == kDigit) ++i;
+    }
+  }
+  return {TokenKind::Number, i - pos};
+}
+
+std::size_t WordEnd(std::string_view s, std::size_t i) {
+  while (IsWordChar(s, i)) ++i;
+  return i;
+}
+
+}  // namespace
+
+TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept {
+  const char c = s[pos];
+  const char next = pos + 1 < s.size() ? s[pos + 1] : '\0';
+  switch (ClassAt(s, pos)) {
+    case kSpace: {
+      std::size_t i = pos;
+      while (ClassAt(s, i) == kSpace) ++i;
+      return {TokenKind::Space, i - pos};
+    }
+    case kDigit:
+      return Number(s, pos);
+    case kIdent:
+      if ((c == 'N' || c == 'n') && next == '\'') {
+        const TokenExtent str = Delimited(s, pos + 1, '\'', TokenKind::NString);
+        return {str.kind, str.length + 1};
+      }
+      return {TokenKind::Word, WordEnd(s, pos) - pos};
+    case kQuote:
+      return Delimited(s, pos, '\'', TokenKind::String);
+    case kDQuote:
+      return Delimited(s, pos, '"', TokenKind::QuotedName);
+    case kBracket:
+      return Delimited(s, pos, ']', TokenKind::BracketName);
+    case kMinus:
+      if (next == '-') {
+        const std::size_t eol = s.find('\n', pos);
+        return {TokenKind::Comment, (eol == std::string_view::npos ? s.size() : eol) - pos};
+      }
+      return {TokenKind::Operator, 1};
+    case kSlash:
+      if (next == '*') {
+        const std::size_t end = s.find("*/", pos + 2);
+        if (end == std::string_view::npos) return {TokenKind::Unterminated, s.size() - pos};
+        return {TokenKind::Comment, end + 2 - pos};
+      }
+      return {TokenKind::Operator, 1};
+    case kAt: {
+      std::size_t i = pos + 1;
+      if (i < s.size() && s[i] == '@') ++i;
+      return {TokenKind::Variable, WordEnd(s, i) - pos};
+    }
+    case kDot:
+      if (ClassAt(s, pos + 1) == kDigit) return Number(s, pos);
+      return {TokenKind::Operator, 1};
+    case kLess:
+      return {TokenKind::Operator, (next == '=' || next == '>') ? 2u : 1u};
+    case kGreater:
+      return {TokenKind::Operator, next == '=' ? 2u : 1u};
+    case kBang:
+      if (next == '=' || next == '<' || next == '>') return {TokenKind::Operator, 2};
+      return {TokenKind::Illegal, 1};
+    case kSingle:
+      return {TokenKind::Operator, 1};
+    case kIllegal:
+      break;
+  }
+  return {TokenKind::Illegal, 1};
+}
+
+std::vector<Token> Tokenize(std::string_view sql) {
+  std::vector<Token> tokens;
+  tokens.reserve(sql.size() / 4 + 1);
+  for (std::size_t pos = 0; pos < sql.size();) {
+    const TokenExtent t = NextToken(sql, pos);
+    if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, sql.substr(pos, t.length)});
+    pos += t.length;
+  }
+  return tokens;
+}
+
+}  // namespace adodb::tsql

@@ -1,0 +1,44 @@
+#pragma once
+// The lexical layer of the T-SQL translator. NextToken() is a pure function: it looks at one
+// position of a statement and returns the kind and byte length of the token that starts there,
+// allocating nothing. Tokenize() walks a whole statement with it and keeps the tokens that carry
+// meaning (spaces and comments are dropped). Never throws; text it cannot classify comes back as
+// TokenKind::Illegal or TokenKind::Unterminated and the rewriter reports it.
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace adodb::tsql {
+
+enum class TokenKind {
+  Space,         // blanks, tabs, line breaks
+  Comment,       // -- to end of line, or /* ... */
+  Word,          // identifier or keyword: letters, digits, _, #, $ and every non-ASCII byte
+  Number,        // 12, 12.5, .5, 1E-05 (a number ends where a letter starts: "5where" is 5, where)
+  String,        // '...' with '' as an embedded quote
+  NString,       // N'...': the same text; SQLite strings are Unicode already
+  BracketName,   // [name] with ]] as an embedded bracket
+  QuotedName,    // "name" with "" as an embedded quote
+  Variable,      // @name or @@name
+  Operator,      // ( ) , . ; + - * / % = < > <= >= <> != !< !> & | ^ ~
+  Unterminated,  // a string, name or comment without its closing mark
+  Illegal,       // a character the dialect has no use for
+};
+
+struct Token {
+  TokenKind kind;
+  std::string_view text;
+};
+
+struct TokenExtent {
+  TokenKind kind;
+  std::size_t length;
+};
+
+// The token starting at sql[pos]; pos must be < sql.size().
+TokenExtent NextToken(std::string_view sql, std::size_t pos) noexcept;
+
+// Every token of the statement except spaces and comments, in order.
+std::vector<Token> Tokenize(std::string_view sql);
+
+}  // namespace adodb::tsql
