@@ -1,0 +1,128 @@
+#include "host/DataHelpers.h"
+
+#include <exception>
+#include <limits>
+
+#include "adodb/Error.h"
+#include "host/TypeGroups.h"
+#include "host/UserInterface.h"
+
+namespace storeadjust {
+
+namespace {
+
+const char* const kSystemTitle = "系统提示";
+
+std::string DescriptionOf(const std::exception& e) {
+  if (auto* error = dynamic_cast<const adodb::Error*>(&e)) return error->Description();
+  return e.what();
+}
+
+void Report(Session& session, const std::exception& e, int icon, const std::string& title) {
+  if (session.Ui) session.Ui->MsgBox(DescriptionOf(e), icon, title);
+}
+
+std::shared_ptr<adodb::Connection> RequireConnection(Session& session) {
+  if (!session.Conn) throw adodb::Error::Closed();
+  return session.Conn;
+}
+
+std::shared_ptr<adodb::Recordset> OpenSnapshot(const std::string& sql, const std::shared_ptr<adodb::Connection>& conn,
+                                               adodb::LockType lock) {
+  auto rs = std::make_shared<adodb::Recordset>();
+  rs->Open(sql, conn, adodb::adOpenStatic, lock);
+  return rs;
+}
+
+// The openers hand back a clone and close the set they read, so the caller owns a set of its
+// own position; the clone keeps the lock type of its source.
+std::shared_ptr<adodb::Recordset> CloneAndClose(adodb::Recordset& source) {
+  auto clone = source.Clone(adodb::adLockUnspecified);
+  source.Close();
+  return clone;
+}
+
+std::shared_ptr<adodb::Recordset> OpenClonedOn(Session& session, const std::string& sql,
+                                               const std::shared_ptr<adodb::Connection>& conn,
+                                               adodb::LockType lock) {
+  try {
+    auto rs = OpenSnapshot(sql, conn, lock);
+    return CloneAndClose(*rs);
+  } catch (const std::exception& e) {
+    Report(session, e, mb::kCritical, "Error:");
+    return nullptr;
+  }
+}
+
+std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connectionString) {
+  auto conn = std::make_shared<adodb::Connection>();
+  conn->Open(connectionString, "", "", -1);
+  return conn;
+}
+
+}  // namespace
+
+adodb::Variant GetFieldValue(Session& session, const std::string& sql, const std::string& field) {
+  try {
+    auto rs = OpenSnapshot(sql, RequireConnection(session), adodb::adLockReadOnly);
+    adodb::Variant result;
+    if (rs->RecordCount() >= 1) {
+      rs->MoveFirst();
+      adodb::Field column = rs->Fields(field);
+      result = column.Value();
+      if (result.IsNull()) result = DefaultOfGroup(FieldValueTypeGroup(column.Type()));
+    } else {
+      result = DefaultOfGroup(FieldValueTypeGroup(rs->Fields(field).Type()));
+    }
+    rs->Close();
+    return result;
+  } catch (const std::exception& e) {
+    Report(session, e, mb::kExclamation, kSystemTitle);
+    return adodb::Variant();
+  }
+}
+
+std::shared_ptr<adodb::Recordset> OpenRsReadOnly(Session& session, const std::string& sql) {
+  return OpenClonedOn(session, sql, session.Conn, adodb::adLockReadOnly);
+}
+
+std::shared_ptr<adodb::Recordset> OpenRsEditable(Session& session, const std::string& sql) {
+  return OpenClonedOn(session, sql, session.Conn, adodb::adLockOptimistic);
+}
+
+std::shared_ptr<adodb::Recordset> OpenRsSeparate(Session& session, const std::string& sql) {
+  std::shared_ptr<adodb::Connection> own;
+  try {
+    own = OpenOwnConnection(session.ConnStr);
+  } catch (const std::exception& e) {
+    Report(session, e, mb::kCritical, "Error:");
+    return nullptr;
+  }
+  return OpenClonedOn(session, sql, own, adodb::adLockOptimistic);
+}
+
+std::shared_ptr<adodb::Recordset> OpenRsWithConnStr(Session& session, const std::string& sql,
+                                                    const std::string& connectionString) {
+  try {
+    return OpenSnapshot(sql, OpenOwnConnection(connectionString), adodb::adLockReadOnly);
+  } catch (const std::exception& e) {
+    Report(session, e, mb::kInformation, kSystemTitle);
+    return nullptr;
+  }
+}
+
+std::int16_t CountRecords(Session& session, const std::string& sql) {
+  try {
+    auto rs = OpenSnapshot(sql, RequireConnection(session), adodb::adLockReadOnly);
+    long count = rs->RecordCount();
+    rs->Close();
+    if (count < 1) return 0;
+    if (count > std::numeric_limits<std::int16_t>::max()) throw adodb::Error::Overflow();
+    return static_cast<std::int16_t>(count);
+  } catch (const std::exception& e) {
+    Report(session, e, mb::kExclamation, kSystemTitle);
+    return 0;
+  }
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,162 @@
+// The readers, openers and statement helpers against a real SQLite database.
+#include <gtest/gtest.h>
+
+#include "adodb/Error.h"
+#include "host/DataHelpers.h"
+#include "host/GetSqlValue.h"
+#include "host/NumberHelpers.h"
+#include "host/SqlLiterals.h"
+#include "host_support/TempDatabase.h"
+
+namespace storeadjust {
+namespace {
+
+using hosttest::RecordingUserInterface;
+using hosttest::TempDatabase;
+
+class DataHelpersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db.Run({"create table goods (hh varchar(20) primary key, pm varchar(40), dj money, sl int, kdrq datetime)",
+            "insert into goods values ('A1', 'Bolt', 2.5, 3, '2026-01-02')",
+            "insert into goods values ('A2', null, null, null, null)",
+            "insert into goods values ('A3', 'Nut', 1, 7, '2026-03-04')"});
+    session = db.OpenSession(ui);
+  }
+
+  TempDatabase db;
+  RecordingUserInterface ui;
+  Session session;
+};
+
+TEST_F(DataHelpersTest, GetFieldValueWithoutRowsGivesTheDefaultOfTheColumnsTypeGroup) {
+  const std::string none = "select * from goods where hh='none'";
+  EXPECT_EQ(GetFieldValue(session, none, "dj").AsDouble(), 0);
+  EXPECT_EQ(GetFieldValue(session, none, "sl").AsDouble(), 0);
+  EXPECT_EQ(GetFieldValue(session, none, "kdrq").AsDate(), (adodb::Date{1900, 1, 1}));
+  EXPECT_EQ(GetFieldValue(session, none, "pm").AsText(), "");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DataHelpersTest, GetFieldValueReadsNullAsTheTypeGroupsDefault) {
+  const std::string row = "select * from goods where hh='A2'";
+  EXPECT_EQ(GetFieldValue(session, row, "pm").AsText(), "");
+  EXPECT_EQ(GetFieldValue(session, row, "dj").AsDouble(), 0);
+  EXPECT_EQ(GetFieldValue(session, row, "kdrq").AsDate(), (adodb::Date{1900, 1, 1}));
+  EXPECT_EQ(GetFieldValue(session, "select * from goods where hh='A1'", "dj").AsDouble(), 2.5);
+}
+
+TEST_F(DataHelpersTest, GetFieldValueOfAMissingColumnShowsTheErrorAndReadsEmpty) {
+  adodb::Variant value = GetFieldValue(session, "select hh from goods", "nosuch");
+  EXPECT_TRUE(value.IsEmpty());
+  EXPECT_EQ(value.TextOrEmpty(), "");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "系统提示");
+  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
+  EXPECT_FALSE(ui.messages[0].text.empty());
+}
+
+TEST_F(DataHelpersTest, CountRecordsCountsAndReportsARefusedStatementAsZero) {
+  EXPECT_EQ(CountRecords(session, "select * from goods"), 3);
+  EXPECT_EQ(CountRecords(session, "select * from goods where 1=0"), 0);
+  EXPECT_EQ(CountRecords(session, "select * from no_such_table"), 0);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "系统提示");
+  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
+}
+
+TEST_F(DataHelpersTest, OpenersReportFailuresWithTheirOwnIconAndTitleAndGiveNothing) {
+  EXPECT_EQ(OpenRsReadOnly(session, "select * from no_such_table"), nullptr);
+  EXPECT_EQ(OpenRsEditable(session, "select * from no_such_table"), nullptr);
+  EXPECT_EQ(OpenRsWithConnStr(session, "select * from no_such_table", db.ConnStr()), nullptr);
+  ASSERT_EQ(ui.messages.size(), 3u);
+  EXPECT_EQ(ui.messages[0].title, "Error:");
+  EXPECT_EQ(ui.messages[0].buttons, mb::kCritical);
+  EXPECT_EQ(ui.messages[1].title, "Error:");
+  EXPECT_EQ(ui.messages[2].title, "系统提示");
+  EXPECT_EQ(ui.messages[2].buttons, mb::kInformation);
+}
+
+TEST_F(DataHelpersTest, AClonedSetStaysUsableAndAnEditableCloneSavesThroughConn) {
+  auto rs = OpenRsReadOnly(session, "select hh from goods order by hh");
+  ASSERT_NE(rs, nullptr);
+  EXPECT_EQ(rs->RecordCount(), 3);
+  EXPECT_EQ(rs->Value("hh").AsText(), "A1");
+
+  auto editable = OpenRsEditable(session, "select hh, pm from goods where hh='A3'");
+  ASSERT_NE(editable, nullptr);
+  editable->SetValue("pm", adodb::Variant("Washer"));
+  editable->Update();
+  EXPECT_EQ(GetFieldValue(session, "select pm from goods where hh='A3'", "pm").AsText(), "Washer");
+}
+
+TEST_F(DataHelpersTest, SeparateReadsDoNotSeeTheOpenTransactionOnConn) {
+  session.Conn->BeginTrans();
+  session.Conn->Execute("update goods set pm='Changed' where hh='A1'");
+  auto own = OpenRsSeparate(session, "select pm from goods where hh='A1'");
+  session.Conn->RollbackTrans();
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(own->Value("pm").AsText(), "Bolt");
+}
+
+TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRow) {
+  GetSqlValue reader(session);
+  reader.SetKDSql("select hh, dj, kdrq from goods order by hh");
+  reader.GetArrayValue();
+  auto values = reader.ArrayValue();
+  ASSERT_EQ(values.size(), 4u);
+  EXPECT_EQ(values[0].AsInt32(), 3);
+  EXPECT_EQ(values[1].AsText(), "A1");
+  EXPECT_EQ(values[2].AsDouble(), 2.5);
+
+  reader.SetKDSql("select sl, kdrq, pm from goods where 1=0");
+  reader.GetArrayValue();
+  values = reader.ArrayValue();
+  ASSERT_EQ(values.size(), 4u);
+  EXPECT_EQ(values[0].AsInt32(), 0);
+  EXPECT_EQ(values[1].AsDouble(), 0);
+  EXPECT_EQ(values[2].AsDate(), (adodb::Date{1900, 1, 1}));
+  EXPECT_EQ(values[3].AsText(), "");
+}
+
+TEST_F(DataHelpersTest, GetSqlValueLeavesErrorsToItsCaller) {
+  GetSqlValue reader(session);
+  reader.SetKDSql("select * from no_such_table");
+  EXPECT_THROW(reader.GetArrayValue(), adodb::Error);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DataHelpersTest, AQuoteInAValueStaysInsideItsLiteral) {
+  EXPECT_EQ(QuoteSql("O'Neil"), "O''Neil");
+  EXPECT_EQ(QuoteSql("''"), "''''");
+  EXPECT_EQ(QuoteSql(""), "");
+  session.Conn->Execute("insert into goods (hh, pm) values (" + SqlText("B'1") + ", " + SqlText("x' or '1'='1") + ")");
+  EXPECT_EQ(GetFieldValue(session, "select pm from goods where hh=" + SqlText("B'1"), "pm").AsText(), "x' or '1'='1");
+  EXPECT_EQ(CountRecords(session, "select * from goods where pm=" + SqlText("x' or '1'='1")), 1);
+}
+
+TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalHalvesAwayFromZero) {
+  EXPECT_EQ(RoundTo(2.675, 2), 2.68);
+  EXPECT_EQ(RoundTo(1.005, 2), 1.01);
+  EXPECT_EQ(RoundTo(2.5, 0), 3);
+  EXPECT_EQ(RoundTo(-2.5, 0), -3);
+  EXPECT_EQ(RoundTo(-1.005, 2), -1.01);
+  EXPECT_EQ(RoundTo(0.1 + 0.2, 6), 0.3);
+  EXPECT_EQ(RoundTo(123456.7891234, 3), 123456.789);
+  EXPECT_EQ(RoundTo(0.0004, 3), 0);
+  EXPECT_EQ(RoundTo(12.5, 7), 0);
+  EXPECT_EQ(RoundTo(12.5, -1), 0);
+  EXPECT_EQ(SqlNumber(0.1 + 0.2), "0.3");
+}
+
+TEST(NumberHelpersTest, PadNumberPadsToTheDigitCountAndNeverCuts) {
+  EXPECT_EQ(PadNumber("12", "0", 4), "0012");
+  EXPECT_EQ(PadNumber("7", "0", 4), "0007");
+  EXPECT_EQ(PadNumber("12345", "0", 4), "12345");
+  EXPECT_EQ(PadNumber("12", "0", 11), "");
+  EXPECT_EQ(PadNumber("12", "0", 0), "");
+  EXPECT_EQ(PadNumber("12", "0", 10), "0000000012");
+}
+
+}  // namespace
+}  // namespace storeadjust

@@ -1,0 +1,148 @@
+// Loading the system settings from sys_var and t_SystemProfile.
+#include <gtest/gtest.h>
+
+#include "host/Settings.h"
+#include "host_support/TempDatabase.h"
+
+namespace storeadjust {
+namespace {
+
+using hosttest::RecordingUserInterface;
+using hosttest::TempDatabase;
+
+const char* const kCreateSysVar =
+    "create table sys_var (slws int, pfjws int, lsjws int, sjws int, hsjws int, wsjws int, cbjws int, jjbl int, "
+    "ztdh int, bz1 bit, bz2 bit, bz3 bit, bz4 bit, bz5 bit, bz6 bit, bz7 bit, bz8 bit, bz9 bit, xz1 int, xz2 int, "
+    "xz3 int, xz4 int, xz5 int, xz6 int, xz7 int, xz8 int, xz9 int, rkdsh bit, xhdsh bit, dcdsh bit, ykdsh bit, "
+    "lsjz bit, ykfs int, glph bit, phzx bit, sf_tag varchar(10), zdxjbl int, ywjz int, jzyf int, ckperiod int, "
+    "qyzt bit)";
+
+std::string SysVarRow(int xz2) {
+  return "insert into sys_var values (3, 2, 2, 2, 2, 4, 2, 1, 9, 1, 0, 1, 0, 0, 0, 0, 0, 1, 5, " + std::to_string(xz2) +
+         ", 0, 0, 0, 0, 0, 0, 7, 1, 0, 1, 0, 1, 2, 1, 0, 'T', 0, 1, 12, 3, 1)";
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db.Run({kCreateSysVar,
+            "create table t_SystemProfile (FCategory varchar(20), FKey varchar(50), FValue varchar(100))"});
+  }
+
+  void Profile(const std::string& key, const std::string& value, const std::string& category = "GL") {
+    db.Run({"insert into t_SystemProfile values ('" + category + "', '" + key + "', '" + value + "')"});
+  }
+
+  SessionSettings Load() {
+    Session session = db.OpenSession(ui);
+    LoadSystemSettings(session);
+    return session.Settings;
+  }
+
+  TempDatabase db;
+  RecordingUserInterface ui;
+};
+
+TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderWithTheXz2Mapping) {
+  db.Run({SysVarRow(2)});
+  SessionSettings s = Load();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(s.slws, 3);
+  EXPECT_EQ(s.wsjws, 4);
+  EXPECT_EQ(s.ztdh, 9);
+  EXPECT_TRUE(s.bz1);
+  EXPECT_FALSE(s.bz2);
+  EXPECT_TRUE(s.bz9);
+  EXPECT_EQ(s.xz1, 5);
+  EXPECT_EQ(s.xz2, 6);
+  EXPECT_EQ(s.xz9, 7);
+  EXPECT_TRUE(s.rkdsh);
+  EXPECT_FALSE(s.ykdsh);
+  EXPECT_TRUE(s.lsjz);
+  EXPECT_EQ(s.ykfs, 2);
+  EXPECT_EQ(s.sf_tag, "T");
+  EXPECT_EQ(s.jzyf, 12);
+  EXPECT_EQ(s.ckperiod, 3);
+  EXPECT_TRUE(s.qyzt);
+}
+
+TEST_F(SettingsTest, Xz2OutsideTheMappingAndAnEmptySysVarGiveOne) {
+  EXPECT_EQ(MapXz2(9), 1);
+  EXPECT_EQ(MapXz2(0), 1);
+  EXPECT_EQ(MapXz2(4), 3);
+  db.Run({SysVarRow(9)});
+  EXPECT_EQ(Load().xz2, 1);
+  db.Run({"delete from sys_var"});
+  SessionSettings empty = Load();
+  EXPECT_EQ(empty.xz2, 1);
+  EXPECT_EQ(empty.slws, 0);
+  EXPECT_FALSE(empty.qyzt);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SettingsTest, NumberLengthRuleFallsBackOnWordsAndBlanks) {
+  db.Run({SysVarRow(0)});
+  for (const char* value : {"abc", "", "   "}) {
+    db.Run({"delete from t_SystemProfile"});
+    Profile("LengthOfMakeHH", value);
+    EXPECT_EQ(Load().LengthOfMakeHH, 4) << "'" << value << "'";
+  }
+  db.Run({"delete from t_SystemProfile"});
+  Profile("LengthOfMakeHH", "6");
+  SessionSettings s = Load();
+  EXPECT_EQ(s.LengthOfMakeHH, 6);
+  EXPECT_EQ(s.LengthOfForeSuperID, 1);
+  EXPECT_EQ(s.LengthOfMakeCustomID, 4);
+}
+
+TEST_F(SettingsTest, FlagRuleTakesTrueInAnyCaseAndOneOnly) {
+  for (const char* on : {"true", "True", "TRUE", "1"}) EXPECT_TRUE(IsProfileFlagOn(on)) << on;
+  for (const char* off : {"yes", "0", "", "2", "T"}) EXPECT_FALSE(IsProfileFlagOn(off)) << off;
+  db.Run({SysVarRow(0)});
+  Profile("AutoMakeHH", "True");
+  Profile("CHKZHJJ", "1");
+  Profile("AutoMakeSuperID", "yes");
+  SessionSettings s = Load();
+  EXPECT_EQ(s.AutoMakeHH, 1);
+  EXPECT_TRUE(s.CHKZHJJ);
+  EXPECT_EQ(s.AutoMakeSuperID, 0);
+}
+
+TEST_F(SettingsTest, MissingKeysAndOtherCategoriesTakeTheDefaults) {
+  db.Run({SysVarRow(0)});
+  Profile("FCurrPeriod", "7", "XX");
+  Profile("ZJMSpliteChar", " - ");
+  SessionSettings s = Load();
+  EXPECT_EQ(s.FCurrYear, 0);
+  EXPECT_EQ(s.FCurrPeriod, 0);
+  EXPECT_EQ(s.ZJMSpliteChar, "-");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {
+  db.Run({SysVarRow(2)});
+  Profile("LengthOfMakeHH", "6");
+  Profile("FCurrYear", "soon");
+  Profile("FinanceCloseInit", "1");
+  Session session = db.OpenSession(ui);
+  LoadSystemSettings(session);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "系统提示");
+  EXPECT_EQ(ui.messages[0].buttons, mb::kInformation);
+  EXPECT_EQ(session.Settings.xz2, 6);
+  EXPECT_EQ(session.Settings.LengthOfMakeHH, 6);
+  EXPECT_FALSE(session.Settings.FinanceCloseInit);
+}
+
+TEST_F(SettingsTest, AMissingProfileTableIsShownPerKeyAndGivesTheDefaults) {
+  db.Run({SysVarRow(0), "drop table t_SystemProfile"});
+  SessionSettings s = Load();
+  EXPECT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages[0].title, "系统提示");
+  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
+  EXPECT_EQ(s.LengthOfMakeHH, 4);
+  EXPECT_EQ(s.FCurrYear, 0);
+}
+
+}  // namespace
+}  // namespace storeadjust
