@@ -1,0 +1,46 @@
+#include "host/ConsoleUserInterface.h"
+
+#include <iostream>
+
+#include "host/FormModel.h"
+
+namespace storeadjust {
+
+ConsoleUserInterface::ConsoleUserInterface() : out_(std::cerr) {}
+
+int ConsoleUserInterface::MsgBox(const std::string& text, int buttons, const std::string& title) {
+  out_ << "[" << title << "] " << text << "\n";
+  if ((buttons & 7) != mb::kYesNo) return mb::kOk;
+  return (buttons & mb::kDefaultButton2) ? mb::kNo : mb::kYes;
+}
+
+long ConsoleUserInterface::ChooseRow(const std::string& query, bool, adodb::Recordset& rows) {
+  out_ << "[selection] " << rows.RecordCount() << " rows of: " << query << " (cancelled)\n";
+  return 0;
+}
+
+GoodsPlaceAnswer ConsoleUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
+  out_ << "[goods places] bill " << request.billSerial << " line " << request.lineKey << " (cancelled)\n";
+  return {};
+}
+
+void ConsoleUserInterface::Print(const PrintRequest& request) { out_ << "[print] " << request.serials << "\n"; }
+
+void ConsoleUserInterface::Reprint(const ReprintRequest& request) {
+  out_ << "[reprint] operator " << request.operatorCode << "\n";
+}
+
+void ConsoleUserInterface::ShowReport(const ReportRequest& request) {
+  out_ << "[report] " << request.reportName << "\n";
+}
+
+}  // namespace storeadjust
+
+namespace storeadjust {
+
+void ConsoleUserInterface::RunModal(FormModel& form) {
+  out_ << "[window] " << form.Caption << " (no screen: closed)\n";
+  form.Close();
+}
+
+}  // namespace storeadjust

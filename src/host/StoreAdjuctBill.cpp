@@ -1,0 +1,55 @@
+#include "host/StoreAdjuctBill.h"
+
+#include <exception>
+#include <memory>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "host/DataHelpers.h"
+#include "host/Settings.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+StoreAdjuctBill::StoreAdjuctBill(UserInterface& ui) { session_.Ui = &ui; }
+
+StoreAdjuctBill::~StoreAdjuctBill() {
+  try {
+    CloseConnection();
+  } catch (...) {
+  }
+}
+
+void StoreAdjuctBill::Execute() {
+  try {
+    RunSteps();
+    CloseConnection();
+  } catch (const std::exception& e) {
+    auto* error = dynamic_cast<const adodb::Error*>(&e);
+    session_.Ui->MsgBox(error ? error->Description() : e.what(), mb::kExclamation, "系统提示");
+    try {
+      CloseConnection();
+    } catch (...) {
+    }
+  }
+}
+
+void StoreAdjuctBill::RunSteps() {
+  session_.Conn = std::make_shared<adodb::Connection>();
+  session_.Conn->Open(session_.ConnStr, "", "", -1);
+  if (session_.Conn->State() == adodb::adStateClosed) return;
+  LoadSystemSettings(session_);
+  session_.OptGuid =
+      GetFieldValue(session_, "Select Guid From Operators Where Code='" + QuoteSql(session_.OptCode) + "'", "Guid")
+          .TextOrEmpty();
+  if (ShowBrowser) ShowBrowser(session_);
+}
+
+void StoreAdjuctBill::CloseConnection() {
+  if (!session_.Conn) return;
+  auto conn = std::move(session_.Conn);
+  session_.Conn.reset();
+  if (conn->State() == adodb::adStateOpen) conn->Close();
+}
+
+}  // namespace storeadjust
