@@ -81,6 +81,11 @@ class UserInterface {
   // The selection dialog has already run `query`; `rows` holds its result. Shows the rows and
   // returns the 1-based row the user took, or 0 when the user cancelled.
   virtual long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) = 0;
+  // The selection dialog decided without showing itself: a lone row taken (rowCount 1) or no
+  // row to take (rowCount 0). Nothing for the user to see; the scripted interface records it.
+  virtual void NoteSelectionNotShown(const std::string& query, bool modeFlag, long rowCount) {
+    (void)query; (void)modeFlag; (void)rowCount;
+  }
 
   virtual GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) = 0;
   virtual void Print(const PrintRequest& request) = 0;
