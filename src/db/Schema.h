@@ -1,0 +1,34 @@
+#pragma once
+// The embedded copy of the ERP's tables that the transfer-bill module reads and writes, plus the
+// tables of the stand-ins for the ERP's outside components (data scope, approval flow, the audit
+// procedure's verdicts, the goods-place master). Column types are SQL Server's declarations so
+// that the data-access layer reports ADO types as SQL Server would; every text column carries the
+// text collation. The statements are plain "create table" text that SQL Server and SQLite both
+// read (apart from the collation's name).
+#include <string>
+#include <vector>
+
+namespace storeadjust::db {
+
+struct ColumnDefinition {
+  const char* name;
+  const char* type;         // SQL Server declaration: "varchar(20)", "money", "bit" ...
+  const char* constraint;   // "not null", "default 0", "" ...
+};
+
+struct TableDefinition {
+  const char* name;
+  std::vector<ColumnDefinition> columns;
+  const char* primaryKey;  // column list of the primary key, or "" when the table has none
+};
+
+// Every table of the embedded database, in creation order.
+const std::vector<TableDefinition>& SchemaTables();
+
+// The "create table" statement of one table, text columns collated with kTextCollation.
+std::string CreateTableStatement(const TableDefinition& table);
+
+// True for the declarations that hold text (varchar, nvarchar, char, nchar, text, ntext).
+bool IsTextType(const char* declaredType);
+
+}  // namespace storeadjust::db
