@@ -52,6 +52,11 @@ Error NoBaseTable() {
           "Microsoft Cursor Engine"};
 }
 
+Error AmbiguousRow() {
+  return {errnum::kProviderError, "Insufficient key column information for updating or refreshing.",
+          "Microsoft Cursor Engine"};
+}
+
 struct SortKey {
   std::size_t column;
   bool descending;
@@ -350,6 +355,12 @@ void Recordset::Update() {
       condition += BracketedName(column.baseColumn) +
                    (row[i].IsNull() ? std::string(" IS NULL") : " = " + backend.Literal(row[i]));
     }
+    // A key the set holds only in part, or a keyless table with duplicate rows, would let one
+    // edit change several rows: refuse before writing anything.
+    const ResultSet matches = backend.Query("SELECT COUNT(*) FROM " + BracketedName(table) + " WHERE " + condition);
+    const long found = matches.rows.empty() ? 0 : static_cast<long>(matches.rows[0][0].AsInt64());
+    if (found == 0) throw RowNotLocated();
+    if (found > 1) throw AmbiguousRow();
     const long changed = backend.Execute("UPDATE " + BracketedName(table) + " SET " + assignments + " WHERE " + condition);
     if (changed == 0) throw RowNotLocated();
   }

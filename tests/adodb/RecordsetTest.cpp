@@ -165,6 +165,11 @@ TEST_F(RecordsetTest, UpdateOfARowChangedSinceReadingIsRefused) {
     EXPECT_EQ(error.Description(),
               "Row cannot be located for updating. Some values may have been changed since it was last read.");
   }
+  auto partialKey = conn->OpenRecordset("select hh, sl from phk where hh = 'A1'", adLockOptimistic);
+  partialKey->SetValue("sl", 0);
+  EXPECT_EQ(ErrorNumberOf([&] { partialKey->Update(); }), errnum::kProviderError);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from phk where sl = 0")->Value(0).AsInt32(), 0);
+
   auto readOnly = conn->OpenRecordset("select * from spk");
   EXPECT_EQ(ErrorNumberOf([&] { readOnly->SetValue("pm", "x"); }), errnum::kNotUpdatable);
 }
