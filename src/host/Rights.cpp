@@ -1,0 +1,207 @@
+#include "host/Rights.h"
+
+#include <exception>
+#include <memory>
+
+#include "adodb/Error.h"
+#include "adodb/Variant.h"
+#include "host/DataHelpers.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSystemTitle = "系统提示";
+constexpr const char* kSeeAllOperators = "查看所有用户";
+constexpr const char* kSeeOwnGroups = "查看本组用户";
+
+// The classic Split: empty text gives an empty list, otherwise every piece between commas.
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> pieces;
+  if (text.empty()) return pieces;
+  std::string::size_type start = 0;
+  for (;;) {
+    const auto comma = text.find(',', start);
+    pieces.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (comma == std::string::npos) return pieces;
+    start = comma + 1;
+  }
+}
+
+// The element at a 0-based index; a list too short for the right's position is an error, as
+// indexing past the end of an array always was.
+const std::string& ElementAt(const std::vector<std::string>& list, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) throw adodb::Error::SubscriptOutOfRange();
+  return list[static_cast<std::size_t>(index)];
+}
+
+// A granted value converts to the integer 1; a value that is not a number is an error.
+bool IsGranted(const std::vector<std::string>& values, int index) {
+  return adodb::Variant(ElementAt(values, index)).AsInt32() == 1;
+}
+
+// An opener that failed has already shown its own message; going on with no record set is the
+// classic "object not set" error, trapped by the caller like any other.
+std::shared_ptr<adodb::Recordset> Require(std::shared_ptr<adodb::Recordset> rs) {
+  if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "StoreAdjust");
+  return rs;
+}
+
+void ShowTrapped(Session& session, const std::exception& error, const char* title) {
+  session.Ui->MsgBox(error.what(), mb::kInformation, title);
+}
+
+int FindInList(const std::vector<std::string>& list, const std::string& rightName) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i] == rightName) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string OperatorGuidByCode(Session& session, const std::string& operatorCode) {
+  return GetFieldValue(session, "Select guid from operators where code='" + QuoteSql(operatorCode) + "'", "guid")
+      .TextOrEmpty();
+}
+
+// The group rows are asked in two spellings, depending on whether the own row had a value.
+struct GroupStatements {
+  std::string members;
+  std::string groupRowHead;  // followed by the quoted group Guid
+  std::string groupRowTail;
+};
+
+GroupStatements GroupStatementsFor(bool ownRowHadValue, const std::string& column, const std::string& operatorGuid,
+                                   const std::string& modelGuid) {
+  const std::string modelTail = "' and RightModelGuid='" + QuoteSql(modelGuid) + "'";
+  if (ownRowHadValue) {
+    return {"Select GroupGuid from operatorGroupMember where OperatorGuid='" + QuoteSql(operatorGuid) + "'",
+            "Select " + column + " from RightGroup where operatorGroupGuid='", modelTail};
+  }
+  return {"select GroupGuid from operatorGroupMember where operatorGuid='" + QuoteSql(operatorGuid) + "'",
+          "Select " + column + " from RightGroup where OperatorGroupGuid='", modelTail};
+}
+
+bool AnyGroupGrants(Session& session, const GroupStatements& statements, const std::string& column, int index,
+                    const std::string& connectionString) {
+  const auto groupSet = Require(OpenRsWithConnStr(session, statements.members, connectionString));
+  adodb::Recordset& groups = *groupSet;
+  if (groups.RecordCount() < 1) return false;
+  for (groups.MoveFirst(); !groups.EOF(); groups.MoveNext()) {
+    const std::string groupGuid = groups.Value("GroupGuid").TextOrEmpty();
+    const adodb::Variant value = GetFieldValue(
+        session, statements.groupRowHead + QuoteSql(groupGuid) + statements.groupRowTail, column);
+    if (value.IsNull() || value.TextOrEmpty().empty()) continue;
+    if (IsGranted(SplitList(value.TextOrEmpty()), index)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool HasRight(Session& session, const std::string& modelGuid, bool byCode, const std::string& operatorId,
+              const std::string& rightName, const std::string& connectionString) {
+  try {
+    const std::string operatorGuid = byCode ? OperatorGuidByCode(session, operatorId) : operatorId;
+    const auto modelSet = Require(OpenRsWithConnStr(
+        session,
+        "Select IsNull(RightInfo1,'') RightInfo1,IsNull(RightInfo2,'') RightInfo2,IsNull(RightInfo3,'') RightInfo3 "
+        "from RightModel where guid='" + QuoteSql(modelGuid) + "'",
+        connectionString));
+    adodb::Recordset& model = *modelSet;
+    if (model.RecordCount() < 1) return false;
+    model.MoveFirst();
+    const std::string info1 = model.Value("RightInfo1").TextOrEmpty();
+    const std::string info2 = model.Value("RightInfo2").TextOrEmpty();
+    const std::string info3 = model.Value("RightInfo3").TextOrEmpty();
+    model.Close();
+
+    const std::string position =
+        FindRightPosition(session, SplitList(info1), SplitList(info2), SplitList(info3), rightName);
+    if ((info1 + info2 + info3).find(rightName) == std::string::npos) return false;
+    if (position.empty()) return false;
+
+    const auto comma = position.find(',');
+    const std::string column = position.substr(0, comma);
+    const int index = adodb::Variant(position.substr(comma + 1)).AsInt32();
+    return CheckRightValue(session, column, index, operatorGuid, modelGuid, connectionString);
+  } catch (const std::exception& error) {
+    ShowTrapped(session, error, kSystemTitle);
+    return false;
+  }
+}
+
+std::string FindRightPosition(Session& session, const std::vector<std::string>& list1,
+                              const std::vector<std::string>& list2, const std::vector<std::string>& list3,
+                              const std::string& rightName) {
+  try {
+    const std::vector<std::string>* lists[] = {&list1, &list2, &list3};
+    for (int n = 0; n < 3; ++n) {
+      const int index = FindInList(*lists[n], rightName);
+      if (index >= 0) return "RightValue" + std::to_string(n + 1) + "," + std::to_string(index);
+    }
+    return {};
+  } catch (const std::exception& error) {
+    ShowTrapped(session, error, "系统提示1");
+    return {};
+  }
+}
+
+bool CheckRightValue(Session& session, const std::string& column, int index, const std::string& operatorGuid,
+                     const std::string& modelGuid, const std::string& connectionString) {
+  try {
+    const std::string own = GetFieldValue(session,
+                                          "Select " + column + " from rights where RightModelGuid='" +
+                                              QuoteSql(modelGuid) + "' and operatorGuid='" +
+                                              QuoteSql(operatorGuid) + "'",
+                                          column)
+                                .TextOrEmpty();
+    if (!own.empty() && IsGranted(SplitList(own), index)) return true;
+    return AnyGroupGrants(session, GroupStatementsFor(!own.empty(), column, operatorGuid, modelGuid), column, index,
+                          connectionString);
+  } catch (const std::exception& error) {
+    ShowTrapped(session, error, kSystemTitle);
+    return false;
+  }
+}
+
+void ShowNoRightMsg(Session& session) { session.Ui->MsgBox(kNoRightMessage, mb::kExclamation, kSystemTitle); }
+
+std::string GetDataScopeFlags(Session& session) {
+  try {
+    if (session.ModuleRightGuid.empty()) return {};
+    const std::string scopedModel =
+        GetFieldValue(session,
+                      "Select guid from rightModel where isnull(rightInfo1,'') + isnull(rightInfo2,'') + "
+                      "isnull(rightInfo3,'') + isnull(rightInfo4,'') + isnull(rightinfo5,'') like '%查看所有用户%' "
+                      "And Guid='" + QuoteSql(session.ModuleRightGuid) + "'",
+                      "Guid")
+            .TextOrEmpty();
+    if (scopedModel.empty()) return {};
+    const auto flag = [&session](const char* rightName) {
+      return HasRight(session, session.ModuleRightGuid, false, session.OptGuid, rightName, session.ConnStr) ? "1"
+                                                                                                            : "0";
+    };
+    return std::string(flag(kSeeAllOperators)) + flag(kSeeOwnGroups);
+  } catch (const std::exception& error) {
+    ShowTrapped(session, error, kSystemTitle);
+    return {};
+  }
+}
+
+std::string GetDataScopeFilter(Session& session) {
+  const std::string& flags = session.DataScopeFlags;
+  if (flags.empty() || flags[0] == '1') return {};
+  if (flags.size() > 1 && flags[1] == '1') {
+    return " and (czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
+           "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
+           "operators b on a.operatorguid=b.guid Where a.OperatorGuid='" +
+           QuoteSql(session.OptGuid) + "')))";
+  }
+  const std::string name =
+      GetFieldValue(session, "select name from operators where guid='" + QuoteSql(session.OptGuid) + "'", "name")
+          .TextOrEmpty();
+  return " and (czry='" + QuoteSql(name) + "')";
+}
+
+}  // namespace storeadjust

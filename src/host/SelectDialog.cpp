@@ -1,0 +1,58 @@
+#include "host/SelectDialog.h"
+
+#include <memory>
+
+#include "adodb/Connection.h"
+#include "adodb/Recordset.h"
+
+namespace storeadjust {
+
+namespace {
+
+// Element 0 and one Empty element per column: the answer when no row is taken.
+std::vector<adodb::Variant> NoChoice(std::size_t columnCount) {
+  std::vector<adodb::Variant> result(columnCount + 1);
+  result[0] = adodb::Variant(0);
+  return result;
+}
+
+std::vector<adodb::Variant> ChosenRow(adodb::Recordset& rows, long rowNumber) {
+  rows.SetAbsolutePosition(rowNumber);
+  std::vector<adodb::Variant> result;
+  result.reserve(rows.FieldCount() + 1);
+  result.emplace_back(rowNumber);
+  for (std::size_t i = 0; i < rows.FieldCount(); ++i) result.push_back(rows.Value(i));
+  return result;
+}
+
+}  // namespace
+
+void SelectDialog::Show() {
+  auto connection = std::make_shared<adodb::Connection>();
+  connection->Open(ConnectionString);
+  auto rows = connection->OpenRecordset(Query);
+  const long count = rows->RecordCount();
+  long taken = 0;
+  if (count == 0 || (count == 1 && !ModeFlag)) {
+    taken = count;
+    ui_.NoteSelectionNotShown(Query, ModeFlag, count);
+  } else {
+    rows->MoveFirst();
+    taken = ui_.ChooseRow(Query, ModeFlag, *rows);
+    if (taken < 0 || taken > count) taken = 0;
+  }
+  result_ = taken > 0 ? ChosenRow(*rows, taken) : NoChoice(rows->FieldCount());
+  rows->Close();
+  connection->Close();
+}
+
+std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag) {
+  SelectDialog dialog(*session.Ui);
+  dialog.ConnectionString = session.ConnStr;
+  dialog.Query = query;
+  dialog.ModeFlag = modeFlag;
+  dialog.Show();
+  return dialog.Result();
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,134 @@
+// The embedded data-scope and approval component: scope conditions, the approval life cycle
+// with and without the switch, and the factory that screens create it through.
+#include <gtest/gtest.h>
+
+#include "host/DataScopeProvider.h"
+#include "host/EmbeddedDataScopeProvider.h"
+#include "adodb/Error.h"
+#include "rights_support/ErpDatabase.h"
+
+namespace storeadjust {
+namespace {
+
+using rightstest::ErpDatabase;
+
+constexpr const char* kBill = "DB2024000001";
+
+class ScopeAndApprovalTest : public ::testing::Test {
+ protected:
+  bool Editable(const std::string& serial = kBill) {
+    bool editable = false;
+    provider_->IsBillEditable(db_.ConnStr(), kTransferBillTypeCode, serial, editable);
+    return editable;
+  }
+  std::string Submit(double total = 120.5, double largest = 100) {
+    return provider_->SubmitBill(db_.ConnStr(), kTransferBillTypeCode, kBill, "MAKER", "SUBMITTER", total, largest);
+  }
+  bool Approved() { return provider_->IsApproved(db_.ConnStr(), kTransferBillTypeCode, kBill); }
+  void Decide(const char* status) {
+    db_.Run({std::string("update BillApproval set Status='") + status +
+             "', DecidedAt=getdate(), DecidedBy='BOSS' where BillTypeCode='000022' and BillGuid='" + kBill +
+             "' and Status='pending'"});
+  }
+
+  ErpDatabase db_;
+  std::unique_ptr<DataScopeProvider> provider_ = CreateDataScopeProvider();
+};
+
+TEST_F(ScopeAndApprovalTest, ScopeConditionListsTheOperatorsItemsQuoted) {
+  db_.Run({
+      "insert into DataScopeItem (OperatorGuid,ScopeCode,ItemId) values ('G1','0007','01')",
+      "insert into DataScopeItem (OperatorGuid,ScopeCode,ItemId) values ('G1','0007','0''3')",
+      "insert into DataScopeItem (OperatorGuid,ScopeCode,ItemId) values ('G1','0003','H1')",
+      "insert into DataScopeItem (OperatorGuid,ScopeCode,ItemId) values ('G''2','0007','02')",
+      "insert into gl_stock (id,name) values ('01','a')",
+      "insert into gl_stock (id,name) values ('02','b')",
+      "insert into gl_stock (id,name) values ('0''3','c')",
+  });
+  const std::string condition = provider_->GetScopeCondition(db_.ConnStr(), "ID", "G1", "001", "0007");
+  EXPECT_EQ(condition, " and ID in ('0''3','01')");
+  EXPECT_EQ(db_.Count("select count(*) from gl_stock where 1=1 " + condition), 2);
+  EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "A.HH", "G1", "001", "0003"), " and A.HH in ('H1')");
+  EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "ID", "G9", "009", "0007"), "");
+  EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "ID", "G'2", "002", "0007"), " and ID in ('02')");
+  EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "ID", "G1' or '1'='1", "001", "0007"), "");
+}
+
+TEST_F(ScopeAndApprovalTest, WithoutApprovalEveryBillPassesAndSubmissionIsRecorded) {
+  EXPECT_TRUE(Approved());
+  EXPECT_TRUE(Editable());
+  EXPECT_EQ(Submit(), "");
+  EXPECT_EQ(Submit(), "");
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval where BillGuid='DB2024000001' and Status='approved' "
+                      "and MakerGuid='MAKER' and SubmitterGuid='SUBMITTER'"),
+            1);
+  EXPECT_TRUE(Approved());
+  EXPECT_TRUE(Editable());
+}
+
+TEST_F(ScopeAndApprovalTest, ApprovalLifeCycle) {
+  db_.Run({"insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)"});
+  EXPECT_TRUE(Editable());
+  EXPECT_FALSE(Approved());
+
+  EXPECT_EQ(Submit(120.5, 100), "");
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval where Status='pending' and TotalAmount=120.5 and "
+                      "MaxLineAmount=100 and MakerGuid='MAKER' and SubmitterGuid='SUBMITTER' and "
+                      "SubmittedAt is not null"),
+            1);
+  EXPECT_FALSE(Editable());
+  EXPECT_FALSE(Approved());
+  EXPECT_EQ(Submit(), "单据已提交审批，不能重复提交！");
+
+  Decide("rejected");
+  EXPECT_TRUE(Editable());
+  EXPECT_FALSE(Approved());
+  EXPECT_EQ(Submit(80, 50), "");
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval where Status='pending' and TotalAmount=80 and "
+                      "DecidedBy is null"),
+            1);
+  EXPECT_FALSE(Editable());
+
+  Decide("approved");
+  EXPECT_TRUE(Approved());
+  EXPECT_FALSE(Editable());
+  EXPECT_EQ(Submit(), "单据已审批通过，不能重复提交！");
+  EXPECT_TRUE(Editable("OTHER"));  // another bill is not held
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval"), 1);
+}
+
+TEST_F(ScopeAndApprovalTest, SerialWithAQuoteIsItsOwnBill) {
+  db_.Run({"insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)"});
+  EXPECT_EQ(provider_->SubmitBill(db_.ConnStr(), "000022", "X' or '1'='1", "M", "S", 1, 1), "");
+  EXPECT_TRUE(Editable());
+  EXPECT_FALSE(Editable("X' or '1'='1"));
+}
+
+TEST_F(ScopeAndApprovalTest, RefusedConnectionReachesTheCaller) {
+  EXPECT_THROW(provider_->IsApproved("Provider=Nobody;Data Source=x", "000022", kBill), adodb::Error);
+}
+
+struct AlwaysHeld final : DataScopeProvider {
+  std::string GetScopeCondition(const std::string&, const std::string&, const std::string&, const std::string&,
+                                const std::string&) override {
+    return " and 1=0";
+  }
+  std::string SubmitBill(const std::string&, const std::string&, const std::string&, const std::string&,
+                         const std::string&, double, double) override {
+    return "no";
+  }
+  bool IsApproved(const std::string&, const std::string&, const std::string&) override { return false; }
+  void IsBillEditable(const std::string&, const std::string&, const std::string&, bool& editable) override {
+    editable = false;
+  }
+};
+
+TEST(DataScopeProviderFactoryTest, ReplaceableAndRestorable) {
+  auto previous = SetDataScopeProviderFactory([] { return std::make_unique<AlwaysHeld>(); });
+  EXPECT_EQ(CreateDataScopeProvider()->GetScopeCondition("", "ID", "", "", "0007"), " and 1=0");
+  SetDataScopeProviderFactory(std::move(previous));
+  EXPECT_NE(dynamic_cast<EmbeddedDataScopeProvider*>(CreateDataScopeProvider().get()), nullptr);
+}
+
+}  // namespace
+}  // namespace storeadjust

@@ -1,0 +1,83 @@
+// The audit gate: the embedded stored procedure's verdicts through a parameterised command, and
+// what the gate makes of them.
+#include <gtest/gtest.h>
+
+#include "adodb/Command.h"
+#include "host/EmbeddedProcedures.h"
+#include "rights_support/ErpDatabase.h"
+#include "states/CheckBillFlow.h"
+
+namespace storeadjust {
+namespace {
+
+using rightstest::ErpDatabase;
+
+class AuditProcedureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterEmbeddedProcedures();
+    RegisterEmbeddedProcedures();  // a second call changes nothing
+    db_.Run({
+        "insert into AuditVerdict (BillGuid,ReturnValue,ReturnMsg) values ('WARN',1,'金额超限，是否继续？')",
+        "insert into AuditVerdict (BillGuid,ReturnValue,ReturnMsg) values ('STOP',2,'审批流程未完成！')",
+        "insert into AuditVerdict (BillGuid,ReturnValue,ReturnMsg) values ('O''K',0,'')",
+    });
+    session_.OptCode = "001";
+  }
+
+  std::pair<int, std::string> Call(const std::string& bill) {
+    adodb::Command command;
+    command.ActiveConnection = session_.Conn;
+    command.CommandText = kAuditProcedureName;
+    command.CommandTypeValue = adodb::adCmdStoredProc;
+    command.Append(command.CreateParameter("BillGuid", adodb::adVarChar, adodb::adParamInput, 50, bill));
+    command.Append(command.CreateParameter("BillTypeGuid", adodb::adVarChar, adodb::adParamInput, 50, ""));
+    command.Append(command.CreateParameter("OperatorGuid", adodb::adVarChar, adodb::adParamInput, 50, "001"));
+    command.Append(command.CreateParameter("ReturnMsg", adodb::adVarChar, adodb::adParamOutput, 500, ""));
+    command.Append(command.CreateParameter("ReturnValue", adodb::adInteger, adodb::adParamOutput, 50, 0));
+    command.Execute();
+    return {command.Parameters("ReturnValue").Value().AsInt32(), command.Parameters("ReturnMsg").Value().TextOrEmpty()};
+  }
+
+  ErpDatabase db_;
+  ScriptedUserInterface ui_;
+  Session session_ = db_.OpenSession(ui_);
+};
+
+TEST_F(AuditProcedureTest, VerdictsComeFromTheTable) {
+  EXPECT_EQ(Call("NONE"), std::make_pair(0, std::string()));
+  EXPECT_EQ(Call("WARN"), std::make_pair(1, std::string("金额超限，是否继续？")));
+  EXPECT_EQ(Call("STOP"), std::make_pair(2, std::string("审批流程未完成！")));
+  EXPECT_EQ(Call("O'K"), std::make_pair(0, std::string()));
+  EXPECT_EQ(Call("X' or '1'='1"), std::make_pair(0, std::string()));
+}
+
+TEST_F(AuditProcedureTest, GatePassesWarnsAndRefuses) {
+  EXPECT_TRUE(CheckBillFlow(session_, "NONE", kAuditProcedureName));
+  EXPECT_TRUE(ui_.Boxes().empty());
+
+  ui_.QueueAnswer(mb::kNo);
+  EXPECT_FALSE(CheckBillFlow(session_, "WARN", kAuditProcedureName));
+  ui_.QueueAnswer(mb::kYes);
+  EXPECT_TRUE(CheckBillFlow(session_, "WARN", kAuditProcedureName));
+  ASSERT_EQ(ui_.Boxes().size(), 2u);
+  EXPECT_EQ(ui_.Boxes()[0].text, "金额超限，是否继续？");
+  EXPECT_EQ(ui_.Boxes()[0].buttons, 324);
+  EXPECT_EQ(ui_.Boxes()[0].title, "系统提示");
+
+  EXPECT_FALSE(CheckBillFlow(session_, "STOP", kAuditProcedureName));
+  ASSERT_EQ(ui_.Boxes().size(), 3u);
+  EXPECT_EQ(ui_.Boxes()[2].text, "审批流程未完成！");
+  EXPECT_EQ(ui_.Boxes()[2].buttons, 64);
+}
+
+TEST_F(AuditProcedureTest, MissingProcedureIsShownAndStopsTheAudit) {
+  EXPECT_FALSE(CheckBillFlow(session_, "NONE", "NoSuchProcedure"));
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_EQ(ui_.Boxes()[0].text, "Could not find stored procedure 'NoSuchProcedure'.");
+  EXPECT_EQ(ui_.Boxes()[0].buttons, 64);
+  EXPECT_EQ(ui_.Boxes()[0].title, "系统提示");
+}
+
+}  // namespace
+}  // namespace storeadjust

@@ -1,0 +1,97 @@
+// The selection dialog's choices and the selection templates, on a real embedded database.
+#include <gtest/gtest.h>
+
+#include "host/SelectDialog.h"
+#include "host/SelectTemplates.h"
+#include "adodb/Error.h"
+#include "rights_support/ErpDatabase.h"
+
+namespace storeadjust {
+namespace {
+
+using rightstest::ErpDatabase;
+
+class SelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.Run({
+        "insert into gl_stock (id,name) values ('01','总仓')",
+        "insert into gl_stock (id,name) values ('02','门店仓')",
+        "insert into gl_stock (id,name) values ('03','退货仓')",
+    });
+    session_.OptCode = "001";
+  }
+
+  ErpDatabase db_;
+  ScriptedUserInterface ui_;
+  Session session_ = db_.OpenSession(ui_);
+};
+
+TEST_F(SelectionTest, LoneRowIsTakenWithoutAsking) {
+  const auto result = SelectFromList(session_, "select id 编号, name 名称 from gl_stock where id='02'", false);
+  ASSERT_EQ(result.size(), 3u);
+  EXPECT_GT(result[0].AsInt32(), 0);
+  EXPECT_EQ(result[1].AsText(), "02");
+  EXPECT_EQ(result[2].AsText(), "门店仓");
+}
+
+TEST_F(SelectionTest, NoRowGivesNoChoiceWithoutAsking) {
+  const auto result = SelectFromList(session_, "select id, name from gl_stock where id='99'", false);
+  ASSERT_EQ(result.size(), 3u);
+  EXPECT_EQ(result[0].AsInt32(), 0);
+  EXPECT_TRUE(result[1].IsEmpty());
+  EXPECT_EQ(SelectFromList(session_, "select id, name from gl_stock where id='99'", true)[0].AsInt32(), 0);
+}
+
+TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRow) {
+  // Nothing queued: the scripted interface refuses to be asked, which proves it was.
+  EXPECT_THROW(SelectFromList(session_, "select id, name from gl_stock where id='01'", true), ScriptError);
+  ui_.QueueChoice(1);
+  const auto result = SelectFromList(session_, "select id, name from gl_stock where id='01'", true);
+  EXPECT_GT(result[0].AsInt32(), 0);
+  EXPECT_EQ(result[1].AsText(), "01");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+TEST_F(SelectionTest, SeveralRowsGiveTheTakenRowOrNothingOnCancel) {
+  ui_.QueueChoice(3);
+  auto result = SelectFromList(session_, "select id, name from gl_stock order by id", false);
+  EXPECT_GT(result[0].AsInt32(), 0);
+  EXPECT_EQ(result[1].AsText(), "03");
+  EXPECT_EQ(result[2].AsText(), "退货仓");
+
+  ui_.QueueChoice(0);
+  result = SelectFromList(session_, "select id, name from gl_stock order by id", false);
+  ASSERT_EQ(result.size(), 3u);
+  EXPECT_EQ(result[0].AsInt32(), 0);
+  EXPECT_TRUE(result[1].IsEmpty());
+}
+
+TEST_F(SelectionTest, RefusedQueryReachesTheCaller) {
+  EXPECT_THROW(SelectFromList(session_, "select nothing from nowhere", false), adodb::Error);
+  session_.ConnStr = "Provider=Nobody;Data Source=x";
+  EXPECT_THROW(SelectFromList(session_, "select id from gl_stock", false), adodb::Error);
+}
+
+TEST_F(SelectionTest, TemplateTakesOperatorCodeConditionOrTheDefault) {
+  db_.Run({"insert into GLSelect (FDH,FSQL) values ('调出仓库选择',"
+           "'select id,name from gl_stock where KM5=''[操作人员编号]'' or 1=1 [选择条件]')"});
+  EXPECT_EQ(LoadSelectTemplate(session_, "调出仓库选择", "select 1", " and id='01'"),
+            "select id,name from gl_stock where KM5='001' or 1=1  and id='01'");
+  EXPECT_EQ(LoadSelectTemplate(session_, "调入仓库选择", "select id from gl_stock where 1=1 [选择条件]", ""),
+            "select id from gl_stock where 1=1 ");
+
+  // A quote in the operator code stays inside the template's literal.
+  session_.OptCode = "x' or '1'='1";
+  const std::string sql = LoadSelectTemplate(session_, "调出仓库选择", "", " and id='02'");
+  EXPECT_EQ(sql, "select id,name from gl_stock where KM5='x'' or ''1''=''1' or 1=1  and id='02'");
+  ui_.QueueChoice(1);
+  EXPECT_EQ(SelectFromList(session_, sql, true)[1].AsText(), "02");
+
+  // A key with a quote does not break the lookup.
+  EXPECT_EQ(LoadSelectTemplate(session_, "it's", "select 2", ""), "select 2");
+  EXPECT_TRUE(ui_.Boxes().empty());
+}
+
+}  // namespace
+}  // namespace storeadjust
