@@ -284,11 +284,17 @@ long SqliteBackend::Execute(std::string_view sql) {
   if (ChangesSchema(sql)) keyColumns_.clear();
   long changed = -1;
   ForEachStatement(sql, [&](sqlite3_stmt* statement) {
+    // sqlite3_changes() keeps the count of the last DML statement across DDL: trust it only when
+    // the running total shows this very statement changed rows (it leaves trigger rows out).
+    const sqlite3_int64 before = sqlite3_total_changes64(db_);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) ThrowStepError();
-    if (!sqlite3_stmt_readonly(statement)) changed = std::max(changed, 0L) + sqlite3_changes(db_);
+    if (!sqlite3_stmt_readonly(statement)) {
+      const bool changedRows = sqlite3_total_changes64(db_) != before;
+      changed = std::max(changed, 0L) + (changedRows ? static_cast<long>(sqlite3_changes64(db_)) : 0L);
+    }
   });
   return changed;
 }

@@ -62,6 +62,8 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
   EXPECT_EQ(refused.Description(), "no such table: nosuch");
   EXPECT_EQ(conn->Execute("update t set sl = 2 where id = 1"), 1);
+  EXPECT_EQ(conn->Execute("create table u (a int)"), 0);
+  EXPECT_EQ(conn->Execute("select * from t"), -1);
 }
 
 TEST_F(SqliteBackendTest, StoredProceduresRunRegisteredHandlersOnTheCallingSession) {
