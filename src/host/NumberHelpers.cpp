@@ -67,6 +67,7 @@ double RoundTo(double value, std::int16_t places) {
   std::int64_t unit = PowerOfTen(dropped);
   std::int64_t kept = form.digits / unit;
   if ((form.digits % unit) * 2 >= unit) ++kept;
+  if (kept == 0) return 0;  // never -0, which would print as "-0"
   return FromDecimal(form.negative, kept, -places);
 }
 

@@ -144,6 +144,7 @@ TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalHalvesAwayFromZero) {
   EXPECT_EQ(RoundTo(0.1 + 0.2, 6), 0.3);
   EXPECT_EQ(RoundTo(123456.7891234, 3), 123456.789);
   EXPECT_EQ(RoundTo(0.0004, 3), 0);
+  EXPECT_EQ(SqlNumber(RoundTo(-0.0004, 3)), "0");
   EXPECT_EQ(RoundTo(12.5, 7), 0);
   EXPECT_EQ(RoundTo(12.5, -1), 0);
   EXPECT_EQ(SqlNumber(0.1 + 0.2), "0.3");
