@@ -1,0 +1,30 @@
+#pragma once
+// The launcher's command line: what the host would otherwise set through the class's
+// properties. Unset options fall back to the demo database, its operator and today's date.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "adodb/Date.h"
+
+namespace storeadjust::launcher {
+
+struct LaunchOptions {
+  std::string connStr;  // empty: the demo database
+  std::string optCode = "001";
+  std::string optName;
+  adodb::Date sysDate = adodb::Date::Today();
+  bool isNotPh = false;
+  std::string category;
+  bool showHelp = false;
+};
+
+// Parses argv[1..]; on a bad option returns nothing and fills error.
+std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& args, std::string& error);
+
+std::string LaunchUsage();
+
+// $XDG_DATA_HOME/storeadjust/demo.db, or ~/.local/share/storeadjust/demo.db.
+std::string DemoDatabasePath();
+
+}  // namespace storeadjust::launcher

@@ -1,0 +1,70 @@
+// storeadjust: runs the transfer-bill module as its host would, from the command line.
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "LaunchOptions.h"
+#include "adodb/Connection.h"
+#include "adodb/Recordset.h"
+#include "db/DatabaseFactory.h"
+#include "host/ConsoleUserInterface.h"
+#include "host/SqlLiterals.h"
+#include "host/StoreAdjuctBill.h"
+
+namespace {
+
+// The demo database is made on first run so the module can be tried without a server.
+std::string DemoConnectionString() {
+  const std::string path = storeadjust::launcher::DemoDatabasePath();
+  if (!std::filesystem::exists(path)) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    storeadjust::db::CreateDemoDatabase(path);
+  }
+  return storeadjust::db::EmbeddedConnectionString(path);
+}
+
+// The host always hands over the operator's name; without --operator-name take it from
+// Operators, as the host's login would. Empty when it cannot be read (Execute reports that).
+std::string OperatorName(const std::string& connStr, const std::string& code) {
+  try {
+    auto conn = std::make_shared<adodb::Connection>();
+    conn->Open(connStr);
+    auto rs = conn->OpenRecordset("Select name From Operators Where Code=" + storeadjust::SqlText(code));
+    return rs->RecordCount() > 0 ? rs->Value("name").TextOrEmpty() : std::string();
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  auto options = storeadjust::launcher::ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::cerr << "storeadjust: " << error << "\n" << storeadjust::launcher::LaunchUsage();
+    return 2;
+  }
+  if (options->showHelp) {
+    std::cout << storeadjust::launcher::LaunchUsage();
+    return 0;
+  }
+  try {
+    if (options->connStr.empty()) options->connStr = DemoConnectionString();
+  } catch (const std::exception& e) {
+    std::cerr << "storeadjust: cannot create the demo database: " << e.what() << "\n";
+    return 1;
+  }
+  if (options->optName.empty()) options->optName = OperatorName(options->connStr, options->optCode);
+  storeadjust::ConsoleUserInterface ui;
+  storeadjust::StoreAdjuctBill bill(ui);
+  bill.SetConnStr(options->connStr);
+  bill.SetOptCode(options->optCode);
+  bill.SetOptName(options->optName);
+  bill.SetSysDate(options->sysDate);
+  bill.SetisNotPh(options->isNotPh);
+  bill.SetCategory(options->category);
+  bill.Execute();
+  return 0;
+}
