@@ -1,22 +1,186 @@
+// The editor's life (new bill, close), its keys, the moves of focus and the two timers.
 #include "editor/FrmStoreAdjuctBill.h"
 
+#include <algorithm>
+
+#include "adodb/Error.h"
+#include "editor/EditorToolbar.h"
 #include "host/KeyCodes.h"
+#include "host/Rights.h"
+#include "host/UserInterface.h"
 
 namespace storeadjust {
 
-FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session) : FormModel("FrmStoreAdjuctBill"), session_(session) {
-  Caption = "仓库调拨单";
-  AddControl("TxtLSH", ControlKind::TextBox);
+namespace {
+
+std::string Described(const std::exception& error) {
+  const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
+  return adoError ? adoError->Description() : std::string(error.what());
 }
 
-void FrmStoreAdjuctBill::Click(const std::string& name) { (void)name; }
+// A numeric field's text as a number; text that is not a number (an empty field) counts as 0.
+double NumberIn(const std::string& text) {
+  double value = 0;
+  return adodb::ParseNumber(text, value) ? value : 0;
+}
 
+constexpr int kDigitOne = '1';
+
+}  // namespace
+
+FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session) : FormModel("FrmStoreAdjuctBill"), session_(session) {
+  Caption = "仓库调拨单";
+  DeclareControls();
+}
+
+GridModel* FrmStoreAdjuctBill::Grid(const std::string& name) {
+  if (name == "VfgContent") return &vfgContent_;
+  if (name == "VfgSpxx") return &vfgSpxx_;
+  return nullptr;
+}
+
+// --- a new bill ------------------------------------------------------------------------------
+
+void FrmStoreAdjuctBill::AddNew() {
+  try {
+    if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
+      ShowNoRightMsg(session_);
+      return;
+    }
+    session_.IsAmendLine = false;
+    session_.IsNewBill = true;
+    GetNewLSH();
+    SetText("TxtLSH", session_.CurrentLSH);
+    ClearHeaderForNewBill();
+    FillLinesGrid(session_.CurrentLSH);
+    SetText("DTPKdrq", adodb::Date{session_.SysDate.year, session_.SysDate.month, session_.SysDate.day}.ToText());
+    ClearEntryRow();
+    EnableTimer(Timer::Tmr2);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(Described(error) + "\n获取流水号错误,请与管理员联系！", mb::kCritical, "错误:");
+  }
+}
+
+void FrmStoreAdjuctBill::ClearHeaderForNewBill() {
+  SetText("TxtCzryName", session_.OptName);
+  for (const char* field : {"TxtSh", "TxtBcCkID", "txtBcCkName", "txtBrCKid", "txtBrCkName", "TxtBZ"}) SetText(field, "");
+}
+
+void FrmStoreAdjuctBill::ClearEntryRow() {
+  for (const char* field : {"TxtHH", "TxtDj", "TxtSl", "TxtLsze", "TxtJe", "txtJl", "txtDw"}) SetText(field, "");
+  SetText("txtXs", "1");
+}
+
+// --- closing -----------------------------------------------------------------------------------
+
+// Headers whose bill never got a line are removed, of any operator; the close goes on whatever
+// the database answers.
+void FrmStoreAdjuctBill::FormUnload() {
+  try {
+    if (session_.Conn) {
+      session_.Conn->Execute(
+          "Delete A From Ckdbdzk A Left Join CkdbdzkMx B On A.Lsh=B.Lsh Where IsNull(A.Shbz,0)=0 And B.Lsh Is Null");
+    }
+  } catch (const std::exception&) {
+  }
+  timers_.clear();
+  pendingTimers_ = 0;
+}
+
+// --- timers: deferred focus moves once the window is shown ------------------------------------
+
+void FrmStoreAdjuctBill::EnableTimer(Timer timer) {
+  if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end()) timers_.push_back(timer);
+  pendingTimers_ = static_cast<int>(timers_.size());
+}
+
+void FrmStoreAdjuctBill::FireTimers() {
+  std::vector<Timer> due;
+  due.swap(timers_);
+  pendingTimers_ = 0;
+  for (Timer timer : due) {
+    if (!IsOpen()) return;
+    SetFocus(timer == Timer::Tmr ? "TxtHH" : "TxtBcCkID");
+  }
+}
+
+// --- keys ----------------------------------------------------------------------------------------
+
+// The form sees every key first; a key it acts on goes no further, so F3 in the lines grid
+// amends once.
 void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
   (void)shift;
-  if (keyCode == key::kEscape) {
-    keyCode = 0;
-    Close();
+  switch (keyCode) {
+    case key::kF1 + 1: keyCode = 0; return Cmd_Add_Click();
+    case key::kF1 + 2: keyCode = 0; return Cmd_Amend_Click();
+    case key::kF1 + 5: keyCode = 0; return Toolbar1_ButtonClick(kEditorToolbar[kF6ToolbarIndex - 1].key);
+    case key::kF1 + 7: keyCode = 0; return Cmd_SaveReckoning_Click();
+    case key::kF1 + 8: keyCode = 0; return Cmd_Print_Click();
+    case key::kDelete: keyCode = 0; return Cmd_Delete_Click();
+    case key::kEscape: keyCode = 0; return Close();
+    case key::kPageUp: keyCode = 0; return;
+    default: return;
   }
+}
+
+void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode, int shift) {
+  (void)shift;
+  if (control == "TxtBZ") return TxtBZKeyDown(keyCode);
+  if (control == "TxtDj") return TxtDjKeyDown(keyCode);
+  if (control == "TxtLsze") return TxtLszeKeyDown(keyCode);
+  if (control == "Cmd_Add" && keyCode == kDigitOne) return Cmd_Add_Click();
+  if (control == "VfgContent" && keyCode == key::kF1 + 2) return Cmd_Amend_Click();
+}
+
+void FrmStoreAdjuctBill::TxtBZKeyDown(int keyCode) {
+  if (keyCode == key::kReturn) SetFocus("TxtHH");
+  if (keyCode == key::kUp) SetFocus("txtBrCKid");
+}
+
+// Amount-only goods go on to the amount; other goods get price x quantity and go on to the
+// quantity.
+void FrmStoreAdjuctBill::TxtDjKeyDown(int keyCode) {
+  if (keyCode == key::kReturn || keyCode == key::kDown) {
+    if (IsAmountOnly) {
+      SetFocus("TxtJe");
+    } else {
+      SetText("TxtJe", adodb::FormatNumber(NumberIn(Text("TxtDj")) * NumberIn(Text("TxtSl"))));
+      SetFocus("TxtSl");
+    }
+  }
+  if (keyCode == key::kUp) SetFocus("TxtHH");
+}
+
+void FrmStoreAdjuctBill::TxtLszeKeyDown(int keyCode) {
+  if (keyCode == key::kUp) SetFocus("TxtJe");
+  if (keyCode == key::kReturn) SetFocus("Cmd_Save");
+}
+
+// --- focus ---------------------------------------------------------------------------------------
+
+void FrmStoreAdjuctBill::ControlGotFocus(const std::string& control) {
+  if (control == "TxtBZ" || control == "TxtHH" || control == "txtJl") subTxtGotFocus(control);
+}
+
+void FrmStoreAdjuctBill::subTxtGotFocus(const std::string& textBox) {
+  if (OnSelectAll) OnSelectAll(textBox);
+}
+
+// --- the lines grid ------------------------------------------------------------------------------
+
+void FrmStoreAdjuctBill::SelectRow(const std::string& grid, long row) {
+  const long previous = grid == "VfgContent" ? vfgContent_.Row : 0;
+  FormModel::SelectRow(grid, row);
+  if (grid == "VfgContent") LinesRowChanged(previous);
+}
+
+// A grid of one line shows its goods on every click; otherwise only a move to another row does.
+void FrmStoreAdjuctBill::LinesRowChanged(long previousRow) {
+  const long row = vfgContent_.Row;
+  if (row < 1 || vfgContent_.Cols() <= 2) return;
+  if (vfgContent_.Rows() != 2 && row == previousRow) return;
+  std::string lsh = Text("TxtLSH");
+  ShowGoodsInfo(lsh, vfgContent_.TextMatrix(row, 2));
 }
 
 }  // namespace storeadjust

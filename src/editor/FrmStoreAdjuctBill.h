@@ -2,11 +2,34 @@
 // The bill editor: one transfer bill's header, its entry row, its lines grid and its goods
 // information panel. Opened modally by the browser for a new bill (session.IsNewBill true,
 // session.CurrentLSH empty) or for a stored serial, optionally view-only.
-// (Skeleton: the editor's screen, numbering and loading land with the editor work.)
+//
+// The form's methods are spread over files named after what they hold:
+//   FrmStoreAdjuctBill.cpp  life (load, new bill, close), keys, focus moves, timers
+//   EditorScreen.cpp        the controls and their captions
+//   EditorSettings.cpp      the settings and list statements read on load
+//   EditorCommands.cpp      clicks on the buttons
+//   EditorToolbar.cpp       the toolbar's buttons and its dispatcher
+//   BillNumbering.cpp       GetNewLSH, AddNewLSH
+//   BillLoading.cpp         AmendAddNew, FillLinesGrid
+//   GoodsInfoPanel.cpp      ShowGoodsInfo, ApplyDecimalPlaces
+//   PhkColumns.cpp          BuildPhkColumnList
+// Handlers trap their own errors and report them through the session's user interface; nothing
+// here throws to the caller of a user action.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "adodb/Variant.h"
+#include "editor/RecordsetGrid.h"
 #include "host/FormModel.h"
+#include "host/GridModel.h"
 #include "host/Session.h"
 
 namespace storeadjust {
+
+// The key guide the status bar shows.
+inline constexpr const char* kEditorKeyGuide =
+    "F2 → 新增 | F3 → 修改 | Del → 删除 | F6 → 审核 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
 
 class FrmStoreAdjuctBill : public FormModel {
  public:
@@ -15,12 +38,124 @@ class FrmStoreAdjuctBill : public FormModel {
   bool IsViewOnly = false;  // set by the browser's view command: saving a line is refused
 
   void Click(const std::string& name) override;
+  GridModel* Grid(const std::string& name) override;
+  void SelectRow(const std::string& grid, long row) override;
+  void FireTimers() override;
+
+  // Prepares a new, unsaved bill: a fresh serial, empty header and entry row, an empty grid.
+  void AddNew();
+  // Loads the stored bill whose serial is id into the header, the grid and the goods panel.
+  void AmendAddNew(std::string& id);
+  // Advances the counter the serial came from (after a new bill's first line is stored).
+  void AddNewLSH();
+  // Selects the whole text of a text box: the view is told through OnSelectAll.
+  void subTxtGotFocus(const std::string& textBox);
+
+  // Raised with a text box's name when its whole text is to be selected (views select it).
+  std::function<void(const std::string&)> OnSelectAll;
+
+  // --- settings read on load, used by the entry and line work --------------------------------
+  std::string OutStockSelectSql;
+  std::string InStockSelectSql;
+  std::string GoodsSelectSql;
+  std::string BatchSelectSql;
+  std::string ForbiddenViewBatchPrice = "0";  // "1" hides the amount total of the goods panel
+  bool IsBz3 = false;
+  bool IsChkZjm = false;
+  bool IsStartStoreAdjustOK = false;  // two-step states: audit, then confirm
+  bool IsCkdbdDj = false;             // transfers carry no price: the grid shows 0 price and amount
+  std::string PhkColumnList;
+
+  // --- the entry row's values, filled by the goods, unit and quantity steps -----------------
+  std::vector<adodb::Variant> ChosenBatch;
+  double OutStockQty = 0;
+  double RetailPrice = 0;
+  double TaxRate = 0;
+  std::string GoodsName;
+  std::string UnitCode;
+  std::string UnitName;
+  double UnitCoefficient = 1;
+  bool IsAmountOnly = false;
+  bool IsBatchPriced = false;
+  double LinePrice = 0;
+  double LineAmount = 0;
+  std::string CurrentDH;
+  std::vector<std::string> GoodsPlaceList;
+
+  // The lines grid's target row to bring into view after it was filled (the last row).
+  long LinesGridShownRow() const { return linesShownRow_; }
 
  protected:
+  void FormLoad() override;
+  void FormUnload() override;
   void FormKeyDown(int& keyCode, int shift) override;
+  void ControlKeyDown(const std::string& control, int& keyCode, int shift) override;
+  void ControlGotFocus(const std::string& control) override;
 
  private:
+  enum class Timer { Tmr, Tmr2 };
+
+  // EditorScreen.cpp
+  void DeclareControls();
+  void DeclareHeaderControls();
+  void DeclareEntryControls();
+  void DeclareButtons();
+
+  // EditorSettings.cpp
+  std::string LoadListStatement(const std::string& sql, const std::string& defaultSql);
+  void LoadListStatements();
+  void LoadProfileSettings();
+  void ReadSystemVariables();
+
+  // FrmStoreAdjuctBill.cpp
+  void ClearEntryRow();
+  void ClearHeaderForNewBill();
+  void EnableTimer(Timer timer);
+  void TxtBZKeyDown(int keyCode);
+  void TxtDjKeyDown(int keyCode);
+  void TxtLszeKeyDown(int keyCode);
+  void LinesRowChanged(long previousRow);
+
+  // EditorCommands.cpp
+  void Cmd_Add_Click();
+  void Cmd_Amend_Click();
+  void Cmd_Delete_Click();
+  void Cmd_Save_Click();
+  void Cmd_SaveReckoning_Click();
+  void Cmd_Print_Click();
+  void CmdGoodsPlace_Click();
+  void Command1_Click();
+
+  // EditorToolbar.cpp
+  void DeclareToolbar();
+  void ShowApprovalButton();
+  void ShowTwoStepButtons();
+  bool IsToolbarKey(const std::string& name) const;
+  void Toolbar1_ButtonClick(const std::string& key);
+
+  // BillNumbering.cpp
+  void GetNewLSH();
+
+  // BillLoading.cpp
+  void FillLinesGrid(const std::string& lsh);
+  std::string LinesColumnList();
+  std::string DefaultLinesStatement(const std::string& lsh) const;
+  void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
+
+  // GoodsInfoPanel.cpp
+  void ShowGoodsInfo(const std::string& lsh, const std::string& hh);
+  void ShowGoodsRow(const std::string& hh);
+  void ShowBillTotals(const std::string& lsh);
+  void ApplyDecimalPlaces();
+
+  // PhkColumns.cpp
+  void BuildPhkColumnList(std::string& list);
+
   Session& session_;
+  RecordsetGrid vfgContent_;
+  TextGrid vfgSpxx_;
+  std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
+  long linesShownRow_ = 0;
 };
 
 }  // namespace storeadjust

@@ -1,0 +1,124 @@
+// Loading a stored bill into the editor, and the lines grid that always shows what is stored.
+#include <cctype>
+
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/DataHelpers.h"
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+#include "host/UserInterface.h"
+
+namespace storeadjust {
+
+namespace {
+
+std::string Described(const std::exception& error) {
+  const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
+  return adoError ? adoError->Description() : std::string(error.what());
+}
+
+// The header query joins lines, header and warehouses with "select *", so the line table's bz,
+// dcstockid and drstockid come first and the header's columns of the same names after them.
+// The header fields take the header's value: the last column of the name.
+const adodb::Variant& HeaderValue(const adodb::Recordset& rs, std::string_view name) {
+  const auto& columns = rs.Columns();
+  for (std::size_t i = columns.size(); i-- > 0;) {
+    const std::string& column = columns[i].name;
+    if (column.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < name.size() && same; ++k) {
+      same = std::tolower(static_cast<unsigned char>(column[k])) == std::tolower(static_cast<unsigned char>(name[k]));
+    }
+    if (same) return rs.Value(i);
+  }
+  throw adodb::Error::ItemNotFound();
+}
+
+std::string DatePickerText(const adodb::Variant& value) {
+  const adodb::Date date = value.IsNull() ? adodb::Date::Today() : value.AsDate();
+  return adodb::Date{date.year, date.month, date.day}.ToText();
+}
+
+}  // namespace
+
+void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
+  try {
+    session_.IsNewBill = false;
+    session_.IsAmendLine = false;
+    FillLinesGrid(id);
+    SetLocked("TxtLsze", true);
+    auto rs = OpenRsReadOnly(session_,
+                             "select *,c.name as dcckname,d.name as drckname,a.hh from ckdbdzkmx a inner join ckdbdzk b "
+                             "on a.lsh = b.lsh inner join gl_stock c on b.dcstockid=c.id left join gl_stock d on "
+                             "b.drstockid=d.id " " where b.lsh='" + QuoteSql(id) + "'");
+    if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "FrmStoreAdjuctBill");
+    if (rs->RecordCount() >= 1) {
+      rs->MoveFirst();
+      FillHeaderFields(*rs, id);
+    }
+    rs->MoveLast();
+    std::string lsh = Text("TxtLSH");
+    ShowGoodsInfo(lsh, rs->Value("hh").TextOrEmpty());
+    ClearEntryRow();
+    rs->Close();
+    EnableTimer(Timer::Tmr);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(Described(error) + "\n数据添加失败,请与管理员联系！", mb::kCritical, "错误:");
+  }
+}
+
+void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::string& id) {
+  SetText("TxtLSH", id);
+  SetText("TxtBZ", HeaderValue(rs, "BZ").TextOrEmpty());
+  SetText("TxtCzryName", HeaderValue(rs, "CZRY").TextOrEmpty());
+  SetText("TxtSh", HeaderValue(rs, "SHRY").TextOrEmpty());
+  SetText("DTPKdrq", DatePickerText(HeaderValue(rs, "KDRQ")));
+  SetText("txtBrCKid", HeaderValue(rs, "drstockid").TextOrEmpty());
+  SetText("txtBrCkName", rs.Value("drckname").TextOrEmpty());
+  SetText("TxtBcCkID", HeaderValue(rs, "dcstockid").TextOrEmpty());
+  SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
+}
+
+// The template's column list; empty when there is none or it cannot be read.
+std::string FrmStoreAdjuctBill::LinesColumnList() {
+  try {
+    auto rs = OpenRsReadOnly(session_, ReplaceAll("select fsql from glselect where fdh='仓库调拨单'", "[操作人员编号]",
+                                                  QuoteSql(session_.OptCode)));
+    if (!rs || rs->RecordCount() < 1) return {};
+    rs->MoveFirst();
+    std::string columns = rs->Value("fsql").TextOrEmpty();
+    rs->Close();
+    return columns;
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+std::string FrmStoreAdjuctBill::DefaultLinesStatement(const std::string& lsh) const {
+  const std::string price = IsCkdbdDj ? "0" : "a.dj";
+  const std::string amount = IsCkdbdDj ? "0" : "a.je";
+  return "select dh as 单号,a.hh as 货号,a.PM as 品名,c.pdw as 单位," + price + " as 单价,a.sl as 数量," + amount +
+         " as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh inner join "
+         "yw_kck c on a.hh=c.hh where a.lsh='" +
+         QuoteSql(lsh) + "' order by a.dh";
+}
+
+// Never reports: a template that cannot be read gives the default columns, a statement that
+// fails leaves the grid as it was.
+void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
+  const std::string columns = LinesColumnList();
+  const std::string sql = columns.empty() ? DefaultLinesStatement(lsh)
+                                          : "select " + columns +
+                                                " from CKDBDZKmx a inner join CKDBDZK b on a.lsh=b.lsh where a.lsh='" +
+                                                QuoteSql(lsh) + "' order by a.dh";
+  try {
+    auto rs = std::make_shared<adodb::Recordset>();
+    rs->Open(sql, session_.Conn);
+    vfgContent_.Bind(std::move(rs));
+    linesShownRow_ = vfgContent_.Rows() - 1;
+    NotifyChanged();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,110 @@
+#include "editor/BillNumbering.h"
+
+#include <cstdio>
+#include <limits>
+
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "editor/UpperCase.h"
+#include "host/DataHelpers.h"
+#include "host/NumberHelpers.h"
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kRuleQuery = "select * from t_billnum where fid=75 and fused=1";
+constexpr double kCounterOfNull = 1000;
+
+std::string Digits(int value, int width) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*d", width, value);
+  return text;
+}
+
+// The opener has shown its own message; the caller learns that nothing could be read.
+std::shared_ptr<adodb::Recordset> RequireOpened(std::shared_ptr<adodb::Recordset> rs) {
+  if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "BillNumbering");
+  return rs;
+}
+
+bool HasRuleRow(Session& session, std::shared_ptr<adodb::Recordset>& rule) {
+  rule = RequireOpened(OpenRsReadOnly(session, kRuleQuery));
+  return rule->RecordCount() >= 1;
+}
+
+// A digit count that does not fit the padding helper's range yields no running number at all,
+// the same as any count outside 1..10.
+std::int16_t DigitCount(const adodb::Variant& fnumdigit) {
+  if (fnumdigit.IsNull()) return 1;
+  const double digits = fnumdigit.AsDouble();
+  if (digits < std::numeric_limits<std::int16_t>::min() || digits > std::numeric_limits<std::int16_t>::max()) return 0;
+  return fnumdigit.AsInt16();
+}
+
+std::string SerialFromRule(Session& session, adodb::Recordset& rule) {
+  rule.MoveFirst();
+  const std::string pattern = ReplaceDateTokens(rule.Value("fdteformat").TextOrEmpty(), session.SysDate);
+  // A rule without a running number would give every bill the same serial, and the first line
+  // saved would then overwrite the header of an earlier bill; it is refused instead.
+  const adodb::Variant& maxNum = rule.Value("FmaxNum");
+  if (maxNum.IsNull()) throw adodb::Error::InvalidUseOfNull();
+  const std::string number = PadNumber(maxNum.AsText(), "0", DigitCount(rule.Value("Fnumdigit")));
+  return UpperCase(rule.Value("fprefix").TextOrEmpty()) + pattern + number;
+}
+
+std::string SerialFromOperatorCounter(Session& session) {
+  auto rs = RequireOpened(OpenRsReadOnly(session, "select dblsh from sys_dh where id ='" + QuoteSql(session.OptCode) + "'"));
+  if (rs->RecordCount() < 1) throw adodb::Error::BofOrEof();
+  rs->MoveFirst();
+  const adodb::Variant& dblsh = rs->Value("dblsh");
+  const double running = (dblsh.IsNull() ? kCounterOfNull : dblsh.AsDouble()) + 1;
+  return UpperCase(session.OptCode) + adodb::FormatNumber(running);
+}
+
+void ExecuteIgnoringErrors(Session& session, const std::string& sql) {
+  try {
+    if (session.Conn) session.Conn->Execute(sql);
+  } catch (const std::exception&) {
+    // A counter that could not move leaves the stored bill as it is; the next serial may repeat
+    // and is caught when its header is written.
+  }
+}
+
+}  // namespace
+
+std::string ReplaceDateTokens(std::string pattern, const adodb::Date& date) {
+  const std::string year = Digits(date.year, 4), month = Digits(date.month, 2), day = Digits(date.day, 2);
+  pattern = ReplaceAll(std::move(pattern), "[日期]", year + month + day);
+  pattern = ReplaceAll(std::move(pattern), "[年]", year);
+  pattern = ReplaceAll(std::move(pattern), "[月]", month);
+  return ReplaceAll(std::move(pattern), "[日]", day);
+}
+
+std::string BuildNewSerial(Session& session) {
+  std::shared_ptr<adodb::Recordset> rule;
+  const std::string serial = HasRuleRow(session, rule) ? SerialFromRule(session, *rule) : SerialFromOperatorCounter(session);
+  rule->Close();
+  return serial;
+}
+
+void AdvanceSerialCounter(Session& session) {
+  std::shared_ptr<adodb::Recordset> rule;
+  try {
+    if (!HasRuleRow(session, rule)) {
+      ExecuteIgnoringErrors(session, "update sys_dh set dblsh =dblsh+1 where id='" + QuoteSql(session.OptCode) + "'");
+      return;
+    }
+  } catch (const std::exception&) {
+    return;
+  }
+  ExecuteIgnoringErrors(session, "update t_billnum set fmaxnum = fmaxnum+1 where fid=75 and fused=1");
+}
+
+void FrmStoreAdjuctBill::GetNewLSH() { session_.CurrentLSH = BuildNewSerial(session_); }
+
+void FrmStoreAdjuctBill::AddNewLSH() { AdvanceSerialCounter(session_); }
+
+}  // namespace storeadjust

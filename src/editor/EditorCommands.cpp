@@ -1,0 +1,35 @@
+// Clicks on the editor's buttons. Line entry, amending, deleting, saving, posting, printing and
+// the goods-place dialog arrive with their own work; until then their buttons do nothing.
+#include "editor/FrmStoreAdjuctBill.h"
+
+namespace storeadjust {
+
+void FrmStoreAdjuctBill::Click(const std::string& name) {
+  if (name == "Cmd_Add") return Cmd_Add_Click();
+  if (name == "Cmd_Amend") return Cmd_Amend_Click();
+  if (name == "Cmd_Delete") return Cmd_Delete_Click();
+  if (name == "Cmd_Save") return Cmd_Save_Click();
+  if (name == "Cmd_SaveReckoning") return Cmd_SaveReckoning_Click();
+  if (name == "Cmd_Print") return Cmd_Print_Click();
+  if (name == "CmdGoodsPlace") return CmdGoodsPlace_Click();
+  if (name == "Command1") return Command1_Click();
+  if (IsToolbarKey(name)) return Toolbar1_ButtonClick(name);
+}
+
+void FrmStoreAdjuctBill::Cmd_Add_Click() { AddNew(); }
+
+void FrmStoreAdjuctBill::Cmd_Amend_Click() {}
+
+void FrmStoreAdjuctBill::Cmd_Delete_Click() {}
+
+void FrmStoreAdjuctBill::Cmd_Save_Click() {}
+
+void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {}
+
+void FrmStoreAdjuctBill::Cmd_Print_Click() {}
+
+void FrmStoreAdjuctBill::CmdGoodsPlace_Click() {}
+
+void FrmStoreAdjuctBill::Command1_Click() {}
+
+}  // namespace storeadjust

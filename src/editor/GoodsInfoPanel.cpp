@@ -1,0 +1,95 @@
+// The goods information panel VfgSpxx: the current goods with its stock in both warehouses and
+// the bill's totals, and the decimal places of the entry row's numeric fields.
+//
+// The panel has no fixed column: row 0 holds the column captions followed by "金额合计" and
+// "零售总额合计", row 1 the goods' values followed by the two totals.
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "editor/GridCellText.h"
+#include "host/DataHelpers.h"
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kDefaultGoodsColumns =
+    " a.pm as 品名,a.gg as 规格,a.cd as 产地,a.mjl as 包装,a.zbzl as 中包装,a.pdw as 单位,a.lsj as 零售价,"
+    " isnull(b.sjsl,0) as 拨出库存数量,isnull(c.sjsl,0) as 拨入库存数量 ";
+constexpr const char* kAmountTotalCaption = "金额合计";
+constexpr const char* kRetailTotalCaption = "零售总额合计";
+
+}  // namespace
+
+// Statement by statement: one that fails leaves its part of the panel as it was.
+void FrmStoreAdjuctBill::ShowGoodsInfo(const std::string& lsh, const std::string& hh) {
+  if (lsh.empty()) return;
+  ShowGoodsRow(hh);
+  ShowBillTotals(lsh);
+  vfgSpxx_.NotifyContents();
+  NotifyChanged();
+}
+
+void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
+  try {
+    std::string columns = GetFieldValue(session_,
+                                        ReplaceAll("select fsql from glselect where fdh='仓库调拨单商品信息'",
+                                                   "[操作人员编号]", QuoteSql(session_.OptCode)),
+                                        "fsql")
+                              .TextOrEmpty();
+    if (columns.empty()) columns = kDefaultGoodsColumns;
+    const std::string goods = QuoteSql(hh);
+    const std::string sql =
+        "select " + columns + " from yw_kck a left join " +
+        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh='" + goods + "' and stockid='" +
+        QuoteSql(Text("TxtBcCkID")) + "') b on a.hh=b.hh left join " +
+        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh='" + goods + "' and stockid='" +
+        QuoteSql(Text("txtBrCKid")) + "') c " + "on a.hh=c.hh where a.hh = '" + goods + "'";
+    adodb::Recordset rs;
+    rs.Open(sql, session_.Conn);
+    const long fields = static_cast<long>(rs.FieldCount());
+    vfgSpxx_.Clear();
+    vfgSpxx_.SetCols(fields + 2);
+    vfgSpxx_.SetRows(2);
+    for (long col = 0; col < fields; ++col) {
+      vfgSpxx_.SetTextMatrix(0, col, rs.Column(static_cast<std::size_t>(col)).name);
+      if (rs.RecordCount() >= 1) {
+        rs.MoveFirst();
+        vfgSpxx_.SetTextMatrix(1, col, GridCellText(rs.Value(static_cast<std::size_t>(col))));
+      }
+    }
+    rs.Close();
+  } catch (const std::exception&) {
+  }
+}
+
+void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
+  if (vfgSpxx_.Cols() < 2 || vfgSpxx_.Rows() < 2) return;
+  const long amountCol = vfgSpxx_.Cols() - 2;
+  const long retailCol = vfgSpxx_.Cols() - 1;
+  try {
+    adodb::Recordset rs;
+    rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh='" + QuoteSql(lsh) + "' group by lsh",
+            session_.Conn);
+    vfgSpxx_.SetTextMatrix(0, amountCol, kAmountTotalCaption);
+    vfgSpxx_.SetTextMatrix(0, retailCol, kRetailTotalCaption);
+    if (rs.RecordCount() < 1) {
+      vfgSpxx_.SetTextMatrix(1, amountCol, "0");
+      vfgSpxx_.SetTextMatrix(1, retailCol, "0");
+      return;
+    }
+    rs.MoveFirst();
+    vfgSpxx_.SetTextMatrix(1, retailCol, GridCellText(rs.Value("lsze")));
+    vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? GridCellText(rs.Value("je")) : std::string());
+  } catch (const std::exception&) {
+  }
+}
+
+void FrmStoreAdjuctBill::ApplyDecimalPlaces() {
+  if (!session_.SysVarRs) throw adodb::Error::Closed();
+  SetDecimals("TxtSl", session_.SysVarRs->Value("SLWS").AsInt16());
+  SetDecimals("TxtDj", session_.SysVarRs->Value("wsjws").AsInt16());
+}
+
+}  // namespace storeadjust
