@@ -1,0 +1,91 @@
+#include "qt/ClassicMessageBox.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVariant>
+#include <vector>
+
+namespace storeadjust::qt {
+
+namespace {
+
+constexpr int kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7;
+constexpr const char* kAnswerProperty = "classicAnswer";
+
+struct ButtonSpec {
+  const char* text;
+  QMessageBox::ButtonRole role;
+  int answer;
+};
+
+std::vector<ButtonSpec> ButtonSet(int buttons) {
+  const ButtonSpec ok{"确定", QMessageBox::AcceptRole, kOk};
+  const ButtonSpec cancel{"取消", QMessageBox::RejectRole, kCancel};
+  const ButtonSpec yes{"是", QMessageBox::YesRole, kYes};
+  const ButtonSpec no{"否", QMessageBox::NoRole, kNo};
+  switch (buttons & 0x7) {
+    case 1: return {ok, cancel};
+    case 2: return {{"终止", QMessageBox::RejectRole, kAbort}, {"重试", QMessageBox::AcceptRole, kRetry},
+                    {"忽略", QMessageBox::AcceptRole, kIgnore}};
+    case 3: return {yes, no, cancel};
+    case 4: return {yes, no};
+    case 5: return {{"重试", QMessageBox::AcceptRole, kRetry}, cancel};
+    default: return {ok};
+  }
+}
+
+QMessageBox::Icon IconOf(int buttons) {
+  switch (buttons & 0x70) {
+    case 16: return QMessageBox::Critical;
+    case 32: return QMessageBox::Question;
+    case 48: return QMessageBox::Warning;
+    case 64: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+int DefaultButtonIndex(int buttons) { return (buttons & 0x300) >> 8; }  // 0 first, 1 second, 2 third
+
+// What the classic box answers when it is closed without a button (Esc, the close box).
+int EscapeAnswer(const std::vector<ButtonSpec>& set) {
+  for (int wanted : {kCancel, kNo, kAbort}) {
+    for (const ButtonSpec& spec : set) {
+      if (spec.answer == wanted) return wanted;
+    }
+  }
+  return set.front().answer;
+}
+
+}  // namespace
+
+QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QString& title, QWidget* parent) {
+  auto* box = new QMessageBox(parent);
+  box->setWindowTitle(title);
+  box->setText(text);
+  box->setIcon(IconOf(buttons));
+  const std::vector<ButtonSpec> set = ButtonSet(buttons);
+  std::vector<QPushButton*> made;
+  for (const ButtonSpec& spec : set) {
+    QPushButton* button = box->addButton(QString::fromUtf8(spec.text), spec.role);
+    button->setProperty(kAnswerProperty, spec.answer);
+    made.push_back(button);
+  }
+  const std::size_t defaultIndex = static_cast<std::size_t>(DefaultButtonIndex(buttons));
+  box->setDefaultButton(made[defaultIndex < made.size() ? defaultIndex : 0]);
+  const int escape = EscapeAnswer(set);
+  for (QPushButton* button : made) {
+    if (button->property(kAnswerProperty).toInt() == escape) box->setEscapeButton(button);
+  }
+  box->setProperty("classicEscapeAnswer", escape);
+  return box;
+}
+
+int RunClassicMessageBox(QMessageBox& box) {
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (clicked != nullptr) return clicked->property(kAnswerProperty).toInt();
+  return box.property("classicEscapeAnswer").toInt();
+}
+
+}  // namespace storeadjust::qt

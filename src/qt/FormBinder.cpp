@@ -1,0 +1,224 @@
+#include "qt/FormBinder.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTableView>
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "host/FormModel.h"
+#include "qt/ClassicKeyCodes.h"
+#include "qt/ClassicMessageBox.h"
+#include "qt/GridTableModel.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromStdString(text); }
+
+bool IsQtInternal(const QString& objectName) { return objectName.isEmpty() || objectName.startsWith("qt_"); }
+
+}  // namespace
+
+FormBinder::FormBinder(FormModel& form, QWidget& root, QObject* parent)
+    : QObject(parent), form_(form), previousChanged_(form.OnChanged) {
+  BindTree(root);
+  form_.OnChanged = [this] {
+    if (previousChanged_) previousChanged_();
+    Refresh();
+  };
+  Refresh();
+}
+
+FormBinder::~FormBinder() { form_.OnChanged = previousChanged_; }
+
+QObject* FormBinder::Bound(const std::string& name) const {
+  for (const Binding& binding : bindings_) {
+    if (binding.name == name) return binding.object;
+  }
+  return nullptr;
+}
+
+void FormBinder::BindTree(QWidget& root) {
+  for (const std::string& name : form_.ControlNames()) {
+    QObject* object = root.findChild<QWidget*>(ToQt(name));
+    if (object == nullptr) object = root.findChild<QAction*>(ToQt(name));
+    if (object != nullptr) BindObject(name, object);
+  }
+  // Toolbar buttons and menu items click by their key even when the model declares no control.
+  for (QAction* action : root.findChildren<QAction*>()) {
+    const QString key = action->objectName();
+    if (IsQtInternal(key) || names_.count(action) != 0) continue;
+    connect(action, &QAction::triggered, this, [this, name = key.toStdString()] {
+      Guarded([&] { form_.Click(name); });
+    });
+    bindings_.push_back({key.toStdString(), action});
+    names_[action] = key.toStdString();
+  }
+}
+
+void FormBinder::BindObject(const std::string& name, QObject* object) {
+  bindings_.push_back({name, object});
+  names_[object] = name;
+  if (auto* edit = qobject_cast<QLineEdit*>(object)) {
+    connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+      Guarded([&] { form_.Type(name, text.toStdString()); });
+    });
+  } else if (auto* check = qobject_cast<QCheckBox*>(object)) {
+    connect(check, &QCheckBox::clicked, this, [this, name](bool checked) {
+      Guarded([&] { form_.Type(name, checked ? "1" : "0"); });
+    });
+  } else if (auto* date = qobject_cast<QDateEdit*>(object)) {
+    connect(date, &QDateEdit::dateChanged, this, [this, name](QDate value) {
+      if (!refreshing_) Guarded([&] { form_.Type(name, value.toString(Qt::ISODate).toStdString()); });
+    });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+    connect(button, &QAbstractButton::clicked, this, [this, name] { Guarded([&] { form_.Click(name); }); });
+  } else if (auto* action = qobject_cast<QAction*>(object)) {
+    connect(action, &QAction::triggered, this, [this, name] { Guarded([&] { form_.Click(name); }); });
+  } else if (auto* view = qobject_cast<QAbstractItemView*>(object)) {
+    if (form_.Grid(name) != nullptr) BindGrid(name, *view);
+  }
+  if (auto* widget = qobject_cast<QWidget*>(object)) {
+    widget->installEventFilter(this);
+    if (auto* dateEdit = qobject_cast<QDateEdit*>(widget)) dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  }
+}
+
+void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
+  auto* model = new GridTableModel(*form_.Grid(name), &view);
+  view.setModel(model);
+  view.setSelectionBehavior(QAbstractItemView::SelectRows);
+  view.setSelectionMode(QAbstractItemView::SingleSelection);
+  view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(model, &GridTableModel::CurrentRowChanged, &view,
+          [this, &view](int modelRow) { ShowGridCurrent(view, modelRow); });
+  connect(model, &QAbstractItemModel::modelReset, &view, [this, name, &view, model] {
+    ShowGridColumns(name, view);
+    ShowGridCurrent(view, model->CurrentModelRow());
+  });
+  connect(view.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this, name](const QModelIndex& current) {
+            if (refreshing_ || !current.isValid()) return;
+            Guarded([&] { form_.SelectRow(name, current.row() + 1); });
+          });
+  connect(&view, &QAbstractItemView::doubleClicked, this, [this, name](const QModelIndex& index) {
+    Guarded([&] { form_.DoubleClick(name, index.row() + 1, index.column()); });
+  });
+  connect(&view, &QWidget::customContextMenuRequested, this, [this, name, &view](const QPoint& at) {
+    const QModelIndex index = view.indexAt(at);
+    if (index.isValid()) Guarded([&] { form_.RightClick(name, index.row() + 1, index.column()); });
+  });
+  ShowGridColumns(name, view);
+  ShowGridCurrent(view, model->CurrentModelRow());
+}
+
+void FormBinder::Refresh() {
+  if (refreshing_) return;
+  refreshing_ = true;
+  for (const Binding& binding : bindings_) {
+    if (binding.object != nullptr && form_.HasControl(binding.name)) ShowState(binding);
+  }
+  refreshing_ = false;
+  FollowModelFocus();
+}
+
+void FormBinder::ShowState(const Binding& binding) {
+  const ControlState& state = form_.Control(binding.name);
+  QObject* object = binding.object;
+  if (auto* edit = qobject_cast<QLineEdit*>(object)) {
+    if (edit->text() != ToQt(state.text)) edit->setText(ToQt(state.text));
+    edit->setReadOnly(state.locked);
+  } else if (auto* check = qobject_cast<QCheckBox*>(object)) {
+    check->setChecked(state.text == "1");
+  } else if (auto* date = qobject_cast<QDateEdit*>(object)) {
+    const QDate value = QDate::fromString(ToQt(state.text).left(10), Qt::ISODate);
+    if (value.isValid() && value != date->date()) date->setDate(value);
+  } else if (auto* label = qobject_cast<QLabel*>(object)) {
+    label->setText(ToQt(state.kind == ControlKind::Label ? state.caption : state.text));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+    if (!state.caption.empty()) button->setText(ToQt(state.caption));
+  } else if (auto* action = qobject_cast<QAction*>(object)) {
+    if (!state.caption.empty()) action->setText(ToQt(state.caption));
+    action->setVisible(state.visible);
+    action->setEnabled(state.enabled);
+  }
+  if (auto* widget = qobject_cast<QWidget*>(object)) {
+    if (widget->isHidden() == state.visible) widget->setHidden(!state.visible);
+    if (widget->isEnabled() != state.enabled) widget->setEnabled(state.enabled);
+    if (!state.toolTip.empty()) widget->setToolTip(ToQt(state.toolTip));
+  }
+}
+
+void FormBinder::ShowGridCurrent(QAbstractItemView& view, int modelRow) {
+  const bool wasRefreshing = refreshing_;
+  refreshing_ = true;
+  if (modelRow >= 0 && modelRow < view.model()->rowCount()) {
+    view.setCurrentIndex(view.model()->index(modelRow, std::max(0, view.currentIndex().column())));
+  } else {
+    view.selectionModel()->clearCurrentIndex();
+  }
+  refreshing_ = wasRefreshing;
+}
+
+void FormBinder::ShowGridColumns(const std::string& name, QAbstractItemView& view) {
+  auto* table = qobject_cast<QTableView*>(&view);
+  GridModel* grid = form_.Grid(name);
+  if (table == nullptr || grid == nullptr) return;
+  for (long col = 0; col < grid->Cols(); ++col) table->setColumnHidden(static_cast<int>(col), grid->ColWidth(col) == 0);
+}
+
+void FormBinder::FollowModelFocus() {
+  const std::string& focus = form_.Focus();
+  if (focus == shownFocus_) return;
+  shownFocus_ = focus;
+  auto* widget = qobject_cast<QWidget*>(Bound(focus));
+  if (widget != nullptr && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
+  auto it = names_.find(watched);
+  if (it == names_.end()) return QObject::eventFilter(watched, event);
+  const std::string name = it->second;  // a handler may rebind; keep our own copy
+  if (event->type() == QEvent::KeyPress) return ForwardKey(name, event);
+  if (event->type() == QEvent::FocusIn && !refreshing_) UserFocused(name);
+  return QObject::eventFilter(watched, event);
+}
+
+bool FormBinder::ForwardKey(const std::string& name, QEvent* event) {
+  auto* keyEvent = static_cast<QKeyEvent*>(event);
+  const int code = ClassicKeyCode(keyEvent->key());
+  if (code == 0 || !form_.HasControl(name)) return false;
+  const int shift = ClassicShiftMask(keyEvent->modifiers());
+  Guarded([&] { form_.KeyDown(name, code, shift); });
+  return IsCommandKey(code);
+}
+
+void FormBinder::UserFocused(const std::string& name) {
+  if (!form_.HasControl(name) || form_.Focus() == name) return;
+  shownFocus_ = name;
+  Guarded([&] { form_.SetFocus(name); });
+}
+
+void FormBinder::Guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    std::unique_ptr<QMessageBox> box(
+        MakeClassicMessageBox(QString::fromStdString(error.what()), 16, QStringLiteral("系统提示"), nullptr));
+    RunClassicMessageBox(*box);
+  }
+}
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,76 @@
+#pragma once
+// Binds a widget tree to a FormModel by name: each widget (or action) whose objectName is a
+// control's name shows that control's state and hands the user's actions to the model.
+//   QLineEdit   text both ways (user edits -> Type; model changes -> setText), locked -> read-only
+//   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways
+//   QLabel      caption (text for controls that are not labels)
+//   buttons, tool buttons, QAction          click -> Click(name); caption when the model has one
+//   QAbstractItemView on a grid control     a GridTableModel; current row both ways, double and
+//                                           right click to the model; width 0 hides a column
+// Every bound widget follows the control's visibility and enabled state. Key presses in bound
+// widgets go to KeyDown with the classic code first; only Enter, Esc and F1..F12 stop there,
+// other keys go on to the widget so typing still edits. Focus follows the model both ways.
+// Actions whose objectName is not a control's name (toolbar keys, menu items) click by that name.
+// The binder takes over form.OnChanged while it lives (calling the previous handler too) and
+// gives it back when destroyed. An error escaping a model handler is shown in a message box,
+// never thrown through Qt's event loop.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QAbstractItemView;
+class QWidget;
+
+namespace storeadjust {
+class FormModel;
+}
+
+namespace storeadjust::qt {
+
+class FormBinder : public QObject {
+  Q_OBJECT
+
+ public:
+  FormBinder(FormModel& form, QWidget& root, QObject* parent = nullptr);
+  ~FormBinder() override;
+  FormBinder(const FormBinder&) = delete;
+  FormBinder& operator=(const FormBinder&) = delete;
+
+  // Model -> widgets (also run on every OnChanged).
+  void Refresh();
+  // The object bound to a control or action name (null when none).
+  QObject* Bound(const std::string& name) const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Binding {
+    std::string name;
+    QPointer<QObject> object;
+  };
+
+  void BindTree(QWidget& root);
+  void BindObject(const std::string& name, QObject* object);
+  void BindGrid(const std::string& name, QAbstractItemView& view);
+  void ShowState(const Binding& binding);
+  void ShowGridCurrent(QAbstractItemView& view, int modelRow);
+  void ShowGridColumns(const std::string& name, QAbstractItemView& view);
+  void FollowModelFocus();
+  bool ForwardKey(const std::string& name, QEvent* event);
+  void UserFocused(const std::string& name);
+  // Runs a model call; an error is shown, not thrown through Qt.
+  void Guarded(const std::function<void()>& action);
+
+  FormModel& form_;
+  std::vector<Binding> bindings_;
+  std::map<const QObject*, std::string> names_;
+  bool refreshing_ = false;
+  std::string shownFocus_;
+  std::function<void()> previousChanged_;
+};
+
+}  // namespace storeadjust::qt

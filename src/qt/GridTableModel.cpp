@@ -1,0 +1,82 @@
+#include "qt/GridTableModel.h"
+
+#include <algorithm>
+
+#include "host/GridModel.h"
+
+namespace storeadjust::qt {
+
+GridTableModel::GridTableModel(GridModel& grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), previousContents_(grid.OnContentsChanged),
+      previousCurrent_(grid.OnCurrentChanged) {
+  fetched_ = std::min(DataRows(), kFetchChunk);
+  cols_ = static_cast<int>(grid_.Cols());
+  grid_.OnContentsChanged = [this] {
+    if (previousContents_) previousContents_();
+    Reload();
+  };
+  grid_.OnCurrentChanged = [this] {
+    if (previousCurrent_) previousCurrent_();
+    emit CurrentRowChanged(CurrentModelRow());
+  };
+}
+
+GridTableModel::~GridTableModel() {
+  grid_.OnContentsChanged = previousContents_;
+  grid_.OnCurrentChanged = previousCurrent_;
+}
+
+int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : fetched_; }
+
+int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
+
+QVariant GridTableModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  // A grid that changed without telling shows blanks rather than reading past its end.
+  if (index.row() + 1 >= grid_.Rows() || index.column() >= grid_.Cols()) return {};
+  return QString::fromStdString(grid_.TextMatrix(index.row() + 1, index.column()));
+}
+
+QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || section < 0) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section >= cols_ || grid_.Rows() == 0) return {};
+  return QString::fromStdString(grid_.TextMatrix(0, section));
+}
+
+bool GridTableModel::canFetchMore(const QModelIndex& parent) const {
+  return !parent.isValid() && fetched_ < DataRows();
+}
+
+void GridTableModel::fetchMore(const QModelIndex& parent) {
+  if (!canFetchMore(parent)) return;
+  FetchUpTo(fetched_ + kFetchChunk);
+}
+
+void GridTableModel::FetchUpTo(int rows) {
+  const int target = std::min(DataRows(), rows);
+  if (target <= fetched_) return;
+  beginInsertRows(QModelIndex(), fetched_, target - 1);
+  fetched_ = target;
+  endInsertRows();
+}
+
+int GridTableModel::CurrentModelRow() {
+  const long row = grid_.Row;
+  if (row < 1 || row > DataRows()) return -1;
+  const int wanted = static_cast<int>(row - 1);
+  if (wanted >= fetched_) FetchUpTo((wanted / kFetchChunk + 1) * kFetchChunk);
+  return wanted;
+}
+
+void GridTableModel::Reload() {
+  beginResetModel();
+  cols_ = static_cast<int>(grid_.Cols());
+  fetched_ = std::min(DataRows(), kFetchChunk);
+  endResetModel();
+}
+
+int GridTableModel::DataRows() const { return static_cast<int>(std::max(0L, grid_.Rows() - 1)); }
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,95 @@
+#include "qt/QtUserInterface.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+#include <memory>
+
+#include "host/FormModel.h"
+#include "qt/ClassicMessageBox.h"
+#include "qt/FormView.h"
+#include "qt/FormViewRegistry.h"
+#include "qt/SelectDialogView.h"
+
+namespace storeadjust::qt {
+
+QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(std::move(settingsOrganization)) {}
+
+QtUserInterface::~QtUserInterface() {
+  while (busyDepth_ > 0) SetBusy(false);
+}
+
+int QtUserInterface::MsgBox(const std::string& text, int buttons, const std::string& title) {
+  std::unique_ptr<QMessageBox> box(
+      MakeClassicMessageBox(QString::fromStdString(text), buttons, QString::fromStdString(title), DialogParent()));
+  // A question must be readable even while a long operation shows the hourglass.
+  if (busyDepth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int answer = RunClassicMessageBox(*box);
+  if (busyDepth_ > 0) QApplication::restoreOverrideCursor();
+  return answer;
+}
+
+void QtUserInterface::SetBusy(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busyDepth_;
+  } else if (busyDepth_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --busyDepth_;
+  }
+}
+
+long QtUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) {
+  (void)query;
+  (void)modeFlag;
+  SelectDialogView dialog(rows, DialogParent(), organization_);
+  return dialog.Choose();
+}
+
+GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
+  (void)request;
+  ShowNotProvided();
+  return {};
+}
+
+void QtUserInterface::Print(const PrintRequest& request) {
+  (void)request;
+  ShowNotProvided();
+}
+
+void QtUserInterface::Reprint(const ReprintRequest& request) {
+  (void)request;
+  ShowNotProvided();
+}
+
+void QtUserInterface::ShowReport(const ReportRequest& request) {
+  (void)request;
+  ShowNotProvided();
+}
+
+void QtUserInterface::RunModal(FormModel& form) {
+  const FormViewFactory* factory = FindFormView(form.Name());
+  if (factory == nullptr) {
+    MsgBox("窗口 " + form.Name() + " 尚未提供", mb::kInformation, "系统提示");
+    form.Close();
+    return;
+  }
+  std::unique_ptr<FormView> view = (*factory)(form, DialogParent());
+  auto previousClosed = form.OnClosed;
+  FormView* shown = view.get();
+  form.OnClosed = [previousClosed, shown] {
+    if (previousClosed) previousClosed();
+    shown->done(QDialog::Accepted);
+  };
+  if (form.IsOpen()) view->exec();
+  form.OnClosed = previousClosed;
+}
+
+void QtUserInterface::ShowNotProvided() { MsgBox("功能尚未提供", mb::kInformation, "系统提示"); }
+
+QWidget* QtUserInterface::DialogParent() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,45 @@
+#pragma once
+// The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
+// application's override cursor, the selection dialog, and screens run modally through the views
+// registered for their names (FormViewRegistry). The goods-place dialog, printing, reprinting
+// and the report grid show a notice for now. Needs a QApplication; use on its thread only.
+#include <QString>
+
+#include "host/UserInterface.h"
+
+class QWidget;
+
+namespace storeadjust::qt {
+
+class QtUserInterface : public UserInterface {
+ public:
+  // settingsOrganization: where dialogs remember their layout (QSettings organization).
+  explicit QtUserInterface(QString settingsOrganization = QStringLiteral("StoreAdjust"));
+  ~QtUserInterface() override;
+  QtUserInterface(const QtUserInterface&) = delete;
+  QtUserInterface& operator=(const QtUserInterface&) = delete;
+
+  int MsgBox(const std::string& text, int buttons, const std::string& title) override;
+  // Nests: each SetBusy(true) needs its SetBusy(false); extra false calls are ignored.
+  void SetBusy(bool busy) override;
+  long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
+  GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
+  void Print(const PrintRequest& request) override;
+  void Reprint(const ReprintRequest& request) override;
+  void ShowReport(const ReportRequest& request) override;
+  // Shows the view registered under form.Name() until the form closes; without one, says so
+  // and closes the form.
+  void RunModal(FormModel& form) override;
+
+  int BusyDepth() const { return busyDepth_; }
+
+ private:
+  void ShowNotProvided();
+  // The window the next dialog belongs to (the active modal window, else the active window).
+  static QWidget* DialogParent();
+
+  QString organization_;
+  int busyDepth_ = 0;
+};
+
+}  // namespace storeadjust::qt

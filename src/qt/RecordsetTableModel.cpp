@@ -1,0 +1,131 @@
+#include "qt/RecordsetTableModel.h"
+
+#include <algorithm>
+
+#include "adodb/Recordset.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+// Latin letters fold to lower case; the bytes of other UTF-8 characters are left alone.
+std::string FoldCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool IsNumber(const adodb::Variant& value) {
+  const adodb::VariantType type = value.Type();
+  return type == adodb::VariantType::Integer || type == adodb::VariantType::Double ||
+         type == adodb::VariantType::Currency;
+}
+
+}  // namespace
+
+RecordsetTableModel::RecordsetTableModel(const adodb::Recordset& rows, QObject* parent)
+    : QAbstractTableModel(parent), rows_(rows), total_(rows.State() == 0 ? 0 : rows.RecordCount()) {
+  fetched_ = static_cast<int>(std::min<long>(total_, kFetchChunk));
+}
+
+int RecordsetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : fetched_; }
+
+int RecordsetTableModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid() || rows_.State() == 0) return 0;
+  return static_cast<int>(rows_.FieldCount());
+}
+
+QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  const adodb::Row& row = rows_.RowAt(rows_.RowIndexAt(static_cast<long>(PositionOfRow(index.row()))));
+  const adodb::Variant& value = row.at(static_cast<std::size_t>(index.column()));
+  if (role == Qt::DisplayRole) return QString::fromStdString(value.TextOrEmpty());
+  if (role == Qt::TextAlignmentRole && IsNumber(value)) return int(Qt::AlignRight | Qt::AlignVCenter);
+  return {};
+}
+
+QVariant RecordsetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < 0 || section >= columnCount()) return {};
+  return QString::fromStdString(rows_.Column(static_cast<std::size_t>(section)).name);
+}
+
+bool RecordsetTableModel::canFetchMore(const QModelIndex& parent) const {
+  return !parent.isValid() && fetched_ < MatchingRows();
+}
+
+void RecordsetTableModel::fetchMore(const QModelIndex& parent) {
+  if (!canFetchMore(parent)) return;
+  const int more = static_cast<int>(std::min<long>(MatchingRows() - fetched_, kFetchChunk));
+  beginInsertRows(QModelIndex(), fetched_, fetched_ + more - 1);
+  fetched_ += more;
+  endInsertRows();
+}
+
+void RecordsetTableModel::SetFilter(const QString& text) {
+  const std::string needle = FoldCase(text.toStdString());
+  if (needle == filter_ && filtered_ == !needle.empty()) return;
+  beginResetModel();
+  if (needle.empty()) {
+    filtered_ = false;
+    matches_.clear();
+  } else {
+    // Typing one more character only narrows: search the current matches, not every row.
+    const bool narrowing = filtered_ && needle.find(filter_) != std::string::npos;
+    matches_ = RowsContaining(needle, narrowing ? &matches_ : nullptr);
+    filtered_ = true;
+  }
+  filter_ = needle;
+  fetched_ = static_cast<int>(std::min<long>(MatchingRows(), kFetchChunk));
+  endResetModel();
+}
+
+long RecordsetTableModel::MatchingRows() const {
+  return filtered_ ? static_cast<long>(matches_.size()) : total_;
+}
+
+long RecordsetTableModel::SetPosition(int modelRow) const {
+  if (modelRow < 0 || modelRow >= fetched_) return 0;
+  return static_cast<long>(PositionOfRow(modelRow)) + 1;
+}
+
+QString RecordsetTableModel::ColumnSetKey() const {
+  QStringList names;
+  for (int column = 0; column < columnCount(); ++column) names << headerData(column, Qt::Horizontal).toString();
+  return names.join(QChar(0x1f));
+}
+
+std::size_t RecordsetTableModel::PositionOfRow(int modelRow) const {
+  const auto row = static_cast<std::size_t>(modelRow);
+  return filtered_ ? matches_[row] : row;
+}
+
+const std::string& RecordsetTableModel::SearchText(std::size_t position) const {
+  if (searchText_.empty()) searchText_.resize(static_cast<std::size_t>(total_));
+  std::string& text = searchText_[position];
+  if (text.empty()) {
+    for (const adodb::Variant& value : rows_.RowAt(rows_.RowIndexAt(static_cast<long>(position)))) {
+      text += FoldCase(value.TextOrEmpty());
+      text += '\x1f';  // keeps a match from spanning two columns
+    }
+  }
+  return text;
+}
+
+std::vector<std::size_t> RecordsetTableModel::RowsContaining(const std::string& needle,
+                                                             const std::vector<std::size_t>* among) const {
+  std::vector<std::size_t> found;
+  auto test = [&](std::size_t position) {
+    if (SearchText(position).find(needle) != std::string::npos) found.push_back(position);
+  };
+  if (among != nullptr) {
+    for (std::size_t position : *among) test(position);
+  } else {
+    for (std::size_t position = 0; position < static_cast<std::size_t>(total_); ++position) test(position);
+  }
+  return found;
+}
+
+}  // namespace storeadjust::qt

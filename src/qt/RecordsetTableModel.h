@@ -1,0 +1,56 @@
+#pragma once
+// A read-only table model over a record set, for the selection dialog: headed by the column
+// aliases, rows in the set's order. Rows reach the view in chunks (canFetchMore/fetchMore), so a
+// set of 100,000 rows opens without building 100,000 view rows. A filter narrows the rows to
+// those holding the filter text in any column (case-blind for Latin letters); it keeps a list of
+// matching positions only, never items. The set must outlive the model and stay unchanged while
+// the model shows it.
+#include <QAbstractTableModel>
+#include <string>
+#include <vector>
+
+namespace adodb {
+class Recordset;
+}
+
+namespace storeadjust::qt {
+
+class RecordsetTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  static constexpr int kFetchChunk = 200;
+
+  explicit RecordsetTableModel(const adodb::Recordset& rows, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  bool canFetchMore(const QModelIndex& parent) const override;
+  void fetchMore(const QModelIndex& parent) override;
+
+  // Shows only the rows that contain text; empty text shows every row.
+  void SetFilter(const QString& text);
+  // Rows that pass the filter, fetched or not.
+  long MatchingRows() const;
+  // The 1-based position in the set's order of a model row (what the dialog returns).
+  long SetPosition(int modelRow) const;
+  // The column aliases joined: names the column set for remembered layouts.
+  QString ColumnSetKey() const;
+
+ private:
+  std::size_t PositionOfRow(int modelRow) const;
+  const std::string& SearchText(std::size_t position) const;
+  std::vector<std::size_t> RowsContaining(const std::string& needle, const std::vector<std::size_t>* among) const;
+
+  const adodb::Recordset& rows_;
+  long total_ = 0;
+  int fetched_ = 0;
+  bool filtered_ = false;
+  std::string filter_;                    // lower-cased UTF-8
+  std::vector<std::size_t> matches_;      // positions in the set's order, when filtered
+  mutable std::vector<std::string> searchText_;  // per position, lower-cased, built on first filter
+};
+
+}  // namespace storeadjust::qt

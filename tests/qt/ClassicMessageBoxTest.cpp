@@ -1,0 +1,118 @@
+// Classic message-box numbers on the desktop: icon, buttons with their Chinese texts, the default
+// button, and the answer of the button the user presses.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "QtTestSupport.h"
+#include "qt/ClassicMessageBox.h"
+#include "qt/QtUserInterface.h"
+
+namespace {
+
+using storeadjust::qt::MakeClassicMessageBox;
+using storeadjust::qt::QtUserInterface;
+
+QStringList ButtonTexts(const QMessageBox& box) {
+  QStringList texts;
+  for (QAbstractButton* button : box.buttons()) texts << button->text();
+  texts.sort();
+  return texts;
+}
+
+QAbstractButton* ButtonWithText(QMessageBox& box, const QString& text) {
+  for (QAbstractButton* button : box.buttons()) {
+    if (button->text() == text) return button;
+  }
+  return nullptr;
+}
+
+TEST(ClassicMessageBoxTest, NumbersGiveIconButtonsAndDefault) {
+  std::unique_ptr<QMessageBox> refusal(MakeClassicMessageBox("对不起，你没有此权限！", 48, "系统提示", nullptr));
+  EXPECT_EQ(refusal->icon(), QMessageBox::Warning);
+  EXPECT_EQ(ButtonTexts(*refusal), QStringList{QStringLiteral("确定")});
+  EXPECT_EQ(refusal->windowTitle(), QStringLiteral("系统提示"));
+
+  std::unique_ptr<QMessageBox> question(MakeClassicMessageBox("是否删除？", 292, "提示:", nullptr));
+  EXPECT_EQ(question->icon(), QMessageBox::Question);
+  EXPECT_EQ(ButtonTexts(*question), (QStringList{QStringLiteral("否"), QStringLiteral("是")}));
+  ASSERT_NE(question->defaultButton(), nullptr);
+  EXPECT_EQ(question->defaultButton()->text(), QStringLiteral("否"));
+
+  std::unique_ptr<QMessageBox> plainQuestion(MakeClassicMessageBox("继续？", 4 + 64, "提示:", nullptr));
+  EXPECT_EQ(plainQuestion->icon(), QMessageBox::Information);
+  EXPECT_EQ(plainQuestion->defaultButton()->text(), QStringLiteral("是"));
+
+  std::unique_ptr<QMessageBox> failure(MakeClassicMessageBox("错误", 16 + 1, "错误:", nullptr));
+  EXPECT_EQ(failure->icon(), QMessageBox::Critical);
+  EXPECT_EQ(ButtonTexts(*failure), (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+
+  std::unique_ptr<QMessageBox> three(MakeClassicMessageBox("保存？", 3 + 32 + 512, "提示:", nullptr));
+  EXPECT_EQ(three->buttons().size(), 3);
+  EXPECT_EQ(three->defaultButton()->text(), QStringLiteral("取消"));
+}
+
+// Presses the button with `text` in the box the call under test shows.
+void PressWhenShown(const QString& text) {
+  qttest::WhenModalShows([text](QWidget& modal) {
+    auto* box = qobject_cast<QMessageBox*>(&modal);
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* button = ButtonWithText(*box, text);
+    ASSERT_NE(button, nullptr) << text.toStdString();
+    button->click();
+  });
+}
+
+TEST(ClassicMessageBoxTest, AnswersAreTheClassicNumbers) {
+  QtUserInterface ui;
+  PressWhenShown(QStringLiteral("确定"));
+  EXPECT_EQ(ui.MsgBox("已保存", 64, "系统提示"), 1);
+  PressWhenShown(QStringLiteral("是"));
+  EXPECT_EQ(ui.MsgBox("是否审核？", 292, "提示:"), 6);
+  PressWhenShown(QStringLiteral("否"));
+  EXPECT_EQ(ui.MsgBox("是否审核？", 292, "提示:"), 7);
+  PressWhenShown(QStringLiteral("取消"));
+  EXPECT_EQ(ui.MsgBox("保存？", 3, "提示:"), 2);
+}
+
+TEST(ClassicMessageBoxTest, EnterTakesTheSecondButtonWhere256IsSetAndEscAnswersNo) {
+  QtUserInterface ui;
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Return); });
+  EXPECT_EQ(ui.MsgBox("是否删除？", 292, "提示:"), 7);
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
+  EXPECT_EQ(ui.MsgBox("是否删除？", 4 + 32, "提示:"), 7);
+}
+
+TEST(ClassicMessageBoxTest, BusyPointerNests) {
+  QtUserInterface ui;
+  ui.SetBusy(true);
+  ui.SetBusy(true);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui.SetBusy(false);
+  EXPECT_NE(QApplication::overrideCursor(), nullptr);
+  ui.SetBusy(false);
+  ui.SetBusy(false);  // one too many is ignored
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(ui.BusyDepth(), 0);
+}
+
+TEST(ClassicMessageBoxTest, ComponentsNotProvidedYetSaySo) {
+  QtUserInterface ui;
+  QString shown;
+  qttest::WhenModalShows([&shown](QWidget& modal) {
+    auto* box = qobject_cast<QMessageBox*>(&modal);
+    ASSERT_NE(box, nullptr);
+    shown = box->text();
+    box->buttons().front()->click();
+  });
+  const storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces({});
+  EXPECT_FALSE(answer.confirmed);
+  EXPECT_EQ(shown, QStringLiteral("功能尚未提供"));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "QtTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <stdexcept>
+
+namespace qttest {
+
+namespace {
+
+class QtApplicationEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[9] = "qt_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+void Exec(sqlite3* db, const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message != nullptr ? message : "sqlite error";
+    sqlite3_free(message);
+    throw std::runtime_error(text);
+  }
+}
+
+}  // namespace
+
+GoodsDatabase::GoodsDatabase(int rows) {
+  path_ = dir_.filePath(QStringLiteral("goods.db")).toStdString();
+  sqlite3* db = nullptr;
+  if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot create test database");
+  Exec(db, "create table goods (code varchar(20) primary key, name varchar(40), spec varchar(20))");
+  // Every seventh item is a 阿莫西林 (amoxicillin), so filters have something to narrow to.
+  Exec(db,
+       "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(rows) +
+           ") insert into goods select printf('G%06d', i), "
+           "case when i % 7 = 0 then '阿莫西林胶囊' || i else '维生素C片' || i end, "
+           "case when i % 2 = 0 then '0.25g*24' else 'Box' end from n");
+  sqlite3_close(db);
+  connection_ = std::make_shared<adodb::Connection>();
+  connection_->Open(ConnectionString());
+}
+
+std::string GoodsDatabase::ConnectionString() const { return "Provider=SQLite;Data Source=" + path_; }
+
+std::shared_ptr<adodb::Recordset> GoodsDatabase::OpenGoods(const std::string& where) const {
+  return connection_->OpenRecordset("select code as 编号, name as 名称, spec as 规格 from goods " + where +
+                                    " order by code");
+}
+
+void TypeText(QWidget& widget, const QString& text) {
+  for (QChar character : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(&widget, &release);
+  }
+}
+
+void WhenModalShows(std::function<void(QWidget& modal)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) {
+      ADD_FAILURE() << "no modal window was shown";
+      return;
+    }
+    act(*modal);
+  });
+}
+
+}  // namespace qttest

@@ -1,0 +1,39 @@
+#pragma once
+// What the desktop tests share: one QApplication for the whole program (offscreen unless the
+// caller chose a platform), a goods table in a temporary SQLite file with as many rows as a test
+// asks for, and a way to act on the modal window a call under test opens.
+#include <QApplication>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "adodb/Connection.h"
+#include "adodb/Recordset.h"
+
+namespace qttest {
+
+// A database file holding goods(code, name, spec) with codes G000001.. in order.
+class GoodsDatabase {
+ public:
+  explicit GoodsDatabase(int rows);
+  std::string ConnectionString() const;
+  // Rows in code order, headed by the Chinese aliases 编号, 名称, 规格.
+  std::shared_ptr<adodb::Recordset> OpenGoods(const std::string& where = {}) const;
+
+ private:
+  QTemporaryDir dir_;
+  std::string path_;
+  std::shared_ptr<adodb::Connection> connection_;
+};
+
+// Types text into the widget as key presses carrying the characters (QTest's key clicks know
+// ASCII only; an input method hands Chinese over the same way).
+void TypeText(QWidget& widget, const QString& text);
+
+// Runs `act` on the modal window once the event loop of the call under test has shown it.
+void WhenModalShows(std::function<void(QWidget& modal)> act);
+
+}  // namespace qttest
