@@ -5,13 +5,14 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "browse/ShowBillBrowser.h"
 #include "host/DataHelpers.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
-StoreAdjuctBill::StoreAdjuctBill(UserInterface& ui) { session_.Ui = &ui; }
+StoreAdjuctBill::StoreAdjuctBill(UserInterface& ui) : ShowBrowser(ShowBillBrowser) { session_.Ui = &ui; }
 
 StoreAdjuctBill::~StoreAdjuctBill() {
   try {

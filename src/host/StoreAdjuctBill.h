@@ -38,7 +38,8 @@ class StoreAdjuctBill {
   void Execute();
 
   // Shows the bill browser modally for the open session and returns when the user closes it.
-  // Left empty, Execute ends after the operator look-up.
+  // The constructor sets it to the module's browser; left empty, Execute ends after the
+  // operator look-up.
   std::function<void(Session&)> ShowBrowser;
 
   Session& GetSession() { return session_; }

@@ -1,0 +1,46 @@
+#include "browse/BillListQuery.h"
+
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+const std::string kFromClause =
+    " From CKDBDZK  A inner join gl_stock b on a.dcstockid = b.id inner join gl_stock d on a.drstockid=d.id ";
+
+const std::string kTwoStepDefault =
+    "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,a.dcstockid as 拨出仓库编号,b.name as 拨出仓库名称,a.drstockid as "
+    "拨入仓库编号,d.name as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,A.PRESHBZ AS 审核标志,A.PRESHRY AS "
+    "审核人员,A.SHBZ AS 确认标志,A.SHRY AS 确认人员 " +
+    kFromClause + "Where A.JZBZ = 0 [选择条件] Order By A.LSH";
+
+const std::string kOneStepDefault =
+    "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,a.dcstockid as 拨出仓库编号,b.name as 拨出仓库名称,a.drstockid as "
+    "拨入仓库编号,d.name as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 " +
+    kFromClause + "Where A.JZBZ=0 [选择条件] Order By A.LSH";
+
+}  // namespace
+
+const char* BrowserTemplateName(BrowserLayout layout) {
+  return layout == BrowserLayout::TwoStep ? "仓库调拨浏览1" : "仓库调拨浏览2";
+}
+
+const std::string& DefaultBrowserTemplate(BrowserLayout layout) {
+  return layout == BrowserLayout::TwoStep ? kTwoStepDefault : kOneStepDefault;
+}
+
+std::string CompleteBrowserTemplate(const std::string& stored, const std::string& optCode, BrowserLayout layout) {
+  std::string completed = ReplaceAll(stored, "[操作人员编号]", QuoteSql(optCode));
+  return completed.empty() ? DefaultBrowserTemplate(layout) : completed;
+}
+
+std::string BuildBrowserListQuery(const std::string& completedTemplate, const std::string& filter,
+                                  BrowserLayout layout) {
+  std::string condition;
+  if (!filter.empty()) condition = (layout == BrowserLayout::TwoStep ? "   " : "  ") + filter + " ";
+  return ReplaceAll(completedTemplate, "[选择条件]", condition);
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,370 @@
+#include "browse/FrmStoreAdjuctBillBrow.h"
+
+#include <algorithm>
+#include <exception>
+#include <functional>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "browse/MarkedBillPosting.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/DataHelpers.h"
+#include "host/KeyCodes.h"
+#include "host/Rights.h"
+#include "host/Settings.h"
+#include "host/SqlLiterals.h"
+#include "lines/BillDeletion.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSystemTitle = "系统提示";
+constexpr const char* kCleanUpHeadersWithoutLines =
+    "Delete A From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
+
+// The hourglass for the life of a command, also when it ends in an error.
+class BusyPointer {
+ public:
+  explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
+  ~BusyPointer() { ui_.SetBusy(false); }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  UserInterface& ui_;
+};
+
+std::string Describe(const std::exception& error) {
+  auto* adoError = dynamic_cast<const adodb::Error*>(&error);
+  return adoError ? adoError->Description() : error.what();
+}
+
+std::string Joined(const std::vector<std::string>& serials) {
+  std::string joined;
+  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
+  return joined;
+}
+
+}  // namespace
+
+const std::vector<ToolbarButtonInfo>& FrmStoreAdjuctBillBrow::ToolbarButtons() {
+  static const std::vector<ToolbarButtonInfo> buttons = {
+      {"新增", "添加新记录"}, {"修改", "修改当前单据"},     {"删除", "删除当前记录"}, {"查看", "查看"},
+      {"报表", "报表"},       {"重打", "重打单据"},         {"预览", "单据预览"},     {"打印", "单据打印"},
+      {"编码", "财务编码"},   {"选择", "选择需打印的单据"}, {"存量", "库存分布"},     {"审核", "单据审核"},
+      {"过账", "单据过账"},   {"记账", "单据记账"},         {"刷新", "刷新记录"},     {"退出", "退出本界面"},
+  };
+  return buttons;
+}
+
+const std::vector<MenuInfo>& FrmStoreAdjuctBillBrow::Menus() {
+  static const std::vector<MenuInfo> menus = {
+      {"文件(&F)", {"mnuNew", "-", "mnuExit"}},
+      {"查看(&V)", {"mnuBrowInput", "mnuReport", "mnuPrint", "mnuCd"}},
+      {"帮助(&H)", {"mnuAbout"}},
+  };
+  return menus;
+}
+
+FrmStoreAdjuctBillBrow::FrmStoreAdjuctBillBrow(Session& session)
+    : FormModel("FrmStoreAdjuctBillBrow"), session_(session) {
+  Caption = "仓库调拨单--浏览";
+  DeclareControls();
+}
+
+void FrmStoreAdjuctBillBrow::DeclareControls() {
+  for (const auto& button : ToolbarButtons()) {
+    AddControl(button.key, ControlKind::ToolbarButton, button.key);
+    MutableControl(button.key).toolTip = button.toolTip;
+  }
+  AddControl(kGrid, ControlKind::Grid);
+  AddControl(kStatusPanel, ControlKind::StatusPanel);
+  const std::pair<const char*, const char*> menuItems[] = {
+      {"mnuNew", "单据"},       {"mnuExit", "退出"}, {"mnuBrowInput", "报表浏览"}, {"mnuReport", "打印预览"},
+      {"mnuPrint", "打印"},     {"mnuCd", "重新打印"}, {"mnuAbout", "关于(&A)..."},
+  };
+  for (const auto& [name, caption] : menuItems) AddControl(name, ControlKind::MenuItem, caption);
+}
+
+GridModel* FrmStoreAdjuctBillBrow::Grid(const std::string& name) { return name == kGrid ? &grid_ : nullptr; }
+
+// --- load and close --------------------------------------------------------------------------
+
+void FrmStoreAdjuctBillBrow::FormLoad() {
+  Caption = "仓库调拨单--浏览";
+  try {
+    std::string template1;
+    std::string template2;
+    LoadSession(template1, template2);
+    const std::string filter = GetDataScopeFilter(session_);
+    session_.SysVarRs = OpenRsSeparate(session_, "select * from sys_Var");
+    layout_ = IsProfileFlagOn(GetProfileValue(session_, "GL", "StartStoreAdjustOK")) ? BrowserLayout::TwoStep
+                                                                                    : BrowserLayout::OneStep;
+    OpenList(BuildBrowserListQuery(layout_ == BrowserLayout::TwoStep ? template1 : template2, filter, layout_));
+  } catch (const std::exception& error) {
+    ShowInformation(Describe(error));
+  }
+}
+
+void FrmStoreAdjuctBillBrow::LoadSession(std::string& template1, std::string& template2) {
+  template1 = CompleteBrowserTemplate(
+      GetFieldValue(session_, "Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='仓库调拨浏览1'", "FSQL").TextOrEmpty(),
+      session_.OptCode, BrowserLayout::TwoStep);
+  template2 = CompleteBrowserTemplate(
+      GetFieldValue(session_, "Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='仓库调拨浏览2'", "FSQL").TextOrEmpty(),
+      session_.OptCode, BrowserLayout::OneStep);
+  session_.ModuleRightGuid =
+      GetFieldValue(session_, "select Guid from rightmodel Where OldRightModel='A10402'", "Guid").TextOrEmpty();
+  session_.OptGuid =
+      GetFieldValue(session_, "Select Guid From Operators Where Code='" + QuoteSql(session_.OptCode) + "'", "Guid")
+          .TextOrEmpty();
+  session_.DataScopeFlags = GetDataScopeFlags(session_);
+}
+
+void FrmStoreAdjuctBillBrow::OpenList(const std::string& sql) {
+  auto rs = std::make_shared<adodb::Recordset>();
+  rs->OnMoveComplete = [this](adodb::Recordset&) { FollowListPosition(); };
+  rs->Open(sql, session_.Conn, adodb::adOpenStatic, adodb::adLockOptimistic);
+  rsMain_ = rs;
+  grid_.Attach(rs);
+  if (rs->RecordCount() > 0) rs->MoveFirst();
+  ShowPosition();
+}
+
+void FrmStoreAdjuctBillBrow::FormUnload() {
+  if (rsMain_ && rsMain_->State() == adodb::adStateOpen) rsMain_->Close();
+  rsMain_.reset();
+  grid_.Attach(nullptr);
+}
+
+// --- list position and status bar -------------------------------------------------------------
+
+void FrmStoreAdjuctBillBrow::ShowPosition() {
+  if (!rsMain_ || rsMain_->State() != adodb::adStateOpen) return;
+  const long position = std::max(0L, rsMain_->AbsolutePosition());
+  SetText(kStatusPanel,
+          "总记录:" + std::to_string(rsMain_->RecordCount()) + ":当前记录: " + std::to_string(position));
+}
+
+// The grid's current row is the list's current row, as in a bound grid.
+void FrmStoreAdjuctBillBrow::FollowListPosition() {
+  const long position = rsMain_ ? rsMain_->AbsolutePosition() : -1;
+  if (position >= 1 && position < grid_.Rows()) {
+    grid_.Row = position;
+    grid_.NotifyCurrent();
+  }
+  ShowPosition();
+}
+
+void FrmStoreAdjuctBillBrow::SelectRow(const std::string& grid, long row) {
+  FormModel::SelectRow(grid, row);
+  if (grid == kGrid && row >= 1 && rsMain_ && rsMain_->State() == adodb::adStateOpen) {
+    rsMain_->SetAbsolutePosition(row);
+  }
+}
+
+// --- commands ---------------------------------------------------------------------------------
+
+void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
+  static const std::map<std::string, std::function<void(FrmStoreAdjuctBillBrow&)>> commands = {
+      {"新增", &FrmStoreAdjuctBillBrow::NewBill},
+      {"修改", &FrmStoreAdjuctBillBrow::AmendBill},
+      {"mnuNew", &FrmStoreAdjuctBillBrow::AmendBill},
+      {"删除", &FrmStoreAdjuctBillBrow::DeleteMarkedBills},
+      {"查看", &FrmStoreAdjuctBillBrow::ViewBill},
+      {"选择", &FrmStoreAdjuctBillBrow::InvertMarks},
+      {"记账", &FrmStoreAdjuctBillBrow::PostBills},
+      {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
+      {"退出", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
+      {"mnuExit", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
+  };
+  Control(name);  // an unknown name is an error; the buttons without a command do nothing
+  auto command = commands.find(name);
+  if (command != commands.end()) command->second(*this);
+  NotifyChanged();
+}
+
+bool FrmStoreAdjuctBillBrow::Allowed(const char* right) {
+  if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, right, session_.ConnStr)) return true;
+  ShowNoRightMsg(session_);
+  return false;
+}
+
+void FrmStoreAdjuctBillBrow::NewBill() {
+  if (!Allowed("新增")) return;
+  session_.CurrentLSH.clear();
+  session_.IsNewBill = true;
+  OpenEditor(false);
+  RefreshList();
+}
+
+void FrmStoreAdjuctBillBrow::AmendBill() {
+  if (!Allowed("修改")) return;
+  OpenEditorForCurrentBill(false);
+}
+
+void FrmStoreAdjuctBillBrow::ViewBill() { OpenEditorForCurrentBill(true); }
+
+void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
+  try {
+    const bool onABill = rsMain_ && rsMain_->State() == adodb::adStateOpen && rsMain_->RecordCount() > 0 &&
+                         !rsMain_->BOF() && !rsMain_->EOF();
+    session_.CurrentLSH = onABill ? rsMain_->Value("流水号").TextOrEmpty() : std::string();
+    session_.IsNewBill = !onABill;
+  } catch (const std::exception& error) {
+    ShowInformation(Describe(error));
+    return;
+  }
+  OpenEditor(viewOnly);
+  RefreshList();
+}
+
+void FrmStoreAdjuctBillBrow::OpenEditor(bool viewOnly) {
+  FrmStoreAdjuctBill editor(session_);
+  editor.IsViewOnly = viewOnly;
+  ShowModal(*session_.Ui, editor);
+}
+
+std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
+  std::vector<long> rows;
+  for (long row = 1; row < grid_.Rows(); ++row) {
+    if (grid_.IsMarked(row)) rows.push_back(row);
+  }
+  return rows;
+}
+
+// An audited bill is not deleted; rather than pass over it in silence, the serials left are named
+// once the loop is done. A deletion that failed has shown its error and ends the command there.
+void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
+  if (!Allowed("删除")) return;
+  if (session_.Ui->MsgBox("您确定要删除吗？[Y/N]", mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") !=
+      mb::kYes) {
+    return;
+  }
+  std::vector<std::string> audited;
+  for (long row : MarkedRows()) {
+    const std::string serial = grid_.TextMatrix(row, 1);
+    const BillDeletionResult result = DeleteBill(session_, serial);
+    if (result == BillDeletionResult::Failed) {
+      grid_.NotifyContents();
+      return;
+    }
+    grid_.SetMarked(row, false);
+    if (result == BillDeletionResult::Audited) audited.push_back(serial);
+  }
+  grid_.NotifyContents();
+  if (!audited.empty()) {
+    session_.Ui->MsgBox("流水号为:" + Joined(audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
+  }
+  RefreshList();
+}
+
+void FrmStoreAdjuctBillBrow::InvertMarks() {
+  BusyPointer busy(*session_.Ui);
+  for (long row = 1; row < grid_.Rows(); ++row) grid_.SetMarked(row, !grid_.IsMarked(row));
+  grid_.NotifyContents();
+}
+
+void FrmStoreAdjuctBillBrow::PostBills() {
+  if (!Allowed("记帐")) return;
+  if (session_.Ui->MsgBox("你确实要将所选单据记账吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2,
+                          kSystemTitle) != mb::kYes) {
+    return;
+  }
+  std::vector<std::string> serials;
+  for (long row : MarkedRows()) {
+    serials.push_back(grid_.TextMatrix(row, 1));
+    grid_.SetMarked(row, false);
+  }
+  grid_.NotifyContents();
+  if (serials.empty()) return;
+  std::vector<std::string> notPosted;
+  try {
+    notPosted = PostMarkedBills(session_, serials);
+  } catch (const std::exception& error) {
+    ShowInformation(Describe(error));
+    return;
+  }
+  if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
+  RefreshList();
+}
+
+void FrmStoreAdjuctBillBrow::RefreshList() {
+  BusyPointer busy(*session_.Ui);
+  try {
+    if (!session_.Conn) throw adodb::Error::Closed();
+    session_.Conn->Execute(kCleanUpHeadersWithoutLines);
+    if (!rsMain_) throw adodb::Error::Closed();
+    rsMain_->Requery();
+    grid_.Reload();
+    if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
+    ShowPosition();
+  } catch (const std::exception& error) {
+    ShowInformation(Describe(error));
+  }
+}
+
+// A column never sorted, or last sorted ascending, is sorted descending; one last sorted
+// descending is sorted ascending. The record set sorts its own rows: nothing is read again.
+void FrmStoreAdjuctBillBrow::SortByColumn(long col) {
+  if (!rsMain_ || rsMain_->State() != adodb::adStateOpen || col < 1 || col >= grid_.Cols()) return;
+  try {
+    SortDirection& last = sortDirections_[col];
+    const SortDirection next = last == SortDirection::Descending ? SortDirection::Ascending : SortDirection::Descending;
+    rsMain_->Sort(rsMain_->Column(static_cast<std::size_t>(col - 1)).name +
+                  (next == SortDirection::Descending ? " DESC" : " ASC"));
+    last = next;
+    grid_.NotifyContents();
+    FollowListPosition();
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(Describe(error), mb::kCritical, kSystemTitle);
+  }
+}
+
+// --- mouse and keys -------------------------------------------------------------------------
+
+void FrmStoreAdjuctBillBrow::RightClick(const std::string& grid, long row, long col) {
+  if (grid == kGrid && row == 0) SortByColumn(col);
+  NotifyChanged();
+}
+
+// Double-clicking a bill's row opens it for amending, as activating the row did.
+void FrmStoreAdjuctBillBrow::DoubleClick(const std::string& grid, long row, long col) {
+  (void)col;
+  if (grid != kGrid || row < 1 || row >= grid_.Rows()) return;
+  SelectRow(grid, row);
+  AmendBill();
+  NotifyChanged();
+}
+
+void FrmStoreAdjuctBillBrow::FormKeyDown(int& keyCode, int shift) {
+  (void)shift;
+  switch (keyCode) {
+    case key::kEscape:
+      keyCode = 0;
+      Close();
+      break;
+    case key::kReturn:
+      keyCode = 0;
+      NewBill();
+      break;
+    case key::kSpace:
+      keyCode = 0;
+      ToggleMarkOnCurrentRow();
+      break;
+    default:
+      break;
+  }
+}
+
+void FrmStoreAdjuctBillBrow::ToggleMarkOnCurrentRow() {
+  if (grid_.Row < 1 || grid_.Row >= grid_.Rows()) return;
+  grid_.SetMarked(grid_.Row, !grid_.IsMarked(grid_.Row));
+}
+
+void FrmStoreAdjuctBillBrow::ShowInformation(const std::string& text) {
+  session_.Ui->MsgBox(text, mb::kInformation, kSystemTitle);
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,96 @@
+#pragma once
+// The bill browser, the module's main window: lists the unposted transfer bills within the
+// operator's data scope and is the starting point of every other screen. Loading it completes
+// the session (ModuleRightGuid, OptGuid, DataScopeFlags, SysVarRs). From it the user opens the
+// editor for a new bill, for amending or for viewing, deletes and posts the marked bills, marks
+// rows (Space, 选择) and sorts the list by right-clicking a column header.
+//
+// Controls: the grid Vs, the status panel StatusBar1 (record count and position), one toolbar
+// button per key (the key is its caption: 新增, 修改 ...) and the menu items mnuNew, mnuExit,
+// mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout. Click takes any of these names.
+//
+// Failures of load, refresh, delete and post are shown with the information icon (64,
+// "系统提示") and end the command where it failed; a failed sort uses the critical icon (16).
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adodb/Recordset.h"
+#include "browse/BillListGrid.h"
+#include "browse/BillListQuery.h"
+#include "host/FormModel.h"
+#include "host/Session.h"
+
+namespace storeadjust {
+
+struct ToolbarButtonInfo {
+  const char* key;  // also the caption and the control's name
+  const char* toolTip;
+};
+
+struct MenuInfo {
+  const char* caption;
+  std::vector<const char*> items;  // control names; "-" is a separator
+};
+
+class FrmStoreAdjuctBillBrow : public FormModel {
+ public:
+  static constexpr const char* kGrid = "Vs";
+  static constexpr const char* kStatusPanel = "StatusBar1";
+
+  explicit FrmStoreAdjuctBillBrow(Session& session);
+
+  // The toolbar in order, and the menu bar, for views to lay out.
+  static const std::vector<ToolbarButtonInfo>& ToolbarButtons();
+  static const std::vector<MenuInfo>& Menus();
+
+  GridModel* Grid(const std::string& name) override;
+  BillListGrid& ListGrid() { return grid_; }
+  // The list record set (null before load and after close).
+  const std::shared_ptr<adodb::Recordset>& List() const { return rsMain_; }
+  BrowserLayout Layout() const { return layout_; }
+
+  void Click(const std::string& name) override;
+  void SelectRow(const std::string& grid, long row) override;
+  void RightClick(const std::string& grid, long row, long col) override;
+  void DoubleClick(const std::string& grid, long row, long col) override;
+
+  // The commands, as the toolbar and menus run them.
+  void NewBill();
+  void AmendBill();
+  void ViewBill();
+  void DeleteMarkedBills();
+  void InvertMarks();
+  void PostBills();
+  void RefreshList();
+  void SortByColumn(long col);
+
+ protected:
+  void FormLoad() override;
+  void FormUnload() override;
+  void FormKeyDown(int& keyCode, int shift) override;
+
+ private:
+  enum class SortDirection { None, Ascending, Descending };
+
+  void DeclareControls();
+  void LoadSession(std::string& template1, std::string& template2);
+  void OpenList(const std::string& sql);
+  void ShowPosition();
+  void FollowListPosition();
+  bool Allowed(const char* right);
+  void OpenEditorForCurrentBill(bool viewOnly);
+  void OpenEditor(bool viewOnly);
+  void ToggleMarkOnCurrentRow();
+  std::vector<long> MarkedRows() const;
+  void ShowInformation(const std::string& text);
+
+  Session& session_;
+  BillListGrid grid_;
+  std::shared_ptr<adodb::Recordset> rsMain_;
+  BrowserLayout layout_ = BrowserLayout::OneStep;
+  std::map<long, SortDirection> sortDirections_;  // by grid column: the direction it was last sorted in
+};
+
+}  // namespace storeadjust

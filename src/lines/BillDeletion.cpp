@@ -1,0 +1,51 @@
+#include "lines/BillDeletion.h"
+
+#include <memory>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "host/DataHelpers.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+// False when the header was audited between the check and the deletion (another user): the
+// lines then stay, rolled back with the rest.
+bool DeleteInOneTransaction(Session& session, const std::string& quotedLsh) {
+  adodb::TransactionGuard transaction(*session.Conn);
+  if (session.Conn->Execute("DELETE FROM ckdbdzk WHERE LSH='" + quotedLsh + "' AND SHBZ=0") == 0) return false;
+  session.Conn->Execute("Delete From ckdbdzkMX WHERE LSH='" + quotedLsh + "'");
+  session.Conn->Execute("Delete From BillGoodsPlace Where BillGuid='" + quotedLsh + "'");
+  transaction.Commit();
+  return true;
+}
+
+// Tells an audited bill from one that is no longer there, so the caller can name the audited
+// ones to the user. An opener failure has been shown already and reads as "not found".
+BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
+  auto rs = OpenRsSeparate(session, "select LSH from ckdbdzk where lsh='" + quotedLsh + "'");
+  if (!rs || rs->RecordCount() == 0) return BillDeletionResult::NotFound;
+  return BillDeletionResult::Audited;
+}
+
+}  // namespace
+
+BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
+  const std::string quotedLsh = QuoteSql(lsh);
+  auto open = OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "' AND SHBZ=0");
+  if (!open) return BillDeletionResult::Failed;
+  const bool deletable = open->RecordCount() > 0;
+  open->Close();
+  if (!deletable) return WhyNotOpen(session, quotedLsh);
+  try {
+    if (!session.Conn) throw adodb::Error::Closed();
+    return DeleteInOneTransaction(session, quotedLsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
+  } catch (const adodb::Error& error) {
+    session.Ui->MsgBox(error.Description(), mb::kExclamation, "系统提示");
+    return BillDeletionResult::Failed;
+  }
+}
+
+}  // namespace storeadjust

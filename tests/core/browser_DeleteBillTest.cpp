@@ -1,0 +1,63 @@
+// Deleting a whole bill: header, lines and goods places in one transaction, never an audited bill.
+#include <gtest/gtest.h>
+
+#include "browser_support.h"
+#include "lines/BillDeletion.h"
+
+namespace storeadjust {
+namespace {
+
+class DeleteBillTest : public ::testing::Test {
+ protected:
+  browsertest::BrowserDatabase db;
+};
+
+TEST_F(DeleteBillTest, RemovesHeaderLinesAndGoodsPlacesOfThatBillOnly) {
+  db.AddBill("DBD0001", 0);
+  db.AddBill("DBD0002", 0);
+  db.AddBill("O''Neil", 0);  // a serial holding a quote is one literal, not a broken statement
+
+  EXPECT_EQ(DeleteBill(db.session, "DBD0001"), BillDeletionResult::Deleted);
+  EXPECT_EQ(DeleteBill(db.session, "O'Neil"), BillDeletionResult::Deleted);
+
+  EXPECT_EQ(db.Parts("DBD0001"), "0/0/0");
+  EXPECT_EQ(db.Parts("O''Neil"), "0/0/0");
+  EXPECT_EQ(db.Parts("DBD0002"), "1/2/2");
+  EXPECT_TRUE(db.ui.messages.empty());
+}
+
+TEST_F(DeleteBillTest, AnAuditedBillIsUntouchedAndAMissingOneIsReportedAsSuch) {
+  db.AddBill("DBD0003", 1);
+  EXPECT_EQ(DeleteBill(db.session, "DBD0003"), BillDeletionResult::Audited);
+  EXPECT_EQ(DeleteBill(db.session, "DBD9999"), BillDeletionResult::NotFound);
+  EXPECT_EQ(db.Parts("DBD0003"), "1/2/2");
+  EXPECT_TRUE(db.ui.messages.empty());
+}
+
+TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
+  db.AddBill("DBD0004", 0);
+  db.Raw("create trigger keep_places before delete on BillGoodsPlace begin select raise(abort, 'places locked'); end");
+
+  EXPECT_EQ(DeleteBill(db.session, "DBD0004"), BillDeletionResult::Failed);
+
+  EXPECT_EQ(db.Parts("DBD0004"), "1/2/2");
+  EXPECT_FALSE(db.session.Conn->InTransaction());
+  ASSERT_EQ(db.ui.messages.size(), 1u);
+  EXPECT_NE(db.ui.messages[0].text.find("places locked"), std::string::npos);
+  EXPECT_EQ(db.ui.messages[0].buttons, mb::kExclamation);
+  EXPECT_EQ(db.ui.messages[0].title, "系统提示");
+}
+
+TEST_F(DeleteBillTest, ABillAuditedAfterTheCheckKeepsItsLines) {
+  db.AddBill("DBD0005", 0);
+  // Another user audits the bill between the check and the deletion: the header delete then
+  // changes nothing, and the lines must not go without it.
+  db.Raw("create trigger audit_first before delete on ckdbdzk begin update ckdbdzk set shbz=1 where lsh=old.lsh; "
+         "select raise(ignore); end");
+
+  EXPECT_EQ(DeleteBill(db.session, "DBD0005"), BillDeletionResult::Audited);
+  EXPECT_EQ(db.Parts("DBD0005"), "1/2/2");
+}
+
+}  // namespace
+}  // namespace storeadjust
