@@ -228,9 +228,19 @@ GridModel& RequireGrid(FormModel& form, const std::string& grid) {
 
 }  // namespace
 
+// A user cannot press a button or toolbar button that is hidden or disabled; a scenario that
+// does is wrong about the screen, so it stops rather than run a command no clerk could reach.
 void Player::Click(const ScriptCommand& c) {
   Require(c, 3, "click FORM NAME");
-  OpenForm(c.words[1]).Click(c.words[2]);
+  FormModel& form = OpenForm(c.words[1]);
+  const std::string& name = c.words[2];
+  if (form.HasControl(name)) {
+    const ControlState& control = form.Control(name);
+    bool pressable = control.kind == ControlKind::Button || control.kind == ControlKind::ToolbarButton;
+    if (pressable && !control.visible) throw ScriptError(name + " is hidden");
+    if (pressable && !control.enabled) throw ScriptError(name + " is disabled");
+  }
+  form.Click(name);
 }
 
 void Player::Key(const ScriptCommand& c) {
@@ -242,11 +252,20 @@ void Player::Key(const ScriptCommand& c) {
   form.KeyDown(c.words[2], *code);
 }
 
+// Check boxes take 0 or 1 and the date picker a date, written as the control holds it.
 void Player::Type(const ScriptCommand& c) {
   Require(c, 4, "type FORM CONTROL TEXT");
   FormModel& form = OpenForm(c.words[1]);
   RequireControl(form, c.words[2]);
-  form.Type(c.words[2], c.words[3]);
+  std::string text = c.words[3];
+  ControlKind kind = form.Control(c.words[2]).kind;
+  if (kind == ControlKind::CheckBox && text != "0" && text != "1") throw ScriptError("a check box takes 0 or 1");
+  if (kind == ControlKind::DatePicker) {
+    auto date = adodb::Date::Parse(text);
+    if (!date || !date->IsValid() || date->HasTime()) throw ScriptError("the date picker takes YYYY-MM-DD");
+    text = date->ToText();
+  }
+  form.Type(c.words[2], text);
 }
 
 void Player::SelectRow(const ScriptCommand& c) {

@@ -94,6 +94,11 @@ expect cell Outer Vfg 1 0 A001
 expect cell Outer Vfg 1 0 B002
 expect cell Outer Vfg 9 0 A001
 expect rows Outer Vfg 3
+type Outer Chk1 1
+expect field Outer Chk1 1
+type Outer DTPKdrq 2024/3/5
+expect field Outer DTPKdrq 2024-03-05
+expect visible Outer 审核 0
 select Outer Vfg 2
 expect closed Inner
 close Outer
@@ -112,7 +117,9 @@ close Outer
 TEST(PlayerModal, UnknownFormsControlsAndEscapedModuleErrorsStopTheScenario) {
   for (const char* script : {"execute\nclick Nowhere Cmd_Open\nclose Outer\n", "execute\ntype Outer TxtZ x\nclose Outer\n",
                              "execute\nclick Outer Cmd_None\nclose Outer\n", "execute\nkey Outer TxtA Enterr\nclose Outer\n",
-                             "execute\nselect Outer Vfg 7\nclose Outer\n", "execute\nexecute\nclose Outer\n"}) {
+                             "execute\nselect Outer Vfg 7\nclose Outer\n", "execute\nexecute\nclose Outer\n",
+                             "execute\nclick Outer 审核\nclose Outer\n", "execute\ntype Outer Chk1 yes\nclose Outer\n",
+                             "execute\ntype Outer DTPKdrq 2024-02-30\nclose Outer\n"}) {
     TwoLevelModule module;
     Played played = Play(script, module.Factory());
     EXPECT_EQ(played.status, 1) << script;

@@ -21,6 +21,10 @@ class TestForm : public FormModel {
     AddControl("Status", ControlKind::Label);
     AddControl("Cmd_Open", ControlKind::Button, "打开");
     AddControl("新增", ControlKind::ToolbarButton, "新增");
+    AddControl("审核", ControlKind::ToolbarButton, "审核");
+    AddControl("Chk1", ControlKind::CheckBox);
+    AddControl("DTPKdrq", ControlKind::DatePicker);
+    SetVisible("审核", false);
     grid_.SetCols(2);
     grid_.SetRows(3);
     grid_.SetTextMatrix(0, 0, "货号");
