@@ -1,6 +1,6 @@
 #pragma once
-// A fresh embedded ERP database (every table of the schema, no rows) in a temporary folder,
-// removed with the object, and a session open on it whose user interface is scripted.
+// A fresh embedded ERP database in a temporary folder, removed with the object: every table and
+// no rows, or the demo database; and a session open on it whose user interface is scripted.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,8 +10,7 @@
 #include <string>
 
 #include "adodb/Connection.h"
-#include "db/Schema.h"
-#include "db/SqliteFile.h"
+#include "db/DatabaseFactory.h"
 #include "host/ScriptedUserInterface.h"
 #include "host/Session.h"
 
@@ -19,16 +18,19 @@ namespace storeadjust::rightstest {
 
 class ErpDatabase {
  public:
-  ErpDatabase() {
+  enum class Content { Empty, Demo };
+
+  explicit ErpDatabase(Content content = Content::Empty) {
     std::random_device random;
     folder_ = std::filesystem::temp_directory_path() / ("storeadjust-rights-" + std::to_string(random()));
     std::filesystem::create_directories(folder_);
     const std::string path = (folder_ / "erp.db").string();
-    {
-      db::SqliteFile file(path);
-      for (const auto& table : db::SchemaTables()) file.Execute(db::CreateTableStatement(table));
+    if (content == Content::Demo) {
+      db::CreateDemoDatabase(path);
+    } else {
+      db::CreateEmptyDatabase(path);
     }
-    connStr_ = "Provider=SQLite;Data Source=" + path;
+    connStr_ = db::EmbeddedConnectionString(path);
   }
   ~ErpDatabase() {
     std::error_code ec;
