@@ -189,22 +189,24 @@ std::vector<TableDefinition> MasterTables() {
 }
 
 std::vector<TableDefinition> ConfigurationTables() {
+  // int rather than smallint: the settings reader defaults only int-typed columns to 0 when the
+  // row is missing, and an empty sys_var must load as zeros, not fail.
   std::vector<ColumnDefinition> sysVar;
   for (const char* name : {"slws", "pfjws", "lsjws", "sjws", "hsjws", "wsjws", "cbjws", "jjbl", "ztdh"}) {
-    sysVar.push_back({name, "smallint", "default 0"});
+    sysVar.push_back({name, kInt, "default 0"});
   }
   for (const char* name : {"bz1", "bz2", "bz3", "bz4", "bz5", "bz6", "bz7", "bz8", "bz9"}) {
     sysVar.push_back({name, kFlag, "default 0"});
   }
   for (const char* name : {"xz1", "xz2", "xz3", "xz4", "xz5", "xz6", "xz7", "xz8", "xz9"}) {
-    sysVar.push_back({name, "smallint", "default 0"});
+    sysVar.push_back({name, kInt, "default 0"});
   }
   for (const char* name : {"rkdsh", "xhdsh", "dcdsh", "ykdsh", "lsjz"}) sysVar.push_back({name, kFlag, "default 0"});
-  sysVar.push_back({"ykfs", "smallint", "default 0"});
+  sysVar.push_back({"ykfs", kInt, "default 0"});
   sysVar.push_back({"glph", kFlag, "default 0"});
   sysVar.push_back({"phzx", kFlag, "default 0"});
   sysVar.push_back({"sf_tag", kCode, "default ''"});
-  for (const char* name : {"zdxjbl", "ywjz", "jzyf", "ckperiod"}) sysVar.push_back({name, "smallint", "default 0"});
+  for (const char* name : {"zdxjbl", "ywjz", "jzyf", "ckperiod"}) sysVar.push_back({name, kInt, "default 0"});
   sysVar.push_back({"qyzt", kFlag, "default 0"});
 
   return {
