@@ -94,7 +94,10 @@ void AdvanceSerialCounter(Session& session) {
   std::shared_ptr<adodb::Recordset> rule;
   try {
     if (!HasRuleRow(session, rule)) {
-      ExecuteIgnoringErrors(session, "update sys_dh set dblsh =dblsh+1 where id='" + QuoteSql(session.OptCode) + "'");
+      // A NULL counter served as 1000 for the serial just used; it moves to 1001 like any other
+      // counter would, or every later bill of the operator would get that serial again.
+      ExecuteIgnoringErrors(session,
+                            "update sys_dh set dblsh =isnull(dblsh,1000)+1 where id='" + QuoteSql(session.OptCode) + "'");
       return;
     }
   } catch (const std::exception&) {

@@ -1,0 +1,159 @@
+// The editor's life against the demo database: a new bill that is closed leaves nothing, the
+// refusals and failures that must reach the user, a loaded bill's header and panel, and the
+// settings the load applies.
+#include <gtest/gtest.h>
+
+#include "editor/FrmStoreAdjuctBill.h"
+#include "editor/PhkColumns.h"
+#include "editor_support/EditorDatabase.h"
+#include "host/KeyCodes.h"
+
+namespace storeadjust {
+namespace {
+
+using editortest::EditorDatabase;
+
+class EditorFormTest : public ::testing::Test {
+ protected:
+  void OpenNew() {
+    session_.IsNewBill = true;
+    session_.CurrentLSH.clear();
+    form_.Load();
+  }
+  void OpenStored(const std::string& lsh) {
+    session_.IsNewBill = false;
+    session_.CurrentLSH = lsh;
+    form_.Load();
+  }
+  bool SawMessage(const std::string& part) const {
+    for (const auto& box : ui_.Boxes()) {
+      if (box.text.find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  EditorDatabase db_;
+  ScriptedUserInterface ui_;
+  Session session_ = db_.OpenSession(ui_);
+  FrmStoreAdjuctBill form_{session_};
+};
+
+TEST_F(EditorFormTest, NewBillClosedWithoutLineLeavesNoHeaderAndNoCounterMove) {
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
+           "('OTHER1','2024-03-04','01','02','','张三',0,'',0)"});
+  OpenNew();
+  EXPECT_EQ(form_.Text("TxtLSH"), "DBD202403050005");
+  EXPECT_EQ(session_.CurrentLSH, "DBD202403050005");
+  EXPECT_TRUE(session_.IsNewBill);
+  EXPECT_EQ(form_.Grid("VfgContent")->Rows(), 1);
+  form_.Type("TxtBcCkID", "01");
+  form_.Type("TxtBZ", "it's typed");
+  form_.Close();
+  EXPECT_FALSE(form_.IsOpen());
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzk where lsh in ('DBD202403050005','OTHER1')"), "0");
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzk"), "4") << "bills with lines stay";
+  EXPECT_EQ(db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"), "5");
+  EXPECT_TRUE(ui_.Boxes().empty());
+}
+
+TEST_F(EditorFormTest, NewBillRefusedWithoutTheRight) {
+  session_.OptCode = "005";  // 赵六: no 新增
+  OpenNew();
+  EXPECT_TRUE(SawMessage("对不起，你没有此权限！"));
+  EXPECT_EQ(form_.Text("TxtLSH"), "");
+  EXPECT_FALSE(form_.HasPendingTimers());
+}
+
+TEST_F(EditorFormTest, NoSerialStopsBeforeTheFieldsAreCleared) {
+  db_.Run({"update t_billnum set fused=0", "delete from sys_dh where id='001'"});
+  OpenNew();
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_NE(ui_.Boxes()[0].text.find("\n获取流水号错误,请与管理员联系！"), std::string::npos);
+  EXPECT_EQ(ui_.Boxes()[0].title, "错误:");
+  EXPECT_EQ(form_.Text("TxtCzryName"), "");
+}
+
+TEST_F(EditorFormTest, StoredBillLoadsHeaderLinesAndPanel) {
+  db_.Run({"update ckdbdzkmx set bz='line remark' where lsh='DBD202403010001'"});
+  OpenStored("DBD202403010001");
+  EXPECT_FALSE(session_.IsNewBill);
+  EXPECT_EQ(form_.Text("TxtBZ"), "门店补货") << "the header's remark, not a line's";
+  EXPECT_EQ(form_.Text("TxtBcCkID"), "01");
+  EXPECT_EQ(form_.Text("txtBrCkName"), "一号门店仓");
+  EXPECT_EQ(form_.Text("DTPKdrq"), "2024-03-01");
+  EXPECT_TRUE(form_.Control("TxtLsze").locked);
+  GridModel& lines = *form_.Grid("VfgContent");
+  ASSERT_EQ(lines.Rows(), 4);
+  EXPECT_EQ(lines.TextMatrix(3, 2), "0014");
+  GridModel& panel = *form_.Grid("VfgSpxx");
+  EXPECT_EQ(panel.TextMatrix(1, 0), "感冒灵颗粒") << "the last line's goods";
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2), "443.2");
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 1), "712.6");
+  form_.FireTimers();
+  EXPECT_EQ(form_.Focus(), "TxtHH");
+  form_.SelectRow("VfgContent", 2);
+  EXPECT_EQ(panel.TextMatrix(1, 0), "布洛芬缓释胶囊");
+}
+
+TEST_F(EditorFormTest, AmountTotalHiddenWhenBatchPricesAreForbidden) {
+  db_.Run({"update t_SystemProfile set FValue='true' where FKey='ForbiddenViewBatchPrice'"});
+  OpenStored("DBD202403010001");
+  EXPECT_EQ(form_.ForbiddenViewBatchPrice, "1");
+  GridModel& panel = *form_.Grid("VfgSpxx");
+  EXPECT_EQ(panel.TextMatrix(0, panel.Cols() - 2), "金额合计");
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2), "");
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 1), "712.6");
+}
+
+TEST_F(EditorFormTest, SerialWithoutLinesOrOutWarehouseReportsTheLoadFailure) {
+  std::string missing = "NO'SUCH";
+  OpenStored(missing);
+  EXPECT_TRUE(SawMessage("数据添加失败,请与管理员联系！"));
+  db_.Run({"update ckdbdzk set dcstockid='99' where lsh='DBD202403010001'"});
+  std::string lsh = "DBD202403010001";
+  form_.AmendAddNew(lsh);
+  EXPECT_EQ(ui_.Boxes().size(), 2u);
+}
+
+TEST_F(EditorFormTest, LoadAppliesSettings) {
+  db_.Run({"update sys_var set slws=3, wsjws=4", "update t_SystemProfile set FValue='ok' where FKey='ForbiddenViewBatchPrice'"});
+  session_.SysVarRs = session_.Conn->OpenRecordset("select * from sys_var");
+  session_.SysVarRs->MoveFirst();
+  session_.isNotPh = true;
+  OpenNew();
+  EXPECT_EQ(form_.Control("TxtSl").decimals, 3);
+  EXPECT_EQ(form_.Control("TxtDj").decimals, 4);
+  EXPECT_FALSE(form_.Visible("Chk1"));
+  EXPECT_EQ(form_.ForbiddenViewBatchPrice, "ok");
+  EXPECT_EQ(form_.PhkColumnList, "bcsl,SellPrice");
+}
+
+TEST_F(EditorFormTest, LoadFailureShowsItsMessageAndPreparesNoBill) {
+  session_.SysVarRs.reset();
+  OpenNew();
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_NE(ui_.Boxes()[0].text.find("\n读取数据失败失败,请与管理员联系！"), std::string::npos);
+  EXPECT_EQ(ui_.Boxes()[0].buttons, 48);
+  EXPECT_TRUE(form_.IsOpen());
+  EXPECT_EQ(form_.Text("TxtLSH"), "");
+}
+
+TEST_F(EditorFormTest, PriceEnterComputesTheAmount) {
+  OpenNew();
+  form_.Type("TxtDj", "2.5");
+  form_.Type("TxtSl", "4");
+  form_.KeyDown("TxtDj", key::kReturn);
+  EXPECT_EQ(form_.Text("TxtJe"), "10");
+  EXPECT_EQ(form_.Focus(), "TxtSl");
+  form_.IsAmountOnly = true;
+  form_.KeyDown("TxtDj", key::kDown);
+  EXPECT_EQ(form_.Focus(), "TxtJe");
+}
+
+TEST(PhkColumnsTest, ExcludedColumnsLeaveTheRestInOrderAndCase) {
+  EXPECT_EQ(PhkColumnListOf({"HH", "PH", "DH", "StockID", "SL", "GoodsPlaces", "SellPrice", "bcsl"}), "SellPrice,bcsl");
+  EXPECT_EQ(PhkColumnListOf({"hh", "kh"}), "");
+}
+
+}  // namespace
+}  // namespace storeadjust
