@@ -12,6 +12,14 @@
 #include "host/SqlLiterals.h"
 #include "host/StoreAdjuctBill.h"
 
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+#include <QApplication>
+#include <memory>
+
+#include "qt/CjkFont.h"
+#include "qt/QtUserInterface.h"
+#endif
+
 namespace {
 
 // The demo database is made on first run so the module can be tried without a server.
@@ -37,6 +45,13 @@ std::string OperatorName(const std::string& connStr, const std::string& code) {
   }
 }
 
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,7 +72,23 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (options->optName.empty()) options->optName = OperatorName(options->connStr, options->optCode);
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+  // On a desktop every message box of Execute (a refused connection string, say) is a dialog;
+  // without a display the launcher still runs, answering on the console.
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<storeadjust::UserInterface> desktop;
+  if (HasDisplay()) {
+    app = std::make_unique<QApplication>(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("StoreAdjust"));
+    QApplication::setApplicationName(QStringLiteral("storeadjust"));
+    storeadjust::qt::UseCjkFontFallback();
+    desktop = std::make_unique<storeadjust::qt::QtUserInterface>();
+  }
+  storeadjust::ConsoleUserInterface console;
+  storeadjust::UserInterface& ui = desktop ? *desktop : static_cast<storeadjust::UserInterface&>(console);
+#else
   storeadjust::ConsoleUserInterface ui;
+#endif
   storeadjust::StoreAdjuctBill bill(ui);
   bill.SetConnStr(options->connStr);
   bill.SetOptCode(options->optCode);

@@ -37,6 +37,7 @@ SelectDialogView::SelectDialogView(const adodb::Recordset& rows, QWidget* parent
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->horizontalHeader()->setHighlightSections(false);
+  grid_->horizontalHeader()->setStretchLastSection(true);
 
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
