@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
+#include <QWidget>
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -31,7 +32,7 @@ bool IsQtInternal(const QString& objectName) { return objectName.isEmpty() || ob
 }  // namespace
 
 FormBinder::FormBinder(FormModel& form, QWidget& root, QObject* parent)
-    : QObject(parent), form_(form), previousChanged_(form.OnChanged) {
+    : QObject(parent), form_(form), root_(&root), previousChanged_(form.OnChanged) {
   BindTree(root);
   form_.OnChanged = [this] {
     if (previousChanged_) previousChanged_();
@@ -127,6 +128,7 @@ void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
 void FormBinder::Refresh() {
   if (refreshing_) return;
   refreshing_ = true;
+  if (root_ != nullptr && root_->isWindow() && !form_.Caption.empty()) root_->setWindowTitle(ToQt(form_.Caption));
   for (const Binding& binding : bindings_) {
     if (binding.object != nullptr && form_.HasControl(binding.name)) ShowState(binding);
   }

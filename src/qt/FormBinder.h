@@ -10,6 +10,7 @@
 // Every bound widget follows the control's visibility and enabled state. Key presses in bound
 // widgets go to KeyDown with the classic code first; only Enter, Esc and F1..F12 stop there,
 // other keys go on to the widget so typing still edits. Focus follows the model both ways.
+// The window title follows the form's Caption.
 // Actions whose objectName is not a control's name (toolbar keys, menu items) click by that name.
 // The binder takes over form.OnChanged while it lives (calling the previous handler too) and
 // gives it back when destroyed. An error escaping a model handler is shown in a message box,
@@ -66,6 +67,7 @@ class FormBinder : public QObject {
   void Guarded(const std::function<void()>& action);
 
   FormModel& form_;
+  QPointer<QWidget> root_;
   std::vector<Binding> bindings_;
   std::map<const QObject*, std::string> names_;
   bool refreshing_ = false;

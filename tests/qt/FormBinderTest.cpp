@@ -151,6 +151,7 @@ TEST_F(FormBinderTest, UserFocusIsToldToTheModel) {
 }
 
 TEST_F(FormBinderTest, ModelWritesShowWithoutRaisingChange) {
+  form.Caption = "仓库调拨单";
   form.SetText("TxtA", "O'Neil");
   form.SetCaption("LblInfo", "库存数量");
   form.SetVisible("TxtB", false);
@@ -163,6 +164,7 @@ TEST_F(FormBinderTest, ModelWritesShowWithoutRaisingChange) {
   EXPECT_TRUE(view->Widget<QLineEdit>("TxtB")->isHidden());
   EXPECT_FALSE(view->Widget<QPushButton>("Cmd_Exit")->isEnabled());
   EXPECT_TRUE(view->Widget<QCheckBox>("Chk1")->isChecked());
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单"));
   EXPECT_TRUE(form.changes.empty());
 
   view->Widget<QCheckBox>("Chk1")->click();
