@@ -1,0 +1,244 @@
+// Runs the statement corpus tests/corpus/*.sql: every statement the module builds, with sample
+// values from the demo database put in where the module puts its values, through the embedded
+// backend's Connection. Each file runs in order on a fresh demo database, so the stock
+// statements act on the data the earlier blocks left.
+//
+// A block (blocks are separated by blank lines; lines starting with "#" before the statement
+// name its origin, or, in a block without a statement, comment the file):
+//   # where the statement comes from, in words
+//   the statement, on one line; a statement that begins with "select" is opened as a read-only
+//     record set and every row is read, any other statement is executed
+//   rows N             optional: the query returns N rows
+//   affects N          optional: the statement changes N rows
+//   edit R Column V    optional, after a query: opens it editable instead, sets Column of its
+//                      1-based row R to the number V and saves the row through the connection
+//   expect QUERY       optional, repeatable: QUERY run after the statement returns exactly the
+//                      lines that follow, one per row, cells joined by " | " (NULL for NULL)
+//   expect             the same for the rows of the statement itself, when it is a query
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "adodb/Variant.h"
+#include "db/DatabaseFactory.h"
+#include "schema_support.h"
+
+namespace {
+
+struct Expectation {
+  std::string query;
+  std::vector<std::string> rows;
+};
+
+struct Edit {
+  long row = 0;
+  std::string column;
+  double value = 0;
+};
+
+struct CorpusBlock {
+  int line = 0;
+  std::string origin;
+  std::string statement;
+  long rows = -1;
+  long affects = -1;
+  std::vector<Edit> edits;
+  std::vector<Expectation> expectations;
+};
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool IsQuery(const std::string& statement) { return StartsWith(Lower(Trim(statement)), "select"); }
+
+Edit ParseEdit(const std::string& line) {
+  std::istringstream words(line.substr(5));
+  Edit edit;
+  words >> edit.row >> edit.column >> edit.value;
+  return edit;
+}
+
+// Adds one non-blank line to the block being read.
+void ReadLine(CorpusBlock& block, const std::string& line) {
+  if (block.statement.empty()) {
+    if (StartsWith(line, "#")) block.origin += (block.origin.empty() ? "" : " ") + Trim(line.substr(1));
+    else block.statement = line;
+  } else if (StartsWith(line, "rows ")) {
+    block.rows = std::stol(line.substr(5));
+  } else if (StartsWith(line, "affects ")) {
+    block.affects = std::stol(line.substr(8));
+  } else if (StartsWith(line, "edit ")) {
+    block.edits.push_back(ParseEdit(line));
+  } else if (line == "expect") {
+    block.expectations.push_back({{}, {}});
+  } else if (StartsWith(line, "expect ")) {
+    block.expectations.push_back({line.substr(7), {}});
+  } else if (!block.expectations.empty()) {
+    block.expectations.back().rows.push_back(line);
+  } else {
+    ADD_FAILURE() << "line " << block.line << ": unexpected line after the statement: " << line;
+  }
+}
+
+std::vector<CorpusBlock> ReadBlocks(const std::filesystem::path& path) {
+  std::vector<CorpusBlock> blocks;
+  std::ifstream in(path);
+  std::string line;
+  bool inBlock = false;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) {
+      inBlock = false;
+      continue;
+    }
+    if (!inBlock) blocks.push_back({number, {}, {}, -1, -1, {}, {}});
+    inBlock = true;
+    ReadLine(blocks.back(), line);
+  }
+  std::erase_if(blocks, [](const CorpusBlock& b) { return b.statement.empty(); });
+  return blocks;
+}
+
+std::string Cell(const adodb::Variant& value) {
+  if (value.IsNull()) return "NULL";
+  if (value.Type() == adodb::VariantType::Boolean) return value.AsBool() ? "1" : "0";
+  return value.AsText();
+}
+
+std::vector<std::string> ReadRows(adodb::Recordset& set) {
+  std::vector<std::string> rows;
+  if (set.RecordCount() > 0) set.MoveFirst();
+  for (; !set.EOF(); set.MoveNext()) {
+    std::string row;
+    for (std::size_t i = 0; i < set.FieldCount(); ++i) row += (i ? " | " : "") + Cell(set.Value(i));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The expected lines with each cell trimmed, so the data file may align its columns.
+std::vector<std::string> Normalized(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    std::string row;
+    std::size_t start = 0;
+    for (bool first = true;; first = false) {
+      const std::size_t bar = line.find('|', start);
+      row += (first ? "" : " | ") + Trim(line.substr(start, bar == std::string::npos ? bar : bar - start));
+      if (bar == std::string::npos) break;
+      start = bar + 1;
+    }
+    out.push_back(row);
+  }
+  return out;
+}
+
+std::string Joined(const std::vector<std::string>& rows) {
+  std::string out;
+  for (const std::string& row : rows) out += row + "\n";
+  return out;
+}
+
+void ApplyEdits(adodb::Recordset& set, const std::vector<Edit>& edits) {
+  for (const Edit& edit : edits) {
+    set.SetAbsolutePosition(edit.row);
+    set.SetValue(edit.column, adodb::Variant(edit.value));
+    set.Update();
+  }
+}
+
+// Runs the block's statement; returns its rows when it is a query.
+std::vector<std::string> RunStatement(const std::shared_ptr<adodb::Connection>& conn, const CorpusBlock& block) {
+  if (!IsQuery(block.statement)) {
+    const long changed = conn->Execute(block.statement);
+    if (block.affects >= 0) {
+      EXPECT_EQ(block.affects, changed) << "rows changed by the statement";
+    }
+    return {};
+  }
+  const auto set = conn->OpenRecordset(block.statement, block.edits.empty() ? adodb::adLockReadOnly
+                                                                            : adodb::adLockOptimistic);
+  const std::vector<std::string> rows = ReadRows(*set);
+  if (block.rows >= 0) {
+    EXPECT_EQ(block.rows, static_cast<long>(rows.size())) << "rows returned:\n" << Joined(rows);
+  }
+  ApplyEdits(*set, block.edits);
+  set->Close();
+  return rows;
+}
+
+void CheckExpectation(const std::shared_ptr<adodb::Connection>& conn, const Expectation& expectation,
+                      const std::vector<std::string>& statementRows) {
+  SCOPED_TRACE("expect " + expectation.query);
+  if (expectation.query.empty()) {
+    EXPECT_EQ(Joined(Normalized(expectation.rows)), Joined(statementRows));
+    return;
+  }
+  try {
+    const auto set = conn->OpenRecordset(expectation.query);
+    EXPECT_EQ(Joined(Normalized(expectation.rows)), Joined(ReadRows(*set)));
+  } catch (const adodb::Error& e) {
+    ADD_FAILURE() << "the check query failed: " << e.Description();
+  }
+}
+
+void RunBlock(const std::shared_ptr<adodb::Connection>& conn, const std::string& file, const CorpusBlock& block) {
+  SCOPED_TRACE(file + ":" + std::to_string(block.line) + " " + block.origin);
+  std::vector<std::string> rows;
+  try {
+    rows = RunStatement(conn, block);
+  } catch (const adodb::Error& e) {
+    ADD_FAILURE() << "statement failed: " << block.statement << "\n" << e.Description();
+    return;
+  }
+  for (const Expectation& expectation : block.expectations) CheckExpectation(conn, expectation, rows);
+}
+
+std::vector<std::string> CorpusFiles() {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(STOREADJUST_TEST_DATA) / "corpus"))
+    if (entry.path().extension() == ".sql") files.push_back(entry.path().filename().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+class StatementCorpus : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(StatementCorpus, EveryStatementRunsOnTheDemoDatabaseAndChangesWhatItMust) {
+  const std::filesystem::path path = std::filesystem::path(STOREADJUST_TEST_DATA) / "corpus" / GetParam();
+  const std::vector<CorpusBlock> blocks = ReadBlocks(path);
+  ASSERT_FALSE(blocks.empty()) << path;
+  schema_test::TempDatabasePath database("corpus");
+  storeadjust::db::CreateDemoDatabase(database.Path());
+  const auto conn = std::make_shared<adodb::Connection>();
+  conn->Open(storeadjust::db::EmbeddedConnectionString(database.Path()));
+  for (const CorpusBlock& block : blocks) RunBlock(conn, GetParam(), block);
+  conn->Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StatementCorpus, ::testing::ValuesIn(CorpusFiles()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return std::filesystem::path(info.param).stem().string();
+                         });
+
+}  // namespace
