@@ -7,6 +7,7 @@
 #include "adodb/Error.h"
 #include "browse/ShowBillBrowser.h"
 #include "host/DataHelpers.h"
+#include "host/EmbeddedProcedures.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
 
@@ -36,6 +37,8 @@ void StoreAdjuctBill::Execute() {
 }
 
 void StoreAdjuctBill::RunSteps() {
+  // The embedded database answers the ERP's stored procedures with handlers of our own.
+  RegisterEmbeddedProcedures();
   session_.Conn = std::make_shared<adodb::Connection>();
   session_.Conn->Open(session_.ConnStr, "", "", -1);
   if (session_.Conn->State() == adodb::adStateClosed) return;
