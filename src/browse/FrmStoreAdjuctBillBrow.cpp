@@ -105,6 +105,7 @@ void FrmStoreAdjuctBillBrow::FormLoad() {
   } catch (const std::exception& error) {
     ShowInformation(Describe(error));
   }
+  SetFocus(kGrid);
 }
 
 void FrmStoreAdjuctBillBrow::LoadSession(std::string& template1, std::string& template2) {

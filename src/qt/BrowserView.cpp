@@ -1,0 +1,126 @@
+#include "qt/BrowserView.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <exception>
+#include <memory>
+
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "qt/ClassicMessageBox.h"
+#include "qt/FormViewRegistry.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromStdString(text); }
+
+// The list: marks set by the model (Space) are painted at once, without resetting the rows.
+class ListTableView : public QTableView {
+ public:
+  using QTableView::QTableView;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    QTableView::keyPressEvent(event);
+    viewport()->update();
+  }
+};
+
+}  // namespace
+
+BrowserView::BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent) : FormView(form, parent), browser_(form) {
+  setObjectName(ToQt(form.Name()));
+  resize(960, 600);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  BuildMenus(form);
+  BuildToolbar(form);
+  BuildList();
+  BuildStatusBar();
+  Bind();
+  NarrowMarkColumn();
+  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] { NarrowMarkColumn(); });
+}
+
+void BrowserView::NarrowMarkColumn() {
+  if (list_->model() != nullptr && list_->model()->columnCount() > 0) list_->setColumnWidth(0, 32);
+}
+
+void BrowserView::BuildMenus(FrmStoreAdjuctBillBrow& form) {
+  auto* bar = new QMenuBar(this);
+  for (const MenuInfo& menuInfo : FrmStoreAdjuctBillBrow::Menus()) {
+    QMenu* menu = bar->addMenu(ToQt(menuInfo.caption));
+    for (const char* item : menuInfo.items) {
+      if (std::string(item) == "-") {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(ToQt(form.Control(item).caption));
+      action->setObjectName(ToQt(item));
+    }
+  }
+  static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
+}
+
+void BrowserView::BuildToolbar(FrmStoreAdjuctBillBrow& form) {
+  auto* toolbar = new QToolBar(this);
+  toolbar->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  for (const ToolbarButtonInfo& button : FrmStoreAdjuctBillBrow::ToolbarButtons()) {
+    QAction* action = toolbar->addAction(ToQt(form.Control(button.key).caption));
+    action->setObjectName(ToQt(button.key));
+    action->setToolTip(ToQt(button.toolTip));
+  }
+  layout()->addWidget(toolbar);
+}
+
+void BrowserView::BuildList() {
+  list_ = new ListTableView(this);
+  list_->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kGrid));
+  list_->verticalHeader()->hide();
+  list_->setAlternatingRowColors(true);
+  list_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const int section = list_->horizontalHeader()->logicalIndexAt(at);
+    if (section >= 0) SortByHeader(section);
+  });
+  static_cast<QVBoxLayout*>(layout())->addWidget(list_, 1);
+}
+
+void BrowserView::BuildStatusBar() {
+  auto* status = new QStatusBar(this);
+  status->setSizeGripEnabled(true);
+  status->addWidget(new QLabel(status), 1);  // panel 1 carries no text
+  auto* panel2 = new QLabel(status);
+  panel2->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kStatusPanel));
+  status->addWidget(panel2, 2);
+  layout()->addWidget(status);
+}
+
+void BrowserView::SortByHeader(int section) {
+  try {
+    browser_.RightClick(FrmStoreAdjuctBillBrow::kGrid, 0, section);
+  } catch (const std::exception& error) {
+    std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(ToQt(error.what()), 16, QStringLiteral("系统提示"), this));
+    RunClassicMessageBox(*box);
+  }
+}
+
+void RegisterBrowserView() {
+  RegisterFormView("FrmStoreAdjuctBillBrow", [](FormModel& form, QWidget* parent) -> std::unique_ptr<FormView> {
+    return std::make_unique<BrowserView>(static_cast<FrmStoreAdjuctBillBrow&>(form), parent);
+  });
+}
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,39 @@
+#pragma once
+// The desktop window of the bill browser (FrmStoreAdjuctBillBrow): menu bar, toolbar, the list
+// grid Vs and the status bar, top to bottom; the grid takes every pixel the window gains. Toolbar
+// actions are named by their key, menu actions by their menu names, the status panel StatusBar1,
+// so the FormBinder ties each to the model. A right click on a column header sorts by it.
+#include "qt/FormView.h"
+
+class QTableView;
+
+namespace storeadjust {
+class FrmStoreAdjuctBillBrow;
+}
+
+namespace storeadjust::qt {
+
+class BrowserView : public FormView {
+  Q_OBJECT
+
+ public:
+  BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent = nullptr);
+
+  QTableView* ListView() const { return list_; }
+
+ private:
+  void BuildMenus(FrmStoreAdjuctBillBrow& form);
+  void BuildToolbar(FrmStoreAdjuctBillBrow& form);
+  void BuildList();
+  void BuildStatusBar();
+  void SortByHeader(int section);
+  void NarrowMarkColumn();
+
+  FrmStoreAdjuctBillBrow& browser_;
+  QTableView* list_ = nullptr;
+};
+
+// Registers the view for the form's name, so RunModal shows the browser in this window.
+void RegisterBrowserView();
+
+}  // namespace storeadjust::qt
