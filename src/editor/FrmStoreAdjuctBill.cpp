@@ -130,6 +130,8 @@ void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode
   if (control == "TxtLsze") return TxtLszeKeyDown(keyCode);
   if (control == "Cmd_Add" && keyCode == kDigitOne) return Cmd_Add_Click();
   if (control == "VfgContent" && keyCode == key::kF1 + 2) return Cmd_Amend_Click();
+  // A focused button takes Enter as a click, so the entry row ends on 保 存 from the keyboard.
+  if (keyCode == key::kReturn && Control(control).kind == ControlKind::Button) return Click(control);
 }
 
 void FrmStoreAdjuctBill::TxtBZKeyDown(int keyCode) {
