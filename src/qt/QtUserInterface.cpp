@@ -8,12 +8,16 @@
 #include "host/FormModel.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/FormView.h"
+#include "qt/ModuleViews.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/SelectDialogView.h"
 
 namespace storeadjust::qt {
 
-QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(std::move(settingsOrganization)) {}
+QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(std::move(settingsOrganization)) {
+  // Every form the module runs modally needs its window; registering is idempotent.
+  RegisterModuleViews();
+}
 
 QtUserInterface::~QtUserInterface() {
   while (busyDepth_ > 0) SetBusy(false);
