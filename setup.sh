@@ -2,6 +2,7 @@
 # One entry point for a fresh Debian 12 machine:
 #   ./setup.sh run    install what is missing, build, start storeadjust on the demo database
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
+#   ./setup.sh bench  build optimised and run the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -59,11 +60,16 @@ case "${1:-}" in
     install_missing
     run_tests
     ;;
+  bench)
+    install_missing
+    configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DSTOREADJUST_WITH_QT=OFF
+    for b in build-bench/bench/*_bench; do "$b"; done
+    ;;
   deps)
     install_missing
     ;;
   *)
-    echo "usage: $0 run|test|deps" >&2
+    echo "usage: $0 run|test|bench|deps" >&2
     exit 2
     ;;
 esac
