@@ -40,7 +40,7 @@ class ListTableView : public QTableView {
 
 BrowserView::BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent) : FormView(form, parent), browser_(form) {
   setObjectName(ToQt(form.Name()));
-  resize(960, 600);
+  resize(1100, 640);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -89,6 +89,7 @@ void BrowserView::BuildList() {
   list_ = new ListTableView(this);
   list_->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kGrid));
   list_->verticalHeader()->hide();
+  list_->horizontalHeader()->setStretchLastSection(true);
   list_->setAlternatingRowColors(true);
   list_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -11,11 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
 
 #include "adodb/Variant.h"
 #include "editor/EditorToolbar.h"
@@ -62,6 +65,35 @@ QPushButton* Button(FrmStoreAdjuctBill& form, const char* name, QWidget* parent)
   return button;
 }
 
+// Widgets side by side in one cell of the header, the last one taking the spare width.
+QWidget* FieldRow(QWidget* parent, std::initializer_list<QWidget*> fields) {
+  auto* cell = new QWidget(parent);
+  auto* row = new QHBoxLayout(cell);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  for (QWidget* field : fields) {
+    field->setParent(cell);
+    row->addWidget(field);
+  }
+  row->addStretch(1);
+  return cell;
+}
+
+// A warehouse: its id (typed), its name (filled) and the button of its goods places.
+QWidget* WarehouseFields(FrmStoreAdjuctBill& form, QWidget* parent, const char* id, const char* name,
+                         const char* places) {
+  auto* cell = new QWidget(parent);
+  auto* row = new QHBoxLayout(cell);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  row->addWidget(TextBox(id, cell, 64));
+  row->addWidget(TextBox(name, cell), 1);
+  auto* button = Button(form, places, cell);
+  button->setFixedWidth(28);
+  row->addWidget(button);
+  return cell;
+}
+
 QTableView* GridView(const char* name, QWidget* parent) {
   auto* view = Named(new QTableView(parent), name);
   view->verticalHeader()->hide();
@@ -73,7 +105,7 @@ QTableView* GridView(const char* name, QWidget* parent) {
 
 EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(form, parent), editor_(form) {
   setObjectName(ToQt(form.Name()));
-  resize(1000, 680);
+  resize(1100, 700);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 0, 6, 0);
   BuildToolbar();
@@ -91,6 +123,8 @@ EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(for
   };
   form.OnSelectAll = [this](const std::string& control) { SelectAllOf(control); };
   connect(lines_->model(), &QAbstractItemModel::modelReset, this, [this] { ScrollLinesToShownRow(); });
+  connect(goods_->model(), &QAbstractItemModel::modelReset, this, [this] { FitGoodsPanelHeight(); });
+  FitGoodsPanelHeight();
   ShowNumericDecimals();
   ScrollLinesToShownRow();
 }
@@ -115,33 +149,29 @@ void EditorView::BuildToolbar() {
   static_cast<QVBoxLayout*>(layout())->setMenuBar(toolbar);
 }
 
+// Three rows on one grid of label/field pairs, so the fields of each column line up: the
+// serial, the date and the operator; each warehouse's id, name and goods-place button, and the
+// auditor; the remark across the whole width.
 void EditorView::BuildHeader() {
   auto* header = new QWidget(this);
   auto* grid = new QGridLayout(header);
-  grid->setContentsMargins(0, 4, 0, 0);
+  grid->setContentsMargins(0, 6, 0, 0);
+  grid->setHorizontalSpacing(6);
   auto* date = Named(new QDateEdit(header), "DTPKdrq");
   date->setCalendarPopup(true);
-  grid->addWidget(LabelFor(editor_, "LblLSH", header), 0, 0);
-  grid->addWidget(TextBox("TxtLSH", header), 0, 1, 1, 2);
-  grid->addWidget(LabelFor(editor_, "LblKdrq", header), 0, 3);
-  grid->addWidget(date, 0, 4);
-  grid->addWidget(LabelFor(editor_, "LblCzry", header), 0, 5);
-  grid->addWidget(TextBox("TxtCzryName", header), 0, 6);
-  grid->addWidget(LabelFor(editor_, "LblSh", header), 0, 7);
-  grid->addWidget(TextBox("TxtSh", header), 0, 8);
-
-  grid->addWidget(LabelFor(editor_, "LblBcCk", header), 1, 0);
-  grid->addWidget(TextBox("TxtBcCkID", header, 70), 1, 1);
-  grid->addWidget(TextBox("txtBcCkName", header), 1, 2);
-  grid->addWidget(Button(editor_, "CmdGoodsPlace", header), 1, 3);
-  grid->addWidget(LabelFor(editor_, "LblBrCk", header), 1, 5);
-  grid->addWidget(TextBox("txtBrCKid", header, 70), 1, 6);
-  grid->addWidget(TextBox("txtBrCkName", header), 1, 7);
-  grid->addWidget(Button(editor_, "Command1", header), 1, 8, Qt::AlignLeft);
-
-  grid->addWidget(LabelFor(editor_, "LblBZ", header), 2, 0);
-  grid->addWidget(TextBox("TxtBZ", header), 2, 1, 1, 8);
-  for (const char* narrow : {"CmdGoodsPlace", "Command1"}) header->findChild<QPushButton*>(narrow)->setFixedWidth(28);
+  date->setMinimumWidth(120);
+  const auto place = [&](const char* label, QWidget* field, int row, int pair, int span = 1) {
+    grid->addWidget(LabelFor(editor_, label, header), row, pair * 2, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(field, row, pair * 2 + 1, 1, span * 2 - 1);
+  };
+  place("LblLSH", TextBox("TxtLSH", header), 0, 0);
+  place("LblKdrq", FieldRow(header, {date}), 0, 1);
+  place("LblCzry", TextBox("TxtCzryName", header), 0, 2);
+  place("LblBcCk", WarehouseFields(editor_, header, "TxtBcCkID", "txtBcCkName", "CmdGoodsPlace"), 1, 0);
+  place("LblBrCk", WarehouseFields(editor_, header, "txtBrCKid", "txtBrCkName", "Command1"), 1, 1);
+  place("LblSh", TextBox("TxtSh", header), 1, 2);
+  place("LblBZ", TextBox("TxtBZ", header), 2, 0, 3);
+  for (int pair = 0; pair < 3; ++pair) grid->setColumnStretch(pair * 2 + 1, 1);
   layout()->addWidget(header);
 }
 
@@ -169,13 +199,13 @@ void EditorView::BuildGrids() {
   auto* linesFrame = Named(new QGroupBox(ToQt(editor_.Control("FraContent").caption), this), "FraContent");
   auto* linesLayout = new QVBoxLayout(linesFrame);
   lines_ = GridView("VfgContent", linesFrame);
+  lines_->horizontalHeader()->setStretchLastSection(true);
   linesLayout->addWidget(lines_);
   static_cast<QVBoxLayout*>(layout())->addWidget(linesFrame, 1);
 
   auto* goodsFrame = Named(new QGroupBox(ToQt(editor_.Control("FraSpxx").caption), this), "FraSpxx");
   auto* goodsLayout = new QVBoxLayout(goodsFrame);
   goods_ = GridView("VfgSpxx", goodsFrame);
-  goods_->setFixedHeight(64);
   goodsLayout->addWidget(goods_);
   layout()->addWidget(goodsFrame);
 }
@@ -199,8 +229,17 @@ void EditorView::BuildStatusBar() {
   layout()->addWidget(status);
 }
 
+// The panel shows one goods: its header and one row, with room for the scroll bar its many
+// columns may need. Heights are known only once the style has polished the grid.
+void EditorView::FitGoodsPanelHeight() {
+  const int row = goods_->model()->rowCount() > 0 ? goods_->rowHeight(0) : goods_->verticalHeader()->defaultSectionSize();
+  const int header = std::max(goods_->horizontalHeader()->height(), goods_->horizontalHeader()->sizeHint().height());
+  goods_->setFixedHeight(header + row + goods_->horizontalScrollBar()->sizeHint().height() + 2 * goods_->frameWidth());
+}
+
 void EditorView::showEvent(QShowEvent* event) {
   FormView::showEvent(event);
+  FitGoodsPanelHeight();
   ScheduleTimers();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The desktop window of the bill editor (FrmStoreAdjuctBill), top to bottom: the toolbar, the
-// header fields (serial, date, people; the two warehouses with their goods-place buttons; the
-// remark), the entry row (goods, unit, price, quantity, amount, retail total), the lines grid
-// in its frame 调拨明细 (taking the height the window gains), the goods panel in its frame 附加信息,
-// the command buttons and the status bar. Every widget and toolbar action carries its control's
-// name, so the FormBinder ties each to the model.
+// header fields on one grid of label/field pairs (serial, date, operator; the two warehouses
+// with their goods-place buttons, the auditor; the remark across), the entry row (goods, unit,
+// price, quantity, amount, retail total), the lines grid in its frame 调拨明细 (taking the height
+// the window gains), the goods panel in its frame 附加信息 (one row high), the command buttons
+// and the status bar. Every widget and toolbar action carries its control's name, so the
+// FormBinder ties each to the model.
 //
 // Beyond the binder the view keeps three things of the classic controls: numeric fields show
 // the number of decimal places the model gives them (while not being edited), a text box the
@@ -48,6 +49,7 @@ class EditorView : public FormView {
   void ScheduleTimers();
   void SelectAllOf(const std::string& control);
   void ScrollLinesToShownRow();
+  void FitGoodsPanelHeight();
 
   FrmStoreAdjuctBill& editor_;
   QTableView* lines_ = nullptr;

@@ -19,6 +19,7 @@
 #include "host/FormModel.h"
 #include "qt/ClassicKeyCodes.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/GridColumnWidths.h"
 #include "qt/GridTableModel.h"
 
 namespace storeadjust::qt {
@@ -178,7 +179,7 @@ void FormBinder::ShowGridColumns(const std::string& name, QAbstractItemView& vie
   auto* table = qobject_cast<QTableView*>(&view);
   GridModel* grid = form_.Grid(name);
   if (table == nullptr || grid == nullptr) return;
-  for (long col = 0; col < grid->Cols(); ++col) table->setColumnHidden(static_cast<int>(col), grid->ColWidth(col) == 0);
+  FitGridColumns(*table, *grid);
 }
 
 void FormBinder::FollowModelFocus() {

@@ -6,7 +6,8 @@
 //   QLabel      caption (text for controls that are not labels)
 //   buttons, tool buttons, QAction          click -> Click(name); caption when the model has one
 //   QAbstractItemView on a grid control     a GridTableModel; current row both ways, double and
-//                                           right click to the model; width 0 hides a column
+//                                           right click to the model; width 0 hides a column,
+//                                           the others fit their contents (GridColumnWidths)
 // Every bound widget follows the control's visibility and enabled state. Key presses in bound
 // widgets go to KeyDown with the classic code first; only Enter, Esc and F1..F12 stop there,
 // other keys go on to the widget so typing still edits. Focus follows the model both ways.

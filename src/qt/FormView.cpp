@@ -21,8 +21,10 @@ void FormView::reject() {
 void FormView::Bind() { binder_ = std::make_unique<FormBinder>(form_, *this); }
 
 void FormView::keyPressEvent(QKeyEvent* event) {
+  // Keys of the bound widgets went to the model already. Esc from any other widget closes the
+  // window as the model's Esc does (reject asks the model); Enter never presses a button.
   const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     event->accept();
     return;
   }

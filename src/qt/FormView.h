@@ -1,8 +1,9 @@
 #pragma once
 // The base of every screen's window: a QDialog bound to a FormModel. A screen's view builds its
 // widgets (objectName = control name), then calls Bind(). The close box asks the model
-// (form.Close(), which QueryUnload may refuse: the window then stays). Enter and Esc belong to
-// the screen's key handlers, so the dialog neither presses a default button nor closes on them.
+// (form.Close(), which QueryUnload may refuse: the window then stays). Enter and Esc in a bound
+// widget belong to the screen's key handlers; the dialog never presses a default button, and an
+// Esc from a widget the model does not know asks the model to close, as the close box does.
 #include <QDialog>
 #include <memory>
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +123,25 @@ TEST_F(BrowserViewTest, ARightClickOnAHeaderSortsTheList) {
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
   EXPECT_EQ(ui.boxes, 0);
+}
+
+TEST_F(BrowserViewTest, TheMarkColumnIsNarrowAndEverySerialShowsWhole) {
+  EXPECT_LE(list->columnWidth(0), 40);
+  EXPECT_GE(list->columnWidth(0), list->fontMetrics().horizontalAdvance(QStringLiteral("√")));
+  const int serialWidth = list->fontMetrics().horizontalAdvance(Cell(0, 1));
+  EXPECT_GT(list->columnWidth(1), serialWidth);
+  form->RefreshList();  // a reset keeps both
+  EXPECT_LE(list->columnWidth(0), 40);
+  EXPECT_GT(list->columnWidth(1), serialWidth);
+}
+
+TEST_F(BrowserViewTest, EscFromAWidgetTheModelDoesNotKnowClosesTheBrowser) {
+  auto* stray = new QLineEdit(view.get());
+  stray->show();
+  stray->setFocus();
+  QTest::keyClick(stray, Qt::Key_Escape);
+  EXPECT_FALSE(form->IsOpen());
+  EXPECT_FALSE(view->isVisible());
 }
 
 }  // namespace

@@ -89,4 +89,46 @@ TEST_F(EditorViewTest, StoredBillShowsLinesPanelAndDecimals) {
   EXPECT_FALSE(form.IsOpen());
 }
 
+// Every control shows as the model says, and no two visible fields, labels or buttons cover
+// each other: a clerk can read and reach each of them.
+TEST_F(EditorViewTest, EveryShownControlIsVisibleAndNoneCoversAnother) {
+  Open("DBD202403010001");
+  std::vector<std::pair<std::string, QRect>> placed;
+  for (const std::string& name : form.ControlNames()) {
+    const auto& state = form.Control(name);
+    if (state.kind == ControlKind::ToolbarButton) {
+      EXPECT_EQ(Widget<QAction>(name)->isVisible(), state.visible) << name;
+      continue;
+    }
+    auto* widget = Widget<QWidget>(name);
+    EXPECT_EQ(widget->isVisible(), state.visible) << name;
+    if (!widget->isVisible() || state.kind == ControlKind::Frame) continue;
+    EXPECT_GT(widget->width(), 0) << name;
+    placed.emplace_back(name, QRect(widget->mapTo(view.get(), QPoint(0, 0)), widget->size()));
+  }
+  for (std::size_t a = 0; a < placed.size(); ++a) {
+    for (std::size_t b = a + 1; b < placed.size(); ++b) {
+      EXPECT_FALSE(placed[a].second.intersects(placed[b].second)) << placed[a].first << " / " << placed[b].first;
+    }
+  }
+}
+
+TEST_F(EditorViewTest, HeaderLabelsStandLeftOfTheirFieldsAndTheGridsShowTheirRows) {
+  Open("DBD202403010001");
+  for (const auto& [label, field] : {std::pair{"LblLSH", "TxtLSH"}, std::pair{"LblBcCk", "TxtBcCkID"},
+                                     std::pair{"LblBrCk", "txtBrCKid"}, std::pair{"LblBZ", "TxtBZ"},
+                                     std::pair{"LblSh", "TxtSh"}}) {
+    const QRect l(Widget<QWidget>(label)->mapTo(view.get(), QPoint(0, 0)), Widget<QWidget>(label)->size());
+    const QRect f(Widget<QWidget>(field)->mapTo(view.get(), QPoint(0, 0)), Widget<QWidget>(field)->size());
+    EXPECT_LT(l.right(), f.left()) << label;
+    EXPECT_LT(std::abs(l.center().y() - f.center().y()), 4) << label;
+  }
+  auto* lines = Widget<QTableView>("VfgContent");
+  EXPECT_LT(lines->columnWidth(0), 30);  // the fixed column carries no text
+  const int goodsName = lines->fontMetrics().horizontalAdvance(lines->model()->index(0, 3).data().toString());
+  EXPECT_GT(lines->columnWidth(3), goodsName);
+  auto* goods = Widget<QTableView>("VfgSpxx");
+  EXPECT_GE(goods->viewport()->height(), goods->rowHeight(0));
+}
+
 }  // namespace
