@@ -512,7 +512,7 @@ class OdbcBackend final : public Backend {
       const SQLRETURN rc = SQLFetch(statement.Get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, natives_, "SQLFetch failed");
-      Row row(kinds.size());
+      std::vector<Variant> row(kinds.size());
       for (std::size_t i = 0; i < kinds.size(); ++i) ReadValue(statement, i, kinds[i], row[i]);
       result.rows.push_back(std::move(row));
     }

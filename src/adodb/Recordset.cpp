@@ -214,7 +214,7 @@ std::size_t Recordset::RowIndexAt(long zeroBasedPosition) const {
   return order_[static_cast<std::size_t>(zeroBasedPosition)];
 }
 
-const Row& Recordset::RowAt(std::size_t storageIndex) const {
+Row Recordset::RowAt(std::size_t storageIndex) const {
   if (!data_) throw Error::Closed();
   if (storageIndex >= data_->result.rows.size()) throw Error::SubscriptOutOfRange();
   return data_->result.rows[storageIndex];
@@ -304,7 +304,7 @@ Variant& Recordset::MutableValue(std::size_t index) {
   for (auto& [column, value] : pending_) {
     if (column == index) return value;
   }
-  const Row& row = data_->result.rows[order_[static_cast<std::size_t>(position_)]];
+  const Row row = data_->result.rows[order_[static_cast<std::size_t>(position_)]];
   return pending_.emplace_back(index, row[index]).second;
 }
 
@@ -314,7 +314,7 @@ void Recordset::Update() {
   if (pending_.empty()) return;
   if (BOF() || EOF()) throw Error::BofOrEof();
   Backend& backend = connection_->GetBackend();
-  Row& row = data_->result.rows[order_[static_cast<std::size_t>(position_)]];
+  const MutableRow row = data_->result.rows.MutableAt(order_[static_cast<std::size_t>(position_)]);
   const auto& columns = data_->result.columns;
 
   // One UPDATE per base table touched, the row found by its key columns or else by every

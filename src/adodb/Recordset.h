@@ -77,7 +77,7 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
 
   // The rows in the set's current order (for grids that show the whole set).
   std::size_t RowIndexAt(long zeroBasedPosition) const;
-  const Row& RowAt(std::size_t storageIndex) const;
+  Row RowAt(std::size_t storageIndex) const;
   const std::vector<ColumnInfo>& Columns() const;
 
  private:
@@ -93,7 +93,6 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   LockType lock_ = adLockReadOnly;
   std::string sortSpec_;
   std::vector<std::pair<std::size_t, Variant>> pending_;  // unsaved edits of the current row
-  Row originalRow_;
 };
 
 }  // namespace adodb

@@ -1,12 +1,11 @@
 #pragma once
 // What a backend hands back for a query: column descriptions and every row, already converted
 // to variants. The Recordset owns one of these (shared between clones).
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "adodb/DataType.h"
-#include "adodb/Variant.h"
+#include "adodb/RowTable.h"
 
 namespace adodb {
 
@@ -18,11 +17,9 @@ struct ColumnInfo {
   bool isKey = false;      // part of the base table's primary key
 };
 
-using Row = std::vector<Variant>;
-
 struct ResultSet {
   std::vector<ColumnInfo> columns;
-  std::vector<Row> rows;
+  RowTable rows;
 };
 
 }  // namespace adodb

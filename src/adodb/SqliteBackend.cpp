@@ -110,7 +110,7 @@ bool LooksLikeStoredTimestamp(const std::string& text) {
 // have typed the expression (numbers, timestamps, otherwise text).
 void InferColumnType(ResultSet& result, std::size_t column) {
   bool anyDouble = false, anyInteger = false, anyText = false, allTimestamps = true;
-  for (const Row& row : result.rows) {
+  for (const Row row : result.rows) {
     const Variant& value = row[column];
     switch (value.Type()) {
       case VariantType::Double:
@@ -132,8 +132,9 @@ void InferColumnType(ResultSet& result, std::size_t column) {
     type = adVarChar;
     if (allTimestamps && !anyDouble && !anyInteger) {
       type = adDBTimeStamp;
-      for (Row& row : result.rows) {
-        if (!row[column].IsNull()) row[column] = Variant(*Date::Parse(row[column].RawText()));
+      for (std::size_t r = 0; r < result.rows.size(); ++r) {
+        Variant& value = result.rows.MutableAt(r)[column];
+        if (!value.IsNull()) value = Variant(*Date::Parse(value.RawText()));
       }
     }
   } else if (anyDouble) {
@@ -344,14 +345,12 @@ ResultSet SqliteBackend::Query(std::string_view sql) {
       ReadColumns(statement, result);
       kinds.reserve(result.columns.size());
       for (const ColumnInfo& column : result.columns) kinds.push_back(KindOf(column.type));
-      result.rows.reserve(64);
+      result.rows.SetWidth(kinds.size());
     }
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
       if (!materialize) continue;
-      Row& row = result.rows.emplace_back();
-      row.reserve(kinds.size());
-      for (int i = 0; i < count; ++i) row.push_back(ReadValue(statement, i, kinds[static_cast<std::size_t>(i)]));
+      for (int i = 0; i < count; ++i) result.rows.AppendValue(ReadValue(statement, i, kinds[static_cast<std::size_t>(i)]));
     }
     if (rc != SQLITE_DONE) ThrowStepError();
   });

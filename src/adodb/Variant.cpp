@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <strings.h>
 
 #include "adodb/Error.h"
@@ -64,6 +65,64 @@ Int RoundToInteger(double value) {
 int Sign(double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
 
 }  // namespace
+
+// A result of 100,000 rows holds a million variants: every byte here is a megabyte there.
+static_assert(sizeof(Variant) <= 40, "a variant holds its text or its number, not both");
+
+void Variant::ThrowTypeMismatch() { throw Error::TypeMismatch(); }
+
+void Variant::CopyFrom(const Variant& other) {
+  if (other.type_ == VariantType::Text) {
+    new (&text_) std::string(other.text_);
+  } else {
+    integer_ = other.integer_;
+    if (other.type_ == VariantType::Date) date_ = other.date_;
+  }
+  type_ = other.type_;
+}
+
+void Variant::MoveFrom(Variant&& other) noexcept {
+  if (other.type_ == VariantType::Text) {
+    new (&text_) std::string(std::move(other.text_));
+  } else {
+    integer_ = other.integer_;
+    if (other.type_ == VariantType::Date) date_ = other.date_;
+  }
+  type_ = other.type_;
+}
+
+Variant::Variant(const Variant& other) : integer_(0) { CopyFrom(other); }
+
+Variant::Variant(Variant&& other) noexcept : integer_(0) { MoveFrom(std::move(other)); }
+
+Variant& Variant::operator=(const Variant& other) {
+  if (this == &other) return *this;
+  if (type_ == VariantType::Text && other.type_ == VariantType::Text) {
+    text_ = other.text_;
+    return *this;
+  }
+  if (other.type_ == VariantType::Text) {
+    std::string copy(other.text_);  // may throw: leave this untouched then
+    if (type_ == VariantType::Text) text_.~basic_string();
+    new (&text_) std::string(std::move(copy));
+    type_ = VariantType::Text;
+    return *this;
+  }
+  if (type_ == VariantType::Text) text_.~basic_string();
+  CopyFrom(other);
+  return *this;
+}
+
+Variant& Variant::operator=(Variant&& other) noexcept {
+  if (this == &other) return *this;
+  if (type_ == VariantType::Text && other.type_ == VariantType::Text) {
+    text_ = std::move(other.text_);
+    return *this;
+  }
+  if (type_ == VariantType::Text) text_.~basic_string();
+  MoveFrom(std::move(other));
+  return *this;
+}
 
 bool ParseNumber(std::string_view text, double& out) {
   text = TrimBlanks(text);
