@@ -1,6 +1,7 @@
 #include "adodb/Connection.h"
 
 #include "adodb/Error.h"
+#include "adodb/MemoryReuse.h"
 #include "adodb/Recordset.h"
 
 namespace adodb {
@@ -14,6 +15,7 @@ Connection::~Connection() {
 
 void Connection::Open(const std::string& connectionString, const std::string&, const std::string&, long) {
   if (backend_) throw Error(errnum::kObjectOpen, "Operation is not allowed when the object is open.", "ADODB.Connection");
+  KeepFreedMemoryForReuse();
   backend_ = OpenBackend(connectionString);
   connectionString_ = connectionString;
 }
