@@ -59,7 +59,7 @@ case "${1:-}" in
     install_missing
     configure_and_build build
     shift
-    exec build/app/storeadjust "$@"
+    exec build/app/launcher/storeadjust "$@"
     ;;
   test)
     install_missing
