@@ -78,7 +78,7 @@ void Recordset::Open(std::string_view sql, const std::shared_ptr<Connection>& co
   data_ = std::move(shared);
   connection_ = connection;
   lock_ = lock == adLockUnspecified ? adLockReadOnly : lock;
-  sortSpec_.clear();
+  sortCriteria_.clear();
   pending_.clear();
   order_.resize(data_->result.rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
@@ -226,17 +226,17 @@ std::shared_ptr<Recordset> Recordset::Clone(LockType lock) {
   clone->data_ = data_;
   clone->connection_ = connection_;
   clone->order_ = order_;
-  clone->sortSpec_ = sortSpec_;
+  clone->sortCriteria_ = sortCriteria_;
   clone->lock_ = lock == adLockUnspecified ? lock_ : lock;
   clone->position_ = 0;
   return clone;
 }
 
-void Recordset::Sort(std::string_view spec) {
+void Recordset::Sort(std::string_view criteria) {
   if (!data_) throw Error::Closed();
   Update();
   std::vector<SortKey> keys;
-  std::string_view rest = spec;
+  std::string_view rest = criteria;
   while (!Trim(rest).empty()) {
     const std::size_t comma = rest.find(',');
     std::string_view part = Trim(rest.substr(0, comma));
@@ -266,7 +266,7 @@ void Recordset::Sort(std::string_view spec) {
       return false;
     });
   }
-  sortSpec_ = std::string(spec);
+  sortCriteria_ = std::string(criteria);
   if (hadRow) {
     position_ = static_cast<long>(std::find(order_.begin(), order_.end(), currentRow) - order_.begin());
   } else if (!order_.empty()) {
@@ -285,7 +285,7 @@ void Recordset::Requery() {
   order_.resize(data_->result.rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
   position_ = 0;
-  if (!sortSpec_.empty()) Sort(std::string(sortSpec_));
+  if (!sortCriteria_.empty()) Sort(std::string(sortCriteria_));
   position_ = 0;
   RaiseMoveComplete();
 }

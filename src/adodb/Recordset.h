@@ -61,8 +61,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // A new set over the same rows with its own position (at the first row) and sort order.
   std::shared_ptr<Recordset> Clone(LockType lock = adLockUnspecified);
   // "col DESC, other ASC"; empty text restores the query's order. Stays on the same row when it can.
-  void Sort(std::string_view spec);
-  const std::string& SortSpec() const { return sortSpec_; }
+  void Sort(std::string_view criteria);
+  const std::string& SortCriteria() const { return sortCriteria_; }
   // Runs the query again on the same connection; moves to the first row.
   void Requery();
 
@@ -91,7 +91,7 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   std::vector<std::size_t> order_;  // storage indices in current order
   long position_ = 0;               // 0-based into order_; -1 BOF; order_.size() EOF
   LockType lock_ = adLockReadOnly;
-  std::string sortSpec_;
+  std::string sortCriteria_;
   std::vector<std::pair<std::size_t, Variant>> pending_;  // unsaved edits of the current row
 };
 

@@ -13,17 +13,17 @@ namespace {
 constexpr int kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7;
 constexpr const char* kAnswerProperty = "classicAnswer";
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* text;
   QMessageBox::ButtonRole role;
   int answer;
 };
 
-std::vector<ButtonSpec> ButtonSet(int buttons) {
-  const ButtonSpec ok{"确定", QMessageBox::AcceptRole, kOk};
-  const ButtonSpec cancel{"取消", QMessageBox::RejectRole, kCancel};
-  const ButtonSpec yes{"是", QMessageBox::YesRole, kYes};
-  const ButtonSpec no{"否", QMessageBox::NoRole, kNo};
+std::vector<ButtonChoice> ButtonSet(int buttons) {
+  const ButtonChoice ok{"确定", QMessageBox::AcceptRole, kOk};
+  const ButtonChoice cancel{"取消", QMessageBox::RejectRole, kCancel};
+  const ButtonChoice yes{"是", QMessageBox::YesRole, kYes};
+  const ButtonChoice no{"否", QMessageBox::NoRole, kNo};
   switch (buttons & 0x7) {
     case 1: return {ok, cancel};
     case 2: return {{"终止", QMessageBox::RejectRole, kAbort}, {"重试", QMessageBox::AcceptRole, kRetry},
@@ -48,10 +48,10 @@ QMessageBox::Icon IconOf(int buttons) {
 int DefaultButtonIndex(int buttons) { return (buttons & 0x300) >> 8; }  // 0 first, 1 second, 2 third
 
 // What the classic box answers when it is closed without a button (Esc, the close box).
-int EscapeAnswer(const std::vector<ButtonSpec>& set) {
+int EscapeAnswer(const std::vector<ButtonChoice>& set) {
   for (int wanted : {kCancel, kNo, kAbort}) {
-    for (const ButtonSpec& spec : set) {
-      if (spec.answer == wanted) return wanted;
+    for (const ButtonChoice& choice : set) {
+      if (choice.answer == wanted) return wanted;
     }
   }
   return set.front().answer;
@@ -64,11 +64,11 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
   box->setWindowTitle(title);
   box->setText(text);
   box->setIcon(IconOf(buttons));
-  const std::vector<ButtonSpec> set = ButtonSet(buttons);
+  const std::vector<ButtonChoice> set = ButtonSet(buttons);
   std::vector<QPushButton*> made;
-  for (const ButtonSpec& spec : set) {
-    QPushButton* button = box->addButton(QString::fromUtf8(spec.text), spec.role);
-    button->setProperty(kAnswerProperty, spec.answer);
+  for (const ButtonChoice& choice : set) {
+    QPushButton* button = box->addButton(QString::fromUtf8(choice.text), choice.role);
+    button->setProperty(kAnswerProperty, choice.answer);
     made.push_back(button);
   }
   const std::size_t defaultIndex = static_cast<std::size_t>(DefaultButtonIndex(buttons));
