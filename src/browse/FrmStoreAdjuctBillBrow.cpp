@@ -9,6 +9,7 @@
 #include "browse/MarkedBillPosting.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
+#include "host/ErrorText.h"
 #include "host/KeyCodes.h"
 #include "host/Rights.h"
 #include "host/Settings.h"
@@ -34,11 +35,6 @@ class BusyPointer {
  private:
   UserInterface& ui_;
 };
-
-std::string Describe(const std::exception& error) {
-  auto* adoError = dynamic_cast<const adodb::Error*>(&error);
-  return adoError ? adoError->Description() : error.what();
-}
 
 std::string Joined(const std::vector<std::string>& serials) {
   std::string joined;
@@ -103,7 +99,7 @@ void FrmStoreAdjuctBillBrow::FormLoad() {
                                                                                     : BrowserLayout::OneStep;
     OpenList(BuildBrowserListQuery(layout_ == BrowserLayout::TwoStep ? template1 : template2, filter, layout_));
   } catch (const std::exception& error) {
-    ShowInformation(Describe(error));
+    ShowInformation(ErrorText(error));
   }
   SetFocus(kGrid);
 }
@@ -214,7 +210,7 @@ void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
     session_.CurrentLSH = onABill ? rsMain_->Value("流水号").TextOrEmpty() : std::string();
     session_.IsNewBill = !onABill;
   } catch (const std::exception& error) {
-    ShowInformation(Describe(error));
+    ShowInformation(ErrorText(error));
     return;
   }
   OpenEditor(viewOnly);
@@ -284,7 +280,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
   try {
     notPosted = PostMarkedBills(session_, serials);
   } catch (const std::exception& error) {
-    ShowInformation(Describe(error));
+    ShowInformation(ErrorText(error));
     return;
   }
   if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
@@ -302,7 +298,7 @@ void FrmStoreAdjuctBillBrow::RefreshList() {
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     ShowPosition();
   } catch (const std::exception& error) {
-    ShowInformation(Describe(error));
+    ShowInformation(ErrorText(error));
   }
 }
 
@@ -319,7 +315,7 @@ void FrmStoreAdjuctBillBrow::SortByColumn(long col) {
     grid_.NotifyContents();
     FollowListPosition();
   } catch (const std::exception& error) {
-    session_.Ui->MsgBox(Describe(error), mb::kCritical, kSystemTitle);
+    session_.Ui->MsgBox(ErrorText(error), mb::kCritical, kSystemTitle);
   }
 }
 

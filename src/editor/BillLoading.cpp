@@ -4,6 +4,7 @@
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
+#include "host/ErrorText.h"
 #include "host/SelectTemplates.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -11,11 +12,6 @@
 namespace storeadjust {
 
 namespace {
-
-std::string Described(const std::exception& error) {
-  const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
-  return adoError ? adoError->Description() : std::string(error.what());
-}
 
 // The header query joins lines, header and warehouses with "select *", so the line table's bz,
 // dcstockid and drstockid come first and the header's columns of the same names after them.
@@ -63,7 +59,7 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
     rs->Close();
     EnableTimer(Timer::Tmr);
   } catch (const std::exception& error) {
-    session_.Ui->MsgBox(Described(error) + "\n数据添加失败,请与管理员联系！", mb::kCritical, "错误:");
+    session_.Ui->MsgBox(ErrorText(error) + "\n数据添加失败,请与管理员联系！", mb::kCritical, "错误:");
   }
 }
 

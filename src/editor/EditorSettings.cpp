@@ -4,6 +4,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/UpperCase.h"
 #include "host/DataHelpers.h"
+#include "host/ErrorText.h"
 #include "host/SelectTemplates.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
@@ -75,9 +76,7 @@ void FrmStoreAdjuctBill::FormLoad() {
         "[操作人员编号]", QuoteSql(session_.OptCode));
     LoadProfileSettings();
   } catch (const std::exception& error) {
-    const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
-    const std::string description = adoError ? adoError->Description() : std::string(error.what());
-    session_.Ui->MsgBox(description + "\n读取数据失败失败,请与管理员联系！", 48, "提示：");
+    session_.Ui->MsgBox(ErrorText(error) + "\n读取数据失败失败,请与管理员联系！", 48, "提示：");
     return;
   }
   if (!session_.IsNewBill) {

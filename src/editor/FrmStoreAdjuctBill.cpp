@@ -5,6 +5,7 @@
 
 #include "adodb/Error.h"
 #include "editor/EditorToolbar.h"
+#include "host/ErrorText.h"
 #include "host/KeyCodes.h"
 #include "host/Rights.h"
 #include "host/UserInterface.h"
@@ -12,11 +13,6 @@
 namespace storeadjust {
 
 namespace {
-
-std::string Described(const std::exception& error) {
-  const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
-  return adoError ? adoError->Description() : std::string(error.what());
-}
 
 // A numeric field's text as a number; text that is not a number (an empty field) counts as 0.
 double NumberIn(const std::string& text) {
@@ -57,7 +53,7 @@ void FrmStoreAdjuctBill::AddNew() {
     ClearEntryRow();
     EnableTimer(Timer::Tmr2);
   } catch (const std::exception& error) {
-    session_.Ui->MsgBox(Described(error) + "\n获取流水号错误,请与管理员联系！", mb::kCritical, "错误:");
+    session_.Ui->MsgBox(ErrorText(error) + "\n获取流水号错误,请与管理员联系！", mb::kCritical, "错误:");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "adodb/Error.h"
+#include "host/ErrorText.h"
 #include "host/TypeGroups.h"
 #include "host/UserInterface.h"
 
@@ -13,13 +14,8 @@ namespace {
 
 const char* const kSystemTitle = "系统提示";
 
-std::string DescriptionOf(const std::exception& e) {
-  if (auto* error = dynamic_cast<const adodb::Error*>(&e)) return error->Description();
-  return e.what();
-}
-
 void Report(Session& session, const std::exception& e, int icon, const std::string& title) {
-  if (session.Ui) session.Ui->MsgBox(DescriptionOf(e), icon, title);
+  if (session.Ui) session.Ui->MsgBox(ErrorText(e), icon, title);
 }
 
 std::shared_ptr<adodb::Connection> RequireConnection(Session& session) {

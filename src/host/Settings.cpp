@@ -1,4 +1,5 @@
 #include "host/Settings.h"
+#include "host/ErrorText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,10 +131,8 @@ void LoadSystemSettings(Session& session) {
   try {
     LoadSysVar(session);
     LoadProfile(session);
-  } catch (const adodb::Error& e) {
-    if (session.Ui) session.Ui->MsgBox(e.Description(), mb::kInformation, "系统提示");
   } catch (const std::exception& e) {
-    if (session.Ui) session.Ui->MsgBox(e.what(), mb::kInformation, "系统提示");
+    if (session.Ui) session.Ui->MsgBox(ErrorText(e), mb::kInformation, "系统提示");
   }
 }
 

@@ -1,4 +1,5 @@
 #include "host/StoreAdjuctBill.h"
+#include "host/ErrorText.h"
 
 #include <exception>
 #include <memory>
@@ -27,8 +28,7 @@ void StoreAdjuctBill::Execute() {
     RunSteps();
     CloseConnection();
   } catch (const std::exception& e) {
-    auto* error = dynamic_cast<const adodb::Error*>(&e);
-    session_.Ui->MsgBox(error ? error->Description() : e.what(), mb::kExclamation, "系统提示");
+    session_.Ui->MsgBox(ErrorText(e), mb::kExclamation, "系统提示");
     try {
       CloseConnection();
     } catch (...) {

@@ -1,0 +1,11 @@
+#pragma once
+// The text a message box shows for a trapped failure: an adodb::Error's own description (the
+// provider's words, as the classic error object reports them), otherwise what() of the exception.
+#include <exception>
+#include <string>
+
+namespace storeadjust {
+
+std::string ErrorText(const std::exception& error);
+
+}  // namespace storeadjust
