@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "adodb/Variant.h"
-#include "editor/RecordsetGrid.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
+#include "host/RecordsetGrid.h"
 #include "host/Session.h"
 
 namespace storeadjust {

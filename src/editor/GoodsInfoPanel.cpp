@@ -5,7 +5,7 @@
 // "零售总额合计", row 1 the goods' values followed by the two totals.
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/GridCellText.h"
+#include "host/CellText.h"
 #include "host/DataHelpers.h"
 #include "host/SelectTemplates.h"
 #include "host/SqlLiterals.h"
@@ -56,7 +56,7 @@ void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
       vfgSpxx_.SetTextMatrix(0, col, rs.Column(static_cast<std::size_t>(col)).name);
       if (rs.RecordCount() >= 1) {
         rs.MoveFirst();
-        vfgSpxx_.SetTextMatrix(1, col, GridCellText(rs.Value(static_cast<std::size_t>(col))));
+        vfgSpxx_.SetTextMatrix(1, col, CellText(rs.Value(static_cast<std::size_t>(col))));
       }
     }
     rs.Close();
@@ -80,8 +80,8 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
       return;
     }
     rs.MoveFirst();
-    vfgSpxx_.SetTextMatrix(1, retailCol, GridCellText(rs.Value("lsze")));
-    vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? GridCellText(rs.Value("je")) : std::string());
+    vfgSpxx_.SetTextMatrix(1, retailCol, CellText(rs.Value("lsze")));
+    vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? CellText(rs.Value("je")) : std::string());
   } catch (const std::exception&) {
   }
 }
