@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 #include "adodb/Error.h"
 
 using namespace adodb;
@@ -35,7 +35,7 @@ class RecordsetTest : public ::testing::Test {
     return 0;
   }
 
-  TempDatabase db;
+  testsupport::TempDatabase db;
   std::shared_ptr<Connection> conn;
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/RowTable.h"
@@ -71,7 +71,7 @@ TEST(RowTable, RowsWithoutColumnsAreCounted) {
 
 // An edit written back to a row far into a large result must change that row and no other.
 TEST(RowTable, RecordsetEditsARowBeyondTheFirstBlock) {
-  TempDatabase db;
+  testsupport::TempDatabase db;
   auto conn = db.Open();
   conn->Execute("create table t (id int primary key, name varchar(20))");
   conn->BeginTrans();

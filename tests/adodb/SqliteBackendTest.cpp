@@ -4,7 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 #include "adodb/Command.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
@@ -35,7 +35,7 @@ class SqliteBackendTest : public ::testing::Test {
     return self->OpenRecordset("select sl from t where id = 1")->Value(0).AsDouble();
   }
 
-  TempDatabase db;
+  testsupport::TempDatabase db;
   std::shared_ptr<Connection> conn;
 };
 
@@ -98,7 +98,7 @@ TEST_F(SqliteBackendTest, ConcurrentWritersInTwoProcessesLoseNoUpdate) {
   conn->Close();
   auto work = [&] {
     Connection session;
-    session.Open(db.ConnectionString());
+    session.Open(db.ConnStr());
     for (int i = 0; i < 200; ++i) {
       session.BeginTrans();
       session.Execute("update t set sl = sl + 1 where id = 1");
@@ -124,6 +124,6 @@ TEST_F(SqliteBackendTest, ConcurrentWritersInTwoProcessesLoseNoUpdate) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  conn->Open(db.ConnectionString());
+  conn->Open(db.ConnStr());
   EXPECT_EQ(ValueOf(*conn), 400);
 }

@@ -1,7 +1,5 @@
 // The ODBC backend against a real SQLite database reached through the SQLite ODBC driver.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,39 +14,25 @@
 #include "adodb/Parameter.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/tsql/Translator.h"
+#include "support/TempDatabase.h"
 
 namespace adodb {
 namespace {
 
 constexpr const char* kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
-void RunRaw(sqlite3* db, const char* sql) {
-  char* message = nullptr;
-  ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
-}
-
 class OdbcBackendTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kSqliteOdbcDriver)) GTEST_SKIP() << "SQLite ODBC driver not installed";
-    file_ = std::filesystem::temp_directory_path() / ("odbc_backend_" + std::to_string(getpid()) + "_" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db");
-    std::filesystem::remove(file_);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file_.c_str(), &db), SQLITE_OK);
-    RunRaw(db,
-           "create table ck (djbh varchar(20) primary key, pm varchar(40), je money, sfjz bit, rq datetime, sl int);"
-           "insert into ck values ('CK0001', '阿莫西林胶囊', 12.5, 1, '2024-03-05 10:20:30', 7);"
-           "insert into ck values ('CK0002', 'O''Brien', 3.25, 0, '2024-03-06', NULL);"
-           "insert into ck values ('CK0003', NULL, NULL, NULL, NULL, 0);");
-    sqlite3_close(db);
-  }
-  void TearDown() override {
-    if (!file_.empty()) std::filesystem::remove(file_);
+    db_.Run({"create table ck (djbh varchar(20) primary key, pm varchar(40), je money, sfjz bit, rq datetime, sl int)",
+             "insert into ck values ('CK0001', '阿莫西林胶囊', 12.5, 1, '2024-03-05 10:20:30', 7)",
+             "insert into ck values ('CK0002', 'O''Brien', 3.25, 0, '2024-03-06', NULL)",
+             "insert into ck values ('CK0003', NULL, NULL, NULL, NULL, 0)"});
   }
 
   std::string ConnectionString(bool dialect = true) const {
-    return std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + file_.string() + (dialect ? ";Dialect=SQLite" : "");
+    return std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + db_.Path() + (dialect ? ";Dialect=SQLite" : "");
   }
   std::unique_ptr<Backend> Open() const { return OpenBackend(ConnectionString()); }
 
@@ -58,7 +42,7 @@ class OdbcBackendTest : public ::testing::Test {
     return result.rows[0][0].IsNull() ? "<null>" : result.rows[0][0].AsText();
   }
 
-  std::filesystem::path file_;
+  testsupport::TempDatabase db_;
 };
 
 TEST_F(OdbcBackendTest, QueryMaterializesRowsWithDeclaredTypesNullsAndChineseText) {
@@ -184,7 +168,7 @@ TEST_F(OdbcBackendTest, RefusedConnectionGivesTheDriverManagersMessage) {
 }
 
 TEST_F(OdbcBackendTest, AnExtensionTheDriverCannotLoadFailsTheOpen) {
-  ASSERT_EQ(setenv("STOREADJUST_TSQL_EXT", file_.c_str(), 1), 0);  // exists, but is no library
+  ASSERT_EQ(setenv("STOREADJUST_TSQL_EXT", db_.Path().c_str(), 1), 0);  // exists, but is no library
   EXPECT_THROW(Open(), Error);
   unsetenv("STOREADJUST_TSQL_EXT");
   EXPECT_NO_THROW(Open());

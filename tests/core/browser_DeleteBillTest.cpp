@@ -23,7 +23,7 @@ TEST_F(DeleteBillTest, RemovesHeaderLinesAndGoodsPlacesOfThatBillOnly) {
   EXPECT_EQ(db.Parts("DBD0001"), "0/0/0");
   EXPECT_EQ(db.Parts("O''Neil"), "0/0/0");
   EXPECT_EQ(db.Parts("DBD0002"), "1/2/2");
-  EXPECT_TRUE(db.ui.messages.empty());
+  EXPECT_TRUE(db.ui.Boxes().empty());
 }
 
 TEST_F(DeleteBillTest, AnAuditedBillIsUntouchedAndAMissingOneIsReportedAsSuch) {
@@ -31,7 +31,7 @@ TEST_F(DeleteBillTest, AnAuditedBillIsUntouchedAndAMissingOneIsReportedAsSuch) {
   EXPECT_EQ(DeleteBill(db.session, "DBD0003"), BillDeletionResult::Audited);
   EXPECT_EQ(DeleteBill(db.session, "DBD9999"), BillDeletionResult::NotFound);
   EXPECT_EQ(db.Parts("DBD0003"), "1/2/2");
-  EXPECT_TRUE(db.ui.messages.empty());
+  EXPECT_TRUE(db.ui.Boxes().empty());
 }
 
 TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
@@ -42,10 +42,10 @@ TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
 
   EXPECT_EQ(db.Parts("DBD0004"), "1/2/2");
   EXPECT_FALSE(db.session.Conn->InTransaction());
-  ASSERT_EQ(db.ui.messages.size(), 1u);
-  EXPECT_NE(db.ui.messages[0].text.find("places locked"), std::string::npos);
-  EXPECT_EQ(db.ui.messages[0].buttons, mb::kExclamation);
-  EXPECT_EQ(db.ui.messages[0].title, "系统提示");
+  ASSERT_EQ(db.ui.Boxes().size(), 1u);
+  EXPECT_NE(db.ui.Boxes()[0].text.find("places locked"), std::string::npos);
+  EXPECT_EQ(db.ui.Boxes()[0].buttons, mb::kExclamation);
+  EXPECT_EQ(db.ui.Boxes()[0].title, "系统提示");
 }
 
 TEST_F(DeleteBillTest, ABillAuditedAfterTheCheckKeepsItsLines) {

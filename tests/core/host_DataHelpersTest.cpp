@@ -6,13 +6,12 @@
 #include "host/GetSqlValue.h"
 #include "host/NumberHelpers.h"
 #include "host/SqlLiterals.h"
-#include "host_support/TempDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using hosttest::RecordingUserInterface;
-using hosttest::TempDatabase;
+using testsupport::TempDatabase;
 
 class DataHelpersTest : public ::testing::Test {
  protected:
@@ -21,11 +20,11 @@ class DataHelpersTest : public ::testing::Test {
             "insert into goods values ('A1', 'Bolt', 2.5, 3, '2026-01-02')",
             "insert into goods values ('A2', null, null, null, null)",
             "insert into goods values ('A3', 'Nut', 1, 7, '2026-03-04')"});
-    session = db.OpenSession(ui);
+    session = testsupport::OpenSession(db, ui);
   }
 
   TempDatabase db;
-  RecordingUserInterface ui;
+  ScriptedUserInterface ui;
   Session session;
 };
 
@@ -35,7 +34,7 @@ TEST_F(DataHelpersTest, GetFieldValueWithoutRowsGivesTheDefaultOfTheColumnsTypeG
   EXPECT_EQ(GetFieldValue(session, none, "sl").AsDouble(), 0);
   EXPECT_EQ(GetFieldValue(session, none, "kdrq").AsDate(), (adodb::Date{1900, 1, 1}));
   EXPECT_EQ(GetFieldValue(session, none, "pm").AsText(), "");
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(DataHelpersTest, GetFieldValueReadsNullAsTheTypeGroupsDefault) {
@@ -50,31 +49,31 @@ TEST_F(DataHelpersTest, GetFieldValueOfAMissingColumnShowsTheErrorAndReadsEmpty)
   adodb::Variant value = GetFieldValue(session, "select hh from goods", "nosuch");
   EXPECT_TRUE(value.IsEmpty());
   EXPECT_EQ(value.TextOrEmpty(), "");
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].title, "系统提示");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
-  EXPECT_FALSE(ui.messages[0].text.empty());
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kExclamation);
+  EXPECT_FALSE(ui.Boxes()[0].text.empty());
 }
 
 TEST_F(DataHelpersTest, CountRecordsCountsAndReportsARefusedStatementAsZero) {
   EXPECT_EQ(CountRecords(session, "select * from goods"), 3);
   EXPECT_EQ(CountRecords(session, "select * from goods where 1=0"), 0);
   EXPECT_EQ(CountRecords(session, "select * from no_such_table"), 0);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].title, "系统提示");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kExclamation);
 }
 
 TEST_F(DataHelpersTest, OpenersReportFailuresWithTheirOwnIconAndTitleAndGiveNothing) {
   EXPECT_EQ(OpenRsReadOnly(session, "select * from no_such_table"), nullptr);
   EXPECT_EQ(OpenRsEditable(session, "select * from no_such_table"), nullptr);
   EXPECT_EQ(OpenRsWithConnStr(session, "select * from no_such_table", db.ConnStr()), nullptr);
-  ASSERT_EQ(ui.messages.size(), 3u);
-  EXPECT_EQ(ui.messages[0].title, "Error:");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kCritical);
-  EXPECT_EQ(ui.messages[1].title, "Error:");
-  EXPECT_EQ(ui.messages[2].title, "系统提示");
-  EXPECT_EQ(ui.messages[2].buttons, mb::kInformation);
+  ASSERT_EQ(ui.Boxes().size(), 3u);
+  EXPECT_EQ(ui.Boxes()[0].title, "Error:");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kCritical);
+  EXPECT_EQ(ui.Boxes()[1].title, "Error:");
+  EXPECT_EQ(ui.Boxes()[2].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[2].buttons, mb::kInformation);
 }
 
 TEST_F(DataHelpersTest, AClonedSetStaysUsableAndAnEditableCloneSavesThroughConn) {
@@ -123,7 +122,7 @@ TEST_F(DataHelpersTest, GetSqlValueLeavesErrorsToItsCaller) {
   GetSqlValue reader(session);
   reader.SetKDSql("select * from no_such_table");
   EXPECT_THROW(reader.GetArrayValue(), adodb::Error);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(DataHelpersTest, AQuoteInAValueStaysInsideItsLiteral) {

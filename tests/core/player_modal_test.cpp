@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "host/UserInterface.h"
 #include "player/Player.h"
@@ -10,22 +9,10 @@ namespace storeadjust::player {
 namespace {
 
 using testing::MakeTestHost;
+using testing::Play;
+using testing::Played;
 using testing::TestForm;
 
-struct Played {
-  int status = 0;
-  std::string transcript;
-};
-
-Played Play(const std::string& script, HostFactory host) {
-  std::istringstream in(script);
-  std::ostringstream out;
-  Player player(in, out, std::filesystem::temp_directory_path(), std::move(host));
-  Played result;
-  result.status = player.Run();
-  result.transcript = out.str();
-  return result;
-}
 
 // The browser opens the editor modally and refreshes when it returns; the host goes on when the
 // browser closes. Each step records itself so the test sees the order of events.

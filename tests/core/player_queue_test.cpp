@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "host/ScriptedUserInterface.h"
 #include "host/SelectDialog.h"
@@ -14,23 +13,8 @@ namespace storeadjust::player {
 namespace {
 
 using testing::MakeTestHost;
-
-struct Played {
-  int status = 0;
-  std::string transcript;
-};
-
-Played Play(const std::string& script, HostFactory host, const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-  std::istringstream in(script);
-  std::ostringstream out;
-  Player player(in, out, base, std::move(host));
-  Played result;
-  result.status = player.Run();
-  result.transcript = out.str();
-  return result;
-}
-
-bool Has(const Played& p, const std::string& text) { return p.transcript.find(text) != std::string::npos; }
+using testing::Play;
+using testing::Played;
 
 TEST(PlayerQueues, AQuestionWithNothingQueuedIsAnErrorThatStopsTheScenario) {
   bool wentOn = false;
@@ -41,8 +25,8 @@ TEST(PlayerQueues, AQuestionWithNothingQueuedIsAnErrorThatStopsTheScenario) {
   Played played = Play("execute\nexpect nomessage\n", host);
   EXPECT_EQ(played.status, 1);
   EXPECT_FALSE(wentOn);
-  EXPECT_TRUE(Has(played, "msgbox 292 \"系统提示\" \"继续吗?\" -> ?\nERROR line 1: ")) << played.transcript;
-  EXPECT_FALSE(Has(played, "> expect nomessage")) << played.transcript;
+  EXPECT_TRUE(played.Has("msgbox 292 \"系统提示\" \"继续吗?\" -> ?\nERROR line 1: ")) << played.transcript;
+  EXPECT_FALSE(played.Has("> expect nomessage")) << played.transcript;
 }
 
 TEST(PlayerQueues, OkOnlyBoxesConsumeNothingAndQuestionsTakeAnswersInOrder) {
@@ -55,15 +39,15 @@ TEST(PlayerQueues, OkOnlyBoxesConsumeNothingAndQuestionsTakeAnswersInOrder) {
   Played played = Play("answer No\nanswer Yes\nexecute\n", host);
   EXPECT_EQ(played.status, 0) << played.transcript;
   EXPECT_EQ(answers, (std::vector<int>{mb::kOk, mb::kNo, mb::kYes}));
-  EXPECT_TRUE(Has(played, "msgbox 48 \"提示:\" \"注意\\r\\n库存不足\" -> OK\n")) << played.transcript;
-  EXPECT_TRUE(Has(played, "msgbox 324 \"系统提示\" \"第一\" -> No\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("msgbox 48 \"提示:\" \"注意\\r\\n库存不足\" -> OK\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("msgbox 324 \"系统提示\" \"第一\" -> No\n")) << played.transcript;
 }
 
 TEST(PlayerQueues, AnythingStillQueuedAtTheEndIsAnError) {
   auto host = MakeTestHost([](UserInterface& ui, const HostProperties&) { ui.MsgBox("?", mb::kYesNo, "t"); });
   Played played = Play("answer Yes\nanswer No\nchoose 2\nplaces cancel\nexecute\n", host);
   EXPECT_EQ(played.status, 1);
-  EXPECT_TRUE(Has(played, "ERROR still queued at the end: answer No, choose 2, places cancel")) << played.transcript;
+  EXPECT_TRUE(played.Has("ERROR still queued at the end: answer No, choose 2, places cancel")) << played.transcript;
 }
 
 TEST(PlayerQueues, GoodsPlacesAreConsumedOnlyWhenAllocating) {
@@ -85,11 +69,11 @@ TEST(PlayerQueues, GoodsPlacesAreConsumedOnlyWhenAllocating) {
   EXPECT_FALSE(viewed.confirmed);
   EXPECT_TRUE(allocated.confirmed);
   EXPECT_EQ(allocated.items, (std::vector<std::string>{"G1,,A-01,3", "G2,x,A-02,2"}));
-  EXPECT_TRUE(Has(played, "places WarehouseIn 02 DBD0001 DH999999999 5 0 -> ok\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("places WarehouseIn 02 DBD0001 DH999999999 5 0 -> ok\n")) << played.transcript;
 
   Played malformed = Play("places \"G1,A-01,3\"\n", host);
   EXPECT_EQ(malformed.status, 1);
-  EXPECT_TRUE(Has(malformed, "ERROR line 1: places")) << malformed.transcript;
+  EXPECT_TRUE(malformed.Has("ERROR line 1: places")) << malformed.transcript;
 }
 
 TEST(PlayerQueues, ExpectMessageLooksOnlyAtBoxesSinceThePreviousMessageCheck) {
@@ -109,9 +93,9 @@ expect message 保存
 )",
                        host);
   EXPECT_EQ(played.status, 1);
-  EXPECT_TRUE(Has(played, "FAIL expect message 不能删除 : got \"保存成功\"\n")) << played.transcript;
-  EXPECT_TRUE(Has(played, "FAIL expect nomessage : got \"保存成功\"\n")) << played.transcript;
-  EXPECT_TRUE(Has(played, "FAIL expect message 保存 : got no message\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("FAIL expect message 不能删除 : got \"保存成功\"\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("FAIL expect nomessage : got \"保存成功\"\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("FAIL expect message 保存 : got no message\n")) << played.transcript;
   std::size_t fails = 0;
   for (auto at = played.transcript.find("FAIL "); at != std::string::npos; at = played.transcript.find("FAIL ", at + 1)) ++fails;
   EXPECT_EQ(fails, 3u) << played.transcript;
@@ -140,16 +124,16 @@ TEST(PlayerQueues, SelectionDialogsConsumeChoicesOnlyWhenShown) {
   EXPECT_EQ(results[1].at(1).AsText(), "x");
   EXPECT_EQ(results[2].at(1).AsText(), "y");
   EXPECT_EQ(results[3].at(0).AsInt32(), 0);
-  EXPECT_TRUE(Has(played, "select 0 3 -> 3\n  sql: select 'a' as 代码 union all")) << played.transcript;
-  EXPECT_TRUE(Has(played, "select 1 1 -> 1\n")) << played.transcript;
-  EXPECT_TRUE(Has(played, "select 0 2 -> cancel\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("select 0 3 -> 3\n  sql: select 'a' as 代码 union all")) << played.transcript;
+  EXPECT_TRUE(played.Has("select 1 1 -> 1\n")) << played.transcript;
+  EXPECT_TRUE(played.Has("select 0 2 -> cancel\n")) << played.transcript;
 
   std::ofstream(dir / "blank.db").close();
   Played beyond = Play("database blank.db\nchoose 4\nexecute\n", host, dir);
   std::filesystem::remove_all(dir);
   EXPECT_EQ(beyond.status, 1);
-  EXPECT_TRUE(Has(beyond, "select 0 3 -> 4?\n")) << beyond.transcript;
-  EXPECT_TRUE(Has(beyond, "ERROR line 3: choose 4: the dialog lists 3 rows")) << beyond.transcript;
+  EXPECT_TRUE(beyond.Has("select 0 3 -> 4?\n")) << beyond.transcript;
+  EXPECT_TRUE(beyond.Has("ERROR line 3: choose 4: the dialog lists 3 rows")) << beyond.transcript;
 }
 
 TEST(PlayerSession, PropertiesAreCheckedAndHandedOver) {
@@ -169,7 +153,7 @@ TEST(PlayerSession, PropertiesAreCheckedAndHandedOver) {
                           "session NetHandle=70000\n", "session OptCode\n"}) {
     Played refused = Play(bad, host);
     EXPECT_EQ(refused.status, 1) << bad;
-    EXPECT_TRUE(Has(refused, "ERROR line 1: ")) << refused.transcript;
+    EXPECT_TRUE(refused.Has("ERROR line 1: ")) << refused.transcript;
   }
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 // A tiny module for the player's own tests: a form with a text box, a label, buttons whose
 // clicks run what the test says, and one timer that moves the focus after the form is shown;
-// and a Host that runs what the test says on `execute`.
+// a Host that runs what the test says on `execute`; and Play, which runs a script against it.
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "adodb/Error.h"
 #include "host/FormModel.h"
 #include "player/Host.h"
+#include "player/Player.h"
 
 namespace storeadjust::player::testing {
 
@@ -63,6 +66,21 @@ inline HostFactory MakeTestHost(std::function<void(UserInterface&, const HostPro
   return [run](UserInterface& ui) {
     return std::make_unique<TestHost>([run, &ui](const HostProperties& p) { run(ui, p); });
   };
+}
+
+struct Played {
+  int status = 0;
+  std::string transcript;
+  bool Has(const std::string& text) const { return transcript.find(text) != std::string::npos; }
+};
+
+inline Played Play(const std::string& script, HostFactory host,
+                   const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+  std::istringstream in(script);
+  std::ostringstream out;
+  Player player(in, out, base, std::move(host));
+  const int status = player.Run();
+  return {status, out.str()};
 }
 
 }  // namespace storeadjust::player::testing

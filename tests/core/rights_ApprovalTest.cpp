@@ -5,12 +5,13 @@
 #include "host/DataScopeProvider.h"
 #include "host/EmbeddedDataScopeProvider.h"
 #include "adodb/Error.h"
-#include "rights_support/ErpDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using rightstest::ErpDatabase;
+using testsupport::OpenSession;
+using testsupport::TempDatabase;
 
 constexpr const char* kBill = "DB2024000001";
 
@@ -31,7 +32,7 @@ class ScopeAndApprovalTest : public ::testing::Test {
              "' and Status='pending'"});
   }
 
-  ErpDatabase db_;
+  TempDatabase db_{db::CreateEmptyDatabase};
   std::unique_ptr<DataScopeProvider> provider_ = CreateDataScopeProvider();
 };
 

@@ -4,13 +4,14 @@
 
 #include "adodb/Command.h"
 #include "host/EmbeddedProcedures.h"
-#include "rights_support/ErpDatabase.h"
+#include "support/ModuleSession.h"
 #include "states/CheckBillFlow.h"
 
 namespace storeadjust {
 namespace {
 
-using rightstest::ErpDatabase;
+using testsupport::OpenSession;
+using testsupport::TempDatabase;
 
 class AuditProcedureTest : public ::testing::Test {
  protected:
@@ -39,9 +40,9 @@ class AuditProcedureTest : public ::testing::Test {
     return {command.Parameters("ReturnValue").Value().AsInt32(), command.Parameters("ReturnMsg").Value().TextOrEmpty()};
   }
 
-  ErpDatabase db_;
+  TempDatabase db_{db::CreateEmptyDatabase};
   ScriptedUserInterface ui_;
-  Session session_ = db_.OpenSession(ui_);
+  Session session_ = OpenSession(db_, ui_);
 };
 
 TEST_F(AuditProcedureTest, VerdictsComeFromTheTable) {

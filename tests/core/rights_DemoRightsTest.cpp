@@ -6,12 +6,13 @@
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
 #include "host/Rights.h"
-#include "rights_support/ErpDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using rightstest::ErpDatabase;
+using testsupport::OpenSession;
+using testsupport::TempDatabase;
 
 class DemoRightsTest : public ::testing::Test {
  protected:
@@ -28,9 +29,9 @@ class DemoRightsTest : public ::testing::Test {
     return HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, right, session_.ConnStr);
   }
 
-  ErpDatabase db_{ErpDatabase::Content::Demo};
+  TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
-  Session session_ = db_.OpenSession(ui_);
+  Session session_ = OpenSession(db_, ui_);
 };
 
 TEST_F(DemoRightsTest, RightsOfTheDemoOperators) {

@@ -4,12 +4,13 @@
 
 #include "host/DataHelpers.h"
 #include "host/Rights.h"
-#include "rights_support/ErpDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using rightstest::ErpDatabase;
+using testsupport::OpenSession;
+using testsupport::TempDatabase;
 
 class RightsTest : public ::testing::Test {
  protected:
@@ -41,9 +42,9 @@ class RightsTest : public ::testing::Test {
     return HasRight(session_, "M1", true, code, right, db_.ConnStr());
   }
 
-  ErpDatabase db_;
+  TempDatabase db_{db::CreateEmptyDatabase};
   ScriptedUserInterface ui_;
-  Session session_ = db_.OpenSession(ui_);
+  Session session_ = OpenSession(db_, ui_);
 };
 
 TEST_F(RightsTest, OwnRowAndGroupsAreAlternatives) {

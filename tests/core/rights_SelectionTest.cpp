@@ -4,12 +4,13 @@
 #include "host/SelectDialog.h"
 #include "host/SelectTemplates.h"
 #include "adodb/Error.h"
-#include "rights_support/ErpDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using rightstest::ErpDatabase;
+using testsupport::OpenSession;
+using testsupport::TempDatabase;
 
 class SelectionTest : public ::testing::Test {
  protected:
@@ -22,9 +23,9 @@ class SelectionTest : public ::testing::Test {
     session_.OptCode = "001";
   }
 
-  ErpDatabase db_;
+  TempDatabase db_{db::CreateEmptyDatabase};
   ScriptedUserInterface ui_;
-  Session session_ = db_.OpenSession(ui_);
+  Session session_ = OpenSession(db_, ui_);
 };
 
 TEST_F(SelectionTest, LoneRowIsTakenWithoutAsking) {

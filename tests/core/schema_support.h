@@ -1,43 +1,38 @@
 #pragma once
-// Test support for the embedded schema: a temporary database file and a raw connection to it
-// holding the text collation, plus one-value queries.
+// Raw reads for the schema tests: SQLite's own answer, with no T-SQL translation in between.
 #include <sqlite3.h>
 
-#include <filesystem>
 #include <string>
+#include <vector>
+
+#include "db/SqliteFile.h"
 
 namespace schema_test {
 
-// A file name in the temporary folder, removed when the test ends.
-class TempDatabasePath {
- public:
-  explicit TempDatabasePath(const std::string& stem);
-  ~TempDatabasePath();
-  TempDatabasePath(const TempDatabasePath&) = delete;
-  TempDatabasePath& operator=(const TempDatabasePath&) = delete;
-  const std::string& Path() const { return path_; }
+// The first column of the first row as text: "NULL" for NULL, "" when there is no row.
+inline std::string RawText(storeadjust::db::SqliteFile& file, const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(file.Handle(), sql.c_str(), -1, &statement, nullptr);
+  std::string text;
+  if (sqlite3_step(statement) == SQLITE_ROW) {
+    const auto* value = sqlite3_column_text(statement, 0);
+    text = value ? reinterpret_cast<const char*>(value) : "NULL";
+  }
+  sqlite3_finalize(statement);
+  return text;
+}
 
- private:
-  std::string path_;
-};
-
-class RawConnection {
- public:
-  explicit RawConnection(const std::string& path);
-  ~RawConnection();
-  RawConnection(const RawConnection&) = delete;
-  RawConnection& operator=(const RawConnection&) = delete;
-
-  // SQLITE_OK, or the failing result code (the message is in LastError()).
-  int Execute(const std::string& sql);
-  std::string LastError() const { return sqlite3_errmsg(db_); }
-  double Number(const std::string& sql);
-  std::string Text(const std::string& sql);  // NULL and no row give ""
-  bool IsNull(const std::string& sql);
-  sqlite3* Handle() const { return db_; }
-
- private:
-  sqlite3* db_ = nullptr;
-};
+// Column `column` of every row, as text.
+inline std::vector<std::string> RawColumn(storeadjust::db::SqliteFile& file, const std::string& sql, int column) {
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(file.Handle(), sql.c_str(), -1, &statement, nullptr);
+  std::vector<std::string> values;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    const auto* value = sqlite3_column_text(statement, column);
+    values.emplace_back(value ? reinterpret_cast<const char*>(value) : "");
+  }
+  sqlite3_finalize(statement);
+  return values;
+}
 
 }  // namespace schema_test

@@ -31,7 +31,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 #include "db/DatabaseFactory.h"
-#include "schema_support.h"
+#include "support/TempDatabase.h"
 
 namespace {
 
@@ -228,10 +228,8 @@ TEST_P(StatementCorpus, EveryStatementRunsOnTheDemoDatabaseAndChangesWhatItMust)
   const std::filesystem::path path = std::filesystem::path(STOREADJUST_TEST_DATA) / "corpus" / GetParam();
   const std::vector<CorpusBlock> blocks = ReadBlocks(path);
   ASSERT_FALSE(blocks.empty()) << path;
-  schema_test::TempDatabasePath database("corpus");
-  storeadjust::db::CreateDemoDatabase(database.Path());
-  const auto conn = std::make_shared<adodb::Connection>();
-  conn->Open(storeadjust::db::EmbeddedConnectionString(database.Path()));
+  const testsupport::TempDatabase database(storeadjust::db::CreateDemoDatabase);
+  const auto conn = database.Open();
   for (const CorpusBlock& block : blocks) RunBlock(conn, GetParam(), block);
   conn->Close();
 }

@@ -1,12 +1,11 @@
 #include "QtTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QKeyEvent>
 #include <QWidget>
 
-#include <stdexcept>
+#include "db/SqliteFile.h"
 
 namespace qttest {
 
@@ -30,37 +29,21 @@ class QtApplicationEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    std::string text = message != nullptr ? message : "sqlite error";
-    sqlite3_free(message);
-    throw std::runtime_error(text);
-  }
-}
-
 }  // namespace
 
-GoodsDatabase::GoodsDatabase(int rows) {
-  path_ = dir_.filePath(QStringLiteral("goods.db")).toStdString();
-  sqlite3* db = nullptr;
-  if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot create test database");
-  Exec(db, "create table goods (code varchar(20) primary key, name varchar(40), spec varchar(20))");
-  // Every seventh item is a 阿莫西林 (amoxicillin), so filters have something to narrow to.
-  Exec(db,
-       "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(rows) +
-           ") insert into goods select printf('G%06d', i), "
-           "case when i % 7 = 0 then '阿莫西林胶囊' || i else '维生素C片' || i end, "
-           "case when i % 2 = 0 then '0.25g*24' else 'Box' end from n");
-  sqlite3_close(db);
-  connection_ = std::make_shared<adodb::Connection>();
-  connection_->Open(ConnectionString());
-}
-
-std::string GoodsDatabase::ConnectionString() const { return "Provider=SQLite;Data Source=" + path_; }
+GoodsDatabase::GoodsDatabase(int rows)
+    : TempDatabase([rows](const std::string& path) {
+        // Every seventh item is a 阿莫西林 (amoxicillin), so filters have something to narrow to.
+        storeadjust::db::SqliteFile(path).Execute(
+            "create table goods (code varchar(20) primary key, name varchar(40), gg varchar(20));"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(rows) +
+            ") insert into goods select printf('G%06d', i), "
+            "case when i % 7 = 0 then '阿莫西林胶囊' || i else '维生素C片' || i end, "
+            "case when i % 2 = 0 then '0.25g*24' else 'Box' end from n");
+      }) {}
 
 std::shared_ptr<adodb::Recordset> GoodsDatabase::OpenGoods(const std::string& where) const {
-  return connection_->OpenRecordset("select code as 编号, name as 名称, spec as 规格 from goods " + where +
+  return connection_->OpenRecordset("select code as 编号, name as 名称, gg as 规格 from goods " + where +
                                     " order by code");
 }
 

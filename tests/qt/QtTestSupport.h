@@ -4,29 +4,25 @@
 // asks for, and a way to act on the modal window a call under test opens.
 #include <QApplication>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "support/TempDatabase.h"
 
 namespace qttest {
 
-// A database file holding goods(code, name, spec) with codes G000001.. in order.
-class GoodsDatabase {
+// A database file holding goods(code, name, gg) with codes G000001.. in order.
+class GoodsDatabase : public testsupport::TempDatabase {
  public:
   explicit GoodsDatabase(int rows);
-  std::string ConnectionString() const;
   // Rows in code order, headed by the Chinese aliases 编号, 名称, 规格.
   std::shared_ptr<adodb::Recordset> OpenGoods(const std::string& where = {}) const;
 
  private:
-  QTemporaryDir dir_;
-  std::string path_;
-  std::shared_ptr<adodb::Connection> connection_;
+  std::shared_ptr<adodb::Connection> connection_ = Open();
 };
 
 // Types text into the widget as key presses carrying the characters (QTest's key clicks know

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "QtTestSupport.h"
@@ -130,7 +131,7 @@ TEST_F(SelectDialogViewTest, SizeAndColumnWidthsAreRememberedPerColumnSet) {
   }
   // Other aliases make another column set, with a layout of its own.
   std::shared_ptr<adodb::Connection> connection = std::make_shared<adodb::Connection>();
-  connection->Open(db.ConnectionString());
+  connection->Open(db.ConnStr());
   auto renamed = connection->OpenRecordset("select code as 代码, name as 品名 from goods");
   SelectDialogView dialog(*renamed, nullptr, kOrganization);
   dialog.show();
@@ -142,7 +143,7 @@ TEST_F(SelectDialogViewTest, SelectDialogShowsTheDesktopDialogOnlyWhenTheUserMus
   qttest::GoodsDatabase db(3);
   QtUserInterface ui(kOrganization);
   storeadjust::SelectDialog select(ui);
-  select.ConnectionString = db.ConnectionString();
+  select.ConnectionString = db.ConnStr();
 
   // A lone row with mode false: taken without a window (a window would stay open: nothing closes it).
   select.Query = "select code, name from goods where code = 'G000002'";

@@ -7,51 +7,23 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "QtTestSupport.h"
-#include "adodb/Connection.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
-#include "db/DatabaseFactory.h"
-#include "host/Session.h"
 #include "qt/BrowserView.h"
 #include "qt/FormViewRegistry.h"
+#include "support/ModuleSession.h"
 
 namespace {
 
 using storeadjust::FrmStoreAdjuctBillBrow;
 
-// Answers every box with No and never shows a window: the browser's commands under test ask
-// nothing, and a box that appears anyway is counted.
-class SilentUserInterface : public storeadjust::UserInterface {
- public:
-  int MsgBox(const std::string&, int, const std::string&) override {
-    ++boxes;
-    return storeadjust::mb::kNo;
-  }
-  void SetBusy(bool) override {}
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 0; }
-  storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
-  void Print(const storeadjust::PrintRequest&) override {}
-  void Reprint(const storeadjust::ReprintRequest&) override {}
-  void ShowReport(const storeadjust::ReportRequest&) override {}
-  void RunModal(storeadjust::FormModel& form) override { form.Close(); }
-  int boxes = 0;
-};
-
 class BrowserViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    const std::string path = dir.filePath(QStringLiteral("demo.db")).toStdString();
-    storeadjust::db::CreateDemoDatabase(path);
-    session.ConnStr = storeadjust::db::EmbeddedConnectionString(path);
     session.OptCode = "001";
-    session.Ui = &ui;
-    session.Conn = std::make_shared<adodb::Connection>();
-    session.Conn->Open(session.ConnStr);
     form = std::make_unique<FrmStoreAdjuctBillBrow>(session);
     form->Load();
     storeadjust::qt::RegisterBrowserView();
@@ -70,9 +42,9 @@ class BrowserViewTest : public ::testing::Test {
   }
   QString Cell(int row, int col) const { return list->model()->index(row, col).data().toString(); }
 
-  QTemporaryDir dir;
-  SilentUserInterface ui;
-  storeadjust::Session session;
+  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  storeadjust::ScriptedUserInterface ui;  // the commands under test ask nothing: a Yes/No box would throw
+  storeadjust::Session session = testsupport::OpenSession(db, ui);
   std::unique_ptr<FrmStoreAdjuctBillBrow> form;
   std::unique_ptr<storeadjust::qt::FormView> view;
   QTableView* list = nullptr;
@@ -112,7 +84,7 @@ TEST_F(BrowserViewTest, TheListHasTheFocusAndItsKeysAndRowsReachTheModel) {
 
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_FALSE(form->IsOpen());
-  EXPECT_EQ(ui.boxes, 0);
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(BrowserViewTest, ARightClickOnAHeaderSortsTheList) {
@@ -122,7 +94,7 @@ TEST_F(BrowserViewTest, ARightClickOnAHeaderSortsTheList) {
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403020004"));
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
-  EXPECT_EQ(ui.boxes, 0);
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(BrowserViewTest, TheMarkColumnIsNarrowAndEverySerialShowsWhole) {

@@ -12,10 +12,10 @@
 #include <QTableView>
 #include <QTest>
 
-#include "../core/editor_support/EditorDatabase.h"
 #include "QtTestSupport.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "qt/EditorView.h"
+#include "support/ModuleSession.h"
 
 namespace {
 
@@ -39,9 +39,9 @@ class EditorViewTest : public ::testing::Test {
     return view->findChild<T*>(QString::fromStdString(name));
   }
 
-  storeadjust::editortest::EditorDatabase db;
+  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
   storeadjust::ScriptedUserInterface ui;
-  storeadjust::Session session = db.OpenSession(ui);
+  storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
   FrmStoreAdjuctBill form{session};
   std::unique_ptr<EditorView> view;
 };
