@@ -2,20 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "host/Settings.h"
-#include "host_support/TempDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using hosttest::RecordingUserInterface;
-using hosttest::TempDatabase;
-
-const char* const kCreateSysVar =
-    "create table sys_var (slws int, pfjws int, lsjws int, sjws int, hsjws int, wsjws int, cbjws int, jjbl int, "
-    "ztdh int, bz1 bit, bz2 bit, bz3 bit, bz4 bit, bz5 bit, bz6 bit, bz7 bit, bz8 bit, bz9 bit, xz1 int, xz2 int, "
-    "xz3 int, xz4 int, xz5 int, xz6 int, xz7 int, xz8 int, xz9 int, rkdsh bit, xhdsh bit, dcdsh bit, ykdsh bit, "
-    "lsjz bit, ykfs int, glph bit, phzx bit, sf_tag varchar(10), zdxjbl int, ywjz int, jzyf int, ckperiod int, "
-    "qyzt bit)";
+using testsupport::TempDatabase;
 
 std::string SysVarRow(int xz2) {
   return "insert into sys_var values (3, 2, 2, 2, 2, 4, 2, 1, 9, 1, 0, 1, 0, 0, 0, 0, 0, 1, 5, " + std::to_string(xz2) +
@@ -24,29 +16,24 @@ std::string SysVarRow(int xz2) {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db.Run({kCreateSysVar,
-            "create table t_SystemProfile (FCategory varchar(20), FKey varchar(50), FValue varchar(100))"});
-  }
-
   void Profile(const std::string& key, const std::string& value, const std::string& category = "GL") {
-    db.Run({"insert into t_SystemProfile values ('" + category + "', '" + key + "', '" + value + "')"});
+    db.Run({"insert into t_SystemProfile (FCategory, FKey, FValue) values ('" + category + "', '" + key + "', '" + value + "')"});
   }
 
   SessionSettings Load() {
-    Session session = db.OpenSession(ui);
+    Session session = testsupport::OpenSession(db, ui);
     LoadSystemSettings(session);
     return session.Settings;
   }
 
-  TempDatabase db;
-  RecordingUserInterface ui;
+  TempDatabase db{db::CreateEmptyDatabase};
+  ScriptedUserInterface ui;
 };
 
 TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderWithTheXz2Mapping) {
   db.Run({SysVarRow(2)});
   SessionSettings s = Load();
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
   EXPECT_EQ(s.slws, 3);
   EXPECT_EQ(s.wsjws, 4);
   EXPECT_EQ(s.ztdh, 9);
@@ -77,7 +64,7 @@ TEST_F(SettingsTest, Xz2OutsideTheMappingAndAnEmptySysVarGiveOne) {
   EXPECT_EQ(empty.xz2, 1);
   EXPECT_EQ(empty.slws, 0);
   EXPECT_FALSE(empty.qyzt);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(SettingsTest, NumberLengthRuleFallsBackOnWordsAndBlanks) {
@@ -116,7 +103,7 @@ TEST_F(SettingsTest, MissingKeysAndOtherCategoriesTakeTheDefaults) {
   EXPECT_EQ(s.FCurrYear, 0);
   EXPECT_EQ(s.FCurrPeriod, 0);
   EXPECT_EQ(s.ZJMSpliteChar, "-");
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {
@@ -124,11 +111,11 @@ TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {
   Profile("LengthOfMakeHH", "6");
   Profile("FCurrYear", "soon");
   Profile("FinanceCloseInit", "1");
-  Session session = db.OpenSession(ui);
+  Session session = testsupport::OpenSession(db, ui);
   LoadSystemSettings(session);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].title, "系统提示");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kInformation);
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kInformation);
   EXPECT_EQ(session.Settings.xz2, 6);
   EXPECT_EQ(session.Settings.LengthOfMakeHH, 6);
   EXPECT_FALSE(session.Settings.FinanceCloseInit);
@@ -137,9 +124,9 @@ TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {
 TEST_F(SettingsTest, AMissingProfileTableIsShownPerKeyAndGivesTheDefaults) {
   db.Run({SysVarRow(0), "drop table t_SystemProfile"});
   SessionSettings s = Load();
-  EXPECT_FALSE(ui.messages.empty());
-  EXPECT_EQ(ui.messages[0].title, "系统提示");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
+  EXPECT_FALSE(ui.Boxes().empty());
+  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kExclamation);
   EXPECT_EQ(s.LengthOfMakeHH, 4);
   EXPECT_EQ(s.FCurrYear, 0);
 }

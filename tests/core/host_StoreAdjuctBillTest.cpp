@@ -3,27 +3,19 @@
 
 #include "adodb/Error.h"
 #include "host/StoreAdjuctBill.h"
-#include "host_support/TempDatabase.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using hosttest::RecordingUserInterface;
-using hosttest::TempDatabase;
+using testsupport::TempDatabase;
 
 class StoreAdjuctBillTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    db.Run({"create table sys_var (slws int, pfjws int, lsjws int, sjws int, hsjws int, wsjws int, cbjws int, "
-            "jjbl int, ztdh int, bz1 bit, bz2 bit, bz3 bit, bz4 bit, bz5 bit, bz6 bit, bz7 bit, bz8 bit, bz9 bit, "
-            "xz1 int, xz2 int, xz3 int, xz4 int, xz5 int, xz6 int, xz7 int, xz8 int, xz9 int, rkdsh bit, "
-            "xhdsh bit, dcdsh bit, ykdsh bit, lsjz bit, ykfs int, glph bit, phzx bit, sf_tag varchar(10), "
-            "zdxjbl int, ywjz int, jzyf int, ckperiod int, qyzt bit)",
-            "insert into sys_var values (2,2,2,2,2,2,2,0,0,0,0,0,0,0,0,0,0,0,0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,'',"
+    db.Run({"insert into sys_var values (2,2,2,2,2,2,2,0,0,0,0,0,0,0,0,0,0,0,0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,'',"
             "0,0,0,0,0)",
-            "create table t_SystemProfile (FCategory varchar(20), FKey varchar(50), FValue varchar(100))",
-            "insert into t_SystemProfile values ('GL', 'LengthOfMakeHH', '5')",
-            "create table Operators (Code varchar(20), Guid varchar(40), name varchar(40))",
+            "insert into t_SystemProfile (FCategory, FKey, FValue) values ('GL', 'LengthOfMakeHH', '5')",
             "insert into Operators values ('001', 'G-001', 'Admin')",
             "insert into Operators values ('O''Neil', 'G-ONEIL', 'Quote')"});
     bill.SetConnStr(db.ConnStr());
@@ -31,8 +23,8 @@ class StoreAdjuctBillTest : public ::testing::Test {
     bill.SetSysDate(adodb::Date{2026, 5, 1});
   }
 
-  TempDatabase db;
-  RecordingUserInterface ui;
+  TempDatabase db{db::CreateEmptyDatabase};
+  ScriptedUserInterface ui;
   StoreAdjuctBill bill{ui};
 };
 
@@ -49,7 +41,7 @@ TEST_F(StoreAdjuctBillTest, ExecuteLoadsTheSessionShowsTheBrowserAndClosesConn) 
   bill.Execute();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(bill.GetSession().Conn, nullptr);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(StoreAdjuctBillTest, ASecondExecuteOpensAFreshConnection) {
@@ -63,7 +55,7 @@ TEST_F(StoreAdjuctBillTest, ASecondExecuteOpensAFreshConnection) {
   bill.Execute();
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(bill.GetSession().OptGuid, "G-ONEIL");
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(StoreAdjuctBillTest, AnUnknownOperatorLeavesOptGuidEmptyAndTheBrowserStillOpens) {
@@ -75,7 +67,7 @@ TEST_F(StoreAdjuctBillTest, AnUnknownOperatorLeavesOptGuidEmptyAndTheBrowserStil
   bill.SetOptCode("999");
   bill.Execute();
   EXPECT_TRUE(shown);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(StoreAdjuctBillTest, ARefusedConnectionStringIsShownAndNoBrowserAppears) {
@@ -84,10 +76,10 @@ TEST_F(StoreAdjuctBillTest, ARefusedConnectionStringIsShownAndNoBrowserAppears) 
   bill.SetConnStr("Provider=SQLite;Data Source=" + (db.Folder() / "no" / "such" / "dir" / "x.db").string());
   bill.Execute();
   EXPECT_FALSE(shown);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].title, "系统提示");
-  EXPECT_EQ(ui.messages[0].buttons, mb::kExclamation);
-  EXPECT_FALSE(ui.messages[0].text.empty());
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kExclamation);
+  EXPECT_FALSE(ui.Boxes()[0].text.empty());
   EXPECT_EQ(bill.GetSession().Conn, nullptr);
 }
 
@@ -98,8 +90,8 @@ TEST_F(StoreAdjuctBillTest, AnErrorInsideTheBrowserHookEndsExecuteThroughTheHand
     throw adodb::Error::Provider("browser failed");
   };
   bill.Execute();
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "browser failed");
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "browser failed");
   ASSERT_NE(conn, nullptr);
   EXPECT_EQ(conn->State(), adodb::adStateClosed);
 }
