@@ -5,7 +5,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
-#include "host/SelectTemplates.h"
+#include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
 
@@ -43,11 +43,10 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
     session_.IsAmendLine = false;
     FillLinesGrid(id);
     SetLocked("TxtLsze", true);
-    auto rs = OpenRsReadOnly(session_,
-                             "select *,c.name as dcckname,d.name as drckname,a.hh from ckdbdzkmx a inner join ckdbdzk b "
-                             "on a.lsh = b.lsh inner join gl_stock c on b.dcstockid=c.id left join gl_stock d on "
-                             "b.drstockid=d.id " " where b.lsh='" + QuoteSql(id) + "'");
-    if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "FrmStoreAdjuctBill");
+    auto rs = RequireOpened(OpenRsReadOnly(
+        session_, "select *,c.name as dcckname,d.name as drckname,a.hh from ckdbdzkmx a inner join ckdbdzk b "
+                  "on a.lsh = b.lsh inner join gl_stock c on b.dcstockid=c.id left join gl_stock d on "
+                  "b.drstockid=d.id " " where b.lsh='" + QuoteSql(id) + "'"));
     if (rs->RecordCount() >= 1) {
       rs->MoveFirst();
       FillHeaderFields(*rs, id);
@@ -75,11 +74,11 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
 }
 
-// The template's column list; empty when there is none or it cannot be read.
+// The template's column list, used as stored (the operator code is not put into it); empty when
+// there is none or it cannot be read.
 std::string FrmStoreAdjuctBill::LinesColumnList() {
   try {
-    auto rs = OpenRsReadOnly(session_, ReplaceAll("select fsql from glselect where fdh='仓库调拨单'", "[操作人员编号]",
-                                                  QuoteSql(session_.OptCode)));
+    auto rs = OpenRsReadOnly(session_, "select fsql from glselect where fdh='仓库调拨单'");
     if (!rs || rs->RecordCount() < 1) return {};
     rs->MoveFirst();
     std::string columns = rs->Value("fsql").TextOrEmpty();

@@ -8,6 +8,7 @@
 #include "editor/UpperCase.h"
 #include "host/DataHelpers.h"
 #include "host/NumberHelpers.h"
+#include "host/RequireOpened.h"
 #include "host/SelectTemplates.h"
 #include "host/SqlLiterals.h"
 
@@ -22,12 +23,6 @@ std::string Digits(int value, int width) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*d", width, value);
   return text;
-}
-
-// The opener has shown its own message; the caller learns that nothing could be read.
-std::shared_ptr<adodb::Recordset> RequireOpened(std::shared_ptr<adodb::Recordset> rs) {
-  if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "BillNumbering");
-  return rs;
 }
 
 bool HasRuleRow(Session& session, std::shared_ptr<adodb::Recordset>& rule) {

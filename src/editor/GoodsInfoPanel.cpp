@@ -7,7 +7,6 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/CellText.h"
 #include "host/DataHelpers.h"
-#include "host/SelectTemplates.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -33,11 +32,9 @@ void FrmStoreAdjuctBill::ShowGoodsInfo(const std::string& lsh, const std::string
 
 void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
   try {
-    std::string columns = GetFieldValue(session_,
-                                        ReplaceAll("select fsql from glselect where fdh='仓库调拨单商品信息'",
-                                                   "[操作人员编号]", QuoteSql(session_.OptCode)),
-                                        "fsql")
-                              .TextOrEmpty();
+    // The column list is used as stored (the operator code is not put into it).
+    std::string columns =
+        GetFieldValue(session_, "select fsql from glselect where fdh='仓库调拨单商品信息'", "fsql").TextOrEmpty();
     if (columns.empty()) columns = kDefaultGoodsColumns;
     const std::string goods = QuoteSql(hh);
     const std::string sql =

@@ -6,6 +6,7 @@
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
+#include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -39,13 +40,6 @@ const std::string& ElementAt(const std::vector<std::string>& list, int index) {
 // A granted value converts to the integer 1; a value that is not a number is an error.
 bool IsGranted(const std::vector<std::string>& values, int index) {
   return adodb::Variant(ElementAt(values, index)).AsInt32() == 1;
-}
-
-// An opener that failed has already shown its own message; going on with no record set is the
-// classic "object not set" error, trapped by the caller like any other.
-std::shared_ptr<adodb::Recordset> Require(std::shared_ptr<adodb::Recordset> rs) {
-  if (!rs) throw adodb::Error(91, "Object variable or With block variable not set", "StoreAdjust");
-  return rs;
 }
 
 void ShowTrapped(Session& session, const std::exception& error, const char* title) {
@@ -84,7 +78,7 @@ GroupStatements GroupStatementsFor(bool ownRowHadValue, const std::string& colum
 
 bool AnyGroupGrants(Session& session, const GroupStatements& statements, const std::string& column, int index,
                     const std::string& connectionString) {
-  const auto groupSet = Require(OpenRsWithConnStr(session, statements.members, connectionString));
+  const auto groupSet = RequireOpened(OpenRsWithConnStr(session, statements.members, connectionString));
   adodb::Recordset& groups = *groupSet;
   if (groups.RecordCount() < 1) return false;
   for (groups.MoveFirst(); !groups.EOF(); groups.MoveNext()) {
@@ -103,7 +97,7 @@ bool HasRight(Session& session, const std::string& modelGuid, bool byCode, const
               const std::string& rightName, const std::string& connectionString) {
   try {
     const std::string operatorGuid = byCode ? OperatorGuidByCode(session, operatorId) : operatorId;
-    const auto modelSet = Require(OpenRsWithConnStr(
+    const auto modelSet = RequireOpened(OpenRsWithConnStr(
         session,
         "Select IsNull(RightInfo1,'') RightInfo1,IsNull(RightInfo2,'') RightInfo2,IsNull(RightInfo3,'') RightInfo3 "
         "from RightModel where guid='" + QuoteSql(modelGuid) + "'",

@@ -1,5 +1,4 @@
 #include "host/StoreAdjuctBill.h"
-#include "host/ErrorText.h"
 
 #include <exception>
 #include <memory>
@@ -9,6 +8,7 @@
 #include "browse/ShowBillBrowser.h"
 #include "host/DataHelpers.h"
 #include "host/EmbeddedProcedures.h"
+#include "host/ErrorText.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
 
