@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 #include "adodb/Command.h"
 #include "adodb/Error.h"
@@ -14,14 +15,7 @@ using namespace adodb;
 
 namespace {
 
-Error ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error;
-  }
-  return Error(0, "no error");
-}
+using testsupport::ErrorOf;
 
 class SqliteBackendTest : public ::testing::Test {
  protected:

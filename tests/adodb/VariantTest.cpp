@@ -4,22 +4,12 @@
 
 #include "adodb/DataType.h"
 #include "adodb/Error.h"
+#include "support/ErrorOf.h"
 
 using adodb::Date;
 using adodb::Variant;
 
-namespace {
-
-std::int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const adodb::Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
-
-}  // namespace
+using testsupport::ErrorOf;
 
 TEST(Variant, NumbersBecomePlainDecimalTextForStatements) {
   EXPECT_EQ(adodb::FormatNumber(0.1 + 0.2), "0.3");
@@ -42,8 +32,8 @@ TEST(Variant, NumericTextConvertsOtherTextIsATypeMismatch) {
   EXPECT_TRUE(Variant("5.").IsNumeric());
   EXPECT_FALSE(Variant("").IsNumeric());
   EXPECT_FALSE(Variant("12abc").IsNumeric());
-  EXPECT_EQ(ErrorNumberOf([] { (void)Variant("abc").AsDouble(); }), adodb::errnum::kTypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([] { (void)Variant("").AsDouble(); }), adodb::errnum::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { (void)Variant("abc").AsDouble(); }).Number(), adodb::errnum::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { (void)Variant("").AsDouble(); }).Number(), adodb::errnum::kTypeMismatch);
 }
 
 TEST(Variant, IntegerConversionRoundsHalvesToEvenAndChecksRange) {
@@ -53,14 +43,14 @@ TEST(Variant, IntegerConversionRoundsHalvesToEvenAndChecksRange) {
   EXPECT_EQ(Variant("7.6").AsInt32(), 8);
   EXPECT_EQ(Variant(true).AsInt16(), -1);
   EXPECT_EQ(Variant(32767).AsInt16(), 32767);
-  EXPECT_EQ(ErrorNumberOf([] { (void)Variant(32768).AsInt16(); }), adodb::errnum::kOverflow);
-  EXPECT_EQ(ErrorNumberOf([] { (void)Variant(3e9).AsInt32(); }), adodb::errnum::kOverflow);
+  EXPECT_EQ(ErrorOf([] { (void)Variant(32768).AsInt16(); }).Number(), adodb::errnum::kOverflow);
+  EXPECT_EQ(ErrorOf([] { (void)Variant(3e9).AsInt32(); }).Number(), adodb::errnum::kOverflow);
 }
 
 TEST(Variant, NullIsRefusedWhereTheClassicRulesRefuseIt) {
   const Variant null = Variant::Null();
-  EXPECT_EQ(ErrorNumberOf([&] { (void)null.AsText(); }), adodb::errnum::kInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumberOf([&] { (void)null.AsDouble(); }), adodb::errnum::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { (void)null.AsText(); }).Number(), adodb::errnum::kInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([&] { (void)null.AsDouble(); }).Number(), adodb::errnum::kInvalidUseOfNull);
   EXPECT_EQ(null.TextOrEmpty(), "");
   EXPECT_EQ(Variant().AsText(), "");
   EXPECT_TRUE(null == Variant::Null());
@@ -75,7 +65,7 @@ TEST(Variant, BooleansReadAndWriteTheClassicWords) {
   EXPECT_TRUE(Variant("1").AsBool());
   EXPECT_FALSE(Variant(0).AsBool());
   EXPECT_DOUBLE_EQ(Variant(true).AsDouble(), -1);
-  EXPECT_EQ(ErrorNumberOf([] { (void)Variant("yes").AsBool(); }), adodb::errnum::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { (void)Variant("yes").AsBool(); }).Number(), adodb::errnum::kTypeMismatch);
 }
 
 TEST(Variant, DatesParseFormatAndCountDaysLikeTheClassicSerial) {

@@ -14,10 +14,13 @@
 #include "adodb/Parameter.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/tsql/Translator.h"
+#include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 
 namespace adodb {
 namespace {
+
+using testsupport::ErrorOf;
 
 constexpr const char* kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
@@ -135,36 +138,17 @@ TEST_F(OdbcBackendTest, ClosingInsideATransactionRollsBack) {
   EXPECT_EQ(TextAt(*backend, "select count(*) from ck"), "3");
 }
 
-TEST_F(OdbcBackendTest, DuplicateKeyIsAnIntegrityViolation) {
+TEST_F(OdbcBackendTest, RefusalsCarryTheirNumberAndTheDriversText) {
   auto backend = Open();
-  try {
-    backend->Execute("insert into ck (djbh) values ('CK0001')");
-    FAIL() << "duplicate key accepted";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), errnum::kIntegrityViolation);
-    EXPECT_NE(error.Description().find("UNIQUE"), std::string::npos) << error.Description();
-  }
-}
-
-TEST_F(OdbcBackendTest, RefusedStatementCarriesTheDriversText) {
-  auto backend = Open();
-  try {
-    backend->Query("select nosuchcolumn from ck");
-    FAIL() << "statement accepted";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), errnum::kSyntaxOrAccess);
-    EXPECT_NE(error.Description().find("nosuchcolumn"), std::string::npos) << error.Description();
-  }
-}
-
-TEST_F(OdbcBackendTest, RefusedConnectionGivesTheDriverManagersMessage) {
-  try {
-    OpenOdbcBackend("Driver={NoSuchDriver};Database=x", false);
-    FAIL() << "connection opened";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), errnum::kProviderError);
-    EXPECT_NE(error.Description().find("[unixODBC][Driver Manager]"), std::string::npos) << error.Description();
-  }
+  const Error duplicate = ErrorOf([&] { backend->Execute("insert into ck (djbh) values ('CK0001')"); });
+  EXPECT_EQ(duplicate.Number(), errnum::kIntegrityViolation);
+  EXPECT_NE(duplicate.Description().find("UNIQUE"), std::string::npos) << duplicate.Description();
+  const Error refused = ErrorOf([&] { backend->Query("select nosuchcolumn from ck"); });
+  EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
+  EXPECT_NE(refused.Description().find("nosuchcolumn"), std::string::npos) << refused.Description();
+  const Error noDriver = ErrorOf([] { OpenOdbcBackend("Driver={NoSuchDriver};Database=x", false); });
+  EXPECT_EQ(noDriver.Number(), errnum::kProviderError);
+  EXPECT_NE(noDriver.Description().find("[unixODBC][Driver Manager]"), std::string::npos) << noDriver.Description();
 }
 
 TEST_F(OdbcBackendTest, AnExtensionTheDriverCannotLoadFailsTheOpen) {
@@ -194,12 +178,8 @@ TEST_F(OdbcBackendTest, ProceduresRunTheRegisteredHandlerOnThisSession) {
   backend->RollbackTransaction();
   EXPECT_EQ(TextAt(*backend, "select sl from ck where djbh = 'CK0001'"), "7");
 
-  try {
-    backend->CallProcedure("no_such_proc", parameters);
-    FAIL() << "unknown procedure ran";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.Description(), "Could not find stored procedure 'no_such_proc'.");
-  }
+  EXPECT_EQ(ErrorOf([&] { backend->CallProcedure("no_such_proc", parameters); }).Description(),
+            "Could not find stored procedure 'no_such_proc'.");
 }
 
 TEST_F(OdbcBackendTest, TranslatedStatementsFindTheTsqlFunctions) {

@@ -42,10 +42,7 @@ TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
 
   EXPECT_EQ(db.Parts("DBD0004"), "1/2/2");
   EXPECT_FALSE(db.session.Conn->InTransaction());
-  ASSERT_EQ(db.ui.Boxes().size(), 1u);
-  EXPECT_NE(db.ui.Boxes()[0].text.find("places locked"), std::string::npos);
-  EXPECT_EQ(db.ui.Boxes()[0].buttons, mb::kExclamation);
-  EXPECT_EQ(db.ui.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(testsupport::ShownBoxes(db.ui), "48 系统提示|places locked\n");
 }
 
 TEST_F(DeleteBillTest, ABillAuditedAfterTheCheckKeepsItsLines) {

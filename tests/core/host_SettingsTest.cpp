@@ -7,6 +7,7 @@
 namespace storeadjust {
 namespace {
 
+using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
 std::string SysVarRow(int xz2) {
@@ -113,9 +114,7 @@ TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {
   Profile("FinanceCloseInit", "1");
   Session session = testsupport::OpenSession(db, ui);
   LoadSystemSettings(session);
-  ASSERT_EQ(ui.Boxes().size(), 1u);
-  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
-  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kInformation);
+  EXPECT_EQ(ShownBoxes(ui), "64 系统提示|Type mismatch\n");
   EXPECT_EQ(session.Settings.xz2, 6);
   EXPECT_EQ(session.Settings.LengthOfMakeHH, 6);
   EXPECT_FALSE(session.Settings.FinanceCloseInit);

@@ -8,6 +8,7 @@
 namespace storeadjust {
 namespace {
 
+using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
 class StoreAdjuctBillTest : public ::testing::Test {
@@ -76,10 +77,7 @@ TEST_F(StoreAdjuctBillTest, ARefusedConnectionStringIsShownAndNoBrowserAppears) 
   bill.SetConnStr("Provider=SQLite;Data Source=" + (db.Folder() / "no" / "such" / "dir" / "x.db").string());
   bill.Execute();
   EXPECT_FALSE(shown);
-  ASSERT_EQ(ui.Boxes().size(), 1u);
-  EXPECT_EQ(ui.Boxes()[0].title, "系统提示");
-  EXPECT_EQ(ui.Boxes()[0].buttons, mb::kExclamation);
-  EXPECT_FALSE(ui.Boxes()[0].text.empty());
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|unable to open database file\n");
   EXPECT_EQ(bill.GetSession().Conn, nullptr);
 }
 
@@ -90,8 +88,7 @@ TEST_F(StoreAdjuctBillTest, AnErrorInsideTheBrowserHookEndsExecuteThroughTheHand
     throw adodb::Error::Provider("browser failed");
   };
   bill.Execute();
-  ASSERT_EQ(ui.Boxes().size(), 1u);
-  EXPECT_EQ(ui.Boxes()[0].text, "browser failed");
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|browser failed\n");
   ASSERT_NE(conn, nullptr);
   EXPECT_EQ(conn->State(), adodb::adStateClosed);
 }

@@ -10,6 +10,7 @@ namespace storeadjust {
 namespace {
 
 using testsupport::OpenSession;
+using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
 class RightsTest : public ::testing::Test {
@@ -82,22 +83,16 @@ TEST_F(RightsTest, WithoutTheModulesRightModelEverythingIsRefusedAndNothingRestr
   EXPECT_EQ(GetDataScopeFilter(session_), "");
 
   ShowNoRightMsg(session_);
-  ASSERT_EQ(ui_.Boxes().size(), 1u);
-  EXPECT_EQ(ui_.Boxes()[0].text, "对不起，你没有此权限！");
-  EXPECT_EQ(ui_.Boxes()[0].buttons, 48);
-  EXPECT_EQ(ui_.Boxes()[0].title, "系统提示");
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n");
 }
 
 TEST_F(RightsTest, ShortOrNonNumericValueListIsReportedAndRefused) {
   db_.Run({"update rights set RightValue1='1' where operatorGuid='G1'"});
   EXPECT_FALSE(Has("001", "删除"));
-  ASSERT_EQ(ui_.Boxes().size(), 1u);
-  EXPECT_EQ(ui_.Boxes()[0].buttons, 64);
-  EXPECT_EQ(ui_.Boxes()[0].title, "系统提示");
 
   db_.Run({"update rights set RightValue1='1,x,0' where operatorGuid='G1'"});
   EXPECT_FALSE(Has("001", "修改"));
-  EXPECT_EQ(ui_.Boxes().size(), 2u);
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|Subscript out of range\n64 系统提示|Type mismatch\n");
 }
 
 TEST_F(RightsTest, QuoteInOperatorCodeOrGuidNeitherBreaksAStatementNorWidensARight) {
@@ -105,7 +100,7 @@ TEST_F(RightsTest, QuoteInOperatorCodeOrGuidNeitherBreaksAStatementNorWidensARig
   EXPECT_FALSE(Has("001' --", "新增"));
   EXPECT_FALSE(HasRight(session_, "M1", false, "G2' or operatorGuid='G1", "新增", db_.ConnStr()));
   EXPECT_FALSE(HasRight(session_, "M1' or '1'='1", true, "001", "新增", db_.ConnStr()));
-  EXPECT_TRUE(ui_.Boxes().empty()) << ui_.Boxes()[0].text;
+  EXPECT_EQ(ShownBoxes(ui_), "");
   // An operator whose code and Guid really hold quotes keeps exactly the rights of the row.
   EXPECT_TRUE(Has("O'1", "删除"));
   EXPECT_FALSE(Has("O'1", "新增"));

@@ -8,6 +8,7 @@
 #include "db/DatabaseFactory.h"
 #include "host/ScriptedUserInterface.h"
 #include "host/Session.h"
+#include "support/ShownBoxes.h"
 #include "support/TempDatabase.h"
 
 namespace testsupport {
