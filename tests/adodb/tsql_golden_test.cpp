@@ -20,8 +20,11 @@
 #include "adodb/Error.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
+#include "support/DataFiles.h"
 
 namespace {
+
+using testsupport::Joined;
 
 struct GoldenCase {
   std::string file;
@@ -107,12 +110,6 @@ std::vector<std::string> Run(sqlite3* db, const std::string& tsql) {
   return rows;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines) out += l + "\n";
-  return out;
-}
-
 void RunCase(const GoldenCase& c) {
   SCOPED_TRACE(c.file + ":" + std::to_string(c.line) + " " + c.title);
   Db db = OpenDatabase();
@@ -127,8 +124,8 @@ void RunCase(const GoldenCase& c) {
   const bool expectError = c.expected.size() == 1 && c.expected[0].rfind("error ", 0) == 0;
   try {
     const std::vector<std::string> rows = Run(db.get(), c.query);
-    if (expectError) ADD_FAILURE() << "expected an error, got rows:\n" << JoinLines(rows);
-    else EXPECT_EQ(JoinLines(c.expected), JoinLines(rows)) << "translated: " << adodb::tsql::Translate(c.query);
+    if (expectError) ADD_FAILURE() << "expected an error, got rows:\n" << Joined(rows);
+    else EXPECT_EQ(Joined(c.expected), Joined(rows)) << "translated: " << adodb::tsql::Translate(c.query);
   } catch (const adodb::Error& e) {
     if (!expectError) ADD_FAILURE() << "unexpected error: " << e.Description();
     else EXPECT_NE(e.Description().find(c.expected[0].substr(6)), std::string::npos) << e.Description();
@@ -136,11 +133,9 @@ void RunCase(const GoldenCase& c) {
 }
 
 TEST(TsqlGolden, EveryCaseOfEveryFileGivesSqlServersResult) {
-  const std::filesystem::path dir = std::filesystem::path(STOREADJUST_TEST_DATA) / "tsql";
   int cases = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.path().extension() != ".test") continue;
-    for (const GoldenCase& c : ReadCases(entry.path())) {
+  for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
+    for (const GoldenCase& c : ReadCases(file)) {
       RunCase(c);
       ++cases;
     }

@@ -6,10 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "QvStoreAdjuctBillV11.h"
+#include "support/TempDatabase.h"
 
 namespace {
 
@@ -40,13 +40,10 @@ class EntryPointsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(library.Loaded()) << dlerror();
-    std::random_device random;
-    config = std::filesystem::temp_directory_path() / ("storeadjust-reg-" + std::to_string(random()));
-    std::filesystem::create_directories(config);
     const char* old = getenv("XDG_CONFIG_HOME");
     if (old) savedConfig = old;
     hadConfig = old != nullptr;
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.Folder().c_str(), 1);
   }
   void TearDown() override {
     if (hadConfig) {
@@ -54,13 +51,11 @@ class EntryPointsTest : public ::testing::Test {
     } else {
       unsetenv("XDG_CONFIG_HOME");
     }
-    std::error_code ec;
-    std::filesystem::remove_all(config, ec);
   }
-  std::filesystem::path RegistryFile() const { return config / "storeadjust" / "registry.ini"; }
+  std::filesystem::path RegistryFile() const { return config.Folder() / "storeadjust" / "registry.ini"; }
 
   HostLibrary library;
-  std::filesystem::path config;
+  const testsupport::TempDatabase config;  // its folder stands in for the user's configuration folder
   std::string savedConfig;
   bool hadConfig = false;
 };

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 
 #include "host/ScriptedUserInterface.h"
 #include "host/SelectDialog.h"
 #include "host/Session.h"
 #include "player/Player.h"
 #include "player_test_forms.h"
+#include "support/TempDatabase.h"
 
 namespace storeadjust::player {
 namespace {
@@ -104,9 +103,7 @@ expect message 保存
 // The selection dialog's three ways: shown (a choice consumed), a lone row (taken without a
 // dialog, nothing consumed) and no row. Runs on a real embedded database file.
 TEST(PlayerQueues, SelectionDialogsConsumeChoicesOnlyWhenShown) {
-  auto dir = std::filesystem::temp_directory_path() / "player_queue_test";
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / "blank.db").close();  // an empty file is an empty database
+  const testsupport::TempDatabase blank;  // an empty file is an empty database
   std::vector<std::vector<adodb::Variant>> results;
   auto host = MakeTestHost([&](UserInterface& ui, const HostProperties& p) {
     Session session;
@@ -117,7 +114,7 @@ TEST(PlayerQueues, SelectionDialogsConsumeChoicesOnlyWhenShown) {
     results.push_back(SelectFromList(session, "select 'y' as 代码", true));
     results.push_back(SelectFromList(session, "select 'a' as 代码 union all select 'b'", false));
   });
-  Played played = Play("database blank.db\nchoose 3\nchoose 1\nchoose cancel\nexecute\n", host, dir);
+  Played played = Play("database test.db\nchoose 3\nchoose 1\nchoose cancel\nexecute\n", host, blank.Folder());
   EXPECT_EQ(played.status, 0) << played.transcript;
   ASSERT_EQ(results.size(), 4u);
   EXPECT_EQ(results[0].at(1).AsText(), "c");
@@ -128,9 +125,7 @@ TEST(PlayerQueues, SelectionDialogsConsumeChoicesOnlyWhenShown) {
   EXPECT_TRUE(played.Has("select 1 1 -> 1\n")) << played.transcript;
   EXPECT_TRUE(played.Has("select 0 2 -> cancel\n")) << played.transcript;
 
-  std::ofstream(dir / "blank.db").close();
-  Played beyond = Play("database blank.db\nchoose 4\nexecute\n", host, dir);
-  std::filesystem::remove_all(dir);
+  Played beyond = Play("database test.db\nchoose 4\nexecute\n", host, blank.Folder());
   EXPECT_EQ(beyond.status, 1);
   EXPECT_TRUE(beyond.Has("select 0 3 -> 4?\n")) << beyond.transcript;
   EXPECT_TRUE(beyond.Has("ERROR line 3: choose 4: the dialog lists 3 rows")) << beyond.transcript;

@@ -1,9 +1,8 @@
-// The embedded data-scope and approval component: scope conditions, the approval life cycle
-// with and without the switch, and the factory that screens create it through.
+// The embedded data-scope and approval component: scope conditions and the approval life cycle
+// with and without the switch.
 #include <gtest/gtest.h>
 
 #include "host/DataScopeProvider.h"
-#include "host/EmbeddedDataScopeProvider.h"
 #include "adodb/Error.h"
 #include "support/ModuleSession.h"
 
@@ -107,28 +106,6 @@ TEST_F(ScopeAndApprovalTest, SerialWithAQuoteIsItsOwnBill) {
 
 TEST_F(ScopeAndApprovalTest, RefusedConnectionReachesTheCaller) {
   EXPECT_THROW(provider_->IsApproved("Provider=Nobody;Data Source=x", "000022", kBill), adodb::Error);
-}
-
-struct AlwaysHeld final : DataScopeProvider {
-  std::string GetScopeCondition(const std::string&, const std::string&, const std::string&, const std::string&,
-                                const std::string&) override {
-    return " and 1=0";
-  }
-  std::string SubmitBill(const std::string&, const std::string&, const std::string&, const std::string&,
-                         const std::string&, double, double) override {
-    return "no";
-  }
-  bool IsApproved(const std::string&, const std::string&, const std::string&) override { return false; }
-  void IsBillEditable(const std::string&, const std::string&, const std::string&, bool& editable) override {
-    editable = false;
-  }
-};
-
-TEST(DataScopeProviderFactoryTest, ReplaceableAndRestorable) {
-  auto previous = SetDataScopeProviderFactory([] { return std::make_unique<AlwaysHeld>(); });
-  EXPECT_EQ(CreateDataScopeProvider()->GetScopeCondition("", "ID", "", "", "0007"), " and 1=0");
-  SetDataScopeProviderFactory(std::move(previous));
-  EXPECT_NE(dynamic_cast<EmbeddedDataScopeProvider*>(CreateDataScopeProvider().get()), nullptr);
 }
 
 }  // namespace

@@ -31,9 +31,12 @@
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 #include "db/DatabaseFactory.h"
+#include "support/DataFiles.h"
 #include "support/TempDatabase.h"
 
 namespace {
+
+using testsupport::Joined;
 
 struct Expectation {
   std::string query;
@@ -153,11 +156,6 @@ std::vector<std::string> Normalized(const std::vector<std::string>& lines) {
   return out;
 }
 
-std::string Joined(const std::vector<std::string>& rows) {
-  std::string out;
-  for (const std::string& row : rows) out += row + "\n";
-  return out;
-}
 
 void ApplyEdits(adodb::Recordset& set, const std::vector<Edit>& edits) {
   for (const Edit& edit : edits) {
@@ -214,29 +212,18 @@ void RunBlock(const std::shared_ptr<adodb::Connection>& conn, const std::string&
   for (const Expectation& expectation : block.expectations) CheckExpectation(conn, expectation, rows);
 }
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(STOREADJUST_TEST_DATA) / "corpus"))
-    if (entry.path().extension() == ".sql") files.push_back(entry.path().filename().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-class StatementCorpus : public ::testing::TestWithParam<std::string> {};
+class StatementCorpus : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(StatementCorpus, EveryStatementRunsOnTheDemoDatabaseAndChangesWhatItMust) {
-  const std::filesystem::path path = std::filesystem::path(STOREADJUST_TEST_DATA) / "corpus" / GetParam();
-  const std::vector<CorpusBlock> blocks = ReadBlocks(path);
-  ASSERT_FALSE(blocks.empty()) << path;
+  const std::vector<CorpusBlock> blocks = ReadBlocks(GetParam());
+  ASSERT_FALSE(blocks.empty()) << GetParam();
   const testsupport::TempDatabase database(storeadjust::db::CreateDemoDatabase);
   const auto conn = database.Open();
-  for (const CorpusBlock& block : blocks) RunBlock(conn, GetParam(), block);
+  for (const CorpusBlock& block : blocks) RunBlock(conn, GetParam().filename().string(), block);
   conn->Close();
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, StatementCorpus, ::testing::ValuesIn(CorpusFiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           return std::filesystem::path(info.param).stem().string();
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, StatementCorpus, ::testing::ValuesIn(testsupport::DataFiles("corpus", ".sql")),
+                         [](const auto& info) { return info.param.stem().string(); });
 
 }  // namespace
