@@ -16,6 +16,12 @@ class GridModel {
   virtual std::string TextMatrix(long row, long col) const = 0;
   virtual void SetTextMatrix(long row, long col, const std::string& text) = 0;
   virtual long ColWidth(long col) const = 0;  // 0 hides the column
+  // Numbers read best right-aligned, as a clerk compares them digit by digit.
+  enum class Alignment { Left, Right };
+  virtual Alignment ColAlignment(long col) const {
+    (void)col;
+    return Alignment::Left;
+  }
   long Row = 0;  // current row
   long Col = 0;  // current column
 

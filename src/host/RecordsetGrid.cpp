@@ -1,6 +1,7 @@
 #include "host/RecordsetGrid.h"
 
 #include "adodb/Error.h"
+#include "host/TypeGroups.h"
 
 namespace storeadjust {
 
@@ -58,6 +59,13 @@ void RecordsetGrid::SetTextMatrix(long row, long col, const std::string& text) {
 long RecordsetGrid::ColWidth(long col) const {
   if (col < 0 || col >= cols_) throw adodb::Error::SubscriptOutOfRange();
   return col == 0 ? fixedColumnWidth_ : kDataColumnWidth;
+}
+
+GridModel::Alignment RecordsetGrid::ColAlignment(long col) const {
+  if (!rs_ || col < 1 || col >= cols_) return Alignment::Left;
+  const adodb::DataType type = rs_->Column(static_cast<std::size_t>(col - 1)).type;
+  const bool number = FieldValueTypeGroup(type) == TypeGroup::Number && type != adodb::adBoolean;
+  return number ? Alignment::Right : Alignment::Left;
 }
 
 }  // namespace storeadjust

@@ -34,6 +34,8 @@ class RecordsetGrid : public GridModel {
   std::string TextMatrix(long row, long col) const override;
   void SetTextMatrix(long row, long col, const std::string& text) override;
   long ColWidth(long col) const override;
+  // Right for the set's numeric columns (quantities, prices, amounts); codes kept as text stay left.
+  Alignment ColAlignment(long col) const override;
 
  protected:
   // Binds and counts the set's rows and columns again, leaving the current cell where it is and

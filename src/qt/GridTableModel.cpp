@@ -31,8 +31,12 @@ int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.is
 int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
 
 QVariant GridTableModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole) return {};
+  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role == Qt::TextAlignmentRole) {
+    const bool right = grid_.ColAlignment(index.column()) == GridModel::Alignment::Right;
+    return static_cast<int>(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+  }
   // A grid that changed without telling shows blanks rather than reading past its end.
   if (index.row() + 1 >= grid_.Rows() || index.column() >= grid_.Cols()) return {};
   return QString::fromStdString(grid_.TextMatrix(index.row() + 1, index.column()));

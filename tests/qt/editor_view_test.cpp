@@ -81,6 +81,10 @@ TEST_F(EditorViewTest, StoredBillShowsLinesPanelAndDecimals) {
   auto* lines = Widget<QTableView>("VfgContent");
   ASSERT_EQ(lines->model()->rowCount(), 3);
   EXPECT_EQ(lines->model()->index(2, 2).data().toString(), QStringLiteral("0014"));
+  // Quantities line up on the right; goods numbers are codes and stay on the left.
+  const auto alignment = [&](int col) { return lines->model()->index(0, col).data(Qt::TextAlignmentRole).toInt(); };
+  EXPECT_TRUE(alignment(6) & Qt::AlignRight);
+  EXPECT_TRUE(alignment(2) & Qt::AlignLeft);
   EXPECT_EQ(Widget<QTableView>("VfgSpxx")->model()->index(0, 0).data().toString(), QStringLiteral("感冒灵颗粒"));
   form.Type("TxtDj", "2.5");
   EXPECT_EQ(Widget<QLineEdit>("TxtDj")->text(), QStringLiteral("2.50"));
