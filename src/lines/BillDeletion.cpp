@@ -11,11 +11,16 @@ namespace storeadjust {
 
 namespace {
 
+// Only a bill that has moved no stock may go: neither audited (SHBZ) nor, in the two-step flow,
+// pre-audited (PreShbz), whose goods have already left the out-warehouse. Deleting a
+// pre-audited bill would leave that stock issued with no bill to bring it back.
+constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
+
 // False when the header was audited between the check and the deletion (another user): the
 // lines then stay, rolled back with the rest.
 bool DeleteInOneTransaction(Session& session, const std::string& quotedLsh) {
   adodb::TransactionGuard transaction(*session.Conn);
-  if (session.Conn->Execute("DELETE FROM ckdbdzk WHERE LSH='" + quotedLsh + "' AND SHBZ=0") == 0) return false;
+  if (session.Conn->Execute("DELETE FROM ckdbdzk WHERE LSH='" + quotedLsh + "'" + kStillOpen) == 0) return false;
   session.Conn->Execute("Delete From ckdbdzkMX WHERE LSH='" + quotedLsh + "'");
   session.Conn->Execute("Delete From BillGoodsPlace Where BillGuid='" + quotedLsh + "'");
   transaction.Commit();
@@ -34,7 +39,7 @@ BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   const std::string quotedLsh = QuoteSql(lsh);
-  auto open = OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "' AND SHBZ=0");
+  auto open = OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "'" + kStillOpen);
   if (!open) return BillDeletionResult::Failed;
   const bool deletable = open->RecordCount() > 0;
   open->Close();

@@ -34,6 +34,13 @@ TEST_F(DeleteBillTest, AnAuditedBillIsUntouchedAndAMissingOneIsReportedAsSuch) {
   EXPECT_TRUE(db.ui.Boxes().empty());
 }
 
+TEST_F(DeleteBillTest, APreAuditedBillOfTheTwoStepFlowKeepsItsIssuedStockAccounted) {
+  db.AddBill("DBD0006", 0);
+  db.Raw("update ckdbdzk set PreShbz=1, PreShry='系统管理员' where lsh='DBD0006'");
+  EXPECT_EQ(DeleteBill(db.session, "DBD0006"), BillDeletionResult::Audited);
+  EXPECT_EQ(db.Parts("DBD0006"), "1/2/2");
+}
+
 TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
   db.AddBill("DBD0004", 0);
   db.Raw("create trigger keep_places before delete on BillGoodsPlace begin select raise(abort, 'places locked'); end");
