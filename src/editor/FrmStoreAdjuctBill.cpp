@@ -49,6 +49,7 @@ void FrmStoreAdjuctBill::AddNew() {
     SetText("TxtLSH", session_.CurrentLSH);
     ClearHeaderForNewBill();
     FillLinesGrid(session_.CurrentLSH);
+    ClearGoodsPanel();
     SetText("DTPKdrq", adodb::Date{session_.SysDate.year, session_.SysDate.month, session_.SysDate.day}.ToText());
     ClearEntryRow();
     EnableTimer(Timer::Tmr2);
@@ -60,6 +61,13 @@ void FrmStoreAdjuctBill::AddNew() {
 void FrmStoreAdjuctBill::ClearHeaderForNewBill() {
   SetText("TxtCzryName", session_.OptName);
   for (const char* field : {"TxtSh", "TxtBcCkID", "txtBcCkName", "txtBrCKid", "txtBrCkName", "TxtBZ"}) SetText(field, "");
+}
+
+// A new bill has no goods yet: the panel must not go on showing the previous bill's goods and
+// totals, which a clerk would read as belonging to the new one.
+void FrmStoreAdjuctBill::ClearGoodsPanel() {
+  vfgSpxx_.Clear();
+  vfgSpxx_.NotifyContents();
 }
 
 void FrmStoreAdjuctBill::ClearEntryRow() {

@@ -108,6 +108,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ReadSystemVariables();
 
   // FrmStoreAdjuctBill.cpp
+  void ClearGoodsPanel();
   void ClearEntryRow();
   void ClearHeaderForNewBill();
   void EnableTimer(Timer timer);
