@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -409,6 +410,17 @@ class OdbcBackend final : public Backend {
     if (inTransaction_) {
       SQLEndTran(SQL_HANDLE_DBC, connection_->Get(), SQL_ROLLBACK);
     }
+  }
+
+  // SQL Server reads 'YYYY-MM-DD hh:mm:ss' by the login's date format, so a login whose format
+  // is ydm would swap day and month; the ISO form with a 'T' means the same date everywhere.
+  std::string Literal(const Variant& value) const override {
+    if (translate_ || value.Type() != VariantType::Date) return Backend::Literal(value);
+    const Date date = value.RawDate();
+    char text[32];
+    std::snprintf(text, sizeof text, "'%04d-%02d-%02dT%02d:%02d:%02d'", date.year, date.month, date.day, date.hour,
+                  date.minute, date.second);
+    return text;
   }
 
   long Execute(std::string_view sql) override {

@@ -163,6 +163,14 @@ TEST_F(OdbcBackendTest, WithoutTheDialectStatementsPassThroughUntouched) {
   EXPECT_EQ(TextAt(*backend, "select ifnull(pm, 'none') from ck where djbh = 'CK0003'"), "none");
 }
 
+// A server's own date format must not decide what a written date means: straight to a server the
+// date goes in the ISO form, while the embedded dialect keeps the form its dates are stored in.
+TEST_F(OdbcBackendTest, DatesAreWrittenInAFormNoServerLanguageMisreads) {
+  const Variant date(*Date::Parse("2024-03-05 10:20:30"));
+  EXPECT_EQ(OpenBackend(ConnectionString(false))->Literal(date), "'2024-03-05T10:20:30'");
+  EXPECT_EQ(Open()->Literal(date), "'2024-03-05 10:20:30'");
+}
+
 TEST_F(OdbcBackendTest, ProceduresRunTheRegisteredHandlerOnThisSession) {
   RegisterStoredProcedure("odbc_test_bump", [](Backend& backend, std::vector<std::shared_ptr<Parameter>>& parameters) {
     backend.Execute("update ck set sl = sl + 1 where djbh = " + backend.Literal(parameters[0]->Value()));
