@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -417,10 +416,10 @@ class OdbcBackend final : public Backend {
   std::string Literal(const Variant& value) const override {
     if (translate_ || value.Type() != VariantType::Date) return Backend::Literal(value);
     const Date date = value.RawDate();
-    char text[32];
-    std::snprintf(text, sizeof text, "'%04d-%02d-%02dT%02d:%02d:%02d'", date.year, date.month, date.day, date.hour,
-                  date.minute, date.second);
-    return text;
+    std::string text = date.ToText();
+    if (!date.HasTime()) text += " 00:00:00";
+    text[10] = 'T';
+    return "'" + text + "'";
   }
 
   long Execute(std::string_view sql) override {
