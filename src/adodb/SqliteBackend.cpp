@@ -170,28 +170,21 @@ bool ChangesSchema(std::string_view sql) {
   return false;
 }
 
-// Resets a statement when the caller is done with it, whatever way it leaves.
-class ResetOnExit {
+// Resets (keeps for reuse) or finalizes a statement when the caller is done with it, whatever
+// way it leaves.
+template <int (*Release)(sqlite3_stmt*)>
+class StatementGuard {
  public:
-  explicit ResetOnExit(sqlite3_stmt* statement) : statement_(statement) {}
-  ~ResetOnExit() { sqlite3_reset(statement_); }
-  ResetOnExit(const ResetOnExit&) = delete;
-  ResetOnExit& operator=(const ResetOnExit&) = delete;
+  explicit StatementGuard(sqlite3_stmt* statement) : statement_(statement) {}
+  ~StatementGuard() { Release(statement_); }
+  StatementGuard(const StatementGuard&) = delete;
+  StatementGuard& operator=(const StatementGuard&) = delete;
 
  private:
   sqlite3_stmt* statement_;
 };
-
-class FinalizeOnExit {
- public:
-  explicit FinalizeOnExit(sqlite3_stmt* statement) : statement_(statement) {}
-  ~FinalizeOnExit() { sqlite3_finalize(statement_); }
-  FinalizeOnExit(const FinalizeOnExit&) = delete;
-  FinalizeOnExit& operator=(const FinalizeOnExit&) = delete;
-
- private:
-  sqlite3_stmt* statement_;
-};
+using ResetOnExit = StatementGuard<sqlite3_reset>;
+using FinalizeOnExit = StatementGuard<sqlite3_finalize>;
 
 }  // namespace
 

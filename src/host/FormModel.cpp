@@ -24,35 +24,19 @@ void FormModel::AddControl(const std::string& name, ControlKind kind, const std:
   if (controls_.emplace(name, state).second) order_.push_back(name);
 }
 
-void FormModel::SetText(const std::string& name, const std::string& text) {
-  MutableControl(name).text = text;
-  NotifyChanged();
-}
+void FormModel::SetText(const std::string& name, const std::string& text) { Change(name, &ControlState::text, text); }
 
 void FormModel::SetCaption(const std::string& name, const std::string& caption) {
-  MutableControl(name).caption = caption;
-  NotifyChanged();
+  Change(name, &ControlState::caption, caption);
 }
 
-void FormModel::SetVisible(const std::string& name, bool visible) {
-  MutableControl(name).visible = visible;
-  NotifyChanged();
-}
+void FormModel::SetVisible(const std::string& name, bool visible) { Change(name, &ControlState::visible, visible); }
 
-void FormModel::SetEnabled(const std::string& name, bool enabled) {
-  MutableControl(name).enabled = enabled;
-  NotifyChanged();
-}
+void FormModel::SetEnabled(const std::string& name, bool enabled) { Change(name, &ControlState::enabled, enabled); }
 
-void FormModel::SetLocked(const std::string& name, bool locked) {
-  MutableControl(name).locked = locked;
-  NotifyChanged();
-}
+void FormModel::SetLocked(const std::string& name, bool locked) { Change(name, &ControlState::locked, locked); }
 
-void FormModel::SetDecimals(const std::string& name, int decimals) {
-  MutableControl(name).decimals = decimals;
-  NotifyChanged();
-}
+void FormModel::SetDecimals(const std::string& name, int decimals) { Change(name, &ControlState::decimals, decimals); }
 
 void FormModel::SetFocus(const std::string& name) {
   Control(name);  // an unknown name is an error, as in the classic form

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/GridModel.h"
@@ -95,6 +96,12 @@ class FormModel {
  protected:
   void AddControl(const std::string& name, ControlKind kind, const std::string& caption = {});
   ControlState& MutableControl(const std::string& name);
+  // Writes one property of a control's state and tells the views.
+  template <typename T, typename V>
+  void Change(const std::string& name, T ControlState::*property, V&& value) {
+    MutableControl(name).*property = std::forward<V>(value);
+    NotifyChanged();
+  }
   void NotifyChanged() const {
     if (OnChanged) OnChanged();
   }

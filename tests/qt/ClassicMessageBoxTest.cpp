@@ -103,16 +103,11 @@ TEST(ClassicMessageBoxTest, BusyPointerNests) {
 
 TEST(ClassicMessageBoxTest, ComponentsNotProvidedYetSaySo) {
   QtUserInterface ui;
-  QString shown;
-  qttest::WhenModalShows([&shown](QWidget& modal) {
-    auto* box = qobject_cast<QMessageBox*>(&modal);
-    ASSERT_NE(box, nullptr);
-    shown = box->text();
-    box->buttons().front()->click();
-  });
+  qttest::ShownBox shown;
+  qttest::DismissNextBox(shown);
   const storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces({});
   EXPECT_FALSE(answer.confirmed);
-  EXPECT_EQ(shown, QStringLiteral("功能尚未提供"));
+  EXPECT_EQ(shown.text, QStringLiteral("功能尚未提供"));
 }
 
 }  // namespace

@@ -223,16 +223,11 @@ TEST(RunModalTest, TheFormRunsInItsRegisteredViewUntilItClosesAndTheCloseBoxAsks
 TEST(RunModalTest, AFormWithoutAViewIsReportedAndClosed) {
   storeadjust::qt::QtUserInterface ui;
   TestForm form("FrmNoView");
-  QString shown;
-  qttest::WhenModalShows([&shown](QWidget& modal) {
-    auto* box = qobject_cast<QMessageBox*>(&modal);
-    ASSERT_NE(box, nullptr);
-    shown = box->text();
-    box->buttons().front()->click();
-  });
+  qttest::ShownBox shown;
+  qttest::DismissNextBox(shown);
   storeadjust::ShowModal(ui, form);
   EXPECT_FALSE(form.IsOpen());
-  EXPECT_TRUE(shown.contains(QStringLiteral("FrmNoView")));
+  EXPECT_TRUE(shown.text.contains(QStringLiteral("FrmNoView")));
 }
 
 }  // namespace

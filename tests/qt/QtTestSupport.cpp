@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -64,6 +65,15 @@ void WhenModalShows(std::function<void(QWidget& modal)> act) {
       return;
     }
     act(*modal);
+  });
+}
+
+void DismissNextBox(ShownBox& shown) {
+  WhenModalShows([&shown](QWidget& modal) {
+    auto* box = qobject_cast<QMessageBox*>(&modal);
+    ASSERT_NE(box, nullptr);
+    shown = {box->windowTitle(), box->text(), box->icon()};
+    box->buttons().front()->click();
   });
 }
 

@@ -3,6 +3,7 @@
 // caller chose a platform), a goods table in a temporary SQLite file with as many rows as a test
 // asks for, and a way to act on the modal window a call under test opens.
 #include <QApplication>
+#include <QMessageBox>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -31,5 +32,14 @@ void TypeText(QWidget& widget, const QString& text);
 
 // Runs `act` on the modal window once the event loop of the call under test has shown it.
 void WhenModalShows(std::function<void(QWidget& modal)> act);
+
+// What a message box showed before the test dismissed it with its first button.
+struct ShownBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+// The next modal window must be a message box: record it into `shown` and dismiss it.
+void DismissNextBox(ShownBox& shown);
 
 }  // namespace qttest
