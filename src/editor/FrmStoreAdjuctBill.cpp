@@ -14,12 +14,6 @@ namespace storeadjust {
 
 namespace {
 
-// A numeric field's text as a number; text that is not a number (an empty field) counts as 0.
-double NumberIn(const std::string& text) {
-  double value = 0;
-  return adodb::ParseNumber(text, value) ? value : 0;
-}
-
 constexpr int kDigitOne = '1';
 
 }  // namespace
@@ -129,8 +123,14 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
 
 void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode, int shift) {
   (void)shift;
+  if (control == "TxtBcCkID") return TxtBcCkIDKeyDown(keyCode);
+  if (control == "txtBrCKid") return txtBrCKidKeyDown(keyCode);
   if (control == "TxtBZ") return TxtBZKeyDown(keyCode);
+  if (control == "TxtHH") return TxtHHKeyDown(keyCode);
+  if (control == "txtJl") return txtJlKeyDown(keyCode);
   if (control == "TxtDj") return TxtDjKeyDown(keyCode);
+  if (control == "TxtSl") return TxtSlKeyDown(keyCode);
+  if (control == "TxtJe") return TxtJeKeyDown(keyCode);
   if (control == "TxtLsze") return TxtLszeKeyDown(keyCode);
   if (control == "Cmd_Add" && keyCode == kDigitOne) return Cmd_Add_Click();
   if (control == "VfgContent" && keyCode == key::kF1 + 2) return Cmd_Amend_Click();
@@ -141,25 +141,6 @@ void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode
 void FrmStoreAdjuctBill::TxtBZKeyDown(int keyCode) {
   if (keyCode == key::kReturn) SetFocus("TxtHH");
   if (keyCode == key::kUp) SetFocus("txtBrCKid");
-}
-
-// Amount-only goods go on to the amount; other goods get price x quantity and go on to the
-// quantity.
-void FrmStoreAdjuctBill::TxtDjKeyDown(int keyCode) {
-  if (keyCode == key::kReturn || keyCode == key::kDown) {
-    if (IsAmountOnly) {
-      SetFocus("TxtJe");
-    } else {
-      SetText("TxtJe", adodb::FormatNumber(NumberIn(Text("TxtDj")) * NumberIn(Text("TxtSl"))));
-      SetFocus("TxtSl");
-    }
-  }
-  if (keyCode == key::kUp) SetFocus("TxtHH");
-}
-
-void FrmStoreAdjuctBill::TxtLszeKeyDown(int keyCode) {
-  if (keyCode == key::kUp) SetFocus("TxtJe");
-  if (keyCode == key::kReturn) SetFocus("Cmd_Save");
 }
 
 // --- focus ---------------------------------------------------------------------------------------

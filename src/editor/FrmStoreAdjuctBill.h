@@ -12,14 +12,22 @@
 //   BillNumbering.cpp       GetNewLSH, AddNewLSH
 //   BillLoading.cpp         AmendAddNew, FillLinesGrid
 //   GoodsInfoPanel.cpp      ShowGoodsInfo, ApplyDecimalPlaces
+//   WarehouseEntry.cpp      Enter in the two warehouse fields
+//   GoodsEntry.cpp          the goods field: finding and taking a goods item
+//   UnitsAndPrices.cpp      LoadDefaultUnit, the unit, price, amount and retail-total keys
+//   QuantityStep.cpp        Enter in the quantity field: stock test, batch choice, price step
+//   EntryMessages.cpp       the entry row's refusals and questions, numbers read from fields
 //   PhkColumns.cpp          BuildPhkColumnList
 // Handlers trap their own errors and report them through the session's user interface; nothing
 // here throws to the caller of a user action.
+#include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "adodb/Variant.h"
+#include "editor/EntryRow.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
@@ -67,18 +75,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string PhkColumnList;
 
   // --- the entry row's values, filled by the goods, unit and quantity steps -----------------
-  std::vector<adodb::Variant> ChosenBatch;
-  double OutStockQty = 0;
-  double RetailPrice = 0;
-  double TaxRate = 0;
-  std::string GoodsName;
-  std::string UnitCode;
-  std::string UnitName;
-  double UnitCoefficient = 1;
-  bool IsAmountOnly = false;
-  bool IsBatchPriced = false;
-  double LinePrice = 0;
-  double LineAmount = 0;
+  const EntryRow& Entry() const { return entry_; }
   std::string CurrentDH;
   std::vector<std::string> GoodsPlaceList;
 
@@ -113,9 +110,44 @@ class FrmStoreAdjuctBill : public FormModel {
   void ClearHeaderForNewBill();
   void EnableTimer(Timer timer);
   void TxtBZKeyDown(int keyCode);
-  void TxtDjKeyDown(int keyCode);
-  void TxtLszeKeyDown(int keyCode);
   void LinesRowChanged(long previousRow);
+
+  // WarehouseEntry.cpp
+  void TxtBcCkIDKeyDown(int keyCode);
+  void txtBrCKidKeyDown(int keyCode);
+  void EnterWarehouse(bool outSide);
+
+  // GoodsEntry.cpp
+  void TxtHHKeyDown(int keyCode);
+  bool GoodsFieldsFilled(bool typedPath);
+  std::string GoodsBaseStatementForEntry();
+  void TakeGoods(const std::string& hh);
+  void ReadGoodsFacts(const std::string& hh);
+  void SetPriceAndNextField(const std::string& hh);
+  void ShowAmountsAfterLookup();
+
+  // UnitsAndPrices.cpp
+  void LoadDefaultUnit();
+  void txtJlKeyDown(int keyCode);
+  void TxtDjKeyDown(int keyCode);
+  void TxtJeKeyDown(int keyCode);
+  void TxtLszeKeyDown(int keyCode);
+  void SetRetailTotalEditable(bool editable);
+
+  // QuantityStep.cpp
+  void TxtSlKeyDown(int keyCode);
+  void QuantityStep();
+  bool EntryWarehousesValid();
+  bool ChooseBatch();
+  bool BatchCoversQuantity(double quantity);
+  void LookUpBatchPrice();
+  void PriceStep(double quantity);
+
+  // EntryMessages.cpp
+  void Refuse(const std::string& text, const std::string& focus = {});
+  bool Ask(const std::string& question);
+  void ShowLookupFailure(const std::exception& error);
+  std::optional<double> NumberInField(const std::string& field);
 
   // EditorCommands.cpp
   void Cmd_Add_Click();
@@ -153,6 +185,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void BuildPhkColumnList(std::string& list);
 
   Session& session_;
+  EntryRow entry_;
   RecordsetGrid vfgContent_;
   TextGrid vfgSpxx_;
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled

@@ -121,9 +121,6 @@ TEST_F(EditorFormTest, PriceEnterComputesTheAmount) {
   form_.KeyDown("TxtDj", key::kReturn);
   EXPECT_EQ(form_.Text("TxtJe"), "10");
   EXPECT_EQ(form_.Focus(), "TxtSl");
-  form_.IsAmountOnly = true;
-  form_.KeyDown("TxtDj", key::kDown);
-  EXPECT_EQ(form_.Focus(), "TxtJe");
 }
 
 TEST(PhkColumnsTest, ExcludedColumnsLeaveTheRestInOrderAndCase) {

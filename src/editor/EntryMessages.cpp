@@ -1,0 +1,49 @@
+// How the entry row speaks to the clerk: its refusals (exclamation, OK) and questions (Yes/No,
+// No the default) under "提示:", and the numbers it reads from its numeric fields.
+#include <map>
+
+#include "adodb/Variant.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/ErrorText.h"
+#include "host/UserInterface.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kEntryTitle = "提示:";
+
+// The numeric fields by the name their labels give them.
+const std::map<std::string, std::string>& NumericFieldNames() {
+  static const std::map<std::string, std::string> names{
+      {"TxtDj", "单价"}, {"TxtSl", "数量"}, {"TxtJe", "金额"}, {"TxtLsze", "零售总额"}};
+  return names;
+}
+
+}  // namespace
+
+void FrmStoreAdjuctBill::Refuse(const std::string& text, const std::string& focus) {
+  session_.Ui->MsgBox(text, mb::kExclamation, kEntryTitle);
+  if (!focus.empty()) SetFocus(focus);
+}
+
+bool FrmStoreAdjuctBill::Ask(const std::string& question) {
+  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, kEntryTitle) == mb::kYes;
+}
+
+// A lookup whose dialog, scope component or statement failed says so, rather than leaving the
+// clerk at a field that did nothing.
+void FrmStoreAdjuctBill::ShowLookupFailure(const std::exception& error) {
+  session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kEntryTitle);
+}
+
+// A field that holds no number (letters, two points, nothing at all) is never read as 0: the
+// clerk is told, and the focus goes to the field to mend it.
+std::optional<double> FrmStoreAdjuctBill::NumberInField(const std::string& field) {
+  double value = 0;
+  if (adodb::ParseNumber(Text(field), value)) return value;
+  Refuse(NumericFieldNames().at(field) + "必须是数字!", field);
+  return std::nullopt;
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,103 @@
+#include "editor/GoodsLookup.h"
+
+#include <vector>
+
+#include "host/DataHelpers.h"
+#include "host/NumberOrZero.h"
+#include "host/SelectDialog.h"
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+std::string GoodsBaseStatement(const std::string& goodsSelectSql, const std::string& outWarehouse,
+                               bool showZeroStock, const std::string& scope) {
+  const std::string inStock = showZeroStock ? "" : " and (b.sjsl > 0 or b.sjlsje<>0)";
+  const std::string condition = " and b.fperiod = 0 and b.fyear=0  and b.stockid ='" + QuoteSql(outWarehouse) + "'" +
+                                inStock + " and isnull(a.hs_tag,0)=0 [Where条件] " + scope;
+  return ReplaceAll(ReplaceAll(goodsSelectSql, "[选择条件]", condition), "[客户编号]", "''");
+}
+
+std::string WithGoodsCondition(const std::string& baseStatement, const std::string& condition) {
+  return ReplaceAll(ReplaceAll(baseStatement, "[Where条件]", condition), "[Where条件]", " ");
+}
+
+std::string ExactGoodsCondition(const std::string& hh) {
+  return " and a.hh ='" + QuoteSql(hh) + "' and isnull(a.hs_tag,0)=0 ";
+}
+
+std::string GoodsPatternCondition(const std::string& typed, bool matchMnemonicAnywhere) {
+  if (typed == "*") return " ";
+  const bool starFirst = !typed.empty() && typed.front() == '*';
+  const bool starLast = !typed.empty() && typed.back() == '*';
+  if (starFirst && starLast) return " and a.hh like '%" + QuoteSql(typed.substr(1, typed.size() - 2)) + "%'";
+  if (starFirst) return " and a.hh like '%" + QuoteSql(typed.substr(1)) + "'";
+  if (starLast) return " and a.hh like '" + QuoteSql(typed.substr(0, typed.size() - 1)) + "%'";
+  if (matchMnemonicAnywhere) return " and a.pm_zjm like '%" + QuoteSql(typed) + "%'";
+  return " and a.pm_zjm like '" + QuoteSql(typed) + "%'";
+}
+
+namespace {
+
+std::optional<GoodsPick> PickFrom(Session& session, const std::string& statement, bool exact) {
+  const std::vector<adodb::Variant> row = SelectFromList(session, statement, false);
+  if (row.size() < 2 || NumberOrZero(row[0]) <= 0) return std::nullopt;
+  return GoodsPick{row[1].TextOrEmpty(), exact};
+}
+
+}  // namespace
+
+std::optional<GoodsPick> FindTypedGoods(Session& session, const std::string& baseStatement, const std::string& typed,
+                                        bool matchMnemonicAnywhere) {
+  if (typed != "*") {
+    if (auto exact = PickFrom(session, WithGoodsCondition(baseStatement, ExactGoodsCondition(typed)), true)) return exact;
+  }
+  return PickFrom(session, WithGoodsCondition(baseStatement, GoodsPatternCondition(typed, matchMnemonicAnywhere)),
+                  false);
+}
+
+std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& baseStatement) {
+  return PickFrom(session, WithGoodsCondition(baseStatement, ""), false);
+}
+
+namespace {
+
+// The first row of a read, or nothing when the read failed (its opener has shown why) or found
+// no row.
+std::shared_ptr<adodb::Recordset> FirstRow(Session& session, const std::string& sql) {
+  auto rs = OpenRsReadOnly(session, sql);
+  if (!rs || rs->RecordCount() < 1) return nullptr;
+  rs->MoveFirst();
+  return rs;
+}
+
+}  // namespace
+
+std::optional<bool> ReadAmountOnly(Session& session, const std::string& hh) {
+  auto rs = OpenRsReadOnly(session, "select fonlymoney from yw_kck where hh='" + QuoteSql(hh) + "'");
+  if (!rs) return std::nullopt;
+  if (rs->RecordCount() < 1) return false;
+  rs->MoveFirst();
+  const adodb::Variant& flag = rs->Value("fonlymoney");
+  return !flag.IsNull() && flag.AsBool();
+}
+
+std::optional<GoodsBalanceFacts> ReadGoodsBalance(Session& session, const std::string& hh,
+                                                  const std::string& outWarehouse) {
+  auto rs = FirstRow(session, "select a.zzsl,b.sjsl,a.pm,a.lsj from yw_kck a inner join ywbalance b on a.hh=b.hh "
+                              "where a.hh='" + QuoteSql(hh) + "' and b.stockid='" + QuoteSql(outWarehouse) +
+                              "' and b.fperiod=0  and b.fyear=0");
+  if (!rs) return std::nullopt;
+  return GoodsBalanceFacts{NumberOrZero(rs->Value("zzsl")), NumberOrZero(rs->Value("sjsl")),
+                           NumberOrZero(rs->Value("lsj")), rs->Value("pm").TextOrEmpty()};
+}
+
+std::optional<GoodsPricing> ReadGoodsPricing(Session& session, const std::string& hh) {
+  auto rs = FirstRow(session, "select cbj,isnull(jjff,'') as jaff from yw_kck where hh='" + QuoteSql(hh) + "'");
+  if (!rs) return std::nullopt;
+  double method = 0;
+  const bool numeric = adodb::ParseNumber(rs->Value("jaff").TextOrEmpty(), method);
+  return GoodsPricing{NumberOrZero(rs->Value("cbj")), numeric && method == 5};
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,63 @@
+#pragma once
+// Turning what a clerk typed in the goods field into one goods item that the out-warehouse
+// holds, and reading the facts the entry row needs about it. The goods list statement is a
+// site's template (or the built-in one) with three placeholders: "[选择条件]" receives the
+// warehouse and stock condition with the operator's goods scope, "[客户编号]" an empty literal,
+// "[Where条件]" the condition of the path taken. Typed text goes in through the quoting helper.
+#include <optional>
+#include <string>
+
+#include "host/Session.h"
+
+namespace storeadjust {
+
+// The list statement with "[选择条件]" and "[客户编号]" filled; "[Where条件]" is left for the path.
+// Goods of another accounting (hs_tag) are never listed; without showZeroStock only goods whose
+// current balance in the out-warehouse has a quantity above 0 or a retail amount are.
+std::string GoodsBaseStatement(const std::string& goodsSelectSql, const std::string& outWarehouse,
+                               bool showZeroStock, const std::string& scope);
+
+// The base statement completed with a path's condition; a "[Where条件]" left over becomes a blank.
+std::string WithGoodsCondition(const std::string& baseStatement, const std::string& condition);
+
+// The condition of an exact goods number.
+std::string ExactGoodsCondition(const std::string& hh);
+
+// The condition of a typed pattern: stars at the start, the end or both match goods numbers
+// ending, beginning or containing the rest; text without stars matches the mnemonic code from
+// its start, or anywhere in it when matchMnemonicAnywhere; "*" alone gives " " (every goods).
+std::string GoodsPatternCondition(const std::string& typed, bool matchMnemonicAnywhere);
+
+struct GoodsPick {
+  std::string hh;      // the chosen goods number
+  bool exact = false;  // found by the exact number typed
+};
+
+// The typed path: the exact number first, then the pattern; nothing when the dialog was
+// cancelled or nothing matched. Dialog and database failures throw adodb::Error.
+std::optional<GoodsPick> FindTypedGoods(Session& session, const std::string& baseStatement, const std::string& typed,
+                                        bool matchMnemonicAnywhere);
+// The list path: the whole list of the base statement.
+std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& baseStatement);
+
+// What the entry row reads about a goods item when it is taken.
+struct GoodsBalanceFacts {
+  double taxRate = 0;
+  double stockQty = 0;  // current balance in the out-warehouse
+  double retailPrice = 0;
+  std::string name;
+};
+struct GoodsPricing {
+  double costPrice = 0;  // yw_kck.cbj
+  bool batchPriced = false;  // costing method 5
+};
+
+// Each read goes through the session's openers, which show their own failures: a failed read
+// gives nothing, and the caller keeps what it had.
+std::optional<bool> ReadAmountOnly(Session& session, const std::string& hh);
+// Nothing when the goods have no current balance row in the out-warehouse.
+std::optional<GoodsBalanceFacts> ReadGoodsBalance(Session& session, const std::string& hh,
+                                                  const std::string& outWarehouse);
+std::optional<GoodsPricing> ReadGoodsPricing(Session& session, const std::string& hh);
+
+}  // namespace storeadjust

@@ -1,0 +1,23 @@
+#pragma once
+// The measuring units a goods item may be entered in (t_MeasureUnit): the base unit, or one of
+// its alternative units with a coefficient of base units per unit.
+#include <optional>
+#include <string>
+
+#include "host/Session.h"
+
+namespace storeadjust {
+
+struct MeasureUnit {
+  std::string code;         // FMeasureUnitID
+  std::string name;         // FName
+  double coefficient = 1;   // FCoefficient
+};
+
+// Offers the goods' units when it has two or more that are not deleted: the selection dialog
+// lists them (deleted ones too) with the default unit first. Nothing when the base unit is to
+// be used: one unit or none, or the dialog was cancelled. A failed count has shown its message
+// and counts as none; a failing dialog throws adodb::Error.
+std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh);
+
+}  // namespace storeadjust

@@ -1,0 +1,70 @@
+#include "lines/BatchChoice.h"
+
+#include <cctype>
+
+#include "adodb/Variant.h"
+#include "host/DataHelpers.h"
+#include "host/NumberOrZero.h"
+#include "host/SelectTemplates.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+// A stock already below zero is moved further down without a question when shortages are
+// allowed; a stock that is merely too small asks first.
+StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed) {
+  if (stock < 0) return quantity > 0 && !shortageAllowed ? StockVerdict::Short : StockVerdict::AlreadyNegative;
+  if (quantity > stock) return shortageAllowed ? StockVerdict::AskShortage : StockVerdict::Short;
+  return StockVerdict::Covered;
+}
+
+namespace {
+
+bool IsBlank(const std::string& text) {
+  for (unsigned char c : text) {
+    if (!std::isspace(c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
+                               const std::string& outWarehouse, bool showZeroStock, double unitCoefficient) {
+  const std::string goods = QuoteSql(hh);
+  const std::string warehouse = QuoteSql(outWarehouse);
+  if (IsBlank(batchSelectSql)) {
+    return "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk "
+           "where hh ='" + goods + (showZeroStock ? "' and stockid ='" : "' and sl > 0 and stockid ='") + warehouse + "'";
+  }
+  const std::string condition = showZeroStock
+                                    ? " where hh ='" + goods + "' and stockid ='" + warehouse + "' "
+                                    : " where hh ='" + goods + "' AND sl > 0  and stockid ='" + warehouse + "' ";
+  const std::string coefficient = unitCoefficient == 0 ? "1" : adodb::FormatNumber(unitCoefficient);
+  return ReplaceAll(ReplaceAll(batchSelectSql, "[选择条件]", condition), "[系数]", coefficient);
+}
+
+std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& outWarehouse) {
+  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh='" + QuoteSql(hh) + "' and stockid='" +
+                                        QuoteSql(outWarehouse) + "' and fperiod=0");
+  if (!rs || rs->RecordCount() < 1) return std::nullopt;
+  rs->MoveFirst();
+  return NumberOrZero(rs->Value("sjsl"));
+}
+
+std::optional<bool> WarehouseExists(Session& session, const std::string& id) {
+  auto rs = OpenRsReadOnly(session, "select * from gl_stock where id ='" + QuoteSql(id) + "'");
+  if (!rs) return std::nullopt;
+  return rs->RecordCount() > 0;
+}
+
+double BatchPurchasePrice(Session& session, const std::string& hh, const std::string& outWarehouse,
+                          const std::string& ph, const std::string& dh) {
+  return NumberOrZero(GetFieldValue(session,
+                                    "select isnull(jhdj,0) jhdj from phk where hh ='" + QuoteSql(hh) +
+                                        "' and stockid ='" + QuoteSql(outWarehouse) + "' and ph='" + QuoteSql(ph) +
+                                        "' and dh='" + QuoteSql(dh) + "'",
+                                    "jhdj"));
+}
+
+}  // namespace storeadjust

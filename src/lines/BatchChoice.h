@@ -1,0 +1,40 @@
+#pragma once
+// The reads of the quantity step: whether the out-warehouse's stock lets a quantity leave, the
+// statement that lists the goods' batches in the out-warehouse, and a batch's purchase price.
+// Nothing here writes; typed values go into statements through the quoting helper.
+#include <optional>
+#include <string>
+
+#include "host/Session.h"
+
+namespace storeadjust {
+
+// What the out-warehouse's stock says about a quantity.
+enum class StockVerdict {
+  Short,          // more than the stock and shortages are not allowed: refuse
+  AskShortage,    // more than a non-negative stock, shortages allowed: ask, then choose a batch
+  AlreadyNegative,  // the stock is below zero and shortages are allowed (or nothing leaves)
+  Covered,        // the stock covers the quantity
+};
+
+// shortageAllowed is the system flag bz3 (0 forbids moving more than the warehouse holds).
+StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed);
+
+// The batch list statement: the site's template (when not blank) with "[选择条件]" and "[系数]"
+// filled, or the built-in list of phk. Batches without stock are listed only with
+// showZeroStock. A unit coefficient of 0 is written as 1.
+std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
+                               const std::string& outWarehouse, bool showZeroStock, double unitCoefficient);
+
+// The current-period stock of the goods in the warehouse; nothing when it has no balance row
+// (or the read failed, which its opener has shown).
+std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& outWarehouse);
+
+// Whether the warehouse id is in gl_stock; nothing when the read failed (its opener has shown why).
+std::optional<bool> WarehouseExists(Session& session, const std::string& id);
+
+// The purchase price of batch ph / line dh of the goods in the warehouse; 0 when it has none.
+double BatchPurchasePrice(Session& session, const std::string& hh, const std::string& outWarehouse,
+                          const std::string& ph, const std::string& dh);
+
+}  // namespace storeadjust

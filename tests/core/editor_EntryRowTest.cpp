@@ -1,0 +1,159 @@
+// The entry row of the editor on the demo database, driven through its keys: the price and amount
+// a line will be stored with, the batch choice it keeps, and failures that must reach the clerk
+// instead of leaving a field that did nothing.
+#include <gtest/gtest.h>
+
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/DataScopeProvider.h"
+#include "host/KeyCodes.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::ShownBoxes;
+using testsupport::TempDatabase;
+
+class EntryRowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session_.IsNewBill = true;
+    form_.Load();
+    form_.FireTimers();
+    form_.Type("TxtBcCkID", "01");
+    form_.Type("txtBrCKid", "02");
+  }
+  void TakeGoods(const std::string& hh) {
+    form_.Type("TxtHH", hh);
+    form_.KeyDown("TxtHH", key::kReturn);
+  }
+  void EnterQuantity(const std::string& quantity) {
+    form_.Type("TxtSl", quantity);
+    form_.KeyDown("TxtSl", key::kReturn);
+  }
+
+  TempDatabase db_{db::CreateDemoDatabase};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+  FrmStoreAdjuctBill form_{session_};
+};
+
+TEST_F(EntryRowTest, ABatchPricedLineIsStoredWithTheBatchPriceTheFieldShows) {
+  TakeGoods("0013");
+  EXPECT_EQ(form_.Focus(), "TxtSl");
+  EXPECT_TRUE(form_.Entry().IsBatchPriced);
+  ui_.QueueChoice(1);
+  EnterQuantity("5");
+  EXPECT_EQ(form_.Text("TxtDj"), "9.11");
+  EXPECT_EQ(form_.Text("TxtJe"), "45.55");
+  const EntryRow& row = form_.Entry();
+  EXPECT_TRUE(row.HasChosenBatch());
+  EXPECT_EQ(row.BatchColumn(1).TextOrEmpty(), "230408");
+  EXPECT_DOUBLE_EQ(row.LinePrice, 9.11);
+  EXPECT_DOUBLE_EQ(row.LineAmount, 45.55);
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
+TEST_F(EntryRowTest, AGoodsKeptByQuantityIsStoredAtThePriceTypedBeforeTheQuantity) {
+  TakeGoods("0006");
+  form_.Type("TxtDj", "30");
+  ui_.QueueChoice(1);
+  EnterQuantity("2");
+  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 30);
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 60);
+  EXPECT_EQ(form_.Text("TxtJe"), "60");
+  EXPECT_EQ(form_.Text("TxtLsze"), "67");
+}
+
+TEST_F(EntryRowTest, AnAmountOnlyLineIsStoredWithTheAmountTyped) {
+  TakeGoods("0040");
+  EXPECT_FALSE(form_.Control("TxtLsze").locked);
+  form_.KeyDown("TxtDj", key::kReturn);
+  form_.Type("TxtJe", "14");
+  form_.KeyDown("TxtJe", key::kReturn);
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 14);
+  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 0.7);
+  EXPECT_EQ(form_.Text("TxtLsze"), "20");
+  // No price to divide by: the retail total is left for the clerk to type.
+  form_.Type("TxtDj", "0");
+  form_.Type("TxtJe", "9");
+  form_.KeyDown("TxtJe", key::kReturn);
+  EXPECT_EQ(form_.Text("TxtLsze"), "20");
+  EXPECT_EQ(form_.Focus(), "TxtLsze");
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 9);
+  // Another goods locks the retail total again.
+  TakeGoods("0006");
+  EXPECT_TRUE(form_.Control("TxtLsze").locked);
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
+TEST_F(EntryRowTest, NoToTheBatchQuestionVoidsTheChoice) {
+  db_.Run({"update phk set sl=5 where hh='0006' and stockid='01'"});
+  TakeGoods("0006");
+  ui_.QueueChoice(1);
+  ui_.QueueAnswer(mb::kNo);
+  EnterQuantity("8");
+  EXPECT_FALSE(form_.Entry().HasChosenBatch());
+  EXPECT_EQ(form_.Text("TxtJe"), "0");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批次数量小于用户输入数量,是否继续？[Y/N]\n");
+}
+
+TEST_F(EntryRowTest, TextThatIsNoNumberIsRefusedWhereverANumberIsRead) {
+  TakeGoods("0006");
+  for (const char* bad : {"", "x", "1..2", "3,5"}) {
+    form_.Type("TxtSl", bad);
+    form_.SetFocus("TxtDj");
+    form_.KeyDown("TxtDj", key::kReturn);
+    EXPECT_EQ(form_.Focus(), "TxtSl") << bad;
+  }
+  form_.Type("TxtSl", "2");
+  form_.Type("TxtDj", "abc");
+  form_.KeyDown("TxtDj", key::kDown);
+  EXPECT_EQ(form_.Focus(), "TxtDj");
+  EXPECT_EQ(form_.Text("TxtJe"), "0") << "nothing read as 0";
+  EXPECT_EQ(ui_.Boxes().size(), 5u);
+  EXPECT_EQ(ui_.Boxes().back().text, "单价必须是数字!");
+  EXPECT_EQ(ui_.Boxes().back().title, "提示:");
+}
+
+// A data-scope component that cannot answer.
+class FailingScope : public DataScopeProvider {
+ public:
+  std::string GetScopeCondition(const std::string&, const std::string&, const std::string&, const std::string&,
+                                const std::string&) override {
+    throw adodb::Error::Provider("scope service down");
+  }
+  std::string SubmitBill(const std::string&, const std::string&, const std::string&, const std::string&,
+                         const std::string&, double, double) override {
+    return {};
+  }
+  bool IsApproved(const std::string&, const std::string&, const std::string&) override { return true; }
+  void IsBillEditable(const std::string&, const std::string&, const std::string&, bool& editable) override {
+    editable = true;
+  }
+};
+
+TEST_F(EntryRowTest, AScopeThatCannotBeReadListsNothingAndSaysSo) {
+  auto previous = SetDataScopeProviderFactory([] { return std::make_unique<FailingScope>(); });
+  form_.Type("TxtBcCkID", "");
+  form_.SetFocus("TxtBcCkID");
+  form_.KeyDown("TxtBcCkID", key::kReturn);  // would list every warehouse unrestricted
+  EXPECT_EQ(form_.Focus(), "txtBrCKid");
+  form_.Type("TxtBcCkID", "01");
+  form_.KeyDown("TxtHH", key::kF1 + 6);
+  SetDataScopeProviderFactory(previous);
+  EXPECT_EQ(ShownBoxes(ui_), "48 提示:|scope service down\n48 提示:|scope service down\n");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+TEST_F(EntryRowTest, ABrokenSiteTemplateIsReportedNotSwallowed) {
+  form_.GoodsSelectSql = "select hh from no_such_table where 1=1 [选择条件]";
+  TakeGoods("0006");
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_NE(ui_.Boxes()[0].text.find("no_such_table"), std::string::npos);
+  EXPECT_EQ(form_.Text("TxtHH"), "0006");
+}
+
+}  // namespace
+}  // namespace storeadjust

@@ -1,0 +1,111 @@
+// The entry row's reads against the demo database: what the goods, warehouse and batch
+// statements find (not how they are spelled), the stock verdicts at their edges, and typed text
+// holding quotes.
+#include <gtest/gtest.h>
+
+#include "adodb/Recordset.h"
+#include "editor/GoodsLookup.h"
+#include "editor/WarehouseLookup.h"
+#include "lines/BatchChoice.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::TempDatabase;
+
+class LookupsTest : public ::testing::Test {
+ protected:
+  // The first column of every row the statement returns, joined by ",".
+  std::string Found(const std::string& sql) {
+    auto rs = session_.Conn->OpenRecordset(sql);
+    std::string found;
+    for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+      found += (found.empty() ? "" : ",") + rs->Value(std::size_t{0}).TextOrEmpty();
+    }
+    return found;
+  }
+  std::string Goods(const std::string& typed, bool anywhere, bool showZeroStock = false,
+                    const std::string& out = "01", const std::string& scope = "") {
+    const std::string base = GoodsBaseStatement(kGoodsList, out, showZeroStock, scope);
+    return Found(WithGoodsCondition(base, GoodsPatternCondition(typed, anywhere)));
+  }
+
+  static constexpr const char* kGoodsList =
+      "select a.hh from yw_kck a left join ywbalance b on a.hh =b.hh where 1=1 [选择条件] order by a.hh";
+  TempDatabase db_{db::CreateDemoDatabase};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+};
+
+TEST_F(LookupsTest, PatternsMatchTheirEndOfTheGoodsNumberAndNeverOfferOtherAccountings) {
+  EXPECT_EQ(Goods("*1", false), "0001,0011,0021,0031");
+  EXPECT_EQ(Goods("003*", false), "0030,0031,0032,0033,0034,0035,0036,0037,0038");
+  EXPECT_EQ(Goods("*39", false), "") << "0039 has hs_tag";
+  EXPECT_EQ(Goods("*2*", false).substr(0, 14), "0002,0012,0020");
+  EXPECT_EQ(Goods("bl", false), "0003,0013") << "mnemonic from its start, case-blind";
+  EXPECT_EQ(Goods("JN", false), "");
+  EXPECT_EQ(Goods("JN", true), "0001,0003,0005,0015,0035,0036");
+  EXPECT_EQ(Goods("*", false, false, "05"), "0021,0022,0023,0024,0025,0026,0040");
+}
+
+TEST_F(LookupsTest, ZeroStockGoodsOnlyWhenAskedAndTheScopeNarrowsEveryPath) {
+  EXPECT_EQ(Goods("*17", false, false, "03"), "");
+  EXPECT_EQ(Goods("*17", false, true, "03"), "0017");
+  EXPECT_EQ(Goods("*", false, false, "01", " and A.HH in ('0006','0036')"), "0006,0036");
+  const std::string base = GoodsBaseStatement(kGoodsList, "01", false, " and A.HH in ('0006')");
+  EXPECT_EQ(Found(WithGoodsCondition(base, ExactGoodsCondition("0001"))), "");
+}
+
+TEST_F(LookupsTest, QuotesInTypedTextStayInsideTheirLiterals) {
+  db_.Run({"insert into yw_kck (hh, pm, Pm_zjm, hs_tag) values ('O''K', 'quoted', 'Q''Z', 0)",
+           "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",
+           "insert into gl_stock (id, name, KM5) values ('0''1', 'quoted store', 'Q''1')"});
+  const std::string base = GoodsBaseStatement(kGoodsList, "0'1", false, "");
+  EXPECT_EQ(Found(WithGoodsCondition(base, ExactGoodsCondition("O'K"))), "O'K");
+  EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("*'K", false))), "O'K");
+  EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("q'", false))), "O'K");
+  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
+                  ExactWarehouseCondition(WarehouseSide::In, "0'1", "01", "")), "0'1");
+  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
+                  WarehousePrefixCondition(WarehouseSide::Out, "Q'", "'", "")), "0'1");
+  EXPECT_EQ(Found(BatchListStatement("", "O'K", "0'1", true, 1)), "");
+  EXPECT_DOUBLE_EQ(*ReadOutStock(session_, "O'K", "0'1"), 5);
+  EXPECT_TRUE(ui_.Boxes().empty());
+}
+
+TEST_F(LookupsTest, WarehouseListsLeaveOutTheOtherSideAndKeepToTheScope) {
+  const auto ids = [&](const std::string& condition) {
+    return Found("select a.id from gl_stock a where 1=1 " + condition + " Order by a.id");
+  };
+  EXPECT_EQ(ids(WarehousePrefixCondition(WarehouseSide::In, "01", "04", "")), "01,05,06");
+  EXPECT_EQ(ids(WholeWarehouseListCondition(WarehouseSide::Out, "02", " and ID in ('01','02','03')")), "01,03");
+  EXPECT_EQ(ids(ExactWarehouseCondition(WarehouseSide::Out, "02", "02", "")), "");
+}
+
+TEST_F(LookupsTest, BatchListsAndTheirTemplates) {
+  db_.Run({"update phk set sl=0 where hh='0006' and stockid='01' and dh='200061'"});
+  EXPECT_EQ(Found(BatchListStatement("", "0006", "01", false, 1)), "240113");
+  EXPECT_EQ(Found(BatchListStatement("   ", "0006", "01", true, 1)), "230715,240113");
+  const std::string site = "select ph, sl*[系数] from phk [选择条件] and ph like '2%' and [系数]=[系数] order by ph";
+  EXPECT_EQ(Found(BatchListStatement(site, "0006", "01", true, 0)), "230715,240113") << "coefficient 0 is written 1";
+  auto rs = session_.Conn->OpenRecordset(BatchListStatement(site, "0006", "01", false, 12));
+  rs->MoveFirst();
+  EXPECT_EQ(rs->RecordCount(), 1);
+  EXPECT_DOUBLE_EQ(rs->Value(std::size_t{1}).AsDouble(),
+                   12 * std::stod(db_.Value("select sl from phk where dh='200062' and stockid='01'")));
+}
+
+TEST(StockVerdictTest, EdgesOfTheStockTest) {
+  EXPECT_EQ(JudgeStock(10, 10, false), StockVerdict::Covered);
+  EXPECT_EQ(JudgeStock(12, 10, false), StockVerdict::Short);
+  EXPECT_EQ(JudgeStock(12, 10, true), StockVerdict::AskShortage);
+  EXPECT_EQ(JudgeStock(2, -3, false), StockVerdict::Short);
+  EXPECT_EQ(JudgeStock(2, -3, true), StockVerdict::AlreadyNegative);
+  EXPECT_EQ(JudgeStock(0, -3, false), StockVerdict::AlreadyNegative) << "nothing leaves";
+  EXPECT_EQ(JudgeStock(-1, 0, false), StockVerdict::Covered);
+  EXPECT_EQ(JudgeStock(0.1, 0, true), StockVerdict::AskShortage);
+}
+
+}  // namespace
+}  // namespace storeadjust
