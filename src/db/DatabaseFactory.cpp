@@ -20,6 +20,7 @@ void RefuseExistingDatabase(const std::string& path) {
 
 void CreateSchema(SqliteFile& db) {
   for (const auto& table : SchemaTables()) db.Execute(CreateTableStatement(table));
+  for (const auto& index : SchemaIndexes()) db.Execute(index);
 }
 
 // Writes the whole database in one transaction; on any failure removes the file again.

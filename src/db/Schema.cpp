@@ -318,6 +318,17 @@ const std::vector<TableDefinition>& SchemaTables() {
   return tables;
 }
 
+// The batch list and the batch reads of a goods in one warehouse: phk's key leads with the goods
+// but puts batch and line before the warehouse. (The goods list walks the goods in their order and
+// finds each balance by its key; an index of balances by warehouse made the planner sort instead,
+// five times slower over 100,000 goods.)
+const std::vector<std::string>& SchemaIndexes() {
+  static const std::vector<std::string> indexes{
+      "create index ix_phk_goods_warehouse on phk (HH, StockID)",
+  };
+  return indexes;
+}
+
 std::string CreateTableStatement(const TableDefinition& table) {
   std::string sql = std::string("create table ") + table.name + " (";
   const char* separator = "\n  ";

@@ -25,6 +25,10 @@ struct TableDefinition {
 // Every table of the embedded database, in creation order.
 const std::vector<TableDefinition>& SchemaTables();
 
+// The "create index" statements of the secondary indexes the module's reads need, in creation
+// order (after the tables).
+const std::vector<std::string>& SchemaIndexes();
+
 // The "create table" statement of one table, text columns collated with kTextCollation.
 std::string CreateTableStatement(const TableDefinition& table);
 

@@ -28,8 +28,9 @@ std::vector<adodb::Variant> ChosenRow(adodb::Recordset& rows, long rowNumber) {
 }  // namespace
 
 void SelectDialog::Show() {
-  auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(ConnectionString);
+  const bool ownConnection = !Connection || Connection->State() != adodb::adStateOpen;
+  std::shared_ptr<adodb::Connection> connection = ownConnection ? std::make_shared<adodb::Connection>() : Connection;
+  if (ownConnection) connection->Open(ConnectionString);
   auto rows = connection->OpenRecordset(Query);
   const long count = rows->RecordCount();
   long taken = 0;
@@ -43,12 +44,19 @@ void SelectDialog::Show() {
   }
   result_ = taken > 0 ? ChosenRow(*rows, taken) : NoChoice(rows->FieldCount());
   rows->Close();
-  connection->Close();
+  if (ownConnection) connection->Close();
 }
 
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag) {
+  if (!session.ListConn || session.ListConn->State() != adodb::adStateOpen ||
+      session.ListConn->ConnectionString() != session.ConnStr) {
+    auto connection = std::make_shared<adodb::Connection>();
+    connection->Open(session.ConnStr);
+    session.ListConn = std::move(connection);
+  }
   SelectDialog dialog(*session.Ui);
   dialog.ConnectionString = session.ConnStr;
+  dialog.Connection = session.ListConn;
   dialog.Query = query;
   dialog.ModeFlag = modeFlag;
   dialog.Show();

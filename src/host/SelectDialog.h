@@ -9,9 +9,11 @@
 // anything; a query of no row shows nothing and gives no choice; otherwise, and always with the
 // mode flag true (the batch choice, which the user must confirm), UserInterface::ChooseRow asks.
 // Failures (a refused connection string, a refused query) throw adodb::Error to the caller.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "adodb/Connection.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
 #include "host/UserInterface.h"
@@ -25,6 +27,8 @@ class SelectDialog {
   SelectDialog& operator=(const SelectDialog&) = delete;
 
   std::string ConnectionString;
+  // When set and open, the query runs on it instead of a connection opened for this dialog.
+  std::shared_ptr<adodb::Connection> Connection;
   std::string Query;
   bool ModeFlag = false;
 
@@ -38,7 +42,8 @@ class SelectDialog {
   std::vector<adodb::Variant> result_{adodb::Variant(0)};
 };
 
-// Drives one SelectDialog with the session's connection string and user interface.
+// Drives one SelectDialog with the session's user interface, on the session's list connection
+// (opened from its connection string when there is none yet).
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag);
 
 }  // namespace storeadjust

@@ -30,6 +30,10 @@ struct Session {
 
   // Set by Execute and the browser's load.
   std::shared_ptr<adodb::Connection> Conn;
+  // The selection dialog's connection of its own, opened from ConnStr on its first list and kept
+  // for the next: opening one costs more than a short list (the embedded provider reads the
+  // schema anew), and a clerk opens lists all day. It never sees Conn's transaction.
+  std::shared_ptr<adodb::Connection> ListConn;
   std::string OptGuid;
   SessionSettings Settings;
   std::string ModuleRightGuid;

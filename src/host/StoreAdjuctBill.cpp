@@ -50,6 +50,7 @@ void StoreAdjuctBill::RunSteps() {
 }
 
 void StoreAdjuctBill::CloseConnection() {
+  if (auto lists = std::move(session_.ListConn); lists && lists->State() == adodb::adStateOpen) lists->Close();
   if (!session_.Conn) return;
   auto conn = std::move(session_.Conn);
   session_.Conn.reset();

@@ -74,6 +74,20 @@ TEST_F(SelectionTest, RefusedQueryReachesTheCaller) {
   EXPECT_THROW(SelectFromList(session_, "select id from gl_stock", false), adodb::Error);
 }
 
+// The dialog keeps its own connection from one list to the next: it never sees what the session
+// has not committed, and sees what it has.
+TEST_F(SelectionTest, ListsStayOutsideTheSessionTransactionAcrossDialogs) {
+  const std::string count = "select count(*) 数, 'x' 名 from gl_stock";
+  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 3);
+  auto lists = session_.ListConn;
+  session_.Conn->BeginTrans();
+  session_.Conn->Execute("insert into gl_stock (id,name) values ('04','冷链仓')");
+  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 3);
+  session_.Conn->CommitTrans();
+  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 4);
+  EXPECT_EQ(session_.ListConn, lists) << "one connection for every list";
+}
+
 TEST_F(SelectionTest, TemplateTakesOperatorCodeConditionOrTheDefault) {
   db_.Run({"insert into GLSelect (FDH,FSQL) values ('调出仓库选择',"
            "'select id,name from gl_stock where KM5=''[操作人员编号]'' or 1=1 [选择条件]')"});
