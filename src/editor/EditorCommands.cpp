@@ -1,5 +1,5 @@
-// Clicks on the editor's buttons. Line entry, amending, deleting, saving, posting, printing and
-// the goods-place dialog arrive with their own work; until then their buttons do nothing.
+// Clicks on the editor's buttons, each handed to the work it names. Posting and printing arrive
+// with their own work.
 #include "editor/FrmStoreAdjuctBill.h"
 
 namespace storeadjust {
@@ -18,18 +18,10 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 
 void FrmStoreAdjuctBill::Cmd_Add_Click() { AddNew(); }
 
-void FrmStoreAdjuctBill::Cmd_Amend_Click() {}
-
-void FrmStoreAdjuctBill::Cmd_Delete_Click() {}
-
-void FrmStoreAdjuctBill::Cmd_Save_Click() {}
+void FrmStoreAdjuctBill::Cmd_Save_Click() { SaveLine(); }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {}
 
 void FrmStoreAdjuctBill::Cmd_Print_Click() {}
-
-void FrmStoreAdjuctBill::CmdGoodsPlace_Click() {}
-
-void FrmStoreAdjuctBill::Command1_Click() {}
 
 }  // namespace storeadjust

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adodb/Variant.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 
 namespace storeadjust {
 

@@ -17,6 +17,9 @@
 //   UnitsAndPrices.cpp      LoadDefaultUnit, the unit, price, amount and retail-total keys
 //   QuantityStep.cpp        Enter in the quantity field: stock test, batch choice, price step
 //   EntryMessages.cpp       the entry row's refusals and questions, numbers read from fields
+//   LineSave.cpp            保 存: the entry row checked and stored as a line
+//   LineCommands.cpp        修改 and 删除 of a stored line
+//   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
 //   PhkColumns.cpp          BuildPhkColumnList
 // Handlers trap their own errors and report them through the session's user interface; nothing
 // here throws to the caller of a user action.
@@ -28,6 +31,8 @@
 
 #include "adodb/Variant.h"
 #include "editor/EntryRow.h"
+#include "lines/LineChanges.h"
+#include "lines/LineSaving.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
@@ -56,6 +61,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void AmendAddNew(std::string& id);
   // Advances the counter the serial came from (after a new bill's first line is stored).
   void AddNewLSH();
+  // Deletes line dh of bill lsh after asking, with its goods places; refuses a bill past entry.
+  void Delete(const std::string& lsh, const std::string& dh);
   // Selects the whole text of a text box: the view is told through OnSelectAll.
   void subTxtGotFocus(const std::string& textBox);
 
@@ -158,6 +165,24 @@ class FrmStoreAdjuctBill : public FormModel {
   void Cmd_Print_Click();
   void CmdGoodsPlace_Click();
   void Command1_Click();
+
+  // LineSave.cpp
+  void SaveLine();
+  bool LineMayBeSaved();
+  bool LineCarriesBatch() const;
+  bool RefuseUnder(const std::string& title, const std::string& text, const std::string& focus);
+  bool BillEditableInApproval(const std::string& refusal);
+  std::optional<LineToSave> LineFromEntryRow();
+  void StoreEntryRow(const LineToSave& line);
+
+  // LineCommands.cpp
+  void AmendLine(const std::string& lsh, const std::string& dh);
+  void ReallocateLinePlaces(const std::string& lsh, const std::string& dh, const StoredLine& line);
+  void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
+
+  // GoodsPlaceCommands.cpp
+  bool ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId);
+  void ViewGoodsPlaces(const std::string& warehouseId);
 
   // EditorToolbar.cpp
   void DeclareToolbar();

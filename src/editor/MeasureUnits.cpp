@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "host/DataHelpers.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 #include "host/SelectDialog.h"
 #include "host/SqlLiterals.h"
 

@@ -5,7 +5,7 @@
 
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/KeyCodes.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 #include "host/SelectDialog.h"
 #include "lines/BatchChoice.h"
 

@@ -5,7 +5,7 @@
 #include "editor/MeasureUnits.h"
 #include "host/DataHelpers.h"
 #include "host/KeyCodes.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {

@@ -4,7 +4,7 @@
 
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 #include "host/SelectTemplates.h"
 #include "host/SqlLiterals.h"
 

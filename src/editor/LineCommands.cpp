@@ -1,0 +1,119 @@
+// 修改 and 删除 on the lines grid: a stored line loaded back into the entry row for the next save
+// to update, or deleted with its goods places; a pre-audited bill's line may only get new
+// in-warehouse goods places. Bills past entry are refused with a word, never silently.
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/DataHelpers.h"
+#include "host/ErrorText.h"
+#include "host/RequireOpened.h"
+#include "host/Rights.h"
+#include "host/SqlLiterals.h"
+#include "lines/LineChanges.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSystemTitle = "系统提示";
+
+}  // namespace
+
+void FrmStoreAdjuctBill::Cmd_Amend_Click() {
+  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "修改", session_.ConnStr)) {
+    return ShowNoRightMsg(session_);
+  }
+  if (vfgContent_.Row < 1) return;
+  CurrentDH = vfgContent_.TextMatrix(vfgContent_.Row, 1);
+  session_.CurrentLSH = Text("TxtLSH");
+  AmendLine(Text("TxtLSH"), CurrentDH);
+}
+
+void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh) {
+  session_.IsAmendLine = true;
+  session_.IsNewBill = false;
+  const StoredLine line = ReadStoredLine(session_, lsh, dh);
+  if (line.stage == BillStage::Missing) return;
+  const bool preAuditedTwoStep = IsStartStoreAdjustOK && line.stage == BillStage::PreAudited;
+  if (line.stage != BillStage::Open && !preAuditedTwoStep) {
+    session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
+    return;
+  }
+  if (preAuditedTwoStep) return ReallocateLinePlaces(lsh, dh, line);
+  LoadLineIntoEntryRow(lsh, dh);
+}
+
+// The goods have left the out-warehouse; only where they will lie in the in-warehouse may change,
+// and only where that warehouse keeps goods places.
+void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std::string& dh, const StoredLine& line) {
+  if (!KeepsGoodsPlaces(session_, line.inWarehouse)) {
+    session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
+    return;
+  }
+  SetText("TxtSl", adodb::FormatNumber(line.baseQty));
+  const bool allocated = ShowGoodsPlaces(false, line.inWarehouse);
+  session_.IsAmendLine = false;
+  session_.IsNewBill = true;
+  if (!allocated) {
+    session_.Ui->MsgBox("没有选择货位，修改取消!", mb::kInformation, kSystemTitle);
+    return;
+  }
+  try {
+    ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
+                                           GoodsPlaceList});
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+  }
+}
+
+void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh) {
+  try {
+    auto rs = RequireOpened(OpenRsReadOnly(
+        session_, "select *,d.name as dcckname,e.name as drckname,a.hh,a.dj,a.sl,a.je,a.lsze,a.srsl,a.kh,a.bz "
+                  "from ckdbdzkmx a inner join ckdbdzk b on a.lsh = b.lsh left join gl_stock d on b.dcstockid=d.id "
+                  "left join gl_stock e on b.drstockid=e.id where b.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
+    if (rs->RecordCount() < 1) return;
+    rs->MoveFirst();
+    FillHeaderFields(*rs, lsh);
+    SetText("TxtHH", rs->Value("hh").TextOrEmpty());
+    if (!IsCkdbdDj) {
+      SetText("TxtDj", rs->Value("dj").TextOrEmpty());
+      SetText("TxtJe", rs->Value("je").TextOrEmpty());
+    }
+    SetText("TxtSl", rs->Value("srsl").TextOrEmpty());
+    SetText("TxtLsze", rs->Value("lsze").TextOrEmpty());
+    rs->Close();
+    SetFocus("TxtHH");
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+  }
+}
+
+void FrmStoreAdjuctBill::Cmd_Delete_Click() {
+  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "删除", session_.ConnStr)) {
+    return ShowNoRightMsg(session_);
+  }
+  if (vfgContent_.Rows() < 2) return;
+  if (!BillEditableInApproval("单据已经审批，不能删除！")) return;
+  Delete(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 1));
+  FillLinesGrid(Text("TxtLSH"));
+}
+
+void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
+  const StoredLine line = ReadStoredLine(session_, lsh, dh);
+  if (line.stage == BillStage::Missing) return;
+  if (line.stage != BillStage::Open) {
+    session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
+    return;
+  }
+  if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
+  try {
+    if (!DeleteStoredLine(session_, lsh, dh, line.inWarehouse) &&
+        ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
+      session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
+    }
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error) + "\n删除失败，请找管理员联系!", mb::kExclamation, "错误:");
+  }
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,26 @@
+#pragma once
+// The in-warehouse goods-place rows of one line in BillGoodsPlace: what the goods-place dialog
+// answered, written in place of the line's earlier rows. Runs on the session connection, inside
+// the caller's transaction; failures throw adodb::Error.
+#include <string>
+#include <vector>
+
+#include "host/Session.h"
+
+namespace storeadjust {
+
+struct LineGoodsPlaces {
+  std::string lsh, dh, hh, warehouseId;
+  std::string batchNo, batchLine;  // empty texts for goods without batches, as the line stores them
+  // Items "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers them; items of fewer
+  // than two parts are skipped, missing parts are empty.
+  std::vector<std::string> items;
+};
+
+void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
+
+// True when the warehouse is managed by goods places (gl_stock.FDeleted); an unknown warehouse
+// is not. A failed read has shown its message and counts as not managed.
+bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId);
+
+}  // namespace storeadjust

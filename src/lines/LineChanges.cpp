@@ -1,0 +1,65 @@
+#include "lines/LineChanges.h"
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "host/DataHelpers.h"
+#include "host/LenientValues.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kBillStillOpen = "isnull(shbz,0)=0 and isnull(preshbz,0)=0";
+
+void RequireConnection(Session& session) {
+  if (!session.Conn) throw adodb::Error::Closed();
+}
+
+}  // namespace
+
+StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
+  auto rs = OpenRsReadOnly(session,
+                           "select isnull(b.shbz,0) shbz,isnull(b.preshbz,0) preshbz,isnull(b.drstockid,'') drstockid,"
+                           "a.hh,a.ph,a.pcdh,isnull(a.sl,0) sl from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh "
+                           "where a.lsh=" + SqlText(lsh) + " and a.dh = " + SqlText(dh));
+  StoredLine line;
+  if (!rs || rs->RecordCount() < 1) return line;
+  rs->MoveFirst();
+  if (FlagIsSet(rs->Value("shbz"))) {
+    line.stage = BillStage::Audited;
+  } else {
+    line.stage = FlagIsSet(rs->Value("preshbz")) ? BillStage::PreAudited : BillStage::Open;
+  }
+  line.inWarehouse = rs->Value("drstockid").TextOrEmpty();
+  line.hh = rs->Value("hh").TextOrEmpty();
+  line.batchNo = rs->Value("ph").TextOrEmpty();
+  line.batchLine = rs->Value("pcdh").TextOrEmpty();
+  line.baseQty = NumberOrZero(rs->Value("sl"));
+  return line;
+}
+
+bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh, const std::string& inWarehouse) {
+  RequireConnection(session);
+  const bool placesKept = KeepsGoodsPlaces(session, inWarehouse);
+  adodb::TransactionGuard transaction(*session.Conn);
+  const long deleted = session.Conn->Execute(
+      "delete ckdbdzkmx where lsh=" + SqlText(lsh) + " and dh = " + SqlText(dh) +
+      " and exists (select lsh from ckdbdzk where lsh=" + SqlText(lsh) + " and " + kBillStillOpen + ")");
+  if (deleted == 0) return false;
+  if (placesKept) {
+    session.Conn->Execute("Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
+                          "BillGuid=" + SqlText(lsh) + " And BillDetailGuid=" + SqlText(dh));
+  }
+  transaction.Commit();
+  return true;
+}
+
+void ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
+  RequireConnection(session);
+  adodb::TransactionGuard transaction(*session.Conn);
+  ReplaceInWarehousePlaces(session, places);
+  transaction.Commit();
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,144 @@
+#include "lines/LineSaving.h"
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "editor/BillNumbering.h"
+#include "host/DataHelpers.h"
+#include "host/NumberHelpers.h"
+#include "host/LenientValues.h"
+#include "host/RequireOpened.h"
+#include "host/SqlLiterals.h"
+#include "lines/GoodsPlaceRows.h"
+
+namespace storeadjust {
+
+namespace {
+
+// Serials already taken are skipped; a rule without a running number gives one serial only.
+constexpr int kMostSerialsSkipped = 1000;
+
+LineFigures Rounded(LineFigures figures) {
+  figures.amount = RoundTo(figures.amount, 2);
+  figures.retailTotal = RoundTo(figures.retailTotal, 2);
+  figures.retailTotalNet = RoundTo(figures.retailTotalNet, 2);
+  figures.taxDifference = RoundTo(figures.taxDifference, 2);
+  return figures;
+}
+
+bool HeaderExists(Session& session, const std::string& lsh) {
+  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=" + SqlText(lsh)))->RecordCount() > 0;
+}
+
+// On a server, the first statement of the transaction to touch the counter row holds it until
+// commit, so a second clerk's save reads the counter only after the first has advanced it. (The
+// embedded database holds the whole database from the transaction's start.)
+void LockSerialCounter(Session& session) {
+  session.Conn->Execute("update t_billnum set fmaxnum = fmaxnum where fid=75 and fused=1");
+  session.Conn->Execute("update sys_dh set dblsh = dblsh where id=" + SqlText(session.OptCode));
+}
+
+std::string FreeSerial(Session& session) {
+  LockSerialCounter(session);
+  std::string serial = BuildNewSerial(session);
+  for (int skipped = 0; HeaderExists(session, serial); ++skipped) {
+    AdvanceSerialCounter(session);
+    const std::string next = BuildNewSerial(session);
+    if (next == serial || skipped == kMostSerialsSkipped) {
+      throw adodb::Error::Integrity("流水号 " + serial + " 已被另一张单据使用");
+    }
+    serial = next;
+  }
+  return serial;
+}
+
+// True when the bill may take lines: neither audited nor, in the two-step flow, pre-audited.
+bool BillStillOpen(Session& session, const std::string& lsh) {
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=" + SqlText(lsh)));
+  if (rs->RecordCount() < 1) return true;
+  rs->MoveFirst();
+  return !FlagIsSet(rs->Value("preshbz")) && !FlagIsSet(rs->Value("shbz"));
+}
+
+void InsertHeader(Session& session, const LineToSave& line, const std::string& lsh) {
+  session.Conn->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values (" +
+                        SqlText(lsh) + "," + SqlText(line.billDate) + "," + SqlText(line.outWarehouse) + "," +
+                        SqlText(line.inWarehouse) + "," + SqlText(line.remark) + "," + SqlText(line.operatorName) +
+                        ",0,'',0)");
+}
+
+// False when no header holds the serial (removed since the bill was loaded).
+bool UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
+  return session.Conn->Execute("update ckdbdzk set kdrq=" + SqlText(line.billDate) + ",bz=" + SqlText(line.remark) +
+                               ",czry=" + SqlText(line.operatorName) + ",dcstockid=" + SqlText(line.outWarehouse) +
+                               ",drstockid=" + SqlText(line.inWarehouse) + " where lsh=" + SqlText(lsh)) > 0;
+}
+
+void InsertLine(Session& session, const LineToSave& line, const std::string& lsh, const std::string& dh) {
+  const LineFigures& f = line.figures;
+  session.Conn->Execute(
+      "insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
+      "values(" +
+      SqlText(lsh) + "," + SqlText(dh) + "," + SqlText(line.hh) + "," + SqlText(line.goodsName) + "," +
+      SqlText(line.batchNo) + "," + SqlText(line.batchLine) + "," + SqlNumber(line.price) + "," + SqlNumber(f.baseQty) +
+      "," + SqlNumber(f.amount) + "," + SqlNumber(line.retailPrice) + "," + SqlNumber(f.retailTotal) + "," +
+      SqlNumber(f.retailTotalNet) + "," + SqlNumber(f.taxDifference) + "," + SqlText(line.unitName) + "," +
+      SqlNumber(f.enteredQty) + ",''," + SqlText(line.remark) + "," + SqlText(line.outWarehouse) + "," +
+      SqlText(line.inWarehouse) + ")");
+}
+
+void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh) {
+  const LineFigures& f = line.figures;
+  session.Conn->Execute(
+      "Update ckdbdzkmx set dcstockid=" + SqlText(line.outWarehouse) + ",drstockid=" + SqlText(line.inWarehouse) +
+      ",hh=" + SqlText(line.hh) + ",pm=" + SqlText(line.goodsName) + ",ph=" + SqlText(line.batchNo) +
+      ",pcdh=" + SqlText(line.batchLine) + ",dj=" + SqlNumber(line.price) + ",sl=" + SqlNumber(f.baseQty) +
+      ",je=" + SqlNumber(f.amount) + ",lsj=" + SqlNumber(line.retailPrice) + ",lsze=" + SqlNumber(f.retailTotal) +
+      ",wslsze=" + SqlNumber(f.retailTotalNet) + ",cj=" + SqlNumber(f.taxDifference) + ",dw=" +
+      SqlText(line.unitName) + ",srsl=" + SqlNumber(f.enteredQty) + ",Kh='',Bz=" + SqlText(line.remark) +
+      " where lsh=" + SqlText(lsh) + " and dh=" + SqlText(line.dh));
+}
+
+}  // namespace
+
+LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmount, double retailTotal,
+                      double amountShown, double taxRate) {
+  return Rounded({enteredQty, unitCoefficient * enteredQty, lineAmount, retailTotal,
+                  retailTotal * 100 / (taxRate + 100), retailTotal - amountShown * (taxRate + 100) / 100});
+}
+
+std::string NextLineNumber(Session& session, const std::string& lsh) {
+  const double largest = NumberOrZero(GetFieldValue(
+      session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=" + SqlText(lsh), "MaxDH"));
+  return adodb::FormatNumber((largest == 0 ? 1000 : largest) + 1);
+}
+
+SavedLine StoreLine(Session& session, const LineToSave& line) {
+  if (!session.Conn) throw adodb::Error::Closed();
+  adodb::TransactionGuard transaction(*session.Conn);
+  SavedLine saved;
+  if (line.newBill) {
+    saved.lsh = FreeSerial(session);
+    InsertHeader(session, line, saved.lsh);
+    AdvanceSerialCounter(session);
+  } else {
+    saved.lsh = line.lsh;
+    // Read inside the transaction: an audit that another clerk committed meanwhile is seen here.
+    if (!BillStillOpen(session, saved.lsh)) return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
+    if (!UpdateHeader(session, line, saved.lsh)) InsertHeader(session, line, saved.lsh);
+  }
+  saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
+  if (line.amend) {
+    UpdateLine(session, line, saved.lsh);
+  } else {
+    InsertLine(session, line, saved.lsh, saved.dh);
+  }
+  if (line.inWarehouseKeepsPlaces) {
+    ReplaceInWarehousePlaces(session, {saved.lsh, saved.dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
+                                       line.goodsPlaces});
+  }
+  transaction.Commit();
+  return saved;
+}
+
+}  // namespace storeadjust

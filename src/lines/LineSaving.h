@@ -1,0 +1,71 @@
+#pragma once
+// Storing one line of a transfer bill: the header written or refreshed, the line inserted or
+// updated, the in-warehouse goods places of the line replaced, all in one transaction on the
+// session connection. Stock is not touched: lines move stock only when the bill is audited.
+//
+// A new bill takes its serial inside the transaction: the counter is locked, the serial built,
+// skipped while a header already holds it (another clerk's bill), and the counter advanced, so
+// two clerks saving at the same moment get two serials and neither header is overwritten.
+#include <string>
+#include <vector>
+
+#include "host/Session.h"
+
+namespace storeadjust {
+
+// The stored figures of a line, from what the entry row shows: quantities in the unit entered and
+// in base units, the amount and retail total rounded to 2 places, the retail total without tax
+// and the difference between retail total and amount with tax.
+struct LineFigures {
+  double enteredQty = 0;  // srsl
+  double baseQty = 0;     // sl
+  double amount = 0;      // je
+  double retailTotal = 0;     // lsze
+  double retailTotalNet = 0;  // wslsze
+  double taxDifference = 0;   // cj
+};
+
+// unitCoefficient x enteredQty is the base quantity; lineAmount is the amount stored, amountShown
+// the amount field (the tax difference is taken from what the clerk saw); taxRate in percent.
+LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmount, double retailTotal,
+                      double amountShown, double taxRate);
+
+struct LineToSave {
+  // The bill: a new one takes a fresh serial; otherwise lsh names it.
+  bool newBill = false;
+  std::string lsh;
+  std::string billDate;  // "YYYY-MM-DD"
+  std::string outWarehouse, inWarehouse, remark, operatorName;
+  // The line: an amended one keeps its number dh; a new one gets the next number of the bill.
+  bool amend = false;
+  std::string dh;
+  std::string hh, goodsName, unitName;
+  std::string batchNo, batchLine;  // empty for goods without batches
+  double price = 0;
+  double retailPrice = 0;
+  LineFigures figures;
+  // The in-warehouse's goods places of the line, when it keeps them.
+  bool inWarehouseKeepsPlaces = false;
+  std::vector<std::string> goodsPlaces;
+};
+
+enum class LineSaveOutcome {
+  Saved,
+  BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
+};
+
+struct SavedLine {
+  LineSaveOutcome outcome = LineSaveOutcome::Saved;
+  std::string lsh;  // the bill's serial (a new bill's fresh one)
+  std::string dh;   // the line's number
+};
+
+// Stores the line; on any failure rolls everything back and throws adodb::Error (an integrity
+// violation when another clerk stored the same key at the same moment).
+SavedLine StoreLine(Session& session, const LineToSave& line);
+
+// The number a new line of the bill gets: one more than the largest stored (numbers start at
+// 1001). Reads on the session connection, so inside a transaction it sees the transaction's lines.
+std::string NextLineNumber(Session& session, const std::string& lsh);
+
+}  // namespace storeadjust
