@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "adodb/Error.h"
+#include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/FunctionRules.h"
 
 namespace adodb::tsql {
@@ -80,6 +81,10 @@ struct NameRef {
   std::string bare;     // unquoted, for matching
 };
 
+// Each level of parentheses, call, subquery, NOT or sign costs a few stack frames of the rewriter:
+// deeper text is refused long before it could exhaust the stack (SQL Server stops at 32 levels).
+constexpr int kMaxNesting = 1000;
+
 struct SourceRef {
   NameRef table;  // empty for a derived table
   NameRef alias;  // empty when the table is used under its own name
@@ -142,6 +147,19 @@ class Rewriter {
   [[noreturn]] static void Fail(const std::string& construct) {
     throw Error::Unsupported("T-SQL translator: " + construct + " is not supported");
   }
+  // Counts one level of nesting for as long as it lives.
+  class Nested {
+   public:
+    explicit Nested(Rewriter& r) : depth_(r.depth_) {
+      if (++depth_ > kMaxNesting) Fail("a statement nested more than " + std::to_string(kMaxNesting) + " levels deep");
+    }
+    ~Nested() { --depth_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    int& depth_;
+  };
   [[noreturn]] void Unexpected() const {
     if (pos_ >= end_) Fail("an incomplete statement");
     Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
@@ -195,6 +213,7 @@ class Rewriter {
   // SELECT: select cores joined by set operators, then ORDER BY, then the LIMIT that TOP asked for.
   // TOP in one member of a UNION limits that member only, which LIMIT cannot express: refused.
   void Select() {
+    const Nested level(*this);
     std::optional<std::string> top;
     int cores = 0;
     do {
@@ -530,6 +549,7 @@ class Rewriter {
   }
 
   void Expr() {
+    const Nested level(*this);
     AndExpr();
     while (AcceptWord("OR")) {
       Emit("OR");
@@ -547,6 +567,7 @@ class Rewriter {
 
   void NotExpr() {
     if (AcceptWord("NOT")) {
+      const Nested level(*this);
       Emit("NOT");
       return NotExpr();
     }
@@ -600,26 +621,23 @@ class Rewriter {
     }
   }
 
-  // a + b concatenates text and adds numbers, decided per value at run time: tsql_add(a, b).
-  // '-', '&' and '|' mean the same in both dialects; '^' has no SQLite operator.
+  // T-SQL's additive level, + - & ^ | left to right (see AdditiveChain). A lone term is emitted as it is.
   void Additive() {
     const std::size_t start = out_.size();
     Multiplicative();
-    for (;;) {
-      if (AcceptOp("+")) {
-        const std::string left = Trim(out_.substr(start));
-        out_.resize(start);
-        const std::string right = Capture([&] { Multiplicative(); });
-        Emit("tsql_add(" + left + ", " + right + ")");
-      } else if (AtOp("-") || AtOp("&") || AtOp("|")) {
-        Emit(Take().text);
-        Multiplicative();
-      } else if (AtOp("^")) {
-        Fail("the ^ operator");
-      } else {
-        return;
-      }
+    if (!AtAdditiveOperator()) return;
+    AdditiveChain chain(Trim(out_.substr(start)));
+    out_.resize(start);
+    while (AtAdditiveOperator()) {
+      const std::string_view op = Take().text;
+      chain.Apply(op, Capture([&] { Multiplicative(); }));
     }
+    Emit(chain.Text());
+  }
+
+  bool AtAdditiveOperator() const {
+    const Token* t = Peek();
+    return t && t->kind == TokenKind::Operator && AdditiveChain::IsOperator(t->text);
   }
 
   void Multiplicative() {
@@ -631,11 +649,11 @@ class Rewriter {
   }
 
   void Unary() {
-    if (AtOp("-") || AtOp("~")) {
-      Emit(Take().text);
+    if (AtOp("-") || AtOp("~") || AtOp("+")) {
+      const Nested level(*this);
+      if (!AcceptOp("+")) Emit(Take().text);
       return Unary();
     }
-    if (AcceptOp("+")) return Unary();
     Primary();
   }
 
@@ -784,6 +802,7 @@ class Rewriter {
   const std::vector<Token>& tokens_;
   std::size_t end_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
   std::string out_;
 };
 

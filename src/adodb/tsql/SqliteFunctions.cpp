@@ -102,47 +102,82 @@ std::int64_t RoundInteger(std::int64_t v, int digits, bool truncate) {
   return q * unit;
 }
 
-void ResultSum(sqlite3_context* ctx, bool aInt, std::int64_t ai, double ad, bool bInt, std::int64_t bi, double bd) {
-  std::int64_t sum = 0;
-  if (aInt && bInt && !__builtin_add_overflow(ai, bi, &sum)) return sqlite3_result_int64(ctx, sum);
-  sqlite3_result_double(ctx, (aInt ? static_cast<double>(ai) : ad) + (bInt ? static_cast<double>(bi) : bd));
+// The running value of SQL Server's '+' folded over its operands: NULL, a whole number, a decimal
+// or text.
+struct Sum {
+  int type = SQLITE_NULL;
+  std::int64_t integer = 0;
+  double real = 0;
+  std::string text;
+
+  double Real() const { return type == SQLITE_INTEGER ? static_cast<double>(integer) : real; }
+};
+
+// A number plus a number; whole numbers past 64 bits go on in floating point, as SQLite's own
+// '-' and '*' do, rather than wrapping round to the other sign.
+void AddNumber(Sum& sum, bool isInteger, std::int64_t integer, double real) {
+  if (sum.type == SQLITE_INTEGER && isInteger && !__builtin_add_overflow(sum.integer, integer, &sum.integer)) return;
+  sum.real = sum.Real() + (isInteger ? static_cast<double>(integer) : real);
+  sum.type = SQLITE_FLOAT;
 }
 
-void Concatenate(sqlite3_context* ctx, sqlite3_value* a, sqlite3_value* b) {
-  const std::string_view x = TextOf(a), y = TextOf(b);
-  const std::size_t n = x.size() + y.size();
-  char* buf = static_cast<char*>(sqlite3_malloc64(n + 1));
-  if (!buf) return sqlite3_result_error_nomem(ctx);
-  std::memcpy(buf, x.data(), x.size());
-  std::memcpy(buf + x.size(), y.data(), y.size());
-  sqlite3_result_text64(ctx, buf, n, sqlite3_free, SQLITE_UTF8);
+// Text meets a number: it is converted to the number's type (int: whole numbers only; decimal
+// otherwise) and a text that does not convert is SQL Server's conversion error. False on error.
+bool ConvertForSum(sqlite3_context* ctx, std::string_view text, bool toInteger, std::int64_t& integer, double& real) {
+  if (toInteger ? ParseInt(text, integer) : ParseDecimal(text, real)) return true;
+  if (toInteger) ResultIntConversionError(ctx, text);
+  else sqlite3_result_error(ctx, kNumericError, -1);
+  return false;
 }
 
-// tsql_add(a, b): SQL Server's '+'. NULL gives NULL; two numbers add; two texts concatenate; text
-// with a number is converted to the number's type (int: whole numbers only; decimal otherwise)
-// and a text that does not convert is SQL Server's conversion error.
-void TsqlAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_value* a = argv[0];
-  sqlite3_value* b = argv[1];
-  const int ta = sqlite3_value_type(a), tb = sqlite3_value_type(b);
-  if (ta == SQLITE_NULL || tb == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const bool na = IsNumber(a), nb = IsNumber(b);
-  if (!na && !nb) return Concatenate(ctx, a, b);
-  bool aInt = ta == SQLITE_INTEGER, bInt = tb == SQLITE_INTEGER;
-  std::int64_t ai = aInt ? sqlite3_value_int64(a) : 0, bi = bInt ? sqlite3_value_int64(b) : 0;
-  double ad = ta == SQLITE_FLOAT ? sqlite3_value_double(a) : 0, bd = tb == SQLITE_FLOAT ? sqlite3_value_double(b) : 0;
-  if (!na || !nb) {
-    sqlite3_value* text = na ? b : a;
-    const bool toInt = na ? aInt : bInt;
-    std::int64_t i = 0;
-    double d = 0;
-    if (toInt && !ParseInt(TextOf(text), i)) return ResultIntConversionError(ctx, TextOf(text));
-    if (!toInt && !ParseDecimal(TextOf(text), d)) return sqlite3_result_error(ctx, kNumericError, -1);
-    (na ? bInt : aInt) = toInt;
-    (na ? bi : ai) = i;
-    (na ? bd : ad) = d;
+// sum + v; false when SQL Server would raise a conversion error (already set on ctx).
+bool AddOperand(sqlite3_context* ctx, Sum& sum, sqlite3_value* v) {
+  const int type = sqlite3_value_type(v);
+  const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+  std::int64_t integer = type == SQLITE_INTEGER ? sqlite3_value_int64(v) : 0;
+  double real = type == SQLITE_FLOAT ? sqlite3_value_double(v) : 0;
+  if (sum.type == SQLITE_TEXT && !isNumber) {
+    sum.text += TextOf(v);
+  } else if (sum.type == SQLITE_TEXT) {
+    std::int64_t leftInteger = 0;
+    double leftReal = 0;
+    if (!ConvertForSum(ctx, sum.text, type == SQLITE_INTEGER, leftInteger, leftReal)) return false;
+    sum.type = type;
+    sum.integer = leftInteger;
+    sum.real = leftReal;
+    AddNumber(sum, type == SQLITE_INTEGER, integer, real);
+  } else if (!isNumber) {
+    if (!ConvertForSum(ctx, TextOf(v), sum.type == SQLITE_INTEGER, integer, real)) return false;
+    AddNumber(sum, sum.type == SQLITE_INTEGER, integer, real);
+  } else {
+    AddNumber(sum, type == SQLITE_INTEGER, integer, real);
   }
-  ResultSum(ctx, aInt, ai, ad, bInt, bi, bd);
+  return true;
+}
+
+// tsql_add(a, b, ...): SQL Server's '+' applied left to right. NULL anywhere gives NULL; two
+// numbers add; two texts concatenate; text with a number is converted to the number's type.
+void TsqlAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 2) return sqlite3_result_error(ctx, "tsql_add takes two or more values.", -1);
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  Sum sum;
+  sum.type = IsNumber(argv[0]) ? sqlite3_value_type(argv[0]) : SQLITE_TEXT;
+  sum.integer = sqlite3_value_int64(argv[0]);
+  sum.real = sqlite3_value_double(argv[0]);
+  if (sum.type == SQLITE_TEXT) sum.text = TextOf(argv[0]);
+  for (int i = 1; i < argc; ++i)
+    if (!AddOperand(ctx, sum, argv[i])) return;
+  if (sum.type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, sum.integer);
+  if (sum.type == SQLITE_FLOAT) return sqlite3_result_double(ctx, sum.real);
+  sqlite3_result_text64(ctx, sum.text.data(), sum.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// tsql_bitxor(a, b): T-SQL's '^' on whole numbers, which SQLite has no operator for.
+void TsqlBitXor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) ^ sqlite3_value_int64(argv[1]));
 }
 
 // tsql_round(x, digits[, truncate]): SQL Server's ROUND on decimals (see RoundDecimal).
@@ -292,7 +327,7 @@ struct FunctionEntry {
 };
 
 constexpr FunctionEntry kFunctions[] = {
-    {"tsql_add", 2, TsqlAdd},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
+    {"tsql_add", -1, TsqlAdd},        {"tsql_bitxor", 2, TsqlBitXor},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_float", 1, TsqlFloat},
     {"tsql_varchar", 1, TsqlVarchar},
