@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -435,10 +436,19 @@ class Rewriter {
          target.emitted + ", " + from + condition + ")");
   }
 
+  // The FROM clause's instance of the target: the source it names by alias or by table name, or,
+  // when the target is a table the FROM clause holds once under an alias, that aliased source (as
+  // SQL Server reads UPDATE t ... FROM t AS a). Null when the FROM clause does not hold it.
   static const SourceRef* FindTarget(const std::vector<SourceRef>& sources, const NameRef& target) {
+    if (const SourceRef* named = FindSource(sources, target, &SourceRef::Reference)) return named;
+    return FindSource(sources, target, [](const SourceRef& s) -> const NameRef& { return s.table; });
+  }
+
+  template <class NameOf>
+  static const SourceRef* FindSource(const std::vector<SourceRef>& sources, const NameRef& target, NameOf nameOf) {
     const SourceRef* found = nullptr;
     for (const SourceRef& s : sources) {
-      if (!EqualsNoCase(s.Reference().bare, target.bare)) continue;
+      if (!EqualsNoCase(std::invoke(nameOf, s).bare, target.bare)) continue;
       if (found) Fail("an ambiguous UPDATE/DELETE target");
       if (s.table.bare.empty()) Fail("UPDATE/DELETE through a derived table");
       found = &s;
