@@ -19,7 +19,10 @@ void RefuseExistingDatabase(const std::string& path) {
 }
 
 void CreateSchema(SqliteFile& db) {
-  for (const auto& table : SchemaTables()) db.Execute(CreateTableStatement(table));
+  for (const auto& table : SchemaTables()) {
+    db.Execute(CreateTableStatement(table));
+    for (const auto& trigger : StoredDateTriggers(table)) db.Execute(trigger);
+  }
 }
 
 // Writes the whole database in one transaction; on any failure removes the file again.

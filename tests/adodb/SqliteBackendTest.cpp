@@ -55,6 +55,8 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   const Error refused = ErrorOf([&] { conn->Execute("update nosuch set sl = 1"); });
   EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
   EXPECT_EQ(refused.Description(), "no such table: nosuch");
+  const Error unknownName = ErrorOf([&] { conn->Execute("update t set sl = 1 where [id] = \"nosuch\""); });
+  EXPECT_EQ(unknownName.Description(), "Invalid column name 'nosuch'.");
   EXPECT_EQ(conn->Execute("update t set sl = 2 where id = 1"), 1);
   EXPECT_EQ(conn->Execute("create table u (a int)"), 0);
   EXPECT_EQ(conn->Execute("select * from t"), -1);
