@@ -207,7 +207,9 @@ SqliteBackend::SqliteBackend(const std::string& path) {
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   try {
-    RunControlStatement("PRAGMA journal_mode=WAL");
+    // A file the user may only read opens read-only: selects work and writes fail with SQLite's
+    // "attempt to write a readonly database"; switching its journal would be a write.
+    if (sqlite3_db_readonly(db_, "main") != 1) RunControlStatement("PRAGMA journal_mode=WAL");
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
   } catch (...) {

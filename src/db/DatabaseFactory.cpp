@@ -4,6 +4,7 @@
 #include <functional>
 #include <system_error>
 
+#include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "db/DemoData.h"
 #include "db/Schema.h"
@@ -56,6 +57,8 @@ void CreateDemoDatabase(const std::string& path) {
   });
 }
 
-std::string EmbeddedConnectionString(const std::string& path) { return "Provider=SQLite;Data Source=" + path; }
+std::string EmbeddedConnectionString(const std::string& path) {
+  return "Provider=SQLite;Data Source=" + adodb::ConnectionString::Quoted(path);
+}
 
 }  // namespace storeadjust::db
