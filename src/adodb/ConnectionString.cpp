@@ -23,7 +23,8 @@ std::size_t PairLength(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (closing != '\0') {
-      if (c == closing) closing = '\0';
+      if (c == '}' && closing == '}' && i + 1 < text.size() && text[i + 1] == '}') ++i;
+      else if (c == closing) closing = '\0';
     } else if (c == '{') {
       closing = '}';
     } else if (c == '"') {
@@ -36,10 +37,14 @@ std::size_t PairLength(std::string_view text) {
 }
 
 std::string Unwrap(std::string value) {
-  if (value.size() >= 2 && ((value.front() == '{' && value.back() == '}') || (value.front() == '"' && value.back() == '"'))) {
-    return value.substr(1, value.size() - 2);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+  if (value.size() < 2 || value.front() != '{' || value.back() != '}') return value;
+  std::string inner;
+  for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+    inner += value[i];
+    if (value[i] == '}' && value[i + 1] == '}') ++i;
   }
-  return value;
+  return inner;
 }
 
 }  // namespace
@@ -64,6 +69,12 @@ std::optional<std::string> ConnectionString::Get(std::string_view key) const {
     if (SameKey(pair.key, key)) return pair.value;
   }
   return std::nullopt;
+}
+
+std::string ConnectionString::Quoted(std::string_view value) {
+  std::string quoted = "{";
+  for (char c : value) quoted += c == '}' ? std::string("}}") : std::string(1, c);
+  return quoted + "}";
 }
 
 std::string ConnectionString::Without(std::string_view key) const {

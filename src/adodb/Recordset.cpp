@@ -57,6 +57,36 @@ Error AmbiguousRow() {
           "Microsoft Cursor Engine"};
 }
 
+// One base table's share of an edited row: the query that counts the rows its condition finds,
+// and the statement that writes them.
+struct RowWrite {
+  std::string count;
+  std::string update;
+};
+
+// A key the set holds only in part, or a keyless table with duplicate rows, would let one edit
+// change several rows: every table's row must be found exactly once before anything is written.
+// A row drawn from two tables is then written to both or to neither: inside the caller's
+// transaction (whose rollback undoes both), else inside one of its own.
+void WriteAllOrNothing(Backend& backend, const std::vector<RowWrite>& writes) {
+  for (const RowWrite& write : writes) {
+    const ResultSet matches = backend.Query(write.count);
+    const long found = matches.rows.empty() ? 0 : static_cast<long>(matches.rows[0][0].AsInt64());
+    if (found == 0) throw RowNotLocated();
+    if (found > 1) throw AmbiguousRow();
+  }
+  const bool ownTransaction = writes.size() > 1 && !backend.InTransaction();
+  if (ownTransaction) backend.BeginTransaction();
+  try {
+    for (const RowWrite& write : writes)
+      if (backend.Execute(write.update) == 0) throw RowNotLocated();
+  } catch (...) {
+    if (ownTransaction) backend.RollbackTransaction();
+    throw;
+  }
+  if (ownTransaction) backend.CommitTransaction();
+}
+
 struct SortKey {
   std::size_t column;
   bool descending;
@@ -327,6 +357,7 @@ void Recordset::Update() {
       tables.push_back(table);
     }
   }
+  std::vector<RowWrite> writes;
   for (const std::string& table : tables) {
     std::string assignments;
     std::vector<std::string> assigned;
@@ -355,15 +386,10 @@ void Recordset::Update() {
       condition += BracketedName(column.baseColumn) +
                    (row[i].IsNull() ? std::string(" IS NULL") : " = " + backend.Literal(row[i]));
     }
-    // A key the set holds only in part, or a keyless table with duplicate rows, would let one
-    // edit change several rows: refuse before writing anything.
-    const ResultSet matches = backend.Query("SELECT COUNT(*) FROM " + BracketedName(table) + " WHERE " + condition);
-    const long found = matches.rows.empty() ? 0 : static_cast<long>(matches.rows[0][0].AsInt64());
-    if (found == 0) throw RowNotLocated();
-    if (found > 1) throw AmbiguousRow();
-    const long changed = backend.Execute("UPDATE " + BracketedName(table) + " SET " + assignments + " WHERE " + condition);
-    if (changed == 0) throw RowNotLocated();
+    writes.push_back({"SELECT COUNT(*) FROM " + BracketedName(table) + " WHERE " + condition,
+                      "UPDATE " + BracketedName(table) + " SET " + assignments + " WHERE " + condition});
   }
+  WriteAllOrNothing(backend, writes);
 
   // The written values become the row's values, in every column that shows the same base column.
   for (auto& [index, value] : pending_) {

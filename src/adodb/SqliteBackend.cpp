@@ -170,6 +170,14 @@ bool ChangesSchema(std::string_view sql) {
   return false;
 }
 
+// SQLite's refusal of a name that is no column, in the words SQL Server uses for it (the screens
+// and the module's users know those); other messages are kept as SQLite words them.
+std::string ServerWording(std::string_view message) {
+  constexpr std::string_view kNoSuchColumn = "no such column: ";
+  if (message.substr(0, kNoSuchColumn.size()) != kNoSuchColumn) return std::string(message);
+  return "Invalid column name '" + std::string(message.substr(kNoSuchColumn.size())) + "'.";
+}
+
 // Resets (keeps for reuse) or finalizes a statement when the caller is done with it, whatever
 // way it leaves.
 template <int (*Release)(sqlite3_stmt*)>
@@ -199,7 +207,9 @@ SqliteBackend::SqliteBackend(const std::string& path) {
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   try {
-    RunControlStatement("PRAGMA journal_mode=WAL");
+    // A file the user may only read opens read-only: selects work and writes fail with SQLite's
+    // "attempt to write a readonly database"; switching its journal would be a write.
+    if (sqlite3_db_readonly(db_, "main") != 1) RunControlStatement("PRAGMA journal_mode=WAL");
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
   } catch (...) {
@@ -236,7 +246,7 @@ void SqliteBackend::ThrowStepError() {
   throw Error::Provider(std::move(message));
 }
 
-void SqliteBackend::ThrowPrepareError() { throw Error::Syntax(sqlite3_errmsg(db_)); }
+void SqliteBackend::ThrowPrepareError() { throw Error::Syntax(ServerWording(sqlite3_errmsg(db_))); }
 
 sqlite3_stmt* SqliteBackend::CacheStatement(std::string_view sql, sqlite3_stmt* statement) {
   if (statements_.size() >= kStatementCacheLimit) ClearStatementCache();

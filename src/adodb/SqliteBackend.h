@@ -1,8 +1,9 @@
 #pragma once
 // The embedded backend: one SQLite database file, opened read-write (a missing file is an error,
-// never silently created), in WAL mode so readers on other connections see committed data only
-// while a transaction is open, with a 30-second busy wait so concurrent writers queue instead of
-// failing. Statements are translated from T-SQL and their prepared form is cached by text.
+// never silently created; a file the user may only read opens read-only), in WAL mode so
+// readers on other connections see committed data only while a transaction is open, with a
+// 30-second busy wait so concurrent writers queue instead of failing. Statements are translated
+// from T-SQL and their prepared form is cached by text.
 // Transactions start with BEGIN IMMEDIATE: two sessions that change stock at once wait for each
 // other rather than deadlocking on a read-to-write upgrade. Not thread-safe: one per connection.
 #include <string>

@@ -55,8 +55,9 @@ std::size_t ScanExponent(std::string_view text) {
 template <typename Int>
 Int RoundToInteger(double value) {
   const double rounded = std::nearbyint(value);
-  if (std::isnan(rounded) || rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
-      rounded > static_cast<double>(std::numeric_limits<Int>::max())) {
+  // The largest Int is no double, but minus the smallest is: past it the cast would be undefined.
+  const double limit = -static_cast<double>(std::numeric_limits<Int>::min());
+  if (std::isnan(rounded) || rounded < -limit || rounded >= limit) {
     throw Error::Overflow();
   }
   return static_cast<Int>(rounded);
@@ -274,8 +275,12 @@ adodb::Date Variant::AsDate() const {
       if (auto parsed = adodb::Date::Parse(RawText())) return *parsed;
       throw Error::TypeMismatch();
     }
-    default:
-      return adodb::Date::FromSerial(AsDouble());
+    default: {
+      // Serials of the years 100 to 9999; others name no date a database holds.
+      const double serial = AsDouble();
+      if (!(serial >= -657434 && serial < 2958466)) throw Error::Overflow();
+      return adodb::Date::FromSerial(serial);
+    }
   }
 }
 

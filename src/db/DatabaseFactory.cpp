@@ -4,6 +4,7 @@
 #include <functional>
 #include <system_error>
 
+#include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "db/DemoData.h"
 #include "db/Schema.h"
@@ -19,7 +20,10 @@ void RefuseExistingDatabase(const std::string& path) {
 }
 
 void CreateSchema(SqliteFile& db) {
-  for (const auto& table : SchemaTables()) db.Execute(CreateTableStatement(table));
+  for (const auto& table : SchemaTables()) {
+    db.Execute(CreateTableStatement(table));
+    for (const auto& trigger : StoredDateTriggers(table)) db.Execute(trigger);
+  }
   for (const auto& index : SchemaIndexes()) db.Execute(index);
 }
 
@@ -54,6 +58,8 @@ void CreateDemoDatabase(const std::string& path) {
   });
 }
 
-std::string EmbeddedConnectionString(const std::string& path) { return "Provider=SQLite;Data Source=" + path; }
+std::string EmbeddedConnectionString(const std::string& path) {
+  return "Provider=SQLite;Data Source=" + adodb::ConnectionString::Quoted(path);
+}
 
 }  // namespace storeadjust::db

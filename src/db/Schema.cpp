@@ -343,4 +343,20 @@ std::string CreateTableStatement(const TableDefinition& table) {
   return sql + "\n)";
 }
 
+std::vector<std::string> StoredDateTriggers(const TableDefinition& table) {
+  std::vector<std::string> triggers;
+  for (const auto& column : table.columns) {
+    if (strcasecmp(column.type, kDate) != 0) continue;
+    const std::string name = std::string(table.name) + "_" + column.name + "_stored_form";
+    // Read as text: the column's numeric affinity has already made '20240305' the number 20240305.
+    const std::string stored = std::string("tsql_datetime(cast(new.") + column.name + " as text))";
+    const std::string body = std::string(" when new.") + column.name + " is not " + stored + " begin update " +
+                             table.name + " set " + column.name + " = " + stored + " where rowid = new.rowid; end";
+    triggers.push_back("create trigger " + name + "_on_insert after insert on " + table.name + body);
+    triggers.push_back("create trigger " + name + "_on_update after update of " + column.name + " on " + table.name +
+                       body);
+  }
+  return triggers;
+}
+
 }  // namespace storeadjust::db

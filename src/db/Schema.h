@@ -32,6 +32,13 @@ const std::vector<std::string>& SchemaIndexes();
 // The "create table" statement of one table, text columns collated with kTextCollation.
 std::string CreateTableStatement(const TableDefinition& table);
 
+// The triggers that keep every datetime column of the table in the one stored form,
+// 'YYYY-MM-DD HH:MM:SS': a value written in any form SQL Server accepts ('2024-3-5', '20240305')
+// is rewritten to it, so ordering and ranges over the text find it; a date that does not exist
+// fails the statement, and so does a number (its text is no date). They call the translator's
+// tsql_datetime, which every connection holds.
+std::vector<std::string> StoredDateTriggers(const TableDefinition& table);
+
 // True for the declarations that hold text (varchar, nvarchar, char, nchar, text, ntext).
 bool IsTextType(const char* declaredType);
 

@@ -11,12 +11,8 @@ namespace storeadjust::db {
 // The collation's name as the schema writes it ("COLLATE TSQL"); the one place it is spelled.
 inline constexpr const char* kTextCollation = "TSQL";
 
-// Registers the translator's functions and collation on a raw connection and, where the
-// translator does not (yet) provide the collation, a local one with the same comparison rule.
+// Registers the translator's functions and collation on a raw connection.
 // Throws adodb::Error when SQLite refuses the registration.
 void EnsureTextCollation(sqlite3* db);
-
-// True when the connection knows a collation of the given name.
-bool HasCollation(sqlite3* db, const char* name);
 
 }  // namespace storeadjust::db

@@ -47,6 +47,7 @@ class StoreAdjuctBill {
 
  private:
   void RunSteps();
+  void RequireModuleSchema();
   void CloseConnection();
 
   Session session_;

@@ -162,6 +162,40 @@ TEST_F(RecordsetTest, UpdateOfARowChangedSinceReadingIsRefused) {
   EXPECT_EQ(testsupport::ErrorOf([&] { readOnly->SetValue("pm", "x"); }).Number(), errnum::kNotUpdatable);
 }
 
+TEST_F(RecordsetTest, UpdateOfARowFromTwoTablesWritesBothOrNeither) {
+  auto rs = conn->OpenRecordset("select p.hh, p.ph, p.sl, s.hh as shh, s.pm from phk p join spk s on s.hh = p.hh "
+                                "where p.hh = 'B2'",
+                                adLockOptimistic);
+  conn->Execute("update spk set hh = 'B9' where hh = 'B2'");  // the second table's row is gone
+  rs->SetValue("sl", 99);
+  rs->SetValue("pm", "rice");
+  EXPECT_EQ(testsupport::ErrorOf([&] { rs->Update(); }).Number(), errnum::kRowNotLocated);
+  EXPECT_EQ(conn->OpenRecordset("select sl from phk where hh = 'B2'")->Value(0).AsDouble(), 7);
+
+  // A write that fails after the first table's write undoes that one too.
+  conn->Execute("update spk set hh = 'B2' where hh = 'B9'");
+  sqlite3* raw = nullptr;
+  sqlite3_open(db.Path().c_str(), &raw);
+  sqlite3_exec(raw, "create trigger refuse_rice before update of pm on spk begin select raise(abort, 'refused'); end",
+               nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  auto again = conn->OpenRecordset("select p.hh, p.ph, p.sl, s.hh as shh, s.pm from phk p join spk s on s.hh = p.hh "
+                                   "where p.hh = 'B2'",
+                                   adLockOptimistic);
+  again->SetValue("sl", 99);
+  again->SetValue("pm", "rice");
+  EXPECT_EQ(testsupport::ErrorOf([&] { again->Update(); }).Description(), "refused");
+  EXPECT_EQ(conn->OpenRecordset("select sl from phk where hh = 'B2'")->Value(0).AsDouble(), 7);
+  EXPECT_FALSE(conn->InTransaction());
+
+  conn->Execute("drop trigger refuse_rice");
+  again->SetValue("sl", 99);
+  again->SetValue("pm", "rice");
+  again->Update();
+  EXPECT_EQ(conn->OpenRecordset("select sl from phk where hh = 'B2'")->Value(0).AsDouble(), 99);
+  EXPECT_EQ(conn->OpenRecordset("select pm from spk where hh = 'B2'")->Value(0).AsText(), "rice");
+}
+
 TEST_F(RecordsetTest, HundredThousandRowsLoadSortAndRead) {
   sqlite3* raw = nullptr;
   ASSERT_EQ(sqlite3_open(db.Path().c_str(), &raw), SQLITE_OK);

@@ -1,12 +1,15 @@
 #include "adodb/SqliteBackend.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 #include "adodb/Command.h"
+#include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/StoredProcedures.h"
@@ -46,6 +49,29 @@ TEST_F(SqliteBackendTest, ConnectionStringsTheProviderRefusesSayWhy) {
   EXPECT_EQ(other.State(), adStateOpen);
 }
 
+TEST_F(SqliteBackendTest, AFileTheUserMayOnlyReadOpensReadOnly) {
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+  conn->Close();
+  std::filesystem::permissions(db.Path(), std::filesystem::perms::owner_read);
+  Connection readOnly;
+  readOnly.Open(db.ConnStr());
+  EXPECT_EQ(ValueOf(readOnly), 0);
+  const Error write = ErrorOf([&] { readOnly.Execute("update t set sl = 1"); });
+  EXPECT_EQ(write.Description(), "attempt to write a readonly database");
+}
+
+TEST_F(SqliteBackendTest, AnEmbeddedPathHoldingSeparatorsQuotesAndBracesOpensThatFile) {
+  conn->Close();  // writes the table back from the WAL into the file copied
+  const std::string path = (db.Folder() / "a;b'c\"d{e}}f.db").string();
+  std::filesystem::copy_file(db.Path(), path);
+  conn = db.Open();
+  Connection other;
+  other.Open("Provider=SQLite;Data Source=" + ConnectionString::Quoted(path));
+  other.Execute("update t set sl = 9 where id = 1");
+  EXPECT_EQ(ValueOf(other), 9);
+  EXPECT_EQ(ValueOf(*conn), 0);
+}
+
 TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   const Error duplicate = ErrorOf([&] { conn->Execute("insert into t values (1, 5)"); });
   EXPECT_EQ(duplicate.Number(), errnum::kIntegrityViolation);
@@ -55,6 +81,8 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   const Error refused = ErrorOf([&] { conn->Execute("update nosuch set sl = 1"); });
   EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
   EXPECT_EQ(refused.Description(), "no such table: nosuch");
+  const Error unknownName = ErrorOf([&] { conn->Execute("update t set sl = 1 where [id] = \"nosuch\""); });
+  EXPECT_EQ(unknownName.Description(), "Invalid column name 'nosuch'.");
   EXPECT_EQ(conn->Execute("update t set sl = 2 where id = 1"), 1);
   EXPECT_EQ(conn->Execute("create table u (a int)"), 0);
   EXPECT_EQ(conn->Execute("select * from t"), -1);

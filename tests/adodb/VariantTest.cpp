@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "adodb/DataType.h"
 #include "adodb/Error.h"
 #include "support/ErrorOf.h"
@@ -45,6 +47,18 @@ TEST(Variant, IntegerConversionRoundsHalvesToEvenAndChecksRange) {
   EXPECT_EQ(Variant(32767).AsInt16(), 32767);
   EXPECT_EQ(ErrorOf([] { (void)Variant(32768).AsInt16(); }).Number(), adodb::errnum::kOverflow);
   EXPECT_EQ(ErrorOf([] { (void)Variant(3e9).AsInt32(); }).Number(), adodb::errnum::kOverflow);
+}
+
+TEST(Variant, SixtyFourBitEdgesConvertOrOverflowWithoutUndefinedBehaviour) {
+  const long long smallest = std::numeric_limits<long long>::min();
+  EXPECT_EQ(Variant(smallest).AsInt64(), smallest);
+  EXPECT_EQ(Variant(smallest).AsText(), "-9223372036854775808");
+  EXPECT_EQ(Compare(Variant(smallest), Variant(std::numeric_limits<long long>::max())), -1);
+  EXPECT_EQ(Variant(-9223372036854775808.0).AsInt64(), smallest);
+  EXPECT_EQ(ErrorOf([] { (void)Variant(9223372036854775808.0).AsInt64(); }).Number(), adodb::errnum::kOverflow);
+  EXPECT_EQ(ErrorOf([&] { (void)Variant(smallest).AsInt32(); }).Number(), adodb::errnum::kOverflow);
+  EXPECT_EQ(ErrorOf([] { (void)Variant(1e300).AsDate(); }).Number(), adodb::errnum::kOverflow);
+  EXPECT_EQ(ErrorOf([&] { (void)Variant(smallest).AsDate(); }).Number(), adodb::errnum::kOverflow);
 }
 
 TEST(Variant, NullIsRefusedWhereTheClassicRulesRefuseIt) {

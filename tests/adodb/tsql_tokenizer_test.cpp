@@ -23,6 +23,8 @@ TEST(TsqlTokenizer, NumbersEndWhereLettersStart) {
   EXPECT_EQ(Texts("sl=sl - 5where 1and x"), (Words{"sl", "=", "sl", "-", "5", "where", "1", "and", "x"}));
   EXPECT_EQ(Texts("1E-05where 1else .5e"), (Words{"1E-05", "where", "1", "else", ".5", "e"}));
   EXPECT_EQ(Texts("a.b 2.50"), (Words{"a", ".", "b", "2.50"}));
+  EXPECT_EQ(Texts("1.from 0x1Fwhere 0x"), (Words{"1.", "from", "0x1F", "where", "0x"}));
+  EXPECT_EQ(adodb::tsql::Tokenize("0x1F")[0].kind, TokenKind::Binary);
 }
 
 TEST(TsqlTokenizer, LiteralsAndNamesKeepTheirDelimitersAndEscapes) {
@@ -45,6 +47,8 @@ TEST(TsqlTokenizer, OperatorsCommentsVariablesAndBrokenText) {
   EXPECT_EQ(adodb::tsql::Tokenize("'open")[0].kind, TokenKind::Unterminated);
   EXPECT_EQ(adodb::tsql::Tokenize("[open")[0].kind, TokenKind::Unterminated);
   EXPECT_EQ(adodb::tsql::Tokenize("/* open")[0].kind, TokenKind::Unterminated);
+  EXPECT_EQ(adodb::tsql::Tokenize("/* a /* b */ c")[0].kind, TokenKind::Unterminated);
+  EXPECT_EQ(Texts("/* a /* b */ c */ x /**/ y"), (Words{"x", "y"}));
   EXPECT_EQ(adodb::tsql::Tokenize("?")[0].kind, TokenKind::Illegal);
 }
 

@@ -81,6 +81,17 @@ TEST_F(StoreAdjuctBillTest, ARefusedConnectionStringIsShownAndNoBrowserAppears) 
   EXPECT_EQ(bill.GetSession().Conn, nullptr);
 }
 
+TEST_F(StoreAdjuctBillTest, AnotherSqliteFileIsRefusedOnceNamingTheMissingTable) {
+  TempDatabase other;
+  other.Run({"create table ckdbdzk (lsh varchar(30))"});
+  bool shown = false;
+  bill.ShowBrowser = [&](Session&) { shown = true; };
+  bill.SetConnStr(other.ConnStr());
+  bill.Execute();
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|数据库 " + other.Path() + " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
+}
+
 TEST_F(StoreAdjuctBillTest, AnErrorInsideTheBrowserHookEndsExecuteThroughTheHandler) {
   std::shared_ptr<adodb::Connection> conn;
   bill.ShowBrowser = [&](Session& session) {

@@ -51,9 +51,11 @@ std::string Right(std::string_view, const std::vector<std::string>& a) {
 std::string Round(std::string_view, const std::vector<std::string>& a) { return Call("tsql_round", a); }
 // GETDATE(): local time as the schema stores datetimes, 'YYYY-MM-DD HH:MM:SS'.
 std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
+// A date argument in the stored form, whichever form SQL Server would accept it in ('20240305').
+std::string DateArgument(const std::string& d) { return "tsql_datetime(" + d + ")"; }
 // YEAR(d), MONTH(d), DAY(d): the part as an integer.
 std::string DatePartOf(const char* fmt, const std::string& d) {
-  return std::string("cast(strftime('") + fmt + "', " + d + ") as integer)";
+  return std::string("cast(strftime('") + fmt + "', " + DateArgument(d) + ") as integer)";
 }
 std::string Year(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%Y", a[0]); }
 std::string Month(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%m", a[0]); }
@@ -123,13 +125,14 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (OneOf(t, {"decimal", "numeric"}))
     return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
   if (OneOf(t, {"float", "real"})) return "tsql_float(" + value + ")";
-  if (OneOf(t, {"datetime", "smalldatetime"})) return "strftime('%Y-%m-%d %H:%M:%S', " + value + ")";
-  if (t == "date") return "strftime('%Y-%m-%d', " + value + ")";
+  if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";
+  if (t == "date") return "tsql_date(" + value + ")";
   throw Error::Unsupported("conversion to type " + t + " is not supported");
 }
 
-// DATEADD by whole days, hours, minutes or seconds; months and years clamp to the month's end in
-// SQL Server, which SQLite's modifiers do not, so they are refused.
+// DATEADD by whole days, hours, minutes or seconds (a fraction is truncated, as SQL Server does);
+// months and years clamp to the month's end in SQL Server, which SQLite's modifiers do not, so
+// they are refused.
 std::string RewriteDateAdd(std::string_view part, const std::string& number, const std::string& date) {
   static const std::map<std::string, std::string> units = {
       {"day", "days"},      {"dd", "days"},      {"d", "days"},       {"hour", "hours"},     {"hh", "hours"},
@@ -138,7 +141,7 @@ std::string RewriteDateAdd(std::string_view part, const std::string& number, con
   };
   const auto it = units.find(Lower(part));
   if (it == units.end()) throw Error::Unsupported("DATEADD by " + std::string(part) + " is not supported");
-  return "datetime(" + date + ", (" + number + ") || ' " + it->second + "')";
+  return "datetime(" + DateArgument(date) + ", cast((" + number + ") as integer) || ' " + it->second + "')";
 }
 
 // DATEDIFF counts the boundaries crossed between the two dates: days, months or years.
@@ -146,7 +149,7 @@ std::string RewriteDateDiff(std::string_view part, const std::string& start, con
   const std::string p = Lower(part);
   const auto field = [](const char* fmt, const std::string& d) { return DatePartOf(fmt, d); };
   if (OneOf(p, {"day", "dd", "d"}))
-    return "cast(julianday(date(" + end + ")) - julianday(date(" + start + ")) as integer)";
+    return "cast(julianday(date(" + DateArgument(end) + ")) - julianday(date(" + DateArgument(start) + ")) as integer)";
   if (OneOf(p, {"month", "mm", "m"}))
     return "((" + field("%Y", end) + " - " + field("%Y", start) + ") * 12 + " + field("%m", end) + " - " +
            field("%m", start) + ")";

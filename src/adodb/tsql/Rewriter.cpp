@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "adodb/Error.h"
+#include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/FunctionRules.h"
 
 namespace adodb::tsql {
@@ -62,9 +64,11 @@ std::string BareName(const Token& t) {
   return std::string(t.text);
 }
 
-// Literals keep their text; N'..' loses the N; bracketed names become double-quoted names.
+// Literals keep their text; N'..' loses the N; bracketed names become double-quoted names; a
+// number ending in its point gets a zero, so a keyword run into it ("1.from") stays a keyword.
 std::string Normalize(const Token& t) {
   if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
+  if (t.kind == TokenKind::Number && t.text.back() == '.') return std::string(t.text) + "0";
   if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
   return std::string(t.text);
 }
@@ -79,6 +83,14 @@ struct NameRef {
   std::string emitted;  // as written into the output
   std::string bare;     // unquoted, for matching
 };
+
+// Each level of parentheses, call, subquery, NOT or sign costs a few stack frames of the rewriter:
+// deeper text is refused long before it could exhaust the stack, also in a sanitizer build whose
+// frames are several times larger (SQL Server stops at 32 levels, SQLite's parser near 100).
+constexpr int kMaxNesting = 500;
+
+// The server's text comparison, for comparisons SQLite would otherwise make byte by byte.
+constexpr std::string_view kCollate = "COLLATE TSQL";
 
 struct SourceRef {
   NameRef table;  // empty for a derived table
@@ -142,6 +154,19 @@ class Rewriter {
   [[noreturn]] static void Fail(const std::string& construct) {
     throw Error::Unsupported("T-SQL translator: " + construct + " is not supported");
   }
+  // Counts one level of nesting for as long as it lives.
+  class Nested {
+   public:
+    explicit Nested(Rewriter& r) : depth_(r.depth_) {
+      if (++depth_ > kMaxNesting) Fail("a statement nested more than " + std::to_string(kMaxNesting) + " levels deep");
+    }
+    ~Nested() { --depth_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    int& depth_;
+  };
   [[noreturn]] void Unexpected() const {
     if (pos_ >= end_) Fail("an incomplete statement");
     Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
@@ -195,6 +220,7 @@ class Rewriter {
   // SELECT: select cores joined by set operators, then ORDER BY, then the LIMIT that TOP asked for.
   // TOP in one member of a UNION limits that member only, which LIMIT cannot express: refused.
   void Select() {
+    const Nested level(*this);
     std::optional<std::string> top;
     int cores = 0;
     do {
@@ -416,10 +442,19 @@ class Rewriter {
          target.emitted + ", " + from + condition + ")");
   }
 
+  // The FROM clause's instance of the target: the source it names by alias or by table name, or,
+  // when the target is a table the FROM clause holds once under an alias, that aliased source (as
+  // SQL Server reads UPDATE t ... FROM t AS a). Null when the FROM clause does not hold it.
   static const SourceRef* FindTarget(const std::vector<SourceRef>& sources, const NameRef& target) {
+    if (const SourceRef* named = FindSource(sources, target, &SourceRef::Reference)) return named;
+    return FindSource(sources, target, [](const SourceRef& s) -> const NameRef& { return s.table; });
+  }
+
+  template <class NameOf>
+  static const SourceRef* FindSource(const std::vector<SourceRef>& sources, const NameRef& target, NameOf nameOf) {
     const SourceRef* found = nullptr;
     for (const SourceRef& s : sources) {
-      if (!EqualsNoCase(s.Reference().bare, target.bare)) continue;
+      if (!EqualsNoCase(std::invoke(nameOf, s).bare, target.bare)) continue;
       if (found) Fail("an ambiguous UPDATE/DELETE target");
       if (s.table.bare.empty()) Fail("UPDATE/DELETE through a derived table");
       found = &s;
@@ -530,6 +565,7 @@ class Rewriter {
   }
 
   void Expr() {
+    const Nested level(*this);
     AndExpr();
     while (AcceptWord("OR")) {
       Emit("OR");
@@ -547,27 +583,46 @@ class Rewriter {
 
   void NotExpr() {
     if (AcceptWord("NOT")) {
+      const Nested level(*this);
       Emit("NOT");
       return NotExpr();
     }
     Predicate();
   }
 
-  // Comparisons, [NOT] IN / LIKE / BETWEEN, IS [NOT] NULL. A LIKE pattern with [ ] classes would
-  // match differently in SQLite: refused.
+  // Comparisons, [NOT] IN / LIKE / BETWEEN, IS [NOT] NULL. Text compares as the server's
+  // collation does: SQLite takes a column's collation (TSQL in the schema) when a column is
+  // compared, so only comparisons without one get COLLATE TSQL; columns keep their indexes usable.
+  // LIKE becomes tsql_like (see LikeMatch.h), whose [ ] classes SQLite does not have.
   void Predicate() {
+    const std::size_t start = out_.size();
+    const std::size_t leftFrom = pos_;
     Additive();
+    const bool leftColumn = IsColumnRef(leftFrom, pos_);
     for (const auto& [tsqlOp, sqliteOp] : kComparisons) {
       if (!AtOp(tsqlOp)) continue;
       ++pos_;
       if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
       Emit(sqliteOp);
-      return Additive();
+      const std::size_t rightFrom = pos_;
+      Additive();
+      if (!leftColumn && !IsColumnRef(rightFrom, pos_)) Emit(kCollate);
+      return;
     }
-    if (AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1))) {
-      ++pos_;
-      Emit("NOT");
+    const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
+    if (negated) ++pos_;
+    if (AtWord("LIKE")) return Like(Trim(out_.substr(start)), start, negated);
+    if (!AtWord("IN") && !AtWord("BETWEEN")) {
+      if (AcceptWord("IS")) {
+        Emit("IS");
+        if (AcceptWord("NOT")) Emit("NOT");
+        ExpectWord("NULL");
+        Emit("NULL");
+      }
+      return;
     }
+    if (!leftColumn) Emit(kCollate);
+    if (negated) Emit("NOT");
     if (AcceptWord("IN")) {
       Emit("IN");
       ExpectOp("(");
@@ -576,66 +631,88 @@ class Rewriter {
       else ExprList();
       ExpectOp(")");
       Emit(")");
-    } else if (AcceptWord("LIKE")) {
-      if (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString) &&
-          Peek()->text.find('[') != std::string_view::npos)
-        Fail("LIKE with a [ ] pattern");
-      Emit("LIKE");
-      Additive();
-      if (AcceptWord("ESCAPE")) {
-        Emit("ESCAPE");
-        Additive();
-      }
-    } else if (AcceptWord("BETWEEN")) {
+    } else {
+      ExpectWord("BETWEEN");
       Emit("BETWEEN");
       Additive();
       ExpectWord("AND");
       Emit("AND");
       Additive();
-    } else if (AcceptWord("IS")) {
-      Emit("IS");
-      if (AcceptWord("NOT")) Emit("NOT");
-      ExpectWord("NULL");
-      Emit("NULL");
     }
   }
 
-  // a + b concatenates text and adds numbers, decided per value at run time: tsql_add(a, b).
-  // '-', '&' and '|' mean the same in both dialects; '^' has no SQLite operator.
+  // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
+  void Like(const std::string& value, std::size_t start, bool negated) {
+    ExpectWord("LIKE");
+    out_.resize(start);
+    std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
+    if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
+    Emit(call + ")");
+  }
+
+  // True when tokens [from, to) are one column reference: name(.name)*.
+  bool IsColumnRef(std::size_t from, std::size_t to) const {
+    if (from >= to || (to - from) % 2 == 0) return false;
+    for (std::size_t i = from; i < to; ++i) {
+      const Token& t = tokens_[i];
+      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !(t.kind == TokenKind::Word && (IsReserved(t.text) ||
+                                                                                         EqualsNoCase(t.text, "NULL")))
+                                          : t.kind == TokenKind::Operator && t.text == ".";
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  // T-SQL's additive level, + - & ^ | left to right (see AdditiveChain). A lone term is emitted as it is.
   void Additive() {
     const std::size_t start = out_.size();
     Multiplicative();
-    for (;;) {
-      if (AcceptOp("+")) {
-        const std::string left = Trim(out_.substr(start));
-        out_.resize(start);
-        const std::string right = Capture([&] { Multiplicative(); });
-        Emit("tsql_add(" + left + ", " + right + ")");
-      } else if (AtOp("-") || AtOp("&") || AtOp("|")) {
-        Emit(Take().text);
-        Multiplicative();
-      } else if (AtOp("^")) {
-        Fail("the ^ operator");
-      } else {
-        return;
-      }
+    if (!AtAdditiveOperator()) return;
+    AdditiveChain chain(Trim(out_.substr(start)));
+    out_.resize(start);
+    while (AtAdditiveOperator()) {
+      const std::string_view op = Take().text;
+      chain.Apply(op, Capture([&] { Multiplicative(); }));
     }
+    Emit(chain.Text());
   }
 
+  bool AtAdditiveOperator() const {
+    const Token* t = Peek();
+    return t && t->kind == TokenKind::Operator && AdditiveChain::IsOperator(t->text);
+  }
+
+  // * / % left to right. SQLite's '/' and '%' give NULL for a zero divisor where SQL Server
+  // fails, so they become calls wrapping the left side; the calls' names are put in front of it
+  // once at the end, which keeps a long chain linear.
   void Multiplicative() {
+    const std::size_t start = out_.size();
     Unary();
+    std::vector<std::string_view> calls;  // innermost first
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
-      Emit(Take().text);
+      const std::string_view op = Take().text;
+      if (op == "*") {
+        Emit("*");
+        Unary();
+        continue;
+      }
+      calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
+      Emit(",");
       Unary();
+      Emit(")");
     }
+    if (calls.empty()) return;
+    std::string prefix;
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) prefix += *it;
+    out_.insert(out_.find_first_not_of(' ', start), prefix);
   }
 
   void Unary() {
-    if (AtOp("-") || AtOp("~")) {
-      Emit(Take().text);
+    if (AtOp("-") || AtOp("~") || AtOp("+")) {
+      const Nested level(*this);
+      if (!AcceptOp("+")) Emit(Take().text);
       return Unary();
     }
-    if (AcceptOp("+")) return Unary();
     Primary();
   }
 
@@ -643,6 +720,8 @@ class Rewriter {
     const Token* t = Peek();
     if (!t) Fail("an incomplete statement");
     switch (t->kind) {
+      case TokenKind::Binary:
+        return Emit(BinaryLiteral(Take()));
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
@@ -676,6 +755,14 @@ class Rewriter {
     }
   }
 
+  // 0x1F is a number in arithmetic (31), which SQLite's hexadecimal integers give up to 8 bytes.
+  // Longer binary values have no SQLite literal with T-SQL's conversions: refused.
+  static std::string BinaryLiteral(const Token& t) {
+    const std::size_t digits = t.text.size() - 2;
+    if (digits == 0 || digits > 16) Fail("the binary literal " + std::string(t.text));
+    return std::string(t.text);
+  }
+
   void ColumnRef() {
     std::string name = Normalize(Take());
     while (AtOp(".") && AtName(1)) {
@@ -688,7 +775,11 @@ class Rewriter {
   void Case() {
     ExpectWord("CASE");
     Emit("CASE");
-    if (!AtWord("WHEN")) Expr();
+    if (!AtWord("WHEN")) {
+      const std::size_t from = pos_;
+      Expr();
+      if (!IsColumnRef(from, pos_)) Emit(kCollate);
+    }
     while (AcceptWord("WHEN")) {
       Emit("WHEN");
       Expr();
@@ -784,6 +875,7 @@ class Rewriter {
   const std::vector<Token>& tokens_;
   std::size_t end_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
   std::string out_;
 };
 

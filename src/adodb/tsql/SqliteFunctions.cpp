@@ -2,15 +2,21 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
+#include "adodb/tsql/DateText.h"
+#include "adodb/tsql/LikeMatch.h"
 
 namespace adodb::tsql {
 namespace {
@@ -18,6 +24,11 @@ namespace {
 constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
 constexpr const char* kFloatError = "Error converting data type varchar to float.";
 constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
+constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
+constexpr const char* kDivideByZero = "Divide by zero error encountered.";
+
+// Decimal places past these change nothing of a double (and keep the arithmetic on them small).
+constexpr std::int64_t kMaxRoundPlaces = 400;
 
 bool IsNumber(sqlite3_value* v) {
   const int t = sqlite3_value_type(v);
@@ -29,31 +40,25 @@ std::string_view TextOf(sqlite3_value* v) {
   return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 // Text to int as SQL Server converts it: blanks around a signed whole number; blank text is 0.
+// Digits accumulate toward the sign, so the smallest 64-bit value parses too.
 bool ParseInt(std::string_view text, std::int64_t& out) {
-  std::string_view s = TrimBlanks(text);
+  std::string_view s = Trimmed(text, " ");
   out = 0;
   if (s.empty()) return true;
-  const bool negative = s.front() == '-';
+  const int sign = s.front() == '-' ? -1 : 1;
   if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
   for (char c : s) {
     if (c < '0' || c > '9') return false;
-    if (__builtin_mul_overflow(out, 10, &out) || __builtin_add_overflow(out, c - '0', &out)) return false;
+    if (__builtin_mul_overflow(out, 10, &out) || __builtin_add_overflow(out, sign * (c - '0'), &out)) return false;
   }
-  if (negative) out = -out;
   return true;
 }
 
 // Text to a decimal or float value: blanks around a plain decimal number, nothing else.
 bool ParseDecimal(std::string_view text, double& out) {
-  const std::string_view s = TrimBlanks(text);
+  const std::string_view s = Trimmed(text, " ");
   if (s.empty() || s.size() > 300 || s.find_first_not_of("0123456789+-.eE") != std::string_view::npos) return false;
   char buf[320];
   std::memcpy(buf, s.data(), s.size());
@@ -71,8 +76,9 @@ void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
 
 // Rounds to `digits` decimals on the value's 15-significant-digit decimal form, halves away from
 // zero, so that a double stored for 2.675 rounds to 2.68 as the decimal 2.675 does.
-double RoundDecimal(double x, int digits, bool truncate) {
+double RoundDecimal(double x, std::int64_t places, bool truncate) {
   if (!std::isfinite(x) || x == 0.0) return x;
+  const int digits = static_cast<int>(std::clamp(places, -kMaxRoundPlaces, kMaxRoundPlaces));
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));  // d.dddddddddddddde+XX
   const int exponent = std::atoi(buf + 17);
@@ -91,68 +97,172 @@ double RoundDecimal(double x, int digits, bool truncate) {
   return x < 0 ? -rounded : rounded;
 }
 
-std::int64_t RoundInteger(std::int64_t v, int digits, bool truncate) {
-  if (digits >= 0) return v;
-  if (digits < -18) return 0;
+// A whole number rounded to 10^-digits; false when the result does not fit 64 bits.
+bool RoundInteger(std::int64_t v, std::int64_t digits, bool truncate, std::int64_t& out) {
+  out = v;
+  if (digits >= 0) return true;
+  out = 0;
+  if (digits < -18) return true;
   std::int64_t unit = 1;
-  for (int i = 0; i < -digits; ++i) unit *= 10;
+  for (std::int64_t i = 0; i < -digits; ++i) unit *= 10;
   std::int64_t q = v / unit;
   const std::int64_t r = v % unit;
   if (!truncate && (r < 0 ? -r : r) * 2 >= unit) q += v < 0 ? -1 : 1;
-  return q * unit;
+  return !__builtin_mul_overflow(q, unit, &out);
 }
 
-void ResultSum(sqlite3_context* ctx, bool aInt, std::int64_t ai, double ad, bool bInt, std::int64_t bi, double bd) {
-  std::int64_t sum = 0;
-  if (aInt && bInt && !__builtin_add_overflow(ai, bi, &sum)) return sqlite3_result_int64(ctx, sum);
-  sqlite3_result_double(ctx, (aInt ? static_cast<double>(ai) : ad) + (bInt ? static_cast<double>(bi) : bd));
-}
+// The running value of SQL Server's '+' folded over its operands: NULL, a whole number, a decimal
+// or text.
+struct Sum {
+  int type = SQLITE_NULL;
+  std::int64_t integer = 0;
+  double real = 0;
+  std::string text;
 
-void Concatenate(sqlite3_context* ctx, sqlite3_value* a, sqlite3_value* b) {
-  const std::string_view x = TextOf(a), y = TextOf(b);
-  const std::size_t n = x.size() + y.size();
-  char* buf = static_cast<char*>(sqlite3_malloc64(n + 1));
-  if (!buf) return sqlite3_result_error_nomem(ctx);
-  std::memcpy(buf, x.data(), x.size());
-  std::memcpy(buf + x.size(), y.data(), y.size());
-  sqlite3_result_text64(ctx, buf, n, sqlite3_free, SQLITE_UTF8);
-}
+  double Real() const { return type == SQLITE_INTEGER ? static_cast<double>(integer) : real; }
+};
 
-// tsql_add(a, b): SQL Server's '+'. NULL gives NULL; two numbers add; two texts concatenate; text
-// with a number is converted to the number's type (int: whole numbers only; decimal otherwise)
-// and a text that does not convert is SQL Server's conversion error.
-void TsqlAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_value* a = argv[0];
-  sqlite3_value* b = argv[1];
-  const int ta = sqlite3_value_type(a), tb = sqlite3_value_type(b);
-  if (ta == SQLITE_NULL || tb == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const bool na = IsNumber(a), nb = IsNumber(b);
-  if (!na && !nb) return Concatenate(ctx, a, b);
-  bool aInt = ta == SQLITE_INTEGER, bInt = tb == SQLITE_INTEGER;
-  std::int64_t ai = aInt ? sqlite3_value_int64(a) : 0, bi = bInt ? sqlite3_value_int64(b) : 0;
-  double ad = ta == SQLITE_FLOAT ? sqlite3_value_double(a) : 0, bd = tb == SQLITE_FLOAT ? sqlite3_value_double(b) : 0;
-  if (!na || !nb) {
-    sqlite3_value* text = na ? b : a;
-    const bool toInt = na ? aInt : bInt;
-    std::int64_t i = 0;
-    double d = 0;
-    if (toInt && !ParseInt(TextOf(text), i)) return ResultIntConversionError(ctx, TextOf(text));
-    if (!toInt && !ParseDecimal(TextOf(text), d)) return sqlite3_result_error(ctx, kNumericError, -1);
-    (na ? bInt : aInt) = toInt;
-    (na ? bi : ai) = i;
-    (na ? bd : ad) = d;
+// A number plus a number; whole numbers past 64 bits go on in floating point, as SQLite's own
+// '-' and '*' do, rather than wrapping round to the other sign.
+void AddNumber(Sum& sum, bool isInteger, std::int64_t integer, double real) {
+  std::int64_t exact = 0;
+  if (sum.type == SQLITE_INTEGER && isInteger && !__builtin_add_overflow(sum.integer, integer, &exact)) {
+    sum.integer = exact;
+    return;
   }
-  ResultSum(ctx, aInt, ai, ad, bInt, bi, bd);
+  sum.real = sum.Real() + (isInteger ? static_cast<double>(integer) : real);
+  sum.type = SQLITE_FLOAT;
 }
 
-// tsql_round(x, digits[, truncate]): SQL Server's ROUND on decimals (see RoundDecimal).
+// Text meets a number: it is converted to the number's type (int: whole numbers only; decimal
+// otherwise) and a text that does not convert is SQL Server's conversion error. False on error.
+bool ConvertForSum(sqlite3_context* ctx, std::string_view text, bool toInteger, std::int64_t& integer, double& real) {
+  if (toInteger ? ParseInt(text, integer) : ParseDecimal(text, real)) return true;
+  if (toInteger) ResultIntConversionError(ctx, text);
+  else sqlite3_result_error(ctx, kNumericError, -1);
+  return false;
+}
+
+// sum + v; false when SQL Server would raise a conversion error (already set on ctx).
+bool AddOperand(sqlite3_context* ctx, Sum& sum, sqlite3_value* v) {
+  const int type = sqlite3_value_type(v);
+  const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+  std::int64_t integer = type == SQLITE_INTEGER ? sqlite3_value_int64(v) : 0;
+  double real = type == SQLITE_FLOAT ? sqlite3_value_double(v) : 0;
+  if (sum.type == SQLITE_TEXT && !isNumber) {
+    sum.text += TextOf(v);
+  } else if (sum.type == SQLITE_TEXT) {
+    std::int64_t leftInteger = 0;
+    double leftReal = 0;
+    if (!ConvertForSum(ctx, sum.text, type == SQLITE_INTEGER, leftInteger, leftReal)) return false;
+    sum.type = type;
+    sum.integer = leftInteger;
+    sum.real = leftReal;
+    AddNumber(sum, type == SQLITE_INTEGER, integer, real);
+  } else if (!isNumber) {
+    if (!ConvertForSum(ctx, TextOf(v), sum.type == SQLITE_INTEGER, integer, real)) return false;
+    AddNumber(sum, sum.type == SQLITE_INTEGER, integer, real);
+  } else {
+    AddNumber(sum, type == SQLITE_INTEGER, integer, real);
+  }
+  return true;
+}
+
+// tsql_add(a, b, ...): SQL Server's '+' applied left to right. NULL anywhere gives NULL; two
+// numbers add; two texts concatenate; text with a number is converted to the number's type.
+void TsqlAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 2) return sqlite3_result_error(ctx, "tsql_add takes two or more values.", -1);
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  Sum sum;
+  sum.type = IsNumber(argv[0]) ? sqlite3_value_type(argv[0]) : SQLITE_TEXT;
+  sum.integer = sqlite3_value_int64(argv[0]);
+  sum.real = sqlite3_value_double(argv[0]);
+  if (sum.type == SQLITE_TEXT) sum.text = TextOf(argv[0]);
+  for (int i = 1; i < argc; ++i)
+    if (!AddOperand(ctx, sum, argv[i])) return;
+  if (sum.type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, sum.integer);
+  if (sum.type == SQLITE_FLOAT) return sqlite3_result_double(ctx, sum.real);
+  sqlite3_result_text64(ctx, sum.text.data(), sum.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// SQLite's own reading of a value as a number (text that looks like one converts), as its '/'
+// and '%' would; null when the value is NULL.
+sqlite3_value* AsNumber(sqlite3_value* v) {
+  if (sqlite3_value_type(v) == SQLITE_NULL) return nullptr;
+  sqlite3_value_numeric_type(v);
+  return v;
+}
+
+// tsql_divide(a, b) and tsql_modulo(a, b): T-SQL's '/' and '%'. SQLite gives NULL for a zero
+// divisor, SQL Server an error; whole numbers divide to a whole number, the one quotient that
+// does not fit 64 bits is the overflow error, and '%' keeps the fraction of decimals (5.5 % 2 is 1.5).
+template <bool kModulo>
+void TsqlDivide(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* a = AsNumber(argv[0]);
+  sqlite3_value* b = AsNumber(argv[1]);
+  if (!a || !b) return sqlite3_result_null(ctx);
+  if (sqlite3_value_double(b) == 0.0) return sqlite3_result_error(ctx, kDivideByZero, -1);
+  if (sqlite3_value_type(a) == SQLITE_INTEGER && sqlite3_value_type(b) == SQLITE_INTEGER) {
+    const std::int64_t x = sqlite3_value_int64(a), y = sqlite3_value_int64(b);
+    if (y == -1) {
+      if (kModulo) return sqlite3_result_int64(ctx, 0);
+      if (x == INT64_MIN) return sqlite3_result_error(ctx, kBigintOverflow, -1);
+    }
+    return sqlite3_result_int64(ctx, kModulo ? x % y : x / y);
+  }
+  const double x = sqlite3_value_double(a), y = sqlite3_value_double(b);
+  sqlite3_result_double(ctx, kModulo ? std::fmod(x, y) : x / y);
+}
+
+// A value as SQL Server converts it to datetime: text in one of the forms it accepts (see
+// DateText.h), a number as days since 1900-01-01. Null with the conversion error set otherwise.
+std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
+  std::optional<DateTime> value;
+  if (IsNumber(v)) {
+    const double days = sqlite3_value_double(v);
+    if (days > -53690 && days < 2958466) value = DateTime{Date::FromSerial(days + 2), 0};
+    if (!value) sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type datetime.", -1);
+    return value;
+  }
+  value = ParseDateText(TextOf(v));
+  if (!value) sqlite3_result_error(ctx, "Conversion failed when converting date and/or time from character string.", -1);
+  return value;
+}
+
+// tsql_datetime(x): CAST(x AS datetime) in the stored form, 'YYYY-MM-DD HH:MM:SS[.fff]'.
+// tsql_date(x): CAST(x AS date), 'YYYY-MM-DD'.
+template <bool kDateOnly>
+void TsqlDateTime(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::optional<DateTime> value = DateTimeOf(ctx, argv[0]);
+  if (!value) return;
+  std::string text = CanonicalDateTime(*value);
+  if (kDateOnly) text.resize(10);
+  sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// tsql_bitxor(a, b): T-SQL's '^' on whole numbers, which SQLite has no operator for.
+void TsqlBitXor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) ^ sqlite3_value_int64(argv[1]));
+}
+
+// tsql_round(x, digits[, truncate]): SQL Server's ROUND on decimals (see RoundDecimal); a whole
+// number rounded past the 64-bit range is SQL Server's overflow error.
 void TsqlRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   for (int i = 0; i < argc; ++i)
     if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const int digits = sqlite3_value_int(argv[1]);
-  const bool truncate = argc > 2 && sqlite3_value_int(argv[2]) != 0;
+  const std::int64_t digits = sqlite3_value_int64(argv[1]);
+  const bool truncate = argc > 2 && sqlite3_value_int64(argv[2]) != 0;
   const int type = sqlite3_value_type(argv[0]);
-  if (type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, RoundInteger(sqlite3_value_int64(argv[0]), digits, truncate));
+  if (type == SQLITE_INTEGER) {
+    std::int64_t rounded = 0;
+    if (!RoundInteger(sqlite3_value_int64(argv[0]), digits, truncate, rounded))
+      return sqlite3_result_error(ctx, kBigintOverflow, -1);
+    return sqlite3_result_int64(ctx, rounded);
+  }
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
   else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
@@ -179,14 +289,22 @@ void TsqlSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (length < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
   const std::string_view s = TextOf(argv[0]);
   const std::int64_t first = start < 1 ? 1 : start;
-  const std::int64_t last = start + length;  // exclusive
+  std::int64_t last = 0;  // exclusive; past the 64-bit range it is past every text's end anyway
+  if (__builtin_add_overflow(start, length, &last)) last = INT64_MAX;
   if (last <= first) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
   const std::size_t from = ByteOffset(s, first - 1);
   const std::size_t to = from + ByteOffset(s.substr(from), last - first);
   sqlite3_result_text64(ctx, s.data() + from, to - from, SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// True when text begins with prefix, letters compared without case as the collation does.
+bool StartsWithFolded(std::string_view text, std::string_view prefix) {
+  std::size_t i = 0, j = 0;
+  while (j < prefix.size()) {
+    if (i >= text.size() || FoldCase(NextCharacter(text, i)) != FoldCase(NextCharacter(prefix, j))) return false;
+  }
+  return true;
+}
 
 // tsql_charindex(needle, haystack[, start]): 1-based character position of needle, compared
 // case-insensitively like the default collation; 0 when absent or needle is empty.
@@ -199,10 +317,8 @@ void TsqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (start < 1) start = 1;
   if (needle.empty()) return sqlite3_result_int64(ctx, 0);
   std::int64_t position = start;
-  for (std::size_t i = ByteOffset(hay, start - 1); i + needle.size() <= hay.size(); ++position) {
-    std::size_t k = 0;
-    while (k < needle.size() && FoldAscii(hay[i + k]) == FoldAscii(needle[k])) ++k;
-    if (k == needle.size()) return sqlite3_result_int64(ctx, position);
+  for (std::size_t i = ByteOffset(hay, start - 1); i < hay.size(); ++position) {
+    if (StartsWithFolded(hay.substr(i), needle)) return sqlite3_result_int64(ctx, position);
     i += ByteOffset(hay.substr(i), 1);
   }
   sqlite3_result_int64(ctx, 0);
@@ -232,7 +348,7 @@ void TsqlInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const int scale = sqlite3_value_int(argv[1]);
+  const std::int64_t scale = sqlite3_value_int64(argv[1]);
   if (type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
@@ -269,18 +385,26 @@ void TsqlVarchar(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
-// Collation TSQL: SQL Server's default collation for the module's data, ASCII letters compared
-// without case and the shorter text padded with blanks (so 'ABC ' equals 'abc').
+// Collation TSQL: SQL Server's default collation for the module's data (see CompareValues).
 int CompareTsql(void*, int n1, const void* p1, int n2, const void* p2) {
-  const auto* a = static_cast<const unsigned char*>(p1);
-  const auto* b = static_cast<const unsigned char*>(p2);
-  const int n = n1 > n2 ? n1 : n2;
-  for (int i = 0; i < n; ++i) {
-    const int x = i < n1 ? static_cast<unsigned char>(FoldAscii(static_cast<char>(a[i]))) : ' ';
-    const int y = i < n2 ? static_cast<unsigned char>(FoldAscii(static_cast<char>(b[i]))) : ' ';
-    if (x != y) return x - y;
+  return CompareValues(std::string_view(static_cast<const char*>(p1), static_cast<std::size_t>(n1)),
+                       std::string_view(static_cast<const char*>(p2), static_cast<std::size_t>(n2)));
+}
+
+// tsql_like(value, pattern[, escape]): T-SQL's LIKE (see LikeMatch.h); NULL gives NULL.
+void TsqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  std::optional<char32_t> escape;
+  if (argc > 2) {
+    const std::string_view e = TextOf(argv[2]);
+    std::size_t pos = 0;
+    if (e.empty() || (NextCharacter(e, pos), pos != e.size()))
+      return sqlite3_result_error(ctx, "The invalid escape character was specified in a LIKE predicate.", -1);
+    pos = 0;
+    escape = NextCharacter(e, pos);
   }
-  return 0;
+  sqlite3_result_int(ctx, MatchesLike(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
 }
 
 using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
@@ -292,7 +416,8 @@ struct FunctionEntry {
 };
 
 constexpr FunctionEntry kFunctions[] = {
-    {"tsql_add", 2, TsqlAdd},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
+    {"tsql_add", -1, TsqlAdd},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
+    {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_float", 1, TsqlFloat},
     {"tsql_varchar", 1, TsqlVarchar},
@@ -312,6 +437,10 @@ constexpr int kBloomPulldown = 0x00100000;  // SQLITE_BloomPulldown
 }  // namespace
 
 void RegisterSqliteFunctions(sqlite3* db) {
+  // The translator writes [name] as "name"; SQLite would take a "name" that names no column for a
+  // string literal and compare against the text instead of failing.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   sqlite3_test_control(kTestCtrlOptimizations, db, kBloomFilter | kBloomPulldown);
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
   for (const FunctionEntry& f : kFunctions)

@@ -95,6 +95,30 @@ TokenExtent Number(std::string_view s, std::size_t pos) {
   return {TokenKind::Number, i - pos};
 }
 
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// 0x followed by any number of hexadecimal digits (none is T-SQL's empty binary value).
+TokenExtent Binary(std::string_view s, std::size_t pos) {
+  std::size_t i = pos + 2;
+  while (i < s.size() && IsHexDigit(s[i])) ++i;
+  return {TokenKind::Binary, i - pos};
+}
+
+// /* ... */ with every nested /* closed by its own */.
+TokenExtent BlockComment(std::string_view s, std::size_t pos) {
+  int depth = 0;
+  for (std::size_t i = pos; i + 1 < s.size(); ++i) {
+    if (s[i] == '/' && s[i + 1] == '*') {
+      ++depth;
+      ++i;
+    } else if (s[i] == '*' && s[i + 1] == '/') {
+      ++i;
+      if (--depth == 0) return {TokenKind::Comment, i + 1 - pos};
+    }
+  }
+  return {TokenKind::Unterminated, s.size() - pos};
+}
+
 std::size_t WordEnd(std::string_view s, std::size_t i) {
   while (IsWordChar(s, i)) ++i;
   return i;
@@ -112,6 +136,7 @@ TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept {
       return {TokenKind::Space, i - pos};
     }
     case kDigit:
+      if (c == '0' && (next == 'x' || next == 'X')) return Binary(s, pos);
       return Number(s, pos);
     case kIdent:
       if ((c == 'N' || c == 'n') && next == '\'') {
@@ -132,11 +157,7 @@ TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept {
       }
       return {TokenKind::Operator, 1};
     case kSlash:
-      if (next == '*') {
-        const std::size_t end = s.find("*/", pos + 2);
-        if (end == std::string_view::npos) return {TokenKind::Unterminated, s.size() - pos};
-        return {TokenKind::Comment, end + 2 - pos};
-      }
+      if (next == '*') return BlockComment(s, pos);
       return {TokenKind::Operator, 1};
     case kAt: {
       std::size_t i = pos + 1;

@@ -1,0 +1,67 @@
+#include "adodb/tsql/AdditiveChain.h"
+
+namespace adodb::tsql {
+namespace {
+
+// SQLite refuses a call with more than 127 arguments; a longer run of '+' continues in a call
+// whose first argument is the previous one. SQLite's parser takes about 32 such levels, so a sum
+// of some 4,000 terms is the longest it runs.
+constexpr int kMaxAddArguments = 127;
+
+}  // namespace
+
+bool AdditiveChain::IsOperator(std::string_view op) {
+  return op == "+" || op == "-" || op == "&" || op == "|" || op == "^";
+}
+
+void AdditiveChain::CloseAdd() {
+  if (open_ != Open::Add) return;
+  tail_ += ')';
+  open_ = Open::Nothing;
+}
+
+void AdditiveChain::Apply(std::string_view op, const std::string& term) {
+  if (op == "+") {
+    if (open_ != Open::Add || addArguments_ == kMaxAddArguments) {
+      CloseAdd();
+      prefixes_.push_back("tsql_add(");
+      open_ = Open::Add;
+      addArguments_ = 1;
+    }
+    tail_ += ", " + term;
+    ++addArguments_;
+    return;
+  }
+  CloseAdd();
+  if (op == "^") {
+    prefixes_.push_back("tsql_bitxor(");
+    tail_ += ", " + term + ")";
+    open_ = Open::Nothing;
+    return;
+  }
+  // SQLite binds '-' before '&' and '|': after a bitwise operator the left side needs parentheses.
+  const bool subtract = op == "-";
+  if (subtract && open_ == Open::Bitwise) {
+    prefixes_.push_back("(");
+    tail_ += ')';
+  }
+  tail_ += ' ';
+  tail_ += op;
+  tail_ += ' ';
+  tail_ += term;
+  open_ = subtract ? Open::Subtract : Open::Bitwise;
+}
+
+std::string AdditiveChain::Text() {
+  CloseAdd();
+  std::string text;
+  std::size_t size = first_.size() + tail_.size();
+  for (std::string_view p : prefixes_) size += p.size();
+  text.reserve(size);
+  for (auto it = prefixes_.rbegin(); it != prefixes_.rend(); ++it) text += *it;
+  text += first_;
+  text += tail_;
+  return text;
+}
+
+}  // namespace adodb::tsql
