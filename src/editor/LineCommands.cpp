@@ -1,6 +1,8 @@
 // 修改 and 删除 on the lines grid: a stored line loaded back into the entry row for the next save
 // to update, or deleted with its goods places; a pre-audited bill's line may only get new
 // in-warehouse goods places. Bills past entry are refused with a word, never silently.
+#include <algorithm>
+
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
@@ -94,8 +96,12 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   }
   if (vfgContent_.Rows() < 2) return;
   if (!BillEditableInApproval("单据已经审批，不能删除！")) return;
-  Delete(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 1));
+  const long row = vfgContent_.Row;
+  Delete(Text("TxtLSH"), vfgContent_.TextMatrix(row, 1));
   FillLinesGrid(Text("TxtLSH"));
+  // The clerk stays where he was: a second Delete must not fall on another line than the one he
+  // looked at (the first, where a fresh grid starts).
+  if (row > 1) SelectRow("VfgContent", std::min(row, vfgContent_.Rows() - 1));
 }
 
 void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {

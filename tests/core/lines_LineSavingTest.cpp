@@ -1,0 +1,181 @@
+// Storing lines on the demo database: the figures a line is stored with, a new bill's serial
+// taken inside the save, a failure that leaves nothing behind, a bill audited meanwhile, and two
+// processes saving new bills at the same moment.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "adodb/Error.h"
+#include "db/SqliteFile.h"
+#include "lines/LineSaving.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::TempDatabase;
+
+LineToSave NewBillLine(const std::string& remark) {
+  LineToSave line;
+  line.newBill = true;
+  line.billDate = "2024-03-05";
+  line.outWarehouse = "01";
+  line.inWarehouse = "05";
+  line.remark = remark;
+  line.operatorName = "系统管理员";
+  line.hh = "0023";
+  line.goodsName = "枸杞子";
+  line.batchNo = "230422";
+  line.batchLine = "200231";
+  line.price = 96.04;
+  line.retailPrice = 150;
+  line.figures = FiguresOf(2, 1, 192.08, 300, 192.08, 9);
+  line.inWarehouseKeepsPlaces = true;
+  line.goodsPlaces = {"P05Y01,x,Y01,1.5", "P05Y02,x,Y02,0.5"};
+  return line;
+}
+
+class LineSavingTest : public ::testing::Test {
+ protected:
+  std::string Serial() const { return db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"); }
+
+  TempDatabase db_{db::CreateDemoDatabase};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+};
+
+TEST(LineFiguresTest, TaxFiguresAndRounding) {
+  const LineFigures f = FiguresOf(3, 12, 90.005, 117, 90, 17);
+  EXPECT_DOUBLE_EQ(f.enteredQty, 3);
+  EXPECT_DOUBLE_EQ(f.baseQty, 36);
+  EXPECT_DOUBLE_EQ(f.amount, 90.01) << "halves away from zero";
+  EXPECT_DOUBLE_EQ(f.retailTotalNet, 100);
+  EXPECT_DOUBLE_EQ(f.taxDifference, 11.7);
+  EXPECT_DOUBLE_EQ(FiguresOf(1, 1, -2.675, 0, 0, 0).amount, -2.68);
+}
+
+TEST_F(LineSavingTest, ANewBillTakesTheNextSerialAndAdvancesItsCounterWithTheLine) {
+  const SavedLine first = StoreLine(session_, NewBillLine("first"));
+  EXPECT_EQ(first.lsh, "DBD202403050005");
+  EXPECT_EQ(first.dh, "1001");
+  EXPECT_EQ(Serial(), "6");
+  EXPECT_EQ(db_.Value("select bz + '/' + czry from ckdbdzk where lsh='DBD202403050005'"), "first/系统管理员");
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403050005' and BillDetailGuid='1001' "
+                      "and BatchNo='230422' and WarehouseGuid='05'"),
+            2);
+  LineToSave second = NewBillLine("second");
+  second.newBill = false;
+  second.lsh = first.lsh;
+  EXPECT_EQ(StoreLine(session_, second).dh, "1002");
+  EXPECT_EQ(db_.Value("select bz from ckdbdzk where lsh='DBD202403050005'"), "second");
+  EXPECT_EQ(Serial(), "6");
+}
+
+TEST_F(LineSavingTest, ASerialAnotherBillHoldsIsSkippedNotOverwritten) {
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
+           "('DBD202403050005','2024-03-05','01','02','other clerk','张三',0,'',0)",
+           "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
+           "('DBD202403050006','2024-03-05','01','02','other clerk','张三',0,'',0)"});
+  const SavedLine saved = StoreLine(session_, NewBillLine("mine"));
+  EXPECT_EQ(saved.lsh, "DBD202403050007");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='other clerk' and czry='张三'"), 2);
+  EXPECT_EQ(Serial(), "8");
+}
+
+TEST_F(LineSavingTest, ARuleWithoutARunningNumberCannotNumberASecondBill) {
+  db_.Run({"update t_billnum set Fnumdigit=0 where fid=75 and fused=1"});
+  EXPECT_EQ(StoreLine(session_, NewBillLine("one")).lsh, "DBD20240305");
+  EXPECT_THROW(StoreLine(session_, NewBillLine("two")), adodb::Error);
+  EXPECT_EQ(db_.Value("select bz from ckdbdzk where lsh='DBD20240305'"), "one");
+}
+
+TEST_F(LineSavingTest, AFailedLineInsertLeavesNoHeaderNoPlacesAndTheCounterAsItWas) {
+  db::SqliteFile(db_.Path()).Execute(
+      "create trigger refuse_line before insert on ckdbdzkmx begin select raise(abort, 'line refused'); end");
+  try {
+    StoreLine(session_, NewBillLine("lost"));
+    FAIL() << "the refused insert must reach the caller";
+  } catch (const adodb::Error& error) {
+    EXPECT_NE(error.Description().find("line refused"), std::string::npos);
+  }
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='lost'"), 0);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403050005'"), 0);
+  EXPECT_EQ(Serial(), "5");
+  EXPECT_FALSE(session_.Conn->InTransaction());
+}
+
+TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
+  LineToSave line = NewBillLine("late");
+  line.newBill = false;
+  line.lsh = "DBD202403010002";
+  db_.Run({"update ckdbdzk set PreShbz=1 where lsh='DBD202403010002'"});
+  EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillAudited);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 2);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='late'"), 0) << "the header is not rewritten either";
+}
+
+TEST_F(LineSavingTest, AnAmendedLineIsUpdatedAndItsPlacesReplaced) {
+  LineToSave line = NewBillLine("amended");
+  line.newBill = false;
+  line.lsh = "DBD202403010002";
+  line.amend = true;
+  line.dh = "1001";
+  line.batchNo = line.batchLine = "";
+  line.goodsPlaces = {"P05Y03,x,Y03,2", "too-short"};
+  EXPECT_EQ(StoreLine(session_, line).dh, "1001");
+  EXPECT_EQ(db_.Value("select hh + '/' + cast(sl as varchar) + '/' + ph from ckdbdzkmx where lsh='DBD202403010002' and dh='1001'"),
+            "0023/2/");
+  EXPECT_EQ(db_.Value("select GoodsPlaceGuid + '|' + BatchNo from BillGoodsPlace where BillGuid='DBD202403010002' and "
+                      "BillDetailGuid='1001'"),
+            "P05Y03|");
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002'"), 2);
+}
+
+// Two clerks' sessions, each in its own process, save the first line of a new bill at the same
+// moment, round after round: every bill gets its own serial and keeps its own header.
+TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
+  constexpr int kRounds = 15;
+  for (int round = 0; round < kRounds; ++round) {
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    std::vector<pid_t> children;
+    for (int clerk = 0; clerk < 2; ++clerk) {
+      const pid_t pid = fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        close(go[1]);
+        char start;
+        if (read(go[0], &start, 1) != 1) _exit(3);
+        ScriptedUserInterface ui;
+        Session session = testsupport::OpenEditorSession(db_, ui);
+        try {
+          StoreLine(session, NewBillLine("r" + std::to_string(round) + "c" + std::to_string(clerk)));
+        } catch (...) {
+          _exit(2);
+        }
+        _exit(0);
+      }
+      children.push_back(pid);
+    }
+    close(go[0]);
+    ASSERT_EQ(write(go[1], "gg", 2), 2);
+    close(go[1]);
+    for (pid_t pid : children) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 0) << "round " << round;
+    }
+  }
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
+  EXPECT_EQ(db_.Count("select count(distinct bz) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where b.lsh like "
+                      "'DBD20240305%' and a.dh='1001'"),
+            2 * kRounds);
+  EXPECT_EQ(Serial(), std::to_string(5 + 2 * kRounds));
+}
+
+}  // namespace
+}  // namespace storeadjust
