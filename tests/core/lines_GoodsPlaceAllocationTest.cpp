@@ -11,6 +11,7 @@
 #include "adodb/Variant.h"
 #include "db/DatabaseFactory.h"
 #include "lines/GoodsPlaceAllocation.h"
+#include "support/DemoGoodsPlaceRequest.h"
 #include "support/TempDatabase.h"
 
 namespace storeadjust {
@@ -30,18 +31,8 @@ std::string Shown(const GoodsPlaceAllocation& allocation) {
 
 class GoodsPlaceAllocationTest : public ::testing::Test {
  protected:
-  // The in-warehouse allocation of a line of the demo bill that goes from 01 to 05.
   GoodsPlaceRequest Request(const std::string& lineKey, const std::string& goods, const std::string& quantity) const {
-    GoodsPlaceRequest request;
-    request.connectionString = db_.ConnStr();
-    request.warehouseId = "05";
-    request.billSerial = "DBD202403010002";
-    request.lineKey = lineKey;
-    request.quantity = quantity;
-    request.goodsNumber = goods;
-    request.operatorCode = "002";
-    request.billType = "WarehouseIn";
-    return request;
+    return testsupport::DemoGoodsPlaceRequest(db_, lineKey, goods, quantity);
   }
 
   TempDatabase db_{db::CreateDemoDatabase};

@@ -16,6 +16,7 @@
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/GoodsPlaceTableModel.h"
 #include "qt/QtUserInterface.h"
+#include "support/DemoGoodsPlaceRequest.h"
 
 namespace {
 
@@ -27,22 +28,12 @@ using storeadjust::qt::QtUserInterface;
 
 class GoodsPlaceDialogViewTest : public ::testing::Test {
  protected:
-  // The in-warehouse (05) allocation of goods 0021 on the demo bill whose line 1001 holds
-  // Y01 3.5 and Y02 2.
+  // Goods 0021 on the demo bill's in-warehouse side.
   GoodsPlaceRequest Request(const std::string& lineKey, const std::string& quantity, bool viewOnly = false) const {
-    GoodsPlaceRequest request;
-    request.connectionString = db_.ConnStr();
-    request.warehouseId = "05";
-    request.billSerial = "DBD202403010002";
-    request.lineKey = lineKey;
-    request.quantity = quantity;
-    request.goodsNumber = "0021";
-    request.operatorCode = "002";
-    request.billType = "WarehouseIn";
+    GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db_, lineKey, "0021", quantity);
     request.viewOnly = viewOnly;
     return request;
   }
-
   // Shown and active, so that keys reach the widget that has the focus, as on the desktop.
   static void Show(GoodsPlaceDialogView& dialog) {
     dialog.show();
