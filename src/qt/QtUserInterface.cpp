@@ -5,9 +5,12 @@
 #include <QMessageBox>
 #include <memory>
 
+#include "adodb/Error.h"
 #include "host/FormModel.h"
+#include "lines/GoodsPlaceAllocation.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/FormView.h"
+#include "qt/GoodsPlaceDialogView.h"
 #include "qt/ModuleViews.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/SelectDialogView.h"
@@ -50,10 +53,18 @@ long QtUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::
   return dialog.Choose();
 }
 
+// The dialog is an outside component: a failure to read its places is shown as its description
+// and leaves the allocation unconfirmed, so the editor goes on as after a cancel.
 GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
-  (void)request;
-  ShowNotProvided();
-  return {};
+  try {
+    GoodsPlaceAllocation allocation(request);
+    GoodsPlaceDialogView dialog(allocation, DialogParent());
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return {true, allocation.Items()};
+  } catch (const adodb::Error& error) {
+    MsgBox(error.Description(), mb::kInformation, "系统提示");
+    return {};
+  }
 }
 
 void QtUserInterface::Print(const PrintRequest& request) {

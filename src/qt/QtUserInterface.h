@@ -1,7 +1,7 @@
 #pragma once
 // The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
 // application's override cursor, the selection dialog, and screens run modally through the views
-// registered for their names (FormViewRegistry). The goods-place dialog, printing, reprinting
+// registered for their names (FormViewRegistry), and the goods-place dialog. Printing, reprinting
 // and the report grid show a notice for now. Needs a QApplication; use on its thread only.
 #include <QString>
 

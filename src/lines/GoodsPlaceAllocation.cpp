@@ -1,0 +1,131 @@
+#include "lines/GoodsPlaceAllocation.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <numeric>
+
+#include "adodb/Connection.h"
+#include "adodb/Recordset.h"
+#include "adodb/Variant.h"
+#include "host/NumberHelpers.h"
+#include "host/NumberOrZero.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+// Quantities are compared as the clerk sees them, so 0.1 + 0.2 places 0.3.
+constexpr std::int16_t kComparedPlaces = 6;
+
+std::vector<std::string> ItemParts(const std::string& item) {
+  std::vector<std::string> parts(1);
+  for (char c : item) {
+    if (c == ',') parts.emplace_back();
+    else parts.back() += c;
+  }
+  return parts;
+}
+
+std::string Text(const adodb::Recordset& rows, const char* column) { return rows.Value(column).TextOrEmpty(); }
+
+}  // namespace
+
+GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
+    : warehouseId_(request.warehouseId), quantityToPlace_(request.quantity), viewOnly_(request.viewOnly) {
+  auto connection = std::make_shared<adodb::Connection>();
+  connection->Open(request.connectionString);
+  ReadPlaces(*connection, request);
+  if (!request.items.empty()) TakeItems(request.items);
+  else if (request.lineKey != kNewLineKey) ReadStoredRows(*connection, request);
+  connection->Close();
+}
+
+std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text) {
+  if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
+  double value = 0;
+  if (!adodb::ParseNumber(text, value) || value < 0) return std::nullopt;
+  return value;
+}
+
+bool GoodsPlaceAllocation::SetQuantity(std::size_t row, const std::string& text) {
+  const std::optional<double> quantity = ReadQuantity(text);
+  if (viewOnly_ || row >= rows_.size() || !quantity) return false;
+  rows_[row].allocated = *quantity;
+  return true;
+}
+
+double GoodsPlaceAllocation::Total() const {
+  return std::accumulate(rows_.begin(), rows_.end(), 0.0,
+                         [](double sum, const GoodsPlaceRow& row) { return sum + row.allocated; });
+}
+
+bool GoodsPlaceAllocation::TotalsAgree() const {
+  double required = 0;
+  if (!adodb::ParseNumber(quantityToPlace_, required)) return false;
+  return RoundTo(Total(), kComparedPlaces) == RoundTo(required, kComparedPlaces);
+}
+
+std::string GoodsPlaceAllocation::Summary() const {
+  std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
+  if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
+  return summary;
+}
+
+std::vector<std::string> GoodsPlaceAllocation::Items() const {
+  std::vector<std::string> items;
+  for (const GoodsPlaceRow& row : rows_) {
+    if (row.allocated == 0) continue;
+    items.push_back(row.guid + "," + warehouseId_ + "," + row.number + "," + adodb::FormatNumber(row.allocated));
+  }
+  return items;
+}
+
+GoodsPlaceRow& GoodsPlaceAllocation::RowFor(const std::string& guid, const std::string& number) {
+  auto found = std::find_if(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == guid; });
+  if (found != rows_.end()) return *found;
+  return rows_.emplace_back(GoodsPlaceRow{guid, number, {}, 0, 0});
+}
+
+void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request) {
+  const std::string warehouse = SqlText(request.warehouseId);
+  auto places = connection.OpenRecordset("Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=" +
+                                         warehouse + " Order By GoodsPlaceNo");
+  for (places->MoveFirst(); !places->EOF(); places->MoveNext()) {
+    RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo")).name = Text(*places, "Name");
+  }
+  places->Close();
+  auto balances = connection.OpenRecordset(
+      "Select GoodsPlaceGuid, GoodsPlaceNo, Sum(IsNull(CurrQuantity,0)) As Quantity From GoodsPlaceBalance Where "
+      "WarehouseGuid=" + warehouse + " And MaterielGuid=" + SqlText(request.goodsNumber) +
+      " Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo");
+  for (balances->MoveFirst(); !balances->EOF(); balances->MoveNext()) {
+    RowFor(Text(*balances, "GoodsPlaceGuid"), Text(*balances, "GoodsPlaceNo")).current +=
+        NumberOrZero(balances->Value("Quantity"));
+  }
+  balances->Close();
+}
+
+void GoodsPlaceAllocation::ReadStoredRows(adodb::Connection& connection, const GoodsPlaceRequest& request) {
+  auto stored = connection.OpenRecordset(
+      "Select GoodsPlaceGuid, GoodsPlaceNo, Quantity From BillGoodsPlace Where BillType=" + SqlText(request.billType) +
+      " And BillGuid=" + SqlText(request.billSerial) + " And BillDetailGuid=" + SqlText(request.lineKey));
+  for (stored->MoveFirst(); !stored->EOF(); stored->MoveNext()) {
+    RowFor(Text(*stored, "GoodsPlaceGuid"), Text(*stored, "GoodsPlaceNo")).allocated +=
+        NumberOrZero(stored->Value("Quantity"));
+  }
+  stored->Close();
+}
+
+// Items come from this dialog's own earlier answer; one that is not "ID,X,NO,QTY" with a
+// quantity is not an allocation and is left out.
+void GoodsPlaceAllocation::TakeItems(const std::vector<std::string>& items) {
+  for (const std::string& item : items) {
+    const std::vector<std::string> parts = ItemParts(item);
+    if (parts.size() < 4) continue;
+    if (const std::optional<double> quantity = ReadQuantity(parts[3])) RowFor(parts[0], parts[2]).allocated += *quantity;
+  }
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,75 @@
+#pragma once
+// The goods-place dialog's rules, apart from any screen: the goods places of one warehouse with
+// the goods' current quantity in each, the quantities the clerk spreads over them, their total
+// against the quantity to place, and the items the dialog answers.
+//
+// The dialog is a component outside the editor: it reads once, when made, through a connection
+// of its own opened from the request's connection string, so it never sees nor joins a
+// transaction the editor has open. Reading failures throw adodb::Error.
+//
+// Rows: every goods place of the warehouse (GoodsPlace, by number), then any place the goods has
+// a balance in or the allocation names that the list lacks. The current quantity is the goods'
+// CurrQuantity in that place summed over all batches, because the dialog is not told the batch.
+// The allocation starts from the items handed in; when none are handed in and the line is stored,
+// from the line's BillGoodsPlace rows of the request's bill type.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/UserInterface.h"
+
+namespace adodb {
+class Connection;
+}
+
+namespace storeadjust {
+
+// The line key the editor hands over for a line not stored yet.
+inline constexpr const char* kNewLineKey = "DH999999999";
+
+struct GoodsPlaceRow {
+  std::string guid;    // GoodsPlaceGuid
+  std::string number;  // GoodsPlaceNo
+  std::string name;    // empty for a place GoodsPlace does not list
+  double current = 0;  // the goods' quantity in this place now
+  double allocated = 0;
+};
+
+class GoodsPlaceAllocation {
+ public:
+  explicit GoodsPlaceAllocation(const GoodsPlaceRequest& request);
+
+  // A typed quantity: blank is 0; text that is not a number, or a negative number, is none.
+  static std::optional<double> ReadQuantity(const std::string& text);
+
+  const std::vector<GoodsPlaceRow>& Rows() const { return rows_; }
+  bool ViewOnly() const { return viewOnly_; }
+
+  // False, changing nothing, when the text is no quantity (ReadQuantity), the row does not
+  // exist, or the dialog only views.
+  bool SetQuantity(std::size_t row, const std::string& text);
+
+  double Total() const;
+  bool TotalsAgree() const;
+  // Only an allocation that places exactly the quantity may be confirmed; viewing confirms nothing.
+  bool MayConfirm() const { return !viewOnly_ && TotalsAgree(); }
+  // "合计 5 / 应分配 8", followed by why it cannot be confirmed while the totals differ.
+  std::string Summary() const;
+
+  // "GoodsPlaceGuid,WarehouseId,GoodsPlaceNo,Quantity" for each row with a quantity, in row order.
+  std::vector<std::string> Items() const;
+
+ private:
+  GoodsPlaceRow& RowFor(const std::string& guid, const std::string& number);
+  void ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request);
+  void ReadStoredRows(adodb::Connection& connection, const GoodsPlaceRequest& request);
+  void TakeItems(const std::vector<std::string>& items);
+
+  std::string warehouseId_;
+  std::string quantityToPlace_;  // as handed in, shown as it came
+  bool viewOnly_ = false;
+  std::vector<GoodsPlaceRow> rows_;
+};
+
+}  // namespace storeadjust

@@ -1,0 +1,186 @@
+// The desktop goods-place dialog on the demo database: the total against the quantity to place,
+// no confirmation while they differ by key or click, Enter through the rows and confirming on the
+// last, Esc cancelling, viewing read-only, and what QtUserInterface answers the editor.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "QtTestSupport.h"
+#include "db/DatabaseFactory.h"
+#include "lines/GoodsPlaceAllocation.h"
+#include "qt/GoodsPlaceDialogView.h"
+#include "qt/GoodsPlaceTableModel.h"
+#include "qt/QtUserInterface.h"
+#include "support/DemoGoodsPlaceRequest.h"
+
+namespace {
+
+using storeadjust::GoodsPlaceAllocation;
+using storeadjust::GoodsPlaceRequest;
+using storeadjust::qt::GoodsPlaceDialogView;
+using storeadjust::qt::GoodsPlaceTableModel;
+using storeadjust::qt::QtUserInterface;
+
+class GoodsPlaceDialogViewTest : public ::testing::Test {
+ protected:
+  // Goods 0021 on the demo bill's in-warehouse side.
+  GoodsPlaceRequest Request(const std::string& lineKey, const std::string& quantity, bool viewOnly = false) const {
+    GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db_, lineKey, "0021", quantity);
+    request.viewOnly = viewOnly;
+    return request;
+  }
+  // Shown and active, so that keys reach the widget that has the focus, as on the desktop.
+  static void Show(GoodsPlaceDialogView& dialog) {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+  static QString Cell(const GoodsPlaceDialogView& dialog, int row, int column) {
+    return dialog.Grid()->model()->index(row, column).data().toString();
+  }
+  // Types into the current quantity cell as the clerk does, then Enter in the cell's editor.
+  static void EnterQuantity(GoodsPlaceDialogView& dialog, const QString& text) {
+    QTest::keyClicks(dialog.Grid(), text.left(1));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr) << "typing in the grid opens the cell";
+    QTest::keyClicks(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+  }
+
+  testsupport::TempDatabase db_{storeadjust::db::CreateDemoDatabase};
+};
+
+TEST_F(GoodsPlaceDialogViewTest, ShowsThePlacesAndTheTotalAgainstTheQuantityToPlace) {
+  GoodsPlaceAllocation allocation(Request("1001", "8"));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("货位分配"));
+  const QAbstractItemModel& model = *dialog.Grid()->model();
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("货位编号"));
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("分配数量"));
+  EXPECT_EQ(Cell(dialog, 1, GoodsPlaceTableModel::kName), QStringLiteral("饮片架02"));
+  EXPECT_EQ(Cell(dialog, 1, GoodsPlaceTableModel::kCurrent), QStringLiteral("13.75"));
+  EXPECT_EQ(Cell(dialog, 1, GoodsPlaceTableModel::kQuantity), QStringLiteral("2"));
+  EXPECT_EQ(Cell(dialog, 2, GoodsPlaceTableModel::kQuantity), QString());
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5.5 / 应分配 8：合计须等于应分配数量才能确定"));
+  EXPECT_FALSE(dialog.ConfirmButton()->isEnabled());
+}
+
+TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnlyWhenTheTotalAgrees) {
+  GoodsPlaceAllocation allocation(Request(storeadjust::kNewLineKey, "8"));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  ASSERT_EQ(dialog.Grid()->currentIndex(), dialog.Grid()->model()->index(0, GoodsPlaceTableModel::kQuantity));
+
+  EnterQuantity(dialog, QStringLiteral("5"));
+  EXPECT_EQ(dialog.Grid()->currentIndex().row(), 1);
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5 / 应分配 8：合计须等于应分配数量才能确定"));
+  QTest::keyClick(dialog.Grid(), Qt::Key_Return);  // nothing for Y02
+  EnterQuantity(dialog, QStringLiteral("2.5"));
+  // The last row with a total of 7.5: the dialog stays, and neither Enter nor the button confirms.
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.Grid()->currentIndex().row(), 2);
+  QTest::keyClick(dialog.Grid(), Qt::Key_Enter);
+  dialog.ConfirmButton()->click();
+  dialog.accept();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+  EnterQuantity(dialog, QStringLiteral("3"));
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
+}
+
+TEST_F(GoodsPlaceDialogViewTest, LettersAndMinusCannotBeTypedAndTheModelRefusesThemAnyway) {
+  GoodsPlaceAllocation allocation(Request(storeadjust::kNewLineKey, "4"));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  QTest::keyClicks(dialog.Grid(), QStringLiteral("4"));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, QStringLiteral("a-x"));
+  EXPECT_EQ(editor->text(), QStringLiteral("4"));
+  QTest::keyClick(editor, Qt::Key_Return);
+
+  QAbstractItemModel& model = *dialog.Grid()->model();
+  const QModelIndex y02 = model.index(1, GoodsPlaceTableModel::kQuantity);
+  EXPECT_FALSE(model.setData(y02, QStringLiteral("abc")));
+  EXPECT_FALSE(model.setData(y02, QStringLiteral("-1")));
+  EXPECT_EQ(y02.data().toString(), QString());
+  EXPECT_FALSE(model.flags(model.index(1, GoodsPlaceTableModel::kCurrent)) & Qt::ItemIsEditable);
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 4 / 应分配 4"));
+  EXPECT_TRUE(dialog.ConfirmButton()->isEnabled());
+}
+
+TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
+  GoodsPlaceAllocation allocation(Request("1001", "5.5", true));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  QAbstractItemModel& model = *dialog.Grid()->model();
+  EXPECT_FALSE(model.flags(model.index(0, GoodsPlaceTableModel::kQuantity)) & Qt::ItemIsEditable);
+  EXPECT_EQ(dialog.Grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+  QTest::keyClicks(dialog.Grid(), QStringLiteral("9"));
+  EXPECT_EQ(Cell(dialog, 0, GoodsPlaceTableModel::kQuantity), QStringLiteral("3.5"));
+  EXPECT_FALSE(dialog.ConfirmButton()->isVisible());
+  EXPECT_EQ(dialog.CloseButton()->text(), QStringLiteral("关闭"));
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5.5 / 应分配 5.5"));
+
+  dialog.accept();  // the totals agree, but viewing confirms nothing
+  EXPECT_TRUE(dialog.isVisible());
+  QTest::keyClick(dialog.Grid(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// Through the user interface the editor calls, modally.
+TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEscOrViewing) {
+  QtUserInterface ui(QStringLiteral("StoreAdjustTest"));
+
+  qttest::WhenModalShows([](QWidget& modal) {
+    auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    for (int row = 0; row < 3; ++row) QTest::keyClick(dialog->Grid(), Qt::Key_Return);  // the line's own rows
+  });
+  storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces(Request("1001", "5.5"));
+  EXPECT_TRUE(answer.confirmed);
+  EXPECT_EQ(answer.items, (std::vector<std::string>{"P05Y01,05,Y01,3.5", "P05Y02,05,Y02,2"}));
+
+  // Esc inside a cell that is being typed cancels the whole dialog.
+  qttest::WhenModalShows([](QWidget& modal) {
+    auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    QTest::keyClicks(dialog->Grid(), QStringLiteral("5"));
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  });
+  answer = ui.ShowGoodsPlaces(Request(storeadjust::kNewLineKey, "5"));
+  EXPECT_FALSE(answer.confirmed);
+  EXPECT_TRUE(answer.items.empty());
+
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
+  answer = ui.ShowGoodsPlaces(Request("1001", "5.5", true));
+  EXPECT_FALSE(answer.confirmed);
+  EXPECT_TRUE(answer.items.empty());
+}
+
+TEST_F(GoodsPlaceDialogViewTest, ADatabaseThatCannotBeReadIsShownAndLeavesTheAllocationUnconfirmed) {
+  QtUserInterface ui(QStringLiteral("StoreAdjustTest"));
+  GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "5");
+  request.connectionString = "Provider=SQLite;Data Source=" + (db_.Folder() / "missing.db").string();
+  qttest::ShownBox shown;
+  qttest::DismissNextBox(shown);
+  const storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces(request);
+  EXPECT_FALSE(answer.confirmed);
+  EXPECT_EQ(shown.title, QStringLiteral("系统提示"));
+  EXPECT_EQ(shown.icon, QMessageBox::Information);
+  EXPECT_FALSE(shown.text.isEmpty());
+}
+
+}  // namespace
