@@ -3,6 +3,7 @@
 // buttons (out-warehouse CmdGoodsPlace, in-warehouse Command1).
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/ErrorText.h"
+#include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -10,7 +11,6 @@ namespace storeadjust {
 namespace {
 
 constexpr const char* kSystemTitle = "系统提示";
-constexpr const char* kUnsavedLineKey = "DH999999999";
 
 }  // namespace
 
@@ -31,7 +31,7 @@ bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& wareh
   // Viewing shows the places of the line the grid points at; allocating is for the entry row,
   // which is that line only while it is being amended.
   const bool storedLine = (viewFlag || session_.IsAmendLine) && vfgContent_.Row >= 1;
-  request.lineKey = storedLine ? currentLine : kUnsavedLineKey;
+  request.lineKey = storedLine ? currentLine : kNewLineKey;
   request.quantity = Text("TxtSl");
   request.goodsNumber = viewFlag && vfgContent_.Row >= 1 ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
   request.operatorCode = session_.OptCode;

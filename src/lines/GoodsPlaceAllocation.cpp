@@ -9,7 +9,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 #include "host/NumberHelpers.h"
-#include "host/NumberOrZero.h"
+#include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
