@@ -1,5 +1,5 @@
-// Clicks on the editor's buttons, each handed to the work it names. Posting and printing arrive
-// with their own work.
+// Clicks on the editor's buttons, each handed to the work it names. Printing arrives with its own
+// work.
 #include "editor/FrmStoreAdjuctBill.h"
 
 namespace storeadjust {
@@ -19,8 +19,6 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 void FrmStoreAdjuctBill::Cmd_Add_Click() { AddNew(); }
 
 void FrmStoreAdjuctBill::Cmd_Save_Click() { SaveLine(); }
-
-void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {}
 
 void FrmStoreAdjuctBill::Cmd_Print_Click() {}
 

@@ -1,6 +1,5 @@
-// The toolbar's buttons and the dispatcher that turns a button into a command. The state,
-// posting, approval and print commands arrive with their own work; until then their buttons are
-// present and do nothing.
+// The toolbar's buttons and the dispatcher that turns a button into a command (the state commands
+// themselves are in StateCommands.cpp).
 #include "editor/EditorToolbar.h"
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -41,10 +40,14 @@ void FrmStoreAdjuctBill::Toolbar1_ButtonClick(const std::string& key) {
   if (key == "修改") return Cmd_Amend_Click();
   if (key == "删除") return Cmd_Delete_Click();
   if (key == "打印") return Cmd_Print_Click();
+  if (key == "审核") return Audit();
+  if (key == "反审") return UnAudit();
+  if (key == "确认") return Confirm();
+  if (key == "反确认") return UnConfirm();
   if (key == "记帐") return Cmd_SaveReckoning_Click();
+  if (key == "审批") return SubmitApproval();
   if (key == "退出") return Close();
-  // 重打, 审核, 反审, 确认, 反确认 and 审批 come with reprinting, the bill states and approval;
-  // 反过, 过帐, 合计 and the hidden buttons do nothing.
+  // 重打 comes with reprinting; 反过, 过帐, 合计 and the hidden buttons do nothing.
 }
 
 }  // namespace storeadjust

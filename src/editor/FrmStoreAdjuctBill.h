@@ -20,6 +20,7 @@
 //   LineSave.cpp            保 存: the entry row checked and stored as a line
 //   LineCommands.cpp        修改 and 删除 of a stored line
 //   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
+//   StateCommands.cpp       审核, 反审, 确认, 反确认, 记帐 and 审批
 //   PhkColumns.cpp          BuildPhkColumnList
 // Handlers trap their own errors and report them through the session's user interface; nothing
 // here throws to the caller of a user action.
@@ -33,6 +34,7 @@
 #include "editor/EntryRow.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
+#include "states/StateChange.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
@@ -40,9 +42,10 @@
 
 namespace storeadjust {
 
-// The key guide the status bar shows.
+// The key guide the status bar shows. F6 runs un-audit, and the guide says so: a clerk who reads
+// "审核" there would reverse the bill he meant to audit.
 inline constexpr const char* kEditorKeyGuide =
-    "F2 → 新增 | F3 → 修改 | Del → 删除 | F6 → 审核 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
+    "F2 → 新增 | F3 → 修改 | Del → 删除 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
 
 class FrmStoreAdjuctBill : public FormModel {
  public:
@@ -183,6 +186,17 @@ class FrmStoreAdjuctBill : public FormModel {
   // GoodsPlaceCommands.cpp
   bool ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId);
   void ViewGoodsPlaces(const std::string& warehouseId);
+
+  // StateCommands.cpp
+  bool MayRunStateCommand(const std::string& rightName);
+  bool ApprovalAllowsAudit();
+  void Audit();
+  void UnAudit();
+  void Confirm();
+  void UnConfirm();
+  void RunStateChange(StateCommand command);
+  void ShowStateOutcome(const StateOutcome& outcome);
+  void SubmitApproval();
 
   // EditorToolbar.cpp
   void DeclareToolbar();

@@ -32,14 +32,12 @@ std::vector<std::string> SplitList(const std::string& text) {
 
 // The element at a 0-based index; a list too short for the right's position is an error, as
 // indexing past the end of an array always was.
-const std::string& ElementAt(const std::vector<std::string>& list, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) throw adodb::Error::SubscriptOutOfRange();
-  return list[static_cast<std::size_t>(index)];
-}
-
-// A granted value converts to the integer 1; a value that is not a number is an error.
+// A granted value converts to the integer 1; a value that is not a number is an error. A list
+// that stops before the right's position (written before the right model grew) grants nothing,
+// and the operator's groups are asked as for any right not held.
 bool IsGranted(const std::vector<std::string>& values, int index) {
-  return adodb::Variant(ElementAt(values, index)).AsInt32() == 1;
+  if (index < 0 || static_cast<std::size_t>(index) >= values.size()) return false;
+  return adodb::Variant(values[static_cast<std::size_t>(index)]).AsInt32() == 1;
 }
 
 void ShowTrapped(Session& session, const std::exception& error, const char* title) {

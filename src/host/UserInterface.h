@@ -87,6 +87,14 @@ class UserInterface {
     (void)query; (void)modeFlag; (void)rowCount;
   }
 
+  // The progress of a long operation that cannot be stopped half-way (it commits or rolls back
+  // whole): `text` names the step, done of total; total 0 ends the display. Nothing by default.
+  virtual void ShowProgress(const std::string& text, long done, long total) {
+    (void)text;
+    (void)done;
+    (void)total;
+  }
+
   virtual GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) = 0;
   virtual void Print(const PrintRequest& request) = 0;
   virtual void Reprint(const ReprintRequest& request) = 0;

@@ -1,0 +1,172 @@
+// The toolbar's state commands (审核, 反审, 确认, 反确认), posting (记帐, F8) and approval
+// submission (审批): the right, the bill's lines and the approval gate are checked here, the work
+// is the state engine's, and what it answers is shown here.
+#include "adodb/Error.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/DataScopeProvider.h"
+#include "host/ErrorText.h"
+#include "host/Rights.h"
+#include "states/BillPosting.h"
+#include "states/CheckBillFlow.h"
+#include "states/StateChange.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSystemTitle = "系统提示";
+// Bills longer than this show which line is being moved.
+constexpr long kLinesShownInProgress = 200;
+
+// The engine's questions, asked through the session's user interface.
+class EditorQuestions : public StateQuestions {
+ public:
+  explicit EditorQuestions(UserInterface& ui) : ui_(ui) {}
+  ~EditorQuestions() override {
+    if (showing_) ui_.ShowProgress("", 0, 0);
+  }
+  bool ConfirmChange(const std::string& question) override {
+    return ui_.MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+  }
+  bool AcceptShortage(const std::string& text) override {
+    return ui_.MsgBox(text, mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") == mb::kYes;
+  }
+  void LineReached(long line, long lines, const std::string& hh) override {
+    if (lines <= kLinesShownInProgress) return;
+    showing_ = true;
+    ui_.ShowProgress("正在处理第 " + std::to_string(line) + " 行 (货号 " + hh + ")", line, lines);
+  }
+
+ private:
+  UserInterface& ui_;
+  bool showing_ = false;
+};
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string joined;
+  for (const std::string& item : items) joined += "\n" + item;
+  return joined;
+}
+
+}  // namespace
+
+bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
+  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, rightName, session_.ConnStr)) {
+    ShowNoRightMsg(session_);
+    return false;
+  }
+  return vfgContent_.Rows() >= 2;
+}
+
+// The approval flow is asked in two ways: the ERP's procedure (which may warn or refuse), then
+// the data-scope component's verdict.
+bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
+  const std::string lsh = Text("TxtLSH");
+  if (!CheckBillFlow(session_, lsh, "AuditingWarehouseAdjustBill")) return false;
+  bool approved = false;
+  try {
+    approved = CreateDataScopeProvider()->IsApproved(session_.ConnStr, kTransferBillTypeCode, lsh);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
+    return false;
+  }
+  if (!approved) session_.Ui->MsgBox("审批未通过，不能审核！", mb::kInformation, kSystemTitle);
+  return approved;
+}
+
+void FrmStoreAdjuctBill::Audit() {
+  if (!MayRunStateCommand("审核") || !ApprovalAllowsAudit()) return;
+  RunStateChange(IsStartStoreAdjustOK ? StateCommand::PreAudit : StateCommand::Audit);
+}
+
+void FrmStoreAdjuctBill::UnAudit() {
+  if (!MayRunStateCommand("反审")) return;
+  RunStateChange(IsStartStoreAdjustOK ? StateCommand::UnPreAudit : StateCommand::UnAudit);
+}
+
+void FrmStoreAdjuctBill::Confirm() {
+  if (!MayRunStateCommand("确认")) return;
+  if (!IsStartStoreAdjustOK) {
+    session_.Ui->MsgBox("对不起，未启用确认，不能确认单据!", mb::kInformation, kSystemTitle);
+    return;
+  }
+  RunStateChange(StateCommand::Confirm);
+}
+
+void FrmStoreAdjuctBill::UnConfirm() {
+  if (MayRunStateCommand("反确认")) RunStateChange(StateCommand::UnConfirm);
+}
+
+void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
+  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName};
+  EditorQuestions questions(*session_.Ui);
+  session_.Ui->SetBusy(true);
+  const StateOutcome outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
+  session_.Ui->SetBusy(false);
+  ShowStateOutcome(outcome);
+}
+
+void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
+  switch (outcome.result) {
+    case StateResult::Done:
+      SetText("TxtSh", outcome.shownName);
+      if (!outcome.skippedLines.empty()) {
+        session_.Ui->MsgBox("以下明细的库存记录已不存在,未冲回(单号 货号):" + Joined(outcome.skippedLines),
+                            mb::kExclamation, kSystemTitle);
+      }
+      if (!outcome.unplacedIssues.empty()) {
+        session_.Ui->MsgBox("以下商品的出库数量没有足够的货位可分配(货号 未分配数量):" + Joined(outcome.unplacedIssues),
+                            mb::kInformation, kSystemTitle);
+      }
+      return;
+    case StateResult::Refused:
+    case StateResult::Failed:
+      session_.Ui->MsgBox(outcome.message, outcome.buttons, outcome.title);
+      return;
+    case StateResult::NothingSelected:
+    case StateResult::Declined:
+      return;
+  }
+}
+
+void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
+  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "记帐", session_.ConnStr)) {
+    return ShowNoRightMsg(session_);
+  }
+  if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
+    return;
+  }
+  const std::string lsh = Text("TxtLSH");
+  bool posted = false;
+  try {
+    posted = PostBill(session_, lsh);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
+    return;
+  }
+  if (!posted) {
+    session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有审核!", mb::kInformation,
+                        kSystemTitle);
+    return;
+  }
+  if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
+    Cmd_Add_Click();
+  } else {
+    Close();
+  }
+}
+
+void FrmStoreAdjuctBill::SubmitApproval() {
+  if (session_.Ui->MsgBox("确实要提交审批到审批流中吗？", mb::kYesNo + mb::kInformation + mb::kDefaultButton2,
+                          kSystemTitle) != mb::kYes) {
+    return;
+  }
+  try {
+    const std::string answer = SubmitForApproval(session_, Text("TxtLSH"));
+    session_.Ui->MsgBox(answer.empty() ? "审批提交成功!" : answer, mb::kInformation, kSystemTitle);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
+  }
+}
+
+}  // namespace storeadjust

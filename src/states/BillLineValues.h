@@ -1,0 +1,23 @@
+#pragma once
+// One line of a bill as the state changes read it from their line query.
+#include <string>
+
+#include "adodb/Recordset.h"
+
+namespace storeadjust {
+
+struct BillLineValues {
+  std::string kh;  // the line's location code, added to (or removed from) the batch row's list
+  std::string hh, dh, dcstockid, drstockid, ph, pcdh;
+  double sl = 0;    // quantity in base units (0 for goods kept by amount only)
+  double je = 0;    // amount at cost
+  double lsze = 0;  // amount at retail
+  bool moneyOnly = false;  // kept by amount only: no batch rows, no goods places, no quantity
+
+  // The current row of a line query ("select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join
+  // ckdbdzk b ..."): the line's own columns come first, so a name shared with the header reads
+  // the line's value. NULL texts read as empty, NULL numbers as 0.
+  static BillLineValues FromRow(const adodb::Recordset& rs);
+};
+
+}  // namespace storeadjust

@@ -1,0 +1,85 @@
+#pragma once
+// The per-line blocks of the state changes, on the session connection inside the state change's
+// transaction: the stock check of a warehouse, and the out-warehouse's issue and its reversal,
+// the in-warehouse's receipt and its reversal, each split into its batch-stock (phk), balance
+// (ywbalance) and goods-place steps so the one-step audit can interleave both sides.
+//
+// Statements throw adodb::Error. A step that must stop the state change (a missing stock row, a
+// shortage) writes its refusal into the outcome and answers Stop; the caller rolls back.
+#include <map>
+#include <optional>
+#include <string>
+
+#include "adodb/Variant.h"
+#include "host/Session.h"
+#include "states/BillLineValues.h"
+#include "states/StateChange.h"
+
+namespace storeadjust {
+
+enum class LineStep { Go, SkipLine, Stop };
+
+// What the stock check read from the stock row.
+struct StockRow {
+  double sl = 0;
+  std::string kh;        // phk.kh, when the query selects it
+  double sellPrice = 0;  // phk.sellprice, when the query selects it
+};
+
+class StockMovement {
+ public:
+  StockMovement(Session& session, const StateSettings& settings, StateQuestions& questions, StateOutcome& outcome,
+                std::string lsh);
+  StockMovement(const StockMovement&) = delete;
+  StockMovement& operator=(const StockMovement&) = delete;
+
+  // True when the line moves batch rows (batches kept, goods not kept by amount only).
+  bool MovesBatches(const BillLineValues& line) const;
+  // Reads whether the goods are kept by amount only (then the line moves no quantity).
+  void ReadMoneyOnly(BillLineValues& line);
+
+  // The stock row the query selects (phk, or ywbalance as "sl"), checked against the line's
+  // quantity. No row: an issue is refused, a reversal skips the line. A shortage is refused, or
+  // asked when the settings allow it.
+  LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query, bool issuing,
+                      StockRow& row);
+
+  // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
+  // what is there: a row another clerk emptied since the check is refused (Stop), not overdrawn.
+  LineStep IssueBatch(const BillLineValues& line);
+  LineStep IssueBalance(const BillLineValues& line);
+  void AllocateOutPlaces(const BillLineValues& line);
+  void UnIssueBatch(const BillLineValues& line);
+  void UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
+  void UnIssuePlaces(const BillLineValues& line);
+
+  // The in-warehouse takes the line's quantity; a sell price given is copied into an existing
+  // batch row.
+  void ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice);
+  void ReceiveBalance(const BillLineValues& line);
+  void ReceivePlaces(const BillLineValues& line);
+  void UnReceiveBatch(const BillLineValues& line, const StockRow& row);
+  void UnReceiveBalance(const BillLineValues& line);
+  void UnReceivePlaces(const BillLineValues& line);
+
+  // True when the warehouse keeps goods places (read once per warehouse and state change).
+  bool KeepsPlaces(const std::string& warehouse);
+
+ private:
+  bool HasRow(const std::string& sql);
+  std::string BatchKey(const BillLineValues& line, const std::string& warehouse) const;
+  std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict) const;
+  LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse);
+  void CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
+  std::string CopiedPhkColumns() const;
+  void InsertBalance(const BillLineValues& line, const std::string& warehouse);
+
+  Session& session_;
+  const StateSettings& settings_;
+  StateQuestions& questions_;
+  StateOutcome& outcome_;
+  const std::string lsh_;
+  std::map<std::string, bool> keepsPlaces_;
+};
+
+}  // namespace storeadjust
