@@ -1,5 +1,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 
+#include "host/BusyPointer.h"
+
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -23,18 +25,6 @@ namespace {
 constexpr const char* kSystemTitle = "系统提示";
 constexpr const char* kCleanUpHeadersWithoutLines =
     "Delete A From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
-
-// The hourglass for the life of a command, also when it ends in an error.
-class BusyPointer {
- public:
-  explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
-  ~BusyPointer() { ui_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  UserInterface& ui_;
-};
 
 std::string Joined(const std::vector<std::string>& serials) {
   std::string joined;
@@ -172,6 +162,8 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"查看", &FrmStoreAdjuctBillBrow::ViewBill},
       {"选择", &FrmStoreAdjuctBillBrow::InvertMarks},
       {"记账", &FrmStoreAdjuctBillBrow::PostBills},
+      {"审核", &FrmStoreAdjuctBillBrow::AuditMarkedBills},
+      {"过账", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
       {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
       {"退出", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
       {"mnuExit", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},

@@ -63,6 +63,8 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void DeleteMarkedBills();
   void InvertMarks();
   void PostBills();
+  void AuditMarkedBills();
+  void PostMarkedBillsOneByOne();
   void RefreshList();
   void SortByColumn(long col);
 
@@ -85,6 +87,12 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void ToggleMarkOnCurrentRow();
   std::vector<long> MarkedRows() const;
   void ShowInformation(const std::string& text);
+
+  // MarkedBillStates.cpp
+  std::vector<std::string> TakeMarkedSerials();
+  bool AskForMarkedBills(const char* question);
+  void ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals);
+  std::string ApprovalRefusal(const std::string& lsh);
 
   Session& session_;
   BillListGrid grid_;

@@ -38,16 +38,18 @@ std::string PhkColumnListOf(const std::vector<std::string>& columnNames) {
   return list;
 }
 
-// Only the column set is read, through a connection of its own; nothing is trapped here.
-void FrmStoreAdjuctBill::BuildPhkColumnList(std::string& list) {
+std::string ReadPhkColumnList(const std::string& connectionString) {
   auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(session_.ConnStr);
+  connection->Open(connectionString);
   adodb::Recordset rs;
   rs.Open("select * from phk where 1=0", connection);
   std::vector<std::string> names;
   for (const adodb::ColumnInfo& column : rs.Columns()) names.push_back(column.name);
   rs.Close();
-  list = PhkColumnListOf(names);
+  return PhkColumnListOf(names);
 }
+
+// Nothing is trapped here: the load reports a failure.
+void FrmStoreAdjuctBill::BuildPhkColumnList(std::string& list) { list = ReadPhkColumnList(session_.ConnStr); }
 
 }  // namespace storeadjust

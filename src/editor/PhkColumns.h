@@ -10,4 +10,8 @@ namespace storeadjust {
 // joined by ","; empty when none is left.
 std::string PhkColumnListOf(const std::vector<std::string>& columnNames);
 
+// The list for the phk table of the database, read (its column set only) through a connection
+// of its own. Failures throw adodb::Error.
+std::string ReadPhkColumnList(const std::string& connectionString);
+
 }  // namespace storeadjust

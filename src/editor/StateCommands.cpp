@@ -3,6 +3,7 @@
 // is the state engine's, and what it answers is shown here.
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/BusyPointer.h"
 #include "host/DataScopeProvider.h"
 #include "host/ErrorText.h"
 #include "host/Rights.h"
@@ -99,10 +100,12 @@ void FrmStoreAdjuctBill::UnConfirm() {
 
 void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName};
-  EditorQuestions questions(*session_.Ui);
-  session_.Ui->SetBusy(true);
-  const StateOutcome outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
-  session_.Ui->SetBusy(false);
+  StateOutcome outcome;
+  {
+    EditorQuestions questions(*session_.Ui);
+    BusyPointer busy(*session_.Ui);
+    outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
+  }
   ShowStateOutcome(outcome);
 }
 

@@ -11,13 +11,10 @@ namespace {
 
 constexpr const char* kSystemTitle = "系统提示";
 
-struct Verdict {
-  int value = 0;
-  std::string message;
-};
+}  // namespace
 
 // The operator goes to the procedure by code, not by Guid: that is what the procedure expects.
-Verdict AskProcedure(Session& session, const std::string& billSerial, const std::string& procedureName) {
+ProcedureVerdict AskAuditProcedure(Session& session, const std::string& billSerial, const std::string& procedureName) {
   if (!session.Conn) throw adodb::Error(adodb::errnum::kConnectionInvalid, "The connection cannot be used to perform this operation. It is either closed or invalid in this context.", "ADODB.Command");
   adodb::Command command;
   command.ActiveConnection = session.Conn;
@@ -33,11 +30,9 @@ Verdict AskProcedure(Session& session, const std::string& billSerial, const std:
   return {value.IsNull() ? 0 : value.AsInt32(), command.Parameters("ReturnMsg").Value().TextOrEmpty()};
 }
 
-}  // namespace
-
 bool CheckBillFlow(Session& session, const std::string& billSerial, const std::string& procedureName) {
   try {
-    const Verdict verdict = AskProcedure(session, billSerial, procedureName);
+    const ProcedureVerdict verdict = AskAuditProcedure(session, billSerial, procedureName);
     if (verdict.value == 1 &&
         session.Ui->MsgBox(verdict.message, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) ==
             mb::kNo) {

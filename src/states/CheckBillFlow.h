@@ -12,4 +12,12 @@ namespace storeadjust {
 
 bool CheckBillFlow(Session& session, const std::string& billSerial, const std::string& procedureName);
 
+// What the procedure answers, asked without a word to the user: ReturnValue and ReturnMsg.
+// Failures throw adodb::Error.
+struct ProcedureVerdict {
+  int value = 0;
+  std::string message;
+};
+ProcedureVerdict AskAuditProcedure(Session& session, const std::string& billSerial, const std::string& procedureName);
+
 }  // namespace storeadjust

@@ -1,0 +1,132 @@
+// 审核 and 过账 of the browser: the marked bills, in grid order, each through the same engine as
+// the editor's single bill and in a transaction of its own, after one question; at the end one
+// message names the bills that were refused and why. No bill asks anything further: what would
+// need the clerk's word (an approval warning, a shortage to accept) refuses that bill, which the
+// clerk can then take up in the editor.
+#include "adodb/Recordset.h"
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "editor/PhkColumns.h"
+#include "host/DataScopeProvider.h"
+#include "host/BusyPointer.h"
+#include "host/ErrorText.h"
+#include "host/LenientValues.h"
+#include "host/UserInterface.h"
+#include "states/BillPosting.h"
+#include "states/CheckBillFlow.h"
+#include "states/StateChange.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSystemTitle = "系统提示";
+
+// The one question has been asked for all bills; a shortage needs a word per bill, so it refuses.
+class MarkedBillQuestions : public StateQuestions {
+ public:
+  bool ConfirmChange(const std::string&) override { return true; }
+  bool AcceptShortage(const std::string&) override { return false; }
+};
+
+std::string OneLine(std::string text) {
+  for (const char* breakText : {"\r\n", "\n"}) {
+    for (auto at = text.find(breakText); at != std::string::npos; at = text.find(breakText)) {
+      text.replace(at, std::char_traits<char>::length(breakText), " ");
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> FrmStoreAdjuctBillBrow::TakeMarkedSerials() {
+  std::vector<std::string> serials;
+  for (long row : MarkedRows()) {
+    serials.push_back(grid_.TextMatrix(row, 1));
+    grid_.SetMarked(row, false);
+  }
+  grid_.NotifyContents();
+  return serials;
+}
+
+bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const char* question) {
+  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+}
+
+void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals) {
+  if (refusals.empty()) return;
+  std::string text = heading;
+  for (const std::string& refusal : refusals) text += "\n" + refusal;
+  session_.Ui->MsgBox(text, mb::kExclamation, kSystemTitle);
+}
+
+// The approval flow's verdict without a question: a warning the clerk would have to accept
+// counts as a refusal here, with its text.
+std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
+  try {
+    const ProcedureVerdict verdict = AskAuditProcedure(session_, lsh, "AuditingWarehouseAdjustBill");
+    if (verdict.value == 1 || verdict.value == 2) return verdict.message;
+    if (!CreateDataScopeProvider()->IsApproved(session_.ConnStr, kTransferBillTypeCode, lsh)) {
+      return "审批未通过，不能审核！";
+    }
+  } catch (const std::exception& error) {
+    return ErrorText(error);
+  }
+  return {};
+}
+
+void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
+  if (!Allowed("审核")) return;
+  if (!AskForMarkedBills("确实要审核所选单据吗?")) return;
+  const std::vector<std::string> serials = TakeMarkedSerials();
+  if (serials.empty()) return;
+  StateSettings settings;
+  std::vector<std::string> refusals;
+  try {
+    settings.isNotPh = session_.isNotPh;
+    settings.shortageAllowed = session_.SysVarRs && FlagIsSet(session_.SysVarRs->Value("bz3"));
+    settings.phkColumnList = ReadPhkColumnList(session_.ConnStr);
+    settings.operatorName = session_.OptName;
+  } catch (const std::exception& error) {
+    ShowInformation(ErrorText(error));
+    return;
+  }
+  const StateCommand command = layout_ == BrowserLayout::TwoStep ? StateCommand::PreAudit : StateCommand::Audit;
+  BusyPointer busy(*session_.Ui);
+  for (const std::string& lsh : serials) {
+    const std::string approval = ApprovalRefusal(lsh);
+    if (!approval.empty()) {
+      refusals.push_back(lsh + ": " + OneLine(approval));
+      continue;
+    }
+    MarkedBillQuestions questions;
+    const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions);
+    if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
+      refusals.push_back(lsh + ": " + OneLine(outcome.message));
+    } else if (outcome.result == StateResult::Declined) {
+      refusals.push_back(lsh + ": 库存数量不足,需在单据中逐一确认");
+    }
+  }
+  ShowRefusedBills("以下单据未能审核:", refusals);
+  RefreshList();
+}
+
+void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
+  if (!Allowed("记帐")) return;
+  if (!AskForMarkedBills("确实要过账所选单据吗?")) return;
+  const std::vector<std::string> serials = TakeMarkedSerials();
+  if (serials.empty()) return;
+  std::vector<std::string> refusals;
+  BusyPointer busy(*session_.Ui);
+  for (const std::string& lsh : serials) {
+    try {
+      if (!PostBill(session_, lsh)) refusals.push_back(lsh + ": 单据还没有审核");
+    } catch (const std::exception& error) {
+      refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));
+    }
+  }
+  ShowRefusedBills("以下单据未能过账:", refusals);
+  RefreshList();
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,178 @@
+// What one state change does to the stock tables, case by case, on the demo database: goods-place
+// allocation, batch and balance rows a transfer creates, location lists, amounts of goods kept by
+// amount only, skipped reversal lines and the batch sell price.
+#include <gtest/gtest.h>
+
+#include "db/SqliteFile.h"
+#include "states/RemoveListItem.h"
+#include "states/StateChange.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::TempDatabase;
+
+class YesToEverything : public StateQuestions {
+ public:
+  bool ConfirmChange(const std::string&) override { return true; }
+  bool AcceptShortage(const std::string&) override { return true; }
+};
+
+class StockMovementTest : public ::testing::Test {
+ protected:
+  // A bill of one line of goods hh, batch ph/pcdh, quantity sl, amounts je and lsze.
+  void AddBill(const std::string& lsh, const std::string& out, const std::string& in, const std::string& hh,
+               const std::string& ph, const std::string& pcdh, double sl, double je, double lsze,
+               const std::string& kh = "") {
+    db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values ('" + lsh +
+                 "','2024-03-05','" + out + "','" + in + "','','系统管理员',0,'',0)",
+             "insert into ckdbdzkmx(lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,kh,dcstockid,drstockid) values ('" + lsh +
+                 "','1001','" + hh + "','','" + ph + "','" + pcdh + "',1," + std::to_string(sl) + "," +
+                 std::to_string(je) + ",1," + std::to_string(lsze) + ",'" + kh + "','" + out + "','" + in + "')"});
+  }
+  StateOutcome Change(StateCommand command, const std::string& lsh) {
+    return ChangeBillState(session_, command, lsh, settings_, yes_);
+  }
+  std::string Value(const std::string& sql) const { return db_.Value(sql); }
+  // The first column of every row, joined by blanks.
+  std::string Column(const std::string& sql) const {
+    auto rs = db_.Open()->OpenRecordset(sql);
+    std::string joined;
+    for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+      joined += (joined.empty() ? "" : " ") + rs->Value(std::size_t{0}).TextOrEmpty();
+    }
+    return joined;
+  }
+
+  TempDatabase db_{db::CreateDemoDatabase};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+  StateSettings settings_{false, false, "bcsl,SellPrice", "系统管理员"};
+  YesToEverything yes_;
+};
+
+TEST(RemoveListItemTest, LocationListsLoseOneCode) {
+  EXPECT_EQ(RemoveListItem("A1,B2,C3", "B2"), "A1,C3");
+  EXPECT_EQ(RemoveListItem("B2,C3", "B2"), "C3");
+  EXPECT_EQ(RemoveListItem("A1,B2", "B2"), "A1");
+  EXPECT_EQ(RemoveListItem("A1,B2,", "C3"), "A1,B2");
+  EXPECT_EQ(RemoveListItem("A1,B2", ""), "A1,B2") << "an empty code removes no comma";
+  EXPECT_EQ(RemoveListItem("A1,", ""), "A1");
+}
+
+TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPlaceCovers) {
+  db_.Run({"update GoodsPlaceBalance set CurrQuantity=10 where GoodsPlaceGuid='P09B01' and MaterielGuid='0001'",
+           "update GoodsPlaceBalance set CurrQuantity=7 where GoodsPlaceGuid='P09B02' and MaterielGuid='0001'",
+           "insert into GoodsPlaceBalance (GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
+           "CurrQuantity) values ('P09B03','B03','09','0001','240212','200012',5)",
+           "update phk set sl=100 where hh='0001' and stockid='09'"});
+  AddBill("T1", "09", "02", "0001", "240212", "200012", 12, 10, 20);
+  const StateOutcome first = Change(StateCommand::Audit, "T1");
+  ASSERT_EQ(first.result, StateResult::Done) << first.message;
+  EXPECT_TRUE(first.unplacedIssues.empty());
+  EXPECT_EQ(Column("select GoodsPlaceGuid + ':' + cast(Quantity as varchar) from BillGoodsPlace where BillGuid='T1' "
+                   "and BillType='WarehouseOut' order by Quantity desc"),
+            "P09B01:10 P09B02:2");
+  const std::string places = "select CurrQuantity from GoodsPlaceBalance where MaterielGuid='0001' and "
+                             "WarehouseGuid='09' order by GoodsPlaceGuid";
+  EXPECT_EQ(Column(places), "0 5 5");
+  AddBill("T2", "09", "02", "0001", "240212", "200012", 18, 10, 20);
+  const StateOutcome second = Change(StateCommand::Audit, "T2");
+  ASSERT_EQ(second.result, StateResult::Done);
+  EXPECT_EQ(second.unplacedIssues, std::vector<std::string>{"0001 8"});
+  // Un-audit gives every place back what the line took, and the rows go.
+  ASSERT_EQ(Change(StateCommand::UnAudit, "T2").result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::UnAudit, "T1").result, StateResult::Done);
+  EXPECT_EQ(Column(places), "10 7 5");
+  EXPECT_EQ(Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
+}
+
+TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountAndCarryTheAmounts) {
+  db_.Run({"update phk set SellPrice=33, bcsl=40 where hh='0034' and stockid='01' and dh='200341'"});
+  AddBill("T3", "01", "07", "0034", "230515", "200341", 4, 208, 352, "K9");
+  ASSERT_EQ(Change(StateCommand::Audit, "T3").result, StateResult::Done);
+  const std::string created = " from phk where hh='0034' and stockid='07'";
+  EXPECT_EQ(Column("select sl" + created + " union all select brsl" + created + " union all select isnull(bcsl,0)" +
+                   created + " union all select SellPrice" + created),
+            "4 4 0 33");
+  EXPECT_EQ(Value("select kh + '/' + convert(varchar(10), xq, 120)" + created),
+            "K9/" + Value("select convert(varchar(10), xq, 120) from phk where hh='0034' and stockid='01' and dh='200341'"));
+  const std::string balance = " from ywbalance where hh='0034' and stockid='07'";
+  EXPECT_EQ(Column("select sjsl" + balance + " union all select sjje" + balance + " union all select sjlsje" + balance),
+            "4 208 352");
+  // The reversal takes the amounts back out of the new balance row.
+  ASSERT_EQ(Change(StateCommand::UnAudit, "T3").result, StateResult::Done);
+  EXPECT_EQ(Column("select sjsl" + balance + " union all select sjje" + balance + " union all select sjlsje" + balance),
+            "0 0 0");
+}
+
+TEST_F(StockMovementTest, LocationListsOfTheReceivingBatchRow) {
+  const auto receive = [&](const std::string& lsh, double held, const std::string& list, const std::string& kh) {
+    db_.Run({"update phk set sl=" + std::to_string(held) + ", kh='" + list +
+             "' where hh='0002' and stockid='02' and dh='200021'"});
+    AddBill(lsh, "01", "02", "0002", "230315", "200021", 1, 16, 28, kh);
+    EXPECT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+    return Value("select kh from phk where hh='0002' and stockid='02' and dh='200021'");
+  };
+  EXPECT_EQ(receive("K1", 0, "A1", "B2"), "B2") << "an empty row's list is replaced";
+  EXPECT_EQ(receive("K2", 5, "A1", "B2"), "A1,B2");
+  EXPECT_EQ(receive("K3", 5, "A1", ""), "A1");
+  db_.Run({"update phk set kh='A1,B2' where hh='0002' and stockid='02' and dh='200021'"});
+  ASSERT_EQ(Change(StateCommand::UnAudit, "K2").result, StateResult::Done);
+  EXPECT_EQ(Value("select kh from phk where hh='0002' and stockid='02' and dh='200021'"), "A1");
+}
+
+TEST_F(StockMovementTest, GoodsKeptByAmountOnlyMoveTheirAmountsBothWays) {
+  AddBill("TM", "01", "05", "0040", "", "", 0, 86, 128);
+  const std::string balances =
+      "select stockid + ':' + cast(sjsl as varchar) + ':' + cast(sjje as varchar) + ':' + cast(sjlsje as varchar) "
+      "from ywbalance where hh='0040' and fperiod=0 order by stockid";
+  const std::string before = Column(balances);
+  ASSERT_EQ(Change(StateCommand::Audit, "TM").result, StateResult::Done);
+  EXPECT_EQ(Column(balances), "01:0:774:1152 05:0:406:578");
+  ASSERT_EQ(Change(StateCommand::UnAudit, "TM").result, StateResult::Done);
+  EXPECT_EQ(Column(balances), before);
+}
+
+TEST_F(StockMovementTest, AReversalLeavesLinesWithoutAStockRowAndNamesThem) {
+  AddBill("TS", "01", "02", "0002", "230315", "200021", 3, 49.5, 84);
+  ASSERT_EQ(Change(StateCommand::Audit, "TS").result, StateResult::Done);
+  db_.Run({"delete from phk where hh='0002' and stockid='02' and dh='200021'"});
+  const StateOutcome outcome = Change(StateCommand::UnAudit, "TS");
+  ASSERT_EQ(outcome.result, StateResult::Done);
+  EXPECT_EQ(outcome.skippedLines, std::vector<std::string>{"1001 0002"});
+  EXPECT_EQ(Value("select cast(shbz as int) from ckdbdzk where lsh='TS'"), "0");
+}
+
+TEST_F(StockMovementTest, TheBatchSellPriceFollowsTheGoodsOnlyWhenTheSiteSaysSo) {
+  db_.Run({"update phk set SellPrice=31 where hh='0002' and stockid='01' and dh='200021'",
+           "update phk set SellPrice=28 where hh='0002' and stockid='02' and dh='200021'"});
+  const std::string inPrice = "select SellPrice from phk where hh='0002' and stockid='02' and dh='200021'";
+  AddBill("P1", "01", "02", "0002", "230315", "200021", 1, 16, 28);
+  ASSERT_EQ(Change(StateCommand::Audit, "P1").result, StateResult::Done);
+  EXPECT_EQ(Value(inPrice), "28");
+  db_.Run({"update t_SystemProfile set FValue='true' where FKey='UpdateBatchSellPrice'"});
+  AddBill("P2", "01", "02", "0002", "230315", "200021", 1, 16, 28);
+  ASSERT_EQ(Change(StateCommand::Audit, "P2").result, StateResult::Done);
+  EXPECT_EQ(Value(inPrice), "31");
+}
+
+TEST_F(StockMovementTest, AFailingStatementRollsTheWholeBillBack) {
+  AddBill("TF", "01", "02", "0002", "230315", "200021", 2, 33, 56);
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,kh,dcstockid,drstockid) values "
+           "('TF','1002','0003','','240207','200032',1,1,1,1,1,'','01','02')"});
+  db::SqliteFile(db_.Path()).Execute(
+      "create trigger refuse_0003 before update on ywbalance when new.hh='0003' begin select raise(abort, 'locked'); end");
+  const std::string stock = "select sl from phk where hh='0002' and stockid='01' and dh='200021'";
+  const std::string before = Value(stock);
+  const StateOutcome outcome = Change(StateCommand::Audit, "TF");
+  EXPECT_EQ(outcome.result, StateResult::Failed);
+  EXPECT_NE(outcome.message.find("locked"), std::string::npos);
+  EXPECT_EQ(Value(stock), before);
+  EXPECT_EQ(Value("select cast(shbz as int) from ckdbdzk where lsh='TF'"), "0");
+  EXPECT_FALSE(session_.Conn->InTransaction());
+}
+
+}  // namespace
+}  // namespace storeadjust
