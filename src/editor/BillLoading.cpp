@@ -63,7 +63,7 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
 }
 
 void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::string& id) {
-  SetText("TxtLSH", id);
+  ShowSerial(id);
   SetText("TxtBZ", HeaderValue(rs, "BZ").TextOrEmpty());
   SetText("TxtCzryName", HeaderValue(rs, "CZRY").TextOrEmpty());
   SetText("TxtSh", HeaderValue(rs, "SHRY").TextOrEmpty());

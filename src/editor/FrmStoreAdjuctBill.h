@@ -105,6 +105,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ReadSystemVariables();
 
   // FrmStoreAdjuctBill.cpp
+  void ShowSerial(const std::string& lsh);
   void ClearGoodsPanel();
   void ClearEntryRow();
   void ClearHeaderForNewBill();

@@ -93,6 +93,13 @@ TEST_F(EditorViewTest, StoredBillShowsLinesPanelAndDecimals) {
   EXPECT_FALSE(form.IsOpen());
 }
 
+TEST_F(EditorViewTest, TheTitleNamesTheBillShownAndFollowsANewBill) {
+  Open("DBD202403010001");
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单 - DBD202403010001"));
+  QTest::keyClick(Widget<QLineEdit>("TxtHH"), Qt::Key_F2);
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单 - DBD202403050005"));
+}
+
 // Every control shows as the model says, and no two visible fields, labels or buttons cover
 // each other: a clerk can read and reach each of them.
 TEST_F(EditorViewTest, EveryShownControlIsVisibleAndNoneCoversAnother) {
