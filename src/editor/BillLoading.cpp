@@ -110,6 +110,8 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     auto rs = std::make_shared<adodb::Recordset>();
     rs->Open(sql, session_.Conn);
     vfgContent_.Bind(std::move(rs));
+    ShowNumberPlaces(vfgContent_, GridNumberPlaces());
+    vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded
     linesShownRow_ = vfgContent_.Rows() - 1;
     NotifyChanged();
   } catch (const std::exception&) {

@@ -100,6 +100,36 @@ TEST_F(EditorViewTest, TheTitleNamesTheBillShownAndFollowsANewBill) {
   EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单 - DBD202403050005"));
 }
 
+// Quantities with SLWS places, prices with wsjws, amounts with the cents they are stored with,
+// all on the right; the model's cells stay as stored.
+TEST_F(EditorViewTest, GridNumbersShowTheirPlacesOnTheRight) {
+  db.Run({"update sys_var set slws=3, wsjws=2"});
+  session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
+  session.SysVarRs->MoveFirst();
+  Open("DBD202403010001");
+  const auto shown = [](QTableView* grid, int row, const char* caption) {
+    for (int col = 0; col < grid->model()->columnCount(); ++col) {
+      if (grid->model()->headerData(col, Qt::Horizontal).toString() != QString::fromUtf8(caption)) continue;
+      const QModelIndex cell = grid->model()->index(row, col);
+      const bool right = cell.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight;
+      return (right ? QStringLiteral("right ") : QStringLiteral("left ")) + cell.data().toString();
+    }
+    return QStringLiteral("no column ") + QString::fromUtf8(caption);
+  };
+  auto* lines = Widget<QTableView>("VfgContent");
+  EXPECT_EQ(shown(lines, 1, "单价"), QStringLiteral("right 15.20"));
+  EXPECT_EQ(shown(lines, 1, "数量"), QStringLiteral("right 12.000"));
+  EXPECT_EQ(shown(lines, 1, "金额"), QStringLiteral("right 182.40"));
+  EXPECT_EQ(shown(lines, 1, "货号"), QStringLiteral("left 0003"));
+  EXPECT_EQ(form.Grid("VfgContent")->TextMatrix(2, 5), "15.2");
+  auto* panel = Widget<QTableView>("VfgSpxx");
+  EXPECT_EQ(shown(panel, 0, "零售价"), QStringLiteral("right 16.50"));
+  EXPECT_EQ(shown(panel, 0, "拨出库存数量"), QStringLiteral("right 310.000"));
+  EXPECT_EQ(shown(panel, 0, "包装"), QStringLiteral("right 100"));
+  EXPECT_EQ(shown(panel, 0, "金额合计"), QStringLiteral("right 443.20"));
+  EXPECT_EQ(shown(panel, 0, "品名"), QStringLiteral("left 感冒灵颗粒"));
+}
+
 // Every control shows as the model says, and no two visible fields, labels or buttons cover
 // each other: a clerk can read and reach each of them.
 TEST_F(EditorViewTest, EveryShownControlIsVisibleAndNoneCoversAnother) {
