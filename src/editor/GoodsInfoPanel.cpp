@@ -53,7 +53,9 @@ void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
     vfgSpxx_.SetRows(2);
     for (long col = 0; col < fields; ++col) {
       vfgSpxx_.SetTextMatrix(0, col, rs.Column(static_cast<std::size_t>(col)).name);
-      if (IsNumberColumn(rs.Column(static_cast<std::size_t>(col)).type)) vfgSpxx_.SetColAlignment(col, GridModel::Alignment::Right);
+      if (IsNumberColumn(rs.Column(static_cast<std::size_t>(col)).type)) {
+        vfgSpxx_.SetColAlignment(col, GridModel::Alignment::Right);
+      }
       if (rs.RecordCount() >= 1) {
         rs.MoveFirst();
         vfgSpxx_.SetTextMatrix(1, col, CellText(rs.Value(static_cast<std::size_t>(col))));

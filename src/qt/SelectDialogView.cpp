@@ -120,6 +120,7 @@ void SelectDialogView::SelectPosition(long position) {
   const int row = static_cast<int>(position - 1);  // unfiltered, model rows keep the set's order
   while (row >= model_->rowCount() && model_->canFetchMore(QModelIndex())) model_->fetchMore(QModelIndex());
   grid_->setCurrentIndex(model_->index(row, 0));
+  grid_->scrollTo(grid_->currentIndex());
 }
 
 void SelectDialogView::SelectFirstRow() {
