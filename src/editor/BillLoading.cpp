@@ -63,7 +63,7 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
 }
 
 void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::string& id) {
-  SetText("TxtLSH", id);
+  ShowSerial(id);
   SetText("TxtBZ", HeaderValue(rs, "BZ").TextOrEmpty());
   SetText("TxtCzryName", HeaderValue(rs, "CZRY").TextOrEmpty());
   SetText("TxtSh", HeaderValue(rs, "SHRY").TextOrEmpty());
@@ -110,6 +110,8 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     auto rs = std::make_shared<adodb::Recordset>();
     rs->Open(sql, session_.Conn);
     vfgContent_.Bind(std::move(rs));
+    ShowNumberPlaces(vfgContent_, GridNumberPlaces());
+    vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded
     linesShownRow_ = vfgContent_.Rows() - 1;
     NotifyChanged();
   } catch (const std::exception&) {

@@ -54,9 +54,11 @@ void FrmStoreAdjuctBill::DeclareEntryControls() {
   AddControl("LblLsze", ControlKind::Label, "零售总额:");
   AddControl("TxtLsze", ControlKind::NumericEdit);
   AddControl("Chk1", ControlKind::CheckBox, "显示批次为零的批号");
-  // The unit's name and coefficient follow the unit chosen in txtJl.
+  // The unit's name and coefficient follow the unit chosen in txtJl; the retail total follows
+  // the goods until goods kept by amount only are taken.
   SetLocked("txtDw", true);
   SetLocked("txtXs", true);
+  SetLocked("TxtLsze", true);
   SetText("txtXs", "1");
 }
 

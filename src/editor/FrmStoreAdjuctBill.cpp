@@ -15,12 +15,19 @@ namespace storeadjust {
 namespace {
 
 constexpr int kDigitOne = '1';
+constexpr const char* kEditorCaption = "仓库调拨单";
 
 }  // namespace
 
 FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session) : FormModel("FrmStoreAdjuctBill"), session_(session) {
-  Caption = "仓库调拨单";
+  Caption = kEditorCaption;
   DeclareControls();
+}
+
+// The title carries the serial too, so each window on the task bar names its bill.
+void FrmStoreAdjuctBill::ShowSerial(const std::string& lsh) {
+  Caption = lsh.empty() ? std::string(kEditorCaption) : std::string(kEditorCaption) + " - " + lsh;
+  SetText("TxtLSH", lsh);
 }
 
 GridModel* FrmStoreAdjuctBill::Grid(const std::string& name) {
@@ -40,7 +47,7 @@ void FrmStoreAdjuctBill::AddNew() {
     session_.IsAmendLine = false;
     session_.IsNewBill = true;
     GetNewLSH();
-    SetText("TxtLSH", session_.CurrentLSH);
+    ShowSerial(session_.CurrentLSH);
     ClearHeaderForNewBill();
     FillLinesGrid(session_.CurrentLSH);
     ClearGoodsPanel();

@@ -11,7 +11,7 @@
 //   EditorToolbar.cpp       the toolbar's buttons and its dispatcher
 //   BillNumbering.cpp       GetNewLSH, AddNewLSH
 //   BillLoading.cpp         AmendAddNew, FillLinesGrid
-//   GoodsInfoPanel.cpp      ShowGoodsInfo, ApplyDecimalPlaces
+//   GoodsInfoPanel.cpp      ShowGoodsInfo, ApplyDecimalPlaces and the places the grids show
 //   WarehouseEntry.cpp      Enter in the two warehouse fields
 //   GoodsEntry.cpp          the goods field: finding and taking a goods item
 //   UnitsAndPrices.cpp      LoadDefaultUnit, the unit, price, amount and retail-total keys
@@ -32,13 +32,14 @@
 
 #include "adodb/Variant.h"
 #include "editor/EntryRow.h"
-#include "lines/LineChanges.h"
-#include "lines/LineSaving.h"
-#include "states/StateChange.h"
+#include "editor/GridNumberPlaces.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
 #include "host/Session.h"
+#include "lines/LineChanges.h"
+#include "lines/LineSaving.h"
+#include "states/StateChange.h"
 
 namespace storeadjust {
 
@@ -115,6 +116,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ReadSystemVariables();
 
   // FrmStoreAdjuctBill.cpp
+  void ShowSerial(const std::string& lsh);
   void ClearGoodsPanel();
   void ClearEntryRow();
   void ClearHeaderForNewBill();
@@ -219,6 +221,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowGoodsRow(const std::string& hh);
   void ShowBillTotals(const std::string& lsh);
   void ApplyDecimalPlaces();
+  NumberPlaces GridNumberPlaces() const;
 
   // PhkColumns.cpp
   void BuildPhkColumnList(std::string& list);

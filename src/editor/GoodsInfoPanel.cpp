@@ -8,6 +8,7 @@
 #include "host/CellText.h"
 #include "host/DataHelpers.h"
 #include "host/SqlLiterals.h"
+#include "host/TypeGroups.h"
 
 namespace storeadjust {
 
@@ -26,6 +27,7 @@ void FrmStoreAdjuctBill::ShowGoodsInfo(const std::string& lsh, const std::string
   if (lsh.empty()) return;
   ShowGoodsRow(hh);
   ShowBillTotals(lsh);
+  ShowNumberPlaces(vfgSpxx_, GridNumberPlaces());
   vfgSpxx_.NotifyContents();
   NotifyChanged();
 }
@@ -51,6 +53,9 @@ void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
     vfgSpxx_.SetRows(2);
     for (long col = 0; col < fields; ++col) {
       vfgSpxx_.SetTextMatrix(0, col, rs.Column(static_cast<std::size_t>(col)).name);
+      if (IsNumberColumn(rs.Column(static_cast<std::size_t>(col)).type)) {
+        vfgSpxx_.SetColAlignment(col, GridModel::Alignment::Right);
+      }
       if (rs.RecordCount() >= 1) {
         rs.MoveFirst();
         vfgSpxx_.SetTextMatrix(1, col, CellText(rs.Value(static_cast<std::size_t>(col))));
@@ -71,6 +76,8 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
             session_.Conn);
     vfgSpxx_.SetTextMatrix(0, amountCol, kAmountTotalCaption);
     vfgSpxx_.SetTextMatrix(0, retailCol, kRetailTotalCaption);
+    vfgSpxx_.SetColAlignment(amountCol, GridModel::Alignment::Right);
+    vfgSpxx_.SetColAlignment(retailCol, GridModel::Alignment::Right);
     if (rs.RecordCount() < 1) {
       vfgSpxx_.SetTextMatrix(1, amountCol, "0");
       vfgSpxx_.SetTextMatrix(1, retailCol, "0");
@@ -81,6 +88,11 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
     vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? CellText(rs.Value("je")) : std::string());
   } catch (const std::exception&) {
   }
+}
+
+// The grids show quantities and prices with the places the entry fields were given.
+NumberPlaces FrmStoreAdjuctBill::GridNumberPlaces() const {
+  return {Control("TxtSl").decimals, Control("TxtDj").decimals};
 }
 
 void FrmStoreAdjuctBill::ApplyDecimalPlaces() {

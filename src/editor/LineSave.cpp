@@ -132,7 +132,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   if (LineCarriesBatch()) entry_.VoidBatchChoice();
   session_.CurrentLSH = saved.lsh;
   CurrentDH = saved.dh;
-  SetText("TxtLSH", saved.lsh);
+  ShowSerial(saved.lsh);
   std::string lsh = saved.lsh;
   AmendAddNew(lsh);
 }

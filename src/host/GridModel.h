@@ -4,6 +4,7 @@
 // interface; a screen may back it with stored text (TextGrid) or with a record set.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace storeadjust {
@@ -22,6 +23,11 @@ class GridModel {
     (void)col;
     return Alignment::Left;
   }
+  // Decimal places a view shows a column's numbers with (-1: the cell's text as it is). The
+  // screen sets them from its settings; the cells keep their plain text, which is what the
+  // screen wrote and what scripts compare.
+  int ColDecimals(long col) const;
+  void SetColDecimals(std::vector<int> decimals) { colDecimals_ = std::move(decimals); }
   long Row = 0;  // current row
   long Col = 0;  // current column
 
@@ -35,6 +41,9 @@ class GridModel {
   void NotifyCurrent() const {
     if (OnCurrentChanged) OnCurrentChanged();
   }
+
+ private:
+  std::vector<int> colDecimals_;
 };
 
 // A grid holding its cells as text.
@@ -46,6 +55,8 @@ class TextGrid : public GridModel {
   void SetTextMatrix(long row, long col, const std::string& text) override;
   long ColWidth(long col) const override;
   void SetColWidth(long col, long width);
+  Alignment ColAlignment(long col) const override;
+  void SetColAlignment(long col, Alignment alignment);
   // Resizes, keeping existing cells; new cells are empty.
   void SetRows(long rows);
   void SetCols(long cols);
@@ -55,6 +66,7 @@ class TextGrid : public GridModel {
  private:
   std::vector<std::vector<std::string>> cells_;
   std::vector<long> widths_;
+  std::vector<Alignment> alignments_;
   long cols_ = 0;
 };
 

@@ -63,9 +63,7 @@ long RecordsetGrid::ColWidth(long col) const {
 
 GridModel::Alignment RecordsetGrid::ColAlignment(long col) const {
   if (!rs_ || col < 1 || col >= cols_) return Alignment::Left;
-  const adodb::DataType type = rs_->Column(static_cast<std::size_t>(col - 1)).type;
-  const bool number = FieldValueTypeGroup(type) == TypeGroup::Number && type != adodb::adBoolean;
-  return number ? Alignment::Right : Alignment::Left;
+  return IsNumberColumn(rs_->Column(static_cast<std::size_t>(col - 1)).type) ? Alignment::Right : Alignment::Left;
 }
 
 }  // namespace storeadjust

@@ -29,6 +29,10 @@ TypeGroup SqlValueTypeGroup(adodb::DataType type) {
   return TypeGroup::Other;
 }
 
+bool IsNumberColumn(adodb::DataType type) {
+  return FieldValueTypeGroup(type) == TypeGroup::Number && type != adodb::adBoolean;
+}
+
 adodb::Variant DefaultOfGroup(TypeGroup group) {
   switch (group) {
     case TypeGroup::Number:

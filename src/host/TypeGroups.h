@@ -16,6 +16,10 @@ TypeGroup FieldValueTypeGroup(adodb::DataType type);
 // only the timestamp type as a date.
 TypeGroup SqlValueTypeGroup(adodb::DataType type);
 
+// A column a grid shows as a number, right-aligned: GetFieldValue's numbers but the bit flag,
+// which reads as a check box.
+bool IsNumberColumn(adodb::DataType type);
+
 // 0, the date 1900-01-01, or empty text.
 adodb::Variant DefaultOfGroup(TypeGroup group);
 

@@ -1,6 +1,7 @@
 #include "qt/EditorView.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleValidator>
@@ -32,9 +33,10 @@ namespace {
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr const char* kNumericFields[] = {"TxtDj", "TxtSl", "TxtJe", "TxtLsze"};
-// The classic light yellow (0xC0FFFF as the toolkit wrote its colours) of a retail total that
-// follows from the other fields.
-constexpr const char* kComputedFieldStyle = "QLineEdit[readOnly=\"true\"] { background: #FFFFC0; }";
+// The classic colours of a numeric field (0xC0FFFF is light yellow as the toolkit wrote its
+// colours): light yellow while it follows from the other fields, white while the clerk types it.
+constexpr const char* kComputedFieldStyle = "QLineEdit { background: #FFFFC0; }";
+constexpr const char* kTypedFieldStyle = "QLineEdit { background: #FFFFFF; }";
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -55,7 +57,6 @@ QLineEdit* TextBox(const char* name, QWidget* parent, int width = 0) {
 QLineEdit* NumericBox(const char* name, QWidget* parent) {
   auto* edit = TextBox(name, parent, 90);
   edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  edit->setStyleSheet(kComputedFieldStyle);
   return edit;
 }
 
@@ -126,6 +127,7 @@ EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(for
   connect(goods_->model(), &QAbstractItemModel::modelReset, this, [this] { FitGoodsPanelHeight(); });
   FitGoodsPanelHeight();
   ShowNumericDecimals();
+  ShowNumericColours();
   ScrollLinesToShownRow();
 }
 
@@ -159,6 +161,11 @@ void EditorView::BuildHeader() {
   grid->setHorizontalSpacing(6);
   auto* date = Named(new QDateEdit(header), "DTPKdrq");
   date->setCalendarPopup(true);
+  // The clerk reads the calendar in Chinese (month and weekday names), whatever the machine's
+  // own locale.
+  const QLocale chinese(QLocale::Chinese, QLocale::China);
+  date->setLocale(chinese);
+  date->calendarWidget()->setLocale(chinese);
   date->setMinimumWidth(120);
   const auto place = [&](const char* label, QWidget* field, int row, int pair, int span = 1) {
     grid->addWidget(LabelFor(editor_, label, header), row, pair * 2, Qt::AlignRight | Qt::AlignVCenter);
@@ -245,7 +252,18 @@ void EditorView::showEvent(QShowEvent* event) {
 
 void EditorView::AfterModelChanged() {
   ShowNumericDecimals();
+  ShowNumericColours();
   ScheduleTimers();
+}
+
+// A style sheet's read-only selector is not read again when the box changes state, so each
+// state gets its own sheet.
+void EditorView::ShowNumericColours() {
+  for (const char* name : kNumericFields) {
+    auto* edit = findChild<QLineEdit*>(QString::fromUtf8(name));
+    const QString style = QString::fromUtf8(edit->isReadOnly() ? kComputedFieldStyle : kTypedFieldStyle);
+    if (edit->styleSheet() != style) edit->setStyleSheet(style);
+  }
 }
 
 // A field being edited shows what the user types; the others show their number with the

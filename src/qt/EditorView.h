@@ -7,8 +7,9 @@
 // and the status bar. Every widget and toolbar action carries its control's name, so the
 // FormBinder ties each to the model.
 //
-// Beyond the binder the view keeps three things of the classic controls: numeric fields show
-// the number of decimal places the model gives them (while not being edited), a text box the
+// Beyond the binder the view keeps these things of the classic controls: numeric fields show
+// the number of decimal places the model gives them (while not being edited), light yellow
+// while read-only and white while typed, the date picker reads in Chinese, a text box the
 // model asks to select is selected whole, and the model's timers fire once the window shows and
 // after each of its changes, so its deferred focus moves land on the shown window.
 #include <functional>
@@ -46,6 +47,7 @@ class EditorView : public FormView {
   void BuildStatusBar();
   void AfterModelChanged();
   void ShowNumericDecimals();
+  void ShowNumericColours();
   void ScheduleTimers();
   void SelectAllOf(const std::string& control);
   void ScrollLinesToShownRow();

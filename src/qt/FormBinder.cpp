@@ -143,6 +143,8 @@ void FormBinder::ShowState(const Binding& binding) {
   if (auto* edit = qobject_cast<QLineEdit*>(object)) {
     if (edit->text() != ToQt(state.text)) edit->setText(ToQt(state.text));
     edit->setReadOnly(state.locked);
+    // Tab passes over a box the clerk cannot type in; a click still reaches it to copy from it.
+    edit->setFocusPolicy(state.locked ? Qt::ClickFocus : Qt::StrongFocus);
   } else if (auto* check = qobject_cast<QCheckBox*>(object)) {
     check->setChecked(state.text == "1");
   } else if (auto* date = qobject_cast<QDateEdit*>(object)) {
@@ -204,8 +206,11 @@ bool FormBinder::ForwardKey(const std::string& name, QEvent* event) {
   const int code = ClassicKeyCode(keyEvent->key());
   if (code == 0 || !form_.HasControl(name)) return false;
   const int shift = ClassicShiftMask(keyEvent->modifiers());
+  const std::string focusBefore = form_.Focus();
   Guarded([&] { form_.KeyDown(name, code, shift); });
-  return IsCommandKey(code);
+  // A key the model answered by moving the focus (Up and Down in the entry row) was its
+  // command: the widget left behind must not act on it too.
+  return IsCommandKey(code) || form_.Focus() != focusBefore;
 }
 
 void FormBinder::UserFocused(const std::string& name) {

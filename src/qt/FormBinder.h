@@ -2,6 +2,7 @@
 // Binds a widget tree to a FormModel by name: each widget (or action) whose objectName is a
 // control's name shows that control's state and hands the user's actions to the model.
 //   QLineEdit   text both ways (user edits -> Type; model changes -> setText), locked -> read-only
+//               and out of the Tab order
 //   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways
 //   QLabel      caption (text for controls that are not labels)
 //   buttons, tool buttons, QAction          click -> Click(name); caption when the model has one
@@ -9,8 +10,9 @@
 //                                           right click to the model; width 0 hides a column,
 //                                           the others fit their contents (GridColumnWidths)
 // Every bound widget follows the control's visibility and enabled state. Key presses in bound
-// widgets go to KeyDown with the classic code first; only Enter, Esc and F1..F12 stop there,
-// other keys go on to the widget so typing still edits. Focus follows the model both ways.
+// widgets go to KeyDown with the classic code first; Enter, Esc, F1..F12 and any key the model
+// answered by moving the focus stop there, other keys go on to the widget so typing still edits.
+// Focus follows the model both ways.
 // The window title follows the form's Caption.
 // Actions whose objectName is not a control's name (toolbar keys, menu items) click by that name.
 // The binder takes over form.OnChanged while it lives (calling the previous handler too) and

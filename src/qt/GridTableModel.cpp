@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "adodb/Variant.h"
 #include "host/GridModel.h"
 
 namespace storeadjust::qt {
@@ -39,7 +40,11 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
   }
   // A grid that changed without telling shows blanks rather than reading past its end.
   if (index.row() + 1 >= grid_.Rows() || index.column() >= grid_.Cols()) return {};
-  return QString::fromStdString(grid_.TextMatrix(index.row() + 1, index.column()));
+  const std::string text = grid_.TextMatrix(index.row() + 1, index.column());
+  const int decimals = grid_.ColDecimals(index.column());
+  double number = 0;
+  if (decimals >= 0 && adodb::ParseNumber(text, number)) return QString::number(number, 'f', decimals);
+  return QString::fromStdString(text);
 }
 
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,8 +1,10 @@
 #pragma once
 // A read-only table model over a screen's grid (storeadjust::GridModel): the grid's header row 0
-// becomes the horizontal header, grid row r is model row r-1. Rows reach the view in chunks
-// (canFetchMore/fetchMore). The model resets when the grid raises OnContentsChanged and emits
-// CurrentRowChanged when the grid's current row moves, so a view can follow. It takes over the
+// becomes the horizontal header, grid row r is model row r-1. Cells align as the grid's columns
+// say and show their numbers with the column's decimal places when the grid gives some. Rows
+// reach the view in chunks (canFetchMore/fetchMore). The model resets when the grid raises
+// OnContentsChanged and emits CurrentRowChanged when the grid's current row moves, so a view
+// can follow. It takes over the
 // grid's two notifications while it lives and gives the previous ones back when destroyed; the
 // grid must outlive it.
 #include <QAbstractTableModel>

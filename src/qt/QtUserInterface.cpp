@@ -9,6 +9,7 @@
 #include "host/FormModel.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/FirstExpiringBatch.h"
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/ModuleViews.h"
@@ -27,12 +28,14 @@ QtUserInterface::~QtUserInterface() {
 }
 
 int QtUserInterface::MsgBox(const std::string& text, int buttons, const std::string& title) {
+  QWidget* parent = DialogParent();
   std::unique_ptr<QMessageBox> box(
-      MakeClassicMessageBox(QString::fromStdString(text), buttons, QString::fromStdString(title), DialogParent()));
+      MakeClassicMessageBox(QString::fromStdString(text), buttons, QString::fromStdString(title), parent));
   // A question must be readable even while a long operation shows the hourglass.
   if (busyDepth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = RunClassicMessageBox(*box);
   if (busyDepth_ > 0) QApplication::restoreOverrideCursor();
+  GiveKeyboardBack(parent);
   return answer;
 }
 
@@ -48,9 +51,12 @@ void QtUserInterface::SetBusy(bool busy) {
 
 long QtUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) {
   (void)query;
-  (void)modeFlag;
-  SelectDialogView dialog(rows, DialogParent(), organization_);
-  return dialog.Choose();
+  QWidget* parent = DialogParent();
+  SelectDialogView dialog(rows, parent, organization_);
+  if (modeFlag) dialog.SelectPosition(FirstExpiringBatch(rows));
+  const long chosen = dialog.Choose();
+  GiveKeyboardBack(parent);
+  return chosen;
 }
 
 // The dialog is an outside component: a failure to read its places is shown as its description
@@ -101,6 +107,12 @@ void QtUserInterface::RunModal(FormModel& form) {
 }
 
 void QtUserInterface::ShowNotProvided() { MsgBox("功能尚未提供", mb::kInformation, "系统提示"); }
+
+// Most window managers hand the keyboard back to the window a dialog was over; doing it here
+// makes sure the focus move the screen makes next reaches the clerk on every platform.
+void QtUserInterface::GiveKeyboardBack(QWidget* window) {
+  if (window != nullptr && window->isVisible()) window->activateWindow();
+}
 
 QWidget* QtUserInterface::DialogParent() {
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;

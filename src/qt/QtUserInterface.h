@@ -22,6 +22,7 @@ class QtUserInterface : public UserInterface {
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   // Nests: each SetBusy(true) needs its SetBusy(false); extra false calls are ignored.
   void SetBusy(bool busy) override;
+  // The batch choice (modeFlag true) opens on the batch that expires first (FirstExpiringBatch).
   long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
@@ -37,6 +38,8 @@ class QtUserInterface : public UserInterface {
   void ShowNotProvided();
   // The window the next dialog belongs to (the active modal window, else the active window).
   static QWidget* DialogParent();
+  // Once a dialog has closed: the window it was over takes the keyboard again.
+  static void GiveKeyboardBack(QWidget* window);
 
   QString organization_;
   int busyDepth_ = 0;

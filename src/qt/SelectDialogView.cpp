@@ -115,6 +115,14 @@ void SelectDialogView::MoveCurrentRow(int step) {
   grid_->setCurrentIndex(model_->index(row, 0));
 }
 
+void SelectDialogView::SelectPosition(long position) {
+  if (position < 1 || position > model_->MatchingRows()) return;
+  const int row = static_cast<int>(position - 1);  // unfiltered, model rows keep the set's order
+  while (row >= model_->rowCount() && model_->canFetchMore(QModelIndex())) model_->fetchMore(QModelIndex());
+  grid_->setCurrentIndex(model_->index(row, 0));
+  grid_->scrollTo(grid_->currentIndex());
+}
+
 void SelectDialogView::SelectFirstRow() {
   if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
 }

@@ -31,6 +31,9 @@ class SelectDialogView : public QDialog {
   // when the user cancelled.
   long Choose();
   long ChosenRow() const { return chosen_; }
+  // Before the user filters: makes the row at a 1-based position of the set's order the current
+  // one, in view, so Enter takes it; 0 or a position past the end leaves the current row as it is.
+  void SelectPosition(long position);
 
   QLineEdit* FilterBox() const { return filter_; }
   QTableView* Grid() const { return grid_; }

@@ -61,6 +61,7 @@ TEST_F(EditorFormTest, StoredBillLoadsHeaderLinesAndPanel) {
   EXPECT_EQ(form_.Text("txtBrCkName"), "一号门店仓");
   EXPECT_EQ(form_.Text("DTPKdrq"), "2024-03-01");
   EXPECT_TRUE(form_.Control("TxtLsze").locked);
+  EXPECT_EQ(form_.Caption, "仓库调拨单 - DBD202403010001");
   GridModel& lines = *form_.Grid("VfgContent");
   ASSERT_EQ(lines.Rows(), 4);
   EXPECT_EQ(lines.TextMatrix(3, 2), "0014");
@@ -112,6 +113,13 @@ TEST_F(EditorFormTest, LoadFailureShowsItsMessageAndPreparesNoBill) {
   EXPECT_EQ(ShownBoxes(ui_), "48 提示：|Operation is not allowed when the object is closed.\n读取数据失败失败,请与管理员联系！\n");
   EXPECT_TRUE(form_.IsOpen());
   EXPECT_EQ(form_.Text("TxtLSH"), "");
+}
+
+// The title names the bill; the retail total is not typed before goods kept by amount only are taken.
+TEST_F(EditorFormTest, NewBillNamesItsSerialInTheTitleAndLocksTheRetailTotal) {
+  OpenNew();
+  EXPECT_EQ(form_.Caption, "仓库调拨单 - DBD202403050005");
+  EXPECT_TRUE(form_.Control("TxtLsze").locked);
 }
 
 TEST_F(EditorFormTest, PriceEnterComputesTheAmount) {
