@@ -1,8 +1,7 @@
 #include "adodb/Command.h"
 
-#include <strings.h>
-
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -14,11 +13,7 @@ std::string_view WithoutAt(std::string_view name) {
   return name;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  a = WithoutAt(a);
-  b = WithoutAt(b);
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+bool SameParameterName(std::string_view a, std::string_view b) { return SameName(WithoutAt(a), WithoutAt(b)); }
 
 }  // namespace
 
@@ -29,7 +24,7 @@ std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, Dat
 
 Parameter& Command::Parameters(const std::string& name) {
   for (const auto& parameter : parameters_) {
-    if (SameName(parameter->Name(), name)) return *parameter;
+    if (SameParameterName(parameter->Name(), name)) return *parameter;
   }
   throw Error::ItemNotFound();
 }

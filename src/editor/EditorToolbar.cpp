@@ -3,8 +3,8 @@
 // present and do nothing.
 #include "editor/EditorToolbar.h"
 
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/UpperCase.h"
 
 namespace storeadjust {
 
@@ -19,7 +19,7 @@ void FrmStoreAdjuctBill::DeclareToolbar() {
 }
 
 // The EP edition submits bills for approval.
-void FrmStoreAdjuctBill::ShowApprovalButton() { SetVisible("审批", UpperCase(session_.Category) == "EP"); }
+void FrmStoreAdjuctBill::ShowApprovalButton() { SetVisible("审批", adodb::UpperName(session_.Category) == "EP"); }
 
 // Two-step mode brings confirmation and its reversal.
 void FrmStoreAdjuctBill::ShowTwoStepButtons() {
