@@ -1,21 +1,8 @@
 #include "adodb/Command.h"
 
 #include "adodb/Error.h"
-#include "adodb/TextCompare.h"
 
 namespace adodb {
-
-namespace {
-
-// "@Name" and "Name" name the same parameter.
-std::string_view WithoutAt(std::string_view name) {
-  if (!name.empty() && name.front() == '@') name.remove_prefix(1);
-  return name;
-}
-
-bool SameParameterName(std::string_view a, std::string_view b) { return SameName(WithoutAt(a), WithoutAt(b)); }
-
-}  // namespace
 
 std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, DataType type,
                                                     ParameterDirection direction, long size, Variant value) const {
