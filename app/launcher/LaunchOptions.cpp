@@ -3,18 +3,22 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "db/DatabaseFactory.h"
+
 namespace storeadjust::launcher {
 
 namespace {
 
 bool TakesValue(const std::string& option) {
-  return option == "--conn" || option == "--operator" || option == "--operator-name" || option == "--date" ||
+  return option == "--conn" || option == "--db" || option == "--operator" || option == "--operator-name" || option == "--date" ||
          option == "--category";
 }
 
 bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
   if (option == "--conn") {
     options.connStr = value;
+  } else if (option == "--db") {
+    options.connStr = db::EmbeddedConnectionString(value);
   } else if (option == "--operator") {
     options.optCode = value;
   } else if (option == "--operator-name") {
@@ -24,7 +28,7 @@ bool Apply(LaunchOptions& options, const std::string& option, const std::string&
   } else if (option == "--date") {
     auto date = adodb::Date::Parse(value);
     if (!date) {
-      error = "--date wants YYYY-MM-DD, not " + value;
+      error = "--date 要的是 YYYY-MM-DD 形式的日期，不是 " + value;
       return false;
     }
     options.sysDate = *date;
@@ -44,12 +48,12 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
       options.isNotPh = true;
     } else if (TakesValue(arg)) {
       if (i + 1 >= args.size()) {
-        error = arg + " needs a value";
+        error = arg + " 后面缺少它的值";
         return std::nullopt;
       }
       if (!Apply(options, arg, args[++i], error)) return std::nullopt;
     } else {
-      error = "unknown option " + arg;
+      error = "不认识的选项 " + arg;
       return std::nullopt;
     }
   }
@@ -58,13 +62,24 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
 
 std::string LaunchUsage() {
   return "usage: storeadjust [options]\n"
-         "  --conn STR             connection string (default: the demo database, created on first run)\n"
+         "  --db FILE              the embedded (SQLite) database file to work in\n"
+         "  --conn STR             a connection string, for an ODBC data source or an embedded file\n"
+         "                         (without --db or --conn: the demo database, created on first run)\n"
          "  --operator CODE        operator code (default 001)\n"
          "  --operator-name NAME   operator name\n"
          "  --date YYYY-MM-DD      business date (default today)\n"
          "  --no-batch             the site keeps no batch numbers\n"
          "  --category TEXT        host category (EP shows the approval command)\n"
-         "  --help                 this text\n";
+         "  --help                 this text\n"
+         "\n"
+         "The database:\n"
+         "  storeadjust --db /srv/erp/bills.db\n"
+         "  storeadjust --conn \"Provider=SQLite;Data Source=/srv/erp/bills.db\"\n"
+         "  storeadjust --conn \"DSN=ERP;UID=user;PWD=secret\"                 (a data source in odbc.ini)\n"
+         "  storeadjust --conn \"Driver=FreeTDS;Server=HOST;Port=1433;Database=ERP;UID=user;PWD=secret;"
+         "ClientCharset=UTF-8\"\n"
+         "An embedded file must hold the module's tables (storeadjust-db empty|demo FILE makes one).\n"
+         "Start-up errors are printed here and end with exit status 1; a bad option ends with 2.\n";
 }
 
 std::string DemoDatabasePath() {

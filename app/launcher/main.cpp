@@ -1,15 +1,11 @@
 // storeadjust: runs the transfer-bill module as its host would, from the command line.
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "LaunchOptions.h"
-#include "adodb/Connection.h"
-#include "adodb/Recordset.h"
-#include "db/DatabaseFactory.h"
+#include "StartupCheck.h"
 #include "host/ConsoleUserInterface.h"
-#include "host/SqlLiterals.h"
 #include "host/StoreAdjuctBill.h"
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
@@ -21,29 +17,6 @@
 #endif
 
 namespace {
-
-// The demo database is made on first run so the module can be tried without a server.
-std::string DemoConnectionString() {
-  const std::string path = storeadjust::launcher::DemoDatabasePath();
-  if (!std::filesystem::exists(path)) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    storeadjust::db::CreateDemoDatabase(path);
-  }
-  return storeadjust::db::EmbeddedConnectionString(path);
-}
-
-// The host always hands over the operator's name; without --operator-name take it from
-// Operators, as the host's login would. Empty when it cannot be read (Execute reports that).
-std::string OperatorName(const std::string& connStr, const std::string& code) {
-  try {
-    auto conn = std::make_shared<adodb::Connection>();
-    conn->Open(connStr);
-    auto rs = conn->OpenRecordset("Select name From Operators Where Code=" + storeadjust::SqlText(code));
-    return rs->RecordCount() > 0 ? rs->Value("name").TextOrEmpty() : std::string();
-  } catch (const std::exception&) {
-    return {};
-  }
-}
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 bool HasDisplay() {
@@ -66,12 +39,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    if (options->connStr.empty()) options->connStr = DemoConnectionString();
-  } catch (const std::exception& e) {
-    std::cerr << "storeadjust: cannot create the demo database: " << e.what() << "\n";
+    if (options->connStr.empty()) options->connStr = storeadjust::launcher::DemoConnectionString();
+    const std::string name = storeadjust::launcher::CheckStartup(options->connStr, options->optCode);
+    if (options->optName.empty()) options->optName = name;
+  } catch (const storeadjust::launcher::StartupError& e) {
+    std::cerr << "storeadjust: " << e.what() << "\n";
     return 1;
   }
-  if (options->optName.empty()) options->optName = OperatorName(options->connStr, options->optCode);
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   // On a desktop every message box of Execute (a refused connection string, say) is a dialog;
   // without a display the launcher still runs, answering on the console.

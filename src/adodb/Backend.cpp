@@ -1,11 +1,10 @@
 #include "adodb/Backend.h"
 
-#include <strings.h>
-
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcBackend.h"
 #include "adodb/SqliteBackend.h"
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -29,7 +28,13 @@ std::string DateLiteral(const Date& date) {
   return "'" + text + "'";
 }
 
-bool IsSqliteProvider(const std::string& provider) { return strcasecmp(provider.c_str(), "SQLite") == 0; }
+bool IsOdbc(const ConnectionString& parsed) { return parsed.Has("Driver") || parsed.Has("DSN"); }
+
+std::optional<std::string> EmbeddedFile(const ConnectionString& parsed) {
+  const auto provider = parsed.Get("Provider");
+  if (IsOdbc(parsed) || !provider || !SameName(*provider, "SQLite")) return std::nullopt;
+  return parsed.Get("Data Source").value_or(std::string());
+}
 
 }  // namespace
 
@@ -55,17 +60,18 @@ std::string Backend::Literal(const Variant& value) const {
 
 std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
   const ConnectionString parsed(connectionString);
-  if (parsed.Has("Driver") || parsed.Has("DSN")) {
+  if (IsOdbc(parsed)) {
     const auto dialect = parsed.Get("Dialect");
-    const bool translate = dialect && IsSqliteProvider(*dialect);
+    const bool translate = dialect && SameName(*dialect, "SQLite");
     return OpenOdbcBackend(parsed.Without("Dialect"), translate);
   }
-  const auto provider = parsed.Get("Provider");
-  if (provider && IsSqliteProvider(*provider)) {
-    return std::make_unique<SqliteBackend>(parsed.Get("Data Source").value_or(std::string()));
-  }
+  if (auto file = EmbeddedFile(parsed)) return std::make_unique<SqliteBackend>(*file);
   throw Error(errnum::kProviderNotFound, "Provider cannot be found. It may not be properly installed.",
               "ADODB.Connection");
+}
+
+std::optional<std::string> EmbeddedDatabaseFile(const std::string& connectionString) {
+  return EmbeddedFile(ConnectionString(connectionString));
 }
 
 }  // namespace adodb

@@ -5,6 +5,7 @@
 // Every failure is thrown as adodb::Error carrying the provider's description; integrity
 // violations carry errnum::kIntegrityViolation on every backend.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +42,9 @@ class Backend {
 //   "...Driver=...;" or "DSN=..."      ODBC, statements unchanged; "Dialect=SQLite" (removed
 //                                        before the driver sees the string) translates as embedded.
 std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);
+
+// The file of a connection string that OpenBackend opens as an embedded database; nothing for
+// one that names ODBC or another provider.
+std::optional<std::string> EmbeddedDatabaseFile(const std::string& connectionString);
 
 }  // namespace adodb

@@ -1,26 +1,8 @@
 #include "adodb/Command.h"
 
-#include <strings.h>
-
 #include "adodb/Error.h"
 
 namespace adodb {
-
-namespace {
-
-// "@Name" and "Name" name the same parameter.
-std::string_view WithoutAt(std::string_view name) {
-  if (!name.empty() && name.front() == '@') name.remove_prefix(1);
-  return name;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  a = WithoutAt(a);
-  b = WithoutAt(b);
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-}  // namespace
 
 std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, DataType type,
                                                     ParameterDirection direction, long size, Variant value) const {
@@ -29,7 +11,7 @@ std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, Dat
 
 Parameter& Command::Parameters(const std::string& name) {
   for (const auto& parameter : parameters_) {
-    if (SameName(parameter->Name(), name)) return *parameter;
+    if (SameParameterName(parameter->Name(), name)) return *parameter;
   }
   throw Error::ItemNotFound();
 }

@@ -1,21 +1,13 @@
 #include "adodb/ConnectionString.h"
 
-#include <strings.h>
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
 namespace {
 
-std::string Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
-bool SameKey(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+// Blanks around keys and values; line breaks are no blanks in a connection string.
+constexpr std::string_view kBlanks = " \t";
 
 // Length of the pair starting at text[0]: up to the first ';' outside braces or quotes.
 std::size_t PairLength(std::string_view text) {
@@ -36,9 +28,9 @@ std::size_t PairLength(std::string_view text) {
   return text.size();
 }
 
-std::string Unwrap(std::string value) {
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
-  if (value.size() < 2 || value.front() != '{' || value.back() != '}') return value;
+std::string Unwrap(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return std::string(value.substr(1, value.size() - 2));
+  if (value.size() < 2 || value.front() != '{' || value.back() != '}') return std::string(value);
   std::string inner;
   for (std::size_t i = 1; i + 1 < value.size(); ++i) {
     inner += value[i];
@@ -55,18 +47,18 @@ ConnectionString::ConnectionString(std::string_view text) {
     const std::string_view raw = text.substr(0, length);
     text.remove_prefix(length < text.size() ? length + 1 : length);
     const std::size_t equals = raw.find('=');
-    if (Trim(raw).empty()) continue;
+    if (Trimmed(raw, kBlanks).empty()) continue;
     Pair pair;
     pair.raw = std::string(raw);
-    pair.key = Trim(raw.substr(0, equals));
-    if (equals != std::string_view::npos) pair.value = Unwrap(Trim(raw.substr(equals + 1)));
+    pair.key = std::string(Trimmed(raw.substr(0, equals), kBlanks));
+    if (equals != std::string_view::npos) pair.value = Unwrap(Trimmed(raw.substr(equals + 1), kBlanks));
     pairs_.push_back(std::move(pair));
   }
 }
 
 std::optional<std::string> ConnectionString::Get(std::string_view key) const {
   for (const Pair& pair : pairs_) {
-    if (SameKey(pair.key, key)) return pair.value;
+    if (SameName(pair.key, key)) return pair.value;
   }
   return std::nullopt;
 }
@@ -80,7 +72,7 @@ std::string ConnectionString::Quoted(std::string_view value) {
 std::string ConnectionString::Without(std::string_view key) const {
   std::string text;
   for (const Pair& pair : pairs_) {
-    if (SameKey(pair.key, key)) continue;
+    if (SameName(pair.key, key)) continue;
     if (!text.empty()) text += ';';
     text += pair.raw;
   }

@@ -1,9 +1,10 @@
 #include "adodb/DataType.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <utility>
+
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -29,12 +30,10 @@ DataType DataTypeFromDeclaration(std::string_view declared) {
   for (char c : declared) {
     if (c == '(') break;
     if (c == '[' || c == ']') continue;
-    name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    name.push_back(c);
   }
-  while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
-  const std::size_t start = name.find_first_not_of(" \t");
-  if (start == std::string::npos) return adEmpty;
-  name.erase(0, start);
+  name = LowerName(Trimmed(name));
+  if (name.empty()) return adEmpty;
   for (const auto& [known, type] : kDeclaredTypes) {
     if (name == known) return type;
   }

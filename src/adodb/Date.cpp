@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "adodb/TextCompare.h"
+
 namespace adodb {
 
 namespace {
@@ -57,12 +59,6 @@ bool Expect(std::string_view text, std::size_t& pos, char c) {
   return false;
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 bool ParseTimeOfDay(std::string_view text, std::size_t& pos, Date& date) {
   if (!ReadNumber(text, pos, 2, date.hour) || !Expect(text, pos, ':') || !ReadNumber(text, pos, 2, date.minute)) {
     return false;
@@ -95,7 +91,7 @@ std::string Date::ToText() const {
 }
 
 std::optional<Date> Date::Parse(std::string_view text) {
-  text = Trim(text);
+  text = Trimmed(text, " \t");
   Date date;
   std::size_t pos = 0;
   if (!ReadNumber(text, pos, 4, date.year) || pos != 4) return std::nullopt;

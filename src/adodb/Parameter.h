@@ -1,9 +1,12 @@
 #pragma once
-// A stored-procedure parameter: name, ADO type, direction, size and value.
+// A stored-procedure parameter: name, ADO type, direction, size and value; and how parameters
+// are found by name.
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "adodb/DataType.h"
+#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 
 namespace adodb {
@@ -30,5 +33,12 @@ class Parameter {
   long size_;
   Variant value_;
 };
+
+// "@Name", "name" and "NAME" name the same parameter.
+inline bool SameParameterName(std::string_view a, std::string_view b) {
+  if (!a.empty() && a.front() == '@') a.remove_prefix(1);
+  if (!b.empty() && b.front() == '@') b.remove_prefix(1);
+  return SameName(a, b);
+}
 
 }  // namespace adodb

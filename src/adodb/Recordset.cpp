@@ -1,11 +1,10 @@
 #include "adodb/Recordset.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <numeric>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -15,17 +14,6 @@ struct Recordset::Shared {
 };
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
 
 std::string_view Unbracketed(std::string_view name) {
   if (name.size() >= 2 && name.front() == '[' && name.back() == ']') return name.substr(1, name.size() - 2);
@@ -267,9 +255,9 @@ void Recordset::Sort(std::string_view criteria) {
   Update();
   std::vector<SortKey> keys;
   std::string_view rest = criteria;
-  while (!Trim(rest).empty()) {
+  while (!Trimmed(rest).empty()) {
     const std::size_t comma = rest.find(',');
-    std::string_view part = Trim(rest.substr(0, comma));
+    std::string_view part = Trimmed(rest.substr(0, comma));
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     bool descending = false;
     const std::size_t blank = part.find_last_of(" \t");
@@ -277,7 +265,7 @@ void Recordset::Sort(std::string_view criteria) {
       const std::string_view direction = part.substr(blank + 1);
       if (SameName(direction, "DESC") || SameName(direction, "ASC")) {
         descending = SameName(direction, "DESC");
-        part = Trim(part.substr(0, blank));
+        part = Trimmed(part.substr(0, blank));
       }
     }
     keys.push_back({Fields(Unbracketed(part)).Index(), descending});

@@ -1,7 +1,6 @@
 #include "adodb/SqliteBackend.h"
 
 #include <sqlite3.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +9,7 @@
 #include "adodb/DataType.h"
 #include "adodb/Error.h"
 #include "adodb/StoredProcedures.h"
+#include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
 
@@ -146,12 +146,6 @@ void InferColumnType(ResultSet& result, std::size_t column) {
   }
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower;
-}
-
 bool OnlySeparators(const char* tail) {
   for (; tail && *tail; ++tail) {
     if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') return false;
@@ -160,14 +154,8 @@ bool OnlySeparators(const char* tail) {
 }
 
 bool ChangesSchema(std::string_view sql) {
-  const std::size_t start = sql.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return false;
-  sql.remove_prefix(start);
-  for (const char* word : {"create", "drop", "alter"}) {
-    const std::size_t length = std::char_traits<char>::length(word);
-    if (sql.size() > length && strncasecmp(sql.data(), word, length) == 0) return true;
-  }
-  return false;
+  sql = Trimmed(sql);
+  return StartsWithName(sql, "create") || StartsWithName(sql, "drop") || StartsWithName(sql, "alter");
 }
 
 // SQLite's refusal of a name that is no column, in the words SQL Server uses for it (the screens
@@ -304,7 +292,7 @@ long SqliteBackend::Execute(std::string_view sql) {
 }
 
 const std::vector<std::string>& SqliteBackend::KeyColumns(const std::string& table) {
-  std::string key = Lower(table);
+  std::string key = LowerName(table);
   if (const auto found = keyColumns_.find(key); found != keyColumns_.end()) return found->second;
   std::vector<std::string> columns;
   sqlite3_stmt* statement = nullptr;
@@ -312,7 +300,7 @@ const std::vector<std::string>& SqliteBackend::KeyColumns(const std::string& tab
   if (sqlite3_prepare_v2(db_, pragma.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
     FinalizeOnExit finalize(statement);
     sqlite3_bind_text(statement, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    while (sqlite3_step(statement) == SQLITE_ROW) columns.push_back(Lower(ColumnText(statement, 0)));
+    while (sqlite3_step(statement) == SQLITE_ROW) columns.push_back(LowerName(ColumnText(statement, 0)));
   }
   return keyColumns_.emplace(std::move(key), std::move(columns)).first->second;
 }
@@ -331,7 +319,7 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
       column.baseTable = table;
       column.baseColumn = origin;
       const auto& keys = KeyColumns(column.baseTable);
-      column.isKey = std::find(keys.begin(), keys.end(), Lower(origin)) != keys.end();
+      column.isKey = std::find(keys.begin(), keys.end(), LowerName(origin)) != keys.end();
     }
   }
 }

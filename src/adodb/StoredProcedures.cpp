@@ -1,9 +1,10 @@
 #include "adodb/StoredProcedures.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <mutex>
+
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -24,8 +25,9 @@ std::string NormalizedName(const std::string& name) {
   std::string text;
   for (char c : name) {
     if (c == '[' || c == ']') continue;
-    text.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    text.push_back(c);
   }
+  text = LowerName(text);
   if (text.rfind("dbo.", 0) == 0) text.erase(0, 4);
   return text;
 }

@@ -7,6 +7,7 @@ namespace adodb {
 namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // glibc's C.UTF-8 locale carries Unicode's case mappings whatever locale the process runs in.
 locale_t UnicodeLocale() {
@@ -29,10 +30,20 @@ bool SameName(std::string_view a, std::string_view b) noexcept {
   return true;
 }
 
+bool StartsWithName(std::string_view text, std::string_view prefix) noexcept {
+  return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+}
+
 std::string LowerName(std::string_view name) {
   std::string lower(name);
   for (char& c : lower) c = LowerAscii(c);
   return lower;
+}
+
+std::string UpperName(std::string_view name) {
+  std::string upper(name);
+  for (char& c : upper) c = UpperAscii(c);
+  return upper;
 }
 
 char32_t FoldCase(char32_t c) noexcept {

@@ -11,7 +11,10 @@
 namespace adodb {
 
 bool SameName(std::string_view a, std::string_view b) noexcept;
+bool StartsWithName(std::string_view text, std::string_view prefix) noexcept;
+// ASCII letters changed, every other byte (Chinese text) left as it is.
 std::string LowerName(std::string_view name);
+std::string UpperName(std::string_view name);
 
 // <0, 0 or >0 as a sorts before, with or after b under the collation.
 int CompareValues(std::string_view a, std::string_view b) noexcept;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <new>
-#include <strings.h>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 
 namespace adodb {
 
@@ -15,14 +15,6 @@ namespace {
 bool IsNumberType(VariantType type) {
   return type == VariantType::Boolean || type == VariantType::Integer || type == VariantType::Double ||
          type == VariantType::Currency;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 // Digits with at most one '.', at least one digit; returns the length consumed.
@@ -126,7 +118,7 @@ Variant& Variant::operator=(Variant&& other) noexcept {
 }
 
 bool ParseNumber(std::string_view text, double& out) {
-  text = TrimBlanks(text);
+  text = Trimmed(text);
   bool negative = false;
   if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
     negative = text[0] == '-';
@@ -234,9 +226,9 @@ double Variant::AsDouble() const {
 
 bool Variant::AsBool() const {
   if (type_ == VariantType::Text) {
-    const std::string_view text = TrimBlanks(RawText());
-    if (text.size() == 4 && strncasecmp(text.data(), "true", 4) == 0) return true;
-    if (text.size() == 5 && strncasecmp(text.data(), "false", 5) == 0) return false;
+    const std::string_view text = Trimmed(RawText());
+    if (SameName(text, "true")) return true;
+    if (SameName(text, "false")) return false;
   }
   if (type_ == VariantType::Boolean || type_ == VariantType::Integer) return RawInteger() != 0;
   return AsDouble() != 0;

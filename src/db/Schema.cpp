@@ -1,7 +1,6 @@
 #include "db/Schema.h"
 
-#include <strings.h>
-
+#include "adodb/TextCompare.h"
 #include "db/TextCollation.h"
 
 namespace storeadjust::db {
@@ -299,7 +298,7 @@ void Append(std::vector<TableDefinition>& all, std::vector<TableDefinition> more
 
 bool IsTextType(const char* declaredType) {
   for (const char* prefix : {"varchar", "nvarchar", "char", "nchar", "text", "ntext"}) {
-    if (strncasecmp(declaredType, prefix, std::char_traits<char>::length(prefix)) == 0) return true;
+    if (adodb::StartsWithName(declaredType, prefix)) return true;
   }
   return false;
 }
@@ -346,7 +345,7 @@ std::string CreateTableStatement(const TableDefinition& table) {
 std::vector<std::string> StoredDateTriggers(const TableDefinition& table) {
   std::vector<std::string> triggers;
   for (const auto& column : table.columns) {
-    if (strcasecmp(column.type, kDate) != 0) continue;
+    if (!adodb::SameName(column.type, kDate)) continue;
     const std::string name = std::string(table.name) + "_" + column.name + "_stored_form";
     // Read as text: the column's numeric affinity has already made '20240305' the number 20240305.
     const std::string stored = std::string("tsql_datetime(cast(new.") + column.name + " as text))";

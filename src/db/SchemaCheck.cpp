@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "adodb/Connection.h"
+#include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "db/Schema.h"
@@ -19,6 +20,12 @@ std::string MissingSchemaTable(adodb::Connection& connection) {
     if (!found) return table.name;
   }
   return {};
+}
+
+void RequireModuleSchema(adodb::Connection& connection, const std::string& path) {
+  const std::string missing = MissingSchemaTable(connection);
+  if (!missing.empty())
+    throw adodb::Error::Provider("数据库 " + path + " 中没有本模块的表 " + missing + "，它不是调拨单模块的数据库。");
 }
 
 }  // namespace storeadjust::db

@@ -13,4 +13,8 @@ namespace storeadjust::db {
 // Throws adodb::Error when the database cannot be read.
 std::string MissingSchemaTable(adodb::Connection& connection);
 
+// Throws adodb::Error naming the file and its first missing table when the database at path
+// lacks the module's schema.
+void RequireModuleSchema(adodb::Connection& connection, const std::string& path);
+
 }  // namespace storeadjust::db

@@ -1,7 +1,7 @@
 // Loading a stored bill into the editor, and the lines grid that always shows what is stored.
-#include <cctype>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
@@ -19,13 +19,7 @@ namespace {
 const adodb::Variant& HeaderValue(const adodb::Recordset& rs, std::string_view name) {
   const auto& columns = rs.Columns();
   for (std::size_t i = columns.size(); i-- > 0;) {
-    const std::string& column = columns[i].name;
-    if (column.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < name.size() && same; ++k) {
-      same = std::tolower(static_cast<unsigned char>(column[k])) == std::tolower(static_cast<unsigned char>(name[k]));
-    }
-    if (same) return rs.Value(i);
+    if (adodb::SameName(columns[i].name, name)) return rs.Value(i);
   }
   throw adodb::Error::ItemNotFound();
 }

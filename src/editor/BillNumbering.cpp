@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/UpperCase.h"
 #include "host/DataHelpers.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
@@ -47,7 +47,7 @@ std::string SerialFromRule(Session& session, adodb::Recordset& rule) {
   const adodb::Variant& maxNum = rule.Value("FmaxNum");
   if (maxNum.IsNull()) throw adodb::Error::InvalidUseOfNull();
   const std::string number = PadNumber(maxNum.AsText(), "0", DigitCount(rule.Value("Fnumdigit")));
-  return UpperCase(rule.Value("fprefix").TextOrEmpty()) + pattern + number;
+  return adodb::UpperName(rule.Value("fprefix").TextOrEmpty()) + pattern + number;
 }
 
 std::string SerialFromOperatorCounter(Session& session) {
@@ -56,7 +56,7 @@ std::string SerialFromOperatorCounter(Session& session) {
   rs->MoveFirst();
   const adodb::Variant& dblsh = rs->Value("dblsh");
   const double running = (dblsh.IsNull() ? kCounterOfNull : dblsh.AsDouble()) + 1;
-  return UpperCase(session.OptCode) + adodb::FormatNumber(running);
+  return adodb::UpperName(session.OptCode) + adodb::FormatNumber(running);
 }
 
 void ExecuteIgnoringErrors(Session& session, const std::string& sql) {

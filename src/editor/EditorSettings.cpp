@@ -1,8 +1,8 @@
 // What the editor reads once per opening: the list statements of the warehouse, goods and
 // batch choices, the profile switches and the sys_var flags.
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/UpperCase.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
 #include "host/SelectTemplates.h"
@@ -24,7 +24,7 @@ constexpr const char* kDefaultGoodsSelect =
 
 // Empty counts as "0"; TRUE and FALSE in any case become "1" and "0"; anything else is kept.
 std::string NormalizedForbiddenViewBatchPrice(const std::string& value) {
-  const std::string upper = UpperCase(value);
+  const std::string upper = adodb::UpperName(value);
   if (value.empty() || upper == "FALSE") return "0";
   if (upper == "TRUE") return "1";
   return value;

@@ -2,8 +2,8 @@
 // themselves are in StateCommands.cpp).
 #include "editor/EditorToolbar.h"
 
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/UpperCase.h"
 
 namespace storeadjust {
 
@@ -18,7 +18,7 @@ void FrmStoreAdjuctBill::DeclareToolbar() {
 }
 
 // The EP edition submits bills for approval.
-void FrmStoreAdjuctBill::ShowApprovalButton() { SetVisible("审批", UpperCase(session_.Category) == "EP"); }
+void FrmStoreAdjuctBill::ShowApprovalButton() { SetVisible("审批", adodb::UpperName(session_.Category) == "EP"); }
 
 // Two-step mode brings confirmation and its reversal.
 void FrmStoreAdjuctBill::ShowTwoStepButtons() {

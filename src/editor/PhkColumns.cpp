@@ -5,8 +5,8 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/UpperCase.h"
 
 namespace storeadjust {
 
@@ -19,7 +19,7 @@ constexpr std::array<std::string_view, 21> kExcludedColumns{
     "DH",          "STOCKID", "SL", "XQ",  "JHDJ",   "SCRQ",   "YHRQ", "DWBH", "DWMC",              "BRSL"};
 
 bool IsExcluded(const std::string& name) {
-  const std::string upper = UpperCase(name);
+  const std::string upper = adodb::UpperName(name);
   for (std::string_view excluded : kExcludedColumns) {
     if (upper == excluded) return true;
   }

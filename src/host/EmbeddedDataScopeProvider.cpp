@@ -1,7 +1,5 @@
 #include "host/EmbeddedDataScopeProvider.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <ctime>
 #include <memory>
@@ -9,6 +7,7 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -21,12 +20,6 @@ std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connecti
   auto connection = std::make_shared<adodb::Connection>();
   connection->Open(connectionString);
   return connection;
-}
-
-std::string Lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
 }
 
 // The local time as the database keeps moments: "YYYY-MM-DD HH:MM:SS".
@@ -56,7 +49,7 @@ ApprovalState StateOf(adodb::Connection& connection, const std::string& billType
   auto rs = connection.OpenRecordset("select Status from BillApproval" + BillKey(billTypeCode, billSerial));
   if (rs->RecordCount() < 1) return ApprovalState::NotSubmitted;
   rs->MoveFirst();
-  const std::string status = Lowercase(rs->Value("Status").TextOrEmpty());
+  const std::string status = adodb::LowerName(rs->Value("Status").TextOrEmpty());
   if (status == "approved") return ApprovalState::Approved;
   if (status == "rejected") return ApprovalState::Rejected;
   return ApprovalState::Pending;  // anything undecided holds the bill

@@ -1,7 +1,5 @@
 #include "host/EmbeddedProcedures.h"
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,19 +16,11 @@ namespace {
 
 using Parameters = std::vector<std::shared_ptr<adodb::Parameter>>;
 
-bool SameName(std::string name, const std::string& wanted) {
-  if (!name.empty() && name.front() == '@') name.erase(0, 1);
-  return name.size() == wanted.size() &&
-         std::equal(name.begin(), name.end(), wanted.begin(), [](unsigned char a, unsigned char b) {
-           return std::tolower(a) == std::tolower(b);
-         });
-}
-
 // By name; a caller that binds by position (as the classic provider does by default) finds the
 // parameter at its place in the declared order.
 adodb::Parameter& ParameterOf(Parameters& parameters, const std::string& name, std::size_t position) {
   for (auto& parameter : parameters) {
-    if (parameter && SameName(parameter->Name(), name)) return *parameter;
+    if (parameter && adodb::SameParameterName(parameter->Name(), name)) return *parameter;
   }
   if (position < parameters.size() && parameters[position] && parameters[position]->Name().empty()) {
     return *parameters[position];

@@ -1,13 +1,12 @@
 #include "host/Settings.h"
 #include "host/ErrorText.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 #include <functional>
 #include <vector>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "host/DataHelpers.h"
 #include "host/GetSqlValue.h"
 #include "host/SqlLiterals.h"
@@ -22,16 +21,8 @@ const char* const kSysVarQuery =
     "xz6,xz7"
     ",xz8,xz9,rkdsh,xhdsh,dcdsh,ykdsh,lsjz,ykfs,glph,phzx,sf_tag,zdxjbl,ywjz,jzyf,ckperiod,qyzt from sys_var";
 
-std::string Trimmed(const std::string& text) {
-  auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string UpperCased(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text;
-}
+// The ERP pads profile values with blanks only.
+std::string Trimmed(const std::string& text) { return std::string(adodb::Trimmed(text, " ")); }
 
 // Empty text gives 0; anything else must be a number (a word throws a type mismatch).
 std::int32_t NumberOrZero(const std::string& text) {
@@ -44,7 +35,7 @@ std::int16_t SmallNumberOrZero(const std::string& text) {
 
 // The number length rule: blank or non-numeric text takes the key's default.
 std::int32_t LengthOrDefault(const std::string& value, std::int32_t fallback) {
-  adodb::Variant upper(UpperCased(value));
+  adodb::Variant upper(adodb::UpperName(value));
   if (Trimmed(upper.RawText()).empty() || !upper.IsNumeric()) return fallback;
   return upper.AsInt32();
 }
@@ -111,7 +102,7 @@ std::string GetProfileValue(Session& session, const std::string& category, const
 }
 
 bool IsProfileFlagOn(const std::string& value) {
-  const std::string upper = UpperCased(value);
+  const std::string upper = adodb::UpperName(value);
   return upper == "TRUE" || upper == "1";
 }
 

@@ -4,9 +4,6 @@
 #include <memory>
 
 #include "adodb/Connection.h"
-#include "adodb/ConnectionString.h"
-#include "adodb/Error.h"
-#include "adodb/TextCompare.h"
 #include "browse/ShowBillBrowser.h"
 #include "db/SchemaCheck.h"
 #include "host/DataHelpers.h"
@@ -56,13 +53,7 @@ void StoreAdjuctBill::RunSteps() {
 // An embedded file is the module's own database only when it holds the module's schema; another
 // SQLite file would fail at every read with a box of its own. A server's schema is the ERP's.
 void StoreAdjuctBill::RequireModuleSchema() {
-  const adodb::ConnectionString parsed(session_.ConnStr);
-  const auto provider = parsed.Get("Provider");
-  if (!provider || !adodb::SameName(*provider, "SQLite")) return;
-  const std::string missing = db::MissingSchemaTable(*session_.Conn);
-  if (!missing.empty())
-    throw adodb::Error::Provider("数据库 " + parsed.Get("Data Source").value_or("") + " 中没有本模块的表 " + missing +
-                                 "，它不是调拨单模块的数据库。");
+  if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) db::RequireModuleSchema(*session_.Conn, *file);
 }
 
 void StoreAdjuctBill::CloseConnection() {

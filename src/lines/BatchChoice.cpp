@@ -1,7 +1,6 @@
 #include "lines/BatchChoice.h"
 
-#include <cctype>
-
+#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
@@ -18,22 +17,11 @@ StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed) {
   return StockVerdict::Covered;
 }
 
-namespace {
-
-bool IsBlank(const std::string& text) {
-  for (unsigned char c : text) {
-    if (!std::isspace(c)) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
                                const std::string& outWarehouse, bool showZeroStock, double unitCoefficient) {
   const std::string goods = QuoteSql(hh);
   const std::string warehouse = QuoteSql(outWarehouse);
-  if (IsBlank(batchSelectSql)) {
+  if (adodb::Trimmed(batchSelectSql).empty()) {
     return "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk "
            "where hh ='" + goods + (showZeroStock ? "' and stockid ='" : "' and sl > 0 and stockid ='") + warehouse + "'";
   }

@@ -91,6 +91,7 @@ int Player::Run() {
     Write("ERROR " + e.Message());
     failed_ = true;
   }
+  Write("summary: " + std::to_string(checksHeld_) + " checks held, " + std::to_string(checksFailed_) + " failed");
   return failed_ ? 1 : 0;
 }
 
@@ -329,13 +330,25 @@ void Player::Places(const ScriptCommand& c) {
 
 // --- checks --------------------------------------------------------------------------------
 
-void Player::Check(const ScriptCommand& c, const std::string& expected, const std::string& got) {
-  if (expected == got) return;
-  Write("FAIL " + c.text + " : got " + Quoted(got));
+void Player::Fail(const ScriptCommand& c, const std::string& got) {
+  Write("FAIL " + c.text + " : got " + got);
+  ++checksFailed_;
   failed_ = true;
 }
 
+void Player::Check(const ScriptCommand& c, const std::string& expected, const std::string& got) {
+  if (expected != got) Fail(c, Quoted(got));
+}
+
+// A check that stops the scenario (a form that is not open, a malformed line) is an error, not a
+// check that failed, so it counts on neither side of the summary.
 void Player::Expect(const ScriptCommand& c) {
+  const int failedBefore = checksFailed_;
+  RunCheck(c);
+  if (checksFailed_ == failedBefore) ++checksHeld_;
+}
+
+void Player::RunCheck(const ScriptCommand& c) {
   if (c.words.size() < 2) throw ScriptError("usage: expect WHAT ...");
   const std::string& what = c.words[1];
   if (what == "message") return ExpectMessage(c);
@@ -369,10 +382,8 @@ void Player::Expect(const ScriptCommand& c) {
     long row = ParseLong(c.words[4], "ROW");
     long col = ParseLong(c.words[5], "COL");
     if (row < 0 || row >= grid.Rows() || col < 0 || col >= grid.Cols()) {
-      Write("FAIL " + c.text + " : got no cell (the grid has " + std::to_string(grid.Rows()) + " rows, " +
-            std::to_string(grid.Cols()) + " columns)");
-      failed_ = true;
-      return;
+      return Fail(c, "no cell (the grid has " + std::to_string(grid.Rows()) + " rows, " +
+                         std::to_string(grid.Cols()) + " columns)");
     }
     return Check(c, c.words[6], grid.TextMatrix(row, col));
   }
@@ -394,9 +405,7 @@ void Player::ExpectMessage(const ScriptCommand& c) {
     texts.push_back(boxes[i].text);
   }
   messageMark_ = boxes.size();
-  if (seen) return;
-  Write("FAIL " + c.text + " : got " + (texts.empty() ? std::string("no message") : Quoted(Joined(texts, " | "))));
-  failed_ = true;
+  if (!seen) Fail(c, texts.empty() ? std::string("no message") : Quoted(Joined(texts, " | ")));
 }
 
 void Player::ExpectNoMessage(const ScriptCommand& c) {
@@ -405,9 +414,7 @@ void Player::ExpectNoMessage(const ScriptCommand& c) {
   std::vector<std::string> texts;
   for (std::size_t i = messageMark_; i < boxes.size(); ++i) texts.push_back(boxes[i].text);
   messageMark_ = boxes.size();
-  if (texts.empty()) return;
-  Write("FAIL " + c.text + " : got " + Quoted(Joined(texts, " | ")));
-  failed_ = true;
+  if (!texts.empty()) Fail(c, Quoted(Joined(texts, " | ")));
 }
 
 void Player::ExpectSql(const ScriptCommand& c) {
@@ -417,9 +424,7 @@ void Player::ExpectSql(const ScriptCommand& c) {
     adodb::ResultSet result = console_.Run(SqlConnectionString(), c.words[2]);
     if (!result.rows.empty() && !result.rows.front().empty()) got = ValueText(result.rows.front().front());
   } catch (const adodb::Error& e) {
-    Write("FAIL " + c.text + " : got sqlerror " + Quoted(e.Description()));
-    failed_ = true;
-    return;
+    return Fail(c, "sqlerror " + Quoted(e.Description()));
   }
   Check(c, c.words[3], got);
 }
@@ -431,8 +436,7 @@ void Player::ExpectSqlError(const ScriptCommand& c) {
   } catch (const adodb::Error&) {
     return;
   }
-  Write("FAIL " + c.text + " : got no error");
-  failed_ = true;
+  Fail(c, "no error");
 }
 
 int PlayScenario(const std::string& file, std::ostream& out, HostFactory hostFactory) {

@@ -8,7 +8,8 @@
 // Outcome: Run() gives 0 when every check held and no error occurred, 1 otherwise. A failed
 // check writes a FAIL line and the scenario goes on; an error (a malformed line, an unknown form
 // or control, a question with nothing queued, an error the module let escape) writes an ERROR
-// line and stops the scenario. Anything still queued at the end is an error.
+// line and stops the scenario. Anything still queued at the end is an error. The transcript's
+// last line counts the checks that held and failed.
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
@@ -62,11 +63,13 @@ class Player {
   void Places(const ScriptCommand& c);
   // Checks.
   void Expect(const ScriptCommand& c);
+  void RunCheck(const ScriptCommand& c);
   void ExpectMessage(const ScriptCommand& c);
   void ExpectNoMessage(const ScriptCommand& c);
   void ExpectSql(const ScriptCommand& c);
   void ExpectSqlError(const ScriptCommand& c);
   void Check(const ScriptCommand& c, const std::string& expected, const std::string& got);
+  void Fail(const ScriptCommand& c, const std::string& got);
 
   FormModel& OpenForm(const std::string& name) const;
   std::string SqlConnectionString() const;
@@ -84,6 +87,8 @@ class Player {
   std::size_t messageMark_ = 0;  // boxes before this index were seen by an expect (no)message
   int lastLine_ = 0;              // the line of the command running now
   bool failed_ = false;
+  int checksHeld_ = 0;
+  int checksFailed_ = 0;
 };
 
 // Runs a scenario file ("-" for standard input) and gives the exit status.

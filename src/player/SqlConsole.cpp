@@ -1,6 +1,9 @@
 #include "player/SqlConsole.h"
 
 #include <cctype>
+#include <string_view>
+
+#include "adodb/TextCompare.h"
 
 namespace storeadjust::player {
 
@@ -8,10 +11,10 @@ bool IsQuery(const std::string& statement) {
   std::size_t pos = 0;
   while (pos < statement.size() && (std::isspace(static_cast<unsigned char>(statement[pos])) || statement[pos] == '('))
     ++pos;
-  std::string keyword;
-  while (pos < statement.size() && std::isalpha(static_cast<unsigned char>(statement[pos])))
-    keyword += static_cast<char>(std::tolower(static_cast<unsigned char>(statement[pos++])));
-  return keyword == "select" || keyword == "with";
+  std::size_t end = pos;
+  while (end < statement.size() && std::isalpha(static_cast<unsigned char>(statement[end]))) ++end;
+  const std::string_view keyword = std::string_view(statement).substr(pos, end - pos);
+  return adodb::SameName(keyword, "select") || adodb::SameName(keyword, "with");
 }
 
 adodb::Connection& SqlConsole::Connect(const std::string& connectionString) {

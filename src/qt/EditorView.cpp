@@ -24,6 +24,7 @@
 #include "adodb/Variant.h"
 #include "editor/EditorToolbar.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "qt/ChunkedTableModel.h"
 #include "qt/FormViewRegistry.h"
 
 namespace storeadjust::qt {
@@ -301,11 +302,10 @@ void EditorView::SelectAllOf(const std::string& control) {
 
 void EditorView::ScrollLinesToShownRow() {
   const long row = editor_.LinesGridShownRow();
-  if (lines_->model() == nullptr || row < 1) return;
-  while (lines_->model()->canFetchMore(QModelIndex()) && lines_->model()->rowCount() < row) {
-    lines_->model()->fetchMore(QModelIndex());
-  }
-  const QModelIndex index = lines_->model()->index(static_cast<int>(row - 1), 1);
+  auto* model = qobject_cast<ChunkedTableModel*>(lines_->model());
+  if (model == nullptr || row < 1) return;
+  model->FetchThrough(static_cast<int>(row - 1));
+  const QModelIndex index = model->index(static_cast<int>(row - 1), 1);
   if (index.isValid()) lines_->scrollTo(index);
 }
 

@@ -8,9 +8,9 @@
 namespace storeadjust::qt {
 
 GridTableModel::GridTableModel(GridModel& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid), previousContents_(grid.OnContentsChanged),
+    : ChunkedTableModel(parent), grid_(grid), previousContents_(grid.OnContentsChanged),
       previousCurrent_(grid.OnCurrentChanged) {
-  fetched_ = std::min(DataRows(), kFetchChunk);
+  RestartFetching();
   cols_ = static_cast<int>(grid_.Cols());
   grid_.OnContentsChanged = [this] {
     if (previousContents_) previousContents_();
@@ -26,8 +26,6 @@ GridTableModel::~GridTableModel() {
   grid_.OnContentsChanged = previousContents_;
   grid_.OnCurrentChanged = previousCurrent_;
 }
-
-int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : fetched_; }
 
 int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
 
@@ -54,38 +52,21 @@ QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, in
   return QString::fromStdString(grid_.TextMatrix(0, section));
 }
 
-bool GridTableModel::canFetchMore(const QModelIndex& parent) const {
-  return !parent.isValid() && fetched_ < DataRows();
-}
-
-void GridTableModel::fetchMore(const QModelIndex& parent) {
-  if (!canFetchMore(parent)) return;
-  FetchUpTo(fetched_ + kFetchChunk);
-}
-
-void GridTableModel::FetchUpTo(int rows) {
-  const int target = std::min(DataRows(), rows);
-  if (target <= fetched_) return;
-  beginInsertRows(QModelIndex(), fetched_, target - 1);
-  fetched_ = target;
-  endInsertRows();
-}
-
 int GridTableModel::CurrentModelRow() {
   const long row = grid_.Row;
-  if (row < 1 || row > DataRows()) return -1;
+  if (row < 1 || row > AvailableRows()) return -1;
   const int wanted = static_cast<int>(row - 1);
-  if (wanted >= fetched_) FetchUpTo((wanted / kFetchChunk + 1) * kFetchChunk);
+  FetchThrough(wanted);
   return wanted;
 }
 
 void GridTableModel::Reload() {
   beginResetModel();
   cols_ = static_cast<int>(grid_.Cols());
-  fetched_ = std::min(DataRows(), kFetchChunk);
+  RestartFetching();
   endResetModel();
 }
 
-int GridTableModel::DataRows() const { return static_cast<int>(std::max(0L, grid_.Rows() - 1)); }
+long GridTableModel::AvailableRows() const { return std::max(0L, grid_.Rows() - 1); }
 
 }  // namespace storeadjust::qt

@@ -2,13 +2,14 @@
 // A read-only table model over a screen's grid (storeadjust::GridModel): the grid's header row 0
 // becomes the horizontal header, grid row r is model row r-1. Cells align as the grid's columns
 // say and show their numbers with the column's decimal places when the grid gives some. Rows
-// reach the view in chunks (canFetchMore/fetchMore). The model resets when the grid raises
+// reach the view in chunks (ChunkedTableModel). The model resets when the grid raises
 // OnContentsChanged and emits CurrentRowChanged when the grid's current row moves, so a view
 // can follow. It takes over the
 // grid's two notifications while it lives and gives the previous ones back when destroyed; the
 // grid must outlive it.
-#include <QAbstractTableModel>
 #include <functional>
+
+#include "qt/ChunkedTableModel.h"
 
 namespace storeadjust {
 class GridModel;
@@ -16,21 +17,16 @@ class GridModel;
 
 namespace storeadjust::qt {
 
-class GridTableModel : public QAbstractTableModel {
+class GridTableModel : public ChunkedTableModel {
   Q_OBJECT
 
  public:
-  static constexpr int kFetchChunk = 200;
-
   explicit GridTableModel(GridModel& grid, QObject* parent = nullptr);
   ~GridTableModel() override;
 
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  bool canFetchMore(const QModelIndex& parent) const override;
-  void fetchMore(const QModelIndex& parent) override;
 
   GridModel& Grid() const { return grid_; }
   // Model row of the grid's current row (-1 for the header row or none); fetches up to it.
@@ -41,12 +37,11 @@ class GridTableModel : public QAbstractTableModel {
  signals:
   void CurrentRowChanged(int modelRow);
 
- private:
-  int DataRows() const;
-  void FetchUpTo(int rows);
+ protected:
+  long AvailableRows() const override;
 
+ private:
   GridModel& grid_;
-  int fetched_ = 0;
   int cols_ = 0;
   std::function<void()> previousContents_;
   std::function<void()> previousCurrent_;

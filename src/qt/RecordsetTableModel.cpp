@@ -1,20 +1,11 @@
 #include "qt/RecordsetTableModel.h"
 
-#include <algorithm>
-
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-// Latin letters fold to lower case; the bytes of other UTF-8 characters are left alone.
-std::string FoldCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool IsNumber(const adodb::Variant& value) {
   const adodb::VariantType type = value.Type();
@@ -25,11 +16,9 @@ bool IsNumber(const adodb::Variant& value) {
 }  // namespace
 
 RecordsetTableModel::RecordsetTableModel(const adodb::Recordset& rows, QObject* parent)
-    : QAbstractTableModel(parent), rows_(rows), total_(rows.State() == 0 ? 0 : rows.RecordCount()) {
-  fetched_ = static_cast<int>(std::min<long>(total_, kFetchChunk));
+    : ChunkedTableModel(parent), rows_(rows), total_(rows.State() == 0 ? 0 : rows.RecordCount()) {
+  RestartFetching();
 }
-
-int RecordsetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : fetched_; }
 
 int RecordsetTableModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid() || rows_.State() == 0) return 0;
@@ -52,20 +41,8 @@ QVariant RecordsetTableModel::headerData(int section, Qt::Orientation orientatio
   return QString::fromStdString(rows_.Column(static_cast<std::size_t>(section)).name);
 }
 
-bool RecordsetTableModel::canFetchMore(const QModelIndex& parent) const {
-  return !parent.isValid() && fetched_ < MatchingRows();
-}
-
-void RecordsetTableModel::fetchMore(const QModelIndex& parent) {
-  if (!canFetchMore(parent)) return;
-  const int more = static_cast<int>(std::min<long>(MatchingRows() - fetched_, kFetchChunk));
-  beginInsertRows(QModelIndex(), fetched_, fetched_ + more - 1);
-  fetched_ += more;
-  endInsertRows();
-}
-
 void RecordsetTableModel::SetFilter(const QString& text) {
-  const std::string needle = FoldCase(text.toStdString());
+  const std::string needle = adodb::LowerName(text.toStdString());
   if (needle == filter_ && filtered_ == !needle.empty()) return;
   beginResetModel();
   if (needle.empty()) {
@@ -78,7 +55,7 @@ void RecordsetTableModel::SetFilter(const QString& text) {
     filtered_ = true;
   }
   filter_ = needle;
-  fetched_ = static_cast<int>(std::min<long>(MatchingRows(), kFetchChunk));
+  RestartFetching();
   endResetModel();
 }
 
@@ -87,7 +64,7 @@ long RecordsetTableModel::MatchingRows() const {
 }
 
 long RecordsetTableModel::SetPosition(int modelRow) const {
-  if (modelRow < 0 || modelRow >= fetched_) return 0;
+  if (modelRow < 0 || modelRow >= FetchedRows()) return 0;
   return static_cast<long>(PositionOfRow(modelRow)) + 1;
 }
 
@@ -107,7 +84,7 @@ const std::string& RecordsetTableModel::SearchText(std::size_t position) const {
   std::string& text = searchText_[position];
   if (text.empty()) {
     for (const adodb::Variant& value : rows_.RowAt(rows_.RowIndexAt(static_cast<long>(position)))) {
-      text += FoldCase(value.TextOrEmpty());
+      text += adodb::LowerName(value.TextOrEmpty());
       text += '\x1f';  // keeps a match from spanning two columns
     }
   }

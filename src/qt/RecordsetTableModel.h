@@ -1,13 +1,13 @@
 #pragma once
 // A read-only table model over a record set, for the selection dialog: headed by the column
-// aliases, rows in the set's order. Rows reach the view in chunks (canFetchMore/fetchMore), so a
-// set of 100,000 rows opens without building 100,000 view rows. A filter narrows the rows to
+// aliases, rows in the set's order. Rows reach the view in chunks (ChunkedTableModel). A filter narrows the rows to
 // those holding the filter text in any column (case-blind for Latin letters); it keeps a list of
 // matching positions only, never items. The set must outlive the model and stay unchanged while
 // the model shows it.
-#include <QAbstractTableModel>
 #include <string>
 #include <vector>
+
+#include "qt/ChunkedTableModel.h"
 
 namespace adodb {
 class Recordset;
@@ -15,20 +15,15 @@ class Recordset;
 
 namespace storeadjust::qt {
 
-class RecordsetTableModel : public QAbstractTableModel {
+class RecordsetTableModel : public ChunkedTableModel {
   Q_OBJECT
 
  public:
-  static constexpr int kFetchChunk = 200;
-
   explicit RecordsetTableModel(const adodb::Recordset& rows, QObject* parent = nullptr);
 
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  bool canFetchMore(const QModelIndex& parent) const override;
-  void fetchMore(const QModelIndex& parent) override;
 
   // Shows only the rows that contain text; empty text shows every row.
   void SetFilter(const QString& text);
@@ -39,6 +34,9 @@ class RecordsetTableModel : public QAbstractTableModel {
   // The column aliases joined: names the column set for remembered layouts.
   QString ColumnSetKey() const;
 
+ protected:
+  long AvailableRows() const override { return MatchingRows(); }
+
  private:
   std::size_t PositionOfRow(int modelRow) const;
   const std::string& SearchText(std::size_t position) const;
@@ -46,7 +44,6 @@ class RecordsetTableModel : public QAbstractTableModel {
 
   const adodb::Recordset& rows_;
   long total_ = 0;
-  int fetched_ = 0;
   bool filtered_ = false;
   std::string filter_;                    // lower-cased UTF-8
   std::vector<std::size_t> matches_;      // positions in the set's order, when filtered

@@ -110,7 +110,7 @@ void SelectDialogView::ApplyFilter(const QString& text) {
 
 void SelectDialogView::MoveCurrentRow(int step) {
   const int row = grid_->currentIndex().row() + step;
-  if (row >= model_->rowCount() && model_->canFetchMore(QModelIndex())) model_->fetchMore(QModelIndex());
+  model_->FetchThrough(row);
   if (row < 0 || row >= model_->rowCount()) return;
   grid_->setCurrentIndex(model_->index(row, 0));
 }

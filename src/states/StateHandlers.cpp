@@ -13,7 +13,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "editor/UpperCase.h"
+#include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -85,7 +85,7 @@ bool CopiesBatchSellPrice(Session& session) {
   if (rs->RecordCount() < 1) return false;
   rs->MoveFirst();
   const std::string value = rs->Value("FValue").TextOrEmpty();
-  return value == "1" || UpperCase(value) == "TRUE";
+  return value == "1" || adodb::SameName(value, "TRUE");
 }
 
 class StateChange {

@@ -6,7 +6,7 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
-#include "editor/UpperCase.h"
+#include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -25,7 +25,7 @@ constexpr double kQuantityTolerance = 0.00005;
 // The column's value as text when the set has such a column; empty otherwise.
 const adodb::Variant* ColumnIfAny(const adodb::Recordset& rs, const std::string& name) {
   for (std::size_t i = 0; i < rs.FieldCount(); ++i) {
-    if (UpperCase(rs.Column(i).name) == UpperCase(name)) return &rs.Value(i);
+    if (adodb::SameName(rs.Column(i).name, name)) return &rs.Value(i);
   }
   return nullptr;
 }
@@ -255,7 +255,7 @@ std::string StockMovement::CopiedPhkColumns() const {
   std::string copied;
   std::stringstream columns(settings_.phkColumnList);
   for (std::string column; std::getline(columns, column, ',');) {
-    if (column.empty() || UpperCase(column) == "BCSL") continue;
+    if (column.empty() || adodb::SameName(column, "BCSL")) continue;
     copied += "," + column;
   }
   return copied;

@@ -79,4 +79,18 @@ TEST(GridTableModelTest, ACurrentRowBeyondTheFetchedRowsIsFetched) {
   EXPECT_GT(model.rowCount(), 900);
 }
 
+// The one fetch the views and dialogs use to reach a row: whole chunks, never past the last row.
+TEST(GridTableModelTest, FetchingThroughARowTakesWholeChunksAndStopsAtTheLastRow) {
+  TextGrid grid;
+  Fill(grid, 450);
+  GridTableModel model(grid);
+  model.FetchThrough(GridTableModel::kFetchChunk - 1);
+  EXPECT_EQ(model.rowCount(), GridTableModel::kFetchChunk);
+  model.FetchThrough(GridTableModel::kFetchChunk);
+  EXPECT_EQ(model.rowCount(), 2 * GridTableModel::kFetchChunk);
+  model.FetchThrough(5000);
+  EXPECT_EQ(model.rowCount(), 450);
+  EXPECT_FALSE(model.canFetchMore({}));
+}
+
 }  // namespace

@@ -1,9 +1,9 @@
 #include "adodb/tsql/DateText.h"
 
-#include <strings.h>
-
 #include <array>
 #include <cstdio>
+
+#include "adodb/TextCompare.h"
 
 namespace adodb::tsql {
 namespace {
@@ -55,7 +55,7 @@ constexpr std::array<std::string_view, 12> kMonths = {"january", "february", "ma
 int MonthNamed(std::string_view word) {
   for (std::size_t i = 0; i < kMonths.size(); ++i) {
     const std::string_view full = kMonths[i];
-    if ((word.size() == 3 || word.size() == full.size()) && strncasecmp(word.data(), full.data(), word.size()) == 0)
+    if ((word.size() == 3 || word.size() == full.size()) && StartsWithName(full, word))
       return static_cast<int>(i) + 1;
   }
   return 0;
@@ -81,8 +81,8 @@ bool ReadTime(Reader& in, DateTime& value) {
   }
   const std::string_view meridiem = in.Letters();
   if (meridiem.empty()) return true;
-  const bool pm = strncasecmp(meridiem.data(), "PM", 2) == 0;
-  if (meridiem.size() != 2 || (!pm && strncasecmp(meridiem.data(), "AM", 2) != 0)) return false;
+  const bool pm = SameName(meridiem, "PM");
+  if (!pm && !SameName(meridiem, "AM")) return false;
   if (value.date.hour < 1 || value.date.hour > 12) return false;
   value.date.hour = value.date.hour % 12 + (pm ? 12 : 0);
   return true;

@@ -1,19 +1,13 @@
 #include "adodb/tsql/FunctionRules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 
 namespace adodb::tsql {
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::string Join(const std::vector<std::string>& args) {
   std::string out;
@@ -32,7 +26,7 @@ struct FunctionRule {
 };
 
 // Functions whose SQLite namesake already gives SQL Server's result.
-std::string SameName(std::string_view name, const std::vector<std::string>& a) { return Call(Lower(name), a); }
+std::string SameName(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull.
 std::string IsNull(std::string_view, const std::vector<std::string>& a) { return Call("ifnull", a); }
 // LEN(s) counts characters without the trailing blanks.
@@ -107,7 +101,7 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
 }  // namespace
 
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
-  const std::string key = Lower(name);
+  const std::string key = LowerName(name);
   const auto it = FunctionTable().find(key);
   if (it == FunctionTable().end()) throw Error::Unsupported("function " + std::string(name) + "() is not supported");
   if (args.size() < it->second.minArgs || args.size() > it->second.maxArgs)
@@ -139,14 +133,14 @@ std::string RewriteDateAdd(std::string_view part, const std::string& number, con
       {"minute", "minutes"}, {"mi", "minutes"},  {"n", "minutes"},    {"second", "seconds"}, {"ss", "seconds"},
       {"s", "seconds"},
   };
-  const auto it = units.find(Lower(part));
+  const auto it = units.find(LowerName(part));
   if (it == units.end()) throw Error::Unsupported("DATEADD by " + std::string(part) + " is not supported");
   return "datetime(" + DateArgument(date) + ", cast((" + number + ") as integer) || ' " + it->second + "')";
 }
 
 // DATEDIFF counts the boundaries crossed between the two dates: days, months or years.
 std::string RewriteDateDiff(std::string_view part, const std::string& start, const std::string& end) {
-  const std::string p = Lower(part);
+  const std::string p = LowerName(part);
   const auto field = [](const char* fmt, const std::string& d) { return DatePartOf(fmt, d); };
   if (OneOf(p, {"day", "dd", "d"}))
     return "cast(julianday(date(" + DateArgument(end) + ")) - julianday(date(" + DateArgument(start) + ")) as integer)";

@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/FunctionRules.h"
 
 namespace adodb::tsql {
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
 constexpr std::array<std::string_view, 38> kReserved = {
@@ -29,7 +23,7 @@ constexpr std::array<std::string_view, 38> kReserved = {
     "VALUES", "SELECT", "ASC",  "DESC",   "WITH",   "OPTION", "FOR",    "COLLATE"};
 
 bool IsReserved(std::string_view word) {
-  return std::any_of(kReserved.begin(), kReserved.end(), [&](std::string_view r) { return EqualsNoCase(r, word); });
+  return std::any_of(kReserved.begin(), kReserved.end(), [&](std::string_view r) { return SameName(r, word); });
 }
 
 // Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
@@ -73,11 +67,8 @@ std::string Normalize(const Token& t) {
   return std::string(t.text);
 }
 
-std::string Trim(std::string s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
+// The translation is built with single blanks between pieces; none belongs at its ends.
+std::string Trim(std::string_view s) { return std::string(Trimmed(s, " ")); }
 
 struct NameRef {
   std::string emitted;  // as written into the output
@@ -121,7 +112,7 @@ class Rewriter {
       Fail("the statement " + std::string(tokens_[0].text));
     }
     if (pos_ < end_) Unexpected();
-    return Trim(std::move(out_));
+    return Trim(out_);
   }
 
  private:
@@ -129,7 +120,7 @@ class Rewriter {
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Word && EqualsNoCase(t->text, keyword);
+    return t && t->kind == TokenKind::Word && SameName(t->text, keyword);
   }
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
@@ -200,7 +191,7 @@ class Rewriter {
     std::swap(saved, out_);
     produce();
     std::swap(saved, out_);
-    return Trim(std::move(saved));
+    return Trim(saved);
   }
 
   // ---- statements ----------------------------------------------------------------------------
@@ -413,7 +404,7 @@ class Rewriter {
     if (!AtName()) Unexpected();
     const Token* column = &Take();
     if (AcceptOp(".")) {
-      if (!EqualsNoCase(BareName(*column), target.bare)) Fail("SET of a column qualified by another table");
+      if (!SameName(BareName(*column), target.bare)) Fail("SET of a column qualified by another table");
       if (!AtName()) Unexpected();
       column = &Take();
     }
@@ -454,7 +445,7 @@ class Rewriter {
   static const SourceRef* FindSource(const std::vector<SourceRef>& sources, const NameRef& target, NameOf nameOf) {
     const SourceRef* found = nullptr;
     for (const SourceRef& s : sources) {
-      if (!EqualsNoCase(std::invoke(nameOf, s).bare, target.bare)) continue;
+      if (!SameName(std::invoke(nameOf, s).bare, target.bare)) continue;
       if (found) Fail("an ambiguous UPDATE/DELETE target");
       if (s.table.bare.empty()) Fail("UPDATE/DELETE through a derived table");
       found = &s;
@@ -487,9 +478,7 @@ class Rewriter {
     if (AcceptWord("INNER")) {
       Emit("INNER");
     } else if (AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL")) {
-      std::string kind(Take().text);
-      std::transform(kind.begin(), kind.end(), kind.begin(), [](unsigned char c) { return std::toupper(c); });
-      Emit(kind);
+      Emit(UpperName(Take().text));
       if (AcceptWord("OUTER")) Emit("OUTER");
     } else if (AcceptWord("CROSS")) {
       Emit("CROSS");
@@ -527,7 +516,7 @@ class Rewriter {
     if (!AtName()) Unexpected();
     const Token* name = &Take();
     if (AcceptOp(".")) {
-      if (!EqualsNoCase(BareName(*name), "dbo")) Fail("a name qualified by a schema or database");
+      if (!SameName(BareName(*name), "dbo")) Fail("a name qualified by a schema or database");
       if (!AtName()) Unexpected();
       name = &Take();
     }
@@ -656,7 +645,7 @@ class Rewriter {
     for (std::size_t i = from; i < to; ++i) {
       const Token& t = tokens_[i];
       const bool ok = (i - from) % 2 == 0 ? IsName(t) && !(t.kind == TokenKind::Word && (IsReserved(t.text) ||
-                                                                                         EqualsNoCase(t.text, "NULL")))
+                                                                                         SameName(t.text, "NULL")))
                                           : t.kind == TokenKind::Operator && t.text == ".";
       if (!ok) return false;
     }
@@ -804,14 +793,14 @@ class Rewriter {
   void FunctionCall() {
     const Token& name = Take();
     ExpectOp("(");
-    if (EqualsNoCase(name.text, "CAST")) {
+    if (SameName(name.text, "CAST")) {
       const std::string value = CapturedExpr();
       ExpectWord("AS");
       const SqlType type = TypeName();
       ExpectOp(")");
       return Emit(RewriteConversion(type, value, std::nullopt));
     }
-    if (EqualsNoCase(name.text, "CONVERT")) {
+    if (SameName(name.text, "CONVERT")) {
       const SqlType type = TypeName();
       ExpectOp(",");
       const std::string value = CapturedExpr();
@@ -824,7 +813,7 @@ class Rewriter {
       ExpectOp(")");
       return Emit(RewriteConversion(type, value, style));
     }
-    if (EqualsNoCase(name.text, "DATEADD") || EqualsNoCase(name.text, "DATEDIFF")) {
+    if (SameName(name.text, "DATEADD") || SameName(name.text, "DATEDIFF")) {
       if (!AtName()) Unexpected();
       const std::string part = BareName(Take());
       ExpectOp(",");
@@ -832,10 +821,10 @@ class Rewriter {
       ExpectOp(",");
       const std::string second = CapturedExpr();
       ExpectOp(")");
-      return Emit(EqualsNoCase(name.text, "DATEADD") ? RewriteDateAdd(part, first, second)
+      return Emit(SameName(name.text, "DATEADD") ? RewriteDateAdd(part, first, second)
                                                      : RewriteDateDiff(part, first, second));
     }
-    if (EqualsNoCase(name.text, "COUNT") && AcceptOp("*")) {
+    if (SameName(name.text, "COUNT") && AcceptOp("*")) {
       ExpectOp(")");
       return Emit("count(*)");
     }
@@ -857,15 +846,12 @@ class Rewriter {
     const Token& t = Take();
     if (t.kind != TokenKind::Word) Unexpected();
     SqlType type;
-    type.name = std::string(t.text);
-    std::transform(type.name.begin(), type.name.end(), type.name.begin(), [](unsigned char c) { return std::tolower(c); });
+    type.name = LowerName(t.text);
     if (AcceptOp("(")) {
       do {
         const Token& size = Take();
-        if (size.kind != TokenKind::Number && !EqualsNoCase(size.text, "max")) Unexpected();
-        std::string s(size.text);
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-        type.size.push_back(s);
+        if (size.kind != TokenKind::Number && !SameName(size.text, "max")) Unexpected();
+        type.size.push_back(LowerName(size.text));
       } while (AcceptOp(","));
       ExpectOp(")");
     }

@@ -1,0 +1,81 @@
+#include "StartupCheck.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "LaunchOptions.h"
+#include "adodb/Backend.h"
+#include "adodb/Connection.h"
+#include "adodb/ConnectionString.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "db/DatabaseFactory.h"
+#include "db/SchemaCheck.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust::launcher {
+
+namespace {
+
+// A password does not belong on a console that others may read over the user's shoulder.
+std::string WithoutPassword(const std::string& connStr) {
+  return adodb::ConnectionString(adodb::ConnectionString(connStr).Without("PWD")).Without("Password");
+}
+
+std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
+  const auto file = adodb::EmbeddedDatabaseFile(connStr);
+  // SQLite would only say "unable to open database file" for a mistyped path.
+  if (file && !std::filesystem::exists(*file)) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  auto conn = std::make_shared<adodb::Connection>();
+  try {
+    conn->Open(connStr);
+  } catch (const adodb::Error& e) {
+    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+  }
+  try {
+    if (file) db::RequireModuleSchema(*conn, *file);
+  } catch (const adodb::Error& e) {  // the refusal names the file itself
+    throw StartupError(e.Description());
+  }
+  return conn;
+}
+
+std::string OperatorName(adodb::Connection& conn, const std::string& connStr, const std::string& code) {
+  std::shared_ptr<adodb::Recordset> rows;
+  try {
+    rows = conn.OpenRecordset("Select name From Operators Where Code=" + SqlText(code));
+  } catch (const adodb::Error& e) {
+    throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员：" + e.Description());
+  }
+  if (rows->RecordCount() == 0)
+    throw StartupError("操作员编号 " + code + " 不在" + DatabaseName(connStr) +
+                       " 的 Operators 表中，请用 --operator 给出一个已有的编号。");
+  return rows->Value("name").TextOrEmpty();
+}
+
+}  // namespace
+
+std::string DatabaseName(const std::string& connStr) {
+  if (const auto file = adodb::EmbeddedDatabaseFile(connStr)) return "数据库文件 " + *file;
+  return "连接 \"" + WithoutPassword(connStr) + "\"";
+}
+
+std::string DemoConnectionString() {
+  const std::string path = DemoDatabasePath();
+  try {
+    if (!std::filesystem::exists(path)) {
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      db::CreateDemoDatabase(path);
+    }
+  } catch (const std::exception& e) {  // adodb::Error or a folder that cannot be made
+    throw StartupError("建不成演示数据库 " + path + "：" + e.what());
+  }
+  return db::EmbeddedConnectionString(path);
+}
+
+std::string CheckStartup(const std::string& connStr, const std::string& optCode) {
+  auto conn = OpenDatabase(connStr);
+  return OperatorName(*conn, connStr, optCode);
+}
+
+}  // namespace storeadjust::launcher

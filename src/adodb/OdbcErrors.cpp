@@ -1,0 +1,68 @@
+#include "adodb/OdbcErrors.h"
+
+#include <algorithm>
+
+namespace adodb::odbc {
+
+std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+  std::vector<Diagnostic> diagnostics;
+  for (SQLSMALLINT record = 1;; ++record) {
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    std::string message(1024, '\0');
+    SQLRETURN rc = SQLGetDiagRec(type, handle, record, state, &native, reinterpret_cast<SQLCHAR*>(message.data()),
+                                 static_cast<SQLSMALLINT>(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
+      message.assign(static_cast<std::size_t>(length) + 1, '\0');
+      rc = SQLGetDiagRec(type, handle, record, state, &native, reinterpret_cast<SQLCHAR*>(message.data()),
+                         static_cast<SQLSMALLINT>(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc)) break;
+    message.resize(std::min<std::size_t>(static_cast<std::size_t>(length), message.size()));
+    diagnostics.push_back({reinterpret_cast<const char*>(state), native, std::move(message)});
+  }
+  return diagnostics;
+}
+
+namespace {
+
+bool StateClassIs(const Diagnostic& diagnostic, const char* stateClass) {
+  return diagnostic.sqlState.compare(0, 2, stateClass) == 0;
+}
+
+// SQLite reports every failure as HY000; its result code (extended codes keep the primary
+// code in the low byte) tells a constraint violation from a statement it could not prepare.
+constexpr SQLINTEGER kSqliteError = 1;
+constexpr SQLINTEGER kSqliteConstraint = 19;
+
+bool IsIntegrityViolation(const Diagnostic& diagnostic, NativeErrors natives) {
+  if (StateClassIs(diagnostic, "23")) return true;
+  return natives == NativeErrors::Sqlite && (diagnostic.nativeError & 0xff) == kSqliteConstraint;
+}
+
+bool IsRefusedStatement(const Diagnostic& diagnostic, NativeErrors natives) {
+  if (StateClassIs(diagnostic, "42") || StateClassIs(diagnostic, "37")) return true;
+  return natives == NativeErrors::Sqlite && diagnostic.nativeError == kSqliteError;
+}
+
+}  // namespace
+
+Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives,
+                           const std::string& context) {
+  if (diagnostics.empty()) return Error::Provider(context);
+  // The first record is the one that names the cause; later ones only add "statement aborted".
+  const Diagnostic& first = diagnostics.front();
+  for (const Diagnostic& diagnostic : diagnostics) {
+    if (IsIntegrityViolation(diagnostic, natives)) return Error::Integrity(diagnostic.message);
+  }
+  if (IsRefusedStatement(first, natives)) return Error::Syntax(first.message);
+  return Error::Provider(first.message);
+}
+
+void Check(SQLRETURN rc, const Handle& handle, NativeErrors natives, const std::string& context) {
+  if (SQL_SUCCEEDED(rc)) return;
+  throw ErrorFromDiagnostics(ReadDiagnostics(handle.Type(), handle.Get()), natives, context);
+}
+
+}  // namespace adodb::odbc

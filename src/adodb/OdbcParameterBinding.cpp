@@ -1,0 +1,130 @@
+#include "adodb/OdbcParameterBinding.h"
+
+#include <algorithm>
+
+#include "adodb/OdbcColumns.h"
+
+namespace adodb::odbc {
+
+namespace {
+
+SQLSMALLINT SqlTypeOf(DataType type) {
+  switch (type) {
+    case adSmallInt: return SQL_SMALLINT;
+    case adInteger: return SQL_INTEGER;
+    case adTinyInt: return SQL_TINYINT;
+    case adBigInt: return SQL_BIGINT;
+    case adBoolean: return SQL_BIT;
+    case adChar: return SQL_CHAR;
+    case adWChar: return SQL_WCHAR;
+    case adVarWChar:
+    case adLongVarWChar: return SQL_WVARCHAR;
+    default: return SQL_VARCHAR;
+  }
+}
+
+void PrepareInteger(BoundParameter& bound, const Parameter& parameter) {
+  bound.cType = SQL_C_SBIGINT;
+  bound.sqlType = SqlTypeOf(parameter.Type());
+  if (!parameter.Value().IsNull() && !parameter.Value().IsEmpty()) {
+    bound.integer = parameter.Type() == adBoolean ? (parameter.Value().AsBool() ? 1 : 0) : parameter.Value().AsInt64();
+  }
+}
+
+void PrepareNumber(BoundParameter& bound, const Parameter& parameter) {
+  bound.cType = SQL_C_DOUBLE;
+  bound.sqlType = SQL_DOUBLE;
+  bound.columnSize = 15;
+  if (parameter.Type() == adCurrency) {
+    bound.sqlType = SQL_DECIMAL;
+    bound.columnSize = 19;
+    bound.decimalDigits = 4;
+  }
+  if (!parameter.Value().IsNull() && !parameter.Value().IsEmpty()) bound.number = parameter.Value().AsDouble();
+}
+
+void PrepareDate(BoundParameter& bound, const Parameter& parameter) {
+  bound.cType = SQL_C_TYPE_TIMESTAMP;
+  bound.sqlType = SQL_TYPE_TIMESTAMP;
+  bound.columnSize = 23;
+  bound.decimalDigits = 3;
+  if (!parameter.Value().IsNull() && !parameter.Value().IsEmpty()) {
+    const Date date = parameter.Value().AsDate();
+    bound.stamp = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(date.year), static_cast<SQLUSMALLINT>(date.month),
+                                       static_cast<SQLUSMALLINT>(date.day),  static_cast<SQLUSMALLINT>(date.hour),
+                                       static_cast<SQLUSMALLINT>(date.minute), static_cast<SQLUSMALLINT>(date.second),
+                                       0};
+  }
+}
+
+// Text outputs need room for the declared size in UTF-8 (up to 4 bytes a character).
+void PrepareText(BoundParameter& bound, const Parameter& parameter) {
+  bound.cType = SQL_C_CHAR;
+  bound.sqlType = SqlTypeOf(parameter.Type());
+  const std::string value = parameter.Value().IsNull() ? std::string() : parameter.Value().TextOrEmpty();
+  const std::size_t declared = parameter.Size() > 0 ? static_cast<std::size_t>(parameter.Size()) : 0;
+  bound.columnSize = std::max<std::size_t>({declared, value.size(), 1});
+  const std::size_t capacity = parameter.IsOutput() ? std::max(declared * 4, value.size()) + 1 : value.size() + 1;
+  bound.text = value;
+  bound.text.resize(capacity, '\0');
+  bound.indicator = static_cast<SQLLEN>(value.size());
+}
+
+}  // namespace
+
+BoundParameter PrepareBinding(const Parameter& parameter) {
+  BoundParameter bound;
+  switch (KindOf(parameter.Type())) {
+    case ValueKind::Integer:
+    case ValueKind::Boolean: PrepareInteger(bound, parameter); break;
+    case ValueKind::Double:
+    case ValueKind::Currency: PrepareNumber(bound, parameter); break;
+    case ValueKind::Date: PrepareDate(bound, parameter); break;
+    case ValueKind::Text: PrepareText(bound, parameter); break;
+  }
+  if (bound.cType != SQL_C_CHAR) bound.indicator = 0;
+  if (parameter.Value().IsNull() || (parameter.Value().IsEmpty() && bound.cType != SQL_C_CHAR)) {
+    bound.indicator = SQL_NULL_DATA;
+  }
+  return bound;
+}
+
+SQLSMALLINT InputOutputTypeOf(ParameterDirection direction) {
+  switch (direction) {
+    case adParamOutput: return SQL_PARAM_OUTPUT;
+    case adParamInputOutput: return SQL_PARAM_INPUT_OUTPUT;
+    case adParamReturnValue: return SQL_PARAM_OUTPUT;
+    default: return SQL_PARAM_INPUT;
+  }
+}
+
+Variant ValueOfOutput(const BoundParameter& bound, DataType type) {
+  if (bound.indicator == SQL_NULL_DATA) return Variant::Null();
+  switch (bound.cType) {
+    case SQL_C_SBIGINT:
+      return type == adBoolean ? Variant(bound.integer != 0) : Variant(static_cast<long long>(bound.integer));
+    case SQL_C_DOUBLE: return type == adCurrency ? Variant::Currency(bound.number) : Variant(bound.number);
+    case SQL_C_TYPE_TIMESTAMP: return Variant(DateFromTimestamp(bound.stamp));
+    default: {
+      const auto length = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)),
+                                                bound.text.size() - 1);
+      return Variant(bound.text.substr(0, length));
+    }
+  }
+}
+
+// "{? = call NAME(?,?)}" when the first parameter takes the return value.
+std::string CallEscape(const std::string& name, const std::vector<std::shared_ptr<Parameter>>& parameters) {
+  const bool returnsValue = !parameters.empty() && parameters.front()->Direction() == adParamReturnValue;
+  std::string text = returnsValue ? "{? = call " : "{call ";
+  text += name;
+  const std::size_t arguments = parameters.size() - (returnsValue ? 1 : 0);
+  if (arguments > 0) {
+    text += '(';
+    for (std::size_t i = 0; i < arguments; ++i) text += i == 0 ? "?" : ",?";
+    text += ')';
+  }
+  return text + "}";
+}
+
+}  // namespace adodb::odbc

@@ -1,0 +1,52 @@
+#pragma once
+// Stored-procedure parameters bound for "{call NAME(?,...)}": a buffer per parameter in the C
+// type its data type asks for, NULL or empty values as SQL NULL, text outputs with room for the
+// declared size in UTF-8; and the values the call left in the output buffers.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adodb/Parameter.h"
+
+namespace adodb::odbc {
+
+struct BoundParameter {
+  SQLSMALLINT cType = SQL_C_CHAR;
+  SQLSMALLINT sqlType = SQL_VARCHAR;
+  SQLULEN columnSize = 0;
+  SQLSMALLINT decimalDigits = 0;
+  std::int64_t integer = 0;
+  double number = 0;
+  SQL_TIMESTAMP_STRUCT stamp{};
+  std::string text;  // also the output buffer for text parameters
+  SQLLEN indicator = 0;
+
+  SQLPOINTER Buffer() {
+    switch (cType) {
+      case SQL_C_SBIGINT: return &integer;
+      case SQL_C_DOUBLE: return &number;
+      case SQL_C_TYPE_TIMESTAMP: return &stamp;
+      default: return text.data();
+    }
+  }
+  SQLLEN BufferLength() const {
+    switch (cType) {
+      case SQL_C_SBIGINT: return sizeof integer;
+      case SQL_C_DOUBLE: return sizeof number;
+      case SQL_C_TYPE_TIMESTAMP: return sizeof stamp;
+      default: return static_cast<SQLLEN>(text.size());
+    }
+  }
+};
+
+BoundParameter PrepareBinding(const Parameter& parameter);
+SQLSMALLINT InputOutputTypeOf(ParameterDirection direction);
+Variant ValueOfOutput(const BoundParameter& bound, DataType type);
+// "{call NAME(?,?)}", or "{? = call NAME(?,?)}" when the first parameter takes the return value.
+std::string CallEscape(const std::string& name, const std::vector<std::shared_ptr<Parameter>>& parameters);
+
+}  // namespace adodb::odbc

@@ -1,0 +1,76 @@
+#include "adodb/OdbcTsqlExtension.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "adodb/Error.h"
+
+namespace adodb::odbc {
+
+namespace {
+
+constexpr const char* kExtensionFileName = "libtsql_sqlite_ext.so";
+
+std::filesystem::path RunningExecutableFolder() {
+  std::error_code error;
+  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : executable.parent_path();
+}
+
+// The folder of the program or shared library this code was linked into: a host application
+// that loads the module as a library keeps the extension beside that library, not beside itself.
+std::filesystem::path ContainingModuleFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&RunningExecutableFolder), &info) == 0 || info.dli_fname == nullptr) return {};
+  std::error_code error;
+  const auto module = std::filesystem::canonical(info.dli_fname, error);
+  return error ? std::filesystem::path() : module.parent_path();
+}
+
+}  // namespace
+
+// An explicit STOREADJUST_TSQL_EXT wins; then the folders of the module and of the executable,
+// each also in the installed layout (bin/ or lib/ beside lib/storeadjust/); then the library
+// this build produced.
+std::string TsqlExtensionPath() {
+  if (const char* configured = std::getenv("STOREADJUST_TSQL_EXT"); configured && *configured) {
+    if (!std::filesystem::exists(configured)) {
+      throw Error::Provider(std::string("STOREADJUST_TSQL_EXT names no file: ") + configured);
+    }
+    return std::filesystem::absolute(configured).string();
+  }
+  std::vector<std::filesystem::path> candidates;
+  for (const auto& folder : {ContainingModuleFolder(), RunningExecutableFolder()}) {
+    if (folder.empty()) continue;
+    candidates.push_back(folder / kExtensionFileName);
+    candidates.push_back(folder / "storeadjust" / kExtensionFileName);
+    candidates.push_back(folder / ".." / "lib" / "storeadjust" / kExtensionFileName);
+  }
+#ifdef STOREADJUST_TSQL_EXT_BUILD_PATH
+  candidates.emplace_back(STOREADJUST_TSQL_EXT_BUILD_PATH);
+#endif
+  for (const auto& candidate : candidates) {
+    std::error_code error;
+    if (std::filesystem::exists(candidate, error)) return std::filesystem::canonical(candidate, error).string();
+  }
+  throw Error::Provider(std::string("The T-SQL functions for SQLite (") + kExtensionFileName +
+                        ") were not found beside the program; set STOREADJUST_TSQL_EXT to its path.");
+}
+
+// The driver splits LoadExt on ',' and the connection string on ';'; its buffer is 512 bytes.
+std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath) {
+  if (extensionPath.find_first_of(",;{}") != std::string::npos || extensionPath.size() >= 500) {
+    throw Error::Provider("The T-SQL functions for SQLite cannot be loaded from this path: " + extensionPath);
+  }
+  std::string text = connectionString;
+  if (!text.empty() && text.back() != ';') text += ';';
+  return text + "LoadExt=" + extensionPath + ";";
+}
+
+// The extension defines this function only to prove it was loaded.
+const char* const kExtensionProbe = "select storeadjust_tsql_loaded()";
+
+}  // namespace adodb::odbc

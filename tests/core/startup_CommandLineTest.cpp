@@ -1,0 +1,163 @@
+// The launcher and the player as a new user meets them: run as programs, judged by what they
+// print and the status they end with. The launcher answers on the console (no display), so a
+// start that succeeds returns as soon as the browser would have been shown.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "db/DatabaseFactory.h"
+#include "support/TempDatabase.h"
+
+namespace {
+
+using testsupport::TempDatabase;
+
+struct Ran {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs the program without a display, with XDG_DATA_HOME (where the demo database is made) in
+// the given folder.
+Ran RunProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& home) {
+  const std::filesystem::path errFile = home / "stderr.txt";
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
+                        ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
+  for (const auto& arg : args) command += " " + ShellQuoted(arg);
+  command += " 2>" + ShellQuoted(errFile.string()) + " </dev/null";
+  Ran ran;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return ran;
+  std::array<char, 4096> buffer{};
+  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ostringstream err;
+  err << std::ifstream(errFile).rdbuf();
+  ran.err = err.str();
+  return ran;
+}
+
+class LauncherStartup : public testing::Test {
+ protected:
+  Ran Launch(const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home_.Folder()); }
+
+  TempDatabase home_;
+};
+
+TEST_F(LauncherStartup, HelpTellsHowToNameAnEmbeddedFileOrAnOdbcDataSource) {
+  const Ran ran = Launch({"--help"});
+  EXPECT_EQ(ran.status, 0);
+  EXPECT_NE(ran.out.find("--db FILE"), std::string::npos) << ran.out;
+  EXPECT_NE(ran.out.find("--conn \"Provider=SQLite;Data Source="), std::string::npos) << ran.out;
+  EXPECT_NE(ran.out.find("--conn \"DSN="), std::string::npos) << ran.out;
+  EXPECT_NE(ran.out.find("--conn \"Driver=FreeTDS;"), std::string::npos) << ran.out;
+}
+
+TEST_F(LauncherStartup, AWrongCommandLineIsRefusedInChineseWithStatus2) {
+  const Ran unknown = Launch({"--bogus"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err.rfind("storeadjust: 不认识的选项 --bogus\nusage:", 0), 0u) << unknown.err;
+  const Ran noValue = Launch({"--db"});
+  EXPECT_EQ(noValue.status, 2);
+  EXPECT_EQ(noValue.err.rfind("storeadjust: --db 后面缺少它的值\n", 0), 0u) << noValue.err;
+}
+
+// Each refusal is one line naming the file or connection tried, and status 1.
+TEST_F(LauncherStartup, ADatabaseThatCannotServeIsNamedAndEndsWithStatus1) {
+  const std::string missing = (home_.Folder() / "nowhere.db").string();
+  Ran ran = Launch({"--db", missing});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 数据库文件 " + missing + " 不存在。\n");
+
+  ran = Launch({"--db", home_.Path()});  // an empty file: a database without the module's tables
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 数据库 " + home_.Path() + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n");
+
+  const std::string text = (home_.Folder() / "notes.txt").string();
+  std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
+  ran = Launch({"--conn", "Provider=SQLite;Data Source=" + text});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 打不开数据库文件 " + text + "：file is not a database\n");
+}
+
+TEST_F(LauncherStartup, AnOdbcConnectionThatFailsIsNamedWithoutItsPassword) {
+  const Ran ran = Launch({"--conn", "Driver=NoSuchDriver;Server=erp;UID=sa;PWD=secret"});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err.rfind("storeadjust: 打不开连接 \"Driver=NoSuchDriver;Server=erp;UID=sa\"：", 0), 0u) << ran.err;
+  EXPECT_EQ(ran.err.find("secret"), std::string::npos) << ran.err;
+}
+
+TEST_F(LauncherStartup, AnUnknownOperatorIsRefusedAndAKnownOneRunsTheModule) {
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  Ran ran = Launch({"--db", demo.Path(), "--operator", "999"});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员编号 999 不在数据库文件 " + demo.Path() +
+                         " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
+
+  ran = Launch({"--db", demo.Path(), "--operator", "001"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
+}
+
+TEST_F(LauncherStartup, ADemoDatabaseThatCannotBeMadeIsNamed) {
+  std::ofstream(home_.Folder() / "data") << "a file where the data folder should be";
+  const Ran ran = Launch({});
+  EXPECT_EQ(ran.status, 1);
+  const std::string demo = (home_.Folder() / "data" / "storeadjust" / "demo.db").string();
+  EXPECT_EQ(ran.err.rfind("storeadjust: 建不成演示数据库 " + demo + "：", 0), 0u) << ran.err;
+}
+
+TEST(PlayerCommandLine, HelpPrintsTheUsageAndAMissingFileIsAWrongCommandLine) {
+  const TempDatabase home;
+  const Ran help = RunProgram(STOREADJUST_PLAYER, {"--help"}, home.Folder());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << help.out;
+  EXPECT_EQ(help.err, "");
+  const Ran none = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.err.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << none.err;
+}
+
+TEST(PlayerCommandLine, TheTranscriptEndsWithTheCountOfChecksHeldAndFailed) {
+  const TempDatabase home;
+  const std::string scenario = (home.Folder() / "count.scn").string();
+  std::ofstream(scenario) << "database empty\n"
+                             "expect sql \"select 1\" 1\n"
+                             "expect sql \"select 2\" 3\n"
+                             "expect sqlerror \"select 1\"\n"
+                             "expect nomessage\n";
+  const Ran ran = RunProgram(STOREADJUST_PLAYER, {scenario}, home.Folder());
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_NE(ran.out.find("FAIL expect sql \"select 2\" 3 : got \"2\"\n"), std::string::npos) << ran.out;
+  EXPECT_EQ(ran.out.substr(ran.out.rfind("> expect nomessage")),
+            "> expect nomessage\nsummary: 2 checks held, 2 failed\n");
+}
+
+// A scenario stopped by an error still ends with the summary; the check that could not run
+// counts on neither side.
+TEST(PlayerCommandLine, AScenarioStoppedByAnErrorStillEndsWithTheSummary) {
+  const TempDatabase home;
+  const std::string scenario = (home.Folder() / "stopped.scn").string();
+  std::ofstream(scenario) << "database empty\nexpect sql \"select 1\" 1\nexpect field FrmStoreAdjuctBill TxtHH x\n";
+  const Ran ran = RunProgram(STOREADJUST_PLAYER, {scenario}, home.Folder());
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_NE(ran.out.find("\nERROR line 3: form FrmStoreAdjuctBill is not open\nsummary: 1 checks held, 0 failed\n"),
+            std::string::npos)
+      << ran.out;
+}
+
+}  // namespace
