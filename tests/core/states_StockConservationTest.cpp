@@ -443,7 +443,7 @@ TEST(StockConservationTest, RandomCommandsMoveExactlyWhatTheyCommitAndNothingEls
     return;
   }
   const unsigned base = std::random_device{}();
-  const int sequences = testsupport::Rounds(80, 8);
+  const int sequences = testsupport::Rounds(50, 6);
   for (int i = 0; i < sequences; ++i) {
     const unsigned seed = base + static_cast<unsigned>(i);
     const std::string failure = Sequence(seed).Run();
