@@ -22,6 +22,7 @@
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
 #include "support/StockTables.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
@@ -55,19 +56,7 @@ Session SessionOn(const std::string& path, UserInterface& ui) {
 
 LineToSave Line(const std::string& lsh, const std::string& hh, const std::string& batchNo, const std::string& batchLine,
                 double qty, std::vector<std::string> places) {
-  LineToSave line;
-  line.newBill = lsh.empty();
-  line.lsh = lsh;
-  line.billDate = "2024-03-05";
-  line.outWarehouse = "05";
-  line.inWarehouse = "04";
-  line.operatorName = "系统管理员";
-  line.hh = hh;
-  line.goodsName = "goods " + hh;
-  line.batchNo = batchNo;
-  line.batchLine = batchLine;
-  line.price = 10;
-  line.figures = FiguresOf(qty, 1, qty * 10.01, qty * 15, qty * 10.01, 13);
+  LineToSave line = testsupport::TransferLine(lsh, "05", "04", hh, batchNo, batchLine, qty);
   line.inWarehouseKeepsPlaces = true;
   line.goodsPlaces = std::move(places);
   return line;

@@ -19,6 +19,7 @@
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
@@ -34,21 +35,9 @@ enum Exit { kDone = 0, kRefused = 1, kOther = 2 };
 class ConcurrentAuditTest : public ::testing::Test {
  protected:
   std::string NewBill(double qty) {
-    LineToSave line;
-    line.newBill = true;
-    line.billDate = "2024-03-05";
-    line.outWarehouse = "05";
-    line.inWarehouse = "03";
-    line.operatorName = "系统管理员";
-    line.hh = "0023";
-    line.goodsName = "枸杞子";
-    line.batchNo = "230422";
-    line.batchLine = "200231";
-    line.price = 98;
-    line.figures = FiguresOf(qty, 1, qty * 98, qty * 150, qty * 98, 9);
     ScriptedUserInterface ui;
     Session session = testsupport::OpenEditorSession(db_, ui);
-    return StoreLine(session, line).lsh;
+    return StoreLine(session, testsupport::TransferLine("", "05", "03", "0023", "230422", "200231", qty)).lsh;
   }
 
   // The stock the audit checks in a warehouse: the batch row, or the balance without batches.

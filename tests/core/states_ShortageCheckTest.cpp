@@ -9,6 +9,7 @@
 #include "states/StateChange.h"
 #include "support/ModuleSession.h"
 #include "support/StateAnswers.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
@@ -21,18 +22,7 @@ class ShortageCheckTest : public ::testing::TestWithParam<bool> {
   std::string Bill(std::initializer_list<double> quantities) {
     std::string lsh;
     for (double qty : quantities) {
-      LineToSave line;
-      line.newBill = lsh.empty();
-      line.lsh = lsh;
-      line.billDate = "2024-03-05";
-      line.outWarehouse = "05";
-      line.inWarehouse = "03";
-      line.operatorName = "系统管理员";
-      line.hh = "0023";
-      line.batchNo = "230422";
-      line.batchLine = "200231";
-      line.figures = FiguresOf(qty, 1, qty * 98, qty * 150, qty * 98, 9);
-      lsh = StoreLine(session_, line).lsh;
+      lsh = StoreLine(session_, testsupport::TransferLine(lsh, "05", "03", "0023", "230422", "200231", qty)).lsh;
     }
     return lsh;
   }
