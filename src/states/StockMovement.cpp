@@ -18,9 +18,12 @@ namespace {
 
 std::string N(double value) { return SqlNumber(value); }
 
-// Quantities are kept to 4 decimal places; a difference below half the last place is rounding
-// left by arithmetic on binary fractions, not a shortage.
-constexpr double kQuantityTolerance = 0.00005;
+// Quantities are kept to 4 decimals (decimal(18,4) on the server) but summed in binary floating
+// point by the embedded database: a batch that received 0.3 and 0.35 holds 0.6499999999999999.
+// A line is short only when it needs more than the stock by more than half the last kept decimal,
+// or a bill just audited could not be un-audited.
+constexpr double kQuantitySlack = 0.00005;
+const char* const kSlack = " + 0.00005";
 
 // The column's value as text when the set has such a column; empty otherwise.
 const adodb::Variant* ColumnIfAny(const adodb::Recordset& rs, const std::string& name) {
@@ -101,7 +104,7 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
   row.sl = NumberOrZero(rs->Value("sl"));
   if (const adodb::Variant* kh = ColumnIfAny(*rs, "kh")) row.kh = kh->TextOrEmpty();
   if (const adodb::Variant* price = ColumnIfAny(*rs, "sellprice")) row.sellPrice = NumberOrZero(*price);
-  if (line.moneyOnly || line.sl <= row.sl + kQuantityTolerance) return LineStep::Go;
+  if (line.moneyOnly || line.sl <= row.sl + kQuantitySlack) return LineStep::Go;
   if (!settings_.shortageAllowed) return RefuseShortage(line, warehouse);
   if (questions_.AcceptShortage(ShortageText(line, warehouse, "库存数量不足,是否继续？[Y/N]"))) return LineStep::Go;
   outcome_.result = StateResult::Declined;
@@ -117,7 +120,7 @@ LineStep StockMovement::IssueBatch(const BillLineValues& line) {
   const bool guarded = !settings_.shortageAllowed && line.sl > 0;
   const long changed = session_.Conn->Execute("update phk set bcsl=isnull(bcsl,0) + " + N(line.sl) +
                                               ",sl=isnull(sl,0) - " + N(line.sl) + BatchKey(line, line.dcstockid) +
-                                              (guarded ? " and sl >= " + N(line.sl - kQuantityTolerance) : ""));
+                                              (guarded ? " and sl" + std::string(kSlack) + " >= " + N(line.sl) : ""));
   return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid) : LineStep::Go;
 }
 
@@ -127,7 +130,7 @@ LineStep StockMovement::IssueBalance(const BillLineValues& line) {
       "update ywbalance set bcsl=isnull(bcsl,0) + " + N(line.sl) + ",sjsl=isnull(sjsl,0) - " + N(line.sl) +
       ",sjje = isnull(sjje,0) - (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) - (" + N(line.lsze) +
       ") where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.dcstockid) + " and fperiod=0" +
-      (guarded ? " and isnull(sjsl,0) >= " + N(line.sl - kQuantityTolerance) : ""));
+      (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= " + N(line.sl) : ""));
   return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid) : LineStep::Go;
 }
 
