@@ -61,6 +61,26 @@ long QtUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::
 
 // The dialog is an outside component: a failure to read its places is shown as its description
 // and leaves the allocation unconfirmed, so the editor goes on as after a cancel.
+void QtUserInterface::ShowProgress(const std::string& text, long done, long total) {
+  if (total <= 0) {
+    progress_.reset();
+    return;
+  }
+  if (!progress_) {
+    progress_ = std::make_unique<QProgressDialog>(DialogParent());
+    progress_->setWindowTitle(QStringLiteral("请稍候"));
+    progress_->setCancelButton(nullptr);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+  }
+  progress_->setMaximum(static_cast<int>(total));
+  progress_->setValue(static_cast<int>(done));
+  progress_->setLabelText(QString::fromStdString(text));
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
   try {
     GoodsPlaceAllocation allocation(request);

@@ -2,8 +2,10 @@
 // The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
 // application's override cursor, the selection dialog, and screens run modally through the views
 // registered for their names (FormViewRegistry), and the goods-place dialog. Printing, reprinting
-// and the report grid show a notice for now. Needs a QApplication; use on its thread only.
+// and the report grid show a notice for now; long operations show their progress. Needs a QApplication; use on its thread only.
+#include <QProgressDialog>
 #include <QString>
+#include <memory>
 
 #include "host/UserInterface.h"
 
@@ -24,6 +26,10 @@ class QtUserInterface : public UserInterface {
   void SetBusy(bool busy) override;
   // The batch choice (modeFlag true) opens on the batch that expires first (FirstExpiringBatch).
   long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
+  // A progress dialog without a cancel button: the operation commits or rolls back whole.
+  void ShowProgress(const std::string& text, long done, long total) override;
+  // The progress dialog while one is shown (null otherwise).
+  QProgressDialog* Progress() const { return progress_.get(); }
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
@@ -43,6 +49,7 @@ class QtUserInterface : public UserInterface {
 
   QString organization_;
   int busyDepth_ = 0;
+  std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace storeadjust::qt

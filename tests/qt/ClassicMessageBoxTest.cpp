@@ -110,3 +110,16 @@ TEST(ClassicMessageBoxTest, ComponentsNotProvidedYetSaySo) {
 }
 
 }  // namespace
+
+// A long state change shows how far it is, and offers no way to stop half-way.
+TEST(QtProgressTest, ProgressNamesTheStepHasNoCancelAndEnds) {
+  storeadjust::qt::QtUserInterface ui;
+  ui.ShowProgress("正在处理第 5 行 (货号 0001)", 5, 300);
+  ASSERT_NE(ui.Progress(), nullptr);
+  EXPECT_EQ(ui.Progress()->labelText(), QStringLiteral("正在处理第 5 行 (货号 0001)"));
+  EXPECT_EQ(ui.Progress()->maximum(), 300);
+  EXPECT_EQ(ui.Progress()->value(), 5);
+  EXPECT_EQ(ui.Progress()->findChild<QPushButton*>(), nullptr);
+  ui.ShowProgress("", 0, 0);
+  EXPECT_EQ(ui.Progress(), nullptr);
+}
