@@ -14,8 +14,11 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "BenchSupport.h"
 
 namespace {
+
+using benchsupport::ThreadCpuNanos;
 
 constexpr int kGoods = 200;
 constexpr int kLinesPerBill = 1000;
@@ -64,13 +67,6 @@ const char* kListQuery =
     "order by m.dh";
 
 std::map<std::string, double> nanosPerIteration;
-
-// CPU time of this thread: the machine running the benchmarks is shared, wall time is noise.
-double ThreadCpuNanos() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
 
 template <typename Body>
 void Timed(benchmark::State& state, const std::string& name, Body&& body) {

@@ -23,8 +23,12 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/ScriptedUserInterface.h"
 #include "host/Session.h"
+#include "BenchSupport.h"
 
 namespace {
+
+using benchsupport::ReadEveryRow;
+using benchsupport::ThreadCpuNanos;
 
 constexpr int kLines = 2000;
 constexpr const char* kSerial = "DBDBENCH0001";
@@ -33,12 +37,6 @@ std::map<std::string, double> nanosPerIteration;
 
 // Every statement one load sends to SQLite, in order, as SQLite reads it.
 std::vector<std::string> loadStatements;
-
-double ThreadCpuNanos() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 const std::string& DatabasePath() {
   static const std::string path = [] {
@@ -62,17 +60,6 @@ const std::string& DatabasePath() {
     return file.string();
   }();
   return path;
-}
-
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, Body body) {
-  const double start = ThreadCpuNanos();
-  long iterations = 0;
-  for (auto _ : state) {
-    body();
-    ++iterations;
-  }
-  nanosPerIteration[name] = (ThreadCpuNanos() - start) / static_cast<double>(iterations);
 }
 
 int RecordStatement(unsigned, void*, void* statement, void*) {
@@ -104,32 +91,12 @@ void BM_EditorLoad(benchmark::State& state) {
   session.Conn->Open(session.ConnStr);
   storeadjust::FrmStoreAdjuctBill form(session);
   RecordLoadStatements(session, form);
-  Measure(state, "editor", [&] {
+  benchsupport::MeasureCpu(nanosPerIteration, state, "editor", [&] {
     std::string serial = kSerial;
     form.AmendAddNew(serial);
     benchmark::DoNotOptimize(form.Grid("VfgContent")->Rows());
   });
   if (form.Grid("VfgContent")->Rows() != kLines + 1 || !ui.Boxes().empty()) state.SkipWithError("load failed");
-}
-
-// Runs one statement and reads every column of every row; returns the rows read.
-long ReadEveryRow(sqlite3* db, const std::string& sql) {
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) return -1;
-  long rows = 0;
-  const int columns = sqlite3_column_count(stmt);
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    for (int col = 0; col < columns; ++col) {
-      if (sqlite3_column_type(stmt, col) == SQLITE_TEXT) {
-        benchmark::DoNotOptimize(sqlite3_column_text(stmt, col));
-      } else {
-        benchmark::DoNotOptimize(sqlite3_column_double(stmt, col));
-      }
-    }
-    ++rows;
-  }
-  sqlite3_finalize(stmt);
-  return rows;
 }
 
 void BM_RawLoadStatements(benchmark::State& state) {
@@ -142,7 +109,7 @@ void BM_RawLoadStatements(benchmark::State& state) {
   storeadjust::db::EnsureTextCollation(db);  // the translator's functions and collation
   long rows = 0;
   bool allRan = true;
-  Measure(state, "raw", [&] {
+  benchsupport::MeasureCpu(nanosPerIteration, state, "raw", [&] {
     rows = 0;
     for (const std::string& sql : loadStatements) {
       const long read = ReadEveryRow(db, sql);

@@ -29,8 +29,12 @@
 #include "host/SelectDialog.h"
 #include "host/Session.h"
 #include "lines/BatchChoice.h"
+#include "BenchSupport.h"
 
 namespace {
+
+using benchsupport::ReadEveryRow;
+using benchsupport::ThreadCpuNanos;
 
 constexpr const char* kGoodsList =
     "select a.hh as 货号,a.Pm_zjm as 品名助记码,a.lb as 类别,a.pm as 品名,a.bm as 别名,a.gg as 规格,a.cd as "
@@ -41,12 +45,6 @@ constexpr const char* kBatchGoods = "B000500";
 
 std::map<std::string, double> nanosPerIteration;
 std::map<std::string, std::vector<std::string>> recorded;  // statements by benchmark name
-
-double ThreadCpuNanos() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 // 100,000 goods with a balance in warehouses 01 and 02; 10,000 further goods with 50 batches in
 // each of warehouses 01 to 02 (1,000,000 batch rows), their balances alike.
@@ -103,17 +101,6 @@ void Record(const std::string& name, const std::vector<std::string>& statements)
   for (const std::string& sql : statements) recorded[name].push_back(adodb::tsql::Translate(sql));
 }
 
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, Body body) {
-  const double start = ThreadCpuNanos();
-  long iterations = 0;
-  for (auto _ : state) {
-    body();
-    ++iterations;
-  }
-  nanosPerIteration[name] = (ThreadCpuNanos() - start) / static_cast<double>(iterations);
-}
-
 void BM_GoodsPattern(benchmark::State& state) {
   ModuleSession module;
   const std::string base = storeadjust::GoodsBaseStatement(kGoodsList, "01", false, "");
@@ -122,7 +109,7 @@ void BM_GoodsPattern(benchmark::State& state) {
          {storeadjust::WithGoodsCondition(base, storeadjust::ExactGoodsCondition("*123*")),
           storeadjust::WithGoodsCondition(base, storeadjust::GoodsPatternCondition("*123*", false))});
   std::optional<storeadjust::GoodsPick> pick;
-  Measure(state, "goods_pattern", [&] { pick = find(); });
+  benchsupport::MeasureCpu(nanosPerIteration, state, "goods_pattern", [&] { pick = find(); });
   if (!pick || pick->hh != "000123") state.SkipWithError("the pattern found the wrong goods");
 }
 
@@ -132,28 +119,8 @@ void BM_BatchList(benchmark::State& state) {
   const auto choose = [&] { return storeadjust::SelectFromList(module.session, statement, true); };
   Record("batch_list", {statement});
   std::vector<adodb::Variant> row;
-  Measure(state, "batch_list", [&] { row = choose(); });
+  benchsupport::MeasureCpu(nanosPerIteration, state, "batch_list", [&] { row = choose(); });
   if (row.size() < 2 || row[1].TextOrEmpty() != "230102") state.SkipWithError("the batch list lost its rows");
-}
-
-// Runs one statement and reads every column of every row; returns the rows read.
-long ReadEveryRow(sqlite3* db, const std::string& sql) {
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) return -1;
-  long rows = 0;
-  const int columns = sqlite3_column_count(stmt);
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    for (int col = 0; col < columns; ++col) {
-      if (sqlite3_column_type(stmt, col) == SQLITE_TEXT) {
-        benchmark::DoNotOptimize(sqlite3_column_text(stmt, col));
-      } else {
-        benchmark::DoNotOptimize(sqlite3_column_double(stmt, col));
-      }
-    }
-    ++rows;
-  }
-  sqlite3_finalize(stmt);
-  return rows;
 }
 
 void Raw(benchmark::State& state, const std::string& name) {
@@ -164,7 +131,7 @@ void Raw(benchmark::State& state, const std::string& name) {
   storeadjust::db::EnsureTextCollation(db);  // the translator's functions and collation
   long rows = 0;
   bool allRan = true;
-  Measure(state, "raw_" + name, [&] {
+  benchsupport::MeasureCpu(nanosPerIteration, state, "raw_" + name, [&] {
     rows = 0;
     for (const std::string& sql : statements) {
       const long read = ReadEveryRow(db, sql);

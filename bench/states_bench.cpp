@@ -27,19 +27,16 @@
 #include "host/Session.h"
 #include "host/SqlLiterals.h"
 #include "states/StateChange.h"
+#include "BenchSupport.h"
 
 namespace {
+
+using benchsupport::ThreadCpuNanos;
 
 constexpr int kLines = 1000;
 constexpr const char* kSerial = "DBDBENCH0001";
 
 std::map<std::string, double> nanosPerIteration;
-
-double ThreadCpuNanos() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 // The demo database with one entered bill of kLines lines over the batches of warehouse 01.
 const std::string& DatabasePath() {

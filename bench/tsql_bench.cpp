@@ -18,17 +18,13 @@
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Tokenizer.h"
 #include "db/DatabaseFactory.h"
+#include "BenchSupport.h"
 
 namespace {
 
-std::map<std::string, double> nanosPerIteration;
+using benchsupport::ThreadCpuNanos;
 
-// CPU time of this thread: the machine running the benchmarks is shared, wall time is noise.
-double ThreadCpuNanos() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
+std::map<std::string, double> nanosPerIteration;
 
 // Translation without the cache, which would make every repeat free.
 std::string TranslateAfresh(const std::string& tsql) { return adodb::tsql::Rewrite(adodb::tsql::Tokenize(tsql)); }

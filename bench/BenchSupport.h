@@ -1,0 +1,54 @@
+#pragma once
+// What every benchmark program measures with: this thread's CPU time (the machine running the
+// benchmarks is shared, so wall time is noise), a timed benchmark loop, and a raw sqlite3 read
+// of every column of every row to compare the module's layers against.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <ctime>
+#include <map>
+#include <string>
+
+namespace benchsupport {
+
+inline double ThreadCpuNanos() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+// Runs body once per benchmark iteration and stores the CPU nanoseconds per iteration under name.
+template <typename Body>
+void MeasureCpu(std::map<std::string, double>& nanosPerIteration, benchmark::State& state, const std::string& name,
+                Body body) {
+  const double start = ThreadCpuNanos();
+  long iterations = 0;
+  for (auto _ : state) {
+    body();
+    ++iterations;
+  }
+  nanosPerIteration[name] = (ThreadCpuNanos() - start) / static_cast<double>(iterations);
+}
+
+// Runs one statement and reads every column of every row; the rows read, or -1 when SQLite
+// refuses the statement.
+inline long ReadEveryRow(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) return -1;
+  long rows = 0;
+  const int columns = sqlite3_column_count(stmt);
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    for (int col = 0; col < columns; ++col) {
+      if (sqlite3_column_type(stmt, col) == SQLITE_TEXT) {
+        benchmark::DoNotOptimize(sqlite3_column_text(stmt, col));
+      } else {
+        benchmark::DoNotOptimize(sqlite3_column_double(stmt, col));
+      }
+    }
+    ++rows;
+  }
+  sqlite3_finalize(stmt);
+  return rows;
+}
+
+}  // namespace benchsupport
