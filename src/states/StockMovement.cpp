@@ -66,6 +66,8 @@ bool StockMovement::KeepsPlaces(const std::string& warehouse) {
   return keepsPlaces_[warehouse] = keeps;
 }
 
+// Existence and the few columns a step reads are all that is selected: a record set of every
+// column of phk or ywbalance per line costs more than the statement itself.
 bool StockMovement::HasRow(const std::string& sql) { return session_.Conn->OpenRecordset(sql)->RecordCount() > 0; }
 
 std::string StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
@@ -163,7 +165,7 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
 }
 
 void StockMovement::UnIssueBatch(const BillLineValues& line) {
-  if (HasRow(" select * from phk" + BatchKey(line, line.dcstockid))) {
+  if (HasRow(" select hh from phk" + BatchKey(line, line.dcstockid))) {
     session_.Conn->Execute("update phk set bcsl=isnull(bcsl,0) - " + N(line.sl) + ",sl=isnull(sl,0)+" + N(line.sl) +
                            BatchKey(line, line.dcstockid));
     return;
@@ -173,7 +175,7 @@ void StockMovement::UnIssueBatch(const BillLineValues& line) {
 
 void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearOnly) {
   const std::string where = " where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.dcstockid);
-  if (!HasRow(" select * from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"))) {
+  if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"))) {
     return InsertBalance(line, line.dcstockid);
   }
   session_.Conn->Execute("update ywbalance set bcsl=isnull(bcsl,0) - " + N(line.sl) + ",sjsl=isnull(sjsl,0)+" +
@@ -195,7 +197,7 @@ void StockMovement::UnIssuePlaces(const BillLineValues& line) {
 // A row that holds stock and a location list gets the line's code appended; otherwise the list
 // becomes the line's code.
 void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
-  auto rs = session_.Conn->OpenRecordset(" select * from phk" + BatchKey(line, line.drstockid));
+  auto rs = session_.Conn->OpenRecordset(" select sl,kh from phk" + BatchKey(line, line.drstockid));
   if (rs->RecordCount() < 1) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
   rs->MoveFirst();
   const double held = NumberOrZero(rs->Value("sl"));
@@ -211,7 +213,7 @@ void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<doubl
 
 void StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.drstockid) + " and fperiod=0";
-  if (!HasRow(" select * from ywbalance" + where)) return InsertBalance(line, line.drstockid);
+  if (!HasRow(" select hh from ywbalance" + where)) return InsertBalance(line, line.drstockid);
   session_.Conn->Execute("update ywbalance set bRsl=isnull(bRsl,0) + " + N(line.sl) + ",sjsl=isnull(sjsl,0)+" +
                          N(line.sl) + ",sjje = isnull(sjje,0) + (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) + (" +
                          N(line.lsze) + ")" + where);
