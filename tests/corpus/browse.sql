@@ -1,5 +1,5 @@
 # Statements of the bill browser and the browse report, with operator 002's group filter and
-# operator 003's own-bills filter. Block format: tests/core/statement_corpus_test.cpp.
+# operator 003's own-bills filter. Block format: tests/core/tsql_StatementCorpusTest.cpp.
 
 # browser load: the two-step list template
 Select IsNull(FSQL,'') FSQL From GLSelect Where FDH='仓库调拨浏览1'

@@ -1,7 +1,7 @@
 # Statements of the bill editor: its templates and built-in lists, numbering, loading a bill,
 # the warehouse choice, the goods look-up, the goods panel and the units.
 # Samples: operator 001 (系统管理员), out-warehouse 01, in-warehouse 02, goods 0001; operator
-# 003's warehouse scope " and ID in ('01','02','03')". Block format: tests/core/statement_corpus_test.cpp.
+# 003's warehouse scope " and ID in ('01','02','03')". Block format: tests/core/tsql_StatementCorpusTest.cpp.
 
 # editor load: the out-warehouse list template
 Select FSQL From GLSelect Where FDH='调出仓库选择'

@@ -1,6 +1,6 @@
 # Statements of the bill lines: the quantity and batch step, saving, amending and deleting lines
 # and bills, and the goods places. A new bill DBD202403050005 from 01 to 05 (goods places) is
-# saved line by line, amended and deleted. Block format: tests/core/statement_corpus_test.cpp.
+# saved line by line, amended and deleted. Block format: tests/core/tsql_StatementCorpusTest.cpp.
 
 # quantity step: the out-warehouse exists
 select * from gl_stock where id ='01'

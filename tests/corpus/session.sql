@@ -1,6 +1,6 @@
 # Statements of the session: the operator look-up, the settings, the rights and the data scope,
 # and the selection templates. Sample operator 002 (张三, group 仓库组), right model 'A10402'.
-# Block format: see tests/core/statement_corpus_test.cpp.
+# Block format: see tests/core/tsql_StatementCorpusTest.cpp.
 
 # session: the operator's Guid from the operator code
 Select Guid From Operators Where Code='002'

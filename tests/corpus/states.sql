@@ -6,7 +6,7 @@
 #     confirm, un-confirm, un-audit;
 #   DBD202403020004 (03 -> 02): one-step audit, then un-audit after the out-warehouse's batch and
 #     balance rows were removed, so both are created again.
-# then posts and submits bills. Block format: tests/core/statement_corpus_test.cpp.
+# then posts and submits bills. Block format: tests/core/tsql_StatementCorpusTest.cpp.
 
 # audit: the batch sell-price switch, read before the transaction
 Select IsNull(FValue,'') FValue From t_SystemProfile Where FKey='UpdateBatchSellPrice'
