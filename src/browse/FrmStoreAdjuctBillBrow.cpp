@@ -224,7 +224,8 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 }
 
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
-// once the loop is done. A deletion that failed has shown its error and ends the command there.
+// once the loop is done. A deletion that fails shows its error and ends the command there: the
+// rows after it are not processed and the list is not refreshed.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   if (!Allowed("删除")) return;
   if (session_.Ui->MsgBox("您确定要删除吗？[Y/N]", mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") !=
@@ -232,21 +233,29 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     return;
   }
   std::vector<std::string> audited;
-  for (long row : MarkedRows()) {
-    const std::string serial = grid_.TextMatrix(row, 1);
-    const BillDeletionResult result = DeleteBill(session_, serial);
-    if (result == BillDeletionResult::Failed) {
-      grid_.NotifyContents();
-      return;
-    }
-    grid_.SetMarked(row, false);
-    if (result == BillDeletionResult::Audited) audited.push_back(serial);
+  try {
+    audited = DeleteMarkedRows();
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+    grid_.NotifyContents();
+    return;
   }
   grid_.NotifyContents();
   if (!audited.empty()) {
     session_.Ui->MsgBox("流水号为:" + Joined(audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
   }
   RefreshList();
+}
+
+std::vector<std::string> FrmStoreAdjuctBillBrow::DeleteMarkedRows() {
+  std::vector<std::string> audited;
+  for (long row : MarkedRows()) {
+    const std::string serial = grid_.TextMatrix(row, 1);
+    const BillDeletionResult result = DeleteBill(session_, serial);
+    grid_.SetMarked(row, false);
+    if (result == BillDeletionResult::Audited) audited.push_back(serial);
+  }
+  return audited;
 }
 
 void FrmStoreAdjuctBillBrow::InvertMarks() {

@@ -9,8 +9,9 @@
 // button per key (the key is its caption: 新增, 修改 ...) and the menu items mnuNew, mnuExit,
 // mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout. Click takes any of these names.
 //
-// Failures of load, refresh, delete and post are shown with the information icon (64,
-// "系统提示") and end the command where it failed; a failed sort uses the critical icon (16).
+// Failures of load, refresh and post are shown with the information icon (64, "系统提示") and
+// end the command where it failed; a failed deletion uses the exclamation mark (48), a failed
+// sort the critical icon (16).
 #include <map>
 #include <memory>
 #include <string>
@@ -86,6 +87,9 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void OpenEditor(bool viewOnly);
   void ToggleMarkOnCurrentRow();
   std::vector<long> MarkedRows() const;
+  // Deletes the bills of the marked rows in grid order, unmarking each one handled; returns the
+  // serials left because they are audited. Throws the first failure, leaving that row marked.
+  std::vector<std::string> DeleteMarkedRows();
   void ShowInformation(const std::string& text);
 
   // MarkedBillStates.cpp

@@ -5,6 +5,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
+#include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -28,10 +29,10 @@ bool DeleteInOneTransaction(Session& session, const std::string& quotedLsh) {
 }
 
 // Tells an audited bill from one that is no longer there, so the caller can name the audited
-// ones to the user. An opener failure has been shown already and reads as "not found".
+// ones to the user.
 BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
-  auto rs = OpenRsSeparate(session, "select LSH from ckdbdzk where lsh='" + quotedLsh + "'");
-  if (!rs || rs->RecordCount() == 0) return BillDeletionResult::NotFound;
+  auto rs = RequireOpened(OpenRsSeparate(session, "select LSH from ckdbdzk where lsh='" + quotedLsh + "'"));
+  if (rs->RecordCount() == 0) return BillDeletionResult::NotFound;
   return BillDeletionResult::Audited;
 }
 
@@ -39,18 +40,13 @@ BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   const std::string quotedLsh = QuoteSql(lsh);
-  auto open = OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "'" + kStillOpen);
-  if (!open) return BillDeletionResult::Failed;
+  auto open =
+      RequireOpened(OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "'" + kStillOpen));
   const bool deletable = open->RecordCount() > 0;
   open->Close();
   if (!deletable) return WhyNotOpen(session, quotedLsh);
-  try {
-    if (!session.Conn) throw adodb::Error::Closed();
-    return DeleteInOneTransaction(session, quotedLsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
-  } catch (const adodb::Error& error) {
-    session.Ui->MsgBox(error.Description(), mb::kExclamation, "系统提示");
-    return BillDeletionResult::Failed;
-  }
+  if (!session.Conn) throw adodb::Error::Closed();
+  return DeleteInOneTransaction(session, quotedLsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
 }
 
 }  // namespace storeadjust

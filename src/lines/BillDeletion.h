@@ -4,8 +4,10 @@
 // unaudited (shbz 0). Goods-place rows are removed with the bill because a later bill that is
 // given the same serial would otherwise inherit them and book them again.
 //
-// Errors are trapped here: the description is shown (48, "系统提示"), the transaction is rolled
-// back, and the result says the deletion failed. Never throws adodb::Error.
+// A failure throws adodb::Error carrying the database's description, after the transaction has
+// been rolled back, so the whole bill stays; the caller shows it. A record-set opener that fails
+// has shown its own message and then throws the "object not set" error, as any use of the
+// missing set would.
 #include <string>
 
 #include "host/Session.h"
@@ -16,7 +18,6 @@ enum class BillDeletionResult {
   Deleted,   // header, lines and goods places are gone
   Audited,   // the bill exists but is audited: nothing was changed
   NotFound,  // no such bill (deleted meanwhile): nothing to do
-  Failed,    // an error was shown and everything rolled back
 };
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh);
