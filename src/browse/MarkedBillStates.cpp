@@ -12,7 +12,7 @@
 #include "host/LenientValues.h"
 #include "host/UserInterface.h"
 #include "states/BillPosting.h"
-#include "states/CheckBillFlow.h"
+#include "states/AuditProcedure.h"
 #include "states/StateChange.h"
 
 namespace storeadjust {

@@ -191,6 +191,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // StateCommands.cpp
   bool MayRunStateCommand(const std::string& rightName);
+  bool AuditProcedureAllows(const std::string& lsh);
   bool ApprovalAllowsAudit();
   void Audit();
   void UnAudit();

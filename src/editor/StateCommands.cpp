@@ -8,7 +8,7 @@
 #include "host/ErrorText.h"
 #include "host/Rights.h"
 #include "states/BillPosting.h"
-#include "states/CheckBillFlow.h"
+#include "states/AuditProcedure.h"
 #include "states/StateChange.h"
 
 namespace storeadjust {
@@ -59,11 +59,32 @@ bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
   return vfgContent_.Rows() >= 2;
 }
 
+// A warning is the clerk's to override; a refusal or a failure of the call stops the audit before
+// it starts.
+bool FrmStoreAdjuctBill::AuditProcedureAllows(const std::string& lsh) {
+  ProcedureVerdict verdict;
+  try {
+    verdict = AskAuditProcedure(session_, lsh, "AuditingWarehouseAdjustBill");
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
+    return false;
+  }
+  if (verdict.value == 1) {
+    return session_.Ui->MsgBox(verdict.message, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) ==
+           mb::kYes;
+  }
+  if (verdict.value == 2) {
+    session_.Ui->MsgBox(verdict.message, mb::kInformation, kSystemTitle);
+    return false;
+  }
+  return true;
+}
+
 // The approval flow is asked in two ways: the ERP's procedure (which may warn or refuse), then
 // the data-scope component's verdict.
 bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
   const std::string lsh = Text("TxtLSH");
-  if (!CheckBillFlow(session_, lsh, "AuditingWarehouseAdjustBill")) return false;
+  if (!AuditProcedureAllows(lsh)) return false;
   bool approved = false;
   try {
     approved = CreateDataScopeProvider()->IsApproved(session_.ConnStr, kTransferBillTypeCode, lsh);

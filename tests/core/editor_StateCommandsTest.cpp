@@ -1,5 +1,6 @@
-// The editor's state commands as the clerk meets them: confirmation outside the two-step flow,
-// and a long bill whose audit shows the line it is moving.
+// The editor's state commands as the clerk meets them: the approval procedure's warning, refusal
+// and failure, confirmation outside the two-step flow, and a long bill whose audit shows the line
+// it is moving.
 #include <gtest/gtest.h>
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -34,6 +35,20 @@ class StateCommandsTest : public ::testing::Test {
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   FrmStoreAdjuctBill form_{session_};
 };
+
+TEST_F(StateCommandsTest, TheApprovalProcedureWarnsRefusesOrFailsAndTheAuditDoesNotStart) {
+  Open("DBD202403010001");
+  db_.Run({"insert into AuditVerdict (BillGuid,ReturnValue,ReturnMsg) values ('DBD202403010001',1,'金额超限')"});
+  ui_.QueueAnswer(mb::kNo);
+  form_.Click("审核");
+  db_.Run({"update AuditVerdict set ReturnValue=2, ReturnMsg='审批中'"});
+  form_.Click("审核");
+  db_.Run({"drop table AuditVerdict"});
+  form_.Click("审核");
+
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|金额超限\n64 系统提示|审批中\n64 系统提示|no such table: AuditVerdict\n");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
+}
 
 TEST_F(StateCommandsTest, ConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");

@@ -1,17 +1,17 @@
 // The audit gate: the embedded stored procedure's verdicts through a parameterised command, and
-// what the gate makes of them.
+// as the gate reads them.
 #include <gtest/gtest.h>
 
 #include "adodb/Command.h"
 #include "host/EmbeddedProcedures.h"
 #include "support/ModuleSession.h"
-#include "states/CheckBillFlow.h"
+#include "states/AuditProcedure.h"
+#include "support/ErrorOf.h"
 
 namespace storeadjust {
 namespace {
 
 using testsupport::OpenSession;
-using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
 class AuditProcedureTest : public ::testing::Test {
@@ -54,21 +54,20 @@ TEST_F(AuditProcedureTest, VerdictsComeFromTheTable) {
   EXPECT_EQ(Call("X' or '1'='1"), std::make_pair(0, std::string()));
 }
 
-TEST_F(AuditProcedureTest, GatePassesWarnsAndRefuses) {
-  EXPECT_TRUE(CheckBillFlow(session_, "NONE", kAuditProcedureName));
+TEST_F(AuditProcedureTest, TheGateReadsEachVerdictWithoutAWordToTheUser) {
+  const ProcedureVerdict pass = AskAuditProcedure(session_, "NONE", kAuditProcedureName);
+  const ProcedureVerdict warn = AskAuditProcedure(session_, "WARN", kAuditProcedureName);
+  const ProcedureVerdict stop = AskAuditProcedure(session_, "STOP", kAuditProcedureName);
+  EXPECT_EQ(std::make_pair(pass.value, pass.message), std::make_pair(0, std::string()));
+  EXPECT_EQ(std::make_pair(warn.value, warn.message), std::make_pair(1, std::string("金额超限，是否继续？")));
+  EXPECT_EQ(std::make_pair(stop.value, stop.message), std::make_pair(2, std::string("审批流程未完成！")));
   EXPECT_TRUE(ui_.Boxes().empty());
-
-  ui_.QueueAnswer(mb::kNo);
-  EXPECT_FALSE(CheckBillFlow(session_, "WARN", kAuditProcedureName));
-  ui_.QueueAnswer(mb::kYes);
-  EXPECT_TRUE(CheckBillFlow(session_, "WARN", kAuditProcedureName));
-  EXPECT_FALSE(CheckBillFlow(session_, "STOP", kAuditProcedureName));
-  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|金额超限，是否继续？\n324 系统提示|金额超限，是否继续？\n64 系统提示|审批流程未完成！\n");
 }
 
-TEST_F(AuditProcedureTest, MissingProcedureIsShownAndStopsTheAudit) {
-  EXPECT_FALSE(CheckBillFlow(session_, "NONE", "NoSuchProcedure"));
-  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|Could not find stored procedure 'NoSuchProcedure'.\n");
+TEST_F(AuditProcedureTest, AMissingProcedureThrowsTheDatabaseWords) {
+  const adodb::Error error = testsupport::ErrorOf([&] { AskAuditProcedure(session_, "NONE", "NoSuchProcedure"); });
+  EXPECT_EQ(error.Description(), "Could not find stored procedure 'NoSuchProcedure'.");
+  EXPECT_TRUE(ui_.Boxes().empty());
 }
 
 }  // namespace

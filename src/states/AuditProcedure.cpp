@@ -1,17 +1,9 @@
-#include "states/CheckBillFlow.h"
-
-#include <exception>
+#include "states/AuditProcedure.h"
 
 #include "adodb/Command.h"
 #include "adodb/Error.h"
 
 namespace storeadjust {
-
-namespace {
-
-constexpr const char* kSystemTitle = "系统提示";
-
-}  // namespace
 
 // The operator goes to the procedure by code, not by Guid: that is what the procedure expects.
 ProcedureVerdict AskAuditProcedure(Session& session, const std::string& billSerial, const std::string& procedureName) {
@@ -28,25 +20,6 @@ ProcedureVerdict AskAuditProcedure(Session& session, const std::string& billSeri
   command.Execute();
   const adodb::Variant& value = command.Parameters("ReturnValue").Value();
   return {value.IsNull() ? 0 : value.AsInt32(), command.Parameters("ReturnMsg").Value().TextOrEmpty()};
-}
-
-bool CheckBillFlow(Session& session, const std::string& billSerial, const std::string& procedureName) {
-  try {
-    const ProcedureVerdict verdict = AskAuditProcedure(session, billSerial, procedureName);
-    if (verdict.value == 1 &&
-        session.Ui->MsgBox(verdict.message, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) ==
-            mb::kNo) {
-      return false;
-    }
-    if (verdict.value == 2) {
-      session.Ui->MsgBox(verdict.message, mb::kInformation, kSystemTitle);
-      return false;
-    }
-    return true;
-  } catch (const std::exception& error) {
-    session.Ui->MsgBox(error.what(), mb::kInformation, kSystemTitle);
-    return false;
-  }
 }
 
 }  // namespace storeadjust

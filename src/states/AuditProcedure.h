@@ -1,19 +1,16 @@
 #pragma once
 // The approval-workflow gate of the audit: asks the ERP's stored procedure (on the session
 // connection) whether the bill may pass this step. ReturnValue 1 is a warning the user may
-// override (Yes/No, No the default), 2 a refusal shown to the user, anything else a pass.
-// Every failure (no such procedure, a refused call) is shown (64, "系统提示") and answers false,
-// so the audit does not start.
+// override, 2 a refusal with its text, anything else a pass. Asked without a word to the user:
+// the screen that asks decides what to show.
 #include <string>
 
 #include "host/Session.h"
 
 namespace storeadjust {
 
-bool CheckBillFlow(Session& session, const std::string& billSerial, const std::string& procedureName);
-
-// What the procedure answers, asked without a word to the user: ReturnValue and ReturnMsg.
-// Failures throw adodb::Error.
+// What the procedure answers: ReturnValue and ReturnMsg. Failures (no such procedure, a refused
+// call, no connection) throw adodb::Error with the database's description.
 struct ProcedureVerdict {
   int value = 0;
   std::string message;
