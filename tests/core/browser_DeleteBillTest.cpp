@@ -54,6 +54,18 @@ TEST_F(DeleteBillTest, AFailureInsideRollsTheWholeBillBack) {
   EXPECT_TRUE(db.ui.Boxes().empty());  // the browser shows it, once
 }
 
+TEST_F(DeleteBillTest, AnOpenerThatFailedHasShownItsWordsAndTheDeletionThrowsObjectNotSet) {
+  db.AddBill("DBD0007", 0);
+  db.session.ConnStr = "Provider=NoSuchProvider";
+
+  const adodb::Error error = testsupport::ErrorOf([&] { DeleteBill(db.session, "DBD0007"); });
+
+  EXPECT_EQ(error.Description(), "Object variable or With block variable not set");
+  ASSERT_EQ(db.ui.Boxes().size(), 1u);  // the opener's own; the browser shows the error once more
+  EXPECT_EQ(db.ui.Boxes()[0].title, "Error:");
+  EXPECT_EQ(db.Parts("DBD0007"), "1/2/2");
+}
+
 TEST_F(DeleteBillTest, ABillAuditedAfterTheCheckKeepsItsLines) {
   db.AddBill("DBD0005", 0);
   // Another user audits the bill between the check and the deletion: the header delete then
