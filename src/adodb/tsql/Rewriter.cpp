@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -16,14 +17,34 @@ namespace adodb::tsql {
 namespace {
 
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
+// Sorted, so that a word is looked up by binary search: the check runs for almost every name.
 constexpr std::array<std::string_view, 38> kReserved = {
-    "FROM",   "WHERE", "GROUP", "ORDER",  "HAVING", "UNION",  "EXCEPT", "INTERSECT", "INTO",  "ON",
-    "JOIN",   "INNER", "LEFT",  "RIGHT",  "FULL",   "CROSS",  "OUTER",  "AND",       "OR",    "NOT",
-    "AS",     "WHEN",  "THEN",  "ELSE",   "END",    "IS",     "IN",     "LIKE",      "BETWEEN", "SET",
-    "VALUES", "SELECT", "ASC",  "DESC",   "WITH",   "OPTION", "FOR",    "COLLATE"};
+    "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CROSS", "DESC", "ELSE", "END", "EXCEPT", "FOR", "FROM", "FULL",
+    "GROUP", "HAVING", "IN", "INNER", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE", "NOT", "ON",
+    "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "UNION", "VALUES", "WHEN", "WHERE",
+    "WITH",
+};
+static_assert(std::is_sorted(kReserved.begin(), kReserved.end()));
+constexpr std::size_t kLongestReserved =
+    std::max_element(kReserved.begin(), kReserved.end(), [](auto a, auto b) { return a.size() < b.size(); })->size();
+
+// For each first letter, the lengths of the reserved words that start with it (bit n for length
+// n): one lookup rules out most names before any comparison.
+constexpr std::array<std::uint16_t, 26> kReservedLengths = [] {
+  std::array<std::uint16_t, 26> lengths{};
+  for (std::string_view r : kReserved) lengths[r[0] - 'A'] |= static_cast<std::uint16_t>(1u << r.size());
+  return lengths;
+}();
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsReserved(std::string_view word) {
-  return std::any_of(kReserved.begin(), kReserved.end(), [&](std::string_view r) { return SameName(r, word); });
+  if (word.empty() || word.size() > kLongestReserved) return false;
+  const char first = UpperAscii(word[0]);
+  if (first < 'A' || first > 'Z' || !((kReservedLengths[first - 'A'] >> word.size()) & 1u)) return false;
+  std::array<char, kLongestReserved> upper{};
+  std::transform(word.begin(), word.end(), upper.begin(), UpperAscii);
+  return std::binary_search(kReserved.begin(), kReserved.end(), std::string_view(upper.data(), word.size()));
 }
 
 // Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
