@@ -88,8 +88,20 @@ std::string Normalize(const Token& t) {
   return std::string(t.text);
 }
 
-// The translation is built with single blanks between pieces; none belongs at its ends.
-std::string Trim(std::string_view s) { return std::string(Trimmed(s, " ")); }
+// True for the tokens Normalize writes as they are, which can then be emitted without a copy.
+bool KeepsItsText(const Token& t) {
+  return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
+         !(t.kind == TokenKind::Number && t.text.back() == '.');
+}
+
+// The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
+// in place, since the text is usually the whole statement.
+std::string Trim(std::string s) {
+  const std::size_t last = s.find_last_not_of(' ');
+  s.erase(last == std::string::npos ? 0 : last + 1);
+  s.erase(0, s.find_first_not_of(' '));
+  return s;
+}
 
 struct NameRef {
   std::string emitted;  // as written into the output
@@ -115,6 +127,7 @@ class Rewriter {
   explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
 
   std::string Statement() {
+    ReserveOutput();
     RejectUnsupportedTokens();
     if (end_ == 0) Fail("an empty statement");
     if (AtWord("SELECT")) {
@@ -133,7 +146,7 @@ class Rewriter {
       Fail("the statement " + std::string(tokens_[0].text));
     }
     if (pos_ < end_) Unexpected();
-    return Trim(out_);
+    return Trim(std::move(out_));
   }
 
  private:
@@ -141,7 +154,7 @@ class Rewriter {
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Word && SameName(t->text, keyword);
+    return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
   }
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
@@ -197,6 +210,13 @@ class Rewriter {
   }
 
   // ---- output --------------------------------------------------------------------------------
+  // The translation is about as long as the statement plus the COLLATE clauses and calls it adds:
+  // reserving that once spares the buffer its regrowths.
+  void ReserveOutput() {
+    std::size_t size = 0;
+    for (const Token& t : tokens_) size += t.text.size() + 1;
+    out_.reserve(size + size / 2);
+  }
   void Emit(std::string_view piece) {
     if (piece.empty()) return;
     if (!out_.empty()) {
@@ -206,20 +226,24 @@ class Rewriter {
     }
     out_ += piece;
   }
+  void EmitToken(const Token& t) {
+    if (KeepsItsText(t)) return Emit(t.text);
+    Emit(Normalize(t));
+  }
   template <class F>
   std::string Capture(F&& produce) {
     std::string saved;
     std::swap(saved, out_);
     produce();
     std::swap(saved, out_);
-    return Trim(saved);
+    return Trim(std::move(saved));
   }
 
   // ---- statements ----------------------------------------------------------------------------
 
   // Schema statements carry no T-SQL semantics the module relies on: tokens are only normalised.
   void PassThrough() {
-    while (pos_ < end_) Emit(Normalize(Take()));
+    while (pos_ < end_) EmitToken(Take());
   }
 
   // TRUNCATE TABLE t empties the table: DELETE FROM t.
@@ -307,7 +331,7 @@ class Rewriter {
   void SelectItem() {
     if (AcceptOp("*")) return Emit("*");
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
-      Emit(Normalize(Take()));
+      EmitToken(Take());
       pos_ += 2;
       return Emit(".*");
     }
@@ -321,10 +345,13 @@ class Rewriter {
     if (AcceptWord("AS")) {
       const Token& t = Take();
       if (!IsName(t) && t.kind != TokenKind::String && t.kind != TokenKind::NString) Unexpected();
-      return Emit("AS " + Normalize(t));
+      Emit("AS");
+      return EmitToken(t);
     }
-    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString)))
-      Emit("AS " + Normalize(Take()));
+    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString))) {
+      Emit("AS");
+      EmitToken(Take());
+    }
   }
 
   void OrderItems() {
@@ -345,7 +372,7 @@ class Rewriter {
       Emit("(");
       do {
         if (!AtName()) Unexpected();
-        Emit(Normalize(Take()));
+        EmitToken(Take());
       } while (AcceptOp(",") && (Emit(","), true));
       ExpectOp(")");
       Emit(")");
@@ -609,8 +636,7 @@ class Rewriter {
     const std::size_t leftFrom = pos_;
     Additive();
     const bool leftColumn = IsColumnRef(leftFrom, pos_);
-    for (const auto& [tsqlOp, sqliteOp] : kComparisons) {
-      if (!AtOp(tsqlOp)) continue;
+    if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) {
       ++pos_;
       if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
       Emit(sqliteOp);
@@ -687,6 +713,15 @@ class Rewriter {
     Emit(chain.Text());
   }
 
+  // The SQLite spelling of the comparison operator at the cursor; empty when there is none.
+  std::string_view AtComparison() const {
+    const Token* t = Peek();
+    if (!t || t->kind != TokenKind::Operator) return {};
+    for (const auto& [tsqlOp, sqliteOp] : kComparisons)
+      if (t->text == tsqlOp) return sqliteOp;
+    return {};
+  }
+
   bool AtAdditiveOperator() const {
     const Token* t = Peek();
     return t && t->kind == TokenKind::Operator && AdditiveChain::IsOperator(t->text);
@@ -735,7 +770,7 @@ class Rewriter {
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
-        return Emit(Normalize(Take()));
+        return EmitToken(Take());
       case TokenKind::Operator:
         if (!AcceptOp("(")) Unexpected();
         Emit("(");
@@ -745,7 +780,7 @@ class Rewriter {
         return Emit(")");
       case TokenKind::Word:
         if (AtWord("CASE")) return Case();
-        if (AtWord("NULL")) return Emit(Normalize(Take()));
+        if (AtWord("NULL")) return EmitToken(Take());
         if (AcceptWord("EXISTS")) {
           Emit("EXISTS");
           ExpectOp("(");
@@ -774,12 +809,12 @@ class Rewriter {
   }
 
   void ColumnRef() {
-    std::string name = Normalize(Take());
+    EmitToken(Take());
     while (AtOp(".") && AtName(1)) {
       pos_ += 1;
-      name += "." + Normalize(Take());
+      Emit(".");
+      EmitToken(Take());
     }
-    Emit(name);
   }
 
   void Case() {
