@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -16,14 +17,34 @@ namespace adodb::tsql {
 namespace {
 
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
+// Sorted, so that a word is looked up by binary search: the check runs for almost every name.
 constexpr std::array<std::string_view, 38> kReserved = {
-    "FROM",   "WHERE", "GROUP", "ORDER",  "HAVING", "UNION",  "EXCEPT", "INTERSECT", "INTO",  "ON",
-    "JOIN",   "INNER", "LEFT",  "RIGHT",  "FULL",   "CROSS",  "OUTER",  "AND",       "OR",    "NOT",
-    "AS",     "WHEN",  "THEN",  "ELSE",   "END",    "IS",     "IN",     "LIKE",      "BETWEEN", "SET",
-    "VALUES", "SELECT", "ASC",  "DESC",   "WITH",   "OPTION", "FOR",    "COLLATE"};
+    "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CROSS", "DESC", "ELSE", "END", "EXCEPT", "FOR", "FROM", "FULL",
+    "GROUP", "HAVING", "IN", "INNER", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE", "NOT", "ON",
+    "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "UNION", "VALUES", "WHEN", "WHERE",
+    "WITH",
+};
+static_assert(std::is_sorted(kReserved.begin(), kReserved.end()));
+constexpr std::size_t kLongestReserved =
+    std::max_element(kReserved.begin(), kReserved.end(), [](auto a, auto b) { return a.size() < b.size(); })->size();
+
+// For each first letter, the lengths of the reserved words that start with it (bit n for length
+// n): one lookup rules out most names before any comparison.
+constexpr std::array<std::uint16_t, 26> kReservedLengths = [] {
+  std::array<std::uint16_t, 26> lengths{};
+  for (std::string_view r : kReserved) lengths[r[0] - 'A'] |= static_cast<std::uint16_t>(1u << r.size());
+  return lengths;
+}();
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsReserved(std::string_view word) {
-  return std::any_of(kReserved.begin(), kReserved.end(), [&](std::string_view r) { return SameName(r, word); });
+  if (word.empty() || word.size() > kLongestReserved) return false;
+  const char first = UpperAscii(word[0]);
+  if (first < 'A' || first > 'Z' || !((kReservedLengths[first - 'A'] >> word.size()) & 1u)) return false;
+  std::array<char, kLongestReserved> upper{};
+  std::transform(word.begin(), word.end(), upper.begin(), UpperAscii);
+  return std::binary_search(kReserved.begin(), kReserved.end(), std::string_view(upper.data(), word.size()));
 }
 
 // Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
@@ -67,8 +88,20 @@ std::string Normalize(const Token& t) {
   return std::string(t.text);
 }
 
-// The translation is built with single blanks between pieces; none belongs at its ends.
-std::string Trim(std::string_view s) { return std::string(Trimmed(s, " ")); }
+// True for the tokens Normalize writes as they are, which can then be emitted without a copy.
+bool KeepsItsText(const Token& t) {
+  return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
+         !(t.kind == TokenKind::Number && t.text.back() == '.');
+}
+
+// The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
+// in place, since the text is usually the whole statement.
+std::string Trim(std::string s) {
+  const std::size_t last = s.find_last_not_of(' ');
+  s.erase(last == std::string::npos ? 0 : last + 1);
+  s.erase(0, s.find_first_not_of(' '));
+  return s;
+}
 
 struct NameRef {
   std::string emitted;  // as written into the output
@@ -94,6 +127,7 @@ class Rewriter {
   explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
 
   std::string Statement() {
+    ReserveOutput();
     RejectUnsupportedTokens();
     if (end_ == 0) Fail("an empty statement");
     if (AtWord("SELECT")) {
@@ -112,7 +146,7 @@ class Rewriter {
       Fail("the statement " + std::string(tokens_[0].text));
     }
     if (pos_ < end_) Unexpected();
-    return Trim(out_);
+    return Trim(std::move(out_));
   }
 
  private:
@@ -120,7 +154,7 @@ class Rewriter {
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Word && SameName(t->text, keyword);
+    return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
   }
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
@@ -176,6 +210,13 @@ class Rewriter {
   }
 
   // ---- output --------------------------------------------------------------------------------
+  // The translation is about as long as the statement plus the COLLATE clauses and calls it adds:
+  // reserving that once spares the buffer its regrowths.
+  void ReserveOutput() {
+    std::size_t size = 0;
+    for (const Token& t : tokens_) size += t.text.size() + 1;
+    out_.reserve(size + size / 2);
+  }
   void Emit(std::string_view piece) {
     if (piece.empty()) return;
     if (!out_.empty()) {
@@ -185,20 +226,24 @@ class Rewriter {
     }
     out_ += piece;
   }
+  void EmitToken(const Token& t) {
+    if (KeepsItsText(t)) return Emit(t.text);
+    Emit(Normalize(t));
+  }
   template <class F>
   std::string Capture(F&& produce) {
     std::string saved;
     std::swap(saved, out_);
     produce();
     std::swap(saved, out_);
-    return Trim(saved);
+    return Trim(std::move(saved));
   }
 
   // ---- statements ----------------------------------------------------------------------------
 
   // Schema statements carry no T-SQL semantics the module relies on: tokens are only normalised.
   void PassThrough() {
-    while (pos_ < end_) Emit(Normalize(Take()));
+    while (pos_ < end_) EmitToken(Take());
   }
 
   // TRUNCATE TABLE t empties the table: DELETE FROM t.
@@ -286,7 +331,7 @@ class Rewriter {
   void SelectItem() {
     if (AcceptOp("*")) return Emit("*");
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
-      Emit(Normalize(Take()));
+      EmitToken(Take());
       pos_ += 2;
       return Emit(".*");
     }
@@ -300,10 +345,13 @@ class Rewriter {
     if (AcceptWord("AS")) {
       const Token& t = Take();
       if (!IsName(t) && t.kind != TokenKind::String && t.kind != TokenKind::NString) Unexpected();
-      return Emit("AS " + Normalize(t));
+      Emit("AS");
+      return EmitToken(t);
     }
-    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString)))
-      Emit("AS " + Normalize(Take()));
+    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString))) {
+      Emit("AS");
+      EmitToken(Take());
+    }
   }
 
   void OrderItems() {
@@ -324,7 +372,7 @@ class Rewriter {
       Emit("(");
       do {
         if (!AtName()) Unexpected();
-        Emit(Normalize(Take()));
+        EmitToken(Take());
       } while (AcceptOp(",") && (Emit(","), true));
       ExpectOp(")");
       Emit(")");
@@ -588,8 +636,7 @@ class Rewriter {
     const std::size_t leftFrom = pos_;
     Additive();
     const bool leftColumn = IsColumnRef(leftFrom, pos_);
-    for (const auto& [tsqlOp, sqliteOp] : kComparisons) {
-      if (!AtOp(tsqlOp)) continue;
+    if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) {
       ++pos_;
       if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
       Emit(sqliteOp);
@@ -666,6 +713,15 @@ class Rewriter {
     Emit(chain.Text());
   }
 
+  // The SQLite spelling of the comparison operator at the cursor; empty when there is none.
+  std::string_view AtComparison() const {
+    const Token* t = Peek();
+    if (!t || t->kind != TokenKind::Operator) return {};
+    for (const auto& [tsqlOp, sqliteOp] : kComparisons)
+      if (t->text == tsqlOp) return sqliteOp;
+    return {};
+  }
+
   bool AtAdditiveOperator() const {
     const Token* t = Peek();
     return t && t->kind == TokenKind::Operator && AdditiveChain::IsOperator(t->text);
@@ -714,7 +770,7 @@ class Rewriter {
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
-        return Emit(Normalize(Take()));
+        return EmitToken(Take());
       case TokenKind::Operator:
         if (!AcceptOp("(")) Unexpected();
         Emit("(");
@@ -724,7 +780,7 @@ class Rewriter {
         return Emit(")");
       case TokenKind::Word:
         if (AtWord("CASE")) return Case();
-        if (AtWord("NULL")) return Emit(Normalize(Take()));
+        if (AtWord("NULL")) return EmitToken(Take());
         if (AcceptWord("EXISTS")) {
           Emit("EXISTS");
           ExpectOp("(");
@@ -753,12 +809,12 @@ class Rewriter {
   }
 
   void ColumnRef() {
-    std::string name = Normalize(Take());
+    EmitToken(Take());
     while (AtOp(".") && AtName(1)) {
       pos_ += 1;
-      name += "." + Normalize(Take());
+      Emit(".");
+      EmitToken(Take());
     }
-    Emit(name);
   }
 
   void Case() {

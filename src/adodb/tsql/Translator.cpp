@@ -2,6 +2,8 @@
 
 #include <mutex>
 #include <shared_mutex>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "adodb/Error.h"
@@ -20,24 +22,32 @@ struct Translation {
   std::string unsupported;  // otherwise the description of the construct refused
 };
 
+// Keys are looked up by the caller's view of the statement, so a hit copies nothing but the
+// translation it returns.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+};
+
 class TranslationCache {
  public:
-  const Translation* Find(const std::string& key, Translation& copy) const {
+  // Copies the translation of `key` into `found`; false when the statement is not cached.
+  bool Find(std::string_view key, Translation& found) const {
     std::shared_lock lock(mutex_);
     const auto it = entries_.find(key);
-    if (it == entries_.end()) return nullptr;
-    copy = it->second;
-    return &copy;
+    if (it == entries_.end()) return false;
+    found = it->second;
+    return true;
   }
-  void Store(std::string key, Translation value) {
+  void Store(std::string_view key, const Translation& value) {
     std::unique_lock lock(mutex_);
     if (entries_.size() >= kCacheCapacity) entries_.clear();
-    entries_.emplace(std::move(key), std::move(value));
+    entries_.try_emplace(std::string(key), value);
   }
 
  private:
   mutable std::shared_mutex mutex_;
-  std::unordered_map<std::string, Translation> entries_;
+  std::unordered_map<std::string, Translation, TextHash, std::equal_to<>> entries_;
 };
 
 TranslationCache& Cache() {
@@ -57,14 +67,13 @@ Translation TranslateUncached(std::string_view tsql) {
 }  // namespace
 
 std::string Translate(std::string_view tsql) {
-  std::string key(tsql);
   Translation found;
-  if (!Cache().Find(key, found)) {
+  if (!Cache().Find(tsql, found)) {
     found = TranslateUncached(tsql);
-    Cache().Store(std::move(key), found);
+    Cache().Store(tsql, found);
   }
   if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
-  return found.sql;
+  return std::move(found.sql);
 }
 
 }  // namespace adodb::tsql
