@@ -75,41 +75,6 @@ TEST_F(OdbcBackendTest, QueryMaterializesRowsWithDeclaredTypesNullsAndChineseTex
   for (int i = 1; i <= 4; ++i) EXPECT_TRUE(result.rows[2][i].IsNull()) << "column " << i;
 }
 
-TEST_F(OdbcBackendTest, LongTextIsReadWhole) {
-  auto backend = Open();
-  const std::string longText(10000, 'x');
-  backend->Execute("update ck set pm = '" + longText + "中' where djbh = 'CK0002'");
-  EXPECT_EQ(TextAt(*backend, "select pm from ck where djbh = 'CK0002'"), longText + "中");
-}
-
-TEST_F(OdbcBackendTest, AConnectionOpensTheOdbcBackendFromItsString) {
-  auto connection = std::make_shared<Connection>();
-  connection->Open(ConnectionString());
-  EXPECT_EQ(connection->Execute("update ck set pm = 'x''y' where djbh = 'CK0003'"), 1);
-  auto set = connection->OpenRecordset("select pm from ck where djbh = 'CK0003'");
-  EXPECT_EQ(set->Fields("pm").Value().AsText(), "x'y");
-}
-
-TEST_F(OdbcBackendTest, ColumnsKnowTheirBaseTableAndKey) {
-  auto backend = Open();
-  const ResultSet result = backend->Query("select pm, djbh, je + 1 as more, sl as quantity from ck");
-  EXPECT_EQ(result.columns[0].baseTable, "ck");
-  EXPECT_EQ(result.columns[0].baseColumn, "pm");
-  EXPECT_FALSE(result.columns[0].isKey);
-  EXPECT_TRUE(result.columns[1].isKey);
-  EXPECT_TRUE(result.columns[2].baseTable.empty());
-  // The SQLite driver names an aliased column by its alias: it must not pass for a base column.
-  EXPECT_EQ(result.columns[3].name, "quantity");
-  EXPECT_NE(result.columns[3].baseColumn, "quantity");
-}
-
-TEST_F(OdbcBackendTest, ExecuteReportsChangedRowsAndTheChangeIsVisible) {
-  auto backend = Open();
-  EXPECT_EQ(backend->Execute("update ck set sl = sl + 1 where sl is not null"), 2);
-  EXPECT_EQ(backend->Execute("update ck set sl = 1 where djbh = 'none'"), 0);
-  EXPECT_EQ(TextAt(*backend, "select sl from ck where djbh = 'CK0001'"), "8");
-}
-
 TEST_F(OdbcBackendTest, RollbackLeavesNoChangeAndCommitKeepsIt) {
   auto backend = Open();
   backend->BeginTransaction();

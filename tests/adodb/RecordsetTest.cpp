@@ -109,14 +109,6 @@ TEST_F(RecordsetTest, ClonesShareRowsButKeepTheirOwnPositionAndSort) {
   EXPECT_EQ(clone->Value("hh").AsText(), "A1");
 }
 
-TEST_F(RecordsetTest, RequeryRereadsOnTheSameConnection) {
-  auto rs = conn->OpenRecordset("select hh, sl from phk where hh = 'B2'");
-  conn->Execute("update phk set sl = 99 where hh = 'B2'");
-  EXPECT_EQ(rs->Value("sl").AsDouble(), 7);
-  rs->Requery();
-  EXPECT_EQ(rs->Value("sl").AsDouble(), 99);
-}
-
 TEST_F(RecordsetTest, EditableUpdateJoinsTheTransactionAndRollbackUndoesIt) {
   auto rs = conn->OpenRecordset("select * from phk where hh = 'A1' and ph = 'P1'", adLockOptimistic)->Clone();
   {
@@ -194,20 +186,4 @@ TEST_F(RecordsetTest, UpdateOfARowFromTwoTablesWritesBothOrNeither) {
   again->Update();
   EXPECT_EQ(conn->OpenRecordset("select sl from phk where hh = 'B2'")->Value(0).AsDouble(), 99);
   EXPECT_EQ(conn->OpenRecordset("select pm from spk where hh = 'B2'")->Value(0).AsText(), "rice");
-}
-
-TEST_F(RecordsetTest, HundredThousandRowsLoadSortAndRead) {
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(db.Path().c_str(), &raw), SQLITE_OK);
-  sqlite3_exec(raw,
-               "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000) "
-               "insert into nokey select 'r' || (i % 977), i from n",
-               nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
-  auto rs = conn->OpenRecordset("select a, b from nokey");
-  ASSERT_EQ(rs->RecordCount(), 100003);
-  rs->Sort("a DESC, b");
-  double total = 0;
-  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) total += rs->Value("b").AsDouble();
-  EXPECT_EQ(total, 100000.0 * 100001 / 2 + 4);
 }

@@ -61,14 +61,6 @@ TEST(RowTable, RowsAcrossManyBlocksKeepTheirValuesAndWidth) {
   EXPECT_THROW(table.push_back(std::vector<Variant>{1, 2}), std::invalid_argument);
 }
 
-TEST(RowTable, RowsWithoutColumnsAreCounted) {
-  RowTable table;
-  table.push_back(std::vector<Variant>{});
-  table.push_back(std::vector<Variant>{});
-  EXPECT_EQ(table.size(), 2u);
-  EXPECT_TRUE(table[1].empty());
-}
-
 // An edit written back to a row far into a large result must change that row and no other.
 TEST(RowTable, RecordsetEditsARowBeyondTheFirstBlock) {
   testsupport::TempDatabase db;

@@ -71,17 +71,6 @@ TEST(Variant, NullIsRefusedWhereTheClassicRulesRefuseIt) {
   EXPECT_FALSE(null == Variant());
 }
 
-TEST(Variant, BooleansReadAndWriteTheClassicWords) {
-  EXPECT_EQ(Variant(true).AsText(), "True");
-  EXPECT_EQ(Variant(false).AsText(), "False");
-  EXPECT_TRUE(Variant("TRUE").AsBool());
-  EXPECT_FALSE(Variant("false").AsBool());
-  EXPECT_TRUE(Variant("1").AsBool());
-  EXPECT_FALSE(Variant(0).AsBool());
-  EXPECT_DOUBLE_EQ(Variant(true).AsDouble(), -1);
-  EXPECT_EQ(ErrorOf([] { (void)Variant("yes").AsBool(); }).Number(), adodb::errnum::kTypeMismatch);
-}
-
 TEST(Variant, DatesParseFormatAndCountDaysLikeTheClassicSerial) {
   const auto parsed = Date::Parse("2024-02-29 13:05:09.123");
   ASSERT_TRUE(parsed);
@@ -103,17 +92,4 @@ TEST(Variant, CompareOrdersNullsFirstNumbersNumericallyTextByBytes) {
   EXPECT_GT(Compare(Variant("b"), Variant("a")), 0);
   EXPECT_LT(Compare(Variant("10"), Variant(9)), 0);  // mixed compares as text
   EXPECT_LT(Compare(Variant(*Date::Parse("2024-01-01")), Variant(*Date::Parse("2024-01-01 00:00:01"))), 0);
-}
-
-TEST(DataType, DeclarationsMapToTheNumbersSqlServerReportsThroughAdo) {
-  using namespace adodb;
-  EXPECT_EQ(DataTypeFromDeclaration("varchar(20)"), adVarChar);
-  EXPECT_EQ(DataTypeFromDeclaration("NVARCHAR (50)"), adVarWChar);
-  EXPECT_EQ(DataTypeFromDeclaration("money"), adCurrency);
-  EXPECT_EQ(DataTypeFromDeclaration("decimal(18,4)"), adNumeric);
-  EXPECT_EQ(DataTypeFromDeclaration("bit"), adBoolean);
-  EXPECT_EQ(DataTypeFromDeclaration("smalldatetime"), adDBTimeStamp);
-  EXPECT_EQ(DataTypeFromDeclaration("tinyint"), adTinyInt);
-  EXPECT_EQ(DataTypeFromDeclaration(""), adEmpty);
-  EXPECT_EQ(DataTypeFromDeclaration("geometry"), adEmpty);
 }

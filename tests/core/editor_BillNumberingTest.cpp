@@ -36,38 +36,11 @@ TEST_F(BillNumberingTest, RuleEdgeCases) {
   EXPECT_THROW(BuildNewSerial(session_), adodb::Error);
 }
 
-TEST_F(BillNumberingTest, OperatorCounterWithoutRule) {
-  DropRule();
-  db_.Run({"insert into sys_dh(id, dblsh) values ('zs01', 41)", "insert into sys_dh(id, dblsh) values ('o''k', NULL)"});
-  session_.OptCode = "zs01";
-  EXPECT_EQ(BuildNewSerial(session_), "ZS0142");
-  AdvanceSerialCounter(session_);
-  EXPECT_EQ(db_.Value("select dblsh from sys_dh where id='zs01'"), "42");
-  EXPECT_EQ(BuildNewSerial(session_), "ZS0143");
-
-  session_.OptCode = "o'k";  // a quote in the operator code neither breaks nor widens a statement
-  EXPECT_EQ(BuildNewSerial(session_), "O'K1001");
-  AdvanceSerialCounter(session_);
-  EXPECT_EQ(db_.Value("select dblsh from sys_dh where id='o''k'"), "1001");
-  EXPECT_EQ(BuildNewSerial(session_), "O'K1002") << "a NULL counter moves on like any other";
-  EXPECT_EQ(db_.Value("select dblsh from sys_dh where id='zs01'"), "42");
-}
-
 TEST_F(BillNumberingTest, NoRuleAndNoCounterRowFails) {
   DropRule();
   session_.OptCode = "nobody";
   EXPECT_THROW(BuildNewSerial(session_), adodb::Error);
   AdvanceSerialCounter(session_);  // nothing to move, nothing thrown
-}
-
-TEST_F(BillNumberingTest, BuildingMovesNoCounterAndAdvancingMovesOnlyTheRule) {
-  EXPECT_EQ(BuildNewSerial(session_), "DBD202403050005");
-  EXPECT_EQ(BuildNewSerial(session_), "DBD202403050005");
-  EXPECT_EQ(db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"), "5");
-  AdvanceSerialCounter(session_);
-  EXPECT_EQ(db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"), "6");
-  EXPECT_EQ(db_.Value("select dblsh from sys_dh where id='001'"), "1000");
-  EXPECT_EQ(BuildNewSerial(session_), "DBD202403050006");
 }
 
 TEST(DateTokensTest, ReplacedInOrderEveryOccurrenceCaseSensitive) {

@@ -55,17 +55,6 @@ TEST_F(EntryRowTest, ABatchPricedLineIsStoredWithTheBatchPriceTheFieldShows) {
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
-TEST_F(EntryRowTest, AGoodsKeptByQuantityIsStoredAtThePriceTypedBeforeTheQuantity) {
-  TakeGoods("0006");
-  form_.Type("TxtDj", "30");
-  ui_.QueueChoice(1);
-  EnterQuantity("2");
-  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 30);
-  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 60);
-  EXPECT_EQ(form_.Text("TxtJe"), "60");
-  EXPECT_EQ(form_.Text("TxtLsze"), "67");
-}
-
 TEST_F(EntryRowTest, AnAmountOnlyLineIsStoredWithTheAmountTyped) {
   TakeGoods("0040");
   EXPECT_FALSE(form_.Control("TxtLsze").locked);
@@ -86,35 +75,6 @@ TEST_F(EntryRowTest, AnAmountOnlyLineIsStoredWithTheAmountTyped) {
   TakeGoods("0006");
   EXPECT_TRUE(form_.Control("TxtLsze").locked);
   EXPECT_EQ(ShownBoxes(ui_), "");
-}
-
-TEST_F(EntryRowTest, NoToTheBatchQuestionVoidsTheChoice) {
-  db_.Run({"update phk set sl=5 where hh='0006' and stockid='01'"});
-  TakeGoods("0006");
-  ui_.QueueChoice(1);
-  ui_.QueueAnswer(mb::kNo);
-  EnterQuantity("8");
-  EXPECT_FALSE(form_.Entry().HasChosenBatch());
-  EXPECT_EQ(form_.Text("TxtJe"), "0");
-  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批次数量小于用户输入数量,是否继续？[Y/N]\n");
-}
-
-TEST_F(EntryRowTest, TextThatIsNoNumberIsRefusedWhereverANumberIsRead) {
-  TakeGoods("0006");
-  for (const char* bad : {"", "x", "1..2", "3,5"}) {
-    form_.Type("TxtSl", bad);
-    form_.SetFocus("TxtDj");
-    form_.KeyDown("TxtDj", key::kReturn);
-    EXPECT_EQ(form_.Focus(), "TxtSl") << bad;
-  }
-  form_.Type("TxtSl", "2");
-  form_.Type("TxtDj", "abc");
-  form_.KeyDown("TxtDj", key::kDown);
-  EXPECT_EQ(form_.Focus(), "TxtDj");
-  EXPECT_EQ(form_.Text("TxtJe"), "0") << "nothing read as 0";
-  EXPECT_EQ(ui_.Boxes().size(), 5u);
-  EXPECT_EQ(ui_.Boxes().back().text, "单价必须是数字!");
-  EXPECT_EQ(ui_.Boxes().back().title, "提示:");
 }
 
 // A data-scope component that cannot answer.

@@ -37,42 +37,11 @@ class EditorFormTest : public ::testing::Test {
   FrmStoreAdjuctBill form_{session_};
 };
 
-TEST_F(EditorFormTest, NewBillRefusedWithoutTheRight) {
-  session_.OptCode = "005";  // 赵六: no 新增
-  OpenNew();
-  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n");
-  EXPECT_EQ(form_.Text("TxtLSH"), "");
-  EXPECT_FALSE(form_.HasPendingTimers());
-}
-
 TEST_F(EditorFormTest, NoSerialStopsBeforeTheFieldsAreCleared) {
   db_.Run({"update t_billnum set fused=0", "delete from sys_dh where id='001'"});
   OpenNew();
   EXPECT_EQ(ShownBoxes(ui_), "16 错误:|" + kNoCurrentRecord + "\n获取流水号错误,请与管理员联系！\n");
   EXPECT_EQ(form_.Text("TxtCzryName"), "");
-}
-
-TEST_F(EditorFormTest, StoredBillLoadsHeaderLinesAndPanel) {
-  db_.Run({"update ckdbdzkmx set bz='line remark' where lsh='DBD202403010001'"});
-  OpenStored("DBD202403010001");
-  EXPECT_FALSE(session_.IsNewBill);
-  EXPECT_EQ(form_.Text("TxtBZ"), "门店补货") << "the header's remark, not a line's";
-  EXPECT_EQ(form_.Text("TxtBcCkID"), "01");
-  EXPECT_EQ(form_.Text("txtBrCkName"), "一号门店仓");
-  EXPECT_EQ(form_.Text("DTPKdrq"), "2024-03-01");
-  EXPECT_TRUE(form_.Control("TxtLsze").locked);
-  EXPECT_EQ(form_.Caption, "仓库调拨单 - DBD202403010001");
-  GridModel& lines = *form_.Grid("VfgContent");
-  ASSERT_EQ(lines.Rows(), 4);
-  EXPECT_EQ(lines.TextMatrix(3, 2), "0014");
-  GridModel& panel = *form_.Grid("VfgSpxx");
-  EXPECT_EQ(panel.TextMatrix(1, 0), "感冒灵颗粒") << "the last line's goods";
-  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2), "443.2");
-  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 1), "712.6");
-  form_.FireTimers();
-  EXPECT_EQ(form_.Focus(), "TxtHH");
-  form_.SelectRow("VfgContent", 2);
-  EXPECT_EQ(panel.TextMatrix(1, 0), "布洛芬缓释胶囊");
 }
 
 TEST_F(EditorFormTest, AmountTotalHiddenWhenBatchPricesAreForbidden) {
@@ -120,15 +89,6 @@ TEST_F(EditorFormTest, NewBillNamesItsSerialInTheTitleAndLocksTheRetailTotal) {
   OpenNew();
   EXPECT_EQ(form_.Caption, "仓库调拨单 - DBD202403050005");
   EXPECT_TRUE(form_.Control("TxtLsze").locked);
-}
-
-TEST_F(EditorFormTest, PriceEnterComputesTheAmount) {
-  OpenNew();
-  form_.Type("TxtDj", "2.5");
-  form_.Type("TxtSl", "4");
-  form_.KeyDown("TxtDj", key::kReturn);
-  EXPECT_EQ(form_.Text("TxtJe"), "10");
-  EXPECT_EQ(form_.Focus(), "TxtSl");
 }
 
 TEST(PhkColumnsTest, ExcludedColumnsLeaveTheRestInOrderAndCase) {

@@ -38,25 +38,6 @@ class LookupsTest : public ::testing::Test {
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
 };
 
-TEST_F(LookupsTest, PatternsMatchTheirEndOfTheGoodsNumberAndNeverOfferOtherAccountings) {
-  EXPECT_EQ(Goods("*1", false), "0001,0011,0021,0031");
-  EXPECT_EQ(Goods("003*", false), "0030,0031,0032,0033,0034,0035,0036,0037,0038");
-  EXPECT_EQ(Goods("*39", false), "") << "0039 has hs_tag";
-  EXPECT_EQ(Goods("*2*", false).substr(0, 14), "0002,0012,0020");
-  EXPECT_EQ(Goods("bl", false), "0003,0013") << "mnemonic from its start, case-blind";
-  EXPECT_EQ(Goods("JN", false), "");
-  EXPECT_EQ(Goods("JN", true), "0001,0003,0005,0015,0035,0036");
-  EXPECT_EQ(Goods("*", false, false, "05"), "0021,0022,0023,0024,0025,0026,0040");
-}
-
-TEST_F(LookupsTest, ZeroStockGoodsOnlyWhenAskedAndTheScopeNarrowsEveryPath) {
-  EXPECT_EQ(Goods("*17", false, false, "03"), "");
-  EXPECT_EQ(Goods("*17", false, true, "03"), "0017");
-  EXPECT_EQ(Goods("*", false, false, "01", " and A.HH in ('0006','0036')"), "0006,0036");
-  const std::string base = GoodsBaseStatement(kGoodsList, "01", false, " and A.HH in ('0006')");
-  EXPECT_EQ(Found(WithGoodsCondition(base, ExactGoodsCondition("0001"))), "");
-}
-
 TEST_F(LookupsTest, QuotesInTypedTextStayInsideTheirLiterals) {
   db_.Run({"insert into yw_kck (hh, pm, Pm_zjm, hs_tag) values ('O''K', 'quoted', 'Q''Z', 0)",
            "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",
@@ -72,15 +53,6 @@ TEST_F(LookupsTest, QuotesInTypedTextStayInsideTheirLiterals) {
   EXPECT_EQ(Found(BatchListStatement("", "O'K", "0'1", true, 1)), "");
   EXPECT_DOUBLE_EQ(*ReadOutStock(session_, "O'K", "0'1"), 5);
   EXPECT_TRUE(ui_.Boxes().empty());
-}
-
-TEST_F(LookupsTest, WarehouseListsLeaveOutTheOtherSideAndKeepToTheScope) {
-  const auto ids = [&](const std::string& condition) {
-    return Found("select a.id from gl_stock a where 1=1 " + condition + " Order by a.id");
-  };
-  EXPECT_EQ(ids(WarehousePrefixCondition(WarehouseSide::In, "01", "04", "")), "01,05,06");
-  EXPECT_EQ(ids(WholeWarehouseListCondition(WarehouseSide::Out, "02", " and ID in ('01','02','03')")), "01,03");
-  EXPECT_EQ(ids(ExactWarehouseCondition(WarehouseSide::Out, "02", "02", "")), "");
 }
 
 TEST_F(LookupsTest, BatchListsAndTheirTemplates) {

@@ -54,20 +54,6 @@ TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderWithTheXz2Mapping) {
   EXPECT_TRUE(s.qyzt);
 }
 
-TEST_F(SettingsTest, Xz2OutsideTheMappingAndAnEmptySysVarGiveOne) {
-  EXPECT_EQ(MapXz2(9), 1);
-  EXPECT_EQ(MapXz2(0), 1);
-  EXPECT_EQ(MapXz2(4), 3);
-  db.Run({SysVarRow(9)});
-  EXPECT_EQ(Load().xz2, 1);
-  db.Run({"delete from sys_var"});
-  SessionSettings empty = Load();
-  EXPECT_EQ(empty.xz2, 1);
-  EXPECT_EQ(empty.slws, 0);
-  EXPECT_FALSE(empty.qyzt);
-  EXPECT_TRUE(ui.Boxes().empty());
-}
-
 TEST_F(SettingsTest, NumberLengthRuleFallsBackOnWordsAndBlanks) {
   db.Run({SysVarRow(0)});
   for (const char* value : {"abc", "", "   "}) {
@@ -94,17 +80,6 @@ TEST_F(SettingsTest, FlagRuleTakesTrueInAnyCaseAndOneOnly) {
   EXPECT_EQ(s.AutoMakeHH, 1);
   EXPECT_TRUE(s.CHKZHJJ);
   EXPECT_EQ(s.AutoMakeSuperID, 0);
-}
-
-TEST_F(SettingsTest, MissingKeysAndOtherCategoriesTakeTheDefaults) {
-  db.Run({SysVarRow(0)});
-  Profile("FCurrPeriod", "7", "XX");
-  Profile("ZJMSpliteChar", " - ");
-  SessionSettings s = Load();
-  EXPECT_EQ(s.FCurrYear, 0);
-  EXPECT_EQ(s.FCurrPeriod, 0);
-  EXPECT_EQ(s.ZJMSpliteChar, "-");
-  EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(SettingsTest, AnUnconvertibleValueEndsLoadingButKeepsWhatWasLoaded) {

@@ -76,16 +76,6 @@ TEST_F(GoodsPlaceAllocationTest, AStoredLineStartsFromItsOwnRowsOfTheBillType) {
   EXPECT_TRUE(GoodsPlaceAllocation(Request(kNewLineKey, "0021", "5.5")).Items().empty());
 }
 
-TEST_F(GoodsPlaceAllocationTest, ItemsHandedInAreTheAllocationEvenForAStoredLine) {
-  GoodsPlaceRequest request = Request("1001", "0021", "5.5");
-  request.items = {"P05Y03,05,Y03,4", "P05Y03,05,Y03,1.5", "not an item", "P05Y01,05,Y01,lots", "P05Z09,05,Z09,0"};
-  const GoodsPlaceAllocation allocation(request);
-  // Two items of one place add up; the malformed ones are no allocation; a place the list lacks
-  // is shown so that its quantity can be seen and changed.
-  EXPECT_EQ(Shown(allocation), "Y01 饮片架01 6.25 0\nY02 饮片架02 13.75 0\nY03 饮片架03 6.5 5.5\nZ09  0 0\n");
-  EXPECT_EQ(allocation.Items(), std::vector<std::string>{"P05Y03,05,Y03,5.5"});
-}
-
 TEST_F(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfirmed) {
   GoodsPlaceAllocation allocation(Request(kNewLineKey, "0021", "8"));
   EXPECT_FALSE(allocation.MayConfirm());
@@ -110,39 +100,6 @@ TEST_F(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfir
   EXPECT_EQ(allocation.Items().size(), 2u);
 }
 
-TEST_F(GoodsPlaceAllocationTest, FractionsAgreeAsTheClerkReadsThem) {
-  GoodsPlaceAllocation allocation(Request(kNewLineKey, "0021", "0.3"));
-  ASSERT_TRUE(allocation.SetQuantity(0, "0.1"));
-  ASSERT_TRUE(allocation.SetQuantity(1, "0.2"));
-  EXPECT_TRUE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Summary(), "合计 0.3 / 应分配 0.3");
-}
-
-TEST_F(GoodsPlaceAllocationTest, TextThatIsNoQuantityIsRefusedAndChangesNothing) {
-  GoodsPlaceAllocation allocation(Request(kNewLineKey, "0021", "2"));
-  ASSERT_TRUE(allocation.SetQuantity(0, "2"));
-  for (const char* text : {"abc", "2x", "-1", "--2", "1,5"}) {
-    EXPECT_FALSE(allocation.SetQuantity(0, text)) << text;
-  }
-  EXPECT_FALSE(allocation.SetQuantity(3, "1"));  // no such row
-  EXPECT_DOUBLE_EQ(allocation.Rows()[0].allocated, 2);
-  EXPECT_TRUE(allocation.MayConfirm());
-
-  // A quantity to place that is no number can never be matched.
-  GoodsPlaceAllocation unreadable(Request(kNewLineKey, "0021", ""));
-  EXPECT_FALSE(unreadable.MayConfirm());
-}
-
-TEST_F(GoodsPlaceAllocationTest, ViewingShowsTheLineButChangesAndConfirmsNothing) {
-  GoodsPlaceRequest request = Request("1001", "0021", "5.5");
-  request.viewOnly = true;
-  GoodsPlaceAllocation allocation(request);
-  EXPECT_EQ(Shown(allocation), "Y01 饮片架01 6.25 3.5\nY02 饮片架02 13.75 2\nY03 饮片架03 6.5 0\n");
-  EXPECT_FALSE(allocation.SetQuantity(2, "1"));
-  EXPECT_FALSE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Summary(), "合计 5.5 / 应分配 5.5");
-}
-
 TEST_F(GoodsPlaceAllocationTest, ReadsBesideTheEditorsOpenTransactionWithoutSeeingIt) {
   auto editor = db_.Open();
   editor->BeginTrans();
@@ -151,12 +108,6 @@ TEST_F(GoodsPlaceAllocationTest, ReadsBesideTheEditorsOpenTransactionWithoutSeei
   const GoodsPlaceAllocation allocation(Request("1001", "0021", "5.5"));
   EXPECT_EQ(Shown(allocation), "Y01 饮片架01 6.25 3.5\nY02 饮片架02 13.75 2\nY03 饮片架03 6.5 0\n");
   editor->RollbackTrans();
-}
-
-TEST_F(GoodsPlaceAllocationTest, AConnectionStringThatOpensNothingIsAnError) {
-  GoodsPlaceRequest request = Request(kNewLineKey, "0021", "5");
-  request.connectionString = "Provider=SQLite;Data Source=" + (db_.Folder() / "missing.db").string();
-  EXPECT_THROW(GoodsPlaceAllocation{request}, adodb::Error);
 }
 
 }  // namespace

@@ -70,37 +70,6 @@ TEST(PlayerModal, TheEndOfTheScriptLeavesTheWaitingCodeUnrun) {
   EXPECT_EQ(played.transcript.find("closed"), std::string::npos) << played.transcript;
 }
 
-TEST(PlayerModal, FormCommandsReachTheModelAndChecksReportWhatTheyGot) {
-  TwoLevelModule module;
-  Played played = Play(R"(execute
-type Outer TxtA "a\nb"
-expect field Outer TxtA "a\nb"
-expect field Outer TxtA other
-expect visible Outer 新增 1
-expect cell Outer Vfg 1 0 A001
-expect cell Outer Vfg 1 0 B002
-expect cell Outer Vfg 9 0 A001
-expect rows Outer Vfg 3
-type Outer Chk1 1
-expect field Outer Chk1 1
-type Outer DTPKdrq 2024/3/5
-expect field Outer DTPKdrq 2024-03-05
-expect visible Outer 审核 0
-select Outer Vfg 2
-expect closed Inner
-close Outer
-)",
-                       module.Factory());
-  EXPECT_EQ(played.status, 1);
-  const std::string& t = played.transcript;
-  EXPECT_NE(t.find("FAIL expect field Outer TxtA other : got \"a\\nb\""), std::string::npos) << t;
-  EXPECT_NE(t.find("FAIL expect cell Outer Vfg 1 0 B002 : got \"A001\""), std::string::npos) << t;
-  EXPECT_NE(t.find("FAIL expect cell Outer Vfg 9 0 A001 : got no cell"), std::string::npos) << t;
-  // A failed check does not stop the scenario.
-  EXPECT_NE(t.find("closed Outer"), std::string::npos) << t;
-  EXPECT_EQ(t.find("ERROR"), std::string::npos) << t;
-}
-
 TEST(PlayerModal, UnknownFormsControlsAndEscapedModuleErrorsStopTheScenario) {
   for (const char* script : {"execute\nclick Nowhere Cmd_Open\nclose Outer\n", "execute\ntype Outer TxtZ x\nclose Outer\n",
                              "execute\nclick Outer Cmd_None\nclose Outer\n", "execute\nkey Outer TxtA Enterr\nclose Outer\n",

@@ -156,19 +156,5 @@ TEST_F(DataScopeTest, OwnBillsOfAnOperatorWithAQuoteInNameAndGuid) {
   EXPECT_EQ(Visible(), 0);
 }
 
-TEST_F(DataScopeTest, FlagsComeFromTheTwoScopeRights) {
-  EXPECT_EQ(GetDataScopeFlags(session_), "01");  // the group grants 查看本组用户
-  db_.Run({"update RightGroup set RightValue3='0,0'"});
-  EXPECT_EQ(GetDataScopeFlags(session_), "00");
-  db_.Run({"update rights set RightValue3='1,0' where operatorGuid='G1'"});
-  EXPECT_EQ(GetDataScopeFlags(session_), "10");
-  db_.Run({"update RightGroup set RightValue3='0,1'"});
-  EXPECT_EQ(GetDataScopeFlags(session_), "11");
-  // A model without data-scope rights: no flags, so no restriction.
-  db_.Run({"update RightModel set RightInfo3='报表'"});
-  EXPECT_EQ(GetDataScopeFlags(session_), "");
-  EXPECT_TRUE(ui_.Boxes().empty());
-}
-
 }  // namespace
 }  // namespace storeadjust

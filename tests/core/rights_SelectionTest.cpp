@@ -28,22 +28,6 @@ class SelectionTest : public ::testing::Test {
   Session session_ = OpenSession(db_, ui_);
 };
 
-TEST_F(SelectionTest, LoneRowIsTakenWithoutAsking) {
-  const auto result = SelectFromList(session_, "select id 编号, name 名称 from gl_stock where id='02'", false);
-  ASSERT_EQ(result.size(), 3u);
-  EXPECT_GT(result[0].AsInt32(), 0);
-  EXPECT_EQ(result[1].AsText(), "02");
-  EXPECT_EQ(result[2].AsText(), "门店仓");
-}
-
-TEST_F(SelectionTest, NoRowGivesNoChoiceWithoutAsking) {
-  const auto result = SelectFromList(session_, "select id, name from gl_stock where id='99'", false);
-  ASSERT_EQ(result.size(), 3u);
-  EXPECT_EQ(result[0].AsInt32(), 0);
-  EXPECT_TRUE(result[1].IsEmpty());
-  EXPECT_EQ(SelectFromList(session_, "select id, name from gl_stock where id='99'", true)[0].AsInt32(), 0);
-}
-
 TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRow) {
   // Nothing queued: the scripted interface refuses to be asked, which proves it was.
   EXPECT_THROW(SelectFromList(session_, "select id, name from gl_stock where id='01'", true), ScriptError);
@@ -52,20 +36,6 @@ TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRow) {
   EXPECT_GT(result[0].AsInt32(), 0);
   EXPECT_EQ(result[1].AsText(), "01");
   EXPECT_FALSE(ui_.HasQueued());
-}
-
-TEST_F(SelectionTest, SeveralRowsGiveTheTakenRowOrNothingOnCancel) {
-  ui_.QueueChoice(3);
-  auto result = SelectFromList(session_, "select id, name from gl_stock order by id", false);
-  EXPECT_GT(result[0].AsInt32(), 0);
-  EXPECT_EQ(result[1].AsText(), "03");
-  EXPECT_EQ(result[2].AsText(), "退货仓");
-
-  ui_.QueueChoice(0);
-  result = SelectFromList(session_, "select id, name from gl_stock order by id", false);
-  ASSERT_EQ(result.size(), 3u);
-  EXPECT_EQ(result[0].AsInt32(), 0);
-  EXPECT_TRUE(result[1].IsEmpty());
 }
 
 TEST_F(SelectionTest, RefusedQueryReachesTheCaller) {

@@ -24,50 +24,11 @@ using schema_test::RawText;
 using storeadjust::db::SqliteFile;
 using testsupport::TempDatabase;
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-struct ColumnInfo {
-  std::string name;
-  std::string type;
-};
-
-std::vector<ColumnInfo> TableColumns(SqliteFile& db, const std::string& table) {
-  const auto names = RawColumn(db, "PRAGMA table_info(" + table + ")", 1);
-  const auto types = RawColumn(db, "PRAGMA table_info(" + table + ")", 2);
-  std::vector<ColumnInfo> columns;
-  for (std::size_t i = 0; i < names.size(); ++i) columns.push_back({names[i], types[i]});
-  return columns;
-}
-
-std::string CollationOf(SqliteFile& db, const std::string& table, const std::string& column) {
-  const char* collation = nullptr;
-  sqlite3_table_column_metadata(db.Handle(), nullptr, table.c_str(), column.c_str(), nullptr, &collation, nullptr, nullptr,
-                                nullptr);
-  return collation ? collation : "";
-}
-
 class EmptySchema : public ::testing::Test {
  protected:
   TempDatabase file_{storeadjust::db::CreateEmptyDatabase};
   SqliteFile db{file_.Path()};
 };
-
-TEST_F(EmptySchema, DeclaresSqlServerTypesAndCollatesEveryTextColumn) {
-  const std::set<std::string> known = {"varchar", "nvarchar", "int", "smallint", "bit", "money", "decimal", "datetime"};
-  const std::string tables = "select name from sqlite_master where type='table' and name not like 'sqlite%'";
-  for (const auto& table : RawColumn(db, tables, 0)) {
-    for (const auto& column : TableColumns(db, table)) {
-      const std::string type = Lower(column.type.substr(0, column.type.find('(')));
-      EXPECT_TRUE(known.count(type)) << table << "." << column.name << " declared " << column.type;
-      const bool text = type == "varchar" || type == "nvarchar";
-      EXPECT_EQ(CollationOf(db, table, column.name), text ? storeadjust::db::kTextCollation : "BINARY")
-          << table << "." << column.name;
-    }
-  }
-}
 
 TEST_F(EmptySchema, SqliteAffinitiesKeepTextKeysTextAndNumbersNumbers) {
   db.Execute("insert into ckdbdzkmx (lsh, dh, sl, dj) values ('X', '1001', '2.5', 3)");

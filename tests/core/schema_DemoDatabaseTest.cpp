@@ -29,26 +29,6 @@ class DemoDatabase : public ::testing::Test {
 
 TempDatabase* DemoDatabase::file_ = nullptr;
 
-std::vector<std::string> Split(const std::string& text) {
-  std::vector<std::string> parts;
-  std::stringstream stream(text);
-  for (std::string part; std::getline(stream, part, ',');) parts.push_back(part);
-  return parts;
-}
-
-TEST_F(DemoDatabase, HasTheCatalogueAClerkExpects) {
-  EXPECT_EQ(db_.QueryNumber("select count(*) from gl_stock"), 12);
-  EXPECT_EQ(db_.QueryNumber("select count(*) from gl_stock where FDeleted=1"), 3);
-  EXPECT_EQ(db_.QueryNumber("select count(*) from yw_kck"), 40);
-  EXPECT_GE(db_.QueryNumber("select count(*) from yw_kck where jjff=5"), 2);
-  EXPECT_EQ(db_.QueryNumber("select count(*) from yw_kck where fonlymoney=1"), 1);
-  EXPECT_EQ(db_.QueryNumber("select count(*) from yw_kck a left join KCLB b on a.lb=b.ID where b.ID is null"), 0);
-  EXPECT_EQ(db_.QueryNumber("select count(*) from sys_var"), 1);
-  EXPECT_EQ(RawText(db_, "select FValue from t_SystemProfile where FCategory='GL' and FKey='StartStoreAdjustOK'"), "0");
-  EXPECT_EQ(RawText(db_, "select fprefix || fdteformat || Fnumdigit from t_billnum where fid=75 and fused=1"), "DBD[日期]4");
-  EXPECT_EQ(db_.QueryNumber("select count(*) from GLSelect"), 0);
-}
-
 TEST_F(DemoDatabase, CurrentBalancesEqualTheSumOfTheirBatches) {
   // Both directions: every batch group has its balance row, and every balance row its batches.
   EXPECT_EQ(db_.QueryNumber("select count(*) from (select HH, StockID, sum(SL) q from phk group by HH, StockID) p "
@@ -101,45 +81,6 @@ TEST_F(DemoDatabase, OpenBillsCanBeAuditedFromTheStockThereIs) {
                        "on h.drstockid=w.id and w.FDeleted=1 where abs(m.sl - (select ifnull(sum(Quantity),0) from "
                        "BillGoodsPlace g where g.BillType='WarehouseIn' and g.BillGuid=m.lsh and g.BillDetailGuid=m.dh)) > 0.00001"),
             0);
-}
-
-TEST_F(DemoDatabase, TheAdministratorHoldsEveryRightOfTheModule) {
-  const std::string model = RawText(db_, "select guid from RightModel where OldRightModel='A10402'");
-  ASSERT_FALSE(model.empty());
-  const std::string admin = RawText(db_, "select Guid from Operators where Code='001'");
-  ASSERT_FALSE(admin.empty());
-  const std::vector<std::string> rights = {"新增", "修改", "删除", "打印", "重打", "报表", "记帐",
-                                           "审核", "反审", "确认", "反确认", "查看所有用户", "查看本组用户"};
-  for (const auto& right : rights) {
-    bool found = false;
-    for (int list = 1; list <= 3 && !found; ++list) {
-      const auto names = Split(RawText(db_, "select RightInfo" + std::to_string(list) + " from RightModel where guid='" + model + "'"));
-      const auto values = Split(RawText(db_, "select RightValue" + std::to_string(list) + " from rights where RightModelGuid='" +
-                                         model + "' and operatorGuid='" + admin + "'"));
-      for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] != right) continue;
-        found = true;
-        ASSERT_LT(i, values.size()) << right;
-        EXPECT_EQ(values[i], "1") << right;
-      }
-    }
-    EXPECT_TRUE(found) << right << " is not listed in RightInfo1..3";
-  }
-}
-
-TEST_F(DemoDatabase, EveryRightsValueListIsAsLongAsItsNameList) {
-  for (int list = 1; list <= 3; ++list) {
-    const std::string n = std::to_string(list);
-    const std::string names = RawText(db_, "select RightInfo" + n + " from RightModel where OldRightModel='A10402'");
-    for (const char* table : {"rights", "RightGroup"}) {
-      EXPECT_EQ(db_.QueryNumber(std::string("select count(*) from ") + table + " r inner join RightModel m on "
-                           "r.RightModelGuid=m.guid where m.OldRightModel='A10402' and "
-                           "length(RightValue" + n + ") - length(replace(RightValue" + n + ", ',', '')) <> " +
-                           std::to_string(Split(names).size() - 1)),
-                0)
-          << table << " RightValue" << n;
-    }
-  }
 }
 
 }  // namespace

@@ -97,16 +97,6 @@ TEST_F(BrowserViewTest, ARightClickOnAHeaderSortsTheList) {
   EXPECT_TRUE(ui.Boxes().empty());
 }
 
-TEST_F(BrowserViewTest, TheMarkColumnIsNarrowAndEverySerialShowsWhole) {
-  EXPECT_LE(list->columnWidth(0), 40);
-  EXPECT_GE(list->columnWidth(0), list->fontMetrics().horizontalAdvance(QStringLiteral("√")));
-  const int serialWidth = list->fontMetrics().horizontalAdvance(Cell(0, 1));
-  EXPECT_GT(list->columnWidth(1), serialWidth);
-  form->RefreshList();  // a reset keeps both
-  EXPECT_LE(list->columnWidth(0), 40);
-  EXPECT_GT(list->columnWidth(1), serialWidth);
-}
-
 TEST_F(BrowserViewTest, EscFromAWidgetTheModelDoesNotKnowClosesTheBrowser) {
   auto* stray = new QLineEdit(view.get());
   stray->show();

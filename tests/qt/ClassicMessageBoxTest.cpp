@@ -24,13 +24,6 @@ QStringList ButtonTexts(const QMessageBox& box) {
   return texts;
 }
 
-QAbstractButton* ButtonWithText(QMessageBox& box, const QString& text) {
-  for (QAbstractButton* button : box.buttons()) {
-    if (button->text() == text) return button;
-  }
-  return nullptr;
-}
-
 TEST(ClassicMessageBoxTest, NumbersGiveIconButtonsAndDefault) {
   std::unique_ptr<QMessageBox> refusal(MakeClassicMessageBox("对不起，你没有此权限！", 48, "系统提示", nullptr));
   EXPECT_EQ(refusal->icon(), QMessageBox::Warning);
@@ -56,29 +49,6 @@ TEST(ClassicMessageBoxTest, NumbersGiveIconButtonsAndDefault) {
   EXPECT_EQ(three->defaultButton()->text(), QStringLiteral("取消"));
 }
 
-// Presses the button with `text` in the box the call under test shows.
-void PressWhenShown(const QString& text) {
-  qttest::WhenModalShows([text](QWidget& modal) {
-    auto* box = qobject_cast<QMessageBox*>(&modal);
-    ASSERT_NE(box, nullptr);
-    QAbstractButton* button = ButtonWithText(*box, text);
-    ASSERT_NE(button, nullptr) << text.toStdString();
-    button->click();
-  });
-}
-
-TEST(ClassicMessageBoxTest, AnswersAreTheClassicNumbers) {
-  QtUserInterface ui;
-  PressWhenShown(QStringLiteral("确定"));
-  EXPECT_EQ(ui.MsgBox("已保存", 64, "系统提示"), 1);
-  PressWhenShown(QStringLiteral("是"));
-  EXPECT_EQ(ui.MsgBox("是否审核？", 292, "提示:"), 6);
-  PressWhenShown(QStringLiteral("否"));
-  EXPECT_EQ(ui.MsgBox("是否审核？", 292, "提示:"), 7);
-  PressWhenShown(QStringLiteral("取消"));
-  EXPECT_EQ(ui.MsgBox("保存？", 3, "提示:"), 2);
-}
-
 TEST(ClassicMessageBoxTest, EnterTakesTheSecondButtonWhere256IsSetAndEscAnswersNo) {
   QtUserInterface ui;
   qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Return); });
@@ -99,14 +69,6 @@ TEST(ClassicMessageBoxTest, BusyPointerNests) {
   ui.SetBusy(false);  // one too many is ignored
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ui.BusyDepth(), 0);
-}
-
-TEST(ClassicMessageBoxTest, ComponentsNotProvidedYetSaySo) {
-  QtUserInterface ui;
-  qttest::ShownBox shown;
-  qttest::DismissNextBox(shown);
-  ui.Print({});
-  EXPECT_EQ(shown.text, QStringLiteral("功能尚未提供"));
 }
 
 }  // namespace

@@ -142,43 +142,6 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Focused(), view->findChild<QPushButton*>(QStringLiteral("Cmd_Save")));
 }
 
-TEST_F(EntryRowKeyboardTest, EscInADialogCancelsItAndTheEditorStaysOpen) {
-  OpenNewBill();
-  EnterWarehouses();
-  DialogSeen units;
-  AnswerDialog(units, {Qt::Key_Escape});
-  EnterGoods("0003");
-  ASSERT_TRUE(units.shown);
-  EXPECT_TRUE(form.IsOpen());
-  EXPECT_EQ(Field("txtDw")->text(), QString());  // cancelled: the base unit
-  EXPECT_EQ(Field("txtXs")->text(), QStringLiteral("1"));
-  EXPECT_EQ(Focused(), Field("TxtDj"));
-}
-
-// Up and Down move as the model says and nowhere else: the field left behind does not act on
-// the key as well.
-TEST_F(EntryRowKeyboardTest, ArrowsMoveBackAndForthThroughTheEntryRow) {
-  OpenNewBill();
-  EnterWarehouses();
-  EnterGoods("0006");
-  ASSERT_EQ(Focused(), Field("TxtDj"));
-  const auto moves = [&](const char* from, Qt::Key key, const char* to) {
-    Field(from)->setFocus();
-    Press(from, key);
-    EXPECT_EQ(form.Focus(), to) << from;
-    EXPECT_EQ(Focused(), Field(to)) << from;
-  };
-  moves("TxtDj", Qt::Key_Down, "TxtSl");
-  moves("TxtSl", Qt::Key_Up, "TxtDj");
-  moves("TxtDj", Qt::Key_Up, "TxtHH");
-  moves("TxtHH", Qt::Key_Up, "TxtBZ");
-  moves("TxtBZ", Qt::Key_Up, "txtBrCKid");
-  moves("txtBrCKid", Qt::Key_Up, "TxtBcCkID");
-  moves("txtJl", Qt::Key_Down, "TxtSl");
-  moves("txtJl", Qt::Key_Up, "TxtHH");
-  moves("TxtJe", Qt::Key_Up, "TxtSl");
-}
-
 TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
   OpenNewBill();
   const auto nextByTab = [&](const char* from) {

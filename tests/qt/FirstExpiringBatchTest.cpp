@@ -29,11 +29,6 @@ TEST_F(FirstExpiringBatchTest, TheEarliestDateWinsAndTheFirstOfEqualDates) {
   EXPECT_EQ(FirstOf("select ph, XQ from batches order by n desc"), 2);  // 230105 comes first now
 }
 
-TEST_F(FirstExpiringBatchTest, RowsWithoutADateArePassedOver) {
-  EXPECT_EQ(FirstOf("select ph, xq from batches where n <= 3 order by n"), 1);
-  EXPECT_EQ(FirstOf("select ph, xq from batches where n in (2, 3)"), 0);
-}
-
 TEST_F(FirstExpiringBatchTest, AListWithoutAnExpiryColumnOffersNone) {
   EXPECT_EQ(FirstOf("select ph as 批号, xq as 有效期至 from batches"), 0);
   EXPECT_EQ(FirstOf("select ph, xq as xqx from batches"), 0);

@@ -143,35 +143,6 @@ TEST_F(FormBinderTest, EnterGoesToTheModelNotToTheDefaultButtonAndTheModelMovesT
   EXPECT_EQ(form.keys.back().first, 27);
 }
 
-TEST_F(FormBinderTest, UserFocusIsToldToTheModel) {
-  view->Widget<QLineEdit>("TxtB")->setFocus();
-  EXPECT_EQ(form.Focus(), "TxtB");
-  view->Widget<QCheckBox>("Chk1")->setFocus();
-  EXPECT_EQ(form.Focus(), "Chk1");
-}
-
-TEST_F(FormBinderTest, ModelWritesShowWithoutRaisingChange) {
-  form.Caption = "仓库调拨单";
-  form.SetText("TxtA", "O'Neil");
-  form.SetCaption("LblInfo", "库存数量");
-  form.SetVisible("TxtB", false);
-  form.SetEnabled("Cmd_Exit", false);
-  form.SetLocked("TxtA", true);
-  form.SetText("Chk1", "1");
-  EXPECT_EQ(view->Widget<QLineEdit>("TxtA")->text(), QStringLiteral("O'Neil"));
-  EXPECT_TRUE(view->Widget<QLineEdit>("TxtA")->isReadOnly());
-  EXPECT_EQ(view->Widget<QLabel>("LblInfo")->text(), QStringLiteral("库存数量"));
-  EXPECT_TRUE(view->Widget<QLineEdit>("TxtB")->isHidden());
-  EXPECT_FALSE(view->Widget<QPushButton>("Cmd_Exit")->isEnabled());
-  EXPECT_TRUE(view->Widget<QCheckBox>("Chk1")->isChecked());
-  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单"));
-  EXPECT_TRUE(form.changes.empty());
-
-  view->Widget<QCheckBox>("Chk1")->click();
-  EXPECT_EQ(form.Text("Chk1"), "0");
-  EXPECT_EQ(form.changes, std::vector<std::string>{"Chk1"});
-}
-
 TEST_F(FormBinderTest, GridCurrentRowFollowsBothWays) {
   auto* grid = view->Widget<QTableView>("VfgList");
   EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
@@ -218,16 +189,6 @@ TEST(RunModalTest, TheFormRunsInItsRegisteredViewUntilItClosesAndTheCloseBoxAsks
   storeadjust::ShowModal(ui, again);
   EXPECT_FALSE(again.IsOpen());
   storeadjust::qt::RegisterFormView("FrmBinderTest", nullptr);
-}
-
-TEST(RunModalTest, AFormWithoutAViewIsReportedAndClosed) {
-  storeadjust::qt::QtUserInterface ui;
-  TestForm form("FrmNoView");
-  qttest::ShownBox shown;
-  qttest::DismissNextBox(shown);
-  storeadjust::ShowModal(ui, form);
-  EXPECT_FALSE(form.IsOpen());
-  EXPECT_TRUE(shown.text.contains(QStringLiteral("FrmNoView")));
 }
 
 }  // namespace
