@@ -14,6 +14,7 @@
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -51,12 +52,7 @@ Handler HandlerOf(StateCommand command) {
   throw adodb::Error::Provider("unknown state command");
 }
 
-bool HeaderFlag(Session& session, const std::string& sql, const std::string& field) {
-  auto rs = session.Conn->OpenRecordset(sql);
-  if (rs->RecordCount() < 1) return false;
-  rs->MoveFirst();
-  return FlagIsSet(rs->Value(field));
-}
+bool HeaderFlag(Session& session, const std::string& sql) { return FlagIsSet(FirstValue(*session.Conn, sql)); }
 
 // The guard of a command, read before its transaction; false when refused (the outcome says why).
 bool PassesGuard(Session& session, StateCommand command, const std::string& lsh, StateOutcome& outcome) {
@@ -68,11 +64,11 @@ bool PassesGuard(Session& session, StateCommand command, const std::string& lsh,
     return false;
   };
   if (command == StateCommand::UnPreAudit &&
-      HeaderFlag(session, "Select IsNull(SHBZ,0) SHBZ From CKDBDZK Where LSH=" + SqlText(lsh), "SHBZ")) {
+      HeaderFlag(session, "Select IsNull(SHBZ,0) SHBZ From CKDBDZK Where LSH=" + SqlText(lsh))) {
     return refuse("对不起，本单据还未反确认，不能反审核！");
   }
   if (command == StateCommand::Confirm &&
-      !HeaderFlag(session, "Select IsNull(PreSHBZ,0) PreSHBZ From CKDBDZK Where LSH=" + SqlText(lsh), "PreSHBZ")) {
+      !HeaderFlag(session, "Select IsNull(PreSHBZ,0) PreSHBZ From CKDBDZK Where LSH=" + SqlText(lsh))) {
     return refuse("对不起，本单据未审核，不能确认！");
   }
   return true;
@@ -80,11 +76,9 @@ bool PassesGuard(Session& session, StateCommand command, const std::string& lsh,
 
 // The batch's sell price follows the goods into the in-warehouse when the site says so.
 bool CopiesBatchSellPrice(Session& session) {
-  auto rs = session.Conn->OpenRecordset(
-      "Select IsNull(FValue,'') FValue From t_SystemProfile Where FKey='UpdateBatchSellPrice'");
-  if (rs->RecordCount() < 1) return false;
-  rs->MoveFirst();
-  const std::string value = rs->Value("FValue").TextOrEmpty();
+  const std::string value =
+      FirstValue(*session.Conn, "Select IsNull(FValue,'') FValue From t_SystemProfile Where FKey='UpdateBatchSellPrice'")
+          .TextOrEmpty();
   return value == "1" || adodb::SameName(value, "TRUE");
 }
 

@@ -7,6 +7,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -47,23 +48,15 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings, St
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
 void StockMovement::ReadMoneyOnly(BillLineValues& line) {
-  auto rs = session_.Conn->OpenRecordset("select fonlymoney from yw_kck where hh=" + SqlText(line.hh));
-  if (rs->RecordCount() < 1) return;
-  rs->MoveFirst();
-  line.moneyOnly = FlagIsSet(rs->Value("fonlymoney"));
+  line.moneyOnly = FlagIsSet(FirstValue(*session_.Conn, "select fonlymoney from yw_kck where hh=" + SqlText(line.hh)));
   if (line.moneyOnly) line.sl = 0;
 }
 
 bool StockMovement::KeepsPlaces(const std::string& warehouse) {
   const auto known = keepsPlaces_.find(warehouse);
   if (known != keepsPlaces_.end()) return known->second;
-  auto rs = session_.Conn->OpenRecordset("Select FDeleted From GL_Stock Where ID=" + SqlText(warehouse));
-  bool keeps = false;
-  if (rs->RecordCount() > 0) {
-    rs->MoveFirst();
-    keeps = FlagIsSet(rs->Value("FDeleted"));
-  }
-  return keepsPlaces_[warehouse] = keeps;
+  return keepsPlaces_[warehouse] =
+             FlagIsSet(FirstValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=" + SqlText(warehouse)));
 }
 
 // Existence and the few columns a step reads are all that is selected: a record set of every
