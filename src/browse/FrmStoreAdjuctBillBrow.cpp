@@ -165,10 +165,21 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"审核", &FrmStoreAdjuctBillBrow::AuditMarkedBills},
       {"过账", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
       {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
+      {"打印", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
+      {"mnuPrint", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
+      {"预览", &FrmStoreAdjuctBillBrow::PreviewMarkedBills},
+      {"mnuReport", &FrmStoreAdjuctBillBrow::PreviewMarkedBills},
+      {"重打", &FrmStoreAdjuctBillBrow::ReprintBills},
+      {"mnuCd", &FrmStoreAdjuctBillBrow::ReprintBills},
+      {"报表", &FrmStoreAdjuctBillBrow::BrowseReport},
+      {"mnuBrowInput", &FrmStoreAdjuctBillBrow::BrowseReport},
+      {"存量", &FrmStoreAdjuctBillBrow::ShowStockDistribution},
+      {"编码", &FrmStoreAdjuctBillBrow::ExplainFinanceCode},
+      {"mnuAbout", &FrmStoreAdjuctBillBrow::ShowAbout},
       {"退出", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
       {"mnuExit", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
   };
-  Control(name);  // an unknown name is an error; the buttons without a command do nothing
+  Control(name);  // an unknown name is an error
   auto command = commands.find(name);
   if (command != commands.end()) command->second(*this);
   NotifyChanged();

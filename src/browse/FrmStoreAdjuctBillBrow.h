@@ -68,6 +68,16 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void PostMarkedBillsOneByOne();
   void RefreshList();
   void SortByColumn(long col);
+  // BrowserPrinting.cpp
+  void PrintMarkedBills();
+  void PreviewMarkedBills();
+  void ReprintBills();
+  // BrowserReport.cpp
+  void BrowseReport();
+  // BrowserInformation.cpp
+  void ShowStockDistribution();
+  void ExplainFinanceCode();
+  void ShowAbout();
 
  protected:
   void FormLoad() override;

@@ -1,5 +1,4 @@
-// Clicks on the editor's buttons, each handed to the work it names. Printing arrives with its own
-// work.
+// Clicks on the editor's buttons, each handed to the work it names.
 #include "editor/FrmStoreAdjuctBill.h"
 
 namespace storeadjust {
@@ -19,7 +18,5 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 void FrmStoreAdjuctBill::Cmd_Add_Click() { AddNew(); }
 
 void FrmStoreAdjuctBill::Cmd_Save_Click() { SaveLine(); }
-
-void FrmStoreAdjuctBill::Cmd_Print_Click() {}
 
 }  // namespace storeadjust

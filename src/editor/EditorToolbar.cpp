@@ -40,6 +40,7 @@ void FrmStoreAdjuctBill::Toolbar1_ButtonClick(const std::string& key) {
   if (key == "修改") return Cmd_Amend_Click();
   if (key == "删除") return Cmd_Delete_Click();
   if (key == "打印") return Cmd_Print_Click();
+  if (key == "重打") return Reprint();
   if (key == "审核") return Audit();
   if (key == "反审") return UnAudit();
   if (key == "确认") return Confirm();
@@ -47,7 +48,7 @@ void FrmStoreAdjuctBill::Toolbar1_ButtonClick(const std::string& key) {
   if (key == "记帐") return Cmd_SaveReckoning_Click();
   if (key == "审批") return SubmitApproval();
   if (key == "退出") return Close();
-  // 重打 comes with reprinting; 反过, 过帐, 合计 and the hidden buttons do nothing.
+  // 反过, 过帐, 合计 and the other hidden buttons are never shown, so never clicked.
 }
 
 }  // namespace storeadjust

@@ -168,6 +168,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void Cmd_Save_Click();
   void Cmd_SaveReckoning_Click();
   void Cmd_Print_Click();
+  void Reprint();
   void CmdGoodsPlace_Click();
   void Command1_Click();
 

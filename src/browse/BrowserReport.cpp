@@ -1,0 +1,7 @@
+#include "browse/FrmStoreAdjuctBillBrow.h"
+
+namespace storeadjust {
+
+void FrmStoreAdjuctBillBrow::BrowseReport() {}
+
+}  // namespace storeadjust
