@@ -38,8 +38,8 @@ std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std
   return holdings;
 }
 
-// Goods kept by amount only have no batch rows: their stock is the current balance of each
-// warehouse that holds no batch of them.
+// Where goods are kept without batch numbers there are no batch rows: the stock is the current
+// balance of each warehouse that holds no batch of the goods.
 std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
       "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl From ywbalance b"

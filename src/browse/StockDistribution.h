@@ -10,8 +10,9 @@
 
 namespace storeadjust {
 
-// One batch of a goods in one warehouse. Goods kept without batches (amount-only goods) appear
-// once per warehouse, from the balance, with no batch, batch line or expiry.
+// One batch of a goods in one warehouse. Goods a warehouse holds without batch rows appear once
+// for that warehouse, from its current balance, with no batch, batch line or expiry. Goods kept
+// by amount only have no quantity and so no row.
 struct StockHolding {
   std::string goodsNumber;
   std::string goodsName;

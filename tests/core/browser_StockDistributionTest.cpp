@@ -33,7 +33,7 @@ class StockDistributionTest : public ::testing::Test {
             " BatchNumber, CurrQuantity) values ('P1', 'Y01', '05', '0021', '240216', '200212', 6.5)",
             "insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo,"
             " BatchNumber, CurrQuantity) values ('P3', 'Y03', '05', '0021', '230208', '200211', 0)",
-            // 0040 has no batches: its current balance counts, its February row does not.
+            // 0040 has no batch rows: its current balance counts, its February row does not.
             "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('0040', '01', 0, 0, 12)",
             "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('0040', '05', 2, 2024, 30)",
             "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('0021', '01', 0, 0, 13.5)"});
