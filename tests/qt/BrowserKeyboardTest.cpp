@@ -1,5 +1,6 @@
 // On the desktop the browser's list keeps the arrow keys: after a toolbar button, a menu item, a
-// message box and a window the command opened, Down moves the highlighted bill on.
+// message box, a window the command opened and the editor Enter opened, Down moves the
+// highlighted bill on.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -92,6 +93,18 @@ TEST_F(BrowserKeyboardTest, ArrowsMoveTheRowAfterAWindowTheCommandOpenedHasClose
   // The list was read again when the editor closed: the first bill is highlighted.
   EXPECT_EQ(RowAfterDown(), 2);
   EXPECT_EQ(RowAfterDown(), 3);
+}
+
+// Enter opens a new bill; once the editor has closed, the list takes the arrows again.
+TEST_F(BrowserKeyboardTest, ArrowsMoveTheRowAfterTheEditorEnterOpenedHasClosed) {
+  QString opened;
+  qttest::WhenModalShows([&opened](QWidget& modal) {
+    opened = modal.objectName();
+    static_cast<QDialog&>(modal).reject();
+  });
+  QTest::keyClick(view->ListView(), Qt::Key_Return);
+  EXPECT_EQ(opened, QStringLiteral("FrmStoreAdjuctBill"));
+  EXPECT_EQ(RowAfterDown(), 2);
 }
 
 }  // namespace
