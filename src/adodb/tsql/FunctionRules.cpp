@@ -47,6 +47,34 @@ std::string Round(std::string_view, const std::vector<std::string>& a) { return 
 std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
 // A date argument in the stored form, whichever form SQL Server would accept it in ('20240305').
 std::string DateArgument(const std::string& d) { return "tsql_datetime(" + d + ")"; }
+// AVG: the mean in the type of the values, so whole numbers average to a whole number (see AverageAggregate.h).
+std::string Avg(std::string_view, const std::vector<std::string>& a) { return Call("tsql_avg", a); }
+// IIF(condition, then, else).
+std::string Iif(std::string_view, const std::vector<std::string>& a) {
+  return "CASE WHEN " + a[0] + " THEN " + a[1] + " ELSE " + a[2] + " END";
+}
+// CHOOSE(index, a, b, ...): the index'th value, NULL past either end; the index is an int.
+std::string Choose(std::string_view, const std::vector<std::string>& a) {
+  std::string out = "CASE tsql_int(" + a[0] + ")";
+  for (std::size_t i = 1; i < a.size(); ++i) out += " WHEN " + std::to_string(i) + " THEN " + a[i];
+  return out + " END";
+}
+// CONCAT(a, b, ...): NULL is empty text, numbers are written as CAST to varchar writes them.
+std::string Concat(std::string_view, const std::vector<std::string>& a) { return Call("tsql_concat", a); }
+// TRIM(s) takes blanks (only blanks) off both ends.
+std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + a[0] + ", ' ')"; }
+// FORMAT(value, pattern[, culture]) with .NET's patterns (see FormatFunction.h).
+std::string Format(std::string_view, const std::vector<std::string>& a) { return Call("tsql_format", a); }
+// STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
+std::string StringAgg(std::string_view name, const std::vector<std::string>& a) {
+  if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
+  return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
+}
+// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h).
+std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// CEILING and FLOOR: whole numbers stay whole, decimals come back without a fraction.
+std::string Ceiling(std::string_view, const std::vector<std::string>& a) { return Call("ceil", a); }
+
 // YEAR(d), MONTH(d), DAY(d): the part as an integer.
 std::string DatePartOf(const char* fmt, const std::string& d) {
   return std::string("cast(strftime('") + fmt + "', " + DateArgument(d) + ") as integer)";
@@ -57,7 +85,7 @@ std::string Day(std::string_view, const std::vector<std::string>& a) { return Da
 
 const std::map<std::string, FunctionRule>& FunctionTable() {
   static const std::map<std::string, FunctionRule> table = {
-      {"abs", {1, 1, SameName}},       {"avg", {1, 1, SameName}},       {"charindex", {2, 3, CharIndex}},
+      {"abs", {1, 1, SameName}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, SameName}}, {"count", {1, 1, SameName}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
       {"len", {1, 1, Len}},            {"lower", {1, 1, SameName}},     {"ltrim", {1, 1, SameName}},
@@ -65,6 +93,15 @@ const std::map<std::string, FunctionRule>& FunctionTable() {
       {"nullif", {2, 2, SameName}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
       {"rtrim", {1, 1, SameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameName}},
       {"upper", {1, 1, SameName}},     {"year", {1, 1, Year}},
+      // functions of later SQL Server versions and the window functions (see WindowFunctions.h)
+      {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
+      {"cume_dist", {0, 0, SameName}}, {"datefromparts", {3, 3, Prefixed}}, {"dense_rank", {0, 0, SameName}},
+      {"eomonth", {1, 2, Prefixed}},   {"first_value", {1, 1, SameName}}, {"floor", {1, 1, SameName}},
+      {"format", {2, 3, Format}},      {"iif", {3, 3, Iif}},            {"isdate", {1, 1, Prefixed}},
+      {"lag", {1, 3, SameName}},       {"last_value", {1, 1, SameName}}, {"lead", {1, 3, SameName}},
+      {"ntile", {1, 1, SameName}},     {"percent_rank", {0, 0, SameName}}, {"rank", {0, 0, SameName}},
+      {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},    {"sqrt", {1, 1, SameName}},
+      {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
   };
   return table;
 }
@@ -124,31 +161,15 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   throw Error::Unsupported("conversion to type " + t + " is not supported");
 }
 
-// DATEADD by whole days, hours, minutes or seconds (a fraction is truncated, as SQL Server does);
-// months and years clamp to the month's end in SQL Server, which SQLite's modifiers do not, so
-// they are refused.
-std::string RewriteDateAdd(std::string_view part, const std::string& number, const std::string& date) {
-  static const std::map<std::string, std::string> units = {
-      {"day", "days"},      {"dd", "days"},      {"d", "days"},       {"hour", "hours"},     {"hh", "hours"},
-      {"minute", "minutes"}, {"mi", "minutes"},  {"n", "minutes"},    {"second", "seconds"}, {"ss", "seconds"},
-      {"s", "seconds"},
-  };
-  const auto it = units.find(LowerName(part));
-  if (it == units.end()) throw Error::Unsupported("DATEADD by " + std::string(part) + " is not supported");
-  return "datetime(" + DateArgument(date) + ", cast((" + number + ") as integer) || ' " + it->second + "')";
+std::string RewriteTrimFrom(const std::string& characters, const std::string& text) {
+  return "trim(" + text + ", " + characters + ")";
 }
 
-// DATEDIFF counts the boundaries crossed between the two dates: days, months or years.
-std::string RewriteDateDiff(std::string_view part, const std::string& start, const std::string& end) {
-  const std::string p = LowerName(part);
-  const auto field = [](const char* fmt, const std::string& d) { return DatePartOf(fmt, d); };
-  if (OneOf(p, {"day", "dd", "d"}))
-    return "cast(julianday(date(" + DateArgument(end) + ")) - julianday(date(" + DateArgument(start) + ")) as integer)";
-  if (OneOf(p, {"month", "mm", "m"}))
-    return "((" + field("%Y", end) + " - " + field("%Y", start) + ") * 12 + " + field("%m", end) + " - " +
-           field("%m", start) + ")";
-  if (OneOf(p, {"year", "yy", "yyyy"})) return "(" + field("%Y", end) + " - " + field("%Y", start) + ")";
-  throw Error::Unsupported("DATEDIFF in " + std::string(part) + " is not supported");
+std::optional<std::string> RewriteKeywordValue(std::string_view word) {
+  if (adodb::SameName(word, "CURRENT_TIMESTAMP")) return GetDate(word, {});
+  for (const char* name : {"TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME"})
+    if (adodb::SameName(word, name)) return "\"" + std::string(word) + "\"";
+  return std::nullopt;
 }
 
 }  // namespace adodb::tsql

@@ -15,8 +15,12 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/AverageAggregate.h"
+#include "adodb/tsql/DateFunctions.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/TextFunctions.h"
 
 namespace adodb::tsql {
 namespace {
@@ -446,6 +450,10 @@ void RegisterSqliteFunctions(sqlite3* db) {
   for (const FunctionEntry& f : kFunctions)
     Check(db, sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr));
   Check(db, sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CompareTsql, nullptr));
+  RegisterDateFunctions(db);
+  RegisterAverageAggregate(db);
+  RegisterTextFunctions(db);
+  RegisterFormatFunction(db);
 }
 
 }  // namespace adodb::tsql
