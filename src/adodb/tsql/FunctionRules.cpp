@@ -166,6 +166,8 @@ std::string RewriteTrimFrom(const std::string& characters, const std::string& te
 }
 
 std::optional<std::string> RewriteKeywordValue(std::string_view word) {
+  // Runs for every column reference: most names are ruled out by their length alone.
+  if (word.size() != 4 && word.size() != 5 && word.size() != 12 && word.size() != 17) return std::nullopt;
   if (adodb::SameName(word, "CURRENT_TIMESTAMP")) return GetDate(word, {});
   for (const char* name : {"TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME"})
     if (adodb::SameName(word, name)) return "\"" + std::string(word) + "\"";
