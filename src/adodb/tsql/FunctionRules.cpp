@@ -103,8 +103,16 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
   if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
   return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
 }
-// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h).
+// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF
+// (TextFunctions.h): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// SPACE(n): n blanks.
+std::string Space(std::string_view, const std::vector<std::string>& a) { return "tsql_replicate(' ', " + a[0] + ")"; }
+// GETUTCDATE() and SYSDATETIME(), the latter with the milliseconds datetime keeps.
+std::string GetUtcDate(std::string_view, const std::vector<std::string>&) { return "datetime('now')"; }
+std::string SysDateTime(std::string_view, const std::vector<std::string>&) {
+  return "strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime')";
+}
 // CEILING and FLOOR: whole numbers stay whole, decimals come back without a fraction.
 std::string Ceiling(std::string_view, const std::vector<std::string>& a) { return Call("ceil", a); }
 
@@ -135,6 +143,9 @@ const std::map<std::string, FunctionRule>& FunctionTable() {
       {"ntile", {1, 1, SameName}},     {"percent_rank", {0, 0, SameName}}, {"rank", {0, 0, SameName}},
       {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},    {"sqrt", {1, 1, SameName}},
       {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
+      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
+      {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},
+      {"sysdatetime", {0, 0, SysDateTime}},
   };
   return table;
 }
