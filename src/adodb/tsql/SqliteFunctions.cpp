@@ -17,6 +17,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AverageAggregate.h"
 #include "adodb/tsql/DateFunctions.h"
+#include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
@@ -225,7 +226,10 @@ std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
   std::optional<DateTime> value;
   if (IsNumber(v)) {
     const double days = sqlite3_value_double(v);
-    if (days > -53690 && days < 2958466) value = DateTime{Date::FromSerial(days + 2), 0};
+    // Counted on from 1900-01-01 also before it: -2.25 is 1899-12-29 18:00, not the classic serial's reading.
+    const double ms = std::round(days * static_cast<double>(kMillisecondsPerDay));
+    if (std::fabs(ms) < 1e18 && InDateTimeRange(static_cast<std::int64_t>(ms)))
+      value = DateTimeAt(static_cast<std::int64_t>(ms));
     if (!value) sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type datetime.", -1);
     return value;
   }
