@@ -101,6 +101,8 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, CanonicalDateTime(DateTimeAt(result)));
 }
 
+// DATEDIFF's count is an int, DATEDIFF_BIG's a bigint.
+template <bool kBig>
 void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const auto part = PartArgument(ctx, argv[0]);
@@ -110,7 +112,7 @@ void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const auto end = MomentArgument(ctx, argv[2]);
   if (!end) return;
   const std::int64_t count = DatePartBoundaries(*part, *start, *end);
-  if (count < -2147483648LL || count > 2147483647LL) return sqlite3_result_error(ctx, kDiffOverflow, -1);
+  if (!kBig && (count < -2147483648LL || count > 2147483647LL)) return sqlite3_result_error(ctx, kDiffOverflow, -1);
   sqlite3_result_int64(ctx, count);
 }
 
@@ -187,7 +189,7 @@ struct DateFunction {
 };
 
 constexpr DateFunction kDateFunctions[] = {
-    {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff},    {"tsql_datepart", 2, DatePartOf},
+    {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff<false>}, {"tsql_datediff_big", 3, DateDiff<true>},    {"tsql_datepart", 2, DatePartOf},
     {"tsql_datename", 2, DateName},   {"tsql_eomonth", 1, EndOfMonth},   {"tsql_eomonth", 2, EndOfMonth},
     {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate},
 };

@@ -17,6 +17,7 @@ struct PartFunction {
 constexpr PartFunction kPartFunctions[] = {
     {"DATEADD", "tsql_dateadd", 2, "DATEADD by "},
     {"DATEDIFF", "tsql_datediff", 2, "DATEDIFF in "},
+    {"DATEDIFF_BIG", "tsql_datediff_big", 2, "DATEDIFF_BIG in "},
     {"DATEPART", "tsql_datepart", 1, "DATEPART of "},
     {"DATENAME", "tsql_datename", 1, "DATENAME of "},
 };

@@ -1,5 +1,5 @@
 #pragma once
-// DATEADD(part, number, date), DATEDIFF(part, start, end), DATEPART(part, date) and
+// DATEADD(part, number, date), DATEDIFF[_BIG](part, start, end), DATEPART(part, date) and
 // DATENAME(part, date): the part is a bare word in any of SQL Server's spellings, the other
 // arguments arrive already translated. Each becomes a call of its tsql_ function (DateFunctions.h)
 // with the part's full name. A part the function does not take throws adodb::Error::Unsupported.
