@@ -191,7 +191,9 @@ std::string CustomNumber(sqlite3_value* v, std::string_view pattern) {
     }
     if (inNumber) numberDone = true;
     std::string literal;
-    if (c == ';' || c == 'E' || c == 'e') throw UnsupportedPattern{};
+    const bool exponent = (c == 'E' || c == 'e') && i + 1 < pattern.size() &&
+                          (pattern[i + 1] == '0' || pattern[i + 1] == '+' || pattern[i + 1] == '-');
+    if (c == ';' || exponent) throw UnsupportedPattern{};
     if (c == '%') {
       percent = true;
       literal = "%";
@@ -296,8 +298,10 @@ std::string DateField(char letter, std::size_t count, const DateTime& value) {
       return "A.D.";
     case 'K':
       return "";
-    default:
+    case 'z':
       throw UnsupportedPattern{};
+    default:  // a letter without meaning is copied, as .NET does
+      return std::string(count, letter);
   }
 }
 
