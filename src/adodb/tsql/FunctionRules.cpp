@@ -134,7 +134,8 @@ const std::map<std::string, FunctionRule>& FunctionTable() {
       {"nullif", {2, 2, SameName}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
       {"rtrim", {1, 1, SameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameName}},
       {"upper", {1, 1, SameName}},     {"year", {1, 1, Year}},
-      // functions of later SQL Server versions and the window functions (see WindowFunctions.h)
+      // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
+      // the rest of the text functions
       {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
       {"cume_dist", {0, 0, SameName}}, {"datefromparts", {3, 3, Prefixed}}, {"dense_rank", {0, 0, SameName}},
       {"eomonth", {1, 2, Prefixed}},   {"first_value", {1, 1, SameName}}, {"floor", {1, 1, SameName}},
