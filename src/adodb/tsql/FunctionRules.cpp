@@ -142,7 +142,7 @@ const std::map<std::string, FunctionRule>& FunctionTable() {
       {"format", {2, 3, Format}},      {"iif", {3, 3, Iif}},            {"isdate", {1, 1, Prefixed}},
       {"lag", {1, 3, SameName}},       {"last_value", {1, 1, SameName}}, {"lead", {1, 3, SameName}},
       {"ntile", {1, 1, SameName}},     {"percent_rank", {0, 0, SameName}}, {"rank", {0, 0, SameName}},
-      {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},    {"sqrt", {1, 1, SameName}},
+      {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},
       {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
       {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
       {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},
