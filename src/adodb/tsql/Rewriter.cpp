@@ -269,15 +269,19 @@ class Rewriter {
     do {
       if (!AtName()) Unexpected();
       const Token& name = Take();
-      CommonTable table{Normalize(name), {}, {}, false};
-      if (AtOp("(")) table.columns = Capture([&] { NameList(); });
+      CommonTable table{Normalize(name), {}, {}, {}};
+      if (AtOp("(")) table.columns = NameList();
       ExpectWord("AS");
       ExpectOp("(");
-      const std::size_t from = pos_;
-      table.query = Capture([&] { Select(); });
-      table.recursive = RefersToName(tokens_, from, pos_, BareName(name));
+      const std::string bare = BareName(name);
+      if (RefersToName(tokens_, pos_, ClosingParenthesis(tokens_, pos_ - 1, end_), bare)) {
+        table.recursion = RecursiveTable(bare);
+        table.query = Capture([&] { RecursiveQuery(table); });
+      } else {
+        table.query = Capture([&] { Select(); });
+      }
       ExpectOp(")");
-      commonTables_.push_back(BareName(name));
+      commonTables_.push_back(bare);
       tables.push_back(std::move(table));
     } while (AcceptOp(","));
     if (!AtWord("SELECT") && !AtWord("INSERT") && !AtWord("UPDATE") && !AtWord("DELETE")) Unexpected();
@@ -289,24 +293,49 @@ class Rewriter {
       if (SameName(name, target.bare)) Fail("UPDATE/DELETE of a common table expression");
   }
 
-  // (name, ...)
-  void NameList() {
-    ExpectOp("(");
-    Emit("(");
+  // The members of a common table that refers to itself, each with the level of recursion that
+  // gave its rows as an extra last column (see CommonTableExpressions.h): the anchors at level 0,
+  // the recursive members one above the row of the common table they read, which is where SQL
+  // Server's recursion limit is checked.
+  void RecursiveQuery(CommonTable& table) {
+    const Nested level(*this);
+    const std::string outerName = std::exchange(recursiveName_, table.recursion.bareName);
+    int cores = 0;
     do {
-      if (!AtName()) Unexpected();
-      EmitToken(Take());
-    } while (AcceptOp(",") && (Emit(","), true));
-    ExpectOp(")");
-    Emit(")");
+      if (cores > 0) SetOperator();
+      recursiveRef_.clear();
+      CoreExtent extent;
+      itemNames_ = cores == 0 && table.columns.empty() ? &table.recursion.columnNames : nullptr;
+      if (SelectCore(extent)) Fail("TOP in a recursive common table expression");
+      out_.insert(extent.listEnd, recursiveRef_.empty() ? AnchorLevel() : RecursiveLevel(recursiveRef_, table.recursion));
+      ++cores;
+    } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
+    recursiveName_ = outerName;
   }
 
-  // CREATE TABLE: a #name makes a temp table; text columns without a COLLATE clause get the
-  // server's text comparison, as the columns of the module's own tables have it.
+  RecursiveTableNames RecursiveTable(const std::string& bare) const {
+    return {bare, QuoteName(std::string(kRecursivePrefix) + bare), RecursionLimit(tokens_, pos_, end_), {}};
+  }
+
+  // (name, ...)
+  std::vector<std::string> NameList() {
+    ExpectOp("(");
+    std::vector<std::string> names;
+    do {
+      if (!AtName()) Unexpected();
+      names.push_back(Normalize(Take()));
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    return names;
+  }
+
+  // CREATE TABLE #name makes a temp table whose text columns without a COLLATE clause get the
+  // server's text comparison, as the columns of the module's own tables have it. A permanent
+  // table is left as written: other SQLite programs, without the collation, must read it.
   void CreateTable() {
+    if (!AtName(2) || !IsTempTableName(BareName(tokens_[pos_ + 2]))) return PassThrough();
     pos_ += 2;
-    if (!AtName()) Unexpected();
-    Emit(IsTempTableName(BareName(*Peek())) ? "CREATE TEMP TABLE" : "CREATE TABLE");
+    Emit("CREATE TEMP TABLE");
     int depth = 0;
     bool columnStart = false;
     while (pos_ < end_) {
@@ -379,6 +408,7 @@ class Rewriter {
   // Where the FROM ... HAVING part of a select core lies in the output, for the TOP rules that
   // count the core's rows.
   struct CoreExtent {
+    std::size_t listEnd = 0;
     std::size_t sourcesFrom = 0;
     std::size_t sourcesTo = 0;
     bool distinct = false;
@@ -407,6 +437,7 @@ class Rewriter {
   // CREATE TABLE t AS SELECT ... (see TempTables.h).
   std::optional<TopSpec> SelectCore(CoreExtent& extent) {
     const bool mayInto = std::exchange(intoAllowed_, false);
+    std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
     ExpectWord("SELECT");
     Emit("SELECT");
     std::optional<TopSpec> top;
@@ -418,7 +449,8 @@ class Rewriter {
       if (AcceptWord("ALL")) Emit("ALL");
       if (AcceptWord("TOP")) top = TopCount();
     }
-    SelectList();
+    SelectList(names);
+    extent.listEnd = out_.size();
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
       into_ = TableName();
@@ -467,29 +499,45 @@ class Rewriter {
     return top;
   }
 
-  void SelectList() {
-    do SelectItem();
-    while (AcceptOp(",") && (Emit(","), true));
+  // With `names`, the name each item gives its column goes there; an unnamed one is refused.
+  void SelectList(std::vector<std::string>* names = nullptr) {
+    do {
+      const Token* name = SelectItem();
+      if (!names) continue;
+      if (!name) Fail("a recursive common table expression with an unnamed column");
+      names->push_back(Normalize(*name));
+    } while (AcceptOp(",") && (Emit(","), true));
   }
 
   // A select item: *, t.*, or an expression with an optional alias; T-SQL's "alias = expression"
   // (never a comparison in a select list) becomes "expression AS alias".
-  void SelectItem() {
-    if (AcceptOp("*")) return Emit("*");
+  // Returns the token that names the item's column: its alias, or the column it is; null for
+  // * and for an expression without an alias.
+  const Token* SelectItem() {
+    if (AcceptOp("*")) {
+      Emit("*");
+      return nullptr;
+    }
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
       EmitToken(Take());
       pos_ += 2;
-      return Emit(".*");
+      Emit(".*");
+      return nullptr;
     }
     if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1)) {
       const Token& alias = Take();
       ++pos_;
       Expr();
       Emit("AS");
-      return EmitToken(alias);
+      EmitToken(alias);
+      return &alias;
     }
+    const std::size_t from = pos_;
     Expr();
+    const std::size_t end = pos_;
     Alias();
+    if (pos_ > end) return &tokens_[pos_ - 1];
+    return IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
   }
 
   void Alias() {
@@ -702,6 +750,17 @@ class Rewriter {
     Expr();
   }
 
+  // The recursive member's reading of its own common table, under the name or alias it was given.
+  void RecursiveReference(std::vector<SourceRef>* sources) {
+    SourceRef source;
+    source.table = {QuoteName(std::string(kRecursivePrefix) + recursiveName_), recursiveName_};
+    source.alias = TableAlias();
+    recursiveRef_ = source.alias.bare.empty() ? QuoteName(recursiveName_) : source.alias.emitted;
+    Emit(source.table.emitted + " AS " + recursiveRef_);
+    SkipTableHints();
+    if (sources) sources->push_back(std::move(source));
+  }
+
   void SkipJoinHint() {
     if (AtName() && AtWord("JOIN", 1) && IsJoinHint(Peek()->text)) ++pos_;
   }
@@ -720,6 +779,7 @@ class Rewriter {
       Emit(")");
     } else {
       source.table = TableName();
+      if (!recursiveName_.empty() && SameName(source.table.bare, recursiveName_)) return RecursiveReference(sources);
       Emit(source.table.emitted);
     }
     source.alias = TableAlias();
@@ -1128,6 +1188,9 @@ class Rewriter {
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
   std::vector<std::string> commonTables_;  // names the WITH clause defined
+  std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
+  std::string recursiveName_;         // the common table whose recursive members are being read
+  std::string recursiveRef_;          // how the current recursive member names it
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/RecursionGuard.h"
 
 namespace adodb::tsql {
 namespace {
@@ -446,6 +447,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   for (const FunctionEntry& f : kFunctions)
     Check(db, sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr));
   Check(db, sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CompareTsql, nullptr));
+  RegisterRecursionGuard(db);
 }
 
 }  // namespace adodb::tsql
