@@ -12,6 +12,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/CommonTableExpressions.h"
+#include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/FunctionRules.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/TableValues.h"
@@ -449,6 +450,7 @@ class Rewriter {
       if (AcceptWord("ALL")) Emit("ALL");
       if (AcceptWord("TOP")) top = TopCount();
     }
+    const bool outerStar = std::exchange(listStar_, false);
     SelectList(names);
     extent.listEnd = out_.size();
     if (AcceptWord("INTO")) {
@@ -460,6 +462,7 @@ class Rewriter {
       Emit("FROM");
       TableSources(nullptr);
     }
+    listStar_ = outerStar;
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -516,12 +519,14 @@ class Rewriter {
   const Token* SelectItem() {
     if (AcceptOp("*")) {
       Emit("*");
+      listStar_ = true;
       return nullptr;
     }
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
       EmitToken(Take());
       pos_ += 2;
       Emit(".*");
+      listStar_ = true;
       return nullptr;
     }
     if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1)) {
@@ -710,7 +715,10 @@ class Rewriter {
 
   // ---- FROM clause ---------------------------------------------------------------------------
 
+  // The sources are always collected: an APPLY needs the names of the tables before it.
   void TableSources(std::vector<SourceRef>* sources) {
+    std::vector<SourceRef> collected;
+    if (!sources) sources = &collected;
     TableSource(sources);
     for (;;) {
       if (AcceptOp(",")) {
@@ -726,9 +734,9 @@ class Rewriter {
   }
 
   // [INNER | LEFT [OUTER] | RIGHT [OUTER] | FULL [OUTER] | CROSS] JOIN source [ON condition];
-  // SQLite 3.39+ has every one of them. APPLY has no equivalent.
+  // SQLite 3.39+ has every one of them. APPLY becomes a join where it can (see CrossApply.h).
   void Join(std::vector<SourceRef>* sources) {
-    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) Fail("APPLY");
+    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) return Apply(*sources);
     bool cross = false;
     if (AcceptWord("INNER")) {
       Emit("INNER");
@@ -748,6 +756,85 @@ class Rewriter {
     ExpectWord("ON");
     Emit("ON");
     Expr();
+  }
+
+  // {CROSS | OUTER} APPLY (SELECT [TOP n] items FROM sources [WHERE conjuncts] [ORDER BY ...]) alias
+  void Apply(std::vector<SourceRef>& sources) {
+    ApplyParts parts;
+    parts.outer = AtWord("OUTER");
+    const std::string kind = ApplyName(parts.outer);
+    pos_ += 2;
+    if (!AtOp("(") || !AtWord("SELECT", 1)) Fail(kind + " of anything but a subquery");
+    if (listStar_) Fail(kind + " in a select of *");
+    pos_ += 2;
+    if (AcceptWord("TOP")) {
+      const TopSpec top = TopCount();
+      if (top.percent || top.withTies) Fail(kind + " of TOP ... PERCENT or WITH TIES");
+      parts.rowCount = top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)";
+    }
+    if (AtWord("DISTINCT")) Fail(kind + " of a DISTINCT subquery");
+    const std::size_t itemsFrom = pos_;
+    const bool star = listStar_;
+    parts.items = Capture([&] { SelectList(); });
+    listStar_ = star;
+    const std::size_t itemsTo = pos_;
+    if (CallsAggregate(tokens_, itemsFrom, itemsTo)) Fail(kind + " of an aggregate");
+    ExpectWord("FROM");
+    std::vector<SourceRef> inner;
+    parts.sources = Capture([&] { TableSources(&inner); });
+    std::vector<std::string> outerNames, innerNames;
+    for (const SourceRef& s : sources) outerNames.push_back(s.Reference().bare);
+    for (const SourceRef& s : inner) innerNames.push_back(s.Reference().bare);
+    if (AcceptWord("WHERE")) {
+      do ApplyConjunct(parts, outerNames, innerNames);
+      while (AcceptWord("AND"));
+      if (AtWord("OR")) Fail(kind + " with OR in its WHERE");
+    }
+    if (AtWord("GROUP") || AtWord("HAVING")) Fail(kind + " of a grouped subquery");
+    const std::size_t orderFrom = pos_;
+    if (AcceptWord("ORDER")) {
+      ExpectWord("BY");
+      bool byPosition = false;
+      parts.orderItems = Capture([&] { byPosition = OrderItems(); });
+      if (byPosition) Fail(kind + " ordered by a column number");
+    }
+    ExpectOp(")");
+    if (QualifiesByOuter(tokens_, itemsFrom, itemsTo, outerNames, innerNames) ||
+        QualifiesByOuter(tokens_, orderFrom, pos_, outerNames, innerNames))
+      Fail(kind + " correlated outside its WHERE");
+    const NameRef alias = TableAlias();
+    if (alias.bare.empty()) Fail(kind + " without an alias");
+    parts.alias = alias.emitted;
+    Emit(ApplyJoin(parts));
+    SourceRef source;
+    source.alias = alias;
+    sources.push_back(std::move(source));
+  }
+
+  // One conjunct of an APPLY's WHERE: kept inside when it reads only the subquery's tables, a
+  // join key when it is inner expression = outer column (either way round), refused otherwise.
+  void ApplyConjunct(ApplyParts& parts, const std::vector<std::string>& outerNames,
+                     const std::vector<std::string>& innerNames) {
+    const std::size_t from = pos_;
+    std::string condition = Capture([&] { NotExpr(); });
+    const std::size_t to = pos_;
+    if (!QualifiesByOuter(tokens_, from, to, outerNames, innerNames)) return parts.conditions.push_back(std::move(condition));
+    const std::size_t equals = TopLevelEquals(tokens_, from, to);
+    const bool outerLeft = IsColumnRef(from, equals) && QualifiesByOuter(tokens_, from, equals, outerNames, innerNames);
+    const bool outerRight = IsColumnRef(equals + 1, to) && QualifiesByOuter(tokens_, equals + 1, to, outerNames, innerNames);
+    const auto [innerFrom, innerTo] = outerLeft ? std::pair(equals + 1, to) : std::pair(from, equals);
+    const auto [outerFrom, outerTo] = outerLeft ? std::pair(from, equals) : std::pair(equals + 1, to);
+    if (equals == to || outerLeft == outerRight || QualifiesByOuter(tokens_, innerFrom, innerTo, outerNames, innerNames))
+      Fail(ApplyName(parts.outer) + " correlated other than by inner expression = outer column");
+    ApplyKey key;
+    pos_ = innerFrom;
+    key.inner = Capture([&] { Additive(); });
+    if (pos_ != innerTo) Unexpected();
+    pos_ = outerFrom;
+    key.outer = Capture([&] { ColumnRef(); });
+    if (pos_ != outerTo) Unexpected();
+    pos_ = to;
+    parts.keys.push_back(std::move(key));
   }
 
   // The recursive member's reading of its own common table, under the name or alias it was given.
@@ -1191,6 +1278,7 @@ class Rewriter {
   std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
+  bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
 };
 
 }  // namespace
