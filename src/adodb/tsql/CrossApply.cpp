@@ -35,12 +35,14 @@ bool Holds(const std::vector<std::string>& names, const std::string& name) {
 std::string ApplyName(bool outer) { return outer ? "OUTER APPLY" : "CROSS APPLY"; }
 
 bool QualifiesByOuter(const std::vector<Token>& tokens, std::size_t from, std::size_t to,
-                      const std::vector<std::string>& outerNames, const std::vector<std::string>& innerNames) {
+                      const std::vector<std::string>& innerNames) {
   for (std::size_t i = from; i + 1 < to; ++i) {
-    if (!IsNameToken(tokens[i]) || !IsOp(tokens[i + 1], ".")) continue;
-    if (i > from && IsOp(tokens[i - 1], ".")) continue;  // the column part of a longer name
-    const std::string name = BareText(tokens[i]);
-    if (Holds(outerNames, name) && !Holds(innerNames, name)) return true;
+    if (!IsNameToken(tokens[i]) || !IsOp(tokens[i + 1], ".") || (i > from && IsOp(tokens[i - 1], "."))) continue;
+    // In a.b.c the table is b: the part before the column.
+    std::size_t last = i;
+    while (last + 2 < to && IsOp(tokens[last + 1], ".") && IsNameToken(tokens[last + 2])) last += 2;
+    if (last == i) continue;  // a name before '.*' or a dangling '.'
+    if (!Holds(innerNames, BareText(tokens[last - 2]))) return true;
   }
   return false;
 }

@@ -36,10 +36,10 @@ struct ApplyParts {
 // "CROSS APPLY" or "OUTER APPLY", for messages.
 std::string ApplyName(bool outer);
 
-// True when a name among tokens [from, to) qualifies a column by one of `outerNames` and is not
-// also one of `innerNames` (the subquery's own tables hide outer tables of the same name).
+// True when a column among tokens [from, to) is qualified by a table that is not one of
+// `innerNames`, the subquery's own tables: it can only be a table outside the subquery.
 bool QualifiesByOuter(const std::vector<Token>& tokens, std::size_t from, std::size_t to,
-                      const std::vector<std::string>& outerNames, const std::vector<std::string>& innerNames);
+                      const std::vector<std::string>& innerNames);
 
 // True when tokens [from, to) call an aggregate function.
 bool CallsAggregate(const std::vector<Token>& tokens, std::size_t from, std::size_t to);

@@ -169,9 +169,13 @@ class Rewriter {
     const Token* t = Peek(ahead);
     return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
   }
+  // Operators are one or two characters: compared in place, which a call to memcmp would outweigh.
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Operator && t->text == op;
+    if (!t || t->kind != TokenKind::Operator || t->text.size() != op.size()) return false;
+    for (std::size_t i = 0; i < op.size(); ++i)
+      if (t->text[i] != op[i]) return false;
+    return true;
   }
   bool AtName(std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
@@ -505,7 +509,7 @@ class Rewriter {
   // With `names`, the name each item gives its column goes there; an unnamed one is refused.
   void SelectList(std::vector<std::string>* names = nullptr) {
     do {
-      const Token* name = SelectItem();
+      const Token* name = SelectItem(names != nullptr);
       if (!names) continue;
       if (!name) Fail("a recursive common table expression with an unnamed column");
       names->push_back(Normalize(*name));
@@ -516,7 +520,7 @@ class Rewriter {
   // (never a comparison in a select list) becomes "expression AS alias".
   // Returns the token that names the item's column: its alias, or the column it is; null for
   // * and for an expression without an alias.
-  const Token* SelectItem() {
+  const Token* SelectItem(bool named = false) {
     if (AcceptOp("*")) {
       Emit("*");
       listStar_ = true;
@@ -542,7 +546,7 @@ class Rewriter {
     const std::size_t end = pos_;
     Alias();
     if (pos_ > end) return &tokens_[pos_ - 1];
-    return IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
+    return named && IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
   }
 
   void Alias() {
@@ -715,10 +719,7 @@ class Rewriter {
 
   // ---- FROM clause ---------------------------------------------------------------------------
 
-  // The sources are always collected: an APPLY needs the names of the tables before it.
   void TableSources(std::vector<SourceRef>* sources) {
-    std::vector<SourceRef> collected;
-    if (!sources) sources = &collected;
     TableSource(sources);
     for (;;) {
       if (AcceptOp(",")) {
@@ -736,7 +737,7 @@ class Rewriter {
   // [INNER | LEFT [OUTER] | RIGHT [OUTER] | FULL [OUTER] | CROSS] JOIN source [ON condition];
   // SQLite 3.39+ has every one of them. APPLY becomes a join where it can (see CrossApply.h).
   void Join(std::vector<SourceRef>* sources) {
-    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) return Apply(*sources);
+    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) return Apply(sources);
     bool cross = false;
     if (AcceptWord("INNER")) {
       Emit("INNER");
@@ -759,7 +760,7 @@ class Rewriter {
   }
 
   // {CROSS | OUTER} APPLY (SELECT [TOP n] items FROM sources [WHERE conjuncts] [ORDER BY ...]) alias
-  void Apply(std::vector<SourceRef>& sources) {
+  void Apply(std::vector<SourceRef>* sources) {
     ApplyParts parts;
     parts.outer = AtWord("OUTER");
     const std::string kind = ApplyName(parts.outer);
@@ -782,11 +783,10 @@ class Rewriter {
     ExpectWord("FROM");
     std::vector<SourceRef> inner;
     parts.sources = Capture([&] { TableSources(&inner); });
-    std::vector<std::string> outerNames, innerNames;
-    for (const SourceRef& s : sources) outerNames.push_back(s.Reference().bare);
+    std::vector<std::string> innerNames;
     for (const SourceRef& s : inner) innerNames.push_back(s.Reference().bare);
     if (AcceptWord("WHERE")) {
-      do ApplyConjunct(parts, outerNames, innerNames);
+      do ApplyConjunct(parts, innerNames);
       while (AcceptWord("AND"));
       if (AtWord("OR")) Fail(kind + " with OR in its WHERE");
     }
@@ -799,32 +799,31 @@ class Rewriter {
       if (byPosition) Fail(kind + " ordered by a column number");
     }
     ExpectOp(")");
-    if (QualifiesByOuter(tokens_, itemsFrom, itemsTo, outerNames, innerNames) ||
-        QualifiesByOuter(tokens_, orderFrom, pos_, outerNames, innerNames))
+    if (QualifiesByOuter(tokens_, itemsFrom, itemsTo, innerNames) || QualifiesByOuter(tokens_, orderFrom, pos_, innerNames))
       Fail(kind + " correlated outside its WHERE");
     const NameRef alias = TableAlias();
     if (alias.bare.empty()) Fail(kind + " without an alias");
     parts.alias = alias.emitted;
     Emit(ApplyJoin(parts));
+    if (!sources) return;
     SourceRef source;
     source.alias = alias;
-    sources.push_back(std::move(source));
+    sources->push_back(std::move(source));
   }
 
   // One conjunct of an APPLY's WHERE: kept inside when it reads only the subquery's tables, a
   // join key when it is inner expression = outer column (either way round), refused otherwise.
-  void ApplyConjunct(ApplyParts& parts, const std::vector<std::string>& outerNames,
-                     const std::vector<std::string>& innerNames) {
+  void ApplyConjunct(ApplyParts& parts, const std::vector<std::string>& innerNames) {
     const std::size_t from = pos_;
     std::string condition = Capture([&] { NotExpr(); });
     const std::size_t to = pos_;
-    if (!QualifiesByOuter(tokens_, from, to, outerNames, innerNames)) return parts.conditions.push_back(std::move(condition));
+    if (!QualifiesByOuter(tokens_, from, to, innerNames)) return parts.conditions.push_back(std::move(condition));
     const std::size_t equals = TopLevelEquals(tokens_, from, to);
-    const bool outerLeft = IsColumnRef(from, equals) && QualifiesByOuter(tokens_, from, equals, outerNames, innerNames);
-    const bool outerRight = IsColumnRef(equals + 1, to) && QualifiesByOuter(tokens_, equals + 1, to, outerNames, innerNames);
+    const bool outerLeft = IsColumnRef(from, equals) && QualifiesByOuter(tokens_, from, equals, innerNames);
+    const bool outerRight = IsColumnRef(equals + 1, to) && QualifiesByOuter(tokens_, equals + 1, to, innerNames);
     const auto [innerFrom, innerTo] = outerLeft ? std::pair(equals + 1, to) : std::pair(from, equals);
     const auto [outerFrom, outerTo] = outerLeft ? std::pair(from, equals) : std::pair(equals + 1, to);
-    if (equals == to || outerLeft == outerRight || QualifiesByOuter(tokens_, innerFrom, innerTo, outerNames, innerNames))
+    if (equals == to || outerLeft == outerRight || QualifiesByOuter(tokens_, innerFrom, innerTo, innerNames))
       Fail(ApplyName(parts.outer) + " correlated other than by inner expression = outer column");
     ApplyKey key;
     pos_ = innerFrom;
