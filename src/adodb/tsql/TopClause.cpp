@@ -25,7 +25,8 @@ std::optional<double> LiteralValue(std::string_view text) {
   return value;
 }
 
-// SQL Server converts the count of TOP (expression) to bigint, cutting off any fraction.
+// SQL Server takes the count of TOP (expression) as a bigint; an expression it types as decimal
+// fails there, which the translator cannot tell from the text: the fraction is cut off.
 std::string RowCount(const TopSpec& top) { return top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)"; }
 
 // SQL Server takes the given share of the rows and rounds up: 10 PERCENT of 11 rows is 2.
@@ -49,7 +50,8 @@ std::string WithTiesLimit(const TopSpec& top, const LimitContext& context) {
 }  // namespace
 
 std::string TopLimit(const TopSpec& top, const LimitContext& context) {
-  if (top.literal && !top.percent && !IsWholeNumber(top.count)) Refuse("TOP with a count other than a whole number");
+  if (top.literal && !top.percent && !IsWholeNumber(top.count))
+    throw Error::Syntax("The number of rows provided for a TOP or FETCH clauses row count parameter must be an integer.");
   if (top.percent && top.withTies) Refuse("TOP ... PERCENT WITH TIES");
   if (top.percent) return PercentLimit(top, context);
   if (top.withTies) return WithTiesLimit(top, context);
