@@ -870,9 +870,17 @@ class Rewriter {
     }
     source.alias = TableAlias();
     if (!source.alias.bare.empty()) Emit("AS " + source.alias.emitted);
+    if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
     if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text)) Fail("a column list on a derived table");
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
+  }
+
+  // PIVOT, UNPIVOT and TABLESAMPLE reshape or sample a table as no SQLite query can; without an
+  // alias before it the word has been read as the alias.
+  void RefuseTableOperator(const NameRef& alias) const {
+    for (std::string_view op : {"PIVOT", "UNPIVOT", "TABLESAMPLE"})
+      if (SameName(alias.bare, op) || AtWord(op)) Fail(std::string(op));
   }
 
   // (VALUES (...), ...) AS alias (columns), after the "(VALUES" (see TableValues.h).
