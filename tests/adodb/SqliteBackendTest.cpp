@@ -107,3 +107,26 @@ TEST_F(SqliteBackendTest, StoredProceduresRunRegisteredHandlersOnTheCallingSessi
   const Error unknown = ErrorOf([&] { command.Execute(); });
   EXPECT_EQ(unknown.Description(), "Could not find stored procedure 'AuditingNothing'.");
 }
+
+// A site's report statements keep intermediate rows in #temp tables between statements: the table
+// lives as long as the connection, other connections to the file never see it, and the file
+// itself gains no table.
+TEST_F(SqliteBackendTest, TempTablesLastForTheirConnectionAndStayOutOfTheFile) {
+  conn->Execute("insert into t values (2, 5.5), (3, 7)");
+  conn->Execute("select id, sl * 2 as doubled into #big from t where sl > 0");
+  conn->Execute("create table ##notes (id int, note nvarchar(20))");
+  conn->Execute("insert into ##notes select id, 'it''s ' + cast(id as varchar(5)) from #big");
+  auto rows = conn->OpenRecordset("select b.doubled, n.note from #big b inner join ##notes n on n.id = b.id order by b.id");
+  ASSERT_EQ(rows->RecordCount(), 2);
+  EXPECT_EQ(rows->Value("doubled").AsDouble(), 11);
+  EXPECT_EQ(rows->Value("note").TextOrEmpty(), "it's 2");
+
+  auto other = db.Open();
+  EXPECT_NE(ErrorOf([&] { other->OpenRecordset("select * from #big"); }).Description().find("no such table"),
+            std::string::npos);
+  EXPECT_EQ(other->OpenRecordset("select count(*) from sqlite_master where name like '#%'")->Value(0).AsInt32(), 0);
+
+  conn->Execute("drop table #big");
+  EXPECT_NE(ErrorOf([&] { conn->OpenRecordset("select * from #big"); }).Description().find("no such table"),
+            std::string::npos);
+}

@@ -11,8 +11,14 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AdditiveChain.h"
+#include "adodb/tsql/CommonTableExpressions.h"
+#include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/DatePartRules.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/QueryHints.h"
+#include "adodb/tsql/TableValues.h"
+#include "adodb/tsql/TempTables.h"
+#include "adodb/tsql/TopClause.h"
 #include "adodb/tsql/WindowFunctions.h"
 
 namespace adodb::tsql {
@@ -87,13 +93,14 @@ std::string Normalize(const Token& t) {
   if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
   if (t.kind == TokenKind::Number && t.text.back() == '.') return std::string(t.text) + "0";
   if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
+  if (t.kind == TokenKind::Word && IsTempTableName(t.text)) return QuoteName(t.text);
   return std::string(t.text);
 }
 
 // True for the tokens Normalize writes as they are, which can then be emitted without a copy.
 bool KeepsItsText(const Token& t) {
   return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
-         !(t.kind == TokenKind::Number && t.text.back() == '.');
+         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && t.text[0] == '#');
 }
 
 // The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
@@ -131,9 +138,12 @@ class Rewriter {
   std::string Statement() {
     ReserveOutput();
     RejectUnsupportedTokens();
-    if (end_ == 0) Fail("an empty statement");
+    if (pos_ == end_) Fail("an empty statement");
+    if (AtWord("WITH")) CommonTables();
     if (AtWord("SELECT")) {
+      intoAllowed_ = true;
       Select();
+      if (!into_.emitted.empty()) out_.insert(0, CreateTableAs(into_.emitted, into_.bare));
     } else if (AtWord("INSERT")) {
       Insert();
     } else if (AtWord("UPDATE")) {
@@ -142,11 +152,14 @@ class Rewriter {
       Delete();
     } else if (AtWord("TRUNCATE")) {
       Truncate();
+    } else if (AtWord("CREATE") && AtWord("TABLE", 1)) {
+      CreateTable();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
       PassThrough();
     } else {
-      Fail("the statement " + std::string(tokens_[0].text));
+      Fail("the statement " + std::string(tokens_[pos_].text));
     }
+    if (AtWord("OPTION") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
     if (pos_ < end_) Unexpected();
     return Trim(std::move(out_));
   }
@@ -158,9 +171,13 @@ class Rewriter {
     const Token* t = Peek(ahead);
     return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
   }
+  // Operators are one or two characters: compared in place, which a call to memcmp would outweigh.
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Operator && t->text == op;
+    if (!t || t->kind != TokenKind::Operator || t->text.size() != op.size()) return false;
+    for (std::size_t i = 0; i < op.size(); ++i)
+      if (t->text[i] != op[i]) return false;
+    return true;
   }
   bool AtName(std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
@@ -199,12 +216,15 @@ class Rewriter {
     Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
   }
 
-  // A single statement: one trailing ';' is allowed; variables and broken literals are refused.
+  // A single statement: one trailing ';' is allowed, and one leading (";WITH", written so that a
+  // common table expression may follow another statement); variables, which only a batch that
+  // declares them can give values, and broken literals are refused.
   void RejectUnsupportedTokens() {
     if (end_ > 0 && tokens_[end_ - 1].kind == TokenKind::Operator && tokens_[end_ - 1].text == ";") --end_;
-    for (std::size_t i = 0; i < end_; ++i) {
+    if (end_ > 0 && tokens_[0].kind == TokenKind::Operator && tokens_[0].text == ";") pos_ = 1;
+    for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = tokens_[i];
-      if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text));
+      if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text) + " outside a batch that declares it");
       if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
       if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
       if (t.kind == TokenKind::Operator && t.text == ";") Fail("more than one statement in a command");
@@ -248,6 +268,103 @@ class Rewriter {
     while (pos_ < end_) EmitToken(Take());
   }
 
+  // WITH name [(columns)] AS (query), ... ahead of the statement (see CommonTableExpressions.h).
+  // SQLite cannot change rows through a common table: UPDATE and DELETE of one are refused.
+  void CommonTables() {
+    ExpectWord("WITH");
+    std::vector<CommonTable> tables;
+    do {
+      if (!AtName()) Unexpected();
+      const Token& name = Take();
+      CommonTable table{Normalize(name), {}, {}, {}};
+      if (AtOp("(")) table.columns = NameList();
+      ExpectWord("AS");
+      ExpectOp("(");
+      const std::string bare = BareName(name);
+      if (RefersToName(tokens_, pos_, ClosingParenthesis(tokens_, pos_ - 1, end_), bare)) {
+        table.recursion = RecursiveTable(bare);
+        table.query = Capture([&] { RecursiveQuery(table); });
+      } else {
+        table.query = Capture([&] { Select(); });
+      }
+      ExpectOp(")");
+      commonTables_.push_back(bare);
+      tables.push_back(std::move(table));
+    } while (AcceptOp(","));
+    if (!AtWord("SELECT") && !AtWord("INSERT") && !AtWord("UPDATE") && !AtWord("DELETE")) Unexpected();
+    Emit(WithClause(tables));
+  }
+
+  void RefuseCommonTableTarget(const NameRef& target) const {
+    for (const std::string& name : commonTables_)
+      if (SameName(name, target.bare)) Fail("UPDATE/DELETE of a common table expression");
+  }
+
+  // The members of a common table that refers to itself, each with the level of recursion that
+  // gave its rows as an extra last column (see CommonTableExpressions.h): the anchors at level 0,
+  // the recursive members one above the row of the common table they read, which is where SQL
+  // Server's recursion limit is checked.
+  void RecursiveQuery(CommonTable& table) {
+    const Nested level(*this);
+    const std::string outerName = std::exchange(recursiveName_, table.recursion.bareName);
+    int cores = 0;
+    do {
+      if (cores > 0) SetOperator();
+      recursiveRef_.clear();
+      CoreExtent extent;
+      itemNames_ = cores == 0 && table.columns.empty() ? &table.recursion.columnNames : nullptr;
+      if (SelectCore(extent)) Fail("TOP in a recursive common table expression");
+      out_.insert(extent.listEnd, recursiveRef_.empty() ? AnchorLevel() : RecursiveLevel(recursiveRef_, table.recursion));
+      ++cores;
+    } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
+    recursiveName_ = outerName;
+  }
+
+  RecursiveTableNames RecursiveTable(const std::string& bare) const {
+    return {bare, QuoteName(std::string(kRecursivePrefix) + bare), RecursionLimit(tokens_, pos_, end_), {}};
+  }
+
+  // (name, ...)
+  std::vector<std::string> NameList() {
+    ExpectOp("(");
+    std::vector<std::string> names;
+    do {
+      if (!AtName()) Unexpected();
+      names.push_back(Normalize(Take()));
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    return names;
+  }
+
+  // CREATE TABLE #name makes a temp table whose text columns without a COLLATE clause get the
+  // server's text comparison, as the columns of the module's own tables have it. A permanent
+  // table is left as written: other SQLite programs, without the collation, must read it.
+  void CreateTable() {
+    if (!AtName(2) || !IsTempTableName(BareName(tokens_[pos_ + 2]))) return PassThrough();
+    pos_ += 2;
+    Emit("CREATE TEMP TABLE");
+    int depth = 0;
+    bool columnStart = false;
+    while (pos_ < end_) {
+      const Token& t = Take();
+      EmitToken(t);
+      if (t.kind == TokenKind::Operator && (t.text == "(" || t.text == ")" || t.text == ",")) {
+        depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
+        columnStart = depth == 1 && t.text != ")";
+        continue;
+      }
+      const bool typed = columnStart && IsName(t) && AtName() && IsTextTypeName(Peek()->text);
+      columnStart = false;
+      if (!typed) continue;
+      EmitToken(Take());
+      if (AtOp("(")) {
+        const std::size_t close = SkipHintList(tokens_, pos_, end_);
+        while (pos_ < close) EmitToken(Take());
+      }
+      if (!AtWord("COLLATE")) Emit(kCollate);
+    }
+  }
+
   // TRUNCATE TABLE t empties the table: DELETE FROM t.
   void Truncate() {
     ExpectWord("TRUNCATE");
@@ -257,22 +374,65 @@ class Rewriter {
 
   // SELECT: select cores joined by set operators, then ORDER BY, then the LIMIT that TOP asked for.
   // TOP in one member of a UNION limits that member only, which LIMIT cannot express: refused.
+  // OFFSET ... FETCH (which SQL Server takes only after ORDER BY) becomes LIMIT ... OFFSET.
+  // FOR XML/JSON/BROWSE shape the result as no SQLite query can: refused.
   void Select() {
     const Nested level(*this);
-    std::optional<std::string> top;
+    std::optional<TopSpec> top;
+    CoreExtent extent;
+    const std::size_t start = out_.size();
     int cores = 0;
     do {
       if (cores > 0) SetOperator();
-      if (auto coreTop = SelectCore()) top = coreTop;
+      if (auto coreTop = SelectCore(extent)) top = coreTop;
       ++cores;
     } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
     if (top && cores > 1) Fail("TOP in a UNION");
+    const std::size_t coreEnd = out_.size();
+    std::size_t orderFrom = coreEnd;
+    bool orderByPosition = false;
     if (AcceptWord("ORDER")) {
       ExpectWord("BY");
       Emit("ORDER BY");
-      OrderItems();
+      orderFrom = out_.size();
+      orderByPosition = OrderItems();
     }
-    if (top) Emit("LIMIT " + *top);
+    if (AtWord("OFFSET")) {
+      if (orderFrom == coreEnd) Fail("OFFSET without ORDER BY");
+      if (top) Fail("TOP together with OFFSET");
+      OffsetFetch();
+    }
+    if (top) {
+      const std::string_view written = out_;
+      const LimitContext context{written.substr(start, coreEnd - start),
+                                 written.substr(extent.sourcesFrom, extent.sourcesTo - extent.sourcesFrom),
+                                 written.substr(orderFrom), orderByPosition, extent.distinct};
+      Emit(TopLimit(*top, context));
+    }
+    if (AtWord("FOR") && Peek(1)) Fail("FOR " + UpperName(Peek(1)->text));
+  }
+
+  // Where the FROM ... HAVING part of a select core lies in the output, for the TOP rules that
+  // count the core's rows.
+  struct CoreExtent {
+    std::size_t listEnd = 0;
+    std::size_t sourcesFrom = 0;
+    std::size_t sourcesTo = 0;
+    bool distinct = false;
+  };
+
+  void OffsetFetch() {
+    ExpectWord("OFFSET");
+    const std::string offset = CapturedExpr();
+    if (!AcceptWord("ROWS")) ExpectWord("ROW");
+    std::optional<std::string> fetch;
+    if (AcceptWord("FETCH")) {
+      if (!AcceptWord("NEXT")) ExpectWord("FIRST");
+      fetch = CapturedExpr();
+      if (!AcceptWord("ROWS")) ExpectWord("ROW");
+      ExpectWord("ONLY");
+    }
+    Emit(OffsetFetchLimit(offset, fetch));
   }
 
   void SetOperator() {
@@ -280,21 +440,35 @@ class Rewriter {
     if (AcceptWord("ALL")) Emit("ALL");
   }
 
-  std::optional<std::string> SelectCore() {
+  // SELECT ... INTO t, allowed in the statement's first select core only, makes the statement
+  // CREATE TABLE t AS SELECT ... (see TempTables.h).
+  std::optional<TopSpec> SelectCore(CoreExtent& extent) {
+    const bool mayInto = std::exchange(intoAllowed_, false);
+    std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
     ExpectWord("SELECT");
     Emit("SELECT");
-    std::optional<std::string> top;
+    std::optional<TopSpec> top;
     for (int i = 0; i < 2; ++i) {
-      if (AcceptWord("DISTINCT")) Emit("DISTINCT");
+      if (AcceptWord("DISTINCT")) {
+        Emit("DISTINCT");
+        extent.distinct = true;
+      }
       if (AcceptWord("ALL")) Emit("ALL");
       if (AcceptWord("TOP")) top = TopCount();
     }
-    SelectList();
-    if (AtWord("INTO")) Fail("SELECT ... INTO");
+    const bool outerStar = std::exchange(listStar_, false);
+    SelectList(names);
+    extent.listEnd = out_.size();
+    if (AcceptWord("INTO")) {
+      if (!mayInto) Fail("SELECT ... INTO here");
+      into_ = TableName();
+    }
+    extent.sourcesFrom = out_.size();
     if (AcceptWord("FROM")) {
       Emit("FROM");
       TableSources(nullptr);
     }
+    listStar_ = outerStar;
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -308,39 +482,73 @@ class Rewriter {
       Emit("HAVING");
       Expr();
     }
+    extent.sourcesTo = out_.size();
     return top;
   }
 
-  // TOP n or TOP (n), a whole number; PERCENT and WITH TIES have no LIMIT equivalent.
-  std::string TopCount() {
-    const bool parenthesized = AcceptOp("(");
-    const Token& n = Take();
-    if (n.kind != TokenKind::Number || n.text.find_first_not_of("0123456789") != std::string_view::npos)
-      Fail("TOP with a count other than a whole number");
-    if (parenthesized) ExpectOp(")");
-    if (AtWord("PERCENT")) Fail("TOP ... PERCENT");
-    if (AtWord("WITH") && AtWord("TIES", 1)) Fail("TOP ... WITH TIES");
-    return std::string(n.text);
+  // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
+  TopSpec TopCount() {
+    TopSpec top;
+    if (AcceptOp("(")) {
+      const std::size_t from = pos_;
+      top.count = AtWord("SELECT") ? "(" + Capture([&] { Select(); }) + ")" : CapturedExpr();
+      top.literal = pos_ == from + 1 && tokens_[from].kind == TokenKind::Number;
+      if (!top.literal) top.count = "(" + top.count + ")";
+      ExpectOp(")");
+    } else {
+      const Token& n = Take();
+      if (n.kind != TokenKind::Number) Fail("TOP with a count other than a number");
+      top.count = Normalize(n);
+    }
+    top.percent = AcceptWord("PERCENT");
+    if (AtWord("WITH") && AtWord("TIES", 1)) {
+      pos_ += 2;
+      top.withTies = true;
+    }
+    return top;
   }
 
-  void SelectList() {
-    do SelectItem();
-    while (AcceptOp(",") && (Emit(","), true));
+  // With `names`, the name each item gives its column goes there; an unnamed one is refused.
+  void SelectList(std::vector<std::string>* names = nullptr) {
+    do {
+      const Token* name = SelectItem(names != nullptr);
+      if (!names) continue;
+      if (!name) Fail("a recursive common table expression with an unnamed column");
+      names->push_back(Normalize(*name));
+    } while (AcceptOp(",") && (Emit(","), true));
   }
 
-  // A select item: *, t.*, or an expression with an optional alias. T-SQL's "alias = expression"
-  // would read as a comparison in SQLite: refused.
-  void SelectItem() {
-    if (AcceptOp("*")) return Emit("*");
+  // A select item: *, t.*, or an expression with an optional alias; T-SQL's "alias = expression"
+  // (never a comparison in a select list) becomes "expression AS alias".
+  // Returns the token that names the item's column: its alias, or the column it is; null for
+  // * and for an expression without an alias.
+  const Token* SelectItem(bool named = false) {
+    if (AcceptOp("*")) {
+      Emit("*");
+      listStar_ = true;
+      return nullptr;
+    }
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
       EmitToken(Take());
       pos_ += 2;
-      return Emit(".*");
+      Emit(".*");
+      listStar_ = true;
+      return nullptr;
     }
-    if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1))
-      Fail("the select-list form alias = expression");
+    if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1)) {
+      const Token& alias = Take();
+      ++pos_;
+      Expr();
+      Emit("AS");
+      EmitToken(alias);
+      return &alias;
+    }
+    const std::size_t from = pos_;
     Expr();
+    const std::size_t end = pos_;
     Alias();
+    if (pos_ > end) return &tokens_[pos_ - 1];
+    return named && IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
   }
 
   void Alias() {
@@ -356,12 +564,17 @@ class Rewriter {
     }
   }
 
-  void OrderItems() {
+  // True when an item is a column number (ORDER BY 2).
+  bool OrderItems() {
+    bool position = false;
     do {
+      const std::size_t from = pos_;
       Expr();
+      position = position || (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number);
       if (AcceptWord("ASC")) Emit("ASC");
       else if (AcceptWord("DESC")) Emit("DESC");
     } while (AcceptOp(",") && (Emit(","), true));
+    return position;
   }
 
   // INSERT [INTO] t [(columns)] VALUES (...), ... | SELECT ... | DEFAULT VALUES.
@@ -369,6 +582,7 @@ class Rewriter {
     ExpectWord("INSERT");
     AcceptWord("INTO");
     Emit("INSERT INTO " + TableName().emitted);
+    if (AtWord("WITH") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
     if (AtOp("(") && !AtWord("SELECT", 1)) {
       ++pos_;
       Emit("(");
@@ -417,6 +631,7 @@ class Rewriter {
     ExpectWord("UPDATE");
     if (AtWord("TOP")) Fail("UPDATE TOP");
     const NameRef target = TableName();
+    RefuseCommonTableTarget(target);
     SkipTableHints();
     ExpectWord("SET");
     std::vector<Assignment> assignments;
@@ -469,6 +684,7 @@ class Rewriter {
     if (AtWord("TOP")) Fail("DELETE TOP");
     AcceptWord("FROM");
     const NameRef target = TableName();
+    RefuseCommonTableTarget(target);
     SkipTableHints();
     std::vector<SourceRef> sources;
     std::string from, where;
@@ -521,15 +737,17 @@ class Rewriter {
   }
 
   // [INNER | LEFT [OUTER] | RIGHT [OUTER] | FULL [OUTER] | CROSS] JOIN source [ON condition];
-  // SQLite 3.39+ has every one of them. APPLY has no equivalent.
+  // SQLite 3.39+ has every one of them. APPLY becomes a join where it can (see CrossApply.h).
   void Join(std::vector<SourceRef>* sources) {
-    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) Fail("APPLY");
+    if ((AtWord("CROSS") || AtWord("OUTER")) && AtWord("APPLY", 1)) return Apply(sources);
     bool cross = false;
     if (AcceptWord("INNER")) {
       Emit("INNER");
+      SkipJoinHint();
     } else if (AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL")) {
       Emit(UpperName(Take().text));
       if (AcceptWord("OUTER")) Emit("OUTER");
+      SkipJoinHint();
     } else if (AcceptWord("CROSS")) {
       Emit("CROSS");
       cross = true;
@@ -543,8 +761,104 @@ class Rewriter {
     Expr();
   }
 
+  // {CROSS | OUTER} APPLY (SELECT [TOP n] items FROM sources [WHERE conjuncts] [ORDER BY ...]) alias
+  void Apply(std::vector<SourceRef>* sources) {
+    ApplyParts parts;
+    parts.outer = AtWord("OUTER");
+    const std::string kind = ApplyName(parts.outer);
+    pos_ += 2;
+    if (!AtOp("(") || !AtWord("SELECT", 1)) Fail(kind + " of anything but a subquery");
+    if (listStar_) Fail(kind + " in a select of *");
+    pos_ += 2;
+    if (AcceptWord("TOP")) {
+      const TopSpec top = TopCount();
+      if (top.percent || top.withTies) Fail(kind + " of TOP ... PERCENT or WITH TIES");
+      parts.rowCount = top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)";
+    }
+    if (AtWord("DISTINCT")) Fail(kind + " of a DISTINCT subquery");
+    const std::size_t itemsFrom = pos_;
+    const bool star = listStar_;
+    parts.items = Capture([&] { SelectList(); });
+    listStar_ = star;
+    const std::size_t itemsTo = pos_;
+    if (CallsAggregate(tokens_, itemsFrom, itemsTo)) Fail(kind + " of an aggregate");
+    ExpectWord("FROM");
+    std::vector<SourceRef> inner;
+    parts.sources = Capture([&] { TableSources(&inner); });
+    std::vector<std::string> innerNames;
+    for (const SourceRef& s : inner) innerNames.push_back(s.Reference().bare);
+    if (AcceptWord("WHERE")) {
+      do ApplyConjunct(parts, innerNames);
+      while (AcceptWord("AND"));
+      if (AtWord("OR")) Fail(kind + " with OR in its WHERE");
+    }
+    if (AtWord("GROUP") || AtWord("HAVING")) Fail(kind + " of a grouped subquery");
+    const std::size_t orderFrom = pos_;
+    if (AcceptWord("ORDER")) {
+      ExpectWord("BY");
+      bool byPosition = false;
+      parts.orderItems = Capture([&] { byPosition = OrderItems(); });
+      if (byPosition) Fail(kind + " ordered by a column number");
+    }
+    ExpectOp(")");
+    if (QualifiesByOuter(tokens_, itemsFrom, itemsTo, innerNames) || QualifiesByOuter(tokens_, orderFrom, pos_, innerNames))
+      Fail(kind + " correlated outside its WHERE");
+    const NameRef alias = TableAlias();
+    if (alias.bare.empty()) Fail(kind + " without an alias");
+    parts.alias = alias.emitted;
+    Emit(ApplyJoin(parts));
+    if (!sources) return;
+    SourceRef source;
+    source.alias = alias;
+    sources->push_back(std::move(source));
+  }
+
+  // One conjunct of an APPLY's WHERE: kept inside when it reads only the subquery's tables, a
+  // join key when it is inner expression = outer column (either way round), refused otherwise.
+  void ApplyConjunct(ApplyParts& parts, const std::vector<std::string>& innerNames) {
+    const std::size_t from = pos_;
+    std::string condition = Capture([&] { NotExpr(); });
+    const std::size_t to = pos_;
+    if (!QualifiesByOuter(tokens_, from, to, innerNames)) return parts.conditions.push_back(std::move(condition));
+    const std::size_t equals = TopLevelEquals(tokens_, from, to);
+    const bool outerLeft = IsColumnRef(from, equals) && QualifiesByOuter(tokens_, from, equals, innerNames);
+    const bool outerRight = IsColumnRef(equals + 1, to) && QualifiesByOuter(tokens_, equals + 1, to, innerNames);
+    const auto [innerFrom, innerTo] = outerLeft ? std::pair(equals + 1, to) : std::pair(from, equals);
+    const auto [outerFrom, outerTo] = outerLeft ? std::pair(from, equals) : std::pair(equals + 1, to);
+    if (equals == to || outerLeft == outerRight || QualifiesByOuter(tokens_, innerFrom, innerTo, innerNames))
+      Fail(ApplyName(parts.outer) + " correlated other than by inner expression = outer column");
+    ApplyKey key;
+    pos_ = innerFrom;
+    key.inner = Capture([&] { Additive(); });
+    if (pos_ != innerTo) Unexpected();
+    pos_ = outerFrom;
+    key.outer = Capture([&] { ColumnRef(); });
+    if (pos_ != outerTo) Unexpected();
+    pos_ = to;
+    parts.keys.push_back(std::move(key));
+  }
+
+  // The recursive member's reading of its own common table, under the name or alias it was given.
+  void RecursiveReference(std::vector<SourceRef>* sources) {
+    SourceRef source;
+    source.table = {QuoteName(std::string(kRecursivePrefix) + recursiveName_), recursiveName_};
+    source.alias = TableAlias();
+    recursiveRef_ = source.alias.bare.empty() ? QuoteName(recursiveName_) : source.alias.emitted;
+    Emit(source.table.emitted + " AS " + recursiveRef_);
+    SkipTableHints();
+    if (sources) sources->push_back(std::move(source));
+  }
+
+  void SkipJoinHint() {
+    if (AtName() && AtWord("JOIN", 1) && IsJoinHint(Peek()->text)) ++pos_;
+  }
+
   void TableSource(std::vector<SourceRef>* sources) {
     SourceRef source;
+    if (AtOp("(") && AtWord("VALUES", 1)) {
+      pos_ += 2;
+      return TableValueConstructor(sources);
+    }
     if (AcceptOp("(")) {
       if (!AtWord("SELECT")) Fail("a parenthesized join");
       Emit("(");
@@ -553,23 +867,68 @@ class Rewriter {
       Emit(")");
     } else {
       source.table = TableName();
+      if (!recursiveName_.empty() && SameName(source.table.bare, recursiveName_)) return RecursiveReference(sources);
       Emit(source.table.emitted);
     }
     source.alias = TableAlias();
     if (!source.alias.bare.empty()) Emit("AS " + source.alias.emitted);
+    if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
+    if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text)) Fail("a column list on a derived table");
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
   }
 
-  // A table name; the default schema prefix dbo. is dropped, other schemas and databases refused.
+  // PIVOT, UNPIVOT and TABLESAMPLE reshape or sample a table as no SQLite query can; without an
+  // alias before it the word has been read as the alias.
+  void RefuseTableOperator(const NameRef& alias) const {
+    for (std::string_view op : {"PIVOT", "UNPIVOT", "TABLESAMPLE"})
+      if (SameName(alias.bare, op) || AtWord(op)) Fail(std::string(op));
+  }
+
+  // (VALUES (...), ...) AS alias (columns), after the "(VALUES" (see TableValues.h).
+  void TableValueConstructor(std::vector<SourceRef>* sources) {
+    std::vector<std::string> rows;
+    do {
+      ExpectOp("(");
+      rows.push_back("(" + Capture([&] { ExprList(); }) + ")");
+      ExpectOp(")");
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    SourceRef source;
+    source.alias = TableAlias();
+    if (source.alias.bare.empty() || !AtOp("(")) Fail("VALUES as a table without an alias and column names");
+    std::vector<std::string> columns;
+    ++pos_;
+    do {
+      if (!AtName()) Unexpected();
+      columns.push_back(Normalize(Take()));
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    Emit(ValuesTable(rows, columns) + " AS " + source.alias.emitted);
+    if (sources) sources->push_back(std::move(source));
+  }
+
+  // A table name, up to server.database.schema.table: the database (any, or none as in db..t)
+  // and the default schema dbo are dropped, as the embedded database is the one database; a
+  // linked server and other schemas are refused.
   NameRef TableName() {
     if (!AtName()) Unexpected();
-    const Token* name = &Take();
-    if (AcceptOp(".")) {
-      if (!SameName(BareName(*name), "dbo")) Fail("a name qualified by a schema or database");
+    std::array<const Token*, 4> parts{&Take()};
+    std::size_t count = 1;
+    while (AcceptOp(".")) {
+      if (count == parts.size()) Fail("a name of more than four parts");
+      if (AtOp(".")) {
+        parts[count++] = nullptr;
+        continue;
+      }
       if (!AtName()) Unexpected();
-      name = &Take();
+      parts[count++] = &Take();
     }
+    if (count == 4) Fail("a name qualified by a linked server");
+    const Token* schema = count >= 2 ? parts[count - 2] : nullptr;
+    if (schema && !SameName(BareName(*schema), "dbo")) Fail("a name qualified by the schema " + BareName(*schema));
+    const Token* name = parts[count - 1];
+    if (!name) Unexpected();
     return {Normalize(*name), BareName(*name)};
   }
 
@@ -582,18 +941,13 @@ class Rewriter {
     return {};
   }
 
-  // Locking hints, WITH (NOLOCK) or (NOLOCK), do not change results on one embedded connection.
+  // Table hints, WITH (...) or (NOLOCK), do not change results (see QueryHints.h).
   void SkipTableHints() {
-    const bool with = AtWord("WITH") && AtOp("(", 1);
-    if (!with && !(AtOp("(") && AtWord("NOLOCK", 1))) return;
-    if (with) ++pos_;
-    ExpectOp("(");
-    while (!AtOp(")")) {
-      const Token& hint = Take();
-      if (hint.kind != TokenKind::Word && !(hint.kind == TokenKind::Operator && hint.text == ","))
-        Fail("the table hint near '" + std::string(hint.text) + "'");
+    if (AtWord("WITH") && AtOp("(", 1)) {
+      pos_ = SkipHintList(tokens_, pos_ + 1, end_);
+    } else if (AtOp("(") && AtName(1) && IsTableHint(Peek(1)->text)) {
+      pos_ = SkipHintList(tokens_, pos_, end_);
     }
-    ++pos_;
   }
 
   // ---- expressions, by T-SQL precedence ------------------------------------------------------
@@ -810,6 +1164,7 @@ class Rewriter {
     return std::string(t.text);
   }
 
+  // A column named with its database and/or schema (dbo.t.c, db.dbo.t.c) is the table's column.
   void ColumnRef() {
     if (Peek()->kind == TokenKind::Word && !AtOp(".", 1)) {
       if (std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text)) {
@@ -817,11 +1172,16 @@ class Rewriter {
         return Emit(*keyword);
       }
     }
-    EmitToken(Take());
+    const std::size_t first = pos_++;
+    std::size_t parts = 1;
     while (AtOp(".") && AtName(1)) {
-      pos_ += 1;
-      Emit(".");
-      EmitToken(Take());
+      pos_ += 2;
+      ++parts;
+    }
+    const std::size_t kept = std::min<std::size_t>(parts, 2);
+    for (std::size_t i = parts - kept; i < parts; ++i) {
+      if (i > parts - kept) Emit(".");
+      EmitToken(tokens_[first + 2 * i]);
     }
   }
 
@@ -971,6 +1331,13 @@ class Rewriter {
   std::size_t pos_ = 0;
   int depth_ = 0;
   std::string out_;
+  bool intoAllowed_ = false;          // the next select core is the statement's first
+  NameRef into_;                      // the table SELECT ... INTO creates
+  std::vector<std::string> commonTables_;  // names the WITH clause defined
+  std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
+  std::string recursiveName_;         // the common table whose recursive members are being read
+  std::string recursiveRef_;          // how the current recursive member names it
+  bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
 };
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
 #include "adodb/tsql/TextFunctions.h"
+#include "adodb/tsql/RecursionGuard.h"
 
 namespace adodb::tsql {
 namespace {
@@ -458,6 +459,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterAverageAggregate(db);
   RegisterTextFunctions(db);
   RegisterFormatFunction(db);
+  RegisterRecursionGuard(db);
 }
 
 }  // namespace adodb::tsql
