@@ -87,9 +87,8 @@ double PageHeightMm(QPagedPaintDevice& device) {
   return device.pageLayout().paintRect(QPageLayout::Millimeter).height();
 }
 
-QFont SlipFont(double points, bool bold = false) {
+QFont SlipFont(const QString& cjk, double points, bool bold = false) {
   QFont font;
-  const QString cjk = CjkFontFamily();
   if (!cjk.isEmpty()) font.setFamilies({cjk});
   font.setPointSizeF(points);
   font.setBold(bold);
@@ -99,7 +98,16 @@ QFont SlipFont(double points, bool bold = false) {
 // One page of one bill.
 class SlipPage {
  public:
-  SlipPage(QPainter& painter, const Ruler& mm, double width) : painter_(painter), mm_(mm), width_(width) {
+  // The fonts are made once: looking the family up for every row costs more than painting it.
+  SlipPage(QPainter& painter, const Ruler& mm, double width)
+      : painter_(painter),
+        mm_(mm),
+        width_(width),
+        cjk_(CjkFontFamily()),
+        title_(SlipFont(cjk_, 16, true)),
+        header_(SlipFont(cjk_, 10)),
+        cell_(SlipFont(cjk_, 9)),
+        boldCell_(SlipFont(cjk_, 9, true)) {
     double total = 0;
     for (const Column& column : kColumns) total += column.weight;
     double x = 0;
@@ -134,13 +142,13 @@ class SlipPage {
   }
 
   void PaintTitle() {
-    painter_.setFont(SlipFont(16, true));
+    painter_.setFont(title_);
     Text(QRectF(0, y_, width_, mm_(kTitleMm)), Qt::AlignHCenter, QStringLiteral("仓库调拨单"));
     y_ += mm_(kTitleMm);
   }
 
   void PaintHeader(const BillSlip& slip) {
-    painter_.setFont(SlipFont(10));
+    painter_.setFont(header_);
     const double half = width_ / 2;
     const double row = mm_(kHeaderRowMm);
     Text(QRectF(0, y_, half, row), Qt::AlignLeft, QStringLiteral("流水号：") + Q(slip.serial));
@@ -168,7 +176,7 @@ class SlipPage {
   }
 
   void PaintRow(const Cells& cells, bool heading) {
-    painter_.setFont(SlipFont(9, heading));
+    painter_.setFont(heading ? boldCell_ : cell_);
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
@@ -182,7 +190,7 @@ class SlipPage {
 
   // The caption spans the text columns; the sums stand under their columns.
   void PaintTotals(const char* caption, const BillSlipTotals& totals) {
-    painter_.setFont(SlipFont(9, true));
+    painter_.setFont(boldCell_);
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
     const QRectF label(0, y_, lefts_[kQuantityColumn], height);
@@ -201,7 +209,7 @@ class SlipPage {
   }
 
   void PaintPeople(const BillSlip& slip) {
-    painter_.setFont(SlipFont(10));
+    painter_.setFont(header_);
     const double half = width_ / 2;
     Text(QRectF(0, y_, half, mm_(kPeopleMm)), Qt::AlignLeft, QStringLiteral("制单：") + Q(slip.maker));
     Text(QRectF(half, y_, half, mm_(kPeopleMm)), Qt::AlignLeft, QStringLiteral("审核：") + Q(slip.auditor));
@@ -210,7 +218,7 @@ class SlipPage {
 
   // Each signer gets a caption and a line to sign on.
   void PaintSignatures() {
-    painter_.setFont(SlipFont(10));
+    painter_.setFont(header_);
     const char* const signers[] = {"发货人：", "承运人：", "收货人："};
     const double third = width_ / 3;
     const double baseline = y_ + mm_(kSignaturesMm) - mm_(3);
@@ -226,7 +234,7 @@ class SlipPage {
   }
 
   void PaintPageNumber(int page, int pages) {
-    painter_.setFont(SlipFont(9));
+    painter_.setFont(cell_);
     const double bottom = painter_.viewport().height();
     Text(QRectF(0, bottom - mm_(kFooterMm), width_, mm_(kFooterMm)), Qt::AlignHCenter,
          QStringLiteral("第 %1 页 共 %2 页").arg(page).arg(pages));
@@ -235,6 +243,8 @@ class SlipPage {
   QPainter& painter_;
   const Ruler& mm_;
   double width_;
+  QString cjk_;
+  QFont title_, header_, cell_, boldCell_;
   double y_ = 0;
   std::array<double, kColumns.size()> lefts_{};
   std::array<double, kColumns.size()> widths_{};
