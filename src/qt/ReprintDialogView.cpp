@@ -90,8 +90,8 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   print_->setObjectName(QStringLiteral("CmdPrint"));
   auto* close = new QPushButton(QStringLiteral("关闭"), this);
   close->setObjectName(QStringLiteral("CmdClose"));
-  print_->setAutoDefault(false);
-  preview_->setAutoDefault(false);
+  // Enter in the serial field must not print or choose behind the clerk's back.
+  for (QPushButton* button : {all, preview_, print_, close}) button->setAutoDefault(false);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(count_, 1);
