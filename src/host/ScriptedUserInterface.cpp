@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "adodb/Connection.h"
+#include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "browse/BillSlip.h"
 #include "host/FormModel.h"
 #include "host/TranscriptText.h"
 
@@ -134,8 +136,14 @@ GoodsPlaceAnswer ScriptedUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest&
   return answer;
 }
 
+// The bills are read as the print component reads them, after the line: a bill that is gone by
+// then makes printing fail as it would on the desktop.
 void ScriptedUserInterface::Print(const PrintRequest& request) {
   Write("print " + std::to_string(request.billKind) + " " + Quoted(request.serials));
+  if (!request.connection) throw adodb::Error::Closed();
+  const auto& parameters = request.textParameters;
+  ReadBillSlips(*request.connection, parameters.size() > 0 ? parameters[0] : std::string(),
+                parameters.size() > 1 ? parameters[1] : std::string(), SplitSerials(request.serials));
 }
 
 void ScriptedUserInterface::Reprint(const ReprintRequest& request) { Write("reprint " + std::to_string(request.start)); }

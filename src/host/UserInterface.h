@@ -11,6 +11,10 @@
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 
+namespace adodb {
+class Connection;
+}
+
 namespace storeadjust {
 
 class FormModel;
@@ -48,12 +52,18 @@ struct GoodsPlaceAnswer {
   std::vector<std::string> items;  // "ID,X,NO,QTY" items the user confirmed
 };
 
+// What the print component is handed. It reads the bills itself, through `connection` (the
+// session's open connection, so it sees what the caller has committed on it).
 struct PrintRequest {
+  std::shared_ptr<adodb::Connection> connection;
   std::vector<std::string> textParameters;  // by position: 0 header table, 1 line table, 5 operator code
   std::string operatorCode;
   bool modeFlag = true;
   int billKind = 60;
   std::string serials;  // one serial, or several joined by "|"
+  // Which command asked: the preview command hands over the same values as printing, and the
+  // desktop opens the preview window first instead of the print dialog.
+  bool preview = false;
 };
 
 struct ReprintRequest {
@@ -96,7 +106,11 @@ class UserInterface {
   }
 
   virtual GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) = 0;
+  // Prints (or previews) the bills the request names. A failure to read them, or of the printing
+  // itself, throws adodb::Error to the command that asked.
   virtual void Print(const PrintRequest& request) = 0;
+  // Runs the reprint function: the user picks stored bills and prints them. Failures throw
+  // adodb::Error.
   virtual void Reprint(const ReprintRequest& request) = 0;
   // Shows the report grid modally; returns when the user closes it.
   virtual void ShowReport(const ReportRequest& request) = 0;

@@ -23,6 +23,8 @@ QString InstalledCjkFamily() {
 
 }  // namespace
 
+QString CjkFontFamily() { return InstalledCjkFamily(); }
+
 void UseCjkFontFallback() {
   const QString cjk = InstalledCjkFamily();
   if (cjk.isEmpty()) return;

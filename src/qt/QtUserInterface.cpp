@@ -13,6 +13,8 @@
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/ModuleViews.h"
+#include "qt/PrintComponent.h"
+#include "qt/ReprintComponent.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/SelectDialogView.h"
 
@@ -94,13 +96,15 @@ GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& reque
 }
 
 void QtUserInterface::Print(const PrintRequest& request) {
-  (void)request;
-  ShowNotProvided();
+  QWidget* parent = DialogParent();
+  PrintComponent(parent).Print(request);
+  GiveKeyboardBack(parent);
 }
 
 void QtUserInterface::Reprint(const ReprintRequest& request) {
-  (void)request;
-  ShowNotProvided();
+  QWidget* parent = DialogParent();
+  ReprintComponent(parent).Start(request);
+  GiveKeyboardBack(parent);
 }
 
 void QtUserInterface::ShowReport(const ReportRequest& request) {

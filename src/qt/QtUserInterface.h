@@ -1,8 +1,9 @@
 #pragma once
 // The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
 // application's override cursor, the selection dialog, and screens run modally through the views
-// registered for their names (FormViewRegistry), and the goods-place dialog. Printing, reprinting
-// and the report grid show a notice for now; long operations show their progress. Needs a QApplication; use on its thread only.
+// registered for their names (FormViewRegistry), the goods-place dialog, and the print and
+// reprint components (PrintComponent, ReprintComponent). The report grid shows a notice for now;
+// long operations show their progress. Needs a QApplication; use on its thread only.
 #include <QProgressDialog>
 #include <QString>
 #include <memory>

@@ -1,0 +1,126 @@
+#include "browse/BillSlip.h"
+
+#include <algorithm>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+// The component is told table names, not values, so they cannot be quoted: anything but a plain
+// name is refused rather than spliced into a statement.
+std::string TableName(const std::string& given) {
+  const auto first = given.find_first_not_of(' ');
+  const auto last = given.find_last_not_of(' ');
+  const std::string name = first == std::string::npos ? std::string() : given.substr(first, last - first + 1);
+  const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+  });
+  if (!plain) throw adodb::Error(adodb::errnum::kArgumentOutOfRange, "打印的表名无效: " + given, "PrintComponent");
+  return name;
+}
+
+std::string DayText(const adodb::Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return {};
+  const adodb::Date date = value.AsDate();
+  return adodb::Date{date.year, date.month, date.day}.ToText();
+}
+
+double Number(const adodb::Variant& value) { return value.IsNull() || value.IsEmpty() ? 0 : value.AsDouble(); }
+
+std::string Text(const adodb::Recordset& rs, const char* name) { return rs.Value(name).TextOrEmpty(); }
+
+void ReadHeader(adodb::Connection& connection, const std::string& headerTable, BillSlip& slip) {
+  auto rs = connection.OpenRecordset(
+      "select a.lsh,a.kdrq,a.dcstockid,b.name as dcckname,a.drstockid,d.name as drckname,a.bz,a.czry,"
+      "IsNull(a.PreShry,'') as PreShry,IsNull(a.shry,'') as shry from " + headerTable +
+      " a left join gl_stock b on a.dcstockid=b.id left join gl_stock d on a.drstockid=d.id where a.lsh='" +
+      QuoteSql(slip.serial) + "'");
+  if (rs->RecordCount() < 1) {
+    throw adodb::Error(adodb::errnum::kBofOrEof, "流水号为:" + slip.serial + "的单据不存在!", "PrintComponent");
+  }
+  rs->MoveFirst();
+  slip.date = DayText(rs->Value("kdrq"));
+  slip.outWarehouseId = Text(*rs, "dcstockid");
+  slip.outWarehouseName = Text(*rs, "dcckname");
+  slip.inWarehouseId = Text(*rs, "drstockid");
+  slip.inWarehouseName = Text(*rs, "drckname");
+  slip.remark = Text(*rs, "bz");
+  slip.maker = Text(*rs, "czry");
+  const std::string preAuditor = Text(*rs, "PreShry");
+  slip.auditor = preAuditor.empty() ? Text(*rs, "shry") : preAuditor;
+}
+
+// The expiry is the batch's in the out-warehouse, where the goods came from.
+void ReadLines(adodb::Connection& connection, const std::string& headerTable, const std::string& lineTable,
+               BillSlip& slip) {
+  auto rs = connection.OpenRecordset(
+      "select a.hh,IsNull(a.pm,'') as linepm,IsNull(g.pm,'') as goodspm,IsNull(g.gg,'') as gg,"
+      "IsNull(a.dw,'') as linedw,IsNull(g.pdw,'') as pdw,a.ph,p.xq,a.sl,a.dj,a.je,a.lsze from " + lineTable +
+      " a inner join " + headerTable + " b on a.lsh=b.lsh left join yw_kck g on a.hh=g.hh "
+      "left join phk p on p.hh=a.hh and p.ph=a.ph and p.dh=a.pcdh and p.stockid=b.dcstockid where a.lsh='" +
+      QuoteSql(slip.serial) + "' order by a.dh");
+  slip.lines.reserve(static_cast<std::size_t>(std::max(0L, rs->RecordCount())));
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    BillSlipLine line;
+    line.goodsNumber = Text(*rs, "hh");
+    line.goodsName = Text(*rs, "linepm");
+    if (line.goodsName.empty()) line.goodsName = Text(*rs, "goodspm");
+    line.specification = Text(*rs, "gg");
+    line.unit = Text(*rs, "linedw");
+    if (line.unit.empty()) line.unit = Text(*rs, "pdw");
+    line.batch = Text(*rs, "ph");
+    line.expiry = DayText(rs->Value("xq"));
+    line.quantity = Number(rs->Value("sl"));
+    line.price = Number(rs->Value("dj"));
+    line.amount = Number(rs->Value("je"));
+    line.retailTotal = Number(rs->Value("lsze"));
+    slip.lines.push_back(std::move(line));
+  }
+}
+
+}  // namespace
+
+BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t count) {
+  BillSlipTotals totals;
+  const std::size_t end = first + std::min(count, slip.lines.size() - std::min(first, slip.lines.size()));
+  for (std::size_t i = first; i < end; ++i) {
+    totals.quantity += slip.lines[i].quantity;
+    totals.amount += slip.lines[i].amount;
+    totals.retailTotal += slip.lines[i].retailTotal;
+  }
+  return totals;
+}
+
+std::vector<std::string> SplitSerials(const std::string& serials) {
+  std::vector<std::string> split;
+  std::size_t start = 0;
+  while (start <= serials.size()) {
+    const std::size_t bar = std::min(serials.find('|', start), serials.size());
+    if (bar > start) split.push_back(serials.substr(start, bar - start));
+    start = bar + 1;
+  }
+  return split;
+}
+
+std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::string& headerTable,
+                                    const std::string& lineTable, const std::vector<std::string>& serials) {
+  const std::string header = TableName(headerTable);
+  const std::string lines = TableName(lineTable);
+  std::vector<BillSlip> slips;
+  slips.reserve(serials.size());
+  for (const std::string& serial : serials) {
+    BillSlip slip;
+    slip.serial = serial;
+    ReadHeader(connection, header, slip);
+    ReadLines(connection, header, lines, slip);
+    slips.push_back(std::move(slip));
+  }
+  return slips;
+}
+
+}  // namespace storeadjust

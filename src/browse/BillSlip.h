@@ -1,0 +1,57 @@
+#pragma once
+// A transfer bill as its printed slip shows it: the header with the warehouses' names, and the
+// lines with the goods' name, specification, unit, batch and expiry. The print components read
+// slips through the connection they are handed and lay them out; nothing here draws.
+#include <string>
+#include <vector>
+
+namespace adodb {
+class Connection;
+}
+
+namespace storeadjust {
+
+struct BillSlipLine {
+  std::string goodsNumber;    // hh
+  std::string goodsName;      // the line's pm, else the goods master's
+  std::string specification;  // yw_kck.gg
+  std::string unit;           // the line's dw, else the goods' base unit
+  std::string batch;          // ph
+  std::string expiry;         // the batch's xq in the out-warehouse, YYYY-MM-DD; empty when unknown
+  double quantity = 0;
+  double price = 0;
+  double amount = 0;
+  double retailTotal = 0;
+};
+
+struct BillSlipTotals {
+  double quantity = 0;
+  double amount = 0;
+  double retailTotal = 0;
+};
+
+struct BillSlip {
+  std::string serial;
+  std::string date;  // kdrq, YYYY-MM-DD
+  std::string outWarehouseId, outWarehouseName;
+  std::string inWarehouseId, inWarehouseName;
+  std::string remark;
+  std::string maker;    // czry
+  std::string auditor;  // the out-warehouse audit's PreShry in two-step mode, else shry
+  std::vector<BillSlipLine> lines;  // in line-number order
+};
+
+// The totals of lines [first, first + count) of the slip (clipped to its lines).
+BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first = 0, std::size_t count = static_cast<std::size_t>(-1));
+
+// "A|B|C" as the print request carries it -> {"A", "B", "C"}; empty pieces are dropped.
+std::vector<std::string> SplitSerials(const std::string& serials);
+
+// The slips of the serials, in the order given, read from the header and line tables named (as
+// the print request names them, blanks around the name allowed). Throws adodb::Error when a
+// serial names no stored bill ("流水号为:X的单据不存在!"), when a table name is not a plain name,
+// or when the database refuses a read.
+std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::string& headerTable,
+                                    const std::string& lineTable, const std::vector<std::string>& serials);
+
+}  // namespace storeadjust

@@ -1,0 +1,125 @@
+#include "browse/ReprintList.h"
+
+#include "adodb/Connection.h"
+#include "adodb/Recordset.h"
+#include "host/LenientValues.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+// A date the host left unset (day zero) means today.
+adodb::Date BusinessDate(const std::string& text) {
+  const std::optional<adodb::Date> parsed = adodb::Date::Parse(text);
+  if (!parsed || !parsed->IsValid() || parsed->year < 1900) return adodb::Date::Today();
+  return {parsed->year, parsed->month, parsed->day};
+}
+
+adodb::Date NextDay(const adodb::Date& date) {
+  const adodb::Date next = adodb::Date::FromSerial(adodb::Date{date.year, date.month, date.day}.ToSerial() + 1);
+  return {next.year, next.month, next.day};
+}
+
+// The typed text as a LIKE pattern that matches it literally anywhere: the pattern's own
+// characters %, _ and [ are each put in a class of their own.
+std::string ContainsPattern(const std::string& text) {
+  std::string pattern = "%";
+  for (char c : text) {
+    if (c == '%' || c == '_' || c == '[') {
+      pattern += '[';
+      pattern += c;
+      pattern += ']';
+    } else {
+      pattern += c;
+    }
+  }
+  return pattern + "%";
+}
+
+std::string Warehouse(const adodb::Recordset& rs, const char* id, const char* name) {
+  const std::string code = rs.Value(id).TextOrEmpty();
+  const std::string text = rs.Value(name).TextOrEmpty();
+  return text.empty() ? code : code + " " + text;
+}
+
+std::string DayText(const adodb::Variant& value) {
+  if (IsMissing(value)) return {};
+  const adodb::Date date = value.AsDate();
+  return adodb::Date{date.year, date.month, date.day}.ToText();
+}
+
+}  // namespace
+
+std::string BillStateName(bool preAudited, bool audited, bool posted) {
+  if (posted) return "已记账";
+  if (audited && preAudited) return "已确认";
+  if (audited || preAudited) return "已审核";
+  return "未审核";
+}
+
+ReprintList::ReprintList(const ReprintRequest& request) : connection_(std::make_shared<adodb::Connection>()) {
+  connection_->Open(request.connectionString);
+  const adodb::Date today = BusinessDate(request.sysDate);
+  from_ = adodb::Date{today.year, today.month, 1};
+  to_ = today;
+}
+
+ReprintList::~ReprintList() {
+  try {
+    if (connection_->State() == adodb::adStateOpen) connection_->Close();
+  } catch (...) {
+  }
+}
+
+void ReprintList::SetDateRange(std::optional<adodb::Date> from, std::optional<adodb::Date> to) {
+  from_ = from;
+  to_ = to;
+}
+
+std::string ReprintList::ListStatement() const {
+  std::string sql =
+      "select a.lsh,a.kdrq,a.dcstockid,b.name as dcname,a.drstockid,d.name as drname,IsNull(a.PreShbz,0) as preshbz,"
+      "IsNull(a.shbz,0) as shbz,IsNull(a.jzbz,0) as jzbz from ckdbdzk a left join gl_stock b on a.dcstockid=b.id "
+      "left join gl_stock d on a.drstockid=d.id where 1=1";
+  if (!serialFilter_.empty()) sql += " and a.lsh like " + SqlText(ContainsPattern(serialFilter_));
+  // Bill dates may carry a time: the range ends before the day after `to`.
+  if (from_) sql += " and a.kdrq>=" + SqlText(adodb::Date{from_->year, from_->month, from_->day}.ToText());
+  if (to_) sql += " and a.kdrq<" + SqlText(NextDay(*to_).ToText());
+  return sql + " order by a.lsh";
+}
+
+void ReprintList::Refresh() {
+  auto rs = connection_->OpenRecordset(ListStatement());
+  std::vector<ReprintBill> bills;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    bills.push_back({rs->Value("lsh").TextOrEmpty(), DayText(rs->Value("kdrq")), Warehouse(*rs, "dcstockid", "dcname"),
+                     Warehouse(*rs, "drstockid", "drname"),
+                     BillStateName(FlagIsSet(rs->Value("preshbz")), FlagIsSet(rs->Value("shbz")),
+                                   FlagIsSet(rs->Value("jzbz")))});
+  }
+  rs->Close();
+  bills_ = std::move(bills);
+  chosen_.assign(bills_.size(), false);
+}
+
+void ReprintList::Choose(const std::vector<std::size_t>& rows) {
+  chosen_.assign(bills_.size(), false);
+  for (std::size_t row : rows) {
+    if (row < chosen_.size()) chosen_[row] = true;
+  }
+}
+
+std::vector<std::string> ReprintList::ChosenSerials() const {
+  std::vector<std::string> serials;
+  for (std::size_t row = 0; row < bills_.size(); ++row) {
+    if (chosen_[row]) serials.push_back(bills_[row].serial);
+  }
+  return serials;
+}
+
+std::vector<BillSlip> ReprintList::ReadChosenSlips() const {
+  return ReadBillSlips(*connection_, "ckdbdzk", "ckdbdzkmx", ChosenSerials());
+}
+
+}  // namespace storeadjust

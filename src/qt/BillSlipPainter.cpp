@@ -1,0 +1,285 @@
+#include "qt/BillSlipPainter.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "adodb/Error.h"
+#include "qt/CjkFont.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+constexpr double kMarginMm = 12;
+constexpr double kTitleMm = 12;
+constexpr double kHeaderRowMm = 6.5;
+constexpr int kHeaderRows = 3;  // serial and date; the warehouses; the remark
+constexpr double kGapMm = 2;
+constexpr double kRowMm = 6.5;
+constexpr double kPeopleMm = 8;
+constexpr double kSignaturesMm = 12;
+constexpr double kFooterMm = 6;
+// Every page keeps room for the page totals and the bill totals, so all pages hold as many lines.
+constexpr int kTotalRows = 2;
+
+struct Column {
+  const char* caption;
+  double weight;
+  bool number;
+};
+
+constexpr std::array<Column, 10> kColumns{{
+    {"货号", 8, false},
+    {"品名", 20, false},
+    {"规格", 13, false},
+    {"单位", 6, false},
+    {"批号", 10, false},
+    {"效期", 11, false},
+    {"数量", 8, true},
+    {"单价", 8, true},
+    {"金额", 9, true},
+    {"零售总额", 9, true},
+}};
+constexpr std::size_t kQuantityColumn = 6;
+constexpr std::size_t kAmountColumn = 8;
+constexpr std::size_t kRetailColumn = 9;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Quantities as the clerk typed them (no trailing zeros), sums free of binary noise.
+QString QuantityText(double value) {
+  QString text = QString::number(value, 'f', 4);
+  while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+  if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+  return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
+}
+
+QString MoneyText(double value) { return QString::number(value, 'f', 2); }
+
+// Sizes on the device, from millimetres.
+class Ruler {
+ public:
+  explicit Ruler(QPaintDevice& device) : perMm_(device.logicalDpiY() / 25.4) {}
+  double operator()(double mm) const { return mm * perMm_; }
+
+ private:
+  double perMm_;
+};
+
+double FixedHeightMm() {
+  return kTitleMm + kHeaderRows * kHeaderRowMm + kGapMm + kRowMm /* column headers */ + kTotalRows * kRowMm + kGapMm +
+         kPeopleMm + kSignaturesMm + kFooterMm;
+}
+
+std::size_t LinesPerPage(double pageHeightMm) {
+  const double room = pageHeightMm - FixedHeightMm();
+  return static_cast<std::size_t>(std::max(1.0, std::floor(room / kRowMm)));
+}
+
+double PageHeightMm(QPagedPaintDevice& device) {
+  return device.pageLayout().paintRect(QPageLayout::Millimeter).height();
+}
+
+QFont SlipFont(const QString& cjk, double points, bool bold = false) {
+  QFont font;
+  if (!cjk.isEmpty()) font.setFamilies({cjk});
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+// One page of one bill.
+class SlipPage {
+ public:
+  // The fonts are made once: looking the family up for every row costs more than painting it.
+  SlipPage(QPainter& painter, const Ruler& mm, double width)
+      : painter_(painter),
+        mm_(mm),
+        width_(width),
+        cjk_(CjkFontFamily()),
+        title_(SlipFont(cjk_, 16, true)),
+        header_(SlipFont(cjk_, 10)),
+        cell_(SlipFont(cjk_, 9)),
+        boldCell_(SlipFont(cjk_, 9, true)) {
+    double total = 0;
+    for (const Column& column : kColumns) total += column.weight;
+    double x = 0;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+      lefts_[i] = x;
+      widths_[i] = width_ * kColumns[i].weight / total;
+      x += widths_[i];
+    }
+  }
+
+  void Paint(const BillSlip& slip, std::size_t first, std::size_t count, int page, int pages) {
+    y_ = 0;
+    PaintTitle();
+    PaintHeader(slip);
+    y_ += mm_(kGapMm);
+    PaintRow(ColumnCaptions(), true);
+    for (std::size_t i = first; i < first + count; ++i) PaintRow(LineCells(slip.lines[i]), false);
+    PaintTotals("本页合计", SlipTotals(slip, first, count));
+    if (page == pages) PaintTotals("合计", SlipTotals(slip));
+    y_ += mm_(kGapMm);
+    PaintPeople(slip);
+    PaintSignatures();
+    PaintPageNumber(page, pages);
+  }
+
+ private:
+  using Cells = std::array<QString, kColumns.size()>;
+
+  void Text(const QRectF& box, int flags, const QString& text) {
+    const QString shown = painter_.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(box.width()));
+    painter_.drawText(box, flags | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+  }
+
+  void PaintTitle() {
+    painter_.setFont(title_);
+    Text(QRectF(0, y_, width_, mm_(kTitleMm)), Qt::AlignHCenter, QStringLiteral("仓库调拨单"));
+    y_ += mm_(kTitleMm);
+  }
+
+  void PaintHeader(const BillSlip& slip) {
+    painter_.setFont(header_);
+    const double half = width_ / 2;
+    const double row = mm_(kHeaderRowMm);
+    Text(QRectF(0, y_, half, row), Qt::AlignLeft, QStringLiteral("流水号：") + Q(slip.serial));
+    Text(QRectF(half, y_, half, row), Qt::AlignLeft, QStringLiteral("日期：") + Q(slip.date));
+    y_ += row;
+    Text(QRectF(0, y_, half, row), Qt::AlignLeft,
+         QStringLiteral("拨出仓库：") + Q(slip.outWarehouseId) + QLatin1Char(' ') + Q(slip.outWarehouseName));
+    Text(QRectF(half, y_, half, row), Qt::AlignLeft,
+         QStringLiteral("拨入仓库：") + Q(slip.inWarehouseId) + QLatin1Char(' ') + Q(slip.inWarehouseName));
+    y_ += row;
+    Text(QRectF(0, y_, width_, row), Qt::AlignLeft, QStringLiteral("备注：") + Q(slip.remark));
+    y_ += row;
+  }
+
+  static Cells ColumnCaptions() {
+    Cells cells;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) cells[i] = QString::fromUtf8(kColumns[i].caption);
+    return cells;
+  }
+
+  static Cells LineCells(const BillSlipLine& line) {
+    return {Q(line.goodsNumber), Q(line.goodsName), Q(line.specification), Q(line.unit),
+            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
+            MoneyText(line.amount), MoneyText(line.retailTotal)};
+  }
+
+  void PaintRow(const Cells& cells, bool heading) {
+    painter_.setFont(heading ? boldCell_ : cell_);
+    const double height = mm_(kRowMm);
+    const double pad = mm_(1);
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+      const QRectF cell(lefts_[i], y_, widths_[i], height);
+      painter_.drawRect(cell);
+      const int align = heading ? Qt::AlignHCenter : (kColumns[i].number ? Qt::AlignRight : Qt::AlignLeft);
+      Text(cell.adjusted(pad, 0, -pad, 0), align, cells[i]);
+    }
+    y_ += height;
+  }
+
+  // The caption spans the text columns; the sums stand under their columns.
+  void PaintTotals(const char* caption, const BillSlipTotals& totals) {
+    painter_.setFont(boldCell_);
+    const double height = mm_(kRowMm);
+    const double pad = mm_(1);
+    const QRectF label(0, y_, lefts_[kQuantityColumn], height);
+    painter_.drawRect(label);
+    Text(label.adjusted(pad, 0, -pad, 0), Qt::AlignLeft, QString::fromUtf8(caption));
+    for (std::size_t i = kQuantityColumn; i < kColumns.size(); ++i) {
+      const QRectF cell(lefts_[i], y_, widths_[i], height);
+      painter_.drawRect(cell);
+      QString text;
+      if (i == kQuantityColumn) text = QuantityText(totals.quantity);
+      if (i == kAmountColumn) text = MoneyText(totals.amount);
+      if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
+      Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text);
+    }
+    y_ += height;
+  }
+
+  void PaintPeople(const BillSlip& slip) {
+    painter_.setFont(header_);
+    const double half = width_ / 2;
+    Text(QRectF(0, y_, half, mm_(kPeopleMm)), Qt::AlignLeft, QStringLiteral("制单：") + Q(slip.maker));
+    Text(QRectF(half, y_, half, mm_(kPeopleMm)), Qt::AlignLeft, QStringLiteral("审核：") + Q(slip.auditor));
+    y_ += mm_(kPeopleMm);
+  }
+
+  // Each signer gets a caption and a line to sign on.
+  void PaintSignatures() {
+    painter_.setFont(header_);
+    const char* const signers[] = {"发货人：", "承运人：", "收货人："};
+    const double third = width_ / 3;
+    const double baseline = y_ + mm_(kSignaturesMm) - mm_(3);
+    for (int i = 0; i < 3; ++i) {
+      const double left = third * i;
+      const QString caption = QString::fromUtf8(signers[i]);
+      const double captionWidth = painter_.fontMetrics().horizontalAdvance(caption);
+      painter_.drawText(QPointF(left, baseline), caption);
+      painter_.drawLine(QPointF(left + captionWidth, baseline + mm_(0.8)),
+                        QPointF(left + third - mm_(6), baseline + mm_(0.8)));
+    }
+    y_ += mm_(kSignaturesMm);
+  }
+
+  void PaintPageNumber(int page, int pages) {
+    painter_.setFont(cell_);
+    const double bottom = painter_.viewport().height();
+    Text(QRectF(0, bottom - mm_(kFooterMm), width_, mm_(kFooterMm)), Qt::AlignHCenter,
+         QStringLiteral("第 %1 页 共 %2 页").arg(page).arg(pages));
+  }
+
+  QPainter& painter_;
+  const Ruler& mm_;
+  double width_;
+  QString cjk_;
+  QFont title_, header_, cell_, boldCell_;
+  double y_ = 0;
+  std::array<double, kColumns.size()> lefts_{};
+  std::array<double, kColumns.size()> widths_{};
+};
+
+}  // namespace
+
+void UseSlipPageLayout(QPagedPaintDevice& device) {
+  device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                   QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+}
+
+std::size_t SlipLinesPerPage(QPagedPaintDevice& device) { return LinesPerPage(PageHeightMm(device)); }
+
+int PaintBillSlips(QPagedPaintDevice& device, const std::vector<BillSlip>& slips) {
+  const std::size_t perPage = SlipLinesPerPage(device);
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    throw adodb::Error(adodb::errnum::kProviderError, "打印失败：打印机或输出文件无法打开", "PrintComponent");
+  }
+  const Ruler mm(device);
+  SlipPage page(painter, mm, painter.viewport().width());
+  int painted = 0;
+  for (const BillSlip& slip : slips) {
+    const std::size_t lines = slip.lines.size();
+    const int pages = static_cast<int>(std::max<std::size_t>(1, (lines + perPage - 1) / perPage));
+    for (int n = 1; n <= pages; ++n) {
+      if (painted > 0) device.newPage();
+      const std::size_t first = static_cast<std::size_t>(n - 1) * perPage;
+      page.Paint(slip, first, std::min(perPage, lines - std::min(first, lines)), n, pages);
+      ++painted;
+    }
+  }
+  painter.end();
+  return painted;
+}
+
+}  // namespace storeadjust::qt

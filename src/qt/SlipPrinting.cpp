@@ -1,0 +1,51 @@
+#include "qt/SlipPrinting.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <optional>
+
+#include "adodb/Error.h"
+#include "qt/BillSlipPainter.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+void PrepareSlipPrinter(QPrinter& printer) {
+  printer.setDocName(QStringLiteral("仓库调拨单"));
+  UseSlipPageLayout(printer);
+}
+
+}  // namespace
+
+bool PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent) {
+  QPrinter printer(QPrinter::HighResolution);
+  PrepareSlipPrinter(printer);
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle(QStringLiteral("打印仓库调拨单"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  PaintBillSlips(printer, slips);
+  return true;
+}
+
+// The preview paints from inside Qt's signal, where an exception must not pass: the first
+// failure is kept and thrown once the window has closed.
+void PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
+  QPrinter printer(QPrinter::HighResolution);
+  PrepareSlipPrinter(printer);
+  QPrintPreviewDialog dialog(&printer, parent);
+  dialog.setWindowTitle(QStringLiteral("仓库调拨单预览"));
+  std::optional<adodb::Error> failure;
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&slips, &failure](QPrinter* target) {
+    try {
+      PaintBillSlips(*target, slips);
+    } catch (const adodb::Error& error) {
+      if (!failure) failure = error;
+    }
+  });
+  dialog.exec();
+  if (failure) throw *failure;
+}
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,19 @@
+#pragma once
+// The two ways the desktop prints slips: through the system print dialog (on Linux it offers
+// printing to a PDF file), or in the preview window, which can print from there. Both lay the
+// pages out with PaintBillSlips on A4 portrait. Failures of the printer throw adodb::Error.
+#include <vector>
+
+#include "browse/BillSlip.h"
+
+class QWidget;
+
+namespace storeadjust::qt {
+
+// Shows the print dialog; prints the slips when the user confirms it. False when cancelled.
+bool PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent);
+
+// Shows the slips in the preview window until the user closes it.
+void PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent);
+
+}  // namespace storeadjust::qt
