@@ -124,7 +124,8 @@ struct SourceRef {
 
 class Rewriter {
  public:
-  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
+  Rewriter(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals)
+      : tokens_(tokens), end_(tokens.size()), plainLiterals_(plainLiterals) {}
 
   std::string Statement() {
     ReserveOutput();
@@ -770,6 +771,7 @@ class Rewriter {
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
+        if (plainLiterals_) plainLiterals_->push_back(pos_);
         return EmitToken(Take());
       case TokenKind::Operator:
         if (!AcceptOp("(")) Unexpected();
@@ -919,10 +921,13 @@ class Rewriter {
   std::size_t pos_ = 0;
   int depth_ = 0;
   std::string out_;
+  std::vector<std::size_t>* plainLiterals_;
 };
 
 }  // namespace
 
-std::string Rewrite(const std::vector<Token>& tokens) { return Rewriter(tokens).Statement(); }
+std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals) {
+  return Rewriter(tokens, plainLiterals).Statement();
+}
 
 }  // namespace adodb::tsql
