@@ -51,6 +51,8 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // The list record set (null before load and after close).
   const std::shared_ptr<adodb::Recordset>& List() const { return rsMain_; }
   BrowserLayout Layout() const { return layout_; }
+  // The session the browser runs in (views name its operator in the title).
+  const Session& CurrentSession() const { return session_; }
 
   void Click(const std::string& name) override;
   void SelectRow(const std::string& grid, long row) override;

@@ -53,6 +53,8 @@ class FrmStoreAdjuctBill : public FormModel {
   explicit FrmStoreAdjuctBill(Session& session);
 
   bool IsViewOnly = false;  // set by the browser's view command: saving a line is refused
+  // The session the editor runs in (views name its operator in the title).
+  const Session& CurrentSession() const { return session_; }
 
   void Click(const std::string& name) override;
   GridModel* Grid(const std::string& name) override;

@@ -16,7 +16,9 @@
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
@@ -49,8 +51,26 @@ BrowserView::BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent) : FormVi
   BuildList();
   BuildStatusBar();
   Bind();
+  Binder()->SetTitle([this] { return BrowserTitle(browser_.Caption, browser_.CurrentSession()); });
+  KeepKeyboardOnList();
   NarrowMarkColumn();
   connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] { NarrowMarkColumn(); });
+}
+
+// The clerk walks the list with the arrow keys between commands: once a toolbar button or a menu
+// item has done its work (and whatever window it opened has closed), the keys belong to the list
+// again. Connected after the binder, so it runs after the command.
+void BrowserView::KeepKeyboardOnList() {
+  for (QAction* action : findChildren<QAction*>()) {
+    if (action->objectName().isEmpty() || action->objectName().startsWith(QStringLiteral("qt_"))) continue;
+    connect(action, &QAction::triggered, this, [this] { GiveKeyboardToList(); });
+  }
+}
+
+void BrowserView::GiveKeyboardToList() {
+  if (!browser_.IsOpen() || !isVisible()) return;
+  activateWindow();
+  list_->setFocus(Qt::OtherFocusReason);
 }
 
 void BrowserView::NarrowMarkColumn() {
@@ -81,6 +101,8 @@ void BrowserView::BuildToolbar(FrmStoreAdjuctBillBrow& form) {
     QAction* action = toolbar->addAction(ToQt(form.Control(button.key).caption));
     action->setObjectName(ToQt(button.key));
     action->setToolTip(ToQt(button.toolTip));
+    // A button clicked must not take the keyboard from the list.
+    if (QWidget* shown = toolbar->widgetForAction(action)) shown->setFocusPolicy(Qt::NoFocus);
   }
   layout()->addWidget(toolbar);
 }

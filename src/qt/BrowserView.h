@@ -2,7 +2,8 @@
 // The desktop window of the bill browser (FrmStoreAdjuctBillBrow): menu bar, toolbar, the list
 // grid Vs and the status bar, top to bottom; the grid takes every pixel the window gains. Toolbar
 // actions are named by their key, menu actions by their menu names, the status panel StatusBar1,
-// so the FormBinder ties each to the model. A right click on a column header sorts by it.
+// so the FormBinder ties each to the model. A right click on a column header sorts by it. The
+// title names the operator; after every toolbar button and menu item the list has the keyboard.
 #include "qt/FormView.h"
 
 class QTableView;
@@ -27,6 +28,8 @@ class BrowserView : public FormView {
   void BuildList();
   void BuildStatusBar();
   void SortByHeader(int section);
+  void KeepKeyboardOnList();
+  void GiveKeyboardToList();
   void NarrowMarkColumn();
 
   FrmStoreAdjuctBillBrow& browser_;

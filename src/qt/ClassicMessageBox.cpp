@@ -1,6 +1,7 @@
 #include "qt/ClassicMessageBox.h"
 
 #include <QAbstractButton>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
@@ -18,6 +19,15 @@ struct ButtonChoice {
   QMessageBox::ButtonRole role;
   int answer;
 };
+
+// The questions read "[Y/N]": Y and N answer them from the keyboard, as the classic box did.
+Qt::Key ShortcutKey(int answer) {
+  switch (answer) {
+    case kYes: return Qt::Key_Y;
+    case kNo: return Qt::Key_N;
+    default: return Qt::Key_unknown;
+  }
+}
 
 std::vector<ButtonChoice> ButtonSet(int buttons) {
   const ButtonChoice ok{"确定", QMessageBox::AcceptRole, kOk};
@@ -69,6 +79,7 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
   for (const ButtonChoice& choice : set) {
     QPushButton* button = box->addButton(QString::fromUtf8(choice.text), choice.role);
     button->setProperty(kAnswerProperty, choice.answer);
+    if (ShortcutKey(choice.answer) != Qt::Key_unknown) button->setShortcut(QKeySequence(ShortcutKey(choice.answer)));
     made.push_back(button);
   }
   const std::size_t defaultIndex = static_cast<std::size_t>(DefaultButtonIndex(buttons));

@@ -25,7 +25,9 @@
 #include "editor/EditorToolbar.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "qt/ChunkedTableModel.h"
+#include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
@@ -117,6 +119,8 @@ EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(for
   BuildButtons();
   BuildStatusBar();
   Bind();
+  Binder()->SetTitle(
+      [this] { return EditorTitle(editor_.Caption, editor_.Text("TxtLSH"), editor_.CurrentSession()); });
   // The binder refreshes the widgets first; the numeric display and the timers follow it.
   boundChanged_ = form.OnChanged;
   form.OnChanged = [this] {

@@ -11,7 +11,8 @@
 // the number of decimal places the model gives them (while not being edited), light yellow
 // while read-only and white while typed, the date picker reads in Chinese, a text box the
 // model asks to select is selected whole, and the model's timers fire once the window shows and
-// after each of its changes, so its deferred focus moves land on the shown window.
+// after each of its changes, so its deferred focus moves land on the shown window. The title
+// names the bill's serial and the operator.
 #include <functional>
 
 #include "qt/FormView.h"

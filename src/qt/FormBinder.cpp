@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "host/FormModel.h"
 #include "qt/ClassicKeyCodes.h"
@@ -49,6 +50,20 @@ QObject* FormBinder::Bound(const std::string& name) const {
     if (binding.name == name) return binding.object;
   }
   return nullptr;
+}
+
+void FormBinder::SetTitle(std::function<QString()> title) {
+  title_ = std::move(title);
+  ShowTitle();
+}
+
+void FormBinder::ShowTitle() {
+  if (root_ == nullptr || !root_->isWindow()) return;
+  if (title_) {
+    root_->setWindowTitle(title_());
+  } else if (!form_.Caption.empty()) {
+    root_->setWindowTitle(ToQt(form_.Caption));
+  }
 }
 
 void FormBinder::BindTree(QWidget& root) {
@@ -129,7 +144,7 @@ void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
 void FormBinder::Refresh() {
   if (refreshing_) return;
   refreshing_ = true;
-  if (root_ != nullptr && root_->isWindow() && !form_.Caption.empty()) root_->setWindowTitle(ToQt(form_.Caption));
+  ShowTitle();
   for (const Binding& binding : bindings_) {
     if (binding.object != nullptr && form_.HasControl(binding.name)) ShowState(binding);
   }

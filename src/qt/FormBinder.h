@@ -13,13 +13,14 @@
 // widgets go to KeyDown with the classic code first; Enter, Esc, F1..F12 and any key the model
 // answered by moving the focus stop there, other keys go on to the widget so typing still edits.
 // Focus follows the model both ways.
-// The window title follows the form's Caption.
+// The window title follows the form's Caption, or what SetTitle makes of it.
 // Actions whose objectName is not a control's name (toolbar keys, menu items) click by that name.
 // The binder takes over form.OnChanged while it lives (calling the previous handler too) and
 // gives it back when destroyed. An error escaping a model handler is shown in a message box,
 // never thrown through Qt's event loop.
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <map>
 #include <string>
@@ -47,6 +48,9 @@ class FormBinder : public QObject {
   void Refresh();
   // The object bound to a control or action name (null when none).
   QObject* Bound(const std::string& name) const;
+  // The window title from the form's state (the Caption and what the view adds to it); shown at
+  // once and after every change. Empty: the Caption as it is.
+  void SetTitle(std::function<QString()> title);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,6 +67,7 @@ class FormBinder : public QObject {
   void ShowState(const Binding& binding);
   void ShowGridCurrent(QAbstractItemView& view, int modelRow);
   void ShowGridColumns(const std::string& name, QAbstractItemView& view);
+  void ShowTitle();
   void FollowModelFocus();
   bool ForwardKey(const std::string& name, QEvent* event);
   void UserFocused(const std::string& name);
@@ -76,6 +81,7 @@ class FormBinder : public QObject {
   bool refreshing_ = false;
   std::string shownFocus_;
   std::function<void()> previousChanged_;
+  std::function<QString()> title_;
 };
 
 }  // namespace storeadjust::qt

@@ -2,12 +2,14 @@
 
 #include "qt/BrowserView.h"
 #include "qt/EditorView.h"
+#include "qt/StockDistributionView.h"
 
 namespace storeadjust::qt {
 
 void RegisterModuleViews() {
   RegisterBrowserView();
   RegisterEditorView();
+  RegisterStockDistributionView();
 }
 
 }  // namespace storeadjust::qt

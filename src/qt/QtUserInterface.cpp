@@ -115,7 +115,8 @@ void QtUserInterface::RunModal(FormModel& form) {
     form.Close();
     return;
   }
-  std::unique_ptr<FormView> view = (*factory)(form, DialogParent());
+  QWidget* parent = DialogParent();
+  std::unique_ptr<FormView> view = (*factory)(form, parent);
   auto previousClosed = form.OnClosed;
   FormView* shown = view.get();
   form.OnClosed = [previousClosed, shown] {
@@ -124,6 +125,7 @@ void QtUserInterface::RunModal(FormModel& form) {
   };
   if (form.IsOpen()) view->exec();
   form.OnClosed = previousClosed;
+  GiveKeyboardBack(parent);
 }
 
 void QtUserInterface::ShowNotProvided() { MsgBox("功能尚未提供", mb::kInformation, "系统提示"); }

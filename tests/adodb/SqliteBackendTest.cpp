@@ -83,6 +83,8 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   EXPECT_EQ(refused.Description(), "no such table: nosuch");
   const Error unknownName = ErrorOf([&] { conn->Execute("update t set sl = 1 where [id] = \"nosuch\""); });
   EXPECT_EQ(unknownName.Description(), "Invalid column name 'nosuch'.");
+  // TRUE is no literal in T-SQL; SQLite would have read it as 1.
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("select TRUE from t"); }).Description(), "Invalid column name 'TRUE'.");
   EXPECT_EQ(conn->Execute("update t set sl = 2 where id = 1"), 1);
   EXPECT_EQ(conn->Execute("create table u (a int)"), 0);
   EXPECT_EQ(conn->Execute("select * from t"), -1);

@@ -85,3 +85,28 @@ TEST(QtProgressTest, ProgressNamesTheStepHasNoCancelAndEnds) {
   ui.ShowProgress("", 0, 0);
   EXPECT_EQ(ui.Progress(), nullptr);
 }
+
+// The questions say "[Y/N]": the keys Y and N answer them, whichever button is the default.
+TEST(ClassicMessageBoxKeysTest, YAndNAnswerYesNoQuestions) {
+  QtUserInterface ui;
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Y); });
+  EXPECT_EQ(ui.MsgBox("您确定要删除吗？[Y/N]", 292, "提示:"), 6);
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_N); });
+  EXPECT_EQ(ui.MsgBox("你确实要将所选单据记账吗?", 4 + 64, "系统提示"), 7);
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Y); });
+  EXPECT_EQ(ui.MsgBox("保存？", 3 + 32 + 512, "提示:"), 6);
+}
+
+TEST(ClassicMessageBoxKeysTest, OtherLettersLeaveTheQuestionOpen) {
+  QtUserInterface ui;
+  bool stillOpen = false;
+  qttest::WhenModalShows([&stillOpen](QWidget& modal) {
+    QTest::keyClick(&modal, Qt::Key_X);
+    QTest::keyClick(&modal, Qt::Key_O);
+    QApplication::processEvents();
+    stillOpen = QApplication::activeModalWidget() == &modal;
+    QTest::keyClick(&modal, Qt::Key_N);
+  });
+  EXPECT_EQ(ui.MsgBox("您确定要删除吗？[Y/N]", 292, "提示:"), 7);
+  EXPECT_TRUE(stillOpen);
+}

@@ -47,6 +47,75 @@ std::string Round(std::string_view, const std::vector<std::string>& a) { return 
 std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
 // A date argument in the stored form, whichever form SQL Server would accept it in ('20240305').
 std::string DateArgument(const std::string& d) { return "tsql_datetime(" + d + ")"; }
+bool IsNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '#' ||
+         c == '$' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The column's own name when a translated expression is a column reference (a, t.a, "a b"); empty otherwise.
+std::string ColumnNameOf(std::string_view expr) {
+  if (expr.rfind("DISTINCT ", 0) == 0) expr.remove_prefix(9);
+  std::string name;
+  for (std::size_t i = 0; i < expr.size();) {
+    name.clear();
+    if (expr[i] == '"') {
+      const std::size_t close = expr.find('"', i + 1);
+      if (close == std::string_view::npos || (close + 1 < expr.size() && expr[close + 1] == '"')) return "";
+      name = expr.substr(i + 1, close - i - 1);
+      i = close + 1;
+    } else {
+      while (i < expr.size() && IsNameCharacter(expr[i])) name += expr[i++];
+      if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return "";
+    }
+    if (i == expr.size()) break;
+    if (expr[i++] != '.') return "";
+  }
+  return name.find('\'') == std::string::npos ? name : "";
+}
+
+// AVG: the mean in the type of what is averaged, so whole numbers average to a whole number; a
+// column's type is read from the schema (see AverageAggregate.h).
+std::string Avg(std::string_view, const std::vector<std::string>& a) {
+  const std::string column = ColumnNameOf(a[0]);
+  if (column.empty()) return Call("tsql_avg", a);
+  const bool distinct = a[0].rfind("DISTINCT ", 0) == 0;
+  const std::string value = distinct ? a[0].substr(9) : a[0];
+  return std::string("tsql_avg(") + (distinct ? "DISTINCT " : "") + "tsql_avg_value(" + value + ", '" + column + "'))";
+}
+// IIF(condition, then, else).
+std::string Iif(std::string_view, const std::vector<std::string>& a) {
+  return "CASE WHEN " + a[0] + " THEN " + a[1] + " ELSE " + a[2] + " END";
+}
+// CHOOSE(index, a, b, ...): the index'th value, NULL past either end; the index is an int.
+std::string Choose(std::string_view, const std::vector<std::string>& a) {
+  std::string out = "CASE tsql_int(" + a[0] + ")";
+  for (std::size_t i = 1; i < a.size(); ++i) out += " WHEN " + std::to_string(i) + " THEN " + a[i];
+  return out + " END";
+}
+// CONCAT(a, b, ...): NULL is empty text, numbers are written as CAST to varchar writes them.
+std::string Concat(std::string_view, const std::vector<std::string>& a) { return Call("tsql_concat", a); }
+// TRIM(s) takes blanks (only blanks) off both ends.
+std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + a[0] + ", ' ')"; }
+// FORMAT(value, pattern[, culture]) with .NET's patterns (see FormatFunction.h).
+std::string Format(std::string_view, const std::vector<std::string>& a) { return Call("tsql_format", a); }
+// STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
+std::string StringAgg(std::string_view name, const std::vector<std::string>& a) {
+  if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
+  return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
+}
+// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF
+// (TextFunctions.h): the tsql_ function of the same name.
+std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// SPACE(n): n blanks.
+std::string Space(std::string_view, const std::vector<std::string>& a) { return "tsql_replicate(' ', " + a[0] + ")"; }
+// GETUTCDATE() and SYSDATETIME(), the latter with the milliseconds datetime keeps.
+std::string GetUtcDate(std::string_view, const std::vector<std::string>&) { return "datetime('now')"; }
+std::string SysDateTime(std::string_view, const std::vector<std::string>&) {
+  return "strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime')";
+}
+// CEILING and FLOOR: whole numbers stay whole, decimals come back without a fraction.
+std::string Ceiling(std::string_view, const std::vector<std::string>& a) { return Call("ceil", a); }
+
 // YEAR(d), MONTH(d), DAY(d): the part as an integer.
 std::string DatePartOf(const char* fmt, const std::string& d) {
   return std::string("cast(strftime('") + fmt + "', " + DateArgument(d) + ") as integer)";
@@ -57,7 +126,7 @@ std::string Day(std::string_view, const std::vector<std::string>& a) { return Da
 
 const std::map<std::string, FunctionRule>& FunctionTable() {
   static const std::map<std::string, FunctionRule> table = {
-      {"abs", {1, 1, SameName}},       {"avg", {1, 1, SameName}},       {"charindex", {2, 3, CharIndex}},
+      {"abs", {1, 1, SameName}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, SameName}}, {"count", {1, 1, SameName}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
       {"len", {1, 1, Len}},            {"lower", {1, 1, SameName}},     {"ltrim", {1, 1, SameName}},
@@ -65,6 +134,19 @@ const std::map<std::string, FunctionRule>& FunctionTable() {
       {"nullif", {2, 2, SameName}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
       {"rtrim", {1, 1, SameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameName}},
       {"upper", {1, 1, SameName}},     {"year", {1, 1, Year}},
+      // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
+      // the rest of the text functions
+      {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
+      {"cume_dist", {0, 0, SameName}}, {"datefromparts", {3, 3, Prefixed}}, {"dense_rank", {0, 0, SameName}},
+      {"eomonth", {1, 2, Prefixed}},   {"first_value", {1, 1, SameName}}, {"floor", {1, 1, SameName}},
+      {"format", {2, 3, Format}},      {"iif", {3, 3, Iif}},            {"isdate", {1, 1, Prefixed}},
+      {"lag", {1, 3, SameName}},       {"last_value", {1, 1, SameName}}, {"lead", {1, 3, SameName}},
+      {"ntile", {1, 1, SameName}},     {"percent_rank", {0, 0, SameName}}, {"rank", {0, 0, SameName}},
+      {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},
+      {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
+      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
+      {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},
+      {"sysdatetime", {0, 0, SysDateTime}},
   };
   return table;
 }
@@ -124,31 +206,17 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   throw Error::Unsupported("conversion to type " + t + " is not supported");
 }
 
-// DATEADD by whole days, hours, minutes or seconds (a fraction is truncated, as SQL Server does);
-// months and years clamp to the month's end in SQL Server, which SQLite's modifiers do not, so
-// they are refused.
-std::string RewriteDateAdd(std::string_view part, const std::string& number, const std::string& date) {
-  static const std::map<std::string, std::string> units = {
-      {"day", "days"},      {"dd", "days"},      {"d", "days"},       {"hour", "hours"},     {"hh", "hours"},
-      {"minute", "minutes"}, {"mi", "minutes"},  {"n", "minutes"},    {"second", "seconds"}, {"ss", "seconds"},
-      {"s", "seconds"},
-  };
-  const auto it = units.find(LowerName(part));
-  if (it == units.end()) throw Error::Unsupported("DATEADD by " + std::string(part) + " is not supported");
-  return "datetime(" + DateArgument(date) + ", cast((" + number + ") as integer) || ' " + it->second + "')";
+std::string RewriteTrimFrom(const std::string& characters, const std::string& text) {
+  return "trim(" + text + ", " + characters + ")";
 }
 
-// DATEDIFF counts the boundaries crossed between the two dates: days, months or years.
-std::string RewriteDateDiff(std::string_view part, const std::string& start, const std::string& end) {
-  const std::string p = LowerName(part);
-  const auto field = [](const char* fmt, const std::string& d) { return DatePartOf(fmt, d); };
-  if (OneOf(p, {"day", "dd", "d"}))
-    return "cast(julianday(date(" + DateArgument(end) + ")) - julianday(date(" + DateArgument(start) + ")) as integer)";
-  if (OneOf(p, {"month", "mm", "m"}))
-    return "((" + field("%Y", end) + " - " + field("%Y", start) + ") * 12 + " + field("%m", end) + " - " +
-           field("%m", start) + ")";
-  if (OneOf(p, {"year", "yy", "yyyy"})) return "(" + field("%Y", end) + " - " + field("%Y", start) + ")";
-  throw Error::Unsupported("DATEDIFF in " + std::string(part) + " is not supported");
+std::optional<std::string> RewriteKeywordValue(std::string_view word) {
+  // Runs for every column reference: most names are ruled out by their length alone.
+  if (word.size() != 4 && word.size() != 5 && word.size() != 12 && word.size() != 17) return std::nullopt;
+  if (adodb::SameName(word, "CURRENT_TIMESTAMP")) return GetDate(word, {});
+  for (const char* name : {"TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME"})
+    if (adodb::SameName(word, name)) return "\"" + std::string(word) + "\"";
+  return std::nullopt;
 }
 
 }  // namespace adodb::tsql

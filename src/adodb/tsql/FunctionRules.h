@@ -10,7 +10,7 @@
 
 namespace adodb::tsql {
 
-// A function call other than CAST, CONVERT, DATEADD and DATEDIFF. `name` is as written.
+// A function call other than CAST, CONVERT and the date-part functions. `name` is as written.
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args);
 
 // A T-SQL data type as written in CAST/CONVERT: varchar(20), int, decimal(18,2), money ...
@@ -22,8 +22,12 @@ struct SqlType {
 // CAST(value AS type) and CONVERT(type, value[, style]).
 std::string RewriteConversion(const SqlType& type, const std::string& value, std::optional<std::string> style);
 
-// DATEADD(part, number, date) and DATEDIFF(part, start, end); `part` is the bare word.
-std::string RewriteDateAdd(std::string_view part, const std::string& number, const std::string& date);
-std::string RewriteDateDiff(std::string_view part, const std::string& start, const std::string& end);
+// TRIM(characters FROM text): the characters taken off both ends.
+std::string RewriteTrimFrom(const std::string& characters, const std::string& text);
+
+// A bare word SQLite would read as a value where SQL Server reads something else: TRUE, FALSE,
+// CURRENT_DATE and CURRENT_TIME are column names in T-SQL, CURRENT_TIMESTAMP is local GETDATE(),
+// not SQLite's UTC time. nullopt for every other word.
+std::optional<std::string> RewriteKeywordValue(std::string_view word);
 
 }  // namespace adodb::tsql

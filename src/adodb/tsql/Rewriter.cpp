@@ -11,7 +11,9 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AdditiveChain.h"
+#include "adodb/tsql/DatePartRules.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/WindowFunctions.h"
 
 namespace adodb::tsql {
 namespace {
@@ -811,6 +813,12 @@ class Rewriter {
   }
 
   void ColumnRef() {
+    if (Peek()->kind == TokenKind::Word && !AtOp(".", 1)) {
+      if (std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text)) {
+        ++pos_;
+        return Emit(*keyword);
+      }
+    }
     EmitToken(Take());
     while (AtOp(".") && AtName(1)) {
       pos_ += 1;
@@ -846,9 +854,51 @@ class Rewriter {
     return Capture([&] { Expr(); });
   }
 
-  // Function calls: CAST, CONVERT, DATEADD, DATEDIFF and COUNT(*) have their own syntax; every
-  // other name goes through the function table with its arguments translated.
+  // A call, and the window it is computed over (see WindowFunctions.h).
   void FunctionCall() {
+    const std::string_view name = Peek()->text;
+    CallExpression();
+    if (AtWord("WITHIN") && AtWord("GROUP", 1)) Fail(std::string(name) + "() WITHIN GROUP");
+    if (!AtWord("OVER")) {
+      if (IsWindowOnlyFunction(name)) Fail(std::string(name) + "() without OVER");
+      return;
+    }
+    WindowClause(name);
+  }
+
+  // OVER ([PARTITION BY ...] [ORDER BY ...] [ROWS | RANGE frame]), which SQLite writes alike.
+  void WindowClause(std::string_view function) {
+    ExpectWord("OVER");
+    ExpectOp("(");
+    Emit("OVER (");
+    if (AcceptWord("PARTITION")) {
+      ExpectWord("BY");
+      Emit("PARTITION BY");
+      ExprList();
+    }
+    const bool ordered = AcceptWord("ORDER");
+    if (ordered) {
+      ExpectWord("BY");
+      Emit("ORDER BY");
+      OrderItems();
+    }
+    if (!ordered && NeedsWindowOrder(function)) Fail(std::string(function) + "() OVER a window without ORDER BY");
+    if (AtWord("ROWS") || AtWord("RANGE")) {
+      if (!ordered) Fail("a window frame without ORDER BY");
+      while (!AtOp(")")) {
+        const Token& word = Take();
+        if (word.kind != TokenKind::Word && word.kind != TokenKind::Number)
+          Fail("the window frame near '" + std::string(word.text) + "'");
+        Emit(UpperName(word.text));
+      }
+    }
+    ExpectOp(")");
+    Emit(")");
+  }
+
+  // Function calls: CAST, CONVERT, the date-part functions and COUNT(*) have their own syntax;
+  // every other name goes through the function table with its arguments translated.
+  void CallExpression() {
     const Token& name = Take();
     ExpectOp("(");
     if (SameName(name.text, "CAST")) {
@@ -871,16 +921,13 @@ class Rewriter {
       ExpectOp(")");
       return Emit(RewriteConversion(type, value, style));
     }
-    if (SameName(name.text, "DATEADD") || SameName(name.text, "DATEDIFF")) {
+    if (TakesDatePart(name.text)) {
       if (!AtName()) Unexpected();
       const std::string part = BareName(Take());
-      ExpectOp(",");
-      const std::string first = CapturedExpr();
-      ExpectOp(",");
-      const std::string second = CapturedExpr();
+      std::vector<std::string> args;
+      while (AcceptOp(",")) args.push_back(CapturedExpr());
       ExpectOp(")");
-      return Emit(SameName(name.text, "DATEADD") ? RewriteDateAdd(part, first, second)
-                                                     : RewriteDateDiff(part, first, second));
+      return Emit(RewriteDatePartCall(name.text, part, args));
     }
     if (SameName(name.text, "COUNT") && AcceptOp("*")) {
       ExpectOp(")");
@@ -891,6 +938,11 @@ class Rewriter {
     if (!AtOp(")")) {
       do args.push_back(CapturedExpr());
       while (AcceptOp(","));
+    }
+    if (args.size() == 1 && SameName(name.text, "TRIM") && AcceptWord("FROM")) {
+      const std::string text = CapturedExpr();
+      ExpectOp(")");
+      return Emit(RewriteTrimFrom(args[0], text));
     }
     ExpectOp(")");
     if (distinct) {

@@ -15,8 +15,13 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/AverageAggregate.h"
+#include "adodb/tsql/DateFunctions.h"
+#include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/TextFunctions.h"
 
 namespace adodb::tsql {
 namespace {
@@ -221,7 +226,10 @@ std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
   std::optional<DateTime> value;
   if (IsNumber(v)) {
     const double days = sqlite3_value_double(v);
-    if (days > -53690 && days < 2958466) value = DateTime{Date::FromSerial(days + 2), 0};
+    // Counted on from 1900-01-01 also before it: -2.25 is 1899-12-29 18:00, not the classic serial's reading.
+    const double ms = std::round(days * static_cast<double>(kMillisecondsPerDay));
+    if (std::fabs(ms) < 1e18 && InDateTimeRange(static_cast<std::int64_t>(ms)))
+      value = DateTimeAt(static_cast<std::int64_t>(ms));
     if (!value) sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type datetime.", -1);
     return value;
   }
@@ -446,6 +454,10 @@ void RegisterSqliteFunctions(sqlite3* db) {
   for (const FunctionEntry& f : kFunctions)
     Check(db, sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr));
   Check(db, sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CompareTsql, nullptr));
+  RegisterDateFunctions(db);
+  RegisterAverageAggregate(db);
+  RegisterTextFunctions(db);
+  RegisterFormatFunction(db);
 }
 
 }  // namespace adodb::tsql

@@ -1,0 +1,206 @@
+#include "adodb/tsql/DateFunctions.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "adodb/Error.h"
+#include "adodb/tsql/DateParts.h"
+#include "adodb/tsql/DateText.h"
+
+namespace adodb::tsql {
+namespace {
+
+constexpr const char* kTextIsNoDate = "Conversion failed when converting date and/or time from character string.";
+constexpr const char* kNumberOutOfRange = "Arithmetic overflow error converting expression to data type datetime.";
+constexpr const char* kAddOverflow = "Adding a value to a 'datetime' column caused an overflow.";
+constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
+constexpr const char* kDiffOverflow =
+    "The datediff function resulted in an overflow. The number of dateparts separating two date/time instances is too "
+    "large. Try to use datediff with a less precise datepart.";
+
+constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
+                                                     "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 7> kDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+bool AnyNull(int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+  return false;
+}
+
+std::string_view TextOf(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+// A value converted to datetime as SQL Server does; nullopt with the error set when it does not convert.
+std::optional<std::int64_t> MomentArgument(sqlite3_context* ctx, sqlite3_value* v) {
+  const int type = sqlite3_value_type(v);
+  if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+    const double days = sqlite3_value_double(v);
+    const double ms = std::round(days * static_cast<double>(kMillisecondsPerDay));
+    if (std::fabs(ms) < 1e18 && InDateTimeRange(static_cast<std::int64_t>(ms))) return static_cast<std::int64_t>(ms);
+    sqlite3_result_error(ctx, kNumberOutOfRange, -1);
+    return std::nullopt;
+  }
+  if (const std::optional<DateTime> value = ParseDateText(TextOf(v))) return MomentOf(*value);
+  sqlite3_result_error(ctx, kTextIsNoDate, -1);
+  return std::nullopt;
+}
+
+// The part name the translation wrote; an unknown one is a translator fault, reported as such.
+std::optional<DatePart> PartArgument(sqlite3_context* ctx, sqlite3_value* v) {
+  const std::optional<DatePart> part = DatePartNamed(TextOf(v));
+  if (!part) sqlite3_result_error(ctx, "Unknown date part.", -1);
+  return part;
+}
+
+// An int argument: numbers truncate toward zero, text must hold one; outside int's range is the overflow.
+std::optional<std::int64_t> IntArgument(sqlite3_context* ctx, sqlite3_value* v) {
+  const int type = sqlite3_value_numeric_type(v);
+  if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) {
+    const std::string message = "Conversion failed when converting the varchar value '" + std::string(TextOf(v)) +
+                                "' to data type int.";
+    sqlite3_result_error(ctx, message.c_str(), -1);
+    return std::nullopt;
+  }
+  const double value = std::trunc(sqlite3_value_double(v));
+  if (value < -2147483648.0 || value > 2147483647.0) {
+    sqlite3_result_error(ctx, kIntOverflow, -1);
+    return std::nullopt;
+  }
+  return type == SQLITE_INTEGER ? sqlite3_value_int64(v) : static_cast<std::int64_t>(value);
+}
+
+void ResultText(sqlite3_context* ctx, const std::string& text) {
+  sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void ResultDate(sqlite3_context* ctx, std::int64_t moment) {
+  std::string text = CanonicalDateTime(DateTimeAt(moment));
+  text.resize(10);
+  ResultText(ctx, text);
+}
+
+void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const auto part = PartArgument(ctx, argv[0]);
+  if (!part) return;
+  const auto amount = IntArgument(ctx, argv[1]);
+  if (!amount) return;
+  const auto moment = MomentArgument(ctx, argv[2]);
+  if (!moment) return;
+  const std::int64_t result = AddDatePart(*part, *amount, *moment);
+  if (!InDateTimeRange(result)) return sqlite3_result_error(ctx, kAddOverflow, -1);
+  ResultText(ctx, CanonicalDateTime(DateTimeAt(result)));
+}
+
+// DATEDIFF's count is an int, DATEDIFF_BIG's a bigint.
+template <bool kBig>
+void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const auto part = PartArgument(ctx, argv[0]);
+  if (!part) return;
+  const auto start = MomentArgument(ctx, argv[1]);
+  if (!start) return;
+  const auto end = MomentArgument(ctx, argv[2]);
+  if (!end) return;
+  const std::int64_t count = DatePartBoundaries(*part, *start, *end);
+  if (!kBig && (count < -2147483648LL || count > 2147483647LL)) return sqlite3_result_error(ctx, kDiffOverflow, -1);
+  sqlite3_result_int64(ctx, count);
+}
+
+void DatePartOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const auto part = PartArgument(ctx, argv[0]);
+  if (!part) return;
+  const auto moment = MomentArgument(ctx, argv[1]);
+  if (!moment) return;
+  sqlite3_result_int64(ctx, DatePartValue(*part, *moment));
+}
+
+// DATENAME: months and weekdays by their English names, every other part as its number.
+void DateName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const auto part = PartArgument(ctx, argv[0]);
+  if (!part) return;
+  const auto moment = MomentArgument(ctx, argv[1]);
+  if (!moment) return;
+  const std::int64_t value = DatePartValue(*part, *moment);
+  if (*part == DatePart::Month) return ResultText(ctx, kMonthNames[static_cast<std::size_t>(value - 1)]);
+  if (*part == DatePart::Weekday) return ResultText(ctx, kDayNames[static_cast<std::size_t>(value - 1)]);
+  ResultText(ctx, std::to_string(value));
+}
+
+// EOMONTH(date[, months]): the last day of the date's month, months later.
+void EndOfMonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  auto moment = MomentArgument(ctx, argv[0]);
+  if (!moment) return;
+  std::int64_t months = 0;
+  if (argc > 1) {
+    const auto amount = IntArgument(ctx, argv[1]);
+    if (!amount) return;
+    months = *amount;
+  }
+  DateTime value = DateTimeAt(AddDatePart(DatePart::Month, months, *moment));
+  value.date.day = DaysInMonth(value.date.year, value.date.month);
+  const std::int64_t result = MomentOf(value);
+  if (!InDateTimeRange(result)) return sqlite3_result_error(ctx, kAddOverflow, -1);
+  ResultDate(ctx, result);
+}
+
+// DATEFROMPARTS(year, month, day): a day that does not exist is SQL Server's error, not a rollover.
+void DateFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  std::int64_t parts[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    const auto value = IntArgument(ctx, argv[i]);
+    if (!value) return;
+    parts[i] = *value;
+  }
+  const bool valid = parts[0] >= 1 && parts[0] <= 9999 && parts[1] >= 1 && parts[1] <= 12 && parts[2] >= 1 &&
+                     parts[2] <= DaysInMonth(static_cast<int>(parts[0]), static_cast<int>(parts[1]));
+  if (!valid)
+    return sqlite3_result_error(
+        ctx, "Cannot construct data type date, some of the arguments have values which are not valid.", -1);
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(parts[0]), static_cast<int>(parts[1]),
+                static_cast<int>(parts[2]));
+  sqlite3_result_text(ctx, text, -1, SQLITE_TRANSIENT);
+}
+
+// ISDATE(value): 1 for text SQL Server reads as a datetime, 0 for anything else (NULL and numbers too).
+void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const bool date = sqlite3_value_type(argv[0]) == SQLITE_TEXT && ParseDateText(TextOf(argv[0])).has_value();
+  sqlite3_result_int(ctx, date ? 1 : 0);
+}
+
+struct DateFunction {
+  const char* name;
+  int argc;
+  void (*fn)(sqlite3_context*, int, sqlite3_value**);
+};
+
+constexpr DateFunction kDateFunctions[] = {
+    {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff<false>}, {"tsql_datediff_big", 3, DateDiff<true>},    {"tsql_datepart", 2, DatePartOf},
+    {"tsql_datename", 2, DateName},   {"tsql_eomonth", 1, EndOfMonth},   {"tsql_eomonth", 2, EndOfMonth},
+    {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate},
+};
+
+}  // namespace
+
+void RegisterDateFunctions(sqlite3* db) {
+  constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+  for (const DateFunction& f : kDateFunctions)
+    if (sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr) != SQLITE_OK)
+      throw Error::Provider(std::string("Registering the T-SQL date functions failed: ") + sqlite3_errmsg(db));
+}
+
+}  // namespace adodb::tsql

@@ -1,0 +1,49 @@
+#include "adodb/tsql/DatePartRules.h"
+
+#include "adodb/Error.h"
+#include "adodb/TextCompare.h"
+#include "adodb/tsql/DateParts.h"
+
+namespace adodb::tsql {
+namespace {
+
+struct PartFunction {
+  std::string_view name;
+  const char* sqlite;
+  std::size_t arguments;  // after the part
+  const char* refusal;    // how a part it does not take is named
+};
+
+constexpr PartFunction kPartFunctions[] = {
+    {"DATEADD", "tsql_dateadd", 2, "DATEADD by "},
+    {"DATEDIFF", "tsql_datediff", 2, "DATEDIFF in "},
+    {"DATEDIFF_BIG", "tsql_datediff_big", 2, "DATEDIFF_BIG in "},
+    {"DATEPART", "tsql_datepart", 1, "DATEPART of "},
+    {"DATENAME", "tsql_datename", 1, "DATENAME of "},
+};
+
+const PartFunction* Find(std::string_view function) {
+  for (const PartFunction& f : kPartFunctions)
+    if (f.name.size() == function.size() && SameName(f.name, function)) return &f;
+  return nullptr;
+}
+
+}  // namespace
+
+bool TakesDatePart(std::string_view function) { return Find(function) != nullptr; }
+
+// ISO weeks only count in DATEPART and DATENAME: SQL Server itself refuses them in DATEADD and DATEDIFF.
+std::string RewriteDatePartCall(std::string_view function, std::string_view part, const std::vector<std::string>& args) {
+  const PartFunction* f = Find(function);
+  const std::optional<DatePart> p = DatePartNamed(part);
+  const bool counted = f->arguments == 1 || p != DatePart::IsoWeek;
+  if (!p || !counted) throw Error::Unsupported(std::string(f->refusal) + std::string(part) + " is not supported");
+  if (args.size() != f->arguments)
+    throw Error::Unsupported("function " + std::string(function) + "() with " + std::to_string(args.size() + 1) +
+                             " arguments is not supported");
+  std::string call = std::string(f->sqlite) + "('" + std::string(DatePartName(*p)) + "'";
+  for (const std::string& a : args) call += ", " + a;
+  return call + ")";
+}
+
+}  // namespace adodb::tsql

@@ -1,0 +1,150 @@
+#include "adodb/tsql/TextFunctions.h"
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "adodb/Error.h"
+#include "adodb/TextCompare.h"
+
+namespace adodb::tsql {
+namespace {
+
+void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  std::string out;
+  for (int i = 0; i < argc; ++i) {
+    switch (sqlite3_value_type(argv[i])) {
+      case SQLITE_NULL:
+        break;
+      case SQLITE_FLOAT: {
+        char buf[32];
+        out += std::string(buf, static_cast<std::size_t>(std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[i]))));
+        break;
+      }
+      default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (text) out.append(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
+      }
+    }
+  }
+  sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+bool AnyNull(int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+  return false;
+}
+
+std::string_view TextOf(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+void ResultText(sqlite3_context* ctx, const std::string& text) {
+  sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Byte length of `pattern` matched at the start of `text` under the collation's case folding; 0 when it is not there.
+std::size_t MatchedLength(std::string_view text, std::string_view pattern) {
+  std::size_t i = 0, j = 0;
+  while (j < pattern.size()) {
+    if (i >= text.size() || FoldCase(NextCharacter(text, i)) != FoldCase(NextCharacter(pattern, j))) return 0;
+  }
+  return i;
+}
+
+// tsql_replace(s, find, with): every occurrence replaced, found without case as the collation compares.
+void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]), find = TextOf(argv[1]), with = TextOf(argv[2]);
+  if (find.empty()) return ResultText(ctx, std::string(text));
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    if (const std::size_t matched = MatchedLength(text.substr(i), find)) {
+      out += with;
+      i += matched;
+    } else {
+      const std::size_t start = i;
+      NextCharacter(text, i);
+      out += text.substr(start, i - start);
+    }
+  }
+  ResultText(ctx, out);
+}
+
+// Texts past this many bytes are SQLite's "string or blob too big" rather than an allocation that fails.
+constexpr std::int64_t kMaxText = 100'000'000;
+
+// tsql_replicate(s, n): s n times; a negative count gives NULL.
+void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]);
+  const std::int64_t count = sqlite3_value_int64(argv[1]);
+  if (count < 0) return sqlite3_result_null(ctx);
+  if (text.size() > 0 && count > kMaxText / static_cast<std::int64_t>(text.size())) return sqlite3_result_error_toobig(ctx);
+  std::string out;
+  out.reserve(text.size() * static_cast<std::size_t>(count));
+  for (std::int64_t i = 0; i < count; ++i) out += text;
+  ResultText(ctx, out);
+}
+
+// tsql_reverse(s): the characters in reverse order.
+void Reverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]);
+  std::string out(text.size(), '\0');
+  std::size_t end = text.size();
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    NextCharacter(text, i);
+    end -= i - start;
+    out.replace(end, i - start, text.substr(start, i - start));
+  }
+  ResultText(ctx, out);
+}
+
+// Byte offset of the character with 0-based index `chars`, or the text's end.
+std::size_t ByteOffset(std::string_view text, std::int64_t chars) {
+  std::size_t i = 0;
+  for (; i < text.size() && chars > 0; --chars) NextCharacter(text, i);
+  return i;
+}
+
+// tsql_stuff(s, start, length, insert): `length` characters from `start` replaced by `insert`;
+// NULL when start is outside the text or length negative, as in SQL Server.
+void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]);
+  const std::int64_t start = sqlite3_value_int64(argv[1]), length = sqlite3_value_int64(argv[2]);
+  const std::size_t from = ByteOffset(text, start - 1);
+  if (start < 1 || length < 0 || from >= text.size()) return sqlite3_result_null(ctx);
+  const std::size_t to = from + ByteOffset(text.substr(from), length);
+  ResultText(ctx, std::string(text.substr(0, from)) + std::string(TextOf(argv[3])) + std::string(text.substr(to)));
+}
+
+struct TextFunction {
+  const char* name;
+  int argc;
+  void (*fn)(sqlite3_context*, int, sqlite3_value**);
+};
+
+constexpr TextFunction kTextFunctions[] = {
+    {"tsql_concat", -1, Concat},     {"tsql_replace", 3, Replace}, {"tsql_replicate", 2, Replicate},
+    {"tsql_reverse", 1, Reverse},    {"tsql_stuff", 4, Stuff},
+};
+
+}  // namespace
+
+void RegisterTextFunctions(sqlite3* db) {
+  for (const TextFunction& f : kTextFunctions)
+    if (sqlite3_create_function_v2(db, f.name, f.argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                   f.fn, nullptr, nullptr, nullptr) != SQLITE_OK)
+      throw Error::Provider(std::string("Registering the T-SQL text functions failed: ") + sqlite3_errmsg(db));
+}
+
+}  // namespace adodb::tsql

@@ -1,0 +1,95 @@
+#include "browse/StockDistribution.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "adodb/Recordset.h"
+#include "host/FirstValue.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+using PlaceKey = std::tuple<std::string, std::string, std::string, std::string>;  // goods, warehouse, batch, line
+
+std::string BillGoods(const std::string& lsh) {
+  return "(Select hh From ckdbdzkmx Where lsh='" + QuoteSql(lsh) + "')";
+}
+
+std::string Text(const adodb::Recordset& rs, const char* field) { return rs.Value(field).TextOrEmpty(); }
+
+bool HasLines(adodb::Connection& connection, const std::string& lsh) {
+  return FirstValue(connection, "Select Count(*) From ckdbdzkmx Where lsh='" + QuoteSql(lsh) + "'").AsInt32() > 0;
+}
+
+std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std::string& lsh) {
+  auto rs = connection.OpenRecordset(
+      "Select p.HH, IsNull(k.pm,'') pm, p.StockID, IsNull(s.name,'') sname, IsNull(p.PH,'') PH, IsNull(p.DH,'') DH,"
+      " p.SL, p.xq From phk p Left Join yw_kck k On k.hh=p.HH Left Join gl_stock s On s.id=p.StockID"
+      " Where p.HH In " + BillGoods(lsh) + " And IsNull(p.SL,0)<>0 Order By p.HH, p.StockID, p.xq, p.PH, p.DH");
+  std::vector<StockHolding> holdings;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    holdings.push_back({Text(*rs, "HH"), Text(*rs, "pm"), Text(*rs, "StockID"), Text(*rs, "sname"), Text(*rs, "PH"),
+                        Text(*rs, "DH"), rs->Value("SL").AsDouble(), rs->Value("xq"), {}});
+  }
+  return holdings;
+}
+
+// Where goods are kept without batch numbers there are no batch rows: the stock is the current
+// balance of each warehouse that holds no batch of the goods.
+std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const std::string& lsh) {
+  auto rs = connection.OpenRecordset(
+      "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl From ywbalance b"
+      " Left Join yw_kck k On k.hh=b.hh Left Join gl_stock s On s.id=b.stockid"
+      " Where b.hh In " + BillGoods(lsh) + " And IsNull(b.fperiod,0)=0 And IsNull(b.sjsl,0)<>0"
+      " And Not Exists (Select 1 From phk p Where p.HH=b.hh And p.StockID=b.stockid And IsNull(p.SL,0)<>0)"
+      " Order By b.hh, b.stockid");
+  std::vector<StockHolding> holdings;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    holdings.push_back({Text(*rs, "hh"), Text(*rs, "pm"), Text(*rs, "stockid"), Text(*rs, "sname"), {}, {},
+                        rs->Value("sjsl").AsDouble(), adodb::Variant::Null(), {}});
+  }
+  return holdings;
+}
+
+// "A01:18.5 A02:12.5" for each batch that lies on goods places, in goods-place order.
+std::map<PlaceKey, std::string> GoodsPlaces(adodb::Connection& connection, const std::string& lsh) {
+  auto rs = connection.OpenRecordset(
+      "Select MaterielGuid, WarehouseGuid, IsNull(BatchNo,'') BatchNo, IsNull(BatchNumber,'') BatchNumber,"
+      " GoodsPlaceNo, CurrQuantity From GoodsPlaceBalance Where MaterielGuid In " + BillGoods(lsh) +
+      " And IsNull(CurrQuantity,0)<>0 Order By GoodsPlaceNo");
+  std::map<PlaceKey, std::string> places;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    std::string& text = places[{Text(*rs, "MaterielGuid"), Text(*rs, "WarehouseGuid"), Text(*rs, "BatchNo"),
+                                Text(*rs, "BatchNumber")}];
+    if (!text.empty()) text += ' ';
+    text += Text(*rs, "GoodsPlaceNo") + ":" + adodb::FormatNumber(rs->Value("CurrQuantity").AsDouble());
+  }
+  return places;
+}
+
+}  // namespace
+
+StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh) {
+  StockDistribution distribution;
+  distribution.billHasLines = HasLines(connection, lsh);
+  if (!distribution.billHasLines) return distribution;
+  distribution.holdings = BatchHoldings(connection, lsh);
+  std::vector<StockHolding> balances = BalanceHoldings(connection, lsh);
+  distribution.holdings.insert(distribution.holdings.end(), balances.begin(), balances.end());
+  std::stable_sort(distribution.holdings.begin(), distribution.holdings.end(),
+                   [](const StockHolding& a, const StockHolding& b) {
+                     return std::tie(a.goodsNumber, a.warehouseId) < std::tie(b.goodsNumber, b.warehouseId);
+                   });
+  const std::map<PlaceKey, std::string> places = GoodsPlaces(connection, lsh);
+  for (StockHolding& holding : distribution.holdings) {
+    auto found = places.find({holding.goodsNumber, holding.warehouseId, holding.batch, holding.batchLine});
+    if (found != places.end()) holding.goodsPlaces = found->second;
+  }
+  return distribution;
+}
+
+}  // namespace storeadjust
