@@ -133,7 +133,8 @@ struct SourceRef {
 
 class Rewriter {
  public:
-  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
+  Rewriter(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals)
+      : tokens_(tokens), end_(tokens.size()), plainLiterals_(plainLiterals) {}
 
   std::string Statement() {
     ReserveOutput();
@@ -1126,6 +1127,7 @@ class Rewriter {
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
+        if (plainLiterals_) plainLiterals_->push_back(pos_);
         return EmitToken(Take());
       case TokenKind::Operator:
         if (!AcceptOp("(")) Unexpected();
@@ -1338,10 +1340,13 @@ class Rewriter {
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
+  std::vector<std::size_t>* plainLiterals_;
 };
 
 }  // namespace
 
-std::string Rewrite(const std::vector<Token>& tokens) { return Rewriter(tokens).Statement(); }
+std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals) {
+  return Rewriter(tokens, plainLiterals).Statement();
+}
 
 }  // namespace adodb::tsql

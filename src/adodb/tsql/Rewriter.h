@@ -12,6 +12,8 @@
 
 namespace adodb::tsql {
 
-std::string Rewrite(const std::vector<Token>& tokens);
+// When `plainLiterals` is given, it receives the positions of the literal tokens that went to the
+// output as they stand, their values deciding nothing about the rest of it.
+std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals = nullptr);
 
 }  // namespace adodb::tsql

@@ -1,5 +1,6 @@
 #include "adodb/tsql/Translator.h"
 
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -8,13 +9,14 @@
 
 #include "adodb/Error.h"
 #include "adodb/tsql/Rewriter.h"
+#include "adodb/tsql/StatementShape.h"
 #include "adodb/tsql/Tokenizer.h"
 
 namespace adodb::tsql {
 namespace {
 
 // Statements embed their values as literals, so the set of distinct texts grows without bound;
-// the cache is emptied when it reaches this size rather than tracking recency.
+// a cache is emptied when it reaches this size rather than tracking recency.
 constexpr std::size_t kCacheCapacity = 4096;
 
 struct Translation {
@@ -29,17 +31,18 @@ struct TextHash {
   std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };
 
-class TranslationCache {
+template <typename Value>
+class Cache {
  public:
-  // Copies the translation of `key` into `found`; false when the statement is not cached.
-  bool Find(std::string_view key, Translation& found) const {
+  // Copies the value of `key` into `found`; false when there is none.
+  bool Find(std::string_view key, Value& found) const {
     std::shared_lock lock(mutex_);
     const auto it = entries_.find(key);
     if (it == entries_.end()) return false;
     found = it->second;
     return true;
   }
-  void Store(std::string_view key, const Translation& value) {
+  void Store(std::string_view key, const Value& value) {
     std::unique_lock lock(mutex_);
     if (entries_.size() >= kCacheCapacity) entries_.clear();
     entries_.try_emplace(std::string(key), value);
@@ -47,31 +50,53 @@ class TranslationCache {
 
  private:
   mutable std::shared_mutex mutex_;
-  std::unordered_map<std::string, Translation, TextHash, std::equal_to<>> entries_;
+  std::unordered_map<std::string, Value, TextHash, std::equal_to<>> entries_;
 };
 
-TranslationCache& Cache() {
-  static TranslationCache cache;
+// Translations by statement text: statements the shapes do not cover, and refusals.
+Cache<Translation>& ByText() {
+  static Cache<Translation> cache;
   return cache;
 }
 
-Translation TranslateUncached(std::string_view tsql) {
+// Templates by statement shape: what the module sends for every line of a bill. Shared, so a hit
+// copies no text.
+Cache<std::shared_ptr<const ShapeTemplate>>& ByShape() {
+  static Cache<std::shared_ptr<const ShapeTemplate>> cache;
+  return cache;
+}
+
+Translation TranslateTokens(std::string_view tsql, const std::vector<Token>& tokens, const std::string& shape) {
   try {
-    return {Rewrite(Tokenize(tsql)), {}};
+    std::vector<std::size_t> plainLiterals;
+    Translation translation{Rewrite(tokens, &plainLiterals), {}};
+    if (auto made = ShapeTemplate::Derive(tokens, plainLiterals, translation.sql)) {
+      ByShape().Store(shape, std::make_shared<const ShapeTemplate>(std::move(*made)));
+    } else {
+      ByText().Store(tsql, translation);
+    }
+    return translation;
   } catch (const Error& e) {
     if (e.Number() != errnum::kUnsupportedSql) throw;
-    return {{}, e.Description()};
+    Translation refused{{}, e.Description()};
+    ByText().Store(tsql, refused);
+    return refused;
   }
+}
+
+Translation TranslateUncached(std::string_view tsql) {
+  const std::vector<Token> tokens = Tokenize(tsql);
+  const std::string shape = ShapeKey(tokens);
+  std::shared_ptr<const ShapeTemplate> known;
+  if (ByShape().Find(shape, known)) return {known->Fill(tokens), {}};
+  return TranslateTokens(tsql, tokens, shape);
 }
 
 }  // namespace
 
 std::string Translate(std::string_view tsql) {
   Translation found;
-  if (!Cache().Find(tsql, found)) {
-    found = TranslateUncached(tsql);
-    Cache().Store(tsql, found);
-  }
+  if (!ByText().Find(tsql, found)) found = TranslateUncached(tsql);
   if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
   return std::move(found.sql);
 }

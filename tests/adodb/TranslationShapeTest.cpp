@@ -1,0 +1,124 @@
+// Statements that differ only in their literals share one translation template. A template put
+// to use for a statement whose literals change what the rewriter writes would run other SQL than
+// the statement says: every statement of the corpus and of the golden files is translated, then
+// again with each literal changed, and the second translation must be what the rewriter writes
+// for that statement from scratch.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "adodb/Error.h"
+#include "adodb/tsql/Rewriter.h"
+#include "adodb/tsql/Tokenizer.h"
+#include "adodb/tsql/Translator.h"
+#include "support/DataFiles.h"
+
+namespace {
+
+using adodb::tsql::Token;
+using adodb::tsql::TokenKind;
+
+// The statement with every string literal's text and every number changed, all else kept.
+std::string WithOtherLiterals(const std::string& sql, int round) {
+  std::string out;
+  std::size_t copied = 0;
+  for (const Token& t : adodb::tsql::Tokenize(sql)) {
+    const std::size_t at = static_cast<std::size_t>(t.text.data() - sql.data());
+    out.append(sql, copied, at - copied);
+    copied = at + t.text.size();
+    if (t.kind == TokenKind::String || t.kind == TokenKind::NString) {
+      out += std::string(t.text.substr(0, t.text.size() - 1)) + (round == 0 ? "x1'" : "2024-03-05'");
+    } else if (t.kind == TokenKind::Number) {
+      out += std::string(t.text.front() == '.' ? "9" : "") + "7" + std::string(t.text);
+    } else {
+      out += t.text;
+    }
+  }
+  return out + sql.substr(copied);
+}
+
+// The translation, or the refusal's words.
+std::string Translated(const std::string& sql) {
+  try {
+    return adodb::tsql::Translate(sql);
+  } catch (const adodb::Error& e) {
+    return "error: " + e.Description();
+  }
+}
+
+std::string RewrittenFromScratch(const std::string& sql) {
+  try {
+    return adodb::tsql::Rewrite(adodb::tsql::Tokenize(sql));
+  } catch (const adodb::Error& e) {
+    return "error: " + e.Description();
+  }
+}
+
+bool IsCorpusStatement(const std::string& line) {
+  for (const char* keyword : {"#", "rows ", "affects ", "edit ", "expect", "  "}) {
+    if (line.rfind(keyword, 0) == 0) return false;
+  }
+  return !line.empty();
+}
+
+std::vector<std::string> CorpusStatements() {
+  std::vector<std::string> statements;
+  for (const auto& file : testsupport::DataFiles("corpus", ".sql")) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+      if (IsCorpusStatement(line)) statements.push_back(line);
+    }
+  }
+  return statements;
+}
+
+// The one-line statements of the golden files: the line after "query" and the setup lines.
+std::vector<std::string> GoldenStatements() {
+  std::vector<std::string> statements;
+  for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
+    std::ifstream in(file);
+    bool inExpectation = false;
+    for (std::string line; std::getline(in, line);) {
+      if (line == "----") inExpectation = true;
+      if (line.empty()) inExpectation = false;
+      if (inExpectation || line.empty() || line[0] == '#' || line == "query" || line == "statement" || line == "----")
+        continue;
+      statements.push_back(line);
+    }
+  }
+  return statements;
+}
+
+void ExpectShapesHold(const std::vector<std::string>& statements) {
+  ASSERT_GT(statements.size(), 50u);
+  for (const std::string& sql : statements) {
+    Translated(sql);
+    for (int round = 0; round < 2; ++round) {
+      const std::string other = WithOtherLiterals(sql, round);
+      EXPECT_EQ(Translated(other), RewrittenFromScratch(other)) << "after: " << sql;
+    }
+  }
+}
+
+TEST(TranslationShapeTest, EveryCorpusStatementWithOtherValuesTranslatesAsFromScratch) {
+  ExpectShapesHold(CorpusStatements());
+}
+
+TEST(TranslationShapeTest, EveryGoldenStatementWithOtherValuesTranslatesAsFromScratch) {
+  ExpectShapesHold(GoldenStatements());
+}
+
+// Where a literal's value is part of the syntax, each value keeps its own translation.
+TEST(TranslationShapeTest, ValuesThatShapeTheStatementAreNotShared) {
+  EXPECT_NE(Translated("select top 5 hh from phk"), Translated("select top 6 hh from phk"));
+  EXPECT_NE(Translated("select convert(varchar(10), kdrq, 120) from ckdbdzk"),
+            Translated("select convert(varchar(10), kdrq, 112) from ckdbdzk"));
+  EXPECT_EQ(Translated("select hh from phk where sl > 5."), RewrittenFromScratch("select hh from phk where sl > 5."));
+  EXPECT_EQ(Translated("select hh from phk where sl > 6"), RewrittenFromScratch("select hh from phk where sl > 6"));
+  EXPECT_EQ(Translated("select N'a' + 'b'"), RewrittenFromScratch("select N'a' + 'b'"));
+  EXPECT_EQ(Translated("select 'a' + 'b'"), RewrittenFromScratch("select 'a' + 'b'"));
+}
+
+}  // namespace
