@@ -2,12 +2,14 @@
 
 #include "qt/BrowserView.h"
 #include "qt/EditorView.h"
+#include "qt/ReportView.h"
 
 namespace storeadjust::qt {
 
 void RegisterModuleViews() {
   RegisterBrowserView();
   RegisterEditorView();
+  RegisterReportView();
 }
 
 }  // namespace storeadjust::qt

@@ -13,6 +13,7 @@
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/ModuleViews.h"
+#include "qt/ReportCommands.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/SelectDialogView.h"
 
@@ -103,9 +104,10 @@ void QtUserInterface::Reprint(const ReprintRequest& request) {
   ShowNotProvided();
 }
 
-void QtUserInterface::ShowReport(const ReportRequest& request) {
-  (void)request;
-  ShowNotProvided();
+void QtUserInterface::RunReportCommand(QvGrid& grid, int command) {
+  QWidget* parent = DialogParent();
+  RunReportCommandOnDesktop(*this, grid, command, parent);
+  GiveKeyboardBack(parent);
 }
 
 void QtUserInterface::RunModal(FormModel& form) {

@@ -1,8 +1,9 @@
 #pragma once
 // The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
 // application's override cursor, the selection dialog, and screens run modally through the views
-// registered for their names (FormViewRegistry), and the goods-place dialog. Printing, reprinting
-// and the report grid show a notice for now; long operations show their progress. Needs a QApplication; use on its thread only.
+// registered for their names (FormViewRegistry), and the goods-place dialog. Printing and
+// reprinting show a notice for now; the report grid's commands open their dialogs; long
+// operations show their progress. Needs a QApplication; use on its thread only.
 #include <QProgressDialog>
 #include <QString>
 #include <memory>
@@ -33,7 +34,8 @@ class QtUserInterface : public UserInterface {
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
-  void ShowReport(const ReportRequest& request) override;
+  // The report grid's dialogs (ReportCommands), over the active window.
+  void RunReportCommand(QvGrid& grid, int command) override;
   // Shows the view registered under form.Name() until the form closes; without one, says so
   // and closes the form.
   void RunModal(FormModel& form) override;
