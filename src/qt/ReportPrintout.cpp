@@ -58,6 +58,7 @@ class ReportPages {
 
   void MeasureColumns() {
     const QFontMetricsF metrics(body_, &printer_);
+    padding_ = metrics.averageCharWidth() / 2;
     const long sampled = std::min(grid_.Rows(), kRowsSampledForWidth + 1);
     double total = 0;
     for (long col = 0; col < grid_.Cols(); ++col) {
@@ -65,7 +66,7 @@ class ReportPages {
       for (long row = 0; row < sampled; ++row) {
         width = std::max(width, metrics.horizontalAdvance(ToQt(grid_.TextMatrix(row, col))));
       }
-      widths_.push_back(width + metrics.averageCharWidth() * 2);
+      widths_.push_back(width + padding_ * 2 + metrics.averageCharWidth());
       total += widths_.back();
     }
     if (total > page_.width()) {
@@ -91,7 +92,7 @@ class ReportPages {
     for (long col = 0; col < grid_.Cols(); ++col) {
       const QRectF cell(x, y, widths_[static_cast<std::size_t>(col)], rowHeight_);
       const bool right = !header && grid_.ColAlignment(col) == GridModel::Alignment::Right;
-      painter_.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
+      painter_.drawText(cell.adjusted(padding_, 0, -padding_, 0), Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
                         ToQt(grid_.TextMatrix(row, col)));
       x += cell.width();
     }
@@ -110,7 +111,7 @@ class ReportPages {
   QPainter painter_;
   QRect page_;
   QFont body_, title_;
-  double rowHeight_ = 0, titleHeight_ = 0, footerHeight_ = 0;
+  double rowHeight_ = 0, titleHeight_ = 0, footerHeight_ = 0, padding_ = 0;
   std::vector<double> widths_;
 };
 
