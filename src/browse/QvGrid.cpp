@@ -142,6 +142,7 @@ void QvGrid::CheckColumn(std::size_t column) const {
 }
 
 void QvGrid::Changed() {
+  RefreshShownColumns();
   const long last = Rows() - 1;
   if (Row > last) Row = last;
   if (Row < 1 && last >= 1) Row = 1;
@@ -193,12 +194,11 @@ std::vector<std::string> QvGrid::DistinctValues(std::size_t column) const {
 
 // --- columns ----------------------------------------------------------------------------------
 
-std::vector<std::size_t> QvGrid::ShownColumns() const {
-  std::vector<std::size_t> shown;
+void QvGrid::RefreshShownColumns() {
+  shownColumns_.clear();
   for (std::size_t column : columnOrder_) {
-    if (columns_[column].visible) shown.push_back(column);
+    if (columns_[column].visible) shownColumns_.push_back(column);
   }
-  return shown;
 }
 
 std::optional<std::size_t> QvGrid::ColumnAtGridCol(long col) const {
@@ -206,9 +206,8 @@ std::optional<std::size_t> QvGrid::ColumnAtGridCol(long col) const {
     if (col == 0) return std::nullopt;
     --col;
   }
-  const std::vector<std::size_t> shown = ShownColumns();
-  if (col < 0 || col >= static_cast<long>(shown.size())) throw adodb::Error::SubscriptOutOfRange();
-  return shown[static_cast<std::size_t>(col)];
+  if (col < 0 || col >= static_cast<long>(shownColumns_.size())) throw adodb::Error::SubscriptOutOfRange();
+  return shownColumns_[static_cast<std::size_t>(col)];
 }
 
 void QvGrid::SetColumnVisible(std::size_t column, bool visible) {
@@ -248,11 +247,7 @@ const std::string& QvGrid::Title() const { return properties_.title.empty() ? re
 
 // --- GridModel ----------------------------------------------------------------------------------
 
-long QvGrid::Cols() const {
-  const auto shown = static_cast<long>(std::count_if(columns_.begin(), columns_.end(),
-                                                     [](const ReportColumn& column) { return column.visible; }));
-  return shown + (isShowOrder_ ? 1 : 0);
-}
+long QvGrid::Cols() const { return static_cast<long>(shownColumns_.size()) + (isShowOrder_ ? 1 : 0); }
 
 std::string QvGrid::TextMatrix(long row, long col) const {
   if (row < 0 || row >= Rows()) throw adodb::Error::SubscriptOutOfRange();

@@ -79,7 +79,7 @@ class QvGrid : public GridModel {
   // A shown row's value (0-based among the shown rows) of a column.
   const adodb::Variant& Value(std::size_t shownRow, std::size_t column) const;
   // The shown columns, in screen order.
-  std::vector<std::size_t> ShownColumns() const;
+  const std::vector<std::size_t>& ShownColumns() const { return shownColumns_; }
   // Every column in screen order, hidden ones included.
   const std::vector<std::size_t>& ColumnOrder() const { return columnOrder_; }
   // The column a grid column shows; nothing for the order column.
@@ -126,6 +126,7 @@ class QvGrid : public GridModel {
   adodb::ResultSet ReadRows() const;
   bool SameColumns(const std::vector<adodb::ColumnInfo>& columns) const;
   void ResetView();
+  void RefreshShownColumns();
   void RebuildShownRows();
   bool PassesFilters(std::size_t row) const;
   void CheckColumn(std::size_t column) const;
@@ -143,6 +144,7 @@ class QvGrid : public GridModel {
   adodb::RowTable rows_;
   std::vector<std::size_t> shown_;        // indices into rows_, in shown order
   std::vector<std::size_t> columnOrder_;  // every column, in screen order
+  std::vector<std::size_t> shownColumns_;  // the visible ones among them: every cell read looks here
   std::optional<std::size_t> sortColumn_;
   SortOrder sortOrder_ = SortOrder::Ascending;
   std::map<std::size_t, std::set<std::string>> filters_;
