@@ -15,6 +15,7 @@ namespace storeadjust {
 
 namespace {
 
+constexpr int kXlsxHeaderRow = 2;  // below the title and the period
 constexpr long kMaxSheetRows = 1048576;
 constexpr std::size_t kMaxCellText = 32767;  // a cell holds no more
 constexpr long kRowsSampledForWidth = 200;

@@ -15,9 +15,6 @@ namespace storeadjust {
 
 class QvGrid;
 
-// The rows of the sheet above the column headers (title, period).
-inline constexpr int kXlsxHeaderRow = 2;
-
 void ExportReportToXlsx(const QvGrid& grid, const std::string& path);
 
 }  // namespace storeadjust
