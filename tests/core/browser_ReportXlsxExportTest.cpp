@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "adodb/Error.h"
@@ -31,9 +30,13 @@ std::string Unzipped(const std::filesystem::path& file, const std::string& membe
 
 // The XML of one cell ("<c r="B4" ...>...</c>"), or empty text when the sheet has none there.
 std::string CellXml(const std::string& sheet, const std::string& ref) {
-  std::smatch match;
-  const std::regex cell("<c r=\"" + ref + "\"[^>]*(/>|>.*?</c>)");
-  return std::regex_search(sheet, match, cell) ? match.str(0) : std::string();
+  const std::size_t start = sheet.find("<c r=\"" + ref + "\"");
+  if (start == std::string::npos) return {};
+  const std::size_t tagEnd = sheet.find('>', start);
+  if (tagEnd == std::string::npos) return {};
+  if (sheet[tagEnd - 1] == '/') return sheet.substr(start, tagEnd + 1 - start);
+  const std::size_t end = sheet.find("</c>", tagEnd);
+  return end == std::string::npos ? std::string() : sheet.substr(start, end + 4 - start);
 }
 
 class ReportXlsxExportTest : public ::testing::Test {
