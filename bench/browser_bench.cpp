@@ -34,7 +34,7 @@ class NoUserInterface : public storeadjust::UserInterface {
   storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
   void Print(const storeadjust::PrintRequest&) override {}
   void Reprint(const storeadjust::ReprintRequest&) override {}
-  void ShowReport(const storeadjust::ReportRequest&) override {}
+  void RunReportCommand(storeadjust::QvGrid&, int) override {}
   void RunModal(storeadjust::FormModel&) override {}
 };
 

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "browse/QvGrid.h"
 #include "host/FormModel.h"
 
 namespace storeadjust {
@@ -30,8 +31,12 @@ void ConsoleUserInterface::Reprint(const ReprintRequest& request) {
   out_ << "[reprint] operator " << request.operatorCode << "\n";
 }
 
-void ConsoleUserInterface::ShowReport(const ReportRequest& request) {
-  out_ << "[report] " << request.reportName << "\n";
+void ConsoleUserInterface::RunReportCommand(QvGrid& grid, int command) {
+  out_ << "[report] " << grid.ReportName() << ": command " << command << " (no screen)\n";
+}
+
+void ConsoleUserInterface::NoteReportLoaded(const QvGrid& grid) {
+  out_ << "[report] " << grid.ReportName() << ": " << grid.LoadedRowCount() << " rows\n";
 }
 
 }  // namespace storeadjust

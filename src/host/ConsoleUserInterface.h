@@ -21,7 +21,8 @@ class ConsoleUserInterface : public UserInterface {
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
-  void ShowReport(const ReportRequest& request) override;
+  void RunReportCommand(QvGrid& grid, int command) override;
+  void NoteReportLoaded(const QvGrid& grid) override;
   void RunModal(FormModel& form) override;
 
  private:

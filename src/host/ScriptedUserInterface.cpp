@@ -6,6 +6,7 @@
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "browse/BillSlip.h"
+#include "browse/QvGrid.h"
 #include "host/FormModel.h"
 #include "host/TranscriptText.h"
 
@@ -148,14 +149,14 @@ void ScriptedUserInterface::Print(const PrintRequest& request) {
 
 void ScriptedUserInterface::Reprint(const ReprintRequest& request) { Write("reprint " + std::to_string(request.start)); }
 
-// The report grid runs its query itself (data format 0) on a connection of its own.
-void ScriptedUserInterface::ShowReport(const ReportRequest& request) {
-  auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(request.connectionString);
-  long rows = connection->OpenRecordset(request.dataSource)->RecordCount();
-  connection->Close();
-  Write("report " + Quoted(request.reportCode) + " " + Quoted(request.reportName) + " " + request.startDate + " " +
-        request.endDate + " " + std::to_string(rows));
+void ScriptedUserInterface::RunReportCommand(QvGrid& grid, int command) {
+  (void)grid;
+  Write("reportcommand " + std::to_string(command));
+}
+
+void ScriptedUserInterface::NoteReportLoaded(const QvGrid& grid) {
+  Write("report " + Quoted(grid.ReportCode()) + " " + Quoted(grid.ReportName()) + " " + grid.StartDate() + " " +
+        grid.EndDate() + " " + std::to_string(grid.LoadedRowCount()));
 }
 
 void ScriptedUserInterface::MarkClosed(FormModel& form) {

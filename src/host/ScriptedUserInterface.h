@@ -1,7 +1,7 @@
 #pragma once
 // The UserInterface of tests and of the scenario player: nothing waits for a person. Every
 // event is written as one transcript line to the sink (message boxes with their answer, shown
-// selection dialogs with their query, goods-place dialogs, print, reprint and report calls,
+// selection dialogs with their query, goods-place dialogs, print, reprint calls, the report grid's loads and commands,
 // forms opening and closing) and every box is kept for inspection.
 //
 // Answers come from three queues, each consumed in order by its own kind of event:
@@ -72,7 +72,10 @@ class ScriptedUserInterface : public UserInterface {
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
-  void ShowReport(const ReportRequest& request) override;
+  // Records the command ("reportcommand N"); the grid is left as it was.
+  void RunReportCommand(QvGrid& grid, int command) override;
+  // Writes the report line: code, name, start, end and the number of rows loaded.
+  void NoteReportLoaded(const QvGrid& grid) override;
   void RunModal(FormModel& form) override;
 
  private:

@@ -18,6 +18,7 @@ class Connection;
 namespace storeadjust {
 
 class FormModel;
+class QvGrid;
 
 // Classic message-box numbers.
 namespace mb {
@@ -72,13 +73,6 @@ struct ReprintRequest {
   int start = 13;
 };
 
-struct ReportRequest {
-  std::string connectionString, dataSource, reportCode, reportName, startDate, endDate;
-  std::string userDefStr0, userDefStr1;
-  int dataFormat = 0;
-  bool isShowOrder = false;
-};
-
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -112,8 +106,12 @@ class UserInterface {
   // Runs the reprint function: the user picks stored bills and prints them. Failures throw
   // adodb::Error.
   virtual void Reprint(const ReprintRequest& request) = 0;
-  // Shows the report grid modally; returns when the user closes it.
-  virtual void ShowReport(const ReportRequest& request) = 0;
+  // One of the report grid's commands: 1 print preview, 2 export to a spreadsheet, 3 report
+  // properties, 4 filter, 5 column definitions. The dialogs change the grid through its own
+  // operations; a failure is shown here, not thrown.
+  virtual void RunReportCommand(QvGrid& grid, int command) = 0;
+  // The report grid has loaded its rows. Nothing to show; the scripted interface records it.
+  virtual void NoteReportLoaded(const QvGrid& grid) { (void)grid; }
 
   // Runs a loaded form modally: returns when the form has closed. The desktop shows the form's
   // view and runs its event loop; the scenario player runs the following commands until the

@@ -3,6 +3,7 @@
 #include "qt/BrowserView.h"
 #include "qt/EditorView.h"
 #include "qt/StockDistributionView.h"
+#include "qt/ReportView.h"
 
 namespace storeadjust::qt {
 
@@ -10,6 +11,7 @@ void RegisterModuleViews() {
   RegisterBrowserView();
   RegisterEditorView();
   RegisterStockDistributionView();
+  RegisterReportView();
 }
 
 }  // namespace storeadjust::qt

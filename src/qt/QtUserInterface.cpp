@@ -15,6 +15,7 @@
 #include "qt/ModuleViews.h"
 #include "qt/PrintComponent.h"
 #include "qt/ReprintComponent.h"
+#include "qt/ReportCommands.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/SelectDialogView.h"
 
@@ -107,9 +108,10 @@ void QtUserInterface::Reprint(const ReprintRequest& request) {
   GiveKeyboardBack(parent);
 }
 
-void QtUserInterface::ShowReport(const ReportRequest& request) {
-  (void)request;
-  ShowNotProvided();
+void QtUserInterface::RunReportCommand(QvGrid& grid, int command) {
+  QWidget* parent = DialogParent();
+  RunReportCommandOnDesktop(*this, grid, command, parent);
+  GiveKeyboardBack(parent);
 }
 
 void QtUserInterface::RunModal(FormModel& form) {
@@ -132,7 +134,6 @@ void QtUserInterface::RunModal(FormModel& form) {
   GiveKeyboardBack(parent);
 }
 
-void QtUserInterface::ShowNotProvided() { MsgBox("功能尚未提供", mb::kInformation, "系统提示"); }
 
 // Most window managers hand the keyboard back to the window a dialog was over; doing it here
 // makes sure the focus move the screen makes next reaches the clerk on every platform.

@@ -1,9 +1,9 @@
 #pragma once
 // The desktop's UserInterface: classic message boxes as QMessageBox, the hourglass as the
 // application's override cursor, the selection dialog, and screens run modally through the views
-// registered for their names (FormViewRegistry), the goods-place dialog, and the print and
-// reprint components (PrintComponent, ReprintComponent). The report grid shows a notice for now;
-// long operations show their progress. Needs a QApplication; use on its thread only.
+// registered for their names (FormViewRegistry), the goods-place dialog, the print and reprint
+// components (PrintComponent, ReprintComponent) and the report grid's commands with their
+// dialogs; long operations show their progress. Needs a QApplication; use on its thread only.
 #include <QProgressDialog>
 #include <QString>
 #include <memory>
@@ -34,7 +34,8 @@ class QtUserInterface : public UserInterface {
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
-  void ShowReport(const ReportRequest& request) override;
+  // The report grid's dialogs (ReportCommands), over the active window.
+  void RunReportCommand(QvGrid& grid, int command) override;
   // Shows the view registered under form.Name() until the form closes; without one, says so
   // and closes the form.
   void RunModal(FormModel& form) override;
@@ -42,7 +43,6 @@ class QtUserInterface : public UserInterface {
   int BusyDepth() const { return busyDepth_; }
 
  private:
-  void ShowNotProvided();
   // The window the next dialog belongs to (the active modal window, else the active window).
   static QWidget* DialogParent();
   // Once a dialog has closed: the window it was over takes the keyboard again.

@@ -1,0 +1,74 @@
+#pragma once
+// The report window: a toolbar (Toolbar1), a title band (Pic1) holding the report's name
+// (LblRptName) and the report grid QvGrid1. The caller sets the parameters below, then shows the
+// form modally (ShowModal); loading hands them to the grid in the grid's order, shows the name
+// and reloads the grid under the hourglass. The toolbar's 预览 导出 属性 过滤 页面 run the grid's
+// commands 1..5, 刷新 reloads it, 返回 and Esc close the window.
+//
+// A grid that cannot load (a query the database refuses, a record set that is not open) shows
+// the error's description (64, "系统提示") and leaves the window open with the rows it had.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adodb/Recordset.h"
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "browse/QvGrid.h"
+#include "host/FormModel.h"
+#include "host/UserInterface.h"
+
+namespace storeadjust {
+
+class FrmReport : public FormModel {
+ public:
+  static constexpr const char* kGrid = "QvGrid1";
+  static constexpr const char* kToolbar = "Toolbar1";
+  static constexpr const char* kTitleBand = "Pic1";
+  static constexpr const char* kTitleLabel = "LblRptName";
+
+  explicit FrmReport(UserInterface& ui);
+
+  // The toolbar in order, for views to lay out.
+  static const std::vector<ToolbarButtonInfo>& ToolbarButtons();
+
+  // Parameters, kept until the form loads.
+  void SetRecoreSet(std::shared_ptr<adodb::Recordset> recordset) { recoreSet_ = std::move(recordset); }
+  void SetConnectStr(const std::string& text) { connectStr_ = text; }
+  void SetDataSource(const std::string& text) { dataSource_ = text; }
+  void SetDataFormat(std::int16_t dataFormat) { dataFormat_ = dataFormat; }
+  void SetIsShowOrder(bool isShowOrder) { isShowOrder_ = isShowOrder; }
+  void SetReportCode(const std::string& text) { reportCode_ = text; }
+  void SetReportName(const std::string& text) { reportName_ = text; }
+  void SetStartDate(const std::string& text) { startDate_ = text; }
+  void SetEndDate(const std::string& text) { endDate_ = text; }
+  void SetUserDefStr0(const std::string& text) { userDefStr0_ = text; }
+  void SetUserDefStr1(const std::string& text) { userDefStr1_ = text; }
+
+  QvGrid& ReportGrid() { return grid_; }
+  GridModel* Grid(const std::string& name) override;
+  void Click(const std::string& name) override;
+
+  // 刷新: the grid reads its rows again.
+  void RefreshReport();
+
+ protected:
+  void FormLoad() override;
+  void FormKeyDown(int& keyCode, int shift) override;
+
+ private:
+  void DeclareControls();
+  void HandParametersToGrid();
+  void ReloadGrid();
+
+  UserInterface& ui_;
+  QvGrid grid_;
+  std::shared_ptr<adodb::Recordset> recoreSet_;
+  std::string connectStr_;
+  std::string dataSource_;
+  std::int16_t dataFormat_ = 0;
+  bool isShowOrder_ = false;
+  std::string reportCode_, reportName_, startDate_, endDate_, userDefStr0_, userDefStr1_;
+};
+
+}  // namespace storeadjust

@@ -1,0 +1,245 @@
+#include "browse/ReportXlsxExport.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "adodb/Error.h"
+#include "browse/QvGrid.h"
+#include "host/CellText.h"
+
+namespace storeadjust {
+
+namespace {
+
+constexpr int kXlsxHeaderRow = 2;  // below the title and the period
+constexpr long kMaxSheetRows = 1048576;
+constexpr std::size_t kMaxCellText = 32767;  // a cell holds no more
+constexpr long kRowsSampledForWidth = 200;
+constexpr double kMaxColumnWidth = 60;
+
+adodb::Error ExportFailure(const std::string& path, const std::string& reason) {
+  return adodb::Error(adodb::errnum::kProviderError, "导出失败：" + path + "：" + reason, "Excel");
+}
+
+void Check(lxw_error result, const std::string& path) {
+  if (result != LXW_NO_ERROR) throw ExportFailure(path, lxw_strerror(result));
+}
+
+// A text cut to what a cell holds, never inside a UTF-8 character.
+std::string CellSized(std::string text) {
+  if (text.size() <= kMaxCellText) return text;
+  std::size_t end = kMaxCellText;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
+}
+
+// Characters as a spreadsheet measures a column: a Chinese character takes two.
+double DisplayWidth(const std::string& text) {
+  double width = 0;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) == 0x80) continue;
+    width += c >= 0xE0 ? 2 : 1;
+  }
+  return width;
+}
+
+// The workbook for the life of one export: closed (and the file written) by Close, or dropped
+// with its file when the export fails half-way.
+class Workbook {
+ public:
+  explicit Workbook(const std::string& path) : path_(path) {
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = LXW_TRUE;
+    workbook_ = workbook_new_opt(path.c_str(), &options);
+    if (workbook_ == nullptr) throw ExportFailure(path, "无法创建工作簿");
+  }
+  ~Workbook() {
+    if (workbook_ == nullptr) return;
+    workbook_close(workbook_);
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  Workbook(const Workbook&) = delete;
+  Workbook& operator=(const Workbook&) = delete;
+
+  lxw_workbook* Get() const { return workbook_; }
+  void Close() {
+    lxw_workbook* workbook = workbook_;
+    workbook_ = nullptr;
+    const lxw_error result = workbook_close(workbook);
+    if (result != LXW_NO_ERROR) {
+      std::error_code ignored;
+      std::filesystem::remove(path_, ignored);
+      Check(result, path_);
+    }
+  }
+
+ private:
+  std::string path_;
+  lxw_workbook* workbook_ = nullptr;
+};
+
+struct Formats {
+  lxw_format* title;
+  lxw_format* header;
+  lxw_format* date;
+  lxw_format* dateTime;
+};
+
+Formats MakeFormats(lxw_workbook* workbook) {
+  Formats formats{};
+  formats.title = workbook_add_format(workbook);
+  format_set_bold(formats.title);
+  format_set_font_size(formats.title, 14);
+  formats.header = workbook_add_format(workbook);
+  format_set_bold(formats.header);
+  format_set_bottom(formats.header, LXW_BORDER_THIN);
+  formats.date = workbook_add_format(workbook);
+  format_set_num_format(formats.date, "yyyy-mm-dd");
+  formats.dateTime = workbook_add_format(workbook);
+  format_set_num_format(formats.dateTime, "yyyy-mm-dd hh:mm:ss");
+  return formats;
+}
+
+class SheetWriter {
+ public:
+  SheetWriter(const QvGrid& grid, lxw_worksheet* sheet, const Formats& formats, const std::string& path)
+      : grid_(grid), sheet_(sheet), formats_(formats), path_(path), columns_(grid.ShownColumns()),
+        orderColumn_(grid.IsShowOrder() ? 1 : 0) {}
+
+  void Write() {
+    SetUpPage();
+    SetColumnWidths();
+    WriteTitle();
+    WriteHeaders();
+    for (std::size_t row = 0; row < grid_.ShownRowCount(); ++row) WriteRow(row);
+  }
+
+ private:
+  lxw_row_t SheetRow(std::size_t shownRow) const { return static_cast<lxw_row_t>(kXlsxHeaderRow + 1 + shownRow); }
+  lxw_col_t SheetCol(std::size_t index) const { return static_cast<lxw_col_t>(index + orderColumn_); }
+
+  void SetUpPage() {
+    if (grid_.Properties().orientation == PageOrientation::Landscape) {
+      worksheet_set_landscape(sheet_);
+    } else {
+      worksheet_set_portrait(sheet_);
+    }
+    worksheet_freeze_panes(sheet_, kXlsxHeaderRow + 1, 0);
+    Check(worksheet_repeat_rows(sheet_, kXlsxHeaderRow, kXlsxHeaderRow), path_);
+  }
+
+  // Widths from the headers and the first rows: the later rows are on disk before the sheet is
+  // done, and a clerk can widen a column himself.
+  void SetColumnWidths() {
+    if (orderColumn_ != 0) Check(worksheet_set_column(sheet_, 0, 0, 6, nullptr), path_);
+    const auto sampled = std::min<std::size_t>(grid_.ShownRowCount(), kRowsSampledForWidth);
+    for (std::size_t index = 0; index < columns_.size(); ++index) {
+      const std::size_t column = columns_[index];
+      double width = DisplayWidth(grid_.Columns()[column].name);
+      for (std::size_t row = 0; row < sampled; ++row) {
+        width = std::max(width, DisplayWidth(CellText(grid_.Value(row, column))));
+      }
+      width = std::clamp(width + 2, 8.0, kMaxColumnWidth);
+      Check(worksheet_set_column(sheet_, SheetCol(index), SheetCol(index), width, nullptr), path_);
+    }
+  }
+
+  void WriteTitle() {
+    Check(worksheet_write_string(sheet_, 0, 0, CellSized(grid_.Title()).c_str(), formats_.title), path_);
+    const std::string period = "期间：" + grid_.StartDate() + " 至 " + grid_.EndDate();
+    Check(worksheet_write_string(sheet_, 1, 0, CellSized(period).c_str(), nullptr), path_);
+  }
+
+  void WriteHeaders() {
+    if (orderColumn_ != 0) {
+      Check(worksheet_write_string(sheet_, kXlsxHeaderRow, 0, QvGrid::kOrderColumnName, formats_.header), path_);
+    }
+    for (std::size_t index = 0; index < columns_.size(); ++index) {
+      const std::string name = CellSized(grid_.Columns()[columns_[index]].name);
+      Check(worksheet_write_string(sheet_, kXlsxHeaderRow, SheetCol(index), name.c_str(), formats_.header), path_);
+    }
+  }
+
+  void WriteRow(std::size_t row) {
+    if (orderColumn_ != 0) Check(worksheet_write_number(sheet_, SheetRow(row), 0, double(row + 1), nullptr), path_);
+    for (std::size_t index = 0; index < columns_.size(); ++index) {
+      const std::size_t column = columns_[index];
+      WriteCell(SheetRow(row), SheetCol(index), grid_.Columns()[column].type, grid_.Value(row, column));
+    }
+  }
+
+  void WriteCell(lxw_row_t row, lxw_col_t col, ReportColumnType type, const adodb::Variant& value) {
+    if (value.IsNull() || value.IsEmpty()) return;
+    if (const auto number = NumberOf(type, value)) {
+      Check(worksheet_write_number(sheet_, row, col, *number, nullptr), path_);
+      return;
+    }
+    if (const auto date = DateOf(type, value)) {
+      lxw_datetime when = {date->year, date->month, date->day, date->hour, date->minute, double(date->second)};
+      Check(worksheet_write_datetime(sheet_, row, col, &when, date->HasTime() ? formats_.dateTime : formats_.date),
+            path_);
+      return;
+    }
+    Check(worksheet_write_string(sheet_, row, col, CellSized(CellText(value)).c_str(), nullptr), path_);
+  }
+
+  // A value is written as a number when it is one, or when the column holds numbers and its
+  // text reads as one (some providers hand computed amounts over as text).
+  static std::optional<double> NumberOf(ReportColumnType type, const adodb::Variant& value) {
+    switch (value.Type()) {
+      case adodb::VariantType::Integer:
+      case adodb::VariantType::Double:
+      case adodb::VariantType::Currency:
+      case adodb::VariantType::Boolean:
+        return type == ReportColumnType::Date ? std::nullopt : std::optional<double>(value.AsDouble());
+      case adodb::VariantType::Text: {
+        double number = 0;
+        if (type == ReportColumnType::Number && adodb::ParseNumber(value.RawText(), number)) return number;
+        return std::nullopt;
+      }
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // Spreadsheet dates start in 1900; an earlier one stays text.
+  static std::optional<adodb::Date> DateOf(ReportColumnType type, const adodb::Variant& value) {
+    std::optional<adodb::Date> date;
+    if (value.Type() == adodb::VariantType::Date) date = value.RawDate();
+    if (value.Type() == adodb::VariantType::Text && type == ReportColumnType::Date) {
+      date = adodb::Date::Parse(value.RawText());
+    }
+    if (date && (date->year < 1900 || !date->IsValid())) return std::nullopt;
+    return date;
+  }
+
+  const QvGrid& grid_;
+  lxw_worksheet* sheet_;
+  const Formats& formats_;
+  const std::string& path_;
+  const std::vector<std::size_t> columns_;
+  const std::size_t orderColumn_;
+};
+
+}  // namespace
+
+void ExportReportToXlsx(const QvGrid& grid, const std::string& path) {
+  if (static_cast<long>(grid.ShownRowCount()) + kXlsxHeaderRow + 1 > kMaxSheetRows) {
+    throw ExportFailure(path, "报表行数超过Excel工作表的上限");
+  }
+  Workbook workbook(path);
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook.Get(), nullptr);
+  if (sheet == nullptr) throw ExportFailure(path, "无法添加工作表");
+  const Formats formats = MakeFormats(workbook.Get());
+  SheetWriter(grid, sheet, formats, path).Write();
+  workbook.Close();
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,28 @@
+#include "browse/ShowReport.h"
+
+#include <exception>
+
+#include "browse/FrmReport.h"
+#include "host/ErrorText.h"
+
+namespace storeadjust {
+
+void ShowReport(Session& session, const std::string& query, const std::string& reportCode,
+                const std::string& reportName, const std::string& startDate, const std::string& endDate) {
+  try {
+    FrmReport report(*session.Ui);
+    report.SetConnectStr(session.ConnStr);
+    report.SetIsShowOrder(false);
+    report.SetReportCode(reportCode);
+    report.SetReportName(reportName);
+    report.SetStartDate(startDate);
+    report.SetEndDate(endDate);
+    report.SetDataSource(query);
+    report.SetDataFormat(0);
+    ShowModal(*session.Ui, report);
+  } catch (const std::exception& error) {
+    session.Ui->MsgBox(ErrorText(error), mb::kInformation, "系统提示");
+  }
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,74 @@
+#include "qt/ReportColumnsDialog.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
+
+#include "browse/QvGrid.h"
+
+namespace storeadjust::qt {
+
+namespace {
+constexpr int kColumnRole = Qt::UserRole;
+}
+
+ReportColumnsDialog::ReportColumnsDialog(QvGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) {
+  setWindowTitle(QStringLiteral("列属性定义"));
+  resize(320, 420);
+  auto* layout = new QHBoxLayout(this);
+  list_ = new QListWidget(this);
+  for (std::size_t column : grid.ColumnOrder()) {
+    auto* item = new QListWidgetItem(QString::fromStdString(grid.Columns()[column].name), list_);
+    item->setData(kColumnRole, static_cast<qulonglong>(column));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(grid.Columns()[column].visible ? Qt::Checked : Qt::Unchecked);
+  }
+  if (list_->count() > 0) list_->setCurrentRow(0);
+  layout->addWidget(list_, 1);
+
+  auto* side = new QVBoxLayout;
+  auto* up = new QPushButton(QStringLiteral("上移"), this);
+  auto* down = new QPushButton(QStringLiteral("下移"), this);
+  side->addWidget(up);
+  side->addWidget(down);
+  side->addStretch(1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
+  side->addWidget(buttons);
+  layout->addLayout(side);
+  connect(up, &QPushButton::clicked, this, [this] { MoveCurrent(-1); });
+  connect(down, &QPushButton::clicked, this, [this] { MoveCurrent(1); });
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void ReportColumnsDialog::MoveCurrent(int steps) {
+  const int from = list_->currentRow();
+  const int to = from + steps;
+  if (from < 0 || to < 0 || to >= list_->count()) return;
+  QListWidgetItem* item = list_->takeItem(from);
+  list_->insertItem(to, item);
+  list_->setCurrentRow(to);
+}
+
+void ReportColumnsDialog::Apply() {
+  std::vector<std::size_t> order;
+  std::vector<bool> shown;
+  for (int row = 0; row < list_->count(); ++row) {
+    order.push_back(static_cast<std::size_t>(list_->item(row)->data(kColumnRole).toULongLong()));
+    shown.push_back(list_->item(row)->checkState() == Qt::Checked);
+  }
+  if (std::find(shown.begin(), shown.end(), true) == shown.end()) return;
+  grid_.SetColumnOrder(order);
+  for (std::size_t i = 0; i < order.size(); ++i) grid_.SetColumnVisible(order[i], shown[i]);
+}
+
+void ReportColumnsDialog::accept() {
+  Apply();
+  QDialog::accept();
+}
+
+}  // namespace storeadjust::qt

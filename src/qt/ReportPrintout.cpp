@@ -1,0 +1,130 @@
+#include "qt/ReportPrintout.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+#include <vector>
+
+#include "browse/QvGrid.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromStdString(text); }
+
+constexpr long kRowsSampledForWidth = 200;
+
+class ReportPages {
+ public:
+  ReportPages(const QvGrid& grid, QPrinter& printer)
+      : grid_(grid), printer_(printer), painter_(&printer), page_(printer.pageLayout().paintRectPixels(printer.resolution())) {
+    body_ = QApplication::font();
+    body_.setPointSize(grid.Properties().fontSize);
+    title_ = body_;
+    title_.setBold(true);
+    title_.setPointSizeF(body_.pointSizeF() * 1.5);
+    painter_.setFont(body_);
+    rowHeight_ = QFontMetricsF(body_, &printer).height() * 1.4;
+    titleHeight_ = QFontMetricsF(title_, &printer).height() * 1.6 + rowHeight_;
+    footerHeight_ = rowHeight_ * 1.5;
+    MeasureColumns();
+  }
+
+  void Paint() {
+    const long rows = grid_.Rows() - 1;
+    const long firstPageRows = RowsFitting(page_.height() - titleHeight_);
+    const long otherPageRows = RowsFitting(page_.height());
+    const long pages = rows <= firstPageRows ? 1 : 1 + (rows - firstPageRows + otherPageRows - 1) / otherPageRows;
+    long row = 1;
+    for (long page = 1; page <= pages; ++page) {
+      if (page > 1) printer_.newPage();
+      double y = 0;
+      if (page == 1) y = PaintTitle();
+      y = PaintRow(0, y, true);
+      const long last = std::min(rows, row - 1 + (page == 1 ? firstPageRows : otherPageRows));
+      for (; row <= last; ++row) y = PaintRow(row, y, false);
+      PaintFooter(page, pages);
+    }
+  }
+
+ private:
+  long RowsFitting(double height) const {
+    return std::max(1L, static_cast<long>((height - footerHeight_ - rowHeight_) / rowHeight_));
+  }
+
+  void MeasureColumns() {
+    const QFontMetricsF metrics(body_, &printer_);
+    padding_ = metrics.averageCharWidth() / 2;
+    const long sampled = std::min(grid_.Rows(), kRowsSampledForWidth + 1);
+    double total = 0;
+    for (long col = 0; col < grid_.Cols(); ++col) {
+      double width = 0;
+      for (long row = 0; row < sampled; ++row) {
+        width = std::max(width, metrics.horizontalAdvance(ToQt(grid_.TextMatrix(row, col))));
+      }
+      widths_.push_back(width + padding_ * 2 + metrics.averageCharWidth());
+      total += widths_.back();
+    }
+    if (total > page_.width()) {
+      for (double& width : widths_) width *= page_.width() / total;
+    }
+  }
+
+  double PaintTitle() {
+    painter_.setFont(title_);
+    const double titleLine = QFontMetricsF(title_, &printer_).height() * 1.6;
+    painter_.drawText(QRectF(0, 0, page_.width(), titleLine), Qt::AlignCenter, ToQt(grid_.Title()));
+    painter_.setFont(body_);
+    painter_.drawText(QRectF(0, titleLine, page_.width(), rowHeight_), Qt::AlignCenter,
+                      ToQt("期间：" + grid_.StartDate() + " 至 " + grid_.EndDate()));
+    return titleHeight_;
+  }
+
+  double PaintRow(long row, double y, bool header) {
+    QFont font = body_;
+    font.setBold(header);
+    painter_.setFont(font);
+    double x = 0;
+    for (long col = 0; col < grid_.Cols(); ++col) {
+      const QRectF cell(x, y, widths_[static_cast<std::size_t>(col)], rowHeight_);
+      const bool right = !header && grid_.ColAlignment(col) == GridModel::Alignment::Right;
+      painter_.drawText(cell.adjusted(padding_, 0, -padding_, 0), Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
+                        ToQt(grid_.TextMatrix(row, col)));
+      x += cell.width();
+    }
+    if (header) painter_.drawLine(QPointF(0, y + rowHeight_), QPointF(x, y + rowHeight_));
+    return y + rowHeight_;
+  }
+
+  void PaintFooter(long page, long pages) {
+    painter_.setFont(body_);
+    painter_.drawText(QRectF(0, page_.height() - footerHeight_, page_.width(), footerHeight_), Qt::AlignCenter,
+                      QStringLiteral("第 %1 页 共 %2 页").arg(page).arg(pages));
+  }
+
+  const QvGrid& grid_;
+  QPrinter& printer_;
+  QPainter painter_;
+  QRect page_;
+  QFont body_, title_;
+  double rowHeight_ = 0, titleHeight_ = 0, footerHeight_ = 0, padding_ = 0;
+  std::vector<double> widths_;
+};
+
+}  // namespace
+
+void SetUpReportPrinter(const QvGrid& grid, QPrinter& printer) {
+  printer.setPageOrientation(grid.Properties().orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                                         : QPageLayout::Portrait);
+}
+
+void PaintReport(const QvGrid& grid, QPrinter& printer) {
+  ReportPages pages(grid, printer);
+  pages.Paint();
+}
+
+}  // namespace storeadjust::qt

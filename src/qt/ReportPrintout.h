@@ -1,0 +1,20 @@
+#pragma once
+// Paints what the report grid shows onto a printer's pages (the print preview paints through it
+// too): the report's title and period above the first page's rows, the shown columns' headers
+// at the top of every page, the shown rows in their order, and "第 N 页 共 M 页" at the foot. The
+// report's properties set the page's orientation and the size of the type; the columns share
+// the page's width in proportion to what they hold, narrowed when they would not fit. Chinese
+// text needs a Chinese-capable family behind the application's font (UseCjkFontFallback).
+class QPrinter;
+
+namespace storeadjust {
+class QvGrid;
+}
+
+namespace storeadjust::qt {
+
+// Sets the printer's orientation from the report's properties (before a preview lays out pages).
+void SetUpReportPrinter(const QvGrid& grid, QPrinter& printer);
+void PaintReport(const QvGrid& grid, QPrinter& printer);
+
+}  // namespace storeadjust::qt
