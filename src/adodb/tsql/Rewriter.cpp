@@ -168,6 +168,11 @@ class Rewriter {
  private:
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
+  // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, so their
+  // values decide what is written: this statement's translation is its own, shared with none.
+  void LiteralValuesDecide() {
+    if (plainLiterals_) plainLiterals_->push_back(kValuesDecide);
+  }
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
     return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
@@ -423,6 +428,7 @@ class Rewriter {
   };
 
   void OffsetFetch() {
+    LiteralValuesDecide();
     ExpectWord("OFFSET");
     const std::string offset = CapturedExpr();
     if (!AcceptWord("ROWS")) ExpectWord("ROW");
@@ -489,6 +495,7 @@ class Rewriter {
 
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
   TopSpec TopCount() {
+    LiteralValuesDecide();
     TopSpec top;
     if (AcceptOp("(")) {
       const std::size_t from = pos_;
