@@ -20,7 +20,8 @@ namespace {
 using adodb::tsql::Token;
 using adodb::tsql::TokenKind;
 
-// The statement with every string literal's text and every number changed, all else kept.
+// The statement with every string literal's text and every number changed, all else kept: round 0
+// puts a 7 before each number, round 1 makes every digit a 0 (5 becomes 0, 12.5 becomes 00.0).
 std::string WithOtherLiterals(const std::string& sql, int round) {
   std::string out;
   std::size_t copied = 0;
@@ -30,8 +31,10 @@ std::string WithOtherLiterals(const std::string& sql, int round) {
     copied = at + t.text.size();
     if (t.kind == TokenKind::String || t.kind == TokenKind::NString) {
       out += std::string(t.text.substr(0, t.text.size() - 1)) + (round == 0 ? "x1'" : "2024-03-05'");
-    } else if (t.kind == TokenKind::Number) {
+    } else if (t.kind == TokenKind::Number && round == 0) {
       out += std::string(t.text.front() == '.' ? "9" : "") + "7" + std::string(t.text);
+    } else if (t.kind == TokenKind::Number) {
+      for (char c : t.text) out += c >= '1' && c <= '9' ? '0' : c;
     } else {
       out += t.text;
     }
@@ -118,6 +121,9 @@ TEST(TranslationShapeTest, ValuesThatShapeTheStatementAreNotShared) {
   EXPECT_EQ(Translated("select hh from phk where sl > 5."), RewrittenFromScratch("select hh from phk where sl > 5."));
   EXPECT_EQ(Translated("select hh from phk where sl > 6"), RewrittenFromScratch("select hh from phk where sl > 6"));
   EXPECT_EQ(Translated("select N'a' + 'b'"), RewrittenFromScratch("select N'a' + 'b'"));
+  Translated("select 1 order by 1 offset 0 rows fetch next 5 rows only");
+  EXPECT_EQ(Translated("select 1 order by 1 offset 0 rows fetch next 0 rows only"),
+            "error: The number of rows provided for a FETCH clause must be greater then zero.");
   EXPECT_EQ(Translated("select 'a' + 'b'"), RewrittenFromScratch("select 'a' + 'b'"));
 }
 

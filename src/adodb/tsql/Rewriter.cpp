@@ -46,13 +46,31 @@ constexpr std::array<std::uint16_t, 26> kReservedLengths = [] {
 
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Reserved words sharing a first letter lie together in the sorted list: only those of the same
+// length are compared, in place.
+constexpr std::array<std::pair<std::uint8_t, std::uint8_t>, 26> kReservedByLetter = [] {
+  std::array<std::pair<std::uint8_t, std::uint8_t>, 26> ranges{};
+  for (std::size_t i = kReserved.size(); i-- > 0;) {
+    auto& range = ranges[kReserved[i][0] - 'A'];
+    if (range.second == 0) range.second = static_cast<std::uint8_t>(i + 1);
+    range.first = static_cast<std::uint8_t>(i);
+  }
+  return ranges;
+}();
+
 bool IsReserved(std::string_view word) {
   if (word.empty() || word.size() > kLongestReserved) return false;
   const char first = UpperAscii(word[0]);
   if (first < 'A' || first > 'Z' || !((kReservedLengths[first - 'A'] >> word.size()) & 1u)) return false;
-  std::array<char, kLongestReserved> upper{};
-  std::transform(word.begin(), word.end(), upper.begin(), UpperAscii);
-  return std::binary_search(kReserved.begin(), kReserved.end(), std::string_view(upper.data(), word.size()));
+  const auto [from, to] = kReservedByLetter[first - 'A'];
+  for (std::size_t r = from; r < to; ++r) {
+    const std::string_view reserved = kReserved[r];
+    if (reserved.size() != word.size()) continue;
+    std::size_t i = 1;
+    while (i < word.size() && UpperAscii(word[i]) == reserved[i]) ++i;
+    if (i == word.size()) return true;
+  }
+  return false;
 }
 
 // Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
@@ -168,9 +186,19 @@ class Rewriter {
  private:
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
+  // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, so their
+  // values decide what is written: this statement's translation is its own, shared with none.
+  void LiteralValuesDecide() {
+    if (plainLiterals_) plainLiterals_->push_back(kValuesDecide);
+  }
+  // Keywords are asked for in capitals, and most words differ from the keyword asked for in their
+  // length or first letter: those are told apart here, without a call.
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && t->kind == TokenKind::Word && t->text.size() == keyword.size() && SameName(t->text, keyword);
+    if (!t || t->kind != TokenKind::Word || t->text.size() != keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i)
+      if (UpperAscii(t->text[i]) != keyword[i]) return false;
+    return true;
   }
   // Operators are one or two characters: compared in place, which a call to memcmp would outweigh.
   bool AtOp(std::string_view op, std::size_t ahead = 0) const {
@@ -423,6 +451,7 @@ class Rewriter {
   };
 
   void OffsetFetch() {
+    LiteralValuesDecide();
     ExpectWord("OFFSET");
     const std::string offset = CapturedExpr();
     if (!AcceptWord("ROWS")) ExpectWord("ROW");
@@ -489,6 +518,7 @@ class Rewriter {
 
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
   TopSpec TopCount() {
+    LiteralValuesDecide();
     TopSpec top;
     if (AcceptOp("(")) {
       const std::size_t from = pos_;

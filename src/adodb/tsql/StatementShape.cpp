@@ -64,8 +64,9 @@ std::string ShapeKey(const std::vector<Token>& tokens) {
 std::optional<ShapeTemplate> ShapeTemplate::Derive(const std::vector<Token>& tokens,
                                                    const std::vector<std::size_t>& plainLiterals,
                                                    const std::string& translation) {
-  // Every literal must have gone through as it stood; a literal read twice (a part of the
-  // statement parsed again) still counts once.
+  // Every literal must have gone through as it stood, and no literal's value decided anything
+  // (kValuesDecide is no position); a literal read twice (a part of the statement parsed again)
+  // still counts once.
   std::vector<std::size_t> literalPositions;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     if (IsLiteral(tokens[i])) literalPositions.push_back(i);
