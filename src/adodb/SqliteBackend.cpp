@@ -182,6 +182,30 @@ class StatementGuard {
 using ResetOnExit = StatementGuard<sqlite3_reset>;
 using FinalizeOnExit = StatementGuard<sqlite3_finalize>;
 
+// The n-th literal of the statement (in token order) to the parameter ?n of its shape's statement.
+void BindLiterals(sqlite3_stmt* statement, const std::vector<tsql::Token>& tokens) {
+  int parameter = 0;
+  for (const tsql::Token& token : tokens) {
+    if (token.kind != tsql::TokenKind::Number && token.kind != tsql::TokenKind::String &&
+        token.kind != tsql::TokenKind::NString) {
+      continue;
+    }
+    const tsql::LiteralValue value = tsql::ValueOfLiteral(token);
+    ++parameter;
+    switch (value.kind) {
+      case tsql::LiteralValue::Kind::Integer:
+        sqlite3_bind_int64(statement, parameter, value.integer);
+        break;
+      case tsql::LiteralValue::Kind::Real:
+        sqlite3_bind_double(statement, parameter, value.real);
+        break;
+      case tsql::LiteralValue::Kind::Text:
+        sqlite3_bind_text(statement, parameter, value.text.data(), static_cast<int>(value.text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 SqliteBackend::SqliteBackend(const std::string& path) {
@@ -216,6 +240,8 @@ SqliteBackend::~SqliteBackend() {
 void SqliteBackend::ClearStatementCache() {
   for (auto& entry : statements_) sqlite3_finalize(entry.second);
   statements_.clear();
+  for (auto& entry : shapeStatements_) sqlite3_finalize(entry.second.second);
+  shapeStatements_.clear();
 }
 
 void SqliteBackend::RunControlStatement(const char* sql) {
@@ -242,6 +268,21 @@ sqlite3_stmt* SqliteBackend::CacheStatement(std::string_view sql, sqlite3_stmt* 
   return statement;
 }
 
+sqlite3_stmt* SqliteBackend::ShapeStatement(const std::shared_ptr<const tsql::ShapeTemplate>& shape) {
+  if (const auto known = shapeStatements_.find(shape.get()); known != shapeStatements_.end()) return known->second.second;
+  if (shapeStatements_.size() >= kStatementCacheLimit) ClearStatementCache();
+  const std::string& text = shape->Parameterized();
+  sqlite3_stmt* statement = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()), &statement, &tail) != SQLITE_OK ||
+      !OnlySeparators(tail)) {
+    sqlite3_finalize(statement);
+    statement = nullptr;
+  }
+  shapeStatements_.emplace(shape.get(), std::pair{shape, statement});
+  return statement;
+}
+
 template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
   if (const auto cached = statements_.find(sql); cached != statements_.end()) {
@@ -249,7 +290,16 @@ void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
     run(cached->second);
     return;
   }
-  const std::string translated = tsql::Translate(sql);
+  const tsql::ShapedTranslation shaped = tsql::TranslateShaped(sql);
+  if (shaped.shape) {
+    if (sqlite3_stmt* statement = ShapeStatement(shaped.shape)) {
+      ResetOnExit reset(statement);
+      BindLiterals(statement, shaped.tokens);
+      run(statement);
+      return;
+    }
+  }
+  const std::string translated = shaped.Text();
   const char* next = translated.c_str();
   const char* end = translated.c_str() + translated.size();
   bool first = true;
@@ -261,7 +311,7 @@ void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
     }
     next = tail;
     if (!statement) continue;
-    if (first && OnlySeparators(tail)) {
+    if (first && OnlySeparators(tail) && !shaped.shape) {
       ResetOnExit reset(CacheStatement(sql, statement));
       run(statement);
       return;

@@ -3,15 +3,18 @@
 // never silently created; a file the user may only read opens read-only), in WAL mode so
 // readers on other connections see committed data only while a transaction is open, with a
 // 30-second busy wait so concurrent writers queue instead of failing. Statements are translated
-// from T-SQL and their prepared form is cached by text.
+// from T-SQL and their prepared form is cached by text; statements that differ only in their
+// literal values share one prepared statement of their shape, with the literals bound to it.
 // Transactions start with BEGIN IMMEDIATE: two sessions that change stock at once wait for each
 // other rather than deadlocking on a read-to-write upgrade. Not thread-safe: one per connection.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "adodb/Backend.h"
+#include "adodb/tsql/Translator.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -44,6 +47,9 @@ class SqliteBackend final : public Backend {
   template <typename Run>
   void ForEachStatement(std::string_view sql, Run&& run);
   sqlite3_stmt* CacheStatement(std::string_view sql, sqlite3_stmt* statement);
+  // The prepared statement of a shape, or null when its parameterized text does not prepare as
+  // one statement (the text is then run as it stands).
+  sqlite3_stmt* ShapeStatement(const std::shared_ptr<const tsql::ShapeTemplate>& shape);
   void ClearStatementCache();
   void RunControlStatement(const char* sql);
   [[noreturn]] void ThrowStepError();
@@ -53,6 +59,9 @@ class SqliteBackend final : public Backend {
 
   sqlite3* db_ = nullptr;
   StatementCache statements_;
+  // Keyed by the template, which each entry holds so that its address stays its own.
+  std::unordered_map<const tsql::ShapeTemplate*, std::pair<std::shared_ptr<const tsql::ShapeTemplate>, sqlite3_stmt*>>
+      shapeStatements_;
   std::unordered_map<std::string, std::vector<std::string>> keyColumns_;  // lower-case table -> lower-case keys
 };
 

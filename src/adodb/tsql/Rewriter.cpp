@@ -186,8 +186,9 @@ class Rewriter {
  private:
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
-  // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, so their
-  // values decide what is written: this statement's translation is its own, shared with none.
+  // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, and a
+  // number in ORDER BY is a column's position (as a bound value it would name no column): their
+  // values decide what the statement means, so its translation is its own, shared with none.
   void LiteralValuesDecide() {
     if (plainLiterals_) plainLiterals_->push_back(kValuesDecide);
   }
@@ -601,7 +602,10 @@ class Rewriter {
     do {
       const std::size_t from = pos_;
       Expr();
-      position = position || (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number);
+      if (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number) {
+        position = true;
+        LiteralValuesDecide();
+      }
       if (AcceptWord("ASC")) Emit("ASC");
       else if (AcceptWord("DESC")) Emit("DESC");
     } while (AcceptOp(",") && (Emit(","), true));

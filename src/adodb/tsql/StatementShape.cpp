@@ -1,6 +1,7 @@
 #include "adodb/tsql/StatementShape.h"
 
 #include <algorithm>
+#include <charconv>
 #include <deque>
 
 #include "adodb/Error.h"
@@ -110,6 +111,10 @@ std::optional<ShapeTemplate> ShapeTemplate::Derive(const std::vector<Token>& tok
   }
   shape.fragments_.push_back(markedTranslation.substr(from));
   if (shape.Fill(tokens) != translation) return std::nullopt;
+  shape.parameterized_ = shape.fragments_.front();
+  for (std::size_t i = 0; i < shape.slots_.size(); ++i) {
+    shape.parameterized_ += "?" + std::to_string(shape.slots_[i] + 1) + shape.fragments_[i + 1];
+  }
   return shape;
 }
 
@@ -127,6 +132,35 @@ std::string ShapeTemplate::Fill(const std::vector<Token>& tokens) const {
     out += fragments_[i + 1];
   }
   return out;
+}
+
+LiteralValue ValueOfLiteral(const Token& literal) {
+  LiteralValue value;
+  value.kind = LiteralValue::Kind::Text;
+  if (literal.kind == TokenKind::Number) {
+    const char* begin = literal.text.data();
+    const char* end = begin + literal.text.size();
+    // As SQLite reads a literal: digits alone are a whole number unless too large for 64 bits.
+    if (literal.text.find_first_not_of("0123456789") == std::string_view::npos) {
+      const auto read = std::from_chars(begin, end, value.integer);
+      if (read.ec == std::errc() && read.ptr == end) {
+        value.kind = LiteralValue::Kind::Integer;
+        return value;
+      }
+    }
+    value.kind = LiteralValue::Kind::Real;
+    std::from_chars(begin, end, value.real);
+    return value;
+  }
+  std::string_view quoted = literal.text;
+  if (literal.kind == TokenKind::NString) quoted.remove_prefix(1);
+  quoted = quoted.substr(1, quoted.size() - 2);
+  value.text.reserve(quoted.size());
+  for (std::size_t i = 0; i < quoted.size(); ++i) {
+    value.text += quoted[i];
+    if (quoted[i] == '\'' && i + 1 < quoted.size() && quoted[i + 1] == '\'') ++i;
+  }
+  return value;
 }
 
 }  // namespace adodb::tsql

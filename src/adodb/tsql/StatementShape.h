@@ -30,10 +30,23 @@ class ShapeTemplate {
 
   // The translation of a statement of this shape.
   std::string Fill(const std::vector<Token>& tokens) const;
+  // The translation with the numbered parameter ?n where the n-th literal (in token order) goes,
+  // for binding the literals' values instead of writing them into the text.
+  const std::string& Parameterized() const { return parameterized_; }
 
  private:
   std::vector<std::string> fragments_;  // text around the slots: one more than slots_
   std::vector<std::size_t> slots_;      // for each slot, the literal (counted in token order) it takes
+  std::string parameterized_;
 };
+
+// The value a literal token stands for: a whole number, a real number or a text.
+struct LiteralValue {
+  enum class Kind { Integer, Real, Text } kind = Kind::Text;
+  long long integer = 0;
+  double real = 0;
+  std::string text;
+};
+LiteralValue ValueOfLiteral(const Token& literal);
 
 }  // namespace adodb::tsql

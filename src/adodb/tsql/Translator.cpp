@@ -101,4 +101,21 @@ std::string Translate(std::string_view tsql) {
   return std::move(found.sql);
 }
 
+ShapedTranslation TranslateShaped(std::string_view tsql) {
+  Translation found;
+  if (ByText().Find(tsql, found)) {
+    if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
+    return {std::move(found.sql), nullptr, {}};
+  }
+  ShapedTranslation shaped;
+  shaped.tokens = Tokenize(tsql);
+  const std::string shape = ShapeKey(shaped.tokens);
+  if (ByShape().Find(shape, shaped.shape)) return shaped;
+  found = TranslateTokens(tsql, shaped.tokens, shape);
+  if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
+  shaped.sql = std::move(found.sql);
+  if (!ByShape().Find(shape, shaped.shape)) shaped.tokens.clear();
+  return shaped;
+}
+
 }  // namespace adodb::tsql
