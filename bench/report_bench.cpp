@@ -16,6 +16,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "NoUserInterface.h"
 #include "browse/BrowseReportQuery.h"
 #include "browse/QvGrid.h"
 #include "browse/ReportXlsxExport.h"
@@ -29,19 +30,7 @@ constexpr int kBills = 25000;
 constexpr int kLinesPerBill = 4;
 constexpr long kRows = static_cast<long>(kBills) * kLinesPerBill;
 
-class NoUserInterface : public storeadjust::UserInterface {
- public:
-  int MsgBox(const std::string& text, int, const std::string&) override {
-    throw std::runtime_error("unexpected message: " + text);
-  }
-  void SetBusy(bool) override {}
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 0; }
-  storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
-  void Print(const storeadjust::PrintRequest&) override {}
-  void Reprint(const storeadjust::ReprintRequest&) override {}
-  void RunReportCommand(storeadjust::QvGrid&, int) override {}
-  void RunModal(storeadjust::FormModel&) override {}
-};
+using benchsupport::NoUserInterface;
 
 double PeakRssMegabytes() {
   rusage usage{};
