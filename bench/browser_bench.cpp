@@ -19,6 +19,7 @@
 #include "db/TextCollation.h"
 #include "host/Session.h"
 #include "host/UserInterface.h"
+#include "BenchSupport.h"
 #include "NoUserInterface.h"
 
 namespace {
@@ -27,14 +28,7 @@ constexpr int kBills = 100000;
 
 using benchsupport::NoUserInterface;
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "sqlite error";
-    sqlite3_free(error);
-    throw std::runtime_error(message);
-  }
-}
+using benchsupport::Exec;
 
 const std::string& DatabasePath() {
   static const std::string path = [] {

@@ -38,14 +38,7 @@ double PeakRssMegabytes() {
   return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "sqlite error";
-    sqlite3_free(error);
-    throw std::runtime_error(message);
-  }
-}
+using benchsupport::Exec;
 
 std::filesystem::path Folder() {
   static const std::filesystem::path folder = [] {
