@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 namespace benchsupport {
@@ -49,6 +50,16 @@ inline long ReadEveryRow(sqlite3* db, const std::string& sql) {
   }
   sqlite3_finalize(stmt);
   return rows;
+}
+
+// Runs a statement raw, for setting up a benchmark's data; a failure ends the run.
+inline void Exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    std::string message = error ? error : "sqlite error";
+    sqlite3_free(error);
+    throw std::runtime_error(message);
+  }
 }
 
 }  // namespace benchsupport

@@ -19,33 +19,16 @@
 #include "db/TextCollation.h"
 #include "host/Session.h"
 #include "host/UserInterface.h"
+#include "BenchSupport.h"
+#include "NoUserInterface.h"
 
 namespace {
 
 constexpr int kBills = 100000;
 
-class NoUserInterface : public storeadjust::UserInterface {
- public:
-  int MsgBox(const std::string& text, int, const std::string&) override {
-    throw std::runtime_error("unexpected message: " + text);
-  }
-  void SetBusy(bool) override {}
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 0; }
-  storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
-  void Print(const storeadjust::PrintRequest&) override {}
-  void Reprint(const storeadjust::ReprintRequest&) override {}
-  void RunReportCommand(storeadjust::QvGrid&, int) override {}
-  void RunModal(storeadjust::FormModel&) override {}
-};
+using benchsupport::NoUserInterface;
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "sqlite error";
-    sqlite3_free(error);
-    throw std::runtime_error(message);
-  }
-}
+using benchsupport::Exec;
 
 const std::string& DatabasePath() {
   static const std::string path = [] {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "NoUserInterface.h"
 #include "browse/BrowseReportQuery.h"
 #include "browse/QvGrid.h"
 #include "browse/ReportXlsxExport.h"
@@ -29,19 +30,7 @@ constexpr int kBills = 25000;
 constexpr int kLinesPerBill = 4;
 constexpr long kRows = static_cast<long>(kBills) * kLinesPerBill;
 
-class NoUserInterface : public storeadjust::UserInterface {
- public:
-  int MsgBox(const std::string& text, int, const std::string&) override {
-    throw std::runtime_error("unexpected message: " + text);
-  }
-  void SetBusy(bool) override {}
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 0; }
-  storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
-  void Print(const storeadjust::PrintRequest&) override {}
-  void Reprint(const storeadjust::ReprintRequest&) override {}
-  void RunReportCommand(storeadjust::QvGrid&, int) override {}
-  void RunModal(storeadjust::FormModel&) override {}
-};
+using benchsupport::NoUserInterface;
 
 double PeakRssMegabytes() {
   rusage usage{};
@@ -49,14 +38,7 @@ double PeakRssMegabytes() {
   return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "sqlite error";
-    sqlite3_free(error);
-    throw std::runtime_error(message);
-  }
-}
+using benchsupport::Exec;
 
 std::filesystem::path Folder() {
   static const std::filesystem::path folder = [] {

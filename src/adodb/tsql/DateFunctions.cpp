@@ -12,6 +12,7 @@
 #include "adodb/Error.h"
 #include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 namespace {
@@ -27,17 +28,6 @@ constexpr const char* kDiffOverflow =
 constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
                                                      "July",    "August",   "September", "October", "November", "December"};
 constexpr std::array<const char*, 7> kDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
-bool AnyNull(int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
-  return false;
-}
-
-std::string_view TextOf(sqlite3_value* v) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
-}
 
 // A value converted to datetime as SQL Server does; nullopt with the error set when it does not convert.
 std::optional<std::int64_t> MomentArgument(sqlite3_context* ctx, sqlite3_value* v) {

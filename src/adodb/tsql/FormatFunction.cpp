@@ -14,6 +14,7 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 namespace {
@@ -338,11 +339,6 @@ std::string FormatDate(const DateTime& value, std::string_view pattern) {
 }
 
 // ---- the function ------------------------------------------------------------------------------
-
-std::string_view TextOf(sqlite3_value* v) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
-}
 
 bool IsEnglishUs(std::string_view culture) { return SameName(culture, "en-US"); }
 

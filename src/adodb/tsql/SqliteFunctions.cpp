@@ -21,6 +21,7 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/SqliteArguments.h"
 #include "adodb/tsql/TextFunctions.h"
 #include "adodb/tsql/RecursionGuard.h"
 
@@ -39,11 +40,6 @@ constexpr std::int64_t kMaxRoundPlaces = 400;
 bool IsNumber(sqlite3_value* v) {
   const int t = sqlite3_value_type(v);
   return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
-}
-
-std::string_view TextOf(sqlite3_value* v) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
 // Text to int as SQL Server converts it: blanks around a signed whole number; blank text is 0.

@@ -9,6 +9,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 namespace {
@@ -31,17 +32,6 @@ void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
   }
   sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-}
-
-bool AnyNull(int argc, sqlite3_value** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
-  return false;
-}
-
-std::string_view TextOf(sqlite3_value* v) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
 void ResultText(sqlite3_context* ctx, const std::string& text) {

@@ -1,0 +1,23 @@
+#pragma once
+// Reading the arguments of the SQL Server functions registered with SQLite.
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <string_view>
+
+namespace adodb::tsql {
+
+// The argument's text, as long as SQLite holds it (valid until the argument changes type).
+inline std::string_view TextOf(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+// Most functions give NULL when any argument is NULL.
+inline bool AnyNull(int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+  return false;
+}
+
+}  // namespace adodb::tsql
