@@ -70,7 +70,7 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
     line.goodsNumber = Text(*rs, "hh");
     line.goodsName = Text(*rs, "linepm");
     if (line.goodsName.empty()) line.goodsName = Text(*rs, "goodspm");
-    line.specification = Text(*rs, "gg");
+    line.packSize = Text(*rs, "gg");
     line.unit = Text(*rs, "linedw");
     if (line.unit.empty()) line.unit = Text(*rs, "pdw");
     line.batch = Text(*rs, "ph");

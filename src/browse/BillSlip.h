@@ -1,6 +1,6 @@
 #pragma once
 // A transfer bill as its printed slip shows it: the header with the warehouses' names, and the
-// lines with the goods' name, specification, unit, batch and expiry. The print components read
+// lines with the goods' name, pack size (规格), unit, batch and expiry. The print components read
 // slips through the connection they are handed and lay them out; nothing here draws.
 #include <string>
 #include <vector>
@@ -14,7 +14,7 @@ namespace storeadjust {
 struct BillSlipLine {
   std::string goodsNumber;    // hh
   std::string goodsName;      // the line's pm, else the goods master's
-  std::string specification;  // yw_kck.gg
+  std::string packSize;       // 规格, yw_kck.gg
   std::string unit;           // the line's dw, else the goods' base unit
   std::string batch;          // ph
   std::string expiry;         // the batch's xq in the out-warehouse, YYYY-MM-DD; empty when unknown

@@ -170,7 +170,7 @@ class SlipPage {
   }
 
   static Cells LineCells(const BillSlipLine& line) {
-    return {Q(line.goodsNumber), Q(line.goodsName), Q(line.specification), Q(line.unit),
+    return {Q(line.goodsNumber), Q(line.goodsName), Q(line.packSize), Q(line.unit),
             Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
             MoneyText(line.amount), MoneyText(line.retailTotal)};
   }

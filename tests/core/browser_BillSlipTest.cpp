@@ -34,7 +34,7 @@ TEST_F(BillSlipTest, ASlipCarriesTheWarehouseNamesTheGoodsAndTheBatchExpiry) {
   const BillSlipLine& first = slip.lines[0];
   EXPECT_EQ(first.goodsNumber, "0001");
   EXPECT_EQ(first.goodsName, "阿莫西林胶囊");
-  EXPECT_EQ(first.specification, "0.25g*24粒");
+  EXPECT_EQ(first.packSize, "0.25g*24粒");
   EXPECT_EQ(first.unit, "盒");
   EXPECT_EQ(first.batch, "230208");
   EXPECT_EQ(first.expiry, "2025-02-08");
