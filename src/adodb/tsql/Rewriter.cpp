@@ -408,7 +408,7 @@ class Rewriter {
   // FOR XML/JSON/BROWSE shape the result as no SQLite query can: refused.
   void Select() {
     const Nested level(*this);
-    std::optional<TopSpec> top;
+    std::optional<TopRows> top;
     CoreExtent extent;
     const std::size_t start = out_.size();
     int cores = 0;
@@ -473,12 +473,12 @@ class Rewriter {
 
   // SELECT ... INTO t, allowed in the statement's first select core only, makes the statement
   // CREATE TABLE t AS SELECT ... (see TempTables.h).
-  std::optional<TopSpec> SelectCore(CoreExtent& extent) {
+  std::optional<TopRows> SelectCore(CoreExtent& extent) {
     const bool mayInto = std::exchange(intoAllowed_, false);
     std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
     ExpectWord("SELECT");
     Emit("SELECT");
-    std::optional<TopSpec> top;
+    std::optional<TopRows> top;
     for (int i = 0; i < 2; ++i) {
       if (AcceptWord("DISTINCT")) {
         Emit("DISTINCT");
@@ -518,9 +518,9 @@ class Rewriter {
   }
 
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
-  TopSpec TopCount() {
+  TopRows TopCount() {
     LiteralValuesDecide();
-    TopSpec top;
+    TopRows top;
     if (AcceptOp("(")) {
       const std::size_t from = pos_;
       top.count = AtWord("SELECT") ? "(" + Capture([&] { Select(); }) + ")" : CapturedExpr();
@@ -806,7 +806,7 @@ class Rewriter {
     if (listStar_) Fail(kind + " in a select of *");
     pos_ += 2;
     if (AcceptWord("TOP")) {
-      const TopSpec top = TopCount();
+      const TopRows top = TopCount();
       if (top.percent || top.withTies) Fail(kind + " of TOP ... PERCENT or WITH TIES");
       parts.rowCount = top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)";
     }

@@ -27,10 +27,10 @@ std::optional<double> LiteralValue(std::string_view text) {
 
 // SQL Server takes the count of TOP (expression) as a bigint; an expression it types as decimal
 // fails there, which the translator cannot tell from the text: the fraction is cut off.
-std::string RowCount(const TopSpec& top) { return top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)"; }
+std::string RowCount(const TopRows& top) { return top.literal ? top.count : "CAST(" + top.count + " AS INTEGER)"; }
 
 // SQL Server takes the given share of the rows and rounds up: 10 PERCENT of 11 rows is 2.
-std::string PercentLimit(const TopSpec& top, const LimitContext& context) {
+std::string PercentLimit(const TopRows& top, const LimitContext& context) {
   if (const auto value = LiteralValue(top.count); value && (*value < 0 || *value > 100))
     throw Error::Syntax("Percent values must be between 0 and 100.");
   return "LIMIT (SELECT CAST(tsql_share AS INTEGER) + (tsql_share > CAST(tsql_share AS INTEGER)) FROM (SELECT "
@@ -39,7 +39,7 @@ std::string PercentLimit(const TopSpec& top, const LimitContext& context) {
 
 // The rows up to the n-th and every later row that ties with it in the ORDER BY: as many rows as
 // rank no higher than n.
-std::string WithTiesLimit(const TopSpec& top, const LimitContext& context) {
+std::string WithTiesLimit(const TopRows& top, const LimitContext& context) {
   if (context.orderItems.empty()) Refuse("TOP ... WITH TIES without ORDER BY");
   if (context.orderByPosition) Refuse("TOP ... WITH TIES ordered by a column number");
   if (context.distinct) Refuse("TOP ... WITH TIES with DISTINCT");
@@ -49,7 +49,7 @@ std::string WithTiesLimit(const TopSpec& top, const LimitContext& context) {
 
 }  // namespace
 
-std::string TopLimit(const TopSpec& top, const LimitContext& context) {
+std::string TopLimit(const TopRows& top, const LimitContext& context) {
   if (top.literal && !top.percent && !IsWholeNumber(top.count))
     throw Error::Syntax("The number of rows provided for a TOP or FETCH clauses row count parameter must be an integer.");
   if (top.percent && top.withTies) Refuse("TOP ... PERCENT WITH TIES");

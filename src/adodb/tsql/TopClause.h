@@ -7,7 +7,7 @@
 
 namespace adodb::tsql {
 
-struct TopSpec {
+struct TopRows {
   std::string count;  // a number as written, or "(expression)" translated
   bool literal = true;
   bool percent = false;
@@ -25,7 +25,7 @@ struct LimitContext {
 };
 
 // "LIMIT ..." for the TOP clause of a single select core.
-std::string TopLimit(const TopSpec& top, const LimitContext& context);
+std::string TopLimit(const TopRows& top, const LimitContext& context);
 
 // "LIMIT fetch OFFSET offset" (LIMIT -1 when there is no FETCH); both translated expressions.
 std::string OffsetFetchLimit(const std::string& offset, const std::optional<std::string>& fetch);
