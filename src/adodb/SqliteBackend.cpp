@@ -185,12 +185,7 @@ using FinalizeOnExit = StatementGuard<sqlite3_finalize>;
 // The n-th literal of the statement (in token order) to the parameter ?n of its shape's statement.
 void BindLiterals(sqlite3_stmt* statement, const std::vector<tsql::Token>& tokens) {
   int parameter = 0;
-  for (const tsql::Token& token : tokens) {
-    if (token.kind != tsql::TokenKind::Number && token.kind != tsql::TokenKind::String &&
-        token.kind != tsql::TokenKind::NString) {
-      continue;
-    }
-    const tsql::LiteralValue value = tsql::ValueOfLiteral(token);
+  for (const tsql::LiteralValue& value : tsql::LiteralValues(tokens)) {
     ++parameter;
     switch (value.kind) {
       case tsql::LiteralValue::Kind::Integer:

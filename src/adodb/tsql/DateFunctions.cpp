@@ -17,10 +17,8 @@
 namespace adodb::tsql {
 namespace {
 
-constexpr const char* kTextIsNoDate = "Conversion failed when converting date and/or time from character string.";
 constexpr const char* kNumberOutOfRange = "Arithmetic overflow error converting expression to data type datetime.";
 constexpr const char* kAddOverflow = "Adding a value to a 'datetime' column caused an overflow.";
-constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
 constexpr const char* kDiffOverflow =
     "The datediff function resulted in an overflow. The number of dateparts separating two date/time instances is too "
     "large. Try to use datediff with a less precise datepart.";

@@ -1,11 +1,15 @@
 #pragma once
-// Reading the arguments of the SQL Server functions registered with SQLite.
+// Reading the arguments of the SQL Server functions registered with SQLite, and SQL Server's words
+// for arguments that do not convert.
 #include <sqlite3.h>
 
 #include <cstddef>
 #include <string_view>
 
 namespace adodb::tsql {
+
+inline constexpr const char* kTextIsNoDate = "Conversion failed when converting date and/or time from character string.";
+inline constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
 
 // The argument's text, as long as SQLite holds it (valid until the argument changes type).
 inline std::string_view TextOf(sqlite3_value* v) {

@@ -30,7 +30,6 @@ namespace {
 
 constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
 constexpr const char* kFloatError = "Error converting data type varchar to float.";
-constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
 constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
 constexpr const char* kDivideByZero = "Divide by zero error encountered.";
 
@@ -231,7 +230,7 @@ std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
     return value;
   }
   value = ParseDateText(TextOf(v));
-  if (!value) sqlite3_result_error(ctx, "Conversion failed when converting date and/or time from character string.", -1);
+  if (!value) sqlite3_result_error(ctx, kTextIsNoDate, -1);
   return value;
 }
 

@@ -134,6 +134,8 @@ std::string ShapeTemplate::Fill(const std::vector<Token>& tokens) const {
   return out;
 }
 
+namespace {
+
 LiteralValue ValueOfLiteral(const Token& literal) {
   LiteralValue value;
   value.kind = LiteralValue::Kind::Text;
@@ -161,6 +163,16 @@ LiteralValue ValueOfLiteral(const Token& literal) {
     if (quoted[i] == '\'' && i + 1 < quoted.size() && quoted[i + 1] == '\'') ++i;
   }
   return value;
+}
+
+}  // namespace
+
+std::vector<LiteralValue> LiteralValues(const std::vector<Token>& tokens) {
+  std::vector<LiteralValue> values;
+  for (const Token& t : tokens) {
+    if (IsLiteral(t)) values.push_back(ValueOfLiteral(t));
+  }
+  return values;
 }
 
 }  // namespace adodb::tsql

@@ -47,6 +47,7 @@ struct LiteralValue {
   double real = 0;
   std::string text;
 };
-LiteralValue ValueOfLiteral(const Token& literal);
+// The values of the statement's literals, in token order: the n-th is bound to the parameter ?n.
+std::vector<LiteralValue> LiteralValues(const std::vector<Token>& tokens);
 
 }  // namespace adodb::tsql

@@ -84,22 +84,9 @@ Translation TranslateTokens(std::string_view tsql, const std::vector<Token>& tok
   }
 }
 
-Translation TranslateUncached(std::string_view tsql) {
-  const std::vector<Token> tokens = Tokenize(tsql);
-  const std::string shape = ShapeKey(tokens);
-  std::shared_ptr<const ShapeTemplate> known;
-  if (ByShape().Find(shape, known)) return {known->Fill(tokens), {}};
-  return TranslateTokens(tsql, tokens, shape);
-}
-
 }  // namespace
 
-std::string Translate(std::string_view tsql) {
-  Translation found;
-  if (!ByText().Find(tsql, found)) found = TranslateUncached(tsql);
-  if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
-  return std::move(found.sql);
-}
+std::string Translate(std::string_view tsql) { return TranslateShaped(tsql).Text(); }
 
 ShapedTranslation TranslateShaped(std::string_view tsql) {
   Translation found;
