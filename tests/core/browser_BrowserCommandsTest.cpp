@@ -135,7 +135,7 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
 }
 
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
-TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresFailures) {
+TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
   session.CurrentLSH = "DBD202403010002";
   session.IsNewBill = false;
   FrmStoreAdjuctBill editor{session};
