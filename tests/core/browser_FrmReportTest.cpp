@@ -1,15 +1,12 @@
-// The report window over the demo database: what it hands its grid, its toolbar, and what the
-// user sees when the report cannot be read.
+// The report window: what it loads, which grid command each toolbar button runs, what the user sees when the report
+// cannot be read, and the period the browser's 报表 gives it (the scenarios cannot see the period).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "browse/FrmReport.h"
-#include "db/DatabaseFactory.h"
-#include "host/KeyCodes.h"
-#include "host/ScriptedUserInterface.h"
-#include "support/ShownBoxes.h"
-#include "support/TempDatabase.h"
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
@@ -25,7 +22,6 @@ class FrmReportTest : public ::testing::Test {
     form.SetReportName("仓库调拨单--浏览");
     form.SetStartDate("2024-03-05");
     form.SetEndDate("2024-03-06");
-    form.SetUserDefStr1("free");
   }
 
   testsupport::TempDatabase db;
@@ -34,38 +30,15 @@ class FrmReportTest : public ::testing::Test {
   FrmReport form;
 };
 
-TEST_F(FrmReportTest, LoadingHandsTheGridItsParametersShowsTheNameAndLoadsTheRows) {
+TEST_F(FrmReportTest, LoadsTheRowsAndTheToolbarRunsTheGridCommands) {
   form.Load();
-  const QvGrid& grid = form.ReportGrid();
-  EXPECT_EQ(grid.ConnectStr(), db.ConnStr());
-  EXPECT_EQ(grid.UserDefStr1(), "free");
-  EXPECT_FALSE(grid.IsShowOrder());
-  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "仓库调拨单--浏览");
-  EXPECT_EQ(form.Control("导出").toolTip, "数据导出至Excel");
   EXPECT_EQ(transcript, "report \"RC\" \"仓库调拨单--浏览\" 2024-03-05 2024-03-06 4\n");
   EXPECT_EQ(form.Grid(FrmReport::kGrid)->Rows(), 5);
   EXPECT_FALSE(ui.Busy());
-  EXPECT_EQ(form.Focus(), FrmReport::kGrid);
-}
 
-TEST_F(FrmReportTest, TheToolbarRunsTheGridCommandsRefreshesAndCloses) {
-  form.Load();
   transcript.clear();
   for (const char* button : {"预览", "导出", "属性", "过滤", "页面"}) form.Click(button);
   EXPECT_EQ(transcript, "reportcommand 1\nreportcommand 2\nreportcommand 3\nreportcommand 4\nreportcommand 5\n");
-
-  db.Run({"update ckdbdzk set jzbz=1 where lsh='DBD202403010001'"});
-  form.Click("刷新");
-  EXPECT_EQ(form.Grid(FrmReport::kGrid)->Rows(), 4);
-  EXPECT_TRUE(form.IsOpen());
-  form.Click("返回");
-  EXPECT_FALSE(form.IsOpen());
-}
-
-TEST_F(FrmReportTest, EscInTheGridCloses) {
-  form.Load();
-  form.KeyDown(FrmReport::kGrid, key::kEscape);
-  EXPECT_FALSE(form.IsOpen());
 }
 
 TEST_F(FrmReportTest, AReportThatCannotBeReadIsShownAndTheWindowStaysOpen) {
@@ -76,6 +49,28 @@ TEST_F(FrmReportTest, AReportThatCannotBeReadIsShownAndTheWindowStaysOpen) {
   EXPECT_TRUE(form.IsOpen());
   EXPECT_EQ(form.Grid(FrmReport::kGrid)->Rows(), 1);
   EXPECT_FALSE(ui.Busy());
+}
+
+TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithIt) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  std::string transcript;
+  ScriptedUserInterface ui{[&](const std::string& line) { transcript += line + "\n"; }};
+  Session session = testsupport::OpenSession(db, ui);
+  session.OptCode = "001";
+  session.OptName = "系统管理员";
+  session.SysDate = adodb::Date{2024, 3, 5, 17, 45, 0};
+  long shownRows = -1;
+  ui.ModalLoop = [&](FormModel& form) {
+    shownRows = static_cast<FrmReport&>(form).ReportGrid().Rows();
+    form.Close();
+  };
+  FrmStoreAdjuctBillBrow browser(session);
+  browser.Load();
+  transcript.clear();
+  browser.Click("报表");
+  EXPECT_EQ(transcript,
+            "report \"仓库调拨单--浏览\" \"仓库调拨单--浏览\" 2024-03-05 2024-03-05 8\nopen FrmReport\nclosed FrmReport\n");
+  EXPECT_EQ(shownRows, 9);
 }
 
 }  // namespace

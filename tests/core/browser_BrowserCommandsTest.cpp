@@ -1,0 +1,161 @@
+// The browser's commands against the demo database, through the screens' models: what reaches the
+// print and reprint components (the scenarios' scripted components cannot be asked), and what a
+// deletion that fails halfway shows and leaves marked.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "adodb/Error.h"
+#include "browse/BillListQuery.h"
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "db/SqliteFile.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::ShownBoxes;
+
+// The scripted interface, keeping every request handed to the components; a queued failure makes
+// the next component call throw it, as a component that cannot print would.
+class RecordingUi : public ScriptedUserInterface {
+ public:
+  void Print(const PrintRequest& request) override {
+    prints.push_back(request);
+    ThrowQueuedFailure();
+    ScriptedUserInterface::Print(request);
+  }
+  void Reprint(const ReprintRequest& request) override {
+    reprints.push_back(request);
+    ThrowQueuedFailure();
+    ScriptedUserInterface::Reprint(request);
+  }
+  std::vector<PrintRequest> prints;
+  std::vector<ReprintRequest> reprints;
+  std::optional<adodb::Error> failure;
+
+ private:
+  void ThrowQueuedFailure() {
+    if (!failure) return;
+    adodb::Error error = *failure;
+    failure.reset();
+    throw error;
+  }
+};
+
+class BrowserCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session.OptCode = "001";
+    session.OptName = "系统管理员";
+    session.SysDate = adodb::Date{2024, 3, 5};
+    session.Category = "EP";
+    session.CommandTimeout = 30;
+    browser.Load();
+  }
+  long RowOf(const std::string& lsh) {
+    for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
+      if (browser.ListGrid().TextMatrix(row, 1) == lsh) return row;
+    }
+    ADD_FAILURE() << lsh << " is not listed";
+    return 0;
+  }
+  void Mark(std::initializer_list<const char*> serials) {
+    for (const char* lsh : serials) browser.ListGrid().SetMarked(RowOf(lsh), true);
+  }
+  long MarkedCount() {
+    long marked = 0;
+    for (long row = 1; row < browser.ListGrid().Rows(); ++row) marked += browser.ListGrid().IsMarked(row) ? 1 : 0;
+    return marked;
+  }
+
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  RecordingUi ui;
+  Session session = testsupport::OpenSession(db, ui);
+  FrmStoreAdjuctBillBrow browser{session};
+};
+
+TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsOverTheSame) {
+  browser.SortByColumn(1);  // serials descending: grid order is not serial order
+  Mark({"DBD202403010001", "DBD202403020004", "DBD202403010002"});
+  browser.Click("打印");
+
+  ASSERT_EQ(ui.prints.size(), 1u);
+  const PrintRequest& request = ui.prints[0];
+  EXPECT_EQ(request.serials, "DBD202403020004|DBD202403010002|DBD202403010001");
+  EXPECT_EQ(request.billKind, 60);
+  EXPECT_EQ(request.textParameters, (std::vector<std::string>{" CKDBDZK ", " CKDBDZKmx ", "", "", "", "001"}));
+  EXPECT_EQ(request.connection, session.Conn);
+  EXPECT_FALSE(request.preview);
+  EXPECT_EQ(MarkedCount(), 0);
+
+  Mark({"DBD202403010001", "DBD202403020004", "DBD202403010002"});
+  browser.Click("预览");
+  ASSERT_EQ(ui.prints.size(), 2u);
+  EXPECT_TRUE(ui.prints[1].preview);
+  EXPECT_EQ(ui.prints[1].serials, ui.prints[0].serials);
+  EXPECT_EQ(ui.prints[1].textParameters, ui.prints[0].textParameters);
+  EXPECT_EQ(MarkedCount(), 0);
+  EXPECT_EQ(ShownBoxes(ui), "");
+}
+
+TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailureAsCritical) {
+  browser.Click("重打");
+  ASSERT_EQ(ui.reprints.size(), 1u);
+  const ReprintRequest& request = ui.reprints[0];
+  EXPECT_EQ(request.category, "EP");
+  EXPECT_EQ(request.commandTimeout, 30);
+  EXPECT_EQ(request.connectionString, session.ConnStr);
+  EXPECT_EQ(request.operatorCode, "001");
+  EXPECT_EQ(request.operatorName, "系统管理员");
+  EXPECT_EQ(request.sysDate, "2024-03-05");
+  EXPECT_EQ(request.start, 13);
+
+  ui.failure = adodb::Error(adodb::errnum::kProviderError, "重打组件不可用");
+  browser.Click("mnuCd");
+  EXPECT_EQ(ShownBoxes(ui), "16 系统提示|重打组件不可用\n");
+}
+
+TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatRow) {
+  const long first = RowOf("DBD202403010001");
+  const long second = RowOf("DBD202403010002");
+  ASSERT_LT(first, second);
+  Mark({"DBD202403010001", "DBD202403010002"});
+  db::SqliteFile(db.Path())
+      .Execute("create trigger keep_lines before delete on ckdbdzkmx begin select raise(abort, 'lines locked'); end");
+  ui.QueueAnswer(mb::kYes);
+
+  browser.DeleteMarkedBills();
+
+  EXPECT_EQ(ShownBoxes(ui), "292 提示:|您确定要删除吗？[Y/N]\n48 系统提示|lines locked\n");
+  EXPECT_TRUE(browser.ListGrid().IsMarked(first));  // the failing row, and every row after it, stay marked
+  EXPECT_TRUE(browser.ListGrid().IsMarked(second));
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where lsh in ('DBD202403010001','DBD202403010002')"), 2);
+}
+
+// The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
+TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
+  session.CurrentLSH = "DBD202403010002";
+  session.IsNewBill = false;
+  FrmStoreAdjuctBill editor{session};
+  editor.Load();
+  editor.Click("Cmd_Print");
+  ASSERT_EQ(ui.prints.size(), 1u);
+  EXPECT_EQ(ui.prints[0].serials, "DBD202403010002");
+  EXPECT_EQ(ui.prints[0].textParameters, (std::vector<std::string>{" ckdbdzk ", " ckdbdzkmx ", "", "", "", "001"}));
+  EXPECT_EQ(ui.prints[0].connection, session.Conn);
+  ui.failure = adodb::Error(adodb::errnum::kProviderError, "重打组件不可用");
+  editor.Click("重打");
+  EXPECT_EQ(ui.reprints.size(), 1u);
+  EXPECT_EQ(ShownBoxes(ui), "");
+  EXPECT_TRUE(editor.IsOpen());
+}
+
+TEST(BrowserListQueryTest, AnOperatorCodeWithAQuoteStaysOneLiteral) {
+  EXPECT_EQ(CompleteBrowserTemplate("czry='[操作人员编号]' or x='[操作人员编号]'", "O'Neil", BrowserLayout::OneStep),
+            "czry='O''Neil' or x='O''Neil'");
+}
+
+}  // namespace
+}  // namespace storeadjust
