@@ -50,7 +50,6 @@ class BillSlipPainterTest : public ::testing::Test {
 
 TEST_F(BillSlipPainterTest, TwoBillsPrintOnAPageEachWithTheirWarehousesGoodsAndTotals) {
   ASSERT_EQ(PrintToPdf(DemoSlips({"DBD202403010001", "DBD202403020004"})), 2);
-
   const QString first = PdfText(1);
   for (const char* expected : {"仓库调拨单", "DBD202403010001", "2024-03-01", "总仓", "一号门店仓", "阿莫西林胶囊",
                                "布洛芬缓释胶囊", "感冒灵颗粒", "230208", "2025-02-08", "0.25g*24粒", "443.20", "712.60",
@@ -58,7 +57,6 @@ TEST_F(BillSlipPainterTest, TwoBillsPrintOnAPageEachWithTheirWarehousesGoodsAndT
     EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
   }
   EXPECT_FALSE(first.contains(QStringLiteral("DBD202403020004")));
-
   const QString second = PdfText(2);
   for (const char* expected : {"DBD202403020004", "二号门店仓", "一号门店仓", "奥美拉唑肠溶胶囊", "李四", "59.40"}) {
     EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
@@ -70,7 +68,6 @@ TEST_F(BillSlipPainterTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAga
   storeadjust::qt::UseSlipPageLayout(probe);
   const std::size_t perPage = storeadjust::qt::SlipLinesPerPage(probe);
   ASSERT_GT(perPage, 20u);
-
   BillSlip slip = DemoSlips({"DBD202403010001"})[0];
   const storeadjust::BillSlipLine line = slip.lines[0];
   slip.lines.clear();
@@ -80,7 +77,6 @@ TEST_F(BillSlipPainterTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAga
     slip.lines.back().quantity = 1;
   }
   ASSERT_EQ(PrintToPdf({slip}), 2);
-
   const QString first = PdfText(1), second = PdfText(2);
   EXPECT_TRUE(first.contains(QStringLiteral("第1页共2页")));
   EXPECT_TRUE(second.contains(QStringLiteral("第2页共2页")));

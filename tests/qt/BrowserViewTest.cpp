@@ -78,22 +78,18 @@ TEST_F(BrowserViewTest, RowsKeysAndHeaderClicksInTheListReachTheModel) {
   EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 1"));
   EXPECT_EQ(browser.Focus(), "Vs");
   EXPECT_TRUE(list->hasFocus());
-
   list->setCurrentIndex(list->model()->index(2, 1));
   EXPECT_EQ(browser.ListGrid().Row, 3);
   EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 3"));
-
   QTest::keyClick(list, Qt::Key_Space);
   EXPECT_TRUE(browser.ListGrid().IsMarked(3));
   EXPECT_EQ(Cell(2, 0), QStringLiteral("√"));
-
   auto* header = list->horizontalHeader();
   const QPoint onSerial(header->sectionViewportPosition(1) + 5, header->height() / 2);
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403020004"));
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
-
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_FALSE(browser.IsOpen());
 }

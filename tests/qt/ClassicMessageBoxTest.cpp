@@ -51,7 +51,6 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   ui.SetBusy(false);  // one too many is ignored
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ui.BusyDepth(), 0);
-
   // A long state change shows how far it is, and offers no way to stop half-way.
   ui.ShowProgress("正在处理第 5 行 (货号 0001)", 5, 300);
   ASSERT_NE(ui.Progress(), nullptr);

@@ -237,12 +237,6 @@ TEST_F(CommandWalkTest, TheFileMenusExitClosesTheBrowser) {
   EXPECT_FALSE(browser.IsOpen());
 }
 
-// A remark typed and the focus on the goods: a new bill clears the one and moves the other.
-void TypeARemark(storeadjust::FrmStoreAdjuctBill& editor) {
-  editor.Type("TxtBZ", "走查");
-  editor.SetFocus("TxtHH");
-}
-
 // A new bill, a stored bill and an audited one. Every question is answered No, so a stored bill
 // and its lines are as they were.
 TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
@@ -264,7 +258,12 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
     session.IsNewBill = bill.lines == 0;
     session.CurrentLSH = bill.lsh;
     storeadjust::FrmStoreAdjuctBill editor(session);
-    const WalkResult walk = Walk(editor, {}, {"新增", "Cmd_Add", "退出"}, [&] { TypeARemark(editor); });
+    // Before each item a remark typed and the focus on the goods: a new bill clears the one and
+    // moves the other.
+    const WalkResult walk = Walk(editor, {}, {"新增", "Cmd_Add", "退出"}, [&] {
+      editor.Type("TxtBZ", "走查");
+      editor.SetFocus("TxtHH");
+    });
     for (const std::string& name : walk.silent) EXPECT_TRUE(bill.quiet.count(name)) << bill.lsh << " " << name;
     EXPECT_EQ(walk.leftOpen, std::vector<std::string>{}) << bill.lsh;
     EXPECT_GE(walk.clicked.size(), 12u) << bill.lsh;

@@ -114,11 +114,9 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Field("txtXs")->text(), QStringLiteral("12"));
   EXPECT_EQ(Focused(), Field("TxtDj"));
   EXPECT_EQ(form.Text("TxtDj"), "15.2");  // the model keeps its plain text; only the view pads it
-
   Press("TxtDj", Qt::Key_Return);
   EXPECT_EQ(Focused(), Field("TxtSl"));
   EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("15.20"));  // left: with the price's two places
-
   // Two batches in stock: the batch dialog opens, Enter takes the one it offers.
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});

@@ -98,7 +98,6 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
 // Through the user interface the editor calls, modally.
 TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEsc) {
   QtUserInterface ui(QStringLiteral("StoreAdjustTest"));
-
   qttest::WhenModalShows([](QWidget& modal) {
     auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
     ASSERT_NE(dialog, nullptr);

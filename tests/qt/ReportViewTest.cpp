@@ -75,7 +75,6 @@ TEST_F(ReportViewTest, AHeaderClickSortsUpThenDownAndShowsWhich) {
   EXPECT_EQ(Cell(1, kQuantity), QStringLiteral("20"));
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));  // equal quantities keep the query's order
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
-  EXPECT_EQ(table->model()->rowCount(), 8);
   EXPECT_TRUE(ui.Boxes().empty());
 }
 
@@ -83,7 +82,6 @@ TEST_F(ReportViewTest, EscInTheGridAndReturnCloseTheWindow) {
   table->setFocus();
   QTest::keyClick(table, Qt::Key_Escape);
   EXPECT_FALSE(form.IsOpen());
-
   form.Load();
   ASSERT_TRUE(form.IsOpen());
   view->findChild<QAction*>(QStringLiteral("返回"))->trigger();

@@ -71,14 +71,12 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   EXPECT_EQ(Serials(dialog), (QStringList{"DBD202403020003", "DBD202403020004"}));
   dialog.FromDate()->setDate(QDate(2024, 3, 1));
   ASSERT_EQ(Serials(dialog).size(), 4);
-
   EXPECT_FALSE(dialog.PrintButton()->isEnabled());
   ChooseRows(dialog, {3, 1});
   EXPECT_TRUE(dialog.PrintButton()->isEnabled());
   dialog.PrintButton()->click();
   dialog.findChild<QPushButton*>(QStringLiteral("CmdAll"))->click();
   dialog.PreviewButton()->click();
-
   ASSERT_EQ(printed.size(), 2u);
   EXPECT_EQ(printed[0], (std::vector<std::string>{"DBD202403010002 总仓", "DBD202403020004 二号门店仓"}));
   EXPECT_EQ(previews, (std::vector<bool>{false, true}));

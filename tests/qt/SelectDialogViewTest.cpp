@@ -39,7 +39,6 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   dialog.show();
   EXPECT_EQ(dialog.Model()->rowCount(), 50);
   EXPECT_EQ(dialog.Model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
-
   qttest::TypeText(*dialog.FilterBox(), QStringLiteral("阿莫西林"));
   // Items 7, 14, 21, 28, 35, 42, 49.
   ASSERT_EQ(dialog.Model()->rowCount(), 7);
@@ -59,14 +58,12 @@ TEST_F(SelectDialogViewTest, SelectDialogShowsTheDesktopDialogOnlyWhenTheUserMus
   QtUserInterface ui(kOrganization);
   storeadjust::SelectDialog select(ui);
   select.ConnectionString = db.ConnStr();
-
   // A lone row with mode false: taken without a window (a window would stay open: nothing closes it).
   select.Query = "select code, name from goods where code = 'G000002'";
   select.ModeFlag = false;
   select.Show();
   EXPECT_EQ(select.Result().at(0).AsInt32(), 1);
   EXPECT_EQ(select.Result().at(1).AsText(), "G000002");
-
   select.Query = "select code, name from goods where code = 'none'";
   select.Show();
   EXPECT_EQ(select.Result().at(0).AsInt32(), 0);
