@@ -1,22 +1,16 @@
 // Transfer slips printed to PDF and read back with pdftotext: what a clerk finds on the paper
-// (serials, warehouse names, goods, totals, signatures, page numbers), a long bill going on to a
-// second page with its column headers again, and the desktop print component's two ways in.
+// (serials, warehouse names, goods, totals, signatures, page numbers), and a long bill going on
+// to a second page with its column headers again.
 #include <gtest/gtest.h>
 
-#include <QPrintPreviewDialog>
-#include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "QtTestSupport.h"
 #include "browse/BillSlip.h"
 #include "db/DatabaseFactory.h"
-#include "host/PrintRequests.h"
 #include "qt/BillSlipPainter.h"
-#include "qt/PrintComponent.h"
-#include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -34,14 +28,13 @@ class BillSlipPainterTest : public ::testing::Test {
     return storeadjust::qt::PaintBillSlips(printer, slips);
   }
   QString PdfPath() const { return folder_.filePath(QStringLiteral("slips.pdf")); }
-  // The text of page `page` (1-based), or of every page when 0, without blanks and line breaks:
-  // pdftotext drops some blanks between Chinese characters and keeps others.
-  QString PdfText(int page = 0) const {
-    QStringList arguments;
-    if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    arguments << PdfPath() << QStringLiteral("-");
+  // The text of page `page` (1-based) without blanks and line breaks: pdftotext drops some
+  // blanks between Chinese characters and keeps others.
+  QString PdfText(int page) const {
+    const QString number = QString::number(page);
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), arguments);
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-f"), number, QStringLiteral("-l"), number, PdfPath(), QStringLiteral("-")});
     EXPECT_TRUE(pdftotext.waitForFinished(30000));
     QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     text.remove(QRegularExpression(QStringLiteral("\\s")));
@@ -57,8 +50,6 @@ class BillSlipPainterTest : public ::testing::Test {
 
 TEST_F(BillSlipPainterTest, TwoBillsPrintOnAPageEachWithTheirWarehousesGoodsAndTotals) {
   ASSERT_EQ(PrintToPdf(DemoSlips({"DBD202403010001", "DBD202403020004"})), 2);
-  if (qEnvironmentVariableIsSet("KEEP_SLIP_PDF")) QFile::copy(PdfPath(), qEnvironmentVariable("KEEP_SLIP_PDF"));
-
   const QString first = PdfText(1);
   for (const char* expected : {"仓库调拨单", "DBD202403010001", "2024-03-01", "总仓", "一号门店仓", "阿莫西林胶囊",
                                "布洛芬缓释胶囊", "感冒灵颗粒", "230208", "2025-02-08", "0.25g*24粒", "443.20", "712.60",
@@ -66,7 +57,6 @@ TEST_F(BillSlipPainterTest, TwoBillsPrintOnAPageEachWithTheirWarehousesGoodsAndT
     EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
   }
   EXPECT_FALSE(first.contains(QStringLiteral("DBD202403020004")));
-
   const QString second = PdfText(2);
   for (const char* expected : {"DBD202403020004", "二号门店仓", "一号门店仓", "奥美拉唑肠溶胶囊", "李四", "59.40"}) {
     EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
@@ -78,7 +68,6 @@ TEST_F(BillSlipPainterTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAga
   storeadjust::qt::UseSlipPageLayout(probe);
   const std::size_t perPage = storeadjust::qt::SlipLinesPerPage(probe);
   ASSERT_GT(perPage, 20u);
-
   BillSlip slip = DemoSlips({"DBD202403010001"})[0];
   const storeadjust::BillSlipLine line = slip.lines[0];
   slip.lines.clear();
@@ -88,9 +77,7 @@ TEST_F(BillSlipPainterTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAga
     slip.lines.back().quantity = 1;
   }
   ASSERT_EQ(PrintToPdf({slip}), 2);
-
-  const QString first = PdfText(1);
-  const QString second = PdfText(2);
+  const QString first = PdfText(1), second = PdfText(2);
   EXPECT_TRUE(first.contains(QStringLiteral("第1页共2页")));
   EXPECT_TRUE(second.contains(QStringLiteral("第2页共2页")));
   EXPECT_TRUE(second.contains(QStringLiteral("零售总额")));  // the headers again
@@ -102,25 +89,6 @@ TEST_F(BillSlipPainterTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAga
   EXPECT_EQ(first.count(QStringLiteral("合计")), 1);
   EXPECT_EQ(second.count(QStringLiteral("合计")), 2);
   EXPECT_TRUE(second.contains(QString::number(perPage + 1)));
-}
-
-TEST_F(BillSlipPainterTest, TheComponentReadsTheBillsItIsToldAndPreviewsWhenThePreviewAsked) {
-  storeadjust::Session session;
-  session.Conn = db_.Open();
-  session.OptCode = "001";
-  storeadjust::PrintRequest request =
-      storeadjust::MakePrintRequest(session, " CKDBDZK ", " CKDBDZKmx ", "DBD202403010001|GONE", true);
-  storeadjust::qt::PrintComponent component(nullptr);
-  EXPECT_EQ(testsupport::ErrorOf([&] { component.Print(request); }).Description(), "流水号为:GONE的单据不存在!");
-
-  request.serials = "DBD202403010002";
-  bool previewed = false;
-  qttest::WhenModalShows([&previewed](QWidget& modal) {
-    previewed = qobject_cast<QPrintPreviewDialog*>(&modal) != nullptr;
-    modal.close();
-  });
-  component.Print(request);
-  EXPECT_TRUE(previewed);
 }
 
 }  // namespace

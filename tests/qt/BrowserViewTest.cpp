@@ -1,19 +1,25 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
-// the list reach the model, and the model's focus and status text show in the window.
+// the list reach the model, the model's focus and status text show in the window, and the list
+// keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "QtTestSupport.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "qt/BrowserView.h"
-#include "qt/FormViewRegistry.h"
+#include "qt/QtUserInterface.h"
 #include "support/ModuleSession.h"
 
 namespace {
@@ -23,87 +29,124 @@ using storeadjust::FrmStoreAdjuctBillBrow;
 class BrowserViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    session.OptCode = "001";
-    form = std::make_unique<FrmStoreAdjuctBillBrow>(session);
-    form->Load();
-    storeadjust::qt::RegisterBrowserView();
-    const auto* factory = storeadjust::qt::FindFormView(form->Name());
-    ASSERT_NE(factory, nullptr);
-    view = (*factory)(*form, nullptr);
+    browser.Load();
+    view = std::make_unique<storeadjust::qt::BrowserView>(browser);
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    list = view->findChild<QTableView*>(QStringLiteral("Vs"));
-    ASSERT_NE(list, nullptr);
+    list = view->ListView();
   }
 
-  QString StatusText() const {
-    auto* panel = view->findChild<QLabel*>(QStringLiteral("StatusBar1"));
-    return panel ? panel->text() : QStringLiteral("<none>");
-  }
+  QString StatusText() const { return view->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(); }
   QString Cell(int row, int col) const { return list->model()->index(row, col).data().toString(); }
+  void ClickToolbar(const char* key) {
+    auto* toolbar = view->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(view->findChild<QAction*>(key)));
+    ASSERT_NE(button, nullptr) << key;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+  }
+  // Down as the keyboard sends it, once the window is active again: to the widget with the focus.
+  long RowAfterDown() {
+    EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_EQ(focused, list);
+    if (focused != nullptr) QTest::keyClick(focused, Qt::Key_Down);
+    return browser.ListGrid().Row;
+  }
+  // The next modal window: note its name and close it with `close`.
+  void CloseNextWindow(QString& opened, std::function<void(QWidget&)> close) {
+    qttest::WhenModalShows([&opened, close](QWidget& modal) {
+      opened = modal.objectName();
+      close(modal);
+    });
+  }
 
   testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
-  storeadjust::ScriptedUserInterface ui;  // the commands under test ask nothing: a Yes/No box would throw
-  storeadjust::Session session = testsupport::OpenSession(db, ui);
-  std::unique_ptr<FrmStoreAdjuctBillBrow> form;
-  std::unique_ptr<storeadjust::qt::FormView> view;
+  storeadjust::qt::QtUserInterface ui;
+  storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
+  FrmStoreAdjuctBillBrow browser{session};
+  std::unique_ptr<storeadjust::qt::BrowserView> view;
   QTableView* list = nullptr;
 };
 
-TEST_F(BrowserViewTest, OpensWithTheModelsNamesCaptionsAndList) {
-  EXPECT_TRUE(view->windowTitle().startsWith(QStringLiteral("仓库调拨单--浏览")));
-  for (const auto& button : FrmStoreAdjuctBillBrow::ToolbarButtons()) {
-    auto* action = view->findChild<QAction*>(QString::fromUtf8(button.key));
-    ASSERT_NE(action, nullptr) << button.key;
-    EXPECT_EQ(action->text(), QString::fromUtf8(button.key));
-    EXPECT_EQ(action->toolTip(), QString::fromUtf8(button.toolTip));
-  }
-  for (const char* item : {"mnuNew", "mnuExit", "mnuBrowInput", "mnuReport", "mnuPrint", "mnuCd", "mnuAbout"}) {
-    auto* action = view->findChild<QAction*>(QString::fromLatin1(item));
-    ASSERT_NE(action, nullptr) << item;
-    EXPECT_EQ(action->text().toStdString(), form->Control(item).caption);
-  }
+// The toolbar's and menus' names are walked in CommandWalkTest.
+TEST_F(BrowserViewTest, RowsKeysAndHeaderClicksInTheListReachTheModel) {
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单--浏览  操作员: 系统管理员(001)"));
   EXPECT_EQ(list->model()->rowCount(), 4);
-  EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("   "));
   EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("流水号"));
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
   EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 1"));
-}
-
-TEST_F(BrowserViewTest, TheListHasTheFocusAndItsKeysAndRowsReachTheModel) {
-  EXPECT_EQ(form->Focus(), "Vs");
+  EXPECT_EQ(browser.Focus(), "Vs");
   EXPECT_TRUE(list->hasFocus());
-
   list->setCurrentIndex(list->model()->index(2, 1));
-  EXPECT_EQ(form->ListGrid().Row, 3);
+  EXPECT_EQ(browser.ListGrid().Row, 3);
   EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 3"));
-
   QTest::keyClick(list, Qt::Key_Space);
-  EXPECT_TRUE(form->ListGrid().IsMarked(3));
+  EXPECT_TRUE(browser.ListGrid().IsMarked(3));
   EXPECT_EQ(Cell(2, 0), QStringLiteral("√"));
-
-  QTest::keyClick(list, Qt::Key_Escape);
-  EXPECT_FALSE(form->IsOpen());
-  EXPECT_TRUE(ui.Boxes().empty());
-}
-
-TEST_F(BrowserViewTest, ARightClickOnAHeaderSortsTheList) {
   auto* header = list->horizontalHeader();
   const QPoint onSerial(header->sectionViewportPosition(1) + 5, header->height() / 2);
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403020004"));
   emit header->customContextMenuRequested(onSerial);
   EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
-  EXPECT_TRUE(ui.Boxes().empty());
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_FALSE(browser.IsOpen());
 }
 
-TEST_F(BrowserViewTest, EscFromAWidgetTheModelDoesNotKnowClosesTheBrowser) {
-  auto* stray = new QLineEdit(view.get());
-  stray->show();
-  stray->setFocus();
-  QTest::keyClick(stray, Qt::Key_Escape);
-  EXPECT_FALSE(form->IsOpen());
-  EXPECT_FALSE(view->isVisible());
+TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindows) {
+  ASSERT_EQ(browser.ListGrid().Row, 1);
+  ClickToolbar("选择");
+  EXPECT_EQ(RowAfterDown(), 2);
+
+  qttest::ShownBox box;
+  qttest::DismissNextBox(box);
+  view->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
+  EXPECT_EQ(box.title, QStringLiteral("系统提示"));
+  EXPECT_EQ(RowAfterDown(), 3);
+  qttest::DismissNextBox(box);
+  ClickToolbar("编码");
+  EXPECT_TRUE(box.text.contains(QStringLiteral("财务编码")));
+  EXPECT_EQ(RowAfterDown(), 4);
+
+  // 存量 shows the highlighted bill's stock read-only; Esc and 关闭 close it.
+  QString opened;
+  bool readOnly = false;
+  CloseNextWindow(opened, [&readOnly](QWidget& modal) {
+    auto* grid = modal.findChild<QTableView*>(QStringLiteral("VfgStock"));
+    readOnly = grid->model()->rowCount() > 0 && grid->editTriggers() == QAbstractItemView::NoEditTriggers;
+    QTest::keyClick(grid, Qt::Key_Escape);
+  });
+  ClickToolbar("存量");
+  EXPECT_EQ(opened, QStringLiteral("FrmStockDistribution"));
+  EXPECT_TRUE(readOnly);
+  EXPECT_EQ(RowAfterDown(), 4);  // the last bill stays highlighted
+  CloseNextWindow(opened, [](QWidget& modal) {
+    QTest::mouseClick(modal.findChild<QWidget*>(QStringLiteral("Cmd_Close")), Qt::LeftButton);
+  });
+  ClickToolbar("存量");
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  // The list is read again when the editor closes: the first bill is highlighted.
+  opened.clear();
+  CloseNextWindow(opened, [](QWidget& modal) { static_cast<QDialog&>(modal).reject(); });
+  ClickToolbar("查看");
+  EXPECT_EQ(opened, QStringLiteral("FrmStoreAdjuctBill"));
+  EXPECT_EQ(RowAfterDown(), 2);
+
+  // A double click opens the bill clicked; once the editor has closed by its close box, the list
+  // takes the arrows again.
+  QString lsh;
+  CloseNextWindow(opened, [&lsh](QWidget& modal) {
+    auto* serial = modal.findChild<QLineEdit*>(QStringLiteral("TxtLSH"));
+    lsh = serial != nullptr ? serial->text() : modal.objectName();
+    modal.close();
+  });
+  const QPoint onSecond = list->visualRect(list->model()->index(1, 1)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onSecond);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onSecond);
+  EXPECT_EQ(lsh, QStringLiteral("DBD202403010002"));
+  EXPECT_EQ(RowAfterDown(), 2);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// The editor's entry row tried from the keyboard alone, on the demo database with the desktop's
-// own dialogs: real key presses from the out-warehouse to the amount, the selection dialogs over
-// the editor answered by keys, the arrows that move back and forth, Tab passing over the boxes
-// a clerk cannot type in, and the batch dialog opening on the batch that expires first.
+// The editor's window on the demo database with the desktop's own dialogs. The entry row tried
+// from the keyboard alone: real key presses from the out-warehouse to the amount, the selection
+// dialogs over the editor answered by keys, Tab passing over the boxes a clerk cannot type in,
+// and the batch dialog opening on the batch that expires first. Then the window itself: every
+// control under its own name, the title, the grids' number places and the goods panel.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,11 +28,9 @@ using storeadjust::qt::QtUserInterface;
 
 // What a selection dialog showed when the test answered it.
 struct DialogSeen {
-  bool shown = false;
-  bool modal = false;
+  bool shown = false, modal = false;
   QWidget* parent = nullptr;
-  int rows = 0;
-  int currentRow = -1;
+  int rows = 0, currentRow = -1;
 };
 
 class EntryRowKeyboardTest : public ::testing::Test {
@@ -40,8 +40,9 @@ class EntryRowKeyboardTest : public ::testing::Test {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   }
 
-  void OpenNewBill() {
-    session.IsNewBill = true;
+  void Open(const char* lsh = "") {
+    session.IsNewBill = *lsh == '\0';
+    session.CurrentLSH = lsh;
     form.Load();
     view = std::make_unique<EditorView>(form);
     view->show();
@@ -50,7 +51,7 @@ class EntryRowKeyboardTest : public ::testing::Test {
   }
 
   QLineEdit* Field(const char* name) const { return view->findChild<QLineEdit*>(QString::fromUtf8(name)); }
-  QWidget* Focused() const { return QApplication::focusWidget(); }
+  static QWidget* Focused() { return QApplication::focusWidget(); }
   // A key, then what the event loop does before the clerk's next key.
   void Press(const char* field, Qt::Key key) {
     QTest::keyClick(Field(field), key);
@@ -72,16 +73,14 @@ class EntryRowKeyboardTest : public ::testing::Test {
     });
   }
 
+  void Enter(const char* field, const char* text) {
+    Type(field, text);
+    Press(field, Qt::Key_Return);
+  }
   // Out-warehouse 01 and in-warehouse 02, each taken by Enter.
   void EnterWarehouses() {
-    Type("TxtBcCkID", "01");
-    Press("TxtBcCkID", Qt::Key_Return);
-    Type("txtBrCKid", "02");
-    Press("txtBrCKid", Qt::Key_Return);
-  }
-  void EnterGoods(const char* goods) {
-    Type("TxtHH", goods);
-    Press("TxtHH", Qt::Key_Return);
+    Enter("TxtBcCkID", "01");
+    Enter("txtBrCKid", "02");
   }
 
   QTemporaryDir settingsDir;
@@ -93,24 +92,20 @@ class EntryRowKeyboardTest : public ::testing::Test {
 };
 
 TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
-  OpenNewBill();
+  Open();
   EXPECT_EQ(Focused(), Field("TxtBcCkID"));
 
-  Type("TxtBcCkID", "01");
-  Press("TxtBcCkID", Qt::Key_Return);
+  Enter("TxtBcCkID", "01");
   EXPECT_EQ(Field("txtBcCkName")->text(), QStringLiteral("总仓"));
   EXPECT_EQ(Focused(), Field("txtBrCKid"));
-
-  Type("txtBrCKid", "02");
-  Press("txtBrCKid", Qt::Key_Return);
+  Enter("txtBrCKid", "02");
   EXPECT_EQ(Field("txtBrCkName")->text(), QStringLiteral("一号门店仓"));
   EXPECT_EQ(Focused(), Field("TxtHH"));  // the remark is passed over
 
   // 0003 has three units: the unit dialog opens over the editor; Down and Enter take 中包.
   DialogSeen units;
   AnswerDialog(units, {Qt::Key_Down, Qt::Key_Return});
-  Type("TxtHH", "0003");
-  Press("TxtHH", Qt::Key_Return);
+  Enter("TxtHH", "0003");
   ASSERT_TRUE(units.shown);
   EXPECT_TRUE(units.modal);
   EXPECT_EQ(units.parent, view.get());
@@ -119,16 +114,13 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Field("txtXs")->text(), QStringLiteral("12"));
   EXPECT_EQ(Focused(), Field("TxtDj"));
   EXPECT_EQ(form.Text("TxtDj"), "15.2");  // the model keeps its plain text; only the view pads it
-
   Press("TxtDj", Qt::Key_Return);
   EXPECT_EQ(Focused(), Field("TxtSl"));
   EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("15.20"));  // left: with the price's two places
-
   // Two batches in stock: the batch dialog opens, Enter takes the one it offers.
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});
-  Type("TxtSl", "5");
-  Press("TxtSl", Qt::Key_Return);
+  Enter("TxtSl", "5");
   ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.parent, view.get());
   EXPECT_EQ(batches.rows, 2);
@@ -143,7 +135,7 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
 }
 
 TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
-  OpenNewBill();
+  Open();
   const auto nextByTab = [&](const char* from) {
     auto* widget = view->findChild<QWidget*>(QString::fromUtf8(from));
     widget->setFocus();
@@ -155,12 +147,9 @@ TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
   EXPECT_NE(nextByTab("Command1"), QStringLiteral("TxtSh"));
   EXPECT_EQ(nextByTab("txtJl"), QStringLiteral("TxtDj"));  // unit name and coefficient passed over
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("Chk1"));    // the retail total follows the goods
-  for (const char* name : {"TxtLSH", "txtBcCkName", "txtBrCkName", "TxtCzryName", "TxtSh", "txtDw", "txtXs"}) {
-    EXPECT_FALSE(Field(name)->focusPolicy() & Qt::TabFocus) << name;
-  }
   // Goods kept by amount only: the retail total is typed, so Tab reaches it.
   EnterWarehouses();
-  EnterGoods("0040");
+  Enter("TxtHH", "0040");
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
 }
 
@@ -169,20 +158,73 @@ TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
 TEST_F(EntryRowKeyboardTest, TheBatchDialogOffersTheBatchThatExpiresFirst) {
   db.Run({"update phk set xq='2025-01-31' where hh='0003' and stockid='01' and ph='230422'",
           "update phk set xq='2024-06-30' where hh='0003' and stockid='01' and ph='240207'"});
-  OpenNewBill();
+  Open();
   EnterWarehouses();
   DialogSeen units;
   AnswerDialog(units, {Qt::Key_Return});
-  EnterGoods("0003");
+  Enter("TxtHH", "0003");
   Press("TxtDj", Qt::Key_Return);
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});
-  Type("TxtSl", "2");
-  Press("TxtSl", Qt::Key_Return);
+  Enter("TxtSl", "2");
   ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.currentRow, 1);  // rows stay in the list's order
   EXPECT_EQ(form.Entry().BatchColumn(1).TextOrEmpty(), "240207");
   EXPECT_EQ(form.Entry().BatchColumn(5).AsDate(), (adodb::Date{2024, 6, 30}));
+}
+
+class EditorViewTest : public EntryRowKeyboardTest {};
+
+TEST_F(EditorViewTest, EveryControlHasAWidgetOfItsNameAndTheTitleFollowsTheBill) {
+  Open("DBD202403010001");
+  for (const std::string& name : form.ControlNames()) {
+    const QString object = QString::fromStdString(name);
+    const bool action = form.Control(name).kind == storeadjust::ControlKind::ToolbarButton;
+    EXPECT_NE(action ? static_cast<QObject*>(view->findChild<QAction*>(object)) : view->findChild<QWidget*>(object), nullptr)
+        << name;
+  }
+  EXPECT_TRUE(Field("TxtLSH")->isReadOnly());
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单 - DBD202403010001  操作员: 系统管理员(001)"));
+  QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("Cmd_Add")), Qt::LeftButton);
+  EXPECT_EQ(Field("TxtLSH")->text(), QStringLiteral("DBD202403050005"));
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("仓库调拨单 - DBD202403050005  操作员: 系统管理员(001)"));
+}
+
+// Quantities with SLWS places, prices with wsjws, amounts with the cents they are stored with,
+// all on the right; the model's cells stay as stored. The goods panel follows the line the
+// arrows move to.
+TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
+  db.Run({"update sys_var set slws=3, wsjws=2"});
+  session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
+  session.SysVarRs->MoveFirst();
+  Open("DBD202403010001");
+  const auto shown = [](QTableView* grid, int row, const char* caption) {
+    for (int col = 0; col < grid->model()->columnCount(); ++col) {
+      if (grid->model()->headerData(col, Qt::Horizontal).toString() != QString::fromUtf8(caption)) continue;
+      const QModelIndex cell = grid->model()->index(row, col);
+      const bool right = cell.data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight;
+      return (right ? QStringLiteral("right ") : QStringLiteral("left ")) + cell.data().toString();
+    }
+    return QStringLiteral("no column ") + QString::fromUtf8(caption);
+  };
+  auto* lines = view->findChild<QTableView*>(QStringLiteral("VfgContent"));
+  EXPECT_EQ(shown(lines, 1, "单价"), QStringLiteral("right 15.20"));
+  EXPECT_EQ(shown(lines, 1, "数量"), QStringLiteral("right 12.000"));
+  EXPECT_EQ(shown(lines, 1, "金额"), QStringLiteral("right 182.40"));
+  EXPECT_EQ(form.Grid("VfgContent")->TextMatrix(2, 5), "15.2");
+  auto* panel = view->findChild<QTableView*>(QStringLiteral("VfgSpxx"));
+  EXPECT_EQ(shown(panel, 0, "零售价"), QStringLiteral("right 16.50"));
+  EXPECT_EQ(shown(panel, 0, "拨出库存数量"), QStringLiteral("right 310.000"));
+  EXPECT_EQ(shown(panel, 0, "品名"), QStringLiteral("left 感冒灵颗粒"));
+
+  const auto panelGoods = [&] { return panel->model()->index(0, 0).data().toString(); };
+  lines->setFocus();
+  ASSERT_EQ(lines->currentIndex().row(), 0);
+  QTest::keyClick(lines, Qt::Key_Down);
+  EXPECT_EQ(panelGoods(), QStringLiteral("布洛芬缓释胶囊"));
+  QTest::keyClick(lines, Qt::Key_Up);
+  EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
+  EXPECT_TRUE(lines->hasFocus());
 }
 
 }  // namespace

@@ -39,9 +39,6 @@ class GoodsPlaceDialogViewTest : public ::testing::Test {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   }
-  static QString Cell(const GoodsPlaceDialogView& dialog, int row, int column) {
-    return dialog.Grid()->model()->index(row, column).data().toString();
-  }
   // Types into the current quantity cell as the clerk does, then Enter in the cell's editor.
   static void EnterQuantity(GoodsPlaceDialogView& dialog, const QString& text) {
     QTest::keyClicks(dialog.Grid(), text.left(1));
@@ -86,11 +83,9 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
   Show(dialog);
   QAbstractItemModel& model = *dialog.Grid()->model();
   EXPECT_FALSE(model.flags(model.index(0, GoodsPlaceTableModel::kQuantity)) & Qt::ItemIsEditable);
-  EXPECT_EQ(dialog.Grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
   QTest::keyClicks(dialog.Grid(), QStringLiteral("9"));
-  EXPECT_EQ(Cell(dialog, 0, GoodsPlaceTableModel::kQuantity), QStringLiteral("3.5"));
+  EXPECT_EQ(model.index(0, GoodsPlaceTableModel::kQuantity).data().toString(), QStringLiteral("3.5"));
   EXPECT_FALSE(dialog.ConfirmButton()->isVisible());
-  EXPECT_EQ(dialog.CloseButton()->text(), QStringLiteral("关闭"));
   EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5.5 / 应分配 5.5"));
 
   dialog.accept();  // the totals agree, but viewing confirms nothing
@@ -101,9 +96,8 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
 }
 
 // Through the user interface the editor calls, modally.
-TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEscOrViewing) {
+TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEsc) {
   QtUserInterface ui(QStringLiteral("StoreAdjustTest"));
-
   qttest::WhenModalShows([](QWidget& modal) {
     auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
     ASSERT_NE(dialog, nullptr);
@@ -123,11 +117,6 @@ TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEs
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   });
   answer = ui.ShowGoodsPlaces(Request(storeadjust::kNewLineKey, "5"));
-  EXPECT_FALSE(answer.confirmed);
-  EXPECT_TRUE(answer.items.empty());
-
-  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
-  answer = ui.ShowGoodsPlaces(Request("1001", "5.5", true));
   EXPECT_FALSE(answer.confirmed);
   EXPECT_TRUE(answer.items.empty());
 }

@@ -4,7 +4,7 @@
 
 #include <QAbstractButton>
 #include <QKeyEvent>
-#include <QWidget>
+#include <QTimer>
 
 #include "db/SqliteFile.h"
 
@@ -34,7 +34,6 @@ class QtApplicationEnvironment : public ::testing::Environment {
 
 GoodsDatabase::GoodsDatabase(int rows)
     : TempDatabase([rows](const std::string& path) {
-        // Every seventh item is a 阿莫西林 (amoxicillin), so filters have something to narrow to.
         storeadjust::db::SqliteFile(path).Execute(
             "create table goods (code varchar(20) primary key, name varchar(40), gg varchar(20));"
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(rows) +
@@ -43,9 +42,8 @@ GoodsDatabase::GoodsDatabase(int rows)
             "case when i % 2 = 0 then '0.25g*24' else 'Box' end from n");
       }) {}
 
-std::shared_ptr<adodb::Recordset> GoodsDatabase::OpenGoods(const std::string& where) const {
-  return connection_->OpenRecordset("select code as 编号, name as 名称, gg as 规格 from goods " + where +
-                                    " order by code");
+std::shared_ptr<adodb::Recordset> GoodsDatabase::OpenGoods() const {
+  return connection_->OpenRecordset("select code as 编号, name as 名称, gg as 规格 from goods order by code");
 }
 
 void TypeText(QWidget& widget, const QString& text) {
