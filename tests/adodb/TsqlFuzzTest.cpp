@@ -44,56 +44,38 @@ std::vector<std::string> Seeds() {
   return seeds;
 }
 
+// Each case is a soup of words, a deep nest past the translator's limit, or a golden statement
+// with a few words inserted, bytes cut, changed or repeated.
 class Fuzzer {
  public:
   explicit Fuzzer(unsigned seed) : random_(seed), seeds_(Seeds()) {}
 
   std::string Next() {
     const std::size_t kind = Pick(16);
-    if (kind == 0) return Nested();
-    return kind < 6 ? Soup() : Mutated();
+    std::string sql = kind < 6 || seeds_.empty() ? "select " : seeds_[Pick(seeds_.size())];
+    if (kind == 0) {
+      const std::size_t depth = Pick(700);  // past the translator's limit of 500
+      const std::string open = Pick(2) ? "(" : "abs(";
+      for (std::size_t i = 0; i < depth; ++i) sql += open;
+      sql += "1";
+      for (std::size_t i = 0; i < depth; ++i) sql += Pick(50) ? ")" : "+1)";
+    } else if (kind < 6) {
+      for (std::size_t i = 0, n = 1 + Pick(30); i < n; ++i) sql += Word() + " ";
+    } else {
+      for (std::size_t i = 0, n = 1 + Pick(4); i < n && !sql.empty(); ++i) {
+        const std::size_t at = Pick(sql.size()), how = Pick(4);
+        if (how == 0) sql.insert(at, " " + Word() + " ");
+        else if (how == 1) sql.erase(at, 1 + Pick(8));
+        else if (how == 2) sql[at] = static_cast<char>(Pick(256));
+        else sql.insert(at, sql.substr(at, Pick(40)));
+      }
+    }
+    return sql;
   }
 
  private:
   std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
   const std::string& Word() { return kVocabulary[Pick(kVocabulary.size())]; }
-
-  std::string Soup() {
-    std::string sql = "select ";
-    for (std::size_t i = 0, n = 1 + Pick(30); i < n; ++i) sql += Word() + " ";
-    return sql;
-  }
-
-  std::string Nested() {
-    const std::size_t depth = Pick(700);  // past the translator's limit of 500
-    const std::string open = Pick(2) ? "(" : "abs(";
-    std::string sql = "select ";
-    for (std::size_t i = 0; i < depth; ++i) sql += open;
-    sql += "1";
-    for (std::size_t i = 0; i < depth; ++i) sql += Pick(50) ? ")" : "+1)";
-    return sql;
-  }
-
-  std::string Mutated() {
-    std::string sql = seeds_.empty() ? Soup() : seeds_[Pick(seeds_.size())];
-    for (std::size_t i = 0, n = 1 + Pick(4); i < n && !sql.empty(); ++i) {
-      const std::size_t at = Pick(sql.size());
-      switch (Pick(4)) {
-        case 0:
-          sql.insert(at, " " + Word() + " ");
-          break;
-        case 1:
-          sql.erase(at, 1 + Pick(8));
-          break;
-        case 2:
-          sql[at] = static_cast<char>(Pick(256));
-          break;
-        default:
-          sql.insert(at, sql.substr(at, Pick(40)));
-      }
-    }
-    return sql;
-  }
 
   std::mt19937 random_;
   std::vector<std::string> seeds_;
