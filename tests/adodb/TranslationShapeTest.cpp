@@ -76,13 +76,10 @@ std::vector<std::string> GoldenStatements() {
   std::vector<std::string> statements;
   for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
     std::ifstream in(file);
-    bool inExpectation = false;
+    bool expected = false;
     for (std::string line; std::getline(in, line);) {
-      if (line == "----") inExpectation = true;
-      if (line.empty()) inExpectation = false;
-      if (inExpectation || line.empty() || line[0] == '#' || line == "query" || line == "statement" || line == "----")
-        continue;
-      statements.push_back(line);
+      expected = line == "----" || (expected && !line.empty());
+      if (!expected && !line.empty() && line[0] != '#' && line != "query" && line != "statement") statements.push_back(line);
     }
   }
   return statements;

@@ -60,10 +60,10 @@ TEST_F(DataHelpersTest, SeparateReadsDoNotSeeTheOpenTransactionOnConn) {
 
 TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRowOrTheDefaults) {
   GetSqlValue reader(session);
-  reader.SetKDSql("select hh, dj, kdrq from goods order by hh");
+  reader.SetKDSql("select hh, dj from goods order by hh");
   reader.GetArrayValue();
   auto values = reader.ArrayValue();
-  ASSERT_EQ(values.size(), 4u);
+  ASSERT_EQ(values.size(), 3u);
   EXPECT_EQ(values[0].AsInt32(), 3);
   EXPECT_EQ(values[1].AsText(), "A1");
   EXPECT_EQ(values[2].AsDouble(), 2.5);
@@ -71,14 +71,9 @@ TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRowOrT
   reader.GetArrayValue();
   values = reader.ArrayValue();
   ASSERT_EQ(values.size(), 4u);
-  EXPECT_EQ(values[0].AsInt32() + values[1].AsDouble(), 0);
+  EXPECT_EQ(values[0].AsInt32(), 0);
+  EXPECT_EQ(values[1].AsDouble(), 0);
   EXPECT_EQ(values[2].AsDate(), (adodb::Date{1900, 1, 1}));
-}
-
-TEST_F(DataHelpersTest, AQuoteInAValueStaysInsideItsLiteral) {
-  session.Conn->Execute("insert into goods (hh, pm) values (" + SqlText("B'1") + ", " + SqlText("x' or '1'='1") + ")");
-  EXPECT_EQ(GetFieldValue(session, "select pm from goods where hh=" + SqlText("B'1"), "pm").AsText(), "x' or '1'='1");
-  EXPECT_EQ(CountRecords(session, "select * from goods where pm=" + SqlText("x' or '1'='1")), 1);
 }
 
 // Money rounds as a person expects: the decimal shown, halves away from zero, never -0.
@@ -87,7 +82,9 @@ TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalAndPadNumberNeverCuts) {
   EXPECT_EQ(RoundTo(1.005, 2), 1.01);
   EXPECT_EQ(RoundTo(-2.5, 0), -3);
   EXPECT_EQ(RoundTo(123456.7891234, 3), 123456.789);
+  // Numbers go into statements as plain decimal text of at most 15 significant digits.
   EXPECT_EQ(SqlNumber(RoundTo(-0.0004, 3)), "0");
+  EXPECT_EQ(SqlNumber(0.1 + 0.2) + " " + SqlNumber(2.0 / 3.0) + " " + SqlNumber(1e20), "0.3 0.666666666666667 100000000000000000000");
   EXPECT_EQ(RoundTo(12.5, 7), 0);
   EXPECT_EQ(RoundTo(12.5, -1), 0);
   EXPECT_EQ(PadNumber("12", "0", 4), "0012");

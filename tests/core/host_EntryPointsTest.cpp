@@ -57,7 +57,8 @@ TEST_F(EntryPointsTest, RegisteringWritesOneLineWithTheLibrarysPathAndUnregister
   EXPECT_EQ(ReadFile(registry), "Other.Class=/opt/other.so\n");
 }
 
-TEST_F(EntryPointsTest, TheFactoryIsHandedOutForTheClassNameOnlyAndUnloadWaitsForLiveObjects) {
+// The factory is handed out for the class name only, and unloading waits for live objects.
+TEST_F(EntryPointsTest, TheFactoryIsForTheClassNameOnlyAndUnloadWaitsForLiveObjects) {
   auto* getClass = Get<int32_t(const char*, void**)>("DllGetClassObject");
   auto* canUnload = Get<int32_t()>("DllCanUnloadNow");
   auto* release = Get<void(StoreAdjuctBillHandle*)>("StoreAdjuctBill_Release");

@@ -41,10 +41,8 @@ TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderAndProfileValuesFallBack) 
   EXPECT_TRUE(ui.Boxes().empty());
   EXPECT_EQ(s.slws, 3);
   EXPECT_EQ(s.ztdh, 9);
-  EXPECT_FALSE(s.bz2);
   EXPECT_EQ(s.xz2, 6);  // sys_var's 2 means 6
   EXPECT_EQ(s.xz9, 7);
-  EXPECT_EQ(s.ykfs, 2);
   EXPECT_EQ(s.sf_tag, "T");
   EXPECT_EQ(s.ckperiod, 3);
   EXPECT_TRUE(s.qyzt);

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,19 +42,13 @@ struct Expectation {
   std::vector<std::string> rows;
 };
 
-struct Edit {
-  long row = 0;
-  std::string column;
-  double value = 0;
-};
-
 struct CorpusBlock {
   int line = 0;
   std::string origin;
   std::string statement;
   long rows = -1;
   long affects = -1;
-  std::vector<Edit> edits;
+  std::vector<std::string> edits;  // "R Column V"
   std::vector<Expectation> expectations;
 };
 
@@ -71,9 +66,7 @@ void ReadLine(CorpusBlock& block, const std::string& line) {
   } else if (StartsWith(line, "affects ")) {
     block.affects = std::stol(line.substr(8));
   } else if (StartsWith(line, "edit ")) {
-    std::istringstream words(line.substr(5));
-    Edit& edit = block.edits.emplace_back();
-    words >> edit.row >> edit.column >> edit.value;
+    block.edits.push_back(line.substr(5));
   } else if (line == "expect" || StartsWith(line, "expect ")) {
     block.expectations.push_back({line.size() > 7 ? line.substr(7) : "", {}});
   } else if (!block.expectations.empty()) {
@@ -122,14 +115,8 @@ std::vector<std::string> ReadRows(adodb::Recordset& set) {
 // The expected lines with each cell trimmed, so the data file may align its columns.
 std::string Normalized(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
-  for (const std::string& line : lines) {
-    std::string row;
-    for (std::size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 1) {
-      bar = line.find('|', start);
-      row += (start ? " | " : "") + Trim(std::string_view(line).substr(start, bar == std::string::npos ? bar : bar - start));
-    }
-    out.push_back(row);
-  }
+  static const std::regex bar(" *\\| *");
+  for (const std::string& line : lines) out.push_back(std::regex_replace(Trim(line), bar, " | "));
   return Joined(out);
 }
 
@@ -147,9 +134,13 @@ std::vector<std::string> RunStatement(adodb::Connection& conn, const CorpusBlock
   if (block.rows >= 0) {
     EXPECT_EQ(block.rows, static_cast<long>(rows.size())) << "rows returned:\n" << Joined(rows);
   }
-  for (const Edit& edit : block.edits) {
-    set->SetAbsolutePosition(edit.row);
-    set->SetValue(edit.column, adodb::Variant(edit.value));
+  for (const std::string& edit : block.edits) {
+    long row = 0;
+    std::string column;
+    double value = 0;
+    std::istringstream(edit) >> row >> column >> value;
+    set->SetAbsolutePosition(row);
+    set->SetValue(column, adodb::Variant(value));
     set->Update();
   }
   set->Close();
