@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "db/DatabaseFactory.h"
@@ -23,16 +24,11 @@ struct Ran {
   std::string out;
 };
 
+// Runs the tool on the file, its output and errors kept together in a file beside it.
 Ran CheckTemplates(const std::string& path) {
-  const std::string command = std::string(STOREADJUST_DB_TOOL) + " check-templates '" + path + "' 2>&1";
-  Ran ran;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return ran;
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return ran;
+  const std::string out = path + ".out";
+  const int status = std::system((std::string(STOREADJUST_DB_TOOL) + " check-templates '" + path + "' >'" + out + "' 2>&1").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, (std::ostringstream() << std::ifstream(out).rdbuf()).str()};
 }
 
 void StoreTemplate(const TempDatabase& db, const std::string& name, const std::string& sql) {

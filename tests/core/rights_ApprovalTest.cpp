@@ -25,10 +25,9 @@ class ScopeAndApprovalTest : public ::testing::Test {
     return provider_->SubmitBill(db_.ConnStr(), kTransferBillTypeCode, kBill, "MAKER", "SUBMITTER", total, largest);
   }
   bool Approved() { return provider_->IsApproved(db_.ConnStr(), kTransferBillTypeCode, kBill); }
-  void Decide(const char* status) {
-    db_.Run({std::string("update BillApproval set Status='") + status +
-             "', DecidedAt=getdate(), DecidedBy='BOSS' where BillTypeCode='000022' and BillGuid='" + kBill +
-             "' and Status='pending'"});
+  void Decide(const std::string& status) {  // as the ERP's approval screens do
+    db_.Run({"update BillApproval set Status='" + status + "', DecidedAt=getdate(), DecidedBy='BOSS' where BillTypeCode='000022' "
+             "and BillGuid='" + kBill + "' and Status='pending'"});
   }
 
   TempDatabase db_{db::CreateEmptyDatabase};

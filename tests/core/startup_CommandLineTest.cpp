@@ -37,17 +37,13 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
                         ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
   for (const auto& arg : args) command += " " + ShellQuoted(arg);
-  command += " 2>" + ShellQuoted(errFile.string()) + " </dev/null";
   Ran ran;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return ran;
+  FILE* pipe = popen((command + " 2>" + ShellQuoted(errFile.string()) + " </dev/null").c_str(), "r");
   std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
+  for (std::size_t n; pipe && (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
+  const int status = pipe ? pclose(pipe) : -1;
   ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ostringstream err;
-  err << std::ifstream(errFile).rdbuf();
-  ran.err = err.str();
+  ran.err = (std::ostringstream() << std::ifstream(errFile).rdbuf()).str();
   return ran;
 }
 
