@@ -31,7 +31,7 @@ class DataHelpersTest : public ::testing::Test {
 
 // Without a row a reader gives the default of the column's type group; a missing column or a
 // refused statement is shown, each with its own icon and title, and reads empty, zero or nothing.
-TEST_F(DataHelpersTest, ReadersGiveTheTypeGroupsDefaultAndShowWhatFails) {
+TEST_F(DataHelpersTest, ReadersGiveDefaultsShowWhatFailsAndSeparateReadsSeeOnlyCommittedRows) {
   const std::string none = "select * from goods where hh='none'";
   EXPECT_EQ(GetFieldValue(session, none, "dj").AsDouble(), 0);
   EXPECT_EQ(GetFieldValue(session, none, "kdrq").AsDate(), (adodb::Date{1900, 1, 1}));
@@ -47,9 +47,7 @@ TEST_F(DataHelpersTest, ReadersGiveTheTypeGroupsDefaultAndShowWhatFails) {
   EXPECT_EQ(ShownBoxes(ui),
             "48 系统提示|Item cannot be found in the collection corresponding to the requested name or ordinal.\n"
             "48 系统提示" + refused + "16 Error:" + refused + "16 Error:" + refused + "64 系统提示" + refused);
-}
-
-TEST_F(DataHelpersTest, SeparateReadsDoNotSeeTheOpenTransactionOnConn) {
+  // A separate read does not see the open transaction on Conn.
   session.Conn->BeginTrans();
   session.Conn->Execute("update goods set pm='Changed' where hh='A1'");
   auto own = OpenRsSeparate(session, "select pm from goods where hh='A1'");
@@ -77,7 +75,7 @@ TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRowOrT
 }
 
 // Money rounds as a person expects: the decimal shown, halves away from zero, never -0.
-TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalAndPadNumberNeverCuts) {
+TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalAndNumbersGoIntoStatementsPlainly) {
   EXPECT_EQ(RoundTo(2.675, 2), 2.68);
   EXPECT_EQ(RoundTo(1.005, 2), 1.01);
   EXPECT_EQ(RoundTo(-2.5, 0), -3);
@@ -87,10 +85,6 @@ TEST(NumberHelpersTest, RoundToRoundsTheShownDecimalAndPadNumberNeverCuts) {
   EXPECT_EQ(SqlNumber(0.1 + 0.2) + " " + SqlNumber(2.0 / 3.0) + " " + SqlNumber(1e20), "0.3 0.666666666666667 100000000000000000000");
   EXPECT_EQ(RoundTo(12.5, 7), 0);
   EXPECT_EQ(RoundTo(12.5, -1), 0);
-  EXPECT_EQ(PadNumber("12", "0", 4), "0012");
-  EXPECT_EQ(PadNumber("12345", "0", 4), "12345");
-  EXPECT_EQ(PadNumber("12", "0", 11), "");
-  EXPECT_EQ(PadNumber("12", "0", 0), "");
 }
 
 }  // namespace

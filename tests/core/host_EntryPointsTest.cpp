@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "QvStoreAdjuctBillV11.h"
@@ -15,10 +16,7 @@
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string ReadFile(const std::filesystem::path& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); }
 
 // The library is loaded afresh and the user's configuration folder is a temporary one.
 class EntryPointsTest : public ::testing::Test {

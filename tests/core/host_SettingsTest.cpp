@@ -48,7 +48,6 @@ TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderAndProfileValuesFallBack) 
   EXPECT_TRUE(s.qyzt);
   EXPECT_EQ(s.LengthOfMakeHH, 4);
   EXPECT_EQ(s.LengthOfMakeCustomID, 4);
-  EXPECT_EQ(s.LengthOfForeSuperID, 1);
   EXPECT_EQ(s.AutoMakeHH, 1);
   EXPECT_TRUE(s.CHKZHJJ);
   EXPECT_EQ(s.AutoMakeSuperID, 0);

@@ -33,8 +33,7 @@ TEST_F(StoreAdjuctBillTest, ExecuteLoadsTheSessionShowsTheBrowserAndClosesConn) 
   int shown = 0;
   bill.ShowBrowser = [&](Session& session) {
     ++shown;
-    ASSERT_NE(session.Conn, nullptr);
-    EXPECT_EQ(session.Conn->State(), adodb::adStateOpen);
+    ASSERT_TRUE(session.Conn && session.Conn->State() == adodb::adStateOpen);
     EXPECT_EQ(session.OptGuid, "G-ONEIL");
     EXPECT_EQ(session.Settings.xz2, 5);
     EXPECT_EQ(session.Settings.LengthOfMakeHH, 5);

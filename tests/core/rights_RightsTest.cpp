@@ -43,7 +43,7 @@ class RightsTest : public ::testing::Test {
 };
 
 // Own row and groups are alternatives; a right is held only under its exact listed name.
-TEST_F(RightsTest, OwnRowAndGroupsAreAlternativesAndOnlyExactNamesAreHeld) {
+TEST_F(RightsTest, OwnRowAndGroupsAreAlternativesOnlyExactNamesAreHeldAndQuotesStayQuoted) {
   EXPECT_TRUE(Has("001", "新增"));   // own row
   EXPECT_TRUE(Has("001", "修改"));   // own row 0, group 1
   EXPECT_FALSE(Has("001", "删除"));  // 0 everywhere
@@ -56,6 +56,13 @@ TEST_F(RightsTest, OwnRowAndGroupsAreAlternativesAndOnlyExactNamesAreHeld) {
   EXPECT_FALSE(Has("001", "审"));
   EXPECT_EQ(FindRightPosition(session_, {"新增", "修改"}, {"审核"}, {}, "审"), "");
   EXPECT_EQ(FindRightPosition(session_, {"新增", "修改"}, {"打印", "审核"}, {}, "审核"), "RightValue2,1");
+  // A quote in an operator code or Guid neither breaks a statement nor widens a right.
+  EXPECT_FALSE(Has("x' or '1'='1", "新增"));
+  EXPECT_FALSE(HasRight(session_, "M1", false, "G2' or operatorGuid='G1", "新增", db_.ConnStr()));
+  EXPECT_FALSE(HasRight(session_, "M1' or '1'='1", true, "001", "新增", db_.ConnStr()));
+  // An operator whose code and Guid really hold quotes keeps exactly the rights of the row.
+  EXPECT_TRUE(Has("O'1", "删除"));
+  EXPECT_FALSE(Has("O'1", "新增"));
   EXPECT_TRUE(ui_.Boxes().empty());
 }
 
@@ -73,16 +80,6 @@ TEST_F(RightsTest, WithoutTheModulesRightModelEverythingIsRefusedAndNothingRestr
 
   ShowNoRightMsg(session_);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n");
-}
-
-TEST_F(RightsTest, QuoteInOperatorCodeOrGuidNeitherBreaksAStatementNorWidensARight) {
-  EXPECT_FALSE(Has("x' or '1'='1", "新增"));
-  EXPECT_FALSE(HasRight(session_, "M1", false, "G2' or operatorGuid='G1", "新增", db_.ConnStr()));
-  EXPECT_FALSE(HasRight(session_, "M1' or '1'='1", true, "001", "新增", db_.ConnStr()));
-  // An operator whose code and Guid really hold quotes keeps exactly the rights of the row.
-  EXPECT_TRUE(Has("O'1", "删除"));
-  EXPECT_FALSE(Has("O'1", "新增"));
-  EXPECT_TRUE(ui_.Boxes().empty());
 }
 
 TEST_F(RightsTest, DataScopeFlagsGiveTheirFiltersAlsoForAnOperatorWithQuotes) {

@@ -3,9 +3,8 @@
 // backend's Connection. Each file runs in order on a fresh demo database, so the stock
 // statements act on the data the earlier blocks left.
 //
-// A block (blocks are separated by blank lines; lines starting with "#" before the statement
-// name its origin, or, in a block without a statement, comment the file):
-//   # where the statement comes from, in words
+// A block (blocks are separated by blank lines; a block without a statement comments the file):
+//   # where the statement comes from, in words (one or more lines)
 //   the statement, on one line; a statement that begins with "select" is opened as a read-only
 //     record set and every row is read, any other statement is executed
 //   rows N             optional: the query returns N rows
@@ -52,22 +51,20 @@ struct CorpusBlock {
   std::vector<Expectation> expectations;
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
-
 std::string Trim(std::string_view text) { return std::string(adodb::Trimmed(text, " ")); }
 
 // Adds one non-blank line to the block being read.
 void ReadLine(CorpusBlock& block, const std::string& line) {
   if (block.statement.empty()) {
-    if (StartsWith(line, "#")) block.origin += (block.origin.empty() ? "" : " ") + Trim(line.substr(1));
+    if (line.starts_with("#")) block.origin += (block.origin.empty() ? "" : " ") + Trim(line.substr(1));
     else block.statement = line;
-  } else if (StartsWith(line, "rows ")) {
+  } else if (line.starts_with("rows ")) {
     block.rows = std::stol(line.substr(5));
-  } else if (StartsWith(line, "affects ")) {
+  } else if (line.starts_with("affects ")) {
     block.affects = std::stol(line.substr(8));
-  } else if (StartsWith(line, "edit ")) {
+  } else if (line.starts_with("edit ")) {
     block.edits.push_back(line.substr(5));
-  } else if (line == "expect" || StartsWith(line, "expect ")) {
+  } else if (line == "expect" || line.starts_with("expect ")) {
     block.expectations.push_back({line.size() > 7 ? line.substr(7) : "", {}});
   } else if (!block.expectations.empty()) {
     block.expectations.back().rows.push_back(line);
