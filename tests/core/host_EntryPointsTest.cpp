@@ -6,6 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "QvStoreAdjuctBillV11.h"
@@ -13,76 +16,52 @@
 
 namespace {
 
-class HostLibrary {
- public:
-  HostLibrary() : handle_(dlopen(STOREADJUST_HOST_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {}
-  ~HostLibrary() {
-    if (handle_) dlclose(handle_);
-  }
-  HostLibrary(const HostLibrary&) = delete;
-  HostLibrary& operator=(const HostLibrary&) = delete;
-  bool Loaded() const { return handle_ != nullptr; }
-  template <typename F>
-  F* Get(const char* name) const {
-    return reinterpret_cast<F*>(dlsym(handle_, name));
-  }
+std::string ReadFile(const std::filesystem::path& path) { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); }
 
- private:
-  void* handle_;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
+// The library is loaded afresh and the user's configuration folder is a temporary one.
 class EntryPointsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(library.Loaded()) << dlerror();
-    const char* old = getenv("XDG_CONFIG_HOME");
-    if (old) savedConfig = old;
-    hadConfig = old != nullptr;
+    ASSERT_TRUE(library) << dlerror();
+    if (const char* old = getenv("XDG_CONFIG_HOME")) savedConfig = old;
     setenv("XDG_CONFIG_HOME", config.Folder().c_str(), 1);
   }
   void TearDown() override {
-    if (hadConfig) {
-      setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
+    if (savedConfig) setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
   }
-  std::filesystem::path RegistryFile() const { return config.Folder() / "storeadjust" / "registry.ini"; }
+  template <typename F>
+  F* Get(const char* name) const {
+    return reinterpret_cast<F*>(dlsym(library.get(), name));
+  }
 
-  HostLibrary library;
-  const testsupport::TempDatabase config;  // its folder stands in for the user's configuration folder
-  std::string savedConfig;
-  bool hadConfig = false;
+  std::unique_ptr<void, int (*)(void*)> library{dlopen(STOREADJUST_HOST_LIBRARY, RTLD_NOW | RTLD_LOCAL), &dlclose};
+  const testsupport::TempDatabase config;
+  std::optional<std::string> savedConfig;
 };
 
 TEST_F(EntryPointsTest, RegisteringWritesOneLineWithTheLibrarysPathAndUnregisteringRemovesIt) {
-  auto* reg = library.Get<int32_t()>("DllRegisterServer");
-  auto* unreg = library.Get<int32_t()>("DllUnregisterServer");
+  auto* reg = Get<int32_t()>("DllRegisterServer");
+  auto* unreg = Get<int32_t()>("DllUnregisterServer");
   ASSERT_TRUE(reg && unreg);
-  std::filesystem::create_directories(RegistryFile().parent_path());
-  std::ofstream(RegistryFile()) << "Other.Class=/opt/other.so\n"
-                                << QVSTOREADJUCTBILL_CLASS_NAME << "=/stale/path.so\n";
+  const std::filesystem::path registry = config.Folder() / "storeadjust" / "registry.ini";
+  std::filesystem::create_directories(registry.parent_path());
+  std::ofstream(registry) << "Other.Class=/opt/other.so\n" << QVSTOREADJUCTBILL_CLASS_NAME << "=/stale/path.so\n";
   EXPECT_EQ(reg(), SA_S_OK);
-  EXPECT_EQ(reg(), SA_S_OK);
-  const std::string expected = std::string(QVSTOREADJUCTBILL_CLASS_NAME) + "=" +
-                               std::filesystem::canonical(STOREADJUST_HOST_LIBRARY).string() + "\n";
-  EXPECT_EQ(ReadFile(RegistryFile()), "Other.Class=/opt/other.so\n" + expected);
-
+  EXPECT_EQ(reg(), SA_S_OK);  // a second registration writes no second line
+  EXPECT_EQ(ReadFile(registry), "Other.Class=/opt/other.so\n" + std::string(QVSTOREADJUCTBILL_CLASS_NAME) + "=" +
+                                    std::filesystem::canonical(STOREADJUST_HOST_LIBRARY).string() + "\n");
   EXPECT_EQ(unreg(), SA_S_OK);
-  EXPECT_EQ(ReadFile(RegistryFile()), "Other.Class=/opt/other.so\n");
+  EXPECT_EQ(ReadFile(registry), "Other.Class=/opt/other.so\n");
 }
 
-TEST_F(EntryPointsTest, TheFactoryIsHandedOutForTheClassNameOnlyAndUnloadWaitsForLiveObjects) {
-  auto* getClass = library.Get<int32_t(const char*, void**)>("DllGetClassObject");
-  auto* canUnload = library.Get<int32_t()>("DllCanUnloadNow");
-  auto* release = library.Get<void(StoreAdjuctBillHandle*)>("StoreAdjuctBill_Release");
-  auto* setConn = library.Get<int32_t(StoreAdjuctBillHandle*, const char*)>("StoreAdjuctBill_SetConnStr");
-  auto* setDate = library.Get<int32_t(StoreAdjuctBillHandle*, const char*)>("StoreAdjuctBill_SetSysDate");
+// The factory is handed out for the class name only, and unloading waits for live objects.
+TEST_F(EntryPointsTest, TheFactoryIsForTheClassNameOnlyAndUnloadWaitsForLiveObjects) {
+  auto* getClass = Get<int32_t(const char*, void**)>("DllGetClassObject");
+  auto* canUnload = Get<int32_t()>("DllCanUnloadNow");
+  auto* release = Get<void(StoreAdjuctBillHandle*)>("StoreAdjuctBill_Release");
+  auto* setConn = Get<int32_t(StoreAdjuctBillHandle*, const char*)>("StoreAdjuctBill_SetConnStr");
+  auto* setDate = Get<int32_t(StoreAdjuctBillHandle*, const char*)>("StoreAdjuctBill_SetSysDate");
   ASSERT_TRUE(getClass && canUnload && release && setConn && setDate);
 
   void* factory = reinterpret_cast<void*>(1);
@@ -90,7 +69,6 @@ TEST_F(EntryPointsTest, TheFactoryIsHandedOutForTheClassNameOnlyAndUnloadWaitsFo
   EXPECT_EQ(factory, nullptr);
   ASSERT_EQ(getClass(QVSTOREADJUCTBILL_CLASS_NAME, &factory), SA_S_OK);
   ASSERT_NE(factory, nullptr);
-
   EXPECT_EQ(canUnload(), SA_S_OK);
   StoreAdjuctBillHandle* object = static_cast<StoreAdjuctBillFactory*>(factory)->Create();
   ASSERT_NE(object, nullptr);

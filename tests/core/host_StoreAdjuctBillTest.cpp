@@ -1,4 +1,5 @@
 // Execute: the session connection, the settings, the operator look-up and the failure handler.
+// A refused connection string is played end to end by scenarios/player/execute_refused_connection.scn.
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"
@@ -14,13 +15,11 @@ using testsupport::TempDatabase;
 class StoreAdjuctBillTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    db.Run({"insert into sys_var values (2,2,2,2,2,2,2,0,0,0,0,0,0,0,0,0,0,0,0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,'',"
-            "0,0,0,0,0)",
+    db.Run({"insert into sys_var values (2,2,2,2,2,2,2,0,0,0,0,0,0,0,0,0,0,0,0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,'',0,0,0,0,0)",
             "insert into t_SystemProfile (FCategory, FKey, FValue) values ('GL', 'LengthOfMakeHH', '5')",
-            "insert into Operators values ('001', 'G-001', 'Admin')",
-            "insert into Operators values ('O''Neil', 'G-ONEIL', 'Quote')"});
+            "insert into Operators values ('001', 'G-001', 'Admin')", "insert into Operators values ('O''Neil', 'G-ONEIL', 'Quote')"});
     bill.SetConnStr(db.ConnStr());
-    bill.SetOptCode("001");
+    bill.SetOptCode("O'Neil");
     bill.SetSysDate(adodb::Date{2026, 5, 1});
   }
 
@@ -29,13 +28,13 @@ class StoreAdjuctBillTest : public ::testing::Test {
   StoreAdjuctBill bill{ui};
 };
 
+// The operator code holds a quote, which must not break the look-up.
 TEST_F(StoreAdjuctBillTest, ExecuteLoadsTheSessionShowsTheBrowserAndClosesConn) {
   int shown = 0;
   bill.ShowBrowser = [&](Session& session) {
     ++shown;
-    ASSERT_NE(session.Conn, nullptr);
-    EXPECT_EQ(session.Conn->State(), adodb::adStateOpen);
-    EXPECT_EQ(session.OptGuid, "G-001");
+    ASSERT_TRUE(session.Conn && session.Conn->State() == adodb::adStateOpen);
+    EXPECT_EQ(session.OptGuid, "G-ONEIL");
     EXPECT_EQ(session.Settings.xz2, 5);
     EXPECT_EQ(session.Settings.LengthOfMakeHH, 5);
   };
@@ -45,28 +44,9 @@ TEST_F(StoreAdjuctBillTest, ExecuteLoadsTheSessionShowsTheBrowserAndClosesConn) 
   EXPECT_TRUE(ui.Boxes().empty());
 }
 
-TEST_F(StoreAdjuctBillTest, ARefusedConnectionStringIsShownAndNoBrowserAppears) {
-  bool shown = false;
-  bill.ShowBrowser = [&](Session&) { shown = true; };
-  bill.SetConnStr("Provider=SQLite;Data Source=" + (db.Folder() / "no" / "such" / "dir" / "x.db").string());
-  bill.Execute();
-  EXPECT_FALSE(shown);
-  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|unable to open database file\n");
-  EXPECT_EQ(bill.GetSession().Conn, nullptr);
-}
-
-TEST_F(StoreAdjuctBillTest, AnotherSqliteFileIsRefusedOnceNamingTheMissingTable) {
-  TempDatabase other;
-  other.Run({"create table ckdbdzk (lsh varchar(30))"});
-  bool shown = false;
-  bill.ShowBrowser = [&](Session&) { shown = true; };
-  bill.SetConnStr(other.ConnStr());
-  bill.Execute();
-  EXPECT_FALSE(shown);
-  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|数据库 " + other.Path() + " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
-}
-
-TEST_F(StoreAdjuctBillTest, AnErrorInsideTheBrowserHookEndsExecuteThroughTheHandler) {
+// A database without the module's tables is refused once, naming the missing table; an error the
+// browser lets escape ends Execute through the handler, which closes the connection.
+TEST_F(StoreAdjuctBillTest, FailuresAreShownOnceAndLeaveNoConnectionOpen) {
   std::shared_ptr<adodb::Connection> conn;
   bill.ShowBrowser = [&](Session& session) {
     conn = session.Conn;
@@ -76,6 +56,15 @@ TEST_F(StoreAdjuctBillTest, AnErrorInsideTheBrowserHookEndsExecuteThroughTheHand
   EXPECT_EQ(ShownBoxes(ui), "48 系统提示|browser failed\n");
   ASSERT_NE(conn, nullptr);
   EXPECT_EQ(conn->State(), adodb::adStateClosed);
+
+  TempDatabase other;
+  other.Run({"create table ckdbdzk (lsh varchar(30))"});
+  conn = nullptr;
+  bill.SetConnStr(other.ConnStr());
+  bill.Execute();
+  EXPECT_EQ(conn, nullptr) << "the browser was shown";
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|browser failed\n48 系统提示|数据库 " + other.Path() +
+                                " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
 }
 
 }  // namespace

@@ -37,90 +37,65 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
                         ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
   for (const auto& arg : args) command += " " + ShellQuoted(arg);
-  command += " 2>" + ShellQuoted(errFile.string()) + " </dev/null";
   Ran ran;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return ran;
+  FILE* pipe = popen((command + " 2>" + ShellQuoted(errFile.string()) + " </dev/null").c_str(), "r");
   std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
+  for (std::size_t n; pipe && (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
+  const int status = pipe ? pclose(pipe) : -1;
   ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ostringstream err;
-  err << std::ifstream(errFile).rdbuf();
-  ran.err = err.str();
+  ran.err = (std::ostringstream() << std::ifstream(errFile).rdbuf()).str();
   return ran;
 }
 
-class LauncherStartup : public testing::Test {
- protected:
-  Ran Launch(const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home_.Folder()); }
+// Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
+// status: 2 for a wrong command line, 1 for a database that cannot serve.
+TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
+  const TempDatabase home;
+  const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
+  Ran ran = launch({"--bogus"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\nusage:", 0), 0u) << ran.err;
 
-  TempDatabase home_;
-};
-
-TEST_F(LauncherStartup, AWrongCommandLineIsRefusedInChineseWithStatus2) {
-  const Ran unknown = Launch({"--bogus"});
-  EXPECT_EQ(unknown.status, 2);
-  EXPECT_EQ(unknown.err.rfind("storeadjust: 不认识的选项 --bogus\nusage:", 0), 0u) << unknown.err;
-  const Ran noValue = Launch({"--db"});
-  EXPECT_EQ(noValue.status, 2);
-  EXPECT_EQ(noValue.err.rfind("storeadjust: --db 后面缺少它的值\n", 0), 0u) << noValue.err;
-}
-
-// Each refusal is one line naming the file or connection tried, and status 1.
-TEST_F(LauncherStartup, ADatabaseThatCannotServeIsNamedAndEndsWithStatus1) {
-  const std::string missing = (home_.Folder() / "nowhere.db").string();
-  Ran ran = Launch({"--db", missing});
+  const std::string missing = (home.Folder() / "nowhere.db").string();
+  ran = launch({"--db", missing});
   EXPECT_EQ(ran.status, 1);
   EXPECT_EQ(ran.err, "storeadjust: 数据库文件 " + missing + " 不存在。\n");
-
-  ran = Launch({"--db", home_.Path()});  // an empty file: a database without the module's tables
+  ran = launch({"--db", home.Path()});  // an empty file: a database without the module's tables
   EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 数据库 " + home_.Path() + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n");
-
-  const std::string text = (home_.Folder() / "notes.txt").string();
+  EXPECT_EQ(ran.err, "storeadjust: 数据库 " + home.Path() + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n");
+  const std::string text = (home.Folder() / "notes.txt").string();
   std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
-  ran = Launch({"--conn", "Provider=SQLite;Data Source=" + text});
+  ran = launch({"--conn", "Provider=SQLite;Data Source=" + text});
   EXPECT_EQ(ran.status, 1);
   EXPECT_EQ(ran.err, "storeadjust: 打不开数据库文件 " + text + "：file is not a database\n");
-}
 
-TEST_F(LauncherStartup, AnUnknownOperatorIsRefusedAndAKnownOneRunsTheModule) {
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  Ran ran = Launch({"--db", demo.Path(), "--operator", "999"});
+  ran = launch({"--db", demo.Path(), "--operator", "999"});
   EXPECT_EQ(ran.status, 1);
   EXPECT_EQ(ran.err, "storeadjust: 操作员编号 999 不在数据库文件 " + demo.Path() +
                          " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
-
-  ran = Launch({"--db", demo.Path(), "--operator", "001"});
+  ran = launch({"--db", demo.Path(), "--operator", "001"});
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
 }
 
-TEST(PlayerCommandLine, HelpPrintsTheUsageAndAMissingFileIsAWrongCommandLine) {
+TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {
   const TempDatabase home;
-  const Ran help = RunProgram(STOREADJUST_PLAYER, {"--help"}, home.Folder());
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << help.out;
-  EXPECT_EQ(help.err, "");
-  const Ran none = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
-  EXPECT_EQ(none.status, 2);
-  EXPECT_EQ(none.err.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << none.err;
-}
+  Ran ran = RunProgram(STOREADJUST_PLAYER, {"--help"}, home.Folder());
+  EXPECT_EQ(ran.status, 0);
+  EXPECT_EQ(ran.out.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.out;
+  EXPECT_EQ(ran.err, "");
+  ran = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.err;
 
-TEST(PlayerCommandLine, TheTranscriptEndsWithTheCountOfChecksHeldAndFailed) {
-  const TempDatabase home;
   const std::string scenario = (home.Folder() / "count.scn").string();
-  std::ofstream(scenario) << "database empty\n"
-                             "expect sql \"select 1\" 1\n"
-                             "expect sql \"select 2\" 3\n"
-                             "expect sqlerror \"select 1\"\n"
-                             "expect nomessage\n";
-  const Ran ran = RunProgram(STOREADJUST_PLAYER, {scenario}, home.Folder());
+  std::ofstream(scenario) << "database empty\nexpect sql \"select 1\" 1\nexpect sql \"select 2\" 3\n"
+                             "expect sqlerror \"select 1\"\nexpect nomessage\n";
+  ran = RunProgram(STOREADJUST_PLAYER, {scenario}, home.Folder());
   EXPECT_EQ(ran.status, 1);
   EXPECT_NE(ran.out.find("FAIL expect sql \"select 2\" 3 : got \"2\"\n"), std::string::npos) << ran.out;
-  EXPECT_EQ(ran.out.substr(ran.out.rfind("> expect nomessage")),
-            "> expect nomessage\nsummary: 2 checks held, 2 failed\n");
+  EXPECT_EQ(ran.out.substr(ran.out.rfind("> expect nomessage")), "> expect nomessage\nsummary: 2 checks held, 2 failed\n");
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 // backend's Connection. Each file runs in order on a fresh demo database, so the stock
 // statements act on the data the earlier blocks left.
 //
-// A block (blocks are separated by blank lines; lines starting with "#" before the statement
-// name its origin, or, in a block without a statement, comment the file):
-//   # where the statement comes from, in words
+// A block (blocks are separated by blank lines; a block without a statement comments the file):
+//   # where the statement comes from, in words (one or more lines)
 //   the statement, on one line; a statement that begins with "select" is opened as a read-only
 //     record set and every row is read, any other statement is executed
 //   rows N             optional: the query returns N rows
@@ -17,11 +16,10 @@
 //   expect             the same for the rows of the statement itself, when it is a query
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,7 +27,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "adodb/Variant.h"
+#include "adodb/TextCompare.h"
 #include "db/DatabaseFactory.h"
 #include "support/DataFiles.h"
 #include "support/TempDatabase.h"
@@ -43,59 +41,31 @@ struct Expectation {
   std::vector<std::string> rows;
 };
 
-struct Edit {
-  long row = 0;
-  std::string column;
-  double value = 0;
-};
-
 struct CorpusBlock {
   int line = 0;
   std::string origin;
   std::string statement;
   long rows = -1;
   long affects = -1;
-  std::vector<Edit> edits;
+  std::vector<std::string> edits;  // "R Column V"
   std::vector<Expectation> expectations;
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-bool IsQuery(const std::string& statement) { return StartsWith(Lower(Trim(statement)), "select"); }
-
-Edit ParseEdit(const std::string& line) {
-  std::istringstream words(line.substr(5));
-  Edit edit;
-  words >> edit.row >> edit.column >> edit.value;
-  return edit;
-}
+std::string Trim(std::string_view text) { return std::string(adodb::Trimmed(text, " ")); }
 
 // Adds one non-blank line to the block being read.
 void ReadLine(CorpusBlock& block, const std::string& line) {
   if (block.statement.empty()) {
-    if (StartsWith(line, "#")) block.origin += (block.origin.empty() ? "" : " ") + Trim(line.substr(1));
+    if (line.starts_with("#")) block.origin += (block.origin.empty() ? "" : " ") + Trim(line.substr(1));
     else block.statement = line;
-  } else if (StartsWith(line, "rows ")) {
+  } else if (line.starts_with("rows ")) {
     block.rows = std::stol(line.substr(5));
-  } else if (StartsWith(line, "affects ")) {
+  } else if (line.starts_with("affects ")) {
     block.affects = std::stol(line.substr(8));
-  } else if (StartsWith(line, "edit ")) {
-    block.edits.push_back(ParseEdit(line));
-  } else if (line == "expect") {
-    block.expectations.push_back({{}, {}});
-  } else if (StartsWith(line, "expect ")) {
-    block.expectations.push_back({line.substr(7), {}});
+  } else if (line.starts_with("edit ")) {
+    block.edits.push_back(line.substr(5));
+  } else if (line == "expect" || line.starts_with("expect ")) {
+    block.expectations.push_back({line.size() > 7 ? line.substr(7) : "", {}});
   } else if (!block.expectations.empty()) {
     block.expectations.back().rows.push_back(line);
   } else {
@@ -114,7 +84,7 @@ std::vector<CorpusBlock> ReadBlocks(const std::filesystem::path& path) {
       inBlock = false;
       continue;
     }
-    if (!inBlock) blocks.push_back({number, {}, {}, -1, -1, {}, {}});
+    if (!inBlock) blocks.emplace_back().line = number;
     inBlock = true;
     ReadLine(blocks.back(), line);
   }
@@ -122,85 +92,59 @@ std::vector<CorpusBlock> ReadBlocks(const std::filesystem::path& path) {
   return blocks;
 }
 
-std::string Cell(const adodb::Variant& value) {
-  if (value.IsNull()) return "NULL";
-  if (value.Type() == adodb::VariantType::Boolean) return value.AsBool() ? "1" : "0";
-  return value.AsText();
-}
-
 std::vector<std::string> ReadRows(adodb::Recordset& set) {
   std::vector<std::string> rows;
   if (set.RecordCount() > 0) set.MoveFirst();
   for (; !set.EOF(); set.MoveNext()) {
     std::string row;
-    for (std::size_t i = 0; i < set.FieldCount(); ++i) row += (i ? " | " : "") + Cell(set.Value(i));
+    for (std::size_t i = 0; i < set.FieldCount(); ++i) {
+      const adodb::Variant& value = set.Value(i);
+      row += i ? " | " : "";
+      if (value.IsNull()) row += "NULL";
+      else if (value.Type() == adodb::VariantType::Boolean) row += value.AsBool() ? "1" : "0";
+      else row += value.AsText();
+    }
     rows.push_back(row);
   }
   return rows;
 }
 
 // The expected lines with each cell trimmed, so the data file may align its columns.
-std::vector<std::string> Normalized(const std::vector<std::string>& lines) {
+std::string Normalized(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
-  for (const std::string& line : lines) {
-    std::string row;
-    std::size_t start = 0;
-    for (bool first = true;; first = false) {
-      const std::size_t bar = line.find('|', start);
-      row += (first ? "" : " | ") + Trim(line.substr(start, bar == std::string::npos ? bar : bar - start));
-      if (bar == std::string::npos) break;
-      start = bar + 1;
-    }
-    out.push_back(row);
-  }
-  return out;
-}
-
-
-void ApplyEdits(adodb::Recordset& set, const std::vector<Edit>& edits) {
-  for (const Edit& edit : edits) {
-    set.SetAbsolutePosition(edit.row);
-    set.SetValue(edit.column, adodb::Variant(edit.value));
-    set.Update();
-  }
+  static const std::regex bar(" *\\| *");
+  for (const std::string& line : lines) out.push_back(std::regex_replace(Trim(line), bar, " | "));
+  return Joined(out);
 }
 
 // Runs the block's statement; returns its rows when it is a query.
-std::vector<std::string> RunStatement(const std::shared_ptr<adodb::Connection>& conn, const CorpusBlock& block) {
-  if (!IsQuery(block.statement)) {
-    const long changed = conn->Execute(block.statement);
+std::vector<std::string> RunStatement(adodb::Connection& conn, const CorpusBlock& block) {
+  if (!adodb::StartsWithName(Trim(block.statement), "select")) {
+    const long changed = conn.Execute(block.statement);
     if (block.affects >= 0) {
       EXPECT_EQ(block.affects, changed) << "rows changed by the statement";
     }
     return {};
   }
-  const auto set = conn->OpenRecordset(block.statement, block.edits.empty() ? adodb::adLockReadOnly
-                                                                            : adodb::adLockOptimistic);
+  const auto set = conn.OpenRecordset(block.statement, block.edits.empty() ? adodb::adLockReadOnly : adodb::adLockOptimistic);
   const std::vector<std::string> rows = ReadRows(*set);
   if (block.rows >= 0) {
     EXPECT_EQ(block.rows, static_cast<long>(rows.size())) << "rows returned:\n" << Joined(rows);
   }
-  ApplyEdits(*set, block.edits);
+  for (const std::string& edit : block.edits) {
+    long row = 0;
+    std::string column;
+    double value = 0;
+    std::istringstream(edit) >> row >> column >> value;
+    set->SetAbsolutePosition(row);
+    set->SetValue(column, adodb::Variant(value));
+    set->Update();
+  }
   set->Close();
   return rows;
 }
 
-void CheckExpectation(const std::shared_ptr<adodb::Connection>& conn, const Expectation& expectation,
-                      const std::vector<std::string>& statementRows) {
-  SCOPED_TRACE("expect " + expectation.query);
-  if (expectation.query.empty()) {
-    EXPECT_EQ(Joined(Normalized(expectation.rows)), Joined(statementRows));
-    return;
-  }
-  try {
-    const auto set = conn->OpenRecordset(expectation.query);
-    EXPECT_EQ(Joined(Normalized(expectation.rows)), Joined(ReadRows(*set)));
-  } catch (const adodb::Error& e) {
-    ADD_FAILURE() << "the check query failed: " << e.Description();
-  }
-}
-
-void RunBlock(const std::shared_ptr<adodb::Connection>& conn, const std::string& file, const CorpusBlock& block) {
+void RunBlock(adodb::Connection& conn, const std::string& file, const CorpusBlock& block) {
   SCOPED_TRACE(file + ":" + std::to_string(block.line) + " " + block.origin);
   std::vector<std::string> rows;
   try {
@@ -209,7 +153,15 @@ void RunBlock(const std::shared_ptr<adodb::Connection>& conn, const std::string&
     ADD_FAILURE() << "statement failed: " << block.statement << "\n" << e.Description();
     return;
   }
-  for (const Expectation& expectation : block.expectations) CheckExpectation(conn, expectation, rows);
+  for (const Expectation& expectation : block.expectations) {
+    SCOPED_TRACE("expect " + expectation.query);
+    try {
+      EXPECT_EQ(Normalized(expectation.rows),
+                Joined(expectation.query.empty() ? rows : ReadRows(*conn.OpenRecordset(expectation.query))));
+    } catch (const adodb::Error& e) {
+      ADD_FAILURE() << "the check query failed: " << e.Description();
+    }
+  }
 }
 
 class StatementCorpus : public ::testing::TestWithParam<std::filesystem::path> {};
@@ -219,7 +171,7 @@ TEST_P(StatementCorpus, EveryStatementRunsOnTheDemoDatabaseAndChangesWhatItMust)
   ASSERT_FALSE(blocks.empty()) << GetParam();
   const testsupport::TempDatabase database(storeadjust::db::CreateDemoDatabase);
   const auto conn = database.Open();
-  for (const CorpusBlock& block : blocks) RunBlock(conn, GetParam().filename().string(), block);
+  for (const CorpusBlock& block : blocks) RunBlock(*conn, GetParam().filename().string(), block);
   conn->Close();
 }
 
