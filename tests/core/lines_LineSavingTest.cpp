@@ -1,37 +1,22 @@
-// Storing lines on the demo database: the figures a line is stored with, a new bill's serial
-// taken inside the save, a failure that leaves nothing behind, a bill audited meanwhile, and two
-// processes saving new bills at the same moment.
+// Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
+// leaves nothing behind, a bill audited meanwhile, and two processes saving new bills at once.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <set>
 
 #include "adodb/Error.h"
 #include "db/SqliteFile.h"
 #include "lines/LineSaving.h"
 #include "support/ModuleSession.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
 
-using testsupport::TempDatabase;
-
+// The first line of a new bill 01 -> 05, whose goods places take its 2 units.
 LineToSave NewBillLine(const std::string& remark) {
-  LineToSave line;
-  line.newBill = true;
-  line.billDate = "2024-03-05";
-  line.outWarehouse = "01";
-  line.inWarehouse = "05";
+  LineToSave line = testsupport::TransferLine("", "01", "05", "0023", "230422", "200231", 2);
   line.remark = remark;
-  line.operatorName = "系统管理员";
-  line.hh = "0023";
-  line.goodsName = "枸杞子";
-  line.batchNo = "230422";
-  line.batchLine = "200231";
-  line.price = 96.04;
-  line.retailPrice = 150;
-  line.figures = FiguresOf(2, 1, 192.08, 300, 192.08, 9);
   line.inWarehouseKeepsPlaces = true;
   line.goodsPlaces = {"P05Y01,x,Y01,1.5", "P05Y02,x,Y02,0.5"};
   return line;
@@ -41,18 +26,17 @@ class LineSavingTest : public ::testing::Test {
  protected:
   std::string Serial() const { return db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"); }
 
-  TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
 };
 
 TEST_F(LineSavingTest, ASerialAnotherBillHoldsIsSkippedNotOverwritten) {
-  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
-           "('DBD202403050005','2024-03-05','01','02','other clerk','张三',0,'',0)",
-           "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
-           "('DBD202403050006','2024-03-05','01','02','other clerk','张三',0,'',0)"});
-  const SavedLine saved = StoreLine(session_, NewBillLine("mine"));
-  EXPECT_EQ(saved.lsh, "DBD202403050007");
+  for (const char* lsh : {"DBD202403050005", "DBD202403050006"}) {
+    db_.Run({std::string("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values ('") + lsh +
+             "','2024-03-05','01','02','other clerk','张三',0,'',0)"});
+  }
+  EXPECT_EQ(StoreLine(session_, NewBillLine("mine")).lsh, "DBD202403050007");
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='other clerk' and czry='张三'"), 2);
   EXPECT_EQ(Serial(), "8");
 }
@@ -118,8 +102,9 @@ TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
       EXPECT_EQ(WEXITSTATUS(status), 0) << "round " << round;
     }
   }
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
-  EXPECT_EQ(db_.Count("select count(distinct bz) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
+  const std::string mine = " from ckdbdzk where lsh like 'DBD20240305%'";
+  EXPECT_EQ(db_.Count("select count(*)" + mine), 2 * kRounds);
+  EXPECT_EQ(db_.Count("select count(distinct bz)" + mine), 2 * kRounds);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where b.lsh like "
                       "'DBD20240305%' and a.dh='1001'"),
             2 * kRounds);
