@@ -34,34 +34,27 @@ class EntryRowTest : public ::testing::Test {
   FrmStoreAdjuctBill form_{session_};
 };
 
-TEST_F(EntryRowTest, ABatchPricedLineIsStoredWithTheBatchPriceTheFieldShows) {
+TEST_F(EntryRowTest, ALineIsStoredWithThePriceAndAmountTheFieldsShow) {
+  // Batch-priced goods take the chosen batch's price.
   Enter("TxtHH", "0013");
-  EXPECT_TRUE(form_.Entry().IsBatchPriced);
   ui_.QueueChoice(1);
   Enter("TxtSl", "5");
-  EXPECT_EQ(form_.Text("TxtDj"), "9.11");
-  EXPECT_EQ(form_.Text("TxtJe"), "45.55");
-  const EntryRow& row = form_.Entry();
-  EXPECT_EQ(row.BatchColumn(1).TextOrEmpty(), "230408");
-  EXPECT_DOUBLE_EQ(row.LinePrice, 9.11);
-  EXPECT_DOUBLE_EQ(row.LineAmount, 45.55);
-  EXPECT_EQ(ShownBoxes(ui_), "");
-}
-
-TEST_F(EntryRowTest, AnAmountOnlyLineIsStoredWithTheAmountTyped) {
+  EXPECT_EQ(form_.Text("TxtDj") + " " + form_.Text("TxtJe"), "9.11 45.55");
+  EXPECT_EQ(form_.Entry().BatchColumn(1).TextOrEmpty(), "230408");
+  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 9.11);
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 45.55);
+  // Goods kept by amount only take the amount typed; with no price to divide by, the retail total
+  // is left for the clerk to type. Another goods locks the retail total again.
   Enter("TxtHH", "0040");
   EXPECT_FALSE(form_.Control("TxtLsze").locked);
   form_.KeyDown("TxtDj", key::kReturn);
   Enter("TxtJe", "14");
-  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 14);
   EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 0.7);
-  // No price to divide by: the retail total is left for the clerk to type.
   form_.Type("TxtDj", "0");
   Enter("TxtJe", "9");
   EXPECT_EQ(form_.Text("TxtLsze"), "20");
   EXPECT_EQ(form_.Focus(), "TxtLsze");
   EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 9);
-  // Another goods locks the retail total again.
   Enter("TxtHH", "0006");
   EXPECT_TRUE(form_.Control("TxtLsze").locked);
   EXPECT_EQ(ShownBoxes(ui_), "");

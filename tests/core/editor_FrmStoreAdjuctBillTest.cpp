@@ -1,10 +1,8 @@
-// The editor's load against the demo database: the settings it applies, and the failures that
-// must reach the user. Loading bills, numbering and a new bill closed without lines are played in
-// the editor scenarios.
+// The editor's load failures, which must reach the user. Loading bills, numbering and a new bill
+// closed without lines are played in the editor scenarios.
 #include <gtest/gtest.h>
 
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/PhkColumns.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {
@@ -19,24 +17,6 @@ class EditorFormTest : public ::testing::Test {
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   FrmStoreAdjuctBill form_{session_};
 };
-
-TEST_F(EditorFormTest, LoadAppliesSettings) {
-  db_.Run({"update sys_var set slws=3, wsjws=4", "update t_SystemProfile set FValue='ok' where FKey='ForbiddenViewBatchPrice'"});
-  session_.SysVarRs = session_.Conn->OpenRecordset("select * from sys_var");
-  session_.SysVarRs->MoveFirst();
-  session_.isNotPh = true;
-  session_.IsNewBill = true;
-  form_.Load();
-  EXPECT_EQ(form_.Control("TxtSl").decimals, 3);
-  EXPECT_EQ(form_.Control("TxtDj").decimals, 4);
-  EXPECT_FALSE(form_.Visible("Chk1"));
-  EXPECT_EQ(form_.ForbiddenViewBatchPrice, "ok");
-  EXPECT_EQ(form_.PhkColumnList, "bcsl,SellPrice");
-  EXPECT_TRUE(form_.Control("TxtLsze").locked) << "no retail total typed before goods kept by amount are taken";
-  EXPECT_EQ(ShownBoxes(ui_), "");
-  // The further columns a created batch row copies: phk's own less the key and the stock columns.
-  EXPECT_EQ(PhkColumnListOf({"HH", "PH", "DH", "StockID", "SL", "GoodsPlaces", "SellPrice", "bcsl"}), "SellPrice,bcsl");
-}
 
 TEST_F(EditorFormTest, LoadFailuresShowTheirMessageAndPrepareNoBill) {
   const std::string noCurrentRecord = "16 错误:|Either BOF or EOF is True, or the current record has been deleted. "

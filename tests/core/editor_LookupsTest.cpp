@@ -1,6 +1,6 @@
-// The entry row's reads against the demo database: what the goods, warehouse and batch
-// statements find (not how they are spelled), the stock verdicts at their edges, and typed text
-// holding quotes.
+// The entry row's reads against the demo database: what the goods, warehouse and batch statements
+// find for typed text holding quotes, and a site's batch template. (The stock verdicts at their
+// edges are played in quantity.scn.)
 #include <gtest/gtest.h>
 
 #include "adodb/Recordset.h"
@@ -54,17 +54,6 @@ TEST_F(LookupsTest, ASiteBatchTemplateGetsTheUnitsCoefficient) {
   EXPECT_EQ(rs->RecordCount(), 2);
   EXPECT_DOUBLE_EQ(rs->Value(std::size_t{1}).AsDouble(),
                    12 * std::stod(db_.Value("select sl from phk where dh='200061' and stockid='01'")));
-}
-
-TEST(StockVerdictTest, EdgesOfTheStockTest) {
-  EXPECT_EQ(JudgeStock(10, 10, false), StockVerdict::Covered);
-  EXPECT_EQ(JudgeStock(12, 10, false), StockVerdict::Short);
-  EXPECT_EQ(JudgeStock(12, 10, true), StockVerdict::AskShortage);
-  EXPECT_EQ(JudgeStock(2, -3, false), StockVerdict::Short);
-  EXPECT_EQ(JudgeStock(2, -3, true), StockVerdict::AlreadyNegative);
-  EXPECT_EQ(JudgeStock(0, -3, false), StockVerdict::AlreadyNegative) << "nothing leaves";
-  EXPECT_EQ(JudgeStock(-1, 0, false), StockVerdict::Covered);
-  EXPECT_EQ(JudgeStock(0.1, 0, true), StockVerdict::AskShortage);
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
 // Random sequences of saves, audits, confirms, their reversals, postings and outside changes on
-// copies of the demo database, in both flows, with and without batches, with shortages allowed
-// or not, over plain and goods-place warehouses and money-only goods. After every command:
-//   - a command that did not commit (No, a shortage, a missing stock row, an injected failure,
-//     nothing to select) changed nothing at all;
-//   - a committed state change moved, per warehouse and goods (batch), exactly the quantities and
-//     amounts of its lines: batch stock, balance quantity and amounts, goods places;
-//   - without shortages allowed, no stock it took from went below zero;
-//   - saves and postings moved no stock.
+// copies of the demo database, in both flows, with and without batches and shortages allowed,
+// over plain and goods-place warehouses and money-only goods. After every command: one that did
+// not commit changed nothing at all; a committed state change moved, per warehouse and goods
+// (batch), exactly the quantities and amounts of its lines (batch stock, balance, goods places)
+// and, without shortages allowed, took no stock below zero; saves and postings moved no stock.
 // A failure names its seed; STOREADJUST_PROPERTY_SEED=<seed> runs that sequence alone.
 #include <gtest/gtest.h>
 
@@ -94,9 +91,7 @@ class Sequence {
   const T& Pick(const std::vector<T>& items) { return items[Index(items.size())]; }
   static double Quarters(double value) { return std::round(value * 4) / 4; }
   void Log(const std::string& text) { log_ += "  " + text + "\n"; }
-  void Fail(const std::string& text) {
-    if (failure_.empty()) failure_ = text;
-  }
+  void Fail(const std::string& text) { failure_ = failure_.empty() ? text : failure_; }
   Table Rows(const std::string& sql) {
     Table table;
     auto rows = check_->OpenRecordset(sql);
@@ -224,10 +219,9 @@ class Sequence {
 
     const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings_, answers);
     if (!injected.empty()) db::SqliteFile(db_.Path()).Execute("drop trigger injected_failure");
-    Log(std::string(kNames[static_cast<int>(command)]) + " " + lsh + (answers.confirm ? "" : " [No]") +
-        (answers.failAtLine ? " [fails at line " + std::to_string(answers.failAtLine) + "]" : "") +
-        (injected.empty() ? "" : " [" + injected + " fails]") + " -> " +
-        std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message);
+    Log(std::string(kNames[static_cast<int>(command)]) + " " + lsh + (answers.confirm ? "" : " [No]") + " [fails at line " +
+        std::to_string(answers.failAtLine) + ", " + injected + "] -> " + std::to_string(static_cast<int>(outcome.result)) +
+        " " + outcome.message);
 
     if (session_.Conn->InTransaction()) return Fail("the state change left its transaction open");
     if (outcome.result != StateResult::Done) {
@@ -309,9 +303,8 @@ class Sequence {
       Fail("the stock moved otherwise than the bill says:\n" + differences);
     }
     // The demo starts with nothing below zero and outside changes add nothing below zero.
-    const std::string checked = settings_.isNotPh ? "sjsl|" : "phk|";
     for (const auto& [key, value] : actual) {
-      if (!settings_.shortageAllowed && key.starts_with(checked) && value < -1e-9) {
+      if (!settings_.shortageAllowed && key.starts_with(settings_.isNotPh ? "sjsl|" : "phk|") && value < -1e-9) {
         Fail("stock below zero without shortages allowed: " + key);
       }
     }
