@@ -1,12 +1,10 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
 // leaves nothing behind, a bill audited meanwhile, and two processes saving new bills at once.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "adodb/Error.h"
 #include "db/SqliteFile.h"
 #include "lines/LineSaving.h"
+#include "support/AtOnce.h"
 #include "support/ModuleSession.h"
 #include "support/TransferLine.h"
 
@@ -71,36 +69,13 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
 TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
   constexpr int kRounds = 15;
   for (int round = 0; round < kRounds; ++round) {
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    std::vector<pid_t> children;
-    for (int clerk = 0; clerk < 2; ++clerk) {
-      const pid_t pid = fork();
-      ASSERT_GE(pid, 0);
-      if (pid == 0) {
-        close(go[1]);
-        char start;
-        if (read(go[0], &start, 1) != 1) _exit(3);
-        ScriptedUserInterface ui;
-        Session session = testsupport::OpenEditorSession(db_, ui);
-        try {
-          StoreLine(session, NewBillLine("r" + std::to_string(round) + "c" + std::to_string(clerk)));
-        } catch (...) {
-          _exit(2);
-        }
-        _exit(0);
-      }
-      children.push_back(pid);
-    }
-    close(go[0]);
-    ASSERT_EQ(write(go[1], "gg", 2), 2);
-    close(go[1]);
-    for (pid_t pid : children) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      ASSERT_TRUE(WIFEXITED(status));
-      EXPECT_EQ(WEXITSTATUS(status), 0) << "round " << round;
-    }
+    const std::vector<int> exits = testsupport::AtOnce(2, [&](int clerk) {
+      ScriptedUserInterface ui;
+      Session session = testsupport::OpenEditorSession(db_, ui);
+      StoreLine(session, NewBillLine("r" + std::to_string(round) + "c" + std::to_string(clerk)));
+      return 0;
+    });
+    EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "round " << round;
   }
   const std::string mine = " from ckdbdzk where lsh like 'DBD20240305%'";
   EXPECT_EQ(db_.Count("select count(*)" + mine), 2 * kRounds);

@@ -8,7 +8,6 @@
 // money-only line.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "db/DatabaseFactory.h"
 #include "lines/LineSaving.h"
 #include "states/StateChange.h"
+#include "support/AtOnce.h"
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
@@ -93,13 +93,9 @@ class AuditCrashTest : public ::testing::Test {
     for (long k = 0; k <= statements; k = k + stride < statements - 1 ? k + stride : std::max(k + 1, statements - 1)) {
       for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(work.string() + suffix);
       std::filesystem::copy_file(base, work);
-      const pid_t child = fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) _exit(Change(work.string(), command, k).result == StateResult::Done ? 0 : 1);
-      int status = 0;
-      ASSERT_EQ(waitpid(child, &status, 0), child);
-      ASSERT_TRUE(WIFEXITED(status));
-      ASSERT_EQ(WEXITSTATUS(status), k < statements ? kDiedMidway : 0) << "after statement " << k;
+      const auto exits =
+          testsupport::AtOnce(1, [&](int) { return Change(work.string(), command, k).result == StateResult::Done ? 0 : 1; });
+      ASSERT_EQ(exits[0], k < statements ? kDiedMidway : 0) << "after statement " << k;
       EXPECT_EQ(testsupport::FullDump(*OpenFile(work.string())), k < statements ? before : after)
           << "died after statement " << k << " of " << statements;
     }

@@ -6,14 +6,12 @@
 //   - the out-warehouse holds its start less what the committed audits took, never below zero,
 //     and the in-warehouse got exactly that.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <array>
 
 #include "db/DatabaseFactory.h"
 #include "lines/LineSaving.h"
 #include "states/StateChange.h"
+#include "support/AtOnce.h"
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
@@ -50,43 +48,23 @@ TEST(ConcurrentAuditTest, TwoAuditsDrawingTheLastUnitsOfABatchNeverBothTakeThemA
     const double inBefore = stock(batches, "03");
 
     // Both audits start together; the exit status of each child says how its audit ended.
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    std::array<pid_t, 2> children{};
-    for (int clerk = 0; clerk < 2; ++clerk) {
-      children[clerk] = fork();
-      if (children[clerk] == 0) {
-        close(go[1]);
-        char start;
-        if (read(go[0], &start, 1) != 1) _exit(kOther);
-        ScriptedUserInterface ui;
-        Session session = testsupport::OpenEditorSession(db, ui);
-        testsupport::StateAnswers answers;
-        const StateOutcome outcome =
-            ChangeBillState(session, StateCommand::Audit, bills[clerk], {!batches, false, "", "系统管理员"}, answers);
-        _exit(outcome.result == StateResult::Done ? kDone : outcome.result == StateResult::Refused ? kRefused : kOther);
-      }
-    }
-    close(go[0]);
-    if (write(go[1], "gg", 2) != 2) ADD_FAILURE() << "the children were not started";
-    close(go[1]);
-
+    const std::vector<int> exits = testsupport::AtOnce(2, [&](int clerk) {
+      ScriptedUserInterface ui;
+      Session session = testsupport::OpenEditorSession(db, ui);
+      testsupport::StateAnswers answers;
+      const StateOutcome outcome =
+          ChangeBillState(session, StateCommand::Audit, bills[clerk], {!batches, false, "", "系统管理员"}, answers);
+      return outcome.result == StateResult::Done ? kDone : outcome.result == StateResult::Refused ? kRefused : kOther;
+    });
     SCOPED_TRACE("round " + std::to_string(round) + (batches ? ", batches" : ", no batches"));
-    std::array<int, 2> exits{kOther, kOther};
     double taken = 0;
     for (int clerk = 0; clerk < 2; ++clerk) {
-      int status = 0;
-      if (children[clerk] > 0 && waitpid(children[clerk], &status, 0) == children[clerk] && WIFEXITED(status)) {
-        exits[clerk] = WEXITSTATUS(status);
-      }
-    }
-    for (int clerk = 0; clerk < 2; ++clerk) {
-      ASSERT_NE(exits[clerk], kOther) << "clerk " << clerk;
+      ASSERT_TRUE(exits[clerk] == kDone || exits[clerk] == kRefused) << "clerk " << clerk << ": " << exits[clerk];
       if (exits[clerk] == kDone) taken += qty[clerk];
       EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='" + bills[clerk] + "'"),
                 exits[clerk] == kDone ? 1 : 0);
     }
-    if (bothFit) EXPECT_EQ(exits, (std::array<int, 2>{kDone, kDone}));
+    if (bothFit) EXPECT_EQ(exits, (std::vector<int>{kDone, kDone}));
     else EXPECT_EQ(exits[0] + exits[1], kRefused) << "exactly one audit takes the last units";
     EXPECT_DOUBLE_EQ(stock(batches, "05"), kStart - taken);
     EXPECT_GE(stock(batches, "05"), 0);
