@@ -1,99 +1,189 @@
-// The editor against the demo database: the refusals and failures that must reach the user, a
-// loaded bill's header and panel, and the settings the load applies. A new bill closed without
-// lines is played in new_bill_and_f2.scn.
+// The editor on the demo database, driven as the clerk drives it: the price and amount a line
+// will be stored with, failures that must reach the clerk instead of leaving a field or a command
+// that did nothing, and a long bill whose audit shows the line it is moving. Loading, numbering,
+// the approval procedure's warning and refusal are played in the editor and states scenarios.
 #include <gtest/gtest.h>
 
 #include "editor/FrmStoreAdjuctBill.h"
-#include "editor/PhkColumns.h"
-#include "support/ModuleSession.h"
+#include "editor/GoodsLookup.h"
+#include "editor/WarehouseLookup.h"
+#include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
+#include "lines/BatchChoice.h"
+#include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
 using testsupport::ShownBoxes;
-using testsupport::TempDatabase;
 
-// What a read past the last row says; the module adds its own line below it.
-const std::string kNoCurrentRecord =
-    "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record.";
-
-class EditorFormTest : public ::testing::Test {
- protected:
-  void OpenNew() {
-    session_.IsNewBill = true;
-    session_.CurrentLSH.clear();
-    form_.Load();
+struct ProgressRecorder : ScriptedUserInterface {
+  void ShowProgress(const std::string& text, long done, long total) override {
+    steps.push_back(text + "|" + std::to_string(done) + "/" + std::to_string(total));
   }
-  void OpenStored(const std::string& lsh) {
+  std::vector<std::string> steps;
+};
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& lsh) {
+    RegisterEmbeddedProcedures();  // the audit's approval procedure, as Execute registers it
     session_.IsNewBill = false;
     session_.CurrentLSH = lsh;
     form_.Load();
   }
+  void OpenNewBill() {
+    session_.IsNewBill = true;
+    form_.Load();
+    form_.FireTimers();
+    form_.Type("TxtBcCkID", "01");
+    form_.Type("txtBrCKid", "02");
+  }
+  // The first column of every row the statement returns, joined by ",".
+  std::string Found(const std::string& sql) {
+    auto rs = session_.Conn->OpenRecordset(sql);
+    std::string found;
+    for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+      found += (found.empty() ? "" : ",") + rs->Value(std::size_t{0}).TextOrEmpty();
+    }
+    return found;
+  }
+  void Enter(const std::string& field, const std::string& text) {
+    form_.Type(field, text);
+    form_.KeyDown(field, key::kReturn);
+  }
 
-  TempDatabase db_{db::CreateDemoDatabase};
-  ScriptedUserInterface ui_;
+  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  ProgressRecorder ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   FrmStoreAdjuctBill form_{session_};
 };
 
-TEST_F(EditorFormTest, NoSerialStopsBeforeTheFieldsAreCleared) {
-  db_.Run({"update t_billnum set fused=0", "delete from sys_dh where id='001'"});
-  OpenNew();
-  EXPECT_EQ(ShownBoxes(ui_), "16 错误:|" + kNoCurrentRecord + "\n获取流水号错误,请与管理员联系！\n");
-  EXPECT_EQ(form_.Text("TxtCzryName"), "");
+TEST_F(EditorTest, ALineIsStoredWithThePriceAndAmountTheFieldsShow) {
+  OpenNewBill();
+  // Batch-priced goods take the chosen batch's price.
+  Enter("TxtHH", "0013");
+  ui_.QueueChoice(1);
+  Enter("TxtSl", "5");
+  EXPECT_EQ(form_.Text("TxtDj") + " " + form_.Text("TxtJe"), "9.11 45.55");
+  EXPECT_EQ(form_.Entry().BatchColumn(1).TextOrEmpty(), "230408");
+  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 9.11);
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 45.55);
+  // Goods kept by amount only take the amount typed; with no price to divide by, the retail total
+  // is left for the clerk to type. Another goods locks the retail total again.
+  Enter("TxtHH", "0040");
+  EXPECT_FALSE(form_.Control("TxtLsze").locked);
+  form_.KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 0.7);
+  form_.Type("TxtDj", "0");
+  Enter("TxtJe", "9");
+  EXPECT_EQ(form_.Text("TxtLsze"), "20");
+  EXPECT_EQ(form_.Focus(), "TxtLsze");
+  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 9);
+  Enter("TxtHH", "0006");
+  EXPECT_TRUE(form_.Control("TxtLsze").locked);
+  EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
-TEST_F(EditorFormTest, AmountTotalHiddenWhenBatchPricesAreForbidden) {
-  db_.Run({"update t_SystemProfile set FValue='true' where FKey='ForbiddenViewBatchPrice'"});
-  OpenStored("DBD202403010001");
-  EXPECT_EQ(form_.ForbiddenViewBatchPrice, "1");
-  GridModel& panel = *form_.Grid("VfgSpxx");
-  EXPECT_EQ(panel.TextMatrix(0, panel.Cols() - 2), "金额合计");
-  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2), "");
-  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 1), "712.6");
+// A failed scope would otherwise list every warehouse or goods unrestricted; a broken site template
+// would leave a field that did nothing.
+TEST_F(EditorTest, AScopeThatCannotBeReadOrABrokenTemplateListsNothingAndSaysSo) {
+  OpenNewBill();
+  form_.GoodsSelectSql = "select hh from no_such_table where 1=1 [选择条件]";
+  Enter("TxtHH", "0006");
+  EXPECT_EQ(form_.Text("TxtHH"), "0006");
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_NE(ui_.Boxes()[0].text.find("no_such_table"), std::string::npos);
+
+  const std::string before = ShownBoxes(ui_);
+  db_.Run({"drop table DataScopeItem"});  // the scope component cannot answer
+  form_.Type("TxtBcCkID", "");
+  form_.SetFocus("TxtBcCkID");
+  form_.KeyDown("TxtBcCkID", key::kReturn);
+  EXPECT_EQ(form_.Focus(), "txtBrCKid");
+  form_.Type("TxtBcCkID", "01");
+  form_.KeyDown("TxtHH", key::kF1 + 6);
+  EXPECT_EQ(ShownBoxes(ui_), before + "48 提示:|no such table: DataScopeItem\n48 提示:|no such table: DataScopeItem\n");
+  EXPECT_FALSE(ui_.HasQueued());
 }
 
-TEST_F(EditorFormTest, SerialWithoutLinesOrOutWarehouseReportsTheLoadFailure) {
-  OpenStored("NO'SUCH");
+TEST_F(EditorTest, LoadFailuresShowTheirMessageAndPrepareNoBill) {
+  const std::string noCurrentRecord = "16 错误:|Either BOF or EOF is True, or the current record has been deleted. "
+                                      "Requested operation requires a current record.\n数据添加失败,请与管理员联系！\n";
+  // A serial without lines, holding a quote, and a bill whose out-warehouse is gone.
+  Open("NO'SUCH");
   db_.Run({"update ckdbdzk set dcstockid='99' where lsh='DBD202403010001'"});
   std::string lsh = "DBD202403010001";
   form_.AmendAddNew(lsh);
-  const std::string failed = "16 错误:|" + kNoCurrentRecord + "\n数据添加失败,请与管理员联系！\n";
-  EXPECT_EQ(ShownBoxes(ui_), failed + failed);
+  EXPECT_EQ(ShownBoxes(ui_), noCurrentRecord + noCurrentRecord);
+
+  ScriptedUserInterface ui;
+  Session session = testsupport::OpenEditorSession(db_, ui);
+  session.SysVarRs.reset();
+  session.IsNewBill = true;
+  FrmStoreAdjuctBill form{session};
+  form.Load();
+  EXPECT_EQ(ShownBoxes(ui), "48 提示：|Operation is not allowed when the object is closed.\n读取数据失败失败,请与管理员联系！\n");
+  EXPECT_TRUE(form.IsOpen());
+  EXPECT_EQ(form.Text("TxtLSH"), "");
 }
 
-TEST_F(EditorFormTest, LoadAppliesSettings) {
-  db_.Run({"update sys_var set slws=3, wsjws=4", "update t_SystemProfile set FValue='ok' where FKey='ForbiddenViewBatchPrice'"});
-  session_.SysVarRs = session_.Conn->OpenRecordset("select * from sys_var");
-  session_.SysVarRs->MoveFirst();
-  session_.isNotPh = true;
-  OpenNew();
-  EXPECT_EQ(form_.Control("TxtSl").decimals, 3);
-  EXPECT_EQ(form_.Control("TxtDj").decimals, 4);
-  EXPECT_FALSE(form_.Visible("Chk1"));
-  EXPECT_EQ(form_.ForbiddenViewBatchPrice, "ok");
-  EXPECT_EQ(form_.PhkColumnList, "bcsl,SellPrice");
+TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
+  Open("DBD202403010001");
+  db_.Run({"drop table AuditVerdict"});
+  form_.Click("审核");
+  form_.Click("确认");
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|no such table: AuditVerdict\n64 系统提示|对不起，未启用确认，不能确认单据!\n");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
 }
 
-TEST_F(EditorFormTest, LoadFailureShowsItsMessageAndPreparesNoBill) {
-  session_.SysVarRs.reset();
-  OpenNew();
-  EXPECT_EQ(ShownBoxes(ui_), "48 提示：|Operation is not allowed when the object is closed.\n读取数据失败失败,请与管理员联系！\n");
-  EXPECT_TRUE(form_.IsOpen());
-  EXPECT_EQ(form_.Text("TxtLSH"), "");
+TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {
+  db_.Run({"update phk set sl=1000 where hh='0001' and stockid='01' and dh='200011'"});
+  auto conn = db_.Open();
+  conn->BeginTrans();
+  for (int line = 1; line <= 201; ++line) {
+    conn->Execute("insert into ckdbdzkmx(lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,kh,dcstockid,drstockid) values "
+                  "('DBD202403010001','" + std::to_string(2000 + line) + "','0001','','230208','200011',1,1,1,1,1,'',"
+                  "'01','02')");
+  }
+  conn->CommitTrans();
+  Open("DBD202403010001");
+  ui_.QueueAnswer(mb::kYes);
+  form_.Click("审核");
+  ASSERT_EQ(ui_.steps.size(), 205u) << ShownBoxes(ui_);
+  EXPECT_EQ(ui_.steps.front(), "正在处理第 1 行 (货号 0001)|1/204");
+  EXPECT_EQ(ui_.steps.back(), "|0/0");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "1");
+  EXPECT_FALSE(ui_.Busy());
 }
 
-// The title names the bill; the retail total is not typed before goods kept by amount only are taken.
-TEST_F(EditorFormTest, NewBillNamesItsSerialInTheTitleAndLocksTheRetailTotal) {
-  OpenNew();
-  EXPECT_EQ(form_.Caption, "仓库调拨单 - DBD202403050005");
-  EXPECT_TRUE(form_.Control("TxtLsze").locked);
+// The entry row's reads on their own, for typed text holding quotes and a site's batch template.
+TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiterals) {
+  db_.Run({"insert into yw_kck (hh, pm, Pm_zjm, hs_tag) values ('O''K', 'quoted', 'Q''Z', 0)",
+           "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",
+           "insert into gl_stock (id, name, KM5) values ('0''1', 'quoted store', 'Q''1')"});
+  const std::string base = GoodsBaseStatement(
+      "select a.hh from yw_kck a left join ywbalance b on a.hh =b.hh where 1=1 [选择条件] order by a.hh", "0'1", false, "");
+  EXPECT_EQ(Found(WithGoodsCondition(base, ExactGoodsCondition("O'K"))), "O'K");
+  EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("*'K", false))), "O'K");
+  EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("q'", false))), "O'K");
+  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
+                  ExactWarehouseCondition(WarehouseSide::In, "0'1", "01", "")), "0'1");
+  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
+                  WarehousePrefixCondition(WarehouseSide::Out, "Q'", "'", "")), "0'1");
+  EXPECT_EQ(Found(BatchListStatement("", "O'K", "0'1", true, 1)), "");
+  EXPECT_DOUBLE_EQ(*ReadOutStock(session_, "O'K", "0'1"), 5);
+  EXPECT_TRUE(ui_.Boxes().empty());
 }
 
-TEST(PhkColumnsTest, ExcludedColumnsLeaveTheRestInOrderAndCase) {
-  EXPECT_EQ(PhkColumnListOf({"HH", "PH", "DH", "StockID", "SL", "GoodsPlaces", "SellPrice", "bcsl"}), "SellPrice,bcsl");
-  EXPECT_EQ(PhkColumnListOf({"hh", "kh"}), "");
+TEST_F(EditorTest, ASiteBatchTemplateGetsTheUnitsCoefficient) {
+  const std::string site = "select ph, sl*[系数] from phk [选择条件] and ph like '2%' and [系数]=[系数] order by ph";
+  auto rs = session_.Conn->OpenRecordset(BatchListStatement(site, "0006", "01", false, 12));
+  rs->MoveFirst();
+  EXPECT_EQ(rs->RecordCount(), 2);
+  EXPECT_DOUBLE_EQ(rs->Value(std::size_t{1}).AsDouble(),
+                   12 * std::stod(db_.Value("select sl from phk where dh='200061' and stockid='01'")));
 }
 
 }  // namespace

@@ -1,37 +1,25 @@
-// Storing lines on the demo database: the figures a line is stored with, a new bill's serial
-// taken inside the save, a failure that leaves nothing behind, a bill audited meanwhile, and two
-// processes saving new bills at the same moment.
+// Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
+// leaves nothing behind, a bill audited meanwhile, two processes saving new bills at once; and the
+// goods places a line is allocated.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <set>
 
 #include "adodb/Error.h"
+#include "adodb/Variant.h"
 #include "db/SqliteFile.h"
+#include "lines/GoodsPlaceAllocation.h"
 #include "lines/LineSaving.h"
+#include "support/AtOnce.h"
+#include "support/DemoGoodsPlaceRequest.h"
 #include "support/ModuleSession.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
 
-using testsupport::TempDatabase;
-
+// The first line of a new bill 01 -> 05, whose goods places take its 2 units.
 LineToSave NewBillLine(const std::string& remark) {
-  LineToSave line;
-  line.newBill = true;
-  line.billDate = "2024-03-05";
-  line.outWarehouse = "01";
-  line.inWarehouse = "05";
+  LineToSave line = testsupport::TransferLine("", "01", "05", "0023", "230422", "200231", 2);
   line.remark = remark;
-  line.operatorName = "系统管理员";
-  line.hh = "0023";
-  line.goodsName = "枸杞子";
-  line.batchNo = "230422";
-  line.batchLine = "200231";
-  line.price = 96.04;
-  line.retailPrice = 150;
-  line.figures = FiguresOf(2, 1, 192.08, 300, 192.08, 9);
   line.inWarehouseKeepsPlaces = true;
   line.goodsPlaces = {"P05Y01,x,Y01,1.5", "P05Y02,x,Y02,0.5"};
   return line;
@@ -41,18 +29,17 @@ class LineSavingTest : public ::testing::Test {
  protected:
   std::string Serial() const { return db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"); }
 
-  TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
 };
 
 TEST_F(LineSavingTest, ASerialAnotherBillHoldsIsSkippedNotOverwritten) {
-  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
-           "('DBD202403050005','2024-03-05','01','02','other clerk','张三',0,'',0)",
-           "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
-           "('DBD202403050006','2024-03-05','01','02','other clerk','张三',0,'',0)"});
-  const SavedLine saved = StoreLine(session_, NewBillLine("mine"));
-  EXPECT_EQ(saved.lsh, "DBD202403050007");
+  for (const char* lsh : {"DBD202403050005", "DBD202403050006"}) {
+    db_.Run({std::string("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values ('") + lsh +
+             "','2024-03-05','01','02','other clerk','张三',0,'',0)"});
+  }
+  EXPECT_EQ(StoreLine(session_, NewBillLine("mine")).lsh, "DBD202403050007");
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='other clerk' and czry='张三'"), 2);
   EXPECT_EQ(Serial(), "8");
 }
@@ -87,43 +74,82 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
 TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
   constexpr int kRounds = 15;
   for (int round = 0; round < kRounds; ++round) {
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    std::vector<pid_t> children;
-    for (int clerk = 0; clerk < 2; ++clerk) {
-      const pid_t pid = fork();
-      ASSERT_GE(pid, 0);
-      if (pid == 0) {
-        close(go[1]);
-        char start;
-        if (read(go[0], &start, 1) != 1) _exit(3);
-        ScriptedUserInterface ui;
-        Session session = testsupport::OpenEditorSession(db_, ui);
-        try {
-          StoreLine(session, NewBillLine("r" + std::to_string(round) + "c" + std::to_string(clerk)));
-        } catch (...) {
-          _exit(2);
-        }
-        _exit(0);
-      }
-      children.push_back(pid);
-    }
-    close(go[0]);
-    ASSERT_EQ(write(go[1], "gg", 2), 2);
-    close(go[1]);
-    for (pid_t pid : children) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      ASSERT_TRUE(WIFEXITED(status));
-      EXPECT_EQ(WEXITSTATUS(status), 0) << "round " << round;
-    }
+    const std::vector<int> exits = testsupport::AtOnce(2, [&](int clerk) {
+      ScriptedUserInterface ui;
+      Session session = testsupport::OpenEditorSession(db_, ui);
+      StoreLine(session, NewBillLine("r" + std::to_string(round) + "c" + std::to_string(clerk)));
+      return 0;
+    });
+    EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "round " << round;
   }
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
-  EXPECT_EQ(db_.Count("select count(distinct bz) from ckdbdzk where lsh like 'DBD20240305%'"), 2 * kRounds);
+  const std::string mine = " from ckdbdzk where lsh like 'DBD20240305%'";
+  EXPECT_EQ(db_.Count("select count(*)" + mine), 2 * kRounds);
+  EXPECT_EQ(db_.Count("select count(distinct bz)" + mine), 2 * kRounds);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where b.lsh like "
                       "'DBD20240305%' and a.dh='1001'"),
             2 * kRounds);
   EXPECT_EQ(Serial(), std::to_string(5 + 2 * kRounds));
+}
+
+// The goods-place dialog's rules (its keys and totals are tested offscreen in
+// GoodsPlaceDialogViewTest): the places of a warehouse with the goods' quantities, where the
+// allocation starts from, and what may be confirmed.
+// Each row as "number name current allocated", one a line.
+std::string Shown(const GoodsPlaceAllocation& allocation) {
+  std::string text;
+  for (const GoodsPlaceRow& row : allocation.Rows()) {
+    text += row.number + " " + row.name + " " + adodb::FormatNumber(row.current) + " " +
+            adodb::FormatNumber(row.allocated) + "\n";
+  }
+  return text;
+}
+
+TEST(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatchesAndTheLinesOwnRows) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  const auto request = [&db](const std::string& line, const std::string& goods, const std::string& quantity) {
+    return testsupport::DemoGoodsPlaceRequest(db, line, goods, quantity);
+  };
+  // Read beside the editor's open transaction, whose deletes it does not see. 0021 lies in Y01
+  // (6.25), in Y02 from both batches (4.5 + 9.25) and in Y03 (6.5); line 1001 holds Y01 3.5, Y02 2.
+  auto editor = db.Open();
+  editor->BeginTrans();
+  editor->Execute("delete from BillGoodsPlace where BillGuid='DBD202403010002' and BillDetailGuid='1001'");
+  editor->Execute("delete from GoodsPlaceBalance where WarehouseGuid='05'");
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(request("1001", "0021", "5.5"))),
+            "Y01 饮片架01 6.25 3.5\nY02 饮片架02 13.75 2\nY03 饮片架03 6.5 0\n");
+  editor->RollbackTrans();
+  // Another line's rows, the out-warehouse side of the same line and a new line are not this allocation.
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(request("1002", "0022", "4"))),
+            "Y01 饮片架01 14.5 0\nY02 饮片架02 6.5 0\nY03 饮片架03 7.75 4\n");
+  GoodsPlaceRequest outSide = request("1001", "0021", "5.5");
+  outSide.billType = "WarehouseOut";
+  EXPECT_TRUE(GoodsPlaceAllocation(outSide).Items().empty());
+  EXPECT_TRUE(GoodsPlaceAllocation(request(kNewLineKey, "0021", "5.5")).Items().empty());
+
+  // A place the goods has never been in is listed empty; goods left in a place the list no longer
+  // names stay visible, after the listed places.
+  GoodsPlaceRequest other = request(kNewLineKey, "0001", "5");
+  other.warehouseId = "09";
+  db.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
+          "BatchNumber, CurrQuantity) values ('P09OLD', 'OLD', '09', '0001', '240212', '200012', 1.5)"});
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\nOLD  1.5 0\n");
+  // A warehouse id holding a quote is one literal: no places, no broken statement.
+  other.warehouseId = "0'9";
+  EXPECT_TRUE(GoodsPlaceAllocation(other).Rows().empty());
+}
+
+TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfirmed) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", "8"));
+  ASSERT_TRUE(allocation.SetQuantity(0, "5"));
+  ASSERT_TRUE(allocation.SetQuantity(2, "3"));
+  EXPECT_TRUE(allocation.MayConfirm());
+  // More than the quantity is refused as much as less; a blank cell places nothing there.
+  ASSERT_TRUE(allocation.SetQuantity(1, "0.5"));
+  EXPECT_FALSE(allocation.MayConfirm());
+  ASSERT_TRUE(allocation.SetQuantity(1, " "));
+  EXPECT_TRUE(allocation.MayConfirm());
+  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
 }
 
 }  // namespace

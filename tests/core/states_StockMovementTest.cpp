@@ -1,23 +1,18 @@
-// What one state change does to the stock tables, case by case, on the demo database: goods-place
-// allocation, batch and balance rows a transfer creates, location lists, amounts of goods kept by
-// amount only, skipped reversal lines and the batch sell price.
+// What one state change does to the stock tables beyond the totals StockConservationTest checks:
+// the order of the goods-place allocation, the columns of batch and balance rows it creates, and
+// shortages of quantities with decimals.
 #include <gtest/gtest.h>
 
-#include "db/SqliteFile.h"
+#include "lines/LineSaving.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"
 #include "support/ModuleSession.h"
+#include "support/StateAnswers.h"
+#include "support/StockTables.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
-
-using testsupport::TempDatabase;
-
-class YesToEverything : public StateQuestions {
- public:
-  bool ConfirmChange(const std::string&) override { return true; }
-  bool AcceptShortage(const std::string&) override { return true; }
-};
 
 class StockMovementTest : public ::testing::Test {
  protected:
@@ -32,9 +27,8 @@ class StockMovementTest : public ::testing::Test {
                  std::to_string(je) + ",1," + std::to_string(lsze) + ",'" + kh + "','" + out + "','" + in + "')"});
   }
   StateOutcome Change(StateCommand command, const std::string& lsh) {
-    return ChangeBillState(session_, command, lsh, settings_, yes_);
+    return ChangeBillState(session_, command, lsh, {false, false, "bcsl,SellPrice", "系统管理员"}, yes_);
   }
-  std::string Value(const std::string& sql) const { return db_.Value(sql); }
   // The first column of every row, joined by blanks.
   std::string Column(const std::string& sql) const {
     auto rs = db_.Open()->OpenRecordset(sql);
@@ -45,21 +39,11 @@ class StockMovementTest : public ::testing::Test {
     return joined;
   }
 
-  TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
-  StateSettings settings_{false, false, "bcsl,SellPrice", "系统管理员"};
-  YesToEverything yes_;
+  testsupport::StateAnswers yes_;
 };
-
-TEST(RemoveListItemTest, LocationListsLoseOneCode) {
-  EXPECT_EQ(RemoveListItem("A1,B2,C3", "B2"), "A1,C3");
-  EXPECT_EQ(RemoveListItem("B2,C3", "B2"), "C3");
-  EXPECT_EQ(RemoveListItem("A1,B2", "B2"), "A1");
-  EXPECT_EQ(RemoveListItem("A1,B2,", "C3"), "A1,B2");
-  EXPECT_EQ(RemoveListItem("A1,B2", ""), "A1,B2") << "an empty code removes no comma";
-  EXPECT_EQ(RemoveListItem("A1,", ""), "A1");
-}
 
 TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPlaceCovers) {
   db_.Run({"update GoodsPlaceBalance set CurrQuantity=10 where GoodsPlaceGuid='P09B01' and MaterielGuid='0001'",
@@ -85,7 +69,7 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPl
   ASSERT_EQ(Change(StateCommand::UnAudit, "T2").result, StateResult::Done);
   ASSERT_EQ(Change(StateCommand::UnAudit, "T1").result, StateResult::Done);
   EXPECT_EQ(Column(places), "10 7 5");
-  EXPECT_EQ(Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
+  EXPECT_EQ(db_.Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
 }
 
 TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountAndCarryTheAmounts) {
@@ -96,56 +80,63 @@ TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountA
   EXPECT_EQ(Column("select sl" + created + " union all select brsl" + created + " union all select isnull(bcsl,0)" +
                    created + " union all select SellPrice" + created),
             "4 4 0 33");
-  EXPECT_EQ(Value("select kh + '/' + convert(varchar(10), xq, 120)" + created),
-            "K9/" + Value("select convert(varchar(10), xq, 120) from phk where hh='0034' and stockid='01' and dh='200341'"));
-  const std::string balance = " from ywbalance where hh='0034' and stockid='07'";
-  EXPECT_EQ(Column("select sjsl" + balance + " union all select sjje" + balance + " union all select sjlsje" + balance),
-            "4 208 352");
+  EXPECT_EQ(db_.Value("select kh + '/' + convert(varchar(10), xq, 120)" + created),
+            "K9/" + db_.Value("select convert(varchar(10), xq, 120) from phk where hh='0034' and stockid='01' and dh='200341'"));
+  const std::string balance = "select sjsl, sjje, sjlsje from ywbalance where hh='0034' and stockid='07'";
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "4|208|352|\n");
   // The reversal takes the amounts back out of the new balance row.
   ASSERT_EQ(Change(StateCommand::UnAudit, "T3").result, StateResult::Done);
-  EXPECT_EQ(Column("select sjsl" + balance + " union all select sjje" + balance + " union all select sjlsje" + balance),
-            "0 0 0");
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "0|0|0|\n");
 }
 
-TEST_F(StockMovementTest, LocationListsOfTheReceivingBatchRow) {
-  const auto receive = [&](const std::string& lsh, double held, const std::string& list, const std::string& kh) {
-    db_.Run({"update phk set sl=" + std::to_string(held) + ", kh='" + list +
-             "' where hh='0002' and stockid='02' and dh='200021'"});
-    AddBill(lsh, "01", "02", "0002", "230315", "200021", 1, 16, 28, kh);
-    EXPECT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
-    return Value("select kh from phk where hh='0002' and stockid='02' and dh='200021'");
-  };
-  EXPECT_EQ(receive("K1", 0, "A1", "B2"), "B2") << "an empty row's list is replaced";
-  EXPECT_EQ(receive("K2", 5, "A1", "B2"), "A1,B2");
-  EXPECT_EQ(receive("K3", 5, "A1", ""), "A1");
-  db_.Run({"update phk set kh='A1,B2' where hh='0002' and stockid='02' and dh='200021'"});
-  ASSERT_EQ(Change(StateCommand::UnAudit, "K2").result, StateResult::Done);
-  EXPECT_EQ(Value("select kh from phk where hh='0002' and stockid='02' and dh='200021'"), "A1");
+// The location code a reversal takes out of the receiving batch row's list.
+TEST(RemoveListItemTest, LocationListsLoseOneCode) {
+  EXPECT_EQ(RemoveListItem("A1,B2,C3", "B2"), "A1,C3");
+  EXPECT_EQ(RemoveListItem("B2,C3", "B2"), "C3");
+  EXPECT_EQ(RemoveListItem("A1,B2,", "C3"), "A1,B2");
+  EXPECT_EQ(RemoveListItem("A1,", ""), "A1") << "an empty code removes no comma";
 }
 
-TEST_F(StockMovementTest, GoodsKeptByAmountOnlyMoveTheirAmountsBothWays) {
-  AddBill("TM", "01", "05", "0040", "", "", 0, 86, 128);
-  const std::string balances =
-      "select stockid + ':' + cast(sjsl as varchar) + ':' + cast(sjje as varchar) + ':' + cast(sjlsje as varchar) "
-      "from ywbalance where hh='0040' and fperiod=0 order by stockid";
-  const std::string before = Column(balances);
-  ASSERT_EQ(Change(StateCommand::Audit, "TM").result, StateResult::Done);
-  EXPECT_EQ(Column(balances), "01:0:774:1152 05:0:406:578");
-  ASSERT_EQ(Change(StateCommand::UnAudit, "TM").result, StateResult::Done);
-  EXPECT_EQ(Column(balances), before);
-}
+// The shortage check against stock the embedded database summed in binary floating point:
+// quantities with decimals (kilograms of herbs) must never make a bill just audited impossible to
+// un-audit, nor refuse a batch that holds exactly what the line needs, while a hundredth more than
+// the stock is still short. With batches and without (then the balance is the stock checked).
+TEST(ShortageCheckTest, DecimalQuantitiesAreShortOnlyWhenTheyExceedTheStock) {
+  for (const bool batches : {true, false}) {
+    SCOPED_TRACE(batches ? "batches" : "no batches");
+    testsupport::TempDatabase db{db::CreateDemoDatabase};
+    ScriptedUserInterface ui;
+    Session session = testsupport::OpenEditorSession(db, ui);
+    testsupport::StateAnswers answers;
+    // A bill 05 -> 03 of batch 230422 of 0023, one line a quantity; 03 holds none of it.
+    const auto bill = [&](std::initializer_list<double> quantities) {
+      std::string lsh;
+      for (double qty : quantities) {
+        lsh = StoreLine(session, testsupport::TransferLine(lsh, "05", "03", "0023", "230422", "200231", qty)).lsh;
+      }
+      return lsh;
+    };
+    const auto change = [&](StateCommand command, const std::string& lsh) {
+      return ChangeBillState(session, command, lsh, {!batches, false, "", "系统管理员"}, answers);
+    };
+    const auto setStock = [&](const std::string& quantity) {
+      db.Run({"update phk set sl=" + quantity + " where hh='0023' and stockid='05' and ph='230422' and dh='200231'",
+              "update ywbalance set sjsl=" + quantity + " where hh='0023' and stockid='05' and fperiod=0"});
+    };
 
-TEST_F(StockMovementTest, TheBatchSellPriceFollowsTheGoodsOnlyWhenTheSiteSaysSo) {
-  db_.Run({"update phk set SellPrice=31 where hh='0002' and stockid='01' and dh='200021'",
-           "update phk set SellPrice=28 where hh='0002' and stockid='02' and dh='200021'"});
-  const std::string inPrice = "select SellPrice from phk where hh='0002' and stockid='02' and dh='200021'";
-  AddBill("P1", "01", "02", "0002", "230315", "200021", 1, 16, 28);
-  ASSERT_EQ(Change(StateCommand::Audit, "P1").result, StateResult::Done);
-  EXPECT_EQ(Value(inPrice), "28");
-  db_.Run({"update t_SystemProfile set FValue='true' where FKey='UpdateBatchSellPrice'"});
-  AddBill("P2", "01", "02", "0002", "230315", "200021", 1, 16, 28);
-  ASSERT_EQ(Change(StateCommand::Audit, "P2").result, StateResult::Done);
-  EXPECT_EQ(Value(inPrice), "31");
+    const std::string lsh = bill({0.3, 0.35});  // 03 holds 0.3 + 0.35 = 0.6499999999999999 after the audit
+    ASSERT_EQ(change(StateCommand::Audit, lsh).result, StateResult::Done);
+    const StateOutcome undone = change(StateCommand::UnAudit, lsh);
+    EXPECT_EQ(undone.result, StateResult::Done) << undone.message;
+    EXPECT_EQ(answers.shortagesAsked, 0);
+
+    setStock("0.64");
+    EXPECT_EQ(change(StateCommand::PreAudit, bill({0.65})).result, StateResult::Refused);
+    setStock("0.3 + 0.35");
+    const StateOutcome exact = change(StateCommand::PreAudit, bill({0.65}));
+    EXPECT_EQ(exact.result, StateResult::Done) << exact.message;
+    EXPECT_EQ(db.Count("select count(*) from phk where hh='0023' and stockid='05' and ph='230422' and sl<-0.0001"), 0);
+  }
 }
 
 }  // namespace

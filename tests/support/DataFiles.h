@@ -1,6 +1,5 @@
 #pragma once
-// The data files of a folder under tests/ (the T-SQL golden cases, the statement corpus) in name
-// order, and rows joined one per line, the form their expectations are compared in.
+// The data files of a folder under tests/ in name order, and rows joined one per line.
 #include <algorithm>
 #include <filesystem>
 #include <string>

@@ -1,8 +1,6 @@
 #pragma once
-// How many rounds a randomised or many-process test runs: fewer under AddressSanitizer (GCC and
-// Clang both say so at compile time), where every statement costs several times as much, so the
-// sanitizer build of the tests stays short. STOREADJUST_TEST_ROUNDS overrides both, for a long
-// run by hand.
+// How many rounds a randomised or many-process test runs: fewer under AddressSanitizer, where
+// every statement costs several times as much. STOREADJUST_TEST_ROUNDS overrides both.
 #include <cstdlib>
 #include <string>
 

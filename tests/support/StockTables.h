@@ -1,7 +1,6 @@
 #pragma once
-// What the bill and stock tables hold, read through a connection of the test's own (committed
-// data only): every row as text, to tell that nothing changed at all, and the stock figures a
-// transfer moves, per warehouse, to tell how much changed.
+// What the bill and stock tables hold: every row as text, to tell that nothing changed at all,
+// and the stock figures a transfer moves, per warehouse, to tell how much changed.
 #include <cmath>
 #include <map>
 #include <memory>
@@ -69,17 +68,13 @@ inline StockFigures ReadFigures(adodb::Connection& connection) {
   return figures;
 }
 
-// The figures that differ between `expected` and `actual` (a figure missing on one side is 0),
-// one a line: empty when they agree.
+// The figures that differ (a figure missing on one side is 0), one a line: empty when they agree.
 inline std::string FigureDifferences(const StockFigures& expected, const StockFigures& actual) {
   std::string text;
   const auto compare = [&text](const std::string& key, double want, double got) {
     if (std::fabs(want - got) > 1e-6) text += key + ": expected " + std::to_string(want) + ", found " + std::to_string(got) + "\n";
   };
-  for (const auto& [key, want] : expected) {
-    const auto found = actual.find(key);
-    compare(key, want, found == actual.end() ? 0 : found->second);
-  }
+  for (const auto& [key, want] : expected) compare(key, want, actual.contains(key) ? actual.at(key) : 0);
   for (const auto& [key, got] : actual) {
     if (!expected.contains(key)) compare(key, 0, got);
   }

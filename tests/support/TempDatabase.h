@@ -1,8 +1,7 @@
 #pragma once
 // A database file in a fresh temporary folder, removed with the object: an empty file, or what
-// the given builder writes (the module's empty or demo database). Run, Value and Count go through
-// a connection of their own, so they see only what the code under test has committed.
-// Needs the adodb library only, so every test program can use it.
+// the given builder writes. Run, Value and Count go through a connection of their own, so they
+// see only what the code under test has committed. Needs the adodb library only.
 #include <stdlib.h>
 
 #include <filesystem>
@@ -34,7 +33,6 @@ class TempDatabase {
   }
   TempDatabase(const TempDatabase&) = delete;
   TempDatabase& operator=(const TempDatabase&) = delete;
-
   const std::string& Path() const { return path_; }
   const std::filesystem::path& Folder() const { return folder_; }
   std::string ConnStr() const { return "Provider=SQLite;Data Source=" + path_; }
@@ -45,8 +43,7 @@ class TempDatabase {
     return connection;
   }
   void Run(std::initializer_list<std::string> statements) const {
-    auto connection = Open();
-    for (const auto& sql : statements) connection->Execute(sql);
+    for (auto connection = Open(); const auto& sql : statements) connection->Execute(sql);
   }
   // The first column of the first row as text: "" for NULL or no row.
   std::string Value(const std::string& sql) const {
@@ -55,10 +52,7 @@ class TempDatabase {
     rows->MoveFirst();
     return rows->Value(std::size_t{0}).TextOrEmpty();
   }
-  long Count(const std::string& sql) const {
-    const std::string value = Value(sql);
-    return value.empty() ? 0 : std::stol(value);
-  }
+  long Count(const std::string& sql) const { return Value(sql).empty() ? 0 : std::stol(Value(sql)); }
 
  private:
   std::filesystem::path folder_;
