@@ -62,4 +62,11 @@ inline void Exec(sqlite3* db, const std::string& sql) {
   }
 }
 
+// The program's benchmarks, as the command line selects them.
+inline void RunBenchmarks(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}
+
 }  // namespace benchsupport

@@ -170,9 +170,7 @@ BENCHMARK(BM_QueryRecordset);
 
 int main(int argc, char** argv) {
   CreateData();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   auto ratio = [](const char* layer, const char* raw) {
     const auto l = nanosPerIteration.find(layer), r = nanosPerIteration.find(raw);
     return l == nanosPerIteration.end() || r == nanosPerIteration.end() ? 0.0 : l->second / r->second;

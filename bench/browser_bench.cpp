@@ -155,9 +155,7 @@ BENCHMARK(BM_BrowserLoadAgainstRawQuery)->UseManualTime()->Unit(benchmark::kMill
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   std::error_code ec;
   std::filesystem::remove(DatabasePath(), ec);
   return 0;

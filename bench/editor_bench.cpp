@@ -130,9 +130,7 @@ BENCHMARK(BM_RawLoadStatements)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   const auto editor = nanosPerIteration.find("editor"), raw = nanosPerIteration.find("raw");
   if (editor != nanosPerIteration.end() && raw != nanosPerIteration.end()) {
     std::printf("ratio editor_load=%.2f (goal <= 2)\n", editor->second / raw->second);

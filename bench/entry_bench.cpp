@@ -162,9 +162,7 @@ void PrintRatio(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   PrintRatio("goods_pattern");
   PrintRatio("batch_list");
   std::filesystem::remove(DatabasePath());

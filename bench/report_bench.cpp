@@ -154,9 +154,7 @@ BENCHMARK(BM_ExportReportToXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   std::error_code ec;
   std::filesystem::remove_all(Folder(), ec);
   return 0;

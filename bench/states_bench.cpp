@@ -196,9 +196,7 @@ BENCHMARK(BM_AuditAndUnAudit)->Unit(benchmark::kMillisecond)->Iterations(15);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   if (nanosPerIteration.size() == 4) {
     for (const auto& [name, nanos] : nanosPerIteration) std::printf("%s: %.1f ms (median)\n", name.c_str(), nanos / 1e6);
     std::printf("ratio audit=%.2f unaudit=%.2f (goal <= 1.3)\n",

@@ -146,9 +146,7 @@ BENCHMARK(BM_CorpusRun)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   storeadjust::db::CreateDemoDatabase(DatabasePath());
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  benchsupport::RunBenchmarks(argc, argv);
   const double translate = nanosPerIteration["corpus_translate"], run = nanosPerIteration["corpus_run"];
   const double inUse = nanosPerIteration["corpus_translate_in_use"];
   std::printf("ratio translate_1mb_ms=%.0f translator_share=%.3f translator_share_in_use=%.3f\n",
