@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,8 +111,16 @@ std::vector<std::string> ReadRows(adodb::Recordset& set) {
 // The expected lines with each cell trimmed, so the data file may align its columns.
 std::string Normalized(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
-  static const std::regex bar(" *\\| *");
-  for (const std::string& line : lines) out.push_back(std::regex_replace(Trim(line), bar, " | "));
+  for (const std::string& line : lines) {
+    std::string row;
+    for (std::size_t start = 0;;) {
+      const std::size_t bar = line.find('|', start);
+      row += (start ? " | " : "") + Trim(line.substr(start, bar == std::string::npos ? bar : bar - start));
+      if (bar == std::string::npos) break;
+      start = bar + 1;
+    }
+    out.push_back(row);
+  }
   return Joined(out);
 }
 
