@@ -243,30 +243,33 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
       mb::kYes) {
     return;
   }
-  std::vector<std::string> audited;
+  KeptBills kept;
   try {
-    audited = DeleteMarkedRows();
+    DeleteMarkedRows(kept);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     grid_.NotifyContents();
     return;
   }
   grid_.NotifyContents();
-  if (!audited.empty()) {
-    session_.Ui->MsgBox("流水号为:" + Joined(audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
+  if (!kept.audited.empty()) {
+    session_.Ui->MsgBox("流水号为:" + Joined(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
+  }
+  if (!kept.heldByApproval.empty()) {
+    session_.Ui->MsgBox("流水号为:" + Joined(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
+                        kSystemTitle);
   }
   RefreshList();
 }
 
-std::vector<std::string> FrmStoreAdjuctBillBrow::DeleteMarkedRows() {
-  std::vector<std::string> audited;
+void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
   for (long row : MarkedRows()) {
     const std::string serial = grid_.TextMatrix(row, 1);
     const BillDeletionResult result = DeleteBill(session_, serial);
     grid_.SetMarked(row, false);
-    if (result == BillDeletionResult::Audited) audited.push_back(serial);
+    if (result == BillDeletionResult::Audited) kept.audited.push_back(serial);
+    if (result == BillDeletionResult::HeldByApproval) kept.heldByApproval.push_back(serial);
   }
-  return audited;
 }
 
 void FrmStoreAdjuctBillBrow::InvertMarks() {

@@ -99,9 +99,13 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void OpenEditor(bool viewOnly);
   void ToggleMarkOnCurrentRow();
   std::vector<long> MarkedRows() const;
-  // Deletes the bills of the marked rows in grid order, unmarking each one handled; returns the
-  // serials left because they are audited. Throws the first failure, leaving that row marked.
-  std::vector<std::string> DeleteMarkedRows();
+  // The marked bills that deleting kept, by why.
+  struct KeptBills {
+    std::vector<std::string> audited, heldByApproval;
+  };
+  // Deletes the bills of the marked rows in grid order, unmarking each one handled; the bills
+  // kept are named in `kept`. Throws the first failure, leaving that row marked.
+  void DeleteMarkedRows(KeptBills& kept);
   void ShowInformation(const std::string& text);
 
   // MarkedBillStates.cpp

@@ -120,7 +120,9 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {
     try {
-      if (!PostBill(session_, lsh)) refusals.push_back(lsh + ": 单据还没有审核");
+      const PostingResult posted = PostBill(session_, lsh);
+      if (posted == PostingResult::NotAudited) refusals.push_back(lsh + ": 单据还没有审核");
+      if (posted == PostingResult::NotSaved) refusals.push_back(lsh + ": 单据不存在");
     } catch (const std::exception& error) {
       refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));
     }

@@ -222,6 +222,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // GoodsInfoPanel.cpp
   void ShowGoodsInfo(const std::string& lsh, const std::string& hh);
+  void RefreshGoodsInfo();
   void ShowGoodsRow(const std::string& hh);
   void ShowBillTotals(const std::string& lsh);
   void ApplyDecimalPlaces();
@@ -236,6 +237,7 @@ class FrmStoreAdjuctBill : public FormModel {
   TextGrid vfgSpxx_;
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
   long linesShownRow_ = 0;
+  std::string panelGoods_;  // the goods the information panel shows
 };
 
 }  // namespace storeadjust

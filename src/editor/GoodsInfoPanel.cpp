@@ -25,6 +25,7 @@ constexpr const char* kRetailTotalCaption = "零售总额合计";
 // Statement by statement: one that fails leaves its part of the panel as it was.
 void FrmStoreAdjuctBill::ShowGoodsInfo(const std::string& lsh, const std::string& hh) {
   if (lsh.empty()) return;
+  panelGoods_ = hh;
   ShowGoodsRow(hh);
   ShowBillTotals(lsh);
   ShowNumberPlaces(vfgSpxx_, GridNumberPlaces());
@@ -88,6 +89,11 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
     vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? CellText(rs.Value("je")) : std::string());
   } catch (const std::exception&) {
   }
+}
+
+// A state change moves the stock the panel shows: the same goods, read again.
+void FrmStoreAdjuctBill::RefreshGoodsInfo() {
+  if (!panelGoods_.empty()) ShowGoodsInfo(Text("TxtLSH"), panelGoods_);
 }
 
 // The grids show quantities and prices with the places the entry fields were given.

@@ -60,8 +60,10 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return;
   }
   try {
-    ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                                           GoodsPlaceList});
+    if (!ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
+                                                GoodsPlaceList})) {
+      session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
+    }
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
   }

@@ -43,6 +43,32 @@ class EditorQuestions : public StateQuestions {
   bool showing_ = false;
 };
 
+struct StateBox {
+  int buttons;
+  const char* title;
+};
+
+// How each kind of refusal is shown: the guards and a bill changed meanwhile inform, a missing
+// stock row and a failure warn, a shortage warns under its own title.
+StateBox StateBoxOf(const StateOutcome& outcome) {
+  if (outcome.result == StateResult::Failed) return {mb::kExclamation, kSystemTitle};
+  switch (outcome.refusal) {
+    case StateRefusal::Guard:
+    case StateRefusal::StateChanged:
+      return {mb::kInformation, kSystemTitle};
+    case StateRefusal::Shortage:
+      return {mb::kExclamation, "提示:"};
+    case StateRefusal::MissingStock:
+    case StateRefusal::None:
+      break;
+  }
+  return {mb::kExclamation, kSystemTitle};
+}
+
+std::string NothingPostedText(const std::string& lsh) {
+  return "流水号为:" + lsh + "的单据还没有保存,没有记帐任何单据!";
+}
+
 std::string Joined(const std::vector<std::string>& items) {
   std::string joined;
   for (const std::string& item : items) joined += "\n" + item;
@@ -128,6 +154,7 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
     outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
   }
   ShowStateOutcome(outcome);
+  RefreshGoodsInfo();
 }
 
 void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
@@ -144,9 +171,11 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
       }
       return;
     case StateResult::Refused:
-    case StateResult::Failed:
-      session_.Ui->MsgBox(outcome.message, outcome.buttons, outcome.title);
+    case StateResult::Failed: {
+      const StateBox box = StateBoxOf(outcome);
+      session_.Ui->MsgBox(outcome.message, box.buttons, box.title);
       return;
+    }
     case StateResult::NothingSelected:
     case StateResult::Declined:
       return;
@@ -161,16 +190,20 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
     return;
   }
   const std::string lsh = Text("TxtLSH");
-  bool posted = false;
+  PostingResult posted = PostingResult::NotAudited;
   try {
     posted = PostBill(session_, lsh);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
     return;
   }
-  if (!posted) {
+  if (posted == PostingResult::NotAudited) {
     session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有审核!", mb::kInformation,
                         kSystemTitle);
+    return;
+  }
+  if (posted == PostingResult::NotSaved) {
+    session_.Ui->MsgBox(NothingPostedText(lsh), mb::kInformation, kSystemTitle);
     return;
   }
   if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {

@@ -77,7 +77,13 @@ FormModel* ScriptedUserInterface::FindOpenForm(const std::string& name) const {
   return nullptr;
 }
 
+void ScriptedUserInterface::RequireNoTransaction(const std::string& what) const {
+  if (!InTransaction || !InTransaction()) return;
+  throw ScriptError(what + " shown while the session connection is inside a transaction");
+}
+
 int ScriptedUserInterface::MsgBox(const std::string& text, int buttons, const std::string& title) {
+  RequireNoTransaction("message box " + Quoted(text));
   std::string line = "msgbox " + std::to_string(buttons) + " " + Quoted(title) + " " + Quoted(text) + " -> ";
   int answer = mb::kOk;
   if (HasYesAndNo(buttons)) {
@@ -101,6 +107,7 @@ void ScriptedUserInterface::WriteSelection(const std::string& query, bool modeFl
 }
 
 long ScriptedUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) {
+  RequireNoTransaction("selection dialog");
   long count = rows.RecordCount();
   if (choices_.empty()) {
     WriteSelection(query, modeFlag, count, "?");
@@ -121,6 +128,7 @@ void ScriptedUserInterface::NoteSelectionNotShown(const std::string& query, bool
 }
 
 GoodsPlaceAnswer ScriptedUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
+  RequireNoTransaction("goods-place dialog");
   std::string line = "places " + request.billType + " " + request.warehouseId + " " + request.billSerial + " " +
                      request.lineKey + " " + request.quantity + " " + (request.viewOnly ? "1" : "0") + " -> ";
   if (request.viewOnly) {
@@ -140,6 +148,7 @@ GoodsPlaceAnswer ScriptedUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest&
 // The bills are read as the print component reads them, after the line: a bill that is gone by
 // then makes printing fail as it would on the desktop.
 void ScriptedUserInterface::Print(const PrintRequest& request) {
+  RequireNoTransaction("print dialog");
   Write("print " + std::to_string(request.billKind) + " " + Quoted(request.serials));
   if (!request.connection) throw adodb::Error::Closed();
   const auto& parameters = request.textParameters;
@@ -147,7 +156,9 @@ void ScriptedUserInterface::Print(const PrintRequest& request) {
                 parameters.size() > 1 ? parameters[1] : std::string(), SplitSerials(request.serials));
 }
 
-void ScriptedUserInterface::Reprint(const ReprintRequest& request) { Write("reprint " + std::to_string(request.start)); }
+void ScriptedUserInterface::Reprint(const ReprintRequest& request) {
+  RequireNoTransaction("reprint dialog");
+  Write("reprint " + std::to_string(request.start)); }
 
 void ScriptedUserInterface::RunReportCommand(QvGrid& grid, int command) {
   (void)grid;

@@ -64,6 +64,11 @@ class ScriptedUserInterface : public UserInterface {
   // Runs the commands that drive a modal form; returns when the form has closed.
   std::function<void(FormModel& form)> ModalLoop;
 
+  // When set, tells whether the module's session connection is inside a transaction. A message
+  // box or dialog asked for then (the database locked while the user reads) writes an ERROR line
+  // and throws ScriptError: the module must ask first, then act.
+  std::function<bool()> InTransaction;
+
   // --- UserInterface ------------------------------------------------------------------------
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   void SetBusy(bool busy) override { busy_ = busy; }
@@ -82,6 +87,7 @@ class ScriptedUserInterface : public UserInterface {
   void Write(const std::string& line) const {
     if (sink_) sink_(line);
   }
+  void RequireNoTransaction(const std::string& what) const;
   void WriteSelection(const std::string& query, bool modeFlag, long rowCount, const std::string& taken) const;
   void MarkClosed(FormModel& form);
 

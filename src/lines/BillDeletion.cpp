@@ -5,6 +5,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
+#include "host/DataScopeProvider.h"
 #include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 
@@ -45,6 +46,9 @@ BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   const bool deletable = open->RecordCount() > 0;
   open->Close();
   if (!deletable) return WhyNotOpen(session, quotedLsh);
+  bool editable = false;
+  CreateDataScopeProvider()->IsBillEditable(session.ConnStr, kTransferBillTypeCode, lsh, editable);
+  if (!editable) return BillDeletionResult::HeldByApproval;
   if (!session.Conn) throw adodb::Error::Closed();
   return DeleteInOneTransaction(session, quotedLsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Deleting a whole bill from the browser: its header, its lines and its goods-place rows go
 // together in one transaction on the session connection, and only while the bill is still
-// unaudited (shbz 0). Goods-place rows are removed with the bill because a later bill that is
+// unaudited (shbz 0) and its approval flow does not hold it (the data-scope component's
+// IsBillEditable, asked before the transaction: the component opens its own connection). Goods-place rows are removed with the bill because a later bill that is
 // given the same serial would otherwise inherit them and book them again.
 //
 // A failure throws adodb::Error carrying the database's description, after the transaction has
@@ -17,6 +18,7 @@ namespace storeadjust {
 enum class BillDeletionResult {
   Deleted,   // header, lines and goods places are gone
   Audited,   // the bill exists but is audited: nothing was changed
+  HeldByApproval,  // its approval is pending or granted: nothing was changed
   NotFound,  // no such bill (deleted meanwhile): nothing to do
 };
 

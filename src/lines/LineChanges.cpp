@@ -3,8 +3,10 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
+#include "lines/BillHeaderState.h"
 
 namespace storeadjust {
 
@@ -41,8 +43,11 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
 
 bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh, const std::string& inWarehouse) {
   RequireConnection(session);
-  const bool placesKept = KeepsGoodsPlaces(session, inWarehouse);
   adodb::TransactionGuard transaction(*session.Conn);
+  const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
+  if (!header.exists || header.preAudited || header.audited) return false;
+  const bool placesKept = FlagIsSet(
+      FirstValue(*session.Conn, "Select IsNull(FDeleted,0) As FDeleted From GL_Stock Where ID=" + SqlText(inWarehouse)));
   const long deleted = session.Conn->Execute(
       "delete ckdbdzkmx where lsh=" + SqlText(lsh) + " and dh = " + SqlText(dh) +
       " and exists (select lsh from ckdbdzk where lsh=" + SqlText(lsh) + " and " + kBillStillOpen + ")");
@@ -55,11 +60,18 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
   return true;
 }
 
-void ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
+bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
+  const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
+  if (!header.exists || !header.preAudited || header.audited || header.posted) return false;
+  if (FirstValue(*session.Conn, "select dh from ckdbdzkmx where lsh=" + SqlText(places.lsh) + " and dh=" +
+                                    SqlText(places.dh)).IsEmpty()) {
+    return false;
+  }
   ReplaceInWarehousePlaces(session, places);
   transaction.Commit();
+  return true;
 }
 
 }  // namespace storeadjust

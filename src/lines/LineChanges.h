@@ -31,8 +31,11 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
 // line is gone: nothing changed). Throws adodb::Error after rolling back.
 bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh, const std::string& inWarehouse);
 
-// Replaces the line's in-warehouse goods places in one transaction. Throws adodb::Error after
-// rolling back.
-void ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
+// Replaces the line's in-warehouse goods places in one transaction, only while the bill is still
+// pre-audited and not confirmed and the line is still there, read again inside the transaction
+// with the header under an update lock (a confirm books the rows it finds: rows replaced after it
+// would be taken back by an un-confirm that never booked them). False when refused: nothing
+// changed. Throws adodb::Error after rolling back.
+bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
 
 }  // namespace storeadjust

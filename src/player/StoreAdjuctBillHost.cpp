@@ -1,5 +1,7 @@
 #include "player/StoreAdjuctBillHost.h"
 
+#include "adodb/Connection.h"
+#include "host/ScriptedUserInterface.h"
 #include "host/StoreAdjuctBill.h"
 
 namespace storeadjust::player {
@@ -8,7 +10,21 @@ namespace {
 
 class StoreAdjuctBillHost : public Host {
  public:
-  explicit StoreAdjuctBillHost(UserInterface& ui) : bill_(ui) {}
+  // The scenario's interface refuses any question asked while the session connection is inside
+  // a transaction.
+  explicit StoreAdjuctBillHost(UserInterface& ui) : bill_(ui) {
+    if (auto* scripted = dynamic_cast<ScriptedUserInterface*>(&ui)) {
+      scripted_ = scripted;
+      scripted->InTransaction = [this] {
+        const auto& connection = bill_.GetSession().Conn;
+        return connection && connection->InTransaction();
+      };
+    }
+  }
+  ~StoreAdjuctBillHost() override {
+    // The interface outlives the host: leave it nothing that points into this object.
+    if (scripted_) scripted_->InTransaction = nullptr;
+  }
 
   void Execute(const HostProperties& p) override {
     if (p.NetInfo) bill_.SetNetInfo(*p.NetInfo);
@@ -27,6 +43,7 @@ class StoreAdjuctBillHost : public Host {
 
  private:
   StoreAdjuctBill bill_;
+  ScriptedUserInterface* scripted_ = nullptr;
 };
 
 }  // namespace

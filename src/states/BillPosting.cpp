@@ -18,11 +18,17 @@ void RequireConnection(Session& session) {
 
 }  // namespace
 
-bool PostBill(Session& session, const std::string& lsh) {
+PostingResult PostBill(Session& session, const std::string& lsh) {
   RequireConnection(session);
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=" + SqlText(lsh) + " and shbz=1");
-  return NumberOrZero(FirstValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=" + SqlText(lsh) +
-                                              " And Jzbz=0")) == 0;
+  if (NumberOrZero(FirstValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=" + SqlText(lsh) +
+                                                 " And Jzbz=0")) > 0) {
+    return PostingResult::NotAudited;
+  }
+  // No unposted header is also what a serial never stored leaves: that posted nothing.
+  const bool stored =
+      NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=" + SqlText(lsh))) > 0;
+  return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 
 std::string SubmitForApproval(Session& session, const std::string& lsh) {

@@ -7,10 +7,15 @@
 
 namespace storeadjust {
 
+enum class PostingResult {
+  Posted,      // posted now, or before
+  NotAudited,  // not audited (confirmed, in the two-step flow): nothing changed
+  NotSaved,    // no bill of that serial was ever stored: nothing was posted
+};
+
 // Sets the posted flag of the bill when it is audited (confirmed, in the two-step flow), in one
-// statement. True when no unposted header of that serial remains (posted now or before, or no
-// such header); false when the bill is not yet audited.
-bool PostBill(Session& session, const std::string& lsh);
+// statement, and says how it went.
+PostingResult PostBill(Session& session, const std::string& lsh);
 
 // Submits the bill with its total and largest line amount (rounded to 2 places), its maker's and
 // the current operator's Guids to the data-scope component's approval flow. Empty text when

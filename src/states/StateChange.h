@@ -1,14 +1,20 @@
 #pragma once
 // The state changes of a transfer bill that move stock, as one engine: audit and un-audit in the
 // one-step flow (both warehouses at once), audit and un-audit of the two-step flow (the
-// out-warehouse) and confirm and un-confirm (the in-warehouse). Each runs in one transaction on
-// the session connection: the bill's lines are read with the command's state condition, the
-// user is asked once, every line moves its batch stock (phk), balance (ywbalance) and goods
-// places, and the header's flags change; on any refusal or failure everything is rolled back.
+// out-warehouse) and confirm and un-confirm (the in-warehouse).
+//
+// Ask first, then act: the bill's header and the lines the command selects are read and the
+// user is asked once, with no transaction open; then one transaction on the session connection
+// reads the header again under an update lock (two commands on one bill queue there), reads the
+// lines again, and changes nothing when either differs from what the question was asked about.
+// Every line moves its batch stock (phk), balance (ywbalance) and goods places, and the header's
+// flags change; on any refusal or failure everything is rolled back. A shortage that needs the
+// user's word rolls back, is asked, and on Yes the whole command runs again in a new transaction
+// with every check made again.
 //
 // The engine knows nothing of forms: its questions go through StateQuestions, and it answers
-// with what happened. It never shows a message and never throws: a failure is reported in the
-// outcome with the database's own words.
+// with what happened, as a kind and the words. It never shows a message and never throws: a
+// failure is reported in the outcome with the database's own words.
 #include <string>
 #include <vector>
 
@@ -32,15 +38,16 @@ struct StateSettings {
   std::string operatorName;      // written as auditor or confirmer
 };
 
-// The questions a state change asks while its transaction is open.
+// The questions a state change asks; never while its transaction is open.
 class StateQuestions {
  public:
   virtual ~StateQuestions() = default;
   // The opening question ("确实要审核此单据吗?"); false rolls back.
   virtual bool ConfirmChange(const std::string& question) = 0;
-  // A shortage the settings let the user accept; false rolls back.
+  // A shortage the settings let the user accept; false leaves the bill as it is.
   virtual bool AcceptShortage(const std::string& text) = 0;
-  // The line being moved, 1-based, for a progress display.
+  // The line being moved, 1-based, for a progress display (inside the transaction: a display
+  // only, nothing to answer).
   virtual void LineReached(long line, long lines, const std::string& hh) {
     (void)line;
     (void)lines;
@@ -52,15 +59,23 @@ enum class StateResult {
   Done,             // committed
   NothingSelected,  // no line of the bill meets the state condition: nothing changed, nothing to say
   Declined,         // the user answered No: rolled back
-  Refused,          // a guard, a missing stock row or a shortage: rolled back, `message` says why
+  Refused,          // rolled back, or never begun: `refusal` says what kind, `message` the words
   Failed,           // an error: rolled back, `message` is the database's description
+};
+
+// Why a command was refused; the screen decides how each kind is shown.
+enum class StateRefusal {
+  None,
+  Guard,         // the bill's state does not allow the command (not audited, not un-confirmed)
+  StateChanged,  // the bill changed between the question and the transaction: `message` names what was found
+  MissingStock,  // an issued line has no stock row
+  Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
 };
 
 struct StateOutcome {
   StateResult result = StateResult::Done;
-  std::string message;  // Refused, Failed
-  int buttons = 0;      // how the refusal is shown (message-box number) ...
-  std::string title;    // ... and under which title
+  StateRefusal refusal = StateRefusal::None;  // Refused
+  std::string message;                        // Refused, Failed
   std::string shownName;  // Done: the auditor or confirmer the editor shows now (empty after a reversal)
   // Done, reversals: lines left unchanged because their stock row is missing ("dh hh").
   std::vector<std::string> skippedLines;

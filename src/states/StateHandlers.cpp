@@ -1,14 +1,17 @@
 // The frame every stock-moving state change runs in, and the six changes built from the
 // per-line blocks of StockMovement:
-//   1. the command's guard, read before anything else;
+//   1. before anything is locked: the command's guard, the header and the lines it selects (none:
+//      nothing to do), and the opening question; No ends it;
 //   2. one transaction on the session connection (the embedded database takes its write lock
-//      here, so a second clerk's change waits and then sees this one's stock);
-//   3. the bill's lines that meet the command's state condition; none: nothing to do;
-//   4. the opening question, asked with the transaction open; No rolls back;
-//   5. every line's steps; a step that stops rolls everything back;
-//   6. the header's flags, and the commit.
-#include <functional>
+//      here; on a server the header is read first with an update lock), in which the header and
+//      the lines are read again: when they differ from what the question was about, nothing is
+//      changed and the outcome names the state found;
+//   3. every line's steps; a step that stops rolls everything back;
+//   4. the header's flags, and the commit.
+// A shortage the clerk may accept rolls back at 3, is asked with nothing open, and on Yes the
+// whole of 2 to 4 runs again with that answer carried.
 #include <optional>
+#include <set>
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
@@ -17,7 +20,7 @@
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
-#include "host/UserInterface.h"
+#include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
 
@@ -52,26 +55,24 @@ Handler HandlerOf(StateCommand command) {
   throw adodb::Error::Provider("unknown state command");
 }
 
-bool HeaderFlag(Session& session, const std::string& sql) { return FlagIsSet(FirstValue(*session.Conn, sql)); }
+bool IsTwoStep(StateCommand command) {
+  return command != StateCommand::Audit && command != StateCommand::UnAudit;
+}
 
-// The guard of a command, read before its transaction; false when refused (the outcome says why).
-bool PassesGuard(Session& session, StateCommand command, const std::string& lsh, StateOutcome& outcome) {
-  const auto refuse = [&outcome](const char* text) {
-    outcome.result = StateResult::Refused;
-    outcome.message = text;
-    outcome.buttons = mb::kInformation;
-    outcome.title = "系统提示";
-    return false;
-  };
-  if (command == StateCommand::UnPreAudit &&
-      HeaderFlag(session, "Select IsNull(SHBZ,0) SHBZ From CKDBDZK Where LSH=" + SqlText(lsh))) {
-    return refuse("对不起，本单据还未反确认，不能反审核！");
-  }
-  if (command == StateCommand::Confirm &&
-      !HeaderFlag(session, "Select IsNull(PreSHBZ,0) PreSHBZ From CKDBDZK Where LSH=" + SqlText(lsh))) {
-    return refuse("对不起，本单据未审核，不能确认！");
-  }
-  return true;
+// The guard of a command on the header's flags: the refusal's words, or none when it may run.
+std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderState& header) {
+  if (command == StateCommand::UnPreAudit && header.audited) return "对不起，本单据还未反确认，不能反审核！";
+  if (command == StateCommand::Confirm && header.exists && !header.preAudited) return "对不起，本单据未审核，不能确认！";
+  return std::nullopt;
+}
+
+// What the clerk is told when the bill changed between the question and the transaction: the
+// guard's own words where the state found has them, else the state found.
+std::string ChangedStateText(StateCommand command, const BillSnapshot& seen, const BillSnapshot& found) {
+  if (const auto guard = GuardRefusal(command, found.header)) return *guard;
+  if (found.header == seen.header) return "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
+  return "本单据的状态已被他人改变(现为" + BillStateName(found.header, IsTwoStep(command)) +
+         ")，本次操作未做任何改变！";
 }
 
 // The batch's sell price follows the goods into the in-warehouse when the site says so.
@@ -86,41 +87,70 @@ class StateChange {
  public:
   StateChange(Session& session, StateCommand command, std::string lsh, const StateSettings& settings,
               StateQuestions& questions)
-      : session_(session), command_(command), lsh_(std::move(lsh)), settings_(settings), questions_(questions),
-        move_(session, settings, questions, outcome_, lsh_) {}
+      : session_(session), command_(command), handler_(HandlerOf(command)), lsh_(std::move(lsh)), settings_(settings),
+        questions_(questions) {}
 
   StateOutcome Run() {
     try {
       if (!session_.Conn) throw adodb::Error::Closed();
-      if (!PassesGuard(session_, command_, lsh_, outcome_)) return outcome_;
+      if (session_.Conn->InTransaction()) throw adodb::Error::Provider("a state change needs a connection outside any transaction");
+      const BillSnapshot seen = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, false);
+      if (const auto guard = GuardRefusal(command_, seen.header)) return Refused(StateRefusal::Guard, *guard);
+      if (seen.lineCount < 1) {
+        outcome_.result = StateResult::NothingSelected;
+        return outcome_;
+      }
+      if (!questions_.ConfirmChange(handler_.question)) {
+        outcome_.result = StateResult::Declined;
+        return outcome_;
+      }
       copySellPrice_ = command_ == StateCommand::Audit && CopiesBatchSellPrice(session_);
-      RunInTransaction();
+      RunUntilAnswered(seen);
     } catch (const std::exception& error) {
       outcome_ = {};
       outcome_.result = StateResult::Failed;
       outcome_.message = error.what();
-      outcome_.buttons = mb::kExclamation;
-      outcome_.title = "系统提示";
     }
     return outcome_;
   }
 
  private:
-  void RunInTransaction() {
-    const Handler handler = HandlerOf(command_);
+  StateOutcome& Refused(StateRefusal refusal, const std::string& message) {
+    outcome_.result = StateResult::Refused;
+    outcome_.refusal = refusal;
+    outcome_.message = message;
+    return outcome_;
+  }
+
+  // Runs the change; each shortage the clerk accepts (asked with the transaction rolled back)
+  // runs it again from the start, with every earlier Yes carried.
+  void RunUntilAnswered(const BillSnapshot& seen) {
+    std::set<std::string> accepted;
+    for (;;) {
+      outcome_ = {};
+      const std::optional<ShortageQuestion> question = RunInTransaction(seen, accepted);
+      if (!question) return;
+      outcome_ = {};
+      if (!questions_.AcceptShortage(question->text)) {
+        outcome_.result = StateResult::Declined;
+        return;
+      }
+      accepted.insert(question->key);
+    }
+  }
+
+  // One run of the change in its own transaction; a shortage still to be asked rolls it back and
+  // is handed out.
+  std::optional<ShortageQuestion> RunInTransaction(const BillSnapshot& seen, const std::set<std::string>& accepted) {
     adodb::TransactionGuard transaction(*session_.Conn);
-    auto lines = session_.Conn->OpenRecordset(
-        "select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=" +
-        SqlText(lsh_) + handler.stateCondition);
-    if (lines->RecordCount() < 1) {
-      transaction.Commit();
-      outcome_.result = StateResult::NothingSelected;
-      return;
+    const BillSnapshot found = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, true);
+    if (found != seen) {
+      Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
+      return std::nullopt;
     }
-    if (!questions_.ConfirmChange(handler.question)) {
-      outcome_.result = StateResult::Declined;
-      return;
-    }
+    StockMovement move(session_, settings_, accepted, outcome_, lsh_);
+    move_ = &move;
+    auto lines = session_.Conn->OpenRecordset(BillLinesQuery(lsh_, handler_.stateCondition));
     const long count = lines->RecordCount();
     long number = 0;
     for (lines->MoveFirst(); !lines->EOF(); lines->MoveNext()) {
@@ -129,25 +159,26 @@ class StateChange {
       if (MoveLine(line) == LineStep::Stop) {
         outcome_.skippedLines.clear();
         outcome_.unplacedIssues.clear();
-        return;
+        return move.PendingShortage();
       }
     }
-    UpdateHeader(handler);
+    UpdateHeader();
     transaction.Commit();
     outcome_.result = StateResult::Done;
+    return std::nullopt;
   }
 
-  void UpdateHeader(const Handler& handler) {
+  void UpdateHeader() {
     const std::string name = SqlText(settings_.operatorName);
-    std::string set = handler.headerSet;
+    std::string set = handler_.headerSet;
     const auto at = set.find("{name}");
     if (at != std::string::npos) set.replace(at, 6, name);
     session_.Conn->Execute("Update ckdbdzk Set " + set + " where lsh=" + SqlText(lsh_));
-    outcome_.shownName = handler.setsName ? settings_.operatorName : "";
+    outcome_.shownName = handler_.setsName ? settings_.operatorName : "";
   }
 
   LineStep MoveLine(BillLineValues& line) {
-    move_.ReadMoneyOnly(line);
+    move_->ReadMoneyOnly(line);
     switch (command_) {
       case StateCommand::Audit: return Audit(line);
       case StateCommand::UnAudit: return UnAudit(line);
@@ -162,7 +193,7 @@ class StateChange {
   // The stock query of a check: the batch row, or the balance where the line moves no batch.
   std::string StockQuery(const BillLineValues& line, const std::string& warehouse, const char* batchColumns,
                          const char* balancePeriod) const {
-    if (move_.MovesBatches(line)) {
+    if (move_->MovesBatches(line)) {
       return std::string("select ") + batchColumns + " from phk where hh=" + SqlText(line.hh) + " and stockid =" +
              SqlText(warehouse) + " and ph=" + SqlText(line.ph) + " and dh=" + SqlText(line.pcdh);
     }
@@ -174,28 +205,41 @@ class StateChange {
   // there (else the line is left as it is, both sides, and named after the commit) and hold the
   // quantity. A line kept by amount only is checked on its balance row.
   LineStep CheckInWarehouseStillHolds(const BillLineValues& line, StockRow& row) {
-    const LineStep checked = move_.CheckStock(
+    const LineStep checked = move_->CheckStock(
         line, line.drstockid, StockQuery(line, line.drstockid, "sl,kh", " and fperiod=0"), false, row);
     if (checked == LineStep::SkipLine) outcome_.skippedLines.push_back(line.dh + " " + line.hh);
     return checked;
   }
 
+  // A negative line moves its goods the other way: the in-warehouse loses them, and is checked
+  // as an out-warehouse would be (the stock row must be there and hold what it gives).
+  LineStep CheckReturnedGoods(const BillLineValues& line, const char* batchColumns, StockRow& row) {
+    BillLineValues returned = line;
+    returned.sl = -line.sl;
+    return move_->CheckStock(returned, line.drstockid, StockQuery(returned, line.drstockid, batchColumns, " and fperiod=0"),
+                             true, row);
+  }
+  static bool ReturnsGoods(const BillLineValues& line) { return line.sl < 0 && !line.moneyOnly; }
+
   // One-step audit: both warehouses, each statement pair out then in.
   LineStep Audit(const BillLineValues& line) {
     StockRow row;
-    const LineStep checked = move_.CheckStock(
-        line, line.dcstockid, StockQuery(line, line.dcstockid, "sl,isnull(sellprice,0) sellprice", " and fperiod=0"),
-        true, row);
+    const char* batchColumns = "sl,isnull(sellprice,0) sellprice";
+    const LineStep checked =
+        ReturnsGoods(line)
+            ? CheckReturnedGoods(line, batchColumns, row)
+            : move_->CheckStock(line, line.dcstockid, StockQuery(line, line.dcstockid, batchColumns, " and fperiod=0"),
+                                true, row);
     if (checked != LineStep::Go) return checked;
-    if (move_.MovesBatches(line)) {
-      if (move_.IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
-      move_.ReceiveBatch(line, copySellPrice_ ? std::optional<double>(row.sellPrice) : std::nullopt);
+    if (move_->MovesBatches(line)) {
+      if (move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
+      move_->ReceiveBatch(line, copySellPrice_ ? std::optional<double>(row.sellPrice) : std::nullopt);
     }
-    if (move_.IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
-    move_.ReceiveBalance(line);
+    if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
+    move_->ReceiveBalance(line);
     if (line.moneyOnly) return LineStep::Go;
-    if (move_.KeepsPlaces(line.dcstockid)) move_.AllocateOutPlaces(line);
-    if (move_.KeepsPlaces(line.drstockid)) move_.ReceivePlaces(line);
+    if (move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
+    if (move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
     return LineStep::Go;
   }
 
@@ -204,43 +248,49 @@ class StateChange {
     StockRow row;
     const LineStep checked = CheckInWarehouseStillHolds(line, row);
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
-    if (move_.MovesBatches(line)) {
-      move_.UnReceiveBatch(line, row);
-      move_.UnIssueBatch(line);
+    if (move_->MovesBatches(line)) {
+      move_->UnReceiveBatch(line, row);
+      move_->UnIssueBatch(line);
     }
-    move_.UnReceiveBalance(line);
-    move_.UnIssueBalance(line, false);
+    move_->UnReceiveBalance(line);
+    move_->UnIssueBalance(line, false);
     if (line.moneyOnly) return LineStep::Go;
-    if (move_.KeepsPlaces(line.drstockid)) move_.UnReceivePlaces(line);
-    if (move_.KeepsPlaces(line.dcstockid)) move_.UnIssuePlaces(line);
+    if (move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
+    if (move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
   // Two-step audit: the out-warehouse only.
   LineStep PreAudit(const BillLineValues& line) {
     StockRow row;
-    const LineStep checked = move_.CheckStock(
+    const LineStep checked = move_->CheckStock(
         line, line.dcstockid, StockQuery(line, line.dcstockid, "sl", " and fyear=0 and fperiod=0"), true, row);
     if (checked != LineStep::Go) return checked;
-    if (move_.MovesBatches(line) && move_.IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
-    if (move_.IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_.KeepsPlaces(line.dcstockid)) move_.AllocateOutPlaces(line);
+    if (move_->MovesBatches(line) && move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
+    if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
+    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
     return LineStep::Go;
   }
 
   // Two-step un-audit: the goods come back to the out-warehouse; nothing to check.
   LineStep UnPreAudit(const BillLineValues& line) {
-    if (move_.MovesBatches(line)) move_.UnIssueBatch(line);
-    move_.UnIssueBalance(line, true);
-    if (!line.moneyOnly && move_.KeepsPlaces(line.dcstockid)) move_.UnIssuePlaces(line);
+    if (move_->MovesBatches(line)) move_->UnIssueBatch(line);
+    move_->UnIssueBalance(line, true);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
-  // Two-step confirm: the in-warehouse receives what the audit issued; nothing to check.
+  // Two-step confirm: the in-warehouse receives what the audit issued; nothing to check unless
+  // the line returns goods.
   LineStep Confirm(const BillLineValues& line) {
-    if (move_.MovesBatches(line)) move_.ReceiveBatch(line, std::nullopt);
-    move_.ReceiveBalance(line);
-    if (!line.moneyOnly && move_.KeepsPlaces(line.drstockid)) move_.ReceivePlaces(line);
+    if (ReturnsGoods(line)) {
+      StockRow row;
+      const LineStep checked = CheckReturnedGoods(line, "sl", row);
+      if (checked != LineStep::Go) return checked;
+    }
+    if (move_->MovesBatches(line)) move_->ReceiveBatch(line, std::nullopt);
+    move_->ReceiveBalance(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
     return LineStep::Go;
   }
 
@@ -249,19 +299,20 @@ class StateChange {
     StockRow row;
     const LineStep checked = CheckInWarehouseStillHolds(line, row);
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
-    if (move_.MovesBatches(line)) move_.UnReceiveBatch(line, row);
-    move_.UnReceiveBalance(line);
-    if (!line.moneyOnly && move_.KeepsPlaces(line.drstockid)) move_.UnReceivePlaces(line);
+    if (move_->MovesBatches(line)) move_->UnReceiveBatch(line, row);
+    move_->UnReceiveBalance(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
     return LineStep::Go;
   }
 
   Session& session_;
   const StateCommand command_;
+  const Handler handler_;
   const std::string lsh_;
   const StateSettings& settings_;
   StateQuestions& questions_;
   StateOutcome outcome_;
-  StockMovement move_;
+  StockMovement* move_ = nullptr;  // the current run's
   bool copySellPrice_ = false;
 };
 

@@ -10,7 +10,6 @@
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
-#include "host/UserInterface.h"
 #include "states/RemoveListItem.h"
 
 namespace storeadjust {
@@ -25,6 +24,7 @@ std::string N(double value) { return SqlNumber(value); }
 // or a bill just audited could not be un-audited.
 constexpr double kQuantitySlack = 0.00005;
 const char* const kSlack = " + 0.00005";
+const char* const kAnotherClerk = "提示:出现此情况可能是别人比你先调拨了!";
 
 // The column's value as text when the set has such a column; empty otherwise.
 const adodb::Variant* ColumnIfAny(const adodb::Recordset& rs, const std::string& name) {
@@ -41,9 +41,10 @@ constexpr const char* kPlacesJoin =
 
 }  // namespace
 
-StockMovement::StockMovement(Session& session, const StateSettings& settings, StateQuestions& questions,
-                             StateOutcome& outcome, std::string lsh)
-    : session_(session), settings_(settings), questions_(questions), outcome_(outcome), lsh_(std::move(lsh)) {}
+StockMovement::StockMovement(Session& session, const StateSettings& settings,
+                             const std::set<std::string>& acceptedShortages, StateOutcome& outcome, std::string lsh)
+    : session_(session), settings_(settings), acceptedShortages_(acceptedShortages), outcome_(outcome),
+      lsh_(std::move(lsh)) {}
 
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
@@ -70,17 +71,35 @@ std::string StockMovement::BatchKey(const BillLineValues& line, const std::strin
 
 // --- the stock check -----------------------------------------------------------------------------
 
-std::string StockMovement::ShortageText(const BillLineValues& line, const std::string& warehouse,
-                                        const char* verdict) const {
-  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n" + verdict +
-         "\r\n提示:出现此情况可能是别人比你先调拨了!";
+std::string StockMovement::StockKey(const BillLineValues& line, const std::string& warehouse) const {
+  return warehouse + "|" + line.hh + (MovesBatches(line) ? "|" + line.ph + "|" + line.pcdh : std::string());
 }
 
-LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::string& warehouse) {
+// Another clerk is the likely cause of a shortage, unless the bill's own earlier lines on the same
+// stock row took what this line lacks: then the row held enough for this line before the bill.
+std::string StockMovement::ShortageCause(const BillLineValues& line, const std::string& warehouse, double held) const {
+  const auto drawn = drawn_.find(StockKey(line, warehouse));
+  if (drawn == drawn_.end()) return kAnotherClerk;
+  double before = held;
+  std::string lines;
+  for (const auto& [dh, quantity] : drawn->second) {
+    before += quantity;
+    lines += dh + ",";
+  }
+  if (line.sl > before + kQuantitySlack) return kAnotherClerk;
+  return "提示:本单据的明细 " + lines + line.dh + " 取自同一库存,合计数量超过库存!";
+}
+
+std::string StockMovement::ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
+                                        const std::string& cause) const {
+  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n" + verdict + "\r\n" + cause;
+}
+
+LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::string& warehouse,
+                                       const std::string& cause) {
   outcome_.result = StateResult::Refused;
-  outcome_.message = ShortageText(line, warehouse, "库存数量不足!");
-  outcome_.buttons = mb::kExclamation;
-  outcome_.title = "提示:";
+  outcome_.refusal = StateRefusal::Shortage;
+  outcome_.message = ShortageText(line, warehouse, "库存数量不足!", cause);
   return LineStep::Stop;
 }
 
@@ -90,19 +109,27 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
   if (rs->RecordCount() < 1) {
     if (!issuing) return LineStep::SkipLine;
     outcome_.result = StateResult::Refused;
+    outcome_.refusal = StateRefusal::MissingStock;
     outcome_.message = "库存中没有相应的数据，请检查单据后再审核！";
-    outcome_.buttons = mb::kExclamation;
-    outcome_.title = "系统提示";
     return LineStep::Stop;
   }
   rs->MoveFirst();
   row.sl = NumberOrZero(rs->Value("sl"));
   if (const adodb::Variant* kh = ColumnIfAny(*rs, "kh")) row.kh = kh->TextOrEmpty();
   if (const adodb::Variant* price = ColumnIfAny(*rs, "sellprice")) row.sellPrice = NumberOrZero(*price);
-  if (line.moneyOnly || line.sl <= row.sl + kQuantitySlack) return LineStep::Go;
-  if (!settings_.shortageAllowed) return RefuseShortage(line, warehouse);
-  if (questions_.AcceptShortage(ShortageText(line, warehouse, "库存数量不足,是否继续？[Y/N]"))) return LineStep::Go;
-  outcome_.result = StateResult::Declined;
+  const std::string stockKey = StockKey(line, warehouse);
+  if (line.moneyOnly || line.sl <= row.sl + kQuantitySlack) {
+    if (issuing && !line.moneyOnly) drawn_[stockKey].emplace_back(line.dh, line.sl);
+    return LineStep::Go;
+  }
+  const std::string cause = ShortageCause(line, warehouse, row.sl);
+  if (!settings_.shortageAllowed) return RefuseShortage(line, warehouse, cause);
+  const std::string key = line.dh + "|" + stockKey + "|" + N(row.sl);
+  if (acceptedShortages_.contains(key)) {
+    if (issuing) drawn_[stockKey].emplace_back(line.dh, line.sl);
+    return LineStep::Go;
+  }
+  pendingShortage_ = ShortageQuestion{key, ShortageText(line, warehouse, "库存数量不足,是否继续？[Y/N]", cause)};
   return LineStep::Stop;
 }
 
@@ -116,7 +143,7 @@ LineStep StockMovement::IssueBatch(const BillLineValues& line) {
   const long changed = session_.Conn->Execute("update phk set bcsl=isnull(bcsl,0) + " + N(line.sl) +
                                               ",sl=isnull(sl,0) - " + N(line.sl) + BatchKey(line, line.dcstockid) +
                                               (guarded ? " and sl" + std::string(kSlack) + " >= " + N(line.sl) : ""));
-  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid) : LineStep::Go;
+  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
 }
 
 LineStep StockMovement::IssueBalance(const BillLineValues& line) {
@@ -126,7 +153,7 @@ LineStep StockMovement::IssueBalance(const BillLineValues& line) {
       ",sjje = isnull(sjje,0) - (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) - (" + N(line.lsze) +
       ") where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.dcstockid) + " and fperiod=0" +
       (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= " + N(line.sl) : ""));
-  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid) : LineStep::Go;
+  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
 }
 
 // Largest stock first; what no place covers stays unallocated and is reported after the commit.

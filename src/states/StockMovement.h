@@ -5,10 +5,15 @@
 // (ywbalance) and goods-place steps so the one-step audit can interleave both sides.
 //
 // Statements throw adodb::Error. A step that must stop the state change (a missing stock row, a
-// shortage) writes its refusal into the outcome and answers Stop; the caller rolls back.
+// shortage) writes its refusal into the outcome and answers Stop; the caller rolls back. Nothing
+// here asks: a shortage the user may accept, and has not accepted yet, stops with the question
+// left in PendingShortage for the caller to ask once the transaction is rolled back.
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "adodb/Variant.h"
 #include "host/Session.h"
@@ -26,10 +31,18 @@ struct StockRow {
   double sellPrice = 0;  // phk.sellprice, when the query selects it
 };
 
+// A shortage the user is to be asked about: the question, and the key under which the answer Yes
+// is carried into the next run (the line, the warehouse and the stock it found, so a shortage that
+// grew meanwhile is asked again).
+struct ShortageQuestion {
+  std::string key;
+  std::string text;
+};
+
 class StockMovement {
  public:
-  StockMovement(Session& session, const StateSettings& settings, StateQuestions& questions, StateOutcome& outcome,
-                std::string lsh);
+  StockMovement(Session& session, const StateSettings& settings, const std::set<std::string>& acceptedShortages,
+                StateOutcome& outcome, std::string lsh);
   StockMovement(const StockMovement&) = delete;
   StockMovement& operator=(const StockMovement&) = delete;
 
@@ -39,10 +52,13 @@ class StockMovement {
   void ReadMoneyOnly(BillLineValues& line);
 
   // The stock row the query selects (phk, or ywbalance as "sl"), checked against the line's
-  // quantity. No row: an issue is refused, a reversal skips the line. A shortage is refused, or
-  // asked when the settings allow it.
+  // quantity (what `warehouse` loses). No row: an issue is refused, a reversal skips the line. A
+  // shortage is refused, or, when the settings allow it, goes on if the user accepted it in an
+  // earlier run and otherwise stops with the question pending. A shortage that only the bill's own
+  // earlier lines on the same stock row explain says so and names those lines.
   LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query, bool issuing,
                       StockRow& row);
+  const std::optional<ShortageQuestion>& PendingShortage() const { return pendingShortage_; }
 
   // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
   // what is there: a row another clerk emptied since the check is refused (Stop), not overdrawn.
@@ -68,18 +84,24 @@ class StockMovement {
  private:
   bool HasRow(const std::string& sql);
   std::string BatchKey(const BillLineValues& line, const std::string& warehouse) const;
-  std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict) const;
-  LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse);
+  std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;
+  std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
+                           const std::string& cause) const;
+  std::string ShortageCause(const BillLineValues& line, const std::string& warehouse, double held) const;
+  LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse, const std::string& cause);
   void CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
   std::string CopiedPhkColumns() const;
   void InsertBalance(const BillLineValues& line, const std::string& warehouse);
 
   Session& session_;
   const StateSettings& settings_;
-  StateQuestions& questions_;
+  const std::set<std::string>& acceptedShortages_;
   StateOutcome& outcome_;
   const std::string lsh_;
   std::map<std::string, bool> keepsPlaces_;
+  // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
+  std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
+  std::optional<ShortageQuestion> pendingShortage_;
 };
 
 }  // namespace storeadjust

@@ -4,10 +4,12 @@
 // not commit changed nothing at all; a committed state change moved, per warehouse and goods
 // (batch), exactly the quantities and amounts of its lines (batch stock, balance, goods places)
 // and, without shortages allowed, took no stock below zero; saves and postings moved no stock.
-// A failure names its seed; STOREADJUST_PROPERTY_SEED=<seed> runs that sequence alone.
+// A fixed list of seeds runs every time, and one random seed, printed; a failure names its seed;
+// STOREADJUST_PROPERTY_SEED=<seed> runs that sequence alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <set>
 
@@ -198,6 +200,7 @@ class Sequence {
     testsupport::StateAnswers answers;
     answers.confirm = !Chance(0.08);
     answers.acceptShortage = Chance(0.5);
+    answers.watched = session_.Conn.get();
     if (!lines.empty() && Chance(0.06)) answers.failAtLine = static_cast<long>(1 + Index(lines.size()));
     // A trigger that refuses every write of one table the state changes write, until the command has run.
     static const std::vector<std::string> kWrites = {
@@ -224,6 +227,7 @@ class Sequence {
         " " + outcome.message);
 
     if (session_.Conn->InTransaction()) return Fail("the state change left its transaction open");
+    if (answers.askedInTransaction > 0) return Fail("the state change asked with its transaction open");
     if (outcome.result != StateResult::Done) {
       if (FullDump(*check_) != before) Fail("a state change that did not commit changed something");
       return;
@@ -315,7 +319,7 @@ class Sequence {
     if (bills.empty()) return;
     const auto& bill = Pick(bills);
     const std::string stockBefore = StockDump(*check_);
-    const bool posted = PostBill(session_, bill[0]);
+    const bool posted = PostBill(session_, bill[0]) == PostingResult::Posted;
     Log("post " + bill[0] + (posted ? " -> posted" : " -> not audited"));
     if (StockDump(*check_) != stockBefore) Fail("posting changed the stock");
     if (posted != IsTrue(bill[1])) Fail("posting answered otherwise than the bill's audit flag says");
@@ -352,9 +356,15 @@ TEST(StockConservationTest, RandomCommandsMoveExactlyWhatTheyCommitAndNothingEls
     EXPECT_TRUE(failure.empty()) << "seed " << seed << ": " << failure;
     return;
   }
-  const unsigned base = std::random_device{}();
-  for (int i = 0; i < testsupport::Rounds(50, 6); ++i) {
-    const unsigned seed = base + static_cast<unsigned>(i);
+  // A fixed list, so what the test catches does not depend on luck, and one seed drawn afresh on
+  // each run, printed, so new sequences keep being tried.
+  std::vector<unsigned> seeds;
+  for (int i = 0; i + 1 < testsupport::Rounds(50, 6); ++i) seeds.push_back(20240305u + 7919u * static_cast<unsigned>(i));
+  const unsigned drawn = std::random_device{}();
+  seeds.push_back(drawn);
+  std::cout << "StockConservationTest: random seed " << drawn << std::endl;
+  ::testing::Test::RecordProperty("random_seed", std::to_string(drawn));
+  for (const unsigned seed : seeds) {
     const std::string failure = Sequence(seed).Run();
     ASSERT_TRUE(failure.empty()) << "seed " << seed << " (run it again with STOREADJUST_PROPERTY_SEED=" << seed
                                  << "): " << failure;

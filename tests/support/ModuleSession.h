@@ -15,11 +15,19 @@ namespace testsupport {
 
 inline constexpr const char* kModuleRightGuid = "{6B1F0A42-0402-4C3E-9A10-A10402000001}";
 
+// A scripted interface is told to refuse any question while the session's connection is inside
+// a transaction (the module asks first, then acts).
 inline storeadjust::Session OpenSession(const TempDatabase& db, storeadjust::UserInterface& ui) {
   storeadjust::Session session;
   session.ConnStr = db.ConnStr();
   session.Ui = &ui;
   session.Conn = db.Open();
+  if (auto* scripted = dynamic_cast<storeadjust::ScriptedUserInterface*>(&ui)) {
+    scripted->InTransaction = [watched = std::weak_ptr<adodb::Connection>(session.Conn)] {
+      const auto connection = watched.lock();
+      return connection && connection->InTransaction();
+    };
+  }
   return session;
 }
 

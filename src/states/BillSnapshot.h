@@ -1,0 +1,32 @@
+#pragma once
+// What a state command decides on, read twice: once before its question, with no transaction
+// open, and again as the first thing inside its transaction, the header under an update lock so a
+// second command on the same bill waits there until the first has committed or rolled back. The
+// command acts only when both reads agree.
+#include <string>
+
+#include "adodb/Connection.h"
+#include "lines/BillHeaderState.h"
+
+namespace storeadjust {
+
+struct BillSnapshot {
+  BillHeaderState header;
+  // The selected lines' values that the command moves, one line of text each, sorted.
+  std::string lines;
+  long lineCount = 0;
+  bool operator==(const BillSnapshot&) const = default;
+};
+
+// The query of the bill's lines that meet `stateCondition` (" and shbz=0" and the like).
+std::string BillLinesQuery(const std::string& lsh, const std::string& stateCondition);
+
+// The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
+BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
+                              bool locked);
+
+// The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
+// "已删除" when the header is gone.
+std::string BillStateName(const BillHeaderState& header, bool twoStep);
+
+}  // namespace storeadjust

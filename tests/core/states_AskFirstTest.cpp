@@ -1,0 +1,237 @@
+// The state engine asks first, then acts: its questions come with no transaction open, what it
+// decided on is read again inside the transaction, and a bill changed by another clerk in between
+// is left alone with the state found named. With it, behaviours no other test holds: a stopped
+// audit rolls back the lines before the one that stopped it, a posted bill is not un-audited, a
+// goods-place row of another batch line stays as it was, a shortage of the bill's own making says
+// so, negative lines are checked where the goods leave.
+#include <gtest/gtest.h>
+
+#include "lines/LineChanges.h"
+#include "lines/LineSaving.h"
+#include "states/BillPosting.h"
+#include "states/StateChange.h"
+#include "support/ModuleSession.h"
+#include "support/StateAnswers.h"
+#include "support/StockTables.h"
+#include "support/TransferLine.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::FullDump;
+
+class AskFirstTest : public ::testing::Test {
+ protected:
+  void SetUp() override { answers_.watched = session_.Conn.get(); }
+
+  // A bill out -> in of the given lines (goods, batch, batch line, quantity), stored as the editor stores it.
+  std::string Bill(const std::string& out, const std::string& in,
+                   std::initializer_list<std::tuple<const char*, const char*, const char*, double>> lines) {
+    std::string lsh;
+    for (const auto& [hh, ph, pcdh, qty] : lines) {
+      lsh = StoreLine(session_, testsupport::TransferLine(lsh, out, in, hh, ph, pcdh, qty)).lsh;
+    }
+    return lsh;
+  }
+  StateOutcome Change(StateCommand command, const std::string& lsh, bool shortagesAllowed = false) {
+    return ChangeBillState(session_, command, lsh, {false, shortagesAllowed, "bcsl,SellPrice", "系统管理员"}, answers_);
+  }
+  // Another clerk's session on the same database.
+  StateOutcome OtherClerk(StateCommand command, const std::string& lsh) {
+    ScriptedUserInterface ui;
+    Session other = testsupport::OpenEditorSession(db_, ui);
+    testsupport::StateAnswers yes;
+    return ChangeBillState(other, command, lsh, {false, false, "bcsl,SellPrice", "系统管理员"}, yes);
+  }
+  void TearDown() override { EXPECT_EQ(answers_.askedInTransaction, 0) << "a question was asked inside the transaction"; }
+
+  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+  std::shared_ptr<adodb::Connection> check_ = db_.Open();
+  testsupport::StateAnswers answers_;
+};
+
+// Confirm and un-audit of one bill at once: the un-audit's question was answered on a bill that
+// was audited; by the time it acts, the bill is confirmed. It changes nothing and says why, in the
+// guard's own words; the goods are neither back in 05 nor taken out of 04.
+TEST_F(AskFirstTest, ABillChangedWhileTheQuestionWasOpenIsLeftAsFoundAndTheStateIsNamed) {
+  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 5}});
+  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
+  std::string afterConfirm;
+  answers_.whileAsked = [&] {
+    ASSERT_EQ(OtherClerk(StateCommand::Confirm, lsh).result, StateResult::Done);
+    afterConfirm = FullDump(*check_);
+  };
+  const StateOutcome unAudit = Change(StateCommand::UnPreAudit, lsh);
+  EXPECT_EQ(unAudit.result, StateResult::Refused);
+  EXPECT_EQ(unAudit.refusal, StateRefusal::StateChanged);
+  EXPECT_EQ(unAudit.message, "对不起，本单据还未反确认，不能反审核！");
+  EXPECT_EQ(FullDump(*check_), afterConfirm);
+  EXPECT_EQ(db_.Value("select cast(PreShbz as varchar)+'/'+cast(Shbz as varchar) from ckdbdzk where lsh='" + lsh + "'"), "1/1");
+
+  // An audit asked about while another clerk audited the bill: the state found is named.
+  const std::string second = Bill("05", "03", {{"0023", "230422", "200231", 1}});
+  answers_.whileAsked = [&] { ASSERT_EQ(OtherClerk(StateCommand::PreAudit, second).result, StateResult::Done); };
+  const StateOutcome audit = Change(StateCommand::PreAudit, second);
+  EXPECT_EQ(audit.refusal, StateRefusal::StateChanged);
+  EXPECT_NE(audit.message.find("已审核"), std::string::npos) << audit.message;
+
+  // Lines changed meanwhile (another clerk added one): nothing is audited, and the clerk is told.
+  const std::string third = Bill("05", "03", {{"0023", "230422", "200231", 1}});
+  answers_.whileAsked = [&] {
+    ScriptedUserInterface ui;
+    Session other = testsupport::OpenEditorSession(db_, ui);
+    StoreLine(other, testsupport::TransferLine(third, "05", "03", "0023", "230422", "200231", 2));
+  };
+  const std::string beforeThird = FullDump(*check_);
+  const StateOutcome changedLines = Change(StateCommand::PreAudit, third);
+  EXPECT_EQ(changedLines.refusal, StateRefusal::StateChanged);
+  EXPECT_NE(changedLines.message.find("明细"), std::string::npos) << changedLines.message;
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='" + third + "' and isnull(PreShbz,0)=0"), 1);
+  EXPECT_NE(FullDump(*check_), beforeThird) << "the other clerk's line is there";
+}
+
+// A shortage the clerk may accept is asked with the transaction rolled back; No leaves the bill;
+// Yes runs the whole audit again. Lines before the short one are rolled back when it stops.
+TEST_F(AskFirstTest, AShortLineRollsBackTheLinesBeforeItAndItsQuestionComesOutsideTheTransaction) {
+  // 05's batch rows hold 15.75 (0021), 8.5 (0024) and 15.25 (0023): the third line is short.
+  const std::string lsh = Bill("05", "03", {{"0021", "240216", "200212", 5}, {"0024", "230501", "200241", 2},
+                                            {"0023", "230422", "200231", 40}});
+  const std::string before = FullDump(*check_);
+  const StateOutcome refused = Change(StateCommand::Audit, lsh);
+  EXPECT_EQ(refused.result, StateResult::Refused);
+  EXPECT_EQ(refused.refusal, StateRefusal::Shortage);
+  EXPECT_EQ(refused.message, "单号: 1003  货号: 0023  仓库编号: 05\r\n库存数量不足!\r\n提示:出现此情况可能是别人比你先调拨了!");
+  EXPECT_EQ(FullDump(*check_), before) << "the first two lines' stock came back with the rollback";
+
+  answers_.acceptShortage = false;
+  EXPECT_EQ(Change(StateCommand::Audit, lsh, true).result, StateResult::Declined);
+  EXPECT_EQ(answers_.shortagesAsked, 1);
+  EXPECT_EQ(FullDump(*check_), before);
+
+  answers_.acceptShortage = true;
+  const StateOutcome accepted = Change(StateCommand::Audit, lsh, true);
+  EXPECT_EQ(accepted.result, StateResult::Done) << accepted.message;
+  EXPECT_EQ(answers_.shortagesAsked, 2);
+  EXPECT_EQ(db_.Value("select sl from phk where hh='0023' and stockid='05' and ph='230422' and dh='200231'"), "-24.75");
+  EXPECT_EQ(db_.Value("select sl from phk where hh='0021' and stockid='05' and ph='240216' and dh='200212'"), "10.75");
+}
+
+// Two lines of one bill drawing on one batch row that holds enough for either, not for both: the
+// message blames the bill's own lines and names them, not another clerk.
+TEST_F(AskFirstTest, AShortageOfTheBillsOwnMakingNamesItsLines) {
+  db_.Run({"update phk set sl=15 where hh='0023' and stockid='05' and ph='230422' and dh='200231'"});
+  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 10}, {"0024", "230501", "200241", 1},
+                                            {"0023", "230422", "200231", 10}});
+  const StateOutcome refused = Change(StateCommand::PreAudit, lsh);
+  EXPECT_EQ(refused.refusal, StateRefusal::Shortage);
+  EXPECT_EQ(refused.message.find("别人"), std::string::npos) << refused.message;
+  EXPECT_NE(refused.message.find("1001,1003"), std::string::npos) << refused.message;
+  // With 9 left, the last line is short whatever the bill did: another clerk may have taken it.
+  db_.Run({"update phk set sl=9 where hh='0023' and stockid='05' and ph='230422' and dh='200231'"});
+  EXPECT_NE(Change(StateCommand::PreAudit, lsh).message.find("别人"), std::string::npos);
+}
+
+// A negative line sends the goods back: the in-warehouse loses them, and the shortage check and
+// its policy apply there.
+TEST_F(AskFirstTest, ANegativeLineIsCheckedInTheWarehouseThatLosesTheGoods) {
+  // 01 holds 45.75 of 0023 (batch 230422 among them); 05 is the out-warehouse, 01 gives.
+  const std::string lsh = Bill("05", "01", {{"0023", "230422", "200231", -100}});
+  const std::string before = FullDump(*check_);
+  const StateOutcome refused = Change(StateCommand::Audit, lsh);
+  EXPECT_EQ(refused.refusal, StateRefusal::Shortage) << refused.message;
+  EXPECT_NE(refused.message.find("仓库编号: 01"), std::string::npos) << refused.message;
+  EXPECT_EQ(FullDump(*check_), before);
+
+  const std::string fits = Bill("05", "01", {{"0023", "230422", "200231", -2}});
+  const std::string held = db_.Value("select sl from phk where hh='0023' and stockid='01' and ph='230422' and dh='200231'");
+  ASSERT_EQ(Change(StateCommand::PreAudit, fits).result, StateResult::Done);
+  const StateOutcome confirmed = Change(StateCommand::Confirm, fits);
+  EXPECT_EQ(confirmed.result, StateResult::Done) << confirmed.message;
+  EXPECT_DOUBLE_EQ(std::stod(db_.Value("select sl from phk where hh='0023' and stockid='01' and ph='230422' and dh='200231'")),
+                   std::stod(held) - 2);
+}
+
+// Posted bills are frozen: neither flow's reversal changes anything.
+TEST_F(AskFirstTest, APostedBillIsNotUnAudited) {
+  const std::string oneStep = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+  ASSERT_EQ(Change(StateCommand::Audit, oneStep).result, StateResult::Done);
+  ASSERT_EQ(PostBill(session_, oneStep), PostingResult::Posted);
+  const std::string before = FullDump(*check_);
+  EXPECT_EQ(Change(StateCommand::UnAudit, oneStep).result, StateResult::NothingSelected);
+  EXPECT_EQ(FullDump(*check_), before);
+
+  const std::string twoStep = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+  ASSERT_EQ(Change(StateCommand::PreAudit, twoStep).result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::Confirm, twoStep).result, StateResult::Done);
+  ASSERT_EQ(PostBill(session_, twoStep), PostingResult::Posted);
+  const std::string posted = FullDump(*check_);
+  EXPECT_EQ(Change(StateCommand::UnConfirm, twoStep).result, StateResult::NothingSelected);
+  EXPECT_EQ(Change(StateCommand::UnPreAudit, twoStep).refusal, StateRefusal::Guard);
+  EXPECT_EQ(FullDump(*check_), posted);
+  EXPECT_EQ(PostBill(session_, "DBD209912310001"), PostingResult::NotSaved);
+}
+
+// A goods place holds the same batch number under two batch lines: the audit and its reversal
+// book only the line's own batch line, in both warehouses.
+TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
+  const std::string twin = "insert into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,"
+                           "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes) values ";
+  db_.Run({twin + "('P05Y02','Y02','05','0021','240216','200299',40,0,0,'')",
+           twin + "('P04A01','A01','04','0021','240216','200299',3,0,0,'')"});
+  LineToSave line = testsupport::TransferLine("", "05", "04", "0021", "240216", "200212", 12);
+  line.inWarehouseKeepsPlaces = true;
+  line.goodsPlaces = {"P04A01,x,A01,12"};
+  const std::string lsh = StoreLine(session_, line).lsh;
+  const auto twins = [&] {
+    return db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='05'") +
+           "/" + db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='04'");
+  };
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  EXPECT_EQ(twins(), "40/3");
+  EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200212' and WarehouseGuid='05'"),
+            "3.75");
+  ASSERT_EQ(Change(StateCommand::UnAudit, lsh).result, StateResult::Done);
+  EXPECT_EQ(twins(), "40/3");
+  EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200212' and WarehouseGuid='05'"),
+            "15.75");
+}
+
+// Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state again in
+// its transaction: once confirmed (the places booked), the rows stay as the confirm booked them.
+TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillAreNotReallocated) {
+  LineToSave line = testsupport::TransferLine("", "05", "04", "0021", "240216", "200212", 12);
+  line.inWarehouseKeepsPlaces = true;
+  line.goodsPlaces = {"P04A01,x,A01,7", "P04A02,x,A02,5"};
+  const std::string lsh = StoreLine(session_, line).lsh;
+  const LineGoodsPlaces allOnA02{lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}};
+  EXPECT_FALSE(ReallocateInWarehousePlaces(session_, allOnA02)) << "an entered bill changes its places by a save";
+  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
+  EXPECT_TRUE(ReallocateInWarehousePlaces(session_, allOnA02));
+  EXPECT_TRUE(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,12"}}));
+  ASSERT_EQ(Change(StateCommand::Confirm, lsh).result, StateResult::Done);
+  const std::string confirmed = FullDump(*check_);
+  EXPECT_FALSE(ReallocateInWarehousePlaces(session_, allOnA02));
+  EXPECT_EQ(FullDump(*check_), confirmed);
+  ASSERT_EQ(Change(StateCommand::UnConfirm, lsh).result, StateResult::Done);
+  EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where WarehouseGuid='04' and MaterielGuid='0021' and "
+                      "GoodsPlaceGuid='P04A01'"), "0");
+}
+
+// The scripted interface refuses to be asked anything while the connection it watches is inside
+// a transaction, so a screen that asks with a transaction open fails its test loudly.
+TEST(ScriptedInterfaceTest, RefusesToAskWhileItsConnectionIsInsideATransaction) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  ScriptedUserInterface ui;
+  Session session = testsupport::OpenSession(db, ui);
+  ui.InTransaction = [&] { return session.Conn->InTransaction(); };
+  ui.QueueAnswer(mb::kYes);
+  EXPECT_EQ(ui.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), mb::kYes);
+  adodb::TransactionGuard transaction(*session.Conn);
+  EXPECT_THROW(ui.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), ScriptError);
+  EXPECT_THROW(ui.ShowGoodsPlaces({}), ScriptError);
+}
+
+}  // namespace
+}  // namespace storeadjust
