@@ -21,6 +21,12 @@ affects 1
 update ckdbdzkmx set kh='B2' where lsh='DBD202403010001' and dh='1003'
 affects 1
 
+# one-step audit: the header's flags, read before the question and again, under an update lock,
+# as the first statement of the transaction
+select isnull(PreShbz,0) PreShbz,isnull(Shbz,0) Shbz,isnull(Jzbz,0) Jzbz from ckdbdzk with (updlock, rowlock) where lsh='DBD202403010001'
+expect
+0 | 0 | 0
+
 # one-step audit: the bill's lines still to audit
 select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh='DBD202403010001' and shbz=0
 rows 3
