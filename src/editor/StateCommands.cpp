@@ -29,7 +29,10 @@ class EditorQuestions : public StateQuestions {
   bool ConfirmChange(const std::string& question) override {
     return ui_.MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
   }
+  // Asked after the rollback: the progress of the run that found the shortage is over.
   bool AcceptShortage(const std::string& text) override {
+    if (showing_) ui_.ShowProgress("", 0, 0);
+    showing_ = false;
     return ui_.MsgBox(text, mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") == mb::kYes;
   }
   void LineReached(long line, long lines, const std::string& hh) override {

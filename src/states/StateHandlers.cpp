@@ -93,7 +93,9 @@ class StateChange {
   StateOutcome Run() {
     try {
       if (!session_.Conn) throw adodb::Error::Closed();
-      if (session_.Conn->InTransaction()) throw adodb::Error::Provider("a state change needs a connection outside any transaction");
+      if (session_.Conn->InTransaction()) {
+        throw adodb::Error::Provider("a state change needs a connection outside any transaction");
+      }
       const BillSnapshot seen = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, false);
       if (const auto guard = GuardRefusal(command_, seen.header)) return Refused(StateRefusal::Guard, *guard);
       if (seen.lineCount < 1) {
