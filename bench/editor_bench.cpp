@@ -89,7 +89,7 @@ void BM_EditorLoad(benchmark::State& state) {
   session.OptCode = "001";
   session.Conn = std::make_shared<adodb::Connection>();
   session.Conn->Open(session.ConnStr);
-  storeadjust::FrmStoreAdjuctBill form(session);
+  storeadjust::FrmStoreAdjuctBill form(session, {storeadjust::EditorRequest::Mode::View, kSerial});
   RecordLoadStatements(session, form);
   benchsupport::MeasureCpu(nanosPerIteration, state, "editor", [&] {
     std::string serial = kSerial;

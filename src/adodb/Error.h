@@ -40,10 +40,19 @@ class Error : public std::runtime_error {
   std::int32_t Number() const noexcept { return number_; }
   const std::string& Description() const noexcept { return description_; }
   const std::string& Source() const noexcept { return source_; }
+  // An integrity violation because a key (primary key or unique index) is already taken: the
+  // one failure that another clerk storing the same key at the same moment causes. Other
+  // integrity violations (NOT NULL, CHECK, foreign key) carry the same number but not this kind.
+  bool IsDuplicateKey() const noexcept { return duplicateKey_; }
 
   static Error Provider(std::string description) { return {errnum::kProviderError, std::move(description), "Provider"}; }
   static Error Integrity(std::string description) {
     return {errnum::kIntegrityViolation, std::move(description), "Provider"};
+  }
+  static Error DuplicateKey(std::string description) {
+    Error error = Integrity(std::move(description));
+    error.duplicateKey_ = true;
+    return error;
   }
   static Error Syntax(std::string description) { return {errnum::kSyntaxOrAccess, std::move(description), "Provider"}; }
   static Error Unsupported(std::string description) {
@@ -70,6 +79,7 @@ class Error : public std::runtime_error {
   std::int32_t number_;
   std::string description_;
   std::string source_;
+  bool duplicateKey_ = false;
 };
 
 }  // namespace adodb

@@ -41,6 +41,23 @@ bool IsIntegrityViolation(const Diagnostic& diagnostic, NativeErrors natives) {
   return natives == NativeErrors::Sqlite && (diagnostic.nativeError & 0xff) == kSqliteConstraint;
 }
 
+// SQL Server: 2627 a PRIMARY KEY or UNIQUE constraint, 2601 a unique index. SQLite's driver
+// gives the extended code when it has it, and its message names the constraint in any case.
+constexpr SQLINTEGER kServerDuplicateKey = 2627;
+constexpr SQLINTEGER kServerDuplicateIndexKey = 2601;
+constexpr SQLINTEGER kSqliteConstraintPrimaryKey = 1555;
+constexpr SQLINTEGER kSqliteConstraintUnique = 2067;
+
+bool IsDuplicateKey(const Diagnostic& diagnostic, NativeErrors natives) {
+  if (natives == NativeErrors::SqlServer) {
+    return diagnostic.nativeError == kServerDuplicateKey || diagnostic.nativeError == kServerDuplicateIndexKey;
+  }
+  return diagnostic.nativeError == kSqliteConstraintPrimaryKey || diagnostic.nativeError == kSqliteConstraintUnique ||
+         diagnostic.message.find("UNIQUE constraint failed") != std::string::npos ||
+         diagnostic.message.find("PRIMARY KEY must be unique") != std::string::npos ||
+         diagnostic.message.find("is not unique") != std::string::npos;
+}
+
 bool IsRefusedStatement(const Diagnostic& diagnostic, NativeErrors natives) {
   if (StateClassIs(diagnostic, "42") || StateClassIs(diagnostic, "37")) return true;
   return natives == NativeErrors::Sqlite && diagnostic.nativeError == kSqliteError;
@@ -54,7 +71,9 @@ Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErr
   // The first record is the one that names the cause; later ones only add "statement aborted".
   const Diagnostic& first = diagnostics.front();
   for (const Diagnostic& diagnostic : diagnostics) {
-    if (IsIntegrityViolation(diagnostic, natives)) return Error::Integrity(diagnostic.message);
+    if (!IsIntegrityViolation(diagnostic, natives)) continue;
+    if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(diagnostic.message);
+    return Error::Integrity(diagnostic.message);
   }
   if (IsRefusedStatement(first, natives)) return Error::Syntax(first.message);
   return Error::Provider(first.message);

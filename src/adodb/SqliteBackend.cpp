@@ -251,6 +251,9 @@ void SqliteBackend::RunControlStatement(const char* sql) {
 void SqliteBackend::ThrowStepError() {
   const int code = sqlite3_extended_errcode(db_);
   std::string message = sqlite3_errmsg(db_);
+  if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE) {
+    throw Error::DuplicateKey(std::move(message));
+  }
   if ((code & 0xff) == SQLITE_CONSTRAINT) throw Error::Integrity(std::move(message));
   throw Error::Provider(std::move(message));
 }

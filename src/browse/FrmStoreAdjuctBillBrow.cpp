@@ -193,9 +193,7 @@ bool FrmStoreAdjuctBillBrow::Allowed(const char* right) {
 
 void FrmStoreAdjuctBillBrow::NewBill() {
   if (!Allowed("新增")) return;
-  session_.CurrentLSH.clear();
-  session_.IsNewBill = true;
-  OpenEditor(false);
+  OpenEditor({EditorRequest::Mode::New, {}});
   RefreshList();
 }
 
@@ -206,23 +204,24 @@ void FrmStoreAdjuctBillBrow::AmendBill() {
 
 void FrmStoreAdjuctBillBrow::ViewBill() { OpenEditorForCurrentBill(true); }
 
+// Without a current bill (an empty list) the editor opens a new bill, view-only when asked so.
 void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
+  EditorRequest request;
+  request.mode = viewOnly ? EditorRequest::Mode::View : EditorRequest::Mode::Amend;
   try {
     const bool onABill = rsMain_ && rsMain_->State() == adodb::adStateOpen && rsMain_->RecordCount() > 0 &&
                          !rsMain_->BOF() && !rsMain_->EOF();
-    session_.CurrentLSH = onABill ? rsMain_->Value("流水号").TextOrEmpty() : std::string();
-    session_.IsNewBill = !onABill;
+    if (onABill) request.lsh = rsMain_->Value("流水号").TextOrEmpty();
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
     return;
   }
-  OpenEditor(viewOnly);
+  OpenEditor(request);
   RefreshList();
 }
 
-void FrmStoreAdjuctBillBrow::OpenEditor(bool viewOnly) {
-  FrmStoreAdjuctBill editor(session_);
-  editor.IsViewOnly = viewOnly;
+void FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
+  FrmStoreAdjuctBill editor(session_, request);
   ShowModal(*session_.Ui, editor);
 }
 

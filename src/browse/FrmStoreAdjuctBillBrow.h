@@ -20,6 +20,7 @@
 #include "adodb/Recordset.h"
 #include "browse/BillListGrid.h"
 #include "browse/BillListQuery.h"
+#include "editor/EditorRequest.h"
 #include "host/FormModel.h"
 #include "host/Session.h"
 
@@ -96,7 +97,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void FollowListPosition();
   bool Allowed(const char* right);
   void OpenEditorForCurrentBill(bool viewOnly);
-  void OpenEditor(bool viewOnly);
+  void OpenEditor(const EditorRequest& request);
   void ToggleMarkOnCurrentRow();
   std::vector<long> MarkedRows() const;
   // The marked bills that deleting kept, by why.

@@ -33,8 +33,9 @@ std::string DatePickerText(const adodb::Variant& value) {
 
 void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
   try {
-    session_.IsNewBill = false;
-    session_.IsAmendLine = false;
+    newBill_ = false;
+    lsh_ = id;
+    entry_ = EntryRow{};
     FillLinesGrid(id);
     SetLocked("TxtLsze", true);
     auto rs = RequireOpened(OpenRsReadOnly(

@@ -101,7 +101,7 @@ void AdvanceSerialCounter(Session& session) {
   ExecuteIgnoringErrors(session, "update t_billnum set fmaxnum = fmaxnum+1 where fid=75 and fused=1");
 }
 
-void FrmStoreAdjuctBill::GetNewLSH() { session_.CurrentLSH = BuildNewSerial(session_); }
+void FrmStoreAdjuctBill::GetNewLSH() { lsh_ = BuildNewSerial(session_); }
 
 void FrmStoreAdjuctBill::AddNewLSH() { AdvanceSerialCounter(session_); }
 

@@ -66,7 +66,6 @@ void FrmStoreAdjuctBill::FormLoad() {
     ForbiddenViewBatchPrice =
         NormalizedForbiddenViewBatchPrice(GetProfileValue(session_, "GL", "ForbiddenViewBatchPrice"));
     ReadSystemVariables();
-    session_.IsAmendLine = false;
     BuildPhkColumnList(PhkColumnList);
     if (session_.isNotPh) SetVisible("Chk1", false);
     ApplyDecimalPlaces();
@@ -79,8 +78,10 @@ void FrmStoreAdjuctBill::FormLoad() {
     session_.Ui->MsgBox(ErrorText(error) + "\n读取数据失败失败,请与管理员联系！", 48, "提示：");
     return;
   }
-  if (!session_.IsNewBill) {
-    AmendAddNew(session_.CurrentLSH);
+  // A request for a stored bill without a serial (the browser's list was empty) opens a new one.
+  if (request_.mode != EditorRequest::Mode::New && !request_.lsh.empty()) {
+    std::string lsh = request_.lsh;
+    AmendAddNew(lsh);
   } else {
     Cmd_Add_Click();
   }

@@ -2,6 +2,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "adodb/Error.h"
 #include "editor/EditorToolbar.h"
@@ -19,7 +20,8 @@ constexpr const char* kEditorCaption = "仓库调拨单";
 
 }  // namespace
 
-FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session) : FormModel("FrmStoreAdjuctBill"), session_(session) {
+FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session, EditorRequest request)
+    : FormModel("FrmStoreAdjuctBill"), session_(session), request_(std::move(request)) {
   Caption = kEditorCaption;
   DeclareControls();
 }
@@ -44,12 +46,11 @@ void FrmStoreAdjuctBill::AddNew() {
       ShowNoRightMsg(session_);
       return;
     }
-    session_.IsAmendLine = false;
-    session_.IsNewBill = true;
+    newBill_ = true;
     GetNewLSH();
-    ShowSerial(session_.CurrentLSH);
+    ShowSerial(lsh_);
     ClearHeaderForNewBill();
-    FillLinesGrid(session_.CurrentLSH);
+    FillLinesGrid(lsh_);
     ClearGoodsPanel();
     SetText("DTPKdrq", adodb::Date{session_.SysDate.year, session_.SysDate.month, session_.SysDate.day}.ToText());
     ClearEntryRow();
@@ -71,9 +72,11 @@ void FrmStoreAdjuctBill::ClearGoodsPanel() {
   vfgSpxx_.NotifyContents();
 }
 
+// The row starts over: no goods, the base unit, no batch, no places, no stored line amended.
 void FrmStoreAdjuctBill::ClearEntryRow() {
-  for (const char* field : {"TxtHH", "TxtDj", "TxtSl", "TxtLsze", "TxtJe", "txtJl", "txtDw"}) SetText(field, "");
-  SetText("txtXs", "1");
+  entry_ = EntryRow{};
+  for (const char* field : {"TxtHH", "TxtDj", "TxtSl", "TxtLsze", "TxtJe"}) SetText(field, "");
+  ShowUnit();
 }
 
 // --- closing -----------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // The bill editor: one transfer bill's header, its entry row, its lines grid and its goods
-// information panel. Opened modally by the browser for a new bill (session.IsNewBill true,
-// session.CurrentLSH empty) or for a stored serial, optionally view-only.
+// information panel. Opened modally by the browser with one request: a new bill, or a stored
+// serial to amend or to view only.
 //
 // The form's methods are spread over files named after what they hold:
 //   FrmStoreAdjuctBill.cpp  life (load, new bill, close), keys, focus moves, timers
@@ -17,6 +17,7 @@
 //   UnitsAndPrices.cpp      LoadDefaultUnit, the unit, price, amount and retail-total keys
 //   QuantityStep.cpp        Enter in the quantity field: stock test, batch choice, price step
 //   EntryMessages.cpp       the entry row's refusals and questions, numbers read from fields
+//   EntryFigures.cpp        the entry row's value and the fields that show it
 //   LineSave.cpp            保 存: the entry row checked and stored as a line
 //   LineCommands.cpp        修改 and 删除 of a stored line
 //   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
@@ -31,15 +32,23 @@
 #include <vector>
 
 #include "adodb/Variant.h"
-#include "editor/EntryRow.h"
+#include "editor/EditorRequest.h"
 #include "editor/GridNumberPlaces.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
 #include "host/Session.h"
+#include "host/UserInterface.h"
+#include "lines/BatchChoice.h"
+#include "lines/BillHeader.h"
+#include "lines/EntryRow.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
 #include "states/StateChange.h"
+
+namespace adodb {
+class Error;
+}
 
 namespace storeadjust {
 
@@ -50,9 +59,10 @@ inline constexpr const char* kEditorKeyGuide =
 
 class FrmStoreAdjuctBill : public FormModel {
  public:
-  explicit FrmStoreAdjuctBill(Session& session);
+  FrmStoreAdjuctBill(Session& session, EditorRequest request);
 
-  bool IsViewOnly = false;  // set by the browser's view command: saving a line is refused
+  // Opened to view only: every change to the bill's lines is refused.
+  bool IsViewOnly() const { return request_.mode == EditorRequest::Mode::View; }
   // The session the editor runs in (views name its operator in the title).
   const Session& CurrentSession() const { return session_; }
 
@@ -87,10 +97,10 @@ class FrmStoreAdjuctBill : public FormModel {
   bool IsCkdbdDj = false;             // transfers carry no price: the grid shows 0 price and amount
   std::string PhkColumnList;
 
-  // --- the entry row's values, filled by the goods, unit and quantity steps -----------------
+  // --- the line being entered: filled by the goods, unit and quantity steps and F3 ----------
   const EntryRow& Entry() const { return entry_; }
-  std::string CurrentDH;
-  std::vector<std::string> GoodsPlaceList;
+  // The bill the editor holds (a new bill's prepared serial until its first line is saved).
+  const std::string& CurrentSerial() const { return lsh_; }
 
   // The lines grid's target row to bring into view after it was filled (the last row).
   long LinesGridShownRow() const { return linesShownRow_; }
@@ -101,6 +111,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void FormKeyDown(int& keyCode, int shift) override;
   void ControlKeyDown(const std::string& control, int& keyCode, int shift) override;
   void ControlGotFocus(const std::string& control) override;
+  void ControlChange(const std::string& control) override;
+  void ControlLostFocus(const std::string& control) override;
 
  private:
   enum class Timer { Tmr, Tmr2 };
@@ -136,9 +148,20 @@ class FrmStoreAdjuctBill : public FormModel {
   bool GoodsFieldsFilled(bool typedPath);
   std::string GoodsBaseStatementForEntry();
   void TakeGoods(const std::string& hh);
-  void ReadGoodsFacts(const std::string& hh);
-  void SetPriceAndNextField(const std::string& hh);
+  void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
+  bool TakeTypedGoodsFacts();
+
+  // EntryFigures.cpp
+  void ShowUnit();
+  void ShowFigure(const std::string& field, double value);
+  void TakeFigureFromField(const std::string& field);
+  bool TakeFiguresFromFields();
+  void AmountFollowsPriceAndQuantity();
+  void ShowEntryRow();
+  void VoidEntryRow();
+  double UnitPrice(double basePrice) const;
+  BillHeader HeaderOfBill();
 
   // UnitsAndPrices.cpp
   void LoadDefaultUnit();
@@ -152,9 +175,9 @@ class FrmStoreAdjuctBill : public FormModel {
   void TxtSlKeyDown(int keyCode);
   void QuantityStep();
   bool EntryWarehousesValid();
+  std::optional<StockVerdict> StockVerdictFor(double baseQuantity);
   bool ChooseBatch();
-  bool BatchCoversQuantity(double quantity);
-  void LookUpBatchPrice();
+  bool BatchCoversQuantity(double baseQuantity);
   void PriceStep(double quantity);
 
   // EntryMessages.cpp
@@ -177,11 +200,12 @@ class FrmStoreAdjuctBill : public FormModel {
   // LineSave.cpp
   void SaveLine();
   bool LineMayBeSaved();
-  bool LineCarriesBatch() const;
+  bool RefuseViewOnly(const std::string& change);
   bool RefuseUnder(const std::string& title, const std::string& text, const std::string& focus);
   bool BillEditableInApproval(const std::string& refusal);
-  std::optional<LineToSave> LineFromEntryRow();
+  bool PlacesCoverLine(const LineToSave& line);
   void StoreEntryRow(const LineToSave& line);
+  void ShowSaveFailure(const adodb::Error& error);
 
   // LineCommands.cpp
   void AmendLine(const std::string& lsh, const std::string& dh);
@@ -189,7 +213,9 @@ class FrmStoreAdjuctBill : public FormModel {
   void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
 
   // GoodsPlaceCommands.cpp
-  bool ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId);
+  std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);
+  bool RunGoodsPlaceDialog(GoodsPlaceRequest request, std::vector<std::string>& places);
+  bool ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId, std::vector<std::string>& places);
   void ViewGoodsPlaces(const std::string& warehouseId);
 
   // StateCommands.cpp
@@ -232,6 +258,9 @@ class FrmStoreAdjuctBill : public FormModel {
   void BuildPhkColumnList(std::string& list);
 
   Session& session_;
+  EditorRequest request_;
+  std::string lsh_;      // the serial of the bill on screen
+  bool newBill_ = true;  // the bill has no stored header yet
   EntryRow entry_;
   RecordsetGrid vfgContent_;
   TextGrid vfgSpxx_;

@@ -6,6 +6,8 @@
 #include "editor/GoodsLookup.h"
 #include "host/KeyCodes.h"
 #include "host/OperatorScope.h"
+#include "lines/BatchChoice.h"
+#include "lines/GoodsFacts.h"
 
 namespace storeadjust {
 
@@ -56,44 +58,38 @@ std::string FrmStoreAdjuctBill::GoodsBaseStatementForEntry() {
   return GoodsBaseStatement(GoodsSelectSql, Text("TxtBcCkID"), Text("Chk1") == "1", scope);
 }
 
+// The goods' own facts, read from the goods master (a goods without a balance row in the
+// out-warehouse has stock 0, never the previous goods' facts); then its price, its unit, the
+// price of that unit and the amounts.
 void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
-  if (auto amountOnly = ReadAmountOnly(session_, hh)) {
-    entry_.IsAmountOnly = *amountOnly;
-    SetRetailTotalEditable(*amountOnly);
+  VoidEntryRow();
+  const auto facts = ReadGoodsFacts(session_, hh);
+  if (facts) {
+    entry_.goods = hh;
+    entry_.facts = *facts;
   }
-  ReadGoodsFacts(hh);
-  SetText("TxtSl", "0");
-  SetPriceAndNextField(hh);
+  entry_.outStockQty = ReadOutStock(session_, hh, Text("TxtBcCkID")).value_or(0);
+  SetRetailTotalEditable(entry_.facts.amountOnly);
+  ShowFigure("TxtSl", 0);
+  SetPriceAndNextField();
   LoadDefaultUnit();
-  SetPriceAndNextField(Text("TxtHH"));
+  SetPriceAndNextField();
   ShowAmountsAfterLookup();
   if (IsCkdbdDj) {
-    SetText("TxtDj", "0");
-    SetText("TxtJe", "0");
+    ShowFigure("TxtDj", 0);
+    ShowFigure("TxtJe", 0);
     SetFocus("TxtSl");
   }
   std::string lsh = Text("TxtLSH");
   ShowGoodsInfo(lsh, Text("TxtHH"));
 }
 
-// Goods without a current balance in the out-warehouse keep the previous goods' facts.
-void FrmStoreAdjuctBill::ReadGoodsFacts(const std::string& hh) {
-  const auto facts = ReadGoodsBalance(session_, hh, Text("TxtBcCkID"));
-  if (!facts) return;
-  entry_.TaxRate = facts->taxRate;
-  entry_.OutStockQty = facts->stockQty;
-  entry_.RetailPrice = facts->retailPrice;
-  entry_.GoodsName = facts->name;
-}
-
-// The cost price goes into the price field; batch-priced goods skip it (their price comes with
-// the batch), the others stop there so the clerk may change it.
-void FrmStoreAdjuctBill::SetPriceAndNextField(const std::string& hh) {
-  const auto pricing = ReadGoodsPricing(session_, hh);
-  if (!pricing) return;
-  SetText("TxtDj", adodb::FormatNumber(pricing->costPrice));
-  entry_.IsBatchPriced = pricing->batchPriced;
-  SetFocus(pricing->batchPriced ? "TxtSl" : "TxtDj");
+// The cost price of the row's unit goes into the price field; batch-priced goods skip it (their
+// price comes with the batch), the others stop there so the clerk may change it.
+void FrmStoreAdjuctBill::SetPriceAndNextField() {
+  if (!entry_.HasGoods()) return;
+  ShowFigure("TxtDj", UnitPrice(entry_.facts.costPrice));
+  SetFocus(entry_.facts.batchPriced ? "TxtSl" : "TxtDj");
 }
 
 void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
@@ -101,10 +97,20 @@ void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
   double price = 0;
   adodb::ParseNumber(Text("TxtSl"), quantity);
   adodb::ParseNumber(Text("TxtDj"), price);
-  SetText("TxtJe", adodb::FormatNumber(quantity * price));
-  entry_.LinePrice = price;
-  entry_.LineAmount = quantity * entry_.LinePrice;
-  SetText("TxtLsze", adodb::FormatNumber(quantity * entry_.RetailPrice * entry_.UnitCoefficient));
+  ShowFigure("TxtJe", quantity * price);
+  ShowFigure("TxtLsze", quantity * entry_.facts.retailPrice * entry_.unit.coefficient);
+}
+
+// A goods number typed over without Enter: the row has no goods, so it takes the typed goods'
+// own facts (base unit, no batch), or refuses when no goods has the number.
+bool FrmStoreAdjuctBill::TakeTypedGoodsFacts() {
+  if (entry_.HasGoods()) return true;
+  const auto facts = ReadGoodsFacts(session_, Text("TxtHH"));
+  if (!facts) return false;
+  entry_.goods = Text("TxtHH");
+  entry_.facts = *facts;
+  entry_.outStockQty = ReadOutStock(session_, entry_.goods, Text("TxtBcCkID")).value_or(0);
+  return true;
 }
 
 }  // namespace storeadjust

@@ -60,44 +60,4 @@ std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& 
   return PickFrom(session, WithGoodsCondition(baseStatement, ""), false);
 }
 
-namespace {
-
-// The first row of a read, or nothing when the read failed (its opener has shown why) or found
-// no row.
-std::shared_ptr<adodb::Recordset> FirstRow(Session& session, const std::string& sql) {
-  auto rs = OpenRsReadOnly(session, sql);
-  if (!rs || rs->RecordCount() < 1) return nullptr;
-  rs->MoveFirst();
-  return rs;
-}
-
-}  // namespace
-
-std::optional<bool> ReadAmountOnly(Session& session, const std::string& hh) {
-  auto rs = OpenRsReadOnly(session, "select fonlymoney from yw_kck where hh='" + QuoteSql(hh) + "'");
-  if (!rs) return std::nullopt;
-  if (rs->RecordCount() < 1) return false;
-  rs->MoveFirst();
-  const adodb::Variant& flag = rs->Value("fonlymoney");
-  return !flag.IsNull() && flag.AsBool();
-}
-
-std::optional<GoodsBalanceFacts> ReadGoodsBalance(Session& session, const std::string& hh,
-                                                  const std::string& outWarehouse) {
-  auto rs = FirstRow(session, "select a.zzsl,b.sjsl,a.pm,a.lsj from yw_kck a inner join ywbalance b on a.hh=b.hh "
-                              "where a.hh='" + QuoteSql(hh) + "' and b.stockid='" + QuoteSql(outWarehouse) +
-                              "' and b.fperiod=0  and b.fyear=0");
-  if (!rs) return std::nullopt;
-  return GoodsBalanceFacts{NumberOrZero(rs->Value("zzsl")), NumberOrZero(rs->Value("sjsl")),
-                           NumberOrZero(rs->Value("lsj")), rs->Value("pm").TextOrEmpty()};
-}
-
-std::optional<GoodsPricing> ReadGoodsPricing(Session& session, const std::string& hh) {
-  auto rs = FirstRow(session, "select cbj,isnull(jjff,'') as jaff from yw_kck where hh='" + QuoteSql(hh) + "'");
-  if (!rs) return std::nullopt;
-  double method = 0;
-  const bool numeric = adodb::ParseNumber(rs->Value("jaff").TextOrEmpty(), method);
-  return GoodsPricing{NumberOrZero(rs->Value("cbj")), numeric && method == 5};
-}
-
 }  // namespace storeadjust

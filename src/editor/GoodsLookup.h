@@ -40,24 +40,4 @@ std::optional<GoodsPick> FindTypedGoods(Session& session, const std::string& bas
 // The list path: the whole list of the base statement.
 std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& baseStatement);
 
-// What the entry row reads about a goods item when it is taken.
-struct GoodsBalanceFacts {
-  double taxRate = 0;
-  double stockQty = 0;  // current balance in the out-warehouse
-  double retailPrice = 0;
-  std::string name;
-};
-struct GoodsPricing {
-  double costPrice = 0;  // yw_kck.cbj
-  bool batchPriced = false;  // costing method 5
-};
-
-// Each read goes through the session's openers, which show their own failures: a failed read
-// gives nothing, and the caller keeps what it had.
-std::optional<bool> ReadAmountOnly(Session& session, const std::string& hh);
-// Nothing when the goods have no current balance row in the out-warehouse.
-std::optional<GoodsBalanceFacts> ReadGoodsBalance(Session& session, const std::string& hh,
-                                                  const std::string& outWarehouse);
-std::optional<GoodsPricing> ReadGoodsPricing(Session& session, const std::string& hh);
-
 }  // namespace storeadjust

@@ -14,11 +14,12 @@ constexpr const char* kSystemTitle = "系统提示";
 
 }  // namespace
 
-// True when the clerk confirmed an allocation; GoodsPlaceList then holds it.
-bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId) {
-  const auto refuse = [&](const char* text) {
+// The dialog's request, after the checks that refuse it; nothing when refused (the clerk was
+// told why).
+std::optional<GoodsPlaceRequest> FrmStoreAdjuctBill::GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId) {
+  const auto refuse = [&](const char* text) -> std::optional<GoodsPlaceRequest> {
     session_.Ui->MsgBox(text, mb::kInformation, kSystemTitle);
-    return false;
+    return std::nullopt;
   };
   if (warehouseId.empty()) return refuse("查看货位前必须输入仓库编号!");
   if (Text("TxtLSH").empty()) return refuse("查看货位前必须输入流水号!");
@@ -28,24 +29,44 @@ bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& wareh
   request.connectionString = session_.ConnStr;
   request.warehouseId = warehouseId;
   request.billSerial = Text("TxtLSH");
-  // Viewing shows the places of the line the grid points at; allocating is for the entry row,
-  // which is that line only while it is being amended.
-  const bool storedLine = (viewFlag || session_.IsAmendLine) && vfgContent_.Row >= 1;
-  request.lineKey = storedLine ? currentLine : kNewLineKey;
+  // Viewing shows the places of the line the grid points at.
+  const bool gridLine = viewFlag && vfgContent_.Row >= 1;
+  request.lineKey = gridLine ? currentLine : kNewLineKey;
   request.quantity = Text("TxtSl");
-  request.goodsNumber = viewFlag && vfgContent_.Row >= 1 ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
+  request.goodsNumber = gridLine ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
   request.operatorCode = session_.OptCode;
   request.billType = warehouseId == Text("txtBrCKid") ? "WarehouseIn" : "WarehouseOut";
   request.viewOnly = viewFlag;
-  GoodsPlaceList.clear();
+  return request;
+}
+
+// True when the clerk confirmed an allocation; places then holds it (they are handed in as
+// where the allocation starts).
+bool FrmStoreAdjuctBill::RunGoodsPlaceDialog(GoodsPlaceRequest request, std::vector<std::string>& places) {
+  request.items = places;
   try {
     const GoodsPlaceAnswer answer = session_.Ui->ShowGoodsPlaces(request);
-    GoodsPlaceList = answer.items;
+    if (answer.confirmed) places = answer.items;
     return answer.confirmed;
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
     return false;
   }
+}
+
+// Allocating the entry row: the dialog places the quantity that moves, in base units, labelled
+// with the base unit, for the stored line the row amends or for a line not stored yet.
+bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& warehouseId,
+                                         std::vector<std::string>& places) {
+  auto request = GoodsPlaceRequestFor(viewFlag, warehouseId);
+  if (!request) return false;
+  if (!viewFlag) {
+    request->lineKey = entry_.IsAmendment() ? entry_.storedLine : kNewLineKey;
+    request->quantity = adodb::FormatNumber(entry_.BaseQuantity());
+    request->unitName = entry_.facts.baseUnit;
+    if (entry_.HasGoods()) request->goodsNumber = entry_.goods;
+  }
+  return RunGoodsPlaceDialog(*request, places);
 }
 
 void FrmStoreAdjuctBill::CmdGoodsPlace_Click() { ViewGoodsPlaces(Text("TxtBcCkID")); }
@@ -56,7 +77,8 @@ void FrmStoreAdjuctBill::Command1_Click() { ViewGoodsPlaces(Text("txtBrCKid")); 
 // a button that did nothing.
 void FrmStoreAdjuctBill::ViewGoodsPlaces(const std::string& warehouseId) {
   if (warehouseId.empty() || KeepsGoodsPlaces(session_, warehouseId)) {
-    ShowGoodsPlaces(true, warehouseId);
+    std::vector<std::string> none;
+    ShowGoodsPlaces(true, warehouseId, none);
     return;
   }
   session_.Ui->MsgBox("仓库[" + warehouseId + "]不按货位管理,没有货位可查看!", mb::kInformation, kSystemTitle);

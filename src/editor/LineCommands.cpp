@@ -10,7 +10,9 @@
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
 #include "host/SqlLiterals.h"
+#include "lines/GoodsFacts.h"
 #include "lines/LineChanges.h"
+#include "lines/StoredEntryRow.h"
 
 namespace storeadjust {
 
@@ -25,14 +27,11 @@ void FrmStoreAdjuctBill::Cmd_Amend_Click() {
     return ShowNoRightMsg(session_);
   }
   if (vfgContent_.Row < 1) return;
-  CurrentDH = vfgContent_.TextMatrix(vfgContent_.Row, 1);
-  session_.CurrentLSH = Text("TxtLSH");
-  AmendLine(Text("TxtLSH"), CurrentDH);
+  if (!RefuseViewOnly("修改")) return;
+  AmendLine(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 1));
 }
 
 void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh) {
-  session_.IsAmendLine = true;
-  session_.IsNewBill = false;
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
   if (line.stage == BillStage::Missing) return;
   const bool preAuditedTwoStep = IsStartStoreAdjustOK && line.stage == BillStage::PreAudited;
@@ -52,16 +51,21 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return;
   }
   SetText("TxtSl", adodb::FormatNumber(line.baseQty));
-  const bool allocated = ShowGoodsPlaces(false, line.inWarehouse);
-  session_.IsAmendLine = false;
-  session_.IsNewBill = true;
+  auto request = GoodsPlaceRequestFor(false, line.inWarehouse);
+  if (!request) return;
+  request->lineKey = dh;
+  request->goodsNumber = line.hh;
+  request->quantity = adodb::FormatNumber(line.baseQty);
+  if (auto facts = ReadGoodsFacts(session_, line.hh)) request->unitName = facts->baseUnit;
+  std::vector<std::string> places;
+  const bool allocated = RunGoodsPlaceDialog(*request, places);
   if (!allocated) {
     session_.Ui->MsgBox("没有选择货位，修改取消!", mb::kInformation, kSystemTitle);
     return;
   }
   try {
     if (!ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                                                GoodsPlaceList})) {
+                                                places})) {
       session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
     }
   } catch (const std::exception& error) {
@@ -69,6 +73,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   }
 }
 
+// The stored line becomes the entry row whole: goods facts, unit and coefficient, price,
+// amounts, batch and goods places; saving it unchanged stores it as it was.
 void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh) {
   try {
     auto rs = RequireOpened(OpenRsReadOnly(
@@ -77,15 +83,14 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
                   "left join gl_stock e on b.drstockid=e.id where b.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
     if (rs->RecordCount() < 1) return;
     rs->MoveFirst();
+    std::optional<EntryRow> row = ReadStoredEntryRow(session_, lsh, dh);
+    if (!row) return;
     FillHeaderFields(*rs, lsh);
-    SetText("TxtHH", rs->Value("hh").TextOrEmpty());
-    if (!IsCkdbdDj) {
-      SetText("TxtDj", rs->Value("dj").TextOrEmpty());
-      SetText("TxtJe", rs->Value("je").TextOrEmpty());
-    }
-    SetText("TxtSl", rs->Value("srsl").TextOrEmpty());
-    SetText("TxtLsze", rs->Value("lsze").TextOrEmpty());
     rs->Close();
+    lsh_ = lsh;
+    newBill_ = false;
+    entry_ = std::move(*row);
+    ShowEntryRow();
     SetFocus("TxtHH");
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
@@ -97,6 +102,7 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
     return ShowNoRightMsg(session_);
   }
   if (vfgContent_.Rows() < 2) return;
+  if (!RefuseViewOnly("删除")) return;
   if (!BillEditableInApproval("单据已经审批，不能删除！")) return;
   const long row = vfgContent_.Row;
   Delete(Text("TxtLSH"), vfgContent_.TextMatrix(row, 1));
@@ -107,6 +113,7 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
 }
 
 void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
+  if (!RefuseViewOnly("删除")) return;
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
   if (line.stage == BillStage::Missing) return;
   if (line.stage != BillStage::Open) {

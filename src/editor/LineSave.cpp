@@ -1,5 +1,7 @@
 // 保 存: the entry row checked and stored as a line of the bill, then the bill reloaded. The
-// checks speak here; the writing is StoreLine's, in one transaction.
+// checks speak here; the line stored is LineOf(header, entry row), written by StoreLine in one
+// transaction. The save reads the figures the fields show, so what is stored is what the clerk
+// saw.
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
@@ -8,6 +10,7 @@
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/LineOf.h"
 #include "lines/LineSaving.h"
 
 namespace storeadjust {
@@ -21,27 +24,35 @@ constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 }  // namespace
 
 void FrmStoreAdjuctBill::SaveLine() {
-  if (IsViewOnly) {
-    session_.Ui->MsgBox("您以查看方式进入,无法对此单据进行保存!", mb::kExclamation, kSystemTitle);
-    return;
-  }
+  if (!RefuseViewOnly("保存")) return;
   if (!LineMayBeSaved()) return;
-  std::optional<LineToSave> line = LineFromEntryRow();
-  if (!line) return;
+  if (!TakeFiguresFromFields()) return;
+  const BillHeader header = HeaderOfBill();
   if (!BillEditableInApproval("单据已经审批，不能修改！")) return;
-  if (line->inWarehouseKeepsPlaces) {
-    if (!ShowGoodsPlaces(false, Text("txtBrCKid"))) {
+  if (header.inWarehouseKeepsPlaces) {
+    std::vector<std::string> places = entry_.goodsPlaces;
+    if (!ShowGoodsPlaces(false, header.inWarehouse, places)) {
       session_.Ui->MsgBox("没有选择货位，不能保存!", mb::kInformation, kSystemTitle);
       return;
     }
-    line->goodsPlaces = GoodsPlaceList;
+    entry_.goodsPlaces = places;
   }
-  StoreEntryRow(*line);
+  const LineToSave line = LineOf(header, entry_);
+  if (header.inWarehouseKeepsPlaces && !PlacesCoverLine(line)) return;
+  StoreEntryRow(line);
 }
 
-// The checks that refuse a line before anything is asked of the clerk.
+// A bill opened to view only takes no change to its lines; the clerk is told which change.
+bool FrmStoreAdjuctBill::RefuseViewOnly(const std::string& change) {
+  if (!IsViewOnly()) return true;
+  session_.Ui->MsgBox("您以查看方式进入,无法对此单据进行" + change + "!", mb::kExclamation, kSystemTitle);
+  return false;
+}
+
+// The checks that refuse a line before anything is asked of the clerk. A goods number typed
+// over without Enter is saved with that goods' own facts (base unit, no batch).
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
-  const std::string lsh = SqlText(session_.CurrentLSH);
+  const std::string lsh = SqlText(lsh_);
   if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=" + lsh, "preshbz")) ||
       FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=" + lsh, "shbz"))) {
     session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
@@ -50,15 +61,17 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (Text("TxtHH").empty()) return RefuseUnder(kSystemTitle, "货号不能为空!", "TxtHH");
   auto goods = OpenRsReadOnly(session_, "select top 1 hh from yw_kck where hh=" + SqlText(Text("TxtHH")));
   if (!goods) return false;
-  if (goods->RecordCount() < 1) return RefuseUnder(kSystemTitle, "没有此货号的品种请重新选择货号!", "TxtHH");
+  if (goods->RecordCount() < 1 || !TakeTypedGoodsFacts()) {
+    return RefuseUnder(kSystemTitle, "没有此货号的品种请重新选择货号!", "TxtHH");
+  }
   for (const char* warehouse : {"TxtBcCkID", "txtBrCKid"}) {
     if (Text(warehouse).empty()) return RefuseUnder("提示:", "仓库编号不能为空!", warehouse);
   }
-  if (LineCarriesBatch() && !entry_.HasChosenBatch()) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
+  BillHeader batches;
+  batches.goodsCarryBatches = !session_.isNotPh;
+  if (LineCarriesBatch(batches, entry_) && !entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
   return true;
 }
-
-bool FrmStoreAdjuctBill::LineCarriesBatch() const { return !session_.isNotPh && !entry_.IsAmountOnly; }
 
 bool FrmStoreAdjuctBill::RefuseUnder(const std::string& title, const std::string& text, const std::string& focus) {
   session_.Ui->MsgBox(text, mb::kExclamation, title);
@@ -78,38 +91,26 @@ bool FrmStoreAdjuctBill::BillEditableInApproval(const std::string& refusal) {
   return editable;
 }
 
-// What the line will be stored as: the header fields, the goods and batch, and the figures the
-// fields show (each field that must hold a number is refused when it does not).
-std::optional<LineToSave> FrmStoreAdjuctBill::LineFromEntryRow() {
-  const auto quantity = NumberInField("TxtSl");
-  if (!quantity) return std::nullopt;
-  const auto retailTotal = NumberInField("TxtLsze");
-  if (!retailTotal) return std::nullopt;
-  const auto amountShown = NumberInField("TxtJe");
-  if (!amountShown) return std::nullopt;
-  LineToSave line;
-  line.newBill = session_.IsNewBill && !session_.IsAmendLine;
-  line.lsh = Text("TxtLSH");
-  line.billDate = Text("DTPKdrq");
-  line.outWarehouse = Text("TxtBcCkID");
-  line.inWarehouse = Text("txtBrCKid");
-  line.remark = Text("TxtBZ");
-  line.operatorName = Text("TxtCzryName");
-  line.amend = session_.IsAmendLine;
-  line.dh = CurrentDH;
-  line.hh = Text("TxtHH");
-  line.goodsName = entry_.GoodsName;
-  line.unitName = entry_.UnitName;
-  if (LineCarriesBatch()) {
-    line.batchNo = entry_.BatchColumn(1).TextOrEmpty();
-    line.batchLine = entry_.BatchColumn(2).TextOrEmpty();
+// The goods places must hold the quantity that moves, no more and no less: places that do not
+// add up to the line would leave the in-warehouse's places out of step with its stock.
+bool FrmStoreAdjuctBill::PlacesCoverLine(const LineToSave& line) {
+  const double placed = PlacedQuantity(line.goodsPlaces);
+  if (SameQuantity(placed, line.figures.baseQty)) return true;
+  session_.Ui->MsgBox("货位数量合计" + adodb::FormatNumber(placed) + "与调拨数量" +
+                          adodb::FormatNumber(line.figures.baseQty) + "不符,不能保存!",
+                      mb::kInformation, kSystemTitle);
+  return false;
+}
+
+// Only a duplicate key is another clerk storing the same key at the same moment; any other
+// failure (a NOT NULL or CHECK constraint a site added, say) shows the database's own words.
+void FrmStoreAdjuctBill::ShowSaveFailure(const adodb::Error& error) {
+  if (error.IsDuplicateKey()) {
+    session_.Ui->MsgBox(error.Description() + "\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！", mb::kExclamation,
+                        kSystemTitle);
+  } else {
+    session_.Ui->MsgBox(error.Description(), mb::kCritical, "错误:");
   }
-  line.price = entry_.LinePrice;
-  line.retailPrice = entry_.RetailPrice;
-  line.figures = FiguresOf(*quantity, entry_.UnitCoefficient, entry_.LineAmount, *retailTotal, *amountShown,
-                           entry_.TaxRate);
-  line.inWarehouseKeepsPlaces = KeepsGoodsPlaces(session_, line.inWarehouse);
-  return line;
 }
 
 void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
@@ -117,21 +118,18 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   try {
     saved = StoreLine(session_, line);
   } catch (const adodb::Error& error) {
-    if (error.Number() == adodb::errnum::kIntegrityViolation) {
-      session_.Ui->MsgBox(error.Description() + "\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！", mb::kExclamation,
-                          kSystemTitle);
-    } else {
-      session_.Ui->MsgBox(error.Description(), mb::kCritical, "错误:");
-    }
-    return;
+    return ShowSaveFailure(error);
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) {
     session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
     return;
   }
-  if (LineCarriesBatch()) entry_.VoidBatchChoice();
-  session_.CurrentLSH = saved.lsh;
-  CurrentDH = saved.dh;
+  if (saved.outcome == LineSaveOutcome::LineGone) {
+    session_.Ui->MsgBox("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", mb::kExclamation, kSystemTitle);
+    std::string lsh = saved.lsh;
+    AmendAddNew(lsh);
+    return;
+  }
   ShowSerial(saved.lsh);
   std::string lsh = saved.lsh;
   AmendAddNew(lsh);

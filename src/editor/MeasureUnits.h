@@ -5,14 +5,9 @@
 #include <string>
 
 #include "host/Session.h"
+#include "lines/MeasureUnit.h"
 
 namespace storeadjust {
-
-struct MeasureUnit {
-  std::string code;         // FMeasureUnitID
-  std::string name;         // FName
-  double coefficient = 1;   // FCoefficient
-};
 
 // Offers the goods' units when it has two or more that are not deleted: the selection dialog
 // lists them (deleted ones too) with the default unit first. Nothing when the base unit is to

@@ -1,6 +1,8 @@
-// Enter in the quantity field: the row is checked against both warehouses and the out-
-// warehouse's stock, the clerk chooses the batch the goods leave from, and the amount and retail
-// total follow. Nothing is written to the database here.
+// Enter in the quantity field: the row is checked against both warehouses and the stock of the
+// warehouse that loses the goods, the clerk chooses the batch the goods leave from, and the
+// amount and retail total follow. Quantities are compared in base units (coefficient x the
+// quantity typed), as stock, batches and goods places count them. Nothing is written here.
+#include <cmath>
 #include <vector>
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -16,8 +18,12 @@ namespace {
 // Positions in the batch dialog's row (the built-in list's order; a site's template keeps it).
 constexpr std::size_t kBatchNumber = 1;
 constexpr std::size_t kBatchLine = 2;
-constexpr std::size_t kBatchPrice = 3;
 constexpr std::size_t kBatchQuantity = 4;
+constexpr std::size_t kBatchExpiry = 5;
+
+adodb::Variant Column(const std::vector<adodb::Variant>& row, std::size_t i) {
+  return i < row.size() ? row[i] : adodb::Variant();
+}
 
 }  // namespace
 
@@ -33,32 +39,44 @@ void FrmStoreAdjuctBill::TxtSlKeyDown(int keyCode) {
   }
 }
 
+// With transfers carrying no price the price field is not read; goods without batches go
+// straight from the stock test to the amounts.
 void FrmStoreAdjuctBill::QuantityStep() {
   if (Text("TxtHH").empty()) return Refuse("货号不能为空!", "TxtHH");
   if (!EntryWarehousesValid()) return;
   const auto quantity = NumberInField("TxtSl");
   if (!quantity) return;
-  if (*quantity == 0 && !entry_.IsAmountOnly && !Ask("确定数量为零？")) return;
-  const auto price = NumberInField("TxtDj");
-  if (!price) return;
-  if (!IsCkdbdDj) entry_.LinePrice = *price;
-  entry_.LineAmount = entry_.LinePrice * *quantity;
-  if (auto stock = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID"))) entry_.OutStockQty = *stock;
-  switch (JudgeStock(*quantity, entry_.OutStockQty, IsBz3)) {
-    case StockVerdict::Short:
-      return Refuse("库存数量不足!");
-    case StockVerdict::AskShortage:
-      if (!Ask("库存数量不足,是否继续？[Y/N]")) return;
-      if (!ChooseBatch() || !BatchCoversQuantity(*quantity)) return;
-      break;
-    case StockVerdict::AlreadyNegative:
-      if (!ChooseBatch()) return;
-      break;
-    case StockVerdict::Covered:
-      if (!ChooseBatch() || !BatchCoversQuantity(*quantity)) return;
-      break;
+  TakeTypedGoodsFacts();
+  if (*quantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
+  if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
+  TakeFigureFromField("TxtSl");
+  const double baseQuantity = entry_.BaseQuantity();
+  const auto verdict = StockVerdictFor(baseQuantity);
+  if (!verdict) return;
+  if (!session_.isNotPh) {
+    if (!ChooseBatch()) return;
+    // A stock already below zero is moved further down without a batch question.
+    if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(baseQuantity)) return;
   }
   PriceStep(*quantity);
+}
+
+// The warehouse that loses the goods is judged under bz3: the out-warehouse for a positive
+// quantity, the in-warehouse for a negative one (the goods go back). Nothing when the step
+// stops: refused, or the shortage question answered No.
+std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuantity) {
+  if (baseQuantity == 0) return StockVerdict::Covered;
+  const bool outLoses = baseQuantity > 0;
+  if (auto stock = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID"))) entry_.outStockQty = *stock;
+  const double stock =
+      outLoses ? entry_.outStockQty : ReadOutStock(session_, Text("TxtHH"), Text("txtBrCKid")).value_or(0);
+  const StockVerdict verdict = JudgeStock(std::fabs(baseQuantity), stock, IsBz3);
+  if (verdict == StockVerdict::Short) {
+    Refuse("库存数量不足!");
+    return std::nullopt;
+  }
+  if (verdict == StockVerdict::AskShortage && !Ask("库存数量不足,是否继续？[Y/N]")) return std::nullopt;
+  return verdict;
 }
 
 // Both warehouses typed and known; otherwise the clerk is sent to the one to mend.
@@ -80,56 +98,61 @@ bool FrmStoreAdjuctBill::EntryWarehousesValid() {
   return true;
 }
 
-// The batch dialog, unless goods carry no batches; then the batch held is kept. False when the
-// clerk closed the dialog without a choice: nothing further changes.
+// The batch dialog over the out-warehouse's batches. The row taken becomes the row's batch, by
+// name, with its purchase price and what it holds in the out-warehouse read from phk (the
+// dialog's quantity column only when phk has no such row). False when the clerk closed the
+// dialog without a choice: the batch held before stays.
 bool FrmStoreAdjuctBill::ChooseBatch() {
-  if (session_.isNotPh) {
-    LookUpBatchPrice();
-    return true;
-  }
   const std::string statement = BatchListStatement(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"),
-                                                   Text("Chk1") == "1", entry_.UnitCoefficient);
+                                                   Text("Chk1") == "1", entry_.unit.coefficient);
+  std::vector<adodb::Variant> row;
   try {
-    entry_.ChosenBatch = SelectFromList(session_, statement, true);
+    row = SelectFromList(session_, statement, true);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
     return false;
   }
-  if (!entry_.HasChosenBatch()) return false;
-  LookUpBatchPrice();
+  if (row.empty() || NumberOrZero(row[0]) <= 0) return false;
+  EntryBatch batch;
+  batch.number = Column(row, kBatchNumber).TextOrEmpty();
+  batch.line = Column(row, kBatchLine).TextOrEmpty();
+  batch.expiry = Column(row, kBatchExpiry).TextOrEmpty();
+  batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
+  batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
+                       .value_or(NumberOrZero(Column(row, kBatchQuantity)));
+  entry_.batch = batch;
   return true;
 }
 
-// A batch that holds less than the quantity needs the clerk's word; No voids the choice, so the
-// line cannot be saved until a batch is chosen again.
-bool FrmStoreAdjuctBill::BatchCoversQuantity(double quantity) {
-  if (NumberOrZero(entry_.BatchColumn(kBatchQuantity)) >= quantity) return true;
+// The batch must hold the quantity that moves, after what the bill's other lines already take
+// from it; otherwise the clerk's word is needed, and No voids the choice, so the line cannot be
+// saved until a batch is chosen again. A negative quantity takes from the in-warehouse's row of
+// the same batch.
+bool FrmStoreAdjuctBill::BatchCoversQuantity(double baseQuantity) {
+  if (baseQuantity == 0) return true;
+  const bool outLoses = baseQuantity > 0;
+  const double held = outLoses ? entry_.batch->quantity
+                               : BatchQuantity(session_, Text("TxtHH"), Text("txtBrCKid"), entry_.batch->number,
+                                               entry_.batch->line)
+                                     .value_or(0);
+  const double taken = TakenByOtherLines(
+      session_, {newBill_ ? std::string() : lsh_, entry_.storedLine, Text("TxtHH"), entry_.batch->number,
+                 entry_.batch->line, outLoses});
+  if (BatchCovers(held, taken, std::fabs(baseQuantity))) return true;
   if (Ask("批次数量小于用户输入数量,是否继续？[Y/N]")) return true;
-  entry_.VoidBatchChoice();
+  entry_.batch.reset();
   return false;
 }
 
-// The chosen batch's purchase price in the out-warehouse replaces the dialog's price column.
-void FrmStoreAdjuctBill::LookUpBatchPrice() {
-  if (entry_.ChosenBatch.size() <= kBatchPrice) return;  // no batch held (goods without batches)
-  entry_.ChosenBatch[kBatchPrice] = adodb::Variant(
-      BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), entry_.ChosenBatch[kBatchNumber].TextOrEmpty(),
-                         entry_.ChosenBatch[kBatchLine].TextOrEmpty()));
-}
-
-// Batch-priced goods take their batch's price, and the line is stored with that price and the
-// amount the field shows. The amount is quantity x price; the retail total counts in base units.
+// Batch-priced goods take their batch's price for the row's unit. The amount is quantity x
+// price; the retail total counts in base units.
 void FrmStoreAdjuctBill::PriceStep(double quantity) {
-  const double batchPrice = NumberOrZero(entry_.BatchColumn(kBatchPrice));
-  if (batchPrice > 0 && entry_.IsBatchPriced) {
-    SetText("TxtDj", adodb::FormatNumber(batchPrice));
-    entry_.LinePrice = batchPrice;
-    entry_.LineAmount = quantity * batchPrice;
-  }
+  const double batchPrice = entry_.batch ? entry_.batch->price : 0;
+  if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj) ShowFigure("TxtDj", UnitPrice(batchPrice));
   double price = 0;
-  adodb::ParseNumber(Text("TxtDj"), price);
-  SetText("TxtJe", adodb::FormatNumber(quantity * price));
-  SetText("TxtLsze", adodb::FormatNumber(entry_.RetailPrice * quantity * entry_.UnitCoefficient));
+  if (!IsCkdbdDj) adodb::ParseNumber(Text("TxtDj"), price);
+  ShowFigure("TxtJe", quantity * price);
+  ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
   SetFocus("TxtJe");
 }
 

@@ -18,13 +18,8 @@ void FrmStoreAdjuctBill::LoadDefaultUnit() {
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }
-  if (!unit) unit = MeasureUnit{};
-  entry_.UnitCoefficient = unit->coefficient;
-  entry_.UnitName = unit->name;
-  entry_.UnitCode = unit->code;
-  SetText("txtJl", unit->code);
-  SetText("txtDw", unit->name);
-  SetText("txtXs", adodb::FormatNumber(unit->coefficient));
+  entry_.unit = unit.value_or(MeasureUnit{});
+  ShowUnit();
 }
 
 void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
@@ -32,7 +27,8 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
     LoadDefaultUnit();
     const double cost = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh='" + QuoteSql(Text("TxtHH")) + "'", "dj"));
-    SetText("TxtDj", adodb::FormatNumber(entry_.UnitCoefficient * cost));
+    ShowFigure("TxtDj", UnitPrice(cost));
+    AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");
   }
   if (keyCode == key::kUp) SetFocus("TxtHH");
@@ -43,31 +39,26 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
 // quantity.
 void FrmStoreAdjuctBill::TxtDjKeyDown(int keyCode) {
   if (keyCode == key::kReturn || keyCode == key::kDown) {
-    if (entry_.IsAmountOnly) return SetFocus("TxtJe");
-    const auto price = NumberInField("TxtDj");
-    if (!price) return;
-    const auto quantity = NumberInField("TxtSl");
-    if (!quantity) return;
-    SetText("TxtJe", adodb::FormatNumber(*price * *quantity));
+    if (entry_.facts.amountOnly) return SetFocus("TxtJe");
+    if (!NumberInField("TxtDj") || !NumberInField("TxtSl")) return;
+    AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");
   }
   if (keyCode == key::kUp) SetFocus("TxtHH");
 }
 
-// For goods kept by amount only the amount is what the clerk types, so it is the amount the
-// line is stored with, at the price the field shows. The retail total follows as amount over
-// price; with no price to divide by it is left for the clerk to type.
+// For goods kept by amount only the amount is what the clerk types, and the line is stored with
+// it, as with every figure the fields show. The retail total follows as amount over price; with
+// no price to divide by it is left for the clerk to type.
 void FrmStoreAdjuctBill::TxtJeKeyDown(int keyCode) {
-  if (keyCode == key::kUp) SetFocus(entry_.IsAmountOnly ? "TxtDj" : "TxtSl");
+  if (keyCode == key::kUp) SetFocus(entry_.facts.amountOnly ? "TxtDj" : "TxtSl");
   if (keyCode != key::kReturn) return;
   if (Control("TxtLsze").locked) return SetFocus("Cmd_Save");
   const auto amount = NumberInField("TxtJe");
   if (!amount) return;
   const auto price = NumberInField("TxtDj");
   if (!price) return;
-  entry_.LinePrice = *price;
-  entry_.LineAmount = *amount;
-  if (*price != 0) SetText("TxtLsze", adodb::FormatNumber(*amount / *price));
+  if (*price != 0) ShowFigure("TxtLsze", *amount / *price);
   SetFocus("TxtLsze");
 }
 

@@ -40,11 +40,6 @@ struct Session {
   std::string DataScopeFlags;
   std::shared_ptr<adodb::Recordset> SysVarRs;
 
-  // Hand-over between the browser and the editor (module-level in the classic component).
-  std::string CurrentLSH;  // serial of the bill being edited; empty for a new bill
-  bool IsNewBill = false;  // true while the bill has no stored header
-  bool IsAmendLine = false;  // true while the entry row holds a stored line being amended
-
   // The one interface through which the user is interrupted.
   UserInterface* Ui = nullptr;
 };

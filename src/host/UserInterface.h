@@ -40,7 +40,8 @@ struct GoodsPlaceRequest {
   std::string warehouseId;
   std::string billSerial;
   std::string lineKey;   // the line number, or "DH999999999" for a line not stored yet
-  std::string quantity;  // the quantity to place, as text
+  std::string quantity;  // the quantity to place, in base units, as text
+  std::string unitName;  // the base unit the quantity counts in (empty when not known)
   std::string goodsNumber;
   std::string operatorCode;
   std::string billType;  // "WarehouseIn" or "WarehouseOut"

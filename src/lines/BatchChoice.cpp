@@ -5,6 +5,7 @@
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "host/SelectTemplates.h"
+#include "host/NumberHelpers.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -32,9 +33,9 @@ std::string BatchListStatement(const std::string& batchSelectSql, const std::str
   return ReplaceAll(ReplaceAll(batchSelectSql, "[选择条件]", condition), "[系数]", coefficient);
 }
 
-std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& outWarehouse) {
+std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {
   auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh='" + QuoteSql(hh) + "' and stockid='" +
-                                        QuoteSql(outWarehouse) + "' and fperiod=0");
+                                        QuoteSql(warehouse) + "' and fperiod=0");
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sjsl"));
@@ -53,6 +54,32 @@ double BatchPurchasePrice(Session& session, const std::string& hh, const std::st
                                         "' and stockid ='" + QuoteSql(outWarehouse) + "' and ph='" + QuoteSql(ph) +
                                         "' and dh='" + QuoteSql(dh) + "'",
                                     "jhdj"));
+}
+
+std::optional<double> BatchQuantity(Session& session, const std::string& hh, const std::string& warehouse,
+                                    const std::string& ph, const std::string& dh) {
+  auto rs = OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=" + SqlText(hh) + " and stockid=" +
+                                        SqlText(warehouse) + " and ph=" + SqlText(ph) + " and dh=" + SqlText(dh));
+  if (!rs || rs->RecordCount() < 1) return std::nullopt;
+  rs->MoveFirst();
+  return NumberOrZero(rs->Value("sl"));
+}
+
+double TakenByOtherLines(Session& session, const BatchTake& take) {
+  if (take.lsh.empty()) return 0;
+  const std::string taken = take.fromOutWarehouse ? "sum(case when sl>0 then sl else 0 end)"
+                                                  : "sum(case when sl<0 then -sl else 0 end)";
+  return NumberOrZero(GetFieldValue(session,
+                                    "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=" +
+                                        SqlText(take.lsh) + " and dh<>" + SqlText(take.exceptDh) + " and hh=" +
+                                        SqlText(take.hh) + " and ph=" + SqlText(take.ph) + " and pcdh=" +
+                                        SqlText(take.dh),
+                                    "taken"));
+}
+
+bool BatchCovers(double batchQuantity, double takenByOthers, double quantity) {
+  constexpr std::int16_t kComparedPlaces = 6;
+  return RoundTo(batchQuantity - takenByOthers, kComparedPlaces) >= RoundTo(quantity, kComparedPlaces);
 }
 
 }  // namespace storeadjust

@@ -28,7 +28,26 @@ std::string BatchListStatement(const std::string& batchSelectSql, const std::str
 
 // The current-period stock of the goods in the warehouse; nothing when it has no balance row
 // (or the read failed, which its opener has shown).
-std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& outWarehouse);
+std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse);
+
+// What batch ph / line dh of the goods holds in the warehouse (phk.sl, base units); nothing when
+// the warehouse has no such batch row.
+std::optional<double> BatchQuantity(Session& session, const std::string& hh, const std::string& warehouse,
+                                    const std::string& ph, const std::string& dh);
+
+// What the bill's other lines (all but exceptDh) already take from batch ph / line dh of the
+// goods, in base units: from the out-warehouse the positive lines, from the in-warehouse the
+// negative ones (which send goods back).
+struct BatchTake {
+  std::string lsh, exceptDh, hh, ph, dh;
+  bool fromOutWarehouse = true;
+};
+double TakenByOtherLines(Session& session, const BatchTake& take);
+
+// True when a batch holding batchQuantity, of which the bill's other lines take takenByOthers,
+// still covers quantity (all base units); quantities are compared to 6 places, so 0.1 + 0.2
+// covers 0.3.
+bool BatchCovers(double batchQuantity, double takenByOthers, double quantity);
 
 // Whether the warehouse id is in gl_stock; nothing when the read failed (its opener has shown why).
 std::optional<bool> WarehouseExists(Session& session, const std::string& id);

@@ -11,6 +11,7 @@
 #include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
+#include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
 
@@ -33,7 +34,8 @@ std::string Text(const adodb::Recordset& rows, const char* column) { return rows
 }  // namespace
 
 GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
-    : warehouseId_(request.warehouseId), quantityToPlace_(request.quantity), viewOnly_(request.viewOnly) {
+    : warehouseId_(request.warehouseId), quantityToPlace_(request.quantity), unitName_(request.unitName),
+      viewOnly_(request.viewOnly) {
   auto connection = std::make_shared<adodb::Connection>();
   connection->Open(request.connectionString);
   ReadPlaces(*connection, request);
@@ -64,11 +66,12 @@ double GoodsPlaceAllocation::Total() const {
 bool GoodsPlaceAllocation::TotalsAgree() const {
   double required = 0;
   if (!adodb::ParseNumber(quantityToPlace_, required)) return false;
-  return RoundTo(Total(), kComparedPlaces) == RoundTo(required, kComparedPlaces);
+  return SameQuantity(Total(), required);
 }
 
 std::string GoodsPlaceAllocation::Summary() const {
   std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
+  if (!unitName_.empty()) summary += " " + unitName_;
   if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
   return summary;
 }

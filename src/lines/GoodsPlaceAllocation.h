@@ -45,6 +45,8 @@ class GoodsPlaceAllocation {
 
   const std::vector<GoodsPlaceRow>& Rows() const { return rows_; }
   bool ViewOnly() const { return viewOnly_; }
+  // The base unit the quantities count in; empty when the request did not name it.
+  const std::string& UnitName() const { return unitName_; }
 
   // False, changing nothing, when the text is no quantity (ReadQuantity), the row does not
   // exist, or the dialog only views.
@@ -54,7 +56,7 @@ class GoodsPlaceAllocation {
   bool TotalsAgree() const;
   // Only an allocation that places exactly the quantity may be confirmed; viewing confirms nothing.
   bool MayConfirm() const { return !viewOnly_ && TotalsAgree(); }
-  // "合计 5 / 应分配 8", followed by why it cannot be confirmed while the totals differ.
+  // "合计 5 / 应分配 8 盒" (with the base unit when the request names it), followed by why it cannot be confirmed while the totals differ.
   std::string Summary() const;
 
   // "GoodsPlaceGuid,WarehouseId,GoodsPlaceNo,Quantity" for each row with a quantity, in row order.
@@ -68,6 +70,7 @@ class GoodsPlaceAllocation {
 
   std::string warehouseId_;
   std::string quantityToPlace_;  // as handed in, shown as it came
+  std::string unitName_;         // the base unit the quantity counts in
   bool viewOnly_ = false;
   std::vector<GoodsPlaceRow> rows_;
 };

@@ -3,7 +3,9 @@
 #include <sstream>
 
 #include "host/DataHelpers.h"
+#include "adodb/Variant.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -34,6 +36,23 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
         "," + SqlText(places.batchNo) + "," + SqlText(places.batchLine) + "," + SqlText(parts[0]) + "," +
         SqlText(parts[2]) + "," + SqlText(parts[3]) + ",'')");
   }
+}
+
+double PlacedQuantity(const std::vector<std::string>& items) {
+  double placed = 0;
+  for (const std::string& item : items) {
+    std::vector<std::string> parts = SplitAtCommas(item);
+    if (parts.size() < 2) continue;
+    parts.resize(4);
+    double quantity = 0;
+    if (adodb::ParseNumber(parts[3], quantity)) placed += quantity;
+  }
+  return placed;
+}
+
+bool SameQuantity(double a, double b) {
+  constexpr std::int16_t kComparedPlaces = 6;
+  return RoundTo(a, kComparedPlaces) == RoundTo(b, kComparedPlaces);
 }
 
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId) {

@@ -19,6 +19,13 @@ struct LineGoodsPlaces {
 
 void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
 
+// The quantity the items place: the sum of their quantities (part 3) over the items that are
+// written (two parts or more); a quantity that is no number counts 0.
+double PlacedQuantity(const std::vector<std::string>& items);
+
+// Quantities compared as the clerk sees them, to 6 places, so 0.1 + 0.2 places 0.3.
+bool SameQuantity(double a, double b);
+
 // True when the warehouse is managed by goods places (gl_stock.FDeleted); an unknown warehouse
 // is not. A failed read has shown its message and counts as not managed.
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId);

@@ -44,7 +44,7 @@ std::string FreeSerial(Session& session) {
     AdvanceSerialCounter(session);
     const std::string next = BuildNewSerial(session);
     if (next == serial || skipped == kMostSerialsSkipped) {
-      throw adodb::Error::Integrity("流水号 " + serial + " 已被另一张单据使用");
+      throw adodb::Error::DuplicateKey("流水号 " + serial + " 已被另一张单据使用");
     }
     serial = next;
   }
@@ -58,6 +58,12 @@ bool BillStillOpen(Session& session, const std::string& lsh) {
   if (rs->RecordCount() < 1) return true;
   rs->MoveFirst();
   return !FlagIsSet(rs->Value("preshbz")) && !FlagIsSet(rs->Value("shbz"));
+}
+
+bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
+  return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=" + SqlText(lsh) +
+                                                   " and dh=" + SqlText(dh)))
+             ->RecordCount() > 0;
 }
 
 void InsertHeader(Session& session, const LineToSave& line, const std::string& lsh) {
@@ -125,6 +131,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     saved.lsh = line.lsh;
     // Read inside the transaction: an audit that another clerk committed meanwhile is seen here.
     if (!BillStillOpen(session, saved.lsh)) return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
+    // Another clerk may have deleted the amended line since it was loaded: updating nothing and
+    // writing its goods places would leave rows without a line.
+    if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
     if (!UpdateHeader(session, line, saved.lsh)) InsertHeader(session, line, saved.lsh);
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);

@@ -52,6 +52,7 @@ struct LineToSave {
 enum class LineSaveOutcome {
   Saved,
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
+  LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
 };
 
 struct SavedLine {
@@ -60,8 +61,9 @@ struct SavedLine {
   std::string dh;   // the line's number
 };
 
-// Stores the line; on any failure rolls everything back and throws adodb::Error (an integrity
-// violation when another clerk stored the same key at the same moment).
+// Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate
+// key, IsDuplicateKey, when another clerk stored the same key at the same moment). An amended
+// line is written only while it still exists, read inside the transaction.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 
 // The number a new line of the bill gets: one more than the largest stored (numbers start at

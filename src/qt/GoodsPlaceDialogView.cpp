@@ -16,7 +16,10 @@ namespace storeadjust::qt {
 
 GoodsPlaceDialogView::GoodsPlaceDialogView(GoodsPlaceAllocation& allocation, QWidget* parent)
     : QDialog(parent), allocation_(allocation) {
-  setWindowTitle(QStringLiteral("货位分配"));
+  // The quantities are base units (boxes, not the 中包 the line may be entered in): say which.
+  setWindowTitle(allocation_.UnitName().empty()
+                     ? QStringLiteral("货位分配")
+                     : QStringLiteral("货位分配（单位：%1）").arg(QString::fromStdString(allocation_.UnitName())));
   model_ = new GoodsPlaceTableModel(allocation_, this);
   auto* delegate = new QuantityCellDelegate(this);
 

@@ -136,9 +136,7 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
 
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
-  session.CurrentLSH = "DBD202403010002";
-  session.IsNewBill = false;
-  FrmStoreAdjuctBill editor{session};
+  FrmStoreAdjuctBill editor{session, {EditorRequest::Mode::Amend, "DBD202403010002"}};
   editor.Load();
   editor.Click("Cmd_Print");
   ASSERT_EQ(ui.prints.size(), 1u);

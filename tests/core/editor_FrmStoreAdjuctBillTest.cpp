@@ -28,16 +28,15 @@ class EditorTest : public ::testing::Test {
  protected:
   void Open(const std::string& lsh) {
     RegisterEmbeddedProcedures();  // the audit's approval procedure, as Execute registers it
-    session_.IsNewBill = false;
-    session_.CurrentLSH = lsh;
-    form_.Load();
+    form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{EditorRequest::Mode::Amend, lsh});
+    form_->Load();
   }
   void OpenNewBill() {
-    session_.IsNewBill = true;
-    form_.Load();
-    form_.FireTimers();
-    form_.Type("TxtBcCkID", "01");
-    form_.Type("txtBrCKid", "02");
+    form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
+    form_->Load();
+    form_->FireTimers();
+    form_->Type("TxtBcCkID", "01");
+    form_->Type("txtBrCKid", "02");
   }
   // The first column of every row the statement returns, joined by ",".
   std::string Found(const std::string& sql) {
@@ -49,14 +48,14 @@ class EditorTest : public ::testing::Test {
     return found;
   }
   void Enter(const std::string& field, const std::string& text) {
-    form_.Type(field, text);
-    form_.KeyDown(field, key::kReturn);
+    form_->Type(field, text);
+    form_->KeyDown(field, key::kReturn);
   }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ProgressRecorder ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
-  FrmStoreAdjuctBill form_{session_};
+  std::unique_ptr<FrmStoreAdjuctBill> form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
 };
 
 TEST_F(EditorTest, ALineIsStoredWithThePriceAndAmountTheFieldsShow) {
@@ -65,24 +64,25 @@ TEST_F(EditorTest, ALineIsStoredWithThePriceAndAmountTheFieldsShow) {
   Enter("TxtHH", "0013");
   ui_.QueueChoice(1);
   Enter("TxtSl", "5");
-  EXPECT_EQ(form_.Text("TxtDj") + " " + form_.Text("TxtJe"), "9.11 45.55");
-  EXPECT_EQ(form_.Entry().BatchColumn(1).TextOrEmpty(), "230408");
-  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 9.11);
-  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 45.55);
+  EXPECT_EQ(form_->Text("TxtDj") + " " + form_->Text("TxtJe"), "9.11 45.55");
+  ASSERT_TRUE(form_->Entry().batch.has_value());
+  EXPECT_EQ(form_->Entry().batch->number, "230408");
+  EXPECT_DOUBLE_EQ(form_->Entry().price, 9.11);
+  EXPECT_DOUBLE_EQ(form_->Entry().amount, 45.55);
   // Goods kept by amount only take the amount typed; with no price to divide by, the retail total
   // is left for the clerk to type. Another goods locks the retail total again.
   Enter("TxtHH", "0040");
-  EXPECT_FALSE(form_.Control("TxtLsze").locked);
-  form_.KeyDown("TxtDj", key::kReturn);
+  EXPECT_FALSE(form_->Control("TxtLsze").locked);
+  form_->KeyDown("TxtDj", key::kReturn);
   Enter("TxtJe", "14");
-  EXPECT_DOUBLE_EQ(form_.Entry().LinePrice, 0.7);
-  form_.Type("TxtDj", "0");
+  EXPECT_DOUBLE_EQ(form_->Entry().amount, 14);
+  form_->Type("TxtDj", "0");
   Enter("TxtJe", "9");
-  EXPECT_EQ(form_.Text("TxtLsze"), "20");
-  EXPECT_EQ(form_.Focus(), "TxtLsze");
-  EXPECT_DOUBLE_EQ(form_.Entry().LineAmount, 9);
+  EXPECT_EQ(form_->Text("TxtLsze"), "20");
+  EXPECT_EQ(form_->Focus(), "TxtLsze");
+  EXPECT_DOUBLE_EQ(form_->Entry().amount, 9);
   Enter("TxtHH", "0006");
-  EXPECT_TRUE(form_.Control("TxtLsze").locked);
+  EXPECT_TRUE(form_->Control("TxtLsze").locked);
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
@@ -90,20 +90,20 @@ TEST_F(EditorTest, ALineIsStoredWithThePriceAndAmountTheFieldsShow) {
 // would leave a field that did nothing.
 TEST_F(EditorTest, AScopeThatCannotBeReadOrABrokenTemplateListsNothingAndSaysSo) {
   OpenNewBill();
-  form_.GoodsSelectSql = "select hh from no_such_table where 1=1 [选择条件]";
+  form_->GoodsSelectSql = "select hh from no_such_table where 1=1 [选择条件]";
   Enter("TxtHH", "0006");
-  EXPECT_EQ(form_.Text("TxtHH"), "0006");
+  EXPECT_EQ(form_->Text("TxtHH"), "0006");
   ASSERT_EQ(ui_.Boxes().size(), 1u);
   EXPECT_NE(ui_.Boxes()[0].text.find("no_such_table"), std::string::npos);
 
   const std::string before = ShownBoxes(ui_);
   db_.Run({"drop table DataScopeItem"});  // the scope component cannot answer
-  form_.Type("TxtBcCkID", "");
-  form_.SetFocus("TxtBcCkID");
-  form_.KeyDown("TxtBcCkID", key::kReturn);
-  EXPECT_EQ(form_.Focus(), "txtBrCKid");
-  form_.Type("TxtBcCkID", "01");
-  form_.KeyDown("TxtHH", key::kF1 + 6);
+  form_->Type("TxtBcCkID", "");
+  form_->SetFocus("TxtBcCkID");
+  form_->KeyDown("TxtBcCkID", key::kReturn);
+  EXPECT_EQ(form_->Focus(), "txtBrCKid");
+  form_->Type("TxtBcCkID", "01");
+  form_->KeyDown("TxtHH", key::kF1 + 6);
   EXPECT_EQ(ShownBoxes(ui_), before + "48 提示:|no such table: DataScopeItem\n48 提示:|no such table: DataScopeItem\n");
   EXPECT_FALSE(ui_.HasQueued());
 }
@@ -115,14 +115,13 @@ TEST_F(EditorTest, LoadFailuresShowTheirMessageAndPrepareNoBill) {
   Open("NO'SUCH");
   db_.Run({"update ckdbdzk set dcstockid='99' where lsh='DBD202403010001'"});
   std::string lsh = "DBD202403010001";
-  form_.AmendAddNew(lsh);
+  form_->AmendAddNew(lsh);
   EXPECT_EQ(ShownBoxes(ui_), noCurrentRecord + noCurrentRecord);
 
   ScriptedUserInterface ui;
   Session session = testsupport::OpenEditorSession(db_, ui);
   session.SysVarRs.reset();
-  session.IsNewBill = true;
-  FrmStoreAdjuctBill form{session};
+  FrmStoreAdjuctBill form{session, {}};
   form.Load();
   EXPECT_EQ(ShownBoxes(ui), "48 提示：|Operation is not allowed when the object is closed.\n读取数据失败失败,请与管理员联系！\n");
   EXPECT_TRUE(form.IsOpen());
@@ -132,8 +131,8 @@ TEST_F(EditorTest, LoadFailuresShowTheirMessageAndPrepareNoBill) {
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
-  form_.Click("审核");
-  form_.Click("确认");
+  form_->Click("审核");
+  form_->Click("确认");
   EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|no such table: AuditVerdict\n64 系统提示|对不起，未启用确认，不能确认单据!\n");
   EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
 }
@@ -150,7 +149,7 @@ TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {
   conn->CommitTrans();
   Open("DBD202403010001");
   ui_.QueueAnswer(mb::kYes);
-  form_.Click("审核");
+  form_->Click("审核");
   ASSERT_EQ(ui_.steps.size(), 205u) << ShownBoxes(ui_);
   EXPECT_EQ(ui_.steps.front(), "正在处理第 1 行 (货号 0001)|1/204");
   EXPECT_EQ(ui_.steps.back(), "|0/0");

@@ -255,9 +255,9 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
       {"DBD202403010001", {"反审"}, 3, "0"},
       {"DBD202403020003", {}, 2, "1"}};
   for (const Bill& bill : bills) {
-    session.IsNewBill = bill.lines == 0;
-    session.CurrentLSH = bill.lsh;
-    storeadjust::FrmStoreAdjuctBill editor(session);
+    const storeadjust::EditorRequest request{
+        bill.lines == 0 ? storeadjust::EditorRequest::Mode::New : storeadjust::EditorRequest::Mode::Amend, bill.lsh};
+    storeadjust::FrmStoreAdjuctBill editor(session, request);
     // Before each item a remark typed and the focus on the goods: a new bill clears the one and
     // moves the other.
     const WalkResult walk = Walk(editor, {}, {"新增", "Cmd_Add", "退出"}, [&] {

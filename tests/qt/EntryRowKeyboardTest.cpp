@@ -41,10 +41,13 @@ class EntryRowKeyboardTest : public ::testing::Test {
   }
 
   void Open(const char* lsh = "") {
-    session.IsNewBill = *lsh == '\0';
-    session.CurrentLSH = lsh;
-    form.Load();
-    view = std::make_unique<EditorView>(form);
+    const bool newBill = *lsh == '\0';
+    form = std::make_unique<FrmStoreAdjuctBill>(
+        session, storeadjust::EditorRequest{newBill ? storeadjust::EditorRequest::Mode::New
+                                                    : storeadjust::EditorRequest::Mode::Amend,
+                                            lsh});
+    form->Load();
+    view = std::make_unique<EditorView>(*form);
     view->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     QApplication::processEvents();  // the deferred focus move into the out-warehouse
@@ -87,7 +90,7 @@ class EntryRowKeyboardTest : public ::testing::Test {
   testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
   QtUserInterface ui{QStringLiteral("StoreAdjustTest")};
   storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
-  FrmStoreAdjuctBill form{session};
+  std::unique_ptr<FrmStoreAdjuctBill> form;
   std::unique_ptr<EditorView> view;
 };
 
@@ -113,10 +116,11 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Field("txtDw")->text(), QStringLiteral("中包"));
   EXPECT_EQ(Field("txtXs")->text(), QStringLiteral("12"));
   EXPECT_EQ(Focused(), Field("TxtDj"));
-  EXPECT_EQ(form.Text("TxtDj"), "15.2");  // the model keeps its plain text; only the view pads it
+  // A 中包 of 12 boxes costs 12 x 15.2; the model keeps its plain text, only the view pads it.
+  EXPECT_EQ(form->Text("TxtDj"), "182.4");
   Press("TxtDj", Qt::Key_Return);
   EXPECT_EQ(Focused(), Field("TxtSl"));
-  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("15.20"));  // left: with the price's two places
+  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("182.40"));  // left: with the price's two places
   // Two batches in stock: the batch dialog opens, Enter takes the one it offers.
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});
@@ -124,9 +128,9 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.parent, view.get());
   EXPECT_EQ(batches.rows, 2);
-  EXPECT_TRUE(form.Entry().HasChosenBatch());
+  EXPECT_TRUE(form->Entry().batch.has_value());
   EXPECT_EQ(Focused(), Field("TxtJe"));
-  EXPECT_EQ(Field("TxtJe")->text(), QStringLiteral("76"));
+  EXPECT_EQ(Field("TxtJe")->text(), QStringLiteral("912"));
   EXPECT_EQ(Field("TxtLsze")->text(), QStringLiteral("1488"));  // 24.8 x 5 x 12 per 中包
   EXPECT_EQ(Field("TxtSl")->text(), QStringLiteral("5.00"));
 
@@ -169,17 +173,18 @@ TEST_F(EntryRowKeyboardTest, TheBatchDialogOffersTheBatchThatExpiresFirst) {
   Enter("TxtSl", "2");
   ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.currentRow, 1);  // rows stay in the list's order
-  EXPECT_EQ(form.Entry().BatchColumn(1).TextOrEmpty(), "240207");
-  EXPECT_EQ(form.Entry().BatchColumn(5).AsDate(), (adodb::Date{2024, 6, 30}));
+  ASSERT_TRUE(form->Entry().batch.has_value());
+  EXPECT_EQ(form->Entry().batch->number, "240207");
+  EXPECT_EQ(form->Entry().batch->expiry, adodb::Variant(adodb::Date{2024, 6, 30}).TextOrEmpty());
 }
 
 class EditorViewTest : public EntryRowKeyboardTest {};
 
 TEST_F(EditorViewTest, EveryControlHasAWidgetOfItsNameAndTheTitleFollowsTheBill) {
   Open("DBD202403010001");
-  for (const std::string& name : form.ControlNames()) {
+  for (const std::string& name : form->ControlNames()) {
     const QString object = QString::fromStdString(name);
-    const bool action = form.Control(name).kind == storeadjust::ControlKind::ToolbarButton;
+    const bool action = form->Control(name).kind == storeadjust::ControlKind::ToolbarButton;
     EXPECT_NE(action ? static_cast<QObject*>(view->findChild<QAction*>(object)) : view->findChild<QWidget*>(object), nullptr)
         << name;
   }
@@ -211,7 +216,7 @@ TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   EXPECT_EQ(shown(lines, 1, "单价"), QStringLiteral("right 15.20"));
   EXPECT_EQ(shown(lines, 1, "数量"), QStringLiteral("right 12.000"));
   EXPECT_EQ(shown(lines, 1, "金额"), QStringLiteral("right 182.40"));
-  EXPECT_EQ(form.Grid("VfgContent")->TextMatrix(2, 5), "15.2");
+  EXPECT_EQ(form->Grid("VfgContent")->TextMatrix(2, 5), "15.2");
   auto* panel = view->findChild<QTableView*>(QStringLiteral("VfgSpxx"));
   EXPECT_EQ(shown(panel, 0, "零售价"), QStringLiteral("right 16.50"));
   EXPECT_EQ(shown(panel, 0, "拨出库存数量"), QStringLiteral("right 310.000"));

@@ -77,6 +77,22 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnl
   EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
 }
 
+// The dialog allocates base units and says which; 0.1 + 0.2 is 0.3 as the clerk reads it.
+TEST_F(GoodsPlaceDialogViewTest, ASplitOfPointThreeAsPointOneAndPointTwoIsConfirmedInTheBaseUnit) {
+  GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "0.3");
+  request.unitName = "千克";
+  GoodsPlaceAllocation allocation(request);
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("货位分配（单位：千克）"));
+  EnterQuantity(dialog, QStringLiteral("0.1"));
+  EnterQuantity(dialog, QStringLiteral("0.2"));
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 0.3 / 应分配 0.3 千克"));
+  dialog.ConfirmButton()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,0.1", "P05Y02,05,Y02,0.2"}));
+}
+
 TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
   GoodsPlaceAllocation allocation(Request("1001", "5.5", true));
   GoodsPlaceDialogView dialog(allocation);

@@ -1,0 +1,115 @@
+// The entry row's value and the fields that show it. The goods, unit, batch and goods places
+// live in the value only; the figures (price, quantity, amount, retail total) are what the
+// fields show, taken into the value as they are typed and read again by the save. Typing over
+// the goods field voids everything that belonged to the previous goods.
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/LenientValues.h"
+#include "lines/GoodsPlaceRows.h"
+
+namespace storeadjust {
+
+namespace {
+
+bool IsFigureField(const std::string& field) {
+  return field == "TxtDj" || field == "TxtSl" || field == "TxtJe" || field == "TxtLsze";
+}
+
+}  // namespace
+
+void FrmStoreAdjuctBill::ShowUnit() {
+  SetText("txtJl", entry_.unit.code);
+  SetText("txtDw", entry_.unit.name);
+  SetText("txtXs", adodb::FormatNumber(entry_.unit.coefficient));
+}
+
+void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
+  SetText(field, adodb::FormatNumber(value));
+  TakeFigureFromField(field);
+}
+
+// A field that holds no number leaves the value as it was; the save refuses such a field.
+void FrmStoreAdjuctBill::TakeFigureFromField(const std::string& field) {
+  double value = 0;
+  if (!adodb::ParseNumber(Text(field), value)) return;
+  if (field == "TxtDj") entry_.price = value;
+  if (field == "TxtSl") entry_.quantity = value;
+  if (field == "TxtJe") entry_.amount = value;
+  if (field == "TxtLsze") entry_.retailTotal = value;
+}
+
+// The numbers the fields show, each refused (with the focus sent there) when it is none. With
+// transfers carrying no price, price and amount are not read: they are stored as 0.
+bool FrmStoreAdjuctBill::TakeFiguresFromFields() {
+  std::vector<std::string> fields{"TxtSl", "TxtLsze"};
+  if (!IsCkdbdDj) fields.insert(fields.end(), {"TxtDj", "TxtJe"});
+  for (const std::string& field : fields) {
+    if (!NumberInField(field)) return false;
+    TakeFigureFromField(field);
+  }
+  return true;
+}
+
+// For goods kept by quantity the amount is price x quantity and the retail total is retail
+// price x quantity in base units, whichever of price and quantity was changed last; goods kept
+// by amount only keep what the clerk typed. Transfers without prices show an amount of 0.
+void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
+  if (entry_.facts.amountOnly) return;
+  double price = 0;
+  double quantity = 0;
+  if (!adodb::ParseNumber(Text("TxtSl"), quantity)) return;
+  if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) return;
+  entry_.price = price;
+  entry_.quantity = quantity;
+  ShowFigure("TxtJe", price * quantity);
+  if (entry_.HasGoods()) ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
+}
+
+// The whole value shown: after F3 loaded a stored line.
+void FrmStoreAdjuctBill::ShowEntryRow() {
+  SetText("TxtHH", entry_.goods);
+  ShowUnit();
+  ShowFigure("TxtDj", IsCkdbdDj ? 0 : entry_.price);
+  ShowFigure("TxtJe", IsCkdbdDj ? 0 : entry_.amount);
+  ShowFigure("TxtSl", entry_.quantity);
+  ShowFigure("TxtLsze", entry_.retailTotal);
+  SetRetailTotalEditable(entry_.facts.amountOnly);
+}
+
+void FrmStoreAdjuctBill::VoidEntryRow() {
+  entry_.VoidGoods();
+  ShowUnit();
+  SetRetailTotalEditable(false);
+}
+
+// The price of one unit of the row: the base price times the unit's coefficient (a coefficient
+// of 0, which no unit should have, prices as the base unit, as the batch list reads it).
+double FrmStoreAdjuctBill::UnitPrice(double basePrice) const {
+  const double coefficient = entry_.unit.coefficient == 0 ? 1 : entry_.unit.coefficient;
+  return coefficient * basePrice;
+}
+
+void FrmStoreAdjuctBill::ControlChange(const std::string& control) {
+  if (control == "TxtHH") return VoidEntryRow();
+  if (IsFigureField(control)) TakeFigureFromField(control);
+}
+
+void FrmStoreAdjuctBill::ControlLostFocus(const std::string& control) {
+  if (control == "TxtDj" || control == "TxtSl") AmountFollowsPriceAndQuantity();
+}
+
+BillHeader FrmStoreAdjuctBill::HeaderOfBill() {
+  BillHeader header;
+  header.newBill = newBill_;
+  header.lsh = lsh_;
+  header.billDate = Text("DTPKdrq");
+  header.outWarehouse = Text("TxtBcCkID");
+  header.inWarehouse = Text("txtBrCKid");
+  header.remark = Text("TxtBZ");
+  header.operatorName = Text("TxtCzryName");
+  header.goodsCarryBatches = !session_.isNotPh;
+  header.transfersCarryPrices = !IsCkdbdDj;
+  header.inWarehouseKeepsPlaces = KeepsGoodsPlaces(session_, header.inWarehouse);
+  return header;
+}
+
+}  // namespace storeadjust

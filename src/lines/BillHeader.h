@@ -1,0 +1,18 @@
+#pragma once
+// The bill a line is saved into, as the editor's header shows it, and the two settings that say
+// how its lines are kept.
+#include <string>
+
+namespace storeadjust {
+
+struct BillHeader {
+  bool newBill = false;  // the bill has no stored header yet: it takes a fresh serial
+  std::string lsh;
+  std::string billDate;  // "YYYY-MM-DD"
+  std::string outWarehouse, inWarehouse, remark, operatorName;
+  bool goodsCarryBatches = true;        // the host's isNotPh turned off
+  bool transfersCarryPrices = true;     // ISCKDBDDJ off: lines store their price and amount
+  bool inWarehouseKeepsPlaces = false;  // the in-warehouse is managed by goods places
+};
+
+}  // namespace storeadjust

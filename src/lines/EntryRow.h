@@ -1,0 +1,56 @@
+#pragma once
+// The line being entered, as one value: the goods its facts belong to, the unit it is entered
+// in, the batch it leaves from, the in-warehouse goods places it is spread over, and the price,
+// quantity and amounts the entry fields show. The editor's fields show it; the line stored is a
+// function of it and the bill header alone (LineOf), so nothing of an earlier goods, unit or
+// line can reach a save.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lines/GoodsFacts.h"
+#include "lines/MeasureUnit.h"
+
+namespace storeadjust {
+
+// The batch chosen in the batch dialog, by name rather than by the dialog's column positions.
+struct EntryBatch {
+  std::string number;    // ph
+  std::string line;      // phk.dh, stored as the line's pcdh
+  double price = 0;      // the batch's purchase price in the out-warehouse (jhdj); 0 when none
+  double quantity = 0;   // what the batch holds, in base units
+  std::string expiry;    // xq, when the list shows it
+};
+
+struct EntryRow {
+  // The goods number the facts, unit, batch and places belong to; empty once the goods field
+  // was typed over, until a goods is taken again.
+  std::string goods;
+  GoodsFacts facts;
+  double outStockQty = 0;  // the goods' current stock in the out-warehouse
+  MeasureUnit unit;
+  std::optional<EntryBatch> batch;
+  // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
+  std::vector<std::string> goodsPlaces;
+  // The stored line this row amends (its dh); empty for a new line.
+  std::string storedLine;
+
+  // As the fields show them: price per unit entered, quantity in that unit, amount, retail total.
+  double price = 0;
+  double quantity = 0;
+  double amount = 0;
+  double retailTotal = 0;
+
+  bool HasGoods() const { return !goods.empty(); }
+  bool IsAmendment() const { return !storedLine.empty(); }
+  // The quantity that moves, in base units.
+  double BaseQuantity() const { return unit.coefficient * quantity; }
+  // Everything that belonged to the goods: what a goods field typed over no longer has.
+  void VoidGoods() {
+    const std::string line = storedLine;
+    *this = EntryRow{};
+    storedLine = line;
+  }
+};
+
+}  // namespace storeadjust

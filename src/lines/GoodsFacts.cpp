@@ -1,0 +1,29 @@
+#include "lines/GoodsFacts.h"
+
+#include "adodb/Variant.h"
+#include "host/DataHelpers.h"
+#include "host/LenientValues.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+std::optional<GoodsFacts> ReadGoodsFacts(Session& session, const std::string& hh) {
+  auto rs = OpenRsReadOnly(session, "select pm,pdw,lsj,zzsl,cbj,isnull(jjff,'') as jaff,fonlymoney from yw_kck where hh=" +
+                                        SqlText(hh));
+  if (!rs || rs->RecordCount() < 1) return std::nullopt;
+  rs->MoveFirst();
+  GoodsFacts facts;
+  facts.name = rs->Value("pm").TextOrEmpty();
+  facts.baseUnit = rs->Value("pdw").TextOrEmpty();
+  facts.retailPrice = NumberOrZero(rs->Value("lsj"));
+  facts.taxRate = NumberOrZero(rs->Value("zzsl"));
+  facts.costPrice = NumberOrZero(rs->Value("cbj"));
+  const adodb::Variant& amountOnly = rs->Value("fonlymoney");
+  facts.amountOnly = !amountOnly.IsNull() && amountOnly.AsBool();
+  double method = 0;
+  facts.batchPriced = adodb::ParseNumber(rs->Value("jaff").TextOrEmpty(), method) && method == 5;
+  rs->Close();
+  return facts;
+}
+
+}  // namespace storeadjust

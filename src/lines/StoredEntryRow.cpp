@@ -1,0 +1,90 @@
+#include "lines/StoredEntryRow.h"
+
+#include "adodb/Recordset.h"
+#include "host/DataHelpers.h"
+#include "host/LenientValues.h"
+#include "host/RequireOpened.h"
+#include "host/SqlLiterals.h"
+#include "lines/BatchChoice.h"
+
+namespace storeadjust {
+
+namespace {
+
+std::optional<MeasureUnit> UnitNamed(Session& session, const std::string& hh, const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select FMeasureUnitID,FName,FCoefficient from t_MeasureUnit where hh=" + SqlText(hh) +
+                   " and FName=" + SqlText(name) + " order by isnull(FDeleted,0),FMeasureUnitID"));
+  if (rs->RecordCount() < 1) return std::nullopt;
+  rs->MoveFirst();
+  return MeasureUnit{rs->Value("FMeasureUnitID").TextOrEmpty(), rs->Value("FName").TextOrEmpty(),
+                     NumberOrZero(rs->Value("FCoefficient"))};
+}
+
+std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, const std::string& outWarehouse,
+                                      const std::string& ph, const std::string& pcdh) {
+  if (ph.empty() && pcdh.empty()) return std::nullopt;
+  EntryBatch batch;
+  batch.number = ph;
+  batch.line = pcdh;
+  batch.price = BatchPurchasePrice(session, hh, outWarehouse, ph, pcdh);
+  batch.quantity = BatchQuantity(session, hh, outWarehouse, ph, pcdh).value_or(0);
+  return batch;
+}
+
+std::vector<std::string> StoredPlaces(Session& session, const std::string& lsh, const std::string& dh) {
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select GoodsPlaceGuid,WarehouseGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
+               "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " and BillDetailGuid=" + SqlText(dh)));
+  std::vector<std::string> items;
+  for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+    items.push_back(rs->Value("GoodsPlaceGuid").TextOrEmpty() + "," + rs->Value("WarehouseGuid").TextOrEmpty() + "," +
+                    rs->Value("GoodsPlaceNo").TextOrEmpty() + "," +
+                    adodb::FormatNumber(NumberOrZero(rs->Value("Quantity"))));
+  }
+  return items;
+}
+
+}  // namespace
+
+MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
+                       double baseQty, double enteredQty) {
+  if (unitOfThatName) return *unitOfThatName;
+  return MeasureUnit{"", storedName, enteredQty == 0 ? 1 : baseQty / enteredQty};
+}
+
+std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid from ckdbdzkmx a "
+               "inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
+  if (rs->RecordCount() < 1) return std::nullopt;
+  rs->MoveFirst();
+  EntryRow row;
+  row.storedLine = dh;
+  row.goods = rs->Value("hh").TextOrEmpty();
+  const std::string outWarehouse = rs->Value("dcstockid").TextOrEmpty();
+  // Goods removed from the master keep the facts the line was stored with.
+  if (auto facts = ReadGoodsFacts(session, row.goods)) {
+    row.facts = *facts;
+  } else {
+    row.facts.name = rs->Value("pm").TextOrEmpty();
+    row.facts.retailPrice = NumberOrZero(rs->Value("lsj"));
+  }
+  row.outStockQty = ReadOutStock(session, row.goods, outWarehouse).value_or(0);
+  const double baseQty = NumberOrZero(rs->Value("sl"));
+  const bool enteredKnown = !IsMissing(rs->Value("srsl"));
+  row.quantity = enteredKnown ? NumberOrZero(rs->Value("srsl")) : baseQty;
+  const std::string unitName = rs->Value("dw").TextOrEmpty();
+  row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, row.quantity);
+  row.price = NumberOrZero(rs->Value("dj"));
+  row.amount = NumberOrZero(rs->Value("je"));
+  row.retailTotal = NumberOrZero(rs->Value("lsze"));
+  row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("ph").TextOrEmpty(),
+                          rs->Value("pcdh").TextOrEmpty());
+  rs->Close();
+  row.goodsPlaces = StoredPlaces(session, lsh, dh);
+  return row;
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,23 @@
+#pragma once
+// A stored line loaded back into the entry row for amending: the goods' facts, the line's unit
+// and coefficient, its price and amounts, its batch and its in-warehouse goods places, so that
+// saving it unchanged stores it as it was.
+#include <optional>
+#include <string>
+
+#include "host/Session.h"
+#include "lines/EntryRow.h"
+
+namespace storeadjust {
+
+// The unit a line was stored in: the goods' unit of that name when t_MeasureUnit has one (its
+// coefficient), otherwise a unit of the stored name whose coefficient is sl / srsl (1 when srsl
+// is 0). Pure, so the rule is tested without a database.
+MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
+                       double baseQty, double enteredQty);
+
+// Nothing when the line is not stored (any more). Reads on the session connection; a failing
+// read throws adodb::Error.
+std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh);
+
+}  // namespace storeadjust
