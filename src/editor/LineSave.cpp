@@ -54,6 +54,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   for (const char* warehouse : {"TxtBcCkID", "txtBrCKid"}) {
     if (Text(warehouse).empty()) return RefuseUnder("提示:", "仓库编号不能为空!", warehouse);
   }
+  if (!BillWarehousesAllowed()) return false;
   if (LineCarriesBatch() && !entry_.HasChosenBatch()) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
   return true;
 }
