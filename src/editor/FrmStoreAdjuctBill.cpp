@@ -158,6 +158,7 @@ void FrmStoreAdjuctBill::TxtBZKeyDown(int keyCode) {
 // replaces the value shown ("0" and then 50 gives 50, not 050), as the remark, the goods and the
 // unit always did.
 void FrmStoreAdjuctBill::ControlGotFocus(const std::string& control) {
+  if (!HasControl(control)) return;
   const ControlState& state = Control(control);
   const bool typedIn = state.kind == ControlKind::TextBox || state.kind == ControlKind::NumericEdit;
   if (typedIn && !state.locked) subTxtGotFocus(control);

@@ -69,7 +69,11 @@ bool FrmStoreAdjuctBill::BillWarehousesAllowed() {
   }
   const std::string field = verdict.outSide ? "TxtBcCkID" : "txtBrCKid";
   switch (verdict.fault) {
-    case WarehouseFault::None: return true;
+    case WarehouseFault::None:
+      // The line names its warehouses as gl_stock does, not as they were typed ("01 ", "a1").
+      SetText("TxtBcCkID", verdict.outId);
+      SetText("txtBrCKid", verdict.inId);
+      return true;
     case WarehouseFault::Missing: return RefuseUnder("提示:", "仓库编号不存在!", field);
     case WarehouseFault::OutsideScope: return RefuseUnder("提示:", "此仓库不在你的数据权限范围内!", field);
     case WarehouseFault::Same: return RefuseUnder("提示:", kSameWarehouse, field);

@@ -2,6 +2,7 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/OperatorScope.h"
 #include "host/SqlLiterals.h"
@@ -10,17 +11,23 @@ namespace storeadjust {
 
 namespace {
 
-bool AnyRow(Session& session, const std::string& sql) {
+// The id as gl_stock stores it, when a row answers the statement; empty otherwise.
+std::string StoredId(Session& session, const std::string& sql) {
   auto rs = session.Conn->OpenRecordset(sql);
-  const bool any = rs->RecordCount() > 0;
+  std::string id;
+  if (rs->RecordCount() > 0) {
+    rs->MoveFirst();
+    id = rs->Value("id").TextOrEmpty();
+  }
   rs->Close();
-  return any;
+  return id;
 }
 
-WarehouseFault FaultOf(Session& session, const std::string& id, const std::string& scope) {
+WarehouseFault FaultOf(Session& session, const std::string& id, const std::string& scope, std::string& stored) {
   const std::string byId = "select id from gl_stock where id=" + SqlText(id);
-  if (!AnyRow(session, byId)) return WarehouseFault::Missing;
-  if (!scope.empty() && !AnyRow(session, byId + " " + scope)) return WarehouseFault::OutsideScope;
+  stored = StoredId(session, byId);
+  if (stored.empty()) return WarehouseFault::Missing;
+  if (!scope.empty() && StoredId(session, byId + " " + scope).empty()) return WarehouseFault::OutsideScope;
   return WarehouseFault::None;
 }
 
@@ -29,10 +36,21 @@ WarehouseFault FaultOf(Session& session, const std::string& id, const std::strin
 WarehouseVerdict CheckBillWarehouses(Session& session, const std::string& outId, const std::string& inId,
                                      const std::string& scope) {
   if (!session.Conn) throw adodb::Error::Closed();
-  if (const WarehouseFault fault = FaultOf(session, outId, scope); fault != WarehouseFault::None) return {fault, true};
-  if (const WarehouseFault fault = FaultOf(session, inId, scope); fault != WarehouseFault::None) return {fault, false};
-  if (adodb::CompareValues(outId, inId) == 0) return {WarehouseFault::Same, false};
-  return {};
+  WarehouseVerdict verdict;
+  if (const WarehouseFault fault = FaultOf(session, outId, scope, verdict.outId); fault != WarehouseFault::None) {
+    verdict.fault = fault;
+    return verdict;
+  }
+  if (const WarehouseFault fault = FaultOf(session, inId, scope, verdict.inId); fault != WarehouseFault::None) {
+    verdict.fault = fault;
+    verdict.outSide = false;
+    return verdict;
+  }
+  if (adodb::CompareValues(verdict.outId, verdict.inId) == 0) {
+    verdict.fault = WarehouseFault::Same;
+    verdict.outSide = false;
+  }
+  return verdict;
 }
 
 WarehouseVerdict CheckBillWarehouses(Session& session, const std::string& outId, const std::string& inId) {

@@ -20,6 +20,8 @@ enum class WarehouseFault {
 struct WarehouseVerdict {
   WarehouseFault fault = WarehouseFault::None;
   bool outSide = true;  // the side at fault (Same: the in-warehouse, the one typed last)
+  // The ids as gl_stock stores them ("01" for "01 "), for each side found; empty otherwise.
+  std::string outId, inId;
   bool Allowed() const { return fault == WarehouseFault::None; }
 };
 

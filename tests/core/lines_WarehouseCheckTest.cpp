@@ -39,6 +39,9 @@ TEST_F(WarehouseCheckTest, IdsCompareAsTheDatabaseComparesThem) {
   EXPECT_EQ(Verdict("01", "01  "), "Same in");
   EXPECT_EQ(Verdict("a1", "A1 "), "Same in");
   EXPECT_EQ(Verdict("a1 ", "02"), "None");
+  // The line is to name them as stored.
+  const WarehouseVerdict stored = CheckBillWarehouses(session_, "a1 ", "02  ", "");
+  EXPECT_EQ(stored.outId + "|" + stored.inId, "A1|02");
   // Blanks before an id are part of it: no warehouse is " 01".
   EXPECT_EQ(Verdict(" 01", "02"), "Missing out");
   EXPECT_EQ(Verdict("01", "99"), "Missing in");
