@@ -5,6 +5,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
+#include "host/LenientValues.h"
 #include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
@@ -12,6 +13,9 @@
 namespace storeadjust {
 
 namespace {
+
+// Put before the stored name of a line whose goods are no longer in the goods master.
+constexpr const char* kGoodsGoneMark = "[商品已删除]";
 
 // The header query joins lines, header and warehouses with "select *", so the line table's bz,
 // dcstockid and drstockid come first and the header's columns of the same names after them.
@@ -22,6 +26,14 @@ const adodb::Variant& HeaderValue(const adodb::Recordset& rs, std::string_view n
     if (adodb::SameName(columns[i].name, name)) return rs.Value(i);
   }
   throw adodb::Error::ItemNotFound();
+}
+
+// 审核人员 names whoever last moved the bill on. In the two-step flow a bill that is only
+// pre-audited has no confirmer yet: its pre-auditor is shown, as the audit itself showed him.
+std::string ShownAuditor(const adodb::Recordset& rs, bool twoStep) {
+  const std::string confirmer = HeaderValue(rs, "SHRY").TextOrEmpty();
+  if (!twoStep || !confirmer.empty()) return confirmer;
+  return FlagIsSet(HeaderValue(rs, "PRESHBZ")) ? HeaderValue(rs, "PRESHRY").TextOrEmpty() : std::string();
 }
 
 std::string DatePickerText(const adodb::Variant& value) {
@@ -61,7 +73,7 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   ShowSerial(id);
   SetText("TxtBZ", HeaderValue(rs, "BZ").TextOrEmpty());
   SetText("TxtCzryName", HeaderValue(rs, "CZRY").TextOrEmpty());
-  SetText("TxtSh", HeaderValue(rs, "SHRY").TextOrEmpty());
+  SetText("TxtSh", ShownAuditor(rs, IsStartStoreAdjustOK));
   SetText("DTPKdrq", DatePickerText(HeaderValue(rs, "KDRQ")));
   SetText("txtBrCKid", HeaderValue(rs, "drstockid").TextOrEmpty());
   SetText("txtBrCkName", rs.Value("drckname").TextOrEmpty());
@@ -84,11 +96,14 @@ std::string FrmStoreAdjuctBill::LinesColumnList() {
   }
 }
 
+// Every stored line is listed, since the audit moves every one: a line whose goods have left the
+// goods master is kept (left join) and its name marked, so the clerk sees what he would audit.
 std::string FrmStoreAdjuctBill::DefaultLinesStatement(const std::string& lsh) const {
   const std::string price = IsCkdbdDj ? "0" : "a.dj";
   const std::string amount = IsCkdbdDj ? "0" : "a.je";
-  return "select dh as 单号,a.hh as 货号,a.PM as 品名,c.pdw as 单位," + price + " as 单价,a.sl as 数量," + amount +
-         " as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh inner join "
+  return std::string("select dh as 单号,a.hh as 货号,case when c.hh is null then '") + kGoodsGoneMark +
+         "' + isnull(a.PM,'') else a.PM end as 品名,c.pdw as 单位," + price + " as 单价,a.sl as 数量," + amount +
+         " as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh left join "
          "yw_kck c on a.hh=c.hh where a.lsh='" +
          QuoteSql(lsh) + "' order by a.dh";
 }

@@ -1,5 +1,6 @@
 // How the entry row speaks to the clerk: its refusals (exclamation, OK) and questions (Yes/No,
-// No the default) under "提示:", and the numbers it reads from its numeric fields.
+// No the default) under "提示:", its notes in the status line, and the numbers it reads from its
+// numeric fields.
 #include <map>
 
 #include "adodb/Variant.h"
@@ -35,6 +36,14 @@ bool FrmStoreAdjuctBill::Ask(const std::string& question) {
 // clerk at a field that did nothing.
 void FrmStoreAdjuctBill::ShowLookupFailure(const std::exception& error) {
   session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kEntryTitle);
+}
+
+// What a lookup found nothing for is said in the status line, where it interrupts nothing: the
+// entry row asks no more of the clerk than it did. The note stays until his next key.
+void FrmStoreAdjuctBill::ShowStatusNote(const std::string& text) { SetText("StatusBar1", text); }
+
+void FrmStoreAdjuctBill::RestoreKeyGuide() {
+  if (Text("StatusBar1") != kEditorKeyGuide) SetText("StatusBar1", kEditorKeyGuide);
 }
 
 // A field that holds no number (letters, two points, nothing at all) is never read as 0: the

@@ -115,7 +115,8 @@ void FrmStoreAdjuctBill::FireTimers() {
 // --- keys ----------------------------------------------------------------------------------------
 
 // The form sees every key first; a key it acts on goes no further, so F3 in the lines grid
-// amends once.
+// amends once. Delete is not among them: in a text field it edits the text, and only in the
+// lines grid does it delete a line (a clerk mending the remark must not be offered a line).
 void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
   (void)shift;
   switch (keyCode) {
@@ -124,7 +125,6 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
     case key::kF1 + 5: keyCode = 0; return Toolbar1_ButtonClick(kEditorToolbar[kF6ToolbarIndex - 1].key);
     case key::kF1 + 7: keyCode = 0; return Cmd_SaveReckoning_Click();
     case key::kF1 + 8: keyCode = 0; return Cmd_Print_Click();
-    case key::kDelete: keyCode = 0; return Cmd_Delete_Click();
     case key::kEscape: keyCode = 0; return Close();
     case key::kPageUp: keyCode = 0; return;
     default: return;
@@ -133,6 +133,7 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
 
 void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode, int shift) {
   (void)shift;
+  RestoreKeyGuide();
   if (control == "TxtBcCkID") return TxtBcCkIDKeyDown(keyCode);
   if (control == "txtBrCKid") return txtBrCKidKeyDown(keyCode);
   if (control == "TxtBZ") return TxtBZKeyDown(keyCode);
@@ -144,6 +145,7 @@ void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode
   if (control == "TxtLsze") return TxtLszeKeyDown(keyCode);
   if (control == "Cmd_Add" && keyCode == kDigitOne) return Cmd_Add_Click();
   if (control == "VfgContent" && keyCode == key::kF1 + 2) return Cmd_Amend_Click();
+  if (control == "VfgContent" && keyCode == key::kDelete) return Cmd_Delete_Click();
   // A focused button takes Enter as a click, so the entry row ends on 保 存 from the keyboard.
   if (keyCode == key::kReturn && Control(control).kind == ControlKind::Button) return Click(control);
 }
@@ -155,8 +157,14 @@ void FrmStoreAdjuctBill::TxtBZKeyDown(int keyCode) {
 
 // --- focus ---------------------------------------------------------------------------------------
 
+// Every field the clerk types in is selected whole when it takes the focus, so what he types
+// replaces the value shown ("0" and then 50 gives 50, not 050), as the remark, the goods and the
+// unit always did.
 void FrmStoreAdjuctBill::ControlGotFocus(const std::string& control) {
-  if (control == "TxtBZ" || control == "TxtHH" || control == "txtJl") subTxtGotFocus(control);
+  if (!HasControl(control)) return;
+  const ControlState& state = Control(control);
+  const bool typedIn = state.kind == ControlKind::TextBox || state.kind == ControlKind::NumericEdit;
+  if (typedIn && !state.locked) subTxtGotFocus(control);
 }
 
 void FrmStoreAdjuctBill::subTxtGotFocus(const std::string& textBox) {

@@ -16,7 +16,7 @@
 //   GoodsEntry.cpp          the goods field: finding and taking a goods item
 //   UnitsAndPrices.cpp      LoadDefaultUnit, the unit, price, amount and retail-total keys
 //   QuantityStep.cpp        Enter in the quantity field: stock test, batch choice, price step
-//   EntryMessages.cpp       the entry row's refusals and questions, numbers read from fields
+//   EntryMessages.cpp       the entry row's refusals, questions and status notes, numbers read from fields
 //   EntryFigures.cpp        the entry row's value and the fields that show it
 //   LineSave.cpp            保 存: the entry row checked and stored as a line
 //   LineCommands.cpp        修改 and 删除 of a stored line
@@ -142,6 +142,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void TxtBcCkIDKeyDown(int keyCode);
   void txtBrCKidKeyDown(int keyCode);
   void EnterWarehouse(bool outSide);
+  bool BillWarehousesAllowed();
 
   // GoodsEntry.cpp
   void TxtHHKeyDown(int keyCode);
@@ -184,6 +185,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void Refuse(const std::string& text, const std::string& focus = {});
   bool Ask(const std::string& question);
   void ShowLookupFailure(const std::exception& error);
+  void ShowStatusNote(const std::string& text);
+  void RestoreKeyGuide();
   std::optional<double> NumberInField(const std::string& field);
 
   // EditorCommands.cpp

@@ -23,13 +23,16 @@ void FrmStoreAdjuctBill::TxtHHKeyDown(int keyCode) {
   const bool typedPath = keyCode == key::kReturn;
   if (!GoodsFieldsFilled(typedPath)) return;
   std::optional<GoodsPick> pick;
+  bool nothingMatched = false;
   try {
     const std::string base = GoodsBaseStatementForEntry();
-    pick = typedPath ? FindTypedGoods(session_, base, Text("TxtHH"), IsChkZjm) : FindGoodsFromList(session_, base);
+    pick = typedPath ? FindTypedGoods(session_, base, Text("TxtHH"), IsChkZjm, &nothingMatched)
+                     : FindGoodsFromList(session_, base);
   } catch (const std::exception& error) {
     return ShowLookupFailure(error);
   }
   if (!pick) {
+    if (nothingMatched) ShowStatusNote("没有找到符合“" + Text("TxtHH") + "”的商品");
     SetText("TxtHH", "");
     SetFocus("TxtHH");
     return;

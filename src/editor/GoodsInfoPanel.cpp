@@ -7,6 +7,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/CellText.h"
 #include "host/DataHelpers.h"
+#include "host/LenientValues.h"
 #include "host/SqlLiterals.h"
 #include "host/TypeGroups.h"
 
@@ -101,10 +102,16 @@ NumberPlaces FrmStoreAdjuctBill::GridNumberPlaces() const {
   return {Control("TxtSl").decimals, Control("TxtDj").decimals};
 }
 
+// A setting left NULL means no decimal places, as a NULL bz3 means the switch is off; it must not
+// keep the editor from opening.
 void FrmStoreAdjuctBill::ApplyDecimalPlaces() {
   if (!session_.SysVarRs) throw adodb::Error::Closed();
-  SetDecimals("TxtSl", session_.SysVarRs->Value("SLWS").AsInt16());
-  SetDecimals("TxtDj", session_.SysVarRs->Value("wsjws").AsInt16());
+  const auto places = [&](const char* column) -> int {
+    const adodb::Variant& value = session_.SysVarRs->Value(column);
+    return IsMissing(value) ? 0 : value.AsInt16();
+  };
+  SetDecimals("TxtSl", places("SLWS"));
+  SetDecimals("TxtDj", places("wsjws"));
 }
 
 }  // namespace storeadjust

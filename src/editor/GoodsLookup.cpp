@@ -39,8 +39,9 @@ std::string GoodsPatternCondition(const std::string& typed, bool matchMnemonicAn
 
 namespace {
 
-std::optional<GoodsPick> PickFrom(Session& session, const std::string& statement, bool exact) {
-  const std::vector<adodb::Variant> row = SelectFromList(session, statement, false);
+std::optional<GoodsPick> PickFrom(Session& session, const std::string& statement, bool exact,
+                                  long* rowsListed = nullptr) {
+  const std::vector<adodb::Variant> row = SelectFromList(session, statement, false, rowsListed);
   if (row.size() < 2 || NumberOrZero(row[0]) <= 0) return std::nullopt;
   return GoodsPick{row[1].TextOrEmpty(), exact};
 }
@@ -48,12 +49,16 @@ std::optional<GoodsPick> PickFrom(Session& session, const std::string& statement
 }  // namespace
 
 std::optional<GoodsPick> FindTypedGoods(Session& session, const std::string& baseStatement, const std::string& typed,
-                                        bool matchMnemonicAnywhere) {
+                                        bool matchMnemonicAnywhere, bool* nothingMatched) {
+  if (nothingMatched) *nothingMatched = false;
   if (typed != "*") {
     if (auto exact = PickFrom(session, WithGoodsCondition(baseStatement, ExactGoodsCondition(typed)), true)) return exact;
   }
-  return PickFrom(session, WithGoodsCondition(baseStatement, GoodsPatternCondition(typed, matchMnemonicAnywhere)),
-                  false);
+  long listed = 0;
+  auto pick = PickFrom(session, WithGoodsCondition(baseStatement, GoodsPatternCondition(typed, matchMnemonicAnywhere)),
+                       false, &listed);
+  if (nothingMatched) *nothingMatched = listed == 0;
+  return pick;
 }
 
 std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& baseStatement) {

@@ -34,9 +34,10 @@ struct GoodsPick {
 };
 
 // The typed path: the exact number first, then the pattern; nothing when the dialog was
-// cancelled or nothing matched. Dialog and database failures throw adodb::Error.
+// cancelled or nothing matched, which nothingMatched (when given) tells apart. Dialog and
+// database failures throw adodb::Error.
 std::optional<GoodsPick> FindTypedGoods(Session& session, const std::string& baseStatement, const std::string& typed,
-                                        bool matchMnemonicAnywhere);
+                                        bool matchMnemonicAnywhere, bool* nothingMatched = nullptr);
 // The list path: the whole list of the base statement.
 std::optional<GoodsPick> FindGoodsFromList(Session& session, const std::string& baseStatement);
 

@@ -67,6 +67,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   for (const char* warehouse : {"TxtBcCkID", "txtBrCKid"}) {
     if (Text(warehouse).empty()) return RefuseUnder("提示:", "仓库编号不能为空!", warehouse);
   }
+  if (!BillWarehousesAllowed()) return false;
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
   if (LineCarriesBatch(batches, entry_) && !entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");

@@ -1,13 +1,22 @@
 // Enter in the two warehouse fields of the header: the typed id, a KM5 prefix or the whole list,
 // never the other side's warehouse and only the warehouses the operator may use. Focus moves on
-// whether or not a warehouse was found.
+// whether or not a warehouse was found; a warehouse not found is said in the status line, and the
+// save refuses it (BillWarehousesAllowed).
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/WarehouseLookup.h"
 #include "host/KeyCodes.h"
 #include "host/OperatorScope.h"
 #include "host/UserInterface.h"
+#include "lines/WarehouseCheck.h"
 
 namespace storeadjust {
+
+namespace {
+
+constexpr const char* kSameWarehouse = "拨入仓库和拨出仓库不能为同一个仓库!";
+
+}  // namespace
 
 void FrmStoreAdjuctBill::TxtBcCkIDKeyDown(int keyCode) {
   if (keyCode == key::kReturn) EnterWarehouse(true);
@@ -21,13 +30,14 @@ void FrmStoreAdjuctBill::txtBrCKidKeyDown(int keyCode) {
   }
 }
 
+// The two ids are compared as the database compares them, so "01 " is the warehouse 01.
 void FrmStoreAdjuctBill::EnterWarehouse(bool outSide) {
   const std::string idField = outSide ? "TxtBcCkID" : "txtBrCKid";
   const std::string nameField = outSide ? "txtBcCkName" : "txtBrCkName";
   const std::string typed = Text(idField);
   const std::string other = Text(outSide ? "txtBrCKid" : "TxtBcCkID");
-  if (!typed.empty() && typed == other) {
-    session_.Ui->MsgBox("拨入仓库和拨出仓库不能为同一个仓库!", mb::kOkOnly, "系统提示");
+  if (!typed.empty() && !other.empty() && adodb::CompareValues(typed, other) == 0) {
+    session_.Ui->MsgBox(kSameWarehouse, mb::kOkOnly, "系统提示");
     SetText(idField, "");
     SetText(nameField, "");
     return;
@@ -40,10 +50,35 @@ void FrmStoreAdjuctBill::EnterWarehouse(bool outSide) {
     // A name left from an earlier warehouse would describe another id than the one shown.
     SetText(idField, choice.found ? choice.id : typed);
     SetText(nameField, choice.found ? choice.name : "");
+    if (!choice.found && !typed.empty()) ShowStatusNote("没有找到符合“" + typed + "”的仓库");
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }
   SetFocus(outSide ? "txtBrCKid" : "TxtHH");
+}
+
+// A line is stored only between two warehouses that exist and that the operator may use, however
+// the ids got into the fields (typed without Enter, left from a lookup that found nothing).
+bool FrmStoreAdjuctBill::BillWarehousesAllowed() {
+  WarehouseVerdict verdict;
+  try {
+    verdict = CheckBillWarehouses(session_, Text("TxtBcCkID"), Text("txtBrCKid"));
+  } catch (const std::exception& error) {
+    ShowLookupFailure(error);
+    return false;
+  }
+  const std::string field = verdict.outSide ? "TxtBcCkID" : "txtBrCKid";
+  switch (verdict.fault) {
+    case WarehouseFault::None:
+      // The line names its warehouses as gl_stock does, not as they were typed ("01 ", "a1").
+      SetText("TxtBcCkID", verdict.outId);
+      SetText("txtBrCKid", verdict.inId);
+      return true;
+    case WarehouseFault::Missing: return RefuseUnder("提示:", "仓库编号不存在!", field);
+    case WarehouseFault::OutsideScope: return RefuseUnder("提示:", "此仓库不在你的数据权限范围内!", field);
+    case WarehouseFault::Same: return RefuseUnder("提示:", kSameWarehouse, field);
+  }
+  return false;
 }
 
 }  // namespace storeadjust

@@ -40,11 +40,10 @@ WarehouseChoice Choose(Session& session, const std::string& listSql, const std::
 WarehouseChoice LookUpWarehouse(Session& session, const std::string& listSql, WarehouseSide side,
                                 const std::string& typed, const std::string& other, const std::string& scope) {
   if (typed.empty()) return Choose(session, listSql, WholeWarehouseListCondition(side, other, scope));
+  // The exact match is taken as stored: what was typed may differ from it in case or trailing
+  // blanks, which the database ignores and the same-warehouse test must not.
   WarehouseChoice exact = Choose(session, listSql, ExactWarehouseCondition(side, typed, other, scope));
-  if (exact.found) {
-    exact.id = typed;
-    return exact;
-  }
+  if (exact.found) return exact;
   return Choose(session, listSql, WarehousePrefixCondition(side, typed, other, scope));
 }
 

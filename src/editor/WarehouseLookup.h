@@ -21,7 +21,7 @@ std::string WarehousePrefixCondition(WarehouseSide side, const std::string& type
 
 struct WarehouseChoice {
   bool found = false;
-  std::string id;    // the typed id when it matched exactly; otherwise the chosen row's id
+  std::string id;    // the chosen row's id, as stored (an exact match too: "01 " finds 01)
   std::string name;
 };
 

@@ -33,6 +33,7 @@ void SelectDialog::Show() {
   if (ownConnection) connection->Open(ConnectionString);
   auto rows = connection->OpenRecordset(Query);
   const long count = rows->RecordCount();
+  rowsListed_ = count;
   long taken = 0;
   if (count == 0 || (count == 1 && !ModeFlag)) {
     taken = count;
@@ -47,7 +48,8 @@ void SelectDialog::Show() {
   if (ownConnection) connection->Close();
 }
 
-std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag) {
+std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
+                                           long* rowsListed) {
   if (!session.ListConn || session.ListConn->State() != adodb::adStateOpen ||
       session.ListConn->ConnectionString() != session.ConnStr) {
     auto connection = std::make_shared<adodb::Connection>();
@@ -60,6 +62,7 @@ std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& 
   dialog.Query = query;
   dialog.ModeFlag = modeFlag;
   dialog.Show();
+  if (rowsListed) *rowsListed = dialog.RowsListed();
   return dialog.Result();
 }
 

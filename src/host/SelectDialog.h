@@ -36,14 +36,19 @@ class SelectDialog {
   // or the user cancelled.
   void Show();
   const std::vector<adodb::Variant>& Result() const { return result_; }
+  // How many rows the query listed (0 tells "nothing matched" from "the user took nothing").
+  long RowsListed() const { return rowsListed_; }
 
  private:
   UserInterface& ui_;
   std::vector<adodb::Variant> result_{adodb::Variant(0)};
+  long rowsListed_ = 0;
 };
 
 // Drives one SelectDialog with the session's user interface, on the session's list connection
-// (opened from its connection string when there is none yet).
-std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag);
+// (opened from its connection string when there is none yet). rowsListed, when given, receives
+// the number of rows the query listed.
+std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
+                                           long* rowsListed = nullptr);
 
 }  // namespace storeadjust

@@ -9,6 +9,7 @@
 #include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/WarehouseCheck.h"
 
 namespace storeadjust {
 
@@ -122,6 +123,10 @@ std::string NextLineNumber(Session& session, const std::string& lsh) {
 SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (!session.Conn) throw adodb::Error::Closed();
   adodb::TransactionGuard transaction(*session.Conn);
+  // Read again inside the transaction: a warehouse removed since the editor checked it is refused.
+  if (!CheckBillWarehouses(session, line.outWarehouse, line.inWarehouse, "").Allowed()) {
+    throw adodb::Error::Provider("仓库编号不存在!");
+  }
   SavedLine saved;
   if (line.newBill) {
     saved.lsh = FreeSerial(session);

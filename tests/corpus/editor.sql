@@ -92,14 +92,14 @@ expect
 1003 | 0014 | 感冒灵颗粒 | 10 | 系统管理员
 
 # loading a bill: the default grid columns with prices
-select dh as 单号,a.hh as 货号,a.PM as 品名,c.pdw as 单位,a.dj as 单价,a.sl as 数量,a.je as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh inner join yw_kck c on a.hh=c.hh where a.lsh='DBD202403010001' order by a.dh
+select dh as 单号,a.hh as 货号,case when c.hh is null then '[商品已删除]' + isnull(a.PM,'') else a.PM end as 品名,c.pdw as 单位,a.dj as 单价,a.sl as 数量,a.je as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh left join yw_kck c on a.hh=c.hh where a.lsh='DBD202403010001' order by a.dh
 expect
 1001 | 0001 | 阿莫西林胶囊 | 盒 | 7.64 | 20 | 152.8 | 250 | 门店补货
 1002 | 0003 | 布洛芬缓释胶囊 | 盒 | 15.2 | 12 | 182.4 | 297.6 | 门店补货
 1003 | 0014 | 感冒灵颗粒 | 盒 | 10.8 | 10 | 108 | 165 | 门店补货
 
 # loading a bill: the default grid columns when transfers carry no price
-select dh as 单号,a.hh as 货号,a.PM as 品名,c.pdw as 单位,0 as 单价,a.sl as 数量,0 as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh inner join yw_kck c on a.hh=c.hh where a.lsh='DBD202403020004' order by a.dh
+select dh as 单号,a.hh as 货号,case when c.hh is null then '[商品已删除]' + isnull(a.PM,'') else a.PM end as 品名,c.pdw as 单位,0 as 单价,a.sl as 数量,0 as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh left join yw_kck c on a.hh=c.hh where a.lsh='DBD202403020004' order by a.dh
 expect
 1001 | 0005 | 奥美拉唑肠溶胶囊 | 盒 | 0 | 6 | 0 | 111.6 | 门店间调剂
 
@@ -228,12 +228,11 @@ rows 2
 Select A.LDW,B.FMeasureUnitID,B.FName From Yw_Kck A Left Join t_MeasureUnit B ON A.hh=b.hh Where a.HH='0040' and isnull(B.FDeleted,0)=0
 rows 1
 
-# units: the unit list, default unit first
-SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS 会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh='0004' Order By FDefault Desc,FMeasureUnitID
+# units: the unit list, default unit first, deleted units left out
+SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS 会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh='0004' and isnull(a.FDeleted,0)=0 Order By FDefault Desc,FMeasureUnitID
 expect
 01 | 瓶 | 1 | 6.5 | 6.2
 02 | 件 | 100 | 650 | 620
-03 | 箱 | 50 | 325 | 310
 
 # units: the price of the chosen unit
 select cbj as dj from yw_kck where hh='0001'

@@ -10,6 +10,15 @@ rows 1
 select * from gl_stock where id ='99'
 rows 0
 
+# saving a line: the warehouse exists, a trailing blank ignored as the database compares
+select id from gl_stock where id='01 '
+expect
+01
+
+# saving a line: the warehouse is within the operator's scope
+select id from gl_stock where id='06' and ID in ('01','02','03')
+rows 0
+
 # quantity step: the out-warehouse's stock of the goods
 select sjsl from ywbalance where hh='0021' and stockid='01' and fperiod=0
 expect
