@@ -1525,6 +1525,7 @@ class Rewriter {
   // A call, and the window it is computed over (see WindowFunctions.h).
   void FunctionCall() {
     const std::string_view name = Peek()->text;
+    if (SameName(name, "PERCENTILE_CONT") || SameName(name, "PERCENTILE_DISC")) return Percentile();
     CallExpression();
     if (AtWord("WITHIN") && AtWord("GROUP", 1)) Fail(std::string(name) + "() WITHIN GROUP");
     if (!AtWord("OVER")) {
@@ -1532,6 +1533,37 @@ class Rewriter {
       return;
     }
     WindowClause(name);
+  }
+
+  // PERCENTILE_CONT(p) WITHIN GROUP (ORDER BY x [ASC | DESC]) OVER ([PARTITION BY ...]), and
+  // PERCENTILE_DISC alike (see Percentiles.h).
+  void Percentile() {
+    const std::string name = LowerName(Take().text);
+    ExpectOp("(");
+    const std::string share = CapturedExpr();
+    ExpectOp(")");
+    if (!AtWord("WITHIN")) Fail(name + "() without WITHIN GROUP");
+    ++pos_;
+    ExpectWord("GROUP");
+    ExpectOp("(");
+    ExpectWord("ORDER");
+    ExpectWord("BY");
+    const std::string value = CapturedExpr();
+    const bool descending = AcceptWord("DESC");
+    if (!descending) AcceptWord("ASC");
+    ExpectOp(")");
+    if (!AtWord("OVER")) Fail(name + "() without OVER");
+    ++pos_;
+    ExpectOp("(");
+    Emit("tsql_" + name + "(" + share + ", " + value + ", " + (descending ? "1" : "0") + ") OVER (");
+    if (AcceptWord("PARTITION")) {
+      ExpectWord("BY");
+      Emit("PARTITION BY");
+      ExprList();
+    }
+    if (!AtOp(")")) Fail(name + "() OVER a window with ORDER BY or a frame");
+    ++pos_;
+    Emit(")");
   }
 
   // OVER ([PARTITION BY ...] [ORDER BY ...] [ROWS | RANGE frame]), which SQLite writes alike.

@@ -22,6 +22,7 @@
 #include "adodb/tsql/DateTruncation.h"
 #include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/Percentiles.h"
 #include "adodb/tsql/SqliteArguments.h"
 #include "adodb/tsql/TextFunctions.h"
 #include "adodb/tsql/RecursionGuard.h"
@@ -503,6 +504,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterRecursionGuard(db);
   RegisterVariableStore(db);
   RegisterDateTruncation(db);
+  RegisterPercentiles(db);
 }
 
 }  // namespace adodb::tsql
