@@ -336,7 +336,10 @@ class Rewriter {
     }
     out_ += piece;
   }
+  // A variable is read only where an expression may stand (Primary); written as it is, SQLite would
+  // take it for a parameter and read NULL.
   void EmitToken(const Token& t) {
+    if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text) + " here");
     if (KeepsItsText(t)) return Emit(t.text);
     Emit(Normalize(t));
   }
@@ -548,6 +551,7 @@ class Rewriter {
     const std::string value = CapturedExpr();
     for (std::size_t i = from; i < pos_; ++i) assigning.readsVariables |= tokens_[i].kind == TokenKind::Variable;
     assigning.values.emplace_back(std::string(name), variables_.Converted(name, value));
+    Emit(assigning.values.back().second);  // the list stays a select list for the TOP rules that count its rows
   }
 
   // A SELECT statement. One that assigns variables gives them the values of its last row, as SQL
