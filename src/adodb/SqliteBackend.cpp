@@ -12,6 +12,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
+#include "adodb/tsql/VariableStore.h"
 
 namespace adodb {
 
@@ -377,7 +378,8 @@ ResultSet SqliteBackend::Query(std::string_view sql) {
   bool haveRows = false;
   ForEachStatement(sql, [&](sqlite3_stmt* statement) {
     const int count = sqlite3_column_count(statement);
-    const bool materialize = !haveRows && count > 0;
+    // A batch's variable assignments run as selects whose rows are no result.
+    const bool materialize = !haveRows && count > 0 && !tsql::AssignsVariables(statement);
     std::vector<ValueKind> kinds;
     if (materialize) {
       haveRows = true;

@@ -117,3 +117,32 @@ TEST_F(SqliteBackendTest, StatementsOfOneShapeActOnTheirOwnValues) {
   EXPECT_EQ(cell("select hh, n from g order by 1 desc"), "C3");
   EXPECT_EQ(cell("select hh, n from g order by 2 desc"), "B'2");
 }
+
+// A batch runs its statements in order on the connection: its variables hold their values from
+// statement to statement, an assignment's rows are no result, the rows a statement's OUTPUT
+// returns are (and roll back with the transaction). A quote in a variable's text stays text.
+TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
+  conn->Execute("insert into t values (2, 5), (3, 7)");
+  auto rows = conn->OpenRecordset(
+      "declare @least money = 1, @name varchar(20) = 'it''s'\n"
+      "select @least = min(sl) from t where sl > 0\n"
+      "select id, @name as name from t where sl = @least");
+  ASSERT_EQ(rows->RecordCount(), 1);
+  EXPECT_EQ(rows->Value(0).AsInt32(), 2);
+  EXPECT_EQ(rows->Value(1).TextOrEmpty(), "it's");
+
+  auto assigned = conn->OpenRecordset("declare @x int; select @x = id from t");
+  EXPECT_EQ(assigned->RecordCount(), 0);
+
+  conn->BeginTrans();
+  auto output = conn->OpenRecordset("declare @id int = 4; insert into t (id, sl) output inserted.id values (@id, 1)");
+  conn->RollbackTrans();
+  ASSERT_EQ(output->RecordCount(), 1);
+  EXPECT_EQ(output->Value(0).AsInt32(), 4);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from t where id = 4")->Value(0).AsInt32(), 0);
+
+  EXPECT_EQ(conn->Execute("declare @sl money = 9; update t set sl = @sl where id in (2, 3)"), 2);
+  EXPECT_EQ(conn->OpenRecordset("select sum(sl) from t")->Value(0).AsDouble(), 18);
+  // Each batch declares its own: a variable of an earlier batch is not there to read.
+  EXPECT_NE(ErrorOf([&] { conn->OpenRecordset("select @sl"); }).Description().find("outside a batch"), std::string::npos);
+}

@@ -2,7 +2,8 @@
 //   # what the case shows
 //   setup statements, one per line (T-SQL, run through Translate)
 //   query
-//   the T-SQL query, one or more lines
+//   the T-SQL query, one or more lines (a batch of several statements gives the rows of each that
+//   returns rows, one after the other)
 //   ----
 //   expected rows, columns separated by tabs (NULL, integers, reals as %.15g, text as is), or
 //   error <fragment of the message>
@@ -27,6 +28,7 @@
 #include "adodb/Error.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
+#include "adodb/tsql/VariableStore.h"
 #include "support/DataFiles.h"
 
 namespace {
@@ -85,22 +87,29 @@ std::string Render(sqlite3_stmt* stmt, int column) {
   return buf;
 }
 
-// Translates and runs one statement; returns its rows, or throws adodb::Error with the message.
+// Translates and runs one batch, statement by statement; returns the rows of every statement
+// that gives a result (a batch's variable assignments give none), or throws adodb::Error with the
+// message.
 std::vector<std::string> Run(sqlite3* db, const std::string& tsql) {
   const std::string sql = adodb::tsql::Translate(tsql);
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-    throw adodb::Error::Syntax(std::string(sqlite3_errmsg(db)) + " in: " + sql);
   std::vector<std::string> rows;
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    std::string row;
-    for (int i = 0; i < sqlite3_column_count(stmt); ++i) row += (i ? "\t" : "") + Render(stmt, i);
-    rows.push_back(row);
+  for (const char* next = sql.c_str(); *next;) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, next, -1, &stmt, &next) != SQLITE_OK)
+      throw adodb::Error::Syntax(std::string(sqlite3_errmsg(db)) + " in: " + sql);
+    if (!stmt) continue;
+    const bool result = !adodb::tsql::AssignsVariables(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      if (!result) continue;
+      std::string row;
+      for (int i = 0; i < sqlite3_column_count(stmt); ++i) row += (i ? "\t" : "") + Render(stmt, i);
+      rows.push_back(row);
+    }
+    const std::string message = sqlite3_errmsg(db);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) throw adodb::Error::Provider(message + " in: " + sql);
   }
-  const std::string message = sqlite3_errmsg(db);
-  sqlite3_finalize(stmt);
-  if (rc != SQLITE_DONE) throw adodb::Error::Provider(message + " in: " + sql);
   return rows;
 }
 

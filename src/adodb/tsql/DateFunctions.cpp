@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -164,6 +167,86 @@ void DateFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_text(ctx, text, -1, SQLITE_TRANSIENT);
 }
 
+// The int arguments of a ...FROMPARTS function; nullopt with the error set when one does not convert.
+template <std::size_t N>
+std::optional<std::array<std::int64_t, N>> IntArguments(sqlite3_context* ctx, sqlite3_value** argv) {
+  std::array<std::int64_t, N> parts{};
+  for (std::size_t i = 0; i < N; ++i) {
+    const auto value = IntArgument(ctx, argv[i]);
+    if (!value) return std::nullopt;
+    parts[i] = *value;
+  }
+  return parts;
+}
+
+bool ValidTime(std::int64_t hour, std::int64_t minute, std::int64_t second) {
+  return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+}
+
+// DATETIMEFROMPARTS(year, month, day, hour, minute, second, milliseconds): the stored datetime
+// form; a part out of its range, or a year outside datetime's, is SQL Server's error.
+void DateTimeFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const auto p = IntArguments<7>(ctx, argv);
+  if (!p) return;
+  const auto [year, month, day, hour, minute, second, ms] = *p;
+  const bool valid = year >= 1753 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+                     day <= DaysInMonth(static_cast<int>(year), static_cast<int>(month)) &&
+                     ValidTime(hour, minute, second) && ms >= 0 && ms <= 999;
+  if (!valid)
+    return sqlite3_result_error(
+        ctx, "Cannot construct data type datetime, some of the arguments have values which are not valid.", -1);
+  DateTime value;
+  value.date = Date{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day),
+                    static_cast<int>(hour), static_cast<int>(minute), static_cast<int>(second)};
+  value.milliseconds = static_cast<int>(ms);
+  ResultText(ctx, CanonicalDateTime(value));
+}
+
+// TIMEFROMPARTS(hour, minute, second, fractions, precision): 'HH:MM:SS' and, for a precision
+// above 0, the fractions written with that many digits; fractions must fit the precision.
+void TimeFromParts(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[4]) == SQLITE_NULL)
+    return sqlite3_result_error(ctx, "Scale argument is not valid. Valid expressions for data type time scale argument are integer constants and integer constant expressions.", -1);
+  if (AnyNull(4, argv)) return sqlite3_result_null(ctx);
+  const auto p = IntArguments<5>(ctx, argv);
+  if (!p) return;
+  const auto [hour, minute, second, fractions, precision] = *p;
+  if (precision < 0 || precision > 7)
+    return sqlite3_result_error(ctx, ("Specified scale " + std::to_string(precision) + " is invalid.").c_str(), -1);
+  std::int64_t limit = 1;
+  for (std::int64_t i = 0; i < precision; ++i) limit *= 10;
+  if (!ValidTime(hour, minute, second) || fractions < 0 || fractions >= limit)
+    return sqlite3_result_error(
+        ctx, "Cannot construct data type time, some of the arguments have values which are not valid.", -1);
+  char text[40];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(hour), static_cast<int>(minute),
+                static_cast<int>(second));
+  std::string result = text;
+  if (precision > 0) {
+    std::snprintf(text, sizeof text, ".%0*lld", static_cast<int>(precision), static_cast<long long>(fractions));
+    result += text;
+  }
+  ResultText(ctx, result);
+}
+
+// SYSDATETIMEOFFSET(): the local time with seven fraction digits and the offset from UTC,
+// '2024-03-05 13:04:05.1230000 +08:00', as SQL Server writes a datetimeoffset(7).
+void SysDateTimeOffset(sqlite3_context* ctx, int, sqlite3_value**) {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const auto micros =
+      std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count() % 1'000'000;
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  const long offset = local.tm_gmtoff / 60;
+  char text[160];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%06lld0 %c%02ld:%02ld", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                static_cast<long long>(micros), offset < 0 ? '-' : '+', std::labs(offset) / 60, std::labs(offset) % 60);
+  ResultText(ctx, text);
+}
+
 // ISDATE(value): 1 for text SQL Server reads as a datetime, 0 for anything else (NULL and numbers too).
 void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const bool date = sqlite3_value_type(argv[0]) == SQLITE_TEXT && ParseDateText(TextOf(argv[0])).has_value();
@@ -180,6 +263,7 @@ constexpr DateFunction kDateFunctions[] = {
     {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff<false>}, {"tsql_datediff_big", 3, DateDiff<true>},    {"tsql_datepart", 2, DatePartOf},
     {"tsql_datename", 2, DateName},   {"tsql_eomonth", 1, EndOfMonth},   {"tsql_eomonth", 2, EndOfMonth},
     {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate},
+    {"tsql_datetimefromparts", 7, DateTimeFromParts}, {"tsql_timefromparts", 5, TimeFromParts},
 };
 
 }  // namespace
@@ -189,6 +273,10 @@ void RegisterDateFunctions(sqlite3* db) {
   for (const DateFunction& f : kDateFunctions)
     if (sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr) != SQLITE_OK)
       throw Error::Provider(std::string("Registering the T-SQL date functions failed: ") + sqlite3_errmsg(db));
+  // The clock is read anew for every call.
+  if (sqlite3_create_function_v2(db, "tsql_sysdatetimeoffset", 0, SQLITE_UTF8, nullptr, SysDateTimeOffset, nullptr,
+                                 nullptr, nullptr) != SQLITE_OK)
+    throw Error::Provider(std::string("Registering the T-SQL date functions failed: ") + sqlite3_errmsg(db));
 }
 
 }  // namespace adodb::tsql

@@ -20,6 +20,7 @@ constexpr PartFunction kPartFunctions[] = {
     {"DATEDIFF_BIG", "tsql_datediff_big", 2, "DATEDIFF_BIG in "},
     {"DATEPART", "tsql_datepart", 1, "DATEPART of "},
     {"DATENAME", "tsql_datename", 1, "DATENAME of "},
+    {"DATETRUNC", "tsql_datetrunc", 1, "DATETRUNC to "},
 };
 
 const PartFunction* Find(std::string_view function) {
@@ -32,11 +33,12 @@ const PartFunction* Find(std::string_view function) {
 
 bool TakesDatePart(std::string_view function) { return Find(function) != nullptr; }
 
-// ISO weeks only count in DATEPART and DATENAME: SQL Server itself refuses them in DATEADD and DATEDIFF.
+// ISO weeks only count in DATEPART, DATENAME and DATETRUNC: SQL Server itself refuses them in DATEADD
+// and DATEDIFF, as it refuses weekday in DATETRUNC.
 std::string RewriteDatePartCall(std::string_view function, std::string_view part, const std::vector<std::string>& args) {
   const PartFunction* f = Find(function);
   const std::optional<DatePart> p = DatePartNamed(part);
-  const bool counted = f->arguments == 1 || p != DatePart::IsoWeek;
+  const bool counted = (f->arguments == 1 || p != DatePart::IsoWeek) && !(f->name == "DATETRUNC" && p == DatePart::Weekday);
   if (!p || !counted) throw Error::Unsupported(std::string(f->refusal) + std::string(part) + " is not supported");
   if (args.size() != f->arguments)
     throw Error::Unsupported("function " + std::string(function) + "() with " + std::to_string(args.size() + 1) +

@@ -11,11 +11,14 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AdditiveChain.h"
+#include "adodb/tsql/BatchVariables.h"
 #include "adodb/tsql/CommonTableExpressions.h"
 #include "adodb/tsql/CrossApply.h"
+#include "adodb/tsql/DerivedTables.h"
 #include "adodb/tsql/DatePartRules.h"
 #include "adodb/tsql/FunctionRules.h"
 #include "adodb/tsql/QueryHints.h"
+#include "adodb/tsql/SchemaNames.h"
 #include "adodb/tsql/TableValues.h"
 #include "adodb/tsql/TempTables.h"
 #include "adodb/tsql/TopClause.h"
@@ -105,20 +108,24 @@ std::string BareName(const Token& t) {
   return std::string(t.text);
 }
 
+// A T-SQL name may hold #, $ and @ (and start with # for a temp table); SQLite reads # and @ as
+// the start of a parameter, so such a name is always written quoted.
+bool HoldsParameterMark(std::string_view word) { return word.find_first_of("#$@") != std::string_view::npos; }
+
 // Literals keep their text; N'..' loses the N; bracketed names become double-quoted names; a
 // number ending in its point gets a zero, so a keyword run into it ("1.from") stays a keyword.
 std::string Normalize(const Token& t) {
   if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
   if (t.kind == TokenKind::Number && t.text.back() == '.') return std::string(t.text) + "0";
   if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
-  if (t.kind == TokenKind::Word && IsTempTableName(t.text)) return QuoteName(t.text);
+  if (t.kind == TokenKind::Word && HoldsParameterMark(t.text)) return QuoteName(t.text);
   return std::string(t.text);
 }
 
 // True for the tokens Normalize writes as they are, which can then be emitted without a copy.
 bool KeepsItsText(const Token& t) {
   return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
-         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && t.text[0] == '#');
+         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && HoldsParameterMark(t.text));
 }
 
 // The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
@@ -154,15 +161,52 @@ class Rewriter {
   Rewriter(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals)
       : tokens_(tokens), end_(tokens.size()), plainLiterals_(plainLiterals) {}
 
-  std::string Statement() {
+  // A batch: statements separated by ';' or simply following one another, as SQL Server reads
+  // them. The statements of the translation are separated by "; ".
+  std::string Batch() {
     ReserveOutput();
     RejectUnsupportedTokens();
+    SkipSeparators();
     if (pos_ == end_) Fail("an empty statement");
+    while (pos_ < end_) {
+      const std::size_t start = out_.size();
+      if (start > 0) out_ += "; ";
+      const std::size_t begin = out_.size();
+      Statement(begin);
+      if (out_.size() == begin) out_.resize(start);  // a statement with nothing to run (SET NOCOUNT ON)
+      if (!SkipSeparators() && pos_ < end_ && !AtStatementStart()) Unexpected();
+    }
+    return Trim(std::move(out_));
+  }
+
+ private:
+  // Where the FROM ... HAVING part of a select core lies in the output, for the TOP rules that
+  // count the core's rows.
+  struct CoreExtent {
+    std::size_t listEnd = 0;
+    std::size_t sourcesFrom = 0;
+    std::size_t sourcesTo = 0;
+    bool distinct = false;
+  };
+
+  // A SELECT whose items assign variables: SELECT @x = expression, ... [FROM ...].
+  struct AssignmentSelect {
+    std::vector<std::pair<std::string, std::string>> values;  // variable, converted value
+    std::size_t listFrom = 0, listTo = 0;  // the select list in the output
+    bool readsVariables = false;  // a value reads a variable
+    bool returnsColumns = false;  // an item is no assignment
+    bool compound = false;
+    bool reordered = false;  // ORDER BY or DISTINCT
+  };
+
+  void Statement(std::size_t start) {
+    into_ = {};
+    commonTables_.clear();
     if (AtWord("WITH")) CommonTables();
     if (AtWord("SELECT")) {
       intoAllowed_ = true;
-      Select();
-      if (!into_.emitted.empty()) out_.insert(0, CreateTableAs(into_.emitted, into_.bare));
+      SelectStatement(start);
+      if (!into_.emitted.empty()) out_.insert(start, CreateTableAs(into_.emitted, into_.bare));
     } else if (AtWord("INSERT")) {
       Insert();
     } else if (AtWord("UPDATE")) {
@@ -171,6 +215,10 @@ class Rewriter {
       Delete();
     } else if (AtWord("TRUNCATE")) {
       Truncate();
+    } else if (AtWord("DECLARE")) {
+      Declare();
+    } else if (AtWord("SET")) {
+      Set();
     } else if (AtWord("CREATE") && AtWord("TABLE", 1)) {
       CreateTable();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
@@ -179,11 +227,25 @@ class Rewriter {
       Fail("the statement " + std::string(tokens_[pos_].text));
     }
     if (AtWord("OPTION") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
-    if (pos_ < end_) Unexpected();
-    return Trim(std::move(out_));
   }
 
- private:
+  // True when one or more ';' were skipped.
+  bool SkipSeparators() {
+    const std::size_t from = pos_;
+    while (AcceptOp(";")) {
+    }
+    return pos_ > from;
+  }
+  bool AtStatementEnd() const { return pos_ == end_ || AtOp(";"); }
+  // The words a statement of a batch starts with, also those refused: a batch need not separate
+  // its statements with ';'.
+  bool AtStatementStart() const {
+    for (std::string_view word : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "TRUNCATE", "DECLARE", "SET", "CREATE",
+                                  "DROP", "ALTER", "EXEC", "EXECUTE", "MERGE", "IF", "WHILE", "BEGIN", "PRINT", "RETURN"})
+      if (AtWord(word)) return true;
+    return false;
+  }
+
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
   // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, and a
@@ -246,18 +308,14 @@ class Rewriter {
     Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
   }
 
-  // A single statement: one trailing ';' is allowed, and one leading (";WITH", written so that a
-  // common table expression may follow another statement); variables, which only a batch that
-  // declares them can give values, and broken literals are refused.
-  void RejectUnsupportedTokens() {
-    if (end_ > 0 && tokens_[end_ - 1].kind == TokenKind::Operator && tokens_[end_ - 1].text == ";") --end_;
-    if (end_ > 0 && tokens_[0].kind == TokenKind::Operator && tokens_[0].text == ";") pos_ = 1;
+  // Broken literals are refused, and a word starting with $, which T-SQL reads as a money literal
+  // ($12) or a pseudo-column ($IDENTITY) and SQLite as a parameter.
+  void RejectUnsupportedTokens() const {
     for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = tokens_[i];
-      if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text) + " outside a batch that declares it");
       if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
       if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
-      if (t.kind == TokenKind::Operator && t.text == ";") Fail("more than one statement in a command");
+      if (t.kind == TokenKind::Word && t.text[0] == '$') Fail("the money literal or pseudo-column " + std::string(t.text));
     }
   }
 
@@ -278,7 +336,10 @@ class Rewriter {
     }
     out_ += piece;
   }
+  // A variable is read only where an expression may stand (Primary); written as it is, SQLite would
+  // take it for a parameter and read NULL.
   void EmitToken(const Token& t) {
+    if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text) + " here");
     if (KeepsItsText(t)) return Emit(t.text);
     Emit(Normalize(t));
   }
@@ -295,7 +356,7 @@ class Rewriter {
 
   // Schema statements carry no T-SQL semantics the module relies on: tokens are only normalised.
   void PassThrough() {
-    while (pos_ < end_) EmitToken(Take());
+    while (!AtStatementEnd()) EmitToken(Take());
   }
 
   // WITH name [(columns)] AS (query), ... ahead of the statement (see CommonTableExpressions.h).
@@ -375,7 +436,7 @@ class Rewriter {
     Emit("CREATE TEMP TABLE");
     int depth = 0;
     bool columnStart = false;
-    while (pos_ < end_) {
+    while (!AtStatementEnd()) {
       const Token& t = Take();
       EmitToken(t);
       if (t.kind == TokenKind::Operator && (t.text == "(" || t.text == ")" || t.text == ",")) {
@@ -408,16 +469,20 @@ class Rewriter {
   // FOR XML/JSON/BROWSE shape the result as no SQLite query can: refused.
   void Select() {
     const Nested level(*this);
+    AssignmentSelect* const assigning = std::exchange(assigning_, nullptr);
     std::optional<TopRows> top;
     CoreExtent extent;
     const std::size_t start = out_.size();
     int cores = 0;
     do {
       if (cores > 0) SetOperator();
-      if (auto coreTop = SelectCore(extent)) top = coreTop;
+      const std::size_t coreStart = out_.size();
+      CoreExtent coreExtent;
+      std::optional<TopRows> coreTop = SelectCore(coreExtent, cores == 0 ? assigning : nullptr);
+      if (coreTop && (cores > 0 || AtSetOperator())) LimitMember(coreStart, coreExtent, *coreTop);
+      else top = std::move(coreTop), extent = coreExtent;
       ++cores;
-    } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
-    if (top && cores > 1) Fail("TOP in a UNION");
+    } while (AtSetOperator());
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -440,16 +505,27 @@ class Rewriter {
       Emit(TopLimit(*top, context));
     }
     if (AtWord("FOR") && Peek(1)) Fail("FOR " + UpperName(Peek(1)->text));
+    if (assigning) {
+      assigning->compound = cores > 1;
+      assigning->reordered = orderFrom != coreEnd || extent.distinct;
+    }
   }
 
-  // Where the FROM ... HAVING part of a select core lies in the output, for the TOP rules that
-  // count the core's rows.
-  struct CoreExtent {
-    std::size_t listEnd = 0;
-    std::size_t sourcesFrom = 0;
-    std::size_t sourcesTo = 0;
-    bool distinct = false;
-  };
+  bool AtSetOperator() const { return AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"); }
+
+  // TOP in one member of a UNION, EXCEPT or INTERSECT limits that member alone: SELECT * FROM
+  // (member LIMIT n). A member has no ORDER BY of its own, so which rows it keeps is the server's
+  // choice, on SQL Server as here; WITH TIES needs an ORDER BY and is SQL Server's error.
+  void LimitMember(std::size_t coreStart, const CoreExtent& extent, const TopRows& top) {
+    if (top.withTies) Fail("TOP ... WITH TIES without ORDER BY");
+    const std::string_view written = out_;
+    const std::string limit = TopLimit(top, {written.substr(coreStart),
+                                             written.substr(extent.sourcesFrom, extent.sourcesTo - extent.sourcesFrom),
+                                             {}, false, extent.distinct});
+    out_.insert(out_.find_first_not_of(' ', coreStart), "SELECT * FROM (");
+    Emit(limit);
+    Emit(")");
+  }
 
   void OffsetFetch() {
     LiteralValuesDecide();
@@ -466,6 +542,128 @@ class Rewriter {
     Emit(OffsetFetchLimit(offset, fetch));
   }
 
+  // ---- variables -----------------------------------------------------------------------------
+
+  void VariableAssignment(AssignmentSelect& assigning) {
+    const std::string_view name = Take().text;
+    ExpectOp("=");
+    const std::size_t from = pos_;
+    const std::string value = CapturedExpr();
+    for (std::size_t i = from; i < pos_; ++i) assigning.readsVariables |= tokens_[i].kind == TokenKind::Variable;
+    assigning.values.emplace_back(std::string(name), variables_.Converted(name, value));
+    Emit(assigning.values.back().second);  // the list stays a select list for the TOP rules that count its rows
+  }
+
+  // A SELECT statement. One that assigns variables gives them the values of its last row, as SQL
+  // Server does, and no rows: its list becomes the assignments (see BatchVariables.h). Where an
+  // ORDER BY or DISTINCT decides which row is last, the rows are put in order first, in a
+  // materialized common table, and assigned from it in that order.
+  void SelectStatement(std::size_t start) {
+    AssignmentSelect assigning;
+    assigning_ = &assigning;
+    Select();
+    assigning_ = nullptr;
+    if (assigning.values.empty()) return;
+    if (assigning.returnsColumns) Fail("a SELECT that assigns variables and also returns columns");
+    if (assigning.compound) Fail("a variable assignment in a UNION");
+    if (!into_.emitted.empty()) Fail("SELECT ... INTO with a variable assignment");
+    const std::size_t listLength = assigning.listTo - assigning.listFrom;
+    if (!assigning.reordered) {
+      out_.replace(assigning.listFrom, listLength, " " + AssignmentList(assigning.values));
+      return;
+    }
+    // Reading variables while rows are assigned in an order is the accumulation (SELECT @s = @s
+    // + name ... ORDER BY name) whose result SQL Server documents as undefined.
+    if (assigning.readsVariables) Fail("a SELECT that assigns variables from variables under ORDER BY or DISTINCT");
+    std::string values;
+    std::vector<std::pair<std::string, std::string>> fromRows;
+    for (const auto& [name, value] : assigning.values) {
+      const std::string column = "tsql_value" + std::to_string(fromRows.size() + 1);
+      values += (values.empty() ? " " : ", ") + value + " AS " + column;
+      fromRows.emplace_back(name, column);
+    }
+    std::string rows = out_.substr(start);
+    rows.replace(assigning.listFrom - start, listLength, values);
+    out_.resize(start);
+    out_ += "WITH tsql_rows AS MATERIALIZED (" + Trim(std::move(rows)) + ") SELECT " + AssignmentList(fromRows) +
+            " FROM tsql_rows";
+  }
+
+  // DECLARE @x type [= value], ...: each variable gets its type and its value (NULL without one),
+  // one after the other, so that a later value may read an earlier variable.
+  void Declare() {
+    ExpectWord("DECLARE");
+    bool first = true;
+    do {
+      const Token& name = Take();
+      if (name.kind != TokenKind::Variable) Unexpected();
+      AcceptWord("AS");
+      if (AtWord("TABLE") || AtWord("CURSOR")) Fail("the " + LowerName(Peek()->text) + " variable " + std::string(name.text));
+      const SqlType type = TypeName();
+      std::string value = "NULL";
+      if (AcceptOp("=")) value = CapturedExpr();
+      variables_.Declare(name.text, type);
+      if (value != "NULL") value = variables_.Converted(name.text, value);
+      out_ += first ? "" : "; ";
+      Emit("SELECT " + AssignmentList({{std::string(name.text), value}}));
+      first = false;
+    } while (AcceptOp(","));
+  }
+
+  // SET @x = value, SET @x += value (any of + - * / % & | ^); and the session options that change
+  // nothing here (see SessionOption).
+  void Set() {
+    ExpectWord("SET");
+    if (!Peek() || Peek()->kind != TokenKind::Variable) return SessionOption();
+    const std::string_view name = Take().text;
+    std::string_view compound;
+    if (!AtOp("=") && AtOp("=", 1)) compound = Take().text;
+    ExpectOp("=");
+    std::string value = CapturedExpr();
+    if (!compound.empty()) value = CompoundValue(variables_.Read(name), compound, value);
+    Emit("SELECT " + AssignmentList({{std::string(name), variables_.Converted(name, value)}}));
+  }
+
+  static std::string CompoundValue(const std::string& current, std::string_view op, const std::string& value) {
+    if (op == "*") return current + " * (" + value + ")";
+    if (op == "/") return "tsql_divide(" + current + ", " + value + ")";
+    if (op == "%") return "tsql_modulo(" + current + ", " + value + ")";
+    if (!AdditiveChain::IsOperator(op)) Fail("SET with the operator " + std::string(op) + "=");
+    AdditiveChain chain(current);
+    chain.Apply(op, "(" + value + ")");
+    return chain.Text();
+  }
+
+  // SET NOCOUNT ON|OFF, SET ANSI_NULLS ON, SET QUOTED_IDENTIFIER ON and SET TRANSACTION ISOLATION
+  // LEVEL ... run as nothing: the first only silences row counts, the next two are how the
+  // translation reads the text already, and the embedded database isolates every transaction
+  // fully (as the dropped NOLOCK hints show, reads never see uncommitted rows). Other options
+  // change results and are refused.
+  void SessionOption() {
+    if (AcceptWord("NOCOUNT")) {
+      if (!AcceptWord("ON")) ExpectWord("OFF");
+      return;
+    }
+    if ((AtWord("ANSI_NULLS") || AtWord("QUOTED_IDENTIFIER")) && AtWord("ON", 1)) {
+      pos_ += 2;
+      return;
+    }
+    if (AcceptWord("TRANSACTION")) {
+      ExpectWord("ISOLATION");
+      ExpectWord("LEVEL");
+      if (AcceptWord("READ")) {
+        if (!AcceptWord("COMMITTED")) ExpectWord("UNCOMMITTED");
+      } else if (AcceptWord("REPEATABLE")) {
+        ExpectWord("READ");
+      } else if (!AcceptWord("SERIALIZABLE")) {
+        ExpectWord("SNAPSHOT");
+      }
+      return;
+    }
+    if (!Peek()) Unexpected();
+    Fail("SET " + UpperName(Peek()->text));
+  }
+
   void SetOperator() {
     Emit(AcceptWord("UNION") ? "UNION" : AcceptWord("EXCEPT") ? "EXCEPT" : (ExpectWord("INTERSECT"), "INTERSECT"));
     if (AcceptWord("ALL")) Emit("ALL");
@@ -473,7 +671,7 @@ class Rewriter {
 
   // SELECT ... INTO t, allowed in the statement's first select core only, makes the statement
   // CREATE TABLE t AS SELECT ... (see TempTables.h).
-  std::optional<TopRows> SelectCore(CoreExtent& extent) {
+  std::optional<TopRows> SelectCore(CoreExtent& extent, AssignmentSelect* assigning = nullptr) {
     const bool mayInto = std::exchange(intoAllowed_, false);
     std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
     ExpectWord("SELECT");
@@ -488,8 +686,10 @@ class Rewriter {
       if (AcceptWord("TOP")) top = TopCount();
     }
     const bool outerStar = std::exchange(listStar_, false);
-    SelectList(names);
+    if (assigning) assigning->listFrom = out_.size();
+    SelectList(names, assigning);
     extent.listEnd = out_.size();
+    if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
       into_ = TableName();
@@ -541,8 +741,13 @@ class Rewriter {
   }
 
   // With `names`, the name each item gives its column goes there; an unnamed one is refused.
-  void SelectList(std::vector<std::string>* names = nullptr) {
+  void SelectList(std::vector<std::string>* names = nullptr, AssignmentSelect* assigning = nullptr) {
     do {
+      if (assigning && Peek() && Peek()->kind == TokenKind::Variable && AtOp("=", 1)) {
+        VariableAssignment(*assigning);
+        continue;
+      }
+      if (assigning) assigning->returnsColumns = true;
       const Token* name = SelectItem(names != nullptr);
       if (!names) continue;
       if (!name) Fail("a recursive common table expression with an unnamed column");
@@ -561,6 +766,12 @@ class Rewriter {
       return nullptr;
     }
     if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
+      if (!output_.pseudoTable.empty()) {
+        CheckOutputQualifier(Take(), 2);
+        pos_ += 2;
+        Emit("*");
+        return nullptr;
+      }
       EmitToken(Take());
       pos_ += 2;
       Emit(".*");
@@ -628,6 +839,7 @@ class Rewriter {
       ExpectOp(")");
       Emit(")");
     }
+    const std::string returning = OutputClause("inserted", "an INSERT");
     if (AcceptWord("VALUES")) {
       Emit("VALUES");
       do {
@@ -648,6 +860,29 @@ class Rewriter {
     } else {
       Unexpected();
     }
+    Emit(returning);
+  }
+
+  // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
+  // the row as the statement leaves it: the new row of an INSERT or UPDATE, the removed row of a
+  // DELETE. An UPDATE's old values (deleted.x) and the columns of other tables are not to be had
+  // from it, and OUTPUT ... INTO a table is another statement: those are refused.
+  std::string OutputClause(std::string_view pseudoTable, std::string_view statement) {
+    if (!AcceptWord("OUTPUT")) return {};
+    output_ = {pseudoTable, statement};
+    std::string list = Capture([&] { SelectList(); });
+    output_ = {};
+    if (AtWord("INTO")) Fail("OUTPUT ... INTO");
+    return "RETURNING " + list;
+  }
+
+  // In an OUTPUT list every column is read through the pseudo-table the statement has.
+  void CheckOutputQualifier(const Token& qualifier, std::size_t parts) const {
+    const std::string bare = BareName(qualifier);
+    if (parts == 2 && SameName(bare, output_.pseudoTable)) return;
+    if (parts == 2 && (SameName(bare, "inserted") || SameName(bare, "deleted")))
+      Fail("OUTPUT " + LowerName(bare) + " in " + std::string(output_.statement));
+    Fail("OUTPUT of a column not read through inserted or deleted");
   }
 
   struct Assignment {
@@ -672,6 +907,7 @@ class Rewriter {
     std::vector<Assignment> assignments;
     do assignments.push_back(ParseAssignment(target));
     while (AcceptOp(","));
+    const std::string returning = OutputClause("inserted", "an UPDATE");
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
@@ -684,7 +920,7 @@ class Rewriter {
       Emit("UPDATE " + target.emitted + " SET " + setList);
       if (!from.empty()) Emit("FROM " + from);
       if (!where.empty()) Emit("WHERE " + where);
-      return;
+      return Emit(returning);
     }
     std::string columns, values;
     for (const Assignment& a : assignments) {
@@ -697,6 +933,7 @@ class Rewriter {
          " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
          ") WHERE tsql_target.rowid IN (SELECT " + ref + ".rowid FROM " + from +
          (where.empty() ? "" : " WHERE " + where) + ")");
+    Emit(returning);
   }
 
   // SET target.col = value: the qualifier, if any, must name the target.
@@ -721,17 +958,22 @@ class Rewriter {
     const NameRef target = TableName();
     RefuseCommonTableTarget(target);
     SkipTableHints();
+    const std::string returning = OutputClause("deleted", "a DELETE");
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
     if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
     const std::string condition = where.empty() ? "" : " WHERE " + where;
-    if (from.empty()) return Emit("DELETE FROM " + target.emitted + condition);
-    if (const SourceRef* joined = FindTarget(sources, target))
-      return Emit("DELETE FROM " + joined->table.emitted + " WHERE rowid IN (SELECT " + joined->Reference().emitted +
-                  ".rowid FROM " + from + condition + ")");
-    Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (SELECT " + target.emitted + ".rowid FROM " +
-         target.emitted + ", " + from + condition + ")");
+    if (from.empty()) {
+      Emit("DELETE FROM " + target.emitted + condition);
+    } else if (const SourceRef* joined = FindTarget(sources, target)) {
+      Emit("DELETE FROM " + joined->table.emitted + " WHERE rowid IN (SELECT " + joined->Reference().emitted +
+           ".rowid FROM " + from + condition + ")");
+    } else {
+      Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (SELECT " + target.emitted + ".rowid FROM " +
+           target.emitted + ", " + from + condition + ")");
+    }
+    Emit(returning);
   }
 
   // The FROM clause's instance of the target: the source it names by alias or by table name, or,
@@ -801,8 +1043,8 @@ class Rewriter {
     ApplyParts parts;
     parts.outer = AtWord("OUTER");
     const std::string kind = ApplyName(parts.outer);
+    if (!AtOp("(", 2) || !AtWord("SELECT", 3)) return ApplyTable(parts.outer, sources);
     pos_ += 2;
-    if (!AtOp("(") || !AtWord("SELECT", 1)) Fail(kind + " of anything but a subquery");
     if (listStar_) Fail(kind + " in a select of *");
     pos_ += 2;
     if (AcceptWord("TOP")) {
@@ -846,6 +1088,34 @@ class Rewriter {
     SourceRef source;
     source.alias = alias;
     sources->push_back(std::move(source));
+  }
+
+  // APPLY of a table, or of VALUES that do not read the outer row, is a join: CROSS APPLY a CROSS
+  // JOIN, OUTER APPLY a LEFT JOIN ON 1 (an empty table leaves each outer row once, with NULLs).
+  // VALUES that read the outer row (the unpivoting CROSS APPLY (VALUES (a.x), (a.y))) and
+  // table-valued functions have no join that gives their rows: refused.
+  void ApplyTable(bool outer, std::vector<SourceRef>* sources) {
+    const std::string kind = ApplyName(outer);
+    pos_ += 2;
+    if (AtOp("(") && AtWord("VALUES", 1)) {
+      const std::size_t close = ClosingParenthesis(tokens_, pos_, end_);
+      for (std::size_t i = pos_ + 2; i < close; ++i) {
+        const Token& t = tokens_[i];
+        const bool call = i + 1 < close && tokens_[i + 1].kind == TokenKind::Operator && tokens_[i + 1].text == "(";
+        const bool keyword = t.kind == TokenKind::Word && (IsReserved(t.text) || SameName(t.text, "NULL") || SameName(t.text, "CASE"));
+        if (IsName(t) && !call && !keyword) Fail(kind + " of VALUES that read the outer row");
+      }
+    } else {
+      std::size_t i = pos_;
+      while (i + 2 < end_ && IsName(tokens_[i]) && tokens_[i + 1].text == "." && IsName(tokens_[i + 2])) i += 2;
+      if (i + 2 < end_ && IsName(tokens_[i]) && tokens_[i + 1].kind == TokenKind::Operator && tokens_[i + 1].text == "(" &&
+          !(IsName(tokens_[i + 2]) && IsTableHint(tokens_[i + 2].text)))
+        Fail(kind + " of the table-valued function " + std::string(tokens_[i].text) + "()");
+      if (AtOp("(")) Fail(kind + " of anything but a table, VALUES or a subquery");
+    }
+    Emit(outer ? "LEFT JOIN" : "CROSS JOIN");
+    TableSource(sources);
+    if (outer) Emit("ON 1");
   }
 
   // One conjunct of an APPLY's WHERE: kept inside when it reads only the subquery's tables, a
@@ -896,19 +1166,19 @@ class Rewriter {
     }
     if (AcceptOp("(")) {
       if (!AtWord("SELECT")) Fail("a parenthesized join");
-      Emit("(");
-      Select();
+      std::string query = Capture([&] { Select(); });
       ExpectOp(")");
-      Emit(")");
+      source.alias = TableAlias();
+      if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text)) query = DerivedTableColumns(query, NameList());
+      Emit("(" + query + ")");
     } else {
       source.table = TableName();
       if (!recursiveName_.empty() && SameName(source.table.bare, recursiveName_)) return RecursiveReference(sources);
       Emit(source.table.emitted);
+      source.alias = TableAlias();
     }
-    source.alias = TableAlias();
     if (!source.alias.bare.empty()) Emit("AS " + source.alias.emitted);
     if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
-    if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text)) Fail("a column list on a derived table");
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
   }
@@ -944,8 +1214,8 @@ class Rewriter {
   }
 
   // A table name, up to server.database.schema.table: the database (any, or none as in db..t)
-  // and the default schema dbo are dropped, as the embedded database is the one database; a
-  // linked server and other schemas are refused.
+  // and the schema are dropped, as the embedded database is the one database with one schema
+  // (see SchemaNames.h); a linked server is refused.
   NameRef TableName() {
     if (!AtName()) Unexpected();
     std::array<const Token*, 4> parts{&Take()};
@@ -961,10 +1231,11 @@ class Rewriter {
     }
     if (count == 4) Fail("a name qualified by a linked server");
     const Token* schema = count >= 2 ? parts[count - 2] : nullptr;
-    if (schema && !SameName(BareName(*schema), "dbo")) Fail("a name qualified by the schema " + BareName(*schema));
     const Token* name = parts[count - 1];
     if (!name) Unexpected();
-    return {Normalize(*name), BareName(*name)};
+    std::string bare = BareName(*name);
+    if (!IsTempTableName(bare)) schemas_.Note(schema ? BareName(*schema) : std::string(), bare);
+    return {Normalize(*name), std::move(bare)};
   }
 
   NameRef TableAlias() {
@@ -1187,6 +1458,8 @@ class Rewriter {
       case TokenKind::BracketName:
       case TokenKind::QuotedName:
         return ColumnRef();
+      case TokenKind::Variable:
+        return Emit(variables_.Read(Take().text));
       default:
         Unexpected();
     }
@@ -1214,6 +1487,11 @@ class Rewriter {
       pos_ += 2;
       ++parts;
     }
+    if (!output_.pseudoTable.empty()) {
+      CheckOutputQualifier(tokens_[first], parts);
+      return EmitToken(tokens_[first + 2]);
+    }
+    if (parts >= 3) schemas_.Note(BareName(tokens_[first + 2 * (parts - 3)]), BareName(tokens_[first + 2 * (parts - 2)]));
     const std::size_t kept = std::min<std::size_t>(parts, 2);
     for (std::size_t i = parts - kept; i < parts; ++i) {
       if (i > parts - kept) Emit(".");
@@ -1251,6 +1529,7 @@ class Rewriter {
   // A call, and the window it is computed over (see WindowFunctions.h).
   void FunctionCall() {
     const std::string_view name = Peek()->text;
+    if (SameName(name, "PERCENTILE_CONT") || SameName(name, "PERCENTILE_DISC")) return Percentile();
     CallExpression();
     if (AtWord("WITHIN") && AtWord("GROUP", 1)) Fail(std::string(name) + "() WITHIN GROUP");
     if (!AtWord("OVER")) {
@@ -1258,6 +1537,37 @@ class Rewriter {
       return;
     }
     WindowClause(name);
+  }
+
+  // PERCENTILE_CONT(p) WITHIN GROUP (ORDER BY x [ASC | DESC]) OVER ([PARTITION BY ...]), and
+  // PERCENTILE_DISC alike (see Percentiles.h).
+  void Percentile() {
+    const std::string name = LowerName(Take().text);
+    ExpectOp("(");
+    const std::string share = CapturedExpr();
+    ExpectOp(")");
+    if (!AtWord("WITHIN")) Fail(name + "() without WITHIN GROUP");
+    ++pos_;
+    ExpectWord("GROUP");
+    ExpectOp("(");
+    ExpectWord("ORDER");
+    ExpectWord("BY");
+    const std::string value = CapturedExpr();
+    const bool descending = AcceptWord("DESC");
+    if (!descending) AcceptWord("ASC");
+    ExpectOp(")");
+    if (!AtWord("OVER")) Fail(name + "() without OVER");
+    ++pos_;
+    ExpectOp("(");
+    Emit("tsql_" + name + "(" + share + ", " + value + ", " + (descending ? "1" : "0") + ") OVER (");
+    if (AcceptWord("PARTITION")) {
+      ExpectWord("BY");
+      Emit("PARTITION BY");
+      ExprList();
+    }
+    if (!AtOp(")")) Fail(name + "() OVER a window with ORDER BY or a frame");
+    ++pos_;
+    Emit(")");
   }
 
   // OVER ([PARTITION BY ...] [ORDER BY ...] [ROWS | RANGE frame]), which SQLite writes alike.
@@ -1323,7 +1633,7 @@ class Rewriter {
       ExpectOp(")");
       return Emit(RewriteDatePartCall(name.text, part, args));
     }
-    if (SameName(name.text, "COUNT") && AcceptOp("*")) {
+    if ((SameName(name.text, "COUNT") || SameName(name.text, "COUNT_BIG")) && AcceptOp("*")) {
       ExpectOp(")");
       return Emit("count(*)");
     }
@@ -1374,13 +1684,20 @@ class Rewriter {
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
+  BatchVariables variables_;          // declared by the batch's statements so far
+  SchemaNames schemas_;               // the schema each table of the batch was named under
+  struct OutputList {
+    std::string_view pseudoTable;  // inserted or deleted, while an OUTPUT list is read
+    std::string_view statement;
+  } output_;
+  AssignmentSelect* assigning_ = nullptr;  // the next select's first core may assign variables
   std::vector<std::size_t>* plainLiterals_;
 };
 
 }  // namespace
 
 std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals) {
-  return Rewriter(tokens, plainLiterals).Statement();
+  return Rewriter(tokens, plainLiterals).Batch();
 }
 
 }  // namespace adodb::tsql

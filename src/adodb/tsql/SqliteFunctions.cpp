@@ -19,11 +19,14 @@
 #include "adodb/tsql/DateFunctions.h"
 #include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/DateTruncation.h"
 #include "adodb/tsql/FormatFunction.h"
 #include "adodb/tsql/LikeMatch.h"
+#include "adodb/tsql/Percentiles.h"
 #include "adodb/tsql/SqliteArguments.h"
 #include "adodb/tsql/TextFunctions.h"
 #include "adodb/tsql/RecursionGuard.h"
+#include "adodb/tsql/VariableStore.h"
 
 namespace adodb::tsql {
 namespace {
@@ -246,6 +249,50 @@ void TsqlDateTime(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+// tsql_datetime2(x, precision): CAST(x AS datetime2(precision)) in the stored form. Text reads as
+// for datetime, with the fraction rounded to the precision (the stored form keeps milliseconds, so
+// a precision above 3 keeps 3 digits); SQL Server has no conversion from a number to datetime2.
+void TsqlDateTime2(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+  if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+    const std::string message = std::string("Explicit conversion from data type ") +
+                                (type == SQLITE_INTEGER ? "int" : "float") + " to datetime2 is not allowed.";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
+  }
+  std::string_view text = TextOf(argv[0]);
+  // datetime2 takes up to seven fraction digits where datetime takes three: the rest only rounds.
+  std::string cut;
+  if (const std::size_t dot = text.rfind('.'); dot != std::string_view::npos && text.find(':') < dot) {
+    std::size_t end = dot + 1;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end - dot - 1 > 3) {
+      const bool roundUp = text[dot + 4] >= '5';
+      cut = std::string(text.substr(0, dot + 4)) + std::string(text.substr(end));
+      std::optional<DateTime> value = ParseDateText(cut);
+      if (!value) return sqlite3_result_error(ctx, kTextIsNoDate, -1);
+      cut = CanonicalDateTime(DateTimeAt(MomentOf(*value) + (roundUp ? 1 : 0)));
+      text = cut;
+    }
+  }
+  const std::optional<DateTime> value = ParseDateText(text);
+  if (!value) return sqlite3_result_error(ctx, kTextIsNoDate, -1);
+  std::int64_t unit = 1;
+  for (std::int64_t digits = sqlite3_value_int64(argv[1]); digits < 3; ++digits) unit *= 10;
+  const std::int64_t moment = MomentOf(*value);
+  const std::int64_t rest = ((moment % unit) + unit) % unit;
+  const std::string result = CanonicalDateTime(DateTimeAt(moment - rest + (rest * 2 >= unit ? unit : 0)));
+  sqlite3_result_text64(ctx, result.data(), result.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// tsql_exp(x): EXP, SQL Server's error where the result is past float's range.
+void TsqlExp(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const double result = std::exp(sqlite3_value_double(argv[0]));
+  if (!std::isfinite(result)) return sqlite3_result_error(ctx, "An invalid floating point operation occurred.", -1);
+  sqlite3_result_double(ctx, result);
+}
+
 // tsql_bitxor(a, b): T-SQL's '^' on whole numbers, which SQLite has no operator for.
 void TsqlBitXor(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
@@ -424,7 +471,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_float", 1, TsqlFloat},
-    {"tsql_varchar", 1, TsqlVarchar},
+    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
 };
 
 void Check(sqlite3* db, int rc) {
@@ -455,6 +502,9 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterTextFunctions(db);
   RegisterFormatFunction(db);
   RegisterRecursionGuard(db);
+  RegisterVariableStore(db);
+  RegisterDateTruncation(db);
+  RegisterPercentiles(db);
 }
 
 }  // namespace adodb::tsql

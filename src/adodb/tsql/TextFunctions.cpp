@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "adodb/Error.h"
@@ -117,6 +119,51 @@ void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultText(ctx, std::string(text.substr(0, from)) + std::string(TextOf(argv[3])) + std::string(text.substr(to)));
 }
 
+// The parts of an object name 'server.database.schema.object', each unbracketed ([a.b] and "a.b"
+// are one part); nothing when the text is no such name (more than four parts, an unclosed quote).
+std::optional<std::vector<std::string>> NameParts(std::string_view text) {
+  std::vector<std::string> parts(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.') {
+      parts.emplace_back();
+      continue;
+    }
+    if ((c == '[' || c == '"') && parts.back().empty()) {
+      const char close = c == '[' ? ']' : '"';
+      std::size_t j = i + 1;
+      for (; j < text.size(); ++j) {
+        if (text[j] != close) {
+          parts.back() += text[j];
+        } else if (j + 1 < text.size() && text[j + 1] == close) {
+          parts.back() += close;
+          ++j;
+        } else {
+          break;
+        }
+      }
+      if (j == text.size() || (j + 1 < text.size() && text[j + 1] != '.')) return std::nullopt;
+      i = j;
+      continue;
+    }
+    parts.back() += c;
+  }
+  if (parts.size() > 4) return std::nullopt;
+  return parts;
+}
+
+// tsql_parsename(name, part): PARSENAME, the part counted from the right (1 the object, 4 the
+// server); NULL for an empty or missing part, a part number outside 1 to 4, or text that is no name.
+void ParseName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::int64_t part = sqlite3_value_int64(argv[1]);
+  const auto parts = NameParts(TextOf(argv[0]));
+  if (!parts || part < 1 || part > static_cast<std::int64_t>(parts->size())) return sqlite3_result_null(ctx);
+  const std::string& found = (*parts)[parts->size() - static_cast<std::size_t>(part)];
+  if (found.empty()) return sqlite3_result_null(ctx);
+  ResultText(ctx, found);
+}
+
 struct TextFunction {
   const char* name;
   int argc;
@@ -125,7 +172,7 @@ struct TextFunction {
 
 constexpr TextFunction kTextFunctions[] = {
     {"tsql_concat", -1, Concat},     {"tsql_replace", 3, Replace}, {"tsql_replicate", 2, Replicate},
-    {"tsql_reverse", 1, Reverse},    {"tsql_stuff", 4, Stuff},
+    {"tsql_reverse", 1, Reverse},    {"tsql_stuff", 4, Stuff},     {"tsql_parsename", 2, ParseName},
 };
 
 }  // namespace

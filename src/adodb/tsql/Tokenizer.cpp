@@ -53,9 +53,10 @@ CharClass ClassAt(std::string_view s, std::size_t i) {
   return i < s.size() ? kClass[static_cast<unsigned char>(s[i])] : kIllegal;
 }
 
+// After its first character a name may also hold @ (T-SQL's rule for regular identifiers).
 bool IsWordChar(std::string_view s, std::size_t i) {
   const CharClass c = ClassAt(s, i);
-  return c == kIdent || c == kDigit;
+  return c == kIdent || c == kDigit || c == kAt;
 }
 
 // Length of a literal closed by `close`, where a doubled `close` stands for one; 0 if unclosed.

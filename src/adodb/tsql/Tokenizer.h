@@ -13,7 +13,7 @@ namespace adodb::tsql {
 enum class TokenKind {
   Space,         // blanks, tabs, line breaks
   Comment,       // -- to end of line, or /* ... */ (which nests, as in T-SQL)
-  Word,          // identifier or keyword: letters, digits, _, #, $ and every non-ASCII byte
+  Word,          // identifier or keyword: letters, _, #, $ and every non-ASCII byte, then also digits and @
   Number,        // 12, 12.5, .5, 1E-05 (a number ends where a letter starts: "5where" is 5, where)
   Binary,        // 0x1F: hexadecimal digits after 0x
   String,        // '...' with '' as an embedded quote

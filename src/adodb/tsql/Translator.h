@@ -1,8 +1,9 @@
 #pragma once
-// Translates one statement of the module's dialect (SQL Server T-SQL) into SQLite SQL with the
-// same results. String literals and bracketed names are never rewritten. A construct it does not
-// support throws adodb::Error::Unsupported naming the construct; it never returns a statement
-// that would silently mean something else. Translations are cached by statement text, and by
+// Translates one batch of the module's dialect (SQL Server T-SQL) into SQLite SQL with the
+// same results: its statements separated by "; ", a batch's variables kept as VariableStore.h
+// says. String literals and bracketed names are never rewritten. A construct it does not support
+// throws adodb::Error::Unsupported naming the construct; it never returns a statement that would
+// silently mean something else. Translations are cached by statement text, and by
 // shape for statements that differ only in their literals.
 #include <memory>
 #include <string>
