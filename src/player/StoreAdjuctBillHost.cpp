@@ -1,6 +1,6 @@
 #include "player/StoreAdjuctBillHost.h"
 
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 
 namespace storeadjust::player {
 
