@@ -17,8 +17,8 @@
 #include "BenchSupport.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
-#include "browse/BillSlip.h"
 #include "db/DatabaseFactory.h"
+#include "host/BillSlip.h"
 #include "host/SqlLiterals.h"
 #include "qt/BillSlipPainter.h"
 

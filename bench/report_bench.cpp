@@ -18,10 +18,10 @@
 #include "BenchSupport.h"
 #include "NoUserInterface.h"
 #include "browse/BrowseReportQuery.h"
-#include "browse/QvGrid.h"
 #include "browse/ReportXlsxExport.h"
 #include "db/DatabaseFactory.h"
 #include "db/TextCollation.h"
+#include "host/QvGrid.h"
 #include "host/UserInterface.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "QvStoreAdjuctBillV11.h"
 #include "RegistryFile.h"
 #include "host/ConsoleUserInterface.h"
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 
 struct StoreAdjuctBillHandle {
   explicit StoreAdjuctBillHandle(storeadjust::UserInterface& ui) : bill(ui) {}

@@ -6,7 +6,7 @@
 #include "LaunchOptions.h"
 #include "StartupCheck.h"
 #include "host/ConsoleUserInterface.h"
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 #include <QApplication>

@@ -14,8 +14,8 @@
 
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
-#include "browse/QvGrid.h"
 #include "host/FormModel.h"
+#include "host/QvGrid.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {

@@ -5,14 +5,13 @@
 // clerk can then take up in the editor.
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
-#include "editor/PhkColumns.h"
-#include "host/DataScopeProvider.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
 #include "host/UserInterface.h"
+#include "states/AuditGate.h"
 #include "states/BillPosting.h"
-#include "states/AuditProcedure.h"
+#include "states/PhkColumns.h"
 #include "states/StateChange.h"
 
 namespace storeadjust {
@@ -63,16 +62,8 @@ void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::ve
 // The approval flow's verdict without a question: a warning the clerk would have to accept
 // counts as a refusal here, with its text.
 std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
-  try {
-    const ProcedureVerdict verdict = AskAuditProcedure(session_, lsh, "AuditingWarehouseAdjustBill");
-    if (verdict.value == 1 || verdict.value == 2) return verdict.message;
-    if (!CreateDataScopeProvider()->IsApproved(session_.ConnStr, kTransferBillTypeCode, lsh)) {
-      return "审批未通过，不能审核！";
-    }
-  } catch (const std::exception& error) {
-    return ErrorText(error);
-  }
-  return {};
+  const AuditGateVerdict verdict = PassAuditGate(session_, lsh, [](const std::string&) { return false; });
+  return verdict.result == AuditGateResult::Passed ? std::string() : verdict.message;
 }
 
 void FrmStoreAdjuctBillBrow::AuditMarkedBills() {

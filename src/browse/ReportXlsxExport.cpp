@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "adodb/Error.h"
-#include "browse/QvGrid.h"
 #include "host/CellText.h"
+#include "host/QvGrid.h"
 
 namespace storeadjust {
 

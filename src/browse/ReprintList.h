@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "adodb/Date.h"
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 #include "host/UserInterface.h"
 
 namespace adodb {

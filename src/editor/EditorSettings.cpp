@@ -8,6 +8,7 @@
 #include "host/SelectTemplates.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
+#include "states/PhkColumns.h"
 
 namespace storeadjust {
 
@@ -86,5 +87,8 @@ void FrmStoreAdjuctBill::FormLoad() {
     Cmd_Add_Click();
   }
 }
+
+// Nothing is trapped here: the load reports a failure.
+void FrmStoreAdjuctBill::BuildPhkColumnList(std::string& list) { list = ReadPhkColumnList(session_.ConnStr); }
 
 }  // namespace storeadjust

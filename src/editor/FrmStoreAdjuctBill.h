@@ -9,7 +9,7 @@
 //   EditorSettings.cpp      the settings and list statements read on load
 //   EditorCommands.cpp      clicks on the buttons
 //   EditorToolbar.cpp       the toolbar's buttons and its dispatcher
-//   BillNumbering.cpp       GetNewLSH, AddNewLSH
+//   NewBillSerial.cpp       GetNewLSH, AddNewLSH
 //   BillLoading.cpp         AmendAddNew, FillLinesGrid
 //   GoodsInfoPanel.cpp      ShowGoodsInfo, ApplyDecimalPlaces and the places the grids show
 //   WarehouseEntry.cpp      Enter in the two warehouse fields
@@ -22,7 +22,6 @@
 //   LineCommands.cpp        修改 and 删除 of a stored line
 //   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
 //   StateCommands.cpp       审核, 反审, 确认, 反确认, 记帐 and 审批
-//   PhkColumns.cpp          BuildPhkColumnList
 // Handlers trap their own errors and report them through the session's user interface; nothing
 // here throws to the caller of a user action.
 #include <exception>
@@ -128,6 +127,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void LoadListStatements();
   void LoadProfileSettings();
   void ReadSystemVariables();
+  void BuildPhkColumnList(std::string& list);
 
   // FrmStoreAdjuctBill.cpp
   void ShowSerial(const std::string& lsh);
@@ -223,7 +223,6 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // StateCommands.cpp
   bool MayRunStateCommand(const std::string& rightName);
-  bool AuditProcedureAllows(const std::string& lsh);
   bool ApprovalAllowsAudit();
   void Audit();
   void UnAudit();
@@ -240,7 +239,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool IsToolbarKey(const std::string& name) const;
   void Toolbar1_ButtonClick(const std::string& key);
 
-  // BillNumbering.cpp
+  // NewBillSerial.cpp
   void GetNewLSH();
 
   // BillLoading.cpp
@@ -256,9 +255,6 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowBillTotals(const std::string& lsh);
   void ApplyDecimalPlaces();
   NumberPlaces GridNumberPlaces() const;
-
-  // PhkColumns.cpp
-  void BuildPhkColumnList(std::string& list);
 
   Session& session_;
   EditorRequest request_;

@@ -4,11 +4,10 @@
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
-#include "host/DataScopeProvider.h"
 #include "host/ErrorText.h"
 #include "host/Rights.h"
+#include "states/AuditGate.h"
 #include "states/BillPosting.h"
-#include "states/AuditProcedure.h"
 #include "states/StateChange.h"
 
 namespace storeadjust {
@@ -88,41 +87,14 @@ bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
   return vfgContent_.Rows() >= 2;
 }
 
-// A warning is the clerk's to override; a refusal or a failure of the call stops the audit before
+// A warning is the clerk's to override; a refusal or a failure of a call stops the audit before
 // it starts.
-bool FrmStoreAdjuctBill::AuditProcedureAllows(const std::string& lsh) {
-  ProcedureVerdict verdict;
-  try {
-    verdict = AskAuditProcedure(session_, lsh, "AuditingWarehouseAdjustBill");
-  } catch (const std::exception& error) {
-    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
-    return false;
-  }
-  if (verdict.value == 1) {
-    return session_.Ui->MsgBox(verdict.message, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) ==
-           mb::kYes;
-  }
-  if (verdict.value == 2) {
-    session_.Ui->MsgBox(verdict.message, mb::kInformation, kSystemTitle);
-    return false;
-  }
-  return true;
-}
-
-// The approval flow is asked in two ways: the ERP's procedure (which may warn or refuse), then
-// the data-scope component's verdict.
 bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
-  const std::string lsh = Text("TxtLSH");
-  if (!AuditProcedureAllows(lsh)) return false;
-  bool approved = false;
-  try {
-    approved = CreateDataScopeProvider()->IsApproved(session_.ConnStr, kTransferBillTypeCode, lsh);
-  } catch (const std::exception& error) {
-    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
-    return false;
-  }
-  if (!approved) session_.Ui->MsgBox("审批未通过，不能审核！", mb::kInformation, kSystemTitle);
-  return approved;
+  const AuditGateVerdict verdict = PassAuditGate(session_, Text("TxtLSH"), [this](const std::string& warning) {
+    return session_.Ui->MsgBox(warning, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+  });
+  if (verdict.result == AuditGateResult::Refused) session_.Ui->MsgBox(verdict.message, mb::kInformation, kSystemTitle);
+  return verdict.result == AuditGateResult::Passed;
 }
 
 void FrmStoreAdjuctBill::Audit() {

@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "browse/QvGrid.h"
 #include "host/FormModel.h"
+#include "host/QvGrid.h"
 
 namespace storeadjust {
 

@@ -5,9 +5,9 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "browse/BillSlip.h"
-#include "browse/QvGrid.h"
+#include "host/BillSlip.h"
 #include "host/FormModel.h"
+#include "host/QvGrid.h"
 #include "host/TranscriptText.h"
 
 namespace storeadjust {

@@ -2,12 +2,12 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
-#include "editor/BillNumbering.h"
 #include "host/DataHelpers.h"
 #include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
 #include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
+#include "lines/BillNumbering.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/WarehouseCheck.h"
 

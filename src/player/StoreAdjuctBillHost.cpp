@@ -2,7 +2,7 @@
 
 #include "adodb/Connection.h"
 #include "host/ScriptedUserInterface.h"
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 
 namespace storeadjust::player {
 

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 
 class QPagedPaintDevice;
 

@@ -1,7 +1,7 @@
 #include "qt/PrintComponent.h"
 
 #include "adodb/Error.h"
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 #include "qt/SlipPrinting.h"
 
 namespace storeadjust::qt {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "browse/QvGrid.h"
+#include "host/QvGrid.h"
 
 namespace storeadjust::qt {
 

@@ -5,10 +5,10 @@
 #include <QPrinter>
 #include <exception>
 
-#include "browse/QvGrid.h"
 #include "browse/ReportXlsxExport.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
+#include "host/QvGrid.h"
 #include "qt/ReportColumnsDialog.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportPrintout.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "browse/QvGrid.h"
+#include "host/QvGrid.h"
 
 namespace storeadjust::qt {
 

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include "browse/QvGrid.h"
+#include "host/QvGrid.h"
 
 namespace storeadjust::qt {
 

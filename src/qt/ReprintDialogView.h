@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 
 class QCheckBox;
 class QDateEdit;

@@ -4,7 +4,7 @@
 // pages out with PaintBillSlips on A4 portrait. Failures of the printer throw adodb::Error.
 #include <vector>
 
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 
 class QWidget;
 

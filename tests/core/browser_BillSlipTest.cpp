@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"
-#include "browse/BillSlip.h"
 #include "browse/ReprintList.h"
 #include "db/DatabaseFactory.h"
+#include "host/BillSlip.h"
 #include "support/TempDatabase.h"
 
 namespace storeadjust {

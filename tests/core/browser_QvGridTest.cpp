@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "adodb/Error.h"
-#include "browse/QvGrid.h"
 #include "browse/ReportXlsxExport.h"
 #include "db/DatabaseFactory.h"
+#include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"

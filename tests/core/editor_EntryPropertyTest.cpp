@@ -135,9 +135,8 @@ class EntrySequence {
   void Open(bool newBill, const std::string& lsh) {
     if (form_ && form_->IsOpen()) form_->Close();
     form_.reset();
-    session_.IsNewBill = newBill;
-    session_.CurrentLSH = lsh;
-    form_ = std::make_unique<FrmStoreAdjuctBill>(session_);
+    form_ = std::make_unique<FrmStoreAdjuctBill>(
+        session_, newBill ? EditorRequest{} : EditorRequest{EditorRequest::Mode::Amend, lsh});
     form_->Load();
     form_->FireTimers();
     if (newBill) {

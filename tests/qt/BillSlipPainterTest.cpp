@@ -8,8 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "browse/BillSlip.h"
 #include "db/DatabaseFactory.h"
+#include "host/BillSlip.h"
 #include "qt/BillSlipPainter.h"
 #include "support/TempDatabase.h"
 

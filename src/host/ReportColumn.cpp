@@ -1,4 +1,4 @@
-#include "browse/ReportColumn.h"
+#include "host/ReportColumn.h"
 
 namespace storeadjust {
 

@@ -1,4 +1,4 @@
-#include "browse/QvGrid.h"
+#include "host/QvGrid.h"
 
 #include <algorithm>
 #include <numeric>

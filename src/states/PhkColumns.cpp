@@ -1,4 +1,4 @@
-#include "editor/PhkColumns.h"
+#include "states/PhkColumns.h"
 
 #include <array>
 #include <string_view>
@@ -6,7 +6,6 @@
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
-#include "editor/FrmStoreAdjuctBill.h"
 
 namespace storeadjust {
 
@@ -48,8 +47,5 @@ std::string ReadPhkColumnList(const std::string& connectionString) {
   rs.Close();
   return PhkColumnListOf(names);
 }
-
-// Nothing is trapped here: the load reports a failure.
-void FrmStoreAdjuctBill::BuildPhkColumnList(std::string& list) { list = ReadPhkColumnList(session_.ConnStr); }
 
 }  // namespace storeadjust

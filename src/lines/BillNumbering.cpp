@@ -1,11 +1,10 @@
-#include "editor/BillNumbering.h"
+#include "lines/BillNumbering.h"
 
 #include <cstdio>
 #include <limits>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
-#include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
@@ -100,9 +99,5 @@ void AdvanceSerialCounter(Session& session) {
   }
   ExecuteIgnoringErrors(session, "update t_billnum set fmaxnum = fmaxnum+1 where fid=75 and fused=1");
 }
-
-void FrmStoreAdjuctBill::GetNewLSH() { lsh_ = BuildNewSerial(session_); }
-
-void FrmStoreAdjuctBill::AddNewLSH() { AdvanceSerialCounter(session_); }
 
 }  // namespace storeadjust

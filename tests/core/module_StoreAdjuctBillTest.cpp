@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {

@@ -1,4 +1,4 @@
-#include "host/StoreAdjuctBill.h"
+#include "module/StoreAdjuctBill.h"
 
 #include <exception>
 #include <memory>

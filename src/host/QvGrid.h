@@ -23,9 +23,9 @@
 
 #include "adodb/Recordset.h"
 #include "adodb/ResultSet.h"
-#include "browse/ReportColumn.h"
-#include "browse/ReportProperties.h"
 #include "host/GridModel.h"
+#include "host/ReportColumn.h"
+#include "host/ReportProperties.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {

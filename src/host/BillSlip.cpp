@@ -1,4 +1,4 @@
-#include "browse/BillSlip.h"
+#include "host/BillSlip.h"
 
 #include <algorithm>
 

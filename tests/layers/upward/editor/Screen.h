@@ -1,0 +1,3 @@
+#pragma once
+// A screen using an engine: allowed.
+#include "lines/Upward.h"
