@@ -122,7 +122,7 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   }
   if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
   try {
-    if (!DeleteStoredLine(session_, lsh, dh, line.inWarehouse) &&
+    if (!DeleteStoredLine(session_, lsh, dh) &&
         ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
       session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
     }

@@ -14,7 +14,11 @@ namespace {
 
 const char* const kSystemTitle = "系统提示";
 
+// Called from a catch block. Inside a transaction nothing may be shown, since a box left open
+// would hold the database's locks for every other clerk: the error goes on to the command that
+// opened the transaction, which rolls it back and speaks once it is closed.
 void Report(Session& session, const std::exception& e, int icon, const std::string& title) {
+  if (session.Conn && session.Conn->InTransaction()) throw;
   if (session.Ui) session.Ui->MsgBox(ErrorText(e), icon, title);
 }
 

@@ -41,13 +41,15 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
   return line;
 }
 
-bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh, const std::string& inWarehouse) {
+bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
   if (!header.exists || header.preAudited || header.audited) return false;
-  const bool placesKept = FlagIsSet(
-      FirstValue(*session.Conn, "Select IsNull(FDeleted,0) As FDeleted From GL_Stock Where ID=" + SqlText(inWarehouse)));
+  // The line's own in-warehouse decides, not the header's: a later line may have changed that.
+  const bool placesKept = FlagIsSet(FirstValue(
+      *session.Conn, "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
+                     "Where a.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
   const long deleted = session.Conn->Execute(
       "delete ckdbdzkmx where lsh=" + SqlText(lsh) + " and dh = " + SqlText(dh) +
       " and exists (select lsh from ckdbdzk where lsh=" + SqlText(lsh) + " and " + kBillStillOpen + ")");

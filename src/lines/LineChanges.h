@@ -26,10 +26,11 @@ struct StoredLine {
 // message and reads as Missing.
 StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::string& dh);
 
-// Deletes the line, and its goods-place rows when the in-warehouse keeps goods places, in one
-// transaction; only while the bill is still open (false when it was audited meanwhile or the
-// line is gone: nothing changed). Throws adodb::Error after rolling back.
-bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh, const std::string& inWarehouse);
+// Deletes the line, and its goods-place rows when the line's in-warehouse keeps goods places, in
+// one transaction; only while the bill is still
+// open (false when it was audited meanwhile or the line is gone: nothing changed). Throws
+// adodb::Error after rolling back.
+bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh);
 
 // Replaces the line's in-warehouse goods places in one transaction, only while the bill is still
 // pre-audited and not confirmed and the line is still there, read again inside the transaction

@@ -147,10 +147,10 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   } else {
     InsertLine(session, line, saved.lsh, saved.dh);
   }
-  if (line.inWarehouseKeepsPlaces) {
-    ReplaceInWarehousePlaces(session, {saved.lsh, saved.dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                                       line.goodsPlaces});
-  }
+  // An amended line moved to a warehouse without goods places loses the places it had in the
+  // old one: rows of a warehouse the line no longer enters would be booked by nobody.
+  ReplaceInWarehousePlaces(session, {saved.lsh, saved.dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
+                                     line.inWarehouseKeepsPlaces ? line.goodsPlaces : std::vector<std::string>{}});
   transaction.Commit();
   return saved;
 }

@@ -256,12 +256,18 @@ class EntrySequence {
     return !rows.empty() && rows[0][0] == "1";
   }
 
-  // A goods-place row of the bill in progress always belongs to a stored line.
+  // A goods-place row of the bill in progress always belongs to a stored line, in its in-warehouse.
   void CheckNoOrphanPlaces() {
     const Table orphans = Rows("select p.BillDetailGuid from BillGoodsPlace p left join ckdbdzkmx l on "
                                "l.lsh=p.BillGuid and l.dh=p.BillDetailGuid where l.dh is null and p.BillGuid=" +
                                SqlText(Text("TxtLSH")));
     if (!orphans.empty()) Fail("goods-place rows of line " + orphans[0][0] + ", which is not stored");
+    const Table elsewhere = Rows("select p.BillDetailGuid, p.WarehouseGuid from BillGoodsPlace p inner join ckdbdzkmx l on "
+                                 "l.lsh=p.BillGuid and l.dh=p.BillDetailGuid where p.BillType='WarehouseIn' and "
+                                 "p.WarehouseGuid<>l.drstockid and p.BillGuid=" + SqlText(Text("TxtLSH")));
+    if (!elsewhere.empty()) {
+      Fail("line " + elsewhere[0][0] + " keeps goods places in " + elsewhere[0][1] + ", which it no longer enters");
+    }
   }
 
   // 审核 of what was saved: the stock moves exactly by the stored lines, or not at all.
@@ -279,12 +285,10 @@ class EntrySequence {
       for (const Row& line : lines) {
         const double sl = Number(line[6]);
         const std::string batch = line[1] + "|" + line[3] + "|" + line[4];
-        const bool amountOnly = line[3].empty();
-        if (!amountOnly) {
-          expected["phk|" + line[12] + "|" + batch] -= sl;
-          expected["phk|" + line[13] + "|" + batch] += sl;
-          if (KeepsPlaces(line[13])) expected["place|" + line[13] + "|" + batch] += sl;
-        }
+        if (line[3].empty()) continue;  // goods kept by amount only move money, not quantities
+        expected["phk|" + line[12] + "|" + batch] -= sl;
+        expected["phk|" + line[13] + "|" + batch] += sl;
+        if (KeepsPlaces(line[13])) expected["place|" + line[13] + "|" + batch] += sl;
         expected["sjsl|" + line[12] + "|" + line[1]] -= sl;
         expected["sjsl|" + line[13] + "|" + line[1]] += sl;
       }

@@ -29,6 +29,16 @@ class DataHelpersTest : public ::testing::Test {
   Session session;
 };
 
+// A box left open inside a transaction would keep the database locked for every other clerk:
+// there the helpers hand the failure to the command that opened the transaction, which rolls back.
+TEST_F(DataHelpersTest, InsideATransactionAFailureIsThrownNotShown) {
+  adodb::TransactionGuard transaction(*session.Conn);
+  session.Conn->Execute("insert into goods values ('A4', 'Washer', 1, 1, null)");
+  EXPECT_THROW(GetFieldValue(session, "select nothing from goods", "nothing"), adodb::Error);
+  EXPECT_THROW(OpenRsReadOnly(session, "select * from no_such_table"), adodb::Error);
+  EXPECT_TRUE(ui.Boxes().empty());
+}
+
 // Without a row a reader gives the default of the column's type group; a missing column or a
 // refused statement is shown, each with its own icon and title, and reads empty, zero or nothing.
 TEST_F(DataHelpersTest, ReadersGiveDefaultsShowWhatFailsAndSeparateReadsSeeOnlyCommittedRows) {

@@ -73,7 +73,7 @@ class EditorFieldsTest : public ::testing::Test {
   testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
   QtUserInterface ui{QStringLiteral("StoreAdjustTest")};
   storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
-  FrmStoreAdjuctBill form{session, EditorRequest{}};
+  FrmStoreAdjuctBill form{session, storeadjust::EditorRequest{}};
   std::unique_ptr<EditorView> view;
 };
 
