@@ -30,7 +30,7 @@ namespace {
 
 using testsupport::TempDatabase;
 using Row = std::vector<std::string>;
-using Table = std::vector<Row>;
+using testsupport::Table;
 
 double Number(const std::string& text) {
   double value = 0;
@@ -114,15 +114,7 @@ class EntrySequence {
   void Fail(const std::string& text) {
     if (failure_.empty()) failure_ = text;
   }
-  Table Rows(const std::string& sql) {
-    Table table;
-    auto rows = check_->OpenRecordset(sql);
-    for (rows->MoveFirst(); rows->RecordCount() > 0 && !rows->EOF(); rows->MoveNext()) {
-      table.emplace_back();
-      for (std::size_t i = 0; i < rows->FieldCount(); ++i) table.back().push_back(rows->Value(i).TextOrEmpty());
-    }
-    return table;
-  }
+  Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
   std::string Text(const std::string& control) { return form_->Text(control); }
   void Enter(const std::string& control, const std::string& text, bool pressEnter) {
     Log("type " + control + " " + text + (pressEnter ? " + Enter" : ""));

@@ -54,7 +54,7 @@ struct StoredLine {
 
 // Goods-place rows of one bill: "dh|type" -> "place|<warehouse>|hh|ph|dh" -> quantity.
 using PlaceRows = std::map<std::string, std::map<std::string, double>>;
-using Table = std::vector<std::vector<std::string>>;
+using testsupport::Table;
 
 class Sequence {
  public:
@@ -94,15 +94,7 @@ class Sequence {
   static double Quarters(double value) { return std::round(value * 4) / 4; }
   void Log(const std::string& text) { log_ += "  " + text + "\n"; }
   void Fail(const std::string& text) { failure_ = failure_.empty() ? text : failure_; }
-  Table Rows(const std::string& sql) {
-    Table table;
-    auto rows = check_->OpenRecordset(sql);
-    for (rows->MoveFirst(); rows->RecordCount() > 0 && !rows->EOF(); rows->MoveNext()) {
-      table.emplace_back();
-      for (std::size_t i = 0; i < rows->FieldCount(); ++i) table.back().push_back(rows->Value(i).TextOrEmpty());
-    }
-    return table;
-  }
+  Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
 
   // A line for a new bill or an open one, drawing a batch the out-warehouse holds (now and then
   // more than it holds, or one it does not hold at all), or the money-only goods; into a

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
@@ -24,6 +25,18 @@ inline std::string Rows(adodb::Connection& connection, const std::string& sql) {
     text += "\n";
   }
   return text;
+}
+
+// Every row of the statement's result, each a list of its values as text.
+using Table = std::vector<std::vector<std::string>>;
+inline Table TableOf(adodb::Connection& connection, const std::string& sql) {
+  Table table;
+  auto rows = connection.OpenRecordset(sql);
+  for (rows->MoveFirst(); rows->RecordCount() > 0 && !rows->EOF(); rows->MoveNext()) {
+    table.emplace_back();
+    for (std::size_t i = 0; i < rows->FieldCount(); ++i) table.back().push_back(rows->Value(i).TextOrEmpty());
+  }
+  return table;
 }
 
 // The stock tables only: what a save or a posting must leave as it is.
