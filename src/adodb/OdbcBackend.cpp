@@ -53,9 +53,12 @@ class OdbcBackend final : public Backend {
     return "'" + text + "'";
   }
 
-  long Execute(std::string_view sql) override {
+  long Execute(std::string_view sql) override { return Execute(sql, {}); }
+  ResultSet Query(std::string_view sql) override { return Query(sql, {}); }
+
+  long Execute(std::string_view sql, const std::vector<Parameter>& values) override {
     Handle statement(SQL_HANDLE_STMT, connection_->Get());
-    if (!Run(statement, sql)) return 0;
+    if (!Run(statement, sql, values)) return 0;
     long changed = -1;
     do {
       SQLLEN count = -1;
@@ -66,10 +69,10 @@ class OdbcBackend final : public Backend {
     return changed;
   }
 
-  ResultSet Query(std::string_view sql) override {
+  ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) override {
     Handle statement(SQL_HANDLE_STMT, connection_->Get());
     ResultSet result;
-    if (!Run(statement, sql)) return result;
+    if (!Run(statement, sql, values)) return result;
     SQLSMALLINT columns = 0;
     // A batch may change rows before it selects: the first result with columns is the answer.
     for (;;) {
@@ -130,8 +133,18 @@ class OdbcBackend final : public Backend {
   }
 
   // Runs the statement; false when it reported no data (an update that matched nothing).
-  bool Run(const Handle& statement, std::string_view sql) {
+  // The values are bound to the marks before it runs; their buffers are read when it runs.
+  bool Run(const Handle& statement, std::string_view sql, const std::vector<Parameter>& values) {
     const std::string text = translate_ ? tsql::Translate(sql) : std::string(sql);
+    std::vector<BoundParameter> bound;
+    bound.reserve(values.size());  // bound buffers must not move once bound
+    for (const Parameter& value : values) bound.push_back(PrepareValueBinding(value));
+    for (std::size_t i = 0; i < bound.size(); ++i) {
+      BoundParameter& b = bound[i];
+      Check(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, b.cType, b.sqlType,
+                             b.columnSize, b.decimalDigits, b.Buffer(), b.BufferLength(), &b.indicator),
+            statement, natives_, "SQLBindParameter failed");
+    }
     const SQLRETURN rc =
         SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS);
     if (rc == SQL_NO_DATA) return false;
