@@ -251,6 +251,7 @@ void BindValue(sqlite3_stmt* statement, int index, const Parameter& parameter) {
 void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
   sqlite3_clear_bindings(statement);
   const int count = sqlite3_bind_parameter_count(statement);
+  if (count == 0 && values.empty()) return;
   for (int index = 1; index <= count; ++index) {
     const char* name = sqlite3_bind_parameter_name(statement, index);
     const long number = name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0;
@@ -259,6 +260,16 @@ void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
                             " values given.");
     }
     BindValue(statement, index, values[static_cast<std::size_t>(number - 1)]);
+  }
+}
+
+// A statement on its own uses every value it was given: a value left over means the caller's
+// marks and values do not match, and running it would put the others in the wrong places.
+void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
+  BindValues(statement, values);
+  if (static_cast<std::size_t>(sqlite3_bind_parameter_count(statement)) < values.size()) {
+    throw Error::Provider("The statement has fewer parameter marks than the " + std::to_string(values.size()) +
+                          " values given.");
   }
 }
 
@@ -350,7 +361,7 @@ template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
   if (const auto cached = statements_.find(sql); cached != statements_.end()) {
     ResetOnExit reset(cached->second);
-    BindValues(cached->second, values);
+    BindAllValues(cached->second, values);
     run(cached->second);
     return;
   }
@@ -378,7 +389,7 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     if (!statement) continue;
     if (first && OnlySeparators(tail) && !shaped.shape) {
       ResetOnExit reset(CacheStatement(sql, statement));
-      BindValues(statement, values);
+      BindAllValues(statement, values);
       run(statement);
       return;
     }

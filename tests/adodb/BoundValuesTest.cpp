@@ -110,13 +110,17 @@ TEST_F(BoundValuesTest, RequeryAndTextCommandsUseTheirValues) {
   EXPECT_EQ(set->Value(0).AsInt32(), 1);
 }
 
-TEST_F(BoundValuesTest, AMarkWithoutAValueIsRefusedAndChangesNothing) {
+TEST_F(BoundValuesTest, MarksAndValuesThatDoNotMatchAreRefusedAndChangeNothing) {
   const Error refused = ErrorOf([&] { conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(1)}); });
   EXPECT_NE(refused.Description().find("more parameter marks"), std::string::npos) << refused.Description();
   EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 0);
   // The statement prepared for that text does not keep the last values it was given.
   conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(1), BoundText("x")});
   EXPECT_THROW(conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(2)}), Error);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
+  // A value left over is refused too: the caller's marks and values do not match.
+  EXPECT_THROW(conn->Execute("insert into v (id, pm) values (?, 'y')", {BoundInteger(3), BoundText("z")}), Error);
+  EXPECT_THROW(conn->Execute("insert into v (id, pm) values (4, 'y')", {BoundInteger(4)}), Error);
   EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
 }
 
