@@ -128,6 +128,16 @@ TEST_F(OdbcBackendTest, BoundValuesArriveTypedWithTextsAsWideCharacters) {
     EXPECT_EQ(found.rows[0][3].AsDate(), (Date{2024, 3, 5, 10, 20, 30}));
     EXPECT_EQ(backend->Execute("update ck set pm = ? where djbh = ?", {BoundNull(), BoundText(key)}), 1);
     EXPECT_TRUE(backend->Query("select pm from ck where djbh = ?", {BoundText(key)}).rows[0][0].IsNull());
+    // The same text again, prepared once: each run has its own values, and a run that fails
+    // (a duplicate key) leaves the statement ready for the next.
+    const std::string insert = "insert into ck (djbh, pm) values (?, ?)";
+    EXPECT_THROW(backend->Execute(insert, {BoundText(key), BoundText("dup")}), Error);
+    EXPECT_EQ(backend->Execute(insert, {BoundText(key + "b"), BoundText("乙")}), 1);
+    for (const char* other : {"CK0001", "CK0002"}) {
+      const ResultSet row = backend->Query("select djbh from ck where djbh = ?", {BoundText(other)});
+      ASSERT_EQ(row.rows.size(), 1u) << other;
+      EXPECT_EQ(row.rows[0][0].AsText(), other);
+    }
   }
 }
 
