@@ -5,10 +5,12 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <ctime>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace benchsupport {
 
@@ -60,6 +62,24 @@ inline void Exec(sqlite3* db, const std::string& sql) {
     sqlite3_free(error);
     throw std::runtime_error(message);
   }
+}
+
+// What kept a benchmark from measuring. A program with any failure prints no ratio and exits
+// non-zero: a ratio against a side that did not run would be a number about nothing.
+inline std::vector<std::string>& Failures() {
+  static std::vector<std::string> failures;
+  return failures;
+}
+
+inline void Fail(benchmark::State& state, const std::string& why) {
+  state.SkipWithError(why.c_str());
+  Failures().push_back(why);
+}
+
+// Names every failure on stderr; true when there was none.
+inline bool NoFailures() {
+  for (const std::string& why : Failures()) std::fprintf(stderr, "benchmark failed: %s\n", why.c_str());
+  return Failures().empty();
 }
 
 // The program's benchmarks, as the command line selects them.

@@ -110,7 +110,7 @@ void BM_GoodsPattern(benchmark::State& state) {
           storeadjust::WithGoodsCondition(base, storeadjust::GoodsPatternCondition("*123*", false))});
   std::optional<storeadjust::GoodsPick> pick;
   benchsupport::MeasureCpu(nanosPerIteration, state, "goods_pattern", [&] { pick = find(); });
-  if (!pick || pick->hh != "000123") state.SkipWithError("the pattern found the wrong goods");
+  if (!pick || pick->hh != "000123") benchsupport::Fail(state, "the pattern found the wrong goods");
 }
 
 void BM_BatchList(benchmark::State& state) {
@@ -120,12 +120,12 @@ void BM_BatchList(benchmark::State& state) {
   Record("batch_list", {statement});
   std::vector<adodb::Variant> row;
   benchsupport::MeasureCpu(nanosPerIteration, state, "batch_list", [&] { row = choose(); });
-  if (row.size() < 2 || row[1].TextOrEmpty() != "230102") state.SkipWithError("the batch list lost its rows");
+  if (row.size() < 2 || row[1].TextOrEmpty() != "230102") benchsupport::Fail(state, "the batch list lost its rows");
 }
 
 void Raw(benchmark::State& state, const std::string& name) {
   const std::vector<std::string>& statements = recorded[name];
-  if (statements.empty()) return state.SkipWithError("the module's statements were not recorded");
+  if (statements.empty()) return benchsupport::Fail(state, "the module's statements were not recorded");
   sqlite3* db = nullptr;
   sqlite3_open_v2(DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   storeadjust::db::EnsureTextCollation(db);  // the translator's functions and collation
@@ -140,7 +140,7 @@ void Raw(benchmark::State& state, const std::string& name) {
     }
   });
   sqlite3_close(db);
-  if (!allRan || rows == 0) state.SkipWithError("the raw statements failed or found nothing");
+  if (!allRan || rows == 0) benchsupport::Fail(state, "the raw statements failed or found nothing");
   state.counters["statements"] = static_cast<double>(statements.size());
   state.counters["rows"] = static_cast<double>(rows);
 }
@@ -163,8 +163,9 @@ void PrintRatio(const std::string& name) {
 
 int main(int argc, char** argv) {
   benchsupport::RunBenchmarks(argc, argv);
+  std::filesystem::remove(DatabasePath());
+  if (!benchsupport::NoFailures()) return 1;
   PrintRatio("goods_pattern");
   PrintRatio("batch_list");
-  std::filesystem::remove(DatabasePath());
   return 0;
 }

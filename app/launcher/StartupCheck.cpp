@@ -26,16 +26,20 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   const auto file = adodb::EmbeddedDatabaseFile(connStr);
   // SQLite would only say "unable to open database file" for a mistyped path.
   if (file && !std::filesystem::exists(*file)) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  // Opening a session would switch the file's journal to WAL: a file that is not the module's
+  // is refused first, from a read-only look, with its bytes as they were.
+  std::string missing;
+  try {
+    if (file) missing = db::MissingSchemaTableInFile(*file);
+  } catch (const adodb::Error& e) {
+    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+  }
+  if (!missing.empty()) throw StartupError(db::SchemaRefusal(*file, missing));
   auto conn = std::make_shared<adodb::Connection>();
   try {
     conn->Open(connStr);
   } catch (const adodb::Error& e) {
     throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
-  }
-  try {
-    if (file) db::RequireModuleSchema(*conn, *file);
-  } catch (const adodb::Error& e) {  // the refusal names the file itself
-    throw StartupError(e.Description());
   }
   return conn;
 }

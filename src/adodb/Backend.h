@@ -27,6 +27,9 @@ class Backend {
   virtual long Execute(std::string_view sql) = 0;
   // Runs a query and materializes every row.
   virtual ResultSet Query(std::string_view sql) = 0;
+  // The same with the statement's ? marks bound to `values`, in order (see BoundValues.h).
+  virtual long Execute(std::string_view sql, const std::vector<Parameter>& values) = 0;
+  virtual ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) = 0;
   virtual void BeginTransaction() = 0;
   virtual void CommitTransaction() = 0;
   virtual void RollbackTransaction() = 0;

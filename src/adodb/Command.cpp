@@ -28,7 +28,11 @@ void Command::Execute() {
                 "ADODB.Command");
   }
   if (CommandTypeValue == adCmdText) {
-    ActiveConnection->Execute(CommandText);
+    // The appended parameters are the values of the text's ? marks, in order.
+    std::vector<Parameter> values;
+    values.reserve(parameters_.size());
+    for (const auto& parameter : parameters_) values.push_back(*parameter);
+    ActiveConnection->Execute(CommandText, values);
     return;
   }
   ActiveConnection->GetBackend().CallProcedure(CommandText, parameters_);

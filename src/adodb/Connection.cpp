@@ -34,7 +34,16 @@ Backend& Connection::GetBackend() {
 
 long Connection::Execute(std::string_view sql) { return GetBackend().Execute(sql); }
 
+long Connection::Execute(std::string_view sql, const std::vector<Parameter>& values) {
+  return GetBackend().Execute(sql, values);
+}
+
 std::shared_ptr<Recordset> Connection::OpenRecordset(std::string_view sql, LockType lock) {
+  return OpenRecordset(sql, {}, lock);
+}
+
+std::shared_ptr<Recordset> Connection::OpenRecordset(std::string_view sql, const std::vector<Parameter>& values,
+                                                     LockType lock) {
   auto self = weak_from_this().lock();
   if (!self) {
     throw Error(errnum::kConnectionInvalid,
@@ -42,7 +51,7 @@ std::shared_ptr<Recordset> Connection::OpenRecordset(std::string_view sql, LockT
                 "ADODB.Connection");
   }
   auto recordset = std::make_shared<Recordset>();
-  recordset->Open(sql, self, adOpenStatic, lock);
+  recordset->Open(sql, values, self, adOpenStatic, lock);
   return recordset;
 }
 

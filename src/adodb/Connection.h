@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "adodb/Backend.h"
+#include "adodb/Parameter.h"
 
 namespace adodb {
 
@@ -34,6 +36,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
   long Execute(std::string_view sql);
   // Opens a client-side static snapshot of the query (Recordset::Open with this connection).
   std::shared_ptr<Recordset> OpenRecordset(std::string_view sql, LockType lock = adLockReadOnly);
+  // The same with the statement's ? marks bound to `values`, in order (see BoundValues.h): the
+  // values never become statement text.
+  long Execute(std::string_view sql, const std::vector<Parameter>& values);
+  std::shared_ptr<Recordset> OpenRecordset(std::string_view sql, const std::vector<Parameter>& values,
+                                           LockType lock = adLockReadOnly);
 
   void BeginTrans();
   void CommitTrans();

@@ -1,7 +1,10 @@
 #include "adodb/OdbcBackend.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "adodb/OdbcColumns.h"
@@ -17,6 +20,8 @@ namespace adodb {
 
 namespace odbc {
 namespace {
+
+constexpr std::size_t kPreparedLimit = 256;
 
 class OdbcBackend final : public Backend {
  public:
@@ -53,36 +58,27 @@ class OdbcBackend final : public Backend {
     return "'" + text + "'";
   }
 
-  long Execute(std::string_view sql) override {
-    Handle statement(SQL_HANDLE_STMT, connection_->Get());
-    if (!Run(statement, sql)) return 0;
-    long changed = -1;
-    do {
-      SQLLEN count = -1;
-      if (SQL_SUCCEEDED(SQLRowCount(statement.Get(), &count)) && count >= 0) {
-        changed = (changed < 0 ? 0 : changed) + static_cast<long>(count);
-      }
-    } while (NextResult(statement));
-    return changed;
+  long Execute(std::string_view sql) override { return Execute(sql, {}); }
+  ResultSet Query(std::string_view sql) override { return Query(sql, {}); }
+
+  long Execute(std::string_view sql, const std::vector<Parameter>& values) override {
+    if (values.empty()) {
+      Handle statement(SQL_HANDLE_STMT, connection_->Get());
+      return ChangedRows(statement, Run(statement, sql, values));
+    }
+    Handle& statement = PreparedStatement(sql);
+    const ReadyForReuse reuse(statement);
+    return ChangedRows(statement, Run(statement, sql, values));
   }
 
-  ResultSet Query(std::string_view sql) override {
-    Handle statement(SQL_HANDLE_STMT, connection_->Get());
-    ResultSet result;
-    if (!Run(statement, sql)) return result;
-    SQLSMALLINT columns = 0;
-    // A batch may change rows before it selects: the first result with columns is the answer.
-    for (;;) {
-      Check(SQLNumResultCols(statement.Get(), &columns), statement, natives_, "SQLNumResultCols failed");
-      if (columns > 0 || !NextResult(statement)) break;
+  ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) override {
+    if (values.empty()) {
+      Handle statement(SQL_HANDLE_STMT, connection_->Get());
+      return Rows(statement, Run(statement, sql, values));
     }
-    for (SQLSMALLINT column = 1; column <= columns; ++column) {
-      result.columns.push_back(DescribeColumn(statement.Get(), static_cast<SQLUSMALLINT>(column), statement, natives_));
-    }
-    ReadRows(statement, result);
-    SQLCloseCursor(statement.Get());
-    MarkBaseAndKeyColumns(result.columns);
-    return result;
+    Handle& statement = PreparedStatement(sql);
+    const ReadyForReuse reuse(statement);
+    return Rows(statement, Run(statement, sql, values));
   }
 
   void BeginTransaction() override {
@@ -104,6 +100,63 @@ class OdbcBackend final : public Backend {
   }
 
  private:
+  long ChangedRows(const Handle& statement, bool ran) {
+    if (!ran) return 0;
+    long changed = -1;
+    do {
+      SQLLEN count = -1;
+      if (SQL_SUCCEEDED(SQLRowCount(statement.Get(), &count)) && count >= 0) {
+        changed = (changed < 0 ? 0 : changed) + static_cast<long>(count);
+      }
+    } while (NextResult(statement));
+    return changed;
+  }
+
+  ResultSet Rows(const Handle& statement, bool ran) {
+    ResultSet result;
+    if (!ran) return result;
+    SQLSMALLINT columns = 0;
+    // A batch may change rows before it selects: the first result with columns is the answer.
+    for (;;) {
+      Check(SQLNumResultCols(statement.Get(), &columns), statement, natives_, "SQLNumResultCols failed");
+      if (columns > 0 || !NextResult(statement)) break;
+    }
+    for (SQLSMALLINT column = 1; column <= columns; ++column) {
+      result.columns.push_back(DescribeColumn(statement.Get(), static_cast<SQLUSMALLINT>(column), statement, natives_));
+    }
+    ReadRows(statement, result);
+    SQLCloseCursor(statement.Get());
+    MarkBaseAndKeyColumns(result.columns);
+    return result;
+  }
+
+  // Statements with values are prepared once per connection and kept by their text, so the
+  // server parses them once and reuses its plan; a statement without values runs directly.
+  Handle& PreparedStatement(std::string_view sql) {
+    if (const auto found = prepared_.find(sql); found != prepared_.end()) return *found->second;
+    auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->Get());
+    const std::string text = translate_ ? tsql::Translate(sql) : std::string(sql);
+    Check(SQLPrepare(statement->Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS), *statement,
+          natives_, "The ODBC driver refused the statement.");
+    if (prepared_.size() >= kPreparedLimit) prepared_.clear();
+    return *prepared_.emplace(std::string(sql), std::move(statement)).first->second;
+  }
+
+  // Leaves a kept statement closed and without bound values, however its run ended.
+  class ReadyForReuse {
+   public:
+    explicit ReadyForReuse(const Handle& statement) : statement_(statement) {}
+    ~ReadyForReuse() {
+      SQLFreeStmt(statement_.Get(), SQL_CLOSE);
+      SQLFreeStmt(statement_.Get(), SQL_RESET_PARAMS);
+    }
+    ReadyForReuse(const ReadyForReuse&) = delete;
+    ReadyForReuse& operator=(const ReadyForReuse&) = delete;
+
+   private:
+    const Handle& statement_;
+  };
+
   void Connect(const std::string& connectionString) {
     SQLCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
@@ -130,10 +183,25 @@ class OdbcBackend final : public Backend {
   }
 
   // Runs the statement; false when it reported no data (an update that matched nothing).
-  bool Run(const Handle& statement, std::string_view sql) {
-    const std::string text = translate_ ? tsql::Translate(sql) : std::string(sql);
-    const SQLRETURN rc =
-        SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS);
+  // The values are bound to the marks before it runs (a statement with values was prepared);
+  // their buffers are read when it runs.
+  bool Run(const Handle& statement, std::string_view sql, const std::vector<Parameter>& values) {
+    std::vector<BoundParameter> bound;
+    bound.reserve(values.size());  // bound buffers must not move once bound
+    for (const Parameter& value : values) bound.push_back(PrepareValueBinding(value));
+    for (std::size_t i = 0; i < bound.size(); ++i) {
+      BoundParameter& b = bound[i];
+      Check(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, b.cType, b.sqlType,
+                             b.columnSize, b.decimalDigits, b.Buffer(), b.BufferLength(), &b.indicator),
+            statement, natives_, "SQLBindParameter failed");
+    }
+    SQLRETURN rc;
+    if (values.empty()) {
+      const std::string text = translate_ ? tsql::Translate(sql) : std::string(sql);
+      rc = SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS);
+    } else {
+      rc = SQLExecute(statement.Get());  // prepared by PreparedStatement
+    }
     if (rc == SQL_NO_DATA) return false;
     Check(rc, statement, natives_, "The ODBC driver refused the statement.");
     return true;
@@ -273,6 +341,8 @@ class OdbcBackend final : public Backend {
   NativeErrors natives_;
   Handle environment_;
   std::unique_ptr<Handle> connection_;
+  // After the connection, so they are freed before it.
+  std::map<std::string, std::unique_ptr<Handle>, std::less<>> prepared_;
   bool inTransaction_ = false;
   std::map<std::string, TableFacts> tables_;
 };

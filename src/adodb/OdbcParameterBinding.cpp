@@ -1,7 +1,9 @@
 #include "adodb/OdbcParameterBinding.h"
 
 #include <algorithm>
+#include <string_view>
 
+#include "adodb/BoundValues.h"
 #include "adodb/OdbcColumns.h"
 
 namespace adodb::odbc {
@@ -70,7 +72,63 @@ void PrepareText(BoundParameter& bound, const Parameter& parameter) {
   bound.indicator = static_cast<SQLLEN>(value.size());
 }
 
+// UTF-8 to UTF-16 code units; a malformed byte becomes U+FFFD.
+std::u16string Utf16Of(std::string_view text) {
+  std::u16string wide;
+  wide.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t code = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+    bool valid = length != 0 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+      wide += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      wide += static_cast<char16_t>(0xD800 + (code >> 10));
+      wide += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      wide += static_cast<char16_t>(code);
+    }
+    i += length;
+  }
+  return wide;
+}
+
+void PrepareWideText(BoundParameter& bound, const Parameter& parameter) {
+  const std::u16string wide = parameter.Value().IsNull() ? std::u16string() : Utf16Of(parameter.Value().TextOrEmpty());
+  bound.cType = SQL_C_WCHAR;
+  bound.sqlType = SQL_WVARCHAR;
+  bound.columnSize = std::max<std::size_t>(wide.size(), 1);
+  const std::size_t bytes = wide.size() * sizeof(char16_t);
+  bound.text.assign(reinterpret_cast<const char*>(wide.data()), bytes);
+  bound.text.append(sizeof(char16_t), '\0');
+  bound.indicator = static_cast<SQLLEN>(bytes);
+}
+
 }  // namespace
+
+BoundParameter PrepareValueBinding(const Parameter& parameter) {
+  BoundParameter bound = PrepareBinding(parameter);
+  if (bound.indicator == SQL_NULL_DATA) return bound;
+  if (bound.cType == SQL_C_CHAR) {
+    PrepareWideText(bound, parameter);
+  } else if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
+    bound.number = RoundedToScale(bound.number, parameter.NumericScale());
+    bound.sqlType = SQL_DECIMAL;
+    bound.columnSize = 38;
+    bound.decimalDigits = static_cast<SQLSMALLINT>(parameter.NumericScale());
+  }
+  return bound;
+}
 
 BoundParameter PrepareBinding(const Parameter& parameter) {
   BoundParameter bound;

@@ -44,6 +44,10 @@ struct BoundParameter {
 };
 
 BoundParameter PrepareBinding(const Parameter& parameter);
+// A value for a statement's ? mark: as PrepareBinding, but a text goes as wide characters
+// (SQL_C_WCHAR to SQL_WVARCHAR), so a server whose default collation is not Chinese keeps Chinese
+// text, and a decimal is rounded to its scale.
+BoundParameter PrepareValueBinding(const Parameter& parameter);
 SQLSMALLINT InputOutputTypeOf(ParameterDirection direction);
 Variant ValueOfOutput(const BoundParameter& bound, DataType type);
 // "{call NAME(?,?)}", or "{? = call NAME(?,?)}" when the first parameter takes the return value.

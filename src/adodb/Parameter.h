@@ -25,6 +25,10 @@ class Parameter {
   const Variant& Value() const { return value_; }
   void SetValue(Variant v) { value_ = std::move(v); }
   bool IsOutput() const { return direction_ != adParamInput; }
+  // Digits after the point of a decimal value (adDecimal, adNumeric); a value bound to a
+  // statement is rounded to them as the server rounds it to its parameter's declared scale.
+  int NumericScale() const { return numericScale_; }
+  void SetNumericScale(int scale) { numericScale_ = scale; }
 
  private:
   std::string name_;
@@ -32,6 +36,7 @@ class Parameter {
   ParameterDirection direction_;
   long size_;
   Variant value_;
+  int numericScale_ = 0;
 };
 
 // "@Name", "name" and "NAME" name the same parameter.

@@ -11,6 +11,7 @@ namespace adodb {
 struct Recordset::Shared {
   ResultSet result;
   std::string sql;
+  std::vector<Parameter> values;
 };
 
 namespace {
@@ -82,8 +83,13 @@ struct SortKey {
 
 }  // namespace
 
-void Recordset::Open(std::string_view sql, const std::shared_ptr<Connection>& connection, CursorType,
+void Recordset::Open(std::string_view sql, const std::shared_ptr<Connection>& connection, CursorType cursor,
                      LockType lock) {
+  Open(sql, {}, connection, cursor, lock);
+}
+
+void Recordset::Open(std::string_view sql, const std::vector<Parameter>& values,
+                     const std::shared_ptr<Connection>& connection, CursorType, LockType lock) {
   if (!connection || connection->State() != adStateOpen) {
     throw Error(errnum::kConnectionInvalid,
                 "The connection cannot be used to perform this operation. It is either closed or invalid in this context.",
@@ -91,8 +97,9 @@ void Recordset::Open(std::string_view sql, const std::shared_ptr<Connection>& co
   }
   if (data_) throw Error(errnum::kObjectOpen, "Operation is not allowed when the object is open.", "ADODB.Recordset");
   auto shared = std::make_shared<Shared>();
-  shared->result = connection->GetBackend().Query(sql);
+  shared->result = connection->GetBackend().Query(sql, values);
   shared->sql = std::string(sql);
+  shared->values = values;
   data_ = std::move(shared);
   connection_ = connection;
   lock_ = lock == adLockUnspecified ? adLockReadOnly : lock;
@@ -298,7 +305,8 @@ void Recordset::Requery() {
   pending_.clear();
   auto shared = std::make_shared<Shared>();
   shared->sql = data_->sql;
-  shared->result = connection_->GetBackend().Query(shared->sql);
+  shared->values = data_->values;
+  shared->result = connection_->GetBackend().Query(shared->sql, shared->values);
   data_ = std::move(shared);
   order_.resize(data_->result.rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});

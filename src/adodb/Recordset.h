@@ -35,6 +35,9 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // Requery and Update. Throws adodb::Error on failure.
   void Open(std::string_view sql, const std::shared_ptr<Connection>& connection, CursorType cursor = adOpenStatic,
             LockType lock = adLockReadOnly);
+  // The same with the statement's ? marks bound to `values` (kept for Requery).
+  void Open(std::string_view sql, const std::vector<Parameter>& values, const std::shared_ptr<Connection>& connection,
+            CursorType cursor = adOpenStatic, LockType lock = adLockReadOnly);
   void Close();
   int State() const { return data_ ? adStateOpen : adStateClosed; }
   LockType Lock() const { return lock_; }

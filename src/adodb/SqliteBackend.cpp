@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 
+#include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
 #include "adodb/Error.h"
 #include "adodb/StoredProcedures.h"
@@ -202,6 +204,75 @@ void BindLiterals(sqlite3_stmt* statement, const std::vector<tsql::Token>& token
   }
 }
 
+std::string StoredDateText(const Date& date) {
+  std::string text = date.ToText();
+  if (!date.HasTime()) text += " 00:00:00";
+  return text;
+}
+
+void BindValue(sqlite3_stmt* statement, int index, const Parameter& parameter) {
+  const Variant& value = parameter.Value();
+  if (value.IsNull() || value.IsEmpty()) {
+    sqlite3_bind_null(statement, index);
+    return;
+  }
+  switch (KindOf(parameter.Type())) {
+    case ValueKind::Boolean:
+      sqlite3_bind_int64(statement, index, value.AsBool() ? 1 : 0);
+      return;
+    case ValueKind::Integer:
+      sqlite3_bind_int64(statement, index, value.AsInt64());
+      return;
+    case ValueKind::Currency:
+      sqlite3_bind_double(statement, index, RoundedToScale(value.AsDouble(), 4));
+      return;
+    case ValueKind::Double:
+      if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
+        sqlite3_bind_double(statement, index, RoundedToScale(value.AsDouble(), parameter.NumericScale()));
+      } else {
+        sqlite3_bind_double(statement, index, value.AsDouble());
+      }
+      return;
+    case ValueKind::Date: {
+      const std::string text = StoredDateText(value.AsDate());
+      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    case ValueKind::Text:
+    case ValueKind::Inferred:
+      break;
+  }
+  const std::string text = value.AsText();
+  sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// The marks are numbered (?1, ?2 ...) by the translation, so each takes the value of its number
+// whichever statement of a batch it stands in.
+void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
+  sqlite3_clear_bindings(statement);
+  const int count = sqlite3_bind_parameter_count(statement);
+  if (count == 0 && values.empty()) return;
+  for (int index = 1; index <= count; ++index) {
+    const char* name = sqlite3_bind_parameter_name(statement, index);
+    const long number = name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0;
+    if (number < 1 || static_cast<std::size_t>(number) > values.size()) {
+      throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
+                            " values given.");
+    }
+    BindValue(statement, index, values[static_cast<std::size_t>(number - 1)]);
+  }
+}
+
+// A statement on its own uses every value it was given: a value left over means the caller's
+// marks and values do not match, and running it would put the others in the wrong places.
+void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
+  BindValues(statement, values);
+  if (static_cast<std::size_t>(sqlite3_bind_parameter_count(statement)) < values.size()) {
+    throw Error::Provider("The statement has fewer parameter marks than the " + std::to_string(values.size()) +
+                          " values given.");
+  }
+}
+
 }  // namespace
 
 SqliteBackend::SqliteBackend(const std::string& path) {
@@ -255,6 +326,10 @@ void SqliteBackend::ThrowStepError() {
   if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE) {
     throw Error::DuplicateKey(std::move(message));
   }
+  // A decimal column's range check speaks as the server does: an arithmetic error, no constraint.
+  if (code == SQLITE_CONSTRAINT_TRIGGER && StartsWithName(message, "Arithmetic overflow error")) {
+    throw Error::Provider(std::move(message));
+  }
   if ((code & 0xff) == SQLITE_CONSTRAINT) throw Error::Integrity(std::move(message));
   throw Error::Provider(std::move(message));
 }
@@ -283,13 +358,15 @@ sqlite3_stmt* SqliteBackend::ShapeStatement(const std::shared_ptr<const tsql::Sh
 }
 
 template <typename Run>
-void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
+void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
   if (const auto cached = statements_.find(sql); cached != statements_.end()) {
     ResetOnExit reset(cached->second);
+    BindAllValues(cached->second, values);
     run(cached->second);
     return;
   }
-  const tsql::ShapedTranslation shaped = tsql::TranslateShaped(sql);
+  const tsql::ShapedTranslation shaped = values.empty() ? tsql::TranslateShaped(sql)
+                                                        : tsql::ShapedTranslation{tsql::Translate(sql), nullptr, {}};
   if (shaped.shape) {
     if (sqlite3_stmt* statement = ShapeStatement(shaped.shape)) {
       ResetOnExit reset(statement);
@@ -312,19 +389,23 @@ void SqliteBackend::ForEachStatement(std::string_view sql, Run&& run) {
     if (!statement) continue;
     if (first && OnlySeparators(tail) && !shaped.shape) {
       ResetOnExit reset(CacheStatement(sql, statement));
+      BindAllValues(statement, values);
       run(statement);
       return;
     }
     first = false;
     FinalizeOnExit finalize(statement);
+    BindValues(statement, values);
     run(statement);
   }
 }
 
-long SqliteBackend::Execute(std::string_view sql) {
+long SqliteBackend::Execute(std::string_view sql) { return Execute(sql, {}); }
+
+long SqliteBackend::Execute(std::string_view sql, const std::vector<Parameter>& values) {
   if (ChangesSchema(sql)) keyColumns_.clear();
   long changed = -1;
-  ForEachStatement(sql, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
     // sqlite3_changes() keeps the count of the last DML statement across DDL: trust it only when
     // the running total shows this very statement changed rows (it leaves trigger rows out).
     const sqlite3_int64 before = sqlite3_total_changes64(db_);
@@ -373,10 +454,12 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
   }
 }
 
-ResultSet SqliteBackend::Query(std::string_view sql) {
+ResultSet SqliteBackend::Query(std::string_view sql) { return Query(sql, {}); }
+
+ResultSet SqliteBackend::Query(std::string_view sql, const std::vector<Parameter>& values) {
   ResultSet result;
   bool haveRows = false;
-  ForEachStatement(sql, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
     const int count = sqlite3_column_count(statement);
     // A batch's variable assignments run as selects whose rows are no result.
     const bool materialize = !haveRows && count > 0 && !tsql::AssignsVariables(statement);

@@ -5,6 +5,8 @@
 // 30-second busy wait so concurrent writers queue instead of failing. Statements are translated
 // from T-SQL and their prepared form is cached by text; statements that differ only in their
 // literal values share one prepared statement of their shape, with the literals bound to it.
+// Values given for a statement's ? marks are bound straight to its prepared form; a decimal is
+// rounded to its scale first.
 // Transactions start with BEGIN IMMEDIATE: two sessions that change stock at once wait for each
 // other rather than deadlocking on a read-to-write upgrade. Not thread-safe: one per connection.
 #include <memory>
@@ -29,6 +31,8 @@ class SqliteBackend final : public Backend {
 
   long Execute(std::string_view sql) override;
   ResultSet Query(std::string_view sql) override;
+  long Execute(std::string_view sql, const std::vector<Parameter>& values) override;
+  ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) override;
   void BeginTransaction() override;
   void CommitTransaction() override;
   void RollbackTransaction() override;
@@ -44,8 +48,10 @@ class SqliteBackend final : public Backend {
   };
   using StatementCache = std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>>;
   // Runs `run` on every statement of the text, in order (a cached single statement when it can).
+  // `values` are bound to the statement's ? marks; without values, the literals of a statement of
+  // a known shape are bound instead.
   template <typename Run>
-  void ForEachStatement(std::string_view sql, Run&& run);
+  void ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run);
   sqlite3_stmt* CacheStatement(std::string_view sql, sqlite3_stmt* statement);
   // The prepared statement of a shape, or null when its parameterized text does not prepare as
   // one statement (the text is then run as it stands).

@@ -6,6 +6,7 @@
 
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
+#include "db/DecimalColumns.h"
 #include "db/DemoData.h"
 #include "db/Schema.h"
 #include "db/SqliteFile.h"
@@ -23,6 +24,7 @@ void CreateSchema(SqliteFile& db) {
   for (const auto& table : SchemaTables()) {
     db.Execute(CreateTableStatement(table));
     for (const auto& trigger : StoredDateTriggers(table)) db.Execute(trigger);
+    for (const auto& trigger : StoredDecimalTriggers(table)) db.Execute(trigger);
   }
   for (const auto& index : SchemaIndexes()) db.Execute(index);
 }

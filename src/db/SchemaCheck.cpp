@@ -1,6 +1,10 @@
 #include "db/SchemaCheck.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
@@ -10,10 +14,11 @@
 
 namespace storeadjust::db {
 
-std::string MissingSchemaTable(adodb::Connection& connection) {
-  auto tables = connection.OpenRecordset("select name from sqlite_master where type = 'table'");
-  std::vector<std::string> present;
-  for (long i = 0; i < tables->RecordCount(); ++i) present.push_back(tables->RowAt(tables->RowIndexAt(i))[0].TextOrEmpty());
+namespace {
+
+constexpr const char* kTableNames = "select name from sqlite_master where type = 'table'";
+
+std::string FirstMissing(const std::vector<std::string>& present) {
   for (const auto& table : SchemaTables()) {
     const bool found =
         std::any_of(present.begin(), present.end(), [&](const std::string& name) { return adodb::SameName(name, table.name); });
@@ -22,10 +27,46 @@ std::string MissingSchemaTable(adodb::Connection& connection) {
   return {};
 }
 
+[[noreturn]] void ThrowFileError(sqlite3* db, int rc) {
+  std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  sqlite3_close(db);
+  throw adodb::Error::Provider(std::move(message));
+}
+
+}  // namespace
+
+std::string MissingSchemaTable(adodb::Connection& connection) {
+  auto tables = connection.OpenRecordset(kTableNames);
+  std::vector<std::string> present;
+  for (long i = 0; i < tables->RecordCount(); ++i) present.push_back(tables->RowAt(tables->RowIndexAt(i))[0].TextOrEmpty());
+  return FirstMissing(present);
+}
+
+std::string MissingSchemaTableInFile(const std::string& path) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) ThrowFileError(db, rc);
+  sqlite3_stmt* statement = nullptr;
+  rc = sqlite3_prepare_v2(db, kTableNames, -1, &statement, nullptr);
+  if (rc != SQLITE_OK) ThrowFileError(db, rc);
+  std::vector<std::string> present;
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    const auto* name = sqlite3_column_text(statement, 0);
+    present.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+  }
+  sqlite3_finalize(statement);
+  if (rc != SQLITE_DONE) ThrowFileError(db, rc);
+  sqlite3_close(db);
+  return FirstMissing(present);
+}
+
+std::string SchemaRefusal(const std::string& path, const std::string& missing) {
+  return "数据库 " + path + " 中没有本模块的表 " + missing + "，它不是调拨单模块的数据库。";
+}
+
 void RequireModuleSchema(adodb::Connection& connection, const std::string& path) {
   const std::string missing = MissingSchemaTable(connection);
-  if (!missing.empty())
-    throw adodb::Error::Provider("数据库 " + path + " 中没有本模块的表 " + missing + "，它不是调拨单模块的数据库。");
+  if (!missing.empty()) throw adodb::Error::Provider(SchemaRefusal(path, missing));
 }
 
 }  // namespace storeadjust::db

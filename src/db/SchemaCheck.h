@@ -17,4 +17,12 @@ std::string MissingSchemaTable(adodb::Connection& connection);
 // lacks the module's schema.
 void RequireModuleSchema(adodb::Connection& connection, const std::string& path);
 
+// The same question asked of the file itself, opened read-only: nothing is written to it (no
+// journal switched to WAL) before it is known to be the module's database. Throws adodb::Error
+// with SQLite's words when the file cannot be read as a database.
+std::string MissingSchemaTableInFile(const std::string& path);
+
+// The refusal of a database at path that lacks the module's table `missing`.
+std::string SchemaRefusal(const std::string& path, const std::string& missing);
+
 }  // namespace storeadjust::db

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 
 #include "adodb/Backend.h"
+#include "adodb/BoundValues.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcBackend.h"
 #include "support/ErrorOf.h"
@@ -102,6 +105,40 @@ TEST_F(OdbcBackendTest, TheDialectDecidesTranslationAndTheFormOfDates) {
   ASSERT_EQ(setenv("STOREADJUST_TSQL_EXT", db_.Path().c_str(), 1), 0);  // exists, but is no library
   EXPECT_THROW(Open(), Error);
   unsetenv("STOREADJUST_TSQL_EXT");
+}
+
+// Values bound to the marks reach the driver as typed parameters, texts as wide characters:
+// a quote is a character, Chinese text comes back unchanged, a 64-bit integer keeps its digits
+// and a decimal its scale; with the dialect and without.
+TEST_F(OdbcBackendTest, BoundValuesArriveTypedWithTextsAsWideCharacters) {
+  for (const bool dialect : {true, false}) {
+    auto backend = Open(dialect);
+    const std::string key = dialect ? "CK1" : "CK2";
+    EXPECT_EQ(backend->Execute("insert into ck (djbh, pm, je, sl, rq) values (?, ?, ?, ?, ?)",
+                               {BoundText(key), BoundText("O'Brien 阿莫西林"), BoundDecimal(2.675, 2),
+                                BoundInteger(std::numeric_limits<std::int64_t>::max()), BoundDate(Date{2024, 3, 5, 10, 20, 30})}),
+              1)
+        << dialect;
+    const ResultSet found = backend->Query("select pm, je, sl, rq from ck where djbh = ? and pm = ?",
+                                           {BoundText(key), BoundText("O'Brien 阿莫西林")});
+    ASSERT_EQ(found.rows.size(), 1u) << dialect;
+    EXPECT_EQ(found.rows[0][0].AsText(), "O'Brien 阿莫西林");
+    EXPECT_DOUBLE_EQ(found.rows[0][1].AsDouble(), 2.68);
+    EXPECT_EQ(found.rows[0][2].AsInt64(), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(found.rows[0][3].AsDate(), (Date{2024, 3, 5, 10, 20, 30}));
+    EXPECT_EQ(backend->Execute("update ck set pm = ? where djbh = ?", {BoundNull(), BoundText(key)}), 1);
+    EXPECT_TRUE(backend->Query("select pm from ck where djbh = ?", {BoundText(key)}).rows[0][0].IsNull());
+    // The same text again, prepared once: each run has its own values, and a run that fails
+    // (a duplicate key) leaves the statement ready for the next.
+    const std::string insert = "insert into ck (djbh, pm) values (?, ?)";
+    EXPECT_THROW(backend->Execute(insert, {BoundText(key), BoundText("dup")}), Error);
+    EXPECT_EQ(backend->Execute(insert, {BoundText(key + "b"), BoundText("乙")}), 1);
+    for (const char* other : {"CK0001", "CK0002"}) {
+      const ResultSet row = backend->Query("select djbh from ck where djbh = ?", {BoundText(other)});
+      ASSERT_EQ(row.rows.size(), 1u) << other;
+      EXPECT_EQ(row.rows[0][0].AsText(), other);
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // without Enter, F3 on a line, lines deleted, the in-warehouse changed, the editor closed and
 // opened again, and saves. Questions, lists and the goods-place dialog are answered at random.
 // After every save the line stored must be the line the screen showed: the goods' own facts, the
-// shown unit with its coefficient, sl = txtXs x TxtSl, price and amounts as shown, a batch the
+// shown unit with its coefficient, sl = txtXs x TxtSl, price and amounts as shown (held at their
+// columns' scale, as the server holds them: a price of 0.12036 is 0.1204 in money), a batch the
 // out-warehouse holds, and goods-place rows that place exactly sl. At the end the bill is audited:
 // the stock then moved exactly by its lines, or, when the audit did not commit, not at all.
 // A failure names its seed; STOREADJUST_PROPERTY_SEED=<seed> runs that sequence alone.
@@ -16,6 +17,7 @@
 #include <memory>
 #include <random>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Variant.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/EmbeddedProcedures.h"
@@ -37,6 +39,8 @@ double Number(const std::string& text) {
   return adodb::ParseNumber(text, value) ? value : 0;
 }
 double Cents(double value) { return std::round(value * 100) / 100; }
+// What a decimal(18,4) or money column holds of the value.
+double FourPlaces(double value) { return adodb::RoundedToScale(value, 4); }
 bool Near(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(a)); }
 
 // A clerk who answers every question, list and goods-place dialog at random, and remembers them.
@@ -221,11 +225,11 @@ class EntrySequence {
       return differs("unit", shown.unitName + " (coefficient " + adodb::FormatNumber(coefficient) + ")",
                      "系数 " + adodb::FormatNumber(shown.coefficient));
     }
-    if (!Near(number(11), shown.quantity)) return differs("srsl", line[11], adodb::FormatNumber(shown.quantity));
-    if (!Near(number(6), shown.coefficient * shown.quantity)) {
+    if (!Near(number(11), FourPlaces(shown.quantity))) return differs("srsl", line[11], adodb::FormatNumber(shown.quantity));
+    if (!Near(number(6), FourPlaces(shown.coefficient * shown.quantity))) {
       return differs("sl", line[6], adodb::FormatNumber(shown.coefficient) + " x " + adodb::FormatNumber(shown.quantity));
     }
-    if (!Near(number(5), shown.price)) return differs("dj", line[5], adodb::FormatNumber(shown.price));
+    if (!Near(number(5), FourPlaces(shown.price))) return differs("dj", line[5], adodb::FormatNumber(shown.price));
     if (!Near(number(7), Cents(shown.amount))) return differs("je", line[7], adodb::FormatNumber(shown.amount));
     if (!Near(number(9), Cents(shown.retailTotal))) return differs("lsze", line[9], adodb::FormatNumber(shown.retailTotal));
     if (line[12] != shown.out || line[13] != shown.in) {

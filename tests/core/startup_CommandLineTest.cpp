@@ -2,10 +2,12 @@
 // print and the status they end with. The launcher answers on the console (no display), so a
 // start that succeeds returns as soon as the browser would have been shown.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,6 +49,10 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
   return ran;
 }
 
+std::string BytesOf(const std::string& path) {
+  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+}
+
 // Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
 // status: 2 for a wrong command line, 1 for a database that cannot serve.
 TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
@@ -77,6 +83,27 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
   ran = launch({"--db", demo.Path(), "--operator", "001"});
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
+}
+
+// A file the launcher refuses is left as it was: an empty file, a text file and another
+// program's SQLite database (in rollback-journal mode) keep their bytes, and no WAL appears.
+TEST(LauncherStartup, AFileItRefusesIsNotWrittenTo) {
+  const TempDatabase home;
+  const std::string foreign = (home.Folder() / "other.db").string();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "create table accounts (id int); insert into accounts values (1)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string text = (home.Folder() / "notes.txt").string();
+  std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
+  for (const std::string& file : {home.Path(), text, foreign}) {
+    const std::string before = BytesOf(file);
+    const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", file}, home.Folder());
+    EXPECT_EQ(ran.status, 1) << file;
+    EXPECT_EQ(BytesOf(file), before) << file;
+    EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
+  }
 }
 
 TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {

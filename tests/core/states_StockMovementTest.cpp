@@ -89,6 +89,31 @@ TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountA
   EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "0|0|0|\n");
 }
 
+// Balances are held as the server's money column holds them: after audits and un-audits of
+// amounts with cents, the balance is its decimal value exactly (5954.4 - 2280 is 3674.4, not
+// 3674.3999999999996), and a sum that leaves the column's range is refused, changing nothing.
+TEST_F(StockMovementTest, BalancesAfterAuditsAndUnAuditsOfCentsAreExactDecimals) {
+  const std::string where = " from ywbalance where hh='0034' and stockid='01'";
+  db_.Run({"update ywbalance set sjje=5954.4, sjlsje=0.3" + where.substr(std::string(" from ywbalance").size())});
+  const auto balanceIs = [&](const std::string& sjje, const std::string& sjlsje) {
+    return db_.Value("select count(*)" + where + " and sjje=" + sjje + " and sjlsje=" + sjlsje) == "1";
+  };
+  AddBill("C1", "01", "07", "0034", "230515", "200341", 1, 2280, 0.1);
+  AddBill("C2", "01", "07", "0034", "230515", "200341", 1, 0.07, 0.2);
+  AddBill("C3", "01", "07", "0034", "230515", "200341", 1, 1234.56, 1e-5);
+  ASSERT_EQ(Change(StateCommand::Audit, "C1").result, StateResult::Done);
+  EXPECT_TRUE(balanceIs("3674.4", "0.2")) << db_.Value("select cast(sjje as varchar(40))" + where);
+  ASSERT_EQ(Change(StateCommand::Audit, "C2").result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::Audit, "C3").result, StateResult::Done);
+  EXPECT_TRUE(balanceIs("2439.77", "0"));
+  ASSERT_EQ(Change(StateCommand::UnAudit, "C2").result, StateResult::Done);
+  EXPECT_TRUE(balanceIs("2439.84", "0.2"));
+  ASSERT_EQ(Change(StateCommand::UnAudit, "C1").result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::UnAudit, "C3").result, StateResult::Done);
+  EXPECT_TRUE(balanceIs("5954.4", "0.3"));
+  EXPECT_EQ(db_.Value("select count(*) from ywbalance where hh='0034' and stockid='07' and sjje=0 and sjlsje=0"), "1");
+}
+
 // The location code a reversal takes out of the receiving batch row's list.
 TEST(RemoveListItemTest, LocationListsLoseOneCode) {
   EXPECT_EQ(RemoveListItem("A1,B2,C3", "B2"), "A1,C3");

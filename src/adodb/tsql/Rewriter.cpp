@@ -1434,6 +1434,8 @@ class Rewriter {
       case TokenKind::NString:
         if (plainLiterals_) plainLiterals_->push_back(pos_);
         return EmitToken(Take());
+      case TokenKind::Parameter:
+        return EmitToken(Take());
       case TokenKind::Operator:
         if (!AcceptOp("(")) Unexpected();
         Emit("(");

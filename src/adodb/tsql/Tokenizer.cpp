@@ -21,7 +21,8 @@ enum CharClass : std::uint8_t {
   kGreater,   // >: >, >=
   kBang,      // !: only in !=, !<, !>
   kSingle,    // ( ) , ; + * % = & | ^ ~: one-character operators
-  kIllegal,   // everything else (control characters, ` ? { } \ ...)
+  kQuestion,  // ?: a parameter mark, optionally numbered (?2)
+  kIllegal,   // everything else (control characters, ` { } \ ...)
 };
 
 constexpr std::array<CharClass, 256> BuildClassTable() {
@@ -43,6 +44,7 @@ constexpr std::array<CharClass, 256> BuildClassTable() {
   table['<'] = kLess;
   table['>'] = kGreater;
   table['!'] = kBang;
+  table['?'] = kQuestion;
   for (char c : {'(', ')', ',', ';', '+', '*', '%', '=', '&', '|', '^', '~'}) table[static_cast<unsigned char>(c)] = kSingle;
   return table;
 }
@@ -177,6 +179,11 @@ TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept {
       return {TokenKind::Illegal, 1};
     case kSingle:
       return {TokenKind::Operator, 1};
+    case kQuestion: {
+      std::size_t i = pos + 1;
+      while (ClassAt(s, i) == kDigit) ++i;
+      return {TokenKind::Parameter, i - pos};
+    }
     case kIllegal:
       break;
   }

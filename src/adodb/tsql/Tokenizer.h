@@ -22,6 +22,7 @@ enum class TokenKind {
   QuotedName,    // "name" with "" as an embedded quote
   Variable,      // @name or @@name
   Operator,      // ( ) , . ; + - * / % = < > <= >= <> != !< !> & | ^ ~
+  Parameter,     // ? or ?N: a value bound to the statement rather than written into it
   Unterminated,  // a string, name or comment without its closing mark
   Illegal,       // a character the dialect has no use for
 };

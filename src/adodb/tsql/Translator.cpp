@@ -84,6 +84,49 @@ Translation TranslateTokens(std::string_view tsql, const std::vector<Token>& tok
   }
 }
 
+bool HasParameterMarks(std::string_view tsql) {
+  if (tsql.find('?') == std::string_view::npos) return false;
+  for (const Token& t : Tokenize(tsql)) {
+    if (t.kind == TokenKind::Parameter) return true;
+  }
+  return false;
+}
+
+// Every bare ? numbered in the order it stands (?1, ?2, ...): a rewrite that moves an expression
+// (TOP's count to the end as LIMIT) then still binds each value to its own mark. Marks that are
+// numbered already keep their number.
+std::string NumberedParameterMarks(std::string_view tsql) {
+  std::string numbered;
+  numbered.reserve(tsql.size() + 16);
+  int ordinal = 0;
+  for (std::size_t pos = 0; pos < tsql.size();) {
+    const TokenExtent t = NextToken(tsql, pos);
+    if (t.kind == TokenKind::Parameter) ++ordinal;
+    if (t.kind == TokenKind::Parameter && t.length == 1) {
+      numbered += "?" + std::to_string(ordinal);
+    } else {
+      numbered += tsql.substr(pos, t.length);
+    }
+    pos += t.length;
+  }
+  return numbered;
+}
+
+// A statement with parameter marks is one text whatever its values: it is translated by its
+// text, never by shape (its marks are no literals to slot).
+std::string TranslateWithParameterMarks(std::string_view tsql) {
+  const std::string numbered = NumberedParameterMarks(tsql);
+  try {
+    Translation translation{Rewrite(Tokenize(numbered)), {}};
+    ByText().Store(tsql, translation);
+    return translation.sql;
+  } catch (const Error& e) {
+    if (e.Number() != errnum::kUnsupportedSql) throw;
+    ByText().Store(tsql, Translation{{}, e.Description()});
+    throw;
+  }
+}
+
 }  // namespace
 
 std::string Translate(std::string_view tsql) { return TranslateShaped(tsql).Text(); }
@@ -94,6 +137,7 @@ ShapedTranslation TranslateShaped(std::string_view tsql) {
     if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
     return {std::move(found.sql), nullptr, {}};
   }
+  if (HasParameterMarks(tsql)) return {TranslateWithParameterMarks(tsql), nullptr, {}};
   ShapedTranslation shaped;
   shaped.tokens = Tokenize(tsql);
   const std::string shape = ShapeKey(shaped.tokens);

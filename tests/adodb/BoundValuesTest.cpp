@@ -1,0 +1,128 @@
+// Values bound to a statement's ? marks on the embedded database: they never become statement
+// text, keep every digit of a 64-bit integer, are held at a decimal's scale, and go to the mark
+// they belong to even when the translation moves it.
+#include "adodb/BoundValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "adodb/Command.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "support/ErrorOf.h"
+#include "support/TempDatabase.h"
+
+namespace adodb {
+namespace {
+
+using testsupport::ErrorOf;
+
+class BoundValuesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    conn = db.Open();
+    conn->Execute("create table v (id int primary key, pm varchar(40) null, n bigint null, je decimal(18,2) null, "
+                  "dj decimal(18,4) null, rq datetime null)");
+  }
+  Variant ValueOf(const std::string& column, int id) {
+    return conn->OpenRecordset("select " + column + " from v where id = ?", {BoundInteger(id)})->Value(0);
+  }
+
+  testsupport::TempDatabase db;
+  std::shared_ptr<Connection> conn;
+};
+
+TEST_F(BoundValuesTest, TextWithQuotesAndChineseIsStoredAsItIsAndFindsItsRow) {
+  const std::string texts[] = {"O'Brien", "'; drop table v; --", "阿莫西林胶囊（0.25g*24粒）", "", "?"};
+  int id = 0;
+  for (const std::string& text : texts) EXPECT_EQ(conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(++id), BoundText(text)}), 1);
+  id = 0;
+  for (const std::string& text : texts) {
+    ++id;
+    EXPECT_EQ(ValueOf("pm", id).AsText(), text);
+    const auto found = conn->OpenRecordset("select id from v where pm = ?", {BoundText(text)});
+    ASSERT_FALSE(found->EOF()) << text;
+    EXPECT_EQ(found->Value(0).AsInt32(), id) << text;
+  }
+  // A ? inside a literal is a character, not a mark.
+  EXPECT_EQ(conn->OpenRecordset("select '?' + ? as x", {BoundText("!")})->Value(0).AsText(), "?!");
+}
+
+TEST_F(BoundValuesTest, SixtyFourBitIntegersKeepEveryDigit) {
+  const std::int64_t edges[] = {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(),
+                                9007199254740993LL, -1, 0};
+  int id = 0;
+  for (std::int64_t n : edges) conn->Execute("insert into v (id, n) values (?, ?)", {BoundInteger(++id), BoundInteger(n)});
+  id = 0;
+  for (std::int64_t n : edges) {
+    EXPECT_EQ(ValueOf("n", ++id).AsInt64(), n);
+    EXPECT_EQ(conn->OpenRecordset("select count(*) from v where n = ?", {BoundInteger(n)})->Value(0).AsInt32(), 1) << n;
+  }
+}
+
+TEST_F(BoundValuesTest, DecimalsAreHeldAtTheirScaleAndNullsStayNull) {
+  conn->Execute("insert into v (id, je, dj, rq) values (?, ?, ?, ?)",
+                {BoundInteger(1), BoundDecimal(2.675, 2), BoundDecimal(1.23455, 4), BoundDate(Date{2024, 3, 5, 10, 20, 30})});
+  conn->Execute("insert into v (id, je, dj, rq, pm, n) values (?, ?, ?, ?, ?, ?)",
+                {BoundInteger(2), BoundDecimal(5954.4 - 2280, 2), BoundDecimal(-0.00005, 4), BoundDate(Date{2024, 3, 6}),
+                 BoundNull(), BoundNull(adBigInt)});
+  conn->Execute("insert into v (id, je, dj) values (?, ?, ?)", {BoundInteger(3), BoundNull(adDecimal), BoundNull(adDecimal)});
+  EXPECT_EQ(ValueOf("je", 1).AsDouble(), 2.68);
+  EXPECT_EQ(ValueOf("dj", 1).AsDouble(), 1.2346);
+  EXPECT_EQ(ValueOf("rq", 1).AsDate(), (Date{2024, 3, 5, 10, 20, 30}));
+  EXPECT_EQ(ValueOf("je", 2).AsDouble(), 3674.4);
+  EXPECT_EQ(ValueOf("dj", 2).AsDouble(), -0.0001);
+  EXPECT_EQ(ValueOf("rq", 2).AsDate(), (Date{2024, 3, 6}));
+  for (const char* column : {"pm", "n"}) EXPECT_TRUE(ValueOf(column, 2).IsNull()) << column;
+  for (const char* column : {"je", "dj", "pm", "n", "rq"}) EXPECT_TRUE(ValueOf(column, 3).IsNull()) << column;
+  // NULL compares as NULL: "= ?" with a NULL finds nothing, "is null" finds the rows.
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v where je = ?", {BoundNull(adDecimal)})->Value(0).AsInt32(), 0);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v where je is null")->Value(0).AsInt32(), 1);
+}
+
+TEST_F(BoundValuesTest, EachValueGoesToItsOwnMarkWhereverTheTranslationMovesIt) {
+  for (int id = 1; id <= 5; ++id) conn->Execute("insert into v (id, n) values (?, ?)", {BoundInteger(id), BoundInteger(id * 10)});
+  // TOP's count ends up after the WHERE clause as LIMIT.
+  const auto top = conn->OpenRecordset("select top (?) id from v where n > ? order by id", {BoundInteger(2), BoundInteger(20)});
+  ASSERT_EQ(top->RecordCount(), 2);
+  EXPECT_EQ(top->Value(0).AsInt32(), 3);
+  // The same text with other values is the same prepared statement and gives their rows.
+  EXPECT_EQ(conn->OpenRecordset("select top (?) id from v where n > ? order by id", {BoundInteger(1), BoundInteger(40)})
+                ->Value(0)
+                .AsInt32(),
+            5);
+}
+
+TEST_F(BoundValuesTest, RequeryAndTextCommandsUseTheirValues) {
+  conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(1), BoundText("甲")});
+  const auto set = conn->OpenRecordset("select count(*) from v where pm = ?", {BoundText("乙")});
+  EXPECT_EQ(set->Value(0).AsInt32(), 0);
+  Command command;
+  command.ActiveConnection = conn;
+  command.CommandTypeValue = adCmdText;
+  command.CommandText = "update v set pm = ? where id = ?";
+  command.Append(std::make_shared<Parameter>(BoundText("乙")));
+  command.Append(std::make_shared<Parameter>(BoundInteger(1)));
+  command.Execute();
+  set->Requery();
+  EXPECT_EQ(set->Value(0).AsInt32(), 1);
+}
+
+TEST_F(BoundValuesTest, MarksAndValuesThatDoNotMatchAreRefusedAndChangeNothing) {
+  const Error refused = ErrorOf([&] { conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(1)}); });
+  EXPECT_NE(refused.Description().find("more parameter marks"), std::string::npos) << refused.Description();
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 0);
+  // The statement prepared for that text does not keep the last values it was given.
+  conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(1), BoundText("x")});
+  EXPECT_THROW(conn->Execute("insert into v (id, pm) values (?, ?)", {BoundInteger(2)}), Error);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
+  // A value left over is refused too: the caller's marks and values do not match.
+  EXPECT_THROW(conn->Execute("insert into v (id, pm) values (?, 'y')", {BoundInteger(3), BoundText("z")}), Error);
+  EXPECT_THROW(conn->Execute("insert into v (id, pm) values (4, 'y')", {BoundInteger(4)}), Error);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
+}
+
+}  // namespace
+}  // namespace adodb
