@@ -15,6 +15,7 @@ std::string MissingSchemaTable(adodb::Connection& connection) {
   std::vector<std::string> present;
   for (long i = 0; i < tables->RecordCount(); ++i) present.push_back(tables->RowAt(tables->RowIndexAt(i))[0].TextOrEmpty());
   for (const auto& table : SchemaTables()) {
+    if (adodb::SameName(table.name, kPasswordTable)) continue;
     const bool found =
         std::any_of(present.begin(), present.end(), [&](const std::string& name) { return adodb::SameName(name, table.name); });
     if (!found) return table.name;

@@ -1,0 +1,92 @@
+#include "SignInDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "StartupCheck.h"
+#include "host/OperatorPassword.h"
+
+namespace storeadjust::launcher {
+
+namespace {
+
+class SignInForm {
+ public:
+  SignInForm(const std::string& initialCode, const SignInAttempt& attempt) : attempt_(attempt) {
+    dialog_.setWindowTitle(QStringLiteral("登录 仓库调拨单"));
+    code_ = new QLineEdit(QString::fromStdString(initialCode));
+    password_ = new QLineEdit;
+    password_->setEchoMode(QLineEdit::Password);
+    message_ = new QLabel;
+    message_->setWordWrap(true);
+    message_->setStyleSheet(QStringLiteral("color: #b00020"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("操作员编号:"), code_);
+    form->addRow(QStringLiteral("密码:"), password_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    signIn_ = buttons->button(QDialogButtonBox::Ok);
+    signIn_->setText(QStringLiteral("登录"));
+    signIn_->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog_, [this] { Try(); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog_, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog_);
+    layout->addLayout(form);
+    layout->addWidget(message_);
+    layout->addWidget(buttons);
+    (code_->text().isEmpty() ? code_ : password_)->setFocus();
+  }
+
+  std::optional<SignedIn> Run() {
+    if (dialog_.exec() != QDialog::Accepted) return std::nullopt;
+    return signedIn_;
+  }
+
+ private:
+  void Try() {
+    if (!signIn_->isEnabled()) return;  // Enter while the wait runs
+    const std::string code = code_->text().trimmed().toStdString();
+    const std::string password = password_->text().toStdString();
+    password_->clear();
+    try {
+      signedIn_ = SignedIn{code, attempt_(code, password)};
+      dialog_.accept();
+    } catch (const StartupError& e) {
+      ++failures_;
+      message_->setText(QString::fromStdString(e.what()));
+      WaitBeforeNextTry(SignInDelaySeconds(failures_));
+      password_->setFocus();
+    }
+  }
+
+  void WaitBeforeNextTry(int seconds) {
+    if (seconds <= 0) return;
+    signIn_->setEnabled(false);
+    message_->setText(message_->text() + QStringLiteral("\n请等 %1 秒再试。").arg(seconds));
+    QTimer::singleShot(seconds * 1000, &dialog_, [this] { signIn_->setEnabled(true); });
+  }
+
+  QDialog dialog_;
+  QLineEdit* code_;
+  QLineEdit* password_;
+  QLabel* message_;
+  QPushButton* signIn_;
+  SignInAttempt attempt_;
+  int failures_ = 0;
+  SignedIn signedIn_;
+};
+
+}  // namespace
+
+std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt) {
+  SignInForm form(initialCode, attempt);
+  return form.Run();
+}
+
+}  // namespace storeadjust::launcher
