@@ -17,9 +17,9 @@
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 #include <QApplication>
 
-#include "SignInDialog.h"
 #include "qt/CjkFont.h"
 #include "qt/QtUserInterface.h"
+#include "qt/SignInDialog.h"
 #endif
 
 namespace {
@@ -51,7 +51,13 @@ std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool
   if (auto password = GivenPassword(options)) return attempt(options.optCode, *password);
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   if (desktop) {
-    auto signedIn = storeadjust::launcher::RunSignInDialog(options.optCode, attempt);
+    auto signedIn = storeadjust::qt::RunSignInDialog(options.optCode, [&](const std::string& code, const std::string& password) {
+      try {
+        return storeadjust::qt::SignInAnswer{true, attempt(code, password)};
+      } catch (const StartupError& e) {
+        return storeadjust::qt::SignInAnswer{false, e.what()};
+      }
+    });
     if (!signedIn) throw StartupError("操作员 " + options.optCode + " 取消了登录。");
     options.optCode = signedIn->code;
     return signedIn->name;

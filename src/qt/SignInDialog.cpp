@@ -1,4 +1,4 @@
-#include "SignInDialog.h"
+#include "qt/SignInDialog.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,10 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "StartupCheck.h"
 #include "host/OperatorPassword.h"
 
-namespace storeadjust::launcher {
+namespace storeadjust::qt {
 
 namespace {
 
@@ -21,9 +20,12 @@ class SignInForm {
   SignInForm(const std::string& initialCode, const SignInAttempt& attempt) : attempt_(attempt) {
     dialog_.setWindowTitle(QStringLiteral("登录 仓库调拨单"));
     code_ = new QLineEdit(QString::fromStdString(initialCode));
+    code_->setObjectName(QStringLiteral("TxtOptCode"));
     password_ = new QLineEdit;
+    password_->setObjectName(QStringLiteral("TxtPassword"));
     password_->setEchoMode(QLineEdit::Password);
     message_ = new QLabel;
+    message_->setObjectName(QStringLiteral("LblMessage"));
     message_->setWordWrap(true);
     message_->setStyleSheet(QStringLiteral("color: #b00020"));
     auto* form = new QFormLayout;
@@ -32,6 +34,7 @@ class SignInForm {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     signIn_ = buttons->button(QDialogButtonBox::Ok);
     signIn_->setText(QStringLiteral("登录"));
+    signIn_->setObjectName(QStringLiteral("Cmd_SignIn"));
     signIn_->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog_, [this] { Try(); });
@@ -54,15 +57,16 @@ class SignInForm {
     const std::string code = code_->text().trimmed().toStdString();
     const std::string password = password_->text().toStdString();
     password_->clear();
-    try {
-      signedIn_ = SignedIn{code, attempt_(code, password)};
+    const SignInAnswer answer = attempt_(code, password);
+    if (answer.signedIn) {
+      signedIn_ = SignedIn{code, answer.text};
       dialog_.accept();
-    } catch (const StartupError& e) {
-      ++failures_;
-      message_->setText(QString::fromStdString(e.what()));
-      WaitBeforeNextTry(SignInDelaySeconds(failures_));
-      password_->setFocus();
+      return;
     }
+    ++failures_;
+    message_->setText(QString::fromStdString(answer.text));
+    WaitBeforeNextTry(SignInDelaySeconds(failures_));
+    password_->setFocus();
   }
 
   void WaitBeforeNextTry(int seconds) {
@@ -89,4 +93,4 @@ std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const Si
   return form.Run();
 }
 
-}  // namespace storeadjust::launcher
+}  // namespace storeadjust::qt
