@@ -1,7 +1,7 @@
 #pragma once
 // What the launcher makes sure of before it hands the session to the module: that the database
-// opens, that an embedded file holds the module's tables, and that the operator's code is known.
-// A host's login would never start the module otherwise; a new user who mistyped a path or a
+// opens, that an embedded file holds the module's tables, and that the operator is who they say
+// (code and password). A host's login would never start the module otherwise; a new user who mistyped a path or a
 // code gets one line naming what was tried, instead of a message box about some table.
 #include <memory>
 #include <stdexcept>

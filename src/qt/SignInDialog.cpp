@@ -54,6 +54,11 @@ class SignInForm {
  private:
   void Try() {
     if (!signIn_->isEnabled()) return;  // Enter while the wait runs
+    // Enter after the code goes on to the password instead of spending a try on an empty one.
+    if (code_->hasFocus() && password_->text().isEmpty()) {
+      password_->setFocus();
+      return;
+    }
     const std::string code = code_->text().trimmed().toStdString();
     const std::string password = password_->text().toStdString();
     password_->clear();

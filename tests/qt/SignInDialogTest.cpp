@@ -30,12 +30,21 @@ QLineEdit& Edit(QWidget& modal, const char* name) { return *modal.findChild<QLin
 TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
   Tries tries;
   qttest::WhenModalShows([](QWidget& modal) {
+    if (!QTest::qWaitForWindowActive(&modal)) {  // without focus Enter would go nowhere
+      ADD_FAILURE() << "the sign-in dialog never became active";
+      modal.close();
+      return;
+    }
     QLineEdit& code = Edit(modal, "TxtOptCode");
     QLineEdit& password = Edit(modal, "TxtPassword");
     EXPECT_EQ(code.text(), QStringLiteral("001"));
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
+    code.setFocus();
     code.clear();
     qttest::TypeText(code, QStringLiteral("002"));
+    QTest::keyClick(&code, Qt::Key_Return);  // on to the password, no try spent
+    EXPECT_TRUE(password.hasFocus());
+    EXPECT_TRUE(modal.isVisible());
     qttest::TypeText(password, QStringLiteral("demo002"));
     QTest::keyClick(&password, Qt::Key_Return);
   });
