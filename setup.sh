@@ -3,6 +3,7 @@
 #   ./setup.sh run    install what is missing, build, start storeadjust on the demo database
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
 #   ./setup.sh bench  build optimised and run the benchmarks
+#   ./setup.sh package  build and make build/storeadjust_*.deb (install: apt-get install ./build/storeadjust_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,10 +12,11 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
-  libxlsxwriter-dev
+  libxlsxwriter-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   poppler-utils unzip
+  desktop-file-utils dpkg-dev
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -39,10 +41,43 @@ configure_and_build() {  # dir, extra cmake args...
   cmake --build "$dir" -j "$(jobs)"
 }
 
+make_package() {  # dir: an already built tree
+  rm -f "$1"/storeadjust_*.deb
+  ( cd "$1" && cpack -G DEB >cpack.log 2>&1 ) || { cat "$1/cpack.log" >&2; return 1; }
+  ls "$1"/storeadjust_*.deb
+}
+
+# The package holds what an installation needs, its desktop entry is valid, and the programs it
+# installs run (their Chinese --help) from a root of their own.
+check_package() {  # dir
+  local deb root status=0
+  deb=$(make_package "$1")
+  dpkg-deb -c "$deb" | awk '{print $NF}' >"$1/package-contents.txt"
+  for f in ./usr/bin/storeadjust ./usr/bin/storeadjust-db ./usr/lib/storeadjust/libQvStoreAdjuctBillV11.so \
+           ./usr/lib/storeadjust/libtsql_sqlite_ext.so ./usr/share/applications/storeadjust.desktop \
+           ./usr/share/icons/hicolor/scalable/apps/storeadjust.svg; do
+    grep -qxF "$f" "$1/package-contents.txt" || { echo "package: $f missing from $deb" >&2; status=1; }
+  done
+  dpkg-deb -f "$deb" Depends | grep -q libsodium || { echo "package: no libsodium dependency" >&2; status=1; }
+  root=$(mktemp -d)
+  dpkg-deb -x "$deb" "$root"
+  desktop-file-validate "$root/usr/share/applications/storeadjust.desktop" || status=1
+  "$root/usr/bin/storeadjust" --help | grep -q "^用法: storeadjust" || { echo "package: storeadjust --help" >&2; status=1; }
+  "$root/usr/bin/storeadjust-db" --help | grep -q "^用法: storeadjust-db" || { echo "package: storeadjust-db --help" >&2; status=1; }
+  # An installed launcher makes its demo database in the user's data folder and signs in.
+  echo demo001 | env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME="$root/data" \
+    "$root/usr/bin/storeadjust" >/dev/null 2>&1 && [ -s "$root/data/storeadjust/demo.db" ] ||
+    { echo "package: the installed launcher did not start on its demo database" >&2; status=1; }
+  rm -rf "$root"
+  [ $status -eq 0 ] && echo "package: $deb checked"
+  return $status
+}
+
 run_tests() {
   configure_and_build build
   local status=0
   QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$(jobs)" --output-on-failure || status=1
+  check_package build || status=1
   # The engine and the screen models again under AddressSanitizer and UndefinedBehaviorSanitizer:
   # only the test programs and the player, lightly optimised, to keep CI short.
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" \
@@ -75,11 +110,16 @@ case "${1:-}" in
     configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DSTOREADJUST_WITH_QT=ON
     for b in build-bench/bench/*_bench; do QT_QPA_PLATFORM=offscreen "$b"; done
     ;;
+  package)
+    install_missing
+    configure_and_build build
+    make_package build
+    ;;
   deps)
     install_missing
     ;;
   *)
-    echo "usage: $0 run|test|bench|deps" >&2
+    echo "usage: $0 run|test|bench|package|deps" >&2
     exit 2
     ;;
 esac

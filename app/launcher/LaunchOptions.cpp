@@ -11,9 +11,11 @@ namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--conn" || option == "--db" || option == "--operator" || option == "--operator-name" || option == "--date" ||
-         option == "--category";
+         option == "--category" || option == "--password";
 }
 
+// --operator-name is still accepted so that older command lines keep working, and ignored: the
+// name stamped on bills is always the signed-in operator's own, from Operators.
 bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
   if (option == "--conn") {
     options.connStr = value;
@@ -21,8 +23,8 @@ bool Apply(LaunchOptions& options, const std::string& option, const std::string&
     options.connStr = db::EmbeddedConnectionString(value);
   } else if (option == "--operator") {
     options.optCode = value;
-  } else if (option == "--operator-name") {
-    options.optName = value;
+  } else if (option == "--password") {
+    options.password = value;
   } else if (option == "--category") {
     options.category = value;
   } else if (option == "--date") {
@@ -61,25 +63,32 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
 }
 
 std::string LaunchUsage() {
-  return "usage: storeadjust [options]\n"
-         "  --db FILE              the embedded (SQLite) database file to work in\n"
-         "  --conn STR             a connection string, for an ODBC data source or an embedded file\n"
-         "                         (without --db or --conn: the demo database, created on first run)\n"
-         "  --operator CODE        operator code (default 001)\n"
-         "  --operator-name NAME   operator name\n"
-         "  --date YYYY-MM-DD      business date (default today)\n"
-         "  --no-batch             the site keeps no batch numbers\n"
-         "  --category TEXT        host category (EP shows the approval command)\n"
-         "  --help                 this text\n"
+  return "用法: storeadjust [选项]\n"
+         "仓库调拨单：不经 ERP 主程序，直接打开调拨单模块（单据浏览窗口）。\n"
          "\n"
-         "The database:\n"
+         "选项:\n"
+         "  --db 文件              要使用的嵌入式 (SQLite) 数据库文件\n"
+         "  --conn 连接字符串      ODBC 数据源或嵌入式文件的连接字符串\n"
+         "                         （不给 --db 和 --conn 时使用演示数据库，第一次运行时建立）\n"
+         "  --operator 编号        登录的操作员编号（默认 001）；姓名总是取自 Operators 表\n"
+         "  --password 密码        登录密码（不给时：有图形界面则弹出登录对话框，\n"
+         "                         标准输入不是终端则读其第一行，否则在终端上不回显地询问）\n"
+         "  --date YYYY-MM-DD      业务日期（默认今天）\n"
+         "  --no-batch             本单位不使用批号\n"
+         "  --category 文本        主程序类别（EP 时显示送审命令）\n"
+         "  --help                 显示这段说明\n"
+         "\n"
+         "数据库:\n"
          "  storeadjust --db /srv/erp/bills.db\n"
          "  storeadjust --conn \"Provider=SQLite;Data Source=/srv/erp/bills.db\"\n"
-         "  storeadjust --conn \"DSN=ERP;UID=user;PWD=secret\"                 (a data source in odbc.ini)\n"
+         "  storeadjust --conn \"DSN=ERP;UID=user;PWD=secret\"                 （odbc.ini 中的数据源）\n"
          "  storeadjust --conn \"Driver=FreeTDS;Server=HOST;Port=1433;Database=ERP;UID=user;PWD=secret;"
          "ClientCharset=UTF-8\"\n"
-         "An embedded file must hold the module's tables (storeadjust-db empty|demo FILE makes one).\n"
-         "Start-up errors are printed here and end with exit status 1; a bad option ends with 2.\n";
+         "嵌入式文件必须含本模块的表（storeadjust-db empty|demo 文件 可以建一个）。\n"
+         "密码用 storeadjust-db password 文件 操作员编号 设置。演示数据库的密码是 demo 加操作员编号，\n"
+         "例如 001 的密码是 demo001（004 王五没有密码）。演示数据库在 " + DemoDatabasePath() + "。\n"
+         "\n"
+         "登录失败或数据库不能用时在这里说明原因，退出状态为 1；选项错误时退出状态为 2。\n";
 }
 
 std::string DemoDatabasePath() {

@@ -12,7 +12,7 @@ namespace storeadjust::launcher {
 struct LaunchOptions {
   std::string connStr;  // empty: the demo database
   std::string optCode = "001";
-  std::string optName;
+  std::optional<std::string> password;  // none: asked for, or read from standard input
   adodb::Date sysDate = adodb::Date::Today();
   bool isNotPh = false;
   std::string category;

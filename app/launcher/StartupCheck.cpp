@@ -8,10 +8,10 @@
 #include "adodb/Connection.h"
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
-#include "adodb/Recordset.h"
 #include "db/DatabaseFactory.h"
+#include "db/PasswordTable.h"
 #include "db/SchemaCheck.h"
-#include "host/SqlLiterals.h"
+#include "host/OperatorPassword.h"
 
 namespace storeadjust::launcher {
 
@@ -41,20 +41,16 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   } catch (const adodb::Error& e) {
     throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
   }
+  try {
+    if (file) db::EnsurePasswordTable(*conn);
+  } catch (const adodb::Error& e) {
+    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+  }
   return conn;
 }
 
-std::string OperatorName(adodb::Connection& conn, const std::string& connStr, const std::string& code) {
-  std::shared_ptr<adodb::Recordset> rows;
-  try {
-    rows = conn.OpenRecordset("Select name From Operators Where Code=" + SqlText(code));
-  } catch (const adodb::Error& e) {
-    throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员：" + e.Description());
-  }
-  if (rows->RecordCount() == 0)
-    throw StartupError("操作员编号 " + code + " 不在" + DatabaseName(connStr) +
-                       " 的 Operators 表中，请用 --operator 给出一个已有的编号。");
-  return rows->Value("name").TextOrEmpty();
+std::string UnknownOperator(const std::string& connStr, const std::string& code) {
+  return "操作员编号 " + code + " 不在" + DatabaseName(connStr) + " 的 Operators 表中，请用 --operator 给出一个已有的编号。";
 }
 
 }  // namespace
@@ -77,9 +73,19 @@ std::string DemoConnectionString() {
   return db::EmbeddedConnectionString(path);
 }
 
-std::string CheckStartup(const std::string& connStr, const std::string& optCode) {
-  auto conn = OpenDatabase(connStr);
-  return OperatorName(*conn, connStr, optCode);
+std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr) { return OpenDatabase(connStr); }
+
+std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
+                   const std::string& password) {
+  SignInResult result;
+  try {
+    result = CheckOperatorPassword(conn, optCode, password);
+  } catch (const adodb::Error& e) {
+    throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" + e.Description());
+  }
+  if (result.outcome == SignInOutcome::kUnknownOperator) throw StartupError(UnknownOperator(connStr, optCode));
+  if (result.outcome != SignInOutcome::kSignedIn) throw StartupError(SignInRefusal(result, optCode));
+  return result.operatorName;
 }
 
 }  // namespace storeadjust::launcher

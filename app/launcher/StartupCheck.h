@@ -1,10 +1,15 @@
 #pragma once
 // What the launcher makes sure of before it hands the session to the module: that the database
-// opens, that an embedded file holds the module's tables, and that the operator's code is known.
-// A host's login would never start the module otherwise; a new user who mistyped a path or a
+// opens, that an embedded file holds the module's tables, and that the operator is who they say
+// (code and password). A host's login would never start the module otherwise; a new user who mistyped a path or a
 // code gets one line naming what was tried, instead of a message box about some table.
+#include <memory>
 #include <stdexcept>
 #include <string>
+
+namespace adodb {
+class Connection;
+}
 
 namespace storeadjust::launcher {
 
@@ -20,7 +25,14 @@ std::string DatabaseName(const std::string& connStr);
 // Makes the demo database on first run; gives its connection string. Throws StartupError.
 std::string DemoConnectionString();
 
-// Opens the database, checks it as above and gives the operator's name. Throws StartupError.
-std::string CheckStartup(const std::string& connStr, const std::string& optCode);
+// Opens the database and checks it as above; an embedded file gets the password table when it
+// lacks one. Throws StartupError.
+std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr);
+
+// Signs the operator in with the password and gives the operator's name from Operators. Throws
+// StartupError with the Chinese line naming the operator when the code is unknown, the operator
+// has no password, or the password is empty or wrong.
+std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
+                   const std::string& password);
 
 }  // namespace storeadjust::launcher

@@ -74,6 +74,17 @@ void FillDataScope(SqliteFile& db) {
             {{GuidOf("003"), "0007", "01"}, {GuidOf("003"), "0007", "02"}, {GuidOf("003"), "0007", "03"}});
 }
 
+// The launcher's demo passwords are "demo" + the code (documented in DEMO.md and the README);
+// 王五 (004) has none, to show the refusal. The hashes were made once with crypto_pwhash_str at
+// the interactive limits, so building a demo database costs no hashing.
+void FillPasswords(SqliteFile& db) {
+  db.Insert("StoreAdjustPassword", {"OperatorCode", "PasswordHash"},
+            {{"001", "$argon2id$v=19$m=65536,t=2,p=1$Rtc7ksz5t+psVHMEqqOVLw$abZdYl5U1njDJHn4tL1K/86aHsLjooEuiMr9/woOs6M"},
+             {"002", "$argon2id$v=19$m=65536,t=2,p=1$OlMk+OKeT0Km/KdiWwCigQ$ZmdUeFWrq0866334GM/l81G4cHl6aFFarjjMqny5F5o"},
+             {"003", "$argon2id$v=19$m=65536,t=2,p=1$k+1ctd7x6p92k1A+QTmOEw$m6PPTGYL5VuF0JKcSwcaVuNiJXG1T86H+Af9oMGcUIo"},
+             {"005", "$argon2id$v=19$m=65536,t=2,p=1$rRddny0k3HLobj9xJcQOIw$NU6TL2/t+oF9SAzYczOiWVo3jQcNctXFQJSIJGU/0iw"}});
+}
+
 }  // namespace
 
 void FillDemoOperators(SqliteFile& db) {
@@ -82,6 +93,7 @@ void FillDemoOperators(SqliteFile& db) {
   FillOperatorRights(db);
   FillGroups(db);
   FillDataScope(db);
+  FillPasswords(db);
 }
 
 }  // namespace storeadjust::db

@@ -290,6 +290,14 @@ std::vector<TableDefinition> StandInTables() {
   };
 }
 
+// The stand-alone launcher's own sign-in: Argon2id hashes in libsodium's string form, one per
+// operator who may sign in. The ERP's Operators table stays as the ERP keeps it.
+std::vector<TableDefinition> LauncherTables() {
+  return {
+      {kPasswordTable, {{"OperatorCode", kCode, "not null"}, {"PasswordHash", "varchar(200)", "not null"}}, "OperatorCode"},
+  };
+}
+
 void Append(std::vector<TableDefinition>& all, std::vector<TableDefinition> more) {
   for (auto& table : more) all.push_back(std::move(table));
 }
@@ -312,6 +320,7 @@ const std::vector<TableDefinition>& SchemaTables() {
     Append(all, ConfigurationTables());
     Append(all, RightsTables());
     Append(all, StandInTables());
+    Append(all, LauncherTables());
     return all;
   }();
   return tables;

@@ -22,6 +22,10 @@ struct TableDefinition {
   const char* primaryKey;  // column list of the primary key, or "" when the table has none
 };
 
+// The launcher's password table. Files made before it existed lack it; the launcher and the
+// database tool add it (EnsurePasswordTable), so the schema check does not ask for it.
+inline constexpr const char* kPasswordTable = "StoreAdjustPassword";
+
 // Every table of the embedded database, in creation order.
 const std::vector<TableDefinition>& SchemaTables();
 

@@ -20,6 +20,7 @@ constexpr const char* kTableNames = "select name from sqlite_master where type =
 
 std::string FirstMissing(const std::vector<std::string>& present) {
   for (const auto& table : SchemaTables()) {
+    if (adodb::SameName(table.name, kPasswordTable)) continue;
     const bool found =
         std::any_of(present.begin(), present.end(), [&](const std::string& name) { return adodb::SameName(name, table.name); });
     if (!found) return table.name;

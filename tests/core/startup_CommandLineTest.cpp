@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,14 +34,17 @@ std::string ShellQuoted(const std::string& word) {
 }
 
 // Runs the program without a display, with XDG_DATA_HOME (where the demo database is made) in
-// the given folder.
-Ran RunProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& home) {
+// the given folder and the given text on standard input (none: /dev/null).
+Ran RunProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& home,
+               const std::optional<std::string>& input = std::nullopt) {
   const std::filesystem::path errFile = home / "stderr.txt";
+  const std::filesystem::path inFile = home / "stdin.txt";
+  if (input) std::ofstream(inFile) << *input;
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
                         ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
   for (const auto& arg : args) command += " " + ShellQuoted(arg);
   Ran ran;
-  FILE* pipe = popen((command + " 2>" + ShellQuoted(errFile.string()) + " </dev/null").c_str(), "r");
+  FILE* pipe = popen((command + " 2>" + ShellQuoted(errFile.string()) + " <" + (input ? ShellQuoted(inFile.string()) : std::string("/dev/null"))).c_str(), "r");
   std::array<char, 4096> buffer{};
   for (std::size_t n; pipe && (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
   const int status = pipe ? pclose(pipe) : -1;
@@ -60,7 +64,7 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   Ran ran = launch({"--bogus"});
   EXPECT_EQ(ran.status, 2);
-  EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\nusage:", 0), 0u) << ran.err;
+  EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\n用法: storeadjust", 0), 0u) << ran.err;
 
   const std::string missing = (home.Folder() / "nowhere.db").string();
   ran = launch({"--db", missing});
@@ -80,7 +84,7 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
   EXPECT_EQ(ran.status, 1);
   EXPECT_EQ(ran.err, "storeadjust: 操作员编号 999 不在数据库文件 " + demo.Path() +
                          " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
-  ran = launch({"--db", demo.Path(), "--operator", "001"});
+  ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "001"}, home.Folder(), "demo001\n");
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
 }
@@ -104,6 +108,90 @@ TEST(LauncherStartup, AFileItRefusesIsNotWrittenTo) {
     EXPECT_EQ(BytesOf(file), before) << file;
     EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
   }
+}
+
+// Signing in on a scripted start: the password comes on standard input (or --password); every
+// refusal names the operator, ends with status 1 and never shows the password typed.
+TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const auto signIn = [&](const std::string& code, const std::optional<std::string>& input,
+                          std::vector<std::string> more = {}) {
+    std::vector<std::string> args{"--db", demo.Path(), "--operator", code};
+    args.insert(args.end(), more.begin(), more.end());
+    return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder(), input);
+  };
+  Ran ran = signIn("001", "wrong-guess\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）的密码不对，没有登录。\n");
+  EXPECT_EQ(ran.out, "");
+  ran = signIn("001", "\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）没有输入密码，没有登录。\n");
+  ran = signIn("001", std::nullopt);  // no line at all, no terminal, no display
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）没有输入密码，没有登录。\n");
+  ran = signIn("007", "demo001\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员编号 007 不在数据库文件 " + demo.Path() +
+                         " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
+  ran = signIn("004", "demo004\n");  // 王五 has no password
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  ran = signIn("002", "demo001\n");  // another operator's password
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 002（张三）的密码不对，没有登录。\n");
+
+  // The name is the table's, whatever an old command line still says.
+  ran = signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out, "操作员 005（赵六）已登录。\n");
+  EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
+  ran = signIn("002", std::nullopt, {"--password", "demo002"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out, "操作员 002（张三）已登录。\n");
+}
+
+// storeadjust-db password sets a password read from standard input, for operators of Operators
+// only; a module database made before the password table existed gets it on the way.
+TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFiles) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  demo.Run({"drop table StoreAdjustPassword"});
+  const auto tool = [&](const std::vector<std::string>& args, const std::optional<std::string>& input) {
+    return RunProgram(STOREADJUST_DB_TOOL, args, home.Folder(), input);
+  };
+  const auto launch = [&](const std::string& code, const std::string& input) {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", code}, home.Folder(), input);
+  };
+  Ran ran = launch("004", "x\n");  // an older file is still the module's database
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+
+  ran = tool({"password", demo.Path(), "999"}, "secret\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
+  ran = tool({"password", demo.Path(), "004"}, "\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err, "storeadjust-db: 密码不能为空，没有设置密码。\n");
+  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 0);
+
+  const std::string password = "王's \"pass\" word";
+  ran = tool({"password", demo.Path(), "004"}, password + "\n");
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out, "操作员 004 的密码已设置。\n");
+  EXPECT_EQ(ran.out.find(password) + ran.err.find(password), 2 * std::string::npos);
+  EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
+  ran = launch("004", password + "\n");
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out, "操作员 004（王五）已登录。\n");
+  ran = launch("004", "王's\n");
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.err.find("王's"), std::string::npos) << ran.err;
+
+  ran = tool({"--help"}, std::nullopt);
+  EXPECT_EQ(ran.status, 0);
+  EXPECT_EQ(ran.out.rfind("用法: storeadjust-db", 0), 0u) << ran.out;
 }
 
 TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {

@@ -1,0 +1,14 @@
+#pragma once
+// A password typed on the terminal: the terminal's echo is off while it is typed.
+#include <string>
+
+namespace storeadjust {
+
+// True when standard input is a terminal (a person types); false for a pipe or a file (a script).
+bool StandardInputIsTerminal();
+
+// Shows the prompt on standard error and reads one line from the terminal with echo off; the echo
+// is restored afterwards, also when reading fails.
+std::string ReadHiddenLine(const std::string& prompt);
+
+}  // namespace storeadjust

@@ -1,0 +1,108 @@
+#include "host/OperatorPassword.h"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "host/SqlLiterals.h"
+
+namespace storeadjust {
+
+namespace {
+
+void RequireSodium() {
+  if (sodium_init() < 0) throw adodb::Error::Provider("libsodium 无法初始化");
+}
+
+std::optional<std::string> OperatorName(adodb::Connection& connection, const std::string& code) {
+  auto rows = connection.OpenRecordset("Select name From Operators Where Code=" + SqlText(code));
+  if (rows->RecordCount() == 0) return std::nullopt;
+  return rows->Value("name").TextOrEmpty();
+}
+
+std::string StoredHash(adodb::Connection& connection, const std::string& code) {
+  auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=" + SqlText(code));
+  return rows->RecordCount() == 0 ? std::string() : rows->Value("PasswordHash").TextOrEmpty();
+}
+
+// Interactive limits: a sign-in costs a fraction of a second and 64 MB, which is what makes
+// guessing expensive.
+std::string HashOf(const std::string& password) {
+  RequireSodium();
+  char hash[crypto_pwhash_STRBYTES];
+  if (crypto_pwhash_str(hash, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                        crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    throw adodb::Error::Provider("计算密码的散列时内存不够");
+  return hash;
+}
+
+bool Matches(const std::string& hash, const std::string& password) {
+  RequireSodium();
+  return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+}
+
+}  // namespace
+
+SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
+  const auto name = OperatorName(connection, code);
+  if (!name) return {SignInOutcome::kUnknownOperator, {}};
+  const std::string hash = StoredHash(connection, code);
+  if (hash.empty()) return {SignInOutcome::kNoPassword, *name};
+  if (password.empty()) return {SignInOutcome::kEmptyPassword, *name};
+  return {Matches(hash, password) ? SignInOutcome::kSignedIn : SignInOutcome::kWrongPassword, *name};
+}
+
+void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
+  if (!OperatorName(connection, code)) throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
+  if (password.empty()) throw adodb::Error::Provider("密码不能为空，没有设置密码。");
+  const std::string hash = HashOf(password);
+  adodb::TransactionGuard transaction(connection);
+  // The operator may have been deleted since the first look.
+  if (!OperatorName(connection, code)) throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
+  connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=" + SqlText(code));
+  connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash) Values (" + SqlText(code) + ", " +
+                     SqlText(hash) + ")");
+  transaction.Commit();
+}
+
+std::string OperatorLabel(const std::string& code, const std::string& name) {
+  return name.empty() ? "操作员 " + code + " " : "操作员 " + code + "（" + name + "）";
+}
+
+std::optional<std::string> PasswordFromInput(std::istream& input) {
+  std::string line;
+  if (!std::getline(input, line) && line.empty()) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+int SignInDelaySeconds(int failures) {
+  constexpr int kFreeTries = 3;
+  constexpr int kLongestWait = 300;
+  if (failures < kFreeTries) return 0;
+  const int doublings = failures - kFreeTries + 1;
+  return doublings >= 9 ? kLongestWait : std::min(kLongestWait, 1 << doublings);
+}
+
+std::string SignInRefusal(const SignInResult& result, const std::string& code) {
+  switch (result.outcome) {
+    case SignInOutcome::kSignedIn:
+      return {};
+    case SignInOutcome::kUnknownOperator:
+      return "操作员编号 " + code + " 不在 Operators 表中，没有登录。";
+    case SignInOutcome::kNoPassword:
+      return OperatorLabel(code, result.operatorName) + "还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。";
+    case SignInOutcome::kEmptyPassword:
+      return OperatorLabel(code, result.operatorName) + "没有输入密码，没有登录。";
+    case SignInOutcome::kWrongPassword:
+      return OperatorLabel(code, result.operatorName) + "的密码不对，没有登录。";
+  }
+  return {};
+}
+
+}  // namespace storeadjust

@@ -1,0 +1,51 @@
+#pragma once
+// Signing in to the stand-alone launcher: an operator of Operators with a password kept as an
+// Argon2id hash (libsodium's crypto_pwhash_str) in the launcher's own table. Inside the ERP the
+// host signs the clerk in and nothing here is used.
+#include <istream>
+#include <optional>
+#include <string>
+
+namespace adodb {
+class Connection;
+}
+
+namespace storeadjust {
+
+enum class SignInOutcome {
+  kSignedIn,
+  kUnknownOperator,  // the code is not in Operators
+  kNoPassword,       // the operator has no password set
+  kEmptyPassword,    // nothing was typed
+  kWrongPassword,
+};
+
+struct SignInResult {
+  SignInOutcome outcome = SignInOutcome::kUnknownOperator;
+  std::string operatorName;  // from Operators; empty for an unknown code
+};
+
+// Checks the password of the operator with the code. Throws adodb::Error when the tables cannot
+// be read.
+SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
+
+// Sets (or replaces) the operator's password. Throws adodb::Error for an operator code that is
+// not in Operators or an empty password; the hash is made before the transaction opens.
+void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
+
+// "操作员 001（系统管理员）", the way messages name an operator.
+std::string OperatorLabel(const std::string& code, const std::string& name);
+
+// The Chinese line that tells the user why signing in failed, naming the operator; empty for
+// kSignedIn.
+std::string SignInRefusal(const SignInResult& result, const std::string& code);
+
+// The password a script hands over on standard input: its first line, without the line end;
+// nothing when the input ends before any line (/dev/null, a desktop start).
+std::optional<std::string> PasswordFromInput(std::istream& input);
+
+// How long the sign-in dialog waits before it takes another try: nothing for the first three
+// failures, then 2, 4, 8 ... seconds, at most five minutes, so guessing gets slow.
+int SignInDelaySeconds(int failures);
+
+}  // namespace storeadjust

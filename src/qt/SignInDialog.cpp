@@ -1,0 +1,101 @@
+#include "qt/SignInDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "host/OperatorPassword.h"
+
+namespace storeadjust::qt {
+
+namespace {
+
+class SignInForm {
+ public:
+  SignInForm(const std::string& initialCode, const SignInAttempt& attempt) : attempt_(attempt) {
+    dialog_.setWindowTitle(QStringLiteral("登录 仓库调拨单"));
+    code_ = new QLineEdit(QString::fromStdString(initialCode));
+    code_->setObjectName(QStringLiteral("TxtOptCode"));
+    password_ = new QLineEdit;
+    password_->setObjectName(QStringLiteral("TxtPassword"));
+    password_->setEchoMode(QLineEdit::Password);
+    message_ = new QLabel;
+    message_->setObjectName(QStringLiteral("LblMessage"));
+    message_->setWordWrap(true);
+    message_->setStyleSheet(QStringLiteral("color: #b00020"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("操作员编号:"), code_);
+    form->addRow(QStringLiteral("密码:"), password_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    signIn_ = buttons->button(QDialogButtonBox::Ok);
+    signIn_->setText(QStringLiteral("登录"));
+    signIn_->setObjectName(QStringLiteral("Cmd_SignIn"));
+    signIn_->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog_, [this] { Try(); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog_, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog_);
+    layout->addLayout(form);
+    layout->addWidget(message_);
+    layout->addWidget(buttons);
+    (code_->text().isEmpty() ? code_ : password_)->setFocus();
+  }
+
+  std::optional<SignedIn> Run() {
+    if (dialog_.exec() != QDialog::Accepted) return std::nullopt;
+    return signedIn_;
+  }
+
+ private:
+  void Try() {
+    if (!signIn_->isEnabled()) return;  // Enter while the wait runs
+    // Enter after the code goes on to the password instead of spending a try on an empty one.
+    if (code_->hasFocus() && password_->text().isEmpty()) {
+      password_->setFocus();
+      return;
+    }
+    const std::string code = code_->text().trimmed().toStdString();
+    const std::string password = password_->text().toStdString();
+    password_->clear();
+    const SignInAnswer answer = attempt_(code, password);
+    if (answer.signedIn) {
+      signedIn_ = SignedIn{code, answer.text};
+      dialog_.accept();
+      return;
+    }
+    ++failures_;
+    message_->setText(QString::fromStdString(answer.text));
+    WaitBeforeNextTry(SignInDelaySeconds(failures_));
+    password_->setFocus();
+  }
+
+  void WaitBeforeNextTry(int seconds) {
+    if (seconds <= 0) return;
+    signIn_->setEnabled(false);
+    message_->setText(message_->text() + QStringLiteral("\n请等 %1 秒再试。").arg(seconds));
+    QTimer::singleShot(seconds * 1000, &dialog_, [this] { signIn_->setEnabled(true); });
+  }
+
+  QDialog dialog_;
+  QLineEdit* code_;
+  QLineEdit* password_;
+  QLabel* message_;
+  QPushButton* signIn_;
+  SignInAttempt attempt_;
+  int failures_ = 0;
+  SignedIn signedIn_;
+};
+
+}  // namespace
+
+std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt) {
+  SignInForm form(initialCode, attempt);
+  return form.Run();
+}
+
+}  // namespace storeadjust::qt

@@ -1,0 +1,27 @@
+#pragma once
+// The desktop sign-in: operator code and password, Enter signs in. A failed try shows why in the
+// dialog and clears the password; after three failures each further try waits longer.
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace storeadjust::qt {
+
+struct SignedIn {
+  std::string code;
+  std::string name;
+};
+
+// What one try gives: the operator's name when signed in, else the refusal to show.
+struct SignInAnswer {
+  bool signedIn = false;
+  std::string text;
+};
+
+using SignInAttempt = std::function<SignInAnswer(const std::string& code, const std::string& password)>;
+
+// Runs the dialog modally; nothing when the user cancels it. Its controls are named TxtOptCode,
+// TxtPassword, Cmd_SignIn and LblMessage.
+std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt);
+
+}  // namespace storeadjust::qt

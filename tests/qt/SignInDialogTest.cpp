@@ -1,0 +1,88 @@
+// The launcher's sign-in dialog on the desktop: Enter signs in with the code and password typed,
+// a refusal is shown and the password cleared, and after three failures the next try must wait.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <utility>
+#include <vector>
+
+#include "QtTestSupport.h"
+#include "qt/SignInDialog.h"
+
+namespace {
+
+using storeadjust::qt::SignInAnswer;
+
+struct Tries {
+  std::vector<std::pair<std::string, std::string>> seen;
+  SignInAnswer Answer(const std::string& code, const std::string& password) {
+    seen.emplace_back(code, password);
+    if (code == "002" && password == "demo002") return {true, "张三"};
+    return {false, "操作员 " + code + " 的密码不对，没有登录。"};
+  }
+};
+
+QLineEdit& Edit(QWidget& modal, const char* name) { return *modal.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
+  Tries tries;
+  qttest::WhenModalShows([](QWidget& modal) {
+    if (!QTest::qWaitForWindowActive(&modal)) {  // without focus Enter would go nowhere
+      ADD_FAILURE() << "the sign-in dialog never became active";
+      modal.close();
+      return;
+    }
+    QLineEdit& code = Edit(modal, "TxtOptCode");
+    QLineEdit& password = Edit(modal, "TxtPassword");
+    EXPECT_EQ(code.text(), QStringLiteral("001"));
+    EXPECT_EQ(password.echoMode(), QLineEdit::Password);
+    code.setFocus();
+    code.clear();
+    qttest::TypeText(code, QStringLiteral("002"));
+    QTest::keyClick(&code, Qt::Key_Return);  // on to the password, no try spent
+    EXPECT_TRUE(password.hasFocus());
+    EXPECT_TRUE(modal.isVisible());
+    qttest::TypeText(password, QStringLiteral("demo002"));
+    QTest::keyClick(&password, Qt::Key_Return);
+  });
+  const auto signedIn =
+      storeadjust::qt::RunSignInDialog("001", [&](const std::string& c, const std::string& p) { return tries.Answer(c, p); });
+  ASSERT_TRUE(signedIn);
+  EXPECT_EQ(signedIn->code, "002");
+  EXPECT_EQ(signedIn->name, "张三");
+  EXPECT_EQ(tries.seen.size(), 1u);
+}
+
+TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
+  Tries tries;
+  bool waitShown = false;
+  bool refusalShown = false;
+  qttest::WhenModalShows([&](QWidget& modal) {
+    QLineEdit& password = Edit(modal, "TxtPassword");
+    auto* signIn = modal.findChild<QPushButton*>(QStringLiteral("Cmd_SignIn"));
+    auto* message = modal.findChild<QLabel*>(QStringLiteral("LblMessage"));
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_TRUE(signIn->isEnabled()) << i;
+      qttest::TypeText(password, QStringLiteral("guess"));
+      QTest::keyClick(&password, Qt::Key_Return);
+      EXPECT_TRUE(password.text().isEmpty()) << i;
+    }
+    refusalShown = message->text().startsWith(QStringLiteral("操作员 001 的密码不对，没有登录。"));
+    waitShown = message->text().contains(QStringLiteral("请等 2 秒再试。"));
+    EXPECT_FALSE(signIn->isEnabled());
+    qttest::TypeText(password, QStringLiteral("demo001"));
+    QTest::keyClick(&password, Qt::Key_Return);  // taken no further while the wait runs
+    QTest::keyClick(&password, Qt::Key_Escape);
+  });
+  const auto signedIn =
+      storeadjust::qt::RunSignInDialog("001", [&](const std::string& c, const std::string& p) { return tries.Answer(c, p); });
+  EXPECT_FALSE(signedIn);
+  EXPECT_EQ(tries.seen.size(), 3u);
+  EXPECT_TRUE(refusalShown);
+  EXPECT_TRUE(waitShown);
+}
+
+}  // namespace
