@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "host/QvGrid.h"
@@ -16,7 +17,8 @@ namespace {
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
-constexpr long kRowsSampledForWidth = 200;
+// Text is drawn whole even where a measurement falls a hair short: never clipped, never wrapped.
+constexpr int kWhole = Qt::TextDontClip | Qt::TextSingleLine;
 
 class ReportPages {
  public:
@@ -32,12 +34,13 @@ class ReportPages {
     titleHeight_ = QFontMetricsF(title_, &printer).height() * 1.6 + rowHeight_;
     footerHeight_ = rowHeight_ * 1.5;
     MeasureColumns();
+    ScaleToPageWidth();
   }
 
   void Paint() {
     const long rows = grid_.Rows() - 1;
-    const long firstPageRows = RowsFitting(page_.height() - titleHeight_);
-    const long otherPageRows = RowsFitting(page_.height());
+    const long firstPageRows = RowsFitting(height_ - titleHeight_);
+    const long otherPageRows = RowsFitting(height_);
     const long pages = rows <= firstPageRows ? 1 : 1 + (rows - firstPageRows + otherPageRows - 1) / otherPageRows;
     long row = 1;
     for (long page = 1; page <= pages; ++page) {
@@ -56,30 +59,43 @@ class ReportPages {
     return std::max(1L, static_cast<long>((height - footerHeight_ - rowHeight_) / rowHeight_));
   }
 
+  // Every column as wide as its widest text, the bold header included: a printout that cuts a
+  // digit off shows a different number, so nothing is sampled and nothing is narrowed.
   void MeasureColumns() {
     const QFontMetricsF metrics(body_, &printer_);
+    QFont headerFont = body_;
+    headerFont.setBold(true);
+    const QFontMetricsF headerMetrics(headerFont, &printer_);
     padding_ = metrics.averageCharWidth() / 2;
-    const long sampled = std::min(grid_.Rows(), kRowsSampledForWidth + 1);
-    double total = 0;
     for (long col = 0; col < grid_.Cols(); ++col) {
-      double width = 0;
-      for (long row = 0; row < sampled; ++row) {
+      double width = headerMetrics.horizontalAdvance(ToQt(grid_.TextMatrix(0, col)));
+      for (long row = 1; row < grid_.Rows(); ++row) {
         width = std::max(width, metrics.horizontalAdvance(ToQt(grid_.TextMatrix(row, col))));
       }
       widths_.push_back(width + padding_ * 2 + metrics.averageCharWidth());
-      total += widths_.back();
     }
-    if (total > page_.width()) {
-      for (double& width : widths_) width *= page_.width() / total;
-    }
+  }
+
+  // A report wider than the paper is drawn smaller as a whole, so that every column keeps all of
+  // its text; the page then holds proportionally more rows. Below a readable size it is still
+  // scaled rather than cut: small type can be read with care, a missing digit cannot.
+  void ScaleToPageWidth() {
+    const double total = std::accumulate(widths_.begin(), widths_.end(), 0.0);
+    width_ = page_.width();
+    height_ = page_.height();
+    if (total <= width_) return;
+    const double scale = width_ / total;
+    painter_.scale(scale, scale);
+    width_ /= scale;
+    height_ /= scale;
   }
 
   double PaintTitle() {
     painter_.setFont(title_);
     const double titleLine = QFontMetricsF(title_, &printer_).height() * 1.6;
-    painter_.drawText(QRectF(0, 0, page_.width(), titleLine), Qt::AlignCenter, ToQt(grid_.Title()));
+    painter_.drawText(QRectF(0, 0, width_, titleLine), kWhole | Qt::AlignCenter, ToQt(grid_.Title()));
     painter_.setFont(body_);
-    painter_.drawText(QRectF(0, titleLine, page_.width(), rowHeight_), Qt::AlignCenter,
+    painter_.drawText(QRectF(0, titleLine, width_, rowHeight_), kWhole | Qt::AlignCenter,
                       ToQt("期间：" + grid_.StartDate() + " 至 " + grid_.EndDate()));
     return titleHeight_;
   }
@@ -92,7 +108,7 @@ class ReportPages {
     for (long col = 0; col < grid_.Cols(); ++col) {
       const QRectF cell(x, y, widths_[static_cast<std::size_t>(col)], rowHeight_);
       const bool right = !header && grid_.ColAlignment(col) == GridModel::Alignment::Right;
-      painter_.drawText(cell.adjusted(padding_, 0, -padding_, 0), Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
+      painter_.drawText(cell.adjusted(padding_, 0, -padding_, 0), kWhole | Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
                         ToQt(grid_.TextMatrix(row, col)));
       x += cell.width();
     }
@@ -102,7 +118,7 @@ class ReportPages {
 
   void PaintFooter(long page, long pages) {
     painter_.setFont(body_);
-    painter_.drawText(QRectF(0, page_.height() - footerHeight_, page_.width(), footerHeight_), Qt::AlignCenter,
+    painter_.drawText(QRectF(0, height_ - footerHeight_, width_, footerHeight_), kWhole | Qt::AlignCenter,
                       QStringLiteral("第 %1 页 共 %2 页").arg(page).arg(pages));
   }
 
@@ -111,6 +127,7 @@ class ReportPages {
   QPainter painter_;
   QRect page_;
   QFont body_, title_;
+  double width_ = 0, height_ = 0;  // the page in the painter's (possibly scaled) units
   double rowHeight_ = 0, titleHeight_ = 0, footerHeight_ = 0, padding_ = 0;
   std::vector<double> widths_;
 };

@@ -2,9 +2,10 @@
 // Paints what the report grid shows onto a printer's pages (the print preview paints through it
 // too): the report's title and period above the first page's rows, the shown columns' headers
 // at the top of every page, the shown rows in their order, and "第 N 页 共 M 页" at the foot. The
-// report's properties set the page's orientation and the size of the type; the columns share
-// the page's width in proportion to what they hold, narrowed when they would not fit. Chinese
-// text needs a Chinese-capable family behind the application's font (UseCjkFontFallback).
+// report's properties set the page's orientation and the size of the type. Each column is as
+// wide as its widest text; a report wider than the page is drawn smaller to fit its width, so no
+// value is ever cut or shortened. Chinese text needs a Chinese-capable family behind the
+// application's font (UseCjkFontFallback).
 class QPrinter;
 
 namespace storeadjust {
