@@ -3,7 +3,8 @@
 // (LblRptName) and the report grid QvGrid1. The caller sets the parameters below, then shows the
 // form modally (ShowModal); loading hands them to the grid in the grid's order, shows the name
 // and reloads the grid under the hourglass. The toolbar's 预览 导出 属性 过滤 页面 run the grid's
-// commands 1..5, 刷新 reloads it, 返回 and Esc close the window.
+// commands 1..5, 刷新 reloads it, 返回 and Esc close the window. The session, when the caller
+// hands it over, names the operator in the window's title.
 //
 // A grid that cannot load (a query the database refuses, a record set that is not open) shows
 // the error's description (64, "系统提示") and leaves the window open with the rows it had.
@@ -16,6 +17,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/FormModel.h"
 #include "host/QvGrid.h"
+#include "host/Session.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
@@ -44,6 +46,10 @@ class FrmReport : public FormModel {
   void SetEndDate(const std::string& text) { endDate_ = text; }
   void SetUserDefStr0(const std::string& text) { userDefStr0_ = text; }
   void SetUserDefStr1(const std::string& text) { userDefStr1_ = text; }
+  void SetSession(const Session& session) { session_ = &session; }
+
+  // Nothing when the report was opened without a session.
+  const Session* CurrentSession() const { return session_; }
 
   QvGrid& ReportGrid() { return grid_; }
   GridModel* Grid(const std::string& name) override;
@@ -69,6 +75,7 @@ class FrmReport : public FormModel {
   std::int16_t dataFormat_ = 0;
   bool isShowOrder_ = false;
   std::string reportCode_, reportName_, startDate_, endDate_, userDefStr0_, userDefStr1_;
+  const Session* session_ = nullptr;
 };
 
 }  // namespace storeadjust

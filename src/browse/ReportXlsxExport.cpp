@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "adodb/Error.h"
@@ -16,7 +17,10 @@ namespace storeadjust {
 namespace {
 
 constexpr int kXlsxHeaderRow = 2;  // below the title and the period
+constexpr long kTotalsRows = 1;
 constexpr long kMaxSheetRows = 1048576;
+constexpr const char* kTotalsLabel = "合计";
+constexpr const char* kAmountFormat = "#,##0.00";
 constexpr std::size_t kMaxCellText = 32767;  // a cell holds no more
 constexpr long kRowsSampledForWidth = 200;
 constexpr double kMaxColumnWidth = 60;
@@ -90,6 +94,9 @@ struct Formats {
   lxw_format* header;
   lxw_format* date;
   lxw_format* dateTime;
+  lxw_format* number;
+  lxw_format* totalsLabel;
+  lxw_format* totalsNumber;
 };
 
 Formats MakeFormats(lxw_workbook* workbook) {
@@ -104,6 +111,15 @@ Formats MakeFormats(lxw_workbook* workbook) {
   format_set_num_format(formats.date, "yyyy-mm-dd");
   formats.dateTime = workbook_add_format(workbook);
   format_set_num_format(formats.dateTime, "yyyy-mm-dd hh:mm:ss");
+  formats.number = workbook_add_format(workbook);
+  format_set_num_format(formats.number, kAmountFormat);
+  formats.totalsLabel = workbook_add_format(workbook);
+  format_set_bold(formats.totalsLabel);
+  format_set_top(formats.totalsLabel, LXW_BORDER_THIN);
+  formats.totalsNumber = workbook_add_format(workbook);
+  format_set_bold(formats.totalsNumber);
+  format_set_top(formats.totalsNumber, LXW_BORDER_THIN);
+  format_set_num_format(formats.totalsNumber, kAmountFormat);
   return formats;
 }
 
@@ -111,7 +127,7 @@ class SheetWriter {
  public:
   SheetWriter(const QvGrid& grid, lxw_worksheet* sheet, const Formats& formats, const std::string& path)
       : grid_(grid), sheet_(sheet), formats_(formats), path_(path), columns_(grid.ShownColumns()),
-        orderColumn_(grid.IsShowOrder() ? 1 : 0) {}
+        orderColumn_(grid.IsShowOrder() ? 1 : 0), sums_(columns_.size(), 0.0) {}
 
   void Write() {
     SetUpPage();
@@ -119,6 +135,7 @@ class SheetWriter {
     WriteTitle();
     WriteHeaders();
     for (std::size_t row = 0; row < grid_.ShownRowCount(); ++row) WriteRow(row);
+    WriteTotals();
   }
 
  private:
@@ -167,18 +184,56 @@ class SheetWriter {
     }
   }
 
+  // The sums are gathered as the rows go out: in constant-memory mode no row can be read back.
   void WriteRow(std::size_t row) {
     if (orderColumn_ != 0) Check(worksheet_write_number(sheet_, SheetRow(row), 0, double(row + 1), nullptr), path_);
     for (std::size_t index = 0; index < columns_.size(); ++index) {
       const std::size_t column = columns_[index];
-      WriteCell(SheetRow(row), SheetCol(index), grid_.Columns()[column].type, grid_.Value(row, column));
+      const ReportColumnType type = grid_.Columns()[column].type;
+      const adodb::Variant& value = grid_.Value(row, column);
+      if (IsSummed(index)) sums_[index] += NumberOf(type, value).value_or(0.0);
+      WriteCell(SheetRow(row), SheetCol(index), type, value);
     }
+  }
+
+  bool IsSummed(std::size_t index) const { return grid_.Columns()[columns_[index]].type == ReportColumnType::Number; }
+
+  // Under the rows: "合计" in the first column that is not summed (the order column when shown),
+  // and under every numeric column a formula adding up the rows above, carrying its value so
+  // that a reader which does not calculate still sees the total.
+  void WriteTotals() {
+    const lxw_row_t row = SheetRow(grid_.ShownRowCount());
+    WriteTotalsLabel(row);
+    for (std::size_t index = 0; index < columns_.size(); ++index) {
+      if (IsSummed(index)) WriteSum(row, SheetCol(index), sums_[index]);
+    }
+  }
+
+  void WriteTotalsLabel(lxw_row_t row) {
+    std::optional<lxw_col_t> labelCol;
+    if (orderColumn_ != 0) labelCol = 0;
+    for (std::size_t index = 0; !labelCol && index < columns_.size(); ++index) {
+      if (!IsSummed(index)) labelCol = SheetCol(index);
+    }
+    if (labelCol) Check(worksheet_write_string(sheet_, row, *labelCol, kTotalsLabel, formats_.totalsLabel), path_);
+  }
+
+  void WriteSum(lxw_row_t row, lxw_col_t col, double sum) {
+    if (grid_.ShownRowCount() == 0) {
+      Check(worksheet_write_number(sheet_, row, col, 0.0, formats_.totalsNumber), path_);
+      return;
+    }
+    char range[64] = {};
+    lxw_rowcol_to_range(range, SheetRow(0), col, row - 1, col);
+    const std::string formula = std::string("=SUM(") + range + ")";
+    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), formats_.totalsNumber, sum), path_);
   }
 
   void WriteCell(lxw_row_t row, lxw_col_t col, ReportColumnType type, const adodb::Variant& value) {
     if (value.IsNull() || value.IsEmpty()) return;
     if (const auto number = NumberOf(type, value)) {
-      Check(worksheet_write_number(sheet_, row, col, *number, nullptr), path_);
+      lxw_format* format = type == ReportColumnType::Number ? formats_.number : nullptr;
+      Check(worksheet_write_number(sheet_, row, col, *number, format), path_);
       return;
     }
     if (const auto date = DateOf(type, value)) {
@@ -226,12 +281,13 @@ class SheetWriter {
   const std::string& path_;
   const std::vector<std::size_t> columns_;
   const std::size_t orderColumn_;
+  std::vector<double> sums_;  // per shown column, of the rows written so far
 };
 
 }  // namespace
 
 void ExportReportToXlsx(const QvGrid& grid, const std::string& path) {
-  if (static_cast<long>(grid.ShownRowCount()) + kXlsxHeaderRow + 1 > kMaxSheetRows) {
+  if (static_cast<long>(grid.ShownRowCount()) + kXlsxHeaderRow + 1 + kTotalsRows > kMaxSheetRows) {
     throw ExportFailure(path, "报表行数超过Excel工作表的上限");
   }
   Workbook workbook(path);

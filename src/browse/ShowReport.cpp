@@ -11,6 +11,7 @@ void ShowReport(Session& session, const std::string& query, const std::string& r
                 const std::string& reportName, const std::string& startDate, const std::string& endDate) {
   try {
     FrmReport report(*session.Ui);
+    report.SetSession(session);
     report.SetConnectStr(session.ConnStr);
     report.SetIsShowOrder(false);
     report.SetReportCode(reportCode);

@@ -14,7 +14,9 @@
 
 #include "browse/FrmReport.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
@@ -33,6 +35,7 @@ ReportView::ReportView(FrmReport& form, QWidget* parent) : FormView(form, parent
   BuildTitleBand(form);
   BuildGrid();
   Bind();
+  Binder()->SetTitle([this] { return ReportTitle(report_.Caption, report_.CurrentSession()); });
   connect(grid_->model(), &QAbstractItemModel::modelReset, this, [this] { ShowSortIndicator(); });
   ShowSortIndicator();
 }

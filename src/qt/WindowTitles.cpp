@@ -26,4 +26,11 @@ QString EditorTitle(const std::string& caption, const std::string& serial, const
   return QString::fromStdString(title) + kGap + OperatorText(session);
 }
 
+QString ReportTitle(const std::string& reportName, const Session* session) {
+  QString title = QStringLiteral("报表");
+  if (!reportName.empty()) title += QStringLiteral(": ") + QString::fromStdString(reportName);
+  if (session != nullptr) title += kGap + OperatorText(*session);
+  return title;
+}
+
 }  // namespace storeadjust::qt

@@ -21,4 +21,8 @@ QString BrowserTitle(const std::string& caption, const Session& session);
 // the caption carries it already.
 QString EditorTitle(const std::string& caption, const std::string& serial, const Session& session);
 
+// "报表: 仓库调拨单--浏览  操作员: 系统管理员(001)": a report opened from the browser carries the
+// browser's name, so the prefix tells the two windows apart. Without a session, no operator.
+QString ReportTitle(const std::string& reportName, const Session* session);
+
 }  // namespace storeadjust::qt

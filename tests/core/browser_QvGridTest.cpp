@@ -157,6 +157,34 @@ std::string CellXml(const std::string& sheet, const std::string& ref) {
   return end == std::string::npos ? std::string() : sheet.substr(start, end + 4 - start);
 }
 
+// The number format a cell is shown with: its style's numFmtId, looked up among the workbook's own
+// formats or, for the spreadsheet's built-in ids, by the code those ids stand for.
+std::string NumberFormatOf(const std::string& cell, const std::string& styles) {
+  const std::size_t styleAt = cell.find(" s=\"");
+  if (styleAt == std::string::npos) return "General";
+  const int style = std::stoi(cell.substr(styleAt + 4));
+  std::size_t xf = styles.find("<cellXfs");
+  for (int i = 0; i <= style && xf != std::string::npos; ++i) xf = styles.find("<xf ", xf + 1);
+  if (xf == std::string::npos) return {};
+  const std::size_t idAt = styles.find("numFmtId=\"", xf);
+  const std::string id = styles.substr(idAt + 10, styles.find('"', idAt + 10) - idAt - 10);
+  if (id == "0") return "General";
+  if (id == "2") return "0.00";
+  if (id == "4") return "#,##0.00";
+  const std::string own = "<numFmt numFmtId=\"" + id + "\" formatCode=\"";
+  const std::size_t codeAt = styles.find(own);
+  if (codeAt == std::string::npos) return "numFmtId " + id;
+  return styles.substr(codeAt + own.size(), styles.find('"', codeAt + own.size()) - codeAt - own.size());
+}
+
+// The totals row: "合计" and, per numeric column, a SUM over exactly the data rows with its value
+// cached ("<f>SUM(E4:E9)</f><v>34</v>").
+void ExpectTotal(const std::string& sheet, const std::string& ref, const std::string& range, const std::string& value) {
+  const std::string cell = CellXml(sheet, ref);
+  EXPECT_NE(cell.find("<f>SUM(" + range + ")</f>"), std::string::npos) << ref << ": " << cell;
+  EXPECT_NE(cell.find("<v>" + value + "</v>"), std::string::npos) << ref << ": " << cell;
+}
+
 class ReportXlsxExportTest : public QvGridTest {
  protected:
   ReportXlsxExportTest() {
@@ -199,7 +227,21 @@ TEST_F(ReportXlsxExportTest, NumbersAreNumbersDatesCarryADateStyleAndTextsAreEsc
 
   EXPECT_NE(CellXml(sheet, "C4").find("O'Neil &amp; &lt;Sons&gt;"), std::string::npos);
   EXPECT_NE(CellXml(sheet, "D4").find("0001"), std::string::npos);  // a code stays text: no leading zero lost
-  EXPECT_EQ(CellXml(sheet, "A10"), "");
+
+  // Amounts and quantities show two decimals; codes, the title and dates keep their own look.
+  EXPECT_EQ(NumberFormatOf(CellXml(sheet, "F8"), styles), "#,##0.00");
+  EXPECT_EQ(NumberFormatOf(quantity, styles), "#,##0.00");
+  EXPECT_EQ(NumberFormatOf(day, styles), "yyyy-mm-dd");
+  EXPECT_EQ(NumberFormatOf(CellXml(sheet, "D4"), styles), "General");
+
+  // The line without a quantity or amount adds nothing; text and date columns are not summed.
+  EXPECT_NE(CellXml(sheet, "A10").find("合计"), std::string::npos) << CellXml(sheet, "A10");
+  ExpectTotal(sheet, "E10", "E4:E9", "34");
+  ExpectTotal(sheet, "F10", "F4:F9", "103.75");
+  EXPECT_EQ(NumberFormatOf(CellXml(sheet, "F10"), styles), "#,##0.00");
+  EXPECT_EQ(CellXml(sheet, "B10"), "");
+  EXPECT_EQ(CellXml(sheet, "D10"), "");
+  EXPECT_EQ(CellXml(sheet, "A11"), "");
 }
 
 TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInTheirOrder) {
@@ -217,7 +259,23 @@ TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInThe
   EXPECT_NE(CellXml(sheet, "A4").find("<v>1</v>"), std::string::npos);
   EXPECT_NE(CellXml(sheet, "B4").find("<v>24</v>"), std::string::npos);
   EXPECT_NE(CellXml(sheet, "B5").find("<v>7.5</v>"), std::string::npos);
-  EXPECT_EQ(CellXml(sheet, "A6"), "");
+  // The totals add up the filtered rows only, under the columns where they now stand.
+  EXPECT_NE(CellXml(sheet, "A6").find("合计"), std::string::npos) << CellXml(sheet, "A6");
+  ExpectTotal(sheet, "B6", "B4:B5", "31.5");
+  ExpectTotal(sheet, "F6", "F4:F5", "17");
+  EXPECT_EQ(CellXml(sheet, "A7"), "");
+}
+
+TEST_F(ReportXlsxExportTest, AReportFilteredToNothingTotalsToZeroAndTheLabelAvoidsANumericFirstColumn) {
+  grid.MoveColumn(5, -5);  // 金额 first, no order column
+  grid.SetFilter(0, {"no such serial"});
+  const std::string sheet = Export();
+  const std::string amount = CellXml(sheet, "A4");
+  EXPECT_NE(amount.find("<v>0</v>"), std::string::npos) << amount;
+  EXPECT_EQ(amount.find("<f>"), std::string::npos) << amount;  // no range to add up
+  EXPECT_NE(CellXml(sheet, "B4").find("合计"), std::string::npos) << CellXml(sheet, "B4");
+  EXPECT_NE(CellXml(sheet, "F4").find("<v>0</v>"), std::string::npos);
+  EXPECT_EQ(CellXml(sheet, "A5"), "");
 }
 
 TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) {

@@ -1,5 +1,5 @@
-// The report's desktop window over the demo database: header clicks sort, Esc and 返回 close,
-// and the filter command's dialog narrows the grid.
+// The report's desktop window over the demo database: its title names the report and the
+// operator, header clicks sort, Esc and 返回 close, and the filter command's dialog narrows the grid.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,10 +15,12 @@
 #include "browse/FrmReport.h"
 #include "db/DatabaseFactory.h"
 #include "host/ScriptedUserInterface.h"
+#include "host/Session.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtUserInterface.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportView.h"
+#include "qt/WindowTitles.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -30,6 +32,9 @@ constexpr int kQuantity = 2;
 class ReportViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    session.OptCode = "001";
+    session.OptName = "系统管理员";
+    form.SetSession(session);
     form.SetConnectStr(db.ConnStr());
     form.SetDataSource(
         "select b.lsh as 流水号, b.hh as 货号, b.sl as 数量, a.czry as 操作人员 from ckdbdzk a "
@@ -58,10 +63,20 @@ class ReportViewTest : public ::testing::Test {
   testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
   storeadjust::ScriptedUserInterface ui;  // the window's own commands ask nothing
   storeadjust::qt::QtUserInterface desktop{QStringLiteral("StoreAdjustTest")};  // the grid's dialogs
+  storeadjust::Session session;
   FrmReport form{ui};
   std::unique_ptr<storeadjust::qt::FormView> view;
   QTableView* table = nullptr;
 };
+
+// The browser's report carries the browser's name: only the prefix tells the two windows apart.
+TEST_F(ReportViewTest, TheTitleNamesTheReportAndTheOperatorNotTheBrowser) {
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("报表: 仓库调拨单--浏览  操作员: 系统管理员(001)"));
+  EXPECT_NE(view->windowTitle(), storeadjust::qt::BrowserTitle("仓库调拨单--浏览", session));
+  EXPECT_EQ(form.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
+  EXPECT_EQ(storeadjust::qt::ReportTitle("调拨明细", nullptr), QStringLiteral("报表: 调拨明细"));
+  EXPECT_EQ(storeadjust::qt::ReportTitle("", nullptr), QStringLiteral("报表"));
+}
 
 TEST_F(ReportViewTest, AHeaderClickSortsUpThenDownAndShowsWhich) {
   ASSERT_EQ(table->model()->rowCount(), 8);
