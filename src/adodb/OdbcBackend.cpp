@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "adodb/OdbcColumns.h"
 #include "adodb/OdbcErrors.h"
@@ -62,23 +63,25 @@ class OdbcBackend final : public Backend {
   ResultSet Query(std::string_view sql) override { return Query(sql, {}); }
 
   long Execute(std::string_view sql, const std::vector<Parameter>& values) override {
-    if (values.empty()) {
-      Handle statement(SQL_HANDLE_STMT, connection_->Get());
-      return ChangedRows(statement, Run(statement, sql, values));
-    }
-    Handle& statement = PreparedStatement(sql);
-    const ReadyForReuse reuse(statement);
-    return ChangedRows(statement, Run(statement, sql, values));
+    return RunThenRead(sql, values, [this](const Handle& statement, bool ran) { return ChangedRows(statement, ran); });
   }
 
   ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) override {
+    return RunThenRead(sql, values, [this](const Handle& statement, bool ran) { return Rows(statement, ran); });
+  }
+
+  // A statement without values runs on a handle of its own; one with values on the handle
+  // prepared for its text, made ready for the next run whatever happens.
+  template <typename Read>
+  std::invoke_result_t<Read, const Handle&, bool> RunThenRead(std::string_view sql, const std::vector<Parameter>& values,
+                                                             Read read) {
     if (values.empty()) {
       Handle statement(SQL_HANDLE_STMT, connection_->Get());
-      return Rows(statement, Run(statement, sql, values));
+      return read(statement, Run(statement, sql, values));
     }
     Handle& statement = PreparedStatement(sql);
     const ReadyForReuse reuse(statement);
-    return Rows(statement, Run(statement, sql, values));
+    return read(statement, Run(statement, sql, values));
   }
 
   void BeginTransaction() override {
