@@ -14,37 +14,6 @@ namespace {
 using storeadjust::SignInOutcome;
 using testsupport::TempDatabase;
 
-TEST(OperatorPassword, EachOutcomeOfASignInTry) {
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  auto conn = demo.Open();
-  const auto check = [&](const std::string& code, const std::string& password) {
-    return storeadjust::CheckOperatorPassword(*conn, code, password);
-  };
-  EXPECT_EQ(check("001", "demo001").outcome, SignInOutcome::kSignedIn);
-  EXPECT_EQ(check("001", "demo001").operatorName, "系统管理员");
-  EXPECT_EQ(check("001", "Demo001").outcome, SignInOutcome::kWrongPassword);
-  EXPECT_EQ(check("001", "demo001 ").outcome, SignInOutcome::kWrongPassword);
-  EXPECT_EQ(check("001", "").outcome, SignInOutcome::kEmptyPassword);
-  EXPECT_EQ(check("004", "").outcome, SignInOutcome::kNoPassword);
-  EXPECT_EQ(check("004", "demo004").operatorName, "王五");
-  EXPECT_EQ(check("' or '1'='1", "demo001").outcome, SignInOutcome::kUnknownOperator);
-}
-
-TEST(OperatorPassword, SettingReplacesTheOldPasswordAndRefusesUnknownOperators) {
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  auto conn = demo.Open();
-  const std::string quoted = "it's'; drop table Operators; --";
-  storeadjust::SetOperatorPassword(*conn, "001", quoted);
-  EXPECT_EQ(storeadjust::CheckOperatorPassword(*conn, "001", quoted).outcome, SignInOutcome::kSignedIn);
-  EXPECT_EQ(storeadjust::CheckOperatorPassword(*conn, "001", "demo001").outcome, SignInOutcome::kWrongPassword);
-  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword where OperatorCode='001'"), 1);
-
-  EXPECT_THROW(storeadjust::SetOperatorPassword(*conn, "999", "x"), adodb::Error);
-  EXPECT_THROW(storeadjust::SetOperatorPassword(*conn, "004", ""), adodb::Error);
-  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 4);
-  EXPECT_FALSE(conn->InTransaction());
-}
-
 TEST(OperatorPassword, InputLinesAndTheGrowingWait) {
   std::istringstream none("");
   EXPECT_EQ(storeadjust::PasswordFromInput(none), std::nullopt);

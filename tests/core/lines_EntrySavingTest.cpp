@@ -42,20 +42,6 @@ class EntrySavingTest : public ::testing::Test {
   std::unique_ptr<FrmStoreAdjuctBill> form_;
 };
 
-TEST_F(EntrySavingTest, AnAmendedLineDeletedMeanwhileIsNotWrittenNorGivenGoodsPlaces) {
-  LineToSave line = testsupport::TransferLine("DBD202403010002", "01", "05", "0021", "240216", "200212", 2);
-  line.amend = true;
-  line.dh = "1001";
-  line.inWarehouseKeepsPlaces = true;
-  line.goodsPlaces = {"P05Y01,05,Y01,2"};
-  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010002' and dh='1001'",
-           "delete from BillGoodsPlace where BillGuid='DBD202403010002' and BillDetailGuid='1001'"});
-  EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::LineGone);
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002' and dh='1001'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002' and BillDetailGuid='1001'"), 0);
-  EXPECT_FALSE(session_.Conn->InTransaction());
-}
-
 TEST_F(EntrySavingTest, OnlyADuplicateKeyIsTakenForAnotherClerkAtTheSameMoment) {
   auto connection = db_.Open();
   try {
@@ -89,16 +75,6 @@ TEST_F(EntrySavingTest, OnlyADuplicateKeyIsTakenForAnotherClerkAtTheSameMoment) 
   EXPECT_EQ(ShownBoxes(ui_), "16 错误:|NOT NULL constraint failed: ckdbdzkmx.SiteCode\n");
 }
 
-TEST_F(EntrySavingTest, TheGoodsPlaceDialogConfirmsPointThreeSplitAsPointOneAndPointTwo) {
-  GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db_, kNewLineKey, "0021", "0.3");
-  request.unitName = "千克";
-  GoodsPlaceAllocation allocation(request);
-  ASSERT_TRUE(allocation.SetQuantity(0, "0.1"));
-  ASSERT_TRUE(allocation.SetQuantity(1, "0.2"));
-  EXPECT_TRUE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Summary(), "合计 0.3 / 应分配 0.3 千克");
-}
-
 // F3 on line 1002 (0003, 12 盒) after a line of 0014 was entered in 件: the stored line comes back
 // whole, and saved unchanged it is stored exactly as it was.
 TEST_F(EntrySavingTest, AnAmendedLineSavedUnchangedIsStoredExactlyAsItWas) {
@@ -117,48 +93,6 @@ TEST_F(EntrySavingTest, AnAmendedLineSavedUnchangedIsStoredExactlyAsItWas) {
   form_->Click("Cmd_Save");
   EXPECT_EQ(ShownBoxes(ui_), "");
   EXPECT_EQ(Line("DBD202403010001", "1002", columns), before);
-}
-
-// A goods typed over without Enter is stored with its own facts in its base unit, never with the
-// name, unit or retail price of the goods looked up before it.
-TEST_F(EntrySavingTest, AGoodsTypedWithoutEnterIsStoredWithItsOwnFacts) {
-  session_.isNotPh = true;
-  Open({EditorRequest::Mode::Amend, "DBD202403010001"});
-  ui_.QueueChoice(3);
-  Enter("TxtHH", "0014");
-  form_->Type("TxtHH", "0012");
-  EXPECT_EQ(form_->Text("txtXs"), "1");
-  form_->Type("TxtSl", "2");
-  form_->Type("TxtDj", "1.5");
-  form_->Type("TxtJe", "3");
-  form_->Type("TxtLsze", "7");
-  form_->Click("Cmd_Save");
-  EXPECT_EQ(ShownBoxes(ui_), "");
-  EXPECT_EQ(Line("DBD202403010001", "1004", "pm+'|'+dw+'|'+cast(lsj as varchar)+'|'+cast(sl as varchar)"),
-            "维生素C片||3.5|2");
-}
-
-// The amount field is what is stored, with or without Enter; a price or quantity changed and
-// left takes the amount with it.
-TEST_F(EntrySavingTest, TheAmountShownIsTheAmountStored) {
-  Open({EditorRequest::Mode::Amend, "DBD202403010001"});
-  Enter("TxtHH", "0040");
-  form_->Type("TxtDj", "0.7");
-  form_->Type("TxtJe", "70");
-  form_->Click("Cmd_Save");
-  EXPECT_EQ(Line("DBD202403010001", "1004", "je"), "70");
-
-  Enter("TxtHH", "0012");
-  ui_.QueueChoice(1);
-  Enter("TxtSl", "3");
-  EXPECT_EQ(form_->Text("TxtJe"), "4.8");
-  form_->SetFocus("TxtDj");
-  form_->Type("TxtDj", "2");
-  form_->SetFocus("TxtSl");
-  EXPECT_EQ(form_->Text("TxtJe"), "6");
-  form_->Click("Cmd_Save");
-  EXPECT_EQ(Line("DBD202403010001", "1005", "cast(dj as varchar)+'|'+cast(je as varchar)"), "2|6");
-  EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
 }  // namespace

@@ -110,19 +110,6 @@ TEST(LineOfTest, AnAmendedRowKeepsItsLineAndANewBillTakesAFreshSerialOnlyForANew
   EXPECT_EQ(line.dh, "1002");
 }
 
-// Typing over the goods field voids the goods, its unit, batch and places, never the line amended.
-TEST(LineOfTest, VoidingTheGoodsLeavesNothingOfThemButKeepsTheLineAmended) {
-  EntryRow row = TwoMiddlePacks();
-  row.storedLine = "1002";
-  row.VoidGoods();
-  EXPECT_FALSE(row.HasGoods());
-  EXPECT_EQ(row.facts.name, "");
-  EXPECT_EQ(row.unit.coefficient, 1);
-  EXPECT_FALSE(row.batch.has_value());
-  EXPECT_TRUE(row.goodsPlaces.empty());
-  EXPECT_EQ(row.storedLine, "1002");
-}
-
 TEST(LineOfTest, AStoredLinesUnitIsItsNamedUnitOrElseSlOverSrsl) {
   EXPECT_EQ(StoredUnit("件", MeasureUnit{"03", "件", 100}, 1200, 12).coefficient, 100);
   const MeasureUnit unknown = StoredUnit("箱", std::nullopt, 120, 12);
@@ -137,13 +124,6 @@ TEST(BatchCoversTest, WhatOtherLinesTakeCountsAndQuantitiesCompareAsShown) {
   EXPECT_FALSE(BatchCovers(50, 50, 5)) << "two lines drawing 50 and 5 from a batch of 50";
   EXPECT_TRUE(BatchCovers(0.3, 0.1, 0.2));
   EXPECT_FALSE(BatchCovers(77, 0, 90)) << "9 中包 of 10 against a batch of 77 boxes";
-}
-
-TEST(GoodsPlaceTotalsTest, ASplitOfPointThreeAsPointOneAndPointTwoAddsUp) {
-  EXPECT_NE(0.1 + 0.2, 0.3);
-  EXPECT_TRUE(SameQuantity(PlacedQuantity({"P09B01,09,B01,0.1", "P09B02,09,B02,0.2"}), 0.3));
-  EXPECT_FALSE(SameQuantity(PlacedQuantity({"P09B01,09,B01,0.1", "P09B02,09,B02,0.2"}), 0.31));
-  EXPECT_EQ(PlacedQuantity({"lonely", "P09B01,09,B01,x", "P09B02,09,B02,2"}), 2) << "unwritten items count nothing";
 }
 
 }  // namespace

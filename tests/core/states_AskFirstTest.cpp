@@ -52,46 +52,6 @@ class AskFirstTest : public ::testing::Test {
   testsupport::StateAnswers answers_;
 };
 
-// Confirm and un-audit of one bill at once: the un-audit's question was answered on a bill that
-// was audited; by the time it acts, the bill is confirmed. It changes nothing and says why, in the
-// guard's own words; the goods are neither back in 05 nor taken out of 04.
-TEST_F(AskFirstTest, ABillChangedWhileTheQuestionWasOpenIsLeftAsFoundAndTheStateIsNamed) {
-  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 5}});
-  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
-  std::string afterConfirm;
-  answers_.whileAsked = [&] {
-    ASSERT_EQ(OtherClerk(StateCommand::Confirm, lsh).result, StateResult::Done);
-    afterConfirm = FullDump(*check_);
-  };
-  const StateOutcome unAudit = Change(StateCommand::UnPreAudit, lsh);
-  EXPECT_EQ(unAudit.result, StateResult::Refused);
-  EXPECT_EQ(unAudit.refusal, StateRefusal::StateChanged);
-  EXPECT_EQ(unAudit.message, "对不起，本单据还未反确认，不能反审核！");
-  EXPECT_EQ(FullDump(*check_), afterConfirm);
-  EXPECT_EQ(db_.Value("select cast(PreShbz as varchar)+'/'+cast(Shbz as varchar) from ckdbdzk where lsh='" + lsh + "'"), "1/1");
-
-  // An audit asked about while another clerk audited the bill: the state found is named.
-  const std::string second = Bill("05", "03", {{"0023", "230422", "200231", 1}});
-  answers_.whileAsked = [&] { ASSERT_EQ(OtherClerk(StateCommand::PreAudit, second).result, StateResult::Done); };
-  const StateOutcome audit = Change(StateCommand::PreAudit, second);
-  EXPECT_EQ(audit.refusal, StateRefusal::StateChanged);
-  EXPECT_NE(audit.message.find("已审核"), std::string::npos) << audit.message;
-
-  // Lines changed meanwhile (another clerk added one): nothing is audited, and the clerk is told.
-  const std::string third = Bill("05", "03", {{"0023", "230422", "200231", 1}});
-  answers_.whileAsked = [&] {
-    ScriptedUserInterface ui;
-    Session other = testsupport::OpenEditorSession(db_, ui);
-    StoreLine(other, testsupport::TransferLine(third, "05", "03", "0023", "230422", "200231", 2));
-  };
-  const std::string beforeThird = FullDump(*check_);
-  const StateOutcome changedLines = Change(StateCommand::PreAudit, third);
-  EXPECT_EQ(changedLines.refusal, StateRefusal::StateChanged);
-  EXPECT_NE(changedLines.message.find("明细"), std::string::npos) << changedLines.message;
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='" + third + "' and isnull(PreShbz,0)=0"), 1);
-  EXPECT_NE(FullDump(*check_), beforeThird) << "the other clerk's line is there";
-}
-
 // A shortage the clerk may accept is asked with the transaction rolled back; No leaves the bill;
 // Yes runs the whole audit again. Lines before the short one are rolled back when it stops.
 TEST_F(AskFirstTest, AShortLineRollsBackTheLinesBeforeItAndItsQuestionComesOutsideTheTransaction) {
