@@ -78,21 +78,6 @@ TEST_F(AskFirstTest, AShortLineRollsBackTheLinesBeforeItAndItsQuestionComesOutsi
   EXPECT_EQ(db_.Value("select sl from phk where hh='0021' and stockid='05' and ph='240216' and dh='200212'"), "10.75");
 }
 
-// Two lines of one bill drawing on one batch row that holds enough for either, not for both: the
-// message blames the bill's own lines and names them, not another clerk.
-TEST_F(AskFirstTest, AShortageOfTheBillsOwnMakingNamesItsLines) {
-  db_.Run({"update phk set sl=15 where hh='0023' and stockid='05' and ph='230422' and dh='200231'"});
-  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 10}, {"0024", "230501", "200241", 1},
-                                            {"0023", "230422", "200231", 10}});
-  const StateOutcome refused = Change(StateCommand::PreAudit, lsh);
-  EXPECT_EQ(refused.refusal, StateRefusal::Shortage);
-  EXPECT_EQ(refused.message.find("别人"), std::string::npos) << refused.message;
-  EXPECT_NE(refused.message.find("1001,1003"), std::string::npos) << refused.message;
-  // With 9 left, the last line is short whatever the bill did: another clerk may have taken it.
-  db_.Run({"update phk set sl=9 where hh='0023' and stockid='05' and ph='230422' and dh='200231'"});
-  EXPECT_NE(Change(StateCommand::PreAudit, lsh).message.find("别人"), std::string::npos);
-}
-
 // A negative line sends the goods back: the in-warehouse loses them, and the shortage check and
 // its policy apply there.
 TEST_F(AskFirstTest, ANegativeLineIsCheckedInTheWarehouseThatLosesTheGoods) {
