@@ -27,10 +27,10 @@ std::shared_ptr<adodb::Connection> RequireConnection(Session& session) {
   return session.Conn;
 }
 
-std::shared_ptr<adodb::Recordset> OpenSnapshot(const std::string& sql, const std::shared_ptr<adodb::Connection>& conn,
-                                               adodb::LockType lock) {
+std::shared_ptr<adodb::Recordset> OpenSnapshot(const std::string& sql, const adodb::BoundValues& values,
+                                               const std::shared_ptr<adodb::Connection>& conn, adodb::LockType lock) {
   auto rs = std::make_shared<adodb::Recordset>();
-  rs->Open(sql, conn, adodb::adOpenStatic, lock);
+  rs->Open(sql, values, conn, adodb::adOpenStatic, lock);
   return rs;
 }
 
@@ -43,10 +43,11 @@ std::shared_ptr<adodb::Recordset> CloneAndClose(adodb::Recordset& source) {
 }
 
 std::shared_ptr<adodb::Recordset> OpenClonedOn(Session& session, const std::string& sql,
+                                               const adodb::BoundValues& values,
                                                const std::shared_ptr<adodb::Connection>& conn,
                                                adodb::LockType lock) {
   try {
-    auto rs = OpenSnapshot(sql, conn, lock);
+    auto rs = OpenSnapshot(sql, values, conn, lock);
     return CloneAndClose(*rs);
   } catch (const std::exception& e) {
     Report(session, e, mb::kCritical, "Error:");
@@ -62,9 +63,10 @@ std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connecti
 
 }  // namespace
 
-adodb::Variant GetFieldValue(Session& session, const std::string& sql, const std::string& field) {
+adodb::Variant GetFieldValue(Session& session, const std::string& sql, const std::string& field,
+                             const adodb::BoundValues& values) {
   try {
-    auto rs = OpenSnapshot(sql, RequireConnection(session), adodb::adLockReadOnly);
+    auto rs = OpenSnapshot(sql, values, RequireConnection(session), adodb::adLockReadOnly);
     adodb::Variant result;
     if (rs->RecordCount() >= 1) {
       rs->MoveFirst();
@@ -82,15 +84,18 @@ adodb::Variant GetFieldValue(Session& session, const std::string& sql, const std
   }
 }
 
-std::shared_ptr<adodb::Recordset> OpenRsReadOnly(Session& session, const std::string& sql) {
-  return OpenClonedOn(session, sql, session.Conn, adodb::adLockReadOnly);
+std::shared_ptr<adodb::Recordset> OpenRsReadOnly(Session& session, const std::string& sql,
+                                                 const adodb::BoundValues& values) {
+  return OpenClonedOn(session, sql, values, session.Conn, adodb::adLockReadOnly);
 }
 
-std::shared_ptr<adodb::Recordset> OpenRsEditable(Session& session, const std::string& sql) {
-  return OpenClonedOn(session, sql, session.Conn, adodb::adLockOptimistic);
+std::shared_ptr<adodb::Recordset> OpenRsEditable(Session& session, const std::string& sql,
+                                                 const adodb::BoundValues& values) {
+  return OpenClonedOn(session, sql, values, session.Conn, adodb::adLockOptimistic);
 }
 
-std::shared_ptr<adodb::Recordset> OpenRsSeparate(Session& session, const std::string& sql) {
+std::shared_ptr<adodb::Recordset> OpenRsSeparate(Session& session, const std::string& sql,
+                                                 const adodb::BoundValues& values) {
   std::shared_ptr<adodb::Connection> own;
   try {
     own = OpenOwnConnection(session.ConnStr);
@@ -98,22 +103,23 @@ std::shared_ptr<adodb::Recordset> OpenRsSeparate(Session& session, const std::st
     Report(session, e, mb::kCritical, "Error:");
     return nullptr;
   }
-  return OpenClonedOn(session, sql, own, adodb::adLockOptimistic);
+  return OpenClonedOn(session, sql, values, own, adodb::adLockOptimistic);
 }
 
 std::shared_ptr<adodb::Recordset> OpenRsWithConnStr(Session& session, const std::string& sql,
-                                                    const std::string& connectionString) {
+                                                    const std::string& connectionString,
+                                                    const adodb::BoundValues& values) {
   try {
-    return OpenSnapshot(sql, OpenOwnConnection(connectionString), adodb::adLockReadOnly);
+    return OpenSnapshot(sql, values, OpenOwnConnection(connectionString), adodb::adLockReadOnly);
   } catch (const std::exception& e) {
     Report(session, e, mb::kInformation, kSystemTitle);
     return nullptr;
   }
 }
 
-std::int16_t CountRecords(Session& session, const std::string& sql) {
+std::int16_t CountRecords(Session& session, const std::string& sql, const adodb::BoundValues& values) {
   try {
-    auto rs = OpenSnapshot(sql, RequireConnection(session), adodb::adLockReadOnly);
+    auto rs = OpenSnapshot(sql, values, RequireConnection(session), adodb::adLockReadOnly);
     long count = rs->RecordCount();
     rs->Close();
     if (count < 1) return 0;

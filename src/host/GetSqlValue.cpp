@@ -9,7 +9,7 @@ namespace storeadjust {
 void GetSqlValue::GetArrayValue() {
   if (!session_.Conn) throw adodb::Error::Closed();
   adodb::Recordset rs;
-  rs.Open(kdSql_, session_.Conn, adodb::adOpenStatic, adodb::adLockReadOnly);
+  rs.Open(kdSql_, kdValues_, session_.Conn, adodb::adOpenStatic, adodb::adLockReadOnly);
   const std::size_t columns = rs.FieldCount();
   std::vector<adodb::Variant> values(columns + 1);
   const bool empty = rs.BOF() && rs.EOF();

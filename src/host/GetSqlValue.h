@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
 
@@ -17,7 +18,11 @@ class GetSqlValue {
   explicit GetSqlValue(Session& session) : session_(session) {}
 
   const std::string& KDSql() const { return kdSql_; }
-  void SetKDSql(std::string sql) { kdSql_ = std::move(sql); }
+  // The query, with the values of its ? marks in order.
+  void SetKDSql(std::string sql, adodb::BoundValues values = {}) {
+    kdSql_ = std::move(sql);
+    kdValues_ = std::move(values);
+  }
 
   // Runs KDSql on the session connection and fills ArrayValue. Throws adodb::Error.
   void GetArrayValue();
@@ -27,6 +32,7 @@ class GetSqlValue {
  private:
   Session& session_;
   std::string kdSql_;
+  adodb::BoundValues kdValues_;
   std::vector<adodb::Variant> arrayValue_;
 };
 
