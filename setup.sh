@@ -74,7 +74,7 @@ check_package() {  # dir
 }
 
 run_tests() {
-  configure_and_build build
+  configure_and_build build -DSTOREADJUST_UNITY=ON
   local status=0
   QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$(jobs)" --output-on-failure || status=1
   check_package build || status=1
@@ -82,7 +82,7 @@ run_tests() {
   # only the test programs and the player, lightly optimised, to keep CI short.
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DSTOREADJUST_SANITIZE=ON -DSTOREADJUST_WITH_QT=OFF \
-    -DSTOREADJUST_WITH_BENCH=OFF >/dev/null
+    -DSTOREADJUST_WITH_BENCH=OFF -DSTOREADJUST_UNITY=ON >/dev/null
   cmake --build build-asan -j "$(jobs)" --target adodb_tests core_tests storeadjust-play
   # Full stacks on malloc let the suppressions name the foreign library a leak comes from. The
   # sanitizer's red zones make every frame several times larger: the translator's deepest accepted

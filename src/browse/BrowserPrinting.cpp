@@ -5,14 +5,13 @@
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "host/PrintRequests.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
 
 namespace {
-
-constexpr const char* kSystemTitle = "系统提示";
 
 // The serials of the marked rows joined by "|", the marks cleared.
 std::string TakeMarkedSerialList(BillListGrid& grid) {

@@ -13,6 +13,7 @@
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
 #include "host/KeyCodes.h"
+#include "host/MessageTitles.h"
 #include "host/Rights.h"
 #include "host/Settings.h"
 #include "host/SqlLiterals.h"
@@ -22,7 +23,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr const char* kSystemTitle = "系统提示";
 constexpr const char* kCleanUpHeadersWithoutLines =
     "Delete A From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
 

@@ -8,6 +8,7 @@
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
+#include "host/MessageTitles.h"
 #include "host/UserInterface.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
@@ -17,8 +18,6 @@
 namespace storeadjust {
 
 namespace {
-
-constexpr const char* kSystemTitle = "系统提示";
 
 // The one question has been asked for all bills; a shortage needs a word per bill, so it refuses.
 class MarkedBillQuestions : public StateQuestions {

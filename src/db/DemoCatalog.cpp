@@ -9,8 +9,6 @@
 namespace storeadjust::db {
 namespace {
 
-double Round2(double value) { return std::round(value * 100.0) / 100.0; }
-
 void FillCategories(SqliteFile& db) {
   db.Insert("KCLB", {"ID", "NAME"},
             {{"01", "西药"}, {"02", "中成药"}, {"03", "中药饮片"}, {"04", "医疗器械"}, {"05", "保健食品"}, {"06", "消毒用品"}});

@@ -11,8 +11,6 @@
 namespace storeadjust::db {
 namespace {
 
-double Round2(double value) { return std::round(value * 100.0) / 100.0; }
-
 std::string Date(int year, int month, int day) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d 00:00:00", year, month, day);

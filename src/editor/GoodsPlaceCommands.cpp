@@ -3,16 +3,11 @@
 // buttons (out-warehouse CmdGoodsPlace, in-warehouse Command1).
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
-
-namespace {
-
-constexpr const char* kSystemTitle = "系统提示";
-
-}  // namespace
 
 // The dialog's request, after the checks that refuse it; nothing when refused (the clerk was
 // told why).

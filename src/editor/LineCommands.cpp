@@ -7,6 +7,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
 #include "host/SqlLiterals.h"
@@ -15,12 +16,6 @@
 #include "lines/StoredEntryRow.h"
 
 namespace storeadjust {
-
-namespace {
-
-constexpr const char* kSystemTitle = "系统提示";
-
-}  // namespace
 
 void FrmStoreAdjuctBill::Cmd_Amend_Click() {
   if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "修改", session_.ConnStr)) {

@@ -8,6 +8,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
+#include "host/MessageTitles.h"
 #include "host/SqlLiterals.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineOf.h"
@@ -17,7 +18,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr const char* kSystemTitle = "系统提示";
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 

@@ -5,6 +5,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "host/Rights.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
@@ -14,7 +15,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr const char* kSystemTitle = "系统提示";
 // Bills longer than this show which line is being moved.
 constexpr long kLinesShownInProgress = 200;
 

@@ -5,14 +5,13 @@
 
 #include "adodb/Error.h"
 #include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "host/TypeGroups.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
 
 namespace {
-
-const char* const kSystemTitle = "系统提示";
 
 // Called from a catch block. Inside a transaction nothing may be shown, since a box left open
 // would hold the database's locks for every other clerk: the error goes on to the command that
@@ -55,13 +54,13 @@ std::shared_ptr<adodb::Recordset> OpenClonedOn(Session& session, const std::stri
   }
 }
 
+}  // namespace
+
 std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connectionString) {
   auto conn = std::make_shared<adodb::Connection>();
   conn->Open(connectionString, "", "", -1);
   return conn;
 }
-
-}  // namespace
 
 adodb::Variant GetFieldValue(Session& session, const std::string& sql, const std::string& field,
                              const adodb::BoundValues& values) {

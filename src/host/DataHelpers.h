@@ -45,6 +45,10 @@ std::shared_ptr<adodb::Recordset> OpenRsWithConnStr(Session& session, const std:
                                                     const std::string& connectionString,
                                                     const adodb::BoundValues& values = {});
 
+// A connection of its own opened from connectionString: it takes no part in a transaction open on
+// the session's. Throws adodb::Error.
+std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connectionString);
+
 // The number of rows the query returns (as a 16-bit count). On failure shows the error under
 // "系统提示" (48) and returns 0.
 std::int16_t CountRecords(Session& session, const std::string& sql, const adodb::BoundValues& values = {});

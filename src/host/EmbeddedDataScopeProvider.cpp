@@ -8,6 +8,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/DataHelpers.h"
 #include "host/SqlLiterals.h"
 
 namespace storeadjust {
@@ -15,12 +16,6 @@ namespace storeadjust {
 namespace {
 
 enum class ApprovalState { NotSubmitted, Pending, Approved, Rejected };
-
-std::shared_ptr<adodb::Connection> OpenOwnConnection(const std::string& connectionString) {
-  auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(connectionString);
-  return connection;
-}
 
 // The local time as the database keeps moments: "YYYY-MM-DD HH:MM:SS".
 std::string NowText() {

@@ -6,6 +6,7 @@
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
+#include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 #include "host/SqlLiterals.h"
 
@@ -13,7 +14,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr const char* kSystemTitle = "系统提示";
 constexpr const char* kSeeAllOperators = "查看所有用户";
 constexpr const char* kSeeOwnGroups = "查看本组用户";
 

@@ -18,13 +18,12 @@
 #include "qt/ClassicMessageBox.h"
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/QtText.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 // The list: marks set by the model (Space) are painted at once, without resetting the rows.
 class ListTableView : public QTableView {

@@ -27,13 +27,12 @@
 #include "qt/ChunkedTableModel.h"
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/QtText.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr const char* kNumericFields[] = {"TxtDj", "TxtSl", "TxtJe", "TxtLsze"};
 // The classic colours of a numeric field (0xC0FFFF is light yellow as the toolkit wrote its

@@ -22,12 +22,11 @@
 #include "qt/ClassicMessageBox.h"
 #include "qt/GridColumnWidths.h"
 #include "qt/GridTableModel.h"
+#include "qt/QtText.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 bool IsQtInternal(const QString& objectName) { return objectName.isEmpty() || objectName.startsWith("qt_"); }
 

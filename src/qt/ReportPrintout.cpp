@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "host/QvGrid.h"
+#include "qt/QtText.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 // Text is drawn whole even where a measurement falls a hair short: never clipped, never wrapped.
 constexpr int kWhole = Qt::TextDontClip | Qt::TextSingleLine;

@@ -16,13 +16,10 @@
 #include "qt/ClassicMessageBox.h"
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/QtText.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
-
-namespace {
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
-}  // namespace
 
 ReportView::ReportView(FrmReport& form, QWidget* parent) : FormView(form, parent), report_(form) {
   setObjectName(ToQt(form.Name()));

@@ -11,14 +11,9 @@
 
 #include "browse/FrmStockDistribution.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/QtText.h"
 
 namespace storeadjust::qt {
-
-namespace {
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
 
 StockDistributionView::StockDistributionView(FrmStockDistribution& form, QWidget* parent) : FormView(form, parent) {
   setObjectName(ToQt(form.Name()));

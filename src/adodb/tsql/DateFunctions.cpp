@@ -26,10 +26,6 @@ constexpr const char* kDiffOverflow =
     "The datediff function resulted in an overflow. The number of dateparts separating two date/time instances is too "
     "large. Try to use datediff with a less precise datepart.";
 
-constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
-                                                     "July",    "August",   "September", "October", "November", "December"};
-constexpr std::array<const char*, 7> kDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
 // A value converted to datetime as SQL Server does; nullopt with the error set when it does not convert.
 std::optional<std::int64_t> MomentArgument(sqlite3_context* ctx, sqlite3_value* v) {
   const int type = sqlite3_value_type(v);

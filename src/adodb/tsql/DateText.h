@@ -10,6 +10,7 @@
 //   13:04[:05[.123]] [AM|PM] alone                 on 1900-01-01
 // where a time is hh:mm[:ss[.fff]] with an optional AM or PM. A date that does not exist
 // (2024-02-30) or text of another shape is not a date.
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@
 #include "adodb/Date.h"
 
 namespace adodb::tsql {
+
+// The names SQL Server gives months and weekdays under us_english (Sunday first).
+inline constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",
+                                                            "May",     "June",     "July",      "August",
+                                                            "September", "October", "November", "December"};
+inline constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                         "Thursday", "Friday", "Saturday"};
 
 struct DateTime {
   Date date;

@@ -19,10 +19,6 @@
 namespace adodb::tsql {
 namespace {
 
-constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
-                                                     "July",    "August",   "September", "October", "November", "December"};
-constexpr std::array<const char*, 7> kDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
 // Thrown inside the function for a pattern the embedded database does not format.
 struct UnsupportedPattern {};
 // Thrown for a pattern .NET itself rejects: SQL Server's FORMAT then gives NULL.

@@ -26,7 +26,7 @@ struct FunctionRule {
 };
 
 // Functions whose SQLite namesake already gives SQL Server's result.
-std::string SameName(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
+std::string SameNameCall(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull.
 std::string IsNull(std::string_view, const std::vector<std::string>& a) { return Call("ifnull", a); }
 // LEN(s) counts characters without the trailing blanks.
@@ -131,23 +131,23 @@ std::string Day(std::string_view, const std::vector<std::string>& a) { return Da
 
 const std::map<std::string, FunctionRule>& FunctionTable() {
   static const std::map<std::string, FunctionRule> table = {
-      {"abs", {1, 1, SameName}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
-      {"coalesce", {2, 99, SameName}}, {"count", {1, 1, SameName}},     {"day", {1, 1, Day}},
+      {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
+      {"coalesce", {2, 99, SameNameCall}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
-      {"len", {1, 1, Len}},            {"lower", {1, 1, SameName}},     {"ltrim", {1, 1, SameName}},
-      {"max", {1, 1, SameName}},       {"min", {1, 1, SameName}},       {"month", {1, 1, Month}},
-      {"nullif", {2, 2, SameName}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
-      {"rtrim", {1, 1, SameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameName}},
-      {"upper", {1, 1, SameName}},     {"year", {1, 1, Year}},
+      {"len", {1, 1, Len}},            {"lower", {1, 1, SameNameCall}},     {"ltrim", {1, 1, SameNameCall}},
+      {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
+      {"nullif", {2, 2, SameNameCall}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
+      {"rtrim", {1, 1, SameNameCall}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
+      {"upper", {1, 1, SameNameCall}},     {"year", {1, 1, Year}},
       // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
       // the rest of the text functions
       {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
-      {"cume_dist", {0, 0, SameName}}, {"datefromparts", {3, 3, Prefixed}}, {"dense_rank", {0, 0, SameName}},
-      {"eomonth", {1, 2, Prefixed}},   {"first_value", {1, 1, SameName}}, {"floor", {1, 1, SameName}},
+      {"cume_dist", {0, 0, SameNameCall}}, {"datefromparts", {3, 3, Prefixed}}, {"dense_rank", {0, 0, SameNameCall}},
+      {"eomonth", {1, 2, Prefixed}},   {"first_value", {1, 1, SameNameCall}}, {"floor", {1, 1, SameNameCall}},
       {"format", {2, 3, Format}},      {"iif", {3, 3, Iif}},            {"isdate", {1, 1, Prefixed}},
-      {"lag", {1, 3, SameName}},       {"last_value", {1, 1, SameName}}, {"lead", {1, 3, SameName}},
-      {"ntile", {1, 1, SameName}},     {"percent_rank", {0, 0, SameName}}, {"rank", {0, 0, SameName}},
-      {"row_number", {0, 0, SameName}}, {"sign", {1, 1, SameName}},
+      {"lag", {1, 3, SameNameCall}},       {"last_value", {1, 1, SameNameCall}}, {"lead", {1, 3, SameNameCall}},
+      {"ntile", {1, 1, SameNameCall}},     {"percent_rank", {0, 0, SameNameCall}}, {"rank", {0, 0, SameNameCall}},
+      {"row_number", {0, 0, SameNameCall}}, {"sign", {1, 1, SameNameCall}},
       {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
       {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
       {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},

@@ -14,7 +14,7 @@ bool IsWholeNumber(std::string_view text) {
 }
 
 // The literal's value, when the text is a plain (possibly negative) number.
-std::optional<double> LiteralValue(std::string_view text) {
+std::optional<double> NumberLiteralValue(std::string_view text) {
   std::string compact;
   for (char c : text)
     if (c != ' ' && c != '(' && c != ')') compact += c;
@@ -31,7 +31,7 @@ std::string RowCount(const TopRows& top) { return top.literal ? top.count : "CAS
 
 // SQL Server takes the given share of the rows and rounds up: 10 PERCENT of 11 rows is 2.
 std::string PercentLimit(const TopRows& top, const LimitContext& context) {
-  if (const auto value = LiteralValue(top.count); value && (*value < 0 || *value > 100))
+  if (const auto value = NumberLiteralValue(top.count); value && (*value < 0 || *value > 100))
     throw Error::Syntax("Percent values must be between 0 and 100.");
   return "LIMIT (SELECT CAST(tsql_share AS INTEGER) + (tsql_share > CAST(tsql_share AS INTEGER)) FROM (SELECT "
          "count(*) * " + top.count + " / 100.0 AS tsql_share FROM (" + std::string(context.core) + ")))";
@@ -55,16 +55,16 @@ std::string TopLimit(const TopRows& top, const LimitContext& context) {
   if (top.percent && top.withTies) Refuse("TOP ... PERCENT WITH TIES");
   if (top.percent) return PercentLimit(top, context);
   if (top.withTies) return WithTiesLimit(top, context);
-  if (const auto value = LiteralValue(top.count); value && *value < 0)
+  if (const auto value = NumberLiteralValue(top.count); value && *value < 0)
     throw Error::Syntax("A TOP or FETCH clause contains an invalid value.");
   return "LIMIT " + RowCount(top);
 }
 
 std::string OffsetFetchLimit(const std::string& offset, const std::optional<std::string>& fetch) {
-  if (const auto value = LiteralValue(offset); value && *value < 0)
+  if (const auto value = NumberLiteralValue(offset); value && *value < 0)
     throw Error::Syntax("The offset specified in a OFFSET clause may not be negative.");
   if (!fetch) return "LIMIT -1 OFFSET " + offset;
-  if (const auto value = LiteralValue(*fetch); value && *value <= 0)
+  if (const auto value = NumberLiteralValue(*fetch); value && *value <= 0)
     throw Error::Syntax("The number of rows provided for a FETCH clause must be greater then zero.");
   return "LIMIT " + *fetch + " OFFSET " + offset;
 }
