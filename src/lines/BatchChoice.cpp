@@ -34,32 +34,31 @@ std::string BatchListStatement(const std::string& batchSelectSql, const std::str
 }
 
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {
-  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh='" + QuoteSql(hh) + "' and stockid='" +
-                                        QuoteSql(warehouse) + "' and fperiod=0");
+  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0",
+                           {adodb::BoundText(hh), adodb::BoundText(warehouse)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sjsl"));
 }
 
 std::optional<bool> WarehouseExists(Session& session, const std::string& id) {
-  auto rs = OpenRsReadOnly(session, "select * from gl_stock where id ='" + QuoteSql(id) + "'");
+  auto rs = OpenRsReadOnly(session, "select * from gl_stock where id =?", {adodb::BoundText(id)});
   if (!rs) return std::nullopt;
   return rs->RecordCount() > 0;
 }
 
 double BatchPurchasePrice(Session& session, const std::string& hh, const std::string& outWarehouse,
                           const std::string& ph, const std::string& dh) {
-  return NumberOrZero(GetFieldValue(session,
-                                    "select isnull(jhdj,0) jhdj from phk where hh ='" + QuoteSql(hh) +
-                                        "' and stockid ='" + QuoteSql(outWarehouse) + "' and ph='" + QuoteSql(ph) +
-                                        "' and dh='" + QuoteSql(dh) + "'",
-                                    "jhdj"));
+  return NumberOrZero(GetFieldValue(session, "select isnull(jhdj,0) jhdj from phk where hh =? and stockid =? and ph=? and dh=?",
+                                    "jhdj",
+                                    {adodb::BoundText(hh), adodb::BoundText(outWarehouse), adodb::BoundText(ph),
+                                     adodb::BoundText(dh)}));
 }
 
 std::optional<double> BatchQuantity(Session& session, const std::string& hh, const std::string& warehouse,
                                     const std::string& ph, const std::string& dh) {
-  auto rs = OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=" + SqlText(hh) + " and stockid=" +
-                                        SqlText(warehouse) + " and ph=" + SqlText(ph) + " and dh=" + SqlText(dh));
+  auto rs = OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
+                           {adodb::BoundText(hh), adodb::BoundText(warehouse), adodb::BoundText(ph), adodb::BoundText(dh)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sl"));
@@ -69,12 +68,11 @@ double TakenByOtherLines(Session& session, const BatchTake& take) {
   if (take.lsh.empty()) return 0;
   const std::string taken = take.fromOutWarehouse ? "sum(case when sl>0 then sl else 0 end)"
                                                   : "sum(case when sl<0 then -sl else 0 end)";
-  return NumberOrZero(GetFieldValue(session,
-                                    "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=" +
-                                        SqlText(take.lsh) + " and dh<>" + SqlText(take.exceptDh) + " and hh=" +
-                                        SqlText(take.hh) + " and ph=" + SqlText(take.ph) + " and pcdh=" +
-                                        SqlText(take.dh),
-                                    "taken"));
+  return NumberOrZero(GetFieldValue(
+      session, "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
+      "taken",
+      {adodb::BoundText(take.lsh), adodb::BoundText(take.exceptDh), adodb::BoundText(take.hh), adodb::BoundText(take.ph),
+       adodb::BoundText(take.dh)}));
 }
 
 bool BatchCovers(double batchQuantity, double takenByOthers, double quantity) {
