@@ -1,5 +1,6 @@
 #include "lines/BillHeaderState.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
 #include "host/LenientValues.h"
 

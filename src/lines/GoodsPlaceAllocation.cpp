@@ -5,6 +5,7 @@
 #include <memory>
 #include <numeric>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"

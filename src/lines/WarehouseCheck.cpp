@@ -1,5 +1,6 @@
 #include "lines/WarehouseCheck.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
