@@ -6,6 +6,7 @@
 #include "adodb/Variant.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
+#include "lines/BoundColumns.h"
 
 namespace storeadjust {
 
@@ -22,9 +23,8 @@ std::vector<std::string> SplitAtCommas(const std::string& item) {
 // Items come from the goods-place dialog, which writes the quantity as a number. Anything else
 // goes to the server as the text it is, as it always did, and the server judges it.
 adodb::Parameter PlaceQuantity(const std::string& text) {
-  constexpr int kQuantityScale = 4;  // BillGoodsPlace.Quantity decimal(18,4)
   double quantity = 0;
-  if (adodb::ParseNumber(text, quantity)) return adodb::BoundDecimal(quantity, kQuantityScale);
+  if (adodb::ParseNumber(text, quantity)) return BoundQuantity(quantity);
   return adodb::BoundText(text);
 }
 

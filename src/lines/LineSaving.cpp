@@ -8,6 +8,7 @@
 #include "host/LenientValues.h"
 #include "host/RequireOpened.h"
 #include "lines/BillNumbering.h"
+#include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/WarehouseCheck.h"
 
@@ -17,13 +18,6 @@ namespace {
 
 // Serials already taken are skipped; a rule without a running number gives one serial only.
 constexpr int kMostSerialsSkipped = 1000;
-
-// Declared scales of the line's columns: quantities decimal(18,4), prices and amounts money.
-constexpr int kQuantityScale = 4;
-constexpr int kMoneyScale = 4;
-
-adodb::Parameter Quantity(double value) { return adodb::BoundDecimal(value, kQuantityScale); }
-adodb::Parameter Money(double value) { return adodb::BoundDecimal(value, kMoneyScale); }
 
 // The editor's "YYYY-MM-DD" goes in as a date; a text that names no date goes as the text it is,
 // for the server to judge as it always did.
@@ -103,9 +97,9 @@ void InsertLine(Session& session, const LineToSave& line, const std::string& lsh
       "insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'',?,?,?)",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(line.hh), adodb::BoundText(line.goodsName),
-       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), Money(line.price), Quantity(f.baseQty),
-       Money(f.amount), Money(line.retailPrice), Money(f.retailTotal), Money(f.retailTotalNet), Money(f.taxDifference),
-       adodb::BoundText(line.unitName), Quantity(f.enteredQty), adodb::BoundText(line.remark),
+       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundMoney(line.price), BoundQuantity(f.baseQty),
+       BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal), BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference),
+       adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty), adodb::BoundText(line.remark),
        adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse)});
 }
 
@@ -116,8 +110,8 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
       "dw=?,srsl=?,Kh='',Bz=? where lsh=? and dh=?",
       {adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(line.hh),
        adodb::BoundText(line.goodsName), adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine),
-       Money(line.price), Quantity(f.baseQty), Money(f.amount), Money(line.retailPrice), Money(f.retailTotal),
-       Money(f.retailTotalNet), Money(f.taxDifference), adodb::BoundText(line.unitName), Quantity(f.enteredQty),
+       BoundMoney(line.price), BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal),
+       BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference), adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty),
        adodb::BoundText(line.remark), adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
 
