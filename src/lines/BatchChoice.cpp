@@ -1,12 +1,9 @@
 #include "lines/BatchChoice.h"
 
-#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
-#include "host/SelectTemplates.h"
 #include "host/NumberHelpers.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -16,21 +13,6 @@ StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed) {
   if (stock < 0) return quantity > 0 && !shortageAllowed ? StockVerdict::Short : StockVerdict::AlreadyNegative;
   if (quantity > stock) return shortageAllowed ? StockVerdict::AskShortage : StockVerdict::Short;
   return StockVerdict::Covered;
-}
-
-std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
-                               const std::string& outWarehouse, bool showZeroStock, double unitCoefficient) {
-  const std::string goods = QuoteSql(hh);
-  const std::string warehouse = QuoteSql(outWarehouse);
-  if (adodb::Trimmed(batchSelectSql).empty()) {
-    return "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk "
-           "where hh ='" + goods + (showZeroStock ? "' and stockid ='" : "' and sl > 0 and stockid ='") + warehouse + "'";
-  }
-  const std::string condition = showZeroStock
-                                    ? " where hh ='" + goods + "' and stockid ='" + warehouse + "' "
-                                    : " where hh ='" + goods + "' AND sl > 0  and stockid ='" + warehouse + "' ";
-  const std::string coefficient = unitCoefficient == 0 ? "1" : adodb::FormatNumber(unitCoefficient);
-  return ReplaceAll(ReplaceAll(batchSelectSql, "[选择条件]", condition), "[系数]", coefficient);
 }
 
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {
