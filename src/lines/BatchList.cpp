@@ -1,6 +1,7 @@
 #include "lines/BatchList.h"
 
 #include <functional>
+#include <utility>
 
 #include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
@@ -27,15 +28,26 @@ std::string TemplateCondition(const std::string& goods, const std::string& wareh
                        : " where hh =" + goods + " AND sl > 0  and stockid =" + warehouse + " ";
 }
 
-// The statement, with each place a value stands written by `write` (goods first, then the
-// warehouse, left to right).
+// The goods then the warehouse as `write` puts them in the statement, written in that order
+// (a call's arguments are worked out in no set order).
+std::pair<std::string, std::string> Written(const ValueWriter& write, const std::string& hh,
+                                            const std::string& outWarehouse) {
+  std::string goods = write(hh);
+  return {std::move(goods), write(outWarehouse)};
+}
+
+// The statement, with each place a value stands written by `write`, left to right.
 std::string Statement(const std::string& batchSelectSql, const std::string& hh, const std::string& outWarehouse,
                       bool showZeroStock, double unitCoefficient, const ValueWriter& write) {
-  if (adodb::Trimmed(batchSelectSql).empty()) return BuiltInList(write(hh), write(outWarehouse), showZeroStock);
+  if (adodb::Trimmed(batchSelectSql).empty()) {
+    const auto [goods, warehouse] = Written(write, hh, outWarehouse);
+    return BuiltInList(goods, warehouse, showZeroStock);
+  }
   std::string statement = batchSelectSql;
   for (std::size_t at = statement.find(kConditionToken); at != std::string::npos;
        at = statement.find(kConditionToken, at)) {
-    const std::string condition = TemplateCondition(write(hh), write(outWarehouse), showZeroStock);
+    const auto [goods, warehouse] = Written(write, hh, outWarehouse);
+    const std::string condition = TemplateCondition(goods, warehouse, showZeroStock);
     statement.replace(at, std::string(kConditionToken).size(), condition);
     at += condition.size();
   }
