@@ -31,16 +31,16 @@ std::optional<bool> WarehouseExists(Session& session, const std::string& id) {
 
 double BatchPurchasePrice(Session& session, const std::string& hh, const std::string& outWarehouse,
                           const std::string& ph, const std::string& dh) {
-  return NumberOrZero(GetFieldValue(session, "select isnull(jhdj,0) jhdj from phk where hh =? and stockid =? and ph=? and dh=?",
-                                    "jhdj",
-                                    {adodb::BoundText(hh), adodb::BoundText(outWarehouse), adodb::BoundText(ph),
-                                     adodb::BoundText(dh)}));
+  return NumberOrZero(GetFieldValue(
+      session, "select isnull(jhdj,0) jhdj from phk where hh =? and stockid =? and ph=? and dh=?", "jhdj",
+      {adodb::BoundText(hh), adodb::BoundText(outWarehouse), adodb::BoundText(ph), adodb::BoundText(dh)}));
 }
 
 std::optional<double> BatchQuantity(Session& session, const std::string& hh, const std::string& warehouse,
                                     const std::string& ph, const std::string& dh) {
-  auto rs = OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
-                           {adodb::BoundText(hh), adodb::BoundText(warehouse), adodb::BoundText(ph), adodb::BoundText(dh)});
+  auto rs =
+      OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
+                     {adodb::BoundText(hh), adodb::BoundText(warehouse), adodb::BoundText(ph), adodb::BoundText(dh)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sl"));
@@ -51,10 +51,11 @@ double TakenByOtherLines(Session& session, const BatchTake& take) {
   const std::string taken = take.fromOutWarehouse ? "sum(case when sl>0 then sl else 0 end)"
                                                   : "sum(case when sl<0 then -sl else 0 end)";
   return NumberOrZero(GetFieldValue(
-      session, "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
+      session,
+      "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
       "taken",
-      {adodb::BoundText(take.lsh), adodb::BoundText(take.exceptDh), adodb::BoundText(take.hh), adodb::BoundText(take.ph),
-       adodb::BoundText(take.dh)}));
+      {adodb::BoundText(take.lsh), adodb::BoundText(take.exceptDh), adodb::BoundText(take.hh),
+       adodb::BoundText(take.ph), adodb::BoundText(take.dh)}));
 }
 
 bool BatchCovers(double batchQuantity, double takenByOthers, double quantity) {

@@ -19,8 +19,9 @@ constexpr const char* kConditionToken = "[选择条件]";
 using ValueWriter = std::function<std::string(const std::string&)>;
 
 std::string BuiltInList(const std::string& goods, const std::string& warehouse, bool showZeroStock) {
-  return "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk "
-         "where hh =" + goods + (showZeroStock ? " and stockid =" : " and sl > 0 and stockid =") + warehouse;
+  const std::string list =
+      "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk where hh =";
+  return list + goods + (showZeroStock ? " and stockid =" : " and sl > 0 and stockid =") + warehouse;
 }
 
 std::string TemplateCondition(const std::string& goods, const std::string& warehouse, bool showZeroStock) {
@@ -60,11 +61,11 @@ std::string Statement(const std::string& batchSelectSql, const std::string& hh, 
 BatchListQuery BoundBatchList(const std::string& batchSelectSql, const std::string& hh, const std::string& outWarehouse,
                               bool showZeroStock, double unitCoefficient) {
   BatchListQuery query;
-  query.statement = Statement(batchSelectSql, hh, outWarehouse, showZeroStock, unitCoefficient,
-                              [&query](const std::string& value) {
-                                query.values.push_back(adodb::BoundText(value));
-                                return std::string("?");
-                              });
+  query.statement =
+      Statement(batchSelectSql, hh, outWarehouse, showZeroStock, unitCoefficient, [&query](const std::string& value) {
+        query.values.push_back(adodb::BoundText(value));
+        return std::string("?");
+      });
   return query;
 }
 

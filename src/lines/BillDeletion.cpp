@@ -40,8 +40,8 @@ BillDeletionResult WhyNotOpen(Session& session, const std::string& lsh) {
 }  // namespace
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
-  auto open = RequireOpened(OpenRsSeparate(session, std::string("select LSH,shbz from ckdbdzk where lsh=?") + kStillOpen,
-                                           {adodb::BoundText(lsh)}));
+  auto open = RequireOpened(OpenRsSeparate(
+      session, std::string("select LSH,shbz from ckdbdzk where lsh=?") + kStillOpen, {adodb::BoundText(lsh)}));
   const bool deletable = open->RecordCount() > 0;
   open->Close();
   if (!deletable) return WhyNotOpen(session, lsh);

@@ -49,7 +49,8 @@ std::string SerialFromRule(Session& session, adodb::Recordset& rule) {
 }
 
 std::string SerialFromOperatorCounter(Session& session) {
-  auto rs = RequireOpened(OpenRsReadOnly(session, "select dblsh from sys_dh where id =?", {adodb::BoundText(session.OptCode)}));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session, "select dblsh from sys_dh where id =?", {adodb::BoundText(session.OptCode)}));
   if (rs->RecordCount() < 1) throw adodb::Error::BofOrEof();
   rs->MoveFirst();
   const adodb::Variant& dblsh = rs->Value("dblsh");
@@ -89,8 +90,7 @@ void AdvanceSerialCounter(Session& session) {
     if (!HasRuleRow(session, rule)) {
       // A NULL counter served as 1000 for the serial just used; it moves to 1001 like any other
       // counter would, or every later bill of the operator would get that serial again.
-      ExecuteIgnoringErrors(session,
-                            "update sys_dh set dblsh =isnull(dblsh,1000)+1 where id=?",
+      ExecuteIgnoringErrors(session, "update sys_dh set dblsh =isnull(dblsh,1000)+1 where id=?",
                             {adodb::BoundText(session.OptCode)});
       return;
     }

@@ -9,8 +9,8 @@
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
-#include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -94,7 +94,8 @@ GoodsPlaceRow& GoodsPlaceAllocation::RowFor(const std::string& guid, const std::
 void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request) {
   const adodb::Parameter warehouse = adodb::BoundText(request.warehouseId);
   auto places = connection.OpenRecordset(
-      "Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=? Order By GoodsPlaceNo", {warehouse});
+      "Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=? Order By GoodsPlaceNo",
+      {warehouse});
   for (places->MoveFirst(); !places->EOF(); places->MoveNext()) {
     RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo")).name = Text(*places, "Name");
   }

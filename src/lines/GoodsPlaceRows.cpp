@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "host/DataHelpers.h"
 #include "adodb/Variant.h"
+#include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "lines/BoundColumns.h"
@@ -64,8 +64,8 @@ bool SameQuantity(double a, double b) {
 }
 
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId) {
-  return FlagIsSet(GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=?", "FDeleted",
-                                         {adodb::BoundText(warehouseId)}));
+  return FlagIsSet(
+      GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=?", "FDeleted", {adodb::BoundText(warehouseId)}));
 }
 
 }  // namespace storeadjust

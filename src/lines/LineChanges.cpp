@@ -49,16 +49,20 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
   const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
   const bool placesKept = FlagIsSet(FirstBoundValue(
-      *session.Conn, "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
-                     "Where a.lsh=? and a.dh=?", line));
+      *session.Conn,
+      "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
+      "Where a.lsh=? and a.dh=?",
+      line));
   const long deleted = session.Conn->Execute(
       std::string("delete ckdbdzkmx where lsh=? and dh = ? and exists (select lsh from ckdbdzk where lsh=? and ") +
           kBillStillOpen + ")",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(lsh)});
   if (deleted == 0) return false;
   if (placesKept) {
-    session.Conn->Execute("Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
-                          "BillGuid=? And BillDetailGuid=?", line);
+    session.Conn->Execute(
+        "Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
+        "BillGuid=? And BillDetailGuid=?",
+        line);
   }
   transaction.Commit();
   return true;

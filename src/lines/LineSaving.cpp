@@ -4,8 +4,8 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
-#include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
 #include "lines/BillNumbering.h"
 #include "lines/BoundColumns.h"
@@ -35,7 +35,8 @@ LineFigures Rounded(LineFigures figures) {
 }
 
 bool HeaderExists(Session& session, const std::string& lsh) {
-  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))->RecordCount() > 0;
+  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
+             ->RecordCount() > 0;
 }
 
 // On a server, the first statement of the transaction to touch the counter row holds it until
@@ -62,8 +63,9 @@ std::string FreeSerial(Session& session) {
 
 // True when the bill may take lines: neither audited nor, in the two-step flow, pre-audited.
 bool BillStillOpen(Session& session, const std::string& lsh) {
-  auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=?",
+                     {adodb::BoundText(lsh)}));
   if (rs->RecordCount() < 1) return true;
   rs->MoveFirst();
   return !FlagIsSet(rs->Value("preshbz")) && !FlagIsSet(rs->Value("shbz"));
@@ -76,19 +78,19 @@ bool LineExists(Session& session, const std::string& lsh, const std::string& dh)
 }
 
 void InsertHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  session.Conn->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
-                        "(?,?,?,?,?,?,0,'',0)",
-                        {adodb::BoundText(lsh), BillDate(line.billDate), adodb::BoundText(line.outWarehouse),
-                         adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark),
-                         adodb::BoundText(line.operatorName)});
+  session.Conn->Execute(
+      "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
+      "(?,?,?,?,?,?,0,'',0)",
+      {adodb::BoundText(lsh), BillDate(line.billDate), adodb::BoundText(line.outWarehouse),
+       adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName)});
 }
 
 // False when no header holds the serial (removed since the bill was loaded).
 bool UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  return session.Conn->Execute("update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
-                               {BillDate(line.billDate), adodb::BoundText(line.remark),
-                                adodb::BoundText(line.operatorName), adodb::BoundText(line.outWarehouse),
-                                adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)}) > 0;
+  return session.Conn->Execute(
+             "update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
+             {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
+              adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)}) > 0;
 }
 
 void InsertLine(Session& session, const LineToSave& line, const std::string& lsh, const std::string& dh) {
@@ -97,10 +99,11 @@ void InsertLine(Session& session, const LineToSave& line, const std::string& lsh
       "insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'',?,?,?)",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(line.hh), adodb::BoundText(line.goodsName),
-       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundMoney(line.price), BoundQuantity(f.baseQty),
-       BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal), BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference),
-       adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty), adodb::BoundText(line.remark),
-       adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse)});
+       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundMoney(line.price),
+       BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal),
+       BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference), adodb::BoundText(line.unitName),
+       BoundQuantity(f.enteredQty), adodb::BoundText(line.remark), adodb::BoundText(line.outWarehouse),
+       adodb::BoundText(line.inWarehouse)});
 }
 
 void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh) {
@@ -110,9 +113,10 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
       "dw=?,srsl=?,Kh='',Bz=? where lsh=? and dh=?",
       {adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(line.hh),
        adodb::BoundText(line.goodsName), adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine),
-       BoundMoney(line.price), BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal),
-       BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference), adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty),
-       adodb::BoundText(line.remark), adodb::BoundText(lsh), adodb::BoundText(line.dh)});
+       BoundMoney(line.price), BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice),
+       BoundMoney(f.retailTotal), BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference),
+       adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty), adodb::BoundText(line.remark),
+       adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
 
 }  // namespace
@@ -124,8 +128,9 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
 }
 
 std::string NextLineNumber(Session& session, const std::string& lsh) {
-  const double largest = NumberOrZero(GetFieldValue(
-      session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=?", "MaxDH", {adodb::BoundText(lsh)}));
+  const double largest =
+      NumberOrZero(GetFieldValue(session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=?",
+                                 "MaxDH", {adodb::BoundText(lsh)}));
   return adodb::FormatNumber((largest == 0 ? 1000 : largest) + 1);
 }
 

@@ -21,8 +21,8 @@ PostingResult PostBill(Session& session, const std::string& lsh) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
-  if (NumberOrZero(FirstBoundValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) >
-      0) {
+  if (NumberOrZero(
+          FirstBoundValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0) {
     return PostingResult::NotAudited;
   }
   // No unposted header is also what a serial never stored leaves: that posted nothing.
@@ -39,8 +39,10 @@ std::string SubmitForApproval(Session& session, const std::string& lsh) {
   const double largest = NumberOrZero(
       FirstBoundValue(*session.Conn, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
   const std::string maker =
-      FirstBoundValue(*session.Conn, "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
-                                     "a.lsh=?", serial)
+      FirstBoundValue(*session.Conn,
+                      "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
+                      "a.lsh=?",
+                      serial)
           .TextOrEmpty();
   return CreateDataScopeProvider()->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid,
                                                total, largest);

@@ -25,9 +25,9 @@ BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& 
   std::vector<std::string> texts;
   for (lines->MoveFirst(); lines->RecordCount() > 0 && !lines->EOF(); lines->MoveNext()) {
     const BillLineValues line = BillLineValues::FromRow(*lines);
-    texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) + "|" +
-                    adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" + line.dcstockid + "|" +
-                    line.drstockid + "\n");
+    texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) +
+                    "|" + adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" +
+                    line.dcstockid + "|" + line.drstockid + "\n");
   }
   std::sort(texts.begin(), texts.end());
   for (const std::string& text : texts) snapshot.lines += text;

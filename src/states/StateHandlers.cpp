@@ -196,16 +196,17 @@ class StateChange {
   LineStep CheckStockOf(const BillLineValues& line, const std::string& warehouse, const char* batchColumns,
                         const char* balancePeriod, bool issuing, StockRow& row) {
     if (move_->MovesBatches(line)) {
-      return move_->CheckStock(line, warehouse,
-                               std::string("select ") + batchColumns + " from phk where hh=? and stockid =? and ph=? and dh=?",
-                               {adodb::BoundText(line.hh), adodb::BoundText(warehouse), adodb::BoundText(line.ph),
-                                adodb::BoundText(line.pcdh)},
-                               issuing, row);
+      return move_->CheckStock(
+          line, warehouse,
+          std::string("select ") + batchColumns + " from phk where hh=? and stockid =? and ph=? and dh=?",
+          {adodb::BoundText(line.hh), adodb::BoundText(warehouse), adodb::BoundText(line.ph),
+           adodb::BoundText(line.pcdh)},
+          issuing, row);
     }
-    return move_->CheckStock(line, warehouse,
-                             std::string("select isnull(sjsl,0) as sl from ywbalance where hh=? and stockid =?") +
-                                 balancePeriod,
-                             {adodb::BoundText(line.hh), adodb::BoundText(warehouse)}, issuing, row);
+    return move_->CheckStock(
+        line, warehouse,
+        std::string("select isnull(sjsl,0) as sl from ywbalance where hh=? and stockid =?") + balancePeriod,
+        {adodb::BoundText(line.hh), adodb::BoundText(warehouse)}, issuing, row);
   }
 
   // A reversal takes back from the in-warehouse what it received: its stock row must still be
@@ -230,10 +231,9 @@ class StateChange {
   LineStep Audit(const BillLineValues& line) {
     StockRow row;
     const char* batchColumns = "sl,isnull(sellprice,0) sellprice";
-    const LineStep checked =
-        ReturnsGoods(line)
-            ? CheckReturnedGoods(line, batchColumns, row)
-            : CheckStockOf(line, line.dcstockid, batchColumns, " and fperiod=0", true, row);
+    const LineStep checked = ReturnsGoods(line)
+                                 ? CheckReturnedGoods(line, batchColumns, row)
+                                 : CheckStockOf(line, line.dcstockid, batchColumns, " and fperiod=0", true, row);
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line)) {
       if (move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;

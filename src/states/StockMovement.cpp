@@ -65,15 +65,16 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings,
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
 void StockMovement::ReadMoneyOnly(BillLineValues& line) {
-  line.moneyOnly = FlagIsSet(FirstBoundValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
+  line.moneyOnly =
+      FlagIsSet(FirstBoundValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
   if (line.moneyOnly) line.sl = 0;
 }
 
 bool StockMovement::KeepsPlaces(const std::string& warehouse) {
   const auto known = keepsPlaces_.find(warehouse);
   if (known != keepsPlaces_.end()) return known->second;
-  return keepsPlaces_[warehouse] =
-             FlagIsSet(FirstBoundValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=?", {BoundText(warehouse)}));
+  return keepsPlaces_[warehouse] = FlagIsSet(
+             FirstBoundValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=?", {BoundText(warehouse)}));
 }
 
 // Existence and the few columns a step reads are all that is selected: a record set of every
@@ -157,12 +158,12 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
 // the check, and the row count tells.
 LineStep StockMovement::IssueBatch(const BillLineValues& line) {
   const bool guarded = !settings_.shortageAllowed && line.sl > 0;
-  adodb::BoundValues values =
-      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid));
+  adodb::BoundValues values = Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid));
   if (guarded) values.push_back(BoundQuantity(line.sl));
-  const long changed = session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") +
-                                                  kBatchKey + (guarded ? " and sl" + std::string(kSlack) + " >= ?" : ""),
-                                              values);
+  const long changed =
+      session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") + kBatchKey +
+                                 (guarded ? " and sl" + std::string(kSlack) + " >= ?" : ""),
+                             values);
   return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
 }
 
@@ -200,8 +201,8 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
     session_.Conn->Execute(
         "update GoodsPlaceBalance set CurrQuantity=? where GoodsPlaceGuid=? and GoodsPlaceNo=? and WarehouseGuid=? "
         "and MaterielGuid=? and BatchNo=? and BatchNumber=?",
-        {BoundQuantity(held - given), BoundText(guid), BoundText(number), BoundText(line.dcstockid),
-         BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh)});
+        {BoundQuantity(held - given), BoundText(guid), BoundText(number), BoundText(line.dcstockid), BoundText(line.hh),
+         BoundText(line.ph), BoundText(line.pcdh)});
     remaining -= given;
   }
   if (remaining > 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
@@ -223,11 +224,11 @@ void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearO
               balance)) {
     return InsertBalance(line, line.dcstockid);
   }
-  session_.Conn->Execute("update ywbalance set bcsl=isnull(bcsl,0) - ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
-                         "(?),sjlsje=isnull(sjlsje,0) + (?)" + where + " and fperiod=0",
-                         Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
-                                 BoundMoney(line.lsze)},
-                                balance));
+  session_.Conn->Execute(
+      "update ywbalance set bcsl=isnull(bcsl,0) - ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
+      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
+          where + " and fperiod=0",
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
 void StockMovement::UnIssuePlaces(const BillLineValues& line) {
@@ -244,7 +245,8 @@ void StockMovement::UnIssuePlaces(const BillLineValues& line) {
 // A row that holds stock and a location list gets the line's code appended; otherwise the list
 // becomes the line's code.
 void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
-  auto rs = session_.Conn->OpenRecordset(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
+  auto rs =
+      session_.Conn->OpenRecordset(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
   if (rs->RecordCount() < 1) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
   rs->MoveFirst();
   const double held = NumberOrZero(rs->Value("sl"));
@@ -264,11 +266,11 @@ void StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=? and stockid=? and fperiod=0";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};
   if (!HasRow(" select hh from ywbalance" + where, balance)) return InsertBalance(line, line.drstockid);
-  session_.Conn->Execute("update ywbalance set bRsl=isnull(bRsl,0) + ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
-                         "(?),sjlsje=isnull(sjlsje,0) + (?)" + where,
-                         Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
-                                 BoundMoney(line.lsze)},
-                                balance));
+  session_.Conn->Execute(
+      "update ywbalance set bRsl=isnull(bRsl,0) + ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
+      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
+          where,
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
 void StockMovement::ReceivePlaces(const BillLineValues& line) {
@@ -280,25 +282,26 @@ void StockMovement::ReceivePlaces(const BillLineValues& line) {
       "B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right Join BillGoodsPlace B On "
       "A.GoodsPlaceGuid=B.GoodsPlaceGuid And A.GoodsPlaceNo=B.GoodsPlaceNo  And A.WarehouseGuid = B.WarehouseGuid "
       "And A.MaterielGuid = B.MaterielGuid And A.BatchNo=B.BatchNo And A.BatchNumber=B.BatchNumber " +
-      lineRows + " And A.GoodsPlaceGuid Is Null",
+          lineRows + " And A.GoodsPlaceGuid Is Null",
       lineValues);
-  session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + B.Quantity") +
-                             kPlacesJoin + lineRows,
-                         lineValues);
+  session_.Conn->Execute(
+      std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + B.Quantity") + kPlacesJoin + lineRows,
+      lineValues);
 }
 
 void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);
-  session_.Conn->Execute(std::string("update phk set brsl=isnull(brsl,0) - ?,sl=isnull(sl,0) - ?,kh=?") + kBatchKey,
-                         Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(list)},
-                                BatchKey(line, line.drstockid)));
+  session_.Conn->Execute(
+      std::string("update phk set brsl=isnull(brsl,0) - ?,sl=isnull(sl,0) - ?,kh=?") + kBatchKey,
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(list)}, BatchKey(line, line.drstockid)));
 }
 
 void StockMovement::UnReceiveBalance(const BillLineValues& line) {
-  session_.Conn->Execute("update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
-                         "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
-                         {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
-                          BoundText(line.hh), BoundText(line.drstockid)});
+  session_.Conn->Execute(
+      "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
+      "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
+      {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze), BoundText(line.hh),
+       BoundText(line.drstockid)});
 }
 
 void StockMovement::UnReceivePlaces(const BillLineValues& line) {
@@ -327,9 +330,11 @@ void StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& 
                                  const std::string& kh) {
   const std::string further = CopiedPhkColumns();
   const long created = session_.Conn->Execute(
-      "Insert Into PHK (HH,PH,DH,StockID,SL,xq,jhdj,scrq,yhrq,dwbh,dwmc,brsl,kh,LastPurchasePrice,qckc,jhsl,xhsl,qtsrsl,"
-      "qtfcsl,thsl" + further + ")Select HH,PH,DH,?,?,xq,jhdj,scrq,yhrq,dwbh,dwmc,?,?,LastPurchasePrice,0,0,0,0,0,0" +
-          further + " From PHK Where HH = ? And ph = ? And DH = ? And stockid =?",
+      "Insert Into PHK "
+      "(HH,PH,DH,StockID,SL,xq,jhdj,scrq,yhrq,dwbh,dwmc,brsl,kh,LastPurchasePrice,qckc,jhsl,xhsl,qtsrsl,"
+      "qtfcsl,thsl" +
+          further + ")Select HH,PH,DH,?,?,xq,jhdj,scrq,yhrq,dwbh,dwmc,?,?,LastPurchasePrice,0,0,0,0,0,0" + further +
+          " From PHK Where HH = ? And ph = ? And DH = ? And stockid =?",
       {BoundText(to), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh), BoundText(line.hh),
        BoundText(line.ph), BoundText(line.pcdh), BoundText(from)});
   if (created > 0) return;

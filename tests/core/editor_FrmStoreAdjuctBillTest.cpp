@@ -196,7 +196,8 @@ TEST_F(EditorTest, TheBoundBatchListListsWhatTheQuotedOneLists) {
     }
     return text;
   };
-  const std::string site = "select ph, sl*[系数] from phk [选择条件] and ph in (select ph from phk [选择条件]) order by ph";
+  const std::string site =
+      "select ph, sl*[系数] from phk [选择条件] and ph in (select ph from phk [选择条件]) order by ph";
   for (const std::string& sql : {site, std::string()}) {
     for (const auto& [hh, store] : {std::pair{"O'K", "0'1"}, std::pair{"0006", "01"}}) {
       const BatchListQuery bound = BoundBatchList(sql, hh, store, false, 12);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "adodb/BoundValues.h"
-
 #include "lines/LineSaving.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"
@@ -128,10 +127,10 @@ TEST_F(StockMovementTest, QuotedChineseTextsAndLongAmountsAreStoredAndMovedExact
   line.price = 123456789.1234;
   line.figures = FiguresOf(2.5, 1, 2.5 * line.price, 2.5 * line.retailPrice, 2.5 * line.price, 13);
   const std::string lsh = StoreLine(session_, line).lsh;
-  auto stored = session_.Conn->OpenRecordset("select a.bz,a.pm,a.dw,a.dj,a.je,a.sl,b.bz from ckdbdzkmx a inner join "
-                                             "ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.ph=? and a.pcdh=?",
-                                             {adodb::BoundText(lsh), adodb::BoundText("23'04批"),
-                                              adodb::BoundText("2'31号")});
+  auto stored = session_.Conn->OpenRecordset(
+      "select a.bz,a.pm,a.dw,a.dj,a.je,a.sl,b.bz from ckdbdzkmx a inner join "
+      "ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.ph=? and a.pcdh=?",
+      {adodb::BoundText(lsh), adodb::BoundText("23'04批"), adodb::BoundText("2'31号")});
   ASSERT_EQ(stored->RecordCount(), 1);
   stored->MoveFirst();
   EXPECT_EQ(stored->Value(std::size_t{0}).TextOrEmpty(), line.remark);
