@@ -1,12 +1,9 @@
 #include "lines/BatchChoice.h"
 
-#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
-#include "host/SelectTemplates.h"
 #include "host/NumberHelpers.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -18,48 +15,32 @@ StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed) {
   return StockVerdict::Covered;
 }
 
-std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
-                               const std::string& outWarehouse, bool showZeroStock, double unitCoefficient) {
-  const std::string goods = QuoteSql(hh);
-  const std::string warehouse = QuoteSql(outWarehouse);
-  if (adodb::Trimmed(batchSelectSql).empty()) {
-    return "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk "
-           "where hh ='" + goods + (showZeroStock ? "' and stockid ='" : "' and sl > 0 and stockid ='") + warehouse + "'";
-  }
-  const std::string condition = showZeroStock
-                                    ? " where hh ='" + goods + "' and stockid ='" + warehouse + "' "
-                                    : " where hh ='" + goods + "' AND sl > 0  and stockid ='" + warehouse + "' ";
-  const std::string coefficient = unitCoefficient == 0 ? "1" : adodb::FormatNumber(unitCoefficient);
-  return ReplaceAll(ReplaceAll(batchSelectSql, "[选择条件]", condition), "[系数]", coefficient);
-}
-
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {
-  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh='" + QuoteSql(hh) + "' and stockid='" +
-                                        QuoteSql(warehouse) + "' and fperiod=0");
+  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0",
+                           {adodb::BoundText(hh), adodb::BoundText(warehouse)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sjsl"));
 }
 
 std::optional<bool> WarehouseExists(Session& session, const std::string& id) {
-  auto rs = OpenRsReadOnly(session, "select * from gl_stock where id ='" + QuoteSql(id) + "'");
+  auto rs = OpenRsReadOnly(session, "select * from gl_stock where id =?", {adodb::BoundText(id)});
   if (!rs) return std::nullopt;
   return rs->RecordCount() > 0;
 }
 
 double BatchPurchasePrice(Session& session, const std::string& hh, const std::string& outWarehouse,
                           const std::string& ph, const std::string& dh) {
-  return NumberOrZero(GetFieldValue(session,
-                                    "select isnull(jhdj,0) jhdj from phk where hh ='" + QuoteSql(hh) +
-                                        "' and stockid ='" + QuoteSql(outWarehouse) + "' and ph='" + QuoteSql(ph) +
-                                        "' and dh='" + QuoteSql(dh) + "'",
-                                    "jhdj"));
+  return NumberOrZero(GetFieldValue(
+      session, "select isnull(jhdj,0) jhdj from phk where hh =? and stockid =? and ph=? and dh=?", "jhdj",
+      {adodb::BoundText(hh), adodb::BoundText(outWarehouse), adodb::BoundText(ph), adodb::BoundText(dh)}));
 }
 
 std::optional<double> BatchQuantity(Session& session, const std::string& hh, const std::string& warehouse,
                                     const std::string& ph, const std::string& dh) {
-  auto rs = OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=" + SqlText(hh) + " and stockid=" +
-                                        SqlText(warehouse) + " and ph=" + SqlText(ph) + " and dh=" + SqlText(dh));
+  auto rs =
+      OpenRsReadOnly(session, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
+                     {adodb::BoundText(hh), adodb::BoundText(warehouse), adodb::BoundText(ph), adodb::BoundText(dh)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return NumberOrZero(rs->Value("sl"));
@@ -69,12 +50,12 @@ double TakenByOtherLines(Session& session, const BatchTake& take) {
   if (take.lsh.empty()) return 0;
   const std::string taken = take.fromOutWarehouse ? "sum(case when sl>0 then sl else 0 end)"
                                                   : "sum(case when sl<0 then -sl else 0 end)";
-  return NumberOrZero(GetFieldValue(session,
-                                    "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=" +
-                                        SqlText(take.lsh) + " and dh<>" + SqlText(take.exceptDh) + " and hh=" +
-                                        SqlText(take.hh) + " and ph=" + SqlText(take.ph) + " and pcdh=" +
-                                        SqlText(take.dh),
-                                    "taken"));
+  return NumberOrZero(GetFieldValue(
+      session,
+      "select isnull(" + taken + ",0) as taken from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
+      "taken",
+      {adodb::BoundText(take.lsh), adodb::BoundText(take.exceptDh), adodb::BoundText(take.hh),
+       adodb::BoundText(take.ph), adodb::BoundText(take.dh)}));
 }
 
 bool BatchCovers(double batchQuantity, double takenByOthers, double quantity) {

@@ -1,11 +1,12 @@
 #pragma once
 // The reads of the quantity step: whether the out-warehouse's stock lets a quantity leave, the
 // statement that lists the goods' batches in the out-warehouse, and a batch's purchase price.
-// Nothing here writes; typed values go into statements through the quoting helper.
+// Nothing here writes; values are bound to the statements' ? marks.
 #include <optional>
 #include <string>
 
 #include "host/Session.h"
+#include "lines/BatchList.h"
 
 namespace storeadjust {
 
@@ -19,12 +20,6 @@ enum class StockVerdict {
 
 // shortageAllowed is the system flag bz3 (0 forbids moving more than the warehouse holds).
 StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed);
-
-// The batch list statement: the site's template (when not blank) with "[选择条件]" and "[系数]"
-// filled, or the built-in list of phk. Batches without stock are listed only with
-// showZeroStock. A unit coefficient of 0 is written as 1.
-std::string BatchListStatement(const std::string& batchSelectSql, const std::string& hh,
-                               const std::string& outWarehouse, bool showZeroStock, double unitCoefficient);
 
 // The current-period stock of the goods in the warehouse; nothing when it has no balance row
 // (or the read failed, which its opener has shown).

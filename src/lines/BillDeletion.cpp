@@ -7,7 +7,6 @@
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
 #include "host/RequireOpened.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -20,19 +19,20 @@ constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
 
 // False when the header was audited between the check and the deletion (another user): the
 // lines then stay, rolled back with the rest.
-bool DeleteInOneTransaction(Session& session, const std::string& quotedLsh) {
+bool DeleteInOneTransaction(Session& session, const std::string& lsh) {
+  const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
-  if (session.Conn->Execute("DELETE FROM ckdbdzk WHERE LSH='" + quotedLsh + "'" + kStillOpen) == 0) return false;
-  session.Conn->Execute("Delete From ckdbdzkMX WHERE LSH='" + quotedLsh + "'");
-  session.Conn->Execute("Delete From BillGoodsPlace Where BillGuid='" + quotedLsh + "'");
+  if (session.Conn->Execute(std::string("DELETE FROM ckdbdzk WHERE LSH=?") + kStillOpen, serial) == 0) return false;
+  session.Conn->Execute("Delete From ckdbdzkMX WHERE LSH=?", serial);
+  session.Conn->Execute("Delete From BillGoodsPlace Where BillGuid=?", serial);
   transaction.Commit();
   return true;
 }
 
 // Tells an audited bill from one that is no longer there, so the caller can name the audited
 // ones to the user.
-BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
-  auto rs = RequireOpened(OpenRsSeparate(session, "select LSH from ckdbdzk where lsh='" + quotedLsh + "'"));
+BillDeletionResult WhyNotOpen(Session& session, const std::string& lsh) {
+  auto rs = RequireOpened(OpenRsSeparate(session, "select LSH from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}));
   if (rs->RecordCount() == 0) return BillDeletionResult::NotFound;
   return BillDeletionResult::Audited;
 }
@@ -40,17 +40,16 @@ BillDeletionResult WhyNotOpen(Session& session, const std::string& quotedLsh) {
 }  // namespace
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
-  const std::string quotedLsh = QuoteSql(lsh);
-  auto open =
-      RequireOpened(OpenRsSeparate(session, "select LSH,shbz from ckdbdzk where lsh='" + quotedLsh + "'" + kStillOpen));
+  auto open = RequireOpened(OpenRsSeparate(
+      session, std::string("select LSH,shbz from ckdbdzk where lsh=?") + kStillOpen, {adodb::BoundText(lsh)}));
   const bool deletable = open->RecordCount() > 0;
   open->Close();
-  if (!deletable) return WhyNotOpen(session, quotedLsh);
+  if (!deletable) return WhyNotOpen(session, lsh);
   bool editable = false;
   CreateDataScopeProvider()->IsBillEditable(session.ConnStr, kTransferBillTypeCode, lsh, editable);
   if (!editable) return BillDeletionResult::HeldByApproval;
   if (!session.Conn) throw adodb::Error::Closed();
-  return DeleteInOneTransaction(session, quotedLsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
+  return DeleteInOneTransaction(session, lsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
 }
 
 }  // namespace storeadjust

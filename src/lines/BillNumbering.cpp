@@ -9,7 +9,6 @@
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
 #include "host/SelectTemplates.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -50,7 +49,8 @@ std::string SerialFromRule(Session& session, adodb::Recordset& rule) {
 }
 
 std::string SerialFromOperatorCounter(Session& session) {
-  auto rs = RequireOpened(OpenRsReadOnly(session, "select dblsh from sys_dh where id ='" + QuoteSql(session.OptCode) + "'"));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session, "select dblsh from sys_dh where id =?", {adodb::BoundText(session.OptCode)}));
   if (rs->RecordCount() < 1) throw adodb::Error::BofOrEof();
   rs->MoveFirst();
   const adodb::Variant& dblsh = rs->Value("dblsh");
@@ -58,9 +58,9 @@ std::string SerialFromOperatorCounter(Session& session) {
   return adodb::UpperName(session.OptCode) + adodb::FormatNumber(running);
 }
 
-void ExecuteIgnoringErrors(Session& session, const std::string& sql) {
+void ExecuteIgnoringErrors(Session& session, const std::string& sql, const adodb::BoundValues& values = {}) {
   try {
-    if (session.Conn) session.Conn->Execute(sql);
+    if (session.Conn) session.Conn->Execute(sql, values);
   } catch (const std::exception&) {
     // A counter that could not move leaves the stored bill as it is; the next serial may repeat
     // and is caught when its header is written.
@@ -90,8 +90,8 @@ void AdvanceSerialCounter(Session& session) {
     if (!HasRuleRow(session, rule)) {
       // A NULL counter served as 1000 for the serial just used; it moves to 1001 like any other
       // counter would, or every later bill of the operator would get that serial again.
-      ExecuteIgnoringErrors(session,
-                            "update sys_dh set dblsh =isnull(dblsh,1000)+1 where id='" + QuoteSql(session.OptCode) + "'");
+      ExecuteIgnoringErrors(session, "update sys_dh set dblsh =isnull(dblsh,1000)+1 where id=?",
+                            {adodb::BoundText(session.OptCode)});
       return;
     }
   } catch (const std::exception&) {

@@ -3,13 +3,13 @@
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
 std::optional<GoodsFacts> ReadGoodsFacts(Session& session, const std::string& hh) {
-  auto rs = OpenRsReadOnly(session, "select pm,pdw,lsj,zzsl,cbj,isnull(jjff,'') as jaff,fonlymoney from yw_kck where hh=" +
-                                        SqlText(hh));
+  auto rs =
+      OpenRsReadOnly(session, "select pm,pdw,lsj,zzsl,cbj,isnull(jjff,'') as jaff,fonlymoney from yw_kck where hh=?",
+                     {adodb::BoundText(hh)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   GoodsFacts facts;

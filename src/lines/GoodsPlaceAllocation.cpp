@@ -5,12 +5,12 @@
 #include <memory>
 #include <numeric>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
-#include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
+#include "host/NumberHelpers.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -92,17 +92,18 @@ GoodsPlaceRow& GoodsPlaceAllocation::RowFor(const std::string& guid, const std::
 }
 
 void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request) {
-  const std::string warehouse = SqlText(request.warehouseId);
-  auto places = connection.OpenRecordset("Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=" +
-                                         warehouse + " Order By GoodsPlaceNo");
+  const adodb::Parameter warehouse = adodb::BoundText(request.warehouseId);
+  auto places = connection.OpenRecordset(
+      "Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=? Order By GoodsPlaceNo",
+      {warehouse});
   for (places->MoveFirst(); !places->EOF(); places->MoveNext()) {
     RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo")).name = Text(*places, "Name");
   }
   places->Close();
   auto balances = connection.OpenRecordset(
       "Select GoodsPlaceGuid, GoodsPlaceNo, Sum(IsNull(CurrQuantity,0)) As Quantity From GoodsPlaceBalance Where "
-      "WarehouseGuid=" + warehouse + " And MaterielGuid=" + SqlText(request.goodsNumber) +
-      " Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo");
+      "WarehouseGuid=? And MaterielGuid=? Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo",
+      {warehouse, adodb::BoundText(request.goodsNumber)});
   for (balances->MoveFirst(); !balances->EOF(); balances->MoveNext()) {
     RowFor(Text(*balances, "GoodsPlaceGuid"), Text(*balances, "GoodsPlaceNo")).current +=
         NumberOrZero(balances->Value("Quantity"));
@@ -112,8 +113,9 @@ void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const Goods
 
 void GoodsPlaceAllocation::ReadStoredRows(adodb::Connection& connection, const GoodsPlaceRequest& request) {
   auto stored = connection.OpenRecordset(
-      "Select GoodsPlaceGuid, GoodsPlaceNo, Quantity From BillGoodsPlace Where BillType=" + SqlText(request.billType) +
-      " And BillGuid=" + SqlText(request.billSerial) + " And BillDetailGuid=" + SqlText(request.lineKey));
+      "Select GoodsPlaceGuid, GoodsPlaceNo, Quantity From BillGoodsPlace Where BillType=? And BillGuid=? And "
+      "BillDetailGuid=?",
+      {adodb::BoundText(request.billType), adodb::BoundText(request.billSerial), adodb::BoundText(request.lineKey)});
   for (stored->MoveFirst(); !stored->EOF(); stored->MoveNext()) {
     RowFor(Text(*stored, "GoodsPlaceGuid"), Text(*stored, "GoodsPlaceNo")).allocated +=
         NumberOrZero(stored->Value("Quantity"));

@@ -2,11 +2,11 @@
 
 #include <sstream>
 
-#include "host/DataHelpers.h"
 #include "adodb/Variant.h"
+#include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
-#include "host/SqlLiterals.h"
+#include "lines/BoundColumns.h"
 
 namespace storeadjust {
 
@@ -20,21 +20,29 @@ std::vector<std::string> SplitAtCommas(const std::string& item) {
   return parts;
 }
 
+// Items come from the goods-place dialog, which writes the quantity as a number. Anything else
+// goes to the server as the text it is, as it always did, and the server judges it.
+adodb::Parameter PlaceQuantity(const std::string& text) {
+  double quantity = 0;
+  if (adodb::ParseNumber(text, quantity)) return BoundQuantity(quantity);
+  return adodb::BoundText(text);
+}
+
 }  // namespace
 
 void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
-  session.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=" + SqlText(places.lsh) +
-                        " And BillDetailGuid=" + SqlText(places.dh));
+  session.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And BillDetailGuid=?",
+                        {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)});
   for (const std::string& item : places.items) {
     std::vector<std::string> parts = SplitAtCommas(item);
     if (parts.size() < 2) continue;
     parts.resize(4);
     session.Conn->Execute(
         "Insert Into BillGoodsPlace(BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
-        "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) Values ('WarehouseIn'," +
-        SqlText(places.lsh) + "," + SqlText(places.dh) + "," + SqlText(places.hh) + "," + SqlText(places.warehouseId) +
-        "," + SqlText(places.batchNo) + "," + SqlText(places.batchLine) + "," + SqlText(parts[0]) + "," +
-        SqlText(parts[2]) + "," + SqlText(parts[3]) + ",'')");
+        "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) Values ('WarehouseIn',?,?,?,?,?,?,?,?,?,'')",
+        {adodb::BoundText(places.lsh), adodb::BoundText(places.dh), adodb::BoundText(places.hh),
+         adodb::BoundText(places.warehouseId), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine),
+         adodb::BoundText(parts[0]), adodb::BoundText(parts[2]), PlaceQuantity(parts[3])});
   }
 }
 
@@ -56,7 +64,8 @@ bool SameQuantity(double a, double b) {
 }
 
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId) {
-  return FlagIsSet(GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=" + SqlText(warehouseId), "FDeleted"));
+  return FlagIsSet(
+      GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=?", "FDeleted", {adodb::BoundText(warehouseId)}));
 }
 
 }  // namespace storeadjust

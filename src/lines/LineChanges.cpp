@@ -3,10 +3,9 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
-#include "host/FirstValue.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 #include "lines/BillHeaderState.h"
+#include "lines/FirstBoundValue.h"
 
 namespace storeadjust {
 
@@ -24,7 +23,8 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
   auto rs = OpenRsReadOnly(session,
                            "select isnull(b.shbz,0) shbz,isnull(b.preshbz,0) preshbz,isnull(b.drstockid,'') drstockid,"
                            "a.hh,a.ph,a.pcdh,isnull(a.sl,0) sl from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh "
-                           "where a.lsh=" + SqlText(lsh) + " and a.dh = " + SqlText(dh));
+                           "where a.lsh=? and a.dh = ?",
+                           {adodb::BoundText(lsh), adodb::BoundText(dh)});
   StoredLine line;
   if (!rs || rs->RecordCount() < 1) return line;
   rs->MoveFirst();
@@ -47,16 +47,22 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
   if (!header.exists || header.preAudited || header.audited) return false;
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
-  const bool placesKept = FlagIsSet(FirstValue(
-      *session.Conn, "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
-                     "Where a.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
+  const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
+  const bool placesKept = FlagIsSet(FirstBoundValue(
+      *session.Conn,
+      "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
+      "Where a.lsh=? and a.dh=?",
+      line));
   const long deleted = session.Conn->Execute(
-      "delete ckdbdzkmx where lsh=" + SqlText(lsh) + " and dh = " + SqlText(dh) +
-      " and exists (select lsh from ckdbdzk where lsh=" + SqlText(lsh) + " and " + kBillStillOpen + ")");
+      std::string("delete ckdbdzkmx where lsh=? and dh = ? and exists (select lsh from ckdbdzk where lsh=? and ") +
+          kBillStillOpen + ")",
+      {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(lsh)});
   if (deleted == 0) return false;
   if (placesKept) {
-    session.Conn->Execute("Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
-                          "BillGuid=" + SqlText(lsh) + " And BillDetailGuid=" + SqlText(dh));
+    session.Conn->Execute(
+        "Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
+        "BillGuid=? And BillDetailGuid=?",
+        line);
   }
   transaction.Commit();
   return true;
@@ -67,8 +73,9 @@ bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
   if (!header.exists || !header.preAudited || header.audited || header.posted) return false;
-  if (FirstValue(*session.Conn, "select dh from ckdbdzkmx where lsh=" + SqlText(places.lsh) + " and dh=" +
-                                    SqlText(places.dh)).IsEmpty()) {
+  if (FirstBoundValue(*session.Conn, "select dh from ckdbdzkmx where lsh=? and dh=?",
+                      {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)})
+          .IsEmpty()) {
     return false;
   }
   ReplaceInWarehousePlaces(session, places);

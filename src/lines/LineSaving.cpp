@@ -1,13 +1,14 @@
 #include "lines/LineSaving.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
-#include "host/NumberHelpers.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
-#include "host/SqlLiterals.h"
 #include "lines/BillNumbering.h"
+#include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/WarehouseCheck.h"
 
@@ -18,6 +19,13 @@ namespace {
 // Serials already taken are skipped; a rule without a running number gives one serial only.
 constexpr int kMostSerialsSkipped = 1000;
 
+// The editor's "YYYY-MM-DD" goes in as a date; a text that names no date goes as the text it is,
+// for the server to judge as it always did.
+adodb::Parameter BillDate(const std::string& text) {
+  if (const auto date = adodb::Date::Parse(text)) return adodb::BoundDate(*date);
+  return adodb::BoundText(text);
+}
+
 LineFigures Rounded(LineFigures figures) {
   figures.amount = RoundTo(figures.amount, 2);
   figures.retailTotal = RoundTo(figures.retailTotal, 2);
@@ -27,7 +35,8 @@ LineFigures Rounded(LineFigures figures) {
 }
 
 bool HeaderExists(Session& session, const std::string& lsh) {
-  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=" + SqlText(lsh)))->RecordCount() > 0;
+  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
+             ->RecordCount() > 0;
 }
 
 // On a server, the first statement of the transaction to touch the counter row holds it until
@@ -35,7 +44,7 @@ bool HeaderExists(Session& session, const std::string& lsh) {
 // embedded database holds the whole database from the transaction's start.)
 void LockSerialCounter(Session& session) {
   session.Conn->Execute("update t_billnum set fmaxnum = fmaxnum where fid=75 and fused=1");
-  session.Conn->Execute("update sys_dh set dblsh = dblsh where id=" + SqlText(session.OptCode));
+  session.Conn->Execute("update sys_dh set dblsh = dblsh where id=?", {adodb::BoundText(session.OptCode)});
 }
 
 std::string FreeSerial(Session& session) {
@@ -54,56 +63,60 @@ std::string FreeSerial(Session& session) {
 
 // True when the bill may take lines: neither audited nor, in the two-step flow, pre-audited.
 bool BillStillOpen(Session& session, const std::string& lsh) {
-  auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=" + SqlText(lsh)));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=?",
+                     {adodb::BoundText(lsh)}));
   if (rs->RecordCount() < 1) return true;
   rs->MoveFirst();
   return !FlagIsSet(rs->Value("preshbz")) && !FlagIsSet(rs->Value("shbz"));
 }
 
 bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
-  return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=" + SqlText(lsh) +
-                                                   " and dh=" + SqlText(dh)))
+  return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=? and dh=?",
+                                      {adodb::BoundText(lsh), adodb::BoundText(dh)}))
              ->RecordCount() > 0;
 }
 
 void InsertHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  session.Conn->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values (" +
-                        SqlText(lsh) + "," + SqlText(line.billDate) + "," + SqlText(line.outWarehouse) + "," +
-                        SqlText(line.inWarehouse) + "," + SqlText(line.remark) + "," + SqlText(line.operatorName) +
-                        ",0,'',0)");
+  session.Conn->Execute(
+      "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
+      "(?,?,?,?,?,?,0,'',0)",
+      {adodb::BoundText(lsh), BillDate(line.billDate), adodb::BoundText(line.outWarehouse),
+       adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName)});
 }
 
 // False when no header holds the serial (removed since the bill was loaded).
 bool UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  return session.Conn->Execute("update ckdbdzk set kdrq=" + SqlText(line.billDate) + ",bz=" + SqlText(line.remark) +
-                               ",czry=" + SqlText(line.operatorName) + ",dcstockid=" + SqlText(line.outWarehouse) +
-                               ",drstockid=" + SqlText(line.inWarehouse) + " where lsh=" + SqlText(lsh)) > 0;
+  return session.Conn->Execute(
+             "update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
+             {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
+              adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)}) > 0;
 }
 
 void InsertLine(Session& session, const LineToSave& line, const std::string& lsh, const std::string& dh) {
   const LineFigures& f = line.figures;
   session.Conn->Execute(
       "insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
-      "values(" +
-      SqlText(lsh) + "," + SqlText(dh) + "," + SqlText(line.hh) + "," + SqlText(line.goodsName) + "," +
-      SqlText(line.batchNo) + "," + SqlText(line.batchLine) + "," + SqlNumber(line.price) + "," + SqlNumber(f.baseQty) +
-      "," + SqlNumber(f.amount) + "," + SqlNumber(line.retailPrice) + "," + SqlNumber(f.retailTotal) + "," +
-      SqlNumber(f.retailTotalNet) + "," + SqlNumber(f.taxDifference) + "," + SqlText(line.unitName) + "," +
-      SqlNumber(f.enteredQty) + ",''," + SqlText(line.remark) + "," + SqlText(line.outWarehouse) + "," +
-      SqlText(line.inWarehouse) + ")");
+      "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'',?,?,?)",
+      {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(line.hh), adodb::BoundText(line.goodsName),
+       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundMoney(line.price),
+       BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal),
+       BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference), adodb::BoundText(line.unitName),
+       BoundQuantity(f.enteredQty), adodb::BoundText(line.remark), adodb::BoundText(line.outWarehouse),
+       adodb::BoundText(line.inWarehouse)});
 }
 
 void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh) {
   const LineFigures& f = line.figures;
   session.Conn->Execute(
-      "Update ckdbdzkmx set dcstockid=" + SqlText(line.outWarehouse) + ",drstockid=" + SqlText(line.inWarehouse) +
-      ",hh=" + SqlText(line.hh) + ",pm=" + SqlText(line.goodsName) + ",ph=" + SqlText(line.batchNo) +
-      ",pcdh=" + SqlText(line.batchLine) + ",dj=" + SqlNumber(line.price) + ",sl=" + SqlNumber(f.baseQty) +
-      ",je=" + SqlNumber(f.amount) + ",lsj=" + SqlNumber(line.retailPrice) + ",lsze=" + SqlNumber(f.retailTotal) +
-      ",wslsze=" + SqlNumber(f.retailTotalNet) + ",cj=" + SqlNumber(f.taxDifference) + ",dw=" +
-      SqlText(line.unitName) + ",srsl=" + SqlNumber(f.enteredQty) + ",Kh='',Bz=" + SqlText(line.remark) +
-      " where lsh=" + SqlText(lsh) + " and dh=" + SqlText(line.dh));
+      "Update ckdbdzkmx set dcstockid=?,drstockid=?,hh=?,pm=?,ph=?,pcdh=?,dj=?,sl=?,je=?,lsj=?,lsze=?,wslsze=?,cj=?,"
+      "dw=?,srsl=?,Kh='',Bz=? where lsh=? and dh=?",
+      {adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(line.hh),
+       adodb::BoundText(line.goodsName), adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine),
+       BoundMoney(line.price), BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice),
+       BoundMoney(f.retailTotal), BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference),
+       adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty), adodb::BoundText(line.remark),
+       adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
 
 }  // namespace
@@ -115,8 +128,9 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
 }
 
 std::string NextLineNumber(Session& session, const std::string& lsh) {
-  const double largest = NumberOrZero(GetFieldValue(
-      session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=" + SqlText(lsh), "MaxDH"));
+  const double largest =
+      NumberOrZero(GetFieldValue(session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=?",
+                                 "MaxDH", {adodb::BoundText(lsh)}));
   return adodb::FormatNumber((largest == 0 ? 1000 : largest) + 1);
 }
 

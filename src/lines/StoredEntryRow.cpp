@@ -4,7 +4,6 @@
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "host/RequireOpened.h"
-#include "host/SqlLiterals.h"
 #include "lines/BatchChoice.h"
 
 namespace storeadjust {
@@ -13,9 +12,11 @@ namespace {
 
 std::optional<MeasureUnit> UnitNamed(Session& session, const std::string& hh, const std::string& name) {
   if (name.empty()) return std::nullopt;
-  auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select FMeasureUnitID,FName,FCoefficient from t_MeasureUnit where hh=" + SqlText(hh) +
-                   " and FName=" + SqlText(name) + " order by isnull(FDeleted,0),FMeasureUnitID"));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session,
+                     "select FMeasureUnitID,FName,FCoefficient from t_MeasureUnit where hh=? and FName=? order by "
+                     "isnull(FDeleted,0),FMeasureUnitID",
+                     {adodb::BoundText(hh), adodb::BoundText(name)}));
   if (rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   return MeasureUnit{rs->Value("FMeasureUnitID").TextOrEmpty(), rs->Value("FName").TextOrEmpty(),
@@ -34,9 +35,11 @@ std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, c
 }
 
 std::vector<std::string> StoredPlaces(Session& session, const std::string& lsh, const std::string& dh) {
-  auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select GoodsPlaceGuid,WarehouseGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
-               "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " and BillDetailGuid=" + SqlText(dh)));
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session,
+                     "select GoodsPlaceGuid,WarehouseGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
+                     "BillType='WarehouseIn' and BillGuid=? and BillDetailGuid=?",
+                     {adodb::BoundText(lsh), adodb::BoundText(dh)}));
   std::vector<std::string> items;
   for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
     items.push_back(rs->Value("GoodsPlaceGuid").TextOrEmpty() + "," + rs->Value("WarehouseGuid").TextOrEmpty() + "," +
@@ -56,8 +59,10 @@ MeasureUnit StoredUnit(const std::string& storedName, const std::optional<Measur
 
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
   auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid from ckdbdzkmx a "
-               "inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
+      session,
+      "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid from ckdbdzkmx a "
+      "inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.dh=?",
+      {adodb::BoundText(lsh), adodb::BoundText(dh)}));
   if (rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   EntryRow row;

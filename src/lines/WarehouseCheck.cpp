@@ -1,33 +1,33 @@
 #include "lines/WarehouseCheck.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/OperatorScope.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
 namespace {
 
 // The id as gl_stock stores it, when a row answers the statement; empty otherwise.
-std::string StoredId(Session& session, const std::string& sql) {
-  auto rs = session.Conn->OpenRecordset(sql);
-  std::string id;
+std::string StoredId(Session& session, const std::string& sql, const std::string& id) {
+  auto rs = session.Conn->OpenRecordset(sql, {adodb::BoundText(id)});
+  std::string stored;
   if (rs->RecordCount() > 0) {
     rs->MoveFirst();
-    id = rs->Value("id").TextOrEmpty();
+    stored = rs->Value("id").TextOrEmpty();
   }
   rs->Close();
-  return id;
+  return stored;
 }
 
 WarehouseFault FaultOf(Session& session, const std::string& id, const std::string& scope, std::string& stored) {
-  const std::string byId = "select id from gl_stock where id=" + SqlText(id);
-  stored = StoredId(session, byId);
+  const std::string byId = "select id from gl_stock where id=?";
+  stored = StoredId(session, byId, id);
   if (stored.empty()) return WarehouseFault::Missing;
-  if (!scope.empty() && StoredId(session, byId + " " + scope).empty()) return WarehouseFault::OutsideScope;
+  if (!scope.empty() && StoredId(session, byId + " " + scope, id).empty()) return WarehouseFault::OutsideScope;
   return WarehouseFault::None;
 }
 

@@ -3,29 +3,31 @@
 #include <algorithm>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
-#include "host/SqlLiterals.h"
 #include "states/BillLineValues.h"
 
 namespace storeadjust {
 
-std::string BillLinesQuery(const std::string& lsh, const std::string& stateCondition) {
-  return "select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=" + SqlText(lsh) +
-         stateCondition;
+std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, const std::string& lsh,
+                                                const std::string& stateCondition) {
+  return connection.OpenRecordset(
+      "select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=?" + stateCondition,
+      {adodb::BoundText(lsh)});
 }
 
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked) {
   BillSnapshot snapshot;
   snapshot.header = ReadBillHeader(connection, lsh, locked);
-  auto lines = connection.OpenRecordset(BillLinesQuery(lsh, stateCondition));
+  auto lines = OpenBillLines(connection, lsh, stateCondition);
   // Sorted: the query has no order of its own, and a server may return the same rows in another.
   std::vector<std::string> texts;
   for (lines->MoveFirst(); lines->RecordCount() > 0 && !lines->EOF(); lines->MoveNext()) {
     const BillLineValues line = BillLineValues::FromRow(*lines);
-    texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + SqlNumber(line.sl) + "|" +
-                    SqlNumber(line.je) + "|" + SqlNumber(line.lsze) + "|" + line.kh + "|" + line.dcstockid + "|" +
-                    line.drstockid + "\n");
+    texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) +
+                    "|" + adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" +
+                    line.dcstockid + "|" + line.drstockid + "\n");
   }
   std::sort(texts.begin(), texts.end());
   for (const std::string& text : texts) snapshot.lines += text;

@@ -3,9 +3,11 @@
 // open, and again as the first thing inside its transaction, the header under an update lock so a
 // second command on the same bill waits there until the first has committed or rolled back. The
 // command acts only when both reads agree.
+#include <memory>
 #include <string>
 
 #include "adodb/Connection.h"
+#include "adodb/Recordset.h"
 #include "lines/BillHeaderState.h"
 
 namespace storeadjust {
@@ -18,8 +20,10 @@ struct BillSnapshot {
   bool operator==(const BillSnapshot&) const = default;
 };
 
-// The query of the bill's lines that meet `stateCondition` (" and shbz=0" and the like).
-std::string BillLinesQuery(const std::string& lsh, const std::string& stateCondition);
+// The bill's lines that meet `stateCondition` (" and shbz=0" and the like: the program's own
+// condition, never a value).
+std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, const std::string& lsh,
+                                                const std::string& stateCondition);
 
 // The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,

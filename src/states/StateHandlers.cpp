@@ -13,13 +13,13 @@
 #include <optional>
 #include <set>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
@@ -31,8 +31,8 @@ namespace {
 struct Handler {
   const char* stateCondition;  // appended to "where a.lsh=<serial>"
   const char* question;
-  // The header's flags after the change: "Shry=<name>,Shbz=1" and the like (the name goes in
-  // where {name} stands, quoted).
+  // The header's flags after the change: "Shry=?,Shbz=1" and the like (the operator's name is
+  // bound to the mark when setsName).
   const char* headerSet;
   bool setsName;
 };
@@ -40,15 +40,15 @@ struct Handler {
 Handler HandlerOf(StateCommand command) {
   switch (command) {
     case StateCommand::Audit:
-      return {" and shbz=0", "确实要审核此单据吗?", "Shry={name},Shbz=1", true};
+      return {" and shbz=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true};
     case StateCommand::UnAudit:
       return {" and IsNull(Shbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "Shry=null,Shbz=0", false};
     case StateCommand::PreAudit:
-      return {" and IsNull(PreShbz,0)=0", "确实要审核此单据吗?", "PreShry={name},PreShbz=1", true};
+      return {" and IsNull(PreShbz,0)=0", "确实要审核此单据吗?", "PreShry=?,PreShbz=1", true};
     case StateCommand::UnPreAudit:
       return {" and IsNull(PreShbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "PreShry=null,PreShbz=0", false};
     case StateCommand::Confirm:
-      return {" and shbz=0", "确实要确认此单据吗?", "Shry={name},Shbz=1", true};
+      return {" and shbz=0", "确实要确认此单据吗?", "Shry=?,Shbz=1", true};
     case StateCommand::UnConfirm:
       return {" and shbz=1 and IsNull(Jzbz,0)=0", "确实要反确认此单据吗?", "Shry=null,Shbz=0", false};
   }
@@ -152,7 +152,7 @@ class StateChange {
     }
     StockMovement move(session_, settings_, accepted, outcome_, lsh_);
     move_ = &move;
-    auto lines = session_.Conn->OpenRecordset(BillLinesQuery(lsh_, handler_.stateCondition));
+    auto lines = OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const long count = lines->RecordCount();
     long number = 0;
     for (lines->MoveFirst(); !lines->EOF(); lines->MoveNext()) {
@@ -171,11 +171,10 @@ class StateChange {
   }
 
   void UpdateHeader() {
-    const std::string name = SqlText(settings_.operatorName);
-    std::string set = handler_.headerSet;
-    const auto at = set.find("{name}");
-    if (at != std::string::npos) set.replace(at, 6, name);
-    session_.Conn->Execute("Update ckdbdzk Set " + set + " where lsh=" + SqlText(lsh_));
+    adodb::BoundValues values;
+    if (handler_.setsName) values.push_back(adodb::BoundText(settings_.operatorName));
+    values.push_back(adodb::BoundText(lsh_));
+    session_.Conn->Execute(std::string("Update ckdbdzk Set ") + handler_.headerSet + " where lsh=?", values);
     outcome_.shownName = handler_.setsName ? settings_.operatorName : "";
   }
 
@@ -192,23 +191,29 @@ class StateChange {
     return LineStep::Stop;
   }
 
-  // The stock query of a check: the batch row, or the balance where the line moves no batch.
-  std::string StockQuery(const BillLineValues& line, const std::string& warehouse, const char* batchColumns,
-                         const char* balancePeriod) const {
+  // The stock check of a line: the batch row, or the balance where the line moves no batch.
+  // batchColumns and balancePeriod are this file's own fragments.
+  LineStep CheckStockOf(const BillLineValues& line, const std::string& warehouse, const char* batchColumns,
+                        const char* balancePeriod, bool issuing, StockRow& row) {
     if (move_->MovesBatches(line)) {
-      return std::string("select ") + batchColumns + " from phk where hh=" + SqlText(line.hh) + " and stockid =" +
-             SqlText(warehouse) + " and ph=" + SqlText(line.ph) + " and dh=" + SqlText(line.pcdh);
+      return move_->CheckStock(
+          line, warehouse,
+          std::string("select ") + batchColumns + " from phk where hh=? and stockid =? and ph=? and dh=?",
+          {adodb::BoundText(line.hh), adodb::BoundText(warehouse), adodb::BoundText(line.ph),
+           adodb::BoundText(line.pcdh)},
+          issuing, row);
     }
-    return "select isnull(sjsl,0) as sl from ywbalance where hh=" + SqlText(line.hh) + " and stockid =" +
-           SqlText(warehouse) + balancePeriod;
+    return move_->CheckStock(
+        line, warehouse,
+        std::string("select isnull(sjsl,0) as sl from ywbalance where hh=? and stockid =?") + balancePeriod,
+        {adodb::BoundText(line.hh), adodb::BoundText(warehouse)}, issuing, row);
   }
 
   // A reversal takes back from the in-warehouse what it received: its stock row must still be
   // there (else the line is left as it is, both sides, and named after the commit) and hold the
   // quantity. A line kept by amount only is checked on its balance row.
   LineStep CheckInWarehouseStillHolds(const BillLineValues& line, StockRow& row) {
-    const LineStep checked = move_->CheckStock(
-        line, line.drstockid, StockQuery(line, line.drstockid, "sl,kh", " and fperiod=0"), false, row);
+    const LineStep checked = CheckStockOf(line, line.drstockid, "sl,kh", " and fperiod=0", false, row);
     if (checked == LineStep::SkipLine) outcome_.skippedLines.push_back(line.dh + " " + line.hh);
     return checked;
   }
@@ -218,8 +223,7 @@ class StateChange {
   LineStep CheckReturnedGoods(const BillLineValues& line, const char* batchColumns, StockRow& row) {
     BillLineValues returned = line;
     returned.sl = -line.sl;
-    return move_->CheckStock(returned, line.drstockid, StockQuery(returned, line.drstockid, batchColumns, " and fperiod=0"),
-                             true, row);
+    return CheckStockOf(returned, line.drstockid, batchColumns, " and fperiod=0", true, row);
   }
   static bool ReturnsGoods(const BillLineValues& line) { return line.sl < 0 && !line.moneyOnly; }
 
@@ -227,11 +231,9 @@ class StateChange {
   LineStep Audit(const BillLineValues& line) {
     StockRow row;
     const char* batchColumns = "sl,isnull(sellprice,0) sellprice";
-    const LineStep checked =
-        ReturnsGoods(line)
-            ? CheckReturnedGoods(line, batchColumns, row)
-            : move_->CheckStock(line, line.dcstockid, StockQuery(line, line.dcstockid, batchColumns, " and fperiod=0"),
-                                true, row);
+    const LineStep checked = ReturnsGoods(line)
+                                 ? CheckReturnedGoods(line, batchColumns, row)
+                                 : CheckStockOf(line, line.dcstockid, batchColumns, " and fperiod=0", true, row);
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line)) {
       if (move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
@@ -265,8 +267,7 @@ class StateChange {
   // Two-step audit: the out-warehouse only.
   LineStep PreAudit(const BillLineValues& line) {
     StockRow row;
-    const LineStep checked = move_->CheckStock(
-        line, line.dcstockid, StockQuery(line, line.dcstockid, "sl", " and fyear=0 and fperiod=0"), true, row);
+    const LineStep checked = CheckStockOf(line, line.dcstockid, "sl", " and fyear=0 and fperiod=0", true, row);
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line) && move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;

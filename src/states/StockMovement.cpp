@@ -1,22 +1,27 @@
 #include "states/StockMovement.h"
 
+#include <cctype>
 #include <cmath>
 #include <sstream>
 #include <utility>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
-#include "host/FirstValue.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
+#include "lines/BoundColumns.h"
+#include "lines/FirstBoundValue.h"
 #include "states/RemoveListItem.h"
 
 namespace storeadjust {
 
 namespace {
 
-std::string N(double value) { return SqlNumber(value); }
+using adodb::BoundText;
+
+// The batch row of a line in a warehouse: its values are BatchKey's.
+constexpr const char* kBatchKey = " where hh=? and stockid =? and ph=? and dh=?";
 
 // Quantities are kept to 4 decimals (decimal(18,4) on the server) but summed in binary floating
 // point by the embedded database: a batch that received 0.3 and 0.35 holds 0.6499999999999999.
@@ -25,6 +30,17 @@ std::string N(double value) { return SqlNumber(value); }
 constexpr double kQuantitySlack = 0.00005;
 const char* const kSlack = " + 0.00005";
 const char* const kAnotherClerk = "提示:出现此情况可能是别人比你先调拨了!";
+
+// A column name taken into a statement as it is: the phk columns a transfer copies are read
+// from the table's own definition, and only plain names are copied, so nothing else can become
+// statement text.
+bool IsPlainColumnName(const std::string& name) {
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front()))) return false;
+  for (unsigned char c : name) {
+    if (!std::isalnum(c) && c != '_') return false;
+  }
+  return true;
+}
 
 // The column's value as text when the set has such a column; empty otherwise.
 const adodb::Variant* ColumnIfAny(const adodb::Recordset& rs, const std::string& name) {
@@ -49,24 +65,26 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings,
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
 void StockMovement::ReadMoneyOnly(BillLineValues& line) {
-  line.moneyOnly = FlagIsSet(FirstValue(*session_.Conn, "select fonlymoney from yw_kck where hh=" + SqlText(line.hh)));
+  line.moneyOnly =
+      FlagIsSet(FirstBoundValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
   if (line.moneyOnly) line.sl = 0;
 }
 
 bool StockMovement::KeepsPlaces(const std::string& warehouse) {
   const auto known = keepsPlaces_.find(warehouse);
   if (known != keepsPlaces_.end()) return known->second;
-  return keepsPlaces_[warehouse] =
-             FlagIsSet(FirstValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=" + SqlText(warehouse)));
+  return keepsPlaces_[warehouse] = FlagIsSet(
+             FirstBoundValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=?", {BoundText(warehouse)}));
 }
 
 // Existence and the few columns a step reads are all that is selected: a record set of every
 // column of phk or ywbalance per line costs more than the statement itself.
-bool StockMovement::HasRow(const std::string& sql) { return session_.Conn->OpenRecordset(sql)->RecordCount() > 0; }
+bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& values) {
+  return session_.Conn->OpenRecordset(sql, values)->RecordCount() > 0;
+}
 
-std::string StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
-  return " where hh=" + SqlText(line.hh) + " and stockid =" + SqlText(warehouse) + " and ph=" + SqlText(line.ph) +
-         " and dh=" + SqlText(line.pcdh);
+adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
+  return {BoundText(line.hh), BoundText(warehouse), BoundText(line.ph), BoundText(line.pcdh)};
 }
 
 // --- the stock check -----------------------------------------------------------------------------
@@ -104,8 +122,8 @@ LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::st
 }
 
 LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
-                                   bool issuing, StockRow& row) {
-  auto rs = session_.Conn->OpenRecordset(query);
+                                   const adodb::BoundValues& values, bool issuing, StockRow& row) {
+  auto rs = session_.Conn->OpenRecordset(query, values);
   if (rs->RecordCount() < 1) {
     if (!issuing) return LineStep::SkipLine;
     outcome_.result = StateResult::Refused;
@@ -124,7 +142,7 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
   }
   const std::string cause = ShortageCause(line, warehouse, row.sl);
   if (!settings_.shortageAllowed) return RefuseShortage(line, warehouse, cause);
-  const std::string key = line.dh + "|" + stockKey + "|" + N(row.sl);
+  const std::string key = line.dh + "|" + stockKey + "|" + adodb::FormatNumber(row.sl);
   if (acceptedShortages_.contains(key)) {
     if (issuing) drawn_[stockKey].emplace_back(line.dh, line.sl);
     return LineStep::Go;
@@ -140,28 +158,34 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
 // the check, and the row count tells.
 LineStep StockMovement::IssueBatch(const BillLineValues& line) {
   const bool guarded = !settings_.shortageAllowed && line.sl > 0;
-  const long changed = session_.Conn->Execute("update phk set bcsl=isnull(bcsl,0) + " + N(line.sl) +
-                                              ",sl=isnull(sl,0) - " + N(line.sl) + BatchKey(line, line.dcstockid) +
-                                              (guarded ? " and sl" + std::string(kSlack) + " >= " + N(line.sl) : ""));
+  adodb::BoundValues values = Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid));
+  if (guarded) values.push_back(BoundQuantity(line.sl));
+  const long changed =
+      session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") + kBatchKey +
+                                 (guarded ? " and sl" + std::string(kSlack) + " >= ?" : ""),
+                             values);
   return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
 }
 
 LineStep StockMovement::IssueBalance(const BillLineValues& line) {
   const bool guarded = settings_.isNotPh && !settings_.shortageAllowed && line.sl > 0;
+  adodb::BoundValues values{BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
+                            BoundMoney(line.lsze),  BoundText(line.hh),     BoundText(line.dcstockid)};
+  if (guarded) values.push_back(BoundQuantity(line.sl));
   const long changed = session_.Conn->Execute(
-      "update ywbalance set bcsl=isnull(bcsl,0) + " + N(line.sl) + ",sjsl=isnull(sjsl,0) - " + N(line.sl) +
-      ",sjje = isnull(sjje,0) - (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) - (" + N(line.lsze) +
-      ") where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.dcstockid) + " and fperiod=0" +
-      (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= " + N(line.sl) : ""));
+      "update ywbalance set bcsl=isnull(bcsl,0) + ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - (?),"
+      "sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0" +
+          (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= ?" : std::string()),
+      values);
   return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
 }
 
 // Largest stock first; what no place covers stays unallocated and is reported after the commit.
 void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
   auto places = session_.Conn->OpenRecordset(
-      "Select * From GoodsPlaceBalance Where MaterielGuid=" + SqlText(line.hh) + " And WarehouseGuid=" +
-      SqlText(line.dcstockid) + " And BatchNo=" + SqlText(line.ph) + " And BatchNumber=" + SqlText(line.pcdh) +
-      " Order By CurrQuantity Desc ");
+      "Select * From GoodsPlaceBalance Where MaterielGuid=? And WarehouseGuid=? And BatchNo=? And BatchNumber=? "
+      "Order By CurrQuantity Desc ",
+      {BoundText(line.hh), BoundText(line.dcstockid), BoundText(line.ph), BoundText(line.pcdh)});
   double remaining = line.sl;
   for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF() && remaining != 0; places->MoveNext()) {
     const double held = NumberOrZero(places->Value("CurrQuantity"));
@@ -171,45 +195,49 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
     const std::string number = places->Value("GoodsPlaceNo").TextOrEmpty();
     session_.Conn->Execute(
         "Insert Into BillGoodsPlace(BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
-        "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes)Values ('WarehouseOut'," +
-        SqlText(lsh_) + "," + SqlText(line.dh) + "," + SqlText(line.hh) + "," + SqlText(line.dcstockid) + "," +
-        SqlText(line.ph) + "," + SqlText(line.pcdh) + "," + SqlText(guid) + "," + SqlText(number) + "," +
-        SqlText(N(given)) + ",'调拨出')");
-    session_.Conn->Execute("update GoodsPlaceBalance set CurrQuantity=" + N(held - given) + " where GoodsPlaceGuid=" +
-                           SqlText(guid) + " and GoodsPlaceNo=" + SqlText(number) + " and WarehouseGuid=" +
-                           SqlText(line.dcstockid) + " and MaterielGuid=" + SqlText(line.hh) +
-                           " and BatchNo=" + SqlText(line.ph) + " and BatchNumber=" + SqlText(line.pcdh));
+        "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes)Values ('WarehouseOut',?,?,?,?,?,?,?,?,?,'调拨出')",
+        {BoundText(lsh_), BoundText(line.dh), BoundText(line.hh), BoundText(line.dcstockid), BoundText(line.ph),
+         BoundText(line.pcdh), BoundText(guid), BoundText(number), BoundQuantity(given)});
+    session_.Conn->Execute(
+        "update GoodsPlaceBalance set CurrQuantity=? where GoodsPlaceGuid=? and GoodsPlaceNo=? and WarehouseGuid=? "
+        "and MaterielGuid=? and BatchNo=? and BatchNumber=?",
+        {BoundQuantity(held - given), BoundText(guid), BoundText(number), BoundText(line.dcstockid), BoundText(line.hh),
+         BoundText(line.ph), BoundText(line.pcdh)});
     remaining -= given;
   }
-  if (remaining > 0) outcome_.unplacedIssues.push_back(line.hh + " " + N(remaining));
+  if (remaining > 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
 }
 
 void StockMovement::UnIssueBatch(const BillLineValues& line) {
-  if (HasRow(" select hh from phk" + BatchKey(line, line.dcstockid))) {
-    session_.Conn->Execute("update phk set bcsl=isnull(bcsl,0) - " + N(line.sl) + ",sl=isnull(sl,0)+" + N(line.sl) +
-                           BatchKey(line, line.dcstockid));
+  if (HasRow(std::string(" select hh from phk") + kBatchKey, BatchKey(line, line.dcstockid))) {
+    session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) - ?,sl=isnull(sl,0)+?") + kBatchKey,
+                           Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)));
     return;
   }
   CopyBatchRow(line, line.drstockid, line.dcstockid, "");
 }
 
 void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearOnly) {
-  const std::string where = " where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.dcstockid);
-  if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"))) {
+  const std::string where = " where hh=? and stockid=?";
+  const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.dcstockid)};
+  if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"),
+              balance)) {
     return InsertBalance(line, line.dcstockid);
   }
-  session_.Conn->Execute("update ywbalance set bcsl=isnull(bcsl,0) - " + N(line.sl) + ",sjsl=isnull(sjsl,0)+" +
-                         N(line.sl) + ",sjje = isnull(sjje,0) + (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) + (" +
-                         N(line.lsze) + ")" + where + " and fperiod=0");
+  session_.Conn->Execute(
+      "update ywbalance set bcsl=isnull(bcsl,0) - ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
+      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
+          where + " and fperiod=0",
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
 void StockMovement::UnIssuePlaces(const BillLineValues& line) {
-  const std::string lineRows = " Where B.BillType='WarehouseOut' And B.BillGuid=" + SqlText(lsh_) +
-                               " And B.BillDetailGuid=" + SqlText(line.dh);
+  const adodb::BoundValues lineRows{BoundText(lsh_), BoundText(line.dh)};
   session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + IsNull(B.Quantity,0)") +
-                         kPlacesJoin + lineRows);
-  session_.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseOut' And BillGuid=" + SqlText(lsh_) +
-                         " And BillDetailGuid=" + SqlText(line.dh));
+                             kPlacesJoin + " Where B.BillType='WarehouseOut' And B.BillGuid=? And B.BillDetailGuid=?",
+                         lineRows);
+  session_.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseOut' And BillGuid=? And BillDetailGuid=?",
+                         lineRows);
 }
 
 // --- the in-warehouse --------------------------------------------------------------------------------
@@ -217,59 +245,69 @@ void StockMovement::UnIssuePlaces(const BillLineValues& line) {
 // A row that holds stock and a location list gets the line's code appended; otherwise the list
 // becomes the line's code.
 void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
-  auto rs = session_.Conn->OpenRecordset(" select sl,kh from phk" + BatchKey(line, line.drstockid));
+  auto rs =
+      session_.Conn->OpenRecordset(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
   if (rs->RecordCount() < 1) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
   rs->MoveFirst();
   const double held = NumberOrZero(rs->Value("sl"));
   const std::string list = rs->Value("kh").TextOrEmpty();
-  const std::string head = sellPrice ? "update phk set SellPrice=" + N(*sellPrice) + ",brsl=isnull(brsl,0) + "
+  adodb::BoundValues values;
+  if (sellPrice) values.push_back(BoundMoney(*sellPrice));
+  const std::string head = sellPrice ? "update phk set SellPrice=?,brsl=isnull(brsl,0) + "
                                      : std::string("update phk set brsl=isnull(brsl,0) + ");
-  const std::string kh = held != 0 && !list.empty()
-                             ? "kh=kh + " + SqlText(line.kh.empty() ? "" : "," + line.kh)
-                             : "kh=" + SqlText(line.kh);
-  session_.Conn->Execute(head + N(line.sl) + ",sl=isnull(sl,0)+" + N(line.sl) + "," + kh +
-                         BatchKey(line, line.drstockid));
+  const bool appends = held != 0 && !list.empty();
+  values.insert(values.end(), {BoundQuantity(line.sl), BoundQuantity(line.sl),
+                               BoundText(appends ? (line.kh.empty() ? "" : "," + line.kh) : line.kh)});
+  session_.Conn->Execute(head + "?,sl=isnull(sl,0)+?," + (appends ? "kh=kh + ?" : "kh=?") + kBatchKey,
+                         Joined(std::move(values), BatchKey(line, line.drstockid)));
 }
 
 void StockMovement::ReceiveBalance(const BillLineValues& line) {
-  const std::string where = " where hh=" + SqlText(line.hh) + " and stockid=" + SqlText(line.drstockid) + " and fperiod=0";
-  if (!HasRow(" select hh from ywbalance" + where)) return InsertBalance(line, line.drstockid);
-  session_.Conn->Execute("update ywbalance set bRsl=isnull(bRsl,0) + " + N(line.sl) + ",sjsl=isnull(sjsl,0)+" +
-                         N(line.sl) + ",sjje = isnull(sjje,0) + (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) + (" +
-                         N(line.lsze) + ")" + where);
+  const std::string where = " where hh=? and stockid=? and fperiod=0";
+  const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};
+  if (!HasRow(" select hh from ywbalance" + where, balance)) return InsertBalance(line, line.drstockid);
+  session_.Conn->Execute(
+      "update ywbalance set bRsl=isnull(bRsl,0) + ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
+      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
+          where,
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
 void StockMovement::ReceivePlaces(const BillLineValues& line) {
-  const std::string lineRows = " Where B.BillType='WarehouseIn' And B.BillGuid=" + SqlText(lsh_) +
-                               " And B.BillDetailGuid=" + SqlText(line.dh);
+  const std::string lineRows = " Where B.BillType='WarehouseIn' And B.BillGuid=? And B.BillDetailGuid=?";
+  const adodb::BoundValues lineValues{BoundText(lsh_), BoundText(line.dh)};
   session_.Conn->Execute(
       "Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
       "CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,B.WarehouseGuid,"
       "B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right Join BillGoodsPlace B On "
       "A.GoodsPlaceGuid=B.GoodsPlaceGuid And A.GoodsPlaceNo=B.GoodsPlaceNo  And A.WarehouseGuid = B.WarehouseGuid "
       "And A.MaterielGuid = B.MaterielGuid And A.BatchNo=B.BatchNo And A.BatchNumber=B.BatchNumber " +
-      lineRows + " And A.GoodsPlaceGuid Is Null");
-  session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + B.Quantity") +
-                         kPlacesJoin + lineRows);
+          lineRows + " And A.GoodsPlaceGuid Is Null",
+      lineValues);
+  session_.Conn->Execute(
+      std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + B.Quantity") + kPlacesJoin + lineRows,
+      lineValues);
 }
 
 void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);
-  session_.Conn->Execute("update phk set brsl=isnull(brsl,0) - " + N(line.sl) + ",sl=isnull(sl,0) - " + N(line.sl) +
-                         ",kh=" + SqlText(list) + BatchKey(line, line.drstockid));
+  session_.Conn->Execute(
+      std::string("update phk set brsl=isnull(brsl,0) - ?,sl=isnull(sl,0) - ?,kh=?") + kBatchKey,
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(list)}, BatchKey(line, line.drstockid)));
 }
 
 void StockMovement::UnReceiveBalance(const BillLineValues& line) {
-  session_.Conn->Execute("update ywbalance set brsl=isnull(brsl,0) - " + N(line.sl) + ",sjsl=isnull(sjsl,0) - " +
-                         N(line.sl) + ",sjje = isnull(sjje,0) - (" + N(line.je) + "),sjlsje=isnull(sjlsje,0) - (" +
-                         N(line.lsze) + ") where hh=" + SqlText(line.hh) + " and stockid=" +
-                         SqlText(line.drstockid) + " and fperiod=0");
+  session_.Conn->Execute(
+      "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
+      "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
+      {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze), BoundText(line.hh),
+       BoundText(line.drstockid)});
 }
 
 void StockMovement::UnReceivePlaces(const BillLineValues& line) {
   session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) - IsNull(B.Quantity,0)") +
-                         kPlacesJoin + " Where B.BillType='WarehouseIn' And B.BillGuid=" + SqlText(lsh_) +
-                         " And B.BillDetailGuid=" + SqlText(line.dh));
+                             kPlacesJoin + " Where B.BillType='WarehouseIn' And B.BillGuid=? And B.BillDetailGuid=?",
+                         {BoundText(lsh_), BoundText(line.dh)});
 }
 
 // --- rows created by a transfer ---------------------------------------------------------------------
@@ -280,7 +318,7 @@ std::string StockMovement::CopiedPhkColumns() const {
   std::string copied;
   std::stringstream columns(settings_.phkColumnList);
   for (std::string column; std::getline(columns, column, ',');) {
-    if (column.empty() || adodb::SameName(column, "BCSL")) continue;
+    if (!IsPlainColumnName(column) || adodb::SameName(column, "BCSL")) continue;
     copied += "," + column;
   }
   return copied;
@@ -292,15 +330,17 @@ void StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& 
                                  const std::string& kh) {
   const std::string further = CopiedPhkColumns();
   const long created = session_.Conn->Execute(
-      "Insert Into PHK (HH,PH,DH,StockID,SL,xq,jhdj,scrq,yhrq,dwbh,dwmc,brsl,kh,LastPurchasePrice,qckc,jhsl,xhsl,qtsrsl,"
-      "qtfcsl,thsl" + further + ")Select HH,PH,DH," + SqlText(to) + "," + N(line.sl) + ",xq,jhdj,scrq,yhrq,dwbh,dwmc," +
-      N(line.sl) + "," + SqlText(kh) + ",LastPurchasePrice,0,0,0,0,0,0" + further + " From PHK Where HH = " +
-      SqlText(line.hh) + " And ph = " + SqlText(line.ph) + " And DH = " + SqlText(line.pcdh) + " And stockid =" +
-      SqlText(from));
+      "Insert Into PHK "
+      "(HH,PH,DH,StockID,SL,xq,jhdj,scrq,yhrq,dwbh,dwmc,brsl,kh,LastPurchasePrice,qckc,jhsl,xhsl,qtsrsl,"
+      "qtfcsl,thsl" +
+          further + ")Select HH,PH,DH,?,?,xq,jhdj,scrq,yhrq,dwbh,dwmc,?,?,LastPurchasePrice,0,0,0,0,0,0" + further +
+          " From PHK Where HH = ? And ph = ? And DH = ? And stockid =?",
+      {BoundText(to), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh), BoundText(line.hh),
+       BoundText(line.ph), BoundText(line.pcdh), BoundText(from)});
   if (created > 0) return;
-  session_.Conn->Execute("Insert Into PHK (HH,PH,DH,StockID,SL,brsl,kh) values (" + SqlText(line.hh) + "," +
-                         SqlText(line.ph) + "," + SqlText(line.pcdh) + "," + SqlText(to) + "," + N(line.sl) + "," +
-                         N(line.sl) + "," + SqlText(kh) + ")");
+  session_.Conn->Execute("Insert Into PHK (HH,PH,DH,StockID,SL,brsl,kh) values (?,?,?,?,?,?,?)",
+                         {BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh), BoundText(to),
+                          BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh)});
 }
 
 // A balance row created by a transfer carries the line's amounts with its quantity: the value
@@ -308,8 +348,9 @@ void StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& 
 void StockMovement::InsertBalance(const BillLineValues& line, const std::string& warehouse) {
   session_.Conn->Execute(
       "Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,QTFCSL,SJSL,brsl,"
-      "sjje,sjlsje)SELECT HH," + SqlText(warehouse) + ",0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0," + N(line.sl) + "," +
-      N(line.sl) + "," + N(line.je) + "," + N(line.lsze) + " FROM YW_KCK WHERE HH=" + SqlText(line.hh));
+      "sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,?,?,?,? FROM YW_KCK WHERE HH=?",
+      {BoundText(warehouse), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
+       BoundText(line.hh)});
 }
 
 }  // namespace storeadjust

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
 #include "states/BillLineValues.h"
@@ -56,8 +57,8 @@ class StockMovement {
   // shortage is refused, or, when the settings allow it, goes on if the user accepted it in an
   // earlier run and otherwise stops with the question pending. A shortage that only the bill's own
   // earlier lines on the same stock row explain says so and names those lines.
-  LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query, bool issuing,
-                      StockRow& row);
+  LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
+                      const adodb::BoundValues& values, bool issuing, StockRow& row);
   const std::optional<ShortageQuestion>& PendingShortage() const { return pendingShortage_; }
 
   // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
@@ -82,8 +83,9 @@ class StockMovement {
   bool KeepsPlaces(const std::string& warehouse);
 
  private:
-  bool HasRow(const std::string& sql);
-  std::string BatchKey(const BillLineValues& line, const std::string& warehouse) const;
+  bool HasRow(const std::string& sql, const adodb::BoundValues& values);
+  // The values of kBatchKey's marks: the line's batch in the warehouse.
+  adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
                            const std::string& cause) const;

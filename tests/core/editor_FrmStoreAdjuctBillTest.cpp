@@ -185,5 +185,29 @@ TEST_F(EditorTest, ASiteBatchTemplateGetsTheUnitsCoefficient) {
                    12 * std::stod(db_.Value("select sl from phk where dh='200061' and stockid='01'")));
 }
 
+// The bound batch list (goods and warehouse as ? marks, a pair for each condition of the
+// template) lists what the quoted one lists, for a goods number with a quote as for plain ones.
+TEST_F(EditorTest, TheBoundBatchListListsWhatTheQuotedOneLists) {
+  db_.Run({"insert into phk (HH,PH,DH,StockID,SL) values ('O''K','2''4批','1''1','0''1',3)"});
+  const auto rows = [](adodb::Recordset& rs) {
+    std::string text;
+    for (rs.MoveFirst(); rs.RecordCount() > 0 && !rs.EOF(); rs.MoveNext()) {
+      text += rs.Value(std::size_t{0}).TextOrEmpty() + "=" + rs.Value(std::size_t{1}).TextOrEmpty() + " ";
+    }
+    return text;
+  };
+  const std::string site =
+      "select ph, sl*[系数] from phk [选择条件] and ph in (select ph from phk [选择条件]) order by ph";
+  for (const std::string& sql : {site, std::string()}) {
+    for (const auto& [hh, store] : {std::pair{"O'K", "0'1"}, std::pair{"0006", "01"}}) {
+      const BatchListQuery bound = BoundBatchList(sql, hh, store, false, 12);
+      EXPECT_EQ(bound.values.size(), sql.empty() ? 2u : 4u);
+      const std::string listed = rows(*session_.Conn->OpenRecordset(bound.statement, bound.values));
+      EXPECT_NE(listed, "") << hh;
+      EXPECT_EQ(listed, rows(*session_.Conn->OpenRecordset(BatchListStatement(sql, hh, store, false, 12)))) << hh;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace storeadjust

@@ -3,6 +3,7 @@
 // shortages of quantities with decimals.
 #include <gtest/gtest.h>
 
+#include "adodb/BoundValues.h"
 #include "lines/LineSaving.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"
@@ -112,6 +113,51 @@ TEST_F(StockMovementTest, BalancesAfterAuditsAndUnAuditsOfCentsAreExactDecimals)
   ASSERT_EQ(Change(StateCommand::UnAudit, "C3").result, StateResult::Done);
   EXPECT_TRUE(balanceIs("5954.4", "0.3"));
   EXPECT_EQ(db_.Value("select count(*) from ywbalance where hh='0034' and stockid='07' and sjje=0 and sjlsje=0"), "1");
+}
+
+// Texts with quotes and Chinese characters and a price with every digit its money column keeps
+// go through saving, audit and un-audit as they are: the stored line, the auditor's name, the batch
+// row created under a quoted batch number, and stock and amounts that add up exactly.
+TEST_F(StockMovementTest, QuotedChineseTextsAndLongAmountsAreStoredAndMovedExactly) {
+  db_.Run({"insert into phk(HH,PH,DH,StockID,SL,jhdj) values ('0023','23''04批','2''31号','05',100.1234,1)"});
+  LineToSave line = testsupport::TransferLine("", "05", "03", "0023", "23'04批", "2'31号", 2.5);
+  line.remark = "O'Neil 的备注 '; drop table phk; --";
+  line.goodsName = "阿莫西林'胶囊";
+  line.unitName = "盒'";
+  line.price = 123456789.1234;
+  line.figures = FiguresOf(2.5, 1, 2.5 * line.price, 2.5 * line.retailPrice, 2.5 * line.price, 13);
+  const std::string lsh = StoreLine(session_, line).lsh;
+  auto stored = session_.Conn->OpenRecordset(
+      "select a.bz,a.pm,a.dw,a.dj,a.je,a.sl,b.bz from ckdbdzkmx a inner join "
+      "ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.ph=? and a.pcdh=?",
+      {adodb::BoundText(lsh), adodb::BoundText("23'04批"), adodb::BoundText("2'31号")});
+  ASSERT_EQ(stored->RecordCount(), 1);
+  stored->MoveFirst();
+  EXPECT_EQ(stored->Value(std::size_t{0}).TextOrEmpty(), line.remark);
+  EXPECT_EQ(stored->Value(std::size_t{1}).TextOrEmpty(), line.goodsName);
+  EXPECT_EQ(stored->Value(std::size_t{2}).TextOrEmpty(), line.unitName);
+  EXPECT_EQ(stored->Value(std::size_t{3}).AsDouble(), 123456789.1234);
+  EXPECT_EQ(stored->Value(std::size_t{4}).AsDouble(), 308641972.81);
+  EXPECT_EQ(stored->Value(std::size_t{5}).AsDouble(), 2.5);
+  EXPECT_EQ(stored->Value(std::size_t{6}).TextOrEmpty(), line.remark);
+
+  const testsupport::StockFigures before = testsupport::ReadFigures(*db_.Open());
+  const StateSettings settings{false, false, "bcsl,SellPrice", "王'五"};
+  ASSERT_EQ(ChangeBillState(session_, StateCommand::Audit, lsh, settings, yes_).result, StateResult::Done);
+  EXPECT_EQ(db_.Value("select shry from ckdbdzk where lsh='" + lsh + "'"), "王'五");
+  testsupport::StockFigures moved = before;
+  moved["phk|05|0023|23'04批|2'31号"] -= 2.5;
+  moved["phk|03|0023|23'04批|2'31号"] += 2.5;
+  for (const auto& [warehouse, sign] : {std::pair{"05", -1.0}, std::pair{"03", 1.0}}) {
+    moved["sjsl|" + std::string(warehouse) + "|0023"] += sign * 2.5;
+    moved["sjje|" + std::string(warehouse) + "|0023"] += sign * 308641972.81;
+    moved["sjlsje|" + std::string(warehouse) + "|0023"] += sign * 37.5;
+  }
+  EXPECT_EQ(testsupport::FigureDifferences(moved, testsupport::ReadFigures(*db_.Open())), "");
+  ASSERT_EQ(ChangeBillState(session_, StateCommand::UnAudit, lsh, settings, yes_).result, StateResult::Done);
+  const testsupport::StockFigures back = testsupport::ReadFigures(*db_.Open());
+  for (const auto& [key, value] : before) EXPECT_EQ(back.at(key), value) << key;
+  EXPECT_EQ(back.at("phk|03|0023|23'04批|2'31号"), 0);
 }
 
 // The location code a reversal takes out of the receiving batch row's list.
