@@ -39,8 +39,9 @@ class EditorTest : public ::testing::Test {
     form_->Type("txtBrCKid", "02");
   }
   // The first column of every row the statement returns, joined by ",".
-  std::string Found(const std::string& sql) {
-    auto rs = session_.Conn->OpenRecordset(sql);
+  std::string Found(const std::string& sql) { return Found(BoundSql{sql, {}}); }
+  std::string Found(const BoundSql& statement) {
+    auto rs = session_.Conn->OpenRecordset(statement.text, statement.values);
     std::string found;
     for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
       found += (found.empty() ? "" : ",") + rs->Value(std::size_t{0}).TextOrEmpty();
@@ -162,15 +163,14 @@ TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiterals) {
   db_.Run({"insert into yw_kck (hh, pm, Pm_zjm, hs_tag) values ('O''K', 'quoted', 'Q''Z', 0)",
            "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",
            "insert into gl_stock (id, name, KM5) values ('0''1', 'quoted store', 'Q''1')"});
-  const std::string base = GoodsBaseStatement(
+  const BoundSql base = GoodsBaseStatement(
       "select a.hh from yw_kck a left join ywbalance b on a.hh =b.hh where 1=1 [选择条件] order by a.hh", "0'1", false, "");
   EXPECT_EQ(Found(WithGoodsCondition(base, ExactGoodsCondition("O'K"))), "O'K");
   EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("*'K", false))), "O'K");
   EXPECT_EQ(Found(WithGoodsCondition(base, GoodsPatternCondition("q'", false))), "O'K");
-  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
-                  ExactWarehouseCondition(WarehouseSide::In, "0'1", "01", "")), "0'1");
-  EXPECT_EQ(Found("select id from gl_stock a where 1=1 " +
-                  WarehousePrefixCondition(WarehouseSide::Out, "Q'", "'", "")), "0'1");
+  const BoundSql stores{"select id from gl_stock a where 1=1 ", {}};
+  EXPECT_EQ(Found(stores + ExactWarehouseCondition(WarehouseSide::In, "0'1", "01", "")), "0'1");
+  EXPECT_EQ(Found(stores + WarehousePrefixCondition(WarehouseSide::Out, "Q'", "'", "")), "0'1");
   EXPECT_EQ(Found(BatchListStatement("", "O'K", "0'1", true, 1)), "");
   EXPECT_DOUBLE_EQ(*ReadOutStock(session_, "O'K", "0'1"), 5);
   EXPECT_TRUE(ui_.Boxes().empty());
