@@ -85,7 +85,8 @@ double BrowserLoadSeconds() {
 
 std::string ListQuery() {
   return storeadjust::BuildBrowserListQuery(storeadjust::DefaultBrowserTemplate(storeadjust::BrowserLayout::OneStep),
-                                            "", storeadjust::BrowserLayout::OneStep);
+                                            {}, storeadjust::BrowserLayout::OneStep)
+      .text;  // no filter: nothing to bind
 }
 
 // The list statement as a record set on a fresh connection, nothing else.

@@ -1,7 +1,7 @@
 // The entry row's two large reads, each beside the same statements run raw with sqlite3:
 //  - the goods lookup by pattern (FindTypedGoods: the exact statement, then "*123*") over
 //    100,000 goods items with a balance in the out-warehouse;
-//  - the batch list of one goods (the selection dialog on BatchListStatement) in a phk of
+//  - the batch list of one goods (the selection dialog on BatchList) in a phk of
 //    1,000,000 batch rows.
 // Both sides read every row and column; the module's side includes the selection dialog's own
 // connection and the translation of each statement. The raw side runs the same statements, as the
@@ -44,7 +44,7 @@ constexpr const char* kGoodsList =
 constexpr const char* kBatchGoods = "B000500";
 
 std::map<std::string, double> nanosPerIteration;
-std::map<std::string, std::vector<std::string>> recorded;  // statements by benchmark name
+std::map<std::string, std::vector<storeadjust::BoundSql>> recorded;  // statements by benchmark name
 
 // 100,000 goods with a balance in warehouses 01 and 02; 10,000 further goods with 50 batches in
 // each of warehouses 01 to 02 (1,000,000 batch rows), their balances alike.
@@ -96,14 +96,14 @@ struct ModuleSession {
 };
 
 // The statements as SQLite receives them from the module, by benchmark name.
-void Record(const std::string& name, const std::vector<std::string>& statements) {
+void Record(const std::string& name, const std::vector<storeadjust::BoundSql>& statements) {
   recorded[name].clear();
-  for (const std::string& sql : statements) recorded[name].push_back(adodb::tsql::Translate(sql));
+  for (const storeadjust::BoundSql& sql : statements) recorded[name].push_back({adodb::tsql::Translate(sql.text), sql.values});
 }
 
 void BM_GoodsPattern(benchmark::State& state) {
   ModuleSession module;
-  const std::string base = storeadjust::GoodsBaseStatement(kGoodsList, "01", false, "");
+  const storeadjust::BoundSql base = storeadjust::GoodsBaseStatement(kGoodsList, "01", false, "");
   const auto find = [&] { return storeadjust::FindTypedGoods(module.session, base, "*123*", false); };
   Record("goods_pattern",
          {storeadjust::WithGoodsCondition(base, storeadjust::ExactGoodsCondition("*123*")),
@@ -115,16 +115,16 @@ void BM_GoodsPattern(benchmark::State& state) {
 
 void BM_BatchList(benchmark::State& state) {
   ModuleSession module;
-  const std::string statement = storeadjust::BatchListStatement("", kBatchGoods, "02", false, 1);
-  const auto choose = [&] { return storeadjust::SelectFromList(module.session, statement, true); };
-  Record("batch_list", {statement});
+  const storeadjust::BoundSql batches = storeadjust::BatchList("", kBatchGoods, "02", false, 1);
+  const auto choose = [&] { return storeadjust::SelectFromList(module.session, batches.text, true, nullptr, batches.values); };
+  Record("batch_list", {batches});
   std::vector<adodb::Variant> row;
   benchsupport::MeasureCpu(nanosPerIteration, state, "batch_list", [&] { row = choose(); });
   if (row.size() < 2 || row[1].TextOrEmpty() != "230102") benchsupport::Fail(state, "the batch list lost its rows");
 }
 
 void Raw(benchmark::State& state, const std::string& name) {
-  const std::vector<std::string>& statements = recorded[name];
+  const std::vector<storeadjust::BoundSql>& statements = recorded[name];
   if (statements.empty()) return benchsupport::Fail(state, "the module's statements were not recorded");
   sqlite3* db = nullptr;
   sqlite3_open_v2(DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -133,8 +133,8 @@ void Raw(benchmark::State& state, const std::string& name) {
   bool allRan = true;
   benchsupport::MeasureCpu(nanosPerIteration, state, "raw_" + name, [&] {
     rows = 0;
-    for (const std::string& sql : statements) {
-      const long read = ReadEveryRow(db, sql);
+    for (const storeadjust::BoundSql& sql : statements) {
+      const long read = ReadEveryRow(db, sql.text, sql.values);
       allRan = allRan && read >= 0;
       rows += read;
     }

@@ -1,7 +1,6 @@
 #include "browse/BillListQuery.h"
 
 #include "host/SelectTemplates.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -42,15 +41,16 @@ const std::string& DefaultBrowserTemplate(BrowserLayout layout) {
 }
 
 std::string CompleteBrowserTemplate(const std::string& stored, const std::string& optCode, BrowserLayout layout) {
-  std::string completed = ReplaceAll(stored, "[操作人员编号]", QuoteSql(optCode));
+  std::string completed = SubstituteTemplateValue(stored, "[操作人员编号]", optCode);
   return completed.empty() ? DefaultBrowserTemplate(layout) : completed;
 }
 
-std::string BuildBrowserListQuery(const std::string& completedTemplate, const std::string& filter,
-                                  BrowserLayout layout) {
-  std::string condition;
-  if (!filter.empty()) condition = (layout == BrowserLayout::TwoStep ? "   " : "  ") + filter + " ";
-  return ReplaceAll(completedTemplate, "[选择条件]", condition);
+BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout) {
+  BoundSql condition;
+  if (!filter.text.empty()) {
+    condition = {(layout == BrowserLayout::TwoStep ? "   " : "  ") + filter.text + " ", filter.values};
+  }
+  return FillSelectCondition(completedTemplate, condition);
 }
 
 }  // namespace storeadjust

@@ -4,6 +4,8 @@
 // and confirm columns), layout 2 the one-step flow (one audit column).
 #include <string>
 
+#include "host/BoundSql.h"
+
 namespace storeadjust {
 
 enum class BrowserLayout { TwoStep = 1, OneStep = 2 };
@@ -14,12 +16,13 @@ const char* BrowserTemplateName(BrowserLayout layout);
 const std::string& DefaultBrowserTemplate(BrowserLayout layout);
 
 // The template with every "[操作人员编号]" replaced by the operator code, quote-doubled so a
-// template that writes it between quotes stays one literal; the default when the result is empty.
+// template that writes it between quotes stays one literal (SubstituteTemplateValue); the
+// default when the result is empty.
 std::string CompleteBrowserTemplate(const std::string& stored, const std::string& optCode, BrowserLayout layout);
 
 // The template with "[选择条件]" replaced by the data-scope filter: nothing for an empty filter,
 // else the filter between three (layout 1) or two (layout 2) leading blanks and one trailing one.
-std::string BuildBrowserListQuery(const std::string& completedTemplate, const std::string& filter,
-                                  BrowserLayout layout);
+// The filter's values go with the query.
+BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout);
 
 }  // namespace storeadjust

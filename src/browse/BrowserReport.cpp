@@ -25,9 +25,10 @@ std::string DayText(const adodb::Date& date) {
 void FrmStoreAdjuctBillBrow::BrowseReport() {
   try {
     if (!Allowed("报表")) return;
-    const std::string query = BrowseReportQuery(GetDataScopeFilter(session_));
+    const BoundSql scope = GetDataScopeFilter(session_);
     const std::string sysDate = DayText(session_.SysDate);
-    ShowReport(session_, query, kBrowseReportName, kBrowseReportName, sysDate, sysDate);
+    ShowReport(session_, {BrowseReportQuery(scope.text), scope.values}, kBrowseReportName, kBrowseReportName, sysDate,
+               sysDate);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kCritical, "系统提示");
   }

@@ -47,7 +47,7 @@ void FrmReport::HandParametersToGrid() {
   if (dataFormat_ != 0) {
     grid_.SetRecoreSet(recoreSet_);
   } else {
-    grid_.SetDataSource(dataSource_);
+    grid_.SetDataSource(dataSource_, dataSourceValues_);
   }
   grid_.SetIsShowOrder(isShowOrder_);
   grid_.SetReportCode(reportCode_);

@@ -37,7 +37,11 @@ class FrmReport : public FormModel {
   // Parameters, kept until the form loads.
   void SetRecoreSet(std::shared_ptr<adodb::Recordset> recordset) { recoreSet_ = std::move(recordset); }
   void SetConnectStr(const std::string& text) { connectStr_ = text; }
-  void SetDataSource(const std::string& text) { dataSource_ = text; }
+  // The query, with the values of its ? marks in order.
+  void SetDataSource(const std::string& text, adodb::BoundValues values = {}) {
+    dataSource_ = text;
+    dataSourceValues_ = std::move(values);
+  }
   void SetDataFormat(std::int16_t dataFormat) { dataFormat_ = dataFormat; }
   void SetIsShowOrder(bool isShowOrder) { isShowOrder_ = isShowOrder; }
   void SetReportCode(const std::string& text) { reportCode_ = text; }
@@ -72,6 +76,7 @@ class FrmReport : public FormModel {
   std::shared_ptr<adodb::Recordset> recoreSet_;
   std::string connectStr_;
   std::string dataSource_;
+  adodb::BoundValues dataSourceValues_;
   std::int16_t dataFormat_ = 0;
   bool isShowOrder_ = false;
   std::string reportCode_, reportName_, startDate_, endDate_, userDefStr0_, userDefStr1_;

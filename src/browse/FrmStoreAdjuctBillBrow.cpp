@@ -16,7 +16,6 @@
 #include "host/MessageTitles.h"
 #include "host/Rights.h"
 #include "host/Settings.h"
-#include "host/SqlLiterals.h"
 #include "lines/BillDeletion.h"
 
 namespace storeadjust {
@@ -83,7 +82,7 @@ void FrmStoreAdjuctBillBrow::FormLoad() {
     std::string template1;
     std::string template2;
     LoadSession(template1, template2);
-    const std::string filter = GetDataScopeFilter(session_);
+    const BoundSql filter = GetDataScopeFilter(session_);
     session_.SysVarRs = OpenRsSeparate(session_, "select * from sys_Var");
     layout_ = IsProfileFlagOn(GetProfileValue(session_, "GL", "StartStoreAdjustOK")) ? BrowserLayout::TwoStep
                                                                                     : BrowserLayout::OneStep;
@@ -104,15 +103,15 @@ void FrmStoreAdjuctBillBrow::LoadSession(std::string& template1, std::string& te
   session_.ModuleRightGuid =
       GetFieldValue(session_, "select Guid from rightmodel Where OldRightModel='A10402'", "Guid").TextOrEmpty();
   session_.OptGuid =
-      GetFieldValue(session_, "Select Guid From Operators Where Code='" + QuoteSql(session_.OptCode) + "'", "Guid")
+      GetFieldValue(session_, "Select Guid From Operators Where Code=?", "Guid", {adodb::BoundText(session_.OptCode)})
           .TextOrEmpty();
   session_.DataScopeFlags = GetDataScopeFlags(session_);
 }
 
-void FrmStoreAdjuctBillBrow::OpenList(const std::string& sql) {
+void FrmStoreAdjuctBillBrow::OpenList(const BoundSql& query) {
   auto rs = std::make_shared<adodb::Recordset>();
   rs->OnMoveComplete = [this](adodb::Recordset&) { FollowListPosition(); };
-  rs->Open(sql, session_.Conn, adodb::adOpenStatic, adodb::adLockOptimistic);
+  rs->Open(query.text, query.values, session_.Conn, adodb::adOpenStatic, adodb::adLockOptimistic);
   rsMain_ = rs;
   grid_.Attach(rs);
   if (rs->RecordCount() > 0) rs->MoveFirst();

@@ -92,7 +92,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
 
   void DeclareControls();
   void LoadSession(std::string& template1, std::string& template2);
-  void OpenList(const std::string& sql);
+  void OpenList(const BoundSql& query);
   void ShowPosition();
   void FollowListPosition();
   bool Allowed(const char* right);

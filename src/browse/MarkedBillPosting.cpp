@@ -1,8 +1,8 @@
 #include "browse/MarkedBillPosting.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -11,7 +11,7 @@ std::vector<std::string> PostMarkedBills(Session& session, const std::vector<std
   std::vector<std::string> notPosted;
   adodb::TransactionGuard transaction(*session.Conn);
   for (const std::string& serial : serials) {
-    if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh='" + QuoteSql(serial) + "' and shbz=1") == 0) {
+    if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
       notPosted.push_back(serial);
     }
   }

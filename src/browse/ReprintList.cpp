@@ -1,9 +1,9 @@
 #include "browse/ReprintList.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -77,20 +77,33 @@ void ReprintList::SetDateRange(std::optional<adodb::Date> from, std::optional<ad
   to_ = to;
 }
 
-std::string ReprintList::ListStatement() const {
-  std::string sql =
+BoundSql ReprintList::ListStatement() const {
+  BoundSql statement;
+  std::string& sql = statement.text;
+  sql =
       "select a.lsh,a.kdrq,a.dcstockid,b.name as dcname,a.drstockid,d.name as drname,IsNull(a.PreShbz,0) as preshbz,"
       "IsNull(a.shbz,0) as shbz,IsNull(a.jzbz,0) as jzbz from ckdbdzk a left join gl_stock b on a.dcstockid=b.id "
       "left join gl_stock d on a.drstockid=d.id where 1=1";
-  if (!serialFilter_.empty()) sql += " and a.lsh like " + SqlText(ContainsPattern(serialFilter_));
+  if (!serialFilter_.empty()) {
+    sql += " and a.lsh like ?";
+    statement.values.push_back(adodb::BoundText(ContainsPattern(serialFilter_)));
+  }
   // Bill dates may carry a time: the range ends before the day after `to`.
-  if (from_) sql += " and a.kdrq>=" + SqlText(adodb::Date{from_->year, from_->month, from_->day}.ToText());
-  if (to_) sql += " and a.kdrq<" + SqlText(NextDay(*to_).ToText());
-  return sql + " order by a.lsh";
+  if (from_) {
+    sql += " and a.kdrq>=?";
+    statement.values.push_back(adodb::BoundDate({from_->year, from_->month, from_->day}));
+  }
+  if (to_) {
+    sql += " and a.kdrq<?";
+    statement.values.push_back(adodb::BoundDate(NextDay(*to_)));
+  }
+  sql += " order by a.lsh";
+  return statement;
 }
 
 void ReprintList::Refresh() {
-  auto rs = connection_->OpenRecordset(ListStatement());
+  const BoundSql statement = ListStatement();
+  auto rs = connection_->OpenRecordset(statement.text, statement.values);
   std::vector<ReprintBill> bills;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     bills.push_back({rs->Value("lsh").TextOrEmpty(), DayText(rs->Value("kdrq")), Warehouse(*rs, "dcstockid", "dcname"),

@@ -14,6 +14,7 @@
 
 #include "adodb/Date.h"
 #include "host/BillSlip.h"
+#include "host/BoundSql.h"
 #include "host/UserInterface.h"
 
 namespace adodb {
@@ -61,7 +62,7 @@ class ReprintList {
   std::vector<BillSlip> ReadChosenSlips() const;
 
  private:
-  std::string ListStatement() const;
+  BoundSql ListStatement() const;
 
   std::shared_ptr<adodb::Connection> connection_;
   std::string serialFilter_;

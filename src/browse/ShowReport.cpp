@@ -7,7 +7,7 @@
 
 namespace storeadjust {
 
-void ShowReport(Session& session, const std::string& query, const std::string& reportCode,
+void ShowReport(Session& session, const BoundSql& query, const std::string& reportCode,
                 const std::string& reportName, const std::string& startDate, const std::string& endDate) {
   try {
     FrmReport report(*session.Ui);
@@ -18,7 +18,7 @@ void ShowReport(Session& session, const std::string& query, const std::string& r
     report.SetReportName(reportName);
     report.SetStartDate(startDate);
     report.SetEndDate(endDate);
-    report.SetDataSource(query);
+    report.SetDataSource(query.text, query.values);
     report.SetDataFormat(0);
     ShowModal(*session.Ui, report);
   } catch (const std::exception& error) {

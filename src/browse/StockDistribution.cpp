@@ -5,9 +5,9 @@
 #include <memory>
 #include <tuple>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
 #include "host/FirstValue.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -15,21 +15,23 @@ namespace {
 
 using PlaceKey = std::tuple<std::string, std::string, std::string, std::string>;  // goods, warehouse, batch, line
 
-std::string BillGoods(const std::string& lsh) {
-  return "(Select hh From ckdbdzkmx Where lsh='" + QuoteSql(lsh) + "')";
-}
+// The bill's goods; its one mark takes the serial (BySerial).
+constexpr const char* kBillGoods = "(Select hh From ckdbdzkmx Where lsh=?)";
+
+adodb::BoundValues BySerial(const std::string& lsh) { return {adodb::BoundText(lsh)}; }
 
 std::string Text(const adodb::Recordset& rs, const char* field) { return rs.Value(field).TextOrEmpty(); }
 
 bool HasLines(adodb::Connection& connection, const std::string& lsh) {
-  return FirstValue(connection, "Select Count(*) From ckdbdzkmx Where lsh='" + QuoteSql(lsh) + "'").AsInt32() > 0;
+  return FirstValue(connection, "Select Count(*) From ckdbdzkmx Where lsh=?", BySerial(lsh)).AsInt32() > 0;
 }
 
 std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
       "Select p.HH, IsNull(k.pm,'') pm, p.StockID, IsNull(s.name,'') sname, IsNull(p.PH,'') PH, IsNull(p.DH,'') DH,"
       " p.SL, p.xq From phk p Left Join yw_kck k On k.hh=p.HH Left Join gl_stock s On s.id=p.StockID"
-      " Where p.HH In " + BillGoods(lsh) + " And IsNull(p.SL,0)<>0 Order By p.HH, p.StockID, p.xq, p.PH, p.DH");
+      " Where p.HH In " + std::string(kBillGoods) + " And IsNull(p.SL,0)<>0 Order By p.HH, p.StockID, p.xq, p.PH, p.DH",
+      BySerial(lsh));
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     holdings.push_back({Text(*rs, "HH"), Text(*rs, "pm"), Text(*rs, "StockID"), Text(*rs, "sname"), Text(*rs, "PH"),
@@ -44,9 +46,10 @@ std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const s
   auto rs = connection.OpenRecordset(
       "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl From ywbalance b"
       " Left Join yw_kck k On k.hh=b.hh Left Join gl_stock s On s.id=b.stockid"
-      " Where b.hh In " + BillGoods(lsh) + " And IsNull(b.fperiod,0)=0 And IsNull(b.sjsl,0)<>0"
+      " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0 And IsNull(b.sjsl,0)<>0"
       " And Not Exists (Select 1 From phk p Where p.HH=b.hh And p.StockID=b.stockid And IsNull(p.SL,0)<>0)"
-      " Order By b.hh, b.stockid");
+      " Order By b.hh, b.stockid",
+      BySerial(lsh));
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     holdings.push_back({Text(*rs, "hh"), Text(*rs, "pm"), Text(*rs, "stockid"), Text(*rs, "sname"), {}, {},
@@ -59,8 +62,9 @@ std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const s
 std::map<PlaceKey, std::string> GoodsPlaces(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
       "Select MaterielGuid, WarehouseGuid, IsNull(BatchNo,'') BatchNo, IsNull(BatchNumber,'') BatchNumber,"
-      " GoodsPlaceNo, CurrQuantity From GoodsPlaceBalance Where MaterielGuid In " + BillGoods(lsh) +
-      " And IsNull(CurrQuantity,0)<>0 Order By GoodsPlaceNo");
+      " GoodsPlaceNo, CurrQuantity From GoodsPlaceBalance Where MaterielGuid In " + std::string(kBillGoods) +
+          " And IsNull(CurrQuantity,0)<>0 Order By GoodsPlaceNo",
+      BySerial(lsh));
   std::map<PlaceKey, std::string> places;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     std::string& text = places[{Text(*rs, "MaterielGuid"), Text(*rs, "WarehouseGuid"), Text(*rs, "BatchNo"),

@@ -7,7 +7,6 @@
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
 #include "host/RequireOpened.h"
-#include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
@@ -53,7 +52,8 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
     auto rs = RequireOpened(OpenRsReadOnly(
         session_, "select *,c.name as dcckname,d.name as drckname,a.hh from ckdbdzkmx a inner join ckdbdzk b "
                   "on a.lsh = b.lsh inner join gl_stock c on b.dcstockid=c.id left join gl_stock d on "
-                  "b.drstockid=d.id " " where b.lsh='" + QuoteSql(id) + "'"));
+                  "b.drstockid=d.id " " where b.lsh=?",
+        {adodb::BoundText(id)}));
     if (rs->RecordCount() >= 1) {
       rs->MoveFirst();
       FillHeaderFields(*rs, id);
@@ -98,27 +98,25 @@ std::string FrmStoreAdjuctBill::LinesColumnList() {
 
 // Every stored line is listed, since the audit moves every one: a line whose goods have left the
 // goods master is kept (left join) and its name marked, so the clerk sees what he would audit.
-std::string FrmStoreAdjuctBill::DefaultLinesStatement(const std::string& lsh) const {
+std::string FrmStoreAdjuctBill::DefaultLinesStatement() const {
   const std::string price = IsCkdbdDj ? "0" : "a.dj";
   const std::string amount = IsCkdbdDj ? "0" : "a.je";
   return std::string("select dh as 单号,a.hh as 货号,case when c.hh is null then '") + kGoodsGoneMark +
          "' + isnull(a.PM,'') else a.PM end as 品名,c.pdw as 单位," + price + " as 单价,a.sl as 数量," + amount +
          " as 金额,a.lsze as 零售总额,a.bz as 备注 from CKDBDZKmx a inner join CKDBDZK  b on a.lsh=b.lsh left join "
-         "yw_kck c on a.hh=c.hh where a.lsh='" +
-         QuoteSql(lsh) + "' order by a.dh";
+         "yw_kck c on a.hh=c.hh where a.lsh=? order by a.dh";
 }
 
 // Never reports: a template that cannot be read gives the default columns, a statement that
 // fails leaves the grid as it was.
 void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
   const std::string columns = LinesColumnList();
-  const std::string sql = columns.empty() ? DefaultLinesStatement(lsh)
-                                          : "select " + columns +
-                                                " from CKDBDZKmx a inner join CKDBDZK b on a.lsh=b.lsh where a.lsh='" +
-                                                QuoteSql(lsh) + "' order by a.dh";
+  const std::string sql =
+      columns.empty() ? DefaultLinesStatement()
+                      : "select " + columns + " from CKDBDZKmx a inner join CKDBDZK b on a.lsh=b.lsh where a.lsh=? order by a.dh";
   try {
     auto rs = std::make_shared<adodb::Recordset>();
-    rs->Open(sql, session_.Conn);
+    rs->Open(sql, {adodb::BoundText(lsh)}, session_.Conn);
     vfgContent_.Bind(std::move(rs));
     ShowNumberPlaces(vfgContent_, GridNumberPlaces());
     vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded

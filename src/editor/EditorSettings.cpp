@@ -7,7 +7,6 @@
 #include "host/ErrorText.h"
 #include "host/SelectTemplates.h"
 #include "host/Settings.h"
-#include "host/SqlLiterals.h"
 #include "states/PhkColumns.h"
 
 namespace storeadjust {
@@ -38,7 +37,7 @@ std::string NormalizedForbiddenViewBatchPrice(const std::string& value) {
 std::string FrmStoreAdjuctBill::LoadListStatement(const std::string& sql, const std::string& defaultSql) {
   std::string statement = GetFieldValue(session_, sql, "FSQL").TextOrEmpty();
   if (statement.empty()) statement = defaultSql;
-  return ReplaceAll(statement, "[操作人员编号]", QuoteSql(session_.OptCode));
+  return SubstituteTemplateValue(statement, "[操作人员编号]", session_.OptCode);
 }
 
 void FrmStoreAdjuctBill::LoadListStatements() {
@@ -71,9 +70,9 @@ void FrmStoreAdjuctBill::FormLoad() {
     if (session_.isNotPh) SetVisible("Chk1", false);
     ApplyDecimalPlaces();
     ShowApprovalButton();
-    BatchSelectSql = ReplaceAll(
+    BatchSelectSql = SubstituteTemplateValue(
         GetFieldValue(session_, "select fsql from glselect where fdh ='仓库调拨单批次选择'", "fsql").TextOrEmpty(),
-        "[操作人员编号]", QuoteSql(session_.OptCode));
+        "[操作人员编号]", session_.OptCode);
     LoadProfileSettings();
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n读取数据失败失败,请与管理员联系！", 48, "提示：");

@@ -33,6 +33,7 @@
 #include "adodb/Variant.h"
 #include "editor/EditorRequest.h"
 #include "editor/GridNumberPlaces.h"
+#include "host/BoundSql.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
 #include "host/RecordsetGrid.h"
@@ -147,7 +148,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // GoodsEntry.cpp
   void TxtHHKeyDown(int keyCode);
   bool GoodsFieldsFilled(bool typedPath);
-  std::string GoodsBaseStatementForEntry();
+  BoundSql GoodsBaseStatementForEntry();
   void TakeGoods(const std::string& hh);
   void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
@@ -245,7 +246,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // BillLoading.cpp
   void FillLinesGrid(const std::string& lsh);
   std::string LinesColumnList();
-  std::string DefaultLinesStatement(const std::string& lsh) const;
+  std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
 
   // GoodsInfoPanel.cpp

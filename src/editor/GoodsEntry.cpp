@@ -25,7 +25,7 @@ void FrmStoreAdjuctBill::TxtHHKeyDown(int keyCode) {
   std::optional<GoodsPick> pick;
   bool nothingMatched = false;
   try {
-    const std::string base = GoodsBaseStatementForEntry();
+    const BoundSql base = GoodsBaseStatementForEntry();
     pick = typedPath ? FindTypedGoods(session_, base, Text("TxtHH"), IsChkZjm, &nothingMatched)
                      : FindGoodsFromList(session_, base);
   } catch (const std::exception& error) {
@@ -56,7 +56,7 @@ bool FrmStoreAdjuctBill::GoodsFieldsFilled(bool typedPath) {
   return true;
 }
 
-std::string FrmStoreAdjuctBill::GoodsBaseStatementForEntry() {
+BoundSql FrmStoreAdjuctBill::GoodsBaseStatementForEntry() {
   const std::string scope = OperatorScopeCondition(session_, "A.HH", kGoodsScope);
   return GoodsBaseStatement(GoodsSelectSql, Text("TxtBcCkID"), Text("Chk1") == "1", scope);
 }

@@ -8,7 +8,6 @@
 #include "host/CellText.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 #include "host/TypeGroups.h"
 
 namespace storeadjust {
@@ -40,15 +39,15 @@ void FrmStoreAdjuctBill::ShowGoodsRow(const std::string& hh) {
     std::string columns =
         GetFieldValue(session_, "select fsql from glselect where fdh='仓库调拨单商品信息'", "fsql").TextOrEmpty();
     if (columns.empty()) columns = kDefaultGoodsColumns;
-    const std::string goods = QuoteSql(hh);
     const std::string sql =
         "select " + columns + " from yw_kck a left join " +
-        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh='" + goods + "' and stockid='" +
-        QuoteSql(Text("TxtBcCkID")) + "') b on a.hh=b.hh left join " +
-        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh='" + goods + "' and stockid='" +
-        QuoteSql(Text("txtBrCKid")) + "') c " + "on a.hh=c.hh where a.hh = '" + goods + "'";
+        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh=? and stockid=?) b on a.hh=b.hh left join " +
+        "(select hh, sjsl from ywbalance where fperiod=0  and fyear=0 and hh=? and stockid=?) c " +
+        "on a.hh=c.hh where a.hh = ?";
+    const adodb::BoundValues values = {adodb::BoundText(hh), adodb::BoundText(Text("TxtBcCkID")), adodb::BoundText(hh),
+                                       adodb::BoundText(Text("txtBrCKid")), adodb::BoundText(hh)};
     adodb::Recordset rs;
-    rs.Open(sql, session_.Conn);
+    rs.Open(sql, values, session_.Conn);
     const long fields = static_cast<long>(rs.FieldCount());
     vfgSpxx_.Clear();
     vfgSpxx_.SetCols(fields + 2);
@@ -74,7 +73,7 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
   const long retailCol = vfgSpxx_.Cols() - 1;
   try {
     adodb::Recordset rs;
-    rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh='" + QuoteSql(lsh) + "' group by lsh",
+    rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh", {adodb::BoundText(lsh)},
             session_.Conn);
     vfgSpxx_.SetTextMatrix(0, amountCol, kAmountTotalCaption);
     vfgSpxx_.SetTextMatrix(0, retailCol, kRetailTotalCaption);

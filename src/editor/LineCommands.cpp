@@ -10,7 +10,6 @@
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
-#include "host/SqlLiterals.h"
 #include "lines/GoodsFacts.h"
 #include "lines/LineChanges.h"
 #include "lines/StoredEntryRow.h"
@@ -75,7 +74,8 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     auto rs = RequireOpened(OpenRsReadOnly(
         session_, "select *,d.name as dcckname,e.name as drckname,a.hh,a.dj,a.sl,a.je,a.lsze,a.srsl,a.kh,a.bz "
                   "from ckdbdzkmx a inner join ckdbdzk b on a.lsh = b.lsh left join gl_stock d on b.dcstockid=d.id "
-                  "left join gl_stock e on b.drstockid=e.id where b.lsh=" + SqlText(lsh) + " and a.dh=" + SqlText(dh)));
+                  "left join gl_stock e on b.drstockid=e.id where b.lsh=? and a.dh=?",
+        {adodb::BoundText(lsh), adodb::BoundText(dh)}));
     if (rs->RecordCount() < 1) return;
     rs->MoveFirst();
     std::optional<EntryRow> row = ReadStoredEntryRow(session_, lsh, dh);

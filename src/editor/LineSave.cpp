@@ -9,7 +9,6 @@
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
 #include "host/MessageTitles.h"
-#include "host/SqlLiterals.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineOf.h"
 #include "lines/LineSaving.h"
@@ -52,14 +51,14 @@ bool FrmStoreAdjuctBill::RefuseViewOnly(const std::string& change) {
 // The checks that refuse a line before anything is asked of the clerk. A goods number typed
 // over without Enter is saved with that goods' own facts (base unit, no batch).
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
-  const std::string lsh = SqlText(lsh_);
-  if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=" + lsh, "preshbz")) ||
-      FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=" + lsh, "shbz"))) {
+  const adodb::BoundValues lsh = {adodb::BoundText(lsh_)};
+  if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=?", "preshbz", lsh)) ||
+      FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=?", "shbz", lsh))) {
     session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
     return false;
   }
   if (Text("TxtHH").empty()) return RefuseUnder(kSystemTitle, "货号不能为空!", "TxtHH");
-  auto goods = OpenRsReadOnly(session_, "select top 1 hh from yw_kck where hh=" + SqlText(Text("TxtHH")));
+  auto goods = OpenRsReadOnly(session_, "select top 1 hh from yw_kck where hh=?", {adodb::BoundText(Text("TxtHH"))});
   if (!goods) return false;
   if (goods->RecordCount() < 1 || !TakeTypedGoodsFacts()) {
     return RefuseUnder(kSystemTitle, "没有此货号的品种请重新选择货号!", "TxtHH");

@@ -5,22 +5,22 @@
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "host/SelectDialog.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
 std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh) {
-  const std::string goods = QuoteSql(hh);
+  const adodb::BoundValues goods = {adodb::BoundText(hh)};
   const auto units = CountRecords(session,
                                   "Select A.LDW,B.FMeasureUnitID,B.FName From Yw_Kck A Left Join t_MeasureUnit B ON "
-                                  "A.hh=b.hh Where a.HH='" + goods + "' and isnull(B.FDeleted,0)=0");
+                                  "A.hh=b.hh Where a.HH=? and isnull(B.FDeleted,0)=0",
+                                  goods);
   if (units <= 1) return std::nullopt;
   const std::vector<adodb::Variant> row = SelectFromList(
       session,
       "SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS "
-      "会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh='" + goods +
-          "' and isnull(a.FDeleted,0)=0 Order By FDefault Desc,FMeasureUnitID",
-      false);
+      "会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh=? and isnull(a.FDeleted,0)=0 Order By "
+      "FDefault Desc,FMeasureUnitID",
+      false, nullptr, goods);
   if (row.size() < 4 || NumberOrZero(row[0]) <= 0) return std::nullopt;
   return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), NumberOrZero(row[3])};
 }

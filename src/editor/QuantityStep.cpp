@@ -103,11 +103,11 @@ bool FrmStoreAdjuctBill::EntryWarehousesValid() {
 // dialog's quantity column only when phk has no such row). False when the clerk closed the
 // dialog without a choice: the batch held before stays.
 bool FrmStoreAdjuctBill::ChooseBatch() {
-  const std::string statement = BatchListStatement(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"),
-                                                   Text("Chk1") == "1", entry_.unit.coefficient);
+  const BoundSql batches =
+      BatchList(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"), Text("Chk1") == "1", entry_.unit.coefficient);
   std::vector<adodb::Variant> row;
   try {
-    row = SelectFromList(session_, statement, true);
+    row = SelectFromList(session_, batches.text, true, nullptr, batches.values);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
     return false;

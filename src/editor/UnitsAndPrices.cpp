@@ -6,7 +6,6 @@
 #include "host/DataHelpers.h"
 #include "host/KeyCodes.h"
 #include "host/LenientValues.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -26,7 +25,7 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
   if (keyCode == key::kReturn) {
     LoadDefaultUnit();
     const double cost = NumberOrZero(
-        GetFieldValue(session_, "select cbj as dj from yw_kck where hh='" + QuoteSql(Text("TxtHH")) + "'", "dj"));
+        GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
     ShowFigure("TxtDj", UnitPrice(cost));
     AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");

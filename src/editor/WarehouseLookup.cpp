@@ -4,33 +4,33 @@
 
 #include "host/SelectDialog.h"
 #include "host/SelectTemplates.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
 // The two sides' conditions differ in spacing only; both are kept as the statements were
 // always written, since sites' list templates receive them.
-std::string WholeWarehouseListCondition(WarehouseSide side, const std::string& other, const std::string& scope) {
-  const char* notOther = side == WarehouseSide::Out ? " and id <> '" : " and id<>'";
-  return notOther + QuoteSql(other) + "' " + scope;
+BoundSql WholeWarehouseListCondition(WarehouseSide side, const std::string& other, const std::string& scope) {
+  const char* notOther = side == WarehouseSide::Out ? " and id <> ?" : " and id<>?";
+  return {notOther + std::string(" ") + scope, {adodb::BoundText(other)}};
 }
 
-std::string ExactWarehouseCondition(WarehouseSide side, const std::string& typed, const std::string& other,
-                                    const std::string& scope) {
+BoundSql ExactWarehouseCondition(WarehouseSide side, const std::string& typed, const std::string& other,
+                                 const std::string& scope) {
   (void)side;
-  return " and id ='" + QuoteSql(typed) + "' and id<>'" + QuoteSql(other) + "' " + scope;
+  return {" and id =? and id<>? " + scope, {adodb::BoundText(typed), adodb::BoundText(other)}};
 }
 
-std::string WarehousePrefixCondition(WarehouseSide side, const std::string& typed, const std::string& other,
-                                     const std::string& scope) {
-  const char* notOther = side == WarehouseSide::Out ? " and id <>'" : "  and id<>'";
-  return notOther + QuoteSql(other) + "' and KM5 like '" + QuoteSql(typed) + "%' " + scope;
+BoundSql WarehousePrefixCondition(WarehouseSide side, const std::string& typed, const std::string& other,
+                                  const std::string& scope) {
+  const char* notOther = side == WarehouseSide::Out ? " and id <>?" : "  and id<>?";
+  return {notOther + std::string(" and KM5 like ? ") + scope, {adodb::BoundText(other), adodb::BoundText(typed + "%")}};
 }
 
 namespace {
 
-WarehouseChoice Choose(Session& session, const std::string& listSql, const std::string& condition) {
-  const std::vector<adodb::Variant> row = SelectFromList(session, ReplaceAll(listSql, "[选择条件]", condition), false);
+WarehouseChoice Choose(Session& session, const std::string& listSql, const BoundSql& condition) {
+  const BoundSql statement = FillSelectCondition(listSql, condition);
+  const std::vector<adodb::Variant> row = SelectFromList(session, statement.text, false, nullptr, statement.values);
   if (row.size() < 3 || row[0].AsDouble() <= 0) return {};
   return {true, row[1].TextOrEmpty(), row[2].TextOrEmpty()};
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -38,8 +38,8 @@ void ReadHeader(adodb::Connection& connection, const std::string& headerTable, B
   auto rs = connection.OpenRecordset(
       "select a.lsh,a.kdrq,a.dcstockid,b.name as dcckname,a.drstockid,d.name as drckname,a.bz,a.czry,"
       "IsNull(a.PreShry,'') as PreShry,IsNull(a.shry,'') as shry from " + headerTable +
-      " a left join gl_stock b on a.dcstockid=b.id left join gl_stock d on a.drstockid=d.id where a.lsh='" +
-      QuoteSql(slip.serial) + "'");
+      " a left join gl_stock b on a.dcstockid=b.id left join gl_stock d on a.drstockid=d.id where a.lsh=?",
+      {adodb::BoundText(slip.serial)});
   if (rs->RecordCount() < 1) {
     throw adodb::Error(adodb::errnum::kBofOrEof, "流水号为:" + slip.serial + "的单据不存在!", "PrintComponent");
   }
@@ -62,8 +62,9 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
       "select a.hh,IsNull(a.pm,'') as linepm,IsNull(g.pm,'') as goodspm,IsNull(g.gg,'') as gg,"
       "IsNull(a.dw,'') as linedw,IsNull(g.pdw,'') as pdw,a.ph,p.xq,a.sl,a.dj,a.je,a.lsze from " + lineTable +
       " a inner join " + headerTable + " b on a.lsh=b.lsh left join yw_kck g on a.hh=g.hh "
-      "left join phk p on p.hh=a.hh and p.ph=a.ph and p.dh=a.pcdh and p.stockid=b.dcstockid where a.lsh='" +
-      QuoteSql(slip.serial) + "' order by a.dh");
+      "left join phk p on p.hh=a.hh and p.ph=a.ph and p.dh=a.pcdh and p.stockid=b.dcstockid where a.lsh=? "
+      "order by a.dh",
+      {adodb::BoundText(slip.serial)});
   slip.lines.reserve(static_cast<std::size_t>(std::max(0L, rs->RecordCount())));
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     BillSlipLine line;

@@ -5,11 +5,12 @@
 #include <memory>
 #include <optional>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/DataHelpers.h"
-#include "host/SqlLiterals.h"
+#include "host/SelectTemplates.h"
 
 namespace storeadjust {
 
@@ -17,23 +18,27 @@ namespace {
 
 enum class ApprovalState { NotSubmitted, Pending, Approved, Rejected };
 
-// The local time as the database keeps moments: "YYYY-MM-DD HH:MM:SS".
-std::string NowText() {
+// The local time to the second, as the database keeps moments.
+adodb::Date Now() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
   std::tm local{};
   localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
-std::string BillKey(const std::string& billTypeCode, const std::string& billSerial) {
-  return " where BillTypeCode=" + SqlText(billTypeCode) + " and BillGuid=" + SqlText(billSerial);
+// Money columns keep four digits after the point.
+constexpr int kMoneyScale = 4;
+
+// Two marks: the bill type code, then the serial.
+constexpr const char* kBillKey = " where BillTypeCode=? and BillGuid=?";
+
+adodb::BoundValues BillKeyValues(const std::string& billTypeCode, const std::string& billSerial) {
+  return {adodb::BoundText(billTypeCode), adodb::BoundText(billSerial)};
 }
 
 bool ApprovalRequired(adodb::Connection& connection, const std::string& billTypeCode) {
-  auto rs = connection.OpenRecordset("select Enabled from BillApprovalSwitch where BillTypeCode=" +
-                                     SqlText(billTypeCode));
+  auto rs = connection.OpenRecordset("select Enabled from BillApprovalSwitch where BillTypeCode=?",
+                                     {adodb::BoundText(billTypeCode)});
   if (rs->RecordCount() < 1) return false;
   rs->MoveFirst();
   const adodb::Variant& enabled = rs->Value("Enabled");
@@ -41,7 +46,8 @@ bool ApprovalRequired(adodb::Connection& connection, const std::string& billType
 }
 
 ApprovalState StateOf(adodb::Connection& connection, const std::string& billTypeCode, const std::string& billSerial) {
-  auto rs = connection.OpenRecordset("select Status from BillApproval" + BillKey(billTypeCode, billSerial));
+  auto rs = connection.OpenRecordset(std::string("select Status from BillApproval") + kBillKey,
+                                     BillKeyValues(billTypeCode, billSerial));
   if (rs->RecordCount() < 1) return ApprovalState::NotSubmitted;
   rs->MoveFirst();
   const std::string status = adodb::LowerName(rs->Value("Status").TextOrEmpty());
@@ -58,23 +64,29 @@ struct Submission {
 // Writes the bill's record with the given status: a new record, or the existing one renewed
 // (a resubmission after rejection, or a submission recorded without approval).
 void RecordSubmission(adodb::Connection& connection, const Submission& s, bool exists, bool approvedAtOnce) {
-  const std::string now = SqlText(NowText());
-  const std::string status = SqlText(approvedAtOnce ? "approved" : "pending");
-  const std::string decidedAt = approvedAtOnce ? now : "NULL";
+  const adodb::Date now = Now();
+  const adodb::Parameter decidedAt = approvedAtOnce ? adodb::BoundDate(now) : adodb::BoundNull(adodb::adDBTimeStamp);
+  adodb::BoundValues values = {adodb::BoundText(s.makerGuid),
+                               adodb::BoundText(s.submitterGuid),
+                               adodb::BoundDecimal(s.totalAmount, kMoneyScale),
+                               adodb::BoundDecimal(s.largestLineAmount, kMoneyScale),
+                               adodb::BoundDate(now),
+                               adodb::BoundText(approvedAtOnce ? "approved" : "pending"),
+                               decidedAt};
+  const adodb::BoundValues key = BillKeyValues(s.billTypeCode, s.billSerial);
   if (exists) {
-    connection.Execute("update BillApproval set MakerGuid=" + SqlText(s.makerGuid) +
-                       ",SubmitterGuid=" + SqlText(s.submitterGuid) + ",TotalAmount=" + SqlNumber(s.totalAmount) +
-                       ",MaxLineAmount=" + SqlNumber(s.largestLineAmount) + ",SubmittedAt=" + now +
-                       ",Status=" + status + ",DecidedAt=" + decidedAt + ",DecidedBy=NULL" +
-                       BillKey(s.billTypeCode, s.billSerial));
+    values.insert(values.end(), key.begin(), key.end());
+    connection.Execute(std::string("update BillApproval set MakerGuid=?,SubmitterGuid=?,TotalAmount=?,"
+                                   "MaxLineAmount=?,SubmittedAt=?,Status=?,DecidedAt=?,DecidedBy=NULL") +
+                           kBillKey,
+                       values);
     return;
   }
+  values.insert(values.begin(), key.begin(), key.end());
   connection.Execute(
       "insert into BillApproval (BillTypeCode,BillGuid,MakerGuid,SubmitterGuid,TotalAmount,MaxLineAmount,"
-      "SubmittedAt,Status,DecidedAt,DecidedBy) values (" +
-      SqlText(s.billTypeCode) + "," + SqlText(s.billSerial) + "," + SqlText(s.makerGuid) + "," +
-      SqlText(s.submitterGuid) + "," + SqlNumber(s.totalAmount) + "," + SqlNumber(s.largestLineAmount) + "," + now +
-      "," + status + "," + decidedAt + ",NULL)");
+      "SubmittedAt,Status,DecidedAt,DecidedBy) values (?,?,?,?,?,?,?,?,?,NULL)",
+      values);
 }
 
 }  // namespace
@@ -84,14 +96,16 @@ std::string EmbeddedDataScopeProvider::GetScopeCondition(const std::string& conn
                                                          const std::string& /*operatorCode*/,
                                                          const std::string& scopeCode) {
   auto connection = OpenOwnConnection(connectionString);
-  auto items = connection->OpenRecordset("select ItemId from DataScopeItem where OperatorGuid=" +
-                                         SqlText(operatorGuid) + " and ScopeCode=" + SqlText(scopeCode) +
-                                         " order by ItemId");
+  auto items = connection->OpenRecordset("select ItemId from DataScopeItem where OperatorGuid=? and ScopeCode=? "
+                                         "order by ItemId",
+                                         {adodb::BoundText(operatorGuid), adodb::BoundText(scopeCode)});
   if (items->RecordCount() < 1) return {};
+  // The component hands its condition over as text (a site's own component does too), so the
+  // items go in as a stored statement's values do.
   std::string list;
   for (items->MoveFirst(); !items->EOF(); items->MoveNext()) {
     if (!list.empty()) list += ",";
-    list += SqlText(items->Value("ItemId").TextOrEmpty());
+    list += SubstituteTemplateValue("'[ItemId]'", "[ItemId]", items->Value("ItemId").TextOrEmpty());
   }
   return " and " + column + " in (" + list + ")";
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "adodb/Backend.h"
+#include "adodb/BoundValues.h"
 #include "adodb/Error.h"
 #include "adodb/Parameter.h"
 #include "adodb/StoredProcedures.h"
@@ -34,8 +35,8 @@ void AuditingWarehouseAdjustBill(adodb::Backend& backend, Parameters& parameters
   adodb::Parameter& returnMsg = ParameterOf(parameters, "ReturnMsg", 3);
   adodb::Parameter& returnValue = ParameterOf(parameters, "ReturnValue", 4);
 
-  const adodb::ResultSet verdict = backend.Query("select ReturnValue, ReturnMsg from AuditVerdict where BillGuid=" +
-                                                 backend.Literal(adodb::Variant(billGuid)));
+  const adodb::ResultSet verdict = backend.Query("select ReturnValue, ReturnMsg from AuditVerdict where BillGuid=?",
+                                                 {adodb::BoundText(billGuid)});
   if (verdict.rows.empty()) {
     returnValue.SetValue(adodb::Variant(0));
     returnMsg.SetValue(adodb::Variant(""));

@@ -3,14 +3,17 @@
 // Empty when the query returns no row. A refused statement throws adodb::Error (nothing is shown).
 #include <string_view>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 
 namespace storeadjust {
 
-inline adodb::Variant FirstValue(adodb::Connection& connection, std::string_view sql) {
-  auto rs = connection.OpenRecordset(sql);
+// values are those of the query's ? marks, in order.
+inline adodb::Variant FirstValue(adodb::Connection& connection, std::string_view sql,
+                                 const adodb::BoundValues& values = {}) {
+  auto rs = connection.OpenRecordset(sql, values);
   if (rs->RecordCount() < 1) return {};
   rs->MoveFirst();
   return rs->Value(std::size_t{0});

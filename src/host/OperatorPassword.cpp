@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -20,13 +20,14 @@ void RequireSodium() {
 }
 
 std::optional<std::string> OperatorName(adodb::Connection& connection, const std::string& code) {
-  auto rows = connection.OpenRecordset("Select name From Operators Where Code=" + SqlText(code));
+  auto rows = connection.OpenRecordset("Select name From Operators Where Code=?", {adodb::BoundText(code)});
   if (rows->RecordCount() == 0) return std::nullopt;
   return rows->Value("name").TextOrEmpty();
 }
 
 std::string StoredHash(adodb::Connection& connection, const std::string& code) {
-  auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=" + SqlText(code));
+  auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=?",
+                                     {adodb::BoundText(code)});
   return rows->RecordCount() == 0 ? std::string() : rows->Value("PasswordHash").TextOrEmpty();
 }
 
@@ -64,9 +65,9 @@ void SetOperatorPassword(adodb::Connection& connection, const std::string& code,
   adodb::TransactionGuard transaction(connection);
   // The operator may have been deleted since the first look.
   if (!OperatorName(connection, code)) throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
-  connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=" + SqlText(code));
-  connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash) Values (" + SqlText(code) + ", " +
-                     SqlText(hash) + ")");
+  connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(code)});
+  connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash) Values (?, ?)",
+                     {adodb::BoundText(code), adodb::BoundText(hash)});
   transaction.Commit();
 }
 

@@ -50,7 +50,7 @@ adodb::ResultSet QvGrid::ReadRows() const {
     // once in a record set and again here.
     adodb::Connection connection;
     connection.Open(connectStr_);
-    adodb::ResultSet result = connection.GetBackend().Query(dataSource_);
+    adodb::ResultSet result = connection.GetBackend().Query(dataSource_, dataSourceValues_);
     connection.Close();
     return result;
   }

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
 #include "adodb/ResultSet.h"
 #include "host/GridModel.h"
@@ -43,7 +44,11 @@ class QvGrid : public GridModel {
   void SetDataFormat(std::int32_t dataFormat) { dataFormat_ = dataFormat; }
   void SetConnectStr(const std::string& connectStr) { connectStr_ = connectStr; }
   void SetRecoreSet(std::shared_ptr<adodb::Recordset> recordset) { recordset_ = std::move(recordset); }
-  void SetDataSource(const std::string& dataSource) { dataSource_ = dataSource; }
+  // The query, with the values of its ? marks in order.
+  void SetDataSource(const std::string& dataSource, adodb::BoundValues values = {}) {
+    dataSource_ = dataSource;
+    dataSourceValues_ = std::move(values);
+  }
   void SetIsShowOrder(bool isShowOrder) { isShowOrder_ = isShowOrder; }
   void SetReportCode(const std::string& reportCode) { reportCode_ = reportCode; }
   void SetReportName(const std::string& reportName) { reportName_ = reportName; }
@@ -137,6 +142,7 @@ class QvGrid : public GridModel {
   std::string connectStr_;
   std::shared_ptr<adodb::Recordset> recordset_;
   std::string dataSource_;
+  adodb::BoundValues dataSourceValues_;
   bool isShowOrder_ = false;
   std::string reportCode_, reportName_, startDate_, endDate_, userDefStr0_, userDefStr1_;
 

@@ -8,7 +8,6 @@
 #include "host/DataHelpers.h"
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -52,37 +51,36 @@ int FindInList(const std::vector<std::string>& list, const std::string& rightNam
 }
 
 std::string OperatorGuidByCode(Session& session, const std::string& operatorCode) {
-  return GetFieldValue(session, "Select guid from operators where code='" + QuoteSql(operatorCode) + "'", "guid")
+  return GetFieldValue(session, "Select guid from operators where code=?", "guid", {adodb::BoundText(operatorCode)})
       .TextOrEmpty();
 }
 
 // The group rows are asked in two spellings, depending on whether the own row had a value.
 struct GroupStatements {
-  std::string members;
-  std::string groupRowHead;  // followed by the quoted group Guid
-  std::string groupRowTail;
+  std::string members;   // one mark: the operator Guid
+  std::string groupRow;  // two marks: the group Guid, the model Guid
 };
 
-GroupStatements GroupStatementsFor(bool ownRowHadValue, const std::string& column, const std::string& operatorGuid,
-                                   const std::string& modelGuid) {
-  const std::string modelTail = "' and RightModelGuid='" + QuoteSql(modelGuid) + "'";
+GroupStatements GroupStatementsFor(bool ownRowHadValue, const std::string& column) {
   if (ownRowHadValue) {
-    return {"Select GroupGuid from operatorGroupMember where OperatorGuid='" + QuoteSql(operatorGuid) + "'",
-            "Select " + column + " from RightGroup where operatorGroupGuid='", modelTail};
+    return {"Select GroupGuid from operatorGroupMember where OperatorGuid=?",
+            "Select " + column + " from RightGroup where operatorGroupGuid=? and RightModelGuid=?"};
   }
-  return {"select GroupGuid from operatorGroupMember where operatorGuid='" + QuoteSql(operatorGuid) + "'",
-          "Select " + column + " from RightGroup where OperatorGroupGuid='", modelTail};
+  return {"select GroupGuid from operatorGroupMember where operatorGuid=?",
+          "Select " + column + " from RightGroup where OperatorGroupGuid=? and RightModelGuid=?"};
 }
 
 bool AnyGroupGrants(Session& session, const GroupStatements& statements, const std::string& column, int index,
+                    const std::string& operatorGuid, const std::string& modelGuid,
                     const std::string& connectionString) {
-  const auto groupSet = RequireOpened(OpenRsWithConnStr(session, statements.members, connectionString));
+  const auto groupSet = RequireOpened(
+      OpenRsWithConnStr(session, statements.members, connectionString, {adodb::BoundText(operatorGuid)}));
   adodb::Recordset& groups = *groupSet;
   if (groups.RecordCount() < 1) return false;
   for (groups.MoveFirst(); !groups.EOF(); groups.MoveNext()) {
     const std::string groupGuid = groups.Value("GroupGuid").TextOrEmpty();
-    const adodb::Variant value = GetFieldValue(
-        session, statements.groupRowHead + QuoteSql(groupGuid) + statements.groupRowTail, column);
+    const adodb::Variant value = GetFieldValue(session, statements.groupRow, column,
+                                               {adodb::BoundText(groupGuid), adodb::BoundText(modelGuid)});
     if (value.IsNull() || value.TextOrEmpty().empty()) continue;
     if (IsGranted(SplitList(value.TextOrEmpty()), index)) return true;
   }
@@ -98,8 +96,8 @@ bool HasRight(Session& session, const std::string& modelGuid, bool byCode, const
     const auto modelSet = RequireOpened(OpenRsWithConnStr(
         session,
         "Select IsNull(RightInfo1,'') RightInfo1,IsNull(RightInfo2,'') RightInfo2,IsNull(RightInfo3,'') RightInfo3 "
-        "from RightModel where guid='" + QuoteSql(modelGuid) + "'",
-        connectionString));
+        "from RightModel where guid=?",
+        connectionString, {adodb::BoundText(modelGuid)}));
     adodb::Recordset& model = *modelSet;
     if (model.RecordCount() < 1) return false;
     model.MoveFirst();
@@ -142,14 +140,12 @@ std::string FindRightPosition(Session& session, const std::vector<std::string>& 
 bool CheckRightValue(Session& session, const std::string& column, int index, const std::string& operatorGuid,
                      const std::string& modelGuid, const std::string& connectionString) {
   try {
-    const std::string own = GetFieldValue(session,
-                                          "Select " + column + " from rights where RightModelGuid='" +
-                                              QuoteSql(modelGuid) + "' and operatorGuid='" +
-                                              QuoteSql(operatorGuid) + "'",
-                                          column)
-                                .TextOrEmpty();
+    const std::string own =
+        GetFieldValue(session, "Select " + column + " from rights where RightModelGuid=? and operatorGuid=?", column,
+                      {adodb::BoundText(modelGuid), adodb::BoundText(operatorGuid)})
+            .TextOrEmpty();
     if (!own.empty() && IsGranted(SplitList(own), index)) return true;
-    return AnyGroupGrants(session, GroupStatementsFor(!own.empty(), column, operatorGuid, modelGuid), column, index,
+    return AnyGroupGrants(session, GroupStatementsFor(!own.empty(), column), column, index, operatorGuid, modelGuid,
                           connectionString);
   } catch (const std::exception& error) {
     ShowTrapped(session, error, kSystemTitle);
@@ -166,8 +162,8 @@ std::string GetDataScopeFlags(Session& session) {
         GetFieldValue(session,
                       "Select guid from rightModel where isnull(rightInfo1,'') + isnull(rightInfo2,'') + "
                       "isnull(rightInfo3,'') + isnull(rightInfo4,'') + isnull(rightinfo5,'') like '%查看所有用户%' "
-                      "And Guid='" + QuoteSql(session.ModuleRightGuid) + "'",
-                      "Guid")
+                      "And Guid=?",
+                      "Guid", {adodb::BoundText(session.ModuleRightGuid)})
             .TextOrEmpty();
     if (scopedModel.empty()) return {};
     const auto flag = [&session](const char* rightName) {
@@ -181,19 +177,19 @@ std::string GetDataScopeFlags(Session& session) {
   }
 }
 
-std::string GetDataScopeFilter(Session& session) {
+BoundSql GetDataScopeFilter(Session& session) {
   const std::string& flags = session.DataScopeFlags;
   if (flags.empty() || flags[0] == '1') return {};
   if (flags.size() > 1 && flags[1] == '1') {
-    return " and (czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
-           "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
-           "operators b on a.operatorguid=b.guid Where a.OperatorGuid='" +
-           QuoteSql(session.OptGuid) + "')))";
+    return {" and (czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
+            "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
+            "operators b on a.operatorguid=b.guid Where a.OperatorGuid=?)))",
+            {adodb::BoundText(session.OptGuid)}};
   }
   const std::string name =
-      GetFieldValue(session, "select name from operators where guid='" + QuoteSql(session.OptGuid) + "'", "name")
+      GetFieldValue(session, "select name from operators where guid=?", "name", {adodb::BoundText(session.OptGuid)})
           .TextOrEmpty();
-  return " and (czry='" + QuoteSql(name) + "')";
+  return {" and (czry=?)", {adodb::BoundText(name)}};
 }
 
 }  // namespace storeadjust

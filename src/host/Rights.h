@@ -2,8 +2,8 @@
 // Operator rights and data scope (the classic Module1). A right is a name in one of the three
 // comma-separated lists of a RightModel row; the operator holds it when the value at the same
 // position of the operator's own rights row, or of any of the operator's groups' rows, is 1.
-// Every text value written into these statements passes through QuoteSql, so an operator code
-// or Guid holding a quote can neither break a statement nor widen a right.
+// Every value is bound as a ? mark, so an operator code or Guid holding a quote can neither break
+// a statement nor widen a right.
 //
 // Errors are trapped where the module always trapped them: the description is shown (64,
 // "系统提示"; "系统提示1" for FindRightPosition) and the function answers "no right" / empty text.
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/BoundSql.h"
 #include "host/Session.h"
 
 namespace storeadjust {
@@ -44,7 +45,8 @@ void ShowNoRightMsg(Session& session);
 std::string GetDataScopeFlags(Session& session);
 
 // The condition on the bills' maker column czry that Session::DataScopeFlags imposes: empty
-// text, the bills of every member of the operator's groups, or the operator's own bills.
-std::string GetDataScopeFilter(Session& session);
+// text, the bills of every member of the operator's groups, or the operator's own bills; the
+// operator's Guid or name is the value of its ? mark.
+BoundSql GetDataScopeFilter(Session& session);
 
 }  // namespace storeadjust

@@ -31,7 +31,7 @@ void SelectDialog::Show() {
   const bool ownConnection = !Connection || Connection->State() != adodb::adStateOpen;
   std::shared_ptr<adodb::Connection> connection = ownConnection ? std::make_shared<adodb::Connection>() : Connection;
   if (ownConnection) connection->Open(ConnectionString);
-  auto rows = connection->OpenRecordset(Query);
+  auto rows = connection->OpenRecordset(Query, Values);
   const long count = rows->RecordCount();
   rowsListed_ = count;
   long taken = 0;
@@ -49,7 +49,7 @@ void SelectDialog::Show() {
 }
 
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
-                                           long* rowsListed) {
+                                           long* rowsListed, const adodb::BoundValues& values) {
   if (!session.ListConn || session.ListConn->State() != adodb::adStateOpen ||
       session.ListConn->ConnectionString() != session.ConnStr) {
     auto connection = std::make_shared<adodb::Connection>();
@@ -60,6 +60,7 @@ std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& 
   dialog.ConnectionString = session.ConnStr;
   dialog.Connection = session.ListConn;
   dialog.Query = query;
+  dialog.Values = values;
   dialog.ModeFlag = modeFlag;
   dialog.Show();
   if (rowsListed) *rowsListed = dialog.RowsListed();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
@@ -30,6 +31,7 @@ class SelectDialog {
   // When set and open, the query runs on it instead of a connection opened for this dialog.
   std::shared_ptr<adodb::Connection> Connection;
   std::string Query;
+  adodb::BoundValues Values;  // of the query's ? marks, in order
   bool ModeFlag = false;
 
   // Runs the query and, where the choice needs the user, asks; returns when a row was taken
@@ -47,8 +49,8 @@ class SelectDialog {
 
 // Drives one SelectDialog with the session's user interface, on the session's list connection
 // (opened from its connection string when there is none yet). rowsListed, when given, receives
-// the number of rows the query listed.
+// the number of rows the query listed. values are those of the query's ? marks.
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
-                                           long* rowsListed = nullptr);
+                                           long* rowsListed = nullptr, const adodb::BoundValues& values = {});
 
 }  // namespace storeadjust

@@ -9,7 +9,6 @@
 #include "adodb/TextCompare.h"
 #include "host/DataHelpers.h"
 #include "host/GetSqlValue.h"
-#include "host/SqlLiterals.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
@@ -96,9 +95,9 @@ void LoadProfile(Session& session) {
 }  // namespace
 
 std::string GetProfileValue(Session& session, const std::string& category, const std::string& key) {
-  const std::string sql =
-      "Select FValue From t_SystemProfile Where FCategory='" + QuoteSql(category) + "' And FKey='" + QuoteSql(key) + "'";
-  return GetFieldValue(session, sql, "FValue").TextOrEmpty();
+  return GetFieldValue(session, "Select FValue From t_SystemProfile Where FCategory=? And FKey=?", "FValue",
+                       {adodb::BoundText(category), adodb::BoundText(key)})
+      .TextOrEmpty();
 }
 
 bool IsProfileFlagOn(const std::string& value) {

@@ -1,7 +1,8 @@
 #pragma once
-// How values are written into statement text. Every text value that goes into a statement
-// passes through QuoteSql (directly or through SqlText), so a quote typed by the user can never
-// end a literal early. Numbers go in unquoted as plain decimal text.
+// How values are written into statement text. The module's statements bind their values as ?
+// marks instead (adodb/BoundValues.h); QuoteSql is left for SubstituteTemplateValue
+// (host/SelectTemplates.h), which writes values into a site's stored statements, and SqlText and
+// SqlNumber for the engines and tests that still write values in until they bind theirs too.
 #include <string>
 
 namespace storeadjust {

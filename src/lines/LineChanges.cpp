@@ -5,7 +5,7 @@
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
 #include "lines/BillHeaderState.h"
-#include "lines/FirstBoundValue.h"
+#include "host/FirstValue.h"
 
 namespace storeadjust {
 
@@ -48,7 +48,7 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
   if (!header.exists || header.preAudited || header.audited) return false;
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
   const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
-  const bool placesKept = FlagIsSet(FirstBoundValue(
+  const bool placesKept = FlagIsSet(FirstValue(
       *session.Conn,
       "Select IsNull(s.FDeleted,0) As FDeleted From ckdbdzkmx a inner join GL_Stock s on s.ID=a.drstockid "
       "Where a.lsh=? and a.dh=?",
@@ -73,7 +73,7 @@ bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
   if (!header.exists || !header.preAudited || header.audited || header.posted) return false;
-  if (FirstBoundValue(*session.Conn, "select dh from ckdbdzkmx where lsh=? and dh=?",
+  if (FirstValue(*session.Conn, "select dh from ckdbdzkmx where lsh=? and dh=?",
                       {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)})
           .IsEmpty()) {
     return false;

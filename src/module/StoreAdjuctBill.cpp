@@ -10,7 +10,6 @@
 #include "host/EmbeddedProcedures.h"
 #include "host/ErrorText.h"
 #include "host/Settings.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -45,7 +44,7 @@ void StoreAdjuctBill::RunSteps() {
   RequireModuleSchema();
   LoadSystemSettings(session_);
   session_.OptGuid =
-      GetFieldValue(session_, "Select Guid From Operators Where Code='" + QuoteSql(session_.OptCode) + "'", "Guid")
+      GetFieldValue(session_, "Select Guid From Operators Where Code=?", "Guid", {adodb::BoundText(session_.OptCode)})
           .TextOrEmpty();
   if (ShowBrowser) ShowBrowser(session_);
 }

@@ -5,7 +5,7 @@
 #include "adodb/Recordset.h"
 #include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
-#include "lines/FirstBoundValue.h"
+#include "host/FirstValue.h"
 
 namespace storeadjust {
 
@@ -22,12 +22,12 @@ PostingResult PostBill(Session& session, const std::string& lsh) {
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
   if (NumberOrZero(
-          FirstBoundValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0) {
+          FirstValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0) {
     return PostingResult::NotAudited;
   }
   // No unposted header is also what a serial never stored leaves: that posted nothing.
   const bool stored =
-      NumberOrZero(FirstBoundValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", serial)) > 0;
+      NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", serial)) > 0;
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 
@@ -35,11 +35,11 @@ std::string SubmitForApproval(Session& session, const std::string& lsh) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   const double total = NumberOrZero(
-      FirstBoundValue(*session.Conn, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+      FirstValue(*session.Conn, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
   const double largest = NumberOrZero(
-      FirstBoundValue(*session.Conn, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+      FirstValue(*session.Conn, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
   const std::string maker =
-      FirstBoundValue(*session.Conn,
+      FirstValue(*session.Conn,
                       "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
                       "a.lsh=?",
                       serial)

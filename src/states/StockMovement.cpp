@@ -11,7 +11,7 @@
 #include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
 #include "lines/BoundColumns.h"
-#include "lines/FirstBoundValue.h"
+#include "host/FirstValue.h"
 #include "states/RemoveListItem.h"
 
 namespace storeadjust {
@@ -66,7 +66,7 @@ bool StockMovement::MovesBatches(const BillLineValues& line) const { return !set
 
 void StockMovement::ReadMoneyOnly(BillLineValues& line) {
   line.moneyOnly =
-      FlagIsSet(FirstBoundValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
+      FlagIsSet(FirstValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
   if (line.moneyOnly) line.sl = 0;
 }
 
@@ -74,7 +74,7 @@ bool StockMovement::KeepsPlaces(const std::string& warehouse) {
   const auto known = keepsPlaces_.find(warehouse);
   if (known != keepsPlaces_.end()) return known->second;
   return keepsPlaces_[warehouse] = FlagIsSet(
-             FirstBoundValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=?", {BoundText(warehouse)}));
+             FirstValue(*session_.Conn, "Select FDeleted From GL_Stock Where ID=?", {BoundText(warehouse)}));
 }
 
 // Existence and the few columns a step reads are all that is selected: a record set of every

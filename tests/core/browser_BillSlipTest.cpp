@@ -54,10 +54,13 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
   EXPECT_DOUBLE_EQ(SlipTotals(slip, 7, 2).quantity, 0);
 }
 
-// The reprint list's serial filter: a quote and LIKE's wildcards typed by the clerk are plain text.
+// The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
+// text, and the date range takes both of its days whole.
 TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   db.Run({"insert into ckdbdzk (lsh, kdrq) values ('A''B_1%', '2024-03-04')",
-          "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')"});
+          "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')",
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨1', '2024-02-10 18:30:00')",
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')"});
   ReprintRequest request;
   request.connectionString = db.ConnStr();
   request.sysDate = "2024-03-05";
@@ -69,6 +72,14 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   list.SetSerialFilter("[");
   list.Refresh();
   EXPECT_TRUE(list.Bills().empty());
+  list.SetSerialFilter("调'拨");
+  list.SetDateRange(adodb::Date{2024, 2, 10}, adodb::Date{2024, 2, 10});
+  list.Refresh();
+  ASSERT_EQ(list.Bills().size(), 1u);
+  EXPECT_EQ(list.Bills()[0].serial, "调'拨1");
+  list.SetDateRange(std::nullopt, std::nullopt);
+  list.Refresh();
+  EXPECT_EQ(list.Bills().size(), 2u);
 }
 
 }  // namespace

@@ -35,7 +35,17 @@ class RightsTest : public ::testing::Test {
   bool Has(const std::string& code, const std::string& right) {
     return HasRight(session_, "M1", true, code, right, db_.ConnStr());
   }
-  long Visible() { return db_.Count("select count(*) from ckdbdzk where 1=1" + GetDataScopeFilter(session_)); }
+  long Visible() {
+    const BoundSql filter = GetDataScopeFilter(session_);
+    return GetFieldValue(session_, "select count(*) n from ckdbdzk where 1=1" + filter.text, "n", filter.values).AsInt32();
+  }
+  // The filter's text, then its values after a bar.
+  std::string Filter() {
+    const BoundSql filter = GetDataScopeFilter(session_);
+    std::string shown = filter.text;
+    for (const auto& value : filter.values) shown += "|" + value.Value().TextOrEmpty();
+    return shown;
+  }
 
   TempDatabase db_{db::CreateEmptyDatabase};
   ScriptedUserInterface ui_;
@@ -76,7 +86,7 @@ TEST_F(RightsTest, WithoutTheModulesRightModelEverythingIsRefusedAndNothingRestr
   }
   session_.DataScopeFlags = GetDataScopeFlags(session_);
   EXPECT_EQ(session_.DataScopeFlags, "");
-  EXPECT_EQ(GetDataScopeFilter(session_), "");
+  EXPECT_EQ(Filter(), "");
 
   ShowNoRightMsg(session_);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n");
@@ -86,17 +96,17 @@ TEST_F(RightsTest, DataScopeFlagsGiveTheirFiltersAlsoForAnOperatorWithQuotes) {
   session_.DataScopeFlags = "10";  // sees every bill, as "11" does
   EXPECT_EQ(Visible(), 4);
   session_.DataScopeFlags = "01";
-  EXPECT_EQ(GetDataScopeFilter(session_),
+  EXPECT_EQ(Filter(),
             " and (czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
             "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
-            "operators b on a.operatorguid=b.guid Where a.OperatorGuid='G1')))");
+            "operators b on a.operatorguid=b.guid Where a.OperatorGuid=?)))|G1");
   EXPECT_EQ(Visible(), 3);  // 张三, 李四, O'Brien: the members of K
   session_.DataScopeFlags = "00";
-  EXPECT_EQ(GetDataScopeFilter(session_), " and (czry='张三')");
+  EXPECT_EQ(Filter(), " and (czry=?)|张三");
   EXPECT_EQ(Visible(), 1);
 
   session_.OptGuid = "G'4";
-  EXPECT_EQ(GetDataScopeFilter(session_), " and (czry='O''Brien')");
+  EXPECT_EQ(Filter(), " and (czry=?)|O'Brien");
   EXPECT_EQ(Visible(), 1);
   session_.DataScopeFlags = "01";
   EXPECT_EQ(Visible(), 3);

@@ -59,5 +59,19 @@ TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRowAndAQuoteStaysInsideTheTemplat
   EXPECT_THROW(SelectFromList(session_, "select id from gl_stock", false), adodb::Error);
 }
 
+// A condition placed twice takes its values at each place, a path's condition put into it later
+// takes its own after them, and a ? inside the template's own literal is no mark.
+TEST_F(SelectionTest, AConditionFilledTwiceBindsItsValuesWhereTheyStand) {
+  BoundSql statement = FillSelectCondition(
+      "select id from gl_stock where name<>'?' [选择条件] union select id from gl_stock where 1=1 [选择条件]",
+      {" and id<>? [Where条件]", {adodb::BoundText("03")}});
+  statement = FillPlaceholder(statement, "[Where条件]", {" and name like ?", {adodb::BoundText("%仓")}});
+  std::string values;
+  for (const auto& value : statement.values) values += value.Value().TextOrEmpty() + "|";
+  EXPECT_EQ(values, "03|%仓|03|%仓|");
+  auto rows = session_.Conn->OpenRecordset(statement.text + " order by id", statement.values);
+  EXPECT_EQ(rows->RecordCount(), 2);
+}
+
 }  // namespace
 }  // namespace storeadjust
