@@ -10,6 +10,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
 #include "adodb/Error.h"
+#include "adodb/SqliteFileOpening.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
@@ -277,18 +278,12 @@ void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values
 }  // namespace
 
 SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit) {
-  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    sqlite3_close(db_);
-    db_ = nullptr;
-    throw Error::Provider(std::move(message));
-  }
+  db_ = OpenDatabaseFile(path);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   try {
-    // A file the user may only read opens read-only: selects work and writes fail with SQLite's
-    // "attempt to write a readonly database"; switching its journal would be a write.
+    // A file opened read-only (see SqliteFileOpening.h): selects work and writes fail with
+    // SQLite's "attempt to write a readonly database"; switching its journal would be a write.
     if (sqlite3_db_readonly(db_, "main") != 1) RunControlStatement("PRAGMA journal_mode=WAL");
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
