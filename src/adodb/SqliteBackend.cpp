@@ -3,12 +3,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
+#include "adodb/DecimalText.h"
 #include "adodb/Error.h"
 #include "adodb/SqliteFileOpening.h"
 #include "adodb/StoredProcedures.h"
@@ -23,6 +25,7 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
 constexpr std::size_t kStatementCacheLimit = 512;
+constexpr sqlite3_int64 kLargestExactDouble = sqlite3_int64{1} << 53;
 
 // How a column's stored values become variants; chosen once per column from its declared type.
 enum class ValueKind { Boolean, Integer, Currency, Double, Date, Text, Inferred };
@@ -82,6 +85,11 @@ Variant ReadValue(sqlite3_stmt* statement, int i, ValueKind kind) {
       return NumberFromText(ColumnText(statement, i), kind);
     case ValueKind::Currency:
     case ValueKind::Double:
+      // A whole number a double cannot hold exactly (a decimal(19,0) past 2^53) stays an integer.
+      if (storage == SQLITE_INTEGER) {
+        const sqlite3_int64 whole = sqlite3_column_int64(statement, i);
+        if (whole > kLargestExactDouble || whole < -kLargestExactDouble) return Variant(static_cast<long long>(whole));
+      }
       if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
         const double number = sqlite3_column_double(statement, i);
         return kind == ValueKind::Currency ? Variant::Currency(number) : Variant(number);
@@ -192,6 +200,29 @@ std::string StoredDateText(const Date& date) {
   return text;
 }
 
+// A decimal at its scale: a whole number given as text that fits 64 bits exactly, else a double.
+SqliteValue DecimalValue(const Variant& value, int scale) {
+  SqliteValue bound;
+  if (value.Type() == VariantType::Text) {
+    const auto text = DecimalTextAtScale(value.RawText(), scale);
+    if (!text) throw Error::TypeMismatch();
+    const std::size_t point = text->find('.');
+    const std::string_view whole = std::string_view(*text).substr(0, point);
+    const bool wholeNumber = point == std::string::npos || text->find_first_not_of('0', point + 1) == std::string::npos;
+    const auto read = std::from_chars(whole.data(), whole.data() + whole.size(), bound.integer);
+    if (wholeNumber && read.ec == std::errc() && read.ptr == whole.data() + whole.size()) {
+      bound.kind = SqliteValue::Kind::Integer;
+      return bound;
+    }
+    bound.kind = SqliteValue::Kind::Real;
+    bound.real = std::strtod(text->c_str(), nullptr);
+    return bound;
+  }
+  bound.kind = SqliteValue::Kind::Real;
+  bound.real = RoundedToScale(value.AsDouble(), scale);
+  return bound;
+}
+
 // A parameter's value as SQLite holds it: a decimal rounded to its scale, a date as its stored text.
 SqliteValue SqliteValueOf(const Parameter& parameter) {
   SqliteValue bound;
@@ -207,14 +238,13 @@ SqliteValue SqliteValueOf(const Parameter& parameter) {
       bound.integer = value.AsInt64();
       return bound;
     case ValueKind::Currency:
-      bound.kind = SqliteValue::Kind::Real;
-      bound.real = RoundedToScale(value.AsDouble(), 4);
-      return bound;
+      return DecimalValue(value, 4);
     case ValueKind::Double:
+      if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
+        return DecimalValue(value, parameter.NumericScale());
+      }
       bound.kind = SqliteValue::Kind::Real;
-      bound.real = parameter.Type() == adDecimal || parameter.Type() == adNumeric
-                       ? RoundedToScale(value.AsDouble(), parameter.NumericScale())
-                       : value.AsDouble();
+      bound.real = value.AsDouble();
       return bound;
     case ValueKind::Date:
       bound.kind = SqliteValue::Kind::Text;
