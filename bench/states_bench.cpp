@@ -1,10 +1,13 @@
 // The one-step audit and un-audit of a 1,000-line bill (01 -> 02, every line a batch the
 // out-warehouse holds) through the state engine, against the same statements run raw with
-// sqlite3: no translation, no record sets, every column of every row read. The raw side replays
-// what the engine itself sent to SQLite (recorded through SQLite's statement trace, with the values
-// the engine bound written into the text), transaction statements included, so it follows the
-// engine when its statements change. An audit followed by its un-audit leaves the stock as it was
-// (once the in-warehouse rows exist), so every iteration of either side sees the same data.
+// sqlite3 as a hand-written program sends them: no translation, no record sets, every column of
+// every row read. The raw side replays what the engine itself sent to SQLite (recorded through the
+// backend's statement trace: the prepared text and the values bound to its marks), transaction
+// statements included, each distinct text prepared once per connection and its values bound
+// (BoundReplay.h), so it follows the engine when its statements change. While the engine still
+// writes values into its statements, both sides prepare each such text anew. An audit followed by
+// its un-audit leaves the stock as it was (once the in-warehouse rows exist), so every iteration
+// of either side sees the same data.
 // Prints "ratio audit=A unaudit=U" (engine time / raw time); the goal is <= 1.3 for both.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -15,19 +18,22 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <set>
+#include <string_view>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/SqliteBackend.h"
 #include "db/DatabaseFactory.h"
 #include "db/TextCollation.h"
 #include "host/ScriptedUserInterface.h"
 #include "host/Session.h"
-#include "host/SqlLiterals.h"
 #include "states/StateChange.h"
 #include "BenchSupport.h"
+#include "BoundReplay.h"
 
 namespace {
 
@@ -52,17 +58,18 @@ const std::string& DatabasePath() {
                       batches->Value("dh").TextOrEmpty()});
     }
     conn->BeginTrans();
-    conn->Execute(std::string("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values ('") +
-                  kSerial + "','2024-03-05','01','02','bench','系统管理员',0,'',0)");
+    conn->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) "
+                  "values (?,'2024-03-05','01','02','bench','系统管理员',0,'',0)",
+                  {adodb::BoundText(kSerial)});
     for (int line = 0; line < kLines; ++line) {
       const auto& batch = rows[static_cast<std::size_t>(line) % rows.size()];
-      // Quantities and amounts differ from line to line, as in a real bill: no two statements alike.
-      const std::string sl = storeadjust::SqlNumber(0.25 + 0.05 * (line % 5));
-      const std::string je = storeadjust::SqlNumber(1.91 + 0.01 * line), lsze = storeadjust::SqlNumber(3.13 + 0.01 * line);
-      conn->Execute("insert into ckdbdzkmx(lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,kh,bz,dcstockid,drstockid) values ('" +
-                    std::string(kSerial) + "','" + std::to_string(1001 + line) + "','" + batch[0] + "','goods','" +
-                    batch[1] + "','" + batch[2] + "',7.64," + sl + "," + je + ",12.5," + lsze + ",'K" + std::to_string(line % 7) +
-                    "','','01','02')");
+      // Quantities and amounts differ from line to line, as in a real bill.
+      conn->Execute("insert into ckdbdzkmx(lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,kh,bz,dcstockid,drstockid) "
+                    "values (?,?,?,'goods',?,?,7.64,?,?,12.5,?,?,'','01','02')",
+                    {adodb::BoundText(kSerial), adodb::BoundText(std::to_string(1001 + line)), adodb::BoundText(batch[0]),
+                     adodb::BoundText(batch[1]), adodb::BoundText(batch[2]), adodb::BoundDecimal(0.25 + 0.05 * (line % 5), 4),
+                     adodb::BoundDecimal(1.91 + 0.01 * line, 4), adodb::BoundDecimal(3.13 + 0.01 * line, 4),
+                     adodb::BoundText("K" + std::to_string(line % 7))});
     }
     conn->CommitTrans();
     return file.string();
@@ -95,19 +102,12 @@ struct Engine {
     if (outcome.result != storeadjust::StateResult::Done) std::fprintf(stderr, "%s\n", outcome.message.c_str());
     return outcome.result == storeadjust::StateResult::Done;
   }
-  sqlite3* Handle() { return dynamic_cast<adodb::SqliteBackend&>(session.Conn->GetBackend()).Handle(); }
+  adodb::SqliteBackend& Backend() { return dynamic_cast<adodb::SqliteBackend&>(session.Conn->GetBackend()); }
+  sqlite3* Handle() { return Backend().Handle(); }
 };
 
 // Every statement one audit, respectively one un-audit, sends to SQLite, in order.
-std::vector<std::string> auditStatements, unAuditStatements;
-
-// With its bound values written in, as a program without a statement cache would send it.
-int RecordStatement(unsigned, void* into, void* statement, void*) {
-  char* expanded = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(statement));
-  static_cast<std::vector<std::string>*>(into)->emplace_back(expanded ? expanded : "");
-  sqlite3_free(expanded);
-  return 0;
-}
+std::vector<benchsupport::RecordedStatement> auditStatements, unAuditStatements;
 
 // One untimed round creates the in-warehouse rows; the second, traced, is what every timed round runs.
 bool RecordStatements(Engine& engine) {
@@ -115,13 +115,19 @@ bool RecordStatements(Engine& engine) {
   if (!engine.Run(StateCommand::Audit) || !engine.Run(StateCommand::UnAudit)) return false;
   for (auto [command, into] : {std::pair{StateCommand::Audit, &auditStatements},
                                std::pair{StateCommand::UnAudit, &unAuditStatements}}) {
-    into->clear();
-    sqlite3_trace_v2(engine.Handle(), SQLITE_TRACE_STMT, RecordStatement, into);
+    benchsupport::RecordStatements(engine.Backend(), *into);
     const bool done = engine.Run(command);
-    sqlite3_trace_v2(engine.Handle(), 0, nullptr, nullptr);
+    benchsupport::StopRecording(engine.Backend());
     if (!done) return false;
   }
   return true;
+}
+
+// How many distinct texts the statements hold: the engine's statements with ? marks are few.
+std::size_t DistinctTexts(const std::vector<benchsupport::RecordedStatement>& statements) {
+  std::set<std::string_view> texts;
+  for (const auto& statement : statements) texts.insert(statement.sql);
+  return texts.size();
 }
 
 double Elapsed(double start) { return ThreadCpuNanos() - start; }
@@ -129,30 +135,6 @@ double Elapsed(double start) { return ThreadCpuNanos() - start; }
 // Each timed change starts on an empty log: which side's commit happens to write the log back
 // into the database would otherwise decide the ratio.
 void EmptyLog(sqlite3* db) { sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr); }
-
-// Prepares, runs and finalizes each statement, reading every column of every row; false when
-// one fails.
-bool RunRaw(sqlite3* db, const std::vector<std::string>& statements) {
-  bool allRan = true;
-  for (const std::string& sql : statements) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) return false;
-    const int columns = sqlite3_column_count(stmt);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-      for (int col = 0; col < columns; ++col) {
-        if (sqlite3_column_type(stmt, col) == SQLITE_TEXT) {
-          benchmark::DoNotOptimize(sqlite3_column_text(stmt, col));
-        } else {
-          benchmark::DoNotOptimize(sqlite3_column_double(stmt, col));
-        }
-      }
-    }
-    allRan = allRan && rc == SQLITE_DONE;
-    sqlite3_finalize(stmt);
-  }
-  return allRan;
-}
 
 double Median(std::vector<double> times) {
   std::sort(times.begin(), times.end());
@@ -169,6 +151,8 @@ void BM_AuditAndUnAudit(benchmark::State& state) {
   sqlite3_busy_timeout(db, 30000);
   sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   storeadjust::db::EnsureTextCollation(db);  // the translator's functions and collation
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closeLast(db, sqlite3_close);  // after the replay's statements
+  benchsupport::PreparedReplay replay(db);
   std::map<std::string, std::vector<double>> times;
   const auto timed = [&times](const char* name, sqlite3* log, auto run) {
     EmptyLog(log);
@@ -181,14 +165,15 @@ void BM_AuditAndUnAudit(benchmark::State& state) {
   for (auto _ : state) {
     allRan = timed("engine audit", engine.Handle(), [&] { return engine.Run(storeadjust::StateCommand::Audit); }) &&
              timed("engine unaudit", engine.Handle(), [&] { return engine.Run(storeadjust::StateCommand::UnAudit); }) &&
-             timed("raw audit", db, [&] { return RunRaw(db, auditStatements); }) &&
-             timed("raw unaudit", db, [&] { return RunRaw(db, unAuditStatements); }) && allRan;
+             timed("raw audit", db, [&] { return replay.Run(auditStatements); }) &&
+             timed("raw unaudit", db, [&] { return replay.Run(unAuditStatements); }) && allRan;
   }
-  sqlite3_close(db);
   if (!allRan) return benchsupport::Fail(state, "a state change or a raw statement failed");
   for (const auto& [name, list] : times) nanosPerIteration[name] = Median(list);
   state.counters["audit_statements"] = static_cast<double>(auditStatements.size());
   state.counters["unaudit_statements"] = static_cast<double>(unAuditStatements.size());
+  state.counters["audit_texts"] = static_cast<double>(DistinctTexts(auditStatements));
+  state.counters["unaudit_texts"] = static_cast<double>(DistinctTexts(unAuditStatements));
 }
 
 BENCHMARK(BM_AuditAndUnAudit)->Unit(benchmark::kMillisecond)->Iterations(15);

@@ -62,6 +62,7 @@ std::string ReadPassword() {
 }
 
 int SetPassword(const std::string& path, const std::string& code) {
+  storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
   auto conn = OpenExisting(path);
   storeadjust::db::RequireModuleSchema(*conn, path);
   storeadjust::db::EnsurePasswordTable(*conn);

@@ -1,9 +1,11 @@
 #include "adodb/BoundValues.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "adodb/DecimalText.h"
+#include "adodb/Error.h"
 
 namespace adodb {
 
@@ -21,26 +23,20 @@ Parameter BoundDecimal(double value, int scale) {
   return parameter;
 }
 
+Parameter BoundDecimal(std::string_view digits, int scale) {
+  if (!DecimalTextAtScale(digits, scale)) throw Error::TypeMismatch();
+  Parameter parameter({}, adDecimal, adParamInput, 0, Variant(digits));
+  parameter.SetNumericScale(scale);
+  return parameter;
+}
+
 Parameter BoundDate(const Date& date) { return Parameter({}, adDBTimeStamp, adParamInput, 0, Variant(date)); }
 
 Parameter BoundNull(DataType type) { return Parameter({}, type, adParamInput, 0, Variant::Null()); }
 
-// Through the value's decimal text (FormatNumber's digits), so that 2.675, held in binary as
-// 2.67499999..., rounds as the decimal the caller wrote and not as its binary neighbour.
 double RoundedToScale(double value, int scale) {
-  if (!std::isfinite(value) || scale < 0 || scale > 15) return value;
-  std::string text = FormatNumber(value);
-  const std::size_t point = text.find('.');
-  if (point == std::string::npos || text.size() - point - 1 <= static_cast<std::size_t>(scale)) {
-    return std::strtod(text.c_str(), nullptr);  // 3674.3999999999996 is the 3674.4 it stands for
-  }
-  const bool up = text[point + 1 + static_cast<std::size_t>(scale)] >= '5';
-  text.resize(scale == 0 ? point : point + 1 + static_cast<std::size_t>(scale));
-  double rounded = std::strtod(text.c_str(), nullptr);
-  if (up) rounded += std::copysign(std::pow(10.0, -scale), value);
-  char exact[64];
-  std::snprintf(exact, sizeof exact, "%.*f", scale, rounded);
-  return std::strtod(exact, nullptr);
+  if (!std::isfinite(value) || scale < 0) return value;
+  return std::strtod(DecimalTextAtScale(value, scale).c_str(), nullptr);
 }
 
 }  // namespace adodb

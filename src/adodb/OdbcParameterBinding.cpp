@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "adodb/BoundValues.h"
+#include "adodb/DecimalText.h"
 #include "adodb/OdbcColumns.h"
 
 namespace adodb::odbc {
@@ -114,6 +115,22 @@ void PrepareWideText(BoundParameter& bound, const Parameter& parameter) {
   bound.indicator = static_cast<SQLLEN>(bytes);
 }
 
+// A decimal goes as its text at its scale, so the server gets every digit (a double would give
+// the driver 15 or 17 of them to convert, as it pleases).
+void PrepareDecimalText(BoundParameter& bound, const Parameter& parameter) {
+  const Variant& value = parameter.Value();
+  const int scale = parameter.NumericScale();
+  const auto exact = value.Type() == VariantType::Text ? DecimalTextAtScale(value.RawText(), scale) : std::nullopt;
+  const std::string text = exact ? *exact : DecimalTextAtScale(value.AsDouble(), scale);
+  bound.cType = SQL_C_CHAR;
+  bound.sqlType = SQL_DECIMAL;
+  bound.columnSize = 38;
+  bound.decimalDigits = static_cast<SQLSMALLINT>(scale);
+  bound.text = text;
+  bound.text.push_back('\0');
+  bound.indicator = static_cast<SQLLEN>(text.size());
+}
+
 }  // namespace
 
 BoundParameter PrepareValueBinding(const Parameter& parameter) {
@@ -122,10 +139,7 @@ BoundParameter PrepareValueBinding(const Parameter& parameter) {
   if (bound.cType == SQL_C_CHAR) {
     PrepareWideText(bound, parameter);
   } else if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
-    bound.number = RoundedToScale(bound.number, parameter.NumericScale());
-    bound.sqlType = SQL_DECIMAL;
-    bound.columnSize = 38;
-    bound.decimalDigits = static_cast<SQLSMALLINT>(parameter.NumericScale());
+    PrepareDecimalText(bound, parameter);
   }
   return bound;
 }

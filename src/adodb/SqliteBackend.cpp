@@ -3,13 +3,16 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
+#include "adodb/DecimalText.h"
 #include "adodb/Error.h"
+#include "adodb/SqliteFileOpening.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
@@ -22,6 +25,7 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
 constexpr std::size_t kStatementCacheLimit = 512;
+constexpr sqlite3_int64 kLargestExactDouble = sqlite3_int64{1} << 53;
 
 // How a column's stored values become variants; chosen once per column from its declared type.
 enum class ValueKind { Boolean, Integer, Currency, Double, Date, Text, Inferred };
@@ -81,6 +85,11 @@ Variant ReadValue(sqlite3_stmt* statement, int i, ValueKind kind) {
       return NumberFromText(ColumnText(statement, i), kind);
     case ValueKind::Currency:
     case ValueKind::Double:
+      // A whole number a double cannot hold exactly (a decimal(19,0) past 2^53) stays an integer.
+      if (storage == SQLITE_INTEGER) {
+        const sqlite3_int64 whole = sqlite3_column_int64(statement, i);
+        if (whole > kLargestExactDouble || whole < -kLargestExactDouble) return Variant(static_cast<long long>(whole));
+      }
       if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
         const double number = sqlite3_column_double(statement, i);
         return kind == ValueKind::Currency ? Variant::Currency(number) : Variant(number);
@@ -185,71 +194,93 @@ class StatementGuard {
 using ResetOnExit = StatementGuard<sqlite3_reset>;
 using FinalizeOnExit = StatementGuard<sqlite3_finalize>;
 
-// The n-th literal of the statement (in token order) to the parameter ?n of its shape's statement.
-void BindLiterals(sqlite3_stmt* statement, const std::vector<tsql::Token>& tokens) {
-  int parameter = 0;
-  for (const tsql::LiteralValue& value : tsql::LiteralValues(tokens)) {
-    ++parameter;
-    switch (value.kind) {
-      case tsql::LiteralValue::Kind::Integer:
-        sqlite3_bind_int64(statement, parameter, value.integer);
-        break;
-      case tsql::LiteralValue::Kind::Real:
-        sqlite3_bind_double(statement, parameter, value.real);
-        break;
-      case tsql::LiteralValue::Kind::Text:
-        sqlite3_bind_text(statement, parameter, value.text.data(), static_cast<int>(value.text.size()), SQLITE_TRANSIENT);
-        break;
-    }
-  }
-}
-
 std::string StoredDateText(const Date& date) {
   std::string text = date.ToText();
   if (!date.HasTime()) text += " 00:00:00";
   return text;
 }
 
-void BindValue(sqlite3_stmt* statement, int index, const Parameter& parameter) {
-  const Variant& value = parameter.Value();
-  if (value.IsNull() || value.IsEmpty()) {
-    sqlite3_bind_null(statement, index);
-    return;
+// A decimal at its scale: a whole number given as text that fits 64 bits exactly, else a double.
+SqliteValue DecimalValue(const Variant& value, int scale) {
+  SqliteValue bound;
+  if (value.Type() == VariantType::Text) {
+    const auto text = DecimalTextAtScale(value.RawText(), scale);
+    if (!text) throw Error::TypeMismatch();
+    const std::size_t point = text->find('.');
+    const std::string_view whole = std::string_view(*text).substr(0, point);
+    const bool wholeNumber = point == std::string::npos || text->find_first_not_of('0', point + 1) == std::string::npos;
+    const auto read = std::from_chars(whole.data(), whole.data() + whole.size(), bound.integer);
+    if (wholeNumber && read.ec == std::errc() && read.ptr == whole.data() + whole.size()) {
+      bound.kind = SqliteValue::Kind::Integer;
+      return bound;
+    }
+    bound.kind = SqliteValue::Kind::Real;
+    bound.real = std::strtod(text->c_str(), nullptr);
+    return bound;
   }
+  bound.kind = SqliteValue::Kind::Real;
+  bound.real = RoundedToScale(value.AsDouble(), scale);
+  return bound;
+}
+
+// A parameter's value as SQLite holds it: a decimal rounded to its scale, a date as its stored text.
+SqliteValue SqliteValueOf(const Parameter& parameter) {
+  SqliteValue bound;
+  const Variant& value = parameter.Value();
+  if (value.IsNull() || value.IsEmpty()) return bound;
   switch (KindOf(parameter.Type())) {
     case ValueKind::Boolean:
-      sqlite3_bind_int64(statement, index, value.AsBool() ? 1 : 0);
-      return;
+      bound.kind = SqliteValue::Kind::Integer;
+      bound.integer = value.AsBool() ? 1 : 0;
+      return bound;
     case ValueKind::Integer:
-      sqlite3_bind_int64(statement, index, value.AsInt64());
-      return;
+      bound.kind = SqliteValue::Kind::Integer;
+      bound.integer = value.AsInt64();
+      return bound;
     case ValueKind::Currency:
-      sqlite3_bind_double(statement, index, RoundedToScale(value.AsDouble(), 4));
-      return;
+      return DecimalValue(value, 4);
     case ValueKind::Double:
       if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
-        sqlite3_bind_double(statement, index, RoundedToScale(value.AsDouble(), parameter.NumericScale()));
-      } else {
-        sqlite3_bind_double(statement, index, value.AsDouble());
+        return DecimalValue(value, parameter.NumericScale());
       }
-      return;
-    case ValueKind::Date: {
-      const std::string text = StoredDateText(value.AsDate());
-      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-      return;
-    }
+      bound.kind = SqliteValue::Kind::Real;
+      bound.real = value.AsDouble();
+      return bound;
+    case ValueKind::Date:
+      bound.kind = SqliteValue::Kind::Text;
+      bound.text = StoredDateText(value.AsDate());
+      return bound;
     case ValueKind::Text:
     case ValueKind::Inferred:
       break;
   }
-  const std::string text = value.AsText();
-  sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  bound.kind = SqliteValue::Kind::Text;
+  bound.text = value.Type() == VariantType::Text ? value.RawText() : value.AsText();
+  return bound;
+}
+
+void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
+  switch (value.kind) {
+    case SqliteValue::Kind::Null:
+      sqlite3_bind_null(statement, index);
+      return;
+    case SqliteValue::Kind::Integer:
+      sqlite3_bind_int64(statement, index, value.integer);
+      return;
+    case SqliteValue::Kind::Real:
+      sqlite3_bind_double(statement, index, value.real);
+      return;
+    case SqliteValue::Kind::Text:
+      sqlite3_bind_text64(statement, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+      return;
+  }
 }
 
 // The marks are numbered (?1, ?2 ...) by the translation, so each takes the value of its number
 // whichever statement of a batch it stands in.
-void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
-  sqlite3_clear_bindings(statement);
+// `bound` receives the value bound to each mark, in the marks' order.
+void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
+  bound.clear();
   const int count = sqlite3_bind_parameter_count(statement);
   if (count == 0 && values.empty()) return;
   for (int index = 1; index <= count; ++index) {
@@ -259,14 +290,15 @@ void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
       throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
                             " values given.");
     }
-    BindValue(statement, index, values[static_cast<std::size_t>(number - 1)]);
+    bound.push_back(SqliteValueOf(values[static_cast<std::size_t>(number - 1)]));
+    Bind(statement, index, bound.back());
   }
 }
 
 // A statement on its own uses every value it was given: a value left over means the caller's
 // marks and values do not match, and running it would put the others in the wrong places.
-void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values) {
-  BindValues(statement, values);
+void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
+  BindValues(statement, values, bound);
   if (static_cast<std::size_t>(sqlite3_bind_parameter_count(statement)) < values.size()) {
     throw Error::Provider("The statement has fewer parameter marks than the " + std::to_string(values.size()) +
                           " values given.");
@@ -275,19 +307,13 @@ void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values
 
 }  // namespace
 
-SqliteBackend::SqliteBackend(const std::string& path) {
-  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    sqlite3_close(db_);
-    db_ = nullptr;
-    throw Error::Provider(std::move(message));
-  }
+SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit) {
+  db_ = OpenDatabaseFile(path);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   try {
-    // A file the user may only read opens read-only: selects work and writes fail with SQLite's
-    // "attempt to write a readonly database"; switching its journal would be a write.
+    // A file opened read-only (see SqliteFileOpening.h): selects work and writes fail with
+    // SQLite's "attempt to write a readonly database"; switching its journal would be a write.
     if (sqlite3_db_readonly(db_, "main") != 1) RunControlStatement("PRAGMA journal_mode=WAL");
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
@@ -299,19 +325,13 @@ SqliteBackend::SqliteBackend(const std::string& path) {
 }
 
 SqliteBackend::~SqliteBackend() {
-  ClearStatementCache();
+  statements_.Clear();
   if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
 }
 
-void SqliteBackend::ClearStatementCache() {
-  for (auto& entry : statements_) sqlite3_finalize(entry.second);
-  statements_.clear();
-  for (auto& entry : shapeStatements_) sqlite3_finalize(entry.second.second);
-  shapeStatements_.clear();
-}
-
 void SqliteBackend::RunControlStatement(const char* sql) {
+  if (trace_) trace_(sql, {});
   char* message = nullptr;
   if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
     std::string text = message ? message : sqlite3_errmsg(db_);
@@ -336,46 +356,24 @@ void SqliteBackend::ThrowStepError() {
 
 void SqliteBackend::ThrowPrepareError() { throw Error::Syntax(ServerWording(sqlite3_errmsg(db_))); }
 
-sqlite3_stmt* SqliteBackend::CacheStatement(std::string_view sql, sqlite3_stmt* statement) {
-  if (statements_.size() >= kStatementCacheLimit) ClearStatementCache();
-  statements_.emplace(std::string(sql), statement);
-  return statement;
+void SqliteBackend::SetStatementTrace(StatementTrace trace) { trace_ = std::move(trace); }
+
+void SqliteBackend::Trace(sqlite3_stmt* statement) {
+  if (trace_) trace_(sqlite3_sql(statement), bound_);
 }
 
-sqlite3_stmt* SqliteBackend::ShapeStatement(const std::shared_ptr<const tsql::ShapeTemplate>& shape) {
-  if (const auto known = shapeStatements_.find(shape.get()); known != shapeStatements_.end()) return known->second.second;
-  if (shapeStatements_.size() >= kStatementCacheLimit) ClearStatementCache();
-  const std::string& text = shape->Parameterized();
-  sqlite3_stmt* statement = nullptr;
-  const char* tail = nullptr;
-  if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()), &statement, &tail) != SQLITE_OK ||
-      !OnlySeparators(tail)) {
-    sqlite3_finalize(statement);
-    statement = nullptr;
-  }
-  shapeStatements_.emplace(shape.get(), std::pair{shape, statement});
-  return statement;
-}
-
+// A text that translates to one statement is prepared once and kept by the text it came as; a
+// batch of several is translated (from the translator's cache) and prepared statement by statement.
 template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
-  if (const auto cached = statements_.find(sql); cached != statements_.end()) {
-    ResetOnExit reset(cached->second);
-    BindAllValues(cached->second, values);
-    run(cached->second);
+  if (sqlite3_stmt* cached = statements_.Find(sql)) {
+    ResetOnExit reset(cached);
+    BindAllValues(cached, values, bound_);
+    Trace(cached);
+    run(cached);
     return;
   }
-  const tsql::ShapedTranslation shaped = values.empty() ? tsql::TranslateShaped(sql)
-                                                        : tsql::ShapedTranslation{tsql::Translate(sql), nullptr, {}};
-  if (shaped.shape) {
-    if (sqlite3_stmt* statement = ShapeStatement(shaped.shape)) {
-      ResetOnExit reset(statement);
-      BindLiterals(statement, shaped.tokens);
-      run(statement);
-      return;
-    }
-  }
-  const std::string translated = shaped.Text();
+  const std::string translated = tsql::Translate(sql);
   const char* next = translated.c_str();
   const char* end = translated.c_str() + translated.size();
   bool first = true;
@@ -387,15 +385,18 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     }
     next = tail;
     if (!statement) continue;
-    if (first && OnlySeparators(tail) && !shaped.shape) {
-      ResetOnExit reset(CacheStatement(sql, statement));
-      BindAllValues(statement, values);
+    if (first && OnlySeparators(tail)) {
+      statements_.Add(sql, statement);
+      ResetOnExit reset(statement);
+      BindAllValues(statement, values, bound_);
+      Trace(statement);
       run(statement);
       return;
     }
     first = false;
     FinalizeOnExit finalize(statement);
-    BindValues(statement, values);
+    BindValues(statement, values, bound_);
+    Trace(statement);
     run(statement);
   }
 }

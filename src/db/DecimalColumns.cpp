@@ -25,9 +25,19 @@ DecimalDeclaration DecimalOfPrecision(std::string_view arguments) {
   std::sscanf(text.c_str(), " ( %d , %d", &precision, &scale);
   DecimalDeclaration declaration;
   declaration.scale = scale;
-  declaration.outsideRange = "abs({}) >= 1e" + std::to_string(precision - scale);
+  // Not abs(): it overflows on the smallest 64-bit integer, which decimal(19,0) holds.
+  const std::string limit = "1e" + std::to_string(precision - scale);
+  declaration.outsideRange = "({} >= " + limit + " or {} <= -" + limit + ")";
   declaration.overflowMessage = kNumericOverflow;
   return declaration;
+}
+
+// Where SQLite's round() is exact: it writes the value with 16 significant digits, so a larger
+// value (123456789012345.67 at two places came back as 123456789012345.5) is kept as it was
+// bound, already at its scale, and a 64-bit whole number is never made a double.
+std::string RoundableRange(int scale) {
+  const std::string limit = "1e" + std::to_string(15 - scale);
+  return "({} < " + limit + " and {} > -" + limit + ")";
 }
 
 }  // namespace
@@ -54,12 +64,14 @@ std::vector<std::string> StoredDecimalTriggers(const TableDefinition& table) {
     const auto declaration = DecimalDeclarationOf(column.type);
     if (!declaration) continue;
     const std::string value = std::string("new.") + column.name;
+    const std::string roundable = Replaced(RoundableRange(declaration->scale), value);
     const std::string rounded = "round(" + value + ", " + std::to_string(declaration->scale) + ")";
-    const std::string when = " when typeof(" + value + ") in ('integer', 'real') and (" + value + " <> " + rounded +
-                             " or " + Replaced(declaration->outsideRange, value) + ")";
+    const std::string when = " when typeof(" + value + ") in ('integer', 'real') and ((" + roundable + " and " + value +
+                             " <> " + rounded + ") or " + Replaced(declaration->outsideRange, value) + ")";
+    const std::string kept = "(case when " + roundable + " then " + rounded + " else " + value + " end)";
     const std::string body = " begin select raise(abort, '" + declaration->overflowMessage + "') where " +
-                             Replaced(declaration->outsideRange, rounded) + "; update " + table.name + " set " +
-                             column.name + " = " + rounded + " where rowid = new.rowid; end";
+                             Replaced(declaration->outsideRange, kept) + "; update " + table.name + " set " +
+                             column.name + " = " + kept + " where rowid = new.rowid; end";
     const std::string name = std::string(table.name) + "_" + column.name + "_declared_scale";
     triggers.push_back("create trigger " + name + "_on_insert after insert on " + table.name + when + body);
     triggers.push_back("create trigger " + name + "_on_update after update of " + column.name + " on " + table.name +

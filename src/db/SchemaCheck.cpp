@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "adodb/Connection.h"
@@ -67,6 +69,13 @@ std::string SchemaRefusal(const std::string& path, const std::string& missing) {
 
 void RequireModuleSchema(adodb::Connection& connection, const std::string& path) {
   const std::string missing = MissingSchemaTable(connection);
+  if (!missing.empty()) throw adodb::Error::Provider(SchemaRefusal(path, missing));
+}
+
+void RequireModuleSchemaInFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return;
+  const std::string missing = MissingSchemaTableInFile(path);
   if (!missing.empty()) throw adodb::Error::Provider(SchemaRefusal(path, missing));
 }
 

@@ -22,6 +22,11 @@ void RequireModuleSchema(adodb::Connection& connection, const std::string& path)
 // with SQLite's words when the file cannot be read as a database.
 std::string MissingSchemaTableInFile(const std::string& path);
 
+// Throws adodb::Error naming the file and its first missing table when the existing file at path
+// lacks the module's schema, asked of the file opened read-only (see MissingSchemaTableInFile); a
+// missing file is left to the opening, which words its own refusal.
+void RequireModuleSchemaInFile(const std::string& path);
+
 // The refusal of a database at path that lacks the module's table `missing`.
 std::string SchemaRefusal(const std::string& path, const std::string& missing);
 

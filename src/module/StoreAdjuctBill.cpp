@@ -38,6 +38,9 @@ void StoreAdjuctBill::Execute() {
 void StoreAdjuctBill::RunSteps() {
   // The embedded database answers the ERP's stored procedures with handlers of our own.
   RegisterEmbeddedProcedures();
+  // Opening switches an embedded file's journal to WAL: another program's file is refused first,
+  // from a read-only look, with its bytes as they were.
+  if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) db::RequireModuleSchemaInFile(*file);
   session_.Conn = std::make_shared<adodb::Connection>();
   session_.Conn->Open(session_.ConnStr, "", "", -1);
   if (session_.Conn->State() == adodb::adStateClosed) return;

@@ -141,5 +141,19 @@ TEST_F(OdbcBackendTest, BoundValuesArriveTypedWithTextsAsWideCharacters) {
   }
 }
 
+// A decimal goes to the driver as its text at its scale: every digit, none cut to 15.
+TEST_F(OdbcBackendTest, ADecimalReachesTheDriverWithEveryDigit) {
+  auto backend = Open(false);
+  backend->Execute("insert into ck (djbh, pm, je) values (?, ?, ?)",
+                   {BoundText("CK9"), BoundDecimal("123456789012345.67891", 4), BoundDecimal(123456789012345.67, 4)});
+  const ResultSet row = backend->Query("select pm from ck where djbh = ?", {BoundText("CK9")});
+  ASSERT_EQ(row.rows.size(), 1u);
+  EXPECT_EQ(row.rows[0][0].AsText(), "123456789012345.6789");  // a text column keeps what arrived
+  // The driver reads a real back through 15-digit text, so the file itself is asked: the double
+  // nearest 123456789012345.67 is 123456789012345.671875 (15 digits would have stored ...346).
+  backend.reset();
+  EXPECT_EQ(db_.Value("select je - 123456789012345 from ck where djbh = 'CK9'"), "0.671875");
+}
+
 }  // namespace
 }  // namespace adodb

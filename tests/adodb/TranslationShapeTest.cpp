@@ -1,8 +1,7 @@
-// Statements that differ only in their literals share one translation template. A template put
-// to use for a statement whose literals change what the rewriter writes would run other SQL than
-// the statement says: every statement of the corpus and of the golden files is translated, then
-// again with each literal changed, and the second translation must be what the rewriter writes
-// for that statement from scratch.
+// Translations are cached by statement text: a cached translation handed to a statement whose
+// literals differ would run other SQL than the statement says. Every statement of the corpus and
+// of the golden files is translated, then again with each literal changed, and the second
+// translation must be what the rewriter writes for that statement from scratch.
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,6 +1,11 @@
 // Execute: the session connection, the settings, the operator look-up and the failure handler.
 // A refused connection string is played end to end by scenarios/player/execute_refused_connection.scn.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "adodb/Error.h"
 #include "module/StoreAdjuctBill.h"
@@ -65,6 +70,27 @@ TEST_F(StoreAdjuctBillTest, FailuresAreShownOnceAndLeaveNoConnectionOpen) {
   EXPECT_EQ(conn, nullptr) << "the browser was shown";
   EXPECT_EQ(ShownBoxes(ui), "48 系统提示|browser failed\n48 系统提示|数据库 " + other.Path() +
                                 " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
+}
+
+// Another program's SQLite file is refused before the session opens it: its bytes stay as they
+// were, no journal switched to WAL.
+TEST_F(StoreAdjuctBillTest, AFileThatIsNotTheModulesIsRefusedUnchanged) {
+  TempDatabase other([](const std::string& path) {
+    sqlite3* raw = nullptr;
+    sqlite3_open(path.c_str(), &raw);
+    sqlite3_exec(raw, "create table ckdbdzk (lsh varchar(30))", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+  });
+  const auto bytes = [&] {
+    std::ifstream in(other.Path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = bytes();
+  bill.SetConnStr(other.ConnStr());
+  bill.Execute();
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|数据库 " + other.Path() + " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
+  EXPECT_EQ(bytes(), before);
+  EXPECT_FALSE(std::filesystem::exists(other.Path() + "-wal"));
 }
 
 }  // namespace

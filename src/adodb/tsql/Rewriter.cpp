@@ -158,8 +158,7 @@ struct SourceRef {
 
 class Rewriter {
  public:
-  Rewriter(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals)
-      : tokens_(tokens), end_(tokens.size()), plainLiterals_(plainLiterals) {}
+  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
 
   // A batch: statements separated by ';' or simply following one another, as SQL Server reads
   // them. The statements of the translation are separated by "; ".
@@ -248,12 +247,6 @@ class Rewriter {
 
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
-  // The row counts of TOP, OFFSET and FETCH are checked as the statement is translated, and a
-  // number in ORDER BY is a column's position (as a bound value it would name no column): their
-  // values decide what the statement means, so its translation is its own, shared with none.
-  void LiteralValuesDecide() {
-    if (plainLiterals_) plainLiterals_->push_back(kValuesDecide);
-  }
   // Keywords are asked for in capitals, and most words differ from the keyword asked for in their
   // length or first letter: those are told apart here, without a call.
   bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
@@ -528,7 +521,6 @@ class Rewriter {
   }
 
   void OffsetFetch() {
-    LiteralValuesDecide();
     ExpectWord("OFFSET");
     const std::string offset = CapturedExpr();
     if (!AcceptWord("ROWS")) ExpectWord("ROW");
@@ -719,7 +711,6 @@ class Rewriter {
 
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
   TopRows TopCount() {
-    LiteralValuesDecide();
     TopRows top;
     if (AcceptOp("(")) {
       const std::size_t from = pos_;
@@ -813,10 +804,7 @@ class Rewriter {
     do {
       const std::size_t from = pos_;
       Expr();
-      if (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number) {
-        position = true;
-        LiteralValuesDecide();
-      }
+      if (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number) position = true;
       if (AcceptWord("ASC")) Emit("ASC");
       else if (AcceptWord("DESC")) Emit("DESC");
     } while (AcceptOp(",") && (Emit(","), true));
@@ -1432,7 +1420,6 @@ class Rewriter {
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
-        if (plainLiterals_) plainLiterals_->push_back(pos_);
         return EmitToken(Take());
       case TokenKind::Parameter:
         return EmitToken(Take());
@@ -1693,13 +1680,12 @@ class Rewriter {
     std::string_view statement;
   } output_;
   AssignmentSelect* assigning_ = nullptr;  // the next select's first core may assign variables
-  std::vector<std::size_t>* plainLiterals_;
 };
 
 }  // namespace
 
-std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals) {
-  return Rewriter(tokens, plainLiterals).Batch();
+std::string Rewrite(const std::vector<Token>& tokens) {
+  return Rewriter(tokens).Batch();
 }
 
 }  // namespace adodb::tsql

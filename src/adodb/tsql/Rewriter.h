@@ -12,9 +12,6 @@
 
 namespace adodb::tsql {
 
-// When `plainLiterals` is given, it receives the positions of the literal tokens that went to the
-// output as they stand, and kValuesDecide when some literal's value decided what was written.
-inline constexpr std::size_t kValuesDecide = static_cast<std::size_t>(-1);
-std::string Rewrite(const std::vector<Token>& tokens, std::vector<std::size_t>* plainLiterals = nullptr);
+std::string Rewrite(const std::vector<Token>& tokens);
 
 }  // namespace adodb::tsql

@@ -1,6 +1,5 @@
 #include "adodb/tsql/Translator.h"
 
-#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -9,14 +8,14 @@
 
 #include "adodb/Error.h"
 #include "adodb/tsql/Rewriter.h"
-#include "adodb/tsql/StatementShape.h"
 #include "adodb/tsql/Tokenizer.h"
 
 namespace adodb::tsql {
 namespace {
 
-// Statements embed their values as literals, so the set of distinct texts grows without bound;
-// a cache is emptied when it reaches this size rather than tracking recency.
+// Statements carry their values as ? marks, so the distinct texts are few; the literal
+// statements of tests, site templates and checks are bounded by emptying the cache when it
+// reaches this size rather than tracking recency (the backend's prepared statements do that).
 constexpr std::size_t kCacheCapacity = 4096;
 
 struct Translation {
@@ -53,35 +52,9 @@ class Cache {
   std::unordered_map<std::string, Value, TextHash, std::equal_to<>> entries_;
 };
 
-// Translations by statement text: statements the shapes do not cover, and refusals.
 Cache<Translation>& ByText() {
   static Cache<Translation> cache;
   return cache;
-}
-
-// Templates by statement shape: what the module sends for every line of a bill. Shared, so a hit
-// copies no text.
-Cache<std::shared_ptr<const ShapeTemplate>>& ByShape() {
-  static Cache<std::shared_ptr<const ShapeTemplate>> cache;
-  return cache;
-}
-
-Translation TranslateTokens(std::string_view tsql, const std::vector<Token>& tokens, const std::string& shape) {
-  try {
-    std::vector<std::size_t> plainLiterals;
-    Translation translation{Rewrite(tokens, &plainLiterals), {}};
-    if (auto made = ShapeTemplate::Derive(tokens, plainLiterals, translation.sql)) {
-      ByShape().Store(shape, std::make_shared<const ShapeTemplate>(std::move(*made)));
-    } else {
-      ByText().Store(tsql, translation);
-    }
-    return translation;
-  } catch (const Error& e) {
-    if (e.Number() != errnum::kUnsupportedSql) throw;
-    Translation refused{{}, e.Description()};
-    ByText().Store(tsql, refused);
-    return refused;
-  }
 }
 
 bool HasParameterMarks(std::string_view tsql) {
@@ -112,41 +85,27 @@ std::string NumberedParameterMarks(std::string_view tsql) {
   return numbered;
 }
 
-// A statement with parameter marks is one text whatever its values: it is translated by its
-// text, never by shape (its marks are no literals to slot).
-std::string TranslateWithParameterMarks(std::string_view tsql) {
-  const std::string numbered = NumberedParameterMarks(tsql);
-  try {
-    Translation translation{Rewrite(Tokenize(numbered)), {}};
-    ByText().Store(tsql, translation);
-    return translation.sql;
-  } catch (const Error& e) {
-    if (e.Number() != errnum::kUnsupportedSql) throw;
-    ByText().Store(tsql, Translation{{}, e.Description()});
-    throw;
-  }
+// Each bare ? numbered first: a statement without marks is rewritten as it stands.
+std::string Translated(std::string_view tsql) {
+  if (HasParameterMarks(tsql)) return Rewrite(Tokenize(NumberedParameterMarks(tsql)));
+  return Rewrite(Tokenize(tsql));
 }
 
 }  // namespace
 
-std::string Translate(std::string_view tsql) { return TranslateShaped(tsql).Text(); }
-
-ShapedTranslation TranslateShaped(std::string_view tsql) {
+std::string Translate(std::string_view tsql) {
   Translation found;
-  if (ByText().Find(tsql, found)) {
-    if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
-    return {std::move(found.sql), nullptr, {}};
+  if (!ByText().Find(tsql, found)) {
+    try {
+      found.sql = Translated(tsql);
+    } catch (const Error& e) {
+      if (e.Number() != errnum::kUnsupportedSql) throw;
+      found.unsupported = e.Description();
+    }
+    ByText().Store(tsql, found);
   }
-  if (HasParameterMarks(tsql)) return {TranslateWithParameterMarks(tsql), nullptr, {}};
-  ShapedTranslation shaped;
-  shaped.tokens = Tokenize(tsql);
-  const std::string shape = ShapeKey(shaped.tokens);
-  if (ByShape().Find(shape, shaped.shape)) return shaped;
-  found = TranslateTokens(tsql, shaped.tokens, shape);
   if (!found.unsupported.empty()) throw Error::Unsupported(found.unsupported);
-  shaped.sql = std::move(found.sql);
-  if (!ByShape().Find(shape, shaped.shape)) shaped.tokens.clear();
-  return shaped;
+  return std::move(found.sql);
 }
 
 }  // namespace adodb::tsql

@@ -1,0 +1,35 @@
+#include "adodb/PreparedStatements.h"
+
+#include <sqlite3.h>
+
+namespace adodb {
+
+sqlite3_stmt* PreparedStatements::Find(std::string_view text) {
+  const auto found = byText_.find(text);
+  if (found == byText_.end()) return nullptr;
+  if (found->second != entries_.begin()) entries_.splice(entries_.begin(), entries_, found->second);
+  return found->second->statement;
+}
+
+void PreparedStatements::Add(std::string_view text, sqlite3_stmt* statement) {
+  if (const auto known = byText_.find(text); known != byText_.end()) {
+    sqlite3_finalize(known->second->statement);
+    known->second->statement = statement;
+    return;
+  }
+  if (entries_.size() >= capacity_) {
+    byText_.erase(entries_.back().text);
+    sqlite3_finalize(entries_.back().statement);
+    entries_.pop_back();
+  }
+  entries_.push_front(Entry{std::string(text), statement});
+  byText_.emplace(entries_.front().text, entries_.begin());
+}
+
+void PreparedStatements::Clear() {
+  byText_.clear();
+  for (Entry& entry : entries_) sqlite3_finalize(entry.statement);
+  entries_.clear();
+}
+
+}  // namespace adodb

@@ -1,0 +1,155 @@
+// A module database on read-only media opens read-only, whoever runs the test: a VFS in front of
+// the default one plays the media (files open read-only, nothing can be created, the WAL index
+// cannot be made), as a read-only mount does even for the superuser.
+#include "adodb/SqliteFileOpening.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "adodb/BoundValues.h"
+#include "adodb/Connection.h"
+#include "adodb/Error.h"
+#include "adodb/Recordset.h"
+#include "support/ErrorOf.h"
+#include "support/TempDatabase.h"
+
+namespace {
+
+using testsupport::ErrorOf;
+
+// ---- the read-only media ------------------------------------------------------------------
+sqlite3_vfs* realVfs = nullptr;
+
+struct MediaFile {
+  sqlite3_file base;
+  sqlite3_file* real;  // the default VFS's file, allocated right after this one
+};
+sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<MediaFile*>(file)->real; }
+
+const sqlite3_io_methods kMediaMethods = {
+    3,
+    [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); },
+    [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); },
+    [](sqlite3_file*, const void*, int, sqlite3_int64) { return SQLITE_READONLY; },
+    [](sqlite3_file*, sqlite3_int64) { return SQLITE_READONLY; },
+    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
+    [](sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
+    [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
+    [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
+    [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
+    [](sqlite3_file* f, int op, void* arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
+    // The WAL index is a file beside the database: the media cannot hold one.
+    [](sqlite3_file*, int, int, int, void volatile**) { return SQLITE_CANTOPEN; },
+    [](sqlite3_file*, int, int, int) { return SQLITE_CANTOPEN; },
+    [](sqlite3_file*) {},
+    [](sqlite3_file*, int) { return SQLITE_OK; },
+    [](sqlite3_file*, sqlite3_int64, int, void** p) {
+      *p = nullptr;
+      return SQLITE_OK;
+    },
+    [](sqlite3_file*, sqlite3_int64, void*) { return SQLITE_OK; },
+};
+
+int OpenOnMedia(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+  auto* media = reinterpret_cast<MediaFile*>(file);
+  media->base.pMethods = nullptr;
+  media->real = reinterpret_cast<sqlite3_file*>(media + 1);
+  int exists = 0;
+  if (name) realVfs->xAccess(realVfs, name, SQLITE_ACCESS_EXISTS, &exists);
+  if (!exists) return SQLITE_CANTOPEN;
+  flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+  const int rc = realVfs->xOpen(realVfs, name, media->real, flags, outFlags);
+  if (rc == SQLITE_OK) media->base.pMethods = &kMediaMethods;
+  return rc;
+}
+
+int AccessOnMedia(sqlite3_vfs*, const char* name, int flags, int* out) {
+  if (flags == SQLITE_ACCESS_READWRITE) return *out = 0, SQLITE_OK;
+  return realVfs->xAccess(realVfs, name, flags, out);
+}
+
+// The media as the default VFS for the object's life.
+class ReadOnlyMedia {
+ public:
+  ReadOnlyMedia() {
+    realVfs = sqlite3_vfs_find(nullptr);
+    vfs_ = *realVfs;
+    vfs_.zName = "read-only-media";
+    vfs_.szOsFile = static_cast<int>(sizeof(MediaFile)) + realVfs->szOsFile;
+    vfs_.xOpen = OpenOnMedia;
+    vfs_.xDelete = [](sqlite3_vfs*, const char*, int) { return SQLITE_IOERR_DELETE; };
+    vfs_.xAccess = AccessOnMedia;
+    sqlite3_vfs_register(&vfs_, 1);
+  }
+  ~ReadOnlyMedia() {
+    sqlite3_vfs_unregister(&vfs_);
+    sqlite3_vfs_register(realVfs, 1);
+  }
+
+ private:
+  sqlite3_vfs vfs_{};
+};
+
+// ---- the tests -----------------------------------------------------------------------------
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A module database as sessions leave it: in WAL mode, its changes written back into the file.
+void MakeWalDatabase(const std::string& path) {
+  adodb::Connection conn;
+  conn.Open("Provider=SQLite;Data Source=" + path);
+  conn.Execute("create table t (id int primary key, sl decimal(18,4) not null)");
+  conn.Execute("insert into t values (1, 12.5)");
+}
+
+TEST(SqliteFileOpeningTest, ADatabaseOnReadOnlyMediaOpensReadOnlyAndStaysAsItWas) {
+  testsupport::TempDatabase db;
+  const std::string path = (db.Folder() / "仓库 a?b#c%d.db").string();
+  std::filesystem::copy_file(db.Path(), path);
+  MakeWalDatabase(path);
+  const std::string before = Bytes(path);
+  {
+    ReadOnlyMedia media;
+    adodb::Connection conn;
+    conn.Open("Provider=SQLite;Data Source=" + path);
+    auto self = std::shared_ptr<adodb::Connection>(&conn, [](adodb::Connection*) {});
+    EXPECT_EQ(self->OpenRecordset("select sl from t where id = ?", {adodb::BoundInteger(1)})->Value(0).AsDouble(), 12.5);
+    EXPECT_EQ(ErrorOf([&] { conn.Execute("update t set sl = 1"); }).Description(), "attempt to write a readonly database");
+  }
+  EXPECT_EQ(Bytes(path), before);
+  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+  EXPECT_FALSE(std::filesystem::exists(path + "-shm"));
+}
+
+// An immutable read would not see changes still in the log beside the file: refused instead.
+TEST(SqliteFileOpeningTest, ADatabaseOnReadOnlyMediaWithChangesLeftInItsLogIsRefused) {
+  testsupport::TempDatabase db;
+  MakeWalDatabase(db.Path());
+  const std::string copy = (db.Folder() / "copy.db").string();
+  {
+    adodb::Connection writer;
+    writer.Open(db.ConnStr());
+    writer.Execute("PRAGMA wal_autocheckpoint=0");
+    writer.Execute("update t set sl = 99");
+    for (const char* suffix : {"", "-wal"}) std::filesystem::copy_file(db.Path() + suffix, copy + suffix);
+  }
+  ReadOnlyMedia media;
+  adodb::Connection conn;
+  EXPECT_EQ(ErrorOf([&] { conn.Open("Provider=SQLite;Data Source=" + copy); }).Description(),
+            "unable to open database file");
+}
+
+TEST(SqliteFileOpeningTest, TheImmutableUriEscapesWhatAUriWouldRead) {
+  EXPECT_EQ(adodb::ImmutableFileUri("/srv/a?b#c%d.db"), "file:/srv/a%3Fb%23c%25d.db?immutable=1");
+}
+
+}  // namespace
