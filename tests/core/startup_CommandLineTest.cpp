@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db/DatabaseFactory.h"
@@ -58,26 +59,45 @@ std::string BytesOf(const std::string& path) {
 }
 
 // Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
-// status: 2 for a wrong command line, 1 for a database that cannot serve.
-TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
+// status: 2 for a wrong command line, 1 for a database that cannot serve. A file it refuses is
+// left as it was: an empty file, a text file and another program's SQLite database (in
+// rollback-journal mode) keep their bytes, and no WAL appears.
+TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNothing) {
   const TempDatabase home;
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   Ran ran = launch({"--bogus"});
   EXPECT_EQ(ran.status, 2);
   EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\n用法: storeadjust", 0), 0u) << ran.err;
-
   const std::string missing = (home.Folder() / "nowhere.db").string();
   ran = launch({"--db", missing});
   EXPECT_EQ(ran.status, 1);
   EXPECT_EQ(ran.err, "storeadjust: 数据库文件 " + missing + " 不存在。\n");
-  ran = launch({"--db", home.Path()});  // an empty file: a database without the module's tables
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 数据库 " + home.Path() + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n");
+
   const std::string text = (home.Folder() / "notes.txt").string();
   std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
-  ran = launch({"--conn", "Provider=SQLite;Data Source=" + text});
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 打不开数据库文件 " + text + "：file is not a database\n");
+  const std::string foreign = (home.Folder() / "other.db").string();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "create table accounts (id int); insert into accounts values (1)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const auto noTables = [](const std::string& file) {
+    return "storeadjust: 数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
+  };
+  const std::string notADatabase = "storeadjust: 打不开数据库文件 " + text + "：file is not a database\n";
+  const std::tuple<std::string, std::string, std::string> refusals[] = {
+      {"--db", home.Path(), noTables(home.Path())},  // an empty file: a database without the module's tables
+      {"--db", text, notADatabase},
+      {"--conn", text, notADatabase},
+      {"--db", foreign, noTables(foreign)}};
+  for (const auto& [option, file, words] : refusals) {
+    const std::string before = BytesOf(file);
+    ran = launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file});
+    EXPECT_EQ(ran.status, 1) << option << " " << file;
+    EXPECT_EQ(ran.err, words);
+    EXPECT_EQ(BytesOf(file), before) << file;
+    EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
+  }
 
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
   ran = launch({"--db", demo.Path(), "--operator", "999"});
@@ -87,27 +107,6 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedAndEndNonZero) {
   ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "001"}, home.Folder(), "demo001\n");
   EXPECT_EQ(ran.status, 0) << ran.err;
   EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
-}
-
-// A file the launcher refuses is left as it was: an empty file, a text file and another
-// program's SQLite database (in rollback-journal mode) keep their bytes, and no WAL appears.
-TEST(LauncherStartup, AFileItRefusesIsNotWrittenTo) {
-  const TempDatabase home;
-  const std::string foreign = (home.Folder() / "other.db").string();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "create table accounts (id int); insert into accounts values (1)", nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
-  const std::string text = (home.Folder() / "notes.txt").string();
-  std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
-  for (const std::string& file : {home.Path(), text, foreign}) {
-    const std::string before = BytesOf(file);
-    const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", file}, home.Folder());
-    EXPECT_EQ(ran.status, 1) << file;
-    EXPECT_EQ(BytesOf(file), before) << file;
-    EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
-  }
 }
 
 // Signing in on a scripted start: the password comes on standard input (or --password); every
@@ -121,26 +120,21 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
     args.insert(args.end(), more.begin(), more.end());
     return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder(), input);
   };
-  Ran ran = signIn("001", "wrong-guess\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）的密码不对，没有登录。\n");
-  EXPECT_EQ(ran.out, "");
-  ran = signIn("001", "\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）没有输入密码，没有登录。\n");
-  ran = signIn("001", std::nullopt);  // no line at all, no terminal, no display
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 001（系统管理员）没有输入密码，没有登录。\n");
-  ran = signIn("007", "demo001\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员编号 007 不在数据库文件 " + demo.Path() +
-                         " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
-  ran = signIn("004", "demo004\n");  // 王五 has no password
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
-  ran = signIn("002", "demo001\n");  // another operator's password
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 002（张三）的密码不对，没有登录。\n");
+  const std::string wrong = "的密码不对，没有登录。", none = "没有输入密码，没有登录。";
+  const std::tuple<std::string, std::optional<std::string>, std::string> refusals[] = {
+      {"001", "wrong-guess\n", "操作员 001（系统管理员）" + wrong},
+      {"001", "\n", "操作员 001（系统管理员）" + none},
+      {"001", std::nullopt, "操作员 001（系统管理员）" + none},  // no line at all, no terminal, no display
+      {"007", "demo001\n", "操作员编号 007 不在数据库文件 " + demo.Path() + " 的 Operators 表中，请用 --operator 给出一个已有的编号。"},
+      {"004", "demo004\n", "操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。"},
+      {"002", "demo001\n", "操作员 002（张三）" + wrong}};  // another operator's password
+  Ran ran;
+  for (const auto& [code, input, words] : refusals) {
+    ran = signIn(code, input);
+    EXPECT_EQ(ran.status, 1) << code << " " << input.value_or("(no input)");
+    EXPECT_EQ(ran.err, "storeadjust: " + words + "\n");
+    EXPECT_EQ(ran.out, "");
+  }
 
   // The name is the table's, whatever an old command line still says.
   ran = signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"});
