@@ -41,7 +41,7 @@ namespace {
 
 std::optional<GoodsPick> PickFrom(Session& session, const std::string& statement, bool exact,
                                   long* rowsListed = nullptr) {
-  const std::vector<adodb::Variant> row = SelectFromList(session, statement, false, rowsListed);
+  const std::vector<adodb::Variant> row = SelectFromList(session, statement, false, {"商品"}, rowsListed);
   if (row.size() < 2 || NumberOrZero(row[0]) <= 0) return std::nullopt;
   return GoodsPick{row[1].TextOrEmpty(), exact};
 }

@@ -30,7 +30,8 @@ std::string WarehousePrefixCondition(WarehouseSide side, const std::string& type
 namespace {
 
 WarehouseChoice Choose(Session& session, const std::string& listSql, const std::string& condition) {
-  const std::vector<adodb::Variant> row = SelectFromList(session, ReplaceAll(listSql, "[选择条件]", condition), false);
+  const std::vector<adodb::Variant> row =
+      SelectFromList(session, ReplaceAll(listSql, "[选择条件]", condition), false, {"仓库"});
   if (row.size() < 3 || row[0].AsDouble() <= 0) return {};
   return {true, row[1].TextOrEmpty(), row[2].TextOrEmpty()};
 }

@@ -31,6 +31,7 @@ class SelectDialog {
   std::shared_ptr<adodb::Connection> Connection;
   std::string Query;
   bool ModeFlag = false;
+  SelectionSubject Subject;  // what is chosen: the dialog's title and kept size, the batches' bill date
 
   // Runs the query and, where the choice needs the user, asks; returns when a row was taken
   // or the user cancelled.
@@ -49,6 +50,6 @@ class SelectDialog {
 // (opened from its connection string when there is none yet). rowsListed, when given, receives
 // the number of rows the query listed.
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
-                                           long* rowsListed = nullptr);
+                                           const SelectionSubject& subject, long* rowsListed = nullptr);
 
 }  // namespace storeadjust
