@@ -36,10 +36,10 @@ inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace mb
 
-// What the clerk chooses in a selection dialog, as the caller names it.
+// What the clerk chooses in a selection dialog, as the caller names it: {"仓库"}, {"批号", billDate}.
 struct SelectionSubject {
   SelectionSubject() = default;
-  SelectionSubject(std::string whatIsChosen, std::optional<adodb::Date> dateOfBill = std::nullopt)  // NOLINT: {"仓库"}
+  SelectionSubject(std::string whatIsChosen, std::optional<adodb::Date> dateOfBill = std::nullopt)
       : what(std::move(whatIsChosen)), billDate(dateOfBill) {}
 
   std::string what;  // 仓库, 商品, 单位, 批号 …: titles the dialog ("请选择仓库"); each keeps its own size

@@ -178,13 +178,17 @@ void SelectDialogView::FitToColumns() {
 // The size is kept per kind of choice (what is chosen); column widths per column set, since a
 // site's list template may change the columns of a kind.
 QString SelectDialogView::SizeKey() const {
-  const QString kind = subject_.isEmpty() ? ColumnsKey() : subject_;
+  const QString kind = subject_.isEmpty() ? ColumnSetName() : subject_;
   return QStringLiteral("SelectDialog/") + kind + QStringLiteral("/size");
 }
 
 QString SelectDialogView::ColumnsKey() const {
+  return QStringLiteral("SelectDialog/") + ColumnSetName() + QStringLiteral("/widths");
+}
+
+QString SelectDialogView::ColumnSetName() const {
   const QByteArray digest = QCryptographicHash::hash(model_->ColumnSetKey().toUtf8(), QCryptographicHash::Md5);
-  return QStringLiteral("SelectDialog/") + QString::fromLatin1(digest.toHex()) + QStringLiteral("/widths");
+  return QString::fromLatin1(digest.toHex());
 }
 
 // A kept column width never makes a column narrower than its contents; the last column

@@ -63,6 +63,7 @@ class SelectDialogView : public QDialog {
   void FitToColumns();
   QString SizeKey() const;
   QString ColumnsKey() const;
+  QString ColumnSetName() const;
   void RestoreLayout();
   void SaveLayout() const;
 
