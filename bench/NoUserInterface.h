@@ -15,7 +15,7 @@ class NoUserInterface : public storeadjust::UserInterface {
     throw std::runtime_error("unexpected message: " + text);
   }
   void SetBusy(bool) override {}
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 0; }
+  long ChooseRow(const storeadjust::SelectionRequest&, adodb::Recordset&) override { return 0; }
   storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest&) override { return {}; }
   void Print(const storeadjust::PrintRequest&) override {}
   void Reprint(const storeadjust::ReprintRequest&) override {}

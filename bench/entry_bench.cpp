@@ -80,7 +80,7 @@ const std::string& DatabasePath() {
 // Picks the first row of every shown list, as a clerk pressing Enter at once would.
 class FirstRowUserInterface : public storeadjust::ScriptedUserInterface {
  public:
-  long ChooseRow(const std::string&, bool, adodb::Recordset&) override { return 1; }
+  long ChooseRow(const storeadjust::SelectionRequest&, adodb::Recordset&) override { return 1; }
 };
 
 struct ModuleSession {
@@ -116,7 +116,7 @@ void BM_GoodsPattern(benchmark::State& state) {
 void BM_BatchList(benchmark::State& state) {
   ModuleSession module;
   const storeadjust::BoundSql batches = storeadjust::BatchList("", kBatchGoods, "02", false, 1);
-  const auto choose = [&] { return storeadjust::SelectFromList(module.session, batches.text, true, nullptr, batches.values); };
+  const auto choose = [&] { return storeadjust::SelectFromList(module.session, batches.text, true, {"批号"}, nullptr, batches.values); };
   Record("batch_list", {batches});
   std::vector<adodb::Variant> row;
   benchsupport::MeasureCpu(nanosPerIteration, state, "batch_list", [&] { row = choose(); });

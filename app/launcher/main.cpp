@@ -18,6 +18,7 @@
 #include <QApplication>
 
 #include "qt/CjkFont.h"
+#include "qt/QtChineseTranslations.h"
 #include "qt/QtUserInterface.h"
 #include "qt/SignInDialog.h"
 #endif
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("StoreAdjust"));
     QApplication::setApplicationName(QStringLiteral("storeadjust"));
     storeadjust::qt::UseCjkFontFallback();
+    storeadjust::qt::UseChineseQtTranslations();
     desktop = std::make_unique<storeadjust::qt::QtUserInterface>();
   }
   storeadjust::ConsoleUserInterface console;

@@ -179,6 +179,8 @@ class FrmStoreAdjuctBill : public FormModel {
   bool EntryWarehousesValid();
   std::optional<StockVerdict> StockVerdictFor(double baseQuantity);
   bool ChooseBatch();
+  adodb::Date BillDate() const;
+  bool ExpiredBatchAccepted(const EntryBatch& batch);
   bool BatchCoversQuantity(double baseQuantity);
   void PriceStep(double quantity);
 

@@ -51,7 +51,8 @@ namespace {
 
 std::optional<GoodsPick> PickFrom(Session& session, const BoundSql& statement, bool exact,
                                   long* rowsListed = nullptr) {
-  const std::vector<adodb::Variant> row = SelectFromList(session, statement.text, false, rowsListed, statement.values);
+  const std::vector<adodb::Variant> row =
+      SelectFromList(session, statement.text, false, {"商品"}, rowsListed, statement.values);
   if (row.size() < 2 || NumberOrZero(row[0]) <= 0) return std::nullopt;
   return GoodsPick{row[1].TextOrEmpty(), exact};
 }

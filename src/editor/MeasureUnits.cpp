@@ -20,7 +20,7 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
       "SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS "
       "会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh=? and isnull(a.FDeleted,0)=0 Order By "
       "FDefault Desc,FMeasureUnitID",
-      false, nullptr, goods);
+      false, {"单位"}, nullptr, goods);
   if (row.size() < 4 || NumberOrZero(row[0]) <= 0) return std::nullopt;
   return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), NumberOrZero(row[3])};
 }

@@ -10,6 +10,7 @@
 #include "host/LenientValues.h"
 #include "host/SelectDialog.h"
 #include "lines/BatchChoice.h"
+#include "lines/BatchExpiry.h"
 
 namespace storeadjust {
 
@@ -101,13 +102,13 @@ bool FrmStoreAdjuctBill::EntryWarehousesValid() {
 // The batch dialog over the out-warehouse's batches. The row taken becomes the row's batch, by
 // name, with its purchase price and what it holds in the out-warehouse read from phk (the
 // dialog's quantity column only when phk has no such row). False when the clerk closed the
-// dialog without a choice: the batch held before stays.
+// dialog without a choice or declined an expired batch: the batch held before stays.
 bool FrmStoreAdjuctBill::ChooseBatch() {
   const BoundSql batches =
       BatchList(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"), Text("Chk1") == "1", entry_.unit.coefficient);
   std::vector<adodb::Variant> row;
   try {
-    row = SelectFromList(session_, batches.text, true, nullptr, batches.values);
+    row = SelectFromList(session_, batches.text, true, {"批号", BillDate()}, nullptr, batches.values);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
     return false;
@@ -117,11 +118,28 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   batch.number = Column(row, kBatchNumber).TextOrEmpty();
   batch.line = Column(row, kBatchLine).TextOrEmpty();
   batch.expiry = Column(row, kBatchExpiry).TextOrEmpty();
+  if (!ExpiredBatchAccepted(batch)) return false;
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
                        .value_or(NumberOrZero(Column(row, kBatchQuantity)));
   entry_.batch = batch;
   return true;
+}
+
+// The date on the bill, against which batches expire; the session's date while the picker holds
+// none.
+adodb::Date FrmStoreAdjuctBill::BillDate() const {
+  return adodb::Date::Parse(Text("DTPKdrq")).value_or(session_.SysDate);
+}
+
+// An expired batch leaves only on the clerk's word, asked before anything else of the batch is
+// read; No keeps the batch held before, as closing the dialog does. The expiry is the batch's
+// own in phk, whatever columns the list showed.
+bool FrmStoreAdjuctBill::ExpiredBatchAccepted(const EntryBatch& batch) {
+  const BatchExpiry expiry =
+      JudgeExpiry(BatchExpiryDate(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line), BillDate());
+  if (expiry.state != BatchExpiry::State::Expired) return true;
+  return Ask("批号 " + batch.number + " 已过期 " + std::to_string(expiry.days) + " 天，是否继续？[Y/N]");
 }
 
 // The batch must hold the quantity that moves, after what the bill's other lines already take

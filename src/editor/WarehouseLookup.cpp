@@ -30,7 +30,7 @@ namespace {
 
 WarehouseChoice Choose(Session& session, const std::string& listSql, const BoundSql& condition) {
   const BoundSql statement = FillSelectCondition(listSql, condition);
-  const std::vector<adodb::Variant> row = SelectFromList(session, statement.text, false, nullptr, statement.values);
+  const std::vector<adodb::Variant> row = SelectFromList(session, statement.text, false, {"仓库"}, nullptr, statement.values);
   if (row.size() < 3 || row[0].AsDouble() <= 0) return {};
   return {true, row[1].TextOrEmpty(), row[2].TextOrEmpty()};
 }

@@ -15,8 +15,9 @@ int ConsoleUserInterface::MsgBox(const std::string& text, int buttons, const std
   return (buttons & mb::kDefaultButton2) ? mb::kNo : mb::kYes;
 }
 
-long ConsoleUserInterface::ChooseRow(const std::string& query, bool, adodb::Recordset& rows) {
-  out_ << "[selection] " << rows.RecordCount() << " rows of: " << query << " (cancelled)\n";
+long ConsoleUserInterface::ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) {
+  out_ << "[请选择" << request.subject.what << "] " << rows.RecordCount() << " rows of: " << request.query
+       << " (cancelled)\n";
   return 0;
 }
 

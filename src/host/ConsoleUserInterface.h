@@ -17,7 +17,7 @@ class ConsoleUserInterface : public UserInterface {
 
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   void SetBusy(bool) override {}
-  long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
+  long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;

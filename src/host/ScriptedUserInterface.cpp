@@ -106,8 +106,10 @@ void ScriptedUserInterface::WriteSelection(const std::string& query, bool modeFl
   Write("  sql: " + EscapeLineBreaks(query));
 }
 
-long ScriptedUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) {
+long ScriptedUserInterface::ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) {
   RequireNoTransaction("selection dialog");
+  const std::string& query = request.query;
+  const bool modeFlag = request.modeFlag;
   long count = rows.RecordCount();
   if (choices_.empty()) {
     WriteSelection(query, modeFlag, count, "?");
@@ -123,8 +125,8 @@ long ScriptedUserInterface::ChooseRow(const std::string& query, bool modeFlag, a
   return row;
 }
 
-void ScriptedUserInterface::NoteSelectionNotShown(const std::string& query, bool modeFlag, long rowCount) {
-  WriteSelection(query, modeFlag, rowCount, rowCount == 1 ? "auto" : "cancel");
+void ScriptedUserInterface::NoteSelectionNotShown(const SelectionRequest& request, long rowCount) {
+  WriteSelection(request.query, request.modeFlag, rowCount, rowCount == 1 ? "auto" : "cancel");
 }
 
 GoodsPlaceAnswer ScriptedUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {

@@ -72,8 +72,8 @@ class ScriptedUserInterface : public UserInterface {
   // --- UserInterface ------------------------------------------------------------------------
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   void SetBusy(bool busy) override { busy_ = busy; }
-  long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
-  void NoteSelectionNotShown(const std::string& query, bool modeFlag, long rowCount) override;
+  long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
+  void NoteSelectionNotShown(const SelectionRequest& request, long rowCount) override;
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;

@@ -35,12 +35,13 @@ void SelectDialog::Show() {
   const long count = rows->RecordCount();
   rowsListed_ = count;
   long taken = 0;
+  const SelectionRequest request{Query, ModeFlag, Subject};
   if (count == 0 || (count == 1 && !ModeFlag)) {
     taken = count;
-    ui_.NoteSelectionNotShown(Query, ModeFlag, count);
+    ui_.NoteSelectionNotShown(request, count);
   } else {
     rows->MoveFirst();
-    taken = ui_.ChooseRow(Query, ModeFlag, *rows);
+    taken = ui_.ChooseRow(request, *rows);
     if (taken < 0 || taken > count) taken = 0;
   }
   result_ = taken > 0 ? ChosenRow(*rows, taken) : NoChoice(rows->FieldCount());
@@ -49,7 +50,8 @@ void SelectDialog::Show() {
 }
 
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
-                                           long* rowsListed, const adodb::BoundValues& values) {
+                                           const SelectionSubject& subject, long* rowsListed,
+                                           const adodb::BoundValues& values) {
   if (!session.ListConn || session.ListConn->State() != adodb::adStateOpen ||
       session.ListConn->ConnectionString() != session.ConnStr) {
     auto connection = std::make_shared<adodb::Connection>();
@@ -62,6 +64,7 @@ std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& 
   dialog.Query = query;
   dialog.Values = values;
   dialog.ModeFlag = modeFlag;
+  dialog.Subject = subject;
   dialog.Show();
   if (rowsListed) *rowsListed = dialog.RowsListed();
   return dialog.Result();

@@ -33,6 +33,7 @@ class SelectDialog {
   std::string Query;
   adodb::BoundValues Values;  // of the query's ? marks, in order
   bool ModeFlag = false;
+  SelectionSubject Subject;  // what is chosen: the dialog's title and kept size, the batches' bill date
 
   // Runs the query and, where the choice needs the user, asks; returns when a row was taken
   // or the user cancelled.
@@ -51,6 +52,7 @@ class SelectDialog {
 // (opened from its connection string when there is none yet). rowsListed, when given, receives
 // the number of rows the query listed. values are those of the query's ? marks.
 std::vector<adodb::Variant> SelectFromList(Session& session, const std::string& query, bool modeFlag,
-                                           long* rowsListed = nullptr, const adodb::BoundValues& values = {});
+                                           const SelectionSubject& subject, long* rowsListed = nullptr,
+                                           const adodb::BoundValues& values = {});
 
 }  // namespace storeadjust

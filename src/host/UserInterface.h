@@ -5,9 +5,11 @@
 // scenario player use ScriptedUserInterface, which records every call and takes answers from a
 // queue. Screens receive it in their constructor and never include a widget header.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "adodb/Date.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 
@@ -33,6 +35,24 @@ inline constexpr int kOk = 1;   // answers
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace mb
+
+// What the clerk chooses in a selection dialog, as the caller names it: {"仓库"}, {"批号", billDate}.
+struct SelectionSubject {
+  SelectionSubject() = default;
+  SelectionSubject(std::string whatIsChosen, std::optional<adodb::Date> dateOfBill = std::nullopt)
+      : what(std::move(whatIsChosen)), billDate(dateOfBill) {}
+
+  std::string what;  // 仓库, 商品, 单位, 批号 …: titles the dialog ("请选择仓库"); each keeps its own size
+  // The batch choice: the bill's date, against which the batches' expiries are marked.
+  std::optional<adodb::Date> billDate;
+};
+
+// What the selection dialog hands over with the rows its query gave.
+struct SelectionRequest {
+  std::string query;
+  bool modeFlag = false;
+  SelectionSubject subject;
+};
 
 // What the goods-place dialog is handed, in the order the editor hands it over.
 struct GoodsPlaceRequest {
@@ -83,13 +103,14 @@ class UserInterface {
   // The hourglass pointer while a long operation runs.
   virtual void SetBusy(bool busy) = 0;
 
-  // The selection dialog has already run `query`; `rows` holds its result. Shows the rows and
-  // returns the 1-based row the user took, or 0 when the user cancelled.
-  virtual long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) = 0;
+  // The selection dialog has already run the request's query; `rows` holds its result. Shows the
+  // rows and returns the 1-based row the user took, or 0 when the user cancelled.
+  virtual long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) = 0;
   // The selection dialog decided without showing itself: a lone row taken (rowCount 1) or no
   // row to take (rowCount 0). Nothing for the user to see; the scripted interface records it.
-  virtual void NoteSelectionNotShown(const std::string& query, bool modeFlag, long rowCount) {
-    (void)query; (void)modeFlag; (void)rowCount;
+  virtual void NoteSelectionNotShown(const SelectionRequest& request, long rowCount) {
+    (void)request;
+    (void)rowCount;
   }
 
   // The progress of a long operation that cannot be stopped half-way (it commits or rolls back

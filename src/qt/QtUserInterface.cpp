@@ -52,11 +52,10 @@ void QtUserInterface::SetBusy(bool busy) {
   }
 }
 
-long QtUserInterface::ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) {
-  (void)query;
+long QtUserInterface::ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) {
   QWidget* parent = DialogParent();
-  SelectDialogView dialog(rows, parent, organization_);
-  if (modeFlag) dialog.SelectPosition(FirstExpiringBatch(rows));
+  SelectDialogView dialog(rows, request.subject, parent, organization_);
+  if (request.modeFlag) dialog.SelectPosition(FirstExpiringBatch(rows, request.subject.billDate));
   const long chosen = dialog.Choose();
   GiveKeyboardBack(parent);
   return chosen;

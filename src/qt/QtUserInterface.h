@@ -25,8 +25,9 @@ class QtUserInterface : public UserInterface {
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   // Nests: each SetBusy(true) needs its SetBusy(false); extra false calls are ignored.
   void SetBusy(bool busy) override;
-  // The batch choice (modeFlag true) opens on the batch that expires first (FirstExpiringBatch).
-  long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override;
+  // The batch choice (modeFlag true) opens on the batch that expires first and has not expired
+  // on the bill date (FirstExpiringBatch).
+  long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
   // A progress dialog without a cancel button: the operation commits or rolls back whole.
   void ShowProgress(const std::string& text, long done, long total) override;
   // The progress dialog while one is shown (null otherwise).

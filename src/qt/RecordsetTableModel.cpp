@@ -27,7 +27,7 @@ int RecordsetTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
-  const adodb::Row& row = rows_.RowAt(rows_.RowIndexAt(static_cast<long>(PositionOfRow(index.row()))));
+  const adodb::Row row = RowOf(index.row());
   const adodb::Variant& value = row.at(static_cast<std::size_t>(index.column()));
   if (role == Qt::DisplayRole) return QString::fromStdString(value.TextOrEmpty());
   if (role == Qt::TextAlignmentRole && IsNumber(value)) return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -72,6 +72,10 @@ QString RecordsetTableModel::ColumnSetKey() const {
   QStringList names;
   for (int column = 0; column < columnCount(); ++column) names << headerData(column, Qt::Horizontal).toString();
   return names.join(QChar(0x1f));
+}
+
+adodb::Row RecordsetTableModel::RowOf(int modelRow) const {
+  return rows_.RowAt(rows_.RowIndexAt(static_cast<long>(PositionOfRow(modelRow))));
 }
 
 std::size_t RecordsetTableModel::PositionOfRow(int modelRow) const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "adodb/RowTable.h"
+
 #include "qt/ChunkedTableModel.h"
 
 namespace adodb {
@@ -36,6 +38,9 @@ class RecordsetTableModel : public ChunkedTableModel {
 
  protected:
   long AvailableRows() const override { return MatchingRows(); }
+  // The set's row a (valid) model row shows, and the set itself.
+  adodb::Row RowOf(int modelRow) const;
+  const adodb::Recordset& Rows() const { return rows_; }
 
  private:
   std::size_t PositionOfRow(int modelRow) const;

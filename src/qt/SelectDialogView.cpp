@@ -8,18 +8,36 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "qt/BatchListTableModel.h"
 #include "qt/RecordsetTableModel.h"
 
 namespace storeadjust::qt {
 
-SelectDialogView::SelectDialogView(const adodb::Recordset& rows, QWidget* parent, QString settingsOrganization)
-    : QDialog(parent), organization_(std::move(settingsOrganization)) {
-  setWindowTitle(QStringLiteral("请选择"));
-  model_ = new RecordsetTableModel(rows, this);
+namespace {
+
+constexpr int kOpeningHeight = 420;  // pixels: some fifteen rows
+
+// The part of the screen a dialog may take.
+QSize UsableScreen(const QWidget& widget) {
+  const QScreen* screen = widget.screen();
+  const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+  return available * 9 / 10;
+}
+
+}  // namespace
+
+SelectDialogView::SelectDialogView(const adodb::Recordset& rows, const SelectionSubject& subject, QWidget* parent,
+                                   QString settingsOrganization)
+    : QDialog(parent), organization_(std::move(settingsOrganization)), subject_(QString::fromStdString(subject.what)) {
+  setWindowTitle(QStringLiteral("请选择") + subject_);
+  model_ = subject.billDate ? new BatchListTableModel(rows, *subject.billDate, this) : new RecordsetTableModel(rows, this);
 
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("Filter"));
@@ -59,7 +77,8 @@ SelectDialogView::SelectDialogView(const adodb::Recordset& rows, QWidget* parent
   filter_->installEventFilter(this);
   grid_->installEventFilter(this);
 
-  resize(640, 420);
+  FitColumns();
+  FitToColumns();
   RestoreLayout();
   SelectFirstRow();
   UpdateCount();
@@ -129,25 +148,80 @@ void SelectDialogView::SelectFirstRow() {
 
 void SelectDialogView::UpdateCount() { count_->setText(QStringLiteral("%1 条").arg(model_->MatchingRows())); }
 
-QString SelectDialogView::SettingsGroup() const {
-  const QByteArray digest = QCryptographicHash::hash(model_->ColumnSetKey().toUtf8(), QCryptographicHash::Md5);
-  return QStringLiteral("SelectDialog/") + QString::fromLatin1(digest.toHex());
+// Each column as wide as its header and the rows fetched so far (the first chunk), so a stock
+// quantity or a goods name shows whole; one column never takes more than half the screen.
+void SelectDialogView::FitColumns() {
+  const int widest = UsableScreen(*this).width() / 2;
+  fittedWidths_.clear();
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    // QTableView keeps its override protected; the base's public one dispatches to it.
+    const int cells = static_cast<const QAbstractItemView*>(grid_)->sizeHintForColumn(column);
+    const int width = std::min(std::max(cells, grid_->horizontalHeader()->sectionSizeHint(column)), widest);
+    grid_->setColumnWidth(column, width);
+    fittedWidths_ << width;
+  }
 }
 
+// As wide as the columns with the grid's row numbers, frame and scroll bar, within the screen.
+void SelectDialogView::FitToColumns() {
+  int width = 0;
+  for (int columnWidth : fittedWidths_) width += columnWidth;
+  const QMargins margins = layout()->contentsMargins();
+  width += grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_) + margins.left() + margins.right();
+  const QSize usable = UsableScreen(*this);
+  fittedSize_ = QSize(std::min(std::max(width, minimumSizeHint().width()), usable.width()),
+                      std::min(kOpeningHeight, usable.height()));
+  resize(fittedSize_);
+}
+
+// The size is kept per kind of choice (what is chosen); column widths per column set, since a
+// site's list template may change the columns of a kind.
+QString SelectDialogView::SizeKey() const {
+  const QString kind = subject_.isEmpty() ? ColumnSetName() : subject_;
+  return QStringLiteral("SelectDialog/") + kind + QStringLiteral("/size");
+}
+
+QString SelectDialogView::ColumnsKey() const {
+  return QStringLiteral("SelectDialog/") + ColumnSetName() + QStringLiteral("/widths");
+}
+
+QString SelectDialogView::ColumnSetName() const {
+  const QByteArray digest = QCryptographicHash::hash(model_->ColumnSetKey().toUtf8(), QCryptographicHash::Md5);
+  return QString::fromLatin1(digest.toHex());
+}
+
+// A kept column width never makes a column narrower than its contents; the last column
+// stretches with the dialog and keeps no width of its own.
 void SelectDialogView::RestoreLayout() {
   QSettings settings(organization_, QStringLiteral("SelectDialog"));
-  settings.beginGroup(SettingsGroup());
-  const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
-  const QByteArray columns = settings.value(QStringLiteral("columns")).toByteArray();
-  if (!columns.isEmpty()) grid_->horizontalHeader()->restoreState(columns);
+  const QVariantList widths = settings.value(ColumnsKey()).toList();
+  for (int column = 0; column + 1 < fittedWidths_.size() && column < widths.size(); ++column) {
+    grid_->setColumnWidth(column, std::max(fittedWidths_[column], widths[column].toInt()));
+  }
+  const QSize kept = settings.value(SizeKey()).toSize();
+  if (kept.isValid()) resize(kept.boundedTo(UsableScreen(*this)));
 }
 
+// Only what the clerk changed is kept: an untouched dialog fits its columns afresh next time.
 void SelectDialogView::SaveLayout() const {
   QSettings settings(organization_, QStringLiteral("SelectDialog"));
-  settings.beginGroup(SettingsGroup());
-  settings.setValue(QStringLiteral("geometry"), saveGeometry());
-  settings.setValue(QStringLiteral("columns"), grid_->horizontalHeader()->saveState());
+  if (size() != fittedSize_) {
+    settings.setValue(SizeKey(), size());
+  } else {
+    settings.remove(SizeKey());
+  }
+  QVariantList widths;
+  bool widened = false;
+  for (int column = 0; column < fittedWidths_.size(); ++column) {
+    widths << grid_->columnWidth(column);
+    widened = widened || (column + 1 < fittedWidths_.size() && grid_->columnWidth(column) > fittedWidths_[column]);
+  }
+  if (widened) {
+    settings.setValue(ColumnsKey(), widths);
+  } else {
+    settings.remove(ColumnsKey());
+  }
 }
 
 }  // namespace storeadjust::qt

@@ -1,10 +1,17 @@
 #pragma once
 // The desktop selection dialog: the rows of a query in a grid headed by the column aliases, a
 // filter box above that narrows the rows as the user types, Enter or a double click takes the
-// current row, Esc cancels. Its size and column widths are remembered per column set (QSettings
-// of the given organization) from one opening to the next. It shows what it is given: whether
-// to show at all is decided before (SelectDialog in the host).
+// current row, Esc cancels. It is titled after what is chosen ("请选择仓库") and opens as wide as
+// its columns, each fitted to its header and rows, within the screen. A size the clerk gives it
+// is kept per kind of choice, and a column he widens per column set (QSettings of the given
+// organization), from one opening to the next. The batch choice marks expired and nearly
+// expired batches (BatchListTableModel). It shows what it is given: whether to show at all is
+// decided before (SelectDialog in the host).
 #include <QDialog>
+#include <QList>
+#include <QSize>
+
+#include "host/UserInterface.h"
 
 class QLabel;
 class QLineEdit;
@@ -22,8 +29,9 @@ class SelectDialogView : public QDialog {
   Q_OBJECT
 
  public:
-  // rows must stay open and unchanged while the dialog lives.
-  SelectDialogView(const adodb::Recordset& rows, QWidget* parent = nullptr,
+  // rows must stay open and unchanged while the dialog lives. A subject with a bill date marks
+  // the batches' expiries.
+  SelectDialogView(const adodb::Recordset& rows, const SelectionSubject& subject, QWidget* parent = nullptr,
                    QString settingsOrganization = QStringLiteral("StoreAdjust"));
   ~SelectDialogView() override;
 
@@ -51,11 +59,18 @@ class SelectDialogView : public QDialog {
   void MoveCurrentRow(int step);
   void SelectFirstRow();
   void UpdateCount();
-  QString SettingsGroup() const;
+  void FitColumns();
+  void FitToColumns();
+  QString SizeKey() const;
+  QString ColumnsKey() const;
+  QString ColumnSetName() const;
   void RestoreLayout();
   void SaveLayout() const;
 
   const QString organization_;
+  const QString subject_;
+  QList<int> fittedWidths_;  // each column's width fitted to its header and rows, at opening
+  QSize fittedSize_;         // the size the dialog opened with before a kept size was applied
   RecordsetTableModel* model_ = nullptr;
   QLineEdit* filter_ = nullptr;
   QTableView* grid_ = nullptr;

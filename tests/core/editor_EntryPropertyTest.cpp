@@ -55,7 +55,7 @@ class RandomClerk : public ScriptedUserInterface {
     log_ += "      box " + title + " " + text + (question ? answer == mb::kYes ? " -> Yes" : " -> No" : "") + "\n";
     return answer;
   }
-  long ChooseRow(const std::string&, bool, adodb::Recordset& rows) override {
+  long ChooseRow(const SelectionRequest&, adodb::Recordset& rows) override {
     const long count = rows.RecordCount();
     const long row = count < 1 || Chance(0.08) ? 0 : std::uniform_int_distribution<long>(1, count)(rng_);
     log_ += "      list of " + std::to_string(count) + " -> " + std::to_string(row) + "\n";

@@ -186,5 +186,26 @@ TEST_F(EditorTest, EveryConditionOfABatchTemplateListsTheGoodsOwnBatches) {
   EXPECT_EQ(Found(batches), "2'4批");
 }
 
+// An expired batch is asked about before anything is read or written; No keeps the batch the
+// row held before (the saving and the plain refusal are played in entry/expired_batch.scn).
+TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBefore) {
+  OpenNewBill();
+  form_->Type("DTPKdrq", "2024-05-03");
+  Enter("TxtHH", "0010");
+  ui_.QueueChoice(2);  // 240103, fresh
+  Enter("TxtSl", "5");
+  ASSERT_TRUE(form_->Entry().batch.has_value());
+  ui_.QueueChoice(1);  // 230115, expired on 2024-04-30
+  ui_.QueueAnswer(mb::kNo);
+  Enter("TxtSl", "5");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批号 230115 已过期 3 天，是否继续？[Y/N]\n");
+  EXPECT_EQ(form_->Entry().batch->number, "240103");
+  ui_.QueueChoice(1);
+  ui_.QueueAnswer(mb::kYes);
+  Enter("TxtSl", "5");
+  EXPECT_EQ(form_->Entry().batch->number, "230115");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
 }  // namespace
 }  // namespace storeadjust

@@ -27,13 +27,13 @@ class SelectionTest : public ::testing::Test {
 // has not committed, and sees what it has.
 TEST_F(SelectionTest, ListsStayOutsideTheSessionTransactionAcrossDialogs) {
   const std::string count = "select count(*) 数, 'x' 名 from gl_stock";
-  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 3);
+  EXPECT_EQ(SelectFromList(session_, count, false, {})[1].AsInt32(), 3);
   auto lists = session_.ListConn;
   session_.Conn->BeginTrans();
   session_.Conn->Execute("insert into gl_stock (id,name) values ('04','冷链仓')");
-  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 3);
+  EXPECT_EQ(SelectFromList(session_, count, false, {})[1].AsInt32(), 3);
   session_.Conn->CommitTrans();
-  EXPECT_EQ(SelectFromList(session_, count, false)[1].AsInt32(), 4);
+  EXPECT_EQ(SelectFromList(session_, count, false, {})[1].AsInt32(), 4);
   EXPECT_EQ(session_.ListConn, lists) << "one connection for every list";
 }
 
@@ -46,17 +46,17 @@ TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRowAndAQuoteStaysInsideTheTemplat
   const std::string sql = LoadSelectTemplate(session_, "调出仓库选择", "", " and id='02'");
   EXPECT_EQ(sql, "select id,name from gl_stock where KM5='x'' or ''1''=''1' or 1=1  and id='02'");
   // Nothing queued: the scripted interface refuses to be asked, which proves it was.
-  EXPECT_THROW(SelectFromList(session_, sql, true), ScriptError);
+  EXPECT_THROW(SelectFromList(session_, sql, true, {}), ScriptError);
   ui_.QueueChoice(1);
-  const auto result = SelectFromList(session_, sql, true);
+  const auto result = SelectFromList(session_, sql, true, {});
   EXPECT_GT(result[0].AsInt32(), 0);
   EXPECT_EQ(result[1].AsText(), "02");
   EXPECT_EQ(LoadSelectTemplate(session_, "it's", "select 2", ""), "select 2");  // nor in the key
   EXPECT_TRUE(ui_.Boxes().empty());
   // A refused query or connection reaches the caller.
-  EXPECT_THROW(SelectFromList(session_, "select nothing from nowhere", false), adodb::Error);
+  EXPECT_THROW(SelectFromList(session_, "select nothing from nowhere", false, {}), adodb::Error);
   session_.ConnStr = "Provider=Nobody;Data Source=x";
-  EXPECT_THROW(SelectFromList(session_, "select id from gl_stock", false), adodb::Error);
+  EXPECT_THROW(SelectFromList(session_, "select id from gl_stock", false, {}), adodb::Error);
 }
 
 // A condition placed twice takes its values at each place, a path's condition put into it later

@@ -40,13 +40,13 @@ class RecordingUserInterface : public storeadjust::qt::QtUserInterface {
     calls.push_back("msgbox " + title + " " + text);
     return QtUserInterface::MsgBox(text, buttons, title);
   }
-  long ChooseRow(const std::string& query, bool modeFlag, adodb::Recordset& rows) override {
+  long ChooseRow(const storeadjust::SelectionRequest& request, adodb::Recordset& rows) override {
     calls.push_back("choose");
-    return QtUserInterface::ChooseRow(query, modeFlag, rows);
+    return QtUserInterface::ChooseRow(request, rows);
   }
-  void NoteSelectionNotShown(const std::string& query, bool modeFlag, long rowCount) override {
+  void NoteSelectionNotShown(const storeadjust::SelectionRequest& request, long rowCount) override {
     calls.push_back("selection not shown");
-    QtUserInterface::NoteSelectionNotShown(query, modeFlag, rowCount);
+    QtUserInterface::NoteSelectionNotShown(request, rowCount);
   }
   storeadjust::GoodsPlaceAnswer ShowGoodsPlaces(const storeadjust::GoodsPlaceRequest& request) override {
     calls.push_back("goods places " + request.billType);

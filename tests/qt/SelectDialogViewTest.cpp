@@ -2,14 +2,21 @@
 // the selection dialog makes before showing anything.
 #include <gtest/gtest.h>
 
+#include <QBrush>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "QtTestSupport.h"
+#include "db/DatabaseFactory.h"
 #include "host/SelectDialog.h"
+#include "lines/BatchChoice.h"
+#include "qt/FirstExpiringBatch.h"
 #include "qt/QtUserInterface.h"
 #include "qt/RecordsetTableModel.h"
 #include "qt/SelectDialogView.h"
@@ -35,7 +42,7 @@ class SelectDialogViewTest : public ::testing::Test {
 TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder) {
   qttest::GoodsDatabase db(50);
   auto rows = db.OpenGoods();
-  SelectDialogView dialog(*rows, nullptr, kOrganization);
+  SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
   dialog.show();
   EXPECT_EQ(dialog.Model()->rowCount(), 50);
   EXPECT_EQ(dialog.Model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
@@ -79,6 +86,88 @@ TEST_F(SelectDialogViewTest, SelectDialogShowsTheDesktopDialogOnlyWhenTheUserMus
   select.Show();
   EXPECT_TRUE(shown);
   EXPECT_EQ(select.Result().at(0).AsInt32(), 0);
+}
+
+// Titled after what is chosen, and as wide as its columns: each fits its header and rows, and
+// the grid shows them all without scrolling sideways.
+TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenAndWideEnoughForEveryColumn) {
+  qttest::GoodsDatabase db(30);
+  auto connection = db.Open();
+  auto rows = connection->OpenRecordset(
+      "select code as 货号, '阿莫西林胶囊（二十粒装，铝塑泡罩）' as 品名, gg as 规格, '华北制药集团有限责任公司' as 产地, "
+      "'10盒×20粒装' as 包装, 1234567.25 as 库存数量 from goods");
+  SelectDialogView dialog(*rows, {"商品"}, nullptr, kOrganization);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("请选择商品"));
+  dialog.show();
+  QApplication::processEvents();
+  const QTableView& grid = *dialog.Grid();
+  int columns = 0;
+  for (int column = 0; column < 6; ++column) {
+    SCOPED_TRACE(column);
+    columns += grid.columnWidth(column);
+    EXPECT_GE(grid.columnWidth(column), static_cast<const QAbstractItemView&>(grid).sizeHintForColumn(column));
+    EXPECT_GE(grid.columnWidth(column), grid.horizontalHeader()->sectionSizeHint(column));
+  }
+  EXPECT_GT(dialog.width(), 640) << "wider than the dialog's old fixed width, as its columns are";
+  const int usable = dialog.screen()->availableGeometry().width() * 9 / 10;
+  EXPECT_LE(dialog.width(), usable);
+  if (dialog.width() < usable) {  // every column in view, none scrolled off
+    EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << columns;
+  }
+  dialog.reject();
+}
+
+// A size the clerk gives is kept for the next choice of the same kind, not for other kinds.
+TEST_F(SelectDialogViewTest, KeepsTheSizeTheClerkGivesItPerKindOfChoice) {
+  qttest::GoodsDatabase db(5);
+  auto rows = db.OpenGoods();
+  QSize fitted;
+  {
+    SelectDialogView dialog(*rows, {"商品"}, nullptr, kOrganization);
+    fitted = dialog.size();
+    dialog.resize(fitted + QSize(60, 80));
+    dialog.reject();
+  }
+  for (int opening = 0; opening < 2; ++opening) {  // kept while the clerk leaves it as it is
+    SelectDialogView dialog(*rows, {"商品"}, nullptr, kOrganization);
+    EXPECT_EQ(dialog.size(), fitted + QSize(60, 80));
+    dialog.reject();
+  }
+  SelectDialogView other(*rows, {"单位"}, nullptr, kOrganization);
+  EXPECT_EQ(other.size(), fitted);
+  other.reject();
+}
+
+// The batch choice on the bill date: the expired batch in red with its days overdue, the first
+// batch still good pre-selected; a batch near its expiry in another colour.
+TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredAndNearlyExpiredBatches) {
+  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  auto connection = db.Open();
+  const storeadjust::BoundSql batches = storeadjust::BatchList("", "0010", "01", false, 1);
+  auto rows = connection->OpenRecordset(batches.text, batches.values);
+  SelectDialogView expired(*rows, {"批号", adodb::Date{2024, 5, 3}}, nullptr, kOrganization);
+  const auto* model = expired.Model();
+  ASSERT_EQ(model->columnCount(), 8);
+  EXPECT_EQ(model->headerData(7, Qt::Horizontal).toString(), QStringLiteral("效期提示"));
+  EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("230115"));
+  EXPECT_EQ(model->index(0, 7).data().toString(), QStringLiteral("已过期 3 天"));
+  const QColor red = model->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color();
+  EXPECT_GT(red.red(), 150);
+  EXPECT_EQ(red.green(), 0);
+  EXPECT_EQ(model->index(1, 7).data().toString(), QString());
+  EXPECT_FALSE(model->index(1, 0).data(Qt::ForegroundRole).isValid());
+  EXPECT_EQ(storeadjust::qt::FirstExpiringBatch(*rows, adodb::Date{2024, 5, 3}), 2);
+  EXPECT_EQ(storeadjust::qt::FirstExpiringBatch(*rows), 1);
+
+  SelectDialogView near(*rows, {"批号", adodb::Date{2024, 4, 20}}, nullptr, kOrganization);
+  EXPECT_EQ(near.Model()->index(0, 7).data().toString(), QStringLiteral("10 天后到期"));
+  const QColor orange = near.Model()->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color();
+  EXPECT_NE(orange, red);
+  EXPECT_GT(orange.green(), 0);
+  // The row returned is the set's own row: the note column is the view's alone.
+  near.SelectPosition(1);
+  near.accept();
+  EXPECT_EQ(near.ChosenRow(), 1);
 }
 
 }  // namespace
