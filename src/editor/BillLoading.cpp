@@ -126,6 +126,7 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     NotifyChanged();
   } catch (const std::exception&) {
   }
+  ShowBillState();
 }
 
 }  // namespace storeadjust

@@ -31,6 +31,11 @@ QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 bool IsQtInternal(const QString& objectName) { return objectName.isEmpty() || objectName.startsWith("qt_"); }
 
+// A grey command tells why in its tool tip; an enabled one what it does.
+const std::string& ToolTipOf(const ControlState& state) {
+  return !state.enabled && !state.disabledReason.empty() ? state.disabledReason : state.toolTip;
+}
+
 }  // namespace
 
 FormBinder::FormBinder(FormModel& form, QWidget& root, QObject* parent)
@@ -173,11 +178,12 @@ void FormBinder::ShowState(const Binding& binding) {
     if (!state.caption.empty()) action->setText(ToQt(state.caption));
     action->setVisible(state.visible);
     action->setEnabled(state.enabled);
+    action->setToolTip(ToQt(ToolTipOf(state)));
   }
   if (auto* widget = qobject_cast<QWidget*>(object)) {
     if (widget->isHidden() == state.visible) widget->setHidden(!state.visible);
     if (widget->isEnabled() != state.enabled) widget->setEnabled(state.enabled);
-    if (!state.toolTip.empty()) widget->setToolTip(ToQt(state.toolTip));
+    if (widget->toolTip() != ToQt(ToolTipOf(state))) widget->setToolTip(ToQt(ToolTipOf(state)));
   }
 }
 

@@ -9,7 +9,8 @@
 //   QAbstractItemView on a grid control     a GridTableModel; current row both ways, double and
 //                                           right click to the model; width 0 hides a column,
 //                                           the others fit their contents (GridColumnWidths)
-// Every bound widget follows the control's visibility and enabled state. Key presses in bound
+// Every bound widget follows the control's visibility and enabled state; its tool tip is the
+// control's, or while it is greyed out the reason why. Key presses in bound
 // widgets go to KeyDown with the classic code first; Enter, Esc, F1..F12 and any key the model
 // answered by moving the focus stop there, other keys go on to the widget so typing still edits.
 // Focus follows the model both ways.
