@@ -127,6 +127,7 @@ void FrmStoreAdjuctBillBrow::OpenList(const std::string& sql, const adodb::Bound
   grid_.Attach(rs);
   if (rs->RecordCount() > 0) rs->MoveFirst();
   ShowPosition();
+  ShowAvailability();
 }
 
 void FrmStoreAdjuctBillBrow::FormUnload() {
@@ -330,6 +331,7 @@ void FrmStoreAdjuctBillBrow::RefreshList() {
     grid_.Reload();
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     ShowPosition();
+    ShowAvailability();
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
   }

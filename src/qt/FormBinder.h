@@ -3,7 +3,8 @@
 // control's name shows that control's state and hands the user's actions to the model.
 //   QLineEdit   text both ways (user edits -> Type; model changes -> setText), locked -> read-only
 //               and out of the Tab order
-//   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways
+//   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways; with a special
+//                                            value text, its minimum date is empty text (no date)
 //   QLabel      caption (text for controls that are not labels)
 //   buttons, tool buttons, QAction          click -> Click(name); caption when the model has one
 //   QAbstractItemView on a grid control     a GridTableModel; current row both ways, double and

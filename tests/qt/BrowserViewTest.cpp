@@ -127,12 +127,12 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindows) {
   ClickToolbar("存量");
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-  // The list is read again when the editor closes: the first bill is highlighted.
+  // The list is read again when the editor closes, on the bill that was open: the last one.
   opened.clear();
   CloseNextWindow(opened, [](QWidget& modal) { static_cast<QDialog&>(modal).reject(); });
   ClickToolbar("查看");
   EXPECT_EQ(opened, QStringLiteral("FrmStoreAdjuctBill"));
-  EXPECT_EQ(RowAfterDown(), 2);
+  EXPECT_EQ(RowAfterDown(), 4);
 
   // A double click opens the bill clicked; once the editor has closed by its close box, the list
   // takes the arrows again.
@@ -146,7 +146,7 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindows) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onSecond);
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onSecond);
   EXPECT_EQ(lsh, QStringLiteral("DBD202403010002"));
-  EXPECT_EQ(RowAfterDown(), 2);
+  EXPECT_EQ(RowAfterDown(), 3);
 }
 
 }  // namespace
