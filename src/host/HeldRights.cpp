@@ -46,7 +46,9 @@ HeldRights HeldRights::Read(Session& session, const std::vector<std::string>& ri
   if (session.Ui == nullptr) return rights;
   WithoutMessages quiet(*session.Ui);
   InterfaceSwap swap(session, quiet);
+  std::set<std::string> asked;
   for (const std::string& name : rightNames) {
+    if (!asked.insert(name).second) continue;
     if (HasRight(session, session.ModuleRightGuid, true, session.OptCode, name, session.ConnStr)) {
       rights.held_.insert(name);
     }
