@@ -70,6 +70,13 @@ void FrmStoreAdjuctBillBrow::DeclareControls() {
       {"mnuPrint", "打印"},     {"mnuCd", "重新打印"}, {"mnuAbout", "关于(&A)..."},
   };
   for (const auto& [name, caption] : menuItems) AddControl(name, ControlKind::MenuItem, caption);
+  AddControl("LblFind", ControlKind::Label, "查找:");
+  AddControl(kFind, ControlKind::TextBox);
+  MutableControl(kFind).toolTip = "流水号、仓库编号或名称、备注 (Ctrl+F；回车查找，Esc 清除)";
+  AddControl("LblKdrqRange", ControlKind::Label, "开单日期:");
+  AddControl(kDateFrom, ControlKind::DatePicker);
+  AddControl("LblKdrqTo", ControlKind::Label, "至");
+  AddControl(kDateTo, ControlKind::DatePicker);
 }
 
 GridModel* FrmStoreAdjuctBillBrow::Grid(const std::string& name) { return name == kGrid ? &grid_ : nullptr; }
@@ -86,7 +93,10 @@ void FrmStoreAdjuctBillBrow::FormLoad() {
     session_.SysVarRs = OpenRsSeparate(session_, "select * from sys_Var");
     layout_ = IsProfileFlagOn(GetProfileValue(session_, "GL", "StartStoreAdjustOK")) ? BrowserLayout::TwoStep
                                                                                     : BrowserLayout::OneStep;
-    OpenList(BuildBrowserListQuery(layout_ == BrowserLayout::TwoStep ? template1 : template2, filter, layout_));
+    listTemplate_ = layout_ == BrowserLayout::TwoStep ? template1 : template2;
+    scopeFilter_ = filter;
+    ReadRights();
+    OpenList(BuildBrowserListQuery(listTemplate_, filter, layout_));
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
   }
@@ -116,6 +126,7 @@ void FrmStoreAdjuctBillBrow::OpenList(const BoundSql& query) {
   grid_.Attach(rs);
   if (rs->RecordCount() > 0) rs->MoveFirst();
   ShowPosition();
+  ShowAvailability();
 }
 
 void FrmStoreAdjuctBillBrow::FormUnload() {
@@ -141,6 +152,7 @@ void FrmStoreAdjuctBillBrow::FollowListPosition() {
     grid_.NotifyCurrent();
   }
   ShowPosition();
+  ShowAvailability();
 }
 
 void FrmStoreAdjuctBillBrow::SelectRow(const std::string& grid, long row) {
@@ -190,10 +202,15 @@ bool FrmStoreAdjuctBillBrow::Allowed(const char* right) {
   return false;
 }
 
+// After the editor the list shows the bill the clerk worked on last, or failing that (a new bill
+// that got no line) the one that was current before.
 void FrmStoreAdjuctBillBrow::NewBill() {
   if (!Allowed("新增")) return;
-  OpenEditor({EditorRequest::Mode::New, {}});
+  const std::string before = CurrentSerial();
+  const std::string worked = OpenEditor({EditorRequest::Mode::New, {}});
   RefreshList();
+  MoveToBill(worked);
+  if (CurrentSerial() != worked) MoveToBill(before);
 }
 
 void FrmStoreAdjuctBillBrow::AmendBill() {
@@ -215,13 +232,16 @@ void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
     ShowInformation(ErrorText(error));
     return;
   }
-  OpenEditor(request);
+  const std::string worked = OpenEditor(request);
   RefreshList();
+  MoveToBill(worked);
+  if (CurrentSerial() != worked) MoveToBill(request.lsh);
 }
 
-void FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
+std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
   FrmStoreAdjuctBill editor(session_, request);
   ShowModal(*session_.Ui, editor);
+  return editor.CurrentSerial();
 }
 
 std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
@@ -310,21 +330,39 @@ void FrmStoreAdjuctBillBrow::RefreshList() {
     grid_.Reload();
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     ShowPosition();
+    ShowAvailability();
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
   }
 }
 
 // A column never sorted, or last sorted ascending, is sorted descending; one last sorted
-// descending is sorted ascending. The record set sorts its own rows: nothing is read again.
+// descending is sorted ascending.
 void FrmStoreAdjuctBillBrow::SortByColumn(long col) {
+  const SortDirection last = sortDirections_.count(col) ? sortDirections_[col] : SortDirection::None;
+  SortColumnBy(col, last == SortDirection::Descending ? SortDirection::Ascending : SortDirection::Descending);
+}
+
+// A header clicked with the left button sorts as a clerk expects of any list: ascending first.
+void FrmStoreAdjuctBillBrow::SortByHeaderClick(long col) {
+  const SortDirection last = sortDirections_.count(col) ? sortDirections_[col] : SortDirection::None;
+  SortColumnBy(col, last == SortDirection::Ascending ? SortDirection::Descending : SortDirection::Ascending);
+  NotifyChanged();
+}
+
+bool FrmStoreAdjuctBillBrow::SortDescending() const {
+  const auto found = sortDirections_.find(sortColumn_);
+  return found != sortDirections_.end() && found->second == SortDirection::Descending;
+}
+
+// The record set sorts its own rows: nothing is read again.
+void FrmStoreAdjuctBillBrow::SortColumnBy(long col, SortDirection next) {
   if (!rsMain_ || rsMain_->State() != adodb::adStateOpen || col < 1 || col >= grid_.Cols()) return;
   try {
-    SortDirection& last = sortDirections_[col];
-    const SortDirection next = last == SortDirection::Descending ? SortDirection::Ascending : SortDirection::Descending;
     rsMain_->Sort(rsMain_->Column(static_cast<std::size_t>(col - 1)).name +
                   (next == SortDirection::Descending ? " DESC" : " ASC"));
-    last = next;
+    sortDirections_[col] = next;
+    sortColumn_ = col;
     grid_.NotifyContents();
     FollowListPosition();
   } catch (const std::exception& error) {
@@ -349,7 +387,16 @@ void FrmStoreAdjuctBillBrow::DoubleClick(const std::string& grid, long row, long
 }
 
 void FrmStoreAdjuctBillBrow::FormKeyDown(int& keyCode, int shift) {
-  (void)shift;
+  if (keyCode == 'F' && (shift & key::kCtrlMask) != 0) {
+    keyCode = 0;
+    SetFocus(kFind);
+    return;
+  }
+  // In the find fields Enter finds, Esc clears and the other keys edit: the list's keys wait.
+  if (IsFindControl(KeyControl())) {
+    if (FindKeyDown(keyCode)) keyCode = 0;
+    return;
+  }
   switch (keyCode) {
     case key::kEscape:
       keyCode = 0;

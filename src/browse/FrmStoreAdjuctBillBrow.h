@@ -3,7 +3,11 @@
 // operator's data scope and is the starting point of every other screen. Loading it completes
 // the session (ModuleRightGuid, OptGuid, DataScopeFlags, SysVarRs). From it the user opens the
 // editor for a new bill, for amending or for viewing, deletes and posts the marked bills, marks
-// rows (Space, 选择) and sorts the list by right-clicking a column header.
+// rows (Space, 选择) and sorts the list by clicking a column header (left: ascending first, then
+// each way in turn; right: descending first). The find box TxtFind (Ctrl+F; Enter applies, Esc
+// clears) and the bill-date range DTPKdrqFrom..DTPKdrqTo narrow the list. After the editor closes
+// the list shows the bill that was open. Commands the operator's rights or the current bill's
+// state rule out are greyed out with the reason (BrowserAvailability.cpp).
 //
 // Controls: the grid Vs, the status panel StatusBar1 (record count and position), one toolbar
 // button per key (the key is its caption: 新增, 修改 ...) and the menu items mnuNew, mnuExit,
@@ -21,7 +25,9 @@
 #include "browse/BillListGrid.h"
 #include "browse/BillListQuery.h"
 #include "editor/EditorRequest.h"
+#include "browse/BillListFind.h"
 #include "host/FormModel.h"
+#include "host/HeldRights.h"
 #include "host/Session.h"
 
 namespace storeadjust {
@@ -40,6 +46,9 @@ class FrmStoreAdjuctBillBrow : public FormModel {
  public:
   static constexpr const char* kGrid = "Vs";
   static constexpr const char* kStatusPanel = "StatusBar1";
+  static constexpr const char* kFind = "TxtFind";
+  static constexpr const char* kDateFrom = "DTPKdrqFrom";
+  static constexpr const char* kDateTo = "DTPKdrqTo";
 
   explicit FrmStoreAdjuctBillBrow(Session& session);
 
@@ -71,6 +80,14 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void PostMarkedBillsOneByOne();
   void RefreshList();
   void SortByColumn(long col);
+  // A left click on the header of grid column col: ascending, then each way in turn.
+  void SortByHeaderClick(long col);
+  // The grid column the list is sorted by (0: the query's order) and its direction.
+  long SortColumn() const { return sortColumn_; }
+  bool SortDescending() const;
+  // BrowserFind.cpp: the list narrowed to what the find box and the date range hold, or all of it.
+  void ApplyFind();
+  void ClearFind();
   // BrowserPrinting.cpp
   void PrintMarkedBills();
   void PreviewMarkedBills();
@@ -86,9 +103,22 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void FormLoad() override;
   void FormUnload() override;
   void FormKeyDown(int& keyCode, int shift) override;
+  void ControlChange(const std::string& control) override;
 
  private:
   enum class SortDirection { None, Ascending, Descending };
+
+  void SortColumnBy(long col, SortDirection direction);
+  // BrowserFind.cpp
+  bool IsFindControl(const std::string& control) const;
+  bool FindKeyDown(int keyCode);
+  void ReopenList(const BoundSql& condition);
+  std::string CurrentSerial() const;
+  void MoveToBill(const std::string& serial);
+  // BrowserAvailability.cpp
+  void ReadRights();
+  void ShowAvailability();
+  std::string AmendReason();
 
   void DeclareControls();
   void LoadSession(std::string& template1, std::string& template2);
@@ -97,7 +127,8 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void FollowListPosition();
   bool Allowed(const char* right);
   void OpenEditorForCurrentBill(bool viewOnly);
-  void OpenEditor(const EditorRequest& request);
+  // Returns the serial of the bill the editor held last.
+  std::string OpenEditor(const EditorRequest& request);
   void ToggleMarkOnCurrentRow();
   std::vector<long> MarkedRows() const;
   // The marked bills that deleting kept, by why.
@@ -120,6 +151,10 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   std::shared_ptr<adodb::Recordset> rsMain_;
   BrowserLayout layout_ = BrowserLayout::OneStep;
   std::map<long, SortDirection> sortDirections_;  // by grid column: the direction it was last sorted in
+  long sortColumn_ = 0;                           // the grid column sorted by last
+  std::string listTemplate_;                      // the list query before "[选择条件]" is filled
+  BoundSql scopeFilter_;                          // the data-scope condition
+  HeldRights rights_;
 };
 
 }  // namespace storeadjust

@@ -124,6 +124,7 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     NotifyChanged();
   } catch (const std::exception&) {
   }
+  ShowBillState();
 }
 
 }  // namespace storeadjust

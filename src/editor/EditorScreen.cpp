@@ -9,6 +9,7 @@ void FrmStoreAdjuctBill::DeclareControls() {
   DeclareEntryControls();
   AddControl("FraContent", ControlKind::Frame, "调拨明细");
   AddControl("VfgContent", ControlKind::Grid);
+  DeclareStateAndTotals();
   AddControl("FraSpxx", ControlKind::Frame, "附加信息");
   AddControl("VfgSpxx", ControlKind::Grid);
   DeclareButtons();

@@ -22,6 +22,7 @@
 //   LineCommands.cpp        修改 and 删除 of a stored line
 //   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
 //   StateCommands.cpp       审核, 反审, 确认, 反确认, 记帐 and 审批
+//   BillStateShown.cpp      the state stamp, the lines' totals and which commands are greyed out
 // Handlers trap their own errors and report them through the session's user interface; nothing
 // here throws to the caller of a user action.
 #include <exception>
@@ -36,11 +37,13 @@
 #include "host/BoundSql.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"
+#include "host/HeldRights.h"
 #include "host/RecordsetGrid.h"
 #include "host/Session.h"
 #include "host/UserInterface.h"
 #include "lines/BatchChoice.h"
 #include "lines/BillHeader.h"
+#include "lines/BillHeaderState.h"
 #include "lines/EntryRow.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
@@ -251,6 +254,12 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
 
+  // BillStateShown.cpp
+  void DeclareStateAndTotals();
+  void ShowBillState();
+  void ShowLineTotals();
+  void ShowCommandAvailability(const BillHeaderState& header);
+
   // GoodsInfoPanel.cpp
   void ShowGoodsInfo(const std::string& lsh, const std::string& hh);
   void RefreshGoodsInfo();
@@ -269,6 +278,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
   long linesShownRow_ = 0;
   std::string panelGoods_;  // the goods the information panel shows
+  HeldRights rights_;       // read on load: the commands greyed out for want of a right
 };
 
 }  // namespace storeadjust

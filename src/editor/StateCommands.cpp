@@ -130,6 +130,7 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   }
   ShowStateOutcome(outcome);
   RefreshGoodsInfo();
+  ShowBillState();
 }
 
 void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {

@@ -34,6 +34,14 @@ void FormModel::SetVisible(const std::string& name, bool visible) { Change(name,
 
 void FormModel::SetEnabled(const std::string& name, bool enabled) { Change(name, &ControlState::enabled, enabled); }
 
+void FormModel::SetAvailable(const std::string& name, const std::string& reason) {
+  ControlState& state = MutableControl(name);
+  if (state.enabled == reason.empty() && state.disabledReason == reason) return;
+  state.enabled = reason.empty();
+  state.disabledReason = reason;
+  NotifyChanged();
+}
+
 void FormModel::SetLocked(const std::string& name, bool locked) { Change(name, &ControlState::locked, locked); }
 
 void FormModel::SetDecimals(const std::string& name, int decimals) { Change(name, &ControlState::decimals, decimals); }
@@ -56,8 +64,10 @@ void FormModel::Type(const std::string& control, const std::string& text) {
 
 void FormModel::KeyDown(const std::string& control, int keyCode, int shift) {
   Control(control);
+  keyControl_ = control;
   FormKeyDown(keyCode, shift);
   if (keyCode != 0) ControlKeyDown(control, keyCode, shift);
+  keyControl_.clear();
   NotifyChanged();
 }
 

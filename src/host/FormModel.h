@@ -29,6 +29,9 @@ struct ControlState {
   bool locked = false;  // read-only text box
   int decimals = -1;    // numeric edit: decimal places shown (-1 unspecified)
   std::string toolTip;
+  // Why a command is greyed out (the operator's rights or the bill's state rule it out); views
+  // show it as the tool tip of the grey control. Empty while the control is enabled.
+  std::string disabledReason;
 };
 
 class FormModel {
@@ -50,6 +53,7 @@ class FormModel {
   std::string Text(const std::string& name) const { return Control(name).text; }
   bool Visible(const std::string& name) const { return Control(name).visible; }
   bool Enabled(const std::string& name) const { return Control(name).enabled; }
+  const std::string& DisabledReason(const std::string& name) const { return Control(name).disabledReason; }
   // The control that has the focus (empty when none).
   const std::string& Focus() const { return focus_; }
 
@@ -60,6 +64,9 @@ class FormModel {
   void SetEnabled(const std::string& name, bool enabled);
   void SetLocked(const std::string& name, bool locked);
   void SetDecimals(const std::string& name, int decimals);
+  // Greys a command out with the reason a clerk reads (empty `reason`: enabled again). The
+  // command behind it keeps its own checks: a key that reaches it is refused as before.
+  void SetAvailable(const std::string& name, const std::string& reason);
   // Moves the focus; runs the LostFocus handler of the control that had it first.
   void SetFocus(const std::string& name);
 
@@ -118,9 +125,14 @@ class FormModel {
   virtual void ControlLostFocus(const std::string& control) { (void)control; }
   virtual void ControlGotFocus(const std::string& control) { (void)control; }
 
+  // The control the key being handled was pressed in (empty outside KeyDown), so a form-level
+  // key can leave alone the fields where it means something else.
+  const std::string& KeyControl() const { return keyControl_; }
+
   int pendingTimers_ = 0;
 
  private:
+  std::string keyControl_;
   std::string name_;
   std::map<std::string, ControlState> controls_;
   std::vector<std::string> order_;

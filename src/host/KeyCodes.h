@@ -19,4 +19,6 @@ inline constexpr int kDelete = 46;
 inline constexpr int kF1 = 112;  // F1..F12 are kF1 + 0..11
 inline constexpr int kF12 = 123;
 // Letters are 'A'..'Z' (65..90), digits '0'..'9' (48..57).
+// The shift argument beside a key code: Shift 1, Ctrl 2, Alt 4, added.
+inline constexpr int kCtrlMask = 2;
 }  // namespace storeadjust::key

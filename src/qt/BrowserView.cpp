@@ -1,6 +1,11 @@
 #include "qt/BrowserView.h"
 
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,14 +52,26 @@ BrowserView::BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent) : FormVi
   layout->setSpacing(0);
   BuildMenus(form);
   BuildToolbar(form);
+  BuildFindRow(form);
   BuildList();
   BuildStatusBar();
   Bind();
   Binder()->SetTitle([this] { return BrowserTitle(browser_.Caption, browser_.CurrentSession()); });
   KeepKeyboardOnList();
   NarrowMarkColumn();
-  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] { NarrowMarkColumn(); });
+  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] {
+    NarrowMarkColumn();
+    ShowSortIndicator();
+  });
+  boundChanged_ = form.OnChanged;
+  form.OnChanged = [this] {
+    if (boundChanged_) boundChanged_();
+    ShowSortIndicator();
+  };
+  ShowSortIndicator();
 }
+
+BrowserView::~BrowserView() { browser_.OnChanged = boundChanged_; }
 
 // The clerk walks the list with the arrow keys between commands: once a toolbar button or a menu
 // item has done its work (and whatever window it opened has closed), the keys belong to the list
@@ -80,6 +97,7 @@ void BrowserView::BuildMenus(FrmStoreAdjuctBillBrow& form) {
   auto* bar = new QMenuBar(this);
   for (const MenuInfo& menuInfo : FrmStoreAdjuctBillBrow::Menus()) {
     QMenu* menu = bar->addMenu(ToQt(menuInfo.caption));
+    menu->setToolTipsVisible(true);  // a grey item says why
     for (const char* item : menuInfo.items) {
       if (std::string(item) == "-") {
         menu->addSeparator();
@@ -106,16 +124,63 @@ void BrowserView::BuildToolbar(FrmStoreAdjuctBillBrow& form) {
   layout()->addWidget(toolbar);
 }
 
+// 查找: the find box, then 开单日期: from 至 to; an open end of the range reads 不限.
+void BrowserView::BuildFindRow(FrmStoreAdjuctBillBrow& form) {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(6, 2, 6, 2);
+  const auto label = [&](const char* name) {
+    auto* shown = new QLabel(ToQt(form.Control(name).caption), row);
+    shown->setObjectName(ToQt(name));
+    layout->addWidget(shown);
+  };
+  label("LblFind");
+  auto* find = new QLineEdit(row);
+  find->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kFind));
+  find->setPlaceholderText(QStringLiteral("流水号/仓库/备注"));
+  find->setMinimumWidth(220);
+  layout->addWidget(find);
+  label("LblKdrqRange");
+  const QLocale chinese(QLocale::Chinese, QLocale::China);
+  for (const char* name : {FrmStoreAdjuctBillBrow::kDateFrom, FrmStoreAdjuctBillBrow::kDateTo}) {
+    if (std::string(name) == FrmStoreAdjuctBillBrow::kDateTo) label("LblKdrqTo");
+    auto* date = new QDateEdit(row);
+    date->setObjectName(ToQt(name));
+    date->setCalendarPopup(true);
+    date->setLocale(chinese);
+    date->calendarWidget()->setLocale(chinese);
+    date->setMinimumDate(QDate(1900, 1, 1));
+    date->setSpecialValueText(QStringLiteral("不限"));
+    date->setDate(date->minimumDate());
+    date->setMinimumWidth(120);
+    layout->addWidget(date);
+  }
+  layout->addStretch(1);
+  this->layout()->addWidget(row);
+  // Ctrl+F from anywhere in the window, the toolbar and the date pickers included.
+  auto* findKey = new QShortcut(QKeySequence::Find, this);
+  connect(findKey, &QShortcut::activated, this, [this, find] {
+    browser_.SetFocus(FrmStoreAdjuctBillBrow::kFind);
+    find->setFocus(Qt::ShortcutFocusReason);
+    find->selectAll();
+  });
+}
+
 void BrowserView::BuildList() {
   list_ = new ListTableView(this);
   list_->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kGrid));
   list_->verticalHeader()->hide();
   list_->horizontalHeader()->setStretchLastSection(true);
   list_->setAlternatingRowColors(true);
-  list_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list_->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    const int section = list_->horizontalHeader()->logicalIndexAt(at);
-    if (section >= 0) SortByHeader(section);
+  QHeaderView* header = list_->horizontalHeader();
+  header->setSectionsClickable(true);
+  header->setSortIndicatorShown(true);
+  header->setSortIndicatorClearable(true);
+  connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section, true); });
+  header->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& at) {
+    const int section = header->logicalIndexAt(at);
+    if (section >= 0) SortByHeader(section, false);
   });
   static_cast<QVBoxLayout*>(layout())->addWidget(list_, 1);
 }
@@ -130,12 +195,28 @@ void BrowserView::BuildStatusBar() {
   layout()->addWidget(status);
 }
 
-void BrowserView::SortByHeader(int section) {
+void BrowserView::SortByHeader(int section, bool leftButton) {
   try {
-    browser_.RightClick(FrmStoreAdjuctBillBrow::kGrid, 0, section);
+    if (leftButton) {
+      browser_.SortByHeaderClick(section);
+    } else {
+      browser_.RightClick(FrmStoreAdjuctBillBrow::kGrid, 0, section);
+    }
   } catch (const std::exception& error) {
     std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(ToQt(error.what()), 16, QStringLiteral("系统提示"), this));
     RunClassicMessageBox(*box);
+  }
+}
+
+// The header's own click handling moves the arrow too; the model's order is what counts.
+void BrowserView::ShowSortIndicator() {
+  QHeaderView* header = list_->horizontalHeader();
+  const int column = static_cast<int>(browser_.SortColumn());
+  const Qt::SortOrder order = browser_.SortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder;
+  if (column < 1) {
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+  } else if (header->sortIndicatorSection() != column || header->sortIndicatorOrder() != order) {
+    header->setSortIndicator(column, order);
   }
 }
 

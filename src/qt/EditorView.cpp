@@ -97,6 +97,39 @@ QWidget* WarehouseFields(FrmStoreAdjuctBill& form, QWidget* parent, const char* 
   return cell;
 }
 
+// The bill's state as a stamp beside the header: one plain word in a frame.
+QLabel* StateStamp(QWidget* parent) {
+  auto* stamp = Named(new QLabel(parent), "LblBillState");
+  stamp->setAlignment(Qt::AlignCenter);
+  stamp->setMinimumWidth(90);
+  stamp->setStyleSheet(QStringLiteral(
+      "QLabel { border: 2px solid #B22222; border-radius: 4px; color: #B22222; font-size: 16pt; font-weight: bold;"
+      " padding: 2px 10px; }"));
+  return stamp;
+}
+
+// 合计 under the lines: quantity, amount and retail total of the lines shown.
+QWidget* TotalsRow(FrmStoreAdjuctBill& form, QWidget* parent) {
+  auto* row = Named(new QWidget(parent), "TotalsRow");
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(2, 0, 2, 0);
+  auto* caption = LabelFor(form, "LblSum", row);
+  caption->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; }"));
+  layout->addWidget(caption);
+  for (const auto& [label, name] : {std::pair{"数量:", "LblSumSl"}, std::pair{"金额:", "LblSumJe"},
+                                    std::pair{"零售总额:", "LblSumLsze"}}) {
+    layout->addSpacing(16);
+    layout->addWidget(new QLabel(QString::fromUtf8(label), row));
+    auto* value = Named(new QLabel(row), name);
+    value->setMinimumWidth(80);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; }"));
+    layout->addWidget(value);
+  }
+  layout->addStretch(1);
+  return row;
+}
+
 QTableView* GridView(const char* name, QWidget* parent) {
   auto* view = Named(new QTableView(parent), name);
   view->verticalHeader()->hide();
@@ -183,6 +216,7 @@ void EditorView::BuildHeader() {
   place("LblSh", TextBox("TxtSh", header), 1, 2);
   place("LblBZ", TextBox("TxtBZ", header), 2, 0, 3);
   for (int pair = 0; pair < 3; ++pair) grid->setColumnStretch(pair * 2 + 1, 1);
+  grid->addWidget(StateStamp(header), 0, 6, 3, 1, Qt::AlignCenter);
   layout()->addWidget(header);
 }
 
@@ -212,6 +246,7 @@ void EditorView::BuildGrids() {
   lines_ = GridView("VfgContent", linesFrame);
   lines_->horizontalHeader()->setStretchLastSection(true);
   linesLayout->addWidget(lines_);
+  linesLayout->addWidget(TotalsRow(editor_, linesFrame));
   static_cast<QVBoxLayout*>(layout())->addWidget(linesFrame, 1);
 
   auto* goodsFrame = Named(new QGroupBox(ToQt(editor_.Control("FraSpxx").caption), this), "FraSpxx");

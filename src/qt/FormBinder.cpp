@@ -30,6 +30,17 @@ namespace {
 
 bool IsQtInternal(const QString& objectName) { return objectName.isEmpty() || objectName.startsWith("qt_"); }
 
+// A date picker that shows a special text at its minimum date (an open end of a range: "不限")
+// holds no date there.
+bool IsNoDate(const QDateEdit& picker, QDate value) {
+  return !picker.specialValueText().isEmpty() && value == picker.minimumDate();
+}
+
+// A grey command tells why in its tool tip; an enabled one what it does.
+const std::string& ToolTipOf(const ControlState& state) {
+  return !state.enabled && !state.disabledReason.empty() ? state.disabledReason : state.toolTip;
+}
+
 }  // namespace
 
 FormBinder::FormBinder(FormModel& form, QWidget& root, QObject* parent)
@@ -95,8 +106,10 @@ void FormBinder::BindObject(const std::string& name, QObject* object) {
       Guarded([&] { form_.Type(name, checked ? "1" : "0"); });
     });
   } else if (auto* date = qobject_cast<QDateEdit*>(object)) {
-    connect(date, &QDateEdit::dateChanged, this, [this, name](QDate value) {
-      if (!refreshing_) Guarded([&] { form_.Type(name, value.toString(Qt::ISODate).toStdString()); });
+    connect(date, &QDateEdit::dateChanged, this, [this, name, date](QDate value) {
+      if (refreshing_) return;
+      const bool none = IsNoDate(*date, value);
+      Guarded([&] { form_.Type(name, none ? std::string() : value.toString(Qt::ISODate).toStdString()); });
     });
   } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
     connect(button, &QAbstractButton::clicked, this, [this, name] { Guarded([&] { form_.Click(name); }); });
@@ -162,7 +175,8 @@ void FormBinder::ShowState(const Binding& binding) {
   } else if (auto* check = qobject_cast<QCheckBox*>(object)) {
     check->setChecked(state.text == "1");
   } else if (auto* date = qobject_cast<QDateEdit*>(object)) {
-    const QDate value = QDate::fromString(ToQt(state.text).left(10), Qt::ISODate);
+    QDate value = QDate::fromString(ToQt(state.text).left(10), Qt::ISODate);
+    if (state.text.empty() && !date->specialValueText().isEmpty()) value = date->minimumDate();
     if (value.isValid() && value != date->date()) date->setDate(value);
   } else if (auto* label = qobject_cast<QLabel*>(object)) {
     label->setText(ToQt(state.kind == ControlKind::Label ? state.caption : state.text));
@@ -172,11 +186,12 @@ void FormBinder::ShowState(const Binding& binding) {
     if (!state.caption.empty()) action->setText(ToQt(state.caption));
     action->setVisible(state.visible);
     action->setEnabled(state.enabled);
+    action->setToolTip(ToQt(ToolTipOf(state)));
   }
   if (auto* widget = qobject_cast<QWidget*>(object)) {
     if (widget->isHidden() == state.visible) widget->setHidden(!state.visible);
     if (widget->isEnabled() != state.enabled) widget->setEnabled(state.enabled);
-    if (!state.toolTip.empty()) widget->setToolTip(ToQt(state.toolTip));
+    if (widget->toolTip() != ToQt(ToolTipOf(state))) widget->setToolTip(ToQt(ToolTipOf(state)));
   }
 }
 

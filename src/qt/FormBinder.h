@@ -3,13 +3,15 @@
 // control's name shows that control's state and hands the user's actions to the model.
 //   QLineEdit   text both ways (user edits -> Type; model changes -> setText), locked -> read-only
 //               and out of the Tab order
-//   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways
+//   QCheckBox   "0"/"1" both ways            QDateEdit  "YYYY-MM-DD" both ways; with a special
+//                                            value text, its minimum date is empty text (no date)
 //   QLabel      caption (text for controls that are not labels)
 //   buttons, tool buttons, QAction          click -> Click(name); caption when the model has one
 //   QAbstractItemView on a grid control     a GridTableModel; current row both ways, double and
 //                                           right click to the model; width 0 hides a column,
 //                                           the others fit their contents (GridColumnWidths)
-// Every bound widget follows the control's visibility and enabled state. Key presses in bound
+// Every bound widget follows the control's visibility and enabled state; its tool tip is the
+// control's, or while it is greyed out the reason why. Key presses in bound
 // widgets go to KeyDown with the classic code first; Enter, Esc, F1..F12 and any key the model
 // answered by moving the focus stop there, other keys go on to the widget so typing still edits.
 // Focus follows the model both ways.

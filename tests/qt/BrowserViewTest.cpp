@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDialog>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,12 +129,12 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindows) {
   ClickToolbar("存量");
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-  // The list is read again when the editor closes: the first bill is highlighted.
+  // The list is read again when the editor closes, on the bill that was open: the last one.
   opened.clear();
   CloseNextWindow(opened, [](QWidget& modal) { static_cast<QDialog&>(modal).reject(); });
   ClickToolbar("查看");
   EXPECT_EQ(opened, QStringLiteral("FrmStoreAdjuctBill"));
-  EXPECT_EQ(RowAfterDown(), 2);
+  EXPECT_EQ(RowAfterDown(), 4);
 
   // A double click opens the bill clicked; once the editor has closed by its close box, the list
   // takes the arrows again.
@@ -146,7 +148,55 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindows) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onSecond);
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onSecond);
   EXPECT_EQ(lsh, QStringLiteral("DBD202403010002"));
-  EXPECT_EQ(RowAfterDown(), 2);
+  EXPECT_EQ(RowAfterDown(), 3);
+}
+
+// A left click on a header sorts ascending, then descending, with the header's arrow; a right
+// click still starts descending. Ctrl+F reaches the find box from the list, Enter finds, Esc
+// gives the whole list back; a date picked narrows at once, and its open end reads 不限.
+TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) {
+  QHeaderView* header = list->horizontalHeader();
+  const auto clickHeader = [&](int section) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+  };
+  clickHeader(5);  // 拨入仓库编号: 02 02 03 05
+  EXPECT_EQ(Cell(0, 5), QStringLiteral("02"));
+  EXPECT_EQ(header->sortIndicatorSection(), 5);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  clickHeader(5);
+  EXPECT_EQ(Cell(0, 5), QStringLiteral("05"));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  emit header->customContextMenuRequested(QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+  EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403020004"));
+  EXPECT_EQ(header->sortIndicatorSection(), 1);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  clickHeader(0);  // the mark column sorts nothing, and the arrow stays where the order is
+  EXPECT_EQ(header->sortIndicatorSection(), 1);
+
+  auto* find = view->findChild<QLineEdit*>(QStringLiteral("TxtFind"));
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(find->hasFocus());
+  qttest::TypeText(*find, QStringLiteral("中药"));
+  EXPECT_EQ(list->model()->rowCount(), 4);
+  QTest::keyClick(find, Qt::Key_Return);
+  EXPECT_EQ(list->model()->rowCount(), 1);
+  EXPECT_TRUE(browser.IsOpen());
+  QTest::keyClick(find, Qt::Key_Escape);
+  EXPECT_EQ(find->text(), QString());
+  EXPECT_EQ(list->model()->rowCount(), 4);
+  EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403020004"));  // still sorted as it was
+
+  auto* from = view->findChild<QDateEdit*>(QStringLiteral("DTPKdrqFrom"));
+  EXPECT_EQ(from->text(), QStringLiteral("不限"));
+  from->setDate(QDate(2024, 3, 2));
+  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-02");
+  EXPECT_EQ(list->model()->rowCount(), 2);
+  from->setDate(from->minimumDate());
+  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "");
+  EXPECT_EQ(list->model()->rowCount(), 4);
+  view->grab().save(QDir::temp().filePath(QStringLiteral("storeadjust-browser.png")));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Every toolbar button, menu item and button a clerk can see does something he can tell: the
 // screen changes, a window or dialog opens, a component of the system is called, or a message
-// box says why nothing happened. The browser runs through the real desktop interface on the demo
-// database, the editor for a new bill and for a stored one; each item is clicked as a clerk
-// clicks it, and whatever opens on top is closed again (questions answered as Esc answers them).
+// box says why nothing happened. A grey one says why in its tool tip instead, and is not clicked.
+// The browser runs through the real desktop interface on the demo database, the editor for a new
+// bill and for a stored one; each item is clicked as a clerk clicks it, and whatever opens on top
+// is closed again (questions answered as Esc answers them). Operator 004, who may only add and
+// print, meets grey buttons for the rest and never the no-permission message.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -23,6 +25,7 @@
 #include "QtTestSupport.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/Rights.h"
 #include "qt/QtUserInterface.h"
 #include "support/ModuleSession.h"
 
@@ -121,6 +124,8 @@ struct Item {
   std::string name;
   QAction* action = nullptr;
   QPushButton* button = nullptr;
+  bool Enabled() const { return action != nullptr ? action->isEnabled() : button->isEnabled(); }
+  std::string ToolTip() const { return (action != nullptr ? action->toolTip() : button->toolTip()).toStdString(); }
 };
 
 // The visible toolbar buttons and menu items of a window, then its visible push buttons bound to
@@ -161,6 +166,8 @@ void ClickAsAClerk(QWidget& window, const Item& item) {
 
 struct WalkResult {
   std::vector<std::string> clicked;
+  std::set<std::string> greyed;     // "name: tool tip"
+  std::vector<std::string> refused;  // items that answered with the no-permission message
   std::vector<std::string> silent;  // items that did nothing a clerk could tell
   std::vector<std::string> leftOpen;
 };
@@ -184,12 +191,20 @@ class CommandWalkTest : public ::testing::Test {
         if (skipped.count(item.name) || !form.IsOpen()) continue;
         prepare();
         QApplication::processEvents();  // the screen's own timers, so they do not count as the item's work
+        if (!item.Enabled()) {
+          result.greyed.insert(item.name + ": " + item.ToolTip());
+          EXPECT_EQ(item.ToolTip(), form.DisabledReason(item.name)) << item.name;
+          continue;
+        }
         const std::string before = Snapshot(form);
         ui.calls.clear();
         closer.closed.clear();
         ClickAsAClerk(*window, item);
         QApplication::processEvents();
         result.clicked.push_back(item.name);
+        for (const std::string& call : ui.calls) {
+          if (call.find(storeadjust::kNoRightMessage) != std::string::npos) result.refused.push_back(item.name);
+        }
         if (before == Snapshot(form) && ui.calls.empty() && closer.closed.empty()) result.silent.push_back(item.name);
         if (form.IsOpen() && QApplication::activeModalWidget() != window) result.leftOpen.push_back(item.name);
       }
@@ -218,6 +233,7 @@ TEST_F(CommandWalkTest, EveryBrowserButtonAndMenuItemActsOrSaysWhy) {
   });
   EXPECT_EQ(walk.silent, std::vector<std::string>{});
   EXPECT_EQ(walk.leftOpen, std::vector<std::string>{});
+  EXPECT_EQ(walk.greyed, std::set<std::string>{});
   std::vector<std::string> expected;
   for (const auto& button : storeadjust::FrmStoreAdjuctBillBrow::ToolbarButtons()) expected.push_back(button.key);
   for (const auto& menu : storeadjust::FrmStoreAdjuctBillBrow::Menus()) {
@@ -238,22 +254,29 @@ TEST_F(CommandWalkTest, TheFileMenusExitClosesTheBrowser) {
 }
 
 // A new bill, a stored bill and an audited one. Every question is answered No, so a stored bill
-// and its lines are as they were.
+// and its lines are as they were. What the bill's state rules out is grey (the commands would
+// have said nothing, or refused); everything else acts.
 TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
   struct Bill {
     const char* lsh;
-    std::set<std::string> quiet;  // what may rightly say nothing
+    std::set<std::string> greyed;
     long lines;
     const char* audited;
   };
+  const std::string noLines = "单据没有明细", notAudited = "单据未审核";
   const Bill bills[] = {
-      // Without lines there is no line and no bill to act on (or print), and by the module's rules
-      // nothing is said (tests/scenarios/states/dispatch.scn holds 审核 and 反审 to it).
-      {"", {"修改", "删除", "审核", "反审", "Cmd_Amend", "Cmd_Delete", "打印", "Cmd_Print"}, 0, ""},
-      // Un-audit of a bill that is not audited selects no line and says nothing, as a second audit
-      // is quiet in tests/scenarios/states/one_step.scn.
-      {"DBD202403010001", {"反审"}, 3, "0"},
-      {"DBD202403020003", {}, 2, "1"}};
+      {"",
+       {"修改: " + noLines, "删除: " + noLines, "审核: " + noLines, "反审: " + noLines, "打印: " + noLines,
+        "Cmd_Amend: " + noLines, "Cmd_Delete: " + noLines, "Cmd_Print: " + noLines, "记帐: 单据还没有保存",
+        "Cmd_SaveReckoning: 单据还没有保存"},
+       0,
+       ""},
+      {"DBD202403010001", {"反审: " + notAudited, "记帐: " + notAudited, "Cmd_SaveReckoning: " + notAudited}, 3, "0"},
+      {"DBD202403020003",
+       {"审核: 单据已审核", "修改: 单据已审核，不能修改", "Cmd_Amend: 单据已审核，不能修改", "删除: 单据已审核，不能删除",
+        "Cmd_Delete: 单据已审核，不能删除", "Cmd_Save: 单据已审核，不能再添加数据"},
+       2,
+       "1"}};
   for (const Bill& bill : bills) {
     const storeadjust::EditorRequest request{
         bill.lines == 0 ? storeadjust::EditorRequest::Mode::New : storeadjust::EditorRequest::Mode::Amend, bill.lsh};
@@ -264,9 +287,10 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
       editor.Type("TxtBZ", "走查");
       editor.SetFocus("TxtHH");
     });
-    for (const std::string& name : walk.silent) EXPECT_TRUE(bill.quiet.count(name)) << bill.lsh << " " << name;
+    EXPECT_EQ(walk.silent, std::vector<std::string>{}) << bill.lsh;
+    EXPECT_EQ(walk.greyed, bill.greyed) << bill.lsh;
     EXPECT_EQ(walk.leftOpen, std::vector<std::string>{}) << bill.lsh;
-    EXPECT_GE(walk.clicked.size(), 12u) << bill.lsh;
+    EXPECT_EQ(walk.clicked.size() + walk.greyed.size(), 17u) << bill.lsh;
     EXPECT_EQ(walk.clicked.back(), "退出");
     EXPECT_FALSE(editor.IsOpen());
     if (bill.lines == 0) continue;
@@ -274,6 +298,44 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
     EXPECT_EQ(db.Count("select count(*) from ckdbdzkmx where lsh='" + lsh + "'"), bill.lines);
     EXPECT_EQ(db.Value("select isnull(shbz,0) from ckdbdzk where lsh='" + lsh + "'"), bill.audited);
   }
+}
+
+// 王五 (004) holds 新增 and 打印 only: every other command that wants a right is grey and says
+// which, and none he can press answers with the no-permission message.
+TEST_F(CommandWalkTest, AnOperatorWithoutRightsSeesGreyButtonsThatSayWhy) {
+  storeadjust::Session clerk = testsupport::OpenEditorSession(db, ui, "004");
+  clerk.OptName = "王五";
+  // Two bills of his own to list, so that marking and refreshing have rows to act on.
+  db.Run({"update ckdbdzk set czry='王五' where lsh in ('DBD202403010001','DBD202403010002')"});
+  const auto noRight = [](std::initializer_list<const char*> names, const char* right) {
+    std::set<std::string> greyed;
+    for (const char* name : names) greyed.insert(std::string(name) + ": 没有" + right + "权限");
+    return greyed;
+  };
+  const auto joined = [](std::initializer_list<std::set<std::string>> sets) {
+    std::set<std::string> all;
+    for (const auto& set : sets) all.insert(set.begin(), set.end());
+    return all;
+  };
+
+  storeadjust::FrmStoreAdjuctBillBrow browser(clerk);
+  const WalkResult browserWalk = Walk(browser, {"mnuExit"}, {"新增", "退出"}, [&] {
+    if (browser.ListGrid().Rows() > 2) browser.SelectRow(storeadjust::FrmStoreAdjuctBillBrow::kGrid, 2);
+  });
+  EXPECT_EQ(browserWalk.greyed, joined({noRight({"修改", "mnuNew"}, "修改"), noRight({"删除"}, "删除"),
+                                        noRight({"报表", "mnuBrowInput"}, "报表"), noRight({"重打", "mnuCd"}, "重打"),
+                                        noRight({"审核"}, "审核"), noRight({"过账", "记账"}, "记帐")}));
+  EXPECT_EQ(browserWalk.refused, std::vector<std::string>{});
+  EXPECT_EQ(browserWalk.silent, std::vector<std::string>{});
+
+  storeadjust::FrmStoreAdjuctBill editor(clerk, {storeadjust::EditorRequest::Mode::Amend, "DBD202403010001"});
+  const WalkResult editorWalk = Walk(editor, {}, {"新增", "Cmd_Add", "退出"}, [] {});
+  EXPECT_EQ(editorWalk.greyed,
+            joined({noRight({"修改", "Cmd_Amend"}, "修改"), noRight({"删除", "Cmd_Delete"}, "删除"),
+                    noRight({"重打"}, "重打"), noRight({"审核"}, "审核"), noRight({"反审"}, "反审"),
+                    noRight({"记帐", "Cmd_SaveReckoning"}, "记帐")}));
+  EXPECT_EQ(editorWalk.refused, std::vector<std::string>{});
+  EXPECT_EQ(editorWalk.silent, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// The browser's find box and bill-date range, and keeping the list on a bill by its serial when
+// its rows are read again.
+#include "adodb/Error.h"
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "host/BusyPointer.h"
+#include "host/ErrorText.h"
+#include "host/KeyCodes.h"
+
+namespace storeadjust {
+
+namespace {
+
+std::optional<adodb::Date> PickedDate(const std::string& text) {
+  auto date = adodb::Date::Parse(text);
+  if (!date || !date->IsValid()) return std::nullopt;
+  return date;
+}
+
+}  // namespace
+
+bool FrmStoreAdjuctBillBrow::IsFindControl(const std::string& control) const {
+  return control == kFind || control == kDateFrom || control == kDateTo;
+}
+
+// Enter finds; Esc clears what narrows the list, and in an empty find box gives the keys back to
+// the list (it never closes the browser from there). Other keys edit the field.
+bool FrmStoreAdjuctBillBrow::FindKeyDown(int keyCode) {
+  if (keyCode == key::kReturn) {
+    ApplyFind();
+    return true;
+  }
+  if (keyCode != key::kEscape) return false;
+  const bool narrowed = !Text(kFind).empty() || !Text(kDateFrom).empty() || !Text(kDateTo).empty();
+  if (narrowed) {
+    ClearFind();
+  } else {
+    SetFocus(kGrid);
+  }
+  return true;
+}
+
+// A date picked narrows the list at once; the text waits for Enter, so typing stays quick.
+void FrmStoreAdjuctBillBrow::ControlChange(const std::string& control) {
+  if (control == kDateFrom || control == kDateTo) ApplyFind();
+}
+
+void FrmStoreAdjuctBillBrow::ApplyFind() {
+  BillListFind find;
+  find.text = Text(kFind);
+  find.from = PickedDate(Text(kDateFrom));
+  find.to = PickedDate(Text(kDateTo));
+  ReopenList(FindCondition(find));
+}
+
+void FrmStoreAdjuctBillBrow::ClearFind() {
+  for (const char* field : {kFind, kDateFrom, kDateTo}) SetText(field, "");
+  ReopenList({});
+}
+
+// The list read again with the find condition beside the data scope, in the order it was
+// sorted, on the bill that was current when it is still listed. Marks go with the old rows.
+void FrmStoreAdjuctBillBrow::ReopenList(const BoundSql& condition) {
+  if (listTemplate_.empty()) return;
+  BusyPointer busy(*session_.Ui);
+  const std::string current = CurrentSerial();
+  const std::string sort = rsMain_ ? rsMain_->SortCriteria() : std::string();
+  try {
+    OpenList(BuildBrowserListQuery(listTemplate_, scopeFilter_ + condition, layout_));
+    if (!sort.empty()) rsMain_->Sort(sort);
+    grid_.NotifyContents();
+    if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
+    MoveToBill(current);
+  } catch (const std::exception& error) {
+    ShowInformation(ErrorText(error));
+  }
+  NotifyChanged();
+}
+
+std::string FrmStoreAdjuctBillBrow::CurrentSerial() const {
+  try {
+    if (rsMain_ && rsMain_->State() == adodb::adStateOpen && !rsMain_->BOF() && !rsMain_->EOF()) {
+      return rsMain_->Value("流水号").TextOrEmpty();
+    }
+  } catch (const std::exception&) {
+  }
+  return {};
+}
+
+// Stays where it is when no listed bill has the serial.
+void FrmStoreAdjuctBillBrow::MoveToBill(const std::string& serial) {
+  if (serial.empty() || !rsMain_ || rsMain_->State() != adodb::adStateOpen) return;
+  try {
+    const std::size_t column = rsMain_->Fields("流水号").Index();
+    for (long position = 1; position <= rsMain_->RecordCount(); ++position) {
+      const adodb::Row row = rsMain_->RowAt(rsMain_->RowIndexAt(position - 1));
+      if (row[column].TextOrEmpty() == serial) return rsMain_->SetAbsolutePosition(position);
+    }
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace storeadjust

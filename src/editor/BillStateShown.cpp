@@ -1,0 +1,69 @@
+// What the editor shows of the bill beyond its fields: a stamp with its state (未审核, 已审核,
+// 已确认, 已记帐), the totals of its lines, and which commands are greyed out and why. All three
+// follow the bill: after it is loaded or started, after every line change and every state command.
+#include "editor/EditorCommandReasons.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "editor/LineTotals.h"
+#include "states/BillSnapshot.h"
+
+namespace storeadjust {
+
+namespace {
+
+struct CommandControl {
+  const char* control;
+  EditorCommand command;
+};
+
+// Each button and the toolbar button of the same command.
+constexpr CommandControl kCommandControls[] = {
+    {"新增", EditorCommand::New},           {"Cmd_Add", EditorCommand::New},
+    {"修改", EditorCommand::Amend},         {"Cmd_Amend", EditorCommand::Amend},
+    {"删除", EditorCommand::Delete},        {"Cmd_Delete", EditorCommand::Delete},
+    {"Cmd_Save", EditorCommand::Save},      {"打印", EditorCommand::Print},
+    {"Cmd_Print", EditorCommand::Print},    {"重打", EditorCommand::Reprint},
+    {"审核", EditorCommand::Audit},         {"反审", EditorCommand::UnAudit},
+    {"确认", EditorCommand::Confirm},       {"反确认", EditorCommand::UnConfirm},
+    {"记帐", EditorCommand::Post},          {"Cmd_SaveReckoning", EditorCommand::Post},
+};
+
+}  // namespace
+
+void FrmStoreAdjuctBill::DeclareStateAndTotals() {
+  AddControl("LblBillState", ControlKind::StatusPanel);
+  AddControl("LblSum", ControlKind::Label, "合计");
+  AddControl("LblSumSl", ControlKind::StatusPanel);
+  AddControl("LblSumJe", ControlKind::StatusPanel);
+  AddControl("LblSumLsze", ControlKind::StatusPanel);
+  SetText("LblBillState", "未审核");
+}
+
+// A bill not stored yet is one not audited; a header that cannot be read leaves it so too, and
+// the commands then refuse for themselves when reached.
+void FrmStoreAdjuctBill::ShowBillState() {
+  BillHeaderState header;
+  try {
+    if (session_.Conn && !lsh_.empty()) header = ReadBillHeader(*session_.Conn, lsh_, false);
+  } catch (const std::exception&) {
+  }
+  SetText("LblBillState", header.exists ? BillStateName(header, IsStartStoreAdjustOK) : "未审核");
+  ShowLineTotals();
+  ShowCommandAvailability(header);
+}
+
+// Amounts are stored rounded to cents; quantities show the places of the quantity field.
+void FrmStoreAdjuctBill::ShowLineTotals() {
+  const LineTotals totals = SumLines(vfgContent_);
+  SetText("LblSumSl", TotalText(totals.quantity, Control("TxtSl").decimals));
+  SetText("LblSumJe", TotalText(totals.amount, 2));
+  SetText("LblSumLsze", TotalText(totals.retailTotal, 2));
+}
+
+void FrmStoreAdjuctBill::ShowCommandAvailability(const BillHeaderState& header) {
+  const EditorBillFacts bill{header, vfgContent_.Rows() >= 2, IsViewOnly(), IsStartStoreAdjustOK};
+  for (const CommandControl& entry : kCommandControls) {
+    SetAvailable(entry.control, EditorCommandReason(entry.command, bill, rights_));
+  }
+}
+
+}  // namespace storeadjust
