@@ -19,7 +19,6 @@
 #include "adodb/Recordset.h"
 #include "db/DatabaseFactory.h"
 #include "host/BillSlip.h"
-#include "host/SqlLiterals.h"
 #include "qt/BillSlipPainter.h"
 
 namespace {
@@ -54,12 +53,13 @@ std::string ConnectionString() {
     for (int i = 0; i < kLines; ++i) {
       if (i % batches->RecordCount() == 0) batches->MoveFirst();
       const double quantity = 1 + i % 7;
-      auto text = [&](const char* name) { return storeadjust::SqlText(batches->Value(name).TextOrEmpty()); };
-      conn.Execute(std::string("insert into ckdbdzkmx (lsh, dh, hh, pm, ph, pcdh, dj, sl, je, lsze, dw) values ('") +
-                   kSerial + "', '" + std::to_string(100000 + i) + "', " + text("hh") + ", " + text("pm") + ", " +
-                   text("ph") + ", " + text("dh") + ", " + batches->Value("jhdj").AsText() + ", " +
-                   std::to_string(quantity) + ", " + std::to_string(batches->Value("jhdj").AsDouble() * quantity) +
-                   ", " + std::to_string(batches->Value("lsj").AsDouble() * quantity) + ", " + text("pdw") + ")");
+      auto text = [&](const char* name) { return adodb::BoundText(batches->Value(name).TextOrEmpty()); };
+      const double price = batches->Value("jhdj").AsDouble();
+      conn.Execute("insert into ckdbdzkmx (lsh, dh, hh, pm, ph, pcdh, dj, sl, je, lsze, dw) values (?,?,?,?,?,?,?,?,?,?,?)",
+                   {adodb::BoundText(kSerial), adodb::BoundText(std::to_string(100000 + i)), text("hh"), text("pm"),
+                    text("ph"), text("dh"), adodb::BoundDecimal(price, 4), adodb::BoundDecimal(quantity, 4),
+                    adodb::BoundDecimal(price * quantity, 4),
+                    adodb::BoundDecimal(batches->Value("lsj").AsDouble() * quantity, 4), text("pdw")});
       batches->MoveNext();
     }
     transaction.Commit();

@@ -1,7 +1,6 @@
 #include "host/SelectTemplates.h"
 
 #include "host/DataHelpers.h"
-#include "host/SqlLiterals.h"
 
 namespace storeadjust {
 
@@ -21,7 +20,9 @@ std::string ReplaceAll(std::string text, const std::string& placeholder, const s
 
 std::string SubstituteTemplateValue(std::string templateText, const std::string& placeholder,
                                     const std::string& value) {
-  return ReplaceAll(std::move(templateText), placeholder, QuoteSql(value));
+  std::string quoted;
+  for (char c : value) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return ReplaceAll(std::move(templateText), placeholder, quoted);
 }
 
 BoundSql FillPlaceholder(const BoundSql& statement, const std::string& placeholder, const BoundSql& fragment) {

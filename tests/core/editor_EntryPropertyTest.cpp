@@ -22,10 +22,10 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
-#include "host/SqlLiterals.h"
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StockTables.h"
+#include "support/SqlLiterals.h"
 
 namespace storeadjust {
 namespace {

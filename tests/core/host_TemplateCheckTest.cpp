@@ -9,8 +9,8 @@
 #include <string>
 
 #include "db/DatabaseFactory.h"
-#include "host/SqlLiterals.h"
 #include "support/TempDatabase.h"
+#include "support/SqlLiterals.h"
 
 #ifdef STOREADJUST_DB_TOOL
 

@@ -15,7 +15,6 @@
 
 #include "db/DatabaseFactory.h"
 #include "db/SqliteFile.h"
-#include "host/SqlLiterals.h"
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
@@ -23,6 +22,7 @@
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
 #include "support/StockTables.h"
+#include "support/SqlLiterals.h"
 
 namespace storeadjust {
 namespace {
