@@ -66,6 +66,12 @@ char32_t NextCharacter(std::string_view text, std::size_t& pos) noexcept {
   return c;
 }
 
+std::size_t ByteOffset(std::string_view text, std::int64_t chars) noexcept {
+  std::size_t i = 0;
+  for (; i < text.size() && chars > 0; --chars) NextCharacter(text, i);
+  return i;
+}
+
 int CompareValues(std::string_view a, std::string_view b) noexcept {
   a = a.substr(0, WithoutTrailingBlanks(a));
   b = b.substr(0, WithoutTrailingBlanks(b));

@@ -5,6 +5,7 @@
 //    case compared without it (é = É, Ж = ж), every other character as it is (accents count),
 //    trailing blanks ignored ('abc' = 'ABC  ').
 // And the one trim of blanks around a text. Never throws.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,8 @@ char32_t FoldCase(char32_t c) noexcept;
 // The UTF-8 character at text[pos], advancing pos past it; a byte that starts no valid
 // character comes back as itself, so any text can be walked.
 char32_t NextCharacter(std::string_view text, std::size_t& pos) noexcept;
+// The byte offset of the character with 0-based index `chars`, or the text's end.
+std::size_t ByteOffset(std::string_view text, std::int64_t chars) noexcept;
 
 // The text without the given characters at either end (by default blanks, tabs and line breaks).
 std::string_view Trimmed(std::string_view text, std::string_view blanks = " \t\r\n") noexcept;

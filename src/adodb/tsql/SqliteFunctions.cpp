@@ -320,16 +320,6 @@ void TsqlRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_double(ctx, RoundDecimal(x, digits, truncate));
 }
 
-// Byte offset of the UTF-8 character with 0-based index `chars`, or the text's end.
-std::size_t ByteOffset(std::string_view s, std::int64_t chars) {
-  std::size_t i = 0;
-  for (; i < s.size() && chars > 0; --chars) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-  }
-  return i;
-}
-
 // tsql_substring(s, start, length): characters start .. start+length-1, where positions before 1
 // count toward the length; a negative length is SQL Server's error.
 void TsqlSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {

@@ -100,12 +100,6 @@ void Reverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // Byte offset of the character with 0-based index `chars`, or the text's end.
-std::size_t ByteOffset(std::string_view text, std::int64_t chars) {
-  std::size_t i = 0;
-  for (; i < text.size() && chars > 0; --chars) NextCharacter(text, i);
-  return i;
-}
-
 // tsql_stuff(s, start, length, insert): `length` characters from `start` replaced by `insert`;
 // NULL when start is outside the text or length negative, as in SQL Server.
 void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
