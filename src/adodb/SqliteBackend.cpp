@@ -271,7 +271,8 @@ void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
       sqlite3_bind_double(statement, index, value.real);
       return;
     case SqliteValue::Kind::Text:
-      sqlite3_bind_text64(statement, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+      // The text stays in the backend's bound values until the statement is bound again.
+      sqlite3_bind_text64(statement, index, value.text.data(), value.text.size(), SQLITE_STATIC, SQLITE_UTF8);
       return;
   }
 }
@@ -283,6 +284,7 @@ void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, s
   bound.clear();
   const int count = sqlite3_bind_parameter_count(statement);
   if (count == 0 && values.empty()) return;
+  bound.reserve(static_cast<std::size_t>(count));  // no value moves once SQLite holds its text
   for (int index = 1; index <= count; ++index) {
     const char* name = sqlite3_bind_parameter_name(statement, index);
     const long number = name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0;
