@@ -368,11 +368,11 @@ void SqliteBackend::Trace(sqlite3_stmt* statement) {
 // batch of several is translated (from the translator's cache) and prepared statement by statement.
 template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
-  if (sqlite3_stmt* cached = statements_.Find(sql)) {
-    ResetOnExit reset(cached);
-    BindAllValues(cached, values, bound_);
-    Trace(cached);
-    run(cached);
+  if (PreparedStatements::Kept* cached = statements_.Find(sql)) {
+    ResetOnExit reset(cached->statement);
+    BindAllValues(cached->statement, values, bound_);
+    Trace(cached->statement);
+    run(cached->statement, cached);
     return;
   }
   const std::string translated = tsql::Translate(sql);
@@ -388,27 +388,30 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     next = tail;
     if (!statement) continue;
     if (first && OnlySeparators(tail)) {
-      statements_.Add(sql, statement);
+      PreparedStatements::Kept* kept = statements_.Add(sql, statement);
       ResetOnExit reset(statement);
       BindAllValues(statement, values, bound_);
       Trace(statement);
-      run(statement);
+      run(statement, kept);
       return;
     }
     first = false;
     FinalizeOnExit finalize(statement);
     BindValues(statement, values, bound_);
     Trace(statement);
-    run(statement);
+    run(statement, nullptr);
   }
 }
 
 long SqliteBackend::Execute(std::string_view sql) { return Execute(sql, {}); }
 
 long SqliteBackend::Execute(std::string_view sql, const std::vector<Parameter>& values) {
-  if (ChangesSchema(sql)) keyColumns_.clear();
+  if (ChangesSchema(sql)) {
+    keyColumns_.clear();
+    statements_.ForgetColumns();
+  }
   long changed = -1;
-  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement, PreparedStatements::Kept*) {
     // sqlite3_changes() keeps the count of the last DML statement across DDL: trust it only when
     // the running total shows this very statement changed rows (it leaves trigger rows out).
     const sqlite3_int64 before = sqlite3_total_changes64(db_);
@@ -457,25 +460,41 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
   }
 }
 
+// A kept statement's columns are read once per preparation: their names, types and keys are the
+// same on every run.
+void SqliteBackend::KeptColumns(sqlite3_stmt* statement, PreparedStatements::Kept* kept, ResultSet& result) {
+  if (!kept) return ReadColumns(statement, result);
+  const int preparation = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (kept->columnsPreparation != preparation) {
+    ReadColumns(statement, result);
+    kept->columns = result.columns;
+    kept->columnsPreparation = preparation;
+    return;
+  }
+  result.columns = kept->columns;
+}
+
 ResultSet SqliteBackend::Query(std::string_view sql) { return Query(sql, {}); }
 
 ResultSet SqliteBackend::Query(std::string_view sql, const std::vector<Parameter>& values) {
   ResultSet result;
   bool haveRows = false;
-  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement, PreparedStatements::Kept* kept) {
+    // Columns are read once the statement has run: a schema change prepares it anew on its step.
+    int rc = sqlite3_step(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowStepError();
     const int count = sqlite3_column_count(statement);
     // A batch's variable assignments run as selects whose rows are no result.
     const bool materialize = !haveRows && count > 0 && !tsql::AssignsVariables(statement);
     std::vector<ValueKind> kinds;
     if (materialize) {
       haveRows = true;
-      ReadColumns(statement, result);
+      KeptColumns(statement, kept, result);
       kinds.reserve(result.columns.size());
       for (const ColumnInfo& column : result.columns) kinds.push_back(KindOf(column.type));
       result.rows.SetWidth(kinds.size());
     }
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
       if (!materialize) continue;
       for (int i = 0; i < count; ++i) result.rows.AppendValue(ReadValue(statement, i, kinds[static_cast<std::size_t>(i)]));
     }
