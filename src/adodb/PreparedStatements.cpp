@@ -14,7 +14,7 @@ PreparedStatements::Kept* PreparedStatements::Find(std::string_view text) {
 PreparedStatements::Kept* PreparedStatements::Add(std::string_view text, sqlite3_stmt* statement) {
   if (const auto known = byText_.find(text); known != byText_.end()) {
     sqlite3_finalize(known->second->kept.statement);
-    known->second->kept = Kept{statement, {}, -1};
+    known->second->kept = Kept{statement, {}, -1, {}};
     return &known->second->kept;
   }
   if (entries_.size() >= capacity_) {
@@ -22,7 +22,7 @@ PreparedStatements::Kept* PreparedStatements::Add(std::string_view text, sqlite3
     sqlite3_finalize(entries_.back().kept.statement);
     entries_.pop_back();
   }
-  entries_.push_front(Entry{std::string(text), Kept{statement, {}, -1}});
+  entries_.push_front(Entry{std::string(text), Kept{statement, {}, -1, {}}});
   byText_.emplace(entries_.front().text, entries_.begin());
   return &entries_.front().kept;
 }

@@ -31,6 +31,8 @@ class PreparedStatements {
     // change prepares it anew, possibly with other columns.
     std::vector<ColumnInfo> columns;
     int columnsPreparation = -1;
+    // The number of the value each ? mark takes, in the marks' order (filled by the backend).
+    std::vector<long> marks;
   };
 
   // The statement kept for `text`, now the most recently used; null when there is none. Valid

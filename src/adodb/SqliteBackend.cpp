@@ -278,16 +278,27 @@ void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
 }
 
 // The marks are numbered (?1, ?2 ...) by the translation, so each takes the value of its number
-// whichever statement of a batch it stands in.
-// `bound` receives the value bound to each mark, in the marks' order.
-void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
-  bound.clear();
+// whichever statement of a batch it stands in: the numbers of the statement's marks, in order.
+std::vector<long> MarkNumbers(sqlite3_stmt* statement) {
+  std::vector<long> numbers;
   const int count = sqlite3_bind_parameter_count(statement);
-  if (count == 0 && values.empty()) return;
-  bound.reserve(static_cast<std::size_t>(count));  // no value moves once SQLite holds its text
+  numbers.reserve(static_cast<std::size_t>(count));
   for (int index = 1; index <= count; ++index) {
     const char* name = sqlite3_bind_parameter_name(statement, index);
-    const long number = name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0;
+    numbers.push_back(name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0);
+  }
+  return numbers;
+}
+
+// `bound` receives the value bound to each mark, in the marks' order.
+void BindValues(sqlite3_stmt* statement, const std::vector<long>& marks, const std::vector<Parameter>& values,
+                std::vector<SqliteValue>& bound) {
+  bound.clear();
+  if (marks.empty() && values.empty()) return;
+  bound.reserve(marks.size());  // no value moves once SQLite holds its text
+  int index = 0;
+  for (const long number : marks) {
+    ++index;
     if (number < 1 || static_cast<std::size_t>(number) > values.size()) {
       throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
                             " values given.");
@@ -299,9 +310,10 @@ void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, s
 
 // A statement on its own uses every value it was given: a value left over means the caller's
 // marks and values do not match, and running it would put the others in the wrong places.
-void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
-  BindValues(statement, values, bound);
-  if (static_cast<std::size_t>(sqlite3_bind_parameter_count(statement)) < values.size()) {
+void BindAllValues(sqlite3_stmt* statement, const std::vector<long>& marks, const std::vector<Parameter>& values,
+                   std::vector<SqliteValue>& bound) {
+  BindValues(statement, marks, values, bound);
+  if (marks.size() < values.size()) {
     throw Error::Provider("The statement has fewer parameter marks than the " + std::to_string(values.size()) +
                           " values given.");
   }
@@ -370,7 +382,7 @@ template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
   if (PreparedStatements::Kept* cached = statements_.Find(sql)) {
     ResetOnExit reset(cached->statement);
-    BindAllValues(cached->statement, values, bound_);
+    BindAllValues(cached->statement, cached->marks, values, bound_);
     Trace(cached->statement);
     run(cached->statement, cached);
     return;
@@ -389,15 +401,16 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     if (!statement) continue;
     if (first && OnlySeparators(tail)) {
       PreparedStatements::Kept* kept = statements_.Add(sql, statement);
+      kept->marks = MarkNumbers(statement);
       ResetOnExit reset(statement);
-      BindAllValues(statement, values, bound_);
+      BindAllValues(statement, kept->marks, values, bound_);
       Trace(statement);
       run(statement, kept);
       return;
     }
     first = false;
     FinalizeOnExit finalize(statement);
-    BindValues(statement, values, bound_);
+    BindValues(statement, MarkNumbers(statement), values, bound_);
     Trace(statement);
     run(statement, nullptr);
   }
