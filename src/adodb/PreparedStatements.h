@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
+
+#include "adodb/ResultSet.h"
 
 struct sqlite3_stmt;
 
@@ -21,18 +24,32 @@ class PreparedStatements {
   PreparedStatements(const PreparedStatements&) = delete;
   PreparedStatements& operator=(const PreparedStatements&) = delete;
 
-  // The statement prepared for `text`, now the most recently used; null when there is none.
-  sqlite3_stmt* Find(std::string_view text);
+  // A kept statement and what is known of its result's columns.
+  struct Kept {
+    sqlite3_stmt* statement = nullptr;
+    // The columns once read, and SQLite's count of the statement's re-preparations then: a schema
+    // change prepares it anew, possibly with other columns.
+    std::vector<ColumnInfo> columns;
+    int columnsPreparation = -1;
+    // The number of the value each ? mark takes, in the marks' order (filled by the backend).
+    std::vector<long> marks;
+  };
+
+  // The statement kept for `text`, now the most recently used; null when there is none. Valid
+  // until the next Add or Clear.
+  Kept* Find(std::string_view text);
   // Keeps `statement` (which it finalizes in time) for `text`; the least recently used goes when
   // the cache is full. Nothing else may be running when a statement is added.
-  void Add(std::string_view text, sqlite3_stmt* statement);
+  Kept* Add(std::string_view text, sqlite3_stmt* statement);
+  // The columns are read again on each statement's next use (the keys of a table may have changed).
+  void ForgetColumns();
   void Clear();
   std::size_t Size() const { return entries_.size(); }
 
  private:
   struct Entry {
     std::string text;
-    sqlite3_stmt* statement;
+    Kept kept;
   };
   struct TextHash {
     using is_transparent = void;

@@ -271,21 +271,34 @@ void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
       sqlite3_bind_double(statement, index, value.real);
       return;
     case SqliteValue::Kind::Text:
-      sqlite3_bind_text64(statement, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+      // The text stays in the backend's bound values until the statement is bound again.
+      sqlite3_bind_text64(statement, index, value.text.data(), value.text.size(), SQLITE_STATIC, SQLITE_UTF8);
       return;
   }
 }
 
 // The marks are numbered (?1, ?2 ...) by the translation, so each takes the value of its number
-// whichever statement of a batch it stands in.
-// `bound` receives the value bound to each mark, in the marks' order.
-void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
-  bound.clear();
+// whichever statement of a batch it stands in: the numbers of the statement's marks, in order.
+std::vector<long> MarkNumbers(sqlite3_stmt* statement) {
+  std::vector<long> numbers;
   const int count = sqlite3_bind_parameter_count(statement);
-  if (count == 0 && values.empty()) return;
+  numbers.reserve(static_cast<std::size_t>(count));
   for (int index = 1; index <= count; ++index) {
     const char* name = sqlite3_bind_parameter_name(statement, index);
-    const long number = name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0;
+    numbers.push_back(name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0);
+  }
+  return numbers;
+}
+
+// `bound` receives the value bound to each mark, in the marks' order.
+void BindValues(sqlite3_stmt* statement, const std::vector<long>& marks, const std::vector<Parameter>& values,
+                std::vector<SqliteValue>& bound) {
+  bound.clear();
+  if (marks.empty() && values.empty()) return;
+  bound.reserve(marks.size());  // no value moves once SQLite holds its text
+  int index = 0;
+  for (const long number : marks) {
+    ++index;
     if (number < 1 || static_cast<std::size_t>(number) > values.size()) {
       throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
                             " values given.");
@@ -297,9 +310,10 @@ void BindValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, s
 
 // A statement on its own uses every value it was given: a value left over means the caller's
 // marks and values do not match, and running it would put the others in the wrong places.
-void BindAllValues(sqlite3_stmt* statement, const std::vector<Parameter>& values, std::vector<SqliteValue>& bound) {
-  BindValues(statement, values, bound);
-  if (static_cast<std::size_t>(sqlite3_bind_parameter_count(statement)) < values.size()) {
+void BindAllValues(sqlite3_stmt* statement, const std::vector<long>& marks, const std::vector<Parameter>& values,
+                   std::vector<SqliteValue>& bound) {
+  BindValues(statement, marks, values, bound);
+  if (marks.size() < values.size()) {
     throw Error::Provider("The statement has fewer parameter marks than the " + std::to_string(values.size()) +
                           " values given.");
   }
@@ -366,11 +380,11 @@ void SqliteBackend::Trace(sqlite3_stmt* statement) {
 // batch of several is translated (from the translator's cache) and prepared statement by statement.
 template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
-  if (sqlite3_stmt* cached = statements_.Find(sql)) {
-    ResetOnExit reset(cached);
-    BindAllValues(cached, values, bound_);
-    Trace(cached);
-    run(cached);
+  if (PreparedStatements::Kept* cached = statements_.Find(sql)) {
+    ResetOnExit reset(cached->statement);
+    BindAllValues(cached->statement, cached->marks, values, bound_);
+    Trace(cached->statement);
+    run(cached->statement, cached);
     return;
   }
   const std::string translated = tsql::Translate(sql);
@@ -386,27 +400,31 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     next = tail;
     if (!statement) continue;
     if (first && OnlySeparators(tail)) {
-      statements_.Add(sql, statement);
+      PreparedStatements::Kept* kept = statements_.Add(sql, statement);
+      kept->marks = MarkNumbers(statement);
       ResetOnExit reset(statement);
-      BindAllValues(statement, values, bound_);
+      BindAllValues(statement, kept->marks, values, bound_);
       Trace(statement);
-      run(statement);
+      run(statement, kept);
       return;
     }
     first = false;
     FinalizeOnExit finalize(statement);
-    BindValues(statement, values, bound_);
+    BindValues(statement, MarkNumbers(statement), values, bound_);
     Trace(statement);
-    run(statement);
+    run(statement, nullptr);
   }
 }
 
 long SqliteBackend::Execute(std::string_view sql) { return Execute(sql, {}); }
 
 long SqliteBackend::Execute(std::string_view sql, const std::vector<Parameter>& values) {
-  if (ChangesSchema(sql)) keyColumns_.clear();
+  if (ChangesSchema(sql)) {
+    keyColumns_.clear();
+    statements_.ForgetColumns();
+  }
   long changed = -1;
-  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement, PreparedStatements::Kept*) {
     // sqlite3_changes() keeps the count of the last DML statement across DDL: trust it only when
     // the running total shows this very statement changed rows (it leaves trigger rows out).
     const sqlite3_int64 before = sqlite3_total_changes64(db_);
@@ -455,25 +473,41 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
   }
 }
 
+// A kept statement's columns are read once per preparation: their names, types and keys are the
+// same on every run.
+void SqliteBackend::KeptColumns(sqlite3_stmt* statement, PreparedStatements::Kept* kept, ResultSet& result) {
+  if (!kept) return ReadColumns(statement, result);
+  const int preparation = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (kept->columnsPreparation != preparation) {
+    ReadColumns(statement, result);
+    kept->columns = result.columns;
+    kept->columnsPreparation = preparation;
+    return;
+  }
+  result.columns = kept->columns;
+}
+
 ResultSet SqliteBackend::Query(std::string_view sql) { return Query(sql, {}); }
 
 ResultSet SqliteBackend::Query(std::string_view sql, const std::vector<Parameter>& values) {
   ResultSet result;
   bool haveRows = false;
-  ForEachStatement(sql, values, [&](sqlite3_stmt* statement) {
+  ForEachStatement(sql, values, [&](sqlite3_stmt* statement, PreparedStatements::Kept* kept) {
+    // Columns are read once the statement has run: a schema change prepares it anew on its step.
+    int rc = sqlite3_step(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowStepError();
     const int count = sqlite3_column_count(statement);
     // A batch's variable assignments run as selects whose rows are no result.
     const bool materialize = !haveRows && count > 0 && !tsql::AssignsVariables(statement);
     std::vector<ValueKind> kinds;
     if (materialize) {
       haveRows = true;
-      ReadColumns(statement, result);
+      KeptColumns(statement, kept, result);
       kinds.reserve(result.columns.size());
       for (const ColumnInfo& column : result.columns) kinds.push_back(KindOf(column.type));
       result.rows.SetWidth(kinds.size());
     }
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
       if (!materialize) continue;
       for (int i = 0; i < count; ++i) result.rows.AppendValue(ReadValue(statement, i, kinds[static_cast<std::size_t>(i)]));
     }

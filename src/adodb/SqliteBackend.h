@@ -53,6 +53,7 @@ class SqliteBackend final : public Backend {
   [[noreturn]] void ThrowPrepareError();
   const std::vector<std::string>& KeyColumns(const std::string& table);
   void ReadColumns(sqlite3_stmt* statement, ResultSet& result);
+  void KeptColumns(sqlite3_stmt* statement, PreparedStatements::Kept* kept, ResultSet& result);
 
   sqlite3* db_ = nullptr;
   PreparedStatements statements_;

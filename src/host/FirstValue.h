@@ -5,7 +5,8 @@
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
-#include "adodb/Recordset.h"
+#include "adodb/Error.h"
+#include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
 
 namespace storeadjust {
@@ -13,10 +14,12 @@ namespace storeadjust {
 // values are those of the query's ? marks, in order.
 inline adodb::Variant FirstValue(adodb::Connection& connection, std::string_view sql,
                                  const adodb::BoundValues& values = {}) {
-  auto rs = connection.OpenRecordset(sql, values);
-  if (rs->RecordCount() < 1) return {};
-  rs->MoveFirst();
-  return rs->Value(std::size_t{0});
+  // The backend's rows themselves: a record set (cursor, kept text and values for a requery)
+  // would be built and dropped for one value, once per bill line.
+  const adodb::ResultSet result = connection.GetBackend().Query(sql, values);
+  if (result.rows.empty()) return {};
+  if (result.columns.empty()) throw adodb::Error::ItemNotFound();
+  return result.rows[0][0];
 }
 
 }  // namespace storeadjust

@@ -1,21 +1,50 @@
 #include "states/BillLineValues.h"
 
+#include <string_view>
+
+#include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
 
 namespace storeadjust {
 
-BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs) {
+namespace {
+
+// The first column of that name, as Recordset::Value(name) reads it.
+std::size_t ColumnNamed(const adodb::Recordset& rs, std::string_view name) {
+  const auto& columns = rs.Columns();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (adodb::SameName(columns[i].name, name)) return i;
+  }
+  throw adodb::Error::ItemNotFound();
+}
+
+}  // namespace
+
+BillLineValues::Columns::Columns(const adodb::Recordset& rs)
+    : kh(ColumnNamed(rs, "kh")),
+      hh(ColumnNamed(rs, "hh")),
+      dh(ColumnNamed(rs, "dh")),
+      dcstockid(ColumnNamed(rs, "dcstockid")),
+      drstockid(ColumnNamed(rs, "drstockid")),
+      ph(ColumnNamed(rs, "ph")),
+      pcdh(ColumnNamed(rs, "pcdh")),
+      sl(ColumnNamed(rs, "sl")),
+      je(ColumnNamed(rs, "je")),
+      lsze(ColumnNamed(rs, "lsze")) {}
+
+BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns& columns) {
   BillLineValues line;
-  line.kh = rs.Value("kh").TextOrEmpty();
-  line.hh = rs.Value("hh").TextOrEmpty();
-  line.dh = rs.Value("dh").TextOrEmpty();
-  line.dcstockid = rs.Value("dcstockid").TextOrEmpty();
-  line.drstockid = rs.Value("drstockid").TextOrEmpty();
-  line.ph = rs.Value("ph").TextOrEmpty();
-  line.pcdh = rs.Value("pcdh").TextOrEmpty();
-  line.sl = NumberOrZero(rs.Value("sl"));
-  line.je = NumberOrZero(rs.Value("je"));
-  line.lsze = NumberOrZero(rs.Value("lsze"));
+  line.kh = rs.Value(columns.kh).TextOrEmpty();
+  line.hh = rs.Value(columns.hh).TextOrEmpty();
+  line.dh = rs.Value(columns.dh).TextOrEmpty();
+  line.dcstockid = rs.Value(columns.dcstockid).TextOrEmpty();
+  line.drstockid = rs.Value(columns.drstockid).TextOrEmpty();
+  line.ph = rs.Value(columns.ph).TextOrEmpty();
+  line.pcdh = rs.Value(columns.pcdh).TextOrEmpty();
+  line.sl = NumberOrZero(rs.Value(columns.sl));
+  line.je = NumberOrZero(rs.Value(columns.je));
+  line.lsze = NumberOrZero(rs.Value(columns.lsze));
   return line;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // One line of a bill as the state changes read it from their line query.
+#include <cstddef>
 #include <string>
 
 #include "adodb/Recordset.h"
@@ -14,10 +15,15 @@ struct BillLineValues {
   double lsze = 0;  // amount at retail
   bool moneyOnly = false;  // kept by amount only: no batch rows, no goods places, no quantity
 
+  // Where a line query's columns stand, found once for all its rows.
+  struct Columns {
+    explicit Columns(const adodb::Recordset& rs);
+    std::size_t kh, hh, dh, dcstockid, drstockid, ph, pcdh, sl, je, lsze;
+  };
   // The current row of a line query ("select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join
   // ckdbdzk b ..."): the line's own columns come first, so a name shared with the header reads
   // the line's value. NULL texts read as empty, NULL numbers as 0.
-  static BillLineValues FromRow(const adodb::Recordset& rs);
+  static BillLineValues FromRow(const adodb::Recordset& rs, const Columns& columns);
 };
 
 }  // namespace storeadjust

@@ -23,8 +23,9 @@ BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& 
   auto lines = OpenBillLines(connection, lsh, stateCondition);
   // Sorted: the query has no order of its own, and a server may return the same rows in another.
   std::vector<std::string> texts;
+  const BillLineValues::Columns columns(*lines);
   for (lines->MoveFirst(); lines->RecordCount() > 0 && !lines->EOF(); lines->MoveNext()) {
-    const BillLineValues line = BillLineValues::FromRow(*lines);
+    const BillLineValues line = BillLineValues::FromRow(*lines, columns);
     texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) +
                     "|" + adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" +
                     line.dcstockid + "|" + line.drstockid + "\n");

@@ -155,8 +155,9 @@ class StateChange {
     auto lines = OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const long count = lines->RecordCount();
     long number = 0;
+    const BillLineValues::Columns columns(*lines);
     for (lines->MoveFirst(); !lines->EOF(); lines->MoveNext()) {
-      BillLineValues line = BillLineValues::FromRow(*lines);
+      BillLineValues line = BillLineValues::FromRow(*lines, columns);
       questions_.LineReached(++number, count, line.hh);
       if (MoveLine(line) == LineStep::Stop) {
         outcome_.skippedLines.clear();

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <utility>
 
+#include "adodb/Backend.h"
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
@@ -79,8 +80,9 @@ bool StockMovement::KeepsPlaces(const std::string& warehouse) {
 
 // Existence and the few columns a step reads are all that is selected: a record set of every
 // column of phk or ywbalance per line costs more than the statement itself.
+// The backend's rows are counted as they come: no record set is built for a yes or no.
 bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& values) {
-  return session_.Conn->OpenRecordset(sql, values)->RecordCount() > 0;
+  return !session_.Conn->GetBackend().Query(sql, values).rows.empty();
 }
 
 adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {

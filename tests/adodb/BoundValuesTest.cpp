@@ -5,10 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "adodb/Command.h"
+#include "adodb/DecimalText.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "support/ErrorOf.h"
@@ -122,6 +129,46 @@ TEST_F(BoundValuesTest, MarksAndValuesThatDoNotMatchAreRefusedAndChangeNothing) 
   EXPECT_THROW(conn->Execute("insert into v (id, pm) values (?, 'y')", {BoundInteger(3), BoundText("z")}), Error);
   EXPECT_THROW(conn->Execute("insert into v (id, pm) values (4, 'y')", {BoundInteger(4)}), Error);
   EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
+}
+
+}  // namespace
+}  // namespace adodb
+
+namespace adodb {
+namespace {
+
+// Rounding takes a shortcut for values that already are decimals at the scale: whatever the
+// value, it must give the double the rounded decimal text gives, near halves and sums included.
+TEST(RoundedToScaleTest, GivesTheDoubleOfTheRoundedDecimalTextForAnyValue) {
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937_64 random(seed);
+  const auto viaText = [](double value, int scale) { return std::strtod(DecimalTextAtScale(value, scale).c_str(), nullptr); };
+  const auto check = [&](double value, int scale) {
+    const double rounded = RoundedToScale(value, scale);
+    const double expected = viaText(value, scale);
+    ASSERT_EQ(std::memcmp(&rounded, &expected, sizeof rounded), 0)
+        << std::setprecision(17) << value << " at scale " << scale << ": " << rounded << " vs " << expected;
+  };
+  std::uniform_int_distribution<int> scales(0, 8), digits(1, 17), lines(1, 50);
+  for (int round = 0; round < 20000; ++round) {
+    const int scale = scales(random);
+    const std::int64_t units = static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(std::pow(10.0, digits(random))));
+    const double decimal = (round % 2 ? -1.0 : 1.0) * static_cast<double>(units) / std::pow(10.0, scales(random));
+    check(decimal, scale);
+    check(decimal + std::pow(10.0, -scale) / 2, scale);  // a half at the scale
+    check(std::nextafter(decimal, 1e300), scale);
+    check(std::nextafter(decimal, -1e300), scale);
+    double sum = 0;  // amounts added up as a bill's lines are
+    for (int line = lines(random); line > 0; --line) sum += decimal * 0.01 * line;
+    check(sum, scale);
+    double raw;
+    const std::uint64_t bits = random();
+    std::memcpy(&raw, &bits, sizeof raw);
+    if (std::isfinite(raw)) check(raw, scale);
+  }
+  for (const double edge : {0.0, -0.0, 0.5, -0.5, 1.00005, 2.675, 0.1 + 0.2, 1e15, 999999999999999.9, 1e-20, -1e-5, 5e-5})
+    for (int scale = 0; scale <= 20; ++scale) check(edge, scale);
 }
 
 }  // namespace
