@@ -1,6 +1,6 @@
 // The T-SQL translator: one 1 MB statement of '+' terms (translation must stay linear in the
-// statement's length), and its share of statement time over the statement corpus: each corpus
-// query translated afresh, against preparing and running the translation on the demo database.
+// statement's length), and its share of statement time over the module's queries in bench/corpus:
+// each query translated afresh, against preparing and running the translation on the demo database.
 // The share is measured twice: every query translated afresh (the first sight of a statement), and
 // the same texts sent again through the translator's cache (what statements whose values are
 // bound meet).
@@ -41,10 +41,10 @@ std::string DatabasePath() {
   return path;
 }
 
-// The corpus's queries: the statement line after each "# title" that starts with select.
+// The queries of bench/corpus: the line after each "# title" that starts with select.
 std::vector<std::string> CorpusQueries() {
   std::vector<std::string> queries;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(STOREADJUST_SOURCE_DIR) / "tests/corpus")) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(STOREADJUST_SOURCE_DIR) / "bench/corpus")) {
     std::ifstream in(entry.path());
     std::string line;
     bool afterTitle = false;

@@ -1,6 +1,6 @@
 // The embedded schema declares SQL Server types, the text collation on every text column, the
 // defaults the statements rely on and primary keys that refuse duplicates. That it holds every
-// column the statements name is shown by the statement corpus, which runs them all.
+// column the statements name is shown by the engine tests and scenarios, which run them all.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

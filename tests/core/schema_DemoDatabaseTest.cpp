@@ -1,6 +1,6 @@
 // The demo database's stock adds up across batches, balances and goods places. That its open
-// bills can be audited from the stock there is, the statement corpus and the state scenarios
-// show by auditing them.
+// bills can be audited from the stock there is, the state engine's tests and scenarios show by
+// auditing them.
 #include <gtest/gtest.h>
 
 #include "db/DatabaseFactory.h"
