@@ -29,11 +29,12 @@ namespace {
 
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
 // Sorted, so that a word is looked up by binary search: the check runs for almost every name.
-constexpr std::array<std::string_view, 38> kReserved = {
-    "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CROSS", "DESC", "ELSE", "END", "EXCEPT", "FOR", "FROM", "FULL",
-    "GROUP", "HAVING", "IN", "INNER", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE", "NOT", "ON",
-    "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "UNION", "VALUES", "WHEN", "WHERE",
-    "WITH",
+// The words that begin a statement are among them: a batch may run its statements together without ';'.
+constexpr std::array<std::string_view, 43> kReserved = {
+    "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CROSS", "DECLARE", "DELETE", "DESC", "ELSE", "END", "EXCEPT", "FOR",
+    "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE",
+    "NOT", "ON", "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "TRUNCATE", "UNION", "UPDATE",
+    "VALUES", "WHEN", "WHERE", "WITH",
 };
 static_assert(std::is_sorted(kReserved.begin(), kReserved.end()));
 constexpr std::size_t kLongestReserved =
