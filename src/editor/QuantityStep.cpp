@@ -102,7 +102,7 @@ bool FrmStoreAdjuctBill::EntryWarehousesValid() {
 // The batch dialog over the out-warehouse's batches. The row taken becomes the row's batch, by
 // name, with its purchase price and what it holds in the out-warehouse read from phk (the
 // dialog's quantity column only when phk has no such row). False when the clerk closed the
-// dialog without a choice or declined an expired batch: the batch held before stays.
+// dialog without a choice (the batch held before stays) or declined an expired batch.
 bool FrmStoreAdjuctBill::ChooseBatch() {
   const BoundSql batches =
       BatchList(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"), Text("Chk1") == "1", entry_.unit.coefficient);
@@ -118,7 +118,10 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   batch.number = Column(row, kBatchNumber).TextOrEmpty();
   batch.line = Column(row, kBatchLine).TextOrEmpty();
   batch.expiry = Column(row, kBatchExpiry).TextOrEmpty();
-  if (!ExpiredBatchAccepted(batch)) return false;
+  if (!ExpiredBatchAccepted(batch)) {
+    entry_.batch.reset();
+    return false;
+  }
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
                        .value_or(NumberOrZero(Column(row, kBatchQuantity)));
@@ -133,8 +136,9 @@ adodb::Date FrmStoreAdjuctBill::BillDate() const {
 }
 
 // An expired batch leaves only on the clerk's word, asked before anything else of the batch is
-// read; No keeps the batch held before, as closing the dialog does. The expiry is the batch's
-// own in phk, whatever columns the list showed.
+// read. No voids the choice, as for a batch too small: the batch held before may be the very one
+// declined (the bill's date moved past its expiry), and the line cannot be saved until a batch is
+// chosen again. The expiry is the batch's own in phk, whatever columns the list showed.
 bool FrmStoreAdjuctBill::ExpiredBatchAccepted(const EntryBatch& batch) {
   const BatchExpiry expiry =
       JudgeExpiry(BatchExpiryDate(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line), BillDate());
