@@ -18,14 +18,18 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked) {
+  const BillHeaderState header = ReadBillHeader(connection, lsh, locked);
+  return SnapshotOf(header, *OpenBillLines(connection, lsh, stateCondition));
+}
+
+BillSnapshot SnapshotOf(const BillHeaderState& header, adodb::Recordset& lines) {
   BillSnapshot snapshot;
-  snapshot.header = ReadBillHeader(connection, lsh, locked);
-  auto lines = OpenBillLines(connection, lsh, stateCondition);
+  snapshot.header = header;
   // Sorted: the query has no order of its own, and a server may return the same rows in another.
   std::vector<std::string> texts;
-  const BillLineValues::Columns columns(*lines);
-  for (lines->MoveFirst(); lines->RecordCount() > 0 && !lines->EOF(); lines->MoveNext()) {
-    const BillLineValues line = BillLineValues::FromRow(*lines, columns);
+  const BillLineValues::Columns columns(lines);
+  for (lines.MoveFirst(); lines.RecordCount() > 0 && !lines.EOF(); lines.MoveNext()) {
+    const BillLineValues line = BillLineValues::FromRow(lines, columns);
     texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) +
                     "|" + adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" +
                     line.dcstockid + "|" + line.drstockid + "\n");

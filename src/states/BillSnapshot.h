@@ -28,6 +28,9 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 // The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked);
+// The same from lines already opened (OpenBillLines), which the command then walks: inside its
+// transaction the lines it moves are the very lines it compared, read once.
+BillSnapshot SnapshotOf(const BillHeaderState& header, adodb::Recordset& lines);
 
 // The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
 // "已删除" when the header is gone.

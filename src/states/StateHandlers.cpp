@@ -145,14 +145,16 @@ class StateChange {
   // is handed out.
   std::optional<ShortageQuestion> RunInTransaction(const BillSnapshot& seen, const std::set<std::string>& accepted) {
     adodb::TransactionGuard transaction(*session_.Conn);
-    const BillSnapshot found = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, true);
+    // The header first: its update lock is what makes a second command on the bill wait.
+    const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh_, true);
+    auto lines = OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition);
+    const BillSnapshot found = SnapshotOf(header, *lines);
     if (found != seen) {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
     StockMovement move(session_, settings_, accepted, outcome_, lsh_);
     move_ = &move;
-    auto lines = OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const long count = lines->RecordCount();
     long number = 0;
     const BillLineValues::Columns columns(*lines);

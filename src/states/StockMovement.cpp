@@ -43,12 +43,18 @@ bool IsPlainColumnName(const std::string& name) {
   return true;
 }
 
-// The column's value as text when the set has such a column; empty otherwise.
-const adodb::Variant* ColumnIfAny(const adodb::Recordset& rs, const std::string& name) {
-  for (std::size_t i = 0; i < rs.FieldCount(); ++i) {
-    if (adodb::SameName(rs.Column(i).name, name)) return &rs.Value(i);
+// The named column of the first row; nullptr when the query has no such column.
+const adodb::Variant* FirstRowColumnIfAny(const adodb::ResultSet& result, const std::string& name) {
+  for (std::size_t i = 0; i < result.columns.size(); ++i) {
+    if (adodb::SameName(result.columns[i].name, name)) return &result.rows[0].at(i);
   }
   return nullptr;
+}
+
+const adodb::Variant& FirstRowColumn(const adodb::ResultSet& result, const std::string& name) {
+  const adodb::Variant* value = FirstRowColumnIfAny(result, name);
+  if (!value) throw adodb::Error::ItemNotFound();
+  return *value;
 }
 
 constexpr const char* kPlacesJoin =
@@ -66,8 +72,13 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings,
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
 void StockMovement::ReadMoneyOnly(BillLineValues& line) {
-  line.moneyOnly =
-      FlagIsSet(FirstValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
+  auto known = moneyOnly_.find(line.hh);
+  if (known == moneyOnly_.end()) {
+    const bool moneyOnly =
+        FlagIsSet(FirstValue(*session_.Conn, "select fonlymoney from yw_kck where hh=?", {BoundText(line.hh)}));
+    known = moneyOnly_.emplace(line.hh, moneyOnly).first;
+  }
+  line.moneyOnly = known->second;
   if (line.moneyOnly) line.sl = 0;
 }
 
@@ -79,11 +90,14 @@ bool StockMovement::KeepsPlaces(const std::string& warehouse) {
 }
 
 // Existence and the few columns a step reads are all that is selected: a record set of every
-// column of phk or ywbalance per line costs more than the statement itself.
-// The backend's rows are counted as they come: no record set is built for a yes or no.
-bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& values) {
-  return !session_.Conn->GetBackend().Query(sql, values).rows.empty();
+// column of phk or ywbalance per line costs more than the statement itself. The per-line reads
+// take the backend's rows themselves: a record set (cursor, kept text and values for a requery)
+// would be built and dropped for them once per line.
+adodb::ResultSet StockMovement::Rows(const std::string& sql, const adodb::BoundValues& values) {
+  return session_.Conn->GetBackend().Query(sql, values);
 }
+
+bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& values) { return !Rows(sql, values).rows.empty(); }
 
 adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
   return {BoundText(line.hh), BoundText(warehouse), BoundText(line.ph), BoundText(line.pcdh)};
@@ -125,18 +139,17 @@ LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::st
 
 LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
                                    const adodb::BoundValues& values, bool issuing, StockRow& row) {
-  auto rs = session_.Conn->OpenRecordset(query, values);
-  if (rs->RecordCount() < 1) {
+  const adodb::ResultSet stock = Rows(query, values);
+  if (stock.rows.empty()) {
     if (!issuing) return LineStep::SkipLine;
     outcome_.result = StateResult::Refused;
     outcome_.refusal = StateRefusal::MissingStock;
     outcome_.message = "库存中没有相应的数据，请检查单据后再审核！";
     return LineStep::Stop;
   }
-  rs->MoveFirst();
-  row.sl = NumberOrZero(rs->Value("sl"));
-  if (const adodb::Variant* kh = ColumnIfAny(*rs, "kh")) row.kh = kh->TextOrEmpty();
-  if (const adodb::Variant* price = ColumnIfAny(*rs, "sellprice")) row.sellPrice = NumberOrZero(*price);
+  row.sl = NumberOrZero(FirstRowColumn(stock, "sl"));
+  if (const adodb::Variant* kh = FirstRowColumnIfAny(stock, "kh")) row.kh = kh->TextOrEmpty();
+  if (const adodb::Variant* price = FirstRowColumnIfAny(stock, "sellprice")) row.sellPrice = NumberOrZero(*price);
   const std::string stockKey = StockKey(line, warehouse);
   if (line.moneyOnly || line.sl <= row.sl + kQuantitySlack) {
     if (issuing && !line.moneyOnly) drawn_[stockKey].emplace_back(line.dh, line.sl);
@@ -247,12 +260,10 @@ void StockMovement::UnIssuePlaces(const BillLineValues& line) {
 // A row that holds stock and a location list gets the line's code appended; otherwise the list
 // becomes the line's code.
 void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
-  auto rs =
-      session_.Conn->OpenRecordset(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
-  if (rs->RecordCount() < 1) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
-  rs->MoveFirst();
-  const double held = NumberOrZero(rs->Value("sl"));
-  const std::string list = rs->Value("kh").TextOrEmpty();
+  const adodb::ResultSet batch = Rows(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
+  if (batch.rows.empty()) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
+  const double held = NumberOrZero(FirstRowColumn(batch, "sl"));
+  const std::string list = FirstRowColumn(batch, "kh").TextOrEmpty();
   adodb::BoundValues values;
   if (sellPrice) values.push_back(BoundMoney(*sellPrice));
   const std::string head = sellPrice ? "update phk set SellPrice=?,brsl=isnull(brsl,0) + "

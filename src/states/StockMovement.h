@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "adodb/BoundValues.h"
+#include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
 #include "states/BillLineValues.h"
@@ -49,7 +50,8 @@ class StockMovement {
 
   // True when the line moves batch rows (batches kept, goods not kept by amount only).
   bool MovesBatches(const BillLineValues& line) const;
-  // Reads whether the goods are kept by amount only (then the line moves no quantity).
+  // Reads whether the goods are kept by amount only (then the line moves no quantity); once per
+  // goods in a run, as a bill's lines repeat their goods and the flag cannot change under its lock.
   void ReadMoneyOnly(BillLineValues& line);
 
   // The stock row the query selects (phk, or ywbalance as "sl"), checked against the line's
@@ -83,6 +85,7 @@ class StockMovement {
   bool KeepsPlaces(const std::string& warehouse);
 
  private:
+  adodb::ResultSet Rows(const std::string& sql, const adodb::BoundValues& values);
   bool HasRow(const std::string& sql, const adodb::BoundValues& values);
   // The values of kBatchKey's marks: the line's batch in the warehouse.
   adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
@@ -101,6 +104,7 @@ class StockMovement {
   StateOutcome& outcome_;
   const std::string lsh_;
   std::map<std::string, bool> keepsPlaces_;
+  std::map<std::string, bool> moneyOnly_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
   std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
   std::optional<ShortageQuestion> pendingShortage_;
