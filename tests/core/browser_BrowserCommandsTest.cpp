@@ -10,7 +10,8 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "db/SqliteFile.h"
 #include "editor/FrmStoreAdjuctBill.h"
-#include "support/ModuleSession.h"
+#include "support/BrowserOnDemo.h"
+#include "support/Fields.h"
 
 namespace storeadjust {
 namespace {
@@ -44,37 +45,14 @@ class RecordingUi : public ScriptedUserInterface {
   }
 };
 
-class BrowserCommandsTest : public ::testing::Test {
+class BrowserCommandsTest : public testsupport::BrowserOnDemo<RecordingUi> {
  protected:
-  void SetUp() override {
-    session.OptCode = "001";
-    session.OptName = "系统管理员";
-    session.SysDate = adodb::Date{2024, 3, 5};
-    session.Category = "EP";
-    session.CommandTimeout = 30;
-    browser.Load();
-  }
-  long RowOf(const std::string& lsh) {
-    for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
-      if (browser.ListGrid().TextMatrix(row, 1) == lsh) return row;
-    }
-    ADD_FAILURE() << lsh << " is not listed";
-    return 0;
-  }
   void Mark(std::initializer_list<const char*> serials) {
     for (const char* lsh : serials) browser.ListGrid().SetMarked(RowOf(lsh), true);
   }
-  long MarkedCount() {
-    long marked = 0;
-    for (long row = 1; row < browser.ListGrid().Rows(); ++row) marked += browser.ListGrid().IsMarked(row) ? 1 : 0;
-    return marked;
-  }
-
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  RecordingUi ui;
-  Session session = testsupport::OpenSession(db, ui);
-  FrmStoreAdjuctBillBrow browser{session};
 };
+
+// The marks cleared after printing and previewing: scenarios/print/print_marked.scn.
 
 TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsOverTheSame) {
   browser.SortByColumn(1);  // serials descending: grid order is not serial order
@@ -88,7 +66,6 @@ TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsO
   EXPECT_EQ(request.textParameters, (std::vector<std::string>{" CKDBDZK ", " CKDBDZKmx ", "", "", "", "001"}));
   EXPECT_EQ(request.connection, session.Conn);
   EXPECT_FALSE(request.preview);
-  EXPECT_EQ(MarkedCount(), 0);
 
   Mark({"DBD202403010001", "DBD202403020004", "DBD202403010002"});
   browser.Click("预览");
@@ -96,21 +73,18 @@ TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsO
   EXPECT_TRUE(ui.prints[1].preview);
   EXPECT_EQ(ui.prints[1].serials, ui.prints[0].serials);
   EXPECT_EQ(ui.prints[1].textParameters, ui.prints[0].textParameters);
-  EXPECT_EQ(MarkedCount(), 0);
   EXPECT_EQ(ShownBoxes(ui), "");
 }
 
 TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailureAsCritical) {
+  session.Category = "EP";
+  session.CommandTimeout = 30;
   browser.Click("重打");
   ASSERT_EQ(ui.reprints.size(), 1u);
-  const ReprintRequest& request = ui.reprints[0];
-  EXPECT_EQ(request.category, "EP");
-  EXPECT_EQ(request.commandTimeout, 30);
-  EXPECT_EQ(request.connectionString, session.ConnStr);
-  EXPECT_EQ(request.operatorCode, "001");
-  EXPECT_EQ(request.operatorName, "系统管理员");
-  EXPECT_EQ(request.sysDate, "2024-03-05");
-  EXPECT_EQ(request.start, 13);
+  const ReprintRequest& r = ui.reprints[0];
+  EXPECT_EQ(testsupport::Fields(r.category, r.commandTimeout, r.operatorCode, r.operatorName, r.sysDate, r.start),
+            "EP|30|001|系统管理员|2024-03-05|13|");
+  EXPECT_EQ(r.connectionString, session.ConnStr);
 
   ui.failure = adodb::Error(adodb::errnum::kProviderError, "重打组件不可用");
   browser.Click("mnuCd");
@@ -118,8 +92,7 @@ TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailu
 }
 
 TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatRow) {
-  const long first = RowOf("DBD202403010001");
-  const long second = RowOf("DBD202403010002");
+  const long first = RowOf("DBD202403010001"), second = RowOf("DBD202403010002");
   ASSERT_LT(first, second);
   Mark({"DBD202403010001", "DBD202403010002"});
   db::SqliteFile(db.Path())

@@ -55,9 +55,7 @@ TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithIt)
   testsupport::TempDatabase db{db::CreateDemoDatabase};
   std::string transcript;
   ScriptedUserInterface ui{[&](const std::string& line) { transcript += line + "\n"; }};
-  Session session = testsupport::OpenSession(db, ui);
-  session.OptCode = "001";
-  session.OptName = "系统管理员";
+  Session session = testsupport::OpenBrowserSession(db, ui);
   session.SysDate = adodb::Date{2024, 3, 5, 17, 45, 0};
   long shownRows = -1;
   ui.ModalLoop = [&](FormModel& form) {

@@ -7,7 +7,7 @@
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/EditorCommandReasons.h"
-#include "support/ModuleSession.h"
+#include "support/BrowserOnDemo.h"
 
 namespace storeadjust {
 namespace {
@@ -61,22 +61,9 @@ TEST(ButtonsTest, RightsAreReadQuietly) {
   EXPECT_FALSE(rights.Holds("审核"));
   EXPECT_TRUE(rights.Holds("新增"));
   EXPECT_TRUE(ui.Boxes().empty());
-  EXPECT_EQ(session.Ui, &ui);
 }
 
-class BrowserButtonsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    session.OptCode = "001";
-    session.OptName = "系统管理员";
-    session.SysDate = adodb::Date{2024, 3, 5};
-    browser.Load();
-  }
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  ScriptedUserInterface ui;
-  Session session = testsupport::OpenSession(db, ui);
-  FrmStoreAdjuctBillBrow browser{session};
-};
+using BrowserButtonsTest = testsupport::BrowserOnDemo<>;
 
 // 修改 is greyed on the audited bill and free again on the next row, wherever a sort puts it.
 TEST_F(BrowserButtonsTest, AmendFollowsTheCurrentRow) {

@@ -5,6 +5,7 @@
 #include "host/DataHelpers.h"
 #include "host/GetSqlValue.h"
 #include "host/NumberHelpers.h"
+#include "support/Fields.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {
@@ -71,15 +72,12 @@ TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRowOrT
   reader.GetArrayValue();
   auto values = reader.ArrayValue();
   ASSERT_EQ(values.size(), 3u);
-  EXPECT_EQ(values[0].AsInt32(), 3);
-  EXPECT_EQ(values[1].AsText(), "A1");
-  EXPECT_EQ(values[2].AsDouble(), 2.5);
+  EXPECT_EQ(testsupport::Fields(values[0].AsInt32(), values[1].AsText(), values[2].AsDouble()), "3|A1|2.5|");
   reader.SetKDSql("select sl, kdrq, pm from goods where 1=0");
   reader.GetArrayValue();
   values = reader.ArrayValue();
   ASSERT_EQ(values.size(), 4u);
-  EXPECT_EQ(values[0].AsInt32(), 0);
-  EXPECT_EQ(values[1].AsDouble(), 0);
+  EXPECT_EQ(testsupport::Fields(values[0].AsInt32(), values[1].AsDouble(), values[3].AsText()), "0|0||");
   EXPECT_EQ(values[2].AsDate(), (adodb::Date{1900, 1, 1}));
 }
 

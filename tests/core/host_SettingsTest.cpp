@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "host/Settings.h"
+#include "support/Fields.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
+using testsupport::Fields;
 using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
@@ -37,20 +39,12 @@ TEST_F(SettingsTest, SysVarFillsItsFieldsInColumnOrderAndProfileValuesFallBack) 
   Profile("AutoMakeHH", "True");
   Profile("CHKZHJJ", "1");
   Profile("AutoMakeSuperID", "yes");
-  SessionSettings s = Load();
+  const SessionSettings s = Load();
   EXPECT_TRUE(ui.Boxes().empty());
-  EXPECT_EQ(s.slws, 3);
-  EXPECT_EQ(s.ztdh, 9);
-  EXPECT_EQ(s.xz2, 6);  // sys_var's 2 means 6
-  EXPECT_EQ(s.xz9, 7);
-  EXPECT_EQ(s.sf_tag, "T");
-  EXPECT_EQ(s.ckperiod, 3);
-  EXPECT_TRUE(s.qyzt);
-  EXPECT_EQ(s.LengthOfMakeHH, 4);
-  EXPECT_EQ(s.LengthOfMakeCustomID, 4);
-  EXPECT_EQ(s.AutoMakeHH, 1);
-  EXPECT_TRUE(s.CHKZHJJ);
-  EXPECT_EQ(s.AutoMakeSuperID, 0);
+  // sys_var's xz2 of 2 means 6.
+  EXPECT_EQ(Fields(s.slws, s.ztdh, s.xz2, s.xz9, s.sf_tag, s.ckperiod, s.qyzt, s.LengthOfMakeHH, s.LengthOfMakeCustomID,
+                   s.AutoMakeHH, s.CHKZHJJ, s.AutoMakeSuperID),
+            "3|9|6|7|T|3|1|4|4|1|1|0|");
 }
 
 // An unconvertible value ends loading but keeps what was loaded; a missing profile table is shown
@@ -61,14 +55,11 @@ TEST_F(SettingsTest, AFailingProfileIsShownAndKeepsWhatWasLoadedOrTheDefaults) {
   Profile("FinanceCloseInit", "1");
   SessionSettings s = Load();
   EXPECT_EQ(ShownBoxes(ui), "64 系统提示|Type mismatch\n");
-  EXPECT_EQ(s.xz2, 6);
-  EXPECT_EQ(s.LengthOfMakeHH, 6);
-  EXPECT_FALSE(s.FinanceCloseInit);
+  EXPECT_EQ(Fields(s.xz2, s.LengthOfMakeHH, s.FinanceCloseInit), "6|6|0|");
   db.Run({"drop table t_SystemProfile"});
   s = Load();
   EXPECT_NE(ShownBoxes(ui).find("64 系统提示|Type mismatch\n48 系统提示|"), std::string::npos) << ShownBoxes(ui);
-  EXPECT_EQ(s.LengthOfMakeHH, 4);
-  EXPECT_EQ(s.FCurrYear, 0);
+  EXPECT_EQ(Fields(s.LengthOfMakeHH, s.FCurrYear), "4|0|");
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 #include <sqlite3.h>
 #include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -22,10 +21,11 @@ namespace {
 
 using testsupport::TempDatabase;
 
+// How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
+  std::string Said() const { return std::to_string(status) + "|" + out + "|" + err; }
 };
 
 std::string ShellQuoted(const std::string& word) {
@@ -34,29 +34,25 @@ std::string ShellQuoted(const std::string& word) {
   return quoted + "'";
 }
 
+std::string BytesOf(const std::string& path) {
+  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+}
+
 // Runs the program without a display, with XDG_DATA_HOME (where the demo database is made) in
 // the given folder and the given text on standard input (none: /dev/null).
 Ran RunProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& home,
                const std::optional<std::string>& input = std::nullopt) {
-  const std::filesystem::path errFile = home / "stderr.txt";
-  const std::filesystem::path inFile = home / "stdin.txt";
-  if (input) std::ofstream(inFile) << *input;
+  const std::string in = (home / "stdin.txt").string(), out = (home / "stdout.txt").string(), err = (home / "stderr.txt").string();
+  if (input) std::ofstream(in) << *input;
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
                         ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
   for (const auto& arg : args) command += " " + ShellQuoted(arg);
-  Ran ran;
-  FILE* pipe = popen((command + " 2>" + ShellQuoted(errFile.string()) + " <" + (input ? ShellQuoted(inFile.string()) : std::string("/dev/null"))).c_str(), "r");
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; pipe && (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) ran.out.append(buffer.data(), n);
-  const int status = pipe ? pclose(pipe) : -1;
-  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  ran.err = (std::ostringstream() << std::ifstream(errFile).rdbuf()).str();
-  return ran;
+  const int status = std::system((command + " <" + (input ? ShellQuoted(in) : "/dev/null") + " >" + ShellQuoted(out) +
+                                  " 2>" + ShellQuoted(err)).c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, BytesOf(out), BytesOf(err)};
 }
 
-std::string BytesOf(const std::string& path) {
-  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
-}
+const std::string kShown = "[window] 仓库调拨单--浏览 (no screen: closed)\n";
 
 // Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
 // status: 2 for a wrong command line, 1 for a database that cannot serve. A file it refuses is
@@ -69,13 +65,10 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   EXPECT_EQ(ran.status, 2);
   EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\n用法: storeadjust", 0), 0u) << ran.err;
   const std::string missing = (home.Folder() / "nowhere.db").string();
-  ran = launch({"--db", missing});
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 数据库文件 " + missing + " 不存在。\n");
+  EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
 
-  const std::string text = (home.Folder() / "notes.txt").string();
+  const std::string text = (home.Folder() / "notes.txt").string(), foreign = (home.Folder() / "other.db").string();
   std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
-  const std::string foreign = (home.Folder() / "other.db").string();
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, "create table accounts (id int); insert into accounts values (1)", nullptr, nullptr, nullptr),
@@ -92,21 +85,14 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
       {"--db", foreign, noTables(foreign)}};
   for (const auto& [option, file, words] : refusals) {
     const std::string before = BytesOf(file);
-    ran = launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file});
-    EXPECT_EQ(ran.status, 1) << option << " " << file;
-    EXPECT_EQ(ran.err, words);
+    EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(), "1||" + words);
     EXPECT_EQ(BytesOf(file), before) << file;
     EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
   }
 
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  ran = launch({"--db", demo.Path(), "--operator", "999"});
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员编号 999 不在数据库文件 " + demo.Path() +
-                         " 的 Operators 表中，请用 --operator 给出一个已有的编号。\n");
-  ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "001"}, home.Folder(), "demo001\n");
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
+  EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "001"}, home.Folder(), "demo001\n").Said(),
+            "0|操作员 001（系统管理员）已登录。\n|" + kShown);
 }
 
 // Signing in on a scripted start: the password comes on standard input (or --password); every
@@ -116,9 +102,8 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
   const auto signIn = [&](const std::string& code, const std::optional<std::string>& input,
                           std::vector<std::string> more = {}) {
-    std::vector<std::string> args{"--db", demo.Path(), "--operator", code};
-    args.insert(args.end(), more.begin(), more.end());
-    return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder(), input);
+    more.insert(more.begin(), {"--db", demo.Path(), "--operator", code});
+    return RunProgram(STOREADJUST_LAUNCHER, more, home.Folder(), input).Said();
   };
   const std::string wrong = "的密码不对，没有登录。", none = "没有输入密码，没有登录。";
   const std::tuple<std::string, std::optional<std::string>, std::string> refusals[] = {
@@ -128,22 +113,12 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
       {"007", "demo001\n", "操作员编号 007 不在数据库文件 " + demo.Path() + " 的 Operators 表中，请用 --operator 给出一个已有的编号。"},
       {"004", "demo004\n", "操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。"},
       {"002", "demo001\n", "操作员 002（张三）" + wrong}};  // another operator's password
-  Ran ran;
   for (const auto& [code, input, words] : refusals) {
-    ran = signIn(code, input);
-    EXPECT_EQ(ran.status, 1) << code << " " << input.value_or("(no input)");
-    EXPECT_EQ(ran.err, "storeadjust: " + words + "\n");
-    EXPECT_EQ(ran.out, "");
+    EXPECT_EQ(signIn(code, input), "1||storeadjust: " + words + "\n") << input.value_or("(no input)");
   }
-
   // The name is the table's, whatever an old command line still says.
-  ran = signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"});
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.out, "操作员 005（赵六）已登录。\n");
-  EXPECT_EQ(ran.err, "[window] 仓库调拨单--浏览 (no screen: closed)\n");
-  ran = signIn("002", std::nullopt, {"--password", "demo002"});
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.out, "操作员 002（张三）已登录。\n");
+  EXPECT_EQ(signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"}), "0|操作员 005（赵六）已登录。\n|" + kShown);
+  EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), "0|操作员 002（张三）已登录。\n|" + kShown);
 }
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
@@ -158,42 +133,33 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   const auto launch = [&](const std::string& code, const std::string& input) {
     return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", code}, home.Folder(), input);
   };
-  Ran ran = launch("004", "x\n");  // an older file is still the module's database
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
-
-  ran = tool({"password", demo.Path(), "999"}, "secret\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
-  ran = tool({"password", demo.Path(), "004"}, "\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err, "storeadjust-db: 密码不能为空，没有设置密码。\n");
+  // An older file is still the module's database.
+  EXPECT_EQ(launch("004", "x\n").Said(),
+            "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  EXPECT_EQ(tool({"password", demo.Path(), "999"}, "secret\n").Said(),
+            "1||storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
+  EXPECT_EQ(tool({"password", demo.Path(), "004"}, "\n").Said(), "1||storeadjust-db: 密码不能为空，没有设置密码。\n");
   EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 0);
 
   const std::string password = "王's \"pass\" word";
-  ran = tool({"password", demo.Path(), "004"}, password + "\n");
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.out, "操作员 004 的密码已设置。\n");
-  EXPECT_EQ(ran.out.find(password) + ran.err.find(password), 2 * std::string::npos);
+  EXPECT_EQ(tool({"password", demo.Path(), "004"}, password + "\n").Said(), "0|操作员 004 的密码已设置。\n|");
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
-  ran = launch("004", password + "\n");
-  EXPECT_EQ(ran.status, 0) << ran.err;
-  EXPECT_EQ(ran.out, "操作员 004（王五）已登录。\n");
-  ran = launch("004", "王's\n");
-  EXPECT_EQ(ran.status, 1);
-  EXPECT_EQ(ran.err.find("王's"), std::string::npos) << ran.err;
-
-  ran = tool({"--help"}, std::nullopt);
-  EXPECT_EQ(ran.status, 0);
-  EXPECT_EQ(ran.out.rfind("用法: storeadjust-db", 0), 0u) << ran.out;
+  EXPECT_EQ(launch("004", password + "\n").Said(), "0|操作员 004（王五）已登录。\n|" + kShown);
+  const Ran refused = launch("004", "王's\n");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err.find("王's"), std::string::npos) << refused.err;
+  const Ran help = tool({"--help"}, std::nullopt);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("用法: storeadjust-db", 0), 0u) << help.out;
 }
 
+// What ctest relies on: a scenario with a failed check ends with status 1, its transcript with
+// the summary.
 TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {
   const TempDatabase home;
   Ran ran = RunProgram(STOREADJUST_PLAYER, {"--help"}, home.Folder());
   EXPECT_EQ(ran.status, 0);
   EXPECT_EQ(ran.out.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.out;
-  EXPECT_EQ(ran.err, "");
   ran = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
   EXPECT_EQ(ran.status, 2);
   EXPECT_EQ(ran.err.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.err;

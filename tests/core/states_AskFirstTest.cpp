@@ -93,10 +93,8 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
                            "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes) values ";
   db_.Run({twin + "('P05Y02','Y02','05','0021','240216','200299',40,0,0,'')",
            twin + "('P04A01','A01','04','0021','240216','200299',3,0,0,'')"});
-  LineToSave line = testsupport::TransferLine("", "05", "04", "0021", "240216", "200212", 12);
-  line.inWarehouseKeepsPlaces = true;
-  line.goodsPlaces = {"P04A01,x,A01,12"};
-  const std::string lsh = StoreLine(session_, line).lsh;
+  const std::string lsh =
+      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12, {"P04A01,x,A01,12"})).lsh;
   const auto twins = [&] {
     return db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='05'") +
            "/" + db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='04'");
@@ -114,10 +112,8 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state again in
 // its transaction: once confirmed (the places booked), the rows stay as the confirm booked them.
 TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillAreNotReallocated) {
-  LineToSave line = testsupport::TransferLine("", "05", "04", "0021", "240216", "200212", 12);
-  line.inWarehouseKeepsPlaces = true;
-  line.goodsPlaces = {"P04A01,x,A01,7", "P04A02,x,A02,5"};
-  const std::string lsh = StoreLine(session_, line).lsh;
+  const std::string lsh = StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
+                                                                     {"P04A01,x,A01,7", "P04A02,x,A02,5"})).lsh;
   const LineGoodsPlaces allOnA02{lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}};
   EXPECT_FALSE(ReallocateInWarehousePlaces(session_, allOnA02)) << "an entered bill changes its places by a save";
   ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);

@@ -22,6 +22,7 @@
 #include "lines/LineSaving.h"
 #include "states/StateChange.h"
 #include "support/AtOnce.h"
+#include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
@@ -40,22 +41,12 @@ int CountStatement(unsigned, void*, void*, void*) {
   return 0;
 }
 
-std::shared_ptr<adodb::Connection> OpenFile(const std::string& path) {
-  auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(db::EmbeddedConnectionString(path));
-  return connection;
-}
-
 StateOutcome Change(const std::string& path, StateCommand command, long allowedStatements) {
   ScriptedUserInterface ui;
-  Session session;
-  session.Ui = &ui;
-  session.OptCode = "001";
-  session.Conn = OpenFile(path);
+  Session session = testsupport::OpenBrowserSession(db::EmbeddedConnectionString(path), ui);
   statementsRun = 0;
   lastStatementAllowed = allowedStatements;
-  auto& backend = dynamic_cast<adodb::SqliteBackend&>(session.Conn->GetBackend());
-  sqlite3_trace_v2(backend.Handle(), SQLITE_TRACE_STMT, CountStatement, nullptr);
+  sqlite3_trace_v2(testsupport::HandleOf(session), SQLITE_TRACE_STMT, CountStatement, nullptr);
   testsupport::StateAnswers answers;
   return ChangeBillState(session, command, "DBD202403050005", {false, false, "bcsl,SellPrice", "系统管理员"}, answers);
 }
@@ -69,10 +60,7 @@ class AuditCrashTest : public ::testing::Test {
     Session session = testsupport::OpenEditorSession(db_, ui);
     std::string lsh;
     const auto store = [&](const char* hh, const char* ph, const char* dh, double qty, std::vector<std::string> places) {
-      LineToSave line = testsupport::TransferLine(lsh, "05", "04", hh, ph, dh, qty);
-      line.inWarehouseKeepsPlaces = true;
-      line.goodsPlaces = std::move(places);
-      lsh = StoreLine(session, line).lsh;
+      lsh = StoreLine(session, testsupport::PlacedLine(lsh, "05", "04", hh, ph, dh, qty, std::move(places))).lsh;
     };
     store("0021", "240216", "200212", 12, {"P04A01,x,A01,7", "P04A02,x,A02,5"});
     store("0024", "230501", "200241", 8.5, {"P04A02,x,A02,8.5"});
@@ -85,22 +73,21 @@ class AuditCrashTest : public ::testing::Test {
   void DieAtEveryStatement(StateCommand command) {
     const std::filesystem::path base = db_.Folder() / "base.db", work = db_.Folder() / "work.db";
     std::filesystem::copy_file(db_.Path(), base, std::filesystem::copy_options::overwrite_existing);
-    const std::string before = testsupport::FullDump(*OpenFile(base.string()));
+    const std::string before = testsupport::FullDumpOf(base);
     const StateOutcome outcome = Change(db_.Path(), command, -1);
     ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
     const long statements = statementsRun;
-    const std::string after = testsupport::FullDump(*OpenFile(db_.Path()));
+    const std::string after = testsupport::FullDumpOf(db_.Path());
     ASSERT_NE(after, before);
     ASSERT_GT(statements, 20);
     // Every fifth statement under the sanitizers, and always the last before the commit and the commit.
     const long stride = testsupport::kSanitized ? 5 : 1;
     for (long k = 0; k <= statements; k = k + stride < statements - 1 ? k + stride : std::max(k + 1, statements - 1)) {
-      for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(work.string() + suffix);
-      std::filesystem::copy_file(base, work);
+      testsupport::CopyDatabaseFile(base, work);
       const auto exits =
           testsupport::AtOnce(1, [&](int) { return Change(work.string(), command, k).result == StateResult::Done ? 0 : 1; });
       ASSERT_EQ(exits[0], k < statements ? kDiedMidway : 0) << "after statement " << k;
-      EXPECT_EQ(testsupport::FullDump(*OpenFile(work.string())), k < statements ? before : after)
+      EXPECT_EQ(testsupport::FullDumpOf(work), k < statements ? before : after)
           << "died after statement " << k << " of " << statements;
     }
   }

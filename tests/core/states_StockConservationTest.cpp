@@ -4,21 +4,17 @@
 // not commit changed nothing at all; a committed state change moved, per warehouse and goods
 // (batch), exactly the quantities and amounts of its lines (batch stock, balance, goods places)
 // and, without shortages allowed, took no stock below zero; saves and postings moved no stock.
-// A fixed list of seeds runs every time, and one random seed, printed; a failure names its seed;
-// STOREADJUST_PROPERTY_SEED=<seed> runs that sequence alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
-#include <random>
 #include <set>
 
-#include "db/DatabaseFactory.h"
 #include "db/SqliteFile.h"
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
 #include "support/ModuleSession.h"
+#include "support/PropertyRuns.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
 #include "support/StockTables.h"
@@ -33,11 +29,6 @@ using testsupport::StockDump;
 using testsupport::StockFigures;
 using testsupport::TempDatabase;
 using C = StateCommand;
-
-const std::string& PristineDemo() {
-  static TempDatabase demo{db::CreateDemoDatabase};
-  return demo.Path();
-}
 
 constexpr const char* kNames[] = {"Audit", "UnAudit", "PreAudit", "UnPreAudit", "Confirm", "UnConfirm"};
 bool Issues(C c) { return c == C::Audit || c == C::PreAudit; }
@@ -56,9 +47,9 @@ struct StoredLine {
 using PlaceRows = std::map<std::string, std::map<std::string, double>>;
 using testsupport::Table;
 
-class Sequence {
+class Sequence : testsupport::RandomDraws {
  public:
-  explicit Sequence(unsigned seed) : rng_(seed) {
+  explicit Sequence(unsigned seed) : RandomDraws(seed) {
     twoStep_ = Chance(0.5);
     settings_ = {Chance(0.25), Chance(0.3), "bcsl,SellPrice", "系统管理员"};
     Log(std::string(twoStep_ ? "two-step" : "one-step") + (settings_.isNotPh ? ", no batches" : ", batches") +
@@ -86,11 +77,6 @@ class Sequence {
   }
 
  private:
-  bool Chance(double p) { return Uniform(0, 1) < p; }
-  double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(rng_); }
-  std::size_t Index(std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(rng_); }
-  template <typename T>
-  const T& Pick(const std::vector<T>& items) { return items[Index(items.size())]; }
   static double Quarters(double value) { return std::round(value * 4) / 4; }
   void Log(const std::string& text) { log_ += "  " + text + "\n"; }
   void Fail(const std::string& text) { failure_ = failure_.empty() ? text : failure_; }
@@ -330,8 +316,7 @@ class Sequence {
     Log("outside: remove the stock row of " + line[0] + " " + line[1] + "/" + line[2] + " in " + line[3]);
   }
 
-  std::mt19937 rng_;
-  TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(PristineDemo(), path); }};
+  TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   std::shared_ptr<adodb::Connection> check_ = db_.Open();
@@ -343,24 +328,9 @@ class Sequence {
 };
 
 TEST(StockConservationTest, RandomCommandsMoveExactlyWhatTheyCommitAndNothingElse) {
-  if (const char* seed = std::getenv("STOREADJUST_PROPERTY_SEED"); seed && *seed) {
-    const std::string failure = Sequence(static_cast<unsigned>(std::stoul(seed))).Run();
-    EXPECT_TRUE(failure.empty()) << "seed " << seed << ": " << failure;
-    return;
-  }
-  // A fixed list, so what the test catches does not depend on luck, and one seed drawn afresh on
-  // each run, printed, so new sequences keep being tried.
   std::vector<unsigned> seeds;
   for (int i = 0; i + 1 < testsupport::Rounds(50, 6); ++i) seeds.push_back(20240305u + 7919u * static_cast<unsigned>(i));
-  const unsigned drawn = std::random_device{}();
-  seeds.push_back(drawn);
-  std::cout << "StockConservationTest: random seed " << drawn << std::endl;
-  ::testing::Test::RecordProperty("random_seed", std::to_string(drawn));
-  for (const unsigned seed : seeds) {
-    const std::string failure = Sequence(seed).Run();
-    ASSERT_TRUE(failure.empty()) << "seed " << seed << " (run it again with STOREADJUST_PROPERTY_SEED=" << seed
-                                 << "): " << failure;
-  }
+  testsupport::RunSeeds(seeds, [](unsigned seed) { return Sequence(seed).Run(); });
 }
 
 }  // namespace

@@ -30,15 +30,8 @@ class StockMovementTest : public ::testing::Test {
   StateOutcome Change(StateCommand command, const std::string& lsh) {
     return ChangeBillState(session_, command, lsh, {false, false, "bcsl,SellPrice", "系统管理员"}, yes_);
   }
-  // The first column of every row, joined by blanks.
-  std::string Column(const std::string& sql) const {
-    auto rs = db_.Open()->OpenRecordset(sql);
-    std::string joined;
-    for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
-      joined += (joined.empty() ? "" : " ") + rs->Value(std::size_t{0}).TextOrEmpty();
-    }
-    return joined;
-  }
+  // Every row as its values each followed by a bar, one a line.
+  std::string RowsOf(const std::string& sql) const { return testsupport::Rows(*db_.Open(), sql); }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
@@ -56,12 +49,12 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPl
   const StateOutcome first = Change(StateCommand::Audit, "T1");
   ASSERT_EQ(first.result, StateResult::Done) << first.message;
   EXPECT_TRUE(first.unplacedIssues.empty());
-  EXPECT_EQ(Column("select GoodsPlaceGuid + ':' + cast(Quantity as varchar) from BillGoodsPlace where BillGuid='T1' "
+  EXPECT_EQ(RowsOf("select GoodsPlaceGuid + ':' + cast(Quantity as varchar) from BillGoodsPlace where BillGuid='T1' "
                    "and BillType='WarehouseOut' order by Quantity desc"),
-            "P09B01:10 P09B02:2");
+            "P09B01:10|\nP09B02:2|\n");
   const std::string places = "select CurrQuantity from GoodsPlaceBalance where MaterielGuid='0001' and "
                              "WarehouseGuid='09' order by GoodsPlaceGuid";
-  EXPECT_EQ(Column(places), "0 5 5");
+  EXPECT_EQ(RowsOf(places), "0|\n5|\n5|\n");
   AddBill("T2", "09", "02", "0001", "240212", "200012", 18, 10, 20);
   const StateOutcome second = Change(StateCommand::Audit, "T2");
   ASSERT_EQ(second.result, StateResult::Done);
@@ -69,7 +62,7 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPl
   // Un-audit gives every place back what the line took, and the rows go.
   ASSERT_EQ(Change(StateCommand::UnAudit, "T2").result, StateResult::Done);
   ASSERT_EQ(Change(StateCommand::UnAudit, "T1").result, StateResult::Done);
-  EXPECT_EQ(Column(places), "10 7 5");
+  EXPECT_EQ(RowsOf(places), "10|\n7|\n5|\n");
   EXPECT_EQ(db_.Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
 }
 
@@ -78,9 +71,7 @@ TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountA
   AddBill("T3", "01", "07", "0034", "230515", "200341", 4, 208, 352, "K9");
   ASSERT_EQ(Change(StateCommand::Audit, "T3").result, StateResult::Done);
   const std::string created = " from phk where hh='0034' and stockid='07'";
-  EXPECT_EQ(Column("select sl" + created + " union all select brsl" + created + " union all select isnull(bcsl,0)" +
-                   created + " union all select SellPrice" + created),
-            "4 4 0 33");
+  EXPECT_EQ(RowsOf("select sl, brsl, isnull(bcsl,0), SellPrice" + created), "4|4|0|33|\n");
   EXPECT_EQ(db_.Value("select kh + '/' + convert(varchar(10), xq, 120)" + created),
             "K9/" + db_.Value("select convert(varchar(10), xq, 120) from phk where hh='0034' and stockid='01' and dh='200341'"));
   const std::string balance = "select sjsl, sjje, sjlsje from ywbalance where hh='0034' and stockid='07'";
@@ -97,7 +88,7 @@ TEST_F(StockMovementTest, BalancesAfterAuditsAndUnAuditsOfCentsAreExactDecimals)
   const std::string where = " from ywbalance where hh='0034' and stockid='01'";
   db_.Run({"update ywbalance set sjje=5954.4, sjlsje=0.3" + where.substr(std::string(" from ywbalance").size())});
   const auto balanceIs = [&](const std::string& sjje, const std::string& sjlsje) {
-    return db_.Value("select count(*)" + where + " and sjje=" + sjje + " and sjlsje=" + sjlsje) == "1";
+    return db_.Count("select count(*)" + where + " and sjje=" + sjje + " and sjlsje=" + sjlsje) == 1;
   };
   AddBill("C1", "01", "07", "0034", "230515", "200341", 1, 2280, 0.1);
   AddBill("C2", "01", "07", "0034", "230515", "200341", 1, 0.07, 0.2);
@@ -127,19 +118,10 @@ TEST_F(StockMovementTest, QuotedChineseTextsAndLongAmountsAreStoredAndMovedExact
   line.price = 123456789.1234;
   line.figures = FiguresOf(2.5, 1, 2.5 * line.price, 2.5 * line.retailPrice, 2.5 * line.price, 13);
   const std::string lsh = StoreLine(session_, line).lsh;
-  auto stored = session_.Conn->OpenRecordset(
-      "select a.bz,a.pm,a.dw,a.dj,a.je,a.sl,b.bz from ckdbdzkmx a inner join "
-      "ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.ph=? and a.pcdh=?",
-      {adodb::BoundText(lsh), adodb::BoundText("23'04批"), adodb::BoundText("2'31号")});
-  ASSERT_EQ(stored->RecordCount(), 1);
-  stored->MoveFirst();
-  EXPECT_EQ(stored->Value(std::size_t{0}).TextOrEmpty(), line.remark);
-  EXPECT_EQ(stored->Value(std::size_t{1}).TextOrEmpty(), line.goodsName);
-  EXPECT_EQ(stored->Value(std::size_t{2}).TextOrEmpty(), line.unitName);
-  EXPECT_EQ(stored->Value(std::size_t{3}).AsDouble(), 123456789.1234);
-  EXPECT_EQ(stored->Value(std::size_t{4}).AsDouble(), 308641972.81);
-  EXPECT_EQ(stored->Value(std::size_t{5}).AsDouble(), 2.5);
-  EXPECT_EQ(stored->Value(std::size_t{6}).TextOrEmpty(), line.remark);
+  EXPECT_EQ(testsupport::TableOf(*db_.Open(), "select a.bz,a.pm,a.dw,a.ph,a.pcdh,b.bz from ckdbdzkmx a inner join ckdbdzk b on "
+                                              "a.lsh=b.lsh where a.lsh='" + lsh + "'"),
+            (testsupport::Table{{line.remark, line.goodsName, line.unitName, "23'04批", "2'31号", line.remark}}));
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where dj=123456789.1234 and je=308641972.81 and sl=2.5"), 1);
 
   const testsupport::StockFigures before = testsupport::ReadFigures(*db_.Open());
   const StateSettings settings{false, false, "bcsl,SellPrice", "王'五"};

@@ -28,6 +28,7 @@
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
+#include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
@@ -38,6 +39,9 @@ namespace storeadjust {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::CopyDatabaseFile;
+using testsupport::FullDumpOf;
+using testsupport::HandleOf;
 
 // How a command ended, as its process's exit status.
 enum Ended { kActed = 0, kNotApplicable = 1, kError = 2, kChangedMeanwhile = 3 };
@@ -61,10 +65,7 @@ Ended FromState(StateCommand command, Session& session, const std::string& lsh) 
 
 LineToSave PlacedLine(const std::string& lsh, const char* hh, const char* ph, const char* pcdh, double qty,
                       std::vector<std::string> places) {
-  LineToSave line = testsupport::TransferLine(lsh, "05", "04", hh, ph, pcdh, qty);
-  line.inWarehouseKeepsPlaces = true;
-  line.goodsPlaces = std::move(places);
-  return line;
+  return testsupport::PlacedLine(lsh, "05", "04", hh, ph, pcdh, qty, std::move(places));
 }
 
 Ended FromSave(Session& session, const LineToSave& line) {
@@ -141,50 +142,19 @@ int TellWhenWaiting(void*, int attempt) {
   return attempt < 60000;
 }
 
-sqlite3* HandleOf(Session& session) {
-  return dynamic_cast<adodb::SqliteBackend&>(session.Conn->GetBackend()).Handle();
-}
-
-// The session of a clerk's process on the database file, as the browser hands it to the editor.
-Session OpenClerkSession(const std::string& path, ScriptedUserInterface& ui) {
-  Session session;
-  session.Ui = &ui;
-  session.ConnStr = db::EmbeddedConnectionString(path);
-  session.Conn = std::make_shared<adodb::Connection>();
-  session.Conn->Open(session.ConnStr);
-  session.OptCode = "001";
-  session.OptName = "系统管理员";
-  session.SysDate = adodb::Date{2024, 3, 5};
-  session.ModuleRightGuid = testsupport::kModuleRightGuid;
-  session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
-  session.SysVarRs->MoveFirst();
-  return session;
-}
-
 // Runs the command on the file; `hold` counts (and holds at) its statements, `tellWaiting` makes
 // its connection tell the parent when it finds the database locked.
 Ended RunCommand(const std::string& path, const Command& command, const std::string& lsh, Hold* hold,
                  bool tellWaiting = false) {
   ScriptedUserInterface ui;
   try {
-    Session session = OpenClerkSession(path, ui);
+    Session session = testsupport::OpenEditorSession(db::EmbeddedConnectionString(path), ui);
     if (hold) sqlite3_trace_v2(HandleOf(session), SQLITE_TRACE_STMT, HoldAtStatement, hold);
     if (tellWaiting) sqlite3_busy_handler(HandleOf(session), TellWhenWaiting, nullptr);
     return command.run(session, lsh);
   } catch (const std::exception&) {
     return kError;
   }
-}
-
-std::string Dump(const fs::path& path) {
-  auto connection = std::make_shared<adodb::Connection>();
-  connection->Open(db::EmbeddedConnectionString(path.string()));
-  return testsupport::FullDump(*connection);
-}
-
-void CopyDatabase(const fs::path& from, const fs::path& to) {
-  for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(to.string() + suffix);
-  fs::copy_file(from, to);
 }
 
 class TwoCommandsTest : public ::testing::Test {
@@ -197,14 +167,11 @@ class TwoCommandsTest : public ::testing::Test {
     lsh_ = StoreLine(session, PlacedLine("", "0021", "240216", "200212", 12, {"P04A01,x,A01,7", "P04A02,x,A02,5"})).lsh;
     StoreLine(session, PlacedLine(lsh_, "0024", "230501", "200241", 8.5, {"P04A02,x,A02,8.5"}));
     session.Conn->Close();
-    const auto keep = [&](Start start) {
-      fs::copy_file(db_.Path(), Base(start));
-    };
-    keep(Start::Entered);
+    fs::copy_file(db_.Path(), Base(Start::Entered));
     ASSERT_EQ(RunCommand(db_.Path(), Commands()[4], lsh_, nullptr), kActed);
-    keep(Start::PreAudited);
+    fs::copy_file(db_.Path(), Base(Start::PreAudited));
     ASSERT_EQ(RunCommand(db_.Path(), Commands()[6], lsh_, nullptr), kActed);
-    keep(Start::Confirmed);
+    fs::copy_file(db_.Path(), Base(Start::Confirmed));
   }
 
   fs::path Base(Start start) const {
@@ -214,16 +181,16 @@ class TwoCommandsTest : public ::testing::Test {
   // The tables after running the commands one after the other from the pair's start.
   std::string Serial(Start start, std::initializer_list<const Command*> commands) {
     const fs::path work = db_.Folder() / "serial.db";
-    CopyDatabase(Base(start), work);
+    CopyDatabaseFile(Base(start), work);
     for (const Command* command : commands) {
       if (RunCommand(work.string(), *command, lsh_, nullptr) == kError) return "error running " + std::string(command->name);
     }
-    return Dump(work);
+    return FullDumpOf(work);
   }
 
   long StatementsOf(Start start, const Command& command) {
     const fs::path work = db_.Folder() / "count.db";
-    CopyDatabase(Base(start), work);
+    CopyDatabaseFile(Base(start), work);
     Hold count;
     RunCommand(work.string(), command, lsh_, &count);
     return count.statements;
@@ -280,35 +247,33 @@ TEST_P(HeldFirst, EveryPairOfCommandsOnOneBillEndsAsOneOfTheTwoSerialOrders) {
   const fs::path work = db_.Folder() / "work.db";
   const Command& a = Commands()[GetParam()];
   int pair = static_cast<int>(GetParam() * Commands().size());
-  {
-    const long statements = StatementsOf(a.start, a);
-    ASSERT_GT(statements, 0) << a.name;
-    for (const Command& b : Commands()) {
-      ++pair;
-      SCOPED_TRACE(std::string(a.name) + " held, then " + b.name);
-      // The serial orders, each run when first needed.
-      std::map<int, std::string> serials;
-      const auto serial = [&](int order) -> const std::string& {
-        if (!serials.contains(order)) {
-          serials[order] = order == 0 ? Serial(a.start, {&a, &b}) : order == 1 ? Serial(a.start, {&b, &a})
-                                      : order == 2 ? Serial(a.start, {&a}) : Serial(a.start, {&b});
-        }
-        return serials[order];
-      };
-      for (int sample = 0; sample < samples; ++sample) {
-        const long at = 1 + (sample * statements / samples + pair) % statements;
-        CopyDatabase(Base(a.start), work);
-        const std::array<int, 2> exits = Interleave(work, a, b, at);
-        ASSERT_NE(exits[0], kError) << a.name << " failed, held before statement " << at << " of " << statements;
-        ASSERT_NE(exits[1], kError) << b.name << " failed while " << a.name << " was held at " << at;
-        ASSERT_TRUE(exits[0] >= 0 && exits[0] <= 3 && exits[1] >= 0 && exits[1] <= 3) << exits[0] << " " << exits[1];
-        const std::string found = Dump(work);
-        const bool asSerial = found == serial(0) || found == serial(1) ||
-                              (exits[0] == kChangedMeanwhile && found == serial(3)) ||
-                              (exits[1] == kChangedMeanwhile && found == serial(2));
-        EXPECT_TRUE(asSerial) << a.name << " held before statement " << at << " of " << statements << " (exit " << exits[0]
-                            << "), " << b.name << " (exit " << exits[1] << "): the tables match neither serial order";
+  const long statements = StatementsOf(a.start, a);
+  ASSERT_GT(statements, 0) << a.name;
+  for (const Command& b : Commands()) {
+    ++pair;
+    SCOPED_TRACE(std::string(a.name) + " held, then " + b.name);
+    // The serial orders, each run when first needed.
+    std::map<int, std::string> serials;
+    const auto serial = [&](int order) -> const std::string& {
+      if (!serials.contains(order)) {
+        serials[order] = order == 0 ? Serial(a.start, {&a, &b}) : order == 1 ? Serial(a.start, {&b, &a})
+                                    : order == 2 ? Serial(a.start, {&a}) : Serial(a.start, {&b});
       }
+      return serials[order];
+    };
+    for (int sample = 0; sample < samples; ++sample) {
+      const long at = 1 + (sample * statements / samples + pair) % statements;
+      CopyDatabaseFile(Base(a.start), work);
+      const std::array<int, 2> exits = Interleave(work, a, b, at);
+      ASSERT_NE(exits[0], kError) << a.name << " failed, held before statement " << at << " of " << statements;
+      ASSERT_NE(exits[1], kError) << b.name << " failed while " << a.name << " was held at " << at;
+      ASSERT_TRUE(exits[0] >= 0 && exits[0] <= 3 && exits[1] >= 0 && exits[1] <= 3) << exits[0] << " " << exits[1];
+      const std::string found = FullDumpOf(work);
+      const bool asSerial = found == serial(0) || found == serial(1) ||
+                            (exits[0] == kChangedMeanwhile && found == serial(3)) ||
+                            (exits[1] == kChangedMeanwhile && found == serial(2));
+      EXPECT_TRUE(asSerial) << a.name << " held before statement " << at << " of " << statements << " (exit " << exits[0]
+                          << "), " << b.name << " (exit " << exits[1] << "): the tables match neither serial order";
     }
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Sessions on a TempDatabase for the module's tests: the connection open and the given user
-// interface; the editor's one as the browser hands it over (right model, sys_var row, business
-// date 2024-03-05, the operator given).
+// Sessions for the module's tests, on a TempDatabase or on a database file by its connection
+// string: the connection open and the given user interface; the browser's as the host hands it
+// over (operator 001, business date 2024-03-05); the editor's as the browser hands it on (right
+// model, sys_var row, the operator given).
 #include <string>
 
 #include "adodb/Connection.h"
@@ -17,11 +18,12 @@ inline constexpr const char* kModuleRightGuid = "{6B1F0A42-0402-4C3E-9A10-A10402
 
 // A scripted interface is told to refuse any question while the session's connection is inside
 // a transaction (the module asks first, then acts).
-inline storeadjust::Session OpenSession(const TempDatabase& db, storeadjust::UserInterface& ui) {
+inline storeadjust::Session OpenSession(const std::string& connStr, storeadjust::UserInterface& ui) {
   storeadjust::Session session;
-  session.ConnStr = db.ConnStr();
+  session.ConnStr = connStr;
   session.Ui = &ui;
-  session.Conn = db.Open();
+  session.Conn = std::make_shared<adodb::Connection>();
+  session.Conn->Open(connStr);
   if (auto* scripted = dynamic_cast<storeadjust::ScriptedUserInterface*>(&ui)) {
     scripted->InTransaction = [watched = std::weak_ptr<adodb::Connection>(session.Conn)] {
       const auto connection = watched.lock();
@@ -30,17 +32,33 @@ inline storeadjust::Session OpenSession(const TempDatabase& db, storeadjust::Use
   }
   return session;
 }
+inline storeadjust::Session OpenSession(const TempDatabase& db, storeadjust::UserInterface& ui) {
+  return OpenSession(db.ConnStr(), ui);
+}
 
-inline storeadjust::Session OpenEditorSession(const TempDatabase& db, storeadjust::UserInterface& ui,
-                                              const std::string& operatorCode = "001") {
-  storeadjust::Session session = OpenSession(db, ui);
+inline storeadjust::Session OpenBrowserSession(const std::string& connStr, storeadjust::UserInterface& ui,
+                                               const std::string& operatorCode = "001") {
+  storeadjust::Session session = OpenSession(connStr, ui);
   session.OptCode = operatorCode;
   session.OptName = "系统管理员";
   session.SysDate = adodb::Date{2024, 3, 5};
+  return session;
+}
+inline storeadjust::Session OpenBrowserSession(const TempDatabase& db, storeadjust::UserInterface& ui) {
+  return OpenBrowserSession(db.ConnStr(), ui);
+}
+
+inline storeadjust::Session OpenEditorSession(const std::string& connStr, storeadjust::UserInterface& ui,
+                                              const std::string& operatorCode = "001") {
+  storeadjust::Session session = OpenBrowserSession(connStr, ui, operatorCode);
   session.ModuleRightGuid = kModuleRightGuid;
   session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
   session.SysVarRs->MoveFirst();
   return session;
+}
+inline storeadjust::Session OpenEditorSession(const TempDatabase& db, storeadjust::UserInterface& ui,
+                                              const std::string& operatorCode = "001") {
+  return OpenEditorSession(db.ConnStr(), ui, operatorCode);
 }
 
 }  // namespace testsupport

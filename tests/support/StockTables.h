@@ -17,16 +17,6 @@ namespace testsupport {
 // balance; "place|<warehouse>|hh|ph|dh" goods-place quantity (summed over places).
 using StockFigures = std::map<std::string, double>;
 
-inline std::string Rows(adodb::Connection& connection, const std::string& sql) {
-  std::string text;
-  auto rows = connection.OpenRecordset(sql);
-  for (rows->MoveFirst(); rows->RecordCount() > 0 && !rows->EOF(); rows->MoveNext()) {
-    for (std::size_t i = 0; i < rows->FieldCount(); ++i) text += rows->Value(i).TextOrEmpty() + "|";
-    text += "\n";
-  }
-  return text;
-}
-
 // Every row of the statement's result, each a list of its values as text.
 using Table = std::vector<std::vector<std::string>>;
 inline Table TableOf(adodb::Connection& connection, const std::string& sql) {
@@ -37,6 +27,16 @@ inline Table TableOf(adodb::Connection& connection, const std::string& sql) {
     for (std::size_t i = 0; i < rows->FieldCount(); ++i) table.back().push_back(rows->Value(i).TextOrEmpty());
   }
   return table;
+}
+
+// The same as text: every value followed by a bar, one row a line.
+inline std::string Rows(adodb::Connection& connection, const std::string& sql) {
+  std::string text;
+  for (const auto& row : TableOf(connection, sql)) {
+    for (const std::string& value : row) text += value + "|";
+    text += "\n";
+  }
+  return text;
 }
 
 // The stock tables only: what a save or a posting must leave as it is.
@@ -63,7 +63,7 @@ inline void AddFigures(adodb::Connection& connection, StockFigures& figures, con
   for (rows->MoveFirst(); rows->RecordCount() > 0 && !rows->EOF(); rows->MoveNext()) {
     std::string key = prefix;
     for (std::size_t i = 0; i < keyColumns; ++i) key += "|" + rows->Value(i).TextOrEmpty();
-    figures[key] += storeadjust::NumberOrZero(rows->Value(keyColumns));
+    figures[key] += storeadjust::NumberOrZero(rows->Value(keyColumns));  // the value, not its text
   }
 }
 
