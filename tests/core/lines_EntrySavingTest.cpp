@@ -1,7 +1,7 @@
 // Saving what the entry row holds, on the demo database: a duplicate key is told from any other
 // constraint, and a save the database refuses for another reason reaches the clerk in its own
 // words. That the line stored is the line the screen showed, also after F3, is held by the entry
-// property test and scenarios/entry/unit_left_over.scn and goods_own_facts.scn.
+// property test and scenarios/entry/goods_own_facts.scn.
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"

@@ -1,7 +1,7 @@
 // The player against a tiny module: what stops or fails a scenario. An unanswered question, a
 // leftover answer, a bad session property, broken quoting, an unknown form or control and an
 // error the module lets escape each end the scenario, and the module's waiting code never runs.
-// The order of events of nested modal forms is played end to end by scenarios/browser/editor.scn.
+// The order of events of nested modal forms is played end to end by scenarios/browser/stay_on_bill.scn.
 #include <gtest/gtest.h>
 
 #include <functional>
