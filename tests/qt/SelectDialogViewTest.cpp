@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "host/SelectDialog.h"
@@ -26,17 +25,11 @@ namespace {
 using storeadjust::qt::QtUserInterface;
 using storeadjust::qt::SelectDialogView;
 
-const QString kOrganization = QStringLiteral("StoreAdjustTest");
+using qttest::kOrganization;
 
 class SelectDialogViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(settingsDir_.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-  }
-
-  QTemporaryDir settingsDir_;
+  qttest::TemporarySettings settings;
 };
 
 TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder) {
