@@ -31,19 +31,19 @@ constexpr int kQuantity = 2;
 class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInterface> {
  protected:
   void SetUp() override {
-    form.SetSession(session);
-    form.SetConnectStr(db.ConnStr());
-    form.SetDataSource(
+    report.SetSession(session);
+    report.SetConnectStr(db.ConnStr());
+    report.SetDataSource(
         "select b.lsh as 流水号, b.hh as 货号, b.sl as 数量, a.czry as 操作人员 from ckdbdzk a "
         "inner join ckdbdzkmx b on a.lsh = b.lsh order by b.lsh, b.dh");
-    form.SetReportName("仓库调拨单--浏览");
-    form.SetStartDate("2024-03-05");
-    form.SetEndDate("2024-03-05");
-    form.Load();
+    report.SetReportName("仓库调拨单--浏览");
+    report.SetStartDate("2024-03-05");
+    report.SetEndDate("2024-03-05");
+    report.Load();
     storeadjust::qt::RegisterReportView();
-    const auto* factory = storeadjust::qt::FindFormView(form.Name());
+    const auto* factory = storeadjust::qt::FindFormView(report.Name());
     ASSERT_NE(factory, nullptr);
-    reportView = (*factory)(form, nullptr);
+    reportView = (*factory)(report, nullptr);
     reportView->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(reportView.get()));
     table = reportView->findChild<QTableView*>(QStringLiteral("QvGrid1"));
@@ -52,7 +52,7 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
   QString Cell(int row, int col) const { return qttest::Cell(*table, row, col); }
 
   storeadjust::qt::QtUserInterface desktop{qttest::kOrganization};
-  FrmReport form{ui};
+  FrmReport report{ui};
   std::unique_ptr<storeadjust::qt::FormView> reportView;
   QTableView* table = nullptr;
 };
@@ -61,7 +61,7 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
 TEST_F(ReportViewTest, TheTitleNamesTheReportAndTheOperatorNotTheBrowser) {
   EXPECT_EQ(reportView->windowTitle(), QStringLiteral("报表: 仓库调拨单--浏览  操作员: 系统管理员(001)"));
   EXPECT_NE(reportView->windowTitle(), storeadjust::qt::BrowserTitle("仓库调拨单--浏览", session));
-  EXPECT_EQ(form.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
+  EXPECT_EQ(report.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
   EXPECT_EQ(storeadjust::qt::ReportTitle("调拨明细", nullptr), QStringLiteral("报表: 调拨明细"));
   EXPECT_EQ(storeadjust::qt::ReportTitle("", nullptr), QStringLiteral("报表"));
 }
@@ -84,11 +84,11 @@ TEST_F(ReportViewTest, AHeaderClickSortsUpThenDownAndShowsWhich) {
 TEST_F(ReportViewTest, EscInTheGridAndReturnCloseTheWindow) {
   table->setFocus();
   QTest::keyClick(table, Qt::Key_Escape);
-  EXPECT_FALSE(form.IsOpen());
-  form.Load();
-  ASSERT_TRUE(form.IsOpen());
+  EXPECT_FALSE(report.IsOpen());
+  report.Load();
+  ASSERT_TRUE(report.IsOpen());
   reportView->findChild<QAction*>(QStringLiteral("返回"))->trigger();
-  EXPECT_FALSE(form.IsOpen());
+  EXPECT_FALSE(report.IsOpen());
 }
 
 TEST_F(ReportViewTest, TheFilterCommandWorksThroughItsDialog) {
@@ -101,7 +101,7 @@ TEST_F(ReportViewTest, TheFilterCommandWorksThroughItsDialog) {
     dialog->Values()->item(0)->setCheckState(Qt::Checked);  // 张三
     dialog->accept();
   });
-  desktop.RunReportCommand(form.ReportGrid(), 4);
+  desktop.RunReportCommand(report.ReportGrid(), 4);
   EXPECT_EQ(table->model()->rowCount(), 2);
   EXPECT_EQ(Cell(0, 3), QStringLiteral("张三"));
   EXPECT_EQ(desktop.BusyDepth(), 0);
