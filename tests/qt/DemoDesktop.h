@@ -1,7 +1,7 @@
 #pragma once
 // The desktop tests' fixture: the demo database, operator 001 signed in through the desktop
-// interface (or one built on it), the settings dialogs keep written to a folder of the test's own,
-// and the editor's window opened on a bill as the browser opens it.
+// interface (or one built on it), what dialogs remember (their sizes) kept in a folder of the
+// test's own, and the editor's window opened on a bill as the browser opens it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
