@@ -148,8 +148,4 @@ TEST(SqliteFileOpeningTest, ADatabaseOnReadOnlyMediaWithChangesLeftInItsLogIsRef
             "unable to open database file");
 }
 
-TEST(SqliteFileOpeningTest, TheImmutableUriEscapesWhatAUriWouldRead) {
-  EXPECT_EQ(adodb::ImmutableFileUri("/srv/a?b#c%d.db"), "file:/srv/a%3Fb%23c%25d.db?immutable=1");
-}
-
 }  // namespace

@@ -22,12 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
-#include "editor/FrmStoreAdjuctBill.h"
 #include "host/Rights.h"
-#include "qt/QtUserInterface.h"
-#include "support/ModuleSession.h"
 
 namespace {
 
@@ -172,7 +170,7 @@ struct WalkResult {
   std::vector<std::string> leftOpen;
 };
 
-class CommandWalkTest : public ::testing::Test {
+class CommandWalkTest : public qttest::DemoDesktop<RecordingUserInterface> {
  protected:
   // Runs `form` modally on the desktop and clicks every visible item of its window once,
   // `prepare` putting the screen into a state each item should be able to change first.
@@ -217,10 +215,6 @@ class CommandWalkTest : public ::testing::Test {
     EXPECT_EQ(ui.BusyDepth(), 0);
     return result;
   }
-
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
-  RecordingUserInterface ui;
-  storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
 };
 
 TEST_F(CommandWalkTest, EveryBrowserButtonAndMenuItemActsOrSaysWhy) {

@@ -1,6 +1,7 @@
 // The desktop goods-place dialog on the demo database: the total against the quantity to place,
 // no confirmation while they differ by key or click, Enter through the rows and confirming on the
-// last, Esc cancelling, viewing read-only, and what QtUserInterface answers the editor.
+// last, what is typed replacing a cell's quantity, Esc cancelling, viewing read-only, and what
+// QtUserInterface answers the editor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,13 +10,13 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <utility>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
-#include "db/DatabaseFactory.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/GoodsPlaceTableModel.h"
-#include "qt/QtUserInterface.h"
 #include "support/DemoGoodsPlaceRequest.h"
 
 namespace {
@@ -24,13 +25,12 @@ using storeadjust::GoodsPlaceAllocation;
 using storeadjust::GoodsPlaceRequest;
 using storeadjust::qt::GoodsPlaceDialogView;
 using storeadjust::qt::GoodsPlaceTableModel;
-using storeadjust::qt::QtUserInterface;
 
-class GoodsPlaceDialogViewTest : public ::testing::Test {
+class GoodsPlaceDialogViewTest : public qttest::DemoDesktop<> {
  protected:
   // Goods 0021 on the demo bill's in-warehouse side.
   GoodsPlaceRequest Request(const std::string& lineKey, const std::string& quantity, bool viewOnly = false) const {
-    GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db_, lineKey, "0021", quantity);
+    GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db, lineKey, "0021", quantity);
     request.viewOnly = viewOnly;
     return request;
   }
@@ -39,16 +39,15 @@ class GoodsPlaceDialogViewTest : public ::testing::Test {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   }
+  static QLineEdit* CellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
   // Types into the current quantity cell as the clerk does, then Enter in the cell's editor.
   static void EnterQuantity(GoodsPlaceDialogView& dialog, const QString& text) {
     QTest::keyClicks(dialog.Grid(), text.left(1));
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QLineEdit* editor = CellEditor();
     ASSERT_NE(editor, nullptr) << "typing in the grid opens the cell";
     QTest::keyClicks(editor, text.mid(1));
     QTest::keyClick(editor, Qt::Key_Return);
   }
-
-  testsupport::TempDatabase db_{storeadjust::db::CreateDemoDatabase};
 };
 
 TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnlyWhenTheTotalAgrees) {
@@ -93,6 +92,29 @@ TEST_F(GoodsPlaceDialogViewTest, ASplitOfPointThreeAsPointOneAndPointTwoIsConfir
   EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,0.1", "P05Y02,05,Y02,0.2"}));
 }
 
+// Line 1001 holds Y01 3.5 and Y02 2: the clerk retypes Y01 twice by the edit key, and Y03 by typing.
+TEST_F(GoodsPlaceDialogViewTest, ACellOpenedByTheEditKeyOrByTypingIsReplacedByWhatIsTyped) {
+  GoodsPlaceAllocation allocation(Request("1001", "8"));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  QTableView& grid = *dialog.Grid();
+  const auto quantity = [&](int row) { return grid.model()->index(row, GoodsPlaceTableModel::kQuantity); };
+  for (const auto& [held, typed] : {std::pair{"3.5", "5"}, std::pair{"5", "4.5"}}) {
+    grid.setCurrentIndex(quantity(0));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    QLineEdit* editor = CellEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), QString::fromUtf8(held));
+    QTest::keyClicks(editor, QString::fromUtf8(typed));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(quantity(0).data().toString(), QString::fromUtf8(typed));
+  }
+  ASSERT_TRUE(grid.model()->setData(quantity(2), QStringLiteral("3"), Qt::EditRole));
+  grid.setCurrentIndex(quantity(2));
+  EnterQuantity(dialog, QStringLiteral("20"));
+  EXPECT_EQ(quantity(2).data().toString(), QStringLiteral("20"));  // not 320
+}
+
 TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
   GoodsPlaceAllocation allocation(Request("1001", "5.5", true));
   GoodsPlaceDialogView dialog(allocation);
@@ -113,7 +135,6 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
 
 // Through the user interface the editor calls, modally.
 TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEsc) {
-  QtUserInterface ui(QStringLiteral("StoreAdjustTest"));
   qttest::WhenModalShows([](QWidget& modal) {
     auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
     ASSERT_NE(dialog, nullptr);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QTest>
 #include <QTimer>
 
 #include "db/SqliteFile.h"
@@ -73,6 +76,23 @@ void DismissNextBox(ShownBox& shown) {
     shown = {box->windowTitle(), box->text(), box->icon()};
     box->buttons().front()->click();
   });
+}
+
+QString Cell(const QTableView& table, int row, int column) {
+  return table.model()->index(row, column).data().toString();
+}
+
+void ClickHeader(QTableView& table, int section) {
+  QHeaderView* header = table.horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+}
+
+QString PdfText(const QString& path, const QStringList& options) {
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral("pdftotext"), QStringList(options) << path << QStringLiteral("-"));
+  EXPECT_TRUE(pdftotext.waitForFinished(30000));
+  return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
 }  // namespace qttest

@@ -1,10 +1,12 @@
 #pragma once
 // What the desktop tests share: one QApplication for the whole program (offscreen unless the
-// caller chose a platform), a goods table in a temporary SQLite file, and a way to act on the
-// modal window a call under test opens.
+// caller chose a platform), a goods table in a temporary SQLite file, a way to act on the modal
+// window a call under test opens, grid cells and header clicks, and a printout's text.
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
+#include <QTableView>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,5 +41,12 @@ struct ShownBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 void DismissNextBox(ShownBox& shown);
+
+QString Cell(const QTableView& table, int row, int column);
+// A left click on the header of `section`, as the mouse gives it.
+void ClickHeader(QTableView& table, int section);
+
+// The text pdftotext reads from the PDF file `path`, given its options before the file.
+QString PdfText(const QString& path, const QStringList& options);
 
 }  // namespace qttest

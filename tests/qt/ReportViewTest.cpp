@@ -11,17 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
 #include "browse/FrmReport.h"
-#include "db/DatabaseFactory.h"
 #include "host/ScriptedUserInterface.h"
-#include "host/Session.h"
 #include "qt/FormViewRegistry.h"
-#include "qt/QtUserInterface.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportView.h"
 #include "qt/WindowTitles.h"
-#include "support/TempDatabase.h"
 
 namespace {
 
@@ -29,51 +26,42 @@ using storeadjust::FrmReport;
 
 constexpr int kQuantity = 2;
 
-class ReportViewTest : public ::testing::Test {
+// The window's own commands ask nothing, so the report's model gets the scripted interface; the
+// grid's dialogs are the desktop's.
+class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInterface> {
  protected:
   void SetUp() override {
-    session.OptCode = "001";
-    session.OptName = "系统管理员";
-    form.SetSession(session);
-    form.SetConnectStr(db.ConnStr());
-    form.SetDataSource(
+    report.SetSession(session);
+    report.SetConnectStr(db.ConnStr());
+    report.SetDataSource(
         "select b.lsh as 流水号, b.hh as 货号, b.sl as 数量, a.czry as 操作人员 from ckdbdzk a "
         "inner join ckdbdzkmx b on a.lsh = b.lsh order by b.lsh, b.dh");
-    form.SetReportName("仓库调拨单--浏览");
-    form.SetStartDate("2024-03-05");
-    form.SetEndDate("2024-03-05");
-    form.Load();
+    report.SetReportName("仓库调拨单--浏览");
+    report.SetStartDate("2024-03-05");
+    report.SetEndDate("2024-03-05");
+    report.Load();
     storeadjust::qt::RegisterReportView();
-    const auto* factory = storeadjust::qt::FindFormView(form.Name());
+    const auto* factory = storeadjust::qt::FindFormView(report.Name());
     ASSERT_NE(factory, nullptr);
-    view = (*factory)(form, nullptr);
-    view->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    table = view->findChild<QTableView*>(QStringLiteral("QvGrid1"));
+    reportView = (*factory)(report, nullptr);
+    reportView->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(reportView.get()));
+    table = reportView->findChild<QTableView*>(QStringLiteral("QvGrid1"));
     ASSERT_NE(table, nullptr);
   }
+  QString Cell(int row, int col) const { return qttest::Cell(*table, row, col); }
 
-  QString Cell(int row, int col) const { return table->model()->index(row, col).data().toString(); }
-  void ClickHeader(int section) {
-    QHeaderView* header = table->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
-  }
-
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
-  storeadjust::ScriptedUserInterface ui;  // the window's own commands ask nothing
-  storeadjust::qt::QtUserInterface desktop{QStringLiteral("StoreAdjustTest")};  // the grid's dialogs
-  storeadjust::Session session;
-  FrmReport form{ui};
-  std::unique_ptr<storeadjust::qt::FormView> view;
+  storeadjust::qt::QtUserInterface desktop{qttest::kOrganization};
+  FrmReport report{ui};
+  std::unique_ptr<storeadjust::qt::FormView> reportView;
   QTableView* table = nullptr;
 };
 
 // The browser's report carries the browser's name: only the prefix tells the two windows apart.
 TEST_F(ReportViewTest, TheTitleNamesTheReportAndTheOperatorNotTheBrowser) {
-  EXPECT_EQ(view->windowTitle(), QStringLiteral("报表: 仓库调拨单--浏览  操作员: 系统管理员(001)"));
-  EXPECT_NE(view->windowTitle(), storeadjust::qt::BrowserTitle("仓库调拨单--浏览", session));
-  EXPECT_EQ(form.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
+  EXPECT_EQ(reportView->windowTitle(), QStringLiteral("报表: 仓库调拨单--浏览  操作员: 系统管理员(001)"));
+  EXPECT_NE(reportView->windowTitle(), storeadjust::qt::BrowserTitle("仓库调拨单--浏览", session));
+  EXPECT_EQ(report.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
   EXPECT_EQ(storeadjust::qt::ReportTitle("调拨明细", nullptr), QStringLiteral("报表: 调拨明细"));
   EXPECT_EQ(storeadjust::qt::ReportTitle("", nullptr), QStringLiteral("报表"));
 }
@@ -81,11 +69,11 @@ TEST_F(ReportViewTest, TheTitleNamesTheReportAndTheOperatorNotTheBrowser) {
 TEST_F(ReportViewTest, AHeaderClickSortsUpThenDownAndShowsWhich) {
   ASSERT_EQ(table->model()->rowCount(), 8);
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));
-  ClickHeader(kQuantity);
+  qttest::ClickHeader(*table, kQuantity);
   EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4"));
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorSection(), kQuantity);
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
-  ClickHeader(kQuantity);
+  qttest::ClickHeader(*table, kQuantity);
   EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20"));
   EXPECT_EQ(Cell(1, kQuantity), QStringLiteral("20"));
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));  // equal quantities keep the query's order
@@ -96,11 +84,11 @@ TEST_F(ReportViewTest, AHeaderClickSortsUpThenDownAndShowsWhich) {
 TEST_F(ReportViewTest, EscInTheGridAndReturnCloseTheWindow) {
   table->setFocus();
   QTest::keyClick(table, Qt::Key_Escape);
-  EXPECT_FALSE(form.IsOpen());
-  form.Load();
-  ASSERT_TRUE(form.IsOpen());
-  view->findChild<QAction*>(QStringLiteral("返回"))->trigger();
-  EXPECT_FALSE(form.IsOpen());
+  EXPECT_FALSE(report.IsOpen());
+  report.Load();
+  ASSERT_TRUE(report.IsOpen());
+  reportView->findChild<QAction*>(QStringLiteral("返回"))->trigger();
+  EXPECT_FALSE(report.IsOpen());
 }
 
 TEST_F(ReportViewTest, TheFilterCommandWorksThroughItsDialog) {
@@ -113,7 +101,7 @@ TEST_F(ReportViewTest, TheFilterCommandWorksThroughItsDialog) {
     dialog->Values()->item(0)->setCheckState(Qt::Checked);  // 张三
     dialog->accept();
   });
-  desktop.RunReportCommand(form.ReportGrid(), 4);
+  desktop.RunReportCommand(report.ReportGrid(), 4);
   EXPECT_EQ(table->model()->rowCount(), 2);
   EXPECT_EQ(Cell(0, 3), QStringLiteral("张三"));
   EXPECT_EQ(desktop.BusyDepth(), 0);

@@ -11,11 +11,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
 #include "browse/ReprintList.h"
-#include "db/DatabaseFactory.h"
 #include "qt/ReprintDialogView.h"
-#include "support/TempDatabase.h"
 
 namespace {
 
@@ -23,11 +22,11 @@ using storeadjust::BillSlip;
 using storeadjust::ReprintList;
 using storeadjust::qt::ReprintDialogView;
 
-class ReprintDialogViewTest : public ::testing::Test {
+class ReprintDialogViewTest : public qttest::DemoDesktop<> {
  protected:
   storeadjust::ReprintRequest Request() const {
     storeadjust::ReprintRequest request;
-    request.connectionString = db_.ConnStr();
+    request.connectionString = db.ConnStr();
     request.sysDate = "2024-03-05";
     return request;
   }
@@ -44,8 +43,6 @@ class ReprintDialogViewTest : public ::testing::Test {
       selection.select(dialog.Grid()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   }
-
-  testsupport::TempDatabase db_{storeadjust::db::CreateDemoDatabase};
 };
 
 TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsChosen) {
@@ -83,7 +80,7 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   EXPECT_EQ(printed[1].size(), 4u);
 
   // A chosen bill deleted since the list was read: the failure is shown and the dialog stays.
-  db_.Run({"delete from ckdbdzk where lsh='DBD202403010001'"});
+  db.Run({"delete from ckdbdzk where lsh='DBD202403010001'"});
   qttest::ShownBox shown;
   qttest::DismissNextBox(shown);
   dialog.PrintButton()->click();

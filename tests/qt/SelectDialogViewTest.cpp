@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "host/SelectDialog.h"
@@ -26,17 +25,11 @@ namespace {
 using storeadjust::qt::QtUserInterface;
 using storeadjust::qt::SelectDialogView;
 
-const QString kOrganization = QStringLiteral("StoreAdjustTest");
+using qttest::kOrganization;
 
 class SelectDialogViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(settingsDir_.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-  }
-
-  QTemporaryDir settingsDir_;
+  qttest::TemporarySettings settings;
 };
 
 TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder) {
@@ -45,7 +38,6 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
   dialog.show();
   EXPECT_EQ(dialog.Model()->rowCount(), 50);
-  EXPECT_EQ(dialog.Model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
   qttest::TypeText(*dialog.FilterBox(), QStringLiteral("阿莫西林"));
   // Items 7, 14, 21, 28, 35, 42, 49.
   ASSERT_EQ(dialog.Model()->rowCount(), 7);
@@ -59,18 +51,15 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   EXPECT_EQ(dialog.ChosenRow(), 28);
 }
 
-// The choices made before anything is shown, with the desktop dialog behind them.
+// The choices made before anything is shown, with the desktop dialog behind them. A lone row is
+// taken without asking when the mode allows (rights_SelectionTest: the scripted interface would
+// refuse the question).
 TEST_F(SelectDialogViewTest, SelectDialogShowsTheDesktopDialogOnlyWhenTheUserMustChoose) {
   qttest::GoodsDatabase db(3);
   QtUserInterface ui(kOrganization);
   storeadjust::SelectDialog select(ui);
   select.ConnectionString = db.ConnStr();
-  // A lone row with mode false: taken without a window (a window would stay open: nothing closes it).
-  select.Query = "select code, name from goods where code = 'G000002'";
   select.ModeFlag = false;
-  select.Show();
-  EXPECT_EQ(select.Result().at(0).AsInt32(), 1);
-  EXPECT_EQ(select.Result().at(1).AsText(), "G000002");
   select.Query = "select code, name from goods where code = 'none'";
   select.Show();
   EXPECT_EQ(select.Result().at(0).AsInt32(), 0);
@@ -108,7 +97,6 @@ TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenAndWideEnoughForEveryColumn)
     EXPECT_GE(grid.columnWidth(column), static_cast<const QAbstractItemView&>(grid).sizeHintForColumn(column));
     EXPECT_GE(grid.columnWidth(column), grid.horizontalHeader()->sectionSizeHint(column));
   }
-  EXPECT_GT(dialog.width(), 640) << "wider than the dialog's old fixed width, as its columns are";
   const int usable = dialog.screen()->availableGeometry().width() * 9 / 10;
   EXPECT_LE(dialog.width(), usable);
   if (dialog.width() < usable) {  // every column in view, none scrolled off

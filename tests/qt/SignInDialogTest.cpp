@@ -6,8 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
+#include <optional>
 #include <utility>
-#include <vector>
 
 #include "QtTestSupport.h"
 #include "qt/SignInDialog.h"
@@ -16,20 +17,21 @@ namespace {
 
 using storeadjust::qt::SignInAnswer;
 
-struct Tries {
-  std::vector<std::pair<std::string, std::string>> seen;
-  SignInAnswer Answer(const std::string& code, const std::string& password) {
-    seen.emplace_back(code, password);
-    if (code == "002" && password == "demo002") return {true, "张三"};
-    return {false, "操作员 " + code + " 的密码不对，没有登录。"};
-  }
-};
+// Signs in 002 with demo002 only, counting the tries.
+std::optional<storeadjust::qt::SignedIn> SignIn(int& tries, std::function<void(QWidget& modal)> act) {
+  qttest::WhenModalShows(std::move(act));
+  return storeadjust::qt::RunSignInDialog("001", [&tries](const std::string& code, const std::string& password) {
+    ++tries;
+    if (code == "002" && password == "demo002") return SignInAnswer{true, "张三"};
+    return SignInAnswer{false, "操作员 " + code + " 的密码不对，没有登录。"};
+  });
+}
 
 QLineEdit& Edit(QWidget& modal, const char* name) { return *modal.findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
-  Tries tries;
-  qttest::WhenModalShows([](QWidget& modal) {
+  int tries = 0;
+  const auto signedIn = SignIn(tries, [](QWidget& modal) {
     if (!QTest::qWaitForWindowActive(&modal)) {  // without focus Enter would go nowhere
       ADD_FAILURE() << "the sign-in dialog never became active";
       modal.close();
@@ -48,19 +50,17 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
     qttest::TypeText(password, QStringLiteral("demo002"));
     QTest::keyClick(&password, Qt::Key_Return);
   });
-  const auto signedIn =
-      storeadjust::qt::RunSignInDialog("001", [&](const std::string& c, const std::string& p) { return tries.Answer(c, p); });
   ASSERT_TRUE(signedIn);
   EXPECT_EQ(signedIn->code, "002");
   EXPECT_EQ(signedIn->name, "张三");
-  EXPECT_EQ(tries.seen.size(), 1u);
+  EXPECT_EQ(tries, 1);
 }
 
 TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
-  Tries tries;
+  int tries = 0;
   bool waitShown = false;
   bool refusalShown = false;
-  qttest::WhenModalShows([&](QWidget& modal) {
+  const auto signedIn = SignIn(tries, [&](QWidget& modal) {
     QLineEdit& password = Edit(modal, "TxtPassword");
     auto* signIn = modal.findChild<QPushButton*>(QStringLiteral("Cmd_SignIn"));
     auto* message = modal.findChild<QLabel*>(QStringLiteral("LblMessage"));
@@ -77,10 +77,8 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
     QTest::keyClick(&password, Qt::Key_Return);  // taken no further while the wait runs
     QTest::keyClick(&password, Qt::Key_Escape);
   });
-  const auto signedIn =
-      storeadjust::qt::RunSignInDialog("001", [&](const std::string& c, const std::string& p) { return tries.Answer(c, p); });
   EXPECT_FALSE(signedIn);
-  EXPECT_EQ(tries.seen.size(), 3u);
+  EXPECT_EQ(tries, 3);
   EXPECT_TRUE(refusalShown);
   EXPECT_TRUE(waitShown);
 }

@@ -1,30 +1,25 @@
 // The editor's window on the demo database with the desktop's own dialogs. The entry row tried
 // from the keyboard alone: real key presses from the out-warehouse to the amount, the selection
 // dialogs over the editor answered by keys, Tab passing over the boxes a clerk cannot type in,
-// and the batch dialog opening on the batch that expires first. Then the window itself: every
-// control under its own name, the title, the grids' number places and the goods panel.
+// the batch dialog opening on the batch that expires first, and what is typed replacing what a
+// field shows, whether Enter or the mouse moved the focus there. Then the window itself: every control under its own
+// name, the title, the grids' number places, the goods panel, the state stamp and the totals.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include "DemoDesktop.h"
 #include "QtTestSupport.h"
-#include "editor/FrmStoreAdjuctBill.h"
-#include "qt/EditorView.h"
-#include "qt/QtUserInterface.h"
-#include "support/ModuleSession.h"
+#include "host/EmbeddedProcedures.h"
+#include "host/ScriptedUserInterface.h"
 
 namespace {
-
-using storeadjust::FrmStoreAdjuctBill;
-using storeadjust::qt::EditorView;
-using storeadjust::qt::QtUserInterface;
 
 // What a selection dialog showed when the test answered it.
 struct DialogSeen {
@@ -33,37 +28,29 @@ struct DialogSeen {
   int rows = 0, currentRow = -1;
 };
 
-class EntryRowKeyboardTest : public ::testing::Test {
+class EntryRowKeyboardTest : public qttest::DemoDesktop<> {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-  }
-
-  void Open(const char* lsh = "") {
-    const bool newBill = *lsh == '\0';
-    form = std::make_unique<FrmStoreAdjuctBill>(
-        session, storeadjust::EditorRequest{newBill ? storeadjust::EditorRequest::Mode::New
-                                                    : storeadjust::EditorRequest::Mode::Amend,
-                                            lsh});
-    form->Load();
-    view = std::make_unique<EditorView>(*form);
-    view->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    QApplication::processEvents();  // the deferred focus move into the out-warehouse
-  }
-
-  QLineEdit* Field(const char* name) const { return view->findChild<QLineEdit*>(QString::fromUtf8(name)); }
   static QWidget* Focused() { return QApplication::focusWidget(); }
   // A key, then what the event loop does before the clerk's next key.
   void Press(const char* field, Qt::Key key) {
     QTest::keyClick(Field(field), key);
     QApplication::processEvents();
   }
-  // Replaces the field's text as a clerk does: select all, then type.
-  void Type(const char* field, const char* text) {
-    QTest::keyClick(Field(field), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(Field(field), QString::fromUtf8(text));
+  // Keys only, as the clerk types: what a field shows must give way to them by itself.
+  void Keys(const char* field, const char* text) { QTest::keyClicks(Field(field), QString::fromUtf8(text)); }
+  // The keys, then Enter: a dialog the test answers must not be looked for before Enter opens it.
+  void Enter(const char* field, const char* text) {
+    Keys(field, text);
+    Press(field, Qt::Key_Return);
+  }
+  void Click(const char* field) {
+    QTest::mouseClick(Field(field), Qt::LeftButton, {}, Field(field)->rect().center());
+    QApplication::processEvents();
+  }
+  // Out-warehouse 01 and in-warehouse 02, each taken by Enter.
+  void EnterWarehouses() {
+    Enter("TxtBcCkID", "01");
+    Enter("txtBrCKid", "02");
   }
 
   // The next selection dialog: record what it shows, then press the keys in it.
@@ -75,27 +62,14 @@ class EntryRowKeyboardTest : public ::testing::Test {
       for (Qt::Key key : keys) QTest::keyClick(modal.focusWidget(), key);
     });
   }
-
-  void Enter(const char* field, const char* text) {
-    Type(field, text);
-    Press(field, Qt::Key_Return);
-  }
-  // Out-warehouse 01 and in-warehouse 02, each taken by Enter.
-  void EnterWarehouses() {
-    Enter("TxtBcCkID", "01");
-    Enter("txtBrCKid", "02");
-  }
-
-  QTemporaryDir settingsDir;
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
-  QtUserInterface ui{QStringLiteral("StoreAdjustTest")};
-  storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
-  std::unique_ptr<FrmStoreAdjuctBill> form;
-  std::unique_ptr<EditorView> view;
 };
 
+// The demo's batches of 0003 in 01 are listed by batch number; the later-numbered one is made to
+// expire first.
 TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
-  Open();
+  db.Run({"update phk set xq='2025-01-31' where hh='0003' and stockid='01' and ph='230422'",
+          "update phk set xq='2024-06-30' where hh='0003' and stockid='01' and ph='240207'"});
+  OpenEditor();
   EXPECT_EQ(Focused(), Field("TxtBcCkID"));
 
   Enter("TxtBcCkID", "01");
@@ -121,14 +95,18 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   Press("TxtDj", Qt::Key_Return);
   EXPECT_EQ(Focused(), Field("TxtSl"));
   EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("182.40"));  // left: with the price's two places
-  // Two batches in stock: the batch dialog opens, Enter takes the one it offers.
+  // Two batches in stock: the batch dialog opens on the one that expires first, in the list's
+  // order, and Enter takes it.
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});
   Enter("TxtSl", "5");
   ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.parent, view.get());
   EXPECT_EQ(batches.rows, 2);
-  EXPECT_TRUE(form->Entry().batch.has_value());
+  EXPECT_EQ(batches.currentRow, 1);
+  ASSERT_TRUE(form->Entry().batch.has_value());
+  EXPECT_EQ(form->Entry().batch->number, "240207");
+  EXPECT_EQ(form->Entry().batch->expiry, adodb::Variant(adodb::Date{2024, 6, 30}).TextOrEmpty());
   EXPECT_EQ(Focused(), Field("TxtJe"));
   EXPECT_EQ(Field("TxtJe")->text(), QStringLiteral("912"));
   EXPECT_EQ(Field("TxtLsze")->text(), QStringLiteral("1488"));  // 24.8 x 5 x 12 per 中包
@@ -138,8 +116,31 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Focused(), view->findChild<QPushButton*>(QStringLiteral("Cmd_Save")));
 }
 
+// Focus moved by the editor's Enter or by the mouse: the keys replace the text the field shows.
+TEST_F(EntryRowKeyboardTest, TypingReplacesWhatTheFieldShows) {
+  OpenEditor();
+  Press("TxtBcCkID", Qt::Key_0);  // something in the field before the clerk types the id
+  Click("txtBrCKid");
+  Click("TxtBcCkID");
+  EnterWarehouses();
+  EXPECT_EQ(Field("TxtBcCkID")->text(), QStringLiteral("01"));
+  Enter("TxtHH", "0006");
+  ASSERT_EQ(Focused(), Field("TxtDj"));
+  Keys("TxtDj", "30");  // over the price the goods brought
+  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("30"));
+  Press("TxtDj", Qt::Key_Return);
+  ASSERT_EQ(Focused(), Field("TxtSl"));
+  Keys("TxtSl", "50");
+  EXPECT_EQ(form->Text("TxtSl"), "50");
+  for (const char* field : {"TxtDj", "TxtJe", "TxtBZ", "txtJl"}) {
+    Click(field);
+    Keys(field, "7");
+    EXPECT_EQ(Field(field)->text(), QStringLiteral("7")) << field;
+  }
+}
+
 TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
-  Open();
+  OpenEditor();
   const auto nextByTab = [&](const char* from) {
     auto* widget = view->findChild<QWidget*>(QString::fromUtf8(from));
     widget->setFocus();
@@ -157,31 +158,10 @@ TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
 }
 
-// The demo's batches of 0003 in 01 are listed by batch number; the later-numbered one is made to
-// expire first.
-TEST_F(EntryRowKeyboardTest, TheBatchDialogOffersTheBatchThatExpiresFirst) {
-  db.Run({"update phk set xq='2025-01-31' where hh='0003' and stockid='01' and ph='230422'",
-          "update phk set xq='2024-06-30' where hh='0003' and stockid='01' and ph='240207'"});
-  Open();
-  EnterWarehouses();
-  DialogSeen units;
-  AnswerDialog(units, {Qt::Key_Return});
-  Enter("TxtHH", "0003");
-  Press("TxtDj", Qt::Key_Return);
-  DialogSeen batches;
-  AnswerDialog(batches, {Qt::Key_Return});
-  Enter("TxtSl", "2");
-  ASSERT_TRUE(batches.shown);
-  EXPECT_EQ(batches.currentRow, 1);  // rows stay in the list's order
-  ASSERT_TRUE(form->Entry().batch.has_value());
-  EXPECT_EQ(form->Entry().batch->number, "240207");
-  EXPECT_EQ(form->Entry().batch->expiry, adodb::Variant(adodb::Date{2024, 6, 30}).TextOrEmpty());
-}
-
 class EditorViewTest : public EntryRowKeyboardTest {};
 
 TEST_F(EditorViewTest, EveryControlHasAWidgetOfItsNameAndTheTitleFollowsTheBill) {
-  Open("DBD202403010001");
+  OpenEditor("DBD202403010001");
   for (const std::string& name : form->ControlNames()) {
     const QString object = QString::fromStdString(name);
     const bool action = form->Control(name).kind == storeadjust::ControlKind::ToolbarButton;
@@ -202,7 +182,7 @@ TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   db.Run({"update sys_var set slws=3, wsjws=2"});
   session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
   session.SysVarRs->MoveFirst();
-  Open("DBD202403010001");
+  OpenEditor("DBD202403010001");
   const auto shown = [](QTableView* grid, int row, const char* caption) {
     for (int col = 0; col < grid->model()->columnCount(); ++col) {
       if (grid->model()->headerData(col, Qt::Horizontal).toString() != QString::fromUtf8(caption)) continue;
@@ -230,6 +210,33 @@ TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   QTest::keyClick(lines, Qt::Key_Up);
   EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   EXPECT_TRUE(lines->hasFocus());
+}
+
+// Which button a state rules out, and its tool tip, is walked in CommandWalkTest; here the window
+// follows the bill from one state to the next.
+class EditorStateViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInterface> {};
+
+TEST_F(EditorStateViewTest, StampTotalsAndGreyButtonsFollowTheBill) {
+  storeadjust::RegisterEmbeddedProcedures();  // the approval gate's procedure, as the host registers it
+  OpenEditor("DBD202403010001");
+  const auto label = [&](const char* name) { return view->findChild<QLabel*>(QString::fromUtf8(name))->text(); };
+  auto* audit = view->findChild<QAction*>(QStringLiteral("审核"));
+  auto* unAudit = view->findChild<QAction*>(QStringLiteral("反审"));
+  auto* save = view->findChild<QPushButton*>(QStringLiteral("Cmd_Save"));
+  EXPECT_EQ(label("LblBillState"), QStringLiteral("未审核"));
+  EXPECT_EQ(label("LblSumSl") + " " + label("LblSumJe") + " " + label("LblSumLsze"), QStringLiteral("42.00 443.20 712.60"));
+
+  ui.QueueAnswer(storeadjust::mb::kYes);
+  audit->trigger();
+  EXPECT_EQ(label("LblBillState"), QStringLiteral("已审核"));
+  EXPECT_FALSE(save->isEnabled());
+
+  ui.QueueAnswer(storeadjust::mb::kYes);
+  unAudit->trigger();  // greyed until the audit, it would do nothing
+  EXPECT_EQ(label("LblBillState"), QStringLiteral("未审核"));
+  EXPECT_TRUE(save->isEnabled());
+  EXPECT_EQ(save->toolTip(), QString());  // the reason it was grey is gone with it
+  form->Close();
 }
 
 }  // namespace

@@ -1,0 +1,148 @@
+// What reaches the paper, printed to PDF and read back with pdftotext. Transfer slips: what a
+// clerk finds on them (serials, warehouse names, goods, totals, signatures, page numbers), and a
+// long bill going on to a second page with its column headers again. The report on portrait and
+// landscape paper: every value of the grid on the paper whole (no digit cut off either side,
+// nothing shortened), and a report far wider than the page drawn smaller rather than cut.
+#include <gtest/gtest.h>
+
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <string>
+
+#include "QtTestSupport.h"
+#include "browse/BrowseReportQuery.h"
+#include "db/DatabaseFactory.h"
+#include "host/BillSlip.h"
+#include "host/QvGrid.h"
+#include "host/ScriptedUserInterface.h"
+#include "qt/BillSlipPainter.h"
+#include "qt/CjkFont.h"
+#include "qt/ReportPrintout.h"
+#include "support/TempDatabase.h"
+
+namespace {
+
+using storeadjust::BillSlip;
+using storeadjust::PageOrientation;
+
+class PrintoutTest : public ::testing::Test {
+ protected:
+  QString PdfPath() const { return folder.filePath(QStringLiteral("printout.pdf")); }
+  // Prints the slips to the PDF file; the pages painted.
+  int PrintSlips(const std::vector<BillSlip>& slips) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(PdfPath());
+    storeadjust::qt::UseSlipPageLayout(printer);
+    return storeadjust::qt::PaintBillSlips(printer, slips);
+  }
+  // The text of page `page` (1-based) without blanks and line breaks: pdftotext drops some
+  // blanks between Chinese characters and keeps others.
+  QString SlipText(int page) const {
+    const QString number = QString::number(page);
+    return qttest::PdfText(PdfPath(), {QStringLiteral("-f"), number, QStringLiteral("-l"), number})
+        .remove(QRegularExpression(QStringLiteral("\\s")));
+  }
+  std::vector<BillSlip> DemoSlips(const std::vector<std::string>& serials) {
+    return storeadjust::ReadBillSlips(*db.Open(), "ckdbdzk", "ckdbdzkmx", serials);
+  }
+
+  QTemporaryDir folder;
+  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+};
+
+TEST_F(PrintoutTest, TwoBillsPrintOnAPageEachWithTheirWarehousesGoodsAndTotals) {
+  ASSERT_EQ(PrintSlips(DemoSlips({"DBD202403010001", "DBD202403020004"})), 2);
+  const QString first = SlipText(1);
+  for (const char* expected : {"仓库调拨单", "DBD202403010001", "2024-03-01", "总仓", "一号门店仓", "阿莫西林胶囊",
+                               "布洛芬缓释胶囊", "感冒灵颗粒", "230208", "2025-02-08", "0.25g*24粒", "443.20", "712.60",
+                               "本页合计", "发货人", "承运人", "收货人", "制单", "系统管理员", "第1页共1页"}) {
+    EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
+  }
+  EXPECT_FALSE(first.contains(QStringLiteral("DBD202403020004")));
+  const QString second = SlipText(2);
+  for (const char* expected : {"DBD202403020004", "二号门店仓", "一号门店仓", "奥美拉唑肠溶胶囊", "李四", "59.40"}) {
+    EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
+  }
+}
+
+TEST_F(PrintoutTest, ALongBillGoesOnToFurtherPagesWithTheColumnHeadersAgain) {
+  QPrinter probe(QPrinter::HighResolution);
+  storeadjust::qt::UseSlipPageLayout(probe);
+  const std::size_t perPage = storeadjust::qt::SlipLinesPerPage(probe);
+  ASSERT_GT(perPage, 20u);
+  BillSlip slip = DemoSlips({"DBD202403010001"})[0];
+  const storeadjust::BillSlipLine line = slip.lines[0];
+  slip.lines.clear();
+  for (std::size_t i = 0; i < perPage + 1; ++i) {
+    slip.lines.push_back(line);
+    slip.lines.back().goodsNumber = "G" + std::to_string(1000 + i);
+    slip.lines.back().quantity = 1;
+  }
+  ASSERT_EQ(PrintSlips({slip}), 2);
+  const QString first = SlipText(1), second = SlipText(2);
+  EXPECT_TRUE(first.contains(QStringLiteral("第1页共2页")));
+  EXPECT_TRUE(second.contains(QStringLiteral("第2页共2页")));
+  EXPECT_TRUE(second.contains(QStringLiteral("零售总额")));  // the headers again
+  EXPECT_TRUE(second.contains(QStringLiteral("DBD202403010001")));
+  EXPECT_TRUE(second.contains(QString::fromStdString("G" + std::to_string(1000 + perPage))));
+  EXPECT_FALSE(second.contains(QStringLiteral("G1000")));
+  // The bill's totals close the last page only: page 1 sums its own lines, page 2 the one left.
+  EXPECT_TRUE(first.contains(QStringLiteral("本页合计")));
+  EXPECT_EQ(first.count(QStringLiteral("合计")), 1);
+  EXPECT_EQ(second.count(QStringLiteral("合计")), 2);
+  EXPECT_TRUE(second.contains(QString::number(perPage + 1)));
+}
+
+// Right-aligned numbers lost their leading digits and left-aligned codes their last ones when a
+// column was narrowed: the browse report, and a wide remark that pushes every other column far
+// past the paper's edge, must both print every value whole.
+TEST_F(PrintoutTest, EveryReportValuePrintsWholeInPortraitAndLandscapeHoweverWideTheReport) {
+  storeadjust::qt::UseCjkFontFallback();
+  storeadjust::ScriptedUserInterface ui;
+  storeadjust::QvGrid grid{ui};
+  const std::string wide = "select '" + std::string(120, 'W') +
+                           "' as 备注, 'DBD202403050005' as 流水号, '0014' as 货号, 182.4 as 金额, "
+                           "10.8 as 数量, 1234567.25 as 单价 union all "
+                           "select 'x', 'DBD202403050006', '0015', 9.5, 0.8, 3 ";
+  for (const std::string& query : {storeadjust::BrowseReportQuery(""), wide}) {
+    grid.SetConnectStr(db.ConnStr());
+    grid.SetDataSource(query);
+    grid.SetReportName("仓库调拨单--浏览");
+    grid.SetStartDate("2024-03-05");
+    grid.SetEndDate("2024-03-05");
+    grid.Reload();
+    ASSERT_GT(grid.Rows(), 2);
+    for (const PageOrientation orientation : {PageOrientation::Portrait, PageOrientation::Landscape}) {
+      SCOPED_TRACE(orientation == PageOrientation::Portrait ? "portrait" : "landscape");
+      storeadjust::ReportProperties properties = grid.Properties();
+      properties.orientation = orientation;
+      grid.SetProperties(properties);
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(PdfPath());
+      storeadjust::qt::SetUpReportPrinter(grid, printer);
+      storeadjust::qt::PaintReport(grid, printer);
+      // Laid out as printed, so that neighbouring cells stay apart.
+      const QString text = qttest::PdfText(PdfPath(), {QStringLiteral("-layout")});
+      EXPECT_TRUE(text.contains(QStringLiteral("第 1 页")) || text.contains(QStringLiteral("第1页")));
+      // Each cell's text stands on the paper as a whole word: no digit, letter or point right
+      // before or after it ("0.8" inside "10.8" does not count). A date and its time are two.
+      long checked = 0;
+      for (long row = 0; row < grid.Rows(); ++row) {
+        for (long col = 0; col < grid.Cols(); ++col) {
+          for (const QString& word : QString::fromStdString(grid.TextMatrix(row, col)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QRegularExpression whole(QStringLiteral("(?<![\\w.])") + QRegularExpression::escape(word) +
+                                           QStringLiteral("(?![\\w.])"));
+            EXPECT_TRUE(text.contains(whole)) << "row " << row << " column " << col << ": " << word.toStdString();
+            ++checked;
+          }
+        }
+      }
+      EXPECT_GT(checked, 0);
+    }
+  }
+}
+
+}  // namespace
