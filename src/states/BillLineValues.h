@@ -1,6 +1,7 @@
 #pragma once
 // One line of a bill as the state changes read it from their line query.
 #include <cstddef>
+#include <compare>
 #include <string>
 
 #include "adodb/Recordset.h"
@@ -14,6 +15,9 @@ struct BillLineValues {
   double je = 0;    // amount at cost
   double lsze = 0;  // amount at retail
   bool moneyOnly = false;  // kept by amount only: no batch rows, no goods places, no quantity
+
+  auto operator<=>(const BillLineValues&) const = default;
+  bool operator==(const BillLineValues&) const = default;
 
   // Where a line query's columns stand, found once for all its rows.
   struct Columns {

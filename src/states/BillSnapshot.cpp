@@ -19,25 +19,21 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked) {
   const BillHeaderState header = ReadBillHeader(connection, lsh, locked);
-  return SnapshotOf(header, *OpenBillLines(connection, lsh, stateCondition));
+  return SnapshotOf(header, ReadBillLines(*OpenBillLines(connection, lsh, stateCondition)));
 }
 
-BillSnapshot SnapshotOf(const BillHeaderState& header, adodb::Recordset& lines) {
-  BillSnapshot snapshot;
-  snapshot.header = header;
-  // Sorted: the query has no order of its own, and a server may return the same rows in another.
-  std::vector<std::string> texts;
+std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines) {
+  std::vector<BillLineValues> values;
+  if (lines.RecordCount() < 1) return values;
+  values.reserve(static_cast<std::size_t>(lines.RecordCount()));
   const BillLineValues::Columns columns(lines);
-  for (lines.MoveFirst(); lines.RecordCount() > 0 && !lines.EOF(); lines.MoveNext()) {
-    const BillLineValues line = BillLineValues::FromRow(lines, columns);
-    texts.push_back(line.dh + "|" + line.hh + "|" + line.ph + "|" + line.pcdh + "|" + adodb::FormatNumber(line.sl) +
-                    "|" + adodb::FormatNumber(line.je) + "|" + adodb::FormatNumber(line.lsze) + "|" + line.kh + "|" +
-                    line.dcstockid + "|" + line.drstockid + "\n");
-  }
-  std::sort(texts.begin(), texts.end());
-  for (const std::string& text : texts) snapshot.lines += text;
-  snapshot.lineCount = static_cast<long>(texts.size());
-  return snapshot;
+  for (lines.MoveFirst(); !lines.EOF(); lines.MoveNext()) values.push_back(BillLineValues::FromRow(lines, columns));
+  return values;
+}
+
+BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines) {
+  std::sort(lines.begin(), lines.end());
+  return {header, std::move(lines)};
 }
 
 std::string BillStateName(const BillHeaderState& header, bool twoStep) {

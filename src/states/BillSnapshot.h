@@ -5,18 +5,20 @@
 // command acts only when both reads agree.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "lines/BillHeaderState.h"
+#include "states/BillLineValues.h"
 
 namespace storeadjust {
 
 struct BillSnapshot {
   BillHeaderState header;
-  // The selected lines' values that the command moves, one line of text each, sorted.
-  std::string lines;
-  long lineCount = 0;
+  // The selected lines' values that the command moves, sorted: the query has no order of its own,
+  // and a server may return the same rows in another.
+  std::vector<BillLineValues> lines;
   bool operator==(const BillSnapshot&) const = default;
 };
 
@@ -28,9 +30,11 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 // The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked);
-// The same from lines already opened (OpenBillLines), which the command then walks: inside its
-// transaction the lines it moves are the very lines it compared, read once.
-BillSnapshot SnapshotOf(const BillHeaderState& header, adodb::Recordset& lines);
+// The lines of an OpenBillLines query, in its order.
+std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines);
+// The same from lines already read, which the command then walks: inside its transaction the
+// lines it moves are the very lines it compared, read once.
+BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);
 
 // The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
 // "已删除" when the header is gone.

@@ -98,7 +98,7 @@ class StateChange {
       }
       const BillSnapshot seen = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, false);
       if (const auto guard = GuardRefusal(command_, seen.header)) return Refused(StateRefusal::Guard, *guard);
-      if (seen.lineCount < 1) {
+      if (seen.lines.empty()) {
         outcome_.result = StateResult::NothingSelected;
         return outcome_;
       }
@@ -147,19 +147,17 @@ class StateChange {
     adodb::TransactionGuard transaction(*session_.Conn);
     // The header first: its update lock is what makes a second command on the bill wait.
     const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh_, true);
-    auto lines = OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition);
-    const BillSnapshot found = SnapshotOf(header, *lines);
+    const std::vector<BillLineValues> lines = ReadBillLines(*OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition));
+    const BillSnapshot found = SnapshotOf(header, lines);
     if (found != seen) {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
     StockMovement move(session_, settings_, accepted, outcome_, lsh_);
     move_ = &move;
-    const long count = lines->RecordCount();
+    const long count = static_cast<long>(lines.size());
     long number = 0;
-    const BillLineValues::Columns columns(*lines);
-    for (lines->MoveFirst(); !lines->EOF(); lines->MoveNext()) {
-      BillLineValues line = BillLineValues::FromRow(*lines, columns);
+    for (BillLineValues line : lines) {
       questions_.LineReached(++number, count, line.hh);
       if (MoveLine(line) == LineStep::Stop) {
         outcome_.skippedLines.clear();
