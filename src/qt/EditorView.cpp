@@ -28,6 +28,7 @@
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
+#include "qt/ShownText.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
@@ -317,7 +318,7 @@ void EditorView::ShowNumericDecimals() {
     double value = 0;
     if (edit->hasFocus() || !adodb::ParseNumber(editor_.Text(name), value)) continue;
     const QString shown = QString::number(value, 'f', decimals);
-    if (edit->text() != shown) edit->setText(shown);
+    ShowText(*edit, shown);
   }
 }
 

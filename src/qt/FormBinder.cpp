@@ -23,6 +23,7 @@
 #include "qt/GridColumnWidths.h"
 #include "qt/GridTableModel.h"
 #include "qt/QtText.h"
+#include "qt/ShownText.h"
 
 namespace storeadjust::qt {
 
@@ -168,7 +169,7 @@ void FormBinder::ShowState(const Binding& binding) {
   const ControlState& state = form_.Control(binding.name);
   QObject* object = binding.object;
   if (auto* edit = qobject_cast<QLineEdit*>(object)) {
-    if (edit->text() != ToQt(state.text)) edit->setText(ToQt(state.text));
+    ShowText(*edit, ToQt(state.text));
     edit->setReadOnly(state.locked);
     // Tab passes over a box the clerk cannot type in; a click still reaches it to copy from it.
     edit->setFocusPolicy(state.locked ? Qt::ClickFocus : Qt::StrongFocus);

@@ -92,6 +92,12 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Focused(), Field("TxtDj"));
   // A 中包 of 12 boxes costs 12 x 15.2; the model keeps its plain text, only the view pads it.
   EXPECT_EQ(form->Text("TxtDj"), "182.4");
+  // The price the dialog left in the box gives way to the clerk's keys, as after any other move.
+  QApplication::processEvents();
+  Keys("TxtDj", "190");
+  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("190"));
+  Field("TxtDj")->selectAll();
+  Keys("TxtDj", "182.4");
   Press("TxtDj", Qt::Key_Return);
   EXPECT_EQ(Focused(), Field("TxtSl"));
   EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("182.40"));  // left: with the price's two places

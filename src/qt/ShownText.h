@@ -1,0 +1,12 @@
+#pragma once
+// Text the program puts into a box. In the box the clerk is in (his window's focus, even while a
+// dialog over it still has the keyboard) the new text is selected whole, as any box is when he
+// arrives in it: his next key replaces the value shown instead of adding to it.
+#include <QLineEdit>
+#include <QString>
+
+namespace storeadjust::qt {
+
+void ShowText(QLineEdit& edit, const QString& text);
+
+}  // namespace storeadjust::qt
