@@ -1,6 +1,8 @@
 #pragma once
 // Values bound at the scale of the stock columns they go into: quantities are decimal(18,4),
 // prices and amounts money (4 decimals), so a value is rounded as the column would round it.
+#include <iterator>
+
 #include "adodb/BoundValues.h"
 
 namespace storeadjust {
@@ -11,9 +13,10 @@ constexpr int kMoneyScale = 4;
 inline adodb::Parameter BoundQuantity(double value) { return adodb::BoundDecimal(value, kQuantityScale); }
 inline adodb::Parameter BoundMoney(double value) { return adodb::BoundDecimal(value, kMoneyScale); }
 
-// The values of two pieces of one statement, in the order the pieces stand.
-inline adodb::BoundValues Joined(adodb::BoundValues first, const adodb::BoundValues& then) {
-  first.insert(first.end(), then.begin(), then.end());
+// The values of two pieces of one statement, in the order the pieces stand; the second piece's
+// values are moved, not copied, as the engines join them for every line they move.
+inline adodb::BoundValues Joined(adodb::BoundValues first, adodb::BoundValues then) {
+  first.insert(first.end(), std::make_move_iterator(then.begin()), std::make_move_iterator(then.end()));
   return first;
 }
 
