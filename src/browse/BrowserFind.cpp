@@ -86,6 +86,14 @@ std::string FrmStoreAdjuctBillBrow::CurrentSerial() const {
   return {};
 }
 
+// The list read again, on the bill the clerk worked on in the editor, or failing that (a new bill
+// that got no line) on `fallback`.
+void FrmStoreAdjuctBillBrow::ShowAfterEditor(const std::string& worked, const std::string& fallback) {
+  RefreshList();
+  MoveToBill(worked);
+  if (CurrentSerial() != worked) MoveToBill(fallback);
+}
+
 // Stays where it is when no listed bill has the serial.
 void FrmStoreAdjuctBillBrow::MoveToBill(const std::string& serial) {
   if (serial.empty() || !rsMain_ || rsMain_->State() != adodb::adStateOpen) return;

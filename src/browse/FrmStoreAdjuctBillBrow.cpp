@@ -202,15 +202,11 @@ bool FrmStoreAdjuctBillBrow::Allowed(const char* right) {
   return false;
 }
 
-// After the editor the list shows the bill the clerk worked on last, or failing that (a new bill
-// that got no line) the one that was current before.
 void FrmStoreAdjuctBillBrow::NewBill() {
   if (!Allowed("新增")) return;
   const std::string before = CurrentSerial();
   const std::string worked = OpenEditor({EditorRequest::Mode::New, {}});
-  RefreshList();
-  MoveToBill(worked);
-  if (CurrentSerial() != worked) MoveToBill(before);
+  ShowAfterEditor(worked, before);
 }
 
 void FrmStoreAdjuctBillBrow::AmendBill() {
@@ -233,9 +229,7 @@ void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
     return;
   }
   const std::string worked = OpenEditor(request);
-  RefreshList();
-  MoveToBill(worked);
-  if (CurrentSerial() != worked) MoveToBill(request.lsh);
+  ShowAfterEditor(worked, request.lsh);
 }
 
 std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {

@@ -115,6 +115,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void ReopenList(const BoundSql& condition);
   std::string CurrentSerial() const;
   void MoveToBill(const std::string& serial);
+  void ShowAfterEditor(const std::string& worked, const std::string& fallback);
   // BrowserAvailability.cpp
   void ReadRights();
   void ShowAvailability();

@@ -10,8 +10,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr const char* kConditionToken = "[选择条件]";
-
 std::string BuiltInList(bool showZeroStock) {
   const std::string list =
       "select ph as 批号,dh as 批次,jhdj as 单价,sl as 数量,xq as 效期,scrq as 生产日期,YHRQ AS 入库日期 from phk where hh =";
@@ -28,14 +26,7 @@ BoundSql BatchList(const std::string& batchSelectSql, const std::string& hh, con
                    bool showZeroStock, double unitCoefficient) {
   const adodb::BoundValues pair{adodb::BoundText(hh), adodb::BoundText(outWarehouse)};
   if (adodb::Trimmed(batchSelectSql).empty()) return {BuiltInList(showZeroStock), pair};
-  BoundSql query{batchSelectSql, {}};
-  const std::string condition = TemplateCondition(showZeroStock);
-  for (std::size_t at = query.text.find(kConditionToken); at != std::string::npos;
-       at = query.text.find(kConditionToken, at)) {
-    query.text.replace(at, std::string(kConditionToken).size(), condition);
-    query.values.insert(query.values.end(), pair.begin(), pair.end());
-    at += condition.size();
-  }
+  BoundSql query = FillSelectCondition(batchSelectSql, {TemplateCondition(showZeroStock), pair});
   const std::string coefficient = unitCoefficient == 0 ? "1" : adodb::FormatNumber(unitCoefficient);
   query.text = ReplaceAll(std::move(query.text), "[系数]", coefficient);
   return query;

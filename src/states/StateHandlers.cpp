@@ -196,14 +196,7 @@ class StateChange {
   // batchColumns and balancePeriod are this file's own fragments.
   LineStep CheckStockOf(const BillLineValues& line, const std::string& warehouse, const char* batchColumns,
                         const char* balancePeriod, bool issuing, StockRow& row) {
-    if (move_->MovesBatches(line)) {
-      return move_->CheckStock(
-          line, warehouse,
-          std::string("select ") + batchColumns + " from phk where hh=? and stockid =? and ph=? and dh=?",
-          {adodb::BoundText(line.hh), adodb::BoundText(warehouse), adodb::BoundText(line.ph),
-           adodb::BoundText(line.pcdh)},
-          issuing, row);
-    }
+    if (move_->MovesBatches(line)) return move_->CheckBatchStock(line, warehouse, batchColumns, issuing, row);
     return move_->CheckStock(
         line, warehouse,
         std::string("select isnull(sjsl,0) as sl from ywbalance where hh=? and stockid =?") + balancePeriod,

@@ -166,6 +166,12 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
   return LineStep::Stop;
 }
 
+LineStep StockMovement::CheckBatchStock(const BillLineValues& line, const std::string& warehouse, const char* columns,
+                                        bool issuing, StockRow& row) {
+  return CheckStock(line, warehouse, std::string("select ") + columns + " from phk" + kBatchKey, BatchKey(line, warehouse),
+                    issuing, row);
+}
+
 // --- the out-warehouse -----------------------------------------------------------------------------
 
 // Without shortages allowed, the issue takes only what the row holds when it runs: on a server

@@ -61,6 +61,9 @@ class StockMovement {
   // earlier lines on the same stock row explain says so and names those lines.
   LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
                       const adodb::BoundValues& values, bool issuing, StockRow& row);
+  // CheckStock of the line's batch row in the warehouse, selecting `columns` of phk.
+  LineStep CheckBatchStock(const BillLineValues& line, const std::string& warehouse, const char* columns, bool issuing,
+                           StockRow& row);
   const std::optional<ShortageQuestion>& PendingShortage() const { return pendingShortage_; }
 
   // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
