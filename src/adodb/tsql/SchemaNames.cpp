@@ -5,16 +5,16 @@
 
 namespace adodb::tsql {
 
+// Runs for every table a statement names: compared in place, each table kept once as written.
 void SchemaNames::Note(std::string_view schema, std::string_view table) {
-  std::string schemaKey = schema.empty() ? std::string("dbo") : LowerName(schema);
-  std::string tableKey = LowerName(table);
+  if (schema.empty()) schema = "dbo";
   for (const auto& [seenTable, seenSchema] : seen_) {
-    if (seenTable != tableKey) continue;
-    if (seenSchema != schemaKey)
-      Refuse("the table " + std::string(table) + " under the schemas " + seenSchema + " and " + schemaKey);
+    if (!SameName(seenTable, table)) continue;
+    if (!SameName(seenSchema, schema))
+      Refuse("the table " + std::string(table) + " under the schemas " + LowerName(seenSchema) + " and " + LowerName(schema));
     return;
   }
-  seen_.emplace_back(std::move(tableKey), std::move(schemaKey));
+  seen_.emplace_back(table, schema);
 }
 
 }  // namespace adodb::tsql

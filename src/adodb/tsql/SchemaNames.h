@@ -17,7 +17,7 @@ class SchemaNames {
   void Note(std::string_view schema, std::string_view table);
 
  private:
-  std::vector<std::pair<std::string, std::string>> seen_;  // lower-case table, lower-case schema
+  std::vector<std::pair<std::string, std::string>> seen_;  // table, schema, as first written
 };
 
 }  // namespace adodb::tsql
