@@ -134,8 +134,7 @@ std::size_t SpaceEnd(std::string_view s, std::size_t i) {
   return i;
 }
 
-// Inlined into Tokenize, which calls it once per token of every statement seen the first time.
-[[gnu::always_inline]] inline TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
+TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
   const char c = s[pos];
   const char next = pos + 1 < s.size() ? s[pos + 1] : '\0';
   switch (ClassAt(s, pos)) {
@@ -197,13 +196,29 @@ std::size_t SpaceEnd(std::string_view s, std::size_t i) {
 
 TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept { return Scan(s, pos); }
 
+// Blanks, plain words and one-character operators make up most of a statement: they are taken
+// here without the general scanner, which handles everything else.
 std::vector<Token> Tokenize(std::string_view sql) {
   std::vector<Token> tokens;
   tokens.reserve(sql.size() / 3 + 1);  // statements hold about a token for every four or five bytes
-  for (std::size_t pos = 0; pos < sql.size();) {
-    const TokenExtent t = Scan(sql, pos);
-    if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, sql.substr(pos, t.length)});
-    pos += t.length;
+  const std::size_t size = sql.size();
+  for (std::size_t pos = 0; pos < size;) {
+    const unsigned char c = static_cast<unsigned char>(sql[pos]);
+    const CharClass type = kClass[c];
+    if (type == kSpace) {
+      pos = SpaceEnd(sql, pos + 1);
+    } else if (type == kIdent && !((c == 'N' || c == 'n') && pos + 1 < size && sql[pos + 1] == '\'')) {
+      const std::size_t end = WordEnd(sql, pos + 1);
+      tokens.push_back({TokenKind::Word, sql.substr(pos, end - pos)});
+      pos = end;
+    } else if (type == kSingle) {
+      tokens.push_back({TokenKind::Operator, sql.substr(pos, 1)});
+      ++pos;
+    } else {
+      const TokenExtent t = Scan(sql, pos);
+      if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, sql.substr(pos, t.length)});
+      pos += t.length;
+    }
   }
   return tokens;
 }
