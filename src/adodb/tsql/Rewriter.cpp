@@ -169,8 +169,7 @@ class Rewriter {
   // A batch: statements separated by ';' or simply following one another, as SQL Server reads
   // them. The statements of the translation are separated by "; ".
   std::string Batch() {
-    ReserveOutput();
-    RejectUnsupportedTokens();
+    RejectUnsupportedTokensAndReserveOutput();
     SkipSeparators();
     if (pos_ == end_) Fail("an empty statement");
     while (pos_ < end_) {
@@ -308,24 +307,22 @@ class Rewriter {
   }
 
   // Broken literals are refused, and a word starting with $, which T-SQL reads as a money literal
-  // ($12) or a pseudo-column ($IDENTITY) and SQLite as a parameter.
-  void RejectUnsupportedTokens() const {
+  // ($12) or a pseudo-column ($IDENTITY) and SQLite as a parameter. The same pass sizes the
+  // output: about as long as the statement plus the COLLATE clauses and calls it adds, reserved
+  // once to spare the buffer its regrowths.
+  void RejectUnsupportedTokensAndReserveOutput() {
+    std::size_t size = 0;
     for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = tokens_[i];
+      size += t.text.size() + 1;
       if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
       if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
       if (t.kind == TokenKind::Word && t.text[0] == '$') Fail("the money literal or pseudo-column " + std::string(t.text));
     }
+    out_.reserve(size + size / 2);
   }
 
   // ---- output --------------------------------------------------------------------------------
-  // The translation is about as long as the statement plus the COLLATE clauses and calls it adds:
-  // reserving that once spares the buffer its regrowths.
-  void ReserveOutput() {
-    std::size_t size = 0;
-    for (const Token& t : tokens_) size += t.text.size() + 1;
-    out_.reserve(size + size / 2);
-  }
   void Emit(std::string_view piece) {
     if (piece.empty()) return;
     if (!out_.empty()) {
