@@ -179,13 +179,16 @@ void FrmStoreAdjuctBill::SelectRow(const std::string& grid, long row) {
   if (grid == "VfgContent") LinesRowChanged(previous);
 }
 
-// A grid of one line shows its goods on every click; otherwise only a move to another row does.
+// A grid of one line shows its goods on every click; otherwise a move to another row does, and a
+// click on the current row when the panel shows other goods (the bill opens on its first row with
+// the last line's goods shown), so the highlighted line and the panel never disagree after a click.
 void FrmStoreAdjuctBill::LinesRowChanged(long previousRow) {
   const long row = vfgContent_.Row;
   if (row < 1 || vfgContent_.Cols() <= 2) return;
-  if (vfgContent_.Rows() != 2 && row == previousRow) return;
+  std::string hh = vfgContent_.TextMatrix(row, 2);
+  if (vfgContent_.Rows() != 2 && row == previousRow && hh == panelGoods_) return;
   std::string lsh = Text("TxtLSH");
-  ShowGoodsInfo(lsh, vfgContent_.TextMatrix(row, 2));
+  ShowGoodsInfo(lsh, hh);
 }
 
 }  // namespace storeadjust
