@@ -143,6 +143,13 @@ void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
             if (refreshing_ || !current.isValid()) return;
             Guarded([&] { form_.SelectRow(name, current.row() + 1); });
           });
+  // A click on the row already current reaches the model as well: the editor then shows that
+  // line's goods if its panel shows another's. A click that moves the row comes twice, which the
+  // models take as once.
+  connect(&view, &QAbstractItemView::clicked, this, [this, name](const QModelIndex& index) {
+    if (refreshing_ || !index.isValid()) return;
+    Guarded([&] { form_.SelectRow(name, index.row() + 1); });
+  });
   connect(&view, &QAbstractItemView::doubleClicked, this, [this, name](const QModelIndex& index) {
     Guarded([&] { form_.DoubleClick(name, index.row() + 1, index.column()); });
   });

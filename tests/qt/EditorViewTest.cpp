@@ -182,8 +182,8 @@ TEST_F(EditorViewTest, EveryControlHasAWidgetOfItsNameAndTheTitleFollowsTheBill)
 }
 
 // Quantities with SLWS places, prices with wsjws, amounts with the cents they are stored with,
-// all on the right; the model's cells stay as stored. The goods panel follows the line the
-// arrows move to.
+// all on the right; the model's cells stay as stored. The goods panel follows the line clicked
+// or the arrows move to.
 TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   db.Run({"update sys_var set slws=3, wsjws=2"});
   session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
@@ -211,6 +211,9 @@ TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   const auto panelGoods = [&] { return panel->model()->index(0, 0).data().toString(); };
   lines->setFocus();
   ASSERT_EQ(lines->currentIndex().row(), 0);
+  // The bill opens on its first line with the last line's goods shown: a click on it shows its own.
+  QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, lines->visualRect(lines->model()->index(0, 2)).center());
+  EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   QTest::keyClick(lines, Qt::Key_Down);
   EXPECT_EQ(panelGoods(), QStringLiteral("布洛芬缓释胶囊"));
   QTest::keyClick(lines, Qt::Key_Up);
