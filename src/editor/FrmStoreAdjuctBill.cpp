@@ -185,7 +185,7 @@ void FrmStoreAdjuctBill::SelectRow(const std::string& grid, long row) {
 void FrmStoreAdjuctBill::LinesRowChanged(long previousRow) {
   const long row = vfgContent_.Row;
   if (row < 1 || vfgContent_.Cols() <= 2) return;
-  std::string hh = vfgContent_.TextMatrix(row, 2);
+  const std::string hh = vfgContent_.TextMatrix(row, 2);
   if (vfgContent_.Rows() != 2 && row == previousRow && hh == panelGoods_) return;
   std::string lsh = Text("TxtLSH");
   ShowGoodsInfo(lsh, hh);

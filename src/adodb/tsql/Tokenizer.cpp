@@ -134,6 +134,11 @@ std::size_t SpaceEnd(std::string_view s, std::size_t i) {
   return i;
 }
 
+// N'...' (or n'...'): a Unicode string literal, not a word N.
+bool StartsNString(std::string_view s, std::size_t pos) {
+  return (s[pos] == 'N' || s[pos] == 'n') && pos + 1 < s.size() && s[pos + 1] == '\'';
+}
+
 TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
   const char c = s[pos];
   const char next = pos + 1 < s.size() ? s[pos + 1] : '\0';
@@ -144,7 +149,7 @@ TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
       if (c == '0' && (next == 'x' || next == 'X')) return Binary(s, pos);
       return Number(s, pos);
     case kIdent:
-      if ((c == 'N' || c == 'n') && next == '\'') {
+      if (StartsNString(s, pos)) {
         const TokenExtent str = Delimited(s, pos + 1, '\'', TokenKind::NString);
         return {str.kind, str.length + 1};
       }
@@ -203,11 +208,10 @@ std::vector<Token> Tokenize(std::string_view sql) {
   tokens.reserve(sql.size() / 3 + 1);  // statements hold about a token for every four or five bytes
   const std::size_t size = sql.size();
   for (std::size_t pos = 0; pos < size;) {
-    const unsigned char c = static_cast<unsigned char>(sql[pos]);
-    const CharClass type = kClass[c];
+    const CharClass type = kClass[static_cast<unsigned char>(sql[pos])];
     if (type == kSpace) {
       pos = SpaceEnd(sql, pos + 1);
-    } else if (type == kIdent && !((c == 'N' || c == 'n') && pos + 1 < size && sql[pos + 1] == '\'')) {
+    } else if (type == kIdent && !StartsNString(sql, pos)) {
       const std::size_t end = WordEnd(sql, pos + 1);
       tokens.push_back({TokenKind::Word, sql.substr(pos, end - pos)});
       pos = end;
