@@ -3,10 +3,8 @@
 // the type of what is averaged: whole numbers average to a whole number, truncated toward zero
 // (AVG of 1 and 2 is 1), and any fractional value makes it a decimal. NULLs are left out; no
 // value gives NULL; text is SQL Server's error.
-// SQLite stores a whole value of a decimal column as an integer, so the values alone cannot tell
-// an int column from a decimal one. When x is a column the translation averages
-// tsql_avg_value(x, 'name') instead, which gives whole values as decimals when every table holding
-// a column of that name declares it decimal, numeric, money or float.
+// When x is a column the translation averages tsql_column_value(x, 'name') instead, so whole
+// values of a decimal column average as decimals (see DeclaredColumnValue.h).
 struct sqlite3;
 
 namespace adodb::tsql {

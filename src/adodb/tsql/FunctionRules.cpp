@@ -5,6 +5,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/DeclaredColumnValue.h"
 
 namespace adodb::tsql {
 namespace {
@@ -47,40 +48,12 @@ std::string Round(std::string_view, const std::vector<std::string>& a) { return 
 std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
 // A date argument in the stored form, whichever form SQL Server would accept it in ('20240305').
 std::string DateArgument(const std::string& d) { return "tsql_datetime(" + d + ")"; }
-bool IsNameCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '#' ||
-         c == '$' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-// The column's own name when a translated expression is a column reference (a, t.a, "a b"); empty otherwise.
-std::string ColumnNameOf(std::string_view expr) {
-  if (expr.rfind("DISTINCT ", 0) == 0) expr.remove_prefix(9);
-  std::string name;
-  for (std::size_t i = 0; i < expr.size();) {
-    name.clear();
-    if (expr[i] == '"') {
-      const std::size_t close = expr.find('"', i + 1);
-      if (close == std::string_view::npos || (close + 1 < expr.size() && expr[close + 1] == '"')) return "";
-      name = expr.substr(i + 1, close - i - 1);
-      i = close + 1;
-    } else {
-      while (i < expr.size() && IsNameCharacter(expr[i])) name += expr[i++];
-      if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return "";
-    }
-    if (i == expr.size()) break;
-    if (expr[i++] != '.') return "";
-  }
-  return name.find('\'') == std::string::npos ? name : "";
-}
-
 // AVG: the mean in the type of what is averaged, so whole numbers average to a whole number; a
 // column's type is read from the schema (see AverageAggregate.h).
 std::string Avg(std::string_view, const std::vector<std::string>& a) {
-  const std::string column = ColumnNameOf(a[0]);
-  if (column.empty()) return Call("tsql_avg", a);
   const bool distinct = a[0].rfind("DISTINCT ", 0) == 0;
-  const std::string value = distinct ? a[0].substr(9) : a[0];
-  return std::string("tsql_avg(") + (distinct ? "DISTINCT " : "") + "tsql_avg_value(" + value + ", '" + column + "'))";
+  return std::string("tsql_avg(") + (distinct ? "DISTINCT " : "") + DeclaredColumnValue(distinct ? a[0].substr(9) : a[0]) +
+         ")";
 }
 // IIF(condition, then, else).
 std::string Iif(std::string_view, const std::vector<std::string>& a) {

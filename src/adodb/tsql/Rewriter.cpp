@@ -16,6 +16,7 @@
 #include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/DerivedTables.h"
 #include "adodb/tsql/DatePartRules.h"
+#include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/SchemaNames.h"
@@ -1382,27 +1383,39 @@ class Rewriter {
 
   // * / % left to right. SQLite's '/' and '%' give NULL for a zero divisor where SQL Server
   // fails, so they become calls wrapping the left side; the calls' names are put in front of it
-  // once at the end, which keeps a long chain linear.
+  // once at the end, which keeps a long chain linear. A column divided or dividing is read as
+  // its declared type, so that whole values of a decimal column keep the quotient's fraction
+  // (see DeclaredColumnValue.h).
   void Multiplicative() {
     const std::size_t start = out_.size();
     Unary();
     std::vector<std::string_view> calls;  // innermost first
+    bool firstTermAlone = true;           // nothing multiplied into it yet
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
       const std::string_view op = Take().text;
       if (op == "*") {
+        firstTermAlone = false;
         Emit("*");
         Unary();
         continue;
       }
+      if (calls.empty() && firstTermAlone) ReadAsDeclared(start);
       calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
       Emit(",");
-      Unary();
+      Emit(DeclaredColumnValue(Capture([&] { Unary(); })));
       Emit(")");
     }
     if (calls.empty()) return;
     std::string prefix;
     for (auto it = calls.rbegin(); it != calls.rend(); ++it) prefix += *it;
     out_.insert(out_.find_first_not_of(' ', start), prefix);
+  }
+
+  // The output from `start` on, read through its column's declared type when it is a column.
+  void ReadAsDeclared(std::size_t start) {
+    std::string term = Trim(out_.substr(start));
+    out_.resize(start);
+    Emit(DeclaredColumnValue(term));
   }
 
   void Unary() {

@@ -16,6 +16,7 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/AverageAggregate.h"
+#include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/DateFunctions.h"
 #include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
@@ -489,6 +490,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   Check(db, sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CompareTsql, nullptr));
   RegisterDateFunctions(db);
   RegisterAverageAggregate(db);
+  RegisterDeclaredColumnValue(db);
   RegisterTextFunctions(db);
   RegisterFormatFunction(db);
   RegisterRecursionGuard(db);
