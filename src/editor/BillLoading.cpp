@@ -6,6 +6,7 @@
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
+#include "host/LinePriceInBaseUnit.h"
 #include "host/RequireOpened.h"
 #include "host/UserInterface.h"
 
@@ -98,8 +99,9 @@ std::string FrmStoreAdjuctBill::LinesColumnList() {
 
 // Every stored line is listed, since the audit moves every one: a line whose goods have left the
 // goods master is kept (left join) and its name marked, so the clerk sees what he would audit.
+// The row shows the base unit and the quantity in it, so its price is the one per base unit.
 std::string FrmStoreAdjuctBill::DefaultLinesStatement() const {
-  const std::string price = IsCkdbdDj ? "0" : "a.dj";
+  const std::string price = IsCkdbdDj ? "0" : LinePriceInBaseUnitSql("a");
   const std::string amount = IsCkdbdDj ? "0" : "a.je";
   return std::string("select dh as 单号,a.hh as 货号,case when c.hh is null then '") + kGoodsGoneMark +
          "' + isnull(a.PM,'') else a.PM end as 品名,c.pdw as 单位," + price + " as 单价,a.sl as 数量," + amount +

@@ -6,6 +6,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "host/LinePriceInBaseUnit.h"
 
 namespace storeadjust {
 
@@ -55,12 +56,14 @@ void ReadHeader(adodb::Connection& connection, const std::string& headerTable, B
   slip.auditor = preAuditor.empty() ? Text(*rs, "shry") : preAuditor;
 }
 
-// The expiry is the batch's in the out-warehouse, where the goods came from.
+// The expiry is the batch's in the out-warehouse, where the goods came from. The quantity is in
+// the base unit: a line entered in another unit shows the goods' base unit and the price per it.
 void ReadLines(adodb::Connection& connection, const std::string& headerTable, const std::string& lineTable,
                BillSlip& slip) {
   auto rs = connection.OpenRecordset(
       "select a.hh,IsNull(a.pm,'') as linepm,IsNull(g.pm,'') as goodspm,IsNull(g.gg,'') as gg,"
-      "IsNull(a.dw,'') as linedw,IsNull(g.pdw,'') as pdw,a.ph,p.xq,a.sl,a.dj,a.je,a.lsze from " + lineTable +
+      "case when " + LineInBaseUnitSql("a") + " then IsNull(a.dw,'') else '' end as linedw,IsNull(g.pdw,'') as pdw,"
+      "a.ph,p.xq,a.sl," + LinePriceInBaseUnitSql("a") + " as dj,a.je,a.lsze from " + lineTable +
       " a inner join " + headerTable + " b on a.lsh=b.lsh left join yw_kck g on a.hh=g.hh "
       "left join phk p on p.hh=a.hh and p.ph=a.ph and p.dh=a.pcdh and p.stockid=b.dcstockid where a.lsh=? "
       "order by a.dh",

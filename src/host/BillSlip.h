@@ -15,11 +15,11 @@ struct BillSlipLine {
   std::string goodsNumber;    // hh
   std::string goodsName;      // the line's pm, else the goods master's
   std::string packSize;       // 规格, yw_kck.gg
-  std::string unit;           // the line's dw, else the goods' base unit
+  std::string unit;           // the base unit: the line's dw when entered in it, else the goods' pdw
   std::string batch;          // ph
   std::string expiry;         // the batch's xq in the out-warehouse, YYYY-MM-DD; empty when unknown
   double quantity = 0;
-  double price = 0;
+  double price = 0;           // per the base unit
   double amount = 0;
   double retailTotal = 0;
 };

@@ -18,14 +18,17 @@ class BillSlipTest : public ::testing::Test {
 };
 
 // What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
-// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, and page totals.
+// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line entered in a
+// pack unit, and page totals.
 TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
   db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
           "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
           "insert into ckdbdzk (lsh, kdrq, dcstockid, drstockid, czry) values ('O''Neil', '2024-03-04 15:30:00', '01', "
           "'99', '王五')",
           "insert into ckdbdzkmx (lsh, dh, hh, ph, pcdh, sl, dw) values ('O''Neil', '1001', '0012', 'NOBATCH', '1', 2, "
-          "'片')"});
+          "'片')",
+          // 2 中包 of ten boxes at 76.40: the slip counts boxes, so it prints 20 盒 at 7.64.
+          "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'"});
   const auto slips = ReadBillSlips(*connection, " CKDBDZK ", " CKDBDZKmx ",
                                    SplitSerials("O'Neil|DBD202403020003||DBD202403010001|"));
   ASSERT_EQ(slips.size(), 3u);
