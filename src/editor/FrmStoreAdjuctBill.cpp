@@ -117,8 +117,10 @@ void FrmStoreAdjuctBill::FireTimers() {
 // The form sees every key first; a key it acts on goes no further, so F3 in the lines grid
 // amends once. Delete is not among them: in a text field it edits the text, and only in the
 // lines grid does it delete a line (a clerk mending the remark must not be offered a line).
+// Every key, also those the form takes itself (F3 loading a line), ends a note in the status line.
 void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
   (void)shift;
+  RestoreKeyGuide();
   switch (keyCode) {
     case key::kF1 + 1: keyCode = 0; return Cmd_Add_Click();
     case key::kF1 + 2: keyCode = 0; return Cmd_Amend_Click();
@@ -133,7 +135,6 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
 
 void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode, int shift) {
   (void)shift;
-  RestoreKeyGuide();
   if (control == "TxtBcCkID") return TxtBcCkIDKeyDown(keyCode);
   if (control == "txtBrCKid") return txtBrCKidKeyDown(keyCode);
   if (control == "TxtBZ") return TxtBZKeyDown(keyCode);
