@@ -292,16 +292,8 @@ void FrmStoreAdjuctBillBrow::InvertMarks() {
 
 void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
-  if (session_.Ui->MsgBox("你确实要将所选单据记账吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2,
-                          kSystemTitle) != mb::kYes) {
-    return;
-  }
-  std::vector<std::string> serials;
-  for (long row : MarkedRows()) {
-    serials.push_back(grid_.TextMatrix(row, 1));
-    grid_.SetMarked(row, false);
-  }
-  grid_.NotifyContents();
+  if (!AskForMarkedBills("记账", "你确实要将所选单据记账吗?")) return;
+  const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   std::vector<std::string> notPosted;
   try {

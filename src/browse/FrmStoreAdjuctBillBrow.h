@@ -143,7 +143,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
 
   // MarkedBillStates.cpp
   std::vector<std::string> TakeMarkedSerials();
-  bool AskForMarkedBills(const char* question);
+  bool AskForMarkedBills(const std::string& command, const char* question);
   void ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals);
   std::string ApprovalRefusal(const std::string& lsh);
 

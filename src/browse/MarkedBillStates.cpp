@@ -47,7 +47,13 @@ std::vector<std::string> FrmStoreAdjuctBillBrow::TakeMarkedSerials() {
   return serials;
 }
 
-bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const char* question) {
+// With no bill marked the clerk is told so, as printing tells him, rather than asked a question
+// whose Yes then does nothing.
+bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const std::string& command, const char* question) {
+  if (MarkedRows().empty()) {
+    session_.Ui->MsgBox("你没有选择任何需" + command + "的单据！", mb::kInformation, kSystemTitle);
+    return false;
+  }
   return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
 }
 
@@ -67,7 +73,7 @@ std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
 
 void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   if (!Allowed("审核")) return;
-  if (!AskForMarkedBills("确实要审核所选单据吗?")) return;
+  if (!AskForMarkedBills("审核", "确实要审核所选单据吗?")) return;
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   StateSettings settings;
@@ -103,7 +109,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
 
 void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   if (!Allowed("记帐")) return;
-  if (!AskForMarkedBills("确实要过账所选单据吗?")) return;
+  if (!AskForMarkedBills("过账", "确实要过账所选单据吗?")) return;
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   std::vector<std::string> refusals;
