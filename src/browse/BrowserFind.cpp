@@ -86,9 +86,10 @@ std::string FrmStoreAdjuctBillBrow::CurrentSerial() const {
   return {};
 }
 
-// The list read again, on the bill the clerk worked on in the editor, or failing that (a new bill
-// that got no line) on `fallback`.
-void FrmStoreAdjuctBillBrow::ShowAfterEditor(const std::string& worked, const std::string& fallback) {
+// The list read again, on the bill the clerk worked on (in the editor, or the current one of a
+// command on the marked bills), or failing that (a new bill that got no line, a bill posted off
+// the list) on `fallback`, else on the first.
+void FrmStoreAdjuctBillBrow::RefreshOnBill(const std::string& worked, const std::string& fallback) {
   RefreshList();
   MoveToBill(worked);
   if (CurrentSerial() != worked) MoveToBill(fallback);

@@ -206,7 +206,7 @@ void FrmStoreAdjuctBillBrow::NewBill() {
   if (!Allowed("新增")) return;
   const std::string before = CurrentSerial();
   const std::string worked = OpenEditor({EditorRequest::Mode::New, {}});
-  ShowAfterEditor(worked, before);
+  RefreshOnBill(worked, before);
 }
 
 void FrmStoreAdjuctBillBrow::AmendBill() {
@@ -229,7 +229,7 @@ void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
     return;
   }
   const std::string worked = OpenEditor(request);
-  ShowAfterEditor(worked, request.lsh);
+  RefreshOnBill(worked, request.lsh);
 }
 
 std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
@@ -292,7 +292,7 @@ void FrmStoreAdjuctBillBrow::InvertMarks() {
 
 void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
-  if (!AskForMarkedBills("记账", "你确实要将所选单据记账吗?")) return;
+  if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   std::vector<std::string> notPosted;

@@ -115,7 +115,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void ReopenList(const BoundSql& condition);
   std::string CurrentSerial() const;
   void MoveToBill(const std::string& serial);
-  void ShowAfterEditor(const std::string& worked, const std::string& fallback);
+  void RefreshOnBill(const std::string& worked, const std::string& fallback);
   // BrowserAvailability.cpp
   void ReadRights();
   void ShowAvailability();
@@ -143,6 +143,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
 
   // MarkedBillStates.cpp
   std::vector<std::string> TakeMarkedSerials();
+  bool AskMarkedBillsQuestion(const char* question);
   bool AskForMarkedBills(const std::string& command, const char* question);
   void ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals);
   std::string ApprovalRefusal(const std::string& lsh);

@@ -1,8 +1,8 @@
 // 审核 and 过账 of the browser: the marked bills, in grid order, each through the same engine as
 // the editor's single bill and in a transaction of its own, after one question; at the end one
-// message names the bills that were refused and why. No bill asks anything further: what would
-// need the clerk's word (an approval warning, a shortage to accept) refuses that bill, which the
-// clerk can then take up in the editor.
+// message names the bills that were refused and why, and the list is read again on the bill that
+// was current. No bill asks anything further: what would need the clerk's word (an approval
+// warning, a shortage to accept) refuses that bill, which the clerk can then take up in the editor.
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/BusyPointer.h"
@@ -47,14 +47,18 @@ std::vector<std::string> FrmStoreAdjuctBillBrow::TakeMarkedSerials() {
   return serials;
 }
 
+bool FrmStoreAdjuctBillBrow::AskMarkedBillsQuestion(const char* question) {
+  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+}
+
 // With no bill marked the clerk is told so, as printing tells him, rather than asked a question
-// whose Yes then does nothing.
+// whose Yes would then do nothing.
 bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const std::string& command, const char* question) {
   if (MarkedRows().empty()) {
     session_.Ui->MsgBox("你没有选择任何需" + command + "的单据！", mb::kInformation, kSystemTitle);
     return false;
   }
-  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+  return AskMarkedBillsQuestion(question);
 }
 
 void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals) {
@@ -74,6 +78,7 @@ std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
 void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   if (!Allowed("审核")) return;
   if (!AskForMarkedBills("审核", "确实要审核所选单据吗?")) return;
+  const std::string current = CurrentSerial();
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   StateSettings settings;
@@ -104,12 +109,13 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     }
   }
   ShowRefusedBills("以下单据未能审核:", refusals);
-  RefreshList();
+  RefreshOnBill(current, "");
 }
 
 void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   if (!Allowed("记帐")) return;
   if (!AskForMarkedBills("过账", "确实要过账所选单据吗?")) return;
+  const std::string current = CurrentSerial();
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return;
   std::vector<std::string> refusals;
@@ -124,7 +130,7 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
     }
   }
   ShowRefusedBills("以下单据未能过账:", refusals);
-  RefreshList();
+  RefreshOnBill(current, "");
 }
 
 }  // namespace storeadjust
