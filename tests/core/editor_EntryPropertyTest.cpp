@@ -5,7 +5,8 @@
 // After every save the line stored must be the line the screen showed: the goods' own facts, the
 // shown unit with its coefficient, sl = txtXs x TxtSl, price and amounts as shown (held at their
 // columns' scale, as the server holds them: a price of 0.12036 is 0.1204 in money), a batch the
-// out-warehouse holds, and goods-place rows that place exactly sl. At the end the bill is audited:
+// out-warehouse holds, goods-place rows that place exactly sl, and a grid row that lists it in the
+// base unit at the price per base unit. At the end the bill is audited:
 // the stock then moved exactly by its lines, or, when the audit did not commit, not at all.
 #include <gtest/gtest.h>
 
@@ -228,6 +229,7 @@ class EntrySequence : testsupport::RandomDraws {
     if (line[12] != shown.out || line[13] != shown.in) {
       return differs("warehouses", line[12] + "->" + line[13], shown.out + "->" + shown.in);
     }
+    CheckListedAsStored(line);
     const bool amountOnly = goods[0][2] == "1";
     if (!amountOnly && Rows("select sl from phk where hh=" + SqlText(shown.hh) + " and ph=" + SqlText(line[3]) +
                             " and dh=" + SqlText(line[4]) + " and stockid=" + SqlText(shown.out)).empty()) {
@@ -238,6 +240,23 @@ class EntrySequence : testsupport::RandomDraws {
                                         "and BillGuid=" + SqlText(lsh) + " and BillDetailGuid=" + SqlText(dh))[0][0]);
       if (!Near(placed, number(6))) return differs("goods places summing to", adodb::FormatNumber(placed), line[6]);
     }
+  }
+
+  // The lines grid counts the line in the base unit (sl), so its price is the one per base unit:
+  // 单价 x 数量 is what the clerk entered, price x quantity in the unit he chose.
+  void CheckListedAsStored(const Row& line) {
+    const GridModel* grid = form_->Grid("VfgContent");
+    for (long row = 1; row < grid->Rows(); ++row) {
+      if (grid->TextMatrix(row, 1) != line[0]) continue;
+      const double listedPrice = Number(grid->TextMatrix(row, 5)), listedQuantity = Number(grid->TextMatrix(row, 6));
+      const double sl = Number(line[6]), entered = Number(line[5]) * Number(line[11]);
+      if (!Near(listedQuantity, sl) || (sl != 0 && !Near(listedPrice * listedQuantity, entered))) {
+        Fail("line " + line[0] + " is listed as " + grid->TextMatrix(row, 6) + " at " + grid->TextMatrix(row, 5) +
+             ", stored as " + line[11] + " " + line[10] + " at " + line[5]);
+      }
+      return;
+    }
+    Fail("line " + line[0] + " is stored but not listed");
   }
 
   bool KeepsPlaces(const std::string& warehouse) {
