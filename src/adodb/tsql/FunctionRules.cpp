@@ -52,8 +52,8 @@ std::string DateArgument(const std::string& d) { return "tsql_datetime(" + d + "
 // column's type is read from the schema (see AverageAggregate.h).
 std::string Avg(std::string_view, const std::vector<std::string>& a) {
   const bool distinct = a[0].rfind("DISTINCT ", 0) == 0;
-  return std::string("tsql_avg(") + (distinct ? "DISTINCT " : "") + DeclaredColumnValue(distinct ? a[0].substr(9) : a[0]) +
-         ")";
+  const std::string value = DeclaredColumnValue(distinct ? a[0].substr(9) : a[0]);
+  return std::string("tsql_avg(") + (distinct ? "DISTINCT " : "") + value + ")";
 }
 // IIF(condition, then, else).
 std::string Iif(std::string_view, const std::vector<std::string>& a) {

@@ -1390,16 +1390,16 @@ class Rewriter {
     const std::size_t start = out_.size();
     Unary();
     std::vector<std::string_view> calls;  // innermost first
-    bool firstTermAlone = true;           // nothing multiplied into it yet
+    bool leftIsFirstTerm = true;
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
       const std::string_view op = Take().text;
+      const bool firstTerm = std::exchange(leftIsFirstTerm, false);
       if (op == "*") {
-        firstTermAlone = false;
         Emit("*");
         Unary();
         continue;
       }
-      if (calls.empty() && firstTermAlone) ReadAsDeclared(start);
+      if (firstTerm) ReadAsDeclared(start);
       calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
       Emit(",");
       Emit(DeclaredColumnValue(Capture([&] { Unary(); })));
