@@ -69,7 +69,10 @@ bool GoodsPlaceAllocation::TotalsAgree() const {
   return SameQuantity(Total(), required);
 }
 
+// A warehouse kept by goods places that has none leaves nothing to allocate: the clerk is told
+// so, rather than only that the total falls short.
 std::string GoodsPlaceAllocation::Summary() const {
+  if (rows_.empty()) return "仓库 " + warehouseId_ + " 还没有货位，无法分配";
   std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
   if (!unitName_.empty()) summary += " " + unitName_;
   if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";

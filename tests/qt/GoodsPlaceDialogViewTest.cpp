@@ -92,6 +92,17 @@ TEST_F(GoodsPlaceDialogViewTest, ASplitOfPointThreeAsPointOneAndPointTwoIsConfir
   EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,0.1", "P05Y02,05,Y02,0.2"}));
 }
 
+// A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
+TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
+  GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
+  request.warehouseId = "02";
+  GoodsPlaceAllocation allocation(request);
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("仓库 02 还没有货位，无法分配"));
+  EXPECT_FALSE(dialog.ConfirmButton()->isEnabled());
+}
+
 // Line 1001 holds Y01 3.5 and Y02 2: the clerk retypes Y01 twice by the edit key, and Y03 by typing.
 TEST_F(GoodsPlaceDialogViewTest, ACellOpenedByTheEditKeyOrByTypingIsReplacedByWhatIsTyped) {
   GoodsPlaceAllocation allocation(Request("1001", "8"));
