@@ -141,6 +141,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void EnableTimer(Timer timer);
   void TxtBZKeyDown(int keyCode);
   void LinesRowChanged(long previousRow);
+  void ShowGoodsOfCurrentLine();
 
   // WarehouseEntry.cpp
   void TxtBcCkIDKeyDown(int keyCode);

@@ -104,7 +104,15 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   FillLinesGrid(Text("TxtLSH"));
   // The clerk stays where he was: a second Delete must not fall on another line than the one he
   // looked at (the first, where a fresh grid starts).
-  if (row > 1) SelectRow("VfgContent", std::min(row, vfgContent_.Rows() - 1));
+  if (row > 1) FormModel::SelectRow("VfgContent", std::min(row, vfgContent_.Rows() - 1));
+  ShowGoodsOfCurrentLine();
+}
+
+// The panel follows the line now highlighted, and its bill totals no longer count a deleted line;
+// with no line left it keeps the goods it showed, at totals of 0.
+void FrmStoreAdjuctBill::ShowGoodsOfCurrentLine() {
+  if (vfgContent_.Rows() < 2 || vfgContent_.Row < 1 || vfgContent_.Cols() <= 2) return RefreshGoodsInfo();
+  ShowGoodsInfo(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 2));
 }
 
 void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
