@@ -54,6 +54,8 @@ void FrmStoreAdjuctBill::EnterWarehouse(bool outSide) {
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }
+  // The panel's stocks are those of the warehouses in the fields.
+  RefreshGoodsInfo();
   SetFocus(outSide ? "txtBrCKid" : "TxtHH");
 }
 
