@@ -86,6 +86,8 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     newBill_ = false;
     entry_ = std::move(*row);
     ShowEntryRow();
+    // The panel shows the goods being amended, not those of the line highlighted before.
+    ShowGoodsInfo(lsh, entry_.goods);
     SetFocus("TxtHH");
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
