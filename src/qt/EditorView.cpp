@@ -335,7 +335,7 @@ void EditorView::ScheduleTimers() {
 
 void EditorView::SelectAllOf(const std::string& control) {
   QTimer::singleShot(0, this, [this, name = ToQt(control)] {
-    if (auto* edit = findChild<QLineEdit*>(name)) edit->selectAll();
+    if (auto* edit = findChild<QLineEdit*>(name)) SelectWhole(*edit);
   });
 }
 

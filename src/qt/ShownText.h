@@ -9,4 +9,8 @@ namespace storeadjust::qt {
 
 void ShowText(QLineEdit& edit, const QString& text);
 
+// Selected whole with the cursor at the start, so that a value longer than its box shows how it
+// begins (71.4285714285714 as 71.42..., not as ...4285714285714).
+void SelectWhole(QLineEdit& edit);
+
 }  // namespace storeadjust::qt

@@ -145,6 +145,23 @@ TEST_F(EntryRowKeyboardTest, TypingReplacesWhatTheFieldShows) {
   }
 }
 
+// Goods kept by amount only: the retail total is amount / price, a long quotient; its box shows
+// how it begins, selected whole for the clerk's keys to replace.
+TEST_F(EntryRowKeyboardTest, ALongValueShowsItsBeginningSelectedWhole) {
+  OpenEditor();
+  EnterWarehouses();
+  Enter("TxtHH", "0040");
+  ASSERT_EQ(Focused(), Field("TxtDj"));
+  Press("TxtDj", Qt::Key_Return);
+  ASSERT_EQ(Focused(), Field("TxtJe"));
+  Enter("TxtJe", "50");
+  ASSERT_EQ(Focused(), Field("TxtLsze"));
+  QLineEdit* total = Field("TxtLsze");
+  EXPECT_EQ(total->text(), QStringLiteral("71.4285714285714"));
+  EXPECT_EQ(total->selectedText(), total->text());
+  EXPECT_EQ(total->cursorPosition(), 0);
+}
+
 TEST_F(EntryRowKeyboardTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
   OpenEditor();
   const auto nextByTab = [&](const char* from) {
