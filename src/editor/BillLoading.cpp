@@ -82,6 +82,18 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
 }
 
+// 审核人员 as stored, for a bill whose state another clerk changed while it was open here.
+void FrmStoreAdjuctBill::ShowStoredAuditor() {
+  try {
+    auto rs = OpenRsReadOnly(session_, "select SHRY, PRESHBZ, PRESHRY from ckdbdzk where lsh=?",
+                             {adodb::BoundText(Text("TxtLSH"))});
+    if (!rs || rs->RecordCount() < 1) return;
+    rs->MoveFirst();
+    SetText("TxtSh", ShownAuditor(*rs, IsStartStoreAdjustOK));
+  } catch (const std::exception&) {
+  }
+}
+
 // The template's column list, used as stored (the operator code is not put into it); empty when
 // there is none or it cannot be read.
 std::string FrmStoreAdjuctBill::LinesColumnList() {

@@ -254,6 +254,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string LinesColumnList();
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
+  void ShowStoredAuditor();
 
   // BillStateShown.cpp
   void DeclareStateAndTotals();

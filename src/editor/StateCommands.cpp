@@ -153,6 +153,9 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
       return;
     }
     case StateResult::NothingSelected:
+      // Another clerk moved the bill on meanwhile: the stamp shown next says so, and 审核人员
+      // names him.
+      return ShowStoredAuditor();
     case StateResult::Declined:
       return;
   }
