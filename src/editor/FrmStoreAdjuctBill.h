@@ -142,6 +142,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void TxtBZKeyDown(int keyCode);
   void LinesRowChanged(long previousRow);
   void ShowGoodsOfCurrentLine();
+  void ListLinesAgainWithout(const std::string& dh);
 
   // WarehouseEntry.cpp
   void TxtBcCkIDKeyDown(int keyCode);

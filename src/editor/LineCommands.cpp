@@ -27,7 +27,7 @@ void FrmStoreAdjuctBill::Cmd_Amend_Click() {
 
 void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh) {
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
-  if (line.stage == BillStage::Missing) return;
+  if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
   const bool preAuditedTwoStep = IsStartStoreAdjustOK && line.stage == BillStage::PreAudited;
   if (line.stage != BillStage::Open && !preAuditedTwoStep) {
     session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
@@ -110,6 +110,14 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   ShowGoodsOfCurrentLine();
 }
 
+// A line another clerk deleted while the bill was open here: the grid shows the lines as stored,
+// and the status line says why the key did nothing else.
+void FrmStoreAdjuctBill::ListLinesAgainWithout(const std::string& dh) {
+  FillLinesGrid(Text("TxtLSH"));
+  ShowGoodsOfCurrentLine();
+  ShowStatusNote("单号 " + dh + " 的明细已不在单据中，已重新列出明细");
+}
+
 // The panel follows the line now highlighted, and its bill totals no longer count a deleted line;
 // with no line left it keeps the goods it showed, at totals of 0.
 void FrmStoreAdjuctBill::ShowGoodsOfCurrentLine() {
@@ -120,7 +128,7 @@ void FrmStoreAdjuctBill::ShowGoodsOfCurrentLine() {
 void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   if (!RefuseViewOnly("删除")) return;
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
-  if (line.stage == BillStage::Missing) return;
+  if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
   if (line.stage != BillStage::Open) {
     session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
     return;
