@@ -10,6 +10,7 @@
 #include "host/LenientValues.h"
 #include "host/MessageTitles.h"
 #include "host/UserInterface.h"
+#include "lines/BillHeaderState.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
 #include "states/PhkColumns.h"
@@ -25,6 +26,17 @@ class MarkedBillQuestions : public StateQuestions {
   bool ConfirmChange(const std::string&) override { return true; }
   bool AcceptShortage(const std::string&) override { return false; }
 };
+
+// Why a marked bill's audit changed nothing: the bill changed under the clerk's marks.
+std::string WhyNothingAudited(Session& session, const std::string& lsh, bool twoStep) {
+  try {
+    const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
+    if (!header.exists) return "单据不存在";
+    return (twoStep ? header.preAudited : header.audited) ? "单据已审核" : "单据没有明细";
+  } catch (const std::exception& error) {
+    return ErrorText(error);
+  }
+}
 
 std::string OneLine(std::string text) {
   for (const char* breakText : {"\r\n", "\n"}) {
@@ -106,6 +118,8 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
       refusals.push_back(lsh + ": " + OneLine(outcome.message));
     } else if (outcome.result == StateResult::Declined) {
       refusals.push_back(lsh + ": 库存数量不足,需在单据中逐一确认");
+    } else if (outcome.result == StateResult::NothingSelected) {
+      refusals.push_back(lsh + ": " + OneLine(WhyNothingAudited(session_, lsh, layout_ == BrowserLayout::TwoStep)));
     }
   }
   ShowRefusedBills("以下单据未能审核:", refusals);
