@@ -256,6 +256,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
   void ShowStoredAuditor();
+  void ShowBillChangedElsewhere();
 
   // BillStateShown.cpp
   void DeclareStateAndTotals();

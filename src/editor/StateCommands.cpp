@@ -153,12 +153,25 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
       return;
     }
     case StateResult::NothingSelected:
-      // Another clerk moved the bill on meanwhile: the stamp shown next says so, and 审核人员
-      // names him.
-      return ShowStoredAuditor();
+      return ShowBillChangedElsewhere();
     case StateResult::Declined:
       return;
   }
+}
+
+// Another clerk moved the bill on, or deleted it, while it was open here: the stamp shown next
+// says the first and 审核人员 names him; the second is said in the status line, with the lines
+// listed as stored (none).
+void FrmStoreAdjuctBill::ShowBillChangedElsewhere() {
+  const std::string lsh = Text("TxtLSH");
+  try {
+    if (ReadBillHeader(*session_.Conn, lsh, false).exists) return ShowStoredAuditor();
+  } catch (const std::exception&) {
+    return;
+  }
+  FillLinesGrid(lsh);
+  ShowGoodsOfCurrentLine();
+  ShowStatusNote("流水号为 " + lsh + " 的单据已不存在");
 }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
