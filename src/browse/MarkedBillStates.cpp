@@ -3,6 +3,7 @@
 // message names the bills that were refused and why, and the list is read again on the bill that
 // was current. No bill asks anything further: what would need the clerk's word (an approval
 // warning, a shortage to accept) refuses that bill, which the clerk can then take up in the editor.
+#include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/BusyPointer.h"
@@ -29,6 +30,7 @@ class MarkedBillQuestions : public StateQuestions {
 
 // Why a marked bill's audit changed nothing: the bill changed under the clerk's marks.
 std::string WhyNothingAudited(Session& session, const std::string& lsh, bool twoStep) {
+  if (!session.Conn) return ErrorText(adodb::Error::Closed());
   try {
     const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
     if (!header.exists) return "单据不存在";

@@ -141,8 +141,6 @@ class FrmStoreAdjuctBill : public FormModel {
   void EnableTimer(Timer timer);
   void TxtBZKeyDown(int keyCode);
   void LinesRowChanged(long previousRow);
-  void ShowGoodsOfCurrentLine();
-  void ListLinesAgainWithout(const std::string& dh);
 
   // WarehouseEntry.cpp
   void TxtBcCkIDKeyDown(int keyCode);
@@ -222,6 +220,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void AmendLine(const std::string& lsh, const std::string& dh);
   void ReallocateLinePlaces(const std::string& lsh, const std::string& dh, const StoredLine& line);
   void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
+  void ShowGoodsOfCurrentLine();
+  void ListLinesAgainWithout(const std::string& dh);
 
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);
@@ -238,6 +238,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void UnConfirm();
   void RunStateChange(StateCommand command);
   void ShowStateOutcome(const StateOutcome& outcome);
+  void ShowBillChangedElsewhere();
   void SubmitApproval();
 
   // EditorToolbar.cpp
@@ -256,7 +257,6 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
   void ShowStoredAuditor();
-  void ShowBillChangedElsewhere();
 
   // BillStateShown.cpp
   void DeclareStateAndTotals();

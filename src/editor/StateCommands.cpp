@@ -164,6 +164,7 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
 // listed as stored (none).
 void FrmStoreAdjuctBill::ShowBillChangedElsewhere() {
   const std::string lsh = Text("TxtLSH");
+  if (!session_.Conn) return;
   try {
     if (ReadBillHeader(*session_.Conn, lsh, false).exists) return ShowStoredAuditor();
   } catch (const std::exception&) {
