@@ -209,6 +209,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // LineSave.cpp
   void SaveLine();
   bool LineMayBeSaved();
+  void RefuseAuditedBill();
   bool RefuseViewOnly(const std::string& change);
   bool RefuseUnder(const std::string& title, const std::string& text, const std::string& focus);
   bool BillEditableInApproval(const std::string& refusal);

@@ -41,6 +41,14 @@ void FrmStoreAdjuctBill::SaveLine() {
   StoreEntryRow(line);
 }
 
+// Audited, perhaps by another clerk since it was opened here: after the refusal the stamp, the
+// auditor and the grey buttons show the bill as it is stored.
+void FrmStoreAdjuctBill::RefuseAuditedBill() {
+  session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
+  ShowBillState();
+  ShowStoredAuditor();
+}
+
 // A bill opened to view only takes no change to its lines; the clerk is told which change.
 bool FrmStoreAdjuctBill::RefuseViewOnly(const std::string& change) {
   if (!IsViewOnly()) return true;
@@ -54,7 +62,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   const adodb::BoundValues lsh = {adodb::BoundText(lsh_)};
   if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=?", "preshbz", lsh)) ||
       FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=?", "shbz", lsh))) {
-    session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
+    RefuseAuditedBill();
     return false;
   }
   if (Text("TxtHH").empty()) return RefuseUnder(kSystemTitle, "货号不能为空!", "TxtHH");
@@ -120,10 +128,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   } catch (const adodb::Error& error) {
     return ShowSaveFailure(error);
   }
-  if (saved.outcome == LineSaveOutcome::BillAudited) {
-    session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
-    return;
-  }
+  if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
   if (saved.outcome == LineSaveOutcome::LineGone) {
     session_.Ui->MsgBox("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", mb::kExclamation, kSystemTitle);
     std::string lsh = saved.lsh;
