@@ -51,6 +51,13 @@ void FrmStoreAdjuctBill::ShowBillState() {
   ShowCommandAvailability(header);
 }
 
+// The stamp, 审核人员 and the grey buttons as stored, for a bill another clerk may have moved on
+// since it was opened here.
+void FrmStoreAdjuctBill::ShowBillAsStored() {
+  ShowBillState();
+  ShowStoredAuditor();
+}
+
 // Amounts are stored rounded to cents; quantities show the places of the quantity field.
 void FrmStoreAdjuctBill::ShowLineTotals() {
   const LineTotals totals = SumLines(vfgContent_);

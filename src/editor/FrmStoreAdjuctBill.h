@@ -223,6 +223,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
   void ShowGoodsOfCurrentLine();
   void ListLinesAgainWithout(const std::string& dh);
+  void RefuseLineChange(const char* text);
 
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);
@@ -262,6 +263,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // BillStateShown.cpp
   void DeclareStateAndTotals();
   void ShowBillState();
+  void ShowBillAsStored();
   void ShowLineTotals();
   void ShowCommandAvailability(const BillHeaderState& header);
 

@@ -30,8 +30,7 @@ void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh
   if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
   const bool preAuditedTwoStep = IsStartStoreAdjustOK && line.stage == BillStage::PreAudited;
   if (line.stage != BillStage::Open && !preAuditedTwoStep) {
-    session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
-    return;
+    return RefuseLineChange("此单据已审核，不能修改!");
   }
   if (preAuditedTwoStep) return ReallocateLinePlaces(lsh, dh, line);
   LoadLineIntoEntryRow(lsh, dh);
@@ -41,8 +40,7 @@ void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh
 // and only where that warehouse keeps goods places.
 void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std::string& dh, const StoredLine& line) {
   if (!KeepsGoodsPlaces(session_, line.inWarehouse)) {
-    session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
-    return;
+    return RefuseLineChange("此单据已审核，不能修改!");
   }
   SetText("TxtSl", adodb::FormatNumber(line.baseQty));
   auto request = GoodsPlaceRequestFor(false, line.inWarehouse);
@@ -60,7 +58,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   try {
     if (!ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
                                                 places})) {
-      session_.Ui->MsgBox("此单据已审核，不能修改!", mb::kExclamation, kSystemTitle);
+      RefuseLineChange("此单据已审核，不能修改!");
     }
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
@@ -110,6 +108,13 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   ShowGoodsOfCurrentLine();
 }
 
+// A bill past entry, perhaps moved on by another clerk since it was opened here: after the
+// refusal the editor shows it as stored.
+void FrmStoreAdjuctBill::RefuseLineChange(const char* text) {
+  session_.Ui->MsgBox(text, mb::kExclamation, kSystemTitle);
+  ShowBillAsStored();
+}
+
 // A line another clerk deleted while the bill was open here: the grid shows the lines as stored,
 // and the status line says why the key did nothing else.
 void FrmStoreAdjuctBill::ListLinesAgainWithout(const std::string& dh) {
@@ -130,14 +135,13 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
   if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
   if (line.stage != BillStage::Open) {
-    session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
-    return;
+    return RefuseLineChange("此单据已审核，不能删除!");
   }
   if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
   try {
     if (!DeleteStoredLine(session_, lsh, dh) &&
         ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
-      session_.Ui->MsgBox("此单据已审核，不能删除!", mb::kExclamation, kSystemTitle);
+      RefuseLineChange("此单据已审核，不能删除!");
     }
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n删除失败，请找管理员联系!", mb::kExclamation, "错误:");

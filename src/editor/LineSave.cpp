@@ -41,12 +41,11 @@ void FrmStoreAdjuctBill::SaveLine() {
   StoreEntryRow(line);
 }
 
-// Audited, perhaps by another clerk since it was opened here: after the refusal the stamp, the
-// auditor and the grey buttons show the bill as it is stored.
+// Audited, perhaps by another clerk since it was opened here: after the refusal the editor shows
+// the bill as stored.
 void FrmStoreAdjuctBill::RefuseAuditedBill() {
   session_.Ui->MsgBox(kBillAudited, mb::kInformation, kSystemTitle);
-  ShowBillState();
-  ShowStoredAuditor();
+  ShowBillAsStored();
 }
 
 // A bill opened to view only takes no change to its lines; the clerk is told which change.
