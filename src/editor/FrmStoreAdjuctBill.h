@@ -222,7 +222,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ReallocateLinePlaces(const std::string& lsh, const std::string& dh, const StoredLine& line);
   void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
   void ShowGoodsOfCurrentLine();
-  void ListLinesAgainWithout(const std::string& dh);
+  void ListLinesAsStored(const std::string& note);
   void RefuseLineChange(const char* text);
 
   // GoodsPlaceCommands.cpp
@@ -258,7 +258,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string LinesColumnList();
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
-  void ShowStoredAuditor();
+  bool ShowStoredAuditor();
 
   // BillStateShown.cpp
   void DeclareStateAndTotals();

@@ -16,6 +16,12 @@
 
 namespace storeadjust {
 
+namespace {
+
+std::string LineGoneNote(const std::string& dh) { return "单号 " + dh + " 的明细已不在单据中，已重新列出明细"; }
+
+}  // namespace
+
 void FrmStoreAdjuctBill::Cmd_Amend_Click() {
   if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "修改", session_.ConnStr)) {
     return ShowNoRightMsg(session_);
@@ -27,7 +33,7 @@ void FrmStoreAdjuctBill::Cmd_Amend_Click() {
 
 void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh) {
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
-  if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
+  if (line.stage == BillStage::Missing) return ListLinesAsStored(LineGoneNote(dh));
   const bool preAuditedTwoStep = IsStartStoreAdjustOK && line.stage == BillStage::PreAudited;
   if (line.stage != BillStage::Open && !preAuditedTwoStep) {
     return RefuseLineChange("此单据已审核，不能修改!");
@@ -115,12 +121,12 @@ void FrmStoreAdjuctBill::RefuseLineChange(const char* text) {
   ShowBillAsStored();
 }
 
-// A line another clerk deleted while the bill was open here: the grid shows the lines as stored,
-// and the status line says why the key did nothing else.
-void FrmStoreAdjuctBill::ListLinesAgainWithout(const std::string& dh) {
+// A line or bill another clerk deleted while the bill was open here: the grid shows the lines as
+// stored, and the status line says why the key did nothing else.
+void FrmStoreAdjuctBill::ListLinesAsStored(const std::string& note) {
   FillLinesGrid(Text("TxtLSH"));
   ShowGoodsOfCurrentLine();
-  ShowStatusNote("单号 " + dh + " 的明细已不在单据中，已重新列出明细");
+  ShowStatusNote(note);
 }
 
 // The panel follows the line now highlighted, and its bill totals no longer count a deleted line;
@@ -133,7 +139,8 @@ void FrmStoreAdjuctBill::ShowGoodsOfCurrentLine() {
 void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   if (!RefuseViewOnly("删除")) return;
   const StoredLine line = ReadStoredLine(session_, lsh, dh);
-  if (line.stage == BillStage::Missing) return ListLinesAgainWithout(dh);
+  // Cmd_Delete_Click lists the lines again whatever happened here.
+  if (line.stage == BillStage::Missing) return ShowStatusNote(LineGoneNote(dh));
   if (line.stage != BillStage::Open) {
     return RefuseLineChange("此单据已审核，不能删除!");
   }

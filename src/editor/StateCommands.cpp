@@ -163,16 +163,7 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
 // says the first and 审核人员 names him; the second is said in the status line, with the lines
 // listed as stored (none).
 void FrmStoreAdjuctBill::ShowBillChangedElsewhere() {
-  const std::string lsh = Text("TxtLSH");
-  if (!session_.Conn) return;
-  try {
-    if (ReadBillHeader(*session_.Conn, lsh, false).exists) return ShowStoredAuditor();
-  } catch (const std::exception&) {
-    return;
-  }
-  FillLinesGrid(lsh);
-  ShowGoodsOfCurrentLine();
-  ShowStatusNote("流水号为 " + lsh + " 的单据已不存在");
+  if (!ShowStoredAuditor()) ListLinesAsStored("流水号为 " + Text("TxtLSH") + " 的单据已不存在");
 }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
