@@ -247,7 +247,7 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 }
 
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
-// once the loop is done. A deletion that fails shows its error and ends the command there: the
+// once the loop is done. A Yes with no bill marked is told so, then the list is refreshed as always. A deletion that fails shows its error and ends the command there: the
 // rows after it are not processed and the list is not refreshed.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   if (!Allowed("删除")) return;
@@ -255,6 +255,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
       mb::kYes) {
     return;
   }
+  if (MarkedRows().empty()) TellNothingMarked("删除");
   KeptBills kept;
   try {
     DeleteMarkedRows(kept);
@@ -294,7 +295,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
   if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
   const std::vector<std::string> serials = TakeMarkedSerials();
-  if (serials.empty()) return;
+  if (serials.empty()) return TellNothingMarked("记账");
   std::vector<std::string> notPosted;
   try {
     notPosted = PostMarkedBills(session_, serials);

@@ -145,6 +145,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   std::vector<std::string> TakeMarkedSerials();
   bool AskMarkedBillsQuestion(const char* question);
   bool AskForMarkedBills(const std::string& command, const char* question);
+  void TellNothingMarked(const std::string& command);
   void ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals);
   std::string ApprovalRefusal(const std::string& lsh);
 

@@ -69,10 +69,14 @@ bool FrmStoreAdjuctBillBrow::AskMarkedBillsQuestion(const char* question) {
 // whose Yes would then do nothing.
 bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const std::string& command, const char* question) {
   if (MarkedRows().empty()) {
-    session_.Ui->MsgBox("你没有选择任何需" + command + "的单据！", mb::kInformation, kSystemTitle);
+    TellNothingMarked(command);
     return false;
   }
   return AskMarkedBillsQuestion(question);
+}
+
+void FrmStoreAdjuctBillBrow::TellNothingMarked(const std::string& command) {
+  session_.Ui->MsgBox("你没有选择任何需" + command + "的单据！", mb::kInformation, kSystemTitle);
 }
 
 void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals) {
