@@ -69,15 +69,23 @@ class SignInForm {
       return;
     }
     ++failures_;
-    message_->setText(QString::fromStdString(answer.text));
-    WaitBeforeNextTry(SignInDelaySeconds(failures_));
+    const int wait = SignInDelaySeconds(failures_);
+    QString text = QString::fromStdString(answer.text);
+    if (wait > 0) text += QStringLiteral("\n请等 %1 秒再试。").arg(wait);
+    ShowMessage(text);
+    WaitBeforeNextTry(wait);
     password_->setFocus();
+  }
+
+  // The dialog grows to the message's lines, where it would otherwise squeeze the edit boxes.
+  void ShowMessage(const QString& text) {
+    message_->setText(text);
+    dialog_.adjustSize();
   }
 
   void WaitBeforeNextTry(int seconds) {
     if (seconds <= 0) return;
     signIn_->setEnabled(false);
-    message_->setText(message_->text() + QStringLiteral("\n请等 %1 秒再试。").arg(seconds));
     QTimer::singleShot(seconds * 1000, &dialog_, [this] { signIn_->setEnabled(true); });
   }
 

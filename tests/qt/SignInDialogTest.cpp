@@ -1,5 +1,6 @@
 // The launcher's sign-in dialog on the desktop: Enter signs in with the code and password typed,
-// a refusal is shown and the password cleared, and after three failures the next try must wait.
+// a refusal is shown in full without squeezing the boxes and the password is cleared, and after
+// three failures the next try must wait.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -70,6 +71,9 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
       QTest::keyClick(&password, Qt::Key_Return);
       EXPECT_TRUE(password.text().isEmpty()) << i;
     }
+    // The message takes room of its own: the edit boxes keep their height and every line shows.
+    EXPECT_GE(password.height(), password.sizeHint().height());
+    EXPECT_GE(message->height(), message->heightForWidth(message->width()));
     refusalShown = message->text().startsWith(QStringLiteral("操作员 001 的密码不对，没有登录。"));
     waitShown = message->text().contains(QStringLiteral("请等 2 秒再试。"));
     EXPECT_FALSE(signIn->isEnabled());
