@@ -226,7 +226,11 @@ void FormBinder::FollowModelFocus() {
   if (focus == shownFocus_) return;
   shownFocus_ = focus;
   auto* widget = qobject_cast<QWidget*>(Bound(focus));
-  if (widget != nullptr && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+  if (widget == nullptr || widget->hasFocus()) return;
+  // The form moves the focus on the clerk's keys, as Tab does: a button given the focus is then
+  // drawn with its focus frame, so the clerk sees where the next Enter goes.
+  widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  widget->setFocus(Qt::OtherFocusReason);
 }
 
 bool FormBinder::eventFilter(QObject* watched, QEvent* event) {

@@ -119,7 +119,11 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_EQ(Field("TxtSl")->text(), QStringLiteral("5.00"));
 
   Press("TxtJe", Qt::Key_Return);
-  EXPECT_EQ(Focused(), view->findChild<QPushButton*>(QStringLiteral("Cmd_Save")));
+  auto* save = view->findChild<QPushButton*>(QStringLiteral("Cmd_Save"));
+  EXPECT_EQ(Focused(), save);
+  // The button Enter moved to is drawn with its focus frame, as after Tab, so the clerk sees
+  // where the next Enter goes.
+  EXPECT_TRUE(save->window()->testAttribute(Qt::WA_KeyboardFocusChange));
 }
 
 // Focus moved by the editor's Enter or by the mouse: the keys replace the text the field shows.
