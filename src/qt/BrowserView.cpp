@@ -23,6 +23,7 @@
 #include "qt/ClassicMessageBox.h"
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/OpenEndedDateEdit.h"
 #include "qt/QtText.h"
 #include "qt/WindowTitles.h"
 
@@ -124,7 +125,8 @@ void BrowserView::BuildToolbar(FrmStoreAdjuctBillBrow& form) {
   layout()->addWidget(toolbar);
 }
 
-// 查找: the find box, then 开单日期: from 至 to; an open end of the range reads 不限.
+// 查找: the find box, then 开单日期: from 至 to; an open end of the range reads 不限, and the
+// first step from it goes to the session's date.
 void BrowserView::BuildFindRow(FrmStoreAdjuctBillBrow& form) {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
@@ -142,11 +144,12 @@ void BrowserView::BuildFindRow(FrmStoreAdjuctBillBrow& form) {
   layout->addWidget(find);
   label("LblKdrqRange");
   const QLocale chinese(QLocale::Chinese, QLocale::China);
+  const adodb::Date today = form.CurrentSession().SysDate;
+  const QDate sessionDate(today.year, today.month, today.day);
   for (const char* name : {FrmStoreAdjuctBillBrow::kDateFrom, FrmStoreAdjuctBillBrow::kDateTo}) {
     if (std::string(name) == FrmStoreAdjuctBillBrow::kDateTo) label("LblKdrqTo");
-    auto* date = new QDateEdit(row);
+    auto* date = new OpenEndedDateEdit(sessionDate, row);
     date->setObjectName(ToQt(name));
-    date->setCalendarPopup(true);
     date->setLocale(chinese);
     date->calendarWidget()->setLocale(chinese);
     date->setMinimumDate(QDate(1900, 1, 1));

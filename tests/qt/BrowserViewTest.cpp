@@ -181,6 +181,15 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   from->setDate(from->minimumDate());
   EXPECT_EQ(browser.Text("DTPKdrqFrom"), "");
   EXPECT_EQ(list->model()->rowCount(), 4);
+  // Up from 不限 goes to the session's date, not to 1901-01-01; from there the keys step as usual.
+  from->setFocus();
+  QTest::keyClick(from, Qt::Key_Up);
+  EXPECT_EQ(from->date(), QDate(2024, 3, 5));
+  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-05");
+  EXPECT_EQ(list->model()->rowCount(), 0);
+  from->setCurrentSection(QDateTimeEdit::DaySection);
+  QTest::keyClick(from, Qt::Key_Down);
+  EXPECT_EQ(from->date(), QDate(2024, 3, 4));
 }
 
 }  // namespace
