@@ -192,6 +192,8 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   }
   if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
     Cmd_Add_Click();
+    // The posted bill leaves the screen for a new one: the status line says where it went.
+    ShowStatusNote("流水号为 " + lsh + " 的单据已记帐");
   } else {
     Close();
   }
