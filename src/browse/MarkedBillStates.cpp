@@ -16,6 +16,7 @@
 #include "states/BillPosting.h"
 #include "states/PhkColumns.h"
 #include "states/StateChange.h"
+#include "states/StateUnchangedReason.h"
 
 namespace storeadjust {
 
@@ -29,12 +30,10 @@ class MarkedBillQuestions : public StateQuestions {
 };
 
 // Why a marked bill's audit changed nothing: the bill changed under the clerk's marks.
-std::string WhyNothingAudited(Session& session, const std::string& lsh, bool twoStep) {
+std::string WhyNothingAudited(Session& session, const std::string& lsh, StateCommand command) {
   if (!session.Conn) return ErrorText(adodb::Error::Closed());
   try {
-    const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
-    if (!header.exists) return "单据不存在";
-    return (twoStep ? header.preAudited : header.audited) ? "单据已审核" : "单据没有明细";
+    return StateUnchangedReason(command, ReadBillHeader(*session.Conn, lsh, false));
   } catch (const std::exception& error) {
     return ErrorText(error);
   }
@@ -125,7 +124,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     } else if (outcome.result == StateResult::Declined) {
       refusals.push_back(lsh + ": 库存数量不足,需在单据中逐一确认");
     } else if (outcome.result == StateResult::NothingSelected) {
-      refusals.push_back(lsh + ": " + OneLine(WhyNothingAudited(session_, lsh, layout_ == BrowserLayout::TwoStep)));
+      refusals.push_back(lsh + ": " + OneLine(WhyNothingAudited(session_, lsh, command)));
     }
   }
   ShowRefusedBills("以下单据未能审核:", refusals);

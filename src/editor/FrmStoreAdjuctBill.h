@@ -239,8 +239,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void Confirm();
   void UnConfirm();
   void RunStateChange(StateCommand command);
-  void ShowStateOutcome(const StateOutcome& outcome);
-  void ShowBillChangedElsewhere();
+  void ShowStateOutcome(const StateOutcome& outcome, StateCommand command);
+  void ShowStateUnchanged(StateCommand command);
   void SubmitApproval();
 
   // EditorToolbar.cpp

@@ -10,10 +10,28 @@
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
+#include "states/StateUnchangedReason.h"
 
 namespace storeadjust {
 
 namespace {
+
+// The button a state command was given by.
+const char* CaptionOf(StateCommand command) {
+  switch (command) {
+    case StateCommand::Audit:
+    case StateCommand::PreAudit:
+      return "审核";
+    case StateCommand::UnAudit:
+    case StateCommand::UnPreAudit:
+      return "反审";
+    case StateCommand::Confirm:
+      return "确认";
+    case StateCommand::UnConfirm:
+      return "反确认";
+  }
+  return "";
+}
 
 // Bills longer than this show which line is being moved.
 constexpr long kLinesShownInProgress = 200;
@@ -128,12 +146,12 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
     BusyPointer busy(*session_.Ui);
     outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
   }
-  ShowStateOutcome(outcome);
+  ShowStateOutcome(outcome, command);
   RefreshGoodsInfo();
   ShowBillState();
 }
 
-void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
+void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome, StateCommand command) {
   switch (outcome.result) {
     case StateResult::Done:
       SetText("TxtSh", outcome.shownName);
@@ -153,17 +171,25 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
       return;
     }
     case StateResult::NothingSelected:
-      return ShowBillChangedElsewhere();
+      return ShowStateUnchanged(command);
     case StateResult::Declined:
       return;
   }
 }
 
-// Another clerk moved the bill on, or deleted it, while it was open here: the stamp shown next
-// says the first and 审核人员 names him; the second is said in the status line, with the lines
-// listed as stored (none).
-void FrmStoreAdjuctBill::ShowBillChangedElsewhere() {
-  if (!ShowStoredAuditor()) ListLinesAsStored("流水号为 " + Text("TxtLSH") + " 的单据已不存在");
+// The command selected no line: another clerk moved the bill on or deleted it while it was open
+// here, or the bill is not ready for the step (F6 on a posted bill). The stamp shown next and
+// 审核人员 give the bill as stored, and the status line says why nothing changed; a bill gone is
+// listed as stored (no lines).
+void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command) {
+  const std::string lsh = Text("TxtLSH");
+  if (!ShowStoredAuditor()) return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
+  if (!session_.Conn) return;
+  try {
+    const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh, false);
+    ShowStatusNote("流水号为 " + lsh + " 的" + StateUnchangedReason(command, header) + "，没有" + CaptionOf(command));
+  } catch (const std::exception&) {
+  }
 }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
