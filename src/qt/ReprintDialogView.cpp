@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -114,12 +115,35 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   connect(all, &QPushButton::clicked, grid_, &QTableView::selectAll);
   connect(print_, &QPushButton::clicked, this, [this] { PrintChosen(false); });
   connect(preview_, &QPushButton::clicked, this, [this] { PrintChosen(true); });
-  connect(grid_, &QTableView::doubleClicked, this, [this] { PrintChosen(true); });
+  // A double click, or Enter in the list, previews the rows chosen.
+  connect(grid_, &QTableView::activated, this, [this] { PrintChosen(true); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(720, 460);
   ApplyFilters();
+  serial_->installEventFilter(this);
   serial_->setFocus();
+}
+
+// Down or Enter in the serial field goes on to the list, the first bill chosen, so that a bill
+// is found and previewed by keys alone: its serial, Enter, Enter.
+bool ReprintDialogView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == serial_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) && model_->rowCount() > 0) {
+      GoToList();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ReprintDialogView::GoToList() {
+  grid_->setFocus(Qt::TabFocusReason);
+  if (!grid_->currentIndex().isValid() || grid_->selectionModel()->selectedRows().isEmpty()) {
+    grid_->selectionModel()->setCurrentIndex(model_->index(0, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
 }
 
 ReprintDialogView::~ReprintDialogView() = default;

@@ -2,7 +2,8 @@
 // The desktop reprint dialog (单据重打) over a ReprintList: a part of the serial and a range of
 // bill dates narrow the stored bills as they are typed; the user picks one or more rows (Ctrl and
 // Shift extend the choice, 全选 takes all) and prints them through the print dialog or the
-// preview. 打印 and 预览 are enabled only while a row is chosen. A failure to read the list or
+// preview; by keys, Down or Enter in the serial field goes to the list and Enter there previews.
+// 打印 and 预览 are enabled only while a row is chosen. A failure to read the list or
 // the bills is shown (16, "系统提示") and leaves the dialog open.
 //
 // The list must outlive the dialog. Tests replace the slip printer to see what would be printed.
@@ -48,8 +49,12 @@ class ReprintDialogView : public QDialog {
   QPushButton* PrintButton() const { return print_; }
   QPushButton* PreviewButton() const { return preview_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void ApplyFilters();
+  void GoToList();
   void ShowChoice();
   void PrintChosen(bool preview);
   void ShowFailure(const QString& text);

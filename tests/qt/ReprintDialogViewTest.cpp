@@ -1,6 +1,7 @@
 // The desktop reprint dialog on the demo database: the serial and date filters narrowing the list
 // as they are typed, the choice of several rows reaching the printer in list order, printing
-// offered only while a row is chosen, and a bill gone since the list was read.
+// offered only while a row is chosen, a bill found and previewed by keys alone, and a bill gone
+// since the list was read.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -87,6 +88,20 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   EXPECT_EQ(shown.text, QStringLiteral("流水号为:DBD202403010001的单据不存在!"));
   EXPECT_EQ(shown.icon, QMessageBox::Critical);
   EXPECT_TRUE(dialog.isVisible());
+
+  // By keys alone: part of the serial, Enter to the list on its first bill, Enter to preview it.
+  dialog.Grid()->selectionModel()->clearSelection();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.SerialFilter()->setFocus();
+  QTest::keyClicks(dialog.SerialFilter(), QStringLiteral("0004"));
+  QTest::keyClick(dialog.SerialFilter(), Qt::Key_Return);
+  EXPECT_TRUE(dialog.Grid()->hasFocus());
+  EXPECT_EQ(printed.size(), 2u) << "Enter in the serial field printed";
+  QTest::keyClick(dialog.Grid(), Qt::Key_Return);
+  ASSERT_EQ(printed.size(), 3u);
+  EXPECT_EQ(printed[2], (std::vector<std::string>{"DBD202403020004 二号门店仓"}));
+  EXPECT_TRUE(previews[2]);
 }
 
 }  // namespace
