@@ -91,7 +91,8 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   print_->setObjectName(QStringLiteral("CmdPrint"));
   auto* close = new QPushButton(QStringLiteral("关闭"), this);
   close->setObjectName(QStringLiteral("CmdClose"));
-  // Enter in the serial field must not print or choose behind the clerk's back.
+  // Enter in the serial field goes to the list (see eventFilter): no button may take it and print
+  // behind the clerk's back.
   for (QPushButton* button : {all, preview_, print_, close}) button->setAutoDefault(false);
 
   auto* buttons = new QHBoxLayout;
