@@ -16,7 +16,7 @@
 #include "states/BillPosting.h"
 #include "states/PhkColumns.h"
 #include "states/StateChange.h"
-#include "states/StateUnchangedReason.h"
+#include "states/StateRulesOut.h"
 
 namespace storeadjust {
 
@@ -33,7 +33,7 @@ class MarkedBillQuestions : public StateQuestions {
 std::string WhyNothingAudited(Session& session, const std::string& lsh, StateCommand command) {
   if (!session.Conn) return ErrorText(adodb::Error::Closed());
   try {
-    return StateUnchangedReason(command, ReadBillHeader(*session.Conn, lsh, false));
+    return WhyStateUnchanged(command, ReadBillHeader(*session.Conn, lsh, false));
   } catch (const std::exception& error) {
     return ErrorText(error);
   }

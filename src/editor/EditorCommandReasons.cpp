@@ -1,5 +1,7 @@
 #include "editor/EditorCommandReasons.h"
 
+#include "states/StateRulesOut.h"
+
 namespace storeadjust {
 
 namespace {
@@ -50,6 +52,11 @@ std::string LineChangeReason(EditorCommand command, const EditorBillFacts& bill)
   return state + (command == EditorCommand::Amend ? "，不能修改" : "，不能删除");
 }
 
+// A header that could not be read rules nothing out: the command then refuses for itself.
+std::string RuledOutByState(StateCommand command, const BillHeaderState& header) {
+  return header.exists ? StateRulesOut(command, header) : "";
+}
+
 std::string StateReason(EditorCommand command, const EditorBillFacts& bill) {
   const BillHeaderState& h = bill.header;
   switch (command) {
@@ -58,21 +65,13 @@ std::string StateReason(EditorCommand command, const EditorBillFacts& bill) {
     case EditorCommand::Save:
       return LineChangeReason(command, bill);
     case EditorCommand::Audit:
-      if (h.posted) return kPosted;
-      return (bill.twoStep ? h.preAudited : h.audited) ? "单据已审核" : "";
+      return RuledOutByState(bill.twoStep ? StateCommand::PreAudit : StateCommand::Audit, h);
     case EditorCommand::UnAudit:
-      if (h.posted) return kPosted;
-      if (bill.twoStep && h.audited) return "单据还未反确认";
-      return (bill.twoStep ? h.preAudited : h.audited) ? "" : kNotAudited;
+      return RuledOutByState(bill.twoStep ? StateCommand::UnPreAudit : StateCommand::UnAudit, h);
     case EditorCommand::Confirm:
-      if (!bill.twoStep) return kNoConfirmStep;
-      if (h.posted) return kPosted;
-      if (h.audited) return "单据已确认";
-      return h.preAudited ? "" : kNotAudited;
+      return bill.twoStep ? RuledOutByState(StateCommand::Confirm, h) : kNoConfirmStep;
     case EditorCommand::UnConfirm:
-      if (!bill.twoStep) return kNoConfirmStep;
-      if (h.posted) return kPosted;
-      return h.audited ? "" : kNotConfirmed;
+      return bill.twoStep ? RuledOutByState(StateCommand::UnConfirm, h) : kNoConfirmStep;
     case EditorCommand::Post:
       if (!h.exists) return "单据还没有保存";
       if (h.posted) return kPosted;

@@ -10,7 +10,7 @@
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
-#include "states/StateUnchangedReason.h"
+#include "states/StateRulesOut.h"
 
 namespace storeadjust {
 
@@ -187,7 +187,7 @@ void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command) {
   if (!session_.Conn) return;
   try {
     const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh, false);
-    ShowStatusNote("流水号为 " + lsh + " 的" + StateUnchangedReason(command, header) + "，没有" + CaptionOf(command));
+    ShowStatusNote("流水号为 " + lsh + " 的" + WhyStateUnchanged(command, header) + "，没有" + CaptionOf(command));
   } catch (const std::exception&) {
   }
 }
