@@ -58,6 +58,7 @@ class FrmReport : public FormModel {
   QvGrid& ReportGrid() { return grid_; }
   GridModel* Grid(const std::string& name) override;
   void Click(const std::string& name) override;
+  void ShowTitleBand();
 
   // 刷新: the grid reads its rows again.
   void RefreshReport();

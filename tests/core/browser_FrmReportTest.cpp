@@ -41,6 +41,23 @@ TEST_F(FrmReportTest, LoadsTheRowsAndTheToolbarRunsTheGridCommands) {
   EXPECT_EQ(transcript, "reportcommand 1\nreportcommand 2\nreportcommand 3\nreportcommand 4\nreportcommand 5\n");
 }
 
+// Rows the clerk filtered out do not pass for rows that are not there: the title band says the
+// report is filtered until the filter is cleared. Scripts read the label's text, the name alone.
+TEST_F(FrmReportTest, AFilteredReportSaysSoInItsTitleBand) {
+  form.Load();
+  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "仓库调拨单--浏览");
+  form.ReportGrid().SetFilter(1, {"张三"});  // what the filter dialog leaves after 过滤
+  form.Click("过滤");
+  EXPECT_EQ(form.Grid(FrmReport::kGrid)->Rows(), 2);
+  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "仓库调拨单--浏览（已过滤）");
+  EXPECT_EQ(form.Text(FrmReport::kTitleLabel), "仓库调拨单--浏览");
+  form.Click("刷新");
+  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "仓库调拨单--浏览（已过滤）");
+  form.ReportGrid().ClearFilters();
+  form.Click("过滤");
+  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "仓库调拨单--浏览");
+}
+
 TEST_F(FrmReportTest, AReportThatCannotBeReadIsShownAndTheWindowStaysOpen) {
   form.SetDataSource("select lsh from no_such_table");
   form.Load();
