@@ -96,8 +96,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   if (!Allowed("审核")) return;
   if (!AskForMarkedBills("审核", "确实要审核所选单据吗?")) return;
   const std::string current = CurrentSerial();
-  const std::vector<std::string> serials = TakeMarkedSerials();
-  if (serials.empty()) return;
+  const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
   StateSettings settings;
   std::vector<std::string> refusals;
   try {
@@ -135,8 +134,7 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   if (!Allowed("记帐")) return;
   if (!AskForMarkedBills("过账", "确实要过账所选单据吗?")) return;
   const std::string current = CurrentSerial();
-  const std::vector<std::string> serials = TakeMarkedSerials();
-  if (serials.empty()) return;
+  const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
   std::vector<std::string> refusals;
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {

@@ -82,19 +82,17 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
 }
 
-// 审核人员 as stored, for a bill whose state another clerk changed while it was open here. False
-// only when the bill is known to be gone: a read that fails is shown and leaves the field as it was.
-bool FrmStoreAdjuctBill::ShowStoredAuditor() {
+// 审核人员 as stored, for a bill whose state another clerk changed while it was open here. A read
+// that fails, or finds the bill gone, leaves the field as it was.
+void FrmStoreAdjuctBill::ShowStoredAuditor() {
   try {
     auto rs = OpenRsReadOnly(session_, "select SHRY, PRESHBZ, PRESHRY from ckdbdzk where lsh=?",
                              {adodb::BoundText(Text("TxtLSH"))});
-    if (!rs) return true;
-    if (rs->RecordCount() < 1) return false;
+    if (!rs || rs->RecordCount() < 1) return;
     rs->MoveFirst();
     SetText("TxtSh", ShownAuditor(*rs, IsStartStoreAdjustOK));
   } catch (const std::exception&) {
   }
-  return true;
 }
 
 // The template's column list, used as stored (the operator code is not put into it); empty when

@@ -39,16 +39,18 @@ void FrmStoreAdjuctBill::DeclareStateAndTotals() {
 }
 
 // A bill not stored yet is one not audited; a header that cannot be read leaves it so too, and
-// the commands then refuse for themselves when reached.
-void FrmStoreAdjuctBill::ShowBillState() {
-  BillHeaderState header;
+// the commands then refuse for themselves when reached. Returns the header read, if it was.
+std::optional<BillHeaderState> FrmStoreAdjuctBill::ShowBillState() {
+  std::optional<BillHeaderState> stored;
   try {
-    if (session_.Conn && !lsh_.empty()) header = ReadBillHeader(*session_.Conn, lsh_, false);
+    if (session_.Conn && !lsh_.empty()) stored = ReadBillHeader(*session_.Conn, lsh_, false);
   } catch (const std::exception&) {
   }
+  const BillHeaderState header = stored.value_or(BillHeaderState{});
   SetText("LblBillState", header.exists ? BillStateName(header, IsStartStoreAdjustOK) : "未审核");
   ShowLineTotals();
   ShowCommandAvailability(header);
+  return stored;
 }
 
 // The stamp, 审核人员 and the grey buttons as stored, for a bill another clerk may have moved on

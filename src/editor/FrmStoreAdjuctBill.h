@@ -239,8 +239,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void Confirm();
   void UnConfirm();
   void RunStateChange(StateCommand command);
-  void ShowStateOutcome(const StateOutcome& outcome, StateCommand command);
-  void ShowStateUnchanged(StateCommand command);
+  void ShowStateOutcome(const StateOutcome& outcome);
+  void ShowStateUnchanged(StateCommand command, const BillHeaderState& header);
   void SubmitApproval();
 
   // EditorToolbar.cpp
@@ -258,11 +258,11 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string LinesColumnList();
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
-  bool ShowStoredAuditor();
+  void ShowStoredAuditor();
 
   // BillStateShown.cpp
   void DeclareStateAndTotals();
-  void ShowBillState();
+  std::optional<BillHeaderState> ShowBillState();
   void ShowBillAsStored();
   void ShowLineTotals();
   void ShowCommandAvailability(const BillHeaderState& header);

@@ -146,12 +146,13 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
     BusyPointer busy(*session_.Ui);
     outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
   }
-  ShowStateOutcome(outcome, command);
+  ShowStateOutcome(outcome);
   RefreshGoodsInfo();
-  ShowBillState();
+  const std::optional<BillHeaderState> stored = ShowBillState();
+  if (outcome.result == StateResult::NothingSelected && stored) ShowStateUnchanged(command, *stored);
 }
 
-void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome, StateCommand command) {
+void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
   switch (outcome.result) {
     case StateResult::Done:
       SetText("TxtSh", outcome.shownName);
@@ -170,26 +171,21 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome, StateComm
       session_.Ui->MsgBox(outcome.message, box.buttons, box.title);
       return;
     }
-    case StateResult::NothingSelected:
-      return ShowStateUnchanged(command);
+    case StateResult::NothingSelected:  // said once the header is read again (ShowStateUnchanged)
     case StateResult::Declined:
       return;
   }
 }
 
 // The command selected no line: another clerk moved the bill on or deleted it while it was open
-// here, or the bill is not ready for the step (F6 on a posted bill). The stamp shown next and
-// 审核人员 give the bill as stored, and the status line says why nothing changed; a bill gone is
-// listed as stored (no lines).
-void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command) {
+// here, or the bill is not ready for the step (F6 on a posted bill). With the stamp already
+// showing the header as stored, 审核人员 does too, and the status line says why nothing changed;
+// a bill gone is listed as stored (no lines).
+void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command, const BillHeaderState& header) {
   const std::string lsh = Text("TxtLSH");
-  if (!ShowStoredAuditor()) return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
-  if (!session_.Conn) return;
-  try {
-    const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh, false);
-    ShowStatusNote("流水号为 " + lsh + " 的" + WhyStateUnchanged(command, header) + "，没有" + CaptionOf(command));
-  } catch (const std::exception&) {
-  }
+  if (!header.exists) return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
+  ShowStoredAuditor();
+  ShowStatusNote("流水号为 " + lsh + " 的" + WhyStateUnchanged(command, header) + "，没有" + CaptionOf(command));
 }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
