@@ -134,6 +134,11 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     AmendAddNew(lsh);
     return;
   }
+  if (saved.outcome == LineSaveOutcome::BillGone) {
+    session_.Ui->MsgBox("流水号为[" + saved.lsh + "]的单据已被其他操作员删除,没有保存!", mb::kExclamation,
+                        kSystemTitle);
+    return ListLinesAsStored("流水号为 " + saved.lsh + " 的单据已不存在");
+  }
   ShowSerial(saved.lsh);
   std::string lsh = saved.lsh;
   AmendAddNew(lsh);

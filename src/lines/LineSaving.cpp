@@ -61,14 +61,18 @@ std::string FreeSerial(Session& session) {
   return serial;
 }
 
-// True when the bill may take lines: neither audited nor, in the two-step flow, pre-audited.
-bool BillStillOpen(Session& session, const std::string& lsh) {
+// Whether the bill may take lines: neither audited nor, in the two-step flow, pre-audited; and
+// still there, since another clerk may have deleted it from the browser while it was open here.
+enum class BillOpenness { Open, Audited, Gone };
+
+BillOpenness OpennessOf(Session& session, const std::string& lsh) {
   auto rs = RequireOpened(
       OpenRsReadOnly(session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=?",
                      {adodb::BoundText(lsh)}));
-  if (rs->RecordCount() < 1) return true;
+  if (rs->RecordCount() < 1) return BillOpenness::Gone;
   rs->MoveFirst();
-  return !FlagIsSet(rs->Value("preshbz")) && !FlagIsSet(rs->Value("shbz"));
+  if (FlagIsSet(rs->Value("preshbz")) || FlagIsSet(rs->Value("shbz"))) return BillOpenness::Audited;
+  return BillOpenness::Open;
 }
 
 bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
@@ -85,12 +89,11 @@ void InsertHeader(Session& session, const LineToSave& line, const std::string& l
        adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName)});
 }
 
-// False when no header holds the serial (removed since the bill was loaded).
-bool UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  return session.Conn->Execute(
+void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
+  session.Conn->Execute(
              "update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
              {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
-              adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)}) > 0;
+              adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)});
 }
 
 void InsertLine(Session& session, const LineToSave& line, const std::string& lsh, const std::string& dh) {
@@ -148,12 +151,18 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     AdvanceSerialCounter(session);
   } else {
     saved.lsh = line.lsh;
-    // Read inside the transaction: an audit that another clerk committed meanwhile is seen here.
-    if (!BillStillOpen(session, saved.lsh)) return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
+    // Read inside the transaction: an audit or a deletion that another clerk committed meanwhile
+    // is seen here. A deleted bill is not written back with this line alone: its other lines
+    // went with it, unseen by the clerk saving here.
+    switch (OpennessOf(session, saved.lsh)) {
+      case BillOpenness::Gone: return {LineSaveOutcome::BillGone, saved.lsh, line.dh};
+      case BillOpenness::Audited: return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
+      case BillOpenness::Open: break;
+    }
     // Another clerk may have deleted the amended line since it was loaded: updating nothing and
     // writing its goods places would leave rows without a line.
     if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
-    if (!UpdateHeader(session, line, saved.lsh)) InsertHeader(session, line, saved.lsh);
+    UpdateHeader(session, line, saved.lsh);
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {

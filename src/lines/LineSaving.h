@@ -53,6 +53,7 @@ enum class LineSaveOutcome {
   Saved,
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
   LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
+  BillGone,     // the bill was deleted meanwhile: nothing written, the bill not made again
 };
 
 struct SavedLine {
@@ -62,8 +63,9 @@ struct SavedLine {
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate
-// key, IsDuplicateKey, when another clerk stored the same key at the same moment). An amended
-// line is written only while it still exists, read inside the transaction.
+// key, IsDuplicateKey, when another clerk stored the same key at the same moment). A line of a
+// stored bill is written only while the bill is there and open, and an amended one only while it
+// still exists, all read inside the transaction.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 
 // The number a new line of the bill gets: one more than the largest stored (numbers start at

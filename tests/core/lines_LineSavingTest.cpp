@@ -1,5 +1,5 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
-// leaves nothing behind, a bill audited meanwhile, two processes saving new bills at once; and the
+// leaves nothing behind, a bill audited or deleted meanwhile, two processes saving new bills at once; and the
 // goods places a line is allocated.
 #include <gtest/gtest.h>
 
@@ -62,6 +62,26 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
   EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillAudited);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 2);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='late'"), 0) << "the header is not rewritten either";
+}
+
+// Deleted from the browser by another clerk while open here: the bill is not made again with this
+// line alone (its other lines went with it), nor its goods places written, whether the line is new
+// or amended.
+TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgain) {
+  db_.Run({"delete from ckdbdzk where lsh='DBD202403010002'", "delete from ckdbdzkmx where lsh='DBD202403010002'"});
+  for (const bool amend : {false, true}) {
+    LineToSave line = NewBillLine("late");
+    line.newBill = false;
+    line.lsh = "DBD202403010002";
+    line.amend = amend;
+    line.dh = amend ? "1001" : "";
+    EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillGone) << (amend ? "amended" : "new");
+  }
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403010002'"), 0);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 0);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002' and Quantity in (1.5, 0.5)"), 0)
+      << "the line's places are not written";
+  EXPECT_FALSE(session_.Conn->InTransaction());
 }
 
 // The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
