@@ -101,6 +101,7 @@ BillHeader FrmStoreAdjuctBill::HeaderOfBill() {
   BillHeader header;
   header.newBill = newBill_;
   header.lsh = lsh_;
+  header.showsLines = vfgContent_.Rows() >= 2;
   header.billDate = Text("DTPKdrq");
   header.outWarehouse = Text("TxtBcCkID");
   header.inWarehouse = Text("txtBrCKid");

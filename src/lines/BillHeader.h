@@ -7,6 +7,7 @@ namespace storeadjust {
 
 struct BillHeader {
   bool newBill = false;  // the bill has no stored header yet: it takes a fresh serial
+  bool showsLines = false;  // the editor lists stored lines of the bill
   std::string lsh;
   std::string billDate;  // "YYYY-MM-DD"
   std::string outWarehouse, inWarehouse, remark, operatorName;

@@ -10,6 +10,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   LineToSave line;
   line.newBill = header.newBill && !row.IsAmendment();
   line.lsh = header.lsh;
+  line.billShowsLines = header.showsLines;
   line.billDate = header.billDate;
   line.outWarehouse = header.outWarehouse;
   line.inWarehouse = header.inWarehouse;

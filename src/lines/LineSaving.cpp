@@ -152,17 +152,18 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   } else {
     saved.lsh = line.lsh;
     // Read inside the transaction: an audit or a deletion that another clerk committed meanwhile
-    // is seen here. A deleted bill is not written back with this line alone: its other lines
-    // went with it, unseen by the clerk saving here.
-    switch (OpennessOf(session, saved.lsh)) {
-      case BillOpenness::Gone: return {LineSaveOutcome::BillGone, saved.lsh, line.dh};
-      case BillOpenness::Audited: return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
-      case BillOpenness::Open: break;
+    // is seen here. A bill deleted with the lines the clerk saw is not made again with this line
+    // alone; a header that went as one without lines is written again.
+    const BillOpenness openness = OpennessOf(session, saved.lsh);
+    if (openness == BillOpenness::Audited) return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
+    if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) {
+      return {LineSaveOutcome::BillGone, saved.lsh, line.dh};
     }
     // Another clerk may have deleted the amended line since it was loaded: updating nothing and
     // writing its goods places would leave rows without a line.
     if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
-    UpdateHeader(session, line, saved.lsh);
+    if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
+    else UpdateHeader(session, line, saved.lsh);
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {

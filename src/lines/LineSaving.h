@@ -34,6 +34,10 @@ struct LineToSave {
   // The bill: a new one takes a fresh serial; otherwise lsh names it.
   bool newBill = false;
   std::string lsh;
+  // The clerk sees stored lines of the bill. A stored bill whose header has gone was deleted with
+  // its lines when the clerk saw some; when the clerk saw none, the header went as one without
+  // lines, which any clerk's list refresh removes, and is written again.
+  bool billShowsLines = false;
   std::string billDate;  // "YYYY-MM-DD"
   std::string outWarehouse, inWarehouse, remark, operatorName;
   // The line: an amended one keeps its number dh; a new one gets the next number of the bill.
@@ -53,7 +57,7 @@ enum class LineSaveOutcome {
   Saved,
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
   LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
-  BillGone,     // the bill was deleted meanwhile: nothing written, the bill not made again
+  BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
 };
 
 struct SavedLine {

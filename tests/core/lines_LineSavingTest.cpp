@@ -65,14 +65,16 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
 }
 
 // Deleted from the browser by another clerk while open here: the bill is not made again with this
-// line alone (its other lines went with it), nor its goods places written, whether the line is new
-// or amended.
-TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgain) {
+// line alone (the lines the clerk saw went with it), nor its goods places written, whether the
+// line is new or amended. A header without lines, which any clerk's list refresh removes, is
+// written again with the bill's first line, as the clerk who emptied the bill expects.
+TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgainUnlessItHadNoLines) {
   db_.Run({"delete from ckdbdzk where lsh='DBD202403010002'", "delete from ckdbdzkmx where lsh='DBD202403010002'"});
+  LineToSave line = NewBillLine("late");
+  line.newBill = false;
+  line.lsh = "DBD202403010002";
   for (const bool amend : {false, true}) {
-    LineToSave line = NewBillLine("late");
-    line.newBill = false;
-    line.lsh = "DBD202403010002";
+    line.billShowsLines = true;
     line.amend = amend;
     line.dh = amend ? "1001" : "";
     EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillGone) << (amend ? "amended" : "new");
@@ -82,6 +84,14 @@ TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgain) {
   EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002' and Quantity in (1.5, 0.5)"), 0)
       << "the line's places are not written";
   EXPECT_FALSE(session_.Conn->InTransaction());
+
+  line.billShowsLines = false;
+  line.amend = false;
+  line.dh.clear();
+  const SavedLine saved = StoreLine(session_, line);
+  EXPECT_EQ(saved.outcome, LineSaveOutcome::Saved);
+  EXPECT_EQ(saved.dh, "1001");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403010002' and bz='late' and shbz=0"), 1);
 }
 
 // The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
