@@ -134,6 +134,14 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     AmendAddNew(lsh);
     return;
   }
+  if (saved.outcome == LineSaveOutcome::WarehousesKept) {
+    session_.Ui->MsgBox("此单据已有明细，不能更改仓库!", mb::kExclamation, kSystemTitle);
+    // The entry row's goods and batch were looked up in the warehouses typed: it is entered again
+    // against the bill's own.
+    std::string lsh = saved.lsh;
+    AmendAddNew(lsh);
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::BillGone) {
     session_.Ui->MsgBox("流水号为[" + saved.lsh + "]的单据已被其他操作员删除,没有保存!", mb::kExclamation,
                         kSystemTitle);

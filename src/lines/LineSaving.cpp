@@ -75,6 +75,18 @@ BillOpenness OpennessOf(Session& session, const std::string& lsh) {
   return BillOpenness::Open;
 }
 
+// Each line moves stock between the warehouses it was stored with, and the bill names them in its
+// header: with lines stored besides the one saved, a header naming other warehouses would show a
+// bill whose lines move stock elsewhere.
+bool WarehousesChangedUnderLines(Session& session, const LineToSave& line, const std::string& lsh) {
+  return RequireOpened(OpenRsReadOnly(session,
+                                      "select b.lsh from ckdbdzk b where b.lsh=? and (b.dcstockid<>? or b.drstockid<>?) "
+                                      "and exists (select 1 from ckdbdzkmx m where m.lsh=b.lsh and m.dh<>?)",
+                                      {adodb::BoundText(lsh), adodb::BoundText(line.outWarehouse),
+                                       adodb::BoundText(line.inWarehouse), adodb::BoundText(line.dh)}))
+             ->RecordCount() > 0;
+}
+
 bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
   return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=? and dh=?",
                                       {adodb::BoundText(lsh), adodb::BoundText(dh)}))
@@ -162,6 +174,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     // Another clerk may have deleted the amended line since it was loaded: updating nothing and
     // writing its goods places would leave rows without a line.
     if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
+    if (openness == BillOpenness::Open && WarehousesChangedUnderLines(session, line, saved.lsh)) {
+      return {LineSaveOutcome::WarehousesKept, saved.lsh, line.dh};
+    }
     if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
     else UpdateHeader(session, line, saved.lsh);
   }

@@ -58,6 +58,7 @@ enum class LineSaveOutcome {
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
   LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
   BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
+  WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
 };
 
 struct SavedLine {
@@ -69,7 +70,8 @@ struct SavedLine {
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate
 // key, IsDuplicateKey, when another clerk stored the same key at the same moment). A line of a
 // stored bill is written only while the bill is there and open, and an amended one only while it
-// still exists, all read inside the transaction.
+// still exists, all read inside the transaction. The warehouses of a bill with other lines stored
+// stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 
 // The number a new line of the bill gets: one more than the largest stored (numbers start at

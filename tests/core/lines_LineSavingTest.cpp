@@ -94,6 +94,36 @@ TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgainUnlessItHadNoLines) {
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403010002' and bz='late' and shbz=0"), 1);
 }
 
+// A bill's lines move stock between the warehouses they were stored with: while other lines are
+// stored, a line naming other warehouses changes neither the header nor itself. The warehouses
+// are compared as the database compares ids; a bill's only line may take the header along.
+TEST_F(LineSavingTest, TheWarehousesOfABillWithOtherLinesStayAsStored) {
+  const std::string before = db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010001'");
+  LineToSave added = testsupport::TransferLine("DBD202403010001", "01", "03", "0006", "230715", "200061", 1);
+  added.billShowsLines = true;
+  EXPECT_EQ(StoreLine(session_, added).outcome, LineSaveOutcome::WarehousesKept);
+  LineToSave amended = added;
+  amended.amend = true;
+  amended.dh = "1001";
+  EXPECT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::WarehousesKept);
+  EXPECT_EQ(db_.Value("select drstockid from ckdbdzk where lsh='DBD202403010001'"), "02");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010001' and drstockid<>'02'"), 0);
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), before);
+
+  added.outWarehouse = "01 ";
+  added.inWarehouse = "02";
+  EXPECT_EQ(StoreLine(session_, added).outcome, LineSaveOutcome::Saved);
+
+  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010002' and dh<>'1001'"});
+  LineToSave only = testsupport::TransferLine("DBD202403010002", "01", "03", "0006", "230715", "200061", 1);
+  only.billShowsLines = only.amend = true;
+  only.dh = "1001";
+  EXPECT_EQ(StoreLine(session_, only).outcome, LineSaveOutcome::Saved);
+  EXPECT_EQ(db_.Value("select h.drstockid + m.drstockid from ckdbdzk h join ckdbdzkmx m on m.lsh=h.lsh "
+                      "where h.lsh='DBD202403010002'"),
+            "0303");
+}
+
 // The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
 // removed after that check must not be written into a new bill's header and line.
 TEST_F(LineSavingTest, ASaveIntoAWarehouseRemovedMeanwhileStoresNothing) {
