@@ -60,6 +60,10 @@ namespace storeadjust {
 inline constexpr const char* kEditorKeyGuide =
     "F2 → 新增 | F3 → 修改 | Del → 删除 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
 
+// Said by Enter in a warehouse field and by the save, both of which keep a bill's warehouses once
+// it has lines.
+inline constexpr const char* kWarehousesKept = "此单据已有明细，不能更改仓库!";
+
 class FrmStoreAdjuctBill : public FormModel {
  public:
   FrmStoreAdjuctBill(Session& session, EditorRequest request);
@@ -146,6 +150,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void TxtBcCkIDKeyDown(int keyCode);
   void txtBrCKidKeyDown(int keyCode);
   void EnterWarehouse(bool outSide);
+  void TellWarehousesKept();
   bool BillWarehousesAllowed();
 
   // GoodsEntry.cpp

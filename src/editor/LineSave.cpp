@@ -135,7 +135,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return;
   }
   if (saved.outcome == LineSaveOutcome::WarehousesKept) {
-    session_.Ui->MsgBox("此单据已有明细，不能更改仓库!", mb::kExclamation, kSystemTitle);
+    session_.Ui->MsgBox(kWarehousesKept, mb::kExclamation, kSystemTitle);
     // The entry row's goods and batch were looked up in the warehouses typed: it is entered again
     // against the bill's own.
     std::string lsh = saved.lsh;

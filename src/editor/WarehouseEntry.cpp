@@ -8,6 +8,7 @@
 #include "host/KeyCodes.h"
 #include "host/OperatorScope.h"
 #include "host/UserInterface.h"
+#include "lines/LineSaving.h"
 #include "lines/WarehouseCheck.h"
 
 namespace storeadjust {
@@ -51,12 +52,24 @@ void FrmStoreAdjuctBill::EnterWarehouse(bool outSide) {
     SetText(idField, choice.found ? choice.id : typed);
     SetText(nameField, choice.found ? choice.name : "");
     if (!choice.found && !typed.empty()) ShowStatusNote("没有找到符合“" + typed + "”的仓库");
+    if (choice.found) TellWarehousesKept();
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }
   // The panel's stocks are those of the warehouses in the fields.
   RefreshGoodsInfo();
   SetFocus(outSide ? "txtBrCKid" : "TxtHH");
+}
+
+// A bill with lines stored keeps its warehouses, which the save refuses to change: the status line
+// tells the clerk before a line is entered. The field keeps what was found, so that the goods panel
+// shows that warehouse's stock.
+void FrmStoreAdjuctBill::TellWarehousesKept() {
+  if (newBill_ || lsh_.empty() ||
+      !WarehousesKeptByLines(session_, lsh_, Text("TxtBcCkID"), Text("txtBrCKid"), entry_.storedLine)) {
+    return;
+  }
+  ShowStatusNote(kWarehousesKept);
 }
 
 // A line is stored only between two warehouses that exist and that the operator may use, however

@@ -75,18 +75,6 @@ BillOpenness OpennessOf(Session& session, const std::string& lsh) {
   return BillOpenness::Open;
 }
 
-// Each line moves stock between the warehouses it was stored with, and the bill names them in its
-// header: with lines stored besides the one saved, a header naming other warehouses would show a
-// bill whose lines move stock elsewhere.
-bool WarehousesChangedUnderLines(Session& session, const LineToSave& line, const std::string& lsh) {
-  return RequireOpened(OpenRsReadOnly(session,
-                                      "select b.lsh from ckdbdzk b where b.lsh=? and (b.dcstockid<>? or b.drstockid<>?) "
-                                      "and exists (select 1 from ckdbdzkmx m where m.lsh=b.lsh and m.dh<>?)",
-                                      {adodb::BoundText(lsh), adodb::BoundText(line.outWarehouse),
-                                       adodb::BoundText(line.inWarehouse), adodb::BoundText(line.dh)}))
-             ->RecordCount() > 0;
-}
-
 bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
   return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=? and dh=?",
                                       {adodb::BoundText(lsh), adodb::BoundText(dh)}))
@@ -142,6 +130,19 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
                   retailTotal * 100 / (taxRate + 100), retailTotal - amountShown * (taxRate + 100) / 100});
 }
 
+// Each line moves stock between the warehouses it was stored with, and the bill names them in its
+// header: with lines stored besides the one saved, a header naming other warehouses would show a
+// bill whose lines move stock elsewhere.
+bool WarehousesKeptByLines(Session& session, const std::string& lsh, const std::string& outWarehouse,
+                           const std::string& inWarehouse, const std::string& savedDh) {
+  return RequireOpened(OpenRsReadOnly(session,
+                                      "select b.lsh from ckdbdzk b where b.lsh=? and (b.dcstockid<>? or b.drstockid<>?) "
+                                      "and exists (select 1 from ckdbdzkmx m where m.lsh=b.lsh and m.dh<>?)",
+                                      {adodb::BoundText(lsh), adodb::BoundText(outWarehouse),
+                                       adodb::BoundText(inWarehouse), adodb::BoundText(savedDh)}))
+             ->RecordCount() > 0;
+}
+
 std::string NextLineNumber(Session& session, const std::string& lsh) {
   const double largest =
       NumberOrZero(GetFieldValue(session, "select max( (cast(dh as int)) ) as maxdh from ckdbdzkmx where lsh=?",
@@ -174,7 +175,8 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     // Another clerk may have deleted the amended line since it was loaded: updating nothing and
     // writing its goods places would leave rows without a line.
     if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
-    if (openness == BillOpenness::Open && WarehousesChangedUnderLines(session, line, saved.lsh)) {
+    if (openness == BillOpenness::Open &&
+        WarehousesKeptByLines(session, saved.lsh, line.outWarehouse, line.inWarehouse, line.dh)) {
       return {LineSaveOutcome::WarehousesKept, saved.lsh, line.dh};
     }
     if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);

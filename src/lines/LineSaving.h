@@ -74,6 +74,11 @@ struct SavedLine {
 // stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 
+// True when lines of the stored bill other than savedDh (empty for a new line) keep the header's
+// warehouses from becoming these: its lines move stock between the warehouses they were stored with.
+bool WarehousesKeptByLines(Session& session, const std::string& lsh, const std::string& outWarehouse,
+                           const std::string& inWarehouse, const std::string& savedDh);
+
 // The number a new line of the bill gets: one more than the largest stored (numbers start at
 // 1001). Reads on the session connection, so inside a transaction it sees the transaction's lines.
 std::string NextLineNumber(Session& session, const std::string& lsh);
