@@ -146,8 +146,10 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   }
   if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
   try {
-    if (!DeleteStoredLine(session_, lsh, dh) &&
-        ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
+    if (DeleteStoredLine(session_, lsh, dh)) {
+      // The line being amended went with it: the entry row would amend a line that is no more.
+      if (entry_.storedLine == dh) ClearEntryRow();
+    } else if (ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
       RefuseLineChange("此单据已审核，不能删除!");
     }
   } catch (const std::exception& error) {
