@@ -145,6 +145,9 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   if (saved.outcome == LineSaveOutcome::BillGone) {
     session_.Ui->MsgBox("流水号为[" + saved.lsh + "]的单据已被其他操作员删除,没有保存!", mb::kExclamation,
                         kSystemTitle);
+    // A second 保存 of the same row would write the bill again with this line alone, as one the
+    // clerk had emptied: the row is entered again only on purpose.
+    ClearEntryRow();
     return ListLinesAsStored("流水号为 " + saved.lsh + " 的单据已不存在");
   }
   ShowSerial(saved.lsh);
