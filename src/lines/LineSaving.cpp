@@ -81,6 +81,22 @@ bool LineExists(Session& session, const std::string& lsh, const std::string& dh)
              ->RecordCount() > 0;
 }
 
+// Read inside the transaction, so that what other clerks committed meanwhile is seen: Saved when
+// the line of a stored bill may be written.
+LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness openness) {
+  if (openness == BillOpenness::Audited) return LineSaveOutcome::BillAudited;
+  // A bill deleted with the lines the clerk saw is not made again with this line alone; a header
+  // that went as one without lines is written again.
+  if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) return LineSaveOutcome::BillGone;
+  // An amended line deleted since it was loaded: updating nothing and writing its goods places
+  // would leave rows without a line.
+  if (line.amend && !LineExists(session, line.lsh, line.dh)) return LineSaveOutcome::LineGone;
+  if (WarehousesKeptByLines(session, line.lsh, line.outWarehouse, line.inWarehouse, line.dh)) {
+    return LineSaveOutcome::WarehousesKept;
+  }
+  return LineSaveOutcome::Saved;
+}
+
 void InsertHeader(Session& session, const LineToSave& line, const std::string& lsh) {
   session.Conn->Execute(
       "insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,bz,czry,shbz,shry,jzbz) values "
@@ -90,10 +106,10 @@ void InsertHeader(Session& session, const LineToSave& line, const std::string& l
 }
 
 void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
-  session.Conn->Execute(
-             "update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
-             {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
-              adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(lsh)});
+  session.Conn->Execute("update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
+                        {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
+                         adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse),
+                         adodb::BoundText(lsh)});
 }
 
 void InsertLine(Session& session, const LineToSave& line, const std::string& lsh, const std::string& dh) {
@@ -164,20 +180,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     AdvanceSerialCounter(session);
   } else {
     saved.lsh = line.lsh;
-    // Read inside the transaction: an audit or a deletion that another clerk committed meanwhile
-    // is seen here. A bill deleted with the lines the clerk saw is not made again with this line
-    // alone; a header that went as one without lines is written again.
     const BillOpenness openness = OpennessOf(session, saved.lsh);
-    if (openness == BillOpenness::Audited) return {LineSaveOutcome::BillAudited, saved.lsh, line.dh};
-    if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) {
-      return {LineSaveOutcome::BillGone, saved.lsh, line.dh};
-    }
-    // Another clerk may have deleted the amended line since it was loaded: updating nothing and
-    // writing its goods places would leave rows without a line.
-    if (line.amend && !LineExists(session, saved.lsh, line.dh)) return {LineSaveOutcome::LineGone, saved.lsh, line.dh};
-    if (openness == BillOpenness::Open &&
-        WarehousesKeptByLines(session, saved.lsh, line.outWarehouse, line.inWarehouse, line.dh)) {
-      return {LineSaveOutcome::WarehousesKept, saved.lsh, line.dh};
+    if (const LineSaveOutcome refused = RefusalOf(session, line, openness); refused != LineSaveOutcome::Saved) {
+      return {refused, saved.lsh, line.dh};
     }
     if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
     else UpdateHeader(session, line, saved.lsh);
