@@ -4,6 +4,8 @@
 // not commit changed nothing at all; a committed state change moved, per warehouse and goods
 // (batch), exactly the quantities and amounts of its lines (batch stock, balance, goods places)
 // and, without shortages allowed, took no stock below zero; saves and postings moved no stock.
+// Saves come now and then from an editor that shows a bill another clerk has deleted, or with a
+// warehouse changed on screen: every line always has its header, naming the line's warehouses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,7 +70,9 @@ class Sequence : testsupport::RandomDraws {
         if (pick < 0.25) SaveLine();
         else if (pick < 0.85) ChangeState();
         else if (pick < 0.95) Post();
-        else RemoveInWarehouseRow();
+        else if (pick < 0.975) RemoveInWarehouseRow();
+        else DeleteBill();
+        CheckLinesMatchTheirHeaders();
       } catch (const std::exception& error) {
         Fail(std::string("unexpected exception: ") + error.what());
       }
@@ -82,6 +86,28 @@ class Sequence : testsupport::RandomDraws {
   void Fail(const std::string& text) { failure_ = failure_.empty() ? text : failure_; }
   Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
 
+  void CheckLinesMatchTheirHeaders() {
+    if (!Rows("select a.lsh from ckdbdzkmx a left join ckdbdzk b on a.lsh=b.lsh where b.lsh is null").empty()) {
+      Fail("a line without its header");
+    }
+    if (!Rows("select a.lsh from ckdbdzkmx a join ckdbdzk b on a.lsh=b.lsh "
+              "where a.dcstockid<>b.dcstockid or a.drstockid<>b.drstockid").empty()) {
+      Fail("a line between other warehouses than its header names");
+    }
+  }
+
+  // Another clerk deletes an unaudited bill from the browser, lines and all.
+  void DeleteBill() {
+    const Table bills = Rows("select lsh,dcstockid,drstockid from ckdbdzk where isnull(shbz,0)=0 and isnull(PreShbz,0)=0");
+    if (bills.empty()) return;
+    const auto& bill = Pick(bills);
+    const bool hadLines = !LinesOf(bill[0]).empty();
+    check_->Execute("delete from ckdbdzk where lsh=" + SqlText(bill[0]));
+    check_->Execute("delete from ckdbdzkmx where lsh=" + SqlText(bill[0]));
+    deleted_.push_back({bill[0], bill[1], bill[2], hadLines ? "lines" : ""});
+    Log("outside: delete bill " + bill[0]);
+  }
+
   // A line for a new bill or an open one, drawing a batch the out-warehouse holds (now and then
   // more than it holds, or one it does not hold at all), or the money-only goods; into a
   // goods-place warehouse with one or two places that now and then do not add up.
@@ -91,13 +117,21 @@ class Sequence : testsupport::RandomDraws {
     line.operatorName = settings_.operatorName;
     const Table bills = Rows("select lsh,dcstockid,drstockid from ckdbdzk where isnull(shbz,0)=0 and "
                              "isnull(PreShbz,0)=0 and isnull(jzbz,0)=0");
-    line.newBill = bills.empty() || Chance(0.35);
+    const bool staleView = !deleted_.empty() && Chance(0.15);
+    line.newBill = !staleView && (bills.empty() || Chance(0.35));
     if (line.newBill) {
       line.outWarehouse = Pick(Rows("select distinct stockid from phk where sl>0"))[0];
       do line.inWarehouse = Pick(warehouses_); while (line.inWarehouse == line.outWarehouse);
     } else {
-      const auto& bill = Pick(bills);
+      const auto& bill = staleView ? Pick(deleted_) : Pick(bills);
       line.lsh = bill[0], line.outWarehouse = bill[1], line.inWarehouse = bill[2];
+      line.billShowsLines = staleView ? !bill[3].empty() : !LinesOf(line.lsh).empty();
+    }
+    // A warehouse changed on screen: a bill with lines keeps its own.
+    std::string& changedSide = Chance(0.5) ? line.inWarehouse : line.outWarehouse;
+    const bool warehouseChanged = !line.newBill && Chance(0.12);
+    if (warehouseChanged) {
+      do changedSide = Pick(warehouses_); while (line.inWarehouse == line.outWarehouse);
     }
     double held = 10;
     if ((line.outWarehouse == "01" || line.outWarehouse == "05") && Chance(0.12)) {
@@ -131,13 +165,20 @@ class Sequence : testsupport::RandomDraws {
     }
 
     const std::string stockBefore = StockDump(*check_), allBefore = FullDump(*check_);
+    const bool billDeleted = staleView && Rows("select lsh from ckdbdzk where lsh=" + SqlText(line.lsh)).empty();
     const SavedLine saved = StoreLine(session_, line);
-    Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + " " + line.hh + " " + line.batchNo + "/" +
-        line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse + "->" + line.inWarehouse +
-        (saved.outcome == LineSaveOutcome::Saved ? " -> " + saved.lsh + "/" + saved.dh : " -> bill audited"));
+    static constexpr const char* kOutcomes[] = {"saved", "bill audited", "line gone", "bill gone", "warehouses kept"};
+    Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + (staleView ? " (deleted meanwhile)" : "") +
+        " " + line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse +
+        "->" + line.inWarehouse + (warehouseChanged ? " (changed on screen)" : "") + " -> " +
+        kOutcomes[static_cast<int>(saved.outcome)] +
+        (saved.outcome == LineSaveOutcome::Saved ? " " + saved.lsh + "/" + saved.dh : ""));
     if (StockDump(*check_) != stockBefore) Fail("a save changed the stock");
     if (saved.outcome != LineSaveOutcome::Saved && FullDump(*check_) != allBefore) {
-      Fail("a save into an audited bill changed something");
+      Fail("a refused save changed something");
+    }
+    if (billDeleted && line.billShowsLines && saved.outcome != LineSaveOutcome::BillGone) {
+      Fail("a save into a bill deleted with its lines was not refused");
     }
   }
 
@@ -324,6 +365,7 @@ class Sequence : testsupport::RandomDraws {
   StateSettings settings_;
   std::vector<std::string> warehouses_;
   std::map<std::string, bool> keepsPlaces_;
+  Table deleted_;  // bills deleted by another clerk: serial, warehouses, "lines" when it had some
   std::string log_, failure_;
 };
 
