@@ -17,6 +17,7 @@
 #include "host/Rights.h"
 #include "host/Settings.h"
 #include "lines/BillDeletion.h"
+#include "lines/BillHeaderState.h"
 
 namespace storeadjust {
 
@@ -228,8 +229,24 @@ void FrmStoreAdjuctBillBrow::OpenEditorForCurrentBill(bool viewOnly) {
     ShowInformation(ErrorText(error));
     return;
   }
+  if (!request.lsh.empty() && RefuseDeletedBill(request.lsh)) return;
   const std::string worked = OpenEditor(request);
   RefreshOnBill(worked, request.lsh);
+}
+
+// A bill another clerk deleted since the list was read would open on nothing, with the load's
+// error, and a line saved there would make the bill again: the clerk is told, and the list is
+// read again. A header that cannot be read leaves the opening as it was.
+bool FrmStoreAdjuctBillBrow::RefuseDeletedBill(const std::string& lsh) {
+  bool exists = true;
+  try {
+    if (session_.Conn) exists = ReadBillHeader(*session_.Conn, lsh, false).exists;
+  } catch (const std::exception&) {
+  }
+  if (exists) return false;
+  ShowInformation("流水号为[" + lsh + "]的单据已被其他操作员删除!");
+  RefreshOnBill(lsh, lsh);
+  return true;
 }
 
 std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {

@@ -128,6 +128,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void FollowListPosition();
   bool Allowed(const char* right);
   void OpenEditorForCurrentBill(bool viewOnly);
+  bool RefuseDeletedBill(const std::string& lsh);
   // Returns the serial of the bill the editor held last.
   std::string OpenEditor(const EditorRequest& request);
   void ToggleMarkOnCurrentRow();
