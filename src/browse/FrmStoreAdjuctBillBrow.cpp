@@ -264,8 +264,8 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 }
 
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
-// once the loop is done. A Yes with no bill marked is told so, and the list is refreshed as
-// always. A deletion that fails shows its error and ends the command there: the rows after it
+// once the loop is done, over the list read again. A Yes with no bill marked is told so, and the
+// list is refreshed as always. A deletion that fails shows its error and ends the command there: the rows after it
 // are not processed and the list is not refreshed.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   if (!Allowed("删除")) return;
@@ -283,6 +283,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     return;
   }
   grid_.NotifyContents();
+  RefreshList();
   if (!kept.audited.empty()) {
     session_.Ui->MsgBox("流水号为:" + Joined(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
   }
@@ -290,7 +291,6 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     session_.Ui->MsgBox("流水号为:" + Joined(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
                         kSystemTitle);
   }
-  RefreshList();
 }
 
 void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {

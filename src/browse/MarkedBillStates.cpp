@@ -78,6 +78,7 @@ void FrmStoreAdjuctBillBrow::TellNothingMarked(const std::string& command) {
   session_.Ui->MsgBox("你没有选择任何需" + command + "的单据！", mb::kInformation, kSystemTitle);
 }
 
+// Shown over the list as it now stands, so that the bills named are seen beside the others' new state.
 void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals) {
   if (refusals.empty()) return;
   std::string text = heading;
@@ -126,8 +127,8 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
       refusals.push_back(lsh + ": " + OneLine(WhyNothingAudited(session_, lsh, command)));
     }
   }
-  ShowRefusedBills("以下单据未能审核:", refusals);
   RefreshOnBill(current, "");
+  ShowRefusedBills("以下单据未能审核:", refusals);
 }
 
 void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
@@ -146,8 +147,8 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
       refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));
     }
   }
-  ShowRefusedBills("以下单据未能过账:", refusals);
   RefreshOnBill(current, "");
+  ShowRefusedBills("以下单据未能过账:", refusals);
 }
 
 }  // namespace storeadjust

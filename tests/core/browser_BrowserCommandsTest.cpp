@@ -1,8 +1,10 @@
 // The browser's commands against the demo database, through the screens' models: what reaches the
-// print and reprint components (the scenarios' scripted components cannot be asked), and what a
-// deletion that fails halfway shows and leaves marked.
+// print and reprint components (the scenarios' scripted components cannot be asked), what a
+// deletion that fails halfway shows and leaves marked, and the list behind a marked command's
+// summary of the bills it left.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include "adodb/Error.h"
@@ -10,6 +12,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "db/SqliteFile.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/EmbeddedProcedures.h"
 #include "support/BrowserOnDemo.h"
 #include "support/Fields.h"
 
@@ -32,9 +35,14 @@ class RecordingUi : public ScriptedUserInterface {
     ThrowQueuedFailure();
     ScriptedUserInterface::Reprint(request);
   }
+  int MsgBox(const std::string& text, int buttons, const std::string& title) override {
+    if (onBox) onBox(text);
+    return ScriptedUserInterface::MsgBox(text, buttons, title);
+  }
   std::vector<PrintRequest> prints;
   std::vector<ReprintRequest> reprints;
   std::optional<adodb::Error> failure;
+  std::function<void(const std::string& text)> onBox;  // sees the screens as they stand when a box shows
 
  private:
   void ThrowQueuedFailure() {
@@ -105,6 +113,26 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
   EXPECT_TRUE(browser.ListGrid().IsMarked(first));  // the failing row, and every row after it, stay marked
   EXPECT_TRUE(browser.ListGrid().IsMarked(second));
   EXPECT_EQ(db.Count("select count(*) from ckdbdzk where lsh in ('DBD202403010001','DBD202403010002')"), 2);
+}
+
+// The bills a marked command could not change are named over the list as it now stands: the
+// others show their new state behind the message.
+TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
+  const auto column = [this](const std::string& caption) {
+    for (long c = 0; c < browser.ListGrid().Cols(); ++c)
+      if (browser.ListGrid().TextMatrix(0, c) == caption) return c;
+    return -1L;
+  };
+  RegisterEmbeddedProcedures();  // the audit's approval procedure, as Execute registers it
+  std::string shownBehind;
+  ui.onBox = [&](const std::string& text) {
+    if (text.starts_with("以下单据未能")) shownBehind = browser.ListGrid().TextMatrix(RowOf("DBD202403010001"), column("审核标志"));
+  };
+  Mark({"DBD202403010001", "DBD202403020003"});  // 0003 is audited already
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_EQ(shownBehind, "1");
+  EXPECT_NE(ShownBoxes(ui).find("DBD202403020003: 单据已审核"), std::string::npos) << ShownBoxes(ui);
 }
 
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
