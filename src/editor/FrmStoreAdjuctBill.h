@@ -220,6 +220,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool BillEditableInApproval(const std::string& refusal);
   bool PlacesCoverLine(const LineToSave& line);
   void StoreEntryRow(const LineToSave& line);
+  void ShowVoidSave(const std::string& message, const std::string& note);
   void ShowSaveFailure(const adodb::Error& error);
 
   // LineCommands.cpp
@@ -228,6 +229,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh);
   void ShowGoodsOfCurrentLine();
   void ListLinesAsStored(const std::string& note);
+  static std::string LineGoneNote(const std::string& dh);
   void RefuseLineChange(const char* text);
 
   // GoodsPlaceCommands.cpp

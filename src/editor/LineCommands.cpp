@@ -16,11 +16,9 @@
 
 namespace storeadjust {
 
-namespace {
-
-std::string LineGoneNote(const std::string& dh) { return "单号 " + dh + " 的明细已不在单据中，已重新列出明细"; }
-
-}  // namespace
+std::string FrmStoreAdjuctBill::LineGoneNote(const std::string& dh) {
+  return "单号 " + dh + " 的明细已不在单据中，已重新列出明细";
+}
 
 void FrmStoreAdjuctBill::Cmd_Amend_Click() {
   if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "修改", session_.ConnStr)) {

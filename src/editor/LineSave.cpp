@@ -109,6 +109,15 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineToSave& line) {
   return false;
 }
 
+// A save that another clerk's change made void wrote nothing: the entry row is emptied and the
+// lines are listed as stored, however few are left (the bill's reload would fail on none).
+void FrmStoreAdjuctBill::ShowVoidSave(const std::string& message, const std::string& note) {
+  session_.Ui->MsgBox(message, mb::kExclamation, kSystemTitle);
+  ClearEntryRow();
+  ListLinesAsStored(note);
+  SetFocus("TxtHH");
+}
+
 // Only a duplicate key is another clerk storing the same key at the same moment; any other
 // failure (a NOT NULL or CHECK constraint a site added, say) shows the database's own words.
 void FrmStoreAdjuctBill::ShowSaveFailure(const adodb::Error& error) {
@@ -129,10 +138,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
   if (saved.outcome == LineSaveOutcome::LineGone) {
-    session_.Ui->MsgBox("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", mb::kExclamation, kSystemTitle);
-    std::string lsh = saved.lsh;
-    AmendAddNew(lsh);
-    return;
+    return ShowVoidSave("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", LineGoneNote(line.dh));
   }
   if (saved.outcome == LineSaveOutcome::WarehousesKept) {
     session_.Ui->MsgBox(kWarehousesKept, mb::kExclamation, kSystemTitle);
@@ -143,12 +149,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return;
   }
   if (saved.outcome == LineSaveOutcome::BillGone) {
-    session_.Ui->MsgBox("流水号为[" + saved.lsh + "]的单据已被其他操作员删除,没有保存!", mb::kExclamation,
-                        kSystemTitle);
     // A second 保存 of the same row would write the bill again with this line alone, as one the
     // clerk had emptied: the row is entered again only on purpose.
-    ClearEntryRow();
-    return ListLinesAsStored("流水号为 " + saved.lsh + " 的单据已不存在");
+    return ShowVoidSave("流水号为[" + saved.lsh + "]的单据已被其他操作员删除,没有保存!",
+                        "流水号为 " + saved.lsh + " 的单据已不存在");
   }
   ShowSerial(saved.lsh);
   std::string lsh = saved.lsh;
