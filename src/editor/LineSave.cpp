@@ -3,6 +3,7 @@
 // transaction. The save reads the figures the fields show, so what is stored is what the clerk
 // saw.
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
+constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
 
 }  // namespace
 
@@ -77,6 +79,11 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
   if (LineCarriesBatch(batches, entry_) && !entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
+  // A batch chosen before the out-warehouse was changed is one of the other warehouse's: the line
+  // would leave from a batch its out-warehouse need not hold.
+  if (LineCarriesBatch(batches, entry_) && adodb::CompareValues(entry_.batch->warehouse, Text("TxtBcCkID")) != 0) {
+    return RefuseUnder(kSystemTitle, kBatchOfAnotherWarehouse, "TxtSl");
+  }
   return true;
 }
 

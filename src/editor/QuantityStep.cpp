@@ -122,6 +122,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
     entry_.batch.reset();
     return false;
   }
+  batch.warehouse = Text("TxtBcCkID");
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
                        .value_or(NumberOrZero(Column(row, kBatchQuantity)));

@@ -20,6 +20,7 @@ struct EntryBatch {
   double price = 0;      // the batch's purchase price in the out-warehouse (jhdj); 0 when none
   double quantity = 0;   // what the batch holds, in base units
   std::string expiry;    // xq, when the list shows it
+  std::string warehouse;  // the out-warehouse it was chosen in, which holds it
 };
 
 struct EntryRow {

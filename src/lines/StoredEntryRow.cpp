@@ -29,6 +29,7 @@ std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, c
   EntryBatch batch;
   batch.number = ph;
   batch.line = pcdh;
+  batch.warehouse = outWarehouse;
   batch.price = BatchPurchasePrice(session, hh, outWarehouse, ph, pcdh);
   batch.quantity = BatchQuantity(session, hh, outWarehouse, ph, pcdh).value_or(0);
   return batch;
