@@ -8,6 +8,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
@@ -117,8 +118,9 @@ void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const Goods
 void GoodsPlaceAllocation::ReadStoredRows(adodb::Connection& connection, const GoodsPlaceRequest& request) {
   auto stored = connection.OpenRecordset(
       "Select GoodsPlaceGuid, GoodsPlaceNo, Quantity From BillGoodsPlace Where BillType=? And BillGuid=? And "
-      "BillDetailGuid=?",
-      {adodb::BoundText(request.billType), adodb::BoundText(request.billSerial), adodb::BoundText(request.lineKey)});
+      "BillDetailGuid=? And WarehouseGuid=?",
+      {adodb::BoundText(request.billType), adodb::BoundText(request.billSerial), adodb::BoundText(request.lineKey),
+       adodb::BoundText(request.warehouseId)});
   for (stored->MoveFirst(); !stored->EOF(); stored->MoveNext()) {
     RowFor(Text(*stored, "GoodsPlaceGuid"), Text(*stored, "GoodsPlaceNo")).allocated +=
         NumberOrZero(stored->Value("Quantity"));
@@ -127,11 +129,16 @@ void GoodsPlaceAllocation::ReadStoredRows(adodb::Connection& connection, const G
 }
 
 // Items come from this dialog's own earlier answer; one that is not "ID,X,NO,QTY" with a
-// quantity is not an allocation and is left out.
+// quantity is not an allocation and is left out. So is a place of another warehouse: the answer
+// may have been given for the in-warehouse the bill named before, and confirmed unseen here it
+// would book this warehouse's goods into that one's place. A place is this warehouse's when the
+// warehouse lists it or holds the goods in it, or when the item names this warehouse.
 void GoodsPlaceAllocation::TakeItems(const std::vector<std::string>& items) {
   for (const std::string& item : items) {
     const std::vector<std::string> parts = ItemParts(item);
     if (parts.size() < 4) continue;
+    const bool known = std::any_of(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == parts[0]; });
+    if (!known && adodb::CompareValues(parts[1], warehouseId_) != 0) continue;
     if (const std::optional<double> quantity = ReadQuantity(parts[3])) RowFor(parts[0], parts[2]).allocated += *quantity;
   }
 }

@@ -11,7 +11,8 @@
 // a balance in or the allocation names that the list lacks. The current quantity is the goods'
 // CurrQuantity in that place summed over all batches, because the dialog is not told the batch.
 // The allocation starts from the items handed in; when none are handed in and the line is stored,
-// from the line's BillGoodsPlace rows of the request's bill type.
+// from the line's BillGoodsPlace rows of the request's bill type. Either way only this warehouse's
+// places are taken: an allocation made while the bill named another in-warehouse is not carried over.
 #include <cstddef>
 #include <optional>
 #include <string>

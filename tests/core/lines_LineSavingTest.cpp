@@ -206,6 +206,21 @@ TEST(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatch
   EXPECT_TRUE(GoodsPlaceAllocation(other).Rows().empty());
 }
 
+// An allocation made for the in-warehouse the bill named before (the line's stored rows, or the
+// dialog's earlier answer) is not carried into another warehouse's dialog, where confirmed unseen
+// it would book goods into the other warehouse's places.
+TEST(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db, "1001", "0001", "5.5");
+  request.warehouseId = "09";  // line 1001 holds Y01 3.5 and Y02 2 of 05
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(request)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\n");
+  request.items = {"P05Y01,05,Y01,3.5", "P05Y02,x,Y02,2"};
+  EXPECT_TRUE(GoodsPlaceAllocation(request).Items().empty());
+  // This warehouse's places stay, listed or named as its own.
+  request.items = {"P09B01,x,B01,2", "P09NEW,09,NEW,1", "P05Y01,x,Y01,2.5"};
+  EXPECT_EQ(GoodsPlaceAllocation(request).Items(), (std::vector<std::string>{"P09B01,09,B01,2", "P09NEW,09,NEW,1"}));
+}
+
 TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfirmed) {
   testsupport::TempDatabase db{db::CreateDemoDatabase};
   GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", "8"));
