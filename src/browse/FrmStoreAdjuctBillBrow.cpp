@@ -321,8 +321,8 @@ void FrmStoreAdjuctBillBrow::PostBills() {
     ShowInformation(ErrorText(error));
     return;
   }
-  if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
   RefreshList();
+  if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
 }
 
 void FrmStoreAdjuctBillBrow::RefreshList() {

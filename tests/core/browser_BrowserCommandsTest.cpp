@@ -116,7 +116,7 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
 }
 
 // The bills a marked command could not change are named over the list as it now stands: the
-// others show their new state behind the message.
+// others show their new state behind the message, or have left the list.
 TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
   const auto column = [this](const std::string& caption) {
     for (long c = 0; c < browser.ListGrid().Cols(); ++c)
@@ -133,6 +133,24 @@ TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
   browser.Click("审核");
   EXPECT_EQ(shownBehind, "1");
   EXPECT_NE(ShownBoxes(ui).find("DBD202403020003: 单据已审核"), std::string::npos) << ShownBoxes(ui);
+
+  // 记账 of an audited and an unaudited bill: the posted one has left the list behind the message.
+  const auto listed = [this](const std::string& lsh) {
+    for (long row = 1; row < browser.ListGrid().Rows(); ++row)
+      if (browser.ListGrid().TextMatrix(row, 1) == lsh) return true;
+    return false;
+  };
+  db.Run({"update ckdbdzk set shbz=0, shry=null where lsh='DBD202403010002'"});
+  browser.Click("刷新");
+  bool postedStillListed = true;
+  ui.onBox = [&](const std::string& text) {
+    if (text.find("记帐不成功") != std::string::npos) postedStillListed = listed("DBD202403010001");
+  };
+  Mark({"DBD202403010001", "DBD202403010002"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("记账");
+  EXPECT_FALSE(postedStillListed);
+  EXPECT_NE(ShownBoxes(ui).find("DBD202403010002的单据记帐不成功"), std::string::npos) << ShownBoxes(ui);
 }
 
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
