@@ -137,7 +137,8 @@ void GoodsPlaceAllocation::TakeItems(const std::vector<std::string>& items) {
   for (const std::string& item : items) {
     const std::vector<std::string> parts = ItemParts(item);
     if (parts.size() < 4) continue;
-    const bool known = std::any_of(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == parts[0]; });
+    const bool known =
+        std::any_of(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == parts[0]; });
     if (!known && adodb::CompareValues(parts[1], warehouseId_) != 0) continue;
     if (const std::optional<double> quantity = ReadQuantity(parts[3])) RowFor(parts[0], parts[2]).allocated += *quantity;
   }
