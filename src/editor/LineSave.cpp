@@ -78,10 +78,11 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (!BillWarehousesAllowed()) return false;
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
-  if (LineCarriesBatch(batches, entry_) && !entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
+  if (!LineCarriesBatch(batches, entry_)) return true;
+  if (!entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
   // A batch chosen before the out-warehouse was changed is one of the other warehouse's: the line
   // would leave from a batch its out-warehouse need not hold.
-  if (LineCarriesBatch(batches, entry_) && adodb::CompareValues(entry_.batch->warehouse, Text("TxtBcCkID")) != 0) {
+  if (adodb::CompareValues(entry_.batch->warehouse, Text("TxtBcCkID")) != 0) {
     return RefuseUnder(kSystemTitle, kBatchOfAnotherWarehouse, "TxtSl");
   }
   return true;

@@ -1,6 +1,7 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
-// leaves nothing behind, a bill audited or deleted meanwhile, two processes saving new bills at once; and the
-// goods places a line is allocated.
+// leaves nothing behind, a bill audited meanwhile, a bill's warehouses kept under its lines, two
+// processes saving new bills at once; and the goods places a line is allocated. A bill deleted
+// meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"
@@ -62,36 +63,6 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
   EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillAudited);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 2);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='late'"), 0) << "the header is not rewritten either";
-}
-
-// Deleted from the browser by another clerk while open here: the bill is not made again with this
-// line alone (the lines the clerk saw went with it), nor its goods places written, whether the
-// line is new or amended. A header without lines, which any clerk's list refresh removes, is
-// written again with the bill's first line, as the clerk who emptied the bill expects.
-TEST_F(LineSavingTest, ABillDeletedMeanwhileIsNotMadeAgainUnlessItHadNoLines) {
-  db_.Run({"delete from ckdbdzk where lsh='DBD202403010002'", "delete from ckdbdzkmx where lsh='DBD202403010002'"});
-  LineToSave line = NewBillLine("late");
-  line.newBill = false;
-  line.lsh = "DBD202403010002";
-  for (const bool amend : {false, true}) {
-    line.billShowsLines = true;
-    line.amend = amend;
-    line.dh = amend ? "1001" : "";
-    EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillGone) << (amend ? "amended" : "new");
-  }
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403010002'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002' and Quantity in (1.5, 0.5)"), 0)
-      << "the line's places are not written";
-  EXPECT_FALSE(session_.Conn->InTransaction());
-
-  line.billShowsLines = false;
-  line.amend = false;
-  line.dh.clear();
-  const SavedLine saved = StoreLine(session_, line);
-  EXPECT_EQ(saved.outcome, LineSaveOutcome::Saved);
-  EXPECT_EQ(saved.dh, "1001");
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403010002' and bz='late' and shbz=0"), 1);
 }
 
 // A bill's lines move stock between the warehouses they were stored with: while other lines are
