@@ -767,7 +767,7 @@ class Rewriter {
       listStar_ = true;
       return nullptr;
     }
-    if (AtName() && AtOp(".", 1) && AtOp("*", 2)) {
+    if (AtOp(".", 1) && AtOp("*", 2) && AtName()) {
       if (!output_.pseudoTable.empty()) {
         CheckOutputQualifier(Take(), 2);
         pos_ += 2;
@@ -780,7 +780,7 @@ class Rewriter {
       listStar_ = true;
       return nullptr;
     }
-    if ((AtName() || (Peek() && Peek()->kind == TokenKind::String)) && AtOp("=", 1)) {
+    if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
       Expr();
@@ -1296,14 +1296,16 @@ class Rewriter {
     const std::size_t start = out_.size();
     const std::size_t leftFrom = pos_;
     Additive();
-    const bool leftColumn = IsColumnRef(leftFrom, pos_);
+    const std::size_t leftTo = pos_;
+    // Asked only of a left side that is compared: most predicates are a lone term.
+    const auto leftColumn = [&] { return IsColumnRef(leftFrom, leftTo); };
     if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) {
       ++pos_;
       if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
       Emit(sqliteOp);
       const std::size_t rightFrom = pos_;
       Additive();
-      if (!leftColumn && !IsColumnRef(rightFrom, pos_)) Emit(kCollate);
+      if (!leftColumn() && !IsColumnRef(rightFrom, pos_)) Emit(kCollate);
       return;
     }
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
@@ -1318,7 +1320,7 @@ class Rewriter {
       }
       return;
     }
-    if (!leftColumn) Emit(kCollate);
+    if (!leftColumn()) Emit(kCollate);
     if (negated) Emit("NOT");
     if (AcceptWord("IN")) {
       Emit("IN");
