@@ -88,8 +88,15 @@ double FrmStoreAdjuctBill::UnitPrice(double basePrice) const {
   return coefficient * basePrice;
 }
 
+// The price and amounts shown were the goods looked up before: they go with it, so that what
+// the clerk types next, or the typed goods' own price, is what the row holds.
+void FrmStoreAdjuctBill::GoodsTypedOver() {
+  VoidEntryRow();
+  for (const char* figure : {"TxtDj", "TxtJe", "TxtLsze"}) SetText(figure, "");
+}
+
 void FrmStoreAdjuctBill::ControlChange(const std::string& control) {
-  if (control == "TxtHH") return VoidEntryRow();
+  if (control == "TxtHH") return GoodsTypedOver();
   if (IsFigureField(control)) TakeFigureFromField(control);
 }
 

@@ -160,7 +160,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void TakeGoods(const std::string& hh);
   void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
-  bool TakeTypedGoodsFacts();
+  bool TakeTypedGoods();
 
   // EntryFigures.cpp
   void ShowUnit();
@@ -170,6 +170,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void AmountFollowsPriceAndQuantity();
   void ShowEntryRow();
   void VoidEntryRow();
+  void GoodsTypedOver();
   double UnitPrice(double basePrice) const;
   BillHeader HeaderOfBill();
 

@@ -104,15 +104,22 @@ void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
   ShowFigure("TxtLsze", quantity * entry_.facts.retailPrice * entry_.unit.coefficient);
 }
 
-// A goods number typed over without Enter: the row has no goods, so it takes the typed goods'
-// own facts (base unit, no batch), or refuses when no goods has the number.
-bool FrmStoreAdjuctBill::TakeTypedGoodsFacts() {
+// A goods number typed over without Enter, then a quantity: the step goes on with the typed
+// goods in its base unit, shown as the lookup shows a goods taken (its panel, its price unless the
+// clerk typed one), so the price and amounts seen before saving are that goods' own. False when no
+// goods has the number.
+bool FrmStoreAdjuctBill::TakeTypedGoods() {
   if (entry_.HasGoods()) return true;
   const auto facts = ReadGoodsFacts(session_, Text("TxtHH"));
   if (!facts) return false;
   entry_.goods = Text("TxtHH");
   entry_.facts = *facts;
   entry_.outStockQty = ReadOutStock(session_, entry_.goods, Text("TxtBcCkID")).value_or(0);
+  SetRetailTotalEditable(entry_.facts.amountOnly);
+  if (IsCkdbdDj) ShowFigure("TxtDj", 0);
+  else if (Text("TxtDj").empty()) ShowFigure("TxtDj", UnitPrice(entry_.facts.costPrice));
+  std::string lsh = Text("TxtLSH");
+  ShowGoodsInfo(lsh, entry_.goods);
   return true;
 }
 

@@ -21,6 +21,7 @@ namespace {
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
+constexpr const char* kGoodsTypedOver = "货号已改变,请按回车键重新选择货号!";
 
 }  // namespace
 
@@ -58,7 +59,8 @@ bool FrmStoreAdjuctBill::RefuseViewOnly(const std::string& change) {
 }
 
 // The checks that refuse a line before anything is asked of the clerk. A goods number typed
-// over without Enter is saved with that goods' own facts (base unit, no batch).
+// over without Enter is never saved: the price, amounts and panel on screen are the goods looked
+// up before, so the clerk is sent back to take the goods typed.
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
   const adodb::BoundValues lsh = {adodb::BoundText(lsh_)};
   if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=?", "preshbz", lsh)) ||
@@ -69,7 +71,9 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (Text("TxtHH").empty()) return RefuseUnder(kSystemTitle, "货号不能为空!", "TxtHH");
   auto goods = OpenRsReadOnly(session_, "select top 1 hh from yw_kck where hh=?", {adodb::BoundText(Text("TxtHH"))});
   if (!goods) return false;
-  if (goods->RecordCount() < 1 || !TakeTypedGoodsFacts()) {
+  std::optional<GoodsFacts> typedOver;
+  if (!entry_.HasGoods()) typedOver = ReadGoodsFacts(session_, Text("TxtHH"));
+  if (goods->RecordCount() < 1 || (!entry_.HasGoods() && !typedOver)) {
     return RefuseUnder(kSystemTitle, "没有此货号的品种请重新选择货号!", "TxtHH");
   }
   for (const char* warehouse : {"TxtBcCkID", "txtBrCKid"}) {
@@ -78,6 +82,12 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (!BillWarehousesAllowed()) return false;
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
+  if (typedOver) {
+    EntryRow typed;
+    typed.facts = *typedOver;
+    if (LineCarriesBatch(batches, typed)) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
+    return RefuseUnder(kSystemTitle, kGoodsTypedOver, "TxtHH");
+  }
   if (!LineCarriesBatch(batches, entry_)) return true;
   if (!entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
   // A batch chosen before the out-warehouse was changed is one of the other warehouse's: the line

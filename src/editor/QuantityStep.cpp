@@ -47,7 +47,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
   if (!EntryWarehousesValid()) return;
   const auto quantity = NumberInField("TxtSl");
   if (!quantity) return;
-  TakeTypedGoodsFacts();
+  TakeTypedGoods();
   if (*quantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
   if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
   TakeFigureFromField("TxtSl");
