@@ -54,8 +54,9 @@ std::vector<std::string> StoredPlaces(Session& session, const std::string& lsh, 
 
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
                        double baseQty, double enteredQty) {
-  if (unitOfThatName) return *unitOfThatName;
-  return MeasureUnit{"", storedName, enteredQty == 0 ? 1 : baseQty / enteredQty};
+  MeasureUnit unit = unitOfThatName.value_or(MeasureUnit{"", storedName, 1});
+  if (enteredQty != 0) unit.coefficient = baseQty / enteredQty;
+  return unit;
 }
 
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
@@ -70,13 +71,11 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.storedLine = dh;
   row.goods = rs->Value("hh").TextOrEmpty();
   const std::string outWarehouse = rs->Value("dcstockid").TextOrEmpty();
-  // Goods removed from the master keep the facts the line was stored with.
-  if (auto facts = ReadGoodsFacts(session, row.goods)) {
-    row.facts = *facts;
-  } else {
-    row.facts.name = rs->Value("pm").TextOrEmpty();
-    row.facts.retailPrice = NumberOrZero(rs->Value("lsj"));
-  }
+  // The name and retail price are the line's own, as stored with it, even when the goods master
+  // has changed them since (or the goods is gone): the retail total stored goes with that price.
+  row.facts = ReadGoodsFacts(session, row.goods).value_or(GoodsFacts{});
+  row.facts.name = rs->Value("pm").TextOrEmpty();
+  row.facts.retailPrice = NumberOrZero(rs->Value("lsj"));
   row.outStockQty = ReadOutStock(session, row.goods, outWarehouse).value_or(0);
   const double baseQty = NumberOrZero(rs->Value("sl"));
   const bool enteredKnown = !IsMissing(rs->Value("srsl"));

@@ -10,9 +10,10 @@
 
 namespace storeadjust {
 
-// The unit a line was stored in: the goods' unit of that name when t_MeasureUnit has one (its
-// coefficient), otherwise a unit of the stored name whose coefficient is sl / srsl (1 when srsl
-// is 0). Pure, so the rule is tested without a database.
+// The unit a line was stored in: the goods' unit of that name when t_MeasureUnit has one,
+// otherwise a unit of the stored name. Its coefficient is the one the line was entered with,
+// sl / srsl, whatever the unit's coefficient has become since; the unit's own (or 1) only when
+// srsl is 0. Pure, so the rule is tested without a database.
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
                        double baseQty, double enteredQty);
 

@@ -10,8 +10,12 @@
 namespace storeadjust {
 namespace {
 
-TEST(StoredUnitTest, AStoredLinesUnitIsItsNamedUnitOrElseSlOverSrsl) {
+TEST(StoredUnitTest, AStoredLinesUnitKeepsTheCoefficientItWasEnteredWith) {
   EXPECT_EQ(StoredUnit("件", MeasureUnit{"03", "件", 100}, 1200, 12).coefficient, 100);
+  const MeasureUnit changed = StoredUnit("件", MeasureUnit{"03", "件", 50}, 100, 1);
+  EXPECT_EQ(changed.coefficient, 100) << "件 changed from 100 to 50 boxes after the line was stored";
+  EXPECT_EQ(changed.code, "03");
+  EXPECT_EQ(StoredUnit("件", MeasureUnit{"03", "件", 50}, 0, 0).coefficient, 50);
   const MeasureUnit unknown = StoredUnit("箱", std::nullopt, 120, 12);
   EXPECT_EQ(unknown.name + "|" + unknown.code, "箱|");
   EXPECT_EQ(unknown.coefficient, 10);
