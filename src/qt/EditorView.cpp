@@ -307,7 +307,8 @@ void EditorView::ShowNumericColours() {
 }
 
 // A field being edited shows what the user types; the others show their number with the
-// model's decimal places.
+// model's decimal places, or whole when it has more (a per-克 price of goods bought per 千克):
+// the amount is worked from the whole number and the line stores it, so none of it is hidden.
 void EditorView::ShowNumericDecimals() {
   for (const char* name : kNumericFields) {
     auto* edit = findChild<QLineEdit*>(QString::fromUtf8(name));
@@ -317,8 +318,8 @@ void EditorView::ShowNumericDecimals() {
     static_cast<QDoubleValidator*>(const_cast<QValidator*>(edit->validator()))->setDecimals(decimals);
     double value = 0;
     if (edit->hasFocus() || !adodb::ParseNumber(editor_.Text(name), value)) continue;
-    const QString shown = QString::number(value, 'f', decimals);
-    ShowText(*edit, shown);
+    const QString padded = QString::number(value, 'f', decimals);
+    ShowText(*edit, padded.toDouble() == value ? padded : QString::fromStdString(adodb::FormatNumber(value)));
   }
 }
 

@@ -126,6 +126,18 @@ TEST_F(EntryRowKeyboardTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   EXPECT_TRUE(save->window()->testAttribute(Qt::WA_KeyboardFocusChange));
 }
 
+// The price's two places pad what the field shows, and never hide places a computed price has:
+// the amount is worked from the whole price.
+TEST_F(EntryRowKeyboardTest, APriceWithMorePlacesThanTheSettingIsShownWhole) {
+  OpenEditor();
+  form->Type("TxtDj", "0.07448");
+  QApplication::processEvents();
+  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("0.07448"));
+  form->Type("TxtDj", "0.5");
+  QApplication::processEvents();
+  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("0.50"));
+}
+
 // Focus moved by the editor's Enter or by the mouse: the keys replace the text the field shows.
 TEST_F(EntryRowKeyboardTest, TypingReplacesWhatTheFieldShows) {
   OpenEditor();
