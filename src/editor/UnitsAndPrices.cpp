@@ -26,7 +26,8 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
     LoadDefaultUnit();
     const double cost = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
-    ShowFigure("TxtDj", UnitPrice(cost));
+    // Transfers without prices store 0: the unit's price would be shown and never kept.
+    ShowFigure("TxtDj", IsCkdbdDj ? 0 : UnitPrice(cost));
     AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");
   }
