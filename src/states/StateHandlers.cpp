@@ -10,6 +10,11 @@
 //   4. the header's flags, and the commit.
 // A shortage the clerk may accept rolls back at 3, is asked with nothing open, and on Yes the
 // whole of 2 to 4 runs again with that answer carried.
+// The flow (one-step or two-step) is a site setting the administrator may change while bills are
+// between steps, so a command does not take the bill's state from the flow it belongs to but from
+// the header's flags, which say what has moved in either flow: the goods have left the
+// out-warehouse when PreShbz or Shbz is set, and reached the in-warehouse when Shbz is. Every
+// command moves only what is still due and leaves the flags saying so.
 #include <optional>
 #include <set>
 
@@ -42,9 +47,10 @@ Handler HandlerOf(StateCommand command) {
     case StateCommand::Audit:
       return {" and shbz=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true};
     case StateCommand::UnAudit:
-      return {" and IsNull(Shbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "Shry=null,Shbz=0", false};
+      return {" and (IsNull(Shbz,0)=1 or IsNull(PreShbz,0)=1) and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?",
+              "Shry=null,Shbz=0", false};
     case StateCommand::PreAudit:
-      return {" and IsNull(PreShbz,0)=0", "确实要审核此单据吗?", "PreShry=?,PreShbz=1", true};
+      return {" and IsNull(PreShbz,0)=0 and IsNull(Shbz,0)=0", "确实要审核此单据吗?", "PreShry=?,PreShbz=1", true};
     case StateCommand::UnPreAudit:
       return {" and IsNull(PreShbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "PreShry=null,PreShbz=0", false};
     case StateCommand::Confirm:
@@ -59,10 +65,24 @@ bool IsTwoStep(StateCommand command) {
   return command != StateCommand::Audit && command != StateCommand::UnAudit;
 }
 
+// The header's flags after the change, for a bill in the state `header` (the handler's flags but
+// for a bill begun in the other flow): a one-step un-audit of a bill a two-step audit issued
+// clears that issue's mark too, and a two-step un-confirm of a bill audited in one step leaves
+// it issued, by the auditor who issued it, for 反审 to bring the goods back.
+std::string HeaderFlagsAfter(StateCommand command, const BillHeaderState& header) {
+  const std::string flags = HandlerOf(command).headerSet;
+  if (command == StateCommand::UnAudit && header.preAudited) return flags + ",PreShry=null,PreShbz=0";
+  if (command == StateCommand::UnConfirm && !header.preAudited) return "PreShry=Shry,PreShbz=1," + flags;
+  return flags;
+}
+
 // The guard of a command on the header's flags: the refusal's words, or none when it may run.
 std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderState& header) {
   if (command == StateCommand::UnPreAudit && header.audited) return "对不起，本单据还未反确认，不能反审核！";
-  if (command == StateCommand::Confirm && header.exists && !header.preAudited) return "对不起，本单据未审核，不能确认！";
+  // A bill received in one step is past confirming, not short of an audit: it selects no line.
+  if (command == StateCommand::Confirm && header.exists && !header.preAudited && !header.audited) {
+    return "对不起，本单据未审核，不能确认！";
+  }
   return std::nullopt;
 }
 
@@ -155,6 +175,7 @@ class StateChange {
     }
     StockMovement move(session_, settings_, accepted, outcome_, lsh_);
     move_ = &move;
+    header_ = header;
     const long count = static_cast<long>(lines.size());
     long number = 0;
     for (BillLineValues line : lines) {
@@ -175,18 +196,18 @@ class StateChange {
     adodb::BoundValues values;
     if (handler_.setsName) values.push_back(adodb::BoundText(settings_.operatorName));
     values.push_back(adodb::BoundText(lsh_));
-    session_.Conn->Execute(std::string("Update ckdbdzk Set ") + handler_.headerSet + " where lsh=?", values);
+    session_.Conn->Execute("Update ckdbdzk Set " + HeaderFlagsAfter(command_, header_) + " where lsh=?", values);
     outcome_.shownName = handler_.setsName ? settings_.operatorName : "";
   }
 
   LineStep MoveLine(BillLineValues& line) {
     move_->ReadMoneyOnly(line);
     switch (command_) {
-      case StateCommand::Audit: return Audit(line);
-      case StateCommand::UnAudit: return UnAudit(line);
+      case StateCommand::Audit: return Issued() ? ReceiveIssued(line) : Audit(line);
+      case StateCommand::UnAudit: return header_.audited ? UnAudit(line) : UnIssue(line, false);
       case StateCommand::PreAudit: return PreAudit(line);
-      case StateCommand::UnPreAudit: return UnPreAudit(line);
-      case StateCommand::Confirm: return Confirm(line);
+      case StateCommand::UnPreAudit: return UnIssue(line, true);
+      case StateCommand::Confirm: return Receive(line, std::nullopt);
       case StateCommand::UnConfirm: return UnConfirm(line);
     }
     return LineStep::Stop;
@@ -269,27 +290,39 @@ class StateChange {
     return LineStep::Go;
   }
 
-  // Two-step un-audit: the goods come back to the out-warehouse; nothing to check.
-  LineStep UnPreAudit(const BillLineValues& line) {
+  // Two-step un-audit, and one-step un-audit of a bill issued but not received: the goods come
+  // back to the out-warehouse; nothing to check.
+  LineStep UnIssue(const BillLineValues& line, bool currentYearOnly) {
     if (move_->MovesBatches(line)) move_->UnIssueBatch(line);
-    move_->UnIssueBalance(line, true);
+    move_->UnIssueBalance(line, currentYearOnly);
     if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
   // Two-step confirm: the in-warehouse receives what the audit issued; nothing to check unless
-  // the line returns goods.
-  LineStep Confirm(const BillLineValues& line) {
+  // the line returns goods. A sell price given goes with the batch.
+  LineStep Receive(const BillLineValues& line, std::optional<double> sellPrice) {
     if (ReturnsGoods(line)) {
       StockRow row;
       const LineStep checked = CheckReturnedGoods(line, "sl", row);
       if (checked != LineStep::Go) return checked;
     }
-    if (move_->MovesBatches(line)) move_->ReceiveBatch(line, std::nullopt);
+    if (move_->MovesBatches(line)) move_->ReceiveBatch(line, sellPrice);
     move_->ReceiveBalance(line);
     if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
     return LineStep::Go;
   }
+
+  // One-step audit of a bill a two-step audit already issued: the goods are on their way, and the
+  // in-warehouse receives them as a confirm would, with the batch's sell price as in any one-step
+  // audit.
+  LineStep ReceiveIssued(const BillLineValues& line) {
+    const bool copiesPrice = copySellPrice_ && move_->MovesBatches(line);
+    return Receive(line, copiesPrice ? move_->BatchSellPrice(line, line.dcstockid) : std::nullopt);
+  }
+
+  // The goods have left the out-warehouse (see the top of this file).
+  bool Issued() const { return header_.preAudited || header_.audited; }
 
   // Two-step un-confirm: the in-warehouse gives back what it received.
   LineStep UnConfirm(const BillLineValues& line) {
@@ -310,6 +343,7 @@ class StateChange {
   StateQuestions& questions_;
   StateOutcome outcome_;
   StockMovement* move_ = nullptr;  // the current run's
+  BillHeaderState header_;         // the current run's, read under its lock
   bool copySellPrice_ = false;
 };
 

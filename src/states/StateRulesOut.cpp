@@ -9,9 +9,10 @@ std::string StateRulesOut(StateCommand command, const BillHeaderState& header) {
     case StateCommand::Audit:
       return header.audited ? "单据已审核" : "";
     case StateCommand::UnAudit:
-      return header.audited ? "" : "单据未审核";
+      return header.audited || header.preAudited ? "" : "单据未审核";
     case StateCommand::PreAudit:
-      return header.preAudited ? "单据已审核" : "";
+      if (header.preAudited) return "单据已审核";
+      return header.audited ? "单据已确认" : "";
     case StateCommand::UnPreAudit:
       if (header.audited) return "单据还未反确认";
       return header.preAudited ? "" : "单据未审核";

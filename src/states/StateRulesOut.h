@@ -2,7 +2,9 @@
 // What a bill's state rules out of a state command. The command's lines are selected by the
 // header's state, so a bill that is not in the state the command starts from selects none and
 // the command changes nothing: another clerk moved it on or deleted it meanwhile, or it is not
-// ready for the step (反审 of a posted bill). The editor greys its buttons by the same rule.
+// ready for the step (反审 of a posted bill). The editor greys its buttons by the same rule. The
+// state is the header's flags whatever the flow: a bill begun in the other flow may be finished
+// or taken back (a one-step 审核 receives what a two-step one issued), never moved twice.
 #include <string>
 
 #include "lines/BillHeaderState.h"

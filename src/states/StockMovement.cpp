@@ -281,6 +281,13 @@ void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<doubl
                          Joined(std::move(values), BatchKey(line, line.drstockid)));
 }
 
+std::optional<double> StockMovement::BatchSellPrice(const BillLineValues& line, const std::string& warehouse) {
+  const adodb::ResultSet batch =
+      Rows(std::string("select isnull(sellprice,0) sellprice from phk") + kBatchKey, BatchKey(line, warehouse));
+  if (batch.rows.empty()) return std::nullopt;
+  return NumberOrZero(FirstRowColumn(batch, "sellprice"));
+}
+
 void StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=? and stockid=? and fperiod=0";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};

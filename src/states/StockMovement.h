@@ -78,6 +78,8 @@ class StockMovement {
   // The in-warehouse takes the line's quantity; a sell price given is copied into an existing
   // batch row.
   void ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice);
+  // The sell price of the line's batch row in the warehouse (NULL as 0); none without the row.
+  std::optional<double> BatchSellPrice(const BillLineValues& line, const std::string& warehouse);
   void ReceiveBalance(const BillLineValues& line);
   void ReceivePlaces(const BillLineValues& line);
   void UnReceiveBatch(const BillLineValues& line, const StockRow& row);

@@ -1,6 +1,7 @@
 // What the screens' models grey out and why, against the demo database through the scripted
-// interface: the editor's commands over every state of a two-step bill, the browser's 修改 as the
-// current row moves, and rights read quietly from a broken rights row.
+// interface: the editor's commands over every state of a two-step bill and the states a switch of
+// the flow leaves, the browser's 修改 as the current row moves, and rights read quietly from a
+// broken rights row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,14 +37,29 @@ TEST(ButtonsTest, TwoStepStatesLeaveOnlyTheNextMovesFree) {
       {{true, true, true, false}, {EditorCommand::UnConfirm, EditorCommand::Post}},
       {{true, true, true, true}, {}},
   };
-  for (const Step& step : steps) {
-    const EditorBillFacts bill{step.header, true, false, true};
+  // A bill begun in the other flow before the administrator switched it: only the moves still
+  // due are offered (a bill issued in two steps is received or taken back in one; one audited in
+  // one step is not issued again in two, only un-confirmed and posted).
+  struct Switched {
+    bool twoStep;  // the flow now
+    Step step;
+  };
+  const Switched switched[] = {
+      {false, {{true, true, false, false}, {EditorCommand::Audit, EditorCommand::UnAudit}}},
+      {false, {{true, true, true, false}, {EditorCommand::UnAudit, EditorCommand::Post}}},
+      {true, {{true, false, true, false}, {EditorCommand::UnConfirm, EditorCommand::Post}}},
+  };
+  const auto check = [&](const Step& step, bool twoStep) {
+    const EditorBillFacts bill{step.header, true, false, twoStep};
     for (EditorCommand command : states) {
       const bool free = std::find(step.free.begin(), step.free.end(), command) != step.free.end();
       EXPECT_EQ(EditorCommandReason(command, bill, rights).empty(), free)
-          << static_cast<int>(command) << " at " << step.header.preAudited << step.header.audited << step.header.posted;
+          << static_cast<int>(command) << " at " << step.header.preAudited << step.header.audited << step.header.posted
+          << (twoStep ? " in two steps" : " in one step");
     }
-  }
+  };
+  for (const Step& step : steps) check(step, true);
+  for (const auto& [twoStep, step] : switched) check(step, twoStep);
   // The right comes first, as in the commands; a view-only bill takes no line change.
   EXPECT_EQ(EditorCommandReason(EditorCommand::Audit, {{}, false, false, true}, HeldRights{}), "没有审核权限");
   EXPECT_EQ(EditorCommandReason(EditorCommand::Save, {{true}, true, true, false}, rights), "以查看方式进入，不能保存");

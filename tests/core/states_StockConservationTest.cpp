@@ -6,6 +6,9 @@
 // and, without shortages allowed, took no stock below zero; saves and postings moved no stock.
 // Saves come now and then from an editor that shows a bill another clerk has deleted, or with a
 // warehouse changed on screen: every line always has its header, naming the line's warehouses.
+// Now and then the administrator switches the flow, with bills between steps: what a command
+// moved is what the change of the header's flags says (issued: PreShbz or Shbz; received: Shbz),
+// so no command issues or receives a bill twice, or drops goods on the way.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,6 +24,7 @@
 #include "support/StateAnswers.h"
 #include "support/StockTables.h"
 #include "support/SqlLiterals.h"
+#include "support/TransferLine.h"
 
 namespace storeadjust {
 namespace {
@@ -33,11 +37,32 @@ using testsupport::TempDatabase;
 using C = StateCommand;
 
 constexpr const char* kNames[] = {"Audit", "UnAudit", "PreAudit", "UnPreAudit", "Confirm", "UnConfirm"};
-bool Issues(C c) { return c == C::Audit || c == C::PreAudit; }
-bool Receives(C c) { return c == C::Audit || c == C::Confirm; }
-bool UnIssues(C c) { return c == C::UnAudit || c == C::UnPreAudit; }
-bool UnReceives(C c) { return c == C::UnAudit || c == C::UnConfirm; }
 bool IsTrue(const std::string& flag) { return flag == "1" || flag == "True" || flag == "true"; }
+
+// What a bill's header says has moved, in either flow.
+struct Moved {
+  bool issued = false, received = false;
+};
+// Where a command leaves the bill, whichever flow it was begun in.
+bool LeavesAsMeant(C c, const Moved& m) {
+  switch (c) {
+    case C::Audit:
+    case C::Confirm: return m.issued && m.received;
+    case C::PreAudit: return m.issued;
+    case C::UnAudit:
+    case C::UnPreAudit: return !m.issued && !m.received;
+    case C::UnConfirm: return m.issued && !m.received;
+  }
+  return false;
+}
+// The movements between two states of the header.
+struct Movements {
+  bool issue, unIssue, receive, unReceive;
+};
+Movements Between(const Moved& before, const Moved& after) {
+  return {after.issued && !before.issued, before.issued && !after.issued, after.received && !before.received,
+          before.received && !after.received};
+}
 
 struct StoredLine {
   std::string dh, hh, ph, pcdh, out, in;
@@ -68,7 +93,8 @@ class Sequence : testsupport::RandomDraws {
       const double pick = Uniform(0, 1);
       try {
         if (pick < 0.25) SaveLine();
-        else if (pick < 0.85) ChangeState();
+        else if (pick < 0.81) ChangeState();
+        else if (pick < 0.85) SwitchFlow();
         else if (pick < 0.95) Post();
         else if (pick < 0.975) RemoveInWarehouseRow();
         else DeleteBill();
@@ -232,6 +258,8 @@ class Sequence : testsupport::RandomDraws {
     }
 
     const std::string before = FullDump(*check_);
+    const std::string twoStepMarkBefore = TwoStepMarkOf(lsh);
+    const Moved movedBefore = MovedOf(lsh);
     const StockFigures figures = testsupport::ReadFigures(*check_);
     const PlaceRows placesBefore = PlaceRowsOf(lsh);
     std::set<std::string> missingInRows;
@@ -253,16 +281,32 @@ class Sequence : testsupport::RandomDraws {
     }
     // (An injected failure of a write the change did not need lets it commit.)
     if (!answers.confirm || answers.failAtLine) return Fail("a state change committed although it was declined or failed");
-    // A reversal skips exactly the lines whose in-warehouse stock row is missing.
+    const Moved movedAfter = MovedOf(lsh);
+    if (!LeavesAsMeant(command, movedAfter)) Fail("the change left the bill otherwise than the command means");
+    const Movements moved = Between(movedBefore, movedAfter);
+    // A reversal of a receipt skips exactly the lines whose in-warehouse stock row is missing.
     const std::set<std::string> skipped(outcome.skippedLines.begin(), outcome.skippedLines.end());
-    if (skipped != (UnReceives(command) ? missingInRows : std::set<std::string>{})) {
+    if (skipped != (moved.unReceive ? missingInRows : std::set<std::string>{})) {
       Fail("the change skipped other lines than the reversal's lines whose stock row is missing");
     }
-    CheckMovedStock(command, lsh, lines, figures, placesBefore, outcome, skipped);
+    CheckMovedStock(moved, lsh, lines, figures, placesBefore, outcome, skipped);
     const auto header = Rows("select isnull(shbz,0),isnull(PreShbz,0) from ckdbdzk where lsh=" + SqlText(lsh));
     const bool set = command == C::Audit || command == C::PreAudit || command == C::Confirm;
     const bool preFlag = command == C::PreAudit || command == C::UnPreAudit;
     if (IsTrue(header[0][preFlag ? 1 : 0]) != set) Fail("the header's flag is not what the change sets");
+    if (!switched_ && (command == C::Audit || command == C::UnAudit) && TwoStepMarkOf(lsh) != twoStepMarkBefore) {
+      Fail("a one-step command changed the two-step audit's mark of a bill that never saw a switch");
+    }
+  }
+
+  Moved MovedOf(const std::string& lsh) {
+    const Table header = Rows("select isnull(PreShbz,0),isnull(shbz,0) from ckdbdzk where lsh=" + SqlText(lsh));
+    if (header.empty()) return {};
+    const bool pre = IsTrue(header[0][0]), received = IsTrue(header[0][1]);
+    return {pre || received, received};
+  }
+  std::string TwoStepMarkOf(const std::string& lsh) {
+    return testsupport::Rows(*check_, "select PreShbz,PreShry from ckdbdzk where lsh=" + SqlText(lsh));
   }
 
   void Move(StockFigures& expected, const std::string& warehouse, const StoredLine& line, double sign) {
@@ -275,7 +319,7 @@ class Sequence : testsupport::RandomDraws {
     expected["sjlsje" + goods] += sign * line.lsze;
   }
 
-  void CheckMovedStock(C command, const std::string& lsh, const std::vector<StoredLine>& lines, StockFigures expected,
+  void CheckMovedStock(const Movements& moved, const std::string& lsh, const std::vector<StoredLine>& lines, StockFigures expected,
                        const PlaceRows& placesBefore, const StateOutcome& outcome, const std::set<std::string>& skipped) {
     const PlaceRows placesAfter = PlaceRowsOf(lsh);
     const auto rowsOf = [](const PlaceRows& rows, const std::string& key) {
@@ -293,7 +337,7 @@ class Sequence : testsupport::RandomDraws {
       if (skipped.contains(line.dh + " " + line.hh)) continue;
       const std::string outRows = line.dh + "|WarehouseOut", inRows = line.dh + "|WarehouseIn";
       const bool outPlaces = !line.moneyOnly && keepsPlaces_[line.out], inPlaces = !line.moneyOnly && keepsPlaces_[line.in];
-      if (Issues(command)) {
+      if (moved.issue) {
         Move(expected, line.out, line, -1);
         if (outPlaces) {
           toPlace[line.hh] += line.sl;
@@ -301,17 +345,17 @@ class Sequence : testsupport::RandomDraws {
           movePlaces(rowsOf(placesBefore, outRows), +1, &placed[line.hh]);
         }
       }
-      if (UnIssues(command)) {
+      if (moved.unIssue) {
         Move(expected, line.out, line, +1);
         if (outPlaces) {
           movePlaces(rowsOf(placesBefore, outRows), +1, nullptr);
           if (!rowsOf(placesAfter, outRows).empty()) Fail("the reversal kept the out-warehouse's place rows of " + line.dh);
         }
       }
-      if (Receives(command)) Move(expected, line.in, line, +1);
-      if (UnReceives(command)) Move(expected, line.in, line, -1);
-      if (inPlaces && (Receives(command) || UnReceives(command))) {
-        movePlaces(rowsOf(placesBefore, inRows), Receives(command) ? +1 : -1, nullptr);
+      if (moved.receive) Move(expected, line.in, line, +1);
+      if (moved.unReceive) Move(expected, line.in, line, -1);
+      if (inPlaces && (moved.receive || moved.unReceive)) {
+        movePlaces(rowsOf(placesBefore, inRows), moved.receive ? +1 : -1, nullptr);
       }
     }
     for (const std::string& unplaced : outcome.unplacedIssues) {
@@ -344,6 +388,14 @@ class Sequence : testsupport::RandomDraws {
     if (posted != IsTrue(bill[1])) Fail("posting answered otherwise than the bill's audit flag says");
   }
 
+  // The administrator switches StartStoreAdjustOK: the editors opened from now on run the other
+  // flow's commands on the bills as they stand.
+  void SwitchFlow() {
+    twoStep_ = !twoStep_;
+    switched_ = true;
+    Log(std::string("switch to ") + (twoStep_ ? "two-step" : "one-step"));
+  }
+
   // Someone removes the in-warehouse stock row of a line: its reversal must skip it.
   void RemoveInWarehouseRow() {
     const Table lines = Rows("select a.hh,a.ph,a.pcdh,a.drstockid from ckdbdzkmx a inner join ckdbdzk b on "
@@ -362,6 +414,7 @@ class Sequence : testsupport::RandomDraws {
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   std::shared_ptr<adodb::Connection> check_ = db_.Open();
   bool twoStep_ = false;
+  bool switched_ = false;  // the flow was switched during the sequence
   StateSettings settings_;
   std::vector<std::string> warehouses_;
   std::map<std::string, bool> keepsPlaces_;
@@ -373,6 +426,77 @@ TEST(StockConservationTest, RandomCommandsMoveExactlyWhatTheyCommitAndNothingEls
   std::vector<unsigned> seeds;
   for (int i = 0; i + 1 < testsupport::Rounds(50, 6); ++i) seeds.push_back(20240305u + 7919u * static_cast<unsigned>(i));
   testsupport::RunSeeds(seeds, [](unsigned seed) { return Sequence(seed).Run(); });
+}
+
+// One bill between two goods-place warehouses (05 -> 04, two lines), taken through the commands
+// of both flows with the flow switched between them. The stock of both warehouses (batches,
+// balances, goods places) is compared after every command with what the plain two-step flow
+// leaves: as entered, issued, or issued and received; the flags "PreShbz/Shbz" with what moved.
+class FlowSwitchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lsh_ = StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 10,
+                                                       {"P04A01,x,A01,10"})).lsh;
+    StoreLine(session_, testsupport::PlacedLine(lsh_, "05", "04", "0023", "230422", "200231", 2, {"P04A01,x,A01,2"}));
+    entered_ = Figures();
+    ASSERT_EQ(Run(C::PreAudit).result, StateResult::Done);
+    issued_ = Figures();
+    ASSERT_EQ(Run(C::Confirm).result, StateResult::Done);
+    received_ = Figures();
+    ASSERT_EQ(Run(C::UnConfirm).result, StateResult::Done);
+    ASSERT_EQ(Run(C::UnPreAudit).result, StateResult::Done);
+    ASSERT_EQ(FigureDifferences(entered_, Figures()), "");
+  }
+
+  StateOutcome Run(C command, const std::string& operatorName = "系统管理员") {
+    return ChangeBillState(session_, command, lsh_, {false, false, "bcsl,SellPrice", operatorName}, answers_);
+  }
+  StockFigures Figures() { return testsupport::ReadFigures(*db_.Open()); }
+  std::string Flags() {
+    return db_.Value("select cast(isnull(PreShbz,0) as varchar) + '/' + cast(isnull(shbz,0) as varchar) from ckdbdzk "
+                     "where lsh=" + SqlText(lsh_));
+  }
+  void Step(C command, StateResult result, const StockFigures& stock, const std::string& flags) {
+    SCOPED_TRACE(std::string(kNames[static_cast<int>(command)]) + " to " + flags);
+    const StateOutcome outcome = Run(command);
+    EXPECT_EQ(outcome.result, result) << outcome.message;
+    EXPECT_EQ(FigureDifferences(stock, Figures()), "");
+    EXPECT_EQ(Flags(), flags);
+  }
+
+  TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+  testsupport::StateAnswers answers_;
+  std::string lsh_;
+  StockFigures entered_, issued_, received_;
+};
+
+TEST_F(FlowSwitchTest, ATwoStepIssueIsReceivedOrTakenBackOnceByTheOneStepCommands) {
+  Step(C::PreAudit, StateResult::Done, issued_, "1/0");
+  Step(C::Audit, StateResult::Done, received_, "1/1");  // the in-warehouse only
+  Step(C::Audit, StateResult::NothingSelected, received_, "1/1");
+  Step(C::UnAudit, StateResult::Done, entered_, "0/0");  // both sides, and the two-step mark
+  Step(C::UnPreAudit, StateResult::NothingSelected, entered_, "0/0");
+  Step(C::PreAudit, StateResult::Done, issued_, "1/0");
+  Step(C::UnAudit, StateResult::Done, entered_, "0/0");  // an issue not received: the out-warehouse only
+  Step(C::PreAudit, StateResult::Done, issued_, "1/0");
+  Step(C::Confirm, StateResult::Done, received_, "1/1");
+  Step(C::UnAudit, StateResult::Done, entered_, "0/0");
+  Step(C::UnPreAudit, StateResult::NothingSelected, entered_, "0/0");
+}
+
+TEST_F(FlowSwitchTest, AOneStepAuditIsNeverIssuedAgainAndIsTakenBackInTwoSteps) {
+  ASSERT_EQ(Run(C::Audit, "张三").result, StateResult::Done);
+  EXPECT_EQ(FigureDifferences(received_, Figures()), "");
+  Step(C::PreAudit, StateResult::NothingSelected, received_, "0/1");
+  Step(C::Confirm, StateResult::NothingSelected, received_, "0/1");
+  Step(C::UnPreAudit, StateResult::Refused, received_, "0/1");  // un-confirm first
+  Step(C::UnConfirm, StateResult::Done, issued_, "1/0");          // left issued, by its auditor
+  EXPECT_EQ(db_.Value("select PreShry + '/' + isnull(Shry,'') from ckdbdzk where lsh=" + SqlText(lsh_)), "张三/");
+  Step(C::Confirm, StateResult::Done, received_, "1/1");
+  Step(C::UnConfirm, StateResult::Done, issued_, "1/0");
+  Step(C::UnPreAudit, StateResult::Done, entered_, "0/0");
 }
 
 }  // namespace
