@@ -37,7 +37,7 @@ std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines);
 BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);
 
 // The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
-// "已删除" when the header is gone.
+// "已删除" when the header is gone; in one step, "已出库" for a bill a two-step audit issued.
 std::string BillStateName(const BillHeaderState& header, bool twoStep);
 
 }  // namespace storeadjust
