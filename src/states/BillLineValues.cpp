@@ -42,10 +42,15 @@ BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns
   line.drstockid = rs.Value(columns.drstockid).TextOrEmpty();
   line.ph = rs.Value(columns.ph).TextOrEmpty();
   line.pcdh = rs.Value(columns.pcdh).TextOrEmpty();
+  line.quantityIsNull = rs.Value(columns.sl).IsNull();
   line.sl = NumberOrZero(rs.Value(columns.sl));
   line.je = NumberOrZero(rs.Value(columns.je));
   line.lsze = NumberOrZero(rs.Value(columns.lsze));
   return line;
+}
+
+void BillLineValues::RequireQuantity() const {
+  if (quantityIsNull) throw adodb::Error::InvalidUseOfNull();
 }
 
 }  // namespace storeadjust

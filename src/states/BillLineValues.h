@@ -15,6 +15,7 @@ struct BillLineValues {
   double je = 0;    // amount at cost
   double lsze = 0;  // amount at retail
   bool moneyOnly = false;  // kept by amount only: no batch rows, no goods places, no quantity
+  bool quantityIsNull = false;  // sl is NULL (another program wrote the line): no number to move
 
   auto operator<=>(const BillLineValues&) const = default;
   bool operator==(const BillLineValues&) const = default;
@@ -26,8 +27,13 @@ struct BillLineValues {
   };
   // The current row of a line query ("select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join
   // ckdbdzk b ..."): the line's own columns come first, so a name shared with the header reads
-  // the line's value. NULL texts read as empty, NULL numbers as 0.
+  // the line's value. NULL texts read as empty, NULL amounts as 0; a NULL quantity reads as 0 and
+  // is marked, for the command that moves the line to refuse (RequireQuantity).
   static BillLineValues FromRow(const adodb::Recordset& rs, const Columns& columns);
+
+  // Throws adodb::Error (invalid use of Null) for a line whose quantity is NULL: moved as 0 its
+  // amounts would leave one warehouse without the goods.
+  void RequireQuantity() const;
 };
 
 }  // namespace storeadjust

@@ -200,7 +200,10 @@ class StateChange {
     outcome_.shownName = handler_.setsName ? settings_.operatorName : "";
   }
 
+  // A line is read as a whole before any of it moves: a quantity that is no number fails the
+  // command, which then rolls back the lines already moved.
   LineStep MoveLine(BillLineValues& line) {
+    line.RequireQuantity();
     move_->ReadMoneyOnly(line);
     switch (command_) {
       case StateCommand::Audit: return Issued() ? ReceiveIssued(line) : Audit(line);

@@ -499,5 +499,35 @@ TEST_F(FlowSwitchTest, AOneStepAuditIsNeverIssuedAgainAndIsTakenBackInTwoSteps) 
   Step(C::UnPreAudit, StateResult::Done, entered_, "0/0");
 }
 
+// A quantity another program left NULL is no number: every command that would move the line fails
+// with the conversion's error after its question, and the lines before it are rolled back with
+// everything else. In the plain flows and across a switch.
+TEST_F(FlowSwitchTest, ALineWithoutQuantityFailsEveryCommandAndChangesNothing) {
+  const std::vector<std::pair<C, std::vector<C>>> cases = {
+      {C::Audit, {}},          {C::UnAudit, {C::Audit}},
+      {C::PreAudit, {}},       {C::UnPreAudit, {C::PreAudit}},
+      {C::Confirm, {C::PreAudit}}, {C::UnConfirm, {C::PreAudit, C::Confirm}},
+      {C::Audit, {C::PreAudit}},   {C::UnAudit, {C::PreAudit}}, {C::UnConfirm, {C::Audit}},
+  };
+  const std::string secondLine = " where lsh=" + SqlText(lsh_) + " and hh='0023'";
+  for (const auto& [command, start] : cases) {
+    SCOPED_TRACE(kNames[static_cast<int>(command)] + std::string(" after ") + std::to_string(start.size()) + " steps");
+    for (C step : start) {
+      ASSERT_EQ(Run(step).result, StateResult::Done);
+    }
+    db_.Run({"update ckdbdzkmx set sl=null" + secondLine});
+    const std::string before = FullDump(*db_.Open());
+    const StateOutcome failed = Run(command);
+    EXPECT_EQ(failed.result, StateResult::Failed);
+    EXPECT_EQ(failed.message, "Invalid use of Null");
+    EXPECT_EQ(FullDump(*db_.Open()), before);
+    db_.Run({"update ckdbdzkmx set sl=2" + secondLine});
+    if (!start.empty()) {
+      ASSERT_EQ(Run(C::UnAudit).result, StateResult::Done);  // from whatever moved, back to entered
+    }
+    ASSERT_EQ(FigureDifferences(entered_, Figures()), "");
+  }
+}
+
 }  // namespace
 }  // namespace storeadjust
