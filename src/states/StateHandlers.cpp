@@ -245,6 +245,19 @@ class StateChange {
   }
   static bool ReturnsGoods(const BillLineValues& line) { return line.sl < 0 && !line.moneyOnly; }
 
+  // The reversal of a negative line takes back from the out-warehouse what it received: its stock
+  // row must still be there (else the line is left as it is, both sides, and named after the
+  // commit) and hold the quantity, as the in-warehouse's must for a positive line.
+  LineStep CheckOutWarehouseGivesBack(const BillLineValues& line, const char* balancePeriod) {
+    if (!ReturnsGoods(line)) return LineStep::Go;
+    BillLineValues returned = line;
+    returned.sl = -line.sl;
+    StockRow row;
+    const LineStep checked = CheckStockOf(returned, line.dcstockid, "sl", balancePeriod, false, row);
+    if (checked == LineStep::SkipLine) outcome_.skippedLines.push_back(line.dh + " " + line.hh);
+    return checked;
+  }
+
   // One-step audit: both warehouses, each statement pair out then in.
   LineStep Audit(const BillLineValues& line) {
     StockRow row;
@@ -268,7 +281,8 @@ class StateChange {
   // One-step un-audit: both warehouses, each statement pair in then out.
   LineStep UnAudit(const BillLineValues& line) {
     StockRow row;
-    const LineStep checked = CheckInWarehouseStillHolds(line, row);
+    LineStep checked = CheckInWarehouseStillHolds(line, row);
+    if (checked == LineStep::Go) checked = CheckOutWarehouseGivesBack(line, " and fperiod=0");
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
     if (move_->MovesBatches(line)) {
       move_->UnReceiveBatch(line, row);
@@ -294,8 +308,11 @@ class StateChange {
   }
 
   // Two-step un-audit, and one-step un-audit of a bill issued but not received: the goods come
-  // back to the out-warehouse; nothing to check.
+  // back to the out-warehouse, which is checked only when a negative line takes them from it.
   LineStep UnIssue(const BillLineValues& line, bool currentYearOnly) {
+    const LineStep checked =
+        CheckOutWarehouseGivesBack(line, currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0");
+    if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
     if (move_->MovesBatches(line)) move_->UnIssueBatch(line);
     move_->UnIssueBalance(line, currentYearOnly);
     if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
