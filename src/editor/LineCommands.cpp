@@ -59,6 +59,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     session_.Ui->MsgBox("没有选择货位，修改取消!", mb::kInformation, kSystemTitle);
     return;
   }
+  // Refused, the line keeps the places it has: the confirm books those.
+  if (!PlacesCoverLine(places, line.baseQty)) return;
   try {
     if (!ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
                                                 places})) {

@@ -40,7 +40,7 @@ void FrmStoreAdjuctBill::SaveLine() {
     entry_.goodsPlaces = places;
   }
   const LineToSave line = LineOf(header, entry_);
-  if (header.inWarehouseKeepsPlaces && !PlacesCoverLine(line)) return;
+  if (header.inWarehouseKeepsPlaces && !PlacesCoverLine(line.goodsPlaces, line.figures.baseQty)) return;
   StoreEntryRow(line);
 }
 
@@ -116,13 +116,14 @@ bool FrmStoreAdjuctBill::BillEditableInApproval(const std::string& refusal) {
   return editable;
 }
 
-// The goods places must hold the quantity that moves, no more and no less: places that do not
-// add up to the line would leave the in-warehouse's places out of step with its stock.
-bool FrmStoreAdjuctBill::PlacesCoverLine(const LineToSave& line) {
-  const double placed = PlacedQuantity(line.goodsPlaces);
-  if (SameQuantity(placed, line.figures.baseQty)) return true;
-  session_.Ui->MsgBox("货位数量合计" + adodb::FormatNumber(placed) + "与调拨数量" +
-                          adodb::FormatNumber(line.figures.baseQty) + "不符,不能保存!",
+// The places the dialog answered, for a line of lineQty base units: the save and the
+// re-allocation of a pre-audited line refuse the same allocations in the same words, before
+// anything is written.
+bool FrmStoreAdjuctBill::PlacesCoverLine(const std::vector<std::string>& places, double lineQty) {
+  const PlacesCheck check = CheckLinePlaces(places, lineQty);
+  if (check.verdict == PlacesVerdict::Agree) return true;
+  session_.Ui->MsgBox("货位数量合计" + adodb::FormatNumber(check.placed) + "与调拨数量" + adodb::FormatNumber(lineQty) +
+                          "不符,不能保存!",
                       mb::kInformation, kSystemTitle);
   return false;
 }

@@ -46,16 +46,17 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
   }
 }
 
-double PlacedQuantity(const std::vector<std::string>& items) {
-  double placed = 0;
+PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty) {
+  PlacesCheck check;
   for (const std::string& item : items) {
     std::vector<std::string> parts = SplitAtCommas(item);
     if (parts.size() < 2) continue;
     parts.resize(4);
     double quantity = 0;
-    if (adodb::ParseNumber(parts[3], quantity)) placed += quantity;
+    if (adodb::ParseNumber(parts[3], quantity)) check.placed += quantity;
   }
-  return placed;
+  if (!SameQuantity(check.placed, lineQty)) check.verdict = PlacesVerdict::TotalDiffers;
+  return check;
 }
 
 bool SameQuantity(double a, double b) {

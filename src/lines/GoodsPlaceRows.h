@@ -19,9 +19,20 @@ struct LineGoodsPlaces {
 
 void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
 
-// The quantity the items place: the sum of their quantities (part 3) over the items that are
-// written (two parts or more); a quantity that is no number counts 0.
-double PlacedQuantity(const std::vector<std::string>& items);
+// Whether the items may be stored as the goods places of a line of lineQty base units. They
+// must place the quantity that moves, no more and no less: places that do not add up to the
+// line leave the in-warehouse's places out of step with its batch stock once the bill is booked.
+enum class PlacesVerdict {
+  Agree,
+  TotalDiffers,  // the quantities add up to `placed`, not to the line's quantity
+};
+
+struct PlacesCheck {
+  PlacesVerdict verdict = PlacesVerdict::Agree;
+  double placed = 0;  // the quantities of the items that are written (two parts or more)
+};
+
+PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty);
 
 // Quantities compared as the clerk sees them, to 6 places, so 0.1 + 0.2 places 0.3.
 bool SameQuantity(double a, double b);
