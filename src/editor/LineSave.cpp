@@ -121,10 +121,21 @@ bool FrmStoreAdjuctBill::BillEditableInApproval(const std::string& refusal) {
 // anything is written.
 bool FrmStoreAdjuctBill::PlacesCoverLine(const std::vector<std::string>& places, double lineQty) {
   const PlacesCheck check = CheckLinePlaces(places, lineQty);
-  if (check.verdict == PlacesVerdict::Agree) return true;
-  session_.Ui->MsgBox("货位数量合计" + adodb::FormatNumber(check.placed) + "与调拨数量" + adodb::FormatNumber(lineQty) +
-                          "不符,不能保存!",
-                      mb::kInformation, kSystemTitle);
+  switch (check.verdict) {
+    case PlacesVerdict::Agree:
+      return true;
+    case PlacesVerdict::QuantityNotNumber:
+      session_.Ui->MsgBox("货位数量必须是数字!", mb::kInformation, kSystemTitle);
+      return false;
+    case PlacesVerdict::TotalDiffers:
+      session_.Ui->MsgBox("货位数量合计" + adodb::FormatNumber(check.placed) + "与调拨数量" +
+                              adodb::FormatNumber(lineQty) + "不符,不能保存!",
+                          mb::kInformation, kSystemTitle);
+      return false;
+    case PlacesVerdict::SignDiffers:
+      session_.Ui->MsgBox("货位数量不能与调拨数量异号!", mb::kInformation, kSystemTitle);
+      return false;
+  }
   return false;
 }
 

@@ -1,7 +1,10 @@
 #include "lines/GoodsPlaceRows.h"
 
+#include <algorithm>
+#include <optional>
 #include <sstream>
 
+#include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
@@ -20,13 +23,15 @@ std::vector<std::string> SplitAtCommas(const std::string& item) {
   return parts;
 }
 
-// Items come from the goods-place dialog, which writes the quantity as a number. Anything else
-// goes to the server as the text it is, as it always did, and the server judges it.
-adodb::Parameter PlaceQuantity(const std::string& text) {
+// A blank quantity is no more 0 than letters are: the dialog writes a number, and an item
+// that holds none was not made by it.
+std::optional<double> PlaceQuantity(const std::string& text) {
   double quantity = 0;
-  if (adodb::ParseNumber(text, quantity)) return BoundQuantity(quantity);
-  return adodb::BoundText(text);
+  if (adodb::ParseNumber(text, quantity)) return quantity;
+  return std::nullopt;
 }
+
+bool OppositeSigns(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
 
 }  // namespace
 
@@ -37,25 +42,36 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
     std::vector<std::string> parts = SplitAtCommas(item);
     if (parts.size() < 2) continue;
     parts.resize(4);
+    // The callers check the items first; a quantity that is no number never reaches the table,
+    // where every later booking of the bill would fail on it.
+    const std::optional<double> quantity = PlaceQuantity(parts[3]);
+    if (!quantity) throw adodb::Error::Provider("货位数量必须是数字!");
     session.Conn->Execute(
         "Insert Into BillGoodsPlace(BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
         "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) Values ('WarehouseIn',?,?,?,?,?,?,?,?,?,'')",
         {adodb::BoundText(places.lsh), adodb::BoundText(places.dh), adodb::BoundText(places.hh),
          adodb::BoundText(places.warehouseId), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine),
-         adodb::BoundText(parts[0]), adodb::BoundText(parts[2]), PlaceQuantity(parts[3])});
+         adodb::BoundText(parts[0]), adodb::BoundText(parts[2]), BoundQuantity(*quantity)});
   }
 }
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty) {
-  PlacesCheck check;
+  std::vector<double> quantities;
   for (const std::string& item : items) {
     std::vector<std::string> parts = SplitAtCommas(item);
     if (parts.size() < 2) continue;
     parts.resize(4);
-    double quantity = 0;
-    if (adodb::ParseNumber(parts[3], quantity)) check.placed += quantity;
+    const std::optional<double> quantity = PlaceQuantity(parts[3]);
+    if (!quantity) return {PlacesVerdict::QuantityNotNumber, 0};
+    quantities.push_back(*quantity);
   }
-  if (!SameQuantity(check.placed, lineQty)) check.verdict = PlacesVerdict::TotalDiffers;
+  PlacesCheck check;
+  for (double quantity : quantities) check.placed += quantity;
+  if (!SameQuantity(check.placed, lineQty)) {
+    check.verdict = PlacesVerdict::TotalDiffers;
+  } else if (std::any_of(quantities.begin(), quantities.end(), [&](double q) { return OppositeSigns(q, lineQty); })) {
+    check.verdict = PlacesVerdict::SignDiffers;
+  }
   return check;
 }
 

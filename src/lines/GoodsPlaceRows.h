@@ -20,16 +20,20 @@ struct LineGoodsPlaces {
 void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
 
 // Whether the items may be stored as the goods places of a line of lineQty base units. They
-// must place the quantity that moves, no more and no less: places that do not add up to the
-// line leave the in-warehouse's places out of step with its batch stock once the bill is booked.
+// must place the quantity that moves, no more and no less, each place a number of the line's
+// sign (0 is any): otherwise the booking leaves the in-warehouse's places out of step with its
+// batch stock, a receipt taking goods off a shelf; a quantity that is no number would fail
+// every later booking of the bill. Only items that are written (two parts or more) count.
 enum class PlacesVerdict {
   Agree,
-  TotalDiffers,  // the quantities add up to `placed`, not to the line's quantity
+  QuantityNotNumber,  // an item's quantity is blank or no number
+  TotalDiffers,       // the quantities add up to `placed`, not to the line's quantity
+  SignDiffers,        // a place moves goods the other way than the line (or a line of 0 moves any)
 };
 
 struct PlacesCheck {
   PlacesVerdict verdict = PlacesVerdict::Agree;
-  double placed = 0;  // the quantities of the items that are written (two parts or more)
+  double placed = 0;  // the items' total, once every quantity is a number
 };
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty);

@@ -1,13 +1,14 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
 // leaves nothing behind, a bill audited meanwhile, a bill's warehouses kept under its lines, two
-// processes saving new bills at once; and the goods places a line is allocated. A bill deleted
-// meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
+// processes saving new bills at once; and the goods places a line is allocated and may be stored
+// with. A bill deleted meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
 #include <gtest/gtest.h>
 
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "db/SqliteFile.h"
 #include "lines/GoodsPlaceAllocation.h"
+#include "lines/GoodsPlaceRows.h"
 #include "lines/LineSaving.h"
 #include "support/AtOnce.h"
 #include "support/DemoGoodsPlaceRequest.h"
@@ -95,6 +96,19 @@ TEST_F(LineSavingTest, TheWarehousesOfABillWithOtherLinesStayAsStored) {
             "0303");
 }
 
+// The editor refuses such places before the save (scenarios/lines/goods_place_refusals.scn); one
+// that reaches it all the same stores nothing, rather than a quantity every booking would fail on.
+TEST_F(LineSavingTest, APlaceQuantityThatIsNoNumberStoresNothing) {
+  const adodb::Error error = testsupport::ErrorOf([&] {
+    StoreLine(session_, testsupport::PlacedLine("", "01", "05", "0023", "230422", "200231", 2,
+                                                {"P05Y01,x,Y01,2", "P05Y02,x,Y02,abc"}));
+  });
+  EXPECT_EQ(error.Description(), "货位数量必须是数字!");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid like 'DBD20240305%'"), 0);
+  EXPECT_EQ(Serial(), "5");
+}
+
 // The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
 // removed after that check must not be written into a new bill's header and line.
 TEST_F(LineSavingTest, ASaveIntoAWarehouseRemovedMeanwhileStoresNothing) {
@@ -128,6 +142,25 @@ TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where b.lsh like "
                       "'DBD20240305%' and a.dh='1001'"), 2 * kRounds);
   EXPECT_EQ(Serial(), std::to_string(5 + 2 * kRounds));
+}
+
+// The places a line may be stored with, as the save and the re-allocation check them: numbers of
+// the line's sign (0 goes with any) that add up to it.
+TEST(LinePlacesCheckTest, PlacesAreNumbersOfTheLinesSignAddingUpToIt) {
+  using V = PlacesVerdict;
+  const auto verdict = [](const std::vector<std::string>& items, double qty) { return CheckLinePlaces(items, qty).verdict; };
+  EXPECT_EQ(verdict({"P1,x,Y1,1.5", "P2,x,Y2,0.5"}, 2), V::Agree);
+  EXPECT_EQ(verdict({"P1,x,Y1,0.1", "P2,x,Y2,0.2"}, 0.3), V::Agree);
+  EXPECT_EQ(verdict({"P1,x,Y1,-2", "P2,x,Y2,0"}, -2), V::Agree) << "a line that gives goods back places them back";
+  EXPECT_EQ(verdict({"P1"}, 0), V::Agree) << "an item of one part is not written";
+  EXPECT_EQ(verdict({"P1,x,Y1,abc", "P2,x,Y2,2"}, 2), V::QuantityNotNumber);
+  EXPECT_EQ(verdict({"P1,x,Y1"}, 0), V::QuantityNotNumber) << "a missing quantity is not 0";
+  EXPECT_EQ(verdict({"P1,x,Y1, "}, 0), V::QuantityNotNumber);
+  const PlacesCheck shortOf = CheckLinePlaces({"P1,x,Y1,1"}, 5.5);
+  EXPECT_EQ(shortOf.verdict, V::TotalDiffers);
+  EXPECT_EQ(shortOf.placed, 1);
+  EXPECT_EQ(verdict({"P1,x,Y1,3", "P2,x,Y2,-1"}, 2), V::SignDiffers);
+  EXPECT_EQ(verdict({"P1,x,Y1,1", "P2,x,Y2,-1"}, 0), V::SignDiffers);
 }
 
 // The goods-place dialog's rules (its keys and totals are tested offscreen in
