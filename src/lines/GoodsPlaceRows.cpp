@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
@@ -33,43 +34,72 @@ std::optional<double> PlaceQuantity(const std::string& text) {
 
 bool OppositeSigns(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
 
-}  // namespace
+struct PlaceItem {
+  std::string guid, number;         // parts 0 and 2
+  std::optional<double> quantity;  // part 3, when it is a number
+};
 
-void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
-  session.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And BillDetailGuid=?",
-                        {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)});
-  for (const std::string& item : places.items) {
+// The items that are written: two parts or more, missing parts empty.
+std::vector<PlaceItem> WrittenItems(const std::vector<std::string>& items) {
+  std::vector<PlaceItem> written;
+  for (const std::string& item : items) {
     std::vector<std::string> parts = SplitAtCommas(item);
     if (parts.size() < 2) continue;
     parts.resize(4);
-    // The callers check the items first; a quantity that is no number never reaches the table,
-    // where every later booking of the bill would fail on it.
-    const std::optional<double> quantity = PlaceQuantity(parts[3]);
-    if (!quantity) throw adodb::Error::Provider("货位数量必须是数字!");
+    written.push_back({parts[0], parts[2], PlaceQuantity(parts[3])});
+  }
+  return written;
+}
+
+bool SamePlace(const PlaceItem& a, const PlaceItem& b) {
+  return adodb::CompareValues(a.guid, b.guid) == 0 && adodb::CompareValues(a.number, b.number) == 0;
+}
+
+// One item per place, holding the quantities of every item that names it (places compared as the
+// database compares them): the booking adds each place's row once, so a place written twice
+// would receive only one of its quantities. Every quantity is a number.
+std::vector<PlaceItem> MergedPlaces(std::vector<PlaceItem> items) {
+  std::vector<PlaceItem> merged;
+  for (PlaceItem& item : items) {
+    const auto same = std::find_if(merged.begin(), merged.end(), [&](const PlaceItem& m) { return SamePlace(m, item); });
+    if (same == merged.end()) merged.push_back(std::move(item));
+    else *same->quantity += *item.quantity;
+  }
+  return merged;
+}
+
+}  // namespace
+
+void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
+  std::vector<PlaceItem> items = WrittenItems(places.items);
+  // The callers check the items first; a quantity that is no number never reaches the table,
+  // where every later booking of the bill would fail on it.
+  if (std::any_of(items.begin(), items.end(), [](const PlaceItem& item) { return !item.quantity; })) {
+    throw adodb::Error::Provider("货位数量必须是数字!");
+  }
+  session.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And BillDetailGuid=?",
+                        {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)});
+  for (const PlaceItem& place : MergedPlaces(std::move(items))) {
     session.Conn->Execute(
         "Insert Into BillGoodsPlace(BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
         "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) Values ('WarehouseIn',?,?,?,?,?,?,?,?,?,'')",
         {adodb::BoundText(places.lsh), adodb::BoundText(places.dh), adodb::BoundText(places.hh),
          adodb::BoundText(places.warehouseId), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine),
-         adodb::BoundText(parts[0]), adodb::BoundText(parts[2]), BoundQuantity(*quantity)});
+         adodb::BoundText(place.guid), adodb::BoundText(place.number), BoundQuantity(*place.quantity)});
   }
 }
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty) {
-  std::vector<double> quantities;
-  for (const std::string& item : items) {
-    std::vector<std::string> parts = SplitAtCommas(item);
-    if (parts.size() < 2) continue;
-    parts.resize(4);
-    const std::optional<double> quantity = PlaceQuantity(parts[3]);
-    if (!quantity) return {PlacesVerdict::QuantityNotNumber, 0};
-    quantities.push_back(*quantity);
-  }
+  const std::vector<PlaceItem> written = WrittenItems(items);
   PlacesCheck check;
-  for (double quantity : quantities) check.placed += quantity;
+  for (const PlaceItem& item : written) {
+    if (!item.quantity) return {PlacesVerdict::QuantityNotNumber, 0};
+    check.placed += *item.quantity;
+  }
   if (!SameQuantity(check.placed, lineQty)) {
     check.verdict = PlacesVerdict::TotalDiffers;
-  } else if (std::any_of(quantities.begin(), quantities.end(), [&](double q) { return OppositeSigns(q, lineQty); })) {
+  } else if (std::any_of(written.begin(), written.end(),
+                         [&](const PlaceItem& item) { return OppositeSigns(*item.quantity, lineQty); })) {
     check.verdict = PlacesVerdict::SignDiffers;
   }
   return check;

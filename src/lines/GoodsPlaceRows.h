@@ -1,7 +1,7 @@
 #pragma once
 // The in-warehouse goods-place rows of one line in BillGoodsPlace: what the goods-place dialog
-// answered, written in place of the line's earlier rows. Runs on the session connection, inside
-// the caller's transaction; failures throw adodb::Error.
+// answered, one row per place, written in place of the line's earlier rows. Runs on the session
+// connection, inside the caller's transaction; failures throw adodb::Error.
 #include <string>
 #include <vector>
 
@@ -17,6 +17,8 @@ struct LineGoodsPlaces {
   std::vector<std::string> items;
 };
 
+// A place named by several items is written once with their quantities summed. An item whose
+// quantity is no number (CheckLinePlaces refuses it first) throws before anything is written.
 void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
 
 // Whether the items may be stored as the goods places of a line of lineQty base units. They

@@ -14,6 +14,7 @@
 #include "support/DemoGoodsPlaceRequest.h"
 #include "support/ErrorOf.h"
 #include "support/ModuleSession.h"
+#include "support/StockTables.h"
 #include "support/TransferLine.h"
 
 namespace storeadjust {
@@ -107,6 +108,18 @@ TEST_F(LineSavingTest, APlaceQuantityThatIsNoNumberStoresNothing) {
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0);
   EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid like 'DBD20240305%'"), 0);
   EXPECT_EQ(Serial(), "5");
+}
+
+// The booking adds each place's row once: a place the dialog names twice (also in another case or
+// with trailing blanks, the same id to the database) is one row holding both quantities. Ids with
+// quotes are stored as typed.
+TEST_F(LineSavingTest, APlaceNamedTwiceIsStoredAsOneRowHoldingBoth) {
+  const SavedLine saved = StoreLine(
+      session_, testsupport::PlacedLine("", "01", "05", "0023", "230422", "200231", 3,
+                                        {"P05Y'02,x,Y'02,1", "P05Y01,x,Y01,0.5", "p05y'02 ,x,y'02,1", "P05Y01,x,Y01,0.5"}));
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), "select GoodsPlaceGuid, GoodsPlaceNo, Quantity from BillGoodsPlace where "
+                                           "BillGuid='" + saved.lsh + "' order by GoodsPlaceGuid"),
+            "P05Y'02|Y'02|2|\nP05Y01|Y01|1|\n");
 }
 
 // The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
