@@ -57,10 +57,16 @@ const adodb::Variant& FirstRowColumn(const adodb::ResultSet& result, const std::
   return *value;
 }
 
-constexpr const char* kPlacesJoin =
-    " From GoodsPlaceBalance A Inner Join BillGoodsPlace B On A.GoodsPlaceGuid=B.GoodsPlaceGuid And "
-    "A.GoodsPlaceNo=B.GoodsPlaceNo And A.WarehouseGuid = B.WarehouseGuid And A.MaterielGuid = B.MaterielGuid And "
-    "A.BatchNo=B.BatchNo And A.BatchNumber=B.BatchNumber ";
+// A line's goods-place rows of one bill type (its values: LinePlaceRows), one per place with the
+// quantities of every row that names it. Rows stored before the save merged a place named twice
+// may hold it twice: joined row by row, a place's balance is updated from one of them only and
+// the other quantity is lost, and a place new to the batch is inserted twice.
+constexpr const char* kLinePlaces =
+    "(Select GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
+    "Sum(IsNull(Quantity,0)) As Quantity From BillGoodsPlace Where BillType=? And BillGuid=? And BillDetailGuid=? "
+    "Group By GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber) B On "
+    "A.GoodsPlaceGuid=B.GoodsPlaceGuid And A.GoodsPlaceNo=B.GoodsPlaceNo And A.WarehouseGuid = B.WarehouseGuid And "
+    "A.MaterielGuid = B.MaterielGuid And A.BatchNo=B.BatchNo And A.BatchNumber=B.BatchNumber";
 
 }  // namespace
 
@@ -98,6 +104,16 @@ adodb::ResultSet StockMovement::Rows(const std::string& sql, const adodb::BoundV
 }
 
 bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& values) { return !Rows(sql, values).rows.empty(); }
+
+adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const BillLineValues& line) const {
+  return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
+}
+
+void StockMovement::ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign) {
+  session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) ") + sign +
+                             " B.Quantity From GoodsPlaceBalance A Inner Join " + kLinePlaces,
+                         LinePlaceRows(billType, line));
+}
 
 adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
   return {BoundText(line.hh), BoundText(warehouse), BoundText(line.ph), BoundText(line.pcdh)};
@@ -253,12 +269,9 @@ void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearO
 }
 
 void StockMovement::UnIssuePlaces(const BillLineValues& line) {
-  const adodb::BoundValues lineRows{BoundText(lsh_), BoundText(line.dh)};
-  session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + IsNull(B.Quantity,0)") +
-                             kPlacesJoin + " Where B.BillType='WarehouseOut' And B.BillGuid=? And B.BillDetailGuid=?",
-                         lineRows);
+  ChangePlaceBalances("WarehouseOut", line, "+");
   session_.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseOut' And BillGuid=? And BillDetailGuid=?",
-                         lineRows);
+                         {BoundText(lsh_), BoundText(line.dh)});
 }
 
 // --- the in-warehouse --------------------------------------------------------------------------------
@@ -299,20 +312,17 @@ void StockMovement::ReceiveBalance(const BillLineValues& line) {
       Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
+// A place that holds none of the batch yet gets its balance row first, empty; then every place
+// receives what the line's rows give it.
 void StockMovement::ReceivePlaces(const BillLineValues& line) {
-  const std::string lineRows = " Where B.BillType='WarehouseIn' And B.BillGuid=? And B.BillDetailGuid=?";
-  const adodb::BoundValues lineValues{BoundText(lsh_), BoundText(line.dh)};
   session_.Conn->Execute(
-      "Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
-      "CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,B.WarehouseGuid,"
-      "B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right Join BillGoodsPlace B On "
-      "A.GoodsPlaceGuid=B.GoodsPlaceGuid And A.GoodsPlaceNo=B.GoodsPlaceNo  And A.WarehouseGuid = B.WarehouseGuid "
-      "And A.MaterielGuid = B.MaterielGuid And A.BatchNo=B.BatchNo And A.BatchNumber=B.BatchNumber " +
-          lineRows + " And A.GoodsPlaceGuid Is Null",
-      lineValues);
-  session_.Conn->Execute(
-      std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) + B.Quantity") + kPlacesJoin + lineRows,
-      lineValues);
+      std::string("Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,"
+                  "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,"
+                  "B.WarehouseGuid,B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right "
+                  "Join ") +
+          kLinePlaces + " Where A.GoodsPlaceGuid Is Null",
+      LinePlaceRows("WarehouseIn", line));
+  ChangePlaceBalances("WarehouseIn", line, "+");
 }
 
 void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
@@ -331,9 +341,7 @@ void StockMovement::UnReceiveBalance(const BillLineValues& line) {
 }
 
 void StockMovement::UnReceivePlaces(const BillLineValues& line) {
-  session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) - IsNull(B.Quantity,0)") +
-                             kPlacesJoin + " Where B.BillType='WarehouseIn' And B.BillGuid=? And B.BillDetailGuid=?",
-                         {BoundText(lsh_), BoundText(line.dh)});
+  ChangePlaceBalances("WarehouseIn", line, "-");
 }
 
 // --- rows created by a transfer ---------------------------------------------------------------------

@@ -92,6 +92,11 @@ class StockMovement {
  private:
   adodb::ResultSet Rows(const std::string& sql, const adodb::BoundValues& values);
   bool HasRow(const std::string& sql, const adodb::BoundValues& values);
+  // The values of kLinePlaces' marks: the line's goods-place rows of the bill type.
+  adodb::BoundValues LinePlaceRows(const char* billType, const BillLineValues& line) const;
+  // Adds ("+") or takes ("-") the quantity the line's rows of the bill type give each place to or
+  // from the place's balance.
+  void ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign);
   // The values of kBatchKey's marks: the line's batch in the warehouse.
   adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;

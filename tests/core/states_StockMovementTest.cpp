@@ -1,6 +1,6 @@
 // What one state change does to the stock tables beyond the totals StockConservationTest checks:
-// the order of the goods-place allocation, the columns of batch and balance rows it creates, and
-// shortages of quantities with decimals.
+// the order of the goods-place allocation, places a line's rows name twice, the columns of batch
+// and balance rows it creates, and shortages of quantities with decimals.
 #include <gtest/gtest.h>
 
 #include "adodb/BoundValues.h"
@@ -64,6 +64,35 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndNamesWhatNoPl
   ASSERT_EQ(Change(StateCommand::UnAudit, "T1").result, StateResult::Done);
   EXPECT_EQ(RowsOf(places), "10|\n7|\n5|\n");
   EXPECT_EQ(db_.Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
+}
+
+// Stored goods-place rows may name a place twice (a split saved before the save merged such
+// places): the booking adds every row's quantity, creates a place new to the batch once, and the
+// reversals take all of it back, on both sides of the transfer.
+TEST_F(StockMovementTest, APlaceTheLinesRowsNameTwiceIsBookedWithBothQuantities) {
+  db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
+           "CurrQuantity) values ('P05Y02','Y02','05','0001','240212','200012',1)"});
+  AddBill("D1", "09", "05", "0001", "240212", "200012", 4, 10, 20);
+  const std::string row =
+      "insert into BillGoodsPlace (BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
+      "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) values ('WarehouseIn','D1','1001','0001','05','240212','200012',";
+  db_.Run({row + "'P05Y01','Y01',0.5,'')", row + "'P05Y01','Y01',0.5,'')", row + "'P05Y02','Y02',1.5,'')",
+           row + "'P05Y02','Y02',1.5,'')"});
+  const auto places = [this](const char* warehouse) {
+    return RowsOf(std::string("select GoodsPlaceGuid, CurrQuantity from GoodsPlaceBalance where MaterielGuid='0001' "
+                              "and WarehouseGuid='") + warehouse + "' order by GoodsPlaceGuid");
+  };
+  const std::string issuedFrom = places("09");
+  ASSERT_EQ(Change(StateCommand::PreAudit, "D1").result, StateResult::Done);
+  db_.Run({"update BillGoodsPlace set Quantity=Quantity/2 where BillGuid='D1' and BillType='WarehouseOut'",
+           "insert into BillGoodsPlace select * from BillGoodsPlace where BillGuid='D1' and BillType='WarehouseOut'"});
+  const StateOutcome confirmed = Change(StateCommand::Confirm, "D1");
+  ASSERT_EQ(confirmed.result, StateResult::Done) << confirmed.message;
+  EXPECT_EQ(places("05"), "P05Y01|1|\nP05Y02|4|\n");
+  ASSERT_EQ(Change(StateCommand::UnConfirm, "D1").result, StateResult::Done);
+  EXPECT_EQ(places("05"), "P05Y01|0|\nP05Y02|1|\n");
+  ASSERT_EQ(Change(StateCommand::UnPreAudit, "D1").result, StateResult::Done);
+  EXPECT_EQ(places("09"), issuedFrom);
 }
 
 TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountAndCarryTheAmounts) {
