@@ -35,7 +35,7 @@ std::optional<double> PlaceQuantity(const std::string& text) {
 bool OppositeSigns(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
 
 struct PlaceItem {
-  std::string guid, number;         // parts 0 and 2
+  std::string guid, number;        // parts 0 and 2
   std::optional<double> quantity;  // part 3, when it is a number
 };
 
