@@ -45,10 +45,13 @@ GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
   connection->Close();
 }
 
-std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text) {
+std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text) const {
   if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
   double value = 0;
-  if (!adodb::ParseNumber(text, value) || value < 0) return std::nullopt;
+  double required = 0;
+  if (!adodb::ParseNumber(text, value)) return std::nullopt;
+  adodb::ParseNumber(quantityToPlace_, required);
+  if (value != 0 && (value < 0) != (required < 0)) return std::nullopt;
   return value;
 }
 

@@ -41,8 +41,9 @@ class GoodsPlaceAllocation {
  public:
   explicit GoodsPlaceAllocation(const GoodsPlaceRequest& request);
 
-  // A typed quantity: blank is 0; text that is not a number, or a negative number, is none.
-  static std::optional<double> ReadQuantity(const std::string& text);
+  // A typed quantity: blank is 0; text that is not a number, or a number of the other sign than
+  // the quantity to place, is none. A negative line (goods going back) is placed in negatives.
+  std::optional<double> ReadQuantity(const std::string& text) const;
 
   const std::vector<GoodsPlaceRow>& Rows() const { return rows_; }
   bool ViewOnly() const { return viewOnly_; }

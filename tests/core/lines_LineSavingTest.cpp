@@ -250,6 +250,19 @@ TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfirme
   ASSERT_TRUE(allocation.SetQuantity(1, " "));
   EXPECT_TRUE(allocation.MayConfirm());
   EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
+  EXPECT_FALSE(allocation.SetQuantity(1, "-1")) << "a receipt takes nothing off a shelf";
+}
+
+// Goods going back (a negative line) leave the places they are taken from: the clerk places the
+// negative quantity in negatives, and no positive place may make up the total.
+TEST(GoodsPlaceAllocationTest, ANegativeLineIsPlacedInNegatives) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", "-3"));
+  EXPECT_FALSE(allocation.SetQuantity(0, "2"));
+  ASSERT_TRUE(allocation.SetQuantity(0, "-2"));
+  ASSERT_TRUE(allocation.SetQuantity(2, "-1"));
+  EXPECT_TRUE(allocation.MayConfirm());
+  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
 }
 
 }  // namespace
