@@ -11,7 +11,8 @@ QWidget* QuantityCellDelegate::createEditor(QWidget* parent, const QStyleOptionV
   QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
   if (auto* line = qobject_cast<QLineEdit*>(editor)) {
     line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), line));
+    // A minus for goods going back; the allocation refuses a sign other than the line's.
+    line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*\\.?[0-9]*")), line));
   }
   return editor;
 }

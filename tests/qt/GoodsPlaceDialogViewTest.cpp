@@ -92,6 +92,18 @@ TEST_F(GoodsPlaceDialogViewTest, ASplitOfPointThreeAsPointOneAndPointTwoIsConfir
   EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,0.1", "P05Y02,05,Y02,0.2"}));
 }
 
+// Goods going back are placed by keys alone in negatives, as the line's quantity is.
+TEST_F(GoodsPlaceDialogViewTest, ANegativeLineIsPlacedInNegatives) {
+  GoodsPlaceAllocation allocation(Request(storeadjust::kNewLineKey, "-3"));
+  GoodsPlaceDialogView dialog(allocation);
+  Show(dialog);
+  EnterQuantity(dialog, QStringLiteral("-2"));
+  QTest::keyClick(dialog.Grid(), Qt::Key_Return);
+  EnterQuantity(dialog, QStringLiteral("-1"));
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
+}
+
 // A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
 TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
