@@ -215,6 +215,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // LineSave.cpp
   void SaveLine();
   bool LineMayBeSaved();
+  bool StoredBillAudited();
   void RefuseAuditedBill();
   bool RefuseViewOnly(const std::string& change);
   bool RefuseUnder(const std::string& title, const std::string& text, const std::string& focus);

@@ -58,13 +58,19 @@ bool FrmStoreAdjuctBill::RefuseViewOnly(const std::string& change) {
   return false;
 }
 
+bool FrmStoreAdjuctBill::StoredBillAudited() {
+  const adodb::BoundValues lsh = {adodb::BoundText(lsh_)};
+  return FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=?", "preshbz", lsh)) ||
+         FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=?", "shbz", lsh));
+}
+
 // The checks that refuse a line before anything is asked of the clerk. A goods number typed
 // over without Enter is never saved: the price, amounts and panel on screen are the goods looked
 // up before, so the clerk is sent back to take the goods typed.
+// A bill not stored yet is audited by no one: the serial it shows may meanwhile name another
+// clerk's bill, and its first line is stored under a serial built afresh.
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
-  const adodb::BoundValues lsh = {adodb::BoundText(lsh_)};
-  if (FlagIsSet(GetFieldValue(session_, "Select top 1 isnull(preshbz,0) preshbz from ckdbdzk where lsh=?", "preshbz", lsh)) ||
-      FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=?", "shbz", lsh))) {
+  if (!newBill_ && StoredBillAudited()) {
     RefuseAuditedBill();
     return false;
   }
