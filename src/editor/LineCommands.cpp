@@ -72,11 +72,13 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
 }
 
 // The stored line becomes the entry row whole: goods facts, unit and coefficient, price,
-// amounts, batch and goods places; saving it unchanged stores it as it was.
+// amounts, batch and goods places; saving it unchanged stores it as it was. The header fields
+// show the bill as stored, its remark too: the save writes 备注 into the header, where the
+// line's own older remark would replace the bill's.
 void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh) {
   try {
     auto rs = RequireOpened(OpenRsReadOnly(
-        session_, "select *,d.name as dcckname,e.name as drckname,a.hh,a.dj,a.sl,a.je,a.lsze,a.srsl,a.kh,a.bz "
+        session_, "select *,d.name as dcckname,e.name as drckname,a.hh,a.dj,a.sl,a.je,a.lsze,a.srsl,a.kh,b.bz "
                   "from ckdbdzkmx a inner join ckdbdzk b on a.lsh = b.lsh left join gl_stock d on b.dcstockid=d.id "
                   "left join gl_stock e on b.drstockid=e.id where b.lsh=? and a.dh=?",
         {adodb::BoundText(lsh), adodb::BoundText(dh)}));
