@@ -123,6 +123,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
     return false;
   }
   batch.warehouse = Text("TxtBcCkID");
+  batch.chosenFor = entry_.BaseQuantity();
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
                        .value_or(NumberOrZero(Column(row, kBatchQuantity)));

@@ -21,6 +21,9 @@ struct EntryBatch {
   double quantity = 0;   // what the batch holds, in base units
   std::string expiry;    // xq, when the list shows it
   std::string warehouse;  // the out-warehouse it was chosen in, which holds it
+  // The row's quantity, in base units, the batch was chosen for: the stock and the batch were
+  // judged against it (and the batch's warehouse follows its sign).
+  double chosenFor = 0;
 };
 
 struct EntryRow {

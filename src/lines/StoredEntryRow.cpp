@@ -24,12 +24,13 @@ std::optional<MeasureUnit> UnitNamed(Session& session, const std::string& hh, co
 }
 
 std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, const std::string& outWarehouse,
-                                      const std::string& ph, const std::string& pcdh) {
+                                      const std::string& ph, const std::string& pcdh, double baseQty) {
   if (ph.empty() && pcdh.empty()) return std::nullopt;
   EntryBatch batch;
   batch.number = ph;
   batch.line = pcdh;
   batch.warehouse = outWarehouse;
+  batch.chosenFor = baseQty;
   batch.price = BatchPurchasePrice(session, hh, outWarehouse, ph, pcdh);
   batch.quantity = BatchQuantity(session, hh, outWarehouse, ph, pcdh).value_or(0);
   return batch;
@@ -86,7 +87,7 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.amount = NumberOrZero(rs->Value("je"));
   row.retailTotal = NumberOrZero(rs->Value("lsze"));
   row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("ph").TextOrEmpty(),
-                          rs->Value("pcdh").TextOrEmpty());
+                          rs->Value("pcdh").TextOrEmpty(), baseQty);
   rs->Close();
   row.goodsPlaces = StoredPlaces(session, lsh, dh);
   return row;
