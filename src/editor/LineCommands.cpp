@@ -88,13 +88,15 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     if (!row) return;
     FillHeaderFields(*rs, lsh);
     rs->Close();
+    // Leaving the price or quantity field works the amounts out of them: that happens to the row
+    // given up, before the stored line's own figures are shown.
+    SetFocus("TxtHH");
     lsh_ = lsh;
     newBill_ = false;
     entry_ = std::move(*row);
     ShowEntryRow();
     // The panel shows the goods being amended, not those of the line highlighted before.
     ShowGoodsInfo(lsh, entry_.goods);
-    SetFocus("TxtHH");
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
   }
