@@ -182,6 +182,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   if (saved.outcome == LineSaveOutcome::LineGone) {
     return ShowVoidSave("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", LineGoneNote(line.dh));
   }
+  if (saved.outcome == LineSaveOutcome::LineChanged) {
+    return ShowVoidSave("单号为[" + line.dh + "]的数据已被其他操作员修改,修改没有保存!",
+                        "单号 " + line.dh + " 的明细已被其他操作员修改，已重新列出明细");
+  }
   if (saved.outcome == LineSaveOutcome::WarehousesKept) {
     session_.Ui->MsgBox(kWarehousesKept, mb::kExclamation, kSystemTitle);
     // The entry row's goods and batch were looked up in the warehouses typed: it is entered again

@@ -36,8 +36,10 @@ struct EntryRow {
   std::optional<EntryBatch> batch;
   // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
   std::vector<std::string> goodsPlaces;
-  // The stored line this row amends (its dh); empty for a new line.
+  // The stored line this row amends (its dh); empty for a new line. With it, the line as it was
+  // stored when loaded (StoredLineImage), which the save finds unchanged or refuses.
   std::string storedLine;
+  std::string storedImage;
 
   // As the fields show them: price per unit entered, quantity in that unit, amount, retail total.
   double price = 0;
@@ -52,8 +54,10 @@ struct EntryRow {
   // Everything that belonged to the goods: what a goods field typed over no longer has.
   void VoidGoods() {
     const std::string line = storedLine;
+    const std::string image = storedImage;
     *this = EntryRow{};
     storedLine = line;
+    storedImage = image;
   }
 };
 

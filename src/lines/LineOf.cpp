@@ -18,6 +18,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.operatorName = header.operatorName;
   line.amend = row.IsAmendment();
   line.dh = row.storedLine;
+  line.amendedImage = row.storedImage;
   line.hh = row.goods;
   line.goodsName = row.facts.name;
   line.unitName = row.unit.name;

@@ -75,11 +75,6 @@ BillOpenness OpennessOf(Session& session, const std::string& lsh) {
   return BillOpenness::Open;
 }
 
-bool LineExists(Session& session, const std::string& lsh, const std::string& dh) {
-  return RequireOpened(OpenRsReadOnly(session, "select dh from ckdbdzkmx where lsh=? and dh=?",
-                                      {adodb::BoundText(lsh), adodb::BoundText(dh)}))
-             ->RecordCount() > 0;
-}
 
 // Read inside the transaction, so that what other clerks committed meanwhile is seen: Saved when
 // the line of a stored bill may be written.
@@ -89,8 +84,13 @@ LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness
   // that went as one without lines is written again.
   if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) return LineSaveOutcome::BillGone;
   // An amended line deleted since it was loaded: updating nothing and writing its goods places
-  // would leave rows without a line.
-  if (line.amend && !LineExists(session, line.lsh, line.dh)) return LineSaveOutcome::LineGone;
+  // would leave rows without a line. One changed since, by another clerk's amendment or as a new
+  // line given the number again, would be written over unseen.
+  if (line.amend) {
+    const std::string stored = StoredLineImage(session, line.lsh, line.dh);
+    if (stored.empty()) return LineSaveOutcome::LineGone;
+    if (!line.amendedImage.empty() && stored != line.amendedImage) return LineSaveOutcome::LineChanged;
+  }
   if (WarehousesKeptByLines(session, line.lsh, line.outWarehouse, line.inWarehouse, line.dh)) {
     return LineSaveOutcome::WarehousesKept;
   }
@@ -199,6 +199,17 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
                                      line.inWarehouseKeepsPlaces ? line.goodsPlaces : std::vector<std::string>{}});
   transaction.Commit();
   return saved;
+}
+
+std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh) {
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select hh,ph,pcdh,sl,srsl,dw,dj,je,lsze,lsj,bz,dcstockid,drstockid from ckdbdzkmx where lsh=? and dh=?",
+      {adodb::BoundText(lsh), adodb::BoundText(dh)}));
+  if (rs->RecordCount() < 1) return {};
+  rs->MoveFirst();
+  std::string image = "|";
+  for (std::size_t i = 0; i < rs->Columns().size(); ++i) image += rs->Value(i).TextOrEmpty() + "|";
+  return image;
 }
 
 }  // namespace storeadjust

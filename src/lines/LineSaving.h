@@ -43,6 +43,9 @@ struct LineToSave {
   // The line: an amended one keeps its number dh; a new one gets the next number of the bill.
   bool amend = false;
   std::string dh;
+  // An amended line as it was stored when loaded (StoredLineImage); empty to write it whatever it
+  // holds now.
+  std::string amendedImage;
   std::string hh, goodsName, unitName;
   std::string batchNo, batchLine;  // empty for goods without batches
   double price = 0;
@@ -57,6 +60,7 @@ enum class LineSaveOutcome {
   Saved,
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
   LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
+  LineChanged,  // the amended line was changed meanwhile, or deleted and its number given again
   BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
 };
@@ -73,6 +77,10 @@ struct SavedLine {
 // still exists, all read inside the transaction. The warehouses of a bill with other lines stored
 // stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
+
+// What a stored line holds, as one text, to tell whether it changed between its loading for an
+// amendment and the save; empty when the line is not stored. Reads on the session connection.
+std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh);
 
 // True when lines of the stored bill other than savedDh (empty for a new line) keep the header's
 // warehouses from becoming these: its lines move stock between the warehouses they were stored with.

@@ -5,6 +5,7 @@
 #include "host/LenientValues.h"
 #include "host/RequireOpened.h"
 #include "lines/BatchChoice.h"
+#include "lines/LineSaving.h"
 
 namespace storeadjust {
 
@@ -90,6 +91,7 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
                           rs->Value("pcdh").TextOrEmpty(), baseQty);
   rs->Close();
   row.goodsPlaces = StoredPlaces(session, lsh, dh);
+  row.storedImage = StoredLineImage(session, lsh, dh);
   return row;
 }
 
