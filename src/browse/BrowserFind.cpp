@@ -1,6 +1,7 @@
 // The browser's find box and bill-date range, and keeping the list on a bill by its serial when
 // its rows are read again.
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
@@ -46,7 +47,8 @@ void FrmStoreAdjuctBillBrow::ControlChange(const std::string& control) {
 
 void FrmStoreAdjuctBillBrow::ApplyFind() {
   BillListFind find;
-  find.text = Text(kFind);
+  // A serial pasted from another window often brings a blank along; none belongs to a term.
+  find.text = std::string(adodb::Trimmed(Text(kFind)));
   find.from = PickedDate(Text(kDateFrom));
   find.to = PickedDate(Text(kDateTo));
   ReopenList(FindCondition(find));
