@@ -80,6 +80,7 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("txtBrCkName", rs.Value("drckname").TextOrEmpty());
   SetText("TxtBcCkID", HeaderValue(rs, "dcstockid").TextOrEmpty());
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
+  headerAsLoaded_ = {Text("DTPKdrq"), Text("TxtBZ"), Text("TxtCzryName")};
 }
 
 // 审核人员 as stored, for a bill whose state another clerk changed while it was open here. A read

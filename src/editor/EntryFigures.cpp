@@ -114,6 +114,7 @@ BillHeader FrmStoreAdjuctBill::HeaderOfBill() {
   header.inWarehouse = Text("txtBrCKid");
   header.remark = Text("TxtBZ");
   header.operatorName = Text("TxtCzryName");
+  if (!newBill_) header.asLoaded = headerAsLoaded_;
   header.goodsCarryBatches = !session_.isNotPh;
   header.transfersCarryPrices = !IsCkdbdDj;
   header.inWarehouseKeepsPlaces = KeepsGoodsPlaces(session_, header.inWarehouse);

@@ -288,6 +288,7 @@ class FrmStoreAdjuctBill : public FormModel {
   EditorRequest request_;
   std::string lsh_;      // the serial of the bill on screen
   bool newBill_ = true;  // the bill has no stored header yet
+  HeaderFields headerAsLoaded_;  // the stored bill's date, remark and operator as last loaded
   EntryRow entry_;
   RecordsetGrid vfgContent_;
   TextGrid vfgSpxx_;

@@ -16,6 +16,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.inWarehouse = header.inWarehouse;
   line.remark = header.remark;
   line.operatorName = header.operatorName;
+  line.headerAsLoaded = header.asLoaded;
   line.amend = row.IsAmendment();
   line.dh = row.storedLine;
   line.amendedImage = row.storedImage;

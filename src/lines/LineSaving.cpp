@@ -105,6 +105,26 @@ void InsertHeader(Session& session, const LineToSave& line, const std::string& l
        adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName)});
 }
 
+// The line with the header fields the clerk left as loaded taken from the stored header, read
+// inside the transaction: saving a line puts back no field another clerk changed meanwhile, and
+// the line takes the bill's remark as stored.
+LineToSave WithStoredHeaderFields(Session& session, const LineToSave& line, const std::string& lsh) {
+  if (!line.headerAsLoaded) return line;
+  auto rs = RequireOpened(
+      OpenRsReadOnly(session, "select kdrq,bz,czry from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}));
+  if (rs->RecordCount() < 1) return line;
+  rs->MoveFirst();
+  LineToSave merged = line;
+  const HeaderFields& loaded = *line.headerAsLoaded;
+  if (line.billDate == loaded.billDate && !rs->Value("kdrq").IsNull()) {
+    const adodb::Date date = rs->Value("kdrq").AsDate();
+    merged.billDate = adodb::Date{date.year, date.month, date.day}.ToText();
+  }
+  if (line.remark == loaded.remark) merged.remark = rs->Value("bz").TextOrEmpty();
+  if (line.operatorName == loaded.operatorName) merged.operatorName = rs->Value("czry").TextOrEmpty();
+  return merged;
+}
+
 void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
   session.Conn->Execute("update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
                         {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
@@ -174,6 +194,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     throw adodb::Error::Provider("仓库编号不存在!");
   }
   SavedLine saved;
+  LineToSave merged = line;
   if (line.newBill) {
     saved.lsh = FreeSerial(session);
     InsertHeader(session, line, saved.lsh);
@@ -185,13 +206,13 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       return {refused, saved.lsh, line.dh};
     }
     if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
-    else UpdateHeader(session, line, saved.lsh);
+    else UpdateHeader(session, merged = WithStoredHeaderFields(session, line, saved.lsh), saved.lsh);
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {
-    UpdateLine(session, line, saved.lsh);
+    UpdateLine(session, merged, saved.lsh);
   } else {
-    InsertLine(session, line, saved.lsh, saved.dh);
+    InsertLine(session, merged, saved.lsh, saved.dh);
   }
   // An amended line moved to a warehouse without goods places loses the places it had in the
   // old one: rows of a warehouse the line no longer enters would be booked by nobody.

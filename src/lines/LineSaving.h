@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/Session.h"
+#include "lines/BillHeader.h"
 
 namespace storeadjust {
 
@@ -40,6 +41,9 @@ struct LineToSave {
   bool billShowsLines = false;
   std::string billDate;  // "YYYY-MM-DD"
   std::string outWarehouse, inWarehouse, remark, operatorName;
+  // The date, remark and operator as the clerk's screen loaded them: a field the clerk left as it
+  // was keeps what is stored, which another clerk may have changed since. None writes them all.
+  std::optional<HeaderFields> headerAsLoaded;
   // The line: an amended one keeps its number dh; a new one gets the next number of the bill.
   bool amend = false;
   std::string dh;
