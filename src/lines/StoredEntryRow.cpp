@@ -1,10 +1,14 @@
 #include "lines/StoredEntryRow.h"
 
+#include <cmath>
+
 #include "adodb/Recordset.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
 #include "lines/BatchChoice.h"
+#include "lines/BoundColumns.h"
 #include "lines/LineSaving.h"
 
 namespace storeadjust {
@@ -55,9 +59,11 @@ std::vector<std::string> StoredPlaces(Session& session, const std::string& lsh, 
 }  // namespace
 
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
-                       double baseQty, double enteredQty) {
+                       double baseQty, std::optional<double> enteredQty) {
   MeasureUnit unit = unitOfThatName.value_or(MeasureUnit{"", storedName, 1});
-  if (enteredQty != 0) unit.coefficient = baseQty / enteredQty;
+  if (!enteredQty || *enteredQty == 0) return unit;
+  const bool unitGivesStoredQty = std::fabs(RoundTo(unit.coefficient * *enteredQty, kQuantityScale) - baseQty) < 1e-9;
+  if (!unitGivesStoredQty) unit.coefficient = baseQty / *enteredQty;
   return unit;
 }
 
@@ -80,10 +86,14 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.facts.retailPrice = NumberOrZero(rs->Value("lsj"));
   row.outStockQty = ReadOutStock(session, row.goods, outWarehouse).value_or(0);
   const double baseQty = NumberOrZero(rs->Value("sl"));
-  const bool enteredKnown = !IsMissing(rs->Value("srsl"));
-  row.quantity = enteredKnown ? NumberOrZero(rs->Value("srsl")) : baseQty;
+  // srsl 0 beside a quantity is the column's default, in lines other programs wrote: as unknown
+  // as NULL. The quantity entered is then the base quantity in the line's unit.
+  std::optional<double> entered;
+  if (!IsMissing(rs->Value("srsl"))) entered = NumberOrZero(rs->Value("srsl"));
+  if (entered == 0.0 && baseQty != 0) entered.reset();
   const std::string unitName = rs->Value("dw").TextOrEmpty();
-  row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, row.quantity);
+  row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, entered);
+  row.quantity = entered.value_or(row.unit.coefficient == 0 ? baseQty : baseQty / row.unit.coefficient);
   row.price = NumberOrZero(rs->Value("dj"));
   row.amount = NumberOrZero(rs->Value("je"));
   row.retailTotal = NumberOrZero(rs->Value("lsze"));

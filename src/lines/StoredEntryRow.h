@@ -11,11 +11,13 @@
 namespace storeadjust {
 
 // The unit a line was stored in: the goods' unit of that name when t_MeasureUnit has one,
-// otherwise a unit of the stored name. Its coefficient is the one the line was entered with,
-// sl / srsl, whatever the unit's coefficient has become since; the unit's own (or 1) only when
-// srsl is 0. Pure, so the rule is tested without a database.
+// otherwise a unit of the stored name (coefficient 1). Its coefficient is the one the line was
+// entered with: the unit's own when it gives the stored sl from srsl (sl is stored at 4 places, so
+// sl / srsl need not be it: 0.25 克 of 0.001 are stored as 0.0003), otherwise sl / srsl, the unit
+// having changed since. Without a known srsl (none, or 0 beside a quantity) the unit's own.
+// Pure, so the rule is tested without a database.
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
-                       double baseQty, double enteredQty);
+                       double baseQty, std::optional<double> enteredQty);
 
 // Nothing when the line is not stored (any more). Reads on the session connection; a failing
 // read throws adodb::Error.

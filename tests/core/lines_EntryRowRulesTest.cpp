@@ -15,7 +15,11 @@ TEST(StoredUnitTest, AStoredLinesUnitKeepsTheCoefficientItWasEnteredWith) {
   const MeasureUnit changed = StoredUnit("件", MeasureUnit{"03", "件", 50}, 100, 1);
   EXPECT_EQ(changed.coefficient, 100) << "件 changed from 100 to 50 boxes after the line was stored";
   EXPECT_EQ(changed.code, "03");
+  // sl is stored at 4 places: 0.25 克 of 0.001 千克 are 0.0003, and the unit still explains them.
+  EXPECT_EQ(StoredUnit("克", MeasureUnit{"02", "克", 0.001}, 0.0003, 0.25).coefficient, 0.001);
+  EXPECT_EQ(StoredUnit("克", MeasureUnit{"02", "克", 0.001}, 0.3333, 333.3).coefficient, 0.001);
   EXPECT_EQ(StoredUnit("件", MeasureUnit{"03", "件", 50}, 0, 0).coefficient, 50);
+  EXPECT_EQ(StoredUnit("件", MeasureUnit{"03", "件", 50}, 100, std::nullopt).coefficient, 50);
   const MeasureUnit unknown = StoredUnit("箱", std::nullopt, 120, 12);
   EXPECT_EQ(unknown.name + "|" + unknown.code, "箱|");
   EXPECT_EQ(unknown.coefficient, 10);
