@@ -9,6 +9,7 @@
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
 #include "host/ModuleVersion.h"
+#include "host/OperatorScope.h"
 #include "host/UserInterface.h"
 
 namespace storeadjust {
@@ -36,7 +37,7 @@ void FrmStoreAdjuctBillBrow::ShowStockDistribution() {
     }
     BusyPointer busy(*session_.Ui);
     if (!session_.Conn) throw adodb::Error::Closed();
-    distribution = ReadStockDistribution(*session_.Conn, lsh);
+    distribution = ReadStockDistribution(*session_.Conn, lsh, OperatorScopeCondition(session_, "ID", kWarehouseScope));
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
     return;

@@ -7,6 +7,7 @@
 
 #include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 #include "host/FirstValue.h"
 
 namespace storeadjust {
@@ -75,15 +76,30 @@ std::map<PlaceKey, std::string> GoodsPlaces(adodb::Connection& connection, const
   return places;
 }
 
+// Whether each holding's warehouse is one of those the scope lets the operator use.
+void KeepWarehousesInScope(adodb::Connection& connection, const std::string& warehouseScope,
+                           std::vector<StockHolding>& holdings) {
+  if (warehouseScope.empty()) return;
+  auto rs = connection.OpenRecordset("Select ID From gl_stock Where 1=1 " + warehouseScope, {});
+  std::vector<std::string> allowed;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) allowed.push_back(Text(*rs, "ID"));
+  std::erase_if(holdings, [&](const StockHolding& holding) {
+    return std::none_of(allowed.begin(), allowed.end(),
+                        [&](const std::string& id) { return adodb::CompareValues(id, holding.warehouseId) == 0; });
+  });
+}
+
 }  // namespace
 
-StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh) {
+StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh,
+                                        const std::string& warehouseScope) {
   StockDistribution distribution;
   distribution.billHasLines = HasLines(connection, lsh);
   if (!distribution.billHasLines) return distribution;
   distribution.holdings = BatchHoldings(connection, lsh);
   std::vector<StockHolding> balances = BalanceHoldings(connection, lsh);
   distribution.holdings.insert(distribution.holdings.end(), balances.begin(), balances.end());
+  KeepWarehousesInScope(connection, warehouseScope, distribution.holdings);
   std::stable_sort(distribution.holdings.begin(), distribution.holdings.end(),
                    [](const StockHolding& a, const StockHolding& b) {
                      return std::tie(a.goodsNumber, a.warehouseId) < std::tie(b.goodsNumber, b.warehouseId);

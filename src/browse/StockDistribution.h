@@ -31,7 +31,10 @@ struct StockDistribution {
   std::vector<StockHolding> holdings;
 };
 
-// Reads the stock of the goods on bill `lsh`. Throws adodb::Error when a statement fails.
-StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh);
+// Reads the stock of the goods on bill `lsh` in the warehouses the operator may use:
+// warehouseScope is the operator's warehouse scope as a condition on gl_stock's column ID (empty
+// for every warehouse). Throws adodb::Error when a statement fails.
+StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh,
+                                        const std::string& warehouseScope = {});
 
 }  // namespace storeadjust
