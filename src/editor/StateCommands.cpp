@@ -226,8 +226,14 @@ void FrmStoreAdjuctBill::SubmitApproval() {
                           kSystemTitle) != mb::kYes) {
     return;
   }
+  const std::string lsh = Text("TxtLSH");
   try {
-    const std::string answer = SubmitForApproval(session_, Text("TxtLSH"));
+    if (const SubmissionBar bar = SubmissionBarOf(session_, lsh); bar != SubmissionBar::None) {
+      const char* why = bar == SubmissionBar::NotSaved ? "的单据还没有保存,不能提交审批!" : "的单据已审核,不能提交审批!";
+      session_.Ui->MsgBox("流水号为:" + lsh + why, mb::kInformation, kSystemTitle);
+      return;
+    }
+    const std::string answer = SubmitForApproval(session_, lsh);
     session_.Ui->MsgBox(answer.empty() ? "审批提交成功!" : answer, mb::kInformation, kSystemTitle);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);

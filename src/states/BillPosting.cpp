@@ -31,6 +31,19 @@ PostingResult PostBill(Session& session, const std::string& lsh) {
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 
+SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh) {
+  RequireConnection(session);
+  auto rs = session.Conn->OpenRecordset(
+      "Select isnull(PreShbz,0) PreShbz, isnull(shbz,0) shbz, isnull(jzbz,0) jzbz From ckdbdzk Where lsh=?",
+      {adodb::BoundText(lsh)});
+  if (rs->RecordCount() < 1) return SubmissionBar::NotSaved;
+  rs->MoveFirst();
+  for (const char* flag : {"PreShbz", "shbz", "jzbz"}) {
+    if (NumberOrZero(rs->Value(flag)) != 0) return SubmissionBar::Audited;
+  }
+  return SubmissionBar::None;
+}
+
 std::string SubmitForApproval(Session& session, const std::string& lsh) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};

@@ -17,6 +17,12 @@ enum class PostingResult {
 // statement, and says how it went.
 PostingResult PostBill(Session& session, const std::string& lsh);
 
+// What keeps a bill from its approval flow. A serial never stored names no bill (a new bill's
+// serial is not reserved, and an approval record under it would bar the next new bill taking it);
+// an audited bill (pre-audited, in the two-step flow) has passed the approval its audit asks for.
+enum class SubmissionBar { None, NotSaved, Audited };
+SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh);
+
 // Submits the bill with its total and largest line amount (rounded to 2 places), its maker's and
 // the current operator's Guids to the data-scope component's approval flow. Empty text when
 // submitted; otherwise the component's message for the user.
