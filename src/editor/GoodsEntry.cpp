@@ -106,10 +106,11 @@ void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
 
 // A goods number typed over without Enter, then a quantity: the step goes on with the typed
 // goods in its base unit, shown as the lookup shows a goods taken (its panel, its price unless the
-// clerk typed one), so the price and amounts seen before saving are that goods' own. False when no
-// goods has the number.
+// clerk typed one), so the price and amounts seen before saving are that goods' own. False when
+// the lookup would not offer the number (no such goods, outside the operator's goods scope).
 bool FrmStoreAdjuctBill::TakeTypedGoods() {
   if (entry_.HasGoods()) return true;
+  if (!GoodsOffered(session_, GoodsBaseStatementForEntry(), Text("TxtHH"))) return false;
   const auto facts = ReadGoodsFacts(session_, Text("TxtHH"));
   if (!facts) return false;
   entry_.goods = Text("TxtHH");

@@ -72,6 +72,12 @@ std::optional<GoodsPick> FindTypedGoods(Session& session, const BoundSql& baseSt
   return pick;
 }
 
+bool GoodsOffered(Session& session, const BoundSql& baseStatement, const std::string& hh) {
+  const BoundSql statement = WithGoodsCondition(baseStatement, ExactGoodsCondition(hh));
+  auto rs = OpenRsReadOnly(session, statement.text, statement.values);
+  return rs && rs->RecordCount() > 0;
+}
+
 std::optional<GoodsPick> FindGoodsFromList(Session& session, const BoundSql& baseStatement) {
   return PickFrom(session, WithGoodsCondition(baseStatement, {}), false);
 }

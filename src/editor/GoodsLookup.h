@@ -41,6 +41,9 @@ struct GoodsPick {
 // database failures throw adodb::Error.
 std::optional<GoodsPick> FindTypedGoods(Session& session, const BoundSql& baseStatement, const std::string& typed,
                                         bool matchMnemonicAnywhere, bool* nothingMatched = nullptr);
+// Whether the exact goods number is one the base statement offers (the operator's goods scope,
+// no other accounting's goods, stock as the list asks), without showing anything.
+bool GoodsOffered(Session& session, const BoundSql& baseStatement, const std::string& hh);
 // The list path: the whole list of the base statement.
 std::optional<GoodsPick> FindGoodsFromList(Session& session, const BoundSql& baseStatement);
 

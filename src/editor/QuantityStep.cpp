@@ -47,7 +47,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
   if (!EntryWarehousesValid()) return;
   const auto quantity = NumberInField("TxtSl");
   if (!quantity) return;
-  TakeTypedGoods();
+  if (!TakeTypedGoods()) return Refuse("没有此货号的品种请重新选择货号!", "TxtHH");
   if (*quantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
   if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
   TakeFigureFromField("TxtSl");
