@@ -86,10 +86,12 @@ void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::ve
   session_.Ui->MsgBox(text, mb::kExclamation, kSystemTitle);
 }
 
-// The approval flow's verdict without a question: a warning the clerk would have to accept
-// counts as a refusal here, with its text.
+// The approval flow's verdict without a question: the marked bills are audited without one, so a
+// warning the clerk would have to accept leaves the bill for the editor, where it is asked, as a
+// shortage the settings let the clerk accept does.
 std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
   const AuditGateVerdict verdict = PassAuditGate(session_, lsh, [](const std::string&) { return false; });
+  if (verdict.result == AuditGateResult::WarningDeclined) return verdict.message + "(需在单据中逐一确认)";
   return verdict.result == AuditGateResult::Passed ? std::string() : verdict.message;
 }
 
