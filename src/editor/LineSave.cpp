@@ -65,11 +65,11 @@ bool FrmStoreAdjuctBill::StoredBillAudited() {
          FlagIsSet(GetFieldValue(session_, "Select top 1 shbz from ckdbdzk where lsh=?", "shbz", lsh));
 }
 
-// The checks that refuse a line before anything is asked of the clerk. A goods number typed
-// over without Enter is never saved: the price, amounts and panel on screen are the goods looked
-// up before, so the clerk is sent back to take the goods typed.
-// A bill not stored yet is audited by no one: the serial it shows may meanwhile name another
-// clerk's bill, and its first line is stored under a serial built afresh.
+// The checks that refuse a line before anything is asked of the clerk. A bill not stored yet is
+// audited by no one: the serial it shows may meanwhile name another clerk's bill, and its first
+// line is stored under a serial built afresh. A goods number typed over without Enter is never
+// saved: the price, amounts and panel on screen are the goods looked up before, so the clerk is
+// sent back to take the goods typed.
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (!newBill_ && StoredBillAudited()) {
     RefuseAuditedBill();

@@ -51,7 +51,7 @@ std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text
   double required = 0;
   if (!adodb::ParseNumber(text, value)) return std::nullopt;
   adodb::ParseNumber(quantityToPlace_, required);
-  if (value != 0 && (value < 0) != (required < 0)) return std::nullopt;
+  if (PlaceOfOtherSign(value, required)) return std::nullopt;
   return value;
 }
 

@@ -32,8 +32,6 @@ std::optional<double> PlaceQuantity(const std::string& text) {
   return std::nullopt;
 }
 
-bool OppositeSigns(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
-
 struct PlaceItem {
   std::string guid, number;        // parts 0 and 2
   std::optional<double> quantity;  // part 3, when it is a number
@@ -89,6 +87,8 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
   }
 }
 
+bool PlaceOfOtherSign(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
+
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty) {
   const std::vector<PlaceItem> written = WrittenItems(items);
   PlacesCheck check;
@@ -99,7 +99,7 @@ PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQt
   if (!SameQuantity(check.placed, lineQty)) {
     check.verdict = PlacesVerdict::TotalDiffers;
   } else if (std::any_of(written.begin(), written.end(),
-                         [&](const PlaceItem& item) { return OppositeSigns(*item.quantity, lineQty); })) {
+                         [&](const PlaceItem& item) { return PlaceOfOtherSign(*item.quantity, lineQty); })) {
     check.verdict = PlacesVerdict::SignDiffers;
   }
   return check;

@@ -40,6 +40,9 @@ struct PlacesCheck {
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty);
 
+// A place quantity that moves goods the other way than the line's (any but 0 for a line of 0).
+bool PlaceOfOtherSign(double place, double line);
+
 // Quantities compared as the clerk sees them, to 6 places, so 0.1 + 0.2 places 0.3.
 bool SameQuantity(double a, double b);
 
