@@ -68,6 +68,7 @@ void FrmStoreAdjuctBill::ClearHeaderForNewBill() {
 // A new bill has no goods yet: the panel must not go on showing the previous bill's goods and
 // totals, which a clerk would read as belonging to the new one.
 void FrmStoreAdjuctBill::ClearGoodsPanel() {
+  panelGoods_.clear();  // nor come back when a warehouse entered refreshes the panel
   vfgSpxx_.Clear();
   vfgSpxx_.NotifyContents();
 }
