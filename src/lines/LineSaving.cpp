@@ -160,10 +160,15 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
 
 }  // namespace
 
+// The tax figures are worked from the retail total and amount as they are stored (2 places): so
+// they agree with them, and a line amended with nothing changed, whose fields show the stored
+// figures, keeps its tax figures too.
 LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmount, double retailTotal,
                       double amountShown, double taxRate) {
-  return Rounded({enteredQty, unitCoefficient * enteredQty, lineAmount, retailTotal,
-                  retailTotal * 100 / (taxRate + 100), retailTotal - amountShown * (taxRate + 100) / 100});
+  const double retail = RoundTo(retailTotal, 2);
+  const double shown = RoundTo(amountShown, 2);
+  return Rounded({enteredQty, unitCoefficient * enteredQty, lineAmount, retail, retail * 100 / (taxRate + 100),
+                  retail - shown * (taxRate + 100) / 100});
 }
 
 // Each line moves stock between the warehouses it was stored with, and the bill names them in its

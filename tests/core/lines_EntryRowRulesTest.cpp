@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "lines/BatchChoice.h"
+#include "lines/LineSaving.h"
 #include "lines/StoredEntryRow.h"
+#include "support/PropertyRuns.h"
 
 namespace storeadjust {
 namespace {
@@ -24,6 +26,29 @@ TEST(StoredUnitTest, AStoredLinesUnitKeepsTheCoefficientItWasEnteredWith) {
   EXPECT_EQ(unknown.name + "|" + unknown.code, "箱|");
   EXPECT_EQ(unknown.coefficient, 10);
   EXPECT_EQ(StoredUnit("", std::nullopt, 0, 0).coefficient, 1);
+}
+
+// A line's tax figures agree with its stored amount and retail total, so an amended line whose
+// fields show the stored figures keeps them when saved unchanged: figures worked from what the
+// fields held at entry (109.005 stored as 109.01) and from what F3 shows are the same.
+TEST(LineFiguresTest, TaxFiguresFollowTheStoredAmountAndRetailTotal) {
+  const LineFigures typed = FiguresOf(0, 1, 50.004, 109.005, 50.004, 9);
+  EXPECT_EQ(typed.retailTotalNet, 100.01);
+  EXPECT_EQ(typed.taxDifference, 54.51);
+  testsupport::RunSeeds({1, 2, 3}, [](unsigned seed) -> std::string {
+    testsupport::RandomDraws draw(seed);
+    for (int i = 0; i < 2000; ++i) {
+      const double amount = draw.Uniform(-1000, 1000), retail = draw.Uniform(-1000, 1000);
+      const double tax = static_cast<double>(draw.Index(18));
+      const LineFigures entered = FiguresOf(3, 1, amount, retail, amount, tax);
+      const LineFigures amended = FiguresOf(3, 1, entered.amount, entered.retailTotal, entered.amount, tax);
+      if (amended.retailTotalNet != entered.retailTotalNet || amended.taxDifference != entered.taxDifference) {
+        return "amount " + std::to_string(amount) + ", retail total " + std::to_string(retail) + ", tax " +
+               std::to_string(tax) + ": an unchanged amendment moves the tax figures";
+      }
+    }
+    return "";
+  });
 }
 
 TEST(BatchCoversTest, WhatOtherLinesTakeCountsAndQuantitiesCompareAsShown) {
