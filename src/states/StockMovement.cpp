@@ -227,7 +227,8 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
   for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF() && remaining != 0; places->MoveNext()) {
     const double held = NumberOrZero(places->Value("CurrQuantity"));
     if (held <= 0 && remaining > 0) break;  // sorted: no later place holds anything either
-    const double given = held >= std::fabs(remaining) ? remaining : held;
+    // Goods going back (a negative line) lie down whole on the place holding most of the batch.
+    const double given = remaining < 0 || held >= remaining ? remaining : held;
     const std::string guid = places->Value("GoodsPlaceGuid").TextOrEmpty();
     const std::string number = places->Value("GoodsPlaceNo").TextOrEmpty();
     session_.Conn->Execute(
@@ -242,7 +243,7 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
          BoundText(line.ph), BoundText(line.pcdh)});
     remaining -= given;
   }
-  if (remaining > 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
+  if (remaining != 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
 }
 
 void StockMovement::UnIssueBatch(const BillLineValues& line) {
