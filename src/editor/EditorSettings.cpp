@@ -57,6 +57,8 @@ void FrmStoreAdjuctBill::LoadProfileSettings() {
   IsStartStoreAdjustOK = IsProfileFlagOn(GetProfileValue(session_, "GL", "StartStoreAdjustOK"));
   ShowTwoStepButtons();
   IsCkdbdDj = GetProfileValue(session_, "GL", "ISCKDBDDJ") == "1";
+  // Transfers without prices store none: no figure typed there would be kept.
+  for (const char* figure : {"TxtDj", "TxtJe"}) SetLocked(figure, IsCkdbdDj);
 }
 
 // Form_Load, steps in order; the first error ends the load with what was loaded so far.

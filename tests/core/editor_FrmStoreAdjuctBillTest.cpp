@@ -77,6 +77,19 @@ TEST_F(EditorTest, AnAmountOnlyLineWithoutAPriceLeavesTheRetailTotalToTheClerk) 
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Transfers without prices store price and amount as 0: neither field takes a figure the line
+// would not keep.
+TEST_F(EditorTest, TransfersWithoutPricesLockThePriceAndTheAmount) {
+  OpenNewBill();
+  EXPECT_FALSE(form_->Control("TxtDj").locked);
+  EXPECT_FALSE(form_->Control("TxtJe").locked);
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='ISCKDBDDJ'"});
+  form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
+  OpenNewBill();
+  EXPECT_TRUE(form_->Control("TxtDj").locked);
+  EXPECT_TRUE(form_->Control("TxtJe").locked);
+}
+
 // A failed scope would otherwise list every warehouse or goods unrestricted; a broken site template
 // would leave a field that did nothing.
 TEST_F(EditorTest, AScopeThatCannotBeReadOrABrokenTemplateListsNothingAndSaysSo) {
