@@ -14,10 +14,17 @@
 namespace storeadjust::db {
 namespace {
 
+// A folder, or a file with content, is someone's: it is refused before anything is opened.
 void RefuseExistingDatabase(const std::string& path) {
   std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw adodb::Error::Provider(path + " 是目录，不是数据库文件。请在目录后面加上要建的文件名，例如 " +
+                                 (std::filesystem::path(path) / "调拨单.db").string() + "。");
+  }
   const auto size = std::filesystem::file_size(path, error);
-  if (!error && size > 0) throw adodb::Error::Provider("Database file already exists: " + path);
+  if (!error && size > 0) {
+    throw adodb::Error::Provider("数据库文件 " + path + " 已经存在且有内容，没有覆盖它。请换一个新的文件名。");
+  }
 }
 
 void CreateSchema(SqliteFile& db) {
@@ -29,9 +36,12 @@ void CreateSchema(SqliteFile& db) {
   for (const auto& index : SchemaIndexes()) db.Execute(index);
 }
 
-// Writes the whole database in one transaction; on any failure removes the file again.
+// Writes the whole database in one transaction; on any failure removes the file again, but only
+// when this call made it: an empty file that was there before is the user's and stays.
 void BuildDatabase(const std::string& path, const std::function<void(SqliteFile&)>& fill) {
   RefuseExistingDatabase(path);
+  std::error_code error;
+  const bool madeHere = !std::filesystem::exists(std::filesystem::symlink_status(path, error));
   try {
     SqliteFile db(path);
     db.Execute("begin");
@@ -40,7 +50,7 @@ void BuildDatabase(const std::string& path, const std::function<void(SqliteFile&
     db.Execute("commit");
   } catch (...) {
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    if (madeHere) std::filesystem::remove(path, ignored);
     throw;
   }
 }

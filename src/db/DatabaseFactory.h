@@ -3,10 +3,10 @@
 // and its outside components' stand-ins use, or the demo database with a ready set of
 // warehouses, goods, stock, operators and bills (described in src/db/DEMO.md).
 //
-// Both refuse to touch an existing database: when PATH names a file with any content they throw
-// adodb::Error and leave the file as it was. A missing file or an empty (zero-byte) file is
-// filled. When building fails half-way the partly written file is removed, so a failure never
-// leaves a database that looks usable.
+// Both refuse to touch an existing database: when PATH names a folder or a file with any content
+// they throw adodb::Error and leave it as it was. A missing file or an empty (zero-byte) file is
+// filled. When building fails half-way a file the call made is removed, so a failure never
+// leaves a database that looks usable; a file that was there before is never removed.
 #include <string>
 
 namespace storeadjust::db {

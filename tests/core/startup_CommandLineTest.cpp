@@ -153,6 +153,25 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(help.out.rfind("用法: storeadjust-db", 0), 0u) << help.out;
 }
 
+// storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
+// it exactly as it was.
+TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndLeavesThemAsTheyWere) {
+  const TempDatabase home;
+  const std::string folder = (home.Folder() / "bills").string(), notes = (home.Folder() / "notes.txt").string();
+  std::filesystem::create_directory(folder);
+  std::ofstream(notes) << "keep me\n";
+  for (const std::string kind : {"empty", "demo"}) {
+    const Ran ran = RunProgram(STOREADJUST_DB_TOOL, {kind, folder}, home.Folder());
+    EXPECT_EQ(ran.Said(), "1||storeadjust-db: " + folder + " 是目录，不是数据库文件。请在目录后面加上要建的文件名，例如 " +
+                              folder + "/调拨单.db。\n");
+    EXPECT_TRUE(std::filesystem::is_directory(folder)) << kind;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << kind;
+    EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {kind, notes}, home.Folder()).Said(),
+              "1||storeadjust-db: 数据库文件 " + notes + " 已经存在且有内容，没有覆盖它。请换一个新的文件名。\n");
+    EXPECT_EQ(BytesOf(notes), "keep me\n");
+  }
+}
+
 // What ctest relies on: a scenario with a failed check ends with status 1, its transcript with
 // the summary.
 TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {
