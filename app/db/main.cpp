@@ -48,6 +48,7 @@ std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path) {
 }
 
 int CheckTemplates(const std::string& path) {
+  storeadjust::db::RequireModuleSchemaInFile(path);  // a check writes nothing, not even the journal mode
   auto conn = OpenExisting(path);
   const storeadjust::TemplateCheck check = storeadjust::CheckTemplates(storeadjust::ReadStoredTemplates(*conn));
   for (const storeadjust::TemplateRefusal& refusal : check.refused)

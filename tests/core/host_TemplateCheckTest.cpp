@@ -1,9 +1,11 @@
 // storeadjust-db check-templates, run as a site runs it before moving to the embedded database:
 // on a database holding one template the translator takes and one it refuses.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -62,6 +64,24 @@ TEST(TemplateCheck, ListsEachRefusedTemplateWithItsReasonAndFailsUntilTheyAreGon
   ran = CheckTemplates((folder.Folder() / "nowhere.db").string());
   EXPECT_EQ(ran.status, 1);
   EXPECT_NE(ran.out.find("no database file"), std::string::npos) << ran.out;
+}
+
+// Another program's SQLite file is named as not the module's, and checking it writes nothing:
+// its bytes (the journal mode in the header among them) stay, and no side file appears.
+TEST(TemplateCheck, RefusesAForeignDatabaseWithoutWritingToIt) {
+  TempDatabase folder;
+  const std::string foreign = (folder.Folder() / "other.db").string();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "create table t (a int)", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const auto bytes = [&] { return (std::ostringstream() << std::ifstream(foreign, std::ios::binary).rdbuf()).str(); };
+  const std::string before = bytes();
+  const Ran ran = CheckTemplates(foreign);
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.out, "storeadjust-db: 数据库 " + foreign + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n");
+  EXPECT_EQ(bytes(), before);
+  for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(foreign + side)) << side;
 }
 
 }  // namespace
