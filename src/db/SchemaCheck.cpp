@@ -11,6 +11,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "adodb/SqliteFileOpening.h"
 #include "adodb/TextCompare.h"
 #include "db/Schema.h"
 
@@ -36,6 +37,18 @@ std::string FirstMissing(const std::vector<std::string>& present) {
   throw adodb::Error::Provider(std::move(message));
 }
 
+// A file with no WAL beside it holds all its content in itself; read as immutable it is read
+// without the -wal and -shm a read-only open of a database in WAL mode would make, and leave,
+// next to a file that may then be refused. With a WAL there, its content must be read too.
+int OpenToLook(const std::string& path, sqlite3** db) {
+  std::error_code error;
+  if (!std::filesystem::exists(path + "-wal", error)) {
+    return sqlite3_open_v2(adodb::ImmutableFileUri(path).c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  }
+  return sqlite3_open_v2(path.c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+}
+
 }  // namespace
 
 std::string MissingSchemaTable(adodb::Connection& connection) {
@@ -47,7 +60,7 @@ std::string MissingSchemaTable(adodb::Connection& connection) {
 
 std::string MissingSchemaTableInFile(const std::string& path) {
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = OpenToLook(path, &db);
   if (rc != SQLITE_OK) ThrowFileError(db, rc);
   sqlite3_stmt* statement = nullptr;
   rc = sqlite3_prepare_v2(db, kTableNames, -1, &statement, nullptr);

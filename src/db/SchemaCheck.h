@@ -18,8 +18,8 @@ std::string MissingSchemaTable(adodb::Connection& connection);
 void RequireModuleSchema(adodb::Connection& connection, const std::string& path);
 
 // The same question asked of the file itself, opened read-only: nothing is written to it (no
-// journal switched to WAL) before it is known to be the module's database. Throws adodb::Error
-// with SQLite's words when the file cannot be read as a database.
+// journal switched to WAL, no -wal or -shm made beside it) before it is known to be the module's
+// database. Throws adodb::Error with SQLite's words when the file cannot be read as a database.
 std::string MissingSchemaTableInFile(const std::string& path);
 
 // Throws adodb::Error naming the file and its first missing table when the existing file at path

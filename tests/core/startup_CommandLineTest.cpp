@@ -57,7 +57,7 @@ const std::string kShown = "[window] 仓库调拨单--浏览 (no screen: closed)
 // Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
 // status: 2 for a wrong command line, 1 for a database that cannot serve. A file it refuses is
 // left as it was: an empty file, a text file and another program's SQLite database (in
-// rollback-journal mode) keep their bytes, and no WAL appears.
+// rollback-journal or WAL mode) keep their bytes, and no -wal or -shm appears beside them.
 TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNothing) {
   const TempDatabase home;
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
@@ -68,12 +68,16 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
 
   const std::string text = (home.Folder() / "notes.txt").string(), foreign = (home.Folder() / "other.db").string();
+  const std::string foreignWal = (home.Folder() / "other-wal.db").string();
   std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(foreign.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "create table accounts (id int); insert into accounts values (1)", nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  const auto makeForeign = [](const std::string& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  };
+  makeForeign(foreign, "create table accounts (id int); insert into accounts values (1)");
+  makeForeign(foreignWal, "pragma journal_mode=wal; create table t (a)");
   const auto noTables = [](const std::string& file) {
     return "storeadjust: 数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
   };
@@ -82,12 +86,14 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
       {"--db", home.Path(), noTables(home.Path())},  // an empty file: a database without the module's tables
       {"--db", text, notADatabase},
       {"--conn", text, notADatabase},
-      {"--db", foreign, noTables(foreign)}};
+      {"--db", foreign, noTables(foreign)},
+      {"--db", foreignWal, noTables(foreignWal)}};
   for (const auto& [option, file, words] : refusals) {
     const std::string before = BytesOf(file);
     EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(), "1||" + words);
     EXPECT_EQ(BytesOf(file), before) << file;
     EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
+    EXPECT_FALSE(std::filesystem::exists(file + "-shm")) << file;
   }
 
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
