@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "db/DatabaseFactory.h"
 
@@ -14,9 +15,25 @@ bool TakesValue(const std::string& option) {
          option == "--category" || option == "--password";
 }
 
+// A date in the right form whose year the module cannot keep is told apart from a mistyped one.
+std::string DateRefusal(const std::string& value) {
+  static const std::regex kDateForm(R"(\s*\d{4}[-/]\d{1,2}[-/]\d{1,2}\s*)");
+  if (std::regex_match(value, kDateForm) && std::stoi(value.substr(value.find_first_of("0123456789"), 4)) < 100) {
+    return "--date " + value + " 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。";
+  }
+  return "--date 要的是 YYYY-MM-DD 形式的日期，不是 " + value;
+}
+
+// --conn and --db each name the database; given both, which one was meant is anyone's guess.
+bool NamesTheDatabase(const std::string& option) { return option == "--conn" || option == "--db"; }
+
 // --operator-name is still accepted so that older command lines keep working, and ignored: the
 // name stamped on bills is always the signed-in operator's own, from Operators.
 bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
+  if ((option == "--conn" || option == "--db") && value.empty()) {
+    error = option + " 的值是空的，请给出" + (option == "--db" ? "数据库文件" : "连接字符串") + "。";
+    return false;
+  }
   if (option == "--conn") {
     options.connStr = value;
   } else if (option == "--db") {
@@ -30,7 +47,7 @@ bool Apply(LaunchOptions& options, const std::string& option, const std::string&
   } else if (option == "--date") {
     auto date = adodb::Date::Parse(value);
     if (!date) {
-      error = "--date 要的是 YYYY-MM-DD 形式的日期，不是 " + value;
+      error = DateRefusal(value);
       return false;
     }
     options.sysDate = *date;
@@ -42,6 +59,7 @@ bool Apply(LaunchOptions& options, const std::string& option, const std::string&
 
 std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& args, std::string& error) {
   LaunchOptions options;
+  std::string databaseOption;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
@@ -53,6 +71,11 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
         error = arg + " 后面缺少它的值";
         return std::nullopt;
       }
+      if (NamesTheDatabase(arg) && !databaseOption.empty() && databaseOption != arg) {
+        error = "--db 和 --conn 不能同时使用，请只给出其中一个。";
+        return std::nullopt;
+      }
+      if (NamesTheDatabase(arg)) databaseOption = arg;
       if (!Apply(options, arg, args[++i], error)) return std::nullopt;
     } else {
       error = "不认识的选项 " + arg;

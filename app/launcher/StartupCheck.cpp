@@ -24,6 +24,9 @@ std::string WithoutPassword(const std::string& connStr) {
 
 std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   const auto file = adodb::EmbeddedDatabaseFile(connStr);
+  if (file && file->empty()) {
+    throw StartupError("连接字符串 \"" + WithoutPassword(connStr) + "\" 没有给出数据库文件，请在其中写上 Data Source=文件。");
+  }
   // SQLite would only say "unable to open database file" for a mistyped path.
   if (file && !std::filesystem::exists(*file)) throw StartupError(DatabaseName(connStr) + " 不存在。");
   // Opening a session would switch the file's journal to WAL: a file that is not the module's

@@ -101,6 +101,25 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
             "0|操作员 001（系统管理员）已登录。\n|" + kShown);
 }
 
+// Options that name no database, or two, are option errors (status 2) said in Chinese; they
+// never fall back to the demo database. A connection string without a Data Source names no file.
+TEST(LauncherOptions, AnEmptyOrDoubleDatabaseOptionIsAnOptionError) {
+  const TempDatabase home;
+  const auto firstLine = [&](const std::vector<std::string>& args) {
+    const Ran ran = RunProgram(STOREADJUST_LAUNCHER, args, home.Folder());
+    return std::to_string(ran.status) + "|" + ran.err.substr(0, ran.err.find('\n'));
+  };
+  EXPECT_EQ(firstLine({"--conn", ""}), "2|storeadjust: --conn 的值是空的，请给出连接字符串。");
+  EXPECT_EQ(firstLine({"--db", ""}), "2|storeadjust: --db 的值是空的，请给出数据库文件。");
+  EXPECT_EQ(firstLine({"--db", home.Path(), "--conn", home.ConnStr()}), "2|storeadjust: --db 和 --conn 不能同时使用，请只给出其中一个。");
+  EXPECT_EQ(firstLine({"--date", "0001-01-01"}),
+            "2|storeadjust: --date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。");
+  EXPECT_EQ(firstLine({"--date", "2024-13-01x"}), "2|storeadjust: --date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x");
+  EXPECT_FALSE(std::filesystem::exists(home.Folder() / "data")) << "the demo database was made";
+  EXPECT_EQ(firstLine({"--conn", "Provider=SQLite"}),
+            "1|storeadjust: 连接字符串 \"Provider=SQLite\" 没有给出数据库文件，请在其中写上 Data Source=文件。");
+}
+
 // Signing in on a scripted start: the password comes on standard input (or --password); every
 // refusal names the operator, ends with status 1 and never shows the password typed.
 TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
