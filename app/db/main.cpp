@@ -8,6 +8,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "db/DatabaseFactory.h"
+#include "db/OpenFailureText.h"
 #include "db/PasswordTable.h"
 #include "db/SchemaCheck.h"
 #include "host/HiddenTerminalInput.h"
@@ -41,7 +42,9 @@ int Usage() {
 
 // Opening a missing file would create an empty database and report nothing useful.
 std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path) {
-  if (!std::filesystem::exists(path)) throw adodb::Error::Provider("no database file " + path);
+  if (!std::filesystem::exists(path)) {
+    throw adodb::Error::Provider("数据库文件 " + path + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。");
+  }
   auto conn = std::make_shared<adodb::Connection>();
   conn->Open(storeadjust::db::EmbeddedConnectionString(path));
   return conn;
@@ -53,7 +56,7 @@ int CheckTemplates(const std::string& path) {
   const storeadjust::TemplateCheck check = storeadjust::CheckTemplates(storeadjust::ReadStoredTemplates(*conn));
   for (const storeadjust::TemplateRefusal& refusal : check.refused)
     std::cout << refusal.origin << ": " << refusal.reason << "\n";
-  std::cout << check.checked << " stored statements checked, " << check.refused.size() << " refused.\n";
+  std::cout << "检查了 " << check.checked << " 条已存语句，" << check.refused.size() << " 条不被接受。\n";
   return check.refused.empty() ? 0 : 1;
 }
 
@@ -72,6 +75,15 @@ int SetPassword(const std::string& path, const std::string& code) {
   return 0;
 }
 
+// SQLite's words for a file it could not open say in Chinese what to do; the tool's own refusals
+// are already in Chinese.
+int Refused(const adodb::Error& error, const std::string& path) {
+  const std::string text = error.Description();
+  const auto words = storeadjust::db::OpenFailureText(text, path);
+  std::cerr << "storeadjust-db: " << (words ? "打不开数据库文件 " + path + "：" + *words : text) << "\n";
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,8 +95,7 @@ int main(int argc, char** argv) {
     try {
       return SetPassword(argv[2], argv[3]);
     } catch (const adodb::Error& error) {
-      std::cerr << "storeadjust-db: " << error.Description() << "\n";
-      return 1;
+      return Refused(error, argv[2]);
     }
   }
   if (argc != 3) return Usage();
@@ -100,8 +111,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   } catch (const adodb::Error& error) {
-    std::cerr << "storeadjust-db: " << error.Description() << "\n";
-    return 1;
+    return Refused(error, path);
   }
   std::cout << storeadjust::db::EmbeddedConnectionString(path) << "\n";
   return 0;

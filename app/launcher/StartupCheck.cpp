@@ -9,6 +9,7 @@
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "db/DatabaseFactory.h"
+#include "db/OpenFailureText.h"
 #include "db/PasswordTable.h"
 #include "db/SchemaCheck.h"
 #include "host/OperatorPassword.h"
@@ -20,6 +21,12 @@ namespace {
 // A password does not belong on a console that others may read over the user's shoulder.
 std::string WithoutPassword(const std::string& connStr) {
   return adodb::ConnectionString(adodb::ConnectionString(connStr).Without("PWD")).Without("Password");
+}
+
+StartupError CannotOpen(const std::string& connStr, const adodb::Error& error) {
+  const std::string text = error.Description();
+  return StartupError("打不开" + DatabaseName(connStr) + "：" +
+                      db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
 }
 
 std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
@@ -35,19 +42,19 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   try {
     if (file) missing = db::MissingSchemaTableInFile(*file);
   } catch (const adodb::Error& e) {
-    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+    throw CannotOpen(connStr, e);
   }
   if (!missing.empty()) throw StartupError(db::SchemaRefusal(*file, missing));
   auto conn = std::make_shared<adodb::Connection>();
   try {
     conn->Open(connStr);
   } catch (const adodb::Error& e) {
-    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+    throw CannotOpen(connStr, e);
   }
   try {
     if (file) db::EnsurePasswordTable(*conn);
   } catch (const adodb::Error& e) {
-    throw StartupError("打不开" + DatabaseName(connStr) + "：" + e.Description());
+    throw CannotOpen(connStr, e);
   }
   return conn;
 }

@@ -53,17 +53,28 @@ TEST(TemplateCheck, ListsEachRefusedTemplateWithItsReasonAndFailsUntilTheyAreGon
   EXPECT_EQ(ran.out,
             "GLSelect 仓库调拨浏览1: T-SQL translator: FOR XML is not supported\n"
             "t_SystemProfile GL/StockReport: T-SQL translator: the variable @min outside a batch that declares it "
-            "is not supported\n3 stored statements checked, 2 refused.\n");
+            "is not supported\n检查了 3 条已存语句，2 条不被接受。\n");
 
   db.Run({"delete from GLSelect where FDH = '仓库调拨浏览1'", "delete from t_SystemProfile where FKey = 'StockReport'"});
   ran = CheckTemplates(db.Path());
   EXPECT_EQ(ran.status, 0);
-  EXPECT_EQ(ran.out, "1 stored statements checked, 0 refused.\n");
+  EXPECT_EQ(ran.out, "检查了 1 条已存语句，0 条不被接受。\n");
 
   TempDatabase folder;
-  ran = CheckTemplates((folder.Folder() / "nowhere.db").string());
+  const std::string nowhere = (folder.Folder() / "nowhere.db").string();
+  ran = CheckTemplates(nowhere);
   EXPECT_EQ(ran.status, 1);
-  EXPECT_NE(ran.out.find("no database file"), std::string::npos) << ran.out;
+  EXPECT_EQ(ran.out, "storeadjust-db: 数据库文件 " + nowhere + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
+}
+
+// SQLite's words for a file it cannot read as a database reach the user in Chinese.
+TEST(TemplateCheck, SaysInChineseWhyAFileCannotBeOpened) {
+  TempDatabase folder;
+  const std::string text = (folder.Folder() / "notes.txt").string();
+  std::ofstream(text) << "not a database, but long enough to be read as one and refused\n";
+  const Ran ran = CheckTemplates(text);
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(ran.out, "storeadjust-db: 打不开数据库文件 " + text + "：它不是数据库文件，请检查给出的文件名。\n");
 }
 
 // Another program's SQLite file is named as not the module's, and checking it writes nothing:

@@ -81,13 +81,15 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto noTables = [](const std::string& file) {
     return "storeadjust: 数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
   };
-  const std::string notADatabase = "storeadjust: 打不开数据库文件 " + text + "：file is not a database\n";
+  const std::string notADatabase = "storeadjust: 打不开数据库文件 " + text + "：它不是数据库文件，请检查给出的文件名。\n";
   const std::tuple<std::string, std::string, std::string> refusals[] = {
       {"--db", home.Path(), noTables(home.Path())},  // an empty file: a database without the module's tables
       {"--db", text, notADatabase},
       {"--conn", text, notADatabase},
       {"--db", foreign, noTables(foreign)},
-      {"--db", foreignWal, noTables(foreignWal)}};
+      {"--db", foreignWal, noTables(foreignWal)},
+      {"--db", home.Folder().string(),
+       "storeadjust: 打不开数据库文件 " + home.Folder().string() + "：它是目录，不是数据库文件，请给出数据库文件的路径。\n"}};
   for (const auto& [option, file, words] : refusals) {
     const std::string before = BytesOf(file);
     EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(), "1||" + words);

@@ -1,0 +1,40 @@
+#include "db/OpenFailureText.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace storeadjust::db {
+
+namespace {
+
+struct Wording {
+  const char* sqlite;
+  const char* chinese;
+};
+
+constexpr Wording kWordings[] = {
+    {"file is not a database", "它不是数据库文件，请检查给出的文件名。"},
+    {"unable to open database file", "路径不存在、是目录或没有权限，请检查路径和文件的权限。"},
+    {"database is locked", "数据库正被其他程序使用，请稍后再试。"},
+    {"attempt to write a readonly database", "数据库文件是只读的，请给出一个可以写的文件，或者改一下文件的权限。"},
+};
+
+bool IsDirectory(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+}  // namespace
+
+std::optional<std::string> OpenFailureText(const std::string& text, const std::string& path) {
+  // A folder opened as a database reads as a failing disk.
+  if (text.find("disk I/O error") != std::string::npos && IsDirectory(path)) {
+    return "它是目录，不是数据库文件，请给出数据库文件的路径。";
+  }
+  for (const Wording& wording : kWordings) {
+    if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
+  }
+  return std::nullopt;
+}
+
+}  // namespace storeadjust::db

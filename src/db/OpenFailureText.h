@@ -1,0 +1,13 @@
+#pragma once
+// SQLite's own words for a database file it could not open or use mean little to a clerk, and
+// say nothing of what to do: the common ones are said here in Chinese, for every program alike.
+#include <optional>
+#include <string>
+
+namespace storeadjust::db {
+
+// What went wrong with the database file at path and what to do about it, when text holds one of
+// SQLite's common opening failures; nothing for any other text.
+std::optional<std::string> OpenFailureText(const std::string& text, const std::string& path);
+
+}  // namespace storeadjust::db
