@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
@@ -35,8 +36,23 @@ const char* UsageText() {
          "  echo 'new-secret' | storeadjust-db password ~/调拨单.db 002\n";
 }
 
-int Usage() {
-  std::cerr << UsageText();
+bool IsCommand(const std::string& word) {
+  return word == "empty" || word == "demo" || word == "check-templates" || word == "password";
+}
+
+// What is wrong with the command line, in one line for the user; empty when it can run.
+std::string CommandLineError(const std::vector<std::string>& args) {
+  if (args.empty()) return "缺少命令";
+  if (!IsCommand(args[0])) return "不认识的命令 " + args[0];
+  if (args.size() < 2) return "缺少文件";
+  const std::size_t wanted = args[0] == "password" ? 3 : 2;
+  if (args.size() < wanted) return "缺少操作员编号";
+  if (args.size() > wanted) return "多余的参数 " + args[wanted];
+  return {};
+}
+
+int Usage(const std::string& error) {
+  std::cerr << "storeadjust-db: " << error << "\n" << UsageText();
   return 2;
 }
 
@@ -87,28 +103,21 @@ int Refused(const adodb::Error& error, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     std::cout << UsageText();
     return 0;
   }
-  if (argc == 4 && std::string(argv[1]) == "password") {
-    try {
-      return SetPassword(argv[2], argv[3]);
-    } catch (const adodb::Error& error) {
-      return Refused(error, argv[2]);
-    }
-  }
-  if (argc != 3) return Usage();
-  const std::string kind = argv[1];
-  const std::string path = argv[2];
+  if (const std::string error = CommandLineError(args); !error.empty()) return Usage(error);
+  const std::string& kind = args[0];
+  const std::string& path = args[1];
   try {
+    if (kind == "password") return SetPassword(path, args[2]);
     if (kind == "check-templates") return CheckTemplates(path);
     if (kind == "empty") {
       storeadjust::db::CreateEmptyDatabase(path);
-    } else if (kind == "demo") {
-      storeadjust::db::CreateDemoDatabase(path);
     } else {
-      return Usage();
+      storeadjust::db::CreateDemoDatabase(path);
     }
   } catch (const adodb::Error& error) {
     return Refused(error, path);

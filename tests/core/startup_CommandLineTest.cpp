@@ -199,6 +199,23 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndLeavesThemAsTheyWere
   }
 }
 
+// A wrong storeadjust-db command line says first what was wrong, then the usage, status 2.
+TEST(DatabaseToolCommandLine, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
+  const TempDatabase home;
+  const std::tuple<std::vector<std::string>, std::string> wrong[] = {
+      {std::vector<std::string>{}, "缺少命令"},
+      {{"foo", "x.db"}, "不认识的命令 foo"},
+      {{"demo"}, "缺少文件"},
+      {{"password", "d.db"}, "缺少操作员编号"},
+      {{"empty", "a.db", "b.db"}, "多余的参数 b.db"},
+      {{"password", "d.db", "001", "002"}, "多余的参数 002"}};
+  for (const auto& [args, words] : wrong) {
+    const Ran ran = RunProgram(STOREADJUST_DB_TOOL, args, home.Folder());
+    EXPECT_EQ(ran.status, 2) << words;
+    EXPECT_EQ(ran.err.rfind("storeadjust-db: " + words + "\n用法: storeadjust-db", 0), 0u) << ran.err;
+  }
+}
+
 // What ctest relies on: a scenario with a failed check ends with status 1, its transcript with
 // the summary.
 TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {
