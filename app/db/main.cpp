@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
   } catch (const adodb::Error& error) {
     return Refused(error, path);
   }
-  std::cout << storeadjust::db::EmbeddedConnectionString(path) << "\n";
+  // The connection string is used from wherever the launcher runs, not from here.
+  std::cout << storeadjust::db::EmbeddedConnectionString(std::filesystem::absolute(path).lexically_normal().string()) << "\n";
   return 0;
 }

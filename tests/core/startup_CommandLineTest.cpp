@@ -199,6 +199,19 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndLeavesThemAsTheyWere
   }
 }
 
+// The connection string storeadjust-db empty|demo print names the file by its absolute path, so
+// it opens the same database from any folder.
+TEST(DatabaseToolCreate, PrintsTheConnectionStringWithTheAbsolutePath) {
+  const TempDatabase home;
+  for (const std::string kind : {"empty", "demo"}) {
+    const auto made = home.Folder() / (kind + ".db");
+    const std::string relative = std::filesystem::relative(made).string();
+    ASSERT_NE(relative, made.string());
+    EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {kind, relative}, home.Folder()).Said(),
+              "0|" + storeadjust::db::EmbeddedConnectionString(made.string()) + "\n|");
+  }
+}
+
 // A wrong storeadjust-db command line says first what was wrong, then the usage, status 2.
 TEST(DatabaseToolCommandLine, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   const TempDatabase home;
