@@ -59,10 +59,6 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   return conn;
 }
 
-std::string UnknownOperator(const std::string& connStr, const std::string& code) {
-  return "操作员编号 " + code + " 不在" + DatabaseName(connStr) + " 的 Operators 表中，请用 --operator 给出一个已有的编号。";
-}
-
 }  // namespace
 
 std::string DatabaseName(const std::string& connStr) {
@@ -86,14 +82,16 @@ std::string DemoConnectionString() {
 std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr) { return OpenDatabase(connStr); }
 
 std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
-                   const std::string& password) {
+                   const std::string& password, CodeGiven given) {
   SignInResult result;
+  std::string unknown;
   try {
     result = CheckOperatorPassword(conn, optCode, password);
+    if (result.outcome == SignInOutcome::kUnknownOperator) unknown = UnknownOperatorRefusal(conn, DatabaseName(connStr), optCode, given);
   } catch (const adodb::Error& e) {
     throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" + e.Description());
   }
-  if (result.outcome == SignInOutcome::kUnknownOperator) throw StartupError(UnknownOperator(connStr, optCode));
+  if (!unknown.empty()) throw StartupError(unknown);
   if (result.outcome != SignInOutcome::kSignedIn) throw StartupError(SignInRefusal(result, optCode));
   return result.operatorName;
 }

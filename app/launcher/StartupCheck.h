@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/OperatorPassword.h"
+
 namespace adodb {
 class Connection;
 }
@@ -30,9 +32,10 @@ std::string DemoConnectionString();
 std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr);
 
 // Signs the operator in with the password and gives the operator's name from Operators. Throws
-// StartupError with the Chinese line naming the operator when the code is unknown, the operator
-// has no password, or the password is empty or wrong.
+// StartupError with the Chinese line naming the operator when the code is unknown (saying where
+// to give another, by where it came from), the operator has no password, or the password is
+// empty or wrong.
 std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
-                   const std::string& password);
+                   const std::string& password, CodeGiven given);
 
 }  // namespace storeadjust::launcher

@@ -46,15 +46,16 @@ std::optional<std::string> GivenPassword(const LaunchOptions& options) {
 // Signs in, asking when the password was not given: in the dialog on a desktop, else on the
 // terminal with echo off. Gives the signed-in operator's name; throws StartupError.
 std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool desktop) {
-  const auto attempt = [&](const std::string& code, const std::string& password) {
-    return storeadjust::launcher::SignIn(conn, options.connStr, code, password);
+  const auto attempt = [&](const std::string& code, const std::string& password,
+                           storeadjust::CodeGiven given = storeadjust::CodeGiven::kOnCommandLine) {
+    return storeadjust::launcher::SignIn(conn, options.connStr, code, password, given);
   };
   if (auto password = GivenPassword(options)) return attempt(options.optCode, *password);
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   if (desktop) {
     auto signedIn = storeadjust::qt::RunSignInDialog(options.optCode, [&](const std::string& code, const std::string& password) {
       try {
-        return storeadjust::qt::SignInAnswer{true, attempt(code, password)};
+        return storeadjust::qt::SignInAnswer{true, attempt(code, password, storeadjust::CodeGiven::kInDialog)};
       } catch (const StartupError& e) {
         return storeadjust::qt::SignInAnswer{false, e.what()};
       }

@@ -25,6 +25,22 @@ std::optional<std::string> OperatorName(adodb::Connection& connection, const std
   return rows->Value("name").TextOrEmpty();
 }
 
+bool HasOperators(adodb::Connection& connection) {
+  return connection.OpenRecordset("Select Code From Operators")->RecordCount() > 0;
+}
+
+constexpr const char* kHowToGetOperators =
+    "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。";
+
+// Checked again inside the transaction: the operator may have been deleted since the first look.
+void RequireOperator(adodb::Connection& connection, const std::string& code) {
+  if (OperatorName(connection, code)) return;
+  if (!HasOperators(connection)) {
+    throw adodb::Error::Provider(std::string("数据库中还没有操作员（Operators 表是空的），没有设置密码。") + kHowToGetOperators);
+  }
+  throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
+}
+
 std::string StoredHash(adodb::Connection& connection, const std::string& code) {
   auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=?",
                                      {adodb::BoundText(code)});
@@ -59,16 +75,24 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
 }
 
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
-  if (!OperatorName(connection, code)) throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
+  RequireOperator(connection, code);
   if (password.empty()) throw adodb::Error::Provider("密码不能为空，没有设置密码。");
   const std::string hash = HashOf(password);
   adodb::TransactionGuard transaction(connection);
-  // The operator may have been deleted since the first look.
-  if (!OperatorName(connection, code)) throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
+  RequireOperator(connection, code);
   connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(code)});
   connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash) Values (?, ?)",
                      {adodb::BoundText(code), adodb::BoundText(hash)});
   transaction.Commit();
+}
+
+std::string UnknownOperatorRefusal(adodb::Connection& connection, const std::string& databaseName, const std::string& code,
+                                   CodeGiven given) {
+  if (!HasOperators(connection)) {
+    return databaseName + " 中还没有操作员（Operators 表是空的），没有登录。" + kHowToGetOperators;
+  }
+  return "操作员编号 " + code + " 不在" + databaseName + " 的 Operators 表中，" +
+         (given == CodeGiven::kInDialog ? "请输入一个已有的操作员编号。" : "请用 --operator 给出一个已有的编号。");
 }
 
 std::string OperatorLabel(const std::string& code, const std::string& name) {

@@ -33,6 +33,15 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
 // not in Operators or an empty password; the hash is made before the transaction opens.
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
 
+// Where the operator code being signed in came from, so that a refusal says where to give another.
+enum class CodeGiven { kOnCommandLine, kInDialog };
+
+// Why the code is not one to sign in with, for the database named databaseName ("数据库文件
+// PATH"): a database without any operator yet (one made by storeadjust-db empty) says so and how
+// to get one that has them. Throws adodb::Error when Operators cannot be read.
+std::string UnknownOperatorRefusal(adodb::Connection& connection, const std::string& databaseName, const std::string& code,
+                                   CodeGiven given);
+
 // "操作员 001（系统管理员）", the way messages name an operator.
 std::string OperatorLabel(const std::string& code, const std::string& name);
 

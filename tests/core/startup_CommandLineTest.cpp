@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "db/DatabaseFactory.h"
+#include "host/OperatorPassword.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -146,6 +147,25 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   // The name is the table's, whatever an old command line still says.
   EXPECT_EQ(signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"}), "0|操作员 005（赵六）已登录。\n|" + kShown);
   EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), "0|操作员 002（张三）已登录。\n|" + kShown);
+}
+
+// A database made by storeadjust-db empty has no operators yet: the launcher and the password
+// command say so, and where a database with operators comes from, instead of asking for another code.
+TEST(LauncherSignIn, ADatabaseWithoutOperatorsSaysSoAndHowToGetOne) {
+  const TempDatabase home;
+  const TempDatabase empty(storeadjust::db::CreateEmptyDatabase);
+  const std::string how = "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。\n";
+  EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", empty.Path()}, home.Folder(), "x\n").Said(),
+            "1||storeadjust: 数据库文件 " + empty.Path() + " 中还没有操作员（Operators 表是空的），没有登录。" + how);
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", empty.Path(), "001"}, home.Folder(), "secret\n").Said(),
+            "1||storeadjust-db: 数据库中还没有操作员（Operators 表是空的），没有设置密码。" + how);
+}
+
+// In the sign-in dialog the clerk types another code; the command-line option means nothing there.
+TEST(LauncherSignIn, AnUnknownCodeTypedInTheDialogAsksForAnotherCode) {
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  EXPECT_EQ(storeadjust::UnknownOperatorRefusal(*demo.Open(), "数据库文件 x.db", "007", storeadjust::CodeGiven::kInDialog),
+            "操作员编号 007 不在数据库文件 x.db 的 Operators 表中，请输入一个已有的操作员编号。");
 }
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
