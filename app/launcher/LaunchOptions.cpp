@@ -1,8 +1,8 @@
 #include "LaunchOptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 
 #include "db/DatabaseFactory.h"
 
@@ -17,8 +17,10 @@ bool TakesValue(const std::string& option) {
 
 // A date in the right form whose year the module cannot keep is told apart from a mistyped one.
 std::string DateRefusal(const std::string& value) {
-  static const std::regex kDateForm(R"(\s*\d{4}[-/]\d{1,2}[-/]\d{1,2}\s*)");
-  if (std::regex_match(value, kDateForm) && std::stoi(value.substr(value.find_first_of("0123456789"), 4)) < 100) {
+  const bool yearFirst = value.size() > 4 && std::all_of(value.begin(), value.begin() + 4, [](char c) {
+    return c >= '0' && c <= '9';
+  }) && (value[4] == '-' || value[4] == '/');
+  if (yearFirst && std::stoi(value.substr(0, 4)) < 100) {
     return "--date " + value + " 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。";
   }
   return "--date 要的是 YYYY-MM-DD 形式的日期，不是 " + value;
