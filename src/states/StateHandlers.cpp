@@ -15,6 +15,7 @@
 // the header's flags, which say what has moved in either flow: the goods have left the
 // out-warehouse when PreShbz or Shbz is set, and reached the in-warehouse when Shbz is. Every
 // command moves only what is still due and leaves the flags saying so.
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -178,7 +179,7 @@ class StateChange {
     header_ = header;
     const long count = static_cast<long>(lines.size());
     long number = 0;
-    for (BillLineValues line : lines) {
+    for (BillLineValues line : InMovingOrder(lines)) {
       questions_.LineReached(++number, count, line.hh);
       if (MoveLine(line) == LineStep::Stop) {
         outcome_.skippedLines.clear();
@@ -186,10 +187,24 @@ class StateChange {
         return move.PendingShortage();
       }
     }
+    if (TakesBack()) std::reverse(outcome_.skippedLines.begin(), outcome_.skippedLines.end());
     UpdateHeader();
     transaction.Commit();
     outcome_.result = StateResult::Done;
     return std::nullopt;
+  }
+
+  bool TakesBack() const {
+    return command_ == StateCommand::UnAudit || command_ == StateCommand::UnPreAudit ||
+           command_ == StateCommand::UnConfirm;
+  }
+
+  // A reversal takes the lines back last first: each line then meets the stock as it left it, so
+  // a bill its audit could move can be taken back as long as no one else moved that stock (a
+  // return line before an issue of the same batch, checked first, found the batch still short).
+  std::vector<BillLineValues> InMovingOrder(std::vector<BillLineValues> lines) const {
+    if (TakesBack()) std::reverse(lines.begin(), lines.end());
+    return lines;
   }
 
   void UpdateHeader() {
