@@ -158,6 +158,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool GoodsFieldsFilled(bool typedPath);
   BoundSql GoodsBaseStatementForEntry();
   void TakeGoods(const std::string& hh);
+  bool TakeGoodsFacts(const std::string& hh);
   void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
   bool TakeTypedGoods();

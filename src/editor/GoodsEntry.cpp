@@ -66,13 +66,7 @@ BoundSql FrmStoreAdjuctBill::GoodsBaseStatementForEntry() {
 // price of that unit and the amounts.
 void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
   VoidEntryRow();
-  const auto facts = ReadGoodsFacts(session_, hh);
-  if (facts) {
-    entry_.goods = hh;
-    entry_.facts = *facts;
-  }
-  entry_.outStockQty = ReadOutStock(session_, hh, Text("TxtBcCkID")).value_or(0);
-  SetRetailTotalEditable(entry_.facts.amountOnly);
+  TakeGoodsFacts(hh);
   ShowFigure("TxtSl", 0);
   SetPriceAndNextField();
   LoadDefaultUnit();
@@ -85,6 +79,19 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
   }
   std::string lsh = Text("TxtLSH");
   ShowGoodsInfo(lsh, Text("TxtHH"));
+}
+
+// The row takes the goods' facts and its stock in the out-warehouse; false, the row left without
+// goods, when the master has no such goods.
+bool FrmStoreAdjuctBill::TakeGoodsFacts(const std::string& hh) {
+  const auto facts = ReadGoodsFacts(session_, hh);
+  if (facts) {
+    entry_.goods = hh;
+    entry_.facts = *facts;
+  }
+  entry_.outStockQty = ReadOutStock(session_, hh, Text("TxtBcCkID")).value_or(0);
+  SetRetailTotalEditable(entry_.facts.amountOnly);
+  return facts.has_value();
 }
 
 // The cost price of the row's unit goes into the price field; batch-priced goods skip it (their
@@ -111,12 +118,7 @@ void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
 bool FrmStoreAdjuctBill::TakeTypedGoods() {
   if (entry_.HasGoods()) return true;
   if (!GoodsOffered(session_, GoodsBaseStatementForEntry(), Text("TxtHH"))) return false;
-  const auto facts = ReadGoodsFacts(session_, Text("TxtHH"));
-  if (!facts) return false;
-  entry_.goods = Text("TxtHH");
-  entry_.facts = *facts;
-  entry_.outStockQty = ReadOutStock(session_, entry_.goods, Text("TxtBcCkID")).value_or(0);
-  SetRetailTotalEditable(entry_.facts.amountOnly);
+  if (!TakeGoodsFacts(Text("TxtHH"))) return false;
   if (IsCkdbdDj) ShowFigure("TxtDj", 0);
   else if (Text("TxtDj").empty()) ShowFigure("TxtDj", UnitPrice(entry_.facts.costPrice));
   std::string lsh = Text("TxtLSH");

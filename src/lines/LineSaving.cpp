@@ -65,14 +65,29 @@ std::string FreeSerial(Session& session) {
 // still there, since another clerk may have deleted it from the browser while it was open here.
 enum class BillOpenness { Open, Audited, Gone };
 
-BillOpenness OpennessOf(Session& session, const std::string& lsh) {
-  auto rs = RequireOpened(
-      OpenRsReadOnly(session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz from ckdbdzk where lsh=?",
-                     {adodb::BoundText(lsh)}));
-  if (rs->RecordCount() < 1) return BillOpenness::Gone;
+// The bill's header as stored, read once inside the transaction: whether it may take lines, and
+// the fields a save keeps where the clerk left them as loaded.
+struct StoredHeader {
+  BillOpenness openness = BillOpenness::Gone;
+  HeaderFields fields;  // billDate empty when the header has none
+};
+
+StoredHeader ReadStoredHeader(Session& session, const std::string& lsh) {
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz, kdrq, bz, czry from ckdbdzk where lsh=?",
+      {adodb::BoundText(lsh)}));
+  if (rs->RecordCount() < 1) return {};
   rs->MoveFirst();
-  if (FlagIsSet(rs->Value("preshbz")) || FlagIsSet(rs->Value("shbz"))) return BillOpenness::Audited;
-  return BillOpenness::Open;
+  StoredHeader header;
+  header.openness = FlagIsSet(rs->Value("preshbz")) || FlagIsSet(rs->Value("shbz")) ? BillOpenness::Audited
+                                                                                      : BillOpenness::Open;
+  if (!rs->Value("kdrq").IsNull()) {
+    const adodb::Date date = rs->Value("kdrq").AsDate();
+    header.fields.billDate = adodb::Date{date.year, date.month, date.day}.ToText();
+  }
+  header.fields.remark = rs->Value("bz").TextOrEmpty();
+  header.fields.operatorName = rs->Value("czry").TextOrEmpty();
+  return header;
 }
 
 
@@ -105,23 +120,16 @@ void InsertHeader(Session& session, const LineToSave& line, const std::string& l
        adodb::BoundText(line.inWarehouse), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName)});
 }
 
-// The line with the header fields the clerk left as loaded taken from the stored header, read
-// inside the transaction: saving a line puts back no field another clerk changed meanwhile, and
-// the line takes the bill's remark as stored.
-LineToSave WithStoredHeaderFields(Session& session, const LineToSave& line, const std::string& lsh) {
+// The line with the header fields the clerk left as loaded taken from the stored header: saving
+// a line puts back no field another clerk changed meanwhile, and the line takes the bill's remark
+// as stored.
+LineToSave WithStoredHeaderFields(const LineToSave& line, const HeaderFields& stored) {
   if (!line.headerAsLoaded) return line;
-  auto rs = RequireOpened(
-      OpenRsReadOnly(session, "select kdrq,bz,czry from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}));
-  if (rs->RecordCount() < 1) return line;
-  rs->MoveFirst();
   LineToSave merged = line;
   const HeaderFields& loaded = *line.headerAsLoaded;
-  if (line.billDate == loaded.billDate && !rs->Value("kdrq").IsNull()) {
-    const adodb::Date date = rs->Value("kdrq").AsDate();
-    merged.billDate = adodb::Date{date.year, date.month, date.day}.ToText();
-  }
-  if (line.remark == loaded.remark) merged.remark = rs->Value("bz").TextOrEmpty();
-  if (line.operatorName == loaded.operatorName) merged.operatorName = rs->Value("czry").TextOrEmpty();
+  if (line.billDate == loaded.billDate && !stored.billDate.empty()) merged.billDate = stored.billDate;
+  if (line.remark == loaded.remark) merged.remark = stored.remark;
+  if (line.operatorName == loaded.operatorName) merged.operatorName = stored.operatorName;
   return merged;
 }
 
@@ -206,12 +214,13 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     AdvanceSerialCounter(session);
   } else {
     saved.lsh = line.lsh;
-    const BillOpenness openness = OpennessOf(session, saved.lsh);
+    const StoredHeader stored = ReadStoredHeader(session, saved.lsh);
+    const BillOpenness openness = stored.openness;
     if (const LineSaveOutcome refused = RefusalOf(session, line, openness); refused != LineSaveOutcome::Saved) {
       return {refused, saved.lsh, line.dh};
     }
     if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
-    else UpdateHeader(session, merged = WithStoredHeaderFields(session, line, saved.lsh), saved.lsh);
+    else UpdateHeader(session, merged = WithStoredHeaderFields(line, stored.fields), saved.lsh);
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {
