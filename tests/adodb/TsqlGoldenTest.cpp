@@ -1,13 +1,5 @@
-// Runs the golden files tests/tsql/*.test. Each block, separated by blank lines, is:
-//   # what the case shows
-//   setup statements, one per line (T-SQL, run through Translate)
-//   query
-//   the T-SQL query, one or more lines (a batch of several statements gives the rows of each that
-//   returns rows, one after the other)
-//   ----
-//   expected rows, columns separated by tabs (NULL, integers, reals as %.15g, text as is), or
-//   error <fragment of the message>
-// Every block runs on a fresh in-memory SQLite database with the T-SQL functions registered.
+// Runs the golden files tests/tsql/*.test (their form: GoldenCases.h). Every case runs on a fresh
+// in-memory SQLite database with the T-SQL functions registered.
 //
 // The fuzz test below sends random and mutated statements through the translator and such a
 // database: whatever the text, the result is a translation that runs or fails with adodb::Error or
@@ -18,8 +10,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -29,47 +19,12 @@
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
 #include "adodb/tsql/VariableStore.h"
-#include "support/DataFiles.h"
+#include "GoldenCases.h"
 #include "support/SanitizedRuns.h"
 
 namespace {
 
 using testsupport::Joined;
-
-struct GoldenCase {
-  std::string file;
-  int line = 0;
-  std::string title;
-  std::vector<std::string> setup;
-  std::string query;
-  std::vector<std::string> expected;
-};
-
-std::vector<GoldenCase> ReadCases(const std::filesystem::path& path) {
-  std::vector<GoldenCase> cases;
-  std::ifstream in(path);
-  enum { kIdle, kSetup, kQuery, kExpected } state = kIdle;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (line.empty()) {
-      state = kIdle;
-    } else if (state == kIdle) {
-      cases.push_back({path.filename().string(), number, line, {}, {}, {}});
-      state = kSetup;
-    } else if (state == kSetup) {
-      if (line == "query") state = kQuery;
-      else cases.back().setup.push_back(line);
-    } else if (state == kQuery) {
-      std::string& query = cases.back().query;
-      if (line == "----") state = kExpected;
-      else query += (query.empty() ? "" : "\n") + line;
-    } else {
-      cases.back().expected.push_back(line);
-    }
-  }
-  return cases;
-}
 
 using Db = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
@@ -114,7 +69,7 @@ std::vector<std::string> Run(sqlite3* db, const std::string& tsql) {
   return rows;
 }
 
-void RunCase(const GoldenCase& c) {
+void RunCase(const golden::Case& c) {
   SCOPED_TRACE(c.file + ":" + std::to_string(c.line) + " " + c.title);
   Db db = OpenDatabase();
   for (const std::string& statement : c.setup) {
@@ -137,11 +92,9 @@ void RunCase(const GoldenCase& c) {
 }
 
 TEST(TsqlGolden, EveryCaseOfEveryFileGivesSqlServersResult) {
-  std::size_t cases = 0;
-  for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
-    for (const GoldenCase& c : ReadCases(file)) RunCase(c), ++cases;
-  }
-  EXPECT_GT(cases, 100u);
+  const std::vector<golden::Case> cases = golden::AllCases();
+  EXPECT_GT(cases.size(), 100u);
+  for (const golden::Case& c : cases) RunCase(c);
 }
 
 // Generous: a case that runs longer has hung (a statement's work should be milliseconds). The
@@ -162,10 +115,8 @@ const std::vector<std::string> kVocabulary = {
 class Fuzzer {
  public:
   explicit Fuzzer(unsigned seed) : random_(seed) {
-    for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
-      for (const GoldenCase& c : ReadCases(file)) {
-        if (c.query.size() < 2000) seeds_.push_back(c.query);  // the golden queries
-      }
+    for (const golden::Case& c : golden::AllCases()) {
+      if (c.query.size() < 2000) seeds_.push_back(c.query);  // the golden queries
     }
   }
 
