@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,48 +24,19 @@ using testsupport::ErrorOf;
 // ---- the read-only media ------------------------------------------------------------------
 sqlite3_vfs* realVfs = nullptr;
 
-struct MediaFile {
-  sqlite3_file base;
-  sqlite3_file* real;  // the default VFS's file, allocated right after this one
-};
-sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<MediaFile*>(file)->real; }
-
-const sqlite3_io_methods kMediaMethods = {
-    3,
-    [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); },
-    [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); },
-    [](sqlite3_file*, const void*, int, sqlite3_int64) { return SQLITE_READONLY; },
-    [](sqlite3_file*, sqlite3_int64) { return SQLITE_READONLY; },
-    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
-    [](sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
-    [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
-    [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
-    [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
-    [](sqlite3_file* f, int op, void* arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
-    // The WAL index is a file beside the database: the media cannot hold one.
-    [](sqlite3_file*, int, int, int, void volatile**) { return SQLITE_CANTOPEN; },
-    [](sqlite3_file*, int, int, int) { return SQLITE_CANTOPEN; },
-    [](sqlite3_file*) {},
-    [](sqlite3_file*, int) { return SQLITE_OK; },
-    [](sqlite3_file*, sqlite3_int64, int, void** p) {
-      *p = nullptr;
-      return SQLITE_OK;
-    },
-    [](sqlite3_file*, sqlite3_int64, void*) { return SQLITE_OK; },
-};
+// The real file's methods, but the WAL index is a file beside the database: the media cannot hold one.
+sqlite3_io_methods mediaMethods{};
 
 int OpenOnMedia(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-  auto* media = reinterpret_cast<MediaFile*>(file);
-  media->base.pMethods = nullptr;
-  media->real = reinterpret_cast<sqlite3_file*>(media + 1);
   int exists = 0;
   if (name) realVfs->xAccess(realVfs, name, SQLITE_ACCESS_EXISTS, &exists);
   if (!exists) return SQLITE_CANTOPEN;
   flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
-  const int rc = realVfs->xOpen(realVfs, name, media->real, flags, outFlags);
-  if (rc == SQLITE_OK) media->base.pMethods = &kMediaMethods;
+  const int rc = realVfs->xOpen(realVfs, name, file, flags, outFlags);
+  if (rc != SQLITE_OK) return rc;
+  mediaMethods = *file->pMethods;
+  mediaMethods.xShmMap = [](sqlite3_file*, int, int, int, void volatile**) { return SQLITE_CANTOPEN; };
+  file->pMethods = &mediaMethods;
   return rc;
 }
 
@@ -82,7 +52,6 @@ class ReadOnlyMedia {
     realVfs = sqlite3_vfs_find(nullptr);
     vfs_ = *realVfs;
     vfs_.zName = "read-only-media";
-    vfs_.szOsFile = static_cast<int>(sizeof(MediaFile)) + realVfs->szOsFile;
     vfs_.xOpen = OpenOnMedia;
     vfs_.xDelete = [](sqlite3_vfs*, const char*, int) { return SQLITE_IOERR_DELETE; };
     vfs_.xAccess = AccessOnMedia;
