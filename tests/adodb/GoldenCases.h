@@ -1,15 +1,13 @@
 #pragma once
 // Reads the golden files tests/tsql/*.test. Each block, separated by blank lines, is:
 //   # what the case shows
-//   setup statements, one per line (T-SQL, run through Translate), then a line "query"; a block
-//   without setup starts with its query
-//   the T-SQL query, one or more lines (a batch of several statements gives the rows of each that
-//   returns rows, one after the other)
+//   statements, one or more per line, run as one batch (each line as if it ended in ';'); the
+//   batch gives the rows of each statement that returns rows, one after the other
 //   ----
-//   expected rows, columns separated by tabs (NULL, integers, reals as %.15g, text as is), or
-//   error <fragment of the message>
-// A block of statements that are refused has "refused" in place of "query" and then one line per
-// statement: the statement, " => ", a fragment of its error. Each runs on its own after the setup.
+//   expected rows, columns separated by tabs (NULL, integers, reals as %.15g, text as is)
+// A block of refused statements has, after its title and setup statements, a line "refused" and
+// then one line per statement: the statement, " => ", a fragment of its error. Each runs alone
+// after the setup, on a database of its own.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -28,12 +26,10 @@ struct Case {
   std::vector<std::string> expected;
 };
 
-inline void AddLine(std::string& text, const std::string& line) { text += (text.empty() ? "" : "\n") + line; }
-
 inline std::vector<Case> ReadCases(const std::filesystem::path& path) {
   std::vector<Case> cases;
   std::ifstream in(path);
-  enum { kIdle, kSetup, kQuery, kExpected, kRefused } state = kIdle;
+  enum { kIdle, kStatements, kExpected, kRefused } state = kIdle;
   int number = 0;
   for (std::string line; std::getline(in, line);) {
     ++number;
@@ -41,21 +37,16 @@ inline std::vector<Case> ReadCases(const std::filesystem::path& path) {
       state = kIdle;
     } else if (state == kIdle) {
       cases.push_back({path.filename().string(), number, line, {}, {}, {}});
-      state = kSetup;
-    } else if (state == kSetup && line == "query") {
-      state = kQuery;
-    } else if (state == kSetup && line == "refused") {
+      state = kStatements;
+    } else if (state == kStatements && line == "refused") {
       state = kRefused;
       cases.back().line = 0;  // the block itself is no case: the refused statements below are
-    } else if (state == kSetup && line == "----") {
-      for (const std::string& statement : cases.back().setup) AddLine(cases.back().query, statement);
+    } else if (state == kStatements && line == "----") {
+      for (const std::string& statement : cases.back().setup) cases.back().query += statement + ";\n";
       cases.back().setup.clear();
       state = kExpected;
-    } else if (state == kSetup) {
+    } else if (state == kStatements) {
       cases.back().setup.push_back(line);
-    } else if (state == kQuery) {
-      if (line == "----") state = kExpected;
-      else AddLine(cases.back().query, line);
     } else if (state == kExpected) {
       cases.back().expected.push_back(line);
     } else {
