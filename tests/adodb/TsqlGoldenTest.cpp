@@ -4,14 +4,13 @@
 // The fuzz test below sends random and mutated statements through the translator and such a
 // database: whatever the text, the result is a translation that runs or fails with adodb::Error or
 // SQLite's error, never a crash, a hang or (in the sanitizer build) a sanitizer report. Its seeds
-// are the golden queries; the generator is seeded, so a failure names a case that repeats.
+// are the golden queries; the generator's seed is printed, so a failure names a case that repeats.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "adodb/tsql/Translator.h"
 #include "adodb/tsql/VariableStore.h"
 #include "GoldenCases.h"
+#include "support/PropertyRuns.h"
 #include "support/SanitizedRuns.h"
 
 namespace {
@@ -110,46 +110,30 @@ const std::vector<std::string> kVocabulary = {
     "-9223372036854775808", "0", "1e308", "'2024-02-30'", "'20240305'", "'[a-c]%'", "N'调拨'", "'it''s'", "[k]",
     "\"v\"", "t", "u", "a", "k", "v", "t a", "/*", "*/", "--", "'", "[", "escape", "union", "order by", "group by"};
 
-// Each case is a soup of words, a deep nest past the translator's limit, or a golden statement
-// with a few words inserted, bytes cut, changed or repeated.
-class Fuzzer {
- public:
-  explicit Fuzzer(unsigned seed) : random_(seed) {
-    for (const golden::Case& c : golden::AllCases()) {
-      if (c.query.size() < 2000) seeds_.push_back(c.query);  // the golden queries
+// Each case is a soup of words, a deep nest past the translator's limit, or a golden query with a
+// few words inserted, bytes cut, changed or repeated.
+std::string FuzzedStatement(testsupport::RandomDraws& draws, const std::vector<std::string>& goldenQueries) {
+  const std::size_t kind = draws.Index(16);
+  std::string sql = kind < 6 ? "select " : draws.Pick(goldenQueries);
+  if (kind == 0) {
+    const std::size_t depth = draws.Index(700);  // past the translator's limit of 500
+    const std::string open = draws.Index(2) ? "(" : "abs(";
+    for (std::size_t i = 0; i < depth; ++i) sql += open;
+    sql += "1";
+    for (std::size_t i = 0; i < depth; ++i) sql += draws.Index(50) ? ")" : "+1)";
+  } else if (kind < 6) {
+    for (std::size_t i = 0, n = 1 + draws.Index(30); i < n; ++i) sql += draws.Pick(kVocabulary) + " ";
+  } else {
+    for (std::size_t i = 0, n = 1 + draws.Index(4); i < n && !sql.empty(); ++i) {
+      const std::size_t at = draws.Index(sql.size()), how = draws.Index(4);
+      if (how == 0) sql.insert(at, " " + draws.Pick(kVocabulary) + " ");
+      else if (how == 1) sql.erase(at, 1 + draws.Index(8));
+      else if (how == 2) sql[at] = static_cast<char>(draws.Index(256));
+      else sql.insert(at, sql.substr(at, draws.Index(40)));
     }
   }
-
-  std::string Next() {
-    const std::size_t kind = Pick(16);
-    std::string sql = kind < 6 || seeds_.empty() ? "select " : seeds_[Pick(seeds_.size())];
-    if (kind == 0) {
-      const std::size_t depth = Pick(700);  // past the translator's limit of 500
-      const std::string open = Pick(2) ? "(" : "abs(";
-      for (std::size_t i = 0; i < depth; ++i) sql += open;
-      sql += "1";
-      for (std::size_t i = 0; i < depth; ++i) sql += Pick(50) ? ")" : "+1)";
-    } else if (kind < 6) {
-      for (std::size_t i = 0, n = 1 + Pick(30); i < n; ++i) sql += Word() + " ";
-    } else {
-      for (std::size_t i = 0, n = 1 + Pick(4); i < n && !sql.empty(); ++i) {
-        const std::size_t at = Pick(sql.size()), how = Pick(4);
-        if (how == 0) sql.insert(at, " " + Word() + " ");
-        else if (how == 1) sql.erase(at, 1 + Pick(8));
-        else if (how == 2) sql[at] = static_cast<char>(Pick(256));
-        else sql.insert(at, sql.substr(at, Pick(40)));
-      }
-    }
-    return sql;
-  }
-
- private:
-  std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
-  const std::string& Word() { return kVocabulary[Pick(kVocabulary.size())]; }
-
-  std::mt19937 random_;
-  std::vector<std::string> seeds_;
-};
+  return sql;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -178,11 +162,18 @@ TEST(TsqlFuzz, RandomAndMutatedStatementsNeverCrashOrHang) {
                "insert into t values ('a', 1, '2024-03-05 00:00:00'), ('B ', null, null), (null, 9223372036854775807, 'x');"
                "insert into u values ('a', 2.5), ('b', -1); insert into a values ('[x'), ('50%');",
                nullptr, nullptr, nullptr);
-  Fuzzer fuzzer(20240305);
-  for (int i = 0; i < 3000; ++i) {
-    const std::string sql = fuzzer.Next();
-    EXPECT_TRUE(RunsInTime(db.get(), sql)) << "case " << i << " ran over " << kCaseTimeLimit.count() << " s: " << sql.substr(0, 500);
+  std::vector<std::string> goldenQueries;
+  for (const golden::Case& c : golden::AllCases()) {
+    if (c.query.size() < 2000) goldenQueries.push_back(c.query);
   }
+  testsupport::RunSeeds({20240305}, [&](unsigned seed) -> std::string {
+    testsupport::RandomDraws draws(seed);
+    for (int i = 0; i < 3000; ++i) {
+      const std::string sql = FuzzedStatement(draws, goldenQueries);
+      if (!RunsInTime(db.get(), sql)) return "case " + std::to_string(i) + " ran over its time: " + sql.substr(0, 500);
+    }
+    return "";
+  });
 }
 
 }  // namespace
