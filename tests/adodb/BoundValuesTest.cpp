@@ -91,14 +91,12 @@ TEST_F(BoundValuesTest, DecimalsAreHeldAtTheirScaleAndNullsStayNull) {
 TEST_F(BoundValuesTest, EachValueGoesToItsOwnMarkWhereverTheTranslationMovesIt) {
   for (int id = 1; id <= 5; ++id) conn->Execute("insert into v (id, n) values (?, ?)", {BoundInteger(id), BoundInteger(id * 10)});
   // TOP's count ends up after the WHERE clause as LIMIT.
-  const auto top = conn->OpenRecordset("select top (?) id from v where n > ? order by id", {BoundInteger(2), BoundInteger(20)});
+  const std::string topAbove = "select top (?) id from v where n > ? order by id";
+  const auto top = conn->OpenRecordset(topAbove, {BoundInteger(2), BoundInteger(20)});
   ASSERT_EQ(top->RecordCount(), 2);
   EXPECT_EQ(top->Value(0).AsInt32(), 3);
   // The same text with other values is the same prepared statement and gives their rows.
-  EXPECT_EQ(conn->OpenRecordset("select top (?) id from v where n > ? order by id", {BoundInteger(1), BoundInteger(40)})
-                ->Value(0)
-                .AsInt32(),
-            5);
+  EXPECT_EQ(conn->OpenRecordset(topAbove, {BoundInteger(1), BoundInteger(40)})->Value(0).AsInt32(), 5);
 }
 
 TEST_F(BoundValuesTest, RequeryAndTextCommandsUseTheirValues) {
@@ -129,12 +127,6 @@ TEST_F(BoundValuesTest, MarksAndValuesThatDoNotMatchAreRefusedAndChangeNothing) 
   EXPECT_THROW(conn->Execute("insert into v (id, pm) values (4, 'y')", {BoundInteger(4)}), Error);
   EXPECT_EQ(conn->OpenRecordset("select count(*) from v")->Value(0).AsInt32(), 1);
 }
-
-}  // namespace
-}  // namespace adodb
-
-namespace adodb {
-namespace {
 
 // Rounding takes a shortcut for values that already are decimals at the scale: whatever the
 // value, it must give the double the rounded decimal text gives, near halves and sums included.

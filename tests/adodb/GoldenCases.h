@@ -26,47 +26,42 @@ struct Case {
   std::vector<std::string> expected;
 };
 
-inline std::vector<Case> ReadCases(const std::filesystem::path& path) {
-  std::vector<Case> cases;
-  std::ifstream in(path);
-  enum { kIdle, kStatements, kExpected, kRefused } state = kIdle;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (line.empty()) {
-      state = kIdle;
-    } else if (state == kIdle) {
-      cases.push_back({path.filename().string(), number, line, {}, {}, {}});
-      state = kStatements;
-    } else if (state == kStatements && line == "refused") {
-      state = kRefused;
-      cases.back().line = 0;  // the block itself is no case: the refused statements below are
-    } else if (state == kStatements && line == "----") {
-      for (const std::string& statement : cases.back().setup) cases.back().query += statement + ";\n";
-      cases.back().setup.clear();
-      state = kExpected;
-    } else if (state == kStatements) {
-      cases.back().setup.push_back(line);
-    } else if (state == kExpected) {
-      cases.back().expected.push_back(line);
-    } else {
-      const std::size_t arrow = line.find(" => ");
-      Case refused = cases.back();
-      if (refused.line == 0) cases.pop_back();
-      refused.line = number;
-      refused.query = line.substr(0, arrow);
-      // A line without the arrow expects no error, so it fails instead of matching any message.
-      refused.expected = {arrow == std::string::npos ? line : "error " + line.substr(arrow + 4)};
-      cases.push_back(refused);
-    }
-  }
-  return cases;
-}
-
+// The cases of every file, in name order.
 inline std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (const auto& file : testsupport::DataFiles("tsql", ".test")) {
-    for (Case& c : ReadCases(file)) cases.push_back(std::move(c));
+  for (const auto& path : testsupport::DataFiles("tsql", ".test")) {
+    std::ifstream in(path);
+    enum { kIdle, kStatements, kExpected, kRefused } state = kIdle;
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+      ++number;
+      if (line.empty()) {
+        state = kIdle;
+      } else if (state == kIdle) {
+        cases.push_back({path.filename().string(), number, line, {}, {}, {}});
+        state = kStatements;
+      } else if (state == kStatements && line == "refused") {
+        state = kRefused;
+        cases.back().line = 0;  // the block itself is no case: the refused statements below are
+      } else if (state == kStatements && line == "----") {
+        for (const std::string& statement : cases.back().setup) cases.back().query += statement + ";\n";
+        cases.back().setup.clear();
+        state = kExpected;
+      } else if (state == kStatements) {
+        cases.back().setup.push_back(line);
+      } else if (state == kExpected) {
+        cases.back().expected.push_back(line);
+      } else {
+        const std::size_t arrow = line.find(" => ");
+        Case refused = cases.back();
+        if (refused.line == 0) cases.pop_back();
+        refused.line = number;
+        refused.query = line.substr(0, arrow);
+        // A line without the arrow expects no error, so it fails instead of matching any message.
+        refused.expected = {arrow == std::string::npos ? line : "error " + line.substr(arrow + 4)};
+        cases.push_back(refused);
+      }
+    }
   }
   return cases;
 }

@@ -146,23 +146,22 @@ TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
 // A statement kept for its text reads its columns once; a schema change, made here or by another
 // connection, shows from the next result on: new columns, their types, the keys an edit finds rows by.
 TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
-  const auto columnsOf = [&](Connection& connection, bool withKeys) {
-    auto self = std::shared_ptr<Connection>(&connection, [](Connection*) {});
+  const auto columnsOf = [](const std::shared_ptr<Connection>& connection, bool withKeys) {
     std::string shown;
-    auto rs = self->OpenRecordset("select * from t");
+    auto rs = connection->OpenRecordset("select * from t");
     for (const ColumnInfo& column : rs->Columns())
       shown += column.name + ":" + std::to_string(column.type) + (withKeys && column.isKey ? "*" : "") + " ";
     return shown;
   };
-  EXPECT_EQ(columnsOf(*conn, true), "id:" + std::to_string(adInteger) + "* sl:" + std::to_string(adCurrency) + " ");
-  EXPECT_EQ(columnsOf(*conn, true), columnsOf(*db.Open(), true));
+  EXPECT_EQ(columnsOf(conn, true), "id:" + std::to_string(adInteger) + "* sl:" + std::to_string(adCurrency) + " ");
+  EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
   conn->Execute("create table t2 (k varchar(10) primary key, n int)");
   conn->Execute("drop table t");
   conn->Execute("create table t (id int null, k varchar(10) primary key, sl money null)");
-  EXPECT_EQ(columnsOf(*conn, true), columnsOf(*db.Open(), true));
-  EXPECT_EQ(columnsOf(*conn, true), columnsOf(*db.Open(), true));
+  EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
+  EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
   auto other = db.Open();
   other->Execute("alter table t add column pm varchar(20) null");
-  EXPECT_EQ(columnsOf(*conn, false), columnsOf(*db.Open(), false));
-  EXPECT_EQ(columnsOf(*conn, false), columnsOf(*db.Open(), false));
+  EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
+  EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
 }
