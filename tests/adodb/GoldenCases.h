@@ -5,9 +5,11 @@
 //   batch gives the rows of each statement that returns rows, one after the other
 //   ----
 //   expected rows, columns separated by tabs (NULL, integers, reals as %.15g, text as is)
-// A block of refused statements has, after its title and setup statements, a line "refused" and
-// then one line per statement: the statement, " => ", a fragment of its error. Each runs alone
-// after the setup, on a database of its own.
+// A block of refused statements has, after its title and setup statements, one line per refused
+// statement: the statement, " => ", a fragment of its error. Each runs alone after the setup, on a
+// database of its own.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,9 +42,14 @@ inline std::vector<Case> AllCases() {
       } else if (state == kIdle) {
         cases.push_back({path.filename().string(), number, line, {}, {}, {}});
         state = kStatements;
-      } else if (state == kStatements && line == "refused") {
+      } else if (const std::size_t arrow = line.find(" => "); state != kExpected && arrow != std::string::npos) {
+        Case refused = cases.back();
+        if (state == kStatements) cases.pop_back();  // the block is no case: its refused statements are
         state = kRefused;
-        cases.back().line = 0;  // the block itself is no case: the refused statements below are
+        refused.line = number;
+        refused.query = line.substr(0, arrow);
+        refused.expected = {"error " + line.substr(arrow + 4)};
+        cases.push_back(refused);
       } else if (state == kStatements && line == "----") {
         for (const std::string& statement : cases.back().setup) cases.back().query += statement + ";\n";
         cases.back().setup.clear();
@@ -52,14 +59,7 @@ inline std::vector<Case> AllCases() {
       } else if (state == kExpected) {
         cases.back().expected.push_back(line);
       } else {
-        const std::size_t arrow = line.find(" => ");
-        Case refused = cases.back();
-        if (refused.line == 0) cases.pop_back();
-        refused.line = number;
-        refused.query = line.substr(0, arrow);
-        // A line without the arrow expects no error, so it fails instead of matching any message.
-        refused.expected = {arrow == std::string::npos ? line : "error " + line.substr(arrow + 4)};
-        cases.push_back(refused);
+        ADD_FAILURE() << path << ":" << number << ": a line among refused statements without \" => \"";
       }
     }
   }
