@@ -48,10 +48,6 @@ class QvGridTest : public ::testing::Test {
     grid.SetDataFormat(0);
     grid.SetConnectStr(db.ConnStr());
     grid.SetDataSource(kQuery);
-    grid.SetReportCode("RC");
-    grid.SetReportName("调拨明细");
-    grid.SetStartDate("2024-03-01");
-    grid.SetEndDate("2024-03-31");
     grid.Reload();
   }
 
@@ -155,10 +151,11 @@ std::string CellXml(const std::string& sheet, const std::string& ref) {
   return end == std::string::npos ? std::string() : sheet.substr(start, end + 4 - start);
 }
 
-// Whether the cell's XML holds every one of the texts.
-::testing::AssertionResult CellHas(const std::string& sheet, const std::string& ref, std::initializer_list<std::string> texts) {
-  const std::string cell = CellXml(sheet, ref);
-  for (const std::string& text : texts) {
+// Whether each cell's XML holds its text; a list of (cell, text) pairs reads as the sheet does.
+::testing::AssertionResult CellsHave(const std::string& sheet,
+                                     std::initializer_list<std::pair<const char*, std::string>> cells) {
+  for (const auto& [ref, text] : cells) {
+    const std::string cell = CellXml(sheet, ref);
     if (cell.find(text) == std::string::npos) return ::testing::AssertionFailure() << ref << " lacks " << text << ": " << cell;
   }
   return ::testing::AssertionSuccess();
@@ -207,48 +204,35 @@ class ReportXlsxExportTest : public QvGridTest {
 // and date columns are not summed.
 TEST_F(ReportXlsxExportTest, NumbersAreNumbersDatesCarryADateStyleAndTextsAreEscaped) {
   const std::string sheet = Export();
-  EXPECT_TRUE(CellHas(sheet, "A1", {"仓库调拨单--浏览"}));
-  EXPECT_TRUE(CellHas(sheet, "A2", {"2024-03-05 至 2024-03-05"}));
-  EXPECT_TRUE(CellHas(sheet, "F3", {"金额"}));
-  EXPECT_TRUE(CellHas(sheet, "E5", {"<v>12</v>"}));
+  // 2024-03-02 is day 45353 of the spreadsheet's calendar; a time of day is the fraction. A code
+  // stays text: no leading zero lost.
+  EXPECT_TRUE(CellsHave(sheet, {{"A1", "仓库调拨单--浏览"}, {"A2", "2024-03-05 至 2024-03-05"}, {"F3", "金额"},
+                                {"E5", "<v>12</v>"}, {"F9", "<v>56</v>"}, {"F8", "<v>1.25</v>"}, {"B4", "<v>45353</v>"},
+                                {"B6", "<v>45352.5625</v>"}, {"C4", "O'Neil &amp; &lt;Sons&gt;"}, {"D4", "0001"},
+                                {"A10", "合计"}, {"E10", "<f>SUM(E4:E9)</f>"}, {"E10", "<v>34</v>"},
+                                {"F10", "<f>SUM(F4:F9)</f>"}, {"F10", "<v>103.75</v>"}}));
   EXPECT_EQ(CellXml(sheet, "E5").find(" t=\""), std::string::npos) << CellXml(sheet, "E5");
-  EXPECT_TRUE(CellHas(sheet, "F9", {"<v>56</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "F8", {"<v>1.25</v>"}));
-  // 2024-03-02 is day 45353 of the spreadsheet's calendar; a time of day is the fraction.
-  EXPECT_TRUE(CellHas(sheet, "B4", {"<v>45353</v>", " s=\""}));
-  EXPECT_TRUE(CellHas(sheet, "B6", {"<v>45352.5625</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "C4", {"O'Neil &amp; &lt;Sons&gt;"}));
-  EXPECT_TRUE(CellHas(sheet, "D4", {"0001"}));  // a code stays text: no leading zero lost
   // Amounts and quantities show two decimals; codes, the title and dates keep their own look.
   const std::string styles = Unzipped(file, "xl/styles.xml");
   std::string formats;
   for (const char* ref : {"F8", "E5", "B4", "D4", "F10"}) formats += NumberFormatOf(CellXml(sheet, ref), styles) + "|";
   EXPECT_EQ(formats, "#,##0.00|#,##0.00|yyyy-mm-dd|General|#,##0.00|");
-  EXPECT_TRUE(CellHas(sheet, "A10", {"合计"}));
-  EXPECT_TRUE(CellHas(sheet, "E10", {"<f>SUM(E4:E9)</f>", "<v>34</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "F10", {"<f>SUM(F4:F9)</f>", "<v>103.75</v>"}));
   EXPECT_EQ(CellXml(sheet, "B10") + CellXml(sheet, "D10") + CellXml(sheet, "A11"), "");
 }
 
+// The totals add up the filtered rows only, under the columns where they now stand.
 TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInTheirOrder) {
-  grid.SetColumnVisible(2, false);             // 备注
-  grid.MoveColumn(5, -5);                      // 金额 first
+  grid.SetColumnVisible(2, false);  // 备注
+  grid.MoveColumn(5, -5);           // 金额 first
   grid.SortBy(5, QvGrid::SortOrder::Descending);
   grid.SetFilter(0, {"B1"});
   grid.SetIsShowOrder(true);
   const std::string sheet = Export();
-  EXPECT_TRUE(CellHas(sheet, "A3", {"序号"}));
-  EXPECT_TRUE(CellHas(sheet, "B3", {"金额"}));
-  EXPECT_TRUE(CellHas(sheet, "C3", {"流水号"}));
+  EXPECT_TRUE(CellsHave(sheet, {{"A3", "序号"}, {"B3", "金额"}, {"C3", "流水号"}, {"A4", "<v>1</v>"}, {"B4", "<v>24</v>"},
+                                {"B5", "<v>7.5</v>"}, {"A6", "合计"}, {"B6", "<f>SUM(B4:B5)</f>"}, {"B6", "<v>31.5</v>"},
+                                {"F6", "<f>SUM(F4:F5)</f>"}, {"F6", "<v>17</v>"}}));
   EXPECT_EQ(sheet.find("备注"), std::string::npos);
   EXPECT_EQ(sheet.find("O'Neil"), std::string::npos);
-  EXPECT_TRUE(CellHas(sheet, "A4", {"<v>1</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "B4", {"<v>24</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "B5", {"<v>7.5</v>"}));
-  // The totals add up the filtered rows only, under the columns where they now stand.
-  EXPECT_TRUE(CellHas(sheet, "A6", {"合计"}));
-  EXPECT_TRUE(CellHas(sheet, "B6", {"<f>SUM(B4:B5)</f>", "<v>31.5</v>"}));
-  EXPECT_TRUE(CellHas(sheet, "F6", {"<f>SUM(F4:F5)</f>", "<v>17</v>"}));
   EXPECT_EQ(CellXml(sheet, "A7"), "");
 }
 
@@ -257,10 +241,8 @@ TEST_F(ReportXlsxExportTest, AReportFilteredToNothingTotalsToZeroAndTheLabelAvoi
   grid.MoveColumn(5, -5);  // 金额 first, no order column
   grid.SetFilter(0, {"no such serial"});
   const std::string sheet = Export();
-  EXPECT_TRUE(CellHas(sheet, "A4", {"<v>0</v>"}));
+  EXPECT_TRUE(CellsHave(sheet, {{"A4", "<v>0</v>"}, {"B4", "合计"}, {"F4", "<v>0</v>"}}));
   EXPECT_EQ(CellXml(sheet, "A4").find("<f>"), std::string::npos) << CellXml(sheet, "A4");
-  EXPECT_TRUE(CellHas(sheet, "B4", {"合计"}));
-  EXPECT_TRUE(CellHas(sheet, "F4", {"<v>0</v>"}));
   EXPECT_EQ(CellXml(sheet, "A5"), "");
 }
 

@@ -130,16 +130,12 @@ TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillAreNotReallocated) {
 
 // The scripted interface refuses to be asked anything while the connection it watches is inside
 // a transaction, so a screen that asks with a transaction open fails its test loudly.
-TEST(ScriptedInterfaceTest, RefusesToAskWhileItsConnectionIsInsideATransaction) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  ScriptedUserInterface ui;
-  Session session = testsupport::OpenSession(db, ui);
-  ui.InTransaction = [&] { return session.Conn->InTransaction(); };
-  ui.QueueAnswer(mb::kYes);
-  EXPECT_EQ(ui.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), mb::kYes);
-  adodb::TransactionGuard transaction(*session.Conn);
-  EXPECT_THROW(ui.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), ScriptError);
-  EXPECT_THROW(ui.ShowGoodsPlaces({}), ScriptError);
+TEST_F(AskFirstTest, TheScriptedInterfaceRefusesToAskWhileItsConnectionIsInsideATransaction) {
+  ui_.QueueAnswer(mb::kYes);
+  EXPECT_EQ(ui_.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), mb::kYes);
+  adodb::TransactionGuard transaction(*session_.Conn);
+  EXPECT_THROW(ui_.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), ScriptError);
+  EXPECT_THROW(ui_.ShowGoodsPlaces({}), ScriptError);
 }
 
 }  // namespace
