@@ -9,6 +9,7 @@
 
 #include "adodb/Error.h"
 #include "module/StoreAdjuctBill.h"
+#include "support/Fields.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {
@@ -39,9 +40,7 @@ TEST_F(StoreAdjuctBillTest, ExecuteLoadsTheSessionShowsTheBrowserAndClosesConn) 
   bill.ShowBrowser = [&](Session& session) {
     ++shown;
     ASSERT_TRUE(session.Conn && session.Conn->State() == adodb::adStateOpen);
-    EXPECT_EQ(session.OptGuid, "G-ONEIL");
-    EXPECT_EQ(session.Settings.xz2, 5);
-    EXPECT_EQ(session.Settings.LengthOfMakeHH, 5);
+    EXPECT_EQ(testsupport::Fields(session.OptGuid, session.Settings.xz2, session.Settings.LengthOfMakeHH), "G-ONEIL|5|5|");
   };
   bill.Execute();
   EXPECT_EQ(shown, 1);

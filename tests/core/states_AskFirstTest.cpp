@@ -95,18 +95,16 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
            twin + "('P04A01','A01','04','0021','240216','200299',3,0,0,'')"});
   const std::string lsh =
       StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12, {"P04A01,x,A01,12"})).lsh;
-  const auto twins = [&] {
-    return db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='05'") +
-           "/" + db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200299' and WarehouseGuid='04'");
+  // The twin batch line's places in 05 and 04, then the line's own batch line's in 05.
+  const auto places = [&] {
+    const std::string sum = "select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber=";
+    return db_.Value(sum + "'200299' and WarehouseGuid='05'") + "/" + db_.Value(sum + "'200299' and WarehouseGuid='04'") +
+           "/" + db_.Value(sum + "'200212' and WarehouseGuid='05'");
   };
   ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
-  EXPECT_EQ(twins(), "40/3");
-  EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200212' and WarehouseGuid='05'"),
-            "3.75");
+  EXPECT_EQ(places(), "40/3/3.75");
   ASSERT_EQ(Change(StateCommand::UnAudit, lsh).result, StateResult::Done);
-  EXPECT_EQ(twins(), "40/3");
-  EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where BatchNumber='200212' and WarehouseGuid='05'"),
-            "15.75");
+  EXPECT_EQ(places(), "40/3/15.75");
 }
 
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state again in
