@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "host/DataScopeProvider.h"
-#include "adodb/Error.h"
 #include "support/ModuleSession.h"
 
 namespace storeadjust {
 namespace {
 
-using testsupport::OpenSession;
 using testsupport::TempDatabase;
 
 constexpr const char* kBill = "DB2024000001";

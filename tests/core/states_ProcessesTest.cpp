@@ -17,7 +17,6 @@
 #include <array>
 #include <filesystem>
 
-#include "adodb/SqliteBackend.h"
 #include "db/DatabaseFactory.h"
 #include "lines/LineSaving.h"
 #include "states/StateChange.h"
@@ -26,7 +25,6 @@
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
-#include "support/StockTables.h"
 #include "support/TransferLine.h"
 
 namespace storeadjust {

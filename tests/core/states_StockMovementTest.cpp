@@ -3,7 +3,6 @@
 // and balance rows it creates, and shortages of quantities with decimals.
 #include <gtest/gtest.h>
 
-#include "adodb/BoundValues.h"
 #include "lines/LineSaving.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"

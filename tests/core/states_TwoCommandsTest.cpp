@@ -21,7 +21,6 @@
 #include <functional>
 #include <map>
 
-#include "adodb/SqliteBackend.h"
 #include "db/DatabaseFactory.h"
 #include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
@@ -32,7 +31,6 @@
 #include "support/ModuleSession.h"
 #include "support/SanitizedRuns.h"
 #include "support/StateAnswers.h"
-#include "support/StockTables.h"
 #include "support/TransferLine.h"
 
 namespace storeadjust {
