@@ -1,24 +1,13 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
-#include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
-#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <functional>
-#include <memory>
 
 #include "DemoDesktop.h"
-#include "QtTestSupport.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "qt/BrowserView.h"
 

@@ -1,10 +1,5 @@
 // Classic message boxes on the desktop answer the keys the clerk presses with the classic numbers;
 // the hourglass nests and the progress of long work cannot be cancelled.
-#include <gtest/gtest.h>
-
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
 
 #include "QtTestSupport.h"
 #include "qt/QtUserInterface.h"

@@ -2,16 +2,10 @@
 // The desktop tests' fixture: the demo database, operator 001 signed in through the desktop
 // interface (or one built on it), what dialogs remember (their sizes) kept in a folder of the
 // test's own, and the editor's window opened on a bill as the browser opens it.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
-#include <memory>
-#include <string>
 
+#include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "qt/EditorView.h"

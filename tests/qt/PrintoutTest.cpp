@@ -3,12 +3,10 @@
 // long bill going on to a second page with its column headers again. The report on portrait and
 // landscape paper: every value of the grid on the paper whole (no digit cut off either side,
 // nothing shortened), and a report far wider than the page drawn smaller rather than cut.
-#include <gtest/gtest.h>
 
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <string>
 
 #include "QtTestSupport.h"
 #include "browse/BrowseReportQuery.h"
@@ -19,7 +17,6 @@
 #include "qt/BillSlipPainter.h"
 #include "qt/CjkFont.h"
 #include "qt/ReportPrintout.h"
-#include "support/TempDatabase.h"
 
 namespace {
 

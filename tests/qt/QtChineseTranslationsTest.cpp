@@ -1,10 +1,7 @@
 // Qt's own dialogs speak Chinese once the module's translation setup has run.
-#include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTranslator>
 
 #include "QtTestSupport.h"

@@ -1,12 +1,9 @@
 #include "QtTestSupport.h"
 
-#include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QProcess>
-#include <QTest>
 #include <QTimer>
 
 #include "db/SqliteFile.h"

@@ -2,11 +2,19 @@
 // What the desktop tests share: one QApplication for the whole program (offscreen unless the
 // caller chose a platform), a goods table in a temporary SQLite file, a way to act on the modal
 // window a call under test opens, grid cells and header clicks, and a printout's text.
+//
+// It also brings what nearly every desktop test uses: GoogleTest, QTest and the common widgets.
+#include <gtest/gtest.h>
+
+#include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QString>
-#include <QStringList>
+#include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>

@@ -2,18 +2,12 @@
 // as they are typed, the choice of several rows reaching the printer in list order, printing
 // offered only while a row is chosen, a bill found and previewed by keys alone, and a bill gone
 // since the list was read.
-#include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QDateEdit>
 #include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
 
 #include "DemoDesktop.h"
-#include "QtTestSupport.h"
 #include "browse/ReprintList.h"
 #include "qt/ReprintDialogView.h"
 

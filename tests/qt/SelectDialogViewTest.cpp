@@ -1,28 +1,19 @@
-// The desktop selection dialog: filtering, choosing by Enter, cancelling by Esc, and the choices
-// the selection dialog makes before showing anything.
-#include <gtest/gtest.h>
+// The desktop selection dialog: filtering, choosing by Enter, cancelling by Esc, its size, and
+// the batch choice's expiry notes. Whether a dialog is shown at all is the selection's own choice
+// (rights_SelectionTest).
 
 #include <QBrush>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
 
 #include "DemoDesktop.h"
-#include "QtTestSupport.h"
-#include "db/DatabaseFactory.h"
-#include "host/SelectDialog.h"
 #include "lines/BatchChoice.h"
 #include "qt/FirstExpiringBatch.h"
-#include "qt/QtUserInterface.h"
 #include "qt/RecordsetTableModel.h"
 #include "qt/SelectDialogView.h"
 
 namespace {
 
-using storeadjust::qt::QtUserInterface;
 using storeadjust::qt::SelectDialogView;
 
 using qttest::kOrganization;
@@ -51,32 +42,6 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   EXPECT_EQ(dialog.ChosenRow(), 28);
 }
 
-// The choices made before anything is shown, with the desktop dialog behind them. A lone row is
-// taken without asking when the mode allows (rights_SelectionTest: the scripted interface would
-// refuse the question).
-TEST_F(SelectDialogViewTest, SelectDialogShowsTheDesktopDialogOnlyWhenTheUserMustChoose) {
-  qttest::GoodsDatabase db(3);
-  QtUserInterface ui(kOrganization);
-  storeadjust::SelectDialog select(ui);
-  select.ConnectionString = db.ConnStr();
-  select.ModeFlag = false;
-  select.Query = "select code, name from goods where code = 'none'";
-  select.Show();
-  EXPECT_EQ(select.Result().at(0).AsInt32(), 0);
-
-  // The batch choice shows even a lone row, so the user confirms it.
-  bool shown = false;
-  qttest::WhenModalShows([&](QWidget& modal) {
-    shown = qobject_cast<SelectDialogView*>(&modal) != nullptr;
-    QTest::keyClick(&modal, Qt::Key_Escape);
-  });
-  select.Query = "select code, name from goods where code = 'G000003'";
-  select.ModeFlag = true;
-  select.Show();
-  EXPECT_TRUE(shown);
-  EXPECT_EQ(select.Result().at(0).AsInt32(), 0);
-}
-
 // Titled after what is chosen, and as wide as its columns: each fits its header and rows, and
 // the grid shows them all without scrolling sideways.
 TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenAndWideEnoughForEveryColumn) {
@@ -102,7 +67,10 @@ TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenAndWideEnoughForEveryColumn)
   if (dialog.width() < usable) {  // every column in view, none scrolled off
     EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << columns;
   }
-  dialog.reject();
+  dialog.SelectPosition(1);
+  QTest::keyClick(dialog.Grid(), Qt::Key_Escape);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(dialog.ChosenRow(), 0);
 }
 
 // A size the clerk gives is kept for the next choice of the same kind, not for other kinds.

@@ -1,13 +1,7 @@
 // The launcher's sign-in dialog on the desktop: Enter signs in with the code and password typed,
 // a refusal is shown in full without squeezing the boxes and the password is cleared, and after
 // three failures the next try must wait.
-#include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <functional>
 #include <optional>
 #include <utility>
 
