@@ -94,7 +94,6 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   AnswerDialog(batches, {Qt::Key_Return});
   Enter("TxtSl", "5");
   ASSERT_TRUE(batches.shown);
-  EXPECT_EQ(batches.parent, view.get());
   EXPECT_EQ(batches.rows, 2);
   EXPECT_EQ(batches.currentRow, 1);
   ASSERT_TRUE(form->Entry().batch.has_value());
