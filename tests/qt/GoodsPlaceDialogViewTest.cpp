@@ -26,10 +26,14 @@ class GoodsPlaceDialogViewTest : public qttest::DemoDesktop<> {
     request.viewOnly = viewOnly;
     return request;
   }
-  // Shown and active, so that keys reach the widget that has the focus, as on the desktop.
-  static void Show(GoodsPlaceDialogView& dialog) {
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  // The dialog over `request`'s allocation, shown and active so that keys reach the widget that
+  // has the focus, as on the desktop.
+  GoodsPlaceDialogView& Open(const GoodsPlaceRequest& request) {
+    allocation = std::make_unique<GoodsPlaceAllocation>(request);
+    opened = std::make_unique<GoodsPlaceDialogView>(*allocation);
+    opened->show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(opened.get()));
+    return *opened;
   }
   static QLineEdit* CellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
   // Types into the current quantity cell as the clerk does, then Enter in the cell's editor.
@@ -40,14 +44,15 @@ class GoodsPlaceDialogViewTest : public qttest::DemoDesktop<> {
     QTest::keyClicks(editor, text.mid(1));
     QTest::keyClick(editor, Qt::Key_Return);
   }
+
+  std::unique_ptr<GoodsPlaceAllocation> allocation;
+  std::unique_ptr<GoodsPlaceDialogView> opened;
 };
 
 TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnlyWhenTheTotalAgrees) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "8");
   request.unitName = "盒";  // the dialog allocates base units and says which
-  GoodsPlaceAllocation allocation(request);
-  GoodsPlaceDialogView dialog(allocation);
-  Show(dialog);
+  GoodsPlaceDialogView& dialog = Open(request);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("货位分配（单位：盒）"));
   ASSERT_EQ(dialog.Grid()->currentIndex(), dialog.Grid()->model()->index(0, GoodsPlaceTableModel::kQuantity));
 
@@ -69,37 +74,31 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnl
   EnterQuantity(dialog, QStringLiteral("3"));
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
+  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
 }
 
 // Goods going back are placed by keys alone in negatives, as the line's quantity is.
 TEST_F(GoodsPlaceDialogViewTest, ANegativeLineIsPlacedInNegatives) {
-  GoodsPlaceAllocation allocation(Request(storeadjust::kNewLineKey, "-3"));
-  GoodsPlaceDialogView dialog(allocation);
-  Show(dialog);
+  GoodsPlaceDialogView& dialog = Open(Request(storeadjust::kNewLineKey, "-3"));
   EnterQuantity(dialog, QStringLiteral("-2"));
   QTest::keyClick(dialog.Grid(), Qt::Key_Return);
   EnterQuantity(dialog, QStringLiteral("-1"));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
+  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
 }
 
 // A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
 TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
   request.warehouseId = "02";
-  GoodsPlaceAllocation allocation(request);
-  GoodsPlaceDialogView dialog(allocation);
-  Show(dialog);
+  GoodsPlaceDialogView& dialog = Open(request);
   EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("仓库 02 还没有货位，无法分配"));
   EXPECT_FALSE(dialog.ConfirmButton()->isEnabled());
 }
 
 // Line 1001 holds Y01 3.5 and Y02 2: the clerk retypes Y01 twice by the edit key, and Y03 by typing.
 TEST_F(GoodsPlaceDialogViewTest, ACellOpenedByTheEditKeyOrByTypingIsReplacedByWhatIsTyped) {
-  GoodsPlaceAllocation allocation(Request("1001", "8"));
-  GoodsPlaceDialogView dialog(allocation);
-  Show(dialog);
+  GoodsPlaceDialogView& dialog = Open(Request("1001", "8"));
   QTableView& grid = *dialog.Grid();
   const auto quantity = [&](int row) { return grid.model()->index(row, GoodsPlaceTableModel::kQuantity); };
   for (const auto& [held, typed] : {std::pair{"3.5", "5"}, std::pair{"5", "4.5"}}) {
@@ -119,9 +118,7 @@ TEST_F(GoodsPlaceDialogViewTest, ACellOpenedByTheEditKeyOrByTypingIsReplacedByWh
 }
 
 TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
-  GoodsPlaceAllocation allocation(Request("1001", "5.5", true));
-  GoodsPlaceDialogView dialog(allocation);
-  Show(dialog);
+  GoodsPlaceDialogView& dialog = Open(Request("1001", "5.5", true));
   QAbstractItemModel& model = *dialog.Grid()->model();
   EXPECT_FALSE(model.flags(model.index(0, GoodsPlaceTableModel::kQuantity)) & Qt::ItemIsEditable);
   QTest::keyClicks(dialog.Grid(), QStringLiteral("9"));
