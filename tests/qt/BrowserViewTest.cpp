@@ -1,7 +1,6 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
-
 #include <QDateEdit>
 #include <QDialog>
 #include <QToolBar>

@@ -3,7 +3,6 @@
 // (the model's reason) instead, and is not clicked. The browser and the editor run modally through
 // the real desktop interface on the demo database; each item is clicked as a clerk clicks it, and
 // whatever opens on top is closed again (questions answered as Esc answers them).
-
 #include <QProgressDialog>
 #include <QTimer>
 #include <QToolBar>

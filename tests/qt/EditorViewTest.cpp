@@ -4,7 +4,6 @@
 // the batch dialog opening on the batch that expires first, and what is typed replacing what a
 // field shows, whether Enter or the mouse moved the focus there. Then the window itself: every control under its own
 // name, the title, the grids' number places, the goods panel, the state stamp and the totals.
-
 #include "DemoDesktop.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/ScriptedUserInterface.h"

@@ -2,7 +2,6 @@
 // no confirmation while they differ by key or click, Enter through the rows and confirming on the
 // last, what is typed replacing a cell's quantity, Esc cancelling, viewing read-only, and what
 // QtUserInterface answers the editor.
-
 #include <utility>
 
 #include "DemoDesktop.h"

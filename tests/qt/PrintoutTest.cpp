@@ -3,7 +3,6 @@
 // long bill going on to a second page with its column headers again. The report on portrait and
 // landscape paper: every value of the grid on the paper whole (no digit cut off either side,
 // nothing shortened), and a report far wider than the page drawn smaller rather than cut.
-
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>

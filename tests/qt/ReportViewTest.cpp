@@ -1,6 +1,5 @@
 // The report's desktop window over the demo database: its title, header clicks, Esc and 返回,
 // and the filter command's dialog narrowing the grid.
-
 #include <QComboBox>
 #include <QListWidget>
 

@@ -2,7 +2,6 @@
 // as they are typed, the choice of several rows reaching the printer in list order, printing
 // offered only while a row is chosen, a bill found and previewed by keys alone, and a bill gone
 // since the list was read.
-
 #include <QAbstractItemModelTester>
 #include <QDateEdit>
 #include <QItemSelectionModel>

@@ -1,7 +1,6 @@
 // The desktop selection dialog: filtering, choosing by Enter, cancelling by Esc, its size, and
 // the batch choice's expiry notes. Whether a dialog is shown at all is the selection's own choice
 // (rights_SelectionTest).
-
 #include <QBrush>
 #include <QScreen>
 #include <QScrollBar>
@@ -43,8 +42,8 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
 }
 
 // Titled after what is chosen, and as wide as its columns: each fits its header and rows, and
-// the grid shows them all without scrolling sideways.
-TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenAndWideEnoughForEveryColumn) {
+// the grid shows them all without scrolling sideways. Esc chooses nothing, whatever row is current.
+TEST_F(SelectDialogViewTest, TitledAfterWhatIsChosenWideEnoughForEveryColumnAndEscChoosesNothing) {
   qttest::GoodsDatabase db(30);
   auto connection = db.Open();
   auto rows = connection->OpenRecordset(

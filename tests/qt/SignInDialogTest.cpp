@@ -1,7 +1,6 @@
 // The launcher's sign-in dialog on the desktop: Enter signs in with the code and password typed,
 // a refusal is shown in full without squeezing the boxes and the password is cleared, and after
 // three failures the next try must wait.
-
 #include <optional>
 #include <utility>
 
