@@ -4,6 +4,8 @@
 // with. A bill deleted meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "db/SqliteFile.h"
@@ -46,15 +48,37 @@ TEST_F(LineSavingTest, ASerialAnotherBillHoldsIsSkippedNotOverwritten) {
   EXPECT_EQ(Serial(), "8");
 }
 
-TEST_F(LineSavingTest, AFailedLineInsertLeavesNoHeaderNoPlacesAndTheCounterAsItWas) {
-  db::SqliteFile(db_.Path()).Execute(
-      "create trigger refuse_line before insert on ckdbdzkmx begin select raise(abort, 'line refused'); end");
-  const adodb::Error error = testsupport::ErrorOf([&] { StoreLine(session_, NewBillLine("lost")); });
-  EXPECT_NE(error.Description().find("line refused"), std::string::npos) << error.Description();
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='lost'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403050005'"), 0);
-  EXPECT_EQ(Serial(), "5");
-  EXPECT_FALSE(session_.Conn->InTransaction());
+// A save the database or the line's own places refuse rolls back whole: no header, no line, no
+// goods-place row, the counter as it was, and no transaction left open. The editor refuses such
+// places and warehouses before the save (scenarios/lines/goods_place_refusals.scn,
+// scenarios/entry/warehouses_on_save.scn); one that reaches it all the same stores nothing, rather
+// than a quantity every booking would fail on or a warehouse removed meanwhile.
+TEST_F(LineSavingTest, ARefusedSaveLeavesNoHeaderNoLineNoPlacesAndTheCounterAsItWas) {
+  struct Refusal {
+    std::function<void()> meanwhile;
+    LineToSave line;
+    std::string words;
+  };
+  const Refusal refusals[] = {
+      {[] {}, testsupport::PlacedLine("", "01", "05", "0023", "230422", "200231", 2, {"P05Y01,x,Y01,2", "P05Y02,x,Y02,abc"}),
+       "货位数量必须是数字!"},
+      {[&] { db_.Run({"delete from gl_stock where id='02'"}); },
+       testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 2), "仓库编号不存在!"},
+      {[&] {
+         db::SqliteFile(db_.Path()).Execute(
+             "create trigger refuse_line before insert on ckdbdzkmx begin select raise(abort, 'line refused'); end");
+       },
+       NewBillLine("lost"), "line refused"}};
+  for (const Refusal& refusal : refusals) {
+    refusal.meanwhile();
+    const adodb::Error error = testsupport::ErrorOf([&] { StoreLine(session_, refusal.line); });
+    EXPECT_NE(error.Description().find(refusal.words), std::string::npos) << error.Description();
+    EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0) << refusal.words;
+    EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh like 'DBD20240305%'"), 0) << refusal.words;
+    EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid like 'DBD20240305%'"), 0) << refusal.words;
+    EXPECT_EQ(Serial(), "5") << refusal.words;
+    EXPECT_FALSE(session_.Conn->InTransaction()) << refusal.words;
+  }
 }
 
 TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
@@ -97,19 +121,6 @@ TEST_F(LineSavingTest, TheWarehousesOfABillWithOtherLinesStayAsStored) {
             "0303");
 }
 
-// The editor refuses such places before the save (scenarios/lines/goods_place_refusals.scn); one
-// that reaches it all the same stores nothing, rather than a quantity every booking would fail on.
-TEST_F(LineSavingTest, APlaceQuantityThatIsNoNumberStoresNothing) {
-  const adodb::Error error = testsupport::ErrorOf([&] {
-    StoreLine(session_, testsupport::PlacedLine("", "01", "05", "0023", "230422", "200231", 2,
-                                                {"P05Y01,x,Y01,2", "P05Y02,x,Y02,abc"}));
-  });
-  EXPECT_EQ(error.Description(), "货位数量必须是数字!");
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid like 'DBD20240305%'"), 0);
-  EXPECT_EQ(Serial(), "5");
-}
-
 // The booking adds each place's row once: a place the dialog names twice (also in another case or
 // with trailing blanks, the same id to the database) is one row holding both quantities. Ids with
 // quotes are stored as typed.
@@ -120,20 +131,6 @@ TEST_F(LineSavingTest, APlaceNamedTwiceIsStoredAsOneRowHoldingBoth) {
   EXPECT_EQ(testsupport::Rows(*db_.Open(), "select GoodsPlaceGuid, GoodsPlaceNo, Quantity from BillGoodsPlace where "
                                            "BillGuid='" + saved.lsh + "' order by GoodsPlaceGuid"),
             "P05Y'02|Y'02|2|\nP05Y01|Y01|1|\n");
-}
-
-// The editor checks the warehouses before the save (scenarios/entry/warehouses_on_save.scn); one
-// removed after that check must not be written into a new bill's header and line.
-TEST_F(LineSavingTest, ASaveIntoAWarehouseRemovedMeanwhileStoresNothing) {
-  db_.Run({"delete from gl_stock where id='02'"});
-  const adodb::Error error = testsupport::ErrorOf(
-      [&] { StoreLine(session_, testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 2)); });
-  EXPECT_EQ(error.Description(), "仓库编号不存在!");
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0);
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh like 'DBD20240305%'"), 0);
-  EXPECT_EQ(Serial(), "5");
-  EXPECT_EQ(StoreLine(session_, testsupport::TransferLine("", "01", "03", "0006", "230715", "200061", 2)).lsh,
-            "DBD202403050005");
 }
 
 // Two clerks' sessions, each in its own process, save the first line of a new bill at the same
@@ -238,31 +235,23 @@ TEST(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
   EXPECT_EQ(GoodsPlaceAllocation(request).Items(), (std::vector<std::string>{"P09B01,09,B01,2", "P09NEW,09,NEW,1"}));
 }
 
-TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityMayBeConfirmed) {
+// Only an allocation of exactly the quantity may be confirmed: more is refused as much as less,
+// and a blank cell places nothing. Goods going back (a negative line) leave the places they are
+// taken from: the clerk places them in negatives, and no positive place may make up the total.
+TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityInItsSignMayBeConfirmed) {
   testsupport::TempDatabase db{db::CreateDemoDatabase};
-  GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", "8"));
-  ASSERT_TRUE(allocation.SetQuantity(0, "5"));
-  ASSERT_TRUE(allocation.SetQuantity(2, "3"));
-  EXPECT_TRUE(allocation.MayConfirm());
-  // More than the quantity is refused as much as less; a blank cell places nothing there.
-  ASSERT_TRUE(allocation.SetQuantity(1, "0.5"));
-  EXPECT_FALSE(allocation.MayConfirm());
-  ASSERT_TRUE(allocation.SetQuantity(1, " "));
-  EXPECT_TRUE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
-  EXPECT_FALSE(allocation.SetQuantity(1, "-1")) << "a receipt takes nothing off a shelf";
-}
-
-// Goods going back (a negative line) leave the places they are taken from: the clerk places the
-// negative quantity in negatives, and no positive place may make up the total.
-TEST(GoodsPlaceAllocationTest, ANegativeLineIsPlacedInNegatives) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", "-3"));
-  EXPECT_FALSE(allocation.SetQuantity(0, "2"));
-  ASSERT_TRUE(allocation.SetQuantity(0, "-2"));
-  ASSERT_TRUE(allocation.SetQuantity(2, "-1"));
-  EXPECT_TRUE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
+  for (const std::string sign : {"", "-"}) {
+    GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", sign + "8"));
+    EXPECT_FALSE(allocation.SetQuantity(1, sign.empty() ? "-1" : "1")) << "a place of the other sign";
+    ASSERT_TRUE(allocation.SetQuantity(0, sign + "5"));
+    ASSERT_TRUE(allocation.SetQuantity(2, sign + "3"));
+    EXPECT_TRUE(allocation.MayConfirm());
+    ASSERT_TRUE(allocation.SetQuantity(1, sign + "0.5"));
+    EXPECT_FALSE(allocation.MayConfirm());
+    ASSERT_TRUE(allocation.SetQuantity(1, " "));
+    EXPECT_TRUE(allocation.MayConfirm());
+    EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01," + sign + "5", "P05Y03,05,Y03," + sign + "3"}));
+  }
 }
 
 }  // namespace

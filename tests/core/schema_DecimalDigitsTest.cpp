@@ -82,7 +82,8 @@ TEST_F(DecimalDigits, SeventeenDigitsAndMoreAreNotCutTo15Or16) {
 }
 
 // Rounding half away from zero at two and four places: adodb's BoundValuesTest
-// (DecimalsAreHeldAtTheirScaleAndNullsStayNull) and the schema's ColumnsTest.
+// (DecimalsAreHeldAtTheirScaleAndNullsStayNull) and the schema's ColumnsTest. The module's own
+// tables get the same triggers (EmptySchema.DecimalsAreHeldAtTheirScaleUpToTheEdgeOfTheirRange).
 TEST_F(DecimalDigits, AValueBeyondTheColumnIsRefusedInTheServersWords) {
   Store(1, "m", BoundDecimal(1, 4));
   struct Refusal {
@@ -100,6 +101,7 @@ TEST_F(DecimalDigits, AValueBeyondTheColumnIsRefusedInTheServersWords) {
       conn->Execute(std::string("update amounts set ") + refusal.column + " = ? where id = 1", {refusal.value});
     });
     EXPECT_EQ(error.Description(), std::string("Arithmetic overflow error converting ") + refusal.words) << refusal.column;
+    EXPECT_EQ(error.Number(), adodb::errnum::kProviderError) << refusal.column;
   }
   EXPECT_EQ(Read(1, "m").AsDouble(), 1);
   EXPECT_TRUE(Read(1, "d19_4").IsNull());

@@ -55,18 +55,18 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
 
 const std::string kShown = "[window] 仓库调拨单--浏览 (no screen: closed)\n";
 
-// Start-up refusals are in Chinese, name the file or connection tried, and end with a non-zero
-// status: 2 for a wrong command line, 1 for a database that cannot serve. A file it refuses is
-// left as it was: an empty file, a text file and another program's SQLite database (in
-// rollback-journal or WAL mode) keep their bytes, and no -wal or -shm appears beside them.
+// Start-up refusals are in Chinese, name the file or connection tried, and end with status 1.
+// A file refused is left as it was: an empty file, a text file and another program's SQLite
+// database (in rollback-journal or WAL mode) keep their bytes, and no -wal or -shm appears beside
+// them. storeadjust-db check-templates, run on such a file before a site moves to the embedded
+// database, refuses it in the same words and writes nothing either.
 TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNothing) {
   const TempDatabase home;
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
-  Ran ran = launch({"--bogus"});
-  EXPECT_EQ(ran.status, 2);
-  EXPECT_EQ(ran.err.rfind("storeadjust: 不认识的选项 --bogus\n用法: storeadjust", 0), 0u) << ran.err;
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", missing}, home.Folder()).Said(),
+            "1||storeadjust-db: 数据库文件 " + missing + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
 
   const std::string text = (home.Folder() / "notes.txt").string(), foreign = (home.Folder() / "other.db").string();
   const std::string foreignWal = (home.Folder() / "other-wal.db").string();
@@ -80,9 +80,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   makeForeign(foreign, "create table accounts (id int); insert into accounts values (1)");
   makeForeign(foreignWal, "pragma journal_mode=wal; create table t (a)");
   const auto noTables = [](const std::string& file) {
-    return "storeadjust: 数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
+    return "数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
   };
-  const std::string notADatabase = "storeadjust: 打不开数据库文件 " + text + "：它不是数据库文件，请检查给出的文件名。\n";
+  const std::string notADatabase = "打不开数据库文件 " + text + "：它不是数据库文件，请检查给出的文件名。\n";
   const std::tuple<std::string, std::string, std::string> refusals[] = {
       {"--db", home.Path(), noTables(home.Path())},  // an empty file: a database without the module's tables
       {"--db", text, notADatabase},
@@ -90,13 +90,17 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
       {"--db", foreign, noTables(foreign)},
       {"--db", foreignWal, noTables(foreignWal)},
       {"--db", home.Folder().string(),
-       "storeadjust: 打不开数据库文件 " + home.Folder().string() + "：它是目录，不是数据库文件，请给出数据库文件的路径。\n"}};
+       "打不开数据库文件 " + home.Folder().string() + "：它是目录，不是数据库文件，请给出数据库文件的路径。\n"}};
   for (const auto& [option, file, words] : refusals) {
     const std::string before = BytesOf(file);
-    EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(), "1||" + words);
+    EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(),
+              "1||storeadjust: " + words);
+    if (option == "--db") {
+      EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", file}, home.Folder()).Said(),
+                "1||storeadjust-db: " + words);
+    }
     EXPECT_EQ(BytesOf(file), before) << file;
-    EXPECT_FALSE(std::filesystem::exists(file + "-wal")) << file;
-    EXPECT_FALSE(std::filesystem::exists(file + "-shm")) << file;
+    for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(file + side)) << file << side;
   }
 
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
@@ -104,23 +108,26 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
             "0|操作员 001（系统管理员）已登录。\n|" + kShown);
 }
 
-// Options that name no database, or two, are option errors (status 2) said in Chinese; they
-// never fall back to the demo database. A connection string without a Data Source names no file.
-TEST(LauncherOptions, AnEmptyOrDoubleDatabaseOptionIsAnOptionError) {
+// A wrong command line is an option error (status 2) said in Chinese before the usage; options
+// that name no database, or two, never fall back to the demo database. A connection string
+// without a Data Source names no file: the database cannot serve (status 1).
+TEST(LauncherOptions, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   const TempDatabase home;
-  const auto firstLine = [&](const std::vector<std::string>& args) {
+  const std::tuple<std::vector<std::string>, std::string> wrong[] = {
+      {{"--bogus"}, "不认识的选项 --bogus"},
+      {{"--conn", ""}, "--conn 的值是空的，请给出连接字符串。"},
+      {{"--db", ""}, "--db 的值是空的，请给出数据库文件。"},
+      {{"--db", home.Path(), "--conn", home.ConnStr()}, "--db 和 --conn 不能同时使用，请只给出其中一个。"},
+      {{"--date", "0001-01-01"}, "--date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。"},
+      {{"--date", "2024-13-01x"}, "--date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x"}};
+  for (const auto& [args, words] : wrong) {
     const Ran ran = RunProgram(STOREADJUST_LAUNCHER, args, home.Folder());
-    return std::to_string(ran.status) + "|" + ran.err.substr(0, ran.err.find('\n'));
-  };
-  EXPECT_EQ(firstLine({"--conn", ""}), "2|storeadjust: --conn 的值是空的，请给出连接字符串。");
-  EXPECT_EQ(firstLine({"--db", ""}), "2|storeadjust: --db 的值是空的，请给出数据库文件。");
-  EXPECT_EQ(firstLine({"--db", home.Path(), "--conn", home.ConnStr()}), "2|storeadjust: --db 和 --conn 不能同时使用，请只给出其中一个。");
-  EXPECT_EQ(firstLine({"--date", "0001-01-01"}),
-            "2|storeadjust: --date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。");
-  EXPECT_EQ(firstLine({"--date", "2024-13-01x"}), "2|storeadjust: --date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x");
+    EXPECT_EQ(ran.status, 2) << words;
+    EXPECT_EQ(ran.err.rfind("storeadjust: " + words + "\n用法: storeadjust", 0), 0u) << ran.err;
+  }
   EXPECT_FALSE(std::filesystem::exists(home.Folder() / "data")) << "the demo database was made";
-  EXPECT_EQ(firstLine({"--conn", "Provider=SQLite"}),
-            "1|storeadjust: 连接字符串 \"Provider=SQLite\" 没有给出数据库文件，请在其中写上 Data Source=文件。");
+  EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", "Provider=SQLite"}, home.Folder()).Said(),
+            "1||storeadjust: 连接字符串 \"Provider=SQLite\" 没有给出数据库文件，请在其中写上 Data Source=文件。\n");
 }
 
 // Signing in on a scripted start: the password comes on standard input (or --password); every
@@ -201,8 +208,9 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
 }
 
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
-// it exactly as it was.
-TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndLeavesThemAsTheyWere) {
+// it exactly as it was. The connection string they print names the file by its absolute path, so
+// it opens the same database from any folder.
+TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePathOfWhatItMade) {
   const TempDatabase home;
   const std::string folder = (home.Folder() / "bills").string(), notes = (home.Folder() / "notes.txt").string();
   std::filesystem::create_directory(folder);
@@ -216,14 +224,6 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndLeavesThemAsTheyWere
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {kind, notes}, home.Folder()).Said(),
               "1||storeadjust-db: 数据库文件 " + notes + " 已经存在且有内容，没有覆盖它。请换一个新的文件名。\n");
     EXPECT_EQ(BytesOf(notes), "keep me\n");
-  }
-}
-
-// The connection string storeadjust-db empty|demo print names the file by its absolute path, so
-// it opens the same database from any folder.
-TEST(DatabaseToolCreate, PrintsTheConnectionStringWithTheAbsolutePath) {
-  const TempDatabase home;
-  for (const std::string kind : {"empty", "demo"}) {
     const auto made = home.Folder() / (kind + ".db");
     const std::string relative = std::filesystem::relative(made).string();
     ASSERT_NE(relative, made.string());
@@ -249,14 +249,32 @@ TEST(DatabaseToolCommandLine, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   }
 }
 
-// What ctest relies on: a scenario with a failed check ends with status 1, its transcript with
-// the summary.
-TEST(PlayerCommandLine, HelpPrintsTheUsageAndTheTranscriptEndsWithASummary) {
+// storeadjust-db check-templates, run as a site runs it before moving to the embedded database.
+// The good template is a column list with the coefficient placeholder, which only runs inside the
+// select the module puts around it, and quotes of its own; the refused one joins names with FOR
+// XML. Profile values that are statements are checked too, named by their key.
+TEST(DatabaseToolCheckTemplates, ListsEachRefusedTemplateWithItsReasonAndFailsUntilTheyAreGone) {
   const TempDatabase home;
-  Ran ran = RunProgram(STOREADJUST_PLAYER, {"--help"}, home.Folder());
-  EXPECT_EQ(ran.status, 0);
-  EXPECT_EQ(ran.out.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.out;
-  ran = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
+  const TempDatabase db(storeadjust::db::CreateDemoDatabase);
+  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨单', 'a.hh as 货号, a.sl * [系数] as 数量, isnull(a.bz, ''无'') as 备注')",
+          "insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览1', 'select stuff((select '','' + name from gl_stock for xml "
+          "path('''')), 1, 1, '''') as 仓库 where 1=1 [选择条件]')",
+          "insert into t_SystemProfile (FCategory, FKey, FValue) values ('GL', 'StockReport', "
+          "'  Select hh, sl From phk Where sl > @min')"});
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", db.Path()}, home.Folder()).Said(),
+            "1|GLSelect 仓库调拨浏览1: T-SQL translator: FOR XML is not supported\n"
+            "t_SystemProfile GL/StockReport: T-SQL translator: the variable @min outside a batch that declares it "
+            "is not supported\n检查了 3 条已存语句，2 条不被接受。\n|");
+  db.Run({"delete from GLSelect where FDH = '仓库调拨浏览1'", "delete from t_SystemProfile where FKey = 'StockReport'"});
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", db.Path()}, home.Folder()).Said(),
+            "0|检查了 1 条已存语句，0 条不被接受。\n|");
+}
+
+// What ctest relies on: a player run without a scenario is a wrong command line, and a scenario
+// with a failed check ends with status 1, its transcript with the summary.
+TEST(PlayerCommandLine, AFailedCheckEndsWithStatusOneAndTheTranscriptWithASummary) {
+  const TempDatabase home;
+  Ran ran = RunProgram(STOREADJUST_PLAYER, {}, home.Folder());
   EXPECT_EQ(ran.status, 2);
   EXPECT_EQ(ran.err.rfind("usage: storeadjust-play FILE.scn", 0), 0u) << ran.err;
 
