@@ -40,7 +40,6 @@ class EditorTest : public ::testing::Test {
     form_->Type("txtBrCKid", "02");
   }
   // The first column of every row the statement returns, joined by ",".
-  std::string Found(const std::string& sql) { return Found(BoundSql{sql, {}}); }
   std::string Found(const BoundSql& statement) {
     auto rs = session_.Conn->OpenRecordset(statement.text, statement.values);
     std::string found;
@@ -84,7 +83,6 @@ TEST_F(EditorTest, TransfersWithoutPricesLockThePriceAndTheAmount) {
   EXPECT_FALSE(form_->Control("TxtDj").locked);
   EXPECT_FALSE(form_->Control("TxtJe").locked);
   db_.Run({"update t_SystemProfile set FValue='1' where FKey='ISCKDBDDJ'"});
-  form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
   OpenNewBill();
   EXPECT_TRUE(form_->Control("TxtDj").locked);
   EXPECT_TRUE(form_->Control("TxtJe").locked);
