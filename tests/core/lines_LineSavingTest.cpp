@@ -1,6 +1,6 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
 // leaves nothing behind, a bill audited meanwhile, a bill's warehouses kept under its lines, two
-// processes saving new bills at once; and the goods places a line is allocated and may be stored
+// processes saving new bills at once, a duplicate key told from other refusals; and the goods places a line is allocated and may be stored
 // with. A bill deleted meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "db/SqliteFile.h"
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/KeyCodes.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineSaving.h"
@@ -152,6 +154,41 @@ TEST_F(LineSavingTest, TwoProcessesSavingNewBillsAtOnceNeverShareASerial) {
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where b.lsh like "
                       "'DBD20240305%' and a.dh='1001'"), 2 * kRounds);
   EXPECT_EQ(Serial(), std::to_string(5 + 2 * kRounds));
+}
+
+// A duplicate key is told from any other constraint, and a save the database refuses for another
+// reason reaches the clerk in its own words. That the line stored is the line the screen showed,
+// also after F3, is held by the entry property test.
+TEST_F(LineSavingTest, OnlyADuplicateKeyIsTakenForAnotherClerkAtTheSameMoment) {
+  auto connection = db_.Open();
+  const adodb::Error taken = testsupport::ErrorOf([&] {
+    connection->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,shbz,jzbz) values "
+                        "('DBD202403010001','2024-03-05','01','02',0,0)");
+  });
+  EXPECT_EQ(taken.Number(), adodb::errnum::kIntegrityViolation) << taken.Description();
+  EXPECT_TRUE(taken.IsDuplicateKey());
+  // A column a site added, NOT NULL without a default: every line save now fails on it.
+  std::string ddl = db_.Value("select sql from sqlite_master where type='table' and name='ckdbdzkmx'");
+  ddl.insert(ddl.find('(') + 1, "SiteCode varchar(10) not null, ");
+  db::SqliteFile site(db_.Path());
+  site.Execute("alter table ckdbdzkmx rename to ckdbdzkmx_site");
+  site.Execute(ddl);
+  site.Execute("insert into ckdbdzkmx select '', * from ckdbdzkmx_site");
+  const adodb::Error refused =
+      testsupport::ErrorOf([&] { connection->Execute("insert into ckdbdzkmx(lsh,dh,hh) values ('X','1001','0001')"); });
+  EXPECT_EQ(refused.Number(), adodb::errnum::kIntegrityViolation) << refused.Description();
+  EXPECT_FALSE(refused.IsDuplicateKey());
+
+  FrmStoreAdjuctBill form{session_, {EditorRequest::Mode::Amend, "DBD202403010001"}};
+  form.Load();
+  form.FireTimers();
+  form.Type("TxtHH", "0012");
+  form.KeyDown("TxtHH", key::kReturn);
+  ui_.QueueChoice(1);
+  form.Type("TxtSl", "1");
+  form.KeyDown("TxtSl", key::kReturn);
+  form.Click("Cmd_Save");
+  EXPECT_EQ(testsupport::ShownBoxes(ui_), "16 错误:|NOT NULL constraint failed: ckdbdzkmx.SiteCode\n");
 }
 
 // The places a line may be stored with, as the save and the re-allocation check them: numbers of

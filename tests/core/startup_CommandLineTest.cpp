@@ -285,4 +285,22 @@ TEST(PlayerCommandLine, AFailedCheckEndsWithStatusOneAndTheTranscriptWithASummar
   EXPECT_EQ(ran.out.substr(ran.out.rfind("> expect nomessage")), "> expect nomessage\nsummary: 2 checks held, 2 failed\n");
 }
 
+// The sign-in dialog's wait after failed tries: the first slips cost nothing; then each failure waits at least as long as the one before, never
+// more than five minutes.
+TEST(OperatorPassword, TheWaitAfterFailedTriesGrowsAndIsBounded) {
+  EXPECT_EQ(storeadjust::SignInDelaySeconds(0), 0);
+  EXPECT_EQ(storeadjust::SignInDelaySeconds(2), 0);
+  EXPECT_EQ(storeadjust::SignInDelaySeconds(3), 2);
+  int previous = 0;
+  for (int failures = 3; failures < 40; ++failures) {
+    const int delay = storeadjust::SignInDelaySeconds(failures);
+    EXPECT_GE(delay, previous) << failures;
+    EXPECT_GT(delay, 0) << failures;
+    EXPECT_LE(delay, 300) << failures;
+    previous = delay;
+  }
+  EXPECT_EQ(storeadjust::SignInDelaySeconds(1000), 300);
+}
+
+
 }  // namespace
