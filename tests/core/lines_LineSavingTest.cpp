@@ -34,6 +34,9 @@ LineToSave NewBillLine(const std::string& remark) {
 class LineSavingTest : public ::testing::Test {
  protected:
   std::string Serial() const { return db_.Value("select FmaxNum from t_billnum where fid=75 and fused=1"); }
+  GoodsPlaceRequest Request(const std::string& line, const std::string& goods, const std::string& quantity) const {
+    return testsupport::DemoGoodsPlaceRequest(db_, line, goods, quantity);
+  }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ScriptedUserInterface ui_;
@@ -214,6 +217,8 @@ TEST(LinePlacesCheckTest, PlacesAreNumbersOfTheLinesSignAddingUpToIt) {
 // GoodsPlaceDialogViewTest): the places of a warehouse with the goods' quantities, where the
 // allocation starts from, and what may be confirmed.
 // Each row as "number name current allocated", one a line.
+using GoodsPlaceAllocationTest = LineSavingTest;
+
 std::string Shown(const GoodsPlaceAllocation& allocation) {
   std::string text;
   for (const GoodsPlaceRow& row : allocation.Rows()) {
@@ -223,33 +228,29 @@ std::string Shown(const GoodsPlaceAllocation& allocation) {
   return text;
 }
 
-TEST(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatchesAndTheLinesOwnRows) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  const auto request = [&db](const std::string& line, const std::string& goods, const std::string& quantity) {
-    return testsupport::DemoGoodsPlaceRequest(db, line, goods, quantity);
-  };
+TEST_F(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatchesAndTheLinesOwnRows) {
   // Read beside the editor's open transaction, whose deletes it does not see. 0021 lies in Y01
   // (6.25), in Y02 from both batches (4.5 + 9.25) and in Y03 (6.5); line 1001 holds Y01 3.5, Y02 2.
-  auto editor = db.Open();
+  auto editor = db_.Open();
   editor->BeginTrans();
   editor->Execute("delete from BillGoodsPlace where BillGuid='DBD202403010002' and BillDetailGuid='1001'");
   editor->Execute("delete from GoodsPlaceBalance where WarehouseGuid='05'");
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(request("1001", "0021", "5.5"))),
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(Request("1001", "0021", "5.5"))),
             "Y01 饮片架01 6.25 3.5\nY02 饮片架02 13.75 2\nY03 饮片架03 6.5 0\n");
   editor->RollbackTrans();
   // Another line's rows, the out-warehouse side of the same line and a new line are not this allocation.
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(request("1002", "0022", "4"))),
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(Request("1002", "0022", "4"))),
             "Y01 饮片架01 14.5 0\nY02 饮片架02 6.5 0\nY03 饮片架03 7.75 4\n");
-  GoodsPlaceRequest outSide = request("1001", "0021", "5.5");
+  GoodsPlaceRequest outSide = Request("1001", "0021", "5.5");
   outSide.billType = "WarehouseOut";
   EXPECT_TRUE(GoodsPlaceAllocation(outSide).Items().empty());
-  EXPECT_TRUE(GoodsPlaceAllocation(request(kNewLineKey, "0021", "5.5")).Items().empty());
+  EXPECT_TRUE(GoodsPlaceAllocation(Request(kNewLineKey, "0021", "5.5")).Items().empty());
 
   // A place the goods has never been in is listed empty; goods left in a place the list no longer
   // names stay visible, after the listed places.
-  GoodsPlaceRequest other = request(kNewLineKey, "0001", "5");
+  GoodsPlaceRequest other = Request(kNewLineKey, "0001", "5");
   other.warehouseId = "09";
-  db.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
+  db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
           "BatchNumber, CurrQuantity) values ('P09OLD', 'OLD', '09', '0001', '240212', '200012', 1.5)"});
   EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\nOLD  1.5 0\n");
   // A warehouse id holding a quote is one literal: no places, no broken statement.
@@ -260,9 +261,8 @@ TEST(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatch
 // An allocation made for the in-warehouse the bill named before (the line's stored rows, or the
 // dialog's earlier answer) is not carried into another warehouse's dialog, where confirmed unseen
 // it would book goods into the other warehouse's places.
-TEST(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
-  GoodsPlaceRequest request = testsupport::DemoGoodsPlaceRequest(db, "1001", "0001", "5.5");
+TEST_F(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
+  GoodsPlaceRequest request = Request("1001", "0001", "5.5");
   request.warehouseId = "09";  // line 1001 holds Y01 3.5 and Y02 2 of 05
   EXPECT_EQ(Shown(GoodsPlaceAllocation(request)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\n");
   request.items = {"P05Y01,05,Y01,3.5", "P05Y02,x,Y02,2"};
@@ -275,10 +275,9 @@ TEST(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
 // Only an allocation of exactly the quantity may be confirmed: more is refused as much as less,
 // and a blank cell places nothing. Goods going back (a negative line) leave the places they are
 // taken from: the clerk places them in negatives, and no positive place may make up the total.
-TEST(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityInItsSignMayBeConfirmed) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+TEST_F(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityInItsSignMayBeConfirmed) {
   for (const std::string sign : {"", "-"}) {
-    GoodsPlaceAllocation allocation(testsupport::DemoGoodsPlaceRequest(db, kNewLineKey, "0021", sign + "8"));
+    GoodsPlaceAllocation allocation(Request(kNewLineKey, "0021", sign + "8"));
     EXPECT_FALSE(allocation.SetQuantity(1, sign.empty() ? "-1" : "1")) << "a place of the other sign";
     ASSERT_TRUE(allocation.SetQuantity(0, sign + "5"));
     ASSERT_TRUE(allocation.SetQuantity(2, sign + "3"));
