@@ -108,22 +108,31 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
             "0|操作员 001（系统管理员）已登录。\n|" + kShown);
 }
 
-// A wrong command line is an option error (status 2) said in Chinese before the usage; options
-// that name no database, or two, never fall back to the demo database. A connection string
-// without a Data Source names no file: the database cannot serve (status 1).
-TEST(LauncherOptions, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
+// A wrong command line of the launcher or the db tool is an option error (status 2) said in
+// Chinese before the usage; options that name no database, or two, never fall back to the demo
+// database. A connection string without a Data Source names no file: the database cannot serve
+// (status 1).
+TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   const TempDatabase home;
-  const std::tuple<std::vector<std::string>, std::string> wrong[] = {
-      {{"--bogus"}, "不认识的选项 --bogus"},
-      {{"--conn", ""}, "--conn 的值是空的，请给出连接字符串。"},
-      {{"--db", ""}, "--db 的值是空的，请给出数据库文件。"},
-      {{"--db", home.Path(), "--conn", home.ConnStr()}, "--db 和 --conn 不能同时使用，请只给出其中一个。"},
-      {{"--date", "0001-01-01"}, "--date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。"},
-      {{"--date", "2024-13-01x"}, "--date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x"}};
-  for (const auto& [args, words] : wrong) {
-    const Ran ran = RunProgram(STOREADJUST_LAUNCHER, args, home.Folder());
+  const std::string launcher = STOREADJUST_LAUNCHER, tool = STOREADJUST_DB_TOOL;
+  const std::tuple<std::string, std::vector<std::string>, std::string> wrong[] = {
+      {launcher, {"--bogus"}, "不认识的选项 --bogus"},
+      {launcher, {"--conn", ""}, "--conn 的值是空的，请给出连接字符串。"},
+      {launcher, {"--db", ""}, "--db 的值是空的，请给出数据库文件。"},
+      {launcher, {"--db", home.Path(), "--conn", home.ConnStr()}, "--db 和 --conn 不能同时使用，请只给出其中一个。"},
+      {launcher, {"--date", "0001-01-01"}, "--date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。"},
+      {launcher, {"--date", "2024-13-01x"}, "--date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x"},
+      {tool, std::vector<std::string>{}, "缺少命令"},
+      {tool, {"foo", "x.db"}, "不认识的命令 foo"},
+      {tool, {"demo"}, "缺少文件"},
+      {tool, {"password", "d.db"}, "缺少操作员编号"},
+      {tool, {"empty", "a.db", "b.db"}, "多余的参数 b.db"},
+      {tool, {"password", "d.db", "001", "002"}, "多余的参数 002"}};
+  for (const auto& [program, args, words] : wrong) {
+    const Ran ran = RunProgram(program, args, home.Folder());
+    const std::string name = std::filesystem::path(program).filename().string();
     EXPECT_EQ(ran.status, 2) << words;
-    EXPECT_EQ(ran.err.rfind("storeadjust: " + words + "\n用法: storeadjust", 0), 0u) << ran.err;
+    EXPECT_EQ(ran.err.rfind(name + ": " + words + "\n用法: " + name, 0), 0u) << ran.err;
   }
   EXPECT_FALSE(std::filesystem::exists(home.Folder() / "data")) << "the demo database was made";
   EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", "Provider=SQLite"}, home.Folder()).Said(),
@@ -230,23 +239,6 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
   }
 }
 
-// A wrong storeadjust-db command line says first what was wrong, then the usage, status 2.
-TEST(DatabaseToolCommandLine, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
-  const TempDatabase home;
-  const std::tuple<std::vector<std::string>, std::string> wrong[] = {
-      {std::vector<std::string>{}, "缺少命令"},
-      {{"foo", "x.db"}, "不认识的命令 foo"},
-      {{"demo"}, "缺少文件"},
-      {{"password", "d.db"}, "缺少操作员编号"},
-      {{"empty", "a.db", "b.db"}, "多余的参数 b.db"},
-      {{"password", "d.db", "001", "002"}, "多余的参数 002"}};
-  for (const auto& [args, words] : wrong) {
-    const Ran ran = RunProgram(STOREADJUST_DB_TOOL, args, home.Folder());
-    EXPECT_EQ(ran.status, 2) << words;
-    EXPECT_EQ(ran.err.rfind("storeadjust-db: " + words + "\n用法: storeadjust-db", 0), 0u) << ran.err;
-  }
-}
-
 // storeadjust-db check-templates, run as a site runs it before moving to the embedded database.
 // The good template is a column list with the coefficient placeholder, which only runs inside the
 // select the module puts around it, and quotes of its own; the refused one joins names with FOR
@@ -285,8 +277,8 @@ TEST(PlayerCommandLine, AFailedCheckEndsWithStatusOneAndTheTranscriptWithASummar
   EXPECT_EQ(ran.out.substr(ran.out.rfind("> expect nomessage")), "> expect nomessage\nsummary: 2 checks held, 2 failed\n");
 }
 
-// The sign-in dialog's wait after failed tries: the first slips cost nothing; then each failure waits at least as long as the one before, never
-// more than five minutes.
+// The sign-in dialog's wait after failed tries: the first slips cost nothing; then each failure
+// waits at least as long as the one before, never more than five minutes.
 TEST(OperatorPassword, TheWaitAfterFailedTriesGrowsAndIsBounded) {
   EXPECT_EQ(storeadjust::SignInDelaySeconds(0), 0);
   EXPECT_EQ(storeadjust::SignInDelaySeconds(2), 0);
@@ -301,6 +293,5 @@ TEST(OperatorPassword, TheWaitAfterFailedTriesGrowsAndIsBounded) {
   }
   EXPECT_EQ(storeadjust::SignInDelaySeconds(1000), 300);
 }
-
 
 }  // namespace
