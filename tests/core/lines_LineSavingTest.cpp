@@ -1,7 +1,8 @@
 // Storing lines on the demo database: a new bill's serial taken inside the save, a failure that
 // leaves nothing behind, a bill audited meanwhile, a bill's warehouses kept under its lines, two
-// processes saving new bills at once, a duplicate key told from other refusals; and the goods places a line is allocated and may be stored
-// with. A bill deleted meanwhile: scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
+// processes saving new bills at once, a duplicate key told from other refusals; and the goods
+// places a line is allocated and may be stored with. A bill deleted meanwhile:
+// scenarios/lines/bill_deleted_meanwhile.scn and the stock model.
 #include <gtest/gtest.h>
 
 #include <functional>
