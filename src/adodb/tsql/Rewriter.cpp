@@ -31,9 +31,9 @@ namespace {
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
 // Sorted, so that a word is looked up by binary search: the check runs for almost every name.
 // The words that begin a statement are among them: a batch may run its statements together without ';'.
-constexpr std::array<std::string_view, 43> kReserved = {
-    "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CROSS", "DECLARE", "DELETE", "DESC", "ELSE", "END", "EXCEPT", "FOR",
-    "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE",
+constexpr std::array<std::string_view, 46> kReserved = {
+    "ALTER", "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CREATE", "CROSS", "DECLARE", "DELETE", "DESC", "DROP", "ELSE",
+    "END", "EXCEPT", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE",
     "NOT", "ON", "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "TRUNCATE", "UNION", "UPDATE",
     "VALUES", "WHEN", "WHERE", "WITH",
 };
@@ -233,6 +233,8 @@ class Rewriter {
       Set();
     } else if (AtWord("CREATE") && AtWord("TABLE", 1)) {
       CreateTable();
+    } else if (AtWord("DROP") && AtWord("TABLE", 1)) {
+      PassThroughTableStatement();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
       PassThrough();
     } else {
@@ -362,6 +364,21 @@ class Rewriter {
   void PassThrough() {
     while (!AtStatementEnd()) EmitToken(Take());
   }
+  // CREATE TABLE and DROP TABLE hold no statement of their own: outside parentheses the first word
+  // of a statement ends them, as SQL Server reads a batch written without ';'.
+  void PassThroughTableStatement() {
+    int depth = 0;
+    do {
+      const Token& t = Take();
+      EmitToken(t);
+      depth += t.kind != TokenKind::Operator ? 0 : t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
+    } while (!AtTableStatementEnd(depth));
+  }
+  // IF [NOT] EXISTS belongs to the table statement; IF on its own begins the next statement.
+  bool AtTableStatementEnd(int depth) const {
+    if (AtStatementEnd()) return true;
+    return depth == 0 && AtStatementStart() && !(AtWord("IF") && (AtWord("EXISTS", 1) || AtWord("NOT", 1)));
+  }
 
   // WITH name [(columns)] AS (query), ... ahead of the statement (see CommonTableExpressions.h).
   // SQLite cannot change rows through a common table: UPDATE and DELETE of one are refused.
@@ -435,12 +452,12 @@ class Rewriter {
   // server's text comparison, as the columns of the module's own tables have it. A permanent
   // table is left as written: other SQLite programs, without the collation, must read it.
   void CreateTable() {
-    if (!AtName(2) || !IsTempTableName(BareName(tokens_[pos_ + 2]))) return PassThrough();
+    if (!AtName(2) || !IsTempTableName(BareName(tokens_[pos_ + 2]))) return PassThroughTableStatement();
     pos_ += 2;
     Emit("CREATE TEMP TABLE");
     int depth = 0;
     bool columnStart = false;
-    while (!AtStatementEnd()) {
+    while (!AtTableStatementEnd(depth)) {
       const Token& t = Take();
       EmitToken(t);
       if (t.kind == TokenKind::Operator && (t.text == "(" || t.text == ")" || t.text == ",")) {
