@@ -160,7 +160,7 @@ TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {
 }
 
 // The entry row's reads on their own, for typed text holding quotes (the goods and out-warehouse
-// lookups: scenarios/entry/quotes_and_chinese.scn) and a site's batch template: it gets the unit's
+// lookups: scenarios/entry/warehouses_on_save.scn) and a site's batch template: it gets the unit's
 // coefficient, and a condition named twice gets the goods and warehouse pair in both places.
 TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiteralsAndSiteBatchTemplatesGetTheirValues) {
   db_.Run({"insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",

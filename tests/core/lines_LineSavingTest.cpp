@@ -56,7 +56,7 @@ TEST_F(LineSavingTest, ASerialAnotherBillHoldsIsSkippedNotOverwritten) {
 
 // A save the database or the line's own places refuse rolls back whole: no header, no line, no
 // goods-place row, the counter as it was, and no transaction left open. The editor refuses such
-// places and warehouses before the save (scenarios/lines/goods_place_refusals.scn,
+// places and warehouses before the save (scenarios/lines/goods_places.scn,
 // scenarios/entry/warehouses_on_save.scn); one that reaches it all the same stores nothing, rather
 // than a quantity every booking would fail on or a warehouse removed meanwhile.
 TEST_F(LineSavingTest, ARefusedSaveLeavesNoHeaderNoLineNoPlacesAndTheCounterAsItWas) {
@@ -178,11 +178,7 @@ TEST_F(LineSavingTest, OnlyADuplicateKeyIsTakenForAnotherClerkAtTheSameMoment) {
   site.Execute("alter table ckdbdzkmx rename to ckdbdzkmx_site");
   site.Execute(ddl);
   site.Execute("insert into ckdbdzkmx select '', * from ckdbdzkmx_site");
-  const adodb::Error refused =
-      testsupport::ErrorOf([&] { connection->Execute("insert into ckdbdzkmx(lsh,dh,hh) values ('X','1001','0001')"); });
-  EXPECT_EQ(refused.Number(), adodb::errnum::kIntegrityViolation) << refused.Description();
-  EXPECT_FALSE(refused.IsDuplicateKey());
-
+  // Taken for a duplicate key, the clerk would be told to save again, forever.
   FrmStoreAdjuctBill form{session_, {EditorRequest::Mode::Amend, "DBD202403010001"}};
   form.Load();
   form.FireTimers();
