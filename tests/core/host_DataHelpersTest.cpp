@@ -4,7 +4,6 @@
 
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
-#include "host/GetSqlValue.h"
 #include "host/NumberHelpers.h"
 #include "support/Fields.h"
 #include "support/ModuleSession.h"
@@ -69,21 +68,6 @@ TEST_F(DataHelpersTest, ReadersGiveDefaultsShowWhatFailsAndSeparateReadsSeeOnlyC
   EXPECT_EQ(own->Value("pm").AsText(), "Bolt");
 }
 
-TEST_F(DataHelpersTest, GetSqlValueCountsRowsInElementZeroAndReadsTheFirstRowOrTheDefaults) {
-  GetSqlValue reader(session);
-  reader.SetKDSql("select hh, dj from goods order by hh");
-  reader.GetArrayValue();
-  auto values = reader.ArrayValue();
-  ASSERT_EQ(values.size(), 3u);
-  EXPECT_EQ(Fields(values[0].AsInt32(), values[1].AsText(), values[2].AsDouble()), "3|A1|2.5|");
-  reader.SetKDSql("select sl, kdrq, pm from goods where 1=0");
-  reader.GetArrayValue();
-  values = reader.ArrayValue();
-  ASSERT_EQ(values.size(), 4u);
-  EXPECT_EQ(Fields(values[0].AsInt32(), values[1].AsDouble(), values[3].AsText()), "0|0||");
-  EXPECT_EQ(values[2].AsDate(), (adodb::Date{1900, 1, 1}));
-}
-
 // Money rounds as a person expects: the decimal shown, halves away from zero, never -0.
 TEST(NumberHelpersTest, RoundToRoundsTheShownDecimal) {
   EXPECT_EQ(RoundTo(2.675, 2), 2.68);
@@ -95,8 +79,8 @@ TEST(NumberHelpersTest, RoundToRoundsTheShownDecimal) {
   EXPECT_EQ(RoundTo(12.5, -1), 0);
 }
 
-// Loading the system settings from sys_var and t_SystemProfile. Which field each column fills is
-// the scenarios' daily bread: they run on those settings. An unconvertible value ends loading but
+// Loading the system settings from sys_var (read by GetSqlValue) and t_SystemProfile. Which field
+// each column fills is the scenarios' daily bread: they run on those settings. An unconvertible value ends loading but
 // keeps what was loaded; a missing profile table is shown and gives the defaults.
 TEST(SettingsTest, AFailingProfileIsShownAndKeepsWhatWasLoadedOrTheDefaults) {
   TempDatabase db{db::CreateEmptyDatabase};

@@ -163,18 +163,6 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), "0|操作员 002（张三）已登录。\n|" + kShown);
 }
 
-// A database made by storeadjust-db empty has no operators yet: the launcher and the password
-// command say so, and where a database with operators comes from, instead of asking for another code.
-TEST(LauncherSignIn, ADatabaseWithoutOperatorsSaysSoAndHowToGetOne) {
-  const TempDatabase home;
-  const TempDatabase empty(storeadjust::db::CreateEmptyDatabase);
-  const std::string how = "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。\n";
-  EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", empty.Path()}, home.Folder(), "x\n").Said(),
-            "1||storeadjust: 数据库文件 " + empty.Path() + " 中还没有操作员（Operators 表是空的），没有登录。" + how);
-  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", empty.Path(), "001"}, home.Folder(), "secret\n").Said(),
-            "1||storeadjust-db: 数据库中还没有操作员（Operators 表是空的），没有设置密码。" + how);
-}
-
 // storeadjust-db password sets a password read from standard input, for operators of Operators
 // only; a module database made before the password table existed gets it on the way.
 TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFiles) {
@@ -225,6 +213,14 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {kind, relative}, home.Folder()).Said(),
               "0|" + storeadjust::db::EmbeddedConnectionString(made.string()) + "\n|");
   }
+  // The empty one has no operators yet: the launcher and the password command say so, and where a
+  // database with operators comes from, instead of asking for another code.
+  const std::string empty = (home.Folder() / "empty.db").string();
+  const std::string how = "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。\n";
+  EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", empty}, home.Folder(), "x\n").Said(),
+            "1||storeadjust: 数据库文件 " + empty + " 中还没有操作员（Operators 表是空的），没有登录。" + how);
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", empty, "001"}, home.Folder(), "secret\n").Said(),
+            "1||storeadjust-db: 数据库中还没有操作员（Operators 表是空的），没有设置密码。" + how);
 }
 
 // storeadjust-db check-templates, run as a site runs it before moving to the embedded database.
