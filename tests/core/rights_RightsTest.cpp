@@ -10,7 +10,6 @@ namespace storeadjust {
 namespace {
 
 using testsupport::OpenSession;
-using testsupport::ShownBoxes;
 using testsupport::TempDatabase;
 
 class RightsTest : public ::testing::Test {
@@ -78,9 +77,6 @@ TEST_F(RightsTest, WithoutTheModulesRightModelEverythingIsRefusedAndNothingRestr
   session_.DataScopeFlags = GetDataScopeFlags(session_);
   EXPECT_EQ(session_.DataScopeFlags, "");
   EXPECT_EQ(Visible(), 4);
-
-  ShowNoRightMsg(session_);
-  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n");
 }
 
 TEST_F(RightsTest, DataScopeFlagsGiveTheirFiltersAlsoForAnOperatorWithQuotes) {
