@@ -109,15 +109,12 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
 // The bills a marked command could not change are named over the list as it now stands: the
 // others show their new state behind the message, or have left the list.
 TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
-  const auto column = [this](const std::string& caption) {
-    for (long c = 0; c < browser.ListGrid().Cols(); ++c)
-      if (browser.ListGrid().TextMatrix(0, c) == caption) return c;
-    return -1L;
-  };
+  const long audited = 9;
+  ASSERT_EQ(browser.ListGrid().TextMatrix(0, audited), "审核标志");
   RegisterEmbeddedProcedures();  // the audit's approval procedure, as Execute registers it
   std::string shownBehind;
   ui.onBox = [&](const std::string& text) {
-    if (text.starts_with("以下单据未能")) shownBehind = browser.ListGrid().TextMatrix(RowOf("DBD202403010001"), column("审核标志"));
+    if (text.starts_with("以下单据未能")) shownBehind = browser.ListGrid().TextMatrix(RowOf("DBD202403010001"), audited);
   };
   Mark({"DBD202403010001", "DBD202403020003"});  // 0003 is audited already
   ui.QueueAnswer(mb::kYes);

@@ -96,7 +96,7 @@ TEST_F(QvGridTest, HiddenAndMovedColumnsChangeWhatTheGridShowsNotTheValues) {
   EXPECT_EQ(grid.TextMatrix(3, 1), "补货");
 }
 
-TEST_F(QvGridTest, ReloadKeepsTheViewOfTheSameColumnsSeesNewRowsAndSurvivesAFailure) {
+TEST_F(QvGridTest, ReloadKeepsTheViewSeesNewRowsAndSurvivesAFailure) {
   grid.SortBy(kLine, QvGrid::SortOrder::Descending);
   grid.SetFilter(kMaker, {"张三"});
   grid.SetColumnVisible(kRemark, false);
@@ -111,12 +111,6 @@ TEST_F(QvGridTest, ReloadKeepsTheViewOfTheSameColumnsSeesNewRowsAndSurvivesAFail
   EXPECT_THROW(grid.Reload(), adodb::Error);
   EXPECT_EQ(grid.ShownRowCount(), 6u);
   EXPECT_EQ(transcript, "");
-
-  grid.SetDataSource("select lsh as 流水号 from ckdbdzk order by lsh");
-  grid.Reload();
-  EXPECT_EQ(grid.Rows(), 4);
-  EXPECT_TRUE(grid.Filters().empty());
-  EXPECT_FALSE(grid.SortColumn().has_value());
 }
 
 TEST_F(QvGridTest, ARecordSetIsShownInItsOwnOrderAndLeftWhereItWas) {
