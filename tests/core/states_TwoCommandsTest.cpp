@@ -89,13 +89,10 @@ const std::vector<Command>& Commands() {
        [](Session& s, const std::string& lsh) {
          return DeleteBill(s, lsh) == BillDeletionResult::Deleted ? kActed : kNotApplicable;
        }},
-      {"audit", Start::Entered, [](Session& s, const std::string& lsh) { return FromState(StateCommand::PreAudit, s, lsh); }},
-      {"un-audit", Start::PreAudited,
-       [](Session& s, const std::string& lsh) { return FromState(StateCommand::UnPreAudit, s, lsh); }},
-      {"confirm", Start::PreAudited,
-       [](Session& s, const std::string& lsh) { return FromState(StateCommand::Confirm, s, lsh); }},
-      {"un-confirm", Start::Confirmed,
-       [](Session& s, const std::string& lsh) { return FromState(StateCommand::UnConfirm, s, lsh); }},
+      {"audit", Start::Entered, std::bind_front(FromState, StateCommand::PreAudit)},
+      {"un-audit", Start::PreAudited, std::bind_front(FromState, StateCommand::UnPreAudit)},
+      {"confirm", Start::PreAudited, std::bind_front(FromState, StateCommand::Confirm)},
+      {"un-confirm", Start::Confirmed, std::bind_front(FromState, StateCommand::UnConfirm)},
       {"post", Start::Confirmed,
        [](Session& s, const std::string& lsh) { return PostBill(s, lsh) == PostingResult::Posted ? kActed : kNotApplicable; }},
       {"re-allocate goods places", Start::PreAudited,
