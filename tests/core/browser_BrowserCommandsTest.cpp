@@ -2,8 +2,13 @@
 // print and reprint components (the scenarios' scripted components cannot be asked), what a
 // deletion that fails halfway shows and leaves marked, and the list behind a marked command's
 // summary of the bills it left.
+// Then what the screens' models grey out and why: the editor's commands over every state of a
+// two-step bill and the states a switch of the flow leaves, the browser's 修改 as the current row
+// moves, and rights read quietly from a broken rights row. Last, bills read as printed slips and
+// the reprint list's serial filter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -11,8 +16,12 @@
 #include "adodb/Error.h"
 #include "browse/BillListQuery.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
+#include "browse/ReprintList.h"
+#include "db/DatabaseFactory.h"
 #include "db/SqliteFile.h"
+#include "editor/EditorCommandReasons.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/BillSlip.h"
 #include "host/EmbeddedProcedures.h"
 #include "support/BrowserOnDemo.h"
 #include "support/Fields.h"
@@ -153,6 +162,158 @@ TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
 TEST(BrowserListQueryTest, AnOperatorCodeWithAQuoteStaysOneLiteral) {
   EXPECT_EQ(CompleteBrowserTemplate("czry='[操作人员编号]' or x='[操作人员编号]'", "O'Neil", BrowserLayout::OneStep),
             "czry='O''Neil' or x='O''Neil'");
+}
+
+HeldRights AllRights(Session& session) {
+  return HeldRights::Read(session, {"新增", "修改", "删除", "打印", "重打", "审核", "反审", "确认", "反确认", "记帐"});
+}
+
+// A two-step bill walked through entered, audited, confirmed and posted: at every state exactly
+// the command that moves it on (or back) is free, and the posted bill takes none.
+TEST(ButtonsTest, TwoStepStatesLeaveOnlyTheNextMovesFreeAndRightsAreReadQuietly) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  ScriptedUserInterface ui;
+  Session session = testsupport::OpenEditorSession(db, ui);
+  const HeldRights rights = AllRights(session);
+  struct Step {
+    BillHeaderState header;
+    std::vector<EditorCommand> free;
+  };
+  const std::vector<EditorCommand> states = {EditorCommand::Audit, EditorCommand::UnAudit, EditorCommand::Confirm,
+                                             EditorCommand::UnConfirm, EditorCommand::Post, EditorCommand::Save,
+                                             EditorCommand::Amend, EditorCommand::Delete};
+  const Step steps[] = {
+      {{true, false, false, false}, {EditorCommand::Audit, EditorCommand::Save, EditorCommand::Amend, EditorCommand::Delete}},
+      {{true, true, false, false}, {EditorCommand::UnAudit, EditorCommand::Confirm, EditorCommand::Amend}},
+      {{true, true, true, false}, {EditorCommand::UnConfirm, EditorCommand::Post}},
+      {{true, true, true, true}, {}},
+  };
+  // A bill begun in the other flow before the administrator switched it: only the moves still
+  // due are offered (a bill issued in two steps is received or taken back in one; one audited in
+  // one step is not issued again in two, only un-confirmed and posted).
+  struct Switched {
+    bool twoStep;  // the flow now
+    Step step;
+  };
+  const Switched switched[] = {
+      {false, {{true, true, false, false}, {EditorCommand::Audit, EditorCommand::UnAudit}}},
+      {false, {{true, true, true, false}, {EditorCommand::UnAudit, EditorCommand::Post}}},
+      {true, {{true, false, true, false}, {EditorCommand::UnConfirm, EditorCommand::Post}}},
+  };
+  const auto check = [&](const Step& step, bool twoStep) {
+    const EditorBillFacts bill{step.header, true, false, twoStep};
+    for (EditorCommand command : states) {
+      const bool free = std::find(step.free.begin(), step.free.end(), command) != step.free.end();
+      EXPECT_EQ(EditorCommandReason(command, bill, rights).empty(), free)
+          << static_cast<int>(command) << " at " << step.header.preAudited << step.header.audited << step.header.posted
+          << (twoStep ? " in two steps" : " in one step");
+    }
+  };
+  for (const Step& step : steps) check(step, true);
+  for (const auto& [twoStep, step] : switched) check(step, twoStep);
+  // The right comes first, as in the commands; a view-only bill takes no line change.
+  EXPECT_EQ(EditorCommandReason(EditorCommand::Audit, {{}, false, false, true}, HeldRights{}), "没有审核权限");
+  EXPECT_EQ(EditorCommandReason(EditorCommand::Save, {{true}, true, true, false}, rights), "以查看方式进入，不能保存");
+
+  // A rights row that cannot be read (a value that is no number) greys the command without a
+  // word; the command itself, when reached, still shows what went wrong.
+  db.Run({"update rights set RightValue2='x,x,x,x,x' where operatorGuid='{9E4A7C21-1B3D-4F5E-8A01-000000000001}'"});
+  const HeldRights broken = AllRights(session);
+  EXPECT_FALSE(broken.Holds("审核"));
+  EXPECT_TRUE(broken.Holds("新增"));
+  EXPECT_TRUE(ui.Boxes().empty());
+}
+
+using BrowserButtonsTest = testsupport::BrowserOnDemo<>;
+
+// 修改 is greyed on the audited bill and free again on the next row, wherever a sort puts it.
+TEST_F(BrowserButtonsTest, AmendFollowsTheCurrentRow) {
+  const char* grid = FrmStoreAdjuctBillBrow::kGrid;
+  browser.SelectRow(grid, 3);
+  ASSERT_EQ(browser.ListGrid().TextMatrix(3, 1), "DBD202403020003");
+  EXPECT_FALSE(browser.Enabled("修改"));
+  EXPECT_EQ(browser.DisabledReason("mnuNew"), "单据已审核，不能修改");
+  browser.SelectRow(grid, 4);
+  EXPECT_TRUE(browser.Enabled("修改"));
+  EXPECT_TRUE(browser.Enabled("mnuNew"));
+
+  // A sort keeps the current bill, now on row 1; row 2 is the audited one.
+  browser.RightClick(grid, 0, 1);
+  EXPECT_EQ(browser.ListGrid().Row, 1);
+  EXPECT_TRUE(browser.Enabled("修改"));
+  browser.SelectRow(grid, 2);
+  EXPECT_EQ(browser.DisabledReason("修改"), "单据已审核，不能修改");
+  EXPECT_TRUE(ui.Boxes().empty());
+  browser.Close();
+}
+
+class BillSlipTest : public ::testing::Test {
+ protected:
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  std::shared_ptr<adodb::Connection> connection = db.Open();
+};
+
+// What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
+// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line entered in a
+// pack unit, and page totals.
+TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
+  db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
+          "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
+          "insert into ckdbdzk (lsh, kdrq, dcstockid, drstockid, czry) values ('O''Neil', '2024-03-04 15:30:00', '01', "
+          "'99', '王五')",
+          "insert into ckdbdzkmx (lsh, dh, hh, ph, pcdh, sl, dw) values ('O''Neil', '1001', '0012', 'NOBATCH', '1', 2, "
+          "'片')",
+          // 2 中包 of ten boxes at 76.40: the slip counts boxes, so it prints 20 盒 at 7.64.
+          "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'"});
+  const auto slips = ReadBillSlips(*connection, " CKDBDZK ", " CKDBDZKmx ",
+                                   SplitSerials("O'Neil|DBD202403020003||DBD202403010001|"));
+  ASSERT_EQ(slips.size(), 3u);
+  // No such in-warehouse: the id alone; no auditor; the goods master's name for a line without
+  // one, the line's own unit first, no expiry for no such batch. Two-step: the out-side auditor.
+  const BillSlipLine& sparse = slips[0].lines.at(0);
+  EXPECT_EQ(testsupport::Fields(slips[0].serial, slips[0].date, slips[0].inWarehouseName, slips[0].auditor, sparse.goodsName,
+                                sparse.unit, sparse.expiry, slips[1].auditor),
+            "O'Neil|2024-03-04|||维生素C片|片||张三|");
+  const BillSlip& slip = slips[2];
+  ASSERT_EQ(slip.lines.size(), 3u);
+  const BillSlipLine& l = slip.lines[0];
+  EXPECT_EQ(testsupport::Fields(slip.remark, slip.maker, slip.auditor, l.goodsNumber, l.unit, l.quantity, l.price, l.amount,
+                                l.retailTotal),
+            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|");
+  const BillSlipTotals all = SlipTotals(slip);
+  EXPECT_DOUBLE_EQ(all.quantity, 42);
+  EXPECT_NEAR(all.amount, 443.2, 1e-9);
+  EXPECT_NEAR(all.retailTotal, 712.6, 1e-9);
+  EXPECT_DOUBLE_EQ(SlipTotals(slip, 1, 5).quantity, 22);  // the last two lines
+  EXPECT_DOUBLE_EQ(SlipTotals(slip, 7, 2).quantity, 0);
+}
+
+// The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
+// text, and the date range takes both of its days whole.
+TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
+  db.Run({"insert into ckdbdzk (lsh, kdrq) values ('A''B_1%', '2024-03-04')",
+          "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')",
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨1', '2024-02-10 18:30:00')",
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')"});
+  ReprintRequest request;
+  request.connectionString = db.ConnStr();
+  request.sysDate = "2024-03-05";
+  ReprintList list(request);
+  const auto listed = [&list] {
+    list.Refresh();
+    std::string serials;
+    for (const auto& bill : list.Bills()) serials += bill.serial + " ";
+    return serials;
+  };
+  list.SetSerialFilter("'B_1%");
+  EXPECT_EQ(listed(), "A'B_1% ");
+  list.SetSerialFilter("[");
+  EXPECT_EQ(listed(), "");
+  list.SetSerialFilter("调'拨");
+  list.SetDateRange(adodb::Date{2024, 2, 10}, adodb::Date{2024, 2, 10});
+  EXPECT_EQ(listed(), "调'拨1 ");
+  list.SetDateRange(std::nullopt, std::nullopt);
+  EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
 }
 
 }  // namespace
