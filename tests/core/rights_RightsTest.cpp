@@ -185,7 +185,8 @@ TEST_F(SelectionTest, ListsStayOutsideTheSessionTransactionAcrossDialogs) {
 }
 
 // The batch choice always asks, even for one row. Filling a template in is played by
-// scenarios/entry/goods.scn and warehouses_on_save.scn; here, a quote in the operator code stays inside its literal.
+// scenarios/entry/goods.scn and warehouses_on_save.scn; here, a quote in the operator code stays
+// inside its literal.
 TEST_F(SelectionTest, BatchChoiceAsksEvenForOneRowAndAQuoteStaysInsideTheTemplate) {
   db_.Run({"insert into GLSelect (FDH,FSQL) values ('调出仓库选择',"
            "'select id,name from gl_stock where KM5=''[操作人员编号]'' or 1=1 [选择条件]')"});
