@@ -19,6 +19,7 @@
 #include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
 #include "support/ErrorOf.h"
+#include "support/Fields.h"
 #include "support/ModuleSession.h"
 #include "support/TempDatabase.h"
 
@@ -115,6 +116,17 @@ TEST_F(QvGridTest, ReloadKeepsTheViewSeesNewRowsAndSurvivesAFailure) {
   EXPECT_THROW(grid.Reload(), adodb::Error);
   EXPECT_EQ(grid.ShownRowCount(), 6u);
   EXPECT_EQ(transcript, "");
+}
+
+TEST_F(QvGridTest, ARecordSetIsShownInItsOwnOrderAndLeftWhereItWas) {
+  auto rs = db.Open()->OpenRecordset("select lsh, bz from ckdbdzk");
+  rs->Sort("lsh DESC");
+  rs->MoveLast();
+  grid.SetDataFormat(1);
+  grid.SetRecoreSet(rs);
+  grid.Reload();
+  EXPECT_EQ(testsupport::Fields(grid.Rows(), grid.TextMatrix(1, 0), grid.TextMatrix(3, 1), rs->AbsolutePosition()),
+            "4|B3|O'Neil & <Sons>|3|");
 }
 
 std::string Unzipped(const std::filesystem::path& file, const std::string& member) {
