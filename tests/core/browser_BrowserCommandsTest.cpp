@@ -80,10 +80,10 @@ TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsO
 
   ASSERT_EQ(ui.prints.size(), 1u);
   const PrintRequest& request = ui.prints[0];
-  EXPECT_EQ(request.serials, "DBD202403020004|DBD202403010002|DBD202403010001");
-  EXPECT_EQ(request.textParameters.back(), "001");  // the operator's code
+  // The serials, the operator's code, whether previewed.
+  EXPECT_EQ(testsupport::Fields(request.serials, request.textParameters.back(), request.preview),
+            "DBD202403020004|DBD202403010002|DBD202403010001|001|0|");
   EXPECT_EQ(request.connection, session.Conn);
-  EXPECT_FALSE(request.preview);
 
   Mark({"DBD202403010001", "DBD202403020004", "DBD202403010002"});
   browser.Click("预览");
@@ -392,9 +392,7 @@ TEST_F(BillActionsTest, PostingTakesAuditedBillsAndNamesTheOthersInOrder) {
   auto notPosted = PostMarkedBills(db.session, {"DBD0004", "DBD0001", "O'Neil", "DBD0002", "GONE"});
 
   EXPECT_EQ(notPosted, (std::vector<std::string>{"DBD0004", "DBD0002", "GONE"}));
-  EXPECT_EQ(Posted("DBD0001"), 1);
-  EXPECT_EQ(Posted("O''Neil"), 1);
-  EXPECT_EQ(Posted("DBD0002") + Posted("DBD0004"), 0);
+  EXPECT_EQ(testsupport::Fields(Posted("DBD0001"), Posted("O''Neil"), Posted("DBD0002"), Posted("DBD0004")), "1|1|0|0|");
   EXPECT_EQ(NotPostedMessage(notPosted), "流水号为:DBD0004,DBD0002,GONE的单据记帐不成功,可能的原因是单据还没有审核!");
 }
 

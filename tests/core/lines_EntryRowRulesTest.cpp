@@ -94,13 +94,11 @@ TEST_F(BatchExpiryTest, TheListedBatchesAreMarkedAgainstTheBillDate) {
 
 TEST_F(BatchExpiryTest, ABatchWithoutAnExpiryIsNeitherExpiredNorNear) {
   db_.Run({"update phk set xq=NULL where hh='0010' and stockid='01' and dh='200101'"});
-  EXPECT_EQ(JudgeExpiry(BatchExpiryDate(session_, "0010", "01", "230115", "200101"), {2030, 1, 1}).state,
-            BatchExpiry::State::Unknown);
-  EXPECT_EQ(JudgeExpiry(BatchExpiryDate(session_, "0010", "01", "no'such", "0"), {2030, 1, 1}).state,
-            BatchExpiry::State::Unknown);
-  EXPECT_EQ(JudgeExpiry(adodb::Variant("not a date"), {2030, 1, 1}).state, BatchExpiry::State::Unknown);
-  EXPECT_EQ(JudgeExpiry(BatchExpiryDate(session_, "0010", "01", "240103", "200102"), {2030, 1, 1}).state,
-            BatchExpiry::State::Expired);
+  const auto in2030 = [](const adodb::Variant& expiry) { return JudgeExpiry(expiry, {2030, 1, 1}).state; };
+  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "230115", "200101")), BatchExpiry::State::Unknown);
+  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "no'such", "0")), BatchExpiry::State::Unknown);
+  EXPECT_EQ(in2030(adodb::Variant("not a date")), BatchExpiry::State::Unknown);
+  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "240103", "200102")), BatchExpiry::State::Expired);
 }
 
 }  // namespace
