@@ -47,8 +47,6 @@ TEST_F(RecordsetTest, NavigationFollowsTheClassicBofEofRules) {
   EXPECT_EQ(rs->Value("ph").AsText(), "P2");
   EXPECT_EQ(moves, 3);
   EXPECT_EQ(ErrorOf([&] { (void)rs->Fields("nope"); }).Number(), errnum::kItemNotFound);
-  // A name given twice finds the first column.
-  EXPECT_EQ(conn->OpenRecordset("select p.hh, p.ph + 'x' as hh from phk p where p.ph = 'P9'")->Value("HH").AsText(), "C3");
 }
 
 // An edit joins the connection's transaction, so a rollback undoes it; a keyless row is found by

@@ -66,17 +66,6 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   EXPECT_EQ(ErrorOf([&] { command.Execute(); }).Description(), "Could not find stored procedure 'AuditingNothing'.");
 }
 
-// A #temp table lives with its connection: other connections to the file never see it, and the
-// file itself gains no table.
-TEST_F(SqliteBackendTest, TempTablesLastForTheirConnectionAndStayOutOfTheFile) {
-  conn->Execute("select id, sl * 2 as doubled into #big from t");
-  EXPECT_EQ(conn->OpenRecordset("select count(*) from #big")->Value(0).AsInt32(), 1);
-  auto other = db.Open();
-  EXPECT_NE(ErrorOf([&] { other->OpenRecordset("select * from #big"); }).Description().find("no such table"),
-            std::string::npos);
-  EXPECT_EQ(other->OpenRecordset("select count(*) from sqlite_master where name like '#%'")->Value(0).AsInt32(), 0);
-}
-
 // Statements that differ only in their values run as one prepared statement with the values bound:
 // each must still act on its own values, quotes, large numbers and decimals included, and a
 // number that names an ORDER BY column must keep naming it.
