@@ -1,7 +1,6 @@
 // Classic message boxes on the desktop answer the keys the clerk presses with the classic numbers;
 // the hourglass nests and the progress of long work cannot be cancelled; Qt's own dialogs speak
 // Chinese once the module's translation setup has run.
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QTranslator>
 
@@ -63,7 +62,7 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   EXPECT_EQ(ui.Progress(), nullptr);
 }
 
-TEST(QtChineseTranslationsTest, StandardButtonsReadChineseAndASecondSetupAddsNothing) {
+TEST(QtChineseTranslationsTest, MessageBoxButtonsReadChineseAndASecondSetupAddsNothing) {
   if (!QFile::exists(ChineseQtTranslationsFile())) {
     GTEST_SKIP() << ChineseQtTranslationsFile().toStdString() << " is not installed (Debian: qt6-translations-l10n)";
   }
@@ -71,9 +70,6 @@ TEST(QtChineseTranslationsTest, StandardButtonsReadChineseAndASecondSetupAddsNot
   ASSERT_TRUE(UseChineseQtTranslations());
   EXPECT_EQ(qApp->findChildren<QTranslator*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 
-  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("确定"));
-  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("取消"));
   QMessageBox box(QMessageBox::Question, QStringLiteral("提示:"), QStringLiteral("继续？"),
                   QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));

@@ -1,4 +1,4 @@
-// The report's desktop window over the demo database: its title, header clicks, Esc and 返回,
+// The report's desktop window over the demo database: header clicks, Esc and 返回,
 // and the filter command's dialog narrowing the grid.
 #include <QComboBox>
 #include <QListWidget>
@@ -47,11 +47,8 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
   QTableView* table = nullptr;
 };
 
-// The browser's report carries the browser's name: only the prefix tells the two windows apart.
 // A header click sorts up, then down, and shows which; Esc in the grid and 返回 close the window.
-TEST_F(ReportViewTest, TitledAsAReportSortsByHeaderClicksAndClosesByEscOrReturn) {
-  EXPECT_EQ(reportView->windowTitle(), QStringLiteral("报表: 仓库调拨单--浏览  操作员: 系统管理员(001)"));
-  EXPECT_EQ(report.Caption, "仓库调拨单--浏览");  // scripts read the model's caption unchanged
+TEST_F(ReportViewTest, SortsByHeaderClicksAndClosesByEscOrReturn) {
   ASSERT_EQ(table->model()->rowCount(), 8);
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));
   qttest::ClickHeader(*table, kQuantity);

@@ -2,7 +2,6 @@
 // as they are typed, the choice of several rows reaching the printer in list order, printing
 // offered only while a row is chosen, a bill found and previewed by keys alone, and a bill gone
 // since the list was read.
-#include <QAbstractItemModelTester>
 #include <QDateEdit>
 #include <QItemSelectionModel>
 
@@ -50,7 +49,6 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
     printed.push_back(serials);
     previews.push_back(preview);
   });
-  QAbstractItemModelTester tester(dialog.Grid()->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
