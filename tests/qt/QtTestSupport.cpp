@@ -1,12 +1,9 @@
 #include "QtTestSupport.h"
 
-
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QTimer>
-
-#include "db/SqliteFile.h"
 
 namespace qttest {
 
@@ -31,20 +28,6 @@ class QtApplicationEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 }  // namespace
-
-GoodsDatabase::GoodsDatabase(int rows)
-    : TempDatabase([rows](const std::string& path) {
-        storeadjust::db::SqliteFile(path).Execute(
-            "create table goods (code varchar(20) primary key, name varchar(40), gg varchar(20));"
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(rows) +
-            ") insert into goods select printf('G%06d', i), "
-            "case when i % 7 = 0 then '阿莫西林胶囊' || i else '维生素C片' || i end, "
-            "case when i % 2 = 0 then '0.25g*24' else 'Box' end from n");
-      }) {}
-
-std::shared_ptr<adodb::Recordset> GoodsDatabase::OpenGoods() const {
-  return connection_->OpenRecordset("select code as 编号, name as 名称, gg as 规格 from goods order by code");
-}
 
 void TypeText(QWidget& widget, const QString& text) {
   for (QChar character : text) {

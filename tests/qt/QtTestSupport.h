@@ -1,7 +1,7 @@
 #pragma once
 // What the desktop tests share: one QApplication for the whole program (offscreen unless the
-// caller chose a platform), a goods table in a temporary SQLite file, a way to act on the modal
-// window a call under test opens, grid cells and header clicks, and a printout's text.
+// caller chose a platform), a way to act on the modal window a call under test opens, grid cells
+// and header clicks, and a printout's text.
 //
 // It also brings what nearly every desktop test uses: GoogleTest, QTest and the common widgets.
 #include <gtest/gtest.h>
@@ -19,21 +19,9 @@
 #include <memory>
 #include <string>
 
-#include "adodb/Recordset.h"
 #include "support/TempDatabase.h"
 
 namespace qttest {
-
-// goods(code, name, gg) with codes G000001.. in order; every seventh item is a 阿莫西林.
-class GoodsDatabase : public testsupport::TempDatabase {
- public:
-  explicit GoodsDatabase(int rows);
-  // Rows in code order, headed by the Chinese aliases 编号, 名称, 规格.
-  std::shared_ptr<adodb::Recordset> OpenGoods() const;
-
- private:
-  std::shared_ptr<adodb::Connection> connection_ = Open();
-};
 
 // Types text as key presses carrying the characters (QTest's key clicks know ASCII only; an
 // input method hands Chinese over the same way).
