@@ -37,11 +37,6 @@ class EditorViewTest : public qttest::DemoDesktop<> {
     QTest::mouseClick(Field(field), Qt::LeftButton, {}, Field(field)->rect().center());
     QApplication::processEvents();
   }
-  // Out-warehouse 01 and in-warehouse 02, each taken by Enter.
-  void EnterWarehouses() {
-    Enter("TxtBcCkID", "01");
-    Enter("txtBrCKid", "02");
-  }
 
   // The next selection dialog: record what it shows, then press the keys in it.
   void AnswerDialog(DialogSeen& seen, std::vector<Qt::Key> keys) {
@@ -55,14 +50,19 @@ class EditorViewTest : public qttest::DemoDesktop<> {
 };
 
 // The demo's batches of 0003 in 01 are listed by batch number; the later-numbered one is made to
-// expire first.
+// expire first. Whether the editor's Enter, a dialog closing or the mouse moved the focus, the
+// keys replace the text the field shows.
 TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   db.Run({"update phk set xq='2025-01-31' where hh='0003' and stockid='01' and ph='230422'",
           "update phk set xq='2024-06-30' where hh='0003' and stockid='01' and ph='240207'"});
   OpenEditor();
   EXPECT_EQ(Focused(), Field("TxtBcCkID"));
+  Press("TxtBcCkID", Qt::Key_0);  // something in the field before the clerk types the id
+  Click("txtBrCKid");
+  Click("TxtBcCkID");
 
   Enter("TxtBcCkID", "01");
+  EXPECT_EQ(Field("TxtBcCkID")->text(), QStringLiteral("01"));
   EXPECT_EQ(Focused(), Field("txtBrCKid"));
   Enter("txtBrCKid", "02");
   EXPECT_EQ(Focused(), Field("TxtHH"));  // the remark is passed over
@@ -105,24 +105,7 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   // The button Enter moved to is drawn with its focus frame, as after Tab, so the clerk sees
   // where the next Enter goes.
   EXPECT_TRUE(save->window()->testAttribute(Qt::WA_KeyboardFocusChange));
-}
 
-// Focus moved by the editor's Enter or by the mouse: the keys replace the text the field shows.
-TEST_F(EditorViewTest, TypingReplacesWhatTheFieldShowsAndPricesShowTheirPlaces) {
-  OpenEditor();
-  Press("TxtBcCkID", Qt::Key_0);  // something in the field before the clerk types the id
-  Click("txtBrCKid");
-  Click("TxtBcCkID");
-  EnterWarehouses();
-  EXPECT_EQ(Field("TxtBcCkID")->text(), QStringLiteral("01"));
-  Enter("TxtHH", "0006");
-  ASSERT_EQ(Focused(), Field("TxtDj"));
-  Keys("TxtDj", "30");  // over the price the goods brought
-  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("30"));
-  Press("TxtDj", Qt::Key_Return);
-  ASSERT_EQ(Focused(), Field("TxtSl"));
-  Keys("TxtSl", "50");
-  EXPECT_EQ(form->Text("TxtSl"), "50");
   // The price's two places pad what the field shows, and never hide places a computed price has:
   // the amount is worked from the whole price.
   form->Type("TxtDj", "0.07448");
@@ -148,7 +131,8 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("Chk1"));    // the retail total follows the goods
   // Goods kept by amount only: the retail total is typed, so Enter and Tab reach it. It is amount /
   // price, a long quotient: its box shows how it begins, selected whole for the keys to replace.
-  EnterWarehouses();
+  Enter("TxtBcCkID", "01");
+  Enter("txtBrCKid", "02");
   Enter("TxtHH", "0040");
   ASSERT_EQ(Focused(), Field("TxtDj"));
   Press("TxtDj", Qt::Key_Return);
