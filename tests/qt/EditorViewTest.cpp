@@ -145,14 +145,26 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
 }
 
-// Quantities with SLWS places, prices with wsjws, amounts with the cents they are stored with;
-// the model's cells stay as stored. The goods panel follows the line clicked
-// or the arrows move to.
-TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
+// The window shows the bill as the model holds it. Every control of the model has its widget,
+// so none is left unbound. Quantities with SLWS places, prices with wsjws, amounts with the cents
+// they are stored with; the model's cells stay as stored. The goods panel follows the line
+// clicked or the arrows move to. The stamp, totals and grey buttons follow the bill from one state
+// to the next (which button a state rules out, and its tool tip, is walked in CommandWalkTest).
+class EditorBillViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInterface> {};
+
+TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
+  storeadjust::RegisterEmbeddedProcedures();  // the approval gate's procedure, as the host registers it
   db.Run({"update sys_var set slws=3, wsjws=2"});
   session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
   session.SysVarRs->MoveFirst();
   OpenEditor("DBD202403010001");
+  for (const std::string& name : form->ControlNames()) {
+    const QString object = QString::fromStdString(name);
+    const bool action = form->Control(name).kind == storeadjust::ControlKind::ToolbarButton;
+    EXPECT_NE(action ? static_cast<QObject*>(view->findChild<QAction*>(object)) : view->findChild<QWidget*>(object), nullptr)
+        << name;
+  }
+  EXPECT_TRUE(Field("TxtLSH")->isReadOnly());
   const auto shown = [](QTableView* grid, int row, const char* caption) {
     for (int col = 0; col < grid->model()->columnCount(); ++col) {
       if (grid->model()->headerData(col, Qt::Horizontal).toString() == QString::fromUtf8(caption)) {
@@ -181,29 +193,13 @@ TEST_F(EditorViewTest, GridNumbersShowTheirPlacesAndThePanelFollowsTheArrows) {
   QTest::keyClick(lines, Qt::Key_Up);
   EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   EXPECT_TRUE(lines->hasFocus());
-}
 
-// Which button a state rules out, and its tool tip, is walked in CommandWalkTest; here the window
-// follows the bill from one state to the next. Every control of the model has its widget, so
-// none of them is left unbound.
-class EditorStateViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInterface> {};
-
-TEST_F(EditorStateViewTest, EveryControlHasItsWidgetAndStampTotalsAndGreyButtonsFollowTheBill) {
-  storeadjust::RegisterEmbeddedProcedures();  // the approval gate's procedure, as the host registers it
-  OpenEditor("DBD202403010001");
-  for (const std::string& name : form->ControlNames()) {
-    const QString object = QString::fromStdString(name);
-    const bool action = form->Control(name).kind == storeadjust::ControlKind::ToolbarButton;
-    EXPECT_NE(action ? static_cast<QObject*>(view->findChild<QAction*>(object)) : view->findChild<QWidget*>(object), nullptr)
-        << name;
-  }
-  EXPECT_TRUE(Field("TxtLSH")->isReadOnly());
   const auto label = [&](const char* name) { return view->findChild<QLabel*>(QString::fromUtf8(name))->text(); };
   auto* audit = view->findChild<QAction*>(QStringLiteral("审核"));
   auto* unAudit = view->findChild<QAction*>(QStringLiteral("反审"));
   auto* save = view->findChild<QPushButton*>(QStringLiteral("Cmd_Save"));
   EXPECT_EQ(label("LblBillState"), QStringLiteral("未审核"));
-  EXPECT_EQ(label("LblSumSl") + " " + label("LblSumJe") + " " + label("LblSumLsze"), QStringLiteral("42.00 443.20 712.60"));
+  EXPECT_EQ(label("LblSumSl") + " " + label("LblSumJe") + " " + label("LblSumLsze"), QStringLiteral("42.000 443.20 712.60"));
 
   ui.QueueAnswer(storeadjust::mb::kYes);
   audit->trigger();
