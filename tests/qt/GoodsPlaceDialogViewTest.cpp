@@ -1,7 +1,7 @@
 // The desktop goods-place dialog on the demo database: the total against the quantity to place,
 // no confirmation while they differ by key or click, Enter through the rows and confirming on the
-// last, what is typed replacing a cell's quantity, Esc cancelling, viewing read-only, and what
-// QtUserInterface answers the editor.
+// last, what is typed replacing a cell's quantity, negatives, Esc cancelling, viewing read-only,
+// and what QtUserInterface answers the editor.
 
 #include "DemoDesktop.h"
 #include "lines/GoodsPlaceAllocation.h"
@@ -74,16 +74,6 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnl
   EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y03,05,Y03,3"}));
 }
 
-// Goods going back are placed by keys alone in negatives, as the line's quantity is.
-TEST_F(GoodsPlaceDialogViewTest, ANegativeLineIsPlacedInNegatives) {
-  GoodsPlaceDialogView& dialog = Open(Request(storeadjust::kNewLineKey, "-3"));
-  EnterQuantity(dialog, QStringLiteral("-2"));
-  QTest::keyClick(dialog.Grid(), Qt::Key_Return);
-  EnterQuantity(dialog, QStringLiteral("-1"));
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
-}
-
 // A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
 TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
@@ -127,16 +117,20 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-// Through the user interface the editor calls, modally.
+// Through the user interface the editor calls, modally. Goods going back are placed by keys
+// alone in negatives, as the line's quantity is.
 TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEsc) {
   qttest::WhenModalShows([](QWidget& modal) {
     auto* dialog = qobject_cast<GoodsPlaceDialogView*>(&modal);
     ASSERT_NE(dialog, nullptr);
-    for (int row = 0; row < 3; ++row) QTest::keyClick(dialog->Grid(), Qt::Key_Return);  // the line's own rows
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    EnterQuantity(*dialog, QStringLiteral("-2"));
+    QTest::keyClick(dialog->Grid(), Qt::Key_Return);  // nothing for Y02
+    EnterQuantity(*dialog, QStringLiteral("-1"));
   });
-  storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces(Request("1001", "5.5"));
+  storeadjust::GoodsPlaceAnswer answer = ui.ShowGoodsPlaces(Request(storeadjust::kNewLineKey, "-3"));
   EXPECT_TRUE(answer.confirmed);
-  EXPECT_EQ(answer.items, (std::vector<std::string>{"P05Y01,05,Y01,3.5", "P05Y02,05,Y02,2"}));
+  EXPECT_EQ(answer.items, (std::vector<std::string>{"P05Y01,05,Y01,-2", "P05Y03,05,Y03,-1"}));
 
   // Esc inside a cell that is being typed cancels the whole dialog.
   qttest::WhenModalShows([](QWidget& modal) {
