@@ -67,13 +67,13 @@ std::string Snapshot(FormModel& form) {
   return shown;
 }
 
-// One thing to click: a toolbar button or menu item (an action) or a push button bound to the model.
+// One thing to click: a toolbar button or menu item (a QAction) or a push button bound to the
+// model. Both carry the enabled and toolTip properties.
 struct Item {
   std::string name;
-  QAction* action = nullptr;
-  QPushButton* button = nullptr;
-  bool Enabled() const { return action != nullptr ? action->isEnabled() : button->isEnabled(); }
-  std::string ToolTip() const { return (action != nullptr ? action->toolTip() : button->toolTip()).toStdString(); }
+  QObject* control = nullptr;
+  bool Enabled() const { return control->property("enabled").toBool(); }
+  std::string ToolTip() const { return control->property("toolTip").toString().toStdString(); }
 };
 
 // The visible items of a window; those named in `late` (a new bill, closing) come last, in that order.
@@ -82,11 +82,11 @@ std::vector<Item> VisibleItems(QWidget& window, const FormModel& form, const std
   for (QAction* action : window.findChildren<QAction*>()) {
     const std::string name = action->objectName().toStdString();
     if (name.empty() || name.starts_with("qt_") || !action->isVisible() || action->isSeparator()) continue;
-    items.push_back({name, action, nullptr});
+    items.push_back({name, action});
   }
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     const std::string name = button->objectName().toStdString();
-    if (form.HasControl(name) && button->isVisible()) items.push_back({name, nullptr, button});
+    if (form.HasControl(name) && button->isVisible()) items.push_back({name, button});
   }
   const auto rank = [&late](const Item& item) -> long {
     const auto found = std::find(late.begin(), late.end(), item.name);
@@ -99,10 +99,10 @@ std::vector<Item> VisibleItems(QWidget& window, const FormModel& form, const std
 // A menu item or toolbar button is triggered as its menu or tool button triggers it (that a tool
 // button triggers its action is Qt's part); a push button is clicked with the mouse.
 void ClickAsAClerk(const Item& item) {
-  if (item.button != nullptr) {
-    QTest::mouseClick(item.button, Qt::LeftButton);
+  if (auto* button = qobject_cast<QPushButton*>(item.control)) {
+    QTest::mouseClick(button, Qt::LeftButton);
   } else {
-    item.action->trigger();
+    qobject_cast<QAction*>(item.control)->trigger();
   }
 }
 

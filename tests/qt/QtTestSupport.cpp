@@ -53,7 +53,7 @@ void DismissNextBox(ShownBox& shown) {
   WhenModalShows([&shown](QWidget& modal) {
     auto* box = qobject_cast<QMessageBox*>(&modal);
     ASSERT_NE(box, nullptr);
-    shown = {box->windowTitle(), box->text(), box->icon()};
+    shown = {box->text(), box->icon()};
     box->buttons().front()->click();
   });
 }

@@ -32,7 +32,6 @@ void WhenModalShows(std::function<void(QWidget& modal)> act);
 
 // The next modal window must be a message box: note what it showed and dismiss it.
 struct ShownBox {
-  QString title;
   QString text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
 };

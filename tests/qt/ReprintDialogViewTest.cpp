@@ -15,31 +15,20 @@ using storeadjust::BillSlip;
 using storeadjust::ReprintList;
 using storeadjust::qt::ReprintDialogView;
 
-class ReprintDialogViewTest : public qttest::DemoDesktop<> {
- protected:
-  storeadjust::ReprintRequest Request() const {
-    storeadjust::ReprintRequest request;
-    request.connectionString = db.ConnStr();
-    request.sysDate = "2024-03-05";
-    return request;
-  }
-  static QStringList Serials(const ReprintDialogView& dialog) {
-    QStringList serials;
-    const QAbstractItemModel& model = *dialog.Grid()->model();
-    for (int row = 0; row < model.rowCount(); ++row) serials << model.index(row, 0).data().toString();
-    return serials;
-  }
-  static void ChooseRows(ReprintDialogView& dialog, std::initializer_list<int> rows) {
-    QItemSelectionModel& selection = *dialog.Grid()->selectionModel();
-    selection.clearSelection();
-    for (int row : rows) {
-      selection.select(dialog.Grid()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
-};
+using ReprintDialogViewTest = qttest::DemoDesktop<>;
+
+QStringList Serials(const ReprintDialogView& dialog) {
+  QStringList serials;
+  const QAbstractItemModel& model = *dialog.Grid()->model();
+  for (int row = 0; row < model.rowCount(); ++row) serials << model.index(row, 0).data().toString();
+  return serials;
+}
 
 TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsChosen) {
-  ReprintList list(Request());
+  storeadjust::ReprintRequest request;
+  request.connectionString = db.ConnStr();
+  request.sysDate = "2024-03-05";
+  ReprintList list(request);
   ReprintDialogView dialog(list);
   std::vector<std::vector<std::string>> printed;
   std::vector<bool> previews;
@@ -61,7 +50,10 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   dialog.FromDate()->setDate(QDate(2024, 3, 1));
   ASSERT_EQ(Serials(dialog).size(), 4);
   EXPECT_FALSE(dialog.PrintButton()->isEnabled());
-  ChooseRows(dialog, {3, 1});
+  QItemSelectionModel& selection = *dialog.Grid()->selectionModel();
+  for (int row : {3, 1}) {
+    selection.select(dialog.Grid()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
   EXPECT_TRUE(dialog.PrintButton()->isEnabled());
   dialog.PrintButton()->click();
   dialog.findChild<QPushButton*>(QStringLiteral("CmdAll"))->click();
@@ -81,7 +73,7 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   EXPECT_TRUE(dialog.isVisible());
 
   // By keys alone: part of the serial, Enter to the list on its first bill, Enter to preview it.
-  dialog.Grid()->selectionModel()->clearSelection();
+  selection.clearSelection();
   dialog.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   dialog.SerialFilter()->setFocus();
