@@ -1,8 +1,8 @@
 // Every toolbar button, menu item and button a clerk can see does something he can tell: the
 // screen changes or a window, dialog or message box opens. A grey one says why in its tool tip
 // (the model's reason) instead, and is not clicked. The browser and the editor run modally through
-// the real desktop interface on the demo database; each item is clicked as a clerk clicks it, and
-// whatever opens on top is closed again (questions answered as Esc answers them).
+// the real desktop interface on the demo database; each button is clicked and each action
+// triggered, and whatever opens on top is closed again (questions answered as Esc answers them).
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>

@@ -11,9 +11,10 @@
 
 namespace {
 
-// What a selection dialog showed when the test answered it.
+// What a selection dialog showed when the test answered it (one that never shows is a failure of
+// WhenModalShows).
 struct DialogSeen {
-  bool shown = false, modal = false;
+  bool modal = false;
   QWidget* parent = nullptr;
   int rows = 0, currentRow = -1;
 };
@@ -43,7 +44,7 @@ class EditorViewTest : public qttest::DemoDesktop<> {
     qttest::WhenModalShows([&seen, keys](QWidget& modal) {
       auto* grid = modal.findChild<QTableView*>(QStringLiteral("Grid"));
       ASSERT_NE(grid, nullptr);
-      seen = {true, modal.isModal(), modal.parentWidget(), grid->model()->rowCount(), grid->currentIndex().row()};
+      seen = {modal.isModal(), modal.parentWidget(), grid->model()->rowCount(), grid->currentIndex().row()};
       for (Qt::Key key : keys) QTest::keyClick(modal.focusWidget(), key);
     });
   }
@@ -71,7 +72,6 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   DialogSeen units;
   AnswerDialog(units, {Qt::Key_Down, Qt::Key_Return});
   Enter("TxtHH", "0003");
-  ASSERT_TRUE(units.shown);
   EXPECT_TRUE(units.modal);
   EXPECT_EQ(units.parent, view.get());
   EXPECT_EQ(units.rows, 3);
@@ -91,7 +91,6 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   DialogSeen batches;
   AnswerDialog(batches, {Qt::Key_Return});
   Enter("TxtSl", "5");
-  ASSERT_TRUE(batches.shown);
   EXPECT_EQ(batches.rows, 2);
   EXPECT_EQ(batches.currentRow, 1);
   ASSERT_TRUE(form->Entry().batch.has_value());
