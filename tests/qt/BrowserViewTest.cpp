@@ -105,8 +105,9 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   EXPECT_FALSE(browser.IsOpen());
 }
 
-// A left click on a header sorts ascending, then descending, with the header's arrow. Ctrl+F reaches the find box from the list, Enter finds, Esc
-// gives the whole list back; a date picked narrows at once, and its open end reads 不限.
+// A left click on a header sorts ascending, then descending, with the header's arrow. Ctrl+F
+// reaches the find box from the list, Enter finds, Esc gives the whole list back; a date picked
+// narrows at once, and its open end reads 不限.
 TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) {
   QHeaderView* header = list->horizontalHeader();
   qttest::ClickHeader(*list, 5);  // 拨入仓库编号: 02 02 03 05
