@@ -64,7 +64,7 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   ClickToolbar("选择");
   EXPECT_EQ(RowAfterDown(), 2);
 
-  qttest::ShownBox box;
+  QString box;
   qttest::DismissNextBox(box);
   browserView->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
   EXPECT_EQ(RowAfterDown(), 3);

@@ -49,11 +49,11 @@ void WhenModalShows(std::function<void(QWidget& modal)> act) {
   });
 }
 
-void DismissNextBox(ShownBox& shown) {
+void DismissNextBox(QString& shown) {
   WhenModalShows([&shown](QWidget& modal) {
     auto* box = qobject_cast<QMessageBox*>(&modal);
     ASSERT_NE(box, nullptr);
-    shown = {box->text(), box->icon()};
+    shown = box->text();
     box->buttons().front()->click();
   });
 }

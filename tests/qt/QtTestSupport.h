@@ -30,12 +30,8 @@ void TypeText(QWidget& widget, const QString& text);
 // Runs `act` on the modal window once the event loop of the call under test has shown it.
 void WhenModalShows(std::function<void(QWidget& modal)> act);
 
-// The next modal window must be a message box: note what it showed and dismiss it.
-struct ShownBox {
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-void DismissNextBox(ShownBox& shown);
+// The next modal window must be a message box: note its text in `shown` and dismiss it.
+void DismissNextBox(QString& shown);
 
 QString Cell(const QTableView& table, int row, int column);
 // A left click on the header of `section`, as the mouse gives it.

@@ -65,11 +65,10 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
 
   // A chosen bill deleted since the list was read: the failure is shown and the dialog stays.
   db.Run({"delete from ckdbdzk where lsh='DBD202403010001'"});
-  qttest::ShownBox shown;
+  QString shown;
   qttest::DismissNextBox(shown);
   dialog.PrintButton()->click();
-  EXPECT_EQ(shown.text, QStringLiteral("流水号为:DBD202403010001的单据不存在!"));
-  EXPECT_EQ(shown.icon, QMessageBox::Critical);
+  EXPECT_EQ(shown, QStringLiteral("流水号为:DBD202403010001的单据不存在!"));
   EXPECT_TRUE(dialog.isVisible());
 
   // By keys alone: part of the serial, Enter to the list on its first bill, Enter to preview it.
