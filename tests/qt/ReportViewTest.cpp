@@ -6,7 +6,6 @@
 #include "DemoDesktop.h"
 #include "browse/FrmReport.h"
 #include "host/ScriptedUserInterface.h"
-#include "qt/FormViewRegistry.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportView.h"
 
@@ -30,10 +29,7 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
     report.SetStartDate("2024-03-05");
     report.SetEndDate("2024-03-05");
     report.Load();
-    storeadjust::qt::RegisterReportView();
-    const auto* factory = storeadjust::qt::FindFormView(report.Name());
-    ASSERT_NE(factory, nullptr);
-    reportView = (*factory)(report, nullptr);
+    reportView = std::make_unique<storeadjust::qt::ReportView>(report);
     reportView->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(reportView.get()));
     table = reportView->findChild<QTableView*>(QStringLiteral("QvGrid1"));
@@ -43,7 +39,7 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
 
   storeadjust::qt::QtUserInterface desktop{qttest::kOrganization};
   FrmReport report{ui};
-  std::unique_ptr<storeadjust::qt::FormView> reportView;
+  std::unique_ptr<storeadjust::qt::ReportView> reportView;
   QTableView* table = nullptr;
 };
 
