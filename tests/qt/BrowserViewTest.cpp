@@ -24,7 +24,7 @@ class BrowserViewTest : public qttest::DemoDesktop<> {
   }
 
   QString StatusText() const { return browserView->findChild<QLabel*>(QStringLiteral("StatusBar1"))->text(); }
-  QString Cell(int row, int col) const { return qttest::Cell(*list, row, col); }
+  QString Cell(int row, int col) const { return list->model()->index(row, col).data().toString(); }
   void ClickToolbar(const char* key) {
     auto* toolbar = browserView->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
     auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(browserView->findChild<QAction*>(key)));

@@ -58,10 +58,6 @@ void DismissNextBox(QString& shown) {
   });
 }
 
-QString Cell(const QTableView& table, int row, int column) {
-  return table.model()->index(row, column).data().toString();
-}
-
 void ClickHeader(QTableView& table, int section) {
   QHeaderView* header = table.horizontalHeader();
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},

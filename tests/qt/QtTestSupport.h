@@ -1,7 +1,7 @@
 #pragma once
 // What the desktop tests share: one QApplication for the whole program (offscreen unless the
-// caller chose a platform), a way to act on the modal window a call under test opens, grid cells
-// and header clicks, and a printout's text.
+// caller chose a platform), a way to act on the modal window a call under test opens, typed
+// Chinese, header clicks, and a printout's text.
 //
 // It also brings what nearly every desktop test uses: GoogleTest, QTest and the common widgets.
 #include <gtest/gtest.h>
@@ -33,7 +33,6 @@ void WhenModalShows(std::function<void(QWidget& modal)> act);
 // The next modal window must be a message box: note its text in `shown` and dismiss it.
 void DismissNextBox(QString& shown);
 
-QString Cell(const QTableView& table, int row, int column);
 // A left click on the header of `section`, as the mouse gives it.
 void ClickHeader(QTableView& table, int section);
 

@@ -35,7 +35,7 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
     table = reportView->findChild<QTableView*>(QStringLiteral("QvGrid1"));
     ASSERT_NE(table, nullptr);
   }
-  QString Cell(int row, int col) const { return qttest::Cell(*table, row, col); }
+  QString Cell(int row, int col) const { return table->model()->index(row, col).data().toString(); }
 
   storeadjust::qt::QtUserInterface desktop{qttest::kOrganization};
   FrmReport report{ui};
