@@ -1,6 +1,10 @@
 // Classic message boxes on the desktop answer the keys the clerk presses with the classic numbers;
 // the hourglass nests and the progress of long work cannot be cancelled.
 #include "QtTestSupport.h"
+#include <QFile>
+#include <QTranslator>
+
+#include "qt/QtChineseTranslations.h"
 #include "qt/QtUserInterface.h"
 
 namespace {
@@ -52,6 +56,25 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   EXPECT_EQ(ui.Progress()->findChild<QPushButton*>(), nullptr);
   ui.ShowProgress("", 0, 0);
   EXPECT_EQ(ui.Progress(), nullptr);
+}
+
+// The launcher installs Qt's Chinese catalogue: the clerk's questions answer 是/否, not Yes/No.
+TEST(QtChineseTranslationsTest, StandardButtonsReadChineseAndASecondSetupAddsNothing) {
+  using storeadjust::qt::ChineseQtTranslationsFile;
+  if (!QFile::exists(ChineseQtTranslationsFile())) {
+    GTEST_SKIP() << ChineseQtTranslationsFile().toStdString() << " is not installed (Debian: qt6-translations-l10n)";
+  }
+  ASSERT_TRUE(storeadjust::qt::UseChineseQtTranslations());
+  ASSERT_TRUE(storeadjust::qt::UseChineseQtTranslations());
+  EXPECT_EQ(qApp->findChildren<QTranslator*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+  QMessageBox box(QMessageBox::Question, QStringLiteral("提示:"), QStringLiteral("继续？"), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
+  // The other desktop tests read Qt's own texts as they are without the setup.
+  for (QTranslator* translator : qApp->findChildren<QTranslator*>(QString(), Qt::FindDirectChildrenOnly)) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
 }
 
 }  // namespace
