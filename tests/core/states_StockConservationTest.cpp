@@ -19,7 +19,7 @@
 // of a confirmed bill are not re-allocated, negative lines are checked where the goods leave. A
 // stopped audit rolling back the lines before the short one, and a shortage asked after that
 // rollback, are held by the conservation test (a change that did not commit changed nothing; no
-// question inside a transaction) and by scenarios/states/ask_first.scn and two_step.scn.
+// question inside a transaction) and by scenarios/states/ask_first.scn.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 // The desktop selection dialog on the demo database: filtering, choosing by Enter, cancelling by
 // Esc, and the batch choice's expiry notes. Whether a dialog is shown at all is the
-// selection's own choice (rights_SelectionTest).
+// selection's own choice (SelectionTest in core/rights_RightsTest.cpp).
 #include <QBrush>
 
 #include "DemoDesktop.h"
