@@ -66,29 +66,6 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   EXPECT_EQ(ErrorOf([&] { command.Execute(); }).Description(), "Could not find stored procedure 'AuditingNothing'.");
 }
 
-// Statements that differ only in their values run as one prepared statement with the values bound:
-// each must still act on its own values, quotes, large numbers and decimals included, and a
-// number that names an ORDER BY column must keep naming it.
-TEST_F(SqliteBackendTest, StatementsOfOneShapeActOnTheirOwnValues) {
-  conn->Execute("create table g (hh varchar(20), pm nvarchar(20), n bigint, r decimal(18,4))");
-  conn->Execute("insert into g values ('A1', N'甲', 1, 0.25)");
-  conn->Execute("insert into g values ('B''2', N'乙''s', 9223372036854775807, 12.5)");
-  conn->Execute("insert into g values ('C3', '', -7, 5.)");
-  const auto cell = [&](const std::string& sql) { return conn->OpenRecordset(sql)->Value(0).TextOrEmpty(); };
-  EXPECT_EQ(cell("select pm from g where hh = 'A1'"), "甲");
-  EXPECT_EQ(cell("select pm from g where hh = 'B''2'"), "乙's");
-  EXPECT_EQ(cell("select hh from g where n = 9223372036854775807"), "B'2");
-  EXPECT_EQ(cell("select hh from g where r = 5."), "C3");
-  EXPECT_EQ(cell("select hh from g where r = 12.5"), "B'2");
-  EXPECT_EQ(cell("select count(*) from g where n > 1 and hh <> 'x'"), "1");
-  EXPECT_EQ(cell("select count(*) from g where n > -8 and hh <> 'A1'"), "2");
-  EXPECT_EQ(conn->Execute("update g set r = r + 0.5 where hh = 'A1'"), 1);
-  EXPECT_EQ(conn->Execute("update g set r = r + 1.5 where hh = 'nobody'"), 0);
-  EXPECT_EQ(cell("select r from g where hh = 'A1'"), "0.75");
-  EXPECT_EQ(cell("select hh, n from g order by 1 desc"), "C3");
-  EXPECT_EQ(cell("select hh, n from g order by 2 desc"), "B'2");
-}
-
 // A batch runs its statements in order on the connection: its variables hold their values from
 // statement to statement. A quote in a variable's text stays text. An assignment returning no
 // rows, and TRUE read as a column, are the translator's: tsql/variables.test, tsql/dateparts.test.
