@@ -33,9 +33,9 @@ namespace {
 // The words that begin a statement are among them: a batch may run its statements together without ';'.
 constexpr std::array<std::string_view, 46> kReserved = {
     "ALTER", "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CREATE", "CROSS", "DECLARE", "DELETE", "DESC", "DROP", "ELSE",
-    "END", "EXCEPT", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE",
-    "NOT", "ON", "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN", "TRUNCATE", "UNION", "UPDATE",
-    "VALUES", "WHEN", "WHERE", "WITH",
+    "END", "EXCEPT", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS",
+    "JOIN", "LEFT", "LIKE", "NOT", "ON", "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN",
+    "TRUNCATE", "UNION", "UPDATE", "VALUES", "WHEN", "WHERE", "WITH",
 };
 static_assert(std::is_sorted(kReserved.begin(), kReserved.end()));
 constexpr std::size_t kLongestReserved =
