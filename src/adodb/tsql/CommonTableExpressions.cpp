@@ -75,8 +75,11 @@ std::string WithClause(const std::vector<CommonTable>& tables) {
     }
     const std::string inner = t.columns.empty() ? "" : "(" + JoinedNames(t.columns) + ", tsql_level)";
     const std::vector<std::string>& names = t.columns.empty() ? t.recursion.columnNames : t.columns;
-    clause += t.recursion.innerName + inner + " AS (" + t.query + "), " + t.name + columns + " AS (SELECT " +
-              JoinedNames(names) + " FROM " + t.recursion.innerName + ")";
+    // Deepest rows first, as SQL Server's recursion works from a stack: a recursion whose members
+    // each add a row per row read meets its limit after that many steps, not after every row of
+    // every level below it has been made, which SQLite's default queue would take for ever to do.
+    clause += t.recursion.innerName + inner + " AS (" + t.query + " ORDER BY tsql_level DESC), " + t.name + columns +
+              " AS (SELECT " + JoinedNames(names) + " FROM " + t.recursion.innerName + ")";
   }
   return clause;
 }

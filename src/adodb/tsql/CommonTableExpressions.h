@@ -8,7 +8,7 @@
 // tsql_recursion_level checks, and the common table itself selects the columns without it:
 //   WITH RECURSIVE "tsql_recursive_n" AS (SELECT 1 AS i, 0 AS tsql_level UNION ALL SELECT i + 1,
 //     tsql_recursion_level("n".tsql_level + 1, 100) AS tsql_level FROM "tsql_recursive_n" AS "n"
-//     WHERE i < 5), n AS (SELECT i FROM "tsql_recursive_n")
+//     WHERE i < 5 ORDER BY tsql_level DESC), n AS (SELECT i FROM "tsql_recursive_n")
 // Without a limit (MAXRECURSION 0) the embedded database still stops at 32767 levels, the
 // largest limit SQL Server takes, rather than hang the connection.
 #include <cstddef>
