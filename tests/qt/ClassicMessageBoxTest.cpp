@@ -1,5 +1,5 @@
 // Classic message boxes on the desktop answer the keys the clerk presses with the classic numbers;
-// the hourglass nests and the progress of long work cannot be cancelled.
+// the hourglass nests and the progress of long work cannot be cancelled; Qt's own buttons read Chinese.
 #include "QtTestSupport.h"
 #include <QFile>
 #include <QTranslator>
