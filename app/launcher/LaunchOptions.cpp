@@ -32,7 +32,7 @@ bool NamesTheDatabase(const std::string& option) { return option == "--conn" || 
 // --operator-name is still accepted so that older command lines keep working, and ignored: the
 // name stamped on bills is always the signed-in operator's own, from Operators.
 bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
-  if ((option == "--conn" || option == "--db") && value.empty()) {
+  if (NamesTheDatabase(option) && value.empty()) {
     error = option + " 的值是空的，请给出" + (option == "--db" ? "数据库文件" : "连接字符串") + "。";
     return false;
   }

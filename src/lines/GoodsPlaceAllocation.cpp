@@ -35,7 +35,10 @@ std::string Text(const adodb::Recordset& rows, const char* column) { return rows
 }  // namespace
 
 GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
-    : warehouseId_(request.warehouseId), quantityToPlace_(request.quantity), unitName_(request.unitName),
+    : warehouseId_(request.warehouseId),
+      quantityToPlace_(request.quantity),
+      required_(PlaceQuantity(request.quantity)),
+      unitName_(request.unitName),
       viewOnly_(request.viewOnly) {
   auto connection = std::make_shared<adodb::Connection>();
   connection->Open(request.connectionString);
@@ -47,11 +50,8 @@ GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
 
 std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text) const {
   if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
-  double value = 0;
-  double required = 0;
-  if (!adodb::ParseNumber(text, value)) return std::nullopt;
-  adodb::ParseNumber(quantityToPlace_, required);
-  if (PlaceOfOtherSign(value, required)) return std::nullopt;
+  const std::optional<double> value = PlaceQuantity(text);
+  if (!value || PlaceOfOtherSign(*value, required_.value_or(0))) return std::nullopt;
   return value;
 }
 
@@ -68,9 +68,7 @@ double GoodsPlaceAllocation::Total() const {
 }
 
 bool GoodsPlaceAllocation::TotalsAgree() const {
-  double required = 0;
-  if (!adodb::ParseNumber(quantityToPlace_, required)) return false;
-  return SameQuantity(Total(), required);
+  return required_ && SameQuantity(Total(), *required_);
 }
 
 // A warehouse kept by goods places that has none leaves nothing to allocate: the clerk is told

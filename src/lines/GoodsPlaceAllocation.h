@@ -71,7 +71,8 @@ class GoodsPlaceAllocation {
   void TakeItems(const std::vector<std::string>& items);
 
   std::string warehouseId_;
-  std::string quantityToPlace_;  // as handed in, shown as it came
+  std::string quantityToPlace_;     // as handed in, shown as it came
+  std::optional<double> required_;  // that quantity as a number; none when it is not one
   std::string unitName_;         // the base unit the quantity counts in
   bool viewOnly_ = false;
   std::vector<GoodsPlaceRow> rows_;

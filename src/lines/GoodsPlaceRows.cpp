@@ -24,14 +24,6 @@ std::vector<std::string> SplitAtCommas(const std::string& item) {
   return parts;
 }
 
-// A blank quantity is no more 0 than letters are: the dialog writes a number, and an item
-// that holds none was not made by it.
-std::optional<double> PlaceQuantity(const std::string& text) {
-  double quantity = 0;
-  if (adodb::ParseNumber(text, quantity)) return quantity;
-  return std::nullopt;
-}
-
 struct PlaceItem {
   std::string guid, number;        // parts 0 and 2
   std::optional<double> quantity;  // part 3, when it is a number
@@ -85,6 +77,14 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
          adodb::BoundText(places.warehouseId), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine),
          adodb::BoundText(place.guid), adodb::BoundText(place.number), BoundQuantity(*place.quantity)});
   }
+}
+
+// A blank quantity is no more 0 than letters are: the dialog writes a number, and an item
+// that holds none was not made by it.
+std::optional<double> PlaceQuantity(const std::string& text) {
+  double quantity = 0;
+  if (adodb::ParseNumber(text, quantity)) return quantity;
+  return std::nullopt;
 }
 
 bool PlaceOfOtherSign(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }

@@ -2,6 +2,7 @@
 // The in-warehouse goods-place rows of one line in BillGoodsPlace: what the goods-place dialog
 // answered, one row per place, written in place of the line's earlier rows. Runs on the session
 // connection, inside the caller's transaction; failures throw adodb::Error.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct PlacesCheck {
 };
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty);
+
+// A place quantity written as text: none when the text holds no number, blank included.
+std::optional<double> PlaceQuantity(const std::string& text);
 
 // A place quantity that moves goods the other way than the line's (any but 0 for a line of 0).
 bool PlaceOfOtherSign(double place, double line);

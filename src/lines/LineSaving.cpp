@@ -219,8 +219,12 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     if (const LineSaveOutcome refused = RefusalOf(session, line, openness); refused != LineSaveOutcome::Saved) {
       return {refused, saved.lsh, line.dh};
     }
-    if (openness == BillOpenness::Gone) InsertHeader(session, line, saved.lsh);
-    else UpdateHeader(session, merged = WithStoredHeaderFields(line, stored.fields), saved.lsh);
+    if (openness == BillOpenness::Gone) {
+      InsertHeader(session, line, saved.lsh);
+    } else {
+      merged = WithStoredHeaderFields(line, stored.fields);
+      UpdateHeader(session, merged, saved.lsh);
+    }
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {

@@ -6,6 +6,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
 #include "host/FirstValue.h"
+#include "lines/BillHeaderState.h"
 
 namespace storeadjust {
 
@@ -33,15 +34,9 @@ PostingResult PostBill(Session& session, const std::string& lsh) {
 
 SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh) {
   RequireConnection(session);
-  auto rs = session.Conn->OpenRecordset(
-      "Select isnull(PreShbz,0) PreShbz, isnull(shbz,0) shbz, isnull(jzbz,0) jzbz From ckdbdzk Where lsh=?",
-      {adodb::BoundText(lsh)});
-  if (rs->RecordCount() < 1) return SubmissionBar::NotSaved;
-  rs->MoveFirst();
-  for (const char* flag : {"PreShbz", "shbz", "jzbz"}) {
-    if (NumberOrZero(rs->Value(flag)) != 0) return SubmissionBar::Audited;
-  }
-  return SubmissionBar::None;
+  const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
+  if (!header.exists) return SubmissionBar::NotSaved;
+  return header.preAudited || header.audited || header.posted ? SubmissionBar::Audited : SubmissionBar::None;
 }
 
 std::string SubmitForApproval(Session& session, const std::string& lsh) {
