@@ -22,7 +22,7 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
       "FDefault Desc,FMeasureUnitID",
       false, {"单位"}, nullptr, goods);
   if (row.size() < 4 || NumberOrZero(row[0]) <= 0) return std::nullopt;
-  return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), NumberOrZero(row[3])};
+  return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), CountedCoefficient(NumberOrZero(row[3]))};
 }
 
 }  // namespace storeadjust

@@ -11,4 +11,9 @@ struct MeasureUnit {
   double coefficient = 1;  // FCoefficient
 };
 
+// The coefficient a unit row gives a line. A row whose FCoefficient is 0 or NULL does not say how
+// many base units it holds: it counts as one, as its price and the batch list count it, so that a
+// quantity typed in it never moves nothing while its amount is priced for goods that move.
+inline double CountedCoefficient(double stored) { return stored == 0 ? 1 : stored; }
+
 }  // namespace storeadjust
