@@ -23,6 +23,7 @@ constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
 constexpr const char* kGoodsTypedOver = "货号已改变,请按回车键重新选择货号!";
 constexpr const char* kQuantityChanged = "数量已改变,请按回车键重新选择批号!";
+constexpr const char* kUnitTypedOver = "计量单位已改变,请按回车键重新选择计量单位!";
 
 }  // namespace
 
@@ -69,7 +70,7 @@ bool FrmStoreAdjuctBill::StoredBillAudited() {
 // audited by no one: the serial it shows may meanwhile name another clerk's bill, and its first
 // line is stored under a serial built afresh. A goods number typed over without Enter is never
 // saved: the price, amounts and panel on screen are the goods looked up before, so the clerk is
-// sent back to take the goods typed.
+// sent back to take the goods typed; so is a unit code typed over.
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (!newBill_ && StoredBillAudited()) {
     RefuseAuditedBill();
@@ -94,6 +95,11 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
     typed.facts = *typedOver;
     if (LineCarriesBatch(batches, typed)) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
     return RefuseUnder(kSystemTitle, kGoodsTypedOver, "TxtHH");
+  }
+  // A unit code typed over without Enter is not the unit the row was entered in: the line would be
+  // stored in the unit whose name and coefficient still stand beside the code typed.
+  if (adodb::CompareValues(Text("txtJl"), entry_.unit.code) != 0) {
+    return RefuseUnder(kSystemTitle, kUnitTypedOver, "txtJl");
   }
   if (!LineCarriesBatch(batches, entry_)) return true;
   if (!entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
