@@ -82,12 +82,15 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
 }
 
 // The row takes the goods' facts and its stock in the out-warehouse; false, the row left without
-// goods, when the master has no such goods.
+// goods, when the master has no such goods. The goods field shows the number as the master spells
+// it, which is what the line stores: "0012 " or "ab01" typed finds 0012 or AB01, as the database
+// compares numbers.
 bool FrmStoreAdjuctBill::TakeGoodsFacts(const std::string& hh) {
   const auto facts = ReadGoodsFacts(session_, hh);
   if (facts) {
-    entry_.goods = hh;
+    entry_.goods = facts->number;
     entry_.facts = *facts;
+    SetText("TxtHH", facts->number);
   }
   entry_.outStockQty = ReadOutStock(session_, hh, Text("TxtBcCkID")).value_or(0);
   SetRetailTotalEditable(entry_.facts.amountOnly);

@@ -8,11 +8,12 @@ namespace storeadjust {
 
 std::optional<GoodsFacts> ReadGoodsFacts(Session& session, const std::string& hh) {
   auto rs =
-      OpenRsReadOnly(session, "select pm,pdw,lsj,zzsl,cbj,isnull(jjff,'') as jaff,fonlymoney from yw_kck where hh=?",
+      OpenRsReadOnly(session, "select hh,pm,pdw,lsj,zzsl,cbj,isnull(jjff,'') as jaff,fonlymoney from yw_kck where hh=?",
                      {adodb::BoundText(hh)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
   GoodsFacts facts;
+  facts.number = rs->Value("hh").TextOrEmpty();
   facts.name = rs->Value("pm").TextOrEmpty();
   facts.baseUnit = rs->Value("pdw").TextOrEmpty();
   facts.retailPrice = NumberOrZero(rs->Value("lsj"));

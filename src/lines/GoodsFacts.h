@@ -10,6 +10,7 @@
 namespace storeadjust {
 
 struct GoodsFacts {
+  std::string number;        // hh as the goods master spells it, whatever spelling found it
   std::string name;          // pm
   std::string baseUnit;      // pdw, the unit quantities in base units are counted in
   double retailPrice = 0;    // lsj
