@@ -100,8 +100,10 @@ void FrmStoreAdjuctBill::ControlChange(const std::string& control) {
   if (IsFigureField(control)) TakeFigureFromField(control);
 }
 
+// Only a price or quantity changed in the field moves the amount: an amount the clerk typed stands
+// when he merely passes through them (Up from the amount lands in the quantity) on his way to 保 存.
 void FrmStoreAdjuctBill::ControlLostFocus(const std::string& control) {
-  if (control == "TxtDj" || control == "TxtSl") AmountFollowsPriceAndQuantity();
+  if ((control == "TxtDj" || control == "TxtSl") && Text(control) != figureAtFocus_) AmountFollowsPriceAndQuantity();
 }
 
 BillHeader FrmStoreAdjuctBill::HeaderOfBill() {

@@ -167,6 +167,7 @@ void FrmStoreAdjuctBill::ControlGotFocus(const std::string& control) {
   const ControlState& state = Control(control);
   const bool typedIn = state.kind == ControlKind::TextBox || state.kind == ControlKind::NumericEdit;
   if (typedIn && !state.locked) subTxtGotFocus(control);
+  if (control == "TxtDj" || control == "TxtSl") figureAtFocus_ = state.text;
 }
 
 void FrmStoreAdjuctBill::subTxtGotFocus(const std::string& textBox) {

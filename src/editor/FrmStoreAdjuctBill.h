@@ -291,6 +291,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool newBill_ = true;  // the bill has no stored header yet
   HeaderFields headerAsLoaded_;  // the stored bill's date, remark and operator as last loaded
   EntryRow entry_;
+  std::string figureAtFocus_;  // the price or quantity field's text when it got the focus
   RecordsetGrid vfgContent_;
   TextGrid vfgSpxx_;
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
