@@ -23,6 +23,7 @@ constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
 constexpr const char* kGoodsTypedOver = "货号已改变,请按回车键重新选择货号!";
 constexpr const char* kQuantityChanged = "数量已改变,请按回车键重新选择批号!";
+constexpr const char* kQuantityNotJudged = "数量没有确认,请在数量中按回车键!";
 constexpr const char* kUnitTypedOver = "计量单位已改变,请按回车键重新选择计量单位!";
 
 }  // namespace
@@ -101,7 +102,19 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (adodb::CompareValues(Text("txtJl"), entry_.unit.code) != 0) {
     return RefuseUnder(kSystemTitle, kUnitTypedOver, "txtJl");
   }
-  if (!LineCarriesBatch(batches, entry_)) return true;
+  if (!LineCarriesBatch(batches, entry_)) {
+    // Without batches Enter in the quantity is the only judge of the stock: a quantity or warehouse
+    // changed after it, or a line saved without it, would be stored however far it went past what
+    // bz3 allows.
+    const std::optional<StockJudgement>& judged = entry_.stockJudged;
+    const bool judgedAsShown = judged && SameQuantity(judged->baseQuantity, entry_.BaseQuantity()) &&
+                               adodb::CompareValues(judged->outWarehouse, Text("TxtBcCkID")) == 0 &&
+                               adodb::CompareValues(judged->inWarehouse, Text("txtBrCKid")) == 0;
+    if (session_.isNotPh && !entry_.facts.amountOnly && !judgedAsShown) {
+      return RefuseUnder(kSystemTitle, kQuantityNotJudged, "TxtSl");
+    }
+    return true;
+  }
   if (!entry_.batch) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
   // A batch chosen before the out-warehouse was changed is one of the other warehouse's: the line
   // would leave from a batch its out-warehouse need not hold.

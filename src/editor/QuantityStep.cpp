@@ -58,6 +58,8 @@ void FrmStoreAdjuctBill::QuantityStep() {
     if (!ChooseBatch()) return;
     // A stock already below zero is moved further down without a batch question.
     if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(baseQuantity)) return;
+  } else {
+    entry_.stockJudged = StockJudgement{baseQuantity, Text("TxtBcCkID"), Text("txtBrCKid")};
   }
   PriceStep(*quantity);
 }

@@ -26,6 +26,12 @@ struct EntryBatch {
   double chosenFor = 0;
 };
 
+// The row's quantity in base units and the two warehouses the stock was judged in.
+struct StockJudgement {
+  double baseQuantity = 0;
+  std::string outWarehouse, inWarehouse;
+};
+
 struct EntryRow {
   // The goods number the facts, unit, batch and places belong to; empty once the goods field
   // was typed over, until a goods is taken again.
@@ -34,6 +40,9 @@ struct EntryRow {
   double outStockQty = 0;  // the goods' current stock in the out-warehouse
   MeasureUnit unit;
   std::optional<EntryBatch> batch;
+  // For goods without batches (the host's goods carry none), what the quantity step judged the
+  // stock for; none until it ran. A stored line was judged when it was saved.
+  std::optional<StockJudgement> stockJudged;
   // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
   std::vector<std::string> goodsPlaces;
   // The stored line this row amends (its dh); empty for a new line. With it, the line as it was

@@ -70,7 +70,7 @@ MeasureUnit StoredUnit(const std::string& storedName, const std::optional<Measur
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
   auto rs = RequireOpened(OpenRsReadOnly(
       session,
-      "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid from ckdbdzkmx a "
+      "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid,b.drstockid from ckdbdzkmx a "
       "inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.dh=?",
       {adodb::BoundText(lsh), adodb::BoundText(dh)}));
   if (rs->RecordCount() < 1) return std::nullopt;
@@ -97,6 +97,7 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.price = NumberOrZero(rs->Value("dj"));
   row.amount = NumberOrZero(rs->Value("je"));
   row.retailTotal = NumberOrZero(rs->Value("lsze"));
+  row.stockJudged = StockJudgement{baseQty, outWarehouse, rs->Value("drstockid").TextOrEmpty()};
   row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("ph").TextOrEmpty(),
                           rs->Value("pcdh").TextOrEmpty(), baseQty);
   rs->Close();
