@@ -25,6 +25,7 @@ void FrmStoreAdjuctBill::ShowTwoStepButtons() {
   if (!IsStartStoreAdjustOK) return;
   SetVisible("反确认", true);
   SetVisible("确认", true);
+  RestoreKeyGuide();
 }
 
 bool FrmStoreAdjuctBill::IsToolbarKey(const std::string& name) const {

@@ -42,8 +42,13 @@ void FrmStoreAdjuctBill::ShowLookupFailure(const std::exception& error) {
 // entry row asks no more of the clerk than it did. The note stays until his next key.
 void FrmStoreAdjuctBill::ShowStatusNote(const std::string& text) { SetText("StatusBar1", text); }
 
+std::string FrmStoreAdjuctBill::KeyGuide() const {
+  return IsStartStoreAdjustOK ? std::string(kEditorKeyGuide) + kTwoStepKeys : std::string(kEditorKeyGuide);
+}
+
 void FrmStoreAdjuctBill::RestoreKeyGuide() {
-  if (Text("StatusBar1") != kEditorKeyGuide) SetText("StatusBar1", kEditorKeyGuide);
+  const std::string guide = KeyGuide();
+  if (Text("StatusBar1") != guide) SetText("StatusBar1", guide);
 }
 
 // A field that holds no number (letters, two points, nothing at all) is never read as 0: the

@@ -56,9 +56,12 @@ class Error;
 namespace storeadjust {
 
 // The key guide the status bar shows. F6 runs un-audit, and the guide says so: a clerk who reads
-// "审核" there would reverse the bill he meant to audit.
+// "审核" there would reverse the bill he meant to audit. The toolbar takes no keyboard focus, so
+// its state commands have keys of their own: F4 audits, and in two-step mode F11 confirms and F12
+// un-confirms (kTwoStepKeys follows the guide then).
 inline constexpr const char* kEditorKeyGuide =
-    "F2 → 新增 | F3 → 修改 | Del → 删除 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
+    "F2 → 新增 | F3 → 修改 | Del → 删除 | F4 → 审核 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
+inline constexpr const char* kTwoStepKeys = " | F11 → 确认 | F12 → 反确认";
 
 // Said by Enter in a warehouse field and by the save, both of which keep a bill's warehouses once
 // it has lines.
@@ -200,6 +203,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowLookupFailure(const std::exception& error);
   void ShowStatusNote(const std::string& text);
   void RestoreKeyGuide();
+  std::string KeyGuide() const;
   std::optional<double> NumberInField(const std::string& field);
 
   // EditorCommands.cpp
@@ -259,6 +263,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowTwoStepButtons();
   bool IsToolbarKey(const std::string& name) const;
   void Toolbar1_ButtonClick(const std::string& key);
+  void RunShownToolbarButton(const std::string& key);
 
   // NewBillSerial.cpp
   void GetNewLSH();
