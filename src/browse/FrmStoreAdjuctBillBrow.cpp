@@ -66,6 +66,8 @@ void FrmStoreAdjuctBillBrow::DeclareControls() {
   }
   AddControl(kGrid, ControlKind::Grid);
   AddControl(kStatusPanel, ControlKind::StatusPanel);
+  AddControl(kKeyGuidePanel, ControlKind::StatusPanel);
+  SetText(kKeyGuidePanel, kBrowserKeyGuide);
   const std::pair<const char*, const char*> menuItems[] = {
       {"mnuNew", "单据"},       {"mnuExit", "退出"}, {"mnuBrowInput", "报表浏览"}, {"mnuReport", "打印预览"},
       {"mnuPrint", "打印"},     {"mnuCd", "重新打印"}, {"mnuAbout", "关于(&A)..."},
@@ -416,7 +418,28 @@ void FrmStoreAdjuctBillBrow::FormKeyDown(int& keyCode, int shift) {
       ToggleMarkOnCurrentRow();
       break;
     default:
+      if (const char* command = CommandOfKey(keyCode)) {
+        keyCode = 0;
+        Click(command);
+      }
       break;
+  }
+}
+
+// The toolbar takes no keyboard focus, so these keys are the clerk's way to its commands without
+// the mouse; they are the editor's keys for the same commands. Each runs as the click does, with
+// its own right and state checks.
+const char* FrmStoreAdjuctBillBrow::CommandOfKey(int keyCode) {
+  switch (keyCode) {
+    case key::kF1 + 1: return "新增";
+    case key::kF1 + 2: return "修改";
+    case key::kF1 + 3: return "审核";
+    case key::kF1 + 4: return "刷新";
+    case key::kF1 + 6: return "查看";
+    case key::kF1 + 7: return "记账";
+    case key::kF1 + 8: return "打印";
+    case key::kDelete: return "删除";
+    default: return nullptr;
   }
 }
 

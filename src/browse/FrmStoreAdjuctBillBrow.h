@@ -9,9 +9,10 @@
 // the list shows the bill that was open. Commands the operator's rights or the current bill's
 // state rule out are greyed out with the reason (BrowserAvailability.cpp).
 //
-// Controls: the grid Vs, the status panel StatusBar1 (record count and position), one toolbar
-// button per key (the key is its caption: 新增, 修改 ...) and the menu items mnuNew, mnuExit,
-// mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout. Click takes any of these names.
+// Controls: the grid Vs, the status panels StatusBar1Keys (the key guide) and StatusBar1 (record
+// count and position), one toolbar button per key (the key is its caption: 新增, 修改 ...; F2,
+// F3, F7, F4, Del, F5, F8 and F9 run the commands the guide names) and the menu items mnuNew,
+// mnuExit, mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout. Click takes any of these names.
 //
 // Failures of load, refresh and post are shown with the information icon (64, "系统提示") and
 // end the command where it failed; a failed deletion uses the exclamation mark (48), a failed
@@ -46,6 +47,11 @@ class FrmStoreAdjuctBillBrow : public FormModel {
  public:
   static constexpr const char* kGrid = "Vs";
   static constexpr const char* kStatusPanel = "StatusBar1";
+  // The status bar's first panel: the keys of the list's commands.
+  static constexpr const char* kKeyGuidePanel = "StatusBar1Keys";
+  static constexpr const char* kBrowserKeyGuide =
+      "Enter/F2 → 新增 | F3 → 修改 | F7 → 查看 | F4 → 审核 | Del → 删除 | 空格 → 选中 | F5 → 刷新 | F8 → 记账 | "
+      "F9 → 打印 | Ctrl+F → 查找 | ESC → 退出";
   static constexpr const char* kFind = "TxtFind";
   static constexpr const char* kDateFrom = "DTPKdrqFrom";
   static constexpr const char* kDateTo = "DTPKdrqTo";
@@ -132,6 +138,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // Returns the serial of the bill the editor held last.
   std::string OpenEditor(const EditorRequest& request);
   void ToggleMarkOnCurrentRow();
+  static const char* CommandOfKey(int keyCode);
   std::vector<long> MarkedRows() const;
   // The marked bills that deleting kept, by why.
   struct KeptBills {

@@ -191,7 +191,9 @@ void BrowserView::BuildList() {
 void BrowserView::BuildStatusBar() {
   auto* status = new QStatusBar(this);
   status->setSizeGripEnabled(true);
-  status->addWidget(new QLabel(status), 1);  // panel 1 carries no text
+  auto* keys = new QLabel(status);
+  keys->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kKeyGuidePanel));
+  status->addWidget(keys, 1);
   auto* panel2 = new QLabel(status);
   panel2->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kStatusPanel));
   status->addWidget(panel2, 2);
