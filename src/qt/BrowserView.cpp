@@ -175,6 +175,9 @@ void BrowserView::BuildList() {
   list_->verticalHeader()->hide();
   list_->horizontalHeader()->setStretchLastSection(true);
   list_->setAlternatingRowColors(true);
+  // The list selects whole rows, so a cell cursor moved by Tab would wander its columns unseen and
+  // keep the clerk in the list: Tab goes on to the find row instead.
+  list_->setTabKeyNavigation(false);
   QHeaderView* header = list_->horizontalHeader();
   header->setSectionsClickable(true);
   header->setSortIndicatorShown(true);

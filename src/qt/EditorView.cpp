@@ -135,6 +135,8 @@ QTableView* GridView(const char* name, QWidget* parent) {
   auto* view = Named(new QTableView(parent), name);
   view->verticalHeader()->hide();
   view->setAlternatingRowColors(true);
+  // Rows are selected whole: Tab goes on to the next field rather than to a cell cursor unseen.
+  view->setTabKeyNavigation(false);
   return view;
 }
 

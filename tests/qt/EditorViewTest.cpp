@@ -192,6 +192,8 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
   QTest::keyClick(lines, Qt::Key_Up);
   EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   EXPECT_TRUE(lines->hasFocus());
+  QTest::keyClick(lines, Qt::Key_Tab);  // on to the next field: no cell cursor keeps Tab in the lines
+  EXPECT_FALSE(lines->hasFocus());
 
   const auto label = [&](const char* name) { return view->findChild<QLabel*>(QString::fromUtf8(name))->text(); };
   auto* audit = view->findChild<QAction*>(QStringLiteral("审核"));
