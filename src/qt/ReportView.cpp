@@ -45,6 +45,9 @@ void ReportView::BuildToolbar() {
     QAction* action = toolbar->addAction(ToQt(button.key));
     action->setObjectName(ToQt(button.key));
     action->setToolTip(ToQt(button.toolTip));
+    // The report has no other controls than its grid and these commands: Tab takes the clerk
+    // from the grid along them, and Space presses one, so none needs the mouse.
+    if (QWidget* shown = toolbar->widgetForAction(action)) shown->setFocusPolicy(Qt::TabFocus);
   }
   layout()->addWidget(toolbar);
 }
@@ -70,6 +73,7 @@ void ReportView::BuildGrid() {
   grid_ = new QTableView(this);
   grid_->setObjectName(ToQt(FrmReport::kGrid));
   grid_->setAlternatingRowColors(true);
+  grid_->setTabKeyNavigation(false);  // Tab goes on to the toolbar's commands
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
   QHeaderView* header = grid_->horizontalHeader();
   header->setSectionResizeMode(QHeaderView::Interactive);

@@ -2,6 +2,7 @@
 // and the filter command's dialog narrowing the grid.
 #include <QComboBox>
 #include <QListWidget>
+#include <QToolButton>
 
 #include "DemoDesktop.h"
 #include "browse/FrmReport.h"
@@ -43,10 +44,18 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
   QTableView* table = nullptr;
 };
 
-// A header click sorts up, then down, and shows which; the filter command's dialog narrows the
-// sorted grid to the value ticked; Esc in the grid and 返回 close the window.
+// Tab goes from the grid to the toolbar's commands; a header click sorts up, then down, and shows
+// which; the filter command's dialog narrows the sorted grid to the value ticked; Esc in the grid
+// and 返回 close the window.
 TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscOrReturn) {
   ASSERT_EQ(table->model()->rowCount(), 8);
+  // Tab takes the keyboard from the grid to the toolbar's commands, the first of them first.
+  table->setFocus();
+  QTest::keyClick(table, Qt::Key_Tab);
+  auto* command = qobject_cast<QToolButton*>(QApplication::focusWidget());
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->defaultAction()->objectName(), QStringLiteral("预览"));
+
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));
   qttest::ClickHeader(*table, kQuantity);
   EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4"));
