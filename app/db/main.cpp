@@ -1,5 +1,6 @@
 // storeadjust-db: makes an embedded database for the transfer-bill module, checks one, or sets an
 // operator's sign-in password in one. The usage text (UsageText) says what each command does.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -40,10 +41,18 @@ bool IsCommand(const std::string& word) {
   return word == "empty" || word == "demo" || word == "check-templates" || word == "password";
 }
 
-// What is wrong with the command line, in one line for the user; empty when it can run.
+bool IsHelpOption(const std::string& word) { return word == "--help" || word == "-h"; }
+
+// What is wrong with the command line, in one line for the user; empty when it can run. A word
+// after the command that begins with "-" is an option mistyped, not a file to make or open.
 std::string CommandLineError(const std::vector<std::string>& args) {
   if (args.empty()) return "缺少命令";
   if (!IsCommand(args[0])) return "不认识的命令 " + args[0];
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (!args[i].empty() && args[i][0] == '-') {
+      return "不认识的选项 " + args[i] + "（以 - 开头的文件名请写成 ./" + args[i] + "）";
+    }
+  }
   if (args.size() < 2) return "缺少文件";
   const std::size_t wanted = args[0] == "password" ? 3 : 2;
   if (args.size() < wanted) return "缺少操作员编号";
@@ -104,7 +113,9 @@ int Refused(const adodb::Error& error, const std::string& path) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+  // Help asked for anywhere, also after a command (storeadjust-db demo --help), is help: never a
+  // database made under the name "--help".
+  if (std::any_of(args.begin(), args.end(), [](const std::string& arg) { return IsHelpOption(arg); })) {
     std::cout << UsageText();
     return 0;
   }

@@ -122,7 +122,8 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
       {tool, {"foo", "x.db"}, "不认识的命令 foo"},
       {tool, {"demo"}, "缺少文件"},
       {tool, {"password", "d.db"}, "缺少操作员编号"},
-      {tool, {"password", "d.db", "001", "002"}, "多余的参数 002"}};
+      {tool, {"password", "d.db", "001", "002"}, "多余的参数 002"},
+      {tool, {"demo", "--force"}, "不认识的选项 --force（以 - 开头的文件名请写成 ./--force）"}};
   for (const auto& [program, args, words] : wrong) {
     const Ran ran = RunProgram(program, args, home.Folder());
     const std::string name = std::filesystem::path(program).filename().string();
@@ -130,6 +131,10 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
     EXPECT_EQ(ran.err.rfind(name + ": " + words + "\n用法: " + name, 0), 0u) << ran.err;
   }
   EXPECT_FALSE(std::filesystem::exists(home.Folder() / "data")) << "the demo database was made";
+  // Help asked after a command is help, not a database made under the name --help.
+  const Ran help = RunProgram(tool, {"demo", "--help"}, home.Folder());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("用法: storeadjust-db", 0), 0u) << help.out;
   EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", "Provider=SQLite"}, home.Folder()).Said(),
             "1||storeadjust: 连接字符串 \"Provider=SQLite\" 没有给出数据库文件，请在其中写上 Data Source=文件。\n");
 }
