@@ -209,12 +209,17 @@ LineStep StockMovement::IssueBalance(const BillLineValues& line) {
   adodb::BoundValues values{BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
                             BoundMoney(line.lsze),  BoundText(line.hh),     BoundText(line.dcstockid)};
   if (guarded) values.push_back(BoundQuantity(line.sl));
-  const long changed = session_.Conn->Execute(
+  const std::string update =
       "update ywbalance set bcsl=isnull(bcsl,0) + ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - (?),"
       "sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0" +
-          (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= ?" : std::string()),
-      values);
-  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
+      (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= ?" : std::string());
+  // Guarded, the stock check has just read the row: no row changed means another clerk took the stock.
+  if (guarded) {
+    return session_.Conn->Execute(update, values) == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk)
+                                                       : LineStep::Go;
+  }
+  UpdateBalanceOf(line, line.dcstockid, update, values);
+  return LineStep::Go;
 }
 
 // Largest stock first; what no place covers stays unallocated and is reported after the commit.
@@ -334,11 +339,11 @@ void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& r
 }
 
 void StockMovement::UnReceiveBalance(const BillLineValues& line) {
-  session_.Conn->Execute(
-      "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
-      "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
-      {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze), BoundText(line.hh),
-       BoundText(line.drstockid)});
+  UpdateBalanceOf(line, line.drstockid,
+                  "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
+                  "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
+                  {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
+                   BoundText(line.hh), BoundText(line.drstockid)});
 }
 
 void StockMovement::UnReceivePlaces(const BillLineValues& line) {
@@ -376,6 +381,21 @@ void StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& 
   session_.Conn->Execute("Insert Into PHK (HH,PH,DH,StockID,SL,brsl,kh) values (?,?,?,?,?,?,?)",
                          {BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh), BoundText(to),
                           BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh)});
+}
+
+// The warehouse a line's goods leave may have no balance row for them where batches are kept
+// (its batch row is what the stock check reads): the row is made, empty and at the goods' prices,
+// and then changed as any other, so what the warehouse gives is booked against it. Updating no
+// row instead would leave the goods counted in both warehouses, and the reversal, which makes a
+// missing row to give them back, would then count them twice.
+void StockMovement::UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse,
+                                    const std::string& update, const adodb::BoundValues& values) {
+  if (session_.Conn->Execute(update, values) > 0) return;
+  session_.Conn->Execute(
+      "Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,QTFCSL,SJSL,brsl,"
+      "bcsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,0,0,0,0,0 FROM YW_KCK WHERE HH=?",
+      {BoundText(warehouse), BoundText(line.hh)});
+  session_.Conn->Execute(update, values);
 }
 
 // A balance row created by a transfer carries the line's amounts with its quantity: the value

@@ -99,8 +99,8 @@ class Sequence : testsupport::RandomDraws {
         if (pick < 0.25) SaveLine();
         else if (pick < 0.81) ChangeState();
         else if (pick < 0.85) SwitchFlow();
-        else if (pick < 0.95) Post();
-        else if (pick < 0.975) RemoveInWarehouseRow();
+        else if (pick < 0.93) Post();
+        else if (pick < 0.975) RemoveStockRow();
         else DeleteBill();
         CheckLinesMatchTheirHeaders();
       } catch (const std::exception& error) {
@@ -401,17 +401,22 @@ class Sequence : testsupport::RandomDraws {
     Log(std::string("switch to ") + (twoStep_ ? "two-step" : "one-step"));
   }
 
-  // Someone removes the in-warehouse stock row of a line: its reversal must skip it.
-  void RemoveInWarehouseRow() {
-    const Table lines = Rows("select a.hh,a.ph,a.pcdh,a.drstockid from ckdbdzkmx a inner join ckdbdzk b on "
-                             "a.lsh=b.lsh where b.shbz=1");
+  // Someone removes a stock row of a line, mostly the in-warehouse's of a received bill (its
+  // reversal must skip the line), now and then the balance row beside a batch row, in either
+  // warehouse (the goods still move, booked against a balance row made again).
+  void RemoveStockRow() {
+    const bool balanceOnly = !settings_.isNotPh && Chance(0.5);
+    const Table lines = Rows("select a.hh,a.ph,a.pcdh,a.drstockid,a.dcstockid from ckdbdzkmx a inner join ckdbdzk b on "
+                             "a.lsh=b.lsh" + std::string(balanceOnly ? "" : " where b.shbz=1"));
     if (lines.empty()) return;
     const auto& line = Pick(lines);
-    const std::string goods = " where hh=" + SqlText(line[0]) + " and stockid=" + SqlText(line[3]);
-    check_->Execute(settings_.isNotPh ? "delete from ywbalance" + goods + " and fperiod=0"
-                                      : "delete from phk" + goods + " and ph=" + SqlText(line[1]) +
-                                            " and dh=" + SqlText(line[2]));
-    Log("outside: remove the stock row of " + line[0] + " " + line[1] + "/" + line[2] + " in " + line[3]);
+    const std::string& warehouse = balanceOnly && Chance(0.5) ? line[4] : line[3];
+    const std::string goods = " where hh=" + SqlText(line[0]) + " and stockid=" + SqlText(warehouse);
+    check_->Execute(settings_.isNotPh || balanceOnly ? "delete from ywbalance" + goods + " and fperiod=0"
+                                                     : "delete from phk" + goods + " and ph=" + SqlText(line[1]) +
+                                                           " and dh=" + SqlText(line[2]));
+    Log("outside: remove the " + std::string(balanceOnly ? "balance" : "stock") + " row of " + line[0] + " " + line[1] +
+        "/" + line[2] + " in " + warehouse);
   }
 
   TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
