@@ -201,7 +201,16 @@ LineStep StockMovement::IssueBatch(const BillLineValues& line) {
       session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") + kBatchKey +
                                  (guarded ? " and sl" + std::string(kSlack) + " >= ?" : ""),
                              values);
-  return guarded && changed == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk) : LineStep::Go;
+  if (guarded && changed == 0) return RefuseShortage(line, line.dcstockid, kAnotherClerk);
+  // A negative line brings the goods back, into a batch row the one-step audit does not check: one
+  // removed since the line was saved (a batch that reached zero) is made again, as a reversal
+  // makes the row it gives goods back to.
+  if (changed == 0 && line.sl < 0) {
+    BillLineValues returned = line;
+    returned.sl = -line.sl;
+    CopyBatchRow(returned, line.drstockid, line.dcstockid, "");
+  }
+  return LineStep::Go;
 }
 
 LineStep StockMovement::IssueBalance(const BillLineValues& line) {

@@ -68,6 +68,7 @@ class StockMovement {
 
   // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
   // what is there: a row another clerk emptied since the check is refused (Stop), not overdrawn.
+  // A negative line's goods come back to the out-warehouse, whose batch row is made when gone.
   LineStep IssueBatch(const BillLineValues& line);
   LineStep IssueBalance(const BillLineValues& line);
   void AllocateOutPlaces(const BillLineValues& line);
