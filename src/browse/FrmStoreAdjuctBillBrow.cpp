@@ -296,8 +296,14 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
 }
 
 void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
+  std::vector<std::string> handled;  // a bill listed on several rows is deleted, or named, once
   for (long row : MarkedRows()) {
     const std::string serial = grid_.TextMatrix(row, 1);
+    if (std::find(handled.begin(), handled.end(), serial) != handled.end()) {
+      grid_.SetMarked(row, false);
+      continue;
+    }
+    handled.push_back(serial);
     const BillDeletionResult result = DeleteBill(session_, serial);
     grid_.SetMarked(row, false);
     if (result == BillDeletionResult::Audited) kept.audited.push_back(serial);

@@ -3,6 +3,8 @@
 // message names the bills that were refused and why, and the list is read again on the bill that
 // was current. No bill asks anything further: what would need the clerk's word (an approval
 // warning, a shortage to accept) refuses that bill, which the clerk can then take up in the editor.
+#include <algorithm>
+
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
@@ -50,10 +52,14 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
+// Each bill once, however many of its rows are marked: a list template may show a row per line,
+// and a bill taken a second time would be named among the refused ("单据已审核") by the very
+// command that has just audited it.
 std::vector<std::string> FrmStoreAdjuctBillBrow::TakeMarkedSerials() {
   std::vector<std::string> serials;
   for (long row : MarkedRows()) {
-    serials.push_back(grid_.TextMatrix(row, 1));
+    std::string serial = grid_.TextMatrix(row, 1);
+    if (std::find(serials.begin(), serials.end(), serial) == serials.end()) serials.push_back(std::move(serial));
     grid_.SetMarked(row, false);
   }
   grid_.NotifyContents();

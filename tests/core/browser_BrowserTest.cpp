@@ -154,6 +154,30 @@ TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
   EXPECT_NE(ShownBoxes(ui).find("DBD202403010002的单据记帐不成功"), std::string::npos) << ShownBoxes(ui);
 }
 
+// A list template showing a row per line: a bill marked on two of its rows is audited once and,
+// audited, not named among the bills left; a deletion names it once among the bills kept.
+TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
+  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号 From CKDBDZK A "
+          "inner join ckdbdzkmx B on A.LSH=B.LSH Where A.JZBZ=0 [选择条件] Order By A.LSH,B.DH')"});
+  FrmStoreAdjuctBillBrow byLine{session};
+  byLine.Load();
+  RegisterEmbeddedProcedures();
+  ASSERT_EQ(byLine.ListGrid().TextMatrix(2, 1), byLine.ListGrid().TextMatrix(1, 1));
+  byLine.ListGrid().SetMarked(1, true);
+  byLine.ListGrid().SetMarked(2, true);
+  ui.QueueAnswer(mb::kYes);
+  byLine.Click("审核");
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n");
+  const std::string lsh = byLine.ListGrid().TextMatrix(1, 1);
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='" + lsh + "'"), 1);
+
+  byLine.ListGrid().SetMarked(1, true);
+  byLine.ListGrid().SetMarked(2, true);
+  ui.QueueAnswer(mb::kYes);
+  byLine.Click("删除");
+  EXPECT_NE(ShownBoxes(ui).find("流水号为:" + lsh + "\n此单据已审核"), std::string::npos) << ShownBoxes(ui);
+}
+
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
   FrmStoreAdjuctBill editor{session, {EditorRequest::Mode::Amend, "DBD202403010002"}};
