@@ -9,6 +9,7 @@
 #include "host/LinePriceInBaseUnit.h"
 #include "host/RequireOpened.h"
 #include "host/UserInterface.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
@@ -138,6 +139,12 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded
     linesShownRow_ = vfgContent_.Rows() - 1;
     NotifyChanged();
+    // Kept with the grid they match: a grid left as it was keeps the lines it lists.
+    try {
+      linesListed_ = BillLinesAsListed(*session_.Conn, lsh);
+    } catch (const std::exception&) {
+      linesListed_.reset();
+    }
   } catch (const std::exception&) {
   }
   ShowBillState();

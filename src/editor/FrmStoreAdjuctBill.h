@@ -301,6 +301,8 @@ class FrmStoreAdjuctBill : public FormModel {
   TextGrid vfgSpxx_;
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
   long linesShownRow_ = 0;
+  // The lines the grid lists, as the state commands read them: what the clerk says Yes to.
+  std::optional<std::vector<BillLineValues>> linesListed_;
   std::string panelGoods_;  // the goods the information panel shows
   HeldRights rights_;       // read on load: the commands greyed out for want of a right
 };

@@ -144,9 +144,12 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   {
     EditorQuestions questions(*session_.Ui);
     BusyPointer busy(*session_.Ui);
-    outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions);
+    outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions,
+                              linesListed_ ? &*linesListed_ : nullptr);
   }
   ShowStateOutcome(outcome);
+  // Changed by another clerk: the lines as stored now, for the clerk to look at before he tries again.
+  if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
   RefreshGoodsInfo();
   const std::optional<BillHeaderState> stored = ShowBillState();
   if (outcome.result == StateResult::NothingSelected && stored) ShowStateUnchanged(command, *stored);

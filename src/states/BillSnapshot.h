@@ -36,6 +36,10 @@ std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines);
 // lines it moves are the very lines it compared, read once.
 BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);
 
+// Every line of the bill, in a snapshot's order: what a screen listing the bill shows, to hand
+// to ChangeBillState.
+std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);
+
 // The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
 // "已删除" when the header is gone; in one step, "已出库" for a bill a two-step audit issued.
 std::string BillStateName(const BillHeaderState& header, bool twoStep);

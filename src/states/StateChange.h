@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host/Session.h"
+#include "states/BillLineValues.h"
 
 namespace storeadjust {
 
@@ -67,7 +68,7 @@ enum class StateResult {
 enum class StateRefusal {
   None,
   Guard,         // the bill's state does not allow the command (not audited, not un-confirmed)
-  StateChanged,  // the bill changed between the question and the transaction: `message` names what was found
+  StateChanged,  // the bill changed since the clerk saw it or was asked: `message` names what was found
   MissingStock,  // an issued line has no stock row
   Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
 };
@@ -83,7 +84,12 @@ struct StateOutcome {
   std::vector<std::string> unplacedIssues;
 };
 
+// `shownLines`: the bill's lines as the clerk's screen lists them (BillLinesAsListed, read when
+// it listed them). Given, a command that would move other lines (another clerk changed, added or
+// deleted one since) is refused before its question, as StateChanged: the clerk's Yes is given to
+// the lines he sees. A screen that lists no lines (the browser's marked bills) gives none.
 StateOutcome ChangeBillState(Session& session, StateCommand command, const std::string& lsh,
-                             const StateSettings& settings, StateQuestions& questions);
+                             const StateSettings& settings, StateQuestions& questions,
+                             const std::vector<BillLineValues>* shownLines = nullptr);
 
 }  // namespace storeadjust

@@ -87,11 +87,13 @@ std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderSt
   return std::nullopt;
 }
 
+constexpr const char* kLinesChanged = "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
+
 // What the clerk is told when the bill changed between the question and the transaction: the
 // guard's own words where the state found has them, else the state found.
 std::string ChangedStateText(StateCommand command, const BillSnapshot& seen, const BillSnapshot& found) {
   if (const auto guard = GuardRefusal(command, found.header)) return *guard;
-  if (found.header == seen.header) return "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
+  if (found.header == seen.header) return kLinesChanged;
   return "本单据的状态已被他人改变(现为" + BillStateName(found.header, IsTwoStep(command)) +
          ")，本次操作未做任何改变！";
 }
@@ -107,9 +109,9 @@ bool CopiesBatchSellPrice(Session& session) {
 class StateChange {
  public:
   StateChange(Session& session, StateCommand command, std::string lsh, const StateSettings& settings,
-              StateQuestions& questions)
+              StateQuestions& questions, const std::vector<BillLineValues>* shownLines)
       : session_(session), command_(command), handler_(HandlerOf(command)), lsh_(std::move(lsh)), settings_(settings),
-        questions_(questions) {}
+        questions_(questions), shownLines_(shownLines) {}
 
   StateOutcome Run() {
     try {
@@ -122,6 +124,11 @@ class StateChange {
       if (seen.lines.empty()) {
         outcome_.result = StateResult::NothingSelected;
         return outcome_;
+      }
+      // The question names no line: the clerk answers it for the lines on his screen. (A command
+      // selects all of a bill's lines or none, as its condition is on the header alone.)
+      if (shownLines_ && SnapshotOf(seen.header, *shownLines_) != seen) {
+        return Refused(StateRefusal::StateChanged, kLinesChanged);
       }
       if (!questions_.ConfirmChange(handler_.question)) {
         outcome_.result = StateResult::Declined;
@@ -376,6 +383,7 @@ class StateChange {
   const std::string lsh_;
   const StateSettings& settings_;
   StateQuestions& questions_;
+  const std::vector<BillLineValues>* const shownLines_;
   StateOutcome outcome_;
   StockMovement* move_ = nullptr;  // the current run's
   BillHeaderState header_;         // the current run's, read under its lock
@@ -385,8 +393,9 @@ class StateChange {
 }  // namespace
 
 StateOutcome ChangeBillState(Session& session, StateCommand command, const std::string& lsh,
-                             const StateSettings& settings, StateQuestions& questions) {
-  return StateChange(session, command, lsh, settings, questions).Run();
+                             const StateSettings& settings, StateQuestions& questions,
+                             const std::vector<BillLineValues>* shownLines) {
+  return StateChange(session, command, lsh, settings, questions, shownLines).Run();
 }
 
 }  // namespace storeadjust
