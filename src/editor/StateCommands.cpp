@@ -9,6 +9,7 @@
 #include "host/Rights.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
+#include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StateRulesOut.h"
 
@@ -201,7 +202,7 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   const std::string lsh = Text("TxtLSH");
   PostingResult posted = PostingResult::NotAudited;
   try {
-    posted = PostBill(session_, lsh);
+    posted = PostBill(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
     return;
@@ -209,6 +210,11 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   if (posted == PostingResult::NotAudited) {
     session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有审核!", mb::kInformation,
                         kSystemTitle);
+    return;
+  }
+  if (posted == PostingResult::LinesChanged) {
+    session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
+    FillLinesGrid(lsh);
     return;
   }
   if (posted == PostingResult::NotSaved) {

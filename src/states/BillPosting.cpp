@@ -7,6 +7,7 @@
 #include "host/LenientValues.h"
 #include "host/FirstValue.h"
 #include "lines/BillHeaderState.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
@@ -18,17 +19,24 @@ void RequireConnection(Session& session) {
 
 }  // namespace
 
-PostingResult PostBill(Session& session, const std::string& lsh) {
+PostingResult PostBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
-  session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
-  if (NumberOrZero(
-          FirstValue(*session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0) {
-    return PostingResult::NotAudited;
+  adodb::TransactionGuard transaction(*session.Conn);
+  if (shownLines) {
+    const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
+    if (header.audited && !header.posted && BillLinesAsListed(*session.Conn, lsh) != *shownLines) {
+      return PostingResult::LinesChanged;
+    }
   }
+  session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
+  const bool notPosted = NumberOrZero(FirstValue(
+                             *session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0;
   // No unposted header is also what a serial never stored leaves: that posted nothing.
   const bool stored =
       NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", serial)) > 0;
+  transaction.Commit();
+  if (notPosted) return PostingResult::NotAudited;
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 

@@ -2,8 +2,10 @@
 // Posting (记帐) one bill from the editor, and handing it to its approval flow (审批). Neither
 // moves stock. Failures throw adodb::Error for the caller to show.
 #include <string>
+#include <vector>
 
 #include "host/Session.h"
+#include "states/BillLineValues.h"
 
 namespace storeadjust {
 
@@ -11,11 +13,15 @@ enum class PostingResult {
   Posted,      // posted now, or before
   NotAudited,  // not audited (confirmed, in the two-step flow): nothing changed
   NotSaved,    // no bill of that serial was ever stored: nothing was posted
+  LinesChanged,  // audited, but its lines are not the lines shown: nothing changed
 };
 
 // Sets the posted flag of the bill when it is audited (confirmed, in the two-step flow), in one
-// statement, and says how it went.
-PostingResult PostBill(Session& session, const std::string& lsh);
+// transaction, and says how it went. Posting freezes the bill for good: with `shownLines` (the
+// lines the clerk's screen lists, BillLinesAsListed) an audited bill whose lines are others
+// (another clerk took it back, changed it and audited it again) is not posted.
+PostingResult PostBill(Session& session, const std::string& lsh,
+                       const std::vector<BillLineValues>* shownLines = nullptr);
 
 // What keeps a bill from its approval flow. A serial never stored names no bill (a new bill's
 // serial is not reserved, and an approval record under it would bar the next new bill taking it);

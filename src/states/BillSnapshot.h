@@ -36,6 +36,9 @@ std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines);
 // lines it moves are the very lines it compared, read once.
 BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);
 
+// What the clerk is told when the bill's lines are not those his screen lists or he was asked about.
+inline constexpr const char* kBillLinesChanged = "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
+
 // Every line of the bill, in a snapshot's order: what a screen listing the bill shows, to hand
 // to ChangeBillState.
 std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);

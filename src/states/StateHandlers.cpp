@@ -87,13 +87,11 @@ std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderSt
   return std::nullopt;
 }
 
-constexpr const char* kLinesChanged = "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
-
 // What the clerk is told when the bill changed between the question and the transaction: the
 // guard's own words where the state found has them, else the state found.
 std::string ChangedStateText(StateCommand command, const BillSnapshot& seen, const BillSnapshot& found) {
   if (const auto guard = GuardRefusal(command, found.header)) return *guard;
-  if (found.header == seen.header) return kLinesChanged;
+  if (found.header == seen.header) return kBillLinesChanged;
   return "本单据的状态已被他人改变(现为" + BillStateName(found.header, IsTwoStep(command)) +
          ")，本次操作未做任何改变！";
 }
@@ -128,7 +126,7 @@ class StateChange {
       // The question names no line: the clerk answers it for the lines on his screen. (A command
       // selects all of a bill's lines or none, as its condition is on the header alone.)
       if (shownLines_ && SnapshotOf(seen.header, *shownLines_) != seen) {
-        return Refused(StateRefusal::StateChanged, kLinesChanged);
+        return Refused(StateRefusal::StateChanged, kBillLinesChanged);
       }
       if (!questions_.ConfirmChange(handler_.question)) {
         outcome_.result = StateResult::Declined;
