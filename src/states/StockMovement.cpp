@@ -109,7 +109,18 @@ adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const Bill
   return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
 }
 
+// A place the line's rows name that holds none of the batch gets its balance row first, empty:
+// the in-warehouse's places are new to the batch, and a place the out-warehouse emptied may have
+// been cleared away before the reversal gives it its goods back (updated, a missing row would
+// lose them, and the places would no longer add up to the batch).
 void StockMovement::ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign) {
+  session_.Conn->Execute(
+      std::string("Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,"
+                  "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,"
+                  "B.WarehouseGuid,B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right "
+                  "Join ") +
+          kLinePlaces + " Where A.GoodsPlaceGuid Is Null",
+      LinePlaceRows(billType, line));
   session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) ") + sign +
                              " B.Quantity From GoodsPlaceBalance A Inner Join " + kLinePlaces,
                          LinePlaceRows(billType, line));
@@ -327,18 +338,8 @@ void StockMovement::ReceiveBalance(const BillLineValues& line) {
       Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
 }
 
-// A place that holds none of the batch yet gets its balance row first, empty; then every place
-// receives what the line's rows give it.
-void StockMovement::ReceivePlaces(const BillLineValues& line) {
-  session_.Conn->Execute(
-      std::string("Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,"
-                  "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,"
-                  "B.WarehouseGuid,B.MaterielGuid,B.BatchNo,B.BatchNumber,0,0,0,'调拨入' From GoodsPlaceBalance A Right "
-                  "Join ") +
-          kLinePlaces + " Where A.GoodsPlaceGuid Is Null",
-      LinePlaceRows("WarehouseIn", line));
-  ChangePlaceBalances("WarehouseIn", line, "+");
-}
+// Every place receives what the line's rows give it.
+void StockMovement::ReceivePlaces(const BillLineValues& line) { ChangePlaceBalances("WarehouseIn", line, "+"); }
 
 void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);

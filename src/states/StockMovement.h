@@ -96,7 +96,7 @@ class StockMovement {
   // The values of kLinePlaces' marks: the line's goods-place rows of the bill type.
   adodb::BoundValues LinePlaceRows(const char* billType, const BillLineValues& line) const;
   // Adds ("+") or takes ("-") the quantity the line's rows of the bill type give each place to or
-  // from the place's balance.
+  // from the place's balance, made first for a place that has none for the batch.
   void ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign);
   // The values of kBatchKey's marks: the line's batch in the warehouse.
   adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
