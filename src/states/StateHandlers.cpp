@@ -298,12 +298,22 @@ class StateChange {
     return LineStep::Go;
   }
 
+  // A reversal of the issue that leaves a line as it is (a stock row gone, named after the commit)
+  // still ends the audit that issued it: the line's out-warehouse place rows, the record of what
+  // that issue took from each place, go with it. Kept, the next audit's rows would be added to
+  // them, and its reversal would give the places both issues while the batch gets one back.
+  LineStep LeftAsItIs(const BillLineValues& line, LineStep checked) {
+    if (checked != LineStep::SkipLine) return checked;
+    move_->ForgetIssuedPlaces(line);
+    return LineStep::Go;
+  }
+
   // One-step un-audit: both warehouses, each statement pair in then out.
   LineStep UnAudit(const BillLineValues& line) {
     StockRow row;
     LineStep checked = CheckInWarehouseStillHolds(line, row);
     if (checked == LineStep::Go) checked = CheckOutWarehouseGivesBack(line, " and fperiod=0");
-    if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
+    if (checked != LineStep::Go) return LeftAsItIs(line, checked);
     if (move_->MovesBatches(line)) {
       move_->UnReceiveBatch(line, row);
       move_->UnIssueBatch(line);
@@ -332,7 +342,7 @@ class StateChange {
   LineStep UnIssue(const BillLineValues& line, bool currentYearOnly) {
     const LineStep checked =
         CheckOutWarehouseGivesBack(line, currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0");
-    if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
+    if (checked != LineStep::Go) return LeftAsItIs(line, checked);
     if (move_->MovesBatches(line)) move_->UnIssueBatch(line);
     move_->UnIssueBalance(line, currentYearOnly);
     if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);

@@ -296,6 +296,10 @@ void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearO
 
 void StockMovement::UnIssuePlaces(const BillLineValues& line) {
   ChangePlaceBalances("WarehouseOut", line, "+");
+  ForgetIssuedPlaces(line);
+}
+
+void StockMovement::ForgetIssuedPlaces(const BillLineValues& line) {
   session_.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseOut' And BillGuid=? And BillDetailGuid=?",
                          {BoundText(lsh_), BoundText(line.dh)});
 }

@@ -75,6 +75,8 @@ class StockMovement {
   void UnIssueBatch(const BillLineValues& line);
   void UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
   void UnIssuePlaces(const BillLineValues& line);
+  // Removes the line's out-warehouse place rows, giving the places nothing back.
+  void ForgetIssuedPlaces(const BillLineValues& line);
 
   // The in-warehouse takes the line's quantity; a sell price given is copied into an existing
   // batch row.

@@ -603,6 +603,22 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndTheReversalGi
 // Stored goods-place rows may name a place twice (a split saved before the save merged such
 // places): the booking adds every row's quantity, creates a place new to the batch once, and the
 // reversals take all of it back, on both sides of the transfer.
+// An un-audit that leaves a line as it is (the in-warehouse's batch row removed) ends the audit's
+// record of places too: the next audit's reversal gives the places what that audit took, once.
+TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
+  const std::string lsh = Bill("05", "03", {{"0021", "240216", "200212", 2}});
+  const std::string batch = "select cast(sl as varchar) from phk where hh='0021' and stockid='05' and dh='200212'";
+  const std::string places = "select cast(sum(CurrQuantity) as varchar) from GoodsPlaceBalance where "
+                             "MaterielGuid='0021' and WarehouseGuid='05' and BatchNumber='200212'";
+  ASSERT_EQ(db_.Value(places), db_.Value(batch));
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  db_.Run({"delete from phk where hh='0021' and stockid='03' and dh='200212'"});
+  ASSERT_EQ(Change(StateCommand::UnAudit, lsh).skippedLines.size(), 1u);
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::UnAudit, lsh).result, StateResult::Done);
+  EXPECT_EQ(db_.Value(places), db_.Value(batch));
+}
+
 TEST_F(StockMovementTest, APlaceTheLinesRowsNameTwiceIsBookedWithBothQuantities) {
   db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
            "CurrQuantity) values ('P05Y02','Y02','05','0001','240212','200012',1)"});
