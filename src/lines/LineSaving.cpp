@@ -66,7 +66,9 @@ std::string FreeSerial(Session& session) {
 enum class BillOpenness { Open, Audited, Gone };
 
 // The bill's header as stored, read once inside the transaction: whether it may take lines, and
-// the fields a save keeps where the clerk left them as loaded.
+// the fields a save keeps where the clerk left them as loaded. Read under the update lock an audit
+// takes on the same row, so that on a server an audit cannot commit between this check and the
+// line's insert (the line would then sit in an audited bill whose stock never moved for it).
 struct StoredHeader {
   BillOpenness openness = BillOpenness::Gone;
   HeaderFields fields;  // billDate empty when the header has none
@@ -74,7 +76,9 @@ struct StoredHeader {
 
 StoredHeader ReadStoredHeader(Session& session, const std::string& lsh) {
   auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz, kdrq, bz, czry from ckdbdzk where lsh=?",
+      session,
+      "select isnull(preshbz,0) preshbz, isnull(shbz,0) shbz, kdrq, bz, czry from ckdbdzk with (updlock, rowlock) "
+      "where lsh=?",
       {adodb::BoundText(lsh)}));
   if (rs->RecordCount() < 1) return {};
   rs->MoveFirst();
