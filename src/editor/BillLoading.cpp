@@ -131,6 +131,14 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
   const std::string sql =
       columns.empty() ? DefaultLinesStatement()
                       : "select " + columns + " from CKDBDZKmx a inner join CKDBDZK b on a.lsh=b.lsh where a.lsh=? order by a.dh";
+  // The lines the state commands compare are read before the grid's: a line another clerk changes
+  // in between then leaves them older than the grid, so a command refuses and lists the bill again,
+  // rather than move a line the grid never listed.
+  std::optional<std::vector<BillLineValues>> listed;
+  try {
+    listed = BillLinesAsListed(*session_.Conn, lsh);
+  } catch (const std::exception&) {
+  }
   try {
     auto rs = std::make_shared<adodb::Recordset>();
     rs->Open(sql, {adodb::BoundText(lsh)}, session_.Conn);
@@ -139,12 +147,7 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded
     linesShownRow_ = vfgContent_.Rows() - 1;
     NotifyChanged();
-    // Kept with the grid they match: a grid left as it was keeps the lines it lists.
-    try {
-      linesListed_ = BillLinesAsListed(*session_.Conn, lsh);
-    } catch (const std::exception&) {
-      linesListed_.reset();
-    }
+    linesListed_ = std::move(listed);  // a grid left as it was keeps the lines it lists
   } catch (const std::exception&) {
   }
   ShowBillState();
