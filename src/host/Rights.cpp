@@ -177,18 +177,20 @@ std::string GetDataScopeFlags(Session& session) {
   }
 }
 
+// The group scope takes the operator's own bills too: an operator in no group would otherwise see
+// none of his bills, not even the one he has just saved, where without the right he sees his own.
 BoundSql GetDataScopeFilter(Session& session) {
   const std::string& flags = session.DataScopeFlags;
   if (flags.empty() || flags[0] == '1') return {};
-  if (flags.size() > 1 && flags[1] == '1') {
-    return {" and (czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
-            "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
-            "operators b on a.operatorguid=b.guid Where a.OperatorGuid=?)))",
-            {adodb::BoundText(session.OptGuid)}};
-  }
   const std::string name =
       GetFieldValue(session, "select name from operators where guid=?", "name", {adodb::BoundText(session.OptGuid)})
           .TextOrEmpty();
+  if (flags.size() > 1 && flags[1] == '1') {
+    return {" and (czry=? or czry In (Select Distinct b.name From OperatorGroupMember a inner join operators b on "
+            "a.operatorguid=b.guid Where a.GroupGuid In (Select a.GroupGuid from OperatorGroupMember a inner join "
+            "operators b on a.operatorguid=b.guid Where a.OperatorGuid=?)))",
+            {adodb::BoundText(name), adodb::BoundText(session.OptGuid)}};
+  }
   return {" and (czry=?)", {adodb::BoundText(name)}};
 }
 

@@ -45,8 +45,8 @@ void ShowNoRightMsg(Session& session);
 std::string GetDataScopeFlags(Session& session);
 
 // The condition on the bills' maker column czry that Session::DataScopeFlags imposes: empty
-// text, the bills of every member of the operator's groups, or the operator's own bills; the
-// operator's Guid or name is the value of its ? mark.
+// text, the operator's own bills and those of every member of his groups, or his own bills only;
+// the operator's name (and Guid) are the values of its ? marks.
 BoundSql GetDataScopeFilter(Session& session);
 
 }  // namespace storeadjust

@@ -99,6 +99,8 @@ TEST_F(RightsTest, DataScopeFlagsGiveTheirFiltersAlsoForAnOperatorWithQuotes) {
   EXPECT_EQ(Visible(), 3);
   session_.OptGuid = "x') or ('1'='1";
   EXPECT_EQ(Visible(), 0);
+  session_.OptGuid = "G3";  // in no group: his own bills still
+  EXPECT_EQ(Visible(), 1);
 }
 
 constexpr const char* kBill = "DB2024000001";
