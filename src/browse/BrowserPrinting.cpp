@@ -1,7 +1,9 @@
 // 打印, 预览 and 重打 of the browser (and their menu items). Printing takes the marked bills in
 // grid order and clears their marks as it goes, so a failed print leaves them cleared too.
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/ErrorText.h"
@@ -13,13 +15,19 @@ namespace storeadjust {
 
 namespace {
 
-// The serials of the marked rows joined by "|", the marks cleared.
+// The serials of the marked rows joined by "|", the marks cleared. A bill marked on several rows
+// (a list template may show a row per line) is printed once: the component prints a slip per
+// serial it is handed.
 std::string TakeMarkedSerialList(BillListGrid& grid) {
+  std::vector<std::string> taken;
   std::string serials;
   for (long row = 1; row < grid.Rows(); ++row) {
     if (!grid.IsMarked(row)) continue;
-    serials += grid.TextMatrix(row, 1) + "|";
+    std::string serial = grid.TextMatrix(row, 1);
     grid.SetMarked(row, false);
+    if (std::find(taken.begin(), taken.end(), serial) != taken.end()) continue;
+    serials += serial + "|";
+    taken.push_back(std::move(serial));
   }
   grid.NotifyContents();
   if (!serials.empty()) serials.pop_back();

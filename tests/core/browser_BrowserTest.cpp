@@ -155,7 +155,8 @@ TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
 }
 
 // A list template showing a row per line: a bill marked on two of its rows is audited once and,
-// audited, not named among the bills left; a deletion names it once among the bills kept.
+// audited, not named among the bills left; a deletion names it once among the bills kept; the
+// print hands it over once.
 TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号 From CKDBDZK A "
           "inner join ckdbdzkmx B on A.LSH=B.LSH Where A.JZBZ=0 [选择条件] Order By A.LSH,B.DH')"});
@@ -176,6 +177,12 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   ui.QueueAnswer(mb::kYes);
   byLine.Click("删除");
   EXPECT_NE(ShownBoxes(ui).find("流水号为:" + lsh + "\n此单据已审核"), std::string::npos) << ShownBoxes(ui);
+
+  byLine.ListGrid().SetMarked(1, true);
+  byLine.ListGrid().SetMarked(2, true);
+  byLine.Click("打印");
+  ASSERT_EQ(ui.prints.size(), 1u);
+  EXPECT_EQ(ui.prints[0].serials, lsh);
 }
 
 // The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
