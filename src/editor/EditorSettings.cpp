@@ -86,7 +86,7 @@ void FrmStoreAdjuctBill::FormLoad() {
     std::string lsh = request_.lsh;
     AmendAddNew(lsh);
   } else {
-    Cmd_Add_Click();
+    AddNew();  // viewing an empty list still views: the new bill takes no line
   }
   ShowBillState();
 }

@@ -40,11 +40,11 @@ GridModel* FrmStoreAdjuctBill::Grid(const std::string& name) {
 
 // --- a new bill ------------------------------------------------------------------------------
 
-void FrmStoreAdjuctBill::AddNew() {
+bool FrmStoreAdjuctBill::AddNew() {
   try {
     if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
       ShowNoRightMsg(session_);
-      return;
+      return false;
     }
     newBill_ = true;
     GetNewLSH();
@@ -55,8 +55,10 @@ void FrmStoreAdjuctBill::AddNew() {
     SetText("DTPKdrq", adodb::Date{session_.SysDate.year, session_.SysDate.month, session_.SysDate.day}.ToText());
     ClearEntryRow();
     EnableTimer(Timer::Tmr2);
+    return true;
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n获取流水号错误,请与管理员联系！", mb::kCritical, "错误:");
+    return false;
   }
 }
 

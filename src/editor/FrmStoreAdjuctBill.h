@@ -82,7 +82,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void FireTimers() override;
 
   // Prepares a new, unsaved bill: a fresh serial, empty header and entry row, an empty grid.
-  void AddNew();
+  // False when the operator may not add bills or no serial could be made (said to the clerk).
+  bool AddNew();
   // Loads the stored bill whose serial is id into the header, the grid and the goods panel.
   void AmendAddNew(std::string& id);
   // Advances the counter the serial came from (after a new bill's first line is stored).
