@@ -322,7 +322,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
   if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return TellNothingMarked("记账");
-  std::vector<std::string> notPosted;
+  BillsNotPosted notPosted;
   try {
     notPosted = PostMarkedBills(session_, serials);
   } catch (const std::exception& error) {

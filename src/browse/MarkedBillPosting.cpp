@@ -3,26 +3,46 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "host/FirstValue.h"
+#include "host/LenientValues.h"
 
 namespace storeadjust {
 
-std::vector<std::string> PostMarkedBills(Session& session, const std::vector<std::string>& serials) {
+namespace {
+
+std::string Joined(const std::vector<std::string>& serials) {
+  std::string joined;
+  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
+  return joined;
+}
+
+}  // namespace
+
+// A bill another clerk deleted after it was marked changes no row either: it is told apart, since
+// "not audited yet" would send the clerk looking for a bill that is no more.
+BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials) {
   if (!session.Conn) throw adodb::Error::Closed();
-  std::vector<std::string> notPosted;
+  BillsNotPosted notPosted;
   adodb::TransactionGuard transaction(*session.Conn);
   for (const std::string& serial : serials) {
-    if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
-      notPosted.push_back(serial);
-    }
+    const adodb::BoundValues lsh{adodb::BoundText(serial)};
+    if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", lsh) != 0) continue;
+    const bool stored = NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", lsh)) > 0;
+    (stored ? notPosted.notAudited : notPosted.gone).push_back(serial);
   }
   transaction.Commit();
   return notPosted;
 }
 
-std::string NotPostedMessage(const std::vector<std::string>& serials) {
-  std::string joined;
-  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
-  return "流水号为:" + joined + "的单据记帐不成功,可能的原因是单据还没有审核!";
+std::string NotPostedMessage(const BillsNotPosted& bills) {
+  std::string text;
+  if (!bills.notAudited.empty()) {
+    text = "流水号为:" + Joined(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
+  }
+  if (!bills.gone.empty()) {
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + Joined(bills.gone) + "的单据已不存在,没有记帐!";
+  }
+  return text;
 }
 
 }  // namespace storeadjust

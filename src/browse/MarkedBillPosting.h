@@ -9,11 +9,17 @@
 
 namespace storeadjust {
 
-// The serials, in the order given, whose statement changed no row (not audited, or gone).
-// Throws adodb::Error after rolling everything back.
-std::vector<std::string> PostMarkedBills(Session& session, const std::vector<std::string>& serials);
+// The marked bills that were not posted, each in the order given.
+struct BillsNotPosted {
+  std::vector<std::string> notAudited;  // stored, but not audited: unchanged
+  std::vector<std::string> gone;        // no longer stored (another clerk deleted them)
+  bool empty() const { return notAudited.empty() && gone.empty(); }
+};
 
-// "流水号为:A,B的单据记帐不成功,可能的原因是单据还没有审核!"
-std::string NotPostedMessage(const std::vector<std::string>& serials);
+// Throws adodb::Error after rolling everything back.
+BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials);
+
+// "流水号为:A,B的单据记帐不成功,可能的原因是单据还没有审核!", and a line naming the bills gone.
+std::string NotPostedMessage(const BillsNotPosted& bills);
 
 }  // namespace storeadjust
