@@ -1,9 +1,12 @@
-// 打印 (the button Cmd_Print, the toolbar and F9) and 重打 of the editor. Whatever goes wrong in
-// the print or reprint component ends the command without a word: the clerk still has the bill
-// on screen and can print it from the browser.
+// 打印 (the button Cmd_Print, the toolbar and F9) and 重打 of the editor. A print that fails is
+// told, as the browser tells it: the slip the clerk waits for does not come, and the bill may be
+// gone (deleted by another clerk), so that the browser cannot print it either. The reprint
+// component is a window of its own; a failure to start it ends the command without a word.
 #include <exception>
 
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/ErrorText.h"
+#include "host/MessageTitles.h"
 #include "host/PrintRequests.h"
 #include "host/Rights.h"
 
@@ -18,7 +21,8 @@ void FrmStoreAdjuctBill::Cmd_Print_Click() {
   if (vfgContent_.Rows() <= 1) return;
   try {
     session_.Ui->Print(MakePrintRequest(session_, " ckdbdzk ", " ckdbdzkmx ", Text("TxtLSH"), false));
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
   }
 }
 

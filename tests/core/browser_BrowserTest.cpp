@@ -185,8 +185,9 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   EXPECT_EQ(ui.prints[0].serials, lsh);
 }
 
-// The editor prints its own bill from the lower-case tables, and ignores a reprint that fails.
-TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
+// The editor prints its own bill from the lower-case tables, tells a print that fails (the bill
+// deleted by another clerk meanwhile) and ignores a reprint that fails.
+TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillTellsAFailedPrintAndIgnoresAFailedReprint) {
   FrmStoreAdjuctBill editor{session, {EditorRequest::Mode::Amend, "DBD202403010002"}};
   editor.Load();
   editor.Click("Cmd_Print");
@@ -198,6 +199,9 @@ TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillAndIgnoresAFailedReprint) {
   EXPECT_EQ(ui.reprints.size(), 1u);
   EXPECT_EQ(ShownBoxes(ui), "");
   EXPECT_TRUE(editor.IsOpen());
+  db.Run({"delete from ckdbdzk where lsh='DBD202403010002'"});
+  editor.Click("Cmd_Print");
+  EXPECT_EQ(ShownBoxes(ui), "64 系统提示|流水号为:DBD202403010002的单据不存在!\n");
 }
 
 TEST(BrowserListQueryTest, AnOperatorCodeWithAQuoteStaysOneLiteral) {
