@@ -218,8 +218,13 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
     return;
   }
   if (posted == PostingResult::NotSaved) {
-    session_.Ui->MsgBox(NothingPostedText(lsh), mb::kInformation, kSystemTitle);
-    return;
+    // A bill stored once and gone now was deleted meanwhile, not left unsaved.
+    if (newBill_) {
+      session_.Ui->MsgBox(NothingPostedText(lsh), mb::kInformation, kSystemTitle);
+      return;
+    }
+    session_.Ui->MsgBox("流水号为[" + lsh + "]的单据已被其他操作员删除,没有记帐!", mb::kInformation, kSystemTitle);
+    return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
   }
   if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
     Cmd_Add_Click();
