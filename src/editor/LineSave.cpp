@@ -10,6 +10,7 @@
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
 #include "host/MessageTitles.h"
+#include "host/Rights.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineOf.h"
 #include "lines/LineSaving.h"
@@ -73,6 +74,12 @@ bool FrmStoreAdjuctBill::StoredBillAudited() {
 // saved: the price, amounts and panel on screen are the goods looked up before, so the clerk is
 // sent back to take the goods typed; so is a unit code typed over.
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
+  // A new bill's first line makes the bill. The editor also opens on a new bill for 修改 over an
+  // empty list, where its own 新增 was refused: without the right no bill is made that way either.
+  if (newBill_ && !HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
+    ShowNoRightMsg(session_);
+    return false;
+  }
   if (!newBill_ && StoredBillAudited()) {
     RefuseAuditedBill();
     return false;
