@@ -45,12 +45,17 @@ std::string CompleteBrowserTemplate(const std::string& stored, const std::string
   return completed.empty() ? DefaultBrowserTemplate(layout) : completed;
 }
 
+// A template written without "[选择条件]" has nowhere to take a condition: it would list every
+// operator's bills to a clerk whose scope is his own, and a find would change nothing. The
+// built-in list, which takes it, is read instead.
 BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout) {
   BoundSql condition;
   if (!filter.text.empty()) {
     condition = {(layout == BrowserLayout::TwoStep ? "   " : "  ") + filter.text + " ", filter.values};
   }
-  return FillSelectCondition(completedTemplate, condition);
+  const bool takesCondition = completedTemplate.find("[选择条件]") != std::string::npos;
+  return FillSelectCondition(takesCondition || filter.text.empty() ? completedTemplate : DefaultBrowserTemplate(layout),
+                             condition);
 }
 
 }  // namespace storeadjust

@@ -22,7 +22,8 @@ std::string CompleteBrowserTemplate(const std::string& stored, const std::string
 
 // The template with "[选择条件]" replaced by the data-scope filter: nothing for an empty filter,
 // else the filter between three (layout 1) or two (layout 2) leading blanks and one trailing one.
-// The filter's values go with the query.
+// The filter's values go with the query. A template without "[选择条件]" gives way to the
+// built-in default when there is a filter to apply.
 BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout);
 
 }  // namespace storeadjust
