@@ -191,7 +191,9 @@ class OdbcBackend final : public Backend {
   bool Run(const Handle& statement, std::string_view sql, const std::vector<Parameter>& values) {
     std::vector<BoundParameter> bound;
     bound.reserve(values.size());  // bound buffers must not move once bound
-    for (const Parameter& value : values) bound.push_back(PrepareValueBinding(value));
+    for (const Parameter& value : values) {
+      bound.push_back(translate_ ? PrepareSqliteValueBinding(value) : PrepareValueBinding(value));
+    }
     for (std::size_t i = 0; i < bound.size(); ++i) {
       BoundParameter& b = bound[i];
       Check(SQLBindParameter(statement.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, b.cType, b.sqlType,

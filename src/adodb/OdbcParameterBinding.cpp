@@ -1,10 +1,13 @@
 #include "adodb/OdbcParameterBinding.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
 #include <string_view>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DecimalText.h"
+#include "adodb/Error.h"
 #include "adodb/OdbcColumns.h"
 
 namespace adodb::odbc {
@@ -131,7 +134,47 @@ void PrepareDecimalText(BoundParameter& bound, const Parameter& parameter) {
   bound.indicator = static_cast<SQLLEN>(text.size());
 }
 
+// A decimal as SQLite keeps it: a whole number given as text that fits 64 bits exactly, else the
+// double nearest the value at its scale. `sl + 0.00005 >= ?` compares a number with whatever
+// arrives, and a number is never greater than or equal to a text.
+void PrepareSqliteNumber(BoundParameter& bound, const Parameter& parameter, int scale) {
+  const Variant& value = parameter.Value();
+  bound.cType = SQL_C_DOUBLE;
+  bound.sqlType = SQL_DOUBLE;
+  bound.columnSize = 15;
+  bound.decimalDigits = 0;
+  bound.text.clear();
+  bound.indicator = 0;
+  if (value.Type() != VariantType::Text) {
+    bound.number = RoundedToScale(value.AsDouble(), scale);
+    return;
+  }
+  const auto text = DecimalTextAtScale(value.RawText(), scale);
+  if (!text) throw Error::TypeMismatch();
+  const std::size_t point = text->find('.');
+  const std::string_view whole = std::string_view(*text).substr(0, point);
+  const bool wholeNumber = point == std::string::npos || text->find_first_not_of('0', point + 1) == std::string::npos;
+  const auto read = std::from_chars(whole.data(), whole.data() + whole.size(), bound.integer);
+  if (wholeNumber && read.ec == std::errc() && read.ptr == whole.data() + whole.size()) {
+    bound.cType = SQL_C_SBIGINT;
+    bound.sqlType = SQL_BIGINT;
+    return;
+  }
+  bound.number = std::strtod(text->c_str(), nullptr);
+}
+
 }  // namespace
+
+BoundParameter PrepareSqliteValueBinding(const Parameter& parameter) {
+  BoundParameter bound = PrepareValueBinding(parameter);
+  if (bound.indicator == SQL_NULL_DATA) return bound;
+  if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
+    PrepareSqliteNumber(bound, parameter, parameter.NumericScale());
+  } else if (parameter.Type() == adCurrency) {
+    PrepareSqliteNumber(bound, parameter, 4);
+  }
+  return bound;
+}
 
 BoundParameter PrepareValueBinding(const Parameter& parameter) {
   BoundParameter bound = PrepareBinding(parameter);

@@ -48,6 +48,10 @@ BoundParameter PrepareBinding(const Parameter& parameter);
 // (SQL_C_WCHAR to SQL_WVARCHAR), so a server whose default collation is not Chinese keeps Chinese
 // text, and a decimal is rounded to its scale.
 BoundParameter PrepareValueBinding(const Parameter& parameter);
+// The same for a data source that speaks SQLite, which holds a value as the embedded database
+// does: a decimal or money value goes as a number rounded to its scale (a whole number as an
+// integer), since a text stays text wherever no column's affinity turns it into a number.
+BoundParameter PrepareSqliteValueBinding(const Parameter& parameter);
 SQLSMALLINT InputOutputTypeOf(ParameterDirection direction);
 Variant ValueOfOutput(const BoundParameter& bound, DataType type);
 // "{call NAME(?,?)}", or "{? = call NAME(?,?)}" when the first parameter takes the return value.

@@ -125,6 +125,12 @@ TEST_F(OdbcBackendTest, BoundValuesArriveTypedWithTextsAsWideCharacters) {
     EXPECT_DOUBLE_EQ(found.rows[0][1].AsDouble(), 2.68);
     EXPECT_EQ(found.rows[0][2].AsInt64(), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(found.rows[0][3].AsDate(), (Date{2024, 3, 5, 10, 20, 30}));
+    // Where no column's affinity turns it into a number, a decimal must arrive as one.
+    if (dialect) {
+      EXPECT_EQ(backend->Query("select count(*) from ck where djbh = ? and je + 0 >= ?", {BoundText(key), BoundDecimal(2.675, 2)})
+                    .rows[0][0].AsInt64(),
+                1);
+    }
     EXPECT_EQ(backend->Execute("update ck set pm = ? where djbh = ?", {BoundNull(), BoundText(key)}), 1);
     EXPECT_TRUE(backend->Query("select pm from ck where djbh = ?", {BoundText(key)}).rows[0][0].IsNull());
     // The same text again, prepared once: each run has its own values, and a run that fails
