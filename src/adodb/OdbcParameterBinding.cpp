@@ -107,8 +107,8 @@ std::u16string Utf16Of(std::string_view text) {
   return wide;
 }
 
-void PrepareWideText(BoundParameter& bound, const Parameter& parameter) {
-  const std::u16string wide = parameter.Value().IsNull() ? std::u16string() : Utf16Of(parameter.Value().TextOrEmpty());
+void PrepareWideText(BoundParameter& bound, std::string_view text) {
+  const std::u16string wide = Utf16Of(text);
   bound.cType = SQL_C_WCHAR;
   bound.sqlType = SQL_WVARCHAR;
   bound.columnSize = std::max<std::size_t>(wide.size(), 1);
@@ -163,6 +163,15 @@ void PrepareSqliteNumber(BoundParameter& bound, const Parameter& parameter, int 
   bound.number = std::strtod(text->c_str(), nullptr);
 }
 
+// A date in the one form SQLite keeps ('YYYY-MM-DD HH:MM:SS'), where dates compare as text. The
+// driver would write a timestamp with milliseconds: '2024-03-02 00:00:00.000' sorts after the
+// stored '2024-03-02 00:00:00', so "kdrq < ?" with the next day took that day's bills too.
+std::string StoredDateText(const Date& date) {
+  std::string text = date.ToText();
+  if (!date.HasTime()) text += " 00:00:00";
+  return text;
+}
+
 }  // namespace
 
 BoundParameter PrepareSqliteValueBinding(const Parameter& parameter) {
@@ -172,6 +181,8 @@ BoundParameter PrepareSqliteValueBinding(const Parameter& parameter) {
     PrepareSqliteNumber(bound, parameter, parameter.NumericScale());
   } else if (parameter.Type() == adCurrency) {
     PrepareSqliteNumber(bound, parameter, 4);
+  } else if (bound.cType == SQL_C_TYPE_TIMESTAMP) {
+    PrepareWideText(bound, StoredDateText(parameter.Value().AsDate()));
   }
   return bound;
 }
@@ -180,7 +191,7 @@ BoundParameter PrepareValueBinding(const Parameter& parameter) {
   BoundParameter bound = PrepareBinding(parameter);
   if (bound.indicator == SQL_NULL_DATA) return bound;
   if (bound.cType == SQL_C_CHAR) {
-    PrepareWideText(bound, parameter);
+    PrepareWideText(bound, parameter.Value().TextOrEmpty());
   } else if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
     PrepareDecimalText(bound, parameter);
   }

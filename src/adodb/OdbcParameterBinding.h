@@ -50,7 +50,8 @@ BoundParameter PrepareBinding(const Parameter& parameter);
 BoundParameter PrepareValueBinding(const Parameter& parameter);
 // The same for a data source that speaks SQLite, which holds a value as the embedded database
 // does: a decimal or money value goes as a number rounded to its scale (a whole number as an
-// integer), since a text stays text wherever no column's affinity turns it into a number.
+// integer), since a text stays text wherever no column's affinity turns it into a number; a
+// date goes as the text of its stored form.
 BoundParameter PrepareSqliteValueBinding(const Parameter& parameter);
 SQLSMALLINT InputOutputTypeOf(ParameterDirection direction);
 Variant ValueOfOutput(const BoundParameter& bound, DataType type);
