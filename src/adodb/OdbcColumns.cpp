@@ -1,6 +1,8 @@
 #include "adodb/OdbcColumns.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +53,27 @@ bool ReadFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, T& ou
   const SQLRETURN rc = SQLGetData(statement, column, cType, &out, sizeof out, &indicator);
   if (!SQL_SUCCEEDED(rc)) return false;
   isNull = indicator == SQL_NULL_DATA;
+  return true;
+}
+
+// SQLite's driver types an expression's column by a value it has met (the first row, or an earlier
+// run of the same prepared statement) and cuts a later 5.5 to 5 without a word when asked for an
+// integer: the value is read as its text and kept as the number it is, whole (5.0 too) or not.
+bool ReadWholeOrNot(SQLHSTMT statement, SQLUSMALLINT column, Variant& value) {
+  Variant text;
+  if (!ReadText(statement, column, text)) return false;
+  if (text.IsNull()) {
+    value = Variant::Null();
+    return true;
+  }
+  const std::string& digits = text.RawText();
+  long long whole = 0;
+  const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+  double number = 0;
+  if (read.ec == std::errc() && read.ptr == digits.data() + digits.size()) value = Variant(whole);
+  else if (!ParseNumber(digits, number)) value = std::move(text);
+  else if (std::trunc(number) == number && std::fabs(number) < 9.0e15) value = Variant(static_cast<long long>(number));
+  else value = Variant(number);
   return true;
 }
 
@@ -125,13 +148,11 @@ Date DateFromTimestamp(const SQL_TIMESTAMP_STRUCT& stamp) {
 bool ReadTyped(SQLHSTMT statement, SQLUSMALLINT column, ValueKind kind, Variant& value) {
   bool isNull = false;
   switch (kind) {
-    case ValueKind::Integer:
+    case ValueKind::Integer: return ReadWholeOrNot(statement, column, value);
     case ValueKind::Boolean: {
       std::int64_t number = 0;
       if (!ReadFixed(statement, column, SQL_C_SBIGINT, number, isNull)) return false;
-      if (isNull) value = Variant::Null();
-      else if (kind == ValueKind::Boolean) value = Variant(number != 0);
-      else value = Variant(static_cast<long long>(number));
+      value = isNull ? Variant::Null() : Variant(number != 0);
       return true;
     }
     case ValueKind::Double:

@@ -56,6 +56,9 @@ TEST_F(OdbcBackendTest, QueryMaterializesRowsWithDeclaredTypesNullsAndChineseTex
   EXPECT_EQ(result.rows[1][1].AsText(), "O'Brien");
   EXPECT_EQ(result.rows[1][4].AsDate(), (Date{2024, 3, 6}));
   for (int i = 1; i <= 4; ++i) EXPECT_TRUE(result.rows[2][i].IsNull()) << "column " << i;
+  // An expression's column takes the type of the first value the driver meets: an integer here.
+  const ResultSet expression = Open()->Query("select isnull(je, 0) from ck order by djbh desc");
+  EXPECT_DOUBLE_EQ(expression.rows[2][0].AsDouble(), 12.5);
 }
 
 // A rollback, and a close inside a transaction, leave nothing behind; a commit is seen by another
