@@ -79,9 +79,10 @@ class OdbcBackend final : public Backend {
       Handle statement(SQL_HANDLE_STMT, connection_->Get());
       return read(statement, Run(statement, sql, values));
     }
-    Handle& statement = PreparedStatement(sql);
-    const ReadyForReuse reuse(statement);
-    return read(statement, Run(statement, sql, values));
+    const Prepared& prepared = PreparedStatement(sql);
+    const ReadyForReuse reuse(*prepared.statement);
+    if (prepared.marks.empty()) return read(*prepared.statement, Run(*prepared.statement, sql, values));
+    return read(*prepared.statement, Run(*prepared.statement, sql, ValuesOfMarks(values, prepared.marks)));
   }
 
   void BeginTransaction() override {
@@ -135,14 +136,35 @@ class OdbcBackend final : public Backend {
 
   // Statements with values are prepared once per connection and kept by their text, so the
   // server parses them once and reuses its plan; a statement without values runs directly.
-  Handle& PreparedStatement(std::string_view sql) {
-    if (const auto found = prepared_.find(sql); found != prepared_.end()) return *found->second;
-    auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->Get());
-    const std::string text = translate_ ? tsql::Translate(sql) : std::string(sql);
-    Check(SQLPrepare(statement->Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS), *statement,
-          natives_, "The ODBC driver refused the statement.");
+  struct Prepared {
+    std::unique_ptr<Handle> statement;
+    // For a SQLite source, the value each plain ? of the translation takes (see PlainMarks).
+    std::vector<std::size_t> marks;
+  };
+
+  const Prepared& PreparedStatement(std::string_view sql) {
+    if (const auto found = prepared_.find(sql); found != prepared_.end()) return found->second;
+    Prepared prepared{std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->Get()), {}};
+    std::string text(sql);
+    if (translate_) {
+      PlainMarks plain = WithPlainMarks(tsql::Translate(sql));
+      text = std::move(plain.text);
+      prepared.marks = std::move(plain.values);
+    }
+    Check(SQLPrepare(prepared.statement->Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())), SQL_NTS),
+          *prepared.statement, natives_, "The ODBC driver refused the statement.");
     if (prepared_.size() >= kPreparedLimit) prepared_.clear();
-    return *prepared_.emplace(std::string(sql), std::move(statement)).first->second;
+    return prepared_.emplace(std::string(sql), std::move(prepared)).first->second;
+  }
+
+  static std::vector<Parameter> ValuesOfMarks(const std::vector<Parameter>& values, const std::vector<std::size_t>& marks) {
+    std::vector<Parameter> arranged;
+    arranged.reserve(marks.size());
+    for (const std::size_t value : marks) {
+      if (value >= values.size()) throw Error::Provider("The statement has more marks than values.");
+      arranged.push_back(values[value]);
+    }
+    return arranged;
   }
 
   // Leaves a kept statement closed and without bound values, however its run ended.
@@ -347,7 +369,7 @@ class OdbcBackend final : public Backend {
   Handle environment_;
   std::unique_ptr<Handle> connection_;
   // After the connection, so they are freed before it.
-  std::map<std::string, std::unique_ptr<Handle>, std::less<>> prepared_;
+  std::map<std::string, Prepared, std::less<>> prepared_;
   bool inTransaction_ = false;
   std::map<std::string, TableFacts> tables_;
 };

@@ -2,11 +2,14 @@
 
 #include <dlfcn.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
 #include "adodb/Error.h"
+#include "adodb/tsql/Tokenizer.h"
 
 namespace adodb::odbc {
 
@@ -68,6 +71,29 @@ std::string WithTsqlExtension(const std::string& connectionString, const std::st
   std::string text = connectionString;
   if (!text.empty() && text.back() != ';') text += ';';
   return text + "LoadExt=" + extensionPath + ";";
+}
+
+// A plain ? takes the value after the highest taken so far, as SQLite numbers it.
+PlainMarks WithPlainMarks(std::string_view translated) {
+  PlainMarks plain;
+  plain.text.reserve(translated.size());
+  std::size_t highest = 0;
+  for (std::size_t pos = 0; pos < translated.size();) {
+    const tsql::TokenExtent token = tsql::NextToken(translated, pos);
+    const std::size_t length = token.length > 0 ? token.length : 1;
+    const std::string_view text = translated.substr(pos, length);
+    pos += length;
+    if (token.kind != tsql::TokenKind::Parameter) {
+      plain.text += text;
+      continue;
+    }
+    std::size_t number = highest + 1;
+    if (text.size() > 1) std::from_chars(text.data() + 1, text.data() + text.size(), number);
+    highest = std::max(highest, number);
+    plain.values.push_back(number - 1);
+    plain.text += '?';
+  }
+  return plain;
 }
 
 // The extension defines this function only to prove it was loaded.

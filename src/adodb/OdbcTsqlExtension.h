@@ -2,7 +2,10 @@
 // The SQLite extension that gives a SQLite ODBC data source the T-SQL functions and the collation
 // translated statements call. The SQLite ODBC driver loads it itself (LoadExt=), on its own
 // sqlite3 handle, so the session's connection string must name it.
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace adodb::odbc {
 
@@ -14,6 +17,17 @@ std::string TsqlExtensionPath();
 // The connection string with the extension to load; throws adodb::Error for a path the driver
 // cannot take.
 std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath);
+
+// SQLite's ODBC driver counts every ? of a statement as a value of its own and refuses a run with
+// fewer bound ("unbound parameters in query"), while the translator numbers its marks (?1) and
+// repeats one where a rewrite repeats an expression (an update's join is read once for the new
+// value and once for the rows). Each mark of the translation becomes a plain ?; `values` gives,
+// mark by mark, the index of the statement's value it takes.
+struct PlainMarks {
+  std::string text;
+  std::vector<std::size_t> values;
+};
+PlainMarks WithPlainMarks(std::string_view translated);
 
 // A statement that succeeds only when the extension was loaded.
 extern const char* const kExtensionProbe;
