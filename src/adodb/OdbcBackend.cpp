@@ -43,7 +43,11 @@ class OdbcBackend final : public Backend {
   }
 
   ~OdbcBackend() override {
-    if (inTransaction_) {
+    if (!inTransaction_) return;
+    if (translate_) {
+      Handle statement(SQL_HANDLE_STMT, connection_->Get());
+      SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
+    } else {
       SQLEndTran(SQL_HANDLE_DBC, connection_->Get(), SQL_ROLLBACK);
     }
   }
@@ -87,7 +91,15 @@ class OdbcBackend final : public Backend {
 
   void BeginTransaction() override {
     if (inTransaction_) throw Error::Provider("Only one transaction can be active on this connection.");
-    SetAutocommit(false);
+    // SQLite's driver would begin a deferred transaction, whose reads lock nothing another session
+    // waits for: two clerks could both read a bill as open under the "update lock", and the
+    // second to write would fail on the lock instead of waiting and reading it again. The
+    // transaction takes the write lock at once, as the embedded database's does.
+    if (translate_) {
+      RunControlStatement("BEGIN IMMEDIATE");
+    } else {
+      SetAutocommit(false);
+    }
     inTransaction_ = true;
   }
 
@@ -323,9 +335,29 @@ class OdbcBackend final : public Backend {
           *connection_, natives_, "The ODBC driver refused to change autocommit.");
   }
 
+  void RunControlStatement(const char* sql) {
+    Handle statement(SQL_HANDLE_STMT, connection_->Get());
+    Check(SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql)), SQL_NTS), statement, natives_,
+          std::string("The ODBC driver refused ") + sql);
+  }
+
+  // A commit SQLite refuses (a reader still holding the file) leaves the transaction open: it is
+  // rolled back, so the connection is never left inside it.
+  void EndSqliteTransaction(SQLSMALLINT completion) {
+    if (completion == SQL_ROLLBACK) return RunControlStatement("ROLLBACK");
+    try {
+      RunControlStatement("COMMIT");
+    } catch (const Error&) {
+      Handle statement(SQL_HANDLE_STMT, connection_->Get());
+      SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
+      throw;
+    }
+  }
+
   void EndTransaction(SQLSMALLINT completion) {
     if (!inTransaction_) throw Error::Provider("No transaction is active.");
     inTransaction_ = false;
+    if (translate_) return EndSqliteTransaction(completion);
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, connection_->Get(), completion);
     const auto diagnostics = SQL_SUCCEEDED(rc) ? std::vector<Diagnostic>()
                                                : ReadDiagnostics(SQL_HANDLE_DBC, connection_->Get());

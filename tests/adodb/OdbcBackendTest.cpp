@@ -81,6 +81,14 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
   backend->Execute("update ck set sl = 100 where djbh = 'CK0001'");
   backend->CommitTransaction();
   EXPECT_EQ(TextAt(*Open(), "select sl from ck where djbh = 'CK0001'"), "100");
+  // A transaction holds the write lock from its start, as the embedded database's does: another
+  // session's cannot begin beside it (Timeout=1: that session gives up at once).
+  backend->BeginTransaction();
+  auto other = OpenBackend(std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + db_.Path() + ";Timeout=1;Dialect=SQLite");
+  EXPECT_THROW(other->BeginTransaction(), Error);
+  backend->RollbackTransaction();
+  other->BeginTransaction();
+  other->RollbackTransaction();
 
   const Error duplicate = ErrorOf([&] { backend->Execute("insert into ck (djbh) values ('CK0001')"); });
   EXPECT_EQ(duplicate.Number(), errnum::kIntegrityViolation);
