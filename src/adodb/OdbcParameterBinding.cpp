@@ -1,7 +1,6 @@
 #include "adodb/OdbcParameterBinding.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <string_view>
 
@@ -9,6 +8,7 @@
 #include "adodb/DecimalText.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcColumns.h"
+#include "adodb/SqliteValueOf.h"
 
 namespace adodb::odbc {
 
@@ -134,42 +134,21 @@ void PrepareDecimalText(BoundParameter& bound, const Parameter& parameter) {
   bound.indicator = static_cast<SQLLEN>(text.size());
 }
 
-// A decimal as SQLite keeps it: a whole number given as text that fits 64 bits exactly, else the
-// double nearest the value at its scale. `sl + 0.00005 >= ?` compares a number with whatever
-// arrives, and a number is never greater than or equal to a text.
-void PrepareSqliteNumber(BoundParameter& bound, const Parameter& parameter, int scale) {
-  const Variant& value = parameter.Value();
-  bound.cType = SQL_C_DOUBLE;
-  bound.sqlType = SQL_DOUBLE;
+// A decimal, money value or date as an SQLite database keeps it: numbers as numbers, since
+// `sl + 0.00005 >= ?` compares a number with whatever arrives and a number is never greater than
+// or equal to a text; dates in the stored form, since the driver would write a timestamp with
+// milliseconds and '2024-03-02 00:00:00.000' sorts after the stored '2024-03-02 00:00:00'.
+void PrepareSqliteValue(BoundParameter& bound, const SqliteValue& value) {
+  if (value.kind == SqliteValue::Kind::Text) return PrepareWideText(bound, value.text);
+  const bool whole = value.kind == SqliteValue::Kind::Integer;
+  bound.cType = whole ? SQL_C_SBIGINT : SQL_C_DOUBLE;
+  bound.sqlType = whole ? SQL_BIGINT : SQL_DOUBLE;
   bound.columnSize = 15;
   bound.decimalDigits = 0;
   bound.text.clear();
   bound.indicator = 0;
-  if (value.Type() != VariantType::Text) {
-    bound.number = RoundedToScale(value.AsDouble(), scale);
-    return;
-  }
-  const auto text = DecimalTextAtScale(value.RawText(), scale);
-  if (!text) throw Error::TypeMismatch();
-  const std::size_t point = text->find('.');
-  const std::string_view whole = std::string_view(*text).substr(0, point);
-  const bool wholeNumber = point == std::string::npos || text->find_first_not_of('0', point + 1) == std::string::npos;
-  const auto read = std::from_chars(whole.data(), whole.data() + whole.size(), bound.integer);
-  if (wholeNumber && read.ec == std::errc() && read.ptr == whole.data() + whole.size()) {
-    bound.cType = SQL_C_SBIGINT;
-    bound.sqlType = SQL_BIGINT;
-    return;
-  }
-  bound.number = std::strtod(text->c_str(), nullptr);
-}
-
-// A date in the one form SQLite keeps ('YYYY-MM-DD HH:MM:SS'), where dates compare as text. The
-// driver would write a timestamp with milliseconds: '2024-03-02 00:00:00.000' sorts after the
-// stored '2024-03-02 00:00:00', so "kdrq < ?" with the next day took that day's bills too.
-std::string StoredDateText(const Date& date) {
-  std::string text = date.ToText();
-  if (!date.HasTime()) text += " 00:00:00";
-  return text;
+  bound.integer = value.integer;
+  bound.number = value.real;
 }
 
 }  // namespace
@@ -177,12 +156,9 @@ std::string StoredDateText(const Date& date) {
 BoundParameter PrepareSqliteValueBinding(const Parameter& parameter) {
   BoundParameter bound = PrepareValueBinding(parameter);
   if (bound.indicator == SQL_NULL_DATA) return bound;
-  if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
-    PrepareSqliteNumber(bound, parameter, parameter.NumericScale());
-  } else if (parameter.Type() == adCurrency) {
-    PrepareSqliteNumber(bound, parameter, 4);
-  } else if (bound.cType == SQL_C_TYPE_TIMESTAMP) {
-    PrepareWideText(bound, StoredDateText(parameter.Value().AsDate()));
+  const DataType type = parameter.Type();
+  if (type == adDecimal || type == adNumeric || type == adCurrency || bound.cType == SQL_C_TYPE_TIMESTAMP) {
+    PrepareSqliteValue(bound, SqliteValueOf(parameter));
   }
   return bound;
 }

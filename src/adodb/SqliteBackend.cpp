@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include "adodb/DecimalText.h"
 #include "adodb/Error.h"
 #include "adodb/SqliteFileOpening.h"
+#include "adodb/SqliteValueOf.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
@@ -193,71 +193,6 @@ class StatementGuard {
 };
 using ResetOnExit = StatementGuard<sqlite3_reset>;
 using FinalizeOnExit = StatementGuard<sqlite3_finalize>;
-
-std::string StoredDateText(const Date& date) {
-  std::string text = date.ToText();
-  if (!date.HasTime()) text += " 00:00:00";
-  return text;
-}
-
-// A decimal at its scale: a whole number given as text that fits 64 bits exactly, else a double.
-SqliteValue DecimalValue(const Variant& value, int scale) {
-  SqliteValue bound;
-  if (value.Type() == VariantType::Text) {
-    const auto text = DecimalTextAtScale(value.RawText(), scale);
-    if (!text) throw Error::TypeMismatch();
-    const std::size_t point = text->find('.');
-    const std::string_view whole = std::string_view(*text).substr(0, point);
-    const bool wholeNumber = point == std::string::npos || text->find_first_not_of('0', point + 1) == std::string::npos;
-    const auto read = std::from_chars(whole.data(), whole.data() + whole.size(), bound.integer);
-    if (wholeNumber && read.ec == std::errc() && read.ptr == whole.data() + whole.size()) {
-      bound.kind = SqliteValue::Kind::Integer;
-      return bound;
-    }
-    bound.kind = SqliteValue::Kind::Real;
-    bound.real = std::strtod(text->c_str(), nullptr);
-    return bound;
-  }
-  bound.kind = SqliteValue::Kind::Real;
-  bound.real = RoundedToScale(value.AsDouble(), scale);
-  return bound;
-}
-
-// A parameter's value as SQLite holds it: a decimal rounded to its scale, a date as its stored text.
-SqliteValue SqliteValueOf(const Parameter& parameter) {
-  SqliteValue bound;
-  const Variant& value = parameter.Value();
-  if (value.IsNull() || value.IsEmpty()) return bound;
-  switch (KindOf(parameter.Type())) {
-    case ValueKind::Boolean:
-      bound.kind = SqliteValue::Kind::Integer;
-      bound.integer = value.AsBool() ? 1 : 0;
-      return bound;
-    case ValueKind::Integer:
-      bound.kind = SqliteValue::Kind::Integer;
-      bound.integer = value.AsInt64();
-      return bound;
-    case ValueKind::Currency:
-      return DecimalValue(value, 4);
-    case ValueKind::Double:
-      if (parameter.Type() == adDecimal || parameter.Type() == adNumeric) {
-        return DecimalValue(value, parameter.NumericScale());
-      }
-      bound.kind = SqliteValue::Kind::Real;
-      bound.real = value.AsDouble();
-      return bound;
-    case ValueKind::Date:
-      bound.kind = SqliteValue::Kind::Text;
-      bound.text = StoredDateText(value.AsDate());
-      return bound;
-    case ValueKind::Text:
-    case ValueKind::Inferred:
-      break;
-  }
-  bound.kind = SqliteValue::Kind::Text;
-  bound.text = value.Type() == VariantType::Text ? value.RawText() : value.AsText();
-  return bound;
-}
 
 void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
   switch (value.kind) {
