@@ -9,6 +9,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "browse/MarkedBillPosting.h"
+#include "browse/SerialList.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
@@ -25,12 +26,6 @@ namespace {
 
 constexpr const char* kCleanUpHeadersWithoutLines =
     "Delete A From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
-
-std::string Joined(const std::vector<std::string>& serials) {
-  std::string joined;
-  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
-  return joined;
-}
 
 }  // namespace
 
@@ -287,10 +282,10 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   grid_.NotifyContents();
   RefreshList();
   if (!kept.audited.empty()) {
-    session_.Ui->MsgBox("流水号为:" + Joined(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
+    session_.Ui->MsgBox("流水号为:" + SerialList(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
   }
   if (!kept.heldByApproval.empty()) {
-    session_.Ui->MsgBox("流水号为:" + Joined(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
+    session_.Ui->MsgBox("流水号为:" + SerialList(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
                         kSystemTitle);
   }
 }

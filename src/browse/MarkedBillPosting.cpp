@@ -3,20 +3,11 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "browse/SerialList.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 
 namespace storeadjust {
-
-namespace {
-
-std::string Joined(const std::vector<std::string>& serials) {
-  std::string joined;
-  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
-  return joined;
-}
-
-}  // namespace
 
 // A bill another clerk deleted after it was marked changes no row either: it is told apart, since
 // "not audited yet" would send the clerk looking for a bill that is no more.
@@ -37,10 +28,10 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
 std::string NotPostedMessage(const BillsNotPosted& bills) {
   std::string text;
   if (!bills.notAudited.empty()) {
-    text = "流水号为:" + Joined(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
+    text = "流水号为:" + SerialList(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
   }
   if (!bills.gone.empty()) {
-    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + Joined(bills.gone) + "的单据已不存在,没有记帐!";
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + SerialList(bills.gone) + "的单据已不存在,没有记帐!";
   }
   return text;
 }

@@ -1,0 +1,14 @@
+#pragma once
+// Bill serials as the browser's messages name several at once: "A,B,C".
+#include <string>
+#include <vector>
+
+namespace storeadjust {
+
+inline std::string SerialList(const std::vector<std::string>& serials) {
+  std::string joined;
+  for (const std::string& serial : serials) joined += (joined.empty() ? "" : ",") + serial;
+  return joined;
+}
+
+}  // namespace storeadjust
