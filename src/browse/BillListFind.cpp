@@ -21,22 +21,25 @@ adodb::Date NextDay(const adodb::Date& date) {
 
 }  // namespace
 
-BoundSql FindCondition(const BillListFind& find) {
+// The warehouses of the find go by a name no template gives its header table, whose columns are
+// named beside them.
+BoundSql FindCondition(const BillListFind& find, const std::string& header) {
+  const std::string h = header.empty() ? std::string() : header + ".";
   BoundSql condition;
   if (!find.text.empty()) {
-    condition.text +=
-        " and (lsh like ? escape '\\' or dcstockid like ? escape '\\' or drstockid like ? escape '\\'"
-        " or bz like ? escape '\\' or exists (select 1 from gl_stock w where (w.id=dcstockid or w.id=drstockid)"
-        " and w.name like ? escape '\\'))";
+    condition.text += " and (" + h + "lsh like ? escape '\\' or " + h + "dcstockid like ? escape '\\' or " + h +
+                      "drstockid like ? escape '\\' or " + h +
+                      "bz like ? escape '\\' or exists (select 1 from gl_stock FoundStock where (FoundStock.id=" + h +
+                      "dcstockid or FoundStock.id=" + h + "drstockid) and FoundStock.name like ? escape '\\'))";
     for (int mark = 0; mark < 5; ++mark) condition.values.push_back(adodb::BoundText(ContainsPattern(find.text)));
   }
   // A bill date may carry a time of day: the last day counts whole.
   if (find.from) {
-    condition.text += " and kdrq >= ?";
+    condition.text += " and " + h + "kdrq >= ?";
     condition.values.push_back(adodb::BoundDate({find.from->year, find.from->month, find.from->day}));
   }
   if (find.to) {
-    condition.text += " and kdrq < ?";
+    condition.text += " and " + h + "kdrq < ?";
     condition.values.push_back(adodb::BoundDate(NextDay(*find.to)));
   }
   return condition;

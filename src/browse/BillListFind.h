@@ -3,8 +3,7 @@
 // warehouse's code or name, or in the remark, and a range of bill dates with either end open.
 // The condition joins the data-scope condition at the template's "[选择条件]"; what the clerk
 // typed is bound to its ? marks, never written into the statement, and matched as typed (a %, _
-// or [ is that character, not a wildcard). Columns are named without the template's aliases, as
-// the data-scope condition names czry, so a configured template takes it too.
+// or [ is that character, not a wildcard).
 #include <optional>
 #include <string>
 
@@ -19,7 +18,8 @@ struct BillListFind {
   bool IsEmpty() const { return text.empty() && !from && !to; }
 };
 
-// " and (...)" with its values, or empty.
-BoundSql FindCondition(const BillListFind& find);
+// " and (...)" with its values, or empty. The header's columns are qualified by header (the
+// template's alias of ckdbdzk, or its name), or left unqualified when header is empty.
+BoundSql FindCondition(const BillListFind& find, const std::string& header);
 
 }  // namespace storeadjust

@@ -1,10 +1,19 @@
 #include "browse/BillListQuery.h"
 
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "adodb/TextCompare.h"
+#include "adodb/tsql/Tokenizer.h"
 #include "host/SelectTemplates.h"
 
 namespace storeadjust {
 
 namespace {
+
+using adodb::tsql::Token;
+using adodb::tsql::TokenKind;
 
 // A bill whose warehouse was removed from gl_stock is still listed (left joins), with the
 // missing warehouse's name marked: hidden, no command of the browser could reach it, and its
@@ -30,6 +39,70 @@ const std::string kOneStepDefault =
     " as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 " + kFromClause +
     "Where A.JZBZ=0 [选择条件] Order By A.LSH";
 
+bool IsWord(const Token& token, std::string_view word) {
+  return token.kind == TokenKind::Word && adodb::SameName(token.text, word);
+}
+
+bool IsOperator(const Token& token, std::string_view op) {
+  return token.kind == TokenKind::Operator && token.text == op;
+}
+
+// A name as the statement means it: without the brackets or quotes it may be written in.
+std::string_view NameOf(const Token& token) {
+  const bool marked = token.kind == TokenKind::BracketName || token.kind == TokenKind::QuotedName;
+  return marked && token.text.size() >= 2 ? token.text.substr(1, token.text.size() - 2) : token.text;
+}
+
+// Words that may follow a table of a FROM clause, and so name no alias of it.
+bool FollowsTableWithoutAlias(const Token& token) {
+  constexpr std::array<std::string_view, 17> kWords = {"where", "inner", "left",  "right",  "full",      "cross",
+                                                       "outer", "join",  "on",    "order",  "group",     "having",
+                                                       "union", "with",  "except", "intersect", "option"};
+  if (token.kind == TokenKind::BracketName || token.kind == TokenKind::QuotedName) return false;
+  if (token.kind != TokenKind::Word) return true;
+  for (std::string_view word : kWords) {
+    if (adodb::SameName(token.text, word)) return true;
+  }
+  return false;
+}
+
+// The name by which the query that holds "[选择条件]" knows the bill header table: its alias, or
+// the table as written when it has none. Found among that query's own tables (from its SELECT to
+// the placeholder, at the placeholder's depth of parentheses), so a ckdbdzk read inside a
+// subquery, a derived table or a common table expression is not taken. Empty when the query
+// reads no ckdbdzk of its own.
+std::string HeaderTableName(const std::string& templateText) {
+  const std::vector<Token> tokens = adodb::tsql::Tokenize(templateText);
+  std::vector<int> depth(tokens.size(), 0);
+  std::size_t placeholder = tokens.size();
+  for (std::size_t i = 0, level = 0; i < tokens.size(); ++i) {
+    if (IsOperator(tokens[i], ")") && level > 0) --level;
+    depth[i] = static_cast<int>(level);
+    if (IsOperator(tokens[i], "(")) ++level;
+    if (placeholder == tokens.size() && tokens[i].kind == TokenKind::BracketName && tokens[i].text == "[选择条件]") {
+      placeholder = i;
+    }
+  }
+  if (placeholder == tokens.size()) return {};
+  const int level = depth[placeholder];
+  std::size_t select = placeholder;
+  auto startsQuery = [&](std::size_t i) { return depth[i] == level && IsWord(tokens[i], "select"); };
+  while (select > 0 && depth[select - 1] >= level && !startsQuery(select - 1)) --select;
+  for (std::size_t i = select; i < placeholder; ++i) {
+    if (depth[i] != level || !adodb::SameName(NameOf(tokens[i]), "ckdbdzk")) continue;
+    if (i == 0 || i + 1 >= tokens.size() || IsOperator(tokens[i + 1], ".")) continue;  // a column's qualifier
+    const Token& before = tokens[i - 1];
+    if (!IsWord(before, "from") && !IsWord(before, "join") && !IsOperator(before, ",") && !IsOperator(before, ".")) {
+      continue;
+    }
+    std::size_t alias = i + 1;
+    if (IsWord(tokens[alias], "as") && alias + 1 < tokens.size()) ++alias;
+    const bool named = alias < placeholder && depth[alias] == level && !FollowsTableWithoutAlias(tokens[alias]);
+    return std::string(named ? tokens[alias].text : tokens[i].text);
+  }
+  return {};
+}
+
 }  // namespace
 
 const char* BrowserTemplateName(BrowserLayout layout) {
@@ -48,14 +121,17 @@ std::string CompleteBrowserTemplate(const std::string& stored, const std::string
 // A template written without "[选择条件]" has nowhere to take a condition: it would list every
 // operator's bills to a clerk whose scope is his own, and a find would change nothing. The
 // built-in list, which takes it, is read instead.
-BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout) {
-  BoundSql condition;
-  if (!filter.text.empty()) {
-    condition = {(layout == BrowserLayout::TwoStep ? "   " : "  ") + filter.text + " ", filter.values};
-  }
+BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout,
+                               const BillListFind& find) {
   const bool takesCondition = completedTemplate.find("[选择条件]") != std::string::npos;
-  return FillSelectCondition(takesCondition || filter.text.empty() ? completedTemplate : DefaultBrowserTemplate(layout),
-                             condition);
+  const std::string& chosen =
+      takesCondition || (filter.text.empty() && find.IsEmpty()) ? completedTemplate : DefaultBrowserTemplate(layout);
+  const BoundSql narrowing = filter + FindCondition(find, HeaderTableName(chosen));
+  BoundSql condition;
+  if (!narrowing.text.empty()) {
+    condition = {(layout == BrowserLayout::TwoStep ? "   " : "  ") + narrowing.text + " ", narrowing.values};
+  }
+  return FillSelectCondition(chosen, condition);
 }
 
 }  // namespace storeadjust

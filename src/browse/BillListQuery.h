@@ -4,6 +4,7 @@
 // and confirm columns), layout 2 the one-step flow (one audit column).
 #include <string>
 
+#include "browse/BillListFind.h"
 #include "host/BoundSql.h"
 
 namespace storeadjust {
@@ -20,10 +21,14 @@ const std::string& DefaultBrowserTemplate(BrowserLayout layout);
 // default when the result is empty.
 std::string CompleteBrowserTemplate(const std::string& stored, const std::string& optCode, BrowserLayout layout);
 
-// The template with "[选择条件]" replaced by the data-scope filter: nothing for an empty filter,
-// else the filter between three (layout 1) or two (layout 2) leading blanks and one trailing one.
-// The filter's values go with the query. A template without "[选择条件]" gives way to the
-// built-in default when there is a filter to apply.
-BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout);
+// The template with "[选择条件]" replaced by the data-scope filter and the clerk's find: nothing
+// when neither narrows the list, else both between three (layout 1) or two (layout 2) leading
+// blanks and one trailing one. Their values go with the query. The find names the header's
+// columns by the name the template gives the header table where "[选择条件]" stands, so a
+// template that also joins the lines (which have a bz, a lsh and both warehouses too) takes it.
+// A template without "[选择条件]" gives way to the built-in default when there is something to
+// narrow by.
+BoundSql BuildBrowserListQuery(const std::string& completedTemplate, const BoundSql& filter, BrowserLayout layout,
+                               const BillListFind& find = {});
 
 }  // namespace storeadjust

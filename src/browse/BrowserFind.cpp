@@ -51,23 +51,23 @@ void FrmStoreAdjuctBillBrow::ApplyFind() {
   find.text = std::string(adodb::Trimmed(Text(kFind)));
   find.from = PickedDate(Text(kDateFrom));
   find.to = PickedDate(Text(kDateTo));
-  ReopenList(FindCondition(find));
+  ReopenList(find);
 }
 
 void FrmStoreAdjuctBillBrow::ClearFind() {
   for (const char* field : {kFind, kDateFrom, kDateTo}) SetText(field, "");
-  ReopenList({});
+  ReopenList(BillListFind{});
 }
 
 // The list read again with the find condition beside the data scope, in the order it was
 // sorted, on the bill that was current when it is still listed. Marks go with the old rows.
-void FrmStoreAdjuctBillBrow::ReopenList(const BoundSql& condition) {
+void FrmStoreAdjuctBillBrow::ReopenList(const BillListFind& find) {
   if (listTemplate_.empty()) return;
   BusyPointer busy(*session_.Ui);
   const std::string current = CurrentSerial();
   const std::string sort = rsMain_ ? rsMain_->SortCriteria() : std::string();
   try {
-    OpenList(BuildBrowserListQuery(listTemplate_, scopeFilter_ + condition, layout_));
+    OpenList(BuildBrowserListQuery(listTemplate_, scopeFilter_, layout_, find));
     if (!sort.empty()) rsMain_->Sort(sort);
     grid_.NotifyContents();
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();

@@ -118,7 +118,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // BrowserFind.cpp
   bool IsFindControl(const std::string& control) const;
   bool FindKeyDown(int keyCode);
-  void ReopenList(const BoundSql& condition);
+  void ReopenList(const BillListFind& find);
   std::string CurrentSerial() const;
   void MoveToBill(const std::string& serial);
   void RefreshOnBill(const std::string& worked, const std::string& fallback);
