@@ -221,6 +221,7 @@ class FrmStoreAdjuctBill : public FormModel {
   // LineSave.cpp
   void SaveLine();
   bool LineMayBeSaved();
+  bool BatchExpiryAcceptedOnBillDate();
   bool StoredBillAudited();
   void RefuseAuditedBill();
   bool RefuseViewOnly(const std::string& change);

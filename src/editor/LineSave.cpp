@@ -35,6 +35,7 @@ void FrmStoreAdjuctBill::SaveLine() {
   if (!TakeFiguresFromFields()) return;
   const BillHeader header = HeaderOfBill();
   if (!BillEditableInApproval("单据已经审批，不能修改！")) return;
+  if (LineCarriesBatch(header, entry_) && !BatchExpiryAcceptedOnBillDate()) return;
   if (header.inWarehouseKeepsPlaces) {
     std::vector<std::string> places = entry_.goodsPlaces;
     if (!ShowGoodsPlaces(false, header.inWarehouse, places)) {
@@ -133,6 +134,20 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (!SameQuantity(entry_.batch->chosenFor, entry_.BaseQuantity())) {
     return RefuseUnder(kSystemTitle, kQuantityChanged, "TxtSl");
   }
+  return true;
+}
+
+// The batch's expiry was judged against the bill date it was chosen under: a date moved since may
+// have passed it, and the batch would leave expired without the clerk's word. No leaves the row
+// as it is, for the date to be put back or another batch chosen.
+bool FrmStoreAdjuctBill::BatchExpiryAcceptedOnBillDate() {
+  const adodb::Date billDate = BillDate();
+  if (entry_.batch->expiryJudgedOn == billDate) return true;
+  if (!ExpiredBatchAccepted(*entry_.batch)) {
+    SetFocus("TxtSl");
+    return false;
+  }
+  entry_.batch->expiryJudgedOn = billDate;
   return true;
 }
 

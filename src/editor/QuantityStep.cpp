@@ -124,6 +124,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
     entry_.batch.reset();
     return false;
   }
+  batch.expiryJudgedOn = BillDate();
   batch.warehouse = Text("TxtBcCkID");
   batch.chosenFor = entry_.BaseQuantity();
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "adodb/Date.h"
 #include "lines/GoodsFacts.h"
 #include "lines/MeasureUnit.h"
 
@@ -24,6 +25,9 @@ struct EntryBatch {
   // The row's quantity, in base units, the batch was chosen for: the stock and the batch were
   // judged against it (and the batch's warehouse follows its sign).
   double chosenFor = 0;
+  // The bill date its expiry was judged against (for a stored line, the date it was stored
+  // under); none when it never was.
+  std::optional<adodb::Date> expiryJudgedOn;
 };
 
 // The row's quantity in base units and the two warehouses the stock was judged in.

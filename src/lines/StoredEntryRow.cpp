@@ -70,7 +70,7 @@ MeasureUnit StoredUnit(const std::string& storedName, const std::optional<Measur
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
   auto rs = RequireOpened(OpenRsReadOnly(
       session,
-      "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid,b.drstockid from ckdbdzkmx a "
+      "select a.hh,a.pm,a.lsj,a.dj,a.sl,a.je,a.lsze,a.srsl,a.dw,a.ph,a.pcdh,b.dcstockid,b.drstockid,b.kdrq from ckdbdzkmx a "
       "inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=? and a.dh=?",
       {adodb::BoundText(lsh), adodb::BoundText(dh)}));
   if (rs->RecordCount() < 1) return std::nullopt;
@@ -100,6 +100,10 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.stockJudged = StockJudgement{baseQty, outWarehouse, rs->Value("drstockid").TextOrEmpty()};
   row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("ph").TextOrEmpty(),
                           rs->Value("pcdh").TextOrEmpty(), baseQty);
+  if (row.batch && !rs->Value("kdrq").IsNull()) {
+    const adodb::Date stored = rs->Value("kdrq").AsDate();
+    row.batch->expiryJudgedOn = adodb::Date{stored.year, stored.month, stored.day};
+  }
   rs->Close();
   row.goodsPlaces = StoredPlaces(session, lsh, dh);
   row.storedImage = StoredLineImage(session, lsh, dh);
