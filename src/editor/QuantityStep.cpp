@@ -11,6 +11,7 @@
 #include "host/SelectDialog.h"
 #include "lines/BatchChoice.h"
 #include "lines/BatchExpiry.h"
+#include "lines/BoundColumns.h"
 
 namespace storeadjust {
 
@@ -48,16 +49,19 @@ void FrmStoreAdjuctBill::QuantityStep() {
   const auto quantity = NumberInField("TxtSl");
   if (!quantity) return;
   if (!TakeTypedGoods()) return Refuse("没有此货号的品种请重新选择货号!", "TxtHH");
-  if (*quantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
+  // The line keeps its quantity in base units to 4 places: a quantity that rounds away there is
+  // stored as 0, and is asked about, and judged against the stock, as a 0 typed is.
+  const double storedQuantity = StoredQuantity(entry_.unit.coefficient * *quantity);
+  if (storedQuantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
   if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
   TakeFigureFromField("TxtSl");
   const double baseQuantity = entry_.BaseQuantity();
-  const auto verdict = StockVerdictFor(baseQuantity);
+  const auto verdict = StockVerdictFor(storedQuantity);
   if (!verdict) return;
   if (!session_.isNotPh) {
     if (!ChooseBatch()) return;
     // A stock already below zero is moved further down without a batch question.
-    if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(baseQuantity)) return;
+    if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(storedQuantity)) return;
   } else {
     entry_.stockJudged = StockJudgement{baseQuantity, Text("TxtBcCkID"), Text("txtBrCKid")};
   }
