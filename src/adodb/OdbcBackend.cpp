@@ -45,8 +45,7 @@ class OdbcBackend final : public Backend {
   ~OdbcBackend() override {
     if (!inTransaction_) return;
     if (translate_) {
-      Handle statement(SQL_HANDLE_STMT, connection_->Get());
-      SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
+      RollBackSqliteQuietly();
     } else {
       SQLEndTran(SQL_HANDLE_DBC, connection_->Get(), SQL_ROLLBACK);
     }
@@ -348,10 +347,15 @@ class OdbcBackend final : public Backend {
     try {
       RunControlStatement("COMMIT");
     } catch (const Error&) {
-      Handle statement(SQL_HANDLE_STMT, connection_->Get());
-      SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
+      RollBackSqliteQuietly();
       throw;
     }
+  }
+
+  // Where a failure has nothing left to report to: a connection closing, or a commit already failed.
+  void RollBackSqliteQuietly() {
+    Handle statement(SQL_HANDLE_STMT, connection_->Get());
+    SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
   }
 
   void EndTransaction(SQLSMALLINT completion) {

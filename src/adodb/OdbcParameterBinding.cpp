@@ -1,12 +1,10 @@
 #include "adodb/OdbcParameterBinding.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string_view>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DecimalText.h"
-#include "adodb/Error.h"
 #include "adodb/OdbcColumns.h"
 #include "adodb/SqliteValueOf.h"
 

@@ -2,9 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 

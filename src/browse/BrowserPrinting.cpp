@@ -1,11 +1,12 @@
 // 打印, 预览 and 重打 of the browser (and their menu items). Printing takes the marked bills in
-// grid order and clears their marks as it goes, so a failed print leaves them cleared too.
-#include <algorithm>
+// grid order, each once however many of its rows are marked (the component prints a slip per
+// serial it is handed), and clears their marks first, so a failed print leaves them cleared too.
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
+#include "browse/SerialList.h"
 #include "host/ErrorText.h"
 #include "host/MessageTitles.h"
 #include "host/PrintRequests.h"
@@ -15,33 +16,13 @@ namespace storeadjust {
 
 namespace {
 
-// The serials of the marked rows joined by "|", the marks cleared. A bill marked on several rows
-// (a list template may show a row per line) is printed once: the component prints a slip per
-// serial it is handed.
-std::string TakeMarkedSerialList(BillListGrid& grid) {
-  std::vector<std::string> taken;
-  std::string serials;
-  for (long row = 1; row < grid.Rows(); ++row) {
-    if (!grid.IsMarked(row)) continue;
-    std::string serial = grid.TextMatrix(row, 1);
-    grid.SetMarked(row, false);
-    if (std::find(taken.begin(), taken.end(), serial) != taken.end()) continue;
-    serials += serial + "|";
-    taken.push_back(std::move(serial));
-  }
-  grid.NotifyContents();
-  if (!serials.empty()) serials.pop_back();
-  return serials;
-}
-
-void PrintMarked(Session& session, BillListGrid& grid, bool preview) {
+void PrintMarked(Session& session, const std::vector<std::string>& serials, bool preview) {
   try {
-    const std::string serials = TakeMarkedSerialList(grid);
     if (serials.empty()) {
       session.Ui->MsgBox("你没有选择任何需打印的单据！", mb::kInformation, kSystemTitle);
       return;
     }
-    session.Ui->Print(MakePrintRequest(session, " CKDBDZK ", " CKDBDZKmx ", serials, preview));
+    session.Ui->Print(MakePrintRequest(session, " CKDBDZK ", " CKDBDZKmx ", SerialList(serials, "|"), preview));
   } catch (const std::exception& error) {
     session.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
   }
@@ -51,12 +32,12 @@ void PrintMarked(Session& session, BillListGrid& grid, bool preview) {
 
 void FrmStoreAdjuctBillBrow::PrintMarkedBills() {
   if (!Allowed("打印")) return;
-  PrintMarked(session_, grid_, false);
+  PrintMarked(session_, TakeMarkedSerials(), false);
 }
 
 void FrmStoreAdjuctBillBrow::PreviewMarkedBills() {
   if (!Allowed("打印")) return;
-  PrintMarked(session_, grid_, true);
+  PrintMarked(session_, TakeMarkedSerials(), true);
 }
 
 void FrmStoreAdjuctBillBrow::ReprintBills() {

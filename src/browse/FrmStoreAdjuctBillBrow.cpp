@@ -194,11 +194,7 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
   NotifyChanged();
 }
 
-bool FrmStoreAdjuctBillBrow::Allowed(const char* right) {
-  if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, right, session_.ConnStr)) return true;
-  ShowNoRightMsg(session_);
-  return false;
-}
+bool FrmStoreAdjuctBillBrow::Allowed(const char* right) { return HoldsModuleRight(session_, right); }
 
 void FrmStoreAdjuctBillBrow::NewBill() {
   if (!Allowed("新增")) return;

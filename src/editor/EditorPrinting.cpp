@@ -13,10 +13,7 @@
 namespace storeadjust {
 
 void FrmStoreAdjuctBill::Cmd_Print_Click() {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "打印", session_.ConnStr)) {
-    ShowNoRightMsg(session_);
-    return;
-  }
+  if (!HoldsModuleRight(session_, "打印")) return;
   // A bill without lines has nothing stored to print.
   if (vfgContent_.Rows() <= 1) return;
   try {
@@ -27,10 +24,7 @@ void FrmStoreAdjuctBill::Cmd_Print_Click() {
 }
 
 void FrmStoreAdjuctBill::Reprint() {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "重打", session_.ConnStr)) {
-    ShowNoRightMsg(session_);
-    return;
-  }
+  if (!HoldsModuleRight(session_, "重打")) return;
   try {
     session_.Ui->Reprint(MakeReprintRequest(session_));
   } catch (const std::exception&) {

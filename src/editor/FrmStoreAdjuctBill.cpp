@@ -42,10 +42,7 @@ GridModel* FrmStoreAdjuctBill::Grid(const std::string& name) {
 
 bool FrmStoreAdjuctBill::AddNew() {
   try {
-    if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
-      ShowNoRightMsg(session_);
-      return false;
-    }
+    if (!HoldsModuleRight(session_, "新增")) return false;
     newBill_ = true;
     GetNewLSH();
     ShowSerial(lsh_);

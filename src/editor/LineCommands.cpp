@@ -21,9 +21,7 @@ std::string FrmStoreAdjuctBill::LineGoneNote(const std::string& dh) {
 }
 
 void FrmStoreAdjuctBill::Cmd_Amend_Click() {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "修改", session_.ConnStr)) {
-    return ShowNoRightMsg(session_);
-  }
+  if (!HoldsModuleRight(session_, "修改")) return;
   if (vfgContent_.Row < 1) return;
   if (!RefuseViewOnly("修改")) return;
   AmendLine(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 1));
@@ -103,9 +101,7 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
 }
 
 void FrmStoreAdjuctBill::Cmd_Delete_Click() {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "删除", session_.ConnStr)) {
-    return ShowNoRightMsg(session_);
-  }
+  if (!HoldsModuleRight(session_, "删除")) return;
   if (vfgContent_.Rows() < 2) return;
   if (!RefuseViewOnly("删除")) return;
   if (!BillEditableInApproval("单据已经审批，不能删除！")) return;

@@ -77,10 +77,7 @@ bool FrmStoreAdjuctBill::StoredBillAudited() {
 bool FrmStoreAdjuctBill::LineMayBeSaved() {
   // A new bill's first line makes the bill. The editor also opens on a new bill for 修改 over an
   // empty list, where its own 新增 was refused: without the right no bill is made that way either.
-  if (newBill_ && !HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
-    ShowNoRightMsg(session_);
-    return false;
-  }
+  if (newBill_ && !HoldsModuleRight(session_, "新增")) return false;
   if (!newBill_ && StoredBillAudited()) {
     RefuseAuditedBill();
     return false;

@@ -99,10 +99,7 @@ std::string Joined(const std::vector<std::string>& items) {
 }  // namespace
 
 bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, rightName, session_.ConnStr)) {
-    ShowNoRightMsg(session_);
-    return false;
-  }
+  if (!HoldsModuleRight(session_, rightName)) return false;
   return vfgContent_.Rows() >= 2;
 }
 
@@ -193,9 +190,7 @@ void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command, const BillHead
 }
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
-  if (!HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "记帐", session_.ConnStr)) {
-    return ShowNoRightMsg(session_);
-  }
+  if (!HoldsModuleRight(session_, "记帐")) return;
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
     return;
   }

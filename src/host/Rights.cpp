@@ -155,6 +155,12 @@ bool CheckRightValue(Session& session, const std::string& column, int index, con
 
 void ShowNoRightMsg(Session& session) { session.Ui->MsgBox(kNoRightMessage, mb::kExclamation, kSystemTitle); }
 
+bool HoldsModuleRight(Session& session, const std::string& rightName) {
+  if (HasRight(session, session.ModuleRightGuid, true, session.OptCode, rightName, session.ConnStr)) return true;
+  ShowNoRightMsg(session);
+  return false;
+}
+
 std::string GetDataScopeFlags(Session& session) {
   try {
     if (session.ModuleRightGuid.empty()) return {};

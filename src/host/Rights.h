@@ -39,6 +39,10 @@ bool CheckRightValue(Session& session, const std::string& column, int index, con
 // "对不起，你没有此权限！" (48, "系统提示").
 void ShowNoRightMsg(Session& session);
 
+// Whether the signed-in operator holds the module's right `rightName` (HasRight by his code); when
+// he does not, he is told so (ShowNoRightMsg) before the command that asked stops.
+bool HoldsModuleRight(Session& session, const std::string& rightName);
+
 // Two characters, "查看所有用户" then "查看本组用户", each "1" or "0"; empty text when the session
 // has no right model or the model defines no data-scope rights. The caller stores the result
 // in Session::DataScopeFlags.

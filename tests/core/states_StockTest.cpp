@@ -600,9 +600,6 @@ TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndTheReversalGi
   EXPECT_EQ(db_.Value("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), "0");
 }
 
-// Stored goods-place rows may name a place twice (a split saved before the save merged such
-// places): the booking adds every row's quantity, creates a place new to the batch once, and the
-// reversals take all of it back, on both sides of the transfer.
 // An un-audit that leaves a line as it is (the in-warehouse's batch row removed) ends the audit's
 // record of places too: the next audit's reversal gives the places what that audit took, once.
 TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
@@ -619,6 +616,9 @@ TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
   EXPECT_EQ(db_.Value(places), db_.Value(batch));
 }
 
+// Stored goods-place rows may name a place twice (a split saved before the save merged such
+// places): the booking adds every row's quantity, creates a place new to the batch once, and the
+// reversals take all of it back, on both sides of the transfer.
 TEST_F(StockMovementTest, APlaceTheLinesRowsNameTwiceIsBookedWithBothQuantities) {
   db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
            "CurrQuantity) values ('P05Y02','Y02','05','0001','240212','200012',1)"});
