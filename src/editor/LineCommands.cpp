@@ -59,13 +59,24 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   }
   // Refused, the line keeps the places it has: the confirm books those.
   if (!PlacesCoverLine(places, line.baseQty)) return;
+  PlacesReallocation done = PlacesReallocation::Replaced;
   try {
-    if (!ReallocateInWarehousePlaces(session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                                                places})) {
-      RefuseLineChange("此单据已审核，不能修改!");
-    }
+    done = ReallocateInWarehousePlaces(
+        session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places}, line.baseQty);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+    return;
+  }
+  if (done == PlacesReallocation::BillNotPreAudited) return RefuseLineChange("此单据已审核，不能修改!");
+  // Taken back, changed and audited again by another clerk while the places were being chosen:
+  // the places were chosen for a line that is no more.
+  if (done == PlacesReallocation::LineGone) {
+    session_.Ui->MsgBox("单号为[" + dh + "]的数据已被其他操作员删除,修改没有保存!", mb::kExclamation, kSystemTitle);
+    return ListLinesAsStored(LineGoneNote(dh));
+  }
+  if (done == PlacesReallocation::LineChanged) {
+    session_.Ui->MsgBox("单号为[" + dh + "]的数据已被其他操作员修改,修改没有保存!", mb::kExclamation, kSystemTitle);
+    return ListLinesAsStored("单号 " + dh + " 的明细已被其他操作员修改，已重新列出明细");
   }
 }
 

@@ -1,6 +1,8 @@
 #include "lines/LineChanges.h"
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
+#include "adodb/Recordset.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
@@ -21,7 +23,7 @@ void RequireConnection(Session& session) {
 
 StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
   auto rs = OpenRsReadOnly(session,
-                           "select isnull(b.shbz,0) shbz,isnull(b.preshbz,0) preshbz,isnull(b.drstockid,'') drstockid,"
+                           "select isnull(b.shbz,0) shbz,isnull(b.preshbz,0) preshbz,isnull(a.drstockid,'') drstockid,"
                            "a.hh,a.ph,a.pcdh,isnull(a.sl,0) sl from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh "
                            "where a.lsh=? and a.dh = ?",
                            {adodb::BoundText(lsh), adodb::BoundText(dh)});
@@ -68,19 +70,28 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
   return true;
 }
 
-bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
+PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
-  if (!header.exists || !header.preAudited || header.audited || header.posted) return false;
-  if (FirstValue(*session.Conn, "select dh from ckdbdzkmx where lsh=? and dh=?",
-                      {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)})
-          .IsEmpty()) {
-    return false;
+  if (!header.exists || !header.preAudited || header.audited || header.posted) {
+    return PlacesReallocation::BillNotPreAudited;
+  }
+  auto line = session.Conn->OpenRecordset(
+      "select isnull(hh,'') hh,isnull(ph,'') ph,isnull(pcdh,'') pcdh,isnull(drstockid,'') drstockid,isnull(sl,0) sl "
+      "from ckdbdzkmx where lsh=? and dh=?",
+      {adodb::BoundText(places.lsh), adodb::BoundText(places.dh)});
+  if (line->RecordCount() < 1) return PlacesReallocation::LineGone;
+  line->MoveFirst();
+  if (line->Value("hh").TextOrEmpty() != places.hh || line->Value("ph").TextOrEmpty() != places.batchNo ||
+      line->Value("pcdh").TextOrEmpty() != places.batchLine ||
+      line->Value("drstockid").TextOrEmpty() != places.warehouseId ||
+      !SameQuantity(NumberOrZero(line->Value("sl")), lineQty)) {
+    return PlacesReallocation::LineChanged;
   }
   ReplaceInWarehousePlaces(session, places);
   transaction.Commit();
-  return true;
+  return PlacesReallocation::Replaced;
 }
 
 }  // namespace storeadjust

@@ -18,7 +18,8 @@ enum class BillStage {
 
 struct StoredLine {
   BillStage stage = BillStage::Missing;
-  std::string inWarehouse, hh, batchNo, batchLine;
+  std::string inWarehouse;  // the line's own: where its goods are received, and its places kept
+  std::string hh, batchNo, batchLine;
   double baseQty = 0;
 };
 
@@ -32,11 +33,22 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
 // adodb::Error after rolling back.
 bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh);
 
+// How a re-allocation of a line's in-warehouse goods places went.
+enum class PlacesReallocation {
+  Replaced,
+  BillNotPreAudited,  // the bill is not (or no longer) pre-audited and unconfirmed: nothing changed
+  LineGone,           // the line is no longer in the bill: nothing changed
+  LineChanged,        // the line is no longer the line the places were chosen for: nothing changed
+};
+
 // Replaces the line's in-warehouse goods places in one transaction, only while the bill is still
-// pre-audited and not confirmed and the line is still there, read again inside the transaction
-// with the header under an update lock (a confirm books the rows it finds: rows replaced after it
-// would be taken back by an un-confirm that never booked them). False when refused: nothing
-// changed. Throws adodb::Error after rolling back.
-bool ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places);
+// pre-audited and not confirmed and the line still moves the goods, batch and in-warehouse that
+// `places` names, `lineQty` base units of them, as it did when the places were chosen: another
+// clerk may have taken the audit back, changed the line and audited it again meanwhile, and places
+// for the old line would leave the confirm booking other goods, or another quantity, on the shelves
+// than it puts into the batch. All read again inside the transaction, the header under an update
+// lock (a confirm books the rows it finds: rows replaced after it would be taken back by an
+// un-confirm that never booked them). Throws adodb::Error after rolling back.
+PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty);
 
 }  // namespace storeadjust

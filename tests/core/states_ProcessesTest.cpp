@@ -111,7 +111,8 @@ const std::vector<Command>& Commands() {
        [](Session& s, const std::string& lsh) { return PostBill(s, lsh) == PostingResult::Posted ? kActed : kNotApplicable; }},
       {"re-allocate goods places", Start::PreAudited,
        [](Session& s, const std::string& lsh) {
-         return ReallocateInWarehousePlaces(s, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}})
+         return ReallocateInWarehousePlaces(s, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}}, 12) ==
+                        PlacesReallocation::Replaced
                     ? kActed
                     : kNotApplicable;
        }},

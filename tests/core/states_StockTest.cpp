@@ -844,19 +844,38 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
   EXPECT_EQ(places(), "40/3/15.75");
 }
 
-// Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state again in
-// its transaction: once confirmed (the places booked), the rows stay as the confirm booked them.
-TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillAreNotReallocated) {
-  const std::string lsh = StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
-                                                                     {"P04A01,x,A01,7", "P04A02,x,A02,5"})).lsh;
+// Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
+// line again in its transaction: once confirmed (the places booked), the rows stay as the confirm
+// booked them; a line another clerk took back, changed and audited again since its places were
+// chosen keeps its own.
+TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillOrOfALineChangedMeanwhileAreNotReallocated) {
+  using R = PlacesReallocation;
+  const LineToSave line = testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
+                                                  {"P04A01,x,A01,7", "P04A02,x,A02,5"});
+  const std::string lsh = StoreLine(session_, line).lsh;
   const LineGoodsPlaces allOnA02{lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}};
-  EXPECT_FALSE(ReallocateInWarehousePlaces(session_, allOnA02)) << "an entered bill changes its places by a save";
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 12), R::BillNotPreAudited)
+      << "an entered bill changes its places by a save";
   ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
-  EXPECT_TRUE(ReallocateInWarehousePlaces(session_, allOnA02));
-  EXPECT_TRUE(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,12"}}));
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 12), R::Replaced);
+  ASSERT_EQ(Change(StateCommand::UnPreAudit, lsh).result, StateResult::Done);
+  LineToSave amended = testsupport::PlacedLine(lsh, "05", "04", "0021", "240216", "200212", 5, {"P04A01,x,A01,5"});
+  amended.amend = true;
+  amended.dh = "1001";
+  ASSERT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::Saved);
+  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
+  const std::string audited = testsupport::FullDump(*check_);
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 12), R::LineChanged);
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0023", "04", "230422", "200231", {"P04A02,x,A02,5"}}, 5),
+            R::LineChanged);
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1009", "0021", "04", "240216", "200212", {"P04A02,x,A02,5"}}, 5),
+            R::LineGone);
+  EXPECT_EQ(testsupport::FullDump(*check_), audited);
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,5"}}, 5),
+            R::Replaced);
   ASSERT_EQ(Change(StateCommand::Confirm, lsh).result, StateResult::Done);
   const std::string confirmed = testsupport::FullDump(*check_);
-  EXPECT_FALSE(ReallocateInWarehousePlaces(session_, allOnA02));
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 5), R::BillNotPreAudited);
   EXPECT_EQ(testsupport::FullDump(*check_), confirmed);
   ASSERT_EQ(Change(StateCommand::UnConfirm, lsh).result, StateResult::Done);
   EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance where WarehouseGuid='04' and MaterielGuid='0021' and "
