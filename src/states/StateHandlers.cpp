@@ -288,10 +288,14 @@ class StateChange {
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line)) {
       if (move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
-      move_->ReceiveBatch(line, copySellPrice_ ? std::optional<double>(row.sellPrice) : std::nullopt);
+      if (move_->ReceiveBatch(line, copySellPrice_ ? std::optional<double>(row.sellPrice) : std::nullopt) ==
+          LineStep::Stop) {
+        return LineStep::Stop;
+      }
     }
-    if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
-    move_->ReceiveBalance(line);
+    if (move_->IssueBalance(line) == LineStep::Stop || move_->ReceiveBalance(line) == LineStep::Stop) {
+      return LineStep::Stop;
+    }
     if (line.moneyOnly) return LineStep::Go;
     if (move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
     if (move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
@@ -314,12 +318,13 @@ class StateChange {
     LineStep checked = CheckInWarehouseStillHolds(line, row);
     if (checked == LineStep::Go) checked = CheckOutWarehouseGivesBack(line, " and fperiod=0");
     if (checked != LineStep::Go) return LeftAsItIs(line, checked);
-    if (move_->MovesBatches(line)) {
-      move_->UnReceiveBatch(line, row);
-      move_->UnIssueBatch(line);
+    if (move_->MovesBatches(line) &&
+        (move_->UnReceiveBatch(line, row) == LineStep::Stop || move_->UnIssueBatch(line) == LineStep::Stop)) {
+      return LineStep::Stop;
     }
-    move_->UnReceiveBalance(line);
-    move_->UnIssueBalance(line, false);
+    if (move_->UnReceiveBalance(line) == LineStep::Stop || move_->UnIssueBalance(line, false) == LineStep::Stop) {
+      return LineStep::Stop;
+    }
     if (line.moneyOnly) return LineStep::Go;
     if (move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
     if (move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
@@ -343,8 +348,8 @@ class StateChange {
     const LineStep checked =
         CheckOutWarehouseGivesBack(line, currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0");
     if (checked != LineStep::Go) return LeftAsItIs(line, checked);
-    if (move_->MovesBatches(line)) move_->UnIssueBatch(line);
-    move_->UnIssueBalance(line, currentYearOnly);
+    if (move_->MovesBatches(line) && move_->UnIssueBatch(line) == LineStep::Stop) return LineStep::Stop;
+    if (move_->UnIssueBalance(line, currentYearOnly) == LineStep::Stop) return LineStep::Stop;
     if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
@@ -357,8 +362,8 @@ class StateChange {
       const LineStep checked = CheckReturnedGoods(line, "sl", row);
       if (checked != LineStep::Go) return checked;
     }
-    if (move_->MovesBatches(line)) move_->ReceiveBatch(line, sellPrice);
-    move_->ReceiveBalance(line);
+    if (move_->MovesBatches(line) && move_->ReceiveBatch(line, sellPrice) == LineStep::Stop) return LineStep::Stop;
+    if (move_->ReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
     if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
     return LineStep::Go;
   }
@@ -379,8 +384,8 @@ class StateChange {
     StockRow row;
     const LineStep checked = CheckInWarehouseStillHolds(line, row);
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
-    if (move_->MovesBatches(line)) move_->UnReceiveBatch(line, row);
-    move_->UnReceiveBalance(line);
+    if (move_->MovesBatches(line) && move_->UnReceiveBatch(line, row) == LineStep::Stop) return LineStep::Stop;
+    if (move_->UnReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
     if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
     return LineStep::Go;
   }

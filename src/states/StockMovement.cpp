@@ -199,20 +199,55 @@ LineStep StockMovement::CheckBatchStock(const BillLineValues& line, const std::s
                     issuing, row);
 }
 
+// --- taking stock a check has read ----------------------------------------------------------------
+
+// Without shortages allowed, a statement that takes stock from a row the stock check has just
+// read takes only what the row holds when it runs: on a server whose transaction does not lock
+// the checked row, another clerk may have taken the stock since the check, and the row count
+// tells. That is every statement that lowers a warehouse's stock: the issue and the reversal of a
+// receipt, and for a negative line the receipt and the reversal of an issue. `taken` is what the
+// statement takes from `column` (negative when it gives); the balance row is the stock checked
+// only where the line moves no batch.
+std::string StockMovement::TakeGuard(double taken, const char* column, adodb::BoundValues& values) const {
+  if (settings_.shortageAllowed || taken <= 0) return {};
+  values.push_back(BoundQuantity(taken));
+  return std::string(" and isnull(") + column + ",0)" + kSlack + " >= ?";
+}
+
+double StockMovement::BalanceTaken(const BillLineValues& line, double taken) const {
+  return MovesBatches(line) ? 0 : taken;
+}
+
+// Runs a change of a stock row, guarded: one that finds no row holding enough is refused. The
+// rows it changed in `changed`.
+LineStep StockMovement::TakeStock(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                                  adodb::BoundValues values, double taken, const char* column, long* changed) {
+  const std::string guard = TakeGuard(taken, column, values);
+  const long rows = session_.Conn->Execute(update + guard, values);
+  if (changed) *changed = rows;
+  return !guard.empty() && rows == 0 ? RefuseShortage(line, warehouse, kAnotherClerk) : LineStep::Go;
+}
+
+// The same of a balance row, which is made first when there is none (UpdateBalanceOf) unless it is
+// the stock checked: the check found it.
+LineStep StockMovement::TakeBalance(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                                    const adodb::BoundValues& values, double taken) {
+  const double checked = BalanceTaken(line, taken);
+  if (!settings_.shortageAllowed && checked > 0) return TakeStock(line, warehouse, update, values, checked, "sjsl");
+  UpdateBalanceOf(line, warehouse, update, values);
+  return LineStep::Go;
+}
+
 // --- the out-warehouse -----------------------------------------------------------------------------
 
-// Without shortages allowed, the issue takes only what the row holds when it runs: on a server
-// whose transaction does not lock the checked row, another clerk may have taken the batch since
-// the check, and the row count tells.
 LineStep StockMovement::IssueBatch(const BillLineValues& line) {
-  const bool guarded = !settings_.shortageAllowed && line.sl > 0;
-  adodb::BoundValues values = Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid));
-  if (guarded) values.push_back(BoundQuantity(line.sl));
-  const long changed =
-      session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") + kBatchKey +
-                                 (guarded ? " and sl" + std::string(kSlack) + " >= ?" : ""),
-                             values);
-  if (guarded && changed == 0) return RefuseShortage(line, line.dcstockid, kAnotherClerk);
+  long changed = 0;
+  if (TakeStock(line, line.dcstockid,
+                std::string("update phk set bcsl=isnull(bcsl,0) + ?,sl=isnull(sl,0) - ?") + kBatchKey,
+                Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)), line.sl, "sl",
+                &changed) == LineStep::Stop) {
+    return LineStep::Stop;
+  }
   // A negative line brings the goods back, into a batch row the one-step audit does not check: one
   // removed since the line was saved (a batch that reached zero) is made again, as a reversal
   // makes the row it gives goods back to.
@@ -225,21 +260,12 @@ LineStep StockMovement::IssueBatch(const BillLineValues& line) {
 }
 
 LineStep StockMovement::IssueBalance(const BillLineValues& line) {
-  const bool guarded = settings_.isNotPh && !settings_.shortageAllowed && line.sl > 0;
-  adodb::BoundValues values{BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
-                            BoundMoney(line.lsze),  BoundText(line.hh),     BoundText(line.dcstockid)};
-  if (guarded) values.push_back(BoundQuantity(line.sl));
-  const std::string update =
-      "update ywbalance set bcsl=isnull(bcsl,0) + ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - (?),"
-      "sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0" +
-      (guarded ? " and isnull(sjsl,0)" + std::string(kSlack) + " >= ?" : std::string());
-  // Guarded, the stock check has just read the row: no row changed means another clerk took the stock.
-  if (guarded) {
-    return session_.Conn->Execute(update, values) == 0 ? RefuseShortage(line, line.dcstockid, kAnotherClerk)
-                                                       : LineStep::Go;
-  }
-  UpdateBalanceOf(line, line.dcstockid, update, values);
-  return LineStep::Go;
+  return TakeBalance(line, line.dcstockid,
+                     "update ywbalance set bcsl=isnull(bcsl,0) + ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - (?),"
+                     "sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
+                     {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
+                      BoundText(line.hh), BoundText(line.dcstockid)},
+                     line.sl);
 }
 
 // Largest stock first; what no place covers stays unallocated and is reported after the commit.
@@ -271,27 +297,31 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
   if (remaining != 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
 }
 
-void StockMovement::UnIssueBatch(const BillLineValues& line) {
+LineStep StockMovement::UnIssueBatch(const BillLineValues& line) {
   if (HasRow(std::string(" select hh from phk") + kBatchKey, BatchKey(line, line.dcstockid))) {
-    session_.Conn->Execute(std::string("update phk set bcsl=isnull(bcsl,0) - ?,sl=isnull(sl,0)+?") + kBatchKey,
-                           Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)));
-    return;
+    return TakeStock(line, line.dcstockid,
+                     std::string("update phk set bcsl=isnull(bcsl,0) - ?,sl=isnull(sl,0)+?") + kBatchKey,
+                     Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)), -line.sl,
+                     "sl");
   }
   CopyBatchRow(line, line.drstockid, line.dcstockid, "");
+  return LineStep::Go;
 }
 
-void StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearOnly) {
+LineStep StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearOnly) {
   const std::string where = " where hh=? and stockid=?";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.dcstockid)};
   if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"),
               balance)) {
-    return InsertBalance(line, line.dcstockid);
+    InsertBalance(line, line.dcstockid);
+    return LineStep::Go;
   }
-  session_.Conn->Execute(
-      "update ywbalance set bcsl=isnull(bcsl,0) - ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
-      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
-          where + " and fperiod=0",
-      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
+  return TakeStock(
+      line, line.dcstockid,
+      "update ywbalance set bcsl=isnull(bcsl,0) - ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + (?),"
+      "sjlsje=isnull(sjlsje,0) + (?)" + where + " and fperiod=0",
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance),
+      BalanceTaken(line, -line.sl), "sjsl");
 }
 
 void StockMovement::UnIssuePlaces(const BillLineValues& line) {
@@ -308,9 +338,12 @@ void StockMovement::ForgetIssuedPlaces(const BillLineValues& line) {
 
 // A row that holds stock and a location list gets the line's code appended; otherwise the list
 // becomes the line's code.
-void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
+LineStep StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
   const adodb::ResultSet batch = Rows(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
-  if (batch.rows.empty()) return CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
+  if (batch.rows.empty()) {
+    CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
+    return LineStep::Go;
+  }
   const double held = NumberOrZero(FirstRowColumn(batch, "sl"));
   const std::string list = FirstRowColumn(batch, "kh").TextOrEmpty();
   adodb::BoundValues values;
@@ -320,8 +353,8 @@ void StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<doubl
   const bool appends = held != 0 && !list.empty();
   values.insert(values.end(), {BoundQuantity(line.sl), BoundQuantity(line.sl),
                                BoundText(appends ? (line.kh.empty() ? "" : "," + line.kh) : line.kh)});
-  session_.Conn->Execute(head + "?,sl=isnull(sl,0)+?," + (appends ? "kh=kh + ?" : "kh=?") + kBatchKey,
-                         Joined(std::move(values), BatchKey(line, line.drstockid)));
+  return TakeStock(line, line.drstockid, head + "?,sl=isnull(sl,0)+?," + (appends ? "kh=kh + ?" : "kh=?") + kBatchKey,
+                   Joined(std::move(values), BatchKey(line, line.drstockid)), -line.sl, "sl");
 }
 
 std::optional<double> StockMovement::BatchSellPrice(const BillLineValues& line, const std::string& warehouse) {
@@ -331,33 +364,40 @@ std::optional<double> StockMovement::BatchSellPrice(const BillLineValues& line, 
   return NumberOrZero(FirstRowColumn(batch, "sellprice"));
 }
 
-void StockMovement::ReceiveBalance(const BillLineValues& line) {
+LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=? and stockid=? and fperiod=0";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};
-  if (!HasRow(" select hh from ywbalance" + where, balance)) return InsertBalance(line, line.drstockid);
-  session_.Conn->Execute(
-      "update ywbalance set bRsl=isnull(bRsl,0) + ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + "
-      "(?),sjlsje=isnull(sjlsje,0) + (?)" +
-          where,
-      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance));
+  if (!HasRow(" select hh from ywbalance" + where, balance)) {
+    InsertBalance(line, line.drstockid);
+    return LineStep::Go;
+  }
+  return TakeStock(
+      line, line.drstockid,
+      "update ywbalance set bRsl=isnull(bRsl,0) + ?,sjsl=isnull(sjsl,0)+?,sjje = isnull(sjje,0) + (?),"
+      "sjlsje=isnull(sjlsje,0) + (?)" + where,
+      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze)}, balance),
+      BalanceTaken(line, -line.sl), "sjsl");
 }
 
 // Every place receives what the line's rows give it.
 void StockMovement::ReceivePlaces(const BillLineValues& line) { ChangePlaceBalances("WarehouseIn", line, "+"); }
 
-void StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
+LineStep StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);
-  session_.Conn->Execute(
-      std::string("update phk set brsl=isnull(brsl,0) - ?,sl=isnull(sl,0) - ?,kh=?") + kBatchKey,
-      Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(list)}, BatchKey(line, line.drstockid)));
+  return TakeStock(line, line.drstockid,
+                   std::string("update phk set brsl=isnull(brsl,0) - ?,sl=isnull(sl,0) - ?,kh=?") + kBatchKey,
+                   Joined({BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(list)},
+                          BatchKey(line, line.drstockid)),
+                   line.sl, "sl");
 }
 
-void StockMovement::UnReceiveBalance(const BillLineValues& line) {
-  UpdateBalanceOf(line, line.drstockid,
-                  "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
-                  "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
-                  {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
-                   BoundText(line.hh), BoundText(line.drstockid)});
+LineStep StockMovement::UnReceiveBalance(const BillLineValues& line) {
+  return TakeBalance(line, line.drstockid,
+                     "update ywbalance set brsl=isnull(brsl,0) - ?,sjsl=isnull(sjsl,0) - ?,sjje = isnull(sjje,0) - "
+                     "(?),sjlsje=isnull(sjlsje,0) - (?) where hh=? and stockid=? and fperiod=0",
+                     {BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
+                      BoundText(line.hh), BoundText(line.drstockid)},
+                     line.sl);
 }
 
 void StockMovement::UnReceivePlaces(const BillLineValues& line) {

@@ -66,27 +66,30 @@ class StockMovement {
                            StockRow& row);
   const std::optional<ShortageQuestion>& PendingShortage() const { return pendingShortage_; }
 
-  // The out-warehouse gives the line's quantity. Without shortages allowed the update only takes
-  // what is there: a row another clerk emptied since the check is refused (Stop), not overdrawn.
-  // A negative line's goods come back to the out-warehouse, whose batch row is made when gone.
+  // The steps that move a line's stock. Without shortages allowed each one that lowers a
+  // warehouse's stock only takes what is there when it runs: a row another clerk emptied since
+  // the check is refused (Stop), not overdrawn.
+  //
+  // The out-warehouse gives the line's quantity. A negative line's goods come back to the
+  // out-warehouse, whose batch row is made when gone.
   LineStep IssueBatch(const BillLineValues& line);
   LineStep IssueBalance(const BillLineValues& line);
   void AllocateOutPlaces(const BillLineValues& line);
-  void UnIssueBatch(const BillLineValues& line);
-  void UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
+  LineStep UnIssueBatch(const BillLineValues& line);
+  LineStep UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
   void UnIssuePlaces(const BillLineValues& line);
   // Removes the line's out-warehouse place rows, giving the places nothing back.
   void ForgetIssuedPlaces(const BillLineValues& line);
 
   // The in-warehouse takes the line's quantity; a sell price given is copied into an existing
   // batch row.
-  void ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice);
+  LineStep ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice);
   // The sell price of the line's batch row in the warehouse (NULL as 0); none without the row.
   std::optional<double> BatchSellPrice(const BillLineValues& line, const std::string& warehouse);
-  void ReceiveBalance(const BillLineValues& line);
+  LineStep ReceiveBalance(const BillLineValues& line);
   void ReceivePlaces(const BillLineValues& line);
-  void UnReceiveBatch(const BillLineValues& line, const StockRow& row);
-  void UnReceiveBalance(const BillLineValues& line);
+  LineStep UnReceiveBatch(const BillLineValues& line, const StockRow& row);
+  LineStep UnReceiveBalance(const BillLineValues& line);
   void UnReceivePlaces(const BillLineValues& line);
 
   // True when the warehouse keeps goods places (read once per warehouse and state change).
@@ -107,6 +110,12 @@ class StockMovement {
                            const std::string& cause) const;
   std::string ShortageCause(const BillLineValues& line, const std::string& warehouse, double held) const;
   LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse, const std::string& cause);
+  std::string TakeGuard(double taken, const char* column, adodb::BoundValues& values) const;
+  double BalanceTaken(const BillLineValues& line, double taken) const;
+  LineStep TakeStock(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                     adodb::BoundValues values, double taken, const char* column, long* changed = nullptr);
+  LineStep TakeBalance(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                       const adodb::BoundValues& values, double taken);
   void CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
   std::string CopiedPhkColumns() const;
   void InsertBalance(const BillLineValues& line, const std::string& warehouse);

@@ -21,6 +21,7 @@
 // rollback, are held by the conservation test (a change that did not commit changed nothing; no
 // question inside a transaction) and by scenarios/states/ask_first.scn.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <set>
@@ -31,6 +32,7 @@
 #include "states/BillPosting.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"
+#include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
 #include "support/PropertyRuns.h"
 #include "support/SanitizedRuns.h"
@@ -765,6 +767,57 @@ TEST_F(StockMovementTest, DecimalQuantitiesAreShortOnlyWhenTheyExceedTheStock) {
     const StateOutcome exact = change(StateCommand::PreAudit, Bill("05", "03", {{"0023", "230422", "200231", 0.65}}));
     EXPECT_EQ(exact.result, StateResult::Done) << exact.message;
     EXPECT_EQ(db_.Count("select count(*) from phk where hh='0023' and stockid='05' and ph='230422' and sl<-0.0001"), 0);
+  }
+}
+
+// Another clerk takes the stock a command is to take (sells what a receipt brought in) between
+// its stock check and its update. A server that does not lock the row the check read lets him;
+// here the session's statement trace takes the stock just before the command's update runs.
+// Without shortages allowed the command is refused, as a short check refuses it, and overdraws
+// nothing: a reversal taking back a receipt, with batches and without, and a negative line.
+struct TakenMeanwhile {
+  const char* update;  // the start of the command's statement, as it reaches SQLite
+  std::string taking;  // the other clerk's statement
+  bool taken = false;
+};
+int TakeBeforeTheUpdate(unsigned, void* context, void* statement, void* sql) {
+  auto& meanwhile = *static_cast<TakenMeanwhile*>(context);
+  if (!meanwhile.taken && std::string_view(static_cast<const char*>(sql)).starts_with(meanwhile.update)) {
+    meanwhile.taken = true;
+    sqlite3_exec(sqlite3_db_handle(static_cast<sqlite3_stmt*>(statement)), meanwhile.taking.c_str(), nullptr, nullptr,
+                 nullptr);
+  }
+  return 0;
+}
+
+TEST_F(StockMovementTest, StockTakenBetweenTheCheckAndTheUpdateRefusesTheCommand) {
+  const std::string batch = " where hh='0023' and ph='230422' and dh='200231' and stockid=";
+  const struct {
+    bool batches;
+    double quantity;  // 05 -> 03 of 0023, batch 230422, audited and taken back; negative: 05 -> 01, audited
+    const char* update;
+    std::string taking;
+  } cases[] = {
+      {true, 3, "UPDATE phk SET brsl", "update phk set sl=0" + batch + "'03'"},
+      {false, 3, "UPDATE ywbalance SET brsl", "update ywbalance set sjsl=0 where hh='0023' and stockid='03'"},
+      {true, -2, "UPDATE phk SET brsl", "update phk set sl=0" + batch + "'01'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.taking);
+    const StateSettings settings{!c.batches, false, "", "系统管理员"};
+    const bool returned = c.quantity < 0;
+    const std::string lsh = Bill("05", returned ? "01" : "03", {{"0023", "230422", "200231", c.quantity}});
+    if (!returned) {
+      ASSERT_EQ(ChangeBillState(session_, StateCommand::Audit, lsh, settings, answers_).result, StateResult::Done);
+    }
+    TakenMeanwhile meanwhile{c.update, c.taking};
+    sqlite3_trace_v2(testsupport::HandleOf(session_), SQLITE_TRACE_STMT, TakeBeforeTheUpdate, &meanwhile);
+    const StateOutcome outcome =
+        ChangeBillState(session_, returned ? StateCommand::Audit : StateCommand::UnAudit, lsh, settings, answers_);
+    sqlite3_trace_v2(testsupport::HandleOf(session_), 0, nullptr, nullptr);
+    EXPECT_TRUE(meanwhile.taken);
+    EXPECT_EQ(outcome.refusal, StateRefusal::Shortage) << outcome.message;
+    EXPECT_EQ(db_.Count("select count(*) from phk where sl<0") + db_.Count("select count(*) from ywbalance where sjsl<0"), 0);
   }
 }
 
