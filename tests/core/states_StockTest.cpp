@@ -8,7 +8,10 @@
 // warehouse changed on screen: every line always has its header, naming the line's warehouses.
 // Now and then the administrator switches the flow, with bills between steps: what a command
 // moved is what the change of the header's flags says (issued: PreShbz or Shbz; received: Shbz),
-// so no command issues or receives a bill twice, or drops goods on the way.
+// so no command issues or receives a bill twice, or drops goods on the way. Now and then another
+// clerk runs another command on the bill (a state change, posting, deleting it or a line) while a
+// state change's question is open: a change answered Yes over a bill changed meanwhile is refused
+// and changes nothing, and one over a bill left as it was moves what it finds.
 //
 // Then what one state change does to the stock tables beyond the totals the model checks:
 // the order of the goods-place allocation, places a line's rows name twice, the columns of batch
@@ -27,6 +30,7 @@
 #include <set>
 
 #include "db/SqliteFile.h"
+#include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
@@ -245,7 +249,7 @@ class Sequence : testsupport::RandomDraws {
     const std::string lsh = Pick(bills)[0];
     static constexpr C kTwoStep[] = {C::PreAudit, C::PreAudit, C::Confirm, C::Confirm, C::UnPreAudit, C::UnConfirm};
     const C command = !twoStep_ ? (Chance(0.6) ? C::Audit : C::UnAudit) : kTwoStep[Index(std::size(kTwoStep))];
-    const std::vector<StoredLine> lines = LinesOf(lsh);
+    std::vector<StoredLine> lines = LinesOf(lsh);
     testsupport::StateAnswers answers;
     answers.confirm = !Chance(0.08);
     answers.acceptShortage = Chance(0.5);
@@ -261,24 +265,48 @@ class Sequence : testsupport::RandomDraws {
                                          " begin select raise(abort, 'injected failure'); end");
     }
 
-    const std::string before = FullDump(*check_);
-    const std::string twoStepMarkBefore = TwoStepMarkOf(lsh);
-    const Moved movedBefore = MovedOf(lsh);
-    const StockFigures figures = testsupport::ReadFigures(*check_);
-    const PlaceRows placesBefore = PlaceRowsOf(lsh);
+    std::string before, twoStepMarkBefore;
+    Moved movedBefore;
+    StockFigures figures;
+    PlaceRows placesBefore;
     std::set<std::string> missingInRows;
-    for (const StoredLine& line : lines) {
-      if (!HasInStockRow(line)) missingInRows.insert(line.dh + " " + line.hh);
+    const auto readBefore = [&] {
+      lines = LinesOf(lsh);
+      before = FullDump(*check_);
+      twoStepMarkBefore = TwoStepMarkOf(lsh);
+      movedBefore = MovedOf(lsh);
+      figures = testsupport::ReadFigures(*check_);
+      placesBefore = PlaceRowsOf(lsh);
+      missingInRows.clear();
+      for (const StoredLine& line : lines) {
+        if (!HasInStockRow(line)) missingInRows.insert(line.dh + " " + line.hh);
+      }
+    };
+    readBefore();
+    // Now and then another clerk runs another command on the bill while this clerk's question is
+    // open; what follows is judged from where it left the bill.
+    std::string otherClerk;
+    bool changedMeanwhile = false;
+    if (Chance(0.2)) {
+      answers.whileAsked = [&] {
+        const std::string bill = BillImageOf(lsh);
+        otherClerk = OtherClerkActsOn(lsh);
+        changedMeanwhile = BillImageOf(lsh) != bill;
+        readBefore();
+      };
     }
 
     const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings_, answers);
     if (!injected.empty()) db::SqliteFile(db_.Path()).Execute("drop trigger injected_failure");
-    Log(std::string(kNames[static_cast<int>(command)]) + " " + lsh + (answers.confirm ? "" : " [No]") + " [fails at line " +
-        std::to_string(answers.failAtLine) + ", " + injected + "] -> " + std::to_string(static_cast<int>(outcome.result)) +
-        " " + outcome.message);
+    Log(otherClerk + std::string(kNames[static_cast<int>(command)]) + " " + lsh + (answers.confirm ? "" : " [No]") +
+        " [fails at line " + std::to_string(answers.failAtLine) + ", " + injected + "] -> " +
+        std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message);
 
     if (session_.Conn->InTransaction()) return Fail("the state change left its transaction open");
     if (answers.askedInTransaction > 0) return Fail("the state change asked with its transaction open");
+    if (changedMeanwhile && answers.confirm && outcome.refusal != StateRefusal::StateChanged) {
+      return Fail("a state change asked about a bill another clerk changed before the answer was not refused");
+    }
     if (outcome.result != StateResult::Done) {
       if (FullDump(*check_) != before) Fail("a state change that did not commit changed something");
       return;
@@ -300,6 +328,40 @@ class Sequence : testsupport::RandomDraws {
     if (!switched_ && (command == C::Audit || command == C::UnAudit) && TwoStepMarkOf(lsh) != twoStepMarkBefore) {
       Fail("a one-step command changed the two-step audit's mark of a bill that never saw a switch");
     }
+  }
+
+  // The bill as a state change decides on it: the header's flags and the lines.
+  std::string BillImageOf(const std::string& lsh) {
+    const std::string bill = SqlText(lsh);
+    return testsupport::Rows(*check_, "select isnull(PreShbz,0),isnull(Shbz,0),isnull(Jzbz,0) from ckdbdzk where lsh=" + bill) +
+           testsupport::Rows(*check_, "select dh,hh,ph,pcdh,sl,je,lsze,kh,dcstockid,drstockid from ckdbdzkmx where lsh=" +
+                                          bill + " order by dh");
+  }
+
+  // Another clerk's command on the bill: a state change of the flow, posting, deleting the bill or
+  // one of its lines. What he did, for the log.
+  std::string OtherClerkActsOn(const std::string& lsh) {
+    const double pick = Uniform(0, 1);
+    std::string did;
+    if (pick < 0.6) {
+      static constexpr C kOneStep[] = {C::Audit, C::UnAudit};
+      static constexpr C kTwoStep[] = {C::PreAudit, C::UnPreAudit, C::Confirm, C::UnConfirm};
+      const C command = twoStep_ ? kTwoStep[Index(std::size(kTwoStep))] : kOneStep[Index(std::size(kOneStep))];
+      testsupport::StateAnswers yes;
+      yes.acceptShortage = Chance(0.5);
+      did = kNames[static_cast<int>(command)] + std::string(" -> ") +
+            std::to_string(static_cast<int>(ChangeBillState(other_, command, lsh, settings_, yes).result));
+    } else if (pick < 0.75) {
+      did = "post -> " + std::to_string(static_cast<int>(PostBill(other_, lsh)));
+    } else if (pick < 0.9) {
+      did = "delete bill -> " + std::to_string(static_cast<int>(storeadjust::DeleteBill(other_, lsh)));
+    } else {
+      const Table lines = Rows("select dh from ckdbdzkmx where lsh=" + SqlText(lsh));
+      if (lines.empty()) return "";
+      const std::string dh = Pick(lines)[0];
+      did = "delete line " + dh + " -> " + std::to_string(DeleteStoredLine(other_, lsh, dh));
+    }
+    return "[meanwhile another clerk: " + did + "] ";
   }
 
   Moved MovedOf(const std::string& lsh) {
@@ -424,6 +486,8 @@ class Sequence : testsupport::RandomDraws {
   TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
+  ScriptedUserInterface otherUi_;
+  Session other_ = testsupport::OpenEditorSession(db_, otherUi_);  // another clerk's
   std::shared_ptr<adodb::Connection> check_ = db_.Open();
   bool twoStep_ = false;
   bool switched_ = false;  // the flow was switched during the sequence
