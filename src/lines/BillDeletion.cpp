@@ -17,8 +17,8 @@ namespace {
 // pre-audited bill would leave that stock issued with no bill to bring it back.
 constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
 
-// False when the header was audited between the check and the deletion (another user): the
-// lines then stay, rolled back with the rest.
+// False when the header was audited or deleted between the check and the deletion (another
+// user): the lines then stay, rolled back with the rest.
 bool DeleteInOneTransaction(Session& session, const std::string& lsh) {
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
@@ -49,7 +49,8 @@ BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   CreateDataScopeProvider()->IsBillEditable(session.ConnStr, kTransferBillTypeCode, lsh, editable);
   if (!editable) return BillDeletionResult::HeldByApproval;
   if (!session.Conn) throw adodb::Error::Closed();
-  return DeleteInOneTransaction(session, lsh) ? BillDeletionResult::Deleted : BillDeletionResult::Audited;
+  // Audited or deleted by another clerk while the approval flow was asked: told apart again.
+  return DeleteInOneTransaction(session, lsh) ? BillDeletionResult::Deleted : WhyNotOpen(session, lsh);
 }
 
 }  // namespace storeadjust

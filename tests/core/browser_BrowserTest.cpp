@@ -29,6 +29,7 @@
 #include "editor/EditorCommandReasons.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BillSlip.h"
+#include "host/DataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
 #include "lines/BillDeletion.h"
 #include "support/BrowserOnDemo.h"
@@ -416,6 +417,32 @@ TEST_F(BillActionsTest, DeletionTakesTheWholeBillAndNeverAnAuditedOne) {
   EXPECT_EQ(db.Parts("O''Neil"), "0/0/0");
   for (const char* kept : {"DBD0001", "DBD0003", "DBD0006"}) EXPECT_EQ(db.Parts(kept), "1/2/2") << kept;
   EXPECT_TRUE(db.ui.Boxes().empty());
+
+  // Another clerk deletes the bill, or audits it, while its approval flow is asked: the deletion
+  // says which, rather than calling a bill that is no more an audited one.
+  struct Meanwhile final : DataScopeProvider {
+    explicit Meanwhile(std::function<void()> act) : act(std::move(act)) {}
+    std::string GetScopeCondition(const std::string&, const std::string&, const std::string&, const std::string&,
+                                  const std::string&) override { return {}; }
+    std::string SubmitBill(const std::string&, const std::string&, const std::string&, const std::string&,
+                           const std::string&, double, double) override { return {}; }
+    bool IsApproved(const std::string&, const std::string&, const std::string&) override { return true; }
+    void IsBillEditable(const std::string&, const std::string&, const std::string&, bool& editable) override {
+      act();
+      editable = true;
+    }
+    std::function<void()> act;
+  };
+  const auto meanwhile = [](std::function<void()> act) {
+    return SetDataScopeProviderFactory([act] { return std::make_unique<Meanwhile>(act); });
+  };
+  const DataScopeProviderFactory embedded = meanwhile([&] { db.Raw("delete from ckdbdzk where lsh='DBD0001'"); });
+  EXPECT_EQ(DeleteBill(db.session, "DBD0001"), BillDeletionResult::NotFound);
+  db.AddBill("DBD0007", 0);
+  meanwhile([&] { db.Raw("update ckdbdzk set shbz=1 where lsh='DBD0007'"); });
+  EXPECT_EQ(DeleteBill(db.session, "DBD0007"), BillDeletionResult::Audited);
+  SetDataScopeProviderFactory(embedded);
+  EXPECT_EQ(db.Parts("DBD0007"), "1/2/2");
 }
 
 TEST_F(BillActionsTest, PostingTakesAuditedBillsAndNamesTheOthersInOrder) {
