@@ -2,49 +2,78 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/DateText.h"
+#include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 namespace {
 
-// True when every table holding a column of this name declares it a decimal, money or floating
-// type; false for no such column, text, whole-number types, or tables that disagree.
-bool DeclaredDecimal(sqlite3* db, const char* column) {
+// How the tables holding a column of this name declare it: kDecimal when every one declares a
+// decimal, money or floating type, kDateTime or kDate when every one declares that, kOther for no
+// such column, text, whole numbers or tables that disagree.
+enum class DeclaredKind { kOther, kDecimal, kDateTime, kDate };
+
+DeclaredKind KindOfType(const std::string& type) {
+  if (type.find("int") != std::string::npos) return DeclaredKind::kOther;
+  if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0 || type.find("money") != std::string::npos ||
+      type == "float" || type == "real" || type.rfind("double", 0) == 0)
+    return DeclaredKind::kDecimal;
+  if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
+  if (type == "date") return DeclaredKind::kDate;
+  return DeclaredKind::kOther;
+}
+
+DeclaredKind DeclaredKindOf(sqlite3* db, const char* column) {
   constexpr const char* kQuery =
       "select p.type from (select name from sqlite_schema where type = 'table' union all "
       "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p "
       "where p.name = ?1 collate nocase";
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return false;
+  if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return DeclaredKind::kOther;
   sqlite3_bind_text(stmt, 1, column, -1, SQLITE_STATIC);
-  int decimals = 0, others = 0;
+  std::optional<DeclaredKind> kind;
+  bool agree = true;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
     const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    const std::string type = declared ? LowerName(declared) : "";
-    const bool decimal = type.find("int") == std::string::npos &&
-                         (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0 ||
-                          type.find("money") != std::string::npos || type == "float" || type == "real" ||
-                          type.rfind("double", 0) == 0);
-    ++(decimal ? decimals : others);
+    const DeclaredKind each = KindOfType(declared ? LowerName(declared) : "");
+    agree = agree && (!kind || *kind == each);
+    kind = each;
   }
   sqlite3_finalize(stmt);
-  return decimals > 0 && others == 0;
+  return kind && agree ? *kind : DeclaredKind::kOther;
+}
+
+// The declared kind of the column named by argument `index`, read once per statement.
+DeclaredKind CachedKind(sqlite3_context* ctx, sqlite3_value** argv, int index) {
+  if (const auto* cached = static_cast<const DeclaredKind*>(sqlite3_get_auxdata(ctx, index))) return *cached;
+  const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[index]));
+  const DeclaredKind kind = column ? DeclaredKindOf(sqlite3_context_db_handle(ctx), column) : DeclaredKind::kOther;
+  sqlite3_set_auxdata(ctx, index, new DeclaredKind(kind), [](void* p) { delete static_cast<DeclaredKind*>(p); });
+  return kind;
 }
 
 void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const auto* cached = static_cast<const bool*>(sqlite3_get_auxdata(ctx, 1));
-  bool decimal = cached && *cached;
-  if (!cached) {
-    const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    decimal = column && DeclaredDecimal(sqlite3_context_db_handle(ctx), column);
-    sqlite3_set_auxdata(ctx, 1, new bool(decimal), [](void* p) { delete static_cast<bool*>(p); });
-  }
-  if (decimal && sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && CachedKind(ctx, argv, 1) == DeclaredKind::kDecimal)
     return sqlite3_result_double(ctx, static_cast<double>(sqlite3_value_int64(argv[0])));
   sqlite3_result_value(ctx, argv[0]);
+}
+
+// tsql_column_literal(literal, 'name'): see DeclaredColumnLiteral.
+void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const DeclaredKind kind = CachedKind(ctx, argv, 1);
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate))
+    return sqlite3_result_value(ctx, argv[0]);
+  const std::optional<DateTime> value = ParseDateText(TextOf(argv[0]));
+  if (!value) return sqlite3_result_error(ctx, kTextIsNoDate, -1);
+  std::string text = CanonicalDateTime(*value);
+  if (kind == DeclaredKind::kDate) text.resize(10);
+  sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool IsNameCharacter(char c) {
@@ -80,10 +109,17 @@ std::string DeclaredColumnValue(const std::string& expr) {
   return column.empty() ? expr : "tsql_column_value(" + expr + ", '" + column + "')";
 }
 
+std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal) {
+  const std::string column = ColumnNameOf(columnExpr);
+  return column.empty() ? literal : "tsql_column_literal(" + literal + ", '" + column + "')";
+}
+
 void RegisterDeclaredColumnValue(sqlite3* db) {
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   if (sqlite3_create_function_v2(db, "tsql_column_value", 2, flags, nullptr, ColumnValue, nullptr, nullptr, nullptr) !=
-      SQLITE_OK)
+          SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, nullptr, ColumnLiteral, nullptr, nullptr,
+                                 nullptr) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

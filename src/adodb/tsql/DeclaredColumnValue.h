@@ -16,6 +16,14 @@ namespace adodb::tsql {
 // expr read through tsql_column_value when it is a column reference; expr itself otherwise.
 std::string DeclaredColumnValue(const std::string& expr);
 
+// A text literal compared with a column: SQL Server converts it to the column's type, so
+// '2024-03-05' against a datetime is midnight of that day and '20240305' the same day. SQLite
+// compares the stored 'YYYY-MM-DD HH:MM:SS' with the literal's characters instead (and takes
+// '20240305' for a number, below every text). tsql_column_literal(literal, 'name') gives the
+// literal in the stored datetime (or date) form when every table holding a column of that name
+// declares it so, and the literal itself otherwise. Only literals that read as dates are wrapped.
+std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
+
 void RegisterDeclaredColumnValue(sqlite3* db);
 
 }  // namespace adodb::tsql

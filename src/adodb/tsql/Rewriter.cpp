@@ -16,6 +16,7 @@
 #include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/DerivedTables.h"
 #include "adodb/tsql/DatePartRules.h"
+#include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
 #include "adodb/tsql/QueryHints.h"
@@ -1309,20 +1310,33 @@ class Rewriter {
   // collation does: SQLite takes a column's collation (TSQL in the schema) when a column is
   // compared, so only comparisons without one get COLLATE TSQL; columns keep their indexes usable.
   // LIKE becomes tsql_like (see LikeMatch.h), whose [ ] classes SQLite does not have.
+  // A literal compared with a column is read as the column's declared type where that is a date
+  // (see DeclaredColumnLiteral).
   void Predicate() {
     const std::size_t start = out_.size();
     const std::size_t leftFrom = pos_;
     Additive();
     const std::size_t leftTo = pos_;
+    const std::size_t leftEnd = out_.size();
     // Asked only of a left side that is compared: most predicates are a lone term.
     const auto leftColumn = [&] { return IsColumnRef(leftFrom, leftTo); };
     if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) {
       ++pos_;
       if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
       Emit(sqliteOp);
-      const std::size_t rightFrom = pos_;
+      const std::size_t rightFrom = pos_, rightStart = out_.size();
       Additive();
-      if (!leftColumn() && !IsColumnRef(rightFrom, pos_)) Emit(kCollate);
+      const bool rightColumn = IsColumnRef(rightFrom, pos_);
+      if (!leftColumn() && !rightColumn) return Emit(kCollate);
+      if (rightColumn && IsDateLiteral(leftFrom, leftTo)) {
+        const std::string column = Trim(out_.substr(rightStart)), rest = out_.substr(leftEnd);
+        const std::string literal = Trim(out_.substr(start, leftEnd - start));
+        out_.resize(start);
+        Emit(DeclaredColumnLiteral(column, literal));
+        out_ += rest;
+      } else if (!rightColumn && IsDateLiteral(rightFrom, pos_)) {
+        ReadLiteralAsColumn(out_.substr(start, leftEnd - start), rightStart);
+      }
       return;
     }
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
@@ -1350,11 +1364,35 @@ class Rewriter {
     } else {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
-      Additive();
-      ExpectWord("AND");
-      Emit("AND");
-      Additive();
+      const std::string column = leftColumn() ? out_.substr(start, leftEnd - start) : std::string();
+      for (const char* bound : {"", "AND"}) {
+        if (*bound) ExpectWord(bound), Emit(bound);
+        const std::size_t boundFrom = pos_, boundStart = out_.size();
+        Additive();
+        if (!column.empty() && IsDateLiteral(boundFrom, pos_)) ReadLiteralAsColumn(column, boundStart);
+      }
     }
+  }
+
+  // True when tokens [from, to) are one text literal that reads as a date.
+  bool IsDateLiteral(std::size_t from, std::size_t to) const {
+    if (to != from + 1 || (tokens_[from].kind != TokenKind::String && tokens_[from].kind != TokenKind::NString))
+      return false;
+    std::string_view quoted = tokens_[from].text;
+    if (quoted.front() != '\'') quoted.remove_prefix(1);  // N'...'
+    std::string text;
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+      text += quoted[i];
+      if (quoted[i] == '\'') ++i;
+    }
+    return ParseDateText(text).has_value();
+  }
+
+  // The literal emitted from `literalStart` on, read as the column `columnExpr` is declared.
+  void ReadLiteralAsColumn(const std::string& columnExpr, std::size_t literalStart) {
+    const std::string literal = Trim(out_.substr(literalStart));
+    out_.resize(literalStart);
+    Emit(DeclaredColumnLiteral(Trim(columnExpr), literal));
   }
 
   // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
