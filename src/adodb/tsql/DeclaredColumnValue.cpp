@@ -102,10 +102,43 @@ std::string ColumnNameOf(std::string_view expr) {
   return name.find('\'') == std::string::npos ? name : "";
 }
 
+// The column whose type an expression keeps: the column itself, or the column under SUM, MIN,
+// MAX, ABS, or first in ISNULL or COALESCE (sum(sl), ifnull(sum(sl), 0)); empty otherwise.
+std::string TypedColumnOf(std::string_view expr) {
+  for (const std::string_view call : {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce("}) {
+    if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call) || expr.back() != ')') continue;
+    std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
+    if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
+    // The first argument ends at the first comma outside parentheses and quotes; the call's own
+    // parenthesis must close at the end.
+    int depth = 0;
+    char quote = 0;
+    std::size_t end = 0;
+    for (; end < inner.size(); ++end) {
+      const char c = inner[end];
+      if (quote) {
+        quote = c == quote ? 0 : quote;
+      } else if (c == '\'' || c == '"') {
+        quote = c;
+      } else if (c == '(') {
+        ++depth;
+      } else if (c == ')' && --depth < 0) {
+        return "";
+      } else if (c == ',' && depth == 0) {
+        break;
+      }
+    }
+    if (quote || depth != 0) return "";
+    while (end > 0 && inner[end - 1] == ' ') --end;
+    return TypedColumnOf(inner.substr(0, end));
+  }
+  return ColumnNameOf(expr);
+}
+
 }  // namespace
 
 std::string DeclaredColumnValue(const std::string& expr) {
-  const std::string column = ColumnNameOf(expr);
+  const std::string column = TypedColumnOf(expr);
   return column.empty() ? expr : "tsql_column_value(" + expr + ", '" + column + "')";
 }
 

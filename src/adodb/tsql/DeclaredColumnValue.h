@@ -13,7 +13,9 @@ struct sqlite3;
 
 namespace adodb::tsql {
 
-// expr read through tsql_column_value when it is a column reference; expr itself otherwise.
+// expr read through tsql_column_value when it is a column reference, or keeps a column's type:
+// sum(sl), max(sl), isnull(sum(sl), 0) (so sum(je) / sum(sl) divides as decimals); expr itself
+// otherwise.
 std::string DeclaredColumnValue(const std::string& expr);
 
 // A text literal compared with a column: SQL Server converts it to the column's type, so
