@@ -386,18 +386,26 @@ void TsqlInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+// Whole numbers up to this size are exact as doubles.
+constexpr std::int64_t kExactInDouble = std::int64_t{1} << 53;
+
 // tsql_decimal(x, scale): CAST(x AS decimal(p, scale)) and money (scale 4); rounds to the scale.
+// The result is a decimal also when it is whole, so that tsql_divide divides it as one
+// (CAST(sl AS decimal(18,2)) / 3 of 1 is 0.333333, not 0); only a whole number too large for a
+// double to hold exactly stays an integer.
 void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
   const std::int64_t scale = sqlite3_value_int64(argv[1]);
-  if (type == SQLITE_INTEGER) return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
+  if (type == SQLITE_INTEGER) {
+    const std::int64_t whole = sqlite3_value_int64(argv[0]);
+    if (whole > kExactInDouble || whole < -kExactInDouble) return sqlite3_result_int64(ctx, whole);
+    return sqlite3_result_double(ctx, static_cast<double>(whole));
+  }
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
   else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kNumericError, -1);
-  const double rounded = RoundDecimal(x, scale, false);
-  if (scale == 0 && std::fabs(rounded) < 9.2e18) return sqlite3_result_int64(ctx, static_cast<std::int64_t>(rounded));
-  sqlite3_result_double(ctx, rounded);
+  sqlite3_result_double(ctx, RoundDecimal(x, scale, false));
 }
 
 // tsql_float(x): CAST(x AS float).
