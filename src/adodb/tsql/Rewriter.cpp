@@ -728,7 +728,7 @@ class Rewriter {
     if (AcceptWord("GROUP")) {
       ExpectWord("BY");
       Emit("GROUP BY");
-      ExprList();
+      CollatedItems();
     }
     if (AcceptWord("HAVING")) {
       Emit("HAVING");
@@ -832,7 +832,7 @@ class Rewriter {
     bool position = false;
     do {
       const std::size_t from = pos_;
-      Expr();
+      CollatedItem();
       if (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number) position = true;
       if (AcceptWord("ASC")) Emit("ASC");
       else if (AcceptWord("DESC")) Emit("DESC");
@@ -1280,6 +1280,23 @@ class Rewriter {
     while (AcceptOp(",") && (Emit(","), true));
   }
 
+  // An item that groups, partitions or orders rows. A column brings its collation (TSQL in the
+  // schema); any other expression has none, so SQLite would tell 'a' from 'A ' where the server's
+  // collation puts them in one group and orders them together: it is given COLLATE TSQL, which
+  // leaves numbers and dates as they are. A column number (ORDER BY 2) stays as written.
+  void CollatedItem() {
+    const std::size_t from = pos_, start = out_.size();
+    Expr();
+    if (IsColumnRef(from, pos_) || (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number)) return;
+    const std::string item = Trim(out_.substr(start));
+    out_.resize(start);
+    Emit("(" + item + ") " + std::string(kCollate));
+  }
+  void CollatedItems() {
+    do CollatedItem();
+    while (AcceptOp(",") && (Emit(","), true));
+  }
+
   void Expr() {
     const Nested level(*this);
     AndExpr();
@@ -1632,7 +1649,7 @@ class Rewriter {
     if (AcceptWord("PARTITION")) {
       ExpectWord("BY");
       Emit("PARTITION BY");
-      ExprList();
+      CollatedItems();
     }
     if (!AtOp(")")) Fail(name + "() OVER a window with ORDER BY or a frame");
     ++pos_;
@@ -1647,7 +1664,7 @@ class Rewriter {
     if (AcceptWord("PARTITION")) {
       ExpectWord("BY");
       Emit("PARTITION BY");
-      ExprList();
+      CollatedItems();
     }
     const bool ordered = AcceptWord("ORDER");
     if (ordered) {
