@@ -801,17 +801,37 @@ class Rewriter {
     if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
-      Expr();
+      CollatedValue();
       Emit("AS");
       EmitToken(alias);
       return &alias;
     }
-    const std::size_t from = pos_;
+    const std::size_t from = pos_, start = out_.size();
     Expr();
     const std::size_t end = pos_;
+    if (!AtAlias()) return named && IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
+    if (!IsColumnRef(from, end)) Collated(start);
     Alias();
-    if (pos_ > end) return &tokens_[pos_ - 1];
-    return named && IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
+    return &tokens_[pos_ - 1];
+  }
+
+  // A named result column that is an expression compares as a column of the module's tables does
+  // wherever it is read by its name (a derived table's WHERE, a join, UNION, ORDER BY the name):
+  // SQLite gives an expression no collation of its own, and so would compare 'a ' and 'A' apart.
+  // An unnamed one keeps SQLite's name for it, its text.
+  void CollatedValue() {
+    const std::size_t from = pos_, start = out_.size();
+    Expr();
+    if (!IsColumnRef(from, pos_)) Collated(start);
+  }
+  void Collated(std::size_t start) {
+    const std::string item = Trim(out_.substr(start));
+    out_.resize(start);
+    Emit("(" + item + ") " + std::string(kCollate));
+  }
+
+  bool AtAlias() const {
+    return AtWord("AS") || AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString));
   }
 
   void Alias() {
@@ -1288,9 +1308,7 @@ class Rewriter {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     if (IsColumnRef(from, pos_) || (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number)) return;
-    const std::string item = Trim(out_.substr(start));
-    out_.resize(start);
-    Emit("(" + item + ") " + std::string(kCollate));
+    Collated(start);
   }
   void CollatedItems() {
     do CollatedItem();
