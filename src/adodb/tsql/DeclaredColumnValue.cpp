@@ -70,7 +70,7 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate))
     return sqlite3_result_value(ctx, argv[0]);
   const std::optional<DateTime> value = ParseDateText(TextOf(argv[0]));
-  if (!value) return sqlite3_result_error(ctx, kTextIsNoDate, -1);
+  if (!value) return sqlite3_result_value(ctx, argv[0]);
   std::string text = CanonicalDateTime(*value);
   if (kind == DeclaredKind::kDate) text.resize(10);
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);

@@ -23,7 +23,8 @@ std::string DeclaredColumnValue(const std::string& expr);
 // compares the stored 'YYYY-MM-DD HH:MM:SS' with the literal's characters instead (and takes
 // '20240305' for a number, below every text). tsql_column_literal(literal, 'name') gives the
 // literal in the stored datetime (or date) form when every table holding a column of that name
-// declares it so, and the literal itself otherwise. Only literals that read as dates are wrapped.
+// declares it so, and the literal itself otherwise. Only literals that read as dates, and
+// CONVERTs with a date style, are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
 
 void RegisterDeclaredColumnValue(sqlite3* db);

@@ -1363,13 +1363,13 @@ class Rewriter {
       Additive();
       const bool rightColumn = IsColumnRef(rightFrom, pos_);
       if (!leftColumn() && !rightColumn) return Emit(kCollate);
-      if (rightColumn && IsDateLiteral(leftFrom, leftTo)) {
+      if (rightColumn && ReadsAsDate(leftFrom, leftTo, start, leftEnd)) {
         const std::string column = Trim(out_.substr(rightStart)), rest = out_.substr(leftEnd);
         const std::string literal = Trim(out_.substr(start, leftEnd - start));
         out_.resize(start);
         Emit(DeclaredColumnLiteral(column, literal));
         out_ += rest;
-      } else if (!rightColumn && IsDateLiteral(rightFrom, pos_)) {
+      } else if (!rightColumn && ReadsAsDate(rightFrom, pos_, rightStart, out_.size())) {
         ReadLiteralAsColumn(out_.substr(start, leftEnd - start), rightStart);
       }
       return;
@@ -1404,11 +1404,21 @@ class Rewriter {
         if (*bound) ExpectWord(bound), Emit(bound);
         const std::size_t boundFrom = pos_, boundStart = out_.size();
         Additive();
-        if (!column.empty() && IsDateLiteral(boundFrom, pos_)) ReadLiteralAsColumn(column, boundStart);
+        if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
       }
     }
   }
 
+  // True when tokens [from, to), emitted as out_[outFrom, outTo), are a date written as text: a
+  // literal that reads as one, or a CONVERT with a date style (convert(varchar(10), getdate(), 120)).
+  bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
+    const std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first != std::string_view::npos &&
+        (text.substr(first).rfind("strftime(", 0) == 0 || text.substr(first).rfind("substr(strftime(", 0) == 0))
+      return true;
+    return IsDateLiteral(from, to);
+  }
   // True when tokens [from, to) are one text literal that reads as a date.
   bool IsDateLiteral(std::size_t from, std::size_t to) const {
     if (to != from + 1 || (tokens_[from].kind != TokenKind::String && tokens_[from].kind != TokenKind::NString))
