@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <string_view>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
@@ -147,6 +149,35 @@ bool OneOf(const std::string& s, std::initializer_list<const char*> names) {
   return std::any_of(names.begin(), names.end(), [&](const char* n) { return s == n; });
 }
 
+// True when `text` is one call of `name`, whose opening parenthesis closes at the text's end.
+bool IsWholeCall(std::string_view text, std::string_view name) {
+  if (text.size() <= name.size() + 1 || text.substr(0, name.size()) != name || text[name.size()] != '(' ||
+      text.back() != ')')
+    return false;
+  int depth = 0;
+  char quote = 0;
+  for (std::size_t i = name.size(); i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote) quote = c == quote ? 0 : quote;
+    else if (c == '\'' || c == '"') quote = c;
+    else if (c == '(') ++depth;
+    else if (c == ')' && --depth == 0) return i + 1 == text.size();
+  }
+  return false;
+}
+
+// The places SQL Server writes when a value converted to decimal(p, s) or money is converted on to
+// text: s for a decimal (CAST(CAST(x AS decimal(18,2)) AS varchar) is '240.00'), 2 for money.
+std::optional<std::string> PlacesOfDecimalText(const std::string& value) {
+  if (IsWholeCall(value, "tsql_money")) return "2";
+  if (!IsWholeCall(value, "tsql_decimal")) return std::nullopt;
+  const std::size_t comma = value.rfind(", ");
+  const std::string scale = value.substr(comma + 2, value.size() - comma - 3);
+  if (comma == std::string::npos || scale.empty() || scale.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  return scale;
+}
+
 // Conversion to a character type: a date style formats a date; otherwise numbers print as SQL Server
 // prints them; an explicit length cuts the text.
 std::string ToText(const SqlType& type, const std::string& value, const std::optional<std::string>& style) {
@@ -155,6 +186,8 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
     text = "strftime('" + it->second + "', " + value + ")";
+  } else if (const std::optional<std::string> places = PlacesOfDecimalText(value)) {
+    text = "tsql_decimal_text(" + value + ", " + *places + ")";
   } else {
     text = "tsql_varchar(" + value + ")";
   }
@@ -179,7 +212,7 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (OneOf(t, {"varchar", "nvarchar", "char", "nchar", "text", "ntext"})) return ToText(type, value, style);
   if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
   if (OneOf(t, {"int", "integer", "bigint", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
-  if (OneOf(t, {"money", "smallmoney"})) return "tsql_decimal(" + value + ", 4)";
+  if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
   if (OneOf(t, {"decimal", "numeric"}))
     return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
   if (OneOf(t, {"float", "real"})) return "tsql_float(" + value + ")";

@@ -393,19 +393,37 @@ constexpr std::int64_t kExactInDouble = std::int64_t{1} << 53;
 // The result is a decimal also when it is whole, so that tsql_divide divides it as one
 // (CAST(sl AS decimal(18,2)) / 3 of 1 is 0.333333, not 0); only a whole number too large for a
 // double to hold exactly stays an integer.
-void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const int type = sqlite3_value_type(argv[0]);
+void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scale) {
+  const int type = sqlite3_value_type(value);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const std::int64_t scale = sqlite3_value_int64(argv[1]);
   if (type == SQLITE_INTEGER) {
-    const std::int64_t whole = sqlite3_value_int64(argv[0]);
+    const std::int64_t whole = sqlite3_value_int64(value);
     if (whole > kExactInDouble || whole < -kExactInDouble) return sqlite3_result_int64(ctx, whole);
     return sqlite3_result_double(ctx, static_cast<double>(whole));
   }
   double x = 0;
-  if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
-  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kNumericError, -1);
+  if (type == SQLITE_FLOAT) x = sqlite3_value_double(value);
+  else if (!ParseDecimal(TextOf(value), x)) return sqlite3_result_error(ctx, kNumericError, -1);
   sqlite3_result_double(ctx, RoundDecimal(x, scale, false));
+}
+void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  ResultDecimal(ctx, argv[0], sqlite3_value_int64(argv[1]));
+}
+// tsql_money(x): CAST(x AS money), four places.
+void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4); }
+
+// tsql_decimal_text(x, places): a decimal (or money) value as CAST to varchar writes it, with all
+// its places: SQL Server keeps a decimal's scale, the double holding it here does not.
+void TsqlDecimalText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) return sqlite3_result_value(ctx, argv[0]);  // past 2^53
+  const int places = static_cast<int>(std::clamp<std::int64_t>(sqlite3_value_int64(argv[1]), 0, 38));
+  double x = RoundDecimal(sqlite3_value_double(argv[0]), places, false);
+  if (x == 0.0) x = 0.0;  // never "-0.00"
+  char buf[400];
+  const int n = std::snprintf(buf, sizeof buf, "%.*f", places, x);
+  if (n < 0 || n >= static_cast<int>(sizeof buf)) return sqlite3_result_error_toobig(ctx);
+  sqlite3_result_text(ctx, buf, n, SQLITE_TRANSIENT);
 }
 
 // tsql_float(x): CAST(x AS float).
@@ -469,7 +487,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
-    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_float", 1, TsqlFloat},
+    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText},     {"tsql_float", 1, TsqlFloat},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
 };
 
