@@ -77,16 +77,15 @@ bool GoodsPlaceDialogView::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-// Enter on the last row is where the clerk says the allocation is done; a total that does not
-// agree keeps the dialog open on that row, with the reason shown under the grid.
+// Enter confirms as soon as the places add up to the quantity, from whichever row: the clerk who
+// puts the whole line on the first place is done there, and should not have to walk the rows
+// left empty. Until then it moves on to the next row's quantity; on the last row a total that
+// does not agree keeps the dialog open there, with the reason shown under the grid.
 void GoodsPlaceDialogView::MoveOn() {
   if (allocation_.ViewOnly()) return reject();
+  if (allocation_.MayConfirm()) return accept();
   const int next = grid_->currentIndex().row() + 1;
-  if (next < model_->rowCount()) {
-    grid_->setCurrentIndex(model_->index(next, GoodsPlaceTableModel::kQuantity));
-  } else {
-    accept();
-  }
+  if (next < model_->rowCount()) grid_->setCurrentIndex(model_->index(next, GoodsPlaceTableModel::kQuantity));
   grid_->setFocus();
 }
 

@@ -3,8 +3,9 @@
 // warehouse with the goods' current quantity, the quantity column to fill, and the total against
 // the quantity to place under the grid, saying why it cannot be confirmed while they differ.
 //
-// Keyboard first: typing in the quantity column fills the current row, Enter moves on to the next
-// row's quantity and, on the last row, confirms once the totals agree; Esc cancels anywhere. The
+// Keyboard first: typing in the quantity column fills the current row; Enter confirms, from any
+// row, once the totals agree, and otherwise moves on to the next row's quantity (staying on the
+// last); Esc cancels anywhere. The
 // confirm button is enabled only while the allocation may be confirmed, and accept() refuses
 // otherwise, so no key or click confirms a wrong total. Viewing shows the rows read-only with one
 // button that closes. The allocation must outlive the dialog; the caller takes its items after an

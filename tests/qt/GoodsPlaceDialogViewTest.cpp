@@ -1,7 +1,8 @@
 // The desktop goods-place dialog on the demo database: the total against the quantity to place,
-// no confirmation while they differ by key or click, Enter through the rows and confirming on the
-// last, what is typed replacing a cell's quantity (typed at once or after the edit key),
-// negatives, Esc cancelling, viewing read-only, and what QtUserInterface answers the editor.
+// no confirmation while they differ by key or click, Enter through the rows and confirming on
+// whichever row the total agrees, what is typed replacing a cell's quantity (typed at once or
+// after the edit key), negatives, Esc cancelling, viewing read-only, and what QtUserInterface
+// answers the editor.
 
 #include "DemoDesktop.h"
 #include "lines/GoodsPlaceAllocation.h"
@@ -49,7 +50,7 @@ class GoodsPlaceDialogViewTest : public qttest::DemoDesktop<> {
 
 // Line 1001 holds Y01 3.5 and Y02 2, to be 8 boxes: what the clerk types replaces a cell's
 // quantity, whether he just types or opens the cell by the edit key first.
-TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnlyWhenTheTotalAgrees) {
+TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsUntilTheTotalAgrees) {
   GoodsPlaceRequest request = Request("1001", "8");
   request.unitName = "盒";  // the dialog allocates base units and says which
   GoodsPlaceDialogView& dialog = Open(request);
@@ -84,6 +85,15 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsAndConfirmsOnTheLastOnl
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y02,05,Y02,2.5", "P05Y03,05,Y03,0.5"}));
+}
+
+// The whole line on the first place: Enter there confirms, without walking the rows left empty.
+TEST_F(GoodsPlaceDialogViewTest, EnterConfirmsFromAnyRowOnceTheTotalAgrees) {
+  GoodsPlaceDialogView& dialog = Open(Request(storeadjust::kNewLineKey, "3"));
+  EnterQuantity(dialog, QStringLiteral("3"));
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,3"}));
 }
 
 // A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
