@@ -9,7 +9,6 @@
 #include "LaunchOptions.h"
 #include "StartupCheck.h"
 #include "adodb/Connection.h"
-#include "host/ConsoleUserInterface.h"
 #include "host/HiddenTerminalInput.h"
 #include "host/OperatorPassword.h"
 #include "module/StoreAdjuctBill.h"
@@ -28,6 +27,16 @@ namespace {
 using storeadjust::launcher::LaunchOptions;
 using storeadjust::launcher::StartupError;
 
+// Why the browser cannot be shown here. Without a screen Execute would only announce the window
+// closed at once, and the launcher would end with success although the clerk never saw it.
+std::string NoScreenText() {
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+  return "没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都没有设置），打不开单据浏览窗口。请在桌面上运行 storeadjust。";
+#else
+  return "这个 storeadjust 编译时没有带桌面界面（Qt），打不开单据浏览窗口。";
+#endif
+}
+
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 bool HasDisplay() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -43,8 +52,10 @@ std::optional<std::string> GivenPassword(const LaunchOptions& options) {
   return storeadjust::PasswordFromInput(std::cin);
 }
 
-// Signs in, asking when the password was not given: in the dialog on a desktop, else on the
-// terminal with echo off. Gives the signed-in operator's name; throws StartupError.
+// Signs in, asking in the dialog on a desktop when the password was not given. Without a desktop
+// a password given is still checked, so a script learns whether it signs in; one that would have
+// to be typed is not asked for, since no window could follow. Gives the signed-in operator's
+// name; throws StartupError.
 std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool desktop) {
   const auto attempt = [&](const std::string& code, const std::string& password,
                            storeadjust::CodeGiven given = storeadjust::CodeGiven::kOnCommandLine) {
@@ -67,8 +78,8 @@ std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool
 #else
   (void)desktop;
 #endif
-  if (!storeadjust::StandardInputIsTerminal()) return attempt(options.optCode, "");
-  return attempt(options.optCode, storeadjust::ReadHiddenLine("操作员 " + options.optCode + " 的密码: "));
+  if (storeadjust::StandardInputIsTerminal()) throw StartupError(NoScreenText());
+  return attempt(options.optCode, "");
 }
 
 }  // namespace
@@ -86,7 +97,7 @@ int main(int argc, char** argv) {
   }
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   // On a desktop the sign-in and every message box of Execute (a refused connection string, say)
-  // are dialogs; without a display the launcher still runs, answering on the console.
+  // are dialogs; without a display the launcher still checks the database and a given password.
   std::unique_ptr<QApplication> app;
   std::unique_ptr<storeadjust::UserInterface> desktop;
   if (HasDisplay()) {
@@ -97,11 +108,8 @@ int main(int argc, char** argv) {
     storeadjust::qt::UseChineseQtTranslations();
     desktop = std::make_unique<storeadjust::qt::QtUserInterface>();
   }
-  storeadjust::ConsoleUserInterface console;
-  storeadjust::UserInterface& ui = desktop ? *desktop : static_cast<storeadjust::UserInterface&>(console);
   const bool onDesktop = desktop != nullptr;
 #else
-  storeadjust::ConsoleUserInterface ui;
   const bool onDesktop = false;
 #endif
   std::string operatorName;
@@ -114,7 +122,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << storeadjust::OperatorLabel(options->optCode, operatorName) << "已登录。\n" << std::flush;
-  storeadjust::StoreAdjuctBill bill(ui);
+  if (!onDesktop) {
+    std::cerr << "storeadjust: " << NoScreenText() << "\n";
+    return 1;
+  }
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+  storeadjust::StoreAdjuctBill bill(*desktop);
   bill.SetConnStr(options->connStr);
   bill.SetOptCode(options->optCode);
   bill.SetOptName(operatorName);
@@ -122,5 +135,6 @@ int main(int argc, char** argv) {
   bill.SetisNotPh(options->isNotPh);
   bill.SetCategory(options->category);
   bill.Execute();
+#endif
   return 0;
 }
