@@ -396,9 +396,16 @@ void FrmStoreAdjuctBillBrow::FormKeyDown(int& keyCode, int shift) {
     SetFocus(kFind);
     return;
   }
-  // In the find fields Enter finds, Esc clears and the other keys edit: the list's keys wait.
+  // In the find fields Enter finds, Esc clears and the other keys edit: the list's keys wait. The
+  // function keys edit nothing, so their commands run from there as from the list: the clerk who
+  // found a bill opens it with F3 at once, as the status bar promises.
   if (IsFindControl(KeyControl())) {
-    if (FindKeyDown(keyCode)) keyCode = 0;
+    if (FindKeyDown(keyCode)) {
+      keyCode = 0;
+    } else if (const char* command = keyCode != key::kDelete ? CommandOfKey(keyCode) : nullptr) {
+      keyCode = 0;
+      Click(command);
+    }
     return;
   }
   switch (keyCode) {
