@@ -17,7 +17,7 @@ constexpr RightOfControl kRightsOfControls[] = {
     {"新增", "新增"},   {"删除", "删除"},         {"报表", "报表"},       {"mnuBrowInput", "报表"},
     {"重打", "重打"},   {"mnuCd", "重打"},        {"预览", "打印"},       {"mnuReport", "打印"},
     {"打印", "打印"},   {"mnuPrint", "打印"},     {"审核", "审核"},       {"过账", "记帐"},
-    {"记账", "记帐"},
+    {"mnuPostOneByOne", "记帐"}, {"记账", "记帐"},
 };
 
 }  // namespace

@@ -39,10 +39,12 @@ const std::vector<ToolbarButtonInfo>& FrmStoreAdjuctBillBrow::ToolbarButtons() {
   return buttons;
 }
 
+// The toolbar takes no keyboard focus, so every command of it that has no key has its menu item:
+// the clerk without a mouse reaches 选择, 过账, 存量 and 编码 through Alt+F and Alt+V.
 const std::vector<MenuInfo>& FrmStoreAdjuctBillBrow::Menus() {
   static const std::vector<MenuInfo> menus = {
-      {"文件(&F)", {"mnuNew", "-", "mnuExit"}},
-      {"查看(&V)", {"mnuBrowInput", "mnuReport", "mnuPrint", "mnuCd"}},
+      {"文件(&F)", {"mnuNew", "mnuInvertMarks", "mnuPostOneByOne", "-", "mnuExit"}},
+      {"查看(&V)", {"mnuBrowInput", "mnuReport", "mnuPrint", "mnuCd", "-", "mnuStock", "mnuFinanceCode"}},
       {"帮助(&H)", {"mnuAbout"}},
   };
   return menus;
@@ -66,6 +68,8 @@ void FrmStoreAdjuctBillBrow::DeclareControls() {
   const std::pair<const char*, const char*> menuItems[] = {
       {"mnuNew", "单据"},       {"mnuExit", "退出"}, {"mnuBrowInput", "报表浏览"}, {"mnuReport", "打印预览"},
       {"mnuPrint", "打印"},     {"mnuCd", "重新打印"}, {"mnuAbout", "关于(&A)..."},
+      {"mnuInvertMarks", "选择需打印的单据"}, {"mnuPostOneByOne", "单据过账"}, {"mnuStock", "库存分布"},
+      {"mnuFinanceCode", "财务编码"},
   };
   for (const auto& [name, caption] : menuItems) AddControl(name, ControlKind::MenuItem, caption);
   AddControl("LblFind", ControlKind::Label, "查找:");
@@ -170,9 +174,11 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"删除", &FrmStoreAdjuctBillBrow::DeleteMarkedBills},
       {"查看", &FrmStoreAdjuctBillBrow::ViewBill},
       {"选择", &FrmStoreAdjuctBillBrow::InvertMarks},
+      {"mnuInvertMarks", &FrmStoreAdjuctBillBrow::InvertMarks},
       {"记账", &FrmStoreAdjuctBillBrow::PostBills},
       {"审核", &FrmStoreAdjuctBillBrow::AuditMarkedBills},
       {"过账", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
+      {"mnuPostOneByOne", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
       {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
       {"打印", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
       {"mnuPrint", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
@@ -183,7 +189,9 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"报表", &FrmStoreAdjuctBillBrow::BrowseReport},
       {"mnuBrowInput", &FrmStoreAdjuctBillBrow::BrowseReport},
       {"存量", &FrmStoreAdjuctBillBrow::ShowStockDistribution},
+      {"mnuStock", &FrmStoreAdjuctBillBrow::ShowStockDistribution},
       {"编码", &FrmStoreAdjuctBillBrow::ExplainFinanceCode},
+      {"mnuFinanceCode", &FrmStoreAdjuctBillBrow::ExplainFinanceCode},
       {"mnuAbout", &FrmStoreAdjuctBillBrow::ShowAbout},
       {"退出", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},
       {"mnuExit", [](FrmStoreAdjuctBillBrow& form) { form.Close(); }},

@@ -12,7 +12,9 @@
 // Controls: the grid Vs, the status panels StatusBar1Keys (the key guide) and StatusBar1 (record
 // count and position), one toolbar button per key (the key is its caption: 新增, 修改 ...; F2,
 // F3, F7, F4, Del, F5, F8 and F9 run the commands the guide names) and the menu items mnuNew,
-// mnuExit, mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout. Click takes any of these names.
+// mnuExit, mnuBrowInput, mnuReport, mnuPrint, mnuCd, mnuAbout, and mnuInvertMarks,
+// mnuPostOneByOne, mnuStock, mnuFinanceCode for the toolbar's commands without a key. Click
+// takes any of these names.
 //
 // Failures of load, refresh and post are shown with the information icon (64, "系统提示") and
 // end the command where it failed; a failed deletion uses the exclamation mark (48), a failed

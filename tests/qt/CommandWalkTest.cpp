@@ -234,7 +234,7 @@ TEST_F(CommandWalkTest, AnOperatorWithoutRightsSeesGreyButtonsThatSayWhy) {
                     {"没有报表权限", {"报表", "mnuBrowInput"}},
                     {"没有重打权限", {"重打", "mnuCd"}},
                     {"没有审核权限", {"审核"}},
-                    {"没有记帐权限", {"过账", "记账"}}}));
+                    {"没有记帐权限", {"过账", "mnuPostOneByOne", "记账"}}}));
   EXPECT_EQ(WalkEditor(clerk, "DBD202403010001").greyed,
             Greyed({{"没有修改权限", {"修改", "Cmd_Amend"}},
                     {"没有删除权限", {"删除", "Cmd_Delete"}},
