@@ -1,6 +1,7 @@
 #include "qt/ReportCommands.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <exception>
@@ -33,7 +34,16 @@ void ExportReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
                                               QString::fromStdString(grid.Title()) + QStringLiteral(".xlsx"),
                                               QStringLiteral("Excel 工作簿 (*.xlsx)"));
   if (path.isEmpty()) return;
-  if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
+  // The dialog asked about replacing the name as typed; a workbook written under another name
+  // (the typed one with .xlsx added) must not replace an existing file unasked.
+  if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
+    path += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(path) &&
+        ui.MsgBox("文件 " + path.toStdString() + " 已经存在，要替换它吗？",
+                  mb::kYesNo | mb::kQuestion | mb::kDefaultButton2, "系统提示") != mb::kYes) {
+      return;
+    }
+  }
   BusyPointer busy(ui);
   ExportReportToXlsx(grid, path.toStdString());
 }

@@ -1,6 +1,10 @@
-// The report's desktop window over the demo database: header clicks, Esc and 返回,
-// and the filter command's dialog narrowing the grid.
+// The report's desktop window over the demo database: header clicks, Esc and 返回, the filter
+// command's dialog narrowing the grid, and the export asking before it replaces a workbook.
 #include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QListWidget>
 #include <QToolButton>
 
@@ -89,6 +93,47 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   ASSERT_TRUE(report.IsOpen());
   reportView->findChild<QAction*>(QStringLiteral("返回"))->trigger();
   EXPECT_FALSE(report.IsOpen());
+}
+
+// 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
+// an existing one is replaced only after the clerk says Yes.
+TEST_F(ReportViewTest, ExportAsksBeforeReplacingTheWorkbookTheTypedNameLeadsTo) {
+  const QString typed = QString::fromStdString((db.Folder() / "月报").string());
+  QFile kept(typed + QStringLiteral(".xlsx"));
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.write("kept");
+  kept.close();
+  const auto exportAnswering = [&](const QString& answer) {
+    QString asked;
+    qttest::WhenModalShows([&](QWidget& fileDialog) {
+      auto* name = fileDialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      name->setText(typed);
+      // The question comes once the file dialog has closed.
+      auto* waiting = new QTimer(reportView.get());
+      QObject::connect(waiting, &QTimer::timeout, [&asked, answer, waiting] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        waiting->deleteLater();
+        asked = box->text();
+        for (QAbstractButton* button : box->buttons()) {
+          if (button->text() == answer) button->click();
+        }
+      });
+      waiting->start(10);
+      QTest::keyClick(name, Qt::Key_Return);
+    });
+    desktop.RunReportCommand(report.ReportGrid(), 2);
+    return asked;
+  };
+  const QString question = QStringLiteral("文件 %1.xlsx 已经存在，要替换它吗？").arg(typed);
+  EXPECT_EQ(exportAnswering(QStringLiteral("否")), question);
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), QByteArray("kept"));
+  kept.close();
+  EXPECT_EQ(exportAnswering(QStringLiteral("是")), question);
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.read(2), QByteArray("PK"));  // the workbook, a zip
 }
 
 }  // namespace
