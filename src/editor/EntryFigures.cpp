@@ -4,6 +4,8 @@
 // the goods field voids everything that belonged to the previous goods.
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
+#include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -12,6 +14,17 @@ namespace {
 
 bool IsFigureField(const std::string& field) {
   return field == "TxtDj" || field == "TxtSl" || field == "TxtJe" || field == "TxtLsze";
+}
+
+// A figure the editor works out is shown as the line will keep it: the price at its money
+// column's 4 places, the amount and retail total in cents. A per-gram price of 0.12036 showed
+// whole was stored as 0.1204, and the amount worked from it (30.09 for 250 克) was then no longer
+// price x quantity: the grid listed 120.4 per 千克 beside it, and F3 with Enter in the quantity
+// moved the amount to 30.10.
+double AsLineKeepsIt(const std::string& field, double value) {
+  if (field == "TxtDj") return StoredMoney(value);
+  if (field == "TxtJe" || field == "TxtLsze") return RoundTo(value, 2);
+  return value;
 }
 
 }  // namespace
@@ -23,7 +36,7 @@ void FrmStoreAdjuctBill::ShowUnit() {
 }
 
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
-  SetText(field, adodb::FormatNumber(value));
+  SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value)));
   TakeFigureFromField(field);
 }
 
@@ -58,6 +71,9 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   double quantity = 0;
   if (!adodb::ParseNumber(Text("TxtSl"), quantity)) return;
   if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) return;
+  // A price typed with more places than the line keeps is shown, and worked with, as kept.
+  price = StoredMoney(price);
+  if (!IsCkdbdDj) ShowFigure("TxtDj", price);
   entry_.price = price;
   entry_.quantity = quantity;
   ShowFigure("TxtJe", price * quantity);

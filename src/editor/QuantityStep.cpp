@@ -181,7 +181,10 @@ void FrmStoreAdjuctBill::PriceStep(double quantity) {
   const double batchPrice = entry_.batch ? entry_.batch->price : 0;
   if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj) ShowFigure("TxtDj", UnitPrice(batchPrice));
   double price = 0;
-  if (!IsCkdbdDj) adodb::ParseNumber(Text("TxtDj"), price);
+  if (!IsCkdbdDj && adodb::ParseNumber(Text("TxtDj"), price)) {
+    price = StoredMoney(price);  // as the line keeps it, like the amount worked from it
+    ShowFigure("TxtDj", price);
+  }
   ShowFigure("TxtJe", quantity * price);
   ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
   SetFocus("TxtJe");

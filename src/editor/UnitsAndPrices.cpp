@@ -58,6 +58,7 @@ void FrmStoreAdjuctBill::TxtJeKeyDown(int keyCode) {
   if (!amount) return;
   const auto price = NumberInField("TxtDj");
   if (!price) return;
+  ShowFigure("TxtJe", *amount);  // in cents, as the line keeps it
   if (*price != 0) ShowFigure("TxtLsze", *amount / *price);
   SetFocus("TxtLsze");
 }

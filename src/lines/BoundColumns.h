@@ -14,6 +14,8 @@ inline adodb::Parameter BoundQuantity(double value) { return adodb::BoundDecimal
 inline adodb::Parameter BoundMoney(double value) { return adodb::BoundDecimal(value, kMoneyScale); }
 // A quantity as its column keeps it.
 inline double StoredQuantity(double value) { return adodb::RoundedToScale(value, kQuantityScale); }
+// A price as its money column keeps it.
+inline double StoredMoney(double value) { return adodb::RoundedToScale(value, kMoneyScale); }
 
 // The values of two pieces of one statement, in the order the pieces stand; the second piece's
 // values are moved, not copied, as the engines join them for every line they move.

@@ -129,16 +129,16 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
   EXPECT_EQ(nextByTab("txtJl"), QStringLiteral("TxtDj"));  // unit name and coefficient passed over
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("Chk1"));    // the retail total follows the goods
   // Goods kept by amount only: the retail total is typed, so Enter and Tab reach it. It is amount /
-  // price, a long quotient: its box shows how it begins, selected whole for the keys to replace.
+  // price, in cents as the line keeps it; a long one shows how it begins, selected whole for the keys to replace.
   Enter("TxtBcCkID", "01");
   Enter("txtBrCKid", "02");
   Enter("TxtHH", "0040");
   ASSERT_EQ(Focused(), Field("TxtDj"));
   Press("TxtDj", Qt::Key_Return);
-  Enter("TxtJe", "50");
+  Enter("TxtJe", "123456789012.34");
   ASSERT_EQ(Focused(), Field("TxtLsze"));
   QLineEdit* total = Field("TxtLsze");
-  EXPECT_EQ(total->text(), QStringLiteral("71.4285714285714"));
+  EXPECT_EQ(total->text(), QStringLiteral("176366841446.2"));
   EXPECT_EQ(total->selectedText(), total->text());
   EXPECT_EQ(total->cursorPosition(), 0);
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
