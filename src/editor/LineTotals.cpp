@@ -1,7 +1,5 @@
 #include "editor/LineTotals.h"
 
-#include <cstdio>
-
 #include "adodb/Variant.h"
 #include "host/NumberHelpers.h"
 
@@ -29,13 +27,7 @@ LineTotals SumLines(const GridModel& lines) {
 }
 
 std::string TotalText(const std::optional<double>& total, int places) {
-  if (!total) return {};
-  if (places < 0 || places > 6) return adodb::FormatNumber(*total);
-  double rounded = RoundTo(*total, static_cast<std::int16_t>(places));
-  if (rounded == 0) rounded = 0;  // never "-0.00"
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", places, rounded);
-  return text;
+  return total ? NumberWithPlaces(*total, places) : std::string();
 }
 
 }  // namespace storeadjust

@@ -15,7 +15,8 @@ struct LineTotals {
 
 LineTotals SumLines(const GridModel& lines);
 
-// A total as the row shows it: `places` decimals (-1: as summed); empty for none.
+// A total as the row shows it: `places` decimals, or whole when they would hide some of it (-1: as
+// summed); empty for none.
 std::string TotalText(const std::optional<double>& total, int places);
 
 }  // namespace storeadjust

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -82,6 +83,19 @@ std::string PadNumber(const std::string& value, const std::string& padding, std:
     whole.insert(0, static_cast<std::size_t>(digits) - whole.size(), pad);
   }
   return sign + whole;
+}
+
+std::string NumberWithPlaces(double value, int places) {
+  constexpr std::int16_t kWholePlaces = 6;
+  if (places < 0 || places > kWholePlaces) return adodb::FormatNumber(value);
+  double whole = RoundTo(value, kWholePlaces);
+  double padded = RoundTo(value, static_cast<std::int16_t>(places));
+  if (whole == 0) whole = 0;  // never "-0"
+  if (padded == 0) padded = 0;
+  if (adodb::FormatNumber(padded) != adodb::FormatNumber(whole)) return adodb::FormatNumber(whole);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", places, padded);
+  return text;
 }
 
 }  // namespace storeadjust

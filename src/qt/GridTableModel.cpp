@@ -4,6 +4,7 @@
 
 #include "adodb/Variant.h"
 #include "host/GridModel.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust::qt {
 
@@ -41,7 +42,8 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
   const std::string text = grid_.TextMatrix(index.row() + 1, index.column());
   const int decimals = grid_.ColDecimals(index.column());
   double number = 0;
-  if (decimals >= 0 && adodb::ParseNumber(text, number)) return QString::number(number, 'f', decimals);
+  // The column's places pad a number and never hide the places it is stored with (5.125 千克).
+  if (decimals >= 0 && adodb::ParseNumber(text, number)) return QString::fromStdString(NumberWithPlaces(number, decimals));
   return QString::fromStdString(text);
 }
 

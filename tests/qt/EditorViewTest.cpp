@@ -145,7 +145,7 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
 }
 
 // The window shows the bill as the model holds it. Every control of the model has its widget,
-// so none is left unbound. Quantities with SLWS places, prices with wsjws, amounts with the cents
+// so none is left unbound. Quantities with SLWS places, prices with wsjws (or all the places stored), amounts with the cents
 // they are stored with; the model's cells stay as stored. The goods panel follows the line
 // clicked or the arrows move to. The stamp, totals and grey buttons follow the bill from one state
 // to the next (which button a state rules out, and its tool tip, is walked in CommandWalkTest).
@@ -153,7 +153,7 @@ class EditorBillViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserI
 
 TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
   storeadjust::RegisterEmbeddedProcedures();  // the approval gate's procedure, as the host registers it
-  db.Run({"update sys_var set slws=3, wsjws=2"});
+  db.Run({"update sys_var set slws=3, wsjws=2", "update ckdbdzkmx set dj=7.6445 where lsh='DBD202403010001' and dh='1001'"});
   session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
   session.SysVarRs->MoveFirst();
   OpenEditor("DBD202403010001");
@@ -173,6 +173,7 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
     return QStringLiteral("no column ") + QString::fromUtf8(caption);
   };
   auto* lines = view->findChild<QTableView*>(QStringLiteral("VfgContent"));
+  EXPECT_EQ(shown(lines, 0, "单价"), QStringLiteral("7.6445"));  // the places stored, not hidden
   EXPECT_EQ(shown(lines, 1, "单价"), QStringLiteral("15.20"));
   EXPECT_EQ(shown(lines, 1, "数量"), QStringLiteral("12.000"));
   EXPECT_EQ(shown(lines, 1, "金额"), QStringLiteral("182.40"));
