@@ -27,6 +27,21 @@ constexpr const char* kQuantityChanged = "数量已改变,请按回车键重新�
 constexpr const char* kQuantityNotJudged = "数量没有确认,请在数量中按回车键!";
 constexpr const char* kUnitTypedOver = "计量单位已改变,请按回车键重新选择计量单位!";
 
+// The remark goes into the header's and the line's bz, nvarchar(255): a server refuses a longer one
+// with its own words, and the embedded database would keep what the column cannot hold.
+constexpr std::size_t kRemarkLength = 255;
+constexpr const char* kRemarkTooLong = "备注不能超过255个字!";
+
+// Characters as an nvarchar column counts them: UTF-16 units, two for a character beyond the
+// Basic Multilingual Plane (a four-byte UTF-8 sequence).
+std::size_t RemarkUnits(const std::string& text) {
+  std::size_t units = 0;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 }  // namespace
 
 void FrmStoreAdjuctBill::SaveLine() {
@@ -94,6 +109,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
     if (Text(warehouse).empty()) return RefuseUnder("提示:", "仓库编号不能为空!", warehouse);
   }
   if (!BillWarehousesAllowed()) return false;
+  if (RemarkUnits(Text("TxtBZ")) > kRemarkLength) return RefuseUnder(kSystemTitle, kRemarkTooLong, "TxtBZ");
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
   if (typedOver) {
