@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "adodb/Error.h"
+#include "host/NumberHelpers.h"
 #include "qt/CjkFont.h"
 
 namespace storeadjust::qt {
@@ -62,6 +63,9 @@ QString QuantityText(double value) {
 }
 
 QString MoneyText(double value) { return QString::number(value, 'f', 2); }
+// A price in cents, or with every place it is stored with (money keeps 4): a slip that printed a
+// stored 7.6445 as 7.64 no longer agreed with its own amount.
+QString PriceText(double value) { return Q(NumberWithPlaces(value, 2)); }
 
 // Sizes on the device, from millimetres.
 class Ruler {
@@ -171,7 +175,7 @@ class SlipPage {
 
   static Cells LineCells(const BillSlipLine& line) {
     return {Q(line.goodsNumber), Q(line.goodsName), Q(line.packSize), Q(line.unit),
-            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
+            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), PriceText(line.price),
             MoneyText(line.amount), MoneyText(line.retailTotal)};
   }
 
