@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,51 +10,19 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/DateText.h"
+#include "adodb/tsql/DeclaredColumnKinds.h"
 #include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 namespace {
 
-// How the tables holding a column of this name declare it: kDecimal when every one declares a
-// decimal, money or floating type, kDateTime or kDate when every one declares that, kOther for no
-// such column, text, whole numbers or tables that disagree.
-enum class DeclaredKind { kOther, kDecimal, kDateTime, kDate };
-
-DeclaredKind KindOfType(const std::string& type) {
-  if (type.find("int") != std::string::npos) return DeclaredKind::kOther;
-  if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0 || type.find("money") != std::string::npos ||
-      type == "float" || type == "real" || type.rfind("double", 0) == 0)
-    return DeclaredKind::kDecimal;
-  if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
-  if (type == "date") return DeclaredKind::kDate;
-  return DeclaredKind::kOther;
-}
-
-DeclaredKind DeclaredKindOf(sqlite3* db, const char* column) {
-  constexpr const char* kQuery =
-      "select p.type from (select name from sqlite_schema where type = 'table' union all "
-      "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p "
-      "where p.name = ?1 collate nocase";
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return DeclaredKind::kOther;
-  sqlite3_bind_text(stmt, 1, column, -1, SQLITE_STATIC);
-  std::optional<DeclaredKind> kind;
-  bool agree = true;
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    const DeclaredKind each = KindOfType(declared ? LowerName(declared) : "");
-    agree = agree && (!kind || *kind == each);
-    kind = each;
-  }
-  sqlite3_finalize(stmt);
-  return kind && agree ? *kind : DeclaredKind::kOther;
-}
-
-// The declared kind of the column named by argument `index`, read once per statement.
+// The declared kind of the column named by argument `index`, looked up once per statement in the
+// connection's list, which both functions share as their user data.
 DeclaredKind CachedKind(sqlite3_context* ctx, sqlite3_value** argv, int index) {
   if (const auto* cached = static_cast<const DeclaredKind*>(sqlite3_get_auxdata(ctx, index))) return *cached;
   const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[index]));
-  const DeclaredKind kind = column ? DeclaredKindOf(sqlite3_context_db_handle(ctx), column) : DeclaredKind::kOther;
+  auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
+  const DeclaredKind kind = column ? kinds.Of(sqlite3_context_db_handle(ctx), column) : DeclaredKind::kOther;
   sqlite3_set_auxdata(ctx, index, new DeclaredKind(kind), [](void* p) { delete static_cast<DeclaredKind*>(p); });
   return kind;
 }
@@ -149,10 +118,14 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
 
 void RegisterDeclaredColumnValue(sqlite3* db) {
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  if (sqlite3_create_function_v2(db, "tsql_column_value", 2, flags, nullptr, ColumnValue, nullptr, nullptr, nullptr) !=
-          SQLITE_OK ||
-      sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, nullptr, ColumnLiteral, nullptr, nullptr,
-                                 nullptr) != SQLITE_OK)
+  const auto kinds = std::make_shared<DeclaredColumnKinds>();
+  // Each registration holds the list until the connection drops the function (or refuses it).
+  const auto userData = [&kinds] { return new std::shared_ptr<DeclaredColumnKinds>(kinds); };
+  const auto release = [](void* p) { delete static_cast<std::shared_ptr<DeclaredColumnKinds>*>(p); };
+  if (sqlite3_create_function_v2(db, "tsql_column_value", 2, flags, userData(), ColumnValue, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, userData(), ColumnLiteral, nullptr, nullptr,
+                                 release) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

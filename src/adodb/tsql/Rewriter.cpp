@@ -1412,23 +1412,26 @@ class Rewriter {
   // True when tokens [from, to), emitted as out_[outFrom, outTo), are a date written as text: a
   // literal that reads as one, or a CONVERT with a date style (convert(varchar(10), getdate(), 120)).
   bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
+    if (tokens_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
     const std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
     const std::size_t first = text.find_first_not_of(' ');
-    if (first != std::string_view::npos &&
-        (text.substr(first).rfind("strftime(", 0) == 0 || text.substr(first).rfind("substr(strftime(", 0) == 0))
-      return true;
-    return IsDateLiteral(from, to);
+    return first != std::string_view::npos &&
+           (text.substr(first).starts_with("strftime(") || text.substr(first).starts_with("substr(strftime("));
   }
-  // True when tokens [from, to) are one text literal that reads as a date.
+  // True when tokens [from, to) are one text literal that reads as a date. Asked of every literal
+  // compared with a column ('0001' against a goods number), so the text is read where it stands
+  // unless it holds a doubled quote.
   bool IsDateLiteral(std::size_t from, std::size_t to) const {
     if (to != from + 1 || (tokens_[from].kind != TokenKind::String && tokens_[from].kind != TokenKind::NString))
       return false;
     std::string_view quoted = tokens_[from].text;
     if (quoted.front() != '\'') quoted.remove_prefix(1);  // N'...'
+    const std::string_view inner = quoted.substr(1, quoted.size() - 2);
+    if (inner.find('\'') == std::string_view::npos) return ParseDateText(inner).has_value();
     std::string text;
-    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
-      text += quoted[i];
-      if (quoted[i] == '\'') ++i;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+      text += inner[i];
+      if (inner[i] == '\'') ++i;
     }
     return ParseDateText(text).has_value();
   }

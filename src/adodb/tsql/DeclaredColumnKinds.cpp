@@ -1,0 +1,61 @@
+#include "adodb/tsql/DeclaredColumnKinds.h"
+
+#include "adodb/TextCompare.h"
+
+namespace adodb::tsql {
+namespace {
+
+DeclaredKind KindOfType(const std::string& type) {
+  if (type.find("int") != std::string::npos) return DeclaredKind::kOther;
+  if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0 || type.find("money") != std::string::npos ||
+      type == "float" || type == "real" || type.rfind("double", 0) == 0)
+    return DeclaredKind::kDecimal;
+  if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
+  if (type == "date") return DeclaredKind::kDate;
+  return DeclaredKind::kOther;
+}
+
+int SchemaVersion(sqlite3* db, const char* pragma) {
+  sqlite3_stmt* stmt = nullptr;
+  int version = -1;
+  if (sqlite3_prepare_v2(db, pragma, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+    version = sqlite3_column_int(stmt, 0);
+  sqlite3_finalize(stmt);
+  return version;
+}
+
+}  // namespace
+
+DeclaredColumnKinds::SchemaVersions DeclaredColumnKinds::VersionsOf(sqlite3* db) {
+  return {SchemaVersion(db, "pragma main.schema_version"), SchemaVersion(db, "pragma temp.schema_version")};
+}
+
+DeclaredKind DeclaredColumnKinds::Of(sqlite3* db, std::string_view column) {
+  if (const SchemaVersions now = VersionsOf(db); now != readUnder_ || now.main < 0) {
+    Read(db);
+    readUnder_ = now;
+  }
+  const auto found = kinds_.find(LowerName(column));
+  return found == kinds_.end() ? DeclaredKind::kOther : found->second;
+}
+
+void DeclaredColumnKinds::Read(sqlite3* db) {
+  constexpr const char* kQuery =
+      "select p.name, p.type from (select name from sqlite_schema where type = 'table' union all "
+      "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p";
+  kinds_.clear();
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return;
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+    if (!name) continue;
+    const DeclaredKind each = KindOfType(declared ? LowerName(declared) : "");
+    // A name the tables declare differently is none of the kinds.
+    const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
+    if (!first && at->second != each) at->second = DeclaredKind::kOther;
+  }
+  sqlite3_finalize(stmt);
+}
+
+}  // namespace adodb::tsql
