@@ -14,6 +14,8 @@ void SchemaNames::Note(std::string_view schema, std::string_view table) {
       Refuse("the table " + std::string(table) + " under the schemas " + LowerName(seenSchema) + " and " + LowerName(schema));
     return;
   }
+  // A batch names a few tables: room for them at once spares the list its regrowths.
+  if (seen_.empty()) seen_.reserve(4);
   seen_.emplace_back(table, schema);
 }
 
