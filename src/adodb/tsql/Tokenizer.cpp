@@ -129,6 +129,21 @@ std::size_t WordEnd(std::string_view s, std::size_t i) {
   return i;
 }
 
+// The end of a word that is known to end before the statement does (see WordBound): no bounds
+// check per byte, the byte that ends the word stops the scan.
+std::size_t WordEndWithin(std::string_view s, std::size_t i) {
+  while (kInWord[static_cast<unsigned char>(s[i])]) ++i;
+  return i;
+}
+
+// One past the statement's last byte that is no part of a word (0 if there is none): a word
+// starting before that byte ends at it or earlier.
+std::size_t WordBound(std::string_view s) {
+  std::size_t bound = s.size();
+  while (bound > 0 && kInWord[static_cast<unsigned char>(s[bound - 1])]) --bound;
+  return bound;
+}
+
 std::size_t SpaceEnd(std::string_view s, std::size_t i) {
   while (i < s.size() && kClass[static_cast<unsigned char>(s[i])] == kSpace) ++i;
   return i;
@@ -201,26 +216,30 @@ TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
 
 TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept { return Scan(s, pos); }
 
-// Blanks, plain words and one-character operators make up most of a statement: they are taken
-// here without the general scanner, which handles everything else.
+// Blanks, plain words and one-character operators (a qualifying dot too) make up most of a
+// statement: they are taken here without the general scanner, which handles everything else. A
+// token's bytes are taken by position, without substr's bounds check: every position here lies
+// inside the statement.
 std::vector<Token> Tokenize(std::string_view sql) {
   std::vector<Token> tokens;
-  tokens.reserve(sql.size() / 3 + 1);  // statements hold about a token for every four or five bytes
+  tokens.reserve(sql.size() / 2 + 1);  // short names ("a.hh=b.hh") make about a token for every two bytes
   const std::size_t size = sql.size();
+  const auto piece = [&sql](std::size_t from, std::size_t length) { return std::string_view(sql.data() + from, length); };
+  const std::size_t wordBound = WordBound(sql);
   for (std::size_t pos = 0; pos < size;) {
     const CharClass type = kClass[static_cast<unsigned char>(sql[pos])];
     if (type == kSpace) {
       pos = SpaceEnd(sql, pos + 1);
     } else if (type == kIdent && !StartsNString(sql, pos)) {
-      const std::size_t end = WordEnd(sql, pos + 1);
-      tokens.push_back({TokenKind::Word, sql.substr(pos, end - pos)});
+      const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1) : WordEnd(sql, pos + 1);
+      tokens.push_back({TokenKind::Word, piece(pos, end - pos)});
       pos = end;
-    } else if (type == kSingle) {
-      tokens.push_back({TokenKind::Operator, sql.substr(pos, 1)});
+    } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
+      tokens.push_back({TokenKind::Operator, piece(pos, 1)});
       ++pos;
     } else {
       const TokenExtent t = Scan(sql, pos);
-      if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, sql.substr(pos, t.length)});
+      if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, piece(pos, t.length)});
       pos += t.length;
     }
   }
