@@ -12,14 +12,21 @@
 namespace adodb::tsql {
 namespace {
 
-std::string Join(const std::vector<std::string>& args) {
-  std::string out;
-  for (std::size_t i = 0; i < args.size(); ++i) out += (i ? ", " : "") + args[i];
-  return out;
-}
-
+// Every call the translation writes goes through here: built in one buffer of its final size,
+// where a chain of + would allocate a string for each piece.
 std::string Call(std::string_view fn, const std::vector<std::string>& args) {
-  return std::string(fn) + "(" + Join(args) + ")";
+  std::size_t length = fn.size() + 2;
+  for (const std::string& a : args) length += a.size() + 2;
+  std::string out;
+  out.reserve(length);
+  out += fn;
+  out += '(';
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += args[i];
+  }
+  out += ')';
+  return out;
 }
 
 struct FunctionRule {
