@@ -344,11 +344,16 @@ class Rewriter {
     out_ += piece;
   }
   // A variable is read only where an expression may stand (Primary); written as it is, SQLite would
-  // take it for a parameter and read NULL.
+  // take it for a parameter and read NULL. Most tokens are written as they are: the text built for
+  // the others, and for the refusal, is built out of line, so that callers set up no frame for it.
   void EmitToken(const Token& t) {
-    if (t.kind == TokenKind::Variable) Fail("the variable " + std::string(t.text) + " here");
+    if (t.kind == TokenKind::Variable) RefuseVariable(t);
     if (KeepsItsText(t)) return Emit(t.text);
-    Emit(Normalize(t));
+    EmitNormalized(t);
+  }
+  [[gnu::noinline]] void EmitNormalized(const Token& t) { Emit(Normalize(t)); }
+  [[noreturn, gnu::noinline]] static void RefuseVariable(const Token& t) {
+    Fail("the variable " + std::string(t.text) + " here");
   }
   template <class F>
   std::string Capture(F&& produce) {
@@ -1352,41 +1357,47 @@ class Rewriter {
     const std::size_t leftFrom = pos_;
     Additive();
     const std::size_t leftTo = pos_;
-    const std::size_t leftEnd = out_.size();
-    // Asked only of a left side that is compared: most predicates are a lone term.
-    const auto leftColumn = [&] { return IsColumnRef(leftFrom, leftTo); };
-    if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) {
-      ++pos_;
-      if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
-      Emit(sqliteOp);
-      const std::size_t rightFrom = pos_, rightStart = out_.size();
-      Additive();
-      const bool rightColumn = IsColumnRef(rightFrom, pos_);
-      if (!leftColumn() && !rightColumn) return Emit(kCollate);
-      if (rightColumn && ReadsAsDate(leftFrom, leftTo, start, leftEnd)) {
-        const std::string column = Trim(out_.substr(rightStart)), rest = out_.substr(leftEnd);
-        const std::string literal = Trim(out_.substr(start, leftEnd - start));
-        out_.resize(start);
-        Emit(DeclaredColumnLiteral(column, literal));
-        out_ += rest;
-      } else if (!rightColumn && ReadsAsDate(rightFrom, pos_, rightStart, out_.size())) {
-        ReadLiteralAsColumn(out_.substr(start, leftEnd - start), rightStart);
-      }
-      return;
-    }
+    // Most predicates are a lone term: only what follows it is looked at here, and each kind of
+    // predicate is read out of line (see MultiplicativeChain).
+    const LeftSide left{start, out_.size(), leftFrom, leftTo};
+    if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) return Comparison(sqliteOp, left);
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
     if (negated) ++pos_;
-    if (AtWord("LIKE")) return Like(Trim(out_.substr(start)), start, negated);
-    if (!AtWord("IN") && !AtWord("BETWEEN")) {
-      if (AcceptWord("IS")) {
-        Emit("IS");
-        if (AcceptWord("NOT")) Emit("NOT");
-        ExpectWord("NULL");
-        Emit("NULL");
-      }
-      return;
+    if (AtWord("LIKE")) return Like(start, negated);
+    if (AtWord("IN") || AtWord("BETWEEN")) return InOrBetween(left, negated);
+    if (AtWord("IS")) NullTest();
+  }
+
+  // The left side of a predicate: its tokens [from, to), emitted as out_[outFrom, outTo).
+  struct LeftSide {
+    std::size_t outFrom, outTo, from, to;
+  };
+
+  // The left side compared by the operator at the cursor. Whether the left side is a column is
+  // asked only here, of a left side that is compared.
+  [[gnu::noinline]] void Comparison(std::string_view sqliteOp, const LeftSide& left) {
+    ++pos_;
+    if (AtWord("ALL") || AtWord("ANY") || AtWord("SOME")) Fail("comparison with ALL/ANY/SOME");
+    Emit(sqliteOp);
+    const std::size_t rightFrom = pos_, rightStart = out_.size();
+    Additive();
+    const bool rightColumn = IsColumnRef(rightFrom, pos_);
+    if (!IsColumnRef(left.from, left.to) && !rightColumn) return Emit(kCollate);
+    if (rightColumn && ReadsAsDate(left.from, left.to, left.outFrom, left.outTo)) {
+      const std::string column = Trim(out_.substr(rightStart)), rest = out_.substr(left.outTo);
+      const std::string literal = Trim(out_.substr(left.outFrom, left.outTo - left.outFrom));
+      out_.resize(left.outFrom);
+      Emit(DeclaredColumnLiteral(column, literal));
+      out_ += rest;
+    } else if (!rightColumn && ReadsAsDate(rightFrom, pos_, rightStart, out_.size())) {
+      ReadLiteralAsColumn(out_.substr(left.outFrom, left.outTo - left.outFrom), rightStart);
     }
-    if (!leftColumn()) Emit(kCollate);
+  }
+
+  // value [NOT] IN (...) | [NOT] BETWEEN low AND high, the value already emitted.
+  [[gnu::noinline]] void InOrBetween(const LeftSide& left, bool negated) {
+    const bool leftColumn = IsColumnRef(left.from, left.to);
+    if (!leftColumn) Emit(kCollate);
     if (negated) Emit("NOT");
     if (AcceptWord("IN")) {
       Emit("IN");
@@ -1399,7 +1410,7 @@ class Rewriter {
     } else {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
-      const std::string column = leftColumn() ? out_.substr(start, leftEnd - start) : std::string();
+      const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
       for (const char* bound : {"", "AND"}) {
         if (*bound) ExpectWord(bound), Emit(bound);
         const std::size_t boundFrom = pos_, boundStart = out_.size();
@@ -1407,6 +1418,15 @@ class Rewriter {
         if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
       }
     }
+  }
+
+  // IS [NOT] NULL.
+  [[gnu::noinline]] void NullTest() {
+    ExpectWord("IS");
+    Emit("IS");
+    if (AcceptWord("NOT")) Emit("NOT");
+    ExpectWord("NULL");
+    Emit("NULL");
   }
 
   // True when tokens [from, to), emitted as out_[outFrom, outTo), are a date written as text: a
@@ -1444,7 +1464,8 @@ class Rewriter {
   }
 
   // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
-  void Like(const std::string& value, std::size_t start, bool negated) {
+  [[gnu::noinline]] void Like(std::size_t start, bool negated) {
+    const std::string value = Trim(out_.substr(start));
     ExpectWord("LIKE");
     out_.resize(start);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
@@ -1469,7 +1490,11 @@ class Rewriter {
   void Additive() {
     const std::size_t start = out_.size();
     Multiplicative();
-    if (!AtAdditiveOperator()) return;
+    if (AtAdditiveOperator()) AdditiveTerms(start);
+  }
+
+  // Out of line, as MultiplicativeChain.
+  [[gnu::noinline]] void AdditiveTerms(std::size_t start) {
     AdditiveChain chain(Trim(out_.substr(start)));
     out_.resize(start);
     while (AtAdditiveOperator()) {
@@ -1501,6 +1526,11 @@ class Rewriter {
   void Multiplicative() {
     const std::size_t start = out_.size();
     Unary();
+    if (AtOp("*") || AtOp("/") || AtOp("%")) MultiplicativeChain(start);
+  }
+
+  // Out of line: most terms stand alone, and their descent then sets up no frame for a chain.
+  [[gnu::noinline]] void MultiplicativeChain(std::size_t start) {
     std::vector<std::string_view> calls;  // innermost first
     bool leftIsFirstTerm = true;
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
@@ -1531,20 +1561,25 @@ class Rewriter {
   }
 
   void Unary() {
-    if (AtOp("-") || AtOp("~") || AtOp("+")) {
-      const Nested level(*this);
-      if (!AcceptOp("+")) Emit(Take().text);
-      return Unary();
-    }
+    if (AtOp("-") || AtOp("~") || AtOp("+")) return SignedUnary();
     Primary();
   }
 
+  // Out of line, as MultiplicativeChain: most terms have no sign.
+  [[gnu::noinline]] void SignedUnary() {
+    const Nested level(*this);
+    if (!AcceptOp("+")) Emit(Take().text);
+    Unary();
+  }
+
+  // The terms that build text of their own (literals, parentheses, EXISTS, variables) are read
+  // out of line, so that the usual term, a column or a plain literal, sets up no frame for them.
   void Primary() {
     const Token* t = Peek();
     if (!t) Fail("an incomplete statement");
     switch (t->kind) {
       case TokenKind::Binary:
-        return Emit(BinaryLiteral(Take()));
+        return EmitBinaryLiteral();
       case TokenKind::Number:
       case TokenKind::String:
       case TokenKind::NString:
@@ -1552,23 +1587,11 @@ class Rewriter {
       case TokenKind::Parameter:
         return EmitToken(Take());
       case TokenKind::Operator:
-        if (!AcceptOp("(")) Unexpected();
-        Emit("(");
-        if (AtWord("SELECT")) Select();
-        else Expr();
-        ExpectOp(")");
-        return Emit(")");
+        return Parenthesized();
       case TokenKind::Word:
         if (AtWord("CASE")) return Case();
         if (AtWord("NULL")) return EmitToken(Take());
-        if (AcceptWord("EXISTS")) {
-          Emit("EXISTS");
-          ExpectOp("(");
-          Emit("(");
-          Select();
-          ExpectOp(")");
-          return Emit(")");
-        }
+        if (AtWord("EXISTS")) return Exists();
         if (AtOp("(", 1)) return FunctionCall();
         if (IsReserved(t->text)) Unexpected();
         return ColumnRef();
@@ -1576,10 +1599,34 @@ class Rewriter {
       case TokenKind::QuotedName:
         return ColumnRef();
       case TokenKind::Variable:
-        return Emit(variables_.Read(Take().text));
+        return EmitVariable();
       default:
         Unexpected();
     }
+  }
+
+  [[gnu::noinline]] void EmitBinaryLiteral() { Emit(BinaryLiteral(Take())); }
+  [[gnu::noinline]] void EmitVariable() { Emit(variables_.Read(Take().text)); }
+
+  // (expression) or (subquery).
+  [[gnu::noinline]] void Parenthesized() {
+    if (!AcceptOp("(")) Unexpected();
+    Emit("(");
+    if (AtWord("SELECT")) Select();
+    else Expr();
+    ExpectOp(")");
+    Emit(")");
+  }
+
+  // EXISTS (subquery).
+  [[gnu::noinline]] void Exists() {
+    ExpectWord("EXISTS");
+    Emit("EXISTS");
+    ExpectOp("(");
+    Emit("(");
+    Select();
+    ExpectOp(")");
+    Emit(")");
   }
 
   // 0x1F is a number in arithmetic (31), which SQLite's hexadecimal integers give up to 8 bytes.
@@ -1592,28 +1639,37 @@ class Rewriter {
 
   // A column named with its database and/or schema (dbo.t.c, db.dbo.t.c) is the table's column.
   void ColumnRef() {
-    if (Peek()->kind == TokenKind::Word && !AtOp(".", 1)) {
-      if (std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text)) {
-        ++pos_;
-        return Emit(*keyword);
-      }
-    }
+    if (Peek()->kind == TokenKind::Word && !AtOp(".", 1) && EmitKeywordValue()) return;
     const std::size_t first = pos_++;
     std::size_t parts = 1;
     while (AtOp(".") && AtName(1)) {
       pos_ += 2;
       ++parts;
     }
-    if (!output_.pseudoTable.empty()) {
-      CheckOutputQualifier(tokens_[first], parts);
-      return EmitToken(tokens_[first + 2]);
-    }
-    if (parts >= 3) schemas_.Note(BareName(tokens_[first + 2 * (parts - 3)]), BareName(tokens_[first + 2 * (parts - 2)]));
+    if (!output_.pseudoTable.empty()) return EmitOutputColumn(first, parts);
+    if (parts >= 3) NoteColumnSchema(first, parts);
     const std::size_t kept = std::min<std::size_t>(parts, 2);
     for (std::size_t i = parts - kept; i < parts; ++i) {
       if (i > parts - kept) Emit(".");
       EmitToken(tokens_[first + 2 * i]);
     }
+  }
+
+  // The rarer turns of a column reference are taken out of line (see MultiplicativeChain).
+  // A word that is a value (CURRENT_TIMESTAMP, TRUE ...) is written as its value: true if it was.
+  [[gnu::noinline]] bool EmitKeywordValue() {
+    const std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text);
+    if (!keyword) return false;
+    ++pos_;
+    Emit(*keyword);
+    return true;
+  }
+  [[gnu::noinline]] void EmitOutputColumn(std::size_t first, std::size_t parts) {
+    CheckOutputQualifier(tokens_[first], parts);
+    EmitToken(tokens_[first + 2]);
+  }
+  [[gnu::noinline]] void NoteColumnSchema(std::size_t first, std::size_t parts) {
+    schemas_.Note(BareName(tokens_[first + 2 * (parts - 3)]), BareName(tokens_[first + 2 * (parts - 2)]));
   }
 
   void Case() {
