@@ -1649,10 +1649,23 @@ class Rewriter {
     if (!output_.pseudoTable.empty()) return EmitOutputColumn(first, parts);
     if (parts >= 3) NoteColumnSchema(first, parts);
     const std::size_t kept = std::min<std::size_t>(parts, 2);
+    if (kept == 2 && EmitQualifiedAsWritten(first + 2 * (parts - 2))) return;
     for (std::size_t i = parts - kept; i < parts; ++i) {
       if (i > parts - kept) Emit(".");
       EmitToken(tokens_[first + 2 * i]);
     }
+  }
+
+  // table.column written without blanks and kept as written (a.hh, most columns of a join) is
+  // copied as the one piece it is in the statement, rather than in three: the same text.
+  bool EmitQualifiedAsWritten(std::size_t table) {
+    const Token& name = tokens_[table];
+    const Token& column = tokens_[table + 2];
+    const char* const dot = tokens_[table + 1].text.data();
+    if (name.text.data() + name.text.size() != dot || dot + 1 != column.text.data()) return false;
+    if (!KeepsItsText(name) || !KeepsItsText(column)) return false;
+    Emit(std::string_view(name.text.data(), name.text.size() + 1 + column.text.size()));
+    return true;
   }
 
   // The rarer turns of a column reference are taken out of line (see MultiplicativeChain).
