@@ -303,13 +303,17 @@ class Rewriter {
   class Nested {
    public:
     explicit Nested(Rewriter& r) : depth_(r.depth_) {
-      if (++depth_ > kMaxNesting) Fail("a statement nested more than " + std::to_string(kMaxNesting) + " levels deep");
+      if (++depth_ > kMaxNesting) TooDeep();
     }
     ~Nested() { --depth_; }
     Nested(const Nested&) = delete;
     Nested& operator=(const Nested&) = delete;
 
    private:
+    // Out of line: the message is built in no frame of the levels that count (see MultiplicativeChain).
+    [[noreturn, gnu::noinline]] static void TooDeep() {
+      Fail("a statement nested more than " + std::to_string(kMaxNesting) + " levels deep");
+    }
     int& depth_;
   };
   [[noreturn]] void Unexpected() const {
@@ -326,11 +330,16 @@ class Rewriter {
     for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = tokens_[i];
       size += t.text.size() + 1;
-      if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
-      if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
-      if (t.kind == TokenKind::Word && t.text[0] == '$') Fail("the money literal or pseudo-column " + std::string(t.text));
+      if (t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal || (t.kind == TokenKind::Word && t.text[0] == '$'))
+        RefuseToken(t);
     }
     out_.reserve(size + size / 2);
+  }
+  // Out of line, as Nested::TooDeep.
+  [[noreturn, gnu::noinline]] static void RefuseToken(const Token& t) {
+    if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
+    if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
+    Fail("the money literal or pseudo-column " + std::string(t.text));
   }
 
   // ---- output --------------------------------------------------------------------------------
