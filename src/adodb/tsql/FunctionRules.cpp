@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
@@ -111,8 +112,9 @@ std::string Year(std::string_view, const std::vector<std::string>& a) { return D
 std::string Month(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%m", a[0]); }
 std::string Day(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%d", a[0]); }
 
-const std::map<std::string, FunctionRule>& FunctionTable() {
-  static const std::map<std::string, FunctionRule> table = {
+// Looked up for every call a statement makes: by hash, one comparison where a tree makes several.
+const std::unordered_map<std::string, FunctionRule>& FunctionTable() {
+  static const std::unordered_map<std::string, FunctionRule> table = {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, SameNameCall}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
@@ -206,8 +208,9 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
 
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
   const std::string key = LowerName(name);
-  const auto it = FunctionTable().find(key);
-  if (it == FunctionTable().end()) throw Error::Unsupported("function " + std::string(name) + "() is not supported");
+  const auto& table = FunctionTable();
+  const auto it = table.find(key);
+  if (it == table.end()) throw Error::Unsupported("function " + std::string(name) + "() is not supported");
   if (args.size() < it->second.minArgs || args.size() > it->second.maxArgs)
     throw Error::Unsupported("function " + std::string(name) + "() with " + std::to_string(args.size()) +
                              " arguments is not supported");

@@ -1835,6 +1835,7 @@ class Rewriter {
     const bool distinct = AcceptWord("DISTINCT");
     std::vector<std::string> args;
     if (!AtOp(")")) {
+      args.reserve(4);  // room for the arguments of almost any call at once, without regrowths
       do args.push_back(CapturedExpr());
       while (AcceptOp(","));
     }
