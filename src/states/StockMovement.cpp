@@ -254,7 +254,7 @@ LineStep StockMovement::IssueBatch(const BillLineValues& line) {
   if (changed == 0 && line.sl < 0) {
     BillLineValues returned = line;
     returned.sl = -line.sl;
-    CopyBatchRow(returned, line.drstockid, line.dcstockid, "");
+    if (!CopyBatchRow(returned, line.drstockid, line.dcstockid, "")) return IssueBatch(line);
   }
   return LineStep::Go;
 }
@@ -298,22 +298,22 @@ void StockMovement::AllocateOutPlaces(const BillLineValues& line) {
 }
 
 LineStep StockMovement::UnIssueBatch(const BillLineValues& line) {
-  if (HasRow(std::string(" select hh from phk") + kBatchKey, BatchKey(line, line.dcstockid))) {
-    return TakeStock(line, line.dcstockid,
-                     std::string("update phk set bcsl=isnull(bcsl,0) - ?,sl=isnull(sl,0)+?") + kBatchKey,
-                     Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)), -line.sl,
-                     "sl");
+  if (!HasRow(std::string(" select hh from phk") + kBatchKey, BatchKey(line, line.dcstockid)) &&
+      CopyBatchRow(line, line.drstockid, line.dcstockid, "")) {
+    return LineStep::Go;
   }
-  CopyBatchRow(line, line.drstockid, line.dcstockid, "");
-  return LineStep::Go;
+  return TakeStock(line, line.dcstockid,
+                   std::string("update phk set bcsl=isnull(bcsl,0) - ?,sl=isnull(sl,0)+?") + kBatchKey,
+                   Joined({BoundQuantity(line.sl), BoundQuantity(line.sl)}, BatchKey(line, line.dcstockid)), -line.sl,
+                   "sl");
 }
 
 LineStep StockMovement::UnIssueBalance(const BillLineValues& line, bool currentYearOnly) {
   const std::string where = " where hh=? and stockid=?";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.dcstockid)};
   if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"),
-              balance)) {
-    InsertBalance(line, line.dcstockid);
+              balance) &&
+      InsertBalance(line, line.dcstockid)) {
     return LineStep::Go;
   }
   return TakeStock(
@@ -341,8 +341,8 @@ void StockMovement::ForgetIssuedPlaces(const BillLineValues& line) {
 LineStep StockMovement::ReceiveBatch(const BillLineValues& line, std::optional<double> sellPrice) {
   const adodb::ResultSet batch = Rows(std::string(" select sl,kh from phk") + kBatchKey, BatchKey(line, line.drstockid));
   if (batch.rows.empty()) {
-    CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh);
-    return LineStep::Go;
+    if (CopyBatchRow(line, line.dcstockid, line.drstockid, line.kh)) return LineStep::Go;
+    return ReceiveBatch(line, sellPrice);  // another clerk's row, made since it was read
   }
   const double held = NumberOrZero(FirstRowColumn(batch, "sl"));
   const std::string list = FirstRowColumn(batch, "kh").TextOrEmpty();
@@ -367,8 +367,7 @@ std::optional<double> StockMovement::BatchSellPrice(const BillLineValues& line, 
 LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=? and stockid=? and fperiod=0";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};
-  if (!HasRow(" select hh from ywbalance" + where, balance)) {
-    InsertBalance(line, line.drstockid);
+  if (!HasRow(" select hh from ywbalance" + where, balance) && InsertBalance(line, line.drstockid)) {
     return LineStep::Go;
   }
   return TakeStock(
@@ -418,23 +417,39 @@ std::string StockMovement::CopiedPhkColumns() const {
   return copied;
 }
 
+// The rows a transfer makes are made only where there is still none: another clerk moving the same
+// goods into the same warehouse may have made the row since this one looked for it (on a server the
+// look does not lock a row that is not there). His row is then changed as any other, so that the
+// command goes on instead of failing on the row's key. The lock hint keeps a second look waiting on
+// the first clerk's row until his transaction ends.
+constexpr const char* kNoSuchBatchRow =
+    " Not Exists (Select HH From PHK With (UpdLock, HoldLock) Where HH = ? And ph = ? And DH = ? And stockid =?)";
+constexpr const char* kNoSuchBalanceRow =
+    " And Not Exists (Select hh From ywbalance With (UpdLock, HoldLock) Where hh=? and stockid=? and fperiod=0 and "
+    "fyear=0)";
+
 // A batch row created in `to` as a copy of `from`'s row of the same batch; where `from` has none
 // either (goods in transit between the two steps), a bare row keeps the quantity from vanishing.
-void StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to,
+// False when `to` has the row already.
+bool StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to,
                                  const std::string& kh) {
   const std::string further = CopiedPhkColumns();
+  const adodb::BoundValues made{BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh), BoundText(to)};
   const long created = session_.Conn->Execute(
       "Insert Into PHK "
       "(HH,PH,DH,StockID,SL,xq,jhdj,scrq,yhrq,dwbh,dwmc,brsl,kh,LastPurchasePrice,qckc,jhsl,xhsl,qtsrsl,"
       "qtfcsl,thsl" +
           further + ")Select HH,PH,DH,?,?,xq,jhdj,scrq,yhrq,dwbh,dwmc,?,?,LastPurchasePrice,0,0,0,0,0,0" + further +
-          " From PHK Where HH = ? And ph = ? And DH = ? And stockid =?",
-      {BoundText(to), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh), BoundText(line.hh),
-       BoundText(line.ph), BoundText(line.pcdh), BoundText(from)});
-  if (created > 0) return;
-  session_.Conn->Execute("Insert Into PHK (HH,PH,DH,StockID,SL,brsl,kh) values (?,?,?,?,?,?,?)",
-                         {BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh), BoundText(to),
-                          BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh)});
+          " From PHK Where HH = ? And ph = ? And DH = ? And stockid =? And" + kNoSuchBatchRow,
+      Joined({BoundText(to), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh), BoundText(line.hh),
+              BoundText(line.ph), BoundText(line.pcdh), BoundText(from)},
+             made));
+  if (created > 0) return true;
+  return session_.Conn->Execute(std::string("Insert Into PHK (HH,PH,DH,StockID,SL,brsl,kh) Select ?,?,?,?,?,?,? Where") +
+                                    kNoSuchBatchRow,
+                                Joined({BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh), BoundText(to),
+                                        BoundQuantity(line.sl), BoundQuantity(line.sl), BoundText(kh)},
+                                       made)) > 0;
 }
 
 // The warehouse a line's goods leave may have no balance row for them where batches are kept
@@ -446,20 +461,25 @@ void StockMovement::UpdateBalanceOf(const BillLineValues& line, const std::strin
                                     const std::string& update, const adodb::BoundValues& values) {
   if (session_.Conn->Execute(update, values) > 0) return;
   session_.Conn->Execute(
-      "Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,QTFCSL,SJSL,brsl,"
-      "bcsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,0,0,0,0,0 FROM YW_KCK WHERE HH=?",
-      {BoundText(warehouse), BoundText(line.hh)});
+      std::string("Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,"
+                  "QTFCSL,SJSL,brsl,bcsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,0,0,0,0,0 "
+                  "FROM YW_KCK WHERE HH=?") + kNoSuchBalanceRow,
+      {BoundText(warehouse), BoundText(line.hh), BoundText(line.hh), BoundText(warehouse)});
   session_.Conn->Execute(update, values);
 }
 
 // A balance row created by a transfer carries the line's amounts with its quantity: the value
-// that left one warehouse arrives in the other.
-void StockMovement::InsertBalance(const BillLineValues& line, const std::string& warehouse) {
-  session_.Conn->Execute(
-      "Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,QTFCSL,SJSL,brsl,"
-      "sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,?,?,?,? FROM YW_KCK WHERE HH=?",
-      {BoundText(warehouse), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je), BoundMoney(line.lsze),
-       BoundText(line.hh)});
+// that left one warehouse arrives in the other. False when the warehouse has the row already.
+bool StockMovement::InsertBalance(const BillLineValues& line, const std::string& warehouse) {
+  const long inserted = session_.Conn->Execute(
+             std::string("Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,"
+                         "QTSRSL,QTFCSL,SJSL,brsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,?,?,?,"
+                         "? FROM YW_KCK WHERE HH=?") + kNoSuchBalanceRow,
+             {BoundText(warehouse), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
+              BoundMoney(line.lsze), BoundText(line.hh), BoundText(line.hh), BoundText(warehouse)});
+  // Goods missing from the goods master make no row either, and have none to change.
+  return inserted > 0 || !HasRow(" select hh from ywbalance where hh=? and stockid=? and fperiod=0 and fyear=0",
+                                 {BoundText(line.hh), BoundText(warehouse)});
 }
 
 }  // namespace storeadjust

@@ -116,9 +116,9 @@ class StockMovement {
                      adodb::BoundValues values, double taken, const char* column, long* changed = nullptr);
   LineStep TakeBalance(const BillLineValues& line, const std::string& warehouse, const std::string& update,
                        const adodb::BoundValues& values, double taken);
-  void CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
+  bool CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
   std::string CopiedPhkColumns() const;
-  void InsertBalance(const BillLineValues& line, const std::string& warehouse);
+  bool InsertBalance(const BillLineValues& line, const std::string& warehouse);
   // Runs `update` (a change of the line's goods' balance row in `warehouse`, bound to `values`),
   // making the row first when there is none.
   void UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse, const std::string& update,

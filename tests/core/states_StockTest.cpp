@@ -885,6 +885,34 @@ TEST_F(StockMovementTest, StockTakenBetweenTheCheckAndTheUpdateRefusesTheCommand
   }
 }
 
+// Two clerks receive the same batch into a warehouse that has neither its batch row nor its
+// balance row. On a server both may look for the rows before either makes them: the second then
+// finds the first's rows when he comes to make his own (here the trace makes them just before) and
+// adds to them, rather than failing on their key.
+TEST_F(StockMovementTest, ARowAnotherClerkMadeSinceItWasLookedForIsAddedTo) {
+  const struct {
+    const char* insert;
+    const char* in;
+    std::string made, held;
+  } cases[] = {
+      {"INSERT INTO PHK", "08", "insert into phk(hh,ph,dh,stockid,sl,brsl,kh) values ('0023','230422','200231','08',5,5,'')",
+       "select sl from phk where hh='0023' and stockid='08'"},
+      {"INSERT INTO YwBalance", "07", "insert into ywbalance(hh,stockid,fperiod,fyear,sjsl,brsl) values ('0023','07',0,0,5,5)",
+       "select sjsl from ywbalance where hh='0023' and stockid='07'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.insert);
+    const std::string lsh = Bill("05", c.in, {{"0023", "230422", "200231", 3}});
+    TakenMeanwhile meanwhile{c.insert, c.made};
+    sqlite3_trace_v2(testsupport::HandleOf(session_), SQLITE_TRACE_STMT, TakeBeforeTheUpdate, &meanwhile);
+    const StateOutcome outcome = Change(StateCommand::Audit, lsh);
+    sqlite3_trace_v2(testsupport::HandleOf(session_), 0, nullptr, nullptr);
+    EXPECT_TRUE(meanwhile.taken);
+    EXPECT_EQ(outcome.result, StateResult::Done) << outcome.message;
+    EXPECT_EQ(db_.Value(c.held), "8");
+  }
+}
+
 using AskFirstTest = StockMovementTest;
 
 // A negative line sends the goods back: the in-warehouse loses them, and the shortage check and
