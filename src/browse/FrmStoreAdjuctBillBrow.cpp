@@ -316,15 +316,20 @@ void FrmStoreAdjuctBillBrow::InvertMarks() {
   grid_.NotifyContents();
 }
 
+// The marked bills are posted together: a failure posts none of them, and leaves them marked for
+// the clerk to post again, as they were before he asked.
 void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
   if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
+  const std::vector<long> marked = MarkedRows();
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return TellNothingMarked("记账");
   BillsNotPosted notPosted;
   try {
     notPosted = PostMarkedBills(session_, serials);
   } catch (const std::exception& error) {
+    for (long row : marked) grid_.SetMarked(row, true);
+    grid_.NotifyContents();
     ShowInformation(ErrorText(error));
     return;
   }

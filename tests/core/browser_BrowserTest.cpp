@@ -110,7 +110,7 @@ TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailu
   EXPECT_EQ(ShownBoxes(ui), "16 系统提示|重打组件不可用\n");
 }
 
-TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatRow) {
+TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAFailingPostingLeavesEveryBillMarked) {
   const long first = RowOf("DBD202403010001"), second = RowOf("DBD202403010002");
   ASSERT_LT(first, second);
   Mark({"DBD202403010001", "DBD202403010002"});
@@ -124,6 +124,15 @@ TEST_F(BrowserCommandsTest, AFailingDeletionShowsTheDatabaseWordsAndStopsAtThatR
   EXPECT_TRUE(browser.ListGrid().IsMarked(first));  // the failing row, and every row after it, stay marked
   EXPECT_TRUE(browser.ListGrid().IsMarked(second));
   EXPECT_EQ(db.Count("select count(*) from ckdbdzk where lsh in ('DBD202403010001','DBD202403010002')"), 2);
+
+  // 记账 posts the marked bills together: when it fails none is posted, and all stay marked.
+  Mark({"DBD202403020003"});  // audited
+  db::SqliteFile(db.Path())
+      .Execute("create trigger keep_bills before update on ckdbdzk begin select raise(abort, 'bills locked'); end");
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("记账");
+  EXPECT_NE(ShownBoxes(ui).find("bills locked"), std::string::npos) << ShownBoxes(ui);
+  for (long row : {first, second, RowOf("DBD202403020003")}) EXPECT_TRUE(browser.ListGrid().IsMarked(row)) << row;
 }
 
 // The bills a marked command could not change are named over the list as it now stands: the
