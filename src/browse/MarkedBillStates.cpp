@@ -104,10 +104,8 @@ std::string FrmStoreAdjuctBillBrow::ApprovalRefusal(const std::string& lsh) {
 void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   if (!Allowed("审核")) return;
   if (!AskForMarkedBills("审核", "确实要审核所选单据吗?")) return;
-  const std::string current = CurrentSerial();
-  const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
+  // Settings that cannot be read audit nothing: the marks stay for the clerk to try again.
   StateSettings settings;
-  std::vector<std::string> refusals;
   try {
     settings.isNotPh = session_.isNotPh;
     settings.shortageAllowed = session_.SysVarRs && FlagIsSet(session_.SysVarRs->Value("bz3"));
@@ -117,6 +115,9 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     ShowInformation(ErrorText(error));
     return;
   }
+  const std::string current = CurrentSerial();
+  const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
+  std::vector<std::string> refusals;
   const StateCommand command = layout_ == BrowserLayout::TwoStep ? StateCommand::PreAudit : StateCommand::Audit;
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {

@@ -110,7 +110,7 @@ TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailu
   EXPECT_EQ(ShownBoxes(ui), "16 系统提示|重打组件不可用\n");
 }
 
-TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAFailingPostingLeavesEveryBillMarked) {
+TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAPostingOrAuditThatCannotRunLeavesTheMarks) {
   const long first = RowOf("DBD202403010001"), second = RowOf("DBD202403010002");
   ASSERT_LT(first, second);
   Mark({"DBD202403010001", "DBD202403010002"});
@@ -132,6 +132,12 @@ TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAFailingPostingLeav
   ui.QueueAnswer(mb::kYes);
   browser.Click("记账");
   EXPECT_NE(ShownBoxes(ui).find("bills locked"), std::string::npos) << ShownBoxes(ui);
+  for (long row : {first, second, RowOf("DBD202403020003")}) EXPECT_TRUE(browser.ListGrid().IsMarked(row)) << row;
+  // So does 审核 when the settings it audits by cannot be read.
+  db::SqliteFile(db.Path()).Execute("alter table phk rename to phk_elsewhere");
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_NE(ShownBoxes(ui).find("phk"), std::string::npos) << ShownBoxes(ui);
   for (long row : {first, second, RowOf("DBD202403020003")}) EXPECT_TRUE(browser.ListGrid().IsMarked(row)) << row;
 }
 
