@@ -203,6 +203,9 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
     return;
   }
   if (posted == PostingResult::NotAudited) {
+    // Audited when it was opened, another clerk may have taken it back since: the stamp and
+    // 审核人员 say so behind the message.
+    ShowBillAsStored();
     session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有审核!", mb::kInformation,
                         kSystemTitle);
     return;
