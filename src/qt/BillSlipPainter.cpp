@@ -30,23 +30,30 @@ constexpr double kFooterMm = 6;
 // Every page keeps room for the page totals and the bill totals, so all pages hold as many lines.
 constexpr int kTotalRows = 2;
 
+// How a text too wide for its box is fitted: drawn narrower, down to kNarrowestText of its width
+// and then shortened with "…" (a name or a remark), or drawn as narrow as it takes (a figure, a
+// goods number or a batch, which cut short would read as another one).
+enum class Fit { Shorten, Whole };
+constexpr double kNarrowestText = 0.6;
+
 struct Column {
   const char* caption;
   double weight;
   bool number;
+  Fit fit;
 };
 
 constexpr std::array<Column, 10> kColumns{{
-    {"货号", 8, false},
-    {"品名", 20, false},
-    {"规格", 13, false},
-    {"单位", 6, false},
-    {"批号", 10, false},
-    {"效期", 11, false},
-    {"数量", 8, true},
-    {"单价", 8, true},
-    {"金额", 9, true},
-    {"零售总额", 9, true},
+    {"货号", 8, false, Fit::Whole},
+    {"品名", 20, false, Fit::Shorten},
+    {"规格", 13, false, Fit::Shorten},
+    {"单位", 6, false, Fit::Whole},
+    {"批号", 10, false, Fit::Whole},
+    {"效期", 11, false, Fit::Whole},
+    {"数量", 8, true, Fit::Whole},
+    {"单价", 8, true, Fit::Whole},
+    {"金额", 9, true, Fit::Whole},
+    {"零售总额", 9, true, Fit::Whole},
 }};
 constexpr std::size_t kQuantityColumn = 6;
 constexpr std::size_t kAmountColumn = 8;
@@ -140,9 +147,25 @@ class SlipPage {
  private:
   using Cells = std::array<QString, kColumns.size()>;
 
-  void Text(const QRectF& box, int flags, const QString& text) {
-    const QString shown = painter_.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(box.width()));
-    painter_.drawText(box, flags | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+  void Text(const QRectF& box, int flags, const QString& text, Fit fit = Fit::Shorten) {
+    constexpr int kDrawn = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    const double width = metrics.horizontalAdvance(text);
+    if (width <= box.width()) {
+      painter_.drawText(box, flags | kDrawn, text);
+      return;
+    }
+    double narrowed = box.width() / width;
+    QString shown = text;
+    if (fit == Fit::Shorten && narrowed < kNarrowestText) {
+      narrowed = kNarrowestText;
+      shown = metrics.elidedText(text, Qt::ElideRight, box.width() / narrowed);
+    }
+    painter_.save();
+    painter_.translate(box.left(), 0);
+    painter_.scale(narrowed, 1);
+    painter_.drawText(QRectF(0, box.top(), box.width() / narrowed, box.height()), flags | kDrawn, shown);
+    painter_.restore();
   }
 
   void PaintTitle() {
@@ -155,8 +178,8 @@ class SlipPage {
     painter_.setFont(header_);
     const double half = width_ / 2;
     const double row = mm_(kHeaderRowMm);
-    Text(QRectF(0, y_, half, row), Qt::AlignLeft, QStringLiteral("流水号：") + Q(slip.serial));
-    Text(QRectF(half, y_, half, row), Qt::AlignLeft, QStringLiteral("日期：") + Q(slip.date));
+    Text(QRectF(0, y_, half, row), Qt::AlignLeft, QStringLiteral("流水号：") + Q(slip.serial), Fit::Whole);
+    Text(QRectF(half, y_, half, row), Qt::AlignLeft, QStringLiteral("日期：") + Q(slip.date), Fit::Whole);
     y_ += row;
     Text(QRectF(0, y_, half, row), Qt::AlignLeft,
          QStringLiteral("拨出仓库：") + Q(slip.outWarehouseId) + QLatin1Char(' ') + Q(slip.outWarehouseName));
@@ -187,7 +210,7 @@ class SlipPage {
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       const int align = heading ? Qt::AlignHCenter : (kColumns[i].number ? Qt::AlignRight : Qt::AlignLeft);
-      Text(cell.adjusted(pad, 0, -pad, 0), align, cells[i]);
+      Text(cell.adjusted(pad, 0, -pad, 0), align, cells[i], heading ? Fit::Whole : kColumns[i].fit);
     }
     y_ += height;
   }
@@ -207,7 +230,7 @@ class SlipPage {
       if (i == kQuantityColumn) text = QuantityText(totals.quantity);
       if (i == kAmountColumn) text = MoneyText(totals.amount);
       if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
-      Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text);
+      Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text, Fit::Whole);
     }
     y_ += height;
   }

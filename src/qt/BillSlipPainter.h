@@ -4,7 +4,9 @@
 // out- and in-warehouse with their names and the remark; the lines (货号 品名 规格 单位 批号 效期
 // 数量 单价 金额 零售总额); the page's totals, and on the bill's last page the bill's totals; the
 // maker and auditor, the signature lines of 发货人, 承运人 and 收货人, and 第 n 页 共 m 页 counted
-// within the bill. Chinese text is set in the machine's CJK family (CjkFontFamily).
+// within the bill. Chinese text is set in the machine's CJK family (CjkFontFamily). A figure, goods
+// number, batch or date wider than its column is printed narrower, never cut short; a name, a
+// pack size or the remark is narrowed to a point and then shortened with "…".
 //
 // The painting works on any paged device (a QPrinter of the print dialog or the preview, a PDF
 // writer in tests and the bench), so what is previewed is what is printed.

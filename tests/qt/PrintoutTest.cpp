@@ -48,9 +48,13 @@ class PrintoutTest : public ::testing::Test {
 };
 
 // A page for each demo bill with its figures, then a copy of the first bill one line longer
-// than a page holds, whose last line goes on to a fourth page rather than being lost.
+// than a page holds, whose last line goes on to a fourth page rather than being lost. Figures and
+// codes wider than their columns (a bar-code goods number, a long batch, a line in the millions
+// going back) print whole, not cut short with "…".
 TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
-  db.Open()->Execute("update ckdbdzkmx set dj=9.8765 where lsh='DBD202403020004'");  // all its places printed
+  db.Open()->Execute("insert into yw_kck (hh, pm, gg, pdw) select '6901234567892', pm, gg, pdw from yw_kck where hh='0005'");
+  db.Open()->Execute("update ckdbdzkmx set hh='6901234567892', ph='20230608-A12', dj=9.8765, sl=-12345.6789, "
+                     "srsl=-12345.6789, je=-121932.63, lsze=-1234567.89 where lsh='DBD202403020004'");
   std::vector<BillSlip> slips = DemoSlips({"DBD202403010001", "DBD202403020004"});
   QPrinter probe(QPrinter::HighResolution);
   storeadjust::qt::UseSlipPageLayout(probe);
@@ -70,7 +74,8 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   }
   EXPECT_FALSE(first.contains(QStringLiteral("DBD202403020004")));
   const QString second = SlipText(2);
-  for (const char* expected : {"DBD202403020004", "二号门店仓", "一号门店仓", "奥美拉唑肠溶胶囊", "李四", "9.8765", "59.40"}) {
+  for (const char* expected : {"DBD202403020004", "二号门店仓", "一号门店仓", "奥美拉唑肠溶胶囊", "李四", "6901234567892",
+                               "20230608-A12", "-12345.6789", "9.8765", "-121932.63", "-1234567.89"}) {
     EXPECT_TRUE(second.contains(QString::fromUtf8(expected))) << expected << "\n" << second.toStdString();
   }
   const QString last = SlipText(4);
