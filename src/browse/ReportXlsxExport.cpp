@@ -20,7 +20,9 @@ constexpr int kXlsxHeaderRow = 2;  // below the title and the period
 constexpr long kTotalsRows = 1;
 constexpr long kMaxSheetRows = 1048576;
 constexpr const char* kTotalsLabel = "合计";
-constexpr const char* kAmountFormat = "#,##0.00";
+// Cents at least, and every further place a value has up to the six a screen shows: a quantity of
+// 1.2345 or a price of 9.8765 shown as 1.23 and 9.88 was not what the bill holds.
+constexpr const char* kNumberFormat = "#,##0.00####";
 constexpr std::size_t kMaxCellText = 32767;  // a cell holds no more
 constexpr long kRowsSampledForWidth = 200;
 constexpr double kMaxColumnWidth = 60;
@@ -112,14 +114,14 @@ Formats MakeFormats(lxw_workbook* workbook) {
   formats.dateTime = workbook_add_format(workbook);
   format_set_num_format(formats.dateTime, "yyyy-mm-dd hh:mm:ss");
   formats.number = workbook_add_format(workbook);
-  format_set_num_format(formats.number, kAmountFormat);
+  format_set_num_format(formats.number, kNumberFormat);
   formats.totalsLabel = workbook_add_format(workbook);
   format_set_bold(formats.totalsLabel);
   format_set_top(formats.totalsLabel, LXW_BORDER_THIN);
   formats.totalsNumber = workbook_add_format(workbook);
   format_set_bold(formats.totalsNumber);
   format_set_top(formats.totalsNumber, LXW_BORDER_THIN);
-  format_set_num_format(formats.totalsNumber, kAmountFormat);
+  format_set_num_format(formats.totalsNumber, kNumberFormat);
   return formats;
 }
 

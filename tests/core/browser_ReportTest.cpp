@@ -190,6 +190,8 @@ TEST_F(ReportXlsxExportTest, NumbersAndDatesAreNumbersAndTextsAreEscaped) {
                                 {"A10", "合计"}, {"E10", "<f>SUM(E4:E9)</f>"}, {"E10", "<v>34</v>"},
                                 {"F10", "<f>SUM(F4:F9)</f>"}, {"F10", "<v>103.75</v>"}}));
   EXPECT_EQ(CellXml(sheet, "E5").find(" t=\""), std::string::npos) << CellXml(sheet, "E5");
+  // Numbers show cents and every further place they are stored with (to six), not 2 alone.
+  EXPECT_NE(Unzipped(file, "xl/styles.xml").find("formatCode=\"#,##0.00####\""), std::string::npos);
   EXPECT_EQ(CellXml(sheet, "B10") + CellXml(sheet, "D10") + CellXml(sheet, "A11"), "");
 }
 
