@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "host/QvGrid.h"
 
@@ -55,22 +56,42 @@ ReportFilterDialog::ReportFilterDialog(QvGrid& grid, QWidget* parent)
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
 
-  connect(column_, &QComboBox::currentIndexChanged, this, [this] { ShowValues(); });
+  connect(column_, &QComboBox::currentIndexChanged, this, [this] {
+    KeepTicks();
+    ShowValues();
+  });
   ShowValues();
 }
 
 void ReportFilterDialog::ShowValues() {
   values_->clear();
-  const int index = column_->currentIndex();
-  if (index < 0) return;
-  const std::size_t column = columns_[static_cast<std::size_t>(index)];
+  listed_ = column_->currentIndex();
+  if (listed_ < 0) return;
+  const std::size_t column = columns_[static_cast<std::size_t>(listed_)];
   const auto filter = grid_.Filters().find(column);
+  const auto ticks = ticks_.find(column);
   for (const std::string& value : grid_.DistinctValues(column)) {
     auto* item = new QListWidgetItem(value.empty() ? kEmptyValue : QString::fromStdString(value), values_);
     item->setData(kValueRole, QString::fromStdString(value));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    const bool ticked = filter == grid_.Filters().end() || filter->second.count(value) != 0;
+    bool ticked = filter == grid_.Filters().end() || filter->second.count(value) != 0;
+    if (ticks != ticks_.end()) {
+      ticked = std::find(ticks->second.kept.begin(), ticks->second.kept.end(), value) != ticks->second.kept.end();
+    }
     item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+// Switching to another column used to drop what was ticked in this one: the clerk's OK then
+// filtered by the last column alone and the report went on showing rows he had unticked.
+void ReportFilterDialog::KeepTicks() {
+  if (listed_ < 0) return;
+  Ticks& ticks = ticks_[columns_[static_cast<std::size_t>(listed_)]];
+  ticks.kept.clear();
+  ticks.offered = static_cast<std::size_t>(values_->count());
+  for (int row = 0; row < values_->count(); ++row) {
+    const QListWidgetItem* item = values_->item(row);
+    if (item->checkState() == Qt::Checked) ticks.kept.push_back(item->data(kValueRole).toString().toStdString());
   }
 }
 
@@ -79,19 +100,15 @@ void ReportFilterDialog::TickAll(bool ticked) {
 }
 
 void ReportFilterDialog::Apply() {
-  const int index = column_->currentIndex();
-  if (index < 0) return;
-  const std::size_t column = columns_[static_cast<std::size_t>(index)];
-  std::vector<std::string> kept;
-  for (int row = 0; row < values_->count(); ++row) {
-    const QListWidgetItem* item = values_->item(row);
-    if (item->checkState() == Qt::Checked) kept.push_back(item->data(kValueRole).toString().toStdString());
+  KeepTicks();
+  for (const auto& [column, ticks] : ticks_) {
+    if (ticks.kept.size() == ticks.offered) {
+      grid_.ClearFilter(column);
+    } else {
+      grid_.SetFilter(column, ticks.kept);
+    }
   }
-  if (static_cast<int>(kept.size()) == values_->count()) {
-    grid_.ClearFilter(column);
-  } else {
-    grid_.SetFilter(column, kept);
-  }
+  ticks_.clear();
 }
 
 void ReportFilterDialog::ClearAll() { grid_.ClearFilters(); }
