@@ -69,7 +69,8 @@ QString QuantityText(double value) {
   return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
-QString MoneyText(double value) { return QString::number(value, 'f', 2); }
+// Amounts in cents, sums free of binary noise: returns adding up to nothing printed -0.00.
+QString MoneyText(double value) { return Q(NumberWithPlaces(value, 2)); }
 // A price in cents, or with every place it is stored with (money keeps 4): a slip that printed a
 // stored 7.6445 as 7.64 no longer agreed with its own amount.
 QString PriceText(double value) { return Q(NumberWithPlaces(value, 2)); }
