@@ -69,11 +69,10 @@ QString QuantityText(double value) {
   return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
-// Amounts in cents, sums free of binary noise: returns adding up to nothing printed -0.00.
+// A price or an amount in cents, with every further place it is stored with (money keeps 4), and
+// a sum free of binary noise: a slip that printed a stored 7.6445 as 7.64 no longer agreed with its
+// own amount, and returns adding up to nothing printed -0.00.
 QString MoneyText(double value) { return Q(NumberWithPlaces(value, 2)); }
-// A price in cents, or with every place it is stored with (money keeps 4): a slip that printed a
-// stored 7.6445 as 7.64 no longer agreed with its own amount.
-QString PriceText(double value) { return Q(NumberWithPlaces(value, 2)); }
 
 // Sizes on the device, from millimetres.
 class Ruler {
@@ -199,7 +198,7 @@ class SlipPage {
 
   static Cells LineCells(const BillSlipLine& line) {
     return {Q(line.goodsNumber), Q(line.goodsName), Q(line.packSize), Q(line.unit),
-            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), PriceText(line.price),
+            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
             MoneyText(line.amount), MoneyText(line.retailTotal)};
   }
 
