@@ -16,7 +16,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   poppler-utils unzip
-  desktop-file-utils dpkg-dev
+  desktop-file-utils dpkg-dev file
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -51,7 +51,7 @@ make_package() {  # dir: an already built tree
 # installs run (their Chinese --help) from a root of their own.
 check_package() {  # dir
   local deb root status=0
-  deb=$(make_package "$1")
+  deb=$(make_package "$1") || return 1
   dpkg-deb -c "$deb" | awk '{print $NF}' >"$1/package-contents.txt"
   for f in ./usr/bin/storeadjust ./usr/bin/storeadjust-db ./usr/lib/storeadjust/libQvStoreAdjuctBillV11.so \
            ./usr/lib/storeadjust/libtsql_sqlite_ext.so ./usr/share/applications/storeadjust.desktop \
