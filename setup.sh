@@ -19,7 +19,16 @@ PACKAGES=(
   desktop-file-utils dpkg-dev file
 )
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+# A fresh Debian installed with a root password has no sudo: say how to install as root instead.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"
+  elif command -v sudo >/dev/null 2>&1; then sudo "$@"
+  else
+    echo "setup.sh: installing the missing packages needs root, and sudo is not installed." >&2
+    echo "  As root run: $PWD/setup.sh deps   (or install sudo), then run this command again." >&2
+    return 1
+  fi
+}
 
 install_missing() {
   local missing=()
