@@ -208,8 +208,10 @@ LineStep StockMovement::CheckBatchStock(const BillLineValues& line, const std::s
 // receipt, and for a negative line the receipt and the reversal of an issue. `taken` is what the
 // statement takes from `column` (negative when it gives); the balance row is the stock checked
 // only where the line moves no batch.
+bool StockMovement::Guarded(double taken) const { return !settings_.shortageAllowed && taken > 0; }
+
 std::string StockMovement::TakeGuard(double taken, const char* column, adodb::BoundValues& values) const {
-  if (settings_.shortageAllowed || taken <= 0) return {};
+  if (!Guarded(taken)) return {};
   values.push_back(BoundQuantity(taken));
   return std::string(" and isnull(") + column + ",0)" + kSlack + " >= ?";
 }
@@ -233,7 +235,7 @@ LineStep StockMovement::TakeStock(const BillLineValues& line, const std::string&
 LineStep StockMovement::TakeBalance(const BillLineValues& line, const std::string& warehouse, const std::string& update,
                                     const adodb::BoundValues& values, double taken) {
   const double checked = BalanceTaken(line, taken);
-  if (!settings_.shortageAllowed && checked > 0) return TakeStock(line, warehouse, update, values, checked, "sjsl");
+  if (Guarded(checked)) return TakeStock(line, warehouse, update, values, checked, "sjsl");
   UpdateBalanceOf(line, warehouse, update, values);
   return LineStep::Go;
 }

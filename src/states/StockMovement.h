@@ -110,6 +110,7 @@ class StockMovement {
                            const std::string& cause) const;
   std::string ShortageCause(const BillLineValues& line, const std::string& warehouse, double held) const;
   LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse, const std::string& cause);
+  bool Guarded(double taken) const;
   std::string TakeGuard(double taken, const char* column, adodb::BoundValues& values) const;
   double BalanceTaken(const BillLineValues& line, double taken) const;
   LineStep TakeStock(const BillLineValues& line, const std::string& warehouse, const std::string& update,

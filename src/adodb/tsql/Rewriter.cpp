@@ -855,7 +855,7 @@ class Rewriter {
       Emit("AS");
       return EmitToken(t);
     }
-    if (AtName() || (Peek() && (Peek()->kind == TokenKind::String || Peek()->kind == TokenKind::NString))) {
+    if (AtAlias()) {
       Emit("AS");
       EmitToken(Take());
     }
