@@ -1,12 +1,15 @@
 // Tokenize takes blanks, plain words and one-character operators by a fast path of its own and
 // leaves the rest to the general scanner: on any text, what it returns must be exactly what
-// walking the text with NextToken gives, so no statement is split differently by the shortcut.
+// walking the text with NextToken gives, so no statement is split differently by the shortcut;
+// and each token's keyword or operator code and parameter mark must be what a plain search of
+// the table in capitals finds.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "adodb/tsql/TokenCodes.h"
 #include "adodb/tsql/Tokenizer.h"
 #include "support/PropertyRuns.h"
 
@@ -15,11 +18,22 @@ namespace {
 using adodb::tsql::Token;
 using adodb::tsql::TokenKind;
 
+std::uint8_t CodeBySearch(TokenKind kind, std::string_view text) {
+  if (kind != TokenKind::Word && kind != TokenKind::Operator) return 0;
+  std::string capitals(text);
+  for (char& c : capitals) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  for (std::size_t code = 1; code < std::size(adodb::tsql::kCodedTokens); ++code)
+    if (adodb::tsql::kCodedTokens[code] == capitals) return static_cast<std::uint8_t>(code);
+  return 0;
+}
+
 std::vector<Token> TokensByNextToken(std::string_view sql) {
   std::vector<Token> tokens;
   for (std::size_t pos = 0; pos < sql.size();) {
     const adodb::tsql::TokenExtent t = adodb::tsql::NextToken(sql, pos);
-    if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, sql.substr(pos, t.length)});
+    const std::string_view text = sql.substr(pos, t.length);
+    const bool marked = t.kind == TokenKind::Word && text.find_first_of("#$@") != std::string_view::npos;
+    if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, CodeBySearch(t.kind, text), marked, text});
     pos += t.length;
   }
   return tokens;
@@ -27,7 +41,8 @@ std::vector<Token> TokensByNextToken(std::string_view sql) {
 
 std::string Described(const std::vector<Token>& tokens) {
   std::string text;
-  for (const Token& t : tokens) text += std::to_string(static_cast<int>(t.kind)) + ":" + std::string(t.text) + "|";
+  for (const Token& t : tokens)
+    text += std::to_string(static_cast<int>(t.kind)) + "/" + std::to_string(t.code) + (t.marked ? "#" : "") + ":" + std::string(t.text) + "|";
   return text;
 }
 
@@ -35,7 +50,8 @@ std::string Described(const std::vector<Token>& tokens) {
 // comments, unterminated literals, numbers running into words, and a Chinese name.
 const std::vector<std::string> kPieces = {
     "N", "n", "'", "''", "a", "Nx", "_#", "$", "@", "@@", "货号", "0", "0x1F", "1.5", ".", "5e", "-", "--", "/", "*", "/*",
-    "*/", "[", "]", "\"", " ", "\t", "\n", "(", ")", ",", ";", "+", "=", "<", ">", "!", "?", "?2", "`", "\x01", "\xff"};
+    "*/", "[", "]", "\"", " ", "\t", "\n", "(", ")", ",", ";", "+", "=", "<", ">", "!", "?", "?2", "`", "\x01", "\xff",
+    "select", "SeLeCt", "in", "IS", "quoted_identifier", "<=", "!>", "<>", "%", "|"};
 
 TEST(TokenizerTest, TokenizeSplitsAnyTextAsNextTokenDoes) {
   testsupport::RunSeeds({1, 2, 3}, [](unsigned seed) -> std::string {

@@ -23,6 +23,7 @@
 #include "adodb/tsql/SchemaNames.h"
 #include "adodb/tsql/TableValues.h"
 #include "adodb/tsql/TempTables.h"
+#include "adodb/tsql/TokenCodes.h"
 #include "adodb/tsql/TopClause.h"
 #include "adodb/tsql/WindowFunctions.h"
 
@@ -30,59 +31,47 @@ namespace adodb::tsql {
 namespace {
 
 // Words that end an expression, a select item or a table source, so they are never taken for an alias.
-// Sorted, so that a word is looked up by binary search: the check runs for almost every name.
 // The words that begin a statement are among them: a batch may run its statements together without ';'.
-constexpr std::array<std::string_view, 46> kReserved = {
+constexpr TokenCode kReservedWords[] = {
     "ALTER", "AND", "AS", "ASC", "BETWEEN", "COLLATE", "CREATE", "CROSS", "DECLARE", "DELETE", "DESC", "DROP", "ELSE",
     "END", "EXCEPT", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS",
     "JOIN", "LEFT", "LIKE", "NOT", "ON", "OPTION", "OR", "ORDER", "OUTER", "RIGHT", "SELECT", "SET", "THEN",
     "TRUNCATE", "UNION", "UPDATE", "VALUES", "WHEN", "WHERE", "WITH",
 };
-static_assert(std::is_sorted(kReserved.begin(), kReserved.end()));
-constexpr std::size_t kLongestReserved =
-    std::max_element(kReserved.begin(), kReserved.end(), [](auto a, auto b) { return a.size() < b.size(); })->size();
-
-// For each first letter, the lengths of the reserved words that start with it (bit n for length
-// n): one lookup rules out most names before any comparison.
-constexpr std::array<std::uint16_t, 26> kReservedLengths = [] {
-  std::array<std::uint16_t, 26> lengths{};
-  for (std::string_view r : kReserved) lengths[r[0] - 'A'] |= static_cast<std::uint16_t>(1u << r.size());
-  return lengths;
+constexpr std::array<bool, std::size(kCodedTokens)> kReservedCodes = [] {
+  std::array<bool, std::size(kCodedTokens)> reserved{};
+  for (const TokenCode word : kReservedWords) reserved[word.value] = true;
+  return reserved;
 }();
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+// The words a statement of a batch starts with, also those refused: a batch need not separate
+// its statements with ';'.
+constexpr TokenCode kStatementStarts[] = {"SELECT", "INSERT", "UPDATE",  "DELETE", "WITH",  "TRUNCATE", "DECLARE",
+                                          "SET",    "CREATE", "DROP",    "ALTER",  "EXEC",  "EXECUTE",  "MERGE",
+                                          "IF",     "WHILE",  "BEGIN",   "PRINT",  "RETURN"};
 
-// Reserved words sharing a first letter lie together in the sorted list: only those of the same
-// length are compared, in place.
-constexpr std::array<std::pair<std::uint8_t, std::uint8_t>, 26> kReservedByLetter = [] {
-  std::array<std::pair<std::uint8_t, std::uint8_t>, 26> ranges{};
-  for (std::size_t i = kReserved.size(); i-- > 0;) {
-    auto& range = ranges[kReserved[i][0] - 'A'];
-    if (range.second == 0) range.second = static_cast<std::uint8_t>(i + 1);
-    range.first = static_cast<std::uint8_t>(i);
-  }
-  return ranges;
+// Comparison operators by code, with T-SQL's extra spellings mapped to SQLite's.
+constexpr std::array<std::string_view, std::size(kCodedTokens)> kSqliteComparisons = [] {
+  std::array<std::string_view, std::size(kCodedTokens)> comparisons{};
+  struct Spelling {
+    TokenCode tsql;
+    std::string_view sqlite;
+  };
+  const Spelling spellings[] = {{"=", "="},   {"<>", "<>"}, {"!=", "<>"}, {"<", "<"},  {">", ">"},
+                                {"<=", "<="}, {">=", ">="}, {"!<", ">="}, {"!>", "<="}};
+  for (const Spelling& spelling : spellings) comparisons[spelling.tsql.value] = spelling.sqlite;
+  return comparisons;
 }();
 
-bool IsReserved(std::string_view word) {
-  if (word.empty() || word.size() > kLongestReserved) return false;
-  const char first = UpperAscii(word[0]);
-  if (first < 'A' || first > 'Z' || !((kReservedLengths[first - 'A'] >> word.size()) & 1u)) return false;
-  const auto [from, to] = kReservedByLetter[first - 'A'];
-  for (std::size_t r = from; r < to; ++r) {
-    const std::string_view reserved = kReserved[r];
-    if (reserved.size() != word.size()) continue;
-    std::size_t i = 1;
-    while (i < word.size() && UpperAscii(word[i]) == reserved[i]) ++i;
-    if (i == word.size()) return true;
-  }
-  return false;
-}
-
-// Comparison operators, with T-SQL's extra spellings mapped to SQLite's.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kComparisons = {{
-    {"=", "="}, {"<>", "<>"}, {"!=", "<>"}, {"<", "<"}, {">", ">"}, {"<=", "<="}, {">=", ">="}, {"!<", ">="}, {"!>", "<="},
-}};
+// The tokens that may follow the left side of a predicate: a comparison, or NOT, LIKE, IN,
+// BETWEEN, IS. Most predicates are a lone term, followed by none of them.
+constexpr std::array<bool, std::size(kCodedTokens)> kPredicateContinues = [] {
+  std::array<bool, std::size(kCodedTokens)> continues{};
+  for (std::size_t code = 0; code < continues.size(); ++code) continues[code] = !kSqliteComparisons[code].empty();
+  for (const TokenCode word : {TokenCode("NOT"), TokenCode("LIKE"), TokenCode("IN"), TokenCode("BETWEEN"), TokenCode("IS")})
+    continues[word.value] = true;
+  return continues;
+}();
 
 // A name as written in T-SQL, in the form SQLite reads: [x] becomes "x".
 std::string QuoteName(std::string_view inner) {
@@ -111,36 +100,22 @@ std::string BareName(const Token& t) {
   return std::string(t.text);
 }
 
-// A T-SQL name may hold #, $ and @ (and start with # for a temp table); SQLite reads # and @ as
-// the start of a parameter, so such a name is always written quoted.
-// Asked of every name written out: one table lookup a character, since find_first_of calls memchr
-// per character.
-constexpr std::array<bool, 256> kParameterMark = [] {
-  std::array<bool, 256> marks{};
-  marks['#'] = marks['$'] = marks['@'] = true;
-  return marks;
-}();
-
-bool HoldsParameterMark(std::string_view word) {
-  bool mark = false;
-  for (const char c : word) mark |= kParameterMark[static_cast<unsigned char>(c)];
-  return mark;
-}
-
 // Literals keep their text; N'..' loses the N; bracketed names become double-quoted names; a
 // number ending in its point gets a zero, so a keyword run into it ("1.from") stays a keyword.
 std::string Normalize(const Token& t) {
   if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
   if (t.kind == TokenKind::Number && t.text.back() == '.') return std::string(t.text) + "0";
   if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
-  if (t.kind == TokenKind::Word && HoldsParameterMark(t.text)) return QuoteName(t.text);
+  // A T-SQL name may hold #, $ and @ (and start with # for a temp table); SQLite reads # and @
+  // as the start of a parameter, so such a name is always written quoted.
+  if (t.kind == TokenKind::Word && t.marked) return QuoteName(t.text);
   return std::string(t.text);
 }
 
 // True for the tokens Normalize writes as they are, which can then be emitted without a copy.
 bool KeepsItsText(const Token& t) {
   return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
-         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && HoldsParameterMark(t.text));
+         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && t.marked);
 }
 
 // The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
@@ -252,44 +227,34 @@ class Rewriter {
     return pos_ > from;
   }
   bool AtStatementEnd() const { return pos_ == end_ || AtOp(";"); }
-  // The words a statement of a batch starts with, also those refused: a batch need not separate
-  // its statements with ';'.
   bool AtStatementStart() const {
-    for (std::string_view word : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "TRUNCATE", "DECLARE", "SET", "CREATE",
-                                  "DROP", "ALTER", "EXEC", "EXECUTE", "MERGE", "IF", "WHILE", "BEGIN", "PRINT", "RETURN"})
+    for (const TokenCode word : kStatementStarts)
       if (AtWord(word)) return true;
     return false;
   }
 
   // ---- cursor --------------------------------------------------------------------------------
   const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
-  // Keywords are asked for in capitals, and most words differ from the keyword asked for in their
-  // length or first letter: those are told apart here, without a call.
-  bool AtWord(std::string_view keyword, std::size_t ahead = 0) const {
-    const Token* t = Peek(ahead);
-    if (!t || t->kind != TokenKind::Word || t->text.size() != keyword.size()) return false;
-    for (std::size_t i = 0; i < keyword.size(); ++i)
-      if (UpperAscii(t->text[i]) != keyword[i]) return false;
-    return true;
+  // Keywords and operators are known by their codes (see TokenCodes.h).
+  bool AtWord(TokenCode keyword, std::size_t ahead = 0) const { return At(keyword, ahead); }
+  bool AtOp(TokenCode op, std::size_t ahead = 0) const { return At(op, ahead); }
+  bool At(TokenCode code, std::size_t ahead) const { return CodeAt(ahead) == code.value; }
+  // The code of the token `ahead` of the cursor; 0 past the end.
+  std::uint8_t CodeAt(std::size_t ahead) const {
+    const std::size_t i = pos_ + ahead;
+    return i < end_ ? tokens_[i].code : 0;
   }
-  // Operators are one or two characters: compared in place, which a call to memcmp would outweigh.
-  bool AtOp(std::string_view op, std::size_t ahead = 0) const {
-    const Token* t = Peek(ahead);
-    if (!t || t->kind != TokenKind::Operator || t->text.size() != op.size()) return false;
-    for (std::size_t i = 0; i < op.size(); ++i)
-      if (t->text[i] != op[i]) return false;
-    return true;
-  }
+  bool IsReservedAt(std::size_t i) const { return kReservedCodes[tokens_[i].code]; }
   bool AtName(std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
-    return t && IsName(*t) && !(t->kind == TokenKind::Word && IsReserved(t->text));
+    return t && IsName(*t) && !IsReservedAt(pos_ + ahead);
   }
-  bool AcceptWord(std::string_view keyword) { return AtWord(keyword) ? (++pos_, true) : false; }
-  bool AcceptOp(std::string_view op) { return AtOp(op) ? (++pos_, true) : false; }
-  void ExpectWord(std::string_view keyword) {
+  bool AcceptWord(TokenCode keyword) { return AtWord(keyword) ? (++pos_, true) : false; }
+  bool AcceptOp(TokenCode op) { return AtOp(op) ? (++pos_, true) : false; }
+  void ExpectWord(TokenCode keyword) {
     if (!AcceptWord(keyword)) Unexpected();
   }
-  void ExpectOp(std::string_view op) {
+  void ExpectOp(TokenCode op) {
     if (!AcceptOp(op)) Unexpected();
   }
   const Token& Take() {
@@ -326,13 +291,14 @@ class Rewriter {
   // output: about as long as the statement plus the COLLATE clauses and calls it adds, reserved
   // once to spare the buffer its regrowths.
   void RejectUnsupportedTokensAndReserveOutput() {
-    std::size_t size = 0;
     for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = tokens_[i];
-      size += t.text.size() + 1;
-      if (t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal || (t.kind == TokenKind::Word && t.text[0] == '$'))
-        RefuseToken(t);
+      if (t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal || (t.marked && t.text[0] == '$')) RefuseToken(t);
     }
+    if (pos_ == end_) return;
+    // The tokens are pieces of one statement: its length from the first to the last.
+    const std::size_t size = static_cast<std::size_t>(tokens_[end_ - 1].text.data() - tokens_[pos_].text.data()) +
+                             tokens_[end_ - 1].text.size() + end_ - pos_;
     out_.reserve(size + size / 2);
   }
   // Out of line, as Nested::TooDeep.
@@ -1153,7 +1119,7 @@ class Rewriter {
       for (std::size_t i = pos_ + 2; i < close; ++i) {
         const Token& t = tokens_[i];
         const bool call = i + 1 < close && tokens_[i + 1].kind == TokenKind::Operator && tokens_[i + 1].text == "(";
-        const bool keyword = t.kind == TokenKind::Word && (IsReserved(t.text) || SameName(t.text, "NULL") || SameName(t.text, "CASE"));
+        const bool keyword = IsReservedAt(i) || tokens_[i].code == TokenCode("NULL").value || tokens_[i].code == TokenCode("CASE").value;
         if (IsName(t) && !call && !keyword) Fail(kind + " of VALUES that read the outer row");
       }
     } else {
@@ -1237,8 +1203,8 @@ class Rewriter {
   // PIVOT, UNPIVOT and TABLESAMPLE reshape or sample a table as no SQLite query can; without an
   // alias before it the word has been read as the alias.
   void RefuseTableOperator(const NameRef& alias) const {
-    for (std::string_view op : {"PIVOT", "UNPIVOT", "TABLESAMPLE"})
-      if (SameName(alias.bare, op) || AtWord(op)) Fail(std::string(op));
+    for (const TokenCode op : {TokenCode("PIVOT"), TokenCode("UNPIVOT"), TokenCode("TABLESAMPLE")})
+      if (SameName(alias.bare, op.Name()) || AtWord(op)) Fail(std::string(op.Name()));
   }
 
   // (VALUES (...), ...) AS alias (columns), after the "(VALUES" (see TableValues.h).
@@ -1368,8 +1334,9 @@ class Rewriter {
     const std::size_t leftTo = pos_;
     // Most predicates are a lone term: only what follows it is looked at here, and each kind of
     // predicate is read out of line (see MultiplicativeChain).
+    if (!kPredicateContinues[CodeAt(0)]) return;
     const LeftSide left{start, out_.size(), leftFrom, leftTo};
-    if (const std::string_view sqliteOp = AtComparison(); !sqliteOp.empty()) return Comparison(sqliteOp, left);
+    if (const std::string_view sqliteOp = kSqliteComparisons[CodeAt(0)]; !sqliteOp.empty()) return Comparison(sqliteOp, left);
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
     if (negated) ++pos_;
     if (AtWord("LIKE")) return Like(start, negated);
@@ -1420,12 +1387,15 @@ class Rewriter {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
       const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
-      for (const char* bound : {"", "AND"}) {
-        if (*bound) ExpectWord(bound), Emit(bound);
+      const auto bound = [&] {
         const std::size_t boundFrom = pos_, boundStart = out_.size();
         Additive();
         if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
-      }
+      };
+      bound();
+      ExpectWord("AND");
+      Emit("AND");
+      bound();
     }
   }
 
@@ -1487,8 +1457,7 @@ class Rewriter {
     if (from >= to || (to - from) % 2 == 0) return false;
     for (std::size_t i = from; i < to; ++i) {
       const Token& t = tokens_[i];
-      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !(t.kind == TokenKind::Word && (IsReserved(t.text) ||
-                                                                                         SameName(t.text, "NULL")))
+      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !IsReservedAt(i) && tokens_[i].code != TokenCode("NULL").value
                                           : t.kind == TokenKind::Operator && t.text == ".";
       if (!ok) return false;
     }
@@ -1513,19 +1482,7 @@ class Rewriter {
     Emit(chain.Text());
   }
 
-  // The SQLite spelling of the comparison operator at the cursor; empty when there is none.
-  std::string_view AtComparison() const {
-    const Token* t = Peek();
-    if (!t || t->kind != TokenKind::Operator) return {};
-    for (const auto& [tsqlOp, sqliteOp] : kComparisons)
-      if (t->text == tsqlOp) return sqliteOp;
-    return {};
-  }
-
-  bool AtAdditiveOperator() const {
-    const Token* t = Peek();
-    return t && t->kind == TokenKind::Operator && AdditiveChain::IsOperator(t->text);
-  }
+  bool AtAdditiveOperator() const { return AtOp("+") || AtOp("-") || AtOp("&") || AtOp("^") || AtOp("|"); }
 
   // * / % left to right. SQLite's '/' and '%' give NULL for a zero divisor where SQL Server
   // fails, so they become calls wrapping the left side; the calls' names are put in front of it
@@ -1602,7 +1559,7 @@ class Rewriter {
         if (AtWord("NULL")) return EmitToken(Take());
         if (AtWord("EXISTS")) return Exists();
         if (AtOp("(", 1)) return FunctionCall();
-        if (IsReserved(t->text)) Unexpected();
+        if (IsReservedAt(pos_)) Unexpected();
         return ColumnRef();
       case TokenKind::BracketName:
       case TokenKind::QuotedName:

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "adodb/tsql/TokenCodes.h"
+
 namespace adodb::tsql {
 namespace {
 
@@ -129,10 +131,28 @@ std::size_t WordEnd(std::string_view s, std::size_t i) {
   return i;
 }
 
+// The bytes of a word after its first, and which of them SQLite would read as the start of a
+// parameter (#, $, @): a name holding one must be written quoted.
+constexpr std::uint8_t kPlainWordByte = 1, kMarkWordByte = 2;
+constexpr std::array<std::uint8_t, 256> kWordByte = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = kInWord[c] ? kPlainWordByte : 0;
+  table['#'] = table['$'] = table['@'] = kMarkWordByte;
+  return table;
+}();
+
 // The end of a word that is known to end before the statement does (see WordBound): no bounds
-// check per byte, the byte that ends the word stops the scan.
-std::size_t WordEndWithin(std::string_view s, std::size_t i) {
-  while (kInWord[static_cast<unsigned char>(s[i])]) ++i;
+// check per byte, the byte that ends the word stops the scan. `seen` gathers its bytes' kinds.
+std::size_t WordEndWithin(std::string_view s, std::size_t i, std::uint8_t& seen) {
+  while (const std::uint8_t kind = kWordByte[static_cast<unsigned char>(s[i])]) {
+    seen |= kind;
+    ++i;
+  }
+  return i;
+}
+
+std::size_t WordEndBounded(std::string_view s, std::size_t i, std::uint8_t& seen) {
+  for (; i < s.size() && kInWord[static_cast<unsigned char>(s[i])]; ++i) seen |= kWordByte[static_cast<unsigned char>(s[i])];
   return i;
 }
 
@@ -212,6 +232,11 @@ TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
   return {TokenKind::Illegal, 1};
 }
 
+// Of the tokens the general scanner reads, only operators carry a code.
+std::uint8_t ScannedCode(const TokenExtent& t, std::string_view text) {
+  return t.kind == TokenKind::Operator ? OperatorCode(text) : 0;
+}
+
 }  // namespace
 
 TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept { return Scan(s, pos); }
@@ -231,15 +256,20 @@ std::vector<Token> Tokenize(std::string_view sql) {
     if (type == kSpace) {
       pos = SpaceEnd(sql, pos + 1);
     } else if (type == kIdent && !StartsNString(sql, pos)) {
-      const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1) : WordEnd(sql, pos + 1);
-      tokens.push_back({TokenKind::Word, piece(pos, end - pos)});
+      std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
+      const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEndBounded(sql, pos + 1, seen);
+      const std::string_view word = piece(pos, end - pos);
+      tokens.push_back({TokenKind::Word, KeywordCode(word), (seen & kMarkWordByte) != 0, word});
       pos = end;
     } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
-      tokens.push_back({TokenKind::Operator, piece(pos, 1)});
+      tokens.push_back({TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1)});
       ++pos;
     } else {
       const TokenExtent t = Scan(sql, pos);
-      if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) tokens.push_back({t.kind, piece(pos, t.length)});
+      if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) {
+        const std::string_view text = piece(pos, t.length);
+        tokens.push_back({t.kind, ScannedCode(t, text), false, text});
+      }
       pos += t.length;
     }
   }

@@ -5,6 +5,7 @@
 // meaning (spaces and comments are dropped). Never throws; text it cannot classify comes back as
 // TokenKind::Illegal or TokenKind::Unterminated and the rewriter reports it.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,8 @@ enum class TokenKind {
 
 struct Token {
   TokenKind kind;
+  std::uint8_t code;  // the keyword's or operator's TokenCode (see TokenCodes.h), else 0
+  bool marked;        // a word holding #, $ or @, which SQLite reads as the start of a parameter
   std::string_view text;
 };
 
