@@ -288,6 +288,12 @@ int Compare(const Variant& a, const Variant& b) {
     const int c = a.RawText().compare(b.RawText());
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
   }
+  // Dates by the calendar: before 1899-12-30 the classic serial keeps the time of day as a
+  // positive fraction of a negative day, so comparing serials would put 18:00 before 12:00.
+  if (a.type_ == VariantType::Date && b.type_ == VariantType::Date) {
+    const auto order = a.RawDate() <=> b.RawDate();
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+  }
   const bool aNumberLike = IsNumberType(a.type_) || a.type_ == VariantType::Date;
   const bool bNumberLike = IsNumberType(b.type_) || b.type_ == VariantType::Date;
   if (aNumberLike && bNumberLike) return Sign(a.AsDouble() - b.AsDouble());

@@ -132,3 +132,17 @@ TEST_F(RecordsetTest, AnEditBeyondTheFirstBlockOfRowsChangesThatRowOnly) {
   rs->Sort("id DESC");
   EXPECT_EQ(rs->Value("id").AsInt32(), 2900);  // the sort stays on the edited row
 }
+
+// A sort orders dates by the calendar, those before 1900 with a time of day too.
+TEST_F(RecordsetTest, SortOrdersRowsAsTheDatabaseOrdersThem) {
+  conn->Execute("create table rq (k int primary key, d datetime)");
+  conn->Execute("insert into rq values (1, '1800-01-01 18:00:00'), (2, '1800-01-01 12:00:00'), (3, '1800-01-02')");
+  auto rs = conn->OpenRecordset("select k, d from rq");
+  const auto order = [&](const std::string& criteria) {
+    rs->Sort(criteria);
+    std::string keys;
+    for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) keys += rs->Value(0).AsText();
+    return keys;
+  };
+  EXPECT_EQ(order("d"), "213");
+}
