@@ -81,6 +81,16 @@ struct SortKey {
   bool descending;
 };
 
+// Texts compare as the database's collation orders them (case aside, trailing blanks ignored), so
+// a list sorted here reads in the order its own ORDER BY would give; other values as variants do.
+int SortOrderOf(const Variant& a, const Variant& b) {
+  if (a.Type() == VariantType::Text && b.Type() == VariantType::Text) {
+    const int c = CompareValues(a.RawText(), b.RawText());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  return Compare(a, b);
+}
+
 }  // namespace
 
 void Recordset::Open(std::string_view sql, const std::shared_ptr<Connection>& connection, CursorType cursor,
@@ -285,7 +295,7 @@ void Recordset::Sort(std::string_view criteria) {
   if (!keys.empty()) {
     std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
       for (const SortKey& key : keys) {
-        const int c = Compare(rows[a][key.column], rows[b][key.column]);
+        const int c = SortOrderOf(rows[a][key.column], rows[b][key.column]);
         if (c != 0) return key.descending ? c > 0 : c < 0;
       }
       return false;

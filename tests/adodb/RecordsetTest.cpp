@@ -133,11 +133,12 @@ TEST_F(RecordsetTest, AnEditBeyondTheFirstBlockOfRowsChangesThatRowOnly) {
   EXPECT_EQ(rs->Value("id").AsInt32(), 2900);  // the sort stays on the edited row
 }
 
-// A sort orders dates by the calendar, those before 1900 with a time of day too.
+// A sort orders texts as the database's collation does (case aside, trailing blanks ignored, the
+// query's order kept among equals) and dates by the calendar, those before 1900 with a time too.
 TEST_F(RecordsetTest, SortOrdersRowsAsTheDatabaseOrdersThem) {
-  conn->Execute("create table rq (k int primary key, d datetime)");
-  conn->Execute("insert into rq values (1, '1800-01-01 18:00:00'), (2, '1800-01-01 12:00:00'), (3, '1800-01-02')");
-  auto rs = conn->OpenRecordset("select k, d from rq");
+  conn->Execute("create table rq (k int primary key, d datetime, pm varchar(20))");
+  conn->Execute("insert into rq values (1, '1800-01-01 18:00:00', 'b'), (2, '1800-01-01 12:00:00', 'B '), (3, '1800-01-02', 'a')");
+  auto rs = conn->OpenRecordset("select k, d, pm from rq order by k");
   const auto order = [&](const std::string& criteria) {
     rs->Sort(criteria);
     std::string keys;
@@ -145,4 +146,5 @@ TEST_F(RecordsetTest, SortOrdersRowsAsTheDatabaseOrdersThem) {
     return keys;
   };
   EXPECT_EQ(order("d"), "213");
+  EXPECT_EQ(order("pm DESC"), "123");
 }
