@@ -1,6 +1,7 @@
 #include "adodb/OdbcErrors.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace adodb::odbc {
 
@@ -63,6 +64,24 @@ bool IsRefusedStatement(const Diagnostic& diagnostic, NativeErrors natives) {
   return natives == NativeErrors::Sqlite && diagnostic.nativeError == kSqliteError;
 }
 
+// The data source's own words, as the server's OLE DB provider handed them over: a diagnostic
+// opens with the bracketed names of the components it passed ("[unixODBC][FreeTDS][SQL Server]",
+// "[SQLite]"), and SQLite's driver closes its with the native code (" (19)"). Neither is the
+// clerk's business, and with them a refusal read otherwise than on the embedded database.
+std::string DataSourceWords(const Diagnostic& diagnostic) {
+  std::string_view words = diagnostic.message;
+  while (words.size() > 1 && words.front() == '[') {
+    const std::size_t close = words.find(']');
+    if (close == std::string_view::npos) break;
+    words.remove_prefix(close + 1);
+  }
+  const std::string code = " (" + std::to_string(diagnostic.nativeError) + ")";
+  if (words.size() > code.size() && words.substr(words.size() - code.size()) == code) {
+    words.remove_suffix(code.size());
+  }
+  return words.empty() ? diagnostic.message : std::string(words);
+}
+
 }  // namespace
 
 Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives,
@@ -72,11 +91,11 @@ Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErr
   const Diagnostic& first = diagnostics.front();
   for (const Diagnostic& diagnostic : diagnostics) {
     if (!IsIntegrityViolation(diagnostic, natives)) continue;
-    if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(diagnostic.message);
-    return Error::Integrity(diagnostic.message);
+    if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(DataSourceWords(diagnostic));
+    return Error::Integrity(DataSourceWords(diagnostic));
   }
-  if (IsRefusedStatement(first, natives)) return Error::Syntax(first.message);
-  return Error::Provider(first.message);
+  if (IsRefusedStatement(first, natives)) return Error::Syntax(DataSourceWords(first));
+  return Error::Provider(DataSourceWords(first));
 }
 
 void Check(SQLRETURN rc, const Handle& handle, NativeErrors natives, const std::string& context) {

@@ -24,7 +24,8 @@ enum class NativeErrors { SqlServer, Sqlite };
 
 // The Error the diagnostics describe: SQLSTATE class 23 (or SQLite's constraint code) is an
 // integrity violation, class 42/37 (or SQLite's generic error) a refused statement, anything
-// else a provider failure. `context` is used when the driver left no diagnostic at all.
+// else a provider failure. Its description is the data source's own text, without the names of
+// the ODBC components before it. `context` is used when the driver left no diagnostic at all.
 Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives, const std::string& context);
 
 // Throws the Error for the handle's last call unless `rc` reports success (with or without info).
