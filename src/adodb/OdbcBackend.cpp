@@ -74,7 +74,10 @@ class OdbcBackend final : public Backend {
   }
 
   // A statement without values runs on a handle of its own; one with values on the handle
-  // prepared for its text, made ready for the next run whatever happens.
+  // prepared for its text, made ready for the next run whatever happens. A kept statement that
+  // failed is prepared afresh for its next run: SQLite's driver does not prepare one again when
+  // another session changes a table it reads ("broken result set 2/3"), so a statement kept
+  // from before the change would fail on every run until the session ended.
   template <typename Read>
   std::invoke_result_t<Read, const Handle&, bool> RunThenRead(std::string_view sql, const std::vector<Parameter>& values,
                                                              Read read) {
@@ -82,6 +85,17 @@ class OdbcBackend final : public Backend {
       Handle statement(SQL_HANDLE_STMT, connection_->Get());
       return read(statement, Run(statement, sql, values));
     }
+    try {
+      return RunPrepared(sql, values, read);
+    } catch (...) {
+      if (const auto kept = prepared_.find(sql); kept != prepared_.end()) prepared_.erase(kept);
+      throw;
+    }
+  }
+
+  template <typename Read>
+  std::invoke_result_t<Read, const Handle&, bool> RunPrepared(std::string_view sql, const std::vector<Parameter>& values,
+                                                             Read read) {
     const Prepared& prepared = PreparedStatement(sql);
     const ReadyForReuse reuse(*prepared.statement);
     if (prepared.marks.empty()) return read(*prepared.statement, Run(*prepared.statement, sql, values));
