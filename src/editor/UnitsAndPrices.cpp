@@ -24,10 +24,14 @@ void FrmStoreAdjuctBill::LoadDefaultUnit() {
 void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
   if (keyCode == key::kReturn) {
     LoadDefaultUnit();
-    const double cost = NumberOrZero(
+    double basePrice = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
+    // Goods priced by batch cost what the batch held by the row cost, in any unit: the unit
+    // chosen again (or changed and back) leaves the batch as it was, and a line saved then would
+    // carry the goods' cost price beside a batch bought at another.
+    if (entry_.facts.batchPriced && entry_.batch && entry_.batch->price > 0) basePrice = entry_.batch->price;
     // Transfers without prices store 0: the unit's price would be shown and never kept.
-    ShowFigure("TxtDj", IsCkdbdDj ? 0 : UnitPrice(cost));
+    ShowFigure("TxtDj", IsCkdbdDj ? 0 : UnitPrice(basePrice));
     AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");
   }
