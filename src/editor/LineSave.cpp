@@ -22,6 +22,7 @@ namespace {
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
+constexpr const char* kReturnOfAnotherWarehouse = "拨入仓库已改变,请重新选择批号!";
 constexpr const char* kGoodsTypedOver = "货号已改变,请按回车键重新选择货号!";
 constexpr const char* kQuantityChanged = "数量已改变,请按回车键重新选择批号!";
 constexpr const char* kQuantityNotJudged = "数量没有确认,请在数量中按回车键!";
@@ -141,6 +142,11 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   // would leave from a batch its out-warehouse need not hold.
   if (adodb::CompareValues(entry_.batch->warehouse, Text("TxtBcCkID")) != 0) {
     return RefuseUnder(kSystemTitle, kBatchOfAnotherWarehouse, "TxtSl");
+  }
+  // A return takes its goods back out of the in-warehouse, whose stock and batch the quantity step
+  // judged: another in-warehouse need hold neither, and bz3 would be passed by unasked.
+  if (entry_.BaseQuantity() < 0 && adodb::CompareValues(entry_.batch->inWarehouse, Text("txtBrCKid")) != 0) {
+    return RefuseUnder(kSystemTitle, kReturnOfAnotherWarehouse, "TxtSl");
   }
   // A quantity (or unit) changed after the batch was chosen was judged against neither the stock
   // nor the batch; turned negative, it would take goods back into a batch of the other warehouse.

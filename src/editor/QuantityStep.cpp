@@ -130,6 +130,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   }
   batch.expiryJudgedOn = BillDate();
   batch.warehouse = Text("TxtBcCkID");
+  batch.inWarehouse = Text("txtBrCKid");
   batch.chosenFor = entry_.BaseQuantity();
   batch.price = BatchPurchasePrice(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line);
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)

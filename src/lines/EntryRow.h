@@ -22,6 +22,8 @@ struct EntryBatch {
   double quantity = 0;   // what the batch holds, in base units
   std::string expiry;    // xq, when the list shows it
   std::string warehouse;  // the out-warehouse it was chosen in, which holds it
+  // The in-warehouse of the choice: a return (a negative quantity) takes the batch from it.
+  std::string inWarehouse;
   // The row's quantity, in base units, the batch was chosen for: the stock and the batch were
   // judged against it (and the batch's warehouse follows its sign).
   double chosenFor = 0;

@@ -29,12 +29,14 @@ std::optional<MeasureUnit> UnitNamed(Session& session, const std::string& hh, co
 }
 
 std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, const std::string& outWarehouse,
-                                      const std::string& ph, const std::string& pcdh, double baseQty) {
+                                      const std::string& inWarehouse, const std::string& ph, const std::string& pcdh,
+                                      double baseQty) {
   if (ph.empty() && pcdh.empty()) return std::nullopt;
   EntryBatch batch;
   batch.number = ph;
   batch.line = pcdh;
   batch.warehouse = outWarehouse;
+  batch.inWarehouse = inWarehouse;
   batch.chosenFor = baseQty;
   batch.price = BatchPurchasePrice(session, hh, outWarehouse, ph, pcdh);
   batch.quantity = BatchQuantity(session, hh, outWarehouse, ph, pcdh).value_or(0);
@@ -98,7 +100,7 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.amount = NumberOrZero(rs->Value("je"));
   row.retailTotal = NumberOrZero(rs->Value("lsze"));
   row.stockJudged = StockJudgement{baseQty, outWarehouse, rs->Value("drstockid").TextOrEmpty()};
-  row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("ph").TextOrEmpty(),
+  row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("drstockid").TextOrEmpty(), rs->Value("ph").TextOrEmpty(),
                           rs->Value("pcdh").TextOrEmpty(), baseQty);
   if (row.batch && !rs->Value("kdrq").IsNull()) {
     const adodb::Date stored = rs->Value("kdrq").AsDate();
