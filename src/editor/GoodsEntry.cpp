@@ -33,7 +33,11 @@ void FrmStoreAdjuctBill::TxtHHKeyDown(int keyCode) {
   }
   if (!pick) {
     if (nothingMatched) ShowStatusNote("没有找到符合“" + Text("TxtHH") + "”的商品");
-    SetText("TxtHH", "");
+    // A list looked at and closed leaves the row as it was: a row still holding its goods (F7 on
+    // a line being amended, Enter on the goods shown) keeps unit, batch and figures, and the field
+    // names that goods again rather than standing empty beside them. Text typed over has voided
+    // the row, and goes.
+    SetText("TxtHH", entry_.HasGoods() ? entry_.goods : "");
     SetFocus("TxtHH");
     return;
   }
