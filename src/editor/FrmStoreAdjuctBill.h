@@ -180,7 +180,7 @@ class FrmStoreAdjuctBill : public FormModel {
   BillHeader HeaderOfBill();
 
   // UnitsAndPrices.cpp
-  void LoadDefaultUnit();
+  bool LoadDefaultUnit(bool keepUnitOnCancel = false);
   void txtJlKeyDown(int keyCode);
   void TxtDjKeyDown(int keyCode);
   void TxtJeKeyDown(int keyCode);

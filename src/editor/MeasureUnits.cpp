@@ -8,7 +8,8 @@
 
 namespace storeadjust {
 
-std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh) {
+std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled) {
+  if (cancelled) *cancelled = false;
   const adodb::BoundValues goods = {adodb::BoundText(hh)};
   const auto units = CountRecords(session,
                                   "Select A.LDW,B.FMeasureUnitID,B.FName From Yw_Kck A Left Join t_MeasureUnit B ON "
@@ -21,7 +22,10 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
       "会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh=? and isnull(a.FDeleted,0)=0 Order By "
       "FDefault Desc,FMeasureUnitID",
       false, {"单位"}, nullptr, goods);
-  if (row.size() < 4 || NumberOrZero(row[0]) <= 0) return std::nullopt;
+  if (row.size() < 4 || NumberOrZero(row[0]) <= 0) {
+    if (cancelled) *cancelled = true;
+    return std::nullopt;
+  }
   return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), CountedCoefficient(NumberOrZero(row[3]))};
 }
 

@@ -12,8 +12,8 @@ namespace storeadjust {
 // Offers the goods' units when it has two or more that are not deleted: the selection dialog
 // lists those, with the default unit first. A deleted unit is never offered: a line entered in
 // it would name a unit the goods master no longer keeps. Nothing when the base unit is to
-// be used: one unit or none, or the dialog was cancelled. A failed count has shown its message
-// and counts as none; a failing dialog throws adodb::Error.
-std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh);
+// be used: one unit or none, or the dialog was cancelled (*cancelled, when given, then true). A
+// failed count has shown its message and counts as none; a failing dialog throws adodb::Error.
+std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled = nullptr);
 
 }  // namespace storeadjust

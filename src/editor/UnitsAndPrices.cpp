@@ -9,21 +9,31 @@
 
 namespace storeadjust {
 
-// The base unit (coefficient 1, no unit code or name) unless another unit was chosen.
-void FrmStoreAdjuctBill::LoadDefaultUnit() {
+// The base unit (coefficient 1, no unit code or name) unless another unit was chosen. With
+// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was and returns
+// false.
+bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   std::optional<MeasureUnit> unit;
+  bool cancelled = false;
   try {
-    unit = ChooseMeasureUnit(session_, Text("TxtHH"));
+    unit = ChooseMeasureUnit(session_, Text("TxtHH"), &cancelled);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }
+  if (cancelled && keepUnitOnCancel) {
+    ShowUnit();
+    return false;
+  }
   entry_.unit = unit.value_or(MeasureUnit{});
   ShowUnit();
+  return true;
 }
 
 void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
   if (keyCode == key::kReturn) {
-    LoadDefaultUnit();
+    // The clerk who opens the unit list on a row and closes it with Esc changes nothing: the row
+    // keeps its unit, and with it its price, amounts and the batch judged for its quantity.
+    if (!LoadDefaultUnit(true)) return SetFocus("TxtSl");
     double basePrice = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
     // Goods priced by batch cost what the batch held by the row cost, in any unit: the unit
