@@ -17,7 +17,7 @@ void BillListGrid::Attach(std::shared_ptr<adodb::Recordset> rs) {
 
 void BillListGrid::Reload() {
   Take(Bound());
-  marks_.assign(static_cast<std::size_t>(Rows() - 1), 0);
+  KeepMarksOfListedBills();
   if (Row >= Rows()) Row = Rows() - 1;
   if (Col >= Cols()) Col = Cols() - 1;
   NotifyContents();
@@ -37,15 +37,40 @@ void BillListGrid::SetTextMatrix(long row, long col, const std::string& text) {
   SetMarked(row, text == kMark);
 }
 
+// A bill another clerk deleted, or one a find now hides, leaves no mark behind to come back later.
+void BillListGrid::KeepMarksOfListedBills() {
+  if (marked_.empty()) return;
+  std::set<std::string> kept;
+  for (long row = 1; row < Rows(); ++row) {
+    if (marked_.count(SerialAt(row)) != 0) kept.insert(SerialAt(row));
+  }
+  marked_ = std::move(kept);
+}
+
+std::string BillListGrid::SerialAt(long row) const { return Bound()->RowAt(StorageIndex(row))[0].TextOrEmpty(); }
+
 bool BillListGrid::IsMarked(long row) const {
   CheckCell(row, 0);
-  return row > 0 && marks_[StorageIndex(row)] != 0;
+  return row > 0 && Cols() > 1 && marked_.count(SerialAt(row)) != 0;
 }
 
 void BillListGrid::SetMarked(long row, bool marked) {
   CheckCell(row, 0);
-  if (row == 0) return;
-  marks_[StorageIndex(row)] = marked ? 1 : 0;
+  if (row == 0 || Cols() < 2) return;
+  if (marked) {
+    marked_.insert(SerialAt(row));
+  } else {
+    marked_.erase(SerialAt(row));
+  }
+}
+
+void BillListGrid::InvertMarks() {
+  std::set<std::string> inverted;
+  for (long row = 1; row < Rows(); ++row) {
+    std::string serial = SerialAt(row);
+    if (marked_.count(serial) == 0) inverted.insert(std::move(serial));
+  }
+  marked_ = std::move(inverted);
 }
 
 }  // namespace storeadjust

@@ -1,12 +1,13 @@
 #pragma once
 // The browser's list grid Vs, bound to the list record set (a RecordsetGrid that shows dates as
 // the day only): column 0, headed by three blanks, carries the mark "√"; the data columns are
-// read-only. Marks belong to bills, not to row positions: they follow a row through sorting and
-// are cleared when the rows are read again (Attach, Reload). Unlike Bind, neither moves the
-// current cell further than the new rows require.
+// read-only. Marks belong to bills, kept by serial (column 1), not to row positions: they follow
+// a bill through sorting, and when the rows are read again (Attach, Reload) they stay on the bills
+// still listed and leave those no longer listed. Every row of a bill shown on several rows
+// carries its mark. Unlike Bind, neither moves the current cell further than the new rows require.
 #include <memory>
+#include <set>
 #include <string>
-#include <vector>
 
 #include "adodb/Recordset.h"
 #include "host/RecordsetGrid.h"
@@ -21,7 +22,7 @@ class BillListGrid : public RecordsetGrid {
 
   // Binds the grid to a record set (null unbinds: only the header cell of column 0 remains).
   void Attach(std::shared_ptr<adodb::Recordset> rs);
-  // The rows were read again: drops the marks and shows the new rows.
+  // The rows were read again: shows the new rows, the marks kept on the bills still listed.
   void Reload();
 
   // Column 0 of a data row takes the mark ("√") or clears it (any other text); the data columns
@@ -30,11 +31,15 @@ class BillListGrid : public RecordsetGrid {
 
   bool IsMarked(long row) const;
   void SetMarked(long row, bool marked);
+  // Marks the bills unmarked and unmarks the marked, each bill once however many rows it has.
+  void InvertMarks();
 
  private:
   std::string FixedCellText(long row) const override;
+  std::string SerialAt(long row) const;
+  void KeepMarksOfListedBills();
 
-  std::vector<char> marks_;  // by storage index of the record set's rows
+  std::set<std::string> marked_;  // serials of the marked bills
 };
 
 }  // namespace storeadjust

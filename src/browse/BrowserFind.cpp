@@ -60,7 +60,7 @@ void FrmStoreAdjuctBillBrow::ClearFind() {
 }
 
 // The list read again with the find condition beside the data scope, in the order it was
-// sorted, on the bill that was current when it is still listed. Marks go with the old rows.
+// sorted, on the bill that was current when it is still listed. Marks stay on the bills still listed.
 void FrmStoreAdjuctBillBrow::ReopenList(const BillListFind& find) {
   if (listTemplate_.empty()) return;
   BusyPointer busy(*session_.Ui);

@@ -312,7 +312,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
 
 void FrmStoreAdjuctBillBrow::InvertMarks() {
   BusyPointer busy(*session_.Ui);
-  for (long row = 1; row < grid_.Rows(); ++row) grid_.SetMarked(row, !grid_.IsMarked(row));
+  grid_.InvertMarks();
   grid_.NotifyContents();
 }
 
