@@ -1,5 +1,7 @@
 #include "browse/BillListFind.h"
 
+#include <utility>
+
 namespace storeadjust {
 
 namespace {
@@ -14,10 +16,9 @@ std::string ContainsPattern(const std::string& text) {
   return pattern + "%";
 }
 
-adodb::Date NextDay(const adodb::Date& date) {
-  const adodb::Date day{date.year, date.month, date.day};
-  return adodb::Date::FromSerial(day.ToSerial() + 1);
-}
+adodb::Date DayOf(const adodb::Date& date) { return {date.year, date.month, date.day}; }
+
+adodb::Date NextDay(const adodb::Date& day) { return adodb::Date::FromSerial(day.ToSerial() + 1); }
 
 }  // namespace
 
@@ -33,14 +34,20 @@ BoundSql FindCondition(const BillListFind& find, const std::string& header) {
                       "dcstockid or FoundStock.id=" + h + "drstockid) and FoundStock.name like ? escape '\\'))";
     for (int mark = 0; mark < 5; ++mark) condition.values.push_back(adodb::BoundText(ContainsPattern(find.text)));
   }
-  // A bill date may carry a time of day: the last day counts whole.
-  if (find.from) {
+  // The pickers' ends set the wrong way round (the one stepped past the other) still mean the
+  // days between them, rather than a list that looks as if there were no bills.
+  std::optional<adodb::Date> from = find.from ? std::optional(DayOf(*find.from)) : std::nullopt;
+  std::optional<adodb::Date> to = find.to ? std::optional(DayOf(*find.to)) : std::nullopt;
+  if (from && to && *to < *from) std::swap(from, to);
+  if (from) {
     condition.text += " and " + h + "kdrq >= ?";
-    condition.values.push_back(adodb::BoundDate({find.from->year, find.from->month, find.from->day}));
+    condition.values.push_back(adodb::BoundDate(*from));
   }
-  if (find.to) {
+  // A bill date may carry a time of day: the last day counts whole. After the last day a date
+  // can name (a picker's far end) there is nothing to bound.
+  if (to && NextDay(*to).IsValid()) {
     condition.text += " and " + h + "kdrq < ?";
-    condition.values.push_back(adodb::BoundDate(NextDay(*find.to)));
+    condition.values.push_back(adodb::BoundDate(NextDay(*to)));
   }
   return condition;
 }

@@ -14,7 +14,7 @@ namespace storeadjust {
 
 struct BillListFind {
   std::string text;
-  std::optional<adodb::Date> from, to;  // bill dates, both ends included
+  std::optional<adodb::Date> from, to;  // bill dates, both ends included, in either order
   bool IsEmpty() const { return text.empty() && !from && !to; }
 };
 
