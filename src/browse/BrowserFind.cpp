@@ -1,5 +1,7 @@
 // The browser's find box and bill-date range, and keeping the list on a bill by its serial when
 // its rows are read again.
+#include <string_view>
+
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
@@ -10,6 +12,23 @@
 namespace storeadjust {
 
 namespace {
+
+// The text without the blanks around it, the ideographic blank of a Chinese input method's
+// full-width mode among them: a serial pasted from a document or typed after a Chinese word often
+// brings one along, and none belongs to a term.
+std::string FindTerm(std::string_view text) {
+  constexpr std::string_view kWideBlank = "\u3000";
+  for (;;) {
+    text = adodb::Trimmed(text);
+    if (text.starts_with(kWideBlank)) {
+      text.remove_prefix(kWideBlank.size());
+    } else if (text.ends_with(kWideBlank)) {
+      text.remove_suffix(kWideBlank.size());
+    } else {
+      return std::string(text);
+    }
+  }
+}
 
 std::optional<adodb::Date> PickedDate(const std::string& text) {
   auto date = adodb::Date::Parse(text);
@@ -47,8 +66,7 @@ void FrmStoreAdjuctBillBrow::ControlChange(const std::string& control) {
 
 void FrmStoreAdjuctBillBrow::ApplyFind() {
   BillListFind find;
-  // A serial pasted from another window often brings a blank along; none belongs to a term.
-  find.text = std::string(adodb::Trimmed(Text(kFind)));
+  find.text = FindTerm(Text(kFind));
   find.from = PickedDate(Text(kDateFrom));
   find.to = PickedDate(Text(kDateTo));
   ReopenList(find);
