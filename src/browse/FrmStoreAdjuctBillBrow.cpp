@@ -286,10 +286,10 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   grid_.NotifyContents();
   RefreshList();
   if (!kept.audited.empty()) {
-    session_.Ui->MsgBox("流水号为:" + SerialList(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
+    session_.Ui->MsgBox("流水号为:" + NamedSerials(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
   }
   if (!kept.heldByApproval.empty()) {
-    session_.Ui->MsgBox("流水号为:" + SerialList(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
+    session_.Ui->MsgBox("流水号为:" + NamedSerials(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
                         kSystemTitle);
   }
 }

@@ -28,10 +28,10 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
 std::string NotPostedMessage(const BillsNotPosted& bills) {
   std::string text;
   if (!bills.notAudited.empty()) {
-    text = "流水号为:" + SerialList(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
+    text = "流水号为:" + NamedSerials(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
   }
   if (!bills.gone.empty()) {
-    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + SerialList(bills.gone) + "的单据已不存在,没有记帐!";
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.gone) + "的单据已不存在,没有记帐!";
   }
   return text;
 }

@@ -8,6 +8,7 @@
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
+#include "browse/SerialList.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
@@ -87,9 +88,7 @@ void FrmStoreAdjuctBillBrow::TellNothingMarked(const std::string& command) {
 // Shown over the list as it now stands, so that the bills named are seen beside the others' new state.
 void FrmStoreAdjuctBillBrow::ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals) {
   if (refusals.empty()) return;
-  std::string text = heading;
-  for (const std::string& refusal : refusals) text += "\n" + refusal;
-  session_.Ui->MsgBox(text, mb::kExclamation, kSystemTitle);
+  session_.Ui->MsgBox(RefusedBillsText(heading, refusals), mb::kExclamation, kSystemTitle);
 }
 
 // The approval flow's verdict without a question: the marked bills are audited without one, so a

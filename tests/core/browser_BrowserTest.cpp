@@ -23,6 +23,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "browse/MarkedBillPosting.h"
 #include "browse/ReprintList.h"
+#include "browse/SerialList.h"
 #include "browse/StockDistribution.h"
 #include "db/DatabaseFactory.h"
 #include "db/SqliteFile.h"
@@ -472,6 +473,13 @@ TEST_F(BillActionsTest, PostingTakesAuditedBillsAndNamesTheOthersInOrder) {
   EXPECT_EQ(testsupport::Fields(Posted("DBD0001"), Posted("O''Neil"), Posted("DBD0002"), Posted("DBD0004")), "1|1|0|0|");
   EXPECT_EQ(NotPostedMessage(notPosted), "流水号为:DBD0004,DBD0002的单据记帐不成功,可能的原因是单据还没有审核!\n"
                                          "流水号为:GONE的单据已不存在,没有记帐!");
+  // Marking the whole list names no more bills than a box can show.
+  BillsNotPosted many;
+  for (int bill = 1; bill <= 21; ++bill) many.notAudited.push_back(std::to_string(bill));
+  EXPECT_EQ(NotPostedMessage(many), "流水号为:1,2,3,4,5,\n6,7,8,9,10,\n11,12,13,14,15,\n16,17,18,19,20…(共21张)的单据记帐不成功,"
+                                    "可能的原因是单据还没有审核!");
+  const std::string refused = RefusedBillsText("以下单据未能审核:", many.notAudited);
+  EXPECT_TRUE(refused.ends_with("\n19\n20\n…(共21张)")) << refused;
 }
 
 TEST_F(BillActionsTest, AFailureInsideRollsTheWholeDeletionOrPostingBack) {
