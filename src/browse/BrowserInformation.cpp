@@ -42,7 +42,10 @@ void FrmStoreAdjuctBillBrow::ShowStockDistribution() {
     ShowInformation(ErrorText(error));
     return;
   }
+  // A bill without lines may be one another clerk deleted since the list was read: "no lines"
+  // would not tell the clerk it is gone, nor take it off the list.
   if (!distribution.billHasLines) {
+    if (RefuseDeletedBill(lsh)) return;
     ShowInformation("流水号为:" + lsh + "的单据没有明细，没有库存分布可看！");
     return;
   }
