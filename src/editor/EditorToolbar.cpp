@@ -18,7 +18,10 @@ void FrmStoreAdjuctBill::DeclareToolbar() {
 }
 
 // The EP edition submits bills for approval.
-void FrmStoreAdjuctBill::ShowApprovalButton() { SetVisible("审批", adodb::UpperName(session_.Category) == "EP"); }
+void FrmStoreAdjuctBill::ShowApprovalButton() {
+  SetVisible("审批", adodb::UpperName(session_.Category) == "EP");
+  RestoreKeyGuide();
+}
 
 // Two-step mode brings confirmation and its reversal.
 void FrmStoreAdjuctBill::ShowTwoStepButtons() {

@@ -43,7 +43,10 @@ void FrmStoreAdjuctBill::ShowLookupFailure(const std::exception& error) {
 void FrmStoreAdjuctBill::ShowStatusNote(const std::string& text) { SetText("StatusBar1", text); }
 
 std::string FrmStoreAdjuctBill::KeyGuide() const {
-  return IsStartStoreAdjustOK ? std::string(kEditorKeyGuide) + kTwoStepKeys : std::string(kEditorKeyGuide);
+  std::string guide = kEditorKeyGuide;
+  if (IsStartStoreAdjustOK) guide += kTwoStepKeys;
+  if (Control("审批").visible) guide += kApprovalKey;
+  return guide;
 }
 
 void FrmStoreAdjuctBill::RestoreKeyGuide() {

@@ -125,9 +125,11 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
     case key::kF1 + 1: keyCode = 0; return Cmd_Add_Click();
     case key::kF1 + 2: keyCode = 0; return Cmd_Amend_Click();
     case key::kF1 + 3: keyCode = 0; return Toolbar1_ButtonClick("审核");
+    case key::kF1 + 4: keyCode = 0; return RunShownToolbarButton("审批");
     case key::kF1 + 5: keyCode = 0; return Toolbar1_ButtonClick(kEditorToolbar[kF6ToolbarIndex - 1].key);
     case key::kF1 + 7: keyCode = 0; return Cmd_SaveReckoning_Click();
     case key::kF1 + 8: keyCode = 0; return Cmd_Print_Click();
+    case key::kF1 + 9: keyCode = 0; return Toolbar1_ButtonClick("重打");
     case key::kF1 + 10: keyCode = 0; return RunShownToolbarButton("确认");
     case key::kF1 + 11: keyCode = 0; return RunShownToolbarButton("反确认");
     case key::kEscape: keyCode = 0; return Close();
@@ -136,8 +138,8 @@ void FrmStoreAdjuctBill::FormKeyDown(int& keyCode, int shift) {
   }
 }
 
-// Confirmation and its reversal exist in two-step mode only: elsewhere their keys, like their
-// hidden buttons, do nothing.
+// Confirmation and its reversal exist in two-step mode only, approval submission in the EP
+// edition only: elsewhere their keys, like their hidden buttons, do nothing.
 void FrmStoreAdjuctBill::RunShownToolbarButton(const std::string& key) {
   if (Control(key).visible) Toolbar1_ButtonClick(key);
 }

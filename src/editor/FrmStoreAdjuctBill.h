@@ -57,11 +57,13 @@ namespace storeadjust {
 
 // The key guide the status bar shows. F6 runs un-audit, and the guide says so: a clerk who reads
 // "审核" there would reverse the bill he meant to audit. The toolbar takes no keyboard focus, so
-// its state commands have keys of their own: F4 audits, and in two-step mode F11 confirms and F12
-// un-confirms (kTwoStepKeys follows the guide then).
+// its commands have keys of their own: F4 audits, F10 reprints, in two-step mode F11 confirms and
+// F12 un-confirms (kTwoStepKeys follows the guide then), and in the EP edition F5 submits the
+// bill for approval (kApprovalKey).
 inline constexpr const char* kEditorKeyGuide =
-    "F2 → 新增 | F3 → 修改 | Del → 删除 | F4 → 审核 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | ESC → 退出";
+    "F2 → 新增 | F3 → 修改 | Del → 删除 | F4 → 审核 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | F10 → 重打 | ESC → 退出";
 inline constexpr const char* kTwoStepKeys = " | F11 → 确认 | F12 → 反确认";
+inline constexpr const char* kApprovalKey = " | F5 → 审批";
 
 // Said by Enter in a warehouse field and by the save, both of which keep a bill's warehouses once
 // it has lines.
