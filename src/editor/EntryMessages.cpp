@@ -7,12 +7,15 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/ErrorText.h"
 #include "host/UserInterface.h"
+#include "lines/BoundColumns.h"
 
 namespace storeadjust {
 
 namespace {
 
 constexpr const char* kEntryTitle = "提示:";
+constexpr const char* kQuantityTooLarge = "超出范围,折合基本单位后整数部分不能超过14位!";
+constexpr const char* kMoneyTooLarge = "超出范围,绝对值不能超过922337203685477!";
 
 // The numeric fields by the name their labels give them.
 const std::map<std::string, std::string>& NumericFieldNames() {
@@ -55,12 +58,33 @@ void FrmStoreAdjuctBill::RestoreKeyGuide() {
 }
 
 // A field that holds no number (letters, two points, nothing at all) is never read as 0: the
-// clerk is told, and the focus goes to the field to mend it.
+// clerk is told, and the focus goes to the field to mend it. So is a number the line's column
+// cannot hold (a quantity in the unit typed and in base units, a price or amount as money),
+// before a batch or goods place is asked for: the save would end in the database's overflow.
 std::optional<double> FrmStoreAdjuctBill::NumberInField(const std::string& field) {
   double value = 0;
-  if (adodb::ParseNumber(Text(field), value)) return value;
-  Refuse(NumericFieldNames().at(field) + "必须是数字!", field);
+  if (!adodb::ParseNumber(Text(field), value)) {
+    Refuse(NumericFieldNames().at(field) + "必须是数字!", field);
+    return std::nullopt;
+  }
+  if (field == "TxtSl" ? QuantityFits(value) && QuantityFits(value * entry_.unit.coefficient) : MoneyFits(value)) {
+    return value;
+  }
+  Refuse(NumericFieldNames().at(field) + (field == "TxtSl" ? kQuantityTooLarge : kMoneyTooLarge), field);
   return std::nullopt;
+}
+
+// Enter in the quantity works out the amount and retail total from it: a quantity that fits its
+// column may still give an amount that money cannot hold, which would first be met at the save.
+bool FrmStoreAdjuctBill::AmountsOfQuantityFit(double quantity) {
+  double price = 0;
+  if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) price = 0;
+  if (MoneyFits(StoredMoney(price) * quantity) &&
+      MoneyFits(entry_.facts.retailPrice * quantity * entry_.unit.coefficient)) {
+    return true;
+  }
+  Refuse("数量太大,金额" + std::string(kMoneyTooLarge), "TxtSl");
+  return false;
 }
 
 }  // namespace storeadjust

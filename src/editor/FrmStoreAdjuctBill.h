@@ -208,6 +208,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void RestoreKeyGuide();
   std::string KeyGuide() const;
   std::optional<double> NumberInField(const std::string& field);
+  bool AmountsOfQuantityFit(double quantity);
 
   // EditorCommands.cpp
   void Cmd_Add_Click();

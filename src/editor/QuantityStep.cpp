@@ -54,6 +54,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
   const double storedQuantity = StoredQuantity(entry_.unit.coefficient * *quantity);
   if (storedQuantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
   if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
+  if (!AmountsOfQuantityFit(*quantity)) return;
   TakeFigureFromField("TxtSl");
   const double baseQuantity = entry_.BaseQuantity();
   const auto verdict = StockVerdictFor(storedQuantity);

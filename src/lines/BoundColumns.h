@@ -1,6 +1,7 @@
 #pragma once
 // Values bound at the scale of the stock columns they go into: quantities are decimal(18,4),
 // prices and amounts money (4 decimals), so a value is rounded as the column would round it.
+#include <cmath>
 #include <iterator>
 
 #include "adodb/BoundValues.h"
@@ -16,6 +17,14 @@ inline adodb::Parameter BoundMoney(double value) { return adodb::BoundDecimal(va
 inline double StoredQuantity(double value) { return adodb::RoundedToScale(value, kQuantityScale); }
 // A price as its money column keeps it.
 inline double StoredMoney(double value) { return adodb::RoundedToScale(value, kMoneyScale); }
+
+// What the columns hold: decimal(18,4) keeps 14 places before the point, money ends at
+// 922337203685477.5807 (the double nearest above it, ...477.625, is already beyond). A figure
+// outside is refused by the database with the server's overflow words.
+inline constexpr double kQuantityBeyond = 1e14;
+inline constexpr double kMoneyBeyond = 922337203685477.5808;
+inline bool QuantityFits(double value) { return std::fabs(StoredQuantity(value)) < kQuantityBeyond; }
+inline bool MoneyFits(double value) { return std::fabs(StoredMoney(value)) < kMoneyBeyond; }
 
 // The values of two pieces of one statement, in the order the pieces stand; the second piece's
 // values are moved, not copied, as the engines join them for every line they move.
