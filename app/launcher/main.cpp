@@ -14,6 +14,8 @@
 #include "module/StoreAdjuctBill.h"
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
+#include <xcb/xcb.h>
+
 #include <QApplication>
 
 #include "qt/CjkFont.h"
@@ -27,22 +29,66 @@ namespace {
 using storeadjust::launcher::LaunchOptions;
 using storeadjust::launcher::StartupError;
 
-// Why the browser cannot be shown here. Without a screen Execute would only announce the window
-// closed at once, and the launcher would end with success although the clerk never saw it.
-std::string NoScreenText() {
-#ifdef STOREADJUST_LAUNCHER_WITH_QT
-  return "没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都没有设置），打不开单据浏览窗口。请在桌面上运行 storeadjust。";
-#else
-  return "这个 storeadjust 编译时没有带桌面界面（Qt），打不开单据浏览窗口。";
-#endif
-}
-
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 bool HasDisplay() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
+
+// Qt goes to the X display named by DISPLAY unless told of another platform or a Wayland display.
+bool OpensXDisplay() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (!platform.isEmpty()) return platform == "xcb";
+  return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Qt's platform plugin aborts the program (a core dump, status 134) when the X display does not
+// answer: a DISPLAY left over from a closed session, or an X server that has stopped. Asked first,
+// the launcher can say so instead. The connection asked through is held until Qt has made its
+// own: an X server whose last client leaves resets itself (Xvfb does), and Qt connecting in that
+// moment would fail as if none answered.
+struct XDisplayProbe {
+  bool unreachable = false;
+  xcb_connection_t* held = nullptr;
+};
+
+XDisplayProbe& DisplayProbe() {
+  static XDisplayProbe probe = [] {
+    XDisplayProbe asked;
+    if (!HasDisplay() || !OpensXDisplay()) return asked;
+    asked.held = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(asked.held) != 0) {
+      xcb_disconnect(asked.held);
+      asked.held = nullptr;
+      asked.unreachable = true;
+    }
+    return asked;
+  }();
+  return probe;
+}
+
+bool DisplayUnreachable() { return DisplayProbe().unreachable; }
+
+void ReleaseDisplayProbe() {
+  XDisplayProbe& probe = DisplayProbe();
+  if (probe.held != nullptr) xcb_disconnect(probe.held);
+  probe.held = nullptr;
+}
 #endif
+
+// Why the browser cannot be shown here. Without a screen Execute would only announce the window
+// closed at once, and the launcher would end with success although the clerk never saw it.
+std::string NoScreenText() {
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+  if (DisplayUnreachable()) {
+    return "打不开图形显示 " + qEnvironmentVariable("DISPLAY").toStdString() +
+           "（DISPLAY 所指的 X 服务器没有应答），打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。";
+  }
+  return "没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都没有设置），打不开单据浏览窗口。请在桌面上运行 storeadjust。";
+#else
+  return "这个 storeadjust 编译时没有带桌面界面（Qt），打不开单据浏览窗口。";
+#endif
+}
 
 // The password when it comes without asking: from the command line, or from standard input when
 // that is a pipe or a file that holds a line (a scripted start). A desktop start has neither.
@@ -100,13 +146,14 @@ int main(int argc, char** argv) {
   // are dialogs; without a display the launcher still checks the database and a given password.
   std::unique_ptr<QApplication> app;
   std::unique_ptr<storeadjust::UserInterface> desktop;
-  if (HasDisplay()) {
+  if (HasDisplay() && !DisplayUnreachable()) {
     app = std::make_unique<QApplication>(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("StoreAdjust"));
     QApplication::setApplicationName(QStringLiteral("storeadjust"));
     storeadjust::qt::UseCjkFontFallback();
     storeadjust::qt::UseChineseQtTranslations();
     desktop = std::make_unique<storeadjust::qt::QtUserInterface>();
+    ReleaseDisplayProbe();
   }
   const bool onDesktop = desktop != nullptr;
 #else
