@@ -10,6 +10,7 @@
 
 #include "adodb/Error.h"
 #include "host/CellText.h"
+#include "host/FileNotWritten.h"
 #include "host/QvGrid.h"
 
 namespace storeadjust {
@@ -31,8 +32,11 @@ adodb::Error ExportFailure(const std::string& path, const std::string& reason) {
   return adodb::Error(adodb::errnum::kProviderError, "导出失败：" + path + "：" + reason, "Excel");
 }
 
+// A workbook that could not be made says why, where the folder or its rights tell.
 void Check(lxw_error result, const std::string& path) {
-  if (result != LXW_NO_ERROR) throw ExportFailure(path, lxw_strerror(result));
+  if (result == LXW_NO_ERROR) return;
+  const std::string why = result == LXW_ERROR_CREATING_XLSX_FILE ? WhyFileNotWritten(path) : std::string();
+  throw ExportFailure(path, why.empty() ? lxw_strerror(result) : why);
 }
 
 // A text cut to what a cell holds, never inside a UTF-8 character.

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include "adodb/Error.h"
 #include "host/NumberHelpers.h"
 #include "qt/CjkFont.h"
+#include "qt/PrintedFile.h"
 
 namespace storeadjust::qt {
 
@@ -290,7 +292,10 @@ int PaintBillSlips(QPagedPaintDevice& device, const std::vector<BillSlip>& slips
   const std::size_t perPage = SlipLinesPerPage(device);
   QPainter painter;
   if (!painter.begin(&device)) {
-    throw adodb::Error(adodb::errnum::kProviderError, "打印失败：打印机或输出文件无法打开", "PrintComponent");
+    const auto* printer = dynamic_cast<const QPrinter*>(&device);
+    throw adodb::Error(adodb::errnum::kProviderError,
+                       printer != nullptr ? PrintFailureText(*printer) : "打印失败：打印机或输出文件无法打开",
+                       "PrintComponent");
   }
   const Ruler mm(device);
   SlipPage page(painter, mm, painter.viewport().width());

@@ -6,17 +6,13 @@
 
 namespace storeadjust::qt {
 
-void PrintComponent::Print(const PrintRequest& request) {
+QString PrintComponent::Print(const PrintRequest& request) {
   if (!request.connection) throw adodb::Error::Closed();
   const auto& parameters = request.textParameters;
   const std::vector<BillSlip> slips =
       ReadBillSlips(*request.connection, parameters.size() > 0 ? parameters[0] : std::string(),
                     parameters.size() > 1 ? parameters[1] : std::string(), SplitSerials(request.serials));
-  if (request.preview) {
-    PreviewSlips(slips, parent_);
-  } else {
-    PrintSlipsWithDialog(slips, parent_);
-  }
+  return request.preview ? PreviewSlips(slips, parent_) : PrintSlipsWithDialog(slips, parent_);
 }
 
 }  // namespace storeadjust::qt

@@ -14,6 +14,7 @@
 #include "qt/GoodsPlaceDialogView.h"
 #include "qt/ModuleViews.h"
 #include "qt/PrintComponent.h"
+#include "qt/PrintedFile.h"
 #include "qt/ReprintComponent.h"
 #include "qt/ReportCommands.h"
 #include "qt/FormViewRegistry.h"
@@ -97,7 +98,8 @@ GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& reque
 
 void QtUserInterface::Print(const PrintRequest& request) {
   QWidget* parent = DialogParent();
-  PrintComponent(parent).Print(request);
+  const QString file = PrintComponent(parent).Print(request);
+  if (!file.isEmpty()) MsgBox(SavedToText(file), mb::kInformation, "系统提示");
   GiveKeyboardBack(parent);
 }
 

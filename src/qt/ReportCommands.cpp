@@ -5,12 +5,16 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <exception>
+#include <optional>
+
+#include "adodb/Error.h"
 
 #include "browse/ReportXlsxExport.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
 #include "host/QvGrid.h"
 #include "qt/ReportColumnsDialog.h"
+#include "qt/PrintedFile.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportPrintout.h"
 #include "qt/ReportPropertiesDialog.h"
@@ -19,14 +23,26 @@ namespace storeadjust::qt {
 
 namespace {
 
-void PreviewReport(QvGrid& grid, QWidget* parent) {
+// The preview paints from inside Qt's signal, where an exception must not pass: the first failure
+// is kept and shown once the window has closed. Printed from there to a PDF file, the clerk is
+// told where it went.
+void PreviewReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
   QPrinter printer(QPrinter::HighResolution);
   SetUpReportPrinter(grid, printer);
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(QStringLiteral("打印预览 - ") + QString::fromStdString(grid.Title()));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&grid](QPrinter* target) { PaintReport(grid, *target); });
-  preview.exec();
+  std::optional<adodb::Error> failure;
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&grid, &failure](QPrinter* target) {
+    try {
+      PaintReport(grid, *target);
+    } catch (const adodb::Error& error) {
+      if (!failure) failure = error;
+    }
+  });
+  const int printed = preview.exec();
+  if (failure) throw *failure;
+  const QString file = printed == QDialog::Accepted ? PrintedFile(printer) : QString();
+  if (!file.isEmpty()) ui.MsgBox(SavedToText(file), mb::kInformation, "系统提示");
 }
 
 void ExportReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
@@ -44,8 +60,11 @@ void ExportReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
       return;
     }
   }
-  BusyPointer busy(ui);
-  ExportReportToXlsx(grid, path.toStdString());
+  {
+    BusyPointer busy(ui);
+    ExportReportToXlsx(grid, path.toStdString());
+  }
+  ui.MsgBox(SavedToText(path), mb::kInformation, "系统提示");
 }
 
 }  // namespace
@@ -54,7 +73,7 @@ void RunReportCommandOnDesktop(UserInterface& ui, QvGrid& grid, int command, QWi
   try {
     switch (command) {
       case 1:
-        PreviewReport(grid, parent);
+        PreviewReport(ui, grid, parent);
         break;
       case 2:
         ExportReport(ui, grid, parent);

@@ -9,7 +9,9 @@
 #include <numeric>
 #include <vector>
 
+#include "adodb/Error.h"
 #include "host/QvGrid.h"
+#include "qt/PrintedFile.h"
 #include "qt/QtText.h"
 
 namespace storeadjust::qt {
@@ -23,6 +25,7 @@ class ReportPages {
  public:
   ReportPages(const QvGrid& grid, QPrinter& printer)
       : grid_(grid), printer_(printer), painter_(&printer), page_(printer.pageLayout().paintRectPixels(printer.resolution())) {
+    if (!painter_.isActive()) throw adodb::Error(adodb::errnum::kProviderError, PrintFailureText(printer), "QvGrid");
     body_ = QApplication::font();
     body_.setPointSize(grid.Properties().fontSize);
     title_ = body_;

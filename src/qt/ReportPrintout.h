@@ -16,6 +16,7 @@ namespace storeadjust::qt {
 
 // Sets the printer's orientation from the report's properties (before a preview lays out pages).
 void SetUpReportPrinter(const QvGrid& grid, QPrinter& printer);
+// Throws adodb::Error when the printer cannot be painted on (a PDF file that cannot be written).
 void PaintReport(const QvGrid& grid, QPrinter& printer);
 
 }  // namespace storeadjust::qt

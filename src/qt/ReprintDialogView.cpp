@@ -18,6 +18,7 @@
 #include "browse/ReprintList.h"
 #include "host/UserInterface.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/PrintedFile.h"
 #include "qt/ReprintTableModel.h"
 #include "qt/SlipPrinting.h"
 
@@ -39,12 +40,13 @@ QDateEdit* MakeDateEdit(const QString& name, const QDate& date, QWidget* parent)
   return edit;
 }
 
+// Slips printed to a PDF file are followed by where the file is, as the print command says it.
 void PrintOrPreview(const std::vector<BillSlip>& slips, bool preview, QWidget* parent) {
-  if (preview) {
-    PreviewSlips(slips, parent);
-  } else {
-    PrintSlipsWithDialog(slips, parent);
-  }
+  const QString file = preview ? PreviewSlips(slips, parent) : PrintSlipsWithDialog(slips, parent);
+  if (file.isEmpty()) return;
+  std::unique_ptr<QMessageBox> box(
+      MakeClassicMessageBox(QString::fromStdString(SavedToText(file)), mb::kInformation, QStringLiteral("系统提示"), parent));
+  RunClassicMessageBox(*box);
 }
 
 }  // namespace

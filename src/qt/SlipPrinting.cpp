@@ -7,6 +7,7 @@
 
 #include "adodb/Error.h"
 #include "qt/BillSlipPainter.h"
+#include "qt/PrintedFile.h"
 
 namespace storeadjust::qt {
 
@@ -19,19 +20,20 @@ void PrepareSlipPrinter(QPrinter& printer) {
 
 }  // namespace
 
-bool PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent) {
+QString PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent) {
   QPrinter printer(QPrinter::HighResolution);
   PrepareSlipPrinter(printer);
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("打印仓库调拨单"));
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (dialog.exec() != QDialog::Accepted) return {};
   PaintBillSlips(printer, slips);
-  return true;
+  return PrintedFile(printer);
 }
 
 // The preview paints from inside Qt's signal, where an exception must not pass: the first
-// failure is kept and thrown once the window has closed.
-void PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
+// failure is kept and thrown once the window has closed. The window closes accepted when it has
+// printed.
+QString PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
   QPrinter printer(QPrinter::HighResolution);
   PrepareSlipPrinter(printer);
   QPrintPreviewDialog dialog(&printer, parent);
@@ -44,8 +46,9 @@ void PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
       if (!failure) failure = error;
     }
   });
-  dialog.exec();
+  const int printed = dialog.exec();
   if (failure) throw *failure;
+  return printed == QDialog::Accepted ? PrintedFile(printer) : QString();
 }
 
 }  // namespace storeadjust::qt

@@ -2,6 +2,7 @@
 // The two ways the desktop prints slips: through the system print dialog (on Linux it offers
 // printing to a PDF file), or in the preview window, which can print from there. Both lay the
 // pages out with PaintBillSlips on A4 portrait. Failures of the printer throw adodb::Error.
+#include <QString>
 #include <vector>
 
 #include "host/BillSlip.h"
@@ -10,10 +11,13 @@ class QWidget;
 
 namespace storeadjust::qt {
 
-// Shows the print dialog; prints the slips when the user confirms it. False when cancelled.
-bool PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent);
+// Both give the PDF file the slips were written to, and nothing when they went to paper or the
+// user cancelled.
 
-// Shows the slips in the preview window until the user closes it.
-void PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent);
+// Shows the print dialog; prints the slips when the user confirms it.
+QString PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent);
+
+// Shows the slips in the preview window until the user closes it (printing from there or not).
+QString PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent);
 
 }  // namespace storeadjust::qt

@@ -215,6 +215,7 @@ TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) 
   const std::filesystem::path missing = db.Folder() / "no such folder" / "report.xlsx";
   const adodb::Error error = testsupport::ErrorOf([&] { ExportReportToXlsx(grid, missing.string()); });
   EXPECT_NE(error.Description().find(missing.string()), std::string::npos) << error.Description();
+  EXPECT_NE(error.Description().find("文件夹 " + missing.parent_path().string() + " 不存在"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
 

@@ -3,7 +3,12 @@
 // bill's lines going on to a second page rather than lost. The report: every value of the grid on
 // the paper whole (no digit cut off either side, nothing shortened), and a report far wider than
 // the page drawn smaller rather than cut.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <array>
@@ -16,7 +21,9 @@
 #include "host/ScriptedUserInterface.h"
 #include "qt/BillSlipPainter.h"
 #include "qt/CjkFont.h"
+#include "qt/QtUserInterface.h"
 #include "qt/ReportPrintout.h"
+#include "support/ErrorOf.h"
 
 namespace {
 
@@ -125,6 +132,42 @@ TEST_F(PrintoutTest, EveryReportValuePrintsWholeHoweverWideTheReport) {
       }
     }
   }
+}
+
+// 打印 on the print dialog's PDF printer writes the file and says where it went; a file that
+// cannot be written is named with the reason.
+TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
+  storeadjust::qt::QtUserInterface desktop;
+  storeadjust::PrintRequest request;
+  request.connection = db.Open();
+  request.textParameters = {"ckdbdzk", "ckdbdzkmx"};
+  request.serials = "DBD202403010001";
+  QStringList shown;
+  QTimer answering;
+  QObject::connect(&answering, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      shown << box->text();
+      box->buttons().front()->click();
+    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+      ASSERT_NE(printers, nullptr);
+      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
+      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(PdfPath());
+      dialog->accept();
+    }
+  });
+  answering.start(10);
+  desktop.Print(request);
+  EXPECT_EQ(shown, QStringList{QStringLiteral("已保存到 ") + PdfPath()});
+  EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
+
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(folder.filePath(QStringLiteral("gone/slip.pdf")));
+  const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
+  EXPECT_EQ(error.Description(), "打印失败：文件 " + folder.filePath(QStringLiteral("gone/slip.pdf")).toStdString() +
+                                     " 无法写入：文件夹 " + folder.filePath(QStringLiteral("gone")).toStdString() + " 不存在");
 }
 
 }  // namespace

@@ -99,42 +99,42 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
 }
 
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
-// an existing one is replaced only after the clerk says Yes.
-TEST_F(ReportViewTest, ExportAsksBeforeReplacingTheWorkbookTheTypedNameLeadsTo) {
+// an existing one is replaced only after the clerk says Yes; the workbook written, he is told where.
+TEST_F(ReportViewTest, ExportAsksBeforeReplacingTheWorkbookTheTypedNameLeadsToAndSaysWhereItWent) {
   const QString typed = QString::fromStdString((db.Folder() / "月报").string());
   QFile kept(typed + QStringLiteral(".xlsx"));
   ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
   kept.write("kept");
   kept.close();
   const auto exportAnswering = [&](const QString& answer) {
-    QString asked;
+    QStringList shown;
+    QTimer waiting;
     qttest::WhenModalShows([&](QWidget& fileDialog) {
       auto* name = fileDialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
       ASSERT_NE(name, nullptr);
       name->setText(typed);
-      // The question comes once the file dialog has closed.
-      auto* waiting = new QTimer(reportView.get());
-      QObject::connect(waiting, &QTimer::timeout, [&asked, answer, waiting] {
+      // The boxes come once the file dialog has closed: the answer to the question, OK to a note.
+      QObject::connect(&waiting, &QTimer::timeout, [&shown, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
-        waiting->deleteLater();
-        asked = box->text();
-        for (QAbstractButton* button : box->buttons()) {
-          if (button->text() == answer) button->click();
+        shown << box->text();
+        const QList<QAbstractButton*> buttons = box->buttons();
+        for (QAbstractButton* button : buttons) {
+          if (buttons.size() == 1 || button->text() == answer) return button->click();
         }
       });
-      waiting->start(10);
+      waiting.start(10);
       QTest::keyClick(name, Qt::Key_Return);
     });
     desktop.RunReportCommand(report.ReportGrid(), 2);
-    return asked;
+    return shown;
   };
   const QString question = QStringLiteral("文件 %1.xlsx 已经存在，要替换它吗？").arg(typed);
-  EXPECT_EQ(exportAnswering(QStringLiteral("否")), question);
+  EXPECT_EQ(exportAnswering(QStringLiteral("否")), QStringList{question});
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), QByteArray("kept"));
   kept.close();
-  EXPECT_EQ(exportAnswering(QStringLiteral("是")), question);
+  EXPECT_EQ(exportAnswering(QStringLiteral("是")), (QStringList{question, QStringLiteral("已保存到 %1.xlsx").arg(typed)}));
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.read(2), QByteArray("PK"));  // the workbook, a zip
 }

@@ -1,0 +1,13 @@
+#pragma once
+// Why a file the clerk chose (a PDF printed to, a workbook exported) could not be written there,
+// in his words: what he can mend is the folder, its rights or the disk, not a library's code.
+#include <string>
+
+namespace storeadjust {
+
+// The reason found at `path`: the folder missing or not a folder, a folder in the file's place,
+// no right to write the file or into its folder, a read-only disk. Empty when nothing there
+// explains the failure (a disk that filled up meanwhile, say).
+std::string WhyFileNotWritten(const std::string& path);
+
+}  // namespace storeadjust
