@@ -44,6 +44,10 @@ class Error : public std::runtime_error {
   // one failure that another clerk storing the same key at the same moment causes. Other
   // integrity violations (NOT NULL, CHECK, foreign key) carry the same number but not this kind.
   bool IsDuplicateKey() const noexcept { return duplicateKey_; }
+  // What kept the database from running a statement, when it is the file or another session
+  // rather than the statement: the clerk can act on it, and the statement did nothing.
+  enum class Hindrance { None, LockedByOthers, ReadOnlyFile, DiskFull };
+  Hindrance GetHindrance() const noexcept { return hindrance_; }
 
   static Error Provider(std::string description) { return {errnum::kProviderError, std::move(description), "Provider"}; }
   static Error Integrity(std::string description) {
@@ -52,6 +56,11 @@ class Error : public std::runtime_error {
   static Error DuplicateKey(std::string description) {
     Error error = Integrity(std::move(description));
     error.duplicateKey_ = true;
+    return error;
+  }
+  static Error Hindered(Hindrance hindrance, std::string description) {
+    Error error = Provider(std::move(description));
+    error.hindrance_ = hindrance;
     return error;
   }
   static Error Syntax(std::string description) { return {errnum::kSyntaxOrAccess, std::move(description), "Provider"}; }
@@ -80,6 +89,7 @@ class Error : public std::runtime_error {
   std::string description_;
   std::string source_;
   bool duplicateKey_ = false;
+  Hindrance hindrance_ = Hindrance::None;
 };
 
 }  // namespace adodb

@@ -27,6 +27,22 @@ constexpr int kBusyTimeoutMs = 30000;
 constexpr std::size_t kStatementCacheLimit = 512;
 constexpr sqlite3_int64 kLargestExactDouble = sqlite3_int64{1} << 53;
 
+// A failure the file or another session caused, not the statement: the lock held past the busy
+// wait, a file that may only be read (also its WAL index, made by another user), the disk full.
+// SQLite has then undone the statement (or the whole transaction); the caller rolls back the rest.
+Error::Hindrance HindranceOf(int code) {
+  switch (code & 0xff) {
+    case SQLITE_BUSY:
+      return Error::Hindrance::LockedByOthers;
+    case SQLITE_READONLY:
+      return Error::Hindrance::ReadOnlyFile;
+    case SQLITE_FULL:
+      return Error::Hindrance::DiskFull;
+    default:
+      return Error::Hindrance::None;
+  }
+}
+
 // How a column's stored values become variants; chosen once per column from its declared type.
 enum class ValueKind { Boolean, Integer, Currency, Double, Date, Text, Inferred };
 
@@ -282,10 +298,10 @@ SqliteBackend::~SqliteBackend() {
 void SqliteBackend::RunControlStatement(const char* sql) {
   if (trace_) trace_(sql, {});
   char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+  if (const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
     std::string text = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
-    throw Error::Provider(std::move(text));
+    throw Error::Hindered(HindranceOf(rc), std::move(text));
   }
 }
 
@@ -300,10 +316,16 @@ void SqliteBackend::ThrowStepError() {
     throw Error::Provider(std::move(message));
   }
   if ((code & 0xff) == SQLITE_CONSTRAINT) throw Error::Integrity(std::move(message));
-  throw Error::Provider(std::move(message));
+  throw Error::Hindered(HindranceOf(code), std::move(message));
 }
 
-void SqliteBackend::ThrowPrepareError() { throw Error::Syntax(ServerWording(sqlite3_errmsg(db_))); }
+// Preparing reads the schema, which a file that cannot be read just now refuses as well.
+void SqliteBackend::ThrowPrepareError() {
+  if (const Error::Hindrance hindrance = HindranceOf(sqlite3_extended_errcode(db_)); hindrance != Error::Hindrance::None) {
+    throw Error::Hindered(hindrance, sqlite3_errmsg(db_));
+  }
+  throw Error::Syntax(ServerWording(sqlite3_errmsg(db_)));
+}
 
 void SqliteBackend::SetStatementTrace(StatementTrace trace) { trace_ = std::move(trace); }
 

@@ -220,14 +220,17 @@ void FrmStoreAdjuctBill::ShowVoidSave(const std::string& message, const std::str
   SetFocus("TxtHH");
 }
 
-// Only a duplicate key is another clerk storing the same key at the same moment; any other
-// failure (a NOT NULL or CHECK constraint a site added, say) shows the database's own words.
+// Only a duplicate key is another clerk storing the same key at the same moment; a file that
+// cannot be written just now is said in words; any other failure (a NOT NULL or CHECK
+// constraint a site added, say) shows the database's own words.
 void FrmStoreAdjuctBill::ShowSaveFailure(const adodb::Error& error) {
   if (error.IsDuplicateKey()) {
     session_.Ui->MsgBox(error.Description() + "\n有另一个操作员同时建立了信息,请再次点击“保存”按钮！", mb::kExclamation,
                         kSystemTitle);
+  } else if (error.GetHindrance() != adodb::Error::Hindrance::None) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);  // nothing wrong with the bill
   } else {
-    session_.Ui->MsgBox(error.Description(), mb::kCritical, "错误:");
+    session_.Ui->MsgBox(ErrorText(error), mb::kCritical, "错误:");
   }
 }
 

@@ -4,9 +4,32 @@
 
 namespace storeadjust {
 
+namespace {
+
+// The embedded file's own words for these ("database is locked", "attempt to write a readonly
+// database", "database or disk is full") tell a clerk neither what happened to his work nor what
+// to do; the statement did nothing and its transaction is rolled back whole.
+const char* HindranceText(adodb::Error::Hindrance hindrance) {
+  switch (hindrance) {
+    case adodb::Error::Hindrance::LockedByOthers:
+      return "数据库正被其他操作员占用，等候超时，本次操作未做任何改变，请稍后再试！";
+    case adodb::Error::Hindrance::ReadOnlyFile:
+      return "数据库文件是只读的，不能保存任何修改，本次操作未做任何改变！";
+    case adodb::Error::Hindrance::DiskFull:
+      return "磁盘空间已满，数据写不进去，本次操作未做任何改变，请腾出磁盘空间后再试！";
+    case adodb::Error::Hindrance::None:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 std::string ErrorText(const std::exception& error) {
   const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
-  return adoError ? adoError->Description() : std::string(error.what());
+  if (!adoError) return error.what();
+  if (const char* text = HindranceText(adoError->GetHindrance())) return text;
+  return adoError->Description();
 }
 
 }  // namespace storeadjust

@@ -6,6 +6,7 @@
 #include "adodb/Error.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
+#include "host/ErrorText.h"
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 
@@ -40,7 +41,7 @@ bool IsGranted(const std::vector<std::string>& values, int index) {
 }
 
 void ShowTrapped(Session& session, const std::exception& error, const char* title) {
-  session.Ui->MsgBox(error.what(), mb::kInformation, title);
+  session.Ui->MsgBox(ErrorText(error), mb::kInformation, title);
 }
 
 int FindInList(const std::vector<std::string>& list, const std::string& rightName) {

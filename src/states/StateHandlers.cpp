@@ -24,6 +24,7 @@
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/ErrorText.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "states/BillSnapshot.h"
@@ -137,7 +138,7 @@ class StateChange {
     } catch (const std::exception& error) {
       outcome_ = {};
       outcome_.result = StateResult::Failed;
-      outcome_.message = error.what();
+      outcome_.message = ErrorText(error);
     }
     return outcome_;
   }

@@ -1,11 +1,13 @@
 #include "adodb/SqliteBackend.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
+#include "adodb/BoundValues.h"
 #include "adodb/Command.h"
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
@@ -64,6 +66,19 @@ TEST_F(SqliteBackendTest, ViolationsAndRefusedStatementsCarryTheProvidersText) {
   command.ActiveConnection = conn;
   command.CommandText = "AuditingNothing";
   EXPECT_EQ(ErrorOf([&] { command.Execute(); }).Description(), "Could not find stored procedure 'AuditingNothing'.");
+}
+
+// A full disk (the file may not grow past its size) and a file that may only be read are told
+// apart from a statement the database refuses: the clerk can do something about them.
+TEST_F(SqliteBackendTest, AFullDiskOrAReadOnlyFileIsAHindranceNotARefusedStatement) {
+  conn->Execute("create table big (bz text)");
+  sqlite3* handle = dynamic_cast<SqliteBackend&>(conn->GetBackend()).Handle();
+  ASSERT_EQ(sqlite3_exec(handle, "PRAGMA max_page_count=1", nullptr, nullptr, nullptr), SQLITE_OK);
+  const Error full = ErrorOf([&] { conn->Execute("insert into big values (?)", {BoundText(std::string(100000, 'x'))}); });
+  EXPECT_EQ(full.GetHindrance(), Error::Hindrance::DiskFull) << full.Description();
+  ASSERT_EQ(sqlite3_exec(handle, "PRAGMA query_only=1", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("update t set sl = 2"); }).GetHindrance(), Error::Hindrance::ReadOnlyFile);
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("update nosuch set sl = 1"); }).GetHindrance(), Error::Hindrance::None);
 }
 
 // A batch runs its statements in order on the connection: its variables hold their values from

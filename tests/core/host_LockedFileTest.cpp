@@ -1,0 +1,55 @@
+// Clerks on one database file, each in a process of his own, while another clerk's process holds
+// the file's write lock: a command whose wait runs out says so in words and leaves the file as it
+// was.
+#include <gtest/gtest.h>
+
+#include "editor/FrmStoreAdjuctBill.h"
+#include "host/EmbeddedProcedures.h"
+#include "host/KeyCodes.h"
+#include "support/DatabaseFiles.h"
+#include "support/ModuleSession.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::ShownBoxes;
+
+// The demo file as the module leaves it once opened: in WAL mode, its readers never wait for a writer.
+void DemoOpenedOnce(const std::string& path) {
+  db::CreateDemoDatabase(path);
+  adodb::Connection().Open(db::EmbeddedConnectionString(path));
+}
+
+class LockedFileTest : public ::testing::Test {
+ protected:
+  // The wait has run out at once: the test need not sit through it.
+  void GiveUpWaiting() { sqlite3_busy_timeout(testsupport::HandleOf(session_), 0); }
+
+  testsupport::TempDatabase db_{DemoOpenedOnce};
+  testsupport::WriteLockHolder holder_{db_.Path()};
+  ScriptedUserInterface ui_;
+  Session session_ = testsupport::OpenEditorSession(db_, ui_);
+};
+
+TEST_F(LockedFileTest, ACommandWhoseWaitRanOutSaysSoAndChangesNothing) {
+  ASSERT_TRUE(holder_.Held());
+  GiveUpWaiting();
+  const std::string before = testsupport::FullDumpOf(db_.Path());
+  RegisterEmbeddedProcedures();
+  FrmStoreAdjuctBill form(session_, EditorRequest{EditorRequest::Mode::Amend, "DBD202403010001"});
+  form.Load();
+  form.SelectRow("VfgContent", 1);
+  form.KeyDown("VfgContent", key::kF1 + 2);
+  form.Click("Cmd_Save");
+  ui_.QueueAnswer(mb::kYes);
+  form.KeyDown("VfgContent", key::kDelete);
+  ui_.QueueAnswer(mb::kYes);
+  form.Click("审核");
+  const std::string words = "数据库正被其他操作员占用，等候超时，本次操作未做任何改变，请稍后再试！";
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|" + words + "\n292 提示:|您确实要删除流水号为[DBD202403010001],单号为[1001]的数据吗？\n"
+                             "48 错误:|" + words + "\n删除失败，请找管理员联系!\n324 系统提示|确实要审核此单据吗?\n48 系统提示|" + words + "\n");
+  EXPECT_EQ(testsupport::FullDumpOf(db_.Path()), before);
+}
+
+}  // namespace
+}  // namespace storeadjust
