@@ -27,7 +27,14 @@ sqlite3* Open(const std::string& name, int flags) {
 }
 
 // Reading the schema is the first read: it opens the WAL index when the file is in WAL mode.
-int FirstRead(sqlite3* db) { return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr); }
+int FirstRead(sqlite3* db) {
+  const int rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  return rc == SQLITE_OK ? rc : sqlite3_extended_errcode(db);
+}
+
+// The WAL index cannot be made beside the file: on read-only media, or in a folder this user may
+// not write (where even a file he may write cannot be read: "attempt to write a readonly database").
+bool CannotMakeWalIndex(int rc) { return (rc & 0xff) == SQLITE_CANTOPEN || rc == SQLITE_READONLY_DIRECTORY; }
 
 bool HasUncheckpointedLog(const std::string& path) {
   std::error_code error;
@@ -53,12 +60,9 @@ std::string ImmutableFileUri(const std::string& path) {
 
 sqlite3* OpenDatabaseFile(const std::string& path) {
   sqlite3* db = Open(path, SQLITE_OPEN_READWRITE);
-  if (sqlite3_db_readonly(db, "main") != 1) return db;
   const int rc = FirstRead(db);
-  if (rc == SQLITE_OK || (rc & 0xff) != SQLITE_CANTOPEN || HasUncheckpointedLog(path)) {
-    if (rc != SQLITE_OK) ThrowOpenFailure(db, rc);
-    return db;
-  }
+  if (rc == SQLITE_OK) return db;
+  if (!CannotMakeWalIndex(rc) || HasUncheckpointedLog(path)) ThrowOpenFailure(db, rc);
   sqlite3_close(db);
   db = Open(ImmutableFileUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
   if (const int again = FirstRead(db); again != SQLITE_OK) ThrowOpenFailure(db, again);

@@ -1,8 +1,9 @@
 #pragma once
 // How the embedded backend opens its database file: read-write; read-only when the user may
-// only read the file; and on read-only media (where SQLite cannot make the shared-memory index a
-// database in WAL mode needs, so even reading failed with "unable to open database file") as an
-// immutable file, read without locks. A WAL file left with changes on such media would be
+// only read the file; and on read-only media or in a folder the user may not write (where SQLite
+// cannot make the shared-memory index a database in WAL mode needs, so even reading failed with
+// "unable to open database file" or "attempt to write a readonly database") as an immutable
+// file, read without locks. A WAL file left with changes on such media would be
 // ignored by an immutable read, so that database is refused rather than shown without them.
 #include <string>
 

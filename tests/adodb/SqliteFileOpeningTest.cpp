@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -97,6 +99,34 @@ TEST(SqliteFileOpeningTest, ADatabaseOnReadOnlyMediaOpensReadOnlyAndStaysAsItWas
   EXPECT_EQ(Bytes(path), before);
   EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
   EXPECT_FALSE(std::filesystem::exists(path + "-shm"));
+}
+
+// A folder the user may not write holds no WAL index either: the file opens read-only, whether the
+// user may write the file itself or not (a process of its own, which the superuser leaves for
+// another user, since he may write anything).
+TEST(SqliteFileOpeningTest, ADatabaseInAFolderTheUserMayNotWriteOpensReadOnly) {
+  testsupport::TempDatabase db;
+  MakeWalDatabase(db.Path());
+  for (const auto mode : {std::filesystem::perms(0444), std::filesystem::perms(0666)}) {
+    std::filesystem::permissions(db.Path(), mode);
+    std::filesystem::permissions(db.Folder(), std::filesystem::perms(0555));
+    const pid_t child = fork();
+    if (child == 0) {
+      if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
+      try {
+        auto conn = std::make_shared<adodb::Connection>();
+        conn->Open("Provider=SQLite;Data Source=" + db.Path());
+        if (conn->OpenRecordset("select sl from t where id = 1")->Value(0).AsDouble() != 12.5) _exit(2);
+        _exit(ErrorOf([&] { conn->Execute("update t set sl = 1"); }).GetHindrance() == adodb::Error::Hindrance::ReadOnlyFile ? 0 : 3);
+      } catch (...) {
+        _exit(1);
+      }
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    std::filesystem::permissions(db.Folder(), std::filesystem::perms(0700));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "file mode " << std::oct << static_cast<int>(mode) << ": " << status;
+  }
 }
 
 // An immutable read would not see changes still in the log beside the file: refused instead.
