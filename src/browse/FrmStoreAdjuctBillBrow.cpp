@@ -19,13 +19,14 @@
 #include "host/Settings.h"
 #include "lines/BillDeletion.h"
 #include "lines/BillHeaderState.h"
+#include "lines/HeadersWithoutLines.h"
 
 namespace storeadjust {
 
 namespace {
 
-constexpr const char* kCleanUpHeadersWithoutLines =
-    "Delete A From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
+constexpr const char* kHeadersWithoutLines =
+    "From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
 
 }  // namespace
 
@@ -340,8 +341,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
 void FrmStoreAdjuctBillBrow::RefreshList() {
   BusyPointer busy(*session_.Ui);
   try {
-    if (!session_.Conn) throw adodb::Error::Closed();
-    session_.Conn->Execute(kCleanUpHeadersWithoutLines);
+    RemoveHeadersWithoutLines(session_, kHeadersWithoutLines);
     if (!rsMain_) throw adodb::Error::Closed();
     rsMain_->Requery();
     grid_.Reload();

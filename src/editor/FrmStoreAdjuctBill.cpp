@@ -10,6 +10,7 @@
 #include "host/KeyCodes.h"
 #include "host/Rights.h"
 #include "host/UserInterface.h"
+#include "lines/HeadersWithoutLines.h"
 
 namespace storeadjust {
 
@@ -85,10 +86,8 @@ void FrmStoreAdjuctBill::ClearEntryRow() {
 // the database answers.
 void FrmStoreAdjuctBill::FormUnload() {
   try {
-    if (session_.Conn) {
-      session_.Conn->Execute(
-          "Delete A From Ckdbdzk A Left Join CkdbdzkMx B On A.Lsh=B.Lsh Where IsNull(A.Shbz,0)=0 And B.Lsh Is Null");
-    }
+    RemoveHeadersWithoutLines(session_,
+                              "From Ckdbdzk A Left Join CkdbdzkMx B On A.Lsh=B.Lsh Where IsNull(A.Shbz,0)=0 And B.Lsh Is Null");
   } catch (const std::exception&) {
   }
   timers_.clear();

@@ -1,8 +1,9 @@
 // Clerks on one database file, each in a process of his own, while another clerk's process holds
 // the file's write lock: a command whose wait runs out says so in words and leaves the file as it
-// was.
+// was; the bill list is read again without waiting for the clerk who writes.
 #include <gtest/gtest.h>
 
+#include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
@@ -49,6 +50,24 @@ TEST_F(LockedFileTest, ACommandWhoseWaitRanOutSaysSoAndChangesNothing) {
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|" + words + "\n292 提示:|您确实要删除流水号为[DBD202403010001],单号为[1001]的数据吗？\n"
                              "48 错误:|" + words + "\n删除失败，请找管理员联系!\n324 系统提示|确实要审核此单据吗?\n48 系统提示|" + words + "\n");
   EXPECT_EQ(testsupport::FullDumpOf(db_.Path()), before);
+}
+
+// Refreshing only reads, unless a header without lines is left to remove: the list never waits
+// for a writer, and is read again where that header cannot be removed just now (kept for later).
+TEST_F(LockedFileTest, TheBillListIsReadAgainWithoutWaitingForTheClerkWhoWritesOrOnAReadOnlyFile) {
+  GiveUpWaiting();
+  FrmStoreAdjuctBillBrow browser{session_};
+  browser.Load();
+  const long rows = browser.ListGrid().Rows();
+  browser.Click("刷新");
+  EXPECT_EQ(browser.ListGrid().Rows(), rows);
+  holder_.Release();
+  session_.Conn->Execute("insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,shbz,jzbz) values ('EMPTY01','2024-03-04','01','02',0,0)");
+  sqlite3_exec(testsupport::HandleOf(session_), "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+  browser.Click("刷新");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_EQ(browser.ListGrid().Rows(), rows + 1);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='EMPTY01'"), 1);
 }
 
 }  // namespace
