@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "LaunchOptions.h"
 #include "adodb/Backend.h"
@@ -59,6 +60,17 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   return conn;
 }
 
+// The clerk's other launcher, started at the same moment, may have made it first: that one is used.
+void CreateDemoDatabaseUnlessMadeMeanwhile(const std::string& path) {
+  try {
+    db::CreateDemoDatabase(path);
+  } catch (const adodb::Error&) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size == 0) throw;
+  }
+}
+
 }  // namespace
 
 std::string DatabaseName(const std::string& connStr) {
@@ -71,7 +83,7 @@ std::string DemoConnectionString() {
   try {
     if (!std::filesystem::exists(path)) {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      db::CreateDemoDatabase(path);
+      CreateDemoDatabaseUnlessMadeMeanwhile(path);
     }
   } catch (const std::exception& e) {  // adodb::Error or a folder that cannot be made
     throw StartupError("建不成演示数据库 " + path + "：" + e.what());

@@ -1,7 +1,12 @@
 #include "db/DatabaseFactory.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <system_error>
 
 #include "adodb/ConnectionString.h"
@@ -36,23 +41,37 @@ void CreateSchema(SqliteFile& db) {
   for (const auto& index : SchemaIndexes()) db.Execute(index);
 }
 
-// Writes the whole database in one transaction; on any failure removes the file again, but only
-// when this call made it: an empty file that was there before is the user's and stays.
+void FillDatabase(const std::string& path, const std::function<void(SqliteFile&)>& fill) {
+  SqliteFile db(path);
+  db.Execute("begin");
+  CreateSchema(db);
+  fill(db);
+  db.Execute("commit");
+}
+
+// Writes the whole database in one transaction. An empty file that was there before is the
+// user's: it is filled where it is and stays when building fails. A file made here is built aside
+// and put in place whole, under a name no one else takes: another program started at the same
+// moment (the clerk's second launcher on a first run) never meets it half-built, nor has it
+// removed under its feet, and whichever finishes second finds the first one's and keeps it.
 void BuildDatabase(const std::string& path, const std::function<void(SqliteFile&)>& fill) {
   RefuseExistingDatabase(path);
   std::error_code error;
-  const bool madeHere = !std::filesystem::exists(std::filesystem::symlink_status(path, error));
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return FillDatabase(path, fill);
+  const std::string building = path + ".building-" + std::to_string(getpid());
+  std::error_code ignored;
   try {
-    SqliteFile db(path);
-    db.Execute("begin");
-    CreateSchema(db);
-    fill(db);
-    db.Execute("commit");
+    FillDatabase(building, fill);
   } catch (...) {
-    std::error_code ignored;
-    if (madeHere) std::filesystem::remove(path, ignored);
+    std::filesystem::remove(building, ignored);
     throw;
   }
+  const bool placed = link(building.c_str(), path.c_str()) == 0;
+  const int why = errno;
+  std::filesystem::remove(building, ignored);
+  if (placed) return;
+  RefuseExistingDatabase(path);
+  throw adodb::Error::Provider(std::string(std::strerror(why)) + ": " + path);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // Both refuse to touch an existing database: when PATH names a folder or a file with any content
 // they throw adodb::Error and leave it as it was. A missing file or an empty (zero-byte) file is
 // filled. When building fails half-way a file the call made is removed, so a failure never
-// leaves a database that looks usable; a file that was there before is never removed.
+// leaves a database that looks usable; a file that was there before is never removed. A file the
+// call makes appears whole or not at all, also to another program making the same file.
 #include <string>
 
 namespace storeadjust::db {

@@ -16,6 +16,7 @@
 
 #include "db/DatabaseFactory.h"
 #include "host/OperatorPassword.h"
+#include "support/AtOnce.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -181,6 +182,21 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
             "1|操作员 002（张三）已登录。\n|storeadjust: 打不开图形显示 :9999（DISPLAY 所指的 X 服务器没有应答），"
             "打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。\n");
 #endif
+}
+
+// Two launchers of one clerk started at the same moment on a first run: one makes the demo
+// database, the other finds it made, and both sign in to it.
+TEST(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemoDatabase) {
+  for (int round = 0; round < 3; ++round) {
+    const TempDatabase first, second;  // each launcher's own folder, one data folder
+    std::filesystem::create_directory(first.Folder() / "data");
+    std::filesystem::create_directory_symlink(first.Folder() / "data", second.Folder() / "data");
+    const auto exits = testsupport::AtOnce(2, [&](int i) {
+      const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--operator", "001"}, (i ? second : first).Folder(), "demo001\n");
+      return ran.Said() == SignedInWithoutScreen("操作员 001（系统管理员）") ? 0 : 1;
+    });
+    EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "round " << round;
+  }
 }
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
