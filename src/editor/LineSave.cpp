@@ -20,6 +20,7 @@ namespace storeadjust {
 namespace {
 
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
+constexpr const char* kHeldByApprovalOnSave = "单据已经审批，不能修改！";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
 constexpr const char* kReturnOfAnotherWarehouse = "拨入仓库已改变,请重新选择批号!";
@@ -50,7 +51,7 @@ void FrmStoreAdjuctBill::SaveLine() {
   if (!LineMayBeSaved()) return;
   if (!TakeFiguresFromFields()) return;
   const BillHeader header = HeaderOfBill();
-  if (!BillEditableInApproval("单据已经审批，不能修改！")) return;
+  if (!BillEditableInApproval(kHeldByApprovalOnSave)) return;
   if (LineCarriesBatch(header, entry_) && !BatchExpiryAcceptedOnBillDate()) return;
   if (header.inWarehouseKeepsPlaces) {
     std::vector<std::string> places = entry_.goodsPlaces;
@@ -179,7 +180,7 @@ bool FrmStoreAdjuctBill::RefuseUnder(const std::string& title, const std::string
 bool FrmStoreAdjuctBill::BillEditableInApproval(const std::string& refusal) {
   bool editable = false;
   try {
-    CreateDataScopeProvider()->IsBillEditable(session_.ConnStr, kTransferBillTypeCode, Text("TxtLSH"), editable);
+    editable = TransferBillEditable(*CreateDataScopeProvider(), session_.ConnStr, Text("TxtLSH"));
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return false;
@@ -242,6 +243,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return ShowSaveFailure(error);
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
+  if (saved.outcome == LineSaveOutcome::HeldByApproval) {
+    session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::LineGone) {
     return ShowVoidSave("单号为[" + line.dh + "]的数据已被其他操作员删除,修改没有保存!", LineGoneNote(line.dh));
   }

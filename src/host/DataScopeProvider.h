@@ -40,6 +40,16 @@ class DataScopeProvider {
                               const std::string& billSerial, bool& editable) = 0;
 };
 
+// IsBillEditable of a transfer bill, as a value. The commands that change or delete a bill ask it
+// again inside their transaction, after the clerk's questions: the component reads on its own
+// connection what a manager approved or a clerk submitted meanwhile.
+inline bool TransferBillEditable(DataScopeProvider& provider, const std::string& connectionString,
+                                 const std::string& billSerial) {
+  bool editable = false;
+  provider.IsBillEditable(connectionString, kTransferBillTypeCode, billSerial, editable);
+  return editable;
+}
+
 using DataScopeProviderFactory = std::function<std::unique_ptr<DataScopeProvider>()>;
 
 // A new provider from the current factory (the embedded, table-driven one unless replaced).

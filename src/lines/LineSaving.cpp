@@ -4,6 +4,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
+#include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
@@ -102,6 +103,11 @@ LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness
   // A bill deleted with the lines the clerk saw is not made again with this line alone; a header
   // that went as one without lines is written again.
   if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) return LineSaveOutcome::BillGone;
+  // Submitted or approved while the clerk chose the goods places or answered a question: the flow
+  // holds the bill as it was handed over.
+  if (openness == BillOpenness::Open && !TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, line.lsh)) {
+    return LineSaveOutcome::HeldByApproval;
+  }
   // An amended line deleted since it was loaded: updating nothing and writing its goods places
   // would leave rows without a line. One changed since, by another clerk's amendment or as a new
   // line given the number again, would be written over unseen.

@@ -67,6 +67,7 @@ enum class LineSaveOutcome {
   LineChanged,  // the amended line was changed meanwhile, or deleted and its number given again
   BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
+  HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
 };
 
 struct SavedLine {
@@ -77,8 +78,8 @@ struct SavedLine {
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate
 // key, IsDuplicateKey, when another clerk stored the same key at the same moment). A line of a
-// stored bill is written only while the bill is there and open, and an amended one only while it
-// still exists, all read inside the transaction. The warehouses of a bill with other lines stored
+// stored bill is written only while the bill is there, open and not held by its approval flow, and
+// an amended one only while it still exists, all read inside the transaction. The warehouses of a bill with other lines stored
 // stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 

@@ -5,6 +5,9 @@
 // lines and states scenarios; the figures a line is stored with by the entry property test.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/GoodsLookup.h"
 #include "editor/WarehouseLookup.h"
@@ -12,6 +15,7 @@
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
 #include "support/ModuleSession.h"
+#include "support/StockTables.h"
 
 namespace storeadjust {
 namespace {
@@ -22,7 +26,18 @@ struct ProgressRecorder : ScriptedUserInterface {
   void ShowProgress(const std::string& text, long done, long total) override {
     steps.push_back(text + "|" + std::to_string(done) + "/" + std::to_string(total));
   }
+  // Another clerk's (or a manager's) work, done on a connection of its own while the editor waits
+  // for the first box or dialog it shows.
+  int MsgBox(const std::string& text, int buttons, const std::string& title) override {
+    if (meanwhile) std::exchange(meanwhile, {})();
+    return ScriptedUserInterface::MsgBox(text, buttons, title);
+  }
+  GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override {
+    if (meanwhile) std::exchange(meanwhile, {})();
+    return ScriptedUserInterface::ShowGoodsPlaces(request);
+  }
   std::vector<std::string> steps;
+  std::function<void()> meanwhile;
 };
 
 class EditorTest : public ::testing::Test {
@@ -203,6 +218,26 @@ TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBef
   Enter("TxtSl", "5");
   EXPECT_EQ(form_->Entry().batch->number, "230115");
   EXPECT_FALSE(ui_.HasQueued());
+}
+
+// The bill is submitted while the editor waits for the clerk's goods places: the amended line does
+// not reach the bill the flow now holds.
+TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
+  db_.Run({"update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'"});
+  Open("DBD202403010002");
+  const auto bill = [&] {
+    return testsupport::Rows(*db_.Open(), "select * from ckdbdzkmx where lsh='DBD202403010002' order by dh") +
+           testsupport::Rows(*db_.Open(), "select * from BillGoodsPlace where BillGuid='DBD202403010002' "
+                                          "order by BillDetailGuid,GoodsPlaceGuid");
+  };
+  const std::string before = bill();
+  const std::string hold = "insert into BillApproval (BillTypeCode, BillGuid, Status) values ('000022', 'DBD202403010002', ";
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  ui_.QueuePlaces({true, {"P05Y03,x,Y03,5.5"}});
+  ui_.meanwhile = [&] { db_.Run({hold + "'pending')"}); };
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|单据已经审批，不能修改！\n");
+  EXPECT_EQ(bill(), before);
 }
 
 }  // namespace
