@@ -16,6 +16,12 @@
 
 namespace storeadjust {
 
+namespace {
+
+constexpr const char* kHeldByApprovalOnDelete = "单据已经审批，不能删除！";
+
+}  // namespace
+
 std::string FrmStoreAdjuctBill::LineGoneNote(const std::string& dh) {
   return "单号 " + dh + " 的明细已不在单据中，已重新列出明细";
 }
@@ -115,7 +121,7 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   if (!HoldsModuleRight(session_, "删除")) return;
   if (vfgContent_.Rows() < 2) return;
   if (!RefuseViewOnly("删除")) return;
-  if (!BillEditableInApproval("单据已经审批，不能删除！")) return;
+  if (!BillEditableInApproval(kHeldByApprovalOnDelete)) return;
   const long row = vfgContent_.Row;
   Delete(Text("TxtLSH"), vfgContent_.TextMatrix(row, 1));
   FillLinesGrid(Text("TxtLSH"));
@@ -157,9 +163,12 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   }
   if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
   try {
-    if (DeleteStoredLine(session_, lsh, dh)) {
+    const LineDeletion done = DeleteStoredLine(session_, lsh, dh);
+    if (done == LineDeletion::Deleted) {
       // The line being amended went with it: the entry row would amend a line that is no more.
       if (entry_.storedLine == dh) ClearEntryRow();
+    } else if (done == LineDeletion::HeldByApproval) {
+      session_.Ui->MsgBox(kHeldByApprovalOnDelete, mb::kInformation, kSystemTitle);
     } else if (ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
       RefuseLineChange("此单据已审核，不能删除!");
     }

@@ -1,6 +1,7 @@
 #include "lines/BillDeletion.h"
 
 #include <memory>
+#include <optional>
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
@@ -17,16 +18,21 @@ namespace {
 // pre-audited bill would leave that stock issued with no bill to bring it back.
 constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
 
-// False when the header was audited or deleted between the check and the deletion (another
-// user): the lines then stay, rolled back with the rest.
-bool DeleteInOneTransaction(Session& session, const std::string& lsh) {
+// Deleted, or HeldByApproval when the flow took the bill after it was asked; nothing when the
+// header was audited or deleted between the check and the deletion (another user): the lines then
+// stay, rolled back with the rest.
+std::optional<BillDeletionResult> DeleteInOneTransaction(Session& session, DataScopeProvider& approval,
+                                                         const std::string& lsh) {
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
-  if (session.Conn->Execute(std::string("DELETE FROM ckdbdzk WHERE LSH=?") + kStillOpen, serial) == 0) return false;
+  if (!TransferBillEditable(approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
+  if (session.Conn->Execute(std::string("DELETE FROM ckdbdzk WHERE LSH=?") + kStillOpen, serial) == 0) {
+    return std::nullopt;
+  }
   session.Conn->Execute("Delete From ckdbdzkMX WHERE LSH=?", serial);
   session.Conn->Execute("Delete From BillGoodsPlace Where BillGuid=?", serial);
   transaction.Commit();
-  return true;
+  return BillDeletionResult::Deleted;
 }
 
 // Tells an audited bill from one that is no longer there, so the caller can name the audited
@@ -45,12 +51,12 @@ BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   const bool deletable = open->RecordCount() > 0;
   open->Close();
   if (!deletable) return WhyNotOpen(session, lsh);
-  bool editable = false;
-  CreateDataScopeProvider()->IsBillEditable(session.ConnStr, kTransferBillTypeCode, lsh, editable);
-  if (!editable) return BillDeletionResult::HeldByApproval;
+  const std::unique_ptr<DataScopeProvider> approval = CreateDataScopeProvider();
+  if (!TransferBillEditable(*approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
   if (!session.Conn) throw adodb::Error::Closed();
   // Audited or deleted by another clerk while the approval flow was asked: told apart again.
-  return DeleteInOneTransaction(session, lsh) ? BillDeletionResult::Deleted : WhyNotOpen(session, lsh);
+  const std::optional<BillDeletionResult> done = DeleteInOneTransaction(session, *approval, lsh);
+  return done ? *done : WhyNotOpen(session, lsh);
 }
 
 }  // namespace storeadjust

@@ -2,8 +2,9 @@
 // Deleting a whole bill from the browser: its header, its lines and its goods-place rows go
 // together in one transaction on the session connection, and only while the bill is still
 // unaudited (shbz 0) and its approval flow does not hold it (the data-scope component's
-// IsBillEditable, asked before the transaction: the component opens its own connection). Goods-place rows are removed with the bill because a later bill that is
-// given the same serial would otherwise inherit them and book them again.
+// IsBillEditable, asked before the transaction and again inside it: the component reads on its own
+// connection what was approved meanwhile). Goods-place rows are removed with the bill because a
+// later bill that is given the same serial would otherwise inherit them and book them again.
 //
 // A failure throws adodb::Error carrying the database's description, after the transaction has
 // been rolled back, so the whole bill stays; the caller shows it. A record-set opener that fails

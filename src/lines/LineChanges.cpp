@@ -5,6 +5,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
+#include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
 #include "lines/BillHeaderState.h"
 #include "host/FirstValue.h"
@@ -43,11 +44,13 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
   return line;
 }
 
-bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
+LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
-  if (!header.exists || header.preAudited || header.audited) return false;
+  if (!header.exists || header.preAudited || header.audited) return LineDeletion::NotOpen;
+  // The flow may have taken the bill while the clerk was asked whether to delete the line.
+  if (!TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, lsh)) return LineDeletion::HeldByApproval;
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
   const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
   const bool placesKept = FlagIsSet(FirstValue(
@@ -59,7 +62,7 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
       std::string("delete ckdbdzkmx where lsh=? and dh = ? and exists (select lsh from ckdbdzk where lsh=? and ") +
           kBillStillOpen + ")",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(lsh)});
-  if (deleted == 0) return false;
+  if (deleted == 0) return LineDeletion::NotOpen;
   if (placesKept) {
     session.Conn->Execute(
         "Delete From BillGoodsPlace Where (BillType='WarehouseIn' Or BillType='WarehouseOut') And "
@@ -67,7 +70,7 @@ bool DeleteStoredLine(Session& session, const std::string& lsh, const std::strin
         line);
   }
   transaction.Commit();
-  return true;
+  return LineDeletion::Deleted;
 }
 
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty) {

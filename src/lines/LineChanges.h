@@ -27,11 +27,16 @@ struct StoredLine {
 // message and reads as Missing.
 StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::string& dh);
 
+enum class LineDeletion {
+  Deleted,
+  NotOpen,         // the bill was audited meanwhile, or the line is gone: nothing changed
+  HeldByApproval,  // the bill was submitted or approved meanwhile: nothing changed
+};
+
 // Deletes the line, and its goods-place rows when the line's in-warehouse keeps goods places, in
-// one transaction; only while the bill is still
-// open (false when it was audited meanwhile or the line is gone: nothing changed). Throws
-// adodb::Error after rolling back.
-bool DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh);
+// one transaction; only while the bill is still open and its approval flow does not hold it, both
+// read inside the transaction. Throws adodb::Error after rolling back.
+LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh);
 
 // How a re-allocation of a line's in-warehouse goods places went.
 enum class PlacesReallocation {

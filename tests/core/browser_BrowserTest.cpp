@@ -31,6 +31,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BillSlip.h"
 #include "host/DataScopeProvider.h"
+#include "host/EmbeddedDataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
 #include "lines/BillDeletion.h"
 #include "support/BrowserOnDemo.h"
@@ -434,8 +435,9 @@ TEST_F(BillActionsTest, DeletionTakesTheWholeBillAndNeverAnAuditedOne) {
   for (const char* kept : {"DBD0001", "DBD0003", "DBD0006"}) EXPECT_EQ(db.Parts(kept), "1/2/2") << kept;
   EXPECT_TRUE(db.ui.Boxes().empty());
 
-  // Another clerk deletes the bill, or audits it, while its approval flow is asked: the deletion
-  // says which, rather than calling a bill that is no more an audited one.
+  // Another clerk deletes the bill, or audits it, or a manager approves it, right after its approval
+  // flow answered: the deletion says which, rather than calling a bill that is no more an audited
+  // one, and an approved bill stays.
   struct Meanwhile final : DataScopeProvider {
     explicit Meanwhile(std::function<void()> act) : act(std::move(act)) {}
     std::string GetScopeCondition(const std::string&, const std::string&, const std::string&, const std::string&,
@@ -443,9 +445,10 @@ TEST_F(BillActionsTest, DeletionTakesTheWholeBillAndNeverAnAuditedOne) {
     std::string SubmitBill(const std::string&, const std::string&, const std::string&, const std::string&,
                            const std::string&, double, double) override { return {}; }
     bool IsApproved(const std::string&, const std::string&, const std::string&) override { return true; }
-    void IsBillEditable(const std::string&, const std::string&, const std::string&, bool& editable) override {
-      act();
-      editable = true;
+    void IsBillEditable(const std::string& connStr, const std::string& type, const std::string& lsh,
+                        bool& editable) override {
+      EmbeddedDataScopeProvider().IsBillEditable(connStr, type, lsh, editable);
+      if (act) std::exchange(act, {})();
     }
     std::function<void()> act;
   };
@@ -457,8 +460,13 @@ TEST_F(BillActionsTest, DeletionTakesTheWholeBillAndNeverAnAuditedOne) {
   db.AddBill("DBD0007", 0);
   meanwhile([&] { db.Raw("update ckdbdzk set shbz=1 where lsh='DBD0007'"); });
   EXPECT_EQ(DeleteBill(db.session, "DBD0007"), BillDeletionResult::Audited);
+  db.AddBill("DBD0008", 0);
+  db.Raw("insert into BillApprovalSwitch (BillTypeCode, Enabled) values ('000022', 1)");
+  meanwhile([&] { db.Raw("insert into BillApproval (BillTypeCode, BillGuid, Status) values ('000022', 'DBD0008', 'approved')"); });
+  EXPECT_EQ(DeleteBill(db.session, "DBD0008"), BillDeletionResult::HeldByApproval);
   SetDataScopeProviderFactory(embedded);
   EXPECT_EQ(db.Parts("DBD0007"), "1/2/2");
+  EXPECT_EQ(db.Parts("DBD0008"), "1/2/2");
 }
 
 TEST_F(BillActionsTest, PostingTakesAuditedBillsAndNamesTheOthersInOrder) {

@@ -220,8 +220,8 @@ TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBef
   EXPECT_FALSE(ui_.HasQueued());
 }
 
-// The bill is submitted while the editor waits for the clerk's goods places: the amended line does
-// not reach the bill the flow now holds.
+// The bill is submitted, or approved, while the editor waits for the clerk's goods places or his
+// Yes: neither the amended line nor the deletion reaches the bill the flow now holds.
 TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   db_.Run({"update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'"});
   Open("DBD202403010002");
@@ -236,7 +236,13 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   ui_.QueuePlaces({true, {"P05Y03,x,Y03,5.5"}});
   ui_.meanwhile = [&] { db_.Run({hold + "'pending')"}); };
   form_->Click("Cmd_Save");
-  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|单据已经审批，不能修改！\n");
+  db_.Run({"delete from BillApproval"});
+  ui_.QueueAnswer(mb::kYes);
+  ui_.meanwhile = [&] { db_.Run({hold + "'approved')"}); };
+  form_->Click("Cmd_Delete");
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|单据已经审批，不能修改！\n"
+                             "292 提示:|您确实要删除流水号为[DBD202403010002],单号为[1001]的数据吗？\n"
+                             "64 系统提示|单据已经审批，不能删除！\n");
   EXPECT_EQ(bill(), before);
 }
 

@@ -98,7 +98,7 @@ const std::vector<Command>& Commands() {
          return FromSave(s, line);
        }},
       {"delete a line", Start::Entered,
-       [](Session& s, const std::string& lsh) { return DeleteStoredLine(s, lsh, "1002") ? kActed : kNotApplicable; }},
+       [](Session& s, const std::string& lsh) { return DeleteStoredLine(s, lsh, "1002") == LineDeletion::Deleted ? kActed : kNotApplicable; }},
       {"delete the bill", Start::Entered,
        [](Session& s, const std::string& lsh) {
          return DeleteBill(s, lsh) == BillDeletionResult::Deleted ? kActed : kNotApplicable;

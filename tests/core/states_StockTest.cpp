@@ -359,7 +359,7 @@ class Sequence : testsupport::RandomDraws {
       const Table lines = Rows("select dh from ckdbdzkmx where lsh=" + SqlText(lsh));
       if (lines.empty()) return "";
       const std::string dh = Pick(lines)[0];
-      did = "delete line " + dh + " -> " + std::to_string(DeleteStoredLine(other_, lsh, dh));
+      did = "delete line " + dh + " -> " + std::to_string(DeleteStoredLine(other_, lsh, dh) == LineDeletion::Deleted);
     }
     return "[meanwhile another clerk: " + did + "] ";
   }
