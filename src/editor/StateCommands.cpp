@@ -240,7 +240,14 @@ void FrmStoreAdjuctBill::SubmitApproval() {
   }
   const std::string lsh = Text("TxtLSH");
   try {
-    if (const SubmissionBar bar = SubmissionBarOf(session_, lsh); bar != SubmissionBar::None) {
+    const SubmissionBar bar = SubmissionBarOf(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
+    if (bar == SubmissionBar::LinesChanged) {
+      // Read after the question: what the clerk hands over is what he looked at when he said Yes.
+      session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
+      FillLinesGrid(lsh);
+      return;
+    }
+    if (bar != SubmissionBar::None) {
       const char* why = bar == SubmissionBar::NotSaved ? "的单据还没有保存,不能提交审批!" : "的单据已审核,不能提交审批!";
       session_.Ui->MsgBox("流水号为:" + lsh + why, mb::kInformation, kSystemTitle);
       return;

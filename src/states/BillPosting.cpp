@@ -40,11 +40,13 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 
-SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh) {
+SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
   RequireConnection(session);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
   if (!header.exists) return SubmissionBar::NotSaved;
-  return header.preAudited || header.audited || header.posted ? SubmissionBar::Audited : SubmissionBar::None;
+  if (header.preAudited || header.audited || header.posted) return SubmissionBar::Audited;
+  if (shownLines && BillLinesAsListed(*session.Conn, lsh) != *shownLines) return SubmissionBar::LinesChanged;
+  return SubmissionBar::None;
 }
 
 std::string SubmitForApproval(Session& session, const std::string& lsh) {

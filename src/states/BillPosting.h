@@ -26,8 +26,11 @@ PostingResult PostBill(Session& session, const std::string& lsh,
 // What keeps a bill from its approval flow. A serial never stored names no bill (a new bill's
 // serial is not reserved, and an approval record under it would bar the next new bill taking it);
 // an audited bill (pre-audited, in the two-step flow) has passed the approval its audit asks for.
-enum class SubmissionBar { None, NotSaved, Audited };
-SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh);
+// With `shownLines` (the lines the clerk's screen lists, BillLinesAsListed), a bill whose lines
+// are others (another clerk changed them since) is not handed over in the clerk's name.
+enum class SubmissionBar { None, NotSaved, Audited, LinesChanged };
+SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh,
+                              const std::vector<BillLineValues>* shownLines = nullptr);
 
 // Submits the bill with its total and largest line amount (rounded to 2 places), its maker's and
 // the current operator's Guids to the data-scope component's approval flow. Empty text when
