@@ -21,6 +21,7 @@ namespace {
 
 constexpr const char* kBillAudited = "此单据已审核，不能再添加数据!";
 constexpr const char* kHeldByApprovalOnSave = "单据已经审批，不能修改！";
+constexpr const char* kNoSuchGoods = "没有此货号的品种请重新选择货号!";
 constexpr const char* kNoBatch = "您没有选择批号,请重新选择批号!";
 constexpr const char* kBatchOfAnotherWarehouse = "拨出仓库已改变,请重新选择批号!";
 constexpr const char* kReturnOfAnotherWarehouse = "拨入仓库已改变,请重新选择批号!";
@@ -105,7 +106,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   std::optional<GoodsFacts> typedOver;
   if (!entry_.HasGoods()) typedOver = ReadGoodsFacts(session_, Text("TxtHH"));
   if (goods->RecordCount() < 1 || (!entry_.HasGoods() && !typedOver)) {
-    return RefuseUnder(kSystemTitle, "没有此货号的品种请重新选择货号!", "TxtHH");
+    return RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
   }
   for (const char* warehouse : {"TxtBcCkID", "txtBrCKid"}) {
     if (Text(warehouse).empty()) return RefuseUnder("提示:", "仓库编号不能为空!", warehouse);
@@ -243,6 +244,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return ShowSaveFailure(error);
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
+  if (saved.outcome == LineSaveOutcome::GoodsGone) {
+    RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

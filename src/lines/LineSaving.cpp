@@ -35,6 +35,11 @@ LineFigures Rounded(LineFigures figures) {
   return figures;
 }
 
+bool GoodsStillInMaster(Session& session, const std::string& hh) {
+  return RequireOpened(OpenRsReadOnly(session, "select top 1 hh from yw_kck where hh=?", {adodb::BoundText(hh)}))
+             ->RecordCount() > 0;
+}
+
 bool HeaderExists(Session& session, const std::string& lsh) {
   return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
              ->RecordCount() > 0;
@@ -216,6 +221,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (!CheckBillWarehouses(session, line.outWarehouse, line.inWarehouse, "").Allowed()) {
     throw adodb::Error::Provider("仓库编号不存在!");
   }
+  // So are goods removed from the master while the clerk chose the goods places or answered a
+  // question: the line would name goods no list, audit or slip knows.
+  if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};
   SavedLine saved;
   LineToSave merged = line;
   if (line.newBill) {

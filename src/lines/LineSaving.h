@@ -68,6 +68,7 @@ enum class LineSaveOutcome {
   BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
   HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
+  GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
 };
 
 struct SavedLine {

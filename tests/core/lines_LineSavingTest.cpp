@@ -87,7 +87,7 @@ TEST_F(LineSavingTest, ARefusedSaveLeavesNoHeaderNoLineNoPlacesAndTheCounterAsIt
   }
 }
 
-TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
+TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
   LineToSave line = NewBillLine("late");
   line.newBill = false;
   line.lsh = "DBD202403010002";
@@ -95,6 +95,9 @@ TEST_F(LineSavingTest, ABillAuditedMeanwhileTakesNoLine) {
   EXPECT_EQ(StoreLine(session_, line).outcome, LineSaveOutcome::BillAudited);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), 2);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='late'"), 0) << "the header is not rewritten either";
+  db_.Run({"delete from yw_kck where hh='0023'"});
+  EXPECT_EQ(StoreLine(session_, NewBillLine("gone")).outcome, LineSaveOutcome::GoodsGone);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='gone'"), 0);
 }
 
 // A bill's lines move stock between the warehouses they were stored with: while other lines are

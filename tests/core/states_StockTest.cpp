@@ -201,7 +201,8 @@ class Sequence : testsupport::RandomDraws {
     const bool billDeleted = staleView && Rows("select lsh from ckdbdzk where lsh=" + SqlText(line.lsh)).empty();
     const SavedLine saved = StoreLine(session_, line);
     static constexpr const char* kOutcomes[] = {"saved", "bill audited", "line gone", "line changed", "bill gone",
-                                                "warehouses kept", "held by approval"};
+                                                "warehouses kept", "held by approval",
+                                                "goods gone"};
     Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + (staleView ? " (deleted meanwhile)" : "") +
         " " + line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse +
         "->" + line.inWarehouse + (warehouseChanged ? " (changed on screen)" : "") + " -> " +
