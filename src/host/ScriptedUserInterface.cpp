@@ -163,6 +163,7 @@ void ScriptedUserInterface::Reprint(const ReprintRequest& request) {
   Write("reprint " + std::to_string(request.start)); }
 
 void ScriptedUserInterface::RunReportCommand(QvGrid& grid, int command) {
+  RequireNoTransaction("report command dialog");
   (void)grid;
   Write("reportcommand " + std::to_string(command));
 }
@@ -180,6 +181,7 @@ void ScriptedUserInterface::MarkClosed(FormModel& form) {
 }
 
 void ScriptedUserInterface::RunModal(FormModel& form) {
+  RequireNoTransaction("form " + form.Name());
   if (!ModalLoop) throw ScriptError("form " + form.Name() + " was shown modally with nothing to drive it");
   OpenFormEntry entry(openForms_, form);
   form.OnClosed = [this, &form, previous = entry.Previous()] {

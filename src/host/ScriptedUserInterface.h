@@ -65,8 +65,8 @@ class ScriptedUserInterface : public UserInterface {
   std::function<void(FormModel& form)> ModalLoop;
 
   // When set, tells whether the module's session connection is inside a transaction. A message
-  // box or dialog asked for then (the database locked while the user reads) writes an ERROR line
-  // and throws ScriptError: the module must ask first, then act.
+  // box, dialog, report command or modal form asked for then (the database locked while the user
+  // reads) throws ScriptError: the module must ask first, then act.
   std::function<bool()> InTransaction;
 
   // --- UserInterface ------------------------------------------------------------------------

@@ -30,6 +30,8 @@
 #include <set>
 
 #include "db/SqliteFile.h"
+#include "host/FormModel.h"
+#include "host/QvGrid.h"
 #include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
@@ -1036,6 +1038,14 @@ TEST_F(AskFirstTest, TheScriptedInterfaceRefusesToAskWhileItsConnectionIsInsideA
   adodb::TransactionGuard transaction(*session_.Conn);
   EXPECT_THROW(ui_.MsgBox("确实要审核此单据吗?", mb::kYesNo, "系统提示"), ScriptError);
   EXPECT_THROW(ui_.ShowGoodsPlaces({}), ScriptError);
+  QvGrid grid{ui_};
+  EXPECT_THROW(ui_.RunReportCommand(grid, 1), ScriptError);
+  ui_.ModalLoop = [](FormModel&) {};
+  struct Bare final : FormModel {
+    Bare() : FormModel("Bare") {}
+    void Click(const std::string&) override {}
+  } form;
+  EXPECT_THROW(ui_.RunModal(form), ScriptError);
 }
 
 }  // namespace
