@@ -31,6 +31,9 @@ class Backend {
   virtual long Execute(std::string_view sql, const std::vector<Parameter>& values) = 0;
   virtual ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) = 0;
   virtual void BeginTransaction() = 0;
+  // A transaction that only reads: its reads see one state of the data. Where the backend has no
+  // lighter kind, an ordinary transaction.
+  virtual void BeginReadTransaction() { BeginTransaction(); }
   virtual void CommitTransaction() = 0;
   virtual void RollbackTransaction() = 0;
   virtual bool InTransaction() const = 0;

@@ -56,6 +56,7 @@ std::shared_ptr<Recordset> Connection::OpenRecordset(std::string_view sql, const
 }
 
 void Connection::BeginTrans() { GetBackend().BeginTransaction(); }
+void Connection::BeginReadTrans() { GetBackend().BeginReadTransaction(); }
 void Connection::CommitTrans() { GetBackend().CommitTransaction(); }
 void Connection::RollbackTrans() { GetBackend().RollbackTransaction(); }
 bool Connection::InTransaction() const { return backend_ && backend_->InTransaction(); }

@@ -43,6 +43,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
                                            LockType lock = adLockReadOnly);
 
   void BeginTrans();
+  void BeginReadTrans();  // see Backend::BeginReadTransaction
   void CommitTrans();
   void RollbackTrans();
   bool InTransaction() const;

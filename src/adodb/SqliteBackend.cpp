@@ -481,6 +481,13 @@ void SqliteBackend::BeginTransaction() {
   RunControlStatement("BEGIN IMMEDIATE");
 }
 
+// A deferred BEGIN takes no write lock: in WAL mode its first read fixes the snapshot every later
+// read of the transaction sees, without waiting for a writer or failing on a read-only file.
+void SqliteBackend::BeginReadTransaction() {
+  if (InTransaction()) throw Error::Provider("Cannot start more transactions on this session.");
+  RunControlStatement("BEGIN");
+}
+
 void SqliteBackend::CommitTransaction() {
   if (!InTransaction()) throw Error::Provider("No transaction is active.");
   RunControlStatement("COMMIT");

@@ -34,6 +34,7 @@ class SqliteBackend final : public Backend {
   long Execute(std::string_view sql, const std::vector<Parameter>& values) override;
   ResultSet Query(std::string_view sql, const std::vector<Parameter>& values) override;
   void BeginTransaction() override;
+  void BeginReadTransaction() override;
   void CommitTransaction() override;
   void RollbackTransaction() override;
   bool InTransaction() const override;

@@ -33,6 +33,35 @@ std::string DayText(const adodb::Variant& value) {
 
 double Number(const adodb::Variant& value) { return value.IsNull() || value.IsEmpty() ? 0 : value.AsDouble(); }
 
+adodb::Error BillGone(const std::string& serial) {
+  return adodb::Error(adodb::errnum::kBofOrEof, "流水号为:" + serial + "的单据不存在!", "PrintComponent");
+}
+
+// Reads inside a read transaction of their own, unless the caller's is open: a commit by another
+// clerk cannot fall between the header and the lines. Nothing is shown while it is open.
+class SlipSnapshot {
+ public:
+  explicit SlipSnapshot(adodb::Connection& connection) : connection_(connection) {
+    if (!connection_.InTransaction()) {
+      connection_.BeginReadTrans();
+      own_ = true;
+    }
+  }
+  ~SlipSnapshot() {
+    if (!own_) return;
+    try {
+      connection_.RollbackTrans();
+    } catch (...) {
+    }
+  }
+  SlipSnapshot(const SlipSnapshot&) = delete;
+  SlipSnapshot& operator=(const SlipSnapshot&) = delete;
+
+ private:
+  adodb::Connection& connection_;
+  bool own_ = false;
+};
+
 std::string Text(const adodb::Recordset& rs, const char* name) { return rs.Value(name).TextOrEmpty(); }
 
 void ReadHeader(adodb::Connection& connection, const std::string& headerTable, BillSlip& slip) {
@@ -41,9 +70,7 @@ void ReadHeader(adodb::Connection& connection, const std::string& headerTable, B
       "IsNull(a.PreShry,'') as PreShry,IsNull(a.shry,'') as shry from " + headerTable +
       " a left join gl_stock b on a.dcstockid=b.id left join gl_stock d on a.drstockid=d.id where a.lsh=?",
       {adodb::BoundText(slip.serial)});
-  if (rs->RecordCount() < 1) {
-    throw adodb::Error(adodb::errnum::kBofOrEof, "流水号为:" + slip.serial + "的单据不存在!", "PrintComponent");
-  }
+  if (rs->RecordCount() < 1) throw BillGone(slip.serial);
   rs->MoveFirst();
   slip.date = DayText(rs->Value("kdrq"));
   slip.outWarehouseId = Text(*rs, "dcstockid");
@@ -117,11 +144,14 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
   const std::string lines = TableName(lineTable);
   std::vector<BillSlip> slips;
   slips.reserve(serials.size());
+  const SlipSnapshot snapshot(connection);
   for (const std::string& serial : serials) {
     BillSlip slip;
     slip.serial = serial;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
+    // A header whose lines are gone is a bill being deleted, not one to print empty.
+    if (slip.lines.empty()) throw BillGone(serial);
     slips.push_back(std::move(slip));
   }
   return slips;

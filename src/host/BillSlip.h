@@ -48,9 +48,9 @@ BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first = 0, std::size
 std::vector<std::string> SplitSerials(const std::string& serials);
 
 // The slips of the serials, in the order given, read from the header and line tables named (as
-// the print request names them, blanks around the name allowed). Throws adodb::Error when a
-// serial names no stored bill ("流水号为:X的单据不存在!"), when a table name is not a plain name,
-// or when the database refuses a read.
+// the print request names them, blanks around the name allowed), all as they stood at one moment.
+// Throws adodb::Error when a serial names no stored bill or one without lines ("流水号为:X的单据不
+// 存在!"), when a table name is not a plain name, or when the database refuses a read.
 std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::string& headerTable,
                                     const std::string& lineTable, const std::vector<std::string>& serials);
 

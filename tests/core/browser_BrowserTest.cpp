@@ -12,6 +12,7 @@
 //    the deletion's check and its transaction keeping its lines is held by the two-command matrix
 //    (delete bill against audit).
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>
@@ -19,6 +20,7 @@
 #include <utility>
 
 #include "adodb/Error.h"
+#include "adodb/SqliteBackend.h"
 #include "browse/BillListQuery.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "browse/MarkedBillPosting.h"
@@ -349,6 +351,30 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
   EXPECT_NEAR(all.retailTotal, 712.6, 1e-9);
   EXPECT_DOUBLE_EQ(SlipTotals(slip, 1, 5).quantity, 22);  // the last two lines
   EXPECT_DOUBLE_EQ(SlipTotals(slip, 7, 2).quantity, 0);
+}
+
+// Another clerk deletes the bill between the slip's header and its lines (the statement trace
+// deletes it just before the lines are read): the slip is the bill as it stood, not its header
+// with no lines. A header left without lines is said to be gone rather than printed empty.
+int DeleteBeforeTheLines(unsigned, void* context, void*, void* sql) {
+  auto& db = *static_cast<testsupport::TempDatabase*>(context);
+  if (std::string_view(static_cast<const char*>(sql)).find("linepm") != std::string_view::npos) {
+    db.Run({"delete from ckdbdzkmx where lsh='DBD202403010001'", "delete from ckdbdzk where lsh='DBD202403010001'"});
+  }
+  return 0;
+}
+TEST_F(BillSlipTest, ASlipIsTheBillAsItStoodAtOneMomentAndNeverEmpty) {
+  sqlite3* handle = dynamic_cast<adodb::SqliteBackend&>(connection->GetBackend()).Handle();
+  sqlite3_trace_v2(handle, SQLITE_TRACE_STMT, DeleteBeforeTheLines, &db);
+  const auto slips = ReadBillSlips(*connection, "ckdbdzk", "ckdbdzkmx", {"DBD202403010001"});
+  sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+  EXPECT_EQ(slips.at(0).lines.size(), 3u);
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), 0);
+  db.Run({"delete from ckdbdzkmx where lsh='DBD202403010002'"});
+  EXPECT_EQ(testsupport::ErrorOf([&] { ReadBillSlips(*connection, "ckdbdzk", "ckdbdzkmx", {"DBD202403010002"}); })
+                .Description(),
+            "流水号为:DBD202403010002的单据不存在!");
+  EXPECT_FALSE(connection->InTransaction());
 }
 
 // The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
