@@ -211,8 +211,7 @@ void BrowserView::SortByHeader(int section, bool leftButton) {
       browser_.RightClick(FrmStoreAdjuctBillBrow::kGrid, 0, section);
     }
   } catch (const std::exception& error) {
-    std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(ToQt(error.what()), 16, QStringLiteral("系统提示"), this));
-    RunClassicMessageBox(*box);
+    ShowFailureBox(error, this);
   }
 }
 

@@ -5,7 +5,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
+#include <memory>
 #include <vector>
+
+#include "host/ErrorText.h"
 
 namespace storeadjust::qt {
 
@@ -97,6 +100,12 @@ int RunClassicMessageBox(QMessageBox& box) {
   QAbstractButton* clicked = box.clickedButton();
   if (clicked != nullptr) return clicked->property(kAnswerProperty).toInt();
   return box.property("classicEscapeAnswer").toInt();
+}
+
+void ShowFailureBox(const std::exception& error, QWidget* parent, int icon) {
+  std::unique_ptr<QMessageBox> box(
+      MakeClassicMessageBox(QString::fromStdString(ErrorText(error)), icon, QStringLiteral("系统提示"), parent));
+  RunClassicMessageBox(*box);
 }
 
 }  // namespace storeadjust::qt

@@ -6,6 +6,7 @@
 // Retry 4, Ignore 5, Yes 6, No 7). Closing the box without a button answers what Esc would
 // (Cancel, else No, else Abort, else OK). The keys Y and N press Yes and No.
 #include <QString>
+#include <exception>
 
 class QMessageBox;
 class QWidget;
@@ -17,5 +18,10 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
 
 // Shows a box built by MakeClassicMessageBox modally and returns the classic answer.
 int RunClassicMessageBox(QMessageBox& box);
+
+// Every view shows a failure it trapped this way: the critical icon (unless another is named), the
+// title "系统提示", and the words ErrorText gives, so that a locked or read-only file or a full disk
+// reaches the clerk in Chinese and not in the database's English.
+void ShowFailureBox(const std::exception& error, QWidget* parent, int icon = 16);
 
 }  // namespace storeadjust::qt

@@ -264,9 +264,7 @@ void FormBinder::Guarded(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& error) {
-    std::unique_ptr<QMessageBox> box(
-        MakeClassicMessageBox(QString::fromStdString(error.what()), 16, QStringLiteral("系统提示"), nullptr));
-    RunClassicMessageBox(*box);
+    ShowFailureBox(error, nullptr);
   }
 }
 

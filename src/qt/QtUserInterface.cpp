@@ -91,7 +91,7 @@ GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& reque
     if (dialog.exec() != QDialog::Accepted) return {};
     return {true, allocation.Items()};
   } catch (const adodb::Error& error) {
-    MsgBox(error.Description(), mb::kInformation, "系统提示");
+    ShowFailureBox(error, DialogParent(), mb::kInformation);
     return {};
   }
 }

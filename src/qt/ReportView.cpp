@@ -127,8 +127,7 @@ void ReportView::SortByHeader(int section) {
     const bool ascendingNow = grid.SortColumn() == column && grid.CurrentSortOrder() == QvGrid::SortOrder::Ascending;
     grid.SortBy(*column, ascendingNow ? QvGrid::SortOrder::Descending : QvGrid::SortOrder::Ascending);
   } catch (const std::exception& error) {
-    std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(ToQt(error.what()), 16, QStringLiteral("系统提示"), this));
-    RunClassicMessageBox(*box);
+    ShowFailureBox(error, this);
   }
 }
 

@@ -164,7 +164,7 @@ void ReprintDialogView::ApplyFilters() {
   try {
     model_->Refresh();
   } catch (const adodb::Error& error) {
-    ShowFailure(QString::fromStdString(error.Description()));
+    ShowFailureBox(error, this);
   }
   ShowChoice();
 }
@@ -186,13 +186,8 @@ void ReprintDialogView::PrintChosen(bool preview) {
   try {
     printer_(list_.ReadChosenSlips(), preview, this);
   } catch (const adodb::Error& error) {
-    ShowFailure(QString::fromStdString(error.Description()));
+    ShowFailureBox(error, this);
   }
-}
-
-void ReprintDialogView::ShowFailure(const QString& text) {
-  std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(text, mb::kCritical, QStringLiteral("系统提示"), this));
-  RunClassicMessageBox(*box);
 }
 
 }  // namespace storeadjust::qt

@@ -57,7 +57,6 @@ class ReprintDialogView : public QDialog {
   void GoToList();
   void ShowChoice();
   void PrintChosen(bool preview);
-  void ShowFailure(const QString& text);
 
   ReprintList& list_;
   ReprintTableModel* model_ = nullptr;

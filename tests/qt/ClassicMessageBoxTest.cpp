@@ -3,9 +3,14 @@
 #include "QtTestSupport.h"
 #include <QFile>
 #include <QTranslator>
+#include <sqlite3.h>
 
+#include "adodb/SqliteBackend.h"
+#include "db/DatabaseFactory.h"
+#include "qt/ClassicMessageBox.h"
 #include "qt/QtChineseTranslations.h"
 #include "qt/QtUserInterface.h"
+#include "support/ErrorOf.h"
 
 namespace {
 
@@ -56,6 +61,21 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   EXPECT_EQ(ui.Progress()->findChild<QPushButton*>(), nullptr);
   ui.ShowProgress("", 0, 0);
   EXPECT_EQ(ui.Progress(), nullptr);
+}
+
+// What the views trap (the browser's and the report's sorting, the reprint dialog, the goods
+// places, any screen's command) they show one way: a file that may only be read is said in the
+// clerk's words, not in the database's English.
+TEST(ClassicMessageBoxTest, AFailureAViewTrapsIsShownInTheClerksWords) {
+  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  const auto connection = db.Open();
+  sqlite3_exec(dynamic_cast<adodb::SqliteBackend&>(connection->GetBackend()).Handle(), "PRAGMA query_only=1", nullptr,
+               nullptr, nullptr);
+  const adodb::Error refused = testsupport::ErrorOf([&] { connection->Execute("delete from ckdbdzk"); });
+  QString shown;
+  qttest::DismissNextBox(shown);
+  storeadjust::qt::ShowFailureBox(refused, nullptr);
+  EXPECT_EQ(shown, QStringLiteral("数据库文件是只读的，不能保存任何修改，本次操作未做任何改变！"));
 }
 
 // The launcher installs Qt's Chinese catalogue: the clerk's questions answer 是/否, not Yes/No.
