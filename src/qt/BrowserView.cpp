@@ -32,11 +32,17 @@ namespace storeadjust::qt {
 namespace {
 
 // The list: marks set by the model (Space) are painted at once, without resetting the rows.
+// Home and End go to the first and last bill, as in other lists of records, rather than to the
+// row's first and last column.
 class ListTableView : public QTableView {
  public:
   using QTableView::QTableView;
 
  protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+  }
   void keyPressEvent(QKeyEvent* event) override {
     QTableView::keyPressEvent(event);
     viewport()->update();

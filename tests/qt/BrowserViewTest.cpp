@@ -103,6 +103,11 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   EXPECT_FALSE(browser.ListGrid().IsMarked(3));
   EXPECT_EQ(Cell(2, 0), QString());
   EXPECT_EQ(Cell(1, 0), QStringLiteral("√"));
+  // End and Home go to the last and first bill, not to the row's last and first column.
+  QTest::keyClick(list, Qt::Key_End);
+  EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 4"));
+  QTest::keyClick(list, Qt::Key_Home);
+  EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 1"));
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_FALSE(browser.IsOpen());
 }
