@@ -299,7 +299,7 @@ class StateChange {
     }
     if (line.moneyOnly) return LineStep::Go;
     if (move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
-    if (move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
+    if (move_->KeepsPlaces(line.drstockid)) return move_->ReceivePlaces(line);
     return LineStep::Go;
   }
 
@@ -327,8 +327,8 @@ class StateChange {
       return LineStep::Stop;
     }
     if (line.moneyOnly) return LineStep::Go;
-    if (move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
-    if (move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
+    if (move_->KeepsPlaces(line.drstockid) && move_->UnReceivePlaces(line) == LineStep::Stop) return LineStep::Stop;
+    if (move_->KeepsPlaces(line.dcstockid)) return move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
@@ -351,7 +351,7 @@ class StateChange {
     if (checked != LineStep::Go) return LeftAsItIs(line, checked);
     if (move_->MovesBatches(line) && move_->UnIssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->UnIssueBalance(line, currentYearOnly) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->UnIssuePlaces(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) return move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
@@ -365,7 +365,7 @@ class StateChange {
     }
     if (move_->MovesBatches(line) && move_->ReceiveBatch(line, sellPrice) == LineStep::Stop) return LineStep::Stop;
     if (move_->ReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->ReceivePlaces(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) return move_->ReceivePlaces(line);
     return LineStep::Go;
   }
 
@@ -387,7 +387,7 @@ class StateChange {
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
     if (move_->MovesBatches(line) && move_->UnReceiveBatch(line, row) == LineStep::Stop) return LineStep::Stop;
     if (move_->UnReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) move_->UnReceivePlaces(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) return move_->UnReceivePlaces(line);
     return LineStep::Go;
   }
 

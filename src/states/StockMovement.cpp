@@ -113,7 +113,19 @@ adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const Bill
 // the in-warehouse's places are new to the batch, and a place the out-warehouse emptied may have
 // been cleared away before the reversal gives it its goods back (updated, a missing row would
 // lose them, and the places would no longer add up to the batch).
-void StockMovement::ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign) {
+//
+// The batch's stock was checked as a whole, but a place gives only what it holds of the batch: a
+// return placed on a shelf that holds none of it, or a receipt taken back from a shelf another
+// issue has emptied since, would leave that place below zero while another holds the goods.
+LineStep StockMovement::ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign) {
+  if (!settings_.shortageAllowed &&
+      HasRow(std::string("Select B.GoodsPlaceNo From GoodsPlaceBalance A Right Join ") + kLinePlaces +
+                 " Where 0 " + sign + " B.Quantity < 0 And IsNull(A.CurrQuantity,0) " + sign + " B.Quantity" + kSlack +
+                 " < 0",
+             LinePlaceRows(billType, line))) {
+    return RefuseShortage(line, std::string(billType) == "WarehouseIn" ? line.drstockid : line.dcstockid,
+                          kAnotherClerk);
+  }
   session_.Conn->Execute(
       std::string("Insert Into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,"
                   "BatchNumber,CurrQuantity,PInQuantity,POutQuantity,Notes)Select B.GoodsPlaceGuid,B.GoodsPlaceNo,"
@@ -124,6 +136,7 @@ void StockMovement::ChangePlaceBalances(const char* billType, const BillLineValu
   session_.Conn->Execute(std::string("Update A Set A.CurrQuantity = IsNull(A.CurrQuantity,0) ") + sign +
                              " B.Quantity From GoodsPlaceBalance A Inner Join " + kLinePlaces,
                          LinePlaceRows(billType, line));
+  return LineStep::Go;
 }
 
 adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std::string& warehouse) const {
@@ -326,9 +339,10 @@ LineStep StockMovement::UnIssueBalance(const BillLineValues& line, bool currentY
       BalanceTaken(line, -line.sl), "sjsl");
 }
 
-void StockMovement::UnIssuePlaces(const BillLineValues& line) {
-  ChangePlaceBalances("WarehouseOut", line, "+");
+LineStep StockMovement::UnIssuePlaces(const BillLineValues& line) {
+  if (ChangePlaceBalances("WarehouseOut", line, "+") == LineStep::Stop) return LineStep::Stop;
   ForgetIssuedPlaces(line);
+  return LineStep::Go;
 }
 
 void StockMovement::ForgetIssuedPlaces(const BillLineValues& line) {
@@ -381,7 +395,7 @@ LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
 }
 
 // Every place receives what the line's rows give it.
-void StockMovement::ReceivePlaces(const BillLineValues& line) { ChangePlaceBalances("WarehouseIn", line, "+"); }
+LineStep StockMovement::ReceivePlaces(const BillLineValues& line) { return ChangePlaceBalances("WarehouseIn", line, "+"); }
 
 LineStep StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);
@@ -401,8 +415,8 @@ LineStep StockMovement::UnReceiveBalance(const BillLineValues& line) {
                      line.sl);
 }
 
-void StockMovement::UnReceivePlaces(const BillLineValues& line) {
-  ChangePlaceBalances("WarehouseIn", line, "-");
+LineStep StockMovement::UnReceivePlaces(const BillLineValues& line) {
+  return ChangePlaceBalances("WarehouseIn", line, "-");
 }
 
 // --- rows created by a transfer ---------------------------------------------------------------------

@@ -77,7 +77,7 @@ class StockMovement {
   void AllocateOutPlaces(const BillLineValues& line);
   LineStep UnIssueBatch(const BillLineValues& line);
   LineStep UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
-  void UnIssuePlaces(const BillLineValues& line);
+  LineStep UnIssuePlaces(const BillLineValues& line);
   // Removes the line's out-warehouse place rows, giving the places nothing back.
   void ForgetIssuedPlaces(const BillLineValues& line);
 
@@ -87,10 +87,10 @@ class StockMovement {
   // The sell price of the line's batch row in the warehouse (NULL as 0); none without the row.
   std::optional<double> BatchSellPrice(const BillLineValues& line, const std::string& warehouse);
   LineStep ReceiveBalance(const BillLineValues& line);
-  void ReceivePlaces(const BillLineValues& line);
+  LineStep ReceivePlaces(const BillLineValues& line);
   LineStep UnReceiveBatch(const BillLineValues& line, const StockRow& row);
   LineStep UnReceiveBalance(const BillLineValues& line);
-  void UnReceivePlaces(const BillLineValues& line);
+  LineStep UnReceivePlaces(const BillLineValues& line);
 
   // True when the warehouse keeps goods places (read once per warehouse and state change).
   bool KeepsPlaces(const std::string& warehouse);
@@ -101,8 +101,10 @@ class StockMovement {
   // The values of kLinePlaces' marks: the line's goods-place rows of the bill type.
   adodb::BoundValues LinePlaceRows(const char* billType, const BillLineValues& line) const;
   // Adds ("+") or takes ("-") the quantity the line's rows of the bill type give each place to or
-  // from the place's balance, made first for a place that has none for the batch.
-  void ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign);
+  // from the place's balance, made first for a place that has none for the batch. Without
+  // shortages allowed, a place the change would leave holding less than none of the batch
+  // refuses it (Stop) before anything of it is written.
+  LineStep ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign);
   // The values of kBatchKey's marks: the line's batch in the warehouse.
   adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;

@@ -168,12 +168,13 @@ class Sequence : testsupport::RandomDraws {
     if (warehouseChanged) {
       do changedSide = Pick(warehouses_); while (line.inWarehouse == line.outWarehouse);
     }
+    const double sign = Chance(0.2) ? -1 : 1;  // now and then goods going back, from the in-warehouse's batches
     double held = 10;
     if ((line.outWarehouse == "01" || line.outWarehouse == "05") && Chance(0.12)) {
       line.hh = "0040";  // money-only: no batch
     } else {
       Table batches = Rows("select hh,ph,dh,isnull(sl,0) from phk where stockid" +
-                           std::string(Chance(0.04) ? "<>" : "=") + SqlText(line.outWarehouse));
+                           std::string(Chance(0.04) ? "<>" : "=") + SqlText(sign < 0 ? line.inWarehouse : line.outWarehouse));
       if (batches.empty()) batches = Rows("select hh,ph,dh,isnull(sl,0) from phk");
       const auto& batch = Pick(batches);
       line.hh = batch[0], line.batchNo = batch[1], line.batchLine = batch[2], held = std::stod(batch[3]);
@@ -183,6 +184,7 @@ class Sequence : testsupport::RandomDraws {
     if (held > 0 && pick < 0.3) qty = held;  // the last units
     else if (held > 0 && pick < 0.6) qty = std::max(0.25, Quarters(held / 3));
     else if (pick < 0.7) qty = std::max(0.25, held) + 1;  // more than is there
+    qty *= sign;
     line.price = std::round(Uniform(1, 200) * 100) / 100;
     line.retailPrice = std::round(line.price * 150) / 100;
     line.figures = FiguresOf(qty, 1, qty * line.price, qty * line.retailPrice, qty * line.price, 13);
@@ -193,7 +195,7 @@ class Sequence : testsupport::RandomDraws {
       const double first = places.size() > 1 && Chance(0.6) ? Quarters(qty / 2) : qty;
       const std::size_t a = Index(places.size());
       line.goodsPlaces.push_back(places[a][0] + ",x," + places[a][1] + "," + SqlNumber(first));
-      if (first < qty && !Chance(0.15)) {
+      if (first != qty && !Chance(0.15)) {
         const auto& b = places[(a + 1) % places.size()];
         line.goodsPlaces.push_back(b[0] + ",x," + b[1] + "," + SqlNumber(qty - first));
       }
@@ -446,6 +448,9 @@ class Sequence : testsupport::RandomDraws {
       if (!settings_.shortageAllowed && key.starts_with(settings_.isNotPh ? "sjsl|" : "phk|") && value < -1e-9) {
         Fail("stock below zero without shortages allowed: " + key);
       }
+    }
+    if (!settings_.shortageAllowed && !Rows("select GoodsPlaceNo from GoodsPlaceBalance where CurrQuantity<-1e-9").empty()) {
+      Fail("a goods place below zero without shortages allowed");
     }
   }
 
@@ -990,6 +995,28 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
   EXPECT_EQ(places(), "40/3/3.75");
   ASSERT_EQ(Change(StateCommand::UnAudit, lsh).result, StateResult::Done);
   EXPECT_EQ(places(), "40/3/15.75");
+}
+
+// A place gives only what it holds of the line's batch, whatever the batch holds in the warehouse:
+// a return placed on a shelf holding none of it, and a receipt taken back from a shelf whose goods
+// were moved meanwhile, are refused whole.
+TEST_F(AskFirstTest, NoGoodsPlaceGivesMoreOfTheBatchThanItHolds) {
+  const std::string lsh =
+      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12, {"P04A01,x,A01,12"})).lsh;
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  const std::string back =
+      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", -2, {"P04A02,x,A02,-2"})).lsh;
+  db_.Run({"update GoodsPlaceBalance set CurrQuantity=CurrQuantity-11 where GoodsPlaceGuid='P04A01' and "
+           "MaterielGuid='0021' and BatchNumber='200212'",
+           "insert into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
+           "CurrQuantity) values ('P04A09','A09','04','0021','240216','200212',11)"});
+  const std::string before = testsupport::FullDump(*check_);
+  for (const auto& [command, bill] : {std::pair{StateCommand::Audit, back}, std::pair{StateCommand::UnAudit, lsh}}) {
+    const StateOutcome refused = Change(command, bill);
+    EXPECT_EQ(refused.refusal, StateRefusal::Shortage) << refused.message;
+    EXPECT_NE(refused.message.find("仓库编号: 04\r\n库存数量不足!"), std::string::npos) << refused.message;
+    EXPECT_EQ(testsupport::FullDump(*check_), before);
+  }
 }
 
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
