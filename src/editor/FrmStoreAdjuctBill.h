@@ -230,7 +230,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool RefuseViewOnly(const std::string& change);
   bool RefuseUnder(const std::string& title, const std::string& text, const std::string& focus);
   bool BillEditableInApproval(const std::string& refusal);
-  bool PlacesCoverLine(const std::vector<std::string>& places, double lineQty);
+  bool PlacesCoverLine(const LineGoodsPlaces& placed, double lineQty);
   void StoreEntryRow(const LineToSave& line);
   void ShowVoidSave(const std::string& message, const std::string& note);
   void ShowSaveFailure(const adodb::Error& error);

@@ -64,7 +64,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return;
   }
   // Refused, the line keeps the places it has: the confirm books those.
-  if (!PlacesCoverLine(places, line.baseQty)) return;
+  if (!PlacesCoverLine({lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places}, line.baseQty)) return;
   PlacesReallocation done = PlacesReallocation::Replaced;
   try {
     done = ReallocateInWarehousePlaces(

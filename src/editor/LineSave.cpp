@@ -63,7 +63,11 @@ void FrmStoreAdjuctBill::SaveLine() {
     entry_.goodsPlaces = places;
   }
   const LineToSave line = LineOf(header, entry_);
-  if (header.inWarehouseKeepsPlaces && !PlacesCoverLine(line.goodsPlaces, line.figures.baseQty)) return;
+  if (header.inWarehouseKeepsPlaces &&
+      !PlacesCoverLine({"", "", line.hh, line.inWarehouse, line.batchNo, line.batchLine, line.goodsPlaces},
+                       line.figures.baseQty)) {
+    return;
+  }
   StoreEntryRow(line);
 }
 
@@ -192,12 +196,13 @@ bool FrmStoreAdjuctBill::BillEditableInApproval(const std::string& refusal) {
 
 // The places the dialog answered, for a line of lineQty base units: the save and the
 // re-allocation of a pre-audited line refuse the same allocations in the same words, before
-// anything is written.
-bool FrmStoreAdjuctBill::PlacesCoverLine(const std::vector<std::string>& places, double lineQty) {
-  const PlacesCheck check = CheckLinePlaces(places, lineQty);
+// anything is written. Goods going back leave each place only as much of the batch as it holds:
+// the audit would refuse the bill for it later, with words that name no place.
+bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double lineQty) {
+  const PlacesCheck check = CheckLinePlaces(placed.items, lineQty);
   switch (check.verdict) {
     case PlacesVerdict::Agree:
-      return true;
+      break;
     case PlacesVerdict::QuantityNotNumber:
       session_.Ui->MsgBox("货位数量必须是数字!", mb::kInformation, kSystemTitle);
       return false;
@@ -210,6 +215,17 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const std::vector<std::string>& places,
       session_.Ui->MsgBox("货位数量不能与调拨数量异号!", mb::kInformation, kSystemTitle);
       return false;
   }
+  std::optional<PlaceShortage> shortage;
+  try {
+    shortage = PlaceGivingMoreThanItHolds(session_, placed);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+    return false;
+  }
+  if (!shortage) return true;
+  session_.Ui->MsgBox("货位[" + shortage->number + "]中本批号只有" + adodb::FormatNumber(shortage->held) + ",不够退回" +
+                          adodb::FormatNumber(shortage->taken) + ",请重新选择货位!",
+                      mb::kInformation, kSystemTitle);
   return false;
 }
 

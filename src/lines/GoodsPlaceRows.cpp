@@ -8,6 +8,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "lines/BoundColumns.h"
@@ -77,6 +78,24 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
          adodb::BoundText(places.warehouseId), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine),
          adodb::BoundText(place.guid), adodb::BoundText(place.number), BoundQuantity(*place.quantity)});
   }
+}
+
+std::optional<PlaceShortage> PlaceGivingMoreThanItHolds(Session& session, const LineGoodsPlaces& places) {
+  std::vector<PlaceItem> items = WrittenItems(places.items);
+  if (std::any_of(items.begin(), items.end(), [](const PlaceItem& item) { return !item.quantity; })) return std::nullopt;
+  for (const PlaceItem& place : MergedPlaces(std::move(items))) {
+    if (*place.quantity >= 0) continue;
+    const double held = NumberOrZero(FirstValue(
+        *session.Conn,
+        "Select Sum(IsNull(CurrQuantity,0)) From GoodsPlaceBalance Where GoodsPlaceGuid=? And GoodsPlaceNo=? And "
+        "WarehouseGuid=? And MaterielGuid=? And BatchNo=? And BatchNumber=?",
+        {adodb::BoundText(place.guid), adodb::BoundText(place.number), adodb::BoundText(places.warehouseId),
+         adodb::BoundText(places.hh), adodb::BoundText(places.batchNo), adodb::BoundText(places.batchLine)}));
+    if (held + *place.quantity < 0 && !SameQuantity(held, -*place.quantity)) {
+      return PlaceShortage{place.number, held, -*place.quantity};
+    }
+  }
+  return std::nullopt;
 }
 
 // A blank quantity is no more 0 than letters are: the dialog writes a number, and an item

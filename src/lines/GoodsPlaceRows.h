@@ -41,6 +41,20 @@ struct PlacesCheck {
 
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty);
 
+// A place the items take goods out of (a negative quantity: goods going back) that holds less of
+// the line's batch than they take: the places' stock would go below zero while another place may
+// hold the batch. Per goods, batch and place, as the booking changes it.
+struct PlaceShortage {
+  std::string number;  // GoodsPlaceNo
+  double held = 0;     // what the place holds of the batch now
+  double taken = 0;    // what the items take from it
+};
+
+// The first such place, read now on the session connection; none when every place holds enough.
+// The booking reads the places again inside its own transaction. Items whose quantity is no
+// number are left to CheckLinePlaces.
+std::optional<PlaceShortage> PlaceGivingMoreThanItHolds(Session& session, const LineGoodsPlaces& places);
+
 // A place quantity written as text: none when the text holds no number, blank included.
 std::optional<double> PlaceQuantity(const std::string& text);
 
