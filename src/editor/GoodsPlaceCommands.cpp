@@ -6,6 +6,7 @@
 #include "host/MessageTitles.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/LineOf.h"
 
 namespace storeadjust {
 
@@ -60,6 +61,10 @@ bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& wareh
     request->quantity = adodb::FormatNumber(entry_.BaseQuantity());
     request->unitName = entry_.facts.baseUnit;
     if (entry_.HasGoods()) request->goodsNumber = entry_.goods;
+    request->batchKnown = true;
+    if (entry_.batch && LineCarriesBatch(HeaderOfBill(), entry_)) {
+      request->batchNo = entry_.batch->number, request->batchLine = entry_.batch->line;
+    }
   }
   return RunGoodsPlaceDialog(*request, places);
 }

@@ -56,6 +56,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   request->lineKey = dh;
   request->goodsNumber = line.hh;
   request->quantity = adodb::FormatNumber(line.baseQty);
+  request->batchKnown = true;
+  request->batchNo = line.batchNo, request->batchLine = line.batchLine;
   if (auto facts = ReadGoodsFacts(session_, line.hh)) request->unitName = facts->baseUnit;
   std::vector<std::string> places;
   const bool allocated = RunGoodsPlaceDialog(*request, places);

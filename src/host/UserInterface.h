@@ -67,6 +67,10 @@ struct GoodsPlaceRequest {
   std::string billType;  // "WarehouseIn" or "WarehouseOut"
   bool viewOnly = false;
   std::vector<std::string> items;  // "ID,X,NO,QTY" items handed in
+  // The batch the line moves (empty texts for goods without batches), when the request allocates
+  // a line: the places then show what they hold of it, the stock a return takes from.
+  bool batchKnown = false;
+  std::string batchNo, batchLine;
 };
 
 struct GoodsPlaceAnswer {

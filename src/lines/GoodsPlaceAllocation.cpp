@@ -39,7 +39,8 @@ GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
       quantityToPlace_(request.quantity),
       required_(PlaceQuantity(request.quantity)),
       unitName_(request.unitName),
-      viewOnly_(request.viewOnly) {
+      viewOnly_(request.viewOnly),
+      batchKnown_(request.batchKnown) {
   auto connection = std::make_shared<adodb::Connection>();
   connection->Open(request.connectionString);
   ReadPlaces(*connection, request);
@@ -78,7 +79,19 @@ std::string GoodsPlaceAllocation::Summary() const {
   std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
   if (!unitName_.empty()) summary += " " + unitName_;
   if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
+  else if (const GoodsPlaceRow* row = viewOnly_ ? nullptr : OverdrawnRow()) {
+    summary += "：货位[" + row->number + "]中本批号只有" + adodb::FormatNumber(RoundTo(row->current, kComparedPlaces)) +
+               ",不够退回" + adodb::FormatNumber(RoundTo(-row->allocated, kComparedPlaces));
+  }
   return summary;
+}
+
+const GoodsPlaceRow* GoodsPlaceAllocation::OverdrawnRow() const {
+  if (!batchKnown_) return nullptr;
+  for (const GoodsPlaceRow& row : rows_) {
+    if (row.allocated < 0 && row.current + row.allocated < 0 && !SameQuantity(row.current, -row.allocated)) return &row;
+  }
+  return nullptr;
 }
 
 std::vector<std::string> GoodsPlaceAllocation::Items() const {
@@ -105,10 +118,14 @@ void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const Goods
     RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo")).name = Text(*places, "Name");
   }
   places->Close();
+  adodb::BoundValues goods{warehouse, adodb::BoundText(request.goodsNumber)};
+  if (request.batchKnown) goods.insert(goods.end(), {adodb::BoundText(request.batchNo), adodb::BoundText(request.batchLine)});
   auto balances = connection.OpenRecordset(
-      "Select GoodsPlaceGuid, GoodsPlaceNo, Sum(IsNull(CurrQuantity,0)) As Quantity From GoodsPlaceBalance Where "
-      "WarehouseGuid=? And MaterielGuid=? Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo",
-      {warehouse, adodb::BoundText(request.goodsNumber)});
+      std::string("Select GoodsPlaceGuid, GoodsPlaceNo, Sum(IsNull(CurrQuantity,0)) As Quantity From GoodsPlaceBalance "
+                  "Where WarehouseGuid=? And MaterielGuid=?") +
+          (request.batchKnown ? " And BatchNo=? And BatchNumber=?" : "") +
+          " Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo",
+      goods);
   for (balances->MoveFirst(); !balances->EOF(); balances->MoveNext()) {
     RowFor(Text(*balances, "GoodsPlaceGuid"), Text(*balances, "GoodsPlaceNo")).current +=
         NumberOrZero(balances->Value("Quantity"));

@@ -9,7 +9,8 @@
 //
 // Rows: every goods place of the warehouse (GoodsPlace, by number), then any place the goods has
 // a balance in or the allocation names that the list lacks. The current quantity is the goods'
-// CurrQuantity in that place summed over all batches, because the dialog is not told the batch.
+// CurrQuantity in that place of the line's batch when the request names it, else summed over all
+// batches (viewing the places of a warehouse).
 // The allocation starts from the items handed in; when none are handed in and the line is stored,
 // from the line's BillGoodsPlace rows of the request's bill type. Either way only this warehouse's
 // places are taken: an allocation made while the bill named another in-warehouse is not carried over.
@@ -56,8 +57,12 @@ class GoodsPlaceAllocation {
 
   double Total() const;
   bool TotalsAgree() const;
-  // Only an allocation that places exactly the quantity may be confirmed; viewing confirms nothing.
-  bool MayConfirm() const { return !viewOnly_ && TotalsAgree(); }
+  // A place the allocation takes more of the line's batch from than it holds (goods going back);
+  // nullptr when none does, or the batch is not known.
+  const GoodsPlaceRow* OverdrawnRow() const;
+  // Only an allocation that places exactly the quantity, taking from no place more than it
+  // holds, may be confirmed; viewing confirms nothing.
+  bool MayConfirm() const { return !viewOnly_ && TotalsAgree() && !OverdrawnRow(); }
   // "合计 5 / 应分配 8 盒" (with the base unit when the request names it), followed by why it cannot be confirmed while the totals differ.
   std::string Summary() const;
 
@@ -75,6 +80,7 @@ class GoodsPlaceAllocation {
   std::optional<double> required_;  // that quantity as a number; none when it is not one
   std::string unitName_;         // the base unit the quantity counts in
   bool viewOnly_ = false;
+  bool batchKnown_ = false;
   std::vector<GoodsPlaceRow> rows_;
 };
 

@@ -290,5 +290,20 @@ TEST_F(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityInItsSignMa
   }
 }
 
+// Allocating a line, the dialog is told its batch: each place shows what it holds of it (黄芪
+// 240127 lies in Y01 and Y02 only), and goods going back may not leave a place more than that.
+TEST_F(GoodsPlaceAllocationTest, AReturnLeavesAPlaceNoMoreOfTheBatchThanItHolds) {
+  GoodsPlaceRequest request = Request(kNewLineKey, "0022", "-2");
+  request.batchKnown = true, request.batchNo = "240127", request.batchLine = "200222";
+  GoodsPlaceAllocation allocation(request);
+  EXPECT_EQ(Shown(allocation), "Y01 饮片架01 9.25 0\nY02 饮片架02 6.5 0\nY03 饮片架03 0 0\n");
+  ASSERT_TRUE(allocation.SetQuantity(2, "-2"));
+  EXPECT_FALSE(allocation.MayConfirm());
+  EXPECT_EQ(allocation.Summary(), "合计 -2 / 应分配 -2：货位[Y03]中本批号只有0,不够退回2");
+  ASSERT_TRUE(allocation.SetQuantity(2, ""));
+  ASSERT_TRUE(allocation.SetQuantity(0, "-2"));
+  EXPECT_TRUE(allocation.MayConfirm());
+}
+
 }  // namespace
 }  // namespace storeadjust
