@@ -343,7 +343,15 @@ class Rewriter {
 
   // Schema statements carry no T-SQL semantics the module relies on: tokens are only normalised.
   void PassThrough() {
-    while (!AtStatementEnd()) EmitToken(Take());
+    while (!AtStatementEnd()) EmitSchemaToken(Take());
+  }
+  // SQLite takes only numbers as a type's size: varchar(max), nvarchar(max) and varbinary(max)
+  // are written without it, a column that holds values of any length, as max does on the server.
+  void EmitSchemaToken(const Token& t) {
+    EmitToken(t);
+    if (t.kind == TokenKind::Word && AtOp("(") && AtOp(")", 2) && SameName(Peek(1)->text, "max") &&
+        (SameName(t.text, "varchar") || SameName(t.text, "nvarchar") || SameName(t.text, "varbinary")))
+      pos_ += 3;
   }
   // CREATE TABLE and DROP TABLE hold no statement of their own: outside parentheses the first word
   // of a statement ends them, as SQL Server reads a batch written without ';'.
@@ -351,7 +359,7 @@ class Rewriter {
     int depth = 0;
     do {
       const Token& t = Take();
-      EmitToken(t);
+      EmitSchemaToken(t);
       depth += t.kind != TokenKind::Operator ? 0 : t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
     } while (!AtTableStatementEnd(depth));
   }
@@ -440,7 +448,7 @@ class Rewriter {
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
       const Token& t = Take();
-      EmitToken(t);
+      EmitSchemaToken(t);
       if (t.kind == TokenKind::Operator && (t.text == "(" || t.text == ")" || t.text == ",")) {
         depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
         columnStart = depth == 1 && t.text != ")";
@@ -449,7 +457,7 @@ class Rewriter {
       const bool typed = columnStart && IsName(t) && AtName() && IsTextTypeName(Peek()->text);
       columnStart = false;
       if (!typed) continue;
-      EmitToken(Take());
+      EmitSchemaToken(Take());
       if (AtOp("(")) {
         const std::size_t close = SkipHintList(tokens_, pos_, end_);
         while (pos_ < close) EmitToken(Take());
