@@ -40,8 +40,36 @@ struct FunctionRule {
 std::string SameNameCall(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull.
 std::string IsNull(std::string_view, const std::vector<std::string>& a) { return Call("ifnull", a); }
-// LEN(s) counts characters without the trailing blanks.
-std::string Len(std::string_view, const std::vector<std::string>& a) { return "length(rtrim(" + a[0] + ", ' '))"; }
+// A decimal literal as SQL Server writes it when it converts it to text: with the places it is
+// written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped
+// and a 0 before the point (.5 is '0.5'). nullopt for anything else, whole numbers reading alike.
+// Only a literal's written places are known; a computed decimal's are not.
+std::optional<std::string> DecimalLiteralText(std::string_view value) {
+  const char first = value.empty() ? 0 : value[0];
+  if (first != '-' && first != '.' && (first < '0' || first > '9')) return std::nullopt;
+  const bool negative = first == '-';
+  if (negative) value.remove_prefix(value.size() > 1 && value[1] == ' ' ? 2 : 1);
+  const std::size_t point = value.find('.');
+  if (point == std::string_view::npos || value.size() == 1 ||
+      value.find_first_not_of("0123456789", point + 1) != std::string_view::npos ||
+      value.substr(0, point).find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  std::string_view whole = value.substr(0, point);
+  const std::string_view places = value.substr(point + 1);
+  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+  // Which sign the server gives a negative zero is no matter to settle here: left as it was.
+  if (negative && whole.empty() && places.find_first_not_of('0') == std::string_view::npos) return std::nullopt;
+  std::string text = negative ? "'-" : "'";
+  text += whole.empty() ? std::string_view("0") : whole;
+  if (!places.empty()) (text += '.') += places;
+  return text + "'";
+}
+std::string LiteralAsText(const std::string& value) { return DecimalLiteralText(value).value_or(value); }
+
+// LEN(s) counts characters without the trailing blanks; a number is counted as written out.
+std::string Len(std::string_view, const std::vector<std::string>& a) {
+  return "length(rtrim(" + LiteralAsText(a[0]) + ", ' '))";
+}
 // SUBSTRING(s, start, length): positions before 1 eat into the length (SQLite counts them from the end).
 std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", a); }
 // CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
@@ -76,7 +104,12 @@ std::string Choose(std::string_view, const std::vector<std::string>& a) {
   return out + " END";
 }
 // CONCAT(a, b, ...): NULL is empty text, numbers are written as CAST to varchar writes them.
-std::string Concat(std::string_view, const std::vector<std::string>& a) { return Call("tsql_concat", a); }
+std::string Concat(std::string_view, const std::vector<std::string>& a) {
+  std::vector<std::string> texts;
+  texts.reserve(a.size());
+  for (const std::string& value : a) texts.push_back(LiteralAsText(value));
+  return Call("tsql_concat", texts);
+}
 // TRIM(s) takes blanks (only blanks) off both ends.
 std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + a[0] + ", ' ')"; }
 // FORMAT(value, pattern[, culture]) with .NET's patterns (see FormatFunction.h).
@@ -197,6 +230,8 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     text = "strftime('" + it->second + "', " + value + ")";
   } else if (const std::optional<std::string> places = PlacesOfDecimalText(value)) {
     text = "tsql_decimal_text(" + value + ", " + *places + ")";
+  } else if (std::optional<std::string> literal = DecimalLiteralText(value)) {
+    text = std::move(*literal);
   } else {
     text = "tsql_varchar(" + value + ")";
   }
