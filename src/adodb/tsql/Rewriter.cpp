@@ -1504,18 +1504,21 @@ class Rewriter {
   }
 
   // Out of line: most terms stand alone, and their descent then sets up no frame for a chain.
+  // Each factor of a product that is then divided is read as declared too: whole values of
+  // decimal columns multiply to a whole number, which would divide as an integer (sl * dj / 2).
   [[gnu::noinline]] void MultiplicativeChain(std::size_t start) {
     std::vector<std::string_view> calls;  // innermost first
-    bool leftIsFirstTerm = true;
+    std::vector<std::size_t> factors{start};  // where each factor before the next division starts
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
       const std::string_view op = Take().text;
-      const bool firstTerm = std::exchange(leftIsFirstTerm, false);
       if (op == "*") {
         Emit("*");
+        factors.push_back(out_.size());
         Unary();
         continue;
       }
-      if (firstTerm) ReadAsDeclared(start);
+      ReadFactorsAsDeclared(factors);
+      factors.clear();
       calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
       Emit(",");
       Emit(DeclaredColumnValue(Capture([&] { Unary(); })));
@@ -1532,6 +1535,23 @@ class Rewriter {
     std::string term = Trim(out_.substr(start));
     out_.resize(start);
     Emit(DeclaredColumnValue(term));
+  }
+  // The factors from `starts` on, each up to the '*' after it, read so; the last first, so that
+  // the places of the earlier ones stay where they were.
+  void ReadFactorsAsDeclared(const std::vector<std::size_t>& starts) {
+    std::size_t end = out_.size();
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+      if (it == starts.rbegin()) {
+        ReadAsDeclared(*it);
+      } else {
+        const std::size_t from = out_.find_first_not_of(' ', *it);
+        const std::size_t to = out_.find_last_not_of(" *", end - 1) + 1;
+        const std::string factor = out_.substr(from, to - from);
+        const std::string read = DeclaredColumnValue(factor);
+        if (read != factor) out_.replace(from, to - from, read);
+      }
+      end = *it;
+    }
   }
 
   void Unary() {
