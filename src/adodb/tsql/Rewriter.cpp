@@ -1687,19 +1687,40 @@ class Rewriter {
       Expr();
       if (!IsColumnRef(from, pos_)) Emit(kCollate);
     }
+    CaseResults results;
     while (AcceptWord("WHEN")) {
       Emit("WHEN");
       Expr();
       ExpectWord("THEN");
       Emit("THEN");
-      Expr();
+      CaseResult(results);
     }
     if (AcceptWord("ELSE")) {
       Emit("ELSE");
-      Expr();
+      CaseResult(results);
     }
     ExpectWord("END");
+    if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     Emit("END");
+  }
+  // A CASE whose results are whole and decimal literals is a decimal on SQL Server, whichever
+  // branch is taken (CASE ... THEN 1 ELSE 0.5 END / 2 is 0.5): the whole ones are written as
+  // decimals, else SQLite would divide the integer it gives as an integer.
+  struct CaseResults {
+    bool decimal = false;
+    std::vector<std::size_t> whole;  // where each whole literal result ends in the output
+  };
+  void CaseResult(CaseResults& results) {
+    const std::size_t from = pos_;
+    Expr();
+    const std::size_t at = from + (pos_ - from == 2 && tokens_[from].text == "-" ? 1 : 0);
+    if (at + 1 != pos_ || tokens_[at].kind != TokenKind::Number) return;
+    const std::string_view number = tokens_[at].text;
+    if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
+    else if (number.size() <= 15) results.whole.push_back(out_.size());
+  }
+  [[gnu::noinline]] void WholeResultsAsDecimals(const std::vector<std::size_t>& ends) {
+    for (auto it = ends.rbegin(); it != ends.rend(); ++it) out_.insert(*it, ".0");
   }
 
   std::string CapturedExpr() {
