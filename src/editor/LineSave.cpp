@@ -223,9 +223,7 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
     return false;
   }
   if (!shortage) return true;
-  session_.Ui->MsgBox("货位[" + shortage->number + "]中本批号只有" + adodb::FormatNumber(shortage->held) + ",不够退回" +
-                          adodb::FormatNumber(shortage->taken) + ",请重新选择货位!",
-                      mb::kInformation, kSystemTitle);
+  session_.Ui->MsgBox(PlaceShortageText(*shortage) + ",请重新选择货位!", mb::kInformation, kSystemTitle);
   return false;
 }
 

@@ -18,9 +18,6 @@ namespace storeadjust {
 
 namespace {
 
-// Quantities are compared as the clerk sees them, so 0.1 + 0.2 places 0.3.
-constexpr std::int16_t kComparedPlaces = 6;
-
 std::vector<std::string> ItemParts(const std::string& item) {
   std::vector<std::string> parts(1);
   for (char c : item) {
@@ -80,8 +77,7 @@ std::string GoodsPlaceAllocation::Summary() const {
   if (!unitName_.empty()) summary += " " + unitName_;
   if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
   else if (const GoodsPlaceRow* row = viewOnly_ ? nullptr : OverdrawnRow()) {
-    summary += "：货位[" + row->number + "]中本批号只有" + adodb::FormatNumber(RoundTo(row->current, kComparedPlaces)) +
-               ",不够退回" + adodb::FormatNumber(RoundTo(-row->allocated, kComparedPlaces));
+    summary += "：" + PlaceShortageText({row->number, row->current, -row->allocated});
   }
   return summary;
 }

@@ -80,6 +80,11 @@ void ReplaceInWarehousePlaces(Session& session, const LineGoodsPlaces& places) {
   }
 }
 
+std::string PlaceShortageText(const PlaceShortage& shortage) {
+  return "货位[" + shortage.number + "]中本批号只有" + adodb::FormatNumber(RoundTo(shortage.held, kComparedPlaces)) +
+         ",不够退回" + adodb::FormatNumber(RoundTo(shortage.taken, kComparedPlaces));
+}
+
 std::optional<PlaceShortage> PlaceGivingMoreThanItHolds(Session& session, const LineGoodsPlaces& places) {
   std::vector<PlaceItem> items = WrittenItems(places.items);
   if (std::any_of(items.begin(), items.end(), [](const PlaceItem& item) { return !item.quantity; })) return std::nullopt;
@@ -125,7 +130,6 @@ PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQt
 }
 
 bool SameQuantity(double a, double b) {
-  constexpr std::int16_t kComparedPlaces = 6;
   return RoundTo(a, kComparedPlaces) == RoundTo(b, kComparedPlaces);
 }
 

@@ -2,6 +2,7 @@
 // The in-warehouse goods-place rows of one line in BillGoodsPlace: what the goods-place dialog
 // answered, one row per place, written in place of the line's earlier rows. Runs on the session
 // connection, inside the caller's transaction; failures throw adodb::Error.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,13 @@ struct PlaceShortage {
   double held = 0;     // what the place holds of the batch now
   double taken = 0;    // what the items take from it
 };
+
+// Place quantities are compared as the clerk sees them (so 0.1 + 0.2 places 0.3), and shown in a
+// shortage, to this many places.
+inline constexpr std::int16_t kComparedPlaces = 6;
+
+// "货位[Y03]中本批号只有0,不够退回2": the dialog's summary and the save's refusal.
+std::string PlaceShortageText(const PlaceShortage& shortage);
 
 // The first such place, read now on the session connection; none when every place holds enough.
 // The booking reads the places again inside its own transaction. Items whose quantity is no
