@@ -66,11 +66,11 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return;
   }
   // Refused, the line keeps the places it has: the confirm books those.
-  if (!PlacesCoverLine({lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places}, line.baseQty)) return;
+  const LineGoodsPlaces placed{lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places};
+  if (!PlacesCoverLine(placed, line.baseQty)) return;
   PlacesReallocation done = PlacesReallocation::Replaced;
   try {
-    done = ReallocateInWarehousePlaces(
-        session_, {lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places}, line.baseQty);
+    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;

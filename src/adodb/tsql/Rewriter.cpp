@@ -1530,27 +1530,18 @@ class Rewriter {
     out_.insert(out_.find_first_not_of(' ', start), prefix);
   }
 
-  // The output from `start` on, read through its column's declared type when it is a column.
-  void ReadAsDeclared(std::size_t start) {
-    std::string term = Trim(out_.substr(start));
-    out_.resize(start);
-    Emit(DeclaredColumnValue(term));
-  }
-  // The factors from `starts` on, each up to the '*' after it, read so; the last first, so that
-  // the places of the earlier ones stay where they were.
+  // The factors emitted from `starts` on, each up to the '*' after it (the last to the end), each
+  // read through its column's declared type when it is a column; the last first, so that the
+  // places of the earlier ones stay where they were.
   void ReadFactorsAsDeclared(const std::vector<std::size_t>& starts) {
     std::size_t end = out_.size();
-    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-      if (it == starts.rbegin()) {
-        ReadAsDeclared(*it);
-      } else {
-        const std::size_t from = out_.find_first_not_of(' ', *it);
-        const std::size_t to = out_.find_last_not_of(" *", end - 1) + 1;
-        const std::string factor = out_.substr(from, to - from);
-        const std::string read = DeclaredColumnValue(factor);
-        if (read != factor) out_.replace(from, to - from, read);
-      }
-      end = *it;
+    for (auto it = starts.rbegin(); it != starts.rend(); end = *it++) {
+      const std::size_t from = out_.find_first_not_of(' ', *it);
+      const std::size_t to = out_.find_last_not_of(" *", end - 1) + 1;
+      if (from == std::string::npos || from >= to) continue;
+      const std::string factor = out_.substr(from, to - from);
+      const std::string read = DeclaredColumnValue(factor);
+      if (read != factor) out_.replace(from, to - from, read);
     }
   }
 

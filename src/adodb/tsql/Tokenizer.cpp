@@ -57,10 +57,16 @@ CharClass ClassAt(std::string_view s, std::size_t i) {
   return i < s.size() ? kClass[static_cast<unsigned char>(s[i])] : kIllegal;
 }
 
-// After its first character a name may also hold @ (T-SQL's rule for regular identifiers).
-constexpr std::array<bool, 256> kInWord = [] {
-  std::array<bool, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = kClass[c] == kIdent || kClass[c] == kDigit || kClass[c] == kAt;
+// The bytes a word may hold after its first (T-SQL's rule for regular identifiers lets in @), and
+// which of them SQLite would read as the start of a parameter (#, $, @): a name holding one must
+// be written quoted. 0 for a byte that ends a word.
+constexpr std::uint8_t kPlainWordByte = 1, kMarkWordByte = 2;
+constexpr std::array<std::uint8_t, 256> kWordByte = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    if (kClass[c] == kIdent || kClass[c] == kDigit || kClass[c] == kAt) table[c] = kPlainWordByte;
+  }
+  table['#'] = table['$'] = table['@'] = kMarkWordByte;
   return table;
 }();
 
@@ -126,20 +132,20 @@ TokenExtent BlockComment(std::string_view s, std::size_t pos) {
 }
 
 // Words and blanks make up most of a statement: both are scanned by table, one byte a step.
-std::size_t WordEnd(std::string_view s, std::size_t i) {
-  while (i < s.size() && kInWord[static_cast<unsigned char>(s[i])]) ++i;
+// `seen` gathers the kinds of the word's bytes.
+std::size_t WordEnd(std::string_view s, std::size_t i, std::uint8_t& seen) {
+  for (; i < s.size(); ++i) {
+    const std::uint8_t kind = kWordByte[static_cast<unsigned char>(s[i])];
+    if (kind == 0) break;
+    seen |= kind;
+  }
   return i;
 }
 
-// The bytes of a word after its first, and which of them SQLite would read as the start of a
-// parameter (#, $, @): a name holding one must be written quoted.
-constexpr std::uint8_t kPlainWordByte = 1, kMarkWordByte = 2;
-constexpr std::array<std::uint8_t, 256> kWordByte = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = kInWord[c] ? kPlainWordByte : 0;
-  table['#'] = table['$'] = table['@'] = kMarkWordByte;
-  return table;
-}();
+std::size_t WordEnd(std::string_view s, std::size_t i) {
+  std::uint8_t seen = 0;
+  return WordEnd(s, i, seen);
+}
 
 // The end of a word that is known to end before the statement does (see WordBound): no bounds
 // check per byte, the byte that ends the word stops the scan. `seen` gathers its bytes' kinds.
@@ -151,16 +157,11 @@ std::size_t WordEndWithin(std::string_view s, std::size_t i, std::uint8_t& seen)
   return i;
 }
 
-std::size_t WordEndBounded(std::string_view s, std::size_t i, std::uint8_t& seen) {
-  for (; i < s.size() && kInWord[static_cast<unsigned char>(s[i])]; ++i) seen |= kWordByte[static_cast<unsigned char>(s[i])];
-  return i;
-}
-
 // One past the statement's last byte that is no part of a word (0 if there is none): a word
 // starting before that byte ends at it or earlier.
 std::size_t WordBound(std::string_view s) {
   std::size_t bound = s.size();
-  while (bound > 0 && kInWord[static_cast<unsigned char>(s[bound - 1])]) --bound;
+  while (bound > 0 && kWordByte[static_cast<unsigned char>(s[bound - 1])] != 0) --bound;
   return bound;
 }
 
@@ -257,7 +258,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
       pos = SpaceEnd(sql, pos + 1);
     } else if (type == kIdent && !StartsNString(sql, pos)) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
-      const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEndBounded(sql, pos + 1, seen);
+      const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
       tokens.push_back({TokenKind::Word, KeywordCode(word), (seen & kMarkWordByte) != 0, word});
       pos = end;
