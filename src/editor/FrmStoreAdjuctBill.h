@@ -243,6 +243,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void ListLinesAsStored(const std::string& note);
   static std::string LineGoneNote(const std::string& dh);
   void RefuseLineChange(const char* text);
+  // True when the line numbered dh is stored as the grid lists it.
+  bool LineListedAsStored(const std::string& lsh, const std::string& dh);
 
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);

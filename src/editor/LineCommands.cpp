@@ -12,7 +12,9 @@
 #include "host/Rights.h"
 #include "lines/GoodsFacts.h"
 #include "lines/LineChanges.h"
+#include "lines/LineSaving.h"
 #include "lines/StoredEntryRow.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
@@ -163,10 +165,27 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   if (line.stage != BillStage::Open) {
     return RefuseLineChange("此单据已审核，不能删除!");
   }
+  // The question names the line by its number: the clerk answers it for the line his grid lists.
+  // Read before that line is compared, the image then holds the line the clerk is asked about.
+  std::string shown;
+  bool listedAsStored = false;
+  try {
+    shown = StoredLineImage(session_, lsh, dh);
+    listedAsStored = LineListedAsStored(lsh, dh);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+    return;
+  }
+  if (!listedAsStored) {
+    session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
+    return;
+  }
   if (!Ask("您确实要删除流水号为[" + lsh + "],单号为[" + dh + "]的数据吗？")) return;
   try {
-    const LineDeletion done = DeleteStoredLine(session_, lsh, dh);
-    if (done == LineDeletion::Deleted) {
+    const LineDeletion done = DeleteStoredLine(session_, lsh, dh, shown);
+    if (done == LineDeletion::LineChanged) {
+      session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
+    } else if (done == LineDeletion::Deleted) {
       // The line being amended went with it: the entry row would amend a line that is no more.
       if (entry_.storedLine == dh) ClearEntryRow();
     } else if (done == LineDeletion::HeldByApproval) {
@@ -177,6 +196,18 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n删除失败，请找管理员联系!", mb::kExclamation, "错误:");
   }
+}
+
+// Another clerk may have amended the line since the grid listed it, or deleted it and saved a new
+// line under its number. A grid whose lines could not be read compares nothing, as the state
+// commands do.
+bool FrmStoreAdjuctBill::LineListedAsStored(const std::string& lsh, const std::string& dh) {
+  if (!linesListed_) return true;
+  const auto numbered = [&dh](const BillLineValues& line) { return line.dh == dh; };
+  const auto listed = std::find_if(linesListed_->begin(), linesListed_->end(), numbered);
+  const std::vector<BillLineValues> stored = BillLinesAsListed(*session_.Conn, lsh);
+  const auto found = std::find_if(stored.begin(), stored.end(), numbered);
+  return listed != linesListed_->end() && found != stored.end() && *listed == *found;
 }
 
 }  // namespace storeadjust

@@ -8,6 +8,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
 #include "lines/BillHeaderState.h"
+#include "lines/LineSaving.h"
 #include "host/FirstValue.h"
 
 namespace storeadjust {
@@ -44,13 +45,19 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
   return line;
 }
 
-LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh) {
+LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh,
+                              const std::string& shownImage) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
   if (!header.exists || header.preAudited || header.audited) return LineDeletion::NotOpen;
   // The flow may have taken the bill while the clerk was asked whether to delete the line.
   if (!TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, lsh)) return LineDeletion::HeldByApproval;
+  if (!shownImage.empty()) {
+    const std::string stored = StoredLineImage(session, lsh, dh);
+    if (stored.empty()) return LineDeletion::NotOpen;
+    if (stored != shownImage) return LineDeletion::LineChanged;
+  }
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
   const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
   const bool placesKept = FlagIsSet(FirstValue(

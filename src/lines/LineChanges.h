@@ -31,12 +31,17 @@ enum class LineDeletion {
   Deleted,
   NotOpen,         // the bill was audited meanwhile, or the line is gone: nothing changed
   HeldByApproval,  // the bill was submitted or approved meanwhile: nothing changed
+  LineChanged,     // the line is no longer `shownImage`: nothing changed
 };
 
 // Deletes the line, and its goods-place rows when the line's in-warehouse keeps goods places, in
 // one transaction; only while the bill is still open and its approval flow does not hold it, both
-// read inside the transaction. Throws adodb::Error after rolling back.
-LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh);
+// read inside the transaction. `shownImage` (StoredLineImage, read no later than the clerk's
+// question) is the line the clerk was asked about: another clerk may have amended it since, or
+// deleted it and saved a new line under its number, which would then go unseen. Empty deletes the
+// line whatever it holds. Throws adodb::Error after rolling back.
+LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh,
+                              const std::string& shownImage = {});
 
 // How a re-allocation of a line's in-warehouse goods places went.
 enum class PlacesReallocation {

@@ -1,0 +1,324 @@
+// Two clerks on one embedded file, each working from what his screen read when he last opened a
+// bill: the lines his editor lists, the line he amends as it was loaded, the warehouses shown.
+// Between his reading and his command the other clerk may have acted, and now and then does while
+// a state change's question is open. Every command of either clerk (a state change from the editor
+// or from the browser's marks, posting, saving a new or amended line with the warehouses on
+// screen, deleting a line or the bill, re-allocating a line's goods places) is judged after it
+// ran against the bills as they stand:
+//   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
+//     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
+//     is; the places by the line's goods-place rows);
+//   - a command that did not act wrote nothing;
+//   - an editor's command that acted acted on the lines its screen lists;
+//   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
+//     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+#include "lines/BillDeletion.h"
+#include "lines/LineChanges.h"
+#include "lines/LineSaving.h"
+#include "states/BillPosting.h"
+#include "states/BillSnapshot.h"
+#include "states/StateChange.h"
+#include "states/StateRulesOut.h"
+#include "support/ModuleSession.h"
+#include "support/PropertyRuns.h"
+#include "support/SanitizedRuns.h"
+#include "support/SqlLiterals.h"
+#include "support/StateAnswers.h"
+#include "support/StockTables.h"
+
+namespace storeadjust {
+namespace {
+
+using testsupport::Table;
+using C = StateCommand;
+
+bool IsSet(const std::string& flag) { return flag == "1" || flag == "True" || flag == "true"; }
+
+// What a clerk's screen shows of the bill he opened, as read then.
+struct View {
+  std::string lsh, out, in;  // no serial: a new bill
+  std::vector<BillLineValues> lines;
+  BillHeaderState header;
+  Table stored;  // per line: dh, image, hh, ph, pcdh, in-warehouse, quantity
+};
+
+struct Clerk {
+  ScriptedUserInterface ui;
+  Session session;
+  View view;
+};
+
+class TwoClerks : testsupport::RandomDraws {
+ public:
+  explicit TwoClerks(unsigned seed) : RandomDraws(seed) {
+    settings_ = {Chance(0.25), Chance(0.3), "bcsl,SellPrice", "系统管理员"};
+    Log(std::string(settings_.isNotPh ? "no batches" : "batches") + (settings_.shortageAllowed ? ", shortages allowed" : ""));
+    for (const auto& row : Rows("select id,isnull(FDeleted,0) from gl_stock")) {
+      warehouses_.push_back(row[0]);
+      keepsPlaces_[row[0]] = IsSet(row[1]);
+    }
+    for (Clerk* clerk : {&a_, &b_}) clerk->session = testsupport::OpenEditorSession(db_, clerk->ui);
+    opening_ = testsupport::ReadFigures(*check_);
+    for (const auto& [key, moved] : BillMovements()) opening_[key] -= moved;
+  }
+
+  std::string Run() {
+    for (int step = 0; step < 32 && failure_.empty(); ++step) {
+      const bool first = Chance(0.5);
+      Clerk& clerk = first ? a_ : b_;
+      prefix_ = first ? "A " : "B ";
+      try {
+        Clerk& other = first ? b_ : a_;
+        if (Chance(0.3)) {
+          Open(clerk, other);
+        } else {
+          Act(clerk, other, true);
+          // The editor lists the bill again after most of its own commands.
+          if (Chance(0.6)) ReadView(clerk, clerk.view.lsh);
+        }
+        Check();
+      } catch (const std::exception& error) {
+        Fail(std::string("unexpected exception: ") + error.what());
+      }
+    }
+    return failure_.empty() ? "" : failure_ + "\nsteps:\n" + log_;
+  }
+
+ private:
+  void Log(const std::string& text) { log_ += "  " + text + "\n"; }
+  void Fail(const std::string& text) {
+    if (failure_.empty()) failure_ = text;
+  }
+  Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
+  static double Quarters(double value) { return std::round(value * 4) / 4; }
+
+  // Mostly the bill the other clerk works on, else any bill, now and then a new one.
+  void Open(Clerk& clerk, const Clerk& other) {
+    const Table bills = Rows("select lsh from ckdbdzk");
+    const double pick = Uniform(0, 1);
+    ReadView(clerk, pick < 0.6 ? other.view.lsh : !bills.empty() && pick < 0.92 ? Pick(bills)[0] : "");
+    Log(prefix_ + "opens " + (clerk.view.lsh.empty() ? "a new bill" : clerk.view.lsh));
+  }
+
+  void ReadView(Clerk& clerk, const std::string lsh) {
+    clerk.view = {};
+    const Table header = Rows("select dcstockid,drstockid from ckdbdzk where lsh=" + SqlText(lsh));
+    if (header.empty()) return;
+    clerk.view = {lsh, header[0][0], header[0][1], BillLinesAsListed(*clerk.session.Conn, lsh),
+                  ReadBillHeader(*check_, lsh, false), {}};
+    for (auto row : Rows("select dh,hh,ph,pcdh,drstockid,sl from ckdbdzkmx where lsh=" + SqlText(lsh))) {
+      row.insert(row.begin() + 1, StoredLineImage(clerk.session, lsh, row[0]));
+      clerk.view.stored.push_back(row);
+    }
+  }
+
+  // One command from the clerk's screen; with `mayNest`, the other clerk may act from his own
+  // while a state change's question is open.
+  void Act(Clerk& clerk, Clerk& other, bool mayNest) {
+    const View& view = clerk.view;
+    const double pick = Uniform(0, 1);
+    std::string before = testsupport::FullDump(*check_);
+    std::string did;
+    bool acted = false;
+    if (view.lsh.empty() || pick < 0.3) {
+      did = "saves ";
+      acted = SaveLine(clerk, did);
+    } else if (pick < 0.6) {
+      static constexpr C kCommands[] = {C::Audit, C::UnAudit, C::PreAudit, C::UnPreAudit, C::Confirm, C::UnConfirm};
+      static constexpr const char* kNames[] = {"audit", "un-audit", "pre-audit", "un-pre-audit", "confirm", "un-confirm"};
+      // Mostly a command the screen offers for the bill's state as it shows it.
+      std::vector<C> offered;
+      for (const C each : kCommands) {
+        if (StateRulesOut(each, view.header).empty() || Chance(0.1)) offered.push_back(each);
+      }
+      const C command = offered.empty() ? kCommands[Index(std::size(kCommands))] : Pick(offered);
+      const bool fromEditor = Chance(0.7);
+      testsupport::StateAnswers answers;
+      answers.acceptShortage = Chance(0.5);
+      answers.watched = clerk.session.Conn.get();
+      if (mayNest && Chance(0.3)) {
+        answers.whileAsked = [&] {
+          const std::string saved = prefix_;
+          prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
+          Act(other, clerk, false);
+          prefix_ = saved;
+          before = testsupport::FullDump(*check_);
+        };
+      }
+      const StateOutcome outcome =
+          ChangeBillState(clerk.session, command, view.lsh, settings_, answers, fromEditor ? &view.lines : nullptr);
+      acted = outcome.result == StateResult::Done;
+      did = std::string(kNames[static_cast<int>(command)]) + (fromEditor ? " (editor) " : " (browser) ") + view.lsh +
+            " -> " + std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message;
+      if (answers.askedInTransaction) Fail("a state change asked with its transaction open");
+      if (acted && fromEditor && BillLinesAsListed(*check_, view.lsh) != view.lines) {
+        Fail("an editor's state change moved other lines than its screen lists");
+      }
+    } else if (pick < 0.68) {
+      const bool fromEditor = Chance(0.6);
+      const bool postedBefore = !Rows("select lsh from ckdbdzk where isnull(jzbz,0)=1 and lsh=" + SqlText(view.lsh)).empty();
+      const PostingResult posted = PostBill(clerk.session, view.lsh, fromEditor ? &view.lines : nullptr);
+      acted = posted == PostingResult::Posted && !postedBefore;
+      did = std::string("posts") + (fromEditor ? " (editor) " : " (browser) ") + view.lsh + " -> " +
+            std::to_string(static_cast<int>(posted));
+      if (acted && fromEditor && BillLinesAsListed(*check_, view.lsh) != view.lines) {
+        Fail("an editor's posting posted other lines than its screen lists");
+      }
+    } else if (pick < 0.83 && !view.stored.empty()) {
+      const auto& line = Pick(view.stored);
+      const std::string stored = StoredLineImage(clerk.session, view.lsh, line[0]);
+      acted = DeleteStoredLine(clerk.session, view.lsh, line[0], line[1]) == LineDeletion::Deleted;
+      did = "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
+      if (acted && stored != line[1]) Fail("a line deletion deleted another line than the screen lists under its number");
+    } else if (pick < 0.88) {
+      const BillDeletionResult result = DeleteBill(clerk.session, view.lsh);
+      acted = result == BillDeletionResult::Deleted;
+      did = "deletes bill " + view.lsh + " -> " + std::to_string(static_cast<int>(result));
+    } else if (!view.stored.empty()) {
+      const auto& line = Pick(view.stored);
+      const double qty = std::stod(line[6]);
+      if (!keepsPlaces_[line[5]]) return;
+      const PlacesReallocation result = ReallocateInWarehousePlaces(
+          clerk.session, {view.lsh, line[0], line[2], line[5], line[3], line[4], PlacesFor(line[5], qty)}, qty);
+      acted = result == PlacesReallocation::Replaced;
+      did = "re-allocates places of " + view.lsh + "/" + line[0] + " -> " + std::to_string(static_cast<int>(result));
+    } else {
+      return;
+    }
+    Log(prefix_ + did);
+    if (!acted && testsupport::FullDump(*check_) != before) Fail("a command that did not act wrote something");
+  }
+
+  // Goods places of the warehouse holding exactly the quantity, over one or two places.
+  std::vector<std::string> PlacesFor(const std::string& warehouse, double qty) {
+    const Table places = Rows("select GoodsPlaceGuid,GoodsPlaceNo from GoodsPlace where WarehouseGuid=" + SqlText(warehouse));
+    std::vector<std::string> items;
+    if (places.empty()) return items;
+    const std::size_t first = Index(places.size());
+    const double split = places.size() > 1 && Chance(0.5) ? Quarters(qty / 2) : qty;
+    items.push_back(places[first][0] + ",x," + places[first][1] + "," + SqlNumber(split));
+    if (split != qty) {
+      const auto& second = places[(first + 1) % places.size()];
+      items.push_back(second[0] + ",x," + second[1] + "," + SqlNumber(qty - split));
+    }
+    return items;
+  }
+
+  // A new line, or an amended one of the screen's lines, between the warehouses on screen (now and
+  // then one changed there), of a batch the out-warehouse holds (a return: the in-warehouse).
+  bool SaveLine(Clerk& clerk, std::string& did) {
+    const View& view = clerk.view;
+    LineToSave line;
+    line.newBill = view.lsh.empty();
+    line.lsh = view.lsh;
+    line.billShowsLines = !view.lines.empty();
+    line.billDate = "2024-03-05";
+    line.operatorName = settings_.operatorName;
+    line.outWarehouse = view.out, line.inWarehouse = view.in;
+    if (line.newBill || Chance(0.1)) {
+      if (line.newBill) line.outWarehouse = Pick(Rows("select distinct stockid from phk where sl>0"))[0];
+      do line.inWarehouse = Pick(warehouses_); while (line.inWarehouse == line.outWarehouse);
+    }
+    const double sign = Chance(0.15) ? -1 : 1;
+    if (!view.stored.empty() && Chance(0.5)) {
+      const auto& amended = Pick(view.stored);
+      line.amend = true, line.dh = amended[0], line.amendedImage = amended[1];
+      line.hh = amended[2], line.batchNo = amended[3], line.batchLine = amended[4];
+    } else {
+      Table batches = Rows("select hh,ph,dh from phk where stockid=" + SqlText(sign < 0 ? line.inWarehouse : line.outWarehouse));
+      if (batches.empty()) batches = Rows("select hh,ph,dh from phk");
+      const auto& batch = Pick(batches);
+      line.hh = batch[0], line.batchNo = batch[1], line.batchLine = batch[2];
+    }
+    const double qty = sign * Quarters(Uniform(0.25, 12));
+    line.price = 10, line.retailPrice = 15;
+    line.figures = FiguresOf(qty, 1, qty * 10, qty * 15, qty * 10, 13);
+    line.inWarehouseKeepsPlaces = keepsPlaces_[line.inWarehouse];
+    if (line.inWarehouseKeepsPlaces) line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
+    const SavedLine saved = StoreLine(clerk.session, line);
+    did += (line.newBill ? std::string("a new bill") : view.lsh) + (line.amend ? " amending " + line.dh : "") + " " +
+           line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse + "->" +
+           line.inWarehouse + " -> " + std::to_string(static_cast<int>(saved.outcome)) + " " + saved.lsh + "/" + saved.dh;
+    if (line.newBill && saved.outcome == LineSaveOutcome::Saved) ReadView(clerk, saved.lsh);  // the editor stays on it
+    return saved.outcome == LineSaveOutcome::Saved;
+  }
+
+  // What the bills move in their current states, per stock figure.
+  testsupport::StockFigures BillMovements() {
+    testsupport::StockFigures moved;
+    const Table lines = Rows(
+        "select a.lsh,a.dh,a.hh,a.ph,a.pcdh,a.dcstockid,a.drstockid,isnull(a.sl,0),isnull(a.je,0),isnull(a.lsze,0),"
+        "isnull(k.fonlymoney,0),case when isnull(b.PreShbz,0)<>0 or isnull(b.shbz,0)<>0 then 1 else 0 end,"
+        "isnull(b.shbz,0) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh left join yw_kck k on a.hh=k.hh");
+    for (const auto& l : lines) {
+      const bool moneyOnly = IsSet(l[10]);
+      const auto move = [&](const std::string& warehouse, double sign) {
+        if (!settings_.isNotPh && !moneyOnly) moved["phk|" + warehouse + "|" + l[2] + "|" + l[3] + "|" + l[4]] += sign * std::stod(l[7]);
+        const std::string goods = "|" + warehouse + "|" + l[2];
+        moved["sjsl" + goods] += moneyOnly ? 0 : sign * std::stod(l[7]);
+        moved["sjje" + goods] += sign * std::stod(l[8]);
+        moved["sjlsje" + goods] += sign * std::stod(l[9]);
+      };
+      const auto movePlaces = [&](const char* type, double sign) {
+        for (const auto& p : Rows("select WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,isnull(Quantity,0) from BillGoodsPlace "
+                                  "where BillType='" + std::string(type) + "' and BillGuid=" + SqlText(l[0]) +
+                                  " and BillDetailGuid=" + SqlText(l[1]))) {
+          moved["place|" + p[0] + "|" + p[1] + "|" + p[2] + "|" + p[3]] += sign * std::stod(p[4]);
+        }
+      };
+      if (IsSet(l[11])) move(l[5], -1), movePlaces("WarehouseOut", -1);
+      if (IsSet(l[12])) move(l[6], +1), movePlaces("WarehouseIn", +1);
+    }
+    return moved;
+  }
+
+  void Check() {
+    testsupport::StockFigures expected = opening_;
+    for (const auto& [key, moved] : BillMovements()) expected[key] += moved;
+    if (const std::string differences = testsupport::FigureDifferences(expected, testsupport::ReadFigures(*check_));
+        !differences.empty()) {
+      Fail("the stock is not the opening stock plus what the bills move in their states:\n" + differences);
+    }
+    if (!Rows("select a.lsh from ckdbdzkmx a left join ckdbdzk b on a.lsh=b.lsh where b.lsh is null or "
+              "a.dcstockid<>b.dcstockid or a.drstockid<>b.drstockid").empty()) {
+      Fail("a line without its header, or between other warehouses than its header names");
+    }
+    if (!Rows("select lsh from ckdbdzk where isnull(jzbz,0)<>0 and isnull(shbz,0)=0").empty()) Fail("a posted bill not audited");
+    if (!Rows("select p.BillGuid from BillGoodsPlace p left join ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid "
+              "left join ckdbdzk b on b.lsh=a.lsh where a.lsh is null or (p.BillType='WarehouseOut' and "
+              "isnull(b.PreShbz,0)=0 and isnull(b.shbz,0)=0) or (p.BillType='WarehouseIn' and (p.WarehouseGuid<>a.drstockid "
+              "or p.MaterielGuid<>a.hh or p.BatchNo<>a.ph or p.BatchNumber<>a.pcdh))").empty()) {
+      Fail("goods-place rows of no line, issue rows of a bill not issued, or receipt rows of other goods or warehouse");
+    }
+    if (!Rows("select a.lsh from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh inner join gl_stock s on s.id=a.drstockid "
+              "left join yw_kck k on k.hh=a.hh where isnull(b.shbz,0)<>0 and isnull(s.FDeleted,0)<>0 and "
+              "isnull(k.fonlymoney,0)=0 and abs(a.sl-(select isnull(sum(Quantity),0) from BillGoodsPlace p where "
+              "p.BillType='WarehouseIn' and p.BillGuid=a.lsh and p.BillDetailGuid=a.dh))>0.00001").empty()) {
+      Fail("a received line whose goods places do not hold the whole of it");
+    }
+  }
+
+  testsupport::TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
+  std::shared_ptr<adodb::Connection> check_ = db_.Open();
+  Clerk a_, b_;
+  StateSettings settings_;
+  std::vector<std::string> warehouses_;
+  std::map<std::string, bool> keepsPlaces_;
+  testsupport::StockFigures opening_;
+  std::string prefix_, log_, failure_;
+};
+
+TEST(TwoClerksTest, CommandsFromStaleScreensKeepTheStockEqualToWhatTheBillsMoveInTheirStates) {
+  std::vector<unsigned> seeds;
+  for (int i = 0; i + 1 < testsupport::Rounds(20, 3); ++i) seeds.push_back(20261208u + 104729u * static_cast<unsigned>(i));
+  testsupport::RunSeeds(seeds, [](unsigned seed) { return TwoClerks(seed).Run(); });
+}
+
+}  // namespace
+}  // namespace storeadjust
