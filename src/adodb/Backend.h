@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "adodb/LockWait.h"
 #include "adodb/ResultSet.h"
 
 namespace adodb {
@@ -41,6 +42,9 @@ class Backend {
   virtual void CallProcedure(const std::string& name, std::vector<std::shared_ptr<Parameter>>& parameters) = 0;
   // Writes a literal value in this backend's statement syntax (text quoted with doubled quotes).
   virtual std::string Literal(const Variant& value) const;
+  // From now on a statement that waits for another session's lock tells `watcher` (see
+  // LockWait.h). A backend whose waits are the server's own (ODBC) tells nothing.
+  virtual void WatchLockWaits(LockWaitWatcher watcher) { (void)watcher; }
 };
 
 // Opens the backend a connection string names:

@@ -1,5 +1,7 @@
 #include "adodb/Connection.h"
 
+#include <utility>
+
 #include "adodb/Error.h"
 #include "adodb/MemoryReuse.h"
 #include "adodb/Recordset.h"
@@ -60,5 +62,6 @@ void Connection::BeginReadTrans() { GetBackend().BeginReadTransaction(); }
 void Connection::CommitTrans() { GetBackend().CommitTransaction(); }
 void Connection::RollbackTrans() { GetBackend().RollbackTransaction(); }
 bool Connection::InTransaction() const { return backend_ && backend_->InTransaction(); }
+void Connection::WatchLockWaits(LockWaitWatcher watcher) { GetBackend().WatchLockWaits(std::move(watcher)); }
 
 }  // namespace adodb

@@ -47,6 +47,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void CommitTrans();
   void RollbackTrans();
   bool InTransaction() const;
+  // See Backend::WatchLockWaits; throws Error::Closed when not open.
+  void WatchLockWaits(LockWaitWatcher watcher);
 
   Backend& GetBackend();  // throws Error::Closed when not open
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
@@ -24,6 +25,12 @@ namespace adodb {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
+// SQLite's own busy timeout sleeps these steps, then 100 ms at a time until the timeout is spent;
+// the waits here keep them, so a wait ends (or gives up) as it did under sqlite3_busy_timeout.
+constexpr int kLockWaitSteps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+constexpr int kLockWaitStepCount = static_cast<int>(std::size(kLockWaitSteps));
+// Shorter waits pass unnoticed; after this long the clerk is told.
+constexpr long kLockWaitToldAfterMs = 1000;
 constexpr std::size_t kStatementCacheLimit = 512;
 constexpr sqlite3_int64 kLargestExactDouble = sqlite3_int64{1} << 53;
 
@@ -272,10 +279,52 @@ void BindAllValues(sqlite3_stmt* statement, const std::vector<long>& marks, cons
 
 }  // namespace
 
+// While its statement runs, the backend's lock wait may be told to the watcher; once the statement
+// has returned, waiting or not, the wait has ended.
+class SqliteBackend::LockWaitScope {
+ public:
+  explicit LockWaitScope(SqliteBackend& backend) : backend_(backend) {}
+  ~LockWaitScope() {
+    if (backend_.lockWaitSecondsTold_ > 0) backend_.TellLockWait(LockWait::Ended, 0);
+  }
+  LockWaitScope(const LockWaitScope&) = delete;
+  LockWaitScope& operator=(const LockWaitScope&) = delete;
+
+ private:
+  SqliteBackend& backend_;
+};
+
+int SqliteBackend::WaitForLock(void* backend, int attempt) {
+  const int last = kLockWaitStepCount - 1;
+  long waited = 0;
+  for (int i = 0; i < std::min(attempt, last); ++i) waited += kLockWaitSteps[i];
+  if (attempt > last) waited += long{kLockWaitSteps[last]} * (attempt - last);
+  const long step = std::min<long>(kLockWaitSteps[std::min(attempt, last)], kBusyTimeoutMs - waited);
+  if (step <= 0) return 0;
+  auto& self = *static_cast<SqliteBackend*>(backend);
+  if (waited >= kLockWaitToldAfterMs && waited / 1000 != self.lockWaitSecondsTold_) {
+    self.TellLockWait(self.lockWaitSecondsTold_ == 0 ? LockWait::Started : LockWait::Continuing, waited);
+  }
+  sqlite3_sleep(static_cast<int>(step));
+  return 1;
+}
+
+// Called from inside SQLite (or a destructor): nothing the watcher throws may pass.
+void SqliteBackend::TellLockWait(LockWait stage, long waitedMs) {
+  lockWaitSecondsTold_ = stage == LockWait::Ended ? 0 : waitedMs / 1000;
+  if (!lockWaitWatcher_) return;
+  try {
+    lockWaitWatcher_(stage, waitedMs);
+  } catch (...) {
+  }
+}
+
+void SqliteBackend::WatchLockWaits(LockWaitWatcher watcher) { lockWaitWatcher_ = std::move(watcher); }
+
 SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit) {
   db_ = OpenDatabaseFile(path);
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_handler(db_, &SqliteBackend::WaitForLock, this);
   try {
     // A file opened read-only (see SqliteFileOpening.h): selects work and writes fail with
     // SQLite's "attempt to write a readonly database"; switching its journal would be a write.
@@ -296,6 +345,7 @@ SqliteBackend::~SqliteBackend() {
 }
 
 void SqliteBackend::RunControlStatement(const char* sql) {
+  LockWaitScope waitEnds(*this);
   if (trace_) trace_(sql, {});
   char* message = nullptr;
   if (const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
@@ -337,6 +387,7 @@ void SqliteBackend::Trace(sqlite3_stmt* statement) {
 // batch of several is translated (from the translator's cache) and prepared statement by statement.
 template <typename Run>
 void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run) {
+  LockWaitScope waitEnds(*this);
   if (PreparedStatements::Kept* cached = statements_.Find(sql)) {
     ResetOnExit reset(cached->statement);
     BindAllValues(cached->statement, cached->marks, values, bound_);

@@ -2,7 +2,8 @@
 // The embedded backend: one SQLite database file, opened read-write (a missing file is an error,
 // never silently created; a file the user may only read opens read-only), in WAL mode so
 // readers on other connections see committed data only while a transaction is open, with a
-// 30-second busy wait so concurrent writers queue instead of failing. Each distinct statement
+// 30-second busy wait so concurrent writers queue instead of failing (told to the watcher of
+// lock waits, see LockWait.h). Each distinct statement
 // text is translated from T-SQL once (the translator's cache) and prepared once per connection
 // (the most recently used kept, see PreparedStatements.h). Values given for a statement's ? marks
 // are bound straight to its prepared form; a decimal is rounded to its scale first.
@@ -38,6 +39,7 @@ class SqliteBackend final : public Backend {
   void CommitTransaction() override;
   void RollbackTransaction() override;
   bool InTransaction() const override;
+  void WatchLockWaits(LockWaitWatcher watcher) override;
   void CallProcedure(const std::string& name, std::vector<std::shared_ptr<Parameter>>& parameters) override;
 
   sqlite3* Handle() const { return db_; }
@@ -45,6 +47,11 @@ class SqliteBackend final : public Backend {
   void SetStatementTrace(StatementTrace trace);
 
  private:
+  class LockWaitScope;
+  // SQLite's busy handler: sleeps as its own busy timeout would, telling the watcher.
+  static int WaitForLock(void* backend, int attempt);
+  void TellLockWait(LockWait stage, long waitedMs);
+
   // Runs `run` on every statement of the text, in order, `values` bound to their ? marks.
   template <typename Run>
   void ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run);
@@ -61,6 +68,8 @@ class SqliteBackend final : public Backend {
   std::vector<SqliteValue> bound_;  // the values of the statement last bound, kept for their storage
   StatementTrace trace_;
   std::unordered_map<std::string, std::vector<std::string>> keyColumns_;  // lower-case table -> lower-case keys
+  LockWaitWatcher lockWaitWatcher_;
+  long lockWaitSecondsTold_ = 0;  // whole seconds of the current wait told to the watcher; 0: none told
 };
 
 }  // namespace adodb

@@ -26,6 +26,10 @@ GoodsPlaceAnswer ConsoleUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& 
   return {};
 }
 
+void ConsoleUserInterface::ShowWaitStatus(const std::string& text) {
+  if (!text.empty()) out_ << "[等候] " << text << "\n" << std::flush;
+}
+
 void ConsoleUserInterface::Print(const PrintRequest& request) { out_ << "[print] " << request.serials << "\n"; }
 
 void ConsoleUserInterface::Reprint(const ReprintRequest& request) {

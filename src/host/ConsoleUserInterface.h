@@ -17,6 +17,7 @@ class ConsoleUserInterface : public UserInterface {
 
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   void SetBusy(bool) override {}
+  void ShowWaitStatus(const std::string& text) override;
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;

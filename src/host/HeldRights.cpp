@@ -12,6 +12,7 @@ class WithoutMessages : public UserInterface {
   explicit WithoutMessages(UserInterface& inner) : inner_(inner) {}
   int MsgBox(const std::string&, int, const std::string&) override { return mb::kNo; }
   void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+  void ShowWaitStatus(const std::string& text) override { inner_.ShowWaitStatus(text); }
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override {
     return inner_.ChooseRow(request, rows);
   }

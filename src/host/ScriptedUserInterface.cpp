@@ -125,6 +125,11 @@ long ScriptedUserInterface::ChooseRow(const SelectionRequest& request, adodb::Re
   return row;
 }
 
+void ScriptedUserInterface::ShowWaitStatus(const std::string& text) {
+  waitStatuses_.push_back(text);
+  Write(text.empty() ? "status" : "status " + text);
+}
+
 void ScriptedUserInterface::NoteSelectionNotShown(const SelectionRequest& request, long rowCount) {
   WriteSelection(request.query, request.modeFlag, rowCount, rowCount == 1 ? "auto" : "cancel");
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The UserInterface of tests and of the scenario player: nothing waits for a person. Every
 // event is written as one transcript line to the sink (message boxes with their answer, shown
-// selection dialogs with their query, goods-place dialogs, print, reprint calls, the report grid's loads and commands,
-// forms opening and closing) and every box is kept for inspection.
+// selection dialogs with their query, goods-place dialogs, wait statuses, print, reprint calls,
+// the report grid's loads and commands, forms opening and closing) and every box is kept for
+// inspection.
 //
 // Answers come from three queues, each consumed in order by its own kind of event:
 //  - answers (Yes/No) by message boxes that have Yes and No; a box with only OK consumes nothing;
@@ -57,6 +58,8 @@ class ScriptedUserInterface : public UserInterface {
   // --- what happened ------------------------------------------------------------------------
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
   bool Busy() const { return busy_; }
+  // Every wait status shown, in order; empty text where it was taken away.
+  const std::vector<std::string>& WaitStatuses() const { return waitStatuses_; }
   // Open forms, outermost first.
   const std::vector<FormModel*>& OpenForms() const { return openForms_; }
   FormModel* FindOpenForm(const std::string& name) const;  // innermost of that name; null when none
@@ -72,6 +75,9 @@ class ScriptedUserInterface : public UserInterface {
   // --- UserInterface ------------------------------------------------------------------------
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   void SetBusy(bool busy) override { busy_ = busy; }
+  // Writes "status TEXT", or "status" alone when the status is taken away. Shown inside a
+  // transaction too: it asks nothing.
+  void ShowWaitStatus(const std::string& text) override;
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
   void NoteSelectionNotShown(const SelectionRequest& request, long rowCount) override;
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
@@ -96,6 +102,7 @@ class ScriptedUserInterface : public UserInterface {
   std::deque<long> choices_;
   std::deque<GoodsPlaceAnswer> places_;
   std::vector<RecordedBox> boxes_;
+  std::vector<std::string> waitStatuses_;
   std::vector<FormModel*> openForms_;
   bool busy_ = false;
 };

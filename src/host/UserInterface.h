@@ -125,6 +125,12 @@ class UserInterface {
     (void)total;
   }
 
+  // A short note while the module waits for something outside it (another clerk's write lock);
+  // empty text takes it away. Called from inside a database statement, perhaps with a transaction
+  // open: it shows at once and asks nothing, and it must not run the event loop (the clerk's
+  // keys and timers would start commands in the middle of the statement). Nothing by default.
+  virtual void ShowWaitStatus(const std::string& text) { (void)text; }
+
   virtual GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) = 0;
   // Prints (or previews) the bills the request names. A failure to read them, or of the printing
   // itself, throws adodb::Error to the command that asked.

@@ -9,6 +9,7 @@
 #include "host/DataHelpers.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/ErrorText.h"
+#include "host/SessionConnection.h"
 #include "host/Settings.h"
 
 namespace storeadjust {
@@ -41,8 +42,7 @@ void StoreAdjuctBill::RunSteps() {
   // Opening switches an embedded file's journal to WAL: another program's file is refused first,
   // from a read-only look, with its bytes as they were.
   if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) db::RequireModuleSchemaInFile(*file);
-  session_.Conn = std::make_shared<adodb::Connection>();
-  session_.Conn->Open(session_.ConnStr, "", "", -1);
+  OpenSessionConnection(session_);
   if (session_.Conn->State() == adodb::adStateClosed) return;
   RequireModuleSchema();
   LoadSystemSettings(session_);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <algorithm>
 #include <memory>
 
 #include "adodb/Error.h"
@@ -28,6 +29,7 @@ QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(s
 }
 
 QtUserInterface::~QtUserInterface() {
+  HideWaitStatus();
   while (busyDepth_ > 0) SetBusy(false);
 }
 
@@ -60,6 +62,39 @@ long QtUserInterface::ChooseRow(const SelectionRequest& request, adodb::Recordse
   const long chosen = dialog.Choose();
   GiveKeyboardBack(parent);
   return chosen;
+}
+
+void QtUserInterface::ShowWaitStatus(const std::string& text) {
+  QWidget* window = text.empty() ? nullptr : DialogParent();
+  if (!waitStatus_ || waitStatus_->parentWidget() != window) HideWaitStatus();
+  if (window == nullptr) return;
+  if (!waitStatus_) {
+    waitStatus_ = new QLabel(window);
+    waitStatus_->setObjectName(QStringLiteral("WaitStatus"));
+    waitStatus_->setAutoFillBackground(true);
+    waitStatus_->setBackgroundRole(QPalette::ToolTipBase);
+    waitStatus_->setForegroundRole(QPalette::ToolTipText);
+    waitStatus_->setFrameShape(QFrame::Box);
+    waitStatus_->setMargin(4);
+    if (!waitCursor_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    waitCursor_ = true;
+  }
+  waitStatus_->setText(QString::fromStdString(text));
+  const int height = std::min(waitStatus_->sizeHint().height(), window->height());
+  waitStatus_->setGeometry(0, window->height() - height, window->width(), height);
+  waitStatus_->show();
+  waitStatus_->raise();
+  waitStatus_->repaint();
+}
+
+void QtUserInterface::HideWaitStatus() {
+  if (waitCursor_) QApplication::restoreOverrideCursor();
+  waitCursor_ = false;
+  if (!waitStatus_) return;
+  QWidget* window = waitStatus_->parentWidget();
+  const QRect covered = waitStatus_->geometry();
+  delete waitStatus_.data();
+  window->repaint(covered);
 }
 
 // The dialog is an outside component: a failure to read its places is shown as its description

@@ -3,7 +3,10 @@
 // application's override cursor, the selection dialog, and screens run modally through the views
 // registered for their names (FormViewRegistry), the goods-place dialog, the print and reprint
 // components (PrintComponent, ReprintComponent) and the report grid's commands with their
-// dialogs; long operations show their progress. Needs a QApplication; use on its thread only.
+// dialogs; long operations show their progress, waits for another clerk a note over the window.
+// Needs a QApplication; use on its thread only.
+#include <QLabel>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QString>
 #include <memory>
@@ -32,6 +35,12 @@ class QtUserInterface : public UserInterface {
   void ShowProgress(const std::string& text, long done, long total) override;
   // The progress dialog while one is shown (null otherwise).
   QProgressDialog* Progress() const { return progress_.get(); }
+  // A note along the bottom of the active window, over its status bar, with the hourglass: painted
+  // at once (QWidget::repaint) without running the event loop, since the database calls it from
+  // inside a waiting statement. Empty text takes it away and paints what it covered.
+  void ShowWaitStatus(const std::string& text) override;
+  // The note while one is shown (null otherwise).
+  QLabel* WaitStatus() const { return waitStatus_.data(); }
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override;
   void Print(const PrintRequest& request) override;
   void Reprint(const ReprintRequest& request) override;
@@ -48,10 +57,13 @@ class QtUserInterface : public UserInterface {
   static QWidget* DialogParent();
   // Once a dialog has closed: the window it was over takes the keyboard again.
   static void GiveKeyboardBack(QWidget* window);
+  void HideWaitStatus();
 
   QString organization_;
   int busyDepth_ = 0;
   std::unique_ptr<QProgressDialog> progress_;
+  QPointer<QLabel> waitStatus_;  // a child of the window it is over, which may close first
+  bool waitCursor_ = false;
 };
 
 }  // namespace storeadjust::qt

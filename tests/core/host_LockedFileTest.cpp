@@ -1,6 +1,7 @@
 // Clerks on one database file, each in a process of his own, while another clerk's process holds
-// the file's write lock: a command whose wait runs out says so in words and leaves the file as it
-// was; the bill list is read again without waiting for the clerk who writes.
+// the file's write lock: a clerk who waits is told so while he waits; a command whose wait runs
+// out says so in words and leaves the file as it was; the bill list is read again without
+// waiting for the clerk who writes.
 #include <gtest/gtest.h>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
@@ -28,9 +29,26 @@ class LockedFileTest : public ::testing::Test {
 
   testsupport::TempDatabase db_{DemoOpenedOnce};
   testsupport::WriteLockHolder holder_{db_.Path()};
-  ScriptedUserInterface ui_;
+  // The other clerk lets go once this one has been told, a second time, that he waits.
+  ScriptedUserInterface ui_{[this](const std::string& line) {
+    if (line.starts_with("status") && ui_.WaitStatuses().size() == 2) holder_.Release();
+  }};
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
 };
+
+TEST_F(LockedFileTest, AClerkWhoWaitsIsToldSoEachSecondUntilTheLockIsFreeThenTheCommandGoesOn) {
+  RegisterEmbeddedProcedures();
+  const long lines = db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010001'");
+  FrmStoreAdjuctBill form(session_, EditorRequest{EditorRequest::Mode::Amend, "DBD202403010001"});
+  form.Load();
+  form.SelectRow("VfgContent", 1);
+  ui_.QueueAnswer(mb::kYes);
+  form.KeyDown("VfgContent", key::kDelete);
+  EXPECT_EQ(ui_.WaitStatuses(), (std::vector<std::string>{"数据库正被其他操作员占用，正在等候…",
+                                                          "数据库正被其他操作员占用，正在等候…（已等候2秒）", ""}));
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|您确实要删除流水号为[DBD202403010001],单号为[1001]的数据吗？\n");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), lines - 1);
+}
 
 TEST_F(LockedFileTest, ACommandWhoseWaitRanOutSaysSoAndChangesNothing) {
   ASSERT_TRUE(holder_.Held());

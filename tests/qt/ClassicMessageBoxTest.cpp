@@ -1,12 +1,17 @@
 // Classic message boxes on the desktop answer the keys the clerk presses with the classic numbers;
-// the hourglass nests and the progress of long work cannot be cancelled; Qt's own buttons read Chinese.
+// the hourglass nests and the progress of long work cannot be cancelled; a wait for another clerk
+// is painted at once; Qt's own buttons read Chinese.
 #include "QtTestSupport.h"
+#include <QDialog>
 #include <QFile>
+#include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <sqlite3.h>
 
 #include "adodb/SqliteBackend.h"
 #include "db/DatabaseFactory.h"
+#include "host/SessionConnection.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/QtChineseTranslations.h"
 #include "qt/QtUserInterface.h"
@@ -61,6 +66,35 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   EXPECT_EQ(ui.Progress()->findChild<QPushButton*>(), nullptr);
   ui.ShowProgress("", 0, 0);
   EXPECT_EQ(ui.Progress(), nullptr);
+}
+
+// The database tells of the wait from inside its statement: the note is painted there and then,
+// with the hourglass, before any timer or key of the clerk's runs; when the wait ends it goes,
+// and what it covered is painted again.
+TEST(ClassicMessageBoxTest, AWaitForAnotherClerkIsPaintedWithoutRunningEvents) {
+  QDialog window;
+  window.resize(480, 320);
+  window.setModal(true);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QApplication::processEvents();
+  const QPoint corner(3, window.height() - 3);
+  const auto shown = [&] { return window.screen()->grabWindow(window.winId()).toImage().pixelColor(corner); };
+  const QColor before = shown();
+  bool eventsRan = false;
+  QTimer::singleShot(0, &window, [&eventsRan] { eventsRan = true; });
+  QtUserInterface ui;
+  ui.ShowWaitStatus(storeadjust::LockWaitText(2028));
+  ASSERT_NE(ui.WaitStatus(), nullptr);
+  EXPECT_EQ(ui.WaitStatus()->text(), QStringLiteral("数据库正被其他操作员占用，正在等候…（已等候2秒）"));
+  EXPECT_EQ(shown(), window.palette().color(QPalette::ToolTipBase));
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui.ShowWaitStatus("");
+  EXPECT_EQ(ui.WaitStatus(), nullptr);
+  EXPECT_EQ(shown(), before);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(eventsRan);
 }
 
 // What the views trap (the browser's and the report's sorting, the reprint dialog, the goods

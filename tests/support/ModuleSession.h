@@ -9,6 +9,7 @@
 #include "db/DatabaseFactory.h"
 #include "host/ScriptedUserInterface.h"
 #include "host/Session.h"
+#include "host/SessionConnection.h"
 #include "support/ShownBoxes.h"
 #include "support/TempDatabase.h"
 
@@ -22,8 +23,7 @@ inline storeadjust::Session OpenSession(const std::string& connStr, storeadjust:
   storeadjust::Session session;
   session.ConnStr = connStr;
   session.Ui = &ui;
-  session.Conn = std::make_shared<adodb::Connection>();
-  session.Conn->Open(connStr);
+  storeadjust::OpenSessionConnection(session);
   if (auto* scripted = dynamic_cast<storeadjust::ScriptedUserInterface*>(&ui)) {
     scripted->InTransaction = [watched = std::weak_ptr<adodb::Connection>(session.Conn)] {
       const auto connection = watched.lock();
