@@ -15,7 +15,7 @@ namespace storeadjust {
 void FrmStoreAdjuctBill::Cmd_Print_Click() {
   if (!HoldsModuleRight(session_, "打印")) return;
   // A bill without lines has nothing stored to print.
-  if (vfgContent_.Rows() <= 1) return;
+  if (!ListsLines("打印")) return;
   try {
     session_.Ui->Print(MakePrintRequest(session_, " ckdbdzk ", " ckdbdzkmx ", Text("TxtLSH"), false));
   } catch (const std::exception& error) {

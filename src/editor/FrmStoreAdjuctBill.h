@@ -254,6 +254,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // StateCommands.cpp
   bool MayRunStateCommand(const std::string& rightName);
+  bool ListsLines(const std::string& command);
   bool ApprovalAllowsAudit();
   void Audit();
   void UnAudit();

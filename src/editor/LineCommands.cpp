@@ -30,7 +30,7 @@ std::string FrmStoreAdjuctBill::LineGoneNote(const std::string& dh) {
 
 void FrmStoreAdjuctBill::Cmd_Amend_Click() {
   if (!HoldsModuleRight(session_, "修改")) return;
-  if (vfgContent_.Row < 1) return;
+  if (!ListsLines("修改") || vfgContent_.Row < 1) return;
   if (!RefuseViewOnly("修改")) return;
   AmendLine(Text("TxtLSH"), vfgContent_.TextMatrix(vfgContent_.Row, 1));
 }
@@ -123,7 +123,7 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
 
 void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   if (!HoldsModuleRight(session_, "删除")) return;
-  if (vfgContent_.Rows() < 2) return;
+  if (!ListsLines("删除")) return;
   if (!RefuseViewOnly("删除")) return;
   if (!BillEditableInApproval(kHeldByApprovalOnDelete)) return;
   const long row = vfgContent_.Row;

@@ -100,7 +100,16 @@ std::string Joined(const std::vector<std::string>& items) {
 
 bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
   if (!HoldsModuleRight(session_, rightName)) return false;
-  return vfgContent_.Rows() >= 2;
+  return ListsLines(rightName);
+}
+
+// A command that acts on the bill's lines does nothing while the grid lists none (a new bill, or
+// one whose last line was deleted); the status line says so, where it interrupts nothing, rather
+// than leaving the clerk to wonder whether the key was taken.
+bool FrmStoreAdjuctBill::ListsLines(const std::string& command) {
+  if (vfgContent_.Rows() >= 2) return true;
+  ShowStatusNote("流水号为 " + Text("TxtLSH") + " 的单据没有明细，没有" + command);
+  return false;
 }
 
 // A warning is the clerk's to override; a refusal or a failure of a call stops the audit before
