@@ -188,6 +188,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void TxtJeKeyDown(int keyCode);
   void TxtLszeKeyDown(int keyCode);
   void SetRetailTotalEditable(bool editable);
+  void GoToSave();
 
   // QuantityStep.cpp
   void TxtSlKeyDown(int keyCode);

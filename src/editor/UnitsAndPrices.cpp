@@ -67,7 +67,7 @@ void FrmStoreAdjuctBill::TxtDjKeyDown(int keyCode) {
 void FrmStoreAdjuctBill::TxtJeKeyDown(int keyCode) {
   if (keyCode == key::kUp) SetFocus(entry_.facts.amountOnly ? "TxtDj" : "TxtSl");
   if (keyCode != key::kReturn) return;
-  if (Control("TxtLsze").locked) return SetFocus("Cmd_Save");
+  if (Control("TxtLsze").locked) return GoToSave();
   const auto amount = NumberInField("TxtJe");
   if (!amount) return;
   const auto price = NumberInField("TxtDj");
@@ -79,7 +79,14 @@ void FrmStoreAdjuctBill::TxtJeKeyDown(int keyCode) {
 
 void FrmStoreAdjuctBill::TxtLszeKeyDown(int keyCode) {
   if (keyCode == key::kUp) SetFocus("TxtJe");
-  if (keyCode == key::kReturn) SetFocus("Cmd_Save");
+  if (keyCode == key::kReturn) GoToSave();
+}
+
+// The row ends on 保 存. Greyed (the bill audited, or opened to view), the button cannot take the
+// focus, and Enter would seem to do nothing: the clerk is told why, and stays in his field.
+void FrmStoreAdjuctBill::GoToSave() {
+  if (Control("Cmd_Save").enabled) return SetFocus("Cmd_Save");
+  ShowStatusNote(DisabledReason("Cmd_Save"));
 }
 
 void FrmStoreAdjuctBill::SetRetailTotalEditable(bool editable) { SetLocked("TxtLsze", !editable); }
