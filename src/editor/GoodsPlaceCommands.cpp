@@ -6,6 +6,7 @@
 #include "host/MessageTitles.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/LineChanges.h"
 #include "lines/LineOf.h"
 
 namespace storeadjust {
@@ -20,15 +21,26 @@ std::optional<GoodsPlaceRequest> FrmStoreAdjuctBill::GoodsPlaceRequestFor(bool v
   if (warehouseId.empty()) return refuse("查看货位前必须输入仓库编号!");
   if (Text("TxtLSH").empty()) return refuse("查看货位前必须输入流水号!");
   const std::string currentLine = vfgContent_.TextMatrix(vfgContent_.Row, 1);
-  if (currentLine.empty()) return refuse("查看货位前必须输入单号!");
+  // Viewing shows the places of the line the grid points at. A grid that lists no line has only
+  // its header row, whose caption is no line: the dialog would show the places of nothing.
+  const bool gridLine = viewFlag && vfgContent_.Row >= 1 && vfgContent_.Rows() >= 2;
+  if (currentLine.empty() || (viewFlag && !gridLine)) return refuse("查看货位前必须输入单号!");
   GoodsPlaceRequest request;
   request.connectionString = session_.ConnStr;
   request.warehouseId = warehouseId;
   request.billSerial = Text("TxtLSH");
-  // Viewing shows the places of the line the grid points at.
-  const bool gridLine = viewFlag && vfgContent_.Row >= 1;
   request.lineKey = gridLine ? currentLine : kNewLineKey;
   request.quantity = Text("TxtSl");
+  if (gridLine) {
+    // The line's own quantity in base units, as its places hold it: the entry row may hold
+    // another line's, or nothing, and the dialog would set the places against that.
+    const StoredLine line = ReadStoredLine(session_, Text("TxtLSH"), currentLine);
+    if (line.stage == BillStage::Missing) {
+      ListLinesAsStored(LineGoneNote(currentLine));
+      return std::nullopt;
+    }
+    request.quantity = adodb::FormatNumber(line.baseQty);
+  }
   request.goodsNumber = gridLine ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
   request.operatorCode = session_.OptCode;
   request.billType = warehouseId == Text("txtBrCKid") ? "WarehouseIn" : "WarehouseOut";

@@ -33,10 +33,12 @@ struct ProgressRecorder : ScriptedUserInterface {
     return ScriptedUserInterface::MsgBox(text, buttons, title);
   }
   GoodsPlaceAnswer ShowGoodsPlaces(const GoodsPlaceRequest& request) override {
+    placesShown.push_back(request);
     if (meanwhile) std::exchange(meanwhile, {})();
     return ScriptedUserInterface::ShowGoodsPlaces(request);
   }
   std::vector<std::string> steps;
+  std::vector<GoodsPlaceRequest> placesShown;
   std::function<void()> meanwhile;
 };
 
@@ -152,6 +154,22 @@ TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlow
   form_->Click("确认");
   EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|no such table: AuditVerdict\n64 系统提示|对不起，未启用确认，不能确认单据!\n");
   EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
+}
+
+// The "..." button shows the places of the line the grid points at, against that line's own
+// quantity, not the entry row's; a bill that lists no line has none to show.
+TEST_F(EditorTest, ViewedGoodsPlacesAreThoseOfALineTheGridLists) {
+  OpenNewBill();
+  form_->Type("txtBrCKid", "05");
+  form_->Click("Command1");
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|查看货位前必须输入单号!\n");
+  EXPECT_TRUE(ui_.placesShown.empty());
+  Open("DBD202403010002");
+  form_->Type("TxtSl", "3");
+  form_->Click("Command1");
+  ASSERT_EQ(ui_.placesShown.size(), 1u);
+  EXPECT_EQ(ui_.placesShown[0].lineKey, "1001");
+  EXPECT_EQ(ui_.placesShown[0].quantity, "5.5");
 }
 
 TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {
