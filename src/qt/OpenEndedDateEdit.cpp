@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QKeyEvent>
 
 namespace storeadjust::qt {
 
@@ -20,6 +21,17 @@ bool OpenEndedDateEdit::eventFilter(QObject* watched, QEvent* event) {
   if (watched == calendarWidget() && event->type() == QEvent::Show && IsOpenEnded() && start_.isValid())
     calendarWidget()->setCurrentPage(start_.year(), start_.month());
   return QDateEdit::eventFilter(watched, event);
+}
+
+// The date box takes Tab for itself while its special text shows (it has no section to move to
+// and keeps the focus): the clerk tabbing along the find row was held in 不限 for good.
+void OpenEndedDateEdit::keyPressEvent(QKeyEvent* event) {
+  const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+  if (tab && IsOpenEnded() && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+    QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+    return event->accept();
+  }
+  QDateEdit::keyPressEvent(event);
 }
 
 }  // namespace storeadjust::qt

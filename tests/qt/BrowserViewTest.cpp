@@ -146,6 +146,13 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
 
   auto* from = browserView->findChild<QDateEdit*>(QStringLiteral("DTPKdrqFrom"));
   EXPECT_EQ(from->text(), QStringLiteral("不限"));
+  // Tab walks the find row on through an open-ended date, and Shift+Tab back.
+  QTest::keyClick(find, Qt::Key_Tab);
+  ASSERT_TRUE(from->hasFocus());
+  QTest::keyClick(from, Qt::Key_Tab);
+  EXPECT_TRUE(browserView->findChild<QDateEdit*>(QStringLiteral("DTPKdrqTo"))->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_TRUE(from->hasFocus());
   from->setDate(QDate(2024, 3, 2));
   EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-02");
   EXPECT_EQ(list->model()->rowCount(), 2);
