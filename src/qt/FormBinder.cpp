@@ -4,12 +4,16 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QWidget>
 #include <algorithm>
@@ -237,9 +241,31 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event) {
   auto it = names_.find(watched);
   if (it == names_.end()) return QObject::eventFilter(watched, event);
   const std::string name = it->second;  // a handler may rebind; keep our own copy
+  if (event->type() == QEvent::KeyPress && DropDownCalendarOnKey(watched, static_cast<QKeyEvent&>(*event))) return true;
   if (event->type() == QEvent::KeyPress) return ForwardKey(name, event);
   if (event->type() == QEvent::FocusIn && !refreshing_) UserFocused(name);
   return QObject::eventFilter(watched, event);
+}
+
+// Alt+Down opens a date's calendar, as the classic date picker's did (its F4 is a command of the
+// screens here): otherwise only the mouse reached the calendar, and Alt+Down stepped the date
+// back a day unseen. The box opens its calendar on a press on its arrow, and on nothing else.
+bool FormBinder::DropDownCalendarOnKey(QObject* watched, const QKeyEvent& key) {
+  auto* date = qobject_cast<QDateEdit*>(watched);
+  if (date == nullptr || !date->calendarPopup() || date->isReadOnly() || key.key() != Qt::Key_Down ||
+      !(key.modifiers() & Qt::AltModifier)) {
+    return false;
+  }
+  QStyleOptionComboBox option;
+  option.initFrom(date);
+  option.editable = true;
+  option.subControls = QStyle::SC_All;
+  const QPoint arrow =
+      date->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, date).center();
+  QMouseEvent press(QEvent::MouseButtonPress, arrow, date->mapToGlobal(arrow), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(date, &press);
+  return true;
 }
 
 bool FormBinder::ForwardKey(const std::string& name, QEvent* event) {

@@ -29,6 +29,7 @@
 #include <vector>
 
 class QAbstractItemView;
+class QKeyEvent;
 class QWidget;
 
 namespace storeadjust {
@@ -72,6 +73,7 @@ class FormBinder : public QObject {
   void ShowTitle();
   void FollowModelFocus();
   bool ForwardKey(const std::string& name, QEvent* event);
+  static bool DropDownCalendarOnKey(QObject* watched, const QKeyEvent& key);
   void UserFocused(const std::string& name);
   // Runs a model call; an error is shown, not thrown through Qt.
   void Guarded(const std::function<void()>& action);

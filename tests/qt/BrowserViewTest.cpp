@@ -1,6 +1,7 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -165,6 +166,10 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   EXPECT_EQ(from->date(), QDate(2024, 3, 5));
   EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-05");
   EXPECT_EQ(list->model()->rowCount(), 0);
+  // Alt+Down opens the calendar from the keyboard, and leaves the date as it was.
+  QTest::keyClick(from, Qt::Key_Down, Qt::AltModifier);
+  EXPECT_TRUE(from->calendarWidget()->isVisible());
+  EXPECT_EQ(from->date(), QDate(2024, 3, 5));
 }
 
 }  // namespace
