@@ -104,7 +104,60 @@ std::string TypedColumnOf(std::string_view expr) {
   return ColumnNameOf(expr);
 }
 
+// The end of the parenthesis opened at `open`, or npos; quotes skipped.
+std::size_t ClosingOf(std::string_view text, std::size_t open) {
+  int depth = 0;
+  char quote = 0;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote) quote = c == quote ? 0 : quote;
+    else if (c == '\'' || c == '"') quote = c;
+    else if (c == '(') ++depth;
+    else if (c == ')' && --depth == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
+
+std::string DeclaredFactorValue(const std::string& factor) {
+  if (factor.size() < 3 || factor.front() != '(' || ClosingOf(factor, 0) != factor.size() - 1)
+    return DeclaredColumnValue(factor);
+  const std::string_view inner = std::string_view(factor).substr(1, factor.size() - 2);
+  if (inner.size() > 7 && (SameName(inner.substr(0, 7), "SELECT ") || SameName(inner.substr(0, 5), "WITH ")))
+    return factor;  // a subquery's own columns are read where they stand
+  // The factors are split at each '*' outside parentheses and quotes, each read on its own.
+  std::string out = "(";
+  std::size_t from = 0;
+  char quote = 0;
+  int depth = 0;
+  for (std::size_t i = 0; i <= inner.size(); ++i) {
+    const char c = i < inner.size() ? inner[i] : '*';
+    if (quote) {
+      quote = c == quote ? 0 : quote;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == '*' && depth == 0) {
+      const std::string_view piece = inner.substr(from, i - from);
+      const std::size_t lead = piece.find_first_not_of(' ');
+      if (lead == std::string_view::npos) {
+        out.append(piece);
+      } else {
+        const std::size_t trail = piece.find_last_not_of(' ') + 1;
+        out.append(piece.substr(0, lead));
+        out += DeclaredFactorValue(std::string(piece.substr(lead, trail - lead)));
+        out.append(piece.substr(trail));
+      }
+      if (i < inner.size()) out += '*';
+      from = i + 1;
+    }
+  }
+  return out + ")";
+}
 
 std::string DeclaredColumnValue(const std::string& expr) {
   const std::string column = TypedColumnOf(expr);

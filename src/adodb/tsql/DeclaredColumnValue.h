@@ -18,6 +18,11 @@ namespace adodb::tsql {
 // otherwise.
 std::string DeclaredColumnValue(const std::string& expr);
 
+// A factor of a product that is divided, or a divisor: as DeclaredColumnValue, and a parenthesised
+// product ((sl * dj) / 2) has each of its factors read so, at any depth of parentheses: whole
+// values of decimal columns would multiply to a whole number and divide as one.
+std::string DeclaredFactorValue(const std::string& factor);
+
 // A text literal compared with a column: SQL Server converts it to the column's type, so
 // '2024-03-05' against a datetime is midnight of that day and '20240305' the same day. SQLite
 // compares the stored 'YYYY-MM-DD HH:MM:SS' with the literal's characters instead (and takes

@@ -1521,7 +1521,7 @@ class Rewriter {
       factors.clear();
       calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
       Emit(",");
-      Emit(DeclaredColumnValue(Capture([&] { Unary(); })));
+      Emit(DeclaredFactorValue(Capture([&] { Unary(); })));
       Emit(")");
     }
     if (calls.empty()) return;
@@ -1540,7 +1540,7 @@ class Rewriter {
       const std::size_t to = out_.find_last_not_of(" *", end - 1) + 1;
       if (from == std::string::npos || from >= to) continue;
       const std::string factor = out_.substr(from, to - from);
-      const std::string read = DeclaredColumnValue(factor);
+      const std::string read = DeclaredFactorValue(factor);
       if (read != factor) out_.replace(from, to - from, read);
     }
   }
