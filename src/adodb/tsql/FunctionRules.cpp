@@ -221,22 +221,28 @@ std::optional<std::string> PlacesOfDecimalText(const std::string& value) {
 }
 
 // Conversion to a character type: a date style formats a date; otherwise numbers print as SQL Server
-// prints them; an explicit length cuts the text.
+// prints them; an explicit length cuts the text. A decimal whose places are known here (a literal,
+// a conversion to decimal) written longer than the length is SQL Server's overflow error instead:
+// a number cut short (12.50 to '12.') would read as another number.
 std::string ToText(const SqlType& type, const std::string& value, const std::optional<std::string>& style) {
   std::string text;
+  bool decimal = false;
   if (style && *style != "0") {
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
     text = "strftime('" + it->second + "', " + value + ")";
   } else if (const std::optional<std::string> places = PlacesOfDecimalText(value)) {
     text = "tsql_decimal_text(" + value + ", " + *places + ")";
+    decimal = !IsWholeCall(value, "tsql_money");
   } else if (std::optional<std::string> literal = DecimalLiteralText(value)) {
     text = std::move(*literal);
+    decimal = true;
   } else {
     text = "tsql_varchar(" + value + ")";
   }
-  if (!type.size.empty() && type.size[0] != "max") text = "substr(" + text + ", 1, " + type.size[0] + ")";
-  return text;
+  if (type.size.empty() || type.size[0] == "max") return text;
+  if (decimal) return "tsql_numeric_text(" + text + ", " + type.size[0] + ", '" + type.name + "')";
+  return "substr(" + text + ", 1, " + type.size[0] + ")";
 }
 
 }  // namespace
