@@ -240,9 +240,14 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   } else {
     text = "tsql_varchar(" + value + ")";
   }
-  if (type.size.empty() || type.size[0] == "max") return text;
-  if (decimal) return "tsql_numeric_text(" + text + ", " + type.size[0] + ", '" + type.name + "')";
-  return "substr(" + text + ", 1, " + type.size[0] + ")";
+  // char and nchar are of fixed length, 30 when none is written: the text is padded with blanks to
+  // it, which a concatenation keeps ('ab   |') and comparisons ignore.
+  const bool fixed = type.name == "char" || type.name == "nchar";
+  const std::string size = !type.size.empty() ? type.size[0] : fixed ? "30" : "max";
+  if (size == "max") return text;
+  if (decimal) text = "tsql_numeric_text(" + text + ", " + size + ", '" + type.name + "')";
+  if (fixed) return "substr(" + text + " || printf('%" + size + "s', ''), 1, " + size + ")";
+  return decimal ? text : "substr(" + text + ", 1, " + size + ")";
 }
 
 }  // namespace
