@@ -240,10 +240,11 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   } else {
     text = "tsql_varchar(" + value + ")";
   }
-  // char and nchar are of fixed length, 30 when none is written: the text is padded with blanks to
-  // it, which a concatenation keeps ('ab   |') and comparisons ignore.
+  // A conversion without a length converts to 30 characters (text and ntext have none). char and
+  // nchar are of fixed length: the text is padded with blanks to it, which a concatenation keeps
+  // ('ab   |') and comparisons ignore.
   const bool fixed = type.name == "char" || type.name == "nchar";
-  const std::string size = !type.size.empty() ? type.size[0] : fixed ? "30" : "max";
+  const std::string size = !type.size.empty() ? type.size[0] : OneOf(type.name, {"text", "ntext"}) ? "max" : "30";
   if (size == "max") return text;
   if (decimal) text = "tsql_numeric_text(" + text + ", " + size + ", '" + type.name + "')";
   if (fixed) return "substr(" + text + " || printf('%" + size + "s', ''), 1, " + size + ")";
