@@ -220,13 +220,22 @@ std::optional<std::string> PlacesOfDecimalText(const std::string& value) {
   return scale;
 }
 
+// An int literal: digits up to int's largest value, maybe negated (SQL Server reads a longer
+// number as a decimal).
+bool IsIntLiteral(std::string_view value) {
+  if (!value.empty() && value[0] == '-') value.remove_prefix(value.size() > 1 && value[1] == ' ' ? 2 : 1);
+  return !value.empty() && value.size() <= 10 && value.find_first_not_of("0123456789") == std::string_view::npos &&
+         (value.size() < 10 || value <= "2147483647");
+}
+
 // Conversion to a character type: a date style formats a date; otherwise numbers print as SQL Server
 // prints them; an explicit length cuts the text. A decimal whose places are known here (a literal,
 // a conversion to decimal) written longer than the length is SQL Server's overflow error instead:
-// a number cut short (12.50 to '12.') would read as another number.
+// a number cut short (12.50 to '12.') would read as another number; an int is '*' (an error in
+// nvarchar and nchar).
 std::string ToText(const SqlType& type, const std::string& value, const std::optional<std::string>& style) {
   std::string text;
-  bool decimal = false;
+  bool decimal = false, whole = false;
   if (style && *style != "0") {
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
@@ -239,6 +248,7 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     decimal = true;
   } else {
     text = "tsql_varchar(" + value + ")";
+    whole = !type.size.empty() && (IsIntLiteral(value) || IsWholeCall(value, "tsql_int"));
   }
   // A conversion without a length converts to 30 characters (text and ntext have none). char and
   // nchar are of fixed length: the text is padded with blanks to it, which a concatenation keeps
@@ -247,8 +257,9 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   const std::string size = !type.size.empty() ? type.size[0] : OneOf(type.name, {"text", "ntext"}) ? "max" : "30";
   if (size == "max") return text;
   if (decimal) text = "tsql_numeric_text(" + text + ", " + size + ", '" + type.name + "')";
+  if (whole) text = "tsql_int_text(" + text + ", " + size + ", '" + type.name + "')";
   if (fixed) return "substr(" + text + " || printf('%" + size + "s', ''), 1, " + size + ")";
-  return decimal ? text : "substr(" + text + ", 1, " + size + ")";
+  return decimal || whole ? text : "substr(" + text + ", 1, " + size + ")";
 }
 
 }  // namespace

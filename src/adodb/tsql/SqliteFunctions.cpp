@@ -439,6 +439,18 @@ void TsqlNumericText(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
+// tsql_int_text(text, size, 'type'): an int written out converted to a character type of that
+// size: '*' when longer, SQL Server's overflow error for the Unicode types.
+void TsqlIntText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::int64_t size = sqlite3_value_int64(argv[1]);
+  if (size >= 0 && TextOf(argv[0]).size() <= static_cast<std::uint64_t>(size)) return sqlite3_result_value(ctx, argv[0]);
+  const std::string_view type = TextOf(argv[2]);
+  if (type.empty() || type[0] != 'n') return sqlite3_result_text(ctx, "*", 1, SQLITE_STATIC);
+  const std::string message = "Arithmetic overflow error converting expression to data type " + std::string(type) + ".";
+  sqlite3_result_error(ctx, message.c_str(), -1);
+}
+
 // tsql_float(x): CAST(x AS float).
 void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
@@ -500,7 +512,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
-    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText},     {"tsql_float", 1, TsqlFloat},
+    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
 };
 
