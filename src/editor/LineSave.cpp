@@ -262,6 +262,15 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
     return;
   }
+  if (saved.outcome == LineSaveOutcome::PlacesNeeded) {
+    session_.Ui->MsgBox("没有选择货位，不能保存!", mb::kInformation, kSystemTitle);
+    return;
+  }
+  // The row keeps its places: the dialog, opened again by the next 保存, shows the one removed.
+  if (saved.outcome == LineSaveOutcome::PlaceGone) {
+    session_.Ui->MsgBox("货位[" + saved.placeNo + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

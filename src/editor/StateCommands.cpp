@@ -76,6 +76,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
   switch (outcome.refusal) {
     case StateRefusal::Guard:
     case StateRefusal::StateChanged:
+    case StateRefusal::MasterGone:
       return {mb::kInformation, kSystemTitle};
     case StateRefusal::Shortage:
       return {mb::kExclamation, "提示:"};

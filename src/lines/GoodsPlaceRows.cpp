@@ -103,6 +103,18 @@ std::optional<PlaceShortage> PlaceGivingMoreThanItHolds(Session& session, const 
   return std::nullopt;
 }
 
+std::optional<std::string> PlaceNoLongerListed(Session& session, const LineGoodsPlaces& places) {
+  for (const PlaceItem& place : WrittenItems(places.items)) {
+    if (FirstValue(*session.Conn,
+                   "Select 1 From GoodsPlace Where GoodsPlaceGuid=? And GoodsPlaceNo=? And WarehouseGuid=?",
+                   {adodb::BoundText(place.guid), adodb::BoundText(place.number), adodb::BoundText(places.warehouseId)})
+            .IsEmpty()) {
+      return place.number;
+    }
+  }
+  return std::nullopt;
+}
+
 // A blank quantity is no more 0 than letters are: the dialog writes a number, and an item
 // that holds none was not made by it.
 std::optional<double> PlaceQuantity(const std::string& text) {

@@ -63,6 +63,11 @@ std::string PlaceShortageText(const PlaceShortage& shortage);
 // number are left to CheckLinePlaces.
 std::optional<PlaceShortage> PlaceGivingMoreThanItHolds(Session& session, const LineGoodsPlaces& places);
 
+// The number of the first place the items name that the warehouse's goods places (GoodsPlace) no
+// longer list, read now on the session connection; none when every place is listed. A place
+// removed from the master while the line was open would take goods no list of the warehouse shows.
+std::optional<std::string> PlaceNoLongerListed(Session& session, const LineGoodsPlaces& places);
+
 // A place quantity written as text: none when the text holds no number, blank included.
 std::optional<double> PlaceQuantity(const std::string& text);
 

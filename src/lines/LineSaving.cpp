@@ -5,6 +5,7 @@
 #include "adodb/Error.h"
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
@@ -224,6 +225,18 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   // So are goods removed from the master while the clerk chose the goods places or answered a
   // question: the line would name goods no list, audit or slip knows.
   if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};
+  // And so are goods places removed from the in-warehouse's places while the dialog was answered:
+  // the receipt would book goods onto a place no list of the warehouse shows.
+  const LineGoodsPlaces places{"", "", line.hh, line.inWarehouse, line.batchNo, line.batchLine,
+                               line.inWarehouseKeepsPlaces ? line.goodsPlaces : std::vector<std::string>{}};
+  if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
+    return {LineSaveOutcome::PlaceGone, line.lsh, line.dh, *gone};
+  }
+  // An in-warehouse switched to goods places meanwhile would receive the line into none of them.
+  if (!line.inWarehouseKeepsPlaces && FlagIsSet(FirstValue(*session.Conn, "Select FDeleted From GL_Stock Where ID=?",
+                                                            {adodb::BoundText(line.inWarehouse)}))) {
+    return {LineSaveOutcome::PlacesNeeded, line.lsh, line.dh};
+  }
   SavedLine saved;
   LineToSave merged = line;
   if (line.newBill) {
@@ -252,8 +265,10 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   }
   // An amended line moved to a warehouse without goods places loses the places it had in the
   // old one: rows of a warehouse the line no longer enters would be booked by nobody.
-  ReplaceInWarehousePlaces(session, {saved.lsh, saved.dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                                     line.inWarehouseKeepsPlaces ? line.goodsPlaces : std::vector<std::string>{}});
+  LineGoodsPlaces stored = places;
+  stored.lsh = saved.lsh;
+  stored.dh = saved.dh;
+  ReplaceInWarehousePlaces(session, stored);
   transaction.Commit();
   return saved;
 }

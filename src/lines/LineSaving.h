@@ -69,12 +69,15 @@ enum class LineSaveOutcome {
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
   HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
+  PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
+  PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
 };
 
 struct SavedLine {
   LineSaveOutcome outcome = LineSaveOutcome::Saved;
   std::string lsh;  // the bill's serial (a new bill's fresh one)
   std::string dh;   // the line's number
+  std::string placeNo{};  // PlaceGone: the place removed
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate

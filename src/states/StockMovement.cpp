@@ -394,8 +394,21 @@ LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
       BalanceTaken(line, -line.sl), "sjsl");
 }
 
-// Every place receives what the line's rows give it.
-LineStep StockMovement::ReceivePlaces(const BillLineValues& line) { return ChangePlaceBalances("WarehouseIn", line, "+"); }
+// Every place receives what the line's rows give it; a place removed from the warehouse's places
+// since the line was saved receives nothing, nor does the rest of the bill: the goods would lie on
+// a place no list of the warehouse shows. The line's places are chosen again by amending it.
+LineStep StockMovement::ReceivePlaces(const BillLineValues& line) {
+  const adodb::ResultSet unlisted = Rows(
+      "Select B.GoodsPlaceNo From BillGoodsPlace B Where B.BillType='WarehouseIn' And B.BillGuid=? And "
+      "B.BillDetailGuid=? And Not Exists (Select 1 From GoodsPlace P Where P.GoodsPlaceGuid=B.GoodsPlaceGuid And "
+      "P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid)",
+      {BoundText(lsh_), BoundText(line.dh)});
+  if (unlisted.rows.empty()) return ChangePlaceBalances("WarehouseIn", line, "+");
+  outcome_.result = StateResult::Refused;
+  outcome_.refusal = StateRefusal::MasterGone;
+  outcome_.message = "单号为[" + line.dh + "]的货位[" + unlisted.rows[0][0].TextOrEmpty() + "]已不存在,请重新选择货位!";
+  return LineStep::Stop;
+}
 
 LineStep StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {
   const std::string list = line.kh.empty() && row.kh.empty() ? "" : RemoveListItem(row.kh, line.kh);

@@ -100,6 +100,24 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where bz='gone'"), 0);
 }
 
+// Master data another clerk changed while the line was open, read again inside the save, which
+// then writes nothing: a goods place removed from the in-warehouse, or the in-warehouse switched
+// to goods places.
+TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
+  const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0006')";
+  const long before = db_.Count(written);
+  db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
+  const SavedLine placeGone = StoreLine(session_, NewBillLine("place"));
+  EXPECT_EQ(placeGone.outcome, LineSaveOutcome::PlaceGone);
+  EXPECT_EQ(placeGone.placeNo, "Y02");
+
+  db_.Run({"update gl_stock set FDeleted=1 where id='02'"});
+  const LineToSave unplaced = testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 1);
+  EXPECT_EQ(StoreLine(session_, unplaced).outcome, LineSaveOutcome::PlacesNeeded);
+  db_.Run({"update gl_stock set FDeleted=0 where id='02'"});
+  EXPECT_EQ(db_.Count(written), before);
+}
+
 // A bill's lines move stock between the warehouses they were stored with: while other lines are
 // stored, a line naming other warehouses changes neither the header nor itself. The warehouses
 // are compared as the database compares ids; a bill's only line may take the header along.
@@ -134,6 +152,7 @@ TEST_F(LineSavingTest, TheWarehousesOfABillWithOtherLinesStayAsStored) {
 // with trailing blanks, the same id to the database) is one row holding both quantities. Ids with
 // quotes are stored as typed.
 TEST_F(LineSavingTest, APlaceNamedTwiceIsStoredAsOneRowHoldingBoth) {
+  db_.Run({"insert into GoodsPlace(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid) values ('P05Y''02','Y''02','05')"});
   const SavedLine saved = StoreLine(
       session_, testsupport::PlacedLine("", "01", "05", "0023", "230422", "200231", 3,
                                         {"P05Y'02,x,Y'02,1", "P05Y01,x,Y01,0.5", "p05y'02 ,x,y'02,1", "P05Y01,x,Y01,0.5"}));

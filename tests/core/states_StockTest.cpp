@@ -1019,6 +1019,24 @@ TEST_F(AskFirstTest, NoGoodsPlaceGivesMoreOfTheBatchThanItHolds) {
   }
 }
 
+// Master data another clerk changed since the lines were saved, read again inside the command's
+// transaction: a goods place the line receives into removed refuses it whole.
+TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
+  const std::string placed = StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
+                                                                         {"P04A01,x,A01,7", "P04A02,x,A02,5"}))
+                                 .lsh;
+  db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P04A02'"});
+  std::string before = testsupport::FullDump(*check_);
+  StateOutcome refused = Change(StateCommand::Audit, placed);
+  EXPECT_EQ(refused.refusal, StateRefusal::MasterGone);
+  EXPECT_EQ(refused.message, "单号为[1001]的货位[A02]已不存在,请重新选择货位!");
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+  ASSERT_EQ(Change(StateCommand::PreAudit, placed).result, StateResult::Done);
+  before = testsupport::FullDump(*check_);
+  EXPECT_EQ(Change(StateCommand::Confirm, placed).refusal, StateRefusal::MasterGone);
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+}
+
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
 // line again in its transaction: once confirmed (the places booked), the rows stay as the confirm
 // booked them; a line another clerk took back, changed and audited again since its places were
