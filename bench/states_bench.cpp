@@ -80,6 +80,7 @@ const std::string& DatabasePath() {
 struct AlwaysYes final : storeadjust::StateQuestions {
   bool ConfirmChange(const std::string&) override { return true; }
   bool AcceptShortage(const std::string&) override { return true; }
+  bool AcceptExpiredBatch(const std::string&) override { return true; }
 };
 
 struct Engine {

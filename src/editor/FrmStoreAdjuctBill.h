@@ -233,6 +233,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool BillEditableInApproval(const std::string& refusal);
   bool PlacesCoverLine(const LineGoodsPlaces& placed, double lineQty);
   void StoreEntryRow(const LineToSave& line);
+  void SaveOnStoredBillDate(LineToSave line, const std::string& storedDate);
   void ShowVoidSave(const std::string& message, const std::string& note);
   void ShowSaveFailure(const adodb::Error& error);
 

@@ -227,6 +227,23 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
   return false;
 }
 
+// Another clerk moved the bill's date, which this clerk left as loaded, past the line's batch's
+// expiry: the date is shown as stored, and the batch leaves on the clerk's word for that date, as
+// when he moves the date himself. No leaves the row as it is.
+void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string& storedDate) {
+  SetText("DTPKdrq", storedDate);
+  headerAsLoaded_.billDate = storedDate;
+  if (!entry_.batch || !ExpiredBatchAccepted(*entry_.batch)) {
+    SetFocus("TxtSl");
+    return;
+  }
+  entry_.batch->expiryJudgedOn = BillDate();
+  line.billDate = storedDate;
+  if (line.headerAsLoaded) line.headerAsLoaded->billDate = storedDate;
+  line.expiryJudgedOn = storedDate;
+  StoreEntryRow(line);
+}
+
 // A save that another clerk's change made void wrote nothing: the entry row is emptied and the
 // lines are listed as stored, however few are left (the bill's reload would fail on none).
 void FrmStoreAdjuctBill::ShowVoidSave(const std::string& message, const std::string& note) {
@@ -271,6 +288,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     session_.Ui->MsgBox("货位[" + saved.placeNo + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
     return;
   }
+  if (saved.outcome == LineSaveOutcome::BatchExpired) return SaveOnStoredBillDate(line, saved.billDate);
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

@@ -9,6 +9,7 @@
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
+#include "lines/BatchExpiry.h"
 #include "lines/BillNumbering.h"
 #include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
@@ -149,6 +150,16 @@ LineToSave WithStoredHeaderFields(const LineToSave& line, const HeaderFields& st
   return merged;
 }
 
+// The line's batch has expired on the date the bill is saved under, which is not the date its
+// expiry was judged on: another clerk moved the bill's date after this clerk's word was given.
+bool ExpiredSinceJudged(Session& session, const LineToSave& line) {
+  if (!line.expiryJudgedOn) return false;
+  const std::optional<adodb::Date> billDate = adodb::Date::Parse(line.billDate);
+  if (!billDate || billDate == adodb::Date::Parse(*line.expiryJudgedOn)) return false;
+  const adodb::Variant expiry = BatchExpiryDate(session, line.hh, line.outWarehouse, line.batchNo, line.batchLine);
+  return JudgeExpiry(expiry, *billDate).state == BatchExpiry::State::Expired;
+}
+
 void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
   session.Conn->Execute("update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
                         {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
@@ -254,6 +265,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       InsertHeader(session, line, saved.lsh);
     } else {
       merged = WithStoredHeaderFields(line, stored.fields);
+      if (ExpiredSinceJudged(session, merged)) {
+        return {LineSaveOutcome::BatchExpired, saved.lsh, line.dh, "", merged.billDate};
+      }
       UpdateHeader(session, merged, saved.lsh);
     }
   }

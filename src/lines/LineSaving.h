@@ -52,6 +52,10 @@ struct LineToSave {
   std::string amendedImage;
   std::string hh, goodsName, unitName;
   std::string batchNo, batchLine;  // empty for goods without batches
+  // The bill date ("YYYY-MM-DD") the batch's expiry was judged against, the clerk's word given
+  // there for an expired one; none when the caller judged none. A bill whose stored date another
+  // clerk moved since is saved only while the batch has not expired on that date.
+  std::optional<std::string> expiryJudgedOn;
   double price = 0;
   double retailPrice = 0;
   LineFigures figures;
@@ -71,13 +75,15 @@ enum class LineSaveOutcome {
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
+  BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
 };
 
 struct SavedLine {
   LineSaveOutcome outcome = LineSaveOutcome::Saved;
   std::string lsh;  // the bill's serial (a new bill's fresh one)
   std::string dh;   // the line's number
-  std::string placeNo{};  // PlaceGone: the place removed
+  std::string placeNo{};   // PlaceGone: the place removed
+  std::string billDate{};  // BatchExpired: the bill's date as stored
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate

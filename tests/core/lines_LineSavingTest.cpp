@@ -101,10 +101,11 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
 }
 
 // Master data another clerk changed while the line was open, read again inside the save, which
-// then writes nothing: a goods place removed from the in-warehouse, or the in-warehouse switched
-// to goods places.
+// then writes nothing: a goods place removed from the in-warehouse, the in-warehouse switched to
+// goods places, and the bill's date moved past the batch's expiry (saved once the clerk's word is
+// given for that date).
 TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
-  const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0006')";
+  const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0010')";
   const long before = db_.Count(written);
   db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
   const SavedLine placeGone = StoreLine(session_, NewBillLine("place"));
@@ -115,7 +116,19 @@ TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   const LineToSave unplaced = testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 1);
   EXPECT_EQ(StoreLine(session_, unplaced).outcome, LineSaveOutcome::PlacesNeeded);
   db_.Run({"update gl_stock set FDeleted=0 where id='02'"});
+
+  LineToSave late = testsupport::TransferLine("DBD202403010001", "01", "02", "0010", "230115", "200101", 1);
+  late.billShowsLines = true;
+  late.billDate = "2024-03-01";
+  late.headerAsLoaded = HeaderFields{"2024-03-01", "", "系统管理员"};
+  late.expiryJudgedOn = "2024-03-01";
+  db_.Run({"update ckdbdzk set kdrq='2024-05-10' where lsh='DBD202403010001'"});
+  const SavedLine expired = StoreLine(session_, late);
+  EXPECT_EQ(expired.outcome, LineSaveOutcome::BatchExpired);
+  EXPECT_EQ(expired.billDate, "2024-05-10");
   EXPECT_EQ(db_.Count(written), before);
+  late.expiryJudgedOn = "2024-05-10";
+  EXPECT_EQ(StoreLine(session_, late).outcome, LineSaveOutcome::Saved);
 }
 
 // A bill's lines move stock between the warehouses they were stored with: while other lines are
