@@ -279,6 +279,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
     return;
   }
+  if (saved.outcome == LineSaveOutcome::UnitChanged) {
+    RefuseUnder(kSystemTitle, kUnitTypedOver, "txtJl");
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::PlacesNeeded) {
     session_.Ui->MsgBox("没有选择货位，不能保存!", mb::kInformation, kSystemTitle);
     return;

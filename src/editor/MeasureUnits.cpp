@@ -26,7 +26,7 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
     if (cancelled) *cancelled = true;
     return std::nullopt;
   }
-  return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), CountedCoefficient(NumberOrZero(row[3]))};
+  return MeasureUnit{row[1].TextOrEmpty(), row[2].TextOrEmpty(), CountedCoefficient(NumberOrZero(row[3])), true};
 }
 
 }  // namespace storeadjust

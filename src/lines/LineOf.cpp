@@ -23,6 +23,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.hh = row.goods;
   line.goodsName = row.facts.name;
   line.unitName = row.unit.name;
+  if (row.unit.listed) line.listedUnit = row.unit;
   if (LineCarriesBatch(header, row) && row.batch) {
     line.batchNo = row.batch->number;
     line.batchLine = row.batch->line;

@@ -42,6 +42,16 @@ bool GoodsStillInMaster(Session& session, const std::string& hh) {
              ->RecordCount() > 0;
 }
 
+// The unit as the goods' units list it now counts as it did when the row took it.
+bool UnitStillListed(Session& session, const LineToSave& line) {
+  if (!line.listedUnit) return true;
+  const adodb::Variant now =
+      FirstValue(*session.Conn,
+                 "select FCoefficient from t_MeasureUnit where hh=? and FMeasureUnitID=? and isnull(FDeleted,0)=0",
+                 {adodb::BoundText(line.hh), adodb::BoundText(line.listedUnit->code)});
+  return !now.IsEmpty() && CountedCoefficient(NumberOrZero(now)) == line.listedUnit->coefficient;
+}
+
 bool HeaderExists(Session& session, const std::string& lsh) {
   return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
              ->RecordCount() > 0;
@@ -236,6 +246,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   // So are goods removed from the master while the clerk chose the goods places or answered a
   // question: the line would name goods no list, audit or slip knows.
   if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};
+  if (!UnitStillListed(session, line)) return {LineSaveOutcome::UnitChanged, line.lsh, line.dh};
   // And so are goods places removed from the in-warehouse's places while the dialog was answered:
   // the receipt would book goods onto a place no list of the warehouse shows.
   const LineGoodsPlaces places{"", "", line.hh, line.inWarehouse, line.batchNo, line.batchLine,

@@ -11,6 +11,7 @@
 
 #include "host/Session.h"
 #include "lines/BillHeader.h"
+#include "lines/MeasureUnit.h"
 
 namespace storeadjust {
 
@@ -51,6 +52,9 @@ struct LineToSave {
   // holds now.
   std::string amendedImage;
   std::string hh, goodsName, unitName;
+  // The unit the quantity was entered in, when taken from the goods' units: one removed from them
+  // or counted anew meanwhile would store an entered quantity that disagrees with the base one.
+  std::optional<MeasureUnit> listedUnit;
   std::string batchNo, batchLine;  // empty for goods without batches
   // The bill date ("YYYY-MM-DD") the batch's expiry was judged against, the clerk's word given
   // there for an expired one; none when the caller judged none. A bill whose stored date another
@@ -73,6 +77,7 @@ enum class LineSaveOutcome {
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
   HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
+  UnitChanged,     // the line's unit was removed from the goods' units or counted anew meanwhile
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on

@@ -9,6 +9,9 @@ struct MeasureUnit {
   std::string code;        // FMeasureUnitID; empty for the base unit
   std::string name;        // FName; empty for the base unit
   double coefficient = 1;  // FCoefficient
+  // Taken from the goods' units as t_MeasureUnit lists them, with the coefficient listed (counted):
+  // the save finds the unit there still, so counted.
+  bool listed = false;
 };
 
 // The coefficient a unit row gives a line. A row whose FCoefficient is 0 or NULL does not say how

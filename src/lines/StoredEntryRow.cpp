@@ -19,13 +19,14 @@ std::optional<MeasureUnit> UnitNamed(Session& session, const std::string& hh, co
   if (name.empty()) return std::nullopt;
   auto rs = RequireOpened(
       OpenRsReadOnly(session,
-                     "select FMeasureUnitID,FName,FCoefficient from t_MeasureUnit where hh=? and FName=? order by "
-                     "isnull(FDeleted,0),FMeasureUnitID",
+                     "select FMeasureUnitID,FName,FCoefficient,isnull(FDeleted,0) FDeleted from t_MeasureUnit where "
+                     "hh=? and FName=? order by isnull(FDeleted,0),FMeasureUnitID",
                      {adodb::BoundText(hh), adodb::BoundText(name)}));
   if (rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();
-  return MeasureUnit{rs->Value("FMeasureUnitID").TextOrEmpty(), rs->Value("FName").TextOrEmpty(),
-                     NumberOrZero(rs->Value("FCoefficient"))};
+  const double coefficient = NumberOrZero(rs->Value("FCoefficient"));
+  return MeasureUnit{rs->Value("FMeasureUnitID").TextOrEmpty(), rs->Value("FName").TextOrEmpty(), coefficient,
+                     !FlagIsSet(rs->Value("FDeleted")) && coefficient != 0};
 }
 
 std::optional<EntryBatch> StoredBatch(Session& session, const std::string& hh, const std::string& outWarehouse,
@@ -65,7 +66,11 @@ MeasureUnit StoredUnit(const std::string& storedName, const std::optional<Measur
   MeasureUnit unit = unitOfThatName.value_or(MeasureUnit{"", storedName, 1});
   if (!enteredQty || *enteredQty == 0) return unit;
   const bool unitGivesStoredQty = std::fabs(RoundTo(unit.coefficient * *enteredQty, kQuantityScale) - baseQty) < 1e-9;
-  if (!unitGivesStoredQty) unit.coefficient = baseQty / *enteredQty;
+  // Stored with another coefficient than the unit's: the line keeps its own, which no list gives.
+  if (!unitGivesStoredQty) {
+    unit.coefficient = baseQty / *enteredQty;
+    unit.listed = false;
+  }
   return unit;
 }
 

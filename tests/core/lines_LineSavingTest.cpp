@@ -101,17 +101,25 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
 }
 
 // Master data another clerk changed while the line was open, read again inside the save, which
-// then writes nothing: a goods place removed from the in-warehouse, the in-warehouse switched to
-// goods places, and the bill's date moved past the batch's expiry (saved once the clerk's word is
-// given for that date).
+// then writes nothing: a goods place removed from the in-warehouse, the line's unit counted anew
+// or removed, the in-warehouse switched to goods places, and the bill's date moved past the
+// batch's expiry (saved once the clerk's word is given for that date).
 TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
-  const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0010')";
+  const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0004','0010')";
   const long before = db_.Count(written);
   db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
   const SavedLine placeGone = StoreLine(session_, NewBillLine("place"));
   EXPECT_EQ(placeGone.outcome, LineSaveOutcome::PlaceGone);
   EXPECT_EQ(placeGone.placeNo, "Y02");
 
+  LineToSave inCases = testsupport::TransferLine("", "01", "02", "0004", "230501", "200041", 2);
+  inCases.unitName = "件";
+  inCases.listedUnit = MeasureUnit{"02", "件", 100, true};
+  inCases.figures = FiguresOf(2, 100, 20, 30, 20, 13);
+  for (const char* change : {"FCoefficient=50", "FDeleted=1"}) {
+    db_.Run({std::string("update t_MeasureUnit set ") + change + " where hh='0004' and FMeasureUnitID='02'"});
+    EXPECT_EQ(StoreLine(session_, inCases).outcome, LineSaveOutcome::UnitChanged) << change;
+  }
   db_.Run({"update gl_stock set FDeleted=1 where id='02'"});
   const LineToSave unplaced = testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 1);
   EXPECT_EQ(StoreLine(session_, unplaced).outcome, LineSaveOutcome::PlacesNeeded);
