@@ -77,7 +77,7 @@ enum class StateRefusal {
   StateChanged,  // the bill changed since the clerk saw it or was asked: `message` names what was found
   MissingStock,  // an issued line has no stock row
   Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
-  MasterGone,    // a goods place the bill moves stock into was removed from the master meanwhile
+  MasterGone,    // a warehouse or goods place the bill moves stock in was removed from the master meanwhile
 };
 
 struct StateOutcome {

@@ -184,6 +184,10 @@ class StateChange {
     }
     // The date the goods leave on, as the header holds it now: another clerk's save may have moved
     // it since the lines' batches were chosen, past a batch's expiry.
+    if (const std::optional<std::string> gone = WarehouseGone(lines)) {
+      Refused(StateRefusal::MasterGone, "仓库编号: " + *gone + "\r\n仓库编号不存在!");
+      return std::nullopt;
+    }
     StockMovement move(session_, settings_, accepted, outcome_, lsh_,
                        ExpiryDay(FirstValue(*session_.Conn, "select kdrq from ckdbdzk where lsh=?", {adodb::BoundText(lsh_)})));
     move_ = &move;
@@ -202,6 +206,22 @@ class StateChange {
     UpdateHeader();
     transaction.Commit();
     outcome_.result = StateResult::Done;
+    return std::nullopt;
+  }
+
+  // A warehouse of the bill's lines that gl_stock no longer lists, removed while the bill waited:
+  // stock moved in it would lie in a warehouse no list, stock check or report knows.
+  std::optional<std::string> WarehouseGone(const std::vector<BillLineValues>& lines) {
+    std::set<std::string> listed;
+    for (const BillLineValues& line : lines) {
+      for (const std::string& warehouse : {line.dcstockid, line.drstockid}) {
+        if (listed.contains(warehouse)) continue;
+        if (FirstValue(*session_.Conn, "select id from gl_stock where id=?", {adodb::BoundText(warehouse)}).IsEmpty()) {
+          return warehouse;
+        }
+        listed.insert(warehouse);
+      }
+    }
     return std::nullopt;
   }
 
