@@ -71,13 +71,18 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   const LineGoodsPlaces placed{lsh, dh, line.hh, line.inWarehouse, line.batchNo, line.batchLine, places};
   if (!PlacesCoverLine(placed, line.baseQty)) return;
   PlacesReallocation done = PlacesReallocation::Replaced;
+  std::string placeGone;
   try {
-    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty);
+    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty, &placeGone);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
   }
   if (done == PlacesReallocation::BillNotPreAudited) return RefuseLineChange("此单据已审核，不能修改!");
+  if (done == PlacesReallocation::PlaceGone) {
+    session_.Ui->MsgBox("货位[" + placeGone + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
+    return;
+  }
   // Taken back, changed and audited again by another clerk while the places were being chosen:
   // the places were chosen for a line that is no more.
   if (done == PlacesReallocation::LineGone) {

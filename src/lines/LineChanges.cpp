@@ -80,7 +80,8 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
   return LineDeletion::Deleted;
 }
 
-PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty) {
+PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
+                                               std::string* placeGone) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
@@ -98,6 +99,11 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
       line->Value("drstockid").TextOrEmpty() != places.warehouseId ||
       !SameQuantity(NumberOrZero(line->Value("sl")), lineQty)) {
     return PlacesReallocation::LineChanged;
+  }
+  // The confirm would refuse a place removed while the dialog was answered.
+  if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
+    if (placeGone) *placeGone = *gone;
+    return PlacesReallocation::PlaceGone;
   }
   ReplaceInWarehousePlaces(session, places);
   transaction.Commit();

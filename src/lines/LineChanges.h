@@ -49,6 +49,7 @@ enum class PlacesReallocation {
   BillNotPreAudited,  // the bill is not (or no longer) pre-audited and unconfirmed: nothing changed
   LineGone,           // the line is no longer in the bill: nothing changed
   LineChanged,        // the line is no longer the line the places were chosen for: nothing changed
+  PlaceGone,          // a place chosen was removed from the in-warehouse's places meanwhile: nothing changed
 };
 
 // Replaces the line's in-warehouse goods places in one transaction, only while the bill is still
@@ -58,7 +59,9 @@ enum class PlacesReallocation {
 // for the old line would leave the confirm booking other goods, or another quantity, on the shelves
 // than it puts into the batch. All read again inside the transaction, the header under an update
 // lock (a confirm books the rows it finds: rows replaced after it would be taken back by an
-// un-confirm that never booked them). Throws adodb::Error after rolling back.
-PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty);
+// un-confirm that never booked them). A place the in-warehouse no longer lists is named in
+// `placeGone`. Throws adodb::Error after rolling back.
+PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
+                                               std::string* placeGone = nullptr);
 
 }  // namespace storeadjust

@@ -1020,8 +1020,9 @@ TEST_F(AskFirstTest, NoGoodsPlaceGivesMoreOfTheBatchThanItHolds) {
 }
 
 // Master data another clerk changed since the lines were saved, read again inside the command's
-// transaction: a goods place the line receives into, or a warehouse, removed refuses it whole; a
-// batch expired on the bill's date as moved meanwhile leaves only on the clerk's word.
+// transaction: a goods place the line receives into (or is re-allocated to), or a warehouse,
+// removed refuses it whole; a batch expired on the bill's date as moved meanwhile leaves only on
+// the clerk's word.
 TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
   const std::string placed = StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
                                                                          {"P04A01,x,A01,7", "P04A02,x,A02,5"}))
@@ -1037,6 +1038,8 @@ TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
   EXPECT_EQ(testsupport::FullDump(*check_), before);
   ASSERT_EQ(Change(StateCommand::PreAudit, placed).result, StateResult::Done);
   before = testsupport::FullDump(*check_);
+  const LineGoodsPlaces allOnA02{placed, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}};
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 12), PlacesReallocation::PlaceGone);
   EXPECT_EQ(Change(StateCommand::Confirm, placed).refusal, StateRefusal::MasterGone);
   refused = Change(StateCommand::Audit, intoGone);
   EXPECT_EQ(refused.message, "仓库编号: 03\r\n仓库编号不存在!");
