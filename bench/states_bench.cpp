@@ -80,7 +80,6 @@ const std::string& DatabasePath() {
 struct AlwaysYes final : storeadjust::StateQuestions {
   bool ConfirmChange(const std::string&) override { return true; }
   bool AcceptShortage(const std::string&) override { return true; }
-  bool AcceptExpiredBatch(const std::string&) override { return true; }
 };
 
 struct Engine {

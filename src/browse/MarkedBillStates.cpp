@@ -30,12 +30,6 @@ class MarkedBillQuestions : public StateQuestions {
  public:
   bool ConfirmChange(const std::string&) override { return true; }
   bool AcceptShortage(const std::string&) override { return false; }
-  // So does an expired batch, named in the refusal.
-  bool AcceptExpiredBatch(const std::string& text) override {
-    expiredBatch = text;
-    return false;
-  }
-  std::string expiredBatch;
 };
 
 // Why a marked bill's audit changed nothing: the bill changed under the clerk's marks.
@@ -135,9 +129,6 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions);
     if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
       refusals.push_back(lsh + ": " + OneLine(outcome.message));
-    } else if (outcome.result == StateResult::Declined && !questions.expiredBatch.empty()) {
-      const std::string batch = questions.expiredBatch.substr(0, questions.expiredBatch.find("，"));
-      refusals.push_back(lsh + ": " + batch + ",需在单据中逐一确认");
     } else if (outcome.result == StateResult::Declined) {
       refusals.push_back(lsh + ": 库存数量不足,需在单据中逐一确认");
     } else if (outcome.result == StateResult::NothingSelected) {

@@ -53,8 +53,6 @@ class EditorQuestions : public StateQuestions {
     showing_ = false;
     return ui_.MsgBox(text, mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") == mb::kYes;
   }
-  // Asked as the entry row asks it when the batch is chosen.
-  bool AcceptExpiredBatch(const std::string& text) override { return AcceptShortage(text); }
   void LineReached(long line, long lines, const std::string& hh) override {
     if (lines <= kLinesShownInProgress) return;
     showing_ = true;

@@ -47,12 +47,6 @@ class StateQuestions {
   virtual bool ConfirmChange(const std::string& question) = 0;
   // A shortage the settings let the user accept; false leaves the bill as it is.
   virtual bool AcceptShortage(const std::string& text) = 0;
-  // A batch that has expired on the bill's date leaving ("货号 0010 批号 230115 已过期 310 天，
-  // 是否继续？[Y/N]"); false leaves the bill as it is. One that cannot ask lets none go.
-  virtual bool AcceptExpiredBatch(const std::string& text) {
-    (void)text;
-    return false;
-  }
   // The line being moved, 1-based, for a progress display (inside the transaction: a display
   // only, nothing to answer).
   virtual void LineReached(long line, long lines, const std::string& hh) {

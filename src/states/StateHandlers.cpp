@@ -27,7 +27,6 @@
 #include "host/ErrorText.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
-#include "lines/BatchExpiry.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
@@ -161,8 +160,7 @@ class StateChange {
       const std::optional<ShortageQuestion> question = RunInTransaction(seen, accepted);
       if (!question) return;
       outcome_ = {};
-      if (!(question->expiredBatch ? questions_.AcceptExpiredBatch(question->text)
-                                   : questions_.AcceptShortage(question->text))) {
+      if (!questions_.AcceptShortage(question->text)) {
         outcome_.result = StateResult::Declined;
         return;
       }
@@ -182,14 +180,11 @@ class StateChange {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
-    // The date the goods leave on, as the header holds it now: another clerk's save may have moved
-    // it since the lines' batches were chosen, past a batch's expiry.
     if (const std::optional<std::string> gone = WarehouseGone(lines)) {
       Refused(StateRefusal::MasterGone, "仓库编号: " + *gone + "\r\n仓库编号不存在!");
       return std::nullopt;
     }
-    StockMovement move(session_, settings_, accepted, outcome_, lsh_,
-                       ExpiryDay(FirstValue(*session_.Conn, "select kdrq from ckdbdzk where lsh=?", {adodb::BoundText(lsh_)})));
+    StockMovement move(session_, settings_, accepted, outcome_, lsh_);
     move_ = &move;
     header_ = header;
     const long count = static_cast<long>(lines.size());
@@ -307,7 +302,7 @@ class StateChange {
   // One-step audit: both warehouses, each statement pair out then in.
   LineStep Audit(const BillLineValues& line) {
     StockRow row;
-    const char* batchColumns = "sl,isnull(sellprice,0) sellprice,xq";
+    const char* batchColumns = "sl,isnull(sellprice,0) sellprice";
     const LineStep checked = ReturnsGoods(line)
                                  ? CheckReturnedGoods(line, batchColumns, row)
                                  : CheckStockOf(line, line.dcstockid, batchColumns, " and fperiod=0", true, row);
@@ -360,7 +355,7 @@ class StateChange {
   // Two-step audit: the out-warehouse only.
   LineStep PreAudit(const BillLineValues& line) {
     StockRow row;
-    const LineStep checked = CheckStockOf(line, line.dcstockid, "sl,xq", " and fyear=0 and fperiod=0", true, row);
+    const LineStep checked = CheckStockOf(line, line.dcstockid, "sl", " and fyear=0 and fperiod=0", true, row);
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line) && move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;

@@ -11,7 +11,6 @@
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
-#include "lines/BatchExpiry.h"
 #include "lines/BoundColumns.h"
 #include "host/FirstValue.h"
 #include "states/RemoveListItem.h"
@@ -72,10 +71,9 @@ constexpr const char* kLinePlaces =
 }  // namespace
 
 StockMovement::StockMovement(Session& session, const StateSettings& settings,
-                             const std::set<std::string>& acceptedShortages, StateOutcome& outcome, std::string lsh,
-                             std::optional<adodb::Date> billDate)
+                             const std::set<std::string>& acceptedShortages, StateOutcome& outcome, std::string lsh)
     : session_(session), settings_(settings), acceptedShortages_(acceptedShortages), outcome_(outcome),
-      lsh_(std::move(lsh)), billDate_(billDate) {}
+      lsh_(std::move(lsh)) {}
 
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
@@ -188,17 +186,6 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
     outcome_.refusal = StateRefusal::MissingStock;
     outcome_.message = "库存中没有相应的数据，请检查单据后再审核！";
     return LineStep::Stop;
-  }
-  if (const adodb::Variant* expiry = FirstRowColumnIfAny(stock, "xq"); expiry && billDate_) {
-    const BatchExpiry judged = JudgeExpiry(*expiry, *billDate_);
-    const std::string key = "xq|" + StockKey(line, warehouse) + "|" + billDate_->ToText();
-    if (judged.state == BatchExpiry::State::Expired && !acceptedShortages_.contains(key)) {
-      pendingShortage_ = ShortageQuestion{key,
-                                          "货号 " + line.hh + " 批号 " + line.ph + " 已过期 " +
-                                              std::to_string(judged.days) + " 天，是否继续？[Y/N]",
-                                          true};
-      return LineStep::Stop;
-    }
   }
   row.sl = NumberOrZero(FirstRowColumn(stock, "sl"));
   if (const adodb::Variant* kh = FirstRowColumnIfAny(stock, "kh")) row.kh = kh->TextOrEmpty();

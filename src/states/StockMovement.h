@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "adodb/BoundValues.h"
-#include "adodb/Date.h"
 #include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
@@ -36,20 +35,16 @@ struct StockRow {
 
 // A shortage the user is to be asked about: the question, and the key under which the answer Yes
 // is carried into the next run (the line, the warehouse and the stock it found, so a shortage that
-// grew meanwhile is asked again). Asked the same way: a batch leaving expired on the bill's date
-// (the goods, the batch and the date, so a bill date moved meanwhile is asked about again).
+// grew meanwhile is asked again).
 struct ShortageQuestion {
   std::string key;
   std::string text;
-  bool expiredBatch = false;
 };
 
 class StockMovement {
  public:
-  // billDate: the bill's date as its header holds it now (none when it holds none), against which
-  // a batch leaving is judged expired.
   StockMovement(Session& session, const StateSettings& settings, const std::set<std::string>& acceptedShortages,
-                StateOutcome& outcome, std::string lsh, std::optional<adodb::Date> billDate);
+                StateOutcome& outcome, std::string lsh);
   StockMovement(const StockMovement&) = delete;
   StockMovement& operator=(const StockMovement&) = delete;
 
@@ -63,9 +58,7 @@ class StockMovement {
   // quantity (what `warehouse` loses). No row: an issue is refused, a reversal skips the line. A
   // shortage is refused, or, when the settings allow it, goes on if the user accepted it in an
   // earlier run and otherwise stops with the question pending. A shortage that only the bill's own
-  // earlier lines on the same stock row explain says so and names those lines. A query that
-  // selects the batch's expiry (xq) first stops, with the question pending, on a batch expired on
-  // the bill's date that the user has not let go in an earlier run.
+  // earlier lines on the same stock row explain says so and names those lines.
   LineStep CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
                       const adodb::BoundValues& values, bool issuing, StockRow& row);
   // CheckStock of the line's batch row in the warehouse, selecting `columns` of phk.
@@ -139,7 +132,6 @@ class StockMovement {
   const std::set<std::string>& acceptedShortages_;
   StateOutcome& outcome_;
   const std::string lsh_;
-  const std::optional<adodb::Date> billDate_;
   std::map<std::string, bool> keepsPlaces_;
   std::map<std::string, bool> moneyOnly_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).

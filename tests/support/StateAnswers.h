@@ -16,8 +16,6 @@ namespace testsupport {
 struct StateAnswers final : storeadjust::StateQuestions {
   bool confirm = true;
   bool acceptShortage = true;
-  bool acceptExpiredBatch = true;
-  std::string lastExpiredBatch;
   long failAtLine = 0;  // 0: never
   int shortagesAsked = 0;
   std::string lastShortage;
@@ -35,11 +33,6 @@ struct StateAnswers final : storeadjust::StateQuestions {
     ++shortagesAsked;
     lastShortage = text;
     return acceptShortage;
-  }
-  bool AcceptExpiredBatch(const std::string& text) override {
-    NoteTransaction();
-    lastExpiredBatch = text;
-    return acceptExpiredBatch;
   }
   void LineReached(long line, long, const std::string&) override {
     if (line == failAtLine) throw std::runtime_error("connection lost at line " + std::to_string(line));
