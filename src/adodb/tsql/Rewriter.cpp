@@ -19,6 +19,7 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/OutputText.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/SchemaNames.h"
 #include "adodb/tsql/TableValues.h"
@@ -71,6 +72,19 @@ constexpr std::array<bool, std::size(kCodedTokens)> kPredicateContinues = [] {
   for (const TokenCode word : {TokenCode("NOT"), TokenCode("LIKE"), TokenCode("IN"), TokenCode("BETWEEN"), TokenCode("IS")})
     continues[word.value] = true;
   return continues;
+}();
+
+// Pieces are written with a blank between them, except after an opening parenthesis, a qualifying
+// dot or a blank, and before a closing parenthesis, a comma or a dot.
+constexpr std::array<bool, 256> kGluesToNext = [] {
+  std::array<bool, 256> glues{};
+  glues['('] = glues['.'] = glues[' '] = true;
+  return glues;
+}();
+constexpr std::array<bool, 256> kGluesToPrevious = [] {
+  std::array<bool, 256> glues{};
+  glues[')'] = glues[','] = glues['.'] = true;
+  return glues;
 }();
 
 // A name as written in T-SQL, in the form SQLite reads: [x] becomes "x".
@@ -164,7 +178,7 @@ class Rewriter {
       if (out_.size() == begin) out_.resize(start);  // a statement with nothing to run (SET NOCOUNT ON)
       if (!SkipSeparators() && pos_ < end_ && !AtStatementStart()) Unexpected();
     }
-    return Trim(std::move(out_));
+    return Trim(out_.Release());
   }
 
  private:
@@ -311,12 +325,9 @@ class Rewriter {
   // ---- output --------------------------------------------------------------------------------
   void Emit(std::string_view piece) {
     if (piece.empty()) return;
-    if (!out_.empty()) {
-      const char last = out_.back();
-      const bool glue = last == '(' || last == '.' || last == ' ' || piece[0] == ')' || piece[0] == ',' || piece[0] == '.';
-      if (!glue) out_ += ' ';
-    }
-    out_ += piece;
+    const bool glued = out_.empty() || kGluesToNext[static_cast<unsigned char>(out_.back())] ||
+                       kGluesToPrevious[static_cast<unsigned char>(piece[0])];
+    out_.Append(piece, !glued);
   }
   // A variable is read only where an expression may stand (Primary); written as it is, SQLite would
   // take it for a parameter and read NULL. Most tokens are written as they are: the text built for
@@ -330,13 +341,14 @@ class Rewriter {
   [[noreturn, gnu::noinline]] static void RefuseVariable(const Token& t) {
     Fail("the variable " + std::string(t.text) + " here");
   }
+  // What `produce` writes, taken back out of the output.
   template <class F>
   std::string Capture(F&& produce) {
-    std::string saved;
-    std::swap(saved, out_);
+    const std::size_t start = out_.size();
     produce();
-    std::swap(saved, out_);
-    return Trim(std::move(saved));
+    std::string captured = out_.TrimmedFrom(start);
+    out_.resize(start);
+    return captured;
   }
 
   // ---- statements ----------------------------------------------------------------------------
@@ -813,7 +825,7 @@ class Rewriter {
     if (!IsColumnRef(from, pos_)) Collated(start);
   }
   void Collated(std::size_t start) {
-    const std::string item = Trim(out_.substr(start));
+    const std::string item = out_.TrimmedFrom(start);
     out_.resize(start);
     Emit("(" + item + ") " + std::string(kCollate));
   }
@@ -1368,8 +1380,8 @@ class Rewriter {
     const bool rightColumn = IsColumnRef(rightFrom, pos_);
     if (!IsColumnRef(left.from, left.to) && !rightColumn) return Emit(kCollate);
     if (rightColumn && ReadsAsDate(left.from, left.to, left.outFrom, left.outTo)) {
-      const std::string column = Trim(out_.substr(rightStart)), rest = out_.substr(left.outTo);
-      const std::string literal = Trim(out_.substr(left.outFrom, left.outTo - left.outFrom));
+      const std::string column = out_.TrimmedFrom(rightStart), rest = out_.substr(left.outTo);
+      const std::string literal = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom);
       out_.resize(left.outFrom);
       Emit(DeclaredColumnLiteral(column, literal));
       out_ += rest;
@@ -1445,14 +1457,14 @@ class Rewriter {
 
   // The literal emitted from `literalStart` on, read as the column `columnExpr` is declared.
   void ReadLiteralAsColumn(const std::string& columnExpr, std::size_t literalStart) {
-    const std::string literal = Trim(out_.substr(literalStart));
+    const std::string literal = out_.TrimmedFrom(literalStart);
     out_.resize(literalStart);
     Emit(DeclaredColumnLiteral(Trim(columnExpr), literal));
   }
 
   // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
   [[gnu::noinline]] void Like(std::size_t start, bool negated) {
-    const std::string value = Trim(out_.substr(start));
+    const std::string value = out_.TrimmedFrom(start);
     ExpectWord("LIKE");
     out_.resize(start);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
@@ -1481,7 +1493,7 @@ class Rewriter {
 
   // Out of line, as MultiplicativeChain.
   [[gnu::noinline]] void AdditiveTerms(std::size_t start) {
-    AdditiveChain chain(Trim(out_.substr(start)));
+    AdditiveChain chain(out_.TrimmedFrom(start));
     out_.resize(start);
     while (AtAdditiveOperator()) {
       const std::string_view op = Take().text;
@@ -1869,7 +1881,7 @@ class Rewriter {
   std::size_t end_;
   std::size_t pos_ = 0;
   int depth_ = 0;
-  std::string out_;
+  OutputText out_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
   std::vector<std::string> commonTables_;  // names the WITH clause defined
