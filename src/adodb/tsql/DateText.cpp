@@ -150,9 +150,19 @@ bool ReadNamedMonthDate(Reader& in, DateTime& value) {
 
 bool Exists(const DateTime& value) { return value.date.IsValid() && value.date.year >= 1753; }
 
+// Digits alone make a date only as yymmdd or yyyymmdd. Most texts compared with a column are
+// codes of digits ('01', '0001'): they are told apart here, without the readers' three tries.
+bool IsDigitsOfNoDate(std::string_view text) {
+  if (text.size() == 6 || text.size() == 8 || text.empty()) return false;
+  for (const char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 }  // namespace
 
 std::optional<DateTime> ParseDateText(std::string_view text) {
+  if (IsDigitsOfNoDate(text)) return std::nullopt;
   DateTime value;
   value.date = Date{1900, 1, 1};
   Reader in(text);
