@@ -162,7 +162,7 @@ struct SourceRef {
 
 class Rewriter {
  public:
-  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), end_(tokens.size()) {}
+  explicit Rewriter(const std::vector<Token>& tokens) : tokens_(tokens), token_(tokens.data()), end_(tokens.size()) {}
 
   // A batch: statements separated by ';' or simply following one another, as SQL Server reads
   // them. The statements of the translation are separated by "; ".
@@ -228,7 +228,7 @@ class Rewriter {
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
       PassThrough();
     } else {
-      Fail("the statement " + std::string(tokens_[pos_].text));
+      Fail("the statement " + std::string(token_[pos_].text));
     }
     if (AtWord("OPTION") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
   }
@@ -248,7 +248,7 @@ class Rewriter {
   }
 
   // ---- cursor --------------------------------------------------------------------------------
-  const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &tokens_[pos_ + ahead] : nullptr; }
+  const Token* Peek(std::size_t ahead = 0) const { return pos_ + ahead < end_ ? &token_[pos_ + ahead] : nullptr; }
   // Keywords and operators are known by their codes (see TokenCodes.h).
   bool AtWord(TokenCode keyword, std::size_t ahead = 0) const { return At(keyword, ahead); }
   bool AtOp(TokenCode op, std::size_t ahead = 0) const { return At(op, ahead); }
@@ -256,9 +256,9 @@ class Rewriter {
   // The code of the token `ahead` of the cursor; 0 past the end.
   std::uint8_t CodeAt(std::size_t ahead) const {
     const std::size_t i = pos_ + ahead;
-    return i < end_ ? tokens_[i].code : 0;
+    return i < end_ ? token_[i].code : 0;
   }
-  bool IsReservedAt(std::size_t i) const { return kReservedCodes[tokens_[i].code]; }
+  bool IsReservedAt(std::size_t i) const { return kReservedCodes[token_[i].code]; }
   bool AtName(std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
     return t && IsName(*t) && !IsReservedAt(pos_ + ahead);
@@ -273,7 +273,7 @@ class Rewriter {
   }
   const Token& Take() {
     if (pos_ >= end_) Fail("an incomplete statement");
-    return tokens_[pos_++];
+    return token_[pos_++];
   }
   [[noreturn]] static void Fail(const std::string& construct) {
     throw Error::Unsupported("T-SQL translator: " + construct + " is not supported");
@@ -297,7 +297,7 @@ class Rewriter {
   };
   [[noreturn]] void Unexpected() const {
     if (pos_ >= end_) Fail("an incomplete statement");
-    Fail("the text near '" + std::string(tokens_[pos_].text) + "'");
+    Fail("the text near '" + std::string(token_[pos_].text) + "'");
   }
 
   // Broken literals are refused, and a word starting with $, which T-SQL reads as a money literal
@@ -306,13 +306,13 @@ class Rewriter {
   // once to spare the buffer its regrowths.
   void RejectUnsupportedTokensAndReserveOutput() {
     for (std::size_t i = pos_; i < end_; ++i) {
-      const Token& t = tokens_[i];
+      const Token& t = token_[i];
       if (t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal || (t.marked && t.text[0] == '$')) RefuseToken(t);
     }
     if (pos_ == end_) return;
     // The tokens are pieces of one statement: its length from the first to the last.
-    const std::size_t size = static_cast<std::size_t>(tokens_[end_ - 1].text.data() - tokens_[pos_].text.data()) +
-                             tokens_[end_ - 1].text.size() + end_ - pos_;
+    const std::size_t size = static_cast<std::size_t>(token_[end_ - 1].text.data() - token_[pos_].text.data()) +
+                             token_[end_ - 1].text.size() + end_ - pos_;
     out_.reserve(size + size / 2);
   }
   // Out of line, as Nested::TooDeep.
@@ -453,7 +453,7 @@ class Rewriter {
   // server's text comparison, as the columns of the module's own tables have it. A permanent
   // table is left as written: other SQLite programs, without the collation, must read it.
   void CreateTable() {
-    if (!AtName(2) || !IsTempTableName(BareName(tokens_[pos_ + 2]))) return PassThroughTableStatement();
+    if (!AtName(2) || !IsTempTableName(BareName(token_[pos_ + 2]))) return PassThroughTableStatement();
     pos_ += 2;
     Emit("CREATE TEMP TABLE");
     int depth = 0;
@@ -570,7 +570,7 @@ class Rewriter {
     ExpectOp("=");
     const std::size_t from = pos_;
     const std::string value = CapturedExpr();
-    for (std::size_t i = from; i < pos_; ++i) assigning.readsVariables |= tokens_[i].kind == TokenKind::Variable;
+    for (std::size_t i = from; i < pos_; ++i) assigning.readsVariables |= token_[i].kind == TokenKind::Variable;
     assigning.values.emplace_back(std::string(name), variables_.Converted(name, value));
     Emit(assigning.values.back().second);  // the list stays a select list for the TOP rules that count its rows
   }
@@ -744,7 +744,7 @@ class Rewriter {
     if (AcceptOp("(")) {
       const std::size_t from = pos_;
       top.count = AtWord("SELECT") ? "(" + Capture([&] { Select(); }) + ")" : CapturedExpr();
-      top.literal = pos_ == from + 1 && tokens_[from].kind == TokenKind::Number;
+      top.literal = pos_ == from + 1 && token_[from].kind == TokenKind::Number;
       if (!top.literal) top.count = "(" + top.count + ")";
       ExpectOp(")");
     } else {
@@ -809,10 +809,10 @@ class Rewriter {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     const std::size_t end = pos_;
-    if (!AtAlias()) return named && IsColumnRef(from, end) ? &tokens_[end - 1] : nullptr;
+    if (!AtAlias()) return named && IsColumnRef(from, end) ? &token_[end - 1] : nullptr;
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
-    return &tokens_[pos_ - 1];
+    return &token_[pos_ - 1];
   }
 
   // A named result column that is an expression compares as a column of the module's tables does
@@ -853,7 +853,7 @@ class Rewriter {
     do {
       const std::size_t from = pos_;
       CollatedItem();
-      if (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number) position = true;
+      if (pos_ == from + 1 && token_[from].kind == TokenKind::Number) position = true;
       if (AcceptWord("ASC")) Emit("ASC");
       else if (AcceptWord("DESC")) Emit("DESC");
     } while (AcceptOp(",") && (Emit(","), true));
@@ -1137,17 +1137,17 @@ class Rewriter {
     if (AtOp("(") && AtWord("VALUES", 1)) {
       const std::size_t close = ClosingParenthesis(tokens_, pos_, end_);
       for (std::size_t i = pos_ + 2; i < close; ++i) {
-        const Token& t = tokens_[i];
-        const bool call = i + 1 < close && tokens_[i + 1].kind == TokenKind::Operator && tokens_[i + 1].text == "(";
-        const bool keyword = IsReservedAt(i) || tokens_[i].code == TokenCode("NULL").value || tokens_[i].code == TokenCode("CASE").value;
+        const Token& t = token_[i];
+        const bool call = i + 1 < close && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text == "(";
+        const bool keyword = IsReservedAt(i) || token_[i].code == TokenCode("NULL").value || token_[i].code == TokenCode("CASE").value;
         if (IsName(t) && !call && !keyword) Fail(kind + " of VALUES that read the outer row");
       }
     } else {
       std::size_t i = pos_;
-      while (i + 2 < end_ && IsName(tokens_[i]) && tokens_[i + 1].text == "." && IsName(tokens_[i + 2])) i += 2;
-      if (i + 2 < end_ && IsName(tokens_[i]) && tokens_[i + 1].kind == TokenKind::Operator && tokens_[i + 1].text == "(" &&
-          !(IsName(tokens_[i + 2]) && IsTableHint(tokens_[i + 2].text)))
-        Fail(kind + " of the table-valued function " + std::string(tokens_[i].text) + "()");
+      while (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].text == "." && IsName(token_[i + 2])) i += 2;
+      if (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text == "(" &&
+          !(IsName(token_[i + 2]) && IsTableHint(token_[i + 2].text)))
+        Fail(kind + " of the table-valued function " + std::string(token_[i].text) + "()");
       if (AtOp("(")) Fail(kind + " of anything but a table, VALUES or a subquery");
     }
     Emit(outer ? "LEFT JOIN" : "CROSS JOIN");
@@ -1307,7 +1307,7 @@ class Rewriter {
   void CollatedItem() {
     const std::size_t from = pos_, start = out_.size();
     Expr();
-    if (IsColumnRef(from, pos_) || (pos_ == from + 1 && tokens_[from].kind == TokenKind::Number)) return;
+    if (IsColumnRef(from, pos_) || (pos_ == from + 1 && token_[from].kind == TokenKind::Number)) return;
     Collated(start);
   }
   void CollatedItems() {
@@ -1431,7 +1431,7 @@ class Rewriter {
   // True when tokens [from, to), emitted as out_[outFrom, outTo), are a date written as text: a
   // literal that reads as one, or a CONVERT with a date style (convert(varchar(10), getdate(), 120)).
   bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
-    if (tokens_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
+    if (token_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
     const std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
     const std::size_t first = text.find_first_not_of(' ');
     return first != std::string_view::npos &&
@@ -1441,9 +1441,9 @@ class Rewriter {
   // compared with a column ('0001' against a goods number), so the text is read where it stands
   // unless it holds a doubled quote.
   bool IsDateLiteral(std::size_t from, std::size_t to) const {
-    if (to != from + 1 || (tokens_[from].kind != TokenKind::String && tokens_[from].kind != TokenKind::NString))
+    if (to != from + 1 || (token_[from].kind != TokenKind::String && token_[from].kind != TokenKind::NString))
       return false;
-    std::string_view quoted = tokens_[from].text;
+    std::string_view quoted = token_[from].text;
     if (quoted.front() != '\'') quoted.remove_prefix(1);  // N'...'
     const std::string_view inner = quoted.substr(1, quoted.size() - 2);
     if (inner.find('\'') == std::string_view::npos) return ParseDateText(inner).has_value();
@@ -1476,8 +1476,8 @@ class Rewriter {
   bool IsColumnRef(std::size_t from, std::size_t to) const {
     if (from >= to || (to - from) % 2 == 0) return false;
     for (std::size_t i = from; i < to; ++i) {
-      const Token& t = tokens_[i];
-      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !IsReservedAt(i) && tokens_[i].code != TokenCode("NULL").value
+      const Token& t = token_[i];
+      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !IsReservedAt(i) && token_[i].code != TokenCode("NULL").value
                                           : t.kind == TokenKind::Operator && t.text == ".";
       if (!ok) return false;
     }
@@ -1649,16 +1649,16 @@ class Rewriter {
     if (kept == 2 && EmitQualifiedAsWritten(first + 2 * (parts - 2))) return;
     for (std::size_t i = parts - kept; i < parts; ++i) {
       if (i > parts - kept) Emit(".");
-      EmitToken(tokens_[first + 2 * i]);
+      EmitToken(token_[first + 2 * i]);
     }
   }
 
   // table.column written without blanks and kept as written (a.hh, most columns of a join) is
   // copied as the one piece it is in the statement, rather than in three: the same text.
   bool EmitQualifiedAsWritten(std::size_t table) {
-    const Token& name = tokens_[table];
-    const Token& column = tokens_[table + 2];
-    const char* const dot = tokens_[table + 1].text.data();
+    const Token& name = token_[table];
+    const Token& column = token_[table + 2];
+    const char* const dot = token_[table + 1].text.data();
     if (name.text.data() + name.text.size() != dot || dot + 1 != column.text.data()) return false;
     if (!KeepsItsText(name) || !KeepsItsText(column)) return false;
     Emit(std::string_view(name.text.data(), name.text.size() + 1 + column.text.size()));
@@ -1675,11 +1675,11 @@ class Rewriter {
     return true;
   }
   [[gnu::noinline]] void EmitOutputColumn(std::size_t first, std::size_t parts) {
-    CheckOutputQualifier(tokens_[first], parts);
-    EmitToken(tokens_[first + 2]);
+    CheckOutputQualifier(token_[first], parts);
+    EmitToken(token_[first + 2]);
   }
   [[gnu::noinline]] void NoteColumnSchema(std::size_t first, std::size_t parts) {
-    schemas_.Note(BareName(tokens_[first + 2 * (parts - 3)]), BareName(tokens_[first + 2 * (parts - 2)]));
+    schemas_.Note(BareName(token_[first + 2 * (parts - 3)]), BareName(token_[first + 2 * (parts - 2)]));
   }
 
   void Case() {
@@ -1716,9 +1716,9 @@ class Rewriter {
   void CaseResult(CaseResults& results) {
     const std::size_t from = pos_;
     Expr();
-    const std::size_t at = from + (pos_ - from == 2 && tokens_[from].text == "-" ? 1 : 0);
-    if (at + 1 != pos_ || tokens_[at].kind != TokenKind::Number) return;
-    const std::string_view number = tokens_[at].text;
+    const std::size_t at = from + (pos_ - from == 2 && token_[from].text == "-" ? 1 : 0);
+    if (at + 1 != pos_ || token_[at].kind != TokenKind::Number) return;
+    const std::string_view number = token_[at].text;
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
   }
@@ -1878,6 +1878,9 @@ class Rewriter {
   }
 
   const std::vector<Token>& tokens_;
+  // The tokens, reached directly: the parser looks at them several times a token, and through the
+  // vector every look would read its data pointer again after each write to the output.
+  const Token* const token_;
   std::size_t end_;
   std::size_t pos_ = 0;
   int depth_ = 0;
