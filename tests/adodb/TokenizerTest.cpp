@@ -19,6 +19,8 @@ using adodb::tsql::Token;
 using adodb::tsql::TokenKind;
 
 std::uint8_t CodeBySearch(TokenKind kind, std::string_view text) {
+  if (kind == TokenKind::Unterminated || kind == TokenKind::Illegal || (kind == TokenKind::Word && text[0] == '$'))
+    return adodb::tsql::kRefused.value;
   if (kind != TokenKind::Word && kind != TokenKind::Operator) return 0;
   std::string capitals(text);
   for (char& c : capitals) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;

@@ -307,7 +307,7 @@ class Rewriter {
   void RejectUnsupportedTokensAndReserveOutput() {
     for (std::size_t i = pos_; i < end_; ++i) {
       const Token& t = token_[i];
-      if (t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal || (t.marked && t.text[0] == '$')) RefuseToken(t);
+      if (t.code == kRefused.value) RefuseToken(t);
     }
     if (pos_ == end_) return;
     // The tokens are pieces of one statement: its length from the first to the last.

@@ -28,6 +28,8 @@ inline constexpr std::string_view kCodedTokens[] = {
     // operators
     "%", "(", ")", "*", "+", ",", "-", ".", "/", ";", "=", "~", "<", ">", "&", "|", "^",
     "<=", ">=", "<>", "!=", "!<", "!>",
+    // no token's text: the code of a token the rewriter refuses wherever it stands (see kRefused)
+    "(refused)",
 };
 
 // A keyword or operator named in the rewriter's code; a name missing from the table does not compile.
@@ -45,7 +47,12 @@ struct TokenCode {
   }
 };
 
-// The tables KeywordCode looks words up in.
+// An unterminated literal or comment, a character the dialect has no use for, or a word
+// starting with $ (T-SQL's money literal or pseudo-column, SQLite's parameter). Known by its code,
+// the rewriter checks a whole statement for them with one comparison a token.
+inline constexpr TokenCode kRefused("(refused)");
+
+// The tables WordCode looks keywords up in.
 namespace tokencodes {
 
 constexpr std::size_t kFirstOperator = TokenCode("%").value;
@@ -95,11 +102,12 @@ inline bool SameInCapitals(std::string_view word, std::string_view keyword) {
 
 }  // namespace tokencodes
 
-// The code of a word that is a keyword (compared without regard to case), else 0. Inline: the
-// tokenizer asks it of every word.
-inline std::uint8_t KeywordCode(std::string_view word) {
+// The code of a word: the keyword's it is (compared without regard to case), kRefused for a word
+// starting with $, else 0. Inline: the tokenizer asks it of every word.
+inline std::uint8_t WordCode(std::string_view word) {
   const unsigned first = static_cast<unsigned char>(word[0]) & 0xDF;
-  if (first < 'A' || first > 'Z' || word.size() > tokencodes::kLongestKeyword) return 0;
+  if (first < 'A' || first > 'Z') return word[0] == '$' ? kRefused.value : 0;
+  if (word.size() > tokencodes::kLongestKeyword) return 0;
   const tokencodes::ShapeRange range = tokencodes::kShapeRanges[first - 'A'][word.size()];
   for (std::size_t i = range.from; i < range.to; ++i)
     if (tokencodes::SameInCapitals(word, kCodedTokens[tokencodes::kKeywordsByShape[i]])) return tokencodes::kKeywordsByShape[i];

@@ -233,9 +233,10 @@ TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
   return {TokenKind::Illegal, 1};
 }
 
-// Of the tokens the general scanner reads, only operators carry a code.
+// Of the tokens the general scanner reads, operators carry their code and those refused theirs.
 std::uint8_t ScannedCode(const TokenExtent& t, std::string_view text) {
-  return t.kind == TokenKind::Operator ? OperatorCode(text) : 0;
+  if (t.kind == TokenKind::Operator) return OperatorCode(text);
+  return t.kind == TokenKind::Unterminated || t.kind == TokenKind::Illegal ? kRefused.value : 0;
 }
 
 }  // namespace
@@ -260,7 +261,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
       const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
-      tokens.push_back({TokenKind::Word, KeywordCode(word), (seen & kMarkWordByte) != 0, word});
+      tokens.push_back({TokenKind::Word, WordCode(word), (seen & kMarkWordByte) != 0, word});
       pos = end;
     } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
       tokens.push_back({TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1)});

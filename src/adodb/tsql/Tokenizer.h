@@ -30,7 +30,7 @@ enum class TokenKind {
 
 struct Token {
   TokenKind kind;
-  std::uint8_t code;  // the keyword's or operator's TokenCode (see TokenCodes.h), else 0
+  std::uint8_t code;  // the keyword's or operator's TokenCode, or kRefused (see TokenCodes.h), else 0
   bool marked;        // a word holding #, $ or @, which SQLite reads as the start of a parameter
   std::string_view text;
 };
