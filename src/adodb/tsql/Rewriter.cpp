@@ -74,6 +74,15 @@ constexpr std::array<bool, std::size(kCodedTokens)> kPredicateContinues = [] {
   return continues;
 }();
 
+// The words that stand for a value where a column could (see RewriteKeywordValue).
+constexpr std::array<bool, std::size(kCodedTokens)> kKeywordValues = [] {
+  std::array<bool, std::size(kCodedTokens)> values{};
+  for (const TokenCode word : {TokenCode("CURRENT_TIMESTAMP"), TokenCode("CURRENT_DATE"), TokenCode("CURRENT_TIME"),
+                               TokenCode("TRUE"), TokenCode("FALSE")})
+    values[word.value] = true;
+  return values;
+}();
+
 // Pieces are written with a blank between them, except after an opening parenthesis, a qualifying
 // dot or a blank, and before a closing parenthesis, a comma or a dot.
 constexpr std::array<bool, 256> kGluesToNext = [] {
@@ -1636,7 +1645,7 @@ class Rewriter {
 
   // A column named with its database and/or schema (dbo.t.c, db.dbo.t.c) is the table's column.
   void ColumnRef() {
-    if (Peek()->kind == TokenKind::Word && !AtOp(".", 1) && EmitKeywordValue()) return;
+    if (kKeywordValues[CodeAt(0)] && !AtOp(".", 1) && EmitKeywordValue()) return;
     const std::size_t first = pos_++;
     std::size_t parts = 1;
     while (AtOp(".") && AtName(1)) {

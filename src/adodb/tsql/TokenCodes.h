@@ -17,13 +17,13 @@ inline constexpr std::string_view kCodedTokens[] = {
     "",
     // keywords
     "ALL", "ALTER", "AND", "ANSI_NULLS", "ANY", "APPLY", "AS", "ASC", "BEGIN", "BETWEEN", "BY", "CASE", "COLLATE",
-    "COMMITTED", "CREATE", "CROSS", "CURSOR", "DECLARE", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "END",
-    "ESCAPE", "EXCEPT", "EXEC", "EXECUTE", "EXISTS", "FETCH", "FIRST", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IF",
+    "COMMITTED", "CREATE", "CROSS", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP", "CURSOR", "DECLARE", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "END",
+    "ESCAPE", "EXCEPT", "EXEC", "EXECUTE", "EXISTS", "FALSE", "FETCH", "FIRST", "FOR", "FROM", "FULL", "GROUP", "HAVING", "IF",
     "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "ISOLATION", "JOIN", "LEFT", "LEVEL", "LIKE", "MERGE", "NEXT",
     "NOCOUNT", "NOT", "NULL", "OFF", "OFFSET", "ON", "ONLY", "OPTION", "OR", "ORDER", "OUTER", "OUTPUT", "OVER",
     "PARTITION", "PERCENT", "PIVOT", "PRAGMA", "PRINT", "QUOTED_IDENTIFIER", "RANGE", "READ", "REPEATABLE", "RETURN",
     "RIGHT", "ROW", "ROWS", "SELECT", "SERIALIZABLE", "SET", "SNAPSHOT", "SOME", "TABLE", "TABLESAMPLE", "THEN", "TIES",
-    "TOP", "TRANSACTION", "TRUNCATE", "UNCOMMITTED", "UNION", "UNPIVOT", "UPDATE", "VALUES", "WHEN", "WHERE", "WHILE",
+    "TOP", "TRANSACTION", "TRUE", "TRUNCATE", "UNCOMMITTED", "UNION", "UNPIVOT", "UPDATE", "VALUES", "WHEN", "WHERE", "WHILE",
     "WITH", "WITHIN",
     // operators
     "%", "(", ")", "*", "+", ",", "-", ".", "/", ";", "=", "~", "<", ">", "&", "|", "^",
