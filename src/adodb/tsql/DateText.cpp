@@ -51,10 +51,14 @@ class Reader {
 constexpr std::array<std::string_view, 12> kMonths = {"january", "february", "march",     "april",   "may",      "june",
                                                       "july",    "august",   "september", "october", "november", "december"};
 
-// January .. December or their first three letters; 0 when the word is no month.
+// January .. December or their first three letters; 0 when the word is no month. Most words
+// asked about are codes (DBD2024...): their first letter rules out all months but one or two.
 int MonthNamed(std::string_view word) {
+  if (word.empty()) return 0;
+  const char first = static_cast<char>(word[0] | 0x20);
   for (std::size_t i = 0; i < kMonths.size(); ++i) {
     const std::string_view full = kMonths[i];
+    if (full[0] != first) continue;
     if ((word.size() == 3 || word.size() == full.size()) && StartsWithName(full, word))
       return static_cast<int>(i) + 1;
   }
