@@ -1,5 +1,6 @@
 #include "adodb/tsql/CommonTableExpressions.h"
 
+#include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 
 namespace adodb::tsql {
@@ -48,9 +49,16 @@ std::string RecursionLimit(const std::vector<Token>& tokens, std::size_t from, s
     const Token& number = tokens[i - 1];
     if (word.kind != TokenKind::Word || !SameName(word.text, "MAXRECURSION") || number.kind != TokenKind::Number)
       continue;
+    // SQL Server takes a whole number from 0 to 32767 only: a limit read as "1e308" would let a
+    // recursion that never ends run for ever here.
     const std::string_view digits = number.text;
-    if (digits.find_first_not_of('0') == std::string_view::npos) return std::string(kHighestLimit);
-    return std::string(digits);
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string_view::npos) return std::string(kHighestLimit);
+    const std::string_view value = digits.substr(first);
+    if (value.find_first_not_of("0123456789") != std::string_view::npos || value.size() > kHighestLimit.size() ||
+        (value.size() == kHighestLimit.size() && value > kHighestLimit))
+      throw Error::Unsupported("MAXRECURSION " + std::string(digits) + " is not supported");
+    return std::string(value);
   }
   return "100";
 }
