@@ -109,7 +109,8 @@ bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
 // than leaving the clerk to wonder whether the key was taken.
 bool FrmStoreAdjuctBill::ListsLines(const std::string& command) {
   if (vfgContent_.Rows() >= 2) return true;
-  ShowStatusNote("流水号为 " + Text("TxtLSH") + " 的单据没有明细，没有" + command);
+  const std::string lsh = Text("TxtLSH");
+  ShowStatusNote((lsh.empty() ? std::string("单据") : "流水号为 " + lsh + " 的单据") + "没有明细，没有" + command);
   return false;
 }
 
