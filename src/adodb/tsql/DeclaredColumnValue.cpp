@@ -71,6 +71,31 @@ std::string ColumnNameOf(std::string_view expr) {
   return name.find('\'') == std::string::npos ? name : "";
 }
 
+// Follows an expression's text byte by byte through its quotes and parentheses.
+class Nesting {
+ public:
+  // True for a byte outside quotes, once the parenthesis it may be is counted.
+  bool Outside(char c) {
+    if (quote_) {
+      if (c == quote_) quote_ = 0;
+      return false;
+    }
+    if (c == '\'' || c == '"') {
+      quote_ = c;
+      return false;
+    }
+    if (c == '(') ++depth_;
+    if (c == ')') --depth_;
+    return true;
+  }
+  int Depth() const { return depth_; }
+  bool InQuotes() const { return quote_ != 0; }
+
+ private:
+  char quote_ = 0;
+  int depth_ = 0;
+};
+
 // The column whose type an expression keeps: the column itself, or the column under SUM, MIN,
 // MAX, ABS, or first in ISNULL or COALESCE (sum(sl), ifnull(sum(sl), 0)); empty otherwise.
 std::string TypedColumnOf(std::string_view expr) {
@@ -80,24 +105,15 @@ std::string TypedColumnOf(std::string_view expr) {
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
     // The first argument ends at the first comma outside parentheses and quotes; the call's own
     // parenthesis must close at the end.
-    int depth = 0;
-    char quote = 0;
+    Nesting nesting;
     std::size_t end = 0;
     for (; end < inner.size(); ++end) {
       const char c = inner[end];
-      if (quote) {
-        quote = c == quote ? 0 : quote;
-      } else if (c == '\'' || c == '"') {
-        quote = c;
-      } else if (c == '(') {
-        ++depth;
-      } else if (c == ')' && --depth < 0) {
-        return "";
-      } else if (c == ',' && depth == 0) {
-        break;
-      }
+      if (!nesting.Outside(c)) continue;
+      if (c == ')' && nesting.Depth() < 0) return "";
+      if (c == ',' && nesting.Depth() == 0) break;
     }
-    if (quote || depth != 0) return "";
+    if (nesting.InQuotes() || nesting.Depth() != 0) return "";
     while (end > 0 && inner[end - 1] == ' ') --end;
     return TypedColumnOf(inner.substr(0, end));
   }
@@ -106,14 +122,9 @@ std::string TypedColumnOf(std::string_view expr) {
 
 // The end of the parenthesis opened at `open`, or npos; quotes skipped.
 std::size_t ClosingOf(std::string_view text, std::size_t open) {
-  int depth = 0;
-  char quote = 0;
+  Nesting nesting;
   for (std::size_t i = open; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote) quote = c == quote ? 0 : quote;
-    else if (c == '\'' || c == '"') quote = c;
-    else if (c == '(') ++depth;
-    else if (c == ')' && --depth == 0) return i;
+    if (nesting.Outside(text[i]) && text[i] == ')' && nesting.Depth() == 0) return i;
   }
   return std::string_view::npos;
 }
@@ -129,19 +140,10 @@ std::string DeclaredFactorValue(const std::string& factor) {
   // The factors are split at each '*' outside parentheses and quotes, each read on its own.
   std::string out = "(";
   std::size_t from = 0;
-  char quote = 0;
-  int depth = 0;
+  Nesting nesting;
   for (std::size_t i = 0; i <= inner.size(); ++i) {
     const char c = i < inner.size() ? inner[i] : '*';
-    if (quote) {
-      quote = c == quote ? 0 : quote;
-    } else if (c == '\'' || c == '"') {
-      quote = c;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    } else if (c == '*' && depth == 0) {
+    if (nesting.Outside(c) && c == '*' && nesting.Depth() == 0) {
       const std::string_view piece = inner.substr(from, i - from);
       const std::size_t lead = piece.find_first_not_of(' ');
       if (lead == std::string_view::npos) {
