@@ -30,6 +30,7 @@ QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(s
 
 QtUserInterface::~QtUserInterface() {
   HideWaitStatus();
+  if (progress_) RemoveOverlay(progress_);
   while (busyDepth_ > 0) SetBusy(false);
 }
 
@@ -90,33 +91,38 @@ void QtUserInterface::ShowWaitStatus(const std::string& text) {
 void QtUserInterface::HideWaitStatus() {
   if (waitCursor_) QApplication::restoreOverrideCursor();
   waitCursor_ = false;
-  if (!waitStatus_) return;
-  QWidget* window = waitStatus_->parentWidget();
-  const QRect covered = waitStatus_->geometry();
-  delete waitStatus_.data();
+  if (waitStatus_) RemoveOverlay(waitStatus_);
+}
+
+// Takes a note or bar off its window and paints what it covered, there and then.
+void QtUserInterface::RemoveOverlay(QWidget* overlay) {
+  QWidget* window = overlay->parentWidget();
+  const QRect covered = overlay->geometry();
+  delete overlay;
   window->repaint(covered);
 }
 
 // The dialog is an outside component: a failure to read its places is shown as its description
 // and leaves the allocation unconfirmed, so the editor goes on as after a cancel.
 void QtUserInterface::ShowProgress(const std::string& text, long done, long total) {
-  if (total <= 0) {
-    progress_.reset();
-    return;
-  }
+  QWidget* window = total > 0 ? DialogParent() : nullptr;
+  if (progress_ && progress_->parentWidget() != window) RemoveOverlay(progress_);
+  if (window == nullptr) return;
   if (!progress_) {
-    progress_ = std::make_unique<QProgressDialog>(DialogParent());
-    progress_->setWindowTitle(QStringLiteral("请稍候"));
-    progress_->setCancelButton(nullptr);
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
+    progress_ = new QProgressBar(window);
+    progress_->setObjectName(QStringLiteral("Progress"));
+    progress_->setAlignment(Qt::AlignCenter);
+    progress_->setTextVisible(true);
   }
-  progress_->setMaximum(static_cast<int>(total));
+  progress_->setRange(0, static_cast<int>(total));
   progress_->setValue(static_cast<int>(done));
-  progress_->setLabelText(QString::fromStdString(text));
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  progress_->setFormat(QString::fromStdString(text));
+  const int width = window->width() * 2 / 3;
+  const int height = progress_->sizeHint().height();
+  progress_->setGeometry((window->width() - width) / 2, (window->height() - height) / 2, width, height);
+  progress_->show();
+  progress_->raise();
+  progress_->repaint();
 }
 
 GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {

@@ -7,7 +7,7 @@
 // Needs a QApplication; use on its thread only.
 #include <QLabel>
 #include <QPointer>
-#include <QProgressDialog>
+#include <QProgressBar>
 #include <QString>
 #include <memory>
 
@@ -31,10 +31,13 @@ class QtUserInterface : public UserInterface {
   // The batch choice (modeFlag true) opens on the batch that expires first and has not expired
   // on the bill date (FirstExpiringBatch).
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
-  // A progress dialog without a cancel button: the operation commits or rolls back whole.
+  // A progress bar over the middle of the active window, without a way to stop: the operation
+  // commits or rolls back whole. It is shown from inside the operation's transaction, so it is
+  // painted at once (QWidget::repaint) without running the event loop, whose timers could start
+  // a command in the middle of the transaction.
   void ShowProgress(const std::string& text, long done, long total) override;
-  // The progress dialog while one is shown (null otherwise).
-  QProgressDialog* Progress() const { return progress_.get(); }
+  // The progress bar while one is shown (null otherwise).
+  QProgressBar* Progress() const { return progress_.data(); }
   // A note along the bottom of the active window, over its status bar, with the hourglass: painted
   // at once (QWidget::repaint) without running the event loop, since the database calls it from
   // inside a waiting statement. Empty text takes it away and paints what it covered.
@@ -58,10 +61,11 @@ class QtUserInterface : public UserInterface {
   // Once a dialog has closed: the window it was over takes the keyboard again.
   static void GiveKeyboardBack(QWidget* window);
   void HideWaitStatus();
+  static void RemoveOverlay(QWidget* overlay);
 
   QString organization_;
   int busyDepth_ = 0;
-  std::unique_ptr<QProgressDialog> progress_;
+  QPointer<QProgressBar> progress_;  // a child of the window it is over, which may close first
   QPointer<QLabel> waitStatus_;  // a child of the window it is over, which may close first
   bool waitCursor_ = false;
 };

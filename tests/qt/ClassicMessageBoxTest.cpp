@@ -58,14 +58,23 @@ TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
   ui.SetBusy(false);  // one too many is ignored
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ui.BusyDepth(), 0);
-  // A long state change shows how far it is, and offers no way to stop half-way.
+  // A long state change shows how far it is from inside its transaction, with no way to stop
+  // half-way, and runs none of the window's timers meanwhile.
+  QDialog window;
+  window.resize(480, 320);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QApplication::setActiveWindow(&window);
+  bool eventsRan = false;
+  QTimer::singleShot(0, &window, [&eventsRan] { eventsRan = true; });
   ui.ShowProgress("正在处理第 5 行 (货号 0001)", 5, 300);
   ASSERT_NE(ui.Progress(), nullptr);
-  EXPECT_EQ(ui.Progress()->labelText(), QStringLiteral("正在处理第 5 行 (货号 0001)"));
+  EXPECT_EQ(ui.Progress()->format(), QStringLiteral("正在处理第 5 行 (货号 0001)"));
   EXPECT_EQ(ui.Progress()->value(), 5);
   EXPECT_EQ(ui.Progress()->findChild<QPushButton*>(), nullptr);
   ui.ShowProgress("", 0, 0);
   EXPECT_EQ(ui.Progress(), nullptr);
+  EXPECT_FALSE(eventsRan);
 }
 
 // The database tells of the wait from inside its statement: the note is painted there and then,
