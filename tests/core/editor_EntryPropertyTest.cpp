@@ -87,7 +87,7 @@ struct Shown {
   double coefficient = 1, quantity = 0, price = 0, amount = 0, retailTotal = 0;
 };
 
-class EntrySequence : testsupport::RandomDraws {
+class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
  public:
   explicit EntrySequence(unsigned seed) : RandomDraws(seed), clerk_(*this, log_) {
     std::filesystem::copy_file(testsupport::PristineDemo(), db_.Path(), std::filesystem::copy_options::overwrite_existing);
@@ -104,14 +104,10 @@ class EntrySequence : testsupport::RandomDraws {
     } catch (const std::exception& error) {
       Fail(std::string("unexpected exception: ") + error.what());
     }
-    return failure_.empty() ? "" : failure_ + "\nwhat the clerk did:\n" + log_;
+    return Report("what the clerk did");
   }
 
  private:
-  void Log(const std::string& text) { log_ += "  " + text + "\n"; }
-  void Fail(const std::string& text) {
-    if (failure_.empty()) failure_ = text;
-  }
   Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
   std::string Text(const std::string& control) { return form_->Text(control); }
   void Enter(const std::string& control, const std::string& text, bool pressEnter) {
@@ -309,8 +305,6 @@ class EntrySequence : testsupport::RandomDraws {
     if (!differences.empty()) Fail(std::string(audited ? "the audit moved other than its lines:\n" : "a refused audit moved stock:\n") + differences);
   }
 
-  std::string log_;
-  std::string failure_;
   RandomClerk clerk_;
   TempDatabase db_;
   Session session_;

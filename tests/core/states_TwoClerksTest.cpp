@@ -54,7 +54,7 @@ struct Clerk {
   View view;
 };
 
-class TwoClerks : testsupport::RandomDraws {
+class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
  public:
   explicit TwoClerks(unsigned seed) : RandomDraws(seed) {
     settings_ = {Chance(0.25), Chance(0.3), "bcsl,SellPrice", "系统管理员"};
@@ -87,14 +87,10 @@ class TwoClerks : testsupport::RandomDraws {
         Fail(std::string("unexpected exception: ") + error.what());
       }
     }
-    return failure_.empty() ? "" : failure_ + "\nsteps:\n" + log_;
+    return Report("steps");
   }
 
  private:
-  void Log(const std::string& text) { log_ += "  " + text + "\n"; }
-  void Fail(const std::string& text) {
-    if (failure_.empty()) failure_ = text;
-  }
   Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
   static double Quarters(double value) { return std::round(value * 4) / 4; }
 
@@ -311,7 +307,7 @@ class TwoClerks : testsupport::RandomDraws {
   std::vector<std::string> warehouses_;
   std::map<std::string, bool> keepsPlaces_;
   testsupport::StockFigures opening_;
-  std::string prefix_, log_, failure_;
+  std::string prefix_;
 };
 
 TEST(TwoClerksTest, CommandsFromStaleScreensKeepTheStockEqualToWhatTheBillsMoveInTheirStates) {

@@ -32,6 +32,22 @@ struct RandomDraws {
   std::mt19937 rng;
 };
 
+// A sequence's first broken rule and the steps that led to it.
+class StepRecord {
+ protected:
+  void Log(const std::string& text) { log_ += "  " + text + "\n"; }
+  void Fail(const std::string& text) {
+    if (failure_.empty()) failure_ = text;
+  }
+  // Empty while no rule broke; otherwise the rule, then the steps under `stepsTitle`.
+  std::string Report(const std::string& stepsTitle) const {
+    return failure_.empty() ? "" : failure_ + "\n" + stepsTitle + ":\n" + log_;
+  }
+
+  std::string log_;
+  std::string failure_;
+};
+
 // `run` answers the broken rule with what led to it, or empty text.
 inline void RunSeeds(std::vector<unsigned> seeds, const std::function<std::string(unsigned)>& run) {
   if (const char* given = std::getenv("STOREADJUST_PROPERTY_SEED"); given && *given) {

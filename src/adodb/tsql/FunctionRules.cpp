@@ -295,10 +295,6 @@ std::string RewriteTrimFrom(const std::string& characters, const std::string& te
 }
 
 std::optional<std::string> RewriteKeywordValue(std::string_view word) {
-  // Runs for every column reference: most names are ruled out by their length or first letter alone.
-  if (word.size() != 4 && word.size() != 5 && word.size() != 12 && word.size() != 17) return std::nullopt;
-  const char first = word[0];
-  if (first != 'C' && first != 'c' && first != 'T' && first != 't' && first != 'F' && first != 'f') return std::nullopt;
   if (adodb::SameName(word, "CURRENT_TIMESTAMP")) return GetDate(word, {});
   for (const char* name : {"TRUE", "FALSE", "CURRENT_DATE", "CURRENT_TIME"})
     if (adodb::SameName(word, name)) return "\"" + std::string(word) + "\"";

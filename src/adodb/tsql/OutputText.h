@@ -24,18 +24,6 @@ class OutputText {
   void reserve(std::size_t capacity) {
     if (capacity > buffer_.size()) buffer_.resize(capacity);
   }
-  OutputText& operator+=(char c) {
-    MakeRoom(1);
-    buffer_[size_++] = c;
-    return *this;
-  }
-  OutputText& operator+=(std::string_view piece) {
-    MakeRoom(piece.size());
-    std::memcpy(buffer_.data() + size_, piece.data(), piece.size());
-    size_ += piece.size();
-    return *this;
-  }
-
   // The piece, after a blank when `blankFirst`: how the rewriter joins most of what it writes.
   void Append(std::string_view piece, bool blankFirst) {
     MakeRoom(piece.size() + 1);
@@ -43,6 +31,10 @@ class OutputText {
     size_ += blankFirst;
     std::memcpy(buffer_.data() + size_, piece.data(), piece.size());
     size_ += piece.size();
+  }
+  OutputText& operator+=(std::string_view piece) {
+    Append(piece, false);
+    return *this;
   }
 
   std::string substr(std::size_t from, std::size_t count = npos) const {
@@ -72,10 +64,6 @@ class OutputText {
     size_ = size_ - count + text.size();
   }
 
-  void swap(OutputText& other) noexcept {
-    buffer_.swap(other.buffer_);
-    std::swap(size_, other.size_);
-  }
   // The text written, handed over without a copy; this output is left empty.
   std::string Release() {
     buffer_.resize(size_);
