@@ -49,11 +49,12 @@ std::string Described(const std::vector<Token>& tokens) {
 }
 
 // Pieces that meet at every kind of boundary: N'..' against a word ending in N, @ inside a word,
-// comments, unterminated literals, numbers running into words, and a Chinese name.
+// comments, unterminated literals, numbers running into words, a Chinese name, and keywords
+// short and long that pieces run together into (e+nd) or out of (ordere).
 const std::vector<std::string> kPieces = {
     "N", "n", "'", "''", "a", "Nx", "_#", "$", "@", "@@", "货号", "0", "0x1F", "1.5", ".", "5e", "-", "--", "/", "*", "/*",
     "*/", "[", "]", "\"", " ", "\t", "\n", "(", ")", ",", ";", "+", "=", "<", ">", "!", "?", "?2", "`", "\x01", "\xff",
-    "select", "SeLeCt", "in", "IS", "quoted_identifier", "<=", "!>", "<>", "%", "|"};
+    "select", "SeLeCt", "in", "IS", "quoted_identifier", "e", "nd", "Order", "transaction", "<=", "!>", "<>", "%", "|"};
 
 TEST(TokenizerTest, TokenizeSplitsAnyTextAsNextTokenDoes) {
   testsupport::RunSeeds({1, 2, 3}, [](unsigned seed) -> std::string {

@@ -102,9 +102,64 @@ inline bool SameInCapitals(std::string_view word, std::string_view keyword) {
 
 }  // namespace tokencodes
 
+// Keywords of up to eight letters, the most of them, are found by one look-up in a table: the
+// word's bytes read as one number, its letters in capitals, pick the table's slot.
+namespace tokencodes {
+
+constexpr std::size_t kShortKeyword = 8;
+
+// A word's first eight bytes as one number, the first in the lowest byte, bytes past the word
+// zero. Clearing bit 5 of every byte puts its letters in capitals (see SameInCapitals).
+inline std::uint64_t CapitalsOf(std::uint64_t leadingBytes, std::size_t length) {
+  const std::uint64_t inWord = length >= kShortKeyword ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
+  return leadingBytes & inWord & 0xDFDFDFDFDFDFDFDFull;
+}
+
+constexpr std::array<std::uint64_t, kFirstOperator> kKeywordNumbers = [] {
+  std::array<std::uint64_t, kFirstOperator> numbers{};
+  for (std::size_t code = 1; code < kFirstOperator; ++code)
+    if (kCodedTokens[code].size() <= kShortKeyword)
+      for (std::size_t i = 0; i < kCodedTokens[code].size(); ++i)
+        numbers[code] |= std::uint64_t{static_cast<unsigned char>(kCodedTokens[code][i])} << (8 * i);
+  return numbers;
+}();
+
+// Chosen so that no two short keywords share a slot (checked below); a keyword added to the
+// table may need another odd multiplier.
+constexpr std::uint64_t kSlotMultiplier = 0xd402e7ead9a3ab7full;
+constexpr unsigned kSlotBits = 9;
+
+constexpr std::size_t SlotOf(std::uint64_t capitals) { return static_cast<std::size_t>((capitals * kSlotMultiplier) >> (64 - kSlotBits)); }
+
+struct ShortKeywordSlots {
+  std::array<std::uint8_t, std::size_t{1} << kSlotBits> codes{};
+  bool clash = false;
+};
+
+constexpr ShortKeywordSlots kShortKeywordSlots = [] {
+  ShortKeywordSlots slots;
+  for (std::size_t code = 1; code < kFirstOperator; ++code) {
+    if (kKeywordNumbers[code] == 0) continue;
+    std::uint8_t& slot = slots.codes[SlotOf(kKeywordNumbers[code])];
+    slots.clash |= slot != 0;
+    slot = static_cast<std::uint8_t>(code);
+  }
+  return slots;
+}();
+static_assert(!kShortKeywordSlots.clash, "two short keywords share a slot: choose another kSlotMultiplier");
+
+}  // namespace tokencodes
+
 // The code of a word: the keyword's it is (compared without regard to case), kRefused for a word
-// starting with $, else 0. Inline: the tokenizer asks it of every word.
-inline std::uint8_t WordCode(std::string_view word) {
+// starting with $, else 0. `leadingBytes` are the word's first eight bytes as CapitalsOf takes
+// them. Inline: the tokenizer asks it of every word.
+inline std::uint8_t WordCode(std::string_view word, std::uint64_t leadingBytes) {
+  if (word.size() <= tokencodes::kShortKeyword) {
+    const std::uint64_t capitals = tokencodes::CapitalsOf(leadingBytes, word.size());
+    const std::uint8_t code = tokencodes::kShortKeywordSlots.codes[tokencodes::SlotOf(capitals)];
+    if (tokencodes::kKeywordNumbers[code] == capitals) return code;
+    return word[0] == '$' ? kRefused.value : 0;
+  }
   const unsigned first = static_cast<unsigned char>(word[0]) & 0xDF;
   if (first < 'A' || first > 'Z') return word[0] == '$' ? kRefused.value : 0;
   if (word.size() > tokencodes::kLongestKeyword) return 0;

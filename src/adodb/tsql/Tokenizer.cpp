@@ -1,7 +1,10 @@
 #include "adodb/tsql/Tokenizer.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "adodb/tsql/TokenCodes.h"
 
@@ -170,6 +173,19 @@ std::size_t SpaceEnd(std::string_view s, std::size_t i) {
   return i;
 }
 
+// The eight bytes from sql[pos] as one number, the first in the lowest byte; zero past the
+// statement's end.
+std::uint64_t EightBytesAt(std::string_view s, std::size_t pos) {
+  static_assert(std::endian::native == std::endian::little, "keyword numbers hold a word's first byte lowest");
+  std::uint64_t bytes = 0;
+  if (s.size() - pos >= sizeof bytes) {
+    std::memcpy(&bytes, s.data() + pos, sizeof bytes);
+  } else {
+    std::memcpy(&bytes, s.data() + pos, s.size() - pos);
+  }
+  return bytes;
+}
+
 // N'...' (or n'...'): a Unicode string literal, not a word N.
 bool StartsNString(std::string_view s, std::size_t pos) {
   return (s[pos] == 'N' || s[pos] == 'n') && pos + 1 < s.size() && s[pos + 1] == '\'';
@@ -261,7 +277,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
       const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
-      tokens.push_back({TokenKind::Word, WordCode(word), (seen & kMarkWordByte) != 0, word});
+      tokens.push_back({TokenKind::Word, WordCode(word, EightBytesAt(sql, pos)), (seen & kMarkWordByte) != 0, word});
       pos = end;
     } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
       tokens.push_back({TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1)});
