@@ -40,17 +40,17 @@ const std::string kOneStepDefault =
     "Where A.JZBZ=0 [选择条件] Order By A.LSH";
 
 bool IsWord(const Token& token, std::string_view word) {
-  return token.kind == TokenKind::Word && adodb::SameName(token.text, word);
+  return token.kind == TokenKind::Word && adodb::SameName(token.text(), word);
 }
 
 bool IsOperator(const Token& token, std::string_view op) {
-  return token.kind == TokenKind::Operator && token.text == op;
+  return token.kind == TokenKind::Operator && token.text() == op;
 }
 
 // A name as the statement means it: without the brackets or quotes it may be written in.
 std::string_view NameOf(const Token& token) {
   const bool marked = token.kind == TokenKind::BracketName || token.kind == TokenKind::QuotedName;
-  return marked && token.text.size() >= 2 ? token.text.substr(1, token.text.size() - 2) : token.text;
+  return marked && token.text().size() >= 2 ? token.text().substr(1, token.text().size() - 2) : token.text();
 }
 
 // Words that may follow a table of a FROM clause, and so name no alias of it.
@@ -61,7 +61,7 @@ bool FollowsTableWithoutAlias(const Token& token) {
   if (token.kind == TokenKind::BracketName || token.kind == TokenKind::QuotedName) return false;
   if (token.kind != TokenKind::Word) return true;
   for (std::string_view word : kWords) {
-    if (adodb::SameName(token.text, word)) return true;
+    if (adodb::SameName(token.text(), word)) return true;
   }
   return false;
 }
@@ -79,7 +79,7 @@ std::string HeaderTableName(const std::string& templateText) {
     if (IsOperator(tokens[i], ")") && level > 0) --level;
     depth[i] = static_cast<int>(level);
     if (IsOperator(tokens[i], "(")) ++level;
-    if (placeholder == tokens.size() && tokens[i].kind == TokenKind::BracketName && tokens[i].text == "[选择条件]") {
+    if (placeholder == tokens.size() && tokens[i].kind == TokenKind::BracketName && tokens[i].text() == "[选择条件]") {
       placeholder = i;
     }
   }
@@ -98,7 +98,7 @@ std::string HeaderTableName(const std::string& templateText) {
     std::size_t alias = i + 1;
     if (IsWord(tokens[alias], "as") && alias + 1 < tokens.size()) ++alias;
     const bool named = alias < placeholder && depth[alias] == level && !FollowsTableWithoutAlias(tokens[alias]);
-    return std::string(named ? tokens[alias].text : tokens[i].text);
+    return std::string(named ? tokens[alias].text() : tokens[i].text());
   }
   return {};
 }

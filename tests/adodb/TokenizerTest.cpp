@@ -44,7 +44,7 @@ std::vector<Token> TokensByNextToken(std::string_view sql) {
 std::string Described(const std::vector<Token>& tokens) {
   std::string text;
   for (const Token& t : tokens)
-    text += std::to_string(static_cast<int>(t.kind)) + "/" + std::to_string(t.code) + (t.marked ? "#" : "") + ":" + std::string(t.text) + "|";
+    text += std::to_string(static_cast<int>(t.kind)) + "/" + std::to_string(t.code) + (t.marked ? "#" : "") + ":" + std::string(t.text()) + "|";
   return text;
 }
 

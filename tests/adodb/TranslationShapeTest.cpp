@@ -28,17 +28,17 @@ std::string WithOtherLiterals(const std::string& sql, int round) {
   std::string out;
   std::size_t copied = 0;
   for (const Token& t : adodb::tsql::Tokenize(sql)) {
-    const std::size_t at = static_cast<std::size_t>(t.text.data() - sql.data());
+    const std::size_t at = static_cast<std::size_t>(t.text().data() - sql.data());
     out.append(sql, copied, at - copied);
-    copied = at + t.text.size();
+    copied = at + t.text().size();
     if (t.kind == TokenKind::String || t.kind == TokenKind::NString) {
-      out += std::string(t.text.substr(0, t.text.size() - 1)) + (round == 0 ? "x1'" : "2024-03-05'");
+      out += std::string(t.text().substr(0, t.text().size() - 1)) + (round == 0 ? "x1'" : "2024-03-05'");
     } else if (t.kind == TokenKind::Number && round == 0) {
-      out += std::string(t.text.front() == '.' ? "9" : "") + "7" + std::string(t.text);
+      out += std::string(t.text().front() == '.' ? "9" : "") + "7" + std::string(t.text());
     } else if (t.kind == TokenKind::Number) {
-      for (char c : t.text) out += c >= '1' && c <= '9' ? '0' : c;
+      for (char c : t.text()) out += c >= '1' && c <= '9' ? '0' : c;
     } else {
-      out += t.text;
+      out += t.text();
     }
   }
   return out + sql.substr(copied);

@@ -11,11 +11,11 @@ namespace {
 constexpr std::string_view kHighestLimit = "32767";
 
 std::string_view Unquoted(const Token& t) {
-  if (t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName) return t.text.substr(1, t.text.size() - 2);
-  return t.text;
+  if (t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName) return t.text().substr(1, t.text().size() - 2);
+  return t.text();
 }
 
-bool IsOperator(const Token& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text == op; }
+bool IsOperator(const Token& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text() == op; }
 
 std::string JoinedNames(const std::vector<std::string>& names) {
   std::string joined;
@@ -47,11 +47,11 @@ std::string RecursionLimit(const std::vector<Token>& tokens, std::size_t from, s
   for (std::size_t i = end; i > from + 1; --i) {
     const Token& word = tokens[i - 2];
     const Token& number = tokens[i - 1];
-    if (word.kind != TokenKind::Word || !SameName(word.text, "MAXRECURSION") || number.kind != TokenKind::Number)
+    if (word.kind != TokenKind::Word || !SameName(word.text(), "MAXRECURSION") || number.kind != TokenKind::Number)
       continue;
     // SQL Server takes a whole number from 0 to 32767 only: a limit read as "1e308" would let a
     // recursion that never ends run for ever here.
-    const std::string_view digits = number.text;
+    const std::string_view digits = number.text();
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string_view::npos) return std::string(kHighestLimit);
     const std::string_view value = digits.substr(first);

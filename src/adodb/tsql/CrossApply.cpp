@@ -16,15 +16,15 @@ constexpr std::array<std::string_view, 13> kAggregates = {
 
 std::string BareText(const Token& t) {
   if (t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName)
-    return std::string(t.text.substr(1, t.text.size() - 2));
-  return std::string(t.text);
+    return std::string(t.text().substr(1, t.text().size() - 2));
+  return std::string(t.text());
 }
 
 bool IsNameToken(const Token& t) {
   return t.kind == TokenKind::Word || t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName;
 }
 
-bool IsOp(const Token& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text == op; }
+bool IsOp(const Token& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text() == op; }
 
 bool Holds(const std::vector<std::string>& names, const std::string& name) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); });
@@ -50,7 +50,7 @@ bool QualifiesByOuter(const std::vector<Token>& tokens, std::size_t from, std::s
 bool CallsAggregate(const std::vector<Token>& tokens, std::size_t from, std::size_t to) {
   for (std::size_t i = from; i + 1 < to; ++i) {
     if (tokens[i].kind != TokenKind::Word || !IsOp(tokens[i + 1], "(")) continue;
-    const std::string_view word = tokens[i].text;
+    const std::string_view word = tokens[i].text();
     if (std::any_of(kAggregates.begin(), kAggregates.end(), [&](std::string_view a) { return SameName(a, word); }))
       return true;
   }

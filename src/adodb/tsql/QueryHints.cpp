@@ -35,7 +35,7 @@ bool MayStandInHint(const Token& t) {
     case TokenKind::NString:
       return true;
     case TokenKind::Operator:
-      return t.text == "," || t.text == "=" || t.text == "(" || t.text == ")";
+      return t.text() == "," || t.text() == "=" || t.text() == "(" || t.text() == ")";
     default:
       return false;
   }
@@ -47,10 +47,10 @@ std::size_t SkipHintList(const std::vector<Token>& tokens, std::size_t open, std
   int depth = 0;
   for (std::size_t i = open; i < end; ++i) {
     const Token& t = tokens[i];
-    if (!MayStandInHint(t)) Refuse("the hint near '" + std::string(t.text) + "'");
+    if (!MayStandInHint(t)) Refuse("the hint near '" + std::string(t.text()) + "'");
     if (t.kind != TokenKind::Operator) continue;
-    if (t.text == "(") ++depth;
-    if (t.text == ")" && --depth == 0) return i + 1;
+    if (t.text() == "(") ++depth;
+    if (t.text() == ")" && --depth == 0) return i + 1;
   }
   Refuse("an incomplete hint");
 }

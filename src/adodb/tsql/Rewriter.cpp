@@ -118,27 +118,27 @@ bool IsName(const Token& t) {
 
 // The name without its quoting, for comparing a target with the aliases of a FROM clause.
 std::string BareName(const Token& t) {
-  if (t.kind == TokenKind::BracketName) return Unbracket(t.text);
-  if (t.kind == TokenKind::QuotedName) return std::string(t.text.substr(1, t.text.size() - 2));
-  return std::string(t.text);
+  if (t.kind == TokenKind::BracketName) return Unbracket(t.text());
+  if (t.kind == TokenKind::QuotedName) return std::string(t.text().substr(1, t.text().size() - 2));
+  return std::string(t.text());
 }
 
 // Literals keep their text; N'..' loses the N; bracketed names become double-quoted names; a
 // number ending in its point gets a zero, so a keyword run into it ("1.from") stays a keyword.
 std::string Normalize(const Token& t) {
-  if (t.kind == TokenKind::NString) return std::string(t.text.substr(1));
-  if (t.kind == TokenKind::Number && t.text.back() == '.') return std::string(t.text) + "0";
-  if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text));
+  if (t.kind == TokenKind::NString) return std::string(t.text().substr(1));
+  if (t.kind == TokenKind::Number && t.text().back() == '.') return std::string(t.text()) + "0";
+  if (t.kind == TokenKind::BracketName) return QuoteName(Unbracket(t.text()));
   // A T-SQL name may hold #, $ and @ (and start with # for a temp table); SQLite reads # and @
   // as the start of a parameter, so such a name is always written quoted.
-  if (t.kind == TokenKind::Word && t.marked) return QuoteName(t.text);
-  return std::string(t.text);
+  if (t.kind == TokenKind::Word && t.marked) return QuoteName(t.text());
+  return std::string(t.text());
 }
 
 // True for the tokens Normalize writes as they are, which can then be emitted without a copy.
 bool KeepsItsText(const Token& t) {
   return t.kind != TokenKind::NString && t.kind != TokenKind::BracketName &&
-         !(t.kind == TokenKind::Number && t.text.back() == '.') && !(t.kind == TokenKind::Word && t.marked);
+         !(t.kind == TokenKind::Number && t.text().back() == '.') && !(t.kind == TokenKind::Word && t.marked);
 }
 
 // The translation is built with single blanks between pieces; none belongs at its ends. Trimmed
@@ -237,7 +237,7 @@ class Rewriter {
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
       PassThrough();
     } else {
-      Fail("the statement " + std::string(token_[pos_].text));
+      Fail("the statement " + std::string(token_[pos_].text()));
     }
     if (AtWord("OPTION") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
   }
@@ -306,7 +306,7 @@ class Rewriter {
   };
   [[noreturn]] void Unexpected() const {
     if (pos_ >= end_) Fail("an incomplete statement");
-    Fail("the text near '" + std::string(token_[pos_].text) + "'");
+    Fail("the text near '" + std::string(token_[pos_].text()) + "'");
   }
 
   // Broken literals are refused, and a word starting with $, which T-SQL reads as a money literal
@@ -320,15 +320,15 @@ class Rewriter {
     }
     if (pos_ == end_) return;
     // The tokens are pieces of one statement: its length from the first to the last.
-    const std::size_t size = static_cast<std::size_t>(token_[end_ - 1].text.data() - token_[pos_].text.data()) +
-                             token_[end_ - 1].text.size() + end_ - pos_;
+    const std::size_t size = static_cast<std::size_t>(token_[end_ - 1].text().data() - token_[pos_].text().data()) +
+                             token_[end_ - 1].text().size() + end_ - pos_;
     out_.reserve(size + size / 2);
   }
   // Out of line, as Nested::TooDeep.
   [[noreturn, gnu::noinline]] static void RefuseToken(const Token& t) {
     if (t.kind == TokenKind::Unterminated) Fail("an unterminated literal or comment");
-    if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text) + "'");
-    Fail("the money literal or pseudo-column " + std::string(t.text));
+    if (t.kind == TokenKind::Illegal) Fail("the character '" + std::string(t.text()) + "'");
+    Fail("the money literal or pseudo-column " + std::string(t.text()));
   }
 
   // ---- output --------------------------------------------------------------------------------
@@ -343,12 +343,12 @@ class Rewriter {
   // the others, and for the refusal, is built out of line, so that callers set up no frame for it.
   void EmitToken(const Token& t) {
     if (t.kind == TokenKind::Variable) RefuseVariable(t);
-    if (KeepsItsText(t)) return Emit(t.text);
+    if (KeepsItsText(t)) return Emit(t.text());
     EmitNormalized(t);
   }
   [[gnu::noinline]] void EmitNormalized(const Token& t) { Emit(Normalize(t)); }
   [[noreturn, gnu::noinline]] static void RefuseVariable(const Token& t) {
-    Fail("the variable " + std::string(t.text) + " here");
+    Fail("the variable " + std::string(t.text()) + " here");
   }
   // What `produce` writes, taken back out of the output.
   template <class F>
@@ -370,8 +370,8 @@ class Rewriter {
   // are written without it, a column that holds values of any length, as max does on the server.
   void EmitSchemaToken(const Token& t) {
     EmitToken(t);
-    if (t.kind == TokenKind::Word && AtOp("(") && AtOp(")", 2) && SameName(Peek(1)->text, "max") &&
-        (SameName(t.text, "varchar") || SameName(t.text, "nvarchar") || SameName(t.text, "varbinary")))
+    if (t.kind == TokenKind::Word && AtOp("(") && AtOp(")", 2) && SameName(Peek(1)->text(), "max") &&
+        (SameName(t.text(), "varchar") || SameName(t.text(), "nvarchar") || SameName(t.text(), "varbinary")))
       pos_ += 3;
   }
   // CREATE TABLE and DROP TABLE hold no statement of their own: outside parentheses the first word
@@ -381,7 +381,7 @@ class Rewriter {
     do {
       const Token& t = Take();
       EmitSchemaToken(t);
-      depth += t.kind != TokenKind::Operator ? 0 : t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
+      depth += t.kind != TokenKind::Operator ? 0 : t.text() == "(" ? 1 : t.text() == ")" ? -1 : 0;
     } while (!AtTableStatementEnd(depth));
   }
   // IF [NOT] EXISTS belongs to the table statement; IF on its own begins the next statement.
@@ -470,12 +470,12 @@ class Rewriter {
     while (!AtTableStatementEnd(depth)) {
       const Token& t = Take();
       EmitSchemaToken(t);
-      if (t.kind == TokenKind::Operator && (t.text == "(" || t.text == ")" || t.text == ",")) {
-        depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
-        columnStart = depth == 1 && t.text != ")";
+      if (t.kind == TokenKind::Operator && (t.text() == "(" || t.text() == ")" || t.text() == ",")) {
+        depth += t.text() == "(" ? 1 : t.text() == ")" ? -1 : 0;
+        columnStart = depth == 1 && t.text() != ")";
         continue;
       }
-      const bool typed = columnStart && IsName(t) && AtName() && IsTextTypeName(Peek()->text);
+      const bool typed = columnStart && IsName(t) && AtName() && IsTextTypeName(Peek()->text());
       columnStart = false;
       if (!typed) continue;
       EmitSchemaToken(Take());
@@ -535,7 +535,7 @@ class Rewriter {
                                  written.substr(orderFrom), orderByPosition, extent.distinct};
       Emit(TopLimit(*top, context));
     }
-    if (AtWord("FOR") && Peek(1)) Fail("FOR " + UpperName(Peek(1)->text));
+    if (AtWord("FOR") && Peek(1)) Fail("FOR " + UpperName(Peek(1)->text()));
     if (assigning) {
       assigning->compound = cores > 1;
       assigning->reordered = orderFrom != coreEnd || extent.distinct;
@@ -575,7 +575,7 @@ class Rewriter {
   // ---- variables -----------------------------------------------------------------------------
 
   void VariableAssignment(AssignmentSelect& assigning) {
-    const std::string_view name = Take().text;
+    const std::string_view name = Take().text();
     ExpectOp("=");
     const std::size_t from = pos_;
     const std::string value = CapturedExpr();
@@ -628,14 +628,14 @@ class Rewriter {
       const Token& name = Take();
       if (name.kind != TokenKind::Variable) Unexpected();
       AcceptWord("AS");
-      if (AtWord("TABLE") || AtWord("CURSOR")) Fail("the " + LowerName(Peek()->text) + " variable " + std::string(name.text));
+      if (AtWord("TABLE") || AtWord("CURSOR")) Fail("the " + LowerName(Peek()->text()) + " variable " + std::string(name.text()));
       const SqlType type = TypeName();
       std::string value = "NULL";
       if (AcceptOp("=")) value = CapturedExpr();
-      variables_.Declare(name.text, type);
-      if (value != "NULL") value = variables_.Converted(name.text, value);
+      variables_.Declare(name.text(), type);
+      if (value != "NULL") value = variables_.Converted(name.text(), value);
       out_ += first ? "" : "; ";
-      Emit("SELECT " + AssignmentList({{std::string(name.text), value}}));
+      Emit("SELECT " + AssignmentList({{std::string(name.text()), value}}));
       first = false;
     } while (AcceptOp(","));
   }
@@ -645,9 +645,9 @@ class Rewriter {
   void Set() {
     ExpectWord("SET");
     if (!Peek() || Peek()->kind != TokenKind::Variable) return SessionOption();
-    const std::string_view name = Take().text;
+    const std::string_view name = Take().text();
     std::string_view compound;
-    if (!AtOp("=") && AtOp("=", 1)) compound = Take().text;
+    if (!AtOp("=") && AtOp("=", 1)) compound = Take().text();
     ExpectOp("=");
     std::string value = CapturedExpr();
     if (!compound.empty()) value = CompoundValue(variables_.Read(name), compound, value);
@@ -691,7 +691,7 @@ class Rewriter {
       return;
     }
     if (!Peek()) Unexpected();
-    Fail("SET " + UpperName(Peek()->text));
+    Fail("SET " + UpperName(Peek()->text()));
   }
 
   void SetOperator() {
@@ -1068,7 +1068,7 @@ class Rewriter {
       Emit("INNER");
       SkipJoinHint();
     } else if (AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL")) {
-      Emit(UpperName(Take().text));
+      Emit(UpperName(Take().text()));
       if (AcceptWord("OUTER")) Emit("OUTER");
       SkipJoinHint();
     } else if (AcceptWord("CROSS")) {
@@ -1147,16 +1147,16 @@ class Rewriter {
       const std::size_t close = ClosingParenthesis(tokens_, pos_, end_);
       for (std::size_t i = pos_ + 2; i < close; ++i) {
         const Token& t = token_[i];
-        const bool call = i + 1 < close && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text == "(";
+        const bool call = i + 1 < close && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text() == "(";
         const bool keyword = IsReservedAt(i) || token_[i].code == TokenCode("NULL").value || token_[i].code == TokenCode("CASE").value;
         if (IsName(t) && !call && !keyword) Fail(kind + " of VALUES that read the outer row");
       }
     } else {
       std::size_t i = pos_;
-      while (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].text == "." && IsName(token_[i + 2])) i += 2;
-      if (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text == "(" &&
-          !(IsName(token_[i + 2]) && IsTableHint(token_[i + 2].text)))
-        Fail(kind + " of the table-valued function " + std::string(token_[i].text) + "()");
+      while (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].text() == "." && IsName(token_[i + 2])) i += 2;
+      if (i + 2 < end_ && IsName(token_[i]) && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text() == "(" &&
+          !(IsName(token_[i + 2]) && IsTableHint(token_[i + 2].text())))
+        Fail(kind + " of the table-valued function " + std::string(token_[i].text()) + "()");
       if (AtOp("(")) Fail(kind + " of anything but a table, VALUES or a subquery");
     }
     Emit(outer ? "LEFT JOIN" : "CROSS JOIN");
@@ -1201,7 +1201,7 @@ class Rewriter {
   }
 
   void SkipJoinHint() {
-    if (AtName() && AtWord("JOIN", 1) && IsJoinHint(Peek()->text)) ++pos_;
+    if (AtName() && AtWord("JOIN", 1) && IsJoinHint(Peek()->text())) ++pos_;
   }
 
   void TableSource(std::vector<SourceRef>* sources) {
@@ -1215,7 +1215,7 @@ class Rewriter {
       std::string query = Capture([&] { Select(); });
       ExpectOp(")");
       source.alias = TableAlias();
-      if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text)) query = DerivedTableColumns(query, NameList());
+      if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text())) query = DerivedTableColumns(query, NameList());
       Emit("(" + query + ")");
     } else {
       source.table = TableName();
@@ -1297,7 +1297,7 @@ class Rewriter {
   void SkipTableHints() {
     if (AtWord("WITH") && AtOp("(", 1)) {
       pos_ = SkipHintList(tokens_, pos_ + 1, end_);
-    } else if (AtOp("(") && AtName(1) && IsTableHint(Peek(1)->text)) {
+    } else if (AtOp("(") && AtName(1) && IsTableHint(Peek(1)->text())) {
       pos_ = SkipHintList(tokens_, pos_, end_);
     }
   }
@@ -1452,7 +1452,7 @@ class Rewriter {
   bool IsDateLiteral(std::size_t from, std::size_t to) const {
     if (to != from + 1 || (token_[from].kind != TokenKind::String && token_[from].kind != TokenKind::NString))
       return false;
-    std::string_view quoted = token_[from].text;
+    std::string_view quoted = token_[from].text();
     if (quoted.front() != '\'') quoted.remove_prefix(1);  // N'...'
     const std::string_view inner = quoted.substr(1, quoted.size() - 2);
     if (inner.find('\'') == std::string_view::npos) return ParseDateText(inner).has_value();
@@ -1487,7 +1487,7 @@ class Rewriter {
     for (std::size_t i = from; i < to; ++i) {
       const Token& t = token_[i];
       const bool ok = (i - from) % 2 == 0 ? IsName(t) && !IsReservedAt(i) && token_[i].code != TokenCode("NULL").value
-                                          : t.kind == TokenKind::Operator && t.text == ".";
+                                          : t.kind == TokenKind::Operator && t.text() == ".";
       if (!ok) return false;
     }
     return true;
@@ -1505,7 +1505,7 @@ class Rewriter {
     AdditiveChain chain(out_.TrimmedFrom(start));
     out_.resize(start);
     while (AtAdditiveOperator()) {
-      const std::string_view op = Take().text;
+      const std::string_view op = Take().text();
       chain.Apply(op, Capture([&] { Multiplicative(); }));
     }
     Emit(chain.Text());
@@ -1531,7 +1531,7 @@ class Rewriter {
     std::vector<std::string_view> calls;  // innermost first
     std::vector<std::size_t> factors{start};  // where each factor before the next division starts
     while (AtOp("*") || AtOp("/") || AtOp("%")) {
-      const std::string_view op = Take().text;
+      const std::string_view op = Take().text();
       if (op == "*") {
         Emit("*");
         factors.push_back(out_.size());
@@ -1574,7 +1574,7 @@ class Rewriter {
   // Out of line, as MultiplicativeChain: most terms have no sign.
   [[gnu::noinline]] void SignedUnary() {
     const Nested level(*this);
-    if (!AcceptOp("+")) Emit(Take().text);
+    if (!AcceptOp("+")) Emit(Take().text());
     Unary();
   }
 
@@ -1612,7 +1612,7 @@ class Rewriter {
   }
 
   [[gnu::noinline]] void EmitBinaryLiteral() { Emit(BinaryLiteral(Take())); }
-  [[gnu::noinline]] void EmitVariable() { Emit(variables_.Read(Take().text)); }
+  [[gnu::noinline]] void EmitVariable() { Emit(variables_.Read(Take().text())); }
 
   // (expression) or (subquery).
   [[gnu::noinline]] void Parenthesized() {
@@ -1638,9 +1638,9 @@ class Rewriter {
   // 0x1F is a number in arithmetic (31), which SQLite's hexadecimal integers give up to 8 bytes.
   // Longer binary values have no SQLite literal with T-SQL's conversions: refused.
   static std::string BinaryLiteral(const Token& t) {
-    const std::size_t digits = t.text.size() - 2;
-    if (digits == 0 || digits > 16) Fail("the binary literal " + std::string(t.text));
-    return std::string(t.text);
+    const std::size_t digits = t.text().size() - 2;
+    if (digits == 0 || digits > 16) Fail("the binary literal " + std::string(t.text()));
+    return std::string(t.text());
   }
 
   // A column named with its database and/or schema (dbo.t.c, db.dbo.t.c) is the table's column.
@@ -1667,17 +1667,17 @@ class Rewriter {
   bool EmitQualifiedAsWritten(std::size_t table) {
     const Token& name = token_[table];
     const Token& column = token_[table + 2];
-    const char* const dot = token_[table + 1].text.data();
-    if (name.text.data() + name.text.size() != dot || dot + 1 != column.text.data()) return false;
+    const char* const dot = token_[table + 1].text().data();
+    if (name.text().data() + name.text().size() != dot || dot + 1 != column.text().data()) return false;
     if (!KeepsItsText(name) || !KeepsItsText(column)) return false;
-    Emit(std::string_view(name.text.data(), name.text.size() + 1 + column.text.size()));
+    Emit(std::string_view(name.text().data(), name.text().size() + 1 + column.text().size()));
     return true;
   }
 
   // The rarer turns of a column reference are taken out of line (see MultiplicativeChain).
   // A word that is a value (CURRENT_TIMESTAMP, TRUE ...) is written as its value: true if it was.
   [[gnu::noinline]] bool EmitKeywordValue() {
-    const std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text);
+    const std::optional<std::string> keyword = RewriteKeywordValue(Peek()->text());
     if (!keyword) return false;
     ++pos_;
     Emit(*keyword);
@@ -1725,9 +1725,9 @@ class Rewriter {
   void CaseResult(CaseResults& results) {
     const std::size_t from = pos_;
     Expr();
-    const std::size_t at = from + (pos_ - from == 2 && token_[from].text == "-" ? 1 : 0);
+    const std::size_t at = from + (pos_ - from == 2 && token_[from].text() == "-" ? 1 : 0);
     if (at + 1 != pos_ || token_[at].kind != TokenKind::Number) return;
-    const std::string_view number = token_[at].text;
+    const std::string_view number = token_[at].text();
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
   }
@@ -1741,7 +1741,7 @@ class Rewriter {
 
   // A call, and the window it is computed over (see WindowFunctions.h).
   void FunctionCall() {
-    const std::string_view name = Peek()->text;
+    const std::string_view name = Peek()->text();
     if (SameName(name, "PERCENTILE_CONT") || SameName(name, "PERCENTILE_DISC")) return Percentile();
     CallExpression();
     if (AtWord("WITHIN") && AtWord("GROUP", 1)) Fail(std::string(name) + "() WITHIN GROUP");
@@ -1755,7 +1755,7 @@ class Rewriter {
   // PERCENTILE_CONT(p) WITHIN GROUP (ORDER BY x [ASC | DESC]) OVER ([PARTITION BY ...]), and
   // PERCENTILE_DISC alike (see Percentiles.h).
   void Percentile() {
-    const std::string name = LowerName(Take().text);
+    const std::string name = LowerName(Take().text());
     ExpectOp("(");
     const std::string share = CapturedExpr();
     ExpectOp(")");
@@ -1805,8 +1805,8 @@ class Rewriter {
       while (!AtOp(")")) {
         const Token& word = Take();
         if (word.kind != TokenKind::Word && word.kind != TokenKind::Number)
-          Fail("the window frame near '" + std::string(word.text) + "'");
-        Emit(UpperName(word.text));
+          Fail("the window frame near '" + std::string(word.text()) + "'");
+        Emit(UpperName(word.text()));
       }
     }
     ExpectOp(")");
@@ -1818,14 +1818,14 @@ class Rewriter {
   void CallExpression() {
     const Token& name = Take();
     ExpectOp("(");
-    if (SameName(name.text, "CAST")) {
+    if (SameName(name.text(), "CAST")) {
       const std::string value = CapturedExpr();
       ExpectWord("AS");
       const SqlType type = TypeName();
       ExpectOp(")");
       return Emit(RewriteConversion(type, value, std::nullopt));
     }
-    if (SameName(name.text, "CONVERT")) {
+    if (SameName(name.text(), "CONVERT")) {
       const SqlType type = TypeName();
       ExpectOp(",");
       const std::string value = CapturedExpr();
@@ -1833,20 +1833,20 @@ class Rewriter {
       if (AcceptOp(",")) {
         const Token& s = Take();
         if (s.kind != TokenKind::Number) Fail("CONVERT with a style that is not a number");
-        style = std::string(s.text);
+        style = std::string(s.text());
       }
       ExpectOp(")");
       return Emit(RewriteConversion(type, value, style));
     }
-    if (TakesDatePart(name.text)) {
+    if (TakesDatePart(name.text())) {
       if (!AtName()) Unexpected();
       const std::string part = BareName(Take());
       std::vector<std::string> args;
       while (AcceptOp(",")) args.push_back(CapturedExpr());
       ExpectOp(")");
-      return Emit(RewriteDatePartCall(name.text, part, args));
+      return Emit(RewriteDatePartCall(name.text(), part, args));
     }
-    if ((SameName(name.text, "COUNT") || SameName(name.text, "COUNT_BIG")) && AcceptOp("*")) {
+    if ((SameName(name.text(), "COUNT") || SameName(name.text(), "COUNT_BIG")) && AcceptOp("*")) {
       ExpectOp(")");
       return Emit("count(*)");
     }
@@ -1857,7 +1857,7 @@ class Rewriter {
       do args.push_back(CapturedExpr());
       while (AcceptOp(","));
     }
-    if (args.size() == 1 && SameName(name.text, "TRIM") && AcceptWord("FROM")) {
+    if (args.size() == 1 && SameName(name.text(), "TRIM") && AcceptWord("FROM")) {
       const std::string text = CapturedExpr();
       ExpectOp(")");
       return Emit(RewriteTrimFrom(args[0], text));
@@ -1867,19 +1867,19 @@ class Rewriter {
       if (args.size() != 1) Unexpected();
       args[0] = "DISTINCT " + args[0];
     }
-    Emit(RewriteFunctionCall(name.text, args));
+    Emit(RewriteFunctionCall(name.text(), args));
   }
 
   SqlType TypeName() {
     const Token& t = Take();
     if (t.kind != TokenKind::Word) Unexpected();
     SqlType type;
-    type.name = LowerName(t.text);
+    type.name = LowerName(t.text());
     if (AcceptOp("(")) {
       do {
         const Token& size = Take();
-        if (size.kind != TokenKind::Number && !SameName(size.text, "max")) Unexpected();
-        type.size.push_back(LowerName(size.text));
+        if (size.kind != TokenKind::Number && !SameName(size.text(), "max")) Unexpected();
+        type.size.push_back(LowerName(size.text()));
       } while (AcceptOp(","));
       ExpectOp(")");
     }

@@ -11,7 +11,7 @@
 
 namespace adodb::tsql {
 
-enum class TokenKind {
+enum class TokenKind : std::uint8_t {
   Space,         // blanks, tabs, line breaks
   Comment,       // -- to end of line, or /* ... */ (which nests, as in T-SQL)
   Word,          // identifier or keyword: letters, _, #, $ and every non-ASCII byte, then also digits and @
@@ -28,12 +28,24 @@ enum class TokenKind {
   Illegal,       // a character the dialect has no use for
 };
 
+// Sixteen bytes: the tokenizer writes one for every word and mark of a statement, and the
+// rewriter reads each many times.
 struct Token {
+  Token() = default;
+  Token(TokenKind kind, std::uint8_t code, bool marked, std::string_view text)
+      : kind(kind), code(code), marked(marked), length(static_cast<std::uint32_t>(text.size())), data(text.data()) {}
+
+  std::string_view text() const { return {data, length}; }
+
   TokenKind kind;
   std::uint8_t code;  // the keyword's or operator's TokenCode, or kRefused (see TokenCodes.h), else 0
   bool marked;        // a word holding #, $ or @, which SQLite reads as the start of a parameter
-  std::string_view text;
+
+ private:
+  std::uint32_t length;  // statements are far shorter than 4 GB (SQLite takes at most 1 GB)
+  const char* data;
 };
+static_assert(sizeof(Token) == 16);
 
 struct TokenExtent {
   TokenKind kind;
