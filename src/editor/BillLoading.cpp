@@ -44,12 +44,13 @@ std::string DatePickerText(const adodb::Variant& value) {
 
 }  // namespace
 
-void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
+void FrmStoreAdjuctBill::AmendAddNew(std::string& id, const std::string& currentDh) {
   try {
     newBill_ = false;
     lsh_ = id;
     entry_ = EntryRow{};
-    FillLinesGrid(id);
+    const bool listedAgain = linesSerial_ == id || !currentDh.empty();
+    FillLinesGrid(id, {currentDh});
     SetLocked("TxtLsze", true);
     auto rs = RequireOpened(OpenRsReadOnly(
         session_, "select *,c.name as dcckname,d.name as drckname,a.hh from ckdbdzkmx a inner join ckdbdzk b "
@@ -62,7 +63,9 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id) {
     }
     rs->MoveLast();
     std::string lsh = Text("TxtLSH");
-    ShowGoodsInfo(lsh, rs->Value("hh").TextOrEmpty());
+    // Listed again after a save, the panel shows the goods of the line the clerk goes on from.
+    const bool rowListed = listedAgain && vfgContent_.Row >= 1 && vfgContent_.Cols() > 2;
+    ShowGoodsInfo(lsh, rowListed ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : rs->Value("hh").TextOrEmpty());
     ClearEntryRow();
     rs->Close();
     EnableTimer(Timer::Tmr);
@@ -124,9 +127,21 @@ std::string FrmStoreAdjuctBill::DefaultLinesStatement() const {
          "yw_kck c on a.hh=c.hh where a.lsh=? order by a.dh";
 }
 
+// The first of the lines asked for that the grid lists, 0 for none. Keys such as Del and F3 act
+// on the current row, and the view shows it.
+long FrmStoreAdjuctBill::ListedLineRow(const std::vector<std::string>& lines) const {
+  if (vfgContent_.Cols() <= 1) return 0;
+  for (const std::string& dh : lines) {
+    for (long row = 1; !dh.empty() && row < vfgContent_.Rows(); ++row) {
+      if (vfgContent_.TextMatrix(row, 1) == dh) return row;
+    }
+  }
+  return 0;
+}
+
 // Never reports: a template that cannot be read gives the default columns, a statement that
 // fails leaves the grid as it was.
-void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
+void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh, std::vector<std::string> linesToShow) {
   const std::string columns = LinesColumnList();
   const std::string sql =
       columns.empty() ? DefaultLinesStatement()
@@ -139,13 +154,22 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh) {
     listed = BillLinesAsListed(*session_.Conn, lsh);
   } catch (const std::exception&) {
   }
+  // Listed again, the grid stays on the line the clerk was on (a line just saved is asked for).
+  // Another bill, or a line gone, starts on the first line with the last, the newest, in view.
+  const long here = vfgContent_.Row;
+  if (linesSerial_ == lsh && here >= 1 && here < vfgContent_.Rows() && vfgContent_.Cols() > 1) {
+    linesToShow.push_back(vfgContent_.TextMatrix(here, 1));
+  }
   try {
     auto rs = std::make_shared<adodb::Recordset>();
     rs->Open(sql, {adodb::BoundText(lsh)}, session_.Conn);
     vfgContent_.Bind(std::move(rs));
+    linesSerial_ = lsh;
+    const long listedRow = ListedLineRow(linesToShow);
+    if (listedRow >= 1) vfgContent_.Row = listedRow;
+    linesShownRow_ = listedRow >= 1 ? listedRow : vfgContent_.Rows() - 1;
     ShowNumberPlaces(vfgContent_, GridNumberPlaces());
-    vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded
-    linesShownRow_ = vfgContent_.Rows() - 1;
+    vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded, and show the row
     NotifyChanged();
     linesListed_ = std::move(listed);  // a grid left as it was keeps the lines it lists
   } catch (const std::exception&) {

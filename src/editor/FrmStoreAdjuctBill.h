@@ -86,8 +86,9 @@ class FrmStoreAdjuctBill : public FormModel {
   // Prepares a new, unsaved bill: a fresh serial, empty header and entry row, an empty grid.
   // False when the operator may not add bills or no serial could be made (said to the clerk).
   bool AddNew();
-  // Loads the stored bill whose serial is id into the header, the grid and the goods panel.
-  void AmendAddNew(std::string& id);
+  // Loads the stored bill whose serial is id into the header, the grid and the goods panel. The
+  // grid's current row is line currentDh when given, else the one it was on (Del and F3 act on it).
+  void AmendAddNew(std::string& id, const std::string& currentDh = {});
   // Advances the counter the serial came from (after a new bill's first line is stored).
   void AddNewLSH();
   // Deletes line dh of bill lsh after asking, with its goods places; refuses a bill past entry.
@@ -115,7 +116,8 @@ class FrmStoreAdjuctBill : public FormModel {
   // The bill the editor holds (a new bill's prepared serial until its first line is saved).
   const std::string& CurrentSerial() const { return lsh_; }
 
-  // The lines grid's target row to bring into view after it was filled (the last row).
+  // The lines grid's row to bring into view after it was filled: the current row when the grid
+  // lists its bill again, the last row when it lists another.
   long LinesGridShownRow() const { return linesShownRow_; }
 
  protected:
@@ -279,7 +281,9 @@ class FrmStoreAdjuctBill : public FormModel {
   void GetNewLSH();
 
   // BillLoading.cpp
-  void FillLinesGrid(const std::string& lsh);
+  // The grid's current row becomes the first of linesToShow it lists, else the line it was on.
+  void FillLinesGrid(const std::string& lsh, std::vector<std::string> linesToShow = {});
+  long ListedLineRow(const std::vector<std::string>& lines) const;
   std::string LinesColumnList();
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
@@ -311,6 +315,7 @@ class FrmStoreAdjuctBill : public FormModel {
   TextGrid vfgSpxx_;
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
   long linesShownRow_ = 0;
+  std::string linesSerial_;  // the bill whose lines the grid lists
   // The lines the grid lists, as the state commands read them: what the clerk says Yes to.
   std::optional<std::vector<BillLineValues>> linesListed_;
   std::string panelGoods_;  // the goods the information panel shows

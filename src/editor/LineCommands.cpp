@@ -131,12 +131,12 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
   if (!ListsLines("删除")) return;
   if (!RefuseViewOnly("删除")) return;
   if (!BillEditableInApproval(kHeldByApprovalOnDelete)) return;
+  // The clerk stays on the line, or once it is deleted goes on to the one after it (the one before
+  // the last): a second Delete must fall on a line next to the one he looked at.
   const long row = vfgContent_.Row;
-  Delete(Text("TxtLSH"), vfgContent_.TextMatrix(row, 1));
-  FillLinesGrid(Text("TxtLSH"));
-  // The clerk stays where he was: a second Delete must not fall on another line than the one he
-  // looked at (the first, where a fresh grid starts).
-  if (row > 1) FormModel::SelectRow("VfgContent", std::min(row, vfgContent_.Rows() - 1));
+  const auto lineAt = [this](long at) { return at >= 1 && at < vfgContent_.Rows() ? vfgContent_.TextMatrix(at, 1) : ""; };
+  Delete(Text("TxtLSH"), lineAt(row));
+  FillLinesGrid(Text("TxtLSH"), {lineAt(row), lineAt(row + 1), lineAt(row - 1)});
   ShowGoodsOfCurrentLine();
 }
 

@@ -320,7 +320,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   }
   ShowSerial(saved.lsh);
   std::string lsh = saved.lsh;
-  AmendAddNew(lsh);
+  AmendAddNew(lsh, saved.dh);  // the clerk goes on from the line he saved
 }
 
 }  // namespace storeadjust
