@@ -92,6 +92,7 @@ struct Engine {
     session.ConnStr = storeadjust::db::EmbeddedConnectionString(DatabasePath());
     session.Ui = &ui;
     session.OptCode = "001";
+    session.ModuleRightGuid = "{6B1F0A42-0402-4C3E-9A10-A10402000001}";  // the demo's: 001 holds every right
     session.Conn = std::make_shared<adodb::Connection>();
     session.Conn->Open(session.ConnStr);
     settings.phkColumnList = "bcsl,SellPrice";

@@ -80,7 +80,7 @@ void FrmStoreAdjuctBill::FormLoad() {
     session_.Ui->MsgBox(ErrorText(error) + "\n读取数据失败失败,请与管理员联系！", 48, "提示：");
     return;
   }
-  rights_ = HeldRights::Read(session_, {"新增", "修改", "删除", "打印", "重打", "审核", "反审", "确认", "反确认", "记帐"});
+  ReadRights();
   // A request for a stored bill without a serial (the browser's list was empty) opens a new one.
   if (request_.mode != EditorRequest::Mode::New && !request_.lsh.empty()) {
     std::string lsh = request_.lsh;
@@ -89,6 +89,10 @@ void FrmStoreAdjuctBill::FormLoad() {
     AddNew();  // viewing an empty list still views: the new bill takes no line
   }
   ShowBillState();
+}
+
+void FrmStoreAdjuctBill::ReadRights() {
+  rights_ = HeldRights::Read(session_, {"新增", "修改", "删除", "打印", "重打", "审核", "反审", "确认", "反确认", "记帐"});
 }
 
 // Nothing is trapped here: the load reports a failure.

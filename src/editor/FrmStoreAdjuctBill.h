@@ -295,6 +295,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowBillAsStored();
   void ShowLineTotals();
   void ShowCommandAvailability(const BillHeaderState& header);
+  // The rights the commands are greyed by, read again when a command found one taken away.
+  void ReadRights();
 
   // GoodsInfoPanel.cpp
   void ShowGoodsInfo(const std::string& lsh, const std::string& hh);

@@ -81,6 +81,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
     case StateRefusal::Shortage:
       return {mb::kExclamation, "提示:"};
     case StateRefusal::MissingStock:
+    case StateRefusal::NoRight:  // as ShowNoRightMsg shows it
     case StateRefusal::None:
       break;
   }
@@ -159,6 +160,8 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   ShowStateOutcome(outcome);
   // Changed by another clerk: the lines as stored now, for the clerk to look at before he tries again.
   if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
+  // A right taken away while the editor was open greys its commands from now on.
+  if (outcome.refusal == StateRefusal::NoRight) ReadRights();
   RefreshGoodsInfo();
   const std::optional<BillHeaderState> stored = ShowBillState();
   if (outcome.result == StateResult::NothingSelected && stored) ShowStateUnchanged(command, *stored);

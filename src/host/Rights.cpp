@@ -7,6 +7,7 @@
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
+#include "host/FirstValue.h"
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 
@@ -159,6 +160,33 @@ void ShowNoRightMsg(Session& session) { session.Ui->MsgBox(kNoRightMessage, mb::
 bool HoldsModuleRight(Session& session, const std::string& rightName) {
   if (HasRight(session, session.ModuleRightGuid, true, session.OptCode, rightName, session.ConnStr)) return true;
   ShowNoRightMsg(session);
+  return false;
+}
+
+bool HoldsRightNow(adodb::Connection& connection, const Session& session, const std::string& rightName) {
+  const adodb::ResultSet model = connection.GetBackend().Query(
+      "Select IsNull(RightInfo1,''),IsNull(RightInfo2,''),IsNull(RightInfo3,'') from RightModel where guid=?",
+      {adodb::BoundText(session.ModuleRightGuid)});
+  if (model.rows.empty() || model.columns.size() < 3) return false;
+  std::string column;
+  int index = -1;
+  for (int n = 0; n < 3 && index < 0; ++n) {
+    index = FindInList(SplitList(model.rows[0][static_cast<std::size_t>(n)].TextOrEmpty()), rightName);
+    column = "RightValue" + std::to_string(n + 1);
+  }
+  if (index < 0) return false;
+  // The operator's own row, then his groups' rows: a 1 in any of them grants the right.
+  const adodb::ResultSet values = connection.GetBackend().Query(
+      "Select r." + column + " from operators o inner join rights r on r.operatorGuid=o.guid and r.RightModelGuid=? "
+      "where o.code=? union all Select g." + column + " from operators o inner join operatorGroupMember m on "
+      "m.OperatorGuid=o.guid inner join RightGroup g on g.OperatorGroupGuid=m.GroupGuid and g.RightModelGuid=? "
+      "where o.code=?",
+      {adodb::BoundText(session.ModuleRightGuid), adodb::BoundText(session.OptCode),
+       adodb::BoundText(session.ModuleRightGuid), adodb::BoundText(session.OptCode)});
+  for (const adodb::Row row : values.rows) {
+    if (row[0].IsNull()) continue;
+    if (IsGranted(SplitList(row[0].TextOrEmpty()), index)) return true;
+  }
   return false;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "adodb/Connection.h"
 #include "host/BoundSql.h"
 #include "host/Session.h"
 
@@ -42,6 +43,13 @@ void ShowNoRightMsg(Session& session);
 // Whether the signed-in operator holds the module's right `rightName` (HasRight by his code); when
 // he does not, he is told so (ShowNoRightMsg) before the command that asked stops.
 bool HoldsModuleRight(Session& session, const std::string& rightName);
+
+// Whether the signed-in operator holds the module's right `rightName` as stored now, read on
+// `connection`: a command reads it inside its own transaction, after its questions, so that a right
+// the administrator took away while the clerk's screen was open, or while he answered, no longer
+// lets the command write. The same rule as HasRight (own row or any group), in two statements.
+// Nothing is shown: a read that fails, or a granted value that is no number, throws adodb::Error.
+bool HoldsRightNow(adodb::Connection& connection, const Session& session, const std::string& rightName);
 
 // Two characters, "查看所有用户" then "查看本组用户", each "1" or "0"; empty text when the session
 // has no right model or the model defines no data-scope rights. The caller stores the result

@@ -72,6 +72,7 @@ enum class StateRefusal {
   MissingStock,  // an issued line has no stock row
   Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
   MasterGone,    // a warehouse or goods place the bill moves stock in was removed from the master meanwhile
+  NoRight,       // the operator no longer holds the command's right: `message` is the no-right message
 };
 
 struct StateOutcome {

@@ -27,6 +27,7 @@
 #include "host/ErrorText.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
+#include "host/Rights.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
@@ -42,23 +43,24 @@ struct Handler {
   // bound to the mark when setsName).
   const char* headerSet;
   bool setsName;
+  const char* right;  // the operator's right the command needs
 };
 
 Handler HandlerOf(StateCommand command) {
   switch (command) {
     case StateCommand::Audit:
-      return {" and shbz=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true};
+      return {" and shbz=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true, "审核"};
     case StateCommand::UnAudit:
       return {" and (IsNull(Shbz,0)=1 or IsNull(PreShbz,0)=1) and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?",
-              "Shry=null,Shbz=0", false};
+              "Shry=null,Shbz=0", false, "反审"};
     case StateCommand::PreAudit:
-      return {" and IsNull(PreShbz,0)=0 and IsNull(Shbz,0)=0", "确实要审核此单据吗?", "PreShry=?,PreShbz=1", true};
+      return {" and IsNull(PreShbz,0)=0 and IsNull(Shbz,0)=0", "确实要审核此单据吗?", "PreShry=?,PreShbz=1", true, "审核"};
     case StateCommand::UnPreAudit:
-      return {" and IsNull(PreShbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "PreShry=null,PreShbz=0", false};
+      return {" and IsNull(PreShbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "PreShry=null,PreShbz=0", false, "反审"};
     case StateCommand::Confirm:
-      return {" and shbz=0", "确实要确认此单据吗?", "Shry=?,Shbz=1", true};
+      return {" and shbz=0", "确实要确认此单据吗?", "Shry=?,Shbz=1", true, "确认"};
     case StateCommand::UnConfirm:
-      return {" and shbz=1 and IsNull(Jzbz,0)=0", "确实要反确认此单据吗?", "Shry=null,Shbz=0", false};
+      return {" and shbz=1 and IsNull(Jzbz,0)=0", "确实要反确认此单据吗?", "Shry=null,Shbz=0", false, "反确认"};
   }
   throw adodb::Error::Provider("unknown state command");
 }
@@ -174,6 +176,12 @@ class StateChange {
     adodb::TransactionGuard transaction(*session_.Conn);
     // The header first: its update lock is what makes a second command on the bill wait.
     const BillHeaderState header = ReadBillHeader(*session_.Conn, lsh_, true);
+    // The right the screen found when it opened, or the command when it began, may have been taken
+    // away since, while the clerk answered the question.
+    if (!HoldsRightNow(*session_.Conn, session_, handler_.right)) {
+      Refused(StateRefusal::NoRight, kNoRightMessage);
+      return std::nullopt;
+    }
     const std::vector<BillLineValues> lines = ReadBillLines(*OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition));
     const BillSnapshot found = SnapshotOf(header, lines);
     if (found != seen) {

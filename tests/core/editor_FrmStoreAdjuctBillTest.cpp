@@ -264,5 +264,37 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   EXPECT_EQ(bill(), before);
 }
 
+// The administrator takes the command's right away from 系统管理员 (whose own row grants every
+// right) while he answers its question: the command, begun with the right, writes nothing.
+TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
+  const auto grantAllBut = [&](const std::string& right) {
+    const std::vector<std::vector<std::string>> lists{{"新增", "修改", "删除", "打印", "重打", "报表"},
+                                                      {"记帐", "审核", "反审", "确认", "反确认"}};
+    for (std::size_t n = 0; n < lists.size(); ++n) {
+      std::string values;
+      for (const std::string& name : lists[n]) values += std::string(values.empty() ? "" : ",") + (name == right ? "0" : "1");
+      db_.Run({"update rights set RightValue" + std::to_string(n + 1) + "='" + values + "' where operatorGuid like '%000000000001}'"});
+    }
+  };
+  const auto refused = [&](const std::string& lsh, const std::string& command) {
+    const std::string before = testsupport::FullDump(*db_.Open());
+    Open(lsh);
+    ui_.QueueAnswer(mb::kYes);
+    ui_.meanwhile = [&] { grantAllBut(command); };
+    form_->Click(command);
+    grantAllBut("");
+    EXPECT_TRUE(testsupport::FullDump(*db_.Open()) == before) << command << " wrote";
+    EXPECT_EQ(ui_.Boxes().back().text, "对不起，你没有此权限！") << command;
+  };
+  refused("DBD202403010001", "审核");
+  refused("DBD202403020003", "反审");
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  refused("DBD202403020003", "反确认");
+  refused("DBD202403010001", "审核");
+  EXPECT_EQ(form_->DisabledReason("审核"), "没有审核权限");
+  db_.Run({"update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh='DBD202403010001'"});  // as if issued
+  refused("DBD202403010001", "确认");
+}
+
 }  // namespace
 }  // namespace storeadjust

@@ -306,7 +306,7 @@ int CountStatement(unsigned, void*, void*, void*) {
 
 StateOutcome Change(const std::string& path, StateCommand command, long allowedStatements) {
   ScriptedUserInterface ui;
-  Session session = testsupport::OpenBrowserSession(db::EmbeddedConnectionString(path), ui);
+  Session session = testsupport::OpenEditorSession(db::EmbeddedConnectionString(path), ui);
   statementsRun = 0;
   lastStatementAllowed = allowedStatements;
   sqlite3_trace_v2(testsupport::HandleOf(session), SQLITE_TRACE_STMT, CountStatement, nullptr);
