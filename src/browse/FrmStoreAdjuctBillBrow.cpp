@@ -334,6 +334,11 @@ void FrmStoreAdjuctBillBrow::PostBills() {
     ShowInformation(ErrorText(error));
     return;
   }
+  if (notPosted.noRight) {
+    for (long row : marked) grid_.SetMarked(row, true);
+    grid_.NotifyContents();
+    return ShowNoRightMsg(session_);
+  }
   RefreshList();
   if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
 }

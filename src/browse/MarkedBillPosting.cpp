@@ -6,6 +6,7 @@
 #include "browse/SerialList.h"
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
+#include "host/Rights.h"
 
 namespace storeadjust {
 
@@ -15,6 +16,11 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
   if (!session.Conn) throw adodb::Error::Closed();
   BillsNotPosted notPosted;
   adodb::TransactionGuard transaction(*session.Conn);
+  // Read again after the clerk's Yes: the right may have been taken away while he answered.
+  if (!HoldsRightNow(*session.Conn, session, "记帐")) {
+    notPosted.noRight = true;
+    return notPosted;
+  }
   for (const std::string& serial : serials) {
     const adodb::BoundValues lsh{adodb::BoundText(serial)};
     if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", lsh) != 0) continue;

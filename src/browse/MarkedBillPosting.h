@@ -13,7 +13,8 @@ namespace storeadjust {
 struct BillsNotPosted {
   std::vector<std::string> notAudited;  // stored, but not audited: unchanged
   std::vector<std::string> gone;        // no longer stored (another clerk deleted them)
-  bool empty() const { return notAudited.empty() && gone.empty(); }
+  bool noRight = false;                 // the operator no longer holds 记帐: none was posted
+  bool empty() const { return notAudited.empty() && gone.empty() && !noRight; }
 };
 
 // Throws adodb::Error after rolling everything back.

@@ -13,6 +13,7 @@
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
 #include "host/MessageTitles.h"
+#include "host/Rights.h"
 #include "host/UserInterface.h"
 #include "lines/BillHeaderState.h"
 #include "states/AuditGate.h"
@@ -153,6 +154,7 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
       const PostingResult posted = PostBill(session_, lsh);
       if (posted == PostingResult::NotAudited) refusals.push_back(lsh + notReady);
       if (posted == PostingResult::NotSaved) refusals.push_back(lsh + ": 单据不存在");
+      if (posted == PostingResult::NoRight) refusals.push_back(lsh + ": " + kNoRightMessage);
     } catch (const std::exception& error) {
       refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));
     }

@@ -6,6 +6,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
 #include "host/FirstValue.h"
+#include "host/Rights.h"
 #include "lines/BillHeaderState.h"
 #include "states/BillSnapshot.h"
 
@@ -23,6 +24,8 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
+  // The right is read again after the clerk's Yes: it may have been taken away while he answered.
+  if (!HoldsRightNow(*session.Conn, session, "记帐")) return PostingResult::NoRight;
   if (shownLines) {
     const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
     if (header.audited && !header.posted && BillLinesAsListed(*session.Conn, lsh) != *shownLines) {

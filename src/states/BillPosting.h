@@ -14,6 +14,7 @@ enum class PostingResult {
   NotAudited,  // not audited (confirmed, in the two-step flow): nothing changed
   NotSaved,    // no bill of that serial was ever stored: nothing was posted
   LinesChanged,  // audited, but its lines are not the lines shown: nothing changed
+  NoRight,     // the operator no longer holds 记帐 (taken away while he was asked): nothing changed
 };
 
 // Sets the posted flag of the bill when it is audited (confirmed, in the two-step flow), in one

@@ -408,7 +408,14 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
 // An empty module database with a session open on it. Raw runs a statement straight through
 // SQLite (triggers that make a statement fail).
 struct BrowserDatabase : testsupport::TempDatabase {
-  BrowserDatabase() : TempDatabase(db::CreateEmptyDatabase) {}
+  // Operator 001 holds the rights the commands read again inside their transactions.
+  BrowserDatabase() : TempDatabase(db::CreateEmptyDatabase) {
+    Run({"insert into RightModel (guid,RightInfo1) values ('M','记帐')",
+         "insert into Operators (Code,Guid,name) values ('001','G1','系统管理员')",
+         "insert into rights (RightModelGuid,operatorGuid,RightValue1) values ('M','G1','1')"});
+    session.ModuleRightGuid = "M";
+    session.OptCode = "001";
+  }
 
   void Raw(const std::string& sql) const { db::SqliteFile(Path()).Execute(sql); }
 

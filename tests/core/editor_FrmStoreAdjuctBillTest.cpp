@@ -8,6 +8,7 @@
 #include <functional>
 #include <utility>
 
+#include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/GoodsLookup.h"
 #include "editor/WarehouseLookup.h"
@@ -276,24 +277,36 @@ TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
       db_.Run({"update rights set RightValue" + std::to_string(n + 1) + "='" + values + "' where operatorGuid like '%000000000001}'"});
     }
   };
-  const auto refused = [&](const std::string& lsh, const std::string& command) {
+  const auto refused = [&](const std::string& right, const std::function<void()>& command) {
     const std::string before = testsupport::FullDump(*db_.Open());
-    Open(lsh);
     ui_.QueueAnswer(mb::kYes);
-    ui_.meanwhile = [&] { grantAllBut(command); };
-    form_->Click(command);
+    ui_.meanwhile = [&] { grantAllBut(right); };
+    command();
     grantAllBut("");
-    EXPECT_TRUE(testsupport::FullDump(*db_.Open()) == before) << command << " wrote";
-    EXPECT_EQ(ui_.Boxes().back().text, "对不起，你没有此权限！") << command;
+    EXPECT_TRUE(testsupport::FullDump(*db_.Open()) == before) << right << " wrote";
+    EXPECT_EQ(ui_.Boxes().back().text, "对不起，你没有此权限！") << right;
   };
-  refused("DBD202403010001", "审核");
-  refused("DBD202403020003", "反审");
+  const auto inEditor = [&](const std::string& lsh, const std::string& control) {
+    return [&, lsh, control] {
+      Open(lsh);
+      form_->Click(control);
+    };
+  };
+  refused("审核", inEditor("DBD202403010001", "审核"));
+  refused("反审", inEditor("DBD202403020003", "反审"));
+  refused("记帐", inEditor("DBD202403020003", "记帐"));
+  FrmStoreAdjuctBillBrow browser{session_};
+  browser.Load();
+  for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
+    browser.ListGrid().SetMarked(row, browser.ListGrid().TextMatrix(row, 1) == "DBD202403020003");
+  }
+  refused("记帐", [&] { browser.Click("记账"); });
   db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
-  refused("DBD202403020003", "反确认");
-  refused("DBD202403010001", "审核");
+  refused("反确认", inEditor("DBD202403020003", "反确认"));
+  refused("审核", inEditor("DBD202403010001", "审核"));
   EXPECT_EQ(form_->DisabledReason("审核"), "没有审核权限");
   db_.Run({"update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh='DBD202403010001'"});  // as if issued
-  refused("DBD202403010001", "确认");
+  refused("确认", inEditor("DBD202403010001", "确认"));
 }
 
 }  // namespace
