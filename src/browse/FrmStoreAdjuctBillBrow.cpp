@@ -286,6 +286,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   }
   grid_.NotifyContents();
   RefreshList();
+  if (kept.noRight) ShowNoRightMsg(session_);
   if (!kept.audited.empty()) {
     session_.Ui->MsgBox("流水号为:" + NamedSerials(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
   }
@@ -305,6 +306,10 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
     }
     handled.push_back(serial);
     const BillDeletionResult result = DeleteBill(session_, serial);
+    if (result == BillDeletionResult::NoRight) {
+      kept.noRight = true;
+      return;
+    }
     grid_.SetMarked(row, false);
     if (result == BillDeletionResult::Audited) kept.audited.push_back(serial);
     if (result == BillDeletionResult::HeldByApproval) kept.heldByApproval.push_back(serial);

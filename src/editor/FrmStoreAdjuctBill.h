@@ -297,6 +297,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowCommandAvailability(const BillHeaderState& header);
   // The rights the commands are greyed by, read again when a command found one taken away.
   void ReadRights();
+  void RefuseRightTakenAway();
 
   // GoodsInfoPanel.cpp
   void ShowGoodsInfo(const std::string& lsh, const std::string& hh);

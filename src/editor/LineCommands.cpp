@@ -79,6 +79,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return;
   }
   if (done == PlacesReallocation::BillNotPreAudited) return RefuseLineChange("此单据已审核，不能修改!");
+  if (done == PlacesReallocation::NoRight) return RefuseRightTakenAway();
   if (done == PlacesReallocation::PlaceGone) {
     session_.Ui->MsgBox("货位[" + placeGone + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
     return;
@@ -147,6 +148,14 @@ void FrmStoreAdjuctBill::RefuseLineChange(const char* text) {
   ShowBillAsStored();
 }
 
+// A right the command found held when it began was taken away before it wrote: the clerk is told as
+// for any right he lacks, and the commands grey out for want of it from now on.
+void FrmStoreAdjuctBill::RefuseRightTakenAway() {
+  ShowNoRightMsg(session_);
+  ReadRights();
+  ShowBillState();
+}
+
 // A line or bill another clerk deleted while the bill was open here: the grid shows the lines as
 // stored, and the status line says why the key did nothing else.
 void FrmStoreAdjuctBill::ListLinesAsStored(const std::string& note) {
@@ -195,6 +204,8 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
       if (entry_.storedLine == dh) ClearEntryRow();
     } else if (done == LineDeletion::HeldByApproval) {
       session_.Ui->MsgBox(kHeldByApprovalOnDelete, mb::kInformation, kSystemTitle);
+    } else if (done == LineDeletion::NoRight) {
+      RefuseRightTakenAway();
     } else if (ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
       RefuseLineChange("此单据已审核，不能删除!");
     }

@@ -275,6 +275,7 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return ShowSaveFailure(error);
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
+  if (saved.outcome == LineSaveOutcome::NoRight) return RefuseRightTakenAway();
   if (saved.outcome == LineSaveOutcome::GoodsGone) {
     RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
     return;

@@ -224,12 +224,7 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
                         kSystemTitle);
     return;
   }
-  if (posted == PostingResult::NoRight) {
-    ShowNoRightMsg(session_);
-    ReadRights();
-    ShowBillState();
-    return;
-  }
+  if (posted == PostingResult::NoRight) return RefuseRightTakenAway();
   if (posted == PostingResult::LinesChanged) {
     session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
     FillLinesGrid(lsh);

@@ -8,6 +8,7 @@
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
 #include "host/RequireOpened.h"
+#include "host/Rights.h"
 
 namespace storeadjust {
 
@@ -25,6 +26,8 @@ std::optional<BillDeletionResult> DeleteInOneTransaction(Session& session, DataS
                                                          const std::string& lsh) {
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
+  // Read again after the clerk's Yes: the right may have been taken away while he answered.
+  if (!HoldsRightNow(*session.Conn, session, "删除")) return BillDeletionResult::NoRight;
   if (!TransferBillEditable(approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
   if (session.Conn->Execute(std::string("DELETE FROM ckdbdzk WHERE LSH=?") + kStillOpen, serial) == 0) {
     return std::nullopt;

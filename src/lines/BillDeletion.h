@@ -21,6 +21,7 @@ enum class BillDeletionResult {
   Audited,   // the bill exists but is audited: nothing was changed
   HeldByApproval,  // its approval is pending or granted: nothing was changed
   NotFound,  // no such bill (deleted meanwhile): nothing to do
+  NoRight,   // the operator no longer holds 删除 (taken away while he was asked): nothing changed
 };
 
 BillDeletionResult DeleteBill(Session& session, const std::string& lsh);

@@ -7,6 +7,7 @@
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
 #include "host/LenientValues.h"
+#include "host/Rights.h"
 #include "lines/BillHeaderState.h"
 #include "lines/LineSaving.h"
 #include "host/FirstValue.h"
@@ -50,6 +51,8 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
+  // The right, as the approval below, may have been taken away while the clerk was asked.
+  if (!HoldsRightNow(*session.Conn, session, "删除")) return LineDeletion::NoRight;
   if (!header.exists || header.preAudited || header.audited) return LineDeletion::NotOpen;
   // The flow may have taken the bill while the clerk was asked whether to delete the line.
   if (!TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, lsh)) return LineDeletion::HeldByApproval;
@@ -85,6 +88,7 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
+  if (!HoldsRightNow(*session.Conn, session, "修改")) return PlacesReallocation::NoRight;
   if (!header.exists || !header.preAudited || header.audited || header.posted) {
     return PlacesReallocation::BillNotPreAudited;
   }

@@ -32,6 +32,7 @@ enum class LineDeletion {
   NotOpen,         // the bill was audited meanwhile, or the line is gone: nothing changed
   HeldByApproval,  // the bill was submitted or approved meanwhile: nothing changed
   LineChanged,     // the line is no longer `shownImage`: nothing changed
+  NoRight,         // the operator no longer holds 删除 (taken away while he was asked): nothing changed
 };
 
 // Deletes the line, and its goods-place rows when the line's in-warehouse keeps goods places, in
@@ -50,6 +51,7 @@ enum class PlacesReallocation {
   LineGone,           // the line is no longer in the bill: nothing changed
   LineChanged,        // the line is no longer the line the places were chosen for: nothing changed
   PlaceGone,          // a place chosen was removed from the in-warehouse's places meanwhile: nothing changed
+  NoRight,            // the operator no longer holds 修改 (taken away while he chose): nothing changed
 };
 
 // Replaces the line's in-warehouse goods places in one transaction, only while the bill is still

@@ -9,6 +9,7 @@
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
+#include "host/Rights.h"
 #include "lines/BatchExpiry.h"
 #include "lines/BillNumbering.h"
 #include "lines/BoundColumns.h"
@@ -239,6 +240,12 @@ std::string NextLineNumber(Session& session, const std::string& lsh) {
 SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (!session.Conn) throw adodb::Error::Closed();
   adodb::TransactionGuard transaction(*session.Conn);
+  // The right the editor found held, taken away while the clerk chose the goods places or answered
+  // a question: a new bill is made on 新增, a stored line amended on 修改.
+  if (const char* right = line.newBill ? "新增" : line.amend ? "修改" : nullptr;
+      right && !HoldsRightNow(*session.Conn, session, right)) {
+    return {LineSaveOutcome::NoRight, line.lsh, line.dh};
+  }
   // Read again inside the transaction: a warehouse removed since the editor checked it is refused.
   if (!CheckBillWarehouses(session, line.outWarehouse, line.inWarehouse, "").Allowed()) {
     throw adodb::Error::Provider("仓库编号不存在!");

@@ -81,6 +81,7 @@ enum class LineSaveOutcome {
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
+  NoRight,         // the operator no longer holds 新增 (a new bill) or 修改 (an amended line): nothing written
 };
 
 struct SavedLine {

@@ -410,9 +410,9 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
 struct BrowserDatabase : testsupport::TempDatabase {
   // Operator 001 holds the rights the commands read again inside their transactions.
   BrowserDatabase() : TempDatabase(db::CreateEmptyDatabase) {
-    Run({"insert into RightModel (guid,RightInfo1) values ('M','记帐')",
+    Run({"insert into RightModel (guid,RightInfo1) values ('M','记帐,删除')",
          "insert into Operators (Code,Guid,name) values ('001','G1','系统管理员')",
-         "insert into rights (RightModelGuid,operatorGuid,RightValue1) values ('M','G1','1')"});
+         "insert into rights (RightModelGuid,operatorGuid,RightValue1) values ('M','G1','1,1')"});
     session.ModuleRightGuid = "M";
     session.OptCode = "001";
   }

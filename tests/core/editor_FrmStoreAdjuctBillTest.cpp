@@ -279,7 +279,6 @@ TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
   };
   const auto refused = [&](const std::string& right, const std::function<void()>& command) {
     const std::string before = testsupport::FullDump(*db_.Open());
-    ui_.QueueAnswer(mb::kYes);
     ui_.meanwhile = [&] { grantAllBut(right); };
     command();
     grantAllBut("");
@@ -289,24 +288,54 @@ TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
   const auto inEditor = [&](const std::string& lsh, const std::string& control) {
     return [&, lsh, control] {
       Open(lsh);
+      ui_.QueueAnswer(mb::kYes);
       form_->Click(control);
+    };
+  };
+  // The line goes back into the entry row (a line of a pre-audited bill gets its places only).
+  const auto amended = [&](const std::string& lsh, bool saved) {
+    return [&, lsh, saved] {
+      Open(lsh);
+      ui_.QueuePlaces({true, {saved ? "P05Y03,x,Y03,5.5" : "P05Y01,x,Y01,5.5"}});
+      form_->KeyDown("VfgContent", key::kF1 + 2);
+      if (saved) form_->Click("Cmd_Save");
     };
   };
   refused("审核", inEditor("DBD202403010001", "审核"));
   refused("反审", inEditor("DBD202403020003", "反审"));
   refused("记帐", inEditor("DBD202403020003", "记帐"));
+  refused("删除", inEditor("DBD202403010001", "Cmd_Delete"));
+  refused("修改", amended("DBD202403010002", true));
+  refused("新增", [&] {
+    OpenNewBill();
+    form_->Type("txtBrCKid", "05");
+    Enter("TxtHH", "0025");
+    ui_.QueueChoice(1);
+    Enter("TxtSl", "1");
+    ui_.QueuePlaces({true, {"P05Y03,x,Y03,1"}});
+    form_->Click("Cmd_Save");
+  });
   FrmStoreAdjuctBillBrow browser{session_};
   browser.Load();
-  for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
-    browser.ListGrid().SetMarked(row, browser.ListGrid().TextMatrix(row, 1) == "DBD202403020003");
-  }
-  refused("记帐", [&] { browser.Click("记账"); });
+  const auto marked = [&](const std::string& lsh, const std::string& command) {
+    return [&, lsh, command] {
+      for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
+        browser.ListGrid().SetMarked(row, browser.ListGrid().TextMatrix(row, 1) == lsh);
+      }
+      ui_.QueueAnswer(mb::kYes);
+      browser.Click(command);
+    };
+  };
+  refused("记帐", marked("DBD202403020003", "记账"));
+  refused("删除", marked("DBD202403020004", "删除"));
   db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
   refused("反确认", inEditor("DBD202403020003", "反确认"));
   refused("审核", inEditor("DBD202403010001", "审核"));
   EXPECT_EQ(form_->DisabledReason("审核"), "没有审核权限");
-  db_.Run({"update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh='DBD202403010001'"});  // as if issued
+  db_.Run({"update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh in ('DBD202403010001','DBD202403010002')"});
   refused("确认", inEditor("DBD202403010001", "确认"));
+  refused("修改", amended("DBD202403010002", false));
+  EXPECT_FALSE(ui_.HasQueued());
 }
 
 }  // namespace
