@@ -276,6 +276,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   }
   if (saved.outcome == LineSaveOutcome::BillAudited) return RefuseAuditedBill();
   if (saved.outcome == LineSaveOutcome::NoRight) return RefuseRightTakenAway();
+  if (saved.outcome == LineSaveOutcome::OutsideScope) {
+    RefuseUnder("提示:", "此仓库不在你的数据权限范围内!", saved.outWarehouse ? "TxtBcCkID" : "txtBrCKid");
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::GoodsGone) {
     RefuseUnder(kSystemTitle, kNoSuchGoods, "TxtHH");
     return;

@@ -8,6 +8,7 @@
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
+#include "host/OperatorScope.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
 #include "lines/BatchExpiry.h"
@@ -246,10 +247,15 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       right && !HoldsRightNow(*session.Conn, session, right)) {
     return {LineSaveOutcome::NoRight, line.lsh, line.dh};
   }
-  // Read again inside the transaction: a warehouse removed since the editor checked it is refused.
-  if (!CheckBillWarehouses(session, line.outWarehouse, line.inWarehouse, "").Allowed()) {
-    throw adodb::Error::Provider("仓库编号不存在!");
+  // Read again inside the transaction: a warehouse removed since the editor checked it is refused,
+  // and so is one the administrator took out of the operator's data scope meanwhile (asked of the
+  // component on its own connection, as the approval below).
+  const WarehouseVerdict warehouses = CheckBillWarehouses(session, line.outWarehouse, line.inWarehouse,
+                                                          OperatorScopeCondition(session, "ID", kWarehouseScope));
+  if (warehouses.fault == WarehouseFault::OutsideScope) {
+    return {LineSaveOutcome::OutsideScope, line.lsh, line.dh, "", "", warehouses.outSide};
   }
+  if (!warehouses.Allowed()) throw adodb::Error::Provider("仓库编号不存在!");
   // So are goods removed from the master while the clerk chose the goods places or answered a
   // question: the line would name goods no list, audit or slip knows.
   if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};

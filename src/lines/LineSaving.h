@@ -82,6 +82,7 @@ enum class LineSaveOutcome {
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
   NoRight,         // the operator no longer holds 新增 (a new bill) or 修改 (an amended line): nothing written
+  OutsideScope,    // a warehouse of the line was taken out of the operator's data scope meanwhile
 };
 
 struct SavedLine {
@@ -90,6 +91,7 @@ struct SavedLine {
   std::string dh;   // the line's number
   std::string placeNo{};   // PlaceGone: the place removed
   std::string billDate{};  // BatchExpired: the bill's date as stored
+  bool outWarehouse = true;  // OutsideScope: the out-warehouse (else the in-warehouse) is outside it
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate

@@ -32,7 +32,7 @@ WarehouseVerdict CheckBillWarehouses(Session& session, const std::string& outId,
                                      const std::string& scope);
 
 // The same, with the scope asked of the data-scope component (which opens a connection of its
-// own: call it before a transaction, not inside one).
+// own, and so does not see what the caller's open transaction wrote).
 WarehouseVerdict CheckBillWarehouses(Session& session, const std::string& outId, const std::string& inId);
 
 }  // namespace storeadjust
