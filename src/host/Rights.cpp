@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "adodb/Error.h"
+#include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
-#include "host/FirstValue.h"
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 
