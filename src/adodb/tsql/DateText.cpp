@@ -185,6 +185,11 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
   return value;
 }
 
+std::optional<DateTime> ConvertedDateText(std::string_view text) {
+  if (text.find_first_not_of(' ') == std::string_view::npos) return DateTime{Date{1900, 1, 1}, 0};
+  return ParseDateText(text);
+}
+
 std::string CanonicalDateTime(const DateTime& value) {
   const Date& d = value.date;
   char buffer[40];

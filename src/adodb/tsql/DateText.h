@@ -33,6 +33,10 @@ struct DateTime {
 
 std::optional<DateTime> ParseDateText(std::string_view text);
 
+// Text converted to datetime: as ParseDateText reads it, and blank text ('', '  ') as
+// 1900-01-01 00:00:00, which the server converts it to though it is no date (ISDATE('') is 0).
+std::optional<DateTime> ConvertedDateText(std::string_view text);
+
 // "YYYY-MM-DD HH:MM:SS", and ".fff" when the milliseconds are not zero: text order is time order.
 std::string CanonicalDateTime(const DateTime& value);
 

@@ -38,7 +38,7 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate))
     return sqlite3_result_value(ctx, argv[0]);
-  const std::optional<DateTime> value = ParseDateText(TextOf(argv[0]));
+  const std::optional<DateTime> value = ConvertedDateText(TextOf(argv[0]));
   if (!value) return sqlite3_result_value(ctx, argv[0]);
   std::string text = CanonicalDateTime(*value);
   if (kind == DeclaredKind::kDate) text.resize(10);
@@ -51,24 +51,25 @@ bool IsNameCharacter(char c) {
 }
 
 // The column's own name when a translated expression is a column reference (a, t.a, "a b"); empty
-// otherwise.
-std::string ColumnNameOf(std::string_view expr) {
-  std::string name;
+// otherwise. A view into the expression.
+std::string_view ColumnNameOf(std::string_view expr) {
+  std::string_view name;
   for (std::size_t i = 0; i < expr.size();) {
-    name.clear();
     if (expr[i] == '"') {
       const std::size_t close = expr.find('"', i + 1);
-      if (close == std::string_view::npos || (close + 1 < expr.size() && expr[close + 1] == '"')) return "";
+      if (close == std::string_view::npos || (close + 1 < expr.size() && expr[close + 1] == '"')) return {};
       name = expr.substr(i + 1, close - i - 1);
       i = close + 1;
     } else {
-      while (i < expr.size() && IsNameCharacter(expr[i])) name += expr[i++];
-      if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return "";
+      const std::size_t start = i;
+      while (i < expr.size() && IsNameCharacter(expr[i])) ++i;
+      name = expr.substr(start, i - start);
+      if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return {};
     }
     if (i == expr.size()) break;
-    if (expr[i++] != '.') return "";
+    if (expr[i++] != '.') return {};
   }
-  return name.find('\'') == std::string::npos ? name : "";
+  return name.find('\'') == std::string_view::npos ? name : std::string_view();
 }
 
 // Follows an expression's text byte by byte through its quotes and parentheses.
@@ -117,7 +118,7 @@ std::string TypedColumnOf(std::string_view expr) {
     while (end > 0 && inner[end - 1] == ' ') --end;
     return TypedColumnOf(inner.substr(0, end));
   }
-  return ColumnNameOf(expr);
+  return std::string(ColumnNameOf(expr));
 }
 
 // The end of the parenthesis opened at `open`, or npos; quotes skipped.
@@ -167,8 +168,29 @@ std::string DeclaredColumnValue(const std::string& expr) {
 }
 
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal) {
-  const std::string column = ColumnNameOf(columnExpr);
-  return column.empty() ? literal : "tsql_column_literal(" + literal + ", '" + column + "')";
+  const std::string_view column = ColumnNameOf(columnExpr);
+  if (column.empty()) return literal;
+  std::string out;
+  out.reserve(literal.size() + column.size() + 26);
+  ((((out += "tsql_column_literal(") += literal) += ", '") += column) += "')";
+  return out;
+}
+
+std::string DeclaredNullReplacement(const std::string& value, const std::string& literal) {
+  const std::string_view column = ColumnNameOf(value);
+  std::string out;
+  out.reserve(value.size() + literal.size() + column.size() + 36);
+  ((out += "ifnull(") += value) += ", ";
+  if (column.empty()) out += literal;
+  else ((((out += "tsql_column_literal(") += literal) += ", '") += column) += "')";
+  return out += ')';
+}
+
+std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal) {
+  const std::size_t replacement = isnullExpr.find(", tsql_column_literal(");
+  if (!isnullExpr.starts_with("ifnull(") || replacement == std::string::npos) return literal;
+  const std::string_view column = ColumnNameOf(std::string_view(isnullExpr).substr(7, replacement - 7));
+  return column.empty() ? literal : DeclaredColumnLiteral(std::string(column), literal);
 }
 
 void RegisterDeclaredColumnValue(sqlite3* db) {

@@ -28,9 +28,21 @@ std::string DeclaredFactorValue(const std::string& factor);
 // compares the stored 'YYYY-MM-DD HH:MM:SS' with the literal's characters instead (and takes
 // '20240305' for a number, below every text). tsql_column_literal(literal, 'name') gives the
 // literal in the stored datetime (or date) form when every table holding a column of that name
-// declares it so, and the literal itself otherwise. Only literals that read as dates, and
-// CONVERTs with a date style, are wrapped.
+// declares it so, and the literal itself otherwise; blank text is 1900-01-01, as the server
+// converts it. Only literals that read as dates, CONVERTs with a date style, and text in place of
+// a column's NULL (ISNULL) are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
+
+// ISNULL(value, literal) with a text literal: ifnull(value, literal), the literal read as
+// DeclaredColumnLiteral reads it when the value is a column, the ISNULL being of its type
+// (isnull(shrq, '') of a NULL datetime is 1900-01-01 00:00:00).
+std::string DeclaredNullReplacement(const std::string& value, const std::string& literal);
+
+// A text literal compared with ISNULL(column, text), as the ISNULL rule writes it: read as
+// DeclaredColumnLiteral reads one compared with the column, the ISNULL being of the column's type
+// (isnull(shrq, '') = '' holds for a NULL datetime, both sides being 1900-01-01). The literal
+// itself for any other expression.
+std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal);
 
 void RegisterDeclaredColumnValue(sqlite3* db);
 

@@ -38,8 +38,12 @@ struct FunctionRule {
 
 // Functions whose SQLite namesake already gives SQL Server's result.
 std::string SameNameCall(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
-// ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull.
-std::string IsNull(std::string_view, const std::vector<std::string>& a) { return Call("ifnull", a); }
+// ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull. The result
+// is of a's type, so text in place of a datetime column's NULL is read as a datetime:
+// isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not ''.
+std::string IsNull(std::string_view, const std::vector<std::string>& a) {
+  return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : Call("ifnull", a);
+}
 // A decimal literal as SQL Server writes it when it converts it to text: with the places it is
 // written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped
 // and a 0 before the point (.5 is '0.5'). nullopt for anything else, whole numbers reading alike.

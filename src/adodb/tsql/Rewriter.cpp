@@ -1387,7 +1387,7 @@ class Rewriter {
     const std::size_t rightFrom = pos_, rightStart = out_.size();
     Additive();
     const bool rightColumn = IsColumnRef(rightFrom, pos_);
-    if (!IsColumnRef(left.from, left.to) && !rightColumn) return Emit(kCollate);
+    if (!IsColumnRef(left.from, left.to) && !rightColumn) return ComparisonOfValues(left, rightFrom, rightStart);
     if (rightColumn && ReadsAsDate(left.from, left.to, left.outFrom, left.outTo)) {
       const std::string column = out_.TrimmedFrom(rightStart), rest = out_.substr(left.outTo);
       const std::string literal = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom);
@@ -1462,6 +1462,20 @@ class Rewriter {
       if (inner[i] == '\'') ++i;
     }
     return ParseDateText(text).has_value();
+  }
+
+  // A comparison with no column on either side, the right side emitted from `rightStart` on: it
+  // compares as the server's collation does; a text literal compared with ISNULL(column, text)
+  // is read as the column (see DeclaredNullReplacementLiteral).
+  [[gnu::noinline]] void ComparisonOfValues(const LeftSide& left, std::size_t rightFrom, std::size_t rightStart) {
+    const TokenKind kind = token_[rightFrom].kind;
+    if ((kind == TokenKind::String || kind == TokenKind::NString) && pos_ == rightFrom + 1) {
+      const std::string value = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom);
+      const std::string literal = out_.TrimmedFrom(rightStart);
+      out_.resize(rightStart);
+      Emit(DeclaredNullReplacementLiteral(value, literal));
+    }
+    Emit(kCollate);
   }
 
   // The literal emitted from `literalStart` on, read as the column `columnExpr` is declared.
