@@ -101,13 +101,14 @@ TEST_F(EmptySchema, PrimaryKeysRefuseDuplicatesComparedAsSqlServerDoes) {
 
 TEST_F(EmptySchema, DatesWrittenInAnyAcceptedFormAreStoredInOneFormThatRangesFind) {
   file_.Run({"insert into ckdbdzk (lsh, kdrq) values ('1', '2024-3-5')", "insert into ckdbdzk (lsh, kdrq) values ('2', '20240306')",
-             "insert into ckdbdzk (lsh, kdrq) values ('3', '2024-04-01 08:00:00')", "update ckdbdzk set kdrq = '3/7/2024' where lsh = '3'"});
+             "insert into ckdbdzk (lsh, kdrq) values ('3', '2024-04-01 08:00:00')", "update ckdbdzk set kdrq = '3/7/2024' where lsh = '3'",
+             "insert into ckdbdzk (lsh, kdrq) values ('0', '')"});  // blank is 1900-01-01, as the server stores it
   EXPECT_EQ(RawText(db, "select group_concat(kdrq, '|') from (select kdrq from ckdbdzk order by lsh)"),
-            "2024-03-05 00:00:00|2024-03-06 00:00:00|2024-03-07 00:00:00");
+            "1900-01-01 00:00:00|2024-03-05 00:00:00|2024-03-06 00:00:00|2024-03-07 00:00:00");
   EXPECT_EQ(file_.Count("select count(*) from ckdbdzk where kdrq between '2024-03-01' and '2024-03-31'"), 3);
   const adodb::Error impossible = ErrorOf([&] { file_.Run({"insert into ckdbdzk (lsh, kdrq) values ('4', '2024-02-30')"}); });
   EXPECT_EQ(impossible.Description(), "Conversion failed when converting date and/or time from character string.");
-  EXPECT_EQ(file_.Count("select count(*) from ckdbdzk"), 3);
+  EXPECT_EQ(file_.Count("select count(*) from ckdbdzk"), 4);
 }
 
 // Decimal and money columns keep every digit a bound value brings that the embedded database can

@@ -221,7 +221,8 @@ void TsqlDivide(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // A value as SQL Server converts it to datetime: text in one of the forms it accepts (see
-// DateText.h), a number as days since 1900-01-01. Null with the conversion error set otherwise.
+// DateText.h), blank text as 1900-01-01, a number as days since 1900-01-01. Null with the
+// conversion error set otherwise.
 std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
   std::optional<DateTime> value;
   if (IsNumber(v)) {
@@ -233,7 +234,7 @@ std::optional<DateTime> DateTimeOf(sqlite3_context* ctx, sqlite3_value* v) {
     if (!value) sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type datetime.", -1);
     return value;
   }
-  value = ParseDateText(TextOf(v));
+  value = ConvertedDateText(TextOf(v));
   if (!value) sqlite3_result_error(ctx, kTextIsNoDate, -1);
   return value;
 }
