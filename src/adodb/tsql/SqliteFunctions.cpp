@@ -452,13 +452,14 @@ void TsqlIntText(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_error(ctx, message.c_str(), -1);
 }
 
-// tsql_float(x): CAST(x AS float).
+// tsql_float(x): CAST(x AS float); blank text is 0, as the server converts it (and as int does).
 void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
   double x = 0;
   if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
-  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
+  else if (!Trimmed(TextOf(argv[0]), " ").empty() && !ParseDecimal(TextOf(argv[0]), x))
+    return sqlite3_result_error(ctx, kFloatError, -1);
   sqlite3_result_double(ctx, x);
 }
 
