@@ -44,6 +44,11 @@ std::string SameNameCall(std::string_view name, const std::vector<std::string>& 
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : Call("ifnull", a);
 }
+// COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
+// it are ISNULL(column, text): a datetime column makes the text a datetime.
+std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
+  return a.size() == 2 && a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : SameNameCall(name, a);
+}
 // A decimal literal as SQL Server writes it when it converts it to text: with the places it is
 // written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped
 // and a 0 before the point (.5 is '0.5'). nullopt for anything else, whole numbers reading alike.
@@ -153,7 +158,7 @@ std::string Day(std::string_view, const std::vector<std::string>& a) { return Da
 const std::unordered_map<std::string, FunctionRule>& FunctionTable() {
   static const std::unordered_map<std::string, FunctionRule> table = {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
-      {"coalesce", {2, 99, SameNameCall}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
+      {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
       {"len", {1, 1, Len}},            {"lower", {1, 1, SameNameCall}},     {"ltrim", {1, 1, SameNameCall}},
       {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
