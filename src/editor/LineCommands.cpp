@@ -94,6 +94,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     session_.Ui->MsgBox("单号为[" + dh + "]的数据已被其他操作员修改,修改没有保存!", mb::kExclamation, kSystemTitle);
     return ListLinesAsStored("单号 " + dh + " 的明细已被其他操作员修改，已重新列出明细");
   }
+  // The places are part of the line the grid lists, which a confirm compares with the stored one.
+  FillLinesGrid(lsh);
 }
 
 // The stored line becomes the entry row whole: goods facts, unit and coefficient, price,

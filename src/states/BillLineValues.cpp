@@ -31,7 +31,15 @@ BillLineValues::Columns::Columns(const adodb::Recordset& rs)
       pcdh(ColumnNamed(rs, "pcdh")),
       sl(ColumnNamed(rs, "sl")),
       je(ColumnNamed(rs, "je")),
-      lsze(ColumnNamed(rs, "lsze")) {}
+      lsze(ColumnNamed(rs, "lsze")),
+      pm(ColumnNamed(rs, "pm")),
+      dw(ColumnNamed(rs, "dw")),
+      bz(ColumnNamed(rs, "bz")),
+      dj(ColumnNamed(rs, "dj")),
+      srsl(ColumnNamed(rs, "srsl")),
+      lsj(ColumnNamed(rs, "lsj")),
+      wslsze(ColumnNamed(rs, "wslsze")),
+      cj(ColumnNamed(rs, "cj")) {}
 
 BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns& columns) {
   BillLineValues line;
@@ -46,6 +54,14 @@ BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns
   line.sl = NumberOrZero(rs.Value(columns.sl));
   line.je = NumberOrZero(rs.Value(columns.je));
   line.lsze = NumberOrZero(rs.Value(columns.lsze));
+  line.pm = rs.Value(columns.pm).TextOrEmpty();
+  line.dw = rs.Value(columns.dw).TextOrEmpty();
+  line.bz = rs.Value(columns.bz).TextOrEmpty();
+  line.dj = NumberOrZero(rs.Value(columns.dj));
+  line.srsl = NumberOrZero(rs.Value(columns.srsl));
+  line.lsj = NumberOrZero(rs.Value(columns.lsj));
+  line.wslsze = NumberOrZero(rs.Value(columns.wslsze));
+  line.cj = NumberOrZero(rs.Value(columns.cj));
   return line;
 }
 

@@ -3,11 +3,23 @@
 #include <cstddef>
 #include <compare>
 #include <string>
+#include <vector>
 
 #include "adodb/Recordset.h"
 
 namespace storeadjust {
 
+// One of a line's in-warehouse goods places, where the receipt puts that part of the line.
+struct BillLinePlace {
+  std::string guid, number, warehouse, goods, batchNo, batchLine;
+  double quantity = 0;
+  auto operator<=>(const BillLinePlace&) const = default;
+  bool operator==(const BillLinePlace&) const = default;
+};
+
+// The values a command moves come first: they order a snapshot's lines. The rest are what else a
+// screen listing the line may show (unit, quantity as entered, prices, name, remark) and the goods
+// places the clerk chose for it: a command from that screen acts only on the lines as listed.
 struct BillLineValues {
   std::string kh;  // the line's location code, added to (or removed from) the batch row's list
   std::string hh, dh, dcstockid, drstockid, ph, pcdh;
@@ -16,6 +28,9 @@ struct BillLineValues {
   double lsze = 0;  // amount at retail
   bool moneyOnly = false;  // kept by amount only: no batch rows, no goods places, no quantity
   bool quantityIsNull = false;  // sl is NULL (another program wrote the line): no number to move
+  std::string pm, dw, bz;
+  double dj = 0, srsl = 0, lsj = 0, wslsze = 0, cj = 0;
+  std::vector<BillLinePlace> places;  // sorted; read by ReadBillLines, not by FromRow
 
   auto operator<=>(const BillLineValues&) const = default;
   bool operator==(const BillLineValues&) const = default;
@@ -23,7 +38,7 @@ struct BillLineValues {
   // Where a line query's columns stand, found once for all its rows.
   struct Columns {
     explicit Columns(const adodb::Recordset& rs);
-    std::size_t kh, hh, dh, dcstockid, drstockid, ph, pcdh, sl, je, lsze;
+    std::size_t kh, hh, dh, dcstockid, drstockid, ph, pcdh, sl, je, lsze, pm, dw, bz, dj, srsl, lsj, wslsze, cj;
   };
   // The current row of a line query ("select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join
   // ckdbdzk b ..."): the line's own columns come first, so a name shared with the header reads

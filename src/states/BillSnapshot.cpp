@@ -5,6 +5,8 @@
 
 #include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
+#include "host/LenientValues.h"
 #include "states/BillLineValues.h"
 
 namespace storeadjust {
@@ -19,15 +21,35 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked) {
   const BillHeaderState header = ReadBillHeader(connection, lsh, locked);
-  return SnapshotOf(header, ReadBillLines(*OpenBillLines(connection, lsh, stateCondition)));
+  return SnapshotOf(header, ReadBillLines(connection, lsh, stateCondition));
 }
 
-std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines) {
+std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
+                                          const std::string& stateCondition) {
   std::vector<BillLineValues> values;
-  if (lines.RecordCount() < 1) return values;
-  values.reserve(static_cast<std::size_t>(lines.RecordCount()));
-  const BillLineValues::Columns columns(lines);
-  for (lines.MoveFirst(); !lines.EOF(); lines.MoveNext()) values.push_back(BillLineValues::FromRow(lines, columns));
+  const auto lines = OpenBillLines(connection, lsh, stateCondition);
+  if (lines->RecordCount() < 1) return values;
+  values.reserve(static_cast<std::size_t>(lines->RecordCount()));
+  const BillLineValues::Columns columns(*lines);
+  for (lines->MoveFirst(); !lines->EOF(); lines->MoveNext()) values.push_back(BillLineValues::FromRow(*lines, columns));
+  // A receipt puts each line on the places stored for it, which another clerk may choose anew
+  // without changing the line itself; an in-warehouse that keeps no places puts it on none.
+  const auto places = connection.OpenRecordset(
+      "select p.BillDetailGuid,p.GoodsPlaceGuid,p.GoodsPlaceNo,p.WarehouseGuid,p.MaterielGuid,p.BatchNo,p.BatchNumber,"
+      "p.Quantity from BillGoodsPlace p inner join ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid inner "
+      "join gl_stock s on s.id=a.drstockid where p.BillType='WarehouseIn' and p.BillGuid=? and isnull(s.FDeleted,0)<>0",
+      {adodb::BoundText(lsh)});
+  for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF(); places->MoveNext()) {
+    const std::string dh = places->Value(std::size_t{0}).TextOrEmpty();
+    for (BillLineValues& line : values) {
+      if (adodb::CompareValues(line.dh, dh) != 0) continue;
+      line.places.push_back({places->Value(1).TextOrEmpty(), places->Value(2).TextOrEmpty(),
+                             places->Value(3).TextOrEmpty(), places->Value(4).TextOrEmpty(),
+                             places->Value(5).TextOrEmpty(), places->Value(6).TextOrEmpty(),
+                             NumberOrZero(places->Value(7))});
+    }
+  }
+  for (BillLineValues& line : values) std::sort(line.places.begin(), line.places.end());
   return values;
 }
 
@@ -37,7 +59,7 @@ BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValue
 }
 
 std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh) {
-  return SnapshotOf({}, ReadBillLines(*OpenBillLines(connection, lsh, ""))).lines;
+  return SnapshotOf({}, ReadBillLines(connection, lsh, "")).lines;
 }
 
 std::string BillStateName(const BillHeaderState& header, bool twoStep) {

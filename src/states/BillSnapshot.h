@@ -30,8 +30,9 @@ std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, c
 // The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked);
-// The lines of an OpenBillLines query, in its order.
-std::vector<BillLineValues> ReadBillLines(adodb::Recordset& lines);
+// The lines of an OpenBillLines query, in its order, each with its in-warehouse goods places.
+std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
+                                          const std::string& stateCondition);
 // The same from lines already read, which the command then walks: inside its transaction the
 // lines it moves are the very lines it compared, read once.
 BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);

@@ -182,7 +182,7 @@ class StateChange {
       Refused(StateRefusal::NoRight, kNoRightMessage);
       return std::nullopt;
     }
-    const std::vector<BillLineValues> lines = ReadBillLines(*OpenBillLines(*session_.Conn, lsh_, handler_.stateCondition));
+    const std::vector<BillLineValues> lines = ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const BillSnapshot found = SnapshotOf(header, lines);
     if (found != seen) {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));

@@ -46,6 +46,7 @@ struct View {
   std::vector<BillLineValues> lines;
   BillHeaderState header;
   Table stored;  // per line: dh, image, hh, ph, pcdh, in-warehouse, quantity
+  Table shown;   // every stored fact of the lines, and their in-warehouse goods places
 };
 
 struct Clerk {
@@ -107,11 +108,20 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     const Table header = Rows("select dcstockid,drstockid from ckdbdzk where lsh=" + SqlText(lsh));
     if (header.empty()) return;
     clerk.view = {lsh, header[0][0], header[0][1], BillLinesAsListed(*clerk.session.Conn, lsh),
-                  ReadBillHeader(*check_, lsh, false), {}};
+                  ReadBillHeader(*check_, lsh, false), {}, Shown(lsh)};
     for (auto row : Rows("select dh,hh,ph,pcdh,drstockid,sl from ckdbdzkmx where lsh=" + SqlText(lsh))) {
       row.insert(row.begin() + 1, StoredLineImage(clerk.session, lsh, row[0]));
       clerk.view.stored.push_back(row);
     }
+  }
+
+  Table Shown(const std::string& lsh) {
+    Table shown = Rows("select * from ckdbdzkmx where lsh=" + SqlText(lsh) + " order by dh");
+    for (auto& row : Rows("select BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
+                          "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " order by 1,2,3,4")) {
+      shown.push_back(row);
+    }
+    return shown;
   }
 
   // One command from the clerk's screen; with `mayNest`, the other clerk may act from his own
@@ -153,7 +163,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       did = std::string(kNames[static_cast<int>(command)]) + (fromEditor ? " (editor) " : " (browser) ") + view.lsh +
             " -> " + std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message;
       if (answers.askedInTransaction) Fail("a state change asked with its transaction open");
-      if (acted && fromEditor && BillLinesAsListed(*check_, view.lsh) != view.lines) {
+      if (acted && fromEditor && Shown(view.lsh) != view.shown) {
         Fail("an editor's state change moved other lines than its screen lists");
       }
     } else if (pick < 0.68) {
@@ -163,7 +173,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       acted = posted == PostingResult::Posted && !postedBefore;
       did = std::string("posts") + (fromEditor ? " (editor) " : " (browser) ") + view.lsh + " -> " +
             std::to_string(static_cast<int>(posted));
-      if (acted && fromEditor && BillLinesAsListed(*check_, view.lsh) != view.lines) {
+      if (acted && fromEditor && Shown(view.lsh) != view.shown) {
         Fail("an editor's posting posted other lines than its screen lists");
       }
     } else if (pick < 0.83 && !view.stored.empty()) {
@@ -207,7 +217,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
   }
 
   // A new line, or an amended one of the screen's lines, between the warehouses on screen (now and
-  // then one changed there), of a batch the out-warehouse holds (a return: the in-warehouse).
+  // then one changed there), of a batch the out-warehouse holds (a return: the in-warehouse). Now
+  // and then an amendment keeps the line's warehouses, quantity and amounts as stored and changes
+  // only its unit (盒 of 2), its price or its goods places.
   bool SaveLine(Clerk& clerk, std::string& did) {
     const View& view = clerk.view;
     LineToSave line;
@@ -222,23 +234,41 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       do line.inWarehouse = Pick(warehouses_); while (line.inWarehouse == line.outWarehouse);
     }
     const double sign = Chance(0.15) ? -1 : 1;
+    std::size_t only = 0;  // 1: unit, 2: price, 3: goods places
+    Table kept;
     if (!view.stored.empty() && Chance(0.5)) {
       const auto& amended = Pick(view.stored);
       line.amend = true, line.dh = amended[0], line.amendedImage = amended[1];
       line.hh = amended[2], line.batchNo = amended[3], line.batchLine = amended[4];
+      if (Chance(0.5)) {
+        kept = Rows("select isnull(sl,0),isnull(dj,0),isnull(je,0),isnull(lsze,0) from ckdbdzkmx where lsh=" +
+                    SqlText(view.lsh) + " and dh=" + SqlText(line.dh));
+        only = kept.empty() ? 0 : 1 + Index(3);
+        line.outWarehouse = view.out, line.inWarehouse = view.in;
+      }
     } else {
       Table batches = Rows("select hh,ph,dh from phk where stockid=" + SqlText(sign < 0 ? line.inWarehouse : line.outWarehouse));
       if (batches.empty()) batches = Rows("select hh,ph,dh from phk");
       const auto& batch = Pick(batches);
       line.hh = batch[0], line.batchNo = batch[1], line.batchLine = batch[2];
     }
-    const double qty = sign * Quarters(Uniform(0.25, 12));
-    line.price = 10, line.retailPrice = 15;
-    line.figures = FiguresOf(qty, 1, qty * 10, qty * 15, qty * 10, 13);
+    const double qty = only ? std::stod(kept[0][0]) : sign * Quarters(Uniform(0.25, 12));
+    const double amount = only ? std::stod(kept[0][2]) : qty * 10, perUnit = only == 1 ? 2 : 1;
+    line.unitName = only == 1 ? "盒" : "";
+    line.price = (only ? std::stod(kept[0][1]) : 10) + (only == 2 ? 1 : 0), line.retailPrice = 15;
+    line.figures = FiguresOf(qty / perUnit, perUnit, amount, only ? std::stod(kept[0][3]) : qty * 15, amount, 13);
     line.inWarehouseKeepsPlaces = keepsPlaces_[line.inWarehouse];
-    if (line.inWarehouseKeepsPlaces) line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
+    if (line.inWarehouseKeepsPlaces && (only == 1 || only == 2)) {
+      for (const auto& p : Rows("select GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where BillType='WarehouseIn' "
+                                "and BillGuid=" + SqlText(view.lsh) + " and BillDetailGuid=" + SqlText(line.dh))) {
+        line.goodsPlaces.push_back(p[0] + ",x," + p[1] + "," + p[2]);
+      }
+    } else if (line.inWarehouseKeepsPlaces) {
+      line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
+    }
     const SavedLine saved = StoreLine(clerk.session, line);
-    did += (line.newBill ? std::string("a new bill") : view.lsh) + (line.amend ? " amending " + line.dh : "") + " " +
+    did += (line.newBill ? std::string("a new bill") : view.lsh) + (line.amend ? " amending " + line.dh : "") +
+           (only ? std::string(" only its ") + (only == 1 ? "unit" : only == 2 ? "price" : "places") : "") + " " +
            line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse + "->" +
            line.inWarehouse + " -> " + std::to_string(static_cast<int>(saved.outcome)) + " " + saved.lsh + "/" + saved.dh;
     if (line.newBill && saved.outcome == LineSaveOutcome::Saved) ReadView(clerk, saved.lsh);  // the editor stays on it
