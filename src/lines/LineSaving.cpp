@@ -312,13 +312,27 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
 }
 
 std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh) {
-  auto rs = RequireOpened(OpenRsReadOnly(
-      session, "select hh,ph,pcdh,sl,srsl,dw,dj,je,lsze,lsj,bz,dcstockid,drstockid from ckdbdzkmx where lsh=? and dh=?",
-      {adodb::BoundText(lsh), adodb::BoundText(dh)}));
+  const adodb::BoundValues key{adodb::BoundText(lsh), adodb::BoundText(dh)};
+  auto rs = RequireOpened(OpenRsReadOnly(session,
+                                         "select hh,pm,ph,pcdh,sl,srsl,dw,dj,je,lsze,wslsze,cj,lsj,kh,bz,dcstockid,drstockid "
+                                         "from ckdbdzkmx where lsh=? and dh=?",
+                                         key));
   if (rs->RecordCount() < 1) return {};
   rs->MoveFirst();
   std::string image = "|";
   for (std::size_t i = 0; i < rs->Columns().size(); ++i) image += rs->Value(i).TextOrEmpty() + "|";
+  // The goods places the line receives onto, which another clerk may choose anew without changing
+  // the line's own columns.
+  auto places = RequireOpened(OpenRsReadOnly(
+      session,
+      "select GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,Quantity from BillGoodsPlace "
+      "where BillType='WarehouseIn' and BillGuid=? and BillDetailGuid=? order by GoodsPlaceGuid,GoodsPlaceNo,"
+      "WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,Quantity",
+      key));
+  for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF(); places->MoveNext()) {
+    image += "\n";
+    for (std::size_t i = 0; i < places->Columns().size(); ++i) image += places->Value(i).TextOrEmpty() + "|";
+  }
   return image;
 }
 

@@ -101,8 +101,9 @@ struct SavedLine {
 // stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
 
-// What a stored line holds, as one text, to tell whether it changed between its loading for an
-// amendment and the save; empty when the line is not stored. Reads on the session connection.
+// What a stored line holds, with the goods places it receives onto, as one text, to tell whether it
+// changed between its loading for an amendment (or a deletion's question) and the save (or the
+// deletion); empty when the line is not stored. Reads on the session connection.
 std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh);
 
 // True when lines of the stored bill other than savedDh (empty for a new line) keep the header's

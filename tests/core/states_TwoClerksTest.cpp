@@ -117,11 +117,16 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
 
   Table Shown(const std::string& lsh) {
     Table shown = Rows("select * from ckdbdzkmx where lsh=" + SqlText(lsh) + " order by dh");
-    for (auto& row : Rows("select BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
-                          "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " order by 1,2,3,4")) {
+    for (auto& row : Rows("select BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
+                          "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " order by 2,3,4,5")) {
       shown.push_back(row);
     }
     return shown;
+  }
+  static Table OfLine(const Table& shown, const std::string& dh) {
+    Table rows;
+    for (const auto& row : shown) if (row[1] == dh) rows.push_back(row);
+    return rows;
   }
 
   // One command from the clerk's screen; with `mayNest`, the other clerk may act from his own
@@ -178,10 +183,10 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       }
     } else if (pick < 0.83 && !view.stored.empty()) {
       const auto& line = Pick(view.stored);
-      const std::string stored = StoredLineImage(clerk.session, view.lsh, line[0]);
+      const Table stored = OfLine(Shown(view.lsh), line[0]);
       acted = DeleteStoredLine(clerk.session, view.lsh, line[0], line[1]) == LineDeletion::Deleted;
       did = "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
-      if (acted && stored != line[1]) Fail("a line deletion deleted another line than the screen lists under its number");
+      if (acted && stored != OfLine(view.shown, line[0])) Fail("a line deletion deleted another line than the screen lists under its number");
     } else if (pick < 0.88) {
       const BillDeletionResult result = DeleteBill(clerk.session, view.lsh);
       acted = result == BillDeletionResult::Deleted;
@@ -266,7 +271,11 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (line.inWarehouseKeepsPlaces) {
       line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
     }
+    const Table stored = OfLine(Shown(view.lsh), line.dh);
     const SavedLine saved = StoreLine(clerk.session, line);
+    if (line.amend && saved.outcome == LineSaveOutcome::Saved && stored != OfLine(view.shown, line.dh)) {
+      Fail("an amendment was saved over a line its screen never loaded");
+    }
     did += (line.newBill ? std::string("a new bill") : view.lsh) + (line.amend ? " amending " + line.dh : "") +
            (only ? std::string(" only its ") + (only == 1 ? "unit" : only == 2 ? "price" : "places") : "") + " " +
            line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse + "->" +
