@@ -61,6 +61,14 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   request->batchKnown = true;
   request->batchNo = line.batchNo, request->batchLine = line.batchLine;
   if (auto facts = ReadGoodsFacts(session_, line.hh)) request->unitName = facts->baseUnit;
+  // The dialog opens on the line's places as stored now: the clerk chooses from those.
+  std::string shown;
+  try {
+    shown = StoredLineImage(session_, lsh, dh);
+  } catch (const std::exception& error) {
+    session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
+    return;
+  }
   std::vector<std::string> places;
   const bool allocated = RunGoodsPlaceDialog(*request, places);
   if (!allocated) {
@@ -73,7 +81,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   PlacesReallocation done = PlacesReallocation::Replaced;
   std::string placeGone;
   try {
-    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty, &placeGone);
+    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty, &placeGone, shown);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;

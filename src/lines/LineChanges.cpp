@@ -84,7 +84,7 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
 }
 
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
-                                               std::string* placeGone) {
+                                               std::string* placeGone, const std::string& shownImage) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
@@ -102,6 +102,9 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
       line->Value("pcdh").TextOrEmpty() != places.batchLine ||
       line->Value("drstockid").TextOrEmpty() != places.warehouseId ||
       !SameQuantity(NumberOrZero(line->Value("sl")), lineQty)) {
+    return PlacesReallocation::LineChanged;
+  }
+  if (!shownImage.empty() && StoredLineImage(session, places.lsh, places.dh) != shownImage) {
     return PlacesReallocation::LineChanged;
   }
   // The confirm would refuse a place removed while the dialog was answered.

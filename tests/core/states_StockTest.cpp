@@ -1070,6 +1070,13 @@ TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillOrOfALineChangedMeanwhileAreNotR
   EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1009", "0021", "04", "240216", "200212", {"P04A02,x,A02,5"}}, 5),
             R::LineGone);
   EXPECT_EQ(testsupport::FullDump(*check_), audited);
+  // Places another clerk chose while this clerk's dialog was open stay his.
+  const std::string shown = StoredLineImage(session_, lsh, "1001");
+  ASSERT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,5"}}, 5),
+            R::Replaced);
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,5"}}, 5,
+                                        nullptr, shown),
+            R::LineChanged);
   EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,5"}}, 5),
             R::Replaced);
   ASSERT_EQ(Change(StateCommand::Confirm, lsh).result, StateResult::Done);
