@@ -1,11 +1,11 @@
 #include "states/BillSnapshot.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
-#include "adodb/TextCompare.h"
 #include "host/LenientValues.h"
 #include "states/BillLineValues.h"
 
@@ -35,19 +35,22 @@ std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const s
   // A receipt puts each line on the places stored for it, which another clerk may choose anew
   // without changing the line itself; an in-warehouse that keeps no places puts it on none.
   const auto places = connection.OpenRecordset(
-      "select p.BillDetailGuid,p.GoodsPlaceGuid,p.GoodsPlaceNo,p.WarehouseGuid,p.MaterielGuid,p.BatchNo,p.BatchNumber,"
+      "select a.dh,p.GoodsPlaceGuid,p.GoodsPlaceNo,p.WarehouseGuid,p.MaterielGuid,p.BatchNo,p.BatchNumber,"
       "p.Quantity from BillGoodsPlace p inner join ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid inner "
       "join gl_stock s on s.id=a.drstockid where p.BillType='WarehouseIn' and p.BillGuid=? and isnull(s.FDeleted,0)<>0",
       {adodb::BoundText(lsh)});
-  for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF(); places->MoveNext()) {
-    const std::string dh = places->Value(std::size_t{0}).TextOrEmpty();
-    for (BillLineValues& line : values) {
-      if (adodb::CompareValues(line.dh, dh) != 0) continue;
-      line.places.push_back({places->Value(1).TextOrEmpty(), places->Value(2).TextOrEmpty(),
-                             places->Value(3).TextOrEmpty(), places->Value(4).TextOrEmpty(),
-                             places->Value(5).TextOrEmpty(), places->Value(6).TextOrEmpty(),
-                             NumberOrZero(places->Value(7))});
-    }
+  if (places->RecordCount() < 1) return values;
+  // The join names each place's line as the line query read it: a bill of many lines, each on
+  // places, is matched by look-up rather than line by line.
+  std::unordered_map<std::string, BillLineValues*> lineByDh;
+  for (BillLineValues& line : values) lineByDh.emplace(line.dh, &line);
+  for (places->MoveFirst(); !places->EOF(); places->MoveNext()) {
+    const auto line = lineByDh.find(places->Value(std::size_t{0}).TextOrEmpty());
+    if (line == lineByDh.end()) continue;  // a line the state condition left out
+    line->second->places.push_back({places->Value(1).TextOrEmpty(), places->Value(2).TextOrEmpty(),
+                                    places->Value(3).TextOrEmpty(), places->Value(4).TextOrEmpty(),
+                                    places->Value(5).TextOrEmpty(), places->Value(6).TextOrEmpty(),
+                                    NumberOrZero(places->Value(7))});
   }
   for (BillLineValues& line : values) std::sort(line.places.begin(), line.places.end());
   return values;
