@@ -77,6 +77,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
     case StateRefusal::Guard:
     case StateRefusal::StateChanged:
     case StateRefusal::MasterGone:
+    case StateRefusal::PlacesUnchosen:
       return {mb::kInformation, kSystemTitle};
     case StateRefusal::Shortage:
       return {mb::kExclamation, "提示:"};

@@ -73,6 +73,7 @@ enum class StateRefusal {
   Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
   MasterGone,    // a warehouse or goods place the bill moves stock in was removed from the master meanwhile
   NoRight,       // the operator no longer holds the command's right: `message` is the no-right message
+  PlacesUnchosen,  // a line's goods places do not hold its quantity in a warehouse that keeps places
 };
 
 struct StateOutcome {

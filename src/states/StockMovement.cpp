@@ -403,11 +403,30 @@ LineStep StockMovement::ReceivePlaces(const BillLineValues& line) {
       "B.BillDetailGuid=? And Not Exists (Select 1 From GoodsPlace P Where P.GoodsPlaceGuid=B.GoodsPlaceGuid And "
       "P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid)",
       {BoundText(lsh_), BoundText(line.dh)});
-  if (unlisted.rows.empty()) return ChangePlaceBalances("WarehouseIn", line, "+");
-  outcome_.result = StateResult::Refused;
-  outcome_.refusal = StateRefusal::MasterGone;
-  outcome_.message = "单号为[" + line.dh + "]的货位[" + unlisted.rows[0][0].TextOrEmpty() + "]已不存在,请重新选择货位!";
-  return LineStep::Stop;
+  if (!unlisted.rows.empty()) {
+    outcome_.result = StateResult::Refused;
+    outcome_.refusal = StateRefusal::MasterGone;
+    outcome_.message = "单号为[" + line.dh + "]的货位[" + unlisted.rows[0][0].TextOrEmpty() + "]已不存在,请重新选择货位!";
+    return LineStep::Stop;
+  }
+  // A line saved before the warehouse was switched to goods places has none (nor, stored by an
+  // older save, all of them): received, the batch would hold goods that lie on no place.
+  const double placed = NumberOrZero(FirstValue(
+      *session_.Conn,
+      "Select Sum(IsNull(Quantity,0)) From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And "
+      "BillDetailGuid=? And WarehouseGuid=?",
+      {BoundText(lsh_), BoundText(line.dh), BoundText(line.drstockid)}));
+  if (std::fabs(placed - line.sl) > kQuantitySlack) {
+    outcome_.result = StateResult::Refused;
+    outcome_.refusal = StateRefusal::PlacesUnchosen;
+    outcome_.message = "单号为[" + line.dh + "]的明细" +
+                       (placed == 0 ? std::string("没有选择货位")
+                                    : "货位数量合计" + adodb::FormatNumber(placed) + "不等于数量" +
+                                          adodb::FormatNumber(line.sl)) +
+                       ",请重新选择货位!";
+    return LineStep::Stop;
+  }
+  return ChangePlaceBalances("WarehouseIn", line, "+");
 }
 
 LineStep StockMovement::UnReceiveBatch(const BillLineValues& line, const StockRow& row) {

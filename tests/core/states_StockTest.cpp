@@ -1043,6 +1043,22 @@ TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
   EXPECT_EQ(testsupport::FullDump(*check_), before);
 }
 
+// A warehouse switched to goods places after the lines were saved: the goods would arrive on no
+// place, so the receipt refuses the bill whole, in either flow.
+TEST_F(AskFirstTest, AWarehouseSwitchedToGoodsPlacesSinceTheSaveIsRefusedGoodsOnNoPlace) {
+  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+  db_.Run({"update gl_stock set FDeleted=1 where id='03'"});
+  std::string before = testsupport::FullDump(*check_);
+  const StateOutcome refused = Change(StateCommand::Audit, lsh);
+  EXPECT_EQ(refused.refusal, StateRefusal::PlacesUnchosen);
+  EXPECT_EQ(refused.message, "单号为[1001]的明细没有选择货位,请重新选择货位!");
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
+  before = testsupport::FullDump(*check_);
+  EXPECT_EQ(Change(StateCommand::Confirm, lsh).refusal, StateRefusal::PlacesUnchosen);
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+}
+
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
 // line again in its transaction: once confirmed (the places booked), the rows stay as the confirm
 // booked them; a line another clerk took back, changed and audited again since its places were
