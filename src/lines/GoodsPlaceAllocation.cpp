@@ -55,7 +55,7 @@ std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text
 
 bool GoodsPlaceAllocation::SetQuantity(std::size_t row, const std::string& text) {
   const std::optional<double> quantity = ReadQuantity(text);
-  if (viewOnly_ || row >= rows_.size() || !quantity) return false;
+  if (viewOnly_ || row >= rows_.size() || !rows_[row].listed || !quantity) return false;
   rows_[row].allocated = *quantity;
   return true;
 }
@@ -75,7 +75,8 @@ std::string GoodsPlaceAllocation::Summary() const {
   if (rows_.empty()) return "仓库 " + warehouseId_ + " 还没有货位，无法分配";
   std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
   if (!unitName_.empty()) summary += " " + unitName_;
-  if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
+  if (!unlisted_.empty() && !TotalsAgree()) summary += "：货位[" + unlisted_.front() + "]已不存在,请重新选择货位!";
+  else if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
   else if (const GoodsPlaceRow* row = viewOnly_ ? nullptr : OverdrawnRow()) {
     summary += "：" + PlaceShortageText({row->number, row->current, -row->allocated});
   }
@@ -105,13 +106,23 @@ GoodsPlaceRow& GoodsPlaceAllocation::RowFor(const std::string& guid, const std::
   return rows_.emplace_back(GoodsPlaceRow{guid, number, {}, 0, 0});
 }
 
+GoodsPlaceRow* GoodsPlaceAllocation::AllocatedRow(const std::string& guid, const std::string& number) {
+  if (viewOnly_) return &RowFor(guid, number);
+  auto found = std::find_if(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == guid; });
+  if (found != rows_.end()) return &*found;
+  if (std::find(unlisted_.begin(), unlisted_.end(), number) == unlisted_.end()) unlisted_.push_back(number);
+  return nullptr;
+}
+
 void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request) {
   const adodb::Parameter warehouse = adodb::BoundText(request.warehouseId);
   auto places = connection.OpenRecordset(
       "Select GoodsPlaceGuid, GoodsPlaceNo, Name From GoodsPlace Where WarehouseGuid=? Order By GoodsPlaceNo",
       {warehouse});
   for (places->MoveFirst(); !places->EOF(); places->MoveNext()) {
-    RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo")).name = Text(*places, "Name");
+    GoodsPlaceRow& row = RowFor(Text(*places, "GoodsPlaceGuid"), Text(*places, "GoodsPlaceNo"));
+    row.name = Text(*places, "Name");
+    row.listed = true;
   }
   places->Close();
   adodb::BoundValues goods{warehouse, adodb::BoundText(request.goodsNumber)};
@@ -123,8 +134,10 @@ void GoodsPlaceAllocation::ReadPlaces(adodb::Connection& connection, const Goods
           " Group By GoodsPlaceGuid, GoodsPlaceNo Order By GoodsPlaceNo",
       goods);
   for (balances->MoveFirst(); !balances->EOF(); balances->MoveNext()) {
-    RowFor(Text(*balances, "GoodsPlaceGuid"), Text(*balances, "GoodsPlaceNo")).current +=
-        NumberOrZero(balances->Value("Quantity"));
+    const std::string guid = Text(*balances, "GoodsPlaceGuid");
+    const bool listed = std::any_of(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == guid; });
+    if (!listed && !viewOnly_) continue;
+    RowFor(guid, Text(*balances, "GoodsPlaceNo")).current += NumberOrZero(balances->Value("Quantity"));
   }
   balances->Close();
 }
@@ -136,8 +149,9 @@ void GoodsPlaceAllocation::ReadStoredRows(adodb::Connection& connection, const G
       {adodb::BoundText(request.billType), adodb::BoundText(request.billSerial), adodb::BoundText(request.lineKey),
        adodb::BoundText(request.warehouseId)});
   for (stored->MoveFirst(); !stored->EOF(); stored->MoveNext()) {
-    RowFor(Text(*stored, "GoodsPlaceGuid"), Text(*stored, "GoodsPlaceNo")).allocated +=
-        NumberOrZero(stored->Value("Quantity"));
+    if (GoodsPlaceRow* row = AllocatedRow(Text(*stored, "GoodsPlaceGuid"), Text(*stored, "GoodsPlaceNo"))) {
+      row->allocated += NumberOrZero(stored->Value("Quantity"));
+    }
   }
   stored->Close();
 }
@@ -154,7 +168,9 @@ void GoodsPlaceAllocation::TakeItems(const std::vector<std::string>& items) {
     const bool known =
         std::any_of(rows_.begin(), rows_.end(), [&](const GoodsPlaceRow& row) { return row.guid == parts[0]; });
     if (!known && adodb::CompareValues(parts[1], warehouseId_) != 0) continue;
-    if (const std::optional<double> quantity = ReadQuantity(parts[3])) RowFor(parts[0], parts[2]).allocated += *quantity;
+    const std::optional<double> quantity = ReadQuantity(parts[3]);
+    if (!quantity) continue;
+    if (GoodsPlaceRow* row = AllocatedRow(parts[0], parts[2])) row->allocated += *quantity;
   }
 }
 

@@ -7,8 +7,10 @@
 // of its own opened from the request's connection string, so it never sees nor joins a
 // transaction the editor has open. Reading failures throw adodb::Error.
 //
-// Rows: every goods place of the warehouse (GoodsPlace, by number), then any place the goods has
-// a balance in or the allocation names that the list lacks. The current quantity is the goods'
+// Rows: every goods place of the warehouse (GoodsPlace, by number); viewing, then any place the
+// goods has a balance in or the allocation names that the list lacks. Allocating offers only the
+// listed places: the save refuses a place the list lacks, so an allocation carried in on one is
+// left out and named in the summary, for the clerk to place that quantity again. The current quantity is the goods'
 // CurrQuantity in that place of the line's batch when the request names it, else summed over all
 // batches (viewing the places of a warehouse).
 // The allocation starts from the items handed in; when none are handed in and the line is stored,
@@ -36,6 +38,7 @@ struct GoodsPlaceRow {
   std::string name;    // empty for a place GoodsPlace does not list
   double current = 0;  // the goods' quantity in this place now
   double allocated = 0;
+  bool listed = false;  // GoodsPlace lists it: only such a place may be given goods
 };
 
 class GoodsPlaceAllocation {
@@ -74,6 +77,9 @@ class GoodsPlaceAllocation {
   void ReadPlaces(adodb::Connection& connection, const GoodsPlaceRequest& request);
   void ReadStoredRows(adodb::Connection& connection, const GoodsPlaceRequest& request);
   void TakeItems(const std::vector<std::string>& items);
+  // The row an allocation of this place adds to; none, noting the place, when allocating and the
+  // list lacks it.
+  GoodsPlaceRow* AllocatedRow(const std::string& guid, const std::string& number);
 
   std::string warehouseId_;
   std::string quantityToPlace_;     // as handed in, shown as it came
@@ -82,6 +88,7 @@ class GoodsPlaceAllocation {
   bool viewOnly_ = false;
   bool batchKnown_ = false;
   std::vector<GoodsPlaceRow> rows_;
+  std::vector<std::string> unlisted_;  // numbers of places an allocation named that the list lacks
 };
 
 }  // namespace storeadjust

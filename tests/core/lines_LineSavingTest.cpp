@@ -287,12 +287,19 @@ TEST_F(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBat
   EXPECT_TRUE(GoodsPlaceAllocation(Request(kNewLineKey, "0021", "5.5")).Items().empty());
 
   // A place the goods has never been in is listed empty; goods left in a place the list no longer
-  // names stay visible, after the listed places.
+  // names stay visible to a view, after the listed places, but are not offered to an allocation.
   GoodsPlaceRequest other = Request(kNewLineKey, "0001", "5");
   other.warehouseId = "09";
   db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
           "BatchNumber, CurrQuantity) values ('P09OLD', 'OLD', '09', '0001', '240212', '200012', 1.5)"});
+  EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\n");
+  other.viewOnly = true;
   EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\nOLD  1.5 0\n");
+  // Line 1001's place Y02 removed from the list since: its 2 are left for the clerk to place again.
+  db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
+  const GoodsPlaceAllocation stored(Request("1001", "0021", "5.5"));
+  EXPECT_EQ(Shown(stored), "Y01 饮片架01 6.25 3.5\nY03 饮片架03 6.5 0\n");
+  EXPECT_EQ(stored.Summary(), "合计 3.5 / 应分配 5.5：货位[Y02]已不存在,请重新选择货位!");
   // A warehouse id holding a quote is one literal: no places, no broken statement.
   other.warehouseId = "0'9";
   EXPECT_TRUE(GoodsPlaceAllocation(other).Rows().empty());
@@ -307,9 +314,12 @@ TEST_F(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
   EXPECT_EQ(Shown(GoodsPlaceAllocation(request)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\n");
   request.items = {"P05Y01,05,Y01,3.5", "P05Y02,x,Y02,2"};
   EXPECT_TRUE(GoodsPlaceAllocation(request).Items().empty());
-  // This warehouse's places stay, listed or named as its own.
+  // This warehouse's listed places stay; one it no longer lists (removed meanwhile) is named for
+  // its quantity to be placed again.
   request.items = {"P09B01,x,B01,2", "P09NEW,09,NEW,1", "P05Y01,x,Y01,2.5"};
-  EXPECT_EQ(GoodsPlaceAllocation(request).Items(), (std::vector<std::string>{"P09B01,09,B01,2", "P09NEW,09,NEW,1"}));
+  const GoodsPlaceAllocation carried(request);
+  EXPECT_EQ(carried.Items(), (std::vector<std::string>{"P09B01,09,B01,2"}));
+  EXPECT_EQ(carried.Summary(), "合计 2 / 应分配 5.5：货位[NEW]已不存在,请重新选择货位!");
 }
 
 // Only an allocation of exactly the quantity may be confirmed: more is refused as much as less,
