@@ -326,7 +326,10 @@ class StateChange {
       return LineStep::Stop;
     }
     if (line.moneyOnly) return LineStep::Go;
-    if (move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
+    if (move_->KeepsPlaces(line.dcstockid) &&
+        move_->AllocateOutPlaces(line, ReturnsGoods(line) ? 0 : row.sl) == LineStep::Stop) {
+      return LineStep::Stop;
+    }
     if (move_->KeepsPlaces(line.drstockid)) return move_->ReceivePlaces(line);
     return LineStep::Go;
   }
@@ -367,7 +370,7 @@ class StateChange {
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line) && move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) move_->AllocateOutPlaces(line);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) return move_->AllocateOutPlaces(line, row.sl);
     return LineStep::Go;
   }
 

@@ -74,7 +74,8 @@ class StockMovement {
   // out-warehouse, whose batch row is made when gone.
   LineStep IssueBatch(const BillLineValues& line);
   LineStep IssueBalance(const BillLineValues& line);
-  void AllocateOutPlaces(const BillLineValues& line);
+  // `held`: what the stock check found the out-warehouse holding of the goods (or batch).
+  LineStep AllocateOutPlaces(const BillLineValues& line, double held);
   LineStep UnIssueBatch(const BillLineValues& line);
   LineStep UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
   LineStep UnIssuePlaces(const BillLineValues& line);
