@@ -330,8 +330,7 @@ class StateChange {
         move_->AllocateOutPlaces(line, ReturnsGoods(line) ? 0 : row.sl) == LineStep::Stop) {
       return LineStep::Stop;
     }
-    if (move_->KeepsPlaces(line.drstockid)) return move_->ReceivePlaces(line);
-    return LineStep::Go;
+    return move_->ReceivePlaces(line);
   }
 
   // A reversal of the issue that leaves a line as it is (a stock row gone, named after the commit)
@@ -358,9 +357,8 @@ class StateChange {
       return LineStep::Stop;
     }
     if (line.moneyOnly) return LineStep::Go;
-    if (move_->KeepsPlaces(line.drstockid) && move_->UnReceivePlaces(line) == LineStep::Stop) return LineStep::Stop;
-    if (move_->KeepsPlaces(line.dcstockid)) return move_->UnIssuePlaces(line);
-    return LineStep::Go;
+    if (move_->UnReceivePlaces(line) == LineStep::Stop) return LineStep::Stop;
+    return move_->UnIssuePlaces(line);
   }
 
   // Two-step audit: the out-warehouse only.
@@ -382,7 +380,7 @@ class StateChange {
     if (checked != LineStep::Go) return LeftAsItIs(line, checked);
     if (move_->MovesBatches(line) && move_->UnIssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->UnIssueBalance(line, currentYearOnly) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) return move_->UnIssuePlaces(line);
+    if (!line.moneyOnly) return move_->UnIssuePlaces(line);
     return LineStep::Go;
   }
 
@@ -396,7 +394,7 @@ class StateChange {
     }
     if (move_->MovesBatches(line) && move_->ReceiveBatch(line, sellPrice) == LineStep::Stop) return LineStep::Stop;
     if (move_->ReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) return move_->ReceivePlaces(line);
+    if (!line.moneyOnly) return move_->ReceivePlaces(line);
     return LineStep::Go;
   }
 
@@ -418,7 +416,7 @@ class StateChange {
     if (checked != LineStep::Go) return checked == LineStep::SkipLine ? LineStep::Go : checked;
     if (move_->MovesBatches(line) && move_->UnReceiveBatch(line, row) == LineStep::Stop) return LineStep::Stop;
     if (move_->UnReceiveBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.drstockid)) return move_->UnReceivePlaces(line);
+    if (!line.moneyOnly) return move_->UnReceivePlaces(line);
     return LineStep::Go;
   }
 

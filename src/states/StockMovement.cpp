@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -108,6 +109,16 @@ bool StockMovement::HasRow(const std::string& sql, const adodb::BoundValues& val
 
 adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const BillLineValues& line) const {
   return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
+}
+
+bool StockMovement::HoldsPlaceRows(const char* billType, const BillLineValues& line) {
+  if (!placeRows_) {
+    placeRows_.emplace();
+    const adodb::ResultSet rows =
+        Rows("Select Distinct BillType,BillDetailGuid From BillGoodsPlace Where BillGuid=?", {BoundText(lsh_)});
+    for (const auto& row : rows.rows) placeRows_->insert(row[0].TextOrEmpty() + "|" + row[1].TextOrEmpty());
+  }
+  return placeRows_->contains(std::string(billType) + "|" + line.dh);
 }
 
 // A place the line's rows name that holds none of the batch gets its balance row first, empty:
@@ -359,6 +370,7 @@ LineStep StockMovement::UnIssueBalance(const BillLineValues& line, bool currentY
 }
 
 LineStep StockMovement::UnIssuePlaces(const BillLineValues& line) {
+  if (!HoldsPlaceRows("WarehouseOut", line)) return LineStep::Go;
   if (ChangePlaceBalances("WarehouseOut", line, "+") == LineStep::Stop) return LineStep::Stop;
   ForgetIssuedPlaces(line);
   return LineStep::Go;
@@ -417,6 +429,13 @@ LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
 // since the line was saved receives nothing, nor does the rest of the bill: the goods would lie on
 // a place no list of the warehouse shows. The line's places are chosen again by amending it.
 LineStep StockMovement::ReceivePlaces(const BillLineValues& line) {
+  if (!KeepsPlaces(line.drstockid)) {
+    if (HoldsPlaceRows("WarehouseIn", line)) {
+      session_.Conn->Execute("Delete From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And BillDetailGuid=?",
+                             {BoundText(lsh_), BoundText(line.dh)});
+    }
+    return LineStep::Go;
+  }
   const adodb::ResultSet unlisted = Rows(
       "Select B.GoodsPlaceNo From BillGoodsPlace B Where B.BillType='WarehouseIn' And B.BillGuid=? And "
       "B.BillDetailGuid=? And Not Exists (Select 1 From GoodsPlace P Where P.GoodsPlaceGuid=B.GoodsPlaceGuid And "
@@ -467,6 +486,7 @@ LineStep StockMovement::UnReceiveBalance(const BillLineValues& line) {
 }
 
 LineStep StockMovement::UnReceivePlaces(const BillLineValues& line) {
+  if (!HoldsPlaceRows("WarehouseIn", line)) return LineStep::Go;
   return ChangePlaceBalances("WarehouseIn", line, "-");
 }
 

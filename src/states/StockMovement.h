@@ -78,6 +78,8 @@ class StockMovement {
   LineStep AllocateOutPlaces(const BillLineValues& line, double held);
   LineStep UnIssueBatch(const BillLineValues& line);
   LineStep UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
+  // The line's out-warehouse place rows are the record of what its issue took from each place:
+  // they are given back whether or not the warehouse keeps goods places now.
   LineStep UnIssuePlaces(const BillLineValues& line);
   // Removes the line's out-warehouse place rows, giving the places nothing back.
   void ForgetIssuedPlaces(const BillLineValues& line);
@@ -88,6 +90,10 @@ class StockMovement {
   // The sell price of the line's batch row in the warehouse (NULL as 0); none without the row.
   std::optional<double> BatchSellPrice(const BillLineValues& line, const std::string& warehouse);
   LineStep ReceiveBalance(const BillLineValues& line);
+  // Into a warehouse that keeps goods places, the line's in-warehouse rows are booked; into one
+  // that keeps none (switched off since the line was saved), they are removed: left, the reversal
+  // would take from the places what the receipt never gave them. So after a receipt the rows are
+  // what it booked, and the reversal takes them back whether or not the warehouse keeps places now.
   LineStep ReceivePlaces(const BillLineValues& line);
   LineStep UnReceiveBatch(const BillLineValues& line, const StockRow& row);
   LineStep UnReceiveBalance(const BillLineValues& line);
@@ -101,6 +107,9 @@ class StockMovement {
   bool HasRow(const std::string& sql, const adodb::BoundValues& values);
   // The values of kLinePlaces' marks: the line's goods-place rows of the bill type.
   adodb::BoundValues LinePlaceRows(const char* billType, const BillLineValues& line) const;
+  // Whether the line has goods-place rows of the bill type (the bill's read once per run: the
+  // rows have no index, and most warehouses keep no places).
+  bool HoldsPlaceRows(const char* billType, const BillLineValues& line);
   // Adds ("+") or takes ("-") the quantity the line's rows of the bill type give each place to or
   // from the place's balance, made first for a place that has none for the batch. Without
   // shortages allowed, a place the change would leave holding less than none of the batch
@@ -135,6 +144,7 @@ class StockMovement {
   const std::string lsh_;
   std::map<std::string, bool> keepsPlaces_;
   std::map<std::string, bool> moneyOnly_;
+  std::optional<std::set<std::string>> placeRows_;  // "BillType|dh" of the bill's goods-place rows
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
   std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
   std::optional<ShortageQuestion> pendingShortage_;

@@ -1069,6 +1069,28 @@ TEST_F(AskFirstTest, AWarehouseSwitchedToGoodsPlacesSinceTheSaveIsRefusedGoodsOn
   EXPECT_EQ(testsupport::FullDump(*check_), before);
 }
 
+// Warehouses switched off goods places while a bill waits: its reversal gives back to the places,
+// and takes back from them, what its audit booked there; a receipt that booked no place leaves
+// nothing for its reversal to take from them once the warehouse keeps places again.
+TEST_F(AskFirstTest, AReversalTakesBackWhatItsAuditBookedOnPlacesWhateverTheWarehouseKeepsNow) {
+  const std::string sum = "select isnull(sum(CurrQuantity),0) from GoodsPlaceBalance where MaterielGuid='0021' and "
+                          "BatchNumber='200212' and WarehouseGuid=";
+  const auto places = [&] { return db_.Value(sum + "'05'") + "/" + db_.Value(sum + "'04'"); };
+  const std::string before = places();
+  const std::string lsh =
+      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12, {"P04A01,x,A01,12"})).lsh;
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  db_.Run({"update gl_stock set FDeleted=0 where id in ('04','05')"});
+  ASSERT_EQ(Change(StateCommand::UnAudit, lsh).result, StateResult::Done);
+  EXPECT_EQ(places(), before);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillType='WarehouseOut'"), 0);
+  ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  db_.Run({"update gl_stock set FDeleted=1 where id in ('04','05')"});
+  const StateOutcome undone = Change(StateCommand::UnAudit, lsh);
+  EXPECT_EQ(undone.result, StateResult::Done) << undone.message;
+  EXPECT_EQ(places(), before);
+}
+
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
 // line again in its transaction: once confirmed (the places booked), the rows stay as the confirm
 // booked them; a line another clerk took back, changed and audited again since its places were
