@@ -318,11 +318,18 @@ LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line, double hel
         "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes)Values ('WarehouseOut',?,?,?,?,?,?,?,?,?,'调拨出')",
         {BoundText(lsh_), BoundText(line.dh), BoundText(line.hh), BoundText(line.dcstockid), BoundText(line.ph),
          BoundText(line.pcdh), BoundText(guid), BoundText(number), BoundQuantity(given)});
-    session_.Conn->Execute(
-        "update GoodsPlaceBalance set CurrQuantity=? where GoodsPlaceGuid=? and GoodsPlaceNo=? and WarehouseGuid=? "
-        "and MaterielGuid=? and BatchNo=? and BatchNumber=?",
-        {BoundQuantity(held - given), BoundText(guid), BoundText(number), BoundText(line.dcstockid), BoundText(line.hh),
-         BoundText(line.ph), BoundText(line.pcdh)});
+    // The place gives what it holds when the change runs, not what it held when read: on a
+    // server the read locks nothing, and another clerk's taking since would be written over.
+    adodb::BoundValues values{BoundQuantity(given), BoundText(guid), BoundText(number), BoundText(line.dcstockid),
+                              BoundText(line.hh), BoundText(line.ph), BoundText(line.pcdh)};
+    const std::string guard = TakeGuard(given, "CurrQuantity", values);
+    if (session_.Conn->Execute("update GoodsPlaceBalance set CurrQuantity=isnull(CurrQuantity,0) - ? where "
+                               "GoodsPlaceGuid=? and GoodsPlaceNo=? and WarehouseGuid=? and MaterielGuid=? and "
+                               "BatchNo=? and BatchNumber=?" + guard,
+                               values) == 0 &&
+        !guard.empty()) {
+      return RefuseShortage(line, line.dcstockid, kAnotherClerk);
+    }
     remaining -= given;
   }
   const double placed = line.sl - remaining;

@@ -893,6 +893,27 @@ TEST_F(StockMovementTest, StockTakenBetweenTheCheckAndTheUpdateRefusesTheCommand
   }
 }
 
+// Another clerk takes goods off the places between the issue reading them and changing them: the
+// place loses both takings, and one the other clerk emptied refuses the issue whole.
+TEST_F(StockMovementTest, APlaceAnotherClerkTookFromMeanwhileIsNotWrittenOver) {
+  const std::string places = " where MaterielGuid='0023' and BatchNumber='200231' and WarehouseGuid='05'";
+  for (const std::string taken : {"CurrQuantity-1", "0"}) {  // Y02 holds 9 of the batch, Y03 6.25
+    const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+    const std::string before = testsupport::FullDump(*check_);
+    TakenMeanwhile meanwhile{"UPDATE GoodsPlaceBalance", "update GoodsPlaceBalance set CurrQuantity=" + taken + places};
+    sqlite3_trace_v2(testsupport::HandleOf(session_), SQLITE_TRACE_STMT, TakeBeforeTheUpdate, &meanwhile);
+    const StateOutcome outcome = Change(StateCommand::Audit, lsh);
+    sqlite3_trace_v2(testsupport::HandleOf(session_), 0, nullptr, nullptr);
+    ASSERT_TRUE(meanwhile.taken);
+    if (taken == "0") {
+      EXPECT_EQ(outcome.refusal, StateRefusal::Shortage) << outcome.message;
+      EXPECT_TRUE(testsupport::FullDump(*check_) == before);
+    } else {
+      EXPECT_EQ(db_.Value("select sum(CurrQuantity) from GoodsPlaceBalance" + places), "10.25");
+    }
+  }
+}
+
 // Two clerks receive the same batch into a warehouse that has neither its batch row nor its
 // balance row. On a server both may look for the rows before either makes them: the second then
 // finds the first's rows when he comes to make his own (here the trace makes them just before) and
