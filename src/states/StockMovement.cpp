@@ -302,15 +302,20 @@ LineStep StockMovement::IssueBalance(const BillLineValues& line) {
 // goods going back where no place holds the batch to lay them down on.
 LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line, double held) {
   auto places = session_.Conn->OpenRecordset(
-      "Select * From GoodsPlaceBalance Where MaterielGuid=? And WarehouseGuid=? And BatchNo=? And BatchNumber=? "
-      "Order By CurrQuantity Desc ",
+      "Select B.GoodsPlaceGuid,B.GoodsPlaceNo,B.CurrQuantity,(Select Count(*) From GoodsPlace P Where "
+      "P.GoodsPlaceGuid=B.GoodsPlaceGuid And P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid) As "
+      "Listed From GoodsPlaceBalance B Where B.MaterielGuid=? And B.WarehouseGuid=? And B.BatchNo=? And "
+      "B.BatchNumber=? Order By B.CurrQuantity Desc ",
       {BoundText(line.hh), BoundText(line.dcstockid), BoundText(line.ph), BoundText(line.pcdh)});
   double remaining = line.sl;
   for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF() && remaining != 0; places->MoveNext()) {
-    const double held = NumberOrZero(places->Value("CurrQuantity"));
-    if (held <= 0 && remaining > 0) break;  // sorted: no later place holds anything either
-    // Goods going back (a negative line) lie down whole on the place holding most of the batch.
-    const double given = remaining < 0 || held >= remaining ? remaining : held;
+    const double onPlace = NumberOrZero(places->Value("CurrQuantity"));
+    if (onPlace <= 0 && remaining > 0) break;  // sorted: no later place holds anything either
+    // Goods going back (a negative line) lie down whole on the listed place holding most of the
+    // batch: a place removed from the warehouse's places since keeps what it holds until it is
+    // taken off, but gets nothing more, as no list of the warehouse shows it.
+    if (remaining < 0 && NumberOrZero(places->Value("Listed")) == 0) continue;
+    const double given = remaining < 0 || onPlace >= remaining ? remaining : onPlace;
     const std::string guid = places->Value("GoodsPlaceGuid").TextOrEmpty();
     const std::string number = places->Value("GoodsPlaceNo").TextOrEmpty();
     session_.Conn->Execute(

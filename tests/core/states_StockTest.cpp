@@ -1062,6 +1062,12 @@ TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
   refused = Change(StateCommand::Audit, intoGone);
   EXPECT_EQ(refused.message, "仓库编号: 03\r\n仓库编号不存在!");
   EXPECT_EQ(testsupport::FullDump(*check_), before);
+  // Goods going back to the out-warehouse lie down on the listed place holding most of the batch.
+  const std::string back = Bill("05", "01", {{"0023", "230422", "200231", -2}});  // on Y02 9, Y03 6.25
+  db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
+  ASSERT_EQ(Change(StateCommand::Audit, back).result, StateResult::Done);
+  EXPECT_EQ(RowsOf("select GoodsPlaceNo from BillGoodsPlace where BillType='WarehouseOut' and BillGuid='" + back + "'"),
+            "Y03|\n");
 }
 
 // A warehouse switched to goods places after the lines were saved: the goods would arrive on no
