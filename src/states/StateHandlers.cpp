@@ -327,7 +327,7 @@ class StateChange {
     }
     if (line.moneyOnly) return LineStep::Go;
     if (move_->KeepsPlaces(line.dcstockid) &&
-        move_->AllocateOutPlaces(line, ReturnsGoods(line) ? 0 : row.sl) == LineStep::Stop) {
+        move_->AllocateOutPlaces(line) == LineStep::Stop) {
       return LineStep::Stop;
     }
     return move_->ReceivePlaces(line);
@@ -368,7 +368,7 @@ class StateChange {
     if (checked != LineStep::Go) return checked;
     if (move_->MovesBatches(line) && move_->IssueBatch(line) == LineStep::Stop) return LineStep::Stop;
     if (move_->IssueBalance(line) == LineStep::Stop) return LineStep::Stop;
-    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) return move_->AllocateOutPlaces(line, row.sl);
+    if (!line.moneyOnly && move_->KeepsPlaces(line.dcstockid)) return move_->AllocateOutPlaces(line);
     return LineStep::Go;
   }
 

@@ -295,12 +295,10 @@ LineStep StockMovement::IssueBalance(const BillLineValues& line) {
                      line.sl);
 }
 
-// Largest stock first; what no place covers stays unallocated and is reported after the commit,
-// as long as the stock held no more either (a shortage the clerk accepted). Goods the stock holds
-// but no place does lie on no place (the warehouse was switched to goods places since they came):
-// issued, the places would no longer add up to the stock, so the bill is refused whole. So are
-// goods going back where no place holds the batch to lay them down on.
-LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line, double held) {
+// Largest stock first; what no place covers stays unallocated and is reported after the commit
+// (goods the warehouse held before it was switched to goods places lie on no place: issuing them
+// brings the places and the stock back in step, so it is not refused).
+LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line) {
   auto places = session_.Conn->OpenRecordset(
       "Select B.GoodsPlaceGuid,B.GoodsPlaceNo,B.CurrQuantity,(Select Count(*) From GoodsPlace P Where "
       "P.GoodsPlaceGuid=B.GoodsPlaceGuid And P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid) As "
@@ -336,19 +334,6 @@ LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line, double hel
       return RefuseShortage(line, line.dcstockid, kAnotherClerk);
     }
     remaining -= given;
-  }
-  const double placed = line.sl - remaining;
-  const double covered = line.sl < 0 ? line.sl : std::min(line.sl, std::max(held, 0.0));
-  if (std::fabs(placed) + kQuantitySlack < std::fabs(covered)) {
-    outcome_.result = StateResult::Refused;
-    outcome_.refusal = StateRefusal::Shortage;
-    outcome_.message = ShortageText(
-        line, line.dcstockid,
-        line.sl < 0 ? "货位中没有本批号,调回的商品没有货位可放!"
-                    : ("货位中本批号只有" + adodb::FormatNumber(placed) + ",不够调出" + adodb::FormatNumber(covered) + "!")
-                          .c_str(),
-        "提示:库存中有商品没有放入货位,请先放入货位!");
-    return LineStep::Stop;
   }
   if (remaining != 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
   return LineStep::Go;

@@ -74,8 +74,7 @@ class StockMovement {
   // out-warehouse, whose batch row is made when gone.
   LineStep IssueBatch(const BillLineValues& line);
   LineStep IssueBalance(const BillLineValues& line);
-  // `held`: what the stock check found the out-warehouse holding of the goods (or batch).
-  LineStep AllocateOutPlaces(const BillLineValues& line, double held);
+  LineStep AllocateOutPlaces(const BillLineValues& line);
   LineStep UnIssueBatch(const BillLineValues& line);
   LineStep UnIssueBalance(const BillLineValues& line, bool currentYearOnly);
   // The line's out-warehouse place rows are the record of what its issue took from each place:
