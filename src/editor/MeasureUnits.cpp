@@ -8,7 +8,8 @@
 
 namespace storeadjust {
 
-std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled) {
+std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled,
+                                             const std::string& heldUnit) {
   if (cancelled) *cancelled = false;
   const adodb::BoundValues goods = {adodb::BoundText(hh)};
   const auto units = CountRecords(session,
@@ -16,12 +17,14 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
                                   "A.hh=b.hh Where a.HH=? and isnull(B.FDeleted,0)=0",
                                   goods);
   if (units <= 1) return std::nullopt;
+  SelectionSubject subject{"单位"};
+  if (!heldUnit.empty()) subject.heldRow = {heldUnit};
   const std::vector<adodb::Variant> row = SelectFromList(
       session,
       "SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS "
       "会员价 From t_MeasureUnit a  left join yw_kck b on a.hh=b.hh where b.hh=? and isnull(a.FDeleted,0)=0 Order By "
       "FDefault Desc,FMeasureUnitID",
-      false, {"单位"}, nullptr, goods);
+      false, subject, nullptr, goods);
   if (row.size() < 4 || NumberOrZero(row[0]) <= 0) {
     if (cancelled) *cancelled = true;
     return std::nullopt;

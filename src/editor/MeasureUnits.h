@@ -14,6 +14,8 @@ namespace storeadjust {
 // it would name a unit the goods master no longer keeps. Nothing when the base unit is to
 // be used: one unit or none, or the dialog was cancelled (*cancelled, when given, then true). A
 // failed count has shown its message and counts as none; a failing dialog throws adodb::Error.
-std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled = nullptr);
+// heldUnit, when given, is the code of the unit the dialog offers first (the amended line's).
+std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string& hh, bool* cancelled = nullptr,
+                                             const std::string& heldUnit = {});
 
 }  // namespace storeadjust

@@ -113,9 +113,15 @@ bool FrmStoreAdjuctBill::EntryWarehousesValid() {
 bool FrmStoreAdjuctBill::ChooseBatch() {
   const BoundSql batches =
       BatchList(BatchSelectSql, Text("TxtHH"), Text("TxtBcCkID"), Text("Chk1") == "1", entry_.unit.coefficient);
+  // A line being amended offers its own batch first, not the one expiring soonest: passing
+  // through the list to change the quantity keeps the batch the line was saved with.
+  SelectionSubject subject{"批号", BillDate()};
+  if (entry_.AmendsLineOf(Text("TxtHH")) && !(entry_.storedBatchNumber.empty() && entry_.storedBatchLine.empty())) {
+    subject.heldRow = {entry_.storedBatchNumber, entry_.storedBatchLine};
+  }
   std::vector<adodb::Variant> row;
   try {
-    row = SelectFromList(session_, batches.text, true, {"批号", BillDate()}, nullptr, batches.values);
+    row = SelectFromList(session_, batches.text, true, subject, nullptr, batches.values);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
     return false;

@@ -11,12 +11,14 @@ namespace storeadjust {
 
 // The base unit (coefficient 1, no unit code or name) unless another unit was chosen. With
 // keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was and returns
-// false.
+// false. A line being amended offers its own unit first: the clerk who passes through the list
+// to change the quantity keeps the unit he saved the line in, not the goods' default.
 bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   std::optional<MeasureUnit> unit;
   bool cancelled = false;
+  const std::string held = entry_.AmendsLineOf(Text("TxtHH")) ? entry_.storedUnitCode : std::string();
   try {
-    unit = ChooseMeasureUnit(session_, Text("TxtHH"), &cancelled);
+    unit = ChooseMeasureUnit(session_, Text("TxtHH"), &cancelled, held);
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }

@@ -25,6 +25,22 @@ std::vector<adodb::Variant> ChosenRow(adodb::Recordset& rows, long rowNumber) {
   return result;
 }
 
+// The first row whose leading columns read the held texts (blanks a char column pads with
+// ignored); 0 when none does. Leaves the set on its first row.
+long HeldRowPosition(adodb::Recordset& rows, const std::vector<std::string>& held) {
+  if (held.empty() || held.size() > rows.FieldCount()) return 0;
+  const auto trimmed = [](std::string text) { return text.erase(text.find_last_not_of(' ') + 1); };
+  long found = 0;
+  long position = 1;
+  for (rows.MoveFirst(); found == 0 && !rows.EOF(); rows.MoveNext(), ++position) {
+    bool same = true;
+    for (std::size_t i = 0; same && i < held.size(); ++i) same = trimmed(rows.Value(i).TextOrEmpty()) == trimmed(held[i]);
+    if (same) found = position;
+  }
+  rows.MoveFirst();
+  return found;
+}
+
 }  // namespace
 
 void SelectDialog::Show() {
@@ -35,11 +51,12 @@ void SelectDialog::Show() {
   const long count = rows->RecordCount();
   rowsListed_ = count;
   long taken = 0;
-  const SelectionRequest request{Query, ModeFlag, Subject};
+  SelectionRequest request{Query, ModeFlag, Subject};
   if (count == 0 || (count == 1 && !ModeFlag)) {
     taken = count;
     ui_.NoteSelectionNotShown(request, count);
   } else {
+    request.heldRowPosition = HeldRowPosition(*rows, Subject.heldRow);
     rows->MoveFirst();
     taken = ui_.ChooseRow(request, *rows);
     if (taken < 0 || taken > count) taken = 0;

@@ -45,6 +45,10 @@ struct SelectionSubject {
   std::string what;  // 仓库, 商品, 单位, 批号 …: titles the dialog ("请选择仓库"); each keeps its own size
   // The batch choice: the bill's date, against which the batches' expiries are marked.
   std::optional<adodb::Date> billDate;
+  // The row the line being amended already holds, by the texts of the list's leading columns (the
+  // unit's code; the batch number and batch line): the dialog offers it as the row Enter takes, so
+  // a clerk who only passes through keeps it. Empty: the dialog's own choice.
+  std::vector<std::string> heldRow;
 };
 
 // What the selection dialog hands over with the rows its query gave.
@@ -52,6 +56,8 @@ struct SelectionRequest {
   std::string query;
   bool modeFlag = false;
   SelectionSubject subject;
+  // The 1-based row of the rows listed that subject.heldRow names; 0 when it names none listed.
+  long heldRowPosition = 0;
 };
 
 // What the goods-place dialog is handed, in the order the editor hands it over.

@@ -6,6 +6,7 @@
 // line can reach a save.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adodb/Date.h"
@@ -55,6 +56,9 @@ struct EntryRow {
   // stored when loaded (StoredLineImage), which the save finds unchanged or refuses.
   std::string storedLine;
   std::string storedImage;
+  // The amended line's goods, unit code and batch as stored (empty when none): kept while its goods
+  // are looked up again, so the unit and batch lists offer the line's own first.
+  std::string storedGoods, storedUnitCode, storedBatchNumber, storedBatchLine;
 
   // As the fields show them: price per unit entered, quantity in that unit, amount, retail total.
   double price = 0;
@@ -64,15 +68,20 @@ struct EntryRow {
 
   bool HasGoods() const { return !goods.empty(); }
   bool IsAmendment() const { return !storedLine.empty(); }
+  // The row amends a stored line of goods hh.
+  bool AmendsLineOf(const std::string& hh) const { return IsAmendment() && !hh.empty() && hh == storedGoods; }
   // The quantity that moves, in base units.
   double BaseQuantity() const { return unit.coefficient * quantity; }
   // Everything that belonged to the goods: what a goods field typed over no longer has.
   void VoidGoods() {
-    const std::string line = storedLine;
-    const std::string image = storedImage;
-    *this = EntryRow{};
-    storedLine = line;
-    storedImage = image;
+    EntryRow voided;
+    voided.storedLine = std::move(storedLine);
+    voided.storedImage = std::move(storedImage);
+    voided.storedGoods = std::move(storedGoods);
+    voided.storedUnitCode = std::move(storedUnitCode);
+    voided.storedBatchNumber = std::move(storedBatchNumber);
+    voided.storedBatchLine = std::move(storedBatchLine);
+    *this = std::move(voided);
   }
 };
 

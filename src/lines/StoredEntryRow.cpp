@@ -107,6 +107,10 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.stockJudged = StockJudgement{baseQty, outWarehouse, rs->Value("drstockid").TextOrEmpty()};
   row.batch = StoredBatch(session, row.goods, outWarehouse, rs->Value("drstockid").TextOrEmpty(), rs->Value("ph").TextOrEmpty(),
                           rs->Value("pcdh").TextOrEmpty(), baseQty);
+  row.storedGoods = row.goods;
+  row.storedUnitCode = row.unit.code;
+  row.storedBatchNumber = rs->Value("ph").TextOrEmpty();
+  row.storedBatchLine = rs->Value("pcdh").TextOrEmpty();
   if (row.batch && !rs->Value("kdrq").IsNull()) {
     const adodb::Date stored = rs->Value("kdrq").AsDate();
     row.batch->expiryJudgedOn = adodb::Date{stored.year, stored.month, stored.day};

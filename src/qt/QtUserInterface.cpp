@@ -59,7 +59,8 @@ void QtUserInterface::SetBusy(bool busy) {
 long QtUserInterface::ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) {
   QWidget* parent = DialogParent();
   SelectDialogView dialog(rows, request.subject, parent, organization_);
-  if (request.modeFlag) dialog.SelectPosition(FirstExpiringBatch(rows, request.subject.billDate));
+  if (request.heldRowPosition > 0) dialog.SelectPosition(request.heldRowPosition);
+  else if (request.modeFlag) dialog.SelectPosition(FirstExpiringBatch(rows, request.subject.billDate));
   const long chosen = dialog.Choose();
   GiveKeyboardBack(parent);
   return chosen;

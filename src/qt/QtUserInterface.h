@@ -28,8 +28,9 @@ class QtUserInterface : public UserInterface {
   int MsgBox(const std::string& text, int buttons, const std::string& title) override;
   // Nests: each SetBusy(true) needs its SetBusy(false); extra false calls are ignored.
   void SetBusy(bool busy) override;
-  // The batch choice (modeFlag true) opens on the batch that expires first and has not expired
-  // on the bill date (FirstExpiringBatch).
+  // The dialog opens on the row the line being amended holds when it is listed; otherwise the
+  // batch choice (modeFlag true) opens on the batch that expires first and has not expired on the
+  // bill date (FirstExpiringBatch).
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override;
   // A progress bar over the middle of the active window, without a way to stop: the operation
   // commits or rolls back whole. It is shown from inside the operation's transaction, so it is

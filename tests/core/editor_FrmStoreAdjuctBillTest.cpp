@@ -38,8 +38,13 @@ struct ProgressRecorder : ScriptedUserInterface {
     if (meanwhile) std::exchange(meanwhile, {})();
     return ScriptedUserInterface::ShowGoodsPlaces(request);
   }
+  long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override {
+    heldRows += std::to_string(request.heldRowPosition) + " ";
+    return ScriptedUserInterface::ChooseRow(request, rows);
+  }
   std::vector<std::string> steps;
   std::vector<GoodsPlaceRequest> placesShown;
+  std::string heldRows;  // the row each shown selection dialog offered as the one held
   std::function<void()> meanwhile;
 };
 
@@ -237,6 +242,21 @@ TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBef
   Enter("TxtSl", "5");
   EXPECT_EQ(form_->Entry().batch->number, "230115");
   EXPECT_FALSE(ui_.HasQueued());
+}
+
+// A line amended in 件 from its later batch: the unit and batch lists offer the line's own, not
+// the default 盒 and the batch expiring first, to the clerk who only means to change the quantity.
+TEST_F(EditorTest, TheListsOfAnAmendedLineOfferItsOwnUnitAndBatch) {
+  db_.Run({"update ckdbdzkmx set dw='件', srsl=0.1, ph='240120', pcdh='200142' where lsh='DBD202403010001' and dh='1003'"});
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 3);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  ui_.QueueChoice(3);
+  form_->KeyDown("TxtHH", key::kReturn);
+  ui_.QueueChoice(2);
+  Enter("TxtSl", "0.1");
+  EXPECT_EQ(ui_.heldRows, "3 2 ");
+  EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
 // The bill is submitted, or approved, while the editor waits for the clerk's goods places or his
