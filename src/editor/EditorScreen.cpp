@@ -46,6 +46,8 @@ void FrmStoreAdjuctBill::DeclareEntryControls() {
   AddControl("txtJl", ControlKind::TextBox);
   AddControl("txtDw", ControlKind::TextBox);
   AddControl("txtXs", ControlKind::TextBox);
+  AddControl("LblPh", ControlKind::Label, "批号:");
+  AddControl("TxtPh", ControlKind::TextBox);
   AddControl("LblDj", ControlKind::Label, "单价:");
   AddControl("TxtDj", ControlKind::NumericEdit);
   AddControl("LblSl", ControlKind::Label, "数量:");
@@ -55,9 +57,11 @@ void FrmStoreAdjuctBill::DeclareEntryControls() {
   AddControl("LblLsze", ControlKind::Label, "零售总额:");
   AddControl("TxtLsze", ControlKind::NumericEdit);
   AddControl("Chk1", ControlKind::CheckBox, "显示批次为零的批号");
-  // The unit's name and coefficient follow the unit chosen in txtJl; the retail total follows
-  // the goods until goods kept by amount only are taken.
+  // The unit's name and coefficient follow the unit chosen in txtJl, the batch the one chosen in
+  // the quantity step; the retail total follows the goods until goods kept by amount only are
+  // taken.
   SetLocked("txtDw", true);
+  SetLocked("TxtPh", true);
   SetLocked("txtXs", true);
   SetLocked("TxtLsze", true);
   SetText("txtXs", "1");

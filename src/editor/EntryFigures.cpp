@@ -35,6 +35,10 @@ void FrmStoreAdjuctBill::ShowUnit() {
   SetText("txtXs", adodb::FormatNumber(entry_.unit.coefficient));
 }
 
+// The batch the line will be saved with, so the clerk sees which one it is before he saves:
+// the one an amended line holds, or the one just chosen.
+void FrmStoreAdjuctBill::ShowBatch() { SetText("TxtPh", entry_.batch ? entry_.batch->number : std::string()); }
+
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
   SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value)));
   TakeFigureFromField(field);
@@ -84,6 +88,7 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
 void FrmStoreAdjuctBill::ShowEntryRow() {
   SetText("TxtHH", entry_.goods);
   ShowUnit();
+  ShowBatch();
   ShowFigure("TxtDj", IsCkdbdDj ? 0 : entry_.price);
   ShowFigure("TxtJe", IsCkdbdDj ? 0 : entry_.amount);
   ShowFigure("TxtSl", entry_.quantity);
@@ -94,6 +99,7 @@ void FrmStoreAdjuctBill::ShowEntryRow() {
 void FrmStoreAdjuctBill::VoidEntryRow() {
   entry_.VoidGoods();
   ShowUnit();
+  ShowBatch();
   SetRetailTotalEditable(false);
 }
 

@@ -78,6 +78,7 @@ void FrmStoreAdjuctBill::ClearEntryRow() {
   entry_ = EntryRow{};
   for (const char* field : {"TxtHH", "TxtDj", "TxtSl", "TxtLsze", "TxtJe"}) SetText(field, "");
   ShowUnit();
+  ShowBatch();
 }
 
 // --- closing -----------------------------------------------------------------------------------

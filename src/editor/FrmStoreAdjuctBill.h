@@ -173,6 +173,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // EntryFigures.cpp
   void ShowUnit();
+  void ShowBatch();
   void ShowFigure(const std::string& field, double value);
   void TakeFigureFromField(const std::string& field);
   bool TakeFiguresFromFields();

@@ -133,6 +133,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   batch.expiry = Column(row, kBatchExpiry).TextOrEmpty();
   if (!ExpiredBatchAccepted(batch)) {
     entry_.batch.reset();
+    ShowBatch();
     return false;
   }
   batch.expiryJudgedOn = BillDate();
@@ -143,6 +144,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   batch.quantity = BatchQuantity(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line)
                        .value_or(NumberOrZero(Column(row, kBatchQuantity)));
   entry_.batch = batch;
+  ShowBatch();
   return true;
 }
 
@@ -180,6 +182,7 @@ bool FrmStoreAdjuctBill::BatchCoversQuantity(double baseQuantity) {
   if (BatchCovers(held, taken, std::fabs(baseQuantity))) return true;
   if (Ask("批次数量小于用户输入数量,是否继续？[Y/N]")) return true;
   entry_.batch.reset();
+  ShowBatch();
   return false;
 }
 

@@ -233,6 +233,8 @@ void EditorView::BuildEntryRow() {
   row->addWidget(TextBox("txtJl", entry, 40));
   row->addWidget(TextBox("txtDw", entry, 50));
   row->addWidget(TextBox("txtXs", entry, 50));
+  row->addWidget(LabelFor(editor_, "LblPh", entry));
+  row->addWidget(TextBox("TxtPh", entry, 70));
   for (const auto& [label, field] : {std::pair{"LblDj", "TxtDj"}, std::pair{"LblSl", "TxtSl"},
                                      std::pair{"LblJe", "TxtJe"}, std::pair{"LblLsze", "TxtLsze"}}) {
     row->addWidget(LabelFor(editor_, label, entry));
