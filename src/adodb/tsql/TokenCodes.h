@@ -64,8 +64,8 @@ constexpr std::size_t kLongestKeyword = [] {
 }();
 
 // The keywords' codes ordered by first letter and length, and for each first letter and length
-// where its keywords lie in that order: most words are names, which no keyword shares both with,
-// and a keyword is compared with the one or two others of its shape.
+// where its keywords lie in that order: a word longer than eight bytes (see kShortKeyword) is
+// compared with the one or two keywords of its shape.
 constexpr std::array<std::uint8_t, kFirstOperator - 1> kKeywordsByShape = [] {
   std::array<std::uint8_t, kFirstOperator - 1> codes{};
   std::size_t next = 0;
