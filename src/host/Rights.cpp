@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "adodb/Error.h"
 #include "adodb/ResultSet.h"
@@ -50,6 +51,23 @@ int FindInList(const std::vector<std::string>& list, const std::string& rightNam
     if (list[i] == rightName) return static_cast<int>(i);
   }
   return -1;
+}
+
+// Where the right model keeps a right's value: the column (RightValue1 to 3, after the list of
+// names that holds it) and the position in its comma list; none when no list names the right.
+struct RightSlot {
+  std::string column;
+  int index;
+};
+
+std::optional<RightSlot> RightSlotOf(const std::vector<std::string>& list1, const std::vector<std::string>& list2,
+                                     const std::vector<std::string>& list3, const std::string& rightName) {
+  const std::vector<std::string>* lists[] = {&list1, &list2, &list3};
+  for (int n = 0; n < 3; ++n) {
+    const int index = FindInList(*lists[n], rightName);
+    if (index >= 0) return RightSlot{"RightValue" + std::to_string(n + 1), index};
+  }
+  return std::nullopt;
 }
 
 std::string OperatorGuidByCode(Session& session, const std::string& operatorCode) {
@@ -127,12 +145,8 @@ std::string FindRightPosition(Session& session, const std::vector<std::string>& 
                               const std::vector<std::string>& list2, const std::vector<std::string>& list3,
                               const std::string& rightName) {
   try {
-    const std::vector<std::string>* lists[] = {&list1, &list2, &list3};
-    for (int n = 0; n < 3; ++n) {
-      const int index = FindInList(*lists[n], rightName);
-      if (index >= 0) return "RightValue" + std::to_string(n + 1) + "," + std::to_string(index);
-    }
-    return {};
+    const std::optional<RightSlot> slot = RightSlotOf(list1, list2, list3, rightName);
+    return slot ? slot->column + "," + std::to_string(slot->index) : std::string();
   } catch (const std::exception& error) {
     ShowTrapped(session, error, "系统提示1");
     return {};
@@ -168,24 +182,20 @@ bool HoldsRightNow(adodb::Connection& connection, const Session& session, const 
       "Select IsNull(RightInfo1,''),IsNull(RightInfo2,''),IsNull(RightInfo3,'') from RightModel where guid=?",
       {adodb::BoundText(session.ModuleRightGuid)});
   if (model.rows.empty() || model.columns.size() < 3) return false;
-  std::string column;
-  int index = -1;
-  for (int n = 0; n < 3 && index < 0; ++n) {
-    index = FindInList(SplitList(model.rows[0][static_cast<std::size_t>(n)].TextOrEmpty()), rightName);
-    column = "RightValue" + std::to_string(n + 1);
-  }
-  if (index < 0) return false;
+  const auto names = [&model](std::size_t n) { return SplitList(model.rows[0][n].TextOrEmpty()); };
+  const std::optional<RightSlot> slot = RightSlotOf(names(0), names(1), names(2), rightName);
+  if (!slot) return false;
   // The operator's own row, then his groups' rows: a 1 in any of them grants the right.
   const adodb::ResultSet values = connection.GetBackend().Query(
-      "Select r." + column + " from operators o inner join rights r on r.operatorGuid=o.guid and r.RightModelGuid=? "
-      "where o.code=? union all Select g." + column + " from operators o inner join operatorGroupMember m on "
+      "Select r." + slot->column + " from operators o inner join rights r on r.operatorGuid=o.guid and "
+      "r.RightModelGuid=? where o.code=? union all Select g." + slot->column + " from operators o inner join operatorGroupMember m on "
       "m.OperatorGuid=o.guid inner join RightGroup g on g.OperatorGroupGuid=m.GroupGuid and g.RightModelGuid=? "
       "where o.code=?",
       {adodb::BoundText(session.ModuleRightGuid), adodb::BoundText(session.OptCode),
        adodb::BoundText(session.ModuleRightGuid), adodb::BoundText(session.OptCode)});
   for (const adodb::Row row : values.rows) {
     if (row[0].IsNull()) continue;
-    if (IsGranted(SplitList(row[0].TextOrEmpty()), index)) return true;
+    if (IsGranted(SplitList(row[0].TextOrEmpty()), slot->index)) return true;
   }
   return false;
 }

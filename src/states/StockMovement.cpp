@@ -1,6 +1,5 @@
 #include "states/StockMovement.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <set>
@@ -433,24 +432,24 @@ LineStep StockMovement::ReceivePlaces(const BillLineValues& line) {
     }
     return LineStep::Go;
   }
-  const adodb::ResultSet unlisted = Rows(
-      "Select B.GoodsPlaceNo From BillGoodsPlace B Where B.BillType='WarehouseIn' And B.BillGuid=? And "
+  // One statement for the two checks every line into such a warehouse makes: a place removed from
+  // the warehouse's places, and what the line's rows place there in all.
+  const adodb::ResultSet found = Rows(
+      "Select (Select Top 1 B.GoodsPlaceNo From BillGoodsPlace B Where B.BillType='WarehouseIn' And B.BillGuid=? And "
       "B.BillDetailGuid=? And Not Exists (Select 1 From GoodsPlace P Where P.GoodsPlaceGuid=B.GoodsPlaceGuid And "
-      "P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid)",
-      {BoundText(lsh_), BoundText(line.dh)});
-  if (!unlisted.rows.empty()) {
+      "P.GoodsPlaceNo=B.GoodsPlaceNo And P.WarehouseGuid=B.WarehouseGuid)) As Unlisted, (Select "
+      "Sum(IsNull(Quantity,0)) From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And BillDetailGuid=? "
+      "And WarehouseGuid=?) As Placed",
+      {BoundText(lsh_), BoundText(line.dh), BoundText(lsh_), BoundText(line.dh), BoundText(line.drstockid)});
+  if (!found.rows[0][0].IsNull()) {
     outcome_.result = StateResult::Refused;
     outcome_.refusal = StateRefusal::MasterGone;
-    outcome_.message = "单号为[" + line.dh + "]的货位[" + unlisted.rows[0][0].TextOrEmpty() + "]已不存在,请重新选择货位!";
+    outcome_.message = "单号为[" + line.dh + "]的货位[" + found.rows[0][0].TextOrEmpty() + "]已不存在,请重新选择货位!";
     return LineStep::Stop;
   }
   // A line saved before the warehouse was switched to goods places has none (nor, stored by an
   // older save, all of them): received, the batch would hold goods that lie on no place.
-  const double placed = NumberOrZero(FirstValue(
-      *session_.Conn,
-      "Select Sum(IsNull(Quantity,0)) From BillGoodsPlace Where BillType='WarehouseIn' And BillGuid=? And "
-      "BillDetailGuid=? And WarehouseGuid=?",
-      {BoundText(lsh_), BoundText(line.dh), BoundText(line.drstockid)}));
+  const double placed = NumberOrZero(found.rows[0][1]);
   if (std::fabs(placed - line.sl) > kQuantitySlack) {
     outcome_.result = StateResult::Refused;
     outcome_.refusal = StateRefusal::PlacesUnchosen;

@@ -106,8 +106,8 @@ class StockMovement {
   bool HasRow(const std::string& sql, const adodb::BoundValues& values);
   // The values of kLinePlaces' marks: the line's goods-place rows of the bill type.
   adodb::BoundValues LinePlaceRows(const char* billType, const BillLineValues& line) const;
-  // Whether the line has goods-place rows of the bill type (the bill's read once per run: the
-  // rows have no index, and most warehouses keep no places).
+  // Whether the line has goods-place rows of the bill type (the bill's read once per run, in one
+  // statement: most warehouses keep no places, and older databases have no index on the rows).
   bool HoldsPlaceRows(const char* billType, const BillLineValues& line);
   // Adds ("+") or takes ("-") the quantity the line's rows of the bill type give each place to or
   // from the place's balance, made first for a place that has none for the batch. Without

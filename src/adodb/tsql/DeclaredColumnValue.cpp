@@ -167,13 +167,21 @@ std::string DeclaredColumnValue(const std::string& expr) {
   return column.empty() ? expr : "tsql_column_value(" + expr + ", '" + column + "')";
 }
 
+namespace {
+
+// tsql_column_literal(literal, 'column'), or the literal itself for no column.
+std::string& AppendLiteralAsColumn(std::string& out, std::string_view literal, std::string_view column) {
+  if (column.empty()) return out += literal;
+  return ((((out += "tsql_column_literal(") += literal) += ", '") += column) += "')";
+}
+
+}  // namespace
+
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal) {
   const std::string_view column = ColumnNameOf(columnExpr);
-  if (column.empty()) return literal;
   std::string out;
   out.reserve(literal.size() + column.size() + 26);
-  ((((out += "tsql_column_literal(") += literal) += ", '") += column) += "')";
-  return out;
+  return AppendLiteralAsColumn(out, literal, column);
 }
 
 std::string DeclaredNullReplacement(const std::string& value, const std::string& literal) {
@@ -181,16 +189,14 @@ std::string DeclaredNullReplacement(const std::string& value, const std::string&
   std::string out;
   out.reserve(value.size() + literal.size() + column.size() + 36);
   ((out += "ifnull(") += value) += ", ";
-  if (column.empty()) out += literal;
-  else ((((out += "tsql_column_literal(") += literal) += ", '") += column) += "')";
-  return out += ')';
+  return AppendLiteralAsColumn(out, literal, column) += ')';
 }
 
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal) {
   const std::size_t replacement = isnullExpr.find(", tsql_column_literal(");
   if (!isnullExpr.starts_with("ifnull(") || replacement == std::string::npos) return literal;
-  const std::string_view column = ColumnNameOf(std::string_view(isnullExpr).substr(7, replacement - 7));
-  return column.empty() ? literal : DeclaredColumnLiteral(std::string(column), literal);
+  std::string out;
+  return AppendLiteralAsColumn(out, literal, ColumnNameOf(std::string_view(isnullExpr).substr(7, replacement - 7)));
 }
 
 void RegisterDeclaredColumnValue(sqlite3* db) {
