@@ -14,6 +14,7 @@
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
 #include "lines/StoredEntryRow.h"
+#include "lines/StoredBillLines.h"
 #include "states/BillSnapshot.h"
 
 namespace storeadjust {
@@ -62,9 +63,9 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   request->batchNo = line.batchNo, request->batchLine = line.batchLine;
   if (auto facts = ReadGoodsFacts(session_, line.hh)) request->unitName = facts->baseUnit;
   // The dialog opens on the line's places as stored now: the clerk chooses from those.
-  std::string shown;
+  std::optional<BillLineValues> shown;
   try {
-    shown = StoredLineImage(session_, lsh, dh);
+    shown = ReadBillLine(*session_.Conn, lsh, dh);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
@@ -190,11 +191,11 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
     return RefuseLineChange("此单据已审核，不能删除!");
   }
   // The question names the line by its number: the clerk answers it for the line his grid lists.
-  // Read before that line is compared, the image then holds the line the clerk is asked about.
-  std::string shown;
+  // Read before that line is compared, it is then the line the clerk is asked about.
+  std::optional<BillLineValues> shown;
   bool listedAsStored = false;
   try {
-    shown = StoredLineImage(session_, lsh, dh);
+    shown = ReadBillLine(*session_.Conn, lsh, dh);
     listedAsStored = LineListedAsStored(lsh, dh);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);

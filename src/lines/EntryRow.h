@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "adodb/Date.h"
+#include "lines/BillLineValues.h"
 #include "lines/GoodsFacts.h"
 #include "lines/MeasureUnit.h"
 
@@ -53,9 +54,9 @@ struct EntryRow {
   // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
   std::vector<std::string> goodsPlaces;
   // The stored line this row amends (its dh); empty for a new line. With it, the line as it was
-  // stored when loaded (StoredLineImage), which the save finds unchanged or refuses.
+  // stored when loaded, which the save finds unchanged or refuses.
   std::string storedLine;
-  std::string storedImage;
+  std::optional<BillLineValues> storedValues;
   // The amended line's goods, unit code and batch as stored (empty when none): kept while its goods
   // are looked up again, so the unit and batch lists offer the line's own first.
   std::string storedGoods, storedUnitCode, storedBatchNumber, storedBatchLine;
@@ -76,7 +77,7 @@ struct EntryRow {
   void VoidGoods() {
     EntryRow voided;
     voided.storedLine = std::move(storedLine);
-    voided.storedImage = std::move(storedImage);
+    voided.storedValues = std::move(storedValues);
     voided.storedGoods = std::move(storedGoods);
     voided.storedUnitCode = std::move(storedUnitCode);
     voided.storedBatchNumber = std::move(storedBatchNumber);

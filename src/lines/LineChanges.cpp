@@ -10,6 +10,7 @@
 #include "host/Rights.h"
 #include "lines/BillHeaderState.h"
 #include "lines/LineSaving.h"
+#include "lines/StoredBillLines.h"
 #include "host/FirstValue.h"
 
 namespace storeadjust {
@@ -47,7 +48,7 @@ StoredLine ReadStoredLine(Session& session, const std::string& lsh, const std::s
 }
 
 LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh,
-                              const std::string& shownImage) {
+                              const std::optional<BillLineValues>& shown) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
@@ -56,10 +57,10 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
   if (!header.exists || header.preAudited || header.audited) return LineDeletion::NotOpen;
   // The flow may have taken the bill while the clerk was asked whether to delete the line.
   if (!TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, lsh)) return LineDeletion::HeldByApproval;
-  if (!shownImage.empty()) {
-    const std::string stored = StoredLineImage(session, lsh, dh);
-    if (stored.empty()) return LineDeletion::NotOpen;
-    if (stored != shownImage) return LineDeletion::LineChanged;
+  if (shown) {
+    const std::optional<BillLineValues> stored = ReadBillLine(*session.Conn, lsh, dh);
+    if (!stored) return LineDeletion::NotOpen;
+    if (*stored != *shown) return LineDeletion::LineChanged;
   }
   // The line's own in-warehouse decides, not the header's: a later line may have changed that.
   const adodb::BoundValues line{adodb::BoundText(lsh), adodb::BoundText(dh)};
@@ -84,7 +85,8 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
 }
 
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
-                                               std::string* placeGone, const std::string& shownImage) {
+                                               std::string* placeGone,
+                                               const std::optional<BillLineValues>& shown) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
@@ -104,7 +106,7 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
       !SameQuantity(NumberOrZero(line->Value("sl")), lineQty)) {
     return PlacesReallocation::LineChanged;
   }
-  if (!shownImage.empty() && StoredLineImage(session, places.lsh, places.dh) != shownImage) {
+  if (shown && ReadBillLine(*session.Conn, places.lsh, places.dh) != shown) {
     return PlacesReallocation::LineChanged;
   }
   // The confirm would refuse a place removed while the dialog was answered.

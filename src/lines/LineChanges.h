@@ -2,9 +2,11 @@
 // Changes to a stored line after it was saved: whether its bill still allows them, deleting it
 // with its goods places, and the new in-warehouse goods places of a line whose bill is
 // pre-audited (the one change such a bill allows). Nothing here moves stock.
+#include <optional>
 #include <string>
 
 #include "host/Session.h"
+#include "lines/BillLineValues.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -31,18 +33,18 @@ enum class LineDeletion {
   Deleted,
   NotOpen,         // the bill was audited meanwhile, or the line is gone: nothing changed
   HeldByApproval,  // the bill was submitted or approved meanwhile: nothing changed
-  LineChanged,     // the line is no longer `shownImage`: nothing changed
+  LineChanged,     // the line is no longer `shown`: nothing changed
   NoRight,         // the operator no longer holds 删除 (taken away while he was asked): nothing changed
 };
 
 // Deletes the line, and its goods-place rows when the line's in-warehouse keeps goods places, in
 // one transaction; only while the bill is still open and its approval flow does not hold it, both
-// read inside the transaction. `shownImage` (StoredLineImage, read no later than the clerk's
+// read inside the transaction. `shown` (ReadBillLine, read no later than the clerk's
 // question) is the line the clerk was asked about: another clerk may have amended it since, or
 // deleted it and saved a new line under its number, which would then go unseen. Empty deletes the
 // line whatever it holds. Throws adodb::Error after rolling back.
 LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const std::string& dh,
-                              const std::string& shownImage = {});
+                              const std::optional<BillLineValues>& shown = std::nullopt);
 
 // How a re-allocation of a line's in-warehouse goods places went.
 enum class PlacesReallocation {
@@ -62,10 +64,11 @@ enum class PlacesReallocation {
 // than it puts into the batch. All read again inside the transaction, the header under an update
 // lock (a confirm books the rows it finds: rows replaced after it would be taken back by an
 // un-confirm that never booked them). A place the in-warehouse no longer lists is named in
-// `placeGone`. `shownImage` (StoredLineImage, read when the clerk's dialog opened on the places)
+// `placeGone`. `shown` (ReadBillLine, read when the clerk's dialog opened on the places)
 // is the line with the places the clerk started from: places another clerk chose meanwhile would
 // be replaced unseen. Empty replaces them whatever they are. Throws adodb::Error after rolling back.
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
-                                               std::string* placeGone = nullptr, const std::string& shownImage = {});
+                                               std::string* placeGone = nullptr,
+                                               const std::optional<BillLineValues>& shown = std::nullopt);
 
 }  // namespace storeadjust

@@ -19,7 +19,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.headerAsLoaded = header.asLoaded;
   line.amend = row.IsAmendment();
   line.dh = row.storedLine;
-  line.amendedImage = row.storedImage;
+  line.amendedAsLoaded = row.storedValues;
   line.hh = row.goods;
   line.goodsName = row.facts.name;
   line.unitName = row.unit.name;

@@ -15,6 +15,7 @@
 #include "lines/BillNumbering.h"
 #include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/StoredBillLines.h"
 #include "lines/WarehouseCheck.h"
 
 namespace storeadjust {
@@ -131,9 +132,9 @@ LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness
   // would leave rows without a line. One changed since, by another clerk's amendment or as a new
   // line given the number again, would be written over unseen.
   if (line.amend) {
-    const std::string stored = StoredLineImage(session, line.lsh, line.dh);
-    if (stored.empty()) return LineSaveOutcome::LineGone;
-    if (!line.amendedImage.empty() && stored != line.amendedImage) return LineSaveOutcome::LineChanged;
+    const std::optional<BillLineValues> stored = ReadBillLine(*session.Conn, line.lsh, line.dh);
+    if (!stored) return LineSaveOutcome::LineGone;
+    if (line.amendedAsLoaded && *stored != *line.amendedAsLoaded) return LineSaveOutcome::LineChanged;
   }
   if (WarehousesKeptByLines(session, line.lsh, line.outWarehouse, line.inWarehouse, line.dh)) {
     return LineSaveOutcome::WarehousesKept;
@@ -309,31 +310,6 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   ReplaceInWarehousePlaces(session, stored);
   transaction.Commit();
   return saved;
-}
-
-std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh) {
-  const adodb::BoundValues key{adodb::BoundText(lsh), adodb::BoundText(dh)};
-  auto rs = RequireOpened(OpenRsReadOnly(session,
-                                         "select hh,pm,ph,pcdh,sl,srsl,dw,dj,je,lsze,wslsze,cj,lsj,kh,bz,dcstockid,drstockid "
-                                         "from ckdbdzkmx where lsh=? and dh=?",
-                                         key));
-  if (rs->RecordCount() < 1) return {};
-  rs->MoveFirst();
-  std::string image = "|";
-  for (std::size_t i = 0; i < rs->Columns().size(); ++i) image += rs->Value(i).TextOrEmpty() + "|";
-  // The goods places the line receives onto, which another clerk may choose anew without changing
-  // the line's own columns.
-  auto places = RequireOpened(OpenRsReadOnly(
-      session,
-      "select GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,Quantity from BillGoodsPlace "
-      "where BillType='WarehouseIn' and BillGuid=? and BillDetailGuid=? order by GoodsPlaceGuid,GoodsPlaceNo,"
-      "WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,Quantity",
-      key));
-  for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF(); places->MoveNext()) {
-    image += "\n";
-    for (std::size_t i = 0; i < places->Columns().size(); ++i) image += places->Value(i).TextOrEmpty() + "|";
-  }
-  return image;
 }
 
 }  // namespace storeadjust

@@ -11,6 +11,7 @@
 
 #include "host/Session.h"
 #include "lines/BillHeader.h"
+#include "lines/BillLineValues.h"
 #include "lines/MeasureUnit.h"
 
 namespace storeadjust {
@@ -48,9 +49,9 @@ struct LineToSave {
   // The line: an amended one keeps its number dh; a new one gets the next number of the bill.
   bool amend = false;
   std::string dh;
-  // An amended line as it was stored when loaded (StoredLineImage); empty to write it whatever it
+  // An amended line as it was stored when loaded (ReadBillLine); none to write it whatever it
   // holds now.
-  std::string amendedImage;
+  std::optional<BillLineValues> amendedAsLoaded;
   std::string hh, goodsName, unitName;
   // The unit the quantity was entered in, when taken from the goods' units: one removed from them
   // or counted anew meanwhile would store an entered quantity that disagrees with the base one.
@@ -100,11 +101,6 @@ struct SavedLine {
 // an amended one only while it still exists, all read inside the transaction. The warehouses of a bill with other lines stored
 // stay as its header names them.
 SavedLine StoreLine(Session& session, const LineToSave& line);
-
-// What a stored line holds, with the goods places it receives onto, as one text, to tell whether it
-// changed between its loading for an amendment (or a deletion's question) and the save (or the
-// deletion); empty when the line is not stored. Reads on the session connection.
-std::string StoredLineImage(Session& session, const std::string& lsh, const std::string& dh);
 
 // True when lines of the stored bill other than savedDh (empty for a new line) keep the header's
 // warehouses from becoming these: its lines move stock between the warehouses they were stored with.

@@ -10,6 +10,7 @@
 #include "lines/BatchChoice.h"
 #include "lines/BoundColumns.h"
 #include "lines/LineSaving.h"
+#include "lines/StoredBillLines.h"
 
 namespace storeadjust {
 
@@ -117,7 +118,7 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   }
   rs->Close();
   row.goodsPlaces = StoredPlaces(session, lsh, dh);
-  row.storedImage = StoredLineImage(session, lsh, dh);
+  row.storedValues = ReadBillLine(*session.Conn, lsh, dh);
   return row;
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/Session.h"
-#include "states/BillLineValues.h"
+#include "lines/BillLineValues.h"
 
 namespace storeadjust {
 

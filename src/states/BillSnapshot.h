@@ -3,14 +3,12 @@
 // open, and again as the first thing inside its transaction, the header under an update lock so a
 // second command on the same bill waits there until the first has committed or rolled back. The
 // command acts only when both reads agree.
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "adodb/Connection.h"
-#include "adodb/Recordset.h"
 #include "lines/BillHeaderState.h"
-#include "states/BillLineValues.h"
+#include "lines/StoredBillLines.h"
 
 namespace storeadjust {
 
@@ -22,17 +20,9 @@ struct BillSnapshot {
   bool operator==(const BillSnapshot&) const = default;
 };
 
-// The bill's lines that meet `stateCondition` (" and shbz=0" and the like: the program's own
-// condition, never a value).
-std::shared_ptr<adodb::Recordset> OpenBillLines(adodb::Connection& connection, const std::string& lsh,
-                                                const std::string& stateCondition);
-
 // The header (`locked`: under an update lock, see ReadBillHeader) and the lines the command selects.
 BillSnapshot ReadBillSnapshot(adodb::Connection& connection, const std::string& lsh, const std::string& stateCondition,
                               bool locked);
-// The lines of an OpenBillLines query, in its order, each with its in-warehouse goods places.
-std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
-                                          const std::string& stateCondition);
 // The same from lines already read, which the command then walks: inside its transaction the
 // lines it moves are the very lines it compared, read once.
 BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValues> lines);

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "host/Session.h"
-#include "states/BillLineValues.h"
+#include "lines/BillLineValues.h"
 
 namespace storeadjust {
 

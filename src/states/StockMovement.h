@@ -19,7 +19,7 @@
 #include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
 #include "host/Session.h"
-#include "states/BillLineValues.h"
+#include "lines/BillLineValues.h"
 #include "states/StateChange.h"
 
 namespace storeadjust {

@@ -35,6 +35,7 @@
 #include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
+#include "lines/StoredBillLines.h"
 #include "states/BillPosting.h"
 #include "states/RemoveListItem.h"
 #include "states/StateChange.h"
@@ -1136,7 +1137,7 @@ TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillOrOfALineChangedMeanwhileAreNotR
             R::LineGone);
   EXPECT_EQ(testsupport::FullDump(*check_), audited);
   // Places another clerk chose while this clerk's dialog was open stay his.
-  const std::string shown = StoredLineImage(session_, lsh, "1001");
+  const std::optional<BillLineValues> shown = ReadBillLine(*session_.Conn, lsh, "1001");
   ASSERT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,5"}}, 5),
             R::Replaced);
   EXPECT_EQ(ReallocateInWarehousePlaces(session_, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,5"}}, 5,

@@ -45,7 +45,7 @@ struct View {
   std::string lsh, out, in;  // no serial: a new bill
   std::vector<BillLineValues> lines;
   BillHeaderState header;
-  Table stored;  // per line: dh, image, hh, ph, pcdh, in-warehouse, quantity
+  Table stored;  // per line: dh, hh, ph, pcdh, in-warehouse, quantity
   Table shown;   // every stored fact of the lines, and their in-warehouse goods places
 };
 
@@ -109,10 +109,15 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     if (header.empty()) return;
     clerk.view = {lsh, header[0][0], header[0][1], BillLinesAsListed(*clerk.session.Conn, lsh),
                   ReadBillHeader(*check_, lsh, false), {}, Shown(lsh)};
-    for (auto row : Rows("select dh,hh,ph,pcdh,drstockid,sl from ckdbdzkmx where lsh=" + SqlText(lsh))) {
-      row.insert(row.begin() + 1, StoredLineImage(clerk.session, lsh, row[0]));
-      clerk.view.stored.push_back(row);
+    clerk.view.stored = Rows("select dh,hh,ph,pcdh,drstockid,sl from ckdbdzkmx where lsh=" + SqlText(lsh));
+  }
+
+  // The line as the clerk's screen read it.
+  static std::optional<BillLineValues> AsShown(const View& view, const std::string& dh) {
+    for (const BillLineValues& line : view.lines) {
+      if (line.dh == dh) return line;
     }
+    return std::nullopt;
   }
 
   Table Shown(const std::string& lsh) {
@@ -184,7 +189,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (pick < 0.83 && !view.stored.empty()) {
       const auto& line = Pick(view.stored);
       const Table stored = OfLine(Shown(view.lsh), line[0]);
-      acted = DeleteStoredLine(clerk.session, view.lsh, line[0], line[1]) == LineDeletion::Deleted;
+      acted = DeleteStoredLine(clerk.session, view.lsh, line[0], AsShown(view, line[0])) == LineDeletion::Deleted;
       did = "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
       if (acted && stored != OfLine(view.shown, line[0])) Fail("a line deletion deleted another line than the screen lists under its number");
     } else if (pick < 0.88) {
@@ -193,10 +198,10 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       did = "deletes bill " + view.lsh + " -> " + std::to_string(static_cast<int>(result));
     } else if (!view.stored.empty()) {
       const auto& line = Pick(view.stored);
-      const double qty = std::stod(line[6]);
-      if (!keepsPlaces_[line[5]]) return;
+      const double qty = std::stod(line[5]);
+      if (!keepsPlaces_[line[4]]) return;
       const PlacesReallocation result = ReallocateInWarehousePlaces(
-          clerk.session, {view.lsh, line[0], line[2], line[5], line[3], line[4], PlacesFor(line[5], qty)}, qty);
+          clerk.session, {view.lsh, line[0], line[1], line[4], line[2], line[3], PlacesFor(line[4], qty)}, qty);
       acted = result == PlacesReallocation::Replaced;
       did = "re-allocates places of " + view.lsh + "/" + line[0] + " -> " + std::to_string(static_cast<int>(result));
     } else {
@@ -243,8 +248,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     Table kept;
     if (!view.stored.empty() && Chance(0.5)) {
       const auto& amended = Pick(view.stored);
-      line.amend = true, line.dh = amended[0], line.amendedImage = amended[1];
-      line.hh = amended[2], line.batchNo = amended[3], line.batchLine = amended[4];
+      line.amend = true, line.dh = amended[0], line.amendedAsLoaded = AsShown(view, amended[0]);
+      line.hh = amended[1], line.batchNo = amended[2], line.batchLine = amended[3];
       if (Chance(0.5)) {
         kept = Rows("select isnull(sl,0),isnull(dj,0),isnull(je,0),isnull(lsze,0) from ckdbdzkmx where lsh=" +
                     SqlText(view.lsh) + " and dh=" + SqlText(line.dh));

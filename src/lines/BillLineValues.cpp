@@ -1,4 +1,4 @@
-#include "states/BillLineValues.h"
+#include "lines/BillLineValues.h"
 
 #include <string_view>
 

@@ -1,0 +1,22 @@
+#pragma once
+// A bill's lines as stored, each with the in-warehouse goods places it receives onto: what a
+// command or an amendment compares with what the clerk's screen read, inside its transaction.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "adodb/Connection.h"
+#include "lines/BillLineValues.h"
+
+namespace storeadjust {
+
+// The lines of the bill that meet `stateCondition` (" and shbz=0" and the like: the program's
+// own condition, never a value), in the query's order.
+std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
+                                          const std::string& stateCondition);
+
+// One line of the bill; nothing when the bill has no line of that number.
+std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const std::string& lsh,
+                                             const std::string& dh);
+
+}  // namespace storeadjust
