@@ -131,6 +131,7 @@ void FrmStoreAdjuctBill::ControlLostFocus(const std::string& control) {
 BillHeader FrmStoreAdjuctBill::HeaderOfBill() {
   BillHeader header;
   header.newBill = newBill_;
+  header.begunHere = request_.mode == EditorRequest::Mode::New;
   header.lsh = lsh_;
   header.showsLines = vfgContent_.Rows() >= 2;
   header.billDate = Text("DTPKdrq");

@@ -14,6 +14,9 @@ struct HeaderFields {
 
 struct BillHeader {
   bool newBill = false;  // the bill has no stored header yet: it takes a fresh serial
+  // The clerk holds the bill by 新增 (begun in this editor) rather than by 修改 (opened from the
+  // list): the right a line added to it is saved on.
+  bool begunHere = false;
   bool showsLines = false;  // the editor lists stored lines of the bill
   std::string lsh;
   std::string billDate;  // "YYYY-MM-DD"

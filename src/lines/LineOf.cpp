@@ -9,6 +9,7 @@ bool LineCarriesBatch(const BillHeader& header, const EntryRow& row) {
 LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   LineToSave line;
   line.newBill = header.newBill && !row.IsAmendment();
+  line.billBegunHere = header.begunHere;
   line.lsh = header.lsh;
   line.billShowsLines = header.showsLines;
   line.billDate = header.billDate;

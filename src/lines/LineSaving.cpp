@@ -243,9 +243,10 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (!session.Conn) throw adodb::Error::Closed();
   adodb::TransactionGuard transaction(*session.Conn);
   // The right the editor found held, taken away while the clerk chose the goods places or answered
-  // a question: a new bill is made on 新增, a stored line amended on 修改.
-  if (const char* right = line.newBill ? "新增" : line.amend ? "修改" : nullptr;
-      right && !HoldsRightNow(*session.Conn, session, right)) {
+  // a question: a stored line is amended on 修改; a line is added on the right the clerk holds the
+  // bill by, 新增 for one he began (its first line makes it), 修改 for one opened from the list.
+  if (const char* right = !line.amend && (line.newBill || line.billBegunHere) ? "新增" : "修改";
+      !HoldsRightNow(*session.Conn, session, right)) {
     return {LineSaveOutcome::NoRight, line.lsh, line.dh};
   }
   // Read again inside the transaction: a warehouse removed since the editor checked it is refused,

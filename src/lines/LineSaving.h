@@ -36,6 +36,8 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
 struct LineToSave {
   // The bill: a new one takes a fresh serial; otherwise lsh names it.
   bool newBill = false;
+  // The bill was begun in the clerk's editor (新增) rather than opened from the list (修改).
+  bool billBegunHere = false;
   std::string lsh;
   // The clerk sees stored lines of the bill. A stored bill whose header has gone was deleted with
   // its lines when the clerk saw some; when the clerk saw none, the header went as one without
@@ -82,7 +84,7 @@ enum class LineSaveOutcome {
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
-  NoRight,         // the operator no longer holds 新增 (a new bill) or 修改 (an amended line): nothing written
+  NoRight,         // the operator no longer holds the right the line is saved on (see StoreLine): nothing written
   OutsideScope,    // a warehouse of the line was taken out of the operator's data scope meanwhile
 };
 

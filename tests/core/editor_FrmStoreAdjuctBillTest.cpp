@@ -333,15 +333,31 @@ TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
     amended("DBD202403010002", true)();
     db_.Run({"delete from DataScopeItem where ItemId='01'"});
   });
-  refused("新增", [&] {
+  const auto lineAdded = [&](const std::function<void()>& openBill) {
+    return [&, openBill] {
+      openBill();
+      Enter("TxtHH", "0025");
+      ui_.QueueChoice(1);
+      Enter("TxtSl", "1");
+      ui_.QueuePlaces({true, {"P05Y03,x,Y03,1"}});
+      form_->Click("Cmd_Save");
+    };
+  };
+  const auto newBillTo05 = [&] {
     OpenNewBill();
     form_->Type("txtBrCKid", "05");
-    Enter("TxtHH", "0025");
-    ui_.QueueChoice(1);
-    Enter("TxtSl", "1");
-    ui_.QueuePlaces({true, {"P05Y03,x,Y03,1"}});
-    form_->Click("Cmd_Save");
-  });
+  };
+  refused("新增", lineAdded(newBillTo05));
+  // A line added to a bill is saved on the right the clerk holds the bill by: 修改 for one opened
+  // from the list, 新增 for one he began, after its first line too.
+  refused("修改", lineAdded([&] {
+    Open("DBD202403010002");
+    form_->FireTimers();
+  }));
+  const std::size_t boxes = ui_.Boxes().size();
+  lineAdded(newBillTo05)();
+  ASSERT_EQ(ui_.Boxes().size(), boxes) << ui_.Boxes().back().text;
+  refused("新增", lineAdded([] {}));
   FrmStoreAdjuctBillBrow browser{session_};
   browser.Load();
   const auto marked = [&](const std::string& lsh, const std::string& command) {
