@@ -26,7 +26,9 @@ constexpr const char* kDiffOverflow =
     "The datediff function resulted in an overflow. The number of dateparts separating two date/time instances is too "
     "large. Try to use datediff with a less precise datepart.";
 
-// A value converted to datetime as SQL Server does; nullopt with the error set when it does not convert.
+// A value converted to datetime as SQL Server does, blank text being 1900-01-01 (the server's
+// datediff(day, '', getdate()) counts days since then); nullopt with the error set when it does
+// not convert.
 std::optional<std::int64_t> MomentArgument(sqlite3_context* ctx, sqlite3_value* v) {
   const int type = sqlite3_value_type(v);
   if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
@@ -36,7 +38,7 @@ std::optional<std::int64_t> MomentArgument(sqlite3_context* ctx, sqlite3_value* 
     sqlite3_result_error(ctx, kNumberOutOfRange, -1);
     return std::nullopt;
   }
-  if (const std::optional<DateTime> value = ParseDateText(TextOf(v))) return MomentOf(*value);
+  if (const std::optional<DateTime> value = ConvertedDateText(TextOf(v))) return MomentOf(*value);
   sqlite3_result_error(ctx, kTextIsNoDate, -1);
   return std::nullopt;
 }
