@@ -6,10 +6,10 @@ namespace adodb::tsql {
 namespace {
 
 DeclaredKind KindOfType(const std::string& type) {
-  if (type.find("int") != std::string::npos) return DeclaredKind::kOther;
-  if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0 || type.find("money") != std::string::npos ||
-      type == "float" || type == "real" || type.rfind("double", 0) == 0)
-    return DeclaredKind::kDecimal;
+  if (type.find("int") != std::string::npos) return DeclaredKind::kInt;
+  if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0) return DeclaredKind::kNumeric;
+  if (type == "float" || type == "real" || type.rfind("double", 0) == 0) return DeclaredKind::kFloat;
+  if (type.find("money") != std::string::npos) return DeclaredKind::kDecimal;
   if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
   if (type == "date") return DeclaredKind::kDate;
   return DeclaredKind::kOther;
@@ -51,9 +51,10 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
     const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
     if (!name) continue;
     const DeclaredKind each = KindOfType(declared ? LowerName(declared) : "");
-    // A name the tables declare differently is none of the kinds.
+    // A name the tables declare differently is none of the kinds, unless each holds fractions.
     const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
-    if (!first && at->second != each) at->second = DeclaredKind::kOther;
+    if (!first && at->second != each)
+      at->second = HoldsFractions(at->second) && HoldsFractions(each) ? DeclaredKind::kDecimal : DeclaredKind::kOther;
   }
   sqlite3_finalize(stmt);
 }

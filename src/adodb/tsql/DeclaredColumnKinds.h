@@ -11,10 +11,16 @@
 
 namespace adodb::tsql {
 
-// kDecimal when every table holding a column of the name declares a decimal, money or floating
-// type, kDateTime or kDate when every one declares that, kOther for no such column, text, whole
-// numbers or tables that disagree.
-enum class DeclaredKind { kOther, kDecimal, kDateTime, kDate };
+// kNumeric (decimal, numeric), kFloat (float, real), kInt (the whole-number types), kDateTime or
+// kDate when every table holding a column of the name declares that; kDecimal when they declare
+// money, or fractional types that differ; kOther for no such column, text, or tables that
+// disagree otherwise.
+enum class DeclaredKind { kOther, kDecimal, kNumeric, kFloat, kInt, kDateTime, kDate };
+
+// Whether whole values of the kind are decimals, whose division keeps the fraction.
+inline bool HoldsFractions(DeclaredKind kind) {
+  return kind == DeclaredKind::kDecimal || kind == DeclaredKind::kNumeric || kind == DeclaredKind::kFloat;
+}
 
 class DeclaredColumnKinds {
  public:

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,16 +29,34 @@ DeclaredKind CachedKind(sqlite3_context* ctx, sqlite3_value** argv, int index) {
 }
 
 void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && CachedKind(ctx, argv, 1) == DeclaredKind::kDecimal)
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && HoldsFractions(CachedKind(ctx, argv, 1)))
     return sqlite3_result_double(ctx, static_cast<double>(sqlite3_value_int64(argv[0])));
   sqlite3_result_value(ctx, argv[0]);
 }
 
+// Text as SQL Server converts it to a number column's type: blank text is 0 to int and float but
+// no decimal; money, or fractional types that differ, take a number only (the text kept otherwise).
+void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind kind) {
+  const std::string_view text = TextOf(literal);
+  if (kind == DeclaredKind::kInt) {
+    std::int64_t whole = 0;
+    if (!ParseIntText(text, whole)) return ResultIntConversionError(ctx, text);
+    return sqlite3_result_int64(ctx, whole);
+  }
+  double number = 0;
+  if (ParseDecimalText(text, number)) return sqlite3_result_double(ctx, number);
+  if (kind == DeclaredKind::kNumeric) return sqlite3_result_error(ctx, kNumericError, -1);
+  if (kind != DeclaredKind::kFloat) return sqlite3_result_value(ctx, literal);
+  if (text.find_first_not_of(' ') != std::string_view::npos) return sqlite3_result_error(ctx, kFloatError, -1);
+  sqlite3_result_double(ctx, 0.0);
+}
+
 // tsql_column_literal(literal, 'name'): see DeclaredColumnLiteral.
 void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_value(ctx, argv[0]);
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
-  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate))
-    return sqlite3_result_value(ctx, argv[0]);
+  if (kind == DeclaredKind::kOther) return sqlite3_result_value(ctx, argv[0]);
+  if (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate) return NumberLiteral(ctx, argv[0], kind);
   const std::optional<DateTime> value = ConvertedDateText(TextOf(argv[0]));
   if (!value) return sqlite3_result_value(ctx, argv[0]);
   std::string text = CanonicalDateTime(*value);
@@ -100,8 +119,9 @@ class Nesting {
 // The column whose type an expression keeps: the column itself, or the column under SUM, MIN,
 // MAX, ABS, or first in ISNULL or COALESCE (sum(sl), ifnull(sum(sl), 0)); empty otherwise.
 std::string TypedColumnOf(std::string_view expr) {
+  if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr));
   for (const std::string_view call : {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce("}) {
-    if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call) || expr.back() != ')') continue;
+    if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
     std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
     // The first argument ends at the first comma outside parentheses and quotes; the call's own
@@ -185,7 +205,7 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
 }
 
 std::string DeclaredNullReplacement(const std::string& value, const std::string& literal) {
-  const std::string_view column = ColumnNameOf(value);
+  const std::string column = TypedColumnOf(value);
   std::string out;
   out.reserve(value.size() + literal.size() + column.size() + 36);
   ((out += "ifnull(") += value) += ", ";
@@ -193,10 +213,10 @@ std::string DeclaredNullReplacement(const std::string& value, const std::string&
 }
 
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal) {
-  const std::size_t replacement = isnullExpr.find(", tsql_column_literal(");
+  const std::size_t replacement = isnullExpr.rfind(", tsql_column_literal(");
   if (!isnullExpr.starts_with("ifnull(") || replacement == std::string::npos) return literal;
   std::string out;
-  return AppendLiteralAsColumn(out, literal, ColumnNameOf(std::string_view(isnullExpr).substr(7, replacement - 7)));
+  return AppendLiteralAsColumn(out, literal, TypedColumnOf(std::string_view(isnullExpr).substr(7, replacement - 7)));
 }
 
 void RegisterDeclaredColumnValue(sqlite3* db) {

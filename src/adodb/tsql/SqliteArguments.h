@@ -4,17 +4,35 @@
 #include <sqlite3.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace adodb::tsql {
 
 inline constexpr const char* kTextIsNoDate = "Conversion failed when converting date and/or time from character string.";
 inline constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
+inline constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
+inline constexpr const char* kFloatError = "Error converting data type varchar to float.";
 
 // The argument's text, as long as SQLite holds it (valid until the argument changes type).
 inline std::string_view TextOf(sqlite3_value* v) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
   return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+// Text to a whole number as SQL Server converts it to int: blanks around a signed whole number;
+// blank text is 0. False for other text.
+bool ParseIntText(std::string_view text, std::int64_t& out);
+
+// Text to a decimal or float value: blanks around a plain decimal number, nothing else (blank text
+// is no number here).
+bool ParseDecimalText(std::string_view text, double& out);
+
+inline void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
+  const std::string message =
+      "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type int.";
+  sqlite3_result_error(ctx, message.c_str(), -1);
 }
 
 // Most functions give NULL when any argument is NULL.

@@ -30,24 +30,9 @@
 #include "adodb/tsql/VariableStore.h"
 
 namespace adodb::tsql {
-namespace {
 
-constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
-constexpr const char* kFloatError = "Error converting data type varchar to float.";
-constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
-constexpr const char* kDivideByZero = "Divide by zero error encountered.";
-
-// Decimal places past these change nothing of a double (and keep the arithmetic on them small).
-constexpr std::int64_t kMaxRoundPlaces = 400;
-
-bool IsNumber(sqlite3_value* v) {
-  const int t = sqlite3_value_type(v);
-  return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
-}
-
-// Text to int as SQL Server converts it: blanks around a signed whole number; blank text is 0.
 // Digits accumulate toward the sign, so the smallest 64-bit value parses too.
-bool ParseInt(std::string_view text, std::int64_t& out) {
+bool ParseIntText(std::string_view text, std::int64_t& out) {
   std::string_view s = Trimmed(text, " ");
   out = 0;
   if (s.empty()) return true;
@@ -61,8 +46,7 @@ bool ParseInt(std::string_view text, std::int64_t& out) {
   return true;
 }
 
-// Text to a decimal or float value: blanks around a plain decimal number, nothing else.
-bool ParseDecimal(std::string_view text, double& out) {
+bool ParseDecimalText(std::string_view text, double& out) {
   const std::string_view s = Trimmed(text, " ");
   if (s.empty() || s.size() > 300 || s.find_first_not_of("0123456789+-.eE") != std::string_view::npos) return false;
   char buf[320];
@@ -73,10 +57,17 @@ bool ParseDecimal(std::string_view text, double& out) {
   return end == buf + s.size();
 }
 
-void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
-  const std::string message =
-      "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type int.";
-  sqlite3_result_error(ctx, message.c_str(), -1);
+namespace {
+
+constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
+constexpr const char* kDivideByZero = "Divide by zero error encountered.";
+
+// Decimal places past these change nothing of a double (and keep the arithmetic on them small).
+constexpr std::int64_t kMaxRoundPlaces = 400;
+
+bool IsNumber(sqlite3_value* v) {
+  const int t = sqlite3_value_type(v);
+  return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
 }
 
 // Rounds to `digits` decimals on the value's 15-significant-digit decimal form, halves away from
@@ -142,7 +133,7 @@ void AddNumber(Sum& sum, bool isInteger, std::int64_t integer, double real) {
 // Text meets a number: it is converted to the number's type (int: whole numbers only; decimal
 // otherwise) and a text that does not convert is SQL Server's conversion error. False on error.
 bool ConvertForSum(sqlite3_context* ctx, std::string_view text, bool toInteger, std::int64_t& integer, double& real) {
-  if (toInteger ? ParseInt(text, integer) : ParseDecimal(text, real)) return true;
+  if (toInteger ? ParseIntText(text, integer) : ParseDecimalText(text, real)) return true;
   if (toInteger) ResultIntConversionError(ctx, text);
   else sqlite3_result_error(ctx, kNumericError, -1);
   return false;
@@ -318,7 +309,7 @@ void TsqlRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   }
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
-  else if (!ParseDecimal(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
+  else if (!ParseDecimalText(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
   sqlite3_result_double(ctx, RoundDecimal(x, digits, truncate));
 }
 
@@ -381,7 +372,7 @@ void TsqlInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
     default: {
       std::int64_t i = 0;
-      if (!ParseInt(TextOf(argv[0]), i)) return ResultIntConversionError(ctx, TextOf(argv[0]));
+      if (!ParseIntText(TextOf(argv[0]), i)) return ResultIntConversionError(ctx, TextOf(argv[0]));
       return sqlite3_result_int64(ctx, i);
     }
   }
@@ -404,7 +395,7 @@ void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scal
   }
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(value);
-  else if (!ParseDecimal(TextOf(value), x)) return sqlite3_result_error(ctx, kNumericError, -1);
+  else if (!ParseDecimalText(TextOf(value), x)) return sqlite3_result_error(ctx, kNumericError, -1);
   sqlite3_result_double(ctx, RoundDecimal(x, scale, false));
 }
 void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -458,7 +449,7 @@ void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
   double x = 0;
   if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
-  else if (!Trimmed(TextOf(argv[0]), " ").empty() && !ParseDecimal(TextOf(argv[0]), x))
+  else if (!Trimmed(TextOf(argv[0]), " ").empty() && !ParseDecimalText(TextOf(argv[0]), x))
     return sqlite3_result_error(ctx, kFloatError, -1);
   sqlite3_result_double(ctx, x);
 }
