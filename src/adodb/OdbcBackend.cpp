@@ -13,6 +13,7 @@
 #include "adodb/OdbcHandle.h"
 #include "adodb/OdbcParameterBinding.h"
 #include "adodb/OdbcTsqlExtension.h"
+#include "adodb/SqliteValueOf.h"
 #include "adodb/StoredProcedures.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/Translator.h"
@@ -155,6 +156,12 @@ class OdbcBackend final : public Backend {
     }
     ReadRows(statement, result);
     SQLCloseCursor(statement.Get());
+    // SQLite's driver types an expression's column as text (or by its first value): its dates
+    // are read as the embedded database reads them, not left as the stored text.
+    if (translate_) {
+      for (std::size_t i = 0; i < result.columns.size(); ++i)
+        if (result.columns[i].baseTable.empty()) ReadAsTimestamps(result, i);
+    }
     MarkBaseAndKeyColumns(result.columns);
     return result;
   }

@@ -135,16 +135,11 @@ Variant ReadValue(sqlite3_stmt* statement, int i, ValueKind kind) {
   return Variant(ColumnText(statement, i));
 }
 
-// The stored form of a datetime: "YYYY-MM-DD HH:MM:SS", optionally with a fraction.
-bool LooksLikeStoredTimestamp(const std::string& text) {
-  return text.size() >= 19 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':' &&
-         text[16] == ':' && Date::Parse(text).has_value();
-}
-
 // An expression column has no declared type: its type follows its values, as the server would
 // have typed the expression (numbers, timestamps, otherwise text).
 void InferColumnType(ResultSet& result, std::size_t column) {
-  bool anyDouble = false, anyInteger = false, anyText = false, allTimestamps = true;
+  if (ReadAsTimestamps(result, column)) return;
+  bool anyDouble = false, anyInteger = false, anyText = false;
   for (const Row row : result.rows) {
     const Variant& value = row[column];
     switch (value.Type()) {
@@ -156,7 +151,6 @@ void InferColumnType(ResultSet& result, std::size_t column) {
         break;
       case VariantType::Text:
         anyText = true;
-        allTimestamps = allTimestamps && LooksLikeStoredTimestamp(value.RawText());
         break;
       default:
         break;
@@ -165,13 +159,6 @@ void InferColumnType(ResultSet& result, std::size_t column) {
   DataType& type = result.columns[column].type;
   if (anyText) {
     type = adVarChar;
-    if (allTimestamps && !anyDouble && !anyInteger) {
-      type = adDBTimeStamp;
-      for (std::size_t r = 0; r < result.rows.size(); ++r) {
-        Variant& value = result.rows.MutableAt(r)[column];
-        if (!value.IsNull()) value = Variant(*Date::Parse(value.RawText()));
-      }
-    }
   } else if (anyDouble) {
     type = adDouble;
   } else if (anyInteger) {

@@ -56,6 +56,28 @@ SqliteValue Text(std::string text) {
 
 }  // namespace
 
+bool ReadAsTimestamps(ResultSet& result, std::size_t column) {
+  bool any = false;
+  for (const Row row : result.rows) {
+    const Variant& value = row[column];
+    if (value.IsNull()) continue;
+    if (value.Type() != VariantType::Text) return false;
+    // The stored form: "YYYY-MM-DD HH:MM:SS", optionally with a fraction.
+    const std::string& text = value.RawText();
+    if (text.size() < 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
+        text[16] != ':' || !Date::Parse(text))
+      return false;
+    any = true;
+  }
+  if (!any) return false;
+  result.columns[column].type = adDBTimeStamp;
+  for (std::size_t r = 0; r < result.rows.size(); ++r) {
+    Variant& value = result.rows.MutableAt(r)[column];
+    if (!value.IsNull()) value = Variant(*Date::Parse(value.RawText()));
+  }
+  return true;
+}
+
 SqliteValue SqliteValueOf(const Parameter& parameter) {
   const Variant& value = parameter.Value();
   if (value.IsNull() || value.IsEmpty()) return {};

@@ -59,6 +59,12 @@ TEST_F(OdbcBackendTest, QueryMaterializesRowsWithDeclaredTypesNullsAndChineseTex
   // An expression's column takes the type of the first value the driver meets: an integer here.
   const ResultSet expression = Open()->Query("select isnull(je, 0) from ck order by djbh desc");
   EXPECT_DOUBLE_EQ(expression.rows[2][0].AsDouble(), 12.5);
+  // A date an expression gives is a date, as the embedded database reads it: a day alone, midnight.
+  const ResultSet dates = Open()->Query("select dateadd(day, 1, rq), max(rq) from ck where djbh = 'CK0001'");
+  EXPECT_EQ(dates.columns[0].type, adDBTimeStamp);
+  EXPECT_EQ(dates.rows[0][0].AsDate(), (Date{2024, 3, 6, 10, 20, 30}));
+  EXPECT_EQ(dates.rows[0][1].Type(), VariantType::Date);
+  EXPECT_EQ(TextAt(*Open(), "select isnull(rq, '') from ck where djbh = 'CK0003'"), Variant(Date{1900, 1, 1}).AsText());
 }
 
 // A rollback, and a close inside a transaction, leave nothing behind; a commit is seen by another
