@@ -289,7 +289,8 @@ class OdbcBackend final : public Backend {
 
   void ReadValue(const Handle& statement, std::size_t index, ValueKind kind, Variant& value) {
     const auto column = static_cast<SQLUSMALLINT>(index + 1);
-    if (ReadTyped(statement.Get(), column, kind, value)) return;
+    if (translate_ ? ReadStored(statement.Get(), column, kind, value) : ReadTyped(statement.Get(), column, kind, value))
+      return;
     if (kind != ValueKind::Text && ReadText(statement.Get(), column, value)) return;
     Check(SQL_ERROR, statement, natives_, "SQLGetData failed");
   }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace adodb::odbc {
@@ -59,21 +60,21 @@ bool ReadFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, T& ou
 // SQLite's driver types an expression's column by a value it has met (the first row, or an earlier
 // run of the same prepared statement) and cuts a later 5.5 to 5 without a word when asked for an
 // integer: the value is read as its text and kept as the number it is, whole (5.0 too) or not.
-bool ReadWholeOrNot(SQLHSTMT statement, SQLUSMALLINT column, Variant& value) {
-  Variant text;
-  if (!ReadText(statement, column, text)) return false;
-  if (text.IsNull()) {
-    value = Variant::Null();
-    return true;
-  }
+Variant WholeOrNot(Variant text) {
+  if (text.IsNull()) return text;
   const std::string& digits = text.RawText();
   long long whole = 0;
   const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
   double number = 0;
-  if (read.ec == std::errc() && read.ptr == digits.data() + digits.size()) value = Variant(whole);
-  else if (!ParseNumber(digits, number)) value = std::move(text);
-  else if (std::trunc(number) == number && std::fabs(number) < 9.0e15) value = Variant(static_cast<long long>(number));
-  else value = Variant(number);
+  if (read.ec == std::errc() && read.ptr == digits.data() + digits.size()) return Variant(whole);
+  if (!ParseNumber(digits, number)) return text;
+  if (std::trunc(number) == number && std::fabs(number) < 9.0e15) return Variant(static_cast<long long>(number));
+  return Variant(number);
+}
+bool ReadWholeOrNot(SQLHSTMT statement, SQLUSMALLINT column, Variant& value) {
+  Variant text;
+  if (!ReadText(statement, column, text)) return false;
+  value = WholeOrNot(std::move(text));
   return true;
 }
 
@@ -172,6 +173,30 @@ bool ReadTyped(SQLHSTMT statement, SQLUSMALLINT column, ValueKind kind, Variant&
     case ValueKind::Text: return ReadText(statement, column, value);
   }
   return false;
+}
+
+// SQLite's driver gives NULL for a value it cannot convert to the type asked for ('' in a datetime
+// column, text in a money or bit column), so these are read as their text and converted as the
+// embedded database converts what a column holds: a number stays a number, a date in a form it
+// reads is a date, anything else is kept as the text.
+bool ReadStored(SQLHSTMT statement, SQLUSMALLINT column, ValueKind kind, Variant& value) {
+  if (kind == ValueKind::Integer || kind == ValueKind::Text) return ReadTyped(statement, column, kind, value);
+  Variant text;
+  if (!ReadText(statement, column, text)) return false;
+  double number = 0;
+  if (text.IsNull()) {
+    value = Variant::Null();
+  } else if (kind == ValueKind::Date) {
+    const std::optional<Date> date = ParseNumber(text.RawText(), number) ? std::nullopt : Date::Parse(text.RawText());
+    value = date ? Variant(*date) : WholeOrNot(std::move(text));
+  } else if (!ParseNumber(text.RawText(), number)) {
+    value = std::move(text);
+  } else if (kind == ValueKind::Boolean) {
+    value = Variant(number != 0);
+  } else {
+    value = kind == ValueKind::Currency ? Variant::Currency(number) : Variant(number);
+  }
+  return true;
 }
 
 }  // namespace adodb::odbc

@@ -25,5 +25,7 @@ Date DateFromTimestamp(const SQL_TIMESTAMP_STRUCT& stamp);
 // Read the column of the current row; false when the driver refused the read.
 bool ReadText(SQLHSTMT statement, SQLUSMALLINT column, Variant& value);
 bool ReadTyped(SQLHSTMT statement, SQLUSMALLINT column, ValueKind kind, Variant& value);
+// The same from a SQLite database, whose columns hold whatever was stored: see OdbcColumns.cpp.
+bool ReadStored(SQLHSTMT statement, SQLUSMALLINT column, ValueKind kind, Variant& value);
 
 }  // namespace adodb::odbc

@@ -59,6 +59,11 @@ TEST_F(OdbcBackendTest, QueryMaterializesRowsWithDeclaredTypesNullsAndChineseTex
   // An expression's column takes the type of the first value the driver meets: an integer here.
   const ResultSet expression = Open()->Query("select isnull(je, 0) from ck order by djbh desc");
   EXPECT_DOUBLE_EQ(expression.rows[2][0].AsDouble(), 12.5);
+  // A value that is not of its column's type is the text it is, as the embedded database reads it, never NULL.
+  db_.Run({"insert into ck values ('CK0004', NULL, 'n/a', 'yes', '', 1)"});
+  const ResultSet odd = Open()->Query("select je, sfjz, rq from ck where djbh = 'CK0004'");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(odd.rows[0][i].Type(), VariantType::Text) << "column " << i;
+  EXPECT_EQ(odd.rows[0][0].AsText() + odd.rows[0][1].AsText(), "n/ayes");
   // A date an expression gives is a date, as the embedded database reads it: a day alone, midnight.
   const ResultSet dates = Open()->Query("select dateadd(day, 1, rq), max(rq) from ck where djbh = 'CK0001'");
   EXPECT_EQ(dates.columns[0].type, adDBTimeStamp);
