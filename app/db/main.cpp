@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "adodb/Connection.h"
@@ -65,9 +66,11 @@ int Usage(const std::string& error) {
   return 2;
 }
 
-// Opening a missing file would create an empty database and report nothing useful.
+// Opening a missing file would create an empty database and report nothing useful. A path that
+// cannot be looked at (a link that loops, a name too long) is left for the open to refuse.
 std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path) {
-  if (!std::filesystem::exists(path)) {
+  std::error_code unseen;
+  if (!std::filesystem::exists(path, unseen) && !unseen) {
     throw adodb::Error::Provider("数据库文件 " + path + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。");
   }
   auto conn = std::make_shared<adodb::Connection>();

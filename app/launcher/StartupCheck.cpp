@@ -35,8 +35,11 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   if (file && file->empty()) {
     throw StartupError("连接字符串 \"" + WithoutPassword(connStr) + "\" 没有给出数据库文件，请在其中写上 Data Source=文件。");
   }
-  // SQLite would only say "unable to open database file" for a mistyped path.
-  if (file && !std::filesystem::exists(*file)) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  // SQLite would only say "unable to open database file" for a mistyped path. A path that cannot
+  // be looked at (a link that loops, a name too long) is not said to be missing: opening it
+  // refuses it in words below.
+  std::error_code unseen;
+  if (file && !std::filesystem::exists(*file, unseen) && !unseen) throw StartupError(DatabaseName(connStr) + " 不存在。");
   // Opening a session would switch the file's journal to WAL: a file that is not the module's
   // is refused first, from a read-only look, with its bytes as they were.
   std::string missing;

@@ -115,6 +115,14 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_EQ(BytesOf(file), before) << file;
     for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(file + side)) << file << side;
   }
+  // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
+  const std::string loop = (home.Folder() / "loop.db").string();
+  std::filesystem::create_symlink(loop, loop);
+  const std::string cannot = "打不开数据库文件 " + loop + "：路径不存在、是目录或没有权限，请检查路径和文件的权限。\n";
+  EXPECT_EQ(launch({"--db", loop}).Said(), "1||storeadjust: " + cannot);
+  for (const auto& args : {std::vector<std::string>{"check-templates", loop}, {"password", loop, "001"}}) {
+    EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, args, home.Folder()).Said(), "1||storeadjust-db: " + cannot) << args[0];
+  }
 }
 
 // A wrong command line of the launcher or the db tool is an option error (status 2) said in
