@@ -29,7 +29,7 @@ const char* UsageText() {
          "  demo 文件                建演示数据库：仓库、商品、库存、操作员、单据和演示密码\n"
          "  check-templates 文件     列出翻译器不接受的已存语句；全部接受时状态为 0，否则为 1\n"
          "  password 文件 操作员编号  设置该操作员登录 storeadjust 的密码，密码从标准输入读第一行；\n"
-         "                           在终端上输入时不回显。操作员编号必须在 Operators 表中\n"
+         "                           在终端上输入时不回显，要输两次。操作员编号必须在 Operators 表中\n"
          "  --help                   显示这段说明\n"
          "\n"
          "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串。\n"
@@ -88,9 +88,16 @@ int CheckTemplates(const std::string& path) {
   return check.refused.empty() ? 0 : 1;
 }
 
+// Typed without echo, a slip would go unseen and leave the operator a password no one knows: on
+// a terminal it is typed twice, and two that differ set nothing.
 std::string ReadPassword() {
   if (!storeadjust::StandardInputIsTerminal()) return storeadjust::PasswordFromInput(std::cin).value_or("");
-  return storeadjust::ReadHiddenLine("新密码: ");
+  std::string password = storeadjust::ReadHiddenLine("新密码: ");
+  if (password.empty()) return password;  // refused as empty, without a second prompt
+  if (storeadjust::ReadHiddenLine("再输一次新密码: ") != password) {
+    throw adodb::Error::Provider("两次输入的密码不一样，没有设置密码。");
+  }
+  return password;
 }
 
 int SetPassword(const std::string& path, const std::string& code) {
@@ -98,6 +105,7 @@ int SetPassword(const std::string& path, const std::string& code) {
   auto conn = OpenExisting(path);
   storeadjust::db::RequireModuleSchema(*conn, path);
   storeadjust::db::EnsurePasswordTable(*conn);
+  storeadjust::RequireOperator(*conn, code);  // before the password is typed, twice, for no one
   storeadjust::SetOperatorPassword(*conn, code, ReadPassword());
   std::cout << "操作员 " << code << " 的密码已设置。\n";
   return 0;

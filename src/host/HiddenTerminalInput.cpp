@@ -34,11 +34,13 @@ class EchoOff {
 
 bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
+// The echo goes off before the prompt shows: what is typed as soon as it shows is neither echoed
+// nor flushed away as typed ahead.
 std::string ReadHiddenLine(const std::string& prompt) {
-  std::cerr << prompt << std::flush;
   std::string line;
   {
     EchoOff echoOff;
+    std::cerr << prompt << std::flush;
     line = PasswordFromInput(std::cin).value_or("");
   }
   std::cerr << "\n";

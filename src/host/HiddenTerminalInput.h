@@ -7,7 +7,7 @@ namespace storeadjust {
 // True when standard input is a terminal (a person types); false for a pipe or a file (a script).
 bool StandardInputIsTerminal();
 
-// Shows the prompt on standard error and reads one line from the terminal with echo off; the echo
+// Turns the terminal's echo off, shows the prompt on standard error and reads one line; the echo
 // is restored afterwards, also when reading fails.
 std::string ReadHiddenLine(const std::string& prompt);
 

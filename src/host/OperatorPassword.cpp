@@ -32,6 +32,8 @@ bool HasOperators(adodb::Connection& connection) {
 constexpr const char* kHowToGetOperators =
     "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。";
 
+}  // namespace
+
 // Checked again inside the transaction: the operator may have been deleted since the first look.
 void RequireOperator(adodb::Connection& connection, const std::string& code) {
   if (OperatorName(connection, code)) return;
@@ -40,6 +42,8 @@ void RequireOperator(adodb::Connection& connection, const std::string& code) {
   }
   throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
 }
+
+namespace {
 
 std::string StoredHash(adodb::Connection& connection, const std::string& code) {
   auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=?",

@@ -29,6 +29,10 @@ struct SignInResult {
 // be read.
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
 
+// Throws adodb::Error, saying so, for an operator code that is not in Operators: asked before a
+// password is typed for it.
+void RequireOperator(adodb::Connection& connection, const std::string& code);
+
 // Sets (or replaces) the operator's password. Throws adodb::Error for an operator code that is
 // not in Operators or an empty password; the hash is made before the transaction opens.
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);

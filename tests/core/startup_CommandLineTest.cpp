@@ -2,8 +2,10 @@
 // print and the status they end with. The launcher runs without a display, so a sign-in that
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +56,33 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
   const int status = std::system((command + " <" + (input ? ShellQuoted(in) : "/dev/null") + " >" + ShellQuoted(out) +
                                   " 2>" + ShellQuoted(err)).c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, BytesOf(out), BytesOf(err)};
+}
+
+// Runs the db tool on a terminal of its own, as an administrator types at it: each prompt it
+// shows (ending in ": ") is answered with the next line, or with the end of input when none is
+// left. Gives all the terminal showed.
+std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<std::string> answers) {
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    std::vector<char*> argv{const_cast<char*>(STOREADJUST_DB_TOOL)};
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[256];
+  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) {  // ends when the tool has ended
+    shown.append(buffer, static_cast<std::size_t>(n));
+    if (!shown.ends_with(": ")) continue;  // not waiting at a prompt
+    const std::string line = answers.empty() ? "\x04" : answers.front() + "\n";
+    if (!answers.empty()) answers.erase(answers.begin());
+    if (write(terminal, line.data(), line.size()) < 0) break;  // the tool has ended
+  }
+  close(terminal);
+  waitpid(child, nullptr, 0);
+  return shown;
 }
 
 // Signed in, but with no display to show the browser on: said after the sign-in, with status 1,
@@ -232,6 +261,16 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
   EXPECT_EQ(launch("004", password + "\n").Said(), SignedInWithoutScreen("操作员 004（王五）"));
+  // Typed without echo on a terminal, the password is typed twice: a slip in either sets nothing.
+  EXPECT_EQ(TypedAtTerminal({"password", demo.Path(), "999"}, {}),
+            "storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\r\n");  // not asked for first
+  const std::vector<std::string> setting{"password", demo.Path(), "002"};
+  EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-sercet"}),
+            "新密码: \r\n再输一次新密码: \r\nstoreadjust-db: 两次输入的密码不一样，没有设置密码。\r\n");
+  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword where OperatorCode='002'"), 0);
+  EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-secret"}),
+            "新密码: \r\n再输一次新密码: \r\n操作员 002 的密码已设置。\r\n");
+  EXPECT_EQ(launch("002", "new-secret\n").Said(), SignedInWithoutScreen("操作员 002（张三）"));
 }
 
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
