@@ -96,7 +96,7 @@ std::string DemoConnectionString() {
 
 std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr) { return OpenDatabase(connStr); }
 
-std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
+SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
                    const std::string& password, CodeGiven given) {
   SignInResult result;
   std::string unknown;
@@ -108,7 +108,7 @@ std::string SignIn(adodb::Connection& conn, const std::string& connStr, const st
   }
   if (!unknown.empty()) throw StartupError(unknown);
   if (result.outcome != SignInOutcome::kSignedIn) throw StartupError(SignInRefusal(result, optCode));
-  return result.operatorName;
+  return {result.operatorCode, result.operatorName};
 }
 
 }  // namespace storeadjust::launcher

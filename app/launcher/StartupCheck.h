@@ -31,11 +31,18 @@ std::string DemoConnectionString();
 // lacks one. Throws StartupError.
 std::shared_ptr<adodb::Connection> OpenModuleDatabase(const std::string& connStr);
 
-// Signs the operator in with the password and gives the operator's name from Operators. Throws
+// Who signed in: the code as Operators spells it, which the module is handed (its serials begin
+// with it), and the name.
+struct SignedInOperator {
+  std::string code;
+  std::string name;
+};
+
+// Signs the operator in with the password and gives the operator as Operators holds it. Throws
 // StartupError with the Chinese line naming the operator when the code is unknown (saying where
 // to give another, by where it came from), the operator has no password, or the password is
 // empty or wrong.
-std::string SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
+SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
                    const std::string& password, CodeGiven given);
 
 }  // namespace storeadjust::launcher

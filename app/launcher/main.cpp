@@ -100,9 +100,8 @@ std::optional<std::string> GivenPassword(const LaunchOptions& options) {
 
 // Signs in, asking in the dialog on a desktop when the password was not given. Without a desktop
 // a password given is still checked, so a script learns whether it signs in; one that would have
-// to be typed is not asked for, since no window could follow. Gives the signed-in operator's
-// name; throws StartupError.
-std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool desktop) {
+// to be typed is not asked for, since no window could follow. Throws StartupError.
+storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& options, adodb::Connection& conn, bool desktop) {
   const auto attempt = [&](const std::string& code, const std::string& password,
                            storeadjust::CodeGiven given = storeadjust::CodeGiven::kOnCommandLine) {
     return storeadjust::launcher::SignIn(conn, options.connStr, code, password, given);
@@ -110,16 +109,17 @@ std::string SignInOperator(LaunchOptions& options, adodb::Connection& conn, bool
   if (auto password = GivenPassword(options)) return attempt(options.optCode, *password);
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   if (desktop) {
+    storeadjust::launcher::SignedInOperator accepted;
     auto signedIn = storeadjust::qt::RunSignInDialog(options.optCode, [&](const std::string& code, const std::string& password) {
       try {
-        return storeadjust::qt::SignInAnswer{true, attempt(code, password, storeadjust::CodeGiven::kInDialog)};
+        accepted = attempt(code, password, storeadjust::CodeGiven::kInDialog);
+        return storeadjust::qt::SignInAnswer{true, accepted.name};
       } catch (const StartupError& e) {
         return storeadjust::qt::SignInAnswer{false, e.what()};
       }
     });
     if (!signedIn) throw StartupError("操作员 " + options.optCode + " 取消了登录。");
-    options.optCode = signedIn->code;
-    return signedIn->name;
+    return accepted;
   }
 #else
   (void)desktop;
@@ -159,16 +159,16 @@ int main(int argc, char** argv) {
 #else
   const bool onDesktop = false;
 #endif
-  std::string operatorName;
+  storeadjust::launcher::SignedInOperator signedIn;
   try {
     if (options->connStr.empty()) options->connStr = storeadjust::launcher::DemoConnectionString();
     auto conn = storeadjust::launcher::OpenModuleDatabase(options->connStr);
-    operatorName = SignInOperator(*options, *conn, onDesktop);
+    signedIn = SignInOperator(*options, *conn, onDesktop);
   } catch (const StartupError& e) {
     std::cerr << "storeadjust: " << e.what() << "\n";
     return 1;
   }
-  std::cout << storeadjust::OperatorLabel(options->optCode, operatorName) << "已登录。\n" << std::flush;
+  std::cout << storeadjust::OperatorLabel(signedIn.code, signedIn.name) << "已登录。\n" << std::flush;
   if (!onDesktop) {
     std::cerr << "storeadjust: " << NoScreenText() << "\n";
     return 1;
@@ -176,8 +176,8 @@ int main(int argc, char** argv) {
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   storeadjust::StoreAdjuctBill bill(*desktop);
   bill.SetConnStr(options->connStr);
-  bill.SetOptCode(options->optCode);
-  bill.SetOptName(operatorName);
+  bill.SetOptCode(signedIn.code);
+  bill.SetOptName(signedIn.name);
   bill.SetSysDate(options->sysDate);
   bill.SetisNotPh(options->isNotPh);
   bill.SetCategory(options->category);

@@ -19,10 +19,16 @@ void RequireSodium() {
   if (sodium_init() < 0) throw adodb::Error::Provider("libsodium 无法初始化");
 }
 
-std::optional<std::string> OperatorName(adodb::Connection& connection, const std::string& code) {
-  auto rows = connection.OpenRecordset("Select name From Operators Where Code=?", {adodb::BoundText(code)});
+struct KnownOperator {
+  std::string code;  // as Operators spells it
+  std::string name;
+};
+
+// The code is compared as the server compares text, so "002 " finds 002.
+std::optional<KnownOperator> FindOperator(adodb::Connection& connection, const std::string& code) {
+  auto rows = connection.OpenRecordset("Select Code, name From Operators Where Code=?", {adodb::BoundText(code)});
   if (rows->RecordCount() == 0) return std::nullopt;
-  return rows->Value("name").TextOrEmpty();
+  return KnownOperator{rows->Value("Code").TextOrEmpty(), rows->Value("name").TextOrEmpty()};
 }
 
 bool HasOperators(adodb::Connection& connection) {
@@ -36,7 +42,7 @@ constexpr const char* kHowToGetOperators =
 
 // Checked again inside the transaction: the operator may have been deleted since the first look.
 void RequireOperator(adodb::Connection& connection, const std::string& code) {
-  if (OperatorName(connection, code)) return;
+  if (FindOperator(connection, code)) return;
   if (!HasOperators(connection)) {
     throw adodb::Error::Provider(std::string("数据库中还没有操作员（Operators 表是空的），没有设置密码。") + kHowToGetOperators);
   }
@@ -70,12 +76,12 @@ bool Matches(const std::string& hash, const std::string& password) {
 }  // namespace
 
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
-  const auto name = OperatorName(connection, code);
-  if (!name) return {SignInOutcome::kUnknownOperator, {}};
+  const auto known = FindOperator(connection, code);
+  if (!known) return {SignInOutcome::kUnknownOperator, {}, {}};
   const std::string hash = StoredHash(connection, code);
-  if (hash.empty()) return {SignInOutcome::kNoPassword, *name};
-  if (password.empty()) return {SignInOutcome::kEmptyPassword, *name};
-  return {Matches(hash, password) ? SignInOutcome::kSignedIn : SignInOutcome::kWrongPassword, *name};
+  if (hash.empty()) return {SignInOutcome::kNoPassword, known->name, known->code};
+  if (password.empty()) return {SignInOutcome::kEmptyPassword, known->name, known->code};
+  return {Matches(hash, password) ? SignInOutcome::kSignedIn : SignInOutcome::kWrongPassword, known->name, known->code};
 }
 
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {

@@ -23,6 +23,7 @@ enum class SignInOutcome {
 struct SignInResult {
   SignInOutcome outcome = SignInOutcome::kUnknownOperator;
   std::string operatorName;  // from Operators; empty for an unknown code
+  std::string operatorCode;  // the code as Operators spells it; empty for an unknown code
 };
 
 // Checks the password of the operator with the code. Throws adodb::Error when the tables cannot

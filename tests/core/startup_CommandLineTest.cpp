@@ -212,6 +212,8 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   // The name is the table's, whatever an old command line still says.
   EXPECT_EQ(signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"}), SignedInWithoutScreen("操作员 005（赵六）"));
   EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
+  // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
+  EXPECT_EQ(signIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
   // A display set where no X server answers is said as plainly, not a crash inside Qt.
   EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n",
