@@ -29,11 +29,19 @@ std::string DateRefusal(const std::string& value) {
 // --conn and --db each name the database; given both, which one was meant is anyone's guess.
 bool NamesTheDatabase(const std::string& option) { return option == "--conn" || option == "--db"; }
 
+// What an option that may not be empty names, for its refusal; nothing for the others.
+const char* WhatMustBeGiven(const std::string& option) {
+  if (option == "--db") return "数据库文件";
+  if (option == "--conn") return "连接字符串";
+  if (option == "--operator") return "操作员编号";
+  return nullptr;
+}
+
 // --operator-name is still accepted so that older command lines keep working, and ignored: the
 // name stamped on bills is always the signed-in operator's own, from Operators.
 bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
-  if (NamesTheDatabase(option) && value.empty()) {
-    error = option + " 的值是空的，请给出" + (option == "--db" ? "数据库文件" : "连接字符串") + "。";
+  if (const char* what = WhatMustBeGiven(option); what && value.empty()) {
+    error = option + " 的值是空的，请给出" + what + "。";
     return false;
   }
   if (option == "--conn") {

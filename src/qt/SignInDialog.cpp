@@ -60,6 +60,12 @@ class SignInForm {
       return;
     }
     const std::string code = code_->text().trimmed().toStdString();
+    // A blank code names no one to refuse: it is asked for, and no try is spent.
+    if (code.empty()) {
+      ShowMessage(QStringLiteral("请输入操作员编号。"));
+      code_->setFocus();
+      return;
+    }
     const std::string password = password_->text().toStdString();
     password_->clear();
     const SignInAnswer answer = attempt_(code, password);

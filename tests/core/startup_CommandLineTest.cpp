@@ -164,6 +164,7 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   const std::tuple<std::string, std::vector<std::string>, std::string> wrong[] = {
       {launcher, {"--bogus"}, "不认识的选项 --bogus"},
       {launcher, {"--db", ""}, "--db 的值是空的，请给出数据库文件。"},
+      {launcher, {"--operator", ""}, "--operator 的值是空的，请给出操作员编号。"},
       {launcher, {"--db", home.Path(), "--conn", home.ConnStr()}, "--db 和 --conn 不能同时使用，请只给出其中一个。"},
       {launcher, {"--date", "0001-01-01"}, "--date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。"},
       {launcher, {"--date", "2024-13-01x"}, "--date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x"},

@@ -37,11 +37,15 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
     code.setFocus();
     code.clear();
-    qttest::TypeText(code, QStringLiteral("002"));
     QTest::keyClick(&code, Qt::Key_Return);  // on to the password, no try spent
     EXPECT_TRUE(password.hasFocus());
     qttest::TypeText(password, QStringLiteral("demo002"));
-    QTest::keyClick(&password, Qt::Key_Return);
+    QTest::keyClick(&password, Qt::Key_Return);  // no code: it is asked for, no try spent
+    EXPECT_TRUE(code.hasFocus());
+    EXPECT_EQ(modal.findChild<QLabel*>(QStringLiteral("LblMessage"))->text(), QStringLiteral("请输入操作员编号。"));
+    qttest::TypeText(code, QStringLiteral("002"));
+    QTest::keyClick(&code, Qt::Key_Return);  // the password typed is still there
+    if (modal.isVisible()) modal.close();
   });
   ASSERT_TRUE(signedIn);
   EXPECT_EQ(signedIn->code, "002");
