@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
+#include "adodb/ConnectionString.h"
 #include "db/DatabaseFactory.h"
 
 namespace storeadjust::launcher {
@@ -123,6 +125,25 @@ std::string LaunchUsage() {
          "\n"
          "登录失败、数据库不能用或没有图形显示（打不开窗口）时在这里说明原因，退出状态为 1；\n"
          "选项错误时退出状态为 2。\n";
+}
+
+std::string WithoutPassword(const std::string& connStr) {
+  return adodb::ConnectionString(adodb::ConnectionString(connStr).Without("PWD")).Without("Password");
+}
+
+void HideSecretArguments(int argc, char** argv) {
+  const auto showOnly = [](char* argument, const std::string& shown) {
+    const std::size_t room = std::strlen(argument);
+    std::memset(argument, 0, room);
+    std::memcpy(argument, shown.data(), std::min(room, shown.size()));
+  };
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::string option = argv[i];
+    if (!TakesValue(option)) continue;
+    ++i;
+    if (option == "--password") showOnly(argv[i], {});
+    if (option == "--conn") showOnly(argv[i], WithoutPassword(argv[i]));
+  }
 }
 
 std::string DemoDatabasePath() {

@@ -24,6 +24,14 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
 
 std::string LaunchUsage();
 
+// The connection string without its password, to be shown.
+std::string WithoutPassword(const std::string& connStr);
+
+// Blanks the value of --password, and the password inside --conn, in the program's own arguments,
+// once parsed: the process list shows every user of the machine those arguments for as long as
+// the session runs.
+void HideSecretArguments(int argc, char** argv);
+
 // $XDG_DATA_HOME/storeadjust/demo.db, or ~/.local/share/storeadjust/demo.db.
 std::string DemoDatabasePath();
 

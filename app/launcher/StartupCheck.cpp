@@ -7,7 +7,6 @@
 #include "LaunchOptions.h"
 #include "adodb/Backend.h"
 #include "adodb/Connection.h"
-#include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "db/DatabaseFactory.h"
 #include "db/OpenFailureText.h"
@@ -18,11 +17,6 @@
 namespace storeadjust::launcher {
 
 namespace {
-
-// A password does not belong on a console that others may read over the user's shoulder.
-std::string WithoutPassword(const std::string& connStr) {
-  return adodb::ConnectionString(adodb::ConnectionString(connStr).Without("PWD")).Without("Password");
-}
 
 StartupError CannotOpen(const std::string& connStr, const adodb::Error& error) {
   const std::string text = error.Description();
@@ -76,6 +70,7 @@ void CreateDemoDatabaseUnlessMadeMeanwhile(const std::string& path) {
 
 }  // namespace
 
+// A password does not belong on a console that others may read over the user's shoulder.
 std::string DatabaseName(const std::string& connStr) {
   if (const auto file = adodb::EmbeddedDatabaseFile(connStr)) return "数据库文件 " + *file;
   return "连接 \"" + WithoutPassword(connStr) + "\"";

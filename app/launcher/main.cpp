@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
     std::cerr << "storeadjust: " << error << "\n" << storeadjust::launcher::LaunchUsage();
     return 2;
   }
+  storeadjust::launcher::HideSecretArguments(argc, argv);
   if (options->showHelp) {
     std::cout << storeadjust::launcher::LaunchUsage();
     return 0;

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -223,6 +225,39 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
             "打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。\n");
 #endif
 }
+
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// A password given on the command line is gone from the process list, which every user of the
+// machine reads, while the session runs; the connection string is still shown without it.
+TEST(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const std::string launcher = STOREADJUST_LAUNCHER, connStr = demo.ConnStr() + ";PWD=hush-hush";
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(output[1], STDOUT_FILENO);
+    close(output[0]);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    execl(launcher.c_str(), launcher.c_str(), "--conn", connStr.c_str(), "--operator", "002", "--password", "demo002",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(output[1]);
+  std::string said;
+  char buffer[256];
+  for (ssize_t n; said.find('\n') == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
+    said.append(buffer, static_cast<std::size_t>(n));
+  const std::string arguments = BytesOf("/proc/" + std::to_string(child) + "/cmdline");  // the browser is open
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(output[0]);
+  EXPECT_EQ(said, "操作员 002（张三）已登录。\n");
+  EXPECT_EQ(arguments.find("demo002"), std::string::npos);
+  EXPECT_EQ(arguments.find("hush"), std::string::npos);
+  EXPECT_NE(arguments.find("--conn" + std::string(1, '\0') + demo.ConnStr() + '\0'), std::string::npos);
+}
+#endif
 
 // Two launchers of one clerk started at the same moment on a first run: one makes the demo
 // database, the other finds it made, and both sign in to it.
