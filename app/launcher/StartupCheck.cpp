@@ -54,6 +54,12 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }
+  // An index only makes reads faster: a file that cannot take it now (read-only, say) opens
+  // without it, and gets it at a later start.
+  try {
+    if (file) db::EnsureSchemaIndexes(*conn);
+  } catch (const adodb::Error&) {
+  }
   return conn;
 }
 

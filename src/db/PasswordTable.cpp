@@ -1,6 +1,8 @@
 #include "db/PasswordTable.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
@@ -17,18 +19,30 @@ const TableDefinition& PasswordTableDefinition() {
                        [](const TableDefinition& table) { return adodb::SameName(table.name, kPasswordTable); });
 }
 
-bool HoldsPasswordTable(adodb::Connection& connection) {
-  auto tables = connection.OpenRecordset("select name from sqlite_master where type = 'table'");
-  for (long i = 0; i < tables->RecordCount(); ++i) {
-    if (adodb::SameName(tables->RowAt(tables->RowIndexAt(i))[0].TextOrEmpty(), kPasswordTable)) return true;
+bool HoldsSchemaObject(adodb::Connection& connection, const char* type, const std::string& name) {
+  auto objects = connection.OpenRecordset(std::string("select name from sqlite_master where type = '") + type + "'");
+  for (long i = 0; i < objects->RecordCount(); ++i) {
+    if (adodb::SameName(objects->RowAt(objects->RowIndexAt(i))[0].TextOrEmpty(), name)) return true;
   }
   return false;
+}
+
+// "create index NAME on ..." names NAME.
+std::string IndexName(const std::string& statement) {
+  const std::size_t start = std::string_view("create index ").size();
+  return statement.substr(start, statement.find(' ', start) - start);
 }
 
 }  // namespace
 
 void EnsurePasswordTable(adodb::Connection& connection) {
-  if (!HoldsPasswordTable(connection)) connection.Execute(CreateTableStatement(PasswordTableDefinition()));
+  if (!HoldsSchemaObject(connection, "table", kPasswordTable)) connection.Execute(CreateTableStatement(PasswordTableDefinition()));
+}
+
+void EnsureSchemaIndexes(adodb::Connection& connection) {
+  for (const std::string& statement : SchemaIndexes()) {
+    if (!HoldsSchemaObject(connection, "index", IndexName(statement))) connection.Execute(statement);
+  }
 }
 
 }  // namespace storeadjust::db

@@ -275,11 +275,11 @@ TEST(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemoDa
 }
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
-// only; a module database made before the password table existed gets it on the way.
+// only; a module database made before the password table (or an index) existed gets it on the way.
 TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFiles) {
   const TempDatabase home;
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  demo.Run({"drop table StoreAdjustPassword"});
+  demo.Run({"drop table StoreAdjustPassword", "drop index ix_billgoodsplace_bill"});
   const auto tool = [&](const std::vector<std::string>& args, const std::optional<std::string>& input) {
     return RunProgram(STOREADJUST_DB_TOOL, args, home.Folder(), input);
   };
@@ -289,6 +289,7 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   // An older file is still the module's database.
   EXPECT_EQ(launch("004", "x\n").Said(),
             "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  EXPECT_EQ(demo.Count("select count(*) from sqlite_master where name = 'ix_billgoodsplace_bill'"), 1);
   EXPECT_EQ(tool({"password", demo.Path(), "999"}, "secret\n").Said(),
             "1||storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, "\n").Said(), "1||storeadjust-db: 密码不能为空，没有设置密码。\n");
