@@ -5,6 +5,7 @@
 
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "host/CellText.h"
 
 namespace storeadjust {
@@ -31,6 +32,16 @@ ReportColumnType TypeOfValues(const adodb::RowTable& rows, std::size_t column) {
     }
   }
   return ReportColumnType::Text;
+}
+
+// Texts as the database orders them (case and trailing blanks aside), as the browser's list sorts
+// them: a report sorted by 品名 or 备注 that put "abc" after "XYZ" read as two separate runs.
+int ReportOrder(const adodb::Variant& a, const adodb::Variant& b) {
+  if (a.Type() == adodb::VariantType::Text && b.Type() == adodb::VariantType::Text) {
+    const int c = adodb::CompareValues(a.RawText(), b.RawText());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  return Compare(a, b);
 }
 
 }  // namespace
@@ -119,7 +130,7 @@ void QvGrid::RebuildShownRows() {
   const std::size_t column = *sortColumn_;
   const bool descending = sortOrder_ == SortOrder::Descending;
   std::stable_sort(shown_.begin(), shown_.end(), [&](std::size_t a, std::size_t b) {
-    const int order = Compare(rows_[a][column], rows_[b][column]);
+    const int order = ReportOrder(rows_[a][column], rows_[b][column]);
     return descending ? order > 0 : order < 0;
   });
 }
@@ -185,11 +196,20 @@ void QvGrid::ClearFilters() {
   Changed();
 }
 
+// In the column's own order, as a sort would show them: quantities 5, 7, 12 rather than 12, 5, 7.
 std::vector<std::string> QvGrid::DistinctValues(std::size_t column) const {
   CheckColumn(column);
-  std::set<std::string> values;
-  for (const adodb::Row row : rows_) values.insert(CellText(row[column]));
-  return {values.begin(), values.end()};
+  std::vector<std::size_t> order(rows_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return ReportOrder(rows_[a][column], rows_[b][column]) < 0; });
+  std::set<std::string> seen;
+  std::vector<std::string> values;
+  for (std::size_t row : order) {
+    std::string text = CellText(rows_[row][column]);
+    if (seen.insert(text).second) values.push_back(std::move(text));
+  }
+  return values;
 }
 
 // --- columns ----------------------------------------------------------------------------------

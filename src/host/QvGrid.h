@@ -102,7 +102,7 @@ class QvGrid : public GridModel {
   void ClearFilter(std::size_t column);
   void ClearFilters();
   const std::map<std::size_t, std::set<std::string>>& Filters() const { return filters_; }
-  // The distinct cell texts of a column over the loaded rows, ascending.
+  // The distinct cell texts of a column over the loaded rows, in the order an ascending sort shows them.
   std::vector<std::string> DistinctValues(std::size_t column) const;
 
   // --- columns ------------------------------------------------------------------------------
