@@ -1,5 +1,7 @@
 #include "browse/ReprintList.h"
 
+#include <utility>
+
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
@@ -72,7 +74,12 @@ ReprintList::~ReprintList() {
   }
 }
 
+// Ends set the wrong way round (the clerk moved one past the other) still mean the days between
+// them: an empty list would say there were no bills to reprint.
 void ReprintList::SetDateRange(std::optional<adodb::Date> from, std::optional<adodb::Date> to) {
+  if (from && to && adodb::Date{to->year, to->month, to->day} < adodb::Date{from->year, from->month, from->day}) {
+    std::swap(from, to);
+  }
   from_ = from;
   to_ = to;
 }

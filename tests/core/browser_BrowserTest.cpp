@@ -378,7 +378,7 @@ TEST_F(BillSlipTest, ASlipIsTheBillAsItStoodAtOneMomentAndNeverEmpty) {
 }
 
 // The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
-// text, and the date range takes both of its days whole.
+// text, and the date range takes both of its days whole, whichever way round its ends are set.
 TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   db.Run({"insert into ckdbdzk (lsh, kdrq) values ('A''B_1%', '2024-03-04')",
           "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')",
@@ -401,6 +401,8 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   list.SetSerialFilter("调'拨");
   list.SetDateRange(adodb::Date{2024, 2, 10}, adodb::Date{2024, 2, 10});
   EXPECT_EQ(listed(), "调'拨1 ");
+  list.SetDateRange(adodb::Date{2024, 2, 11}, adodb::Date{2024, 2, 10});  // ends the wrong way round
+  EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
   list.SetDateRange(std::nullopt, std::nullopt);
   EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
 }
