@@ -84,7 +84,7 @@ void FrmReport::Click(const std::string& name) {
 // A filtered report says so in its title band: rows left out by the clerk's own filter must not
 // pass for rows that are not there. Scripts read the label's text, which keeps the name alone.
 void FrmReport::ShowTitleBand() {
-  SetCaption(kTitleLabel, grid_.Filters().empty() ? reportName_ : reportName_ + "（已过滤）");
+  SetCaption(kTitleLabel, grid_.Filters().empty() ? reportName_ : reportName_ + QvGrid::kFilteredMark);
 }
 
 void FrmReport::FormKeyDown(int& keyCode, int shift) {

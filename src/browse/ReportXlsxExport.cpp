@@ -175,7 +175,7 @@ class SheetWriter {
   }
 
   void WriteTitle() {
-    Check(worksheet_write_string(sheet_, 0, 0, CellSized(grid_.Title()).c_str(), formats_.title), path_);
+    Check(worksheet_write_string(sheet_, 0, 0, CellSized(grid_.PrintedTitle()).c_str(), formats_.title), path_);
     const std::string period = "期间：" + grid_.StartDate() + " 至 " + grid_.EndDate();
     Check(worksheet_write_string(sheet_, 1, 0, CellSized(period).c_str(), nullptr), path_);
   }

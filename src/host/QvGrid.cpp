@@ -265,6 +265,8 @@ void QvGrid::SetProperties(const ReportProperties& properties) {
 
 const std::string& QvGrid::Title() const { return properties_.title.empty() ? reportName_ : properties_.title; }
 
+std::string QvGrid::PrintedTitle() const { return filters_.empty() ? Title() : Title() + kFilteredMark; }
+
 // --- GridModel ----------------------------------------------------------------------------------
 
 long QvGrid::Cols() const { return static_cast<long>(shownColumns_.size()) + (isShowOrder_ ? 1 : 0); }

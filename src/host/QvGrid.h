@@ -115,8 +115,12 @@ class QvGrid : public GridModel {
   // --- how it prints ------------------------------------------------------------------------
   const ReportProperties& Properties() const { return properties_; }
   void SetProperties(const ReportProperties& properties);
-  // The title to print and export: the properties' title, else the report's name.
+  // The report's title: the properties' title, else the report's name.
   const std::string& Title() const;
+  // The title printed and exported: Title(), marked while a filter leaves rows out, so that a
+  // filtered report on paper or in a spreadsheet does not pass for the whole one.
+  std::string PrintedTitle() const;
+  static constexpr const char* kFilteredMark = "（已过滤）";
 
   // --- GridModel ----------------------------------------------------------------------------
   long Rows() const override { return static_cast<long>(shown_.size()) + 1; }

@@ -95,7 +95,7 @@ class ReportPages {
   double PaintTitle() {
     painter_.setFont(title_);
     const double titleLine = QFontMetricsF(title_, &printer_).height() * 1.6;
-    painter_.drawText(QRectF(0, 0, width_, titleLine), kWhole | Qt::AlignCenter, ToQt(grid_.Title()));
+    painter_.drawText(QRectF(0, 0, width_, titleLine), kWhole | Qt::AlignCenter, ToQt(grid_.PrintedTitle()));
     painter_.setFont(body_);
     painter_.drawText(QRectF(0, titleLine, width_, rowHeight_), kWhole | Qt::AlignCenter,
                       ToQt("期间：" + grid_.StartDate() + " 至 " + grid_.EndDate()));

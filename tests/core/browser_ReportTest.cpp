@@ -206,7 +206,8 @@ TEST_F(ReportXlsxExportTest, NumbersAndDatesAreNumbersAndTextsAreEscaped) {
   EXPECT_EQ(CellXml(sheet, "B10") + CellXml(sheet, "D10") + CellXml(sheet, "A11"), "");
 }
 
-// The totals add up the filtered rows only, under the columns where they now stand.
+// The totals add up the filtered rows only, under the columns where they now stand; the title
+// says the report is filtered.
 TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInTheirOrder) {
   grid.SetColumnVisible(2, false);  // 备注
   grid.MoveColumn(5, -5);           // 金额 first
@@ -214,7 +215,7 @@ TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInThe
   grid.SetFilter(0, {"B1"});
   grid.SetIsShowOrder(true);
   const std::string sheet = Export();
-  EXPECT_TRUE(CellsHave(sheet, {{"A3", "序号"}, {"B3", "金额"}, {"C3", "流水号"}, {"A4", "<v>1</v>"}, {"B4", "<v>24</v>"},
+  EXPECT_TRUE(CellsHave(sheet, {{"A1", "仓库调拨单--浏览（已过滤）"}, {"A3", "序号"}, {"B3", "金额"}, {"C3", "流水号"}, {"A4", "<v>1</v>"}, {"B4", "<v>24</v>"},
                                 {"B5", "<v>7.5</v>"}, {"A6", "合计"}, {"B6", "<f>SUM(B4:B5)</f>"}, {"B6", "<v>31.5</v>"},
                                 {"F6", "<f>SUM(F4:F5)</f>"}, {"F6", "<v>17</v>"}}));
   EXPECT_EQ(sheet.find("备注"), std::string::npos);
