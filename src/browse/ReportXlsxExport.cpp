@@ -48,6 +48,13 @@ std::string CellSized(std::string text) {
   return text;
 }
 
+// A column of prices per unit (单价, 零售价): their sum is no price and no amount of anything, so it
+// gets no total. A caption naming an amount or a total as well (金额, 价税合计) is summed.
+bool NamesUnitPrice(const std::string& caption) {
+  const auto names = [&caption](const char* word) { return caption.find(word) != std::string::npos; };
+  return names("价") && !names("额") && !names("合计") && !names("总");
+}
+
 // Characters as a spreadsheet measures a column: a Chinese character takes two.
 double DisplayWidth(const std::string& text) {
   double width = 0;
@@ -202,11 +209,14 @@ class SheetWriter {
     }
   }
 
-  bool IsSummed(std::size_t index) const { return grid_.Columns()[columns_[index]].type == ReportColumnType::Number; }
+  bool IsSummed(std::size_t index) const {
+    const ReportColumn& column = grid_.Columns()[columns_[index]];
+    return column.type == ReportColumnType::Number && !NamesUnitPrice(column.name);
+  }
 
   // Under the rows: "合计" in the first column that is not summed (the order column when shown),
-  // and under every numeric column a formula adding up the rows above, carrying its value so
-  // that a reader which does not calculate still sees the total.
+  // and under every numeric column but unit prices a formula adding up the rows above, carrying
+  // its value so that a reader which does not calculate still sees the total.
   void WriteTotals() {
     const lxw_row_t row = SheetRow(grid_.ShownRowCount());
     WriteTotalsLabel(row);

@@ -223,6 +223,15 @@ TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInThe
   EXPECT_EQ(CellXml(sheet, "A7"), "");
 }
 
+// Unit prices get no total: what they add up to is no figure of the report.
+TEST_F(ReportXlsxExportTest, UnitPricesAreNotSummed) {
+  grid.SetDataSource("select b.hh as 货号, b.dj as 单价, b.je as 金额 from ckdbdzkmx b order by b.lsh, b.dh");
+  grid.Reload();
+  const std::string sheet = Export();
+  EXPECT_TRUE(CellsHave(sheet, {{"B4", "<v>1.5</v>"}, {"A10", "合计"}, {"C10", "<f>SUM(C4:C9)</f>"}}));
+  EXPECT_EQ(CellXml(sheet, "B10"), "");
+}
+
 TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) {
   const std::filesystem::path missing = db.Folder() / "no such folder" / "report.xlsx";
   const adodb::Error error = testsupport::ErrorOf([&] { ExportReportToXlsx(grid, missing.string()); });
