@@ -1,11 +1,13 @@
 #include "host/BillSlip.h"
 
 #include <algorithm>
+#include <map>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 #include "host/LinePriceInBaseUnit.h"
 
 namespace storeadjust {
@@ -88,7 +90,7 @@ void ReadHeader(adodb::Connection& connection, const std::string& headerTable, B
 void ReadLines(adodb::Connection& connection, const std::string& headerTable, const std::string& lineTable,
                BillSlip& slip) {
   auto rs = connection.OpenRecordset(
-      "select a.hh,IsNull(a.pm,'') as linepm,IsNull(g.pm,'') as goodspm,IsNull(g.gg,'') as gg,"
+      "select a.dh,a.hh,IsNull(a.pm,'') as linepm,IsNull(g.pm,'') as goodspm,IsNull(g.gg,'') as gg,"
       "case when " + LineInBaseUnitSql("a") + " then IsNull(a.dw,'') else '' end as linedw,IsNull(g.pdw,'') as pdw,"
       "a.ph,p.xq,a.sl," + LinePriceInBaseUnitSql("a") + " as dj,a.je,a.lsze from " + lineTable +
       " a inner join " + headerTable + " b on a.lsh=b.lsh left join yw_kck g on a.hh=g.hh "
@@ -98,6 +100,7 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
   slip.lines.reserve(static_cast<std::size_t>(std::max(0L, rs->RecordCount())));
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     BillSlipLine line;
+    line.lineNumber = Text(*rs, "dh");
     line.goodsNumber = Text(*rs, "hh");
     line.goodsName = Text(*rs, "linepm");
     if (line.goodsName.empty()) line.goodsName = Text(*rs, "goodspm");
@@ -111,6 +114,30 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
     line.amount = Number(rs->Value("je"));
     line.retailTotal = Number(rs->Value("lsze"));
     slip.lines.push_back(std::move(line));
+  }
+}
+
+// The goods places of each line (by line number), issue first: the audit's 'WarehouseOut' rows
+// exist from the audit until its reversal, the 'WarehouseIn' rows from the line's save.
+void ReadGoodsPlaces(adodb::Connection& connection, BillSlip& slip) {
+  auto rs = connection.OpenRecordset(
+      "select BillDetailGuid,BillType,IsNull(GoodsPlaceNo,'') as GoodsPlaceNo,IsNull(Quantity,0) as Quantity "
+      "from BillGoodsPlace where BillGuid=? and BillType in ('WarehouseOut','WarehouseIn') "
+      "order by BillDetailGuid,BillType desc,GoodsPlaceNo",
+      {adodb::BoundText(slip.serial)});
+  std::map<std::string, std::string> places;
+  std::map<std::string, std::string> sideOf;
+  for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    const std::string dh = Text(*rs, "BillDetailGuid");
+    const std::string side = adodb::SameName(Text(*rs, "BillType"), "WarehouseOut") ? "出" : "入";
+    std::string& text = places[dh];
+    if (sideOf[dh] != side) text += (text.empty() ? "" : " ") + side;
+    sideOf[dh] = side;
+    text += " " + Text(*rs, "GoodsPlaceNo") + ":" + adodb::FormatNumber(Number(rs->Value("Quantity")));
+  }
+  for (BillSlipLine& line : slip.lines) {
+    const auto found = places.find(line.lineNumber);
+    if (found != places.end()) line.goodsPlaces = found->second;
   }
 }
 
@@ -150,6 +177,7 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
     slip.serial = serial;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
+    ReadGoodsPlaces(connection, slip);
     // A header whose lines are gone is a bill being deleted, not one to print empty.
     if (slip.lines.empty()) throw BillGone(serial);
     slips.push_back(std::move(slip));

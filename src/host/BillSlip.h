@@ -12,6 +12,7 @@ class Connection;
 namespace storeadjust {
 
 struct BillSlipLine {
+  std::string lineNumber;     // dh
   std::string goodsNumber;    // hh
   std::string goodsName;      // the line's pm, else the goods master's
   std::string packSize;       // 规格, yw_kck.gg
@@ -22,6 +23,9 @@ struct BillSlipLine {
   double price = 0;           // per the base unit
   double amount = 0;
   double retailTotal = 0;
+  // Where the keepers take and lay the goods: "出 A01:5 A02:3 入 B01:8", the places the audit
+  // issued from and those chosen to receive into; empty for a line on no goods place.
+  std::string goodsPlaces;
 };
 
 struct BillSlipTotals {

@@ -45,7 +45,7 @@ struct Column {
   Fit fit;
 };
 
-constexpr std::array<Column, 10> kColumns{{
+constexpr std::array<Column, 11> kColumns{{
     {"货号", 8, false, Fit::Whole},
     {"品名", 20, false, Fit::Shorten},
     {"规格", 13, false, Fit::Shorten},
@@ -56,10 +56,14 @@ constexpr std::array<Column, 10> kColumns{{
     {"单价", 8, true, Fit::Whole},
     {"金额", 9, true, Fit::Whole},
     {"零售总额", 9, true, Fit::Whole},
+    {"货位", 14, false, Fit::Whole},
 }};
 constexpr std::size_t kQuantityColumn = 6;
 constexpr std::size_t kAmountColumn = 8;
 constexpr std::size_t kRetailColumn = 9;
+// Shown only on the slip of a bill some line of which lies on goods places: the others keep the
+// width for their names.
+constexpr std::size_t kPlacesColumn = 10;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -120,18 +124,11 @@ class SlipPage {
         title_(SlipFont(cjk_, 16, true)),
         header_(SlipFont(cjk_, 10)),
         cell_(SlipFont(cjk_, 9)),
-        boldCell_(SlipFont(cjk_, 9, true)) {
-    double total = 0;
-    for (const Column& column : kColumns) total += column.weight;
-    double x = 0;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-      lefts_[i] = x;
-      widths_[i] = width_ * kColumns[i].weight / total;
-      x += widths_[i];
-    }
-  }
+        boldCell_(SlipFont(cjk_, 9, true)) {}
 
   void Paint(const BillSlip& slip, std::size_t first, std::size_t count, int page, int pages) {
+    LayOutColumns(std::any_of(slip.lines.begin(), slip.lines.end(),
+                              [](const BillSlipLine& line) { return !line.goodsPlaces.empty(); }));
     y_ = 0;
     PaintTitle();
     PaintHeader(slip);
@@ -148,6 +145,19 @@ class SlipPage {
 
  private:
   using Cells = std::array<QString, kColumns.size()>;
+
+  // A column left out has no width, and nothing of it is drawn.
+  void LayOutColumns(bool withPlaces) {
+    const auto shown = [withPlaces](std::size_t i) { return withPlaces || i != kPlacesColumn; };
+    double total = 0;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) total += shown(i) ? kColumns[i].weight : 0;
+    double x = 0;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+      lefts_[i] = x;
+      widths_[i] = shown(i) ? width_ * kColumns[i].weight / total : 0;
+      x += widths_[i];
+    }
+  }
 
   void Text(const QRectF& box, int flags, const QString& text, Fit fit = Fit::Shorten) {
     constexpr int kDrawn = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
@@ -201,7 +211,7 @@ class SlipPage {
   static Cells LineCells(const BillSlipLine& line) {
     return {Q(line.goodsNumber), Q(line.goodsName), Q(line.packSize), Q(line.unit),
             Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
-            MoneyText(line.amount), MoneyText(line.retailTotal)};
+            MoneyText(line.amount), MoneyText(line.retailTotal), Q(line.goodsPlaces)};
   }
 
   void PaintRow(const Cells& cells, bool heading) {
@@ -209,6 +219,7 @@ class SlipPage {
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
+      if (widths_[i] <= 0) continue;
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       const int align = heading ? Qt::AlignHCenter : (kColumns[i].number ? Qt::AlignRight : Qt::AlignLeft);
@@ -226,6 +237,7 @@ class SlipPage {
     painter_.drawRect(label);
     Text(label.adjusted(pad, 0, -pad, 0), Qt::AlignLeft, QString::fromUtf8(caption));
     for (std::size_t i = kQuantityColumn; i < kColumns.size(); ++i) {
+      if (widths_[i] <= 0) continue;
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       QString text;

@@ -320,7 +320,7 @@ class BillSlipTest : public ::testing::Test {
 
 // What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
 // serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line entered in a
-// pack unit, and page totals.
+// pack unit, its goods places, and page totals.
 TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
   db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
           "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
@@ -329,7 +329,11 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
           "insert into ckdbdzkmx (lsh, dh, hh, ph, pcdh, sl, dw) values ('O''Neil', '1001', '0012', 'NOBATCH', '1', 2, "
           "'片')",
           // 2 中包 of ten boxes at 76.40: the slip counts boxes, so it prints 20 盒 at 7.64.
-          "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'"});
+          "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
+          // Issued from two places, received onto one; another bill's row is not this line's.
+          "insert into BillGoodsPlace (BillType, BillGuid, BillDetailGuid, GoodsPlaceNo, Quantity) values "
+          "('WarehouseIn', 'DBD202403010001', '1001', 'B01', 20), ('WarehouseOut', 'DBD202403010001', '1001', 'A02', 8), "
+          "('WarehouseOut', 'DBD202403010001', '1001', 'A01', 12), ('WarehouseIn', 'DBD202403020003', '1001', 'B09', 1)"});
   const auto slips = ReadBillSlips(*connection, " CKDBDZK ", " CKDBDZKmx ",
                                    SplitSerials("O'Neil|DBD202403020003||DBD202403010001|"));
   ASSERT_EQ(slips.size(), 3u);
@@ -343,8 +347,8 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
   ASSERT_EQ(slip.lines.size(), 3u);
   const BillSlipLine& l = slip.lines[0];
   EXPECT_EQ(testsupport::Fields(slip.remark, slip.maker, slip.auditor, l.goodsNumber, l.unit, l.quantity, l.price, l.amount,
-                                l.retailTotal),
-            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|");
+                                l.retailTotal, l.goodsPlaces, slip.lines[1].goodsPlaces),
+            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|出 A01:12 A02:8 入 B01:20||");
   const BillSlipTotals all = SlipTotals(slip);
   EXPECT_DOUBLE_EQ(all.quantity, 42);
   EXPECT_NEAR(all.amount, 443.2, 1e-9);
