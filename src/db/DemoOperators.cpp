@@ -78,11 +78,11 @@ void FillDataScope(SqliteFile& db) {
 // 王五 (004) has none, to show the refusal. The hashes were made once with crypto_pwhash_str at
 // the interactive limits, so building a demo database costs no hashing.
 void FillPasswords(SqliteFile& db) {
-  db.Insert("StoreAdjustPassword", {"OperatorCode", "PasswordHash"},
-            {{"001", "$argon2id$v=19$m=65536,t=2,p=1$Rtc7ksz5t+psVHMEqqOVLw$abZdYl5U1njDJHn4tL1K/86aHsLjooEuiMr9/woOs6M"},
-             {"002", "$argon2id$v=19$m=65536,t=2,p=1$OlMk+OKeT0Km/KdiWwCigQ$ZmdUeFWrq0866334GM/l81G4cHl6aFFarjjMqny5F5o"},
-             {"003", "$argon2id$v=19$m=65536,t=2,p=1$k+1ctd7x6p92k1A+QTmOEw$m6PPTGYL5VuF0JKcSwcaVuNiJXG1T86H+Af9oMGcUIo"},
-             {"005", "$argon2id$v=19$m=65536,t=2,p=1$rRddny0k3HLobj9xJcQOIw$NU6TL2/t+oF9SAzYczOiWVo3jQcNctXFQJSIJGU/0iw"}});
+  db.Insert("StoreAdjustPassword", {"OperatorCode", "PasswordHash", "OperatorGuid"},
+            {{"001", "$argon2id$v=19$m=65536,t=2,p=1$Rtc7ksz5t+psVHMEqqOVLw$abZdYl5U1njDJHn4tL1K/86aHsLjooEuiMr9/woOs6M", GuidOf("001")},
+             {"002", "$argon2id$v=19$m=65536,t=2,p=1$OlMk+OKeT0Km/KdiWwCigQ$ZmdUeFWrq0866334GM/l81G4cHl6aFFarjjMqny5F5o", GuidOf("002")},
+             {"003", "$argon2id$v=19$m=65536,t=2,p=1$k+1ctd7x6p92k1A+QTmOEw$m6PPTGYL5VuF0JKcSwcaVuNiJXG1T86H+Af9oMGcUIo", GuidOf("003")},
+             {"005", "$argon2id$v=19$m=65536,t=2,p=1$rRddny0k3HLobj9xJcQOIw$NU6TL2/t+oF9SAzYczOiWVo3jQcNctXFQJSIJGU/0iw", GuidOf("005")}});
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
+#include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "db/Schema.h"
@@ -17,6 +19,13 @@ const TableDefinition& PasswordTableDefinition() {
   const auto& tables = SchemaTables();
   return *std::find_if(tables.begin(), tables.end(),
                        [](const TableDefinition& table) { return adodb::SameName(table.name, kPasswordTable); });
+}
+
+const char* OperatorGuidType() {
+  for (const ColumnDefinition& column : PasswordTableDefinition().columns) {
+    if (adodb::SameName(column.name, "OperatorGuid")) return column.type;
+  }
+  throw adodb::Error::ItemNotFound();
 }
 
 bool HoldsSchemaObject(adodb::Connection& connection, const char* type, const std::string& name) {
@@ -35,8 +44,17 @@ std::string IndexName(const std::string& statement) {
 
 }  // namespace
 
+// A table made before passwords were tied to the operator's Guid gets the column; its rows keep
+// NULL there until their passwords are set again.
 void EnsurePasswordTable(adodb::Connection& connection) {
-  if (!HoldsSchemaObject(connection, "table", kPasswordTable)) connection.Execute(CreateTableStatement(PasswordTableDefinition()));
+  if (!HoldsSchemaObject(connection, "table", kPasswordTable)) {
+    connection.Execute(CreateTableStatement(PasswordTableDefinition()));
+    return;
+  }
+  auto created = connection.OpenRecordset("select sql from sqlite_master where type = 'table' and name = ?",
+                                          {adodb::BoundText(kPasswordTable)});
+  if (created->RecordCount() > 0 && adodb::LowerName(created->Value(std::size_t{0}).TextOrEmpty()).find("operatorguid") == std::string::npos)
+    connection.Execute(std::string("alter table ") + kPasswordTable + " add OperatorGuid " + OperatorGuidType());
 }
 
 void EnsureSchemaIndexes(adodb::Connection& connection) {

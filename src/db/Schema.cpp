@@ -291,10 +291,14 @@ std::vector<TableDefinition> StandInTables() {
 }
 
 // The stand-alone launcher's own sign-in: Argon2id hashes in libsodium's string form, one per
-// operator who may sign in. The ERP's Operators table stays as the ERP keeps it.
+// operator who may sign in, with the Guid of the operator the password was set for: a code the ERP
+// gives again to another operator does not bring him the password of the one it named before. The
+// ERP's Operators table stays as the ERP keeps it.
 std::vector<TableDefinition> LauncherTables() {
   return {
-      {kPasswordTable, {{"OperatorCode", kCode, "not null"}, {"PasswordHash", "varchar(200)", "not null"}}, "OperatorCode"},
+      {kPasswordTable,
+       {{"OperatorCode", kCode, "not null"}, {"PasswordHash", "varchar(200)", "not null"}, {"OperatorGuid", kGuid, ""}},
+       "OperatorCode"},
   };
 }
 

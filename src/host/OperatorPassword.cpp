@@ -10,6 +10,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "adodb/TextCompare.h"
 
 namespace storeadjust {
 
@@ -22,13 +23,15 @@ void RequireSodium() {
 struct KnownOperator {
   std::string code;  // as Operators spells it
   std::string name;
+  std::string guid;
 };
 
 // The code is compared as the server compares text, so "002 " finds 002.
 std::optional<KnownOperator> FindOperator(adodb::Connection& connection, const std::string& code) {
-  auto rows = connection.OpenRecordset("Select Code, name From Operators Where Code=?", {adodb::BoundText(code)});
+  auto rows = connection.OpenRecordset("Select Code, name, Guid From Operators Where Code=?", {adodb::BoundText(code)});
   if (rows->RecordCount() == 0) return std::nullopt;
-  return KnownOperator{rows->Value("Code").TextOrEmpty(), rows->Value("name").TextOrEmpty()};
+  return KnownOperator{rows->Value("Code").TextOrEmpty(), rows->Value("name").TextOrEmpty(),
+                       rows->Value("Guid").TextOrEmpty()};
 }
 
 bool HasOperators(adodb::Connection& connection) {
@@ -38,24 +41,40 @@ bool HasOperators(adodb::Connection& connection) {
 constexpr const char* kHowToGetOperators =
     "请用 storeadjust-db demo 建一个带操作员的数据库，或者先在 Operators 表中加入操作员。";
 
-}  // namespace
-
-// Checked again inside the transaction: the operator may have been deleted since the first look.
-void RequireOperator(adodb::Connection& connection, const std::string& code) {
-  if (FindOperator(connection, code)) return;
+KnownOperator RequiredOperator(adodb::Connection& connection, const std::string& code) {
+  if (auto known = FindOperator(connection, code)) return *known;
   if (!HasOperators(connection)) {
     throw adodb::Error::Provider(std::string("数据库中还没有操作员（Operators 表是空的），没有设置密码。") + kHowToGetOperators);
   }
   throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
 }
 
-namespace {
-
-std::string StoredHash(adodb::Connection& connection, const std::string& code) {
-  auto rows = connection.OpenRecordset("Select PasswordHash From StoreAdjustPassword Where OperatorCode=?",
-                                     {adodb::BoundText(code)});
-  return rows->RecordCount() == 0 ? std::string() : rows->Value("PasswordHash").TextOrEmpty();
+// The Guid of the operator the row's password was set for; empty for a row from before passwords
+// named their operator, or from a server's table made without the column.
+std::string SetForGuid(const adodb::Recordset& row) {
+  for (std::size_t i = 0; i < row.Columns().size(); ++i) {
+    if (adodb::SameName(row.Columns()[i].name, "OperatorGuid")) return row.Value(i).TextOrEmpty();
+  }
+  return {};
 }
+
+// The operator's password hash; empty when none was set for him. A password set for another
+// operator who had the code before (the ERP may give a code again) is none of his; a row that names
+// no operator is taken as his.
+std::string StoredHash(adodb::Connection& connection, const KnownOperator& known) {
+  auto rows = connection.OpenRecordset("Select * From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(known.code)});
+  if (rows->RecordCount() == 0) return {};
+  const std::string setFor = SetForGuid(*rows);
+  if (!setFor.empty() && !adodb::SameName(setFor, known.guid)) return {};
+  return rows->Value("PasswordHash").TextOrEmpty();
+}
+
+}  // namespace
+
+// Checked again inside the transaction: the operator may have been deleted since the first look.
+void RequireOperator(adodb::Connection& connection, const std::string& code) { RequiredOperator(connection, code); }
+
+namespace {
 
 // Interactive limits: a sign-in costs a fraction of a second and 64 MB, which is what makes
 // guessing expensive.
@@ -78,7 +97,7 @@ bool Matches(const std::string& hash, const std::string& password) {
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
   const auto known = FindOperator(connection, code);
   if (!known) return {SignInOutcome::kUnknownOperator, {}, {}};
-  const std::string hash = StoredHash(connection, code);
+  const std::string hash = StoredHash(connection, *known);
   if (hash.empty()) return {SignInOutcome::kNoPassword, known->name, known->code};
   if (password.empty()) return {SignInOutcome::kEmptyPassword, known->name, known->code};
   return {Matches(hash, password) ? SignInOutcome::kSignedIn : SignInOutcome::kWrongPassword, known->name, known->code};
@@ -89,10 +108,10 @@ void SetOperatorPassword(adodb::Connection& connection, const std::string& code,
   if (password.empty()) throw adodb::Error::Provider("密码不能为空，没有设置密码。");
   const std::string hash = HashOf(password);
   adodb::TransactionGuard transaction(connection);
-  RequireOperator(connection, code);
-  connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(code)});
-  connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash) Values (?, ?)",
-                     {adodb::BoundText(code), adodb::BoundText(hash)});
+  const KnownOperator known = RequiredOperator(connection, code);
+  connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(known.code)});
+  connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash, OperatorGuid) Values (?, ?, ?)",
+                     {adodb::BoundText(known.code), adodb::BoundText(hash), adodb::BoundText(known.guid)});
   transaction.Commit();
 }
 

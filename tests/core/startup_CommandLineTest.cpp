@@ -226,6 +226,33 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
 #endif
 }
 
+// A password belongs to the operator it was set for, not to his code: the ERP may give the code of
+// an operator who left to a new one. A table from before passwords named their operator gets the
+// column, and its rows still sign their codes in.
+TEST(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenAgain) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const auto signIn = [&](const std::string& code, const std::string& input) {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", code}, home.Folder(), input).Said();
+  };
+  const std::string newOperator = "update Operators set Guid='{NEW-002}', name='孙七' where Code='002'";
+  demo.Run({newOperator});
+  EXPECT_EQ(signIn("002", "demo002\n"),
+            "1||storeadjust: 操作员 002（孙七）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+
+  const std::string hash = demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='002'");
+  demo.Run({"drop table StoreAdjustPassword",
+            "create table StoreAdjustPassword (OperatorCode varchar(20) not null primary key, PasswordHash varchar(200) not null)",
+            "insert into StoreAdjustPassword values ('002', '" + hash + "')"});
+  EXPECT_EQ(signIn("002", "demo002\n"), SignedInWithoutScreen("操作员 002（孙七）"));  // nothing tells them apart
+  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword where OperatorGuid is null"), 1);
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", demo.Path(), "002"}, home.Folder(), "sun7\n").Said(),
+            "0|操作员 002 的密码已设置。\n|");
+  demo.Run({"update Operators set Guid='{NEWER-002}' where Code='002'"});
+  EXPECT_EQ(signIn("002", "sun7\n"),
+            "1||storeadjust: 操作员 002（孙七）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+}
+
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
 // A password given on the command line is gone from the process list, which every user of the
 // machine reads, while the session runs; the connection string is still shown without it.
