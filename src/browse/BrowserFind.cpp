@@ -107,12 +107,29 @@ std::string FrmStoreAdjuctBillBrow::CurrentSerial() const {
 }
 
 // The list read again, on the bill the clerk worked on (in the editor, or the current one of a
-// command on the marked bills), or failing that (a new bill that got no line, a bill posted off
-// the list) on `fallback`, else on the first.
+// command on the marked bills), or failing that (a new bill that got no line) on `fallback`. A
+// bill gone from the list (posted, deleted) leaves the clerk on the bill listed after the one he
+// was on, else the one before, as he would go on down a long list; with none of them, the first.
 void FrmStoreAdjuctBillBrow::RefreshOnBill(const std::string& worked, const std::string& fallback) {
+  std::vector<std::string> nearby;
+  try {
+    const long here = rsMain_ && rsMain_->State() == adodb::adStateOpen ? rsMain_->AbsolutePosition() : 0;
+    const std::size_t column = here >= 1 ? rsMain_->Fields("流水号").Index() : 0;
+    for (const long near : {here + 1, here - 1}) {
+      if (here < 1 || near < 1 || near > rsMain_->RecordCount()) continue;
+      nearby.push_back(rsMain_->RowAt(rsMain_->RowIndexAt(near - 1))[column].TextOrEmpty());
+    }
+  } catch (const std::exception&) {
+  }
   RefreshList();
-  MoveToBill(worked);
-  if (CurrentSerial() != worked) MoveToBill(fallback);
+  for (const std::string& serial : {worked, fallback}) {
+    MoveToBill(serial);
+    if (!serial.empty() && CurrentSerial() == serial) return;
+  }
+  for (const std::string& serial : nearby) {
+    MoveToBill(serial);
+    if (CurrentSerial() == serial) return;
+  }
 }
 
 // Stays where it is when no listed bill has the serial.

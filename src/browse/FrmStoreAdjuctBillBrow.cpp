@@ -275,6 +275,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
       mb::kYes) {
     return;
   }
+  const std::string current = CurrentSerial();
   if (MarkedRows().empty()) TellNothingMarked("删除");
   KeptBills kept;
   try {
@@ -285,7 +286,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     return;
   }
   grid_.NotifyContents();
-  RefreshList();
+  RefreshOnBill(current, "");
   if (kept.noRight) ShowNoRightMsg(session_);
   if (!kept.audited.empty()) {
     session_.Ui->MsgBox("流水号为:" + NamedSerials(kept.audited) + "\n此单据已审核，不能删除！", mb::kExclamation, kSystemTitle);
@@ -327,6 +328,7 @@ void FrmStoreAdjuctBillBrow::InvertMarks() {
 void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
   if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
+  const std::string current = CurrentSerial();
   const std::vector<long> marked = MarkedRows();
   const std::vector<std::string> serials = TakeMarkedSerials();
   if (serials.empty()) return TellNothingMarked("记账");
@@ -344,7 +346,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
     grid_.NotifyContents();
     return ShowNoRightMsg(session_);
   }
-  RefreshList();
+  RefreshOnBill(current, "");
   if (!notPosted.empty()) session_.Ui->MsgBox(NotPostedMessage(notPosted), mb::kInformation, kSystemTitle);
 }
 
