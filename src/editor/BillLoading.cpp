@@ -37,8 +37,10 @@ std::string ShownAuditor(const adodb::Recordset& rs, bool twoStep) {
   return FlagIsSet(HeaderValue(rs, "PRESHBZ")) ? HeaderValue(rs, "PRESHRY").TextOrEmpty() : std::string();
 }
 
-std::string DatePickerText(const adodb::Variant& value) {
-  const adodb::Date date = value.IsNull() ? adodb::Date::Today() : value.AsDate();
+// A bill stored without a date (by another program) shows the session's business date, as a new
+// bill does: the computer's clock may be days off the date the clerk is booking on.
+std::string DatePickerText(const adodb::Variant& value, const adodb::Date& businessDate) {
+  const adodb::Date date = value.IsNull() ? businessDate : value.AsDate();
   return adodb::Date{date.year, date.month, date.day}.ToText();
 }
 
@@ -79,7 +81,7 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("TxtBZ", HeaderValue(rs, "BZ").TextOrEmpty());
   SetText("TxtCzryName", HeaderValue(rs, "CZRY").TextOrEmpty());
   SetText("TxtSh", ShownAuditor(rs, IsStartStoreAdjustOK));
-  SetText("DTPKdrq", DatePickerText(HeaderValue(rs, "KDRQ")));
+  SetText("DTPKdrq", DatePickerText(HeaderValue(rs, "KDRQ"), session_.SysDate));
   SetText("txtBrCKid", HeaderValue(rs, "drstockid").TextOrEmpty());
   SetText("txtBrCkName", rs.Value("drckname").TextOrEmpty());
   SetText("TxtBcCkID", HeaderValue(rs, "dcstockid").TextOrEmpty());

@@ -162,6 +162,14 @@ TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlow
   EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
 }
 
+// A bill another program stored without a date is booked on the session's business date, as a new
+// bill is, not on the computer's.
+TEST_F(EditorTest, ABillStoredWithoutADateShowsTheBusinessDate) {
+  db_.Run({"update ckdbdzk set kdrq=NULL where lsh='DBD202403010001'"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("DTPKdrq"), "2024-03-05");
+}
+
 // The "..." button shows the places of the line the grid points at, against that line's own
 // quantity, not the entry row's; a bill that lists no line has none to show.
 TEST_F(EditorTest, ViewedGoodsPlacesAreThoseOfALineTheGridLists) {
