@@ -6,6 +6,8 @@
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
 #include "host/LenientValues.h"
+#include "host/Settings.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
@@ -52,13 +54,6 @@ std::string DayText(const adodb::Variant& value) {
 }
 
 }  // namespace
-
-std::string BillStateName(bool preAudited, bool audited, bool posted) {
-  if (posted) return "已记账";
-  if (audited && preAudited) return "已确认";
-  if (audited || preAudited) return "已审核";
-  return "未审核";
-}
 
 ReprintList::ReprintList(const ReprintRequest& request) : connection_(std::make_shared<adodb::Connection>()) {
   connection_->Open(request.connectionString);
@@ -108,15 +103,28 @@ BoundSql ReprintList::ListStatement() const {
   return statement;
 }
 
+namespace {
+
+// The list names a bill's state as the editor does, in the mode the site works in now: a bill
+// received by a one-step audit after a two-step one is 已审核, one only issued 已出库.
+bool ReprintTwoStep(adodb::Connection& connection) {
+  auto rs = connection.OpenRecordset("Select FValue From t_SystemProfile Where FCategory=? And FKey=?",
+                                     {adodb::BoundText("GL"), adodb::BoundText("StartStoreAdjustOK")});
+  return rs->RecordCount() > 0 && IsProfileFlagOn(rs->Value("FValue").TextOrEmpty());
+}
+
+}  // namespace
+
 void ReprintList::Refresh() {
+  const bool twoStep = ReprintTwoStep(*connection_);
   const BoundSql statement = ListStatement();
   auto rs = connection_->OpenRecordset(statement.text, statement.values);
   std::vector<ReprintBill> bills;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
+    const BillHeaderState header{true, FlagIsSet(rs->Value("preshbz")), FlagIsSet(rs->Value("shbz")),
+                                 FlagIsSet(rs->Value("jzbz"))};
     bills.push_back({rs->Value("lsh").TextOrEmpty(), DayText(rs->Value("kdrq")), Warehouse(*rs, "dcstockid", "dcname"),
-                     Warehouse(*rs, "drstockid", "drname"),
-                     BillStateName(FlagIsSet(rs->Value("preshbz")), FlagIsSet(rs->Value("shbz")),
-                                   FlagIsSet(rs->Value("jzbz")))});
+                     Warehouse(*rs, "drstockid", "drname"), BillStateName(header, twoStep)});
   }
   rs->Close();
   bills_ = std::move(bills);

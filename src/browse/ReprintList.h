@@ -28,12 +28,8 @@ struct ReprintBill {
   std::string date;          // YYYY-MM-DD
   std::string outWarehouse;  // "01 总仓"
   std::string inWarehouse;
-  std::string state;         // 未审核, 已审核, 已确认 or 已记账
+  std::string state;         // as the editor names it in the site's working mode: 未审核, 已审核 …
 };
-
-// The state a bill's flags say: posted, else confirmed (two-step, audited and received), else
-// audited (either step's flag), else not audited.
-std::string BillStateName(bool preAudited, bool audited, bool posted);
 
 class ReprintList {
  public:
@@ -51,7 +47,8 @@ class ReprintList {
   const std::optional<adodb::Date>& From() const { return from_; }
   const std::optional<adodb::Date>& To() const { return to_; }
 
-  // Reads the bills that pass the filters, in serial order; forgets the choice.
+  // Reads the bills that pass the filters, in serial order, and the working mode their states are
+  // named in; forgets the choice.
   void Refresh();
   const std::vector<ReprintBill>& Bills() const { return bills_; }
 

@@ -409,6 +409,21 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
   list.SetDateRange(std::nullopt, std::nullopt);
   EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
+
+  // States read as the editor reads them in the site's mode: received in one step after a
+  // two-step issue is audited, only issued is not yet audited there.
+  db.Run({"update ckdbdzk set PreShbz=1, shbz=1 where lsh='A''B_1%'", "update ckdbdzk set PreShbz=1 where lsh='A''BX1'",
+          "update ckdbdzk set jzbz=1 where lsh='调''拨1'"});
+  const auto states = [&list] {
+    list.Refresh();
+    std::string named;
+    for (const auto& bill : list.Bills()) named += bill.serial + ":" + bill.state + " ";
+    return named;
+  };
+  list.SetSerialFilter("'");
+  EXPECT_EQ(states(), "A'B_1%:已审核 A'BX1:已出库 调'拨1:已记帐 调'拨2:未审核 ");
+  db.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  EXPECT_EQ(states(), "A'B_1%:已确认 A'BX1:已审核 调'拨1:已记帐 调'拨2:未审核 ");
 }
 
 // An empty module database with a session open on it. Raw runs a statement straight through
