@@ -1,8 +1,10 @@
 #include "db/DatabaseFactory.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -49,6 +51,28 @@ void FillDatabase(const std::string& path, const std::function<void(SqliteFile&)
   db.Execute("commit");
 }
 
+// A build cut short (Ctrl+C, a kill) leaves its aside file and journal behind; nothing else uses
+// them once the process that named them is gone, so the next build of the same file clears them.
+// A number that names a live process is left alone: it may be building now.
+void RemoveStaleBuildingFiles(const std::string& path) {
+  const std::filesystem::path target(path);
+  const std::string prefix = target.filename().string() + ".building-";
+  std::error_code error;
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const char* digits = name.c_str() + prefix.size();
+    char* end = nullptr;
+    const long pid = std::strtol(digits, &end, 10);
+    const std::string rest(end);
+    if (end == digits || pid <= 0 || !(rest.empty() || rest == "-journal" || rest == "-wal" || rest == "-shm")) continue;
+    if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    std::filesystem::remove(entry.path(), ignored);
+  }
+}
+
 // Writes the whole database in one transaction. An empty file that was there before is the
 // user's: it is filled where it is and stays when building fails. A file made here is built aside
 // and put in place whole, under a name no one else takes: another program started at the same
@@ -58,6 +82,7 @@ void BuildDatabase(const std::string& path, const std::function<void(SqliteFile&
   RefuseExistingDatabase(path);
   std::error_code error;
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return FillDatabase(path, fill);
+  RemoveStaleBuildingFiles(path);
   const std::string building = path + ".building-" + std::to_string(getpid());
   std::error_code ignored;
   try {

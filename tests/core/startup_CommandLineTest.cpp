@@ -357,10 +357,21 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
               "1||storeadjust-db: 数据库文件 " + notes + " 已经存在且有内容，没有覆盖它。请换一个新的文件名。\n");
     EXPECT_EQ(BytesOf(notes), "keep me\n");
     const auto made = home.Folder() / (kind + ".db");
+    // What a build killed half-way left is cleared; a build still running keeps its file.
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string aside = made.string() + ".building-", live = aside + std::to_string(getpid());
+    for (const std::string& left : {aside + std::to_string(gone), aside + std::to_string(gone) + "-journal", live}) {
+      std::ofstream(left) << "half";
+    }
     const std::string relative = std::filesystem::relative(made).string();
     ASSERT_NE(relative, made.string());
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {kind, relative}, home.Folder()).Said(),
               "0|" + storeadjust::db::EmbeddedConnectionString(made.string()) + "\n|");
+    EXPECT_FALSE(std::filesystem::exists(aside + std::to_string(gone) + "-journal")) << kind;
+    EXPECT_FALSE(std::filesystem::exists(aside + std::to_string(gone))) << kind;
+    EXPECT_TRUE(std::filesystem::remove(live)) << kind;
   }
   // The empty one has no operators yet: the launcher and the password command say so, and where a
   // database with operators comes from, instead of asking for another code.
