@@ -105,7 +105,9 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
     result = CheckOperatorPassword(conn, optCode, password);
     if (result.outcome == SignInOutcome::kUnknownOperator) unknown = UnknownOperatorRefusal(conn, DatabaseName(connStr), optCode, given);
   } catch (const adodb::Error& e) {
-    throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" + e.Description());
+    const std::string text = e.Description();
+    throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" +
+                       db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }
   if (!unknown.empty()) throw StartupError(unknown);
   if (result.outcome != SignInOutcome::kSignedIn) throw StartupError(SignInRefusal(result, optCode));

@@ -17,6 +17,10 @@ constexpr Wording kWordings[] = {
     {"unable to open database file", "路径不存在、是目录或没有权限，请检查路径和文件的权限。"},
     {"database is locked", "数据库正被其他程序使用，请稍后再试。"},
     {"attempt to write a readonly database", "数据库文件是只读的，请给出一个可以写的文件，或者改一下文件的权限。"},
+    // The module's file read through the SQLite ODBC driver without its T-SQL dialect: the text
+    // collation of its columns is the dialect's.
+    {"no such collation sequence: TSQL",
+     "它是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者用 --db 文件 打开它。"},
 };
 
 bool IsDirectory(const std::string& path) {

@@ -217,6 +217,13 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(signIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  // The file reached through the SQLite ODBC driver without the dialect: the refusal says what to add.
+  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so", odbc = "Driver=" + driver + ";Database=" + demo.Path();
+  if (std::filesystem::exists(driver)) {
+    EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", odbc, "--operator", "001"}, home.Folder(), "demo001\n").Said(),
+              "1||storeadjust: 读不出连接 \"" + odbc + "\" 的操作员和密码：它是本模块的 SQLite 数据库文件，经 ODBC 连接时请在"
+              "连接字符串中加上 Dialect=SQLite，或者用 --db 文件 打开它。\n");
+  }
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
   // A display set where no X server answers is said as plainly, not a crash inside Qt.
   EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n",
