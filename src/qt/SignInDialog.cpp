@@ -79,7 +79,7 @@ class SignInForm {
     QString text = QString::fromStdString(answer.text);
     if (wait > 0) text += QStringLiteral("\n请等 %1 秒再试。").arg(wait);
     ShowMessage(text);
-    WaitBeforeNextTry(wait);
+    WaitBeforeNextTry(wait, QString::fromStdString(answer.text));
     password_->setFocus();
   }
 
@@ -89,10 +89,14 @@ class SignInForm {
     dialog_.adjustSize();
   }
 
-  void WaitBeforeNextTry(int seconds) {
+  // Once the wait is over the refusal stays, but no longer tells the clerk to wait.
+  void WaitBeforeNextTry(int seconds, const QString& refusal) {
     if (seconds <= 0) return;
     signIn_->setEnabled(false);
-    QTimer::singleShot(seconds * 1000, &dialog_, [this] { signIn_->setEnabled(true); });
+    QTimer::singleShot(seconds * 1000, &dialog_, [this, refusal] {
+      signIn_->setEnabled(true);
+      ShowMessage(refusal);
+    });
   }
 
   QDialog dialog_;

@@ -75,6 +75,9 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
     EXPECT_FALSE(signIn->isEnabled());
     qttest::TypeText(password, QStringLiteral("demo001"));
     QTest::keyClick(&password, Qt::Key_Return);  // taken no further while the wait runs
+    // Once the button is back the refusal no longer asks to wait.
+    EXPECT_TRUE(QTest::qWaitFor([signIn] { return signIn->isEnabled(); }, 10000));
+    EXPECT_EQ(message->text(), QStringLiteral("操作员 001 的密码不对，没有登录。"));
     QTest::keyClick(&password, Qt::Key_Escape);
   });
   EXPECT_FALSE(signedIn);
