@@ -110,15 +110,21 @@ storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& opti
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   if (desktop) {
     storeadjust::launcher::SignedInOperator accepted;
-    auto signedIn = storeadjust::qt::RunSignInDialog(options.optCode, [&](const std::string& code, const std::string& password) {
-      try {
-        accepted = attempt(code, password, storeadjust::CodeGiven::kInDialog);
-        return storeadjust::qt::SignInAnswer{true, accepted.name};
-      } catch (const StartupError& e) {
-        return storeadjust::qt::SignInAnswer{false, e.what()};
-      }
-    });
-    if (!signedIn) throw StartupError("操作员 " + options.optCode + " 取消了登录。");
+    std::string codeAtCancel;
+    auto signedIn = storeadjust::qt::RunSignInDialog(
+        options.optCode,
+        [&](const std::string& code, const std::string& password) {
+          try {
+            accepted = attempt(code, password, storeadjust::CodeGiven::kInDialog);
+            return storeadjust::qt::SignInAnswer{true, accepted.name};
+          } catch (const StartupError& e) {
+            return storeadjust::qt::SignInAnswer{false, e.what()};
+          }
+        },
+        &codeAtCancel);
+    // The console names whoever was signing in when the dialog was closed: the code typed over
+    // the one it opened with.
+    if (!signedIn) throw StartupError(codeAtCancel.empty() ? "取消了登录。" : "操作员 " + codeAtCancel + " 取消了登录。");
     return accepted;
   }
 #else

@@ -46,9 +46,10 @@ class SignInForm {
     (code_->text().isEmpty() ? code_ : password_)->setFocus();
   }
 
-  std::optional<SignedIn> Run() {
-    if (dialog_.exec() != QDialog::Accepted) return std::nullopt;
-    return signedIn_;
+  std::optional<SignedIn> Run(std::string* codeAtCancel) {
+    if (dialog_.exec() == QDialog::Accepted) return signedIn_;
+    if (codeAtCancel != nullptr) *codeAtCancel = code_->text().trimmed().toStdString();
+    return std::nullopt;
   }
 
  private:
@@ -111,9 +112,10 @@ class SignInForm {
 
 }  // namespace
 
-std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt) {
+std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt,
+                                        std::string* codeAtCancel) {
   SignInForm form(initialCode, attempt);
-  return form.Run();
+  return form.Run(codeAtCancel);
 }
 
 }  // namespace storeadjust::qt

@@ -20,8 +20,10 @@ struct SignInAnswer {
 
 using SignInAttempt = std::function<SignInAnswer(const std::string& code, const std::string& password)>;
 
-// Runs the dialog modally; nothing when the user cancels it. Its controls are named TxtOptCode,
-// TxtPassword, Cmd_SignIn and LblMessage.
-std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt);
+// Runs the dialog modally; nothing when the user cancels it, and then `codeAtCancel` (when given)
+// receives the code in the box at that moment. Its controls are named TxtOptCode, TxtPassword,
+// Cmd_SignIn and LblMessage.
+std::optional<SignedIn> RunSignInDialog(const std::string& initialCode, const SignInAttempt& attempt,
+                                        std::string* codeAtCancel = nullptr);
 
 }  // namespace storeadjust::qt

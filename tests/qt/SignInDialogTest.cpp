@@ -2,6 +2,7 @@
 // a refusal is shown in full without squeezing the boxes and the password is cleared, and after
 // three failures the next try must wait.
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "QtTestSupport.h"
@@ -12,13 +13,17 @@ namespace {
 using storeadjust::qt::SignInAnswer;
 
 // Signs in 002 with demo002 only, counting the tries.
-std::optional<storeadjust::qt::SignedIn> SignIn(int& tries, std::function<void(QWidget& modal)> act) {
+std::optional<storeadjust::qt::SignedIn> SignIn(int& tries, std::function<void(QWidget& modal)> act,
+                                                std::string* codeAtCancel = nullptr) {
   qttest::WhenModalShows(std::move(act));
-  return storeadjust::qt::RunSignInDialog("001", [&tries](const std::string& code, const std::string& password) {
-    ++tries;
-    if (code == "002" && password == "demo002") return SignInAnswer{true, "张三"};
-    return SignInAnswer{false, "操作员 " + code + " 的密码不对，没有登录。"};
-  });
+  return storeadjust::qt::RunSignInDialog(
+      "001",
+      [&tries](const std::string& code, const std::string& password) {
+        ++tries;
+        if (code == "002" && password == "demo002") return SignInAnswer{true, "张三"};
+        return SignInAnswer{false, "操作员 " + code + " 的密码不对，没有登录。"};
+      },
+      codeAtCancel);
 }
 
 QLineEdit& Edit(QWidget& modal, const char* name) { return *modal.findChild<QLineEdit*>(QString::fromLatin1(name)); }
@@ -55,6 +60,7 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
 
 TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
   int tries = 0;
+  std::string codeAtCancel;
   bool waitShown = false;
   bool refusalShown = false;
   const auto signedIn = SignIn(tries, [&](QWidget& modal) {
@@ -78,9 +84,11 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
     // Once the button is back the refusal no longer asks to wait.
     EXPECT_TRUE(QTest::qWaitFor([signIn] { return signIn->isEnabled(); }, 10000));
     EXPECT_EQ(message->text(), QStringLiteral("操作员 001 的密码不对，没有登录。"));
+    Edit(modal, "TxtOptCode").setText(QStringLiteral("003"));
     QTest::keyClick(&password, Qt::Key_Escape);
-  });
+  }, &codeAtCancel);
   EXPECT_FALSE(signedIn);
+  EXPECT_EQ(codeAtCancel, "003");  // the code typed, not the one the dialog opened with
   EXPECT_EQ(tries, 3);
   EXPECT_TRUE(refusalShown);
   EXPECT_TRUE(waitShown);
