@@ -36,15 +36,16 @@ void FrmStoreAdjuctBillBrow::ShowAvailability() {
 }
 
 // A bill past entry takes no change to its lines; 查看 still opens it for its state commands. A
-// two-step bill only issued may still get new in-warehouse goods places.
+// two-step bill only issued may still get new in-warehouse goods places; one issued in two steps
+// before the site went over to one step is past entry like any audited bill, as the editor has it.
 std::string FrmStoreAdjuctBillBrow::AmendReason() {
   if (!rights_.Holds("修改")) return rights_.Missing("修改");
   const std::string serial = CurrentSerial();
   if (serial.empty() || !session_.Conn) return {};
   try {
     const BillHeaderState header = ReadBillHeader(*session_.Conn, serial, false);
-    if (!header.audited) return {};
-    return layout_ == BrowserLayout::TwoStep ? "单据已确认，不能修改" : "单据已审核，不能修改";
+    if (layout_ == BrowserLayout::TwoStep) return header.audited ? "单据已确认，不能修改" : "";
+    return header.audited || header.preAudited ? "单据已审核，不能修改" : "";
   } catch (const std::exception&) {
     return {};
   }
