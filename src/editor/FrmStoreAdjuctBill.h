@@ -248,6 +248,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ListLinesAsStored(const std::string& note);
   static std::string LineGoneNote(const std::string& dh);
   void RefuseLineChange(const char* text);
+  void RefusePlacesOfBillMovedOn(const std::string& lsh, const std::string& dh);
   // True when the line numbered dh is stored as the grid lists it.
   bool LineListedAsStored(const std::string& lsh, const std::string& dh);
 

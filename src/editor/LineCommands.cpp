@@ -10,6 +10,7 @@
 #include "host/MessageTitles.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
+#include "lines/BillHeaderState.h"
 #include "lines/GoodsFacts.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
@@ -87,7 +88,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
   }
-  if (done == PlacesReallocation::BillNotPreAudited) return RefuseLineChange("此单据已审核，不能修改!");
+  if (done == PlacesReallocation::BillNotPreAudited) return RefusePlacesOfBillMovedOn(lsh, dh);
   if (done == PlacesReallocation::NoRight) return RefuseRightTakenAway();
   if (done == PlacesReallocation::PlaceGone) {
     session_.Ui->MsgBox("货位[" + placeGone + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
@@ -156,6 +157,29 @@ void FrmStoreAdjuctBill::Cmd_Delete_Click() {
 // refusal the editor shows it as stored.
 void FrmStoreAdjuctBill::RefuseLineChange(const char* text) {
   session_.Ui->MsgBox(text, mb::kExclamation, kSystemTitle);
+  ShowBillAsStored();
+}
+
+// The bill left the state the places were chosen for while the dialog was open. Confirmed or
+// posted, it is past any change; taken back to entry or deleted by another clerk, it is not
+// audited, and the clerk is told what it is now (the lines as stored when it is gone): 修改 then
+// takes the line into the entry row as for any bill in entry.
+void FrmStoreAdjuctBill::RefusePlacesOfBillMovedOn(const std::string& lsh, const std::string& dh) {
+  std::optional<BillHeaderState> header;
+  try {
+    if (session_.Conn) header = ReadBillHeader(*session_.Conn, lsh, false);
+  } catch (const std::exception&) {
+  }
+  if (!header || header->preAudited || header->audited || header->posted) {
+    return RefuseLineChange("此单据已审核，不能修改!");
+  }
+  if (!header->exists) {
+    session_.Ui->MsgBox("单号为[" + dh + "]的数据已被其他操作员删除,修改没有保存!", mb::kExclamation, kSystemTitle);
+    return ListLinesAsStored(LineGoneNote(dh));
+  }
+  session_.Ui->MsgBox("本单据的状态已被他人改变(现为" + BillStateName(*header, IsStartStoreAdjustOK) +
+                          ")，本次操作未做任何改变！",
+                      mb::kExclamation, kSystemTitle);
   ShowBillAsStored();
 }
 

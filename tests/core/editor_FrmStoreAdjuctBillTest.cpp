@@ -293,6 +293,25 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   EXPECT_EQ(bill(), before);
 }
 
+// A two-step bill's line gets new goods places while another clerk takes the bill back, or deletes
+// it: nothing is written, and the clerk is told what the bill is now, not that it is audited.
+TEST_F(EditorTest, PlacesChosenForABillTakenBackOrDeletedMeanwhileTellWhatItIsNow) {
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  const std::string places = "select * from BillGoodsPlace where BillGuid='DBD202403010002' order by 1,2,3,4,5";
+  const std::string before = testsupport::Rows(*db_.Open(), places);
+  for (const char* meanwhile : {"update ckdbdzk set PreShbz=0,PreShry=null where lsh='DBD202403010002'",
+                                "delete from ckdbdzk where lsh='DBD202403010002'"}) {
+    db_.Run({"update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh='DBD202403010002'"});
+    Open("DBD202403010002");
+    ui_.QueuePlaces({true, {"P05Y01,x,Y01,5.5"}});
+    ui_.meanwhile = [&] { db_.Run({meanwhile}); };
+    form_->KeyDown("VfgContent", key::kF1 + 2);
+    EXPECT_EQ(testsupport::Rows(*db_.Open(), places), before);
+  }
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|本单据的状态已被他人改变(现为未审核)，本次操作未做任何改变！\n"
+                             "48 系统提示|单号为[1001]的数据已被其他操作员删除,修改没有保存!\n");
+}
+
 // The administrator takes the command's right away from 系统管理员 (whose own row grants every
 // right) while he answers its question: the command, begun with the right, writes nothing.
 TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
