@@ -3,12 +3,13 @@
 // Between his reading and his command the other clerk may have acted, and now and then does while
 // a state change's question is open. Every command of either clerk (a state change from the editor
 // or from the browser's marks, posting, saving a new or amended line with the warehouses on
-// screen, deleting a line or the bill, re-allocating a line's goods places) is judged after it
-// ran against the bills as they stand:
+// screen, deleting a line or the bill, re-allocating a line's goods places, and the browser's own
+// 审核, 记账, 过账 and 删除 on marks set before the other clerk acted, the site's flow switched
+// between one and two steps while bills wait) is judged after it ran against the bills as they stand:
 //   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
 //     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
 //     is; the places by the line's goods-place rows);
-//   - a command that did not act wrote nothing;
+//   - a command that did not act wrote nothing, and the browser names every marked bill it left;
 //   - an editor's command that acted acted on the lines its screen lists;
 //   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
 //     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
@@ -18,6 +19,8 @@
 #include <filesystem>
 #include <map>
 
+#include "browse/FrmStoreAdjuctBillBrow.h"
+#include "host/EmbeddedProcedures.h"
 #include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
@@ -64,7 +67,13 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       warehouses_.push_back(row[0]);
       keepsPlaces_[row[0]] = IsSet(row[1]);
     }
-    for (Clerk* clerk : {&a_, &b_}) clerk->session = testsupport::OpenEditorSession(db_, clerk->ui);
+    // The browser takes these settings from the database and the session, the engine from settings_.
+    check_->Execute(std::string("update sys_var set bz3=") + (settings_.shortageAllowed ? "1" : "0"));
+    RegisterEmbeddedProcedures();
+    for (Clerk* clerk : {&a_, &b_}) {
+      clerk->session = testsupport::OpenEditorSession(db_, clerk->ui);
+      clerk->session.isNotPh = settings_.isNotPh;
+    }
     opening_ = testsupport::ReadFigures(*check_);
     for (const auto& [key, moved] : BillMovements()) opening_[key] -= moved;
   }
@@ -155,6 +164,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       }
       const C command = offered.empty() ? kCommands[Index(std::size(kCommands))] : Pick(offered);
       const bool fromEditor = Chance(0.7);
+      if (!fromEditor && (command == C::Audit || command == C::PreAudit) && Chance(0.5)) {
+        return Browse(clerk, other, mayNest, "审核", command == C::PreAudit);
+      }
       testsupport::StateAnswers answers;
       answers.acceptShortage = Chance(0.5);
       answers.watched = clerk.session.Conn.get();
@@ -178,6 +190,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       }
     } else if (pick < 0.68) {
       const bool fromEditor = Chance(0.6);
+      if (!fromEditor && Chance(0.5)) return Browse(clerk, other, mayNest, Chance(0.5) ? "记账" : "过账", Chance(0.5));
       const bool postedBefore = !Rows("select lsh from ckdbdzk where isnull(jzbz,0)=1 and lsh=" + SqlText(view.lsh)).empty();
       const PostingResult posted = PostBill(clerk.session, view.lsh, fromEditor ? &view.lines : nullptr);
       acted = posted == PostingResult::Posted && !postedBefore;
@@ -193,6 +206,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       did = "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
       if (acted && stored != OfLine(view.shown, line[0])) Fail("a line deletion deleted another line than the screen lists under its number");
     } else if (pick < 0.88) {
+      if (Chance(0.4)) return Browse(clerk, other, mayNest, "删除", Chance(0.5));
       const BillDeletionResult result = DeleteBill(clerk.session, view.lsh);
       acted = result == BillDeletionResult::Deleted;
       did = "deletes bill " + view.lsh + " -> " + std::to_string(static_cast<int>(result));
@@ -209,6 +223,57 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     }
     Log(prefix_ + did);
     if (!acted && testsupport::FullDump(*check_) != before) Fail("a command that did not act wrote something");
+  }
+
+  // A marked command of the browser, loaded on the flow the site has switched to now (while bills
+  // wait in every state): the bill on the clerk's screen marked, now and then others. A marked
+  // bill the command left as it was, and that is still there, is named to the clerk; when it left
+  // them all, nothing was written.
+  void Browse(Clerk& clerk, Clerk& other, bool mayNest, const char* command, bool twoStep) {
+    check_->Execute(std::string("update t_SystemProfile set FValue='") + (twoStep ? "1" : "0") +
+                    "' where FCategory='GL' and FKey='StartStoreAdjustOK'");
+    // What the browser's refresh removes anyway: headers left without lines.
+    check_->Execute("delete from ckdbdzk where isnull(shbz,0)=0 and lsh not in (select lsh from ckdbdzkmx)");
+    FrmStoreAdjuctBillBrow browser{clerk.session};
+    browser.Load();
+    BillListGrid& grid = browser.ListGrid();
+    std::vector<std::string> marked;
+    std::string named;
+    for (long row = 1; row < grid.Rows(); ++row) {
+      if (grid.TextMatrix(row, 1) != clerk.view.lsh && !Chance(0.15)) continue;
+      grid.SetMarked(row, true);
+      marked.push_back(grid.TextMatrix(row, 1));
+      named += " " + marked.back();
+    }
+    if (marked.empty()) return;
+    if (mayNest && Chance(0.4)) {
+      const std::string saved = prefix_;
+      prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
+      Act(other, clerk, false);
+      prefix_ = saved;
+    }
+    const std::string flags = "select lsh,isnull(preshbz,0),isnull(shbz,0),isnull(jzbz,0) from ckdbdzk where lsh=";
+    std::map<std::string, Table> seen;
+    for (const auto& lsh : marked) seen[lsh] = Rows(flags + SqlText(lsh));
+    const std::string before = testsupport::FullDump(*check_);
+    const std::size_t boxes = clerk.ui.Boxes().size();
+    clerk.ui.QueueAnswer(mb::kYes);
+    browser.Click(command);
+    std::string told;
+    for (std::size_t i = boxes; i < clerk.ui.Boxes().size(); ++i) told += clerk.ui.Boxes()[i].text + "|";
+    bool acted = false;
+    for (const auto& lsh : marked) {
+      const Table now = Rows(flags + SqlText(lsh));
+      acted = acted || now != seen[lsh];
+      // A bill another clerk posted meanwhile is where 记账 and 过账 would take it: nothing to say.
+      const bool postedAlready = !now.empty() && IsSet(now[0][3]) && std::string(command) != "审核";
+      if (now == seen[lsh] && !now.empty() && !postedAlready && told.find(lsh) == std::string::npos) {
+        Fail(std::string("the browser's ") + command + " left " + lsh + " without a word");
+      }
+    }
+    Log(prefix_ + "browser " + (twoStep ? "(two-step) " : "(one-step) ") + command + named +
+        " -> " + told);
+    if (!acted && testsupport::FullDump(*check_) != before) Fail("a browser command that did not act wrote something");
   }
 
   // Goods places of the warehouse holding exactly the quantity, over one or two places.
