@@ -14,8 +14,8 @@
 #include "lines/GoodsFacts.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
-#include "lines/StoredEntryRow.h"
 #include "lines/StoredBillLines.h"
+#include "lines/StoredEntryRow.h"
 #include "states/BillSnapshot.h"
 
 namespace storeadjust {
