@@ -5,6 +5,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Recordset.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/Settings.h"
 #include "states/BillSnapshot.h"
@@ -108,9 +109,9 @@ namespace {
 // The list names a bill's state as the editor does, in the mode the site works in now: a bill
 // received by a one-step audit after a two-step one is 已审核, one only issued 已出库.
 bool ReprintTwoStep(adodb::Connection& connection) {
-  auto rs = connection.OpenRecordset("Select FValue From t_SystemProfile Where FCategory=? And FKey=?",
-                                     {adodb::BoundText("GL"), adodb::BoundText("StartStoreAdjustOK")});
-  return rs->RecordCount() > 0 && IsProfileFlagOn(rs->Value("FValue").TextOrEmpty());
+  return IsProfileFlagOn(FirstValue(connection, "Select FValue From t_SystemProfile Where FCategory=? And FKey=?",
+                                    {adodb::BoundText("GL"), adodb::BoundText("StartStoreAdjustOK")})
+                             .TextOrEmpty());
 }
 
 }  // namespace

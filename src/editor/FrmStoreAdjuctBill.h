@@ -249,8 +249,8 @@ class FrmStoreAdjuctBill : public FormModel {
   static std::string LineGoneNote(const std::string& dh);
   void RefuseLineChange(const char* text);
   void RefusePlacesOfBillMovedOn(const std::string& lsh, const std::string& dh);
-  // True when the line numbered dh is stored as the grid lists it.
-  bool LineListedAsStored(const std::string& lsh, const std::string& dh);
+  // True when the line numbered dh is `stored` (read by ReadBillLine) as the grid lists it.
+  bool LineListedAsStored(const std::string& dh, const std::optional<BillLineValues>& stored) const;
 
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);

@@ -215,17 +215,15 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
     return RefuseLineChange("此单据已审核，不能删除!");
   }
   // The question names the line by its number: the clerk answers it for the line his grid lists.
-  // Read before that line is compared, it is then the line the clerk is asked about.
+  // Read once, compared with the grid's line, it is then the line the clerk is asked about.
   std::optional<BillLineValues> shown;
-  bool listedAsStored = false;
   try {
     shown = ReadBillLine(*session_.Conn, lsh, dh);
-    listedAsStored = LineListedAsStored(lsh, dh);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
   }
-  if (!listedAsStored) {
+  if (!LineListedAsStored(dh, shown)) {
     session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
     return;
   }
@@ -252,13 +250,11 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
 // Another clerk may have amended the line since the grid listed it, or deleted it and saved a new
 // line under its number. A grid whose lines could not be read compares nothing, as the state
 // commands do.
-bool FrmStoreAdjuctBill::LineListedAsStored(const std::string& lsh, const std::string& dh) {
+bool FrmStoreAdjuctBill::LineListedAsStored(const std::string& dh, const std::optional<BillLineValues>& stored) const {
   if (!linesListed_) return true;
-  const auto numbered = [&dh](const BillLineValues& line) { return line.dh == dh; };
-  const auto listed = std::find_if(linesListed_->begin(), linesListed_->end(), numbered);
-  const std::vector<BillLineValues> stored = BillLinesAsListed(*session_.Conn, lsh);
-  const auto found = std::find_if(stored.begin(), stored.end(), numbered);
-  return listed != linesListed_->end() && found != stored.end() && *listed == *found;
+  const auto listed = std::find_if(linesListed_->begin(), linesListed_->end(),
+                                   [&dh](const BillLineValues& line) { return line.dh == dh; });
+  return listed != linesListed_->end() && stored && *listed == *stored;
 }
 
 }  // namespace storeadjust

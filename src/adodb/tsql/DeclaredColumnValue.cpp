@@ -44,11 +44,13 @@ void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind ki
     return sqlite3_result_int64(ctx, whole);
   }
   double number = 0;
+  if (kind == DeclaredKind::kFloat) {
+    if (!ParseFloatText(text, number)) return sqlite3_result_error(ctx, kFloatError, -1);
+    return sqlite3_result_double(ctx, number);
+  }
   if (ParseDecimalText(text, number)) return sqlite3_result_double(ctx, number);
   if (kind == DeclaredKind::kNumeric) return sqlite3_result_error(ctx, kNumericError, -1);
-  if (kind != DeclaredKind::kFloat) return sqlite3_result_value(ctx, literal);
-  if (text.find_first_not_of(' ') != std::string_view::npos) return sqlite3_result_error(ctx, kFloatError, -1);
-  sqlite3_result_double(ctx, 0.0);
+  sqlite3_result_value(ctx, literal);
 }
 
 // tsql_column_literal(literal, 'name'): see DeclaredColumnLiteral.

@@ -29,6 +29,9 @@ bool ParseIntText(std::string_view text, std::int64_t& out);
 // is no number here).
 bool ParseDecimalText(std::string_view text, double& out);
 
+// Text to float as SQL Server converts it: as ParseDecimalText, blank text being 0 (as to int).
+bool ParseFloatText(std::string_view text, double& out);
+
 inline void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
   const std::string message =
       "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type int.";

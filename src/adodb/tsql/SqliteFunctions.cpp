@@ -57,6 +57,11 @@ bool ParseDecimalText(std::string_view text, double& out) {
   return end == buf + s.size();
 }
 
+bool ParseFloatText(std::string_view text, double& out) {
+  out = 0;
+  return Trimmed(text, " ").empty() || ParseDecimalText(text, out);
+}
+
 namespace {
 
 constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
@@ -443,14 +448,13 @@ void TsqlIntText(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_error(ctx, message.c_str(), -1);
 }
 
-// tsql_float(x): CAST(x AS float); blank text is 0, as the server converts it (and as int does).
+// tsql_float(x): CAST(x AS float).
 void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
   double x = 0;
   if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) x = sqlite3_value_double(argv[0]);
-  else if (!Trimmed(TextOf(argv[0]), " ").empty() && !ParseDecimalText(TextOf(argv[0]), x))
-    return sqlite3_result_error(ctx, kFloatError, -1);
+  else if (!ParseFloatText(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
   sqlite3_result_double(ctx, x);
 }
 
