@@ -32,6 +32,7 @@
 #include "host/FormModel.h"
 #include "host/HeldRights.h"
 #include "host/Session.h"
+#include "states/StateChange.h"
 
 namespace storeadjust {
 
@@ -154,6 +155,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
 
   // MarkedBillStates.cpp
   std::vector<std::string> TakeMarkedSerials();
+  std::map<std::string, ShownWarehouses> MarkedBillsWarehouses() const;
   bool AskMarkedBillsQuestion(const char* question);
   bool AskForMarkedBills(const std::string& command, const char* question);
   void TellNothingMarked(const std::string& command);

@@ -4,6 +4,8 @@
 // was current. No bill asks anything further: what would need the clerk's word (an approval
 // warning, a shortage to accept) refuses that bill, which the clerk can then take up in the editor.
 #include <algorithm>
+#include <map>
+#include <optional>
 
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
@@ -43,6 +45,14 @@ std::string WhyNothingAudited(Session& session, const std::string& lsh, StateCom
   }
 }
 
+// The grid column the list's template heads so, if it shows one.
+std::optional<long> ColumnHeaded(const BillListGrid& grid, const char* heading) {
+  for (long col = 1; col < grid.Cols(); ++col) {
+    if (grid.TextMatrix(0, col) == heading) return col;
+  }
+  return std::nullopt;
+}
+
 std::string OneLine(std::string text) {
   for (const char* breakText : {"\r\n", "\n"}) {
     for (auto at = text.find(breakText); at != std::string::npos; at = text.find(breakText)) {
@@ -66,6 +76,19 @@ std::vector<std::string> FrmStoreAdjuctBillBrow::TakeMarkedSerials() {
   }
   grid_.NotifyContents();
   return serials;
+}
+
+// The warehouses the marked rows show each bill moving its goods between, where the list's
+// template shows both: the clerk audits the bills as listed, and another clerk may since have
+// amended a bill's one line into other warehouses.
+std::map<std::string, ShownWarehouses> FrmStoreAdjuctBillBrow::MarkedBillsWarehouses() const {
+  std::map<std::string, ShownWarehouses> shown;
+  const std::optional<long> out = ColumnHeaded(grid_, "拨出仓库编号"), in = ColumnHeaded(grid_, "拨入仓库编号");
+  if (!out || !in) return shown;
+  for (long row : MarkedRows()) {
+    shown.try_emplace(grid_.TextMatrix(row, 1), ShownWarehouses{grid_.TextMatrix(row, *out), grid_.TextMatrix(row, *in)});
+  }
+  return shown;
 }
 
 bool FrmStoreAdjuctBillBrow::AskMarkedBillsQuestion(const char* question) {
@@ -116,6 +139,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     return;
   }
   const std::string current = CurrentSerial();
+  const std::map<std::string, ShownWarehouses> warehouses = MarkedBillsWarehouses();
   const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
   std::vector<std::string> refusals;
   const StateCommand command = layout_ == BrowserLayout::TwoStep ? StateCommand::PreAudit : StateCommand::Audit;
@@ -127,7 +151,9 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
       continue;
     }
     MarkedBillQuestions questions;
-    const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions);
+    const auto shown = warehouses.find(lsh);
+    const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions, nullptr,
+                                                 shown == warehouses.end() ? nullptr : &shown->second);
     if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
       refusals.push_back(lsh + ": " + OneLine(outcome.message));
     } else if (outcome.result == StateResult::Declined) {

@@ -87,12 +87,20 @@ struct StateOutcome {
   std::vector<std::string> unplacedIssues;
 };
 
+// The warehouses a list shows a bill moving its goods between, as read when it was listed.
+struct ShownWarehouses {
+  std::string out, in;
+};
+
 // `shownLines`: the bill's lines as the clerk's screen lists them (BillLinesAsListed, read when
 // it listed them). Given, a command that would move other lines (another clerk changed, added or
 // deleted one since) is refused before its question, as StateChanged: the clerk's Yes is given to
-// the lines he sees. A screen that lists no lines (the browser's marked bills) gives none.
+// the lines he sees. A screen that lists no lines (the browser's marked bills) gives none, but may
+// give `shownWarehouses`: a bill whose lines now move goods between others (another clerk amended
+// its one line into other warehouses since) is refused inside the transaction, as StateChanged.
 StateOutcome ChangeBillState(Session& session, StateCommand command, const std::string& lsh,
                              const StateSettings& settings, StateQuestions& questions,
-                             const std::vector<BillLineValues>* shownLines = nullptr);
+                             const std::vector<BillLineValues>* shownLines = nullptr,
+                             const ShownWarehouses* shownWarehouses = nullptr);
 
 }  // namespace storeadjust

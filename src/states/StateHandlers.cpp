@@ -110,9 +110,10 @@ bool CopiesBatchSellPrice(Session& session) {
 class StateChange {
  public:
   StateChange(Session& session, StateCommand command, std::string lsh, const StateSettings& settings,
-              StateQuestions& questions, const std::vector<BillLineValues>* shownLines)
+              StateQuestions& questions, const std::vector<BillLineValues>* shownLines,
+              const ShownWarehouses* shownWarehouses)
       : session_(session), command_(command), handler_(HandlerOf(command)), lsh_(std::move(lsh)), settings_(settings),
-        questions_(questions), shownLines_(shownLines) {}
+        questions_(questions), shownLines_(shownLines), shownWarehouses_(shownWarehouses) {}
 
   StateOutcome Run() {
     try {
@@ -188,6 +189,10 @@ class StateChange {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
+    if (MovesBetweenOthersThanShown(lines)) {
+      Refused(StateRefusal::StateChanged, kBillLinesChanged);
+      return std::nullopt;
+    }
     if (const std::optional<std::string> gone = WarehouseGone(lines)) {
       Refused(StateRefusal::MasterGone, "仓库编号: " + *gone + "\r\n仓库编号不存在!");
       return std::nullopt;
@@ -210,6 +215,15 @@ class StateChange {
     transaction.Commit();
     outcome_.result = StateResult::Done;
     return std::nullopt;
+  }
+
+  // The list showed the bill between two warehouses; its lines move the goods between those only.
+  bool MovesBetweenOthersThanShown(const std::vector<BillLineValues>& lines) const {
+    if (!shownWarehouses_) return false;
+    return std::any_of(lines.begin(), lines.end(), [this](const BillLineValues& line) {
+      return adodb::CompareValues(line.dcstockid, shownWarehouses_->out) != 0 ||
+             adodb::CompareValues(line.drstockid, shownWarehouses_->in) != 0;
+    });
   }
 
   // A warehouse of the bill's lines that gl_stock no longer lists, removed while the bill waited:
@@ -427,6 +441,7 @@ class StateChange {
   const StateSettings& settings_;
   StateQuestions& questions_;
   const std::vector<BillLineValues>* const shownLines_;
+  const ShownWarehouses* const shownWarehouses_;
   StateOutcome outcome_;
   StockMovement* move_ = nullptr;  // the current run's
   BillHeaderState header_;         // the current run's, read under its lock
@@ -437,8 +452,8 @@ class StateChange {
 
 StateOutcome ChangeBillState(Session& session, StateCommand command, const std::string& lsh,
                              const StateSettings& settings, StateQuestions& questions,
-                             const std::vector<BillLineValues>* shownLines) {
-  return StateChange(session, command, lsh, settings, questions, shownLines).Run();
+                             const std::vector<BillLineValues>* shownLines, const ShownWarehouses* shownWarehouses) {
+  return StateChange(session, command, lsh, settings, questions, shownLines, shownWarehouses).Run();
 }
 
 }  // namespace storeadjust

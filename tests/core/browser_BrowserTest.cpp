@@ -205,6 +205,23 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   EXPECT_EQ(ui.prints[0].serials, lsh);
 }
 
+// Another clerk amends the one line of a listed bill into other warehouses, and the header with it:
+// the marked audit moves nothing between warehouses the list never showed, and says so.
+TEST_F(BrowserCommandsTest, AMarkedAuditMovesGoodsOnlyBetweenTheWarehousesTheListShows) {
+  RegisterEmbeddedProcedures();
+  Mark({"DBD202403020004"});  // listed 03 -> 02
+  db.Run({"update ckdbdzk set dcstockid='01',drstockid='03' where lsh='DBD202403020004'",
+          "update ckdbdzkmx set dcstockid='01',drstockid='03' where lsh='DBD202403020004'"});
+  const std::string stock = "select sum(sl) from phk where hh='0005' and stockid='01'";
+  const long before = db.Count(stock);
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_NE(ShownBoxes(ui).find("DBD202403020004: 本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！"),
+            std::string::npos) << ShownBoxes(ui);
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='DBD202403020004'"), 0);
+  EXPECT_EQ(db.Count(stock), before);
+}
+
 // The editor prints its own bill from the lower-case tables, tells a print that fails (the bill
 // deleted by another clerk meanwhile) and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillTellsAFailedPrintAndIgnoresAFailedReprint) {
