@@ -266,7 +266,7 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 }
 
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
-// once the loop is done, over the list read again. A Yes with no bill marked is told so, and the
+// once the loop is done, over the list read again, and so are those another clerk deleted first. A Yes with no bill marked is told so, and the
 // list is refreshed as always. A deletion that fails shows its error and ends the command there:
 // the rows after it are not processed and the list is not refreshed.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
@@ -295,6 +295,10 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     session_.Ui->MsgBox("流水号为:" + NamedSerials(kept.heldByApproval) + "\n单据已经审批，不能删除！", mb::kInformation,
                         kSystemTitle);
   }
+  // Gone from the list as the clerk meant, but not by his hand: he is told, as on opening such a bill.
+  if (!kept.gone.empty()) {
+    ShowInformation("流水号为:" + NamedSerials(kept.gone) + "的单据已被其他操作员删除!");
+  }
 }
 
 void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
@@ -314,6 +318,7 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
     grid_.SetMarked(row, false);
     if (result == BillDeletionResult::Audited) kept.audited.push_back(serial);
     if (result == BillDeletionResult::HeldByApproval) kept.heldByApproval.push_back(serial);
+    if (result == BillDeletionResult::NotFound) kept.gone.push_back(serial);
   }
 }
 

@@ -146,6 +146,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // The marked bills that deleting kept, by why.
   struct KeptBills {
     std::vector<std::string> audited, heldByApproval;
+    std::vector<std::string> gone;  // deleted by another clerk since they were listed
     bool noRight = false;  // 删除 was taken away meanwhile: that row and the rows after it stay marked
   };
   // Deletes the bills of the marked rows in grid order, unmarking each one handled; the bills

@@ -7,6 +7,7 @@
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/Rights.h"
+#include "lines/BillHeaderState.h"
 
 namespace storeadjust {
 
@@ -23,6 +24,11 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
   }
   for (const std::string& serial : serials) {
     const adodb::BoundValues lsh{adodb::BoundText(serial)};
+    // Posted since the list was read, the bill would be counted as posted now: it is named instead.
+    if (ReadBillHeader(*session.Conn, serial, true).posted) {
+      notPosted.postedBefore.push_back(serial);
+      continue;
+    }
     if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", lsh) != 0) continue;
     const bool stored = NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", lsh)) > 0;
     (stored ? notPosted.notAudited : notPosted.gone).push_back(serial);
@@ -38,6 +44,9 @@ std::string NotPostedMessage(const BillsNotPosted& bills) {
   }
   if (!bills.gone.empty()) {
     text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.gone) + "的单据已不存在,没有记帐!";
+  }
+  if (!bills.postedBefore.empty()) {
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.postedBefore) + "的单据已被他人记帐!";
   }
   return text;
 }

@@ -180,6 +180,7 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
       const PostingResult posted = PostBill(session_, lsh);
       if (posted == PostingResult::NotAudited) refusals.push_back(lsh + notReady);
       if (posted == PostingResult::NotSaved) refusals.push_back(lsh + ": 单据不存在");
+      if (posted == PostingResult::PostedBefore) refusals.push_back(lsh + ": 单据已记帐");
       if (posted == PostingResult::NoRight) refusals.push_back(lsh + ": " + kNoRightMessage);
     } catch (const std::exception& error) {
       refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));

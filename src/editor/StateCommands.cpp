@@ -217,6 +217,9 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
     return;
   }
+  // Posted meanwhile, the bill is where the clerk meant to take it: the editor goes on as after
+  // his own posting, and the status line says the bill is posted.
+  if (posted == PostingResult::PostedBefore) posted = PostingResult::Posted;
   if (posted == PostingResult::NotAudited) {
     // Audited when it was opened, another clerk may have taken it back since: the stamp and
     // 审核人员 say so behind the message.

@@ -26,11 +26,10 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   adodb::TransactionGuard transaction(*session.Conn);
   // The right is read again after the clerk's Yes: it may have been taken away while he answered.
   if (!HoldsRightNow(*session.Conn, session, "记帐")) return PostingResult::NoRight;
-  if (shownLines) {
-    const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
-    if (header.audited && !header.posted && BillLinesAsListed(*session.Conn, lsh) != *shownLines) {
-      return PostingResult::LinesChanged;
-    }
+  const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
+  if (header.posted) return PostingResult::PostedBefore;
+  if (shownLines && header.audited && BillLinesAsListed(*session.Conn, lsh) != *shownLines) {
+    return PostingResult::LinesChanged;
   }
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
   const bool notPosted = NumberOrZero(FirstValue(

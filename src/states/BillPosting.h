@@ -10,7 +10,8 @@
 namespace storeadjust {
 
 enum class PostingResult {
-  Posted,      // posted now, or before
+  Posted,      // posted now
+  PostedBefore,  // posted already (by another clerk, since the screen read it): nothing changed
   NotAudited,  // not audited (confirmed, in the two-step flow): nothing changed
   NotSaved,    // no bill of that serial was ever stored: nothing was posted
   LinesChanged,  // audited, but its lines are not the lines shown: nothing changed

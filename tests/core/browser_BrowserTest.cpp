@@ -222,6 +222,28 @@ TEST_F(BrowserCommandsTest, AMarkedAuditMovesGoodsOnlyBetweenTheWarehousesTheLis
   EXPECT_EQ(db.Count(stock), before);
 }
 
+// Another clerk posts or deletes a marked bill first: it leaves the list as the clerk meant, and he
+// is told it was not his command that took it.
+TEST_F(BrowserCommandsTest, ABillPostedOrDeletedMeanwhileIsNamed) {
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  browser.RefreshList();
+  Mark({"DBD202403020003"});
+  db.Run({"update ckdbdzk set jzbz=1 where lsh='DBD202403020003'"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("过账");
+  Mark({"DBD202403010001"});
+  db.Run({"update ckdbdzk set jzbz=1 where lsh='DBD202403010001'"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("记账");
+  Mark({"DBD202403010002"});
+  db.Run({"delete from ckdbdzkmx where lsh='DBD202403010002'", "delete from ckdbdzk where lsh='DBD202403010002'"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("删除");
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要过账所选单据吗?\n48 系统提示|以下单据未能过账:\nDBD202403020003: 单据已记帐\n"
+                            "324 系统提示|你确实要将所选单据记账吗?\n64 系统提示|流水号为:DBD202403010001的单据已被他人记帐!\n"
+                            "292 提示:|您确定要删除吗？[Y/N]\n64 系统提示|流水号为:DBD202403010002的单据已被其他操作员删除!\n");
+}
+
 // The editor prints its own bill from the lower-case tables, tells a print that fails (the bill
 // deleted by another clerk meanwhile) and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillTellsAFailedPrintAndIgnoresAFailedReprint) {
