@@ -241,6 +241,9 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
       RefuseRightTakenAway();
     } else if (ReadStoredLine(session_, lsh, dh).stage != BillStage::Missing) {
       RefuseLineChange("此单据已审核，不能删除!");
+    } else {
+      // Another clerk deleted it (or the bill) while the question was open: gone, but not by this Yes.
+      ShowStatusNote(LineGoneNote(dh));
     }
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n删除失败，请找管理员联系!", mb::kExclamation, "错误:");

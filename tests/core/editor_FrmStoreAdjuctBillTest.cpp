@@ -293,6 +293,16 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   EXPECT_EQ(bill(), before);
 }
 
+// Another clerk deletes the line while the clerk is asked about deleting it: the line is gone, and
+// the status line says it went by another hand.
+TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {
+  Open("DBD202403010001");
+  ui_.QueueAnswer(mb::kYes);
+  ui_.meanwhile = [&] { db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'"}); };
+  form_->Click("Cmd_Delete");
+  EXPECT_EQ(form_->Text("StatusBar1"), "单号 1001 的明细已不在单据中，已重新列出明细");
+}
+
 // A two-step bill's line gets new goods places while another clerk takes the bill back, or deletes
 // it: nothing is written, and the clerk is told what the bill is now, not that it is audited.
 TEST_F(EditorTest, PlacesChosenForABillTakenBackOrDeletedMeanwhileTellWhatItIsNow) {
