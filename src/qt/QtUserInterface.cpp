@@ -10,6 +10,7 @@
 #include "host/FormModel.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/FileListingGuard.h"
 #include "qt/FirstExpiringBatch.h"
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
@@ -26,6 +27,8 @@ namespace storeadjust::qt {
 QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(std::move(settingsOrganization)) {
   // Every form the module runs modally needs its window; registering is idempotent.
   RegisterModuleViews();
+  // The print dialog and the export's file dialog list folders that may hold the database.
+  KeepFileListsFromOpeningFiles();
 }
 
 QtUserInterface::~QtUserInterface() {

@@ -4,14 +4,20 @@
 // the paper whole (no digit cut off either side, nothing shortened), and a report far wider than
 // the page drawn smaller rather than cut.
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <array>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "QtTestSupport.h"
 #include "browse/BrowseReportQuery.h"
@@ -170,6 +176,36 @@ TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
   const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
   EXPECT_EQ(error.Description(), "打印失败：文件 " + folder.filePath(QStringLiteral("gone/slip.pdf")).toStdString() +
                                      " 无法写入：文件夹 " + folder.filePath(QStringLiteral("gone")).toStdString() + " 不存在");
+}
+
+// Whether this process holds a lock on the file: SQLite keeps one on the database file for as
+// long as a connection in WAL mode is open, and another program deletes the WAL only without it.
+bool HoldsLockOn(const std::string& path) {
+  struct stat file {};
+  if (stat(path.c_str(), &file) != 0) return false;
+  const std::string mine = " " + std::to_string(getpid()) + " ";
+  const std::string inode = ":" + std::to_string(file.st_ino) + " ";
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    if (line.find(mine) != std::string::npos && line.find(inode) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// The export's file dialog, or the print dialog's file name, shows the folder of the clerk's
+// database: the session keeps its lock on the file all the same.
+TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
+  storeadjust::qt::QtUserInterface desktop;
+  auto session = db.Open();
+  session->OpenRecordset("select count(*) from ckdbdzk");
+  ASSERT_TRUE(HoldsLockOn(db.Path()));
+  QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Folder().string()));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
+  dialog.show();
+  loaded.wait(5000);
+  QTest::qWait(300);
+  EXPECT_TRUE(HoldsLockOn(db.Path()));
 }
 
 }  // namespace
