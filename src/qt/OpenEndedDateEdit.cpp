@@ -31,6 +31,13 @@ void OpenEndedDateEdit::keyPressEvent(QKeyEvent* event) {
     QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
     return event->accept();
   }
+  // A date typed over 不限 was typed into the special text ("不限0240302"), which no date reads:
+  // the range stayed open without a word. The digits now replace a whole date.
+  const QString typed = event->text();
+  if (IsOpenEnded() && start_.isValid() && typed.size() == 1 && typed.front().isDigit()) {
+    setDate(start_);
+    selectAll();
+  }
   QDateEdit::keyPressEvent(event);
 }
 

@@ -160,6 +160,12 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   from->setDate(from->minimumDate());
   EXPECT_EQ(browser.Text("DTPKdrqFrom"), "");
   EXPECT_EQ(list->model()->rowCount(), 4);
+  // A date typed over 不限 is the date typed.
+  from->setFocus();
+  QTest::keyClicks(from, QStringLiteral("2024-03-02"));
+  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-02");
+  EXPECT_EQ(list->model()->rowCount(), 2);
+  from->setDate(from->minimumDate());
   // Up from 不限 goes to the session's date, not to 1901-01-01.
   from->setFocus();
   QTest::keyClick(from, Qt::Key_Up);
