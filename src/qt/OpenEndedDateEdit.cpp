@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace storeadjust::qt {
 
@@ -37,6 +38,14 @@ void OpenEndedDateEdit::keyPressEvent(QKeyEvent* event) {
   if (IsOpenEnded() && start_.isValid() && typed.size() == 1 && typed.front().isDigit()) {
     setDate(start_);
     selectAll();
+  }
+  // Erasing the whole date left an empty box the range still read as the old date, and Tab then
+  // kept the focus: the clerk had no key back to 不限. Erased whole, the range is open again.
+  const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
+  if (erase && !IsOpenEnded() && lineEdit()->hasSelectedText() && lineEdit()->selectedText() == lineEdit()->text()) {
+    setDate(minimumDate());
+    selectAll();
+    return event->accept();
   }
   QDateEdit::keyPressEvent(event);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A date box whose lowest date stands for an open end of a range and reads as its special text
 // (不限). Stepping up or down from the open end, or opening the calendar there, starts at a date
-// the clerk is likely to want rather than at the year 1900; a date typed there is taken whole. Tab
-// and Shift+Tab leave it at the open end as at any date.
+// the clerk is likely to want rather than at the year 1900; a date typed there is taken whole, and a
+// date erased whole opens the end again. Tab and Shift+Tab leave it at the open end as at any date.
 #include <QDate>
 #include <QDateEdit>
 
