@@ -5,6 +5,7 @@
 // close() of the file releases them all). Another clerk's program may then checkpoint and delete
 // the WAL this session still writes into: what this clerk saves afterwards is lost to everyone.
 // Installed once on the application, the guard has every file list shown tell kinds by name.
+// A desktop's native file dialog is out of its reach, so the module's file dialogs are Qt's own.
 
 namespace storeadjust::qt {
 
