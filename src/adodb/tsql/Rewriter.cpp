@@ -83,6 +83,31 @@ constexpr std::array<bool, std::size(kCodedTokens)> kKeywordValues = [] {
   return values;
 }();
 
+// The codes of a set of operators or words, for asking whether the cursor stands at any of them
+// with one look-up.
+template <std::size_t N>
+constexpr std::array<bool, std::size(kCodedTokens)> CodeSet(const TokenCode (&codes)[N]) {
+  std::array<bool, std::size(kCodedTokens)> set{};
+  for (const TokenCode code : codes) set[code.value] = true;
+  return set;
+}
+constexpr TokenCode kAdditiveOperatorList[] = {"+", "-", "&", "^", "|"};
+constexpr TokenCode kMultiplicativeOperatorList[] = {"*", "/", "%"};
+constexpr TokenCode kSignList[] = {"-", "~", "+"};
+constexpr TokenCode kJoinStartList[] = {"JOIN", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "OUTER"};
+constexpr auto kAdditiveOperators = CodeSet(kAdditiveOperatorList);
+constexpr auto kMultiplicativeOperators = CodeSet(kMultiplicativeOperatorList);
+constexpr auto kSigns = CodeSet(kSignList);
+constexpr auto kJoinStarts = CodeSet(kJoinStartList);
+
+// Words that cannot be a column's name where a column reference is asked for: the reserved
+// words and NULL.
+constexpr std::array<bool, std::size(kCodedTokens)> kNoColumnNames = [] {
+  std::array<bool, std::size(kCodedTokens)> codes = kReservedCodes;
+  codes[TokenCode("NULL").value] = true;
+  return codes;
+}();
+
 // Pieces are written with a blank between them, except after an opening parenthesis, a qualifying
 // dot or a blank, and before a closing parenthesis, a comma or a dot.
 constexpr std::array<bool, 256> kGluesToNext = [] {
@@ -112,9 +137,11 @@ std::string Unbracket(std::string_view bracketed) {
   return inner;
 }
 
-bool IsName(const Token& t) {
-  return t.kind == TokenKind::Word || t.kind == TokenKind::BracketName || t.kind == TokenKind::QuotedName;
-}
+// Asked of nearly every token: one test of a bit of the kind.
+constexpr unsigned kNameKinds = 1u << static_cast<unsigned>(TokenKind::Word) |
+                                1u << static_cast<unsigned>(TokenKind::BracketName) |
+                                1u << static_cast<unsigned>(TokenKind::QuotedName);
+bool IsName(const Token& t) { return (kNameKinds >> static_cast<unsigned>(t.kind)) & 1u; }
 
 // The name without its quoting, for comparing a target with the aliases of a FROM clause.
 std::string BareName(const Token& t) {
@@ -314,9 +341,16 @@ class Rewriter {
   // output: about as long as the statement plus the COLLATE clauses and calls it adds, reserved
   // once to spare the buffer its regrowths.
   void RejectUnsupportedTokensAndReserveOutput() {
-    for (std::size_t i = pos_; i < end_; ++i) {
-      const Token& t = token_[i];
-      if (t.code == kRefused.value) RefuseToken(t);
+    // Four tokens a step with one branch: the step that holds a refused token stops, and the
+    // token-by-token pass from there refuses the first.
+    std::size_t i = pos_;
+    for (; i + 4 <= end_; i += 4) {
+      if ((token_[i].code == kRefused.value) | (token_[i + 1].code == kRefused.value) |
+          (token_[i + 2].code == kRefused.value) | (token_[i + 3].code == kRefused.value))
+        break;
+    }
+    for (; i < end_; ++i) {
+      if (token_[i].code == kRefused.value) RefuseToken(token_[i]);
     }
     if (pos_ == end_) return;
     // The tokens are pieces of one statement: its length from the first to the last.
@@ -833,10 +867,16 @@ class Rewriter {
     Expr();
     if (!IsColumnRef(from, pos_)) Collated(start);
   }
+  // The item is parenthesised where it was written, without taking it out: the blanks it was
+  // joined with at its ends give way to the parenthesis, after a blank where Emit would write one.
   void Collated(std::size_t start) {
-    const std::string item = out_.TrimmedFrom(start);
-    out_.resize(start);
-    Emit("(" + item + ") " + std::string(kCollate));
+    const std::size_t last = out_.find_last_not_of(" ", out_.size() - 1);
+    out_.resize(last == OutputText::npos || last < start ? start : last + 1);
+    const std::size_t first = std::min(out_.find_first_not_of(' ', start), out_.size());
+    const bool glued = start == 0 || kGluesToNext[static_cast<unsigned char>(std::string_view(out_)[start - 1])];
+    out_.replace(start, first - start, glued ? "(" : " (");
+    out_ += ") ";
+    out_ += kCollate;
   }
 
   bool AtAlias() const {
@@ -1050,8 +1090,7 @@ class Rewriter {
       if (AcceptOp(",")) {
         Emit(",");
         TableSource(sources);
-      } else if (AtWord("JOIN") || AtWord("INNER") || AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL") ||
-                 AtWord("CROSS") || AtWord("OUTER")) {
+      } else if (kJoinStarts[CodeAt(0)]) {
         Join(sources);
       } else {
         return;
@@ -1500,8 +1539,7 @@ class Rewriter {
     if (from >= to || (to - from) % 2 == 0) return false;
     for (std::size_t i = from; i < to; ++i) {
       const Token& t = token_[i];
-      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !IsReservedAt(i) && token_[i].code != TokenCode("NULL").value
-                                          : t.kind == TokenKind::Operator && t.text() == ".";
+      const bool ok = (i - from) % 2 == 0 ? IsName(t) && !kNoColumnNames[t.code] : t.code == TokenCode(".").value;
       if (!ok) return false;
     }
     return true;
@@ -1525,7 +1563,7 @@ class Rewriter {
     Emit(chain.Text());
   }
 
-  bool AtAdditiveOperator() const { return AtOp("+") || AtOp("-") || AtOp("&") || AtOp("^") || AtOp("|"); }
+  bool AtAdditiveOperator() const { return kAdditiveOperators[CodeAt(0)]; }
 
   // * / % left to right. SQLite's '/' and '%' give NULL for a zero divisor where SQL Server
   // fails, so they become calls wrapping the left side; the calls' names are put in front of it
@@ -1535,7 +1573,7 @@ class Rewriter {
   void Multiplicative() {
     const std::size_t start = out_.size();
     Unary();
-    if (AtOp("*") || AtOp("/") || AtOp("%")) MultiplicativeChain(start);
+    if (kMultiplicativeOperators[CodeAt(0)]) MultiplicativeChain(start);
   }
 
   // Out of line: most terms stand alone, and their descent then sets up no frame for a chain.
@@ -1544,7 +1582,7 @@ class Rewriter {
   [[gnu::noinline]] void MultiplicativeChain(std::size_t start) {
     std::vector<std::string_view> calls;  // innermost first
     std::vector<std::size_t> factors{start};  // where each factor before the next division starts
-    while (AtOp("*") || AtOp("/") || AtOp("%")) {
+    while (kMultiplicativeOperators[CodeAt(0)]) {
       const std::string_view op = Take().text();
       if (op == "*") {
         Emit("*");
@@ -1581,7 +1619,7 @@ class Rewriter {
   }
 
   void Unary() {
-    if (AtOp("-") || AtOp("~") || AtOp("+")) return SignedUnary();
+    if (kSigns[CodeAt(0)]) return SignedUnary();
     Primary();
   }
 
