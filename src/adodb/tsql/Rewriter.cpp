@@ -1262,7 +1262,10 @@ class Rewriter {
       Emit(source.table.emitted);
       source.alias = TableAlias();
     }
-    if (!source.alias.bare.empty()) Emit("AS " + source.alias.emitted);
+    if (!source.alias.bare.empty()) {
+      Emit("AS");
+      Emit(source.alias.emitted);
+    }
     if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));

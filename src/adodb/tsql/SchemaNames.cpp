@@ -5,18 +5,23 @@
 
 namespace adodb::tsql {
 
+bool SchemaNames::Matches(const Seen& seen, std::string_view schema, std::string_view table) {
+  if (!SameName(seen.table, table)) return false;
+  if (!SameName(seen.schema, schema))
+    Refuse("the table " + std::string(table) + " under the schemas " + LowerName(seen.schema) + " and " + LowerName(schema));
+  return true;
+}
+
 // Runs for every table a statement names: compared in place, each table kept once as written.
 void SchemaNames::Note(std::string_view schema, std::string_view table) {
   if (schema.empty()) schema = "dbo";
-  for (const auto& [seenTable, seenSchema] : seen_) {
-    if (!SameName(seenTable, table)) continue;
-    if (!SameName(seenSchema, schema))
-      Refuse("the table " + std::string(table) + " under the schemas " + LowerName(seenSchema) + " and " + LowerName(schema));
-    return;
-  }
-  // A batch names a few tables: room for them at once spares the list its regrowths.
-  if (seen_.empty()) seen_.reserve(4);
-  seen_.emplace_back(table, schema);
+  for (std::size_t i = 0; i < inPlace_; ++i)
+    if (Matches(first_[i], schema, table)) return;
+  for (const Seen& seen : more_)
+    if (Matches(seen, schema, table)) return;
+  Seen& added = inPlace_ < kInPlace ? first_[inPlace_++] : more_.emplace_back();
+  added.table = table;
+  added.schema = schema;
 }
 
 }  // namespace adodb::tsql
