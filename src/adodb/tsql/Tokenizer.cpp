@@ -262,11 +262,13 @@ TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept { return Sca
 // Blanks, plain words and one-character operators (a qualifying dot too) make up most of a
 // statement: they are taken here without the general scanner, which handles everything else. A
 // token's bytes are taken by position, without substr's bounds check: every position here lies
-// inside the statement.
+// inside the statement. Every token takes a byte at least: the list is sized for one a byte
+// (Token leaves its slots unwritten), the tokens written through a pointer without push_back's
+// check for room, and the list cut to them at the end.
 std::vector<Token> Tokenize(std::string_view sql) {
-  std::vector<Token> tokens;
-  tokens.reserve(sql.size() / 2 + 1);  // short names ("a.hh=b.hh") make about a token for every two bytes
   const std::size_t size = sql.size();
+  std::vector<Token> tokens(size);
+  Token* next = tokens.data();
   const auto piece = [&sql](std::size_t from, std::size_t length) { return std::string_view(sql.data() + from, length); };
   const std::size_t wordBound = WordBound(sql);
   for (std::size_t pos = 0; pos < size;) {
@@ -277,20 +279,21 @@ std::vector<Token> Tokenize(std::string_view sql) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
       const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
-      tokens.push_back({TokenKind::Word, WordCode(word, EightBytesAt(sql, pos)), (seen & kMarkWordByte) != 0, word});
+      *next++ = Token(TokenKind::Word, WordCode(word, EightBytesAt(sql, pos)), (seen & kMarkWordByte) != 0, word);
       pos = end;
     } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
-      tokens.push_back({TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1)});
+      *next++ = Token(TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1));
       ++pos;
     } else {
       const TokenExtent t = Scan(sql, pos);
       if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) {
         const std::string_view text = piece(pos, t.length);
-        tokens.push_back({t.kind, ScannedCode(t, text), false, text});
+        *next++ = Token(t.kind, ScannedCode(t, text), false, text);
       }
       pos += t.length;
     }
   }
+  tokens.resize(static_cast<std::size_t>(next - tokens.data()));
   return tokens;
 }
 

@@ -31,7 +31,8 @@ enum class TokenKind : std::uint8_t {
 // Sixteen bytes: the tokenizer writes one for every word and mark of a statement, and the
 // rewriter reads each many times.
 struct Token {
-  Token() = default;
+  // Leaves the token unwritten: Tokenize sizes its list before it writes the tokens into it.
+  Token() {}
   Token(TokenKind kind, std::uint8_t code, bool marked, std::string_view text)
       : kind(kind), code(code), marked(marked), length(static_cast<std::uint32_t>(text.size())), data(text.data()) {}
 
