@@ -15,6 +15,7 @@ enum CharClass : std::uint8_t {
   kSpace,     // blank, tab, CR, LF, VT, FF: separates tokens
   kDigit,     // 0-9: starts a number
   kIdent,     // letters, _, #, $ and bytes >= 0x80 (UTF-8 names such as 货号): start a word
+  kN,         // N and n: start a word, or N'...' (so other words start without looking at the next byte)
   kQuote,     // ': starts a string literal
   kDQuote,    // ": starts a quoted name
   kBracket,   // [: starts a bracketed name
@@ -38,6 +39,7 @@ constexpr std::array<CharClass, 256> BuildClassTable() {
   for (int c = 'A'; c <= 'Z'; ++c) table[c] = kIdent;
   for (int c = '0'; c <= '9'; ++c) table[c] = kDigit;
   table['_'] = table['#'] = table['$'] = kIdent;
+  table['N'] = table['n'] = kN;
   table[' '] = table['\t'] = table['\r'] = table['\n'] = table['\v'] = table['\f'] = kSpace;
   table['\''] = kQuote;
   table['"'] = kDQuote;
@@ -67,7 +69,7 @@ constexpr std::uint8_t kPlainWordByte = 1, kMarkWordByte = 2;
 constexpr std::array<std::uint8_t, 256> kWordByte = [] {
   std::array<std::uint8_t, 256> table{};
   for (int c = 0; c < 256; ++c) {
-    if (kClass[c] == kIdent || kClass[c] == kDigit || kClass[c] == kAt) table[c] = kPlainWordByte;
+    if (kClass[c] == kIdent || kClass[c] == kN || kClass[c] == kDigit || kClass[c] == kAt) table[c] = kPlainWordByte;
   }
   table['#'] = table['$'] = table['@'] = kMarkWordByte;
   return table;
@@ -201,6 +203,7 @@ TokenExtent Scan(std::string_view s, std::size_t pos) noexcept {
       if (c == '0' && (next == 'x' || next == 'X')) return Binary(s, pos);
       return Number(s, pos);
     case kIdent:
+    case kN:
       if (StartsNString(s, pos)) {
         const TokenExtent str = Delimited(s, pos + 1, '\'', TokenKind::NString);
         return {str.kind, str.length + 1};
@@ -275,7 +278,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
     const CharClass type = kClass[static_cast<unsigned char>(sql[pos])];
     if (type == kSpace) {
       pos = SpaceEnd(sql, pos + 1);
-    } else if (type == kIdent && !StartsNString(sql, pos)) {
+    } else if (type == kIdent || (type == kN && !StartsNString(sql, pos))) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
       const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
