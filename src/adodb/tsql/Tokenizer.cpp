@@ -262,16 +262,32 @@ std::uint8_t ScannedCode(const TokenExtent& t, std::string_view text) {
 
 TokenExtent NextToken(std::string_view s, std::size_t pos) noexcept { return Scan(s, pos); }
 
+// Room for the tokens of a statement of `bytes` bytes, as a first guess: statements hold about a
+// token for every three bytes, and the list of a usual statement (up to some 170 bytes) then
+// stays small enough for the allocator's cache of small blocks, which is several times cheaper
+// than a larger block.
+std::size_t FirstRoom(std::size_t bytes) { return bytes / 3 + 8; }
+
 // Blanks, plain words and one-character operators (a qualifying dot too) make up most of a
 // statement: they are taken here without the general scanner, which handles everything else. A
 // token's bytes are taken by position, without substr's bounds check: every position here lies
-// inside the statement. Every token takes a byte at least: the list is sized for one a byte
-// (Token leaves its slots unwritten), the tokens written through a pointer without push_back's
-// check for room, and the list cut to them at the end.
+// inside the statement. The tokens are written through a pointer into slots the list holds
+// unwritten (see Token()), its room checked against a pointer kept in a register, the list
+// doubled in the rare statement that needs more, and cut to the tokens written at the end.
 std::vector<Token> Tokenize(std::string_view sql) {
   const std::size_t size = sql.size();
-  std::vector<Token> tokens(size);
+  std::vector<Token> tokens(FirstRoom(size));
   Token* next = tokens.data();
+  Token* limit = next + tokens.size();
+  const auto write = [&](const Token& token) {
+    if (next == limit) [[unlikely]] {
+      const std::size_t written = tokens.size();
+      tokens.resize(2 * written);
+      next = tokens.data() + written;
+      limit = tokens.data() + tokens.size();
+    }
+    *next++ = token;
+  };
   const auto piece = [&sql](std::size_t from, std::size_t length) { return std::string_view(sql.data() + from, length); };
   const std::size_t wordBound = WordBound(sql);
   for (std::size_t pos = 0; pos < size;) {
@@ -282,16 +298,16 @@ std::vector<Token> Tokenize(std::string_view sql) {
       std::uint8_t seen = kWordByte[static_cast<unsigned char>(sql[pos])];
       const std::size_t end = pos + 1 < wordBound ? WordEndWithin(sql, pos + 1, seen) : WordEnd(sql, pos + 1, seen);
       const std::string_view word = piece(pos, end - pos);
-      *next++ = Token(TokenKind::Word, WordCode(word, EightBytesAt(sql, pos)), (seen & kMarkWordByte) != 0, word);
+      write(Token(TokenKind::Word, WordCode(word, EightBytesAt(sql, pos)), (seen & kMarkWordByte) != 0, word));
       pos = end;
     } else if (type == kSingle || (type == kDot && ClassAt(sql, pos + 1) != kDigit)) {
-      *next++ = Token(TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1));
+      write(Token(TokenKind::Operator, OperatorCode(sql[pos]), false, piece(pos, 1)));
       ++pos;
     } else {
       const TokenExtent t = Scan(sql, pos);
       if (t.kind != TokenKind::Space && t.kind != TokenKind::Comment) {
         const std::string_view text = piece(pos, t.length);
-        *next++ = Token(t.kind, ScannedCode(t, text), false, text);
+        write(Token(t.kind, ScannedCode(t, text), false, text));
       }
       pos += t.length;
     }
