@@ -154,9 +154,16 @@ std::string Year(std::string_view, const std::vector<std::string>& a) { return D
 std::string Month(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%m", a[0]); }
 std::string Day(std::string_view, const std::vector<std::string>& a) { return DatePartOf("%d", a[0]); }
 
+// Looked up by a view of the name, so that a look-up builds no string.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+};
+using FunctionRules = std::unordered_map<std::string, FunctionRule, NameHash, std::equal_to<>>;
+
 // Looked up for every call a statement makes: by hash, one comparison where a tree makes several.
-const std::unordered_map<std::string, FunctionRule>& FunctionTable() {
-  static const std::unordered_map<std::string, FunctionRule> table = {
+const FunctionRules& FunctionTable() {
+  static const FunctionRules table = {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
@@ -271,12 +278,22 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   return decimal || whole ? text : "substr(" + text + ", 1, " + size + ")";
 }
 
+// Every function's name is far shorter than this: a longer one names none.
+constexpr std::size_t kLongestName = 32;
+
+// `name` in lower case, written into `room`, which holds it.
+std::string_view LowerInto(std::string_view name, char* room) {
+  for (std::size_t i = 0; i < name.size(); ++i)
+    room[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+  return {room, name.size()};
+}
+
 }  // namespace
 
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
-  const std::string key = LowerName(name);
+  char room[kLongestName];
   const auto& table = FunctionTable();
-  const auto it = table.find(key);
+  const auto it = name.size() <= sizeof room ? table.find(LowerInto(name, room)) : table.end();
   if (it == table.end()) throw Error::Unsupported("function " + std::string(name) + "() is not supported");
   if (args.size() < it->second.minArgs || args.size() > it->second.maxArgs)
     throw Error::Unsupported("function " + std::string(name) + "() with " + std::to_string(args.size()) +
