@@ -159,11 +159,11 @@ struct NameHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
 };
-using FunctionRules = std::unordered_map<std::string, FunctionRule, NameHash, std::equal_to<>>;
+using RulesByName = std::unordered_map<std::string, FunctionRule, NameHash, std::equal_to<>>;
 
 // Looked up for every call a statement makes: by hash, one comparison where a tree makes several.
-const FunctionRules& FunctionTable() {
-  static const FunctionRules table = {
+const RulesByName& FunctionTable() {
+  static const RulesByName table = {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
