@@ -71,7 +71,8 @@ enum class StateRefusal {
   StateChanged,  // the bill changed since the clerk saw it or was asked: `message` names what was found
   MissingStock,  // an issued line has no stock row
   Shortage,      // a warehouse holds less than a line takes and shortages are not allowed
-  MasterGone,    // a warehouse or goods place the bill moves stock in was removed from the master meanwhile
+  MasterGone,    // a warehouse or goods place the bill moves stock in was removed from the master meanwhile,
+                 // or a line's goods are kept by amount only since it was entered with a batch
   NoRight,       // the operator no longer holds the command's right: `message` is the no-right message
   PlacesUnchosen,  // a line's goods places do not hold its quantity in a warehouse that keeps places
 };

@@ -267,7 +267,7 @@ class StateChange {
   // command, which then rolls back the lines already moved.
   LineStep MoveLine(BillLineValues& line) {
     line.RequireQuantity();
-    move_->ReadMoneyOnly(line);
+    if (move_->ReadMoneyOnly(line) == LineStep::Stop) return LineStep::Stop;
     switch (command_) {
       case StateCommand::Audit: return Issued() ? ReceiveIssued(line) : Audit(line);
       case StateCommand::UnAudit: return header_.audited ? UnAudit(line) : UnIssue(line, false);

@@ -78,7 +78,7 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings,
 
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
-void StockMovement::ReadMoneyOnly(BillLineValues& line) {
+LineStep StockMovement::ReadMoneyOnly(BillLineValues& line) {
   auto known = moneyOnly_.find(line.hh);
   if (known == moneyOnly_.end()) {
     const bool moneyOnly =
@@ -86,7 +86,17 @@ void StockMovement::ReadMoneyOnly(BillLineValues& line) {
     known = moneyOnly_.emplace(line.hh, moneyOnly).first;
   }
   line.moneyOnly = known->second;
+  // Goods kept by amount carry no batch: a line that names one was entered, and may have been
+  // audited, while its goods were kept by quantity.
+  if (line.moneyOnly && !settings_.isNotPh && !adodb::Trimmed(line.ph).empty()) {
+    outcome_.result = StateResult::Refused;
+    outcome_.refusal = StateRefusal::MasterGone;
+    outcome_.message = "货号: " + line.hh + "\r\n此商品已改为金额品种，而单号为[" + line.dh +
+                       "]的明细带有批号，本次操作未做任何改变！";
+    return LineStep::Stop;
+  }
   if (line.moneyOnly) line.sl = 0;
+  return LineStep::Go;
 }
 
 bool StockMovement::KeepsPlaces(const std::string& warehouse) {

@@ -52,7 +52,10 @@ class StockMovement {
   bool MovesBatches(const BillLineValues& line) const;
   // Reads whether the goods are kept by amount only (then the line moves no quantity); once per
   // goods in a run, as a bill's lines repeat their goods and the flag cannot change under its lock.
-  void ReadMoneyOnly(BillLineValues& line);
+  // Stops, refused, a line of batch-kept goods whose goods are kept by amount only since: moved by
+  // amount, the batch and quantity the line shows would not move, and a reversal would not give
+  // back what the audit moved.
+  LineStep ReadMoneyOnly(BillLineValues& line);
 
   // The stock row the query selects (phk, or ywbalance as "sl"), checked against the line's
   // quantity (what `warehouse` loses). No row: an issue is refused, a reversal skips the line. A

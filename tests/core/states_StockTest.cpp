@@ -1088,6 +1088,24 @@ TEST_F(AskFirstTest, AWarehouseSwitchedToGoodsPlacesSinceTheSaveIsRefusedGoodsOn
   EXPECT_EQ(testsupport::FullDump(*check_), before);
 }
 
+// Goods switched to amount only while a bill of their batches waits: moved by amount, its audit
+// would leave the batch and quantity the lines show where they are, and its reversal would leave
+// in the in-warehouse what the audit moved there. Every command is refused, and nothing moves.
+TEST_F(AskFirstTest, GoodsSwitchedToAmountOnlySinceTheirBatchLineWasEnteredRefuseEveryCommand) {
+  const std::string waiting = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+  const std::string audited = Bill("05", "03", {{"0023", "230422", "200231", 2}});
+  ASSERT_EQ(Change(StateCommand::Audit, audited).result, StateResult::Done);
+  db_.Run({"update yw_kck set fonlymoney=1 where hh='0023'"});
+  const std::string before = testsupport::FullDump(*check_);
+  for (const auto& [command, lsh] : {std::pair{StateCommand::Audit, waiting}, std::pair{StateCommand::PreAudit, waiting},
+                                     std::pair{StateCommand::UnAudit, audited}}) {
+    const StateOutcome refused = Change(command, lsh);
+    EXPECT_EQ(refused.refusal, StateRefusal::MasterGone);
+    EXPECT_EQ(refused.message, "货号: 0023\r\n此商品已改为金额品种，而单号为[1001]的明细带有批号，本次操作未做任何改变！");
+  }
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+}
+
 // Warehouses switched off goods places while a bill waits: its reversal gives back to the places,
 // and takes back from them, what its audit booked there; a receipt that booked no place leaves
 // nothing for its reversal to take from them once the warehouse keeps places again.
