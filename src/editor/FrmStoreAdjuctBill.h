@@ -260,6 +260,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // StateCommands.cpp
   bool MayRunStateCommand(const std::string& rightName);
+  bool WarehousesShownAreTheLines(const std::string& command);
   bool ListsLines(const std::string& command);
   bool ApprovalAllowsAudit();
   void Audit();

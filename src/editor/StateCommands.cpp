@@ -1,7 +1,10 @@
 // The toolbar's state commands (审核, 反审, 确认, 反确认), posting (记帐, F8) and approval
 // submission (审批): the right, the bill's lines and the approval gate are checked here, the work
 // is the state engine's, and what it answers is shown here.
+#include <algorithm>
+
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
@@ -103,7 +106,25 @@ std::string Joined(const std::vector<std::string>& items) {
 
 bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
   if (!HoldsModuleRight(session_, rightName)) return false;
-  return ListsLines(rightName);
+  return ListsLines(rightName) && WarehousesShownAreTheLines(rightName);
+}
+
+// The stock moves between the warehouses of the lines as stored. Warehouses typed over the
+// header's and not yet saved with a line would have the clerk answer for a move between those he
+// sees while the goods go between others; the typed text stays for him to put back or save.
+bool FrmStoreAdjuctBill::WarehousesShownAreTheLines(const std::string& command) {
+  if (!linesListed_ || linesListed_->empty()) return true;
+  const std::string out = Text("TxtBcCkID"), in = Text("txtBrCKid");
+  // Lines another program stored between other warehouses than their header's are left as before.
+  const bool same = std::any_of(linesListed_->begin(), linesListed_->end(), [&](const BillLineValues& line) {
+    return adodb::CompareValues(line.dcstockid, out) == 0 && adodb::CompareValues(line.drstockid, in) == 0;
+  });
+  if (!same) {
+    session_.Ui->MsgBox("表头的仓库已改动，与已保存明细的仓库(" + linesListed_->front().dcstockid + " → " +
+                            linesListed_->front().drstockid + ")不同，没有" + command + "。请先改回原仓库。",
+                        mb::kInformation, kSystemTitle);
+  }
+  return same;
 }
 
 // A command that acts on the bill's lines does nothing while the grid lists none (a new bill, or

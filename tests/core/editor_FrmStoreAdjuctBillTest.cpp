@@ -153,6 +153,22 @@ TEST_F(EditorTest, LoadFailuresShowTheirMessageAndPrepareNoBill) {
   EXPECT_EQ(form.Text("TxtLSH"), "");
 }
 
+// Warehouses typed over a stored bill's header, not saved with a line: the audit would move the
+// goods between the stored ones while the clerk answers for those he sees. It is refused, the
+// typed text kept; put back, the bill is audited.
+TEST_F(EditorTest, AnAuditWithTheHeadersWarehousesTypedOverAndNotSavedIsRefused) {
+  Open("DBD202403010001");
+  form_->Type("txtBrCKid", "03");
+  form_->Click("审核");
+  EXPECT_EQ(ShownBoxes(ui_), "64 系统提示|表头的仓库已改动，与已保存明细的仓库(01 → 02)不同，没有审核。请先改回原仓库。\n");
+  EXPECT_EQ(form_->Text("txtBrCKid"), "03");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
+  form_->Type("txtBrCKid", "02");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审核");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "1");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
