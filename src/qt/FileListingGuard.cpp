@@ -53,6 +53,7 @@ class FileListingGuard : public QObject {
 
 void KeepFileListsFromOpeningFiles() {
   static const QString name = QStringLiteral("FileListingGuard");
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
   auto* app = QCoreApplication::instance();
   if (app == nullptr || app->findChild<QObject*>(name, Qt::FindDirectChildrenOnly) != nullptr) return;
   auto* guard = new FileListingGuard(app);

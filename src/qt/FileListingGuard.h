@@ -5,7 +5,9 @@
 // close() of the file releases them all). Another clerk's program may then checkpoint and delete
 // the WAL this session still writes into: what this clerk saves afterwards is lost to everyone.
 // Installed once on the application, the guard has every file list shown tell kinds by name.
-// A desktop's native file dialog is out of its reach, so the module's file dialogs are Qt's own.
+// A desktop's native file dialog (GTK's on GNOME) is out of its reach and opens every file it
+// lists, the database and its -shm included; Qt's print dialog ("...") and print preview (export
+// to PDF) ask for theirs without a say of ours, so the application uses Qt's own everywhere.
 
 namespace storeadjust::qt {
 

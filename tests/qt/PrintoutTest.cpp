@@ -206,6 +206,8 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   loaded.wait(5000);
   QTest::qWait(300);
   EXPECT_TRUE(HoldsLockOn(db.Path()));
+  // The print dialog's and the preview's own file dialogs are Qt's too, never the desktop's.
+  EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
 
 }  // namespace
