@@ -306,6 +306,7 @@ void ExportReportToXlsx(const QvGrid& grid, const std::string& path) {
   if (static_cast<long>(grid.ShownRowCount()) + kXlsxHeaderRow + 1 + kTotalsRows > kMaxSheetRows) {
     throw ExportFailure(path, "报表行数超过Excel工作表的上限");
   }
+  if (const std::string why = WhyFileKeptFromWriting(path); !why.empty()) throw ExportFailure(path, why);
   Workbook workbook(path);
   lxw_worksheet* sheet = workbook_add_worksheet(workbook.Get(), nullptr);
   if (sheet == nullptr) throw ExportFailure(path, "无法添加工作表");

@@ -1,5 +1,6 @@
 #include "host/FileNotWritten.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +27,21 @@ std::string WhyFileNotWritten(const std::string& path) {
   if (fs::is_directory(file, error)) return "已有同名的文件夹";
   if (fs::exists(file, error)) return RightsRefused(file, "这个文件");
   return RightsRefused(folder, "文件夹 " + folder.string());
+}
+
+// Each of this process's open files, seen through /proc/self/fd, against the one named: the same
+// device and inode is the same file under whatever name it was chosen.
+std::string WhyFileKeptFromWriting(const std::string& path) {
+  struct stat chosen {};
+  if (::stat(path.c_str(), &chosen) != 0) return {};
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    struct stat open {};
+    if (::stat(entry.path().c_str(), &open) == 0 && open.st_dev == chosen.st_dev && open.st_ino == chosen.st_ino) {
+      return "它是本程序正在使用的文件（打开着的数据库），没有覆盖它";
+    }
+  }
+  return {};
 }
 
 }  // namespace storeadjust

@@ -10,4 +10,10 @@ namespace storeadjust {
 // explains the failure (a disk that filled up meanwhile, say).
 std::string WhyFileNotWritten(const std::string& path);
 
+// Why the file at `path` must not be written even though it could be: this program has it open,
+// the database a session works in (or its WAL, its shared memory). Written over, everyone's
+// bills would be gone; merely opened and closed to write, it loses the locks SQLite holds on it.
+// Empty for any other file. Asked before the file is opened.
+std::string WhyFileKeptFromWriting(const std::string& path);
+
 }  // namespace storeadjust

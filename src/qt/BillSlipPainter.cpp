@@ -302,9 +302,10 @@ std::size_t SlipLinesPerPage(QPagedPaintDevice& device) { return LinesPerPage(Pa
 
 int PaintBillSlips(QPagedPaintDevice& device, const std::vector<BillSlip>& slips) {
   const std::size_t perPage = SlipLinesPerPage(device);
+  const auto* printer = dynamic_cast<const QPrinter*>(&device);
+  if (printer != nullptr) RefuseFileInUse(*printer);
   QPainter painter;
   if (!painter.begin(&device)) {
-    const auto* printer = dynamic_cast<const QPrinter*>(&device);
     throw adodb::Error(adodb::errnum::kProviderError,
                        printer != nullptr ? PrintFailureText(*printer) : "打印失败：打印机或输出文件无法打开",
                        "PrintComponent");

@@ -15,6 +15,9 @@ QString PrintedFile(const QPrinter& printer);
 // Why painting on the printer could not start: its file and the reason, or the printer itself.
 std::string PrintFailureText(const QPrinter& printer);
 
+// Throws adodb::Error before a PDF file this program has open (the database) is written over.
+void RefuseFileInUse(const QPrinter& printer);
+
 // What the clerk is told once the file is written.
 std::string SavedToText(const QString& path);
 

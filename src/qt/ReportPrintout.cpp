@@ -142,6 +142,7 @@ void SetUpReportPrinter(const QvGrid& grid, QPrinter& printer) {
 }
 
 void PaintReport(const QvGrid& grid, QPrinter& printer) {
+  RefuseFileInUse(printer);
   ReportPages pages(grid, printer);
   pages.Paint();
 }

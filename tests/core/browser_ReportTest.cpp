@@ -238,6 +238,13 @@ TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) 
   EXPECT_NE(error.Description().find(missing.string()), std::string::npos) << error.Description();
   EXPECT_NE(error.Description().find("文件夹 " + missing.parent_path().string() + " 不存在"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(missing));
+
+  // The database itself, chosen by its name while a session works in it, stays as it was.
+  auto session = db.Open();
+  const auto size = std::filesystem::file_size(db.Path());
+  const adodb::Error inUse = testsupport::ErrorOf([&] { ExportReportToXlsx(grid, db.Path()); });
+  EXPECT_EQ(inUse.Description(), "导出失败：" + db.Path() + "：它是本程序正在使用的文件（打开着的数据库），没有覆盖它");
+  EXPECT_EQ(std::filesystem::file_size(db.Path()), size);
 }
 
 class FrmReportTest : public ::testing::Test {

@@ -210,4 +210,18 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
 
+// A PDF given the name of the database a session works in (its replacing confirmed) is not
+// written: the file, its bills and the lock SQLite holds on it stay as they were.
+TEST_F(PrintoutTest, APrintoutNeverGoesOverTheOpenDatabase) {
+  auto session = db.Open();
+  session->OpenRecordset("select count(*) from ckdbdzk");
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(db.Path()));
+  const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
+  EXPECT_EQ(error.Description(), "打印失败：文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它");
+  EXPECT_TRUE(HoldsLockOn(db.Path()));
+  EXPECT_EQ(session->OpenRecordset("select count(*) from ckdbdzk")->RecordCount(), 1);
+}
+
 }  // namespace
