@@ -2,11 +2,20 @@
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPrintDialog>
 #include <QWidget>
+#include <memory>
+
+#include "host/FileNotWritten.h"
+#include "host/UserInterface.h"
+#include "qt/ClassicMessageBox.h"
 
 namespace storeadjust::qt {
 
@@ -29,6 +38,28 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
   QMimeDatabase mime_;
 };
 
+// Qt's print dialog tries the PDF file it is to write by opening it to append, then closes it,
+// before it asks whether to replace it: the database named there (typed, or taken from the
+// completer) would lose SQLite's locks even when the clerk answers no. Its 打印 looks at the
+// name first, and a file this program has open is refused while the dialog stays open.
+void LookAtPrintFileFirst(QPrintDialog& dialog) {
+  static const char* const kLooked = "storeadjustLooksAtPrintFile";
+  if (dialog.property(kLooked).toBool()) return;
+  auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+  auto* buttons = dialog.findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly);
+  if (file == nullptr || buttons == nullptr) return;
+  if (!QObject::disconnect(buttons, &QDialogButtonBox::accepted, &dialog, nullptr)) return;
+  dialog.setProperty(kLooked, true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, file] {
+    const std::string why = file->isEnabled() ? WhyFileKeptFromWriting(file->text().toStdString()) : std::string();
+    if (why.empty()) return dialog.accept();
+    std::unique_ptr<QMessageBox> box(MakeClassicMessageBox(
+        QStringLiteral("文件 ") + file->text() + QStringLiteral(" 无法写入：") + QString::fromStdString(why),
+        mb::kOkOnly | mb::kExclamation, dialog.windowTitle(), &dialog));
+    RunClassicMessageBox(*box);
+  });
+}
+
 // A file list reads its folder on a thread of its own and asks for icons once the window's
 // event loop runs, which is after the window is shown: the provider is in place by then.
 class FileListingGuard : public QObject {
@@ -41,6 +72,7 @@ class FileListingGuard : public QObject {
       for (QFileSystemModel* model : watched->findChildren<QFileSystemModel*>()) {
         if (model->iconProvider() != &provider_) model->setIconProvider(&provider_);
       }
+      if (auto* print = qobject_cast<QPrintDialog*>(watched)) LookAtPrintFileFirst(*print);
     }
     return false;
   }

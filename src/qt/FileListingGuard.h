@@ -8,6 +8,7 @@
 // A desktop's native file dialog (GTK's on GNOME) is out of its reach and opens every file it
 // lists, the database and its -shm included; Qt's print dialog ("...") and print preview (export
 // to PDF) ask for theirs without a say of ours, so the application uses Qt's own everywhere.
+// Every print dialog, the preview's own too, refuses a PDF file this program has open.
 
 namespace storeadjust::qt {
 

@@ -4,9 +4,11 @@
 // the paper whole (no digit cut off either side, nothing shortened), and a report far wider than
 // the page drawn smaller rather than cut.
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -222,6 +224,38 @@ TEST_F(PrintoutTest, APrintoutNeverGoesOverTheOpenDatabase) {
   EXPECT_EQ(error.Description(), "打印失败：文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它");
   EXPECT_TRUE(HoldsLockOn(db.Path()));
   EXPECT_EQ(session->OpenRecordset("select count(*) from ckdbdzk")->RecordCount(), 1);
+}
+
+// Its name as the print dialog's PDF file: 打印 is refused in the dialog, before Qt tries the file
+// (it would open it to append, and close it, before asking whether to replace it).
+TEST_F(PrintoutTest, ThePrintDialogRefusesTheOpenDatabaseBeforeTryingIt) {
+  storeadjust::qt::QtUserInterface desktop;
+  storeadjust::PrintRequest request;
+  request.connection = db.Open();
+  request.textParameters = {"ckdbdzk", "ckdbdzkmx"};
+  request.serials = "DBD202403010001";
+  QStringList shown;
+  QTimer answering;
+  QObject::connect(&answering, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      shown << box->text();
+      box->buttons().front()->click();
+    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+      if (!shown.isEmpty()) return dialog->reject();
+      EXPECT_TRUE(HoldsLockOn(db.Path()));
+      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
+      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString(db.Path()));
+      // Clicked from the event loop: the refusal's box runs a loop of its own, which this timer's
+      // tick, still running, would never see.
+      QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+    }
+  });
+  answering.start(10);
+  desktop.Print(request);
+  EXPECT_EQ(shown, QStringList{QString::fromStdString("文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它")});
+  EXPECT_TRUE(HoldsLockOn(db.Path()));
 }
 
 }  // namespace
