@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -61,14 +62,17 @@ void LookAtPrintFileFirst(QPrintDialog& dialog) {
 }
 
 // A file list reads its folder on a thread of its own and asks for icons once the window's
-// event loop runs, which is after the window is shown: the provider is in place by then.
+// event loop runs, which is after the window is shown: the provider is in place by then. A file
+// dialog opened on a file (the print dialog's "..." on the name typed there) is asked that file's
+// kind at once, while it is being built: its provider is replaced as its widgets are added.
 class FileListingGuard : public QObject {
  public:
   using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+    const bool building = event->type() == QEvent::ChildAdded && qobject_cast<QFileDialog*>(watched) != nullptr;
+    if (building || (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())) {
       for (QFileSystemModel* model : watched->findChildren<QFileSystemModel*>()) {
         if (model->iconProvider() != &provider_) model->setIconProvider(&provider_);
       }

@@ -201,7 +201,9 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   auto session = db.Open();
   session->OpenRecordset("select count(*) from ckdbdzk");
   ASSERT_TRUE(HoldsLockOn(db.Path()));
-  QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Folder().string()));
+  // Opened on the file itself, as the print dialog's "..." opens on the name typed there.
+  QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Path()));
+  EXPECT_TRUE(HoldsLockOn(db.Path()));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
   dialog.show();
