@@ -48,10 +48,7 @@ void PreviewReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
 void ExportReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
   QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("数据导出至Excel"),
                                               QString::fromStdString(grid.Title()) + QStringLiteral(".xlsx"),
-                                              QStringLiteral("Excel 工作簿 (*.xlsx)"), nullptr,
-                                              // A desktop's own dialog would read the files it lists,
-                                              // the database among them (see FileListingGuard).
-                                              QFileDialog::DontUseNativeDialog);
+                                              QStringLiteral("Excel 工作簿 (*.xlsx)"));
   if (path.isEmpty()) return;
   // The dialog asked about replacing the name as typed; a workbook written under another name
   // (the typed one with .xlsx added) must not replace an existing file unasked.
