@@ -4,8 +4,6 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "browse/SerialList.h"
-#include "host/FirstValue.h"
-#include "host/LenientValues.h"
 #include "host/Rights.h"
 #include "lines/BillHeaderState.h"
 
@@ -23,15 +21,15 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
     return notPosted;
   }
   for (const std::string& serial : serials) {
-    const adodb::BoundValues lsh{adodb::BoundText(serial)};
-    // Posted since the list was read, the bill would be counted as posted now: it is named instead.
-    if (ReadBillHeader(*session.Conn, serial, true).posted) {
+    const BillHeaderState header = ReadBillHeader(*session.Conn, serial, true);
+    if (!header.exists) {
+      notPosted.gone.push_back(serial);
+    } else if (header.posted) {
+      // Posted since the list was read, the bill would be counted as posted now: it is named instead.
       notPosted.postedBefore.push_back(serial);
-      continue;
+    } else if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
+      notPosted.notAudited.push_back(serial);
     }
-    if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", lsh) != 0) continue;
-    const bool stored = NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", lsh)) > 0;
-    (stored ? notPosted.notAudited : notPosted.gone).push_back(serial);
   }
   transaction.Commit();
   return notPosted;

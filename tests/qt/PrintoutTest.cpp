@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <array>
+#include <functional>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +58,38 @@ class PrintoutTest : public ::testing::Test {
   }
   std::vector<BillSlip> DemoSlips(const std::vector<std::string>& serials) {
     return storeadjust::ReadBillSlips(*db.Open(), "ckdbdzk", "ckdbdzkmx", serials);
+  }
+  // Prints DBD202403010001 through the desktop's print dialog on its PDF printer into `file`,
+  // answering each message box with its first button, and gives the boxes' texts. `inDialog` runs
+  // as the dialog first shows; shown again after a box (a file refused), the dialog is cancelled.
+  QStringList PrintThroughTheDialogTo(const QString& file, const std::function<void()>& inDialog = [] {}) {
+    storeadjust::qt::QtUserInterface desktop;
+    storeadjust::PrintRequest request;
+    request.connection = db.Open();
+    request.textParameters = {"ckdbdzk", "ckdbdzkmx"};
+    request.serials = "DBD202403010001";
+    QStringList shown;
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        shown << box->text();
+        box->buttons().front()->click();
+      } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+        if (!shown.isEmpty()) return dialog->reject();
+        inDialog();
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        ASSERT_NE(printers, nullptr);
+        printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
+        // Clicked from the event loop: a refusal's box runs a loop of its own, which this timer's
+        // tick, still running, would never see.
+        QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+      }
+    });
+    answering.start(10);
+    desktop.Print(request);
+    return shown;
   }
 
   QTemporaryDir folder;
@@ -147,29 +180,7 @@ TEST_F(PrintoutTest, EveryReportValuePrintsWholeHoweverWideTheReport) {
 // 打印 on the print dialog's PDF printer writes the file and says where it went; a file that
 // cannot be written is named with the reason.
 TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
-  storeadjust::qt::QtUserInterface desktop;
-  storeadjust::PrintRequest request;
-  request.connection = db.Open();
-  request.textParameters = {"ckdbdzk", "ckdbdzkmx"};
-  request.serials = "DBD202403010001";
-  QStringList shown;
-  QTimer answering;
-  QObject::connect(&answering, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      shown << box->text();
-      box->buttons().front()->click();
-    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-      ASSERT_NE(printers, nullptr);
-      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
-      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(PdfPath());
-      dialog->accept();
-    }
-  });
-  answering.start(10);
-  desktop.Print(request);
-  EXPECT_EQ(shown, QStringList{QStringLiteral("已保存到 ") + PdfPath()});
+  EXPECT_EQ(PrintThroughTheDialogTo(PdfPath()), QStringList{QStringLiteral("已保存到 ") + PdfPath()});
   EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
 
   QPrinter printer;
@@ -231,31 +242,10 @@ TEST_F(PrintoutTest, APrintoutNeverGoesOverTheOpenDatabase) {
 // Its name as the print dialog's PDF file: 打印 is refused in the dialog, before Qt tries the file
 // (it would open it to append, and close it, before asking whether to replace it).
 TEST_F(PrintoutTest, ThePrintDialogRefusesTheOpenDatabaseBeforeTryingIt) {
-  storeadjust::qt::QtUserInterface desktop;
-  storeadjust::PrintRequest request;
-  request.connection = db.Open();
-  request.textParameters = {"ckdbdzk", "ckdbdzkmx"};
-  request.serials = "DBD202403010001";
-  QStringList shown;
-  QTimer answering;
-  QObject::connect(&answering, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      shown << box->text();
-      box->buttons().front()->click();
-    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-      if (!shown.isEmpty()) return dialog->reject();
-      EXPECT_TRUE(HoldsLockOn(db.Path()));
-      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
-      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(QString::fromStdString(db.Path()));
-      // Clicked from the event loop: the refusal's box runs a loop of its own, which this timer's
-      // tick, still running, would never see.
-      QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
-    }
-  });
-  answering.start(10);
-  desktop.Print(request);
+  const auto session = db.Open();
+  session->OpenRecordset("select count(*) from ckdbdzk");
+  const QStringList shown =
+      PrintThroughTheDialogTo(QString::fromStdString(db.Path()), [&] { EXPECT_TRUE(HoldsLockOn(db.Path())); });
   EXPECT_EQ(shown, QStringList{QString::fromStdString("文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它")});
   EXPECT_TRUE(HoldsLockOn(db.Path()));
 }
