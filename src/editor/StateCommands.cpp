@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "adodb/Error.h"
-#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
@@ -116,9 +115,8 @@ bool FrmStoreAdjuctBill::WarehousesShownAreTheLines(const std::string& command) 
   if (!linesListed_ || linesListed_->empty()) return true;
   const std::string out = Text("TxtBcCkID"), in = Text("txtBrCKid");
   // Lines another program stored between other warehouses than their header's are left as before.
-  const bool same = std::any_of(linesListed_->begin(), linesListed_->end(), [&](const BillLineValues& line) {
-    return adodb::CompareValues(line.dcstockid, out) == 0 && adodb::CompareValues(line.drstockid, in) == 0;
-  });
+  const bool same = std::any_of(linesListed_->begin(), linesListed_->end(),
+                                [&](const BillLineValues& line) { return line.MovesBetween(out, in); });
   if (!same) {
     session_.Ui->MsgBox("表头的仓库已改动，与已保存明细的仓库(" + linesListed_->front().dcstockid + " → " +
                             linesListed_->front().drstockid + ")不同，没有" + command + "。请先改回原仓库。",

@@ -69,4 +69,8 @@ void BillLineValues::RequireQuantity() const {
   if (quantityIsNull) throw adodb::Error::InvalidUseOfNull();
 }
 
+bool BillLineValues::MovesBetween(const std::string& out, const std::string& in) const {
+  return adodb::CompareValues(dcstockid, out) == 0 && adodb::CompareValues(drstockid, in) == 0;
+}
+
 }  // namespace storeadjust

@@ -49,6 +49,10 @@ struct BillLineValues {
   // Throws adodb::Error (invalid use of Null) for a line whose quantity is NULL: moved as 0 its
   // amounts would leave one warehouse without the goods.
   void RequireQuantity() const;
+
+  // Whether the line moves its goods from `out` to `in`, the ids compared as the server compares
+  // text ("01 " is "01").
+  bool MovesBetween(const std::string& out, const std::string& in) const;
 };
 
 }  // namespace storeadjust

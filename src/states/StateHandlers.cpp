@@ -221,8 +221,7 @@ class StateChange {
   bool MovesBetweenOthersThanShown(const std::vector<BillLineValues>& lines) const {
     if (!shownWarehouses_) return false;
     return std::any_of(lines.begin(), lines.end(), [this](const BillLineValues& line) {
-      return adodb::CompareValues(line.dcstockid, shownWarehouses_->out) != 0 ||
-             adodb::CompareValues(line.drstockid, shownWarehouses_->in) != 0;
+      return !line.MovesBetween(shownWarehouses_->out, shownWarehouses_->in);
     });
   }
 
