@@ -23,12 +23,27 @@ const char* HindranceText(adodb::Error::Hindrance hindrance) {
   return nullptr;
 }
 
+// A figure beyond what its column holds fails its statement with the server's English (the
+// embedded database gives the same words): an audit taking a batch's balance past 14 digits, an
+// amount whose tax figures go past money's range. The clerk is told which limit, and that the
+// statement wrote nothing; the transaction around it is rolled back whole by its owner.
+const char* ColumnLimitText(const std::string& description) {
+  if (description.starts_with("Arithmetic overflow error")) {
+    return "数字超出了数据库能存放的范围（数量的整数部分最多14位，金额的绝对值最大922337203685477），没有写入！";
+  }
+  if (description.find("String or binary data would be truncated") != std::string::npos) {
+    return "文字超出了数据库中这一栏能存放的长度，没有写入！";
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string ErrorText(const std::exception& error) {
   const auto* adoError = dynamic_cast<const adodb::Error*>(&error);
   if (!adoError) return error.what();
   if (const char* text = HindranceText(adoError->GetHindrance())) return text;
+  if (const char* text = ColumnLimitText(adoError->Description())) return text;
   return adoError->Description();
 }
 

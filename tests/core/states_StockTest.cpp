@@ -29,7 +29,9 @@
 #include <filesystem>
 #include <set>
 
+#include "adodb/Error.h"
 #include "db/SqliteFile.h"
+#include "host/ErrorText.h"
 #include "host/FormModel.h"
 #include "host/QvGrid.h"
 #include "lines/BillDeletion.h"
@@ -977,6 +979,23 @@ TEST_F(AskFirstTest, ANegativeLineIsCheckedInTheWarehouseThatLosesTheGoods) {
   const StateOutcome undone = Change(StateCommand::UnAudit, back);
   EXPECT_TRUE(undone.result == StateResult::Done && undone.skippedLines.empty()) << undone.message;
   EXPECT_EQ(db_.Value("select sum(sl) " + batch), total);
+}
+
+// A stock its column cannot hold (decimal(18,4): 14 digits before the point) fails the audit in the
+// clerk's words, not the database's, and nothing moves.
+TEST_F(AskFirstTest, AStockBeyondItsColumnFailsTheAuditInWordsAndMovesNothing) {
+  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 3}});
+  db_.Run({"delete from phk where hh='0023' and ph='230422' and dh='200231' and stockid='03'",
+           "insert into phk(HH,PH,DH,StockID,SL) values ('0023','230422','200231','03',99999999999999)"});
+  const std::string before = testsupport::FullDump(*check_);
+  const StateOutcome failed = Change(StateCommand::Audit, lsh);
+  EXPECT_EQ(failed.result, StateResult::Failed);
+  EXPECT_EQ(failed.message,
+            "数字超出了数据库能存放的范围（数量的整数部分最多14位，金额的绝对值最大922337203685477），没有写入！");
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+  // A server's column shorter than its text refuses it in English; the clerk reads it in his words.
+  EXPECT_EQ(ErrorText(adodb::Error::Provider("String or binary data would be truncated.")),
+            "文字超出了数据库中这一栏能存放的长度，没有写入！");
 }
 
 // Posted bills are frozen: neither flow's reversal changes anything.
