@@ -4,6 +4,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/ErrorText.h"
 #include "host/MessageTitles.h"
+#include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineChanges.h"
@@ -70,7 +71,7 @@ bool FrmStoreAdjuctBill::ShowGoodsPlaces(bool viewFlag, const std::string& wareh
   if (!request) return false;
   if (!viewFlag) {
     request->lineKey = entry_.IsAmendment() ? entry_.storedLine : kNewLineKey;
-    request->quantity = adodb::FormatNumber(entry_.BaseQuantity());
+    request->quantity = adodb::FormatNumber(StoredQuantity(entry_.BaseQuantity()));  // as sl keeps it
     request->unitName = entry_.facts.baseUnit;
     if (entry_.HasGoods()) request->goodsNumber = entry_.goods;
     request->batchKnown = true;

@@ -12,6 +12,7 @@
 #include "adodb/Variant.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
+#include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
 
 namespace storeadjust {
@@ -53,10 +54,12 @@ std::optional<double> GoodsPlaceAllocation::ReadQuantity(const std::string& text
   return value;
 }
 
+// A place holds what its row's column keeps, 4 places: the cell shows that, and the total is
+// compared with it.
 bool GoodsPlaceAllocation::SetQuantity(std::size_t row, const std::string& text) {
   const std::optional<double> quantity = ReadQuantity(text);
   if (viewOnly_ || row >= rows_.size() || !rows_[row].listed || !quantity) return false;
-  rows_[row].allocated = *quantity;
+  rows_[row].allocated = StoredQuantity(*quantity);
   return true;
 }
 

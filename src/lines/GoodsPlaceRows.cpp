@@ -125,14 +125,17 @@ std::optional<double> PlaceQuantity(const std::string& text) {
 
 bool PlaceOfOtherSign(double place, double line) { return place != 0 && (line == 0 || (place < 0) != (line < 0)); }
 
+// The total is taken as the rows will hold it, each place's quantity at its column's 4 places, and
+// so is the line's: 2.00005 and 2.99995 make 5 as typed, but 5.0001 once stored, and the receipt
+// would then refuse the bill for places that do not add up to its line.
 PlacesCheck CheckLinePlaces(const std::vector<std::string>& items, double lineQty) {
   const std::vector<PlaceItem> written = WrittenItems(items);
   PlacesCheck check;
   for (const PlaceItem& item : written) {
     if (!item.quantity) return {PlacesVerdict::QuantityNotNumber, 0};
-    check.placed += *item.quantity;
   }
-  if (!SameQuantity(check.placed, lineQty)) {
+  for (const PlaceItem& place : MergedPlaces(written)) check.placed += StoredQuantity(*place.quantity);
+  if (!SameQuantity(check.placed, StoredQuantity(lineQty))) {
     check.verdict = PlacesVerdict::TotalDiffers;
   } else if (std::any_of(written.begin(), written.end(),
                          [&](const PlaceItem& item) { return PlaceOfOtherSign(*item.quantity, lineQty); })) {

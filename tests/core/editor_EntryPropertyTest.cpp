@@ -21,6 +21,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
+#include "host/NumberHelpers.h"
 #include "support/ModuleSession.h"
 #include "support/PropertyRuns.h"
 #include "support/SanitizedRuns.h"
@@ -67,10 +68,13 @@ class RandomClerk : public ScriptedUserInterface {
     const std::string w = request.warehouseId;
     const std::string first = "P" + w + (w == "05" ? "Y01" : w == "04" ? "A01" : "B01");
     const std::string second = "P" + w + (w == "05" ? "Y02" : w == "04" ? "A02" : "B02");
-    const double part = draws_.Chance(0.5) ? quantity : Cents(quantity / 3);
+    // A third at 2 places, or split past the 4 places a place's row keeps: 1.66665 and 3.33335.
+    const double third = draws_.Chance(0.5) ? Cents(quantity / 3) : std::floor(quantity / 3 * 1e4) / 1e4 + 0.00005;
+    const double part = draws_.Chance(0.5) ? quantity : third;
     GoodsPlaceAnswer answer{true, {first + ",x," + first.substr(3) + "," + adodb::FormatNumber(part)}};
     if (part != quantity) {
-      answer.items.push_back(second + ",x," + second.substr(3) + "," + adodb::FormatNumber(Cents(quantity - part)));
+      answer.items.push_back(second + ",x," + second.substr(3) + "," +
+                             adodb::FormatNumber(RoundTo(quantity - part, 6)));
     }
     log_ += "      places for " + request.quantity + " in " + w + "\n";
     return answer;
