@@ -16,13 +16,15 @@ bool IsFigureField(const std::string& field) {
   return field == "TxtDj" || field == "TxtSl" || field == "TxtJe" || field == "TxtLsze";
 }
 
-// A figure the editor works out is shown as the line will keep it: the price at its money
-// column's 4 places, the amount and retail total in cents. A per-gram price of 0.12036 showed
-// whole was stored as 0.1204, and the amount worked from it (30.09 for 250 克) was then no longer
-// price x quantity: the grid listed 120.4 per 千克 beside it, and F3 with Enter in the quantity
-// moved the amount to 30.10.
+// A figure is shown as the line will keep it: the price at its money column's 4 places, the
+// quantity at its decimal column's 4, the amount and retail total in cents. A per-gram price of
+// 0.12036 showed whole was stored as 0.1204, and the amount worked from it (30.09 for 250 克) was
+// then no longer price x quantity: the grid listed 120.4 per 千克 beside it, and F3 with Enter in
+// the quantity moved the amount to 30.10. A quantity of 0.12345 at 1000 showed an amount of 123.45
+// and was stored as 0.1235 beside it.
 double AsLineKeepsIt(const std::string& field, double value) {
   if (field == "TxtDj") return StoredMoney(value);
+  if (field == "TxtSl") return StoredQuantity(value);
   if (field == "TxtJe" || field == "TxtLsze") return RoundTo(value, 2);
   return value;
 }
@@ -44,6 +46,15 @@ void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
   TakeFigureFromField(field);
 }
 
+// A figure typed with more places than its column keeps is shown as kept once the clerk is done
+// with it (he leaves the field, presses Enter, or saves), so the line he saves is the one he sees.
+// A figure already as kept keeps the text typed ("25.10" stays).
+void FrmStoreAdjuctBill::ShowFigureAsKept(const std::string& field) {
+  double value = 0;
+  if (!adodb::ParseNumber(Text(field), value) || AsLineKeepsIt(field, value) == value) return;
+  ShowFigure(field, value);
+}
+
 // A field that holds no number leaves the value as it was; the save refuses such a field.
 void FrmStoreAdjuctBill::TakeFigureFromField(const std::string& field) {
   double value = 0;
@@ -61,6 +72,7 @@ bool FrmStoreAdjuctBill::TakeFiguresFromFields() {
   if (!IsCkdbdDj) fields.insert(fields.end(), {"TxtDj", "TxtJe"});
   for (const std::string& field : fields) {
     if (!NumberInField(field)) return false;
+    ShowFigureAsKept(field);
     TakeFigureFromField(field);
   }
   return true;
@@ -122,10 +134,14 @@ void FrmStoreAdjuctBill::ControlChange(const std::string& control) {
   if (IsFigureField(control)) TakeFigureFromField(control);
 }
 
-// Only a price or quantity changed in the field moves the amount: an amount the clerk typed stands
-// when he merely passes through them (Up from the amount lands in the quantity) on his way to 保 存.
+// A figure left is shown as kept. Only a price or quantity changed in the field moves the amount:
+// an amount the clerk typed stands when he merely passes through them (Up from the amount lands in
+// the quantity) on his way to 保 存.
 void FrmStoreAdjuctBill::ControlLostFocus(const std::string& control) {
-  if ((control == "TxtDj" || control == "TxtSl") && Text(control) != figureAtFocus_) AmountFollowsPriceAndQuantity();
+  if (!IsFigureField(control)) return;
+  const bool changed = Text(control) != figureAtFocus_;
+  ShowFigureAsKept(control);
+  if ((control == "TxtDj" || control == "TxtSl") && changed) AmountFollowsPriceAndQuantity();
 }
 
 BillHeader FrmStoreAdjuctBill::HeaderOfBill() {

@@ -175,6 +175,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowUnit();
   void ShowBatch();
   void ShowFigure(const std::string& field, double value);
+  void ShowFigureAsKept(const std::string& field);
   void TakeFigureFromField(const std::string& field);
   bool TakeFiguresFromFields();
   void AmountFollowsPriceAndQuantity();

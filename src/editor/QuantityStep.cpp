@@ -46,15 +46,18 @@ void FrmStoreAdjuctBill::TxtSlKeyDown(int keyCode) {
 void FrmStoreAdjuctBill::QuantityStep() {
   if (Text("TxtHH").empty()) return Refuse("货号不能为空!", "TxtHH");
   if (!EntryWarehousesValid()) return;
-  const auto quantity = NumberInField("TxtSl");
-  if (!quantity) return;
+  const auto typed = NumberInField("TxtSl");
+  if (!typed) return;
+  // The quantity goes on as the line keeps it, in the unit typed and in base units, each to 4
+  // places: a quantity that rounds away there is stored as 0, and is asked about, and judged
+  // against the stock, as a 0 typed is.
+  ShowFigureAsKept("TxtSl");
+  const double quantity = StoredQuantity(*typed);
   if (!TakeTypedGoods()) return Refuse("没有此货号的品种请重新选择货号!", "TxtHH");
-  // The line keeps its quantity in base units to 4 places: a quantity that rounds away there is
-  // stored as 0, and is asked about, and judged against the stock, as a 0 typed is.
-  const double storedQuantity = StoredQuantity(entry_.unit.coefficient * *quantity);
+  const double storedQuantity = StoredQuantity(entry_.unit.coefficient * quantity);
   if (storedQuantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
   if (!IsCkdbdDj && !NumberInField("TxtDj")) return;
-  if (!AmountsOfQuantityFit(*quantity)) return;
+  if (!AmountsOfQuantityFit(quantity)) return;
   TakeFigureFromField("TxtSl");
   const double baseQuantity = entry_.BaseQuantity();
   const auto verdict = StockVerdictFor(storedQuantity);
@@ -66,7 +69,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
   } else {
     entry_.stockJudged = StockJudgement{baseQuantity, Text("TxtBcCkID"), Text("txtBrCKid")};
   }
-  PriceStep(*quantity);
+  PriceStep(quantity);
 }
 
 // The warehouse that loses the goods is judged under bz3: the out-warehouse for a positive

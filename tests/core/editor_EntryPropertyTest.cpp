@@ -3,8 +3,8 @@
 // without Enter, F3 on a line, lines deleted, the in-warehouse changed, the editor closed and
 // opened again, and saves. Questions, lists and the goods-place dialog are answered at random.
 // After every save the line stored must be the line the screen showed: the goods' own facts, the
-// shown unit with its coefficient, sl = txtXs x TxtSl, price and amounts as shown (held at their
-// columns' scale, as the server holds them: a price of 0.12036 is 0.1204 in money), a batch the
+// shown unit with its coefficient, sl = txtXs x TxtSl (at its column's 4 places), the quantity,
+// price and amounts exactly as shown, however many places were typed, a batch the
 // out-warehouse holds, goods-place rows that place exactly sl, and a grid row that lists it in the
 // base unit at the price per base unit. At the end the bill is audited:
 // the stock then moved exactly by its lines, or, when the audit did not commit, not at all.
@@ -146,7 +146,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (pick < 0.32) {
       Enter("TxtDj", Pick(Texts{"7.8", "3.3333333", "12.5", "10", "0.7"}), Chance(0.5));
     } else if (pick < 0.52) {
-      Enter("TxtSl", Pick(Texts{"1", "2", "3", "5", "12", "0.5", "9", "-1"}), Chance(0.85));
+      Enter("TxtSl", Pick(Texts{"1", "2", "3", "5", "12", "0.5", "9", "-1", "0.12345", "2.00005"}), Chance(0.85));
     } else if (pick < 0.59) {
       Enter("TxtJe", Pick(Texts{"70", "10.005", "33.33", "12"}), Chance(0.5));
     } else if (pick < 0.61) {
@@ -184,6 +184,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   }
 
   void Save() {
+    form_->SetFocus("Cmd_Save");  // as the mouse pressed on the button takes it
     Shown shown{Text("TxtLSH"), Text("TxtHH"), Text("txtDw"), Text("TxtBcCkID"), Text("txtBrCKid"),
                 Number(Text("txtXs")), Number(Text("TxtSl")), Number(Text("TxtDj")), Number(Text("TxtJe")),
                 Number(Text("TxtLsze"))};
@@ -219,10 +220,10 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       return differs("unit", shown.unitName + " (coefficient " + adodb::FormatNumber(coefficient) + ")",
                      "系数 " + adodb::FormatNumber(shown.coefficient));
     }
-    // sl = txtXs x TxtSl; price and amounts as shown, held at their columns' scale.
+    // sl = txtXs x TxtSl at its column's scale; the quantity, price and amounts as shown.
     const std::tuple<const char*, std::size_t, double> figures[] = {
-        {"srsl", 11, FourPlaces(shown.quantity)}, {"sl", 6, FourPlaces(shown.coefficient * shown.quantity)},
-        {"dj", 5, FourPlaces(shown.price)}, {"je", 7, Cents(shown.amount)}, {"lsze", 9, Cents(shown.retailTotal)}};
+        {"srsl", 11, shown.quantity}, {"sl", 6, FourPlaces(shown.coefficient * shown.quantity)},
+        {"dj", 5, shown.price}, {"je", 7, shown.amount}, {"lsze", 9, shown.retailTotal}};
     for (const auto& [what, column, expected] : figures) {
       if (!Near(number(column), expected)) return differs(what, line[column], adodb::FormatNumber(expected));
     }
