@@ -129,8 +129,23 @@ void FrmStoreAdjuctBill::GoodsTypedOver() {
   for (const char* figure : {"TxtDj", "TxtJe", "TxtLsze"}) SetText(figure, "");
 }
 
+// The remark is one line on the screen, where a line break or tab pasted into it shows as a
+// blank: stored as it came, it broke the bill's remark in the list, the lines and the printed slip
+// where the clerk saw none. Each such character is the blank he saw.
+void FrmStoreAdjuctBill::RemarkOnOneLine() {
+  std::string text = Text("TxtBZ");
+  bool changed = false;
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) continue;
+    c = ' ';
+    changed = true;
+  }
+  if (changed) SetText("TxtBZ", text);
+}
+
 void FrmStoreAdjuctBill::ControlChange(const std::string& control) {
   if (control == "TxtHH") return GoodsTypedOver();
+  if (control == "TxtBZ") return RemarkOnOneLine();
   if (IsFigureField(control)) TakeFigureFromField(control);
 }
 

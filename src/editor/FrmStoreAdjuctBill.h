@@ -176,6 +176,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowBatch();
   void ShowFigure(const std::string& field, double value);
   void ShowFigureAsKept(const std::string& field);
+  void RemarkOnOneLine();
   void TakeFigureFromField(const std::string& field);
   bool TakeFiguresFromFields();
   void AmountFollowsPriceAndQuantity();
