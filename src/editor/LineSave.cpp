@@ -2,6 +2,7 @@
 // checks speak here; the line stored is LineOf(header, entry row), written by StoreLine in one
 // transaction. The save reads the figures the fields show, so what is stored is what the clerk
 // saw.
+#include "adodb/Date.h"
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
@@ -34,6 +35,11 @@ constexpr const char* kUnitTypedOver = "计量单位已改变,请按回车键重
 // with its own words, and the embedded database would keep what the column cannot hold.
 constexpr std::size_t kRemarkLength = 255;
 constexpr const char* kRemarkTooLong = "备注不能超过255个字!";
+
+// The bill date goes into a datetime column, which holds no day before 1753: a server refuses an
+// earlier one with its own words, and so does the embedded database.
+constexpr int kFirstStoredYear = 1753;
+constexpr const char* kDateTooEarly = "开单日期不能早于1753-01-01!";
 
 // Characters as an nvarchar column counts them: UTF-16 units, two for a character beyond the
 // Basic Multilingual Plane (a four-byte UTF-8 sequence).
@@ -117,6 +123,9 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   }
   if (!BillWarehousesAllowed()) return false;
   if (RemarkUnits(Text("TxtBZ")) > kRemarkLength) return RefuseUnder(kSystemTitle, kRemarkTooLong, "TxtBZ");
+  if (const auto date = adodb::Date::Parse(Text("DTPKdrq")); date && date->year < kFirstStoredYear) {
+    return RefuseUnder(kSystemTitle, kDateTooEarly, "DTPKdrq");
+  }
   BillHeader batches;
   batches.goodsCarryBatches = !session_.isNotPh;
   if (typedOver) {

@@ -201,6 +201,9 @@ void EditorView::BuildHeader() {
   grid->setHorizontalSpacing(6);
   auto* date = Named(new QDateEdit(header), "DTPKdrq");
   date->setCalendarPopup(true);
+  // The bill date is stored as a datetime, which begins at 1753 (the picker's own first day is in
+  // 1752).
+  date->setMinimumDate(QDate(1753, 1, 1));
   // The clerk reads the calendar in Chinese (month and weekday names), whatever the machine's
   // own locale.
   const QLocale chinese(QLocale::Chinese, QLocale::China);
