@@ -71,7 +71,8 @@ void DateTrunc(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const bool dateOnly = sqlite3_value_type(argv[1]) == SQLITE_TEXT && TextOf(argv[1]).size() == 10;
   std::optional<DateTime> value;
   if (sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
-    value = ParseDateText(TextOf(argv[1]));
+    // A literal is read as datetime2, which takes blank text as 1900-01-01 as datetime does.
+    value = ConvertedDateText(TextOf(argv[1]));
   } else {
     // SQL Server has no conversion of a number to the types DATETRUNC takes.
     return sqlite3_result_error(ctx, "Argument data type int is invalid for argument 2 of datetrunc function.", -1);

@@ -248,8 +248,9 @@ void TsqlDateTime(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // tsql_datetime2(x, precision): CAST(x AS datetime2(precision)) in the stored form. Text reads as
-// for datetime, with the fraction rounded to the precision (the stored form keeps milliseconds, so
-// a precision above 3 keeps 3 digits); SQL Server has no conversion from a number to datetime2.
+// for datetime, blank text as 1900-01-01 too, with the fraction rounded to the precision (the
+// stored form keeps milliseconds, so a precision above 3 keeps 3 digits); SQL Server has no
+// conversion from a number to datetime2.
 void TsqlDateTime2(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -273,7 +274,7 @@ void TsqlDateTime2(sqlite3_context* ctx, int, sqlite3_value** argv) {
       text = cut;
     }
   }
-  const std::optional<DateTime> value = ParseDateText(text);
+  const std::optional<DateTime> value = ConvertedDateText(text);
   if (!value) return sqlite3_result_error(ctx, kTextIsNoDate, -1);
   std::int64_t unit = 1;
   for (std::int64_t digits = sqlite3_value_int64(argv[1]); digits < 3; ++digits) unit *= 10;
