@@ -346,7 +346,9 @@ void Format(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                                 "' is not supported by the embedded database.";
     return sqlite3_result_error(ctx, message.c_str(), -1);
   }
-  const std::string pattern(TextOf(argv[1]));
+  // .NET formats with the general pattern when given none, a number and a date alike.
+  std::string pattern(TextOf(argv[1]));
+  if (pattern.empty()) pattern = "G";
   const int type = sqlite3_value_type(argv[0]);
   try {
     std::string text;
