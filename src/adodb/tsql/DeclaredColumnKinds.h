@@ -11,15 +11,16 @@
 
 namespace adodb::tsql {
 
-// kNumeric (decimal, numeric), kFloat (float, real), kInt (the whole-number types), kDateTime or
-// kDate when every table holding a column of the name declares that; kDecimal when they declare
-// money, or fractional types that differ; kOther for no such column, text, or tables that
-// disagree otherwise.
-enum class DeclaredKind { kOther, kDecimal, kNumeric, kFloat, kInt, kDateTime, kDate };
+// kNumeric (decimal, numeric), kMoney (money, smallmoney), kFloat (float, real), kInt (the
+// whole-number types), kDateTime or kDate when every table holding a column of the name declares
+// that; kDecimal when they declare fractional types that differ; kOther for no such
+// column, text, or tables that disagree otherwise.
+enum class DeclaredKind { kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kDateTime, kDate };
 
 // Whether whole values of the kind are decimals, whose division keeps the fraction.
 inline bool HoldsFractions(DeclaredKind kind) {
-  return kind == DeclaredKind::kDecimal || kind == DeclaredKind::kNumeric || kind == DeclaredKind::kFloat;
+  return kind == DeclaredKind::kDecimal || kind == DeclaredKind::kNumeric || kind == DeclaredKind::kMoney ||
+         kind == DeclaredKind::kFloat;
 }
 
 class DeclaredColumnKinds {

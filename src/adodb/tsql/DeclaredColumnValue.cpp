@@ -34,8 +34,8 @@ void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
-// Text as SQL Server converts it to a number column's type: blank text is 0 to int and float but
-// no decimal; money, or fractional types that differ, take a number only (the text kept otherwise).
+// Text as SQL Server converts it to a number column's type: blank text is 0 to int, float and
+// money but no decimal; fractional types that differ take a number only (the text kept otherwise).
 void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind kind) {
   const std::string_view text = TextOf(literal);
   if (kind == DeclaredKind::kInt) {
@@ -44,8 +44,9 @@ void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind ki
     return sqlite3_result_int64(ctx, whole);
   }
   double number = 0;
-  if (kind == DeclaredKind::kFloat) {
-    if (!ParseFloatText(text, number)) return sqlite3_result_error(ctx, kFloatError, -1);
+  if (kind == DeclaredKind::kFloat || kind == DeclaredKind::kMoney) {
+    if (!ParseFloatText(text, number))
+      return sqlite3_result_error(ctx, kind == DeclaredKind::kFloat ? kFloatError : kMoneyError, -1);
     return sqlite3_result_double(ctx, number);
   }
   if (ParseDecimalText(text, number)) return sqlite3_result_double(ctx, number);

@@ -14,6 +14,7 @@ inline constexpr const char* kTextIsNoDate = "Conversion failed when converting 
 inline constexpr const char* kIntOverflow = "Arithmetic overflow error converting expression to data type int.";
 inline constexpr const char* kNumericError = "Error converting data type varchar to numeric.";
 inline constexpr const char* kFloatError = "Error converting data type varchar to float.";
+inline constexpr const char* kMoneyError = "Cannot convert a char value to money. The char value has incorrect syntax.";
 
 // The argument's text, as long as SQLite holds it (valid until the argument changes type).
 inline std::string_view TextOf(sqlite3_value* v) {
@@ -29,7 +30,8 @@ bool ParseIntText(std::string_view text, std::int64_t& out);
 // is no number here).
 bool ParseDecimalText(std::string_view text, double& out);
 
-// Text to float as SQL Server converts it: as ParseDecimalText, blank text being 0 (as to int).
+// Text to float or money as SQL Server converts it: as ParseDecimalText, blank text being 0 (as to
+// int).
 bool ParseFloatText(std::string_view text, double& out);
 
 inline void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {

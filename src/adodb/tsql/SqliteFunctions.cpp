@@ -391,7 +391,7 @@ constexpr std::int64_t kExactInDouble = std::int64_t{1} << 53;
 // The result is a decimal also when it is whole, so that tsql_divide divides it as one
 // (CAST(sl AS decimal(18,2)) / 3 of 1 is 0.333333, not 0); only a whole number too large for a
 // double to hold exactly stays an integer.
-void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scale) {
+void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scale, bool money = false) {
   const int type = sqlite3_value_type(value);
   if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
   if (type == SQLITE_INTEGER) {
@@ -401,14 +401,15 @@ void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scal
   }
   double x = 0;
   if (type == SQLITE_FLOAT) x = sqlite3_value_double(value);
-  else if (!ParseDecimalText(TextOf(value), x)) return sqlite3_result_error(ctx, kNumericError, -1);
+  else if (money ? !ParseFloatText(TextOf(value), x) : !ParseDecimalText(TextOf(value), x))
+    return sqlite3_result_error(ctx, money ? kMoneyError : kNumericError, -1);
   sqlite3_result_double(ctx, RoundDecimal(x, scale, false));
 }
 void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultDecimal(ctx, argv[0], sqlite3_value_int64(argv[1]));
 }
-// tsql_money(x): CAST(x AS money), four places.
-void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4); }
+// tsql_money(x): CAST(x AS money), four places; unlike decimal, money takes blank text as 0.
+void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4, true); }
 
 // tsql_decimal_text(x, places): a decimal (or money) value as CAST to varchar writes it, with all
 // its places: SQL Server keeps a decimal's scale, the double holding it here does not.
