@@ -83,11 +83,18 @@ std::string Len(std::string_view, const std::vector<std::string>& a) {
 std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", a); }
 // CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
 std::string CharIndex(std::string_view, const std::vector<std::string>& a) { return Call("tsql_charindex", a); }
+// The count of LEFT or RIGHT: a literal as written, any other checked to be no negative count.
+std::string LengthArgument(const std::string& n, const char* function) {
+  if (!n.empty() && n.find_first_not_of("0123456789") == std::string::npos) return n;
+  return "tsql_length(" + n + ", '" + function + "')";
+}
 // LEFT(s, n): the first n characters.
-std::string Left(std::string_view, const std::vector<std::string>& a) { return "substr(" + a[0] + ", 1, " + a[1] + ")"; }
+std::string Left(std::string_view, const std::vector<std::string>& a) {
+  return "substr(" + a[0] + ", 1, " + LengthArgument(a[1], "left") + ")";
+}
 // RIGHT(s, n): the last n characters; RIGHT(s, 0) is empty.
 std::string Right(std::string_view, const std::vector<std::string>& a) {
-  return "substr(" + a[0] + ", max(length(" + a[0] + ") - (" + a[1] + ") + 1, 1))";
+  return "substr(" + a[0] + ", max(length(" + a[0] + ") - (" + LengthArgument(a[1], "right") + ") + 1, 1))";
 }
 // ROUND(x, n[, truncate]): halves away from zero on the decimal value (2.675 -> 2.68), n may be negative.
 std::string Round(std::string_view, const std::vector<std::string>& a) { return Call("tsql_round", a); }

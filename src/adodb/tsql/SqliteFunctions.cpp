@@ -337,6 +337,17 @@ void TsqlSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_text64(ctx, s.data() + from, to - from, SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+// tsql_length(n, 'left'): LEFT's or RIGHT's count as it is, SQL Server's error when negative
+// (SQLite's substr would count it backwards and give empty text, hiding a CHARINDEX that found
+// nothing in LEFT(s, CHARINDEX('-', s) - 1)).
+void TsqlLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_NULL && sqlite3_value_int64(argv[0]) < 0) {
+    const std::string message = "Invalid length parameter passed to the " + std::string(TextOf(argv[1])) + " function.";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
+  }
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 // True when text begins with prefix, letters compared without case as the collation does.
 bool StartsWithFolded(std::string_view text, std::string_view prefix) {
   std::size_t i = 0, j = 0;
@@ -513,6 +524,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
+    {"tsql_length", 2, TsqlLength},
 };
 
 void Check(sqlite3* db, int rc) {
