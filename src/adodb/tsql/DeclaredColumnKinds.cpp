@@ -10,6 +10,7 @@ DeclaredKind KindOfType(const std::string& type) {
   if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0) return DeclaredKind::kNumeric;
   if (type == "float" || type == "real" || type.rfind("double", 0) == 0) return DeclaredKind::kFloat;
   if (type.find("money") != std::string::npos) return DeclaredKind::kMoney;
+  if (type == "bit") return DeclaredKind::kBit;
   if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
   if (type == "date") return DeclaredKind::kDate;
   return DeclaredKind::kOther;

@@ -12,10 +12,10 @@
 namespace adodb::tsql {
 
 // kNumeric (decimal, numeric), kMoney (money, smallmoney), kFloat (float, real), kInt (the
-// whole-number types), kDateTime or kDate when every table holding a column of the name declares
-// that; kDecimal when they declare fractional types that differ; kOther for no such
+// whole-number types), kBit, kDateTime or kDate when every table holding a column of the name
+// declares that; kDecimal when they declare fractional types that differ; kOther for no such
 // column, text, or tables that disagree otherwise.
-enum class DeclaredKind { kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kDateTime, kDate };
+enum class DeclaredKind { kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBit, kDateTime, kDate };
 
 // Whether whole values of the kind are decimals, whose division keeps the fraction.
 inline bool HoldsFractions(DeclaredKind kind) {

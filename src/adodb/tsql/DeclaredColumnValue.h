@@ -29,9 +29,9 @@ std::string DeclaredFactorValue(const std::string& factor);
 // '20240305' for a number, below every text). tsql_column_literal(literal, 'name') gives the
 // literal in the stored datetime (or date) form when every table holding a column of that name
 // declares it so, and the literal itself otherwise; blank text is 1900-01-01, as the server
-// converts it. Against a number column the text is converted to its type as the server converts
-// it: blank text is int and money 0 but no decimal. Only literals that read as dates, CONVERTs
-// with a date style, and text in place of a column's NULL (ISNULL) are wrapped.
+// converts it. Against a number or bit column the text is converted to its type as the server
+// converts it: blank text is int, bit and money 0 but no decimal. Only literals that read as
+// dates, CONVERTs with a date style, and text in place of a column's NULL (ISNULL) are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
 
 // ISNULL(value, literal) with a text literal: ifnull(value, literal), the literal read as
