@@ -33,23 +33,17 @@ void AdditiveChain::Apply(std::string_view op, const std::string& term) {
     return;
   }
   CloseAdd();
-  if (op == "^") {
-    prefixes_.push_back("tsql_bitxor(");
+  if (op == "^" || op == "-") {
+    prefixes_.push_back(op == "^" ? "tsql_bitxor(" : "tsql_subtract(");
     tail_ += ", " + term + ")";
     open_ = Open::Nothing;
     return;
-  }
-  // SQLite binds '-' before '&' and '|': after a bitwise operator the left side needs parentheses.
-  const bool subtract = op == "-";
-  if (subtract && open_ == Open::Bitwise) {
-    prefixes_.push_back("(");
-    tail_ += ')';
   }
   tail_ += ' ';
   tail_ += op;
   tail_ += ' ';
   tail_ += term;
-  open_ = subtract ? Open::Subtract : Open::Bitwise;
+  open_ = Open::Nothing;
 }
 
 std::string AdditiveChain::Text() {

@@ -3,8 +3,8 @@
 // T-SQL ranks on one level and applies left to right. SQLite ranks & and | below + and -, has no
 // ^, and its + never concatenates, so the chain is written as:
 //   runs of '+'        one variadic call tsql_add(a, b, c, ...) folding left to right
-//   '-', '&', '|'      SQLite's operators, the left side parenthesised where SQLite would bind
-//                      the operator first
+//   '-'                tsql_subtract(left, right), which subtracts days from a datetime
+//   '&', '|'           SQLite's operators, which it ranks alike
 //   '^'                tsql_bitxor(left, right)
 // Every wrapper is a prefix of the left side, so the text is put together once at the end: the
 // cost is linear in the chain's length however many operators it has.
@@ -25,7 +25,7 @@ class AdditiveChain {
   std::string Text();
 
  private:
-  enum class Open { Nothing, Add, Subtract, Bitwise };
+  enum class Open { Nothing, Add };
   void CloseAdd();
 
   std::string first_;

@@ -144,12 +144,56 @@ bool ConvertForSum(sqlite3_context* ctx, std::string_view text, bool toInteger, 
   return false;
 }
 
+// The moment of a datetime as the embedded database stores it, 'YYYY-MM-DD HH:MM:SS[.fff]'; nullopt
+// for any other text. Only that form is read as a datetime by '+' and '-', where SQL Server adds
+// days to a datetime (getdate() - 7, kdrq + 1): SQLite would concatenate or subtract the year.
+std::optional<std::int64_t> StoredMoment(std::string_view text) {
+  if ((text.size() != 19 && text.size() != 23) || text[4] != '-' || text[10] != ' ' || text[13] != ':')
+    return std::nullopt;
+  const std::optional<DateTime> value = ParseDateText(text);
+  return value ? std::optional<std::int64_t>(MomentOf(*value)) : std::nullopt;
+}
+std::optional<std::int64_t> StoredMoment(sqlite3_value* v) {
+  return sqlite3_value_type(v) == SQLITE_TEXT ? StoredMoment(TextOf(v)) : std::nullopt;
+}
+
+constexpr const char* kDateTimeOverflow = "Arithmetic overflow error converting expression to data type datetime.";
+
+// A number of days as milliseconds, the fraction being the time of day; nullopt far past
+// datetime's range.
+std::optional<std::int64_t> DaysAsMoment(double days) {
+  if (!(std::fabs(days) < 4e6)) return std::nullopt;
+  return static_cast<std::int64_t>(std::llround(days * static_cast<double>(kMillisecondsPerDay)));
+}
+
+// The stored datetime `days` after `moment`; false with SQL Server's overflow error set outside
+// datetime's range.
+bool ShiftedDateTime(sqlite3_context* ctx, std::int64_t moment, double days, std::string& out) {
+  const std::optional<std::int64_t> shift = DaysAsMoment(days);
+  if (!shift || !InDateTimeRange(moment + *shift)) {
+    sqlite3_result_error(ctx, kDateTimeOverflow, -1);
+    return false;
+  }
+  out = CanonicalDateTime(DateTimeAt(moment + *shift));
+  return true;
+}
+
 // sum + v; false when SQL Server would raise a conversion error (already set on ctx).
 bool AddOperand(sqlite3_context* ctx, Sum& sum, sqlite3_value* v) {
   const int type = sqlite3_value_type(v);
   const bool isNumber = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
   std::int64_t integer = type == SQLITE_INTEGER ? sqlite3_value_int64(v) : 0;
   double real = type == SQLITE_FLOAT ? sqlite3_value_double(v) : 0;
+  // A datetime and a number: the number is days.
+  if (sum.type == SQLITE_TEXT && isNumber) {
+    if (const std::optional<std::int64_t> moment = StoredMoment(sum.text))
+      return ShiftedDateTime(ctx, *moment, sqlite3_value_double(v), sum.text);
+  } else if (sum.type != SQLITE_TEXT && !isNumber) {
+    if (const std::optional<std::int64_t> moment = StoredMoment(TextOf(v))) {
+      sum.type = SQLITE_TEXT;
+      return ShiftedDateTime(ctx, *moment, sum.Real(), sum.text);
+    }
+  }
   if (sum.type == SQLITE_TEXT && !isNumber) {
     sum.text += TextOf(v);
   } else if (sum.type == SQLITE_TEXT) {
@@ -167,6 +211,50 @@ bool AddOperand(sqlite3_context* ctx, Sum& sum, sqlite3_value* v) {
     AddNumber(sum, type == SQLITE_INTEGER, integer, real);
   }
   return true;
+}
+
+// A side of SQLite's own '-': a number as it is; text as SQLite reads it, a well-formed number as
+// that number and other text as the number it begins with (0 for none), whole as an integer.
+struct Operand {
+  bool integer = false;
+  std::int64_t whole = 0;
+  double real = 0;
+};
+Operand SubtractionOperand(sqlite3_value* v) {
+  int type = sqlite3_value_type(v);
+  if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) type = sqlite3_value_numeric_type(v);
+  if (type == SQLITE_INTEGER) return {true, sqlite3_value_int64(v), 0};
+  const double real = sqlite3_value_double(v);
+  if (type != SQLITE_FLOAT && real == std::trunc(real) && std::fabs(real) < 9e18)
+    return {true, static_cast<std::int64_t>(real), 0};
+  return {false, 0, real};
+}
+
+// tsql_subtract(a, b): a - b. A stored datetime less a number of days, or less another datetime,
+// is a datetime as on SQL Server (kdrq - 1 the day before; getdate() - kdrq the time between,
+// counted from 1900-01-01); anything else as SQLite's own '-', whole numbers past 64 bits going
+// on in floating point.
+void TsqlSubtract(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  const std::optional<std::int64_t> left = StoredMoment(argv[0]), right = StoredMoment(argv[1]);
+  if (left && (right || IsNumber(argv[1]))) {
+    std::string text;
+    if (right) {
+      if (!InDateTimeRange(*left - *right)) return sqlite3_result_error(ctx, kDateTimeOverflow, -1);
+      text = CanonicalDateTime(DateTimeAt(*left - *right));
+    } else if (!ShiftedDateTime(ctx, *left, -sqlite3_value_double(argv[1]), text)) {
+      return;
+    }
+    return sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  }
+  const Operand a = SubtractionOperand(argv[0]), b = SubtractionOperand(argv[1]);
+  std::int64_t whole = 0;
+  if (a.integer && b.integer && !__builtin_sub_overflow(a.whole, b.whole, &whole))
+    return sqlite3_result_int64(ctx, whole);
+  const double x = a.integer ? static_cast<double>(a.whole) : a.real;
+  const double y = b.integer ? static_cast<double>(b.whole) : b.real;
+  sqlite3_result_double(ctx, x - y);
 }
 
 // tsql_add(a, b, ...): SQL Server's '+' applied left to right. NULL anywhere gives NULL; two
@@ -519,7 +607,7 @@ struct FunctionEntry {
 };
 
 constexpr FunctionEntry kFunctions[] = {
-    {"tsql_add", -1, TsqlAdd},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
+    {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat},
