@@ -200,14 +200,33 @@ const RulesByName& FunctionTable() {
   return table;
 }
 
-// CONVERT(varchar, date, style): the styles a date is formatted with.
-const std::map<std::string, std::string>& DateStyles() {
-  static const std::map<std::string, std::string> styles = {
-      {"8", "%H:%M:%S"},     {"108", "%H:%M:%S"},          {"20", "%Y-%m-%d %H:%M:%S"}, {"120", "%Y-%m-%d %H:%M:%S"},
-      {"21", "%Y-%m-%d %H:%M:%f"}, {"121", "%Y-%m-%d %H:%M:%f"}, {"23", "%Y-%m-%d"}, {"102", "%Y.%m.%d"},
-      {"111", "%Y/%m/%d"},   {"112", "%Y%m%d"},
+// CONVERT(varchar, date, style): the styles a date is formatted with, as strftime formats. SQLite's
+// strftime has no two-digit year: the styles that write one cut it from the four digits, marked
+// here by where the year stands (yy first: 'y', last: 'Y'); 'm' marks milliseconds after a colon.
+struct DateStyle {
+  const char* format;
+  char cut = 0;
+};
+const std::map<std::string, DateStyle>& DateStyles() {
+  static const std::map<std::string, DateStyle> styles = {
+      {"8", {"%H:%M:%S"}},     {"108", {"%H:%M:%S"}},          {"20", {"%Y-%m-%d %H:%M:%S"}}, {"120", {"%Y-%m-%d %H:%M:%S"}},
+      {"21", {"%Y-%m-%d %H:%M:%f"}}, {"121", {"%Y-%m-%d %H:%M:%f"}}, {"23", {"%Y-%m-%d"}}, {"102", {"%Y.%m.%d"}},
+      {"111", {"%Y/%m/%d"}},   {"112", {"%Y%m%d"}},
+      {"1", {"%m/%d/%Y", 'Y'}}, {"101", {"%m/%d/%Y"}},         {"2", {"%Y.%m.%d", 'y'}},      {"3", {"%d/%m/%Y", 'Y'}},
+      {"103", {"%d/%m/%Y"}},   {"4", {"%d.%m.%Y", 'Y'}},       {"104", {"%d.%m.%Y"}},         {"5", {"%d-%m-%Y", 'Y'}},
+      {"105", {"%d-%m-%Y"}},   {"10", {"%m-%d-%Y", 'Y'}},      {"110", {"%m-%d-%Y"}},         {"11", {"%Y/%m/%d", 'y'}},
+      {"12", {"%Y%m%d", 'y'}}, {"14", {"%H:%M:%f", 'm'}},      {"114", {"%H:%M:%f", 'm'}},
   };
   return styles;
+}
+
+// The SQLite text of a date written in a style.
+std::string DateInStyle(const DateStyle& style, const std::string& value) {
+  const std::string text = std::string("strftime('") + style.format + "', " + value + ")";
+  if (style.cut == 'y') return "substr(" + text + ", 3)";
+  if (style.cut == 'Y') return "(substr(" + text + ", 1, 6) || substr(" + text + ", 9))";
+  if (style.cut == 'm') return "replace(" + text + ", '.', ':')";
+  return text;
 }
 
 bool OneOf(const std::string& s, std::initializer_list<const char*> names) {
@@ -262,7 +281,7 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   if (style && *style != "0") {
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
-    text = "strftime('" + it->second + "', " + value + ")";
+    text = DateInStyle(it->second, value);
   } else if (const std::optional<std::string> places = PlacesOfDecimalText(value)) {
     text = "tsql_decimal_text(" + value + ", " + *places + ")";
     decimal = !IsWholeCall(value, "tsql_money");

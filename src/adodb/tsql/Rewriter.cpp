@@ -1483,10 +1483,11 @@ class Rewriter {
   // literal that reads as one, or a CONVERT with a date style (convert(varchar(10), getdate(), 120)).
   bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
     if (token_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
-    const std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
-    const std::size_t first = text.find_first_not_of(' ');
-    return first != std::string_view::npos &&
-           (text.substr(first).starts_with("strftime(") || text.substr(first).starts_with("substr(strftime("));
+    std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
+    // A style's strftime, maybe cut to a length or to a two-digit year.
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    while (text.starts_with("substr(") || text.starts_with("(")) text.remove_prefix(text[0] == '(' ? 1 : 7);
+    return text.starts_with("strftime(");
   }
   // True when tokens [from, to) are one text literal that reads as a date. Asked of every literal
   // compared with a column ('0001' against a goods number), so the text is read where it stands
