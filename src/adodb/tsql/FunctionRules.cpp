@@ -44,6 +44,12 @@ std::string SameNameCall(std::string_view name, const std::vector<std::string>& 
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : Call("ifnull", a);
 }
+// NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;
+// SQLite compares two values that are no column byte for byte (a column brings its own collation,
+// which SQLite takes first).
+std::string Nullif(std::string_view, const std::vector<std::string>& a) {
+  return "nullif(" + a[0] + ", (" + a[1] + ") COLLATE TSQL)";
+}
 // COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
 // it are ISNULL(column, text): a datetime column makes the text a datetime.
 std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
@@ -176,7 +182,7 @@ const RulesByName& FunctionTable() {
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
       {"len", {1, 1, Len}},            {"lower", {1, 1, SameNameCall}},     {"ltrim", {1, 1, SameNameCall}},
       {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
-      {"nullif", {2, 2, SameNameCall}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
+      {"nullif", {2, 2, Nullif}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
       {"rtrim", {1, 1, SameNameCall}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
       {"upper", {1, 1, SameNameCall}},     {"year", {1, 1, Year}},
       // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
