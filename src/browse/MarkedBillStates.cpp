@@ -35,11 +35,13 @@ class MarkedBillQuestions : public StateQuestions {
   bool AcceptShortage(const std::string&) override { return false; }
 };
 
-// Why a marked bill's audit changed nothing: the bill changed under the clerk's marks.
-std::string WhyNothingAudited(Session& session, const std::string& lsh, StateCommand command) {
+// Why a marked bill's audit changed nothing: the bill changed under the clerk's marks. With
+// `beforeAudit`, what its state rules out before anything is asked of it (empty: it may go on).
+std::string WhyNothingAudited(Session& session, const std::string& lsh, StateCommand command, bool beforeAudit = false) {
   if (!session.Conn) return ErrorText(adodb::Error::Closed());
   try {
-    return WhyStateUnchanged(command, ReadBillHeader(*session.Conn, lsh, false));
+    const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
+    return beforeAudit ? StateRulesOut(command, header) : WhyStateUnchanged(command, header);
   } catch (const std::exception& error) {
     return ErrorText(error);
   }
@@ -145,6 +147,12 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   const StateCommand command = layout_ == BrowserLayout::TwoStep ? StateCommand::PreAudit : StateCommand::Audit;
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {
+    // A bill another clerk audited, posted or deleted since it was marked is named as it now is:
+    // its approval flow, asked first, would have the clerk chase an approval it no longer needs.
+    if (const std::string ruledOut = WhyNothingAudited(session_, lsh, command, true); !ruledOut.empty()) {
+      refusals.push_back(lsh + ": " + OneLine(ruledOut));
+      continue;
+    }
     const std::string approval = ApprovalRefusal(lsh);
     if (!approval.empty()) {
       refusals.push_back(lsh + ": " + OneLine(approval));

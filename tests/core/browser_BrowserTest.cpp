@@ -244,6 +244,18 @@ TEST_F(BrowserCommandsTest, ABillPostedOrDeletedMeanwhileIsNamed) {
                             "292 提示:|您确定要删除吗？[Y/N]\n64 系统提示|流水号为:DBD202403010002的单据已被其他操作员删除!\n");
 }
 
+// Another clerk audits a marked bill first, while the site asks for approval: the bill is named as
+// audited, not sent back to an approval flow it has no more use for.
+TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprovalIsAsked) {
+  RegisterEmbeddedProcedures();
+  db.Run({"update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'"});
+  Mark({"DBD202403020004"});
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403020004'"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n48 系统提示|以下单据未能审核:\nDBD202403020004: 单据已审核\n");
+}
+
 // The editor prints its own bill from the lower-case tables, tells a print that fails (the bill
 // deleted by another clerk meanwhile) and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillTellsAFailedPrintAndIgnoresAFailedReprint) {
