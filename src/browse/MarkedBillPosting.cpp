@@ -11,7 +11,7 @@ namespace storeadjust {
 
 // A bill another clerk deleted after it was marked changes no row either: it is told apart, since
 // "not audited yet" would send the clerk looking for a bill that is no more.
-BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials) {
+BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials, bool twoStep) {
   if (!session.Conn) throw adodb::Error::Closed();
   BillsNotPosted notPosted;
   adodb::TransactionGuard transaction(*session.Conn);
@@ -28,7 +28,7 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
       // Posted since the list was read, the bill would be counted as posted now: it is named instead.
       notPosted.postedBefore.push_back(serial);
     } else if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
-      notPosted.notAudited.push_back(serial);
+      (twoStep && header.preAudited ? notPosted.notConfirmed : notPosted.notAudited).push_back(serial);
     }
   }
   transaction.Commit();
@@ -39,6 +39,10 @@ std::string NotPostedMessage(const BillsNotPosted& bills) {
   std::string text;
   if (!bills.notAudited.empty()) {
     text = "流水号为:" + NamedSerials(bills.notAudited) + "的单据记帐不成功,可能的原因是单据还没有审核!";
+  }
+  if (!bills.notConfirmed.empty()) {
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.notConfirmed) +
+            "的单据记帐不成功,可能的原因是单据还没有确认!";
   }
   if (!bills.gone.empty()) {
     text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.gone) + "的单据已不存在,没有记帐!";

@@ -12,17 +12,21 @@ namespace storeadjust {
 // The marked bills that were not posted, each in the order given.
 struct BillsNotPosted {
   std::vector<std::string> notAudited;  // stored, but not audited: unchanged
+  std::vector<std::string> notConfirmed;  // two-step flow: audited (issued) but not confirmed: unchanged
   std::vector<std::string> gone;        // no longer stored (another clerk deleted them)
   std::vector<std::string> postedBefore;  // posted already (by another clerk since they were listed): unchanged
   bool noRight = false;                 // the operator no longer holds 记帐: none was posted
-  bool empty() const { return notAudited.empty() && gone.empty() && postedBefore.empty() && !noRight; }
+  bool empty() const {
+    return notAudited.empty() && notConfirmed.empty() && gone.empty() && postedBefore.empty() && !noRight;
+  }
 };
 
-// Throws adodb::Error after rolling everything back.
-BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials);
+// `twoStep`: the list shows the two-step flow, where an issued bill waits for its confirmation
+// (in the one-step flow its 审核 receives it). Throws adodb::Error after rolling everything back.
+BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials, bool twoStep = false);
 
-// "流水号为:A,B的单据记帐不成功,可能的原因是单据还没有审核!", and a line each naming the bills gone and
-// those posted already.
+// "流水号为:A,B的单据记帐不成功,可能的原因是单据还没有审核!", the same of the bills not yet confirmed,
+// and a line each naming the bills gone and those posted already.
 std::string NotPostedMessage(const BillsNotPosted& bills);
 
 }  // namespace storeadjust

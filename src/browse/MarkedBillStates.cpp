@@ -180,13 +180,15 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   const std::string current = CurrentSerial();
   const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
   std::vector<std::string> refusals;
-  // Two-step bills are posted once confirmed: one only audited is told so, not sent back to 审核.
-  const char* notReady = layout_ == BrowserLayout::TwoStep ? ": 单据还没有确认" : ": 单据还没有审核";
+  // Two-step bills are posted once confirmed: one only audited is told so, not sent back to 审核;
+  // in the one-step flow its 审核 is what receives it.
+  const char* notConfirmed = layout_ == BrowserLayout::TwoStep ? ": 单据还没有确认" : ": 单据还没有审核";
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {
     try {
       const PostingResult posted = PostBill(session_, lsh);
-      if (posted == PostingResult::NotAudited) refusals.push_back(lsh + notReady);
+      if (posted == PostingResult::NotAudited) refusals.push_back(lsh + ": 单据还没有审核");
+      if (posted == PostingResult::NotConfirmed) refusals.push_back(lsh + notConfirmed);
       if (posted == PostingResult::NotSaved) refusals.push_back(lsh + ": 单据不存在");
       if (posted == PostingResult::PostedBefore) refusals.push_back(lsh + ": 单据已记帐");
       if (posted == PostingResult::NoRight) refusals.push_back(lsh + ": " + kNoRightMessage);

@@ -239,12 +239,15 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   // Posted meanwhile, the bill is where the clerk meant to take it: the editor goes on as after
   // his own posting, and the status line says the bill is posted.
   if (posted == PostingResult::PostedBefore) posted = PostingResult::Posted;
-  if (posted == PostingResult::NotAudited) {
+  if (posted == PostingResult::NotAudited || posted == PostingResult::NotConfirmed) {
     // Audited when it was opened, another clerk may have taken it back since: the stamp and
-    // 审核人员 say so behind the message.
+    // 审核人员 say so behind the message. An audited two-step bill waits for its confirmation, not
+    // for the 审核 the clerk can see it has had.
     ShowBillAsStored();
-    session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有审核!", mb::kInformation,
-                        kSystemTitle);
+    const bool awaitsConfirm = posted == PostingResult::NotConfirmed && IsStartStoreAdjustOK;
+    session_.Ui->MsgBox("流水号为:" + lsh + "的单据记帐不成功,可能的原因是单据还没有" +
+                            (awaitsConfirm ? "确认!" : "审核!"),
+                        mb::kInformation, kSystemTitle);
     return;
   }
   if (posted == PostingResult::NoRight) return RefuseRightTakenAway();

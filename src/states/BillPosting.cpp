@@ -38,7 +38,9 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   const bool stored =
       NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", serial)) > 0;
   transaction.Commit();
-  if (notPosted) return PostingResult::NotAudited;
+  // What the bill still waits for: in the two-step flow an issued bill is audited, and is short
+  // of its confirmation only.
+  if (notPosted) return header.preAudited ? PostingResult::NotConfirmed : PostingResult::NotAudited;
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 

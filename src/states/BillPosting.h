@@ -12,7 +12,8 @@ namespace storeadjust {
 enum class PostingResult {
   Posted,      // posted now
   PostedBefore,  // posted already (by another clerk, since the screen read it): nothing changed
-  NotAudited,  // not audited (confirmed, in the two-step flow): nothing changed
+  NotAudited,  // not audited: nothing changed
+  NotConfirmed,  // issued by a two-step audit, not yet received (confirmed): nothing changed
   NotSaved,    // no bill of that serial was ever stored: nothing was posted
   LinesChanged,  // audited, but its lines are not the lines shown: nothing changed
   NoRight,     // the operator no longer holds 记帐 (taken away while he was asked): nothing changed

@@ -256,6 +256,31 @@ TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprov
   EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n48 系统提示|以下单据未能审核:\nDBD202403020004: 单据已审核\n");
 }
 
+// In the two-step flow an audited bill waits for its confirmation: posting it names that step, in
+// the browser's 记账 and 过账 as in the editor, while a bill not audited still names its audit.
+TEST_F(BrowserCommandsTest, PostingAnAuditedTwoStepBillSaysItWaitsForItsConfirmation) {
+  db.Run({"update t_SystemProfile set FValue='1' where FCategory='GL' and FKey='StartStoreAdjustOK'",
+          "update ckdbdzk set PreShbz=1 where lsh='DBD202403010002'"});
+  FrmStoreAdjuctBillBrow twoStep{session};
+  twoStep.Load();
+  for (const char* command : {"记账", "过账"}) {
+    for (long row = 1; row <= 2; ++row) twoStep.ListGrid().SetMarked(row, true);  // DBD202403010001, -0002
+    ui.QueueAnswer(mb::kYes);
+    twoStep.Click(command);
+  }
+  FrmStoreAdjuctBill editor{session, {EditorRequest::Mode::Amend, "DBD202403010002"}};
+  editor.Load();
+  ui.QueueAnswer(mb::kYes);
+  editor.Click("记帐");
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|你确实要将所选单据记账吗?\n"
+                            "64 系统提示|流水号为:DBD202403010001的单据记帐不成功,可能的原因是单据还没有审核!\n"
+                            "流水号为:DBD202403010002的单据记帐不成功,可能的原因是单据还没有确认!\n"
+                            "324 系统提示|确实要过账所选单据吗?\n48 系统提示|以下单据未能过账:\n"
+                            "DBD202403010001: 单据还没有审核\nDBD202403010002: 单据还没有确认\n"
+                            "324 系统提示|确实要记帐吗?\n"
+                            "64 系统提示|流水号为:DBD202403010002的单据记帐不成功,可能的原因是单据还没有确认!\n");
+}
+
 // The editor prints its own bill from the lower-case tables, tells a print that fails (the bill
 // deleted by another clerk meanwhile) and ignores a reprint that fails.
 TEST_F(BrowserCommandsTest, TheEditorPrintsItsOwnBillTellsAFailedPrintAndIgnoresAFailedReprint) {
