@@ -266,7 +266,7 @@ class StateChange {
   // command, which then rolls back the lines already moved.
   LineStep MoveLine(BillLineValues& line) {
     line.RequireQuantity();
-    if (move_->ReadMoneyOnly(line) == LineStep::Stop) return LineStep::Stop;
+    if (move_->ReadMoneyOnly(line, Issued()) == LineStep::Stop) return LineStep::Stop;
     switch (command_) {
       case StateCommand::Audit: return Issued() ? ReceiveIssued(line) : Audit(line);
       case StateCommand::UnAudit: return header_.audited ? UnAudit(line) : UnIssue(line, false);

@@ -78,7 +78,7 @@ StockMovement::StockMovement(Session& session, const StateSettings& settings,
 
 bool StockMovement::MovesBatches(const BillLineValues& line) const { return !settings_.isNotPh && !line.moneyOnly; }
 
-LineStep StockMovement::ReadMoneyOnly(BillLineValues& line) {
+LineStep StockMovement::ReadMoneyOnly(BillLineValues& line, bool issued) {
   auto known = moneyOnly_.find(line.hh);
   if (known == moneyOnly_.end()) {
     const bool moneyOnly =
@@ -93,6 +93,16 @@ LineStep StockMovement::ReadMoneyOnly(BillLineValues& line) {
     outcome_.refusal = StateRefusal::MasterGone;
     outcome_.message = "货号: " + line.hh + "\r\n此商品已改为金额品种，而单号为[" + line.dh +
                        "]的明细带有批号，本次操作未做任何改变！";
+    return LineStep::Stop;
+  }
+  // A line of goods kept by quantity names its batch where batches are kept, from its entry on;
+  // one that names none was entered while its goods were kept by amount only. Not yet issued, the
+  // audit finds it no stock row.
+  if (issued && !line.moneyOnly && !settings_.isNotPh && adodb::Trimmed(line.ph).empty()) {
+    outcome_.result = StateResult::Refused;
+    outcome_.refusal = StateRefusal::MasterGone;
+    outcome_.message = "货号: " + line.hh + "\r\n此商品已不再是金额品种，而单号为[" + line.dh +
+                       "]的明细没有批号，本次操作未做任何改变！";
     return LineStep::Stop;
   }
   if (line.moneyOnly) line.sl = 0;

@@ -54,8 +54,10 @@ class StockMovement {
   // goods in a run, as a bill's lines repeat their goods and the flag cannot change under its lock.
   // Stops, refused, a line of batch-kept goods whose goods are kept by amount only since: moved by
   // amount, the batch and quantity the line shows would not move, and a reversal would not give
-  // back what the audit moved.
-  LineStep ReadMoneyOnly(BillLineValues& line);
+  // back what the audit moved. With `issued` (the bill's goods have left the out-warehouse), the
+  // same of a line without a batch whose goods are kept by quantity since: issued by amount only,
+  // its quantity would arrive, or come back, from nowhere.
+  LineStep ReadMoneyOnly(BillLineValues& line, bool issued);
 
   // The stock row the query selects (phk, or ywbalance as "sl"), checked against the line's
   // quantity (what `warehouse` loses). No row: an issue is refused, a reversal skips the line. A

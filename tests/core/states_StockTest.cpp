@@ -1125,6 +1125,26 @@ TEST_F(AskFirstTest, GoodsSwitchedToAmountOnlySinceTheirBatchLineWasEnteredRefus
   EXPECT_EQ(testsupport::FullDump(*check_), before);
 }
 
+// Goods kept by amount only when their line was issued, by quantity since: the issue moved their
+// amount alone, so a receipt or a reversal of the quantity would book goods from nowhere.
+TEST_F(AskFirstTest, GoodsKeptByQuantitySinceTheirLineWasIssuedByAmountRefuseTheRestOfItsWay) {
+  const std::string issued = Bill("01", "02", {{"0040", "", "", 3}});
+  const std::string audited = Bill("01", "02", {{"0040", "", "", 2}});
+  ASSERT_EQ(Change(StateCommand::PreAudit, issued).result, StateResult::Done);
+  ASSERT_EQ(Change(StateCommand::Audit, audited).result, StateResult::Done);
+  db_.Run({"update yw_kck set fonlymoney=0 where hh='0040'"});
+  const std::string before = testsupport::FullDump(*check_);
+  for (const auto& [command, lsh] :
+       {std::pair{StateCommand::Confirm, issued}, std::pair{StateCommand::Audit, issued},
+        std::pair{StateCommand::UnPreAudit, issued}, std::pair{StateCommand::UnAudit, audited},
+        std::pair{StateCommand::UnConfirm, audited}}) {
+    const StateOutcome refused = Change(command, lsh);
+    EXPECT_EQ(refused.refusal, StateRefusal::MasterGone) << static_cast<int>(command);
+    EXPECT_EQ(refused.message, "货号: 0040\r\n此商品已不再是金额品种，而单号为[1001]的明细没有批号，本次操作未做任何改变！");
+  }
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+}
+
 // Warehouses switched off goods places while a bill waits: its reversal gives back to the places,
 // and takes back from them, what its audit booked there; a receipt that booked no place leaves
 // nothing for its reversal to take from them once the warehouse keeps places again.
