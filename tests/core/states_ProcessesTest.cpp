@@ -1,6 +1,7 @@
 // Two clerks, each in a process of their own, running two commands on one bill at once: save a
 // line, amend one, delete one, delete the bill, audit, un-audit, confirm, un-confirm, post and
-// re-allocate a line's goods places (the two-step flow, between two goods-place warehouses).
+// re-allocate a line's goods places (the two-step flow, between two goods-place warehouses), and
+// the one-step audit and un-audit of a clerk whose screen opened before the flow was switched.
 //
 // For every ordered pair (A, B) the first clerk's process is held still just before one of its
 // database statements (an even sample of them, shifted from pair to pair so that together the
@@ -109,6 +110,11 @@ const std::vector<Command>& Commands() {
       {"un-confirm", Start::Confirmed, std::bind_front(FromState, StateCommand::UnConfirm)},
       {"post", Start::Confirmed,
        [](Session& s, const std::string& lsh) { return PostBill(s, lsh) == PostingResult::Posted ? kActed : kNotApplicable; }},
+      // A clerk whose screen still shows the one-step flow: his audit issues an entered bill and
+      // receives one the two-step audit issued; his un-audit takes back both steps at once.
+      {"one-step audit", Start::Entered, std::bind_front(FromState, StateCommand::Audit)},
+      {"one-step audit of an issued bill", Start::PreAudited, std::bind_front(FromState, StateCommand::Audit)},
+      {"one-step un-audit", Start::Confirmed, std::bind_front(FromState, StateCommand::UnAudit)},
       {"re-allocate goods places", Start::PreAudited,
        [](Session& s, const std::string& lsh) {
          return ReallocateInWarehousePlaces(s, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}}, 12) ==
