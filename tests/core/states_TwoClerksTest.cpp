@@ -5,10 +5,11 @@
 // or from the browser's marks, posting, saving a new or amended line with the warehouses on
 // screen, deleting a line or the bill, re-allocating a line's goods places, and the browser's own
 // 审核, 记账, 过账 and 删除 on marks set before the other clerk acted, the site's flow switched
-// between one and two steps while bills wait) is judged after it ran against the bills as they stand:
+// between one and two steps while bills wait, and, where batches are kept, the amount-only goods
+// switched to quantity and back) is judged after it ran against the bills as they stand:
 //   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
 //     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
-//     is; the places by the line's goods-place rows);
+//     is; the places by the line's goods-place rows), a line without a batch by its amount alone;
 //   - a command that did not act wrote nothing, and the browser names every marked bill it left
 //     (one the other clerk posted or deleted first among them);
 //   - an editor's command that acted acted on the lines its screen lists;
@@ -86,7 +87,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       prefix_ = first ? "A " : "B ";
       try {
         Clerk& other = first ? b_ : a_;
-        if (Chance(0.3)) {
+        if (!settings_.isNotPh && Chance(0.1)) {
+          SwitchAmountOnly();
+        } else if (Chance(0.3)) {
           Open(clerk, other);
         } else {
           Act(clerk, other, true);
@@ -104,6 +107,12 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
  private:
   Table Rows(const std::string& sql) { return testsupport::TableOf(*check_, sql); }
   static double Quarters(double value) { return std::round(value * 4) / 4; }
+
+  // The administrator keeps the amount-only goods by quantity from now on, or by amount again.
+  void SwitchAmountOnly() {
+    check_->Execute("update yw_kck set fonlymoney=1-isnull(fonlymoney,0) where hh='0040'");
+    Log("the administrator switches 0040 to " + Rows("select isnull(fonlymoney,0) from yw_kck where hh='0040'")[0][0]);
+  }
 
   // Mostly the bill the other clerk works on, else any bill, now and then a new one.
   void Open(Clerk& clerk, const Clerk& other) {
@@ -234,7 +243,10 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     check_->Execute(std::string("update t_SystemProfile set FValue='") + (twoStep ? "1" : "0") +
                     "' where FCategory='GL' and FKey='StartStoreAdjustOK'");
     // What the browser's refresh removes anyway: headers left without lines.
-    check_->Execute("delete from ckdbdzk where isnull(shbz,0)=0 and lsh not in (select lsh from ckdbdzkmx)");
+    const auto removeHeadersWithoutLines = [&] {
+      check_->Execute("delete from ckdbdzk where isnull(shbz,0)=0 and lsh not in (select lsh from ckdbdzkmx)");
+    };
+    removeHeadersWithoutLines();
     FrmStoreAdjuctBillBrow browser{clerk.session};
     browser.Load();
     BillListGrid& grid = browser.ListGrid();
@@ -252,6 +264,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
       Act(other, clerk, false);
       prefix_ = saved;
+      removeHeadersWithoutLines();  // the other clerk may have deleted a bill's last line
     }
     const std::string flags = "select lsh,isnull(preshbz,0),isnull(shbz,0),isnull(jzbz,0) from ckdbdzk where lsh=";
     std::map<std::string, Table> seen;
@@ -321,6 +334,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
         only = kept.empty() ? 0 : 1 + Index(3);
         line.outWarehouse = view.out, line.inWarehouse = view.in;
       }
+    } else if ((line.outWarehouse == "01" || line.outWarehouse == "05") && Chance(0.4)) {
+      line.hh = "0040";  // amount-only (or once so): no batch
     } else {
       Table batches = Rows("select hh,ph,dh from phk where stockid=" + SqlText(sign < 0 ? line.inWarehouse : line.outWarehouse));
       if (batches.empty()) batches = Rows("select hh,ph,dh from phk");
@@ -354,12 +369,17 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     return saved.outcome == LineSaveOutcome::Saved;
   }
 
-  // What the bills move in their current states, per stock figure.
+  // What the bills move in their current states, per stock figure. Where batches are kept a line
+  // names none only when it was entered while its goods were kept by amount, and it moves by
+  // amount whatever they are kept by since.
+  std::string AmountOnlyLine() const {
+    return settings_.isNotPh ? "isnull(k.fonlymoney,0)<>0" : "isnull(a.ph,'')=''";
+  }
   testsupport::StockFigures BillMovements() {
     testsupport::StockFigures moved;
     const Table lines = Rows(
         "select a.lsh,a.dh,a.hh,a.ph,a.pcdh,a.dcstockid,a.drstockid,isnull(a.sl,0),isnull(a.je,0),isnull(a.lsze,0),"
-        "isnull(k.fonlymoney,0),case when isnull(b.PreShbz,0)<>0 or isnull(b.shbz,0)<>0 then 1 else 0 end,"
+        "case when " + AmountOnlyLine() + " then 1 else 0 end,case when isnull(b.PreShbz,0)<>0 or isnull(b.shbz,0)<>0 then 1 else 0 end,"
         "isnull(b.shbz,0) from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh left join yw_kck k on a.hh=k.hh");
     for (const auto& l : lines) {
       const bool moneyOnly = IsSet(l[10]);
@@ -377,8 +397,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
           moved["place|" + p[0] + "|" + p[1] + "|" + p[2] + "|" + p[3]] += sign * std::stod(p[4]);
         }
       };
-      if (IsSet(l[11])) move(l[5], -1), movePlaces("WarehouseOut", -1);
-      if (IsSet(l[12])) move(l[6], +1), movePlaces("WarehouseIn", +1);
+      // Goods kept by amount lie on no place.
+      if (IsSet(l[11])) move(l[5], -1), movePlaces(moneyOnly ? "" : "WarehouseOut", -1);
+      if (IsSet(l[12])) move(l[6], +1), movePlaces(moneyOnly ? "" : "WarehouseIn", +1);
     }
     return moved;
   }
@@ -403,7 +424,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     }
     if (!Rows("select a.lsh from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh inner join gl_stock s on s.id=a.drstockid "
               "left join yw_kck k on k.hh=a.hh where isnull(b.shbz,0)<>0 and isnull(s.FDeleted,0)<>0 and "
-              "isnull(k.fonlymoney,0)=0 and abs(a.sl-(select isnull(sum(Quantity),0) from BillGoodsPlace p where "
+              "not (" + AmountOnlyLine() + ") and abs(a.sl-(select isnull(sum(Quantity),0) from BillGoodsPlace p where "
               "p.BillType='WarehouseIn' and p.BillGuid=a.lsh and p.BillDetailGuid=a.dh))>0.00001").empty()) {
       Fail("a received line whose goods places do not hold the whole of it");
     }
