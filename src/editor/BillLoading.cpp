@@ -87,6 +87,7 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("TxtBcCkID", HeaderValue(rs, "dcstockid").TextOrEmpty());
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
   headerAsLoaded_ = {Text("DTPKdrq"), Text("TxtBZ"), Text("TxtCzryName")};
+  HeaderShownAsStored();
 }
 
 // 审核人员 as stored, for a bill whose state another clerk changed while it was open here. A read

@@ -52,6 +52,7 @@ bool FrmStoreAdjuctBill::AddNew() {
     ClearGoodsPanel();
     SetText("DTPKdrq", adodb::Date{session_.SysDate.year, session_.SysDate.month, session_.SysDate.day}.ToText());
     ClearEntryRow();
+    HeaderShownAsStored();
     EnableTimer(Timer::Tmr2);
     return true;
   } catch (const std::exception& error) {
@@ -79,6 +80,7 @@ void FrmStoreAdjuctBill::ClearEntryRow() {
   for (const char* field : {"TxtHH", "TxtDj", "TxtSl", "TxtLsze", "TxtJe"}) SetText(field, "");
   ShowUnit();
   ShowBatch();
+  EntryRowShownAsStored();
 }
 
 // --- closing -----------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 //   EntryFigures.cpp        the entry row's value and the fields that show it
 //   LineSave.cpp            保 存: the entry row checked and stored as a line
 //   LineCommands.cpp        修改 and 删除 of a stored line
+//   UnsavedInput.cpp        what the clerk typed and has not stored, asked about before it is lost
 //   GoodsPlaceCommands.cpp  the goods-place dialog and its two buttons
 //   StateCommands.cpp       审核, 反审, 确认, 反确认, 记帐 and 审批
 //   BillStateShown.cpp      the state stamp, the lines' totals and which commands are greyed out
@@ -27,8 +28,10 @@
 // here throws to the caller of a user action.
 #include <exception>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adodb/Variant.h"
@@ -122,6 +125,7 @@ class FrmStoreAdjuctBill : public FormModel {
 
  protected:
   void FormLoad() override;
+  bool QueryUnload() override;
   void FormUnload() override;
   void FormKeyDown(int& keyCode, int shift) override;
   void ControlKeyDown(const std::string& control, int& keyCode, int shift) override;
@@ -254,6 +258,17 @@ class FrmStoreAdjuctBill : public FormModel {
   // True when the line numbered dh is `stored` (read by ReadBillLine) as the grid lists it.
   bool LineListedAsStored(const std::string& dh, const std::optional<BillLineValues>& stored) const;
 
+  // UnsavedInput.cpp
+  void HeaderShownAsStored();
+  void EntryRowShownAsStored();
+  bool TypedOver(const std::string& field) const;
+  bool EntryRowTypedIn() const;
+  bool LineEntered() const;
+  bool CouldBeSaved() const;
+  std::string UnsavedInput(bool withHeader) const;
+  // True when nothing typed would be lost by `command`, or the clerk said Yes to losing it.
+  bool MayDropUnsavedInput(const std::string& command, bool withHeader = true);
+
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);
   bool RunGoodsPlaceDialog(GoodsPlaceRequest request, std::vector<std::string>& places);
@@ -317,6 +332,8 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string lsh_;      // the serial of the bill on screen
   bool newBill_ = true;  // the bill has no stored header yet
   HeaderFields headerAsLoaded_;  // the stored bill's date, remark and operator as last loaded
+  // What the editor last put in each header and entry field itself; text unlike it was typed.
+  std::map<std::string, std::string> shownAsStored_;
   EntryRow entry_;
   std::string figureAtFocus_;  // the price or quantity field's text when it got the focus
   RecordsetGrid vfgContent_;

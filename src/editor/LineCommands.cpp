@@ -55,6 +55,7 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
     return RefuseLineChange("此单据已审核，不能修改!");
   }
   SetText("TxtSl", adodb::FormatNumber(line.baseQty));
+  shownAsStored_["TxtSl"] = Text("TxtSl");  // put there for the dialog, not typed
   auto request = GoodsPlaceRequestFor(false, line.inWarehouse);
   if (!request) return;
   request->lineKey = dh;
@@ -132,6 +133,7 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     newBill_ = false;
     entry_ = std::move(*row);
     ShowEntryRow();
+    EntryRowShownAsStored();
     // The panel shows the goods being amended, not those of the line highlighted before.
     ShowGoodsInfo(lsh, entry_.goods);
   } catch (const std::exception& error) {

@@ -242,6 +242,7 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
 void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string& storedDate) {
   SetText("DTPKdrq", storedDate);
   headerAsLoaded_.billDate = storedDate;
+  shownAsStored_["DTPKdrq"] = storedDate;
   if (!entry_.batch || !ExpiredBatchAccepted(*entry_.batch)) {
     SetFocus("TxtSl");
     return;

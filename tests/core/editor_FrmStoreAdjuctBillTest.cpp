@@ -169,6 +169,28 @@ TEST_F(EditorTest, AnAuditWithTheHeadersWarehousesTypedOverAndNotSavedIsRefused)
   EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "1");
 }
 
+// Typed and not saved, the remark and a line go only on the clerk's word: Esc, 退出 and the close
+// box ask first, No keeps the editor open as it was. A line only looked at closes at once.
+TEST_F(EditorTest, ClosingOverTypedInputNotSavedAsksFirst) {
+  Open("DBD202403010001");
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  form_->KeyDown("TxtHH", key::kEscape);
+  EXPECT_FALSE(form_->IsOpen());
+  Open("DBD202403010001");
+  form_->Type("TxtBZ", "急件");
+  Enter("TxtHH", "0006");
+  ui_.QueueChoice(1);
+  Enter("TxtSl", "2");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtHH", key::kEscape);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|表头的备注和正在录入的明细(货号 0006)还没有保存,退出将丢失这些输入,是否继续？\n");
+  EXPECT_TRUE(form_->IsOpen());
+  EXPECT_EQ(form_->Text("TxtBZ"), "急件");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("退出");
+  EXPECT_FALSE(form_->IsOpen());
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});

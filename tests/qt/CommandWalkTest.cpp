@@ -176,13 +176,14 @@ class CommandWalkTest : public qttest::DemoDesktop<> {
       if (browser.ListGrid().Rows() > 2) browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, 2);
     });
   }
-  // The editor on bill `lsh` (a new bill for ""), a remark typed and the focus on the goods before
-  // each item: a new bill clears the one and moves the other.
+  // The editor on bill `lsh` (a new bill for ""), text typed in the goods field, and the focus there,
+  // before each item: a new bill clears the one and moves the other. (A remark typed over a stored
+  // bill would keep 退出 asking, and the walk answers every question No.)
   WalkResult WalkEditor(storeadjust::Session& as, const std::string& lsh) {
     using Mode = storeadjust::EditorRequest::Mode;
     storeadjust::FrmStoreAdjuctBill editor(as, {lsh.empty() ? Mode::New : Mode::Amend, lsh});
     return Walk(editor, {}, {"新增", "Cmd_Add", "退出"}, [&] {
-      editor.Type("TxtBZ", "走查");
+      editor.Type("TxtHH", "走查");
       editor.SetFocus("TxtHH");
     });
   }

@@ -216,4 +216,19 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
   form->Close();
 }
 
+// The window's close box, as Alt+F4, asks the editor first: No keeps the window and what was typed.
+TEST_F(EditorBillViewTest, TheCloseBoxOverTypedInputNotSavedAsksFirst) {
+  OpenEditor("DBD202403010001");
+  QTest::keyClicks(Field("TxtBZ"), QStringLiteral("urgent"));
+  const QString typed = Field("TxtBZ")->text();
+  ui.QueueAnswer(storeadjust::mb::kNo);
+  view->close();
+  EXPECT_TRUE(view->isVisible());
+  EXPECT_EQ(Field("TxtBZ")->text(), typed);
+  ui.QueueAnswer(storeadjust::mb::kYes);
+  view->close();
+  EXPECT_FALSE(view->isVisible());
+  EXPECT_FALSE(form->IsOpen());
+}
+
 }  // namespace
