@@ -18,7 +18,7 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 // Viewing covers the bill opened to view: a new bill the clerk starts here, holding the right to
 // add bills, takes lines like any other, rather than being refused only at its first save.
 void FrmStoreAdjuctBill::Cmd_Add_Click() {
-  if (!AddNew()) return;
+  if (!MayDropUnsavedInput("新增") || !AddNew()) return;
   request_ = {EditorRequest::Mode::New, {}};
   ShowBillState();  // 保 存 and the line commands are no longer greyed as viewing
 }

@@ -191,6 +191,20 @@ TEST_F(EditorTest, ClosingOverTypedInputNotSavedAsksFirst) {
   EXPECT_FALSE(form_->IsOpen());
 }
 
+// F2 starts over: a line typed and not saved goes only on the clerk's word.
+TEST_F(EditorTest, ANewBillOverATypedLineAsksFirst) {
+  Open("DBD202403010001");
+  Enter("TxtHH", "0006");
+  form_->Type("TxtSl", "2");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtSl", key::kF1 + 1);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|正在录入的明细(货号 0006)还没有保存,新增将丢失这些输入,是否继续？\n");
+  EXPECT_EQ(form_->Text("TxtLSH") + " " + form_->Text("TxtSl"), "DBD202403010001 2");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("新增");
+  EXPECT_NE(form_->Text("TxtLSH"), "DBD202403010001");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
