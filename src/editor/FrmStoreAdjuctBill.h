@@ -265,6 +265,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool EntryRowTypedIn() const;
   bool LineEntered() const;
   bool CouldBeSaved() const;
+  std::vector<std::pair<std::string, std::string>> TypedHeaderFields() const;
   std::string UnsavedInput(bool withHeader) const;
   // True when nothing typed would be lost by `command`, or the clerk said Yes to losing it.
   bool MayDropUnsavedInput(const std::string& command, bool withHeader = true);

@@ -44,6 +44,8 @@ void FrmStoreAdjuctBill::AmendLine(const std::string& lsh, const std::string& dh
   if (line.stage != BillStage::Open && !preAuditedTwoStep) {
     return RefuseLineChange("此单据已审核，不能修改!");
   }
+  // The line taken into the entry row (or its quantity, for the places) replaces the row typed.
+  if (!MayDropUnsavedInput("修改", false)) return;
   if (preAuditedTwoStep) return ReallocateLinePlaces(lsh, dh, line);
   LoadLineIntoEntryRow(lsh, dh);
 }
@@ -112,7 +114,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
 // The stored line becomes the entry row whole: goods facts, unit and coefficient, price,
 // amounts, batch and goods places; saving it unchanged stores it as it was. The header fields
 // show the bill as stored, its remark too: the save writes 备注 into the header, where the
-// line's own older remark would replace the bill's.
+// line's own older remark would replace the bill's. A header field the clerk typed over and has
+// not saved keeps his text: the header is saved with a line, and this line's save is his way to it.
 void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std::string& dh) {
   try {
     auto rs = RequireOpened(OpenRsReadOnly(
@@ -124,7 +127,9 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     rs->MoveFirst();
     std::optional<EntryRow> row = ReadStoredEntryRow(session_, lsh, dh);
     if (!row) return;
+    const auto typedHeader = TypedHeaderFields();
     FillHeaderFields(*rs, lsh);
+    for (const auto& [field, text] : typedHeader) SetText(field, text);
     rs->Close();
     // Leaving the price or quantity field works the amounts out of them: that happens to the row
     // given up, before the stored line's own figures are shown.

@@ -60,6 +60,17 @@ bool FrmStoreAdjuctBill::CouldBeSaved() const {
   return Control("Cmd_Save").enabled && (!newBill_ || rights_.Holds("新增"));
 }
 
+// The header fields typed over, with the name each warehouse id brought along.
+std::vector<std::pair<std::string, std::string>> FrmStoreAdjuctBill::TypedHeaderFields() const {
+  std::vector<std::pair<std::string, std::string>> typed;
+  for (const HeaderField& field : kHeaderFields) {
+    if (!TypedOver(field.name)) continue;
+    typed.emplace_back(field.name, Text(field.name));
+    if (field.shownWith) typed.emplace_back(field.shownWith, Text(field.shownWith));
+  }
+  return typed;
+}
+
 // Named as the clerk knows it: the header fields by their labels, the line by its goods.
 std::string FrmStoreAdjuctBill::UnsavedInput(bool withHeader) const {
   if (!CouldBeSaved()) return {};

@@ -205,6 +205,25 @@ TEST_F(EditorTest, ANewBillOverATypedLineAsksFirst) {
   EXPECT_NE(form_->Text("TxtLSH"), "DBD202403010001");
 }
 
+// F3 takes a line into the entry row: a line typed there goes only on the clerk's word, while
+// header fields typed over stay, for the line's save to store.
+TEST_F(EditorTest, AmendingALineKeepsTheTypedHeaderAndAsksBeforeATypedLine) {
+  Open("DBD202403010001");
+  form_->Type("TxtBZ", "急件");
+  form_->Type("DTPKdrq", "2024-03-04");
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  EXPECT_EQ(form_->Text("TxtHH") + " " + form_->Text("TxtBZ") + " " + form_->Text("DTPKdrq"), "0001 急件 2024-03-04");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value("select bz + ' ' + convert(varchar(10),kdrq,120) from ckdbdzk where lsh='DBD202403010001'"),
+            "急件 2024-03-04");
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  form_->Type("TxtSl", "3");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|正在录入的明细(货号 0001)还没有保存,修改将丢失这些输入,是否继续？\n");
+  EXPECT_EQ(form_->Text("TxtSl"), "3");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
