@@ -269,6 +269,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string UnsavedInput(bool withHeader) const;
   // True when nothing typed would be lost by `command`, or the clerk said Yes to losing it.
   bool MayDropUnsavedInput(const std::string& command, bool withHeader = true);
+  void DropUnsavedInput();
 
   // GoodsPlaceCommands.cpp
   std::optional<GoodsPlaceRequest> GoodsPlaceRequestFor(bool viewFlag, const std::string& warehouseId);

@@ -145,8 +145,11 @@ bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
   return verdict.result == AuditGateResult::Passed;
 }
 
+// Audited, the bill takes no line and no header any more: what the clerk typed and has not saved
+// never would be, the date he moved included, while the stock moves on the stored one. (Confirmed
+// bills were audited first, and took nothing typed since.)
 void FrmStoreAdjuctBill::Audit() {
-  if (!MayRunStateCommand("审核") || !ApprovalAllowsAudit()) return;
+  if (!MayRunStateCommand("审核") || !MayDropUnsavedInput("审核") || !ApprovalAllowsAudit()) return;
   RunStateChange(IsStartStoreAdjustOK ? StateCommand::PreAudit : StateCommand::Audit);
 }
 
@@ -178,6 +181,8 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
                               linesListed_ ? &*linesListed_ : nullptr);
   }
   ShowStateOutcome(outcome);
+  const bool audited = command == StateCommand::Audit || command == StateCommand::PreAudit;
+  if (outcome.result == StateResult::Done && audited) DropUnsavedInput();  // given up on the clerk's Yes
   // Changed by another clerk: the lines as stored now, for the clerk to look at before he tries again.
   if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
   // A right taken away while the editor was open greys its commands from now on.

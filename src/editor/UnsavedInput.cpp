@@ -91,6 +91,16 @@ bool FrmStoreAdjuctBill::MayDropUnsavedInput(const std::string& command, bool wi
   return what.empty() || Ask(what + "还没有保存," + command + "将丢失这些输入,是否继续？");
 }
 
+// Given up on the clerk's word: the fields show the bill as stored again, and nothing asks twice.
+void FrmStoreAdjuctBill::DropUnsavedInput() {
+  for (const HeaderField& field : kHeaderFields) {
+    if (!TypedOver(field.name)) continue;
+    SetText(field.name, shownAsStored_[field.name]);
+    if (field.shownWith) SetText(field.shownWith, shownAsStored_[field.shownWith]);
+  }
+  if (LineEntered()) ClearEntryRow();
+}
+
 // Esc, 退出, the window's close box.
 bool FrmStoreAdjuctBill::QueryUnload() { return MayDropUnsavedInput("退出"); }
 
