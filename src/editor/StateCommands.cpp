@@ -230,6 +230,8 @@ void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command, const BillHead
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   if (!HoldsModuleRight(session_, "记帐")) return;
+  // Posted, the bill leaves the screen for a new one (or the editor closes).
+  if (!MayDropUnsavedInput("记帐")) return;
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
     return;
   }
@@ -270,6 +272,7 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
     session_.Ui->MsgBox("流水号为[" + lsh + "]的单据已被其他操作员删除,没有记帐!", mb::kInformation, kSystemTitle);
     return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
   }
+  DropUnsavedInput();
   if (HasRight(session_, session_.ModuleRightGuid, true, session_.OptCode, "新增", session_.ConnStr)) {
     Cmd_Add_Click();
     // The posted bill leaves the screen for a new one: the status line says where it went.

@@ -240,6 +240,25 @@ TEST_F(EditorTest, AnAuditOverTypedInputNotSavedAsksFirst) {
   EXPECT_EQ(form_->Text("DTPKdrq"), "2024-03-01");
 }
 
+// Posted, the bill leaves the screen for a new one. Audited when it was opened, it took nothing
+// typed; audited meanwhile by another clerk, a remark typed over it goes only on the clerk's word,
+// asked once.
+TEST_F(EditorTest, PostingOverTypedInputNotSavedAsksFirst) {
+  Open("DBD202403010001");
+  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  form_->Type("TxtBZ", "急件");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtHH", key::kF1 + 7);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|表头的备注还没有保存,记帐将丢失这些输入,是否继续？\n");
+  EXPECT_EQ(db_.Value("select cast(jzbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
+  EXPECT_EQ(form_->Text("TxtBZ"), "急件");
+  ui_.QueueAnswer(mb::kYes);
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("记帐");
+  EXPECT_EQ(db_.Value("select cast(jzbz as int) from ckdbdzk where lsh='DBD202403010001'"), "1");
+  EXPECT_EQ(form_->Text("TxtBZ"), "");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
