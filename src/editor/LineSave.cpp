@@ -322,9 +322,13 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   if (saved.outcome == LineSaveOutcome::WarehousesKept) {
     session_.Ui->MsgBox(kWarehousesKept, mb::kExclamation, kSystemTitle);
     // The entry row's goods and batch were looked up in the warehouses typed: it is entered again
-    // against the bill's own.
+    // against the bill's own. A remark or date typed goes on to the next save, as the clerk wrote it.
+    const auto typedHeader = TypedHeaderFields();
     std::string lsh = saved.lsh;
     AmendAddNew(lsh);
+    for (const auto& [field, text] : typedHeader) {
+      if (field == "TxtBZ" || field == "DTPKdrq") SetText(field, text);
+    }
     return;
   }
   if (saved.outcome == LineSaveOutcome::BillGone) {

@@ -191,6 +191,20 @@ TEST_F(EditorTest, ClosingOverTypedInputNotSavedAsksFirst) {
   EXPECT_FALSE(form_->IsOpen());
 }
 
+// A bill with lines keeps its warehouses: the save refused for a warehouse typed over gives the
+// bill's own back, and keeps the remark typed with it for the next save.
+TEST_F(EditorTest, ASaveRefusedForTypedWarehousesKeepsTheTypedRemark) {
+  Open("DBD202403010001");
+  form_->Type("TxtBZ", "急件");
+  form_->Type("txtBrCKid", "03");
+  Enter("TxtHH", "0006");
+  ui_.QueueChoice(1);
+  Enter("TxtSl", "1");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|此单据已有明细，不能更改仓库!\n");
+  EXPECT_EQ(form_->Text("txtBrCKid") + " " + form_->Text("TxtBZ"), "02 急件");
+}
+
 // F2 starts over: a line typed and not saved goes only on the clerk's word.
 TEST_F(EditorTest, ANewBillOverATypedLineAsksFirst) {
   Open("DBD202403010001");
