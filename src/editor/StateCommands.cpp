@@ -9,6 +9,7 @@
 #include "host/ErrorText.h"
 #include "host/MessageTitles.h"
 #include "host/Rights.h"
+#include "lines/BillHeaderState.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
 #include "states/BillSnapshot.h"
@@ -230,12 +231,20 @@ void FrmStoreAdjuctBill::ShowStateUnchanged(StateCommand command, const BillHead
 
 void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   if (!HoldsModuleRight(session_, "记帐")) return;
-  // Posted, the bill leaves the screen for a new one (or the editor closes).
-  if (!MayDropUnsavedInput("记帐")) return;
+  // Posted, the bill leaves the screen for a new one (or the editor closes). A bill stored neither
+  // audited nor posted is refused, the typed input kept: nothing to ask about losing then. A read
+  // that fails asks, as the posting may go ahead.
+  const std::string lsh = Text("TxtLSH");
+  std::optional<BillHeaderState> stored;
+  try {
+    if (session_.Conn) stored = ReadBillHeader(*session_.Conn, lsh, false);
+  } catch (const std::exception&) {
+  }
+  const bool refusedUnposted = stored && !stored->audited && !stored->posted;
+  if (!refusedUnposted && !MayDropUnsavedInput("记帐")) return;
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
     return;
   }
-  const std::string lsh = Text("TxtLSH");
   PostingResult posted = PostingResult::NotAudited;
   try {
     posted = PostBill(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);

@@ -256,14 +256,17 @@ TEST_F(EditorTest, AnAuditOverTypedInputNotSavedAsksFirst) {
 
 // Posted, the bill leaves the screen for a new one. Audited when it was opened, it took nothing
 // typed; audited meanwhile by another clerk, a remark typed over it goes only on the clerk's word,
-// asked once.
+// asked once. Not audited, the bill is refused and keeps the remark: nothing to ask about.
 TEST_F(EditorTest, PostingOverTypedInputNotSavedAsksFirst) {
   Open("DBD202403010001");
-  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
   form_->Type("TxtBZ", "急件");
   ui_.QueueAnswer(mb::kNo);
   form_->KeyDown("TxtHH", key::kF1 + 7);
-  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|表头的备注还没有保存,记帐将丢失这些输入,是否继续？\n");
+  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtHH", key::kF1 + 7);
+  EXPECT_EQ(ShownBoxes(ui_),
+            "324 系统提示|确实要记帐吗?\n292 提示:|表头的备注还没有保存,记帐将丢失这些输入,是否继续？\n");
   EXPECT_EQ(db_.Value("select cast(jzbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
   EXPECT_EQ(form_->Text("TxtBZ"), "急件");
   ui_.QueueAnswer(mb::kYes);
