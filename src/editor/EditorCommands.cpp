@@ -1,5 +1,6 @@
 // Clicks on the editor's buttons, each handed to the work it names.
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/Rights.h"
 
 namespace storeadjust {
 
@@ -16,9 +17,11 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 }
 
 // Viewing covers the bill opened to view: a new bill the clerk starts here, holding the right to
-// add bills, takes lines like any other, rather than being refused only at its first save.
+// add bills, takes lines like any other, rather than being refused only at its first save. A
+// clerk without that right is refused before he is asked to give up what he typed: the refusal
+// keeps it.
 void FrmStoreAdjuctBill::Cmd_Add_Click() {
-  if (!MayDropUnsavedInput("新增") || !AddNew()) return;
+  if (!HoldsModuleRight(session_, "新增") || !MayDropUnsavedInput("新增") || !AddNew()) return;
   request_ = {EditorRequest::Mode::New, {}};
   ShowBillState();  // 保 存 and the line commands are no longer greyed as viewing
 }

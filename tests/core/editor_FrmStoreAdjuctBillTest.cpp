@@ -205,14 +205,22 @@ TEST_F(EditorTest, ASaveRefusedForTypedWarehousesKeepsTheTypedRemark) {
   EXPECT_EQ(form_->Text("txtBrCKid") + " " + form_->Text("TxtBZ"), "02 急件");
 }
 
-// F2 starts over: a line typed and not saved goes only on the clerk's word.
+// F2 starts over: a line typed and not saved goes only on the clerk's word, asked once the clerk
+// may start a bill at all.
 TEST_F(EditorTest, ANewBillOverATypedLineAsksFirst) {
   Open("DBD202403010001");
   Enter("TxtHH", "0006");
   form_->Type("TxtSl", "2");
+  const auto addRight = [&](const std::string& flag) {
+    db_.Run({"update rights set RightValue1='" + flag + ",1,1,1,1,1' where operatorGuid like '%000000000001}'"});
+  };
+  addRight("0");
+  form_->KeyDown("TxtSl", key::kF1 + 1);
+  addRight("1");
   ui_.QueueAnswer(mb::kNo);
   form_->KeyDown("TxtSl", key::kF1 + 1);
-  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|正在录入的明细(货号 0006)还没有保存,新增将丢失这些输入,是否继续？\n");
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n"
+                             "292 提示:|正在录入的明细(货号 0006)还没有保存,新增将丢失这些输入,是否继续？\n");
   EXPECT_EQ(form_->Text("TxtLSH") + " " + form_->Text("TxtSl"), "DBD202403010001 2");
   ui_.QueueAnswer(mb::kYes);
   form_->Click("新增");
