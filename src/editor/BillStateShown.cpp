@@ -41,16 +41,20 @@ void FrmStoreAdjuctBill::DeclareStateAndTotals() {
 // A bill not stored yet is one not audited; a header that cannot be read leaves it so too, and
 // the commands then refuse for themselves when reached. Returns the header read, if it was.
 std::optional<BillHeaderState> FrmStoreAdjuctBill::ShowBillState() {
-  std::optional<BillHeaderState> stored;
-  try {
-    if (session_.Conn && !lsh_.empty()) stored = ReadBillHeader(*session_.Conn, lsh_, false);
-  } catch (const std::exception&) {
-  }
+  const std::optional<BillHeaderState> stored = lsh_.empty() ? std::nullopt : StoredHeader(lsh_);
   const BillHeaderState header = stored.value_or(BillHeaderState{});
   SetText("LblBillState", header.exists ? BillStateName(header, IsStartStoreAdjustOK) : "未审核");
   ShowLineTotals();
   ShowCommandAvailability(header);
   return stored;
+}
+
+std::optional<BillHeaderState> FrmStoreAdjuctBill::StoredHeader(const std::string& lsh) const {
+  try {
+    if (session_.Conn) return ReadBillHeader(*session_.Conn, lsh, false);
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
 }
 
 // The stamp, 审核人员 and the grey buttons as stored, for a bill another clerk may have moved on

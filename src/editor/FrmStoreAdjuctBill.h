@@ -314,6 +314,8 @@ class FrmStoreAdjuctBill : public FormModel {
   // BillStateShown.cpp
   void DeclareStateAndTotals();
   std::optional<BillHeaderState> ShowBillState();
+  // The header as stored now; nullopt when it cannot be read (the command then finds out itself).
+  std::optional<BillHeaderState> StoredHeader(const std::string& lsh) const;
   void ShowBillAsStored();
   void ShowLineTotals();
   void ShowCommandAvailability(const BillHeaderState& header);

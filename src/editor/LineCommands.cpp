@@ -172,11 +172,7 @@ void FrmStoreAdjuctBill::RefuseLineChange(const char* text) {
 // audited, and the clerk is told what it is now (the lines as stored when it is gone): 修改 then
 // takes the line into the entry row as for any bill in entry.
 void FrmStoreAdjuctBill::RefusePlacesOfBillMovedOn(const std::string& lsh, const std::string& dh) {
-  std::optional<BillHeaderState> header;
-  try {
-    if (session_.Conn) header = ReadBillHeader(*session_.Conn, lsh, false);
-  } catch (const std::exception&) {
-  }
+  const std::optional<BillHeaderState> header = StoredHeader(lsh);
   if (!header || header->preAudited || header->audited || header->posted) {
     return RefuseLineChange("此单据已审核，不能修改!");
   }

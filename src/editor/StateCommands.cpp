@@ -9,7 +9,6 @@
 #include "host/ErrorText.h"
 #include "host/MessageTitles.h"
 #include "host/Rights.h"
-#include "lines/BillHeaderState.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
 #include "states/BillSnapshot.h"
@@ -235,11 +234,7 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   // audited nor posted is refused, the typed input kept: nothing to ask about losing then. A read
   // that fails asks, as the posting may go ahead.
   const std::string lsh = Text("TxtLSH");
-  std::optional<BillHeaderState> stored;
-  try {
-    if (session_.Conn) stored = ReadBillHeader(*session_.Conn, lsh, false);
-  } catch (const std::exception&) {
-  }
+  const std::optional<BillHeaderState> stored = StoredHeader(lsh);
   const bool refusedUnposted = stored && !stored->audited && !stored->posted;
   if (!refusedUnposted && !MayDropUnsavedInput("记帐")) return;
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
