@@ -148,9 +148,15 @@ bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
 // Audited, the bill takes no line and no header any more: what the clerk typed and has not saved
 // never would be, the date he moved included, while the stock moves on the stored one. (Confirmed
 // bills were audited first, and took nothing typed since.)
+// A bill another clerk moved on meanwhile is refused, the typed input kept: nothing to ask about
+// losing then.
 void FrmStoreAdjuctBill::Audit() {
-  if (!MayRunStateCommand("审核") || !MayDropUnsavedInput("审核") || !ApprovalAllowsAudit()) return;
-  RunStateChange(IsStartStoreAdjustOK ? StateCommand::PreAudit : StateCommand::Audit);
+  const StateCommand command = IsStartStoreAdjustOK ? StateCommand::PreAudit : StateCommand::Audit;
+  if (!MayRunStateCommand("审核")) return;
+  const std::optional<BillHeaderState> stored = StoredHeader(Text("TxtLSH"));
+  const bool refused = stored && !StateRulesOut(command, *stored).empty();
+  if ((!refused && !MayDropUnsavedInput("审核")) || !ApprovalAllowsAudit()) return;
+  RunStateChange(command);
 }
 
 void FrmStoreAdjuctBill::UnAudit() {

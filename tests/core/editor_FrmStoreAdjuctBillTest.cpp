@@ -284,6 +284,17 @@ TEST_F(EditorTest, PostingOverTypedInputNotSavedAsksFirst) {
   EXPECT_EQ(form_->Text("TxtBZ"), "");
 }
 
+// Audited meanwhile by another clerk, the bill is refused and keeps what was typed: no question
+// offers to give it up.
+TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
+  Open("DBD202403010001");
+  form_->Type("TxtBZ", "急件");
+  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  form_->Click("审核");
+  EXPECT_EQ(ShownBoxes(ui_) + form_->Text("StatusBar1"), "流水号为 DBD202403010001 的单据已审核，没有审核");
+  EXPECT_EQ(form_->Text("TxtBZ"), "急件");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
