@@ -86,7 +86,6 @@ void FrmStoreAdjuctBill::FillHeaderFields(adodb::Recordset& rs, const std::strin
   SetText("txtBrCkName", rs.Value("drckname").TextOrEmpty());
   SetText("TxtBcCkID", HeaderValue(rs, "dcstockid").TextOrEmpty());
   SetText("txtBcCkName", rs.Value("dcckname").TextOrEmpty());
-  headerAsLoaded_ = {Text("DTPKdrq"), Text("TxtBZ"), Text("TxtCzryName")};
   HeaderShownAsStored();
 }
 

@@ -170,7 +170,7 @@ BillHeader FrmStoreAdjuctBill::HeaderOfBill() {
   header.inWarehouse = Text("txtBrCKid");
   header.remark = Text("TxtBZ");
   header.operatorName = Text("TxtCzryName");
-  if (!newBill_) header.asLoaded = headerAsLoaded_;
+  if (!newBill_) header.asLoaded = HeaderAsLoaded();
   header.goodsCarryBatches = !session_.isNotPh;
   header.transfersCarryPrices = !IsCkdbdDj;
   header.inWarehouseKeepsPlaces = KeepsGoodsPlaces(session_, header.inWarehouse);

@@ -260,6 +260,8 @@ class FrmStoreAdjuctBill : public FormModel {
 
   // UnsavedInput.cpp
   void HeaderShownAsStored();
+  // The stored bill's date, remark and operator as last loaded.
+  HeaderFields HeaderAsLoaded() const;
   void EntryRowShownAsStored();
   bool TypedOver(const std::string& field) const;
   bool EntryRowTypedIn() const;
@@ -335,7 +337,6 @@ class FrmStoreAdjuctBill : public FormModel {
   EditorRequest request_;
   std::string lsh_;      // the serial of the bill on screen
   bool newBill_ = true;  // the bill has no stored header yet
-  HeaderFields headerAsLoaded_;  // the stored bill's date, remark and operator as last loaded
   // What the editor last put in each header and entry field itself; text unlike it was typed.
   std::map<std::string, std::string> shownAsStored_;
   EntryRow entry_;

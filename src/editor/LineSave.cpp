@@ -241,7 +241,6 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
 // when he moves the date himself. No leaves the row as it is.
 void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string& storedDate) {
   SetText("DTPKdrq", storedDate);
-  headerAsLoaded_.billDate = storedDate;
   shownAsStored_["DTPKdrq"] = storedDate;
   if (!entry_.batch || !ExpiredBatchAccepted(*entry_.batch)) {
     SetFocus("TxtSl");

@@ -33,6 +33,15 @@ void FrmStoreAdjuctBill::HeaderShownAsStored() {
     shownAsStored_[field.name] = Text(field.name);
     if (field.shownWith) shownAsStored_[field.shownWith] = Text(field.shownWith);
   }
+  shownAsStored_["TxtCzryName"] = Text("TxtCzryName");  // not typed, but the save compares it
+}
+
+HeaderFields FrmStoreAdjuctBill::HeaderAsLoaded() const {
+  const auto shown = [this](const char* field) {
+    const auto found = shownAsStored_.find(field);
+    return found == shownAsStored_.end() ? std::string() : found->second;
+  };
+  return {shown("DTPKdrq"), shown("TxtBZ"), shown("TxtCzryName")};
 }
 
 void FrmStoreAdjuctBill::EntryRowShownAsStored() {
