@@ -56,7 +56,8 @@ std::string DayText(const adodb::Variant& value) {
 
 }  // namespace
 
-ReprintList::ReprintList(const ReprintRequest& request) : connection_(std::make_shared<adodb::Connection>()) {
+ReprintList::ReprintList(const ReprintRequest& request)
+    : connection_(std::make_shared<adodb::Connection>()), dataScope_(request.dataScope) {
   connection_->Open(request.connectionString);
   const adodb::Date today = BusinessDate(request.sysDate);
   from_ = adodb::Date{today.year, today.month, 1};
@@ -86,7 +87,8 @@ BoundSql ReprintList::ListStatement() const {
   sql =
       "select a.lsh,a.kdrq,a.dcstockid,b.name as dcname,a.drstockid,d.name as drname,IsNull(a.PreShbz,0) as preshbz,"
       "IsNull(a.shbz,0) as shbz,IsNull(a.jzbz,0) as jzbz from ckdbdzk a left join gl_stock b on a.dcstockid=b.id "
-      "left join gl_stock d on a.drstockid=d.id where 1=1";
+      "left join gl_stock d on a.drstockid=d.id where 1=1" + dataScope_.text;
+  statement.values = dataScope_.values;
   if (!serialFilter_.empty()) {
     sql += " and a.lsh like ?";
     statement.values.push_back(adodb::BoundText(ContainsPattern(serialFilter_)));

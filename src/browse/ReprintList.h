@@ -1,6 +1,6 @@
 #pragma once
 // The reprint function's list, apart from any screen: the stored transfer bills (posted ones
-// too), narrowed by a part of the serial and by a range of bill dates, each with the state its
+// too) within the operator's data scope, narrowed by a part of the serial and by a range of bill dates, each with the state its
 // flags say; the bills the user chose, in list order; and their slips for printing.
 //
 // The reprint component is outside the module: it opens its own connection from the request's
@@ -62,6 +62,7 @@ class ReprintList {
   BoundSql ListStatement() const;
 
   std::shared_ptr<adodb::Connection> connection_;
+  BoundSql dataScope_;  // the request's: the bills the operator may see
   std::string serialFilter_;
   std::optional<adodb::Date> from_, to_;
   std::vector<ReprintBill> bills_;

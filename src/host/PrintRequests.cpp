@@ -1,5 +1,7 @@
 #include "host/PrintRequests.h"
 
+#include "host/Rights.h"
+
 namespace storeadjust {
 
 PrintRequest MakePrintRequest(const Session& session, const std::string& headerTable, const std::string& lineTable,
@@ -18,7 +20,7 @@ PrintRequest MakePrintRequest(const Session& session, const std::string& headerT
   return request;
 }
 
-ReprintRequest MakeReprintRequest(const Session& session) {
+ReprintRequest MakeReprintRequest(Session& session) {
   ReprintRequest request;
   request.category = session.Category;
   request.commandTimeout = session.CommandTimeout;
@@ -27,6 +29,7 @@ ReprintRequest MakeReprintRequest(const Session& session) {
   request.operatorName = session.OptName;
   request.sysDate = session.SysDate.ToText();
   request.start = kReprintStartCode;
+  request.dataScope = GetDataScopeFilter(session);
   return request;
 }
 

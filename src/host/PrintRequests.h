@@ -21,7 +21,8 @@ PrintRequest MakePrintRequest(const Session& session, const std::string& headerT
                               const std::string& serials, bool preview);
 
 // Category, command time-out, connection string, operator code and name, the business date
-// (YYYY-MM-DD) and the start code 13.
-ReprintRequest MakeReprintRequest(const Session& session);
+// (YYYY-MM-DD), the start code 13 and the operator's data scope (GetDataScopeFilter, whose
+// adodb::Error reaches the caller).
+ReprintRequest MakeReprintRequest(Session& session);
 
 }  // namespace storeadjust

@@ -12,6 +12,7 @@
 #include "adodb/Date.h"
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
+#include "host/BoundSql.h"
 
 namespace adodb {
 class Connection;
@@ -102,6 +103,10 @@ struct ReprintRequest {
   std::string category, connectionString, operatorCode, operatorName, sysDate;
   int commandTimeout = 0;
   int start = 13;
+  // The operator's data scope, as the browser narrows its list and report with it (a condition on
+  // the bill header's czry, empty for every bill): a clerk who sees only his own bills there
+  // would otherwise read every other clerk's bills, prices and amounts in the reprint list.
+  BoundSql dataScope;
 };
 
 class UserInterface {

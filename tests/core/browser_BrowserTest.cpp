@@ -114,6 +114,22 @@ TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailu
   EXPECT_EQ(ShownBoxes(ui), "16 系统提示|重打组件不可用\n");
 }
 
+// 张三 sees his group's bills in the list; the reprint list is no wider.
+TEST(ReprintScopeTest, TheReprintListHoldsTheBillsTheOperatorsScopeShows) {
+  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  RecordingUi ui;
+  Session session = testsupport::OpenBrowserSession(db.ConnStr(), ui, "002");
+  FrmStoreAdjuctBillBrow browser{session};
+  browser.Load();
+  browser.Click("重打");
+  ASSERT_EQ(ui.reprints.size(), 1u);
+  ReprintList list(ui.reprints[0]);
+  list.Refresh();
+  std::string serials;
+  for (const auto& bill : list.Bills()) serials += bill.serial + " ";
+  EXPECT_EQ(serials, "DBD202403010002 DBD202403020004 ");
+}
+
 TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAPostingOrAuditThatCannotRunLeavesTheMarks) {
   const long first = RowOf("DBD202403010001"), second = RowOf("DBD202403010002");
   ASSERT_LT(first, second);
