@@ -93,12 +93,13 @@ BoundSql ReprintList::ListStatement() const {
     sql += " and a.lsh like ?";
     statement.values.push_back(adodb::BoundText(ContainsPattern(serialFilter_)));
   }
-  // Bill dates may carry a time: the range ends before the day after `to`.
+  // Bill dates may carry a time: the range ends before the day after `to`. After the last day a
+  // date can name (the picker's far end, typed to mean "from then on") there is nothing to bound.
   if (from_) {
     sql += " and a.kdrq>=?";
     statement.values.push_back(adodb::BoundDate({from_->year, from_->month, from_->day}));
   }
-  if (to_) {
+  if (to_ && NextDay(*to_).IsValid()) {
     sql += " and a.kdrq<?";
     statement.values.push_back(adodb::BoundDate(NextDay(*to_)));
   }

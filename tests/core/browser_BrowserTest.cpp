@@ -504,6 +504,8 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   EXPECT_EQ(listed(), "调'拨1 ");
   list.SetDateRange(adodb::Date{2024, 2, 11}, adodb::Date{2024, 2, 10});  // ends the wrong way round
   EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
+  list.SetDateRange(adodb::Date{2024, 2, 11}, adodb::Date{9999, 12, 31});  // the picker's far end
+  EXPECT_EQ(listed(), "调'拨2 ");
   list.SetDateRange(std::nullopt, std::nullopt);
   EXPECT_EQ(listed(), "调'拨1 调'拨2 ");
 
