@@ -3,13 +3,16 @@
 #include "adodb/Variant.h"
 #include "host/CellText.h"
 #include "host/KeyCodes.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust {
 
 namespace {
 
-constexpr const char* kHeaders[] = {"货号", "品名", "仓库编号", "仓库名称", "批号", "批次", "数量", "效期", "货位"};
+// 金额 comes last and holds only the stock of goods kept by amount only, which have no quantity.
+constexpr const char* kHeaders[] = {"货号", "品名", "仓库编号", "仓库名称", "批号", "批次", "数量", "效期", "货位", "金额"};
 constexpr long kQuantityCol = 6;
+constexpr long kAmountCol = 9;
 
 }  // namespace
 
@@ -33,11 +36,15 @@ void FrmStockDistribution::FillGrid(const std::vector<StockHolding>& holdings) {
   grid_.SetRows(static_cast<long>(holdings.size()) + 1);
   for (long col = 0; col < grid_.Cols(); ++col) grid_.SetTextMatrix(0, col, kHeaders[col]);
   grid_.SetColAlignment(kQuantityCol, GridModel::Alignment::Right);
+  grid_.SetColAlignment(kAmountCol, GridModel::Alignment::Right);
   long row = 1;
   for (const StockHolding& holding : holdings) {
+    const bool byAmount = holding.amount.has_value();
+    const std::string quantity = byAmount && holding.quantity == 0 ? "" : adodb::FormatNumber(holding.quantity);
+    const std::string amount = byAmount ? NumberWithPlaces(*holding.amount, 2) : "";
     const std::string cells[] = {holding.goodsNumber, holding.goodsName, holding.warehouseId, holding.warehouseName,
-                                 holding.batch,       holding.batchLine, adodb::FormatNumber(holding.quantity),
-                                 CellText(holding.expiry, CellDates::DayOnly), holding.goodsPlaces};
+                                 holding.batch,       holding.batchLine, quantity,
+                                 CellText(holding.expiry, CellDates::DayOnly), holding.goodsPlaces, amount};
     for (long col = 0; col < grid_.Cols(); ++col) grid_.SetTextMatrix(row, col, cells[col]);
     ++row;
   }

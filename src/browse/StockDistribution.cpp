@@ -36,25 +36,31 @@ std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     holdings.push_back({Text(*rs, "HH"), Text(*rs, "pm"), Text(*rs, "StockID"), Text(*rs, "sname"), Text(*rs, "PH"),
-                        Text(*rs, "DH"), rs->Value("SL").AsDouble(), rs->Value("xq"), {}});
+                        Text(*rs, "DH"), rs->Value("SL").AsDouble(), rs->Value("xq"), {}, std::nullopt});
   }
   return holdings;
 }
 
 // Where goods are kept without batch numbers there are no batch rows: the stock is the current
-// balance of each warehouse that holds no batch of the goods.
+// balance of each warehouse that holds no batch of the goods. Goods kept by amount only hold an
+// amount there and no quantity: a window that left them out said a bill of them had no stock
+// anywhere.
 std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
-      "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl From ywbalance b"
+      "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl, IsNull(b.sjje,0) sjje,"
+      " IsNull(k.fonlymoney,0) onlymoney From ywbalance b"
       " Left Join yw_kck k On k.hh=b.hh Left Join gl_stock s On s.id=b.stockid"
-      " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0 And IsNull(b.sjsl,0)<>0"
+      " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0"
+      " And (IsNull(b.sjsl,0)<>0 Or (IsNull(k.fonlymoney,0)=1 And IsNull(b.sjje,0)<>0))"
       " And Not Exists (Select 1 From phk p Where p.HH=b.hh And p.StockID=b.stockid And IsNull(p.SL,0)<>0)"
       " Order By b.hh, b.stockid",
       BySerial(lsh));
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
-    holdings.push_back({Text(*rs, "hh"), Text(*rs, "pm"), Text(*rs, "stockid"), Text(*rs, "sname"), {}, {},
-                        rs->Value("sjsl").AsDouble(), adodb::Variant::Null(), {}});
+    StockHolding holding{Text(*rs, "hh"), Text(*rs, "pm"), Text(*rs, "stockid"), Text(*rs, "sname"), {}, {},
+                         rs->Value("sjsl").AsDouble(), adodb::Variant::Null(), {}, std::nullopt};
+    if (rs->Value("onlymoney").AsInt32() != 0) holding.amount = rs->Value("sjje").AsDouble();
+    holdings.push_back(std::move(holding));
   }
   return holdings;
 }

@@ -2,6 +2,7 @@
 // Where the goods of one bill are kept: for each goods on the bill's lines, every warehouse and
 // batch holding some of it, with the goods places the quantity lies on. A clerk looks here before
 // choosing the out-warehouse or a batch, so rows without stock are left out.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct StockHolding {
   double quantity = 0;
   adodb::Variant expiry;    // a date, or NULL when the batch records none
   std::string goodsPlaces;  // "A01:18.5 A02:12.5"; empty when the warehouse keeps no places
+  // Goods kept by amount only (金额品种) have no quantity to speak of: their stock is the
+  // balance's amount (sjje). Nothing for goods kept by quantity.
+  std::optional<double> amount;
 };
 
 struct StockDistribution {
