@@ -7,12 +7,14 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "host/CellText.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust {
 
 namespace {
 
 constexpr long kMinimumColumnTwips = 900;
+constexpr int kCentPlaces = 2;
 
 ReportColumnType TypeOfValues(const adodb::RowTable& rows, std::size_t column) {
   for (const adodb::Row row : rows) {
@@ -85,6 +87,7 @@ void QvGrid::Take(adodb::ResultSet result) {
     ReportColumn column;
     column.name = result.columns[c].name;
     if (!ReportColumnTypeOf(result.columns[c].type, column.type)) column.type = TypeOfValues(result.rows, c);
+    if (result.columns[c].type == adodb::adCurrency) column.places = kCentPlaces;
     if (keepView) column.visible = columns_[c].visible;
     columns.push_back(std::move(column));
   }
@@ -137,7 +140,7 @@ void QvGrid::RebuildShownRows() {
 
 bool QvGrid::PassesFilters(std::size_t row) const {
   for (const auto& [column, values] : filters_) {
-    if (values.count(CellText(rows_[row][column])) == 0) return false;
+    if (values.count(CellAt(row, column)) == 0) return false;
   }
   return true;
 }
@@ -146,6 +149,15 @@ const adodb::Variant& QvGrid::Value(std::size_t shownRow, std::size_t column) co
   if (shownRow >= shown_.size()) throw adodb::Error::SubscriptOutOfRange();
   CheckColumn(column);
   return rows_[shown_[shownRow]][column];
+}
+
+// An amount of 108 reads 108.00, as on the slip and in the spreadsheet; a figure stored with more
+// places keeps them.
+std::string QvGrid::CellAt(std::size_t row, std::size_t column) const {
+  const adodb::Variant& value = rows_[row][column];
+  const int places = columns_[column].places;
+  const bool figure = value.Type() == adodb::VariantType::Double || value.Type() == adodb::VariantType::Currency;
+  return places >= 0 && figure ? NumberWithPlaces(value.RawDouble(), places) : CellText(value);
 }
 
 void QvGrid::CheckColumn(std::size_t column) const {
@@ -206,7 +218,7 @@ std::vector<std::string> QvGrid::DistinctValues(std::size_t column) const {
   std::set<std::string> seen;
   std::vector<std::string> values;
   for (std::size_t row : order) {
-    std::string text = CellText(rows_[row][column]);
+    std::string text = CellAt(row, column);
     if (seen.insert(text).second) values.push_back(std::move(text));
   }
   return values;
@@ -276,7 +288,7 @@ std::string QvGrid::TextMatrix(long row, long col) const {
   const std::optional<std::size_t> column = ColumnAtGridCol(col);
   if (!column) return row == 0 ? kOrderColumnName : std::to_string(row);
   if (row == 0) return columns_[*column].name;
-  return CellText(rows_[shown_[static_cast<std::size_t>(row - 1)]][*column]);
+  return CellAt(shown_[static_cast<std::size_t>(row - 1)], *column);
 }
 
 void QvGrid::SetTextMatrix(long row, long col, const std::string& text) {

@@ -7,7 +7,8 @@
 //
 // As a GridModel it shows the shown columns in their order and the shown rows (filtered, then
 // sorted): row 0 holds the column names; with the order flag a first column "序号" numbers the
-// rows. Cells read as CellText shows values. The grid is read-only: writing a cell is refused.
+// rows. Cells read as CellText shows values, money columns with cents at least. The grid is
+// read-only: writing a cell is refused.
 //
 // Columns are named by their index in the query's select list ("column" below), whatever their
 // place on the screen. Every change of rows, order or columns raises OnContentsChanged.
@@ -138,6 +139,8 @@ class QvGrid : public GridModel {
   void RefreshShownColumns();
   void RebuildShownRows();
   bool PassesFilters(std::size_t row) const;
+  // The text a loaded row's value shows (and is filtered by) in a column.
+  std::string CellAt(std::size_t row, std::size_t column) const;
   void CheckColumn(std::size_t column) const;
   void Changed();
 

@@ -14,6 +14,9 @@ struct ReportColumn {
   std::string name;
   ReportColumnType type = ReportColumnType::Text;
   bool visible = true;
+  // Places a figure of the column shows at least: cents for a money column, as the slip and the
+  // spreadsheet show amounts; -1 for a figure as stored.
+  int places = -1;
 };
 
 // The kind a declared column type stands for; nothing when the provider could not tell (the
