@@ -242,7 +242,11 @@ class SheetWriter {
     char range[64] = {};
     lxw_rowcol_to_range(range, SheetRow(0), col, row - 1, col);
     const std::string formula = std::string("=SUM(") + range + ")";
-    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), formats_.totalsNumber, sum), path_);
+    // Adding up binary fractions leaves noise (0.5 + 0.07 is 0.5700000000000001): the value kept
+    // for a reader is the total to the 15 digits the figures themselves hold.
+    double total = sum;
+    adodb::ParseNumber(adodb::FormatNumber(sum), total);
+    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), formats_.totalsNumber, total), path_);
   }
 
   void WriteCell(lxw_row_t row, lxw_col_t col, ReportColumnType type, const adodb::Variant& value) {

@@ -232,6 +232,15 @@ TEST_F(ReportXlsxExportTest, UnitPricesAreNotSummed) {
   EXPECT_EQ(CellXml(sheet, "B10"), "");
 }
 
+// The total a reader sees without calculating is the sum of the figures, not of their binary forms.
+TEST_F(ReportXlsxExportTest, ATotalCarriesNoBinaryNoise) {
+  db.Run({"update ckdbdzkmx set je=0.5 where lsh='B1' and dh='1001'",
+          "update ckdbdzkmx set je=0.07 where lsh='B1' and dh='1002'"});
+  grid.SetDataSource("select b.je as 金额 from ckdbdzkmx b where b.lsh='B1'");
+  grid.Reload();
+  EXPECT_TRUE(CellsHave(Export(), {{"A6", "<f>SUM(A4:A5)</f><v>0.57</v>"}}));
+}
+
 TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) {
   const std::filesystem::path missing = db.Folder() / "no such folder" / "report.xlsx";
   const adodb::Error error = testsupport::ErrorOf([&] { ExportReportToXlsx(grid, missing.string()); });
