@@ -81,6 +81,7 @@ adodb::ResultSet QvGrid::ReadRows() const {
 
 void QvGrid::Take(adodb::ResultSet result) {
   const bool keepView = SameColumns(result.columns);
+  const std::vector<std::string> current = keepView ? CurrentRowTexts() : std::vector<std::string>();
   std::vector<ReportColumn> columns;
   columns.reserve(result.columns.size());
   for (std::size_t c = 0; c < result.columns.size(); ++c) {
@@ -93,9 +94,11 @@ void QvGrid::Take(adodb::ResultSet result) {
   }
   columns_ = std::move(columns);
   rows_ = std::move(result.rows);
-  if (!keepView) ResetView();
-  RebuildShownRows();
-  Row = shown_.empty() ? 0 : 1;
+  if (!keepView) {
+    ResetView();
+    Row = 1;
+  }
+  RebuildShownRows(current);
   Changed();
 }
 
@@ -121,9 +124,33 @@ void QvGrid::Command(int command) {
 
 // --- rows shown --------------------------------------------------------------------------------
 
+void QvGrid::RebuildShownRows() { RebuildShownRows(CurrentRowTexts()); }
+
+// The clerk stays on the line he was on wherever a sort, a filter or a reload puts it (found by
+// what its cells show), rather than being sent back to the first line of a long report; a line
+// gone leaves him at the same height, and Changed keeps that within the rows.
+void QvGrid::RebuildShownRows(const std::vector<std::string>& stayOn) {
+  ArrangeShownRows();
+  for (std::size_t shown = 0; shown < shown_.size() && !stayOn.empty(); ++shown) {
+    const adodb::Row row = rows_[shown_[shown]];
+    if (std::equal(row.begin(), row.end(), stayOn.begin(), stayOn.end(),
+                   [](const adodb::Variant& value, const std::string& text) { return CellText(value) == text; })) {
+      Row = static_cast<long>(shown) + 1;
+      return;
+    }
+  }
+}
+
+std::vector<std::string> QvGrid::CurrentRowTexts() const {
+  std::vector<std::string> texts;
+  if (Row < 1 || Row > static_cast<long>(shown_.size())) return texts;
+  for (const adodb::Variant& value : rows_[shown_[static_cast<std::size_t>(Row - 1)]]) texts.push_back(CellText(value));
+  return texts;
+}
+
 // The shown rows are always derived from the loaded ones in the query's order, so sorting by
 // one column after another never depends on what was sorted before.
-void QvGrid::RebuildShownRows() {
+void QvGrid::ArrangeShownRows() {
   shown_.clear();
   shown_.reserve(rows_.size());
   for (std::size_t row = 0; row < rows_.size(); ++row) {

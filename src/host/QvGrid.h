@@ -138,6 +138,9 @@ class QvGrid : public GridModel {
   void ResetView();
   void RefreshShownColumns();
   void RebuildShownRows();
+  void RebuildShownRows(const std::vector<std::string>& stayOn);
+  std::vector<std::string> CurrentRowTexts() const;
+  void ArrangeShownRows();
   bool PassesFilters(std::size_t row) const;
   // The text a loaded row's value shows (and is filtered by) in a column.
   std::string CellAt(std::size_t row, std::size_t column) const;

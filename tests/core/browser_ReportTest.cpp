@@ -112,14 +112,22 @@ TEST_F(QvGridTest, HiddenAndMovedColumnsChangeWhatTheGridShowsNotTheValues) {
   EXPECT_EQ(grid.TextMatrix(3, 1), "补货");
 }
 
-TEST_F(QvGridTest, ReloadKeepsTheViewSeesNewRowsAndSurvivesAFailure) {
+// The clerk stays on his line (B3/1002) as new lines come in above it and the order changes.
+TEST_F(QvGridTest, ReloadKeepsTheViewAndTheClerksLineSeesNewRowsAndSurvivesAFailure) {
   grid.SortBy(kLine, QvGrid::SortOrder::Descending);
   grid.SetFilter(kMaker, {"张三"});
   grid.SetColumnVisible(kRemark, false);
+  grid.Row = 3;
+  const auto lineOfRow = [this] {
+    return grid.Value(grid.Row - 1, kLsh).AsText() + "/" + grid.Value(grid.Row - 1, kLine).AsText();
+  };
   db.Run({"insert into ckdbdzkmx (lsh, dh, hh, sl) values ('B1', '1009', '0009', 1)"});
   grid.Reload();
   EXPECT_EQ(ShownLines(), "B1/1009 B3/1003 B1/1002 B3/1002 B1/1001 B3/1001");
   EXPECT_EQ(grid.Cols(), 5);
+  EXPECT_EQ(lineOfRow(), "B3/1002");
+  grid.SortBy(kLine, QvGrid::SortOrder::Ascending);
+  EXPECT_EQ(lineOfRow(), "B3/1002");
 
   // A query that fails keeps the rows shown and reports no load.
   transcript.clear();
