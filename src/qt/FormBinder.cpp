@@ -24,6 +24,7 @@
 #include "host/FormModel.h"
 #include "qt/ClassicKeyCodes.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/DateTyping.h"
 #include "qt/GridColumnWidths.h"
 #include "qt/GridTableModel.h"
 #include "qt/QtText.h"
@@ -125,7 +126,10 @@ void FormBinder::BindObject(const std::string& name, QObject* object) {
   }
   if (auto* widget = qobject_cast<QWidget*>(object)) {
     widget->installEventFilter(this);
-    if (auto* dateEdit = qobject_cast<QDateEdit*>(widget)) dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    if (auto* dateEdit = qobject_cast<QDateEdit*>(widget)) {
+      dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+      TakeSeparatorsAsTyped(*dateEdit);
+    }
   }
 }
 

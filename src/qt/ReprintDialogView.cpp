@@ -18,6 +18,7 @@
 #include "browse/ReprintList.h"
 #include "host/UserInterface.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/DateTyping.h"
 #include "qt/PrintedFile.h"
 #include "qt/ReprintTableModel.h"
 #include "qt/SlipPrinting.h"
@@ -37,6 +38,7 @@ QDateEdit* MakeDateEdit(const QString& name, const QDate& date, QWidget* parent)
   edit->setObjectName(name);
   edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
   edit->setCalendarPopup(true);
+  TakeSeparatorsAsTyped(*edit);
   return edit;
 }
 

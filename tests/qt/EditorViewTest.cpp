@@ -5,6 +5,8 @@
 // field shows, whether Enter or the mouse moved the focus there. Then the window itself: every
 // control under its own name, the grids' number places, the goods panel, the state stamp and the
 // totals.
+#include <QDateEdit>
+
 #include "DemoDesktop.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/ScriptedUserInterface.h"
@@ -142,6 +144,17 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
   EXPECT_EQ(total->selectedText(), total->text());
   EXPECT_EQ(total->cursorPosition(), 0);
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
+}
+
+// The box moves on to the month by itself once the year is full: the dash the clerk types next
+// is the one he writes between them, not a second move on (2023-01-11).
+TEST_F(EditorViewTest, ABillDateTypedWithItsDashesIsTheDateTyped) {
+  OpenEditor();
+  auto* date = view->findChild<QDateEdit*>(QStringLiteral("DTPKdrq"));
+  date->setFocus();
+  date->setSelectedSection(QDateTimeEdit::YearSection);
+  QTest::keyClicks(date, QStringLiteral("2023-11-09"));
+  EXPECT_EQ(form->Text("DTPKdrq"), "2023-11-09");
 }
 
 // The window shows the bill as the model holds it. Every control of the model has its widget,
