@@ -33,11 +33,13 @@ void OpenEndedDateEdit::keyPressEvent(QKeyEvent* event) {
     return event->accept();
   }
   // A date typed over 不限 was typed into the special text ("不限0240302"), which no date reads:
-  // the range stayed open without a word. The digits now replace a whole date.
+  // the range stayed open without a word. The digits now replace a whole date, from its year on;
+  // over the whole text selected the box refused every digit, and only the parts after a '-' came
+  // through into the start's year (20231201 stayed 2024-03-05, 2023-12-01 became 2024-12-01).
   const QString typed = event->text();
   if (IsOpenEnded() && start_.isValid() && typed.size() == 1 && typed.front().isDigit()) {
     setDate(start_);
-    selectAll();
+    setSelectedSection(QDateTimeEdit::YearSection);
   }
   // Erasing the whole date left an empty box the range still read as the old date, and Tab then
   // kept the focus: the clerk had no key back to 不限. Erased whole, the range is open again.

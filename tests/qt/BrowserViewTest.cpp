@@ -170,6 +170,12 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   QTest::keyClick(from, Qt::Key_Backspace);
   EXPECT_EQ(from->text(), QStringLiteral("不限"));
   EXPECT_EQ(list->model()->rowCount(), 4);
+  // Digits alone, of another year than the session's, are the date typed too.
+  QTest::keyClicks(from, QStringLiteral("20231201"));
+  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2023-12-01");
+  EXPECT_EQ(list->model()->rowCount(), 4);
+  QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(from, Qt::Key_Backspace);
   // Up from 不限 goes to the session's date, not to 1901-01-01.
   from->setFocus();
   QTest::keyClick(from, Qt::Key_Up);
