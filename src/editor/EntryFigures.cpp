@@ -16,13 +16,25 @@ bool IsFigureField(const std::string& field) {
   return field == "TxtDj" || field == "TxtSl" || field == "TxtJe" || field == "TxtLsze";
 }
 
+// The figure an amended line holds for the field, as stored.
+std::optional<double> StoredFigure(const std::string& field, const std::optional<BillLineValues>& stored) {
+  if (!stored) return std::nullopt;
+  if (field == "TxtDj") return stored->dj;
+  if (field == "TxtSl") return stored->srsl;
+  if (field == "TxtJe") return stored->je;
+  if (field == "TxtLsze") return stored->lsze;
+  return std::nullopt;
+}
+
 // A figure is shown as the line will keep it: the price at its money column's 4 places, the
 // quantity at its decimal column's 4, the amount and retail total in cents. A per-gram price of
 // 0.12036 showed whole was stored as 0.1204, and the amount worked from it (30.09 for 250 克) was
 // then no longer price x quantity: the grid listed 120.4 per 千克 beside it, and F3 with Enter in
 // the quantity moved the amount to 30.10. A quantity of 0.12345 at 1000 showed an amount of 123.45
-// and was stored as 0.1235 beside it.
-double AsLineKeepsIt(const std::string& field, double value) {
+// and was stored as 0.1235 beside it. An amended line keeps a figure as it was stored, whatever its
+// places (a price another program stored with 6, an amount with 4): the line is saved as it was.
+double AsLineKeepsIt(const std::string& field, double value, const std::optional<BillLineValues>& stored) {
+  if (const auto kept = StoredFigure(field, stored); kept && *kept == value) return value;
   if (field == "TxtDj") return StoredMoney(value);
   if (field == "TxtSl") return StoredQuantity(value);
   if (field == "TxtJe" || field == "TxtLsze") return RoundTo(value, 2);
@@ -42,7 +54,7 @@ void FrmStoreAdjuctBill::ShowUnit() {
 void FrmStoreAdjuctBill::ShowBatch() { SetText("TxtPh", entry_.batch ? entry_.batch->number : std::string()); }
 
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
-  SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value)));
+  SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value, entry_.storedValues)));
   TakeFigureFromField(field);
 }
 
@@ -51,7 +63,7 @@ void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
 // A figure already as kept keeps the text typed ("25.10" stays).
 void FrmStoreAdjuctBill::ShowFigureAsKept(const std::string& field) {
   double value = 0;
-  if (!adodb::ParseNumber(Text(field), value) || AsLineKeepsIt(field, value) == value) return;
+  if (!adodb::ParseNumber(Text(field), value) || AsLineKeepsIt(field, value, entry_.storedValues) == value) return;
   ShowFigure(field, value);
 }
 
@@ -88,7 +100,7 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   if (!adodb::ParseNumber(Text("TxtSl"), quantity)) return;
   if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) return;
   // A price typed with more places than the line keeps is shown, and worked with, as kept.
-  price = StoredMoney(price);
+  price = AsLineKeepsIt("TxtDj", price, entry_.storedValues);
   if (!IsCkdbdDj) ShowFigure("TxtDj", price);
   entry_.price = price;
   entry_.quantity = quantity;

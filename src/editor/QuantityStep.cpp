@@ -52,7 +52,8 @@ void FrmStoreAdjuctBill::QuantityStep() {
   // places: a quantity that rounds away there is stored as 0, and is asked about, and judged
   // against the stock, as a 0 typed is.
   ShowFigureAsKept("TxtSl");
-  const double quantity = StoredQuantity(*typed);
+  double quantity = StoredQuantity(*typed);
+  adodb::ParseNumber(Text("TxtSl"), quantity);  // an amended line's quantity as it was stored
   if (!TakeTypedGoods()) return Refuse("没有此货号的品种请重新选择货号!", "TxtHH");
   const double storedQuantity = StoredQuantity(entry_.unit.coefficient * quantity);
   if (storedQuantity == 0 && !entry_.facts.amountOnly && !Ask("确定数量为零？")) return;
@@ -196,8 +197,8 @@ void FrmStoreAdjuctBill::PriceStep(double quantity) {
   if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj) ShowFigure("TxtDj", UnitPrice(batchPrice));
   double price = 0;
   if (!IsCkdbdDj && adodb::ParseNumber(Text("TxtDj"), price)) {
-    price = StoredMoney(price);  // as the line keeps it, like the amount worked from it
-    ShowFigure("TxtDj", price);
+    ShowFigure("TxtDj", price);  // as the line keeps it, like the amount worked from it
+    adodb::ParseNumber(Text("TxtDj"), price);
   }
   ShowFigure("TxtJe", quantity * price);
   ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);

@@ -18,6 +18,15 @@ inline double StoredQuantity(double value) { return adodb::RoundedToScale(value,
 // A price as its money column keeps it.
 inline double StoredMoney(double value) { return adodb::RoundedToScale(value, kMoneyScale); }
 
+// A line's figure bound with the places it holds, at least the column's: one kept from a stored
+// line as another program stored it (a price of 6 places) goes back as it came, where binding it at
+// the column's places would round it under a save that changed nothing.
+inline adodb::Parameter BoundAsHeld(double value, int scale) {
+  constexpr int kMostPlaces = 10;
+  while (scale < kMostPlaces && adodb::RoundedToScale(value, scale) != value) ++scale;
+  return adodb::BoundDecimal(value, scale);
+}
+
 // What the columns hold: decimal(18,4) keeps 14 places before the point, money ends at
 // 922337203685477.5807 (the double nearest above it, ...477.625, is already beyond). A figure
 // outside is refused by the database with the server's overflow words.

@@ -1,10 +1,34 @@
 #include "lines/LineOf.h"
 
+#include "lines/BoundColumns.h"
+
 namespace storeadjust {
 
 bool LineCarriesBatch(const BillHeader& header, const EntryRow& row) {
   return header.goodsCarryBatches && !row.facts.amountOnly;
 }
+
+namespace {
+
+// An amended line keeps each figure the clerk left as it was stored, to the last place stored (a
+// price another program stored with 6 places, an amount that is not quantity x price, tax figures
+// worked at a rate the goods no longer have): saved with nothing changed, it stays as it was.
+void KeepStoredFigures(const BillLineValues& stored, const EntryRow& row, bool pricesCarried, LineToSave& line) {
+  LineFigures& figures = line.figures;
+  if (pricesCarried && row.price == stored.dj) line.price = stored.dj;
+  if (row.quantity == stored.srsl) figures.enteredQty = stored.srsl;
+  if (StoredQuantity(row.BaseQuantity()) == StoredQuantity(stored.sl)) figures.baseQty = stored.sl;
+  const bool amountKept = pricesCarried && row.amount == stored.je;
+  if (amountKept) figures.amount = stored.je;
+  const bool retailKept = row.retailTotal == stored.lsze;
+  if (retailKept) figures.retailTotal = stored.lsze;
+  if (amountKept && retailKept) {
+    figures.retailTotalNet = stored.wslsze;
+    figures.taxDifference = stored.cj;
+  }
+}
+
+}  // namespace
 
 LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   LineToSave line;
@@ -32,9 +56,10 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   }
   const double price = header.transfersCarryPrices ? row.price : 0;
   const double amount = header.transfersCarryPrices ? row.amount : 0;
-  line.price = price;
+  line.price = StoredMoney(price);
   line.retailPrice = row.facts.retailPrice;
   line.figures = FiguresOf(row.quantity, row.unit.coefficient, amount, row.retailTotal, amount, row.facts.taxRate);
+  if (row.storedValues && row.goods == row.storedGoods) KeepStoredFigures(*row.storedValues, row, header.transfersCarryPrices, line);
   line.inWarehouseKeepsPlaces = header.inWarehouseKeepsPlaces;
   if (header.inWarehouseKeepsPlaces) line.goodsPlaces = row.goodsPlaces;
   return line;

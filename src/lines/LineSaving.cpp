@@ -33,6 +33,8 @@ adodb::Parameter BillDate(const std::string& text) {
 }
 
 LineFigures Rounded(LineFigures figures) {
+  figures.enteredQty = StoredQuantity(figures.enteredQty);
+  figures.baseQty = StoredQuantity(figures.baseQty);
   figures.amount = RoundTo(figures.amount, 2);
   figures.retailTotal = RoundTo(figures.retailTotal, 2);
   figures.retailTotalNet = RoundTo(figures.retailTotalNet, 2);
@@ -186,10 +188,10 @@ void InsertLine(Session& session, const LineToSave& line, const std::string& lsh
       "insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'',?,?,?)",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(line.hh), adodb::BoundText(line.goodsName),
-       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundMoney(line.price),
-       BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice), BoundMoney(f.retailTotal),
-       BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference), adodb::BoundText(line.unitName),
-       BoundQuantity(f.enteredQty), adodb::BoundText(line.remark), adodb::BoundText(line.outWarehouse),
+       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundAsHeld(line.price, kMoneyScale),
+       BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale), BoundAsHeld(line.retailPrice, kMoneyScale), BoundAsHeld(f.retailTotal, kMoneyScale),
+       BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale), adodb::BoundText(line.unitName),
+       BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark), adodb::BoundText(line.outWarehouse),
        adodb::BoundText(line.inWarehouse)});
 }
 
@@ -200,9 +202,9 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
       "dw=?,srsl=?,Kh='',Bz=? where lsh=? and dh=?",
       {adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(line.hh),
        adodb::BoundText(line.goodsName), adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine),
-       BoundMoney(line.price), BoundQuantity(f.baseQty), BoundMoney(f.amount), BoundMoney(line.retailPrice),
-       BoundMoney(f.retailTotal), BoundMoney(f.retailTotalNet), BoundMoney(f.taxDifference),
-       adodb::BoundText(line.unitName), BoundQuantity(f.enteredQty), adodb::BoundText(line.remark),
+       BoundAsHeld(line.price, kMoneyScale), BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale), BoundAsHeld(line.retailPrice, kMoneyScale),
+       BoundAsHeld(f.retailTotal, kMoneyScale), BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale),
+       adodb::BoundText(line.unitName), BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark),
        adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
 
