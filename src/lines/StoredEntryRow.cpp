@@ -103,6 +103,11 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, entered);
   row.quantity = entered.value_or(row.unit.coefficient == 0 ? baseQty : baseQty / row.unit.coefficient);
   row.price = NumberOrZero(rs->Value("dj"));
+  // Without its quantity as entered the line is priced per base unit, as the lists and the slip
+  // read it (LinePriceInBaseUnit). The row shows the quantity in the line's unit, so it shows that
+  // unit's price: 2 件 of 100 bottles at 3.20 a bottle showed 2 x 3.20 beside an amount of 640, and
+  // saved unchanged the line was listed at 0.032 a bottle.
+  if (!entered && baseQty != 0 && row.unit.coefficient != 0) row.price *= row.unit.coefficient;
   row.amount = NumberOrZero(rs->Value("je"));
   row.retailTotal = NumberOrZero(rs->Value("lsze"));
   row.stockJudged = StockJudgement{baseQty, outWarehouse, rs->Value("drstockid").TextOrEmpty()};

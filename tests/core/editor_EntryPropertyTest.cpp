@@ -224,8 +224,10 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     units.push_back({"", "1"});
     const Row& unit = Pick(units);
     const double srsl = Pick(std::vector<double>{1, 3, 2.5, 0.1235}), sl = FourPlaces(srsl * Number(unit[1]));
-    const double dj = Pick(std::vector<double>{7.123456, 2.5, 0.333333, 12});
-    const double je = FourPlaces(dj * srsl) + Pick(std::vector<double>{0, 0.37, 0.0049});
+    // Older versions stored no quantity as entered: the price is then the base unit's.
+    const bool entered = Chance(0.75);
+    const double dj = entered ? Pick(std::vector<double>{7.123456, 2.5, 0.333333, 12}) : Pick(std::vector<double>{2.5, 12});
+    const double je = FourPlaces(dj * (entered ? srsl : sl)) + Pick(std::vector<double>{0, 0.37, 0.0049});
     const double lsze = Cents(Number(goods[0][1]) * sl) + Pick(std::vector<double>{0, 0.0051});
     const std::string dh = adodb::FormatNumber(
         std::max(1000.0, Number(Rows("select isnull(max(cast(dh as int)),0) from ckdbdzkmx where lsh=" + SqlText(lsh))[0][0])) + 1);
@@ -235,7 +237,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
                     "values (" + SqlText(lsh) + "," + SqlText(dh) + "," + SqlText(hh) + "," + SqlText(goods[0][0]) + "," +
                     SqlText(batch[0][0]) + "," + SqlText(batch[0][1]) + "," + SqlNumber(dj) + "," + SqlNumber(sl) + "," +
                     SqlNumber(je) + "," + goods[0][1] + "," + SqlNumber(lsze) + "," + SqlNumber(FourPlaces(lsze * 0.87)) +
-                    ",1.2345," + SqlText(unit[0]) + "," + SqlNumber(srsl) + ",''," + SqlText(header[0][2]) + "," +
+                    ",1.2345," + SqlText(unit[0]) + "," + SqlNumber(entered ? srsl : 0) + ",''," + SqlText(header[0][2]) + "," +
                     SqlText(header[0][0]) + "," + SqlText(header[0][1]) + ")");
     Open(false, lsh);
   }
@@ -257,7 +259,14 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     form_->SetFocus("Cmd_Save");
     form_->Click("Cmd_Save");
     clerk_.alwaysYes = false;
-    const Table after = Rows(figures);
+    Table after = Rows(figures);
+    // A line stored without its quantity as entered may take it, with the price of the unit it
+    // shows: the price per base unit it is listed at stays.
+    if (!before.empty() && !after.empty() && Number(before[0][8]) == 0 && Number(before[0][1]) != 0 &&
+        Near(Number(after[0][0]) * Number(after[0][8]) / Number(after[0][1]), Number(before[0][0]))) {
+      after[0][0] = before[0][0];
+      after[0][8] = before[0][8];
+    }
     if (!before.empty() && !after.empty() && after != before) {
       const auto text = [](const Row& line) {
         std::string joined;
