@@ -34,18 +34,6 @@ void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
-// Text as a bit: TRUE and FALSE, or a whole number, any but 0 being 1; blank text is 0, as to int.
-void BitLiteral(sqlite3_context* ctx, std::string_view text) {
-  std::int64_t whole = 0;
-  if (SameName(Trimmed(text, " "), "TRUE")) whole = 1;
-  else if (!SameName(Trimmed(text, " "), "FALSE") && !ParseIntText(text, whole)) {
-    const std::string message =
-        "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type bit.";
-    return sqlite3_result_error(ctx, message.c_str(), -1);
-  }
-  sqlite3_result_int(ctx, whole != 0);
-}
-
 // Text as SQL Server converts it to a number column's type: blank text is 0 to int, bit, float and
 // money but no decimal; fractional types that differ take a number only (the text kept otherwise).
 void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind kind) {
@@ -55,7 +43,7 @@ void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind ki
     if (!ParseIntText(text, whole)) return ResultIntConversionError(ctx, text);
     return sqlite3_result_int64(ctx, whole);
   }
-  if (kind == DeclaredKind::kBit) return BitLiteral(ctx, text);
+  if (kind == DeclaredKind::kBit) return ResultBitText(ctx, text);
   double number = 0;
   if (kind == DeclaredKind::kFloat || kind == DeclaredKind::kMoney) {
     if (!ParseFloatText(text, number))

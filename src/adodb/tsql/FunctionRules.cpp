@@ -345,6 +345,7 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";
   if (t == "datetime2") return "tsql_datetime2(" + value + ", " + (type.size.empty() ? std::string("7") : type.size[0]) + ")";
   if (t == "date") return "tsql_date(" + value + ")";
+  if (t == "bit") return "tsql_bit(" + value + ")";
   throw Error::Unsupported("conversion to type " + t + " is not supported");
 }
 

@@ -34,6 +34,10 @@ bool ParseDecimalText(std::string_view text, double& out);
 // int).
 bool ParseFloatText(std::string_view text, double& out);
 
+// Text as SQL Server converts it to bit: TRUE and FALSE, or a whole number, any but 0 being 1;
+// blank text is 0, as to int. Other text is the server's conversion error.
+void ResultBitText(sqlite3_context* ctx, std::string_view text);
+
 inline void ResultIntConversionError(sqlite3_context* ctx, std::string_view text) {
   const std::string message =
       "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type int.";

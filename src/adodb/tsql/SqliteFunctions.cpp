@@ -62,6 +62,17 @@ bool ParseFloatText(std::string_view text, double& out) {
   return Trimmed(text, " ").empty() || ParseDecimalText(text, out);
 }
 
+void ResultBitText(sqlite3_context* ctx, std::string_view text) {
+  std::int64_t whole = 0;
+  if (SameName(Trimmed(text, " "), "TRUE")) whole = 1;
+  else if (!SameName(Trimmed(text, " "), "FALSE") && !ParseIntText(text, whole)) {
+    const std::string message =
+        "Conversion failed when converting the varchar value '" + std::string(text) + "' to data type bit.";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
+  }
+  sqlite3_result_int(ctx, whole != 0);
+}
+
 namespace {
 
 constexpr const char* kBigintOverflow = "Arithmetic overflow error converting expression to data type bigint.";
@@ -549,6 +560,21 @@ void TsqlIntText(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_error(ctx, message.c_str(), -1);
 }
 
+// tsql_bit(x): CAST(x AS bit). Any number but 0 is 1, a fraction too (0.5 is 1); text as
+// ResultBitText reads it. SQLite has no such type: a bare CAST would keep the number as it is.
+void TsqlBit(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+      return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER:
+      return sqlite3_result_int(ctx, sqlite3_value_int64(argv[0]) != 0);
+    case SQLITE_FLOAT:
+      return sqlite3_result_int(ctx, sqlite3_value_double(argv[0]) != 0.0);
+    default:
+      return ResultBitText(ctx, TextOf(argv[0]));
+  }
+}
+
 // tsql_float(x): CAST(x AS float).
 void TsqlFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
@@ -610,7 +636,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
-    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat},
+    {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
     {"tsql_length", 2, TsqlLength},
 };
