@@ -251,6 +251,30 @@ void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, date ? 1 : 0);
 }
 
+// tsql_default_style(value): CONVERT(varchar, value, 0 or 100). A datetime in the stored form (a
+// date column's 'YYYY-MM-DD' being its midnight) is written "mon dd yyyy hh:miAM", day and hour
+// padded with a blank to two places, as the server writes a datetime by default; any other value
+// is converted as without a style, the server ignoring a date style for text and whole numbers.
+void DefaultStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const std::string_view text = sqlite3_value_type(argv[0]) == SQLITE_TEXT ? TextOf(argv[0]) : std::string_view();
+  const bool dateForm = text.size() == 10 || ((text.size() == 19 || text.size() == 23) && text[10] == ' ');
+  const std::optional<DateTime> value =
+      dateForm && text[4] == '-' && text[7] == '-' ? ParseDateText(text) : std::nullopt;
+  if (!value) {
+    if (sqlite3_value_type(argv[0]) != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
+    char number[32];
+    return ResultText(ctx, std::string(number, static_cast<std::size_t>(std::snprintf(
+                                                   number, sizeof number, "%.15g", sqlite3_value_double(argv[0])))));
+  }
+  const Date& d = value->date;
+  const int hour = d.hour % 12 == 0 ? 12 : d.hour % 12;
+  char out[32];
+  const char* month = kMonthNames[static_cast<std::size_t>(d.month - 1)];
+  const int n = std::snprintf(out, sizeof out, "%.3s %2d %04d %2d:%02d%s", month, d.day, d.year, hour, d.minute,
+                              d.hour < 12 ? "AM" : "PM");
+  ResultText(ctx, std::string(out, static_cast<std::size_t>(n)));
+}
+
 struct DateFunction {
   const char* name;
   int argc;
@@ -260,7 +284,7 @@ struct DateFunction {
 constexpr DateFunction kDateFunctions[] = {
     {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff<false>}, {"tsql_datediff_big", 3, DateDiff<true>},    {"tsql_datepart", 2, DatePartOf},
     {"tsql_datename", 2, DateName},   {"tsql_eomonth", 1, EndOfMonth},   {"tsql_eomonth", 2, EndOfMonth},
-    {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate},
+    {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate}, {"tsql_default_style", 1, DefaultStyle},
     {"tsql_datetimefromparts", 7, DateTimeFromParts}, {"tsql_timefromparts", 5, TimeFromParts},
 };
 

@@ -8,6 +8,7 @@
 //   tsql_eomonth(date[, months])        'YYYY-MM-DD'
 //   tsql_datefromparts(y, m, d)         'YYYY-MM-DD'
 //   tsql_isdate(value)                  1 or 0
+//   tsql_default_style(value)           CONVERT to text in style 0 or 100, 'Mar  5 2024  1:04PM'
 // `part` is a full part name (DatePartName). NULL in gives NULL out, as in SQL Server.
 struct sqlite3;
 

@@ -208,7 +208,8 @@ const RulesByName& FunctionTable() {
 
 // CONVERT(varchar, date, style): the styles a date is formatted with, as strftime formats. SQLite's
 // strftime has no two-digit year: the styles that write one cut it from the four digits, marked
-// here by where the year stands (yy first: 'y', last: 'Y'); 'm' marks milliseconds after a colon.
+// here by where the year stands (yy first: 'y', last: 'Y'); 'm' marks milliseconds after a colon,
+// 'T' milliseconds left out when they are .000 (ISO 8601, 126).
 struct DateStyle {
   const char* format;
   char cut = 0;
@@ -222,6 +223,7 @@ const std::map<std::string, DateStyle>& DateStyles() {
       {"103", {"%d/%m/%Y"}},   {"4", {"%d.%m.%Y", 'Y'}},       {"104", {"%d.%m.%Y"}},         {"5", {"%d-%m-%Y", 'Y'}},
       {"105", {"%d-%m-%Y"}},   {"10", {"%m-%d-%Y", 'Y'}},      {"110", {"%m-%d-%Y"}},         {"11", {"%Y/%m/%d", 'y'}},
       {"12", {"%Y%m%d", 'y'}}, {"14", {"%H:%M:%f", 'm'}},      {"114", {"%H:%M:%f", 'm'}},
+      {"126", {"%Y-%m-%dT%H:%M:%f", 'T'}},
   };
   return styles;
 }
@@ -232,6 +234,7 @@ std::string DateInStyle(const DateStyle& style, const std::string& value) {
   if (style.cut == 'y') return "substr(" + text + ", 3)";
   if (style.cut == 'Y') return "(substr(" + text + ", 1, 6) || substr(" + text + ", 9))";
   if (style.cut == 'm') return "replace(" + text + ", '.', ':')";
+  if (style.cut == 'T') return "replace(" + text + ", '.000', '')";
   return text;
 }
 
@@ -284,7 +287,10 @@ bool IsIntLiteral(std::string_view value) {
 std::string ToText(const SqlType& type, const std::string& value, const std::optional<std::string>& style) {
   std::string text;
   bool decimal = false, whole = false;
-  if (style && *style != "0") {
+  // Style 0 (or 100) is the default: it writes a datetime in its own way, and anything else as
+  // without a style.
+  const bool defaultStyle = style && (*style == "0" || *style == "100");
+  if (style && !defaultStyle) {
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
     text = DateInStyle(it->second, value);
@@ -295,8 +301,9 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     text = std::move(*literal);
     decimal = true;
   } else {
-    text = "tsql_varchar(" + value + ")";
-    whole = !type.size.empty() && (IsIntLiteral(value) || IsWholeCall(value, "tsql_int"));
+    const bool isInt = IsIntLiteral(value) || IsWholeCall(value, "tsql_int");
+    text = (defaultStyle && !isInt ? "tsql_default_style(" : "tsql_varchar(") + value + ")";
+    whole = !type.size.empty() && isInt;
   }
   // A conversion without a length converts to 30 characters (text and ntext have none). char and
   // nchar are of fixed length: the text is padded with blanks to it, which a concatenation keeps
