@@ -52,6 +52,12 @@ char32_t FoldCase(char32_t c) noexcept {
   return locale ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), locale)) : c;
 }
 
+char32_t UpperCase(char32_t c) noexcept {
+  if (c < 0x80) return static_cast<char32_t>(UpperAscii(static_cast<char>(c)));
+  const locale_t locale = UnicodeLocale();
+  return locale ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), locale)) : c;
+}
+
 char32_t NextCharacter(std::string_view text, std::size_t& pos) noexcept {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(pos);

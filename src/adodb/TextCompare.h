@@ -22,6 +22,8 @@ int CompareValues(std::string_view a, std::string_view b) noexcept;
 
 // The character's lower-case form (simple Unicode case mapping).
 char32_t FoldCase(char32_t c) noexcept;
+// The character's upper-case form (simple Unicode case mapping).
+char32_t UpperCase(char32_t c) noexcept;
 // The UTF-8 character at text[pos], advancing pos past it; a byte that starts no valid
 // character comes back as itself, so any text can be walked.
 char32_t NextCharacter(std::string_view text, std::size_t& pos) noexcept;

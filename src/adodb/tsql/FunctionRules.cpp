@@ -141,7 +141,7 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
   if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
   return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
 }
-// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF
+// EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
 // SPACE(n): n blanks.
@@ -180,11 +180,11 @@ const RulesByName& FunctionTable() {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
-      {"len", {1, 1, Len}},            {"lower", {1, 1, SameNameCall}},     {"ltrim", {1, 1, SameNameCall}},
+      {"len", {1, 1, Len}},            {"lower", {1, 1, Prefixed}},     {"ltrim", {1, 1, SameNameCall}},
       {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
       {"nullif", {2, 2, Nullif}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
       {"rtrim", {1, 1, SameNameCall}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
-      {"upper", {1, 1, SameNameCall}},     {"year", {1, 1, Year}},
+      {"upper", {1, 1, Prefixed}},     {"year", {1, 1, Year}},
       // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
       // the rest of the text functions
       {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},

@@ -158,6 +158,43 @@ void ParseName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, found);
 }
 
+// The character in UTF-8.
+void AppendCharacter(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// tsql_upper(s) and tsql_lower(s): each character in the case asked for. A byte that starts no
+// valid character is kept as it is.
+template <bool kUpper>
+void ChangeCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    const char32_t c = NextCharacter(text, i);
+    const char32_t changed = c >= 0x80 && i - start == 1 ? c : kUpper ? UpperCase(c) : FoldCase(c);
+    if (changed == c) out += text.substr(start, i - start);
+    else AppendCharacter(out, changed);
+  }
+  ResultText(ctx, out);
+}
+
 struct TextFunction {
   const char* name;
   int argc;
@@ -167,6 +204,7 @@ struct TextFunction {
 constexpr TextFunction kTextFunctions[] = {
     {"tsql_concat", -1, Concat},     {"tsql_replace", 3, Replace}, {"tsql_replicate", 2, Replicate},
     {"tsql_reverse", 1, Reverse},    {"tsql_stuff", 4, Stuff},     {"tsql_parsename", 2, ParseName},
+    {"tsql_upper", 1, ChangeCase<true>}, {"tsql_lower", 1, ChangeCase<false>},
 };
 
 }  // namespace

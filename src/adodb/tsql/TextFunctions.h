@@ -6,6 +6,8 @@
 //   tsql_replicate(s, n)          REPLICATE (and SPACE): NULL for a negative count
 //   tsql_reverse(s)               REVERSE
 //   tsql_stuff(s, start, n, ins)  STUFF: NULL when start is outside the text or n is negative
+//   tsql_upper(s), tsql_lower(s)  UPPER, LOWER: letters of every script that has case, as the
+//                                 collation compares them (é, Ä, full-width ａ), not ASCII alone
 struct sqlite3;
 
 namespace adodb::tsql {
