@@ -624,6 +624,26 @@ void TsqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, MatchesLike(TextOf(argv[0]), TextOf(argv[1]), escape) ? 1 : 0);
 }
 
+// tsql_patindex(pattern, s): the position of the first character from which s matches the
+// pattern as LIKE matches it, 0 when none does. A pattern that does not begin with % matches at
+// the first character or not at all ('ter%' in 'interesting' is 0); its leading %s are what let it
+// start further on. NULL gives NULL.
+void TsqlPatIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[1]);
+  std::string_view pattern = TextOf(argv[0]);
+  const std::size_t rest = pattern.find_first_not_of('%');
+  if (rest == 0) return sqlite3_result_int(ctx, MatchesLike(text, pattern) ? 1 : 0);
+  if (rest == std::string_view::npos) return sqlite3_result_int(ctx, text.empty() ? 0 : 1);
+  pattern.remove_prefix(rest);
+  std::int64_t position = 1;
+  for (std::size_t i = 0; i < text.size(); ++position) {
+    if (MatchesLike(text.substr(i), pattern)) return sqlite3_result_int64(ctx, position);
+    NextCharacter(text, i);
+  }
+  sqlite3_result_int(ctx, 0);
+}
+
 using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct FunctionEntry {
@@ -638,7 +658,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
-    {"tsql_length", 2, TsqlLength},
+    {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex},
 };
 
 void Check(sqlite3* db, int rc) {
