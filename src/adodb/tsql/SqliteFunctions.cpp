@@ -644,6 +644,45 @@ void TsqlPatIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, 0);
 }
 
+// A currency sign money takes before or after the sign: $, and the pound, yen and euro signs
+// (the full-width dollar and yen too). pos is moved past it.
+bool SkipCurrencySign(std::string_view text, std::size_t& pos) {
+  if (pos >= text.size()) return false;
+  std::size_t next = pos;
+  const char32_t c = NextCharacter(text, next);
+  if (c != U'$' && c != U'\u00A3' && c != U'\u00A5' && c != U'\u20AC' && c != U'\uFF04' && c != U'\uFFE5')
+    return false;
+  pos = next;
+  return true;
+}
+
+// Text money converts, at its loosest: a sign and a currency sign in either order, digits with
+// grouping commas anywhere, a fraction; each may be missing, so '+', '$' and '.' are money (0).
+bool IsMoneyText(std::string_view text) {
+  std::size_t i = 0;
+  const auto sign = [&] { return i < text.size() && (text[i] == '+' || text[i] == '-') ? (++i, true) : false; };
+  if (sign()) SkipCurrencySign(text, i);
+  else if (SkipCurrencySign(text, i)) sign();
+  while (i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == ',')) ++i;
+  if (i < text.size() && text[i] == '.') ++i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  return i == text.size();
+}
+
+// tsql_isnumeric(x): ISNUMERIC, 1 when x converts to at least one number type: a number, text
+// that holds a decimal or float (1e5), or money's text ('$1,234.50', and '+', '-', '$' or '.'
+// alone, which the server documents as numeric); blank text, other text and NULL are 0.
+void TsqlIsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return sqlite3_result_int(ctx, 1);
+  if (type == SQLITE_NULL) return sqlite3_result_int(ctx, 0);
+  const std::string_view text = Trimmed(TextOf(argv[0]), " ");
+  double number = 0;
+  const bool numeric =
+      !text.empty() && ((ParseDecimalText(text, number) && std::isfinite(number)) || IsMoneyText(text));
+  sqlite3_result_int(ctx, numeric ? 1 : 0);
+}
+
 using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct FunctionEntry {
@@ -658,7 +697,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
-    {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex},
+    {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
 };
 
 void Check(sqlite3* db, int rc) {
