@@ -142,7 +142,7 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
   return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
 }
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
-// (TextFunctions.h), ISNUMERIC, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
+// (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
 // SPACE(n): n blanks.
 std::string Space(std::string_view, const std::vector<std::string>& a) { return "tsql_replicate(' ', " + a[0] + ")"; }
@@ -202,7 +202,7 @@ const RulesByName& FunctionTable() {
       {"count_big", {1, 1, CountBig}}, {"exp", {1, 1, Prefixed}},      {"atn2", {2, 2, Atn2}},
       {"sysdatetimeoffset", {0, 0, Prefixed}}, {"timefromparts", {5, 5, Prefixed}},
       {"datetimefromparts", {7, 7, Prefixed}}, {"parsename", {2, 2, Prefixed}},
-      {"isnumeric", {1, 1, Prefixed}},
+      {"isnumeric", {1, 1, Prefixed}}, {"str", {1, 3, Prefixed}},
       {"patindex", {2, 2, Prefixed}},
   };
   return table;

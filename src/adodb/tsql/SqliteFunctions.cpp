@@ -683,6 +683,33 @@ void TsqlIsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, numeric ? 1 : 0);
 }
 
+// tsql_str(x[, length[, decimals]]): STR, x as float written right-aligned in `length` characters
+// (10 by default) with `decimals` places (0 by default, at most 16), rounded; as many places as
+// fit when not all do, and `length` asterisks when the whole part does not fit. A length outside
+// 1 to 8000 or negative places give NULL.
+void TsqlStr(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  double x = 0;
+  if (IsNumber(argv[0])) x = sqlite3_value_double(argv[0]);
+  else if (!ParseFloatText(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kFloatError, -1);
+  const std::int64_t length = argc > 1 ? sqlite3_value_int64(argv[1]) : 10;
+  const std::int64_t decimals = argc > 2 ? sqlite3_value_int64(argv[2]) : 0;
+  if (length < 1 || length > 8000 || decimals < 0) return sqlite3_result_null(ctx);
+  if (!std::isfinite(x)) return sqlite3_result_error(ctx, "An invalid floating point operation occurred.", -1);
+  char buf[400];
+  for (int places = static_cast<int>(std::min<std::int64_t>(decimals, 16)); places >= 0; --places) {
+    double rounded = RoundDecimal(x, places, false);
+    if (rounded == 0.0) rounded = 0.0;  // never "-0"
+    const int n = std::snprintf(buf, sizeof buf, "%.*f", places, rounded);
+    if (n < 0 || n >= static_cast<int>(sizeof buf) || n > length) continue;
+    std::string text(static_cast<std::size_t>(length - n), ' ');
+    text.append(buf, static_cast<std::size_t>(n));
+    return sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  }
+  const std::string stars(static_cast<std::size_t>(length), '*');
+  sqlite3_result_text64(ctx, stars.data(), stars.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct FunctionEntry {
@@ -698,6 +725,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
+    {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
 };
 
 void Check(sqlite3* db, int rc) {
