@@ -13,6 +13,10 @@ DeclaredKind KindOfType(const std::string& type) {
   if (type == "bit") return DeclaredKind::kBit;
   if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
   if (type == "date") return DeclaredKind::kDate;
+  for (const char* unicode : {"nchar", "nvarchar", "ntext"})
+    if (type.rfind(unicode, 0) == 0) return DeclaredKind::kUnicodeText;
+  for (const char* text : {"char", "varchar", "text"})
+    if (type.rfind(text, 0) == 0) return DeclaredKind::kText;
   return DeclaredKind::kOther;
 }
 

@@ -59,7 +59,8 @@ void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind ki
 void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_value(ctx, argv[0]);
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
-  if (kind == DeclaredKind::kOther) return sqlite3_result_value(ctx, argv[0]);
+  if (kind == DeclaredKind::kOther || kind == DeclaredKind::kText || kind == DeclaredKind::kUnicodeText)
+    return sqlite3_result_value(ctx, argv[0]);
   if (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate) return NumberLiteral(ctx, argv[0], kind);
   const std::optional<DateTime> value = ConvertedDateText(TextOf(argv[0]));
   if (!value) return sqlite3_result_value(ctx, argv[0]);
@@ -156,6 +157,12 @@ std::size_t ClosingOf(std::string_view text, std::size_t open) {
 
 }  // namespace
 
+std::string DeclaredDataLength(const std::string& expr) {
+  const std::string_view column = ColumnNameOf(expr);
+  if (column.empty()) return "tsql_datalength(" + expr + ", NULL)";
+  return "tsql_datalength(" + expr + ", '" + std::string(column) + "')";
+}
+
 std::string DeclaredFactorValue(const std::string& factor) {
   if (factor.size() < 3 || factor.front() != '(' || ClosingOf(factor, 0) != factor.size() - 1)
     return DeclaredColumnValue(factor);
@@ -223,6 +230,28 @@ std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const 
   return AppendLiteralAsColumn(out, literal, TypedColumnOf(std::string_view(isnullExpr).substr(7, replacement - 7)));
 }
 
+namespace {
+
+// tsql_datalength(x, 'name' or NULL): see DeclaredDataLength.
+void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const DeclaredKind kind = CachedKind(ctx, argv, 1);
+  if (kind == DeclaredKind::kBit) return sqlite3_result_int(ctx, 1);
+  const bool textual = kind == DeclaredKind::kOther || kind == DeclaredKind::kText || kind == DeclaredKind::kUnicodeText;
+  if (type != SQLITE_TEXT || !textual)
+    return sqlite3_result_error(ctx, "DATALENGTH of a number or a date is not supported by the embedded database.", -1);
+  const std::string_view text = TextOf(argv[0]);
+  std::int64_t bytes = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const char32_t c = NextCharacter(text, i);
+    bytes += kind == DeclaredKind::kUnicodeText ? (c >= 0x10000 ? 4 : 2) : (c < 0x80 ? 1 : 2);
+  }
+  sqlite3_result_int64(ctx, bytes);
+}
+
+}  // namespace
+
 void RegisterDeclaredColumnValue(sqlite3* db) {
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   const auto kinds = std::make_shared<DeclaredColumnKinds>();
@@ -232,6 +261,8 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
   if (sqlite3_create_function_v2(db, "tsql_column_value", 2, flags, userData(), ColumnValue, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, userData(), ColumnLiteral, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_datalength", 2, flags, userData(), DataLength, nullptr, nullptr,
                                  release) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }

@@ -46,6 +46,14 @@ std::string DeclaredNullReplacement(const std::string& value, const std::string&
 // itself for any other expression.
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal);
 
+// DATALENGTH(expr): the bytes SQL Server keeps the text in, by its column's declared type when it
+// is a column: two a character for nchar, nvarchar and ntext (four past the 16-bit range); for
+// char, varchar, text and any text that is no column, as the server's Chinese code page keeps
+// them, one a character of ASCII and two for any other. A bit column's value is one byte. Trailing
+// blanks count. Other numbers and dates are refused when run: the embedded database does not keep
+// their size (an int is 4 bytes, a bigint 8, a decimal's depends on its precision).
+std::string DeclaredDataLength(const std::string& expr);
+
 void RegisterDeclaredColumnValue(sqlite3* db);
 
 }  // namespace adodb::tsql

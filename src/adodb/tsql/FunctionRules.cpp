@@ -144,6 +144,8 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// DATALENGTH(x): by the column's declared type where x is a column (see DeclaredColumnValue.h).
+std::string DataLength(std::string_view, const std::vector<std::string>& a) { return DeclaredDataLength(a[0]); }
 // SPACE(n): n blanks.
 std::string Space(std::string_view, const std::vector<std::string>& a) { return "tsql_replicate(' ', " + a[0] + ")"; }
 // GETUTCDATE() and SYSDATETIME(), the latter with the milliseconds datetime keeps.
@@ -202,7 +204,7 @@ const RulesByName& FunctionTable() {
       {"count_big", {1, 1, CountBig}}, {"exp", {1, 1, Prefixed}},      {"atn2", {2, 2, Atn2}},
       {"sysdatetimeoffset", {0, 0, Prefixed}}, {"timefromparts", {5, 5, Prefixed}},
       {"datetimefromparts", {7, 7, Prefixed}}, {"parsename", {2, 2, Prefixed}},
-      {"isnumeric", {1, 1, Prefixed}}, {"str", {1, 3, Prefixed}},
+      {"isnumeric", {1, 1, Prefixed}}, {"datalength", {1, 1, DataLength}}, {"str", {1, 3, Prefixed}},
       {"patindex", {2, 2, Prefixed}},
   };
   return table;
