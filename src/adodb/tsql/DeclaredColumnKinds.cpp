@@ -6,7 +6,8 @@ namespace adodb::tsql {
 namespace {
 
 DeclaredKind KindOfType(const std::string& type) {
-  if (type.find("int") != std::string::npos) return DeclaredKind::kInt;
+  if (type.find("int") != std::string::npos)
+    return type.rfind("bigint", 0) == 0 ? DeclaredKind::kBigInt : DeclaredKind::kInt;
   if (type.rfind("decimal", 0) == 0 || type.rfind("numeric", 0) == 0) return DeclaredKind::kNumeric;
   if (type == "float" || type == "real" || type.rfind("double", 0) == 0) return DeclaredKind::kFloat;
   if (type.find("money") != std::string::npos) return DeclaredKind::kMoney;

@@ -11,13 +11,13 @@
 
 namespace adodb::tsql {
 
-// kNumeric (decimal, numeric), kMoney (money, smallmoney), kFloat (float, real), kInt (the
-// whole-number types), kBit, kDateTime, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
+// kNumeric (decimal, numeric), kMoney (money, smallmoney), kFloat (float, real), kInt (int,
+// smallint, tinyint), kBigInt, kBit, kDateTime, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
 // nvarchar, ntext) when every table holding a column of the name declares that; kDecimal when
 // they declare fractional types that differ; kOther for no such column, another type, or tables
 // that disagree otherwise.
 enum class DeclaredKind {
-  kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBit, kDateTime, kDate, kText, kUnicodeText
+  kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBigInt, kBit, kDateTime, kDate, kText, kUnicodeText
 };
 
 // Whether whole values of the kind are decimals, whose division keeps the fraction.

@@ -38,7 +38,7 @@ void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // money but no decimal; fractional types that differ take a number only (the text kept otherwise).
 void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind kind) {
   const std::string_view text = TextOf(literal);
-  if (kind == DeclaredKind::kInt) {
+  if (kind == DeclaredKind::kInt || kind == DeclaredKind::kBigInt) {
     std::int64_t whole = 0;
     if (!ParseIntText(text, whole)) return ResultIntConversionError(ctx, text);
     return sqlite3_result_int64(ctx, whole);
@@ -121,11 +121,12 @@ class Nesting {
   int depth_ = 0;
 };
 
-// The column whose type an expression keeps: the column itself, or the column under SUM, MIN,
-// MAX, ABS, or first in ISNULL or COALESCE (sum(sl), ifnull(sum(sl), 0)); empty otherwise.
+// The column whose type an expression keeps: the column itself, or the column under SUM (also as
+// DeclaredIntSum checks it), MIN, MAX, ABS, or first in ISNULL or COALESCE (sum(sl),
+// ifnull(sum(sl), 0)); empty otherwise.
 std::string TypedColumnOf(std::string_view expr) {
   if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr));
-  for (const std::string_view call : {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce("}) {
+  for (const std::string_view call : {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum("}) {
     if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
     std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
@@ -156,6 +157,17 @@ std::size_t ClosingOf(std::string_view text, std::size_t open) {
 }
 
 }  // namespace
+
+std::string DeclaredIntSum(std::string_view sum) {
+  if (sum.size() < 6 || !SameName(sum.substr(0, 4), "sum(") || sum.back() != ')') return "";
+  std::string_view inner = sum.substr(4, sum.size() - 5);
+  if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
+  const std::string_view column = ColumnNameOf(inner);
+  if (column.empty()) return "";
+  std::string out;
+  out.reserve(sum.size() + column.size() + 18);
+  return ((((out += "tsql_int_sum(") += sum) += ", '") += column) += "')";
+}
 
 std::string DeclaredDataLength(const std::string& expr) {
   const std::string_view column = ColumnNameOf(expr);
@@ -232,6 +244,16 @@ std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const 
 
 namespace {
 
+// tsql_int_sum(sum, 'name'): see DeclaredIntSum.
+void IntSum(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+    const std::int64_t sum = sqlite3_value_int64(argv[0]);
+    if ((sum > INT32_MAX || sum < INT32_MIN) && CachedKind(ctx, argv, 1) == DeclaredKind::kInt)
+      return sqlite3_result_error(ctx, kIntOverflow, -1);
+  }
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 // tsql_datalength(x, 'name' or NULL): see DeclaredDataLength.
 void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
@@ -263,7 +285,9 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, userData(), ColumnLiteral, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_datalength", 2, flags, userData(), DataLength, nullptr, nullptr,
-                                 release) != SQLITE_OK)
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_sum", 2, flags, userData(), IntSum, nullptr, nullptr, release) !=
+          SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

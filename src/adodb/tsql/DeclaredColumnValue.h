@@ -46,6 +46,13 @@ std::string DeclaredNullReplacement(const std::string& value, const std::string&
 // itself for any other expression.
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal);
 
+// SUM(column) as SQLite writes it, "sum(x)": of an int column (int, smallint or tinyint, not
+// bigint) it is an int on SQL Server, and a sum past int's range is its error "Arithmetic overflow
+// error converting expression to data type int."; SQLite sums into 64 bits. The sum read through
+// tsql_int_sum(sum(x), 'x'), which checks the range when every table holding a column of that
+// name declares it so; empty when the sum is of no column, which is left as it is.
+std::string DeclaredIntSum(std::string_view sum);
+
 // DATALENGTH(expr): the bytes SQL Server keeps the text in, by its column's declared type when it
 // is a column: two a character for nchar, nvarchar and ntext (four past the 16-bit range); for
 // char, varchar, text and any text that is no column, as the server's Chinese code page keeps

@@ -1795,14 +1795,24 @@ class Rewriter {
     return Capture([&] { Expr(); });
   }
 
+  // A SUM written from `start` on, of an int column checked to stay within int (DeclaredIntSum).
+  [[gnu::noinline]] void IntSumChecked(std::size_t start) {
+    const std::size_t call = out_.find_first_not_of(' ', start);
+    if (call == OutputText::npos) return;
+    const std::string checked = DeclaredIntSum(std::string_view(out_).substr(call));
+    if (!checked.empty()) out_.replace(call, out_.size() - call, checked);
+  }
+
   // A call, and the window it is computed over (see WindowFunctions.h).
   void FunctionCall() {
     const std::string_view name = Peek()->text();
     if (SameName(name, "PERCENTILE_CONT") || SameName(name, "PERCENTILE_DISC")) return Percentile();
+    const std::size_t start = out_.size();
     CallExpression();
     if (AtWord("WITHIN") && AtWord("GROUP", 1)) Fail(std::string(name) + "() WITHIN GROUP");
     if (!AtWord("OVER")) {
       if (IsWindowOnlyFunction(name)) Fail(std::string(name) + "() without OVER");
+      if (name.size() == 3 && SameName(name, "SUM")) IntSumChecked(start);
       return;
     }
     WindowClause(name);
