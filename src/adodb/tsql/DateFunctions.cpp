@@ -261,7 +261,8 @@ void DefaultStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const std::optional<DateTime> value =
       dateForm && text[4] == '-' && text[7] == '-' ? ParseDateText(text) : std::nullopt;
   if (!value) {
-    if (sqlite3_value_type(argv[0]) != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (sqlite3_value_type(argv[0]) != SQLITE_FLOAT) return ResultText(ctx, std::string(TextOf(argv[0])));
     char number[32];
     return ResultText(ctx, std::string(number, static_cast<std::size_t>(std::snprintf(
                                                    number, sizeof number, "%.15g", sqlite3_value_double(argv[0])))));
