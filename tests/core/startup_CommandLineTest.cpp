@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -62,8 +63,10 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
 
 // Runs the db tool on a terminal of its own, as an administrator types at it: each prompt it
 // shows (ending in ": ") is answered with the next line, or with the end of input when none is
-// left. Gives all the terminal showed.
-std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<std::string> answers) {
+// left. Gives all the terminal showed; `echoing` (when given) receives whether the terminal echoes
+// what is typed once the tool has ended.
+std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<std::string> answers,
+                            bool* echoing = nullptr) {
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (child == 0) {
@@ -82,8 +85,10 @@ std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<st
     if (!answers.empty()) answers.erase(answers.begin());
     if (write(terminal, line.data(), line.size()) < 0) break;  // the tool has ended
   }
-  close(terminal);
   waitpid(child, nullptr, 0);
+  termios after{};
+  if (echoing != nullptr) *echoing = tcgetattr(terminal, &after) == 0 && (after.c_lflag & ECHO) != 0;
+  close(terminal);
   return shown;
 }
 
@@ -341,6 +346,11 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-sercet"}),
             "新密码: \r\n再输一次新密码: \r\nstoreadjust-db: 两次输入的密码不一样，没有设置密码。\r\n");
   EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword where OperatorCode='002'"), 0);
+  // Ctrl+C at the prompt ends the tool with the terminal echoing again: a shell that does not put
+  // the terminal back itself would otherwise take the next commands typed blind.
+  bool echoing = false;
+  EXPECT_EQ(TypedAtTerminal(setting, {"\x03"}, &echoing), "新密码: ");
+  EXPECT_TRUE(echoing);
   EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-secret"}),
             "新密码: \r\n再输一次新密码: \r\n操作员 002 的密码已设置。\r\n");
   EXPECT_EQ(launch("002", "new-secret\n").Said(), SignedInWithoutScreen("操作员 002（张三）"));
