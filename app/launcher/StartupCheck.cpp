@@ -74,6 +74,19 @@ void CreateDemoDatabaseUnlessMadeMeanwhile(const std::string& path) {
   }
 }
 
+// The system's own words for a folder it could not make or look at are English; the user is told
+// in Chinese which folder, why, and where else the demo database can go.
+std::string FolderRefusal(const std::filesystem::filesystem_error& error) {
+  const std::error_code code = error.code();
+  std::string why = "请检查它和上级目录的权限";
+  if (code == std::errc::permission_denied || code == std::errc::operation_not_permitted) why = "没有权限";
+  if (code == std::errc::read_only_file_system) why = "所在的磁盘是只读的";
+  if (code == std::errc::not_a_directory || code == std::errc::file_exists) why = "路径中有同名的文件，不是目录";
+  if (code == std::errc::no_space_on_device) why = "磁盘已满";
+  return "建不了目录 " + error.path1().string() + "（" + why +
+         "）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。";
+}
+
 }  // namespace
 
 // A password does not belong on a console that others may read over the user's shoulder.
@@ -89,8 +102,11 @@ std::string DemoConnectionString() {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
       CreateDemoDatabaseUnlessMadeMeanwhile(path);
     }
-  } catch (const std::exception& e) {  // adodb::Error or a folder that cannot be made
-    throw StartupError("建不成演示数据库 " + path + "：" + e.what());
+  } catch (const std::filesystem::filesystem_error& e) {
+    throw StartupError("建不成演示数据库 " + path + "：" + FolderRefusal(e));
+  } catch (const adodb::Error& e) {
+    const std::string text = e.Description();
+    throw StartupError("建不成演示数据库 " + path + "：" + db::OpenFailureText(text, path).value_or(text));
   }
   return db::EmbeddedConnectionString(path);
 }

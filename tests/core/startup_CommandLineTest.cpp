@@ -159,6 +159,11 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   for (const auto& args : {std::vector<std::string>{"check-templates", loop}, {"password", loop, "001"}}) {
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, args, home.Folder()).Said(), "1||storeadjust-db: " + cannot) << args[0];
   }
+  // A data folder the demo database cannot be made in is named, in Chinese.
+  std::ofstream(home.Folder() / "data") << "a file where the data folder goes\n";
+  const std::string data = (home.Folder() / "data" / "storeadjust").string();
+  EXPECT_EQ(launch({}).Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：建不了目录 " + data +
+                                   "（路径中有同名的文件，不是目录）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。\n");
 }
 
 // A wrong command line of the launcher or the db tool is an option error (status 2) said in
