@@ -50,6 +50,7 @@ std::string CommandLineError(const std::vector<std::string>& args) {
   if (args.empty()) return "缺少命令";
   if (!IsCommand(args[0])) return "不认识的命令 " + args[0];
   for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[0] == "password" && i > 2) break;  // after the code: said below, without its words
     if (!args[i].empty() && args[i][0] == '-') {
       return "不认识的选项 " + args[i] + "（以 - 开头的文件名请写成 ./" + args[i] + "）";
     }
@@ -57,6 +58,10 @@ std::string CommandLineError(const std::vector<std::string>& args) {
   if (args.size() < 2) return "缺少文件";
   const std::size_t wanted = args[0] == "password" ? 3 : 2;
   if (args.size() < wanted) return "缺少操作员编号";
+  // A word after the operator code is most likely his password: it is not repeated on the console.
+  if (args.size() > wanted && args[0] == "password") {
+    return "多余的参数（它可能是密码，所以不显示）：password 只要文件和一个操作员编号，密码在提示时输入，或从标准输入给出";
+  }
   if (args.size() > wanted) return "多余的参数 " + args[wanted];
   return {};
 }

@@ -89,6 +89,11 @@ std::optional<LaunchOptions> ParseLaunchOptions(const std::vector<std::string>& 
       }
       if (NamesTheDatabase(arg)) databaseOption = arg;
       if (!Apply(options, arg, args[++i], error)) return std::nullopt;
+    } else if (const std::size_t equals = arg.find('='); equals != std::string::npos && TakesValue(arg.substr(0, equals))) {
+      // What follows the = may be a password: it is not repeated on the console, nor in a log of it.
+      const std::string option = arg.substr(0, equals);
+      error = "不认识的选项 " + option + "=…，选项和它的值之间要用空格隔开，例如 " + option + " 值";
+      return std::nullopt;
     } else {
       error = "不认识的选项 " + arg;
       return std::nullopt;

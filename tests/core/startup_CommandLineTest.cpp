@@ -184,7 +184,9 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
       {tool, {"foo", "x.db"}, "不认识的命令 foo"},
       {tool, {"demo"}, "缺少文件"},
       {tool, {"password", "d.db"}, "缺少操作员编号"},
-      {tool, {"password", "d.db", "001", "002"}, "多余的参数 002"},
+      {launcher, {"--password=demo001"}, "不认识的选项 --password=…，选项和它的值之间要用空格隔开，例如 --password 值"},
+      {tool, {"password", "d.db", "001", "-demo001"},
+       "多余的参数（它可能是密码，所以不显示）：password 只要文件和一个操作员编号，密码在提示时输入，或从标准输入给出"},
       {tool, {"demo", "--force"}, "不认识的选项 --force（以 - 开头的文件名请写成 ./--force）"}};
   for (const auto& [program, args, words] : wrong) {
     const Ran ran = RunProgram(program, args, home.Folder());
