@@ -16,6 +16,8 @@ constexpr Wording kWordings[] = {
     {"file is not a database", "它不是数据库文件，请检查给出的文件名。"},
     {"unable to open database file", "路径不存在、是目录或没有权限，请检查路径和文件的权限。"},
     {"database is locked", "数据库正被其他程序使用，请稍后再试。"},
+    // A file cut short (a copy or a disk that failed half-way) or written over by another program.
+    {"database disk image is malformed", "文件已损坏（不完整，或被别的程序改写过），请从备份中恢复它。"},
     {"attempt to write a readonly database", "数据库文件是只读的，请给出一个可以写的文件，或者改一下文件的权限。"},
     // The module's file read through the SQLite ODBC driver without its T-SQL dialect: the text
     // collation of its columns is the dialect's.

@@ -128,6 +128,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   };
   makeForeign(foreign, "create table accounts (id int); insert into accounts values (1)");
   makeForeign(foreignWal, "pragma journal_mode=wal; create table t (a)");
+  const std::string cut = (home.Folder() / "cut.db").string();  // a module database copied half-way
+  storeadjust::db::CreateDemoDatabase(cut);
+  std::filesystem::resize_file(cut, 8192);
   const auto noTables = [](const std::string& file) {
     return "数据库 " + file + " 中没有本模块的表 ckdbdzk，它不是调拨单模块的数据库。\n";
   };
@@ -138,6 +141,7 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
       {"--conn", text, notADatabase},
       {"--db", foreign, noTables(foreign)},
       {"--db", foreignWal, noTables(foreignWal)},
+      {"--db", cut, "打不开数据库文件 " + cut + "：文件已损坏（不完整，或被别的程序改写过），请从备份中恢复它。\n"},
       {"--db", home.Folder().string(),
        "打不开数据库文件 " + home.Folder().string() + "：它是目录，不是数据库文件，请给出数据库文件的路径。\n"}};
   for (const auto& [option, file, words] : refusals) {
