@@ -29,6 +29,11 @@ namespace {
 using storeadjust::launcher::LaunchOptions;
 using storeadjust::launcher::StartupError;
 
+// The clerk closed the sign-in dialog: said on the console only, since he knows.
+struct SignInCancelled : StartupError {
+  using StartupError::StartupError;
+};
+
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
 bool HasDisplay() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -124,7 +129,7 @@ storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& opti
         &codeAtCancel);
     // The console names whoever was signing in when the dialog was closed: the code typed over
     // the one it opened with.
-    if (!signedIn) throw StartupError(codeAtCancel.empty() ? "取消了登录。" : "操作员 " + codeAtCancel + " 取消了登录。");
+    if (!signedIn) throw SignInCancelled(codeAtCancel.empty() ? "取消了登录。" : "操作员 " + codeAtCancel + " 取消了登录。");
     return accepted;
   }
 #else
@@ -171,8 +176,16 @@ int main(int argc, char** argv) {
     if (options->connStr.empty()) options->connStr = storeadjust::launcher::DemoConnectionString();
     auto conn = storeadjust::launcher::OpenModuleDatabase(options->connStr);
     signedIn = SignInOperator(*options, *conn, onDesktop);
+  } catch (const SignInCancelled& e) {
+    std::cerr << "storeadjust: " << e.what() << "\n";
+    return 1;
   } catch (const StartupError& e) {
     std::cerr << "storeadjust: " << e.what() << "\n";
+    // Started from the desktop's menu no one reads the console: without the box the program would
+    // seem not to start at all.
+#ifdef STOREADJUST_LAUNCHER_WITH_QT
+    if (onDesktop) desktop->MsgBox(e.what(), 48, "系统提示");
+#endif
     return 1;
   }
   std::cout << storeadjust::OperatorLabel(signedIn.code, signedIn.name) << "已登录。\n" << std::flush;

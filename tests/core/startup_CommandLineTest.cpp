@@ -307,6 +307,36 @@ TEST(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
   EXPECT_EQ(arguments.find("hush"), std::string::npos);
   EXPECT_NE(arguments.find("--conn" + std::string(1, '\0') + demo.ConnStr() + '\0'), std::string::npos);
 }
+
+// Started from the desktop's menu no one reads the console: a database that cannot serve is said in
+// a message box as well, which waits for the clerk, so the launcher is still up after it said why.
+TEST(LauncherStartup, OnTheDesktopARefusalWaitsInAMessageBox) {
+  const TempDatabase home;
+  const std::string launcher = STOREADJUST_LAUNCHER, missing = (home.Folder() / "nowhere.db").string();
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(output[1], STDERR_FILENO);
+    close(output[0]);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    execl(launcher.c_str(), launcher.c_str(), "--db", missing.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(output[1]);
+  const std::string refusal = "storeadjust: 数据库文件 " + missing + " 不存在。\n";
+  std::string said;
+  char buffer[256];
+  for (ssize_t n; said.find(refusal) == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
+    said.append(buffer, static_cast<std::size_t>(n));
+  usleep(500000);
+  const bool waiting = waitpid(child, nullptr, WNOHANG) == 0;
+  if (waiting) kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(output[0]);
+  EXPECT_NE(said.find(refusal), std::string::npos) << said;
+  EXPECT_TRUE(waiting);
+}
 #endif
 
 // Two launchers of one clerk started at the same moment on a first run: one makes the demo
