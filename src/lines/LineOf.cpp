@@ -59,7 +59,9 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.price = StoredMoney(price);
   line.retailPrice = row.facts.retailPrice;
   line.figures = FiguresOf(row.quantity, row.unit.coefficient, amount, row.retailTotal, amount, row.facts.taxRate);
-  if (row.storedValues && row.goods == row.storedGoods) KeepStoredFigures(*row.storedValues, row, header.transfersCarryPrices, line);
+  if (row.storedValues && row.goods == row.storedGoods) {
+    KeepStoredFigures(*row.storedValues, row, header.transfersCarryPrices, line);
+  }
   line.inWarehouseKeepsPlaces = header.inWarehouseKeepsPlaces;
   if (header.inWarehouseKeepsPlaces) line.goodsPlaces = row.goodsPlaces;
   return line;

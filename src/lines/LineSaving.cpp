@@ -189,10 +189,11 @@ void InsertLine(Session& session, const LineToSave& line, const std::string& lsh
       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'',?,?,?)",
       {adodb::BoundText(lsh), adodb::BoundText(dh), adodb::BoundText(line.hh), adodb::BoundText(line.goodsName),
        adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine), BoundAsHeld(line.price, kMoneyScale),
-       BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale), BoundAsHeld(line.retailPrice, kMoneyScale), BoundAsHeld(f.retailTotal, kMoneyScale),
-       BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale), adodb::BoundText(line.unitName),
-       BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark), adodb::BoundText(line.outWarehouse),
-       adodb::BoundText(line.inWarehouse)});
+       BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale),
+       BoundAsHeld(line.retailPrice, kMoneyScale), BoundAsHeld(f.retailTotal, kMoneyScale),
+       BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale),
+       adodb::BoundText(line.unitName), BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark),
+       adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse)});
 }
 
 void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh) {
@@ -202,8 +203,9 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
       "dw=?,srsl=?,Kh='',Bz=? where lsh=? and dh=?",
       {adodb::BoundText(line.outWarehouse), adodb::BoundText(line.inWarehouse), adodb::BoundText(line.hh),
        adodb::BoundText(line.goodsName), adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine),
-       BoundAsHeld(line.price, kMoneyScale), BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale), BoundAsHeld(line.retailPrice, kMoneyScale),
-       BoundAsHeld(f.retailTotal, kMoneyScale), BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale),
+       BoundAsHeld(line.price, kMoneyScale), BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale),
+       BoundAsHeld(line.retailPrice, kMoneyScale), BoundAsHeld(f.retailTotal, kMoneyScale),
+       BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale),
        adodb::BoundText(line.unitName), BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark),
        adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
