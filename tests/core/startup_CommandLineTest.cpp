@@ -277,32 +277,54 @@ TEST(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenA
 }
 
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// The launcher started on Qt's offscreen platform, with what it said on `stream` (standard output or
+// error) read until it has said `until`; `output` stays open on the stream until Stop.
+struct OffscreenLauncher {
+  pid_t pid = -1;
+  int output = -1;
+  std::string said;
+};
+
+OffscreenLauncher StartOffscreen(const std::vector<std::string>& args, int stream, const std::string& until) {
+  const std::string launcher = STOREADJUST_LAUNCHER;
+  std::vector<char*> argv{const_cast<char*>(launcher.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  int output[2];
+  if (pipe(output) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(output[1], stream);
+    close(output[0]);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    execv(launcher.c_str(), argv.data());
+    _exit(127);
+  }
+  close(output[1]);
+  OffscreenLauncher started{child, output[0], {}};
+  char buffer[256];
+  for (ssize_t n; started.said.find(until) == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
+    started.said.append(buffer, static_cast<std::size_t>(n));
+  return started;
+}
+
+void Stop(const OffscreenLauncher& launcher) {
+  kill(launcher.pid, SIGKILL);
+  waitpid(launcher.pid, nullptr, 0);
+  close(launcher.output);
+}
+
 // A password given on the command line is gone from the process list, which every user of the
 // machine reads, while the session runs; the connection string is still shown without it.
 TEST(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const std::string launcher = STOREADJUST_LAUNCHER, connStr = demo.ConnStr() + ";PWD=hush-hush";
-  int output[2];
-  ASSERT_EQ(pipe(output), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(output[1], STDOUT_FILENO);
-    close(output[0]);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    execl(launcher.c_str(), launcher.c_str(), "--conn", connStr.c_str(), "--operator", "002", "--password", "demo002",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(output[1]);
-  std::string said;
-  char buffer[256];
-  for (ssize_t n; said.find('\n') == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
-    said.append(buffer, static_cast<std::size_t>(n));
-  const std::string arguments = BytesOf("/proc/" + std::to_string(child) + "/cmdline");  // the browser is open
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  close(output[0]);
-  EXPECT_EQ(said, "操作员 002（张三）已登录。\n");
+  const std::string connStr = demo.ConnStr() + ";PWD=hush-hush";
+  const OffscreenLauncher launcher =
+      StartOffscreen({"--conn", connStr, "--operator", "002", "--password", "demo002"}, STDOUT_FILENO, "\n");
+  ASSERT_GT(launcher.pid, 0);
+  const std::string arguments = BytesOf("/proc/" + std::to_string(launcher.pid) + "/cmdline");  // the browser is open
+  Stop(launcher);
+  EXPECT_EQ(launcher.said, "操作员 002（张三）已登录。\n");
   EXPECT_EQ(arguments.find("demo002"), std::string::npos);
   EXPECT_EQ(arguments.find("hush"), std::string::npos);
   EXPECT_NE(arguments.find("--conn" + std::string(1, '\0') + demo.ConnStr() + '\0'), std::string::npos);
@@ -312,29 +334,15 @@ TEST(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
 // a message box as well, which waits for the clerk, so the launcher is still up after it said why.
 TEST(LauncherStartup, OnTheDesktopARefusalWaitsInAMessageBox) {
   const TempDatabase home;
-  const std::string launcher = STOREADJUST_LAUNCHER, missing = (home.Folder() / "nowhere.db").string();
-  int output[2];
-  ASSERT_EQ(pipe(output), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(output[1], STDERR_FILENO);
-    close(output[0]);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    execl(launcher.c_str(), launcher.c_str(), "--db", missing.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(output[1]);
+  const std::string missing = (home.Folder() / "nowhere.db").string();
   const std::string refusal = "storeadjust: 数据库文件 " + missing + " 不存在。\n";
-  std::string said;
-  char buffer[256];
-  for (ssize_t n; said.find(refusal) == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
-    said.append(buffer, static_cast<std::size_t>(n));
+  const OffscreenLauncher launcher = StartOffscreen({"--db", missing}, STDERR_FILENO, refusal);
+  ASSERT_GT(launcher.pid, 0);
   usleep(500000);
-  const bool waiting = waitpid(child, nullptr, WNOHANG) == 0;
-  if (waiting) kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  close(output[0]);
-  EXPECT_NE(said.find(refusal), std::string::npos) << said;
+  const bool waiting = waitpid(launcher.pid, nullptr, WNOHANG) == 0;
+  if (waiting) Stop(launcher);
+  else close(launcher.output);
+  EXPECT_NE(launcher.said.find(refusal), std::string::npos) << launcher.said;
   EXPECT_TRUE(waiting);
 }
 #endif
