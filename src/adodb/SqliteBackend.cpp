@@ -315,7 +315,7 @@ SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCa
   try {
     // A file opened read-only (see SqliteFileOpening.h): selects work and writes fail with
     // SQLite's "attempt to write a readonly database"; switching its journal would be a write.
-    if (sqlite3_db_readonly(db_, "main") != 1) RunControlStatement("PRAGMA journal_mode=WAL");
+    if (sqlite3_db_readonly(db_, "main") != 1) SwitchToWal();
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
   } catch (...) {
@@ -329,6 +329,22 @@ SqliteBackend::~SqliteBackend() {
   statements_.Clear();
   if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
+}
+
+// Two sessions opening a file still in rollback mode (a clerk's two launchers on a first run) may
+// switch it at the same moment. A switch reads, then writes, and SQLite refuses the second writer
+// at once ("database is locked") rather than let it wait holding its read lock, since the two
+// would wait on each other. Once the first has switched the file the second has nothing left to
+// do: it tries again, within the usual wait.
+void SqliteBackend::SwitchToWal() {
+  for (int attempt = 0;; ++attempt) {
+    try {
+      RunControlStatement("PRAGMA journal_mode=WAL");
+      return;
+    } catch (const Error&) {
+      if ((sqlite3_errcode(db_) & 0xff) != SQLITE_BUSY || WaitForLock(this, attempt) == 0) throw;
+    }
+  }
 }
 
 void SqliteBackend::RunControlStatement(const char* sql) {

@@ -57,6 +57,7 @@ class SqliteBackend final : public Backend {
   void ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run);
   void Trace(sqlite3_stmt* statement);
   void RunControlStatement(const char* sql);
+  void SwitchToWal();
   [[noreturn]] void ThrowStepError();
   [[noreturn]] void ThrowPrepareError();
   const std::vector<std::string>& KeyColumns(const std::string& table);

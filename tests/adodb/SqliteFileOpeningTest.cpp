@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
@@ -145,6 +147,24 @@ TEST(SqliteFileOpeningTest, ADatabaseOnReadOnlyMediaWithChangesLeftInItsLogIsRef
   adodb::Connection conn;
   EXPECT_EQ(ErrorOf([&] { conn.Open("Provider=SQLite;Data Source=" + copy); }).Description(),
             "unable to open database file");
+}
+
+// Two sessions opening a file still in rollback mode switch it to WAL together; the second is
+// refused the write lock at once while the first holds it, as a writer here does, and must wait
+// for the first instead of failing ("database is locked", a clerk's second launcher on a first run).
+TEST(SqliteFileOpeningTest, AFileSwitchedToWalWhileAnotherSessionHoldsItsWriteLockOpensOnceItIsFree) {
+  testsupport::TempDatabase db;
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(db.Path().c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "create table t (a); begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread done([writer] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(writer, "commit", nullptr, nullptr, nullptr);
+  });
+  adodb::Connection conn;
+  EXPECT_EQ(ErrorOf([&] { conn.Open(db.ConnStr()); }).Description(), "no error");
+  done.join();
+  sqlite3_close(writer);
 }
 
 }  // namespace
