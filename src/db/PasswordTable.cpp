@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
@@ -21,13 +22,6 @@ const TableDefinition& PasswordTableDefinition() {
                        [](const TableDefinition& table) { return adodb::SameName(table.name, kPasswordTable); });
 }
 
-const char* OperatorGuidType() {
-  for (const ColumnDefinition& column : PasswordTableDefinition().columns) {
-    if (adodb::SameName(column.name, "OperatorGuid")) return column.type;
-  }
-  throw adodb::Error::ItemNotFound();
-}
-
 bool HoldsSchemaObject(adodb::Connection& connection, const char* type, const std::string& name) {
   auto objects = connection.OpenRecordset(std::string("select name from sqlite_master where type = '") + type + "'");
   for (long i = 0; i < objects->RecordCount(); ++i) {
@@ -44,17 +38,35 @@ std::string IndexName(const std::string& statement) {
 
 }  // namespace
 
-// A table made before passwords were tied to the operator's Guid gets the column; its rows keep
+namespace {
+
+// What brings the password table up to date; nothing when it is. A table made before a column
+// existed gets it: OperatorGuid, before passwords were tied to the operator's Guid (its rows keep
 // NULL there until their passwords are set again.
-void EnsurePasswordTable(adodb::Connection& connection) {
-  if (!HoldsSchemaObject(connection, "table", kPasswordTable)) {
-    connection.Execute(CreateTableStatement(PasswordTableDefinition()));
-    return;
-  }
+std::vector<std::string> PasswordTableChanges(adodb::Connection& connection) {
+  if (!HoldsSchemaObject(connection, "table", kPasswordTable)) return {CreateTableStatement(PasswordTableDefinition())};
   auto created = connection.OpenRecordset("select sql from sqlite_master where type = 'table' and name = ?",
                                           {adodb::BoundText(kPasswordTable)});
-  if (created->RecordCount() > 0 && adodb::LowerName(created->Value(std::size_t{0}).TextOrEmpty()).find("operatorguid") == std::string::npos)
-    connection.Execute(std::string("alter table ") + kPasswordTable + " add OperatorGuid " + OperatorGuidType());
+  std::vector<std::string> changes;
+  if (created->RecordCount() == 0) return changes;
+  const std::string statement = adodb::LowerName(created->Value(std::size_t{0}).TextOrEmpty());
+  for (const ColumnDefinition& column : PasswordTableDefinition().columns) {
+    if (statement.find(adodb::LowerName(column.name)) == std::string::npos)
+      changes.push_back(std::string("alter table ") + kPasswordTable + " add " + column.name + " " + column.type);
+  }
+  return changes;
+}
+
+}  // namespace
+
+// A file that needs nothing is not written to (it may be read-only). Two launchers opening an
+// older file at once would both make the change and the second be refused ("duplicate column
+// name"): what is missing is read again under the write lock.
+void EnsurePasswordTable(adodb::Connection& connection) {
+  if (PasswordTableChanges(connection).empty()) return;
+  adodb::TransactionGuard transaction(connection);
+  for (const std::string& change : PasswordTableChanges(connection)) connection.Execute(change);
+  transaction.Commit();
 }
 
 void EnsureSchemaIndexes(adodb::Connection& connection) {
