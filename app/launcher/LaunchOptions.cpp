@@ -151,9 +151,11 @@ void HideSecretArguments(int argc, char** argv) {
   }
 }
 
+// A relative XDG_DATA_HOME is not a data folder (the base directory rules say to ignore it): it would
+// put the demo database under whatever folder the launcher happened to start in.
 std::string DemoDatabasePath() {
   std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && std::filesystem::path(xdg).is_absolute()) {
     base = xdg;
   } else if (const char* home = std::getenv("HOME"); home && *home) {
     base = std::filesystem::path(home) / ".local" / "share";

@@ -32,7 +32,7 @@ std::string WithoutPassword(const std::string& connStr);
 // the session runs.
 void HideSecretArguments(int argc, char** argv);
 
-// $XDG_DATA_HOME/storeadjust/demo.db, or ~/.local/share/storeadjust/demo.db.
+// $XDG_DATA_HOME/storeadjust/demo.db when that is an absolute path, or ~/.local/share/storeadjust/demo.db.
 std::string DemoDatabasePath();
 
 }  // namespace storeadjust::launcher

@@ -170,6 +170,16 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                    "（路径中有同名的文件，不是目录）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。\n");
 }
 
+// A relative XDG_DATA_HOME names no data folder: the demo database goes under the home folder,
+// not under whatever folder the launcher was started in.
+TEST(LauncherStartup, ARelativeDataHomeIsIgnored) {
+  const TempDatabase home;
+  const Ran help = RunProgram("/usr/bin/env", {"XDG_DATA_HOME=data", "HOME=" + home.Folder().string(), STOREADJUST_LAUNCHER, "--help"},
+                              home.Folder());
+  EXPECT_NE(help.out.find("演示数据库在 " + (home.Folder() / ".local/share/storeadjust/demo.db").string() + "。"),
+            std::string::npos) << help.out;
+}
+
 // A wrong command line of the launcher or the db tool is an option error (status 2) said in
 // Chinese before the usage; options that name no database, or two, never fall back to the demo
 // database. A connection string without a Data Source names no file: the database cannot serve
