@@ -128,6 +128,7 @@ int Refused(const adodb::Error& error, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  storeadjust::KeepSecretsOutOfCoreDumps();  // the password of the password command
   const std::vector<std::string> args(argv + 1, argv + argc);
   // Help asked for anywhere, also after a command (storeadjust-db demo --help), is help: never a
   // database made under the name "--help".

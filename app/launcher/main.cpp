@@ -142,6 +142,7 @@ storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& opti
 }  // namespace
 
 int main(int argc, char** argv) {
+  storeadjust::KeepSecretsOutOfCoreDumps();  // --password, PWD= in --conn, the dialog's password
   std::string error;
   auto options = storeadjust::launcher::ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {

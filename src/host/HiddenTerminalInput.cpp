@@ -1,6 +1,7 @@
 #include "host/HiddenTerminalInput.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -77,5 +78,7 @@ std::string ReadHiddenLine(const std::string& prompt) {
   std::cerr << "\n";
   return line;
 }
+
+void KeepSecretsOutOfCoreDumps() { prctl(PR_SET_DUMPABLE, 0, 0, 0, 0); }
 
 }  // namespace storeadjust

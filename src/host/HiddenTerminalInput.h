@@ -11,4 +11,9 @@ bool StandardInputIsTerminal();
 // is restored afterwards, also when reading fails.
 std::string ReadHiddenLine(const std::string& prompt);
 
+// Bars core dumps of this process (and attaching a debugger as the same user): a program that
+// holds a password, typed or given on its command line or in a connection string, would otherwise
+// write it to disk when it crashes. Called first thing in main.
+void KeepSecretsOutOfCoreDumps();
+
 }  // namespace storeadjust

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -64,9 +65,9 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
 // Runs the db tool on a terminal of its own, as an administrator types at it: each prompt it
 // shows (ending in ": ") is answered with the next line, or with the end of input when none is
 // left. Gives all the terminal showed; `echoing` (when given) receives whether the terminal echoes
-// what is typed once the tool has ended.
+// what is typed once the tool has ended, `status` its wait status.
 std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<std::string> answers,
-                            bool* echoing = nullptr) {
+                            bool* echoing = nullptr, int* status = nullptr) {
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (child == 0) {
@@ -85,7 +86,7 @@ std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<st
     if (!answers.empty()) answers.erase(answers.begin());
     if (write(terminal, line.data(), line.size()) < 0) break;  // the tool has ended
   }
-  waitpid(child, nullptr, 0);
+  waitpid(child, status, 0);
   termios after{};
   if (echoing != nullptr) *echoing = tcgetattr(terminal, &after) == 0 && (after.c_lflag & ECHO) != 0;
   close(terminal);
@@ -363,6 +364,33 @@ TEST(LauncherStartup, OnTheDesktopARefusalWaitsInAMessageBox) {
   EXPECT_TRUE(waiting);
 }
 #endif
+
+// A password held in memory never reaches a core file: Ctrl+\ at the db tool's prompt, or SIGQUIT
+// to a launcher waiting in the box that refuses the password it was given, ends it without one.
+TEST(Passwords, AProgramHoldingOneLeavesNoCoreDump) {
+  rlimit before{};
+  getrlimit(RLIMIT_CORE, &before);
+  if (BytesOf("/proc/sys/fs/suid_dumpable") != "0\n" || before.rlim_max == 0) GTEST_SKIP() << "no core dumps here anyway";
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  rlimit dumps = before;
+  dumps.rlim_cur = before.rlim_max;
+  setrlimit(RLIMIT_CORE, &dumps);  // inherited by the programs started
+  std::vector<int> statuses(1);
+  TypedAtTerminal({"password", demo.Path(), "002"}, {"new-secret", "\x1c"}, nullptr, &statuses[0]);
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+  const OffscreenLauncher launcher =
+      StartOffscreen({"--db", demo.Path(), "--operator", "002", "--password", "wrong"}, STDERR_FILENO, "没有登录");
+  kill(launcher.pid, SIGQUIT);
+  waitpid(launcher.pid, &statuses.emplace_back(), 0);
+  close(launcher.output);
+#endif
+  setrlimit(RLIMIT_CORE, &before);
+  std::filesystem::remove("core");
+  for (const int status : statuses) {
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGQUIT) << status;
+    EXPECT_FALSE(WCOREDUMP(status)) << status;
+  }
+}
 
 // Two launchers of one clerk started at the same moment on a first run: one makes the demo
 // database, the other finds it made, and both sign in to it.
