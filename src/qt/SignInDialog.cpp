@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +17,36 @@ namespace storeadjust::qt {
 
 namespace {
 
+// Qt cannot ask the keyboard whether Caps Lock is on; a letter typed tells: upper case without
+// Shift, or lower case with it. Pressing Caps Lock itself flips what the last letter told.
+class CapsLockWatch : public QObject {
+ public:
+  CapsLockWatch(QLineEdit* watched, QLabel* hint) : QObject(watched), hint_(hint) { watched->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_CapsLock) {
+      if (known_) Show(!on_);
+    } else if (const QString text = key->text(); text.size() == 1 && text[0].isLetter() && text[0].toUpper() != text[0].toLower()) {
+      known_ = true;
+      Show(text[0].isUpper() != key->modifiers().testFlag(Qt::ShiftModifier));
+    }
+    return false;
+  }
+
+ private:
+  void Show(bool on) {
+    on_ = on;
+    hint_->setVisible(on);
+  }
+
+  QLabel* hint_;
+  bool known_ = false;
+  bool on_ = false;
+};
+
 class SignInForm {
  public:
   SignInForm(const std::string& initialCode, const SignInAttempt& attempt) : attempt_(attempt) {
@@ -24,6 +56,11 @@ class SignInForm {
     password_ = new QLineEdit;
     password_->setObjectName(QStringLiteral("TxtPassword"));
     password_->setEchoMode(QLineEdit::Password);
+    // A password typed right in the wrong case is refused like a wrong one: the clerk is told why.
+    auto* capsLock = new QLabel(QStringLiteral("大写锁定（Caps Lock）已打开，密码区分大小写。"));
+    capsLock->setObjectName(QStringLiteral("LblCapsLock"));
+    capsLock->hide();
+    new CapsLockWatch(password_, capsLock);
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("LblMessage"));
     message_->setWordWrap(true);
@@ -41,6 +78,7 @@ class SignInForm {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog_, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog_);
     layout->addLayout(form);
+    layout->addWidget(capsLock);
     layout->addWidget(message_);
     layout->addWidget(buttons);
     (code_->text().isEmpty() ? code_ : password_)->setFocus();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "QtTestSupport.h"
 #include "qt/SignInDialog.h"
@@ -56,6 +57,25 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
   EXPECT_EQ(signedIn->code, "002");
   EXPECT_EQ(signedIn->name, "张三");
   EXPECT_EQ(tries, 1);
+}
+
+// A letter that comes out in the other case than Shift asks is Caps Lock: the dialog says so under
+// the password, and stops saying it once a letter comes out as Shift asks.
+TEST(SignInDialogTest, CapsLockIsPointedOutWhileThePasswordIsTyped) {
+  int tries = 0;
+  std::vector<bool> shown;
+  SignIn(tries, [&shown](QWidget& modal) {
+    QLineEdit& password = Edit(modal, "TxtPassword");
+    const auto* hint = modal.findChild<QLabel*>(QStringLiteral("LblCapsLock"));
+    shown.push_back(!hint->isHidden());
+    for (const auto& [letter, shift] : {std::pair{'D', false}, {'e', false}, {'e', true}, {'E', true}}) {
+      QTest::keyClick(&password, letter, shift ? Qt::ShiftModifier : Qt::NoModifier);
+      shown.push_back(!hint->isHidden());
+    }
+    modal.close();
+  });
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true, false}));
+  EXPECT_EQ(tries, 0);
 }
 
 TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
