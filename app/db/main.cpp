@@ -29,7 +29,8 @@ const char* UsageText() {
          "  demo 文件                建演示数据库：仓库、商品、库存、操作员、单据和演示密码\n"
          "  check-templates 文件     列出翻译器不接受的已存语句；全部接受时状态为 0，否则为 1\n"
          "  password 文件 操作员编号  设置该操作员登录 storeadjust 的密码，密码从标准输入读第一行；\n"
-         "                           在终端上输入时不回显，要输两次。操作员编号必须在 Operators 表中\n"
+         "                           在终端上输入时不回显，要输两次。操作员编号必须在 Operators 表中；\n"
+         "                           密码只能用键盘直接打出的字母、数字、空格和符号（登录对话框的密码框用不了输入法）\n"
          "  --help                   显示这段说明\n"
          "\n"
          "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串。\n"
@@ -98,7 +99,8 @@ int CheckTemplates(const std::string& path) {
 std::string ReadPassword() {
   if (!storeadjust::StandardInputIsTerminal()) return storeadjust::PasswordFromInput(std::cin).value_or("");
   std::string password = storeadjust::ReadHiddenLine("新密码: ");
-  if (password.empty()) return password;  // refused as empty, without a second prompt
+  // Refused as empty or untypeable without a second prompt.
+  if (password.empty() || !storeadjust::UntypeablePasswordRefusal(password).empty()) return password;
   if (storeadjust::ReadHiddenLine("再输一次新密码: ") != password) {
     throw adodb::Error::Provider("两次输入的密码不一样，没有设置密码。");
   }

@@ -106,6 +106,7 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
   RequireOperator(connection, code);
   if (password.empty()) throw adodb::Error::Provider("密码不能为空，没有设置密码。");
+  if (const std::string refusal = UntypeablePasswordRefusal(password); !refusal.empty()) throw adodb::Error::Provider(refusal);
   const std::string hash = HashOf(password);
   adodb::TransactionGuard transaction(connection);
   const KnownOperator known = RequiredOperator(connection, code);
@@ -113,6 +114,13 @@ void SetOperatorPassword(adodb::Connection& connection, const std::string& code,
   connection.Execute("Insert Into StoreAdjustPassword (OperatorCode, PasswordHash, OperatorGuid) Values (?, ?, ?)",
                      {adodb::BoundText(known.code), adodb::BoundText(hash), adodb::BoundText(known.guid)});
   transaction.Commit();
+}
+
+std::string UntypeablePasswordRefusal(const std::string& password) {
+  const bool typeable = std::all_of(password.begin(), password.end(), [](char c) { return c >= ' ' && c <= '~'; });
+  if (typeable) return {};
+  return "密码中有键盘不能直接打出的字符（例如汉字、全角字符）：登录对话框的密码框用不了输入法，这样的密码登录时输不进去。"
+         "请只用字母、数字、空格和英文符号，没有设置密码。";
 }
 
 std::string UnknownOperatorRefusal(adodb::Connection& connection, const std::string& databaseName, const std::string& code,

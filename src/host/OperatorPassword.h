@@ -35,8 +35,14 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
 void RequireOperator(adodb::Connection& connection, const std::string& code);
 
 // Sets (or replaces) the operator's password. Throws adodb::Error for an operator code that is
-// not in Operators or an empty password; the hash is made before the transaction opens.
+// not in Operators, or an empty password or one the sign-in dialog cannot take (see below); the
+// hash is made before the transaction opens.
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
+
+// Why the clerk could not type the password in the sign-in dialog; empty when he can. Input
+// methods are off in a password box (and would show what is composed in clear), so a character
+// not on the keyboard itself, a Chinese one above all, can only come from a script.
+std::string UntypeablePasswordRefusal(const std::string& password);
 
 // Where the operator code being signed in came from, so that a refusal says where to give another.
 enum class CodeGiven { kOnCommandLine, kInDialog };

@@ -428,7 +428,12 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, "\n").Said(), "1||storeadjust-db: 密码不能为空，没有设置密码。\n");
   EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 0);
 
-  const std::string password = "王's \"pass\" word";
+  // A password the sign-in dialog could not take (input methods are off in its password box) is
+  // refused before it is asked for again.
+  EXPECT_EQ(tool({"password", demo.Path(), "004"}, "王五的密码\n").Said(),
+            "1||storeadjust-db: 密码中有键盘不能直接打出的字符（例如汉字、全角字符）：登录对话框的密码框用不了输入法，"
+            "这样的密码登录时输不进去。请只用字母、数字、空格和英文符号，没有设置密码。\n");
+  const std::string password = "Wang's \"pass\" word";
   // A last line without its line end is the password all the same.
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
