@@ -95,6 +95,11 @@ std::string DatabaseName(const std::string& connStr) {
   return "连接 \"" + WithoutPassword(connStr) + "\"";
 }
 
+SignInRefused::SignInRefused(const std::string& refusal, int waitSeconds)
+    : StartupError(waitSeconds > 0 ? refusal + "请等 " + std::to_string(waitSeconds) + " 秒再试。" : refusal),
+      refusal(refusal),
+      waitSeconds(waitSeconds) {}
+
 std::string DemoConnectionString() {
   const std::string path = DemoDatabasePath();
   try {
@@ -126,7 +131,7 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
                        db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }
   if (!unknown.empty()) throw StartupError(unknown);
-  if (result.outcome != SignInOutcome::kSignedIn) throw StartupError(SignInRefusal(result, optCode));
+  if (result.outcome != SignInOutcome::kSignedIn) throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds);
   return {result.operatorCode, result.operatorName};
 }
 

@@ -24,6 +24,14 @@ struct StartupError : std::runtime_error {
 // connection string without its password.
 std::string DatabaseName(const std::string& connStr);
 
+// A refused sign-in: what() is the refusal for the console, with the wait before the next try;
+// `refusal` the same without the wait, which the dialog shows as it counts down.
+struct SignInRefused : StartupError {
+  SignInRefused(const std::string& refusal, int waitSeconds);
+  std::string refusal;
+  int waitSeconds;
+};
+
 // Makes the demo database on first run; gives its connection string. Throws StartupError.
 std::string DemoConnectionString();
 
@@ -40,8 +48,8 @@ struct SignedInOperator {
 
 // Signs the operator in with the password and gives the operator as Operators holds it. Throws
 // StartupError with the Chinese line naming the operator when the code is unknown (saying where
-// to give another, by where it came from), the operator has no password, or the password is
-// empty or wrong.
+// to give another, by where it came from), SignInRefused when the operator has no password, or
+// the password is empty, wrong or came before the wait for the last wrong ones was over.
 SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
                    const std::string& password, CodeGiven given);
 

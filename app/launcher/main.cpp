@@ -122,6 +122,8 @@ storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& opti
           try {
             accepted = attempt(code, password, storeadjust::CodeGiven::kInDialog);
             return storeadjust::qt::SignInAnswer{true, accepted.name};
+          } catch (const storeadjust::launcher::SignInRefused& e) {
+            return storeadjust::qt::SignInAnswer{false, e.refusal, e.waitSeconds};
           } catch (const StartupError& e) {
             return storeadjust::qt::SignInAnswer{false, e.what()};
           }

@@ -42,7 +42,7 @@ namespace {
 
 // What brings the password table up to date; nothing when it is. A table made before a column
 // existed gets it: OperatorGuid, before passwords were tied to the operator's Guid (its rows keep
-// NULL there until their passwords are set again.
+// NULL there until their passwords are set again), or the count of wrong passwords.
 std::vector<std::string> PasswordTableChanges(adodb::Connection& connection) {
   if (!HoldsSchemaObject(connection, "table", kPasswordTable)) return {CreateTableStatement(PasswordTableDefinition())};
   auto created = connection.OpenRecordset("select sql from sqlite_master where type = 'table' and name = ?",

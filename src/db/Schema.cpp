@@ -297,7 +297,11 @@ std::vector<TableDefinition> StandInTables() {
 std::vector<TableDefinition> LauncherTables() {
   return {
       {kPasswordTable,
-       {{"OperatorCode", kCode, "not null"}, {"PasswordHash", "varchar(200)", "not null"}, {"OperatorGuid", kGuid, ""}},
+       {{"OperatorCode", kCode, "not null"},
+        {"PasswordHash", "varchar(200)", "not null"},
+        {"OperatorGuid", kGuid, ""},
+        {"FailedTries", "int", ""},      // wrong passwords in a row, and when the last one was
+        {"LastFailedAt", "bigint", ""}},  // typed (seconds since 1970), so a restart keeps the wait
        "OperatorCode"},
   };
 }

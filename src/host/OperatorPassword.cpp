@@ -3,6 +3,8 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -49,24 +51,44 @@ KnownOperator RequiredOperator(adodb::Connection& connection, const std::string&
   throw adodb::Error::Provider("操作员编号 " + code + " 不在 Operators 表中，没有设置密码。");
 }
 
-// The Guid of the operator the row's password was set for; empty for a row from before passwords
-// named their operator, or from a server's table made without the column.
-std::string SetForGuid(const adodb::Recordset& row) {
+// The value of the row's column with the name; Null for a column a server's table was made without.
+adodb::Variant ColumnValue(const adodb::Recordset& row, const char* name) {
   for (std::size_t i = 0; i < row.Columns().size(); ++i) {
-    if (adodb::SameName(row.Columns()[i].name, "OperatorGuid")) return row.Value(i).TextOrEmpty();
+    if (adodb::SameName(row.Columns()[i].name, name)) return row.Value(i);
   }
-  return {};
+  return adodb::Variant::Null();
 }
 
-// The operator's password hash; empty when none was set for him. A password set for another
-// operator who had the code before (the ERP may give a code again) is none of his; a row that names
-// no operator is taken as his.
-std::string StoredHash(adodb::Connection& connection, const KnownOperator& known) {
+struct StoredPassword {
+  std::string hash;  // empty: none set for him
+  int failures = 0;
+  std::int64_t lastFailedAt = 0;
+};
+
+// The operator's password. A password set for another operator who had the code before (the ERP
+// may give a code again) is none of his; a row that names no operator (from before passwords named
+// theirs, or a server's table without the column) is taken as his.
+StoredPassword ReadStoredPassword(adodb::Connection& connection, const KnownOperator& known) {
   auto rows = connection.OpenRecordset("Select * From StoreAdjustPassword Where OperatorCode=?", {adodb::BoundText(known.code)});
   if (rows->RecordCount() == 0) return {};
-  const std::string setFor = SetForGuid(*rows);
+  const std::string setFor = ColumnValue(*rows, "OperatorGuid").TextOrEmpty();
   if (!setFor.empty() && !adodb::SameName(setFor, known.guid)) return {};
-  return rows->Value("PasswordHash").TextOrEmpty();
+  const adodb::Variant failures = ColumnValue(*rows, "FailedTries"), at = ColumnValue(*rows, "LastFailedAt");
+  return {rows->Value("PasswordHash").TextOrEmpty(), failures.IsNull() ? 0 : failures.AsInt32(), at.IsNull() ? 0 : at.AsInt64()};
+}
+
+std::int64_t Now() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+constexpr std::int64_t kCountForgottenAfter = 24 * 60 * 60;
+
+// One statement, so that two launchers failing at once both count. A count a day old starts again.
+void CountWrongPassword(adodb::Connection& connection, const std::string& code, std::int64_t now) {
+  connection.Execute("Update StoreAdjustPassword Set FailedTries = Case When LastFailedAt > ? And LastFailedAt <= ? "
+                     "Then IsNull(FailedTries, 0) + 1 Else 1 End, LastFailedAt = ? Where OperatorCode=?",
+                     {adodb::BoundInteger(now - kCountForgottenAfter), adodb::BoundInteger(now), adodb::BoundInteger(now),
+                      adodb::BoundText(code)});
 }
 
 }  // namespace
@@ -97,10 +119,29 @@ bool Matches(const std::string& hash, const std::string& password) {
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
   const auto known = FindOperator(connection, code);
   if (!known) return {SignInOutcome::kUnknownOperator, {}, {}};
-  const std::string hash = StoredHash(connection, *known);
-  if (hash.empty()) return {SignInOutcome::kNoPassword, known->name, known->code};
+  const StoredPassword stored = ReadStoredPassword(connection, *known);
+  if (stored.hash.empty()) return {SignInOutcome::kNoPassword, known->name, known->code};
   if (password.empty()) return {SignInOutcome::kEmptyPassword, known->name, known->code};
-  return {Matches(hash, password) ? SignInOutcome::kSignedIn : SignInOutcome::kWrongPassword, known->name, known->code};
+  const std::int64_t now = Now();
+  if (const int wait = SignInWaitLeft(stored.failures, stored.lastFailedAt, now); wait > 0) {
+    return {SignInOutcome::kMustWait, known->name, known->code, stored.failures, wait};
+  }
+  const bool matches = Matches(stored.hash, password);
+  // The count is kept where the database can keep it; one that cannot still signs the clerk in.
+  try {
+    if (!matches) {
+      CountWrongPassword(connection, known->code, now);
+      const StoredPassword counted = ReadStoredPassword(connection, *known);
+      return {SignInOutcome::kWrongPassword, known->name, known->code, counted.failures,
+              SignInWaitLeft(counted.failures, counted.lastFailedAt, now)};
+    }
+    if (stored.failures != 0) {
+      connection.Execute("Update StoreAdjustPassword Set FailedTries = 0 Where OperatorCode=?", {adodb::BoundText(known->code)});
+    }
+  } catch (const adodb::Error&) {
+  }
+  if (!matches) return {SignInOutcome::kWrongPassword, known->name, known->code};
+  return {SignInOutcome::kSignedIn, known->name, known->code};
 }
 
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
@@ -143,6 +184,12 @@ std::optional<std::string> PasswordFromInput(std::istream& input) {
   return line;
 }
 
+int SignInWaitLeft(int failures, std::int64_t lastFailedAt, std::int64_t now) {
+  const std::int64_t since = now - lastFailedAt;
+  if (since < 0 || since >= kCountForgottenAfter) return 0;
+  return static_cast<int>(std::max<std::int64_t>(0, SignInDelaySeconds(failures) - since));
+}
+
 int SignInDelaySeconds(int failures) {
   constexpr int kFreeTries = 3;
   constexpr int kLongestWait = 300;
@@ -163,6 +210,9 @@ std::string SignInRefusal(const SignInResult& result, const std::string& code) {
       return OperatorLabel(code, result.operatorName) + "没有输入密码，没有登录。";
     case SignInOutcome::kWrongPassword:
       return OperatorLabel(code, result.operatorName) + "的密码不对，没有登录。";
+    case SignInOutcome::kMustWait:
+      return OperatorLabel(code, result.operatorName) + "的密码已连续输错 " + std::to_string(result.failures) +
+             " 次，这次没有核对密码，没有登录。";
   }
   return {};
 }

@@ -2,6 +2,7 @@
 // Signing in to the stand-alone launcher: an operator of Operators with a password kept as an
 // Argon2id hash (libsodium's crypto_pwhash_str) in the launcher's own table. Inside the ERP the
 // host signs the clerk in and nothing here is used.
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -18,16 +19,21 @@ enum class SignInOutcome {
   kNoPassword,       // the operator has no password set
   kEmptyPassword,    // nothing was typed
   kWrongPassword,
+  kMustWait,  // wrong passwords came too fast: this one was not checked
 };
 
 struct SignInResult {
   SignInOutcome outcome = SignInOutcome::kUnknownOperator;
   std::string operatorName;  // from Operators; empty for an unknown code
   std::string operatorCode;  // the code as Operators spells it; empty for an unknown code
+  int failures = 0;          // wrong passwords in a row, this one included
+  int waitSeconds = 0;       // before the next try is checked (kWrongPassword, kMustWait)
 };
 
-// Checks the password of the operator with the code. Throws adodb::Error when the tables cannot
-// be read.
+// Checks the password of the operator with the code. Wrong passwords are counted with the password,
+// in the database, so the wait they earn holds in every launcher and across restarts: until it is
+// over a try is refused unchecked. A database that cannot keep the count (read-only, a server's
+// table without its columns) still signs in. Throws adodb::Error when the tables cannot be read.
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
 
 // Throws adodb::Error, saying so, for an operator code that is not in Operators: asked before a
@@ -67,5 +73,11 @@ std::optional<std::string> PasswordFromInput(std::istream& input);
 // How long the sign-in dialog waits before it takes another try: nothing for the first three
 // failures, then 2, 4, 8 ... seconds, at most five minutes, so guessing gets slow.
 int SignInDelaySeconds(int failures);
+
+// What is left, at `now`, of the wait earned by `failures` wrong passwords, the last one at
+// `lastFailedAt` (seconds since 1970). Never more than the wait itself, and none when the last
+// failure lies in the future (the clock was set back) or more than a day back: a wrong clock or
+// an old count cannot lock a clerk out.
+int SignInWaitLeft(int failures, std::int64_t lastFailedAt, std::int64_t now);
 
 }  // namespace storeadjust

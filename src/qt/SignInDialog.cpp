@@ -1,5 +1,7 @@
 #include "qt/SignInDialog.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -114,7 +116,7 @@ class SignInForm {
       return;
     }
     ++failures_;
-    const int wait = SignInDelaySeconds(failures_);
+    const int wait = std::max(SignInDelaySeconds(failures_), answer.waitSeconds);
     QString text = QString::fromStdString(answer.text);
     if (wait > 0) text += QStringLiteral("\n请等 %1 秒再试。").arg(wait);
     ShowMessage(text);

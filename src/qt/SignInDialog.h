@@ -12,10 +12,12 @@ struct SignedIn {
   std::string name;
 };
 
-// What one try gives: the operator's name when signed in, else the refusal to show.
+// What one try gives: the operator's name when signed in, else the refusal to show and how long
+// the next try must wait (the dialog waits at least as long as its own count of failures asks).
 struct SignInAnswer {
   bool signedIn = false;
   std::string text;
+  int waitSeconds = 0;
 };
 
 using SignInAttempt = std::function<SignInAnswer(const std::string& code, const std::string& password)>;

@@ -294,6 +294,27 @@ TEST(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenA
             "1||storeadjust: 操作员 002（孙七）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
 }
 
+// The wait after wrong passwords is kept with the password, so starting the launcher again does
+// not skip it, and a right password within it is not even checked. A last failure that lies ahead
+// of the clock (set back since) locks no one out, and signing in starts the count again.
+TEST(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const auto signIn = [&](const std::string& input) {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), input).Said();
+  };
+  const std::string wrong = "1||storeadjust: 操作员 002（张三）的密码不对，没有登录。";
+  EXPECT_EQ(signIn("guess-1\n"), wrong + "\n");
+  EXPECT_EQ(signIn("guess-2\n"), wrong + "\n");
+  EXPECT_EQ(signIn("guess-3\n"), wrong + "请等 2 秒再试。\n");
+  demo.Run({"update StoreAdjustPassword set FailedTries = 9 where OperatorCode = '002'"});  // a wait of 128 s
+  const std::string held = signIn("demo002\n");
+  EXPECT_EQ(held.rfind("1||storeadjust: 操作员 002（张三）的密码已连续输错 9 次，这次没有核对密码，没有登录。请等 1", 0), 0u) << held;
+  demo.Run({"update StoreAdjustPassword set LastFailedAt = LastFailedAt + 3600 where OperatorCode = '002'"});
+  EXPECT_EQ(signIn("demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(demo.Count("select FailedTries from StoreAdjustPassword where OperatorCode = '002'"), 0);
+}
+
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
 // The launcher started on Qt's offscreen platform, with what it said on `stream` (standard output or
 // error) read until it has said `until`; `output` stays open on the stream until Stop.
@@ -549,6 +570,14 @@ TEST(OperatorPassword, TheWaitAfterFailedTriesGrowsAndIsBounded) {
     previous = delay;
   }
   EXPECT_EQ(storeadjust::SignInDelaySeconds(1000), 300);
+  // Kept across launches, the wait counts from the last failure and never outgrows itself: not
+  // when the clock was set back past that failure, nor for a count a day old.
+  const std::int64_t now = 1'700'000'000;
+  EXPECT_EQ(storeadjust::SignInWaitLeft(40, now, now), 300);
+  EXPECT_EQ(storeadjust::SignInWaitLeft(40, now - 100, now), 200);
+  EXPECT_EQ(storeadjust::SignInWaitLeft(2, now, now), 0);
+  EXPECT_EQ(storeadjust::SignInWaitLeft(40, now + 3600, now), 0);
+  EXPECT_EQ(storeadjust::SignInWaitLeft(40, now - 24 * 3600, now), 0);
 }
 
 }  // namespace
