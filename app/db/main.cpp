@@ -31,6 +31,8 @@ const char* UsageText() {
          "  password 文件 操作员编号  设置该操作员登录 storeadjust 的密码，密码从标准输入读第一行；\n"
          "                           在终端上输入时不回显，要输两次。操作员编号必须在 Operators 表中；\n"
          "                           密码只能用键盘直接打出的字母、数字、空格和符号（登录对话框的密码框用不了输入法）\n"
+         "  remove-password 文件 操作员编号\n"
+         "                           删除该操作员的密码，他要重新设置密码后才能登录 storeadjust\n"
          "  --help                   显示这段说明\n"
          "\n"
          "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串。\n"
@@ -40,7 +42,7 @@ const char* UsageText() {
 }
 
 bool IsCommand(const std::string& word) {
-  return word == "empty" || word == "demo" || word == "check-templates" || word == "password";
+  return word == "empty" || word == "demo" || word == "check-templates" || word == "password" || word == "remove-password";
 }
 
 bool IsHelpOption(const std::string& word) { return word == "--help" || word == "-h"; }
@@ -57,7 +59,7 @@ std::string CommandLineError(const std::vector<std::string>& args) {
     }
   }
   if (args.size() < 2) return "缺少文件";
-  const std::size_t wanted = args[0] == "password" ? 3 : 2;
+  const std::size_t wanted = args[0] == "password" || args[0] == "remove-password" ? 3 : 2;
   if (args.size() < wanted) return "缺少操作员编号";
   // A word after the operator code is most likely his password: it is not repeated on the console.
   if (args.size() > wanted && args[0] == "password") {
@@ -107,14 +109,31 @@ std::string ReadPassword() {
   return password;
 }
 
-int SetPassword(const std::string& path, const std::string& code) {
+// The module's database with its password table, for the password commands.
+std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
   storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
   auto conn = OpenExisting(path);
   storeadjust::db::RequireModuleSchema(*conn, path);
   storeadjust::db::EnsurePasswordTable(*conn);
+  return conn;
+}
+
+int SetPassword(const std::string& path, const std::string& code) {
+  auto conn = OpenForPasswords(path);
   storeadjust::RequireOperator(*conn, code);  // before the password is typed, twice, for no one
   storeadjust::SetOperatorPassword(*conn, code, ReadPassword());
   std::cout << "操作员 " << code << " 的密码已设置。\n";
+  return 0;
+}
+
+// A code that has no password is said as such (status 1): most likely it was mistyped.
+int RemovePassword(const std::string& path, const std::string& code) {
+  auto conn = OpenForPasswords(path);
+  if (!storeadjust::RemoveOperatorPassword(*conn, code)) {
+    std::cerr << "storeadjust-db: 操作员编号 " << code << " 没有密码，没有删除什么。\n";
+    return 1;
+  }
+  std::cout << "操作员 " << code << " 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n";
   return 0;
 }
 
@@ -143,6 +162,7 @@ int main(int argc, char** argv) {
   const std::string& path = args[1];
   try {
     if (kind == "password") return SetPassword(path, args[2]);
+    if (kind == "remove-password") return RemovePassword(path, args[2]);
     if (kind == "check-templates") return CheckTemplates(path);
     if (kind == "empty") {
       storeadjust::db::CreateEmptyDatabase(path);

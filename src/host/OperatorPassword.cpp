@@ -184,6 +184,12 @@ std::optional<std::string> PasswordFromInput(std::istream& input) {
   return line;
 }
 
+bool RemoveOperatorPassword(adodb::Connection& connection, const std::string& code) {
+  const auto known = FindOperator(connection, code);
+  return connection.Execute("Delete From StoreAdjustPassword Where OperatorCode=?",
+                            {adodb::BoundText(known ? known->code : code)}) > 0;
+}
+
 int SignInWaitLeft(int failures, std::int64_t lastFailedAt, std::int64_t now) {
   const std::int64_t since = now - lastFailedAt;
   if (since < 0 || since >= kCountForgottenAfter) return 0;

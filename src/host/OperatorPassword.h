@@ -80,4 +80,9 @@ int SignInDelaySeconds(int failures);
 // an old count cannot lock a clerk out.
 int SignInWaitLeft(int failures, std::int64_t lastFailedAt, std::int64_t now);
 
+// Removes the operator's password, so that he can no longer sign in until one is set again; a
+// password kept for a code no longer in Operators is removed too. False when there was none.
+// Throws adodb::Error when the table cannot be written.
+bool RemoveOperatorPassword(adodb::Connection& connection, const std::string& code);
+
 }  // namespace storeadjust

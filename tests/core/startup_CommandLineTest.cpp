@@ -459,6 +459,13 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
   EXPECT_EQ(launch("004", password + "\n").Said(), SignedInWithoutScreen("操作员 004（王五）"));
+  // Removed, the password signs no one in; removing it again says there is none.
+  EXPECT_EQ(tool({"remove-password", demo.Path(), "004"}, std::nullopt).Said(),
+            "0|操作员 004 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n|");
+  EXPECT_EQ(launch("004", password + "\n").Said(),
+            "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  EXPECT_EQ(tool({"remove-password", demo.Path(), "004"}, std::nullopt).Said(),
+            "1||storeadjust-db: 操作员编号 004 没有密码，没有删除什么。\n");
   // Typed without echo on a terminal, the password is typed twice: a slip in either sets nothing.
   EXPECT_EQ(TypedAtTerminal({"password", demo.Path(), "999"}, {}),
             "storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\r\n");  // not asked for first
