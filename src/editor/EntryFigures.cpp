@@ -104,6 +104,13 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   if (!IsCkdbdDj) ShowFigure("TxtDj", price);
   entry_.price = price;
   entry_.quantity = quantity;
+  // Enter passing through the price of a line taken with F3 and left as it was: its amounts stay as
+  // stored, though another program stored them other than price x quantity.
+  if (const EntryRow* loaded = AmendedLineUnchanged(price, quantity)) {
+    ShowFigure("TxtJe", loaded->amount);
+    ShowFigure("TxtLsze", loaded->retailTotal);
+    return;
+  }
   ShowFigure("TxtJe", price * quantity);
   if (entry_.HasGoods()) ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
 }
@@ -118,6 +125,25 @@ void FrmStoreAdjuctBill::ShowEntryRow() {
   ShowFigure("TxtSl", entry_.quantity);
   ShowFigure("TxtLsze", entry_.retailTotal);
   SetRetailTotalEditable(entry_.facts.amountOnly);
+}
+
+// The line F3 took into the row, as it showed it, while the row still amends that very line of the
+// bill on screen with its goods in its unit; nothing otherwise.
+const EntryRow* FrmStoreAdjuctBill::AmendedLineInItsUnit() const {
+  if (!lineAsLoaded_ || !entry_.IsAmendment() || lineAsLoadedLsh_ != lsh_) return nullptr;
+  const EntryRow& loaded = *lineAsLoaded_;
+  if (loaded.storedLine != entry_.storedLine || loaded.storedValues != entry_.storedValues) return nullptr;
+  const bool same = loaded.goods == entry_.goods && loaded.unit.code == entry_.unit.code &&
+                    loaded.unit.coefficient == entry_.unit.coefficient;
+  return same ? &loaded : nullptr;
+}
+
+// The row still holds the amended line's goods, unit, batch, price and quantity as F3 showed them:
+// nothing the amounts are worked from has changed, so the stored amounts are the row's.
+const EntryRow* FrmStoreAdjuctBill::AmendedLineUnchanged(double price, double quantity) const {
+  const EntryRow* loaded = AmendedLineInItsUnit();
+  const bool unchanged = loaded && loaded->quantity == quantity && loaded->price == price && loaded->SameBatchAs(entry_);
+  return unchanged ? loaded : nullptr;
 }
 
 void FrmStoreAdjuctBill::VoidEntryRow() {

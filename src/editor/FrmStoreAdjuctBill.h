@@ -170,6 +170,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool GoodsFieldsFilled(bool typedPath);
   BoundSql GoodsBaseStatementForEntry();
   void TakeGoods(const std::string& hh);
+  void KeepAmendedLineTakenAgain();
   bool TakeGoodsFacts(const std::string& hh);
   void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
@@ -187,6 +188,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowEntryRow();
   void VoidEntryRow();
   void GoodsTypedOver();
+  const EntryRow* AmendedLineInItsUnit() const;
+  const EntryRow* AmendedLineUnchanged(double price, double quantity) const;
   double UnitPrice(double basePrice) const;
   BillHeader HeaderOfBill();
 
@@ -340,6 +343,9 @@ class FrmStoreAdjuctBill : public FormModel {
   // What the editor last put in each header and entry field itself; text unlike it was typed.
   std::map<std::string, std::string> shownAsStored_;
   EntryRow entry_;
+  // The stored line F3 took into the entry row, as it showed it, with its bill's serial.
+  std::optional<EntryRow> lineAsLoaded_;
+  std::string lineAsLoadedLsh_;
   std::string figureAtFocus_;  // the price or quantity field's text when it got the focus
   RecordsetGrid vfgContent_;
   TextGrid vfgSpxx_;

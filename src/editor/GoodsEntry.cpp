@@ -81,8 +81,24 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
     ShowFigure("TxtJe", 0);
     SetFocus("TxtSl");
   }
+  KeepAmendedLineTakenAgain();
   std::string lsh = Text("TxtLSH");
   ShowGoodsInfo(lsh, Text("TxtHH"));
+}
+
+// Enter in 货号 of a line taken with F3 looks its goods up again. Taken again in the line's own
+// unit, the goods are the line as it was loaded: its quantity, price, amounts, batch and places,
+// not the goods' cost price beside a quantity of 0. The clerk who passes through the field changed
+// nothing, and the save would otherwise store a line he never meant to change (or none at all, its
+// quantity gone). The goods' facts are the ones just read.
+void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain() {
+  const EntryRow* loaded = AmendedLineInItsUnit();
+  if (!loaded) return;
+  EntryRow kept = *loaded;
+  kept.facts = entry_.facts;
+  kept.outStockQty = entry_.outStockQty;
+  entry_ = std::move(kept);
+  ShowEntryRow();
 }
 
 // The row takes the goods' facts and its stock in the out-warehouse; false, the row left without

@@ -138,6 +138,8 @@ void FrmStoreAdjuctBill::LoadLineIntoEntryRow(const std::string& lsh, const std:
     newBill_ = false;
     entry_ = std::move(*row);
     ShowEntryRow();
+    lineAsLoaded_ = entry_;
+    lineAsLoadedLsh_ = lsh;
     EntryRowShownAsStored();
     // The panel shows the goods being amended, not those of the line highlighted before.
     ShowGoodsInfo(lsh, entry_.goods);

@@ -192,13 +192,22 @@ bool FrmStoreAdjuctBill::BatchCoversQuantity(double baseQuantity) {
 
 // Batch-priced goods take their batch's price for the row's unit. The amount is quantity x
 // price; the retail total counts in base units.
+// A line taken with F3 and passed through with its own quantity and batch keeps the price and
+// amounts it was stored with: the batch's price may have moved since, and the clerk changed nothing.
 void FrmStoreAdjuctBill::PriceStep(double quantity) {
-  const double batchPrice = entry_.batch ? entry_.batch->price : 0;
-  if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj) ShowFigure("TxtDj", UnitPrice(batchPrice));
   double price = 0;
+  if (!IsCkdbdDj) adodb::ParseNumber(Text("TxtDj"), price);
+  const EntryRow* unchanged = AmendedLineUnchanged(price, quantity);
+  const double batchPrice = entry_.batch ? entry_.batch->price : 0;
+  if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj && !unchanged) ShowFigure("TxtDj", UnitPrice(batchPrice));
   if (!IsCkdbdDj && adodb::ParseNumber(Text("TxtDj"), price)) {
     ShowFigure("TxtDj", price);  // as the line keeps it, like the amount worked from it
     adodb::ParseNumber(Text("TxtDj"), price);
+  }
+  if (unchanged) {
+    ShowFigure("TxtJe", unchanged->amount);
+    ShowFigure("TxtLsze", unchanged->retailTotal);
+    return SetFocus("TxtJe");
   }
   ShowFigure("TxtJe", quantity * price);
   ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);

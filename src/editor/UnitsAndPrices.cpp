@@ -42,8 +42,11 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
     // chosen again (or changed and back) leaves the batch as it was, and a line saved then would
     // carry the goods' cost price beside a batch bought at another.
     if (entry_.facts.batchPriced && entry_.batch && entry_.batch->price > 0) basePrice = entry_.batch->price;
-    // Transfers without prices store 0: the unit's price would be shown and never kept.
-    ShowFigure("TxtDj", IsCkdbdDj ? 0 : UnitPrice(basePrice));
+    // Transfers without prices store 0: the unit's price would be shown and never kept. A line
+    // taken with F3 whose own unit is chosen again, its batch unchanged, keeps its stored price.
+    const EntryRow* loaded = AmendedLineInItsUnit();
+    const bool ownPrice = loaded && loaded->SameBatchAs(entry_);
+    ShowFigure("TxtDj", IsCkdbdDj ? 0 : ownPrice ? loaded->price : UnitPrice(basePrice));
     AmountFollowsPriceAndQuantity();
     SetFocus("TxtSl");
   }
@@ -75,7 +78,13 @@ void FrmStoreAdjuctBill::TxtJeKeyDown(int keyCode) {
   const auto price = NumberInField("TxtDj");
   if (!price) return;
   ShowFigure("TxtJe", *amount);  // in cents, as the line keeps it
-  if (*price != 0) ShowFigure("TxtLsze", *amount / *price);
+  // A line taken with F3 and passed through as it was keeps the retail total it was stored with.
+  const EntryRow* unchanged = AmendedLineUnchanged(*price, entry_.quantity);
+  if (unchanged && unchanged->amount == *amount) {
+    ShowFigure("TxtLsze", unchanged->retailTotal);
+  } else if (*price != 0) {
+    ShowFigure("TxtLsze", *amount / *price);
+  }
   SetFocus("TxtLsze");
 }
 

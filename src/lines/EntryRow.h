@@ -71,6 +71,13 @@ struct EntryRow {
   bool IsAmendment() const { return !storedLine.empty(); }
   // The row amends a stored line of goods hh.
   bool AmendsLineOf(const std::string& hh) const { return IsAmendment() && !hh.empty() && hh == storedGoods; }
+  // Both rows leave from the same batch (or from none).
+  bool SameBatchAs(const EntryRow& other) const {
+    const auto key = [](const EntryRow& row) {
+      return row.batch ? std::make_pair(row.batch->number, row.batch->line) : std::pair<std::string, std::string>();
+    };
+    return key(*this) == key(other);
+  }
   // The quantity that moves, in base units.
   double BaseQuantity() const { return unit.coefficient * quantity; }
   // Everything that belonged to the goods: what a goods field typed over no longer has.

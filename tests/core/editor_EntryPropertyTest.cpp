@@ -1,24 +1,28 @@
 // Random sequences of what a clerk does in the editor's entry row, on copies of the demo database:
-// goods typed with or without Enter, units chosen, prices, quantities and amounts typed with or
-// without Enter, F3 on a line, lines deleted, the in-warehouse changed, the editor closed and
-// opened again, and saves. Questions, lists and the goods-place dialog are answered at random.
+// goods typed with or without Enter or taken from the list, units chosen, prices, quantities and
+// amounts typed with or without Enter, F3 on a line, lines deleted, the in-warehouse changed, the
+// editor closed and opened again, and saves. Questions, lists and the goods-place dialog are
+// answered at random; while the dialog is open another clerk may remove a goods place.
 // After every save the line stored must be the line the screen showed: the goods' own facts, the
 // shown unit with its coefficient, sl = txtXs x TxtSl (at its column's 4 places), the quantity,
 // price and amounts exactly as shown, however many places were typed, a batch the
-// out-warehouse holds, goods-place rows that place exactly sl, and a grid row that lists it in the
-// base unit at the price per base unit. At the end the bill is audited:
-// the stock then moved exactly by its lines, or, when the audit did not commit, not at all.
+// out-warehouse holds, goods-place rows as the dialog confirmed them on places still listed, and a
+// grid row that lists it in the base unit at the price per base unit. At the end the bill is
+// audited: the stock then moved exactly by its lines, or, when the audit did not commit, not at all.
 // Each seed also shapes the site: goods with units of awkward coefficients, the first offered not
 // the base unit, the quantity and price places at their extremes, and lines another program
 // stored (a price of 6 places, an amount that is not quantity x price, tax figures of its own).
-// Such a line, or any other, taken with F3 and saved with nothing changed stays as stored.
+// Such a line, or any other, taken with F3 and saved with nothing changed, or with Enter through
+// every field, stays as stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <tuple>
+#include <utility>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Variant.h"
@@ -53,6 +57,9 @@ class RandomClerk : public ScriptedUserInterface {
  public:
   explicit RandomClerk(testsupport::RandomDraws& draws, std::string& log) : draws_(draws), log_(log) {}
   bool alwaysYes = false;
+  bool keepsHeld = false;  // takes the row a list holds (the only row of a single-row list)
+  std::optional<std::vector<std::string>> placesAnswered;  // the last allocation confirmed
+  std::function<void(const std::string&)> removePlace;     // another clerk, while the dialog is open
 
   int MsgBox(const std::string& text, int buttons, const std::string& title) override {
     const bool question = (buttons & 7) == mb::kYesNo;
@@ -60,9 +67,10 @@ class RandomClerk : public ScriptedUserInterface {
     log_ += "      box " + title + " " + text + (question ? answer == mb::kYes ? " -> Yes" : " -> No" : "") + "\n";
     return answer;
   }
-  long ChooseRow(const SelectionRequest&, adodb::Recordset& rows) override {
+  long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override {
     const long count = rows.RecordCount();
-    const long row = count < 1 || draws_.Chance(0.08) ? 0 : 1 + static_cast<long>(draws_.Index(count));
+    const long held = request.heldRowPosition > 0 ? request.heldRowPosition : count == 1 ? 1 : 0;
+    const long row = keepsHeld ? held : count < 1 || draws_.Chance(0.08) ? 0 : 1 + static_cast<long>(draws_.Index(count));
     log_ += "      list of " + std::to_string(count) + " -> " + std::to_string(row) + "\n";
     return row;
   }
@@ -81,6 +89,8 @@ class RandomClerk : public ScriptedUserInterface {
                              adodb::FormatNumber(RoundTo(quantity - part, 6)));
     }
     log_ += "      places for " + request.quantity + " in " + w + "\n";
+    placesAnswered = answer.items;
+    if (removePlace && draws_.Chance(0.1)) removePlace(answer.items.back().substr(0, answer.items.back().find(',')));
     return answer;
   }
 
@@ -103,6 +113,14 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     check_ = db_.Open();
     ShapeTheSite();
     session_ = testsupport::OpenEditorSession(db_, clerk_);
+    clerk_.removePlace = [this](const std::string& guid) {
+      Log("another clerk removes goods place " + guid);
+      const Table place = Rows("select GoodsPlaceNo, WarehouseGuid, Name from GoodsPlace where GoodsPlaceGuid=" + SqlText(guid));
+      if (place.empty()) return;
+      check_->Execute("delete from GoodsPlace where GoodsPlaceGuid=" + SqlText(guid));
+      removedPlaces_.push_back("insert into GoodsPlace values (" + SqlText(guid) + "," + SqlText(place[0][0]) + "," +
+                               SqlText(place[0][1]) + "," + SqlText(place[0][2]) + ")");
+    };
     RegisterEmbeddedProcedures();
   }
 
@@ -159,13 +177,18 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   }
 
   void Act() {
+    for (const std::string& insert : std::exchange(removedPlaces_, {})) check_->Execute(insert);  // added again
     using Texts = std::vector<std::string>;
     const Texts inWarehouses{"02", "03", "09", "05"};
     const double pick = Uniform(0, 1);
     if (pick < 0.03) {
       AnotherProgramStoresALine();
-    } else if (pick < 0.08) {
-      SaveALineUnchanged();
+    } else if (pick < 0.10) {
+      SaveALineUnchanged(Chance(0.6));
+    } else if (pick < 0.12) {
+      Log("F7 in 货号 over " + Text("TxtHH"));  // the goods list, perhaps closed without a choice
+      form_->SetFocus("TxtHH");
+      form_->KeyDown("TxtHH", key::kF1 + 6);
     } else if (pick < 0.18) {
       Enter("TxtHH", Pick(Texts{"0001", "0003", "0004", "0012", "0013", "0014", "0021", "0040", "0006", "0010"}), Chance(0.75));
     } else if (pick < 0.24) {
@@ -242,8 +265,9 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     Open(false, lsh);
   }
 
-  // F3 on a line and 保 存 with nothing changed: the line stays exactly as stored.
-  void SaveALineUnchanged() {
+  // F3 on a line and 保 存 with nothing changed, or with Enter through every field, each list
+  // closed on the row it holds: the line stays exactly as stored.
+  void SaveALineUnchanged(bool throughEveryField) {
     GridModel* grid = form_->Grid("VfgContent");
     if (grid->Rows() < 2) return;
     const long row = 1 + static_cast<long>(Index(grid->Rows() - 1));
@@ -251,13 +275,25 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     const std::string figures = "select dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,pm,ph,pcdh from ckdbdzkmx where lsh=" +
                                 SqlText(lsh) + " and dh=" + SqlText(dh);
     const Table before = Rows(figures);
-    Log("F3 on line " + dh + ", then 保 存 with nothing changed");
+    Log("F3 on line " + dh + ", then " + (throughEveryField ? "Enter through every field" : "保 存") +
+        " with nothing changed");
     clerk_.alwaysYes = true;  // a line typed is given up for it, an expired batch taken again
     form_->SelectRow("VfgContent", row);
     form_->SetFocus("VfgContent");
     form_->KeyDown("VfgContent", key::kF1 + 2);
-    form_->SetFocus("Cmd_Save");
-    form_->Click("Cmd_Save");
+    if (throughEveryField) {
+      clerk_.keepsHeld = true;
+      if (Chance(0.3)) form_->SetFocus("txtJl");  // from the unit on
+      for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save" && form_->Focus() != "VfgContent"; ++key) {
+        const std::string field = form_->Focus();
+        form_->KeyDown(field, key::kReturn);
+      }
+      clerk_.keepsHeld = false;
+    }
+    if (!throughEveryField || form_->Focus() == "Cmd_Save") {
+      form_->SetFocus("Cmd_Save");
+      form_->Click("Cmd_Save");
+    }
     clerk_.alwaysYes = false;
     Table after = Rows(figures);
     // A line stored without its quantity as entered may take it, with the price of the unit it
@@ -291,9 +327,11 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     const Table before = Lines(shown.lsh);
     Log("保 存 (" + shown.hh + " " + Text("TxtSl") + " x " + Text("txtXs") + " " + shown.unitName + " at " +
         Text("TxtDj") + ", 金额 " + Text("TxtJe") + ", 零售总额 " + Text("TxtLsze") + ")");
+    clerk_.placesAnswered.reset();
     form_->Click("Cmd_Save");
     const std::string lsh = Text("TxtLSH");
     const Table after = Lines(lsh);
+    const Row placesAnswered = clerk_.placesAnswered.value_or(Row{});
     std::vector<Row> written;
     for (const Row& line : after) {
       if (lsh != shown.lsh || std::find(before.begin(), before.end(), line) == before.end()) written.push_back(line);
@@ -304,10 +342,10 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     // unless it is an amended line's, kept as it was stored.
     const auto was = std::find_if(before.begin(), before.end(), [&](const Row& line) { return line[0] == written[0][0]; });
     shown.retailFollowsQuantity = was == before.end() || (*was)[9] != written[0][9];
-    CheckStoredAsShown(lsh, written[0], shown);
+    CheckStoredAsShown(lsh, written[0], shown, placesAnswered);
   }
 
-  void CheckStoredAsShown(const std::string& lsh, const Row& line, const Shown& shown) {
+  void CheckStoredAsShown(const std::string& lsh, const Row& line, const Shown& shown, const Row& placesAnswered) {
     const std::string& dh = line[0];
     const auto differs = [&](const std::string& what, const std::string& stored, const std::string& expected) {
       Fail("line " + dh + " stored " + what + " " + stored + ", the screen showed " + expected);
@@ -348,6 +386,33 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       const double placed = Number(Rows("select isnull(sum(Quantity),0) from BillGoodsPlace where BillType='WarehouseIn' "
                                         "and BillGuid=" + SqlText(lsh) + " and BillDetailGuid=" + SqlText(dh))[0][0]);
       if (!Near(placed, number(6))) return differs("goods places summing to", adodb::FormatNumber(placed), line[6]);
+      // Each place row as the dialog confirmed it (at the 4 places a row keeps), on a place the
+      // warehouse lists, of the line's own goods, batch and in-warehouse.
+      Table expected;
+      for (const std::string& item : placesAnswered) {
+        const std::size_t first = item.find(','), second = item.find(',', first + 1), third = item.find(',', second + 1);
+        expected.push_back({item.substr(0, first), item.substr(second + 1, third - second - 1),
+                            adodb::FormatNumber(FourPlaces(Number(item.substr(third + 1)))), shown.hh, shown.in,
+                            line[3], line[4], "1"});
+      }
+      Table rows = Rows("select p.GoodsPlaceGuid, p.GoodsPlaceNo, p.Quantity, p.MaterielGuid, p.WarehouseGuid, p.BatchNo, "
+                        "p.BatchNumber, (select count(*) from GoodsPlace g where g.GoodsPlaceGuid=p.GoodsPlaceGuid and "
+                        "g.WarehouseGuid=p.WarehouseGuid) from BillGoodsPlace p where "
+                        "p.BillType='WarehouseIn' and p.BillGuid=" + SqlText(lsh) + " and p.BillDetailGuid=" + SqlText(dh));
+      for (Row& row : rows) row[2] = adodb::FormatNumber(Number(row[2]));
+      std::sort(expected.begin(), expected.end());
+      std::sort(rows.begin(), rows.end());
+      if (rows != expected) {
+        const auto text = [](const Table& table) {
+          std::string joined;
+          for (const Row& row : table) {
+            for (const std::string& cell : row) joined += cell + " ";
+            joined += "; ";
+          }
+          return joined;
+        };
+        return differs("place rows", text(rows), text(expected) + "(as the dialog answered)");
+      }
     }
   }
 
@@ -417,7 +482,13 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       });
     }
     const std::string differences = testsupport::FigureDifferences(expected, actual);
-    if (!differences.empty()) Fail(std::string(audited ? "the audit moved other than its lines:\n" : "a refused audit moved stock:\n") + differences);
+    if (!differences.empty()) return Fail(std::string(audited ? "the audit moved other than its lines:\n" : "a refused audit moved stock:\n") + differences);
+    if (!audited) return;
+    // 反审 gives back what the audit moved, goods places too.
+    Log("反审");
+    form_->Click("反审");
+    const std::string left = testsupport::FigureDifferences(before, testsupport::ReadFigures(*check_));
+    if (!left.empty()) Fail("the un-audit left stock other than before the audit:\n" + left);
   }
 
   RandomClerk clerk_;
@@ -425,6 +496,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   Session session_;
   std::shared_ptr<adodb::Connection> check_;
   std::unique_ptr<FrmStoreAdjuctBill> form_;
+  std::vector<std::string> removedPlaces_;  // statements that add them again
 };
 
 TEST(EntryPropertyTest, EverySavedLineIsTheLineTheScreenShowedAndItsAuditMovesExactlyIt) {
