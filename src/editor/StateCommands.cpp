@@ -188,7 +188,12 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   }
   ShowStateOutcome(outcome);
   const bool audited = command == StateCommand::Audit || command == StateCommand::PreAudit;
-  if (outcome.result == StateResult::Done && audited) DropUnsavedInput();  // given up on the clerk's Yes
+  if (outcome.result == StateResult::Done && audited) {
+    DropUnsavedInput();  // given up on the clerk's Yes
+    // Audited, the bill takes no line: a stored line taken with F3 and left as it was would go on
+    // standing in the entry row as if it could still be amended.
+    if (entry_.IsAmendment()) ClearEntryRow();
+  }
   // Changed by another clerk: the lines as stored now, for the clerk to look at before he tries again.
   if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
   // A right taken away while the editor was open greys its commands from now on.
