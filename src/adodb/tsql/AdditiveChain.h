@@ -22,7 +22,9 @@ class AdditiveChain {
   static bool IsOperator(std::string_view op);
   // Applies `op` to everything so far and `term` (already translated, of a tighter level).
   void Apply(std::string_view op, const std::string& term);
-  std::string Text();
+  // The chain's text; with `intNames`, a chain of + and - of int terms whose steps are checked
+  // for int's range: tsql_int_add('names', ...) and tsql_int_subtract('names', ...).
+  std::string Text(const std::string* intNames = nullptr);
 
  private:
   enum class Open { Nothing, Add };

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnKinds.h"
 #include "adodb/tsql/SqliteArguments.h"
+#include "adodb/tsql/SqliteFunctions.h"
 
 namespace adodb::tsql {
 namespace {
@@ -158,15 +160,31 @@ std::size_t ClosingOf(std::string_view text, std::size_t open) {
 
 }  // namespace
 
-std::string DeclaredIntSum(std::string_view sum) {
+std::string DeclaredIntSum(std::string_view sum, std::string& column) {
   if (sum.size() < 6 || !SameName(sum.substr(0, 4), "sum(") || sum.back() != ')') return "";
-  std::string_view inner = sum.substr(4, sum.size() - 5);
+  const std::size_t close = ClosingOf(sum, 3);
+  if (close == std::string_view::npos || (close + 1 != sum.size() && !SameName(sum.substr(close + 1, 6), " OVER ")))
+    return "";
+  std::string_view inner = sum.substr(4, close - 4);
   if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
-  const std::string_view column = ColumnNameOf(inner);
+  column = ColumnNameOf(inner);
   if (column.empty()) return "";
   std::string out;
   out.reserve(sum.size() + column.size() + 18);
   return ((((out += "tsql_int_sum(") += sum) += ", '") += column) += "')";
+}
+
+bool AppendIntColumnName(std::string& names, std::string_view column) {
+  if (column.empty() || column.find_first_of(",'") != std::string_view::npos) return false;
+  for (std::size_t from = 0; from < names.size();) {
+    const std::size_t comma = std::min(names.find(',', from), names.size());
+    if (SameName(std::string_view(names).substr(from, comma - from), column)) return true;
+    from = comma + 1;
+  }
+  if (names.size() > 256) return false;  // a term of many columns is seldom an int; not checked
+  if (!names.empty()) names += ',';
+  names += column;
+  return true;
 }
 
 std::string DeclaredDataLength(const std::string& expr) {
@@ -176,6 +194,25 @@ std::string DeclaredDataLength(const std::string& expr) {
 }
 
 std::string DeclaredFactorValue(const std::string& factor) {
+  // A product of int terms checked for int's range (AppendIntColumnName): its factors read alike.
+  constexpr std::string_view kIntProduct = "tsql_int_multiply(";
+  if (factor.starts_with(kIntProduct) && ClosingOf(factor, kIntProduct.size() - 1) == factor.size() - 1) {
+    std::string out(kIntProduct);
+    Nesting nesting;
+    std::size_t from = kIntProduct.size();
+    for (std::size_t i = from; i < factor.size(); ++i) {
+      const char c = factor[i];
+      // An argument ends at a comma outside parentheses, the last at the call's own parenthesis.
+      if (!nesting.Outside(c) || !((c == ',' && nesting.Depth() == 0) || (c == ')' && nesting.Depth() < 0))) continue;
+      const std::string_view argument = std::string_view(factor).substr(from, i - from);
+      const std::size_t lead = argument.find_first_not_of(' ');
+      if (from == kIntProduct.size() || lead == std::string_view::npos) out.append(argument);  // the names
+      else out.append(argument.substr(0, lead)) += DeclaredFactorValue(std::string(argument.substr(lead)));
+      out += c;
+      from = i + 1;
+    }
+    return out;
+  }
   if (factor.size() < 3 || factor.front() != '(' || ClosingOf(factor, 0) != factor.size() - 1)
     return DeclaredColumnValue(factor);
   const std::string_view inner = std::string_view(factor).substr(1, factor.size() - 2);
@@ -254,6 +291,47 @@ void IntSum(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
+// Whether every column named in argument 0 ('a,b'; '' for none) is an int column, read once per
+// statement.
+bool NamedColumnsAreInt(sqlite3_context* ctx, sqlite3_value** argv) {
+  if (const auto* cached = static_cast<const bool*>(sqlite3_get_auxdata(ctx, 0))) return *cached;
+  const std::string names(TextOf(argv[0]));
+  auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
+  bool allInt = true;
+  for (std::size_t from = 0; allInt && from < names.size();) {
+    const std::size_t comma = std::min(names.find(',', from), names.size());
+    allInt = kinds.Of(sqlite3_context_db_handle(ctx), std::string_view(names).substr(from, comma - from)) ==
+             DeclaredKind::kInt;
+    from = comma + 1;
+  }
+  sqlite3_set_auxdata(ctx, 0, new bool(allInt), [](void* p) { delete static_cast<bool*>(p); });
+  return allInt;
+}
+
+bool InIntRange(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// tsql_int_add, tsql_int_subtract, tsql_int_multiply: see AppendIntColumnName. Whole operands are
+// folded here; anything else, or a step past int's range of columns that are no ints, is left to
+// the operator's own function with the operands alone.
+template <char kOp>
+void IntArithmetic(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  const ScalarFunction general = kOp == '+' ? AddValues : kOp == '-' ? SubtractValues : MultiplyValues;
+  for (int i = 1; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) != SQLITE_INTEGER) return general(ctx, argc - 1, argv + 1);
+  std::int64_t result = sqlite3_value_int64(argv[1]);
+  for (int i = 2; i < argc; ++i) {
+    const std::int64_t v = sqlite3_value_int64(argv[i]);
+    const bool wrapped = kOp == '+'   ? __builtin_add_overflow(result, v, &result)
+                         : kOp == '-' ? __builtin_sub_overflow(result, v, &result)
+                                      : __builtin_mul_overflow(result, v, &result);
+    if (wrapped || !InIntRange(result)) {
+      if (NamedColumnsAreInt(ctx, argv)) return sqlite3_result_error(ctx, kIntOverflow, -1);
+      return general(ctx, argc - 1, argv + 1);
+    }
+  }
+  sqlite3_result_int64(ctx, result);
+}
+
 // tsql_datalength(x, 'name' or NULL): see DeclaredDataLength.
 void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const int type = sqlite3_value_type(argv[0]);
@@ -287,7 +365,13 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_datalength", 2, flags, userData(), DataLength, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_int_sum", 2, flags, userData(), IntSum, nullptr, nullptr, release) !=
-          SQLITE_OK)
+          SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_add", -1, flags, userData(), IntArithmetic<'+'>, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_subtract", 3, flags, userData(), IntArithmetic<'-'>, nullptr,
+                                 nullptr, release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_multiply", -1, flags, userData(), IntArithmetic<'*'>, nullptr,
+                                 nullptr, release) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

@@ -46,12 +46,22 @@ std::string DeclaredNullReplacement(const std::string& value, const std::string&
 // itself for any other expression.
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal);
 
-// SUM(column) as SQLite writes it, "sum(x)": of an int column (int, smallint or tinyint, not
-// bigint) it is an int on SQL Server, and a sum past int's range is its error "Arithmetic overflow
-// error converting expression to data type int."; SQLite sums into 64 bits. The sum read through
-// tsql_int_sum(sum(x), 'x'), which checks the range when every table holding a column of that
-// name declares it so; empty when the sum is of no column, which is left as it is.
-std::string DeclaredIntSum(std::string_view sum);
+// SUM(column) as SQLite writes it, "sum(x)", also over a window ("sum(x) OVER (...)"): of an int
+// column (int, smallint or tinyint, not bigint) it is an int on SQL Server, and a sum past int's
+// range, a running one too, is its error "Arithmetic overflow error converting expression to data
+// type int."; SQLite sums into 64 bits. The sum read through tsql_int_sum(sum(x), 'x'), which
+// checks the range when every table holding a column of that name declares it so, and `column`
+// set to x; empty when the sum is of no column, which is left as it is.
+std::string DeclaredIntSum(std::string_view sum, std::string& column);
+
+// The arithmetic of terms that are int on SQL Server when the named columns are (int literals,
+// COUNT, and columns): tsql_int_add('a,b', x, y, ...), tsql_int_subtract('a,b', x, y) and
+// tsql_int_multiply('a,b', x, y, ...) give what tsql_add, tsql_subtract and SQLite's '*' give,
+// and SQL Server's error "Arithmetic overflow error converting expression to data type int." when
+// a step leaves int's range and every table holding each named column declares it int, smallint
+// or tinyint (no names: literals and counts alone). A name holding a comma or a quote gives no
+// such term (false).
+bool AppendIntColumnName(std::string& names, std::string_view column);
 
 // DATALENGTH(expr): the bytes SQL Server keeps the text in, by its column's declared type when it
 // is a column: two a character for nchar, nvarchar and ntext (four past the 16-bit range); for

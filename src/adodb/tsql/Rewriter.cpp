@@ -367,6 +367,7 @@ class Rewriter {
 
   // ---- output --------------------------------------------------------------------------------
   void Emit(std::string_view piece) {
+    ++emits_;
     if (piece.empty()) return;
     const bool glued = out_.empty() || kGluesToNext[static_cast<unsigned char>(out_.back())] ||
                        kGluesToPrevious[static_cast<unsigned char>(piece[0])];
@@ -1551,20 +1552,30 @@ class Rewriter {
 
   // T-SQL's additive level, + - & ^ | left to right (see AdditiveChain). A lone term is emitted as it is.
   void Additive() {
-    const std::size_t start = out_.size();
+    const std::size_t start = out_.size(), first = pos_;
     Multiplicative();
-    if (AtAdditiveOperator()) AdditiveTerms(start);
+    if (AtAdditiveOperator()) AdditiveTerms(start, first);
   }
 
   // Out of line, as MultiplicativeChain.
-  [[gnu::noinline]] void AdditiveTerms(std::size_t start) {
+  // A chain of + and - of int terms is checked for int's range at every step (IntTerm).
+  [[gnu::noinline]] void AdditiveTerms(std::size_t start, std::size_t first) {
+    std::string names;
+    bool ints = AddIntTerm(names, start, first);
     AdditiveChain chain(out_.TrimmedFrom(start));
     out_.resize(start);
     while (AtAdditiveOperator()) {
       const std::string_view op = Take().text();
-      chain.Apply(op, Capture([&] { Multiplicative(); }));
+      ints = ints && (op == "+" || op == "-");
+      chain.Apply(op, Capture([&] {
+        const std::size_t term = out_.size(), termToken = pos_;
+        Multiplicative();
+        ints = ints && AddIntTerm(names, term, termToken);
+      }));
     }
-    Emit(chain.Text());
+    if (!ints) return Emit(chain.Text());
+    Emit(chain.Text(&names));
+    NoteInt(start, std::move(names));
   }
 
   bool AtAdditiveOperator() const { return kAdditiveOperators[CodeAt(0)]; }
@@ -1575,25 +1586,36 @@ class Rewriter {
   // its declared type, so that whole values of a decimal column keep the quotient's fraction
   // (see DeclaredColumnValue.h).
   void Multiplicative() {
-    const std::size_t start = out_.size();
+    const std::size_t start = out_.size(), first = pos_;
     Unary();
-    if (kMultiplicativeOperators[CodeAt(0)]) MultiplicativeChain(start);
+    if (kMultiplicativeOperators[CodeAt(0)]) MultiplicativeChain(start, first);
   }
 
   // Out of line: most terms stand alone, and their descent then sets up no frame for a chain.
   // Each factor of a product that is then divided is read as declared too: whole values of
   // decimal columns multiply to a whole number, which would divide as an integer (sl * dj / 2).
-  [[gnu::noinline]] void MultiplicativeChain(std::size_t start) {
+  // A product of int terms alone is checked for int's range at every step (IntTerm).
+  [[gnu::noinline]] void MultiplicativeChain(std::size_t start, std::size_t first) {
     std::vector<std::string_view> calls;  // innermost first
     std::vector<std::size_t> factors{start};  // where each factor before the next division starts
+    std::string names;
+    bool ints = AddIntTerm(names, start, first);
     while (kMultiplicativeOperators[CodeAt(0)]) {
       const std::string_view op = Take().text();
       if (op == "*") {
         Emit("*");
         factors.push_back(out_.size());
+        const std::size_t factor = pos_;
         Unary();
+        ints = ints && AddIntTerm(names, factors.back(), factor);
         continue;
       }
+      // A product of ints is checked before it is divided: (n * 2) / 2 fails as n * 2 does.
+      if (ints && factors.size() > 1) {
+        IntProduct(start, factors, std::move(names));
+        factors.assign(1, start);
+      }
+      ints = false;
       ReadFactorsAsDeclared(factors);
       factors.clear();
       calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
@@ -1601,7 +1623,10 @@ class Rewriter {
       Emit(DeclaredFactorValue(Capture([&] { Unary(); })));
       Emit(")");
     }
-    if (calls.empty()) return;
+    if (calls.empty()) {
+      if (ints) IntProduct(start, factors, std::move(names));
+      return;
+    }
     std::string prefix;
     for (auto it = calls.rbegin(); it != calls.rend(); ++it) prefix += *it;
     out_.insert(out_.find_first_not_of(' ', start), prefix);
@@ -1622,16 +1647,43 @@ class Rewriter {
     }
   }
 
+  // The factors written from `factors[0]` on, separated by '*', as tsql_int_multiply('names', ...).
+  void IntProduct(std::size_t start, const std::vector<std::size_t>& factors, std::string names) {
+    std::string call = "tsql_int_multiply('" + names + "'";
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+      const std::size_t begin = out_.find_first_not_of(' ', factors[i]);
+      const std::size_t end = i + 1 < factors.size() ? out_.find_last_not_of(" *", factors[i + 1] - 1) + 1 : out_.size();
+      call += ", ";
+      call += std::string_view(out_).substr(begin, end - begin);
+    }
+    call += ')';
+    const std::size_t from = out_.find_first_not_of(' ', start);
+    out_.replace(from, out_.size() - from, call);
+    NoteInt(start, std::move(names));
+  }
+
   void Unary() {
     if (kSigns[CodeAt(0)]) return SignedUnary();
     Primary();
   }
 
-  // Out of line, as MultiplicativeChain: most terms have no sign.
+  // Out of line, as MultiplicativeChain: most terms have no sign. The negative of an int term
+  // other than a literal is checked for int's range: -n of the smallest int does not fit.
   [[gnu::noinline]] void SignedUnary() {
     const Nested level(*this);
-    if (!AcceptOp("+")) Emit(Take().text());
+    const std::size_t start = out_.size();
+    if (AcceptOp("+")) return Unary();
+    const bool minus = AtOp("-");
+    Emit(Take().text());
+    const std::size_t operand = out_.size(), first = pos_;
     Unary();
+    std::string names;
+    if (!minus || !AddIntTerm(names, operand, first)) return;
+    if (pos_ == first + 1 && token_[first].kind == TokenKind::Number) return NoteInt(start, std::string());
+    const std::string negated = "tsql_int_multiply('" + names + "', -1, " + out_.TrimmedFrom(operand) + ")";
+    const std::size_t from = out_.find_first_not_of(' ', start);
+    out_.replace(from, out_.size() - from, negated);
+    NoteInt(start, std::move(names));
   }
 
   // The terms that build text of their own (literals, parentheses, EXISTS, variables) are read
@@ -1667,17 +1719,56 @@ class Rewriter {
     }
   }
 
+  // ---- int terms -------------------------------------------------------------------------------
+  // An int literal, COUNT, a column, the SUM of a column, and + - * of those are int on SQL Server
+  // when the columns are declared int (known when the statement runs), and fail past int's range
+  // where SQLite goes on in 64 bits. An operator of such terms is written as a checking call with
+  // the names of the columns (AppendIntColumnName). A literal or a column is told by its tokens
+  // when an operator meets it; the rarer terms built of others note themselves as written last.
+  struct IntTerm {
+    std::size_t start = 0, end = 0, emits = ~std::size_t{0};
+    std::string names;  // the columns' names, comma separated
+  };
+  void NoteInt(std::size_t start, std::string names) {
+    intTerm_.start = start;
+    intTerm_.end = out_.size();
+    intTerm_.emits = emits_;
+    intTerm_.names = std::move(names);
+  }
+  // Adds the columns of the term just read (written from `start`, its tokens from `first`) to
+  // `names`; false when it is no int term.
+  bool AddIntTerm(std::string& names, std::size_t start, std::size_t first) const {
+    if (pos_ == first + 1 && token_[first].kind == TokenKind::Number) {
+      const std::string_view digits = token_[first].text();  // 2147483648 is a decimal
+      return digits.size() <= 10 && digits.find_first_not_of("0123456789") == std::string_view::npos &&
+             (digits.size() < 10 || digits <= "2147483647");
+    }
+    if (IsColumnRef(first, pos_)) return AppendIntColumnName(names, BareName(token_[pos_ - 1]));
+    if (intTerm_.emits != emits_ || intTerm_.start != start || intTerm_.end != out_.size()) return false;
+    for (std::size_t from = 0; from < intTerm_.names.size();) {
+      const std::size_t comma = std::min(intTerm_.names.find(',', from), intTerm_.names.size());
+      if (!AppendIntColumnName(names, std::string_view(intTerm_.names).substr(from, comma - from))) return false;
+      from = comma + 1;
+    }
+    return true;
+  }
+
   [[gnu::noinline]] void EmitBinaryLiteral() { Emit(BinaryLiteral(Take())); }
   [[gnu::noinline]] void EmitVariable() { Emit(variables_.Read(Take().text())); }
 
   // (expression) or (subquery).
   [[gnu::noinline]] void Parenthesized() {
+    const std::size_t start = out_.size();
     if (!AcceptOp("(")) Unexpected();
     Emit("(");
+    const std::size_t inner = out_.size(), first = pos_;
     if (AtWord("SELECT")) Select();
     else Expr();
+    std::string names;
+    const bool ints = AddIntTerm(names, inner, first);
     ExpectOp(")");
     Emit(")");
+    if (ints) NoteInt(start, std::move(names));
   }
 
   // EXISTS (subquery).
@@ -1796,11 +1887,15 @@ class Rewriter {
   }
 
   // A SUM written from `start` on, of an int column checked to stay within int (DeclaredIntSum).
+  // Also over a window; the sum is an int term of its column.
   [[gnu::noinline]] void IntSumChecked(std::size_t start) {
     const std::size_t call = out_.find_first_not_of(' ', start);
     if (call == OutputText::npos) return;
-    const std::string checked = DeclaredIntSum(std::string_view(out_).substr(call));
-    if (!checked.empty()) out_.replace(call, out_.size() - call, checked);
+    std::string column;
+    const std::string checked = DeclaredIntSum(std::string_view(out_).substr(call), column);
+    if (checked.empty()) return;
+    out_.replace(call, out_.size() - call, checked);
+    NoteInt(start, std::move(column));
   }
 
   // A call, and the window it is computed over (see WindowFunctions.h).
@@ -1813,9 +1908,12 @@ class Rewriter {
     if (!AtWord("OVER")) {
       if (IsWindowOnlyFunction(name)) Fail(std::string(name) + "() without OVER");
       if (name.size() == 3 && SameName(name, "SUM")) IntSumChecked(start);
+      else if (name.size() == 5 && SameName(name, "COUNT")) NoteInt(start, std::string());
       return;
     }
     WindowClause(name);
+    if (name.size() == 3 && SameName(name, "SUM")) IntSumChecked(start);
+    else if (name.size() == 5 && SameName(name, "COUNT")) NoteInt(start, std::string());
   }
 
   // PERCENTILE_CONT(p) WITHIN GROUP (ORDER BY x [ASC | DESC]) OVER ([PARTITION BY ...]), and
@@ -1960,6 +2058,8 @@ class Rewriter {
   std::size_t pos_ = 0;
   int depth_ = 0;
   OutputText out_;
+  std::size_t emits_ = 0;             // pieces written so far: a noted int term is the last one written
+  IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
   std::vector<std::string> commonTables_;  // names the WITH clause defined

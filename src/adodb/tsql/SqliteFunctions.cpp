@@ -710,8 +710,6 @@ void TsqlStr(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_text64(ctx, stars.data(), stars.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
-
 struct FunctionEntry {
   const char* name;
   int argc;
@@ -740,6 +738,28 @@ constexpr int kBloomFilter = 0x00080000;    // SQLITE_BloomFilter
 constexpr int kBloomPulldown = 0x00100000;  // SQLITE_BloomPulldown
 
 }  // namespace
+
+void AddValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) { TsqlAdd(ctx, argc, argv); }
+void SubtractValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) { TsqlSubtract(ctx, argc, argv); }
+
+// As SQLite multiplies: NULL anywhere gives NULL, text is read as its '-' reads it, and whole
+// numbers past 64 bits go on in floating point.
+void MultiplyValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  Operand product = SubtractionOperand(argv[0]);
+  for (int i = 1; i < argc; ++i) {
+    const Operand factor = SubtractionOperand(argv[i]);
+    std::int64_t whole = 0;
+    if (product.integer && factor.integer && !__builtin_mul_overflow(product.whole, factor.whole, &whole)) {
+      product.whole = whole;
+      continue;
+    }
+    const double x = product.integer ? static_cast<double>(product.whole) : product.real;
+    product = {false, 0, x * (factor.integer ? static_cast<double>(factor.whole) : factor.real)};
+  }
+  if (product.integer) return sqlite3_result_int64(ctx, product.whole);
+  sqlite3_result_double(ctx, product.real);
+}
 
 void RegisterSqliteFunctions(sqlite3* db) {
   // The translator writes [name] as "name"; SQLite would take a "name" that names no column for a
