@@ -27,6 +27,16 @@ SQLSMALLINT SqlTypeOf(DataType type) {
   }
 }
 
+// A character value's column size in characters. SQL Server's nvarchar(n) and varchar(n) take n
+// up to 4000 and 8000: a longer value goes as nvarchar(max) or varchar(max), which its driver
+// reads from a column size of 0 (SQL_SS_LENGTH_UNLIMITED); any larger size it refuses with
+// "Invalid precision value", so a long remark or template could not be stored at all.
+SQLULEN CharacterColumnSize(SQLSMALLINT sqlType, std::size_t characters) {
+  constexpr SQLULEN kLengthUnlimited = 0;
+  const std::size_t limit = sqlType == SQL_WCHAR || sqlType == SQL_WVARCHAR ? 4000 : 8000;
+  return characters > limit ? kLengthUnlimited : std::max<std::size_t>(characters, 1);
+}
+
 void PrepareInteger(BoundParameter& bound, const Parameter& parameter) {
   bound.cType = SQL_C_SBIGINT;
   bound.sqlType = SqlTypeOf(parameter.Type());
@@ -67,7 +77,7 @@ void PrepareText(BoundParameter& bound, const Parameter& parameter) {
   bound.sqlType = SqlTypeOf(parameter.Type());
   const std::string value = parameter.Value().IsNull() ? std::string() : parameter.Value().TextOrEmpty();
   const std::size_t declared = parameter.Size() > 0 ? static_cast<std::size_t>(parameter.Size()) : 0;
-  bound.columnSize = std::max<std::size_t>({declared, value.size(), 1});
+  bound.columnSize = CharacterColumnSize(bound.sqlType, std::max(declared, value.size()));
   const std::size_t capacity = parameter.IsOutput() ? std::max(declared * 4, value.size()) + 1 : value.size() + 1;
   bound.text = value;
   bound.text.resize(capacity, '\0');
@@ -109,7 +119,7 @@ void PrepareWideText(BoundParameter& bound, std::string_view text) {
   const std::u16string wide = Utf16Of(text);
   bound.cType = SQL_C_WCHAR;
   bound.sqlType = SQL_WVARCHAR;
-  bound.columnSize = std::max<std::size_t>(wide.size(), 1);
+  bound.columnSize = CharacterColumnSize(bound.sqlType, wide.size());
   const std::size_t bytes = wide.size() * sizeof(char16_t);
   bound.text.assign(reinterpret_cast<const char*>(wide.data()), bytes);
   bound.text.append(sizeof(char16_t), '\0');

@@ -12,6 +12,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcBackend.h"
+#include "adodb/OdbcParameterBinding.h"
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 
@@ -197,6 +198,20 @@ TEST_F(OdbcBackendTest, ADecimalReachesTheDriverWithEveryDigit) {
   // nearest 123456789012345.67 is 123456789012345.671875 (15 digits would have stored ...346).
   backend.reset();
   EXPECT_EQ(db_.Value("select je - 123456789012345 from ck where djbh = 'CK9'"), "0.671875");
+}
+
+// SQL Server's driver takes a text column size of up to 4000 characters (nvarchar) or 8000
+// (varchar), and 0 for (max): a remark or a template longer than that was refused before it was
+// sent ("Invalid precision value"). The SQLite driver takes the long text whole too.
+TEST_F(OdbcBackendTest, ATextPastWhatAnNvarcharHoldsIsBoundAsMax) {
+  std::string longText;
+  for (int i = 0; i < 4001; ++i) longText += "药";
+  EXPECT_EQ(odbc::PrepareValueBinding(BoundText(std::string(4000, 'x'))).columnSize, 4000u);
+  EXPECT_EQ(odbc::PrepareValueBinding(BoundText(longText)).columnSize, 0u);
+  EXPECT_EQ(odbc::PrepareBinding(Parameter({}, adVarChar, adParamInput, 0, Variant(std::string(8001, 'x')))).columnSize, 0u);
+  auto backend = Open();
+  backend->Execute("insert into ck (djbh, pm) values (?, ?)", {BoundText("CK8"), BoundText(longText)});
+  EXPECT_EQ(backend->Query("select pm from ck where djbh = ?", {BoundText("CK8")}).rows[0][0].AsText(), longText);
 }
 
 }  // namespace
