@@ -136,6 +136,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     settings.shortageAllowed = session_.SysVarRs && FlagIsSet(session_.SysVarRs->Value("bz3"));
     settings.phkColumnList = ReadPhkColumnList(session_.ConnStr);
     settings.operatorName = session_.OptName;
+    settings.shownTwoStep = layout_ == BrowserLayout::TwoStep;
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
     return;
@@ -162,7 +163,9 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     const auto shown = warehouses.find(lsh);
     const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions, nullptr,
                                                  shown == warehouses.end() ? nullptr : &shown->second);
-    if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
+    if (outcome.refusal == StateRefusal::FlowChanged) {
+      refusals.push_back(lsh + ": " + outcome.message + "请关闭浏览窗口后重新打开。");
+    } else if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
       refusals.push_back(lsh + ": " + OneLine(outcome.message));
     } else if (outcome.result == StateResult::Declined) {
       refusals.push_back(lsh + ": 库存数量不足,需在单据中逐一确认");

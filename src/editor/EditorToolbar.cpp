@@ -4,6 +4,7 @@
 
 #include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "host/Settings.h"
 
 namespace storeadjust {
 
@@ -28,6 +29,15 @@ void FrmStoreAdjuctBill::ShowTwoStepButtons() {
   if (!IsStartStoreAdjustOK) return;
   SetVisible("反确认", true);
   SetVisible("确认", true);
+  RestoreKeyGuide();
+}
+
+// The administrator switched the site's flow while the editor was open: the commands, their keys
+// and the bill's state name follow the flow the site runs now.
+void FrmStoreAdjuctBill::FollowSiteFlow() {
+  IsStartStoreAdjustOK = IsProfileFlagOn(GetProfileValue(session_, "GL", "StartStoreAdjustOK"));
+  SetVisible("反确认", IsStartStoreAdjustOK);
+  SetVisible("确认", IsStartStoreAdjustOK);
   RestoreKeyGuide();
 }
 

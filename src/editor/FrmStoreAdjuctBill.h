@@ -300,6 +300,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void DeclareToolbar();
   void ShowApprovalButton();
   void ShowTwoStepButtons();
+  void FollowSiteFlow();
   bool IsToolbarKey(const std::string& name) const;
   void Toolbar1_ButtonClick(const std::string& key);
   void RunShownToolbarButton(const std::string& key);

@@ -80,6 +80,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
     case StateRefusal::StateChanged:
     case StateRefusal::MasterGone:
     case StateRefusal::PlacesUnchosen:
+    case StateRefusal::FlowChanged:
       return {mb::kInformation, kSystemTitle};
     case StateRefusal::Shortage:
       return {mb::kExclamation, "提示:"};
@@ -178,7 +179,7 @@ void FrmStoreAdjuctBill::UnConfirm() {
 }
 
 void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
-  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName};
+  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName, IsStartStoreAdjustOK};
   StateOutcome outcome;
   {
     EditorQuestions questions(*session_.Ui);
@@ -198,6 +199,8 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
   if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
   // A right taken away while the editor was open greys its commands from now on.
   if (outcome.refusal == StateRefusal::NoRight) ReadRights();
+  // The flow switched while the editor was open: its commands follow the site's from now on.
+  if (outcome.refusal == StateRefusal::FlowChanged) FollowSiteFlow();
   RefreshGoodsInfo();
   const std::optional<BillHeaderState> stored = ShowBillState();
   if (outcome.result == StateResult::NothingSelected && stored) ShowStateUnchanged(command, *stored);

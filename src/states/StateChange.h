@@ -15,6 +15,7 @@
 // The engine knows nothing of forms: its questions go through StateQuestions, and it answers
 // with what happened, as a kind and the words. It never shows a message and never throws: a
 // failure is reported in the outcome with the database's own words.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct StateSettings {
   bool shortageAllowed = false;  // bz3: the user may accept moving more than a warehouse holds
   std::string phkColumnList;     // the further phk columns a created batch row copies
   std::string operatorName;      // written as auditor or confirmer
+  // The site's flow (StartStoreAdjustOK: two steps) as the screen read it when it opened and chose
+  // its commands by: given, the command is refused, before its question and again inside its
+  // transaction, when the site runs the other flow now. Callers that choose the flow give none.
+  std::optional<bool> shownTwoStep = std::nullopt;
 };
 
 // The questions a state change asks; never while its transaction is open.
@@ -75,6 +80,7 @@ enum class StateRefusal {
                  // or a line's goods are kept by amount only since it was entered with a batch
   NoRight,       // the operator no longer holds the command's right: `message` is the no-right message
   PlacesUnchosen,  // a line's goods places do not hold its quantity in a warehouse that keeps places
+  FlowChanged,     // the site switched between the one-step and two-step flow since the screen opened
 };
 
 struct StateOutcome {

@@ -28,6 +28,7 @@
 #include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/Rights.h"
+#include "host/Settings.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
@@ -99,6 +100,24 @@ std::string ChangedStateText(StateCommand command, const BillSnapshot& seen, con
          ")，本次操作未做任何改变！";
 }
 
+// The flow the site runs now, read on the session connection (inside the transaction, under its
+// lock): the administrator may switch it while a screen that chose its commands by the old one
+// is open.
+bool SiteRunsTwoSteps(adodb::Connection& connection) {
+  return IsProfileFlagOn(
+      FirstValue(connection, "Select FValue From t_SystemProfile Where FCategory='GL' And FKey='StartStoreAdjustOK'")
+          .TextOrEmpty());
+}
+
+// A command of the flow the site has left: a one-step audit would receive goods the in-warehouse
+// now confirms (on the right to confirm), a one-step un-audit take back a receipt without it; a
+// two-step audit would leave goods on their way that the one-step screens show as not audited.
+std::string FlowChangedText(bool siteTwoStep) {
+  return std::string("调拨单已被改为") +
+         (siteTwoStep ? "两步处理(审核出库后再确认入库)" : "一步处理(审核即出库并入库)") +
+         "，本次操作未做任何改变，请按新的处理方式重新操作！";
+}
+
 // The batch's sell price follows the goods into the in-warehouse when the site says so.
 bool CopiesBatchSellPrice(Session& session) {
   const std::string value =
@@ -121,6 +140,7 @@ class StateChange {
       if (session_.Conn->InTransaction()) {
         throw adodb::Error::Provider("a state change needs a connection outside any transaction");
       }
+      if (FlowLeft()) return outcome_;
       const BillSnapshot seen = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, false);
       if (const auto guard = GuardRefusal(command_, seen.header)) return Refused(StateRefusal::Guard, *guard);
       if (seen.lines.empty()) {
@@ -183,6 +203,8 @@ class StateChange {
       Refused(StateRefusal::NoRight, kNoRightMessage);
       return std::nullopt;
     }
+    // So may the site's flow have been switched.
+    if (FlowLeft()) return std::nullopt;
     const std::vector<BillLineValues> lines = ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const BillSnapshot found = SnapshotOf(header, lines);
     if (found != seen) {
@@ -215,6 +237,15 @@ class StateChange {
     transaction.Commit();
     outcome_.result = StateResult::Done;
     return std::nullopt;
+  }
+
+  // The screen chose the command by a flow the site no longer runs: refused.
+  bool FlowLeft() {
+    if (!settings_.shownTwoStep) return false;
+    const bool siteTwoStep = SiteRunsTwoSteps(*session_.Conn);
+    if (siteTwoStep == *settings_.shownTwoStep) return false;
+    Refused(StateRefusal::FlowChanged, FlowChangedText(siteTwoStep));
+    return true;
   }
 
   // The list showed the bill between two warehouses; its lines move the goods between those only.

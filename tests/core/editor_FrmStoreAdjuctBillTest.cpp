@@ -437,6 +437,26 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
   EXPECT_EQ(bill(), before);
 }
 
+// The administrator switches the site to two steps while the editor, opened in one, asks whether
+// to audit: a one-step audit would receive goods the in-warehouse now confirms. Nothing moves, and
+// the editor's commands follow the site from then on: 审核 issues the bill only.
+TEST_F(EditorTest, AFlowSwitchedWhileTheClerkAnswersMovesNothingAndTheEditorFollowsIt) {
+  Open("DBD202403010001");
+  const std::string stock = "select * from phk order by 1,2,3,4";
+  const std::string before = testsupport::Rows(*db_.Open(), stock);
+  ui_.QueueAnswer(mb::kYes);
+  ui_.meanwhile = [&] { db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"}); };
+  form_->Click("审核");
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要审核此单据吗?\n"
+                             "64 系统提示|调拨单已被改为两步处理(审核出库后再确认入库)，本次操作未做任何改变，请按新的处理方式重新操作！\n");
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), stock), before);
+  EXPECT_TRUE(form_->Visible("确认"));
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审核");
+  EXPECT_EQ(db_.Value("select cast(PreShbz as varchar) + '/' + cast(shbz as varchar) from ckdbdzk where lsh='DBD202403010001'"),
+            "1/0");
+}
+
 // Another clerk deletes the line while the clerk is asked about deleting it: the line is gone, and
 // the status line says it went by another hand.
 TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {

@@ -5,14 +5,16 @@
 // or from the browser's marks, posting, saving a new or amended line with the warehouses on
 // screen, deleting a line or the bill, re-allocating a line's goods places, and the browser's own
 // 审核, 记账, 过账 and 删除 on marks set before the other clerk acted, the site's flow switched
-// between one and two steps while bills wait, and, where batches are kept, the amount-only goods
-// switched to quantity and back) is judged after it ran against the bills as they stand:
+// between one and two steps while bills wait and screens opened in the other flow ask their
+// questions, and, where batches are kept, the amount-only goods switched to quantity and back) is
+// judged after it ran against the bills as they stand:
 //   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
 //     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
 //     is; the places by the line's goods-place rows), a line without a batch by its amount alone;
 //   - a command that did not act wrote nothing, and the browser names every marked bill it left
 //     (one the other clerk posted or deleted first among them);
-//   - an editor's command that acted acted on the lines its screen lists;
+//   - an editor's command that acted acted on the lines its screen lists, and in the flow the site
+//     runs (as did the browser's 审核);
 //   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
 //     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
 #include <gtest/gtest.h>
@@ -50,6 +52,7 @@ struct View {
   std::string lsh, out, in;  // no serial: a new bill
   std::vector<BillLineValues> lines;
   BillHeaderState header;
+  bool twoStep = false;  // the site's flow when the screen opened: its editor offers that flow's commands
   Table stored;  // per line: dh, hh, ph, pcdh, in-warehouse, quantity
   Table shown;   // every stored fact of the lines, and their in-warehouse goods places
 };
@@ -89,6 +92,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
         Clerk& other = first ? b_ : a_;
         if (!settings_.isNotPh && Chance(0.1)) {
           SwitchAmountOnly();
+        } else if (Chance(0.05)) {
+          SwitchFlow();
         } else if (Chance(0.3)) {
           Open(clerk, other);
         } else {
@@ -114,6 +119,18 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     Log("the administrator switches 0040 to " + Rows("select isnull(fonlymoney,0) from yw_kck where hh='0040'")[0][0]);
   }
 
+  bool SiteTwoStep() { return Rows("select FValue from t_SystemProfile where FCategory='GL' and FKey='StartStoreAdjustOK'")[0][0] == "1"; }
+  void SetFlow(bool twoStep) {
+    check_->Execute(std::string("update t_SystemProfile set FValue='") + (twoStep ? "1" : "0") +
+                    "' where FCategory='GL' and FKey='StartStoreAdjustOK'");
+  }
+  // The administrator switches the site's flow; screens open keep the one they opened in.
+  void SwitchFlow() {
+    SetFlow(!SiteTwoStep());
+    Log(std::string("the administrator switches the site to ") + (SiteTwoStep() ? "two steps" : "one step"));
+  }
+  static bool OfTwoSteps(C command) { return command != C::Audit && command != C::UnAudit; }
+
   // Mostly the bill the other clerk works on, else any bill, now and then a new one.
   void Open(Clerk& clerk, const Clerk& other) {
     const Table bills = Rows("select lsh from ckdbdzk");
@@ -127,7 +144,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     const Table header = Rows("select dcstockid,drstockid from ckdbdzk where lsh=" + SqlText(lsh));
     if (header.empty()) return;
     clerk.view = {lsh, header[0][0], header[0][1], BillLinesAsListed(*clerk.session.Conn, lsh),
-                  ReadBillHeader(*check_, lsh, false), {}, Shown(lsh)};
+                  ReadBillHeader(*check_, lsh, false), SiteTwoStep(), {}, Shown(lsh)};
     clerk.view.stored = Rows("select dh,hh,ph,pcdh,drstockid,sl from ckdbdzkmx where lsh=" + SqlText(lsh));
   }
 
@@ -167,10 +184,12 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (pick < 0.6) {
       static constexpr C kCommands[] = {C::Audit, C::UnAudit, C::PreAudit, C::UnPreAudit, C::Confirm, C::UnConfirm};
       static constexpr const char* kNames[] = {"audit", "un-audit", "pre-audit", "un-pre-audit", "confirm", "un-confirm"};
-      // Mostly a command the screen offers for the bill's state as it shows it.
+      // Mostly a command the screen offers for the bill's state as it shows it, in the flow it opened in.
       std::vector<C> offered;
       for (const C each : kCommands) {
-        if (StateRulesOut(each, view.header).empty() || Chance(0.1)) offered.push_back(each);
+        if ((StateRulesOut(each, view.header).empty() && OfTwoSteps(each) == view.twoStep) || Chance(0.1)) {
+          offered.push_back(each);
+        }
       }
       const C command = offered.empty() ? kCommands[Index(std::size(kCommands))] : Pick(offered);
       const bool fromEditor = Chance(0.7);
@@ -184,14 +203,20 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
         answers.whileAsked = [&] {
           const std::string saved = prefix_;
           prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
-          Act(other, clerk, false);
+          Meanwhile(other, clerk);
           prefix_ = saved;
           before = testsupport::FullDump(*check_);
         };
       }
+      // The editor runs its flow's commands as the flow it opened in; an engine's caller any.
+      StateSettings settings = settings_;
+      if (fromEditor && OfTwoSteps(command) == view.twoStep) settings.shownTwoStep = view.twoStep;
       const StateOutcome outcome =
-          ChangeBillState(clerk.session, command, view.lsh, settings_, answers, fromEditor ? &view.lines : nullptr);
+          ChangeBillState(clerk.session, command, view.lsh, settings, answers, fromEditor ? &view.lines : nullptr);
       acted = outcome.result == StateResult::Done;
+      if (acted && settings.shownTwoStep && SiteTwoStep() != view.twoStep) {
+        Fail("an editor's command of the flow it opened in acted after the site switched to the other");
+      }
       did = std::string(kNames[static_cast<int>(command)]) + (fromEditor ? " (editor) " : " (browser) ") + view.lsh +
             " -> " + std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message;
       if (answers.askedInTransaction) Fail("a state change asked with its transaction open");
@@ -235,13 +260,18 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     if (!acted && testsupport::FullDump(*check_) != before) Fail("a command that did not act wrote something");
   }
 
+  // The other clerk acts, or the administrator switches the site's flow.
+  void Meanwhile(Clerk& other, Clerk& clerk) {
+    if (Chance(0.15)) return SwitchFlow();
+    Act(other, clerk, false);
+  }
+
   // A marked command of the browser, loaded on the flow the site has switched to now (while bills
   // wait in every state): the bill on the clerk's screen marked, now and then others. A marked
   // bill the command left as it was, and that is still there, is named to the clerk; when it left
   // them all, nothing was written.
   void Browse(Clerk& clerk, Clerk& other, bool mayNest, const char* command, bool twoStep) {
-    check_->Execute(std::string("update t_SystemProfile set FValue='") + (twoStep ? "1" : "0") +
-                    "' where FCategory='GL' and FKey='StartStoreAdjustOK'");
+    SetFlow(twoStep);
     // What the browser's refresh removes anyway: headers left without lines.
     const auto removeHeadersWithoutLines = [&] {
       check_->Execute("delete from ckdbdzk where isnull(shbz,0)=0 and lsh not in (select lsh from ckdbdzkmx)");
@@ -262,7 +292,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     if (mayNest && Chance(0.4)) {
       const std::string saved = prefix_;
       prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
-      Act(other, clerk, false);
+      Meanwhile(other, clerk);
       prefix_ = saved;
       removeHeadersWithoutLines();  // the other clerk may have deleted a bill's last line
     }
@@ -287,6 +317,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     Log(prefix_ + "browser " + (twoStep ? "(two-step) " : "(one-step) ") + command + named +
         " -> " + told);
     if (!acted && testsupport::FullDump(*check_) != before) Fail("a browser command that did not act wrote something");
+    if (acted && std::string(command) == "审核" && SiteTwoStep() != twoStep) {
+      Fail("the browser's 审核 of the flow it opened in acted after the site switched to the other");
+    }
   }
 
   // Goods places of the warehouse holding exactly the quantity, over one or two places.
