@@ -85,6 +85,8 @@ void ReadHeader(adodb::Connection& connection, const std::string& headerTable, B
   slip.auditor = preAuditor.empty() ? Text(*rs, "shry") : preAuditor;
 }
 
+// Lines in the order they were numbered: line numbers are text, and a bill past line 9999 would
+// otherwise print 10000 between 1000 and 1001.
 // The expiry is the batch's in the out-warehouse, where the goods came from. The quantity is in
 // the base unit: a line entered in another unit shows the goods' base unit and the price per it.
 void ReadLines(adodb::Connection& connection, const std::string& headerTable, const std::string& lineTable,
@@ -95,7 +97,7 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
       "a.ph,p.xq,a.sl," + LinePriceInBaseUnitSql("a") + " as dj,a.je,a.lsze from " + lineTable +
       " a inner join " + headerTable + " b on a.lsh=b.lsh left join yw_kck g on a.hh=g.hh "
       "left join phk p on p.hh=a.hh and p.ph=a.ph and p.dh=a.pcdh and p.stockid=b.dcstockid where a.lsh=? "
-      "order by a.dh",
+      "order by len(a.dh),a.dh",
       {adodb::BoundText(slip.serial)});
   slip.lines.reserve(static_cast<std::size_t>(std::max(0L, rs->RecordCount())));
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {

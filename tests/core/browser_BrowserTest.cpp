@@ -416,15 +416,15 @@ class BillSlipTest : public ::testing::Test {
 };
 
 // What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
-// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line entered in a
-// pack unit, its goods places, and page totals.
+// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line numbered
+// past 9999, a line entered in a pack unit, its goods places, and page totals.
 TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
   db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
           "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
           "insert into ckdbdzk (lsh, kdrq, dcstockid, drstockid, czry) values ('O''Neil', '2024-03-04 15:30:00', '01', "
           "'99', '王五')",
           "insert into ckdbdzkmx (lsh, dh, hh, ph, pcdh, sl, dw) values ('O''Neil', '1001', '0012', 'NOBATCH', '1', 2, "
-          "'片')",
+          "'片'), ('O''Neil', '10000', '0012', 'NOBATCH', '1', 1, '片')",
           // 2 中包 of ten boxes at 76.40: the slip counts boxes, so it prints 20 盒 at 7.64.
           "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
           // Issued from two places, received onto one; another bill's row is not this line's.
@@ -437,6 +437,7 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
   // No such in-warehouse: the id alone; no auditor; the goods master's name for a line without
   // one, the line's own unit first, no expiry for no such batch. Two-step: the out-side auditor.
   const BillSlipLine& sparse = slips[0].lines.at(0);
+  EXPECT_EQ(slips[0].lines.at(1).lineNumber, "10000");  // numbered after 1001, though it sorts before it as text
   EXPECT_EQ(testsupport::Fields(slips[0].serial, slips[0].date, slips[0].inWarehouseName, slips[0].auditor, sparse.goodsName,
                                 sparse.unit, sparse.expiry, slips[1].auditor),
             "O'Neil|2024-03-04|||维生素C片|片||张三|");
