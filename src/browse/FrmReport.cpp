@@ -56,6 +56,7 @@ void FrmReport::HandParametersToGrid() {
   grid_.SetEndDate(endDate_);
   grid_.SetUserDefStr0(userDefStr0_);
   grid_.SetUserDefStr1(userDefStr1_);
+  if (session_ != nullptr && session_->SysVarRs) grid_.SetNumberPlaces(SiteNumberPlaces(*session_->SysVarRs));
 }
 
 void FrmReport::ReloadGrid() {

@@ -4,7 +4,8 @@
 // form modally (ShowModal); loading hands them to the grid in the grid's order, shows the name
 // and reloads the grid under the hourglass. The toolbar's 预览 导出 属性 过滤 页面 run the grid's
 // commands 1..5, 刷新 reloads it, 返回 and Esc close the window. The session, when the caller
-// hands it over, names the operator in the window's title.
+// hands it over, names the operator in the window's title and gives the grid the site's places
+// for quantities and prices.
 //
 // A grid that cannot load (a query the database refuses, a record set that is not open) shows
 // the error's description (64, "系统提示") and leaves the window open with the rows it had.

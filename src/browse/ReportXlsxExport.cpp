@@ -24,6 +24,7 @@ constexpr const char* kTotalsLabel = "合计";
 // Cents at least, and every further place a value has up to the six a screen shows: a quantity of
 // 1.2345 or a price of 9.8765 shown as 1.23 and 9.88 was not what the bill holds.
 constexpr const char* kNumberFormat = "#,##0.00####";
+constexpr int kMostPlaces = 6;
 constexpr std::size_t kMaxCellText = 32767;  // a cell holds no more
 constexpr long kRowsSampledForWidth = 200;
 constexpr double kMaxColumnWidth = 60;
@@ -110,6 +111,9 @@ struct Formats {
   lxw_format* number;
   lxw_format* totalsLabel;
   lxw_format* totalsNumber;
+  // "#,##0", "#,##0.0" ... "#,##0.000000" by places, plain and as totals.
+  lxw_format* figure[kMostPlaces + 1];
+  lxw_format* totalsFigure[kMostPlaces + 1];
 };
 
 Formats MakeFormats(lxw_workbook* workbook) {
@@ -133,6 +137,15 @@ Formats MakeFormats(lxw_workbook* workbook) {
   format_set_bold(formats.totalsNumber);
   format_set_top(formats.totalsNumber, LXW_BORDER_THIN);
   format_set_num_format(formats.totalsNumber, kNumberFormat);
+  for (int places = 0; places <= kMostPlaces; ++places) {
+    const std::string code = places == 0 ? "#,##0" : "#,##0." + std::string(static_cast<std::size_t>(places), '0');
+    formats.figure[places] = workbook_add_format(workbook);
+    format_set_num_format(formats.figure[places], code.c_str());
+    formats.totalsFigure[places] = workbook_add_format(workbook);
+    format_set_bold(formats.totalsFigure[places]);
+    format_set_top(formats.totalsFigure[places], LXW_BORDER_THIN);
+    format_set_num_format(formats.totalsFigure[places], code.c_str());
+  }
   return formats;
 }
 
@@ -205,7 +218,7 @@ class SheetWriter {
       const ReportColumnType type = grid_.Columns()[column].type;
       const adodb::Variant& value = grid_.Value(row, column);
       if (IsSummed(index)) sums_[index] += NumberOf(type, value).value_or(0.0);
-      WriteCell(SheetRow(row), SheetCol(index), type, value);
+      WriteCell(SheetRow(row), SheetCol(index), column, value);
     }
   }
 
@@ -221,7 +234,7 @@ class SheetWriter {
     const lxw_row_t row = SheetRow(grid_.ShownRowCount());
     WriteTotalsLabel(row);
     for (std::size_t index = 0; index < columns_.size(); ++index) {
-      if (IsSummed(index)) WriteSum(row, SheetCol(index), sums_[index]);
+      if (IsSummed(index)) WriteSum(row, SheetCol(index), columns_[index], sums_[index]);
     }
   }
 
@@ -234,9 +247,9 @@ class SheetWriter {
     if (labelCol) Check(worksheet_write_string(sheet_, row, *labelCol, kTotalsLabel, formats_.totalsLabel), path_);
   }
 
-  void WriteSum(lxw_row_t row, lxw_col_t col, double sum) {
+  void WriteSum(lxw_row_t row, lxw_col_t col, std::size_t column, double sum) {
     if (grid_.ShownRowCount() == 0) {
-      Check(worksheet_write_number(sheet_, row, col, 0.0, formats_.totalsNumber), path_);
+      Check(worksheet_write_number(sheet_, row, col, 0.0, FigureFormat(column, 0, true)), path_);
       return;
     }
     char range[64] = {};
@@ -246,13 +259,28 @@ class SheetWriter {
     // for a reader is the total to the 15 digits the figures themselves hold.
     double total = sum;
     adodb::ParseNumber(adodb::FormatNumber(sum), total);
-    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), formats_.totalsNumber, total), path_);
+    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), FigureFormat(column, total, true), total),
+          path_);
   }
 
-  void WriteCell(lxw_row_t row, lxw_col_t col, ReportColumnType type, const adodb::Variant& value) {
+  // Figures as the grid shows them, at their column's places and every further place a figure
+  // has (to six): a quantity of 3 is no sum of money and reads 3 where the site keeps whole
+  // quantities, not 3.00. Other numbers keep cents at least.
+  lxw_format* FigureFormat(std::size_t column, double value, bool total) const {
+    const int places = grid_.ShownPlaces(column);
+    if (places < 0) return total ? formats_.totalsNumber : formats_.number;
+    const std::string text = adodb::FormatNumber(value);
+    const std::size_t point = text.find('.');
+    const int own = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+    const int shown = std::clamp(std::max(places, own), 0, kMostPlaces);
+    return total ? formats_.totalsFigure[shown] : formats_.figure[shown];
+  }
+
+  void WriteCell(lxw_row_t row, lxw_col_t col, std::size_t column, const adodb::Variant& value) {
     if (value.IsNull() || value.IsEmpty()) return;
+    const ReportColumnType type = grid_.Columns()[column].type;
     if (const auto number = NumberOf(type, value)) {
-      lxw_format* format = type == ReportColumnType::Number ? formats_.number : nullptr;
+      lxw_format* format = type == ReportColumnType::Number ? FigureFormat(column, *number, false) : nullptr;
       Check(worksheet_write_number(sheet_, row, col, *number, format), path_);
       return;
     }

@@ -36,7 +36,7 @@
 
 #include "adodb/Variant.h"
 #include "editor/EditorRequest.h"
-#include "editor/GridNumberPlaces.h"
+#include "host/GridNumberPlaces.h"
 #include "host/BoundSql.h"
 #include "host/FormModel.h"
 #include "host/GridModel.h"

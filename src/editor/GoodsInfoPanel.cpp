@@ -105,12 +105,9 @@ NumberPlaces FrmStoreAdjuctBill::GridNumberPlaces() const {
 // keep the editor from opening.
 void FrmStoreAdjuctBill::ApplyDecimalPlaces() {
   if (!session_.SysVarRs) throw adodb::Error::Closed();
-  const auto places = [&](const char* column) -> int {
-    const adodb::Variant& value = session_.SysVarRs->Value(column);
-    return IsMissing(value) ? 0 : value.AsInt16();
-  };
-  SetDecimals("TxtSl", places("SLWS"));
-  SetDecimals("TxtDj", places("wsjws"));
+  const NumberPlaces places = SiteNumberPlaces(*session_.SysVarRs);
+  SetDecimals("TxtSl", places.quantity);
+  SetDecimals("TxtDj", places.price);
 }
 
 }  // namespace storeadjust

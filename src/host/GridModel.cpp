@@ -1,6 +1,8 @@
 #include "host/GridModel.h"
 
 #include "adodb/Error.h"
+#include "adodb/Variant.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust {
 
@@ -12,6 +14,14 @@ void CheckCell(long row, long col, long rows, long cols) {
 
 int GridModel::ColDecimals(long col) const {
   return col >= 0 && col < static_cast<long>(colDecimals_.size()) ? colDecimals_[static_cast<size_t>(col)] : -1;
+}
+
+std::string GridModel::ShownText(long row, long col) const {
+  std::string text = TextMatrix(row, col);
+  const int decimals = row > 0 ? ColDecimals(col) : -1;
+  double number = 0;
+  if (decimals >= 0 && adodb::ParseNumber(text, number)) text = NumberWithPlaces(number, decimals);
+  return text;
 }
 
 std::string TextGrid::TextMatrix(long row, long col) const {

@@ -28,6 +28,9 @@ class GridModel {
   // screen wrote and what scripts compare.
   int ColDecimals(long col) const;
   void SetColDecimals(std::vector<int> decimals) { colDecimals_ = std::move(decimals); }
+  // A cell as views show and print it: a number padded to its column's places, which never hide
+  // a place it is stored with (5.125 千克); anything else as TextMatrix gives it.
+  std::string ShownText(long row, long col) const;
   long Row = 0;  // current row
   long Col = 0;  // current column
 

@@ -193,6 +193,12 @@ void QvGrid::CheckColumn(std::size_t column) const {
 
 void QvGrid::Changed() {
   RefreshShownColumns();
+  std::vector<int> decimals(static_cast<std::size_t>(Cols()), -1);
+  for (long col = 0; col < Cols(); ++col) {
+    const std::optional<std::size_t> column = ColumnAtGridCol(col);
+    if (column) decimals[static_cast<std::size_t>(col)] = ShownPlaces(*column);
+  }
+  SetColDecimals(std::move(decimals));
   const long last = Rows() - 1;
   if (Row > last) Row = last;
   if (Row < 1 && last >= 1) Row = 1;
@@ -258,6 +264,13 @@ void QvGrid::RefreshShownColumns() {
   for (std::size_t column : columnOrder_) {
     if (columns_[column].visible) shownColumns_.push_back(column);
   }
+}
+
+int QvGrid::ShownPlaces(std::size_t column) const {
+  CheckColumn(column);
+  const ReportColumn& shown = columns_[column];
+  const int named = shown.type == ReportColumnType::Number ? CaptionDecimals(shown.name, numberPlaces_) : -1;
+  return named >= 0 ? named : shown.places;
 }
 
 std::optional<std::size_t> QvGrid::ColumnAtGridCol(long col) const {

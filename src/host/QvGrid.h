@@ -26,6 +26,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/ResultSet.h"
 #include "host/GridModel.h"
+#include "host/GridNumberPlaces.h"
 #include "host/ReportColumn.h"
 #include "host/ReportProperties.h"
 #include "host/UserInterface.h"
@@ -57,6 +58,9 @@ class QvGrid : public GridModel {
   void SetEndDate(const std::string& endDate) { endDate_ = endDate; }
   void SetUserDefStr0(const std::string& text) { userDefStr0_ = text; }
   void SetUserDefStr1(const std::string& text) { userDefStr1_ = text; }
+  // The site's places for quantities and prices, which views pad those columns to (ColDecimals),
+  // as the editor's grid does; the cells keep the figures as stored.
+  void SetNumberPlaces(NumberPlaces places) { numberPlaces_ = places; }
 
   std::int32_t DataFormat() const { return dataFormat_; }
   const std::string& ConnectStr() const { return connectStr_; }
@@ -88,6 +92,10 @@ class QvGrid : public GridModel {
   const std::vector<std::size_t>& ShownColumns() const { return shownColumns_; }
   // Every column in screen order, hidden ones included.
   const std::vector<std::size_t>& ColumnOrder() const { return columnOrder_; }
+  // The places a column's figures show at least: the site's quantity or price places where the
+  // column's name calls it one, cents for an amount (GridNumberPlaces.h) or any other money
+  // column, -1 for figures as stored.
+  int ShownPlaces(std::size_t column) const;
   // The column a grid column shows; nothing for the order column.
   std::optional<std::size_t> ColumnAtGridCol(long col) const;
 
@@ -165,6 +173,7 @@ class QvGrid : public GridModel {
   SortOrder sortOrder_ = SortOrder::Ascending;
   std::map<std::size_t, std::set<std::string>> filters_;
   ReportProperties properties_;
+  NumberPlaces numberPlaces_;
 };
 
 }  // namespace storeadjust

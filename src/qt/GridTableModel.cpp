@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "adodb/Variant.h"
 #include "host/GridModel.h"
-#include "host/NumberHelpers.h"
 
 namespace storeadjust::qt {
 
@@ -39,12 +37,7 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
   }
   // A grid that changed without telling shows blanks rather than reading past its end.
   if (index.row() + 1 >= grid_.Rows() || index.column() >= grid_.Cols()) return {};
-  const std::string text = grid_.TextMatrix(index.row() + 1, index.column());
-  const int decimals = grid_.ColDecimals(index.column());
-  double number = 0;
-  // The column's places pad a number and never hide the places it is stored with (5.125 千克).
-  if (decimals >= 0 && adodb::ParseNumber(text, number)) return QString::fromStdString(NumberWithPlaces(number, decimals));
-  return QString::fromStdString(text);
+  return QString::fromStdString(grid_.ShownText(index.row() + 1, index.column()));
 }
 
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

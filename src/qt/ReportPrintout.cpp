@@ -72,7 +72,7 @@ class ReportPages {
     for (long col = 0; col < grid_.Cols(); ++col) {
       double width = headerMetrics.horizontalAdvance(ToQt(grid_.TextMatrix(0, col)));
       for (long row = 1; row < grid_.Rows(); ++row) {
-        width = std::max(width, metrics.horizontalAdvance(ToQt(grid_.TextMatrix(row, col))));
+        width = std::max(width, metrics.horizontalAdvance(ToQt(grid_.ShownText(row, col))));
       }
       widths_.push_back(width + padding_ * 2 + metrics.averageCharWidth());
     }
@@ -111,7 +111,7 @@ class ReportPages {
       const QRectF cell(x, y, widths_[static_cast<std::size_t>(col)], rowHeight_);
       const bool right = !header && grid_.ColAlignment(col) == GridModel::Alignment::Right;
       painter_.drawText(cell.adjusted(padding_, 0, -padding_, 0), kWhole | Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft),
-                        ToQt(grid_.TextMatrix(row, col)));
+                        ToQt(grid_.ShownText(row, col)));
       x += cell.width();
     }
     if (header) painter_.drawLine(QPointF(0, y + rowHeight_), QPointF(x, y + rowHeight_));

@@ -147,6 +147,16 @@ TEST_F(QvGridTest, ARecordSetIsShownInItsOwnOrderAndLeftWhereItWas) {
   EXPECT_EQ(testsupport::Fields(grid.Rows(), grid.TextMatrix(1, 0), grid.TextMatrix(3, 1), rs->AbsolutePosition()),
             "4|B3|O'Neil & <Sons>|3|");
 }
+// Quantities and prices show at the site's places on screen and on paper, as in the editor's
+// grid, while the cells keep the figures as stored (what scripts compare).
+TEST_F(QvGridTest, FiguresShowAtTheSitesPlaces) {
+  grid.SetNumberPlaces({2, 3});
+  grid.SetDataSource("select b.sl as 数量, b.dj as 单价, b.je as 金额 from ckdbdzk a "
+                     "inner join ckdbdzkmx b on a.lsh = b.lsh where a.lsh = 'B2'");
+  grid.Reload();
+  EXPECT_EQ(testsupport::Fields(grid.ShownText(1, 0), grid.ShownText(1, 1), grid.ShownText(1, 2), grid.TextMatrix(1, 0)),
+            "5.00|3.000|15.00|5|");
+}
 
 std::string Unzipped(const std::filesystem::path& file, const std::string& member) {
   std::string text;
@@ -247,6 +257,34 @@ TEST_F(ReportXlsxExportTest, ATotalCarriesNoBinaryNoise) {
   grid.SetDataSource("select b.je as 金额 from ckdbdzkmx b where b.lsh='B1'");
   grid.Reload();
   EXPECT_TRUE(CellsHave(Export(), {{"A6", "<f>SUM(A4:A5)</f><v>0.57</v>"}}));
+}
+
+// The number format of a cell: its format code, or the id of a built-in one.
+std::string NumberFormatOf(const std::string& sheet, const std::string& styles, const std::string& ref) {
+  const std::string cell = CellXml(sheet, ref);
+  const std::size_t style = cell.find(" s=\"");
+  if (style == std::string::npos) return {};
+  std::size_t xf = styles.find("<cellXfs");
+  for (int n = std::stoi(cell.substr(style + 4)); n >= 0; --n) xf = styles.find("<xf ", xf + 1);
+  const std::size_t idAt = styles.find("numFmtId=\"", xf) + 10;
+  const std::string id = styles.substr(idAt, styles.find('"', idAt) - idAt);
+  const std::size_t code = styles.find("<numFmt numFmtId=\"" + id + "\" formatCode=\"");
+  if (code == std::string::npos) return id;
+  const std::size_t codeAt = styles.find("formatCode=\"", code) + 12;
+  return styles.substr(codeAt, styles.find('"', codeAt) - codeAt);
+}
+
+// A site keeping whole quantities reads 12 boxes in the workbook, not 12.00 as money; a quantity
+// stored with places keeps them; amounts keep their cents.
+TEST_F(ReportXlsxExportTest, QuantitiesHaveTheirOwnNumberFormat) {
+  db.Run({"update ckdbdzkmx set sl=7.25 where lsh='B3' and dh='1003'"});
+  grid.SetNumberPlaces({0, 2});
+  grid.Reload();
+  const std::string sheet = Export();
+  const std::string styles = Unzipped(file, "xl/styles.xml");
+  EXPECT_EQ(testsupport::Fields(NumberFormatOf(sheet, styles, "E5"), NumberFormatOf(sheet, styles, "E9"),
+                                NumberFormatOf(sheet, styles, "E10"), NumberFormatOf(sheet, styles, "F9")),
+            "#,##0|#,##0.00|#,##0.00|#,##0.00|");
 }
 
 TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) {

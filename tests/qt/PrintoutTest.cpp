@@ -167,7 +167,7 @@ TEST_F(PrintoutTest, EveryReportValuePrintsWholeHoweverWideTheReport) {
     // before or after it ("0.8" inside "10.8" does not count). A date and its time are two.
     for (long row = 0; row < grid.Rows(); ++row) {
       for (long col = 0; col < grid.Cols(); ++col) {
-        for (const QString& word : QString::fromStdString(grid.TextMatrix(row, col)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (const QString& word : QString::fromStdString(grid.ShownText(row, col)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
           const QRegularExpression whole(QStringLiteral("(?<![\\w.])") + QRegularExpression::escape(word) +
                                          QStringLiteral("(?![\\w.])"));
           EXPECT_TRUE(text.contains(whole)) << "row " << row << " column " << col << ": " << word.toStdString();

@@ -62,12 +62,12 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
 
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));
   qttest::ClickHeader(*table, kQuantity);
-  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4"));
+  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4.00"));  // the site's quantity places, as in the editor
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorSection(), kQuantity);
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
   qttest::ClickHeader(*table, kQuantity);
-  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20"));
-  EXPECT_EQ(Cell(1, kQuantity), QStringLiteral("20"));
+  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20.00"));
+  EXPECT_EQ(Cell(1, kQuantity), QStringLiteral("20.00"));
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));  // equal quantities keep the query's order
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_TRUE(ui.Boxes().empty());

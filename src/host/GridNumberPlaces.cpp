@@ -1,6 +1,8 @@
-#include "editor/GridNumberPlaces.h"
+#include "host/GridNumberPlaces.h"
 
 #include <vector>
+
+#include "host/LenientValues.h"
 
 namespace storeadjust {
 
@@ -11,6 +13,14 @@ constexpr int kAmountPlaces = 2;
 bool Names(const std::string& caption, const char* word) { return caption.find(word) != std::string::npos; }
 
 }  // namespace
+
+NumberPlaces SiteNumberPlaces(const adodb::Recordset& sysVar) {
+  const auto places = [&](const char* column) -> int {
+    const adodb::Variant& value = sysVar.Value(column);
+    return IsMissing(value) ? 0 : value.AsInt16();
+  };
+  return {places("SLWS"), places("wsjws")};
+}
 
 // A caption naming two of them is taken as a quantity before an amount, an amount before a price.
 int CaptionDecimals(const std::string& caption, NumberPlaces places) {
