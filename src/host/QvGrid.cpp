@@ -184,7 +184,8 @@ std::string QvGrid::CellAt(std::size_t row, std::size_t column) const {
   const adodb::Variant& value = rows_[row][column];
   const int places = columns_[column].places;
   const bool figure = value.Type() == adodb::VariantType::Double || value.Type() == adodb::VariantType::Currency;
-  return places >= 0 && figure ? NumberWithPlaces(value.RawDouble(), places) : CellText(value);
+  // A bill date another program stored with a time of day is the day the list and the slip show.
+  return places >= 0 && figure ? NumberWithPlaces(value.RawDouble(), places) : CellText(value, CellDates::DayOnly);
 }
 
 void QvGrid::CheckColumn(std::size_t column) const {

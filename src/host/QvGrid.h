@@ -7,8 +7,9 @@
 //
 // As a GridModel it shows the shown columns in their order and the shown rows (filtered, then
 // sorted): row 0 holds the column names; with the order flag a first column "序号" numbers the
-// rows. Cells read as CellText shows values, money columns with cents at least. The grid is
-// read-only: writing a cell is refused.
+// rows. Cells read as CellText shows values, money columns with cents at least and dates as the
+// day, as the browser's list and the slip show them. The grid is read-only: writing a cell is
+// refused.
 //
 // Columns are named by their index in the query's select list ("column" below), whatever their
 // place on the screen. Every change of rows, order or columns raises OnContentsChanged.

@@ -148,14 +148,16 @@ TEST_F(QvGridTest, ARecordSetIsShownInItsOwnOrderAndLeftWhereItWas) {
             "4|B3|O'Neil & <Sons>|3|");
 }
 // Quantities and prices show at the site's places on screen and on paper, as in the editor's
-// grid, while the cells keep the figures as stored (what scripts compare).
-TEST_F(QvGridTest, FiguresShowAtTheSitesPlaces) {
+// grid, while the cells keep the figures as stored (what scripts compare); a bill date another
+// program stored with a time of day shows as its day, as in the list and on the slip.
+TEST_F(QvGridTest, FiguresShowAtTheSitesPlacesAndADateAsItsDay) {
   grid.SetNumberPlaces({2, 3});
-  grid.SetDataSource("select b.sl as 数量, b.dj as 单价, b.je as 金额 from ckdbdzk a "
+  grid.SetDataSource("select a.kdrq as 开单日期, b.sl as 数量, b.dj as 单价, b.je as 金额 from ckdbdzk a "
                      "inner join ckdbdzkmx b on a.lsh = b.lsh where a.lsh = 'B2'");
   grid.Reload();
-  EXPECT_EQ(testsupport::Fields(grid.ShownText(1, 0), grid.ShownText(1, 1), grid.ShownText(1, 2), grid.TextMatrix(1, 0)),
-            "5.00|3.000|15.00|5|");
+  EXPECT_EQ(testsupport::Fields(grid.ShownText(1, 0), grid.ShownText(1, 1), grid.ShownText(1, 2), grid.ShownText(1, 3),
+                                grid.TextMatrix(1, 1)),
+            "2024-03-01|5.00|3.000|15.00|5|");
 }
 
 std::string Unzipped(const std::filesystem::path& file, const std::string& member) {
