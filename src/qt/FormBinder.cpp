@@ -142,9 +142,14 @@ void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
   view.setContextMenuPolicy(Qt::CustomContextMenu);
   connect(model, &GridTableModel::CurrentRowChanged, &view,
           [this, &view](int modelRow) { ShowGridCurrent(view, modelRow); });
-  connect(model, &QAbstractItemModel::modelReset, &view, [this, name, &view, model] {
+  // A reset (a sort, a filter, a reload) drops the view's current cell: the clerk keeps his
+  // column as well as his row, so a key on the current column acts on the same one again.
+  auto keptColumn = std::make_shared<int>(0);
+  connect(model, &QAbstractItemModel::modelAboutToBeReset, &view,
+          [&view, keptColumn] { *keptColumn = std::max(0, view.currentIndex().column()); });
+  connect(model, &QAbstractItemModel::modelReset, &view, [this, name, &view, model, keptColumn] {
     ShowGridColumns(name, view);
-    ShowGridCurrent(view, model->CurrentModelRow());
+    ShowGridCurrent(view, model->CurrentModelRow(), *keptColumn);
   });
   connect(view.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this, name](const QModelIndex& current) {
@@ -211,11 +216,13 @@ void FormBinder::ShowState(const Binding& binding) {
   }
 }
 
-void FormBinder::ShowGridCurrent(QAbstractItemView& view, int modelRow) {
+void FormBinder::ShowGridCurrent(QAbstractItemView& view, int modelRow, int column) {
   const bool wasRefreshing = refreshing_;
   refreshing_ = true;
+  if (column < 0) column = view.currentIndex().column();
+  column = std::clamp(column, 0, std::max(0, view.model()->columnCount() - 1));
   if (modelRow >= 0 && modelRow < view.model()->rowCount()) {
-    view.setCurrentIndex(view.model()->index(modelRow, std::max(0, view.currentIndex().column())));
+    view.setCurrentIndex(view.model()->index(modelRow, column));
   } else {
     view.selectionModel()->clearCurrentIndex();
   }

@@ -68,7 +68,8 @@ class FormBinder : public QObject {
   void BindObject(const std::string& name, QObject* object);
   void BindGrid(const std::string& name, QAbstractItemView& view);
   void ShowState(const Binding& binding);
-  void ShowGridCurrent(QAbstractItemView& view, int modelRow);
+  // Makes the model's current row the view's, in `column` (-1: the view's current column).
+  void ShowGridCurrent(QAbstractItemView& view, int modelRow, int column = -1);
   void ShowGridColumns(const std::string& name, QAbstractItemView& view);
   void ShowTitle();
   void FollowModelFocus();

@@ -8,11 +8,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "browse/FrmReport.h"
 #include "qt/ClassicMessageBox.h"
@@ -45,6 +50,44 @@ class ReportCommandEnter : public QObject {
   }
 };
 
+// Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, up and down: the header's sort
+// at the keyboard, for a clerk who walks the report with the arrow keys.
+class SortKeys : public QObject {
+ public:
+  SortKeys(QTableView& grid, std::function<void(int, std::optional<QvGrid::SortOrder>)> sort)
+      : QObject(&grid), grid_(grid), sort_(std::move(sort)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const bool up = press->key() == Qt::Key_Up;
+    if ((!up && press->key() != Qt::Key_Down) || press->modifiers() != Qt::ControlModifier) return false;
+    sort_(std::max(0, grid_.currentIndex().column()), up ? QvGrid::SortOrder::Ascending : QvGrid::SortOrder::Descending);
+    return true;
+  }
+
+ private:
+  QTableView& grid_;
+  std::function<void(int, std::optional<QvGrid::SortOrder>)> sort_;
+};
+
+// The grid selects whole lines, which hides the cell the clerk stands on: a frame shows it, so he
+// sees which column Ctrl+Up and Ctrl+Down sort by.
+class CurrentCellFrame : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (!option.state.testFlag(QStyle::State_HasFocus)) return;
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::HighlightedText), 1, Qt::DotLine));
+    painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
+    painter->restore();
+  }
+};
+
 }  // namespace
 
 ReportView::ReportView(FrmReport& form, QWidget* parent) : FormView(form, parent), report_(form) {
@@ -61,6 +104,13 @@ ReportView::ReportView(FrmReport& form, QWidget* parent) : FormView(form, parent
   Binder()->SetTitle([this] { return ReportTitle(report_.Caption, report_.CurrentSession()); });
   connect(grid_->model(), &QAbstractItemModel::modelReset, this, [this] { ShowSortIndicator(); });
   ShowSortIndicator();
+  // Once a command has done its work (and its dialog has closed), the arrow keys walk the report
+  // again, as in the browser's list: connected after the binder, so it runs after the command.
+  for (QAction* action : findChild<QToolBar*>(QStringLiteral("Toolbar1"))->actions()) {
+    connect(action, &QAction::triggered, this, [this] {
+      if (report_.IsOpen() && isVisible()) grid_->setFocus(Qt::OtherFocusReason);
+    });
+  }
 }
 
 void ReportView::BuildToolbar() {
@@ -110,13 +160,17 @@ void ReportView::BuildGrid() {
   header->setSectionsClickable(true);
   header->setSortIndicatorShown(true);
   header->setSortIndicator(-1, Qt::AscendingOrder);
+  header->setToolTip(QStringLiteral("单击列标题排序；在某一列中按 Ctrl+↑ 升序、Ctrl+↓ 降序"));
   connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section); });
+  grid_->setItemDelegate(new CurrentCellFrame(grid_));
+  grid_->installEventFilter(
+      new SortKeys(*grid_, [this](int section, std::optional<QvGrid::SortOrder> order) { SortByHeader(section, order); }));
   static_cast<QVBoxLayout*>(layout())->addWidget(grid_, 1);
 }
 
 // A column sorted ascending turns descending on the next click; any other column starts
 // ascending. The order column (序号) puts the rows back in the query's order.
-void ReportView::SortByHeader(int section) {
+void ReportView::SortByHeader(int section, std::optional<QvGrid::SortOrder> order) {
   QvGrid& grid = report_.ReportGrid();
   try {
     const std::optional<std::size_t> column = grid.ColumnAtGridCol(section);
@@ -125,7 +179,7 @@ void ReportView::SortByHeader(int section) {
       return;
     }
     const bool ascendingNow = grid.SortColumn() == column && grid.CurrentSortOrder() == QvGrid::SortOrder::Ascending;
-    grid.SortBy(*column, ascendingNow ? QvGrid::SortOrder::Descending : QvGrid::SortOrder::Ascending);
+    grid.SortBy(*column, order.value_or(ascendingNow ? QvGrid::SortOrder::Descending : QvGrid::SortOrder::Ascending));
   } catch (const std::exception& error) {
     ShowFailureBox(error, this);
   }

@@ -3,7 +3,11 @@
 // the report's name LblRptName, and the grid QvGrid1 taking every pixel the window gains. Its
 // widgets carry the model's names, so the FormBinder ties toolbar actions, Esc and the grid to
 // the model. A click on a column header sorts by that column, ascending first, then the other
-// way on the next click; the header shows which. Columns are resized by dragging their edges.
+// way on the next click; the header shows which. Ctrl+Up and Ctrl+Down sort by the current
+// column, up and down. Columns are resized by dragging their edges.
+#include <optional>
+
+#include "host/QvGrid.h"
 #include "qt/FormView.h"
 
 class QTableView;
@@ -26,7 +30,8 @@ class ReportView : public FormView {
   void BuildToolbar();
   void BuildTitleBand(FrmReport& form);
   void BuildGrid();
-  void SortByHeader(int section);
+  // The header's sort of a grid column; an order given sorts that way instead of in turn.
+  void SortByHeader(int section, std::optional<QvGrid::SortOrder> order = std::nullopt);
   void ShowSortIndicator();
 
   FrmReport& report_;

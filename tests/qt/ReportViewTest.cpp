@@ -103,6 +103,34 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   EXPECT_FALSE(report.IsOpen());
 }
 
+// At the keyboard: Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, and he stays on
+// his line and in his column through the sort and 刷新, so the next key acts on the same column;
+// after 刷新 the keys are the grid's again.
+TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheClerkKeepsHisCell) {
+  table->setFocus();
+  table->setCurrentIndex(table->model()->index(3, kQuantity));
+  const QString line = Cell(3, 0) + Cell(3, 1);
+  QTest::keyClick(table, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20.00"));
+  EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(table->currentIndex().column(), kQuantity);
+  EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
+  QToolButton* refresh = nullptr;
+  for (QToolButton* command : reportView->findChildren<QToolButton*>()) {
+    if (command->defaultAction() != nullptr && command->defaultAction()->objectName() == QStringLiteral("刷新")) refresh = command;
+  }
+  ASSERT_NE(refresh, nullptr);
+  refresh->setFocus();
+  QTest::keyClick(refresh, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), table);  // the keys walk the report again
+  QTest::keyClick(table, Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4.00"));
+  EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(table->currentIndex().column(), kQuantity);
+  EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
+  EXPECT_TRUE(ui.Boxes().empty());
+}
+
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
 // an existing one is replaced only after the clerk says Yes; the workbook written, he is told where.
 TEST_F(ReportViewTest, ExportAsksBeforeReplacingTheWorkbookTheTypedNameLeadsToAndSaysWhereItWent) {
