@@ -42,7 +42,8 @@ const char* UsageText() {
 }
 
 bool IsCommand(const std::string& word) {
-  return word == "empty" || word == "demo" || word == "check-templates" || word == "password" || word == "remove-password";
+  return word == "empty" || word == "demo" || word == "check-templates" || word == "password" ||
+         word == "remove-password";
 }
 
 bool IsHelpOption(const std::string& word) { return word == "--help" || word == "-h"; }

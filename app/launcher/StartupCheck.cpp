@@ -131,7 +131,9 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
                        db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }
   if (!unknown.empty()) throw StartupError(unknown);
-  if (result.outcome != SignInOutcome::kSignedIn) throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds);
+  if (result.outcome != SignInOutcome::kSignedIn) {
+    throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds);
+  }
   return {result.operatorCode, result.operatorName};
 }
 

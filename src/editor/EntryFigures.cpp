@@ -142,7 +142,8 @@ const EntryRow* FrmStoreAdjuctBill::AmendedLineInItsUnit() const {
 // nothing the amounts are worked from has changed, so the stored amounts are the row's.
 const EntryRow* FrmStoreAdjuctBill::AmendedLineUnchanged(double price, double quantity) const {
   const EntryRow* loaded = AmendedLineInItsUnit();
-  const bool unchanged = loaded && loaded->quantity == quantity && loaded->price == price && loaded->SameBatchAs(entry_);
+  const bool unchanged =
+      loaded && loaded->quantity == quantity && loaded->price == price && loaded->SameBatchAs(entry_);
   return unchanged ? loaded : nullptr;
 }
 

@@ -199,7 +199,9 @@ void FrmStoreAdjuctBill::PriceStep(double quantity) {
   if (!IsCkdbdDj) adodb::ParseNumber(Text("TxtDj"), price);
   const EntryRow* unchanged = AmendedLineUnchanged(price, quantity);
   const double batchPrice = entry_.batch ? entry_.batch->price : 0;
-  if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj && !unchanged) ShowFigure("TxtDj", UnitPrice(batchPrice));
+  if (batchPrice > 0 && entry_.facts.batchPriced && !IsCkdbdDj && !unchanged) {
+    ShowFigure("TxtDj", UnitPrice(batchPrice));
+  }
   if (!IsCkdbdDj && adodb::ParseNumber(Text("TxtDj"), price)) {
     ShowFigure("TxtDj", price);  // as the line keeps it, like the amount worked from it
     adodb::ParseNumber(Text("TxtDj"), price);

@@ -74,7 +74,8 @@ StoredPassword ReadStoredPassword(adodb::Connection& connection, const KnownOper
   const std::string setFor = ColumnValue(*rows, "OperatorGuid").TextOrEmpty();
   if (!setFor.empty() && !adodb::SameName(setFor, known.guid)) return {};
   const adodb::Variant failures = ColumnValue(*rows, "FailedTries"), at = ColumnValue(*rows, "LastFailedAt");
-  return {rows->Value("PasswordHash").TextOrEmpty(), failures.IsNull() ? 0 : failures.AsInt32(), at.IsNull() ? 0 : at.AsInt64()};
+  return {rows->Value("PasswordHash").TextOrEmpty(), failures.IsNull() ? 0 : failures.AsInt32(),
+          at.IsNull() ? 0 : at.AsInt64()};
 }
 
 std::int64_t Now() {
@@ -87,8 +88,8 @@ constexpr std::int64_t kCountForgottenAfter = 24 * 60 * 60;
 void CountWrongPassword(adodb::Connection& connection, const std::string& code, std::int64_t now) {
   connection.Execute("Update StoreAdjustPassword Set FailedTries = Case When LastFailedAt > ? And LastFailedAt <= ? "
                      "Then IsNull(FailedTries, 0) + 1 Else 1 End, LastFailedAt = ? Where OperatorCode=?",
-                     {adodb::BoundInteger(now - kCountForgottenAfter), adodb::BoundInteger(now), adodb::BoundInteger(now),
-                      adodb::BoundText(code)});
+                     {adodb::BoundInteger(now - kCountForgottenAfter), adodb::BoundInteger(now),
+                      adodb::BoundInteger(now), adodb::BoundText(code)});
 }
 
 }  // namespace
@@ -136,7 +137,8 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
               SignInWaitLeft(counted.failures, counted.lastFailedAt, now)};
     }
     if (stored.failures != 0) {
-      connection.Execute("Update StoreAdjustPassword Set FailedTries = 0 Where OperatorCode=?", {adodb::BoundText(known->code)});
+      connection.Execute("Update StoreAdjustPassword Set FailedTries = 0 Where OperatorCode=?",
+                         {adodb::BoundText(known->code)});
     }
   } catch (const adodb::Error&) {
   }
@@ -147,7 +149,9 @@ SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::str
 void SetOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
   RequireOperator(connection, code);
   if (password.empty()) throw adodb::Error::Provider("密码不能为空，没有设置密码。");
-  if (const std::string refusal = UntypeablePasswordRefusal(password); !refusal.empty()) throw adodb::Error::Provider(refusal);
+  if (const std::string refusal = UntypeablePasswordRefusal(password); !refusal.empty()) {
+    throw adodb::Error::Provider(refusal);
+  }
   const std::string hash = HashOf(password);
   adodb::TransactionGuard transaction(connection);
   const KnownOperator known = RequiredOperator(connection, code);

@@ -63,7 +63,8 @@ class SortKeys : public QObject {
     const auto* press = static_cast<QKeyEvent*>(event);
     const bool up = press->key() == Qt::Key_Up;
     if ((!up && press->key() != Qt::Key_Down) || press->modifiers() != Qt::ControlModifier) return false;
-    sort_(std::max(0, grid_.currentIndex().column()), up ? QvGrid::SortOrder::Ascending : QvGrid::SortOrder::Descending);
+    sort_(std::max(0, grid_.currentIndex().column()),
+          up ? QvGrid::SortOrder::Ascending : QvGrid::SortOrder::Descending);
     return true;
   }
 
@@ -164,7 +165,8 @@ void ReportView::BuildGrid() {
   connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section); });
   grid_->setItemDelegate(new CurrentCellFrame(grid_));
   grid_->installEventFilter(
-      new SortKeys(*grid_, [this](int section, std::optional<QvGrid::SortOrder> order) { SortByHeader(section, order); }));
+      new SortKeys(*grid_,
+                   [this](int section, std::optional<QvGrid::SortOrder> order) { SortByHeader(section, order); }));
   static_cast<QVBoxLayout*>(layout())->addWidget(grid_, 1);
 }
 

@@ -31,7 +31,8 @@ class CapsLockWatch : public QObject {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_CapsLock) {
       if (known_) Show(!on_);
-    } else if (const QString text = key->text(); text.size() == 1 && text[0].isLetter() && text[0].toUpper() != text[0].toLower()) {
+    } else if (const QString text = key->text();
+               text.size() == 1 && text[0].isLetter() && text[0].toUpper() != text[0].toLower()) {
       known_ = true;
       Show(text[0].isUpper() != key->modifiers().testFlag(Qt::ShiftModifier));
     }

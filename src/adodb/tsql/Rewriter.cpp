@@ -1652,7 +1652,8 @@ class Rewriter {
     std::string call = "tsql_int_multiply('" + names + "'";
     for (std::size_t i = 0; i < factors.size(); ++i) {
       const std::size_t begin = out_.find_first_not_of(' ', factors[i]);
-      const std::size_t end = i + 1 < factors.size() ? out_.find_last_not_of(" *", factors[i + 1] - 1) + 1 : out_.size();
+      const std::size_t end =
+          i + 1 < factors.size() ? out_.find_last_not_of(" *", factors[i + 1] - 1) + 1 : out_.size();
       call += ", ";
       call += std::string_view(out_).substr(begin, end - begin);
     }
