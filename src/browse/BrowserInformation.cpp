@@ -49,7 +49,8 @@ void FrmStoreAdjuctBillBrow::ShowStockDistribution() {
     ShowInformation("流水号为:" + lsh + "的单据没有明细，没有库存分布可看！");
     return;
   }
-  FrmStockDistribution window(lsh, distribution.holdings);
+  FrmStockDistribution window(lsh, distribution.holdings,
+                              session_.SysVarRs ? SiteNumberPlaces(*session_.SysVarRs) : NumberPlaces{});
   ShowModal(*session_.Ui, window);
 }
 

@@ -16,7 +16,8 @@ constexpr long kAmountCol = 9;
 
 }  // namespace
 
-FrmStockDistribution::FrmStockDistribution(const std::string& lsh, const std::vector<StockHolding>& holdings)
+FrmStockDistribution::FrmStockDistribution(const std::string& lsh, const std::vector<StockHolding>& holdings,
+                                           NumberPlaces places)
     : FormModel("FrmStockDistribution") {
   Caption = "库存分布";
   AddControl("LblLSH", ControlKind::Label, "流水号:");
@@ -26,12 +27,12 @@ FrmStockDistribution::FrmStockDistribution(const std::string& lsh, const std::ve
   AddControl(kGrid, ControlKind::Grid);
   AddControl("StatusBar1", ControlKind::StatusPanel);
   AddControl("Cmd_Close", ControlKind::Button, "关闭");
-  FillGrid(holdings);
+  FillGrid(holdings, places);
   SetText("StatusBar1", holdings.empty() ? std::string("此单据的商品在各仓库都没有库存")
                                          : "共 " + std::to_string(holdings.size()) + " 条库存记录");
 }
 
-void FrmStockDistribution::FillGrid(const std::vector<StockHolding>& holdings) {
+void FrmStockDistribution::FillGrid(const std::vector<StockHolding>& holdings, NumberPlaces places) {
   grid_.SetCols(static_cast<long>(std::size(kHeaders)));
   grid_.SetRows(static_cast<long>(holdings.size()) + 1);
   for (long col = 0; col < grid_.Cols(); ++col) grid_.SetTextMatrix(0, col, kHeaders[col]);
@@ -48,6 +49,7 @@ void FrmStockDistribution::FillGrid(const std::vector<StockHolding>& holdings) {
     for (long col = 0; col < grid_.Cols(); ++col) grid_.SetTextMatrix(row, col, cells[col]);
     ++row;
   }
+  ShowNumberPlaces(grid_, places);
   grid_.Row = grid_.Rows() > 1 ? 1 : 0;
 }
 

@@ -26,6 +26,7 @@
 #include "browse/MarkedBillPosting.h"
 #include "browse/ReprintList.h"
 #include "browse/SerialList.h"
+#include "browse/FrmStockDistribution.h"
 #include "browse/StockDistribution.h"
 #include "db/DatabaseFactory.h"
 #include "db/SqliteFile.h"
@@ -682,6 +683,9 @@ TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBat
                    "|" + adodb::FormatNumber(h.quantity) + "|" + h.expiry.TextOrEmpty().substr(0, 10));
   }
   EXPECT_EQ(rows, (std::vector<std::string>{"0021|当归|01|总仓|230208|13.5|2025-02-08", "0040|零货|01|总仓||12|"}));
+  // The window shows the quantities at the site's places, as the editor's grid does.
+  FrmStockDistribution window("O'Neil", distribution.holdings, NumberPlaces{2, 4});
+  EXPECT_EQ(window.Grid(FrmStockDistribution::kGrid)->ShownText(1, 6), "13.50");
 }
 
 }  // namespace
