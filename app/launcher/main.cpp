@@ -179,15 +179,12 @@ int main(int argc, char** argv) {
     if (options->connStr.empty()) options->connStr = storeadjust::launcher::DemoConnectionString();
     auto conn = storeadjust::launcher::OpenModuleDatabase(options->connStr);
     signedIn = SignInOperator(*options, *conn, onDesktop);
-  } catch (const SignInCancelled& e) {
-    std::cerr << "storeadjust: " << e.what() << "\n";
-    return 1;
   } catch (const StartupError& e) {
     std::cerr << "storeadjust: " << e.what() << "\n";
     // Started from the desktop's menu no one reads the console: without the box the program would
-    // seem not to start at all.
+    // seem not to start at all. A clerk who cancelled the sign-in knows.
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
-    if (onDesktop) desktop->MsgBox(e.what(), 48, "系统提示");
+    if (onDesktop && !dynamic_cast<const SignInCancelled*>(&e)) desktop->MsgBox(e.what(), 48, "系统提示");
 #endif
     return 1;
   }

@@ -106,11 +106,7 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   entry_.quantity = quantity;
   // Enter passing through the price of a line taken with F3 and left as it was: its amounts stay as
   // stored, though another program stored them other than price x quantity.
-  if (const EntryRow* loaded = AmendedLineUnchanged(price, quantity)) {
-    ShowFigure("TxtJe", loaded->amount);
-    ShowFigure("TxtLsze", loaded->retailTotal);
-    return;
-  }
+  if (const EntryRow* loaded = AmendedLineUnchanged(price, quantity)) return ShowStoredAmounts(*loaded);
   ShowFigure("TxtJe", price * quantity);
   if (entry_.HasGoods()) ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
 }
@@ -145,6 +141,11 @@ const EntryRow* FrmStoreAdjuctBill::AmendedLineUnchanged(double price, double qu
   const bool unchanged =
       loaded && loaded->quantity == quantity && loaded->price == price && loaded->SameBatchAs(entry_);
   return unchanged ? loaded : nullptr;
+}
+
+void FrmStoreAdjuctBill::ShowStoredAmounts(const EntryRow& loaded) {
+  ShowFigure("TxtJe", loaded.amount);
+  ShowFigure("TxtLsze", loaded.retailTotal);
 }
 
 void FrmStoreAdjuctBill::VoidEntryRow() {

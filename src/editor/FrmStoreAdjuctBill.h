@@ -190,6 +190,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void GoodsTypedOver();
   const EntryRow* AmendedLineInItsUnit() const;
   const EntryRow* AmendedLineUnchanged(double price, double quantity) const;
+  void ShowStoredAmounts(const EntryRow& loaded);  // its amount and retail total
   double UnitPrice(double basePrice) const;
   BillHeader HeaderOfBill();
 

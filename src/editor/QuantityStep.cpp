@@ -207,12 +207,11 @@ void FrmStoreAdjuctBill::PriceStep(double quantity) {
     adodb::ParseNumber(Text("TxtDj"), price);
   }
   if (unchanged) {
-    ShowFigure("TxtJe", unchanged->amount);
-    ShowFigure("TxtLsze", unchanged->retailTotal);
-    return SetFocus("TxtJe");
+    ShowStoredAmounts(*unchanged);
+  } else {
+    ShowFigure("TxtJe", quantity * price);
+    ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
   }
-  ShowFigure("TxtJe", quantity * price);
-  ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
   SetFocus("TxtJe");
 }
 

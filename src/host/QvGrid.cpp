@@ -132,7 +132,7 @@ void QvGrid::RebuildShownRows() { RebuildShownRows(CurrentRowTexts()); }
 void QvGrid::RebuildShownRows(const std::vector<std::string>& stayOn) {
   ArrangeShownRows();
   for (std::size_t shown = 0; shown < shown_.size() && !stayOn.empty(); ++shown) {
-    const adodb::Row row = rows_[shown_[shown]];
+    const adodb::Row& row = rows_[shown_[shown]];
     if (std::equal(row.begin(), row.end(), stayOn.begin(), stayOn.end(),
                    [](const adodb::Variant& value, const std::string& text) { return CellText(value) == text; })) {
       Row = static_cast<long>(shown) + 1;

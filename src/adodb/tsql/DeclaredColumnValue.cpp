@@ -176,11 +176,7 @@ std::string DeclaredIntSum(std::string_view sum, std::string& column) {
 
 bool AppendIntColumnName(std::string& names, std::string_view column) {
   if (column.empty() || column.find_first_of(",'") != std::string_view::npos) return false;
-  for (std::size_t from = 0; from < names.size();) {
-    const std::size_t comma = std::min(names.find(',', from), names.size());
-    if (SameName(std::string_view(names).substr(from, comma - from), column)) return true;
-    from = comma + 1;
-  }
+  if (!EveryIntColumnName(names, [column](std::string_view name) { return !SameName(name, column); })) return true;
   if (names.size() > 256) return false;  // a term of many columns is seldom an int; not checked
   if (!names.empty()) names += ',';
   names += column;
@@ -281,11 +277,13 @@ std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const 
 
 namespace {
 
+bool InIntRange(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
 // tsql_int_sum(sum, 'name'): see DeclaredIntSum.
 void IntSum(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
     const std::int64_t sum = sqlite3_value_int64(argv[0]);
-    if ((sum > INT32_MAX || sum < INT32_MIN) && CachedKind(ctx, argv, 1) == DeclaredKind::kInt)
+    if (!InIntRange(sum) && CachedKind(ctx, argv, 1) == DeclaredKind::kInt)
       return sqlite3_result_error(ctx, kIntOverflow, -1);
   }
   sqlite3_result_value(ctx, argv[0]);
@@ -297,18 +295,12 @@ bool NamedColumnsAreInt(sqlite3_context* ctx, sqlite3_value** argv) {
   if (const auto* cached = static_cast<const bool*>(sqlite3_get_auxdata(ctx, 0))) return *cached;
   const std::string names(TextOf(argv[0]));
   auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
-  bool allInt = true;
-  for (std::size_t from = 0; allInt && from < names.size();) {
-    const std::size_t comma = std::min(names.find(',', from), names.size());
-    allInt = kinds.Of(sqlite3_context_db_handle(ctx), std::string_view(names).substr(from, comma - from)) ==
-             DeclaredKind::kInt;
-    from = comma + 1;
-  }
+  sqlite3* db = sqlite3_context_db_handle(ctx);
+  const bool allInt =
+      EveryIntColumnName(names, [&](std::string_view name) { return kinds.Of(db, name) == DeclaredKind::kInt; });
   sqlite3_set_auxdata(ctx, 0, new bool(allInt), [](void* p) { delete static_cast<bool*>(p); });
   return allInt;
 }
-
-bool InIntRange(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // tsql_int_add, tsql_int_subtract, tsql_int_multiply: see AppendIntColumnName. Whole operands are
 // folded here; anything else, or a step past int's range of columns that are no ints, is left to

@@ -7,7 +7,9 @@
 // column of that name declares it decimal, numeric, money or float, and leaves x as it is
 // otherwise (no such column, whole-number types, tables that disagree). The schema is read once
 // per statement.
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -62,6 +64,17 @@ std::string DeclaredIntSum(std::string_view sum, std::string& column);
 // or tinyint (no names: literals and counts alone). A name holding a comma or a quote gives no
 // such term (false).
 bool AppendIntColumnName(std::string& names, std::string_view column);
+
+// Whether `holds` is true of every name of such a list ('a,b'; '' names none).
+template <typename Predicate>
+bool EveryIntColumnName(std::string_view names, Predicate&& holds) {
+  for (std::size_t from = 0; from < names.size();) {
+    const std::size_t comma = std::min(names.find(',', from), names.size());
+    if (!holds(names.substr(from, comma - from))) return false;
+    from = comma + 1;
+  }
+  return true;
+}
 
 // DATALENGTH(expr): the bytes SQL Server keeps the text in, by its column's declared type when it
 // is a column: two a character for nchar, nvarchar and ntext (four past the 16-bit range); for

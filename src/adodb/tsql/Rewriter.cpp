@@ -1746,12 +1746,8 @@ class Rewriter {
     }
     if (IsColumnRef(first, pos_)) return AppendIntColumnName(names, BareName(token_[pos_ - 1]));
     if (intTerm_.emits != emits_ || intTerm_.start != start || intTerm_.end != out_.size()) return false;
-    for (std::size_t from = 0; from < intTerm_.names.size();) {
-      const std::size_t comma = std::min(intTerm_.names.find(',', from), intTerm_.names.size());
-      if (!AppendIntColumnName(names, std::string_view(intTerm_.names).substr(from, comma - from))) return false;
-      from = comma + 1;
-    }
-    return true;
+    return EveryIntColumnName(intTerm_.names,
+                              [&names](std::string_view name) { return AppendIntColumnName(names, name); });
   }
 
   [[gnu::noinline]] void EmitBinaryLiteral() { Emit(BinaryLiteral(Take())); }
