@@ -85,14 +85,19 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   if (!PlacesCoverLine(placed, line.baseQty)) return;
   PlacesReallocation done = PlacesReallocation::Replaced;
   std::string placeGone;
+  PlaceShortage shortage;
   try {
-    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty, &placeGone, shown);
+    done = ReallocateInWarehousePlaces(session_, placed, line.baseQty, &placeGone, shown, &shortage);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
   }
   if (done == PlacesReallocation::BillNotPreAudited) return RefusePlacesOfBillMovedOn(lsh, dh);
   if (done == PlacesReallocation::NoRight) return RefuseRightTakenAway();
+  if (done == PlacesReallocation::PlaceShort) {
+    session_.Ui->MsgBox(PlaceShortageText(shortage) + ",请重新选择货位!", mb::kInformation, kSystemTitle);
+    return;
+  }
   if (done == PlacesReallocation::PlaceGone) {
     session_.Ui->MsgBox("货位[" + placeGone + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
     return;

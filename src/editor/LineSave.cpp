@@ -306,6 +306,10 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     session_.Ui->MsgBox("货位[" + saved.placeNo + "]已不存在,请重新选择货位!", mb::kInformation, kSystemTitle);
     return;
   }
+  if (saved.outcome == LineSaveOutcome::PlaceShort) {
+    session_.Ui->MsgBox(PlaceShortageText(saved.shortage) + ",请重新选择货位!", mb::kInformation, kSystemTitle);
+    return;
+  }
   if (saved.outcome == LineSaveOutcome::BatchExpired) return SaveOnStoredBillDate(line, saved.billDate);
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);

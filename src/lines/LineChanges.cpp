@@ -9,6 +9,7 @@
 #include "host/LenientValues.h"
 #include "host/Rights.h"
 #include "lines/BillHeaderState.h"
+#include "lines/GoodsPlaceRows.h"
 #include "lines/LineSaving.h"
 #include "lines/StoredBillLines.h"
 #include "host/FirstValue.h"
@@ -86,7 +87,8 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
 
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
                                                std::string* placeGone,
-                                               const std::optional<BillLineValues>& shown) {
+                                               const std::optional<BillLineValues>& shown,
+                                               PlaceShortage* shortage) {
   RequireConnection(session);
   adodb::TransactionGuard transaction(*session.Conn);
   const BillHeaderState header = ReadBillHeader(*session.Conn, places.lsh, true);
@@ -113,6 +115,11 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
   if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
     if (placeGone) *placeGone = *gone;
     return PlacesReallocation::PlaceGone;
+  }
+  // Weighed by the editor before the transaction: another clerk may have emptied a place since.
+  if (const std::optional<PlaceShortage> short_ = PlaceGivingMoreThanItHolds(session, places)) {
+    if (shortage) *shortage = *short_;
+    return PlacesReallocation::PlaceShort;
   }
   ReplaceInWarehousePlaces(session, places);
   transaction.Commit();

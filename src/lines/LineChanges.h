@@ -53,6 +53,7 @@ enum class PlacesReallocation {
   LineGone,           // the line is no longer in the bill: nothing changed
   LineChanged,        // the line is no longer the line the places were chosen for: nothing changed
   PlaceGone,          // a place chosen was removed from the in-warehouse's places meanwhile: nothing changed
+  PlaceShort,         // goods going back would leave a place more of the batch than it now holds
   NoRight,            // the operator no longer holds 修改 (taken away while he chose): nothing changed
 };
 
@@ -64,11 +65,12 @@ enum class PlacesReallocation {
 // than it puts into the batch. All read again inside the transaction, the header under an update
 // lock (a confirm books the rows it finds: rows replaced after it would be taken back by an
 // un-confirm that never booked them). A place the in-warehouse no longer lists is named in
-// `placeGone`. `shown` (ReadBillLine, read when the clerk's dialog opened on the places)
+// `placeGone`, a place that holds less of the batch than the line takes back in `shortage`. `shown` (ReadBillLine, read when the clerk's dialog opened on the places)
 // is the line with the places the clerk started from: places another clerk chose meanwhile would
 // be replaced unseen. Empty replaces them whatever they are. Throws adodb::Error after rolling back.
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
                                                std::string* placeGone = nullptr,
-                                               const std::optional<BillLineValues>& shown = std::nullopt);
+                                               const std::optional<BillLineValues>& shown = std::nullopt,
+                                               PlaceShortage* shortage = nullptr);
 
 }  // namespace storeadjust

@@ -12,6 +12,7 @@
 #include "host/Session.h"
 #include "lines/BillHeader.h"
 #include "lines/BillLineValues.h"
+#include "lines/GoodsPlaceRows.h"
 #include "lines/MeasureUnit.h"
 
 namespace storeadjust {
@@ -82,6 +83,7 @@ enum class LineSaveOutcome {
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
   UnitChanged,     // the line's unit was removed from the goods' units or counted anew meanwhile
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
+  PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
   NoRight,         // the operator no longer holds the right the line is saved on (see StoreLine): nothing written
@@ -95,6 +97,7 @@ struct SavedLine {
   std::string placeNo{};   // PlaceGone: the place removed
   std::string billDate{};  // BatchExpired: the bill's date as stored
   bool outWarehouse = true;  // OutsideScope: the out-warehouse (else the in-warehouse) is outside it
+  PlaceShortage shortage{};  // PlaceShort: the place and what it holds now
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate

@@ -139,6 +139,21 @@ TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   EXPECT_EQ(StoreLine(session_, late).outcome, LineSaveOutcome::Saved);
 }
 
+// Goods going back leave a place only what it holds of the batch. The editor weighs that before
+// the save's transaction begins; another clerk who empties the place in between is found inside
+// it, and nothing is written.
+TEST_F(LineSavingTest, AReturnFromAPlaceAnotherClerkEmptiedMeanwhileWritesNothing) {
+  const LineToSave back = testsupport::PlacedLine("", "01", "05", "0022", "240127", "200222", -2, {"P05Y01,x,Y01,-2"});
+  ASSERT_FALSE(PlaceGivingMoreThanItHolds(session_, {"", "", "0022", "05", "240127", "200222", back.goodsPlaces}));
+  db_.Run({"update GoodsPlaceBalance set CurrQuantity=1.5 where GoodsPlaceGuid='P05Y01' and MaterielGuid='0022'"});
+  const SavedLine refused = StoreLine(session_, back);
+  EXPECT_EQ(refused.outcome, LineSaveOutcome::PlaceShort);
+  EXPECT_EQ(PlaceShortageText(refused.shortage), "货位[Y01]中本批号只有1.5,不够退回2");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh like 'DBD20240305%'"), 0);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid like 'DBD20240305%'"), 0);
+  EXPECT_EQ(Serial(), "5");
+}
+
 // A bill's lines move stock between the warehouses they were stored with: while other lines are
 // stored, a line naming other warehouses changes neither the header nor itself. The warehouses
 // are compared as the database compares ids; a bill's only line may take the header along.

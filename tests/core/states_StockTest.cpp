@@ -1040,14 +1040,15 @@ TEST_F(AskFirstTest, GoodsPlacesOfAnotherBatchLineOfTheSameBatchAreLeftAlone) {
 }
 
 // A place gives only what it holds of the line's batch, whatever the batch holds in the warehouse:
-// a return placed on a shelf holding none of it, and a receipt taken back from a shelf whose goods
-// were moved meanwhile, are refused whole.
+// a return placed on a shelf whose goods were moved since the save, and a receipt taken back from
+// it, are refused whole; so is the return placed there again after its pre-audit.
 TEST_F(AskFirstTest, NoGoodsPlaceGivesMoreOfTheBatchThanItHolds) {
   const std::string lsh =
       StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12, {"P04A01,x,A01,12"})).lsh;
   ASSERT_EQ(Change(StateCommand::Audit, lsh).result, StateResult::Done);
+  const LineGoodsPlaces onA01{"", "1001", "0021", "04", "240216", "200212", {"P04A01,x,A01,-2"}};
   const std::string back =
-      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", -2, {"P04A02,x,A02,-2"})).lsh;
+      StoreLine(session_, testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", -2, onA01.items)).lsh;
   db_.Run({"update GoodsPlaceBalance set CurrQuantity=CurrQuantity-11 where GoodsPlaceGuid='P04A01' and "
            "MaterielGuid='0021' and BatchNumber='200212'",
            "insert into GoodsPlaceBalance(GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
@@ -1059,6 +1060,13 @@ TEST_F(AskFirstTest, NoGoodsPlaceGivesMoreOfTheBatchThanItHolds) {
     EXPECT_NE(refused.message.find("仓库编号: 04\r\n库存数量不足!"), std::string::npos) << refused.message;
     EXPECT_EQ(testsupport::FullDump(*check_), before);
   }
+  ASSERT_EQ(Change(StateCommand::PreAudit, back).result, StateResult::Done);
+  LineGoodsPlaces again = onA01;
+  again.lsh = back;
+  PlaceShortage shortage;
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, again, -2, nullptr, std::nullopt, &shortage),
+            PlacesReallocation::PlaceShort);
+  EXPECT_EQ(PlaceShortageText(shortage), "货位[A01]中本批号只有1,不够退回2");
 }
 
 // Master data another clerk changed since the lines were saved, read again inside the command's
