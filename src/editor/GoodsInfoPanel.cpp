@@ -102,12 +102,15 @@ NumberPlaces FrmStoreAdjuctBill::GridNumberPlaces() const {
 }
 
 // A setting left NULL means no decimal places, as a NULL bz3 means the switch is off; it must not
-// keep the editor from opening.
+// keep the editor from opening. The amount and retail total are stored in cents, and the grid and
+// totals show them so: the row shows them at the same places (10.50, not 10.5), and the line
+// listed after the save reads as the row did.
 void FrmStoreAdjuctBill::ApplyDecimalPlaces() {
   if (!session_.SysVarRs) throw adodb::Error::Closed();
   const NumberPlaces places = SiteNumberPlaces(*session_.SysVarRs);
   SetDecimals("TxtSl", places.quantity);
   SetDecimals("TxtDj", places.price);
+  for (const char* amount : {"TxtJe", "TxtLsze"}) SetDecimals(amount, kAmountPlaces);
 }
 
 }  // namespace storeadjust

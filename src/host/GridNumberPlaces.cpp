@@ -8,8 +8,6 @@ namespace storeadjust {
 
 namespace {
 
-constexpr int kAmountPlaces = 2;
-
 bool Names(const std::string& caption, const char* word) { return caption.find(word) != std::string::npos; }
 
 }  // namespace

@@ -11,6 +11,9 @@
 
 namespace storeadjust {
 
+// Amounts are stored rounded to cents.
+inline constexpr int kAmountPlaces = 2;
+
 struct NumberPlaces {
   int quantity = -1;  // sys_var SLWS
   int price = -1;     // sys_var wsjws

@@ -9,6 +9,7 @@
 
 #include "DemoDesktop.h"
 #include "host/EmbeddedProcedures.h"
+#include "host/KeyCodes.h"
 #include "host/ScriptedUserInterface.h"
 
 namespace {
@@ -227,6 +228,39 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
   EXPECT_TRUE(save->isEnabled());
   EXPECT_EQ(save->toolTip(), QString());  // the reason it was grey is gone with it
   form->Close();
+}
+
+// The entry row shows its figures at the places the grid lists them with, amounts in cents, and
+// the line saved is the line the row showed, to its last place: a price past the site's places, a
+// sum binary fractions hold only nearly, a large price.
+TEST_F(EditorBillViewTest, TheEntryRowShowsItsLineAtTheGridsPlacesAndSavesWhatItShows) {
+  db.Run({"update sys_var set slws=3, wsjws=2"});
+  session.SysVarRs = session.Conn->OpenRecordset("select * from sys_var");
+  session.SysVarRs->MoveFirst();
+  OpenEditor("DBD202403010001");
+  const auto shownRow = [&] {
+    QApplication::processEvents();
+    QStringList row;
+    for (const char* field : {"TxtDj", "TxtSl", "TxtJe", "TxtLsze"}) row << Field(field)->text();
+    return row;
+  };
+  form->KeyDown("VfgContent", storeadjust::key::kF1 + 2);
+  EXPECT_EQ(shownRow().join(' ').toStdString(), "7.64 20.000 152.80 250.00");
+  for (const char* price : {"1.005", "0.1", "-0.7", "76543210.9876"}) {
+    form->SetFocus("TxtDj");
+    form->Type("TxtDj", price);
+    form->SetFocus("TxtSl");  // the amount follows the price left
+    const QStringList shown = shownRow();
+    form->Click("Cmd_Save");
+    const std::string stored[] = {"dj", "srsl", "je", "lsze"};
+    for (int figure = 0; figure < 4; ++figure) {
+      EXPECT_EQ(shown[figure].toDouble(),
+                std::stod(db.Value("select " + stored[figure] + " from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'")))
+          << price << ": " << stored[figure] << " shown as " << shown[figure].toStdString();
+    }
+    EXPECT_EQ(shown[2], QString::number(shown[2].toDouble(), 'f', 2)) << price;
+    form->KeyDown("VfgContent", storeadjust::key::kF1 + 2);
+  }
 }
 
 // The window's close box, as Alt+F4, asks the editor first: No keeps the window and what was typed.
