@@ -143,6 +143,13 @@ void ReadGoodsPlaces(adodb::Connection& connection, BillSlip& slip) {
   }
 }
 
+NumberPlaces ReadSitePlaces(adodb::Connection& connection) {
+  auto rs = connection.OpenRecordset("select slws,wsjws from sys_var");
+  if (rs->RecordCount() < 1) return {};
+  rs->MoveFirst();
+  return SiteNumberPlaces(*rs);
+}
+
 }  // namespace
 
 BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t count) {
@@ -174,9 +181,11 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
   std::vector<BillSlip> slips;
   slips.reserve(serials.size());
   const SlipSnapshot snapshot(connection);
+  const NumberPlaces places = ReadSitePlaces(connection);
   for (const std::string& serial : serials) {
     BillSlip slip;
     slip.serial = serial;
+    slip.places = places;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
     ReadGoodsPlaces(connection, slip);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/GridNumberPlaces.h"
+
 namespace adodb {
 class Connection;
 }
@@ -43,6 +45,9 @@ struct BillSlip {
   std::string maker;    // czry
   std::string auditor;  // the out-warehouse audit's PreShry in two-step mode, else shry
   std::vector<BillSlipLine> lines;  // in line-number order
+  // The site's places (sys_var SLWS, wsjws), so that the slip shows its figures as the editor's
+  // grid does; none when the site has no settings row.
+  NumberPlaces places;
 };
 
 // The totals of lines [first, first + count) of the slip (clipped to its lines).

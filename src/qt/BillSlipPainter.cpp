@@ -67,18 +67,17 @@ constexpr std::size_t kPlacesColumn = 10;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// Quantities as the clerk typed them (no trailing zeros), sums free of binary noise.
-QString QuantityText(double value) {
-  QString text = QString::number(value, 'f', 4);
-  while (text.endsWith(QLatin1Char('0'))) text.chop(1);
-  if (text.endsWith(QLatin1Char('.'))) text.chop(1);
-  return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
-}
-
 // A price or an amount in cents, with every further place it is stored with (money keeps 4), and
 // a sum free of binary noise: a slip that printed a stored 7.6445 as 7.64 no longer agreed with its
 // own amount, and returns adding up to nothing printed -0.00.
 QString MoneyText(double value) { return Q(NumberWithPlaces(value, 2)); }
+
+// Quantities and prices at the site's places, as the editor's grid shows them, so that a column
+// reads 77.00 beside 13.50 and not 77 beside 13.5; a figure stored with more places shows whole.
+QString QuantityText(double value, const NumberPlaces& places) { return Q(NumberWithPlaces(value, places.quantity)); }
+QString PriceText(double value, const NumberPlaces& places) {
+  return places.price < 0 ? MoneyText(value) : Q(NumberWithPlaces(value, places.price));
+}
 
 // Sizes on the device, from millimetres.
 class Ruler {
@@ -134,9 +133,9 @@ class SlipPage {
     PaintHeader(slip);
     y_ += mm_(kGapMm);
     PaintRow(ColumnCaptions(), true);
-    for (std::size_t i = first; i < first + count; ++i) PaintRow(LineCells(slip.lines[i]), false);
-    PaintTotals("本页合计", SlipTotals(slip, first, count));
-    if (page == pages) PaintTotals("合计", SlipTotals(slip));
+    for (std::size_t i = first; i < first + count; ++i) PaintRow(LineCells(slip.lines[i], slip.places), false);
+    PaintTotals("本页合计", SlipTotals(slip, first, count), slip.places);
+    if (page == pages) PaintTotals("合计", SlipTotals(slip), slip.places);
     y_ += mm_(kGapMm);
     PaintPeople(slip);
     PaintSignatures();
@@ -208,9 +207,10 @@ class SlipPage {
     return cells;
   }
 
-  static Cells LineCells(const BillSlipLine& line) {
-    return {Q(line.goodsNumber), Q(line.goodsName), Q(line.packSize), Q(line.unit),
-            Q(line.batch),       Q(line.expiry),    QuantityText(line.quantity), MoneyText(line.price),
+  static Cells LineCells(const BillSlipLine& line, const NumberPlaces& places) {
+    return {Q(line.goodsNumber),    Q(line.goodsName),     Q(line.packSize),
+            Q(line.unit),           Q(line.batch),         Q(line.expiry),
+            QuantityText(line.quantity, places), PriceText(line.price, places),
             MoneyText(line.amount), MoneyText(line.retailTotal), Q(line.goodsPlaces)};
   }
 
@@ -229,7 +229,7 @@ class SlipPage {
   }
 
   // The caption spans the text columns; the sums stand under their columns.
-  void PaintTotals(const char* caption, const BillSlipTotals& totals) {
+  void PaintTotals(const char* caption, const BillSlipTotals& totals, const NumberPlaces& places) {
     painter_.setFont(boldCell_);
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
@@ -241,7 +241,7 @@ class SlipPage {
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       QString text;
-      if (i == kQuantityColumn) text = QuantityText(totals.quantity);
+      if (i == kQuantityColumn) text = QuantityText(totals.quantity, places);
       if (i == kAmountColumn) text = MoneyText(totals.amount);
       if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
       Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text, Fit::Whole);

@@ -96,14 +96,16 @@ class PrintoutTest : public ::testing::Test {
   testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
 };
 
-// A page for each demo bill with its figures, then a copy of the first bill one line longer
-// than a page holds, whose last line goes on to a fourth page rather than being lost. Figures and
+// A page for each demo bill with its figures, quantities and prices at the site's places as the
+// editor's grid shows them (a figure stored with more shows whole), then a copy of the first bill
+// one line longer than a page holds, whose last line goes on to a fourth page rather than being lost. Figures and
 // codes wider than their columns (a bar-code goods number, a long batch, a line in the millions
 // going back) print whole, not cut short with "…". Goods places have a column on a slip that has some.
 TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   db.Open()->Execute("insert into yw_kck (hh, pm, gg, pdw) select '6901234567892', pm, gg, pdw from yw_kck where hh='0005'");
   db.Open()->Execute("update ckdbdzkmx set hh='6901234567892', ph='20230608-A12', dj=9.8765, sl=-12345.6789, "
                      "srsl=-12345.6789, je=-121932.63, lsze=-1234567.89 where lsh='DBD202403020004'");
+  db.Open()->Execute("update sys_var set slws=3, wsjws=3");
   std::vector<BillSlip> slips = DemoSlips({"DBD202403010001", "DBD202403020004"});
   slips[1].lines[0].goodsPlaces = "出 A01:12 入 B01:12";  // a 货位 column on this slip alone
   QPrinter probe(QPrinter::HighResolution);
@@ -120,7 +122,7 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
 
   const QString first = SlipText(1);
   for (const char* expected : {"DBD202403010001", "总仓", "一号门店仓", "阿莫西林胶囊", "布洛芬缓释胶囊", "感冒灵颗粒",
-                               "230208", "443.20", "712.60"}) {
+                               "230208", "443.20", "712.60", "20.000", "7.640", "42.000"}) {
     EXPECT_TRUE(first.contains(QString::fromUtf8(expected))) << expected << "\n" << first.toStdString();
   }
   EXPECT_FALSE(first.contains(QStringLiteral("DBD202403020004")) || first.contains(QStringLiteral("货位")));
