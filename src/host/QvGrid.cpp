@@ -283,6 +283,11 @@ std::optional<std::size_t> QvGrid::ColumnAtGridCol(long col) const {
   return shownColumns_[static_cast<std::size_t>(col)];
 }
 
+std::optional<std::size_t> QvGrid::CurrentColumn() const {
+  if (Col < 0 || Col >= Cols()) return std::nullopt;
+  return ColumnAtGridCol(Col);
+}
+
 void QvGrid::SetColumnVisible(std::size_t column, bool visible) {
   CheckColumn(column);
   columns_[column].visible = visible;

@@ -99,6 +99,8 @@ class QvGrid : public GridModel {
   int ShownPlaces(std::size_t column) const;
   // The column a grid column shows; nothing for the order column.
   std::optional<std::size_t> ColumnAtGridCol(long col) const;
+  // The column the clerk stands on (Col); nothing on the order column.
+  std::optional<std::size_t> CurrentColumn() const;
 
   // --- sorting (stable: equal values keep the query's order) ---------------------------------
   void SortBy(std::size_t column, SortOrder order);

@@ -156,6 +156,11 @@ void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
             if (refreshing_ || !current.isValid()) return;
             Guarded([&] { form_.SelectRow(name, current.row() + 1); });
           });
+  // The model knows the clerk's column too, so a command on "the current column" (the report's
+  // 过滤) takes the one he stands on.
+  connect(view.selectionModel(), &QItemSelectionModel::currentChanged, this, [this, name](const QModelIndex& current) {
+    if (current.isValid()) form_.Grid(name)->Col = current.column();
+  });
   // A click on the row already current reaches the model as well: the editor then shows that
   // line's goods if its panel shows another's. A click that moves the row comes twice, which the
   // models take as once.

@@ -28,6 +28,11 @@ ReportFilterDialog::ReportFilterDialog(QvGrid& grid, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   column_ = new QComboBox(this);
   for (std::size_t column : columns_) column_->addItem(QString::fromStdString(grid.Columns()[column].name));
+  // The clerk filters by the column he stands on far more often than by the first one.
+  if (const std::optional<std::size_t> current = grid.CurrentColumn()) {
+    const auto at = std::find(columns_.begin(), columns_.end(), *current);
+    if (at != columns_.end()) column_->setCurrentIndex(static_cast<int>(at - columns_.begin()));
+  }
   auto* columnRow = new QHBoxLayout;
   columnRow->addWidget(new QLabel(QStringLiteral("列:"), this));
   columnRow->addWidget(column_, 1);

@@ -105,8 +105,8 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
 
 // At the keyboard: Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, and he stays on
 // his line and in his column through the sort and 刷新, so the next key acts on the same column;
-// after 刷新 the keys are the grid's again.
-TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheClerkKeepsHisCell) {
+// after 刷新 the keys are the grid's again, and 过滤 opens on that column.
+TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOpenOnIt) {
   table->setFocus();
   table->setCurrentIndex(table->model()->index(3, kQuantity));
   const QString line = Cell(3, 0) + Cell(3, 1);
@@ -129,6 +129,13 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheClerkKeepsHisCel
   EXPECT_EQ(table->currentIndex().column(), kQuantity);
   EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
   EXPECT_TRUE(ui.Boxes().empty());
+  qttest::WhenModalShows([](QWidget& modal) {
+    auto* dialog = qobject_cast<storeadjust::qt::ReportFilterDialog*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Column()->currentText(), QStringLiteral("数量"));
+    dialog->reject();
+  });
+  desktop.RunReportCommand(report.ReportGrid(), 4);
 }
 
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
