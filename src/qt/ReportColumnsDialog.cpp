@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "host/QvGrid.h"
@@ -27,7 +28,11 @@ ReportColumnsDialog::ReportColumnsDialog(QvGrid& grid, QWidget* parent) : QDialo
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(grid.Columns()[column].visible ? Qt::Checked : Qt::Unchecked);
   }
-  if (list_->count() > 0) list_->setCurrentRow(0);
+  // On the column the clerk stands on, the one he means to move or hide.
+  const std::vector<std::size_t>& order = grid.ColumnOrder();
+  const std::optional<std::size_t> current = grid.CurrentColumn();
+  const auto at = current ? std::find(order.begin(), order.end(), *current) : order.end();
+  if (list_->count() > 0) list_->setCurrentRow(at == order.end() ? 0 : static_cast<int>(at - order.begin()));
   layout->addWidget(list_, 1);
 
   auto* side = new QVBoxLayout;

@@ -11,6 +11,7 @@
 #include "DemoDesktop.h"
 #include "browse/FrmReport.h"
 #include "host/ScriptedUserInterface.h"
+#include "qt/ReportColumnsDialog.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportView.h"
 
@@ -105,7 +106,7 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
 
 // At the keyboard: Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, and he stays on
 // his line and in his column through the sort and 刷新, so the next key acts on the same column;
-// after 刷新 the keys are the grid's again, and 过滤 opens on that column.
+// after 刷新 the keys are the grid's again, and 过滤 and 页面 open on that column.
 TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOpenOnIt) {
   table->setFocus();
   table->setCurrentIndex(table->model()->index(3, kQuantity));
@@ -136,6 +137,13 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
     dialog->reject();
   });
   desktop.RunReportCommand(report.ReportGrid(), 4);
+  qttest::WhenModalShows([](QWidget& modal) {
+    auto* dialog = qobject_cast<storeadjust::qt::ReportColumnsDialog*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Columns()->currentItem()->text(), QStringLiteral("数量"));
+    dialog->reject();
+  });
+  desktop.RunReportCommand(report.ReportGrid(), 5);
 }
 
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
