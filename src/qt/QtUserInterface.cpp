@@ -11,6 +11,7 @@
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/FileListingGuard.h"
+#include "qt/SecondClickGuard.h"
 #include "qt/FirstExpiringBatch.h"
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
@@ -29,6 +30,7 @@ QtUserInterface::QtUserInterface(QString settingsOrganization) : organization_(s
   RegisterModuleViews();
   // The print dialog and the export's file dialog list folders that may hold the database.
   KeepFileListsFromOpeningFiles();
+  DropTheSecondClickOfADoubleClickThatOpenedAWindow();
 }
 
 QtUserInterface::~QtUserInterface() {

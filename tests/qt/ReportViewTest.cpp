@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QListWidget>
 #include <QToolButton>
@@ -144,6 +145,31 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
     dialog->reject();
   });
   desktop.RunReportCommand(report.ReportGrid(), 5);
+}
+
+// A double click on 报表: the first click opens the report, the second lands on the line under the
+// pointer in the new window. It is dropped, and the clerk starts on the first line; a click of his
+// own later moves him as ever.
+TEST_F(ReportViewTest, TheSecondClickOfTheDoubleClickThatOpenedItMovesNobody) {
+  QWidget browser;
+  QWidget* cells = table->viewport();
+  const QPoint line3 = table->visualRect(table->model()->index(2, 1)).center();
+  const QPoint global = cells->mapToGlobal(line3);
+  const auto send = [&](QWidget& to, QEvent::Type type, quint64 time) {
+    const bool up = type == QEvent::MouseButtonRelease;
+    QMouseEvent event(type, to.mapFromGlobal(global), global, Qt::LeftButton, up ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    event.setTimestamp(time);
+    QApplication::sendEvent(&to, &event);
+  };
+  send(browser, QEvent::MouseButtonRelease, 1000);
+  send(*cells, QEvent::MouseButtonPress, 1150);
+  send(*cells, QEvent::MouseButtonRelease, 1200);
+  EXPECT_EQ(table->currentIndex().row(), 0);
+  EXPECT_EQ(report.ReportGrid().Row, 1);
+  send(*cells, QEvent::MouseButtonPress, 5000);
+  send(*cells, QEvent::MouseButtonRelease, 5050);
+  EXPECT_EQ(table->currentIndex().row(), 2);
 }
 
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
