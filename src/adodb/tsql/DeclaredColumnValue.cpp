@@ -124,11 +124,12 @@ class Nesting {
 };
 
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
-// DeclaredIntSum checks it), MIN, MAX, ABS, or first in ISNULL or COALESCE (sum(sl),
+// DeclaredIntSum checks it), MIN, MAX, ABS (also as the int rule checks it), or first in ISNULL or COALESCE (sum(sl),
 // ifnull(sum(sl), 0)); empty otherwise.
 std::string TypedColumnOf(std::string_view expr) {
   if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr));
-  for (const std::string_view call : {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum("}) {
+  for (const std::string_view call :
+       {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs("}) {
     if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
     std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
@@ -289,16 +290,16 @@ void IntSum(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
-// Whether every column named in argument 0 ('a,b'; '' for none) is an int column, read once per
+// Whether every column named in argument `at` ('a,b'; '' for none) is an int column, read once per
 // statement.
-bool NamedColumnsAreInt(sqlite3_context* ctx, sqlite3_value** argv) {
-  if (const auto* cached = static_cast<const bool*>(sqlite3_get_auxdata(ctx, 0))) return *cached;
-  const std::string names(TextOf(argv[0]));
+bool NamedColumnsAreInt(sqlite3_context* ctx, sqlite3_value** argv, int at = 0) {
+  if (const auto* cached = static_cast<const bool*>(sqlite3_get_auxdata(ctx, at))) return *cached;
+  const std::string names(TextOf(argv[at]));
   auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
   sqlite3* db = sqlite3_context_db_handle(ctx);
   const bool allInt =
       EveryIntColumnName(names, [&](std::string_view name) { return kinds.Of(db, name) == DeclaredKind::kInt; });
-  sqlite3_set_auxdata(ctx, 0, new bool(allInt), [](void* p) { delete static_cast<bool*>(p); });
+  sqlite3_set_auxdata(ctx, at, new bool(allInt), [](void* p) { delete static_cast<bool*>(p); });
   return allInt;
 }
 
@@ -322,6 +323,26 @@ void IntArithmetic(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
   }
   sqlite3_result_int64(ctx, result);
+}
+
+// tsql_int_divide('names', a, b): '/' of int terms, whose one quotient past int's range is that
+// of the smallest int divided by -1. Anything else is left to tsql_divide.
+void IntDivision(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[1]) == SQLITE_INTEGER && sqlite3_value_type(argv[2]) == SQLITE_INTEGER &&
+      sqlite3_value_int64(argv[2]) == -1) {
+    const std::int64_t dividend = sqlite3_value_int64(argv[1]);
+    if ((dividend < -INT32_MAX || dividend > std::int64_t{INT32_MAX} + 1) && NamedColumnsAreInt(ctx, argv))
+      return sqlite3_result_error(ctx, kIntOverflow, -1);
+  }
+  DivideValues(ctx, 2, argv + 1);
+}
+
+// tsql_int_abs(abs(x), 'names'): ABS of an int term, past int's range for the smallest int.
+void IntAbs(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && !InIntRange(sqlite3_value_int64(argv[0])) &&
+      NamedColumnsAreInt(ctx, argv, 1))
+    return sqlite3_result_error(ctx, kIntOverflow, -1);
+  sqlite3_result_value(ctx, argv[0]);
 }
 
 // tsql_datalength(x, 'name' or NULL): see DeclaredDataLength.
@@ -363,7 +384,11 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_int_subtract", 3, flags, userData(), IntArithmetic<'-'>, nullptr,
                                  nullptr, release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_int_multiply", -1, flags, userData(), IntArithmetic<'*'>, nullptr,
-                                 nullptr, release) != SQLITE_OK)
+                                 nullptr, release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_divide", 3, flags, userData(), IntDivision, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_int_abs", 2, flags, userData(), IntAbs, nullptr, nullptr, release) !=
+          SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

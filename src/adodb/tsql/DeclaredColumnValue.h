@@ -57,8 +57,9 @@ std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const 
 std::string DeclaredIntSum(std::string_view sum, std::string& column);
 
 // The arithmetic of terms that are int on SQL Server when the named columns are (int literals,
-// COUNT, and columns): tsql_int_add('a,b', x, y, ...), tsql_int_subtract('a,b', x, y) and
-// tsql_int_multiply('a,b', x, y, ...) give what tsql_add, tsql_subtract and SQLite's '*' give,
+// COUNT, and columns): tsql_int_add('a,b', x, y, ...), tsql_int_subtract('a,b', x, y),
+// tsql_int_multiply('a,b', x, y, ...), tsql_int_divide('a,b', x, y) and tsql_int_abs(abs(x), 'a')
+// give what tsql_add, tsql_subtract, SQLite's '*', tsql_divide and abs give,
 // and SQL Server's error "Arithmetic overflow error converting expression to data type int." when
 // a step leaves int's range and every table holding each named column declares it int, smallint
 // or tinyint (no names: literals and counts alone). A name holding a comma or a quote gives no

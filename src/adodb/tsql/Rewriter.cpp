@@ -1612,19 +1612,29 @@ class Rewriter {
       }
       // A product of ints is checked before it is divided: (n * 2) / 2 fails as n * 2 does.
       if (ints && factors.size() > 1) {
-        IntProduct(start, factors, std::move(names));
+        IntProduct(start, factors, names);
         factors.assign(1, start);
       }
-      ints = false;
       ReadFactorsAsDeclared(factors);
       factors.clear();
-      calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
+      const std::size_t dividend = out_.size();
       Emit(",");
-      Emit(DeclaredFactorValue(Capture([&] { Unary(); })));
+      const std::string divisor = DeclaredFactorValue(Capture([&] {
+        const std::size_t term = out_.size(), termToken = pos_;
+        Unary();
+        ints = ints && AddIntTerm(names, term, termToken);
+      }));
+      if (ints) {
+        IntQuotient(op, start, dividend, divisor, names);
+        factors.assign(1, start);
+        continue;
+      }
+      calls.push_back(op == "/" ? "tsql_divide(" : "tsql_modulo(");
+      Emit(divisor);
       Emit(")");
     }
     if (calls.empty()) {
-      if (ints) IntProduct(start, factors, std::move(names));
+      if (ints && factors.size() > 1) IntProduct(start, factors, std::move(names));
       return;
     }
     std::string prefix;
@@ -1661,6 +1671,21 @@ class Rewriter {
     const std::size_t from = out_.find_first_not_of(' ', start);
     out_.replace(from, out_.size() - from, call);
     NoteInt(start, std::move(names));
+  }
+
+  // The quotient or remainder of int terms is an int term: the dividend written from `start` to
+  // `dividend`, divided as tsql_int_divide('names', ...), which fails past int's range (the
+  // smallest int divided by -1); a remainder is always within it. No division of the chain
+  // precedes it.
+  [[gnu::noinline]] void IntQuotient(std::string_view op, std::size_t start, std::size_t dividend,
+                                     const std::string& divisor, const std::string& names) {
+    const std::size_t from = out_.find_first_not_of(' ', start);
+    const std::size_t to = out_.find_last_not_of(" ", dividend - 1) + 1;
+    std::string call = op == "/" ? "tsql_int_divide('" + names + "', " : "tsql_modulo(";
+    ((call += std::string_view(out_).substr(from, to - from)) += ", ") += divisor;
+    call += ')';
+    out_.replace(from, out_.size() - from, call);
+    NoteInt(start, names);
   }
 
   void Unary() {
@@ -2013,10 +2038,23 @@ class Rewriter {
     }
     const bool distinct = AcceptWord("DISTINCT");
     std::vector<std::string> args;
+    // ABS, ISNULL, COALESCE, MIN and MAX of int terms are int terms (IntTerm).
+    const std::size_t start = out_.size();
+    std::string names;
+    bool ints = IntOfIntArguments(name.text());
     if (!AtOp(")")) {
       args.reserve(4);  // room for the arguments of almost any call at once, without regrowths
-      do args.push_back(CapturedExpr());
-      while (AcceptOp(","));
+      do {
+        if (!ints) {
+          args.push_back(CapturedExpr());
+          continue;
+        }
+        args.push_back(Capture([&] {
+          const std::size_t term = out_.size(), termToken = pos_;
+          Expr();
+          ints = AddIntTerm(names, term, termToken);
+        }));
+      } while (AcceptOp(","));
     }
     if (args.size() == 1 && SameName(name.text(), "TRIM") && AcceptWord("FROM")) {
       const std::string text = CapturedExpr();
@@ -2029,6 +2067,31 @@ class Rewriter {
       args[0] = "DISTINCT " + args[0];
     }
     Emit(RewriteFunctionCall(name.text(), args));
+    if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
+  }
+
+  static bool IntOfIntArguments(std::string_view name) {
+    switch (name.size()) {
+      case 3:
+        return SameName(name, "ABS") || SameName(name, "MIN") || SameName(name, "MAX");
+      case 6:
+        return SameName(name, "ISNULL");
+      case 8:
+        return SameName(name, "COALESCE");
+      default:
+        return false;
+    }
+  }
+
+  // The call written from `start` on, of int terms alone, is one; ABS of the smallest int is past
+  // int's range, so its result is checked: tsql_int_abs(abs(n), 'names').
+  [[gnu::noinline]] void IntOfArguments(std::string_view name, std::size_t start, std::string names) {
+    if (SameName(name, "ABS")) {
+      const std::size_t from = out_.find_first_not_of(' ', start);
+      const std::string checked = "tsql_int_abs(" + out_.TrimmedFrom(from) + ", '" + names + "')";
+      out_.replace(from, out_.size() - from, checked);
+    }
+    NoteInt(start, std::move(names));
   }
 
   SqlType TypeName() {

@@ -741,6 +741,7 @@ constexpr int kBloomPulldown = 0x00100000;  // SQLITE_BloomPulldown
 
 void AddValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) { TsqlAdd(ctx, argc, argv); }
 void SubtractValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) { TsqlSubtract(ctx, argc, argv); }
+void DivideValues(sqlite3_context* ctx, int argc, sqlite3_value** argv) { TsqlDivide<false>(ctx, argc, argv); }
 
 // As SQLite multiplies: NULL anywhere gives NULL, text is read as its '-' reads it, and whole
 // numbers past 64 bits go on in floating point.
