@@ -468,6 +468,7 @@ const std::vector<std::string>& SqliteBackend::KeyColumns(const std::string& tab
 void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
   const int count = sqlite3_column_count(statement);
   result.columns.resize(static_cast<std::size_t>(count));
+  bool keysCurrent = false;
   for (int i = 0; i < count; ++i) {
     ColumnInfo& column = result.columns[static_cast<std::size_t>(i)];
     column.name = sqlite3_column_name(statement, i);
@@ -478,6 +479,14 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
     if (table && origin) {
       column.baseTable = table;
       column.baseColumn = origin;
+      // Another connection may have made the table anew with another key: an editable record set
+      // would then find its rows by the old one. The keys kept are dropped once the schema moved.
+      if (!keysCurrent) {
+        const auto now = tsql::DeclaredColumnKinds::VersionsOf(db_);
+        if (now != keysReadUnder_ || now.main < 0) keyColumns_.clear();
+        keysReadUnder_ = now;
+        keysCurrent = true;
+      }
       const auto& keys = KeyColumns(column.baseTable);
       column.isKey = std::find(keys.begin(), keys.end(), LowerName(origin)) != keys.end();
     }

@@ -18,6 +18,7 @@
 #include "adodb/Backend.h"
 #include "adodb/PreparedStatements.h"
 #include "adodb/StatementTrace.h"
+#include "adodb/tsql/DeclaredColumnKinds.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -69,6 +70,7 @@ class SqliteBackend final : public Backend {
   std::vector<SqliteValue> bound_;  // the values of the statement last bound, kept for their storage
   StatementTrace trace_;
   std::unordered_map<std::string, std::vector<std::string>> keyColumns_;  // lower-case table -> lower-case keys
+  tsql::DeclaredColumnKinds::SchemaVersions keysReadUnder_;  // the schema keyColumns_ was read from
   LockWaitWatcher lockWaitWatcher_;
   long lockWaitSecondsTold_ = 0;  // whole seconds of the current wait told to the watcher; 0: none told
 };

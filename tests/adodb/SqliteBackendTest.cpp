@@ -101,7 +101,8 @@ TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
 }
 
 // A statement kept for its text reads its columns once; a schema change, made here or by another
-// connection, shows from the next result on: new columns, their types, the keys an edit finds rows by.
+// connection, shows from the next result on: new columns, their types, the keys an edit finds rows by
+// (by an old key, an edit of one row would change every row sharing that value).
 TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
   const auto columnsOf = [](const std::shared_ptr<Connection>& connection, bool withKeys) {
     std::string shown;
@@ -121,4 +122,7 @@ TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
   other->Execute("alter table t add column pm varchar(20) null");
   EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
   EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
+  other->Execute("drop table t");
+  other->Execute("create table t (id int primary key, k varchar(10), sl money null)");
+  EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
 }

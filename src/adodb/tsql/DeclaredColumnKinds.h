@@ -30,17 +30,18 @@ class DeclaredColumnKinds {
  public:
   DeclaredKind Of(sqlite3* db, std::string_view column);
 
- private:
-  // The schema versions of the main and temp databases the list was read under: a table made or
-  // dropped since (a temp table of a batch, say) changes one of them.
+  // The schema versions of the main and temp databases: a table made or dropped, on this
+  // connection or another (a temp table of a batch, say), changes one of them; -1 unread.
   struct SchemaVersions {
     int main = -1, temp = -1;
     bool operator==(const SchemaVersions&) const = default;
   };
   static SchemaVersions VersionsOf(sqlite3* db);
+
+ private:
   void Read(sqlite3* db);
 
-  SchemaVersions readUnder_;
+  SchemaVersions readUnder_;  // the versions the list was read under
   std::unordered_map<std::string, DeclaredKind> kinds_;  // by lower-case name
 };
 
