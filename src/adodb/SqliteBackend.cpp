@@ -318,7 +318,9 @@ SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCa
     if (sqlite3_db_readonly(db_, "main") != 1) SwitchToWal();
     RunControlStatement("PRAGMA synchronous=NORMAL");
     tsql::RegisterSqliteFunctions(db_);
+    textLengths_ = std::make_unique<TextLengthChecks>(db_);
   } catch (...) {
+    textLengths_.reset();
     sqlite3_close(db_);
     db_ = nullptr;
     throw;
@@ -327,6 +329,7 @@ SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCa
 
 SqliteBackend::~SqliteBackend() {
   statements_.Clear();
+  textLengths_.reset();
   if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
 }
@@ -394,6 +397,7 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
   if (PreparedStatements::Kept* cached = statements_.Find(sql)) {
     ResetOnExit reset(cached->statement);
     BindAllValues(cached->statement, cached->marks, values, bound_);
+    if (textLengths_->Before(cached->statement)) ThrowStepError();
     Trace(cached->statement);
     run(cached->statement, cached);
     return;
@@ -415,6 +419,7 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
       kept->marks = MarkNumbers(statement);
       ResetOnExit reset(statement);
       BindAllValues(statement, kept->marks, values, bound_);
+      if (textLengths_->Before(statement)) ThrowStepError();
       Trace(statement);
       run(statement, kept);
       return;
@@ -422,6 +427,7 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     first = false;
     FinalizeOnExit finalize(statement);
     BindValues(statement, MarkNumbers(statement), values, bound_);
+    if (textLengths_->Before(statement)) ThrowStepError();
     Trace(statement);
     run(statement, nullptr);
   }

@@ -18,6 +18,7 @@
 #include "adodb/Backend.h"
 #include "adodb/PreparedStatements.h"
 #include "adodb/StatementTrace.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/DeclaredColumnKinds.h"
 
 struct sqlite3;
@@ -71,6 +72,7 @@ class SqliteBackend final : public Backend {
   StatementTrace trace_;
   std::unordered_map<std::string, std::vector<std::string>> keyColumns_;  // lower-case table -> lower-case keys
   tsql::DeclaredColumnKinds::SchemaVersions keysReadUnder_;  // the schema keyColumns_ was read from
+  std::unique_ptr<TextLengthChecks> textLengths_;
   LockWaitWatcher lockWaitWatcher_;
   long lockWaitSecondsTold_ = 0;  // whole seconds of the current wait told to the watcher; 0: none told
 };

@@ -126,3 +126,23 @@ TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
   other->Execute("create table t (id int primary key, k varchar(10), sl money null)");
   EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
 }
+
+// A text longer than its column is refused as the server refuses it, whichever way the row is
+// written: nvarchar counts characters, varchar the bytes of the server's Chinese code page. A value
+// stored too long by another program does not keep its row from other changes, and a table made
+// on another connection is checked as well.
+TEST_F(SqliteBackendTest, ATextLongerThanItsColumnIsRefusedAsTheServerRefusesIt) {
+  conn->Execute("create table s (k int, v varchar(4), n nvarchar(3), m varchar(max))");
+  conn->Execute("insert into s values (1, '汉字', '汉字汉', ?)", {BoundText(std::string(5000, 'x'))});
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("insert into s (k, v) values (2, ?)", {BoundText("汉字a")}); }).Description(),
+            "String or binary data would be truncated in table 's', column 'v'. Truncated value: '汉字'.");
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("update s set n = n + 'x' where k = 1"); }).Description(),
+            "String or binary data would be truncated in table 's', column 'n'. Truncated value: '汉字汉'.");
+  sqlite3* raw = nullptr;
+  sqlite3_open(db.Path().c_str(), &raw);
+  sqlite3_exec(raw, "update s set v = 'abcdefgh'; create table u (c char(2))", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  conn->Execute("update s set n = 'ab', v = v where k = 1");
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("insert into u values ('abc')"); }).Description(),
+            "String or binary data would be truncated in table 'u', column 'c'. Truncated value: 'ab'.");
+}

@@ -1,0 +1,49 @@
+#pragma once
+// SQLite keeps text of any length in a varchar(40) column; SQL Server refuses a longer value with
+// "String or binary data would be truncated in table 't', column 'c'. Truncated value: '...'.",
+// and so does the embedded database here: each connection puts a check on every insert and update
+// of its tables' declared text columns, as temporary triggers of its own. The database file is not
+// changed, so older databases and other programs reading them see no difference.
+//
+// Lengths are counted as the server counts them: nchar and nvarchar in UTF-16 units (two for a
+// character past the Basic Multilingual Plane); char and varchar in bytes of the server's Chinese
+// code page, one for ASCII and two for any other character (as DATALENGTH counts them), so that a
+// database that leaves the embedded default for a server moves without a refusal. A value an
+// update leaves as it was is not counted again, so a row stored too long before is still changed
+// in its other columns. text, ntext, (max) and a declaration without a length are not bounded.
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace adodb {
+
+class TextLengthChecks {
+ public:
+  // Registers the check's SQL function on the connection.
+  explicit TextLengthChecks(sqlite3* db);
+  TextLengthChecks(const TextLengthChecks&) = delete;
+  TextLengthChecks& operator=(const TextLengthChecks&) = delete;
+  ~TextLengthChecks();
+
+  // Before `statement` runs: when it writes, the checks are made again if a table has been made,
+  // altered or dropped since they were made, here or on another connection, or a rollback took
+  // them away. SQLite's code of a failure to read or make them, its message on the connection.
+  int Before(sqlite3_stmt* statement);
+
+ private:
+  struct Versions {
+    int main = -1, temp = -1;
+    bool operator==(const Versions&) const = default;
+  };
+  int Read(Versions& now);
+  int Make();
+
+  sqlite3* db_;
+  sqlite3_stmt* mainVersion_ = nullptr;
+  sqlite3_stmt* tempVersion_ = nullptr;
+  Versions madeUnder_;
+  int made_ = 0;  // triggers made
+};
+
+}  // namespace adodb
