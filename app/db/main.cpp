@@ -1,6 +1,7 @@
 // storeadjust-db: makes an embedded database for the transfer-bill module, checks one, or sets an
-// operator's sign-in password in one. The usage text (UsageText) says what each command does.
+// operator's sign-in password in one or in a server's database. The usage text (UsageText) says what each command does.
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "adodb/Connection.h"
+#include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "db/DatabaseFactory.h"
 #include "db/OpenFailureText.h"
@@ -35,10 +37,14 @@ const char* UsageText() {
          "                           删除该操作员的密码，他要重新设置密码后才能登录 storeadjust\n"
          "  --help                   显示这段说明\n"
          "\n"
+         "password 和 remove-password 的文件也可以是 ODBC 连接字符串（例如 SQL Server 的 \"DSN=ERP;UID=...;PWD=...\"）：\n"
+         "这时密码设在该数据库中；它还没有密码表 StoreAdjustPassword 或缺少其中的列时，先建表或加列。\n"
+         "\n"
          "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串。\n"
          "例:\n"
          "  storeadjust-db demo ~/调拨单.db\n"
-         "  echo 'new-secret' | storeadjust-db password ~/调拨单.db 002\n";
+         "  echo 'new-secret' | storeadjust-db password ~/调拨单.db 002\n"
+         "  storeadjust-db password \"DSN=ERP;UID=sa\" 002\n";
 }
 
 bool IsCommand(const std::string& word) {
@@ -47,6 +53,14 @@ bool IsCommand(const std::string& word) {
 }
 
 bool IsHelpOption(const std::string& word) { return word == "--help" || word == "-h"; }
+
+// A server's database is reached through ODBC, named as the launcher's --conn names it.
+bool IsOdbcConnection(const std::string& target) {
+  const adodb::ConnectionString parsed(target);
+  return parsed.Has("Driver") || parsed.Has("DSN");
+}
+
+bool IsPasswordCommand(const std::string& word) { return word == "password" || word == "remove-password"; }
 
 // What is wrong with the command line, in one line for the user; empty when it can run. A word
 // after the command that begins with "-" is an option mistyped, not a file to make or open.
@@ -60,7 +74,9 @@ std::string CommandLineError(const std::vector<std::string>& args) {
     }
   }
   if (args.size() < 2) return "缺少文件";
-  const std::size_t wanted = args[0] == "password" || args[0] == "remove-password" ? 3 : 2;
+  // A file named after a connection string is not what the administrator meant to make.
+  if (!IsPasswordCommand(args[0]) && IsOdbcConnection(args[1])) return args[0] + " 只用于嵌入式数据库文件，不接受 ODBC 连接字符串";
+  const std::size_t wanted = IsPasswordCommand(args[0]) ? 3 : 2;
   if (args.size() < wanted) return "缺少操作员编号";
   // A word after the operator code is most likely his password: it is not repeated on the console.
   if (args.size() > wanted && args[0] == "password") {
@@ -110,8 +126,15 @@ std::string ReadPassword() {
   return password;
 }
 
-// The module's database with its password table, for the password commands.
+// The module's database with its password table, for the password commands. A server's database
+// gets the table, or the columns it lacks, here: the launcher leaves a server's tables as they are.
 std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
+  if (IsOdbcConnection(path)) {
+    auto conn = std::make_shared<adodb::Connection>();
+    conn->Open(path);
+    storeadjust::db::EnsurePasswordTable(*conn);
+    return conn;
+  }
   storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
   auto conn = OpenExisting(path);
   storeadjust::db::RequireModuleSchema(*conn, path);
@@ -142,6 +165,10 @@ int RemovePassword(const std::string& path, const std::string& code) {
 // are already in Chinese.
 int Refused(const adodb::Error& error, const std::string& path) {
   const std::string text = error.Description();
+  if (IsOdbcConnection(path)) {
+    std::cerr << "storeadjust-db: " << text << "\n";
+    return 1;
+  }
   const auto words = storeadjust::db::OpenFailureText(text, path);
   std::cerr << "storeadjust-db: " << (words ? "打不开数据库文件 " + path + "：" + *words : text) << "\n";
   return 1;
@@ -159,6 +186,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (const std::string error = CommandLineError(args); !error.empty()) return Usage(error);
+  // The server's password in a connection string is not left in the process list while the
+  // password is typed.
+  if (IsOdbcConnection(args[1])) {
+    const std::string shown = adodb::ConnectionString(adodb::ConnectionString(args[1]).Without("PWD")).Without("Password");
+    std::memset(argv[2], 0, args[1].size());
+    std::memcpy(argv[2], shown.data(), std::min(args[1].size(), shown.size()));
+  }
   const std::string& kind = args[0];
   const std::string& path = args[1];
   try {

@@ -1,6 +1,6 @@
 #pragma once
-// The launcher's password table, and the indexes, on an embedded module database made before
-// they existed.
+// The launcher's password table on a module database made before it (or one of its columns)
+// existed, and the indexes on an embedded one.
 #include <string>
 
 namespace adodb {
@@ -9,8 +9,9 @@ class Connection;
 
 namespace storeadjust::db {
 
-// Creates the password table in the embedded database when it does not hold it yet; a database
-// that has it is left as it is. Throws adodb::Error when the database cannot be read or written.
+// Creates the password table when the database does not hold it yet, or adds the columns it lacks;
+// a database whose table is up to date is left as it is. Embedded files and databases reached
+// through ODBC (a server's) alike. Throws adodb::Error when the database cannot be read or written.
 void EnsurePasswordTable(adodb::Connection& connection);
 
 // Creates the schema's indexes that the embedded database lacks: a file made before an index

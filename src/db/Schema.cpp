@@ -348,13 +348,13 @@ const std::vector<std::string>& SchemaIndexes() {
   return indexes;
 }
 
-std::string CreateTableStatement(const TableDefinition& table) {
+std::string CreateTableStatement(const TableDefinition& table, bool collated) {
   std::string sql = std::string("create table ") + table.name + " (";
   const char* separator = "\n  ";
   for (const auto& column : table.columns) {
     sql += separator;
     sql += std::string(column.name) + " " + column.type;
-    if (IsTextType(column.type)) sql += std::string(" COLLATE ") + kTextCollation;
+    if (collated && IsTextType(column.type)) sql += std::string(" COLLATE ") + kTextCollation;
     if (*column.constraint) sql += std::string(" ") + column.constraint;
     separator = ",\n  ";
   }

@@ -23,7 +23,8 @@ struct TableDefinition {
 };
 
 // The launcher's password table. Files made before it existed lack it; the launcher and the
-// database tool add it (EnsurePasswordTable), so the schema check does not ask for it.
+// database tool add it (EnsurePasswordTable), so the schema check does not ask for it. A server's
+// database gets it from the database tool.
 inline constexpr const char* kPasswordTable = "StoreAdjustPassword";
 
 // Every table of the embedded database, in creation order.
@@ -33,8 +34,9 @@ const std::vector<TableDefinition>& SchemaTables();
 // order (after the tables).
 const std::vector<std::string>& SchemaIndexes();
 
-// The "create table" statement of one table, text columns collated with kTextCollation.
-std::string CreateTableStatement(const TableDefinition& table);
+// The "create table" statement of one table, text columns collated with kTextCollation, or (not
+// collated) in the collation of the database it is made in, a server's.
+std::string CreateTableStatement(const TableDefinition& table, bool collated = true);
 
 // The triggers that keep every datetime column of the table in the one stored form,
 // 'YYYY-MM-DD HH:MM:SS': a value written in any form SQL Server accepts ('2024-3-5', '20240305')

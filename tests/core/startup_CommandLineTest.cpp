@@ -483,6 +483,35 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(launch("002", "new-secret\n").Said(), SignedInWithoutScreen("操作员 002（张三）"));
 }
 
+// A server's database gets its password table, or the columns an older one lacks, from the db
+// tool given its ODBC connection string; here the SQLite ODBC driver stands in for the server.
+TEST(DatabaseToolPassword, MakesAndBringsUpToDateTheTableOfADatabaseReachedThroughOdbc) {
+  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+  if (!std::filesystem::exists(driver)) GTEST_SKIP() << "no SQLite ODBC driver";
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const std::string odbc = "Driver=" + driver + ";Database=" + demo.Path() + ";Dialect=SQLite";
+  const auto tool = [&](const std::string& command, const std::string& code, const std::optional<std::string>& input) {
+    return RunProgram(STOREADJUST_DB_TOOL, {command, odbc, code}, home.Folder(), input).Said();
+  };
+  const auto launch = [&](const std::string& code, const std::string& input) {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--conn", odbc, "--operator", code}, home.Folder(), input).Said();
+  };
+  demo.Run({"drop table StoreAdjustPassword"});
+  EXPECT_EQ(tool("password", "004", "wang5\n"), "0|操作员 004 的密码已设置。\n|");
+  EXPECT_EQ(launch("004", "wang5\n"), SignedInWithoutScreen("操作员 004（王五）"));
+  demo.Run({"drop table StoreAdjustPassword",
+            "create table StoreAdjustPassword (OperatorCode varchar(20) not null primary key, PasswordHash varchar(200) not null)"});
+  EXPECT_EQ(tool("remove-password", "004", std::nullopt), "1||storeadjust-db: 操作员编号 004 没有密码，没有删除什么。\n");
+  EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword where coalesce(OperatorGuid, FailedTries, LastFailedAt) is null"), 0);
+  EXPECT_EQ(tool("password", "002", "zhang3\n"), "0|操作员 002 的密码已设置。\n|");
+  // The wait after wrong passwords is kept in the columns added.
+  for (int i = 0; i < 3; ++i) launch("002", "wrong\n");
+  EXPECT_EQ(demo.Count("select FailedTries from StoreAdjustPassword where OperatorCode = '002'"), 3);
+  // A file is never made under the name of a connection string.
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"empty", odbc}, home.Folder()).status, 2);
+}
+
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
 // it exactly as it was. The connection string they print names the file by its absolute path, so
 // it opens the same database from any folder.
