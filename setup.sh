@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine:
-#   ./setup.sh run    install what is missing, build, start storeadjust on the demo database
+#   ./setup.sh run    install what is missing, build, add it to the user's desktop menu, start
+#                     storeadjust on the demo database
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
 #   ./setup.sh bench  build optimised and run the benchmarks
 #   ./setup.sh package  build and make build/storeadjust_*.deb (install: apt-get install ./build/storeadjust_*.deb)
@@ -113,6 +114,9 @@ case "${1:-}" in
   run)
     install_missing
     configure_and_build build
+    # The clerk starts it from the desktop's menu after this, as after installing the package.
+    app/desktop/menu-entry.sh build/app/launcher/storeadjust ||
+      echo "setup.sh: no desktop menu entry was made; ./setup.sh run starts the program all the same." >&2
     shift
     exec build/app/launcher/storeadjust "$@"
     ;;

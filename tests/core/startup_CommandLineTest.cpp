@@ -512,6 +512,36 @@ TEST(DatabaseToolPassword, MakesAndBringsUpToDateTheTableOfADatabaseReachedThrou
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"empty", odbc}, home.Folder()).status, 2);
 }
 
+// ./setup.sh run puts the built launcher in the user's desktop menu, without root: a valid entry
+// that starts it by its path, whatever the path holds, written once however often setup runs, and
+// none where an installed package already gives the menu its entry.
+TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
+  const TempDatabase home;
+  const auto build = home.Folder() / "build $HOME \"1\"";
+  std::filesystem::create_directories(build);
+  std::ofstream(build / "storeadjust") << "";
+  const auto entry = home.Folder() / ".local/share/applications/storeadjust-built.desktop";
+  const auto setUp = [&](const std::string& systemData) {
+    const std::string script = std::string(STOREADJUST_TEST_DATA) + "/../app/desktop/menu-entry.sh";
+    return std::system(("env -u XDG_DATA_HOME HOME=" + ShellQuoted(home.Folder().string()) + " XDG_DATA_DIRS=" +
+                        ShellQuoted(systemData) + " " + ShellQuoted(script) + " " + ShellQuoted((build / "storeadjust").string()) +
+                        " >/dev/null").c_str());
+  };
+  ASSERT_EQ(setUp("/nowhere"), 0);
+  EXPECT_NE(BytesOf(entry.string()).find("\nExec=\"" + home.Folder().string() + "/build \\\\$HOME \\\\\"1\\\\\"/storeadjust\"\n"),
+            std::string::npos) << BytesOf(entry.string());
+  if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
+    EXPECT_EQ(std::system(("desktop-file-validate " + ShellQuoted(entry.string())).c_str()), 0);
+  }
+  const auto written = std::filesystem::last_write_time(entry);
+  ASSERT_EQ(setUp("/nowhere"), 0);
+  EXPECT_EQ(std::filesystem::last_write_time(entry), written);
+  std::filesystem::create_directories(home.Folder() / "usr/applications");
+  std::ofstream(home.Folder() / "usr/applications/storeadjust.desktop") << "";
+  ASSERT_EQ(setUp("/nowhere:" + (home.Folder() / "usr").string()), 0);
+  EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
 // it exactly as it was. The connection string they print names the file by its absolute path, so
 // it opens the same database from any folder.

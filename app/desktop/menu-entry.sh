@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Puts a built launcher in the current user's desktop menu (仓库调拨单, under Office), without
+# root: a desktop entry in the user's data folder that starts LAUNCHER by its absolute path, with
+# the icon beside this script. Run again it leaves the same entry. Where an installed package
+# already gives the menu its entry, this one would only show the program twice: it is removed.
+#   menu-entry.sh LAUNCHER
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+launcher=$(realpath "$1")
+
+data=${XDG_DATA_HOME:-}
+case "$data" in /*) ;; *) data="$HOME/.local/share" ;; esac  # a relative one is ignored
+entry="$data/applications/storeadjust-built.desktop"
+
+IFS=: read -r -a system_dirs <<<"${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
+for dir in "${system_dirs[@]}"; do
+  if [ -n "$dir" ] && [ -f "$dir/applications/storeadjust.desktop" ]; then
+    rm -f "$entry"
+    exit 0
+  fi
+done
+
+# The entry's own escapes: a backslash is written twice in every value.
+value() { printf '%s' "${1//\\/\\\\}"; }
+# Exec takes its program quoted (the path may hold blanks), where " ` $ and \ are escaped, and a
+# % is a field code unless doubled.
+quoted=${launcher//\\/\\\\}
+quoted=${quoted//\"/\\\"}
+quoted=${quoted//\`/\\\`}
+quoted=${quoted//\$/\\\$}
+quoted=${quoted//%/%%}
+
+mkdir -p "$data/applications"
+new=$(mktemp "$entry.XXXXXX")
+trap 'rm -f "$new"' EXIT
+# TryExec hides the entry once the build it points at is gone.
+EXEC="\"$(value "$quoted")\"" TRY="$(value "$launcher")" ICON="$(value "$here/storeadjust.svg")" awk '
+  /^Exec=/ { print "TryExec=" ENVIRON["TRY"]; print "Exec=" ENVIRON["EXEC"]; next }
+  /^Icon=/ { print "Icon=" ENVIRON["ICON"]; next }
+  { print }' "$here/storeadjust.desktop" >"$new"
+chmod 644 "$new"
+if cmp -s "$new" "$entry"; then exit 0; fi
+mv "$new" "$entry"
+echo "Desktop menu: 仓库调拨单 (Office) starts $launcher ($entry)"
