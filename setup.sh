@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   build-essential cmake pkg-config ninja-build ccache
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev qt6-translations-l10n qt6-wayland
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
   libxlsxwriter-dev zlib1g-dev libsodium-dev

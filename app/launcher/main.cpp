@@ -1,5 +1,6 @@
 // storeadjust: runs the transfer-bill module as its host would, from the command line, for an
 // operator who signs in with a password.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -14,9 +15,15 @@
 #include "module/StoreAdjuctBill.h"
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 
 #include "qt/CjkFont.h"
 #include "qt/QtChineseTranslations.h"
@@ -35,6 +42,59 @@ struct SignInCancelled : StartupError {
 };
 
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
+// Whether a compositor listens where WAYLAND_DISPLAY points (a name in XDG_RUNTIME_DIR, or a path).
+bool WaylandAnswers() {
+  QString path = qEnvironmentVariable("WAYLAND_DISPLAY");
+  if (!QDir::isAbsolutePath(path)) path = qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + path;
+  const QByteArray name = QFile::encodeName(path);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (name.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return false;
+  std::copy(name.begin(), name.end(), address.sun_path);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool answers = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (fd >= 0) ::close(fd);
+  return answers;
+}
+
+bool WaylandPluginInstalled() {
+  QStringList folders = qEnvironmentVariable("QT_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+  folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
+  return std::any_of(folders.begin(), folders.end(), [](const QString& folder) {
+    return !QDir(folder + QStringLiteral("/platforms")).entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty();
+  });
+}
+
+// On a Wayland desktop the launcher chooses the platform itself, since Qt's own choice aborts
+// the program where it cannot connect. Where the desktop also runs an X server (XWayland) the
+// program goes through X: that is where its windows were made and tried, and a Wayland
+// compositor does not let a program place its own dialogs. Without X it goes to the compositor,
+// given Qt's plugin for it; why it cannot is said instead. A platform chosen by the user stands.
+// Returns why no window can be shown; empty when one can.
+std::string ChoosePlatform() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return {};
+  if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return {};
+  }
+  if (!WaylandAnswers()) {
+    return "打不开 Wayland 显示 " + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString() +
+           "（WAYLAND_DISPLAY 所指的 Wayland 桌面没有应答），也没有 X 显示（DISPLAY 没有设置），打不开单据浏览窗口。"
+           "请检查 WAYLAND_DISPLAY，或在桌面上运行 storeadjust。";
+  }
+  if (!WaylandPluginInstalled()) {
+    return "这是 Wayland 桌面，没有 X 显示（DISPLAY 没有设置，桌面没有开 XWayland），而 Qt 的 Wayland 插件没有安装，"
+           "打不开单据浏览窗口。请安装 Debian 包 qt6-wayland（sudo apt-get install qt6-wayland），或在桌面上开启 XWayland。";
+  }
+  qputenv("QT_QPA_PLATFORM", "wayland");
+  return {};
+}
+
+const std::string& NoPlatform() {
+  static const std::string why = ChoosePlatform();
+  return why;
+}
+
 bool HasDisplay() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
@@ -60,7 +120,7 @@ struct XDisplayProbe {
 XDisplayProbe& DisplayProbe() {
   static XDisplayProbe probe = [] {
     XDisplayProbe asked;
-    if (!HasDisplay() || !OpensXDisplay()) return asked;
+    if (!HasDisplay() || !NoPlatform().empty() || !OpensXDisplay()) return asked;
     asked.held = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(asked.held) != 0) {
       xcb_disconnect(asked.held);
@@ -85,6 +145,7 @@ void ReleaseDisplayProbe() {
 // closed at once, and the launcher would end with success although the clerk never saw it.
 std::string NoScreenText() {
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
+  if (!NoPlatform().empty()) return NoPlatform();
   if (DisplayUnreachable()) {
     return "打不开图形显示 " + qEnvironmentVariable("DISPLAY").toStdString() +
            "（DISPLAY 所指的 X 服务器没有应答），打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。";
@@ -161,7 +222,7 @@ int main(int argc, char** argv) {
   // are dialogs; without a display the launcher still checks the database and a given password.
   std::unique_ptr<QApplication> app;
   std::unique_ptr<storeadjust::UserInterface> desktop;
-  if (HasDisplay() && !DisplayUnreachable()) {
+  if (HasDisplay() && NoPlatform().empty() && !DisplayUnreachable()) {
     app = std::make_unique<QApplication>(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("StoreAdjust"));
     QApplication::setApplicationName(QStringLiteral("storeadjust"));

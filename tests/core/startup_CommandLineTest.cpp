@@ -5,6 +5,8 @@
 #include <pty.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -46,15 +48,16 @@ std::string BytesOf(const std::string& path) {
   return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
-// Runs the program without a display (or with DISPLAY set to `display`), with XDG_DATA_HOME
-// (where the demo database is made) in the given folder and the given text on standard input
-// (none: /dev/null).
+// Runs the program without a display (or with DISPLAY set to `display`, and the variables of
+// `environment`), with XDG_DATA_HOME (where the demo database is made) in the given folder and the
+// given text on standard input (none: /dev/null).
 Ran RunProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& home,
-               const std::optional<std::string>& input = std::nullopt, const std::string& display = {}) {
+               const std::optional<std::string>& input = std::nullopt, const std::string& display = {},
+               const std::string& environment = {}) {
   const std::string in = (home / "stdin.txt").string(), out = (home / "stdout.txt").string(), err = (home / "stderr.txt").string();
   if (input) std::ofstream(in) << *input;
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
-                        (display.empty() ? std::string() : "DISPLAY=" + ShellQuoted(display) + " ") +
+                        (display.empty() ? std::string() : "DISPLAY=" + ShellQuoted(display) + " ") + environment + " " +
                         "XDG_DATA_HOME=" + ShellQuoted((home / "data").string()) + " " + ShellQuoted(program);
   for (const auto& arg : args) command += " " + ShellQuoted(arg);
   const int status = std::system((command + " <" + (input ? ShellQuoted(in) : "/dev/null") + " >" + ShellQuoted(out) +
@@ -259,6 +262,35 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
             "打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。\n");
 #endif
 }
+
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// A Wayland desktop that cannot take the windows is said as plainly as a dead X display, not a
+// crash inside Qt: its compositor gone, or no X server beside it and no Qt plugin for Wayland.
+TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const auto onWayland = [&](const std::string& display) {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n", {},
+                      "WAYLAND_DISPLAY=" + ShellQuoted(display)).Said();
+  };
+  const std::string signedIn = "1|操作员 002（张三）已登录。\n|storeadjust: ";
+  const std::string gone = (home.Folder() / "wayland-gone").string();
+  EXPECT_EQ(onWayland(gone), signedIn + "打不开 Wayland 显示 " + gone + "（WAYLAND_DISPLAY 所指的 Wayland 桌面没有应答），"
+            "也没有 X 显示（DISPLAY 没有设置），打不开单据浏览窗口。请检查 WAYLAND_DISPLAY，或在桌面上运行 storeadjust。\n");
+  if (std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")) return;
+  const std::string listening = (home.Folder() / "wayland-0").string();
+  const int compositor = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  listening.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(compositor, 4), 0);
+  EXPECT_EQ(onWayland(listening), signedIn + "这是 Wayland 桌面，没有 X 显示（DISPLAY 没有设置，桌面没有开 XWayland），"
+            "而 Qt 的 Wayland 插件没有安装，打不开单据浏览窗口。请安装 Debian 包 qt6-wayland（sudo apt-get install "
+            "qt6-wayland），或在桌面上开启 XWayland。\n");
+  close(compositor);
+}
+#endif
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
 // an operator who left to a new one. A table from before passwords named their operator gets the
