@@ -1,11 +1,16 @@
 #include "qt/SignInDialog.h"
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,14 +24,36 @@ namespace storeadjust::qt {
 
 namespace {
 
-// Qt cannot ask the keyboard whether Caps Lock is on; a letter typed tells: upper case without
-// Shift, or lower case with it. Pressing Caps Lock itself flips what the last letter told.
+// Whether Caps Lock is on, where the display can say: on X the server gives the lock modifier
+// with the pointer's state (core protocol, one round trip). Nothing on other platforms.
+std::optional<bool> CapsLockOnDisplay() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  if (connection == nullptr) return std::nullopt;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  if (screen == nullptr) return std::nullopt;
+  xcb_query_pointer_reply_t* pointer =
+      xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr);
+  if (pointer == nullptr) return std::nullopt;
+  const bool on = (pointer->mask & XCB_MOD_MASK_LOCK) != 0;
+  std::free(pointer);
+  return on;
+}
+
+// The display tells whether Caps Lock is on when the password box is entered, where it can (X).
+// Elsewhere Qt cannot ask the keyboard; a letter typed tells: upper case without Shift, or lower
+// case with it. Pressing Caps Lock itself flips what was last known.
 class CapsLockWatch : public QObject {
  public:
-  CapsLockWatch(QLineEdit* watched, QLabel* hint) : QObject(watched), hint_(hint) { watched->installEventFilter(this); }
+  CapsLockWatch(QLineEdit* watched, QLabel* hint) : QObject(watched), hint_(hint) {
+    watched->installEventFilter(this);
+    AskTheDisplay();
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    // Caps Lock may have been pressed in another window meanwhile.
+    if (event->type() == QEvent::FocusIn) AskTheDisplay();
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_CapsLock) {
@@ -40,6 +67,13 @@ class CapsLockWatch : public QObject {
   }
 
  private:
+  void AskTheDisplay() {
+    if (const auto on = CapsLockOnDisplay()) {
+      known_ = true;
+      Show(*on);
+    }
+  }
+
   void Show(bool on) {
     on_ = on;
     hint_->setVisible(on);
