@@ -137,6 +137,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     settings.phkColumnList = ReadPhkColumnList(session_.ConnStr);
     settings.operatorName = session_.OptName;
     settings.shownTwoStep = layout_ == BrowserLayout::TwoStep;
+    settings.approval = ApprovalPassed{};  // each bill passes ApprovalRefusal first, warnings refused
   } catch (const std::exception& error) {
     ShowInformation(ErrorText(error));
     return;

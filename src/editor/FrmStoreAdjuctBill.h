@@ -287,12 +287,12 @@ class FrmStoreAdjuctBill : public FormModel {
   bool MayRunStateCommand(const std::string& rightName);
   bool WarehousesShownAreTheLines(const std::string& command);
   bool ListsLines(const std::string& command);
-  bool ApprovalAllowsAudit();
+  std::optional<ApprovalPassed> ApprovalAllowsAudit();
   void Audit();
   void UnAudit();
   void Confirm();
   void UnConfirm();
-  void RunStateChange(StateCommand command);
+  void RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval = std::nullopt);
   void ShowStateOutcome(const StateOutcome& outcome);
   void ShowStateUnchanged(StateCommand command, const BillHeaderState& header);
   void SubmitApproval();

@@ -81,6 +81,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
     case StateRefusal::MasterGone:
     case StateRefusal::PlacesUnchosen:
     case StateRefusal::FlowChanged:
+    case StateRefusal::NotApproved:  // as the gate shows it before the question
       return {mb::kInformation, kSystemTitle};
     case StateRefusal::Shortage:
       return {mb::kExclamation, "提示:"};
@@ -137,13 +138,18 @@ bool FrmStoreAdjuctBill::ListsLines(const std::string& command) {
 }
 
 // A warning is the clerk's to override; a refusal or a failure of a call stops the audit before
-// it starts.
-bool FrmStoreAdjuctBill::ApprovalAllowsAudit() {
-  const AuditGateVerdict verdict = PassAuditGate(session_, Text("TxtLSH"), [this](const std::string& warning) {
-    return session_.Ui->MsgBox(warning, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+// it starts. Passed, the gate goes with the audit, which asks it again inside its transaction.
+std::optional<ApprovalPassed> FrmStoreAdjuctBill::ApprovalAllowsAudit() {
+  ApprovalPassed passed;
+  const AuditGateVerdict verdict = PassAuditGate(session_, Text("TxtLSH"), [&](const std::string& warning) {
+    const bool accepted =
+        session_.Ui->MsgBox(warning, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+    if (accepted) passed.acceptedWarning = warning;
+    return accepted;
   });
   if (verdict.result == AuditGateResult::Refused) session_.Ui->MsgBox(verdict.message, mb::kInformation, kSystemTitle);
-  return verdict.result == AuditGateResult::Passed;
+  if (verdict.result != AuditGateResult::Passed) return std::nullopt;
+  return passed;
 }
 
 // Audited, the bill takes no line and no header any more: what the clerk typed and has not saved
@@ -156,8 +162,9 @@ void FrmStoreAdjuctBill::Audit() {
   if (!MayRunStateCommand("审核")) return;
   const std::optional<BillHeaderState> stored = StoredHeader(Text("TxtLSH"));
   const bool refused = stored && !StateRulesOut(command, *stored).empty();
-  if ((!refused && !MayDropUnsavedInput("审核")) || !ApprovalAllowsAudit()) return;
-  RunStateChange(command);
+  if (!refused && !MayDropUnsavedInput("审核")) return;
+  const std::optional<ApprovalPassed> approval = ApprovalAllowsAudit();
+  if (approval) RunStateChange(command, approval);
 }
 
 void FrmStoreAdjuctBill::UnAudit() {
@@ -178,8 +185,8 @@ void FrmStoreAdjuctBill::UnConfirm() {
   if (MayRunStateCommand("反确认")) RunStateChange(StateCommand::UnConfirm);
 }
 
-void FrmStoreAdjuctBill::RunStateChange(StateCommand command) {
-  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName, IsStartStoreAdjustOK};
+void FrmStoreAdjuctBill::RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval) {
+  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName, IsStartStoreAdjustOK, approval};
   StateOutcome outcome;
   {
     EditorQuestions questions(*session_.Ui);

@@ -33,6 +33,10 @@ enum class StateCommand {
   UnConfirm,   // two-step 反确认
 };
 
+struct ApprovalPassed {
+  std::optional<std::string> acceptedWarning;  // the audit procedure's warning the clerk accepted
+};
+
 struct StateSettings {
   bool isNotPh = false;          // goods carry no batches: no phk statement runs
   bool shortageAllowed = false;  // bz3: the user may accept moving more than a warehouse holds
@@ -42,6 +46,11 @@ struct StateSettings {
   // its commands by: given, the command is refused, before its question and again inside its
   // transaction, when the site runs the other flow now. Callers that choose the flow give none.
   std::optional<bool> shownTwoStep = std::nullopt;
+  // Given to an audit that passed the approval flow's gate (PassAuditGate) before its question:
+  // the gate is asked again inside the transaction, where approval switched on or withdrawn, or
+  // the audit procedure's refusal, while the clerk answered refuses the audit in the gate's words.
+  // Only the procedure's warning the clerk accepted (if any) passes again; another asks first.
+  std::optional<ApprovalPassed> approval = std::nullopt;
 };
 
 // The questions a state change asks; never while its transaction is open.
@@ -81,6 +90,7 @@ enum class StateRefusal {
   NoRight,       // the operator no longer holds the command's right: `message` is the no-right message
   PlacesUnchosen,  // a line's goods places do not hold its quantity in a warehouse that keeps places
   FlowChanged,     // the site switched between the one-step and two-step flow since the screen opened
+  NotApproved,     // the approval flow no longer passes the bill (asked again inside the transaction)
 };
 
 struct StateOutcome {

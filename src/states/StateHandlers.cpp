@@ -29,6 +29,7 @@
 #include "host/LenientValues.h"
 #include "host/Rights.h"
 #include "host/Settings.h"
+#include "states/AuditGate.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
 #include "states/StockMovement.h"
@@ -211,6 +212,7 @@ class StateChange {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
+    if (ApprovalWithdrawn()) return std::nullopt;
     if (MovesBetweenOthersThanShown(lines)) {
       Refused(StateRefusal::StateChanged, kBillLinesChanged);
       return std::nullopt;
@@ -245,6 +247,22 @@ class StateChange {
     const bool siteTwoStep = SiteRunsTwoSteps(*session_.Conn);
     if (siteTwoStep == *settings_.shownTwoStep) return false;
     Refused(StateRefusal::FlowChanged, FlowChangedText(siteTwoStep));
+    return true;
+  }
+
+  // The approval flow's gate, passed before the question, asked again under the transaction's lock
+  // (after the bill's state, so a bill audited meanwhile is named as such): approval switched on or
+  // withdrawn, or the audit procedure turned to refusing, while the clerk answered refuses the
+  // audit. A warning he has not accepted is his to answer first: refused, to be asked next time.
+  bool ApprovalWithdrawn() {
+    if (!settings_.approval || (command_ != StateCommand::Audit && command_ != StateCommand::PreAudit)) return false;
+    const std::optional<std::string>& accepted = settings_.approval->acceptedWarning;
+    const AuditGateVerdict verdict = PassAuditGate(
+        session_, lsh_, [&accepted](const std::string& warning) { return accepted && *accepted == warning; });
+    if (verdict.result == AuditGateResult::Passed) return false;
+    Refused(StateRefusal::NotApproved, verdict.result == AuditGateResult::WarningDeclined
+                                           ? verdict.message + "\r\n本次操作未做任何改变，请重新操作！"
+                                           : verdict.message);
     return true;
   }
 

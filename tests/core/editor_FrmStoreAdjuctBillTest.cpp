@@ -457,6 +457,24 @@ TEST_F(EditorTest, AFlowSwitchedWhileTheClerkAnswersMovesNothingAndTheEditorFoll
             "1/0");
 }
 
+// Approval switched on for transfer bills, or the audit procedure turned to refusing the bill,
+// while the clerk answers the audit's question: nothing moves, in the gate's own words.
+TEST_F(EditorTest, AnApprovalWithdrawnWhileTheClerkAnswersAuditsNothing) {
+  const std::string stock = "select * from phk order by 1,2,3,4";
+  const std::string before = testsupport::Rows(*db_.Open(), stock);
+  for (const char* meanwhile : {"update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'",
+                                "insert into AuditVerdict (BillGuid, ReturnValue, ReturnMsg) values ('DBD202403010001', 2, '财务未放行')"}) {
+    Open("DBD202403010001");
+    ui_.QueueAnswer(mb::kYes);
+    ui_.meanwhile = [&] { db_.Run({meanwhile}); };
+    form_->Click("审核");
+    db_.Run({"update BillApprovalSwitch set Enabled=0"});
+  }
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要审核此单据吗?\n64 系统提示|审批未通过，不能审核！\n"
+                             "324 系统提示|确实要审核此单据吗?\n64 系统提示|财务未放行\n");
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), stock), before);
+}
+
 // Another clerk deletes the line while the clerk is asked about deleting it: the line is gone, and
 // the status line says it went by another hand.
 TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {

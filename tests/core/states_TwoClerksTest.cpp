@@ -6,15 +6,16 @@
 // screen, deleting a line or the bill, re-allocating a line's goods places, and the browser's own
 // 审核, 记账, 过账 and 删除 on marks set before the other clerk acted, the site's flow switched
 // between one and two steps while bills wait and screens opened in the other flow ask their
-// questions, and, where batches are kept, the amount-only goods switched to quantity and back) is
-// judged after it ran against the bills as they stand:
+// questions, approval switched on and off, bills approved, their approval withdrawn or the audit
+// procedure set to refuse them, and, where batches are kept, the amount-only goods switched to
+// quantity and back) is judged after it ran against the bills as they stand:
 //   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
 //     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
 //     is; the places by the line's goods-place rows), a line without a batch by its amount alone;
 //   - a command that did not act wrote nothing, and the browser names every marked bill it left
 //     (one the other clerk posted or deleted first among them);
 //   - an editor's command that acted acted on the lines its screen lists, and in the flow the site
-//     runs (as did the browser's 审核);
+//     runs (as did the browser's 审核); an audit that acted did so on a bill its approval passes;
 //   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
 //     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/EmbeddedProcedures.h"
+#include "states/AuditGate.h"
 #include "lines/BillDeletion.h"
 #include "lines/LineChanges.h"
 #include "lines/LineSaving.h"
@@ -94,6 +96,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
           SwitchAmountOnly();
         } else if (Chance(0.05)) {
           SwitchFlow();
+        } else if (Chance(0.05)) {
+          SwitchApproval();
         } else if (Chance(0.3)) {
           Open(clerk, other);
         } else {
@@ -130,6 +134,36 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     Log(std::string("the administrator switches the site to ") + (SiteTwoStep() ? "two steps" : "one step"));
   }
   static bool OfTwoSteps(C command) { return command != C::Audit && command != C::UnAudit; }
+
+  bool ApprovalOn() { return !Rows("select BillTypeCode from BillApprovalSwitch where Enabled=1").empty(); }
+  // The administrator switches approval of transfer bills on or off; or a bill is approved, its
+  // approval withdrawn, or the audit procedure set to refuse it (or pass it again).
+  void SwitchApproval() {
+    const Table bills = Rows("select lsh from ckdbdzk");
+    const std::size_t what = bills.empty() ? 0 : Index(5);
+    const std::string lsh = bills.empty() ? "" : SqlText(Pick(bills)[0]);
+    const bool on = ApprovalOn();
+    if (what == 0) {
+      check_->Execute("delete from BillApprovalSwitch");
+      if (!on) check_->Execute("insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)");
+    } else if (what < 4) {
+      check_->Execute("delete from BillApproval where BillGuid=" + lsh);
+      check_->Execute("insert into BillApproval (BillTypeCode,BillGuid,Status) values ('000022'," + lsh + ",'" +
+                      (what < 3 ? "approved" : "pending") + "')");
+    } else if (Rows("select BillGuid from AuditVerdict where BillGuid=" + lsh).empty()) {
+      check_->Execute("insert into AuditVerdict (BillGuid,ReturnValue,ReturnMsg) values (" + lsh + ",2,'不许审核')");
+    } else {
+      check_->Execute("delete from AuditVerdict where BillGuid=" + lsh);
+    }
+    static constexpr const char* kDid[] = {"switches approval ", "approves ", "approves ", "withdraws the approval of ",
+                                           "has the audit procedure refuse or pass "};
+    Log(std::string("the administrator ") + kDid[what] + (what == 0 ? (on ? "off" : "on") : lsh));
+  }
+  // The approval flow passes the bill's audit now.
+  bool ApprovalPasses(const std::string& lsh) {
+    if (!Rows("select BillGuid from AuditVerdict where ReturnValue=2 and BillGuid=" + SqlText(lsh)).empty()) return false;
+    return !ApprovalOn() || !Rows("select BillGuid from BillApproval where Status='approved' and BillGuid=" + SqlText(lsh)).empty();
+  }
 
   // Mostly the bill the other clerk works on, else any bill, now and then a new one.
   void Open(Clerk& clerk, const Clerk& other) {
@@ -196,6 +230,12 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       if (!fromEditor && (command == C::Audit || command == C::PreAudit) && Chance(0.5)) {
         return Browse(clerk, other, mayNest, "审核", command == C::PreAudit);
       }
+      // The editor's 审核 passes the approval gate before its question.
+      const bool gated = fromEditor && (command == C::Audit || command == C::PreAudit);
+      if (gated && PassAuditGate(clerk.session, view.lsh, [](const std::string&) { return false; }).result !=
+                       AuditGateResult::Passed) {
+        return Log(prefix_ + "audit (editor) " + view.lsh + " refused by its approval");
+      }
       testsupport::StateAnswers answers;
       answers.acceptShortage = Chance(0.5);
       answers.watched = clerk.session.Conn.get();
@@ -211,12 +251,14 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       // The editor runs its flow's commands as the flow it opened in; an engine's caller any.
       StateSettings settings = settings_;
       if (fromEditor && OfTwoSteps(command) == view.twoStep) settings.shownTwoStep = view.twoStep;
+      if (gated) settings.approval = ApprovalPassed{};
       const StateOutcome outcome =
           ChangeBillState(clerk.session, command, view.lsh, settings, answers, fromEditor ? &view.lines : nullptr);
       acted = outcome.result == StateResult::Done;
       if (acted && settings.shownTwoStep && SiteTwoStep() != view.twoStep) {
         Fail("an editor's command of the flow it opened in acted after the site switched to the other");
       }
+      if (acted && gated && !ApprovalPasses(view.lsh)) Fail("an editor's audit acted on a bill its approval does not pass");
       did = std::string(kNames[static_cast<int>(command)]) + (fromEditor ? " (editor) " : " (browser) ") + view.lsh +
             " -> " + std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message;
       if (answers.askedInTransaction) Fail("a state change asked with its transaction open");
@@ -262,7 +304,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
 
   // The other clerk acts, or the administrator switches the site's flow.
   void Meanwhile(Clerk& other, Clerk& clerk) {
-    if (Chance(0.15)) return SwitchFlow();
+    if (Chance(0.3)) return Chance(0.5) ? SwitchFlow() : SwitchApproval();
     Act(other, clerk, false);
   }
 
@@ -309,6 +351,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     for (const auto& lsh : marked) {
       const Table now = Rows(flags + SqlText(lsh));
       acted = acted || now != seen[lsh];
+      if (now != seen[lsh] && std::string(command) == "审核" && !now.empty() && !ApprovalPasses(lsh)) {
+        Fail("the browser's 审核 audited " + lsh + ", which its approval does not pass");
+      }
       // Posted or deleted by the other clerk meanwhile, it is named too: not this command's doing.
       if (now == seen[lsh] && told.find(lsh) == std::string::npos) {
         Fail(std::string("the browser's ") + command + " left " + lsh + " without a word");
