@@ -58,7 +58,8 @@ void BillListGrid::SetMarked(long row, bool marked) {
   CheckCell(row, 0);
   if (row == 0 || Cols() < 2) return;
   if (marked) {
-    marked_.insert(SerialAt(row));
+    const std::string serial = SerialAt(row);
+    if (marked_.insert(serial).second && whenMarked_) whenMarked_(serial);
   } else {
     marked_.erase(SerialAt(row));
   }
@@ -71,6 +72,9 @@ void BillListGrid::InvertMarks() {
     if (marked_.count(serial) == 0) inverted.insert(std::move(serial));
   }
   marked_ = std::move(inverted);
+  if (whenMarked_) {
+    for (const std::string& serial : marked_) whenMarked_(serial);
+  }
 }
 
 }  // namespace storeadjust

@@ -5,6 +5,7 @@
 // a bill through sorting, and when the rows are read again (Attach, Reload) they stay on the bills
 // still listed and leave those no longer listed. Every row of a bill shown on several rows
 // carries its mark. Unlike Bind, neither moves the current cell further than the new rows require.
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -33,6 +34,9 @@ class BillListGrid : public RecordsetGrid {
   void SetMarked(long row, bool marked);
   // Marks the bills unmarked and unmarks the marked, each bill once however many rows it has.
   void InvertMarks();
+  const std::set<std::string>& MarkedBills() const { return marked_; }
+  // Told the serial of each bill as it becomes marked (not again while it stays marked).
+  void WhenMarked(std::function<void(const std::string& serial)> told) { whenMarked_ = std::move(told); }
 
  private:
   std::string FixedCellText(long row) const override;
@@ -40,6 +44,7 @@ class BillListGrid : public RecordsetGrid {
   void KeepMarksOfListedBills();
 
   std::set<std::string> marked_;  // serials of the marked bills
+  std::function<void(const std::string&)> whenMarked_;
 };
 
 }  // namespace storeadjust

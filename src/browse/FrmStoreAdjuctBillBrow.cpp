@@ -20,6 +20,7 @@
 #include "lines/BillDeletion.h"
 #include "lines/BillHeaderState.h"
 #include "lines/HeadersWithoutLines.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
@@ -55,6 +56,7 @@ FrmStoreAdjuctBillBrow::FrmStoreAdjuctBillBrow(Session& session)
     : FormModel("FrmStoreAdjuctBillBrow"), session_(session) {
   Caption = "仓库调拨单--浏览";
   DeclareControls();
+  grid_.WhenMarked([this](const std::string& lsh) { ReadMarkedBillLines(lsh); });
 }
 
 void FrmStoreAdjuctBillBrow::DeclareControls() {
@@ -297,6 +299,10 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
                         kSystemTitle);
   }
   // Gone from the list as the clerk meant, but not by his hand: he is told, as on opening such a bill.
+  if (!kept.linesChanged.empty()) {
+    ShowInformation("流水号为:" + NamedSerials(kept.linesChanged) +
+                    "\n此单据的明细在选定后已被他人修改，没有删除，请查看后重新选定！");
+  }
   if (!kept.gone.empty()) {
     ShowInformation("流水号为:" + NamedSerials(kept.gone) + "的单据已被其他操作员删除!");
   }
@@ -311,7 +317,8 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
       continue;
     }
     handled.push_back(serial);
-    const BillDeletionResult result = DeleteBill(session_, serial);
+    const auto shown = markedLines_.find(serial);
+    const BillDeletionResult result = DeleteBill(session_, serial, shown == markedLines_.end() ? nullptr : &shown->second);
     if (result == BillDeletionResult::NoRight) {
       kept.noRight = true;
       return;
@@ -320,6 +327,18 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
     if (result == BillDeletionResult::Audited) kept.audited.push_back(serial);
     if (result == BillDeletionResult::HeldByApproval) kept.heldByApproval.push_back(serial);
     if (result == BillDeletionResult::NotFound) kept.gone.push_back(serial);
+    if (result == BillDeletionResult::LinesChanged) kept.linesChanged.push_back(serial);
+  }
+}
+
+// The list shows no lines, but the clerk marks a bill as he knows it (he has opened it, or another
+// clerk has left it alone since the list was read): a bill another clerk is still adding lines to
+// is not his to throw away with them. A read that fails leaves the deletion uncompared, as before.
+void FrmStoreAdjuctBillBrow::ReadMarkedBillLines(const std::string& lsh) {
+  markedLines_.erase(lsh);
+  try {
+    if (session_.Conn) markedLines_[lsh] = BillLinesAsListed(*session_.Conn, lsh);
+  } catch (const std::exception&) {
   }
 }
 
@@ -363,6 +382,7 @@ void FrmStoreAdjuctBillBrow::RefreshList() {
     if (!rsMain_) throw adodb::Error::Closed();
     rsMain_->Requery();
     grid_.Reload();
+    for (const std::string& lsh : grid_.MarkedBills()) ReadMarkedBillLines(lsh);
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     ShowPosition();
     ShowAvailability();

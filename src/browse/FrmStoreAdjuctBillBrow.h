@@ -147,11 +147,15 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   struct KeptBills {
     std::vector<std::string> audited, heldByApproval;
     std::vector<std::string> gone;  // deleted by another clerk since they were listed
+    std::vector<std::string> linesChanged;  // another clerk added, changed or deleted lines since
     bool noRight = false;  // 删除 was taken away meanwhile: that row and the rows after it stay marked
   };
   // Deletes the bills of the marked rows in grid order, unmarking each one handled; the bills
   // kept are named in `kept`. Throws the first failure, leaving that row marked.
   void DeleteMarkedRows(KeptBills& kept);
+  // A marked bill's lines as they stand when it is marked, read again with the list: what its
+  // deletion may take with it.
+  void ReadMarkedBillLines(const std::string& lsh);
   void ShowInformation(const std::string& text);
 
   // MarkedBillStates.cpp
@@ -167,6 +171,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   BillListGrid grid_;
   std::shared_ptr<adodb::Recordset> rsMain_;
   BrowserLayout layout_ = BrowserLayout::OneStep;
+  std::map<std::string, std::vector<BillLineValues>> markedLines_;  // by serial, see ReadMarkedBillLines
   std::map<long, SortDirection> sortDirections_;  // by grid column: the direction it was last sorted in
   long sortColumn_ = 0;                           // the grid column sorted by last
   std::string listTemplate_;                      // the list query before "[选择条件]" is filled

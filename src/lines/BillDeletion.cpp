@@ -1,5 +1,6 @@
 #include "lines/BillDeletion.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
+#include "lines/StoredBillLines.h"
 
 namespace storeadjust {
 
@@ -23,12 +25,20 @@ constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
 // header was audited or deleted between the check and the deletion (another user): the lines then
 // stay, rolled back with the rest.
 std::optional<BillDeletionResult> DeleteInOneTransaction(Session& session, DataScopeProvider& approval,
-                                                         const std::string& lsh) {
+                                                         const std::string& lsh,
+                                                         const std::vector<BillLineValues>* shownLines) {
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
   // Read again after the clerk's Yes: the right may have been taken away while he answered.
   if (!HoldsRightNow(*session.Conn, session, "删除")) return BillDeletionResult::NoRight;
   if (!TransferBillEditable(approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
+  if (shownLines) {
+    std::vector<BillLineValues> stored = ReadBillLines(*session.Conn, lsh, "");
+    std::sort(stored.begin(), stored.end());
+    // Lines only deleted since take nothing of another clerk's work with the bill (nor does a bill
+    // deleted meanwhile, told as gone below): it goes as the clerk meant.
+    if (!stored.empty() && stored != *shownLines) return BillDeletionResult::LinesChanged;
+  }
   if (session.Conn->Execute(std::string("DELETE FROM ckdbdzk WHERE LSH=?") + kStillOpen, serial) == 0) {
     return std::nullopt;
   }
@@ -48,7 +58,7 @@ BillDeletionResult WhyNotOpen(Session& session, const std::string& lsh) {
 
 }  // namespace
 
-BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
+BillDeletionResult DeleteBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
   auto open = RequireOpened(OpenRsSeparate(
       session, std::string("select LSH,shbz from ckdbdzk where lsh=?") + kStillOpen, {adodb::BoundText(lsh)}));
   const bool deletable = open->RecordCount() > 0;
@@ -58,7 +68,7 @@ BillDeletionResult DeleteBill(Session& session, const std::string& lsh) {
   if (!TransferBillEditable(*approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
   if (!session.Conn) throw adodb::Error::Closed();
   // Audited or deleted by another clerk while the approval flow was asked: told apart again.
-  const std::optional<BillDeletionResult> done = DeleteInOneTransaction(session, *approval, lsh);
+  const std::optional<BillDeletionResult> done = DeleteInOneTransaction(session, *approval, lsh, shownLines);
   return done ? *done : WhyNotOpen(session, lsh);
 }
 

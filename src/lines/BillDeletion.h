@@ -11,8 +11,10 @@
 // has shown its own message and then throws the "object not set" error, as any use of the
 // missing set would.
 #include <string>
+#include <vector>
 
 #include "host/Session.h"
+#include "lines/BillLineValues.h"
 
 namespace storeadjust {
 
@@ -22,8 +24,13 @@ enum class BillDeletionResult {
   HeldByApproval,  // its approval is pending or granted: nothing was changed
   NotFound,  // no such bill (deleted meanwhile): nothing to do
   NoRight,   // the operator no longer holds 删除 (taken away while he was asked): nothing changed
+  LinesChanged,  // its lines are no longer those `shownLines` holds: nothing was changed
 };
 
-BillDeletionResult DeleteBill(Session& session, const std::string& lsh);
+// `shownLines`: the bill's lines as the clerk's screen last read them, sorted (BillLinesAsListed).
+// Given, the bill goes only with those lines, compared inside the transaction: a line another
+// clerk added, changed or deleted since is not thrown away with a bill the clerk chose without it.
+BillDeletionResult DeleteBill(Session& session, const std::string& lsh,
+                              const std::vector<BillLineValues>* shownLines = nullptr);
 
 }  // namespace storeadjust

@@ -15,7 +15,8 @@
 //   - a command that did not act wrote nothing, and the browser names every marked bill it left
 //     (one the other clerk posted or deleted first among them);
 //   - an editor's command that acted acted on the lines its screen lists, and in the flow the site
-//     runs (as did the browser's 审核); an audit that acted did so on a bill its approval passes;
+//     runs (as did the browser's 审核); an audit that acted did so on a bill its approval passes,
+//     and the browser's 删除 deleted only bills whose lines were as when they were marked;
 //   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
 //     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
 #include <gtest/gtest.h>
@@ -323,11 +324,14 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     browser.Load();
     BillListGrid& grid = browser.ListGrid();
     std::vector<std::string> marked;
+    std::map<std::string, Table> linesMarked;
+    const auto linesOf = [&](const std::string& lsh) { return Rows("select * from ckdbdzkmx where lsh=" + SqlText(lsh) + " order by dh"); };
     std::string named;
     for (long row = 1; row < grid.Rows(); ++row) {
       if (grid.TextMatrix(row, 1) != clerk.view.lsh && !Chance(0.15)) continue;
       grid.SetMarked(row, true);
       marked.push_back(grid.TextMatrix(row, 1));
+      linesMarked[marked.back()] = linesOf(marked.back());
       named += " " + marked.back();
     }
     if (marked.empty()) return;
@@ -339,8 +343,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       removeHeadersWithoutLines();  // the other clerk may have deleted a bill's last line
     }
     const std::string flags = "select lsh,isnull(preshbz,0),isnull(shbz,0),isnull(jzbz,0) from ckdbdzk where lsh=";
-    std::map<std::string, Table> seen;
-    for (const auto& lsh : marked) seen[lsh] = Rows(flags + SqlText(lsh));
+    std::map<std::string, Table> seen, lines;
+    for (const auto& lsh : marked) seen[lsh] = Rows(flags + SqlText(lsh)), lines[lsh] = linesOf(lsh);
     const std::string before = testsupport::FullDump(*check_);
     const std::size_t boxes = clerk.ui.Boxes().size();
     clerk.ui.QueueAnswer(mb::kYes);
@@ -353,6 +357,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       acted = acted || now != seen[lsh];
       if (now != seen[lsh] && std::string(command) == "审核" && !now.empty() && !ApprovalPasses(lsh)) {
         Fail("the browser's 审核 audited " + lsh + ", which its approval does not pass");
+      }
+      if (now.empty() && !seen[lsh].empty() && !lines[lsh].empty() && lines[lsh] != linesMarked[lsh]) {
+        Fail("the browser's 删除 took " + lsh + " with lines changed since it was marked");
       }
       // Posted or deleted by the other clerk meanwhile, it is named too: not this command's doing.
       if (now == seen[lsh] && told.find(lsh) == std::string::npos) {
