@@ -548,6 +548,7 @@ ResultSet SqliteBackend::Query(std::string_view sql, const std::vector<Parameter
 void SqliteBackend::BeginTransaction() {
   if (InTransaction()) throw Error::Provider("Cannot start more transactions on this session.");
   RunControlStatement("BEGIN IMMEDIATE");
+  textLengths_->WriteLockTaken();
 }
 
 // A deferred BEGIN takes no write lock: in WAL mode its first read fixes the snapshot every later
@@ -559,11 +560,13 @@ void SqliteBackend::BeginReadTransaction() {
 
 void SqliteBackend::CommitTransaction() {
   if (!InTransaction()) throw Error::Provider("No transaction is active.");
+  textLengths_->WriteLockReleased();
   RunControlStatement("COMMIT");
 }
 
 void SqliteBackend::RollbackTransaction() {
   // SQLite may already have rolled back after a failed statement; nothing is left to undo then.
+  textLengths_->WriteLockReleased();
   if (InTransaction()) RunControlStatement("ROLLBACK");
 }
 

@@ -150,9 +150,21 @@ int TextLengthChecks::Before(sqlite3_stmt* statement) {
   if (sqlite3_stmt_readonly(statement)) return SQLITE_OK;
   // Only rows written are checked; a table made or dropped is seen by the next write's check.
   const std::string_view sql = Trimmed(sqlite3_sql(statement));
+  if (StartsWithName(sql, "create") || StartsWithName(sql, "alter") || StartsWithName(sql, "drop")) {
+    checkedUnderLock_ = false;
+    return SQLITE_OK;
+  }
   if (!StartsWithName(sql, "insert") && !StartsWithName(sql, "update") && !StartsWithName(sql, "replace") &&
       !StartsWithName(sql, "with"))
     return SQLITE_OK;
+  const bool holdingLock = underLock_ && sqlite3_get_autocommit(db_) == 0;
+  if (holdingLock && checkedUnderLock_) return SQLITE_OK;
+  const int rc = Check();
+  checkedUnderLock_ = rc == SQLITE_OK && holdingLock;
+  return rc;
+}
+
+int TextLengthChecks::Check() {
   Versions now;
   if (const int rc = Read(now)) return rc;
   if (now == madeUnder_) return SQLITE_OK;

@@ -145,4 +145,11 @@ TEST_F(SqliteBackendTest, ATextLongerThanItsColumnIsRefusedAsTheServerRefusesIt)
   conn->Execute("update s set n = 'ab', v = v where k = 1");
   EXPECT_EQ(ErrorOf([&] { conn->Execute("insert into u values ('abc')"); }).Description(),
             "String or binary data would be truncated in table 'u', column 'c'. Truncated value: 'ab'.");
+  // Checked once under the write lock, the table made inside the same transaction is checked too.
+  conn->BeginTrans();
+  conn->Execute("insert into u values ('ab')");
+  conn->Execute("create table w (c nchar(1))");
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("insert into w values ('ab')"); }).Description(),
+            "String or binary data would be truncated in table 'w', column 'c'. Truncated value: 'a'.");
+  conn->RollbackTrans();
 }
