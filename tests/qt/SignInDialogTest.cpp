@@ -136,12 +136,13 @@ TEST(SignInDialogTest, CapsLockOnBeforeTheDialogOpensIsPointedOutAtOnce) {
     _exit(127);
   }
   close(number[1]);
-  char digits[16] = {};
-  const ssize_t read = ::read(number[0], digits, sizeof digits - 1);
+  // Xvfb writes the number and its newline apart: closing the pipe between them kills it.
+  std::string digits;
+  for (char c = 0; ::read(number[0], &c, 1) == 1 && c != '\n';) digits += c;
   close(number[0]);
   int status = -1;
-  if (read > 0) {
-    const std::string display = ":" + std::string(digits, static_cast<std::size_t>(read) - 1);
+  if (!digits.empty()) {
+    const std::string display = ":" + digits;
     status = std::system(("STOREADJUST_CAPS_LOCK_RUN=1 QT_QPA_PLATFORM=xcb DISPLAY=" + display +
                           " /proc/" + std::to_string(getpid()) + "/exe --gtest_filter=" +
                           ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
