@@ -273,14 +273,6 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
     return {LineSaveOutcome::PlaceGone, line.lsh, line.dh, *gone};
   }
-  // The editor weighed what each place holds of the batch before this transaction began; another
-  // clerk's receipt or return may have emptied a place since, and the line would take from it goods
-  // it no longer holds.
-  if (const std::optional<PlaceShortage> shortage = PlaceGivingMoreThanItHolds(session, places)) {
-    SavedLine refused{LineSaveOutcome::PlaceShort, line.lsh, line.dh};
-    refused.shortage = *shortage;
-    return refused;
-  }
   // An in-warehouse switched to goods places meanwhile would receive the line into none of them.
   if (!line.inWarehouseKeepsPlaces && FlagIsSet(FirstValue(*session.Conn, "Select FDeleted From GL_Stock Where ID=?",
                                                             {adodb::BoundText(line.inWarehouse)}))) {
@@ -308,6 +300,15 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       }
       UpdateHeader(session, merged, saved.lsh);
     }
+  }
+  // The editor weighed what each place holds of the batch before this transaction began; another
+  // clerk's receipt or return may have emptied a place since, and the line would take from it goods
+  // it no longer holds. Weighed after the bill's own state, so that a bill deleted or audited
+  // meanwhile is told as such; a header written above goes back with the transaction.
+  if (const std::optional<PlaceShortage> shortage = PlaceGivingMoreThanItHolds(session, places)) {
+    SavedLine refused{LineSaveOutcome::PlaceShort, line.lsh, line.dh};
+    refused.shortage = *shortage;
+    return refused;
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {

@@ -207,9 +207,11 @@ class Sequence : testsupport::RandomDraws {
     const std::string stockBefore = StockDump(*check_), allBefore = FullDump(*check_);
     const bool billDeleted = staleView && Rows("select lsh from ckdbdzk where lsh=" + SqlText(line.lsh)).empty();
     const SavedLine saved = StoreLine(session_, line);
-    static constexpr const char* kOutcomes[] = {"saved", "bill audited", "line gone", "line changed", "bill gone",
-                                                "warehouses kept", "held by approval",
-                                                "goods gone"};
+    static constexpr const char* kOutcomes[] = {"saved",         "bill audited",  "line gone",     "line changed",
+                                                "bill gone",     "warehouses kept", "held by approval",
+                                                "goods gone",    "unit changed",  "place gone",    "place short",
+                                                "places needed", "batch expired", "no right",      "outside scope"};
+    static_assert(std::size(kOutcomes) == static_cast<std::size_t>(LineSaveOutcome::OutsideScope) + 1);
     Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + (staleView ? " (deleted meanwhile)" : "") +
         " " + line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse +
         "->" + line.inWarehouse + (warehouseChanged ? " (changed on screen)" : "") + " -> " +
