@@ -1,5 +1,6 @@
 // storeadjust-db: makes an embedded database for the transfer-bill module, checks one, or sets an
-// operator's sign-in password in one or in a server's database. The usage text (UsageText) says what each command does.
+// operator's sign-in password in one or in a server's database. The usage text (UsageText) says
+// what each command does.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>

@@ -65,9 +65,9 @@ enum class PlacesReallocation {
 // than it puts into the batch. All read again inside the transaction, the header under an update
 // lock (a confirm books the rows it finds: rows replaced after it would be taken back by an
 // un-confirm that never booked them). A place the in-warehouse no longer lists is named in
-// `placeGone`, a place that holds less of the batch than the line takes back in `shortage`. `shown` (ReadBillLine, read when the clerk's dialog opened on the places)
-// is the line with the places the clerk started from: places another clerk chose meanwhile would
-// be replaced unseen. Empty replaces them whatever they are. Throws adodb::Error after rolling back.
+// `placeGone`, a place that holds less of the batch than the line takes back in `shortage`.
+// `shown` (ReadBillLine, read when the clerk's dialog opened on the places) is the line with the
+// places the clerk started from: places another clerk chose meanwhile would be replaced unseen. Empty replaces them whatever they are. Throws adodb::Error after rolling back.
 PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoodsPlaces& places, double lineQty,
                                                std::string* placeGone = nullptr,
                                                const std::optional<BillLineValues>& shown = std::nullopt,

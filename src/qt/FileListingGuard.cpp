@@ -16,6 +16,7 @@
 
 #include "host/FileNotWritten.h"
 #include "host/UserInterface.h"
+#include "qt/ApplicationEventFilter.h"
 #include "qt/ClassicMessageBox.h"
 
 namespace storeadjust::qt {
@@ -88,13 +89,8 @@ class FileListingGuard : public QObject {
 }  // namespace
 
 void KeepFileListsFromOpeningFiles() {
-  static const QString name = QStringLiteral("FileListingGuard");
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-  auto* app = QCoreApplication::instance();
-  if (app == nullptr || app->findChild<QObject*>(name, Qt::FindDirectChildrenOnly) != nullptr) return;
-  auto* guard = new FileListingGuard(app);
-  guard->setObjectName(name);
-  app->installEventFilter(guard);
+  InstallOnceOnApplication<FileListingGuard>(QStringLiteral("FileListingGuard"));
 }
 
 }  // namespace storeadjust::qt

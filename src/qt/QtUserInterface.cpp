@@ -11,7 +11,6 @@
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/FileListingGuard.h"
-#include "qt/SecondClickGuard.h"
 #include "qt/FirstExpiringBatch.h"
 #include "qt/FormView.h"
 #include "qt/GoodsPlaceDialogView.h"
@@ -21,6 +20,7 @@
 #include "qt/ReprintComponent.h"
 #include "qt/ReportCommands.h"
 #include "qt/FormViewRegistry.h"
+#include "qt/SecondClickGuard.h"
 #include "qt/SelectDialogView.h"
 
 namespace storeadjust::qt {

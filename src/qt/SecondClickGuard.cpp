@@ -6,6 +6,8 @@
 #include <QStyleHints>
 #include <QWidget>
 
+#include "qt/ApplicationEventFilter.h"
+
 namespace storeadjust::qt {
 
 namespace {
@@ -58,12 +60,7 @@ class SecondClickGuard : public QObject {
 }  // namespace
 
 void DropTheSecondClickOfADoubleClickThatOpenedAWindow() {
-  static const QString name = QStringLiteral("SecondClickGuard");
-  auto* app = QCoreApplication::instance();
-  if (app == nullptr || app->findChild<QObject*>(name, Qt::FindDirectChildrenOnly) != nullptr) return;
-  auto* guard = new SecondClickGuard(app);
-  guard->setObjectName(name);
-  app->installEventFilter(guard);
+  InstallOnceOnApplication<SecondClickGuard>(QStringLiteral("SecondClickGuard"));
 }
 
 }  // namespace storeadjust::qt

@@ -12,8 +12,9 @@ namespace adodb::tsql {
 void RegisterSqliteFunctions(sqlite3* db);
 
 // SQL Server's '+' folded left to right (tsql_add), its '-' of two values (tsql_subtract),
-// SQLite's own '*' folded left to right, and SQL Server's '/' of two values (tsql_divide), as functions of SQLite's: the general case of the int arithmetic checked for int's
-// range (DeclaredColumnValue.h).
+// SQLite's own '*' folded left to right, and SQL Server's '/' of two values (tsql_divide), as
+// functions of SQLite's: the general case of the int arithmetic checked for int's range
+// (DeclaredColumnValue.h).
 using ScalarFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
 void AddValues(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 void SubtractValues(sqlite3_context* ctx, int argc, sqlite3_value** argv);
