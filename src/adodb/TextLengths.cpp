@@ -104,16 +104,15 @@ std::string Condition(const std::string& table, const std::vector<BoundedColumn>
   return when + ")";
 }
 
-// Runs the statement through, giving each row to `row`; finalizes it, or resets it when kept.
-// SQLite's code, its message left on the connection.
+// Runs the statement through, giving each row to `row`. SQLite's code, its message left on the
+// connection.
 template <typename Row>
-int EachRow(sqlite3* db, const char* sql, sqlite3_stmt* kept, Row&& row) {
-  sqlite3_stmt* statement = kept;
-  if (!statement && sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) return sqlite3_errcode(db);
+int EachRow(sqlite3* db, const char* sql, Row&& row) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) return sqlite3_errcode(db);
   int rc;
   while ((rc = sqlite3_step(statement)) == SQLITE_ROW) row(statement);
-  if (kept) sqlite3_reset(statement);
-  else sqlite3_finalize(statement);
+  sqlite3_finalize(statement);
   return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
@@ -126,24 +125,9 @@ std::string Text(sqlite3_stmt* statement, int column) {
 
 TextLengthChecks::TextLengthChecks(sqlite3* db) : db_(db) {
   if (sqlite3_create_function_v2(db, "tsql_text_fits", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, TextFits,
-                                 nullptr, nullptr, nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(db, "pragma main.schema_version", -1, &mainVersion_, nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(db, "pragma temp.schema_version", -1, &tempVersion_, nullptr) != SQLITE_OK) {
-    const std::string message = std::string("Preparing the text length checks failed: ") + sqlite3_errmsg(db);
-    sqlite3_finalize(mainVersion_);
-    throw Error::Provider(message);
+                                 nullptr, nullptr, nullptr) != SQLITE_OK) {
+    throw Error::Provider(std::string("Preparing the text length checks failed: ") + sqlite3_errmsg(db));
   }
-}
-
-TextLengthChecks::~TextLengthChecks() {
-  sqlite3_finalize(mainVersion_);
-  sqlite3_finalize(tempVersion_);
-}
-
-int TextLengthChecks::Read(Versions& now) {
-  if (const int rc = EachRow(db_, nullptr, mainVersion_, [&](sqlite3_stmt* s) { now.main = sqlite3_column_int(s, 0); }))
-    return rc;
-  return EachRow(db_, nullptr, tempVersion_, [&](sqlite3_stmt* s) { now.temp = sqlite3_column_int(s, 0); });
 }
 
 int TextLengthChecks::Before(sqlite3_stmt* statement) {
@@ -165,19 +149,18 @@ int TextLengthChecks::Before(sqlite3_stmt* statement) {
 }
 
 int TextLengthChecks::Check() {
-  Versions now;
-  if (const int rc = Read(now)) return rc;
-  if (now == madeUnder_) return SQLITE_OK;
+  auto now = tsql::DeclaredColumnKinds::VersionsOf(db_);
+  if (now == madeUnder_ && now.main >= 0) return SQLITE_OK;
   // A temporary table of a batch changes the temp schema only: the checks are still there.
   int inPlace = -1;
   if (now.main == madeUnder_.main) {
     const char* count = "select count(*) from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
-    if (const int rc = EachRow(db_, count, nullptr, [&](sqlite3_stmt* s) { inPlace = sqlite3_column_int(s, 0); }))
+    if (const int rc = EachRow(db_, count, [&](sqlite3_stmt* s) { inPlace = sqlite3_column_int(s, 0); }))
       return rc;
   }
   if (inPlace != made_) {
     if (const int rc = Make()) return rc;
-    if (const int rc = Read(now)) return rc;
+    now = tsql::DeclaredColumnKinds::VersionsOf(db_);
   }
   madeUnder_ = now;
   return SQLITE_OK;
@@ -186,7 +169,7 @@ int TextLengthChecks::Check() {
 int TextLengthChecks::Make() {
   std::string script;
   const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
-  if (const int rc = EachRow(db_, made, nullptr, [&](sqlite3_stmt* s) {
+  if (const int rc = EachRow(db_, made, [&](sqlite3_stmt* s) {
         script += "drop trigger temp." + Quoted(Text(s, 0), '"') + ";";
       }))
     return rc;
@@ -194,7 +177,7 @@ int TextLengthChecks::Make() {
   const char* columns =
       "select s.name, p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
       "s.name not like 'sqlite%' and s.sql not like 'create virtual%' order by s.name, p.cid";
-  if (const int rc = EachRow(db_, columns, nullptr, [&](sqlite3_stmt* s) {
+  if (const int rc = EachRow(db_, columns, [&](sqlite3_stmt* s) {
         const auto bound = BoundOf(Text(s, 2));
         if (!bound) return;
         std::string table = Text(s, 0);

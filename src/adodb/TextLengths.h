@@ -13,6 +13,8 @@
 // in its other columns. text, ntext, (max) and a declaration without a length are not bounded.
 #include <string>
 
+#include "adodb/tsql/DeclaredColumnKinds.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -24,7 +26,6 @@ class TextLengthChecks {
   explicit TextLengthChecks(sqlite3* db);
   TextLengthChecks(const TextLengthChecks&) = delete;
   TextLengthChecks& operator=(const TextLengthChecks&) = delete;
-  ~TextLengthChecks();
 
   // Before `statement` runs: when it writes, the checks are made again if a table has been made,
   // altered or dropped since they were made, here or on another connection, or a rollback took
@@ -39,18 +40,11 @@ class TextLengthChecks {
   void WriteLockReleased() { underLock_ = checkedUnderLock_ = false; }
 
  private:
-  struct Versions {
-    int main = -1, temp = -1;
-    bool operator==(const Versions&) const = default;
-  };
-  int Read(Versions& now);
   int Check();
   int Make();
 
   sqlite3* db_;
-  sqlite3_stmt* mainVersion_ = nullptr;
-  sqlite3_stmt* tempVersion_ = nullptr;
-  Versions madeUnder_;
+  tsql::DeclaredColumnKinds::SchemaVersions madeUnder_;
   int made_ = 0;  // triggers made
   bool underLock_ = false;
   bool checkedUnderLock_ = false;

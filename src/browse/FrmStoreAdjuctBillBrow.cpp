@@ -20,7 +20,7 @@
 #include "lines/BillDeletion.h"
 #include "lines/BillHeaderState.h"
 #include "lines/HeadersWithoutLines.h"
-#include "states/BillSnapshot.h"
+#include "lines/StoredBillLines.h"
 
 namespace storeadjust {
 

@@ -1,6 +1,5 @@
 #include "lines/BillDeletion.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -33,8 +32,7 @@ std::optional<BillDeletionResult> DeleteInOneTransaction(Session& session, DataS
   if (!HoldsRightNow(*session.Conn, session, "删除")) return BillDeletionResult::NoRight;
   if (!TransferBillEditable(approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
   if (shownLines) {
-    std::vector<BillLineValues> stored = ReadBillLines(*session.Conn, lsh, "");
-    std::sort(stored.begin(), stored.end());
+    const std::vector<BillLineValues> stored = BillLinesAsListed(*session.Conn, lsh);
     // Lines only deleted since take nothing of another clerk's work with the bill (nor does a bill
     // deleted meanwhile, told as gone below): it goes as the clerk meant.
     if (!stored.empty() && stored != *shownLines) return BillDeletionResult::LinesChanged;

@@ -62,4 +62,10 @@ std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const 
   return std::move(lines.front());
 }
 
+std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh) {
+  std::vector<BillLineValues> lines = ReadBillLines(connection, lsh, "");
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
 }  // namespace storeadjust

@@ -15,6 +15,10 @@ namespace storeadjust {
 std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
                                           const std::string& stateCondition);
 
+// Every line of the bill in one order whatever order the query gives: what a screen listing the
+// bill shows, to compare with the stored lines when a command acts on it.
+std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);
+
 // One line of the bill; nothing when the bill has no line of that number.
 std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const std::string& lsh,
                                              const std::string& dh);

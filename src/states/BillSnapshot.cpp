@@ -18,10 +18,6 @@ BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValue
   return {header, std::move(lines)};
 }
 
-std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh) {
-  return SnapshotOf({}, ReadBillLines(connection, lsh, "")).lines;
-}
-
 std::string BillStateName(const BillHeaderState& header, bool twoStep) {
   if (!header.exists) return "已删除";
   if (header.posted) return "已记帐";

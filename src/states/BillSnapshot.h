@@ -30,9 +30,6 @@ BillSnapshot SnapshotOf(const BillHeaderState& header, std::vector<BillLineValue
 // What the clerk is told when the bill's lines are not those his screen lists or he was asked about.
 inline constexpr const char* kBillLinesChanged = "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！";
 
-// Every line of the bill, in a snapshot's order: what a screen listing the bill shows, to hand
-// to ChangeBillState.
-std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);
 
 // The bill's state in words, as the clerk knows it: "未审核", "已审核", "已确认", "已记帐", or
 // "已删除" when the header is gone; in one step, "已出库" for a bill a two-step audit issued.
