@@ -43,6 +43,23 @@ install_missing() {
   fi
 }
 
+# Run with sudo (or as root in a user's tree), a build would belong to root: the user could
+# neither rebuild nor remove it, the menu entry would go to root's home, and the program would
+# start without the user's desktop (sudo keeps no DISPLAY) on root's demo database. Only the
+# packages need root, and as_root asks for it; so a build as root is refused before anything is
+# written. A tree root owns (a container's CI) is root's to build.
+refuse_build_as_root() {  # command
+  [ "$(id -u)" -eq 0 ] || return 0
+  local user=${SUDO_USER:-}
+  [ "$user" = root ] && user=
+  [ -n "$user" ] || [ "$(stat -c %u .)" -eq 0 ] || user=$(stat -c %U .)
+  [ -n "$user" ] || return 0
+  echo "setup.sh: './setup.sh $1' is not to be run as root (sudo): the build would belong to root, and the program would" >&2
+  echo "  not reach $user's desktop. Run it as $user, without sudo: ./setup.sh $1" >&2
+  echo "  It asks for root itself, only to install missing packages (or install them first: sudo ./setup.sh deps)." >&2
+  exit 1
+}
+
 jobs() { nproc 2>/dev/null || echo 2; }
 
 configure_and_build() {  # dir, extra cmake args...
@@ -112,6 +129,7 @@ run_tests() {
 
 case "${1:-}" in
   run)
+    refuse_build_as_root run
     install_missing
     configure_and_build build
     # The clerk starts it from the desktop's menu after this, as after installing the package.
@@ -121,16 +139,19 @@ case "${1:-}" in
     exec build/app/launcher/storeadjust "$@"
     ;;
   test)
+    refuse_build_as_root test
     install_missing
     run_tests
     ;;
   bench)
+    refuse_build_as_root bench
     install_missing
     # With Qt: the print bench paints its pages offscreen.
     configure_and_build build-bench -DCMAKE_BUILD_TYPE=Release -DSTOREADJUST_WITH_QT=ON
     for b in build-bench/bench/*_bench; do QT_QPA_PLATFORM=offscreen "$b"; done
     ;;
   package)
+    refuse_build_as_root package
     install_missing
     configure_and_build build
     make_package build

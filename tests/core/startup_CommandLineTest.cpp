@@ -290,6 +290,7 @@ TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
             "qt6-wayland），或在桌面上开启 XWayland。\n");
   close(compositor);
 }
+
 #endif
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
@@ -572,6 +573,37 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   std::ofstream(home.Folder() / "usr/applications/storeadjust.desktop") << "";
   ASSERT_EQ(setUp("/nowhere:" + (home.Folder() / "usr").string()), 0);
   EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+// setup.sh on a fresh machine, root and apt played by stand-ins on PATH. Run with sudo it builds
+// nothing, so no file in the user's tree belongs to root. Packages no source offers (a Debian
+// installed from DVD, without a network mirror) are named before apt is asked to install any.
+TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
+  const TempDatabase home;
+  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
+  std::filesystem::create_directories(tree);
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
+  const std::string apt = (home.Folder() / "apt.log").string();
+  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
+           {"id", "[ \"$1\" = -u ] && echo 0 || exec /usr/bin/id \"$@\""},
+           {"sudo", "exit 99"},
+           {"dpkg-query", "exit 1"},
+           {"apt-get", "echo \"$*\" >>" + ShellQuoted(apt)},
+           {"apt-cache", "case $2 in qt6-wayland|libsodium-dev) printf '%s:\\n  Candidate: (none)\\n' $2;; tdsodbc) ;;"
+                         " *) printf '%s:\\n  Candidate: 1.0\\n' $2;; esac"}}) {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(bin / name, std::filesystem::perms(0755));
+  }
+  const auto setUp = [&](const std::string& how) {
+    return RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), how},
+                      home.Folder(), std::nullopt, {}, "SUDO_USER=clerk");
+  };
+  EXPECT_EQ(setUp("run").Said(), "1||setup.sh: './setup.sh run' is not to be run as root (sudo): the build would belong to "
+            "root, and the program would\n  not reach clerk's desktop. Run it as clerk, without sudo: ./setup.sh run\n  It asks "
+            "for root itself, only to install missing packages (or install them first: sudo ./setup.sh deps).\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree), {}), 1);
+  EXPECT_FALSE(std::filesystem::exists(apt));
 }
 
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
