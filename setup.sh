@@ -39,6 +39,19 @@ install_missing() {
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     as_root apt-get update -qq
+    # A Debian installed from its DVD without a network mirror has only the DVD's packages, and apt
+    # would stop at the first one it lacks with its own words: name them all, and what to do.
+    local unavailable=()
+    for p in "${missing[@]}"; do
+      LC_ALL=C apt-cache policy "$p" 2>/dev/null | grep -q '^ *Candidate: [^(]' || unavailable+=("$p")
+    done
+    if [ ${#unavailable[@]} -gt 0 ]; then
+      echo "setup.sh: these packages are needed, and no package source of this machine offers them: ${unavailable[*]}" >&2
+      echo "  A Debian installed from DVD has only the DVD's packages until a network mirror is added. As root add" >&2
+      echo "  the line  deb http://deb.debian.org/debian bookworm main  to /etc/apt/sources.list (or choose a" >&2
+      echo "  mirror in 'Software & Updates'), then run this command again. Nothing was installed." >&2
+      return 1
+    fi
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
   fi
 }

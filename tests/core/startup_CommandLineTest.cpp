@@ -604,6 +604,11 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
             "for root itself, only to install missing packages (or install them first: sudo ./setup.sh deps).\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree), {}), 1);
   EXPECT_FALSE(std::filesystem::exists(apt));
+  const Ran deps = setUp("deps");
+  EXPECT_EQ(deps.status, 1);
+  EXPECT_NE(deps.err.find("no package source of this machine offers them: qt6-wayland tdsodbc libsodium-dev\n"),
+            std::string::npos) << deps.err;
+  EXPECT_EQ(BytesOf(apt), "update -qq\n");
 }
 
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
