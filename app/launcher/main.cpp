@@ -65,36 +65,6 @@ bool WaylandPluginInstalled() {
   });
 }
 
-// On a Wayland desktop the launcher chooses the platform itself, since Qt's own choice aborts
-// the program where it cannot connect. Where the desktop also runs an X server (XWayland) the
-// program goes through X: that is where its windows were made and tried, and a Wayland
-// compositor does not let a program place its own dialogs. Without X it goes to the compositor,
-// given Qt's plugin for it; why it cannot is said instead. A platform chosen by the user stands.
-// Returns why no window can be shown; empty when one can.
-std::string ChoosePlatform() {
-  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return {};
-  if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    return {};
-  }
-  if (!WaylandAnswers()) {
-    return "打不开 Wayland 显示 " + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString() +
-           "（WAYLAND_DISPLAY 所指的 Wayland 桌面没有应答），也没有 X 显示（DISPLAY 没有设置），打不开单据浏览窗口。"
-           "请检查 WAYLAND_DISPLAY，或在桌面上运行 storeadjust。";
-  }
-  if (!WaylandPluginInstalled()) {
-    return "这是 Wayland 桌面，没有 X 显示（DISPLAY 没有设置，桌面没有开 XWayland），而 Qt 的 Wayland 插件没有安装，"
-           "打不开单据浏览窗口。请安装 Debian 包 qt6-wayland（sudo apt-get install qt6-wayland），或在桌面上开启 XWayland。";
-  }
-  qputenv("QT_QPA_PLATFORM", "wayland");
-  return {};
-}
-
-const std::string& NoPlatform() {
-  static const std::string why = ChoosePlatform();
-  return why;
-}
-
 bool HasDisplay() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
@@ -117,10 +87,12 @@ struct XDisplayProbe {
   xcb_connection_t* held = nullptr;
 };
 
+// Asked once, where the program may go to an X display: DISPLAY set, or X chosen by the user.
 XDisplayProbe& DisplayProbe() {
   static XDisplayProbe probe = [] {
     XDisplayProbe asked;
-    if (!HasDisplay() || !NoPlatform().empty() || !OpensXDisplay()) return asked;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() ? qEnvironmentVariableIsEmpty("DISPLAY") : platform != "xcb") return asked;
     asked.held = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(asked.held) != 0) {
       xcb_disconnect(asked.held);
@@ -132,7 +104,41 @@ XDisplayProbe& DisplayProbe() {
   return probe;
 }
 
-bool DisplayUnreachable() { return DisplayProbe().unreachable; }
+// On a Wayland desktop the launcher chooses the platform itself, since Qt's own choice aborts
+// the program where it cannot connect. Where the desktop also runs an X server (XWayland) the
+// program goes through X: that is where its windows were made and tried, and a Wayland
+// compositor does not let a program place its own dialogs. Without X, or with a DISPLAY left
+// from another session that no X server answers, it goes to the compositor, given Qt's plugin
+// for it; why it cannot is said instead. A platform chosen by the user stands.
+// Returns why no window can be shown; empty when one can.
+std::string ChoosePlatform() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return {};
+  if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+    // Where neither answers, the X display's refusal names the one the desktop meant.
+    const bool toWayland = DisplayProbe().unreachable && WaylandAnswers() && WaylandPluginInstalled();
+    qputenv("QT_QPA_PLATFORM", toWayland ? "wayland" : "xcb");
+    return {};
+  }
+  if (!WaylandAnswers()) {
+    return "打不开 Wayland 显示 " + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString() +
+           "（WAYLAND_DISPLAY 所指的 Wayland 桌面没有应答），也没有 X 显示（DISPLAY 没有设置），打不开单据浏览窗口。"
+           "请检查 WAYLAND_DISPLAY，或在桌面上运行 storeadjust。";
+  }
+  if (!WaylandPluginInstalled()) {
+    return "这是 Wayland 桌面，没有 X 显示（DISPLAY 没有设置，桌面没有开 XWayland），而 Qt 的 Wayland 插件没有安装，"
+           "打不开单据浏览窗口。请安装 Debian 包 qt6-wayland（sudo apt-get install qt6-wayland），或在桌面上开启 XWayland。";
+  }
+  qputenv("QT_QPA_PLATFORM", "wayland");
+  return {};
+}
+
+const std::string& NoPlatform() {
+  static const std::string why = ChoosePlatform();
+  return why;
+}
+
+// An X display the program goes to does not answer.
+bool DisplayUnreachable() { return NoPlatform().empty() && OpensXDisplay() && DisplayProbe().unreachable; }
 
 void ReleaseDisplayProbe() {
   XDisplayProbe& probe = DisplayProbe();

@@ -2,6 +2,7 @@
 // print and the status they end with. The launcher runs without a display, so a sign-in that
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 
 #include <cstdlib>
@@ -19,6 +21,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -291,6 +294,35 @@ TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
   close(compositor);
 }
 
+// A DISPLAY left from another session on a Wayland desktop whose compositor answers: the program
+// goes to the compositor (this one hangs up on it) instead of refusing the dead X display.
+TEST(LauncherStartup, ADeadXDisplayOnALiveWaylandDesktopGoesToTheCompositor) {
+  if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")) GTEST_SKIP();
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const std::string listening = (home.Folder() / "wayland-0").string();
+  const int compositor = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  listening.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(compositor, 4), 0);
+  std::atomic<bool> done = false;
+  int callers = 0;
+  std::thread hangingUp([&] {
+    for (pollfd waiting{compositor, POLLIN, 0}; !done;) {
+      if (poll(&waiting, 1, 50) <= 0) continue;
+      if (const int caller = accept(compositor, nullptr, nullptr); caller >= 0) ++callers, close(caller);
+    }
+  });
+  const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n",
+                             ":9999", "WAYLAND_DISPLAY=" + ShellQuoted(listening));
+  done = true;
+  hangingUp.join();
+  close(compositor);
+  EXPECT_EQ(ran.err.find("打不开图形显示"), std::string::npos) << ran.err;
+  EXPECT_GE(callers, 2);  // the launcher's look, then Qt's connection
+}
 #endif
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
