@@ -16,6 +16,7 @@
 #include "db/DatabaseFactory.h"
 #include "db/OpenFailureText.h"
 #include "db/PasswordTable.h"
+#include "db/Schema.h"
 #include "db/SchemaCheck.h"
 #include "host/HiddenTerminalInput.h"
 #include "host/OperatorPassword.h"
@@ -146,6 +147,9 @@ std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
 int SetPassword(const std::string& path, const std::string& code) {
   auto conn = OpenForPasswords(path);
   storeadjust::RequireOperator(*conn, code);  // before the password is typed, twice, for no one
+  // Nor for a file it cannot be written to: a write that changes no row still asks for the write
+  // lock, which a read-only file (or a server login that may only read) refuses.
+  conn->Execute(std::string("Delete From ") + storeadjust::db::kPasswordTable + " Where 1 = 0");
   storeadjust::SetOperatorPassword(*conn, code, ReadPassword());
   std::cout << "操作员 " << code << " 的密码已设置。\n";
   return 0;

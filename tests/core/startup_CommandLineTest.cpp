@@ -73,10 +73,11 @@ Ran RunProgram(const std::string& program, const std::vector<std::string>& args,
 // left. Gives all the terminal showed; `echoing` (when given) receives whether the terminal echoes
 // what is typed once the tool has ended, `status` its wait status.
 std::string TypedAtTerminal(const std::vector<std::string>& args, std::vector<std::string> answers,
-                            bool* echoing = nullptr, int* status = nullptr) {
+                            bool* echoing = nullptr, int* status = nullptr, uid_t asUser = 0) {
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (child == 0) {
+    if (asUser != 0 && getuid() == 0 && (setgid(asUser) != 0 || setuid(asUser) != 0)) _exit(126);
     std::vector<char*> argv{const_cast<char*>(STOREADJUST_DB_TOOL)};
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -546,6 +547,14 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-secret"}),
             "新密码: \r\n再输一次新密码: \r\n操作员 002 的密码已设置。\r\n");
   EXPECT_EQ(launch("002", "new-secret\n").Said(), SignedInWithoutScreen("操作员 002（张三）"));
+  // A file that cannot be written is said before the password is typed (the superuser, who may
+  // write anything, runs the tool as another user).
+  std::filesystem::permissions(demo.Path(), std::filesystem::perms(0444));
+  std::filesystem::permissions(demo.Folder(), std::filesystem::perms(0555));
+  const std::string readOnly = TypedAtTerminal(setting, {"other", "other"}, nullptr, nullptr, 65534);
+  std::filesystem::permissions(demo.Folder(), std::filesystem::perms(0700));
+  EXPECT_EQ(readOnly.find("新密码"), std::string::npos) << readOnly;
+  EXPECT_NE(readOnly.find("数据库文件是只读的"), std::string::npos) << readOnly;
 }
 
 // A server's database gets its password table, or the columns an older one lacks, from the db
