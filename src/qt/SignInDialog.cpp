@@ -150,7 +150,8 @@ class SignInForm {
       dialog_.accept();
       return;
     }
-    ++failures_;
+    // Enter on an empty box is no guess at a password, and earns no wait.
+    if (!password.empty()) ++failures_;
     const int wait = std::max(SignInDelaySeconds(failures_), answer.waitSeconds);
     QString text = QString::fromStdString(answer.text);
     if (wait > 0) text += QStringLiteral("\n请等 %1 秒再试。").arg(wait);
