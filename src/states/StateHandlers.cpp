@@ -157,7 +157,6 @@ class StateChange {
         outcome_.result = StateResult::Declined;
         return outcome_;
       }
-      copySellPrice_ = command_ == StateCommand::Audit && CopiesBatchSellPrice(session_);
       RunUntilAnswered(seen);
     } catch (const std::exception& error) {
       outcome_ = {};
@@ -213,6 +212,9 @@ class StateChange {
       return std::nullopt;
     }
     if (ApprovalWithdrawn()) return std::nullopt;
+    // Read in the transaction that applies it: the administrator may switch it while the clerk
+    // answers a question, the opening one or a shortage's before the run again.
+    copySellPrice_ = command_ == StateCommand::Audit && CopiesBatchSellPrice(session_);
     if (MovesBetweenOthersThanShown(lines)) {
       Refused(StateRefusal::StateChanged, kBillLinesChanged);
       return std::nullopt;

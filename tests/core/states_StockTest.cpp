@@ -740,6 +740,23 @@ TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountA
   EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "0|0|0|\n");
 }
 
+// The sell-price setting is the one in force when the goods move: switched on while the clerk
+// answers a shortage, the run after his Yes copies the batch's price into the in-warehouse's row.
+TEST_F(StockMovementTest, TheSellPriceSettingIsTheOneInForceWhenTheAcceptedShortageMovesTheGoods) {
+  const std::string batch = " from phk where hh='0001' and stockid='02'";
+  const std::string ph = db_.Value("select ph" + batch), pcdh = db_.Value("select dh" + batch);
+  db_.Run({"update phk set SellPrice=33, sl=1 where hh='0001' and stockid='01' and dh='" + pcdh + "'",
+           "update phk set SellPrice=0 where hh='0001' and stockid='02'", "update sys_Var set bz3=1"});
+  AddBill("T5", "01", "02", "0001", ph, pcdh, 4, 31.2, 50);
+  answers_.whileShortageAsked = [this] {
+    db_.Run({"update t_SystemProfile set FValue='1' where FKey='UpdateBatchSellPrice'"});
+  };
+  const StateOutcome outcome = ChangeBillState(session_, StateCommand::Audit, "T5", {false, true, "", "系统管理员"}, answers_);
+  ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
+  EXPECT_EQ(answers_.shortagesAsked, 1);
+  EXPECT_EQ(db_.Value("select SellPrice" + batch), "33");
+}
+
 // Balances are held as the server's money column holds them: after audits and un-audits of
 // amounts with cents, the balance is its decimal value exactly (5954.4 - 2280 is 3674.4, not
 // 3674.3999999999996), and a sum that leaves the column's range is refused, changing nothing.

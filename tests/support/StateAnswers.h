@@ -3,7 +3,8 @@
 // question and to a shortage, and a failure thrown when a given line is reached (what a lost
 // connection halfway through a bill looks like to the engine). With `watched` set, a question
 // asked while that connection is inside a transaction is counted: the engine must ask first,
-// then act. `whileAsked` runs while the opening question is open (another clerk's work).
+// then act. `whileAsked` runs while the opening question is open (another clerk's work), and
+// `whileShortageAsked` while a shortage's is.
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,7 @@ struct StateAnswers final : storeadjust::StateQuestions {
   adodb::Connection* watched = nullptr;
   int askedInTransaction = 0;
   std::function<void()> whileAsked;
+  std::function<void()> whileShortageAsked;
 
   bool ConfirmChange(const std::string&) override {
     NoteTransaction();
@@ -32,6 +34,7 @@ struct StateAnswers final : storeadjust::StateQuestions {
     NoteTransaction();
     ++shortagesAsked;
     lastShortage = text;
+    if (whileShortageAsked) whileShortageAsked();
     return acceptShortage;
   }
   void LineReached(long line, long, const std::string&) override {
