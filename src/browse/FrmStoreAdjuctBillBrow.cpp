@@ -256,7 +256,13 @@ bool FrmStoreAdjuctBillBrow::RefuseDeletedBill(const std::string& lsh) {
 std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
   FrmStoreAdjuctBill editor(session_, request);
   ShowModal(*session_.Ui, editor);
-  return editor.CurrentSerial();
+  const std::string worked = editor.CurrentSerial();
+  // The clerk has just seen there the lines of a bill he had marked, and may have changed them
+  // himself: his mark stands for them now.
+  for (const std::string& lsh : {request.lsh, worked}) {
+    if (grid_.MarkedBills().contains(lsh)) ReadMarkedBillLines(lsh);
+  }
+  return worked;
 }
 
 std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
@@ -333,7 +339,9 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedRows(KeptBills& kept) {
 
 // The list shows no lines, but the clerk marks a bill as he knows it (he has opened it, or another
 // clerk has left it alone since the list was read): a bill another clerk is still adding lines to
-// is not his to throw away with them. A read that fails leaves the deletion uncompared, as before.
+// is not his to throw away with them. The lines stay as they were at the mark when the list is
+// read again, which shows no lines either: a change another clerk made after the mark would
+// otherwise be taken as seen. A read that fails leaves the deletion uncompared, as before.
 void FrmStoreAdjuctBillBrow::ReadMarkedBillLines(const std::string& lsh) {
   markedLines_.erase(lsh);
   try {
@@ -382,7 +390,6 @@ void FrmStoreAdjuctBillBrow::RefreshList() {
     if (!rsMain_) throw adodb::Error::Closed();
     rsMain_->Requery();
     grid_.Reload();
-    for (const std::string& lsh : grid_.MarkedBills()) ReadMarkedBillLines(lsh);
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     ShowPosition();
     ShowAvailability();

@@ -261,12 +261,14 @@ TEST_F(BrowserCommandsTest, ABillPostedOrDeletedMeanwhileIsNamed) {
                             "292 提示:|您确定要删除吗？[Y/N]\n64 系统提示|流水号为:DBD202403010002的单据已被其他操作员删除!\n");
 }
 
-// Another clerk changes a line of a marked bill before 删除: that bill stays, named; the other goes.
+// Another clerk changes a line of a marked bill before 删除, even before the list is read again:
+// that bill stays, named; the other goes.
 TEST_F(BrowserCommandsTest, AMarkedBillWhoseLinesChangedSinceItWasMarkedIsKeptAndNamed) {
   Mark({"DBD202403010002", "DBD202403010001"});
   const std::string lines = "select count(*) from ckdbdzkmx where lsh='DBD202403010002'";
   const std::string linesBefore = db.Value(lines);
   db.Run({"update ckdbdzkmx set bz='另一位操作员改过' where lsh='DBD202403010002'"});
+  browser.RefreshList();  // shows no lines: the mark still stands for those of the marking
   ui.QueueAnswer(mb::kYes);
   browser.Click("删除");
   EXPECT_EQ(ShownBoxes(ui), "292 提示:|您确定要删除吗？[Y/N]\n64 系统提示|流水号为:DBD202403010002\n"
