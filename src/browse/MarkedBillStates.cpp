@@ -161,9 +161,12 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
       continue;
     }
     MarkedBillQuestions questions;
+    // The bill is audited as the clerk marked it: with its lines as they were at the mark.
+    const auto lines = markedLines_.find(lsh);
     const auto shown = warehouses.find(lsh);
-    const StateOutcome outcome = ChangeBillState(session_, command, lsh, settings, questions, nullptr,
-                                                 shown == warehouses.end() ? nullptr : &shown->second);
+    const StateOutcome outcome =
+        ChangeBillState(session_, command, lsh, settings, questions, lines == markedLines_.end() ? nullptr : &lines->second,
+                        shown == warehouses.end() ? nullptr : &shown->second);
     if (outcome.refusal == StateRefusal::FlowChanged) {
       refusals.push_back(lsh + ": " + outcome.message + "请关闭浏览窗口后重新打开。");
     } else if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {

@@ -110,11 +110,12 @@ struct ShownWarehouses {
 };
 
 // `shownLines`: the bill's lines as the clerk's screen lists them (BillLinesAsListed, read when
-// it listed them). Given, a command that would move other lines (another clerk changed, added or
-// deleted one since) is refused before its question, as StateChanged: the clerk's Yes is given to
-// the lines he sees. A screen that lists no lines (the browser's marked bills) gives none, but may
-// give `shownWarehouses`: a bill whose lines now move goods between others (another clerk amended
-// its one line into other warehouses since) is refused inside the transaction, as StateChanged.
+// it listed them; for the browser's marked bills, when they were marked). Given, a command that
+// would move other lines (another clerk changed, added or deleted one since) is refused, before
+// its question or inside its transaction, as StateChanged: the clerk's Yes is given to the lines
+// he sees. The browser also gives `shownWarehouses`, the warehouses its list shows the bill
+// between: a bill whose lines now move goods between others is refused inside the transaction,
+// as StateChanged (all that is compared where the lines could not be read at the mark).
 StateOutcome ChangeBillState(Session& session, StateCommand command, const std::string& lsh,
                              const StateSettings& settings, StateQuestions& questions,
                              const std::vector<BillLineValues>* shownLines = nullptr,

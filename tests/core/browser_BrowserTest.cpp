@@ -278,6 +278,22 @@ TEST_F(BrowserCommandsTest, AMarkedBillWhoseLinesChangedSinceItWasMarkedIsKeptAn
   EXPECT_EQ(db.Value(lines), linesBefore);  // the other clerk's lines are kept with the bill
 }
 
+// Another clerk changes a marked bill's quantity, between the same warehouses: the marked audit
+// keeps the bill as it is, moves nothing, and names it.
+TEST_F(BrowserCommandsTest, AMarkedAuditKeepsABillWhoseLinesChangedSinceItWasMarked) {
+  RegisterEmbeddedProcedures();
+  Mark({"DBD202403020004"});  // 6 of 0005, 03 -> 02
+  db.Run({"update ckdbdzkmx set sl=sl+1,srsl=srsl+1 where lsh='DBD202403020004'"});
+  const std::string stock = "select sl from phk where hh='0005' and stockid='03'";
+  const std::string before = db.Value(stock);
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n48 系统提示|以下单据未能审核:\n"
+                            "DBD202403020004: 本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！\n");
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='DBD202403020004'"), 0);
+  EXPECT_EQ(db.Value(stock), before);
+}
+
 // Another clerk audits a marked bill first, while the site asks for approval: the bill is named as
 // audited, not sent back to an approval flow it has no more use for.
 TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprovalIsAsked) {

@@ -361,6 +361,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       if (now.empty() && !seen[lsh].empty() && !lines[lsh].empty() && lines[lsh] != linesMarked[lsh]) {
         Fail("the browser's 删除 took " + lsh + " with lines changed since it was marked");
       }
+      if (now != seen[lsh] && std::string(command) == "审核" && lines[lsh] != linesMarked[lsh]) {
+        Fail("the browser's 审核 audited " + lsh + " with lines changed since it was marked");
+      }
       // Posted or deleted by the other clerk meanwhile, it is named too: not this command's doing.
       if (now == seen[lsh] && told.find(lsh) == std::string::npos) {
         Fail(std::string("the browser's ") + command + " left " + lsh + " without a word");
