@@ -119,6 +119,11 @@ std::string FlowChangedText(bool siteTwoStep) {
          "，本次操作未做任何改变，请按新的处理方式重新操作！";
 }
 
+// Whether the site lets a clerk accept moving more than a warehouse holds (sys_var's bz3).
+bool SiteAllowsShortages(adodb::Connection& connection) {
+  return FlagIsSet(FirstValue(connection, "select bz3 from sys_Var"));
+}
+
 // The batch's sell price follows the goods into the in-warehouse when the site says so.
 bool CopiesBatchSellPrice(Session& session) {
   const std::string value =
@@ -223,7 +228,12 @@ class StateChange {
       Refused(StateRefusal::MasterGone, "仓库编号: " + *gone + "\r\n仓库编号不存在!");
       return std::nullopt;
     }
-    StockMovement move(session_, settings_, accepted, outcome_, lsh_);
+    // A shortage is the clerk's to accept only while the site allows it as the goods move: the
+    // screen read the switch when it opened, and the administrator may turn it off while the
+    // screen stays open or while the clerk answers the shortage's question.
+    StateSettings current = settings_;
+    current.shortageAllowed = settings_.shortageAllowed && SiteAllowsShortages(*session_.Conn);
+    StockMovement move(session_, current, accepted, outcome_, lsh_);
     move_ = &move;
     header_ = header;
     const long count = static_cast<long>(lines.size());

@@ -96,6 +96,7 @@ class Sequence : testsupport::RandomDraws {
     settings_ = {Chance(0.25), Chance(0.3), "bcsl,SellPrice", "系统管理员"};
     Log(std::string(twoStep_ ? "two-step" : "one-step") + (settings_.isNotPh ? ", no batches" : ", batches") +
         (settings_.shortageAllowed ? ", shortages allowed" : ", no shortages"));
+    check_->Execute(std::string("update sys_var set bz3=") + (settings_.shortageAllowed ? "1" : "0"));
     for (const auto& row : Rows("select id, case when isnull(FDeleted,0)<>0 then 1 else 0 end from gl_stock order by id")) {
       warehouses_.push_back(row[0]);
       keepsPlaces_[row[0]] = IsTrue(row[1]);
@@ -755,6 +756,19 @@ TEST_F(StockMovementTest, TheSellPriceSettingIsTheOneInForceWhenTheAcceptedShort
   ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
   EXPECT_EQ(answers_.shortagesAsked, 1);
   EXPECT_EQ(db_.Value("select SellPrice" + batch), "33");
+}
+
+// Shortages forbidden by the administrator while the clerk answers one: his Yes moves nothing.
+TEST_F(StockMovementTest, AShortageAcceptedAfterTheSiteForbadeShortagesMovesNothing) {
+  AddBill("T6", "01", "07", "0034", "230515", "200341", 100000, 1, 1);
+  db_.Run({"update sys_Var set bz3=1"});
+  answers_.whileShortageAsked = [this] { db_.Run({"update sys_Var set bz3=0"}); };
+  const std::string stock = "select sl from phk where hh='0034' and stockid='01' and dh='200341'";
+  const std::string before = db_.Value(stock);
+  const StateOutcome outcome = ChangeBillState(session_, StateCommand::Audit, "T6", {false, true, "", "系统管理员"}, answers_);
+  EXPECT_EQ(outcome.refusal, StateRefusal::Shortage) << outcome.message;
+  EXPECT_NE(outcome.message.find("库存数量不足!"), std::string::npos) << outcome.message;
+  EXPECT_EQ(db_.Value(stock), before);
 }
 
 // Balances are held as the server's money column holds them: after audits and un-audits of
