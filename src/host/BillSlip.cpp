@@ -9,6 +9,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "host/LinePriceInBaseUnit.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust {
 
@@ -121,6 +122,8 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
 
 // The goods places of each line (by line number), issue first: the audit's 'WarehouseOut' rows
 // exist from the audit until its reversal, the 'WarehouseIn' rows from the line's save.
+// Each place's quantity reads as the line's 数量 beside it does (12.00, not 12), so the two add up
+// to the eye.
 void ReadGoodsPlaces(adodb::Connection& connection, BillSlip& slip) {
   auto rs = connection.OpenRecordset(
       "select BillDetailGuid,BillType,IsNull(GoodsPlaceNo,'') as GoodsPlaceNo,IsNull(Quantity,0) as Quantity "
@@ -135,7 +138,8 @@ void ReadGoodsPlaces(adodb::Connection& connection, BillSlip& slip) {
     std::string& text = places[dh];
     if (sideOf[dh] != side) text += (text.empty() ? "" : " ") + side;
     sideOf[dh] = side;
-    text += " " + Text(*rs, "GoodsPlaceNo") + ":" + adodb::FormatNumber(Number(rs->Value("Quantity")));
+    text += " " + Text(*rs, "GoodsPlaceNo") + ":" +
+            NumberWithPlaces(Number(rs->Value("Quantity")), slip.places.quantity);
   }
   for (BillSlipLine& line : slip.lines) {
     const auto found = places.find(line.lineNumber);

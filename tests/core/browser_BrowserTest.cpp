@@ -451,7 +451,8 @@ class BillSlipTest : public ::testing::Test {
 
 // What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
 // serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line numbered
-// past 9999, a line entered in a pack unit, its goods places, and page totals.
+// past 9999, a line entered in a pack unit, its goods places (at the quantity places the slip's
+// 数量 column shows), and page totals.
 TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
   db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
           "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
@@ -480,7 +481,7 @@ TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals
   const BillSlipLine& l = slip.lines[0];
   EXPECT_EQ(testsupport::Fields(slip.remark, slip.maker, slip.auditor, l.goodsNumber, l.unit, l.quantity, l.price, l.amount,
                                 l.retailTotal, l.goodsPlaces, slip.lines[1].goodsPlaces),
-            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|出 A01:12 A02:8 入 B01:20||");
+            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|出 A01:12.00 A02:8.00 入 B01:20.00||");
   const BillSlipTotals all = SlipTotals(slip);
   EXPECT_DOUBLE_EQ(all.quantity, 42);
   EXPECT_NEAR(all.amount, 443.2, 1e-9);
