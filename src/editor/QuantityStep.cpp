@@ -120,6 +120,7 @@ bool FrmStoreAdjuctBill::ChooseBatch() {
   // A line being amended offers its own batch first, not the one expiring soonest: passing
   // through the list to change the quantity keeps the batch the line was saved with.
   SelectionSubject subject{"批号", BillDate()};
+  subject.places = GridNumberPlaces();
   if (entry_.AmendsLineOf(Text("TxtHH")) && !(entry_.storedBatchNumber.empty() && entry_.storedBatchLine.empty())) {
     subject.heldRow = {entry_.storedBatchNumber, entry_.storedBatchLine};
   }

@@ -13,6 +13,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/Variant.h"
 #include "host/BoundSql.h"
+#include "host/GridNumberPlaces.h"
 
 namespace adodb {
 class Connection;
@@ -50,6 +51,9 @@ struct SelectionSubject {
   // unit's code; the batch number and batch line): the dialog offers it as the row Enter takes, so
   // a clerk who only passes through keeps it. Empty: the dialog's own choice.
   std::vector<std::string> heldRow;
+  // The places the list's quantities and prices show with, by their captions as in the editor's
+  // grid (the batch list's 数量 reads 15.50 beside the line's 15.50); none: every figure as stored.
+  std::optional<NumberPlaces> places;
 };
 
 // What the selection dialog hands over with the rows its query gave.

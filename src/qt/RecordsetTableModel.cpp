@@ -2,6 +2,7 @@
 
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/NumberHelpers.h"
 
 namespace storeadjust::qt {
 
@@ -28,8 +29,9 @@ int RecordsetTableModel::columnCount(const QModelIndex& parent) const {
 QVariant RecordsetTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
   const adodb::Row row = RowOf(index.row());
-  const adodb::Variant& value = row.at(static_cast<std::size_t>(index.column()));
-  if (role == Qt::DisplayRole) return QString::fromStdString(value.TextOrEmpty());
+  const auto column = static_cast<std::size_t>(index.column());
+  const adodb::Variant& value = row.at(column);
+  if (role == Qt::DisplayRole) return QString::fromStdString(ShownText(column, value));
   if (role == Qt::TextAlignmentRole && IsNumber(value)) return int(Qt::AlignRight | Qt::AlignVCenter);
   return {};
 }
@@ -74,6 +76,22 @@ QString RecordsetTableModel::ColumnSetKey() const {
   return names.join(QChar(0x1f));
 }
 
+void RecordsetTableModel::SetNumberPlaces(NumberPlaces places) {
+  beginResetModel();
+  decimals_.clear();
+  for (int column = 0; column < columnCount(); ++column) {
+    decimals_.push_back(CaptionDecimals(headerData(column, Qt::Horizontal).toString().toStdString(), places));
+  }
+  searchText_.clear();
+  endResetModel();
+}
+
+std::string RecordsetTableModel::ShownText(std::size_t column, const adodb::Variant& value) const {
+  const int places = column < decimals_.size() ? decimals_[column] : -1;
+  if (places < 0 || !IsNumber(value)) return value.TextOrEmpty();
+  return NumberWithPlaces(value.AsDouble(), places);
+}
+
 adodb::Row RecordsetTableModel::RowOf(int modelRow) const {
   return rows_.RowAt(rows_.RowIndexAt(static_cast<long>(PositionOfRow(modelRow))));
 }
@@ -87,8 +105,9 @@ const std::string& RecordsetTableModel::SearchText(std::size_t position) const {
   if (searchText_.empty()) searchText_.resize(static_cast<std::size_t>(total_));
   std::string& text = searchText_[position];
   if (text.empty()) {
+    std::size_t column = 0;
     for (const adodb::Variant& value : rows_.RowAt(rows_.RowIndexAt(static_cast<long>(position)))) {
-      text += adodb::LowerName(value.TextOrEmpty());
+      text += adodb::LowerName(ShownText(column++, value));
       text += '\x1f';  // keeps a match from spanning two columns
     }
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "adodb/RowTable.h"
+#include "host/GridNumberPlaces.h"
 
 #include "qt/ChunkedTableModel.h"
 
@@ -35,6 +36,8 @@ class RecordsetTableModel : public ChunkedTableModel {
   long SetPosition(int modelRow) const;
   // The column aliases joined: names the column set for remembered layouts.
   QString ColumnSetKey() const;
+  // Numbers of the columns whose captions name a quantity, amount or price show with these places.
+  void SetNumberPlaces(NumberPlaces places);
 
  protected:
   long AvailableRows() const override { return MatchingRows(); }
@@ -44,10 +47,12 @@ class RecordsetTableModel : public ChunkedTableModel {
 
  private:
   std::size_t PositionOfRow(int modelRow) const;
+  std::string ShownText(std::size_t column, const adodb::Variant& value) const;
   const std::string& SearchText(std::size_t position) const;
   std::vector<std::size_t> RowsContaining(const std::string& needle, const std::vector<std::size_t>* among) const;
 
   const adodb::Recordset& rows_;
+  std::vector<int> decimals_;             // by column; -1: as stored
   long total_ = 0;
   bool filtered_ = false;
   std::string filter_;                    // lower-cased UTF-8

@@ -38,6 +38,7 @@ SelectDialogView::SelectDialogView(const adodb::Recordset& rows, const Selection
     : QDialog(parent), organization_(std::move(settingsOrganization)), subject_(QString::fromStdString(subject.what)) {
   setWindowTitle(QStringLiteral("请选择") + subject_);
   model_ = subject.billDate ? new BatchListTableModel(rows, *subject.billDate, this) : new RecordsetTableModel(rows, this);
+  if (subject.places) model_->SetNumberPlaces(*subject.places);
 
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("Filter"));

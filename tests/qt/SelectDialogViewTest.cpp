@@ -37,15 +37,19 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   EXPECT_EQ(dialog.ChosenRow(), 3);
 }
 
-// The batch choice on the bill date: the expired batch in red with its days overdue, the first
-// batch still good pre-selected. Esc chooses nothing, whatever row is current.
+// The batch choice on the bill date: figures at the site's places, the expired batch in red with
+// its days overdue, the first batch still good pre-selected. Esc chooses nothing, whatever row is current.
 TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredBatchesAndEscChoosesNothing) {
   const storeadjust::BoundSql batches = storeadjust::BatchList("", "0010", "01", false, 1);
   auto rows = connection->OpenRecordset(batches.text, batches.values);
-  SelectDialogView expired(*rows, {"批号", adodb::Date{2024, 5, 3}}, nullptr, kOrganization);
+  storeadjust::SelectionSubject batch{"批号", adodb::Date{2024, 5, 3}};
+  batch.places = storeadjust::NumberPlaces{3, 2};
+  SelectDialogView expired(*rows, batch, nullptr, kOrganization);
   const auto* model = expired.Model();
   ASSERT_EQ(model->columnCount(), 8);
   EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("230115"));
+  // The price and the quantity at the site's places, as the line's grid shows them.
+  EXPECT_EQ(model->index(0, 2).data().toString() + ' ' + model->index(0, 3).data().toString(), "10.00 50.000");
   EXPECT_EQ(model->index(0, 7).data().toString(), QStringLiteral("已过期 3 天"));
   const QColor red = model->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color();
   EXPECT_GT(red.red(), 150);
