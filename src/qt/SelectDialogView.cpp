@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
 #include <QTableView>
@@ -77,6 +78,9 @@ SelectDialogView::SelectDialogView(const adodb::Recordset& rows, const Selection
   connect(buttons, &QDialogButtonBox::rejected, this, &SelectDialogView::reject);
   filter_->installEventFilter(this);
   grid_->installEventFilter(this);
+  connect(model_, &QAbstractItemModel::modelReset, this, &SelectDialogView::WidenToRowsInView, Qt::QueuedConnection);
+  connect(model_, &QAbstractItemModel::rowsInserted, this, &SelectDialogView::WidenToRowsInView, Qt::QueuedConnection);
+  connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &SelectDialogView::WidenToRowsInView);
 
   FitColumns();
   FitToColumns();
@@ -160,6 +164,19 @@ void SelectDialogView::FitColumns() {
     const int width = std::min(std::max(cells, grid_->horizontalHeader()->sectionSizeHint(column)), widest);
     grid_->setColumnWidth(column, width);
     fittedWidths_ << width;
+  }
+}
+
+// The opening fit saw the first chunk only: a longer 产地 further down, reached by scrolling, by the
+// next chunk or by the filter, was cut. The columns widen to the rows in view, never narrow, within
+// the same limit; the last one stretches anyway.
+void SelectDialogView::WidenToRowsInView() {
+  const int widest = UsableScreen(*this).width() / 2;
+  for (int column = 0; column + 1 < fittedWidths_.size(); ++column) {
+    const int cells = static_cast<const QAbstractItemView*>(grid_)->sizeHintForColumn(column);
+    if (cells <= grid_->columnWidth(column) || grid_->columnWidth(column) >= widest) continue;
+    grid_->setColumnWidth(column, std::min(cells, widest));
+    fittedWidths_[column] = std::max(fittedWidths_[column], grid_->columnWidth(column));  // not the clerk's own
   }
 }
 

@@ -60,6 +60,7 @@ class SelectDialogView : public QDialog {
   void SelectFirstRow();
   void UpdateCount();
   void FitColumns();
+  void WidenToRowsInView();
   void FitToColumns();
   QString SizeKey() const;
   QString ColumnsKey() const;

@@ -37,6 +37,20 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
   EXPECT_EQ(dialog.ChosenRow(), 3);
 }
 
+// A long 产地 in a row past the first chunk, brought into view by the filter, shows whole.
+TEST_F(SelectDialogViewTest, AColumnWidensToALongerTextInARowReachedLater) {
+  auto rows = connection->OpenRecordset(
+      "select a.hh + b.hh as 货号, case when a.hh + b.hh = '00400040' then '江苏省南京市某某某某某制药股份有限公司' "
+      "else b.cd end as 产地, b.pm as 品名 from yw_kck a cross join yw_kck b order by a.hh, b.hh");
+  SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
+  dialog.show();
+  qttest::TypeText(*dialog.FilterBox(), QStringLiteral("有限公司"));
+  QApplication::processEvents();
+  ASSERT_EQ(dialog.Model()->rowCount(), 1);
+  const QString origin = dialog.Model()->index(0, 1).data().toString();
+  EXPECT_GT(dialog.Grid()->columnWidth(1), dialog.Grid()->fontMetrics().horizontalAdvance(origin));
+}
+
 // The batch choice on the bill date: figures at the site's places, the expired batch in red with
 // its days overdue, the first batch still good pre-selected. Esc chooses nothing, whatever row is current.
 TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredBatchesAndEscChoosesNothing) {
