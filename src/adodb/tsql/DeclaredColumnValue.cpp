@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
@@ -182,6 +183,48 @@ bool AppendIntColumnName(std::string& names, std::string_view column) {
   if (!names.empty()) names += ',';
   names += column;
   return true;
+}
+
+std::string IntColumnNamesThrough(std::string_view names, const std::vector<DerivedIntColumn>& columns) {
+  std::string out;
+  const bool whole = EveryIntColumnName(names, [&](std::string_view name) {
+    const auto column = std::find_if(columns.begin(), columns.end(),
+                                     [name](const DerivedIntColumn& c) { return SameName(c.column, name); });
+    if (column == columns.end()) return AppendIntColumnName(out, name);
+    if (!column->ints) return false;
+    return EveryIntColumnName(column->names, [&out](std::string_view n) { return AppendIntColumnName(out, n); });
+  });
+  // No table has a column of this name, so no table declares the list int.
+  return whole ? out : "*";
+}
+
+std::string IntChecksThrough(std::string_view text, const std::vector<DerivedIntColumn>& columns) {
+  constexpr std::string_view kCheck = "tsql_int_";
+  std::vector<std::pair<std::size_t, std::size_t>> lists;  // each list's text, between its quotes
+  Nesting nesting;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!nesting.Outside(text[i]) || text.compare(i, kCheck.size(), kCheck) != 0) continue;
+    const std::size_t open = text.find('(', i);
+    if (open == std::string_view::npos) break;
+    const std::string_view function = text.substr(i + kCheck.size(), open - i - kCheck.size());
+    if (function == "abs" || function == "sum") {  // the list last: tsql_int_abs(abs(x), 'names')
+      const std::size_t close = ClosingOf(text, open);
+      if (close == std::string_view::npos || text[close - 1] != '\'') continue;
+      const std::size_t quote = text.rfind('\'', close - 2);
+      lists.emplace_back(quote + 1, close - 1);
+    } else if (open + 1 < text.size() && text[open + 1] == '\'') {  // first: tsql_int_add('names', ...)
+      lists.emplace_back(open + 2, text.find('\'', open + 2));
+    }
+  }
+  std::sort(lists.begin(), lists.end());
+  std::string out;
+  std::size_t from = 0;
+  for (const auto& [begin, end] : lists) {
+    if (end == std::string_view::npos || begin < from) continue;
+    out.append(text.substr(from, begin - from)) += IntColumnNamesThrough(text.substr(begin, end - begin), columns);
+    from = end;
+  }
+  return out.append(text.substr(from));
 }
 
 std::string DeclaredDataLength(const std::string& expr) {

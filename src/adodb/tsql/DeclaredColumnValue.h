@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -76,6 +77,23 @@ bool EveryIntColumnName(std::string_view names, Predicate&& holds) {
   }
   return true;
 }
+
+// A column of a derived table as the outer select's int checks name it: `column`, the name the
+// derived select gives it, stands for `names`, the columns of its int term ('' for literals and
+// counts alone), or for no int at all when `ints` is false.
+struct DerivedIntColumn {
+  std::string column;
+  std::string names;
+  bool ints = false;
+};
+
+// The list `names` with each derived table's column replaced by what it stands for; a column
+// that is no int makes the list one that no table declares int.
+std::string IntColumnNamesThrough(std::string_view names, const std::vector<DerivedIntColumn>& columns);
+
+// Each list of names in the int checks written in `text` (see AppendIntColumnName), read through
+// `columns` as IntColumnNamesThrough reads it.
+std::string IntChecksThrough(std::string_view text, const std::vector<DerivedIntColumn>& columns);
 
 // DATALENGTH(expr): the bytes SQL Server keeps the text in, by its column's declared type when it
 // is a column: two a character for nchar, nvarchar and ntext (four past the 16-bit range); for

@@ -536,6 +536,7 @@ class Rewriter {
   void Select() {
     const Nested level(*this);
     AssignmentSelect* const assigning = std::exchange(assigning_, nullptr);
+    std::vector<DerivedIntColumn>* const derived = std::exchange(derivedItems_, nullptr);
     std::optional<TopRows> top;
     CoreExtent extent;
     const std::size_t start = out_.size();
@@ -544,11 +545,13 @@ class Rewriter {
       if (cores > 0) SetOperator();
       const std::size_t coreStart = out_.size();
       CoreExtent coreExtent;
-      std::optional<TopRows> coreTop = SelectCore(coreExtent, cores == 0 ? assigning : nullptr);
+      std::optional<TopRows> coreTop =
+          SelectCore(coreExtent, cores == 0 ? assigning : nullptr, cores == 0 ? derived : nullptr);
       if (coreTop && (cores > 0 || AtSetOperator())) LimitMember(coreStart, coreExtent, *coreTop);
       else top = std::move(coreTop), extent = coreExtent;
       ++cores;
     } while (AtSetOperator());
+    if (derived && cores > 1) derived->clear();  // a member's columns need not be the first's type
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -736,7 +739,8 @@ class Rewriter {
 
   // SELECT ... INTO t, allowed in the statement's first select core only, makes the statement
   // CREATE TABLE t AS SELECT ... (see TempTables.h).
-  std::optional<TopRows> SelectCore(CoreExtent& extent, AssignmentSelect* assigning = nullptr) {
+  std::optional<TopRows> SelectCore(CoreExtent& extent, AssignmentSelect* assigning = nullptr,
+                                    std::vector<DerivedIntColumn>* items = nullptr) {
     const bool mayInto = std::exchange(intoAllowed_, false);
     std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
     ExpectWord("SELECT");
@@ -752,7 +756,10 @@ class Rewriter {
     }
     const bool outerStar = std::exchange(listStar_, false);
     if (assigning) assigning->listFrom = out_.size();
+    const std::size_t listFrom = out_.size();
+    std::vector<DerivedIntColumn>* const outerItems = std::exchange(listItems_, items);
     SelectList(names, assigning);
+    listItems_ = outerItems;
     extent.listEnd = out_.size();
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
@@ -760,10 +767,14 @@ class Rewriter {
       into_ = TableName();
     }
     extent.sourcesFrom = out_.size();
+    std::vector<DerivedIntColumn> derived;
     if (AcceptWord("FROM")) {
       Emit("FROM");
+      std::vector<DerivedIntColumn>* const outerDerived = std::exchange(derivedSources_, &derived);
       TableSources(nullptr);
+      derivedSources_ = outerDerived;
     }
+    const std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
@@ -779,7 +790,31 @@ class Rewriter {
       Expr();
     }
     extent.sourcesTo = out_.size();
+    if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, derived, items);
     return top;
+  }
+
+  // The select list and what follows the FROM were written before the derived tables' columns
+  // were known: their int checks, which name those columns, now name what the columns stand for
+  // (n of "select x + 1 from (select n as x from t) d"), and so do the core's own items when it is
+  // itself a derived table's.
+  [[gnu::noinline]] void IntChecksThroughDerived(std::size_t listFrom, CoreExtent& extent, std::size_t sourcesEnd,
+                                                 const std::vector<DerivedIntColumn>& derived,
+                                                 std::vector<DerivedIntColumn>* items) {
+    const auto through = [&](std::size_t from, std::size_t to) {
+      const std::string text = out_.substr(from, to - from);
+      if (text.find("tsql_int_") == std::string::npos) return std::size_t{0};
+      const std::string read = IntChecksThrough(text, derived);
+      out_.replace(from, to - from, read);
+      return read.size() - text.size();
+    };
+    const std::size_t grown = through(sourcesEnd, out_.size());
+    extent.sourcesTo += grown;
+    const std::size_t listGrown = through(listFrom, extent.listEnd);
+    extent.listEnd += listGrown, extent.sourcesFrom += listGrown, extent.sourcesTo += listGrown;
+    if (items)
+      for (DerivedIntColumn& item : *items)
+        if (item.ints) item.names = IntColumnNamesThrough(item.names, derived), item.ints = item.names != "*";
   }
 
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
@@ -812,7 +847,9 @@ class Rewriter {
         continue;
       }
       if (assigning) assigning->returnsColumns = true;
-      const Token* name = SelectItem(names != nullptr);
+      const Token* name = SelectItem(names != nullptr || listItems_);
+      if (listItems_) listItems_->push_back({name ? BareName(*name) : std::string(), std::move(itemInt_.names),
+                                            name && itemInt_.ints});
       if (!names) continue;
       if (!name) Fail("a recursive common table expression with an unnamed column");
       names->push_back(Normalize(*name));
@@ -845,7 +882,10 @@ class Rewriter {
     if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
-      CollatedValue();
+      const std::size_t from = pos_, start = out_.size();
+      Expr();
+      if (listItems_) NoteItemInt(from, start);
+      if (!IsColumnRef(from, pos_)) Collated(start);
       Emit("AS");
       EmitToken(alias);
       return &alias;
@@ -853,6 +893,7 @@ class Rewriter {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     const std::size_t end = pos_;
+    if (listItems_) NoteItemInt(from, start);
     if (!AtAlias()) return named && IsColumnRef(from, end) ? &token_[end - 1] : nullptr;
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
@@ -863,6 +904,13 @@ class Rewriter {
   // wherever it is read by its name (a derived table's WHERE, a join, UNION, ORDER BY the name):
   // SQLite gives an expression no collation of its own, and so would compare 'a ' and 'A' apart.
   // An unnamed one keeps SQLite's name for it, its text.
+  // Whether the item just read (its tokens from `first`, written from `start`) is an int term, and
+  // of which columns, for the outer select that reads it as a derived table's column.
+  [[gnu::noinline]] void NoteItemInt(std::size_t first, std::size_t start) {
+    itemInt_.names.clear();
+    itemInt_.ints = AddIntTerm(itemInt_.names, start, first);
+  }
+
   void CollatedValue() {
     const std::size_t from = pos_, start = out_.size();
     Expr();
@@ -1252,10 +1300,19 @@ class Rewriter {
     }
     if (AcceptOp("(")) {
       if (!AtWord("SELECT")) Fail("a parenthesized join");
+      std::vector<DerivedIntColumn> items;
+      if (derivedSources_) derivedItems_ = &items;
       std::string query = Capture([&] { Select(); });
       ExpectOp(")");
       source.alias = TableAlias();
-      if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text())) query = DerivedTableColumns(query, NameList());
+      if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text())) {
+        const std::vector<std::string> columns = NameList();
+        query = DerivedTableColumns(query, columns);
+        if (items.size() != columns.size()) items.clear();  // a * among the items
+        for (std::size_t i = 0; i < items.size(); ++i)
+          items[i].column = columns[i].front() == '"' ? columns[i].substr(1, columns[i].size() - 2) : columns[i];
+      }
+      if (derivedSources_) derivedSources_->insert(derivedSources_->end(), items.begin(), items.end());
       Emit("(" + query + ")");
     } else {
       source.table = TableName();
@@ -2134,6 +2191,14 @@ class Rewriter {
     std::string_view statement;
   } output_;
   AssignmentSelect* assigning_ = nullptr;  // the next select's first core may assign variables
+  // The int terms of a derived table's columns, for the select that reads it (IntChecksThroughDerived).
+  std::vector<DerivedIntColumn>* derivedItems_ = nullptr;   // the next select's first core's items go here
+  std::vector<DerivedIntColumn>* listItems_ = nullptr;      // the items of the select list being read
+  std::vector<DerivedIntColumn>* derivedSources_ = nullptr;  // the columns of the FROM being read
+  struct {
+    std::string names;
+    bool ints = false;
+  } itemInt_;  // of the select item just read
 };
 
 }  // namespace
