@@ -1,5 +1,7 @@
 #include "adodb/tsql/DeclaredColumnKinds.h"
 
+#include <cstdlib>
+
 #include "adodb/TextCompare.h"
 
 namespace adodb::tsql {
@@ -36,13 +38,23 @@ DeclaredColumnKinds::SchemaVersions DeclaredColumnKinds::VersionsOf(sqlite3* db)
   return {SchemaVersion(db, "pragma main.schema_version"), SchemaVersion(db, "pragma temp.schema_version")};
 }
 
-DeclaredKind DeclaredColumnKinds::Of(sqlite3* db, std::string_view column) {
+void DeclaredColumnKinds::ReadIfChanged(sqlite3* db) {
   if (const SchemaVersions now = VersionsOf(db); now != readUnder_ || now.main < 0) {
     Read(db);
     readUnder_ = now;
   }
+}
+
+DeclaredKind DeclaredColumnKinds::Of(sqlite3* db, std::string_view column) {
+  ReadIfChanged(db);
   const auto found = kinds_.find(LowerName(column));
   return found == kinds_.end() ? DeclaredKind::kOther : found->second;
+}
+
+int DeclaredColumnKinds::TextLengthOf(sqlite3* db, std::string_view column) {
+  ReadIfChanged(db);
+  const auto found = textLengths_.find(LowerName(column));
+  return found == textLengths_.end() ? -1 : found->second;
 }
 
 void DeclaredColumnKinds::Read(sqlite3* db) {
@@ -50,13 +62,20 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
       "select p.name, p.type from (select name from sqlite_schema where type = 'table' union all "
       "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p";
   kinds_.clear();
+  textLengths_.clear();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
     const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
     const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
     if (!name) continue;
-    const DeclaredKind each = KindOfType(declared ? LowerName(declared) : "");
+    const std::string type = declared ? LowerName(declared) : "";
+    const DeclaredKind each = KindOfType(type);
+    const bool text = each == DeclaredKind::kText || each == DeclaredKind::kUnicodeText;
+    const std::size_t open = type.find('(');
+    const int length = text && open != std::string::npos ? std::atoi(type.c_str() + open + 1) : 0;
+    const auto [sized, firstSized] = textLengths_.try_emplace(LowerName(name), length > 0 ? length : -1);
+    if (!firstSized && sized->second != length) sized->second = -1;
     // A name the tables declare differently is none of the kinds, unless each holds fractions.
     const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
     if (!first && at->second != each)

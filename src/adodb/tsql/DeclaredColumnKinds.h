@@ -29,6 +29,9 @@ inline bool HoldsFractions(DeclaredKind kind) {
 class DeclaredColumnKinds {
  public:
   DeclaredKind Of(sqlite3* db, std::string_view column);
+  // The length every table holding a column of the name declares it char, varchar, nchar or
+  // nvarchar with; -1 for none, (max), or lengths that differ.
+  int TextLengthOf(sqlite3* db, std::string_view column);
 
   // The schema versions of the main and temp databases: a table made or dropped, on this
   // connection or another (a temp table of a batch, say), changes one of them; -1 unread.
@@ -40,9 +43,11 @@ class DeclaredColumnKinds {
 
  private:
   void Read(sqlite3* db);
+  void ReadIfChanged(sqlite3* db);
 
   SchemaVersions readUnder_;  // the versions the list was read under
   std::unordered_map<std::string, DeclaredKind> kinds_;  // by lower-case name
+  std::unordered_map<std::string, int> textLengths_;  // by lower-case name
 };
 
 }  // namespace adodb::tsql

@@ -72,6 +72,29 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+// tsql_column_literal(literal, 'name', 1): the literal in place of the column's NULL, as
+// ColumnLiteral reads it, and text cut to a declared length: of UTF-16 units for nchar and
+// nvarchar, of the server's Chinese code page's bytes for char and varchar (two for any character
+// beyond ASCII), whole characters only.
+void ColumnReplacement(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const DeclaredKind kind = CachedKind(ctx, argv, 1);
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText))
+    return ColumnLiteral(ctx, 2, argv);
+  auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
+  const int length = kinds.TextLengthOf(sqlite3_context_db_handle(ctx), TextOf(argv[1]));
+  const std::string_view text = TextOf(argv[0]);
+  std::size_t end = 0;
+  for (int used = 0; length >= 0 && end < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[end]);
+    const std::size_t bytes = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    used += lead < 0x80 || (kind == DeclaredKind::kUnicodeText && bytes < 4) ? 1 : 2;
+    if (used > length) break;
+    end = std::min(end + bytes, text.size());
+  }
+  if (length < 0) end = text.size();
+  sqlite3_result_text64(ctx, text.data(), end, SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 bool IsNameCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '#' ||
          c == '$' || static_cast<unsigned char>(c) >= 0x80;
@@ -304,12 +327,14 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
   return AppendLiteralAsColumn(out, literal, column);
 }
 
-std::string DeclaredNullReplacement(const std::string& value, const std::string& literal) {
+std::string DeclaredNullReplacement(const std::string& value, const std::string& literal, bool cut) {
   const std::string column = TypedColumnOf(value);
   std::string out;
-  out.reserve(value.size() + literal.size() + column.size() + 36);
+  out.reserve(value.size() + literal.size() + column.size() + 40);
   ((out += "ifnull(") += value) += ", ";
-  return AppendLiteralAsColumn(out, literal, column) += ')';
+  AppendLiteralAsColumn(out, literal, column);
+  if (cut && !column.empty()) out.insert(out.size() - 1, ", 1");
+  return out += ')';
 }
 
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal) {
@@ -418,6 +443,8 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, userData(), ColumnLiteral, nullptr, nullptr,
                                  release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_literal", 3, flags, userData(), ColumnReplacement, nullptr,
+                                 nullptr, release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_datalength", 2, flags, userData(), DataLength, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_int_sum", 2, flags, userData(), IntSum, nullptr, nullptr, release) !=

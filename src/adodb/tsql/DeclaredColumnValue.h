@@ -40,8 +40,10 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
 // ISNULL(value, literal) with a text literal: ifnull(value, literal), the literal read as
 // DeclaredColumnLiteral reads it when the value is a column or keeps one's type (max(shrq)), the
 // ISNULL being of its type: isnull(shrq, '') of a NULL datetime is 1900-01-01 00:00:00, of a NULL
-// int 0.
-std::string DeclaredNullReplacement(const std::string& value, const std::string& literal);
+// int 0. With `cut` (ISNULL, not COALESCE, whose type is the longest of its arguments) text in
+// place of a char, varchar, nchar or nvarchar(n) column's NULL is cut to n, as the server converts
+// it to the column's type: isnull(varchar(3) column, 'abcdef') is 'abc'.
+std::string DeclaredNullReplacement(const std::string& value, const std::string& literal, bool cut = false);
 
 // A text literal compared with ISNULL(column, text), as the ISNULL rule writes it: read as
 // DeclaredColumnLiteral reads one compared with the column, the ISNULL being of the column's type

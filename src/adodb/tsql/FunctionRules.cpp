@@ -40,9 +40,10 @@ struct FunctionRule {
 std::string SameNameCall(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull. The result
 // is of a's type, so text in place of a datetime column's NULL is read as a datetime:
-// isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not ''.
+// isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not '', and text in place of a
+// varchar(3) column's NULL keeps 3 characters.
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
-  return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : Call("ifnull", a);
+  return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1], true) : Call("ifnull", a);
 }
 // NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;
 // SQLite compares two values that are no column byte for byte (a column brings its own collation,
