@@ -2,6 +2,8 @@
 // live in the value only; the figures (price, quantity, amount, retail total) are what the
 // fields show, taken into the value as they are typed and read again by the save. Typing over
 // the goods field voids everything that belonged to the previous goods.
+#include <string>
+
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
@@ -41,6 +43,20 @@ double AsLineKeepsIt(const std::string& field, double value, const std::optional
   return value;
 }
 
+// The figure written as the grid and the stored line give it back: a sign, whole digits without
+// leading zeros, places. "-0" or "-0.00" showed a negative nothing (the desktop pads it to
+// "-0.00") where the line keeps 0; "+5", " 5", "1e3" and ".5" showed other text than the grid.
+bool InPlainForm(const std::string& text, double value) {
+  std::size_t i = text.starts_with('-') ? 1 : 0;
+  if (i == 1 && value == 0) return false;
+  const std::size_t whole = text.find_first_not_of("0123456789", i);
+  const std::size_t wholeEnd = whole == std::string::npos ? text.size() : whole;
+  if (wholeEnd == i || (text[i] == '0' && wholeEnd > i + 1)) return false;
+  if (wholeEnd == text.size()) return true;
+  return text[wholeEnd] == '.' && wholeEnd + 1 < text.size() &&
+         text.find_first_not_of("0123456789", wholeEnd + 1) == std::string::npos;
+}
+
 }  // namespace
 
 void FrmStoreAdjuctBill::ShowUnit() {
@@ -60,10 +76,11 @@ void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
 
 // A figure typed with more places than its column keeps is shown as kept once the clerk is done
 // with it (he leaves the field, presses Enter, or saves), so the line he saves is the one he sees.
-// A figure already as kept keeps the text typed ("25.10" stays).
+// A figure already as kept and in plain form keeps the text typed ("25.10" stays).
 void FrmStoreAdjuctBill::ShowFigureAsKept(const std::string& field) {
   double value = 0;
-  if (!adodb::ParseNumber(Text(field), value) || AsLineKeepsIt(field, value, entry_.storedValues) == value) return;
+  if (!adodb::ParseNumber(Text(field), value)) return;
+  if (AsLineKeepsIt(field, value, entry_.storedValues) == value && InPlainForm(Text(field), value)) return;
   ShowFigure(field, value);
 }
 

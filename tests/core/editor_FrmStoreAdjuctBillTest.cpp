@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/FrmStoreAdjuctBill.h"
@@ -97,6 +99,22 @@ TEST_F(EditorTest, AnAmountOnlyLineWithoutAPriceLeavesTheRetailTotalToTheClerk) 
   EXPECT_EQ(form_->Focus(), "TxtLsze");
   EXPECT_DOUBLE_EQ(form_->Entry().amount, 9);
   EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
+// A figure left is shown as the line keeps it and the grid gives it back: never a negative zero,
+// which the desktop padded to "-0.00" beside a stored 0, nor a sign, blank or exponent typed.
+TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
+  OpenNewBill();
+  Enter("TxtHH", "0040");
+  for (const auto& [typed, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"-0", "0"}, {"-0.00", "0"}, {"+1", "1"}, {" 1", "1"}, {"1e3", "1000"}, {".5", "0.5"}, {"007", "7"},
+           {"-25.10", "-25.10"}}) {
+    form_->SetFocus("TxtJe");
+    form_->Type("TxtJe", typed);
+    form_->SetFocus("TxtLsze");
+    EXPECT_EQ(form_->Text("TxtJe"), shown) << typed;
+    EXPECT_DOUBLE_EQ(form_->Entry().amount, std::stod(shown)) << typed;
+  }
 }
 
 // Transfers without prices store price and amount as 0: neither field takes a figure the line
