@@ -30,6 +30,8 @@ constexpr const char* kGoodsTypedOver = "货号已改变,请按回车键重新�
 constexpr const char* kQuantityChanged = "数量已改变,请按回车键重新选择批号!";
 constexpr const char* kQuantityNotJudged = "数量没有确认,请在数量中按回车键!";
 constexpr const char* kUnitTypedOver = "计量单位已改变,请按回车键重新选择计量单位!";
+constexpr const char* kNowAmountOnly = "此商品已改为金额品种,请按回车键重新选择货号!";
+constexpr const char* kNoLongerAmountOnly = "此商品已不再是金额品种,请按回车键重新选择货号!";
 
 // The remark goes into the header's and the line's bz, nvarchar(255): a server refuses a longer one
 // with its own words, and the embedded database would keep what the column cannot hold.
@@ -295,6 +297,12 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   }
   if (saved.outcome == LineSaveOutcome::UnitChanged) {
     RefuseUnder(kSystemTitle, kUnitTypedOver, "txtJl");
+    return;
+  }
+  if (saved.outcome == LineSaveOutcome::KeepingChanged) {
+    RefuseUnder(kSystemTitle,
+                "货号: " + line.hh + "\r\n" + (line.amountOnly.value_or(false) ? kNoLongerAmountOnly : kNowAmountOnly),
+                "TxtHH");
     return;
   }
   if (saved.outcome == LineSaveOutcome::PlacesNeeded) {

@@ -57,6 +57,16 @@ bool UnitStillListed(Session& session, const LineToSave& line) {
   return !now.IsEmpty() && CountedCoefficient(NumberOrZero(now)) == line.listedUnit->coefficient;
 }
 
+// The goods are kept as the row took them: a line of goods switched to amount only meanwhile
+// would be stored with a batch and a quantity the audit no longer moves, and the bill's commands
+// refused for it; one switched to quantity, without the batch every command then asks for.
+bool KeptAsEntered(Session& session, const LineToSave& line) {
+  if (!line.amountOnly) return true;
+  const adodb::Variant now =
+      FirstValue(*session.Conn, "select isnull(fonlymoney,0) from yw_kck where hh=?", {adodb::BoundText(line.hh)});
+  return FlagIsSet(now) == *line.amountOnly;
+}
+
 bool HeaderExists(Session& session, const std::string& lsh) {
   return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
              ->RecordCount() > 0;
@@ -266,6 +276,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   // question: the line would name goods no list, audit or slip knows.
   if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};
   if (!UnitStillListed(session, line)) return {LineSaveOutcome::UnitChanged, line.lsh, line.dh};
+  if (!KeptAsEntered(session, line)) return {LineSaveOutcome::KeepingChanged, line.lsh, line.dh};
   // And so are goods places removed from the in-warehouse's places while the dialog was answered:
   // the receipt would book goods onto a place no list of the warehouse shows.
   const LineGoodsPlaces places{"", "", line.hh, line.inWarehouse, line.batchNo, line.batchLine,

@@ -59,6 +59,9 @@ struct LineToSave {
   // The unit the quantity was entered in, when taken from the goods' units: one removed from them
   // or counted anew meanwhile would store an entered quantity that disagrees with the base one.
   std::optional<MeasureUnit> listedUnit;
+  // Whether the goods were kept by amount only when the row took them, which decided its batch and
+  // figures; none to store the line however the goods are kept now.
+  std::optional<bool> amountOnly;
   std::string batchNo, batchLine;  // empty for goods without batches
   // The bill date ("YYYY-MM-DD") the batch's expiry was judged against, the clerk's word given
   // there for an expired one; none when the caller judged none. A bill whose stored date another
@@ -82,6 +85,7 @@ enum class LineSaveOutcome {
   HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written
   UnitChanged,     // the line's unit was removed from the goods' units or counted anew meanwhile
+  KeepingChanged,  // the goods were switched to or from being kept by amount only meanwhile
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none

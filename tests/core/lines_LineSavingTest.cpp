@@ -102,7 +102,7 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
 
 // Master data another clerk changed while the line was open, read again inside the save, which
 // then writes nothing: a goods place removed from the in-warehouse, the line's unit counted anew
-// or removed, the in-warehouse switched to goods places, and the bill's date moved past the
+// or removed, the goods switched to amount only, the in-warehouse switched to goods places, and the bill's date moved past the
 // batch's expiry (saved once the clerk's word is given for that date).
 TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0004','0010')";
@@ -120,6 +120,11 @@ TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
     db_.Run({std::string("update t_MeasureUnit set ") + change + " where hh='0004' and FMeasureUnitID='02'"});
     EXPECT_EQ(StoreLine(session_, inCases).outcome, LineSaveOutcome::UnitChanged) << change;
   }
+  LineToSave byQuantity = testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 1);
+  byQuantity.amountOnly = false;
+  db_.Run({"update yw_kck set fonlymoney=1 where hh='0006'"});
+  EXPECT_EQ(StoreLine(session_, byQuantity).outcome, LineSaveOutcome::KeepingChanged);
+  db_.Run({"update yw_kck set fonlymoney=0 where hh='0006'"});
   db_.Run({"update gl_stock set FDeleted=1 where id='02'"});
   const LineToSave unplaced = testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 1);
   EXPECT_EQ(StoreLine(session_, unplaced).outcome, LineSaveOutcome::PlacesNeeded);

@@ -210,7 +210,8 @@ class Sequence : testsupport::RandomDraws {
     const SavedLine saved = StoreLine(session_, line);
     static constexpr const char* kOutcomes[] = {"saved",         "bill audited",  "line gone",     "line changed",
                                                 "bill gone",     "warehouses kept", "held by approval",
-                                                "goods gone",    "unit changed",  "place gone",    "place short",
+                                                "goods gone",    "unit changed",  "keeping changed", "place gone",
+                                                "place short",
                                                 "places needed", "batch expired", "no right",      "outside scope"};
     static_assert(std::size(kOutcomes) == static_cast<std::size_t>(LineSaveOutcome::OutsideScope) + 1);
     Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + (staleView ? " (deleted meanwhile)" : "") +
