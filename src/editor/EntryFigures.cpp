@@ -9,6 +9,7 @@
 #include "host/NumberHelpers.h"
 #include "lines/BoundColumns.h"
 #include "lines/GoodsPlaceRows.h"
+#include "lines/LineOf.h"
 
 namespace storeadjust {
 
@@ -66,8 +67,14 @@ void FrmStoreAdjuctBill::ShowUnit() {
 }
 
 // The batch the line will be saved with, so the clerk sees which one it is before he saves:
-// the one an amended line holds, or the one just chosen.
-void FrmStoreAdjuctBill::ShowBatch() { SetText("TxtPh", entry_.batch ? entry_.batch->number : std::string()); }
+// the one an amended line holds, or the one just chosen. Goods kept by amount only, or a site
+// without batches, save none: an amended line stored with a batch before its goods were switched
+// to amount only showed that batch, and was saved without it.
+void FrmStoreAdjuctBill::ShowBatch() {
+  BillHeader batches;
+  batches.goodsCarryBatches = !session_.isNotPh;
+  SetText("TxtPh", entry_.batch && LineCarriesBatch(batches, entry_) ? entry_.batch->number : std::string());
+}
 
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
   SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value, entry_.storedValues)));

@@ -414,6 +414,18 @@ TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBef
   EXPECT_FALSE(ui_.HasQueued());
 }
 
+// A batch line whose goods were switched to amount only since is saved without its batch, as the
+// commands then ask: the row shows none before the save.
+TEST_F(EditorTest, AnAmendedLineOfGoodsNowKeptByAmountOnlyShowsNoBatch) {
+  db_.Run({"update yw_kck set fonlymoney=1 where hh='0001'"});
+  Open("DBD202403010001");
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  EXPECT_EQ(form_->Text("TxtHH"), "0001");
+  EXPECT_EQ(form_->Text("TxtPh"), "");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value("select isnull(ph,'') from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'"), "");
+}
+
 // A line amended in 件 from its later batch: the unit and batch lists offer the line's own, not
 // the default 盒 and the batch expiring first, to the clerk who only means to change the quantity.
 TEST_F(EditorTest, TheListsOfAnAmendedLineOfferItsOwnUnitAndBatch) {
