@@ -11,6 +11,7 @@
 #include "adodb/Error.h"
 #include "host/CellText.h"
 #include "host/FileNotWritten.h"
+#include "host/NumberHelpers.h"
 #include "host/QvGrid.h"
 
 namespace storeadjust {
@@ -255,10 +256,10 @@ class SheetWriter {
     char range[64] = {};
     lxw_rowcol_to_range(range, SheetRow(0), col, row - 1, col);
     const std::string formula = std::string("=SUM(") + range + ")";
-    // Adding up binary fractions leaves noise (0.5 + 0.07 is 0.5700000000000001): the value kept
-    // for a reader is the total to the 15 digits the figures themselves hold.
-    double total = sum;
-    adodb::ParseNumber(adodb::FormatNumber(sum), total);
+    // Adding up binary fractions leaves noise (0.5 + 0.07 is 0.5700000000000001, and 0.3 - 0.1 -
+    // 0.2 is -2.8e-17, which a sheet shows as -0.000000): the value kept for a reader is the total
+    // to the 15 digits the figures themselves hold, at the places a figure shows with at most.
+    const double total = RoundTo(sum, kMostPlaces);
     Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), FigureFormat(column, total, true), total),
           path_);
   }

@@ -259,6 +259,10 @@ TEST_F(ReportXlsxExportTest, ATotalCarriesNoBinaryNoise) {
   grid.SetDataSource("select b.je as 金额 from ckdbdzkmx b where b.lsh='B1'");
   grid.Reload();
   EXPECT_TRUE(CellsHave(Export(), {{"A6", "<f>SUM(A4:A5)</f><v>0.57</v>"}}));
+  // Figures that cancel out total 0, not a trace below it that reads -0.000000.
+  grid.SetDataSource("select 0.3 as 金额 union all select -0.1 union all select -0.2");
+  grid.Reload();
+  EXPECT_TRUE(CellsHave(Export(), {{"A7", "<f>SUM(A4:A6)</f><v>0</v>"}}));
 }
 
 // The number format of a cell: its format code, or the id of a built-in one.
