@@ -71,9 +71,13 @@ void FrmStoreAdjuctBill::ShowUnit() {
 // without batches, save none: an amended line stored with a batch before its goods were switched
 // to amount only showed that batch, and was saved without it.
 void FrmStoreAdjuctBill::ShowBatch() {
-  BillHeader batches;
-  batches.goodsCarryBatches = !session_.isNotPh;
-  SetText("TxtPh", entry_.batch && LineCarriesBatch(batches, entry_) ? entry_.batch->number : std::string());
+  SetText("TxtPh", entry_.batch && CarriesBatch(entry_) ? entry_.batch->number : std::string());
+}
+
+bool FrmStoreAdjuctBill::CarriesBatch(const EntryRow& row) const {
+  BillHeader site;
+  site.goodsCarryBatches = !session_.isNotPh;
+  return LineCarriesBatch(site, row);
 }
 
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {

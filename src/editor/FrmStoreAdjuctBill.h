@@ -193,6 +193,8 @@ class FrmStoreAdjuctBill : public FormModel {
   void ShowStoredAmounts(const EntryRow& loaded);  // its amount and retail total
   double UnitPrice(double basePrice) const;
   BillHeader HeaderOfBill();
+  // Whether the row's line is saved with a batch on this site (its goods not kept by amount only).
+  bool CarriesBatch(const EntryRow& row) const;
 
   // UnitsAndPrices.cpp
   bool LoadDefaultUnit(bool keepUnitOnCancel = false);

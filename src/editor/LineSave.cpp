@@ -128,12 +128,10 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (const auto date = adodb::Date::Parse(Text("DTPKdrq")); date && date->year < kFirstStoredYear) {
     return RefuseUnder(kSystemTitle, kDateTooEarly, "DTPKdrq");
   }
-  BillHeader batches;
-  batches.goodsCarryBatches = !session_.isNotPh;
   if (typedOver) {
     EntryRow typed;
     typed.facts = *typedOver;
-    if (LineCarriesBatch(batches, typed)) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
+    if (CarriesBatch(typed)) return RefuseUnder(kSystemTitle, kNoBatch, "TxtSl");
     return RefuseUnder(kSystemTitle, kGoodsTypedOver, "TxtHH");
   }
   // A unit code typed over without Enter is not the unit the row was entered in: the line would be
@@ -141,7 +139,7 @@ bool FrmStoreAdjuctBill::LineMayBeSaved() {
   if (adodb::CompareValues(Text("txtJl"), entry_.unit.code) != 0) {
     return RefuseUnder(kSystemTitle, kUnitTypedOver, "txtJl");
   }
-  if (!LineCarriesBatch(batches, entry_)) {
+  if (!CarriesBatch(entry_)) {
     // Without batches Enter in the quantity is the only judge of the stock: a quantity or warehouse
     // changed after it, or a line saved without it, would be stored however far it went past what
     // bz3 allows.

@@ -882,10 +882,7 @@ class Rewriter {
     if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
-      const std::size_t from = pos_, start = out_.size();
-      Expr();
-      if (listItems_) NoteItemInt(from, start);
-      if (!IsColumnRef(from, pos_)) Collated(start);
+      CollatedValue();
       Emit("AS");
       EmitToken(alias);
       return &alias;
@@ -904,17 +901,18 @@ class Rewriter {
   // wherever it is read by its name (a derived table's WHERE, a join, UNION, ORDER BY the name):
   // SQLite gives an expression no collation of its own, and so would compare 'a ' and 'A' apart.
   // An unnamed one keeps SQLite's name for it, its text.
+  void CollatedValue() {
+    const std::size_t from = pos_, start = out_.size();
+    Expr();
+    if (listItems_) NoteItemInt(from, start);
+    if (!IsColumnRef(from, pos_)) Collated(start);
+  }
+
   // Whether the item just read (its tokens from `first`, written from `start`) is an int term, and
   // of which columns, for the outer select that reads it as a derived table's column.
   [[gnu::noinline]] void NoteItemInt(std::size_t first, std::size_t start) {
     itemInt_.names.clear();
     itemInt_.ints = AddIntTerm(itemInt_.names, start, first);
-  }
-
-  void CollatedValue() {
-    const std::size_t from = pos_, start = out_.size();
-    Expr();
-    if (!IsColumnRef(from, pos_)) Collated(start);
   }
   // The item is parenthesised where it was written, without taking it out: the blanks it was
   // joined with at its ends give way to the parenthesis, after a blank where Emit would write one.
