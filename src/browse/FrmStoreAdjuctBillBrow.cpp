@@ -367,7 +367,7 @@ void FrmStoreAdjuctBillBrow::PostBills() {
   if (serials.empty()) return TellNothingMarked("记账");
   BillsNotPosted notPosted;
   try {
-    notPosted = PostMarkedBills(session_, serials, layout_ == BrowserLayout::TwoStep);
+    notPosted = PostMarkedBills(session_, serials, layout_ == BrowserLayout::TwoStep, &markedLines_);
   } catch (const std::exception& error) {
     for (long row : marked) grid_.SetMarked(row, true);
     grid_.NotifyContents();

@@ -6,12 +6,28 @@
 #include "browse/SerialList.h"
 #include "host/Rights.h"
 #include "lines/BillHeaderState.h"
+#include "lines/StoredBillLines.h"
+#include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
+namespace {
+
+// Posting freezes a bill for good: one another clerk took back, changed and audited again after
+// the mark is not the bill the clerk chose to post.
+bool LinesChangedSinceMarked(adodb::Connection& connection, const std::string& serial, const BillHeaderState& header,
+                             const MarkedBillLines* markedLines) {
+  if (!markedLines || !header.audited) return false;
+  const auto marked = markedLines->find(serial);
+  return marked != markedLines->end() && BillLinesAsListed(connection, serial) != marked->second;
+}
+
+}  // namespace
+
 // A bill another clerk deleted after it was marked changes no row either: it is told apart, since
 // "not audited yet" would send the clerk looking for a bill that is no more.
-BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials, bool twoStep) {
+BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>& serials, bool twoStep,
+                               const MarkedBillLines* markedLines) {
   if (!session.Conn) throw adodb::Error::Closed();
   BillsNotPosted notPosted;
   adodb::TransactionGuard transaction(*session.Conn);
@@ -27,6 +43,8 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
     } else if (header.posted) {
       // Posted since the list was read, the bill would be counted as posted now: it is named instead.
       notPosted.postedBefore.push_back(serial);
+    } else if (LinesChangedSinceMarked(*session.Conn, serial, header, markedLines)) {
+      notPosted.linesChanged.push_back(serial);
     } else if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
       (twoStep && header.preAudited ? notPosted.notConfirmed : notPosted.notAudited).push_back(serial);
     }
@@ -49,6 +67,10 @@ std::string NotPostedMessage(const BillsNotPosted& bills) {
   }
   if (!bills.postedBefore.empty()) {
     text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.postedBefore) + "的单据已被他人记帐!";
+  }
+  if (!bills.linesChanged.empty()) {
+    text += (text.empty() ? "" : "\n") + std::string("流水号为:") + NamedSerials(bills.linesChanged) + "\n" +
+            kBillLinesChanged;
   }
   return text;
 }

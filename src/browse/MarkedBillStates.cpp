@@ -20,6 +20,7 @@
 #include "lines/BillHeaderState.h"
 #include "states/AuditGate.h"
 #include "states/BillPosting.h"
+#include "states/BillSnapshot.h"
 #include "states/PhkColumns.h"
 #include "states/StateChange.h"
 #include "states/StateRulesOut.h"
@@ -193,12 +194,15 @@ void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {
     try {
-      const PostingResult posted = PostBill(session_, lsh);
+      // Posted as the clerk marked it: with its lines as they were at the mark.
+      const auto lines = markedLines_.find(lsh);
+      const PostingResult posted = PostBill(session_, lsh, lines == markedLines_.end() ? nullptr : &lines->second);
       if (posted == PostingResult::NotAudited) refusals.push_back(lsh + ": 单据还没有审核");
       if (posted == PostingResult::NotConfirmed) refusals.push_back(lsh + notConfirmed);
       if (posted == PostingResult::NotSaved) refusals.push_back(lsh + ": 单据不存在");
       if (posted == PostingResult::PostedBefore) refusals.push_back(lsh + ": 单据已记帐");
       if (posted == PostingResult::NoRight) refusals.push_back(lsh + ": " + kNoRightMessage);
+      if (posted == PostingResult::LinesChanged) refusals.push_back(lsh + ": " + kBillLinesChanged);
     } catch (const std::exception& error) {
       refusals.push_back(lsh + ": " + OneLine(ErrorText(error)));
     }

@@ -278,6 +278,26 @@ TEST_F(BrowserCommandsTest, AMarkedBillWhoseLinesChangedSinceItWasMarkedIsKeptAn
   EXPECT_EQ(db.Value(lines), linesBefore);  // the other clerk's lines are kept with the bill
 }
 
+// Another clerk takes back an audited bill after it was marked, changes a line and audits it again:
+// 记账 and 过账 keep that bill unposted and name it; the other marked bill is posted.
+TEST_F(BrowserCommandsTest, AMarkedPostingKeepsABillWhoseLinesChangedSinceItWasMarked) {
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  browser.RefreshList();
+  for (const char* command : {"记账", "过账"}) {
+    Mark({"DBD202403010001", "DBD202403020003"});
+    db.Run({std::string("update ckdbdzkmx set bz='") + command + "' where lsh='DBD202403010001' and dh='1001'"});
+    ui.QueueAnswer(mb::kYes);
+    browser.Click(command);
+    EXPECT_EQ(db.Value("select lsh from ckdbdzk where jzbz=1 order by lsh"), "DBD202403020003") << command;
+    db.Run({"update ckdbdzk set jzbz=0"});
+    browser.RefreshList();
+  }
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|你确实要将所选单据记账吗?\n64 系统提示|流水号为:DBD202403010001\n"
+                            "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！\n"
+                            "324 系统提示|确实要过账所选单据吗?\n48 系统提示|以下单据未能过账:\n"
+                            "DBD202403010001: 本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！\n");
+}
+
 // Another clerk changes a marked bill's quantity, between the same warehouses: the marked audit
 // keeps the bill as it is, moves nothing, and names it.
 TEST_F(BrowserCommandsTest, AMarkedAuditKeepsABillWhoseLinesChangedSinceItWasMarked) {
