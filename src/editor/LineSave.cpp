@@ -317,6 +317,9 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return;
   }
   if (saved.outcome == LineSaveOutcome::BatchExpired) return SaveOnStoredBillDate(line, saved.billDate);
+  // Refused as the quantity step refuses a shortage the site forbids: the row stays, for the clerk
+  // to enter a quantity the stock covers.
+  if (saved.outcome == LineSaveOutcome::ShortageForbidden) return Refuse("库存数量不足!", "TxtSl");
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

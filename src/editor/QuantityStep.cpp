@@ -77,6 +77,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
 // quantity, the in-warehouse for a negative one (the goods go back). Nothing when the step
 // stops: refused, or the shortage question answered No.
 std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuantity) {
+  entry_.shortageAccepted = false;
   if (baseQuantity == 0) return StockVerdict::Covered;
   const bool outLoses = baseQuantity > 0;
   if (auto stock = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID"))) entry_.outStockQty = *stock;
@@ -88,6 +89,7 @@ std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuant
     return std::nullopt;
   }
   if (verdict == StockVerdict::AskShortage && !Ask("库存数量不足,是否继续？[Y/N]")) return std::nullopt;
+  entry_.shortageAccepted = verdict == StockVerdict::AskShortage || verdict == StockVerdict::AlreadyNegative;
   return verdict;
 }
 

@@ -51,6 +51,9 @@ struct EntryRow {
   // For goods without batches (the host's goods carry none), what the quantity step judged the
   // stock for; none until it ran. A stored line was judged when it was saved.
   std::optional<StockJudgement> stockJudged;
+  // The quantity step let the line move more than the losing warehouse holds on the site's leave
+  // (bz3): the clerk accepted the shortage, or the stock was already below zero.
+  bool shortageAccepted = false;
   // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
   std::vector<std::string> goodsPlaces;
   // The stored line this row amends (its dh); empty for a new line. With it, the line as it was

@@ -50,6 +50,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.unitName = row.unit.name;
   if (row.unit.listed) line.listedUnit = row.unit;
   if (row.HasGoods()) line.amountOnly = row.facts.amountOnly;
+  line.shortageAccepted = row.shortageAccepted;
   if (LineCarriesBatch(header, row) && row.batch) {
     line.batchNo = row.batch->number;
     line.batchLine = row.batch->line;

@@ -1,5 +1,7 @@
 #include "lines/LineSaving.h"
 
+#include <cmath>
+
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
@@ -11,6 +13,7 @@
 #include "host/OperatorScope.h"
 #include "host/RequireOpened.h"
 #include "host/Rights.h"
+#include "lines/BatchChoice.h"
 #include "lines/BatchExpiry.h"
 #include "lines/BillNumbering.h"
 #include "lines/BoundColumns.h"
@@ -65,6 +68,19 @@ bool KeptAsEntered(Session& session, const LineToSave& line) {
   const adodb::Variant now =
       FirstValue(*session.Conn, "select isnull(fonlymoney,0) from yw_kck where hh=?", {adodb::BoundText(line.hh)});
   return FlagIsSet(now) == *line.amountOnly;
+}
+
+// The clerk accepted moving more than the losing warehouse held while the site allowed it; the
+// administrator may have forbidden shortages since, and the line would be stored as though he had
+// not. The stock is weighed again as the quantity step weighs it: one grown meanwhile still passes.
+bool ShortageNoLongerAllowed(Session& session, const LineToSave& line) {
+  if (!line.shortageAccepted || FlagIsSet(FirstValue(*session.Conn, "select bz3 from sys_Var"))) return false;
+  const double quantity = StoredQuantity(line.figures.baseQty);
+  const std::string& losing = quantity > 0 ? line.outWarehouse : line.inWarehouse;
+  const double stock = NumberOrZero(
+      FirstValue(*session.Conn, "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0",
+                 {adodb::BoundText(line.hh), adodb::BoundText(losing)}));
+  return JudgeStock(std::fabs(quantity), stock, false) == StockVerdict::Short;
 }
 
 bool HeaderExists(Session& session, const std::string& lsh) {
@@ -321,6 +337,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     refused.shortage = *shortage;
     return refused;
   }
+  if (ShortageNoLongerAllowed(session, line)) return {LineSaveOutcome::ShortageForbidden, line.lsh, line.dh};
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {
     UpdateLine(session, merged, saved.lsh);

@@ -67,6 +67,10 @@ struct LineToSave {
   // there for an expired one; none when the caller judged none. A bill whose stored date another
   // clerk moved since is saved only while the batch has not expired on that date.
   std::optional<std::string> expiryJudgedOn;
+  // The line moves more than the losing warehouse (the out-warehouse, or the in-warehouse for a
+  // return) held when it was judged, on the site's leave to do so (bz3): that leave withdrawn
+  // meanwhile, the line is saved only while the stock now covers it.
+  bool shortageAccepted = false;
   double price = 0;
   double retailPrice = 0;
   LineFigures figures;
@@ -90,6 +94,7 @@ enum class LineSaveOutcome {
   PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
+  ShortageForbidden,  // a shortage the clerk accepted, which the site has forbidden meanwhile (bz3)
   NoRight,         // the operator no longer holds the right the line is saved on (see StoreLine): nothing written
   OutsideScope,    // a warehouse of the line was taken out of the operator's data scope meanwhile
 };
