@@ -45,6 +45,10 @@ class Backend {
   // From now on a statement that waits for another session's lock tells `watcher` (see
   // LockWait.h). A backend whose waits are the server's own (ODBC) tells nothing.
   virtual void WatchLockWaits(LockWaitWatcher watcher) { (void)watcher; }
+  // From now on a statement gives up on another session's write lock after `ms` (failing hindered
+  // by LockedByOthers); gives the limit it replaces. A backend whose waits are the server's own
+  // (ODBC) keeps them and gives `ms` back.
+  virtual long SetLockWaitLimit(long ms) { return ms; }
 };
 
 // Opens the backend a connection string names:

@@ -64,4 +64,6 @@ void Connection::RollbackTrans() { GetBackend().RollbackTransaction(); }
 bool Connection::InTransaction() const { return backend_ && backend_->InTransaction(); }
 void Connection::WatchLockWaits(LockWaitWatcher watcher) { GetBackend().WatchLockWaits(std::move(watcher)); }
 
+long Connection::SetLockWaitLimit(long ms) { return GetBackend().SetLockWaitLimit(ms); }
+
 }  // namespace adodb

@@ -49,6 +49,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   bool InTransaction() const;
   // See Backend::WatchLockWaits; throws Error::Closed when not open.
   void WatchLockWaits(LockWaitWatcher watcher);
+  // See Backend::SetLockWaitLimit; throws Error::Closed when not open.
+  long SetLockWaitLimit(long ms);
 
   Backend& GetBackend();  // throws Error::Closed when not open
 
@@ -79,6 +81,25 @@ class TransactionGuard {
  private:
   Connection& connection_;
   bool done_ = false;
+};
+
+// Statements run while it lives wait at most `ms` for another session's write lock, where a clerk
+// is better told at once than kept waiting; the connection's usual wait is back when it ends.
+class LockWaitLimit {
+ public:
+  LockWaitLimit(Connection& connection, long ms) : connection_(connection), usual_(connection.SetLockWaitLimit(ms)) {}
+  ~LockWaitLimit() {
+    try {
+      connection_.SetLockWaitLimit(usual_);
+    } catch (...) {  // closed meanwhile: nothing left to limit
+    }
+  }
+  LockWaitLimit(const LockWaitLimit&) = delete;
+  LockWaitLimit& operator=(const LockWaitLimit&) = delete;
+
+ private:
+  Connection& connection_;
+  long usual_;
 };
 
 }  // namespace adodb

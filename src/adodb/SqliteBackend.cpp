@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 #include "adodb/BoundValues.h"
 #include "adodb/DataType.h"
@@ -286,9 +287,9 @@ int SqliteBackend::WaitForLock(void* backend, int attempt) {
   long waited = 0;
   for (int i = 0; i < std::min(attempt, last); ++i) waited += kLockWaitSteps[i];
   if (attempt > last) waited += long{kLockWaitSteps[last]} * (attempt - last);
-  const long step = std::min<long>(kLockWaitSteps[std::min(attempt, last)], kBusyTimeoutMs - waited);
-  if (step <= 0) return 0;
   auto& self = *static_cast<SqliteBackend*>(backend);
+  const long step = std::min<long>(kLockWaitSteps[std::min(attempt, last)], self.lockWaitLimitMs_ - waited);
+  if (step <= 0) return 0;
   if (waited >= kLockWaitToldAfterMs && waited / 1000 != self.lockWaitSecondsTold_) {
     self.TellLockWait(self.lockWaitSecondsTold_ == 0 ? LockWait::Started : LockWait::Continuing, waited);
   }
@@ -308,7 +309,9 @@ void SqliteBackend::TellLockWait(LockWait stage, long waitedMs) {
 
 void SqliteBackend::WatchLockWaits(LockWaitWatcher watcher) { lockWaitWatcher_ = std::move(watcher); }
 
-SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit) {
+long SqliteBackend::SetLockWaitLimit(long ms) { return std::exchange(lockWaitLimitMs_, std::max(0L, ms)); }
+
+SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit), lockWaitLimitMs_(kBusyTimeoutMs) {
   db_ = OpenDatabaseFile(path);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_handler(db_, &SqliteBackend::WaitForLock, this);

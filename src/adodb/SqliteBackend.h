@@ -42,6 +42,7 @@ class SqliteBackend final : public Backend {
   void RollbackTransaction() override;
   bool InTransaction() const override;
   void WatchLockWaits(LockWaitWatcher watcher) override;
+  long SetLockWaitLimit(long ms) override;
   void CallProcedure(const std::string& name, std::vector<std::shared_ptr<Parameter>>& parameters) override;
 
   sqlite3* Handle() const { return db_; }
@@ -74,6 +75,7 @@ class SqliteBackend final : public Backend {
   tsql::DeclaredColumnKinds::SchemaVersions keysReadUnder_;  // the schema keyColumns_ was read from
   std::unique_ptr<TextLengthChecks> textLengths_;
   LockWaitWatcher lockWaitWatcher_;
+  long lockWaitLimitMs_;          // how long a statement waits for the write lock before it gives up
   long lockWaitSecondsTold_ = 0;  // whole seconds of the current wait told to the watcher; 0: none told
 };
 

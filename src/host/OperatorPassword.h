@@ -20,6 +20,7 @@ enum class SignInOutcome {
   kEmptyPassword,    // nothing was typed
   kWrongPassword,
   kMustWait,  // wrong passwords came too fast: this one was not checked
+  kLocked,    // another program holds the database: a wrong password could not be counted
 };
 
 struct SignInResult {
@@ -33,7 +34,10 @@ struct SignInResult {
 // Checks the password of the operator with the code. Wrong passwords are counted with the password,
 // in the database, so the wait they earn holds in every launcher and across restarts: until it is
 // over a try is refused unchecked. A database that cannot keep the count (read-only, a server's
-// table without its columns) still signs in. Throws adodb::Error when the tables cannot be read.
+// table without its columns) still signs in. A database another program holds is waited for a
+// moment only: a wrong password that cannot be counted is then refused as kLocked, without saying
+// it was wrong; the right one signs in, its count left to stand. Throws adodb::Error when the
+// tables cannot be read (LockedByOthers when they are held that long).
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password);
 
 // Throws adodb::Error, saying so, for an operator code that is not in Operators: asked before a

@@ -4,10 +4,14 @@
 // waiting for the clerk who writes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
+
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
+#include "host/OperatorPassword.h"
 #include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
 
@@ -86,6 +90,25 @@ TEST_F(LockedFileTest, TheBillListIsReadAgainWithoutWaitingForTheClerkWhoWritesO
   EXPECT_EQ(ShownBoxes(ui_), "");
   EXPECT_EQ(browser.ListGrid().Rows(), rows + 1);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='EMPTY01'"), 1);
+}
+
+// Signing in while another program holds the write lock is answered in moments, not after the
+// half minute a command waits: a wrong password, which cannot be counted, is refused without
+// being confirmed and leaves the file as it was; the right one signs in, its count left to stand.
+TEST(LockedFileSignIn, AWrongPasswordThatCannotBeCountedIsRefusedAtOnceAndTheRightOneSignsIn) {
+  const testsupport::TempDatabase db{DemoOpenedOnce};
+  db.Run({"update StoreAdjustPassword set FailedTries = 1, LastFailedAt = " + std::to_string(std::time(nullptr) - 5) +
+          " where OperatorCode = '002'"});
+  const auto conn = db.Open();
+  const testsupport::WriteLockHolder holder{db.Path()};
+  ASSERT_TRUE(holder.Held());
+  const std::string before = testsupport::FullDumpOf(db.Path());
+  const auto started = std::chrono::steady_clock::now();
+  const SignInResult wrong = CheckOperatorPassword(*conn, "002", "guess");
+  EXPECT_EQ(SignInRefusal(wrong, "002"), "操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。");
+  EXPECT_EQ(CheckOperatorPassword(*conn, "002", "demo002").outcome, SignInOutcome::kSignedIn);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+  EXPECT_EQ(testsupport::FullDumpOf(db.Path()), before);
 }
 
 }  // namespace
