@@ -26,6 +26,8 @@ namespace adodb {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
+// Another session switching the journal takes a moment; see SwitchToWal.
+constexpr long kJournalSwitchWaitMs = 2000;
 // SQLite's own busy timeout sleeps these steps, then 100 ms at a time until the timeout is spent;
 // the waits here keep them, so a wait ends (or gives up) as it did under sqlite3_busy_timeout.
 constexpr int kLockWaitSteps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
@@ -341,11 +343,15 @@ SqliteBackend::~SqliteBackend() {
 // switch it at the same moment. A switch reads, then writes, and SQLite refuses the second writer
 // at once ("database is locked") rather than let it wait holding its read lock, since the two
 // would wait on each other. Once the first has switched the file the second has nothing left to
-// do: it tries again, within the usual wait.
+// do: it tries again. A program writing the file in rollback mode holds it for as long as it
+// likes, though: the switch waits a moment for it, not a statement's half minute, and opening
+// fails at once saying the file is locked.
 void SqliteBackend::SwitchToWal() {
+  const long usualWait = SetLockWaitLimit(kJournalSwitchWaitMs);
   for (int attempt = 0;; ++attempt) {
     try {
       RunControlStatement("PRAGMA journal_mode=WAL");
+      SetLockWaitLimit(usualWait);
       return;
     } catch (const Error&) {
       if ((sqlite3_errcode(db_) & 0xff) != SQLITE_BUSY || WaitForLock(this, attempt) == 0) throw;

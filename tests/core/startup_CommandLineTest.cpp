@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 
 #include <cstdlib>
@@ -28,6 +29,7 @@
 #include "db/DatabaseFactory.h"
 #include "host/OperatorPassword.h"
 #include "support/AtOnce.h"
+#include "support/DatabaseFiles.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -379,6 +381,27 @@ TEST(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
   demo.Run({"update StoreAdjustPassword set LastFailedAt = LastFailedAt + 3600 where OperatorCode = '002'"});
   EXPECT_EQ(signIn("demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
   EXPECT_EQ(demo.Count("select FailedTries from StoreAdjustPassword where OperatorCode = '002'"), 0);
+}
+
+// Another program holding the database's write lock is said in moments, in the words for a locked
+// database, and nothing is written: a file still in rollback-journal mode cannot be switched to
+// its log meanwhile, and on one in WAL mode a wrong password that cannot be counted is refused
+// without being confirmed.
+TEST(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritten) {
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const auto signIn = [&](const std::string& input) {
+    const testsupport::WriteLockHolder holder(demo.Path());
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), input).Said();
+  };
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(signIn("demo002\n"), "1||storeadjust: 打不开数据库文件 " + demo.Path() + "：数据库正被其他程序使用，请稍后再试。\n");
+  EXPECT_FALSE(std::filesystem::exists(demo.Path() + "-wal"));
+  demo.Open();  // now in WAL mode
+  const std::string before = testsupport::FullDumpOf(demo.Path());
+  EXPECT_EQ(signIn("guess\n"), "1||storeadjust: 操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。\n");
+  EXPECT_EQ(testsupport::FullDumpOf(demo.Path()), before);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
