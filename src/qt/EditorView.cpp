@@ -140,6 +140,17 @@ QTableView* GridView(const char* name, QWidget* parent) {
   return view;
 }
 
+// The model reads a figure in plain form, a point before the decimals; the desktop's locale would
+// let "1,000" (or a comma for the point) be typed, which the model then refuses. The field takes
+// neither, whatever the locale.
+QDoubleValidator* FigureValidator(QLineEdit* edit) {
+  auto* validator = new QDoubleValidator(edit);
+  QLocale plain = QLocale::c();
+  plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+  validator->setLocale(plain);
+  return validator;
+}
+
 }  // namespace
 
 EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(form, parent), editor_(form) {
@@ -321,7 +332,7 @@ void EditorView::ShowNumericDecimals() {
     auto* edit = findChild<QLineEdit*>(QString::fromUtf8(name));
     const int decimals = editor_.Control(name).decimals;
     if (edit == nullptr || decimals < 0) continue;
-    if (edit->validator() == nullptr) edit->setValidator(new QDoubleValidator(edit));
+    if (edit->validator() == nullptr) edit->setValidator(FigureValidator(edit));
     static_cast<QDoubleValidator*>(const_cast<QValidator*>(edit->validator()))->setDecimals(decimals);
     double value = 0;
     if (edit->hasFocus() || !adodb::ParseNumber(editor_.Text(name), value)) continue;

@@ -263,6 +263,23 @@ TEST_F(EditorBillViewTest, TheEntryRowShowsItsLineAtTheGridsPlacesAndSavesWhatIt
   }
 }
 
+// A figure field takes no group separator on a Chinese desktop: "1,000" typed is the
+// 1000 the model reads, never text it refuses after the clerk has gone on.
+TEST_F(EditorBillViewTest, AFigureFieldTakesNoGroupSeparator) {
+  const QLocale desktop;
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+  OpenEditor("DBD202403010001");
+  form->KeyDown("VfgContent", storeadjust::key::kF1 + 2);
+  QApplication::processEvents();
+  for (const char* field : {"TxtDj", "TxtSl"}) {
+    Field(field)->setFocus();
+    Field(field)->selectAll();
+    QTest::keyClicks(Field(field), QStringLiteral("1,000.5"));
+    EXPECT_EQ(form->Text(field), "1000.5") << field;
+  }
+  QLocale::setDefault(desktop);
+}
+
 // The window's close box, as Alt+F4, asks the editor first: No keeps the window and what was typed.
 TEST_F(EditorBillViewTest, TheCloseBoxOverTypedInputNotSavedAsksFirst) {
   OpenEditor("DBD202403010001");
