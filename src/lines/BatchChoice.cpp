@@ -2,6 +2,7 @@
 
 #include "adodb/Variant.h"
 #include "host/DataHelpers.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 
@@ -13,6 +14,10 @@ StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed) {
   if (stock < 0) return quantity > 0 && !shortageAllowed ? StockVerdict::Short : StockVerdict::AlreadyNegative;
   if (quantity > stock) return shortageAllowed ? StockVerdict::AskShortage : StockVerdict::Short;
   return StockVerdict::Covered;
+}
+
+bool SiteAllowsShortages(adodb::Connection& connection) {
+  return FlagIsSet(FirstValue(connection, "select bz3 from sys_Var"));
 }
 
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {

@@ -21,6 +21,10 @@ enum class StockVerdict {
 // shortageAllowed is the system flag bz3 (0 forbids moving more than the warehouse holds).
 StockVerdict JudgeStock(double quantity, double stock, bool shortageAllowed);
 
+// bz3 as it stands now: read where the stock moves, since the administrator may switch it while a
+// screen that read it at opening stays open.
+bool SiteAllowsShortages(adodb::Connection& connection);
+
 // The current-period stock of the goods in the warehouse; nothing when it has no balance row
 // (or the read failed, which its opener has shown).
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse);

@@ -74,7 +74,7 @@ bool KeptAsEntered(Session& session, const LineToSave& line) {
 // administrator may have forbidden shortages since, and the line would be stored as though he had
 // not. The stock is weighed again as the quantity step weighs it: one grown meanwhile still passes.
 bool ShortageNoLongerAllowed(Session& session, const LineToSave& line) {
-  if (!line.shortageAccepted || FlagIsSet(FirstValue(*session.Conn, "select bz3 from sys_Var"))) return false;
+  if (!line.shortageAccepted || SiteAllowsShortages(*session.Conn)) return false;
   const double quantity = StoredQuantity(line.figures.baseQty);
   const std::string& losing = quantity > 0 ? line.outWarehouse : line.inWarehouse;
   const double stock = NumberOrZero(

@@ -29,6 +29,7 @@
 #include "host/LenientValues.h"
 #include "host/Rights.h"
 #include "host/Settings.h"
+#include "lines/BatchChoice.h"
 #include "states/AuditGate.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
@@ -117,11 +118,6 @@ std::string FlowChangedText(bool siteTwoStep) {
   return std::string("调拨单已被改为") +
          (siteTwoStep ? "两步处理(审核出库后再确认入库)" : "一步处理(审核即出库并入库)") +
          "，本次操作未做任何改变，请按新的处理方式重新操作！";
-}
-
-// Whether the site lets a clerk accept moving more than a warehouse holds (sys_var's bz3).
-bool SiteAllowsShortages(adodb::Connection& connection) {
-  return FlagIsSet(FirstValue(connection, "select bz3 from sys_Var"));
 }
 
 // The batch's sell price follows the goods into the in-warehouse when the site says so.
