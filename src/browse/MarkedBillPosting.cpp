@@ -6,20 +6,17 @@
 #include "browse/SerialList.h"
 #include "host/Rights.h"
 #include "lines/BillHeaderState.h"
-#include "lines/StoredBillLines.h"
+#include "states/BillPosting.h"
 #include "states/BillSnapshot.h"
 
 namespace storeadjust {
 
 namespace {
 
-// Posting freezes a bill for good: one another clerk took back, changed and audited again after
-// the mark is not the bill the clerk chose to post.
-bool LinesChangedSinceMarked(adodb::Connection& connection, const std::string& serial, const BillHeaderState& header,
-                             const MarkedBillLines* markedLines) {
-  if (!markedLines || !header.audited) return false;
+const std::vector<BillLineValues>* MarkedLinesOf(const MarkedBillLines* markedLines, const std::string& serial) {
+  if (!markedLines) return nullptr;
   const auto marked = markedLines->find(serial);
-  return marked != markedLines->end() && BillLinesAsListed(connection, serial) != marked->second;
+  return marked == markedLines->end() ? nullptr : &marked->second;
 }
 
 }  // namespace
@@ -43,7 +40,7 @@ BillsNotPosted PostMarkedBills(Session& session, const std::vector<std::string>&
     } else if (header.posted) {
       // Posted since the list was read, the bill would be counted as posted now: it is named instead.
       notPosted.postedBefore.push_back(serial);
-    } else if (LinesChangedSinceMarked(*session.Conn, serial, header, markedLines)) {
+    } else if (PostedLinesChanged(*session.Conn, serial, header.audited, MarkedLinesOf(markedLines, serial))) {
       notPosted.linesChanged.push_back(serial);
     } else if (session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", {adodb::BoundText(serial)}) == 0) {
       (twoStep && header.preAudited ? notPosted.notConfirmed : notPosted.notAudited).push_back(serial);

@@ -21,7 +21,7 @@ bool SiteAllowsShortages(adodb::Connection& connection) {
 }
 
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse) {
-  auto rs = OpenRsReadOnly(session, "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0",
+  auto rs = OpenRsReadOnly(session, kCurrentStockSql,
                            {adodb::BoundText(hh), adodb::BoundText(warehouse)});
   if (!rs || rs->RecordCount() < 1) return std::nullopt;
   rs->MoveFirst();

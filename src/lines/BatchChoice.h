@@ -28,6 +28,9 @@ bool SiteAllowsShortages(adodb::Connection& connection);
 // The current-period stock of the goods in the warehouse; nothing when it has no balance row
 // (or the read failed, which its opener has shown).
 std::optional<double> ReadOutStock(Session& session, const std::string& hh, const std::string& warehouse);
+// The statement it reads with (the goods and the warehouse bound), for a caller inside a
+// transaction, where a failed read must throw rather than be shown.
+inline constexpr const char* kCurrentStockSql = "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0";
 
 // What batch ph / line dh of the goods holds in the warehouse (phk.sl, base units); nothing when
 // the warehouse has no such batch row.

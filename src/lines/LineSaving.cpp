@@ -78,8 +78,7 @@ bool ShortageNoLongerAllowed(Session& session, const LineToSave& line) {
   const double quantity = StoredQuantity(line.figures.baseQty);
   const std::string& losing = quantity > 0 ? line.outWarehouse : line.inWarehouse;
   const double stock = NumberOrZero(
-      FirstValue(*session.Conn, "select sjsl from ywbalance where hh=? and stockid=? and fperiod=0",
-                 {adodb::BoundText(line.hh), adodb::BoundText(losing)}));
+      FirstValue(*session.Conn, kCurrentStockSql, {adodb::BoundText(line.hh), adodb::BoundText(losing)}));
   return JudgeStock(std::fabs(quantity), stock, false) == StockVerdict::Short;
 }
 

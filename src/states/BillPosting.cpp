@@ -20,6 +20,11 @@ void RequireConnection(Session& session) {
 
 }  // namespace
 
+bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
+                        const std::vector<BillLineValues>* shownLines) {
+  return shownLines && audited && BillLinesAsListed(connection, lsh) != *shownLines;
+}
+
 PostingResult PostBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
@@ -28,9 +33,7 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   if (!HoldsRightNow(*session.Conn, session, "记帐")) return PostingResult::NoRight;
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
   if (header.posted) return PostingResult::PostedBefore;
-  if (shownLines && header.audited && BillLinesAsListed(*session.Conn, lsh) != *shownLines) {
-    return PostingResult::LinesChanged;
-  }
+  if (PostedLinesChanged(*session.Conn, lsh, header.audited, shownLines)) return PostingResult::LinesChanged;
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
   const bool notPosted = NumberOrZero(FirstValue(
                              *session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0;

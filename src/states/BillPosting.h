@@ -23,6 +23,12 @@ enum class PostingResult {
 // transaction, and says how it went. Posting freezes the bill for good: with `shownLines` (the
 // lines the clerk's screen lists, BillLinesAsListed) an audited bill whose lines are others
 // (another clerk took it back, changed it and audited it again) is not posted.
+// Whether an audited bill's stored lines now differ from `shownLines` (the lines as the clerk saw
+// them; none given: not compared). Posting freezes a bill for good: one another clerk took back,
+// changed and audited again since is not the bill the clerk chose to post.
+bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
+                        const std::vector<BillLineValues>* shownLines);
+
 PostingResult PostBill(Session& session, const std::string& lsh,
                        const std::vector<BillLineValues>* shownLines = nullptr);
 
