@@ -320,6 +320,15 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
   // Refused as the quantity step refuses a shortage the site forbids: the row stays, for the clerk
   // to enter a quantity the stock covers.
   if (saved.outcome == LineSaveOutcome::ShortageForbidden) return Refuse("库存数量不足!", "TxtSl");
+  // Another clerk took the stock the line was judged covered by: asked as the quantity step asks,
+  // now that nothing is open, and saved again on the clerk's word.
+  if (saved.outcome == LineSaveOutcome::ShortageToAccept) {
+    if (!Ask("库存数量不足,是否继续？[Y/N]")) return SetFocus("TxtSl");
+    entry_.shortageAccepted = true;
+    LineToSave accepted = line;
+    accepted.shortageAccepted = true;
+    return StoreEntryRow(accepted);
+  }
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

@@ -78,6 +78,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
 // stops: refused, or the shortage question answered No.
 std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuantity) {
   entry_.shortageAccepted = false;
+  entry_.stockWeighed = true;
   if (baseQuantity == 0) return StockVerdict::Covered;
   const bool outLoses = baseQuantity > 0;
   if (auto stock = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID"))) entry_.outStockQty = *stock;

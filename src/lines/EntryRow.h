@@ -54,6 +54,9 @@ struct EntryRow {
   // The quantity step let the line move more than the losing warehouse holds on the site's leave
   // (bz3): the clerk accepted the shortage, or the stock was already below zero.
   bool shortageAccepted = false;
+  // The quantity step weighed the row against the stock. A row taken with F3 and saved without it
+  // was weighed when its line was stored.
+  bool stockWeighed = false;
   // In-warehouse goods places, "GoodsPlaceGuid,X,GoodsPlaceNo,Quantity" as the dialog answers.
   std::vector<std::string> goodsPlaces;
   // The stored line this row amends (its dh); empty for a new line. With it, the line as it was

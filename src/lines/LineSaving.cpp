@@ -70,16 +70,23 @@ bool KeptAsEntered(Session& session, const LineToSave& line) {
   return FlagIsSet(now) == *line.amountOnly;
 }
 
-// The clerk accepted moving more than the losing warehouse held while the site allowed it; the
-// administrator may have forbidden shortages since, and the line would be stored as though he had
-// not. The stock is weighed again as the quantity step weighs it: one grown meanwhile still passes.
-bool ShortageNoLongerAllowed(Session& session, const LineToSave& line) {
-  if (!line.shortageAccepted || SiteAllowsShortages(*session.Conn)) return false;
-  const double quantity = StoredQuantity(line.figures.baseQty);
-  const std::string& losing = quantity > 0 ? line.outWarehouse : line.inWarehouse;
+// The stock the line was judged against when its quantity was entered, weighed again: another
+// clerk's audit may have taken it since, and the administrator may have switched bz3. A shortage
+// the clerk accepted stands while the site allows it; one he was never asked about is asked now.
+LineSaveOutcome StockWeighedAgain(Session& session, const LineToSave& line) {
+  const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
+  if (line.stockWeighed == LineToSave::StockWeighed::Never || quantity <= 0) return LineSaveOutcome::Saved;
+  const std::string& losing = line.figures.baseQty > 0 ? line.outWarehouse : line.inWarehouse;
   const double stock = NumberOrZero(
       FirstValue(*session.Conn, kCurrentStockSql, {adodb::BoundText(line.hh), adodb::BoundText(losing)}));
-  return JudgeStock(std::fabs(quantity), stock, false) == StockVerdict::Short;
+  switch (JudgeStock(quantity, stock, SiteAllowsShortages(*session.Conn))) {
+    case StockVerdict::Covered:
+      return LineSaveOutcome::Saved;
+    case StockVerdict::Short:
+      return LineSaveOutcome::ShortageForbidden;
+    default:
+      return line.shortageAccepted ? LineSaveOutcome::Saved : LineSaveOutcome::ShortageToAccept;
+  }
 }
 
 bool HeaderExists(Session& session, const std::string& lsh) {
@@ -336,7 +343,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     refused.shortage = *shortage;
     return refused;
   }
-  if (ShortageNoLongerAllowed(session, line)) return {LineSaveOutcome::ShortageForbidden, line.lsh, line.dh};
+  if (const LineSaveOutcome stock = StockWeighedAgain(session, line); stock != LineSaveOutcome::Saved) {
+    return {stock, line.lsh, line.dh};
+  }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {
     UpdateLine(session, merged, saved.lsh);

@@ -69,8 +69,13 @@ struct LineToSave {
   std::optional<std::string> expiryJudgedOn;
   // The line moves more than the losing warehouse (the out-warehouse, or the in-warehouse for a
   // return) held when it was judged, on the site's leave to do so (bz3): that leave withdrawn
-  // meanwhile, the line is saved only while the stock now covers it.
+  // meanwhile, the line is saved only while the stock now covers it. Without it the stock must
+  // still cover the line: another clerk may have taken it since.
   bool shortageAccepted = false;
+  // Where the losing warehouse's stock was weighed for the line: the save weighs it again, since
+  // another clerk may have taken the stock since. Never for a line whose stock nobody weighed.
+  enum class StockWeighed { Never, AtEntry };
+  StockWeighed stockWeighed = StockWeighed::Never;
   double price = 0;
   double retailPrice = 0;
   LineFigures figures;
@@ -94,7 +99,8 @@ enum class LineSaveOutcome {
   PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
-  ShortageForbidden,  // a shortage the clerk accepted, which the site has forbidden meanwhile (bz3)
+  ShortageForbidden,  // the stock no longer covers the line, and the site forbids shortages now (bz3)
+  ShortageToAccept,   // the stock no longer covers the line, which the clerk did not accept: ask, then save
   NoRight,         // the operator no longer holds the right the line is saved on (see StoreLine): nothing written
   OutsideScope,    // a warehouse of the line was taken out of the operator's data scope meanwhile
 };
