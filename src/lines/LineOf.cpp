@@ -51,7 +51,11 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   if (row.unit.listed) line.listedUnit = row.unit;
   if (row.HasGoods()) line.amountOnly = row.facts.amountOnly;
   line.shortageAccepted = row.shortageAccepted;
-  if (row.stockWeighed) line.stockWeighed = LineToSave::StockWeighed::AtEntry;
+  if (row.stockWeighed) {
+    line.stockWeighed = LineToSave::StockWeighed::AtEntry;
+  } else if (row.IsAmendment() && row.goods == row.storedGoods) {
+    line.stockWeighed = LineToSave::StockWeighed::WhenStored;
+  }
   if (LineCarriesBatch(header, row) && row.batch) {
     line.batchNo = row.batch->number;
     line.batchLine = row.batch->line;

@@ -5,6 +5,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "host/DataHelpers.h"
 #include "host/DataScopeProvider.h"
 #include "host/FirstValue.h"
@@ -70,12 +71,27 @@ bool KeptAsEntered(Session& session, const LineToSave& line) {
   return FlagIsSet(now) == *line.amountOnly;
 }
 
+// What the save weighs against the losing warehouse's stock, in base units: the whole line, or,
+// for an amended line weighed when it was stored, what it takes beyond the stored line from the
+// same goods, batch and warehouses.
+double QuantityToWeigh(const LineToSave& line) {
+  const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
+  if (line.stockWeighed == LineToSave::StockWeighed::Never) return 0;
+  if (line.stockWeighed != LineToSave::StockWeighed::WhenStored || !line.amendedAsLoaded) return quantity;
+  const BillLineValues& stored = *line.amendedAsLoaded;
+  const auto same = [](const std::string& a, const std::string& b) { return adodb::CompareValues(a, b) == 0; };
+  const bool sameTake = same(stored.hh, line.hh) && same(stored.ph, line.batchNo) && same(stored.pcdh, line.batchLine) &&
+                        same(stored.dcstockid, line.outWarehouse) && same(stored.drstockid, line.inWarehouse) &&
+                        (stored.sl > 0) == (line.figures.baseQty > 0);
+  return sameTake ? StoredQuantity(quantity - std::fabs(stored.sl)) : quantity;
+}
+
 // The stock the line was judged against when its quantity was entered, weighed again: another
 // clerk's audit may have taken it since, and the administrator may have switched bz3. A shortage
 // the clerk accepted stands while the site allows it; one he was never asked about is asked now.
 LineSaveOutcome StockWeighedAgain(Session& session, const LineToSave& line) {
-  const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
-  if (line.stockWeighed == LineToSave::StockWeighed::Never || quantity <= 0) return LineSaveOutcome::Saved;
+  const double quantity = QuantityToWeigh(line);
+  if (quantity <= 0) return LineSaveOutcome::Saved;
   const std::string& losing = line.figures.baseQty > 0 ? line.outWarehouse : line.inWarehouse;
   const double stock = NumberOrZero(
       FirstValue(*session.Conn, kCurrentStockSql, {adodb::BoundText(line.hh), adodb::BoundText(losing)}));

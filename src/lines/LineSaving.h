@@ -73,8 +73,10 @@ struct LineToSave {
   // still cover the line: another clerk may have taken it since.
   bool shortageAccepted = false;
   // Where the losing warehouse's stock was weighed for the line: the save weighs it again, since
-  // another clerk may have taken the stock since. Never for a line whose stock nobody weighed.
-  enum class StockWeighed { Never, AtEntry };
+  // another clerk may have taken the stock since. An amended line saved without its quantity
+  // weighed again was weighed when it was stored: only what it takes beyond the stored line, from
+  // the same warehouse and batch, is weighed. Never for a line whose stock nobody weighed.
+  enum class StockWeighed { Never, AtEntry, WhenStored };
   StockWeighed stockWeighed = StockWeighed::Never;
   double price = 0;
   double retailPrice = 0;

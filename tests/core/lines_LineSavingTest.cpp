@@ -15,6 +15,7 @@
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineSaving.h"
+#include "lines/StoredBillLines.h"
 #include "support/AtOnce.h"
 #include "support/DemoGoodsPlaceRequest.h"
 #include "support/ErrorOf.h"
@@ -142,6 +143,30 @@ TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   EXPECT_EQ(db_.Count(written), before);
   late.expiryJudgedOn = "2024-05-10";
   EXPECT_EQ(StoreLine(session_, late).outcome, LineSaveOutcome::Saved);
+}
+
+// A line taken with F3 and saved without its quantity weighed again was weighed when it was
+// stored: the save weighs only what it takes beyond that, against the stock as it is now. A line
+// weighed at entry: scenarios/entry/stock_taken_before_save.scn.
+TEST_F(LineSavingTest, AnAmendedLineIsWeighedForWhatItTakesBeyondTheStoredLine) {
+  const auto stockOf = [](const char* quantity) {
+    return std::string("update ywbalance set sjsl=") + quantity + " where hh='0006' and stockid='01' and fperiod=0 and fyear=0";
+  };
+  db_.Run({"update sys_var set bz3=0", stockOf("10")});
+  const SavedLine stored = StoreLine(session_, testsupport::TransferLine("", "01", "02", "0006", "230715", "200061", 8));
+  ASSERT_EQ(stored.outcome, LineSaveOutcome::Saved);
+  db_.Run({stockOf("3")});
+  LineToSave amended = testsupport::TransferLine(stored.lsh, "01", "02", "0006", "230715", "200061", 8);
+  amended.amend = true;
+  amended.dh = stored.dh;
+  amended.amendedAsLoaded = ReadBillLine(*session_.Conn, stored.lsh, stored.dh);
+  amended.stockWeighed = LineToSave::StockWeighed::WhenStored;
+  EXPECT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::Saved);
+  amended.figures = FiguresOf(12, 1, 120, 180, 120, 13);
+  EXPECT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::ShortageForbidden);
+  db_.Run({stockOf("4")});
+  EXPECT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::Saved);
+  EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='" + stored.lsh + "'"), "12");
 }
 
 // Goods going back leave a place only what it holds of the batch. The editor weighs that before
