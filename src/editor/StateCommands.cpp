@@ -261,9 +261,16 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
     return;
   }
+  // Audited by another clerk while the clerk answered, the bill would be posted, and what he typed
+  // dropped, without the question he was spared: he is asked it now, before anything is posted.
+  const bool unasked = refusedUnposted && !UnsavedInput(true).empty();
   PostingResult posted = PostingResult::NotAudited;
   try {
-    posted = PostBill(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
+    posted = PostBill(session_, lsh, linesListed_ ? &*linesListed_ : nullptr, unasked);
+    if (posted == PostingResult::AuditedSinceRead) {
+      if (!MayDropUnsavedInput("记帐")) return;
+      posted = PostBill(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
+    }
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
     return;

@@ -25,7 +25,8 @@ bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, b
   return shownLines && audited && BillLinesAsListed(connection, lsh) != *shownLines;
 }
 
-PostingResult PostBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
+PostingResult PostBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines,
+                       bool readUnaudited) {
   RequireConnection(session);
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   adodb::TransactionGuard transaction(*session.Conn);
@@ -33,6 +34,7 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   if (!HoldsRightNow(*session.Conn, session, "记帐")) return PostingResult::NoRight;
   const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, true);
   if (header.posted) return PostingResult::PostedBefore;
+  if (readUnaudited && header.audited) return PostingResult::AuditedSinceRead;
   if (PostedLinesChanged(*session.Conn, lsh, header.audited, shownLines)) return PostingResult::LinesChanged;
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
   const bool notPosted = NumberOrZero(FirstValue(

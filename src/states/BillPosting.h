@@ -17,6 +17,7 @@ enum class PostingResult {
   NotSaved,    // no bill of that serial was ever stored: nothing was posted
   LinesChanged,  // audited, but its lines are not the lines shown: nothing changed
   NoRight,     // the operator no longer holds 记帐 (taken away while he was asked): nothing changed
+  AuditedSinceRead,  // audited since the caller read it unaudited (see PostBill): nothing changed
 };
 
 // Sets the posted flag of the bill when it is audited (confirmed, in the two-step flow), in one
@@ -29,8 +30,11 @@ enum class PostingResult {
 bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
                         const std::vector<BillLineValues>* shownLines);
 
+// `readUnaudited`: the caller read the bill as not audited and so asked nothing a posting of it
+// would need (the editor's typed input, which a posted bill never takes): a bill audited since is
+// not posted, for the caller to ask first.
 PostingResult PostBill(Session& session, const std::string& lsh,
-                       const std::vector<BillLineValues>* shownLines = nullptr);
+                       const std::vector<BillLineValues>* shownLines = nullptr, bool readUnaudited = false);
 
 // What keeps a bill from its approval flow. A serial never stored names no bill (a new bill's
 // serial is not reserved, and an approval record under it would bar the next new bill taking it);
