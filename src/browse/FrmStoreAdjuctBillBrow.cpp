@@ -350,6 +350,23 @@ void FrmStoreAdjuctBillBrow::ReadMarkedBillLines(const std::string& lsh) {
   }
 }
 
+// Marks given back stand for the lines they were set on: read again now, they would take as seen
+// a change another clerk made since.
+void FrmStoreAdjuctBillBrow::RestoreMarks(const std::vector<long>& rows) {
+  const std::map<std::string, std::vector<BillLineValues>> atMark = markedLines_;
+  for (long row : rows) {
+    grid_.SetMarked(row, true);
+    const std::string lsh = grid_.TextMatrix(row, 1);
+    const auto lines = atMark.find(lsh);
+    if (lines == atMark.end()) {
+      markedLines_.erase(lsh);
+    } else {
+      markedLines_[lsh] = lines->second;
+    }
+  }
+  grid_.NotifyContents();
+}
+
 void FrmStoreAdjuctBillBrow::InvertMarks() {
   BusyPointer busy(*session_.Ui);
   grid_.InvertMarks();
@@ -369,14 +386,12 @@ void FrmStoreAdjuctBillBrow::PostBills() {
   try {
     notPosted = PostMarkedBills(session_, serials, layout_ == BrowserLayout::TwoStep, &markedLines_);
   } catch (const std::exception& error) {
-    for (long row : marked) grid_.SetMarked(row, true);
-    grid_.NotifyContents();
+    RestoreMarks(marked);
     ShowInformation(ErrorText(error));
     return;
   }
   if (notPosted.noRight) {
-    for (long row : marked) grid_.SetMarked(row, true);
-    grid_.NotifyContents();
+    RestoreMarks(marked);
     return ShowNoRightMsg(session_);
   }
   RefreshOnBill(current, "");

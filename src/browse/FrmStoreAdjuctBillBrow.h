@@ -156,6 +156,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // A marked bill's lines as they stand when it is marked, or when the clerk has been through
   // them in the editor since: what a command on the marked bills may act on.
   void ReadMarkedBillLines(const std::string& lsh);
+  void RestoreMarks(const std::vector<long>& rows);
   void ShowInformation(const std::string& text);
 
   // MarkedBillStates.cpp

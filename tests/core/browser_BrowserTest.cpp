@@ -146,8 +146,11 @@ TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAPostingOrAuditThat
   EXPECT_TRUE(browser.ListGrid().IsMarked(second));
   EXPECT_EQ(db.Count("select count(*) from ckdbdzk where lsh in ('DBD202403010001','DBD202403010002')"), 2);
 
-  // 记账 posts the marked bills together: when it fails none is posted, and all stay marked.
+  // 记账 posts the marked bills together: when it fails none is posted, and all stay marked, for
+  // the lines they were set on.
   Mark({"DBD202403020003"});  // audited
+  db.Run({"update ckdbdzkmx set bz='另一位操作员改过' where lsh='DBD202403020003'",
+          "update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});  // posted first, it fails first
   db::SqliteFile(db.Path())
       .Execute("create trigger keep_bills before update on ckdbdzk begin select raise(abort, 'bills locked'); end");
   ui.QueueAnswer(mb::kYes);
@@ -160,6 +163,10 @@ TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAPostingOrAuditThat
   browser.Click("审核");
   EXPECT_NE(ShownBoxes(ui).find("phk"), std::string::npos) << ShownBoxes(ui);
   for (long row : {first, second, RowOf("DBD202403020003")}) EXPECT_TRUE(browser.ListGrid().IsMarked(row)) << row;
+  db::SqliteFile(db.Path()).Execute("drop trigger keep_bills");
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("记账");
+  EXPECT_EQ(db.Value("select cast(jzbz as int) from ckdbdzk where lsh='DBD202403020003'"), "0");
 }
 
 // The bills a marked command could not change are named over the list as it now stands: the
