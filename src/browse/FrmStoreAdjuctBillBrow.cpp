@@ -257,10 +257,12 @@ std::string FrmStoreAdjuctBillBrow::OpenEditor(const EditorRequest& request) {
   FrmStoreAdjuctBill editor(session_, request);
   ShowModal(*session_.Ui, editor);
   const std::string worked = editor.CurrentSerial();
-  // The clerk has just seen there the lines of a bill he had marked, and may have changed them
-  // himself: his mark stands for them now.
+  // The clerk has seen there the lines of a bill he had marked, and may have changed them himself:
+  // his mark stands for them as the editor last listed them, not for a change another clerk made
+  // after that.
   for (const std::string& lsh : {request.lsh, worked}) {
-    if (grid_.MarkedBills().contains(lsh)) ReadMarkedBillLines(lsh);
+    const std::vector<BillLineValues>* seen = editor.LinesLastListed(lsh);
+    if (seen && grid_.MarkedBills().contains(lsh)) markedLines_[lsh] = *seen;
   }
   return worked;
 }

@@ -153,8 +153,8 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // Deletes the bills of the marked rows in grid order, unmarking each one handled; the bills
   // kept are named in `kept`. Throws the first failure, leaving that row marked.
   void DeleteMarkedRows(KeptBills& kept);
-  // A marked bill's lines as they stand when it is marked, or when the clerk has been through
-  // them in the editor since: what a command on the marked bills may act on.
+  // A marked bill's lines as they stand when it is marked (or as the editor last listed them, when
+  // the clerk has been through them there since): what a command on the marked bills may act on.
   void ReadMarkedBillLines(const std::string& lsh);
   void RestoreMarks(const std::vector<long>& rows);
   void ShowInformation(const std::string& text);

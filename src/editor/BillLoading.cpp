@@ -174,6 +174,11 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh, std::vector<std::
     vfgContent_.NotifyContents();  // views fit the columns to the numbers as padded, and show the row
     NotifyChanged();
     linesListed_ = std::move(listed);  // a grid left as it was keeps the lines it lists
+    if (linesListed_) {
+      linesSeen_[lsh] = *linesListed_;
+    } else {
+      linesSeen_.erase(lsh);
+    }
   } catch (const std::exception&) {
   }
   ShowBillState();

@@ -118,6 +118,11 @@ class FrmStoreAdjuctBill : public FormModel {
   const EntryRow& Entry() const { return entry_; }
   // The bill the editor holds (a new bill's prepared serial until its first line is saved).
   const std::string& CurrentSerial() const { return lsh_; }
+  // The lines of bill `lsh` as the grid last listed them; none when it never listed them readably.
+  const std::vector<BillLineValues>* LinesLastListed(const std::string& lsh) const {
+    const auto seen = linesSeen_.find(lsh);
+    return seen == linesSeen_.end() ? nullptr : &seen->second;
+  }
 
   // The lines grid's row to bring into view after it was filled: the current row when the grid
   // lists its bill again, the last row when it lists another.
@@ -358,6 +363,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::string linesSerial_;  // the bill whose lines the grid lists
   // The lines the grid lists, as the state commands read them: what the clerk says Yes to.
   std::optional<std::vector<BillLineValues>> linesListed_;
+  std::map<std::string, std::vector<BillLineValues>> linesSeen_;  // by serial: each bill's last listing
   std::string panelGoods_;  // the goods the information panel shows
   HeldRights rights_;       // read on load: the commands greyed out for want of a right
 };

@@ -285,6 +285,18 @@ TEST_F(BrowserCommandsTest, AMarkedBillWhoseLinesChangedSinceItWasMarkedIsKeptAn
   EXPECT_EQ(db.Value(lines), linesBefore);  // the other clerk's lines are kept with the bill
 }
 
+// The clerk goes through a marked bill in the editor; another clerk changes a line's unit after
+// the editor listed the lines: the mark stands for the lines the editor listed, and 删除 keeps it.
+TEST_F(BrowserCommandsTest, AMarkedBillOpenedInTheEditorStandsForTheLinesTheEditorListed) {
+  ASSERT_EQ(browser.ListGrid().TextMatrix(1, 1), "DBD202403010001");  // the current bill
+  Mark({"DBD202403010001"});
+  ui.ModalLoop = [&](FormModel&) { db.Run({"update ckdbdzkmx set dw='包' where lsh='DBD202403010001'"}); };
+  browser.Click("修改");
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("删除");
+  EXPECT_EQ(db.Value("select count(*) from ckdbdzk where lsh='DBD202403010001'"), "1");
+}
+
 // Another clerk takes back an audited bill after it was marked, changes a line and audits it again:
 // 记账 and 过账 keep that bill unposted and name it; the other marked bill is posted.
 TEST_F(BrowserCommandsTest, AMarkedPostingKeepsABillWhoseLinesChangedSinceItWasMarked) {
