@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/DataHelpers.h"
+#include "host/GridNumberPlaces.h"
 #include "host/LenientValues.h"
 #include "host/SelectDialog.h"
 
@@ -19,6 +20,8 @@ std::optional<MeasureUnit> ChooseMeasureUnit(Session& session, const std::string
   if (units <= 1) return std::nullopt;
   SelectionSubject subject{"单位"};
   if (!heldUnit.empty()) subject.heldRow = {heldUnit};
+  // 售价 and 会员价 read as the goods panel's 零售价 beside them does: 18.60, not 18.6.
+  if (session.SysVarRs) subject.places = SiteNumberPlaces(*session.SysVarRs);
   const std::vector<adodb::Variant> row = SelectFromList(
       session,
       "SELECT FMeasureUnitID As 编码,FName As 名称,FCoefficient As 系数,isnull(a.Sj,0) as 售价,isnull(a.HYJ,0) AS "

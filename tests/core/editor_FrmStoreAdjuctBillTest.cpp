@@ -42,11 +42,13 @@ struct ProgressRecorder : ScriptedUserInterface {
   }
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override {
     heldRows += std::to_string(request.heldRowPosition) + " ";
+    subjects.push_back(request.subject);
     return ScriptedUserInterface::ChooseRow(request, rows);
   }
   std::vector<std::string> steps;
   std::vector<GoodsPlaceRequest> placesShown;
   std::string heldRows;  // the row each shown selection dialog offered as the one held
+  std::vector<SelectionSubject> subjects;  // of every selection dialog shown
   std::function<void()> meanwhile;
 };
 
@@ -115,6 +117,17 @@ TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
     EXPECT_EQ(form_->Text("TxtJe"), shown) << typed;
     EXPECT_DOUBLE_EQ(form_->Entry().amount, std::stod(shown)) << typed;
   }
+}
+
+// The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
+TEST_F(EditorTest, TheUnitListShowsItsPricesAtTheSitesPlaces) {
+  OpenNewBill();
+  ui_.QueueChoice(1);
+  Enter("TxtHH", "0005");
+  ASSERT_EQ(ui_.subjects.size(), 1u);
+  EXPECT_EQ(ui_.subjects[0].what, "单位");
+  ASSERT_TRUE(ui_.subjects[0].places);
+  EXPECT_EQ(ui_.subjects[0].places->price, 2);
 }
 
 // Transfers without prices store price and amount as 0: neither field takes a figure the line
