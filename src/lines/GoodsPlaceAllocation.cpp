@@ -10,6 +10,7 @@
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
+#include "host/FirstValue.h"
 #include "host/LenientValues.h"
 #include "host/NumberHelpers.h"
 #include "lines/BoundColumns.h"
@@ -41,6 +42,10 @@ GoodsPlaceAllocation::GoodsPlaceAllocation(const GoodsPlaceRequest& request)
       batchKnown_(request.batchKnown) {
   auto connection = std::make_shared<adodb::Connection>();
   connection->Open(request.connectionString);
+  // The clerk compares the places with the line's 数量, which shows the site's quantity places:
+  // "13.75 / 0 / 应分配 2" beside a 数量 of 2.00 reads as another quantity.
+  const adodb::Variant places = FirstValue(*connection, "select SLWS from sys_var");
+  quantityPlaces_ = IsMissing(places) ? 0 : places.AsInt16();
   ReadPlaces(*connection, request);
   if (!request.items.empty()) TakeItems(request.items);
   else if (request.lineKey != kNewLineKey) ReadStoredRows(*connection, request);
@@ -76,7 +81,8 @@ bool GoodsPlaceAllocation::TotalsAgree() const {
 // so, rather than only that the total falls short.
 std::string GoodsPlaceAllocation::Summary() const {
   if (rows_.empty()) return "仓库 " + warehouseId_ + " 还没有货位，无法分配";
-  std::string summary = "合计 " + adodb::FormatNumber(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " + quantityToPlace_;
+  std::string summary = "合计 " + Shown(RoundTo(Total(), kComparedPlaces)) + " / 应分配 " +
+                        (required_ ? Shown(*required_) : quantityToPlace_);
   if (!unitName_.empty()) summary += " " + unitName_;
   if (!unlisted_.empty() && !TotalsAgree()) summary += "：货位[" + unlisted_.front() + "]已不存在,请重新选择货位!";
   else if (!viewOnly_ && !TotalsAgree()) summary += "：合计须等于应分配数量才能确定";
@@ -92,6 +98,10 @@ const GoodsPlaceRow* GoodsPlaceAllocation::OverdrawnRow() const {
     if (row.allocated < 0 && row.current + row.allocated < 0 && !SameQuantity(row.current, -row.allocated)) return &row;
   }
   return nullptr;
+}
+
+std::string GoodsPlaceAllocation::Shown(double quantity) const {
+  return NumberWithPlaces(quantity, quantityPlaces_);
 }
 
 std::vector<std::string> GoodsPlaceAllocation::Items() const {

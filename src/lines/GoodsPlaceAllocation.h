@@ -66,8 +66,10 @@ class GoodsPlaceAllocation {
   // Only an allocation that places exactly the quantity, taking from no place more than it
   // holds, may be confirmed; viewing confirms nothing.
   bool MayConfirm() const { return !viewOnly_ && TotalsAgree() && !OverdrawnRow(); }
-  // "合计 5 / 应分配 8 盒" (with the base unit when the request names it), followed by why it cannot be confirmed while the totals differ.
+  // "合计 5.00 / 应分配 8.00 盒" (with the base unit when the request names it), followed by why it cannot be confirmed while the totals differ.
   std::string Summary() const;
+  // A quantity as the dialog shows it: at the site's quantity places, as the line's 数量 shows.
+  std::string Shown(double quantity) const;
 
   // "GoodsPlaceGuid,WarehouseId,GoodsPlaceNo,Quantity" for each row with a quantity, in row order.
   std::vector<std::string> Items() const;
@@ -85,6 +87,7 @@ class GoodsPlaceAllocation {
   std::string quantityToPlace_;     // as handed in, shown as it came
   std::optional<double> required_;  // that quantity as a number; none when it is not one
   std::string unitName_;         // the base unit the quantity counts in
+  int quantityPlaces_ = 0;       // the site's quantity places (SLWS)
   bool viewOnly_ = false;
   bool batchKnown_ = false;
   std::vector<GoodsPlaceRow> rows_;

@@ -16,7 +16,7 @@ int GoodsPlaceTableModel::columnCount(const QModelIndex& parent) const { return 
 
 QVariant GoodsPlaceTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  if (role == Qt::DisplayRole || role == Qt::EditRole) return CellText(index.row(), index.column());
+  if (role == Qt::DisplayRole || role == Qt::EditRole) return CellText(index.row(), index.column(), role);
   if (role == Qt::TextAlignmentRole && index.column() >= kCurrent) {
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   }
@@ -47,13 +47,17 @@ bool GoodsPlaceTableModel::setData(const QModelIndex& index, const QVariant& val
   return true;
 }
 
-QString GoodsPlaceTableModel::CellText(int row, int column) const {
+// Shown at the site's quantity places; a cell opened for typing holds the quantity as kept.
+QString GoodsPlaceTableModel::CellText(int row, int column, int role) const {
   const GoodsPlaceRow& place = allocation_.Rows().at(static_cast<std::size_t>(row));
+  const auto shown = [&](double quantity) {
+    return QString::fromStdString(role == Qt::EditRole ? adodb::FormatNumber(quantity) : allocation_.Shown(quantity));
+  };
   switch (column) {
     case kNumber: return QString::fromStdString(place.number);
     case kName: return QString::fromStdString(place.name);
-    case kCurrent: return QString::fromStdString(adodb::FormatNumber(place.current));
-    case kQuantity: return place.allocated == 0 ? QString() : QString::fromStdString(adodb::FormatNumber(place.allocated));
+    case kCurrent: return shown(place.current);
+    case kQuantity: return place.allocated == 0 ? QString() : shown(place.allocated);
     default: return {};
   }
 }

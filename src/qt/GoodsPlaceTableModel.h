@@ -27,7 +27,7 @@ class GoodsPlaceTableModel : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
  private:
-  QString CellText(int row, int column) const;
+  QString CellText(int row, int column, int role) const;
 
   GoodsPlaceAllocation& allocation_;
 };

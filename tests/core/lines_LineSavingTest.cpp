@@ -344,7 +344,7 @@ TEST_F(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBat
   db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
   const GoodsPlaceAllocation stored(Request("1001", "0021", "5.5"));
   EXPECT_EQ(Shown(stored), "Y01 饮片架01 6.25 3.5\nY03 饮片架03 6.5 0\n");
-  EXPECT_EQ(stored.Summary(), "合计 3.5 / 应分配 5.5：货位[Y02]已不存在,请重新选择货位!");
+  EXPECT_EQ(stored.Summary(), "合计 3.50 / 应分配 5.50：货位[Y02]已不存在,请重新选择货位!");
   // A warehouse id holding a quote is one literal: no places, no broken statement.
   other.warehouseId = "0'9";
   EXPECT_TRUE(GoodsPlaceAllocation(other).Rows().empty());
@@ -364,7 +364,7 @@ TEST_F(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
   request.items = {"P09B01,x,B01,2", "P09NEW,09,NEW,1", "P05Y01,x,Y01,2.5"};
   const GoodsPlaceAllocation carried(request);
   EXPECT_EQ(carried.Items(), (std::vector<std::string>{"P09B01,09,B01,2"}));
-  EXPECT_EQ(carried.Summary(), "合计 2 / 应分配 5.5：货位[NEW]已不存在,请重新选择货位!");
+  EXPECT_EQ(carried.Summary(), "合计 2.00 / 应分配 5.50：货位[NEW]已不存在,请重新选择货位!");
 }
 
 // Only an allocation of exactly the quantity may be confirmed: more is refused as much as less,
@@ -394,7 +394,7 @@ TEST_F(GoodsPlaceAllocationTest, AReturnLeavesAPlaceNoMoreOfTheBatchThanItHolds)
   EXPECT_EQ(Shown(allocation), "Y01 饮片架01 9.25 0\nY02 饮片架02 6.5 0\nY03 饮片架03 0 0\n");
   ASSERT_TRUE(allocation.SetQuantity(2, "-2"));
   EXPECT_FALSE(allocation.MayConfirm());
-  EXPECT_EQ(allocation.Summary(), "合计 -2 / 应分配 -2：货位[Y03]中本批号只有0,不够退回2");
+  EXPECT_EQ(allocation.Summary(), "合计 -2.00 / 应分配 -2.00：货位[Y03]中本批号只有0,不够退回2");
   ASSERT_TRUE(allocation.SetQuantity(2, ""));
   ASSERT_TRUE(allocation.SetQuantity(0, "-2"));
   EXPECT_TRUE(allocation.MayConfirm());

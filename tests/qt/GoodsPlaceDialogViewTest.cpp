@@ -62,16 +62,16 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsUntilTheTotalAgrees) {
   ASSERT_EQ(grid.currentIndex(), grid.model()->index(0, GoodsPlaceTableModel::kQuantity));
 
   EnterQuantity(dialog, QStringLiteral("5"));
-  EXPECT_EQ(quantity(0), QStringLiteral("5"));  // not 3.55
+  EXPECT_EQ(quantity(0), QStringLiteral("5.00"));  // not 3.55; at the site's places, as the line's 数量
   EXPECT_EQ(grid.currentIndex().row(), 1);
-  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 7 / 应分配 8 盒：合计须等于应分配数量才能确定"));
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 7.00 / 应分配 8.00 盒：合计须等于应分配数量才能确定"));
   QTest::keyClick(&grid, Qt::Key_F2);
   QLineEdit* editor = CellEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->selectedText(), QStringLiteral("2"));
   QTest::keyClicks(editor, QStringLiteral("2.5"));
   QTest::keyClick(editor, Qt::Key_Return);
-  EXPECT_EQ(quantity(1), QStringLiteral("2.5"));
+  EXPECT_EQ(quantity(1), QStringLiteral("2.50"));
   // The last row with a total of 7.5: the dialog stays, and neither Enter nor accepting confirms.
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(grid.currentIndex().row(), 2);
@@ -109,9 +109,9 @@ TEST_F(GoodsPlaceDialogViewTest, ViewingIsReadOnlyAndOnlyCloses) {
   GoodsPlaceDialogView& dialog = Open(Request("1001", "5.5", true));
   QAbstractItemModel& model = *dialog.Grid()->model();
   QTest::keyClicks(dialog.Grid(), QStringLiteral("9"));
-  EXPECT_EQ(model.index(0, GoodsPlaceTableModel::kQuantity).data().toString(), QStringLiteral("3.5"));
+  EXPECT_EQ(model.index(0, GoodsPlaceTableModel::kQuantity).data().toString(), QStringLiteral("3.50"));
   EXPECT_FALSE(dialog.ConfirmButton()->isVisible());
-  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5.5 / 应分配 5.5"));
+  EXPECT_EQ(dialog.Totals()->text(), QStringLiteral("合计 5.50 / 应分配 5.50"));
 
   dialog.accept();  // the totals agree, but viewing confirms nothing
   EXPECT_TRUE(dialog.isVisible());
