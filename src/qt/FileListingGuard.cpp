@@ -31,7 +31,8 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
     return QIcon::fromTheme(Kind(info).iconName(), QAbstractFileIconProvider::icon(File));
   }
   QString type(const QFileInfo& info) const override {
-    if (info.isDir()) return QAbstractFileIconProvider::type(info);
+    // Qt's Chinese catalogue has no word for it: its own "Folder" stood in English in the list.
+    if (info.isDir()) return QStringLiteral("文件夹");
     return Kind(info).comment();
   }
 

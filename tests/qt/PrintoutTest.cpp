@@ -5,7 +5,9 @@
 // the page drawn smaller rather than cut.
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -214,6 +216,8 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   auto session = db.Open();
   session->OpenRecordset("select count(*) from ckdbdzk");
   ASSERT_TRUE(HoldsLockOn(db.Path()));
+  const QString folder = QFileInfo(QString::fromStdString(db.Path())).absolutePath() + QStringLiteral("/备份");
+  ASSERT_TRUE(QDir().mkpath(folder));
   // Opened on the file itself, as the print dialog's "..." opens on the name typed there.
   QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Path()));
   EXPECT_TRUE(HoldsLockOn(db.Path()));
@@ -223,6 +227,9 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   loaded.wait(5000);
   QTest::qWait(300);
   EXPECT_TRUE(HoldsLockOn(db.Path()));
+  // Its kind in Chinese, as the list's other words are.
+  const QFileSystemModel* files = dialog.findChild<QFileSystemModel*>();
+  EXPECT_EQ(files->index(folder, 2).data().toString(), QStringLiteral("文件夹"));
   // The print dialog's and the preview's own file dialogs are Qt's too, never the desktop's.
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
