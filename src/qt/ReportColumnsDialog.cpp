@@ -5,11 +5,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QMessageBox>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "host/QvGrid.h"
+#include "host/UserInterface.h"
+#include "qt/ClassicMessageBox.h"
 
 namespace storeadjust::qt {
 
@@ -60,18 +64,34 @@ void ReportColumnsDialog::MoveCurrent(int steps) {
 }
 
 void ReportColumnsDialog::Apply() {
+  if (!AnyTicked()) return;
   std::vector<std::size_t> order;
   std::vector<bool> shown;
   for (int row = 0; row < list_->count(); ++row) {
     order.push_back(static_cast<std::size_t>(list_->item(row)->data(kColumnRole).toULongLong()));
     shown.push_back(list_->item(row)->checkState() == Qt::Checked);
   }
-  if (std::find(shown.begin(), shown.end(), true) == shown.end()) return;
   grid_.SetColumnOrder(order);
   for (std::size_t i = 0; i < order.size(); ++i) grid_.SetColumnVisible(order[i], shown[i]);
 }
 
+bool ReportColumnsDialog::AnyTicked() const {
+  for (int row = 0; row < list_->count(); ++row) {
+    if (list_->item(row)->checkState() == Qt::Checked) return true;
+  }
+  return false;
+}
+
+// A report of no columns is no report: 确定 used to close the dialog without a word and drop what
+// the clerk had moved too. He is told, and stays on his list to tick one.
 void ReportColumnsDialog::accept() {
+  if (!AnyTicked()) {
+    std::unique_ptr<QMessageBox> box(
+        MakeClassicMessageBox(QStringLiteral("至少要显示一列!"), mb::kExclamation, QStringLiteral("系统提示"), this));
+    RunClassicMessageBox(*box);
+    list_->setFocus();
+    return;
+  }
   Apply();
   QDialog::accept();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // 列属性定义: every column of the report in screen order, ticked when shown; 上移 and 下移 move the
 // chosen one. Apply (what OK does) hands the order and the ticks to the grid. At least one column
-// stays shown: OK with none ticked changes nothing.
+// stays shown: OK with none ticked says so and keeps the dialog open; Apply then changes nothing.
 #include <QDialog>
 
 class QListWidget;
@@ -27,6 +27,8 @@ class ReportColumnsDialog : public QDialog {
   void accept() override;
 
  private:
+  bool AnyTicked() const;
+
   QvGrid& grid_;
   QListWidget* list_ = nullptr;
 };

@@ -151,6 +151,26 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
   desktop.RunReportCommand(report.ReportGrid(), 5);
 }
 
+// 页面 with every column unticked: 确定 says why it cannot be taken and leaves the clerk in the
+// dialog, the report unchanged.
+TEST_F(ReportViewTest, TheColumnsDialogWithNoColumnTickedSaysSoAndStaysOpen) {
+  QString shown;
+  bool stillOpen = false;
+  qttest::WhenModalShows([&](QWidget& modal) {
+    auto* dialog = qobject_cast<storeadjust::qt::ReportColumnsDialog*>(&modal);
+    ASSERT_NE(dialog, nullptr);
+    for (int row = 0; row < dialog->Columns()->count(); ++row) dialog->Columns()->item(row)->setCheckState(Qt::Unchecked);
+    qttest::DismissNextBox(shown);
+    dialog->accept();
+    stillOpen = dialog->isVisible();
+    dialog->reject();
+  });
+  desktop.RunReportCommand(report.ReportGrid(), 5);
+  EXPECT_EQ(shown, QStringLiteral("至少要显示一列!"));
+  EXPECT_TRUE(stillOpen);
+  EXPECT_FALSE(table->isColumnHidden(0));
+}
+
 // A double click on 报表: the first click opens the report, the second lands on the line under the
 // pointer in the new window. It is dropped, and the clerk starts on the first line; a click of his
 // own later moves him as ever.
