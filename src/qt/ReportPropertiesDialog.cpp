@@ -15,6 +15,9 @@ ReportPropertiesDialog::ReportPropertiesDialog(QvGrid& grid, QWidget* parent) : 
   const ReportProperties& properties = grid.Properties();
   auto* form = new QFormLayout(this);
   title_ = new QLineEdit(QString::fromStdString(grid.Title()), this);
+  // Room for the report's name and as much again: a title the clerk lengthens ("…（三月份）") stays
+  // in view instead of scrolling its beginning away in a box as wide as the name alone.
+  title_->setMinimumWidth(title_->fontMetrics().horizontalAdvance(QString(24, QChar(0x6C49))));
   form->addRow(QStringLiteral("报表标题:"), title_);
   orientation_ = new QComboBox(this);
   orientation_->addItem(QStringLiteral("纵向"));

@@ -14,6 +14,7 @@
 #include "host/ScriptedUserInterface.h"
 #include "qt/ReportColumnsDialog.h"
 #include "qt/ReportFilterDialog.h"
+#include "qt/ReportPropertiesDialog.h"
 #include "qt/ReportView.h"
 
 namespace {
@@ -169,6 +170,17 @@ TEST_F(ReportViewTest, TheColumnsDialogWithNoColumnTickedSaysSoAndStaysOpen) {
   EXPECT_EQ(shown, QStringLiteral("至少要显示一列!"));
   EXPECT_TRUE(stillOpen);
   EXPECT_FALSE(table->isColumnHidden(0));
+}
+
+// 属性: a title lengthened by the clerk is seen whole, not scrolled out of a box the name's width.
+TEST_F(ReportViewTest, ThePropertiesDialogShowsALengthenedTitleWhole) {
+  storeadjust::qt::ReportPropertiesDialog dialog(report.ReportGrid());
+  auto* title = dialog.findChild<QLineEdit*>();
+  ASSERT_NE(title, nullptr);
+  title->setText(QStringLiteral("仓库调拨单--浏览（二〇二四年三月份）"));
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_GT(title->width() - 12, title->fontMetrics().horizontalAdvance(title->text()));
 }
 
 // A double click on 报表: the first click opens the report, the second lands on the line under the
