@@ -51,18 +51,24 @@ DeclaredKind DeclaredColumnKinds::Of(sqlite3* db, std::string_view column) {
   return found == kinds_.end() ? DeclaredKind::kOther : found->second;
 }
 
-int DeclaredColumnKinds::TextLengthOf(sqlite3* db, std::string_view column) {
+int DeclaredColumnKinds::TextLengthOf(sqlite3* db, std::string_view column, std::string_view table) {
   ReadIfChanged(db);
+  if (!table.empty()) {
+    std::string key = LowerName(table);
+    (key += '.') += LowerName(column);
+    if (const auto declared = tableTextLengths_.find(key); declared != tableTextLengths_.end()) return declared->second;
+  }
   const auto found = textLengths_.find(LowerName(column));
   return found == textLengths_.end() ? -1 : found->second;
 }
 
 void DeclaredColumnKinds::Read(sqlite3* db) {
   constexpr const char* kQuery =
-      "select p.name, p.type from (select name from sqlite_schema where type = 'table' union all "
+      "select p.name, p.type, s.name from (select name from sqlite_schema where type = 'table' union all "
       "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p";
   kinds_.clear();
   textLengths_.clear();
+  tableTextLengths_.clear();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -76,6 +82,8 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
     const int length = text && open != std::string::npos ? std::atoi(type.c_str() + open + 1) : 0;
     const auto [sized, firstSized] = textLengths_.try_emplace(LowerName(name), length > 0 ? length : -1);
     if (!firstSized && sized->second != length) sized->second = -1;
+    if (const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)))
+      tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
     // A name the tables declare differently is none of the kinds, unless each holds fractions.
     const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
     if (!first && at->second != each)

@@ -30,8 +30,9 @@ class DeclaredColumnKinds {
  public:
   DeclaredKind Of(sqlite3* db, std::string_view column);
   // The length every table holding a column of the name declares it char, varchar, nchar or
-  // nvarchar with; -1 for none, (max), or lengths that differ.
-  int TextLengthOf(sqlite3* db, std::string_view column);
+  // nvarchar with; -1 for none, (max), or lengths that differ. With `table`, the length that
+  // table declares, when it has a column of the name.
+  int TextLengthOf(sqlite3* db, std::string_view column, std::string_view table = {});
 
   // The schema versions of the main and temp databases: a table made or dropped, on this
   // connection or another (a temp table of a batch, say), changes one of them; -1 unread.
@@ -48,6 +49,7 @@ class DeclaredColumnKinds {
   SchemaVersions readUnder_;  // the versions the list was read under
   std::unordered_map<std::string, DeclaredKind> kinds_;  // by lower-case name
   std::unordered_map<std::string, int> textLengths_;  // by lower-case name
+  std::unordered_map<std::string, int> tableTextLengths_;  // by lower-case "table.name"
 };
 
 }  // namespace adodb::tsql

@@ -81,7 +81,11 @@ void ColumnReplacement(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText))
     return ColumnLiteral(ctx, 2, argv);
   auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
-  const int length = kinds.TextLengthOf(sqlite3_context_db_handle(ctx), TextOf(argv[1]));
+  // tsql_column_cut(value, 'name', 'table'): the table's own length, the qualifier having been
+  // read through the FROM clause as "=table"; an alias left unread names no table.
+  std::string_view table = sqlite3_value_type(argv[2]) == SQLITE_TEXT ? TextOf(argv[2]) : std::string_view();
+  if (table.starts_with('=')) table.remove_prefix(1);
+  const int length = kinds.TextLengthOf(sqlite3_context_db_handle(ctx), TextOf(argv[1]), table);
   const std::string_view text = TextOf(argv[0]);
   std::size_t end = 0;
   for (int used = 0; length >= 0 && end < text.size();) {
@@ -101,10 +105,11 @@ bool IsNameCharacter(char c) {
 }
 
 // The column's own name when a translated expression is a column reference (a, t.a, "a b"); empty
-// otherwise. A view into the expression.
-std::string_view ColumnNameOf(std::string_view expr) {
-  std::string_view name;
+// otherwise. A view into the expression; `qualifier`, when asked, gets the name before it (t of t.a).
+std::string_view ColumnNameOf(std::string_view expr, std::string_view* qualifier = nullptr) {
+  std::string_view name, before;
   for (std::size_t i = 0; i < expr.size();) {
+    before = name;
     if (expr[i] == '"') {
       const std::size_t close = expr.find('"', i + 1);
       if (close == std::string_view::npos || (close + 1 < expr.size() && expr[close + 1] == '"')) return {};
@@ -119,7 +124,9 @@ std::string_view ColumnNameOf(std::string_view expr) {
     if (i == expr.size()) break;
     if (expr[i++] != '.') return {};
   }
-  return name.find('\'') == std::string_view::npos ? name : std::string_view();
+  if (name.find('\'') != std::string_view::npos || before.find('\'') != std::string_view::npos) return {};
+  if (qualifier) *qualifier = before;
+  return name;
 }
 
 // Follows an expression's text byte by byte through its quotes and parentheses.
@@ -150,8 +157,8 @@ class Nesting {
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
 // DeclaredIntSum checks it), MIN, MAX, ABS (also as the int rule checks it), or first in ISNULL or COALESCE (sum(sl),
 // ifnull(sum(sl), 0)); empty otherwise.
-std::string TypedColumnOf(std::string_view expr) {
-  if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr));
+std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = nullptr) {
+  if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr, qualifier));
   for (const std::string_view call :
        {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs("}) {
     if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
@@ -169,9 +176,9 @@ std::string TypedColumnOf(std::string_view expr) {
     }
     if (nesting.InQuotes() || nesting.Depth() != 0) return "";
     while (end > 0 && inner[end - 1] == ' ') --end;
-    return TypedColumnOf(inner.substr(0, end));
+    return TypedColumnOf(inner.substr(0, end), qualifier);
   }
-  return std::string(ColumnNameOf(expr));
+  return std::string(ColumnNameOf(expr, qualifier));
 }
 
 // The end of the parenthesis opened at `open`, or npos; quotes skipped.
@@ -328,17 +335,42 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
 }
 
 std::string DeclaredNullReplacement(const std::string& value, const std::string& literal, bool cut) {
-  const std::string column = TypedColumnOf(value);
+  std::string_view qualifier;
+  const std::string column = TypedColumnOf(value, &qualifier);
   std::string out;
-  out.reserve(value.size() + literal.size() + column.size() + 40);
+  out.reserve(value.size() + literal.size() + column.size() + qualifier.size() + 40);
   ((out += "ifnull(") += value) += ", ";
+  if (cut && !column.empty() && !qualifier.empty())
+    return ((((((out += kQualifiedCut) += literal) += ", '") += column) += "', '") += qualifier) += "'))";
   AppendLiteralAsColumn(out, literal, column);
   if (cut && !column.empty()) out.insert(out.size() - 1, ", 1");
   return out += ')';
 }
 
+std::string QualifiedCutsThrough(std::string_view text, const std::vector<std::pair<std::string, std::string>>& tables) {
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = text.find(kQualifiedCut); at != std::string_view::npos; at = text.find(kQualifiedCut, at + 1)) {
+    const std::size_t close = ClosingOf(text, at + kQualifiedCut.size() - 1);
+    if (close == std::string_view::npos || close < 2 || text[close - 1] != '\'') continue;
+    const std::size_t quote = text.rfind('\'', close - 2);
+    const std::string_view qualifier = text.substr(quote + 1, close - 2 - quote);
+    if (qualifier.starts_with('=')) continue;  // read by a nested select already
+    const auto table = std::find_if(tables.begin(), tables.end(),
+                                    [qualifier](const auto& t) { return SameName(t.first, qualifier); });
+    if (table == tables.end()) continue;  // an outer select's, or a derived table's
+    (out.append(text.substr(from, quote + 1 - from)) += '=') += table->second;
+    from = close - 1;
+  }
+  if (from == 0) return std::string(text);
+  return out.append(text.substr(from));
+}
+
 std::string DeclaredNullReplacementLiteral(const std::string& isnullExpr, const std::string& literal) {
-  const std::size_t replacement = isnullExpr.rfind(", tsql_column_literal(");
+  std::size_t replacement = isnullExpr.rfind(", tsql_column_literal(");
+  if (const std::size_t cut = isnullExpr.rfind(std::string(", ") + std::string(kQualifiedCut));
+      cut != std::string::npos && (replacement == std::string::npos || cut > replacement))
+    replacement = cut;
   if (!isnullExpr.starts_with("ifnull(") || replacement == std::string::npos) return literal;
   std::string out;
   return AppendLiteralAsColumn(out, literal, TypedColumnOf(std::string_view(isnullExpr).substr(7, replacement - 7)));
@@ -445,6 +477,8 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_literal", 3, flags, userData(), ColumnReplacement, nullptr,
                                  nullptr, release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_cut", 3, flags, userData(), ColumnReplacement, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_datalength", 2, flags, userData(), DataLength, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_int_sum", 2, flags, userData(), IntSum, nullptr, nullptr, release) !=

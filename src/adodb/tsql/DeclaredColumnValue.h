@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -43,7 +44,16 @@ std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::stri
 // int 0. With `cut` (ISNULL, not COALESCE, whose type is the longest of its arguments) text in
 // place of a char, varchar, nchar or nvarchar(n) column's NULL is cut to n, as the server converts
 // it to the column's type: isnull(varchar(3) column, 'abcdef') is 'abc'.
+// A column named with its table or alias (isnull(a.bz, b.bz)) is cut by that table's length, as
+// tables declaring one name with different lengths leave the name's own unknown: written
+// tsql_column_cut(replacement, 'bz', 'a') until QualifiedCutsThrough reads the alias.
 std::string DeclaredNullReplacement(const std::string& value, const std::string& literal, bool cut = false);
+
+inline constexpr std::string_view kQualifiedCut = "tsql_column_cut(";
+
+// `text` with each qualifier of its tsql_column_cut calls that names one of `tables` (reference,
+// table) written "=table"; others are left for an enclosing select.
+std::string QualifiedCutsThrough(std::string_view text, const std::vector<std::pair<std::string, std::string>>& tables);
 
 // A text literal compared with ISNULL(column, text), as the ISNULL rule writes it: read as
 // DeclaredColumnLiteral reads one compared with the column, the ISNULL being of the column's type

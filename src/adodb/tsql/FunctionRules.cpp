@@ -41,9 +41,12 @@ std::string SameNameCall(std::string_view name, const std::vector<std::string>& 
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull. The result
 // is of a's type, so text in place of a datetime column's NULL is read as a datetime:
 // isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not '', and text in place of a
-// varchar(3) column's NULL keeps 3 characters.
+// varchar(3) column's NULL keeps 3 characters, whether it is written or another column's
+// (isnull(a.bz, b.bz)). A number in its place is no text to convert.
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
-  return a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1], true) : Call("ifnull", a);
+  const char first = a[1].front();
+  const bool number = (first >= '0' && first <= '9') || first == '-' || first == '.';
+  return number ? Call("ifnull", a) : DeclaredNullReplacement(a[0], a[1], true);
 }
 // NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;
 // SQLite compares two values that are no column byte for byte (a column brings its own collation,

@@ -768,10 +768,11 @@ class Rewriter {
     }
     extent.sourcesFrom = out_.size();
     std::vector<DerivedIntColumn> derived;
+    std::vector<SourceRef> sources;
     if (AcceptWord("FROM")) {
       Emit("FROM");
       std::vector<DerivedIntColumn>* const outerDerived = std::exchange(derivedSources_, &derived);
-      TableSources(nullptr);
+      TableSources(&sources);
       derivedSources_ = outerDerived;
     }
     const std::size_t sourcesEnd = out_.size();
@@ -791,7 +792,51 @@ class Rewriter {
     }
     extent.sourcesTo = out_.size();
     if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, derived, items);
+    if (qualifiedCuts_ && !sources.empty()) CutsThroughSources(listFrom, extent, sources);
     return top;
+  }
+
+  // ISNULL's cuts name a column by its table's alias before the FROM clause that gives the
+  // alias is read: they now name the table.
+  [[gnu::noinline]] void CutsThroughSources(std::size_t listFrom, CoreExtent& extent,
+                                            const std::vector<SourceRef>& sources) {
+    std::vector<std::pair<std::string, std::string>> tables;
+    for (const SourceRef& source : sources)
+      if (!source.table.bare.empty()) tables.emplace_back(source.Reference().bare, source.table.bare);
+    const auto through = [&](std::size_t from, std::size_t to) {
+      const std::string text = out_.substr(from, to - from);
+      const std::string read = QualifiedCutsThrough(text, tables);
+      out_.replace(from, to - from, read);
+      return read.size() - text.size();
+    };
+    const std::size_t listGrown = through(listFrom, extent.listEnd);
+    extent.listEnd += listGrown, extent.sourcesFrom += listGrown, extent.sourcesTo += listGrown;
+    extent.sourcesTo += through(extent.sourcesFrom, extent.sourcesTo);
+  }
+
+  // The select list and what follows the FROM were written before the derived tables' columns
+  // were known: their int checks, which name those columns, now name what the columns stand for
+  // (n of "select x + 1 from (select n as x from t) d"), and so do the core's own items when it is
+  // itself a derived table's.
+  [[gnu::noinline]] void IntChecksThroughDerived(std::size_t listFrom, CoreExtent& extent, std::size_t sourcesEnd,
+                                                 const std::vector<std::pair<std::size_t, std::size_t>>& conditions,
+                                                 const std::vector<DerivedIntColumn>& derived,
+                                                 std::vector<DerivedIntColumn>* items) {
+    const auto through = [&](std::size_t from, std::size_t to) {
+      const std::string text = out_.substr(from, to - from);
+      if (text.find("tsql_int_") == std::string::npos) return std::size_t{0};
+      const std::string read = IntChecksThrough(text, derived);
+      out_.replace(from, to - from, read);
+      return read.size() - text.size();
+    };
+    extent.sourcesTo += through(sourcesEnd, out_.size());
+    // The joins' ON conditions, the last first, so that each one's place still holds.
+    for (auto on = conditions.rbegin(); on != conditions.rend(); ++on) extent.sourcesTo += through(on->first, on->second);
+    const std::size_t listGrown = through(listFrom, extent.listEnd);
+    extent.listEnd += listGrown, extent.sourcesFrom += listGrown, extent.sourcesTo += listGrown;
+    if (items)
+      for (DerivedIntColumn& item : *items)
+        if (item.ints) item.names = IntColumnNamesThrough(item.names, derived), item.ints = item.names != "*";
   }
 
   // The select list and what follows the FROM were written before the derived tables' columns
@@ -2122,6 +2167,7 @@ class Rewriter {
       args[0] = "DISTINCT " + args[0];
     }
     Emit(RewriteFunctionCall(name.text(), args));
+    if (!qualifiedCuts_ && SameName(name.text(), "ISNULL")) qualifiedCuts_ = true;
     if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
   }
 
@@ -2181,6 +2227,7 @@ class Rewriter {
   std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
+  bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
   SchemaNames schemas_;               // the schema each table of the batch was named under
