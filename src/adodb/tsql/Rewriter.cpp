@@ -225,6 +225,7 @@ class Rewriter {
     std::size_t sourcesFrom = 0;
     std::size_t sourcesTo = 0;
     bool distinct = false;
+    std::vector<DerivedIntColumn> derived;  // the derived tables' columns, for the ORDER BY
   };
 
   // A SELECT whose items assign variables: SELECT @x = expression, ... [FROM ...].
@@ -240,6 +241,7 @@ class Rewriter {
   void Statement(std::size_t start) {
     into_ = {};
     commonTables_.clear();
+    commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
     if (AtWord("SELECT")) {
       intoAllowed_ = true;
@@ -442,7 +444,12 @@ class Rewriter {
         table.recursion = RecursiveTable(bare);
         table.query = Capture([&] { RecursiveQuery(table); });
       } else {
+        // Its columns are int terms as a derived table's are, read where it is used.
+        std::vector<DerivedIntColumn> items;
+        derivedItems_ = &items;
         table.query = Capture([&] { Select(); });
+        NameDerivedItems(items, table.columns);
+        commonItems_.emplace_back(bare, std::move(items));
       }
       ExpectOp(")");
       commonTables_.push_back(bare);
@@ -545,13 +552,14 @@ class Rewriter {
       if (cores > 0) SetOperator();
       const std::size_t coreStart = out_.size();
       CoreExtent coreExtent;
-      std::optional<TopRows> coreTop =
-          SelectCore(coreExtent, cores == 0 ? assigning : nullptr, cores == 0 ? derived : nullptr);
+      std::vector<DerivedIntColumn> member;
+      std::optional<TopRows> coreTop = SelectCore(coreExtent, cores == 0 ? assigning : nullptr,
+                                                  !derived ? nullptr : cores == 0 ? derived : &member);
+      if (derived && cores > 0) MergeMemberItems(*derived, member);
       if (coreTop && (cores > 0 || AtSetOperator())) LimitMember(coreStart, coreExtent, *coreTop);
       else top = std::move(coreTop), extent = coreExtent;
       ++cores;
     } while (AtSetOperator());
-    if (derived && cores > 1) derived->clear();  // a member's columns need not be the first's type
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -560,6 +568,9 @@ class Rewriter {
       Emit("ORDER BY");
       orderFrom = out_.size();
       orderByPosition = OrderItems();
+      if (cores == 1 && !extent.derived.empty() &&
+          std::string_view(out_).find("tsql_int_", orderFrom) != std::string_view::npos)
+        out_.replace(orderFrom, out_.size() - orderFrom, IntChecksThrough(out_.substr(orderFrom), extent.derived));
     }
     if (AtWord("OFFSET")) {
       if (orderFrom == coreEnd) Fail("OFFSET without ORDER BY");
@@ -577,6 +588,17 @@ class Rewriter {
     if (assigning) {
       assigning->compound = cores > 1;
       assigning->reordered = orderFrom != coreEnd || extent.distinct;
+    }
+  }
+
+  // A column of a UNION is an int term when it is one in every member, of the columns of each.
+  static void MergeMemberItems(std::vector<DerivedIntColumn>& items, const std::vector<DerivedIntColumn>& member) {
+    if (member.size() != items.size()) return items.clear();  // a * among the items
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      items[i].ints = items[i].ints && member[i].ints &&
+                      EveryIntColumnName(member[i].names, [&](std::string_view name) {
+                        return AppendIntColumnName(items[i].names, name);
+                      });
     }
   }
 
@@ -769,11 +791,14 @@ class Rewriter {
     extent.sourcesFrom = out_.size();
     std::vector<DerivedIntColumn> derived;
     std::vector<SourceRef> sources;
+    std::vector<std::pair<std::size_t, std::size_t>> conditions;
     if (AcceptWord("FROM")) {
       Emit("FROM");
       std::vector<DerivedIntColumn>* const outerDerived = std::exchange(derivedSources_, &derived);
+      auto* const outerConditions = std::exchange(joinConditions_, &conditions);
       TableSources(&sources);
       derivedSources_ = outerDerived;
+      joinConditions_ = outerConditions;
     }
     const std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
@@ -791,7 +816,8 @@ class Rewriter {
       Expr();
     }
     extent.sourcesTo = out_.size();
-    if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, derived, items);
+    if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, conditions, derived, items);
+    extent.derived = std::move(derived);
     if (qualifiedCuts_ && !sources.empty()) CutsThroughSources(listFrom, extent, sources);
     return top;
   }
@@ -839,29 +865,6 @@ class Rewriter {
         if (item.ints) item.names = IntColumnNamesThrough(item.names, derived), item.ints = item.names != "*";
   }
 
-  // The select list and what follows the FROM were written before the derived tables' columns
-  // were known: their int checks, which name those columns, now name what the columns stand for
-  // (n of "select x + 1 from (select n as x from t) d"), and so do the core's own items when it is
-  // itself a derived table's.
-  [[gnu::noinline]] void IntChecksThroughDerived(std::size_t listFrom, CoreExtent& extent, std::size_t sourcesEnd,
-                                                 const std::vector<DerivedIntColumn>& derived,
-                                                 std::vector<DerivedIntColumn>* items) {
-    const auto through = [&](std::size_t from, std::size_t to) {
-      const std::string text = out_.substr(from, to - from);
-      if (text.find("tsql_int_") == std::string::npos) return std::size_t{0};
-      const std::string read = IntChecksThrough(text, derived);
-      out_.replace(from, to - from, read);
-      return read.size() - text.size();
-    };
-    const std::size_t grown = through(sourcesEnd, out_.size());
-    extent.sourcesTo += grown;
-    const std::size_t listGrown = through(listFrom, extent.listEnd);
-    extent.listEnd += listGrown, extent.sourcesFrom += listGrown, extent.sourcesTo += listGrown;
-    if (items)
-      for (DerivedIntColumn& item : *items)
-        if (item.ints) item.names = IntColumnNamesThrough(item.names, derived), item.ints = item.names != "*";
-  }
-
   // TOP n, TOP (expression), either with PERCENT and/or WITH TIES (see TopClause.h).
   TopRows TopCount() {
     TopRows top;
@@ -893,8 +896,9 @@ class Rewriter {
       }
       if (assigning) assigning->returnsColumns = true;
       const Token* name = SelectItem(names != nullptr || listItems_);
+      // An unnamed item is read by no name, but a UNION's later member gives its column no name.
       if (listItems_) listItems_->push_back({name ? BareName(*name) : std::string(), std::move(itemInt_.names),
-                                            name && itemInt_.ints});
+                                            itemInt_.ints});
       if (!names) continue;
       if (!name) Fail("a recursive common table expression with an unnamed column");
       names->push_back(Normalize(*name));
@@ -1212,7 +1216,9 @@ class Rewriter {
     if (cross) return;
     ExpectWord("ON");
     Emit("ON");
+    const std::size_t from = out_.size();
     Expr();
+    if (joinConditions_) joinConditions_->emplace_back(from, out_.size());
   }
 
   // {CROSS | OUTER} APPLY (SELECT [TOP n] items FROM sources [WHERE conjuncts] [ORDER BY ...]) alias
@@ -1238,7 +1244,9 @@ class Rewriter {
     if (CallsAggregate(tokens_, itemsFrom, itemsTo)) Fail(kind + " of an aggregate");
     ExpectWord("FROM");
     std::vector<SourceRef> inner;
+    auto* const outerConditions = std::exchange(joinConditions_, nullptr);  // the text moves
     parts.sources = Capture([&] { TableSources(&inner); });
+    joinConditions_ = outerConditions;
     std::vector<std::string> innerNames;
     for (const SourceRef& s : inner) innerNames.push_back(s.Reference().bare);
     if (AcceptWord("WHERE")) {
@@ -1351,15 +1359,17 @@ class Rewriter {
       if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text())) {
         const std::vector<std::string> columns = NameList();
         query = DerivedTableColumns(query, columns);
-        if (items.size() != columns.size()) items.clear();  // a * among the items
-        for (std::size_t i = 0; i < items.size(); ++i)
-          items[i].column = columns[i].front() == '"' ? columns[i].substr(1, columns[i].size() - 2) : columns[i];
+        NameDerivedItems(items, columns);
       }
       if (derivedSources_) derivedSources_->insert(derivedSources_->end(), items.begin(), items.end());
       Emit("(" + query + ")");
     } else {
       source.table = TableName();
       if (!recursiveName_.empty() && SameName(source.table.bare, recursiveName_)) return RecursiveReference(sources);
+      if (derivedSources_ && !commonItems_.empty()) {
+        for (const auto& [name, items] : commonItems_)
+          if (SameName(name, source.table.bare)) derivedSources_->insert(derivedSources_->end(), items.begin(), items.end());
+      }
       Emit(source.table.emitted);
       source.alias = TableAlias();
     }
@@ -1370,6 +1380,14 @@ class Rewriter {
     if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
+  }
+
+  // A derived table's or common table's column list names its items' columns.
+  static void NameDerivedItems(std::vector<DerivedIntColumn>& items, const std::vector<std::string>& columns) {
+    if (columns.empty()) return;
+    if (items.size() != columns.size()) items.clear();  // a * among the items
+    for (std::size_t i = 0; i < items.size(); ++i)
+      items[i].column = columns[i].front() == '"' ? columns[i].substr(1, columns[i].size() - 2) : columns[i];
   }
 
   // PIVOT, UNPIVOT and TABLESAMPLE reshape or sample a table as no SQLite query can; without an
@@ -2224,6 +2242,9 @@ class Rewriter {
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
   std::vector<std::string> commonTables_;  // names the WITH clause defined
+  // the int terms of the columns of each common table that does not refer to itself
+  std::vector<std::pair<std::string, std::vector<DerivedIntColumn>>> commonItems_;
+  std::vector<std::pair<std::size_t, std::size_t>>* joinConditions_ = nullptr;  // the ON conditions of the FROM being read
   std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
