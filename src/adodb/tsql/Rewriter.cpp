@@ -2184,8 +2184,10 @@ class Rewriter {
       if (args.size() != 1) Unexpected();
       args[0] = "DISTINCT " + args[0];
     }
-    Emit(RewriteFunctionCall(name.text(), args));
-    if (!qualifiedCuts_ && SameName(name.text(), "ISNULL")) qualifiedCuts_ = true;
+    const std::string call = RewriteFunctionCall(name.text(), args);
+    if (!qualifiedCuts_ && call.starts_with("ifnull(") && call.find(kQualifiedCut) != std::string::npos)
+      qualifiedCuts_ = true;
+    Emit(call);
     if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
   }
 
