@@ -154,10 +154,24 @@ class Nesting {
   int depth_ = 0;
 };
 
+// The end of the parenthesis opened at `open`, or npos; quotes skipped.
+std::size_t ClosingOf(std::string_view text, std::size_t open) {
+  Nesting nesting;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    if (nesting.Outside(text[i]) && text[i] == ')' && nesting.Depth() == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
 // DeclaredIntSum checks it), MIN, MAX, ABS (also as the int rule checks it), or first in ISNULL or COALESCE (sum(sl),
 // ifnull(sum(sl), 0)); empty otherwise.
 std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = nullptr) {
+  // (x) COLLATE TSQL, as MIN and MAX compare an expression, keeps x's type.
+  constexpr std::string_view kCollated = ") COLLATE TSQL";
+  if (expr.size() > kCollated.size() + 1 && expr.front() == '(' && expr.ends_with(kCollated) &&
+      ClosingOf(expr, 0) == expr.size() - kCollated.size())
+    return TypedColumnOf(expr.substr(1, expr.size() - kCollated.size() - 1), qualifier);
   if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr, qualifier));
   for (const std::string_view call :
        {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs("}) {
@@ -179,15 +193,6 @@ std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = n
     return TypedColumnOf(inner.substr(0, end), qualifier);
   }
   return std::string(ColumnNameOf(expr, qualifier));
-}
-
-// The end of the parenthesis opened at `open`, or npos; quotes skipped.
-std::size_t ClosingOf(std::string_view text, std::size_t open) {
-  Nesting nesting;
-  for (std::size_t i = open; i < text.size(); ++i) {
-    if (nesting.Outside(text[i]) && text[i] == ')' && nesting.Depth() == 0) return i;
-  }
-  return std::string_view::npos;
 }
 
 }  // namespace

@@ -2160,6 +2160,7 @@ class Rewriter {
     const std::size_t start = out_.size();
     std::string names;
     bool ints = IntOfIntArguments(name.text());
+    const std::size_t argumentFrom = pos_;
     if (!AtOp(")")) {
       args.reserve(4);  // room for the arguments of almost any call at once, without regrowths
       do {
@@ -2179,7 +2180,11 @@ class Rewriter {
       ExpectOp(")");
       return Emit(RewriteTrimFrom(args[0], text));
     }
+    const std::size_t argumentTo = pos_;
     ExpectOp(")");
+    if (args.size() == 1 && ComparesItsArgument(name.text(), distinct) && !IsColumnRef(argumentFrom, argumentTo) &&
+        !(argumentTo == argumentFrom + 1 && token_[argumentFrom].kind == TokenKind::Number))
+      args[0] = "(" + args[0] + ") " + std::string(kCollate);
     if (distinct) {
       if (args.size() != 1) Unexpected();
       args[0] = "DISTINCT " + args[0];
@@ -2189,6 +2194,13 @@ class Rewriter {
       qualifiedCuts_ = true;
     Emit(call);
     if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
+  }
+
+  // MIN, MAX and COUNT(DISTINCT) compare the values of their argument: an expression has no
+  // collation of its own, so 'a' would be the MAX of 'a' and 'B', and 'a' and 'A' counted twice.
+  static bool ComparesItsArgument(std::string_view name, bool distinct) {
+    return (name.size() == 3 && (SameName(name, "MIN") || SameName(name, "MAX"))) ||
+           (distinct && SameName(name, "COUNT"));
   }
 
   static bool IntOfIntArguments(std::string_view name) {
