@@ -780,8 +780,11 @@ class Rewriter {
     if (assigning) assigning->listFrom = out_.size();
     const std::size_t listFrom = out_.size();
     std::vector<DerivedIntColumn>* const outerItems = std::exchange(listItems_, items);
+    std::vector<std::pair<std::size_t, std::size_t>> unnamed;
+    auto* const outerUnnamed = std::exchange(unnamedItems_, &unnamed);
     SelectList(names, assigning);
     listItems_ = outerItems;
+    unnamedItems_ = outerUnnamed;
     extent.listEnd = out_.size();
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
@@ -816,10 +819,26 @@ class Rewriter {
       Expr();
     }
     extent.sourcesTo = out_.size();
+    if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty()))
+      CollatedUnnamedItems(unnamed, extent);
     if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, conditions, derived, items);
     extent.derived = std::move(derived);
     if (qualifiedCuts_ && !sources.empty()) CutsThroughSources(listFrom, extent, sources);
     return top;
+  }
+
+  // DISTINCT and a UNION, EXCEPT or INTERSECT compare the rows: an item that is an expression
+  // compares by the collation, as a named one does, and keeps the name SQLite gives it, its text.
+  [[gnu::noinline]] void CollatedUnnamedItems(const std::vector<std::pair<std::size_t, std::size_t>>& unnamed,
+                                              CoreExtent& extent) {
+    for (auto item = unnamed.rbegin(); item != unnamed.rend(); ++item) {
+      const std::size_t from = std::min(out_.find_first_not_of(' ', item->first), item->second);
+      const std::string expr = out_.TrimmedFrom(from, item->second - from);
+      const std::string collated = "(" + expr + ") " + std::string(kCollate) + " AS " + QuoteName(expr);
+      out_.replace(from, expr.size(), collated);
+      const std::size_t grown = collated.size() - expr.size();
+      extent.listEnd += grown, extent.sourcesFrom += grown, extent.sourcesTo += grown;
+    }
   }
 
   // ISNULL's cuts name a column by its table's alias before the FROM clause that gives the
@@ -940,7 +959,11 @@ class Rewriter {
     Expr();
     const std::size_t end = pos_;
     if (listItems_) NoteItemInt(from, start);
-    if (!AtAlias()) return named && IsColumnRef(from, end) ? &token_[end - 1] : nullptr;
+    if (!AtAlias()) {
+      if (unnamedItems_ && !IsColumnRef(from, end) && !(end == from + 1 && token_[from].kind == TokenKind::Number))
+        unnamedItems_->emplace_back(start, out_.size());
+      return named && IsColumnRef(from, end) ? &token_[end - 1] : nullptr;
+    }
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
     return &token_[pos_ - 1];
@@ -2262,6 +2285,7 @@ class Rewriter {
   std::vector<std::string>* itemNames_ = nullptr;  // the next select core's column names go here
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
+  std::vector<std::pair<std::size_t, std::size_t>>* unnamedItems_ = nullptr;  // the list's unnamed expressions
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
