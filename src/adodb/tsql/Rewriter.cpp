@@ -803,7 +803,7 @@ class Rewriter {
       derivedSources_ = outerDerived;
       joinConditions_ = outerConditions;
     }
-    const std::size_t sourcesEnd = out_.size();
+    std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
@@ -819,8 +819,11 @@ class Rewriter {
       Expr();
     }
     extent.sourcesTo = out_.size();
-    if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty()))
-      CollatedUnnamedItems(unnamed, extent);
+    if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty())) {
+      const std::size_t grown = CollatedUnnamedItems(unnamed, extent);
+      sourcesEnd += grown;
+      for (auto& [from, to] : conditions) from += grown, to += grown;
+    }
     if (!derived.empty()) IntChecksThroughDerived(listFrom, extent, sourcesEnd, conditions, derived, items);
     extent.derived = std::move(derived);
     if (qualifiedCuts_ && !sources.empty()) CutsThroughSources(listFrom, extent, sources);
@@ -829,8 +832,10 @@ class Rewriter {
 
   // DISTINCT and a UNION, EXCEPT or INTERSECT compare the rows: an item that is an expression
   // compares by the collation, as a named one does, and keeps the name SQLite gives it, its text.
-  [[gnu::noinline]] void CollatedUnnamedItems(const std::vector<std::pair<std::size_t, std::size_t>>& unnamed,
-                                              CoreExtent& extent) {
+  // Returns how much longer the list has grown.
+  [[gnu::noinline]] std::size_t CollatedUnnamedItems(const std::vector<std::pair<std::size_t, std::size_t>>& unnamed,
+                                                     CoreExtent& extent) {
+    const std::size_t listEnd = extent.listEnd;
     for (auto item = unnamed.rbegin(); item != unnamed.rend(); ++item) {
       const std::size_t from = std::min(out_.find_first_not_of(' ', item->first), item->second);
       const std::string expr = out_.TrimmedFrom(from, item->second - from);
@@ -839,6 +844,7 @@ class Rewriter {
       const std::size_t grown = collated.size() - expr.size();
       extent.listEnd += grown, extent.sourcesFrom += grown, extent.sourcesTo += grown;
     }
+    return extent.listEnd - listEnd;
   }
 
   // ISNULL's cuts name a column by its table's alias before the FROM clause that gives the
