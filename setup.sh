@@ -5,6 +5,8 @@
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
 #   ./setup.sh bench  build optimised and run the benchmarks
 #   ./setup.sh package  build and make build/storeadjust_*.deb (install: apt-get install ./build/storeadjust_*.deb)
+#   ./setup.sh deps   install what is missing, nothing else
+#   ./setup.sh --help  what each command does
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -72,6 +74,20 @@ refuse_build_as_root() {  # command
   echo "  not reach $user's desktop. Run it as $user, without sudo: ./setup.sh $1" >&2
   echo "  It asks for root itself, only to install missing packages (or install them first: sudo ./setup.sh deps)." >&2
   exit 1
+}
+
+usage() {
+  cat <<EOF
+usage: $0 run|test|bench|package|deps
+  run      install what is missing, build, add storeadjust to your desktop menu and start it on the
+           demo database: sign in as operator 001 with the password demo001. Run it as yourself,
+           not with sudo: it asks for root itself, only to install packages.
+  test     install what is missing, build and run every test (plus a sanitizer build)
+  bench    install what is missing, build optimised and run the benchmarks
+  package  install what is missing, build and make build/storeadjust_*.deb
+           (then: sudo apt-get install ./build/storeadjust_*.deb)
+  deps     only install the Debian packages that are missing
+EOF
 }
 
 jobs() { nproc 2>/dev/null || echo 2; }
@@ -170,8 +186,12 @@ case "${1:-}" in
   deps)
     install_missing
     ;;
+  -h|--help|help)
+    usage
+    ;;
   *)
-    echo "usage: $0 run|test|bench|package|deps" >&2
+    [ -z "${1:-}" ] || echo "setup.sh: unknown command '$1'" >&2
+    usage >&2
     exit 2
     ;;
 esac

@@ -128,42 +128,72 @@ std::string ReadPassword() {
   return password;
 }
 
-// The module's database with its password table, for the password commands. A server's database
-// gets the table, or the columns it lacks, here: the launcher leaves a server's tables as they are.
+// The module's database for the password commands, waiting only a moment for another program's
+// write lock: the tool is told at once that the database is in use, not after half a minute.
 std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
+  std::shared_ptr<adodb::Connection> conn;
   if (IsOdbcConnection(path)) {
-    auto conn = std::make_shared<adodb::Connection>();
+    conn = std::make_shared<adodb::Connection>();
     conn->Open(path);
-    storeadjust::db::EnsurePasswordTable(*conn);
-    return conn;
+  } else {
+    storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
+    conn = OpenExisting(path);
   }
-  storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
-  auto conn = OpenExisting(path);
-  storeadjust::db::RequireModuleSchema(*conn, path);
-  storeadjust::db::EnsurePasswordTable(*conn);
+  conn->SetLockWaitLimit(storeadjust::kPasswordLockWaitMs);
   return conn;
+}
+
+// A server's database gets the password table, or the columns it lacks, here: the launcher leaves
+// a server's tables as they are.
+void PreparePasswordTable(adodb::Connection& conn, const std::string& path) {
+  if (!IsOdbcConnection(path)) storeadjust::db::RequireModuleSchema(conn, path);
+  storeadjust::db::EnsurePasswordTable(conn);
+}
+
+// The database opened but could not be written (read-only, or held by another program): said as
+// what was not done and why, not as a file that could not be opened.
+template <typename Work>
+int RefusedOnceOpen(const std::string& notDone, Work work) {
+  try {
+    return work();
+  } catch (const adodb::Error& error) {
+    const auto hindrance = error.GetHindrance();
+    if (hindrance == adodb::Error::Hindrance::None) throw;
+    // A server's words for its lock wait are its own; the embedded database's are SQLite's.
+    const auto why = storeadjust::db::OpenFailureText(
+        hindrance == adodb::Error::Hindrance::LockedByOthers ? "database is locked" : error.Description(), {});
+    if (!why) throw;
+    std::cerr << "storeadjust-db: " << notDone << "：" << *why << "\n";
+    return 1;
+  }
 }
 
 int SetPassword(const std::string& path, const std::string& code) {
   auto conn = OpenForPasswords(path);
-  storeadjust::RequireOperator(*conn, code);  // before the password is typed, twice, for no one
-  // Nor for a file it cannot be written to: a write that changes no row still asks for the write
-  // lock, which a read-only file (or a server login that may only read) refuses.
-  conn->Execute(std::string("Delete From ") + storeadjust::db::kPasswordTable + " Where 1 = 0");
-  storeadjust::SetOperatorPassword(*conn, code, ReadPassword());
-  std::cout << "操作员 " << code << " 的密码已设置。\n";
-  return 0;
+  return RefusedOnceOpen("操作员 " + code + " 的密码没有设置", [&] {
+    PreparePasswordTable(*conn, path);
+    storeadjust::RequireOperator(*conn, code);  // before the password is typed, twice, for no one
+    // Nor for a file it cannot be written to: a write that changes no row still asks for the write
+    // lock, which a read-only file (or a server login that may only read) refuses.
+    conn->Execute(std::string("Delete From ") + storeadjust::db::kPasswordTable + " Where 1 = 0");
+    storeadjust::SetOperatorPassword(*conn, code, ReadPassword());
+    std::cout << "操作员 " << code << " 的密码已设置。\n";
+    return 0;
+  });
 }
 
 // A code that has no password is said as such (status 1): most likely it was mistyped.
 int RemovePassword(const std::string& path, const std::string& code) {
   auto conn = OpenForPasswords(path);
-  if (!storeadjust::RemoveOperatorPassword(*conn, code)) {
-    std::cerr << "storeadjust-db: 操作员编号 " << code << " 没有密码，没有删除什么。\n";
-    return 1;
-  }
-  std::cout << "操作员 " << code << " 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n";
-  return 0;
+  return RefusedOnceOpen("操作员 " + code + " 的密码没有删除", [&] {
+    PreparePasswordTable(*conn, path);
+    if (!storeadjust::RemoveOperatorPassword(*conn, code)) {
+      std::cerr << "storeadjust-db: 操作员编号 " << code << " 没有密码，没有删除什么。\n";
+      return 1;
+    }
+    std::cout << "操作员 " << code << " 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n";
+    return 0;
+  });
 }
 
 // SQLite's words for a file it could not open say in Chinese what to do; the tool's own refusals

@@ -117,12 +117,8 @@ bool Matches(const std::string& hash, const std::string& password) {
 
 }  // namespace
 
-// Another clerk's save holds the write lock for a moment; a lock held longer is said at once, where
-// the usual wait would leave the sign-in a frozen window with no word for half a minute.
-constexpr long kSignInLockWaitMs = 2000;
-
 SignInResult CheckOperatorPassword(adodb::Connection& connection, const std::string& code, const std::string& password) {
-  const adodb::LockWaitLimit shortWait(connection, kSignInLockWaitMs);
+  const adodb::LockWaitLimit shortWait(connection, kPasswordLockWaitMs);
   const auto known = FindOperator(connection, code);
   if (!known) return {SignInOutcome::kUnknownOperator, {}, {}};
   const StoredPassword stored = ReadStoredPassword(connection, *known);

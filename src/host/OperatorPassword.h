@@ -31,6 +31,11 @@ struct SignInResult {
   int waitSeconds = 0;       // before the next try is checked (kWrongPassword, kMustWait)
 };
 
+// How long signing in, or setting a password, waits for another program's write lock: another
+// clerk's save holds it for a moment; a lock held longer is said at once, where the usual wait
+// would leave a frozen window, or a silent tool, with no word for half a minute.
+inline constexpr long kPasswordLockWaitMs = 2000;
+
 // Checks the password of the operator with the code. Wrong passwords are counted with the password,
 // in the database, so the wait they earn holds in every launcher and across restarts: until it is
 // over a try is refused unchecked. A database that cannot keep the count (read-only, a server's

@@ -570,14 +570,23 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(TypedAtTerminal(setting, {"new-secret", "new-secret"}),
             "新密码: \r\n再输一次新密码: \r\n操作员 002 的密码已设置。\r\n");
   EXPECT_EQ(launch("002", "new-secret\n").Said(), SignedInWithoutScreen("操作员 002（张三）"));
+  // Another program's write lock is said in moments, in the words the launcher says it with.
+  {
+    const testsupport::WriteLockHolder holder(demo.Path());
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(tool({"password", demo.Path(), "002"}, "other\n").Said(),
+              "1||storeadjust-db: 操作员 002 的密码没有设置：数据库正被其他程序使用，请稍后再试。\n");
+    EXPECT_EQ(tool({"remove-password", demo.Path(), "002"}, std::nullopt).Said(),
+              "1||storeadjust-db: 操作员 002 的密码没有删除：数据库正被其他程序使用，请稍后再试。\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  }
   // A file that cannot be written is said before the password is typed (the superuser, who may
   // write anything, runs the tool as another user).
   std::filesystem::permissions(demo.Path(), std::filesystem::perms(0444));
   std::filesystem::permissions(demo.Folder(), std::filesystem::perms(0555));
   const std::string readOnly = TypedAtTerminal(setting, {"other", "other"}, nullptr, nullptr, 65534);
   std::filesystem::permissions(demo.Folder(), std::filesystem::perms(0700));
-  EXPECT_EQ(readOnly.find("新密码"), std::string::npos) << readOnly;
-  EXPECT_NE(readOnly.find("数据库文件是只读的"), std::string::npos) << readOnly;
+  EXPECT_EQ(readOnly, "storeadjust-db: 操作员 002 的密码没有设置：数据库文件是只读的，请给出一个可以写的文件，或者改一下文件的权限。\r\n");
 }
 
 // A server's database gets its password table, or the columns an older one lacks, from the db
@@ -672,6 +681,12 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
   EXPECT_EQ(deps.status, 1);
   EXPECT_NE(deps.err.find("no package source of this machine offers them: qt6-wayland tdsodbc libsodium-dev\n"),
             std::string::npos) << deps.err;
+  EXPECT_EQ(BytesOf(apt), "update -qq\n");
+  // Asked for help, it says what each command does, the demo's sign-in among them, and does nothing.
+  const Ran help = setUp("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("sign in as operator 001 with the password demo001"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("\n  deps "), std::string::npos) << help.out;
   EXPECT_EQ(BytesOf(apt), "update -qq\n");
 }
 
