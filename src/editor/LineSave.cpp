@@ -329,6 +329,21 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     accepted.shortageAccepted = true;
     return StoreEntryRow(accepted);
   }
+  // The batch went or was taken from meanwhile: refused, or asked, as the quantity step does; a
+  // batch gone, or a shortage declined, is chosen again.
+  if (saved.outcome == LineSaveOutcome::BatchGone || saved.outcome == LineSaveOutcome::BatchShortToAccept) {
+    if (saved.outcome == LineSaveOutcome::BatchGone) {
+      session_.Ui->MsgBox("批号[" + line.batchNo + "]已不存在,请重新选择批号!", mb::kExclamation, kSystemTitle);
+    } else if (Ask("批次数量小于用户输入数量,是否继续？[Y/N]")) {
+      if (entry_.batch) entry_.batch->shortAccepted = true;
+      LineToSave accepted = line;
+      accepted.batchShortAccepted = true;
+      return StoreEntryRow(accepted);
+    }
+    entry_.batch.reset();
+    ShowBatch();
+    return SetFocus("TxtSl");
+  }
   if (saved.outcome == LineSaveOutcome::HeldByApproval) {
     session_.Ui->MsgBox(kHeldByApprovalOnSave, mb::kInformation, kSystemTitle);
     return;

@@ -67,6 +67,7 @@ void FrmStoreAdjuctBill::QuantityStep() {
     if (!ChooseBatch()) return;
     // A stock already below zero is moved further down without a batch question.
     if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(storedQuantity)) return;
+    if (*verdict == StockVerdict::AlreadyNegative) entry_.batch->shortAccepted = true;
   } else {
     entry_.stockJudged = StockJudgement{baseQuantity, Text("TxtBcCkID"), Text("txtBrCKid")};
   }
@@ -188,7 +189,7 @@ bool FrmStoreAdjuctBill::BatchCoversQuantity(double baseQuantity) {
       session_, {newBill_ ? std::string() : lsh_, entry_.storedLine, Text("TxtHH"), entry_.batch->number,
                  entry_.batch->line, outLoses});
   if (BatchCovers(held, taken, std::fabs(baseQuantity))) return true;
-  if (Ask("批次数量小于用户输入数量,是否继续？[Y/N]")) return true;
+  if (Ask("批次数量小于用户输入数量,是否继续？[Y/N]")) return entry_.batch->shortAccepted = true;
   entry_.batch.reset();
   ShowBatch();
   return false;

@@ -32,6 +32,9 @@ struct EntryBatch {
   // The bill date its expiry was judged against (for a stored line, the date it was stored
   // under); none when it never was.
   std::optional<adodb::Date> expiryJudgedOn;
+  // The clerk let the line take more than the batch held (or the stock was already below zero,
+  // where the batch is not asked about): the save asks again only without this word.
+  bool shortAccepted = false;
 };
 
 // The row's quantity in base units and the two warehouses the stock was judged in.

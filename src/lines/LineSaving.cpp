@@ -105,6 +105,32 @@ LineSaveOutcome StockWeighedAgain(Session& session, const LineToSave& line) {
   }
 }
 
+// The batch the quantity step weighed the line against, weighed again: another clerk may have
+// taken it out of the out-warehouse, or taken from it, since. A line leaving from a batch row that
+// is gone is stored for an audit that finds nothing to take it from; one the batch no longer
+// covers is asked about as the quantity step asks, after what the bill's other lines take from it.
+LineSaveOutcome BatchWeighedAgain(Session& session, const LineToSave& line) {
+  if ((line.batchNo.empty() && line.batchLine.empty()) || QuantityToWeigh(line) <= 0) return LineSaveOutcome::Saved;
+  const bool outLoses = line.figures.baseQty > 0;
+  const adodb::Variant held = FirstValue(
+      *session.Conn, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
+      {adodb::BoundText(line.hh), adodb::BoundText(outLoses ? line.outWarehouse : line.inWarehouse),
+       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine)});
+  if (held.IsEmpty() && outLoses) return LineSaveOutcome::BatchGone;
+  if (line.batchShortAccepted) return LineSaveOutcome::Saved;
+  const double taken =
+      line.newBill ? 0
+                   : NumberOrZero(FirstValue(
+                         *session.Conn,
+                         std::string("select sum(case when ") + (outLoses ? "sl>0 then sl" : "sl<0 then -sl") +
+                             " else 0 end) from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
+                         {adodb::BoundText(line.lsh), adodb::BoundText(line.dh), adodb::BoundText(line.hh),
+                          adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine)}));
+  const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
+  const double batch = NumberOrZero(held);
+  return BatchCovers(batch, taken, quantity) ? LineSaveOutcome::Saved : LineSaveOutcome::BatchShortToAccept;
+}
+
 bool HeaderExists(Session& session, const std::string& lsh) {
   return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
              ->RecordCount() > 0;
@@ -361,6 +387,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   }
   if (const LineSaveOutcome stock = StockWeighedAgain(session, line); stock != LineSaveOutcome::Saved) {
     return {stock, line.lsh, line.dh};
+  }
+  if (const LineSaveOutcome batch = BatchWeighedAgain(session, line); batch != LineSaveOutcome::Saved) {
+    return {batch, line.lsh, line.dh};
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);
   if (line.amend) {

@@ -78,6 +78,8 @@ struct LineToSave {
   // the same warehouse and batch, is weighed. Never for a line whose stock nobody weighed.
   enum class StockWeighed { Never, AtEntry, WhenStored };
   StockWeighed stockWeighed = StockWeighed::Never;
+  // The clerk let the line take more than its batch held when the quantity step weighed it.
+  bool batchShortAccepted = false;
   double price = 0;
   double retailPrice = 0;
   LineFigures figures;
@@ -103,6 +105,8 @@ enum class LineSaveOutcome {
   BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
   ShortageForbidden,  // the stock no longer covers the line, and the site forbids shortages now (bz3)
   ShortageToAccept,   // the stock no longer covers the line, which the clerk did not accept: ask, then save
+  BatchGone,          // the line's batch is no longer in the out-warehouse: nothing written
+  BatchShortToAccept,  // the batch no longer covers the line, which the clerk did not accept: ask, then save
   NoRight,         // the operator no longer holds the right the line is saved on (see StoreLine): nothing written
   OutsideScope,    // a warehouse of the line was taken out of the operator's data scope meanwhile
 };

@@ -534,6 +534,33 @@ TEST_F(EditorTest, AnApprovalWithdrawnWhileTheClerkAnswersAuditsNothing) {
   EXPECT_EQ(testsupport::Rows(*db_.Open(), stock), before);
 }
 
+// Another clerk takes from the batch the quantity step weighed, or takes the batch out of the
+// out-warehouse, before the save: the save asks as the step does, or refuses, and No or a batch
+// gone leaves the batch to be chosen again.
+TEST_F(EditorTest, ABatchTakenFromOrGoneMeanwhileIsWeighedAgainOnSave) {
+  const std::string lines = "select count(*) from ckdbdzkmx where hh='0006'";
+  const std::string before = db_.Value(lines);
+  OpenNewBill();
+  Enter("TxtHH", "0006");
+  const auto chooseAndTake = [&](const std::string& meanwhile) {
+    ui_.QueueChoice(1);
+    Enter("TxtSl", "5");
+    db_.Run({meanwhile + " from phk where hh='0006' and stockid='01' and dh='" + form_->Entry().batch->line + "'"});
+  };
+  chooseAndTake("update phk set sl=sl-1000");
+  ui_.QueueAnswer(mb::kNo);
+  form_->Click("Cmd_Save");
+  EXPECT_FALSE(form_->Entry().batch.has_value());
+  EXPECT_EQ(db_.Value(lines), before);
+  db_.Run({"update phk set sl=sl+1000 where hh='0006' and stockid='01'"});
+  chooseAndTake("delete");
+  form_->Click("Cmd_Save");
+  EXPECT_FALSE(form_->Entry().batch.has_value());
+  EXPECT_EQ(db_.Value(lines), before);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批次数量小于用户输入数量,是否继续？[Y/N]\n"
+                             "48 系统提示|批号[230715]已不存在,请重新选择批号!\n");
+}
+
 // Another clerk deletes the line while the clerk is asked about deleting it: the line is gone, and
 // the status line says it went by another hand.
 TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {

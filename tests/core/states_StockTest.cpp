@@ -212,7 +212,8 @@ class Sequence : testsupport::RandomDraws {
                                                 "bill gone",     "warehouses kept", "held by approval",
                                                 "goods gone",    "unit changed",  "keeping changed", "place gone",
                                                 "place short",
-                                                "places needed", "batch expired", "shortage forbidden", "shortage to accept", "no right", "outside scope"};
+                                                "places needed", "batch expired", "shortage forbidden", "shortage to accept",
+                                                "batch gone", "batch short to accept", "no right", "outside scope"};
     static_assert(std::size(kOutcomes) == static_cast<std::size_t>(LineSaveOutcome::OutsideScope) + 1);
     Log("save " + (line.newBill ? std::string("new bill") : line.lsh) + (staleView ? " (deleted meanwhile)" : "") +
         " " + line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse +
