@@ -112,23 +112,14 @@ LineSaveOutcome StockWeighedAgain(Session& session, const LineToSave& line) {
 LineSaveOutcome BatchWeighedAgain(Session& session, const LineToSave& line) {
   if ((line.batchNo.empty() && line.batchLine.empty()) || QuantityToWeigh(line) <= 0) return LineSaveOutcome::Saved;
   const bool outLoses = line.figures.baseQty > 0;
-  const adodb::Variant held = FirstValue(
-      *session.Conn, "select isnull(sl,0) sl from phk where hh=? and stockid=? and ph=? and dh=?",
-      {adodb::BoundText(line.hh), adodb::BoundText(outLoses ? line.outWarehouse : line.inWarehouse),
-       adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine)});
-  if (held.IsEmpty() && outLoses) return LineSaveOutcome::BatchGone;
+  const std::optional<double> held = BatchQuantity(session, line.hh, outLoses ? line.outWarehouse : line.inWarehouse,
+                                                   line.batchNo, line.batchLine);
+  if (!held && outLoses) return LineSaveOutcome::BatchGone;
   if (line.batchShortAccepted) return LineSaveOutcome::Saved;
-  const double taken =
-      line.newBill ? 0
-                   : NumberOrZero(FirstValue(
-                         *session.Conn,
-                         std::string("select sum(case when ") + (outLoses ? "sl>0 then sl" : "sl<0 then -sl") +
-                             " else 0 end) from ckdbdzkmx where lsh=? and dh<>? and hh=? and ph=? and pcdh=?",
-                         {adodb::BoundText(line.lsh), adodb::BoundText(line.dh), adodb::BoundText(line.hh),
-                          adodb::BoundText(line.batchNo), adodb::BoundText(line.batchLine)}));
+  const double taken = TakenByOtherLines(
+      session, {line.newBill ? std::string() : line.lsh, line.dh, line.hh, line.batchNo, line.batchLine, outLoses});
   const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
-  const double batch = NumberOrZero(held);
-  return BatchCovers(batch, taken, quantity) ? LineSaveOutcome::Saved : LineSaveOutcome::BatchShortToAccept;
+  return BatchCovers(held.value_or(0), taken, quantity) ? LineSaveOutcome::Saved : LineSaveOutcome::BatchShortToAccept;
 }
 
 bool HeaderExists(Session& session, const std::string& lsh) {
