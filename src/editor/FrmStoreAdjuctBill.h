@@ -299,7 +299,9 @@ class FrmStoreAdjuctBill : public FormModel {
   void UnAudit();
   void Confirm();
   void UnConfirm();
-  void RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval = std::nullopt);
+  // `readRuledOut`: see StateSettings; the editor then asks about the typed input itself.
+  void RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval = std::nullopt,
+                      bool readRuledOut = false);
   void ShowStateOutcome(const StateOutcome& outcome);
   void ShowStateUnchanged(StateCommand command, const BillHeaderState& header);
   void SubmitApproval();

@@ -87,6 +87,7 @@ StateBox StateBoxOf(const StateOutcome& outcome) {
       return {mb::kExclamation, "提示:"};
     case StateRefusal::MissingStock:
     case StateRefusal::NoRight:  // as ShowNoRightMsg shows it
+    case StateRefusal::AllowedSinceRead:  // never shown: the editor asks and runs the command again
     case StateRefusal::None:
       break;
   }
@@ -164,7 +165,9 @@ void FrmStoreAdjuctBill::Audit() {
   const bool refused = stored && !StateRulesOut(command, *stored).empty();
   if (!refused && !MayDropUnsavedInput("审核")) return;
   const std::optional<ApprovalPassed> approval = ApprovalAllowsAudit();
-  if (approval) RunStateChange(command, approval);
+  // Taken back by another clerk while the approval's warning was open, the bill would be audited,
+  // and what the clerk typed dropped, without the question he was spared.
+  if (approval) RunStateChange(command, approval, refused && !UnsavedInput(true).empty());
 }
 
 void FrmStoreAdjuctBill::UnAudit() {
@@ -185,14 +188,25 @@ void FrmStoreAdjuctBill::UnConfirm() {
   if (MayRunStateCommand("反确认")) RunStateChange(StateCommand::UnConfirm);
 }
 
-void FrmStoreAdjuctBill::RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval) {
-  const StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName, IsStartStoreAdjustOK, approval};
-  StateOutcome outcome;
-  {
+void FrmStoreAdjuctBill::RunStateChange(StateCommand command, const std::optional<ApprovalPassed>& approval,
+                                        bool readRuledOut) {
+  StateSettings settings{session_.isNotPh, IsBz3, PhkColumnList, session_.OptName, IsStartStoreAdjustOK, approval};
+  settings.readRuledOut = readRuledOut;
+  const auto change = [&] {
     EditorQuestions questions(*session_.Ui);
     BusyPointer busy(*session_.Ui);
-    outcome = ChangeBillState(session_, command, Text("TxtLSH"), settings, questions,
-                              linesListed_ ? &*linesListed_ : nullptr);
+    return ChangeBillState(session_, command, Text("TxtLSH"), settings, questions,
+                           linesListed_ ? &*linesListed_ : nullptr);
+  };
+  StateOutcome outcome = change();
+  if (outcome.refusal == StateRefusal::AllowedSinceRead) {
+    // No leaves the typed input, and the bill as another clerk left it, on the screen.
+    if (!MayDropUnsavedInput(CaptionOf(command))) {
+      ShowBillState();
+      return;
+    }
+    settings.readRuledOut = false;
+    outcome = change();
   }
   ShowStateOutcome(outcome);
   const bool audited = command == StateCommand::Audit || command == StateCommand::PreAudit;

@@ -51,6 +51,11 @@ struct StateSettings {
   // the audit procedure's refusal, while the clerk answered refuses the audit in the gate's words.
   // Only the procedure's warning the clerk accepted (if any) passes again; another asks first.
   std::optional<ApprovalPassed> approval = std::nullopt;
+  // The caller read the bill in a state that rules the command out, and so asked nothing that
+  // running it would need (the editor's typed input, which an audited bill never takes): a bill
+  // another clerk has brought to the command's starting state since is refused as AllowedSinceRead,
+  // before the opening question, for the caller to ask first and run the command again.
+  bool readRuledOut = false;
 };
 
 // The questions a state change asks; never while its transaction is open.
@@ -91,6 +96,8 @@ enum class StateRefusal {
   PlacesUnchosen,  // a line's goods places do not hold its quantity in a warehouse that keeps places
   FlowChanged,     // the site switched between the one-step and two-step flow since the screen opened
   NotApproved,     // the approval flow no longer passes the bill (asked again inside the transaction)
+  AllowedSinceRead,  // the bill allows the command now, though the caller read it ruled out
+                     // (StateSettings::readRuledOut): nothing asked, nothing changed, no words
 };
 
 struct StateOutcome {

@@ -33,6 +33,7 @@
 #include "states/AuditGate.h"
 #include "states/BillSnapshot.h"
 #include "states/StateChange.h"
+#include "states/StateRulesOut.h"
 #include "states/StockMovement.h"
 
 namespace storeadjust {
@@ -145,6 +146,11 @@ class StateChange {
       if (FlowLeft()) return outcome_;
       const BillSnapshot seen = ReadBillSnapshot(*session_.Conn, lsh_, handler_.stateCondition, false);
       if (const auto guard = GuardRefusal(command_, seen.header)) return Refused(StateRefusal::Guard, *guard);
+      // Read here, before the opening question, the state is the one the transaction acts on
+      // only if it finds it unchanged: a change after this read is refused there as StateChanged.
+      if (settings_.readRuledOut && StateRulesOut(command_, seen.header).empty()) {
+        return Refused(StateRefusal::AllowedSinceRead, "");
+      }
       if (seen.lines.empty()) {
         outcome_.result = StateResult::NothingSelected;
         return outcome_;

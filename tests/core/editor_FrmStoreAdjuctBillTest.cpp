@@ -344,6 +344,23 @@ TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
   EXPECT_EQ(form_->Text("TxtBZ"), "急件");
 }
 
+// Seen audited, the bill was to be refused: taken back by another clerk while the approval's
+// warning is open, it would be audited and the typed remark dropped unasked. The clerk is asked
+// then; No audits nothing and keeps the remark.
+TEST_F(EditorTest, AnAuditOfABillTakenBackWhileWarnedAsksBeforeDroppingTypedInput) {
+  Open("DBD202403010001");
+  form_->Type("TxtBZ", "急件");
+  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'",
+           "insert into AuditVerdict (BillGuid, ReturnValue, ReturnMsg) values ('DBD202403010001', 1, '超预算')"});
+  ui_.meanwhile = [&] { db_.Run({"update ckdbdzk set shbz=0 where lsh='DBD202403010001'"}); };
+  ui_.QueueAnswer(mb::kYes);
+  ui_.QueueAnswer(mb::kNo);
+  form_->Click("审核");
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|超预算\n292 提示:|表头的备注还没有保存,审核将丢失这些输入,是否继续？\n");
+  EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
+  EXPECT_EQ(form_->Text("TxtBZ"), "急件");
+}
+
 TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlowIsRefusedWithAWord) {
   Open("DBD202403010001");
   db_.Run({"drop table AuditVerdict"});
