@@ -82,6 +82,18 @@ std::string DataSourceWords(const Diagnostic& diagnostic) {
   return words.empty() ? diagnostic.message : std::string(words);
 }
 
+// A wait for another session's lock that ran out, which the clerk is told is another program's
+// doing as on the embedded database: SQL Server's 1222 once the session's LOCK_TIMEOUT has
+// passed, SQLite's busy code (the low byte of its extended codes) once its driver's Timeout has.
+// A driver's own timeout (HYT00) is not one: a slow server or network is nobody's lock.
+constexpr SQLINTEGER kServerLockTimeout = 1222;
+constexpr SQLINTEGER kSqliteBusy = 5;
+
+bool IsLockWaitOver(const Diagnostic& diagnostic, NativeErrors natives) {
+  if (natives == NativeErrors::SqlServer) return diagnostic.nativeError == kServerLockTimeout;
+  return (diagnostic.nativeError & 0xff) == kSqliteBusy;
+}
+
 }  // namespace
 
 Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives,
@@ -94,6 +106,7 @@ Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErr
     if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(DataSourceWords(diagnostic));
     return Error::Integrity(DataSourceWords(diagnostic));
   }
+  if (IsLockWaitOver(first, natives)) return Error::Hindered(Error::Hindrance::LockedByOthers, DataSourceWords(first));
   if (IsRefusedStatement(first, natives)) return Error::Syntax(DataSourceWords(first));
   return Error::Provider(DataSourceWords(first));
 }

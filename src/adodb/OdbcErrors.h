@@ -23,9 +23,10 @@ std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT type, SQLHANDLE handle);
 enum class NativeErrors { SqlServer, Sqlite };
 
 // The Error the diagnostics describe: SQLSTATE class 23 (or SQLite's constraint code) is an
-// integrity violation, class 42/37 (or SQLite's generic error) a refused statement, anything
-// else a provider failure. Its description is the data source's own text, without the names of
-// the ODBC components before it. `context` is used when the driver left no diagnostic at all.
+// integrity violation, a wait for another session's lock that ran out is hindered by
+// LockedByOthers, class 42/37 (or SQLite's generic error) a refused statement, anything else a
+// provider failure. Its description is the data source's own text, without the names of the ODBC
+// components before it. `context` is used when the driver left no diagnostic at all.
 Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives, const std::string& context);
 
 // Throws the Error for the handle's last call unless `rc` reports success (with or without info).

@@ -12,6 +12,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcBackend.h"
+#include "adodb/OdbcErrors.h"
 #include "adodb/OdbcParameterBinding.h"
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
@@ -94,10 +95,14 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
   backend->CommitTransaction();
   EXPECT_EQ(TextAt(*Open(), "select sl from ck where djbh = 'CK0001'"), "100");
   // A transaction holds the write lock from its start, as the embedded database's does: another
-  // session's cannot begin beside it (Timeout=1: that session gives up at once).
+  // session's cannot begin beside it (Timeout=1: that session gives up at once), and is told the
+  // file is held by another program, as SQL Server's session is when its lock wait runs out.
   backend->BeginTransaction();
   auto other = OpenBackend(std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + db_.Path() + ";Timeout=1;Dialect=SQLite");
-  EXPECT_THROW(other->BeginTransaction(), Error);
+  EXPECT_EQ(ErrorOf([&] { other->BeginTransaction(); }).GetHindrance(), Error::Hindrance::LockedByOthers);
+  const odbc::Diagnostic serverLockWait{"HY000", 1222, "[FreeTDS][SQL Server]Lock request time out period exceeded."};
+  EXPECT_EQ(odbc::ErrorFromDiagnostics({serverLockWait}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
+            Error::Hindrance::LockedByOthers);
   backend->RollbackTransaction();
   other->BeginTransaction();
   other->RollbackTransaction();
