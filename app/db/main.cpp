@@ -163,7 +163,8 @@ int RefusedOnceOpen(const std::string& notDone, Work work) {
     const auto why = storeadjust::db::OpenFailureText(
         hindrance == adodb::Error::Hindrance::LockedByOthers ? "database is locked" : error.Description(), {});
     if (!why) throw;
-    std::cerr << "storeadjust-db: " << notDone << "：" << *why << "\n";
+    // One write: a terminal echoing what was typed blind meanwhile cannot split the line.
+    std::cerr << ("storeadjust-db: " + notDone + "：" + *why + "\n");
     return 1;
   }
 }
