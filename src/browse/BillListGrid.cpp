@@ -54,12 +54,12 @@ bool BillListGrid::IsMarked(long row) const {
   return row > 0 && Cols() > 1 && marked_.count(SerialAt(row)) != 0;
 }
 
-void BillListGrid::SetMarked(long row, bool marked) {
+void BillListGrid::SetMarked(long row, bool marked, bool tell) {
   CheckCell(row, 0);
   if (row == 0 || Cols() < 2) return;
   if (marked) {
     const std::string serial = SerialAt(row);
-    if (marked_.insert(serial).second && whenMarked_) whenMarked_(serial);
+    if (marked_.insert(serial).second && tell && whenMarked_) whenMarked_(serial);
   } else {
     marked_.erase(SerialAt(row));
   }

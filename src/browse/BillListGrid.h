@@ -31,7 +31,8 @@ class BillListGrid : public RecordsetGrid {
   void SetTextMatrix(long row, long col, const std::string& text) override;
 
   bool IsMarked(long row) const;
-  void SetMarked(long row, bool marked);
+  // `tell`: false for a mark given back, whose bill keeps what it was told when first marked.
+  void SetMarked(long row, bool marked, bool tell = true);
   // Marks the bills unmarked and unmarks the marked, each bill once however many rows it has.
   void InvertMarks();
   const std::set<std::string>& MarkedBills() const { return marked_; }

@@ -352,20 +352,10 @@ void FrmStoreAdjuctBillBrow::ReadMarkedBillLines(const std::string& lsh) {
   }
 }
 
-// Marks given back stand for the lines they were set on: read again now, they would take as seen
-// a change another clerk made since.
+// Marks given back stand for the lines they were set on, kept since: read again now, they would
+// take as seen a change another clerk made since.
 void FrmStoreAdjuctBillBrow::RestoreMarks(const std::vector<long>& rows) {
-  const std::map<std::string, std::vector<BillLineValues>> atMark = markedLines_;
-  for (long row : rows) {
-    grid_.SetMarked(row, true);
-    const std::string lsh = grid_.TextMatrix(row, 1);
-    const auto lines = atMark.find(lsh);
-    if (lines == atMark.end()) {
-      markedLines_.erase(lsh);
-    } else {
-      markedLines_[lsh] = lines->second;
-    }
-  }
+  for (long row : rows) grid_.SetMarked(row, true, false);
   grid_.NotifyContents();
 }
 
