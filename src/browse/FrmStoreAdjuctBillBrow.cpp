@@ -278,8 +278,10 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
 // once the loop is done, over the list read again, and so are those another clerk deleted first.
 // A Yes with no bill marked is told so, and the list is refreshed as always. A deletion that
-// fails shows its error and ends the command there: the rows after it are not processed and the
-// list is not refreshed.
+// fails shows its error and ends the command there: the rows after it are not processed and stay
+// marked. The bills before it have gone, or been kept, for good: the list is read again and those
+// kept are named all the same, or the clerk, whose marks on them are cleared, could not tell them
+// from the bills deleted.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   if (!Allowed("删除")) return;
   if (session_.Ui->MsgBox("您确定要删除吗？[Y/N]", mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") !=
@@ -293,8 +295,6 @@ void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
     DeleteMarkedRows(kept);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
-    grid_.NotifyContents();
-    return;
   }
   grid_.NotifyContents();
   RefreshOnBill(current, "");

@@ -169,6 +169,27 @@ TEST_F(BrowserCommandsTest, AFailingDeletionStopsAtThatRowAndAPostingOrAuditThat
   EXPECT_EQ(db.Value("select cast(jzbz as int) from ckdbdzk where lsh='DBD202403020003'"), "0");
 }
 
+// What went before the failing row went for good: the bill deleted leaves the list, and the
+// audited bill, whose mark was cleared like the deleted one's, is named as kept.
+TEST_F(BrowserCommandsTest, AFailingDeletionStillTellsWhichBillsBeforeItWentAndWhichWereKept) {
+  browser.SortByColumn(1);  // serials descending: 0004 (entered), 0003 (audited), 0002, 0001
+  Mark({"DBD202403020004", "DBD202403020003", "DBD202403010002", "DBD202403010001"});
+  const long rowsBefore = browser.ListGrid().Rows();
+  db::SqliteFile(db.Path())
+      .Execute("create trigger keep_lines before delete on ckdbdzkmx when old.lsh='DBD202403010002' "
+               "begin select raise(abort, 'lines locked'); end");
+  ui.QueueAnswer(mb::kYes);
+
+  browser.DeleteMarkedBills();
+
+  EXPECT_EQ(ShownBoxes(ui), "292 提示:|您确定要删除吗？[Y/N]\n48 系统提示|lines locked\n"
+                            "48 系统提示|流水号为:DBD202403020003\n此单据已审核，不能删除！\n");
+  EXPECT_EQ(browser.ListGrid().Rows(), rowsBefore - 1);  // 0004 has left it
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where lsh='DBD202403020004'"), 0);
+  EXPECT_TRUE(browser.ListGrid().IsMarked(RowOf("DBD202403010002")));
+  EXPECT_TRUE(browser.ListGrid().IsMarked(RowOf("DBD202403010001")));
+}
+
 // The bills a marked command could not change are named over the list as it now stands: the
 // others show their new state behind the message, or have left the list.
 TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
