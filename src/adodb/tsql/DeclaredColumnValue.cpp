@@ -76,9 +76,12 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // ColumnLiteral reads it, and text cut to a declared length: of UTF-16 units for nchar and
 // nvarchar, of the server's Chinese code page's bytes for char and varchar (two for any character
 // beyond ASCII), whole characters only.
+// A whole number is written out instead: '*' when longer than the length, SQL Server's overflow
+// error for the Unicode types, as CAST converts an int.
 void ColumnReplacement(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
-  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText))
+  const int type = sqlite3_value_type(argv[0]);
+  if ((type != SQLITE_TEXT && type != SQLITE_INTEGER) || (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText))
     return ColumnLiteral(ctx, 2, argv);
   auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
   // tsql_column_cut(value, 'name', 'table'): the table's own length, the qualifier having been
@@ -87,6 +90,12 @@ void ColumnReplacement(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (table.starts_with('=')) table.remove_prefix(1);
   const int length = kinds.TextLengthOf(sqlite3_context_db_handle(ctx), TextOf(argv[1]), table);
   const std::string_view text = TextOf(argv[0]);
+  if (type == SQLITE_INTEGER) {
+    if (length < 0 || text.size() <= static_cast<std::size_t>(length))
+      return sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    if (kind == DeclaredKind::kText) return sqlite3_result_text(ctx, "*", 1, SQLITE_STATIC);
+    return sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type nvarchar.", -1);
+  }
   std::size_t end = 0;
   for (int used = 0; length >= 0 && end < text.size();) {
     const auto lead = static_cast<unsigned char>(text[end]);

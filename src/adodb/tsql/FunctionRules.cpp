@@ -42,11 +42,15 @@ std::string SameNameCall(std::string_view name, const std::vector<std::string>& 
 // is of a's type, so text in place of a datetime column's NULL is read as a datetime:
 // isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not '', and text in place of a
 // varchar(3) column's NULL keeps 3 characters, whether it is written or another column's
-// (isnull(a.bz, b.bz)). A number in its place is no text to convert.
+// (isnull(a.bz, b.bz)). A whole number in a text column's place is written out in its type, which
+// is '*' when longer than a varchar's length (isnull(varchar(3), 12345)), as CAST converts it; a
+// single digit fits any length, so the module's isnull(x, 0) is left to SQLite alone.
+bool IsIntLiteral(std::string_view value);
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   const char first = a[1].front();
   const bool number = (first >= '0' && first <= '9') || first == '-' || first == '.';
-  return number ? Call("ifnull", a) : DeclaredNullReplacement(a[0], a[1], true);
+  if (number && (a[1].size() == 1 || !IsIntLiteral(a[1]))) return Call("ifnull", a);
+  return DeclaredNullReplacement(a[0], a[1], true);
 }
 // NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;
 // SQLite compares two values that are no column byte for byte (a column brings its own collation,
