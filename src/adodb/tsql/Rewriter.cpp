@@ -442,7 +442,9 @@ class Rewriter {
       const std::string bare = BareName(name);
       if (RefersToName(tokens_, pos_, ClosingParenthesis(tokens_, pos_ - 1, end_), bare)) {
         table.recursion = RecursiveTable(bare);
-        table.query = Capture([&] { RecursiveQuery(table); });
+        std::vector<DerivedIntColumn> items;
+        table.query = Capture([&] { RecursiveQuery(table, items); });
+        commonItems_.emplace_back(bare, std::move(items));
       } else {
         // Its columns are int terms as a derived table's are, read where it is used.
         std::vector<DerivedIntColumn> items;
@@ -467,21 +469,27 @@ class Rewriter {
   // The members of a common table that refers to itself, each with the level of recursion that
   // gave its rows as an extra last column (see CommonTableExpressions.h): the anchors at level 0,
   // the recursive members one above the row of the common table they read, which is where SQL
-  // Server's recursion limit is checked.
-  void RecursiveQuery(CommonTable& table) {
+  // Server's recursion limit is checked. The columns are of the anchors' types, on the server as
+  // in `items`: their int terms are read so in the recursive members and where the table is used.
+  void RecursiveQuery(CommonTable& table, std::vector<DerivedIntColumn>& items) {
     const Nested level(*this);
     const std::string outerName = std::exchange(recursiveName_, table.recursion.bareName);
+    std::vector<DerivedIntColumn>* const outerItems = std::exchange(recursiveItems_, &items);
     int cores = 0;
     do {
       if (cores > 0) SetOperator();
       recursiveRef_.clear();
       CoreExtent extent;
       itemNames_ = cores == 0 && table.columns.empty() ? &table.recursion.columnNames : nullptr;
-      if (SelectCore(extent)) Fail("TOP in a recursive common table expression");
+      std::vector<DerivedIntColumn> member;
+      if (SelectCore(extent, nullptr, &member)) Fail("TOP in a recursive common table expression");
+      if (cores == 0) items = std::move(member), NameDerivedItems(items, table.columns);
+      else if (recursiveRef_.empty()) MergeMemberItems(items, member);
       out_.insert(extent.listEnd, recursiveRef_.empty() ? AnchorLevel() : RecursiveLevel(recursiveRef_, table.recursion));
       ++cores;
     } while (AtWord("UNION") || AtWord("EXCEPT") || AtWord("INTERSECT"));
     recursiveName_ = outerName;
+    recursiveItems_ = outerItems;
   }
 
   RecursiveTableNames RecursiveTable(const std::string& bare) const {
@@ -1364,6 +1372,8 @@ class Rewriter {
     source.alias = TableAlias();
     recursiveRef_ = source.alias.bare.empty() ? QuoteName(recursiveName_) : source.alias.emitted;
     Emit(source.table.emitted + " AS " + recursiveRef_);
+    if (derivedSources_ && recursiveItems_)
+      derivedSources_->insert(derivedSources_->end(), recursiveItems_->begin(), recursiveItems_->end());
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
   }
@@ -2305,6 +2315,7 @@ class Rewriter {
   std::vector<DerivedIntColumn>* derivedItems_ = nullptr;   // the next select's first core's items go here
   std::vector<DerivedIntColumn>* listItems_ = nullptr;      // the items of the select list being read
   std::vector<DerivedIntColumn>* derivedSources_ = nullptr;  // the columns of the FROM being read
+  std::vector<DerivedIntColumn>* recursiveItems_ = nullptr;  // the anchors' items of the recursion being read
   struct {
     std::string names;
     bool ints = false;
