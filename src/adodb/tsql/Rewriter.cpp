@@ -2039,23 +2039,47 @@ class Rewriter {
     }
     ExpectWord("END");
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
+    else if (!results.texts.empty()) TextResultsConverted(results);
     Emit("END");
   }
   // A CASE whose results are whole and decimal literals is a decimal on SQL Server, whichever
   // branch is taken (CASE ... THEN 1 ELSE 0.5 END / 2 is 0.5): the whole ones are written as
   // decimals, else SQLite would divide the integer it gives as an integer.
+  // The text literals among its results are converted to the type of the others too, which on
+  // the server is never text when one is a number: CASE WHEN ... THEN n ELSE '' END is 0 for an int
+  // column n (1900-01-01 for a datetime one, an error for a decimal), as ISNULL(n, '') is.
   struct CaseResults {
     bool decimal = false;
     std::vector<std::size_t> whole;  // where each whole literal result ends in the output
+    std::vector<std::pair<std::size_t, std::size_t>> texts;  // each text literal result's place in the output
+    std::string column;  // the column results' column as written; "*" when they name several
   };
   void CaseResult(CaseResults& results) {
-    const std::size_t from = pos_;
+    const std::size_t from = pos_, start = out_.size();
     Expr();
+    if (pos_ == from + 1 && (token_[from].kind == TokenKind::String || token_[from].kind == TokenKind::NString))
+      return void(results.texts.emplace_back(start, out_.size()));
+    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
     const std::size_t at = from + (pos_ - from == 2 && token_[from].text() == "-" ? 1 : 0);
     if (at + 1 != pos_ || token_[at].kind != TokenKind::Number) return;
     const std::string_view number = token_[at].text();
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
+  }
+  static void CaseColumnResult(CaseResults& results, std::string column) {
+    if (results.column.empty()) results.column = std::move(column);
+    else if (!SameName(results.column, column)) results.column = "*";
+  }
+  // A column's declared type converts the texts as ISNULL's does; whole literals alone make them ints.
+  [[gnu::noinline]] void TextResultsConverted(const CaseResults& results) {
+    const bool byColumn = !results.column.empty() && results.column != "*" && results.whole.empty();
+    if (!byColumn && (!results.column.empty() || results.whole.empty())) return;
+    for (auto it = results.texts.rbegin(); it != results.texts.rend(); ++it) {
+      const std::size_t from = out_.find_first_not_of(' ', it->first);
+      const std::string literal = out_.TrimmedFrom(from, it->second - from);
+      out_.replace(from, literal.size(),
+                   byColumn ? DeclaredColumnLiteral(results.column, literal) : "tsql_int(" + literal + ")");
+    }
   }
   [[gnu::noinline]] void WholeResultsAsDecimals(const std::vector<std::size_t>& ends) {
     for (auto it = ends.rbegin(); it != ends.rend(); ++it) out_.insert(*it, ".0");
