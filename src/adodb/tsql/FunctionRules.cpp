@@ -302,13 +302,23 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   // Style 0 (or 100) is the default: it writes a datetime in its own way, and anything else as
   // without a style.
   const bool defaultStyle = style && (*style == "0" || *style == "100");
-  if (style && !defaultStyle) {
+  // A number's style is no date's: money's 1 groups the thousands and 2 (or 126) writes four
+  // places, convert(varchar, convert(money, je), 1) being how reports write amounts as 1,234.50;
+  // the server ignores a style on other numbers.
+  const bool money = IsWholeCall(value, "tsql_money"), moneyStyle = money && style && !defaultStyle;
+  if (moneyStyle && *style != "1" && *style != "2" && *style != "126")
+    throw Error::Unsupported("CONVERT style " + *style + " of money is not supported");
+  const bool number = money || IsWholeCall(value, "tsql_decimal") || IsWholeCall(value, "tsql_int") ||
+                      IsIntLiteral(value) || DecimalLiteralText(value);
+  if (moneyStyle && *style == "1") {
+    text = "tsql_format(" + value + ", 'N2')";
+  } else if (style && !defaultStyle && !number) {
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
     text = DateInStyle(it->second, value);
-  } else if (const std::optional<std::string> places = PlacesOfDecimalText(value)) {
-    text = "tsql_decimal_text(" + value + ", " + *places + ")";
-    decimal = !IsWholeCall(value, "tsql_money");
+  } else if (const std::optional<std::string> scale = PlacesOfDecimalText(value)) {
+    text = "tsql_decimal_text(" + value + ", " + (moneyStyle ? std::string("4") : *scale) + ")";
+    decimal = !money;
   } else if (std::optional<std::string> literal = DecimalLiteralText(value)) {
     text = std::move(*literal);
     decimal = true;
