@@ -5,6 +5,7 @@
 #include "host/ErrorText.h"
 #include "host/MessageTitles.h"
 #include "lines/BoundColumns.h"
+#include "lines/GoodsFacts.h"
 #include "lines/GoodsPlaceAllocation.h"
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineChanges.h"
@@ -41,6 +42,7 @@ std::optional<GoodsPlaceRequest> FrmStoreAdjuctBill::GoodsPlaceRequestFor(bool v
       return std::nullopt;
     }
     request.quantity = adodb::FormatNumber(line.baseQty);
+    if (auto facts = ReadGoodsFacts(session_, line.hh)) request.unitName = facts->baseUnit;
   }
   request.goodsNumber = gridLine ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
   request.operatorCode = session_.OptCode;

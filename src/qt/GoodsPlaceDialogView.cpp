@@ -17,9 +17,12 @@ namespace storeadjust::qt {
 GoodsPlaceDialogView::GoodsPlaceDialogView(GoodsPlaceAllocation& allocation, QWidget* parent)
     : QDialog(parent), allocation_(allocation) {
   // The quantities are base units (boxes, not the 中包 the line may be entered in): say which.
+  // Opened from a "..." button the places are only shown, and the title must not promise an
+  // allocation the dialog will not take.
+  const QString title = allocation_.ViewOnly() ? QStringLiteral("查看货位") : QStringLiteral("货位分配");
   setWindowTitle(allocation_.UnitName().empty()
-                     ? QStringLiteral("货位分配")
-                     : QStringLiteral("货位分配（单位：%1）").arg(QString::fromStdString(allocation_.UnitName())));
+                     ? title
+                     : QStringLiteral("%1（单位：%2）").arg(title, QString::fromStdString(allocation_.UnitName())));
   model_ = new GoodsPlaceTableModel(allocation_, this);
   auto* delegate = new QuantityCellDelegate(this);
 

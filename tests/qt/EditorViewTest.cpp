@@ -147,6 +147,20 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShows
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("TxtLsze"));
 }
 
+// A "..." clicked while the clerk types the remark shows the line's places, in the unit they
+// count, under a title that offers no allocation; once closed, the clerk types on in the remark.
+TEST_F(EditorViewTest, TheGoodsPlacesViewedByMouseLeaveTheClerkWhereHeTyped) {
+  OpenEditor("DBD202403010002");
+  Click("TxtBZ");
+  QString title;
+  qttest::WhenModalShows([&title](QWidget& modal) {
+    title = modal.windowTitle();
+    QTest::keyClick(modal.focusWidget(), Qt::Key_Escape);
+  });
+  QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+  EXPECT_EQ(title, QStringLiteral("查看货位（单位：千克）"));
+}
+
 // The box moves on to the month by itself once the year is full: the dash the clerk types next
 // is the one he writes between them, not a second move on (2023-01-11).
 TEST_F(EditorViewTest, ABillDateTypedWithItsDashesIsTheDateTyped) {
