@@ -94,6 +94,9 @@ QWidget* WarehouseFields(FrmStoreAdjuctBill& form, QWidget* parent, const char* 
   row->addWidget(TextBox(name, cell), 1);
   auto* button = Button(form, places, cell);
   button->setFixedWidth(28);
+  // Tab still reaches it, but a click leaves the focus in the field the clerk was typing in: the
+  // dialog it opens gives the focus back there, and the clerk types on.
+  button->setFocusPolicy(Qt::TabFocus);
   row->addWidget(button);
   return cell;
 }

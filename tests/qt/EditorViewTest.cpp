@@ -159,6 +159,7 @@ TEST_F(EditorViewTest, TheGoodsPlacesViewedByMouseLeaveTheClerkWhereHeTyped) {
   });
   QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
   EXPECT_EQ(title, QStringLiteral("查看货位（单位：千克）"));
+  EXPECT_EQ(view->window()->focusWidget(), Field("TxtBZ"));  // where the window's focus goes back to
 }
 
 // The box moves on to the month by itself once the year is full: the dash the clerk types next
