@@ -6,12 +6,17 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFile>
 #include <QFileSystemModel>
+#include <QHash>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QMutex>
 #include <QPrintDialog>
+#include <QStandardPaths>
 #include <QWidget>
+#include <QXmlStreamReader>
 #include <memory>
 
 #include "host/FileNotWritten.h"
@@ -33,12 +38,43 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
   QString type(const QFileInfo& info) const override {
     // Qt's Chinese catalogue has no word for it: its own "Folder" stood in English in the list.
     if (info.isDir()) return QStringLiteral("文件夹");
-    return Kind(info).comment();
+    // A kind's own description follows the desktop's language, and stood in English beside the
+    // list's Chinese on an English desktop: the Chinese one the desktop keeps is taken instead.
+    const QMimeType kind = Kind(info);
+    QString chinese = kind.isDefault() ? QString() : ChineseComment(kind.name());
+    if (!chinese.isEmpty()) return chinese;
+    const QString suffix = info.suffix().toUpper();
+    return suffix.isEmpty() ? QStringLiteral("文件") : suffix + QStringLiteral(" 文件");
   }
 
  private:
   QMimeType Kind(const QFileInfo& info) const { return mime_.mimeTypeForFile(info, QMimeDatabase::MatchExtension); }
+
+  // The zh_CN description in the kind's own file of the shared MIME database; empty when there
+  // is none. Lists ask from their reading thread too, hence the lock.
+  QString ChineseComment(const QString& name) const {
+    const QMutexLocker lock(&mutex_);
+    auto known = comments_.constFind(name);
+    if (known != comments_.constEnd()) return *known;
+    QString comment;
+    const QString own = QStringLiteral("mime/") + name + QStringLiteral(".xml");
+    QFile file(QStandardPaths::locate(QStandardPaths::GenericDataLocation, own));
+    if (file.open(QIODevice::ReadOnly)) {
+      QXmlStreamReader xml(&file);
+      while (comment.isEmpty() && !xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("comment") &&
+            xml.attributes().value(QLatin1String("xml:lang")) == QLatin1String("zh_CN")) {
+          comment = xml.readElementText().trimmed();
+        }
+      }
+    }
+    comments_.insert(name, comment);
+    return comment;
+  }
+
   QMimeDatabase mime_;
+  mutable QMutex mutex_;
+  mutable QHash<QString, QString> comments_;
 };
 
 // Qt's print dialog tries the PDF file it is to write by opening it to append, then closes it,

@@ -218,6 +218,8 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   ASSERT_TRUE(HoldsLockOn(db.Path()));
   const QString folder = QFileInfo(QString::fromStdString(db.Path())).absolutePath() + QStringLiteral("/备份");
   ASSERT_TRUE(QDir().mkpath(folder));
+  const QString slip = QFileInfo(folder).absolutePath() + QStringLiteral("/调拨单.pdf");
+  ASSERT_TRUE(QFile(slip).open(QIODevice::WriteOnly));
   // Opened on the file itself, as the print dialog's "..." opens on the name typed there.
   QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Path()));
   EXPECT_TRUE(HoldsLockOn(db.Path()));
@@ -230,6 +232,8 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   // Its kind in Chinese, as the list's other words are.
   const QFileSystemModel* files = dialog.findChild<QFileSystemModel*>();
   EXPECT_EQ(files->index(folder, 2).data().toString(), QStringLiteral("文件夹"));
+  EXPECT_EQ(files->index(slip, 2).data().toString(), QStringLiteral("PDF 文档"));  // whatever the desktop's language
+  EXPECT_EQ(files->index(QString::fromStdString(db.Path()), 2).data().toString(), QStringLiteral("DB 文件"));
   // The print dialog's and the preview's own file dialogs are Qt's too, never the desktop's.
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
