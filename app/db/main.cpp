@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "adodb/Backend.h"
 #include "adodb/Connection.h"
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
@@ -134,7 +135,7 @@ std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
   std::shared_ptr<adodb::Connection> conn;
   if (IsOdbcConnection(path)) {
     conn = std::make_shared<adodb::Connection>();
-    conn->Open(path);
+    conn->Open(adodb::WithLockWaitAtConnect(path, storeadjust::kPasswordLockWaitMs));
   } else {
     storeadjust::db::RequireModuleSchemaInFile(path);  // before opening, which would switch the journal
     conn = OpenExisting(path);

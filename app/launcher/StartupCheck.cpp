@@ -45,7 +45,9 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   if (!missing.empty()) throw StartupError(db::SchemaRefusal(*file, missing));
   auto conn = std::make_shared<adodb::Connection>();
   try {
-    conn->Open(connStr);
+    // This session only signs in, so it waits for another program's lock as briefly as the
+    // sign-in's own statements do; the module's session keeps the site's wait.
+    conn->Open(adodb::WithLockWaitAtConnect(connStr, kPasswordLockWaitMs));
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }

@@ -1,5 +1,7 @@
 #include "adodb/Backend.h"
 
+#include <cstdlib>
+
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
 #include "adodb/OdbcBackend.h"
@@ -72,6 +74,20 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
 
 std::optional<std::string> EmbeddedDatabaseFile(const std::string& connectionString) {
   return EmbeddedFile(ConnectionString(connectionString));
+}
+
+std::string WithLockWaitAtConnect(const std::string& connectionString, long ms) {
+  const ConnectionString parsed(connectionString);
+  const auto dialect = parsed.Get("Dialect");
+  if (!IsOdbc(parsed) || !dialect || !SameName(*dialect, "SQLite")) return connectionString;
+  if (const auto given = parsed.Get("Timeout")) {
+    char* end = nullptr;
+    const long wait = std::strtol(given->c_str(), &end, 10);
+    if (!given->empty() && *end == '\0' && wait >= 0 && wait <= ms) return connectionString;
+  }
+  std::string text = parsed.Without("Timeout");
+  if (!text.empty()) text += ';';
+  return text + "Timeout=" + std::to_string(ms);
 }
 
 }  // namespace adodb

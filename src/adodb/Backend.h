@@ -61,4 +61,11 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);
 // one that names ODBC or another provider.
 std::optional<std::string> EmbeddedDatabaseFile(const std::string& connectionString);
 
+// The connection string of a session that gives up on another session's write lock after `ms`
+// at most. The SQLite ODBC driver ("Dialect=SQLite") takes its wait only from the string it
+// connects with (Timeout=, in ms), so SetLockWaitLimit cannot shorten it later: its Timeout
+// becomes `ms`, or stays if shorter. Any other string is returned as it is: the embedded
+// database takes SetLockWaitLimit, and a server keeps its own waits.
+std::string WithLockWaitAtConnect(const std::string& connectionString, long ms);
+
 }  // namespace adodb
