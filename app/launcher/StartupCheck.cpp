@@ -97,10 +97,11 @@ std::string DatabaseName(const std::string& connStr) {
   return "连接 \"" + WithoutPassword(connStr) + "\"";
 }
 
-SignInRefused::SignInRefused(const std::string& refusal, int waitSeconds)
+SignInRefused::SignInRefused(const std::string& refusal, int waitSeconds, bool codeToCorrect)
     : StartupError(waitSeconds > 0 ? refusal + "请等 " + std::to_string(waitSeconds) + " 秒再试。" : refusal),
       refusal(refusal),
-      waitSeconds(waitSeconds) {}
+      waitSeconds(waitSeconds),
+      codeToCorrect(codeToCorrect) {}
 
 std::string DemoConnectionString() {
   const std::string path = DemoDatabasePath();
@@ -132,9 +133,9 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
     throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" +
                        db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }
-  if (!unknown.empty()) throw StartupError(unknown);
+  if (!unknown.empty()) throw SignInRefused(unknown, 0, true);
   if (result.outcome != SignInOutcome::kSignedIn) {
-    throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds);
+    throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
   }
   return {result.operatorCode, result.operatorName};
 }

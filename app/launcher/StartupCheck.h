@@ -25,11 +25,13 @@ struct StartupError : std::runtime_error {
 std::string DatabaseName(const std::string& connStr);
 
 // A refused sign-in: what() is the refusal for the console, with the wait before the next try;
-// `refusal` the same without the wait, which the dialog shows as it counts down.
+// `refusal` the same without the wait, which the dialog shows as it counts down. `codeToCorrect`:
+// no password can help (the code is unknown, or its operator has none), the code is to be changed.
 struct SignInRefused : StartupError {
-  SignInRefused(const std::string& refusal, int waitSeconds);
+  SignInRefused(const std::string& refusal, int waitSeconds, bool codeToCorrect = false);
   std::string refusal;
   int waitSeconds;
+  bool codeToCorrect;
 };
 
 // Makes the demo database on first run; gives its connection string. Throws StartupError.
@@ -47,8 +49,8 @@ struct SignedInOperator {
 };
 
 // Signs the operator in with the password and gives the operator as Operators holds it. Throws
-// StartupError with the Chinese line naming the operator when the code is unknown (saying where
-// to give another, by where it came from), SignInRefused when the operator has no password, or
+// SignInRefused with the Chinese line naming the operator when the code is unknown (saying where
+// to give another, by where it came from), or when the operator has no password, or
 // the password is empty, wrong or came before the wait for the last wrong ones was over.
 SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, const std::string& optCode,
                    const std::string& password, CodeGiven given);

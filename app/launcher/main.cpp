@@ -190,7 +190,7 @@ storeadjust::launcher::SignedInOperator SignInOperator(const LaunchOptions& opti
             accepted = attempt(code, password, storeadjust::CodeGiven::kInDialog);
             return storeadjust::qt::SignInAnswer{true, accepted.name};
           } catch (const storeadjust::launcher::SignInRefused& e) {
-            return storeadjust::qt::SignInAnswer{false, e.refusal, e.waitSeconds};
+            return storeadjust::qt::SignInAnswer{false, e.refusal, e.waitSeconds, e.codeToCorrect};
           } catch (const StartupError& e) {
             return storeadjust::qt::SignInAnswer{false, e.what()};
           }

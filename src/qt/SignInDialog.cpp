@@ -157,7 +157,13 @@ class SignInForm {
     if (wait > 0) text += QStringLiteral("\n请等 %1 秒再试。").arg(wait);
     ShowMessage(text);
     WaitBeforeNextTry(wait, QString::fromStdString(answer.text));
-    password_->setFocus();
+    // The clerk types over the code that no password could sign in.
+    if (answer.codeToCorrect) {
+      code_->setFocus();
+      code_->selectAll();
+    } else {
+      password_->setFocus();
+    }
   }
 
   // The dialog grows to the message's lines, where it would otherwise squeeze the edit boxes.

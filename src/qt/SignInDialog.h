@@ -12,12 +12,14 @@ struct SignedIn {
   std::string name;
 };
 
-// What one try gives: the operator's name when signed in, else the refusal to show and how long
-// the next try must wait (the dialog waits at least as long as its own count of failures asks).
+// What one try gives: the operator's name when signed in, else the refusal to show, how long
+// the next try must wait (the dialog waits at least as long as its own count of failures asks),
+// and whether the code is what to correct (no password would sign it in) rather than the password.
 struct SignInAnswer {
   bool signedIn = false;
   std::string text;
   int waitSeconds = 0;
+  bool codeToCorrect = false;
 };
 
 using SignInAttempt = std::function<SignInAnswer(const std::string& code, const std::string& password)>;

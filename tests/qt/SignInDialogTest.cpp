@@ -31,6 +31,7 @@ std::optional<storeadjust::qt::SignedIn> SignIn(int& tries, std::function<void(Q
       [&tries](const std::string& code, const std::string& password) {
         ++tries;
         if (code == "002" && password == "demo002") return SignInAnswer{true, "张三"};
+        if (code == "009") return SignInAnswer{false, "操作员编号 009 不在 Operators 表中，请输入一个已有的操作员编号。", 0, true};
         return SignInAnswer{false, "操作员 " + code + " 的密码不对，没有登录。"};
       },
       codeAtCancel);
@@ -58,14 +59,21 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
     QTest::keyClick(&password, Qt::Key_Return);  // no code: it is asked for, no try spent
     EXPECT_TRUE(code.hasFocus());
     EXPECT_EQ(modal.findChild<QLabel*>(QStringLiteral("LblMessage"))->text(), QStringLiteral("请输入操作员编号。"));
-    qttest::TypeText(code, QStringLiteral("002"));
+    qttest::TypeText(code, QStringLiteral("009"));
     QTest::keyClick(&code, Qt::Key_Return);  // the password typed is still there
+    // No password signs in a code that is not there: the clerk is put back on the code, to type over it.
+    EXPECT_TRUE(code.hasFocus());
+    EXPECT_EQ(code.selectedText(), QStringLiteral("009"));
+    qttest::TypeText(code, QStringLiteral("002"));
+    QTest::keyClick(&code, Qt::Key_Return);
+    qttest::TypeText(password, QStringLiteral("demo002"));
+    QTest::keyClick(&password, Qt::Key_Return);
     if (modal.isVisible()) modal.close();
   });
   ASSERT_TRUE(signedIn);
   EXPECT_EQ(signedIn->code, "002");
   EXPECT_EQ(signedIn->name, "张三");
-  EXPECT_EQ(tries, 1);
+  EXPECT_EQ(tries, 2);
 }
 
 // A letter that comes out in the other case than Shift asks is Caps Lock: the dialog says so under
