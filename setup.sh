@@ -118,6 +118,8 @@ check_package() {  # dir
   dpkg-deb -f "$deb" Depends | grep -q libsodium || { echo "package: no libsodium dependency" >&2; status=1; }
   root=$(mktemp -d)
   dpkg-deb -x "$deb" "$root"
+  ! file "$root"/usr/bin/* "$root"/usr/lib/storeadjust/* | grep -E "not stripped|with debug_info" >&2 ||
+    { echo "package: the programs above carry the build's debugging symbols" >&2; status=1; }
   desktop-file-validate "$root/usr/share/applications/storeadjust.desktop" || status=1
   "$root/usr/bin/storeadjust" --help | grep -q "^用法: storeadjust" || { echo "package: storeadjust --help" >&2; status=1; }
   "$root/usr/bin/storeadjust-db" --help | grep -q "^用法: storeadjust-db" || { echo "package: storeadjust-db --help" >&2; status=1; }
