@@ -2,6 +2,8 @@
 // live in the value only; the figures (price, quantity, amount, retail total) are what the
 // fields show, taken into the value as they are typed and read again by the save. Typing over
 // the goods field voids everything that belonged to the previous goods.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -29,6 +31,22 @@ std::optional<double> StoredFigure(const std::string& field, const std::optional
   return std::nullopt;
 }
 
+// A quantity in a unit finer than the base one goes into sl with fewer places than it was typed
+// with: 12.34 克 of goods kept in 千克 is stored as 0.0123, and the line moved 12.3 克 priced and
+// listed as 12.34 (the grid then showed 0.0123 千克 at a price per 千克 of nobody's making). It is
+// shown as the base quantity keeps it, where a quantity in the unit gives that exactly.
+double QuantityAsKept(double value, double coefficient) {
+  const double entered = StoredQuantity(value);
+  if (coefficient == 0 || coefficient == 1) return entered;
+  const auto exactly = [coefficient](double quantity) {
+    const double base = coefficient * quantity;
+    return std::fabs(base - StoredQuantity(base)) <= 1e-9 * std::max(1.0, std::fabs(base));
+  };
+  if (exactly(entered)) return entered;
+  const double back = StoredQuantity(StoredQuantity(coefficient * entered) / coefficient);
+  return exactly(back) ? back : entered;
+}
+
 // A figure is shown as the line will keep it: the price at its money column's 4 places, the
 // quantity at its decimal column's 4, the amount and retail total in cents. A per-gram price of
 // 0.12036 showed whole was stored as 0.1204, and the amount worked from it (30.09 for 250 克) was
@@ -36,10 +54,11 @@ std::optional<double> StoredFigure(const std::string& field, const std::optional
 // the quantity moved the amount to 30.10. A quantity of 0.12345 at 1000 showed an amount of 123.45
 // and was stored as 0.1235 beside it. An amended line keeps a figure as it was stored, whatever its
 // places (a price another program stored with 6, an amount with 4): the line is saved as it was.
-double AsLineKeepsIt(const std::string& field, double value, const std::optional<BillLineValues>& stored) {
+double AsLineKeepsIt(const std::string& field, double value, const std::optional<BillLineValues>& stored,
+                     double coefficient) {
   if (const auto kept = StoredFigure(field, stored); kept && *kept == value) return value;
   if (field == "TxtDj") return StoredMoney(value);
-  if (field == "TxtSl") return StoredQuantity(value);
+  if (field == "TxtSl") return QuantityAsKept(value, coefficient);
   if (field == "TxtJe" || field == "TxtLsze") return RoundTo(value, 2);
   return value;
 }
@@ -81,7 +100,7 @@ bool FrmStoreAdjuctBill::CarriesBatch(const EntryRow& row) const {
 }
 
 void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
-  SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value, entry_.storedValues)));
+  SetText(field, adodb::FormatNumber(AsLineKeepsIt(field, value, entry_.storedValues, entry_.unit.coefficient)));
   TakeFigureFromField(field);
 }
 
@@ -91,7 +110,8 @@ void FrmStoreAdjuctBill::ShowFigure(const std::string& field, double value) {
 void FrmStoreAdjuctBill::ShowFigureAsKept(const std::string& field) {
   double value = 0;
   if (!adodb::ParseNumber(Text(field), value)) return;
-  if (AsLineKeepsIt(field, value, entry_.storedValues) == value && InPlainForm(Text(field), value)) return;
+  const double kept = AsLineKeepsIt(field, value, entry_.storedValues, entry_.unit.coefficient);
+  if (kept == value && InPlainForm(Text(field), value)) return;
   ShowFigure(field, value);
 }
 
@@ -125,10 +145,11 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   if (entry_.facts.amountOnly) return;
   double price = 0;
   double quantity = 0;
+  ShowFigureAsKept("TxtSl");  // in the unit chosen now
   if (!adodb::ParseNumber(Text("TxtSl"), quantity)) return;
   if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) return;
   // A price typed with more places than the line keeps is shown, and worked with, as kept.
-  price = AsLineKeepsIt("TxtDj", price, entry_.storedValues);
+  price = AsLineKeepsIt("TxtDj", price, entry_.storedValues, entry_.unit.coefficient);
   if (!IsCkdbdDj) ShowFigure("TxtDj", price);
   entry_.price = price;
   entry_.quantity = quantity;

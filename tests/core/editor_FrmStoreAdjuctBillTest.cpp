@@ -119,6 +119,22 @@ TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
   }
 }
 
+// 0021 is kept in 千克, whose sl holds 4 places: 12.34 克 would move 12.3 克 priced and totalled
+// as 12.34, and the grid list it as 0.0123 千克 at 120.79 the 千克. The row shows what moves.
+TEST_F(EditorTest, AQuantityInAFinerUnitShowsWhatItsBaseQuantityKeeps) {
+  OpenNewBill();
+  ui_.QueueChoice(2);  // 克
+  Enter("TxtHH", "0021");
+  ui_.QueueChoice(1);
+  Enter("TxtSl", "12.34");
+  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("TxtJe") + " " + form_->Text("TxtLsze"), "12.3 1.42 2.21");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value("select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+cast(je as varchar)+' '+"
+                      "cast(lsze as varchar) from ckdbdzkmx where hh='0021' and lsh='" + form_->Text("TxtLSH") + "'"),
+            "12.3 0.0123 1.42 2.21");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
 TEST_F(EditorTest, TheUnitListShowsItsPricesAtTheSitesPlaces) {
   OpenNewBill();
