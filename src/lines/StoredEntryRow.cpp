@@ -65,7 +65,17 @@ std::vector<std::string> StoredPlaces(Session& session, const std::string& lsh, 
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
                        double baseQty, std::optional<double> enteredQty) {
   MeasureUnit unit = unitOfThatName.value_or(MeasureUnit{"", storedName, 1});
-  if (!enteredQty || *enteredQty == 0) return unit;
+  if (!enteredQty || *enteredQty == 0) {
+    // The row shows sl in the unit at 4 places: 10 盒 in 中包 of 12 show as 0.8333, which at 12
+    // moves 9.9996, and the line saved unchanged took 0.0004 盒 less (or was refused for a quantity
+    // changed after its batch). The line keeps the coefficient that gives its sl from what is shown.
+    const double shown = unit.coefficient == 0 ? 0 : RoundTo(baseQty / unit.coefficient, kQuantityScale);
+    if (shown != 0 && RoundTo(unit.coefficient * shown, kQuantityScale) != RoundTo(baseQty, kQuantityScale)) {
+      unit.coefficient = baseQty / shown;
+      unit.listed = false;
+    }
+    return unit;
+  }
   const bool unitGivesStoredQty = std::fabs(RoundTo(unit.coefficient * *enteredQty, kQuantityScale) - baseQty) < 1e-9;
   // Stored with another coefficient than the unit's: the line keeps its own, which no list gives.
   if (!unitGivesStoredQty) {

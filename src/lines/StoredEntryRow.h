@@ -14,7 +14,8 @@ namespace storeadjust {
 // otherwise a unit of the stored name (coefficient 1). Its coefficient is the one the line was
 // entered with: the unit's own when it gives the stored sl from srsl (sl is stored at 4 places, so
 // sl / srsl need not be it: 0.25 克 of 0.001 are stored as 0.0003), otherwise sl / srsl, the unit
-// having changed since. Without a known srsl (none, or 0 beside a quantity) the unit's own.
+// having changed since. Without a known srsl (none, or 0 beside a quantity) the unit's own, unless
+// the quantity it shows at 4 places does not give sl back: then sl over that quantity.
 // Pure, so the rule is tested without a database.
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
                        double baseQty, std::optional<double> enteredQty);

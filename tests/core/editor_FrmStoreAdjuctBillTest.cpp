@@ -135,6 +135,19 @@ TEST_F(EditorTest, AQuantityInAFinerUnitShowsWhatItsBaseQuantityKeeps) {
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Another program stored 10 盒 of 0003 in 中包 (12 盒) without the quantity as entered. Taken with
+// F3, the row shows 0.8333 中包; saved as it was, the line still moves 10 盒.
+TEST_F(EditorTest, ALineStoredWithoutItsQuantityInAUnitThatDoesNotDivideItIsSavedAsItWas) {
+  db_.Run({"update ckdbdzkmx set dw='中包',srsl=0,sl=10 where lsh='DBD202403010001' and dh='1002'"});
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 2);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  EXPECT_EQ(form_->Text("TxtSl"), "0.8333");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1002'"), "10");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
 TEST_F(EditorTest, TheUnitListShowsItsPricesAtTheSitesPlaces) {
   OpenNewBill();
