@@ -59,6 +59,7 @@ BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns
   line.bz = rs.Value(columns.bz).TextOrEmpty();
   line.dj = NumberOrZero(rs.Value(columns.dj));
   line.srsl = NumberOrZero(rs.Value(columns.srsl));
+  line.enteredIsNull = rs.Value(columns.srsl).IsNull();
   line.lsj = NumberOrZero(rs.Value(columns.lsj));
   line.wslsze = NumberOrZero(rs.Value(columns.wslsze));
   line.cj = NumberOrZero(rs.Value(columns.cj));

@@ -30,6 +30,7 @@ struct BillLineValues {
   bool quantityIsNull = false;  // sl is NULL (another program wrote the line): no number to move
   std::string pm, dw, bz;
   double dj = 0, srsl = 0, lsj = 0, wslsze = 0, cj = 0;
+  bool enteredIsNull = false;  // srsl is NULL: another program stored no quantity as entered
   std::vector<BillLinePlace> places;  // sorted; read by ReadBillLines, not by FromRow
 
   auto operator<=>(const BillLineValues&) const = default;

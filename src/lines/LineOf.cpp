@@ -1,5 +1,8 @@
 #include "lines/LineOf.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "lines/BoundColumns.h"
 
 namespace storeadjust {
@@ -25,6 +28,19 @@ void KeepStoredFigures(const BillLineValues& stored, const EntryRow& row, bool p
   if (amountKept && retailKept) {
     figures.retailTotalNet = stored.wslsze;
     figures.taxDifference = stored.cj;
+  }
+  // Stored without its quantity as entered (srsl 0 or NULL), the line's price is the base unit's;
+  // the row shows sl in its unit at that unit's price. Saved with all four as shown it keeps srsl
+  // and dj as stored: another program reads dj beside no srsl as the price per base unit, and the
+  // line saved unchanged would have been rewritten under it.
+  const double coefficient = row.unit.coefficient;
+  const bool enteredUnknown = (stored.srsl == 0 || stored.enteredIsNull) && stored.sl != 0 && coefficient != 0;
+  const auto same = [](double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); };
+  if (enteredUnknown && figures.baseQty == stored.sl && retailKept && StoredQuantity(row.quantity) == StoredQuantity(stored.sl / coefficient) &&
+      (!pricesCarried || (amountKept && same(row.price, stored.dj * coefficient)))) {
+    figures.enteredQty = stored.srsl;
+    line.enteredQtyIsNull = stored.enteredIsNull;
+    if (pricesCarried) line.price = stored.dj;
   }
 }
 

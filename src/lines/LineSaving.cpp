@@ -271,8 +271,9 @@ void UpdateLine(Session& session, const LineToSave& line, const std::string& lsh
        BoundAsHeld(line.price, kMoneyScale), BoundAsHeld(f.baseQty, kQuantityScale), BoundAsHeld(f.amount, kMoneyScale),
        BoundAsHeld(line.retailPrice, kMoneyScale), BoundAsHeld(f.retailTotal, kMoneyScale),
        BoundAsHeld(f.retailTotalNet, kMoneyScale), BoundAsHeld(f.taxDifference, kMoneyScale),
-       adodb::BoundText(line.unitName), BoundAsHeld(f.enteredQty, kQuantityScale), adodb::BoundText(line.remark),
-       adodb::BoundText(lsh), adodb::BoundText(line.dh)});
+       adodb::BoundText(line.unitName),
+       line.enteredQtyIsNull ? adodb::BoundNull(adodb::adDecimal) : BoundAsHeld(f.enteredQty, kQuantityScale),
+       adodb::BoundText(line.remark), adodb::BoundText(lsh), adodb::BoundText(line.dh)});
 }
 
 }  // namespace

@@ -83,6 +83,7 @@ struct LineToSave {
   double price = 0;
   double retailPrice = 0;
   LineFigures figures;
+  bool enteredQtyIsNull = false;  // srsl stays NULL, as the amended line was stored
   // The in-warehouse's goods places of the line, when it keeps them.
   bool inWarehouseKeepsPlaces = false;
   std::vector<std::string> goodsPlaces;

@@ -141,7 +141,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   // 0006 and the amount-only 0040 get units of awkward coefficients, one of them offered first;
   // the quantity and price fields get places from none to more than their columns keep.
   void ShapeTheSite() {
-    const std::vector<double> coefficients{3, 7, 12, 0.5, 1000};
+    const std::vector<double> coefficients{3, 7, 12, 0.5, 1000, 0.001};
     for (const std::string hh : {"0006", "0040"}) {
       const std::size_t first = 1 + Index(3);
       for (std::size_t unit = 0; unit < 4; ++unit) {
@@ -246,35 +246,40 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     Table units = Rows("select FName, FCoefficient from t_MeasureUnit where isnull(FDeleted,0)=0 and hh=" + SqlText(hh));
     units.push_back({"", "1"});
     const Row& unit = Pick(units);
-    const double srsl = Pick(std::vector<double>{1, 3, 2.5, 0.1235}), sl = FourPlaces(srsl * Number(unit[1]));
-    // Older versions stored no quantity as entered: the price is then the base unit's.
-    const bool entered = Chance(0.75);
-    const double dj = entered ? Pick(std::vector<double>{7.123456, 2.5, 0.333333, 12}) : Pick(std::vector<double>{2.5, 12});
-    const double je = FourPlaces(dj * (entered ? srsl : sl)) + Pick(std::vector<double>{0, 0.37, 0.0049});
+    // Older versions stored no quantity as entered (0 or NULL): the price is then the base unit's.
+    // Others stored srsl and sl that the unit's coefficient does not join.
+    const double srsl = Pick(std::vector<double>{1, 3, 2.5, 0.1235, 12.34});
+    const int kind = static_cast<int>(Index(4));  // 0 entered, 1 srsl 0, 2 srsl NULL, 3 sl of its own
+    const bool entered = kind == 0 || kind == 3;
+    const double sl = kind == 3 ? Pick(std::vector<double>{0.8333, 10, 1.5}) : FourPlaces(srsl * Number(unit[1]));
+    const double dj = Pick(std::vector<double>{7.123456, 2.5, 0.333333, 12, 1.000001});
+    const double je = FourPlaces(dj * (entered ? srsl : sl)) + Pick(std::vector<double>{0, 0.37, 0.0049, 0.1234});
     const double lsze = Cents(Number(goods[0][1]) * sl) + Pick(std::vector<double>{0, 0.0051});
     const std::string dh = adodb::FormatNumber(
         std::max(1000.0, Number(Rows("select isnull(max(cast(dh as int)),0) from ckdbdzkmx where lsh=" + SqlText(lsh))[0][0])) + 1);
-    Log("another program stores line " + dh + ": " + hh + " " + adodb::FormatNumber(srsl) + " " + unit[0] + " (sl " +
+    Log("another program stores line " + dh + ": " + hh + " " + (kind == 2 ? "NULL" : adodb::FormatNumber(entered ? srsl : 0)) +
+        " " + unit[0] + " (sl " +
         adodb::FormatNumber(sl) + ") at " + adodb::FormatNumber(dj) + ", 金额 " + adodb::FormatNumber(je));
     check_->Execute("insert into ckdbdzkmx (lsh,dh,hh,pm,ph,pcdh,dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,kh,bz,dcstockid,drstockid) "
                     "values (" + SqlText(lsh) + "," + SqlText(dh) + "," + SqlText(hh) + "," + SqlText(goods[0][0]) + "," +
                     SqlText(batch[0][0]) + "," + SqlText(batch[0][1]) + "," + SqlNumber(dj) + "," + SqlNumber(sl) + "," +
                     SqlNumber(je) + "," + goods[0][1] + "," + SqlNumber(lsze) + "," + SqlNumber(FourPlaces(lsze * 0.87)) +
-                    ",1.2345," + SqlText(unit[0]) + "," + SqlNumber(entered ? srsl : 0) + ",''," + SqlText(header[0][2]) + "," +
+                    ",1.2345," + SqlText(unit[0]) + "," + (kind == 2 ? std::string("NULL") : SqlNumber(entered ? srsl : 0)) + ",''," + SqlText(header[0][2]) + "," +
                     SqlText(header[0][0]) + "," + SqlText(header[0][1]) + ")");
     Open(false, lsh);
   }
 
   // F3 on a line and 保 存 with nothing changed, or with Enter through every field, each list
-  // closed on the row it holds: the line stays exactly as stored.
+  // closed on the row it holds: the line stays exactly as stored, every column, and no stock moves.
   void SaveALineUnchanged(bool throughEveryField) {
     GridModel* grid = form_->Grid("VfgContent");
     if (grid->Rows() < 2) return;
     const long row = 1 + static_cast<long>(Index(grid->Rows() - 1));
     const std::string lsh = Text("TxtLSH"), dh = grid->TextMatrix(row, 1);
-    const std::string figures = "select dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,pm,ph,pcdh from ckdbdzkmx where lsh=" +
+    const std::string figures = "select *, case when srsl is null then 'NULL' else '' end from ckdbdzkmx where lsh=" +
                                 SqlText(lsh) + " and dh=" + SqlText(dh);
     const Table before = Rows(figures);
+    const testsupport::StockFigures stock = testsupport::ReadFigures(*check_);
     Log("F3 on line " + dh + ", then " + (throughEveryField ? "Enter through every field" : "保 存") +
         " with nothing changed");
     clerk_.alwaysYes = true;  // a line typed is given up for it, an expired batch taken again
@@ -295,21 +300,16 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       form_->Click("Cmd_Save");
     }
     clerk_.alwaysYes = false;
-    Table after = Rows(figures);
-    // A line stored without its quantity as entered may take it, with the price of the unit it
-    // shows: the price per base unit it is listed at stays.
-    if (!before.empty() && !after.empty() && Number(before[0][8]) == 0 && Number(before[0][1]) != 0 &&
-        Near(Number(after[0][0]) * Number(after[0][8]) / Number(after[0][1]), Number(before[0][0]))) {
-      after[0][0] = before[0][0];
-      after[0][8] = before[0][8];
-    }
+    const Table after = Rows(figures);
+    const std::string moved = testsupport::FigureDifferences(stock, testsupport::ReadFigures(*check_));
+    if (!moved.empty()) return Fail("line " + dh + " saved unchanged moved stock:\n" + moved);
     if (!before.empty() && !after.empty() && after != before) {
       const auto text = [](const Row& line) {
         std::string joined;
         for (const std::string& value : line) joined += value + " ";
         return joined;
       };
-      Fail("line " + dh + " saved unchanged became dj,sl,je,lsj,lsze,wslsze,cj,dw,srsl,... " + text(after[0]) +
+      Fail("line " + dh + " saved unchanged became " + text(after[0]) +
            "; it was " + text(before[0]));
     }
   }
