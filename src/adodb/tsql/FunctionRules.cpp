@@ -102,13 +102,14 @@ std::string LengthArgument(const std::string& n, const char* function) {
   if (!n.empty() && n.find_first_not_of("0123456789") == std::string::npos) return n;
   return "tsql_length(" + n + ", '" + function + "')";
 }
-// LEFT(s, n): the first n characters.
+// LEFT(s, n): the first n characters; a number's as written out (right(12.50, 2) is '50').
 std::string Left(std::string_view, const std::vector<std::string>& a) {
-  return "substr(" + a[0] + ", 1, " + LengthArgument(a[1], "left") + ")";
+  return "substr(" + LiteralAsText(a[0]) + ", 1, " + LengthArgument(a[1], "left") + ")";
 }
 // RIGHT(s, n): the last n characters; RIGHT(s, 0) is empty.
 std::string Right(std::string_view, const std::vector<std::string>& a) {
-  return "substr(" + a[0] + ", max(length(" + a[0] + ") - (" + LengthArgument(a[1], "right") + ") + 1, 1))";
+  const std::string s = LiteralAsText(a[0]);
+  return "substr(" + s + ", max(length(" + s + ") - (" + LengthArgument(a[1], "right") + ") + 1, 1))";
 }
 // ROUND(x, n[, truncate]): halves away from zero on the decimal value (2.675 -> 2.68), n may be negative.
 std::string Round(std::string_view, const std::vector<std::string>& a) { return Call("tsql_round", a); }
