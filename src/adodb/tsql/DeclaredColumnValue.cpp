@@ -277,6 +277,15 @@ std::string DeclaredDataLength(const std::string& expr) {
   return "tsql_datalength(" + expr + ", '" + std::string(column) + "')";
 }
 
+std::string DeclaredStyledText(const std::string& value, std::string_view style, const std::string& dateText,
+                               const std::string& moneyText, const std::string& plainText) {
+  const std::string_view column = ColumnNameOf(value);
+  if (column.empty()) return {};
+  std::string out = "CASE tsql_column_style('";
+  ((((out += column) += "', '") += style) += "') WHEN 1 THEN ") += moneyText;
+  return ((((out += " WHEN 2 THEN ") += plainText) += " ELSE ") += dateText) += " END";
+}
+
 std::string DeclaredFactorValue(const std::string& factor) {
   // A product of int terms checked for int's range (AppendIntColumnName): its factors read alike.
   constexpr std::string_view kIntProduct = "tsql_int_multiply(";
@@ -477,6 +486,28 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, bytes);
 }
 
+// tsql_column_style('name', 'style'): see DeclaredStyledText; 1 money, 2 a number, 0 a date.
+void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (CachedKind(ctx, argv, 0)) {
+    case DeclaredKind::kMoney: {
+      const std::string_view style = TextOf(argv[1]);
+      if (style != "1" && style != "2" && style != "126") {
+        const std::string message = "CONVERT style " + std::string(style) + " of money is not supported";
+        return sqlite3_result_error(ctx, message.c_str(), -1);
+      }
+      return sqlite3_result_int(ctx, 1);
+    }
+    case DeclaredKind::kInt:
+    case DeclaredKind::kBigInt:
+    case DeclaredKind::kBit:
+    case DeclaredKind::kDecimal:
+    case DeclaredKind::kNumeric:
+      return sqlite3_result_int(ctx, 2);
+    default:
+      return sqlite3_result_int(ctx, 0);
+  }
+}
+
 }  // namespace
 
 void RegisterDeclaredColumnValue(sqlite3* db) {
@@ -506,7 +537,9 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_int_divide", 3, flags, userData(), IntDivision, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_int_abs", 2, flags, userData(), IntAbs, nullptr, nullptr, release) !=
-          SQLITE_OK)
+          SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_style", 2, flags, userData(), ColumnStyle, nullptr, nullptr,
+                                 release) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

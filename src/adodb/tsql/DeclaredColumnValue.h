@@ -115,6 +115,15 @@ std::string IntChecksThrough(std::string_view text, const std::vector<DerivedInt
 // their size (an int is 4 bytes, a bigint 8, a decimal's depends on its precision).
 std::string DeclaredDataLength(const std::string& expr);
 
+// CONVERT(varchar, column, style): the style is a date's, a money's or none (other numbers), by
+// the column's declared type, which only the schema tells: convert(varchar, je, 1) of a money
+// column groups the thousands where a datetime's 1 writes mm/dd/yy. A CASE on
+// tsql_column_style('name', 'style') picking `moneyText` for money (the style refused when it
+// is none of money's), `plainText` for int, bigint, bit, decimal and numeric columns, and
+// `dateText` for the rest; empty when the value is no column.
+std::string DeclaredStyledText(const std::string& value, std::string_view style, const std::string& dateText,
+                               const std::string& moneyText, const std::string& plainText);
+
 void RegisterDeclaredColumnValue(sqlite3* db);
 
 }  // namespace adodb::tsql

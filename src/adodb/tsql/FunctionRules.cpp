@@ -317,6 +317,12 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     const auto it = DateStyles().find(*style);
     if (it == DateStyles().end()) throw Error::Unsupported("CONVERT style " + *style + " is not supported");
     text = DateInStyle(it->second, value);
+    // A column's value tells no money from a date: its declared type picks the style's meaning.
+    std::string styled = DeclaredStyledText(
+        value, *style, text,
+        *style == "1" ? "tsql_format(" + value + ", 'N2')" : "tsql_decimal_text(" + value + ", 4)",
+        "tsql_varchar(" + value + ")");
+    if (!styled.empty()) text = std::move(styled);
   } else if (const std::optional<std::string> scale = PlacesOfDecimalText(value)) {
     text = "tsql_decimal_text(" + value + ", " + (moneyStyle ? std::string("4") : *scale) + ")";
     decimal = !money;
