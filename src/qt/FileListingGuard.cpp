@@ -10,11 +10,14 @@
 #include <QFileSystemModel>
 #include <QHash>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QMutex>
 #include <QPrintDialog>
 #include <QStandardPaths>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <QWidget>
 #include <QXmlStreamReader>
 #include <memory>
@@ -77,6 +80,37 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
   mutable QHash<QString, QString> comments_;
 };
 
+// The list's size and date columns are written out by Qt in the desktop's language ("0 bytes",
+// "12/9/26 1:37 PM" on an English desktop) whatever the program's: they are written again in
+// Chinese, as the list's other words are, from the model's own figures.
+class ChineseSizeAndDate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  static constexpr int kSizeColumn = 1;
+  static constexpr int kDateColumn = 3;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const auto* files = qobject_cast<const QFileSystemModel*>(index.model());
+    if (files == nullptr) return;
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    if (index.column() == kSizeColumn && !files->isDir(index)) {
+      option->text = chinese.formattedDataSize(files->size(index));
+    } else if (index.column() == kDateColumn) {
+      option->text = chinese.toString(files->lastModified(index), QLocale::ShortFormat);
+    }
+  }
+};
+
+void WriteSizesAndDatesInChinese(QWidget& window, ChineseSizeAndDate& delegate) {
+  for (QTreeView* list : window.findChildren<QTreeView*>()) {
+    if (qobject_cast<QFileSystemModel*>(list->model()) == nullptr) continue;
+    list->setItemDelegateForColumn(ChineseSizeAndDate::kSizeColumn, &delegate);
+    list->setItemDelegateForColumn(ChineseSizeAndDate::kDateColumn, &delegate);
+  }
+}
+
 // Qt's print dialog tries the PDF file it is to write by opening it to append, then closes it,
 // before it asks whether to replace it: the database named there (typed, or taken from the
 // completer) would lose SQLite's locks even when the clerk answers no. Its 打印 looks at the
@@ -115,12 +149,14 @@ class FileListingGuard : public QObject {
         if (model->iconProvider() != &provider_) model->setIconProvider(&provider_);
       }
       if (auto* print = qobject_cast<QPrintDialog*>(watched)) LookAtPrintFileFirst(*print);
+      if (!building) WriteSizesAndDatesInChinese(*static_cast<QWidget*>(watched), sizesAndDates_);
     }
     return false;
   }
 
  private:
   NameOnlyIconProvider provider_;
+  ChineseSizeAndDate sizesAndDates_;
 };
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <QTemporaryDir>
 #include <array>
 #include <functional>
@@ -234,6 +236,19 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   EXPECT_EQ(files->index(folder, 2).data().toString(), QStringLiteral("文件夹"));
   EXPECT_EQ(files->index(slip, 2).data().toString(), QStringLiteral("PDF 文档"));  // whatever the desktop's language
   EXPECT_EQ(files->index(QString::fromStdString(db.Path()), 2).data().toString(), QStringLiteral("DB 文件"));
+  // Its size and date too, where Qt writes them in the desktop's language.
+  const auto* details = dialog.findChild<QTreeView*>();
+  struct Opened : QStyledItemDelegate {
+    using QStyledItemDelegate::initStyleOption;
+  };
+  const auto shown = [&](const QString& file, int column) {
+    QStyleOptionViewItem option;
+    const QModelIndex index = files->index(file, column);
+    (static_cast<QStyledItemDelegate*>(details->itemDelegateForIndex(index))->*&Opened::initStyleOption)(&option, index);
+    return option.text;
+  };
+  EXPECT_EQ(shown(slip, 1), QStringLiteral("0 字节"));
+  EXPECT_EQ(shown(slip, 3), QLocale(QLocale::Chinese, QLocale::China).toString(QFileInfo(slip).lastModified(), QLocale::ShortFormat));
   // The print dialog's and the preview's own file dialogs are Qt's too, never the desktop's.
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
