@@ -109,7 +109,6 @@ class SignInForm {
     signIn_ = buttons->button(QDialogButtonBox::Ok);
     signIn_->setText(QStringLiteral("登录"));
     signIn_->setObjectName(QStringLiteral("Cmd_SignIn"));
-    signIn_->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog_, [this] { Try(); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog_, &QDialog::reject);
@@ -118,6 +117,10 @@ class SignInForm {
     layout->addWidget(capsLock);
     layout->addWidget(message_);
     layout->addWidget(buttons);
+    // Made the default only once in the dialog, which then keeps it as the one Enter presses:
+    // made before, it was forgotten as soon as Tab passed over 取消, and Enter in the password
+    // box from then on cancelled the sign-in.
+    signIn_->setDefault(true);
     (code_->text().isEmpty() ? code_ : password_)->setFocus();
   }
 

@@ -76,6 +76,31 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTyped) {
   EXPECT_EQ(tries, 2);
 }
 
+// Tab round the dialog, over 取消 and back to the boxes: Enter still signs in, never cancels.
+TEST(SignInDialogTest, EnterSignsInAfterTabHasPassedOverCancel) {
+  int tries = 0;
+  const auto signedIn = SignIn(tries, [](QWidget& modal) {
+    if (!QTest::qWaitForWindowActive(&modal)) {
+      ADD_FAILURE() << "the sign-in dialog never became active";
+      modal.close();
+      return;
+    }
+    QLineEdit& code = Edit(modal, "TxtOptCode");
+    QLineEdit& password = Edit(modal, "TxtPassword");
+    for (int step = 0; step < 3; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(code.hasFocus());
+    code.selectAll();
+    qttest::TypeText(code, QStringLiteral("002"));
+    QTest::keyClick(&code, Qt::Key_Tab);
+    qttest::TypeText(password, QStringLiteral("demo002"));
+    QTest::keyClick(&password, Qt::Key_Return);
+    if (modal.isVisible()) modal.close();
+  });
+  ASSERT_TRUE(signedIn);
+  EXPECT_EQ(signedIn->code, "002");
+  EXPECT_EQ(tries, 1);
+}
+
 // A letter that comes out in the other case than Shift asks is Caps Lock: the dialog says so under
 // the password, and stops saying it once a letter comes out as Shift asks.
 TEST(SignInDialogTest, CapsLockIsPointedOutWhileThePasswordIsTyped) {
