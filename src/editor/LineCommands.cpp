@@ -267,7 +267,10 @@ bool FrmStoreAdjuctBill::LineListedAsStored(const std::string& dh, const std::op
   if (!linesListed_) return true;
   const auto listed = std::find_if(linesListed_->begin(), linesListed_->end(),
                                    [&dh](const BillLineValues& line) { return line.dh == dh; });
-  return listed != linesListed_->end() && stored && *listed == *stored;
+  if (listed == linesListed_->end() || !stored) return false;
+  BillLineValues line = *listed;
+  line.header = {};  // the line alone, as ReadBillLine reads it
+  return line == *stored;
 }
 
 }  // namespace storeadjust

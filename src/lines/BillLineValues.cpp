@@ -39,7 +39,10 @@ BillLineValues::Columns::Columns(const adodb::Recordset& rs)
       srsl(ColumnNamed(rs, "srsl")),
       lsj(ColumnNamed(rs, "lsj")),
       wslsze(ColumnNamed(rs, "wslsze")),
-      cj(ColumnNamed(rs, "cj")) {}
+      cj(ColumnNamed(rs, "cj")),
+      billDate(ColumnNamed(rs, "billkdrq")),
+      billRemark(ColumnNamed(rs, "billbz")),
+      billMaker(ColumnNamed(rs, "billczry")) {}
 
 BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns& columns) {
   BillLineValues line;
@@ -63,6 +66,8 @@ BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns
   line.lsj = NumberOrZero(rs.Value(columns.lsj));
   line.wslsze = NumberOrZero(rs.Value(columns.wslsze));
   line.cj = NumberOrZero(rs.Value(columns.cj));
+  line.header = {rs.Value(columns.billDate).TextOrEmpty(), rs.Value(columns.billRemark).TextOrEmpty(),
+                 rs.Value(columns.billMaker).TextOrEmpty()};
   return line;
 }
 

@@ -20,6 +20,16 @@ struct BillLinePlace {
 // The values a command moves come first: they order a snapshot's lines. The rest are what else a
 // screen listing the line may show (unit, quantity as entered, prices, name, remark) and the goods
 // places the clerk chose for it: a command from that screen acts only on the lines as listed.
+// The bill's header as a screen listing its lines shows it beside them: a command from that screen
+// acts only on the bill as shown, not on one another clerk has since dated, remarked or made anew
+// under the same number (a line save writes the header, so un-audit, save and audit again leaves
+// the lines as they were).
+struct BillHeaderShown {
+  std::string date, remark, maker;  // kdrq, bz, czry
+  auto operator<=>(const BillHeaderShown&) const = default;
+  bool operator==(const BillHeaderShown&) const = default;
+};
+
 struct BillLineValues {
   std::string kh;  // the line's location code, added to (or removed from) the batch row's list
   std::string hh, dh, dcstockid, drstockid, ph, pcdh;
@@ -32,6 +42,7 @@ struct BillLineValues {
   double dj = 0, srsl = 0, lsj = 0, wslsze = 0, cj = 0;
   bool enteredIsNull = false;  // srsl is NULL: another program stored no quantity as entered
   std::vector<BillLinePlace> places;  // sorted; read by ReadBillLines, not by FromRow
+  BillHeaderShown header;  // the same on every line of the bill; left empty by ReadBillLine
 
   auto operator<=>(const BillLineValues&) const = default;
   bool operator==(const BillLineValues&) const = default;
@@ -40,10 +51,11 @@ struct BillLineValues {
   struct Columns {
     explicit Columns(const adodb::Recordset& rs);
     std::size_t kh, hh, dh, dcstockid, drstockid, ph, pcdh, sl, je, lsze, pm, dw, bz, dj, srsl, lsj, wslsze, cj;
+    std::size_t billDate, billRemark, billMaker;
   };
-  // The current row of a line query ("select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join
-  // ckdbdzk b ..."): the line's own columns come first, so a name shared with the header reads
-  // the line's value. NULL texts read as empty, NULL amounts as 0; a NULL quantity reads as 0 and
+  // The current row of a line query ("select *,a.hh,a.je,a.lsze,b.kdrq billkdrq,b.bz billbz,
+  // b.czry billczry from ckdbdzkmx a inner join ckdbdzk b ..."): the line's own columns come
+  // first, so a name shared with the header reads the line's value. NULL texts read as empty, NULL amounts as 0; a NULL quantity reads as 0 and
   // is marked, for the command that moves the line to refuse (RequireQuantity).
   static BillLineValues FromRow(const adodb::Recordset& rs, const Columns& columns);
 

@@ -16,7 +16,7 @@ std::vector<BillLineValues> ReadLinesWithPlaces(adodb::Connection& connection, c
                                                 const std::string& placeCondition, const adodb::BoundValues& values) {
   std::vector<BillLineValues> lines;
   const auto rs = connection.OpenRecordset(
-      "select *,a.hh,a.je,a.lsze from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=?" + lineCondition,
+      "select *,a.hh,a.je,a.lsze,b.kdrq billkdrq,b.bz billbz,b.czry billczry from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh where a.lsh=?" + lineCondition,
       values);
   if (rs->RecordCount() < 1) return lines;
   lines.reserve(static_cast<std::size_t>(rs->RecordCount()));
@@ -59,6 +59,9 @@ std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const 
   std::vector<BillLineValues> lines =
       ReadLinesWithPlaces(connection, " and a.dh=?", " and p.BillDetailGuid=?", {adodb::BoundText(lsh), adodb::BoundText(dh)});
   if (lines.empty()) return std::nullopt;
+  // A line is compared as itself: another clerk's new date or remark leaves it to be amended or
+  // deleted, as a line save keeps the header fields this clerk left alone.
+  lines.front().header = {};
   return std::move(lines.front());
 }
 

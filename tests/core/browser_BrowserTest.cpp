@@ -354,6 +354,31 @@ TEST_F(BrowserCommandsTest, AMarkedAuditKeepsABillWhoseLinesChangedSinceItWasMar
   EXPECT_EQ(db.Value(stock), before);
 }
 
+// Another clerk takes back a marked bill, gives it another date or remark (a line save writes the
+// header, leaving the lines as they were) and audits it again: each marked command keeps that bill
+// as it is and names it, as for changed lines.
+TEST_F(BrowserCommandsTest, AMarkedBillWhoseHeaderChangedSinceItWasMarkedIsKeptAndNamed) {
+  RegisterEmbeddedProcedures();
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  browser.RefreshList();
+  const std::pair<const char*, const char*> commands[] = {
+      {"记账", "kdrq='2024-03-09'"}, {"过账", "bz='另一位操作员改过'"}, {"审核", "kdrq='2024-03-09'"}, {"删除", "bz='改过'"}};
+  std::size_t named = 0;
+  for (const auto& [command, change] : commands) {
+    const char* lsh = std::string(command) == "记账" || std::string(command) == "过账" ? "DBD202403010001" : "DBD202403020004";
+    Mark({lsh});
+    db.Run({std::string("update ckdbdzk set ") + change + " where lsh='" + lsh + "'"});
+    ui.QueueAnswer(mb::kYes);
+    browser.Click(command);
+    EXPECT_EQ(db.Count(std::string("select count(*) from ckdbdzk where jzbz=0 and lsh='") + lsh + "'"), 1) << command;
+    const std::string boxes = ShownBoxes(ui);
+    std::size_t refusals = 0;
+    for (auto at = boxes.find("已被他人修改"); at != std::string::npos; at = boxes.find("已被他人修改", at + 1)) ++refusals;
+    EXPECT_EQ(refusals, ++named) << command;
+  }
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='DBD202403020004'"), 0);
+}
+
 // Another clerk audits a marked bill first, while the site asks for approval: the bill is named as
 // audited, not sent back to an approval flow it has no more use for.
 TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprovalIsAsked) {
