@@ -2,8 +2,6 @@
 // live in the value only; the figures (price, quantity, amount, retail total) are what the
 // fields show, taken into the value as they are typed and read again by the save. Typing over
 // the goods field voids everything that belonged to the previous goods.
-#include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -40,7 +38,7 @@ double QuantityAsKept(double value, double coefficient) {
   if (coefficient == 0 || coefficient == 1) return entered;
   const auto exactly = [coefficient](double quantity) {
     const double base = coefficient * quantity;
-    return std::fabs(base - StoredQuantity(base)) <= 1e-9 * std::max(1.0, std::fabs(base));
+    return SameFigure(StoredQuantity(base), base);
   };
   if (exactly(entered)) return entered;
   const double back = StoredQuantity(StoredQuantity(coefficient * entered) / coefficient);

@@ -1,6 +1,7 @@
 #pragma once
 // Values bound at the scale of the stock columns they go into: quantities are decimal(18,4),
 // prices and amounts money (4 decimals), so a value is rounded as the column would round it.
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -17,6 +18,9 @@ inline adodb::Parameter BoundMoney(double value) { return adodb::BoundDecimal(va
 inline double StoredQuantity(double value) { return adodb::RoundedToScale(value, kQuantityScale); }
 // A price as its money column keeps it.
 inline double StoredMoney(double value) { return adodb::RoundedToScale(value, kMoneyScale); }
+// Two figures equal but for a double's noise (a coefficient times a quantity, a price per unit
+// worked back from the price per base unit).
+inline bool SameFigure(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); }
 
 // A line's figure bound with the places it holds, at least the column's: one kept from a stored
 // line as another program stored it (a price of 6 places) goes back as it came, where binding it at

@@ -1,8 +1,5 @@
 #include "lines/LineOf.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "lines/BoundColumns.h"
 
 namespace storeadjust {
@@ -35,9 +32,8 @@ void KeepStoredFigures(const BillLineValues& stored, const EntryRow& row, bool p
   // line saved unchanged would have been rewritten under it.
   const double coefficient = row.unit.coefficient;
   const bool enteredUnknown = (stored.srsl == 0 || stored.enteredIsNull) && stored.sl != 0 && coefficient != 0;
-  const auto same = [](double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); };
   if (enteredUnknown && figures.baseQty == stored.sl && retailKept && StoredQuantity(row.quantity) == StoredQuantity(stored.sl / coefficient) &&
-      (!pricesCarried || (amountKept && same(row.price, stored.dj * coefficient)))) {
+      (!pricesCarried || (amountKept && SameFigure(row.price, stored.dj * coefficient)))) {
     figures.enteredQty = stored.srsl;
     line.enteredQtyIsNull = stored.enteredIsNull;
     if (pricesCarried) line.price = stored.dj;

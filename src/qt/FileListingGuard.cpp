@@ -94,7 +94,7 @@ class ChineseSizeAndDate : public QStyledItemDelegate {
     QStyledItemDelegate::initStyleOption(option, index);
     const auto* files = qobject_cast<const QFileSystemModel*>(index.model());
     if (files == nullptr) return;
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    static const QLocale chinese(QLocale::Chinese, QLocale::China);
     if (index.column() == kSizeColumn && !files->isDir(index)) {
       option->text = chinese.formattedDataSize(files->size(index));
     } else if (index.column() == kDateColumn) {

@@ -281,9 +281,8 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
                                const std::string& moneyText, const std::string& plainText) {
   const std::string_view column = ColumnNameOf(value);
   if (column.empty()) return {};
-  std::string out = "CASE tsql_column_style('";
-  ((((out += column) += "', '") += style) += "') WHEN 1 THEN ") += moneyText;
-  return ((((out += " WHEN 2 THEN ") += plainText) += " ELSE ") += dateText) += " END";
+  return "CASE tsql_column_style('" + std::string(column) + "', '" + std::string(style) + "') WHEN 1 THEN " +
+         moneyText + " WHEN 2 THEN " + plainText + " ELSE " + dateText + " END";
 }
 
 std::string DeclaredFactorValue(const std::string& factor) {

@@ -38,6 +38,14 @@ struct FunctionRule {
 
 // Functions whose SQLite namesake already gives SQL Server's result.
 std::string SameNameCall(std::string_view name, const std::vector<std::string>& a) { return Call(LowerName(name), a); }
+// An int literal: digits up to int's largest value, maybe negated (SQL Server reads a longer
+// number as a decimal).
+bool IsIntLiteral(std::string_view value) {
+  if (!value.empty() && value[0] == '-') value.remove_prefix(value.size() > 1 && value[1] == ' ' ? 2 : 1);
+  return !value.empty() && value.size() <= 10 && value.find_first_not_of("0123456789") == std::string_view::npos &&
+         (value.size() < 10 || value <= "2147483647");
+}
+
 // ISNULL(a, b): SQLite reads "isnull(" as the postfix operator, so spell it ifnull. The result
 // is of a's type, so text in place of a datetime column's NULL is read as a datetime:
 // isnull(shrq, '') is 1900-01-01 00:00:00 on the server, not '', and text in place of a
@@ -45,7 +53,6 @@ std::string SameNameCall(std::string_view name, const std::vector<std::string>& 
 // (isnull(a.bz, b.bz)). A whole number in a text column's place is written out in its type, which
 // is '*' when longer than a varchar's length (isnull(varchar(3), 12345)), as CAST converts it; a
 // single digit fits any length, so the module's isnull(x, 0) is left to SQLite alone.
-bool IsIntLiteral(std::string_view value);
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   const char first = a[1].front();
   const bool number = (first >= '0' && first <= '9') || first == '-' || first == '.';
@@ -282,14 +289,6 @@ std::optional<std::string> PlacesOfDecimalText(const std::string& value) {
   if (comma == std::string::npos || scale.empty() || scale.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   return scale;
-}
-
-// An int literal: digits up to int's largest value, maybe negated (SQL Server reads a longer
-// number as a decimal).
-bool IsIntLiteral(std::string_view value) {
-  if (!value.empty() && value[0] == '-') value.remove_prefix(value.size() > 1 && value[1] == ' ' ? 2 : 1);
-  return !value.empty() && value.size() <= 10 && value.find_first_not_of("0123456789") == std::string_view::npos &&
-         (value.size() < 10 || value <= "2147483647");
 }
 
 // Conversion to a character type: a date style formats a date; otherwise numbers print as SQL Server
