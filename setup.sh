@@ -33,10 +33,20 @@ as_root() {
   fi
 }
 
+# `command | grep -q` fails under pipefail whenever grep stops reading at its first match before the
+# command has written everything: the command dies of SIGPIPE (apt-cache policy does, every time).
+# Read the whole output first; a command that fails prints nothing that counts.
+prints() {  # pattern command...
+  local pattern=$1 out
+  shift
+  out=$("$@") || return 1
+  grep -q -- "$pattern" <<<"$out"
+}
+
 install_missing() {
   local missing=()
   for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    prints "install ok installed" dpkg-query -W -f='${Status}' "$p" 2>/dev/null || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
@@ -45,7 +55,7 @@ install_missing() {
     # would stop at the first one it lacks with its own words: name them all, and what to do.
     local unavailable=()
     for p in "${missing[@]}"; do
-      LC_ALL=C apt-cache policy "$p" 2>/dev/null | grep -q '^ *Candidate: [^(]' || unavailable+=("$p")
+      prints '^ *Candidate: [^(]' env LC_ALL=C apt-cache policy "$p" 2>/dev/null || unavailable+=("$p")
     done
     if [ ${#unavailable[@]} -gt 0 ]; then
       echo "setup.sh: these packages are needed, and no package source of this machine offers them: ${unavailable[*]}" >&2
@@ -115,14 +125,14 @@ check_package() {  # dir
            ./usr/share/icons/hicolor/scalable/apps/storeadjust.svg; do
     grep -qxF "$f" "$1/package-contents.txt" || { echo "package: $f missing from $deb" >&2; status=1; }
   done
-  dpkg-deb -f "$deb" Depends | grep -q libsodium || { echo "package: no libsodium dependency" >&2; status=1; }
+  prints libsodium dpkg-deb -f "$deb" Depends || { echo "package: no libsodium dependency" >&2; status=1; }
   root=$(mktemp -d)
   dpkg-deb -x "$deb" "$root"
   ! file "$root"/usr/bin/* "$root"/usr/lib/storeadjust/* | grep -E "not stripped|with debug_info" >&2 ||
     { echo "package: the programs above carry the build's debugging symbols" >&2; status=1; }
   desktop-file-validate "$root/usr/share/applications/storeadjust.desktop" || status=1
-  "$root/usr/bin/storeadjust" --help | grep -q "^用法: storeadjust" || { echo "package: storeadjust --help" >&2; status=1; }
-  "$root/usr/bin/storeadjust-db" --help | grep -q "^用法: storeadjust-db" || { echo "package: storeadjust-db --help" >&2; status=1; }
+  prints "^用法: storeadjust" "$root/usr/bin/storeadjust" --help || { echo "package: storeadjust --help" >&2; status=1; }
+  prints "^用法: storeadjust-db" "$root/usr/bin/storeadjust-db" --help || { echo "package: storeadjust-db --help" >&2; status=1; }
   # An installed launcher makes its demo database in the user's data folder and signs in (without a
   # display it then says it cannot show its window, with status 1).
   local signedIn
