@@ -12,8 +12,10 @@ data=${XDG_DATA_HOME:-}
 case "$data" in /*) ;; *) data="$HOME/.local/share" ;; esac  # a relative one is ignored
 entry="$data/applications/storeadjust-built.desktop"
 
+# An installation of the user's own (cmake --install build --prefix ~/.local) puts its entry
+# beside this one, in the user's data folder: it counts as an installed package's.
 IFS=: read -r -a system_dirs <<<"${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
-for dir in "${system_dirs[@]}"; do
+for dir in "$data" "${system_dirs[@]}"; do
   if [ -n "$dir" ] && [ -f "$dir/applications/storeadjust.desktop" ]; then
     rm -f "$entry"
     exit 0

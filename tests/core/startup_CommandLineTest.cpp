@@ -665,6 +665,13 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   std::ofstream(home.Folder() / "usr/applications/storeadjust.desktop") << "";
   ASSERT_EQ(setUp("/nowhere:" + (home.Folder() / "usr").string()), 0);
   EXPECT_FALSE(std::filesystem::exists(entry));
+  // Nor where the user installed the program into his own data folder (cmake --install build
+  // --prefix ~/.local), whose entry the menu shows beside his own.
+  ASSERT_EQ(setUp("/nowhere"), 0);
+  ASSERT_TRUE(std::filesystem::exists(entry));
+  std::ofstream(entry.parent_path() / "storeadjust.desktop") << "";
+  ASSERT_EQ(setUp("/nowhere"), 0);
+  EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
 // setup.sh on a fresh machine, root and apt played by stand-ins on PATH. Run with sudo it builds
