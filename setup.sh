@@ -45,8 +45,11 @@ prints() {  # pattern command...
 
 install_missing() {
   local missing=()
+  # The first word is what the administrator wants of the package: one he holds at its version
+  # ("hold ok installed") is installed all the same. Taken for missing, it was handed to apt, which
+  # stops the whole install on a held package whenever a newer one is offered.
   for p in "${PACKAGES[@]}"; do
-    prints "install ok installed" dpkg-query -W -f='${Status}' "$p" 2>/dev/null || missing+=("$p")
+    prints " ok installed$" dpkg-query -W -f='${Status}' "$p" 2>/dev/null || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
@@ -102,9 +105,49 @@ EOF
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
+# A build folder cmake made for this tree somewhere else (the tree was moved, renamed or copied
+# with its build) or with another generator: cmake refuses its cache with "CMakeCache.txt directory
+# ... is different" and stops. Setup made it, so setup makes it again.
+cache_from_elsewhere() {  # dir
+  local cache=$1/CMakeCache.txt home made generator
+  [ -f "$cache" ] || return 1
+  home=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$cache")
+  made=$(sed -n 's/^CMAKE_CACHEFILE_DIR:INTERNAL=//p' "$cache")
+  generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$cache")
+  # Compared as files, not as names: a tree reached through a symbolic link is the same tree.
+  if ! { [ -n "$home" ] && [ "$home" -ef . ] && [ -n "$made" ] && [ "$made" -ef "$1" ]; }; then
+    echo "setup.sh: $1/ was made for ${home:-another folder} (moved or copied since): it is made again here." >&2
+  elif [ "$generator" != Ninja ]; then
+    echo "setup.sh: $1/ was made for ${generator:-another generator}, not Ninja: it is made again." >&2
+  else
+    return 1
+  fi
+}
+
+# A build folder made by another user (a run as root in this tree: sudo ./setup.sh package, say)
+# cannot be written: cmake then stops with "Cannot open file for write ... Inappropriate ioctl for
+# device". Said instead, with what to do; so is a tree the user cannot write at all.
+refuse_unwritable() {  # dir
+  local blocked=
+  if [ -e "$1" ]; then
+    blocked=$(find "$1" ! -type l ! -writable -print -quit 2>/dev/null)
+  elif ! [ -w . ]; then
+    echo "setup.sh: $(id -un) cannot write in $PWD (it belongs to $(stat -c %U .)), so nothing can be built here." >&2
+    echo "  Copy the folder into one of yours (cp -r '$PWD' ~/) and run setup.sh there." >&2
+    exit 1
+  fi
+  [ -n "$blocked" ] || return 0
+  echo "setup.sh: $(id -un) cannot write $PWD/$blocked, which belongs to $(stat -c %U "$blocked"): $1/ was made by a run as" >&2
+  echo "  another user (as root, or with sudo). Remove it as root (sudo rm -rf '$PWD/$1'), then run this command again." >&2
+  exit 1
+}
+
 configure_and_build() {  # dir, extra cmake args...
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
+  local dir=$1 fresh=()
+  shift
+  refuse_unwritable "$dir"
+  if cache_from_elsewhere "$dir"; then fresh=(--fresh); fi
+  cmake "${fresh[@]}" -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
   cmake --build "$dir" -j "$(jobs)"
 }
 
@@ -161,7 +204,9 @@ run_tests() {
   check_package build || status=1
   # The engine and the screen models again under AddressSanitizer and UndefinedBehaviorSanitizer:
   # only the test programs and the player, lightly optimised, to keep CI short.
-  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" \
+  local fresh=()
+  if cache_from_elsewhere build-asan; then fresh=(--fresh); fi
+  cmake "${fresh[@]}" -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" \
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DSTOREADJUST_SANITIZE=ON -DSTOREADJUST_WITH_QT=OFF \
     -DSTOREADJUST_WITH_BENCH=OFF -DSTOREADJUST_UNITY=ON >/dev/null
   cmake --build build-asan -j "$(jobs)" --target adodb_tests core_tests storeadjust-play

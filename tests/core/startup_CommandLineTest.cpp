@@ -716,6 +716,105 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
   EXPECT_EQ(BytesOf(apt), "update -qq\n");
 }
 
+// A package the administrator holds at its version is installed: setup neither asks for root nor
+// hands it to apt, which would stop on the hold wherever a newer one is offered.
+TEST(SetupScript, TakesAPackageHeldAtItsVersionAsInstalled) {
+  const TempDatabase home;
+  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
+  std::filesystem::create_directories(tree);
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
+  const std::string apt = (home.Folder() / "apt.log").string();
+  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
+           {"id", "[ \"$1\" = -u ] && echo 1000 || exec /usr/bin/id \"$@\""},
+           {"sudo", "echo \"sudo $*\" >>" + ShellQuoted(apt) + "; exit 1"},
+           {"dpkg-query", "case $3 in unzip|cmake) printf 'hold ok installed';; qt6-wayland) printf 'deinstall ok config-files';;"
+                          " *) printf 'install ok installed';; esac"},
+           {"apt-get", "echo \"apt-get $*\" >>" + ShellQuoted(apt)},
+           {"apt-cache", "printf '%s:\\n  Candidate: 1.0\\n' $2"}}) {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(bin / name, std::filesystem::perms(0755));
+  }
+  const Ran deps = RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), "deps"},
+                              home.Folder());
+  EXPECT_EQ(deps.status, 1);
+  // Only the package whose files are gone is asked for.
+  EXPECT_NE(deps.out.find("Installing: qt6-wayland\n"), std::string::npos) << deps.out;
+  EXPECT_EQ(BytesOf(apt), "sudo apt-get update -qq\n");
+}
+
+// A tree holding setup.sh and a small project standing in for the module's, which the real cmake
+// and cpack build and package in a moment; the dpkg-query on `bin` finds every package installed.
+void MakeSmallTree(const std::filesystem::path& tree, const std::filesystem::path& bin) {
+  std::filesystem::create_directories(tree);
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
+  std::ofstream(tree / "CMakeLists.txt") << "cmake_minimum_required(VERSION 3.25)\nproject(StoreAdjust VERSION 11.0 LANGUAGES NONE)\n"
+                                            "install(FILES CMakeLists.txt DESTINATION share/storeadjust)\n"
+                                            "set(CPACK_GENERATOR DEB)\nset(CPACK_PACKAGE_CONTACT \"x <x@localhost>\")\n"
+                                            "set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)\ninclude(CPack)\n";
+  std::ofstream(bin / "dpkg-query") << "#!/bin/sh\nprintf 'install ok installed'\n";
+  std::filesystem::permissions(bin / "dpkg-query", std::filesystem::perms(0755));
+}
+
+// ./setup.sh package in the tree, run through `as` (a program that runs it as another user) if given.
+Ran PackageIn(const std::filesystem::path& tree, const std::filesystem::path& bin, const std::filesystem::path& home,
+              const std::vector<std::string>& as = {}) {
+  std::vector<std::string> args(as.empty() ? as.begin() : as.begin() + 1, as.end());
+  if (!as.empty()) args.push_back("/usr/bin/env");
+  args.insert(args.end(), {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), "package"});
+  return RunProgram(as.empty() ? "/usr/bin/env" : as.front(), args, home);
+}
+
+// A tree built once and then moved (renamed, or copied with its build folder) builds again where it
+// now is: cmake itself refuses a cache made in another folder.
+TEST(SetupScript, BuildsATreeMovedSinceItsLastBuild) {
+  const TempDatabase home;
+  const auto tree = home.Folder() / "tree", moved = home.Folder() / "moved tree", bin = home.Folder() / "bin";
+  MakeSmallTree(tree, bin);
+  const Ran first = PackageIn(tree, bin, home.Folder());
+  ASSERT_EQ(first.status, 0) << first.err;
+  std::filesystem::rename(tree, moved);
+  const Ran again = PackageIn(moved, bin, home.Folder());
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.err.find("setup.sh: build/ was made for " + tree.string() + " (moved or copied since): it is made again here.\n"),
+            std::string::npos) << again.err;
+  EXPECT_NE(again.out.find("build/storeadjust_11.0_"), std::string::npos) << again.out;
+  // Built where it is now, it is not made again at the next run.
+  const Ran third = PackageIn(moved, bin, home.Folder());
+  EXPECT_EQ(third.status, 0) << third.err;
+  EXPECT_EQ(third.err.find("setup.sh:"), std::string::npos) << third.err;
+}
+
+// A build folder that a run as root left in the user's tree (sudo ./setup.sh package, say) is
+// named, with what to do, where cmake would stop on a cache it "Cannot open ... for write". Run by
+// root, the test hands the tree to nobody; run by a user, it takes the right to write from him.
+TEST(SetupScript, NamesABuildFolderTheUserCannotWrite) {
+  const TempDatabase home;
+  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
+  MakeSmallTree(tree, bin);
+  const Ran first = PackageIn(tree, bin, home.Folder());
+  ASSERT_EQ(first.status, 0) << first.err;
+  std::vector<std::string> as;
+  if (getuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    for (const auto& path : {home.Folder(), tree, tree / "setup.sh", tree / "CMakeLists.txt"}) {
+      ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0) << path;
+    }
+    as = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  } else {
+    std::filesystem::permissions(tree / "build/CMakeCache.txt", std::filesystem::perms(0444));
+    std::filesystem::permissions(tree / "build", std::filesystem::perms(0555));
+  }
+  const Ran refused = PackageIn(tree, bin, home.Folder(), as);
+  std::filesystem::permissions(tree / "build", std::filesystem::perms(0755));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err.find("CMake Error"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("/tree/build, which belongs to "), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("Remove it as root (sudo rm -rf '" + (tree / "build").string() + "'), then run this command again.\n"),
+            std::string::npos) << refused.err;
+}
+
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
 // it exactly as it was. The connection string they print names the file by its absolute path, so
 // it opens the same database from any folder.
