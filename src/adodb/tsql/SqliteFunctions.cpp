@@ -645,12 +645,14 @@ void TsqlPatIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 
 // A currency sign money takes before or after the sign: $, and the pound, yen and euro signs
-// (the full-width dollar and yen too). pos is moved past it.
+// (the full-width dollar and yen too), and the backslash, which money reads as the yen sign that
+// Japanese code pages keep at its place. pos is moved past it.
 bool SkipCurrencySign(std::string_view text, std::size_t& pos) {
   if (pos >= text.size()) return false;
   std::size_t next = pos;
   const char32_t c = NextCharacter(text, next);
-  if (c != U'$' && c != U'\u00A3' && c != U'\u00A5' && c != U'\u20AC' && c != U'\uFF04' && c != U'\uFFE5')
+  if (c != U'$' && c != U'\\' && c != U'\u00A3' && c != U'\u00A5' && c != U'\u20AC' && c != U'\uFF04' &&
+      c != U'\uFFE5')
     return false;
   pos = next;
   return true;
@@ -669,6 +671,17 @@ bool IsMoneyText(std::string_view text) {
   return i == text.size();
 }
 
+// ISNUMERIC also takes a D as the exponent's letter ('1d5', '2.5D-3'), as the server's own check
+// of float text does.
+bool IsFloatTextWithD(std::string_view text) {
+  const std::size_t d = text.find_first_of("dD");
+  if (d == std::string_view::npos || d == 0 || text.find_first_of("eEdD", d + 1) != std::string_view::npos) return false;
+  std::string written(text);
+  written[d] = 'e';
+  double number = 0;
+  return ParseDecimalText(written, number) && std::isfinite(number);
+}
+
 // tsql_isnumeric(x): ISNUMERIC, 1 when x converts to at least one number type: a number, text
 // that holds a decimal or float (1e5), or money's text ('$1,234.50', and '+', '-', '$' or '.'
 // alone, which the server documents as numeric); blank text, other text and NULL are 0.
@@ -678,8 +691,8 @@ void TsqlIsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (type == SQLITE_NULL) return sqlite3_result_int(ctx, 0);
   const std::string_view text = Trimmed(TextOf(argv[0]), " ");
   double number = 0;
-  const bool numeric =
-      !text.empty() && ((ParseDecimalText(text, number) && std::isfinite(number)) || IsMoneyText(text));
+  const bool numeric = !text.empty() && ((ParseDecimalText(text, number) && std::isfinite(number)) ||
+                                         IsMoneyText(text) || IsFloatTextWithD(text));
   sqlite3_result_int(ctx, numeric ? 1 : 0);
 }
 
