@@ -1118,7 +1118,7 @@ class Rewriter {
   // With FROM not naming the target, SQLite's own UPDATE ... FROM has SQL Server's meaning.
   void Update() {
     ExpectWord("UPDATE");
-    if (AtWord("TOP")) Fail("UPDATE TOP");
+    const std::optional<TopRows> top = DmlTop("UPDATE");
     const NameRef target = TableName();
     RefuseCommonTableTarget(target);
     SkipTableHints();
@@ -1135,6 +1135,16 @@ class Rewriter {
     const SourceRef* joined = FindTarget(sources, target);
     std::string setList;
     for (const Assignment& a : assignments) setList += (setList.empty() ? "" : ", ") + a.column + " = " + a.value;
+    if (top && !joined) {
+      // The n rows are chosen first, by rowid, and only they are updated.
+      const std::string rows = "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
+                               (from.empty() ? "" : ", " + from) + (where.empty() ? "" : " WHERE " + where);
+      Emit("UPDATE " + target.emitted + " SET " + setList);
+      if (!from.empty()) Emit("FROM " + from);
+      Emit("WHERE " + (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN (" +
+           DmlTopRows(*top, rows) + ")");
+      return Emit(returning);
+    }
     if (from.empty() || !joined) {
       Emit("UPDATE " + target.emitted + " SET " + setList);
       if (!from.empty()) Emit("FROM " + from);
@@ -1150,9 +1160,28 @@ class Rewriter {
     const std::string lhs = assignments.size() == 1 ? columns : "(" + columns + ")";
     Emit("UPDATE " + joined->table.emitted + " AS tsql_target SET " + lhs + " = (SELECT " + values + " FROM " + from +
          " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
-         ") WHERE tsql_target.rowid IN (SELECT " + ref + ".rowid FROM " + from +
-         (where.empty() ? "" : " WHERE " + where) + ")");
+         ") WHERE tsql_target.rowid IN (" +
+         DmlTopRows(top, "SELECT " + ref + ".rowid FROM " + from + (where.empty() ? "" : " WHERE " + where)) + ")");
     Emit(returning);
+  }
+
+  // DELETE TOP (n) and UPDATE TOP (n) [PERCENT]: the server takes the count there only in
+  // parentheses, and without WITH TIES.
+  std::optional<TopRows> DmlTop(const std::string& statement) {
+    if (!AtWord("TOP")) return std::nullopt;
+    if (!AtOp("(", 1)) Fail(statement + " TOP without parentheses");
+    ++pos_;
+    TopRows top = TopCount();
+    if (top.withTies) Fail(statement + " TOP ... WITH TIES");
+    return top;
+  }
+
+  // The rowids a statement with TOP touches, of those `rows` (a select of rowids) gives: each row
+  // once, however often a join yields it, as the server counts the rows it changes.
+  static std::string DmlTopRows(const std::optional<TopRows>& top, const std::string& rows) {
+    if (!top) return rows;
+    const std::string distinct = "SELECT DISTINCT" + rows.substr(std::string_view("SELECT").size());
+    return distinct + " " + TopLimit(*top, {distinct, {}, {}, false, true});
   }
 
   // SET target.col = value: the qualifier, if any, must name the target.
@@ -1172,7 +1201,7 @@ class Rewriter {
   // are those of the target that the join yields: DELETE FROM t WHERE rowid IN (SELECT ref.rowid ...).
   void Delete() {
     ExpectWord("DELETE");
-    if (AtWord("TOP")) Fail("DELETE TOP");
+    const std::optional<TopRows> top = DmlTop("DELETE");
     AcceptWord("FROM");
     const NameRef target = TableName();
     RefuseCommonTableTarget(target);
@@ -1183,14 +1212,18 @@ class Rewriter {
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
     if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
     const std::string condition = where.empty() ? "" : " WHERE " + where;
-    if (from.empty()) {
+    if (from.empty() && !top) {
       Emit("DELETE FROM " + target.emitted + condition);
+    } else if (from.empty()) {
+      Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (" +
+           DmlTopRows(top, "SELECT rowid FROM " + target.emitted + condition) + ")");
     } else if (const SourceRef* joined = FindTarget(sources, target)) {
-      Emit("DELETE FROM " + joined->table.emitted + " WHERE rowid IN (SELECT " + joined->Reference().emitted +
-           ".rowid FROM " + from + condition + ")");
+      Emit("DELETE FROM " + joined->table.emitted + " WHERE rowid IN (" +
+           DmlTopRows(top, "SELECT " + joined->Reference().emitted + ".rowid FROM " + from + condition) + ")");
     } else {
-      Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (SELECT " + target.emitted + ".rowid FROM " +
-           target.emitted + ", " + from + condition + ")");
+      Emit("DELETE FROM " + target.emitted + " WHERE rowid IN (" +
+           DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted + ", " + from + condition) +
+           ")");
     }
     Emit(returning);
   }
