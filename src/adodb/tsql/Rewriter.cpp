@@ -247,6 +247,7 @@ class Rewriter {
       intoAllowed_ = true;
       SelectStatement(start);
       if (!into_.emitted.empty()) out_.insert(start, CreateTableAs(into_.emitted, into_.bare));
+      if (!into_.emitted.empty() && IsTempTableName(into_.bare)) out_ += CollateTempTableAs(into_.emitted, into_.bare);
     } else if (AtWord("INSERT")) {
       Insert();
     } else if (AtWord("UPDATE")) {

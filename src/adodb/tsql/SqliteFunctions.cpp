@@ -27,6 +27,7 @@
 #include "adodb/tsql/SqliteArguments.h"
 #include "adodb/tsql/TextFunctions.h"
 #include "adodb/tsql/RecursionGuard.h"
+#include "adodb/tsql/TempTables.h"
 #include "adodb/tsql/VariableStore.h"
 
 namespace adodb::tsql {
@@ -794,6 +795,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterVariableStore(db);
   RegisterDateTruncation(db);
   RegisterPercentiles(db);
+  RegisterCollatedCopy(db);
 }
 
 }  // namespace adodb::tsql

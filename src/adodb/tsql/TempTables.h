@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct sqlite3;
+
 namespace adodb::tsql {
 
 // #t or ##t (bare, unquoted).
@@ -13,6 +15,15 @@ bool IsTempTableName(std::string_view bare);
 
 // "CREATE TEMP TABLE name AS " or "CREATE TABLE name AS ", to put before the query of SELECT ... INTO.
 std::string CreateTableAs(const std::string& emittedName, std::string_view bareName);
+
+// The statements that follow CREATE TEMP TABLE "#t" AS SELECT ...: SQLite's CREATE TABLE AS gives
+// its columns no collation, so the rows are moved into a table like it whose text columns (and
+// those of no type, an expression's) compare as the server compares text, as a temp table's
+// columns do on the server, and that table takes the name. Starts with "; ".
+std::string CollateTempTableAs(const std::string& emittedName, std::string_view bareName);
+
+// Registers tsql_collated_copy('#t'), which makes the empty table the steps above fill.
+void RegisterCollatedCopy(sqlite3* db);
 
 // char, varchar, nchar, nvarchar, text, ntext: columns of these types compare as the server
 // compares text, so a created table gives them the server's collation unless one is named.
