@@ -264,6 +264,8 @@ class Rewriter {
       CreateTable();
     } else if (AtWord("DROP") && AtWord("TABLE", 1)) {
       PassThroughTableStatement();
+    } else if (AtWord("IF")) {
+      IfObjectIdDropTable();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
       PassThrough();
     } else {
@@ -536,6 +538,51 @@ class Rewriter {
       }
       if (!AtWord("COLLATE")) Emit(kCollate);
     }
+  }
+
+  // IF OBJECT_ID('tempdb..#t'[, 'U']) IS NOT NULL [BEGIN] DROP TABLE #t [END], which report
+  // templates put before making their temp table again: DROP TABLE IF EXISTS. OBJECT_ID looks in
+  // the current database unless the name says tempdb, so there it finds no #table and the server
+  // drops nothing. No other IF is run: the embedded database has no control flow.
+  void IfObjectIdDropTable() {
+    ExpectWord("IF");
+    const Token* function = Peek();
+    if (!function || !IsName(*function) || !SameName(BareName(*function), "OBJECT_ID") || !AtOp("(", 1))
+      Fail("the statement IF");
+    pos_ += 2;
+    if (!Peek() || (Peek()->kind != TokenKind::String && Peek()->kind != TokenKind::NString)) Fail("the statement IF");
+    const std::string object = StringLiteralText(Take());
+    if (AcceptOp(",") && (!Peek() || Peek()->kind != TokenKind::String || !AtOp(")", 1))) Fail("the statement IF");
+    if (Peek() && Peek()->kind == TokenKind::String) ++pos_;
+    ExpectOp(")");
+    if (!AcceptWord("IS") || !AcceptWord("NOT") || !AcceptWord("NULL")) Fail("the statement IF");
+    const bool block = AcceptWord("BEGIN");
+    if (!AcceptWord("DROP") || !AcceptWord("TABLE")) Fail("the statement IF");
+    const NameRef table = TableName();
+    AcceptOp(";");
+    if (block && !AcceptWord("END")) Fail("the statement IF");
+    const std::size_t dot = object.rfind('.');
+    const std::string bare = object.substr(dot == std::string::npos ? 0 : dot + 1);
+    if (!SameName(Unbracketed(bare), table.bare)) Fail("IF OBJECT_ID of another table than the one dropped");
+    const std::string database = object.substr(0, std::min(object.find('.'), object.size()));
+    if (IsTempTableName(table.bare) && (dot == std::string::npos || !SameName(Unbracketed(database), "tempdb"))) return;
+    Emit("DROP TABLE IF EXISTS " + table.emitted);
+  }
+
+  static std::string StringLiteralText(const Token& t) {
+    std::string_view text = t.text();
+    text.remove_prefix(text.find('\'') + 1);
+    text.remove_suffix(1);
+    std::string value;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      value += text[i];
+      if (text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'') ++i;
+    }
+    return value;
+  }
+
+  static std::string Unbracketed(const std::string& part) {
+    return part.size() >= 2 && part.front() == '[' && part.back() == ']' ? part.substr(1, part.size() - 2) : part;
   }
 
   // TRUNCATE TABLE t empties the table: DELETE FROM t.
