@@ -285,6 +285,13 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
          moneyText + " WHEN 2 THEN " + plainText + " ELSE " + dateText + " END";
 }
 
+std::string DeclaredDefaultText(const std::string& value, const std::string& plainText) {
+  const std::string_view column = ColumnNameOf(value);
+  if (column.empty()) return {};
+  return "CASE tsql_column_style('" + std::string(column) + "', '') WHEN 0 THEN tsql_default_style(" + value +
+         ") ELSE " + plainText + " END";
+}
+
 std::string DeclaredFactorValue(const std::string& factor) {
   // A product of int terms checked for int's range (AppendIntColumnName): its factors read alike.
   constexpr std::string_view kIntProduct = "tsql_int_multiply(";
@@ -486,8 +493,11 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // tsql_column_style('name', 'style'): see DeclaredStyledText; 1 money, 2 a number, 0 a date.
+// Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else.
 void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  switch (CachedKind(ctx, argv, 0)) {
+  const DeclaredKind kind = CachedKind(ctx, argv, 0);
+  if (TextOf(argv[1]).empty()) return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime ? 0 : 2);
+  switch (kind) {
     case DeclaredKind::kMoney: {
       const std::string_view style = TextOf(argv[1]);
       if (style != "1" && style != "2" && style != "126") {

@@ -124,6 +124,12 @@ std::string DeclaredDataLength(const std::string& expr);
 std::string DeclaredStyledText(const std::string& value, std::string_view style, const std::string& dateText,
                                const std::string& moneyText, const std::string& plainText);
 
+// CAST(column AS varchar), CONVERT(varchar, column) without a style: a datetime or smalldatetime
+// column is written as the server writes those by default ('Mar  5 2024  1:04PM', as style 0),
+// any other column as `plainText`. A CASE on tsql_column_style('name', ''); empty when the value
+// is no column.
+std::string DeclaredDefaultText(const std::string& value, const std::string& plainText);
+
 void RegisterDeclaredColumnValue(sqlite3* db);
 
 }  // namespace adodb::tsql

@@ -332,6 +332,12 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     const bool isInt = IsIntLiteral(value) || IsWholeCall(value, "tsql_int");
     text = (defaultStyle && !isInt ? "tsql_default_style(" : "tsql_varchar(") + value + ")";
     whole = !type.size.empty() && isInt;
+    // Without a style a datetime column is written in the server's default way too; the column's
+    // value alone tells no datetime from text in the same form.
+    if (!style && !isInt) {
+      std::string declared = DeclaredDefaultText(value, text);
+      if (!declared.empty()) text = std::move(declared);
+    }
   }
   // A conversion without a length converts to 30 characters (text and ntext have none). char and
   // nchar are of fixed length: the text is padded with blanks to it, which a concatenation keeps
