@@ -145,7 +145,11 @@ std::string Choose(std::string_view, const std::vector<std::string>& a) {
 std::string Concat(std::string_view, const std::vector<std::string>& a) {
   std::vector<std::string> texts;
   texts.reserve(a.size());
-  for (const std::string& value : a) texts.push_back(LiteralAsText(value));
+  for (const std::string& value : a) {
+    // A datetime column is converted as CAST to varchar converts it, in the server's default way.
+    std::string declared = DeclaredDefaultText(value, value);
+    texts.push_back(declared.empty() ? LiteralAsText(value) : std::move(declared));
+  }
   return Call("tsql_concat", texts);
 }
 // TRIM(s) takes blanks (only blanks) off both ends.
@@ -155,7 +159,9 @@ std::string Format(std::string_view, const std::vector<std::string>& a) { return
 // STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
 std::string StringAgg(std::string_view name, const std::vector<std::string>& a) {
   if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
-  return "group_concat(tsql_varchar(" + a[0] + "), " + a[1] + ")";
+  const std::string text = "tsql_varchar(" + a[0] + ")";
+  const std::string declared = DeclaredDefaultText(a[0], text);
+  return "group_concat(" + (declared.empty() ? text : declared) + ", " + a[1] + ")";
 }
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
