@@ -100,6 +100,22 @@ TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
   EXPECT_NE(ErrorOf([&] { conn->OpenRecordset("select @sl"); }).Description().find("outside a batch"), std::string::npos);
 }
 
+// A report's SELECT ... INTO #t, read with a bound value and dropped by the test it puts before
+// making the table again: the rows are counted as moved, and the temp table's text compares as the
+// server's does, whatever the case and trailing blanks.
+TEST_F(SqliteBackendTest, AReportsTempTableMadeBySelectIntoComparesTextAsTheServer) {
+  conn->Execute("create table k (code varchar(10), id int)");
+  conn->Execute("insert into k values ('ab', 1), ('AB ', 2), ('c', 3)");
+  const std::string make = "if object_id('tempdb..#r') is not null drop table #r\n"
+                           "select code, id into #r from k where id < ?";
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(conn->Execute(make, {BoundInteger(3)}), 2) << "run " << run;
+    auto rows = conn->OpenRecordset("select count(*), count(distinct code) from #r where code = ?", {BoundText("Ab")});
+    EXPECT_EQ(rows->Value(0).AsInt32(), 2) << "run " << run;
+    EXPECT_EQ(rows->Value(1).AsInt32(), 1) << "run " << run;
+  }
+}
+
 // A statement kept for its text reads its columns once; a schema change, made here or by another
 // connection, shows from the next result on: new columns, their types, the keys an edit finds rows by
 // (by an old key, an edit of one row would change every row sharing that value).
