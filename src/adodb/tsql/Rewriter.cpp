@@ -552,8 +552,10 @@ class Rewriter {
     pos_ += 2;
     if (!Peek() || (Peek()->kind != TokenKind::String && Peek()->kind != TokenKind::NString)) Fail("the statement IF");
     const std::string object = StringLiteralText(Take());
-    if (AcceptOp(",") && (!Peek() || Peek()->kind != TokenKind::String || !AtOp(")", 1))) Fail("the statement IF");
-    if (Peek() && Peek()->kind == TokenKind::String) ++pos_;
+    if (AcceptOp(",")) {  // the object's type, 'U' for a table
+      if (!Peek() || (Peek()->kind != TokenKind::String && Peek()->kind != TokenKind::NString)) Fail("the statement IF");
+      ++pos_;
+    }
     ExpectOp(")");
     if (!AcceptWord("IS") || !AcceptWord("NOT") || !AcceptWord("NULL")) Fail("the statement IF");
     const bool block = AcceptWord("BEGIN");

@@ -795,7 +795,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterVariableStore(db);
   RegisterDateTruncation(db);
   RegisterPercentiles(db);
-  RegisterCollatedCopy(db);
+  Check(db, RegisterCollatedCopy(db));
 }
 
 }  // namespace adodb::tsql

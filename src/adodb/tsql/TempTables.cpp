@@ -65,9 +65,9 @@ std::string CollateTempTableAs(const std::string& emittedName, std::string_view 
          "; DROP TABLE temp." + emittedName + "; ALTER TABLE " + collated + " RENAME TO " + emittedName;
 }
 
-void RegisterCollatedCopy(sqlite3* db) {
-  sqlite3_create_function_v2(db, "tsql_collated_copy", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, CollatedCopy,
-                             nullptr, nullptr, nullptr);
+int RegisterCollatedCopy(sqlite3* db) {
+  return sqlite3_create_function_v2(db, "tsql_collated_copy", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                    CollatedCopy, nullptr, nullptr, nullptr);
 }
 
 bool IsTextTypeName(std::string_view word) {

@@ -22,8 +22,9 @@ std::string CreateTableAs(const std::string& emittedName, std::string_view bareN
 // columns do on the server, and that table takes the name. Starts with "; ".
 std::string CollateTempTableAs(const std::string& emittedName, std::string_view bareName);
 
-// Registers tsql_collated_copy('#t'), which makes the empty table the steps above fill.
-void RegisterCollatedCopy(sqlite3* db);
+// Registers tsql_collated_copy('#t'), which makes the empty table the steps above fill; SQLite's
+// result code.
+int RegisterCollatedCopy(sqlite3* db);
 
 // char, varchar, nchar, nvarchar, text, ntext: columns of these types compare as the server
 // compares text, so a created table gives them the server's collation unless one is named.
