@@ -1,9 +1,12 @@
 // Random sequences of what a clerk does in the editor's entry row, on copies of the demo database:
 // goods typed with or without Enter or taken from the list, units chosen, prices, quantities and
-// amounts typed with or without Enter, F3 on a line, lines deleted, the in-warehouse changed, the
-// editor closed and opened again, and saves. Questions, lists and the goods-place dialog are
-// answered at random; while the dialog is open another clerk may remove a goods place.
-// After every save the line stored must be the line the screen showed: the goods' own facts, the
+// amounts typed with or without Enter, Up and Down between the fields, F3 on a line, lines
+// deleted, the in-warehouse changed, Esc wherever the clerk is (and on with the row when he keeps
+// it), and saves. Questions, lists and the goods-place dialog are answered at random; while the
+// dialog is open another clerk may remove a goods place, and between any two steps another clerk
+// may rename and price goods anew in the goods master or take from a batch of the out-warehouse.
+// After every save the line stored must be the line the screen showed: the goods' own facts (the
+// name and retail price of the goods master as the row took them, or as the amended line holds them), the
 // shown unit with its coefficient, sl = txtXs x TxtSl (at its column's 4 places), the quantity,
 // price and amounts exactly as shown, however many places were typed, a batch the
 // out-warehouse holds, goods-place rows as the dialog confirmed them on places still listed, and a
@@ -21,6 +24,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <tuple>
 #include <utility>
 
@@ -112,6 +116,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     std::filesystem::copy_file(testsupport::PristineDemo(), db_.Path(), std::filesystem::copy_options::overwrite_existing);
     check_ = db_.Open();
     ShapeTheSite();
+    KeepGoodsVersions();
     session_ = testsupport::OpenEditorSession(db_, clerk_);
     clerk_.removePlace = [this](const std::string& guid) {
       Log("another clerk removes goods place " + guid);
@@ -183,6 +188,10 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     const double pick = Uniform(0, 1);
     if (pick < 0.03) {
       AnotherProgramStoresALine();
+    } else if (pick < 0.045) {
+      AnotherClerkChangesTheGoodsMaster();
+    } else if (pick < 0.055) {
+      AnotherClerkTakesFromABatch();
     } else if (pick < 0.10) {
       SaveALineUnchanged(Chance(0.6));
     } else if (pick < 0.12) {
@@ -210,10 +219,23 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       OnALine("Delete", key::kDelete);
     } else if (pick < 0.95) {
       Enter("txtBrCKid", Pick(inWarehouses), true);
+    } else if (pick < 0.975) {
+      // Up or Down: the clerk moves between the row's fields without Enter.
+      const std::string field = form_->Focus();
+      if (field.empty() || !form_->HasControl(field)) return;
+      const bool up = Chance(0.5);
+      Log(std::string(up ? "Up" : "Down") + " in " + field);
+      form_->KeyDown(field, up ? key::kUp : key::kDown);
     } else {
+      // Esc in the field he is in: over a row typed and not saved the editor asks first, and on No
+      // the clerk goes on with the row as it stands.
       const std::string lsh = Text("TxtLSH");
+      const std::string field = form_->Focus().empty() ? std::string("TxtHH") : form_->Focus();
+      Log("Esc in " + field);
+      form_->KeyDown(field, key::kEscape);
+      if (form_->IsOpen()) return CheckNoOrphanPlaces();
       const bool stored = !Rows("select lsh from ckdbdzkmx where lsh=" + SqlText(lsh)).empty();
-      Log("Esc, then open " + (stored ? lsh : std::string("a new bill")));
+      Log("open " + (stored ? lsh : std::string("a new bill")));
       Open(!stored, stored ? lsh : "");
     }
     CheckNoOrphanPlaces();
@@ -353,8 +375,12 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     const auto number = [&](std::size_t column) { return Number(line[column]); };
     if (line[1] != shown.hh) return differs("goods", line[1], shown.hh);
     const Table goods = Rows("select pm, lsj, case when isnull(fonlymoney,0)<>0 then 1 else 0 end from yw_kck where hh=" + SqlText(shown.hh));
-    if (line[2] != goods[0][0]) return differs("name", line[2], goods[0][0] + " (the goods' own)");
-    if (!Near(number(8), Number(goods[0][1]))) return differs("retail price", line[8], goods[0][1]);
+    // The name and retail price of one version of the goods master: the row's own when it took the
+    // goods, or the amended line's as it was stored.
+    if (!goodsVersions_.contains(Version(line[1], line[2], line[8]))) {
+      return differs("name and retail price", line[2] + " " + line[8], "a version of the goods' own, now " +
+                                                                       goods[0][0] + " " + goods[0][1]);
+    }
     if (line[10] != shown.unitName) return differs("unit", line[10], shown.unitName);
     const Table unit = Rows("select FCoefficient from t_MeasureUnit where hh=" + SqlText(shown.hh) +
                             " and FName=" + SqlText(shown.unitName));
@@ -435,6 +461,43 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     Fail("line " + line[0] + " is stored but not listed");
   }
 
+  static std::string Version(const std::string& hh, const std::string& pm, const std::string& lsj) {
+    return hh + "|" + pm + "|" + adodb::FormatNumber(FourPlaces(Number(lsj)));
+  }
+  void KeepGoodsVersions() {
+    for (const Row& goods : Rows("select hh, pm, lsj from yw_kck")) goodsVersions_.insert(Version(goods[0], goods[1], goods[2]));
+  }
+
+  // Another clerk renames goods and prices them anew in the goods master while the row or a
+  // stored line shows them: a line stored before keeps the name and retail price it was stored
+  // with (its retail total goes with that price), and the row keeps what it took.
+  void AnotherClerkChangesTheGoodsMaster() {
+    const std::string hh = Pick(std::vector<std::string>{"0001", "0006", "0004", "0040", "0003", "0021"});
+    const Table goods = Rows("select pm, lsj from yw_kck where hh=" + SqlText(hh));
+    if (goods.empty()) return;
+    const std::string pm = goods[0][0].substr(0, goods[0][0].find('~')) + "~" + std::to_string(++renames_);
+    const double lsj = Cents(Number(goods[0][1]) * 1.1 + 0.37);
+    Log("another clerk renames " + hh + " to " + pm + " at 零售价 " + adodb::FormatNumber(lsj));
+    check_->Execute("update yw_kck set pm=" + SqlText(pm) + ", lsj=" + SqlNumber(lsj) + " where hh=" + SqlText(hh));
+    KeepGoodsVersions();
+  }
+
+  // Another clerk's audit takes from a batch of the out-warehouse, or empties it, while the row
+  // shows it: the save weighs the batch and the stock again.
+  void AnotherClerkTakesFromABatch() {
+    const std::string out = Text("TxtBcCkID");
+    const Table batches = Rows("select hh, ph, dh, sl from phk where sl>0 and stockid=" + SqlText(out));
+    if (batches.empty()) return;
+    const Row& batch = Pick(batches);
+    const double taken = Chance(0.3) ? Number(batch[3]) : FourPlaces(Number(batch[3]) * Uniform(0.1, 0.9));
+    Log("another clerk takes " + adodb::FormatNumber(taken) + " of " + batch[0] + " batch " + batch[1] + "/" + batch[2] +
+        " from " + out);
+    check_->Execute("update phk set sl=sl-" + SqlNumber(taken) + " where hh=" + SqlText(batch[0]) + " and ph=" +
+                    SqlText(batch[1]) + " and dh=" + SqlText(batch[2]) + " and stockid=" + SqlText(out));
+    check_->Execute("update ywbalance set sjsl=sjsl-" + SqlNumber(taken) + " where hh=" + SqlText(batch[0]) +
+                    " and stockid=" + SqlText(out) + " and fperiod=0");
+  }
+
   bool KeepsPlaces(const std::string& warehouse) {
     const Table rows = Rows("select case when isnull(FDeleted,0)<>0 then 1 else 0 end from gl_stock where id=" + SqlText(warehouse));
     return !rows.empty() && rows[0][0] == "1";
@@ -497,6 +560,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   std::shared_ptr<adodb::Connection> check_;
   std::unique_ptr<FrmStoreAdjuctBill> form_;
   std::vector<std::string> removedPlaces_;  // statements that add them again
+  std::set<std::string> goodsVersions_;      // every name and retail price each goods has had
+  int renames_ = 0;
 };
 
 TEST(EntryPropertyTest, EverySavedLineIsTheLineTheScreenShowedAndItsAuditMovesExactlyIt) {
