@@ -8,6 +8,7 @@
 #include "host/OperatorScope.h"
 #include "lines/BatchChoice.h"
 #include "lines/GoodsFacts.h"
+#include "lines/StoredEntryRow.h"
 
 namespace storeadjust {
 
@@ -90,12 +91,13 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
 // unit, the goods are the line as it was loaded: its quantity, price, amounts, batch and places,
 // not the goods' cost price beside a quantity of 0. The clerk who passes through the field changed
 // nothing, and the save would otherwise store a line he never meant to change (or none at all, its
-// quantity gone). The goods' facts are the ones just read.
+// quantity gone). The line keeps its own name and retail price: taken from a goods master that
+// renamed the goods or priced them anew since, the line saved as it was got the new retail price
+// beside the retail total worked from its own.
 void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain() {
   const EntryRow* loaded = AmendedLineInItsUnit();
   if (!loaded) return;
-  EntryRow kept = *loaded;
-  kept.facts = entry_.facts;
+  EntryRow kept = WithGoodsLookedUpAgain(*loaded, entry_.facts);
   kept.outStockQty = entry_.outStockQty;
   entry_ = std::move(kept);
   ShowEntryRow();

@@ -85,6 +85,14 @@ MeasureUnit StoredUnit(const std::string& storedName, const std::optional<Measur
   return unit;
 }
 
+EntryRow WithGoodsLookedUpAgain(const EntryRow& loaded, const GoodsFacts& now) {
+  EntryRow row = loaded;
+  row.facts = now;
+  row.facts.name = loaded.facts.name;
+  row.facts.retailPrice = loaded.facts.retailPrice;
+  return row;
+}
+
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh) {
   auto rs = RequireOpened(OpenRsReadOnly(
       session,

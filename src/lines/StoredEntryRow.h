@@ -20,6 +20,12 @@ namespace storeadjust {
 MeasureUnit StoredUnit(const std::string& storedName, const std::optional<MeasureUnit>& unitOfThatName,
                        double baseQty, std::optional<double> enteredQty);
 
+// The stored line, as loaded, with its goods looked up again (the facts the goods master gives
+// now): the line keeps the name and retail price it was stored with, which its retail total goes
+// with, and takes the rest of the facts, which steer the row (kept by amount only, priced by
+// batch, the tax rate), as they are now.
+EntryRow WithGoodsLookedUpAgain(const EntryRow& loaded, const GoodsFacts& now);
+
 // Nothing when the line is not stored (any more). Reads on the session connection; a failing
 // read throws adodb::Error.
 std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& lsh, const std::string& dh);

@@ -148,6 +148,36 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityInAUnitThatDoesNotDivideItIsSave
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// The goods master renames 0003 and prices it anew after line 1002 was stored with it. The line
+// taken with F3 and passed through 货号 with Enter, in its own unit, is the line as stored: its name
+// and its retail price, which its retail total goes with, stay as they were stored, as they do for
+// the line saved without passing through 货号. Its quantity changed, the retail total follows that
+// retail price.
+TEST_F(EditorTest, ALinePassedThroughItsGoodsKeepsTheNameAndRetailPriceItWasStoredWith) {
+  const std::string line = "select pm+' '+cast(lsj as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where "
+                           "lsh='DBD202403010001' and dh='1002'";
+  const std::string stored = db_.Value(line);
+  EXPECT_EQ(stored, "布洛芬缓释胶囊 24.8 297.6");
+  db_.Run({"update yw_kck set pm='布洛芬缓释胶囊(新)', lsj=26 where hh='0003'"});
+  Open("DBD202403010001");
+  for (const char* change : {"", "11"}) {
+    form_->SelectRow("VfgContent", 2);
+    form_->KeyDown("VfgContent", key::kF1 + 2);
+    ui_.QueueChoice(1);  // its own 盒
+    form_->KeyDown("TxtHH", key::kReturn);
+    if (*change) {
+      ui_.QueueChoice(1);
+      Enter("TxtSl", change);
+    }
+    form_->Click("Cmd_Save");
+    if (!*change) {
+      EXPECT_EQ(db_.Value(line), stored);
+    }
+  }
+  EXPECT_EQ(db_.Value(line), "布洛芬缓释胶囊 24.8 272.8");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
 TEST_F(EditorTest, TheUnitListShowsItsPricesAtTheSitesPlaces) {
   OpenNewBill();
