@@ -12,15 +12,19 @@
 // says so; that is the serial order in which it came second and its clerk said No, so then the
 // other command alone is what must be found.
 //
-// Then state changes across processes: a clerk's process that dies in the middle of one, and two
+// Then commands across processes: a clerk's process that dies in the middle of one, and two
 // clerks auditing at once (the last units of a batch).
 //
-// A clerk's process that dies in the middle of a state change, after any one of its statements:
+// A clerk's process that dies in the middle of a command (every state change and its reversal,
+// posting, saving, amending or deleting a line, re-allocating its goods places, deleting the
+// bill), after any one of its statements:
 // a child process runs the change on its own copy of the database and _exit()s as SQLite is
 // about to run its statement k+1 (SQLite's statement trace on the session's handle); the parent
 // then opens the copy, which recovers from what the child left behind. For every k (every tenth
 // under the sanitizers) before the commit the bill, its goods-place rows and the stock are
-// exactly as before the change; once the commit ran, exactly as after it. On a bill between two
+// exactly as before the change; once the commit ran, exactly as after it. The other clerk (or the
+// clerk, his launcher started again) then runs the command on the file as the dead process left
+// it, and it ends exactly as if it had never been interrupted. On a bill between two
 // goods-place warehouses, with batches split over places, a line no place fully covers and a
 // money-only line.
 #include <gtest/gtest.h>
@@ -312,14 +316,28 @@ int CountStatement(unsigned, void*, void*, void*) {
   return 0;
 }
 
-StateOutcome Change(const std::string& path, StateCommand command, long allowedStatements) {
+constexpr const char* kCrashBill = "DBD202403050005";
+
+// A clerk's command on the bill, run on the session given: true when it acted.
+using ClerkCommand = std::function<bool(Session&)>;
+
+ClerkCommand StateChangeOf(StateCommand command) {
+  return [command](Session& session) {
+    testsupport::StateAnswers answers;
+    return ChangeBillState(session, command, kCrashBill, {false, false, "bcsl,SellPrice", "系统管理员"}, answers).result ==
+           StateResult::Done;
+  };
+}
+
+// Runs the command in a session of its own on the file, the process dying once the command has
+// run `allowedStatements` of its statements (-1: never).
+bool RunUntilDeath(const std::string& path, const ClerkCommand& command, long allowedStatements) {
   ScriptedUserInterface ui;
   Session session = testsupport::OpenEditorSession(db::EmbeddedConnectionString(path), ui);
   statementsRun = 0;
   lastStatementAllowed = allowedStatements;
   sqlite3_trace_v2(testsupport::HandleOf(session), SQLITE_TRACE_STMT, CountStatement, nullptr);
-  testsupport::StateAnswers answers;
-  return ChangeBillState(session, command, "DBD202403050005", {false, false, "bcsl,SellPrice", "系统管理员"}, answers);
+  return command(session);
 }
 
 class AuditCrashTest : public ::testing::Test {
@@ -340,27 +358,39 @@ class AuditCrashTest : public ::testing::Test {
     db_.Run({"update GoodsPlaceBalance set CurrQuantity=5 where MaterielGuid='0024' and BatchNo='230501'"});
   }
 
-  // Runs the change dying after each of its statements in turn; leaves db_ as after the change.
-  void DieAtEveryStatement(StateCommand command) {
+  // Runs the command dying after each of its statements in turn; leaves db_ as after the command.
+  // After each death the file is opened again, as the other clerk's launcher (or the clerk's own,
+  // restarted) opens it, and the command run there to its end finds the bill and the stock as
+  // before and leaves them as a command never interrupted does.
+  void DieAtEveryStatement(const ClerkCommand& command, long fewestStatements = 20, long every = 1) {
     const std::filesystem::path base = db_.Folder() / "base.db", work = db_.Folder() / "work.db";
     std::filesystem::copy_file(db_.Path(), base, std::filesystem::copy_options::overwrite_existing);
     const std::string before = testsupport::FullDumpOf(base);
-    const StateOutcome outcome = Change(db_.Path(), command, -1);
-    ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
+    ASSERT_TRUE(RunUntilDeath(db_.Path(), command, -1));
     const long statements = statementsRun;
     const std::string after = testsupport::FullDumpOf(db_.Path());
     ASSERT_NE(after, before);
-    ASSERT_GT(statements, 20);
-    // Every tenth statement under the sanitizers, and always the last before the commit and the commit.
-    const long stride = testsupport::kSanitized ? 10 : 1;
+    ASSERT_GT(statements, fewestStatements);
+    // Every tenth statement under the sanitizers (else as asked), and always the last before the
+    // commit and the commit; the run again after every fourth death.
+    const long stride = testsupport::kSanitized ? 10 : every;
     for (long k = 0; k <= statements; k = k + stride < statements - 1 ? k + stride : std::max(k + 1, statements - 1)) {
       testsupport::CopyDatabaseFile(base, work);
       const auto exits =
-          testsupport::AtOnce(1, [&](int) { return Change(work.string(), command, k).result == StateResult::Done ? 0 : 1; });
+          testsupport::AtOnce(1, [&](int) { return RunUntilDeath(work.string(), command, k) ? 0 : 1; });
       ASSERT_EQ(exits[0], k < statements ? kDiedMidway : 0) << "after statement " << k;
       EXPECT_EQ(testsupport::FullDumpOf(work), k < statements ? before : after)
           << "died after statement " << k << " of " << statements;
+      if (k == statements || (k / stride) % 4 != 0) continue;
+      EXPECT_TRUE(RunUntilDeath(work.string(), command, -1)) << "run again after dying after statement " << k;
+      EXPECT_EQ(testsupport::FullDumpOf(work), after) << "run again after dying after statement " << k;
     }
+  }
+  void DieAtEveryStatement(StateCommand command, long every = 1) { DieAtEveryStatement(StateChangeOf(command), 20, every); }
+
+  // Brings the bill to a command's starting state, uninterrupted.
+  void Run(std::initializer_list<StateCommand> commands) {
+    for (const StateCommand command : commands) ASSERT_TRUE(RunUntilDeath(db_.Path(), StateChangeOf(command), -1));
   }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
@@ -377,6 +407,55 @@ TEST_F(AuditCrashTest, TwoStepAuditAndConfirmAreEachAllOrNothingWhereverTheProce
   DieAtEveryStatement(StateCommand::PreAudit);
   DieAtEveryStatement(StateCommand::Confirm);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403050005' and PreShbz=1 and shbz=1"), 1);
+}
+
+TEST_F(AuditCrashTest, EveryReversalIsAllOrNothingWhereverTheProcessDies) {
+  Run({StateCommand::Audit});
+  DieAtEveryStatement(StateCommand::UnAudit, 3);
+  Run({StateCommand::PreAudit});
+  DieAtEveryStatement(StateCommand::UnPreAudit, 3);
+  Run({StateCommand::PreAudit});
+  // A one-step audit of a bill the two-step audit issued receives it; its reversal, one step, takes both back.
+  DieAtEveryStatement(StateCommand::Audit, 3);
+  DieAtEveryStatement(StateCommand::UnAudit, 3);
+  Run({StateCommand::PreAudit, StateCommand::Confirm});
+  DieAtEveryStatement(StateCommand::UnConfirm, 3);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403050005' and PreShbz=1 and isnull(shbz,0)=0"), 1);
+}
+
+TEST_F(AuditCrashTest, LineCommandsDeletionAndPostingAreAllOrNothingWhereverTheProcessDies) {
+  const auto acted = [](auto result, auto done) { return result == done; };
+  DieAtEveryStatement(
+      [&](Session& s) {
+        return acted(StoreLine(s, PlacedLine(kCrashBill, "0023", "240211", "200232", 2, {"P04A01,x,A01,2"})).outcome,
+                     LineSaveOutcome::Saved);
+      },
+      5, 3);
+  DieAtEveryStatement(
+      [&](Session& s) {
+        LineToSave line = PlacedLine(kCrashBill, "0021", "240216", "200212", 10, {"P04A01,x,A01,4", "P04A02,x,A02,6"});
+        line.amend = true;
+        line.dh = "1001";
+        return acted(StoreLine(s, line).outcome, LineSaveOutcome::Saved);
+      },
+      5, 3);
+  DieAtEveryStatement([&](Session& s) { return acted(DeleteStoredLine(s, kCrashBill, "1002"), LineDeletion::Deleted); }, 2, 3);
+  Run({StateCommand::PreAudit});
+  DieAtEveryStatement(
+      [&](Session& s) {
+        return acted(ReallocateInWarehousePlaces(s, {kCrashBill, "1001", "0021", "04", "240216", "200212",
+                                                     {"P04A02,x,A02,10"}}, 10),
+                     PlacesReallocation::Replaced);
+      },
+      2, 3);
+  Run({StateCommand::Confirm});
+  DieAtEveryStatement([&](Session& s) { return acted(PostBill(s, kCrashBill), PostingResult::Posted); }, 2, 3);
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403050005' and jzbz=1"), 1);
+}
+
+TEST_F(AuditCrashTest, TheBillsDeletionIsAllOrNothingWhereverTheProcessDies) {
+  DieAtEveryStatement([](Session& s) { return DeleteBill(s, kCrashBill) == BillDeletionResult::Deleted; }, 2, 3);
+  EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403050005'"), 0);
 }
 
 // Two clerks, each in a process of their own, audit at the same moment two bills that draw the
