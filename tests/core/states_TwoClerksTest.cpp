@@ -240,15 +240,17 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       testsupport::StateAnswers answers;
       answers.acceptShortage = Chance(0.5);
       answers.watched = clerk.session.Conn.get();
-      if (mayNest && Chance(0.3)) {
-        answers.whileAsked = [&] {
-          const std::string saved = prefix_;
-          prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
-          Meanwhile(other, clerk);
-          prefix_ = saved;
-          before = testsupport::FullDump(*check_);
-        };
-      }
+      // The other clerk acts while the opening question is open, or while a shortage's is (then
+      // the bill and the stock the clerk answered for may both have changed before the run again).
+      const auto meanwhile = [&] {
+        const std::string saved = prefix_;
+        prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
+        Meanwhile(other, clerk);
+        prefix_ = saved;
+        before = testsupport::FullDump(*check_);
+      };
+      if (mayNest && Chance(0.3)) answers.whileAsked = meanwhile;
+      if (mayNest && settings_.shortageAllowed && Chance(0.5)) answers.whileShortageAsked = meanwhile;
       // The editor runs its flow's commands as the flow it opened in; an engine's caller any.
       StateSettings settings = settings_;
       if (fromEditor && OfTwoSteps(command) == view.twoStep) settings.shownTwoStep = view.twoStep;
