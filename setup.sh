@@ -160,17 +160,14 @@ make_package() {  # dir: an already built tree
 # The package holds what an installation needs, its desktop entry is valid, and the programs it
 # installs run (their Chinese --help) from a root of their own.
 check_package() {  # dir
-  local deb root status=0 before
-  # A package made again (after a change, say) is newer than the one installed before it, even
+  local deb root status=0 project
+  deb=$(make_package "$1") || return 1
+  # A package made again (after a change, say) must be newer than the one installed before it, even
   # one from before versions told builds apart: apt takes a package of the installed version for
-  # the installed one and leaves the old programs in place.
-  deb=$(make_package "$1") || return 1
-  before=$(dpkg-deb -f "$deb" Version)
-  sleep 1
-  deb=$(make_package "$1") || return 1
-  dpkg --compare-versions "$(dpkg-deb -f "$deb" Version)" gt "$before" &&
-    dpkg --compare-versions "$before" gt "$(sed -n 's/^project(StoreAdjust VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ||
-    { echo "package: $deb is not newer than the package made before it ($before)" >&2; status=1; }
+  # the installed one and leaves the old programs in place. Each carries the time it was made.
+  project=$(sed -n 's/^project(StoreAdjust VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  dpkg --compare-versions "$(dpkg-deb -f "$deb" Version)" gt "$project" ||
+    { echo "package: $deb is not newer than a package of version $project" >&2; status=1; }
   dpkg-deb -c "$deb" | awk '{print $NF}' >"$1/package-contents.txt"
   for f in ./usr/bin/storeadjust ./usr/bin/storeadjust-db ./usr/lib/storeadjust/libQvStoreAdjuctBillV11.so \
            ./usr/lib/storeadjust/libtsql_sqlite_ext.so ./usr/share/applications/storeadjust.desktop \
