@@ -14,6 +14,7 @@
 #include "host/ErrorText.h"
 #include "host/QvGrid.h"
 #include "qt/ReportColumnsDialog.h"
+#include "qt/PreviewKeys.h"
 #include "qt/PrintedFile.h"
 #include "qt/ReportFilterDialog.h"
 #include "qt/ReportPrintout.h"
@@ -31,6 +32,7 @@ void PreviewReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
   SetUpReportPrinter(grid, printer);
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(QStringLiteral("打印预览 - ") + QString::fromStdString(grid.Title()));
+  GivePreviewCommandsToKeyboard(preview);
   std::optional<adodb::Error> failure;
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&grid, &failure](QPrinter* target) {
     try {

@@ -7,6 +7,7 @@
 
 #include "adodb/Error.h"
 #include "qt/BillSlipPainter.h"
+#include "qt/PreviewKeys.h"
 #include "qt/PrintedFile.h"
 
 namespace storeadjust::qt {
@@ -38,6 +39,7 @@ QString PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
   PrepareSlipPrinter(printer);
   QPrintPreviewDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("仓库调拨单预览"));
+  GivePreviewCommandsToKeyboard(dialog);
   std::optional<adodb::Error> failure;
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&slips, &failure](QPrinter* target) {
     try {

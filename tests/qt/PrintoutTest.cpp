@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QToolButton>
 #include <QPrinter>
 #include <QTimer>
 #include <QRegularExpression>
@@ -36,6 +38,7 @@
 #include "qt/CjkFont.h"
 #include "qt/QtUserInterface.h"
 #include "qt/ReportPrintout.h"
+#include "qt/SlipPrinting.h"
 #include "support/ErrorOf.h"
 
 namespace {
@@ -195,6 +198,47 @@ TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
   const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
   EXPECT_EQ(error.Description(), "打印失败：文件 " + folder.filePath(QStringLiteral("gone/slip.pdf")).toStdString() +
                                      " 无法写入：文件夹 " + folder.filePath(QStringLiteral("gone")).toStdString() + " 不存在");
+}
+
+// The preview at the keyboard: Tab reaches its toolbar's commands, and Ctrl+P prints what it shows
+// through the print dialog.
+TEST_F(PrintoutTest, ThePreviewPrintsFromTheKeyboard) {
+  bool tabbedToCommand = false, pressed = false;
+  int printDialogs = 0;
+  QTimer answering;
+  QObject::connect(&answering, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
+      if (!preview->isActiveWindow() || pressed) return;
+      pressed = true;
+      for (int tab = 0; tab < 40 && !tabbedToCommand; ++tab) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const auto* button = qobject_cast<QToolButton*>(QApplication::focusWidget());
+        tabbedToCommand = button != nullptr && button->defaultAction() != nullptr;
+      }
+      // Pressed from the event loop: the print dialog runs a loop of its own, which this timer's
+      // tick, still running, would never see.
+      // Once pressed, a preview still open printed nothing: it is closed so the test can end.
+      QTimer::singleShot(0, preview, [preview] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+        if (preview->isVisible()) preview->reject();
+      });
+    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+      if (printDialogs++ > 0) return;
+      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+      ASSERT_NE(printers, nullptr);
+      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
+      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(PdfPath());
+      QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+    }
+  });
+  answering.start(10);
+  const QString printed = storeadjust::qt::PreviewSlips(DemoSlips({"DBD202403010001"}), nullptr);
+  answering.stop();
+  EXPECT_TRUE(tabbedToCommand);
+  EXPECT_EQ(printDialogs, 1);
+  EXPECT_EQ(printed, PdfPath());
+  EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
 }
 
 // Whether this process holds a lock on the file: SQLite keeps one on the database file for as
