@@ -169,3 +169,20 @@ TEST_F(SqliteBackendTest, ATextLongerThanItsColumnIsRefusedAsTheServerRefusesIt)
             "String or binary data would be truncated in table 'w', column 'c'. Truncated value: 'a'.");
   conn->RollbackTrans();
 }
+
+// A report's subtotals read with bound values: each grouping set's select repeats the WHERE, and
+// every repetition binds the same values; the column names are the select list's.
+TEST_F(SqliteBackendTest, ARollupReadWithBoundValuesGivesEachSetTheSameRows) {
+  conn->Execute("create table s (wh varchar(10), goods varchar(10), qty int)");
+  conn->Execute("insert into s values ('A', 'g1', 5), ('A', 'g2', 3), ('B', 'g1', 2), ('B', 'g3', 7)");
+  auto rows = conn->OpenRecordset(
+      "select isnull(wh, ?) as wh, sum(qty) as total from s where qty >= ? and goods <> ? group by rollup(wh)",
+      {BoundText("合计"), BoundInteger(3), BoundText("g2")});
+  ASSERT_EQ(rows->RecordCount(), 3);
+  EXPECT_TRUE(rows->HasField("wh"));
+  EXPECT_TRUE(rows->HasField("total"));
+  std::string seen;
+  for (rows->MoveFirst(); !rows->EOF(); rows->MoveNext())
+    seen += rows->Value(0).TextOrEmpty() + "=" + std::to_string(rows->Value(1).AsInt32()) + " ";
+  EXPECT_EQ(seen, "A=5 B=7 合计=12 ");
+}
