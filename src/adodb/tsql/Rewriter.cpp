@@ -19,7 +19,6 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
-#include "adodb/tsql/GroupingSets.h"
 #include "adodb/tsql/OutputText.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/SchemaNames.h"
@@ -2432,18 +2431,8 @@ class Rewriter {
 
 }  // namespace
 
-// A batch the rewriter refuses may group by grouping sets, which it reads once they are written
-// as a UNION ALL of plain groupings (see GroupingSets.h): they are looked for only then, so the
-// statements that use none of them pay nothing.
 std::string Rewrite(const std::vector<Token>& tokens) {
-  try {
-    return Rewriter(tokens).Batch();
-  } catch (const Error& e) {
-    if (e.Number() != errnum::kUnsupportedSql) throw;
-    const std::optional<std::string> expanded = ExpandedGroupingSets(tokens);
-    if (!expanded) throw;
-    return Rewriter(Tokenize(*expanded)).Batch();
-  }
+  return Rewriter(tokens).Batch();
 }
 
 }  // namespace adodb::tsql

@@ -1,12 +1,14 @@
 #include "adodb/tsql/Translator.h"
 
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "adodb/Error.h"
+#include "adodb/tsql/GroupingSets.h"
 #include "adodb/tsql/Rewriter.h"
 #include "adodb/tsql/Tokenizer.h"
 
@@ -91,6 +93,23 @@ std::string Translated(std::string_view tsql) {
   return Rewrite(Tokenize(tsql));
 }
 
+// A batch the rewriter refused may group by grouping sets, which it reads once they are written as
+// a UNION ALL of plain groupings (see GroupingSets.h). They are looked for only after a refusal, so
+// the statements that use none of them pay nothing.
+Translation AfterRefusal(std::string_view tsql, std::string refusal) {
+  Translation found;
+  try {
+    const std::string numbered = HasParameterMarks(tsql) ? NumberedParameterMarks(tsql) : std::string(tsql);
+    const std::optional<std::string> expanded = ExpandedGroupingSets(Tokenize(numbered));
+    if (expanded) found.sql = Rewrite(Tokenize(*expanded));
+    else found.unsupported = std::move(refusal);
+  } catch (const Error& e) {
+    if (e.Number() != errnum::kUnsupportedSql) throw;
+    found.unsupported = e.Description();
+  }
+  return found;
+}
+
 }  // namespace
 
 std::string Translate(std::string_view tsql) {
@@ -100,7 +119,7 @@ std::string Translate(std::string_view tsql) {
       found.sql = Translated(tsql);
     } catch (const Error& e) {
       if (e.Number() != errnum::kUnsupportedSql) throw;
-      found.unsupported = e.Description();
+      found = AfterRefusal(tsql, e.Description());
     }
     ByText().Store(tsql, found);
   }
