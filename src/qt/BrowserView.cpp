@@ -25,6 +25,7 @@
 #include "qt/FormViewRegistry.h"
 #include "qt/OpenEndedDateEdit.h"
 #include "qt/QtText.h"
+#include "qt/ScreenFit.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
@@ -53,7 +54,7 @@ class ListTableView : public QTableView {
 
 BrowserView::BrowserView(FrmStoreAdjuctBillBrow& form, QWidget* parent) : FormView(form, parent), browser_(form) {
   setObjectName(ToQt(form.Name()));
-  resize(1100, 640);
+  ResizeWithinScreen(*this, QSize(1100, 640));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -202,6 +203,9 @@ void BrowserView::BuildStatusBar() {
   status->setSizeGripEnabled(true);
   auto* keys = new QLabel(status);
   keys->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kKeyGuidePanel));
+  // The key guide is as wide as a 1024 screen: on a narrower window it gives way (its end is cut
+  // off) rather than pushing the window, and the record count beside it, past the screen's edge.
+  keys->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   status->addWidget(keys, 1);
   auto* panel2 = new QLabel(status);
   panel2->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kStatusPanel));

@@ -28,6 +28,7 @@
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
+#include "qt/ScreenFit.h"
 #include "qt/ShownText.h"
 #include "qt/WindowTitles.h"
 
@@ -158,7 +159,7 @@ QDoubleValidator* FigureValidator(QLineEdit* edit) {
 
 EditorView::EditorView(FrmStoreAdjuctBill& form, QWidget* parent) : FormView(form, parent), editor_(form) {
   setObjectName(ToQt(form.Name()));
-  resize(1100, 700);
+  ResizeWithinScreen(*this, QSize(1100, 700));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 0, 6, 0);
   BuildToolbar();
@@ -240,25 +241,34 @@ void EditorView::BuildHeader() {
   layout()->addWidget(header);
 }
 
+// The entry row's fields in cells (a label with its field or fields), so that on a narrow
+// window the row goes on to a second line between two cells and never splits a label from its
+// field; the order of the cells is the order Tab takes.
 void EditorView::BuildEntryRow() {
-  auto* entry = new QWidget(this);
-  auto* row = new QHBoxLayout(entry);
+  auto* entry = Named(new QWidget(this), "EntryRow");
+  auto* row = new WrappingRowLayout(entry);
   row->setContentsMargins(0, 4, 0, 4);
-  row->addWidget(LabelFor(editor_, "LblHH", entry));
-  row->addWidget(TextBox("TxtHH", entry, 110));
-  row->addWidget(LabelFor(editor_, "LblJl", entry));
-  row->addWidget(TextBox("txtJl", entry, 40));
-  row->addWidget(TextBox("txtDw", entry, 50));
-  row->addWidget(TextBox("txtXs", entry, 50));
-  row->addWidget(LabelFor(editor_, "LblPh", entry));
-  row->addWidget(TextBox("TxtPh", entry, 70));
+  row->setSpacing(6);
+  const auto cell = [&](const char* label, std::initializer_list<QWidget*> fields) {
+    auto* box = new QWidget(entry);
+    auto* line = new QHBoxLayout(box);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(2);
+    if (label != nullptr) line->addWidget(LabelFor(editor_, label, box));
+    for (QWidget* field : fields) {
+      field->setParent(box);
+      line->addWidget(field);
+    }
+    row->addWidget(box);
+  };
+  cell("LblHH", {TextBox("TxtHH", entry, 110)});
+  cell("LblJl", {TextBox("txtJl", entry, 40), TextBox("txtDw", entry, 50), TextBox("txtXs", entry, 50)});
+  cell("LblPh", {TextBox("TxtPh", entry, 70)});
   for (const auto& [label, field] : {std::pair{"LblDj", "TxtDj"}, std::pair{"LblSl", "TxtSl"},
                                      std::pair{"LblJe", "TxtJe"}, std::pair{"LblLsze", "TxtLsze"}}) {
-    row->addWidget(LabelFor(editor_, label, entry));
-    row->addWidget(NumericBox(field, entry));
+    cell(label, {NumericBox(field, entry)});
   }
-  row->addWidget(Named(new QCheckBox(ToQt(editor_.Control("Chk1").caption), entry), "Chk1"));
-  row->addStretch(1);
+  cell(nullptr, {Named(new QCheckBox(ToQt(editor_.Control("Chk1").caption), entry), "Chk1")});
   layout()->addWidget(entry);
 }
 

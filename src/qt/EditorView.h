@@ -2,7 +2,8 @@
 // The desktop window of the bill editor (FrmStoreAdjuctBill), top to bottom: the toolbar, the
 // header fields on one grid of label/field pairs (serial, date, operator; the two warehouses
 // with their goods-place buttons, the auditor; the remark across) with the bill's state stamp
-// beside them, the entry row (goods, unit, price, quantity, amount, retail total), the lines grid
+// beside them, the entry row (goods, unit, price, quantity, amount, retail total; on a window
+// too narrow for it, it goes on to a second line between two fields), the lines grid
 // in its frame 调拨明细 (taking the height the window gains) over the row of its totals, the
 // goods panel in its frame 附加信息 (one row high), the command buttons
 // and the status bar. Every widget and toolbar action carries its control's name, so the

@@ -11,6 +11,7 @@
 #include "lines/GoodsPlaceAllocation.h"
 #include "qt/GoodsPlaceTableModel.h"
 #include "qt/QuantityCellDelegate.h"
+#include "qt/ScreenFit.h"
 
 namespace storeadjust::qt {
 
@@ -60,7 +61,7 @@ GoodsPlaceDialogView::GoodsPlaceDialogView(GoodsPlaceAllocation& allocation, QWi
   connect(model_, &GoodsPlaceTableModel::dataChanged, this, &GoodsPlaceDialogView::ShowTotals);
   grid_->installEventFilter(this);
 
-  resize(560, 360);
+  ResizeWithinScreen(*this, QSize(560, 360));
   ShowTotals();
   if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, GoodsPlaceTableModel::kQuantity));
   grid_->setFocus();

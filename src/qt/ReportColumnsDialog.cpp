@@ -14,6 +14,7 @@
 #include "host/QvGrid.h"
 #include "host/UserInterface.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/ScreenFit.h"
 
 namespace storeadjust::qt {
 
@@ -23,7 +24,7 @@ constexpr int kColumnRole = Qt::UserRole;
 
 ReportColumnsDialog::ReportColumnsDialog(QvGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) {
   setWindowTitle(QStringLiteral("列属性定义"));
-  resize(320, 420);
+  ResizeWithinScreen(*this, QSize(320, 420));
   auto* layout = new QHBoxLayout(this);
   list_ = new QListWidget(this);
   for (std::size_t column : grid.ColumnOrder()) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "host/QvGrid.h"
+#include "qt/ScreenFit.h"
 
 namespace storeadjust::qt {
 
@@ -24,7 +25,7 @@ constexpr int kValueRole = Qt::UserRole;
 ReportFilterDialog::ReportFilterDialog(QvGrid& grid, QWidget* parent)
     : QDialog(parent), grid_(grid), columns_(grid.ShownColumns()) {
   setWindowTitle(QStringLiteral("过滤数据"));
-  resize(360, 420);
+  ResizeWithinScreen(*this, QSize(360, 420));
   auto* layout = new QVBoxLayout(this);
   column_ = new QComboBox(this);
   for (std::size_t column : columns_) column_->addItem(QString::fromStdString(grid.Columns()[column].name));

@@ -24,6 +24,7 @@
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
+#include "qt/ScreenFit.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
@@ -103,7 +104,7 @@ class ReportTableView : public QTableView {
 
 ReportView::ReportView(FrmReport& form, QWidget* parent) : FormView(form, parent), report_(form) {
   setObjectName(ToQt(form.Name()));
-  resize(1000, 600);
+  ResizeWithinScreen(*this, QSize(1000, 600));
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -21,6 +21,7 @@
 #include "qt/DateTyping.h"
 #include "qt/PrintedFile.h"
 #include "qt/ReprintTableModel.h"
+#include "qt/ScreenFit.h"
 #include "qt/SlipPrinting.h"
 
 namespace storeadjust::qt {
@@ -124,7 +125,7 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   connect(grid_, &QTableView::activated, this, [this] { PrintChosen(true); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-  resize(720, 460);
+  ResizeWithinScreen(*this, QSize(720, 460));
   ApplyFilters();
   serial_->installEventFilter(this);
   serial_->setFocus();

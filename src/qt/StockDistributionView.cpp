@@ -12,12 +12,13 @@
 #include "browse/FrmStockDistribution.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
+#include "qt/ScreenFit.h"
 
 namespace storeadjust::qt {
 
 StockDistributionView::StockDistributionView(FrmStockDistribution& form, QWidget* parent) : FormView(form, parent) {
   setObjectName(ToQt(form.Name()));
-  resize(900, 480);
+  ResizeWithinScreen(*this, QSize(900, 480));
   auto* layout = new QVBoxLayout(this);
 
   auto* bill = new QHBoxLayout;
