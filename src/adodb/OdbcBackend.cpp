@@ -117,6 +117,16 @@ class OdbcBackend final : public Backend {
     inTransaction_ = true;
   }
 
+  // Through SQLite's driver a deferred BEGIN, as the embedded database's read transaction: it fixes
+  // one snapshot and keeps no other session from writing, the approval component's own connection
+  // included. On a server an ordinary transaction, whose update locks are held until it ends.
+  void BeginReadTransaction() override {
+    if (!translate_) return BeginTransaction();
+    if (inTransaction_) throw Error::Provider("Only one transaction can be active on this connection.");
+    RunControlStatement("BEGIN");
+    inTransaction_ = true;
+  }
+
   void CommitTransaction() override { EndTransaction(SQL_COMMIT); }
   void RollbackTransaction() override { EndTransaction(SQL_ROLLBACK); }
   bool InTransaction() const override { return inTransaction_; }

@@ -335,7 +335,8 @@ void FrmStoreAdjuctBill::SubmitApproval() {
   }
   const std::string lsh = Text("TxtLSH");
   try {
-    const SubmissionBar bar = SubmissionBarOf(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
+    const Submission submitted = SubmitBillForApproval(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
+    const SubmissionBar bar = submitted.bar;
     if (bar == SubmissionBar::LinesChanged) {
       // Read after the question: what the clerk hands over is what he looked at when he said Yes.
       session_.Ui->MsgBox(kBillLinesChanged, mb::kInformation, kSystemTitle);
@@ -347,8 +348,7 @@ void FrmStoreAdjuctBill::SubmitApproval() {
       session_.Ui->MsgBox("流水号为:" + lsh + why, mb::kInformation, kSystemTitle);
       return;
     }
-    const std::string answer = SubmitForApproval(session_, lsh);
-    session_.Ui->MsgBox(answer.empty() ? "审批提交成功!" : answer, mb::kInformation, kSystemTitle);
+    session_.Ui->MsgBox(submitted.answer.empty() ? "审批提交成功!" : submitted.answer, mb::kInformation, kSystemTitle);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kInformation, kSystemTitle);
   }

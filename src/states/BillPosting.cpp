@@ -1,5 +1,7 @@
 #include "states/BillPosting.h"
 
+#include <memory>
+
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
@@ -17,6 +19,23 @@ namespace {
 void RequireConnection(Session& session) {
   if (!session.Conn) throw adodb::Error::Closed();
 }
+
+// A read transaction, ended (nothing was written) when it goes.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(adodb::Connection& connection) : connection_(connection) { connection_.BeginReadTrans(); }
+  ~ReadTransaction() {
+    try {
+      connection_.RollbackTrans();
+    } catch (...) {  // already ended by a failed statement
+    }
+  }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  adodb::Connection& connection_;
+};
 
 }  // namespace
 
@@ -49,30 +68,33 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   return stored ? PostingResult::Posted : PostingResult::NotSaved;
 }
 
-SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines) {
+Submission SubmitBillForApproval(Session& session, const std::string& lsh,
+                                 const std::vector<BillLineValues>* shownLines) {
   RequireConnection(session);
-  const BillHeaderState header = ReadBillHeader(*session.Conn, lsh, false);
-  if (!header.exists) return SubmissionBar::NotSaved;
-  if (header.preAudited || header.audited || header.posted) return SubmissionBar::Audited;
-  if (shownLines && BillLinesAsListed(*session.Conn, lsh) != *shownLines) return SubmissionBar::LinesChanged;
-  return SubmissionBar::None;
-}
-
-std::string SubmitForApproval(Session& session, const std::string& lsh) {
-  RequireConnection(session);
+  adodb::Connection& connection = *session.Conn;
+  // Made before the bill is read: nothing of the component's own comes between the bars and its
+  // answer.
+  const std::unique_ptr<DataScopeProvider> provider = CreateDataScopeProvider();
+  // A read transaction: the component writes on its own connection, which a write lock held here
+  // would keep waiting on the embedded database.
+  ReadTransaction snapshot(connection);
+  const BillHeaderState header = ReadBillHeader(connection, lsh, true);
+  if (!header.exists) return {SubmissionBar::NotSaved, {}};
+  if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};
+  if (shownLines && BillLinesAsListed(connection, lsh) != *shownLines) return {SubmissionBar::LinesChanged, {}};
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   const double total = NumberOrZero(
-      FirstValue(*session.Conn, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+      FirstValue(connection, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
   const double largest = NumberOrZero(
-      FirstValue(*session.Conn, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+      FirstValue(connection, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
   const std::string maker =
-      FirstValue(*session.Conn,
-                      "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
-                      "a.lsh=?",
-                      serial)
+      FirstValue(connection,
+                 "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
+                 "a.lsh=?",
+                 serial)
           .TextOrEmpty();
-  return CreateDataScopeProvider()->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid,
-                                               total, largest);
+  return {SubmissionBar::None, provider->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker,
+                                                    session.OptGuid, total, largest)};
 }
 
 }  // namespace storeadjust

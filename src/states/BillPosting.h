@@ -42,12 +42,19 @@ PostingResult PostBill(Session& session, const std::string& lsh,
 // With `shownLines` (the lines the clerk's screen lists, BillLinesAsListed), a bill whose lines
 // are others (another clerk changed them since) is not handed over in the clerk's name.
 enum class SubmissionBar { None, NotSaved, Audited, LinesChanged };
-SubmissionBar SubmissionBarOf(Session& session, const std::string& lsh,
-                              const std::vector<BillLineValues>* shownLines = nullptr);
+
+struct Submission {
+  SubmissionBar bar = SubmissionBar::None;
+  std::string answer;  // with no bar: the component's message, empty when the bill was submitted
+};
 
 // Submits the bill with its total and largest line amount (rounded to 2 places), its maker's and
-// the current operator's Guids to the data-scope component's approval flow. Empty text when
-// submitted; otherwise the component's message for the user.
-std::string SubmitForApproval(Session& session, const std::string& lsh);
+// the current operator's Guids to the data-scope component's approval flow, unless a bar holds it
+// back (then nothing is submitted). The bars, the amounts and the maker are read in one read
+// transaction that lasts until the component has answered, the header under its update lock: on a
+// server, another clerk's audit or line save of the bill waits until the bill is handed over, so
+// the component is never given a bill audited or changed since its bars were read.
+Submission SubmitBillForApproval(Session& session, const std::string& lsh,
+                                 const std::vector<BillLineValues>* shownLines = nullptr);
 
 }  // namespace storeadjust

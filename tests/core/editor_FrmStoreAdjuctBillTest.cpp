@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/GoodsLookup.h"
 #include "editor/WarehouseLookup.h"
+#include "host/EmbeddedDataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
@@ -557,6 +559,45 @@ TEST_F(EditorTest, ABillHeldByItsApprovalMeanwhileKeepsItsLines) {
                              "292 提示:|您确实要删除流水号为[DBD202403010002],单号为[1001]的数据吗？\n"
                              "64 系统提示|单据已经审批，不能删除！\n");
   EXPECT_EQ(bill(), before);
+}
+
+// Another clerk audits the bill, or changes one of its lines, on his own connection while the
+// approval component is being started for the clerk's 审批: the bill is not handed over, in the
+// words a bill read so before the question is refused with. Left alone, the bill goes with the
+// amounts of the lines the clerk saw.
+TEST_F(EditorTest, ABillAuditedOrChangedWhileItsApprovalComponentStartsIsNotHandedOver) {
+  struct StartedMeanwhile {
+    std::function<void()> act;
+  };
+  auto meanwhile = std::make_shared<StartedMeanwhile>();
+  const DataScopeProviderFactory embedded = SetDataScopeProviderFactory([meanwhile] {
+    if (meanwhile->act) std::exchange(meanwhile->act, {})();
+    return std::make_unique<EmbeddedDataScopeProvider>();
+  });
+  session_.Category = "EP";
+  const std::string submitted = "select count(*) from BillApproval where BillGuid='DBD202403010001'";
+  for (const char* another : {"update ckdbdzk set shbz=1, shry='李四' where lsh='DBD202403010001'",
+                              "update ckdbdzkmx set sl=30, srsl=30, je=229.2 where lsh='DBD202403010001' and dh='1001'"}) {
+    Open("DBD202403010001");
+    ui_.QueueAnswer(mb::kYes);
+    meanwhile->act = [&] { db_.Run({another}); };
+    form_->Click("审批");
+    EXPECT_EQ(db_.Count(submitted), 0) << another;
+    db_.Run({"update ckdbdzk set shbz=0, shry='' where lsh='DBD202403010001'"});
+  }
+  const std::string total = db_.Value("select round(sum(je),2) from ckdbdzkmx where lsh='DBD202403010001'");
+  Open("DBD202403010001");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审批");
+  SetDataScopeProviderFactory(embedded);
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要提交审批到审批流中吗？\n"
+                             "64 系统提示|流水号为:DBD202403010001的单据已审核,不能提交审批!\n"
+                             "324 系统提示|确实要提交审批到审批流中吗？\n"
+                             "64 系统提示|本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！\n"
+                             "324 系统提示|确实要提交审批到审批流中吗？\n"
+                             "64 系统提示|审批提交成功!\n");
+  EXPECT_EQ(db_.Count(submitted), 1);
+  EXPECT_EQ(db_.Value("select TotalAmount from BillApproval where BillGuid='DBD202403010001'"), total);
 }
 
 // The administrator switches the site to two steps while the editor, opened in one, asks whether
