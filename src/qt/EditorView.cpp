@@ -29,6 +29,7 @@
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
 #include "qt/ScreenFit.h"
+#include "qt/WrappingRowLayout.h"
 #include "qt/ShownText.h"
 #include "qt/WindowTitles.h"
 

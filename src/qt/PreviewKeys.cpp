@@ -2,39 +2,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QPrintPreviewDialog>
 #include <QToolButton>
 
+#include "qt/EnterClicksButton.h"
+
 namespace storeadjust::qt {
 
-namespace {
-
-// A tool button answers Space only; Enter, which presses every other button of the module, went
-// to the dialog and did nothing.
-class EnterPresses : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* button = qobject_cast<QToolButton*>(watched);
-    if (button != nullptr && event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        button->click();
-        return true;
-      }
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
-
-}  // namespace
-
 void GivePreviewCommandsToKeyboard(QPrintPreviewDialog& preview) {
-  auto* enter = new EnterPresses(&preview);
+  auto* enter = new EnterClicksButton(&preview);
   for (QToolButton* button : preview.findChildren<QToolButton*>()) {
     if (button->defaultAction() == nullptr) continue;  // the toolbar's own overflow arrow
     button->setFocusPolicy(Qt::TabFocus);

@@ -21,6 +21,7 @@
 
 #include "browse/FrmReport.h"
 #include "qt/ClassicMessageBox.h"
+#include "qt/EnterClicksButton.h"
 #include "qt/FormBinder.h"
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
@@ -30,26 +31,6 @@
 namespace storeadjust::qt {
 
 namespace {
-
-// Enter presses the command that has the keyboard, as Space does: a clerk who tabbed to 导出 and
-// pressed Enter, as on every other button of the module, saw nothing happen.
-class ReportCommandEnter : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* button = qobject_cast<QAbstractButton*>(watched);
-    if (button != nullptr && event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        button->click();
-        return true;
-      }
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
 
 // Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, up and down: the header's sort
 // at the keyboard, for a clerk who walks the report with the arrow keys.
@@ -129,7 +110,7 @@ void ReportView::BuildToolbar() {
   auto* toolbar = new QToolBar(this);
   toolbar->setObjectName(QStringLiteral("Toolbar1"));
   toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  auto* enter = new ReportCommandEnter(this);
+  auto* enter = new EnterClicksButton(this);
   for (const ToolbarButtonInfo& button : FrmReport::ToolbarButtons()) {
     QAction* action = toolbar->addAction(ToQt(button.key));
     action->setObjectName(ToQt(button.key));

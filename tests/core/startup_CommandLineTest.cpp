@@ -674,29 +674,36 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
+// A copy of setup.sh in `tree`, and stand-ins in `bin` for the programs it calls: each a shell
+// script of the body given.
+using StandIns = std::vector<std::pair<std::string, std::string>>;
+void SetUpTree(const std::filesystem::path& tree, const std::filesystem::path& bin, const StandIns& standIns) {
+  std::filesystem::create_directories(tree);
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
+  for (const auto& [name, body] : standIns) {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(bin / name, std::filesystem::perms(0755));
+  }
+}
+
 // setup.sh on a fresh machine, root and apt played by stand-ins on PATH. Run with sudo it builds
 // nothing, so no file in the user's tree belongs to root. Packages no source offers (a Debian
 // installed from DVD, without a network mirror) are named before apt is asked to install any.
 TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
   const TempDatabase home;
   const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
-  std::filesystem::create_directories(tree);
-  std::filesystem::create_directories(bin);
-  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
   const std::string apt = (home.Folder() / "apt.log").string();
   // The version table after a package's candidate runs on (longer here than a pipe holds): read
   // only up to the candidate, apt-cache would die of SIGPIPE and the package be taken for one no
   // source offers.
-  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
-           {"id", "[ \"$1\" = -u ] && echo 0 || exec /usr/bin/id \"$@\""},
-           {"sudo", "exit 99"},
-           {"dpkg-query", "exit 1"},
-           {"apt-get", "echo \"$*\" >>" + ShellQuoted(apt)},
-           {"apt-cache", "case $2 in qt6-wayland|libsodium-dev) printf '%s:\\n  Candidate: (none)\\n' $2;; tdsodbc) ;;"
-                         " *) printf '%s:\\n  Candidate: 1.0\\n' $2; seq 100000;; esac"}}) {
-    std::ofstream(bin / name) << "#!/bin/sh\n" << body << "\n";
-    std::filesystem::permissions(bin / name, std::filesystem::perms(0755));
-  }
+  SetUpTree(tree, bin,
+            {{"id", "[ \"$1\" = -u ] && echo 0 || exec /usr/bin/id \"$@\""},
+             {"sudo", "exit 99"},
+             {"dpkg-query", "exit 1"},
+             {"apt-get", "echo \"$*\" >>" + ShellQuoted(apt)},
+             {"apt-cache", "case $2 in qt6-wayland|libsodium-dev) printf '%s:\\n  Candidate: (none)\\n' $2;; tdsodbc) ;;"
+                           " *) printf '%s:\\n  Candidate: 1.0\\n' $2; seq 100000;; esac"}});
   const auto setUp = [&](const std::string& how) {
     return RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), how},
                       home.Folder(), std::nullopt, {}, "SUDO_USER=clerk");
@@ -724,20 +731,14 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
 TEST(SetupScript, TakesAPackageHeldAtItsVersionAsInstalled) {
   const TempDatabase home;
   const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
-  std::filesystem::create_directories(tree);
-  std::filesystem::create_directories(bin);
-  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
   const std::string apt = (home.Folder() / "apt.log").string();
-  for (const auto& [name, body] : std::vector<std::pair<std::string, std::string>>{
-           {"id", "[ \"$1\" = -u ] && echo 1000 || exec /usr/bin/id \"$@\""},
-           {"sudo", "echo \"sudo $*\" >>" + ShellQuoted(apt) + "; exit 1"},
-           {"dpkg-query", "case $3 in unzip|cmake) printf 'hold ok installed';; qt6-wayland) printf 'deinstall ok config-files';;"
-                          " *) printf 'install ok installed';; esac"},
-           {"apt-get", "echo \"apt-get $*\" >>" + ShellQuoted(apt)},
-           {"apt-cache", "printf '%s:\\n  Candidate: 1.0\\n' $2"}}) {
-    std::ofstream(bin / name) << "#!/bin/sh\n" << body << "\n";
-    std::filesystem::permissions(bin / name, std::filesystem::perms(0755));
-  }
+  SetUpTree(tree, bin,
+            {{"id", "[ \"$1\" = -u ] && echo 1000 || exec /usr/bin/id \"$@\""},
+             {"sudo", "echo \"sudo $*\" >>" + ShellQuoted(apt) + "; exit 1"},
+             {"dpkg-query", "case $3 in unzip|cmake) printf 'hold ok installed';; qt6-wayland) printf 'deinstall ok config-files';;"
+                            " *) printf 'install ok installed';; esac"},
+             {"apt-get", "echo \"apt-get $*\" >>" + ShellQuoted(apt)},
+             {"apt-cache", "printf '%s:\\n  Candidate: 1.0\\n' $2"}});
   const Ran deps = RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), "deps"},
                               home.Folder());
   EXPECT_EQ(deps.status, 1);
@@ -749,15 +750,11 @@ TEST(SetupScript, TakesAPackageHeldAtItsVersionAsInstalled) {
 // A tree holding setup.sh and a small project standing in for the module's, which the real cmake
 // and cpack build and package in a moment; the dpkg-query on `bin` finds every package installed.
 void MakeSmallTree(const std::filesystem::path& tree, const std::filesystem::path& bin) {
-  std::filesystem::create_directories(tree);
-  std::filesystem::create_directories(bin);
-  std::filesystem::copy_file(std::string(STOREADJUST_TEST_DATA) + "/../setup.sh", tree / "setup.sh");
+  SetUpTree(tree, bin, {{"dpkg-query", "printf 'install ok installed'"}});
   std::ofstream(tree / "CMakeLists.txt") << "cmake_minimum_required(VERSION 3.25)\nproject(StoreAdjust VERSION 11.0 LANGUAGES NONE)\n"
                                             "install(FILES CMakeLists.txt DESTINATION share/storeadjust)\n"
                                             "set(CPACK_GENERATOR DEB)\nset(CPACK_PACKAGE_CONTACT \"x <x@localhost>\")\n"
                                             "set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)\ninclude(CPack)\n";
-  std::ofstream(bin / "dpkg-query") << "#!/bin/sh\nprintf 'install ok installed'\n";
-  std::filesystem::permissions(bin / "dpkg-query", std::filesystem::perms(0755));
 }
 
 // ./setup.sh package in the tree, run through `as` (a program that runs it as another user) if given.

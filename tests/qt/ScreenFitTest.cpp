@@ -8,6 +8,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "qt/BrowserView.h"
 #include "qt/ScreenFit.h"
+#include "qt/WrappingRowLayout.h"
 
 namespace {
 
