@@ -83,6 +83,32 @@ class TransactionGuard {
   bool done_ = false;
 };
 
+// A read transaction while it lives, unless the connection's own is already open: what is read in
+// it comes from one state of the database, with no other clerk's commit falling between two reads.
+// It writes nothing and ends by rolling back.
+class ReadSnapshot {
+ public:
+  explicit ReadSnapshot(Connection& connection) : connection_(connection) {
+    if (!connection_.InTransaction()) {
+      connection_.BeginReadTrans();
+      own_ = true;
+    }
+  }
+  ~ReadSnapshot() {
+    if (!own_) return;
+    try {
+      connection_.RollbackTrans();
+    } catch (...) {  // already ended by a failed statement
+    }
+  }
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+ private:
+  Connection& connection_;
+  bool own_ = false;
+};
+
 // Statements run while it lives wait at most `ms` for another session's write lock, where a clerk
 // is better told at once than kept waiting; the connection's usual wait is back when it ends.
 class LockWaitLimit {

@@ -40,31 +40,6 @@ adodb::Error BillGone(const std::string& serial) {
   return adodb::Error(adodb::errnum::kBofOrEof, "流水号为:" + serial + "的单据不存在!", "PrintComponent");
 }
 
-// Reads inside a read transaction of their own, unless the caller's is open: a commit by another
-// clerk cannot fall between the header and the lines. Nothing is shown while it is open.
-class SlipSnapshot {
- public:
-  explicit SlipSnapshot(adodb::Connection& connection) : connection_(connection) {
-    if (!connection_.InTransaction()) {
-      connection_.BeginReadTrans();
-      own_ = true;
-    }
-  }
-  ~SlipSnapshot() {
-    if (!own_) return;
-    try {
-      connection_.RollbackTrans();
-    } catch (...) {
-    }
-  }
-  SlipSnapshot(const SlipSnapshot&) = delete;
-  SlipSnapshot& operator=(const SlipSnapshot&) = delete;
-
- private:
-  adodb::Connection& connection_;
-  bool own_ = false;
-};
-
 std::string Text(const adodb::Recordset& rs, const char* name) { return rs.Value(name).TextOrEmpty(); }
 
 void ReadHeader(adodb::Connection& connection, const std::string& headerTable, BillSlip& slip) {
@@ -184,7 +159,7 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
   const std::string lines = TableName(lineTable);
   std::vector<BillSlip> slips;
   slips.reserve(serials.size());
-  const SlipSnapshot snapshot(connection);
+  const adodb::ReadSnapshot snapshot(connection);
   const NumberPlaces places = ReadSitePlaces(connection);
   for (const std::string& serial : serials) {
     BillSlip slip;

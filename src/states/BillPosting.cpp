@@ -20,23 +20,6 @@ void RequireConnection(Session& session) {
   if (!session.Conn) throw adodb::Error::Closed();
 }
 
-// A read transaction, ended (nothing was written) when it goes.
-class ReadTransaction {
- public:
-  explicit ReadTransaction(adodb::Connection& connection) : connection_(connection) { connection_.BeginReadTrans(); }
-  ~ReadTransaction() {
-    try {
-      connection_.RollbackTrans();
-    } catch (...) {  // already ended by a failed statement
-    }
-  }
-  ReadTransaction(const ReadTransaction&) = delete;
-  ReadTransaction& operator=(const ReadTransaction&) = delete;
-
- private:
-  adodb::Connection& connection_;
-};
-
 }  // namespace
 
 bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
@@ -77,7 +60,7 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
   const std::unique_ptr<DataScopeProvider> provider = CreateDataScopeProvider();
   // A read transaction: the component writes on its own connection, which a write lock held here
   // would keep waiting on the embedded database.
-  ReadTransaction snapshot(connection);
+  adodb::ReadSnapshot snapshot(connection);
   const BillHeaderState header = ReadBillHeader(connection, lsh, true);
   if (!header.exists) return {SubmissionBar::NotSaved, {}};
   if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};

@@ -7,13 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "adodb/Error.h"
-#include "adodb/tsql/GroupingSets.h"
-#include "adodb/tsql/Rewriter.h"
 #include "adodb/tsql/Tokenizer.h"
 #include "adodb/tsql/Translator.h"
 #include "GoldenCases.h"
@@ -56,17 +53,8 @@ std::string OrRefusal(F translate) {
   }
 }
 std::string Translated(const std::string& sql) { return OrRefusal([&] { return adodb::tsql::Translate(sql); }); }
-// A refused batch is rewritten again with its grouping sets written out, as the translator does.
 std::string RewrittenFromScratch(const std::string& sql) {
-  return OrRefusal([&] {
-    try {
-      return adodb::tsql::Rewrite(adodb::tsql::Tokenize(sql));
-    } catch (const adodb::Error&) {
-      const std::optional<std::string> expanded = adodb::tsql::ExpandedGroupingSets(adodb::tsql::Tokenize(sql));
-      if (!expanded) throw;
-      return adodb::tsql::Rewrite(adodb::tsql::Tokenize(*expanded));
-    }
-  });
+  return OrRefusal([&] { return adodb::tsql::TranslateAfresh(sql); });
 }
 
 // The module's queries the translator bench measures, each on the line after its "# title".

@@ -223,9 +223,9 @@ class Expander {
   std::string Text(Range r) { return Text(r.from, r.to); }
 
   // The grouping sets of the GROUP BY between `from` and `to`.
-  std::vector<std::vector<Range>> Sets(Range spec) {
+  std::vector<std::vector<Range>> Sets(Range groupBy) {
     std::vector<std::vector<Range>> sets{{}};
-    for (const Range element : Split(spec)) {
+    for (const Range element : Split(groupBy)) {
       std::vector<std::vector<Range>> product;
       for (const auto& left : sets)
         for (const auto& right : ElementSets(element)) {
@@ -458,16 +458,16 @@ class Expander {
       into = Text(listEnd, sourceFrom);
     }
     const std::string source = Text(sourceFrom, core.groupBy);
-    const std::size_t specEnd = ClauseEnd(core.groupBy + 2, depth, [&](std::size_t k) {
+    const std::size_t groupByEnd = ClauseEnd(core.groupBy + 2, depth, [&](std::size_t k) {
       return Word(k, "HAVING") || (Word(k, "WITH") && (Word(k + 1, "ROLLUP") || Word(k + 1, "CUBE"))) || k >= core.end ||
              Word(k, "ORDER") || Op(k, ";") || SetOperator(k);
     });
     std::vector<std::vector<Range>> sets;
-    if (Word(specEnd, "WITH")) {
-      const std::vector<Range> columns = Split({core.groupBy + 2, specEnd});
+    if (Word(groupByEnd, "WITH")) {
+      const std::vector<Range> columns = Split({core.groupBy + 2, groupByEnd});
       std::vector<std::vector<Range>> composite;
       for (const Range c : columns) composite.push_back(Composite(c));
-      const bool rollup = Word(specEnd + 1, "ROLLUP");
+      const bool rollup = Word(groupByEnd + 1, "ROLLUP");
       if (!rollup && columns.size() > 6) Fail("GROUP BY with more than 64 grouping sets");
       const std::size_t count = rollup ? columns.size() + 1 : std::size_t{1} << columns.size();
       for (std::size_t n = count; n-- > 0;) {
@@ -480,13 +480,13 @@ class Expander {
         sets.push_back(std::move(set));
       }
     } else {
-      sets = Sets({core.groupBy + 2, specEnd});
+      sets = Sets({core.groupBy + 2, groupByEnd});
     }
-    std::size_t afterSpec = Word(specEnd, "WITH") ? specEnd + 2 : specEnd;
+    std::size_t afterGroupBy = Word(groupByEnd, "WITH") ? groupByEnd + 2 : groupByEnd;
     Range having{};
-    std::size_t coreEnd = afterSpec;
-    if (Word(afterSpec, "HAVING")) {
-      having = {afterSpec + 1, ClauseEnd(afterSpec + 1, depth, [&](std::size_t k) {
+    std::size_t coreEnd = afterGroupBy;
+    if (Word(afterGroupBy, "HAVING")) {
+      having = {afterGroupBy + 1, ClauseEnd(afterGroupBy + 1, depth, [&](std::size_t k) {
                   return Word(k, "ORDER") || Op(k, ";") || SetOperator(k) || StatementStart(k) || k >= core.end;
                 })};
       coreEnd = having.to;

@@ -87,39 +87,34 @@ std::string NumberedParameterMarks(std::string_view tsql) {
   return numbered;
 }
 
-// Each bare ? numbered first: a statement without marks is rewritten as it stands.
-std::string Translated(std::string_view tsql) {
-  if (HasParameterMarks(tsql)) return Rewrite(Tokenize(NumberedParameterMarks(tsql)));
-  return Rewrite(Tokenize(tsql));
-}
+}  // namespace
 
-// A batch the rewriter refused may group by grouping sets, which it reads once they are written as
-// a UNION ALL of plain groupings (see GroupingSets.h). They are looked for only after a refusal, so
-// the statements that use none of them pay nothing.
-Translation AfterRefusal(std::string_view tsql, std::string refusal) {
-  Translation found;
+std::string TranslateAfresh(std::string_view tsql) {
+  // Each bare ? numbered first: a statement without marks is rewritten as it stands.
+  const bool marked = HasParameterMarks(tsql);
+  const std::string numbered = marked ? NumberedParameterMarks(tsql) : std::string();
+  const std::string_view text = marked ? std::string_view(numbered) : tsql;
   try {
-    const std::string numbered = HasParameterMarks(tsql) ? NumberedParameterMarks(tsql) : std::string(tsql);
-    const std::optional<std::string> expanded = ExpandedGroupingSets(Tokenize(numbered));
-    if (expanded) found.sql = Rewrite(Tokenize(*expanded));
-    else found.unsupported = std::move(refusal);
+    return Rewrite(Tokenize(text));
   } catch (const Error& e) {
     if (e.Number() != errnum::kUnsupportedSql) throw;
-    found.unsupported = e.Description();
+    // A refused batch may group by grouping sets, which the rewriter reads once they are written
+    // as a UNION ALL of plain groupings (see GroupingSets.h). They are looked for only after a
+    // refusal, so the statements that use none of them pay nothing.
+    const std::optional<std::string> expanded = ExpandedGroupingSets(Tokenize(text));
+    if (!expanded) throw;
+    return Rewrite(Tokenize(*expanded));
   }
-  return found;
 }
-
-}  // namespace
 
 std::string Translate(std::string_view tsql) {
   Translation found;
   if (!ByText().Find(tsql, found)) {
     try {
-      found.sql = Translated(tsql);
+      found.sql = TranslateAfresh(tsql);
     } catch (const Error& e) {
       if (e.Number() != errnum::kUnsupportedSql) throw;
-      found = AfterRefusal(tsql, e.Description());
+      found.unsupported = e.Description();
     }
     ByText().Store(tsql, found);
   }

@@ -12,4 +12,7 @@ namespace adodb::tsql {
 
 std::string Translate(std::string_view tsql);
 
+// The same translation, made anew without the cache.
+std::string TranslateAfresh(std::string_view tsql);
+
 }  // namespace adodb::tsql
