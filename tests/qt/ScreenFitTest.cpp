@@ -8,7 +8,6 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "qt/BrowserView.h"
 #include "qt/ScreenFit.h"
-#include "qt/WrappingRowLayout.h"
 
 namespace {
 
@@ -80,32 +79,6 @@ TEST_F(ScreenFitTest, EveryFieldTheClerkNeedsLiesInTheEditorOnASmallScreen) {
   ExpectWholeEditorAt(QSize(1024, 768 - 40));
   ExpectWholeEditorAt(FreeScreen(*view).size());
   form->Close();
-}
-
-// Cells that do not fit go on to the next line in their order; a narrow width takes more lines.
-TEST(WrappingRowLayoutTest, CellsGoOnToTheNextLineInTheirOrder) {
-  QWidget row;
-  auto* layout = new storeadjust::qt::WrappingRowLayout(&row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(10);
-  std::vector<QWidget*> cells;
-  for (int i = 0; i < 5; ++i) {
-    cells.push_back(new QWidget(&row));
-    cells.back()->setFixedSize(100, 20);
-    layout->addWidget(cells.back());
-  }
-  EXPECT_EQ(layout->sizeHint(), QSize(540, 20));
-  EXPECT_EQ(layout->minimumSize(), QSize(100, 20));
-  EXPECT_EQ(layout->heightForWidth(540), 20);
-  EXPECT_EQ(layout->heightForWidth(539), 50);
-  EXPECT_EQ(layout->heightForWidth(100), 140);
-  layout->setGeometry(QRect(0, 0, 330, 50));
-  const std::vector<QPoint> expected{{0, 0}, {110, 0}, {220, 0}, {0, 30}, {110, 30}};
-  for (std::size_t i = 0; i < cells.size(); ++i) EXPECT_EQ(cells[i]->pos(), expected[i]) << i;
-  cells[1]->hide();  // a hidden cell takes no room
-  layout->setGeometry(QRect(0, 0, 330, 50));
-  EXPECT_EQ(cells[2]->pos(), QPoint(110, 0));
-  EXPECT_EQ(cells[4]->pos(), QPoint(0, 30));
 }
 
 }  // namespace
