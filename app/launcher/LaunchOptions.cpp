@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "adodb/ConnectionString.h"
 #include "db/DatabaseFactory.h"
 
@@ -126,7 +129,8 @@ std::string LaunchUsage() {
          "ClientCharset=UTF-8\"\n"
          "嵌入式文件必须含本模块的表（storeadjust-db empty|demo 文件 可以建一个）。\n"
          "密码用 storeadjust-db password 文件 操作员编号 设置。演示数据库的密码是 demo 加操作员编号，\n"
-         "例如 001 的密码是 demo001（004 王五没有密码）。演示数据库在 " + DemoDatabasePath() + "。\n"
+         "例如 001 的密码是 demo001（004 王五没有密码）。" +
+         (DemoDatabasePath() ? "演示数据库在 " + *DemoDatabasePath() + "。\n" : NoDataHomeText() + "\n") +
          "\n"
          "登录失败、数据库不能用或没有图形显示（打不开窗口）时在这里说明原因，退出状态为 1；\n"
          "选项错误时退出状态为 2。\n";
@@ -151,18 +155,29 @@ void HideSecretArguments(int argc, char** argv) {
   }
 }
 
-// A relative XDG_DATA_HOME is not a data folder (the base directory rules say to ignore it): it would
-// put the demo database under whatever folder the launcher happened to start in.
-std::string DemoDatabasePath() {
-  std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && std::filesystem::path(xdg).is_absolute()) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".local" / "share";
-  } else {
-    base = ".";
+// A relative XDG_DATA_HOME or HOME is not a data folder (the base directory rules say to ignore
+// it): it would put the demo database under whatever folder the launcher happened to start in,
+// and a launcher started from a service or by `env -i` has no HOME at all. The user's home then
+// comes from the password database, as the shell's would.
+std::optional<std::filesystem::path> DataHome() {
+  const auto absolute = [](const char* path) { return path != nullptr && std::filesystem::path(path).is_absolute(); };
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); absolute(xdg)) return std::filesystem::path(xdg);
+  if (const char* home = std::getenv("HOME"); absolute(home)) return std::filesystem::path(home) / ".local" / "share";
+  if (const passwd* user = getpwuid(getuid()); user != nullptr && absolute(user->pw_dir)) {
+    return std::filesystem::path(user->pw_dir) / ".local" / "share";
   }
-  return (base / "storeadjust" / "demo.db").string();
+  return std::nullopt;
+}
+
+std::optional<std::string> DemoDatabasePath() {
+  const auto data = DataHome();
+  if (!data) return std::nullopt;
+  return (*data / "storeadjust" / "demo.db").string();
+}
+
+std::string NoDataHomeText() {
+  return "找不到放演示数据库的目录：没有设置 HOME，系统的用户数据库中也没有这个用户（uid " + std::to_string(getuid()) +
+         "）的主目录。请用 XDG_DATA_HOME 指定数据目录，或用 --db 给出数据库文件。";
 }
 
 }  // namespace storeadjust::launcher

@@ -1,6 +1,7 @@
 #pragma once
 // The launcher's command line: what the host would otherwise set through the class's
 // properties. Unset options fall back to the demo database, its operator and today's date.
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +33,14 @@ std::string WithoutPassword(const std::string& connStr);
 // the session runs.
 void HideSecretArguments(int argc, char** argv);
 
-// $XDG_DATA_HOME/storeadjust/demo.db when that is an absolute path, or ~/.local/share/storeadjust/demo.db.
-std::string DemoDatabasePath();
+// The user's data folder: $XDG_DATA_HOME when that is an absolute path, or ~/.local/share, the home
+// being $HOME or, without one, the user's home in the password database. None when neither names one.
+std::optional<std::filesystem::path> DataHome();
+
+// DataHome()/storeadjust/demo.db; none without a data folder.
+std::optional<std::string> DemoDatabasePath();
+
+// Why there is no demo database without a data folder, and what to give instead.
+std::string NoDataHomeText();
 
 }  // namespace storeadjust::launcher

@@ -104,7 +104,9 @@ SignInRefused::SignInRefused(const std::string& refusal, int waitSeconds, bool c
       codeToCorrect(codeToCorrect) {}
 
 std::string DemoConnectionString() {
-  const std::string path = DemoDatabasePath();
+  const auto demo = DemoDatabasePath();
+  if (!demo) throw StartupError(NoDataHomeText());
+  const std::string& path = *demo;
   try {
     if (!std::filesystem::exists(path)) {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
