@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LaunchOptions.h"
+#include "MenuEntry.h"
 #include "StartupCheck.h"
 #include "adodb/Connection.h"
 #include "host/HiddenTerminalInput.h"
@@ -223,6 +224,7 @@ int main(int argc, char** argv) {
     std::cout << storeadjust::launcher::LaunchUsage();
     return 0;
   }
+  storeadjust::launcher::RemoveSetupsEntryBesideAnInstalledOne();
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   // On a desktop the sign-in and every message box of Execute (a refused connection string, say)
   // are dialogs; without a display the launcher still checks the database and a given password.
