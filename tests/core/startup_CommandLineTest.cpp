@@ -3,6 +3,7 @@
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pwd.h>
 #include <pty.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -188,6 +189,36 @@ TEST(LauncherStartup, ARelativeDataHomeIsIgnored) {
                               home.Folder());
   EXPECT_NE(help.out.find("演示数据库在 " + (home.Folder() / ".local/share/storeadjust/demo.db").string() + "。"),
             std::string::npos) << help.out;
+}
+
+// Started with no HOME (from a service, or by `env -i`) or a relative one, the launcher keeps the
+// demo database in the user's home from the password database, never under the folder it was
+// started in; a user the password database does not know either is told so, and nothing is made.
+TEST(LauncherStartup, WithoutHomeTheDemoDatabaseGoesToTheUsersHomeNotTheFolderStartedIn) {
+  const TempDatabase home;
+  const auto started = home.Folder() / "started here";
+  std::filesystem::create_directories(started);
+  std::filesystem::permissions(started, std::filesystem::perms::all);
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  const std::string demo = std::string(user->pw_dir) + "/.local/share/storeadjust/demo.db";
+  const auto runFromThere = [&](const std::string& command) {
+    return RunProgram("/bin/sh", {"-c", "cd " + ShellQuoted(started.string()) + " && exec " + command}, home.Folder(),
+                      "demo001\n");
+  };
+  for (const std::string environment : {"env -i", "env -i HOME=home XDG_DATA_HOME=data"}) {
+    const Ran help = runFromThere(environment + " " + ShellQuoted(STOREADJUST_LAUNCHER) + " --help");
+    EXPECT_NE(help.out.find("演示数据库在 " + demo + "。"), std::string::npos) << environment << "\n" << help.out;
+  }
+  if (getuid() != 0) GTEST_SKIP() << "only root can start the launcher as a user the password database does not know";
+  const uid_t stranger = 4000123;
+  ASSERT_EQ(getpwuid(stranger), nullptr);
+  const std::string refusal = "找不到放演示数据库的目录：没有设置 HOME，系统的用户数据库中也没有这个用户（uid 4000123）的主目录。"
+                              "请用 XDG_DATA_HOME 指定数据目录，或用 --db 给出数据库文件。\n";
+  const std::string asStranger = "setpriv --reuid=4000123 --regid=4000123 --clear-groups env -i " + ShellQuoted(STOREADJUST_LAUNCHER);
+  EXPECT_EQ(runFromThere(asStranger).Said(), "1||storeadjust: " + refusal);
+  EXPECT_NE(runFromThere(asStranger + " --help").out.find(refusal), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(started), {}), 0);
 }
 
 // A wrong command line of the launcher or the db tool is an option error (status 2) said in
@@ -672,6 +703,35 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   std::ofstream(entry.parent_path() / "storeadjust.desktop") << "";
   ASSERT_EQ(setUp("/nowhere"), 0);
   EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+// Installed after ./setup.sh run, the package's entry stands beside setup's own in the menu: the
+// first launcher started, the installed one or the built one, removes setup's entry, and only
+// where an installed entry (the package's, or one in the user's own data folder) stands.
+TEST(DesktopMenu, TheLauncherRemovesSetupsEntryOnceAnInstalledEntryStandsBesideIt) {
+  const TempDatabase home;
+  const auto applications = home.Folder() / "data/applications", system = home.Folder() / "usr";
+  std::filesystem::create_directories(applications);
+  std::filesystem::create_directories(system / "applications");
+  const auto setups = applications / "storeadjust-built.desktop";
+  std::ofstream(setups) << "[Desktop Entry]\n";
+  const auto launch = [&]() {
+    return RunProgram(STOREADJUST_LAUNCHER, {"--db", (home.Folder() / "none.db").string()}, home.Folder(), std::nullopt, {},
+                      "XDG_DATA_DIRS=" + ShellQuoted("/nowhere:" + system.string())).status;
+  };
+  EXPECT_EQ(launch(), 1);
+  EXPECT_TRUE(std::filesystem::exists(setups));
+  std::ofstream(system / "applications/storeadjust.desktop") << "[Desktop Entry]\n";
+  EXPECT_EQ(launch(), 1);
+  EXPECT_FALSE(std::filesystem::exists(setups));
+  EXPECT_TRUE(std::filesystem::exists(system / "applications/storeadjust.desktop"));
+  // The user's own installation (cmake --install build --prefix ~/.local) counts as well, and stays.
+  std::filesystem::remove(system / "applications/storeadjust.desktop");
+  std::ofstream(setups) << "[Desktop Entry]\n";
+  std::ofstream(applications / "storeadjust.desktop") << "[Desktop Entry]\n";
+  EXPECT_EQ(launch(), 1);
+  EXPECT_FALSE(std::filesystem::exists(setups));
+  EXPECT_TRUE(std::filesystem::exists(applications / "storeadjust.desktop"));
 }
 
 // A copy of setup.sh in `tree`, and stand-ins in `bin` for the programs it calls: each a shell
