@@ -39,7 +39,9 @@ std::vector<ButtonChoice> ButtonSet(int buttons) {
   const ButtonChoice no{"否", QMessageBox::NoRole, kNo};
   switch (buttons & 0x7) {
     case 1: return {ok, cancel};
-    case 2: return {{"终止", QMessageBox::RejectRole, kAbort}, {"重试", QMessageBox::AcceptRole, kRetry},
+    // None of the three may be taken by Esc or the close box: Qt would take a lone reject role
+    // for its escape button, so 终止 carries the accept role as the other two do.
+    case 2: return {{"终止", QMessageBox::AcceptRole, kAbort}, {"重试", QMessageBox::AcceptRole, kRetry},
                     {"忽略", QMessageBox::AcceptRole, kIgnore}};
     case 3: return {yes, no, cancel};
     case 4: return {yes, no};
@@ -60,7 +62,10 @@ QMessageBox::Icon IconOf(int buttons) {
 
 int DefaultButtonIndex(int buttons) { return (buttons & 0x300) >> 8; }  // 0 first, 1 second, 2 third
 
-// What the classic box answers when it is closed without a button (Esc, the close box).
+// What the classic box answers when it is closed without a button (Esc, the close box). The
+// abort/retry/ignore box has no such answer: the clerk must choose one of its three.
+bool EscapeAnswers(int buttons) { return (buttons & 0x7) != 2; }
+
 int EscapeAnswer(const std::vector<ButtonChoice>& set) {
   for (int wanted : {kCancel, kNo, kAbort}) {
     for (const ButtonChoice& choice : set) {
@@ -89,7 +94,7 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
   box->setDefaultButton(made[defaultIndex < made.size() ? defaultIndex : 0]);
   const int escape = EscapeAnswer(set);
   for (QPushButton* button : made) {
-    if (button->property(kAnswerProperty).toInt() == escape) box->setEscapeButton(button);
+    if (EscapeAnswers(buttons) && button->property(kAnswerProperty).toInt() == escape) box->setEscapeButton(button);
   }
   box->setProperty("classicEscapeAnswer", escape);
   return box;

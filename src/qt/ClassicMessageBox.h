@@ -4,7 +4,8 @@
 // 32 question, 48 exclamation, 64 information) and the default button (256 second, 512 third).
 // Buttons carry Chinese texts; the answer is the classic number (OK 1, Cancel 2, Abort 3,
 // Retry 4, Ignore 5, Yes 6, No 7). Closing the box without a button answers what Esc would
-// (Cancel, else No, else Abort, else OK). The keys Y and N press Yes and No.
+// (Cancel, else No, else OK); Esc and the close box do nothing in the Abort/Retry/Ignore box,
+// where the clerk must choose. The keys Y and N press Yes and No.
 #include <QString>
 #include <exception>
 

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <algorithm>
+#include <vector>
 #include <sqlite3.h>
 
 #include "adodb/SqliteBackend.h"
@@ -45,6 +47,40 @@ TEST(ClassicMessageBoxTest, EnterEscYAndNAnswerAsTheClerkExpects) {
   });
   EXPECT_EQ(ui.MsgBox("您确定要删除吗？[Y/N]", 292, "提示:"), 7);
   EXPECT_TRUE(stillOpen);
+}
+
+// The abort/retry/ignore box makes the clerk choose: Esc and the close box leave it open, and the
+// three buttons stand in their classic order; Enter takes the default, Esc still answers elsewhere.
+TEST(ClassicMessageBoxTest, EscAndTheCloseBoxLeaveAnAbortRetryIgnoreBoxOpen) {
+  QtUserInterface ui;
+  bool openAfterEsc = false;
+  bool openAfterClose = false;
+  QStringList order;
+  qttest::WhenModalShows([&](QWidget& modal) {
+    std::vector<QPushButton*> buttons;
+    for (QPushButton* button : modal.findChildren<QPushButton*>()) buttons.push_back(button);
+    std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+    for (QPushButton* button : buttons) order << button->text();
+    QTest::keyClick(&modal, Qt::Key_Escape);
+    QApplication::processEvents();
+    openAfterEsc = modal.isVisible() && QApplication::activeModalWidget() == &modal;
+    modal.close();
+    QApplication::processEvents();
+    openAfterClose = modal.isVisible() && QApplication::activeModalWidget() == &modal;
+    QTest::keyClick(&modal, Qt::Key_Return);
+  });
+  EXPECT_EQ(ui.MsgBox("打印机没有响应。", 2 + 48 + 256, "系统提示"), 4);
+  EXPECT_TRUE(openAfterEsc);
+  EXPECT_TRUE(openAfterClose);
+  EXPECT_EQ(order, (QStringList{QStringLiteral("终止"), QStringLiteral("重试"), QStringLiteral("忽略")}));
+  const auto escape = [&ui](int buttons) {
+    qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
+    return ui.MsgBox("继续？", buttons, "提示:");
+  };
+  EXPECT_EQ(escape(0 + 64), 1);
+  EXPECT_EQ(escape(1 + 32), 2);
+  EXPECT_EQ(escape(3 + 32), 2);
+  EXPECT_EQ(escape(5 + 48), 2);
 }
 
 TEST(ClassicMessageBoxTest, BusyPointerNestsAndProgressHasNoCancel) {
