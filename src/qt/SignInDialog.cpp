@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -121,6 +122,13 @@ class SignInForm {
     // made before, it was forgotten as soon as Tab passed over 取消, and Enter in the password
     // box from then on cancelled the sign-in.
     signIn_->setDefault(true);
+    // Enter while the wait runs presses a grey button, which Qt passes over without a sound: the
+    // clerk is told what he waits for, in the dialog, and no try is spent.
+    for (QLineEdit* edit : {code_, password_}) {
+      QObject::connect(edit, &QLineEdit::returnPressed, &dialog_, [this] {
+        if (!signIn_->isEnabled()) SayTheWaitGoesOn();
+      });
+    }
     (code_->text().isEmpty() ? code_ : password_)->setFocus();
   }
 
@@ -175,9 +183,16 @@ class SignInForm {
     dialog_.adjustSize();
   }
 
+  void SayTheWaitGoesOn() {
+    const qint64 left = (waitEnds_.remainingTime() + 999) / 1000;
+    ShowMessage(refusal_ + QStringLiteral("\n还需等候 %1 秒才能再试，请稍候。").arg(std::max<qint64>(left, 1)));
+  }
+
   // Once the wait is over the refusal stays, but no longer tells the clerk to wait.
   void WaitBeforeNextTry(int seconds, const QString& refusal) {
     if (seconds <= 0) return;
+    refusal_ = refusal;
+    waitEnds_ = QDeadlineTimer(seconds * 1000);
     signIn_->setEnabled(false);
     QTimer::singleShot(seconds * 1000, &dialog_, [this, refusal] {
       signIn_->setEnabled(true);
@@ -192,6 +207,8 @@ class SignInForm {
   QPushButton* signIn_;
   SignInAttempt attempt_;
   int failures_ = 0;
+  QString refusal_;
+  QDeadlineTimer waitEnds_;
   SignedIn signedIn_;
 };
 

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <QRegularExpression>
+
 #include "QtTestSupport.h"
 #include "qt/SignInDialog.h"
 
@@ -191,6 +193,7 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
   std::string codeAtCancel;
   bool waitShown = false;
   bool refusalShown = false;
+  bool enterDuringWaitAnswered = false;
   const auto signedIn = SignIn(tries, [&](QWidget& modal) {
     QLineEdit& password = Edit(modal, "TxtPassword");
     auto* signIn = modal.findChild<QPushButton*>(QStringLiteral("Cmd_SignIn"));
@@ -210,6 +213,13 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
     EXPECT_FALSE(signIn->isEnabled());
     qttest::TypeText(password, QStringLiteral("demo001"));
     QTest::keyClick(&password, Qt::Key_Return);  // taken no further while the wait runs
+    // ... but the clerk is told why, in the dialog itself and with no box over it.
+    enterDuringWaitAnswered =
+        message->text().startsWith(QStringLiteral("操作员 001 的密码不对，没有登录。\n")) &&
+        message->text().contains(QRegularExpression(QStringLiteral("还需等候 [12] 秒才能再试，请稍候。$")));
+    EXPECT_EQ(QApplication::activeModalWidget(), &modal);
+    EXPECT_EQ(password.text(), QStringLiteral("demo001"));
+    EXPECT_GE(message->height(), message->heightForWidth(message->width()));
     // Once the button is back the refusal no longer asks to wait.
     EXPECT_TRUE(QTest::qWaitFor([signIn] { return signIn->isEnabled(); }, 10000));
     EXPECT_EQ(message->text(), QStringLiteral("操作员 001 的密码不对，没有登录。"));
@@ -221,6 +231,7 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
   EXPECT_EQ(tries, 6);
   EXPECT_TRUE(refusalShown);
   EXPECT_TRUE(waitShown);
+  EXPECT_TRUE(enterDuringWaitAnswered);
 }
 
 }  // namespace
