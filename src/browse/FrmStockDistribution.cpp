@@ -63,6 +63,13 @@ void FrmStockDistribution::Click(const std::string& name) {
 
 void FrmStockDistribution::FormKeyDown(int& keyCode, int shift) {
   (void)shift;
+  // 关闭 reached with Tab takes Enter as a click, as every button of the module does: the window
+  // lets a default button take no Enter, and the clerk's Enter on it went nowhere.
+  if (keyCode == key::kReturn && KeyControl() == "Cmd_Close") {
+    keyCode = 0;
+    Close();
+    return;
+  }
   if (keyCode != key::kEscape) return;
   keyCode = 0;
   Close();

@@ -37,6 +37,9 @@ StockDistributionView::StockDistributionView(FrmStockDistribution& form, QWidget
   stock_->verticalHeader()->hide();
   stock_->horizontalHeader()->setStretchLastSection(true);
   stock_->setAlternatingRowColors(true);
+  // The grid selects whole rows, so Tab walking its cells moved nothing the clerk could see, and
+  // never reached 关闭: Tab goes on to the button, the arrows walk the stock.
+  stock_->setTabKeyNavigation(false);
   layout->addWidget(stock_, 1);
 
   auto* bottom = new QHBoxLayout;

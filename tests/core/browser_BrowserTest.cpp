@@ -36,6 +36,7 @@
 #include "host/DataScopeProvider.h"
 #include "host/EmbeddedDataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
+#include "host/KeyCodes.h"
 #include "lines/BillDeletion.h"
 #include "support/BrowserOnDemo.h"
 #include "support/ErrorOf.h"
@@ -805,6 +806,12 @@ TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBat
   // The window shows the quantities at the site's places, as the editor's grid does.
   FrmStockDistribution window("O'Neil", distribution.holdings, NumberPlaces{2, 4});
   EXPECT_EQ(window.Grid(FrmStockDistribution::kGrid)->ShownText(1, 6), "13.50");
+  // Enter in the grid leaves the window open; on 关闭 it closes it, as a click does.
+  window.Load();
+  window.KeyDown(FrmStockDistribution::kGrid, key::kReturn, 0);
+  EXPECT_TRUE(window.IsOpen());
+  window.KeyDown("Cmd_Close", key::kReturn, 0);
+  EXPECT_FALSE(window.IsOpen());
 }
 
 }  // namespace

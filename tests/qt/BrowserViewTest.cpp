@@ -83,6 +83,24 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   });
   ClickToolbar("存量");
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  // Tab takes the clerk from the stock to 关闭, and Enter there closes the window.
+  QString tabbedTo;
+  bool openAfterEnter = true;
+  CloseNextWindow(opened, [&](QWidget& modal) {
+    auto* stock = modal.findChild<QTableView*>(QStringLiteral("VfgStock"));
+    stock->setFocus();
+    QTest::keyClick(stock, Qt::Key_Tab);
+    QWidget* focused = modal.focusWidget();
+    tabbedTo = focused != nullptr ? focused->objectName() : QString();
+    if (focused != nullptr) QTest::keyClick(focused, Qt::Key_Return);
+    QApplication::processEvents();
+    openAfterEnter = modal.isVisible();
+    if (openAfterEnter) QTest::keyClick(stock, Qt::Key_Escape);
+  });
+  ClickToolbar("存量");
+  EXPECT_EQ(tabbedTo, QStringLiteral("Cmd_Close"));
+  EXPECT_FALSE(openAfterEnter);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
   // A double click opens the bill clicked; once the editor has closed by its close box, the list
   // is read again on the bill that was open and takes the arrows.
