@@ -36,6 +36,9 @@ GoodsPlaceDialogView::GoodsPlaceDialogView(GoodsPlaceAllocation& allocation, QWi
                                                 : QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                                                       QAbstractItemView::EditKeyPressed);
   grid_->setAlternatingRowColors(true);
+  // Tab goes on to the buttons, as in any dialog: walking the cells put the clerk on a place's
+  // code or name, where the quantity he typed went nowhere. Enter and the arrows walk the rows.
+  grid_->setTabKeyNavigation(false);
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setHighlightSections(false);
   grid_->horizontalHeader()->setSectionResizeMode(GoodsPlaceTableModel::kName, QHeaderView::Stretch);

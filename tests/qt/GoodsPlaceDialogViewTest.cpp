@@ -97,6 +97,22 @@ TEST_F(GoodsPlaceDialogViewTest, EnterConfirmsFromAnyRowOnceTheTotalAgrees) {
 }
 
 // A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
+// Tab leaves the grid for the dialog's buttons and Shift+Tab comes back to the quantity the clerk
+// stood on: walking the cells put him on a place's code or name, where what he typed went nowhere.
+TEST_F(GoodsPlaceDialogViewTest, TabGoesToTheButtonsAndShiftTabBackToTheQuantity) {
+  GoodsPlaceDialogView& dialog = Open(Request("1001", "8"));
+  QTableView& grid = *dialog.Grid();
+  const QModelIndex first = grid.model()->index(0, GoodsPlaceTableModel::kQuantity);
+  QTest::keyClick(&grid, Qt::Key_Tab);
+  EXPECT_EQ(grid.currentIndex(), first);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.CloseButton());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), &grid);
+  EnterQuantity(dialog, QStringLiteral("6"));  // with Y02's 2, the 8 to place
+  EXPECT_EQ(allocation->Items().size(), 2u);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
 TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
   request.warehouseId = "02";
