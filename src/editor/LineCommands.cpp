@@ -94,6 +94,8 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   }
   if (done == PlacesReallocation::BillNotPreAudited) return RefusePlacesOfBillMovedOn(lsh, dh);
   if (done == PlacesReallocation::NoRight) return RefuseRightTakenAway();
+  // Refused as when the warehouse kept none as the clerk began: only its places could change.
+  if (done == PlacesReallocation::PlacesNotKept) return RefuseLineChange("此单据已审核，不能修改!");
   if (done == PlacesReallocation::PlaceShort) {
     session_.Ui->MsgBox(PlaceShortageText(shortage) + ",请重新选择货位!", mb::kInformation, kSystemTitle);
     return;

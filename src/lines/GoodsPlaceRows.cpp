@@ -153,4 +153,8 @@ bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId) {
       GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=?", "FDeleted", {adodb::BoundText(warehouseId)}));
 }
 
+bool KeepsGoodsPlacesNow(Session& session, const std::string& warehouseId) {
+  return FlagIsSet(FirstValue(*session.Conn, "Select FDeleted From GL_Stock Where ID=?", {adodb::BoundText(warehouseId)}));
+}
+
 }  // namespace storeadjust

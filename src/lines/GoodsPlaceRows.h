@@ -81,4 +81,8 @@ bool SameQuantity(double a, double b);
 // is not. A failed read has shown its message and counts as not managed.
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId);
 
+// The same read for a command inside its transaction: the switch as it stands now, a failed read
+// thrown (adodb::Error) rather than shown and taken for a warehouse without goods places.
+bool KeepsGoodsPlacesNow(Session& session, const std::string& warehouseId);
+
 }  // namespace storeadjust

@@ -111,6 +111,9 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
   if (shown && ReadBillLine(*session.Conn, places.lsh, places.dh) != shown) {
     return PlacesReallocation::LineChanged;
   }
+  // Switched off while the clerk chose: the confirm books no place of such a warehouse, and rows
+  // written now would only wait there for it to drop them (or stay for good, the line deleted).
+  if (!KeepsGoodsPlacesNow(session, places.warehouseId)) return PlacesReallocation::PlacesNotKept;
   // The confirm would refuse a place removed while the dialog was answered.
   if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
     if (placeGone) *placeGone = *gone;

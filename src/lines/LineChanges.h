@@ -53,6 +53,7 @@ enum class PlacesReallocation {
   LineGone,           // the line is no longer in the bill: nothing changed
   LineChanged,        // the line is no longer the line the places were chosen for: nothing changed
   PlaceGone,          // a place chosen was removed from the in-warehouse's places meanwhile: nothing changed
+  PlacesNotKept,      // the in-warehouse was switched to keep no goods places meanwhile: nothing changed
   PlaceShort,         // goods going back would leave a place more of the batch than it now holds
   NoRight,            // the operator no longer holds 修改 (taken away while he chose): nothing changed
 };

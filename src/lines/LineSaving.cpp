@@ -333,17 +333,19 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   if (!GoodsStillInMaster(session, line.hh)) return {LineSaveOutcome::GoodsGone, line.lsh, line.dh};
   if (!UnitStillListed(session, line)) return {LineSaveOutcome::UnitChanged, line.lsh, line.dh};
   if (!KeptAsEntered(session, line)) return {LineSaveOutcome::KeepingChanged, line.lsh, line.dh};
+  // The in-warehouse's goods-place switch as it stands now: the administrator may have flipped it
+  // while the clerk answered the goods-place dialog. Switched to goods places, the line would be
+  // received into none of them; switched off, the places chosen are for a warehouse that keeps
+  // none, and the line is stored as any line into it is, without them (rows written for it would
+  // lie in the table until the audit drops them, and a deleted line would leave them for good).
+  const bool keepsPlacesNow = KeepsGoodsPlacesNow(session, line.inWarehouse);
+  if (keepsPlacesNow && !line.inWarehouseKeepsPlaces) return {LineSaveOutcome::PlacesNeeded, line.lsh, line.dh};
   // And so are goods places removed from the in-warehouse's places while the dialog was answered:
   // the receipt would book goods onto a place no list of the warehouse shows.
   const LineGoodsPlaces places{"", "", line.hh, line.inWarehouse, line.batchNo, line.batchLine,
-                               line.inWarehouseKeepsPlaces ? line.goodsPlaces : std::vector<std::string>{}};
+                               keepsPlacesNow ? line.goodsPlaces : std::vector<std::string>{}};
   if (const std::optional<std::string> gone = PlaceNoLongerListed(session, places)) {
     return {LineSaveOutcome::PlaceGone, line.lsh, line.dh, *gone};
-  }
-  // An in-warehouse switched to goods places meanwhile would receive the line into none of them.
-  if (!line.inWarehouseKeepsPlaces && FlagIsSet(FirstValue(*session.Conn, "Select FDeleted From GL_Stock Where ID=?",
-                                                            {adodb::BoundText(line.inWarehouse)}))) {
-    return {LineSaveOutcome::PlacesNeeded, line.lsh, line.dh};
   }
   SavedLine saved;
   LineToSave merged = line;

@@ -1255,6 +1255,45 @@ TEST_F(AskFirstTest, GoodsPlacesOfAConfirmedBillOrOfALineChangedMeanwhileAreNotR
                       "GoodsPlaceGuid='P04A01'"), "0");
 }
 
+// The administrator switches the in-warehouse off goods places while the clerk chooses a line's
+// places: the save, and a pre-audited line's re-allocation, read the switch again in their
+// transaction. The line is stored as any line into that warehouse is, without place rows; the
+// re-allocation, which changes nothing but places, is refused and leaves the bill as it was.
+TEST_F(AskFirstTest, PlacesChosenForAWarehouseSwitchedOffGoodsPlacesMeanwhileAreNotWritten) {
+  const auto rowsOf = [&](const std::string& lsh) {
+    return db_.Count("select count(*) from BillGoodsPlace where BillType='WarehouseIn' and BillGuid='" + lsh + "'");
+  };
+  const LineToSave line = testsupport::PlacedLine("", "05", "04", "0021", "240216", "200212", 12,
+                                                  {"P04A01,x,A01,7", "P04A02,x,A02,5"});
+  db_.Run({"update gl_stock set FDeleted=0 where id='04'"});
+  const SavedLine unplaced = StoreLine(session_, line);
+  ASSERT_EQ(unplaced.outcome, LineSaveOutcome::Saved);
+  EXPECT_EQ(rowsOf(unplaced.lsh), 0);
+  // An amended line keeps no places in a warehouse that keeps none, whatever it had before.
+  db_.Run({"update gl_stock set FDeleted=1 where id='04'"});
+  const std::string lsh = StoreLine(session_, line).lsh;
+  ASSERT_EQ(rowsOf(lsh), 2);
+  db_.Run({"update gl_stock set FDeleted=0 where id='04'"});
+  LineToSave amended = testsupport::PlacedLine(lsh, "05", "04", "0021", "240216", "200212", 12, {"P04A02,x,A02,12"});
+  amended.amend = true;
+  amended.dh = "1001";
+  ASSERT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::Saved);
+  EXPECT_EQ(rowsOf(lsh), 0);
+
+  db_.Run({"update gl_stock set FDeleted=1 where id='04'"});
+  amended.goodsPlaces = line.goodsPlaces;
+  ASSERT_EQ(StoreLine(session_, amended).outcome, LineSaveOutcome::Saved);
+  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
+  db_.Run({"update gl_stock set FDeleted=0 where id='04'"});
+  const std::string before = testsupport::FullDump(*check_);
+  const LineGoodsPlaces allOnA02{lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}};
+  EXPECT_EQ(ReallocateInWarehousePlaces(session_, allOnA02, 12), PlacesReallocation::PlacesNotKept);
+  EXPECT_EQ(testsupport::FullDump(*check_), before);
+  // The confirm books no place of such a warehouse and drops the rows saved while it kept them.
+  ASSERT_EQ(Change(StateCommand::Confirm, lsh).result, StateResult::Done);
+  EXPECT_EQ(rowsOf(lsh), 0);
+}
+
 // The scripted interface refuses to be asked anything while the connection it watches is inside
 // a transaction, so a screen that asks with a transaction open fails its test loudly.
 TEST_F(AskFirstTest, TheScriptedInterfaceRefusesToAskWhileItsConnectionIsInsideATransaction) {
