@@ -7,7 +7,8 @@
 // 审核, 记账, 过账 and 删除 on marks set before the other clerk acted, the site's flow switched
 // between one and two steps while bills wait and screens opened in the other flow ask their
 // questions, approval switched on and off, bills approved, their approval withdrawn or the audit
-// procedure set to refuse them, and, where batches are kept, the amount-only goods switched to
+// procedure set to refuse them, a warehouse's goods-place switch flipped (also while a clerk
+// chooses a line's places), and, where batches are kept, the amount-only goods switched to
 // quantity and back) is judged after it ran against the bills as they stand:
 //   - every warehouse's batch stock, balance and goods places are the opening stock plus what the
 //     bills move in their current states (issued when PreShbz or Shbz is set, received when Shbz
@@ -18,12 +19,17 @@
 //     runs (as did the browser's 审核); an audit that acted did so on a bill its approval passes,
 //     and the browser's 删除 deleted only bills whose lines were as when they were marked;
 //   - every line has its header and its warehouses, a posted bill is audited, and goods-place rows
-//     belong to lines: issue rows to issued ones, receipt rows placing the whole of a received line.
+//     belong to lines: issue rows to issued ones, receipt rows placing the whole of a line received
+//     while its warehouse kept places (a line deleted while its warehouse kept none leaves its rows);
+//   - a line saved, or whose places were re-allocated, has receipt rows placing the whole of it when
+//     its in-warehouse keeps goods places as the command ends, and none when it keeps none.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <set>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/EmbeddedProcedures.h"
@@ -75,6 +81,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       warehouses_.push_back(row[0]);
       keepsPlaces_[row[0]] = IsSet(row[1]);
     }
+    for (const auto& row : Rows("select distinct WarehouseGuid from GoodsPlace")) placeWarehouses_.push_back(row[0]);
     // The browser takes these settings from the database and the session, the engine from settings_.
     check_->Execute(std::string("update sys_var set bz3=") + (settings_.shortageAllowed ? "1" : "0"));
     RegisterEmbeddedProcedures();
@@ -95,6 +102,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
         Clerk& other = first ? b_ : a_;
         if (!settings_.isNotPh && Chance(0.1)) {
           SwitchAmountOnly();
+        } else if (Chance(0.05)) {
+          SwitchGoodsPlaces();
         } else if (Chance(0.05)) {
           SwitchFlow();
         } else if (Chance(0.05)) {
@@ -122,6 +131,16 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
   void SwitchAmountOnly() {
     check_->Execute("update yw_kck set fonlymoney=1-isnull(fonlymoney,0) where hh='0040'");
     Log("the administrator switches 0040 to " + Rows("select isnull(fonlymoney,0) from yw_kck where hh='0040'")[0][0]);
+  }
+
+  // The administrator switches a warehouse that lists goods places to keeping none, or back.
+  void SwitchGoodsPlaces() {
+    NoteReceipts();
+    const std::string warehouse = Pick(placeWarehouses_);
+    check_->Execute("update gl_stock set FDeleted=1-isnull(FDeleted,0) where id=" + SqlText(warehouse));
+    keepsPlaces_[warehouse] = IsSet(Rows("select isnull(FDeleted,0) from gl_stock where id=" + SqlText(warehouse))[0][0]);
+    Log("the administrator switches warehouse " + warehouse + (keepsPlaces_[warehouse] ? " to" : " off") +
+        " goods places");
   }
 
   bool SiteTwoStep() { return Rows("select FValue from t_SystemProfile where FCategory='GL' and FKey='StartStoreAdjustOK'")[0][0] == "1"; }
@@ -193,10 +212,16 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
 
   Table Shown(const std::string& lsh) {
     Table shown = Rows("select * from ckdbdzkmx where lsh=" + SqlText(lsh) + " order by dh");
-    for (auto& row : Rows("select BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where "
-                          "BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " order by 2,3,4,5")) {
+    for (auto& row : Rows("select BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,Quantity,WarehouseGuid from "
+                          "BillGoodsPlace where BillType='WarehouseIn' and BillGuid=" + SqlText(lsh) + " order by 2,3,4,5")) {
       shown.push_back(row);
     }
+    return shown;
+  }
+  // Without the place rows of warehouses that keep none now: a receipt into such a warehouse
+  // drops them, booking none.
+  Table WherePlacesKept(Table shown) {
+    std::erase_if(shown, [&](const std::vector<std::string>& row) { return row.size() == 6 && !keepsPlaces_[row[5]]; });
     return shown;
   }
   static Table OfLine(const Table& shown, const std::string& dh) {
@@ -213,9 +238,17 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     std::string before = testsupport::FullDump(*check_);
     std::string did;
     bool acted = false;
+    // The other clerk acts (or the administrator switches something) while this one is asked.
+    const auto meanwhile = [&] {
+      const std::string saved = prefix_;
+      prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
+      Meanwhile(other, clerk);
+      prefix_ = saved;
+      before = testsupport::FullDump(*check_);
+    };
     if (view.lsh.empty() || pick < 0.3) {
       did = "saves ";
-      acted = SaveLine(clerk, did);
+      acted = SaveLine(clerk, did, mayNest && Chance(0.3) ? std::function<void()>(meanwhile) : std::function<void()>());
     } else if (pick < 0.6) {
       static constexpr C kCommands[] = {C::Audit, C::UnAudit, C::PreAudit, C::UnPreAudit, C::Confirm, C::UnConfirm};
       static constexpr const char* kNames[] = {"audit", "un-audit", "pre-audit", "un-pre-audit", "confirm", "un-confirm"};
@@ -242,13 +275,6 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       answers.watched = clerk.session.Conn.get();
       // The other clerk acts while the opening question is open, or while a shortage's is (then
       // the bill and the stock the clerk answered for may both have changed before the run again).
-      const auto meanwhile = [&] {
-        const std::string saved = prefix_;
-        prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
-        Meanwhile(other, clerk);
-        prefix_ = saved;
-        before = testsupport::FullDump(*check_);
-      };
       if (mayNest && Chance(0.3)) answers.whileAsked = meanwhile;
       if (mayNest && settings_.shortageAllowed && Chance(0.5)) answers.whileShortageAsked = meanwhile;
       // The editor runs its flow's commands as the flow it opened in; an engine's caller any.
@@ -265,7 +291,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       did = std::string(kNames[static_cast<int>(command)]) + (fromEditor ? " (editor) " : " (browser) ") + view.lsh +
             " -> " + std::to_string(static_cast<int>(outcome.result)) + " " + outcome.message;
       if (answers.askedInTransaction) Fail("a state change asked with its transaction open");
-      if (acted && fromEditor && Shown(view.lsh) != view.shown) {
+      if (acted && fromEditor && WherePlacesKept(Shown(view.lsh)) != WherePlacesKept(view.shown)) {
         Fail("an editor's state change moved other lines than its screen lists");
       }
     } else if (pick < 0.68) {
@@ -294,10 +320,13 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       const auto& line = Pick(view.stored);
       const double qty = std::stod(line[5]);
       if (!keepsPlaces_[line[4]]) return;
+      const std::vector<std::string> places = PlacesFor(line[4], qty);
+      if (mayNest && Chance(0.3)) meanwhile();  // while the clerk chooses the places
       const PlacesReallocation result = ReallocateInWarehousePlaces(
-          clerk.session, {view.lsh, line[0], line[1], line[4], line[2], line[3], PlacesFor(line[4], qty)}, qty);
+          clerk.session, {view.lsh, line[0], line[1], line[4], line[2], line[3], places}, qty);
       acted = result == PlacesReallocation::Replaced;
       did = "re-allocates places of " + view.lsh + "/" + line[0] + " -> " + std::to_string(static_cast<int>(result));
+      if (acted) CheckPlacesOfLine(view.lsh, line[0], line[4], qty, "re-allocated");
     } else {
       return;
     }
@@ -307,8 +336,12 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
 
   // The other clerk acts, or the administrator switches the site's flow.
   void Meanwhile(Clerk& other, Clerk& clerk) {
-    if (Chance(0.3)) return Chance(0.5) ? SwitchFlow() : SwitchApproval();
-    Act(other, clerk, false);
+    const double pick = Uniform(0, 1);
+    if (pick < 0.15) SwitchFlow();
+    else if (pick < 0.3) SwitchApproval();
+    else if (pick < 0.45) SwitchGoodsPlaces();
+    else Act(other, clerk, false);
+    NoteReceipts();
   }
 
   // A marked command of the browser, loaded on the flow the site has switched to now (while bills
@@ -398,7 +431,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
   // then one changed there), of a batch the out-warehouse holds (a return: the in-warehouse). Now
   // and then an amendment keeps the line's warehouses, quantity and amounts as stored and changes
   // only its unit (盒 of 2), its price or its goods places.
-  bool SaveLine(Clerk& clerk, std::string& did) {
+  bool SaveLine(Clerk& clerk, std::string& did, const std::function<void()>& whileChoosingPlaces) {
     const View& view = clerk.view;
     LineToSave line;
     line.newBill = view.lsh.empty();
@@ -439,13 +472,19 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     line.figures = FiguresOf(qty / perUnit, perUnit, amount, only ? std::stod(kept[0][3]) : qty * 15, amount, 13);
     line.inWarehouseKeepsPlaces = keepsPlaces_[line.inWarehouse];
     if (line.inWarehouseKeepsPlaces && (only == 1 || only == 2)) {
+      // The dialog opens on the line's places as stored; ones that do not place it (saved while
+      // the warehouse kept none) the clerk must place again before he may confirm.
+      double placed = 0;
       for (const auto& p : Rows("select GoodsPlaceGuid,GoodsPlaceNo,Quantity from BillGoodsPlace where BillType='WarehouseIn' "
                                 "and BillGuid=" + SqlText(view.lsh) + " and BillDetailGuid=" + SqlText(line.dh))) {
         line.goodsPlaces.push_back(p[0] + ",x," + p[1] + "," + p[2]);
+        placed += std::stod(p[2]);
       }
+      if (std::fabs(placed - qty) > 0.00001) line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
     } else if (line.inWarehouseKeepsPlaces) {
       line.goodsPlaces = PlacesFor(line.inWarehouse, qty);
     }
+    if (whileChoosingPlaces) whileChoosingPlaces();
     const Table stored = OfLine(Shown(view.lsh), line.dh);
     const SavedLine saved = StoreLine(clerk.session, line);
     if (line.amend && saved.outcome == LineSaveOutcome::Saved && stored != OfLine(view.shown, line.dh)) {
@@ -455,8 +494,43 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
            (only ? std::string(" only its ") + (only == 1 ? "unit" : only == 2 ? "price" : "places") : "") + " " +
            line.hh + " " + line.batchNo + "/" + line.batchLine + " x" + SqlNumber(qty) + " " + line.outWarehouse + "->" +
            line.inWarehouse + " -> " + std::to_string(static_cast<int>(saved.outcome)) + " " + saved.lsh + "/" + saved.dh;
+    if (saved.outcome == LineSaveOutcome::Saved) CheckPlacesOfLine(saved.lsh, saved.dh, line.inWarehouse, qty, "saved");
     if (line.newBill && saved.outcome == LineSaveOutcome::Saved) ReadView(clerk, saved.lsh);  // the editor stays on it
     return saved.outcome == LineSaveOutcome::Saved;
+  }
+
+  // A line a command just wrote (or placed) is placed whole in a warehouse that keeps goods places
+  // as it ends, and not at all in one that keeps none: rows of such a warehouse are booked by no
+  // receipt, and a line deleted there leaves them for good.
+  void CheckPlacesOfLine(const std::string& lsh, const std::string& dh, const std::string& warehouse, double qty,
+                         const std::string& what) {
+    const Table rows = Rows("select isnull(sum(Quantity),0),count(*) from BillGoodsPlace where BillType='WarehouseIn' and "
+                            "BillGuid=" + SqlText(lsh) + " and BillDetailGuid=" + SqlText(dh));
+    if (!keepsPlaces_[warehouse] && rows[0][1] != "0") {
+      Fail("a line " + what + " into warehouse " + warehouse + ", which keeps no goods places, has goods-place rows");
+    } else if (keepsPlaces_[warehouse] && std::fabs(std::stod(rows[0][0]) - qty) > 0.00001) {
+      Fail("a line " + what + " into warehouse " + warehouse + ", which keeps goods places, is placed " + rows[0][0] +
+           " of " + SqlNumber(qty));
+    }
+  }
+
+  // Which received lines were received while their warehouse kept goods places (only they must
+  // be placed whole), and which lines deleted while their warehouse kept none left place rows
+  // behind. Noted after every command and before every switch, while the switch is as the
+  // command read it.
+  void NoteReceipts() {
+    std::map<std::string, bool> received;
+    for (const auto& l : Rows("select a.lsh,a.dh,a.drstockid from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh "
+                              "where isnull(b.shbz,0)<>0")) {
+      const std::string key = l[0] + "|" + l[1] + "|" + l[2];
+      const auto known = received_.find(key);
+      received[key] = known != received_.end() ? known->second : keepsPlaces_[l[2]];
+    }
+    received_ = std::move(received);
+    for (const auto& p : Rows("select distinct p.BillGuid,p.BillDetailGuid,p.WarehouseGuid from BillGoodsPlace p left join "
+                              "ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid where a.lsh is null")) {
+      if (!keepsPlaces_[p[2]]) leftByDeletion_.insert(p[0] + "|" + p[1] + "|" + p[2]);
+    }
   }
 
   // What the bills move in their current states, per stock figure. Where batches are kept a line
@@ -506,17 +580,28 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       Fail("a line without its header, or between other warehouses than its header names");
     }
     if (!Rows("select lsh from ckdbdzk where isnull(jzbz,0)<>0 and isnull(shbz,0)=0").empty()) Fail("a posted bill not audited");
+    NoteReceipts();
     if (!Rows("select p.BillGuid from BillGoodsPlace p left join ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid "
-              "left join ckdbdzk b on b.lsh=a.lsh where a.lsh is null or (p.BillType='WarehouseOut' and "
+              "left join ckdbdzk b on b.lsh=a.lsh where a.lsh is not null and ((p.BillType='WarehouseOut' and "
               "isnull(b.PreShbz,0)=0 and isnull(b.shbz,0)=0) or (p.BillType='WarehouseIn' and (p.WarehouseGuid<>a.drstockid "
-              "or p.MaterielGuid<>a.hh or p.BatchNo<>a.ph or p.BatchNumber<>a.pcdh))").empty()) {
-      Fail("goods-place rows of no line, issue rows of a bill not issued, or receipt rows of other goods or warehouse");
+              "or p.MaterielGuid<>a.hh or p.BatchNo<>a.ph or p.BatchNumber<>a.pcdh)))").empty()) {
+      Fail("issue rows of a bill not issued, or receipt rows of other goods or warehouse");
     }
-    if (!Rows("select a.lsh from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh inner join gl_stock s on s.id=a.drstockid "
-              "left join yw_kck k on k.hh=a.hh where isnull(b.shbz,0)<>0 and isnull(s.FDeleted,0)<>0 and "
-              "not (" + AmountOnlyLine() + ") and abs(a.sl-(select isnull(sum(Quantity),0) from BillGoodsPlace p where "
-              "p.BillType='WarehouseIn' and p.BillGuid=a.lsh and p.BillDetailGuid=a.dh))>0.00001").empty()) {
-      Fail("a received line whose goods places do not hold the whole of it");
+    for (const auto& p : Rows("select distinct p.BillGuid,p.BillDetailGuid,p.WarehouseGuid from BillGoodsPlace p left join "
+                              "ckdbdzkmx a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid where a.lsh is null")) {
+      if (!leftByDeletion_.contains(p[0] + "|" + p[1] + "|" + p[2])) {
+        Fail("goods-place rows of no line, in warehouse " + p[2] + ", which kept goods places when its line went");
+      }
+    }
+    for (const auto& l : Rows("select a.lsh,a.dh,a.drstockid from ckdbdzkmx a inner join ckdbdzk b on a.lsh=b.lsh "
+                              "inner join gl_stock s on s.id=a.drstockid left join yw_kck k on k.hh=a.hh where "
+                              "isnull(b.shbz,0)<>0 and isnull(s.FDeleted,0)<>0 and not (" + AmountOnlyLine() + ") and "
+                              "abs(a.sl-(select isnull(sum(Quantity),0) from BillGoodsPlace p where p.BillType='WarehouseIn' "
+                              "and p.BillGuid=a.lsh and p.BillDetailGuid=a.dh))>0.00001")) {
+      if (received_[l[0] + "|" + l[1] + "|" + l[2]]) {
+        Fail("a line received while its warehouse kept goods places whose places do not hold the whole of it: " + l[0] +
+             "/" + l[1]);
+      }
     }
   }
 
@@ -526,6 +611,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
   StateSettings settings_;
   std::vector<std::string> warehouses_;
   std::map<std::string, bool> keepsPlaces_;
+  std::vector<std::string> placeWarehouses_;  // the warehouses that list goods places
+  std::map<std::string, bool> received_;      // lsh|dh|warehouse of received lines: whether it kept places then
+  std::set<std::string> leftByDeletion_;      // lsh|dh|warehouse of rows a line deleted there left
   testsupport::StockFigures opening_;
   std::string prefix_;
 };
