@@ -118,8 +118,30 @@ std::string Right(std::string_view, const std::vector<std::string>& a) {
   const std::string s = LiteralAsText(a[0]);
   return "substr(" + s + ", max(length(" + s + ") - (" + LengthArgument(a[1], "right") + ") + 1, 1))";
 }
-// ROUND(x, n[, truncate]): halves away from zero on the decimal value (2.675 -> 2.68), n may be negative.
-std::string Round(std::string_view, const std::vector<std::string>& a) { return Call("tsql_round", a); }
+// Digits before the point of a decimal literal (748.58: 3, 0.5 and .5: none), which are all its
+// type holds there; nullopt for anything else.
+std::optional<std::size_t> DecimalLiteralWholeDigits(std::string_view value) {
+  if (!value.empty() && value[0] == '-') value.remove_prefix(value.size() > 1 && value[1] == ' ' ? 2 : 1);
+  const std::size_t point = value.find('.');
+  if (point == std::string_view::npos || value.size() == 1 ||
+      value.find_first_not_of("0123456789.") != std::string_view::npos || value.find('.', point + 1) != std::string_view::npos)
+    return std::nullopt;
+  const std::string_view whole = value.substr(0, point);
+  return whole.size() - std::min(whole.find_first_not_of('0'), whole.size());
+}
+// ROUND(x, n[, truncate]): halves away from zero on the decimal value (2.675 -> 2.68), n may be
+// negative. The result is of x's type: for a literal, whose type is known here, a result the type
+// cannot hold is SQL Server's overflow error (round(748.58, -3): decimal(5,2) holds no 1000.00).
+std::string Round(std::string_view, const std::vector<std::string>& a) {
+  const char first = a[0].front();
+  if ((first >= '0' && first <= '9') || first == '-' || first == '.') {
+    const std::string truncate = a.size() > 2 ? a[2] : "0";
+    if (const std::optional<std::size_t> whole = DecimalLiteralWholeDigits(a[0]))
+      return Call("tsql_round_numeric", {a[0], a[1], truncate, std::to_string(*whole)});
+    if (IsIntLiteral(a[0])) return Call("tsql_round_int", {a[0], a[1], truncate});
+  }
+  return Call("tsql_round", a);
+}
 // GETDATE(): local time as the schema stores datetimes, 'YYYY-MM-DD HH:MM:SS'.
 std::string GetDate(std::string_view, const std::vector<std::string>&) { return "datetime('now', 'localtime')"; }
 // A date argument in the stored form, whichever form SQL Server would accept it in ('20240305').

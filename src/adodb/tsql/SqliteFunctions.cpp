@@ -419,6 +419,32 @@ void TsqlRound(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_double(ctx, RoundDecimal(x, digits, truncate));
 }
 
+// tsql_round_numeric(x, digits, truncate, whole): ROUND of a decimal literal, whose result keeps the
+// literal's type: 748.58 is decimal(5,2), which holds `whole` = 3 digits before the point, so
+// round(748.58, -3) is SQL Server's overflow error rather than 1000.
+void TsqlRoundNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const double rounded =
+      RoundDecimal(sqlite3_value_double(argv[0]), sqlite3_value_int64(argv[1]), sqlite3_value_int64(argv[2]) != 0);
+  if (std::fabs(rounded) >= std::pow(10.0, static_cast<double>(sqlite3_value_int64(argv[3]))))
+    return sqlite3_result_error(ctx, "Arithmetic overflow error converting expression to data type numeric.", -1);
+  sqlite3_result_double(ctx, rounded);
+}
+
+// tsql_round_int(x, digits, truncate): ROUND of an int literal is an int, so a result past int's
+// range (round(2147483647, -1)) is SQL Server's overflow error.
+void TsqlRoundInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  std::int64_t rounded = 0;
+  if (!RoundInteger(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]), sqlite3_value_int64(argv[2]) != 0,
+                    rounded) ||
+      rounded > INT32_MAX || rounded < INT32_MIN)
+    return sqlite3_result_error(ctx, kIntOverflow, -1);
+  sqlite3_result_int64(ctx, rounded);
+}
+
 // tsql_substring(s, start, length): characters start .. start+length-1, where positions before 1
 // count toward the length; a negative length is SQL Server's error.
 void TsqlSubstring(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -732,7 +758,7 @@ struct FunctionEntry {
 
 constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
-    {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound},
+    {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
