@@ -116,6 +116,32 @@ TEST_F(SqliteBackendTest, AReportsTempTableMadeBySelectIntoComparesTextAsTheServ
   }
 }
 
+// A report's table variable lives for its batch: the same batch run again, with other bound
+// values, inside a read transaction and after a run that failed half-way, gives only its own rows,
+// and no table of that name is left in the connection after it.
+TEST_F(SqliteBackendTest, AReportsTableVariableHoldsTheRowsOfItsOwnBatchOnly) {
+  conn->Execute("create table k (code varchar(10) collate TSQL, id int)");
+  conn->Execute("insert into k values ('ab', 1), ('AB ', 2), ('c', 3)");
+  const std::string report = "declare @t table (code varchar(10), n int)\n"
+                             "insert into @t select code, 10 / (id - ?) from k where id <= ?\n"
+                             "select count(*), sum(n) from @t t join k on k.code = t.code where t.code = 'Ab'";
+  const auto leftTables = [&] {
+    return conn->OpenRecordset("select count(*) from sqlite_temp_master where name = '@t'")->Value(0).AsInt32();
+  };
+  auto rows = conn->OpenRecordset(report, {BoundInteger(0), BoundInteger(2)});
+  EXPECT_EQ(rows->Value(0).AsInt32(), 4);  // each of the two rows meets both of k's 'ab' rows
+  EXPECT_EQ(rows->Value(1).AsInt32(), 30);
+  EXPECT_EQ(leftTables(), 0);
+  const Error failed = ErrorOf([&] { conn->OpenRecordset(report, {BoundInteger(1), BoundInteger(3)}); });
+  EXPECT_NE(failed.Description().find("Divide by zero"), std::string::npos) << failed.Description();
+  conn->BeginReadTrans();
+  rows = conn->OpenRecordset(report, {BoundInteger(-1), BoundInteger(1)});
+  EXPECT_EQ(rows->Value(0).AsInt32(), 2);
+  EXPECT_EQ(rows->Value(1).AsInt32(), 10);
+  conn->CommitTrans();
+  EXPECT_EQ(leftTables(), 0);
+}
+
 // A statement kept for its text reads its columns once; a schema change, made here or by another
 // connection, shows from the next result on: new columns, their types, the keys an edit finds rows by
 // (by an old key, an edit of one row would change every row sharing that value).

@@ -24,17 +24,31 @@ void BatchVariables::Declare(std::string_view name, SqlType type) {
   std::string key = LowerName(name);
   if (std::any_of(declared_.begin(), declared_.end(), [&](const auto& d) { return d.first == key; }))
     Refuse("declaring the variable " + std::string(name) + " twice in one batch");
-  if (type.name == "table") Refuse("the table variable " + std::string(name));
+  if (type.name == "table") {
+    declared_.emplace_back(std::move(key), std::move(type));
+    return;
+  }
   if (type.size.empty() && IsCharacterType(type.name)) type.size.push_back("1");
   RewriteConversion(type, "NULL", std::nullopt);  // refuses a type the conversions do not know
   declared_.emplace_back(std::move(key), std::move(type));
 }
 
+void BatchVariables::DeclareTable(std::string_view name) { Declare(name, SqlType{"table", {}}); }
+
+bool BatchVariables::IsTable(std::string_view name) const {
+  const std::string key = LowerName(name);
+  return std::any_of(declared_.begin(), declared_.end(),
+                     [&](const auto& d) { return d.first == key && d.second.name == "table"; });
+}
+
 const SqlType& BatchVariables::TypeOf(std::string_view name) const {
   RefuseSystemVariable(name);
   const std::string key = LowerName(name);
-  for (const auto& [declared, type] : declared_)
-    if (declared == key) return type;
+  for (const auto& [declared, type] : declared_) {
+    if (declared != key) continue;
+    if (type.name == "table") Refuse("the table variable " + std::string(name) + " as a value");
+    return type;
+  }
   Refuse("the variable " + std::string(name) + " outside a batch that declares it");
 }
 

@@ -3,8 +3,8 @@
 // later statement of the batch may read or assign it. A value is read as tsql_variable('@x') and
 // assigned through tsql_assign, converted to the declared type as SQL Server converts on
 // assignment (see VariableStore.h for the functions, FunctionRules.h for the conversions).
-// Refused: a name read or assigned before its DECLARE, one declared twice, table variables,
-// and system variables (@@ROWCOUNT, @@IDENTITY ...), whose values the embedded database does
+// Refused: a name read or assigned before its DECLARE, one declared twice, a table variable
+// read as a value, and system variables (@@ROWCOUNT, @@IDENTITY ...), whose values the embedded database does
 // not keep as SQL Server does.
 #include <string>
 #include <string_view>
@@ -19,6 +19,9 @@ class BatchVariables {
  public:
   // A character type without a length is one character long in a DECLARE, as in SQL Server.
   void Declare(std::string_view name, SqlType type);
+  // DECLARE @t TABLE (...): the name is the batch's table, to be read where a table stands.
+  void DeclareTable(std::string_view name);
+  bool IsTable(std::string_view name) const;
   // tsql_variable('@x') for a declared variable.
   std::string Read(std::string_view name) const;
   // `value` (translated) as the declared type of `name` converts it.

@@ -214,6 +214,7 @@ class Rewriter {
       if (out_.size() == begin) out_.resize(start);  // a statement with nothing to run (SET NOCOUNT ON)
       if (!SkipSeparators() && pos_ < end_ && !AtStatementStart()) Unexpected();
     }
+    for (const std::string& table : tableVariables_) out_ += "; DROP TABLE temp." + table;
     return Trim(out_.Release());
   }
 
@@ -518,6 +519,10 @@ class Rewriter {
     if (!AtName(2) || !IsTempTableName(BareName(token_[pos_ + 2]))) return PassThroughTableStatement();
     pos_ += 2;
     Emit("CREATE TEMP TABLE");
+    TempTableDefinition();
+  }
+  // The rest of a temp table's CREATE TABLE, from its name or its column list on.
+  void TempTableDefinition() {
     int depth = 0;
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
@@ -746,7 +751,11 @@ class Rewriter {
       const Token& name = Take();
       if (name.kind != TokenKind::Variable) Unexpected();
       AcceptWord("AS");
-      if (AtWord("TABLE") || AtWord("CURSOR")) Fail("the " + LowerName(Peek()->text()) + " variable " + std::string(name.text()));
+      if (AtWord("TABLE")) {
+        if (!first) Fail("a table variable declared beside other variables");
+        return DeclareTable(name.text());
+      }
+      if (AtWord("CURSOR")) Fail("the cursor variable " + std::string(name.text()));
       const SqlType type = TypeName();
       std::string value = "NULL";
       if (AcceptOp("=")) value = CapturedExpr();
@@ -757,6 +766,20 @@ class Rewriter {
       first = false;
     } while (AcceptOp(","));
   }
+
+  // DECLARE @t TABLE (columns) makes a temp table of the batch, as a #table is made (its text
+  // columns compare as the server's); it is dropped at the end of the batch, and dropped first
+  // should a batch that failed half-way have left one of its name.
+  void DeclareTable(std::string_view name) {
+    ExpectWord("TABLE");
+    variables_.DeclareTable(name);
+    const std::string table = TableVariableName(name);
+    Emit("DROP TABLE IF EXISTS temp." + table + "; CREATE TEMP TABLE " + table);
+    if (!AtOp("(")) Unexpected();
+    TempTableDefinition();
+    tableVariables_.push_back(table);
+  }
+  static std::string TableVariableName(std::string_view name) { return "\"" + LowerName(name) + "\""; }
 
   // SET @x = value, SET @x += value (any of + - * / % & | ^); and the session options that change
   // nothing here (see SessionOption).
@@ -1546,6 +1569,14 @@ class Rewriter {
   // and the schema are dropped, as the embedded database is the one database with one schema
   // (see SchemaNames.h); a linked server is refused.
   NameRef TableName() {
+    if (Peek() && Peek()->kind == TokenKind::Variable) {
+      const std::string_view name = Take().text();
+      if (!variables_.IsTable(name)) {
+        variables_.Read(name);  // refuses one the batch has not declared
+        Fail("the variable " + std::string(name) + " as a table");
+      }
+      return {TableVariableName(name), LowerName(name)};
+    }
     if (!AtName()) Unexpected();
     std::array<const Token*, 4> parts{&Take()};
     std::size_t count = 1;
@@ -2412,6 +2443,7 @@ class Rewriter {
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
+  std::vector<std::string> tableVariables_;  // the batch's table variables, as emitted
   SchemaNames schemas_;               // the schema each table of the batch was named under
   struct OutputList {
     std::string_view pseudoTable;  // inserted or deleted, while an OUTPUT list is read
