@@ -41,6 +41,13 @@ bool BatchVariables::IsTable(std::string_view name) const {
                      [&](const auto& d) { return d.first == key && d.second.name == "table"; });
 }
 
+std::vector<std::string> BatchVariables::TableNames() const {
+  std::vector<std::string> names;
+  for (const auto& [name, type] : declared_)
+    if (type.name == "table") names.push_back(name);
+  return names;
+}
+
 const SqlType& BatchVariables::TypeOf(std::string_view name) const {
   RefuseSystemVariable(name);
   const std::string key = LowerName(name);

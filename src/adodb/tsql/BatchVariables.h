@@ -22,6 +22,7 @@ class BatchVariables {
   // DECLARE @t TABLE (...): the name is the batch's table, to be read where a table stands.
   void DeclareTable(std::string_view name);
   bool IsTable(std::string_view name) const;
+  std::vector<std::string> TableNames() const;  // lower case, in the order declared
   // tsql_variable('@x') for a declared variable.
   std::string Read(std::string_view name) const;
   // `value` (translated) as the declared type of `name` converts it.

@@ -214,7 +214,7 @@ class Rewriter {
       if (out_.size() == begin) out_.resize(start);  // a statement with nothing to run (SET NOCOUNT ON)
       if (!SkipSeparators() && pos_ < end_ && !AtStatementStart()) Unexpected();
     }
-    for (const std::string& table : tableVariables_) out_ += "; DROP TABLE temp." + table;
+    if (tableVariables_ > 0) DropTableVariables();
     return Trim(out_.Release());
   }
 
@@ -777,7 +777,11 @@ class Rewriter {
     Emit("DROP TABLE IF EXISTS temp." + table + "; CREATE TEMP TABLE " + table);
     if (!AtOp("(")) Unexpected();
     TempTableDefinition();
-    tableVariables_.push_back(table);
+    ++tableVariables_;
+  }
+  // Each table variable lives to the end of its batch.
+  [[gnu::noinline]] void DropTableVariables() {
+    for (const std::string& name : variables_.TableNames()) out_ += "; DROP TABLE temp." + TableVariableName(name);
   }
   static std::string TableVariableName(std::string_view name) { return "\"" + LowerName(name) + "\""; }
 
@@ -1569,15 +1573,7 @@ class Rewriter {
   // and the schema are dropped, as the embedded database is the one database with one schema
   // (see SchemaNames.h); a linked server is refused.
   NameRef TableName() {
-    if (Peek() && Peek()->kind == TokenKind::Variable) {
-      const std::string_view name = Take().text();
-      if (!variables_.IsTable(name)) {
-        variables_.Read(name);  // refuses one the batch has not declared
-        Fail("the variable " + std::string(name) + " as a table");
-      }
-      return {TableVariableName(name), LowerName(name)};
-    }
-    if (!AtName()) Unexpected();
+    if (!AtName()) return TableVariable();
     std::array<const Token*, 4> parts{&Take()};
     std::size_t count = 1;
     while (AcceptOp(".")) {
@@ -1596,6 +1592,17 @@ class Rewriter {
     std::string bare = BareName(*name);
     if (!IsTempTableName(bare)) schemas_.Note(schema ? BareName(*schema) : std::string(), bare);
     return {Normalize(*name), std::move(bare)};
+  }
+
+  // @t where a table stands: the batch's table variable (see DeclareTable).
+  [[gnu::noinline]] NameRef TableVariable() {
+    if (!Peek() || Peek()->kind != TokenKind::Variable) Unexpected();
+    const std::string_view name = Take().text();
+    if (!variables_.IsTable(name)) {
+      variables_.Read(name);  // refuses one the batch has not declared
+      Fail("the variable " + std::string(name) + " as a table");
+    }
+    return {TableVariableName(name), LowerName(name)};
   }
 
   NameRef TableAlias() {
@@ -2443,7 +2450,7 @@ class Rewriter {
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
-  std::vector<std::string> tableVariables_;  // the batch's table variables, as emitted
+  int tableVariables_ = 0;            // declared by the batch (a count: the batches of the module declare none)
   SchemaNames schemas_;               // the schema each table of the batch was named under
   struct OutputList {
     std::string_view pseudoTable;  // inserted or deleted, while an OUTPUT list is read
