@@ -4,10 +4,13 @@
 // deleted, the in-warehouse changed, Esc wherever the clerk is (and on with the row when he keeps
 // it), and saves. Questions, lists and the goods-place dialog are answered at random; while the
 // dialog is open another clerk may remove a goods place, and between any two steps another clerk
-// may rename and price goods anew in the goods master or take from a batch of the out-warehouse.
+// may rename and price goods anew in the goods master or take from a batch of the out-warehouse;
+// then, and while the dialog is open, another clerk may also change a unit's coefficient, rename
+// a unit (the base unit's row too), delete one or add one.
 // After every save the line stored must be the line the screen showed: the goods' own facts (the
 // name and retail price of the goods master as the row took them, or as the amended line holds them), the
-// shown unit with its coefficient, sl = txtXs x TxtSl (at its column's 4 places), the quantity,
+// shown unit (by the name the row took it under) with the coefficient its list gives now, or
+// the line's own kept coefficient for a line taken with F3, sl = txtXs x TxtSl (at its column's 4 places), the quantity,
 // price and amounts exactly as shown, however many places were typed, a batch the
 // out-warehouse holds, goods-place rows as the dialog confirmed them on places still listed, and a
 // grid row that lists it in the base unit at the price per base unit. At the end the bill is
@@ -23,6 +26,8 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <optional>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -64,6 +69,7 @@ class RandomClerk : public ScriptedUserInterface {
   bool keepsHeld = false;  // takes the row a list holds (the only row of a single-row list)
   std::optional<std::vector<std::string>> placesAnswered;  // the last allocation confirmed
   std::function<void(const std::string&)> removePlace;     // another clerk, while the dialog is open
+  std::function<void()> changeAUnit;                       // another clerk, while the dialog is open
 
   int MsgBox(const std::string& text, int buttons, const std::string& title) override {
     const bool question = (buttons & 7) == mb::kYesNo;
@@ -95,6 +101,7 @@ class RandomClerk : public ScriptedUserInterface {
     log_ += "      places for " + request.quantity + " in " + w + "\n";
     placesAnswered = answer.items;
     if (removePlace && draws_.Chance(0.1)) removePlace(answer.items.back().substr(0, answer.items.back().find(',')));
+    if (changeAUnit && draws_.Chance(0.1)) changeAUnit();
     return answer;
   }
 
@@ -108,9 +115,7 @@ struct Shown {
   std::string lsh, hh, unitName, out, in;
   double coefficient = 1, quantity = 0, price = 0, amount = 0, retailTotal = 0;
   bool retailFollowsQuantity = true;
-  // An amended line stored with a quantity its unit's coefficient does not join (srsl 0 or NULL,
-  // or both figures from another program): taken with F3 it keeps a coefficient of its own.
-  bool keepsOwnCoefficient = false;
+  bool amended = false;  // the line was stored before and taken with F3
 };
 
 class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
@@ -129,6 +134,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       removedPlaces_.push_back("insert into GoodsPlace values (" + SqlText(guid) + "," + SqlText(place[0][0]) + "," +
                                SqlText(place[0][1]) + "," + SqlText(place[0][2]) + ")");
     };
+    clerk_.changeAUnit = [this] { AnotherClerkChangesAUnit(); };
+    for (const Row& unit : Rows("select hh, FName, FMeasureUnitID from t_MeasureUnit")) unitCodes_.try_emplace(unit[0] + "|" + unit[1], unit[2]);
     RegisterEmbeddedProcedures();
   }
 
@@ -195,7 +202,9 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       AnotherClerkChangesTheGoodsMaster();
     } else if (pick < 0.055) {
       AnotherClerkTakesFromABatch();
-    } else if (pick < 0.10) {
+    } else if (pick < 0.07) {
+      AnotherClerkChangesAUnit();
+    } else if (pick < 0.11) {
       SaveALineUnchanged(Chance(0.6));
     } else if (pick < 0.12) {
       Log("F7 in 货号 over " + Text("TxtHH"));  // the goods list, perhaps closed without a choice
@@ -252,6 +261,63 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     form_->SelectRow("VfgContent", row);
     form_->SetFocus("VfgContent");
     form_->KeyDown("VfgContent", keyCode);
+    if (keyCode == key::kF1 + 2) KeepOwnCoefficient(grid->TextMatrix(row, 1));
+  }
+
+  // A line taken with F3 that was stored with another coefficient than its unit's now (or in a
+  // unit no longer listed) keeps its own: the row shows it, and the save may store it.
+  void KeepOwnCoefficient(const std::string& dh) {
+    ownCoefficient_.reset();
+    if (dh.empty()) return;
+    const std::optional<double> listed = ListedCoefficient(Text("TxtHH"), Text("txtDw"));
+    const double shown = Number(Text("txtXs"));
+    if (!listed || !Near(*listed, shown)) ownCoefficient_ = OwnCoefficient{Text("TxtLSH"), dh, Text("TxtHH"), Text("txtDw"), shown};
+  }
+
+  // The coefficient the goods' unit of that name (as the row took it: a unit renamed since goes by
+  // its old name) has now, counted as the list counts it; none for a unit deleted or never there.
+  std::optional<double> ListedCoefficient(const std::string& hh, const std::string& name) {
+    if (name.empty()) return 1.0;
+    const auto code = unitCodes_.find(hh + "|" + name);
+    if (code == unitCodes_.end()) return std::nullopt;
+    const Table unit = Rows("select FCoefficient from t_MeasureUnit where isnull(FDeleted,0)=0 and hh=" + SqlText(hh) +
+                            " and FMeasureUnitID=" + SqlText(code->second));
+    if (unit.empty()) return std::nullopt;
+    return Number(unit[0][0]) == 0 ? 1.0 : Number(unit[0][0]);
+  }
+
+  // Another clerk changes a unit of goods the row or a stored line may show: its coefficient, its
+  // name (the base unit's row too), deletes it, or adds one.
+  void AnotherClerkChangesAUnit() {
+    const std::string hh = Pick(std::vector<std::string>{"0001", "0003", "0004", "0006", "0021", "0040", "0012"});
+    const Table units = Rows("select FMeasureUnitID, FName, FCoefficient from t_MeasureUnit where isnull(FDeleted,0)=0 and hh=" + SqlText(hh));
+    const double kind = Uniform(0, 1);
+    if (units.empty() || kind < 0.15) {
+      const std::string code = "9" + std::to_string(++unitChanges_);
+      const std::string name = "新单位" + std::to_string(unitChanges_);
+      const double coefficient = Pick(std::vector<double>{2, 6, 24, 0.25});
+      Log("another clerk adds unit " + name + " (" + adodb::FormatNumber(coefficient) + ") to " + hh);
+      check_->Execute("insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) values (" + SqlText(hh) +
+                      "," + SqlText(code) + "," + SqlText(name) + "," + SqlNumber(coefficient) + ",0,0)");
+      unitCodes_.try_emplace(hh + "|" + name, code);
+      return;
+    }
+    const Row& unit = Pick(units);
+    const std::string where = " where hh=" + SqlText(hh) + " and FMeasureUnitID=" + SqlText(unit[0]);
+    if (kind < 0.65) {
+      double coefficient = Pick(std::vector<double>{2, 5, 10, 12, 24, 0.5, 0.002});
+      if (Near(coefficient, Number(unit[2]))) coefficient += 1;
+      Log("another clerk sets " + hh + " unit " + unit[1] + " to 换算系数 " + adodb::FormatNumber(coefficient));
+      check_->Execute("update t_MeasureUnit set FCoefficient=" + SqlNumber(coefficient) + where);
+    } else if (kind < 0.8) {
+      const std::string name = unit[1].substr(0, unit[1].find('~')) + "~" + std::to_string(++unitChanges_);
+      Log("another clerk renames " + hh + " unit " + unit[1] + " to " + name);
+      check_->Execute("update t_MeasureUnit set FName=" + SqlText(name) + where);
+      unitCodes_.try_emplace(hh + "|" + name, unit[0]);
+    } else {
+      Log("another clerk deletes " + hh + " unit " + unit[1]);
+      check_->Execute("update t_MeasureUnit set FDeleted=1" + where);
+    }
   }
 
   // A line of the bill stored by another program (or an older version), then the bill opened again:
@@ -316,6 +382,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     form_->SelectRow("VfgContent", row);
     form_->SetFocus("VfgContent");
     form_->KeyDown("VfgContent", key::kF1 + 2);
+    KeepOwnCoefficient(dh);
     if (throughEveryField) {
       clerk_.keepsHeld = true;
       if (Chance(0.3)) form_->SetFocus("txtJl");  // from the unit on
@@ -372,17 +439,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     // unless it is an amended line's, kept as it was stored.
     const auto was = std::find_if(before.begin(), before.end(), [&](const Row& line) { return line[0] == written[0][0]; });
     shown.retailFollowsQuantity = was == before.end() || (*was)[9] != written[0][9];
-    shown.keepsOwnCoefficient = was != before.end() && (*was)[1] == shown.hh && (*was)[10] == shown.unitName &&
-                                !Near(Number((*was)[6]), FourPlaces(Number((*was)[11]) * UnitCoefficient(shown)));
+    shown.amended = lsh == shown.lsh && was != before.end();
     CheckStoredAsShown(lsh, written[0], shown, placesAnswered);
-  }
-
-  // The coefficient the goods' units give the unit shown: 1 for the base unit, -1 for none listed.
-  double UnitCoefficient(const Shown& shown) {
-    if (shown.unitName.empty()) return 1;
-    const Table unit = Rows("select FCoefficient from t_MeasureUnit where hh=" + SqlText(shown.hh) +
-                            " and FName=" + SqlText(shown.unitName));
-    return unit.empty() ? -1 : Number(unit[0][0]);
   }
 
   void CheckStoredAsShown(const std::string& lsh, const Row& line, const Shown& shown, const Row& placesAnswered) {
@@ -400,8 +458,13 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
                                                                        goods[0][0] + " " + goods[0][1]);
     }
     if (line[10] != shown.unitName) return differs("unit", line[10], shown.unitName);
-    const double coefficient = UnitCoefficient(shown);
-    if (!Near(coefficient, shown.coefficient) && !shown.keepsOwnCoefficient) {
+    // The unit as the goods list it now, with the coefficient shown; or, for a line taken with F3,
+    // the line's own coefficient it was stored with, which no list gives.
+    const double coefficient = ListedCoefficient(shown.hh, shown.unitName).value_or(-1);
+    const bool ownKept = shown.amended && ownCoefficient_ && ownCoefficient_->lsh == lsh && ownCoefficient_->dh == dh &&
+                         ownCoefficient_->hh == shown.hh && ownCoefficient_->unitName == shown.unitName &&
+                         Near(ownCoefficient_->coefficient, shown.coefficient);
+    if (!ownKept && !Near(coefficient, shown.coefficient)) {
       return differs("unit", shown.unitName + " (coefficient " + adodb::FormatNumber(coefficient) + ")",
                      "系数 " + adodb::FormatNumber(shown.coefficient));
     }
@@ -578,6 +641,13 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   std::vector<std::string> removedPlaces_;  // statements that add them again
   std::set<std::string> goodsVersions_;      // every name and retail price each goods has had
   int renames_ = 0;
+  int unitChanges_ = 0;
+  std::map<std::string, std::string> unitCodes_;  // hh|name -> FMeasureUnitID, every name a unit has had
+  struct OwnCoefficient {
+    std::string lsh, dh, hh, unitName;
+    double coefficient = 1;
+  };
+  std::optional<OwnCoefficient> ownCoefficient_;  // the line last taken with F3, when it keeps its own
 };
 
 TEST(EntryPropertyTest, EverySavedLineIsTheLineTheScreenShowedAndItsAuditMovesExactlyIt) {
