@@ -27,6 +27,15 @@ bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
     return false;
   }
   entry_.unit = unit.value_or(MeasureUnit{});
+  // A line stored with a coefficient of its own (its quantity and base quantity, which its unit's
+  // coefficient does not join) and its own unit chosen again keeps that coefficient, as F3 showed
+  // it: the clerk passing through the list changed nothing, and the unit's coefficient would have
+  // moved another quantity, or (not being the line as loaded) lost its quantity and amounts.
+  const bool ownUnitAgain = lineAsLoaded_ && !lineAsLoaded_->unit.listed && lineAsLoadedLsh_ == lsh_ &&
+                            entry_.AmendsLineOf(Text("TxtHH")) && lineAsLoaded_->storedLine == entry_.storedLine &&
+                            lineAsLoaded_->storedValues == entry_.storedValues &&
+                            lineAsLoaded_->goods == Text("TxtHH") && lineAsLoaded_->unit.code == entry_.unit.code;
+  if (ownUnitAgain) entry_.unit = lineAsLoaded_->unit;
   ShowUnit();
   return true;
 }

@@ -180,6 +180,37 @@ TEST_F(EditorTest, ALinePassedThroughItsGoodsKeepsTheNameAndRetailPriceItWasStor
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Another program stored line 1002 as 2.5 中包 moving 24 盒: its own 9.6 盒 to the 中包, where the
+// goods' 中包 holds 12. Taken with F3 and passed through 货号 or through the unit with Enter, the
+// list on its own 中包, the line is the line as stored: its quantity, coefficient, price and
+// amounts, not 2.5 x 12 nor a quantity of 0 at the goods' cost price, which a save stored without
+// a word for a clerk who changed nothing.
+TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsItsQuantity) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where "
+                           "lsh='DBD202403010001' and dh='1002'";
+  db_.Run({"update ckdbdzkmx set dw='中包', srsl=2.5, sl=24, dj=297.6, je=744, lsze=595.2 where "
+           "lsh='DBD202403010001' and dh='1002'"});
+  const std::string stored = db_.Value(line);
+  ASSERT_EQ(stored, "2.5 24 中包 297.6 744 595.2");
+  Open("DBD202403010001");
+  for (const char* through : {"TxtHH", "txtJl"}) {
+    form_->SelectRow("VfgContent", 2);
+    form_->KeyDown("VfgContent", key::kF1 + 2);
+    ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs"), "2.5 9.6") << through;
+    ui_.QueueChoice(2);  // its own 中包, which the list holds
+    form_->SetFocus(through);
+    form_->KeyDown(through, key::kReturn);
+    EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs") + " " + form_->Text("TxtDj") + " " + form_->Text("TxtJe"),
+              "2.5 9.6 297.6 744")
+        << through;
+    form_->Click("Cmd_Save");
+    EXPECT_EQ(db_.Value(line), stored) << through;
+  }
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
 // The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
 TEST_F(EditorTest, TheUnitListShowsItsPricesAtTheSitesPlaces) {
   OpenNewBill();
