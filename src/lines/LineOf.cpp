@@ -29,11 +29,15 @@ void KeepStoredFigures(const BillLineValues& stored, const EntryRow& row, bool p
   // Stored without its quantity as entered (srsl 0 or NULL), the line's price is the base unit's;
   // the row shows sl in its unit at that unit's price. Saved with all four as shown it keeps srsl
   // and dj as stored: another program reads dj beside no srsl as the price per base unit, and the
-  // line saved unchanged would have been rewritten under it.
+  // line saved unchanged would have been rewritten under it. The unit's price is shown at the
+  // places the price column keeps: 7.1235 per base unit shows as 3.5618 per half, which is still
+  // the price as stored.
   const double coefficient = row.unit.coefficient;
+  const double unitPrice = stored.dj * coefficient;
+  const bool priceAsShown = SameFigure(row.price, unitPrice) || SameFigure(row.price, StoredMoney(unitPrice));
   const bool enteredUnknown = (stored.srsl == 0 || stored.enteredIsNull) && stored.sl != 0 && coefficient != 0;
   if (enteredUnknown && figures.baseQty == stored.sl && retailKept && StoredQuantity(row.quantity) == StoredQuantity(stored.sl / coefficient) &&
-      (!pricesCarried || (amountKept && SameFigure(row.price, stored.dj * coefficient)))) {
+      (!pricesCarried || (amountKept && priceAsShown))) {
     figures.enteredQty = stored.srsl;
     line.enteredQtyIsNull = stored.enteredIsNull;
     if (pricesCarried) line.price = stored.dj;

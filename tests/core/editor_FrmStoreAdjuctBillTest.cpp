@@ -45,6 +45,7 @@ struct ProgressRecorder : ScriptedUserInterface {
   long ChooseRow(const SelectionRequest& request, adodb::Recordset& rows) override {
     heldRows += std::to_string(request.heldRowPosition) + " ";
     subjects.push_back(request.subject);
+    if (keepsHeld) return request.heldRowPosition > 0 ? request.heldRowPosition : rows.RecordCount() == 1 ? 1 : 0;
     return ScriptedUserInterface::ChooseRow(request, rows);
   }
   std::vector<std::string> steps;
@@ -52,6 +53,7 @@ struct ProgressRecorder : ScriptedUserInterface {
   std::string heldRows;  // the row each shown selection dialog offered as the one held
   std::vector<SelectionSubject> subjects;  // of every selection dialog shown
   std::function<void()> meanwhile;
+  bool keepsHeld = false;  // every list closed on the row it holds (the only row of a one-row list)
 };
 
 class EditorTest : public ::testing::Test {
@@ -209,6 +211,39 @@ TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsIts
   }
   EXPECT_EQ(ShownBoxes(ui_), "");
   EXPECT_FALSE(ui_.HasQueued());
+}
+
+// Another program stored line 1002 as 12 盒 of 0003 in a unit of half a 盒, without the quantity as
+// entered: its price is per 盒, 24.8123, which the row shows per half 盒 as 12.4062. Taken with F3
+// and saved, or passed through every field with Enter, each list on the row it holds, and saved,
+// the line stays as stored: no quantity as entered beside the price per 盒, not 24 at the half
+// 盒's price rounded, which another program reads as 24.8124 per 盒.
+TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAsItWas) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where "
+                           "lsh='DBD202403010001' and dh='1002'";
+  db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
+           "values ('0003','91','半盒',0.5,0,0)",
+           "update ckdbdzkmx set dw='半盒', srsl=0, sl=12, dj=24.8123, je=297.75, lsze=297.6 where "
+           "lsh='DBD202403010001' and dh='1002'"});
+  const std::string stored = db_.Value(line);
+  ASSERT_EQ(stored, "0 12 半盒 24.8123 297.75 297.6");
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 2);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("TxtDj"), "24 12.4062");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), stored);
+  form_->SelectRow("VfgContent", 2);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  ui_.keepsHeld = true;
+  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) {
+    form_->KeyDown(form_->Focus(), key::kReturn);
+  }
+  EXPECT_EQ(form_->Focus(), "Cmd_Save");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
 // The unit list's prices show at the site's price places, as the goods panel's 零售价 beside it.
