@@ -227,13 +227,16 @@ void Bind(sqlite3_stmt* statement, int index, const SqliteValue& value) {
 
 // The marks are numbered (?1, ?2 ...) by the translation, so each takes the value of its number
 // whichever statement of a batch it stands in: the numbers of the statement's marks, in order.
+// SQLite counts marks up to the highest number, so a later statement of a batch that reads only
+// ?2 has a first mark without a name, which no value is bound to (kUnusedMark).
+constexpr long kUnusedMark = -1;
 std::vector<long> MarkNumbers(sqlite3_stmt* statement) {
   std::vector<long> numbers;
   const int count = sqlite3_bind_parameter_count(statement);
   numbers.reserve(static_cast<std::size_t>(count));
   for (int index = 1; index <= count; ++index) {
     const char* name = sqlite3_bind_parameter_name(statement, index);
-    numbers.push_back(name && name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0);
+    numbers.push_back(!name ? kUnusedMark : name[0] == '?' ? std::strtol(name + 1, nullptr, 10) : 0);
   }
   return numbers;
 }
@@ -247,6 +250,7 @@ void BindValues(sqlite3_stmt* statement, const std::vector<long>& marks, const s
   int index = 0;
   for (const long number : marks) {
     ++index;
+    if (number == kUnusedMark) continue;
     if (number < 1 || static_cast<std::size_t>(number) > values.size()) {
       throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
                             " values given.");
