@@ -1027,9 +1027,12 @@ class Rewriter {
     }
     if (AtOp(".", 1) && AtOp("*", 2) && AtName()) {
       if (!output_.pseudoTable.empty()) {
-        CheckOutputQualifier(Take(), 2);
+        const Token& qualifier = Take();
+        CheckOutputQualifier(qualifier, 2);
         pos_ += 2;
-        Emit("*");
+        const std::string bare = LowerName(BareName(qualifier));
+        if (bare != output_.pseudoTable) output_.otherStar = true;
+        Emit(output_.asWritten ? bare + ".*" : "*");
         return nullptr;
       }
       EmitToken(Take());
@@ -1123,7 +1126,9 @@ class Rewriter {
   void Insert() {
     ExpectWord("INSERT");
     AcceptWord("INTO");
-    Emit("INSERT INTO " + TableName().emitted);
+    const std::size_t statementStart = out_.size();
+    const std::string table = TableName().emitted;
+    Emit("INSERT INTO " + table);
     if (AtWord("WITH") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
     if (AtOp("(") && !AtWord("SELECT", 1)) {
       ++pos_;
@@ -1135,7 +1140,7 @@ class Rewriter {
       ExpectOp(")");
       Emit(")");
     }
-    const std::string returning = OutputClause("inserted", "an INSERT");
+    const Output output = OutputClause("inserted", "an INSERT");
     if (AcceptWord("VALUES")) {
       Emit("VALUES");
       do {
@@ -1156,26 +1161,75 @@ class Rewriter {
     } else {
       Unexpected();
     }
-    Emit(returning);
+    if (output.into.empty()) return Emit(output.returning);
+    // The rows the INSERT makes are known by their rowids, which a trigger of the statement's own
+    // notes: an explicit key may give a new row a rowid below the others. Trigger and table are
+    // dropped first should a batch that failed half-way have left them.
+    const std::string insert = out_.TrimmedFrom(statementStart);
+    out_.resize(statementStart);
+    Emit("DROP TABLE IF EXISTS temp.tsql_inserted; CREATE TEMP TABLE tsql_inserted (tsql_rowid); "
+         "DROP TRIGGER IF EXISTS temp.tsql_output; CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " + table +
+         " BEGIN INSERT INTO tsql_inserted VALUES (new.rowid); END; " + insert +
+         "; DROP TRIGGER temp.tsql_output; " + output.into + " SELECT " + output.list + " FROM " + table +
+         " AS inserted WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_inserted) ORDER BY rowid; "
+         "DROP TABLE temp.tsql_inserted");
   }
+
+  struct Output {
+    std::string returning;  // RETURNING ..., when the statement's own rows give the list
+    std::string list;       // otherwise the list, reading inserted and deleted by those names
+    std::string into;       // INSERT INTO t [(columns)], for OUTPUT ... INTO t
+    std::string table;      // the table the statement changes, set by the statement
+    bool Copied() const { return !list.empty(); }
+  };
 
   // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
   // the row as the statement leaves it: the new row of an INSERT or UPDATE, the removed row of a
-  // DELETE. An UPDATE's old values (deleted.x) and the columns of other tables are not to be had
-  // from it, and OUTPUT ... INTO a table is another statement: those are refused.
-  std::string OutputClause(std::string_view pseudoTable, std::string_view statement) {
-    if (!AcceptWord("OUTPUT")) return {};
-    output_ = {pseudoTable, statement};
-    std::string list = Capture([&] { SelectList(); });
+  // DELETE. An UPDATE's old values (deleted.x) and OUTPUT ... INTO t are not to be had from it:
+  // for those the list is read again as a select of its own over the rows the statement changed,
+  // found by rowid (see the statements). The columns of other tables are refused.
+  [[gnu::noinline]] Output OutputClause(std::string_view pseudoTable, std::string_view statement) {
+    Output output;
+    if (!AcceptWord("OUTPUT")) return output;
+    const std::size_t listStart = pos_;
+    output_ = {pseudoTable, statement, false, statement == "an UPDATE"};
+    output.returning = "RETURNING " + Capture([&] { SelectList(); });
+    const bool readsOther = output_.readsOther, otherStar = output_.otherStar;
     output_ = {};
-    if (AtWord("INTO")) Fail("OUTPUT ... INTO");
-    return "RETURNING " + list;
+    if (AcceptWord("INTO")) {
+      const NameRef into = TableName();
+      output.into = "INSERT INTO " + into.emitted;
+      if (AcceptOp("(")) {
+        output.into += " (";
+        do {
+          if (!AtName()) Unexpected();
+          output.into += Normalize(Take());
+        } while (AcceptOp(",") && (output.into += ", ", true));
+        ExpectOp(")");
+        output.into += ")";
+      }
+    }
+    if (!readsOther && output.into.empty()) return output;
+    if (otherStar) Fail("OUTPUT deleted.* in an UPDATE");
+    const std::size_t listEnd = pos_;
+    pos_ = listStart;
+    output_ = {pseudoTable, statement, true, statement == "an UPDATE"};
+    output.list = Capture([&] { SelectList(); });
+    output_ = {};
+    pos_ = listEnd;
+    output.returning.clear();
+    return output;
   }
 
-  // In an OUTPUT list every column is read through the pseudo-table the statement has.
-  void CheckOutputQualifier(const Token& qualifier, std::size_t parts) const {
+  // In an OUTPUT list every column is read through the pseudo-table the statement has (an UPDATE
+  // has both).
+  void CheckOutputQualifier(const Token& qualifier, std::size_t parts) {
     const std::string bare = BareName(qualifier);
     if (parts == 2 && SameName(bare, output_.pseudoTable)) return;
+    if (parts == 2 && output_.bothTables && SameName(bare, "deleted")) {
+      output_.readsOther = true;
+      return;
+    }
     if (parts == 2 && (SameName(bare, "inserted") || SameName(bare, "deleted")))
       Fail("OUTPUT " + LowerName(bare) + " in " + std::string(output_.statement));
     Fail("OUTPUT of a column not read through inserted or deleted");
@@ -1203,7 +1257,8 @@ class Rewriter {
     std::vector<Assignment> assignments;
     do assignments.push_back(ParseAssignment(target));
     while (AcceptOp(","));
-    const std::string returning = OutputClause("inserted", "an UPDATE");
+    Output output = OutputClause("inserted", "an UPDATE");
+    const std::string& returning = output.returning;
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
@@ -1212,6 +1267,7 @@ class Rewriter {
     const SourceRef* joined = FindTarget(sources, target);
     std::string setList;
     for (const Assignment& a : assignments) setList += (setList.empty() ? "" : ", ") + a.column + " = " + a.value;
+    if (output.Copied()) return UpdateWithCopiedRows(output, target, joined, top, setList, assignments, from, where);
     if (top && !joined) {
       // The n rows are chosen first, by rowid, and only they are updated.
       const std::string rows = "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
@@ -1240,6 +1296,42 @@ class Rewriter {
          ") WHERE tsql_target.rowid IN (" +
          DmlTopRows(top, "SELECT " + ref + ".rowid FROM " + from + (where.empty() ? "" : " WHERE " + where)) + ")");
     Emit(returning);
+  }
+
+  // An UPDATE whose OUTPUT reads the old values, or goes INTO a table: the rows it will change
+  // are copied first, by rowid, with their old values; the UPDATE changes exactly those rows; the
+  // list is then read from the copy (deleted) joined to the rows as they are now (inserted).
+  [[gnu::noinline]] void UpdateWithCopiedRows(Output& output, const NameRef& target, const SourceRef* joined,
+                                              const std::optional<TopRows>& top, const std::string& setList,
+                                              const std::vector<Assignment>& assignments, const std::string& from,
+                                              const std::string& where) {
+    const std::string condition = where.empty() ? "" : " WHERE " + where;
+    const std::string kCopied = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
+    std::string rows, update;
+    if (joined) {
+      output.table = joined->table.emitted;
+      const std::string ref = joined->Reference().emitted;
+      rows = DmlTopRows(top, "SELECT " + ref + ".rowid FROM " + from + condition);
+      std::string columns, values;
+      for (const Assignment& a : assignments) {
+        columns += (columns.empty() ? "" : ", ") + a.column;
+        values += (values.empty() ? "" : ", ") + a.value;
+      }
+      update = "UPDATE " + output.table + " AS tsql_target SET " +
+               (assignments.size() == 1 ? columns : "(" + columns + ")") + " = (SELECT " + values + " FROM " + from +
+               " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
+               ") WHERE tsql_target.rowid IN " + kCopied;
+    } else {
+      output.table = target.emitted;
+      rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
+                                 (from.empty() ? "" : ", " + from) + condition);
+      update = "UPDATE " + target.emitted + " SET " + setList + (from.empty() ? "" : " FROM " + from) + " WHERE " +
+               (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN " + kCopied;
+    }
+    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid, * FROM " +
+         output.table + " WHERE rowid IN (" + rows + "); " + update + "; " + output.into + " SELECT " + output.list +
+         " FROM temp.tsql_deleted AS deleted JOIN " + output.table +
+         " AS inserted ON inserted.rowid = deleted.tsql_rowid ORDER BY deleted.tsql_rowid; DROP TABLE temp.tsql_deleted");
   }
 
   // DELETE TOP (n) and UPDATE TOP (n) [PERCENT]: the server takes the count there only in
@@ -1283,12 +1375,14 @@ class Rewriter {
     const NameRef target = TableName();
     RefuseCommonTableTarget(target);
     SkipTableHints();
-    const std::string returning = OutputClause("deleted", "a DELETE");
+    Output output = OutputClause("deleted", "a DELETE");
+    const std::string& returning = output.returning;
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
     if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
     const std::string condition = where.empty() ? "" : " WHERE " + where;
+    if (output.Copied()) return DeleteIntoOutput(output, target, FindTarget(sources, target), top, from, condition);
     if (from.empty() && !top) {
       Emit("DELETE FROM " + target.emitted + condition);
     } else if (from.empty()) {
@@ -1303,6 +1397,29 @@ class Rewriter {
            ")");
     }
     Emit(returning);
+  }
+
+  // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; the list is read
+  // from them into t, and then they are deleted.
+  [[gnu::noinline]] void DeleteIntoOutput(Output& output, const NameRef& target, const SourceRef* joined,
+                                          const std::optional<TopRows>& top, const std::string& from,
+                                          const std::string& condition) {
+    std::string rows;
+    if (from.empty()) {
+      output.table = target.emitted;
+      rows = DmlTopRows(top, "SELECT rowid FROM " + target.emitted + condition);
+    } else if (joined) {
+      output.table = joined->table.emitted;
+      rows = DmlTopRows(top, "SELECT " + joined->Reference().emitted + ".rowid FROM " + from + condition);
+    } else {
+      output.table = target.emitted;
+      rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted + ", " + from + condition);
+    }
+    const std::string kChosen = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
+    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " +
+         output.table + " WHERE rowid IN (" + rows + "); " + output.into + " SELECT " + output.list + " FROM " +
+         output.table + " AS deleted WHERE rowid IN " + kChosen + " ORDER BY rowid; DELETE FROM " + output.table +
+         " WHERE rowid IN " + kChosen + "; DROP TABLE temp.tsql_deleted");
   }
 
   // The FROM clause's instance of the target: the source it names by alias or by table name, or,
@@ -2132,6 +2249,10 @@ class Rewriter {
   }
   [[gnu::noinline]] void EmitOutputColumn(std::size_t first, std::size_t parts) {
     CheckOutputQualifier(token_[first], parts);
+    if (output_.asWritten) {
+      Emit(LowerName(BareName(token_[first])) + "." + Normalize(token_[first + 2]));
+      return;
+    }
     EmitToken(token_[first + 2]);
   }
   [[gnu::noinline]] void NoteColumnSchema(std::size_t first, std::size_t parts) {
@@ -2455,6 +2576,10 @@ class Rewriter {
   struct OutputList {
     std::string_view pseudoTable;  // inserted or deleted, while an OUTPUT list is read
     std::string_view statement;
+    bool asWritten = false;        // read from the copy and the table (see Output): qualifiers kept
+    bool bothTables = false;       // an UPDATE's list, which may read deleted beside inserted
+    bool readsOther = false;       // the list read the pseudo-table the statement does not leave
+    bool otherStar = false;        // ... as deleted.*
   } output_;
   AssignmentSelect* assigning_ = nullptr;  // the next select's first core may assign variables
   // The int terms of a derived table's columns, for the select that reads it (IntChecksThroughDerived).
