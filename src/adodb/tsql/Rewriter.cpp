@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -1122,13 +1123,21 @@ class Rewriter {
     return position;
   }
 
+  struct Output {
+    std::string returning;  // RETURNING ..., when the statement's own rows give the list
+    std::string list;       // otherwise the list, reading inserted and deleted by those names
+    std::string into;       // INSERT INTO t [(columns)], for OUTPUT ... INTO t
+    std::string table;      // the table the statement changes, set by the statement
+    bool Copied() const { return !list.empty(); }
+  };
+
   // INSERT [INTO] t [(columns)] VALUES (...), ... | SELECT ... | DEFAULT VALUES.
   void Insert() {
     ExpectWord("INSERT");
     AcceptWord("INTO");
     const std::size_t statementStart = out_.size();
-    const std::string table = TableName().emitted;
-    Emit("INSERT INTO " + table);
+    Emit("INSERT INTO " + TableName().emitted);
+    const std::size_t tableEnd = out_.size();
     if (AtWord("WITH") && AtOp("(", 1)) pos_ = SkipHintList(tokens_, pos_ + 1, end_);
     if (AtOp("(") && !AtWord("SELECT", 1)) {
       ++pos_;
@@ -1140,7 +1149,7 @@ class Rewriter {
       ExpectOp(")");
       Emit(")");
     }
-    const Output output = OutputClause("inserted", "an INSERT");
+    const std::unique_ptr<Output> output = OutputClause("inserted", "an INSERT");
     if (AcceptWord("VALUES")) {
       Emit("VALUES");
       do {
@@ -1161,7 +1170,14 @@ class Rewriter {
     } else {
       Unexpected();
     }
-    if (output.into.empty()) return Emit(output.returning);
+    if (!output) return;
+    if (output->into.empty()) return Emit(output->returning);
+    InsertIntoOutput(*output, statementStart, tableEnd);
+  }
+
+  [[gnu::noinline]] void InsertIntoOutput(const Output& output, std::size_t statementStart, std::size_t tableEnd) {
+    constexpr std::string_view kInsertInto = "INSERT INTO ";
+    const std::string table = out_.TrimmedFrom(statementStart, tableEnd - statementStart).substr(kInsertInto.size());
     // The rows the INSERT makes are known by their rowids, which a trigger of the statement's own
     // notes: an explicit key may give a new row a rowid below the others. Trigger and table are
     // dropped first should a batch that failed half-way have left them.
@@ -1175,22 +1191,20 @@ class Rewriter {
          "DROP TABLE temp.tsql_inserted");
   }
 
-  struct Output {
-    std::string returning;  // RETURNING ..., when the statement's own rows give the list
-    std::string list;       // otherwise the list, reading inserted and deleted by those names
-    std::string into;       // INSERT INTO t [(columns)], for OUTPUT ... INTO t
-    std::string table;      // the table the statement changes, set by the statement
-    bool Copied() const { return !list.empty(); }
-  };
-
   // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
   // the row as the statement leaves it: the new row of an INSERT or UPDATE, the removed row of a
   // DELETE. An UPDATE's old values (deleted.x) and OUTPUT ... INTO t are not to be had from it:
   // for those the list is read again as a select of its own over the rows the statement changed,
-  // found by rowid (see the statements). The columns of other tables are refused.
-  [[gnu::noinline]] Output OutputClause(std::string_view pseudoTable, std::string_view statement) {
-    Output output;
-    if (!AcceptWord("OUTPUT")) return output;
+  // found by rowid (see the statements). The columns of other tables are refused. Null without
+  // OUTPUT: the module's statements, which have none, build nothing for it.
+  std::unique_ptr<Output> OutputClause(std::string_view pseudoTable, std::string_view statement) {
+    if (!AtWord("OUTPUT")) return nullptr;
+    return ReadOutputClause(pseudoTable, statement);
+  }
+  [[gnu::noinline]] std::unique_ptr<Output> ReadOutputClause(std::string_view pseudoTable, std::string_view statement) {
+    ExpectWord("OUTPUT");
+    auto made = std::make_unique<Output>();
+    Output& output = *made;
     const std::size_t listStart = pos_;
     output_ = {pseudoTable, statement, false, statement == "an UPDATE"};
     output.returning = "RETURNING " + Capture([&] { SelectList(); });
@@ -1209,7 +1223,7 @@ class Rewriter {
         output.into += ")";
       }
     }
-    if (!readsOther && output.into.empty()) return output;
+    if (!readsOther && output.into.empty()) return made;
     if (otherStar) Fail("OUTPUT deleted.* in an UPDATE");
     const std::size_t listEnd = pos_;
     pos_ = listStart;
@@ -1218,7 +1232,7 @@ class Rewriter {
     output_ = {};
     pos_ = listEnd;
     output.returning.clear();
-    return output;
+    return made;
   }
 
   // In an OUTPUT list every column is read through the pseudo-table the statement has (an UPDATE
@@ -1257,8 +1271,8 @@ class Rewriter {
     std::vector<Assignment> assignments;
     do assignments.push_back(ParseAssignment(target));
     while (AcceptOp(","));
-    Output output = OutputClause("inserted", "an UPDATE");
-    const std::string& returning = output.returning;
+    const std::unique_ptr<Output> output = OutputClause("inserted", "an UPDATE");
+    const std::string_view returning = output ? std::string_view(output->returning) : std::string_view();
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
@@ -1267,7 +1281,7 @@ class Rewriter {
     const SourceRef* joined = FindTarget(sources, target);
     std::string setList;
     for (const Assignment& a : assignments) setList += (setList.empty() ? "" : ", ") + a.column + " = " + a.value;
-    if (output.Copied()) return UpdateWithCopiedRows(output, target, joined, top, setList, assignments, from, where);
+    if (output && output->Copied()) return UpdateWithCopiedRows(*output, target, joined, top, setList, assignments, from, where);
     if (top && !joined) {
       // The n rows are chosen first, by rowid, and only they are updated.
       const std::string rows = "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
@@ -1375,14 +1389,14 @@ class Rewriter {
     const NameRef target = TableName();
     RefuseCommonTableTarget(target);
     SkipTableHints();
-    Output output = OutputClause("deleted", "a DELETE");
-    const std::string& returning = output.returning;
+    const std::unique_ptr<Output> output = OutputClause("deleted", "a DELETE");
+    const std::string_view returning = output ? std::string_view(output->returning) : std::string_view();
     std::vector<SourceRef> sources;
     std::string from, where;
     if (AcceptWord("FROM")) from = Capture([&] { TableSources(&sources); });
     if (AcceptWord("WHERE")) where = Capture([&] { Expr(); });
     const std::string condition = where.empty() ? "" : " WHERE " + where;
-    if (output.Copied()) return DeleteIntoOutput(output, target, FindTarget(sources, target), top, from, condition);
+    if (output && output->Copied()) return DeleteIntoOutput(*output, target, FindTarget(sources, target), top, from, condition);
     if (from.empty() && !top) {
       Emit("DELETE FROM " + target.emitted + condition);
     } else if (from.empty()) {
