@@ -264,3 +264,30 @@ TEST_F(SqliteBackendTest, AStatementOfABatchThatReadsOnlyLaterValuesTakesThem) {
   ASSERT_EQ(rows->RecordCount(), 1);
   EXPECT_EQ(rows->Value(0).AsInt32(), 2);
 }
+
+// A stock count merged with bound values: a count that names one goods twice is refused and
+// changes nothing, and the next MERGE, after the failed one, changes exactly its own rows.
+TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {
+  conn->Execute("insert into t values (2, 5), (3, 7)");
+  conn->Execute("create table counted (id int, sl money)");
+  conn->Execute("insert into counted values (2, 6), (2, 8), (4, 1)");
+  const std::string merge = "merge t using (select id, sl from counted where sl > ?) c on c.id = t.id "
+                            "when matched then update set sl = c.sl "
+                            "when not matched then insert (id, sl) values (c.id, c.sl) "
+                            "when not matched by source and t.sl > ? then delete;";
+  EXPECT_NE(ErrorOf([&] { conn->Execute(merge, {BoundInteger(0), BoundInteger(0)}); }).Description().find("more than once"),
+            std::string::npos);
+  auto rows = conn->OpenRecordset("select count(*), sum(sl) from t");
+  EXPECT_EQ(rows->Value(0).AsInt32(), 3);
+  EXPECT_EQ(rows->Value(1).AsDouble(), 0 + 5 + 7);
+
+  conn->Execute(merge, {BoundInteger(6), BoundInteger(6)});  // counted: (2, 8) only
+  rows = conn->OpenRecordset("select id, sl from t order by id");
+  ASSERT_EQ(rows->RecordCount(), 2);  // 3 (7 > 6) is deleted, 1 (0) stays
+  EXPECT_EQ(rows->Value(0).AsInt32(), 1);
+  rows->MoveNext();
+  EXPECT_EQ(rows->Value(0).AsInt32(), 2);
+  EXPECT_EQ(rows->Value(1).AsDouble(), 8);
+  EXPECT_EQ(conn->OpenRecordset("select count(*) from sqlite_temp_master where name like 'tsql_merge%'")->Value(0).AsInt32(),
+            0);
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -258,6 +259,8 @@ class Rewriter {
       Delete();
     } else if (AtWord("TRUNCATE")) {
       Truncate();
+    } else if (AtWord("MERGE")) {
+      Merge();
     } else if (AtWord("DECLARE")) {
       Declare();
     } else if (AtWord("SET")) {
@@ -1346,6 +1349,132 @@ class Rewriter {
          output.table + " WHERE rowid IN (" + rows + "); " + update + "; " + output.into + " SELECT " + output.list +
          " FROM temp.tsql_deleted AS deleted JOIN " + output.table +
          " AS inserted ON inserted.rowid = deleted.tsql_rowid ORDER BY deleted.tsql_rowid; DROP TABLE temp.tsql_deleted");
+  }
+
+  bool AtBareWord(std::string_view word, std::size_t ahead = 0) const {
+    return AtName(ahead) && SameName(BareName(token_[pos_ + ahead]), word);
+  }
+  bool AcceptBareWord(std::string_view word) { return AtBareWord(word) ? (++pos_, true) : false; }
+
+  // MERGE [INTO] target [AS t] USING source ON condition WHEN ... ;  with at most one clause of
+  // each kind: WHEN MATCHED [AND c] THEN UPDATE SET ... | DELETE, WHEN NOT MATCHED [BY TARGET]
+  // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE.
+  // Run as a sequence on the rows as they were before it: the target rows each clause changes and
+  // the source rows to insert are noted first (a target row matched by two source rows is the
+  // server's error), then the changes are made to exactly those rows.
+  [[gnu::noinline]] void Merge() {
+    ExpectWord("MERGE");
+    if (AtWord("TOP")) Fail("MERGE TOP");
+    AcceptWord("INTO");
+    const NameRef target = TableName();
+    RefuseCommonTableTarget(target);
+    SkipTableHints();
+    NameRef alias;
+    if (AcceptWord("AS") || (AtName() && !AtBareWord("USING"))) {
+      if (!AtName()) Unexpected();
+      const Token& name = Take();
+      alias = {Normalize(name), BareName(name)};
+    }
+    const NameRef& ref = alias.bare.empty() ? target : alias;
+    const std::string targetSource = target.emitted + (alias.bare.empty() ? "" : " AS " + alias.emitted);
+    if (!AcceptBareWord("USING")) Unexpected();
+    std::vector<SourceRef> sources;
+    const std::string source = Capture([&] { TableSource(&sources); });
+    ExpectWord("ON");
+    const std::string on = Capture([&] { Expr(); });
+
+    struct Clause {
+      bool present = false;
+      std::string condition;
+      bool remove = false;
+      std::string setList;   // UPDATE SET
+      std::string columns;   // INSERT (columns)
+      std::string values;    // INSERT VALUES (...)
+    } matched, byTarget, bySource;
+    while (AcceptWord("WHEN")) {
+      const bool notMatched = AcceptWord("NOT");
+      if (!AcceptBareWord("MATCHED")) Unexpected();
+      Clause* clause = notMatched ? &byTarget : &matched;
+      std::string name = notMatched ? "NOT MATCHED" : "MATCHED";
+      if (notMatched && AcceptWord("BY")) {
+        if (AcceptBareWord("SOURCE")) {
+          clause = &bySource;
+          name += " BY SOURCE";
+        } else if (!AcceptBareWord("TARGET")) {
+          Unexpected();
+        }
+      }
+      if (clause->present) Fail("MERGE with two WHEN " + name + " clauses");
+      clause->present = true;
+      if (AcceptWord("AND")) clause->condition = Capture([&] { Expr(); });
+      ExpectWord("THEN");
+      if (clause != &byTarget && AcceptWord("DELETE")) {
+        clause->remove = true;
+      } else if (clause != &byTarget && AcceptWord("UPDATE")) {
+        ExpectWord("SET");
+        do {
+          const Assignment a = ParseAssignment(ref);
+          clause->setList += (clause->setList.empty() ? "" : ", ") + a.column + " = " + a.value;
+        } while (AcceptOp(","));
+      } else if (clause == &byTarget && AcceptWord("INSERT")) {
+        if (AcceptOp("(")) {
+          do {
+            if (!AtName()) Unexpected();
+            clause->columns += (clause->columns.empty() ? "" : ", ") + Normalize(Take());
+          } while (AcceptOp(","));
+          ExpectOp(")");
+        }
+        if (AtWord("DEFAULT")) Fail("MERGE ... INSERT DEFAULT VALUES");
+        ExpectWord("VALUES");
+        ExpectOp("(");
+        clause->values = Capture([&] { ExprList(); });
+        ExpectOp(")");
+      } else {
+        std::string action(pos_ < end_ ? token_[pos_].text() : "");
+        for (char& c : action) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        Fail("MERGE WHEN " + name + " THEN " + action);
+      }
+    }
+    if (!matched.present && !byTarget.present && !bySource.present) Unexpected();
+    if (AtWord("OUTPUT")) Fail("MERGE ... OUTPUT");
+    if (!AtOp(";")) Fail("a MERGE not ended by a semicolon");
+
+    const auto when = [](const std::string& condition) { return condition.empty() ? "" : " AND (" + condition + ")"; };
+    const std::string refRowid = ref.emitted + ".rowid";
+    std::string sql = "DROP TABLE IF EXISTS temp.tsql_merge_matched; DROP TABLE IF EXISTS temp.tsql_merge_unmatched; "
+                      "DROP TABLE IF EXISTS temp.tsql_merge_new";
+    std::string drops;
+    if (matched.present) {
+      sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
+             " JOIN " + source + " ON " + on + (matched.condition.empty() ? "" : " WHERE " + matched.condition) +
+             " GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
+      drops += "; DROP TABLE temp.tsql_merge_matched";
+    }
+    if (bySource.present) {
+      sql += "; CREATE TEMP TABLE tsql_merge_unmatched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
+             " WHERE NOT EXISTS (SELECT 1 FROM " + source + " WHERE " + on + ")" + when(bySource.condition);
+      drops += "; DROP TABLE temp.tsql_merge_unmatched";
+    }
+    if (byTarget.present) {
+      sql += "; CREATE TEMP TABLE tsql_merge_new AS SELECT " + byTarget.values +
+             " FROM " + source + " WHERE NOT EXISTS (SELECT 1 FROM " + targetSource + " WHERE " + on + ")" +
+             when(byTarget.condition);
+      drops += "; DROP TABLE temp.tsql_merge_new";
+    }
+    const auto change = [&](const Clause& clause, const std::string& noted, bool joined) {
+      const std::string rows = refRowid + " IN (SELECT tsql_rowid FROM temp." + noted + ")";
+      if (clause.remove) return "; DELETE FROM " + targetSource + " WHERE " + rows;
+      if (!joined) return "; UPDATE " + targetSource + " SET " + clause.setList + " WHERE " + rows;
+      return "; UPDATE " + targetSource + " SET " + clause.setList + " FROM " + source + " WHERE (" + on + ") AND " +
+             rows;
+    };
+    if (matched.present) sql += change(matched, "tsql_merge_matched", true);
+    if (bySource.present) sql += change(bySource, "tsql_merge_unmatched", false);
+    if (byTarget.present) {
+      sql += "; INSERT INTO " + target.emitted + (byTarget.columns.empty() ? "" : " (" + byTarget.columns + ")") +
+             " SELECT * FROM temp.tsql_merge_new";
+    }
+    Emit(sql + drops);
   }
 
   // DELETE TOP (n) and UPDATE TOP (n) [PERCENT]: the server takes the count there only in

@@ -750,6 +750,18 @@ void TsqlStr(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_text64(ctx, stars.data(), stars.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+// tsql_merge_once(count): 1 for a target row a MERGE changes once; the server's error for one
+// that more than one source row matches.
+void TsqlMergeOnce(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_int64(argv[0]) <= 1) return sqlite3_result_int(ctx, 1);
+  sqlite3_result_error(ctx,
+                       "The MERGE statement attempted to UPDATE or DELETE the same row more than once. This happens "
+                       "when a target row matches more than one source row. A MERGE statement cannot UPDATE/DELETE the "
+                       "same row of the target table multiple times. Refine the ON clause to ensure a target row matches "
+                       "at most one source row, or use the GROUP BY clause to group the source rows.",
+                       -1);
+}
+
 struct FunctionEntry {
   const char* name;
   int argc;
@@ -763,6 +775,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_int", 1, TsqlInt},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
+    {"tsql_merge_once", 1, TsqlMergeOnce},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
 };
 
