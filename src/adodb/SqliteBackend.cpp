@@ -250,8 +250,8 @@ void BindValues(sqlite3_stmt* statement, const std::vector<long>& marks, const s
   int index = 0;
   for (const long number : marks) {
     ++index;
-    if (number == kUnusedMark) continue;
     if (number < 1 || static_cast<std::size_t>(number) > values.size()) {
+      if (number == kUnusedMark) continue;  // tested here, where a statement's marks all have values pays nothing
       throw Error::Provider("The statement has more parameter marks than the " + std::to_string(values.size()) +
                             " values given.");
     }
