@@ -8,8 +8,22 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 launcher=$(realpath "$1")
 
+# The user's data folder, found as the launcher finds it: a relative XDG_DATA_HOME or HOME names
+# none (it would put the entry under whatever folder setup ran in), and a session started without
+# HOME (su -, a service, env -i) still has the home the password database gives the user.
+absolute() { case "$1" in /*) return 0 ;; *) return 1 ;; esac; }
 data=${XDG_DATA_HOME:-}
-case "$data" in /*) ;; *) data="$HOME/.local/share" ;; esac  # a relative one is ignored
+if ! absolute "$data"; then
+  home=${HOME:-}
+  if ! absolute "$home"; then
+    IFS=: read -r _ _ _ _ _ home _ <<<"$(getent passwd "$(id -u)" || true)"
+  fi
+  if ! absolute "$home"; then
+    echo "menu-entry.sh: no data folder for the menu entry: HOME is not set and the password database gives no home for uid $(id -u); set XDG_DATA_HOME." >&2
+    exit 1
+  fi
+  data="$home/.local/share"
+fi
 entry="$data/applications/storeadjust-built.desktop"
 
 # An installation of the user's own (cmake --install build --prefix ~/.local) puts its entry

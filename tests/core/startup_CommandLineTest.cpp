@@ -705,6 +705,41 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
+// Run with no HOME (su -, a service, env -i) or a relative one, setup puts the menu entry in the
+// user's home from the password database, as the launcher keeps its data there, never under the
+// folder it ran in; a user the password database does not know is told why no entry was made.
+// The password database is a stand-in getent, so the real home is never written.
+TEST(DesktopMenu, WithoutHomeSetupsEntryGoesToTheUsersHomeNotTheFolderItRanIn) {
+  const TempDatabase home;
+  const auto started = home.Folder() / "started here", bin = home.Folder() / "bin";
+  std::filesystem::create_directories(started);
+  std::filesystem::create_directories(bin);
+  std::ofstream(home.Folder() / "storeadjust") << "";
+  const auto known = home.Folder() / "known";
+  const auto setUp = [&](const std::string& passwd, const std::string& environment) {
+    std::ofstream(bin / "getent") << "#!/bin/sh\n" << passwd << "\n";
+    std::filesystem::permissions(bin / "getent", std::filesystem::perms(0755));
+    const std::string script = std::string(STOREADJUST_TEST_DATA) + "/../app/desktop/menu-entry.sh";
+    return RunProgram("/bin/sh", {"-c", "cd " + ShellQuoted(started.string()) + " && exec env -i PATH=" +
+                                            ShellQuoted(bin.string() + ":/usr/bin:/bin") + " XDG_DATA_DIRS=/nowhere " +
+                                            environment + " " + ShellQuoted(script) + " ../storeadjust"},
+                      home.Folder());
+  };
+  const std::string user = "[ \"$1 $2\" = \"passwd $(id -u)\" ] && echo " + ShellQuoted("clerk:x:1000:1000::" + known.string() + ":/bin/sh");
+  const auto entry = known / ".local/share/applications/storeadjust-built.desktop";
+  for (const std::string environment : {"", "HOME=home XDG_DATA_HOME=data"}) {
+    const Ran ran = setUp(user, environment);
+    EXPECT_EQ(ran.status, 0) << environment << "\n" << ran.err;
+    EXPECT_NE(BytesOf(entry.string()).find("\nExec=\"" + home.Folder().string() + "/storeadjust\"\n"), std::string::npos)
+        << environment << "\n" << BytesOf(entry.string());
+    std::filesystem::remove(entry);
+  }
+  EXPECT_EQ(setUp("exit 2", "").Said(),
+            "1||menu-entry.sh: no data folder for the menu entry: HOME is not set and the password database gives no home "
+            "for uid " + std::to_string(getuid()) + "; set XDG_DATA_HOME.\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(started), {}), 0);
+}
+
 // Installed after ./setup.sh run, the package's entry stands beside setup's own in the menu: the
 // first launcher started, the installed one or the built one, removes setup's entry, and only
 // where an installed entry (the package's, or one in the user's own data folder) stands.
