@@ -11,7 +11,9 @@
  * Self-registration: DllRegisterServer records "QvStoreAdjuctBillV11.StoreAdjuctBill=<absolute
  * path of this library>" in the per-user registry file ($XDG_CONFIG_HOME, else ~/.config,
  * /storeadjust/registry.ini; one "ClassName=path" per line), replacing a line for the same
- * class; DllUnregisterServer removes that line. DllGetClassObject hands out the factory of
+ * class; DllUnregisterServer removes that line. A relative XDG_CONFIG_HOME or HOME is ignored;
+ * without HOME the home is the user's in the password database. Both answer E_FAIL when the file
+ * cannot be written, or the user has no home to keep it in. DllGetClassObject hands out the factory of
  * that class name; DllCanUnloadNow answers S_OK when no object is alive.
  *
  * Message boxes go to stderr until the host installs its own user interface with

@@ -1,9 +1,10 @@
 #include "RegistryFile.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <system_error>
 #include <vector>
+
+#include "host/UserFolders.h"
 
 namespace storeadjust::registry {
 
@@ -34,30 +35,26 @@ bool WriteLines(const std::filesystem::path& file, const std::vector<std::string
 
 }  // namespace
 
-std::filesystem::path RegistryFilePath() {
-  std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    base = ".config";
-  }
-  return base / "storeadjust" / "registry.ini";
+std::optional<std::filesystem::path> RegistryFilePath() {
+  const auto config = UserFolder("XDG_CONFIG_HOME", ".config");
+  if (!config) return std::nullopt;
+  return *config / "storeadjust" / "registry.ini";
 }
 
 bool WriteEntry(const std::string& className, const std::string& libraryPath) {
   const auto file = RegistryFilePath();
-  auto lines = ReadLinesExcept(file, className);
+  if (!file) return false;
+  auto lines = ReadLinesExcept(*file, className);
   lines.push_back(className + "=" + libraryPath);
-  return WriteLines(file, lines);
+  return WriteLines(*file, lines);
 }
 
 bool RemoveEntry(const std::string& className) {
   const auto file = RegistryFilePath();
+  if (!file) return false;
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return true;
-  return WriteLines(file, ReadLinesExcept(file, className));
+  if (!std::filesystem::exists(*file, ec)) return true;
+  return WriteLines(*file, ReadLinesExcept(*file, className));
 }
 
 }  // namespace storeadjust::registry

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
 #include "db/DatabaseFactory.h"
+#include "host/UserFolders.h"
 
 namespace storeadjust::launcher {
 
@@ -155,19 +155,7 @@ void HideSecretArguments(int argc, char** argv) {
   }
 }
 
-// A relative XDG_DATA_HOME or HOME is not a data folder (the base directory rules say to ignore
-// it): it would put the demo database under whatever folder the launcher happened to start in,
-// and a launcher started from a service or by `env -i` has no HOME at all. The user's home then
-// comes from the password database, as the shell's would.
-std::optional<std::filesystem::path> DataHome() {
-  const auto absolute = [](const char* path) { return path != nullptr && std::filesystem::path(path).is_absolute(); };
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); absolute(xdg)) return std::filesystem::path(xdg);
-  if (const char* home = std::getenv("HOME"); absolute(home)) return std::filesystem::path(home) / ".local" / "share";
-  if (const passwd* user = getpwuid(getuid()); user != nullptr && absolute(user->pw_dir)) {
-    return std::filesystem::path(user->pw_dir) / ".local" / "share";
-  }
-  return std::nullopt;
-}
+std::optional<std::filesystem::path> DataHome() { return UserFolder("XDG_DATA_HOME", std::filesystem::path(".local") / "share"); }
 
 std::optional<std::string> DemoDatabasePath() {
   const auto data = DataHome();

@@ -2,7 +2,10 @@
 #ifdef STOREADJUST_HOST_LIBRARY
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +15,7 @@
 #include <string>
 
 #include "QvStoreAdjuctBillV11.h"
+#include "host/UserFolders.h"
 #include "support/TempDatabase.h"
 
 namespace {
@@ -24,11 +28,14 @@ class EntryPointsTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(library) << dlerror();
     if (const char* old = getenv("XDG_CONFIG_HOME")) savedConfig = old;
+    if (const char* old = getenv("HOME")) savedHome = old;
     setenv("XDG_CONFIG_HOME", config.Folder().c_str(), 1);
   }
   void TearDown() override {
     if (savedConfig) setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
     else unsetenv("XDG_CONFIG_HOME");
+    if (savedHome) setenv("HOME", savedHome->c_str(), 1);
+    else unsetenv("HOME");
   }
   template <typename F>
   F* Get(const char* name) const {
@@ -37,7 +44,7 @@ class EntryPointsTest : public ::testing::Test {
 
   std::unique_ptr<void, int (*)(void*)> library{dlopen(STOREADJUST_HOST_LIBRARY, RTLD_NOW | RTLD_LOCAL), &dlclose};
   const testsupport::TempDatabase config;
-  std::optional<std::string> savedConfig;
+  std::optional<std::string> savedConfig, savedHome;
 };
 
 TEST_F(EntryPointsTest, RegisteringWritesOneLineWithTheLibrarysPathAndUnregisteringRemovesIt) {
@@ -53,6 +60,59 @@ TEST_F(EntryPointsTest, RegisteringWritesOneLineWithTheLibrarysPathAndUnregister
                                     std::filesystem::canonical(STOREADJUST_HOST_LIBRARY).string() + "\n");
   EXPECT_EQ(unreg(), SA_S_OK);
   EXPECT_EQ(ReadFile(registry), "Other.Class=/opt/other.so\n");
+}
+
+// What registering answers in a child process started in `folder` with the environment given
+// (an empty value: the variable unset), as user `uid` when given: 0 for S_OK, 1 for E_FAIL.
+int RegisteredFrom(int32_t (*reg)(), const std::filesystem::path& folder, const char* home, const char* config,
+                   uid_t uid = 0) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(125);
+    if (uid != 0 && (setgid(uid) != 0 || setuid(uid) != 0)) _exit(126);
+    for (const auto& [name, value] : {std::pair{"HOME", home}, std::pair{"XDG_CONFIG_HOME", config}}) {
+      if (*value) setenv(name, value, 1);
+      else unsetenv(name);
+    }
+    const int32_t result = reg();
+    _exit(result == SA_S_OK ? 0 : result == SA_E_FAIL ? 1 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A host run without HOME (a service, su -, env -i) or with a relative HOME or XDG_CONFIG_HOME
+// registers the library in the user's own configuration folder, never in a .config under the
+// folder the host runs in, where no later look finds it; a user with no home anywhere gets E_FAIL,
+// as for a registry that cannot be written, and nothing is made.
+TEST_F(EntryPointsTest, RegisteringWithoutHomeNeverWritesUnderTheFolderTheHostRunsIn) {
+  auto* reg = Get<int32_t()>("DllRegisterServer");
+  ASSERT_TRUE(reg);
+  const auto started = config.Folder() / "started here", home = config.Folder() / "home";
+  std::filesystem::create_directories(started);
+  std::filesystem::permissions(started, std::filesystem::perms::all);
+  EXPECT_EQ(RegisteredFrom(reg, started, home.c_str(), "config"), 0);
+  EXPECT_NE(ReadFile(home / ".config/storeadjust/registry.ini").find(QVSTOREADJUCTBILL_CLASS_NAME), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(started), {}), 0);
+
+  // Without any HOME the home is the password database's; the real one is never written here.
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  for (const char* givenHome : {"", "home"}) {
+    unsetenv("XDG_CONFIG_HOME");
+    if (*givenHome) setenv("HOME", givenHome, 1);
+    else unsetenv("HOME");
+    EXPECT_EQ(storeadjust::UserFolder("XDG_CONFIG_HOME", ".config"), std::filesystem::path(user->pw_dir) / ".config");
+    setenv("XDG_CONFIG_HOME", config.Folder().c_str(), 1);
+    EXPECT_EQ(storeadjust::UserFolder("XDG_CONFIG_HOME", ".config"), config.Folder());
+  }
+
+  if (getuid() != 0) GTEST_SKIP() << "only root can run the host as a user the password database does not know";
+  const uid_t stranger = 4000123;
+  ASSERT_EQ(getpwuid(stranger), nullptr);
+  EXPECT_EQ(RegisteredFrom(reg, started, "", "", stranger), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(started), {}), 0);
 }
 
 // The factory is handed out for the class name only, and unloading waits for live objects.
