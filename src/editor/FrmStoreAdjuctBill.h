@@ -266,6 +266,8 @@ class FrmStoreAdjuctBill : public FormModel {
   static std::string LineGoneNote(const std::string& dh);
   void RefuseLineChange(const char* text);
   void RefusePlacesOfBillMovedOn(const std::string& lsh, const std::string& dh);
+  // Whether the grid's line dh was listed with its goods places (nothing when the grid lists none).
+  std::optional<bool> PlacesKeptAsListed(const std::string& dh) const;
   // True when the line numbered dh is `stored` (read by ReadBillLine) as the grid lists it.
   bool LineListedAsStored(const std::string& dh, const std::optional<BillLineValues>& stored) const;
 

@@ -66,10 +66,11 @@ void FrmStoreAdjuctBill::ReallocateLinePlaces(const std::string& lsh, const std:
   request->batchKnown = true;
   request->batchNo = line.batchNo, request->batchLine = line.batchLine;
   if (auto facts = ReadGoodsFacts(session_, line.hh)) request->unitName = facts->baseUnit;
-  // The dialog opens on the line's places as stored now: the clerk chooses from those.
+  // The dialog opens on the line's places as stored now: the clerk chooses from those. It opened
+  // for a warehouse that keeps places; switched off meanwhile, the line is still the one shown.
   std::optional<BillLineValues> shown;
   try {
-    shown = ReadBillLine(*session_.Conn, lsh, dh);
+    shown = ReadBillLine(*session_.Conn, lsh, dh, true);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
@@ -228,9 +229,10 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   }
   // The question names the line by its number: the clerk answers it for the line his grid lists.
   // Read once, compared with the grid's line, it is then the line the clerk is asked about.
+  // Its places are read as the grid's line was, whatever the goods-place switch says now.
   std::optional<BillLineValues> shown;
   try {
-    shown = ReadBillLine(*session_.Conn, lsh, dh);
+    shown = ReadBillLine(*session_.Conn, lsh, dh, PlacesKeptAsListed(dh));
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kExclamation, kSystemTitle);
     return;
@@ -260,6 +262,14 @@ void FrmStoreAdjuctBill::Delete(const std::string& lsh, const std::string& dh) {
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error) + "\n删除失败，请找管理员联系!", mb::kExclamation, "错误:");
   }
+}
+
+std::optional<bool> FrmStoreAdjuctBill::PlacesKeptAsListed(const std::string& dh) const {
+  if (!linesListed_) return std::nullopt;
+  const auto listed = std::find_if(linesListed_->begin(), linesListed_->end(),
+                                   [&dh](const BillLineValues& line) { return line.dh == dh; });
+  if (listed == linesListed_->end()) return std::nullopt;
+  return listed->placesRead.kept;
 }
 
 // Another clerk may have amended the line since the grid listed it, or deleted it and saved a new

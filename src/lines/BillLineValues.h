@@ -30,6 +30,16 @@ struct BillHeaderShown {
   bool operator==(const BillHeaderShown&) const = default;
 };
 
+// Whether the line's in-warehouse kept goods places when the line was read, which decided whether
+// its place rows were read with it. How the line was read, not what it is: any two compare equal,
+// so a line read before the administrator flipped the switch is still the line stored, and a
+// later read can be asked to read its places the same way (ReadBillLine).
+struct PlacesReadAsKept {
+  bool kept = false;
+  friend bool operator==(PlacesReadAsKept, PlacesReadAsKept) { return true; }
+  friend std::strong_ordering operator<=>(PlacesReadAsKept, PlacesReadAsKept) { return std::strong_ordering::equal; }
+};
+
 struct BillLineValues {
   std::string kh;  // the line's location code, added to (or removed from) the batch row's list
   std::string hh, dh, dcstockid, drstockid, ph, pcdh;
@@ -43,6 +53,7 @@ struct BillLineValues {
   bool enteredIsNull = false;  // srsl is NULL: another program stored no quantity as entered
   std::vector<BillLinePlace> places;  // sorted; read by ReadBillLines, not by FromRow
   BillHeaderShown header;  // the same on every line of the bill; left empty by ReadBillLine
+  PlacesReadAsKept placesRead;
 
   auto operator<=>(const BillLineValues&) const = default;
   bool operator==(const BillLineValues&) const = default;

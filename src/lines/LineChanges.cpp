@@ -59,7 +59,7 @@ LineDeletion DeleteStoredLine(Session& session, const std::string& lsh, const st
   // The flow may have taken the bill while the clerk was asked whether to delete the line.
   if (!TransferBillEditable(*CreateDataScopeProvider(), session.ConnStr, lsh)) return LineDeletion::HeldByApproval;
   if (shown) {
-    const std::optional<BillLineValues> stored = ReadBillLine(*session.Conn, lsh, dh);
+    const std::optional<BillLineValues> stored = ReadBillLine(*session.Conn, lsh, dh, shown->placesRead.kept);
     if (!stored) return LineDeletion::NotOpen;
     if (*stored != *shown) return LineDeletion::LineChanged;
   }
@@ -108,7 +108,7 @@ PlacesReallocation ReallocateInWarehousePlaces(Session& session, const LineGoods
       !SameQuantity(NumberOrZero(line->Value("sl")), lineQty)) {
     return PlacesReallocation::LineChanged;
   }
-  if (shown && ReadBillLine(*session.Conn, places.lsh, places.dh) != shown) {
+  if (shown && ReadBillLine(*session.Conn, places.lsh, places.dh, shown->placesRead.kept) != shown) {
     return PlacesReallocation::LineChanged;
   }
   // Switched off while the clerk chose: the confirm books no place of such a warehouse, and rows

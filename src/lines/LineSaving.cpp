@@ -199,7 +199,11 @@ LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness
   // would leave rows without a line. One changed since, by another clerk's amendment or as a new
   // line given the number again, would be written over unseen.
   if (line.amend) {
-    const std::optional<BillLineValues> stored = ReadBillLine(*session.Conn, line.lsh, line.dh);
+    // Its places read as they were when it was loaded: the switch flipped since is the save's to
+    // follow, not a change of the line.
+    const std::optional<BillLineValues> stored =
+        ReadBillLine(*session.Conn, line.lsh, line.dh,
+                     line.amendedAsLoaded ? std::optional<bool>(line.amendedAsLoaded->placesRead.kept) : std::nullopt);
     if (!stored) return LineSaveOutcome::LineGone;
     if (line.amendedAsLoaded && *stored != *line.amendedAsLoaded) return LineSaveOutcome::LineChanged;
   }

@@ -19,8 +19,11 @@ std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const s
 // bill shows, to compare with the stored lines when a command acts on it.
 std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);
 
-// One line of the bill; nothing when the bill has no line of that number.
+// One line of the bill; nothing when the bill has no line of that number. With `placesKept`, its
+// place rows are read as a line read before was (`placesRead`), whatever the in-warehouse's
+// goods-place switch says now: all of them, or none. A screen's line is compared with the stored
+// one so, and a switch flipped since does not make an unchanged line another clerk's change.
 std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const std::string& lsh,
-                                             const std::string& dh);
+                                             const std::string& dh, std::optional<bool> placesKept = std::nullopt);
 
 }  // namespace storeadjust

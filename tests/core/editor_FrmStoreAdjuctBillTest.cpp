@@ -741,6 +741,64 @@ TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {
   EXPECT_EQ(form_->Text("StatusBar1"), "单号 1001 的明细已不在单据中，已重新列出明细");
 }
 
+// The administrator flips the in-warehouse's goods-place switch after the clerk's screen read a
+// line: nobody changed the line, so its amendment, deletion or new places are not refused as
+// another clerk's change. The save stores the line as its warehouse keeps places now: without
+// places where it keeps none, on the places chosen at the save where it keeps them.
+TEST_F(EditorTest, ALineReadBeforeItsWarehouseGoodsPlaceSwitchFlippedIsNotSaidToBeChangedByAnother) {
+  const auto flip = [&](const char* on) { db_.Run({std::string("update gl_stock set FDeleted=") + on + " where id='05'"}); };
+  const auto places = [&] {
+    return testsupport::Rows(*db_.Open(), "select BillDetailGuid,GoodsPlaceGuid,Quantity from BillGoodsPlace "
+                                          "where BillGuid='DBD202403010002' order by 1,2");
+  };
+  // Amended after the switch went off: stored without places.
+  Open("DBD202403010002");
+  form_->SelectRow("VfgContent", 1);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  flip("0");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(places(), "1002|P05Y03|4|\n");
+  // Read while it was off (its rows stay), amended after it went on again: placed as chosen.
+  Open("DBD202403010002");
+  form_->SelectRow("VfgContent", 2);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  flip("1");
+  ui_.QueuePlaces({true, {"P05Y01,x,Y01,4"}});
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(places(), "1002|P05Y01|4|\n");
+  // Listed while on, deleted after it went off; and listed while off, deleted after it went on.
+  Open("DBD202403010002");
+  flip("0");
+  form_->SelectRow("VfgContent", 2);
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("Cmd_Delete");
+  Open("DBD202403010002");
+  flip("1");
+  db_.Run({"insert into BillGoodsPlace (BillType,BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,"
+           "MaterielGuid,Quantity) values ('WarehouseIn','DBD202403010002','1001','P05Y02','Y02','05','0021',5.5)"});
+  form_->SelectRow("VfgContent", 1);
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("Cmd_Delete");
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010002'"), "0");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|您确实要删除流水号为[DBD202403010002],单号为[1002]的数据吗？\n"
+                             "292 提示:|您确实要删除流水号为[DBD202403010002],单号为[1001]的数据吗？\n");
+}
+
+// A pre-audited line's places are being chosen when the administrator switches its warehouse off
+// goods places: refused as a line of a warehouse without places is, not as another clerk's change.
+TEST_F(EditorTest, PlacesChosenWhileTheirWarehouseStopsKeepingPlacesAreRefusedForWhatTheWarehouseIsNow) {
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'",
+           "update ckdbdzk set PreShbz=1,PreShry='系统管理员' where lsh='DBD202403010002'"});
+  const std::string places = "select * from BillGoodsPlace where BillGuid='DBD202403010002' order by 1,2,3,4,5";
+  const std::string before = testsupport::Rows(*db_.Open(), places);
+  Open("DBD202403010002");
+  ui_.QueuePlaces({true, {"P05Y01,x,Y01,5.5"}});
+  ui_.meanwhile = [&] { db_.Run({"update gl_stock set FDeleted=0 where id='05'"}); };
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), places), before);
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|此单据已审核，不能修改!\n");
+}
+
 // A two-step bill's line gets new goods places while another clerk takes the bill back, or deletes
 // it: nothing is written, and the clerk is told what the bill is now, not that it is audited.
 TEST_F(EditorTest, PlacesChosenForABillTakenBackOrDeletedMeanwhileTellWhatItIsNow) {
