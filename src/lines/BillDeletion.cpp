@@ -32,7 +32,7 @@ std::optional<BillDeletionResult> DeleteInOneTransaction(Session& session, DataS
   if (!HoldsRightNow(*session.Conn, session, "删除")) return BillDeletionResult::NoRight;
   if (!TransferBillEditable(approval, session.ConnStr, lsh)) return BillDeletionResult::HeldByApproval;
   if (shownLines) {
-    const std::vector<BillLineValues> stored = BillLinesAsListed(*session.Conn, lsh);
+    const std::vector<BillLineValues> stored = BillLinesAsListed(*session.Conn, lsh, shownLines);
     // Lines only deleted since take nothing of another clerk's work with the bill (nor does a bill
     // deleted meanwhile, told as gone below): it goes as the clerk meant.
     if (!stored.empty() && stored != *shownLines) return BillDeletionResult::LinesChanged;

@@ -17,7 +17,12 @@ namespace {
 // reading of the switch), or when `placesKept` says so whatever the switch.
 std::vector<BillLineValues> ReadLinesWithPlaces(adodb::Connection& connection, const std::string& lineCondition,
                                                 const std::string& placeCondition, const adodb::BoundValues& values,
-                                                std::optional<bool> placesKept = std::nullopt) {
+                                                std::optional<bool> placesKept = std::nullopt,
+                                                const std::vector<BillLineValues>* asRead = nullptr) {
+  std::unordered_map<std::string, bool> keptAsRead;
+  if (asRead) {
+    for (const BillLineValues& line : *asRead) keptAsRead.emplace(line.dh, line.placesRead.kept);
+  }
   std::vector<BillLineValues> lines;
   const auto rs = connection.OpenRecordset(
       "select *,a.hh,a.je,a.lsze,b.kdrq billkdrq,b.bz billbz,b.czry billczry,(select isnull(s.FDeleted,0) from "
@@ -31,6 +36,9 @@ std::vector<BillLineValues> ReadLinesWithPlaces(adodb::Connection& connection, c
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     lines.push_back(BillLineValues::FromRow(*rs, columns));
     lines.back().placesRead.kept = placesKept.value_or(FlagIsSet(rs->Value(keptColumn)));
+    if (const auto read = keptAsRead.find(lines.back().dh); read != keptAsRead.end()) {
+      lines.back().placesRead.kept = read->second;
+    }
   }
   // A receipt puts each line on the places stored for it, which another clerk may choose anew
   // without changing the line itself; an in-warehouse that keeps no places puts it on none.
@@ -62,8 +70,8 @@ std::vector<BillLineValues> ReadLinesWithPlaces(adodb::Connection& connection, c
 }  // namespace
 
 std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
-                                          const std::string& stateCondition) {
-  return ReadLinesWithPlaces(connection, stateCondition, "", {adodb::BoundText(lsh)});
+                                          const std::string& stateCondition, const std::vector<BillLineValues>* asRead) {
+  return ReadLinesWithPlaces(connection, stateCondition, "", {adodb::BoundText(lsh)}, std::nullopt, asRead);
 }
 
 std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const std::string& lsh,
@@ -77,8 +85,9 @@ std::optional<BillLineValues> ReadBillLine(adodb::Connection& connection, const 
   return std::move(lines.front());
 }
 
-std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh) {
-  std::vector<BillLineValues> lines = ReadBillLines(connection, lsh, "");
+std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh,
+                                              const std::vector<BillLineValues>* asRead) {
+  std::vector<BillLineValues> lines = ReadBillLines(connection, lsh, "", asRead);
   std::sort(lines.begin(), lines.end());
   return lines;
 }

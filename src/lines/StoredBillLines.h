@@ -12,12 +12,17 @@ namespace storeadjust {
 
 // The lines of the bill that meet `stateCondition` (" and shbz=0" and the like: the program's
 // own condition, never a value), in the query's order.
+// With `asRead` (lines read before, by a screen or before a question), each line it holds is read
+// with its places as that one was (placesRead), whatever the goods-place switch says now: what is
+// compared with them then differs only where another clerk changed something.
 std::vector<BillLineValues> ReadBillLines(adodb::Connection& connection, const std::string& lsh,
-                                          const std::string& stateCondition);
+                                          const std::string& stateCondition,
+                                          const std::vector<BillLineValues>* asRead = nullptr);
 
 // Every line of the bill in one order whatever order the query gives: what a screen listing the
 // bill shows, to compare with the stored lines when a command acts on it.
-std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh);
+std::vector<BillLineValues> BillLinesAsListed(adodb::Connection& connection, const std::string& lsh,
+                                              const std::vector<BillLineValues>* asRead = nullptr);
 
 // One line of the bill; nothing when the bill has no line of that number. With `placesKept`, its
 // place rows are read as a line read before was (`placesRead`), whatever the in-warehouse's

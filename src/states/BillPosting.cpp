@@ -24,7 +24,7 @@ void RequireConnection(Session& session) {
 
 bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
                         const std::vector<BillLineValues>* shownLines) {
-  return shownLines && audited && BillLinesAsListed(connection, lsh) != *shownLines;
+  return shownLines && audited && BillLinesAsListed(connection, lsh, shownLines) != *shownLines;
 }
 
 PostingResult PostBill(Session& session, const std::string& lsh, const std::vector<BillLineValues>* shownLines,
@@ -64,7 +64,9 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
   const BillHeaderState header = ReadBillHeader(connection, lsh, true);
   if (!header.exists) return {SubmissionBar::NotSaved, {}};
   if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};
-  if (shownLines && BillLinesAsListed(connection, lsh) != *shownLines) return {SubmissionBar::LinesChanged, {}};
+  if (shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
+    return {SubmissionBar::LinesChanged, {}};
+  }
   const adodb::BoundValues serial{adodb::BoundText(lsh)};
   const double total = NumberOrZero(
       FirstValue(connection, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));

@@ -157,7 +157,11 @@ class StateChange {
       }
       // The question names no line: the clerk answers it for the lines on his screen. (A command
       // selects all of a bill's lines or none, as its condition is on the header alone.)
-      if (shownLines_ && SnapshotOf(seen.header, *shownLines_) != seen) {
+      // Compared as the screen read them: a goods-place switch flipped since is no one's change to
+      // the lines, and the command moves them as their warehouses keep places now.
+      if (shownLines_ && SnapshotOf(seen.header, *shownLines_) != seen &&
+          SnapshotOf(seen.header, *shownLines_) !=
+              SnapshotOf(seen.header, ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition, shownLines_))) {
         return Refused(StateRefusal::StateChanged, kBillLinesChanged);
       }
       if (!questions_.ConfirmChange(handler_.question)) {
@@ -214,7 +218,9 @@ class StateChange {
     if (FlowLeft()) return std::nullopt;
     const std::vector<BillLineValues> lines = ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition);
     const BillSnapshot found = SnapshotOf(header, lines);
-    if (found != seen) {
+    // The same for a switch flipped while the clerk answered the question.
+    if (found != seen &&
+        SnapshotOf(header, ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition, &seen.lines)) != seen) {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }

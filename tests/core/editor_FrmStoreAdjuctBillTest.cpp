@@ -784,6 +784,36 @@ TEST_F(EditorTest, ALineReadBeforeItsWarehouseGoodsPlaceSwitchFlippedIsNotSaidTo
                              "292 提示:|您确实要删除流水号为[DBD202403010002],单号为[1001]的数据吗？\n");
 }
 
+// The same for the bill's commands: audited after the switch went off while the clerk was asked,
+// and after it went on again before he pressed 审核, the bill goes as his screen listed it, its
+// lines received as their warehouse keeps places at the audit.
+TEST_F(EditorTest, ABillListedBeforeItsWarehouseGoodsPlaceSwitchFlippedIsAuditedAsListed) {
+  const auto flip = [&](const char* on) { db_.Run({std::string("update gl_stock set FDeleted=") + on + " where id='05'"}); };
+  const std::string audited = "select isnull(shbz,0) from ckdbdzk where lsh='DBD202403010002'";
+  const std::string placed = "select count(*) from GoodsPlaceBalance where WarehouseGuid='05'";
+  const std::string placesBefore = db_.Value(placed);
+  Open("DBD202403010002");
+  ui_.QueueAnswer(mb::kYes);
+  ui_.meanwhile = [&] { flip("0"); };
+  form_->Click("审核");
+  EXPECT_EQ(db_.Value(audited), "1");
+  Open("DBD202403010002");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("反审");
+  EXPECT_EQ(db_.Value(audited), "0");
+  EXPECT_EQ(db_.Value(placed), placesBefore);
+  // Rows left from before the switch went off, listed without them, received onto them.
+  db_.Run({"insert into BillGoodsPlace (BillType,BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,"
+           "MaterielGuid,BatchNo,BatchNumber,Quantity) select 'WarehouseIn',lsh,dh,'P05Y01','Y01','05',hh,ph,pcdh,sl "
+           "from ckdbdzkmx where lsh='DBD202403010002'"});
+  Open("DBD202403010002");
+  flip("1");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审核");
+  EXPECT_EQ(db_.Value(audited), "1");
+  for (const auto& box : ui_.Boxes()) EXPECT_EQ(box.text.find("已被他人修改"), std::string::npos) << box.text;
+}
+
 // A pre-audited line's places are being chosen when the administrator switches its warehouse off
 // goods places: refused as a line of a warehouse without places is, not as another clerk's change.
 TEST_F(EditorTest, PlacesChosenWhileTheirWarehouseStopsKeepingPlacesAreRefusedForWhatTheWarehouseIsNow) {
