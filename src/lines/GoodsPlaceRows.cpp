@@ -148,13 +148,15 @@ bool SameQuantity(double a, double b) {
   return RoundTo(a, kComparedPlaces) == RoundTo(b, kComparedPlaces);
 }
 
+// A warehouse keeps goods places when its FDeleted is set.
+constexpr const char* kGoodsPlaceSwitch = "Select FDeleted From GL_Stock Where ID=?";
+
 bool KeepsGoodsPlaces(Session& session, const std::string& warehouseId) {
-  return FlagIsSet(
-      GetFieldValue(session, "Select FDeleted From GL_Stock Where ID=?", "FDeleted", {adodb::BoundText(warehouseId)}));
+  return FlagIsSet(GetFieldValue(session, kGoodsPlaceSwitch, "FDeleted", {adodb::BoundText(warehouseId)}));
 }
 
 bool KeepsGoodsPlacesNow(Session& session, const std::string& warehouseId) {
-  return FlagIsSet(FirstValue(*session.Conn, "Select FDeleted From GL_Stock Where ID=?", {adodb::BoundText(warehouseId)}));
+  return FlagIsSet(FirstValue(*session.Conn, kGoodsPlaceSwitch, {adodb::BoundText(warehouseId)}));
 }
 
 }  // namespace storeadjust

@@ -159,10 +159,12 @@ class StateChange {
       // selects all of a bill's lines or none, as its condition is on the header alone.)
       // Compared as the screen read them: a goods-place switch flipped since is no one's change to
       // the lines, and the command moves them as their warehouses keep places now.
-      if (shownLines_ && SnapshotOf(seen.header, *shownLines_) != seen &&
-          SnapshotOf(seen.header, *shownLines_) !=
-              SnapshotOf(seen.header, ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition, shownLines_))) {
-        return Refused(StateRefusal::StateChanged, kBillLinesChanged);
+      if (shownLines_) {
+        const BillSnapshot shown = SnapshotOf(seen.header, *shownLines_);
+        if (shown != seen &&
+            shown != SnapshotOf(seen.header, ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition, shownLines_))) {
+          return Refused(StateRefusal::StateChanged, kBillLinesChanged);
+        }
       }
       if (!questions_.ConfirmChange(handler_.question)) {
         outcome_.result = StateResult::Declined;
