@@ -86,11 +86,14 @@ TEST_F(RecordsetTest, UpdateOfARowChangedSinceReadingOrOfAPartialKeyIsRefused) {
 
 TEST_F(RecordsetTest, UpdateOfARowFromTwoTablesWritesBothOrNeither) {
   const std::string joined = "select p.hh, p.ph, p.sl, s.hh as shh, s.pm from phk p join spk s on s.hh = p.hh where p.hh = 'B2'";
+  const auto edit = [](Recordset& rs) {
+    rs.SetValue("sl", 99);
+    rs.SetValue("pm", "rice");
+    rs.Update();
+  };
   auto rs = conn->OpenRecordset(joined, adLockOptimistic);
   conn->Execute("update spk set hh = 'B9' where hh = 'B2'");  // the second table's row is gone
-  rs->SetValue("sl", 99);
-  rs->SetValue("pm", "rice");
-  EXPECT_EQ(ErrorOf([&] { rs->Update(); }).Number(), errnum::kRowNotLocated);
+  EXPECT_EQ(ErrorOf([&] { edit(*rs); }).Number(), errnum::kRowNotLocated);
   EXPECT_EQ(First("select sl from phk where hh = 'B2'").AsDouble(), 7);
 
   // A write that fails after the first table's write undoes that one too.
@@ -101,16 +104,12 @@ TEST_F(RecordsetTest, UpdateOfARowFromTwoTablesWritesBothOrNeither) {
                nullptr, nullptr, nullptr);
   sqlite3_close(raw);
   auto again = conn->OpenRecordset(joined, adLockOptimistic);
-  again->SetValue("sl", 99);
-  again->SetValue("pm", "rice");
-  EXPECT_EQ(ErrorOf([&] { again->Update(); }).Description(), "refused");
+  EXPECT_EQ(ErrorOf([&] { edit(*again); }).Description(), "refused");
   EXPECT_EQ(First("select sl from phk where hh = 'B2'").AsDouble(), 7);
   EXPECT_FALSE(conn->InTransaction());
 
   conn->Execute("drop trigger refuse_rice");
-  again->SetValue("sl", 99);
-  again->SetValue("pm", "rice");
-  again->Update();
+  edit(*again);
   EXPECT_EQ(First("select sl from phk where hh = 'B2'").AsDouble(), 99);
   EXPECT_EQ(First("select pm from spk where hh = 'B2'").AsText(), "rice");
 }

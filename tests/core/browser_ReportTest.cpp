@@ -243,17 +243,14 @@ TEST_F(ReportXlsxExportTest, OnlyTheShownColumnsInTheirOrderAndTheShownRowsInThe
   EXPECT_EQ(CellXml(sheet, "A7"), "");
 }
 
-// Unit prices get no total: what they add up to is no figure of the report.
-TEST_F(ReportXlsxExportTest, UnitPricesAreNotSummed) {
+// Unit prices get no total: what they add up to is no figure of the report. The total a reader
+// sees without calculating is the sum of the figures, not of their binary forms.
+TEST_F(ReportXlsxExportTest, UnitPricesAreNotSummedAndATotalCarriesNoBinaryNoise) {
   grid.SetDataSource("select b.hh as 货号, b.dj as 单价, b.je as 金额 from ckdbdzkmx b order by b.lsh, b.dh");
   grid.Reload();
   const std::string sheet = Export();
   EXPECT_TRUE(CellsHave(sheet, {{"B4", "<v>1.5</v>"}, {"A10", "合计"}, {"C10", "<f>SUM(C4:C9)</f>"}}));
   EXPECT_EQ(CellXml(sheet, "B10"), "");
-}
-
-// The total a reader sees without calculating is the sum of the figures, not of their binary forms.
-TEST_F(ReportXlsxExportTest, ATotalCarriesNoBinaryNoise) {
   db.Run({"update ckdbdzkmx set je=0.5 where lsh='B1' and dh='1001'",
           "update ckdbdzkmx set je=0.07 where lsh='B1' and dh='1002'"});
   grid.SetDataSource("select b.je as 金额 from ckdbdzkmx b where b.lsh='B1'");

@@ -174,22 +174,16 @@ TEST_F(DecimalDigits, EveryDigitTheFileCanHoldIsKept) {
 // tables get the same triggers (EmptySchema.DecimalsAreHeldAtTheirScaleUpToTheEdgeOfTheirRange).
 TEST_F(DecimalDigits, AValueBeyondTheColumnIsRefusedInTheServersWords) {
   Store(1, "m", BoundDecimal(1, 4));
-  struct Refusal {
-    const char* column;
-    adodb::Parameter value;
-    const char* words;
-  };
-  for (const Refusal& refusal :
+  using Refusal = std::tuple<const char*, adodb::Parameter, const char*>;
+  for (const auto& [column, value, words] :
        {Refusal{"d19_4", BoundDecimal("1000000000000000", 4), "numeric to data type numeric."},
         Refusal{"d19_4", BoundDecimal(-999999999999999.99995, 4), "numeric to data type numeric."},
         Refusal{"d18_2", BoundDecimal(1e300, 2), "numeric to data type numeric."},
         Refusal{"m", BoundDecimal("922337203685478", 4), "expression to data type money."},
         Refusal{"m", BoundDecimal(-1e300, 4), "expression to data type money."}}) {
-    const adodb::Error error = ErrorOf([&] {
-      conn->Execute(std::string("update amounts set ") + refusal.column + " = ? where id = 1", {refusal.value});
-    });
-    EXPECT_EQ(error.Description(), std::string("Arithmetic overflow error converting ") + refusal.words) << refusal.column;
-    EXPECT_EQ(error.Number(), adodb::errnum::kProviderError) << refusal.column;
+    const adodb::Error error = ErrorOf([&] { conn->Execute(std::string("update amounts set ") + column + " = ? where id = 1", {value}); });
+    EXPECT_EQ(error.Description(), std::string("Arithmetic overflow error converting ") + words) << column;
+    EXPECT_EQ(error.Number(), adodb::errnum::kProviderError) << column;
   }
   EXPECT_EQ(Read(1, "m").AsDouble(), 1);
   EXPECT_TRUE(Read(1, "d19_4").IsNull());

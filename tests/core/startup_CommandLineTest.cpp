@@ -37,6 +37,9 @@ namespace {
 
 using testsupport::TempDatabase;
 
+// The SQLite ODBC driver, standing in for a server's where it is installed.
+const std::string kOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
 // How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
   int status = -1;
@@ -181,19 +184,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                    "（路径中有同名的文件，不是目录）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。\n");
 }
 
-// A relative XDG_DATA_HOME names no data folder: the demo database goes under the home folder,
-// not under whatever folder the launcher was started in.
-TEST(LauncherStartup, ARelativeDataHomeIsIgnored) {
-  const TempDatabase home;
-  const Ran help = RunProgram("/usr/bin/env", {"XDG_DATA_HOME=data", "HOME=" + home.Folder().string(), STOREADJUST_LAUNCHER, "--help"},
-                              home.Folder());
-  EXPECT_NE(help.out.find("演示数据库在 " + (home.Folder() / ".local/share/storeadjust/demo.db").string() + "。"),
-            std::string::npos) << help.out;
-}
-
 // Started with no HOME (from a service, or by `env -i`) or a relative one, the launcher keeps the
 // demo database in the user's home from the password database, never under the folder it was
-// started in; a user the password database does not know either is told so, and nothing is made.
+// started in; a relative XDG_DATA_HOME beside a HOME is ignored for HOME's; a user the password database does not know either is told so, and nothing is made.
 TEST(LauncherStartup, WithoutHomeTheDemoDatabaseGoesToTheUsersHomeNotTheFolderStartedIn) {
   const TempDatabase home;
   const auto started = home.Folder() / "started here";
@@ -206,9 +199,12 @@ TEST(LauncherStartup, WithoutHomeTheDemoDatabaseGoesToTheUsersHomeNotTheFolderSt
     return RunProgram("/bin/sh", {"-c", "cd " + ShellQuoted(started.string()) + " && exec " + command}, home.Folder(),
                       "demo001\n");
   };
-  for (const std::string environment : {"env -i", "env -i HOME=home XDG_DATA_HOME=data"}) {
+  const std::pair<std::string, std::string> homes[] = {
+      {"env -i", demo}, {"env -i HOME=home XDG_DATA_HOME=data", demo},
+      {"env -i XDG_DATA_HOME=data HOME=" + ShellQuoted(home.Folder().string()), (home.Folder() / ".local/share/storeadjust/demo.db").string()}};
+  for (const auto& [environment, where] : homes) {
     const Ran help = runFromThere(environment + " " + ShellQuoted(STOREADJUST_LAUNCHER) + " --help");
-    EXPECT_NE(help.out.find("演示数据库在 " + demo + "。"), std::string::npos) << environment << "\n" << help.out;
+    EXPECT_NE(help.out.find("演示数据库在 " + where + "。"), std::string::npos) << environment << "\n" << help.out;
   }
   if (getuid() != 0) GTEST_SKIP() << "only root can start the launcher as a user the password database does not know";
   const uid_t stranger = 4000123;
@@ -258,16 +254,20 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
             "1||storeadjust: 连接字符串 \"Provider=SQLite\" 没有给出数据库文件，请在其中写上 Data Source=文件。\n");
 }
 
-// Signing in on a scripted start: the password comes on standard input (or --password); every
-// refusal names the operator, ends with status 1 and never shows the password typed.
-TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
-  const TempDatabase home;
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const auto signIn = [&](const std::string& code, const std::optional<std::string>& input,
-                          std::vector<std::string> more = {}) {
+// A launcher's own folder and a demo database it signs in to.
+class LauncherSignIn : public ::testing::Test {
+ protected:
+  std::string SignIn(const std::string& code, const std::optional<std::string>& input, std::vector<std::string> more = {}) {
     more.insert(more.begin(), {"--db", demo.Path(), "--operator", code});
     return RunProgram(STOREADJUST_LAUNCHER, more, home.Folder(), input).Said();
-  };
+  }
+  const TempDatabase home;
+  const TempDatabase demo{storeadjust::db::CreateDemoDatabase};
+};
+
+// Signing in on a scripted start: the password comes on standard input (or --password); every
+// refusal names the operator, ends with status 1 and never shows the password typed.
+TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   const std::string wrong = "的密码不对，没有登录。", none = "没有输入密码，没有登录。";
   const std::tuple<std::string, std::optional<std::string>, std::string> refusals[] = {
       {"001", "wrong-guess\n", "操作员 001（系统管理员）" + wrong},
@@ -277,16 +277,16 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
       {"004", "demo004\n", "操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。"},
       {"002", "demo001\n", "操作员 002（张三）" + wrong}};  // another operator's password
   for (const auto& [code, input, words] : refusals) {
-    EXPECT_EQ(signIn(code, input), "1||storeadjust: " + words + "\n") << input.value_or("(no input)");
+    EXPECT_EQ(SignIn(code, input), "1||storeadjust: " + words + "\n") << input.value_or("(no input)");
   }
   // The name is the table's, whatever an old command line still says.
-  EXPECT_EQ(signIn("005", "demo005\r\n", {"--operator-name", "系统管理员"}), SignedInWithoutScreen("操作员 005（赵六）"));
-  EXPECT_EQ(signIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn("005", "demo005\r\n", {"--operator-name", "系统管理员"}), SignedInWithoutScreen("操作员 005（赵六）"));
+  EXPECT_EQ(SignIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
-  EXPECT_EQ(signIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
   // The file reached through the SQLite ODBC driver without the dialect: the refusal says what to add.
-  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so", odbc = "Driver=" + driver + ";Database=" + demo.Path();
-  if (std::filesystem::exists(driver)) {
+  const std::string odbc = "Driver=" + kOdbcDriver + ";Database=" + demo.Path();
+  if (std::filesystem::exists(kOdbcDriver)) {
     EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", odbc, "--operator", "001"}, home.Folder(), "demo001\n").Said(),
               "1||storeadjust: 读不出连接 \"" + odbc + "\" 的操作员和密码：它是本模块的 SQLite 数据库文件，经 ODBC 连接时请在"
               "连接字符串中加上 Dialect=SQLite，或者用 --db 文件 打开它。\n");
@@ -301,6 +301,15 @@ TEST(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
 }
 
 #ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// A compositor's socket listening at `path`, which answers no one.
+int ListeningAt(const std::string& path, int flags = 0) {
+  const int compositor = socket(AF_UNIX, SOCK_STREAM | flags, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  return bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(compositor, 4) == 0 ? compositor : -1;
+}
+
 // A Wayland desktop that cannot take the windows is said as plainly as a dead X display, not a
 // crash inside Qt: its compositor gone, or no X server beside it and no Qt plugin for Wayland.
 TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
@@ -316,12 +325,8 @@ TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
             "也没有 X 显示（DISPLAY 没有设置），打不开单据浏览窗口。请检查 WAYLAND_DISPLAY，或在桌面上运行 storeadjust。\n");
   if (std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")) return;
   const std::string listening = (home.Folder() / "wayland-0").string();
-  const int compositor = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  listening.copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(compositor, 4), 0);
+  const int compositor = ListeningAt(listening);
+  ASSERT_GE(compositor, 0);
   EXPECT_EQ(onWayland(listening), signedIn + "这是 Wayland 桌面，没有 X 显示（DISPLAY 没有设置，桌面没有开 XWayland），"
             "而 Qt 的 Wayland 插件没有安装，打不开单据浏览窗口。请安装 Debian 包 qt6-wayland（sudo apt-get install "
             "qt6-wayland），或在桌面上开启 XWayland。\n");
@@ -335,12 +340,8 @@ TEST(LauncherStartup, ADeadXDisplayOnALiveWaylandDesktopGoesToTheCompositor) {
   const TempDatabase home;
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
   const std::string listening = (home.Folder() / "wayland-0").string();
-  const int compositor = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  listening.copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(compositor, 4), 0);
+  const int compositor = ListeningAt(listening, SOCK_NONBLOCK);
+  ASSERT_GE(compositor, 0);
   std::atomic<bool> done = false;
   int callers = 0;
   std::thread hangingUp([&] {
@@ -362,15 +363,10 @@ TEST(LauncherStartup, ADeadXDisplayOnALiveWaylandDesktopGoesToTheCompositor) {
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
 // an operator who left to a new one. A table from before passwords named their operator gets the
 // column, also from two launchers at once, and its rows still sign their codes in.
-TEST(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenAgain) {
-  const TempDatabase home;
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const auto signIn = [&](const std::string& code, const std::string& input) {
-    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", code}, home.Folder(), input).Said();
-  };
+TEST_F(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenAgain) {
   const std::string newOperator = "update Operators set Guid='{NEW-002}', name='孙七' where Code='002'";
   demo.Run({newOperator});
-  EXPECT_EQ(signIn("002", "demo002\n"),
+  EXPECT_EQ(SignIn("002", "demo002\n"),
             "1||storeadjust: 操作员 002（孙七）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
 
   const std::string hash = demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='002'");
@@ -389,19 +385,15 @@ TEST(LauncherSignIn, APasswordStaysWithTheOperatorItWasSetForWhenTheCodeIsGivenA
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", demo.Path(), "002"}, home.Folder(), "sun7\n").Said(),
             "0|操作员 002 的密码已设置。\n|");
   demo.Run({"update Operators set Guid='{NEWER-002}' where Code='002'"});
-  EXPECT_EQ(signIn("002", "sun7\n"),
+  EXPECT_EQ(SignIn("002", "sun7\n"),
             "1||storeadjust: 操作员 002（孙七）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
 }
 
 // The wait after wrong passwords is kept with the password, so starting the launcher again does
 // not skip it, and a right password within it is not even checked. A last failure that lies ahead
 // of the clock (set back since) locks no one out, and signing in starts the count again.
-TEST(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
-  const TempDatabase home;
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const auto signIn = [&](const std::string& input) {
-    return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), input).Said();
-  };
+TEST_F(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
+  const auto signIn = [&](const std::string& input) { return SignIn("002", input); };
   const std::string wrong = "1||storeadjust: 操作员 002（张三）的密码不对，没有登录。";
   EXPECT_EQ(signIn("guess-1\n"), wrong + "\n");
   EXPECT_EQ(signIn("guess-2\n"), wrong + "\n");
@@ -418,9 +410,7 @@ TEST(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
 // database, and nothing is written: a file still in rollback-journal mode cannot be switched to
 // its log meanwhile, and on one in WAL mode a wrong password that cannot be counted is refused
 // without being confirmed.
-TEST(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritten) {
-  const TempDatabase home;
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+TEST_F(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritten) {
   const auto signIn = [&](const std::string& input, const std::string& option = "--db", const std::string& target = {}) {
     const testsupport::WriteLockHolder holder(demo.Path());
     return RunProgram(STOREADJUST_LAUNCHER, {option, target.empty() ? demo.Path() : target, "--operator", "002"},
@@ -433,9 +423,8 @@ TEST(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritten
   const std::string before = testsupport::FullDumpOf(demo.Path());
   EXPECT_EQ(signIn("guess\n"), "1||storeadjust: 操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。\n");
   // Through the SQLite ODBC driver too, whose own wait (set as it connects) is far longer.
-  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-  if (std::filesystem::exists(driver)) {
-    EXPECT_EQ(signIn("guess\n", "--conn", "Driver=" + driver + ";Database=" + demo.Path() + ";Timeout=60000;Dialect=SQLite"),
+  if (std::filesystem::exists(kOdbcDriver)) {
+    EXPECT_EQ(signIn("guess\n", "--conn", "Driver=" + kOdbcDriver + ";Database=" + demo.Path() + ";Timeout=60000;Dialect=SQLite"),
               "1||storeadjust: 操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。\n");
   }
   EXPECT_EQ(testsupport::FullDumpOf(demo.Path()), before);
@@ -482,8 +471,7 @@ void Stop(const OffscreenLauncher& launcher) {
 
 // A password given on the command line is gone from the process list, which every user of the
 // machine reads, while the session runs; the connection string is still shown without it.
-TEST(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+TEST_F(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
   const std::string connStr = demo.ConnStr() + ";PWD=hush-hush";
   const OffscreenLauncher launcher =
       StartOffscreen({"--conn", connStr, "--operator", "002", "--password", "demo002"}, STDOUT_FILENO, "\n");
@@ -542,7 +530,7 @@ TEST(Passwords, AProgramHoldingOneLeavesNoCoreDump) {
 
 // Two launchers of one clerk started at the same moment on a first run: one makes the demo
 // database, the other finds it made, and both sign in to it.
-TEST(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemoDatabase) {
+TEST_F(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemoDatabase) {
   for (int round = 0; round < 3; ++round) {
     const TempDatabase first, second;  // each launcher's own folder, one data folder
     std::filesystem::create_directory(first.Folder() / "data");
@@ -634,11 +622,10 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
 // A server's database gets its password table, or the columns an older one lacks, from the db
 // tool given its ODBC connection string; here the SQLite ODBC driver stands in for the server.
 TEST(DatabaseToolPassword, MakesAndBringsUpToDateTheTableOfADatabaseReachedThroughOdbc) {
-  const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-  if (!std::filesystem::exists(driver)) GTEST_SKIP() << "no SQLite ODBC driver";
+  if (!std::filesystem::exists(kOdbcDriver)) GTEST_SKIP() << "no SQLite ODBC driver";
   const TempDatabase home;
   const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const std::string odbc = "Driver=" + driver + ";Database=" + demo.Path() + ";Dialect=SQLite";
+  const std::string odbc = "Driver=" + kOdbcDriver + ";Database=" + demo.Path() + ";Dialect=SQLite";
   const auto tool = [&](const std::string& command, const std::string& code, const std::optional<std::string>& input) {
     return RunProgram(STOREADJUST_DB_TOOL, {command, odbc, code}, home.Folder(), input).Said();
   };
@@ -862,8 +849,11 @@ Ran PackageIn(const std::filesystem::path& tree, const std::filesystem::path& bi
 }
 
 // A tree built once and then moved (renamed, or copied with its build folder) builds again where it
-// now is: cmake itself refuses a cache made in another folder.
-TEST(SetupScript, BuildsATreeMovedSinceItsLastBuild) {
+// now is: cmake itself refuses a cache made in another folder. A build folder that a run as root
+// left in the user's tree (sudo ./setup.sh package) is named, with what to do, where cmake would stop
+// on a cache it "Cannot open ... for write". Run by root, the test hands the tree to nobody; run by a
+// user, it takes the right to write from him.
+TEST(SetupScript, BuildsATreeMovedSinceItsLastBuildAndNamesABuildFolderTheUserCannotWrite) {
   const TempDatabase home;
   const auto tree = home.Folder() / "tree", moved = home.Folder() / "moved tree", bin = home.Folder() / "bin";
   MakeSmallTree(tree, bin);
@@ -879,34 +869,24 @@ TEST(SetupScript, BuildsATreeMovedSinceItsLastBuild) {
   const Ran third = PackageIn(moved, bin, home.Folder());
   EXPECT_EQ(third.status, 0) << third.err;
   EXPECT_EQ(third.err.find("setup.sh:"), std::string::npos) << third.err;
-}
 
-// A build folder that a run as root left in the user's tree (sudo ./setup.sh package, say) is
-// named, with what to do, where cmake would stop on a cache it "Cannot open ... for write". Run by
-// root, the test hands the tree to nobody; run by a user, it takes the right to write from him.
-TEST(SetupScript, NamesABuildFolderTheUserCannotWrite) {
-  const TempDatabase home;
-  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
-  MakeSmallTree(tree, bin);
-  const Ran first = PackageIn(tree, bin, home.Folder());
-  ASSERT_EQ(first.status, 0) << first.err;
   std::vector<std::string> as;
   if (getuid() == 0) {
     constexpr uid_t kNobody = 65534;
-    for (const auto& path : {home.Folder(), tree, tree / "setup.sh", tree / "CMakeLists.txt"}) {
+    for (const auto& path : {home.Folder(), moved, moved / "setup.sh", moved / "CMakeLists.txt"}) {
       ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0) << path;
     }
     as = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
   } else {
-    std::filesystem::permissions(tree / "build/CMakeCache.txt", std::filesystem::perms(0444));
-    std::filesystem::permissions(tree / "build", std::filesystem::perms(0555));
+    std::filesystem::permissions(moved / "build/CMakeCache.txt", std::filesystem::perms(0444));
+    std::filesystem::permissions(moved / "build", std::filesystem::perms(0555));
   }
-  const Ran refused = PackageIn(tree, bin, home.Folder(), as);
-  std::filesystem::permissions(tree / "build", std::filesystem::perms(0755));
+  const Ran refused = PackageIn(moved, bin, home.Folder(), as);
+  std::filesystem::permissions(moved / "build", std::filesystem::perms(0755));
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err.find("CMake Error"), std::string::npos) << refused.err;
-  EXPECT_NE(refused.err.find("/tree/build, which belongs to "), std::string::npos) << refused.err;
-  EXPECT_NE(refused.err.find("Remove it as root (sudo rm -rf '" + (tree / "build").string() + "'), then run this command again.\n"),
+  EXPECT_NE(refused.err.find("/moved tree/build, which belongs to "), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("Remove it as root (sudo rm -rf '" + (moved / "build").string() + "'), then run this command again.\n"),
             std::string::npos) << refused.err;
 }
 
@@ -1004,13 +984,11 @@ TEST(OperatorPassword, TheWaitAfterFailedTriesGrowsAndIsBounded) {
     previous = delay;
   }
   EXPECT_EQ(storeadjust::SignInDelaySeconds(1000), 300);
-  // Kept across launches, the wait counts from the last failure and never outgrows itself: not
-  // when the clock was set back past that failure, nor for a count a day old.
+  // Kept across launches, the wait counts from the last failure and never outgrows itself, nor
+  // holds for a count a day old (a clock set back: TheWaitAfterWrongPasswordsHoldsAcrossLaunches).
   const std::int64_t now = 1'700'000'000;
   EXPECT_EQ(storeadjust::SignInWaitLeft(40, now, now), 300);
   EXPECT_EQ(storeadjust::SignInWaitLeft(40, now - 100, now), 200);
-  EXPECT_EQ(storeadjust::SignInWaitLeft(2, now, now), 0);
-  EXPECT_EQ(storeadjust::SignInWaitLeft(40, now + 3600, now), 0);
   EXPECT_EQ(storeadjust::SignInWaitLeft(40, now - 24 * 3600, now), 0);
 }
 

@@ -38,6 +38,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <string_view>
 
 #include "db/DatabaseFactory.h"
 #include "lines/BillDeletion.h"
@@ -85,9 +86,8 @@ LineToSave PlacedLine(const std::string& lsh, const char* hh, const char* ph, co
   return testsupport::PlacedLine(lsh, "05", "04", hh, ph, pcdh, qty, std::move(places));
 }
 
-Ended FromSave(Session& session, const LineToSave& line) {
-  return StoreLine(session, line).outcome == LineSaveOutcome::Saved ? kActed : kNotApplicable;
-}
+Ended ActedIf(bool done) { return done ? kActed : kNotApplicable; }
+Ended FromSave(Session& session, const LineToSave& line) { return ActedIf(StoreLine(session, line).outcome == LineSaveOutcome::Saved); }
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -103,17 +103,15 @@ const std::vector<Command>& Commands() {
          return FromSave(s, line);
        }},
       {"delete a line", Start::Entered,
-       [](Session& s, const std::string& lsh) { return DeleteStoredLine(s, lsh, "1002") == LineDeletion::Deleted ? kActed : kNotApplicable; }},
+       [](Session& s, const std::string& lsh) { return ActedIf(DeleteStoredLine(s, lsh, "1002") == LineDeletion::Deleted); }},
       {"delete the bill", Start::Entered,
-       [](Session& s, const std::string& lsh) {
-         return DeleteBill(s, lsh) == BillDeletionResult::Deleted ? kActed : kNotApplicable;
-       }},
+       [](Session& s, const std::string& lsh) { return ActedIf(DeleteBill(s, lsh) == BillDeletionResult::Deleted); }},
       {"audit", Start::Entered, std::bind_front(FromState, StateCommand::PreAudit)},
       {"un-audit", Start::PreAudited, std::bind_front(FromState, StateCommand::UnPreAudit)},
       {"confirm", Start::PreAudited, std::bind_front(FromState, StateCommand::Confirm)},
       {"un-confirm", Start::Confirmed, std::bind_front(FromState, StateCommand::UnConfirm)},
       {"post", Start::Confirmed,
-       [](Session& s, const std::string& lsh) { return PostBill(s, lsh) == PostingResult::Posted ? kActed : kNotApplicable; }},
+       [](Session& s, const std::string& lsh) { return ActedIf(PostBill(s, lsh) == PostingResult::Posted); }},
       // A clerk whose screen still shows the one-step flow: his audit issues an entered bill and
       // receives one the two-step audit issued; his un-audit takes back both steps at once.
       {"one-step audit", Start::Entered, std::bind_front(FromState, StateCommand::Audit)},
@@ -121,10 +119,8 @@ const std::vector<Command>& Commands() {
       {"one-step un-audit", Start::Confirmed, std::bind_front(FromState, StateCommand::UnAudit)},
       {"re-allocate goods places", Start::PreAudited,
        [](Session& s, const std::string& lsh) {
-         return ReallocateInWarehousePlaces(s, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}}, 12) ==
-                        PlacesReallocation::Replaced
-                    ? kActed
-                    : kNotApplicable;
+         return ActedIf(ReallocateInWarehousePlaces(s, {lsh, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,12"}},
+                                                    12) == PlacesReallocation::Replaced);
        }},
   };
   return commands;
@@ -322,11 +318,12 @@ constexpr const char* kCrashBill = "DBD202403050005";
 using ClerkCommand = std::function<bool(Session&)>;
 
 ClerkCommand StateChangeOf(StateCommand command) {
-  return [command](Session& session) {
-    testsupport::StateAnswers answers;
-    return ChangeBillState(session, command, kCrashBill, {false, false, "bcsl,SellPrice", "系统管理员"}, answers).result ==
-           StateResult::Done;
-  };
+  return [command](Session& session) { return FromState(command, session, kCrashBill) == kActed; };
+}
+// The command of the pairs' list so named, on the crash bill.
+ClerkCommand Named(std::string_view name) {
+  const Command& command = *std::ranges::find_if(Commands(), [&](const Command& c) { return c.name == name; });
+  return [&command](Session& session) { return command.run(session, kCrashBill) == kActed; };
 }
 
 // Runs the command in a session of its own on the file, the process dying once the command has
@@ -347,14 +344,11 @@ class AuditCrashTest : public ::testing::Test {
   void SetUp() override {
     ScriptedUserInterface ui;
     Session session = testsupport::OpenEditorSession(db_, ui);
-    std::string lsh;
-    const auto store = [&](const char* hh, const char* ph, const char* dh, double qty, std::vector<std::string> places) {
-      lsh = StoreLine(session, testsupport::PlacedLine(lsh, "05", "04", hh, ph, dh, qty, std::move(places))).lsh;
-    };
-    store("0021", "240216", "200212", 12, {"P04A01,x,A01,7", "P04A02,x,A02,5"});
-    store("0024", "230501", "200241", 8.5, {"P04A02,x,A02,8.5"});
-    store("0023", "230422", "200231", 15.25, {"P04A01,x,A01,15.25"});
-    store("0040", "", "", 3, {});
+    const std::string lsh =
+        StoreLine(session, PlacedLine("", "0021", "240216", "200212", 12, {"P04A01,x,A01,7", "P04A02,x,A02,5"})).lsh;
+    StoreLine(session, PlacedLine(lsh, "0024", "230501", "200241", 8.5, {"P04A02,x,A02,8.5"}));
+    StoreLine(session, PlacedLine(lsh, "0023", "230422", "200231", 15.25, {"P04A01,x,A01,15.25"}));
+    StoreLine(session, PlacedLine(lsh, "0040", "", "", 3, {}));
     db_.Run({"update GoodsPlaceBalance set CurrQuantity=5 where MaterielGuid='0024' and BatchNo='230501'"});
   }
 
@@ -425,37 +419,35 @@ TEST_F(AuditCrashTest, EveryReversalIsAllOrNothingWhereverTheProcessDies) {
 }
 
 TEST_F(AuditCrashTest, LineCommandsDeletionAndPostingAreAllOrNothingWhereverTheProcessDies) {
-  const auto acted = [](auto result, auto done) { return result == done; };
   DieAtEveryStatement(
-      [&](Session& s) {
-        return acted(StoreLine(s, PlacedLine(kCrashBill, "0023", "240211", "200232", 2, {"P04A01,x,A01,2"})).outcome,
-                     LineSaveOutcome::Saved);
+      [](Session& s) {
+        return StoreLine(s, PlacedLine(kCrashBill, "0023", "240211", "200232", 2, {"P04A01,x,A01,2"})).outcome ==
+               LineSaveOutcome::Saved;
       },
       5, 3);
   DieAtEveryStatement(
-      [&](Session& s) {
+      [](Session& s) {
         LineToSave line = PlacedLine(kCrashBill, "0021", "240216", "200212", 10, {"P04A01,x,A01,4", "P04A02,x,A02,6"});
         line.amend = true;
         line.dh = "1001";
-        return acted(StoreLine(s, line).outcome, LineSaveOutcome::Saved);
+        return StoreLine(s, line).outcome == LineSaveOutcome::Saved;
       },
       5, 3);
-  DieAtEveryStatement([&](Session& s) { return acted(DeleteStoredLine(s, kCrashBill, "1002"), LineDeletion::Deleted); }, 2, 3);
+  DieAtEveryStatement(Named("delete a line"), 2, 3);
   Run({StateCommand::PreAudit});
   DieAtEveryStatement(
-      [&](Session& s) {
-        return acted(ReallocateInWarehousePlaces(s, {kCrashBill, "1001", "0021", "04", "240216", "200212",
-                                                     {"P04A02,x,A02,10"}}, 10),
-                     PlacesReallocation::Replaced);
+      [](Session& s) {
+        return ReallocateInWarehousePlaces(s, {kCrashBill, "1001", "0021", "04", "240216", "200212", {"P04A02,x,A02,10"}},
+                                           10) == PlacesReallocation::Replaced;
       },
       2, 3);
   Run({StateCommand::Confirm});
-  DieAtEveryStatement([&](Session& s) { return acted(PostBill(s, kCrashBill), PostingResult::Posted); }, 2, 3);
+  DieAtEveryStatement(Named("post"), 2, 3);
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403050005' and jzbz=1"), 1);
 }
 
 TEST_F(AuditCrashTest, TheBillsDeletionIsAllOrNothingWhereverTheProcessDies) {
-  DieAtEveryStatement([](Session& s) { return DeleteBill(s, kCrashBill) == BillDeletionResult::Deleted; }, 2, 3);
+  DieAtEveryStatement(Named("delete the bill"), 2, 3);
   EXPECT_EQ(db_.Count("select count(*) from BillGoodsPlace where BillGuid='DBD202403050005'"), 0);
 }
 

@@ -87,16 +87,6 @@ TEST_F(GoodsPlaceDialogViewTest, EnterMovesThroughTheRowsUntilTheTotalAgrees) {
   EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,5", "P05Y02,05,Y02,2.5", "P05Y03,05,Y03,0.5"}));
 }
 
-// The whole line on the first place: Enter there confirms, without walking the rows left empty.
-TEST_F(GoodsPlaceDialogViewTest, EnterConfirmsFromAnyRowOnceTheTotalAgrees) {
-  GoodsPlaceDialogView& dialog = Open(Request(storeadjust::kNewLineKey, "3"));
-  EnterQuantity(dialog, QStringLiteral("3"));
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,3"}));
-}
-
-// A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
 // Tab leaves the grid for the dialog's buttons and Shift+Tab comes back to the quantity the clerk
 // stood on: walking the cells put him on a place's code or name, where what he typed went nowhere.
 TEST_F(GoodsPlaceDialogViewTest, TabGoesToTheButtonsAndShiftTabBackToTheQuantity) {
@@ -108,11 +98,13 @@ TEST_F(GoodsPlaceDialogViewTest, TabGoesToTheButtonsAndShiftTabBackToTheQuantity
   EXPECT_EQ(QApplication::focusWidget(), dialog.CloseButton());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
   EXPECT_EQ(QApplication::focusWidget(), &grid);
-  EnterQuantity(dialog, QStringLiteral("6"));  // with Y02's 2, the 8 to place
-  EXPECT_EQ(allocation->Items().size(), 2u);
+  // With Y02's 2, the 8 to place: Enter confirms on the first row, without walking the rest.
+  EnterQuantity(dialog, QStringLiteral("6"));
+  EXPECT_EQ(allocation->Items(), (std::vector<std::string>{"P05Y01,05,Y01,6", "P05Y02,05,Y02,2"}));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+// A warehouse kept by goods places that has none: the dialog says so and confirms nothing.
 TEST_F(GoodsPlaceDialogViewTest, AWarehouseWithoutGoodsPlacesSaysSo) {
   GoodsPlaceRequest request = Request(storeadjust::kNewLineKey, "12");
   request.warehouseId = "02";

@@ -9,9 +9,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QToolButton>
@@ -23,7 +20,6 @@
 #include <QTreeView>
 #include <QTemporaryDir>
 #include <array>
-#include <functional>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,11 +44,23 @@ using storeadjust::BillSlip;
 class PrintoutTest : public ::testing::Test {
  protected:
   QString PdfPath() const { return folder.filePath(QStringLiteral("printout.pdf")); }
+  static void ToPdf(QPrinter& printer, const QString& file) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+  }
+  // Chooses the print dialog's PDF printer writing to `file` and clicks Ok from the event loop: a
+  // refusal's box runs a loop of its own, which the answering timer's tick, still running, would never see.
+  static void PrintToPdf(QPrintDialog& dialog, const QString& file) {
+    auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+    ASSERT_NE(printers, nullptr);
+    printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
+    dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
+    QTimer::singleShot(0, dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+  }
   // Prints the slips to the PDF file; the pages painted.
   int PrintSlips(const std::vector<BillSlip>& slips) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(PdfPath());
+    ToPdf(printer, PdfPath());
     storeadjust::qt::UseSlipPageLayout(printer);
     return storeadjust::qt::PaintBillSlips(printer, slips);
   }
@@ -85,13 +93,7 @@ class PrintoutTest : public ::testing::Test {
       } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
         if (!shown.isEmpty()) return dialog->reject();
         inDialog();
-        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-        ASSERT_NE(printers, nullptr);
-        printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
-        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
-        // Clicked from the event loop: a refusal's box runs a loop of its own, which this timer's
-        // tick, still running, would never see.
-        QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+        PrintToPdf(*dialog, file);
       }
     });
     answering.start(10);
@@ -166,8 +168,7 @@ TEST_F(PrintoutTest, EveryReportValuePrintsWholeHoweverWideTheReport) {
     grid.Reload();
     ASSERT_GT(grid.Rows(), 2);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(PdfPath());
+    ToPdf(printer, PdfPath());
     storeadjust::qt::SetUpReportPrinter(grid, printer);
     storeadjust::qt::PaintReport(grid, printer);
     // Laid out as printed, so that neighbouring cells stay apart.
@@ -193,8 +194,7 @@ TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
   EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
 
   QPrinter printer;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(folder.filePath(QStringLiteral("gone/slip.pdf")));
+  ToPdf(printer, folder.filePath(QStringLiteral("gone/slip.pdf")));
   const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
   EXPECT_EQ(error.Description(), "打印失败：文件 " + folder.filePath(QStringLiteral("gone/slip.pdf")).toStdString() +
                                      " 无法写入：文件夹 " + folder.filePath(QStringLiteral("gone")).toStdString() + " 不存在");
@@ -224,12 +224,7 @@ TEST_F(PrintoutTest, ThePreviewPrintsFromTheKeyboard) {
         if (preview->isVisible()) preview->reject();
       });
     } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-      if (printDialogs++ > 0) return;
-      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-      ASSERT_NE(printers, nullptr);
-      printers->setCurrentIndex(printers->findText(QStringLiteral("PDF"), Qt::MatchContains));
-      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(PdfPath());
-      QTimer::singleShot(0, dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), &QPushButton::click);
+      if (printDialogs++ == 0) PrintToPdf(*dialog, PdfPath());
     }
   });
   answering.start(10);
@@ -297,29 +292,23 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }
 
-// A PDF given the name of the database a session works in (its replacing confirmed) is not
-// written: the file, its bills and the lock SQLite holds on it stay as they were.
+// The database a session works in is never printed over (its replacing confirmed): as the print
+// dialog's PDF file it is refused in the dialog, before Qt tries the file (it would open it to
+// append, and close it, before asking); painted to directly it is not written. The file, its bills
+// and the lock SQLite holds on it stay as they were.
 TEST_F(PrintoutTest, APrintoutNeverGoesOverTheOpenDatabase) {
   auto session = db.Open();
   session->OpenRecordset("select count(*) from ckdbdzk");
+  const std::string refusal = "文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它";
+  EXPECT_EQ(PrintThroughTheDialogTo(QString::fromStdString(db.Path()), [&] { EXPECT_TRUE(HoldsLockOn(db.Path())); }),
+            QStringList{QString::fromStdString(refusal)});
+  EXPECT_TRUE(HoldsLockOn(db.Path()));
   QPrinter printer;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(db.Path()));
+  ToPdf(printer, QString::fromStdString(db.Path()));
   const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
-  EXPECT_EQ(error.Description(), "打印失败：文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它");
+  EXPECT_EQ(error.Description(), "打印失败：" + refusal);
   EXPECT_TRUE(HoldsLockOn(db.Path()));
   EXPECT_EQ(session->OpenRecordset("select count(*) from ckdbdzk")->RecordCount(), 1);
-}
-
-// Its name as the print dialog's PDF file: 打印 is refused in the dialog, before Qt tries the file
-// (it would open it to append, and close it, before asking whether to replace it).
-TEST_F(PrintoutTest, ThePrintDialogRefusesTheOpenDatabaseBeforeTryingIt) {
-  const auto session = db.Open();
-  session->OpenRecordset("select count(*) from ckdbdzk");
-  const QStringList shown =
-      PrintThroughTheDialogTo(QString::fromStdString(db.Path()), [&] { EXPECT_TRUE(HoldsLockOn(db.Path())); });
-  EXPECT_EQ(shown, QStringList{QString::fromStdString("文件 " + db.Path() + " 无法写入：它是本程序正在使用的文件（打开着的数据库），没有覆盖它")});
-  EXPECT_TRUE(HoldsLockOn(db.Path()));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // command's dialog narrowing the grid, and the export asking before it replaces a workbook.
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QListWidget>
@@ -44,6 +42,23 @@ class ReportViewTest : public qttest::DemoDesktop<storeadjust::ScriptedUserInter
     ASSERT_NE(table, nullptr);
   }
   QString Cell(int row, int col) const { return table->model()->index(row, col).data().toString(); }
+  // The toolbar's button for the command `name`.
+  QToolButton* Command(const QString& name) const {
+    for (QToolButton* command : reportView->findChildren<QToolButton*>()) {
+      if (command->defaultAction() != nullptr && command->defaultAction()->objectName() == name) return command;
+    }
+    return nullptr;
+  }
+  // Runs grid command `index` with `act` on the dialog it opens, which must be a `Dialog`.
+  template <class Dialog>
+  void RunCommandOnDialog(int index, std::function<void(Dialog&)> act) {
+    qttest::WhenModalShows([act](QWidget& modal) {
+      auto* dialog = qobject_cast<Dialog*>(&modal);
+      ASSERT_NE(dialog, nullptr);
+      act(*dialog);
+    });
+    desktop.RunReportCommand(report.ReportGrid(), index);
+  }
 
   storeadjust::qt::QtUserInterface desktop{qttest::kOrganization};
   FrmReport report{ui};
@@ -59,9 +74,7 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   // Tab takes the keyboard from the grid to the toolbar's commands, the first of them first.
   table->setFocus();
   QTest::keyClick(table, Qt::Key_Tab);
-  auto* command = qobject_cast<QToolButton*>(QApplication::focusWidget());
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->defaultAction()->objectName(), QStringLiteral("预览"));
+  EXPECT_EQ(QApplication::focusWidget(), Command(QStringLiteral("预览")));
 
   EXPECT_EQ(Cell(0, 0), QStringLiteral("DBD202403010001"));
   qttest::ClickHeader(*table, kQuantity);
@@ -75,18 +88,15 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_TRUE(ui.Boxes().empty());
 
-  qttest::WhenModalShows([](QWidget& modal) {
-    auto* dialog = qobject_cast<storeadjust::qt::ReportFilterDialog*>(&modal);
-    ASSERT_NE(dialog, nullptr);
-    dialog->Column()->setCurrentIndex(1);  // 货号: 0021 unticked stays so while another column is ticked
-    dialog->Values()->findItems(QStringLiteral("0021"), Qt::MatchExactly).at(0)->setCheckState(Qt::Unchecked);
-    dialog->Column()->setCurrentIndex(3);  // 操作人员
-    ASSERT_EQ(dialog->Values()->count(), 3);
-    dialog->TickAll(false);
-    dialog->Values()->item(0)->setCheckState(Qt::Checked);  // 张三
-    dialog->accept();
+  RunCommandOnDialog<storeadjust::qt::ReportFilterDialog>(4, [](auto& dialog) {
+    dialog.Column()->setCurrentIndex(1);  // 货号: 0021 unticked stays so while another column is ticked
+    dialog.Values()->findItems(QStringLiteral("0021"), Qt::MatchExactly).at(0)->setCheckState(Qt::Unchecked);
+    dialog.Column()->setCurrentIndex(3);  // 操作人员
+    ASSERT_EQ(dialog.Values()->count(), 3);
+    dialog.TickAll(false);
+    dialog.Values()->item(0)->setCheckState(Qt::Checked);  // 张三
+    dialog.accept();
   });
-  desktop.RunReportCommand(report.ReportGrid(), 4);
   ASSERT_EQ(table->model()->rowCount(), 1);
   EXPECT_EQ(Cell(0, 3), QStringLiteral("张三"));
   EXPECT_EQ(Cell(0, 1), QStringLiteral("0022"));
@@ -98,11 +108,10 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   report.Load();
   ASSERT_TRUE(report.IsOpen());
   // Enter presses the command Tab led to, as Space does.
-  for (QToolButton* command : reportView->findChildren<QToolButton*>()) {
-    if (command->defaultAction() == nullptr || command->defaultAction()->objectName() != QStringLiteral("返回")) continue;
-    command->setFocus();
-    QTest::keyClick(command, Qt::Key_Return);
-  }
+  QToolButton* back = Command(QStringLiteral("返回"));
+  ASSERT_NE(back, nullptr);
+  back->setFocus();
+  QTest::keyClick(back, Qt::Key_Return);
   EXPECT_FALSE(report.IsOpen());
 }
 
@@ -122,10 +131,7 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
   EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_EQ(table->currentIndex().column(), kQuantity);
   EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
-  QToolButton* refresh = nullptr;
-  for (QToolButton* command : reportView->findChildren<QToolButton*>()) {
-    if (command->defaultAction() != nullptr && command->defaultAction()->objectName() == QStringLiteral("刷新")) refresh = command;
-  }
+  QToolButton* refresh = Command(QStringLiteral("刷新"));
   ASSERT_NE(refresh, nullptr);
   refresh->setFocus();
   QTest::keyClick(refresh, Qt::Key_Return);
@@ -136,20 +142,14 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
   EXPECT_EQ(table->currentIndex().column(), kQuantity);
   EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
   EXPECT_TRUE(ui.Boxes().empty());
-  qttest::WhenModalShows([](QWidget& modal) {
-    auto* dialog = qobject_cast<storeadjust::qt::ReportFilterDialog*>(&modal);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->Column()->currentText(), QStringLiteral("数量"));
-    dialog->reject();
+  RunCommandOnDialog<storeadjust::qt::ReportFilterDialog>(4, [](auto& dialog) {
+    EXPECT_EQ(dialog.Column()->currentText(), QStringLiteral("数量"));
+    dialog.reject();
   });
-  desktop.RunReportCommand(report.ReportGrid(), 4);
-  qttest::WhenModalShows([](QWidget& modal) {
-    auto* dialog = qobject_cast<storeadjust::qt::ReportColumnsDialog*>(&modal);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->Columns()->currentItem()->text(), QStringLiteral("数量"));
-    dialog->reject();
+  RunCommandOnDialog<storeadjust::qt::ReportColumnsDialog>(5, [](auto& dialog) {
+    EXPECT_EQ(dialog.Columns()->currentItem()->text(), QStringLiteral("数量"));
+    dialog.reject();
   });
-  desktop.RunReportCommand(report.ReportGrid(), 5);
 }
 
 // 页面 with every column unticked: 确定 says why it cannot be taken and leaves the clerk in the
@@ -157,16 +157,13 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
 TEST_F(ReportViewTest, TheColumnsDialogWithNoColumnTickedSaysSoAndStaysOpen) {
   QString shown;
   bool stillOpen = false;
-  qttest::WhenModalShows([&](QWidget& modal) {
-    auto* dialog = qobject_cast<storeadjust::qt::ReportColumnsDialog*>(&modal);
-    ASSERT_NE(dialog, nullptr);
-    for (int row = 0; row < dialog->Columns()->count(); ++row) dialog->Columns()->item(row)->setCheckState(Qt::Unchecked);
+  RunCommandOnDialog<storeadjust::qt::ReportColumnsDialog>(5, [&](auto& dialog) {
+    for (int row = 0; row < dialog.Columns()->count(); ++row) dialog.Columns()->item(row)->setCheckState(Qt::Unchecked);
     qttest::DismissNextBox(shown);
-    dialog->accept();
-    stillOpen = dialog->isVisible();
-    dialog->reject();
+    dialog.accept();
+    stillOpen = dialog.isVisible();
+    dialog.reject();
   });
-  desktop.RunReportCommand(report.ReportGrid(), 5);
   EXPECT_EQ(shown, QStringLiteral("至少要显示一列!"));
   EXPECT_TRUE(stillOpen);
   EXPECT_FALSE(table->isColumnHidden(0));

@@ -11,6 +11,11 @@
 
 namespace {
 
+std::string Shown(const QRect& at) {
+  return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(at.width()) + "x" +
+         std::to_string(at.height());
+}
+
 class ScreenFitTest : public qttest::DemoDesktop<> {
  protected:
   static QRect FreeScreen(const QWidget& window) { return window.screen()->availableGeometry(); }
@@ -41,9 +46,7 @@ class ScreenFitTest : public qttest::DemoDesktop<> {
       const QRect at(widget->mapTo(view.get(), QPoint(0, 0)), widget->size());
       const QString name = widget->objectName();
       EXPECT_TRUE(widget->isVisibleTo(view.get())) << name.toStdString();
-      EXPECT_TRUE(view->rect().contains(at)) << name.toStdString() << " at " << at.x() << "," << at.y() << " "
-                                             << at.width() << "x" << at.height() << " in " << size.width() << "x"
-                                             << size.height();
+      EXPECT_TRUE(view->rect().contains(at)) << name.toStdString() << " at " << Shown(at) << " in " << Shown(view->rect());
       EXPECT_GE(at.width(), std::min({widget->sizeHint().width(), widget->maximumWidth(), 40})) << name.toStdString();
       EXPECT_GE(at.height(), std::min(widget->sizeHint().height(), 20)) << name.toStdString();
       for (const auto& [other, otherAt] : placed) {
@@ -62,14 +65,10 @@ TEST_F(ScreenFitTest, TheBrowserAndTheEditorOpenWhollyOnTheScreen) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&browserView));
   const QRect screen = FreeScreen(browserView);
   ASSERT_LT(screen.width(), 1100) << "the test needs a screen narrower than the windows ask for";
-  const auto shown = [](const QRect& at) {
-    return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(at.width()) + "x" +
-           std::to_string(at.height());
-  };
-  EXPECT_TRUE(screen.contains(browserView.frameGeometry())) << shown(browserView.frameGeometry()) << " on " << shown(screen);
+  EXPECT_TRUE(screen.contains(browserView.frameGeometry())) << Shown(browserView.frameGeometry()) << " on " << Shown(screen);
 
   OpenEditor("DBD202403010001");
-  EXPECT_TRUE(screen.contains(view->frameGeometry())) << shown(view->frameGeometry()) << " on " << shown(screen);
+  EXPECT_TRUE(screen.contains(view->frameGeometry())) << Shown(view->frameGeometry()) << " on " << Shown(screen);
   form->Close();
 }
 
