@@ -146,7 +146,6 @@ TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
     return shown;
   };
   EXPECT_EQ(columnsOf(conn, true), "id:" + std::to_string(adInteger) + "* sl:" + std::to_string(adCurrency) + " ");
-  EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
   conn->Execute("create table t2 (k varchar(10) primary key, n int)");
   conn->Execute("drop table t");
   conn->Execute("create table t (id int null, k varchar(10) primary key, sl money null)");
@@ -154,7 +153,6 @@ TEST_F(SqliteBackendTest, AKeptStatementShowsTheColumnsOfTheSchemaItRunsOn) {
   EXPECT_EQ(columnsOf(conn, true), columnsOf(db.Open(), true));
   auto other = db.Open();
   other->Execute("alter table t add column pm varchar(20) null");
-  EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
   EXPECT_EQ(columnsOf(conn, false), columnsOf(db.Open(), false));
   other->Execute("drop table t");
   other->Execute("create table t (id int primary key, k varchar(10), sl money null)");
