@@ -59,8 +59,6 @@ class BrowserViewTest : public qttest::DemoDesktop<> {
 // menus' names are walked in CommandWalkTest, header clicks below.
 TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysReachTheModel) {
   ASSERT_EQ(list->model()->rowCount(), 4);
-  EXPECT_EQ(Cell(0, 1), QStringLiteral("DBD202403010001"));
-  EXPECT_EQ(StatusText(), QStringLiteral("总记录:4:当前记录: 1"));
   ASSERT_EQ(browser.ListGrid().Row, 1);
   ClickToolbar("选择");
   EXPECT_EQ(RowAfterDown(), 2);
@@ -170,9 +168,6 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   from->setDate(QDate(2024, 3, 2));
   EXPECT_EQ(browser.Text("DTPKdrqFrom"), "2024-03-02");
   EXPECT_EQ(list->model()->rowCount(), 2);
-  from->setDate(from->minimumDate());
-  EXPECT_EQ(browser.Text("DTPKdrqFrom"), "");
-  EXPECT_EQ(list->model()->rowCount(), 4);
   // A date typed over 不限 is the date typed.
   from->setFocus();
   QTest::keyClicks(from, QStringLiteral("2024-03-02"));
