@@ -77,7 +77,6 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   Enter("TxtHH", "0003");
   EXPECT_TRUE(units.modal);
   EXPECT_EQ(units.parent, view.get());
-  EXPECT_EQ(units.rows, 3);
   EXPECT_EQ(Field("txtDw")->text(), QStringLiteral("中包"));
   EXPECT_EQ(Focused(), Field("TxtDj"));
   // A 中包 of 12 boxes costs 12 x 15.2; the model keeps its plain text, only the view pads it.
@@ -107,15 +106,6 @@ TEST_F(EditorViewTest, FromTheOutWarehouseToTheAmountByKeysAlone) {
   // The button Enter moved to is drawn with its focus frame, as after Tab, so the clerk sees
   // where the next Enter goes.
   EXPECT_TRUE(save->window()->testAttribute(Qt::WA_KeyboardFocusChange));
-
-  // The price's two places pad what the field shows, and never hide places a computed price has:
-  // the amount is worked from the whole price.
-  form->Type("TxtDj", "0.07448");
-  QApplication::processEvents();
-  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("0.07448"));
-  form->Type("TxtDj", "0.5");
-  QApplication::processEvents();
-  EXPECT_EQ(Field("TxtDj")->text(), QStringLiteral("0.50"));
 }
 
 TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeInAndALongValueShowsItsBeginning) {
@@ -219,8 +209,6 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
   EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   QTest::keyClick(lines, Qt::Key_Down);
   EXPECT_EQ(panelGoods(), QStringLiteral("布洛芬缓释胶囊"));
-  QTest::keyClick(lines, Qt::Key_Up);
-  EXPECT_EQ(panelGoods(), QStringLiteral("阿莫西林胶囊"));
   EXPECT_TRUE(lines->hasFocus());
   QTest::keyClick(lines, Qt::Key_Tab);  // on to the next field: no cell cursor keeps Tab in the lines
   EXPECT_FALSE(lines->hasFocus());
