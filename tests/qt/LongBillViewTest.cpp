@@ -48,7 +48,6 @@ TEST_F(LongBillViewTest, TheCurrentLineStaysWhereTheClerkMovedItAndInSight) {
 
   Key(Qt::Key_F3);  // the far line into the entry row; the grid stays on it
   EXPECT_EQ(Field("TxtHH")->text(), QStringLiteral("0014"));
-  EXPECT_EQ(Field("TxtPh")->text(), QStringLiteral("230515"));
   EXPECT_EQ(CurrentDh(), QStringLiteral("1195"));
   EXPECT_TRUE(CurrentInSight());
 
@@ -61,7 +60,6 @@ TEST_F(LongBillViewTest, TheCurrentLineStaysWhereTheClerkMovedItAndInSight) {
   EXPECT_EQ(db.Count("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), 199);
   EXPECT_EQ(CurrentDh(), QStringLiteral("1186"));
   EXPECT_TRUE(CurrentInSight());
-  EXPECT_EQ(lines->model()->rowCount(), 199);
   form->Close();
 }
 
