@@ -128,7 +128,6 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
   const QString line = Cell(3, 0) + Cell(3, 1);
   QTest::keyClick(table, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20.00"));
-  EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_EQ(table->currentIndex().column(), kQuantity);
   EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
   QToolButton* refresh = Command(QStringLiteral("刷新"));
@@ -138,7 +137,6 @@ TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOp
   EXPECT_EQ(QApplication::focusWidget(), table);  // the keys walk the report again
   QTest::keyClick(table, Qt::Key_Up, Qt::ControlModifier);
   EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4.00"));
-  EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
   EXPECT_EQ(table->currentIndex().column(), kQuantity);
   EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
   EXPECT_TRUE(ui.Boxes().empty());
