@@ -15,16 +15,11 @@ using storeadjust::qt::SelectDialogView;
 
 using qttest::kOrganization;
 
-class SelectDialogViewTest : public ::testing::Test {
- protected:
-  qttest::TemporarySettings settings;  // the dialog keeps its size there
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
-  std::shared_ptr<adodb::Connection> connection = db.Open();
-};
+using SelectDialogViewTest = qttest::DemoDesktop<>;  // the dialog keeps its size in the fixture's settings
 
 // The demo's 40 goods, six of them 胶囊: 0001, 0003, 0005, 0015, 0035, 0036.
 TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder) {
-  auto rows = connection->OpenRecordset("select hh as 货号, pm as 品名 from yw_kck order by hh");
+  auto rows = session.Conn->OpenRecordset("select hh as 货号, pm as 品名 from yw_kck order by hh");
   SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
   dialog.show();
   EXPECT_EQ(dialog.Model()->rowCount(), 40);
@@ -39,7 +34,7 @@ TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder)
 
 // A long 产地 in a row past the first chunk, brought into view by the filter, shows whole.
 TEST_F(SelectDialogViewTest, AColumnWidensToALongerTextInARowReachedLater) {
-  auto rows = connection->OpenRecordset(
+  auto rows = session.Conn->OpenRecordset(
       "select a.hh + b.hh as 货号, case when a.hh + b.hh = '00400040' then '江苏省南京市某某某某某制药股份有限公司' "
       "else b.cd end as 产地, b.pm as 品名 from yw_kck a cross join yw_kck b order by a.hh, b.hh");
   SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
@@ -55,7 +50,7 @@ TEST_F(SelectDialogViewTest, AColumnWidensToALongerTextInARowReachedLater) {
 // its days overdue, the first batch still good pre-selected. Esc chooses nothing, whatever row is current.
 TEST_F(SelectDialogViewTest, TheBatchChoiceMarksExpiredBatchesAndEscChoosesNothing) {
   const storeadjust::BoundSql batches = storeadjust::BatchList("", "0010", "01", false, 1);
-  auto rows = connection->OpenRecordset(batches.text, batches.values);
+  auto rows = session.Conn->OpenRecordset(batches.text, batches.values);
   storeadjust::SelectionSubject batch{"批号", adodb::Date{2024, 5, 3}};
   batch.places = storeadjust::NumberPlaces{3, 2};
   SelectDialogView expired(*rows, batch, nullptr, kOrganization);
