@@ -218,6 +218,7 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
     SCOPED_TRACE(lsh);
     const WalkResult walk = WalkEditor(session, lsh);
     EXPECT_EQ(walk.greyed, greyed);
+    EXPECT_EQ(walk.clicked.size() + walk.greyed.size(), 17u);
   }
 }
 
