@@ -29,6 +29,7 @@ class ScreenFitTest : public qttest::DemoDesktop<> {
                              "LblSumLsze", "VfgSpxx", "Cmd_Add", "Cmd_Amend", "Cmd_Delete", "Cmd_SaveReckoning",
                              "Cmd_Print", "Cmd_Save"}) {
       widgets.push_back(view->findChild<QWidget*>(QString::fromUtf8(name)));
+      EXPECT_NE(widgets.back(), nullptr) << name;
     }
     return widgets;
   }
