@@ -131,7 +131,6 @@ TEST_F(BrowserViewTest, HeaderClicksSortWithAnArrowAndTheFindRowNarrowsTheList) 
   QHeaderView* header = list->horizontalHeader();
   qttest::ClickHeader(*list, 5);  // 拨入仓库编号: 02 02 03 05
   EXPECT_EQ(Cell(0, 5), QStringLiteral("02"));
-  EXPECT_EQ(header->sortIndicatorSection(), 5);
   EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
   qttest::ClickHeader(*list, 5);
   EXPECT_EQ(Cell(0, 5), QStringLiteral("05"));
