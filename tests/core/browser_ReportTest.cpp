@@ -87,17 +87,6 @@ TEST_F(QvGridTest, FiltersOnSeveralColumnsKeepTheSortAndLoseNoRowWhenCleared) {
   EXPECT_EQ(grid.ShownRowCount(), 6u);
 }
 
-// Texts sort as the database compares them, case aside, as the browser's list sorts them.
-TEST_F(QvGridTest, TextSortsAsTheDatabaseComparesIt) {
-  db.Run({"update ckdbdzk set bz='apple' where lsh='B2'", "update ckdbdzk set bz='Zebra' where lsh='B3'"});
-  grid.Reload();
-  grid.SortBy(kRemark, QvGrid::SortOrder::Ascending);
-  EXPECT_EQ(grid.Value(0, kRemark).AsText() + "|" + grid.Value(1, kRemark).AsText() + "|" +
-                grid.Value(3, kRemark).AsText(),
-            "apple|O'Neil & <Sons>|Zebra");
-  EXPECT_EQ(grid.DistinctValues(kRemark), (std::vector<std::string>{"apple", "O'Neil & <Sons>", "Zebra"}));
-}
-
 // The clerk stays on his line (B3/1002) as new lines come in above it and the order changes.
 TEST_F(QvGridTest, ReloadKeepsTheViewAndTheClerksLineSeesNewRowsAndSurvivesAFailure) {
   grid.SortBy(kLine, QvGrid::SortOrder::Descending);
