@@ -87,31 +87,6 @@ TEST_F(QvGridTest, FiltersOnSeveralColumnsKeepTheSortAndLoseNoRowWhenCleared) {
   EXPECT_EQ(grid.ShownRowCount(), 6u);
 }
 
-// Texts sort as the database compares them, case aside, as the browser's list sorts them.
-TEST_F(QvGridTest, TextSortsAsTheDatabaseComparesIt) {
-  db.Run({"update ckdbdzk set bz='apple' where lsh='B2'", "update ckdbdzk set bz='Zebra' where lsh='B3'"});
-  grid.Reload();
-  grid.SortBy(kRemark, QvGrid::SortOrder::Ascending);
-  EXPECT_EQ(grid.Value(0, kRemark).AsText() + "|" + grid.Value(1, kRemark).AsText() + "|" +
-                grid.Value(3, kRemark).AsText(),
-            "apple|O'Neil & <Sons>|Zebra");
-  EXPECT_EQ(grid.DistinctValues(kRemark), (std::vector<std::string>{"apple", "O'Neil & <Sons>", "Zebra"}));
-}
-
-// The export test reads hidden, moved and numbered columns back; here what only the screen uses.
-TEST_F(QvGridTest, HiddenAndMovedColumnsChangeWhatTheGridShowsNotTheValues) {
-  grid.SetColumnVisible(kDay, false);
-  grid.MoveColumn(kRemark, -10);
-  grid.MoveColumn(kLsh, 2);  // past the hidden day too
-  EXPECT_EQ(grid.Cols(), 5);
-  EXPECT_EQ(grid.TextMatrix(0, 0) + "|" + grid.TextMatrix(0, 2) + "|" + grid.TextMatrix(1, 2), "备注|流水号|B1");
-  EXPECT_EQ(grid.ColumnAtGridCol(4), std::optional<std::size_t>(kQty));
-  EXPECT_THROW(grid.SetColumnOrder({0, 1, 2, 3, 4, 4}), adodb::Error);
-  grid.SetIsShowOrder(true);
-  EXPECT_EQ(grid.ColumnAtGridCol(0), std::nullopt);
-  EXPECT_EQ(grid.TextMatrix(3, 1), "补货");
-}
-
 // The clerk stays on his line (B3/1002) as new lines come in above it and the order changes.
 TEST_F(QvGridTest, ReloadKeepsTheViewAndTheClerksLineSeesNewRowsAndSurvivesAFailure) {
   grid.SortBy(kLine, QvGrid::SortOrder::Descending);

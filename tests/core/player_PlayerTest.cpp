@@ -1,6 +1,6 @@
 // The player against a tiny module: what stops or fails a scenario. An unanswered question, a
-// leftover answer, a bad session property, broken quoting, an unknown form or control and an
-// error the module lets escape each end the scenario, and the module's waiting code never runs.
+// leftover answer, an unknown form or control and an error the module lets escape each end the
+// scenario, and the module's waiting code never runs.
 // The order of events of nested modal forms is played end to end by scenarios/browser/stay_on_bill.scn.
 #include <gtest/gtest.h>
 
@@ -80,21 +80,6 @@ TEST(PlayerQueues, AnUnansweredQuestionStopsTheScenarioAndALeftoverAnswerFailsIt
   played = Play("answer Yes\nanswer No\nchoose 2\nplaces cancel\nexecute\n", host);
   EXPECT_EQ(played.status, 1);
   EXPECT_TRUE(played.Has("ERROR still queued at the end: answer No, choose 2, places cancel")) << played.transcript;
-}
-
-// A property misspelt, out of its range or without a value, and broken quoting, end the scenario
-// instead of being passed over. The properties that are right reach the module: every scenario's
-// serials carry its SysDate (editor/loading.scn:43), the operator's name is stored as the auditor's
-// (states/one_step.scn:11).
-TEST(PlayerSession, BadPropertiesAndBrokenQuotingAreRefused) {
-  auto host = MakeTestHost([](UserInterface&, const HostProperties&) {});
-  for (const char* bad : {"session SysDate=2024-02-30\n", "session isNotPh=yes\n", "session Optcode=x\n",
-                          "session NetHandle=70000\n", "session OptCode\n", "sql \"select 1\n", "sql \"a\"b\n",
-                          "sql \"a\\tb\"\n"}) {
-    Played refused = Play(bad, host);
-    EXPECT_EQ(refused.status, 1) << bad;
-    EXPECT_TRUE(refused.Has("ERROR line 1: ")) << refused.transcript;
-  }
 }
 
 // The outer form opens the inner one modally; the code after each ShowModal logs that it ran.

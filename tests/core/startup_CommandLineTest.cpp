@@ -2,7 +2,6 @@
 // print and the status they end with. The launcher runs without a display, so a sign-in that
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <pwd.h>
 #include <pty.h>
 #include <sqlite3.h>
@@ -13,7 +12,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 
@@ -23,7 +21,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -120,9 +117,7 @@ std::string SignedInWithoutScreen(const std::string& operatorLabel) {
 // Start-up refusals are in Chinese, name the file or connection tried, and end with status 1.
 // A file refused is left as it was: an empty file, a text file and another program's SQLite
 // database (in rollback-journal or WAL mode) keep their bytes, and no -wal or -shm appears beside
-// them. storeadjust-db check-templates, run on such a file before a site moves to the embedded
-// database, refuses it in the same words and writes nothing either. A module database opens:
-// LauncherSignIn.
+// them. A module database opens: LauncherSignIn.
 TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNothing) {
   const TempDatabase home;
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
@@ -162,10 +157,6 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     const std::string before = BytesOf(file);
     EXPECT_EQ(launch({option, option == "--conn" ? "Provider=SQLite;Data Source=" + file : file}).Said(),
               "1||storeadjust: " + words);
-    if (option == "--db") {
-      EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", file}, home.Folder()).Said(),
-                "1||storeadjust-db: " + words);
-    }
     EXPECT_EQ(BytesOf(file), before) << file;
     for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(file + side)) << file << side;
   }
@@ -227,7 +218,6 @@ TEST(CommandLines, AWrongCommandLineSaysWhatWasWrongBeforeTheUsage) {
   const std::tuple<std::string, std::vector<std::string>, std::string> wrong[] = {
       {launcher, {"--bogus"}, "不认识的选项 --bogus"},
       {launcher, {"--db", ""}, "--db 的值是空的，请给出数据库文件。"},
-      {launcher, {"--operator", ""}, "--operator 的值是空的，请给出操作员编号。"},
       {launcher, {"--db", home.Path(), "--conn", home.ConnStr()}, "--db 和 --conn 不能同时使用，请只给出其中一个。"},
       {launcher, {"--date", "0001-01-01"}, "--date 0001-01-01 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。"},
       {launcher, {"--date", "2024-13-01x"}, "--date 要的是 YYYY-MM-DD 形式的日期，不是 2024-13-01x"},
@@ -333,31 +323,6 @@ TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
   close(compositor);
 }
 
-// A DISPLAY left from another session on a Wayland desktop whose compositor answers: the program
-// goes to the compositor (this one hangs up on it) instead of refusing the dead X display.
-TEST(LauncherStartup, ADeadXDisplayOnALiveWaylandDesktopGoesToTheCompositor) {
-  if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")) GTEST_SKIP();
-  const TempDatabase home;
-  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
-  const std::string listening = (home.Folder() / "wayland-0").string();
-  const int compositor = ListeningAt(listening, SOCK_NONBLOCK);
-  ASSERT_GE(compositor, 0);
-  std::atomic<bool> done = false;
-  int callers = 0;
-  std::thread hangingUp([&] {
-    for (pollfd waiting{compositor, POLLIN, 0}; !done;) {
-      if (poll(&waiting, 1, 50) <= 0) continue;
-      if (const int caller = accept(compositor, nullptr, nullptr); caller >= 0) ++callers, close(caller);
-    }
-  });
-  const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n",
-                             ":9999", "WAYLAND_DISPLAY=" + ShellQuoted(listening));
-  done = true;
-  hangingUp.join();
-  close(compositor);
-  EXPECT_EQ(ran.err.find("打不开图形显示"), std::string::npos) << ran.err;
-  EXPECT_GE(callers, 2);  // the launcher's look, then Qt's connection
-}
 #endif
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
@@ -408,26 +373,15 @@ TEST_F(LauncherSignIn, TheWaitAfterWrongPasswordsHoldsAcrossLaunches) {
 
 // Another program holding the database's write lock is said in moments, in the words for a locked
 // database, and nothing is written: a file still in rollback-journal mode cannot be switched to
-// its log meanwhile, and on one in WAL mode a wrong password that cannot be counted is refused
-// without being confirmed.
+// its log meanwhile. A wrong password under the lock: LockedFileSignIn.
 TEST_F(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritten) {
-  const auto signIn = [&](const std::string& input, const std::string& option = "--db", const std::string& target = {}) {
-    const testsupport::WriteLockHolder holder(demo.Path());
-    return RunProgram(STOREADJUST_LAUNCHER, {option, target.empty() ? demo.Path() : target, "--operator", "002"},
-                      home.Folder(), input).Said();
-  };
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(signIn("demo002\n"), "1||storeadjust: 打不开数据库文件 " + demo.Path() + "：数据库正被其他程序使用，请稍后再试。\n");
-  EXPECT_FALSE(std::filesystem::exists(demo.Path() + "-wal"));
-  demo.Open();  // now in WAL mode
-  const std::string before = testsupport::FullDumpOf(demo.Path());
-  EXPECT_EQ(signIn("guess\n"), "1||storeadjust: 操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。\n");
-  // Through the SQLite ODBC driver too, whose own wait (set as it connects) is far longer.
-  if (std::filesystem::exists(kOdbcDriver)) {
-    EXPECT_EQ(signIn("guess\n", "--conn", "Driver=" + kOdbcDriver + ";Database=" + demo.Path() + ";Timeout=60000;Dialect=SQLite"),
-              "1||storeadjust: 操作员 002（张三）没有登录：数据库正被其他程序使用，请稍后再试。\n");
+  {
+    const testsupport::WriteLockHolder holder(demo.Path());
+    EXPECT_EQ(SignIn("002", "demo002\n"),
+              "1||storeadjust: 打不开数据库文件 " + demo.Path() + "：数据库正被其他程序使用，请稍后再试。\n");
   }
-  EXPECT_EQ(testsupport::FullDumpOf(demo.Path()), before);
+  EXPECT_FALSE(std::filesystem::exists(demo.Path() + "-wal"));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
@@ -574,13 +528,11 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
   EXPECT_EQ(launch("004", password + "\n").Said(), SignedInWithoutScreen("操作员 004（王五）"));
-  // Removed, the password signs no one in; removing it again says there is none.
+  // Removed, the password signs no one in.
   EXPECT_EQ(tool({"remove-password", demo.Path(), "004"}, std::nullopt).Said(),
             "0|操作员 004 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n|");
   EXPECT_EQ(launch("004", password + "\n").Said(),
             "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
-  EXPECT_EQ(tool({"remove-password", demo.Path(), "004"}, std::nullopt).Said(),
-            "1||storeadjust-db: 操作员编号 004 没有密码，没有删除什么。\n");
   // Typed without echo on a terminal, the password is typed twice: a slip in either sets nothing.
   EXPECT_EQ(TypedAtTerminal({"password", demo.Path(), "999"}, {}),
             "storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\r\n");  // not asked for first
@@ -656,7 +608,7 @@ TEST(DatabaseToolPassword, MakesAndBringsUpToDateTheTableOfADatabaseReachedThrou
 }
 
 // ./setup.sh run puts the built launcher in the user's desktop menu, without root: a valid entry
-// that starts it by its path, whatever the path holds, written once however often setup runs, and
+// that starts it by its path, whatever the path holds, and
 // none where an installed package already gives the menu its entry.
 TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   const TempDatabase home;
@@ -676,19 +628,9 @@ TEST(DesktopMenu, SetupGivesTheUserOneEntryForTheBuiltLauncher) {
   if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
     EXPECT_EQ(std::system(("desktop-file-validate " + ShellQuoted(entry.string())).c_str()), 0);
   }
-  const auto written = std::filesystem::last_write_time(entry);
-  ASSERT_EQ(setUp("/nowhere"), 0);
-  EXPECT_EQ(std::filesystem::last_write_time(entry), written);
   std::filesystem::create_directories(home.Folder() / "usr/applications");
   std::ofstream(home.Folder() / "usr/applications/storeadjust.desktop") << "";
   ASSERT_EQ(setUp("/nowhere:" + (home.Folder() / "usr").string()), 0);
-  EXPECT_FALSE(std::filesystem::exists(entry));
-  // Nor where the user installed the program into his own data folder (cmake --install build
-  // --prefix ~/.local), whose entry the menu shows beside his own.
-  ASSERT_EQ(setUp("/nowhere"), 0);
-  ASSERT_TRUE(std::filesystem::exists(entry));
-  std::ofstream(entry.parent_path() / "storeadjust.desktop") << "";
-  ASSERT_EQ(setUp("/nowhere"), 0);
   EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
@@ -800,33 +742,6 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
   EXPECT_NE(deps.err.find("no package source of this machine offers them: qt6-wayland tdsodbc libsodium-dev\n"),
             std::string::npos) << deps.err;
   EXPECT_EQ(BytesOf(apt), "update -qq\n");
-  // Asked for help, it says what each command does, the demo's sign-in among them, and does nothing.
-  const Ran help = setUp("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("sign in as operator 001 with the password demo001"), std::string::npos) << help.out;
-  EXPECT_NE(help.out.find("\n  deps "), std::string::npos) << help.out;
-  EXPECT_EQ(BytesOf(apt), "update -qq\n");
-}
-
-// A package the administrator holds at its version is installed: setup neither asks for root nor
-// hands it to apt, which would stop on the hold wherever a newer one is offered.
-TEST(SetupScript, TakesAPackageHeldAtItsVersionAsInstalled) {
-  const TempDatabase home;
-  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
-  const std::string apt = (home.Folder() / "apt.log").string();
-  SetUpTree(tree, bin,
-            {{"id", "[ \"$1\" = -u ] && echo 1000 || exec /usr/bin/id \"$@\""},
-             {"sudo", "echo \"sudo $*\" >>" + ShellQuoted(apt) + "; exit 1"},
-             {"dpkg-query", "case $3 in unzip|cmake) printf 'hold ok installed';; qt6-wayland) printf 'deinstall ok config-files';;"
-                            " *) printf 'install ok installed';; esac"},
-             {"apt-get", "echo \"apt-get $*\" >>" + ShellQuoted(apt)},
-             {"apt-cache", "printf '%s:\\n  Candidate: 1.0\\n' $2"}});
-  const Ran deps = RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), "deps"},
-                              home.Folder());
-  EXPECT_EQ(deps.status, 1);
-  // Only the package whose files are gone is asked for.
-  EXPECT_NE(deps.out.find("Installing: qt6-wayland\n"), std::string::npos) << deps.out;
-  EXPECT_EQ(BytesOf(apt), "sudo apt-get update -qq\n");
 }
 
 // A tree holding setup.sh and a small project standing in for the module's, which the real cmake
@@ -865,10 +780,6 @@ TEST(SetupScript, BuildsATreeMovedSinceItsLastBuildAndNamesABuildFolderTheUserCa
   EXPECT_NE(again.err.find("setup.sh: build/ was made for " + tree.string() + " (moved or copied since): it is made again here.\n"),
             std::string::npos) << again.err;
   EXPECT_NE(again.out.find("build/storeadjust_11.0_"), std::string::npos) << again.out;
-  // Built where it is now, it is not made again at the next run.
-  const Ran third = PackageIn(moved, bin, home.Folder());
-  EXPECT_EQ(third.status, 0) << third.err;
-  EXPECT_EQ(third.err.find("setup.sh:"), std::string::npos) << third.err;
 
   std::vector<std::string> as;
   if (getuid() == 0) {
