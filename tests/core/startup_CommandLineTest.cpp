@@ -2,6 +2,7 @@
 // print and the status they end with. The launcher runs without a display, so a sign-in that
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pwd.h>
 #include <pty.h>
 #include <sqlite3.h>
@@ -12,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 
@@ -21,6 +23,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -323,6 +326,31 @@ TEST(LauncherStartup, AWaylandDesktopThatCannotShowTheWindowsIsSaidNotACrash) {
   close(compositor);
 }
 
+// A DISPLAY left from another session on a Wayland desktop whose compositor answers: the program
+// goes to the compositor (this one hangs up on it) instead of refusing the dead X display.
+TEST(LauncherStartup, ADeadXDisplayOnALiveWaylandDesktopGoesToTheCompositor) {
+  if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")) GTEST_SKIP();
+  const TempDatabase home;
+  const TempDatabase demo(storeadjust::db::CreateDemoDatabase);
+  const std::string listening = (home.Folder() / "wayland-0").string();
+  const int compositor = ListeningAt(listening, SOCK_NONBLOCK);
+  ASSERT_GE(compositor, 0);
+  std::atomic<bool> done = false;
+  int callers = 0;
+  std::thread hangingUp([&] {
+    for (pollfd waiting{compositor, POLLIN, 0}; !done;) {
+      if (poll(&waiting, 1, 50) <= 0) continue;
+      if (const int caller = accept(compositor, nullptr, nullptr); caller >= 0) ++callers, close(caller);
+    }
+  });
+  const Ran ran = RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "002"}, home.Folder(), "demo002\n",
+                             ":9999", "WAYLAND_DISPLAY=" + ShellQuoted(listening));
+  done = true;
+  hangingUp.join();
+  close(compositor);
+  EXPECT_EQ(ran.err.find("打不开图形显示"), std::string::npos) << ran.err;
+  EXPECT_GE(callers, 2);  // the launcher's look, then Qt's connection
+}
 #endif
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
@@ -742,6 +770,27 @@ TEST(SetupScript, RefusesToBuildAsRootAndNamesThePackagesNoSourceOffers) {
   EXPECT_NE(deps.err.find("no package source of this machine offers them: qt6-wayland tdsodbc libsodium-dev\n"),
             std::string::npos) << deps.err;
   EXPECT_EQ(BytesOf(apt), "update -qq\n");
+}
+
+// A package the administrator holds at its version is installed: setup neither asks for root nor
+// hands it to apt, which would stop on the hold wherever a newer one is offered.
+TEST(SetupScript, TakesAPackageHeldAtItsVersionAsInstalled) {
+  const TempDatabase home;
+  const auto tree = home.Folder() / "tree", bin = home.Folder() / "bin";
+  const std::string apt = (home.Folder() / "apt.log").string();
+  SetUpTree(tree, bin,
+            {{"id", "[ \"$1\" = -u ] && echo 1000 || exec /usr/bin/id \"$@\""},
+             {"sudo", "echo \"sudo $*\" >>" + ShellQuoted(apt) + "; exit 1"},
+             {"dpkg-query", "case $3 in unzip|cmake) printf 'hold ok installed';; qt6-wayland) printf 'deinstall ok config-files';;"
+                            " *) printf 'install ok installed';; esac"},
+             {"apt-get", "echo \"apt-get $*\" >>" + ShellQuoted(apt)},
+             {"apt-cache", "printf '%s:\\n  Candidate: 1.0\\n' $2"}});
+  const Ran deps = RunProgram("/usr/bin/env", {"PATH=" + bin.string() + ":/usr/bin:/bin", "bash", (tree / "setup.sh").string(), "deps"},
+                              home.Folder());
+  EXPECT_EQ(deps.status, 1);
+  // Only the package whose files are gone is asked for.
+  EXPECT_NE(deps.out.find("Installing: qt6-wayland\n"), std::string::npos) << deps.out;
+  EXPECT_EQ(BytesOf(apt), "sudo apt-get update -qq\n");
 }
 
 // A tree holding setup.sh and a small project standing in for the module's, which the real cmake
