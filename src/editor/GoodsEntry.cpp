@@ -93,10 +93,19 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
 // nothing, and the save would otherwise store a line he never meant to change (or none at all, its
 // quantity gone). The line keeps its own name and retail price: taken from a goods master that
 // renamed the goods or priced them anew since, the line saved as it was got the new retail price
-// beside the retail total worked from its own.
+// beside the retail total worked from its own. Its own unit counted anew since F3 (the
+// administrator changed the coefficient) is still its own: the row stays the line as loaded, at
+// the coefficient it was loaded with, and the save sends the clerk to the unit as it does for the
+// row left alone. At the new coefficient the row lost its quantity, and a clerk passing through
+// with Enter, Yes to "确定数量为零？" among them, stored the line as 0.
 void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain() {
+  const MeasureUnit listed = entry_.unit;
+  if (lineAsLoaded_ && listed.code == lineAsLoaded_->unit.code) entry_.unit = lineAsLoaded_->unit;
   const EntryRow* loaded = AmendedLineInItsUnit();
-  if (!loaded) return;
+  if (!loaded) {
+    entry_.unit = listed;
+    return;
+  }
   EntryRow kept = WithGoodsLookedUpAgain(*loaded, entry_.facts);
   kept.outStockQty = entry_.outStockQty;
   entry_ = std::move(kept);

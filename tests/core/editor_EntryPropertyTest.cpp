@@ -6,7 +6,8 @@
 // dialog is open another clerk may remove a goods place, and between any two steps another clerk
 // may rename and price goods anew in the goods master or take from a batch of the out-warehouse;
 // then, and while the dialog is open, another clerk may also change a unit's coefficient, rename
-// a unit (the base unit's row too), delete one or add one.
+// a unit (the base unit's row too), delete one or add one, and the administrator may switch goods
+// to or from being kept by amount only or set their cost price anew.
 // After every save the line stored must be the line the screen showed: the goods' own facts (the
 // name and retail price of the goods master as the row took them, or as the amended line holds them), the
 // shown unit (by the name the row took it under) with the coefficient its list gives now, or
@@ -19,7 +20,8 @@
 // the base unit, the quantity and price places at their extremes, and lines another program
 // stored (a price of 6 places, an amount that is not quantity x price, tax figures of its own).
 // Such a line, or any other, taken with F3 and saved with nothing changed, or with Enter through
-// every field, stays as stored.
+// every field, stays as stored (without its batch once its goods are kept by amount only), also
+// when the administrator counted its unit anew after F3.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,6 +75,7 @@ class RandomClerk : public ScriptedUserInterface {
   std::optional<std::vector<std::string>> placesAnswered;  // the last allocation confirmed
   std::function<void(const std::string&)> removePlace;     // another clerk, while the dialog is open
   std::function<void()> changeAUnit;                       // another clerk, while the dialog is open
+  std::function<void()> changeGoods;                       // the goods master, while the dialog is open
 
   int MsgBox(const std::string& text, int buttons, const std::string& title) override {
     const bool question = (buttons & 7) == mb::kYesNo;
@@ -105,6 +108,7 @@ class RandomClerk : public ScriptedUserInterface {
     placesAnswered = answer.items;
     if (removePlace && draws_.Chance(0.1)) removePlace(answer.items.back().substr(0, answer.items.back().find(',')));
     if (changeAUnit && draws_.Chance(0.1)) changeAUnit();
+    if (changeGoods && draws_.Chance(0.1)) changeGoods();
     return answer;
   }
 
@@ -138,6 +142,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
                                SqlText(place[0][1]) + "," + SqlText(place[0][2]) + ")");
     };
     clerk_.changeAUnit = [this] { AnotherClerkChangesAUnit(); };
+    clerk_.changeGoods = [this] { AnotherClerkChangesTheGoodsMaster(); };
     for (const Row& unit : Rows("select hh, FName, FMeasureUnitID from t_MeasureUnit")) unitCodes_.try_emplace(unit[0] + "|" + unit[1], unit[2]);
     RegisterEmbeddedProcedures();
   }
@@ -364,7 +369,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
   }
 
   // F3 on a line and 保 存 with nothing changed, or with Enter through every field, each list
-  // closed on the row it holds: the line stays exactly as stored, every column, and no stock moves.
+  // closed on the row it holds: the line stays exactly as stored, every column, and no stock moves;
+  // also when its unit was counted anew and its goods priced anew after F3.
   void SaveALineUnchanged(bool throughEveryField) {
     GridModel* grid = form_->Grid("VfgContent");
     if (grid->Rows() < 2) return;
@@ -377,7 +383,7 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     if (!warehouses.empty() && warehouses[0] != Row{Text("TxtBcCkID"), Text("txtBrCKid")}) return;
     const std::string figures = "select *, case when srsl is null then 'NULL' else '' end from ckdbdzkmx where lsh=" +
                                 SqlText(lsh) + " and dh=" + SqlText(dh);
-    const Table before = Rows(figures);
+    Table before = Rows(figures);
     const testsupport::StockFigures stock = testsupport::ReadFigures(*check_);
     Log("F3 on line " + dh + ", then " + (throughEveryField ? "Enter through every field" : "保 存") +
         " with nothing changed");
@@ -386,9 +392,18 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     form_->SetFocus("VfgContent");
     form_->KeyDown("VfgContent", key::kF1 + 2);
     KeepOwnCoefficient(dh);
+    // The unit's list passed through takes the unit as counted now: the line is then no longer as stored.
+    const bool fromUnit = throughEveryField && Chance(0.3);
+    if (!fromUnit && Chance(0.2)) {  // the administrator counts the row's unit anew and prices its goods anew meanwhile
+      Log("the administrator doubles 换算系数 of " + Text("TxtHH") + " " + Text("txtDw") + ", raises 零售价 and 成本价");
+      check_->Execute("update t_MeasureUnit set FCoefficient=2*FCoefficient where hh=" + SqlText(Text("TxtHH")) +
+                      " and FName=" + SqlText(Text("txtDw")));
+      check_->Execute("update yw_kck set lsj=lsj+0.37, cbj=isnull(cbj,0)+1.13 where hh=" + SqlText(Text("TxtHH")));
+      KeepGoodsVersions();
+    }
     if (throughEveryField) {
       clerk_.keepsHeld = true;
-      if (Chance(0.3)) form_->SetFocus("txtJl");  // from the unit on
+      if (fromUnit) form_->SetFocus("txtJl");  // from the unit on
       for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save" && form_->Focus() != "VfgContent"; ++key) {
         const std::string field = form_->Focus();
         form_->KeyDown(field, key::kReturn);
@@ -401,6 +416,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     }
     clerk_.alwaysYes = false;
     const Table after = Rows(figures);
+    // Goods switched to amount only since the line was stored carry no batch: the row shows none.
+    if (!before.empty() && !after.empty() && after[0][4].empty() && AmountOnlyNow(after[0][2])) before[0][4] = before[0][5] = "";
     const std::string moved = testsupport::FigureDifferences(stock, testsupport::ReadFigures(*check_));
     if (!moved.empty()) return Fail("line " + dh + " saved unchanged moved stock:\n" + moved);
     if (!before.empty() && !after.empty() && after != before) {
@@ -434,7 +451,12 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     const Row placesAnswered = clerk_.placesAnswered.value_or(Row{});
     std::vector<Row> written;
     for (const Row& line : after) {
-      if (lsh != shown.lsh || std::find(before.begin(), before.end(), line) == before.end()) written.push_back(line);
+      // A line saved as it was stored, but without the batch its goods kept by amount only now carry none of.
+      const auto asStored = [&](Row was) {
+        if (line[3].empty() && AmountOnlyNow(line[1])) was[3] = was[4] = "";
+        return was == line;
+      };
+      if (lsh != shown.lsh || std::none_of(before.begin(), before.end(), asStored)) written.push_back(line);
     }
     if (written.size() > 1) return Fail("one save wrote " + std::to_string(written.size()) + " lines");
     if (written.size() != 1) return;
@@ -471,10 +493,15 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       return differs("unit", shown.unitName + " (coefficient " + adodb::FormatNumber(coefficient) + ")",
                      "系数 " + adodb::FormatNumber(shown.coefficient));
     }
-    // sl = txtXs x TxtSl at its column's scale; the quantity, price and amounts as shown.
+    // sl = txtXs x TxtSl at its column's scale; the quantity, price and amounts as shown. An amended
+    // line stored without its quantity as entered (srsl 0 or NULL) may keep it so, its price then
+    // the base unit's, when its figures are the stored ones (moved to other warehouses, say).
+    const bool enteredUnknown = shown.amended && number(11) == 0 && shown.quantity != 0 &&
+                                (Near(number(5) * shown.coefficient, shown.price) ||
+                                 Near(FourPlaces(number(5) * shown.coefficient), shown.price));
     const std::tuple<const char*, std::size_t, double> figures[] = {
-        {"srsl", 11, shown.quantity}, {"sl", 6, FourPlaces(shown.coefficient * shown.quantity)},
-        {"dj", 5, shown.price}, {"je", 7, shown.amount}, {"lsze", 9, shown.retailTotal}};
+        {"srsl", 11, enteredUnknown ? 0 : shown.quantity}, {"sl", 6, FourPlaces(shown.coefficient * shown.quantity)},
+        {"dj", 5, enteredUnknown ? number(5) : shown.price}, {"je", 7, shown.amount}, {"lsze", 9, shown.retailTotal}};
     for (const auto& [what, column, expected] : figures) {
       if (!Near(number(column), expected)) return differs(what, line[column], adodb::FormatNumber(expected));
     }
@@ -533,7 +560,8 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
       // The quantity as shown with the places the site gives its column, which never hide any.
       const double listedPrice = Number(grid->TextMatrix(row, 5));
       const double listedQuantity = Number(NumberWithPlaces(Number(grid->TextMatrix(row, 6)), grid->ColDecimals(6)));
-      const double sl = Number(line[6]), entered = Number(line[5]) * Number(line[11]);
+      // Beside no quantity as entered (srsl 0 or NULL) the price is the base unit's already.
+      const double sl = Number(line[6]), entered = Number(line[5]) * (Number(line[11]) == 0 ? sl : Number(line[11]));
       if (!Near(listedQuantity, sl) || (sl != 0 && !Near(listedPrice * listedQuantity, entered))) {
         Fail("line " + line[0] + " is listed as " + grid->TextMatrix(row, 6) + " at " + grid->TextMatrix(row, 5) +
              ", stored as " + line[11] + " " + line[10] + " at " + line[5]);
@@ -552,11 +580,20 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
 
   // Another clerk renames goods and prices them anew in the goods master while the row or a
   // stored line shows them: a line stored before keeps the name and retail price it was stored
-  // with (its retail total goes with that price), and the row keeps what it took.
+  // with (its retail total goes with that price), and the row keeps what it took. Or the
+  // administrator switches goods to or from being kept by amount only, or sets a new cost price.
   void AnotherClerkChangesTheGoodsMaster() {
     const std::string hh = Pick(std::vector<std::string>{"0001", "0006", "0004", "0040", "0003", "0021"});
-    const Table goods = Rows("select pm, lsj from yw_kck where hh=" + SqlText(hh));
+    const Table goods = Rows("select pm, lsj, isnull(cbj,0) from yw_kck where hh=" + SqlText(hh));
     if (goods.empty()) return;
+    if (const double kind = Uniform(0, 1); kind < 0.4) {
+      const bool flip = kind < 0.25;
+      const double cbj = Cents(Number(goods[0][2]) * 0.9 + 1.13);
+      Log("the administrator " + (flip ? "switches " + hh + " to or from amount only" : "sets 成本价 of " + hh + " to " + adodb::FormatNumber(cbj)));
+      check_->Execute(flip ? "update yw_kck set fonlymoney=1-isnull(fonlymoney,0) where hh=" + SqlText(hh)
+                           : "update yw_kck set cbj=" + SqlNumber(cbj) + " where hh=" + SqlText(hh));
+      return;
+    }
     const std::string pm = goods[0][0].substr(0, goods[0][0].find('~')) + "~" + std::to_string(++renames_);
     const double lsj = Cents(Number(goods[0][1]) * 1.1 + 0.37);
     Log("another clerk renames " + hh + " to " + pm + " at 零售价 " + adodb::FormatNumber(lsj));
@@ -580,6 +617,9 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
                     " and stockid=" + SqlText(out) + " and fperiod=0");
   }
 
+  bool AmountOnlyNow(const std::string& hh) {
+    return Rows("select case when isnull(fonlymoney,0)<>0 then 1 else 0 end from yw_kck where hh=" + SqlText(hh))[0][0] == "1";
+  }
   bool KeepsPlaces(const std::string& warehouse) {
     const Table rows = Rows("select case when isnull(FDeleted,0)<>0 then 1 else 0 end from gl_stock where id=" + SqlText(warehouse));
     return !rows.empty() && rows[0][0] == "1";

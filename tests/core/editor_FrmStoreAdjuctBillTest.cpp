@@ -453,6 +453,29 @@ TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsIts
   EXPECT_FALSE(ui_.HasQueued());
 }
 
+// Line 1001 stored as 20 盒 at the 盒's coefficient of 1 is taken with F3; the administrator then
+// counts the 盒 as 2. Passed through with Enter from 货号 on, the list on its own 盒, the row is the
+// line as loaded, and the save sends the clerk to the unit as for the row left alone: not a
+// quantity of 0 at the goods' cost price, which Yes to "确定数量为零？" stored.
+TEST_F(EditorTest, ALineWhoseUnitWasCountedAnewSinceF3PassedThroughWithEnterKeepsItsQuantity) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
+  const std::string stored = db_.Value(line);
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 1);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  db_.Run({"update t_MeasureUnit set FCoefficient=2 where hh='0001' and FMeasureUnitID='01'"});
+  ui_.keepsHeld = true;
+  ui_.QueueAnswer(mb::kYes);
+  form_->SetFocus("TxtHH");
+  form_->KeyDown("TxtHH", key::kReturn);
+  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs") + " " + form_->Text("TxtJe"), "20 1 152.8");
+  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n");
+}
+
 // Another program stored line 1002 as 12 盒 of 0003 in a unit of half a 盒, without the quantity as
 // entered: its price is per 盒, 24.8123, which the row shows per half 盒 as 12.4062. Taken with F3
 // and saved, or passed through every field with Enter, each list on the row it holds, and saved,
