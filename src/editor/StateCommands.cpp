@@ -217,7 +217,11 @@ void FrmStoreAdjuctBill::RunStateChange(StateCommand command, const std::optiona
     if (entry_.IsAmendment()) ClearEntryRow();
   }
   // Changed by another clerk: the lines as stored now, for the clerk to look at before he tries again.
-  if (outcome.refusal == StateRefusal::StateChanged) FillLinesGrid(Text("TxtLSH"));
+  // Done: the lines as the command left them (a receipt drops the place rows of a line whose
+  // warehouse keeps none now), which the next command from this screen is compared with.
+  if (outcome.result == StateResult::Done || outcome.refusal == StateRefusal::StateChanged) {
+    FillLinesGrid(Text("TxtLSH"));
+  }
   // A right taken away while the editor was open greys its commands from now on.
   if (outcome.refusal == StateRefusal::NoRight) ReadRights();
   // The flow switched while the editor was open: its commands follow the site's from now on.

@@ -275,6 +275,25 @@ TEST_F(BrowserCommandsTest, AMarkedBillOpenedInTheEditorStandsForTheLinesTheEdit
   EXPECT_EQ(db.Value("select count(*) from ckdbdzk where lsh='DBD202403010001'"), "1");
 }
 
+// The clerk audits a marked bill in the editor after its in-warehouse stopped keeping goods places,
+// which drops the lines' place rows: the mark stands for the lines as the audit left them, and
+// 记账 posts the bill.
+TEST_F(BrowserCommandsTest, AMarkedBillAuditedInTheEditorIsPostedAsTheAuditLeftIt) {
+  RegisterEmbeddedProcedures();
+  Mark({"DBD202403010002"});
+  browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, RowOf("DBD202403010002"));
+  ui.ModalLoop = [&](FormModel& editor) {
+    db.Run({"update gl_stock set FDeleted=0 where id='05'"});
+    ui.QueueAnswer(mb::kYes);
+    editor.Click("审核");
+  };
+  browser.Click("修改");
+  ASSERT_EQ(db.Value("select count(*) from BillGoodsPlace where BillGuid='DBD202403010002'"), "0");
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("记账");
+  EXPECT_EQ(db.Value("select str(isnull(shbz,0),1)+str(isnull(jzbz,0),1) from ckdbdzk where lsh='DBD202403010002'"), "11");
+}
+
 // Another clerk changes a marked bill after it was marked: its lines, its warehouses (the list still
 // showing the old ones), or its header alone (a line save writes the header, leaving the lines as
 // they were). Each marked command keeps that bill as it is, moves no stock, and names it.

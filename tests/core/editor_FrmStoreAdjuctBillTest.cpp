@@ -779,6 +779,42 @@ TEST_F(EditorTest, ABillListedBeforeItsWarehouseGoodsPlaceSwitchFlippedIsAudited
   for (const auto& box : ui_.Boxes()) EXPECT_EQ(box.text.find("已被他人修改"), std::string::npos) << box.text;
 }
 
+// A command that succeeds leaves the editor on the lines as it stored them: an audit that dropped
+// the place rows of lines whose warehouse stopped keeping places meanwhile is taken back from the
+// same open screen, the clerk's row kept; and so, both ways, in the two-step flow, where the lines
+// were listed with the switch on and confirmed after it went off.
+TEST_F(EditorTest, TheNextCommandFromTheSameScreenActsOnTheLinesTheLastOneStored) {
+  const auto flip = [&](const char* on) { db_.Run({std::string("update gl_stock set FDeleted=") + on + " where id='05'"}); };
+  const std::string state = "select str(isnull(PreShbz,0),1)+str(isnull(shbz,0),1) from ckdbdzk where lsh='DBD202403010002'";
+  const std::string placeRows = "select count(*) from BillGoodsPlace where BillGuid='DBD202403010002'";
+  const std::string placesBefore = testsupport::Rows(*db_.Open(), "select * from GoodsPlaceBalance order by 1,2,3,4");
+  Open("DBD202403010002");
+  form_->SelectRow("VfgContent", 2);
+  ui_.QueueAnswer(mb::kYes);
+  ui_.meanwhile = [&] { flip("0"); };
+  form_->Click("审核");
+  ASSERT_EQ(db_.Value(state), "01");
+  EXPECT_EQ(db_.Value(placeRows), "0");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("反审");
+  EXPECT_EQ(db_.Value(state), "00");
+  EXPECT_EQ(form_->Grid("VfgContent")->Row, 2);
+  flip("1");
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  db_.Run({"insert into BillGoodsPlace (BillType,BillGuid,BillDetailGuid,GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,"
+           "MaterielGuid,BatchNo,BatchNumber,Quantity) select 'WarehouseIn',lsh,dh,'P05Y01','Y01','05',hh,ph,pcdh,sl "
+           "from ckdbdzkmx where lsh='DBD202403010002'"});
+  Open("DBD202403010002");
+  for (const char* command : {"审核", "确认", "反确认", "反审"}) {
+    if (std::string(command) == "确认") flip("0");
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click(command);
+  }
+  EXPECT_EQ(db_.Value(state), "00");
+  EXPECT_EQ(testsupport::Rows(*db_.Open(), "select * from GoodsPlaceBalance order by 1,2,3,4"), placesBefore);
+  for (const auto& box : ui_.Boxes()) EXPECT_EQ(box.text.find("已被他人修改"), std::string::npos) << box.text;
+}
+
 // A pre-audited line's places are being chosen when the administrator switches its warehouse off
 // goods places: refused as a line of a warehouse without places is, not as another clerk's change.
 TEST_F(EditorTest, PlacesChosenWhileTheirWarehouseStopsKeepingPlacesAreRefusedForWhatTheWarehouseIsNow) {
