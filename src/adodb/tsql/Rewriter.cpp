@@ -886,6 +886,7 @@ class Rewriter {
     std::vector<std::pair<std::size_t, std::size_t>> conditions;
     if (AcceptWord("FROM")) {
       Emit("FROM");
+      sources.reserve(4);  // room for the tables of almost any FROM clause at once, without regrowths
       std::vector<DerivedIntColumn>* const outerDerived = std::exchange(derivedSources_, &derived);
       auto* const outerConditions = std::exchange(joinConditions_, &conditions);
       TableSources(&sources);
