@@ -101,10 +101,16 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
 // without a choice, or none shown (the administrator deleted the line's unit, leaving the goods
 // one unit or none): the clerk chose no other unit, and the base unit the row would take lost its
 // quantity. A unit deleted since F3 then sends the clerk to the unit at the save, as for the row
-// left alone. Another unit chosen is a change the clerk made: the line is entered anew in it.
+// left alone. Another unit chosen is a change the clerk made: the line is entered anew in it. A line
+// read in the base unit its name stands for is in the unit of that name the administrator added
+// since: read after the addition, it would have been read in that very unit.
 void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain(bool unitChosen) {
   const MeasureUnit listed = entry_.unit;
-  if (lineAsLoaded_ && (!unitChosen || listed.code == lineAsLoaded_->unit.code)) entry_.unit = lineAsLoaded_->unit;
+  const auto ownUnit = [&](const MeasureUnit& loaded) {
+    if (!unitChosen || listed.code == loaded.code) return true;
+    return loaded.code.empty() && !loaded.name.empty() && adodb::CompareValues(listed.name, loaded.name) == 0;
+  };
+  if (lineAsLoaded_ && ownUnit(lineAsLoaded_->unit)) entry_.unit = lineAsLoaded_->unit;
   const EntryRow* loaded = AmendedLineInItsUnit();
   if (!loaded) {
     entry_.unit = listed;

@@ -519,6 +519,31 @@ TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAs
   EXPECT_FALSE(ui_.HasQueued());
 }
 
+// Goods 0001 without units of their own: F3 reads line 1001 in the base unit it names, 盒. The
+// administrator then adds 盒 as the goods' default unit, and 中包. Passed through from 货号 with
+// Enter, 盒 taken from the list, the row is the line as loaded, as it is for the line read after the
+// unit was added: not a quantity of 0 in a unit the clerk took for the line's own.
+TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF3) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
+  db_.Run({"delete from t_MeasureUnit where hh='0001'"});
+  const std::string stored = db_.Value(line);
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 1);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
+           "values ('0001','01','盒',1,1,0),('0001','02','中包',10,0,0)"});
+  ui_.QueueChoice(1);
+  form_->SetFocus("TxtHH");
+  form_->KeyDown("TxtHH", key::kReturn);
+  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("TxtJe"), "20 盒 152.8");
+  ui_.keepsHeld = true;
+  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // Another program stored line 1002 as 12 盒 of 0003 in a unit of half a 盒, without the quantity as
 // entered: its price is per 盒, 24.8123, which the row shows per half 盒 as 12.4062. Taken with F3
 // and saved, or passed through every field with Enter, each list on the row it holds, and saved,
