@@ -10,8 +10,9 @@
 namespace storeadjust {
 
 // The base unit (coefficient 1, no unit code or name) unless another unit was chosen. With
-// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was. A line being amended offers its own unit first: the clerk who passes through the list
-// to change the quantity keeps the unit he saved the line in, not the goods' default.
+// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was. A line being
+// amended offers its own unit first: the clerk who passes through the list to change the quantity
+// keeps the unit he saved the line in, not the goods' default.
 FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   std::optional<MeasureUnit> unit;
   bool cancelled = false;
