@@ -175,7 +175,7 @@ class FrmStoreAdjuctBill : public FormModel {
   bool GoodsFieldsFilled(bool typedPath);
   BoundSql GoodsBaseStatementForEntry();
   void TakeGoods(const std::string& hh);
-  void KeepAmendedLineTakenAgain();
+  void KeepAmendedLineTakenAgain(bool unitChosen);
   bool TakeGoodsFacts(const std::string& hh);
   void SetPriceAndNextField();
   void ShowAmountsAfterLookup();
@@ -202,7 +202,10 @@ class FrmStoreAdjuctBill : public FormModel {
   bool CarriesBatch(const EntryRow& row) const;
 
   // UnitsAndPrices.cpp
-  bool LoadDefaultUnit(bool keepUnitOnCancel = false);
+  // How the row came by its unit: taken from the goods' unit list, the list closed without a choice,
+  // or no list to choose from (a goods with one unit or none).
+  enum class UnitTaken { Chosen, Cancelled, NotListed };
+  UnitTaken LoadDefaultUnit(bool keepUnitOnCancel = false);
   void txtJlKeyDown(int keyCode);
   void TxtDjKeyDown(int keyCode);
   void TxtJeKeyDown(int keyCode);

@@ -74,7 +74,7 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
   TakeGoodsFacts(hh);
   ShowFigure("TxtSl", 0);
   SetPriceAndNextField();
-  LoadDefaultUnit();
+  const bool unitChosen = LoadDefaultUnit() == UnitTaken::Chosen;
   SetPriceAndNextField();
   ShowAmountsAfterLookup();
   if (IsCkdbdDj) {
@@ -82,7 +82,7 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
     ShowFigure("TxtJe", 0);
     SetFocus("TxtSl");
   }
-  KeepAmendedLineTakenAgain();
+  KeepAmendedLineTakenAgain(unitChosen);
   std::string lsh = Text("TxtLSH");
   ShowGoodsInfo(lsh, Text("TxtHH"));
 }
@@ -97,10 +97,20 @@ void FrmStoreAdjuctBill::TakeGoods(const std::string& hh) {
 // administrator changed the coefficient) is still its own: the row stays the line as loaded, at
 // the coefficient it was loaded with, and the save sends the clerk to the unit as it does for the
 // row left alone. At the new coefficient the row lost its quantity, and a clerk passing through
-// with Enter, Yes to "确定数量为零？" among them, stored the line as 0.
-void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain() {
+// with Enter, Yes to "确定数量为零？" among them, stored the line as 0. So does a unit list closed
+// without a choice, or none shown (the administrator deleted the line's unit, leaving the goods
+// one unit or none): the clerk chose no other unit, and the base unit the row would take lost its
+// quantity. A unit deleted since F3 then sends the clerk to the unit at the save, as for the row
+// left alone. Another unit chosen is a change the clerk made: the line is entered anew in it. A line
+// read in the base unit its name stands for is in the unit of that name the administrator added
+// since: read after the addition, it would have been read in that very unit.
+void FrmStoreAdjuctBill::KeepAmendedLineTakenAgain(bool unitChosen) {
   const MeasureUnit listed = entry_.unit;
-  if (lineAsLoaded_ && listed.code == lineAsLoaded_->unit.code) entry_.unit = lineAsLoaded_->unit;
+  const auto ownUnit = [&](const MeasureUnit& loaded) {
+    if (!unitChosen || listed.code == loaded.code) return true;
+    return loaded.code.empty() && !loaded.name.empty() && adodb::CompareValues(listed.name, loaded.name) == 0;
+  };
+  if (lineAsLoaded_ && ownUnit(lineAsLoaded_->unit)) entry_.unit = lineAsLoaded_->unit;
   const EntryRow* loaded = AmendedLineInItsUnit();
   if (!loaded) {
     entry_.unit = listed;

@@ -10,10 +10,10 @@
 namespace storeadjust {
 
 // The base unit (coefficient 1, no unit code or name) unless another unit was chosen. With
-// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was and returns
-// false. A line being amended offers its own unit first: the clerk who passes through the list
-// to change the quantity keeps the unit he saved the line in, not the goods' default.
-bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
+// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was. A line being
+// amended offers its own unit first: the clerk who passes through the list to change the quantity
+// keeps the unit he saved the line in, not the goods' default.
+FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   std::optional<MeasureUnit> unit;
   bool cancelled = false;
   const std::string held = entry_.AmendsLineOf(Text("TxtHH")) ? entry_.storedUnitCode : std::string();
@@ -24,7 +24,7 @@ bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   }
   if (cancelled && keepUnitOnCancel) {
     ShowUnit();
-    return false;
+    return UnitTaken::Cancelled;
   }
   entry_.unit = unit.value_or(MeasureUnit{});
   // A line stored with a coefficient of its own (its quantity and base quantity, which its unit's
@@ -37,14 +37,14 @@ bool FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
                             lineAsLoaded_->goods == Text("TxtHH") && lineAsLoaded_->unit.code == entry_.unit.code;
   if (ownUnitAgain) entry_.unit = lineAsLoaded_->unit;
   ShowUnit();
-  return true;
+  return cancelled ? UnitTaken::Cancelled : unit ? UnitTaken::Chosen : UnitTaken::NotListed;
 }
 
 void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
   if (keyCode == key::kReturn) {
     // The clerk who opens the unit list on a row and closes it with Esc changes nothing: the row
     // keeps its unit, and with it its price, amounts and the batch judged for its quantity.
-    if (!LoadDefaultUnit(true)) return SetFocus("TxtSl");
+    if (LoadDefaultUnit(true) == UnitTaken::Cancelled) return SetFocus("TxtSl");
     double basePrice = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
     // Goods priced by batch cost what the batch held by the row cost, in any unit: the unit

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -474,6 +475,73 @@ TEST_F(EditorTest, ALineWhoseUnitWasCountedAnewSinceF3PassedThroughWithEnterKeep
   form_->Click("Cmd_Save");
   EXPECT_EQ(db_.Value(line), stored);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n");
+}
+
+// Line 1001, 20 盒 in the goods' unit 01, is taken with F3 and passed through from 货号 with Enter,
+// the unit list closed without a choice: with its unit still listed, after the administrator
+// marked it deleted (two units left to list), and after he deleted all but one (no list shown). Each
+// time the row is the line as loaded, not a quantity of 0 in the base unit, which the walk to
+// 保 存 stored; with its unit gone, the save sends the clerk to the unit as for the row left
+// alone. Another unit chosen from the list is the line entered anew in it, unit gone or not.
+TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAsLoaded) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
+  const std::string stored = db_.Value(line);
+  const std::string unitGone = "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n";
+  Open("DBD202403010001");
+  const auto takeAndPass = [&](const std::string& meanwhile, long choice) {
+    form_->SelectRow("VfgContent", 1);
+    form_->KeyDown("VfgContent", key::kF1 + 2);
+    if (!meanwhile.empty()) db_.Run({meanwhile});
+    if (choice >= 0) ui_.QueueChoice(choice);
+    form_->SetFocus("TxtHH");
+    form_->KeyDown("TxtHH", key::kReturn);
+    return form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " + form_->Text("TxtJe");
+  };
+  for (const auto& [meanwhile, choice, box] : std::vector<std::tuple<std::string, long, std::string>>{
+           {"", 0, ""},
+           {"update t_MeasureUnit set FDeleted=1 where hh='0001' and FMeasureUnitID='01'", 0, unitGone},
+           {"delete from t_MeasureUnit where hh='0001' and FMeasureUnitID<>'03'", -1, unitGone}}) {
+    EXPECT_EQ(takeAndPass(meanwhile, choice), "20 盒 1 152.8") << meanwhile;
+    const std::size_t shown = ShownBoxes(ui_).size();
+    ui_.keepsHeld = true;
+    for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+    form_->Click("Cmd_Save");
+    ui_.keepsHeld = false;
+    EXPECT_EQ(db_.Value(line), stored) << meanwhile;
+    EXPECT_EQ(ShownBoxes(ui_).substr(shown), box) << meanwhile;
+    if (choice == 0) {
+      EXPECT_EQ(takeAndPass("", box.empty() ? 3 : 2), "0 件 200 0") << meanwhile;
+      ui_.QueueAnswer(mb::kYes);  // the row given up for the next F3
+    }
+    db_.Run({"update t_MeasureUnit set FDeleted=0 where hh='0001'"});
+  }
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+// Goods 0001 without units of their own: F3 reads line 1001 in the base unit it names, 盒. The
+// administrator then adds 盒 as the goods' default unit, and 中包. Passed through from 货号 with
+// Enter, 盒 taken from the list, the row is the line as loaded, as it is for the line read after the
+// unit was added: not a quantity of 0 in a unit the clerk took for the line's own.
+TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF3) {
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
+  db_.Run({"delete from t_MeasureUnit where hh='0001'"});
+  const std::string stored = db_.Value(line);
+  Open("DBD202403010001");
+  form_->SelectRow("VfgContent", 1);
+  form_->KeyDown("VfgContent", key::kF1 + 2);
+  db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
+           "values ('0001','01','盒',1,1,0),('0001','02','中包',10,0,0)"});
+  ui_.QueueChoice(1);
+  form_->SetFocus("TxtHH");
+  form_->KeyDown("TxtHH", key::kReturn);
+  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("TxtJe"), "20 盒 152.8");
+  ui_.keepsHeld = true;
+  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
 // Another program stored line 1002 as 12 盒 of 0003 in a unit of half a 盒, without the quantity as
