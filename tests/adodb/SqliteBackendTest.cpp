@@ -236,6 +236,36 @@ TEST_F(SqliteBackendTest, AnUpdateGivesTheOldAndNewValuesOfExactlyTheRowsItChang
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql%'"), 0);
 }
 
+// A caller is told the rows an UPDATE, DELETE or INSERT with OUTPUT ... INTO changed, not also
+// those it wrote INTO the table; and one that fails half-way leaves nothing behind that writes
+// there on later changes of its table, or fails them once that table is gone.
+TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
+  conn->Execute("insert into t values (2, 5), (3, 7), (4, 9)");
+  conn->Execute("create table logged (id int, was money, now money)");
+  EXPECT_EQ(conn->Execute("update t set sl = sl + 1 output inserted.id, deleted.sl, inserted.sl into logged "
+                          "where id >= ?",
+                          {BoundInteger(3)}),
+            2);
+  EXPECT_EQ(conn->Execute("delete from t output deleted.id, deleted.sl, null into logged where id = ?", {BoundInteger(4)}),
+            1);
+  EXPECT_EQ(conn->Execute("insert into t (id, sl) output inserted.id, null, inserted.sl into logged values (7, 1), (8, 2)"),
+            2);
+  EXPECT_EQ(conn->Execute("declare @log table (id int)\n"
+                          "update t set sl = 0 output inserted.id into @log where id > 2\n"
+                          "select count(*) from @log"),
+            3);
+  EXPECT_EQ(Number("select count(*) from logged"), 2 + 1 + 2);
+  EXPECT_EQ(Number("select sum(was) + sum(now) from logged"), (7 + 9) + (8 + 10) + 10 + (1 + 2));
+
+  const std::string moveAll = "update t set id = ? output inserted.id, deleted.sl, inserted.sl into logged";
+  EXPECT_NE(ErrorOf([&] { conn->Execute(moveAll, {BoundInteger(9)}); }).Description().find("UNIQUE"), std::string::npos);
+  EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
+  EXPECT_EQ(Number("select count(*) from logged"), 5);
+  conn->Execute("drop table logged");
+  EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
+  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where type = 'trigger'"), 0);
+}
+
 // A stock count merged with bound values: a count that names one goods twice is refused and
 // changes nothing, and the next MERGE, after the failed one, changes exactly its own rows.
 TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {

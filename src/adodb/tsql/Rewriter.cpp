@@ -1127,6 +1127,9 @@ class Rewriter {
     return position;
   }
 
+  // Dropped before an OUTPUT's trigger is made, should a batch that failed half-way have left it.
+  static constexpr std::string_view kDropOutputTrigger = "DROP TRIGGER IF EXISTS temp.tsql_output; ";
+
   struct Output {
     std::string returning;  // RETURNING ..., when the statement's own rows give the list
     std::string list;       // otherwise the list, reading inserted and deleted by those names
@@ -1182,24 +1185,21 @@ class Rewriter {
   [[gnu::noinline]] void InsertIntoOutput(const Output& output, std::size_t statementStart, std::size_t tableEnd) {
     constexpr std::string_view kInsertInto = "INSERT INTO ";
     const std::string table = out_.TrimmedFrom(statementStart, tableEnd - statementStart).substr(kInsertInto.size());
-    // The rows the INSERT makes are known by their rowids, which a trigger of the statement's own
-    // notes: an explicit key may give a new row a rowid below the others. Trigger and table are
-    // dropped first should a batch that failed half-way have left them.
+    // Each row the INSERT makes is written INTO t by a trigger of the statement's own, as it is
+    // made (an explicit key may give a new row a rowid below the others): rows a trigger writes
+    // are not counted, so the statement's count is that of the rows it inserted.
     const std::string insert = out_.TrimmedFrom(statementStart);
     out_.resize(statementStart);
-    Emit("DROP TABLE IF EXISTS temp.tsql_inserted; CREATE TEMP TABLE tsql_inserted (tsql_rowid); "
-         "DROP TRIGGER IF EXISTS temp.tsql_output; CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " + table +
-         " BEGIN INSERT INTO tsql_inserted VALUES (new.rowid); END; " + insert +
-         "; DROP TRIGGER temp.tsql_output; " + output.into + " SELECT " + output.list + " FROM " + table +
-         " AS inserted WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_inserted) ORDER BY rowid; "
-         "DROP TABLE temp.tsql_inserted");
+    Emit(std::string(kDropOutputTrigger) + "CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " + table + " BEGIN " +
+         output.into + " SELECT " + output.list + " FROM " + table + " AS inserted WHERE inserted.rowid = new.rowid; END; " +
+         insert + "; DROP TRIGGER temp.tsql_output");
   }
 
   // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
   // the row as the statement leaves it: the new row of an INSERT or UPDATE, the removed row of a
   // DELETE. An UPDATE's old values (deleted.x) and OUTPUT ... INTO t are not to be had from it:
-  // for those the list is read again as a select of its own over the rows the statement changed,
-  // found by rowid (see the statements). The columns of other tables are refused. Null without
+  // for those the list is read again over the rows the statement changed, found by rowid, or
+  // written INTO t by a trigger (see the statements). The columns of other tables are refused. Null without
   // OUTPUT: the module's statements, which have none, build nothing for it.
   std::unique_ptr<Output> OutputClause(std::string_view pseudoTable, std::string_view statement) {
     if (!AtWord("OUTPUT")) return nullptr;
@@ -1212,7 +1212,7 @@ class Rewriter {
     const std::size_t listStart = pos_;
     output_ = {pseudoTable, statement, false, statement == "an UPDATE"};
     output.returning = "RETURNING " + Capture([&] { SelectList(); });
-    const bool readsOther = output_.readsOther, otherStar = output_.otherStar;
+    const bool readsOther = output_.readsOther;
     output_ = {};
     if (AcceptWord("INTO")) {
       const NameRef into = TableName();
@@ -1228,7 +1228,6 @@ class Rewriter {
       }
     }
     if (!readsOther && output.into.empty()) return made;
-    if (otherStar) Fail("OUTPUT deleted.* in an UPDATE");
     const std::size_t listEnd = pos_;
     pos_ = listStart;
     output_ = {pseudoTable, statement, true, statement == "an UPDATE"};
@@ -1317,14 +1316,17 @@ class Rewriter {
   }
 
   // An UPDATE whose OUTPUT reads the old values, or goes INTO a table: the rows it will change
-  // are copied first, by rowid, with their old values; the UPDATE changes exactly those rows; the
-  // list is then read from the copy (deleted) joined to the rows as they are now (inserted).
+  // are chosen first, by rowid, into tsql_rows, and copied with their old values into tsql_deleted
+  // (the table's own columns, so deleted.* reads as the table's *; the copy's n-th row is the n-th
+  // chosen). The UPDATE changes exactly those rows; a trigger of its own notes the rowid each row
+  // has after it (a changed INTEGER PRIMARY KEY moves the row) and, for INTO, writes the row there:
+  // rows a trigger writes are not counted, so the statement's count is that of the rows it changed.
   [[gnu::noinline]] void UpdateWithCopiedRows(Output& output, const NameRef& target, const SourceRef* joined,
                                               const std::optional<TopRows>& top, const std::string& setList,
                                               const std::vector<Assignment>& assignments, const std::string& from,
                                               const std::string& where) {
     const std::string condition = where.empty() ? "" : " WHERE " + where;
-    const std::string kCopied = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
+    const std::string kChosen = "(SELECT tsql_old FROM temp.tsql_rows)";
     std::string rows, update;
     if (joined) {
       output.table = joined->table.emitted;
@@ -1338,18 +1340,32 @@ class Rewriter {
       update = "UPDATE " + output.table + " AS tsql_target SET " +
                (assignments.size() == 1 ? columns : "(" + columns + ")") + " = (SELECT " + values + " FROM " + from +
                " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
-               ") WHERE tsql_target.rowid IN " + kCopied;
+               ") WHERE tsql_target.rowid IN " + kChosen;
     } else {
       output.table = target.emitted;
       rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
                                  (from.empty() ? "" : ", " + from) + condition);
       update = "UPDATE " + target.emitted + " SET " + setList + (from.empty() ? "" : " FROM " + from) + " WHERE " +
-               (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN " + kCopied;
+               (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN " + kChosen;
     }
-    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid, * FROM " +
-         output.table + " WHERE rowid IN (" + rows + "); " + update + "; " + output.into + " SELECT " + output.list +
-         " FROM temp.tsql_deleted AS deleted JOIN " + output.table +
-         " AS inserted ON inserted.rowid = deleted.tsql_rowid ORDER BY deleted.tsql_rowid; DROP TABLE temp.tsql_deleted");
+    const std::string& table = output.table;
+    const std::string into =
+        output.into.empty() ? ""
+                            : output.into + " SELECT " + output.list + " FROM temp.tsql_deleted AS deleted, " + table +
+                                  " AS inserted WHERE deleted.rowid = (SELECT rowid FROM temp.tsql_rows WHERE tsql_old = "
+                                  "old.rowid) AND inserted.rowid = new.rowid; ";
+    const std::string read =
+        output.into.empty() ? "SELECT " + output.list + " FROM temp.tsql_deleted AS deleted JOIN temp.tsql_rows ON "
+                              "tsql_rows.rowid = deleted.rowid JOIN " + table +
+                                  " AS inserted ON inserted.rowid = tsql_rows.tsql_new ORDER BY deleted.rowid; "
+                            : "";
+    Emit("DROP TABLE IF EXISTS temp.tsql_rows; DROP TABLE IF EXISTS temp.tsql_deleted; " +
+         std::string(kDropOutputTrigger) + "CREATE TEMP TABLE tsql_rows AS SELECT rowid AS tsql_old, NULL AS tsql_new FROM " +
+         table + " WHERE rowid IN (" + rows + ") ORDER BY rowid; CREATE INDEX temp.tsql_rows_old ON tsql_rows (tsql_old); "
+         "CREATE TEMP TABLE tsql_deleted AS SELECT " + table + ".* FROM temp.tsql_rows JOIN " + table + " ON " + table +
+         ".rowid = tsql_rows.tsql_old ORDER BY tsql_rows.rowid; CREATE TEMP TRIGGER tsql_output AFTER UPDATE ON " + table +
+         " BEGIN UPDATE tsql_rows SET tsql_new = new.rowid WHERE tsql_old = old.rowid; " + into + "END; " + update +
+         "; DROP TRIGGER temp.tsql_output; " + read + "DROP TABLE temp.tsql_deleted; DROP TABLE temp.tsql_rows");
   }
 
   bool AtBareWord(std::string_view word, std::size_t ahead = 0) const {
@@ -1543,8 +1559,9 @@ class Rewriter {
     Emit(returning);
   }
 
-  // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; the list is read
-  // from them into t, and then they are deleted.
+  // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; a trigger of the
+  // statement's own writes each INTO t just before it goes: rows a trigger writes are not counted,
+  // so the statement's count is that of the rows it deleted.
   [[gnu::noinline]] void DeleteIntoOutput(Output& output, const NameRef& target, const SourceRef* joined,
                                           const std::optional<TopRows>& top, const std::string& from,
                                           const std::string& condition) {
@@ -1559,11 +1576,12 @@ class Rewriter {
       output.table = target.emitted;
       rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted + ", " + from + condition);
     }
-    const std::string kChosen = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
-    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " +
-         output.table + " WHERE rowid IN (" + rows + "); " + output.into + " SELECT " + output.list + " FROM " +
-         output.table + " AS deleted WHERE rowid IN " + kChosen + " ORDER BY rowid; DELETE FROM " + output.table +
-         " WHERE rowid IN " + kChosen + "; DROP TABLE temp.tsql_deleted");
+    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; " + std::string(kDropOutputTrigger) +
+         "CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " + output.table + " WHERE rowid IN (" +
+         rows + "); CREATE TEMP TRIGGER tsql_output BEFORE DELETE ON " + output.table + " BEGIN " + output.into +
+         " SELECT " + output.list + " FROM " + output.table + " AS deleted WHERE deleted.rowid = old.rowid; END; DELETE FROM " +
+         output.table + " WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); DROP TRIGGER temp.tsql_output; "
+         "DROP TABLE temp.tsql_deleted");
   }
 
   // The FROM clause's instance of the target: the source it names by alias or by table name, or,
