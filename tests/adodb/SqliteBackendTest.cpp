@@ -290,4 +290,17 @@ TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {
   EXPECT_EQ(rows->Value(0).AsInt32(), 2);
   EXPECT_EQ(rows->Value(1).AsDouble(), 8);
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql_merge%'"), 0);
+
+  // Two WHEN MATCHED clauses: a row takes the first that holds; the count is the rows changed.
+  const std::string recount = "merge t using (select id, max(sl) as sl from counted group by id) c on c.id = t.id "
+                              "when matched and c.sl > ? then delete when matched then update set sl = c.sl + ? "
+                              "when not matched then insert (id, sl) values (c.id, c.sl);";
+  EXPECT_EQ(conn->Execute(recount, {BoundInteger(8), BoundInteger(1)}), 2);  // 2 updated, 4 inserted
+  EXPECT_EQ(conn->Execute(recount, {BoundInteger(7), BoundInteger(2)}), 2);  // 2 deleted, 4 updated
+  rows = conn->OpenRecordset("select id, sl from t order by id");
+  ASSERT_EQ(rows->RecordCount(), 2);
+  EXPECT_EQ(rows->Value(0).AsInt32(), 1);
+  rows->MoveNext();
+  EXPECT_EQ(rows->Value(0).AsInt32(), 4);
+  EXPECT_EQ(rows->Value(1).AsDouble(), 1 + 2);
 }

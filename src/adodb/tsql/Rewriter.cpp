@@ -1375,7 +1375,9 @@ class Rewriter {
 
   // MERGE [INTO] target [AS t] USING source ON condition WHEN ... ;  with at most one clause of
   // each kind: WHEN MATCHED [AND c] THEN UPDATE SET ... | DELETE, WHEN NOT MATCHED [BY TARGET]
-  // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE.
+  // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE; but two
+  // WHEN MATCHED, the first with AND, one UPDATE and one DELETE (as the server has them): each
+  // matched row takes the first whose condition holds.
   // Run as a sequence on the rows as they were before it: the target rows each clause changes and
   // the source rows to insert are noted first (a target row matched by two source rows is the
   // server's error), then the changes are made to exactly those rows.
@@ -1407,11 +1409,12 @@ class Rewriter {
       std::string setList;   // UPDATE SET
       std::string columns;   // INSERT (columns)
       std::string values;    // INSERT VALUES (...)
-    } matched, byTarget, bySource;
+    } matched, secondMatched, byTarget, bySource;
     while (AcceptWord("WHEN")) {
       const bool notMatched = AcceptWord("NOT");
       if (!AcceptBareWord("MATCHED")) Unexpected();
-      Clause* clause = notMatched ? &byTarget : &matched;
+      if (!notMatched && secondMatched.present) Fail("MERGE with more than two WHEN MATCHED clauses");
+      Clause* clause = notMatched ? &byTarget : matched.present ? &secondMatched : &matched;
       std::string name = notMatched ? "NOT MATCHED" : "MATCHED";
       if (notMatched && AcceptWord("BY")) {
         if (AcceptBareWord("SOURCE")) {
@@ -1453,6 +1456,10 @@ class Rewriter {
       }
     }
     if (!matched.present && !byTarget.present && !bySource.present) Unexpected();
+    if (secondMatched.present && matched.condition.empty())
+      Fail("MERGE with two WHEN MATCHED clauses, the first without AND");
+    if (secondMatched.present && secondMatched.remove == matched.remove)
+      Fail("MERGE with two WHEN MATCHED clauses of one action");
     if (AtWord("OUTPUT")) Fail("MERGE ... OUTPUT");
     if (!AtOp(";")) Fail("a MERGE not ended by a semicolon");
 
@@ -1461,7 +1468,16 @@ class Rewriter {
     std::string sql = "DROP TABLE IF EXISTS temp.tsql_merge_matched; DROP TABLE IF EXISTS temp.tsql_merge_unmatched; "
                       "DROP TABLE IF EXISTS temp.tsql_merge_new";
     std::string drops;
-    if (matched.present) {
+    // With two WHEN MATCHED clauses each matched pair notes the first clause whose condition holds.
+    const std::string pick = !secondMatched.present ? "" :
+        "CASE WHEN (" + matched.condition + ") THEN 1" +
+        (secondMatched.condition.empty() ? " ELSE 2" : " WHEN (" + secondMatched.condition + ") THEN 2") + " END";
+    if (secondMatched.present) {
+      sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid, min(" + pick +
+             ") AS tsql_clause FROM " + targetSource + " JOIN " + source + " ON " + on + " WHERE " + pick +
+             " IS NOT NULL GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
+      drops += "; DROP TABLE temp.tsql_merge_matched";
+    } else if (matched.present) {
       sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
              " JOIN " + source + " ON " + on + (matched.condition.empty() ? "" : " WHERE " + matched.condition) +
              " GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
@@ -1485,7 +1501,19 @@ class Rewriter {
       return "; UPDATE " + targetSource + " SET " + clause.setList + " FROM " + source + " WHERE (" + on + ") AND " +
              rows;
     };
-    if (matched.present) sql += change(matched, "tsql_merge_matched", true);
+    if (secondMatched.present) {
+      for (const Clause* clause : {&matched, &secondMatched}) {
+        const std::string number = clause == &matched ? "1" : "2";
+        const std::string rows =
+            refRowid + " IN (SELECT tsql_rowid FROM temp.tsql_merge_matched WHERE tsql_clause = " + number + ")";
+        if (clause->remove) sql += "; DELETE FROM " + targetSource + " WHERE " + rows;
+        else
+          sql += "; UPDATE " + targetSource + " SET " + clause->setList + " FROM " + source + " WHERE (" + on +
+                 ") AND " + pick + " = " + number + " AND " + rows;
+      }
+    } else if (matched.present) {
+      sql += change(matched, "tsql_merge_matched", true);
+    }
     if (bySource.present) sql += change(bySource, "tsql_merge_unmatched", false);
     if (byTarget.present) {
       sql += "; INSERT INTO " + target.emitted + (byTarget.columns.empty() ? "" : " (" + byTarget.columns + ")") +
