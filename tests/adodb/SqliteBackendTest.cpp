@@ -242,13 +242,15 @@ TEST_F(SqliteBackendTest, AnUpdateGivesTheOldAndNewValuesOfExactlyTheRowsItChang
 TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
   conn->Execute("insert into t values (2, 5), (3, 7), (4, 9)");
   conn->Execute("create table logged (id int, was money, now money)");
-  EXPECT_EQ(conn->Execute("update t set sl = sl + 1 output inserted.id, deleted.sl, inserted.sl into logged "
+  EXPECT_EQ(conn->Execute("update t set sl = sl + ? output inserted.id, deleted.sl, inserted.sl into logged "
                           "where id >= ?",
-                          {BoundInteger(3)}),
+                          {BoundInteger(1), BoundInteger(3)}),
             2);
-  EXPECT_EQ(conn->Execute("delete from t output deleted.id, deleted.sl, null into logged where id = ?", {BoundInteger(4)}),
+  EXPECT_EQ(conn->Execute("delete from t output deleted.id, deleted.sl, ? into logged where id = ?",
+                          {BoundNull(), BoundInteger(4)}),
             1);
-  EXPECT_EQ(conn->Execute("insert into t (id, sl) output inserted.id, null, inserted.sl into logged values (7, 1), (8, 2)"),
+  EXPECT_EQ(conn->Execute("insert into t (id, sl) output inserted.id, ? * 0, inserted.sl * ? into logged values (?, 1), (8, 2)",
+                          {BoundInteger(5), BoundInteger(1), BoundInteger(7)}),
             2);
   EXPECT_EQ(conn->Execute("declare @log table (id int)\n"
                           "update t set sl = 0 output inserted.id into @log where id > 2\n"

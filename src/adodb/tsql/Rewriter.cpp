@@ -1135,8 +1135,36 @@ class Rewriter {
     std::string list;       // otherwise the list, reading inserted and deleted by those names
     std::string into;       // INSERT INTO t [(columns)], for OUTPUT ... INTO t
     std::string table;      // the table the statement changes, set by the statement
+    std::string marks;      // for INTO, the list's bound values kept in a table (see HoistMarks)
     bool Copied() const { return !list.empty(); }
+    std::string MarksKept() const {
+      return marks.empty() ? "" : "DROP TABLE IF EXISTS temp.tsql_output_values; " + marks + "; ";
+    }
+    std::string MarksDropped() const { return marks.empty() ? "" : "; DROP TABLE temp.tsql_output_values"; }
   };
+
+  // A trigger's statements take no bound values: an INTO list's marks are read once into a table
+  // beside it (CREATE TEMP TABLE tsql_output_values AS SELECT ?1 AS tsql_v1, ...), and the list
+  // reads them from there.
+  [[gnu::noinline]] static void HoistMarks(Output& output) {
+    std::string list, kept;
+    int count = 0;
+    for (std::size_t pos = 0; pos < output.list.size();) {
+      const TokenExtent t = NextToken(output.list, pos);
+      const std::string_view text = std::string_view(output.list).substr(pos, t.length);
+      pos += t.length;
+      if (t.kind != TokenKind::Parameter) {
+        list += text;
+        continue;
+      }
+      const std::string column = "tsql_v" + std::to_string(++count);
+      kept += (kept.empty() ? "" : ", ") + std::string(text) + " AS " + column;
+      list += "(SELECT " + column + " FROM temp.tsql_output_values)";
+    }
+    if (count == 0) return;
+    output.list = std::move(list);
+    output.marks = "CREATE TEMP TABLE tsql_output_values AS SELECT " + kept;
+  }
 
   // INSERT [INTO] t [(columns)] VALUES (...), ... | SELECT ... | DEFAULT VALUES.
   void Insert() {
@@ -1190,9 +1218,10 @@ class Rewriter {
     // are not counted, so the statement's count is that of the rows it inserted.
     const std::string insert = out_.TrimmedFrom(statementStart);
     out_.resize(statementStart);
-    Emit(std::string(kDropOutputTrigger) + "CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " + table + " BEGIN " +
-         output.into + " SELECT " + output.list + " FROM " + table + " AS inserted WHERE inserted.rowid = new.rowid; END; " +
-         insert + "; DROP TRIGGER temp.tsql_output");
+    Emit(output.MarksKept() + std::string(kDropOutputTrigger) + "CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " +
+         table + " BEGIN " + output.into + " SELECT " + output.list + " FROM " + table +
+         " AS inserted WHERE inserted.rowid = new.rowid; END; " + insert + "; DROP TRIGGER temp.tsql_output" +
+         output.MarksDropped());
   }
 
   // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
@@ -1234,6 +1263,7 @@ class Rewriter {
     output.list = Capture([&] { SelectList(); });
     output_ = {};
     pos_ = listEnd;
+    if (!output.into.empty() && output.list.find('?') != std::string::npos) HoistMarks(output);
     output.returning.clear();
     return made;
   }
@@ -1359,13 +1389,14 @@ class Rewriter {
                               "tsql_rows.rowid = deleted.rowid JOIN " + table +
                                   " AS inserted ON inserted.rowid = tsql_rows.tsql_new ORDER BY deleted.rowid; "
                             : "";
-    Emit("DROP TABLE IF EXISTS temp.tsql_rows; DROP TABLE IF EXISTS temp.tsql_deleted; " +
+    Emit(output.MarksKept() + "DROP TABLE IF EXISTS temp.tsql_rows; DROP TABLE IF EXISTS temp.tsql_deleted; " +
          std::string(kDropOutputTrigger) + "CREATE TEMP TABLE tsql_rows AS SELECT rowid AS tsql_old, NULL AS tsql_new FROM " +
          table + " WHERE rowid IN (" + rows + ") ORDER BY rowid; CREATE INDEX temp.tsql_rows_old ON tsql_rows (tsql_old); "
          "CREATE TEMP TABLE tsql_deleted AS SELECT " + table + ".* FROM temp.tsql_rows JOIN " + table + " ON " + table +
          ".rowid = tsql_rows.tsql_old ORDER BY tsql_rows.rowid; CREATE TEMP TRIGGER tsql_output AFTER UPDATE ON " + table +
          " BEGIN UPDATE tsql_rows SET tsql_new = new.rowid WHERE tsql_old = old.rowid; " + into + "END; " + update +
-         "; DROP TRIGGER temp.tsql_output; " + read + "DROP TABLE temp.tsql_deleted; DROP TABLE temp.tsql_rows");
+         "; DROP TRIGGER temp.tsql_output; " + read + "DROP TABLE temp.tsql_deleted; DROP TABLE temp.tsql_rows" +
+         output.MarksDropped());
   }
 
   bool AtBareWord(std::string_view word, std::size_t ahead = 0) const {
@@ -1604,12 +1635,12 @@ class Rewriter {
       output.table = target.emitted;
       rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted + ", " + from + condition);
     }
-    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; " + std::string(kDropOutputTrigger) +
+    Emit(output.MarksKept() + "DROP TABLE IF EXISTS temp.tsql_deleted; " + std::string(kDropOutputTrigger) +
          "CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " + output.table + " WHERE rowid IN (" +
          rows + "); CREATE TEMP TRIGGER tsql_output BEFORE DELETE ON " + output.table + " BEGIN " + output.into +
          " SELECT " + output.list + " FROM " + output.table + " AS deleted WHERE deleted.rowid = old.rowid; END; DELETE FROM " +
          output.table + " WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); DROP TRIGGER temp.tsql_output; "
-         "DROP TABLE temp.tsql_deleted");
+         "DROP TABLE temp.tsql_deleted" + output.MarksDropped());
   }
 
   // The FROM clause's instance of the target: the source it names by alias or by table name, or,
