@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "adodb/Error.h"
@@ -1407,8 +1408,8 @@ class Rewriter {
   // MERGE [INTO] target [AS t] USING source ON condition WHEN ... ;  with at most one clause of
   // each kind: WHEN MATCHED [AND c] THEN UPDATE SET ... | DELETE, WHEN NOT MATCHED [BY TARGET]
   // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE; but two
-  // WHEN MATCHED, the first with AND, one UPDATE and one DELETE (as the server has them): each
-  // matched row takes the first whose condition holds.
+  // WHEN MATCHED and two WHEN NOT MATCHED BY SOURCE, the first with AND, one UPDATE and one
+  // DELETE (as the server has them): each row takes the first whose condition holds.
   // Run as a sequence on the rows as they were before it: the target rows each clause changes and
   // the source rows to insert are noted first (a target row matched by two source rows is the
   // server's error), then the changes are made to exactly those rows.
@@ -1440,12 +1441,11 @@ class Rewriter {
       std::string setList;   // UPDATE SET
       std::string columns;   // INSERT (columns)
       std::string values;    // INSERT VALUES (...)
-    } matched, secondMatched, byTarget, bySource;
+    } matched, secondMatched, byTarget, bySource, secondBySource;
     while (AcceptWord("WHEN")) {
       const bool notMatched = AcceptWord("NOT");
       if (!AcceptBareWord("MATCHED")) Unexpected();
-      if (!notMatched && secondMatched.present) Fail("MERGE with more than two WHEN MATCHED clauses");
-      Clause* clause = notMatched ? &byTarget : matched.present ? &secondMatched : &matched;
+      Clause* clause = notMatched ? &byTarget : &matched;
       std::string name = notMatched ? "NOT MATCHED" : "MATCHED";
       if (notMatched && AcceptWord("BY")) {
         if (AcceptBareWord("SOURCE")) {
@@ -1454,6 +1454,11 @@ class Rewriter {
         } else if (!AcceptBareWord("TARGET")) {
           Unexpected();
         }
+      }
+      if (clause != &byTarget && clause->present) {
+        Clause* second = clause == &matched ? &secondMatched : &secondBySource;
+        if (second->present) Fail("MERGE with more than two WHEN " + name + " clauses");
+        clause = second;
       }
       if (clause->present) Fail("MERGE with two WHEN " + name + " clauses");
       clause->present = true;
@@ -1487,10 +1492,12 @@ class Rewriter {
       }
     }
     if (!matched.present && !byTarget.present && !bySource.present) Unexpected();
-    if (secondMatched.present && matched.condition.empty())
-      Fail("MERGE with two WHEN MATCHED clauses, the first without AND");
-    if (secondMatched.present && secondMatched.remove == matched.remove)
-      Fail("MERGE with two WHEN MATCHED clauses of one action");
+    for (const auto& [first, second, name] : {std::tuple(&matched, &secondMatched, "MATCHED"),
+                                              std::tuple(&bySource, &secondBySource, "NOT MATCHED BY SOURCE")}) {
+      if (!second->present) continue;
+      if (first->condition.empty()) Fail(std::string("MERGE with two WHEN ") + name + " clauses, the first without AND");
+      if (second->remove == first->remove) Fail(std::string("MERGE with two WHEN ") + name + " clauses of one action");
+    }
     if (AtWord("OUTPUT")) Fail("MERGE ... OUTPUT");
     if (!AtOp(";")) Fail("a MERGE not ended by a semicolon");
 
@@ -1500,9 +1507,7 @@ class Rewriter {
                       "DROP TABLE IF EXISTS temp.tsql_merge_new";
     std::string drops;
     // With two WHEN MATCHED clauses each matched pair notes the first clause whose condition holds.
-    const std::string pick = !secondMatched.present ? "" :
-        "CASE WHEN (" + matched.condition + ") THEN 1" +
-        (secondMatched.condition.empty() ? " ELSE 2" : " WHEN (" + secondMatched.condition + ") THEN 2") + " END";
+    const std::string pick = secondMatched.present ? Pick(matched.condition, secondMatched.condition) : "";
     if (secondMatched.present) {
       sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid, min(" + pick +
              ") AS tsql_clause FROM " + targetSource + " JOIN " + source + " ON " + on + " WHERE " + pick +
@@ -1514,7 +1519,13 @@ class Rewriter {
              " GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
       drops += "; DROP TABLE temp.tsql_merge_matched";
     }
-    if (bySource.present) {
+    if (secondBySource.present) {
+      const std::string unmatchedPick = Pick(bySource.condition, secondBySource.condition);
+      sql += "; CREATE TEMP TABLE tsql_merge_unmatched AS SELECT " + refRowid + " AS tsql_rowid, " + unmatchedPick +
+             " AS tsql_clause FROM " + targetSource + " WHERE NOT EXISTS (SELECT 1 FROM " + source + " WHERE " + on +
+             ") AND " + unmatchedPick + " IS NOT NULL";
+      drops += "; DROP TABLE temp.tsql_merge_unmatched";
+    } else if (bySource.present) {
       sql += "; CREATE TEMP TABLE tsql_merge_unmatched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
              " WHERE NOT EXISTS (SELECT 1 FROM " + source + " WHERE " + on + ")" + when(bySource.condition);
       drops += "; DROP TABLE temp.tsql_merge_unmatched";
@@ -1545,12 +1556,27 @@ class Rewriter {
     } else if (matched.present) {
       sql += change(matched, "tsql_merge_matched", true);
     }
-    if (bySource.present) sql += change(bySource, "tsql_merge_unmatched", false);
+    if (secondBySource.present) {
+      for (const Clause* clause : {&bySource, &secondBySource}) {
+        const std::string rows = refRowid + " IN (SELECT tsql_rowid FROM temp.tsql_merge_unmatched WHERE tsql_clause = " +
+                                 (clause == &bySource ? "1" : "2") + ")";
+        if (clause->remove) sql += "; DELETE FROM " + targetSource + " WHERE " + rows;
+        else sql += "; UPDATE " + targetSource + " SET " + clause->setList + " WHERE " + rows;
+      }
+    } else if (bySource.present) {
+      sql += change(bySource, "tsql_merge_unmatched", false);
+    }
     if (byTarget.present) {
       sql += "; INSERT INTO " + target.emitted + (byTarget.columns.empty() ? "" : " (" + byTarget.columns + ")") +
              " SELECT * FROM temp.tsql_merge_new";
     }
     Emit(sql + drops);
+  }
+
+  // Which of a MERGE's two clauses of one kind a row takes: the first whose condition holds, or
+  // none (NULL). A condition that is NULL does not hold.
+  static std::string Pick(const std::string& first, const std::string& second) {
+    return "CASE WHEN (" + first + ") THEN 1" + (second.empty() ? " ELSE 2" : " WHEN (" + second + ") THEN 2") + " END";
   }
 
   // DELETE TOP (n) and UPDATE TOP (n) [PERCENT]: the server takes the count there only in
