@@ -1645,8 +1645,9 @@ class Rewriter {
   }
 
   // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; a trigger of the
-  // statement's own writes each INTO t just before it goes: rows a trigger writes are not counted,
-  // so the statement's count is that of the rows it deleted.
+  // statement's own writes each INTO t just before it goes (only those: a trigger of the table's
+  // own may delete others): rows a trigger writes are not counted, so the statement's count is
+  // that of the rows it deleted.
   [[gnu::noinline]] void DeleteIntoOutput(Output& output, const NameRef& target, const SourceRef* joined,
                                           const std::optional<TopRows>& top, const std::string& from,
                                           const std::string& condition) {
@@ -1664,7 +1665,9 @@ class Rewriter {
     Emit(output.MarksKept() + "DROP TABLE IF EXISTS temp.tsql_deleted; " + std::string(kDropOutputTrigger) +
          "CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " + output.table + " WHERE rowid IN (" +
          rows + "); CREATE TEMP TRIGGER tsql_output BEFORE DELETE ON " + output.table + " BEGIN " + output.into +
-         " SELECT " + output.list + " FROM " + output.table + " AS deleted WHERE deleted.rowid = old.rowid; END; DELETE FROM " +
+         " SELECT " + output.list + " FROM " + output.table +
+         " AS deleted WHERE deleted.rowid = old.rowid AND old.rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); END; "
+         "DELETE FROM " +
          output.table + " WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); DROP TRIGGER temp.tsql_output; "
          "DROP TABLE temp.tsql_deleted" + output.MarksDropped());
   }
