@@ -416,6 +416,25 @@ void SqliteBackend::ForEachStatement(std::string_view sql, const std::vector<Par
     return;
   }
   const std::string translated = tsql::Translate(sql);
+  try {
+    RunStatements(translated, sql, values, run);
+  } catch (...) {
+    DropOutputTrigger(translated);
+    throw;
+  }
+}
+
+// An OUTPUT ... INTO runs through a temporary trigger on the table it changes, which the batch
+// drops after the statement. A batch that failed in between must not leave it to write into its
+// INTO table on every later change of that table, nor to fail them once that table is gone.
+void SqliteBackend::DropOutputTrigger(const std::string& translated) {
+  if (translated.find("TRIGGER tsql_output") == std::string::npos) return;
+  sqlite3_exec(db_, "DROP TRIGGER IF EXISTS temp.tsql_output", nullptr, nullptr, nullptr);
+}
+
+template <typename Run>
+void SqliteBackend::RunStatements(const std::string& translated, std::string_view sql,
+                                  const std::vector<Parameter>& values, Run& run) {
   const char* next = translated.c_str();
   const char* end = translated.c_str() + translated.size();
   bool first = true;

@@ -58,6 +58,10 @@ class SqliteBackend final : public Backend {
   // Runs `run` on every statement of the text, in order, `values` bound to their ? marks.
   template <typename Run>
   void ForEachStatement(std::string_view sql, const std::vector<Parameter>& values, Run&& run);
+  template <typename Run>
+  void RunStatements(const std::string& translated, std::string_view sql, const std::vector<Parameter>& values,
+                     Run& run);
+  void DropOutputTrigger(const std::string& translated);
   void Trace(sqlite3_stmt* statement);
   void RunControlStatement(const char* sql);
   void SwitchToWal();

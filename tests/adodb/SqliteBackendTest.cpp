@@ -236,6 +236,44 @@ TEST_F(SqliteBackendTest, AnUpdateGivesTheOldAndNewValuesOfExactlyTheRowsItChang
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql%'"), 0);
 }
 
+// A caller is told the rows an UPDATE, DELETE or INSERT with OUTPUT ... INTO changed, not also
+// those it wrote INTO the table; and one that fails half-way leaves nothing behind that writes
+// there on later changes of its table, or fails them once that table is gone.
+TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
+  conn->Execute("insert into t values (2, 5), (3, 7), (4, 9)");
+  conn->Execute("create table logged (id int, was money, now money)");
+  // A trigger of the table's own deletes row 0 with row 4: only the statement's rows are output.
+  sqlite3* raw = nullptr;
+  sqlite3_open(db.Path().c_str(), &raw);
+  sqlite3_exec(raw, "insert into t values (0, 0); create trigger pair after delete on t when old.id = 4 "
+               "begin delete from t where id = 0; end", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  EXPECT_EQ(conn->Execute("update t set sl = sl + ? output inserted.id, deleted.sl, inserted.sl into logged "
+                          "where id >= ?",
+                          {BoundInteger(1), BoundInteger(3)}),
+            2);
+  EXPECT_EQ(conn->Execute("delete from t output deleted.id, deleted.sl, ? into logged where id = ?",
+                          {BoundNull(), BoundInteger(4)}),
+            1);
+  EXPECT_EQ(conn->Execute("insert into t (id, sl) output inserted.id, ? * 0, inserted.sl * ? into logged values (?, 1), (8, 2)",
+                          {BoundInteger(5), BoundInteger(1), BoundInteger(7)}),
+            2);
+  EXPECT_EQ(conn->Execute("declare @log table (id int)\n"
+                          "update t set sl = 0 output inserted.id into @log where id > 2\n"
+                          "select count(*) from @log"),
+            3);
+  EXPECT_EQ(Number("select count(*) from logged"), 2 + 1 + 2);
+  EXPECT_EQ(Number("select sum(was) + sum(now) from logged"), (7 + 9) + (8 + 10) + 10 + (1 + 2));
+
+  const std::string moveAll = "update t set id = ? output inserted.id, deleted.sl, inserted.sl into logged";
+  EXPECT_NE(ErrorOf([&] { conn->Execute(moveAll, {BoundInteger(9)}); }).Description().find("UNIQUE"), std::string::npos);
+  EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
+  EXPECT_EQ(Number("select count(*) from logged"), 5);
+  conn->Execute("drop table logged");
+  EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
+  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where type = 'trigger'"), 0);
+}
+
 // A stock count merged with bound values: a count that names one goods twice is refused and
 // changes nothing, and the next MERGE, after the failed one, changes exactly its own rows.
 TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {
@@ -260,4 +298,17 @@ TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {
   EXPECT_EQ(rows->Value(0).AsInt32(), 2);
   EXPECT_EQ(rows->Value(1).AsDouble(), 8);
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql_merge%'"), 0);
+
+  // Two WHEN MATCHED clauses: a row takes the first that holds; the count is the rows changed.
+  const std::string recount = "merge t using (select id, max(sl) as sl from counted group by id) c on c.id = t.id "
+                              "when matched and c.sl > ? then delete when matched then update set sl = c.sl + ? "
+                              "when not matched then insert (id, sl) values (c.id, c.sl);";
+  EXPECT_EQ(conn->Execute(recount, {BoundInteger(8), BoundInteger(1)}), 2);  // 2 updated, 4 inserted
+  EXPECT_EQ(conn->Execute(recount, {BoundInteger(7), BoundInteger(2)}), 2);  // 2 deleted, 4 updated
+  rows = conn->OpenRecordset("select id, sl from t order by id");
+  ASSERT_EQ(rows->RecordCount(), 2);
+  EXPECT_EQ(rows->Value(0).AsInt32(), 1);
+  rows->MoveNext();
+  EXPECT_EQ(rows->Value(0).AsInt32(), 4);
+  EXPECT_EQ(rows->Value(1).AsDouble(), 1 + 2);
 }

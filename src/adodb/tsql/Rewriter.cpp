@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "adodb/Error.h"
@@ -1127,13 +1128,44 @@ class Rewriter {
     return position;
   }
 
+  // Dropped before an OUTPUT's trigger is made, should a batch that failed half-way have left it.
+  static constexpr std::string_view kDropOutputTrigger = "DROP TRIGGER IF EXISTS temp.tsql_output; ";
+
   struct Output {
     std::string returning;  // RETURNING ..., when the statement's own rows give the list
     std::string list;       // otherwise the list, reading inserted and deleted by those names
     std::string into;       // INSERT INTO t [(columns)], for OUTPUT ... INTO t
     std::string table;      // the table the statement changes, set by the statement
+    std::string marks;      // for INTO, the list's bound values kept in a table (see HoistMarks)
     bool Copied() const { return !list.empty(); }
+    std::string MarksKept() const {
+      return marks.empty() ? "" : "DROP TABLE IF EXISTS temp.tsql_output_values; " + marks + "; ";
+    }
+    std::string MarksDropped() const { return marks.empty() ? "" : "; DROP TABLE temp.tsql_output_values"; }
   };
+
+  // A trigger's statements take no bound values: an INTO list's marks are read once into a table
+  // beside it (CREATE TEMP TABLE tsql_output_values AS SELECT ?1 AS tsql_v1, ...), and the list
+  // reads them from there.
+  [[gnu::noinline]] static void HoistMarks(Output& output) {
+    std::string list, kept;
+    int count = 0;
+    for (std::size_t pos = 0; pos < output.list.size();) {
+      const TokenExtent t = NextToken(output.list, pos);
+      const std::string_view text = std::string_view(output.list).substr(pos, t.length);
+      pos += t.length;
+      if (t.kind != TokenKind::Parameter) {
+        list += text;
+        continue;
+      }
+      const std::string column = "tsql_v" + std::to_string(++count);
+      kept += (kept.empty() ? "" : ", ") + std::string(text) + " AS " + column;
+      list += "(SELECT " + column + " FROM temp.tsql_output_values)";
+    }
+    if (count == 0) return;
+    output.list = std::move(list);
+    output.marks = "CREATE TEMP TABLE tsql_output_values AS SELECT " + kept;
+  }
 
   // INSERT [INTO] t [(columns)] VALUES (...), ... | SELECT ... | DEFAULT VALUES.
   void Insert() {
@@ -1182,24 +1214,22 @@ class Rewriter {
   [[gnu::noinline]] void InsertIntoOutput(const Output& output, std::size_t statementStart, std::size_t tableEnd) {
     constexpr std::string_view kInsertInto = "INSERT INTO ";
     const std::string table = out_.TrimmedFrom(statementStart, tableEnd - statementStart).substr(kInsertInto.size());
-    // The rows the INSERT makes are known by their rowids, which a trigger of the statement's own
-    // notes: an explicit key may give a new row a rowid below the others. Trigger and table are
-    // dropped first should a batch that failed half-way have left them.
+    // Each row the INSERT makes is written INTO t by a trigger of the statement's own, as it is
+    // made (an explicit key may give a new row a rowid below the others): rows a trigger writes
+    // are not counted, so the statement's count is that of the rows it inserted.
     const std::string insert = out_.TrimmedFrom(statementStart);
     out_.resize(statementStart);
-    Emit("DROP TABLE IF EXISTS temp.tsql_inserted; CREATE TEMP TABLE tsql_inserted (tsql_rowid); "
-         "DROP TRIGGER IF EXISTS temp.tsql_output; CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " + table +
-         " BEGIN INSERT INTO tsql_inserted VALUES (new.rowid); END; " + insert +
-         "; DROP TRIGGER temp.tsql_output; " + output.into + " SELECT " + output.list + " FROM " + table +
-         " AS inserted WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_inserted) ORDER BY rowid; "
-         "DROP TABLE temp.tsql_inserted");
+    Emit(output.MarksKept() + std::string(kDropOutputTrigger) + "CREATE TEMP TRIGGER tsql_output AFTER INSERT ON " +
+         table + " BEGIN " + output.into + " SELECT " + output.list + " FROM " + table +
+         " AS inserted WHERE inserted.rowid = new.rowid; END; " + insert + "; DROP TRIGGER temp.tsql_output" +
+         output.MarksDropped());
   }
 
   // OUTPUT inserted.x, deleted.*, ...: SQLite's RETURNING at the end of the statement, which gives
   // the row as the statement leaves it: the new row of an INSERT or UPDATE, the removed row of a
   // DELETE. An UPDATE's old values (deleted.x) and OUTPUT ... INTO t are not to be had from it:
-  // for those the list is read again as a select of its own over the rows the statement changed,
-  // found by rowid (see the statements). The columns of other tables are refused. Null without
+  // for those the list is read again over the rows the statement changed, found by rowid, or
+  // written INTO t by a trigger (see the statements). The columns of other tables are refused. Null without
   // OUTPUT: the module's statements, which have none, build nothing for it.
   std::unique_ptr<Output> OutputClause(std::string_view pseudoTable, std::string_view statement) {
     if (!AtWord("OUTPUT")) return nullptr;
@@ -1212,7 +1242,7 @@ class Rewriter {
     const std::size_t listStart = pos_;
     output_ = {pseudoTable, statement, false, statement == "an UPDATE"};
     output.returning = "RETURNING " + Capture([&] { SelectList(); });
-    const bool readsOther = output_.readsOther, otherStar = output_.otherStar;
+    const bool readsOther = output_.readsOther;
     output_ = {};
     if (AcceptWord("INTO")) {
       const NameRef into = TableName();
@@ -1228,13 +1258,13 @@ class Rewriter {
       }
     }
     if (!readsOther && output.into.empty()) return made;
-    if (otherStar) Fail("OUTPUT deleted.* in an UPDATE");
     const std::size_t listEnd = pos_;
     pos_ = listStart;
     output_ = {pseudoTable, statement, true, statement == "an UPDATE"};
     output.list = Capture([&] { SelectList(); });
     output_ = {};
     pos_ = listEnd;
+    if (!output.into.empty() && output.list.find('?') != std::string::npos) HoistMarks(output);
     output.returning.clear();
     return made;
   }
@@ -1317,14 +1347,17 @@ class Rewriter {
   }
 
   // An UPDATE whose OUTPUT reads the old values, or goes INTO a table: the rows it will change
-  // are copied first, by rowid, with their old values; the UPDATE changes exactly those rows; the
-  // list is then read from the copy (deleted) joined to the rows as they are now (inserted).
+  // are chosen first, by rowid, into tsql_rows, and copied with their old values into tsql_deleted
+  // (the table's own columns, so deleted.* reads as the table's *; the copy's n-th row is the n-th
+  // chosen). The UPDATE changes exactly those rows; a trigger of its own notes the rowid each row
+  // has after it (a changed INTEGER PRIMARY KEY moves the row) and, for INTO, writes the row there:
+  // rows a trigger writes are not counted, so the statement's count is that of the rows it changed.
   [[gnu::noinline]] void UpdateWithCopiedRows(Output& output, const NameRef& target, const SourceRef* joined,
                                               const std::optional<TopRows>& top, const std::string& setList,
                                               const std::vector<Assignment>& assignments, const std::string& from,
                                               const std::string& where) {
     const std::string condition = where.empty() ? "" : " WHERE " + where;
-    const std::string kCopied = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
+    const std::string kChosen = "(SELECT tsql_old FROM temp.tsql_rows)";
     std::string rows, update;
     if (joined) {
       output.table = joined->table.emitted;
@@ -1338,18 +1371,33 @@ class Rewriter {
       update = "UPDATE " + output.table + " AS tsql_target SET " +
                (assignments.size() == 1 ? columns : "(" + columns + ")") + " = (SELECT " + values + " FROM " + from +
                " WHERE " + ref + ".rowid = tsql_target.rowid" + (where.empty() ? "" : " AND (" + where + ")") +
-               ") WHERE tsql_target.rowid IN " + kCopied;
+               ") WHERE tsql_target.rowid IN " + kChosen;
     } else {
       output.table = target.emitted;
       rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted +
                                  (from.empty() ? "" : ", " + from) + condition);
       update = "UPDATE " + target.emitted + " SET " + setList + (from.empty() ? "" : " FROM " + from) + " WHERE " +
-               (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN " + kCopied;
+               (where.empty() ? "" : "(" + where + ") AND ") + target.emitted + ".rowid IN " + kChosen;
     }
-    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid, * FROM " +
-         output.table + " WHERE rowid IN (" + rows + "); " + update + "; " + output.into + " SELECT " + output.list +
-         " FROM temp.tsql_deleted AS deleted JOIN " + output.table +
-         " AS inserted ON inserted.rowid = deleted.tsql_rowid ORDER BY deleted.tsql_rowid; DROP TABLE temp.tsql_deleted");
+    const std::string& table = output.table;
+    const std::string into =
+        output.into.empty() ? ""
+                            : output.into + " SELECT " + output.list + " FROM temp.tsql_deleted AS deleted, " + table +
+                                  " AS inserted WHERE deleted.rowid = (SELECT rowid FROM temp.tsql_rows WHERE tsql_old = "
+                                  "old.rowid) AND inserted.rowid = new.rowid; ";
+    const std::string read =
+        output.into.empty() ? "SELECT " + output.list + " FROM temp.tsql_deleted AS deleted JOIN temp.tsql_rows ON "
+                              "tsql_rows.rowid = deleted.rowid JOIN " + table +
+                                  " AS inserted ON inserted.rowid = tsql_rows.tsql_new ORDER BY deleted.rowid; "
+                            : "";
+    Emit(output.MarksKept() + "DROP TABLE IF EXISTS temp.tsql_rows; DROP TABLE IF EXISTS temp.tsql_deleted; " +
+         std::string(kDropOutputTrigger) + "CREATE TEMP TABLE tsql_rows AS SELECT rowid AS tsql_old, NULL AS tsql_new FROM " +
+         table + " WHERE rowid IN (" + rows + ") ORDER BY rowid; CREATE INDEX temp.tsql_rows_old ON tsql_rows (tsql_old); "
+         "CREATE TEMP TABLE tsql_deleted AS SELECT " + table + ".* FROM temp.tsql_rows JOIN " + table + " ON " + table +
+         ".rowid = tsql_rows.tsql_old ORDER BY tsql_rows.rowid; CREATE TEMP TRIGGER tsql_output AFTER UPDATE ON " + table +
+         " BEGIN UPDATE tsql_rows SET tsql_new = new.rowid WHERE tsql_old = old.rowid; " + into + "END; " + update +
+         "; DROP TRIGGER temp.tsql_output; " + read + "DROP TABLE temp.tsql_deleted; DROP TABLE temp.tsql_rows" +
+         output.MarksDropped());
   }
 
   bool AtBareWord(std::string_view word, std::size_t ahead = 0) const {
@@ -1359,7 +1407,9 @@ class Rewriter {
 
   // MERGE [INTO] target [AS t] USING source ON condition WHEN ... ;  with at most one clause of
   // each kind: WHEN MATCHED [AND c] THEN UPDATE SET ... | DELETE, WHEN NOT MATCHED [BY TARGET]
-  // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE.
+  // [AND c] THEN INSERT, WHEN NOT MATCHED BY SOURCE [AND c] THEN UPDATE SET ... | DELETE; but two
+  // WHEN MATCHED and two WHEN NOT MATCHED BY SOURCE, the first with AND, one UPDATE and one
+  // DELETE (as the server has them): each row takes the first whose condition holds.
   // Run as a sequence on the rows as they were before it: the target rows each clause changes and
   // the source rows to insert are noted first (a target row matched by two source rows is the
   // server's error), then the changes are made to exactly those rows.
@@ -1391,7 +1441,7 @@ class Rewriter {
       std::string setList;   // UPDATE SET
       std::string columns;   // INSERT (columns)
       std::string values;    // INSERT VALUES (...)
-    } matched, byTarget, bySource;
+    } matched, secondMatched, byTarget, bySource, secondBySource;
     while (AcceptWord("WHEN")) {
       const bool notMatched = AcceptWord("NOT");
       if (!AcceptBareWord("MATCHED")) Unexpected();
@@ -1404,6 +1454,11 @@ class Rewriter {
         } else if (!AcceptBareWord("TARGET")) {
           Unexpected();
         }
+      }
+      if (clause != &byTarget && clause->present) {
+        Clause* second = clause == &matched ? &secondMatched : &secondBySource;
+        if (second->present) Fail("MERGE with more than two WHEN " + name + " clauses");
+        clause = second;
       }
       if (clause->present) Fail("MERGE with two WHEN " + name + " clauses");
       clause->present = true;
@@ -1437,6 +1492,12 @@ class Rewriter {
       }
     }
     if (!matched.present && !byTarget.present && !bySource.present) Unexpected();
+    for (const auto& [first, second, name] : {std::tuple(&matched, &secondMatched, "MATCHED"),
+                                              std::tuple(&bySource, &secondBySource, "NOT MATCHED BY SOURCE")}) {
+      if (!second->present) continue;
+      if (first->condition.empty()) Fail(std::string("MERGE with two WHEN ") + name + " clauses, the first without AND");
+      if (second->remove == first->remove) Fail(std::string("MERGE with two WHEN ") + name + " clauses of one action");
+    }
     if (AtWord("OUTPUT")) Fail("MERGE ... OUTPUT");
     if (!AtOp(";")) Fail("a MERGE not ended by a semicolon");
 
@@ -1445,13 +1506,26 @@ class Rewriter {
     std::string sql = "DROP TABLE IF EXISTS temp.tsql_merge_matched; DROP TABLE IF EXISTS temp.tsql_merge_unmatched; "
                       "DROP TABLE IF EXISTS temp.tsql_merge_new";
     std::string drops;
-    if (matched.present) {
+    // With two WHEN MATCHED clauses each matched pair notes the first clause whose condition holds.
+    const std::string pick = secondMatched.present ? Pick(matched.condition, secondMatched.condition) : "";
+    if (secondMatched.present) {
+      sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid, min(" + pick +
+             ") AS tsql_clause FROM " + targetSource + " JOIN " + source + " ON " + on + " WHERE " + pick +
+             " IS NOT NULL GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
+      drops += "; DROP TABLE temp.tsql_merge_matched";
+    } else if (matched.present) {
       sql += "; CREATE TEMP TABLE tsql_merge_matched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
              " JOIN " + source + " ON " + on + (matched.condition.empty() ? "" : " WHERE " + matched.condition) +
              " GROUP BY " + refRowid + " HAVING tsql_merge_once(count(*))";
       drops += "; DROP TABLE temp.tsql_merge_matched";
     }
-    if (bySource.present) {
+    if (secondBySource.present) {
+      const std::string unmatchedPick = Pick(bySource.condition, secondBySource.condition);
+      sql += "; CREATE TEMP TABLE tsql_merge_unmatched AS SELECT " + refRowid + " AS tsql_rowid, " + unmatchedPick +
+             " AS tsql_clause FROM " + targetSource + " WHERE NOT EXISTS (SELECT 1 FROM " + source + " WHERE " + on +
+             ") AND " + unmatchedPick + " IS NOT NULL";
+      drops += "; DROP TABLE temp.tsql_merge_unmatched";
+    } else if (bySource.present) {
       sql += "; CREATE TEMP TABLE tsql_merge_unmatched AS SELECT " + refRowid + " AS tsql_rowid FROM " + targetSource +
              " WHERE NOT EXISTS (SELECT 1 FROM " + source + " WHERE " + on + ")" + when(bySource.condition);
       drops += "; DROP TABLE temp.tsql_merge_unmatched";
@@ -1469,13 +1543,40 @@ class Rewriter {
       return "; UPDATE " + targetSource + " SET " + clause.setList + " FROM " + source + " WHERE (" + on + ") AND " +
              rows;
     };
-    if (matched.present) sql += change(matched, "tsql_merge_matched", true);
-    if (bySource.present) sql += change(bySource, "tsql_merge_unmatched", false);
+    if (secondMatched.present) {
+      for (const Clause* clause : {&matched, &secondMatched}) {
+        const std::string number = clause == &matched ? "1" : "2";
+        const std::string rows =
+            refRowid + " IN (SELECT tsql_rowid FROM temp.tsql_merge_matched WHERE tsql_clause = " + number + ")";
+        if (clause->remove) sql += "; DELETE FROM " + targetSource + " WHERE " + rows;
+        else
+          sql += "; UPDATE " + targetSource + " SET " + clause->setList + " FROM " + source + " WHERE (" + on +
+                 ") AND " + pick + " = " + number + " AND " + rows;
+      }
+    } else if (matched.present) {
+      sql += change(matched, "tsql_merge_matched", true);
+    }
+    if (secondBySource.present) {
+      for (const Clause* clause : {&bySource, &secondBySource}) {
+        const std::string rows = refRowid + " IN (SELECT tsql_rowid FROM temp.tsql_merge_unmatched WHERE tsql_clause = " +
+                                 (clause == &bySource ? "1" : "2") + ")";
+        if (clause->remove) sql += "; DELETE FROM " + targetSource + " WHERE " + rows;
+        else sql += "; UPDATE " + targetSource + " SET " + clause->setList + " WHERE " + rows;
+      }
+    } else if (bySource.present) {
+      sql += change(bySource, "tsql_merge_unmatched", false);
+    }
     if (byTarget.present) {
       sql += "; INSERT INTO " + target.emitted + (byTarget.columns.empty() ? "" : " (" + byTarget.columns + ")") +
              " SELECT * FROM temp.tsql_merge_new";
     }
     Emit(sql + drops);
+  }
+
+  // Which of a MERGE's two clauses of one kind a row takes: the first whose condition holds, or
+  // none (NULL). A condition that is NULL does not hold.
+  static std::string Pick(const std::string& first, const std::string& second) {
+    return "CASE WHEN (" + first + ") THEN 1" + (second.empty() ? " ELSE 2" : " WHEN (" + second + ") THEN 2") + " END";
   }
 
   // DELETE TOP (n) and UPDATE TOP (n) [PERCENT]: the server takes the count there only in
@@ -1543,8 +1644,10 @@ class Rewriter {
     Emit(returning);
   }
 
-  // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; the list is read
-  // from them into t, and then they are deleted.
+  // DELETE ... OUTPUT ... INTO t: the rows to delete are chosen once, by rowid; a trigger of the
+  // statement's own writes each INTO t just before it goes (only those: a trigger of the table's
+  // own may delete others): rows a trigger writes are not counted, so the statement's count is
+  // that of the rows it deleted.
   [[gnu::noinline]] void DeleteIntoOutput(Output& output, const NameRef& target, const SourceRef* joined,
                                           const std::optional<TopRows>& top, const std::string& from,
                                           const std::string& condition) {
@@ -1559,11 +1662,14 @@ class Rewriter {
       output.table = target.emitted;
       rows = DmlTopRows(top, "SELECT " + target.emitted + ".rowid FROM " + target.emitted + ", " + from + condition);
     }
-    const std::string kChosen = "(SELECT tsql_rowid FROM temp.tsql_deleted)";
-    Emit("DROP TABLE IF EXISTS temp.tsql_deleted; CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " +
-         output.table + " WHERE rowid IN (" + rows + "); " + output.into + " SELECT " + output.list + " FROM " +
-         output.table + " AS deleted WHERE rowid IN " + kChosen + " ORDER BY rowid; DELETE FROM " + output.table +
-         " WHERE rowid IN " + kChosen + "; DROP TABLE temp.tsql_deleted");
+    Emit(output.MarksKept() + "DROP TABLE IF EXISTS temp.tsql_deleted; " + std::string(kDropOutputTrigger) +
+         "CREATE TEMP TABLE tsql_deleted AS SELECT rowid AS tsql_rowid FROM " + output.table + " WHERE rowid IN (" +
+         rows + "); CREATE TEMP TRIGGER tsql_output BEFORE DELETE ON " + output.table + " BEGIN " + output.into +
+         " SELECT " + output.list + " FROM " + output.table +
+         " AS deleted WHERE deleted.rowid = old.rowid AND old.rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); END; "
+         "DELETE FROM " +
+         output.table + " WHERE rowid IN (SELECT tsql_rowid FROM temp.tsql_deleted); DROP TRIGGER temp.tsql_output; "
+         "DROP TABLE temp.tsql_deleted" + output.MarksDropped());
   }
 
   // The FROM clause's instance of the target: the source it names by alias or by table name, or,
