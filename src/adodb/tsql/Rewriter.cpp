@@ -1540,8 +1540,10 @@ class Rewriter {
       const std::string rows = refRowid + " IN (SELECT tsql_rowid FROM temp." + noted + ")";
       if (clause.remove) return "; DELETE FROM " + targetSource + " WHERE " + rows;
       if (!joined) return "; UPDATE " + targetSource + " SET " + clause.setList + " WHERE " + rows;
-      return "; UPDATE " + targetSource + " SET " + clause.setList + " FROM " + source + " WHERE (" + on + ") AND " +
-             rows;
+      // The condition is read again: another source row the ON condition matches, but the clause
+      // refused, must not give the row its values.
+      return "; UPDATE " + targetSource + " SET " + clause.setList + " FROM " + source + " WHERE (" + on + ")" +
+             when(clause.condition) + " AND " + rows;
     };
     if (secondMatched.present) {
       for (const Clause* clause : {&matched, &secondMatched}) {
