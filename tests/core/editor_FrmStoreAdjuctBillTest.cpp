@@ -83,6 +83,22 @@ class EditorTest : public ::testing::Test {
     form_->Type(field, text);
     form_->KeyDown(field, key::kReturn);
   }
+  // Line `dh` of DBD202403010001 as stored: quantity as entered, base quantity, unit, price, amounts.
+  std::string StoredLine(const std::string& dh) {
+    return db_.Value("select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
+                     "cast(je as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='" +
+                     dh + "'");
+  }
+  // F3 on the lines grid's `row`.
+  void TakeLine(long row) {
+    form_->SelectRow("VfgContent", row);
+    form_->KeyDown("VfgContent", key::kF1 + 2);
+  }
+  // Enter from field to field, each list on the row it holds, up to 保 存.
+  void EnterThroughToSave() {
+    ui_.keepsHeld = true;
+    for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
   ProgressRecorder ui_;
@@ -415,8 +431,7 @@ TEST_F(EditorTest, AQuantityInAFinerUnitShowsWhatItsBaseQuantityKeeps) {
 TEST_F(EditorTest, ALineStoredWithoutItsQuantityInAUnitThatDoesNotDivideItIsSavedAsItWas) {
   db_.Run({"update ckdbdzkmx set dw='中包',srsl=0,sl=10 where lsh='DBD202403010001' and dh='1002'"});
   Open("DBD202403010001");
-  form_->SelectRow("VfgContent", 2);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(2);
   EXPECT_EQ(form_->Text("TxtSl"), "0.8333");
   form_->Click("Cmd_Save");
   EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1002'"), "10");
@@ -429,17 +444,13 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityInAUnitThatDoesNotDivideItIsSave
 // amounts, not 2.5 x 12 nor a quantity of 0 at the goods' cost price, which a save stored without
 // a word for a clerk who changed nothing.
 TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsItsQuantity) {
-  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
-                           "cast(je as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where "
-                           "lsh='DBD202403010001' and dh='1002'";
   db_.Run({"update ckdbdzkmx set dw='中包', srsl=2.5, sl=24, dj=297.6, je=744, lsze=595.2 where "
            "lsh='DBD202403010001' and dh='1002'"});
-  const std::string stored = db_.Value(line);
+  const std::string stored = StoredLine("1002");
   ASSERT_EQ(stored, "2.5 24 中包 297.6 744 595.2");
   Open("DBD202403010001");
   for (const char* through : {"TxtHH", "txtJl"}) {
-    form_->SelectRow("VfgContent", 2);
-    form_->KeyDown("VfgContent", key::kF1 + 2);
+    TakeLine(2);
     ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs"), "2.5 9.6") << through;
     ui_.QueueChoice(2);  // its own 中包, which the list holds
     form_->SetFocus(through);
@@ -448,7 +459,7 @@ TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsIts
               "2.5 9.6 297.6 744")
         << through;
     form_->Click("Cmd_Save");
-    EXPECT_EQ(db_.Value(line), stored) << through;
+    EXPECT_EQ(StoredLine("1002"), stored) << through;
   }
   EXPECT_EQ(ShownBoxes(ui_), "");
   EXPECT_FALSE(ui_.HasQueued());
@@ -459,21 +470,18 @@ TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsIts
 // line as loaded, and the save sends the clerk to the unit as for the row left alone: not a
 // quantity of 0 at the goods' cost price, which Yes to "确定数量为零？" stored.
 TEST_F(EditorTest, ALineWhoseUnitWasCountedAnewSinceF3PassedThroughWithEnterKeepsItsQuantity) {
-  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
-                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
-  const std::string stored = db_.Value(line);
+  const std::string stored = StoredLine("1001");
   Open("DBD202403010001");
-  form_->SelectRow("VfgContent", 1);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(1);
   db_.Run({"update t_MeasureUnit set FCoefficient=2 where hh='0001' and FMeasureUnitID='01'"});
   ui_.keepsHeld = true;
   ui_.QueueAnswer(mb::kYes);
   form_->SetFocus("TxtHH");
   form_->KeyDown("TxtHH", key::kReturn);
   EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs") + " " + form_->Text("TxtJe"), "20 1 152.8");
-  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  EnterThroughToSave();
   form_->Click("Cmd_Save");
-  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(StoredLine("1001"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n");
 }
 
@@ -484,14 +492,11 @@ TEST_F(EditorTest, ALineWhoseUnitWasCountedAnewSinceF3PassedThroughWithEnterKeep
 // 保 存 stored; with its unit gone, the save sends the clerk to the unit as for the row left
 // alone. Another unit chosen from the list is the line entered anew in it, unit gone or not.
 TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAsLoaded) {
-  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
-                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
-  const std::string stored = db_.Value(line);
+  const std::string stored = StoredLine("1001");
   const std::string unitGone = "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n";
   Open("DBD202403010001");
   const auto takeAndPass = [&](const std::string& meanwhile, long choice) {
-    form_->SelectRow("VfgContent", 1);
-    form_->KeyDown("VfgContent", key::kF1 + 2);
+    TakeLine(1);
     if (!meanwhile.empty()) db_.Run({meanwhile});
     if (choice >= 0) ui_.QueueChoice(choice);
     form_->SetFocus("TxtHH");
@@ -504,11 +509,10 @@ TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAs
            {"delete from t_MeasureUnit where hh='0001' and FMeasureUnitID<>'03'", -1, unitGone}}) {
     EXPECT_EQ(takeAndPass(meanwhile, choice), "20 盒 1 152.8") << meanwhile;
     const std::size_t shown = ShownBoxes(ui_).size();
-    ui_.keepsHeld = true;
-    for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+    EnterThroughToSave();
     form_->Click("Cmd_Save");
     ui_.keepsHeld = false;
-    EXPECT_EQ(db_.Value(line), stored) << meanwhile;
+    EXPECT_EQ(StoredLine("1001"), stored) << meanwhile;
     EXPECT_EQ(ShownBoxes(ui_).substr(shown), box) << meanwhile;
     if (choice == 0) {
       EXPECT_EQ(takeAndPass("", box.empty() ? 3 : 2), "0 件 200 0") << meanwhile;
@@ -524,23 +528,19 @@ TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAs
 // Enter, 盒 taken from the list, the row is the line as loaded, as it is for the line read after the
 // unit was added: not a quantity of 0 in a unit the clerk took for the line's own.
 TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF3) {
-  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
-                           "cast(je as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'";
   db_.Run({"delete from t_MeasureUnit where hh='0001'"});
-  const std::string stored = db_.Value(line);
+  const std::string stored = StoredLine("1001");
   Open("DBD202403010001");
-  form_->SelectRow("VfgContent", 1);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(1);
   db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
            "values ('0001','01','盒',1,1,0),('0001','02','中包',10,0,0)"});
   ui_.QueueChoice(1);
   form_->SetFocus("TxtHH");
   form_->KeyDown("TxtHH", key::kReturn);
   EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("TxtJe"), "20 盒 152.8");
-  ui_.keepsHeld = true;
-  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  EnterThroughToSave();
   form_->Click("Cmd_Save");
-  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(StoredLine("1001"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
@@ -550,30 +550,22 @@ TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF
 // the line stays as stored: no quantity as entered beside the price per 盒, not 24 at the half
 // 盒's price rounded, which another program reads as 24.8124 per 盒.
 TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAsItWas) {
-  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+dw+' '+cast(dj as varchar)+' '+"
-                           "cast(je as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where "
-                           "lsh='DBD202403010001' and dh='1002'";
   db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
            "values ('0003','91','半盒',0.5,0,0)",
            "update ckdbdzkmx set dw='半盒', srsl=0, sl=12, dj=24.8123, je=297.75, lsze=297.6 where "
            "lsh='DBD202403010001' and dh='1002'"});
-  const std::string stored = db_.Value(line);
+  const std::string stored = StoredLine("1002");
   ASSERT_EQ(stored, "0 12 半盒 24.8123 297.75 297.6");
   Open("DBD202403010001");
-  form_->SelectRow("VfgContent", 2);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(2);
   ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("TxtDj"), "24 12.4062");
   form_->Click("Cmd_Save");
-  EXPECT_EQ(db_.Value(line), stored);
-  form_->SelectRow("VfgContent", 2);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
-  ui_.keepsHeld = true;
-  for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) {
-    form_->KeyDown(form_->Focus(), key::kReturn);
-  }
+  EXPECT_EQ(StoredLine("1002"), stored);
+  TakeLine(2);
+  EnterThroughToSave();
   EXPECT_EQ(form_->Focus(), "Cmd_Save");
   form_->Click("Cmd_Save");
-  EXPECT_EQ(db_.Value(line), stored);
+  EXPECT_EQ(StoredLine("1002"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
@@ -786,15 +778,13 @@ TEST_F(EditorTest, ALineReadBeforeItsWarehouseGoodsPlaceSwitchFlippedIsNotSaidTo
   };
   // Amended after the switch went off: stored without places.
   Open("DBD202403010002");
-  form_->SelectRow("VfgContent", 1);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(1);
   flip("0");
   form_->Click("Cmd_Save");
   EXPECT_EQ(places(), "1002|P05Y03|4|\n");
   // Read while it was off (its rows stay), amended after it went on again: placed as chosen.
   Open("DBD202403010002");
-  form_->SelectRow("VfgContent", 2);
-  form_->KeyDown("VfgContent", key::kF1 + 2);
+  TakeLine(2);
   flip("1");
   ui_.QueuePlaces({true, {"P05Y01,x,Y01,4"}});
   form_->Click("Cmd_Save");
