@@ -32,9 +32,6 @@ class SqliteBackendTest : public ::testing::Test {
   }
   // The first value of the query's first row, on the connection under test.
   double Number(const std::string& sql) { return conn->OpenRecordset(sql)->Value(0).AsDouble(); }
-  bool Refused(const std::string& sql, const BoundValues& values, const std::string& words) {
-    return ErrorOf([&] { conn->OpenRecordset(sql, values); }).Description().find(words) != std::string::npos;
-  }
 
   testsupport::TempDatabase db;
   std::shared_ptr<Connection> conn;
@@ -110,30 +107,6 @@ TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
   EXPECT_EQ(rows->Value(0).AsInt32(), 2);
 }
 
-// A report's table variable lives for its batch: the same batch run again, with other bound
-// values, inside a read transaction and after a run that failed half-way, gives only its own rows,
-// and no table of that name is left in the connection after it.
-TEST_F(SqliteBackendTest, AReportsTableVariableHoldsTheRowsOfItsOwnBatchOnly) {
-  conn->Execute("create table k (code varchar(10) collate TSQL, id int)");
-  conn->Execute("insert into k values ('ab', 1), ('AB ', 2), ('c', 3)");
-  const std::string report = "declare @t table (code varchar(10), n int)\n"
-                             "insert into @t select code, 10 / (id - ?) from k where id <= ?\n"
-                             "select count(*), sum(n) from @t t join k on k.code = t.code where t.code = 'Ab'";
-  const std::string leftTables = "select count(*) from sqlite_temp_master where name = '@t'";
-  auto rows = conn->OpenRecordset(report, {BoundInteger(0), BoundInteger(2)});
-  EXPECT_EQ(rows->Value(0).AsInt32(), 4);  // each of the two rows meets both of k's 'ab' rows
-  EXPECT_EQ(rows->Value(1).AsInt32(), 30);
-  EXPECT_EQ(Number(leftTables), 0);
-  const Error failed = ErrorOf([&] { conn->OpenRecordset(report, {BoundInteger(1), BoundInteger(3)}); });
-  EXPECT_NE(failed.Description().find("Divide by zero"), std::string::npos) << failed.Description();
-  conn->BeginReadTrans();
-  rows = conn->OpenRecordset(report, {BoundInteger(-1), BoundInteger(1)});
-  EXPECT_EQ(rows->Value(0).AsInt32(), 2);
-  EXPECT_EQ(rows->Value(1).AsInt32(), 10);
-  conn->CommitTrans();
-  EXPECT_EQ(Number(leftTables), 0);
-}
-
 // A statement kept for its text reads its columns once; a schema change, made here or by another
 // connection, shows from the next result on: new columns, their types, the keys an edit finds rows by
 // (by an old key, an edit of one row would change every row sharing that value).
@@ -186,56 +159,6 @@ TEST_F(SqliteBackendTest, ATextLongerThanItsColumnIsRefusedAsTheServerRefusesIt)
   conn->RollbackTrans();
 }
 
-// A report's subtotals read with bound values: each grouping set's select repeats the WHERE, and
-// every repetition binds the same values; the column names are the select list's.
-TEST_F(SqliteBackendTest, ARollupReadWithBoundValuesGivesEachSetTheSameRows) {
-  conn->Execute("create table s (wh varchar(10), goods varchar(10), qty int)");
-  conn->Execute("insert into s values ('A', 'g1', 5), ('A', 'g2', 3), ('B', 'g1', 2), ('B', 'g3', 7)");
-  auto rows = conn->OpenRecordset(
-      "select isnull(wh, ?) as wh, sum(qty) as total from s where qty >= ? and goods <> ? group by rollup(wh)",
-      {BoundText("合计"), BoundInteger(3), BoundText("g2")});
-  ASSERT_EQ(rows->RecordCount(), 3);
-  EXPECT_TRUE(rows->HasField("wh"));
-  EXPECT_TRUE(rows->HasField("total"));
-  std::string seen;
-  for (rows->MoveFirst(); !rows->EOF(); rows->MoveNext())
-    seen += rows->Value(0).TextOrEmpty() + "=" + std::to_string(rows->Value(1).AsInt32()) + " ";
-  EXPECT_EQ(seen, "A=5 B=7 合计=12 ");
-}
-
-// An UPDATE that gives its old values, and rows written INTO a table variable, with bound values:
-// the rows chosen are the same for the copy of the old values and for the change, so each run
-// gives exactly the rows it changed; a run that failed half-way (a NOT NULL column) changes
-// nothing and leaves nothing that a later run, or a plain INSERT, would pick up.
-TEST_F(SqliteBackendTest, AnUpdateGivesTheOldAndNewValuesOfExactlyTheRowsItChanged) {
-  conn->Execute("insert into t values (2, 5), (3, 7), (4, 9)");
-  const std::string raise = "update t set sl = sl + ? output deleted.id, deleted.sl, inserted.sl where id >= ?";
-  auto rows = conn->OpenRecordset(raise, {BoundInteger(1), BoundInteger(3)});
-  ASSERT_EQ(rows->RecordCount(), 2);
-  EXPECT_EQ(rows->Value(0).AsInt32(), 3);
-  EXPECT_EQ(rows->Value(1).AsDouble(), 7);
-  EXPECT_EQ(rows->Value(2).AsDouble(), 8);
-
-  const std::string logged = "declare @log table (id int, was money, now money)\n"
-                             "update t set sl = case when id = ? then null else sl * 2 end "
-                             "output inserted.id, deleted.sl, inserted.sl into @log where id > ?\n"
-                             "insert into t (id, sl) output inserted.id, null, inserted.sl into @log values (?, 1)\n"
-                             "select count(*), sum(was), sum(now) from @log";
-  EXPECT_TRUE(Refused(logged, {BoundInteger(4), BoundInteger(1), BoundInteger(9)}, "NOT NULL"));
-  EXPECT_EQ(Number("select sum(sl) from t"), 0 + 5 + 8 + 10);
-
-  // The key 2 is taken: the INSERT fails after its trigger was made.
-  EXPECT_TRUE(Refused(logged, {BoundInteger(0), BoundInteger(3), BoundInteger(2)}, "UNIQUE"));
-  conn->Execute("insert into t values (5, 1)");
-  EXPECT_EQ(Number("select sum(sl) from t"), 0 + 5 + 8 + 20 + 1);
-
-  rows = conn->OpenRecordset(logged, {BoundInteger(0), BoundInteger(4), BoundInteger(6)});
-  EXPECT_EQ(rows->Value(0).AsInt32(), 2);  // row 5 updated, row 6 inserted
-  EXPECT_EQ(rows->Value(1).AsDouble(), 1);
-  EXPECT_EQ(rows->Value(2).AsDouble(), 2 + 1);
-  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql%'"), 0);
-}
-
 // A caller is told the rows an UPDATE, DELETE or INSERT with OUTPUT ... INTO changed, not also
 // those it wrote INTO the table; and one that fails half-way leaves nothing behind that writes
 // there on later changes of its table, or fails them once that table is gone.
@@ -272,43 +195,4 @@ TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
   conn->Execute("drop table logged");
   EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where type = 'trigger'"), 0);
-}
-
-// A stock count merged with bound values: a count that names one goods twice is refused and
-// changes nothing, and the next MERGE, after the failed one, changes exactly its own rows.
-TEST_F(SqliteBackendTest, AMergeMatchingATargetRowTwiceChangesNothing) {
-  conn->Execute("insert into t values (2, 5), (3, 7)");
-  conn->Execute("create table counted (id int, sl money)");
-  conn->Execute("insert into counted values (2, 6), (2, 8), (4, 1)");
-  const std::string merge = "merge t using (select id, sl from counted where sl > ?) c on c.id = t.id "
-                            "when matched then update set sl = c.sl "
-                            "when not matched then insert (id, sl) values (c.id, c.sl) "
-                            "when not matched by source and t.sl > ? then delete;";
-  const Error twice = ErrorOf([&] { conn->Execute(merge, {BoundInteger(0), BoundInteger(0)}); });
-  EXPECT_NE(twice.Description().find("more than once"), std::string::npos);
-  auto rows = conn->OpenRecordset("select count(*), sum(sl) from t");
-  EXPECT_EQ(rows->Value(0).AsInt32(), 3);
-  EXPECT_EQ(rows->Value(1).AsDouble(), 0 + 5 + 7);
-
-  conn->Execute(merge, {BoundInteger(6), BoundInteger(6)});  // counted: (2, 8) only
-  rows = conn->OpenRecordset("select id, sl from t order by id");
-  ASSERT_EQ(rows->RecordCount(), 2);  // 3 (7 > 6) is deleted, 1 (0) stays
-  EXPECT_EQ(rows->Value(0).AsInt32(), 1);
-  rows->MoveNext();
-  EXPECT_EQ(rows->Value(0).AsInt32(), 2);
-  EXPECT_EQ(rows->Value(1).AsDouble(), 8);
-  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name like 'tsql_merge%'"), 0);
-
-  // Two WHEN MATCHED clauses: a row takes the first that holds; the count is the rows changed.
-  const std::string recount = "merge t using (select id, max(sl) as sl from counted group by id) c on c.id = t.id "
-                              "when matched and c.sl > ? then delete when matched then update set sl = c.sl + ? "
-                              "when not matched then insert (id, sl) values (c.id, c.sl);";
-  EXPECT_EQ(conn->Execute(recount, {BoundInteger(8), BoundInteger(1)}), 2);  // 2 updated, 4 inserted
-  EXPECT_EQ(conn->Execute(recount, {BoundInteger(7), BoundInteger(2)}), 2);  // 2 deleted, 4 updated
-  rows = conn->OpenRecordset("select id, sl from t order by id");
-  ASSERT_EQ(rows->RecordCount(), 2);
-  EXPECT_EQ(rows->Value(0).AsInt32(), 1);
-  rows->MoveNext();
-  EXPECT_EQ(rows->Value(0).AsInt32(), 4);
-  EXPECT_EQ(rows->Value(1).AsDouble(), 1 + 2);
 }
