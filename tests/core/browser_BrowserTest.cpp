@@ -4,8 +4,8 @@
 //    components cannot be asked), what a deletion that fails halfway shows and leaves marked, and
 //    the list behind a marked command's summary of the bills it left;
 //  - what the screens' models grey out and why: the editor's commands over every state of a
-//    two-step bill and the states a switch of the flow leaves, the browser's 修改 as the current
-//    row moves, and rights read quietly from a broken rights row;
+//    two-step bill and the states a switch of the flow leaves, and rights read quietly from a
+//    broken rights row;
 //  - bills read as printed slips, and the reprint list's serial filter;
 //  - deleting and posting whole bills in one transaction when the database fails, serials holding
 //    a quote, and the stock of goods kept without batches. A bill audited by another clerk between
@@ -467,80 +467,11 @@ TEST(ButtonsTest, TwoStepStatesLeaveOnlyTheNextMovesFreeAndRightsAreReadQuietly)
   EXPECT_TRUE(ui.Boxes().empty());
 }
 
-using BrowserButtonsTest = testsupport::BrowserOnDemo<>;
-
-// 修改 is greyed on the audited bill and free again on the next row, wherever a sort puts it.
-TEST_F(BrowserButtonsTest, AmendFollowsTheCurrentRow) {
-  const char* grid = FrmStoreAdjuctBillBrow::kGrid;
-  browser.SelectRow(grid, 3);
-  ASSERT_EQ(browser.ListGrid().TextMatrix(3, 1), "DBD202403020003");
-  EXPECT_FALSE(browser.Enabled("修改"));
-  EXPECT_EQ(browser.DisabledReason("mnuNew"), "单据已审核，不能修改");
-  browser.SelectRow(grid, 4);
-  EXPECT_TRUE(browser.Enabled("修改"));
-  EXPECT_TRUE(browser.Enabled("mnuNew"));
-
-  // A sort keeps the current bill, now on row 1; row 2 is the audited one.
-  browser.RightClick(grid, 0, 1);
-  EXPECT_EQ(browser.ListGrid().Row, 1);
-  EXPECT_TRUE(browser.Enabled("修改"));
-  browser.SelectRow(grid, 2);
-  EXPECT_EQ(browser.DisabledReason("修改"), "单据已审核，不能修改");
-  // A bill issued in two steps before the site went over to one step takes no change either.
-  const std::string issued = browser.ListGrid().TextMatrix(1, 1);
-  db.Run({"update ckdbdzk set PreShbz=1,PreShry='张三' where lsh='" + issued + "'"});
-  browser.SelectRow(grid, 1);
-  EXPECT_EQ(browser.DisabledReason("修改"), "单据已审核，不能修改");
-  EXPECT_TRUE(ui.Boxes().empty());
-  browser.Close();
-}
-
 class BillSlipTest : public ::testing::Test {
  protected:
   testsupport::TempDatabase db{db::CreateDemoDatabase};
   std::shared_ptr<adodb::Connection> connection = db.Open();
 };
-
-// What the printed slip shows beyond the PDF test: serials in the order asked, a remark and a
-// serial with quotes, the auditor of each flow, the fallbacks of a sparse line, a line numbered
-// past 9999, a line entered in a pack unit, its goods places (at the quantity places the slip's
-// 数量 column shows), and page totals.
-TEST_F(BillSlipTest, SlipsComeInTheOrderAskedWithTheirAuditorsFallbacksAndTotals) {
-  db.Run({"update ckdbdzk set bz='O''Brien''s remark', shry='赵六', shbz=1 where lsh='DBD202403010001'",
-          "update ckdbdzk set PreShbz=1, PreShry='张三', shbz=1, shry='李四' where lsh='DBD202403020003'",
-          "insert into ckdbdzk (lsh, kdrq, dcstockid, drstockid, czry) values ('O''Neil', '2024-03-04 15:30:00', '01', "
-          "'99', '王五')",
-          "insert into ckdbdzkmx (lsh, dh, hh, ph, pcdh, sl, dw) values ('O''Neil', '1001', '0012', 'NOBATCH', '1', 2, "
-          "'片'), ('O''Neil', '10000', '0012', 'NOBATCH', '1', 1, '片')",
-          // 2 中包 of ten boxes at 76.40: the slip counts boxes, so it prints 20 盒 at 7.64.
-          "update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
-          // Issued from two places, received onto one; another bill's row is not this line's.
-          "insert into BillGoodsPlace (BillType, BillGuid, BillDetailGuid, GoodsPlaceNo, Quantity) values "
-          "('WarehouseIn', 'DBD202403010001', '1001', 'B01', 20), ('WarehouseOut', 'DBD202403010001', '1001', 'A02', 8), "
-          "('WarehouseOut', 'DBD202403010001', '1001', 'A01', 12), ('WarehouseIn', 'DBD202403020003', '1001', 'B09', 1)"});
-  const auto slips = ReadBillSlips(*connection, " CKDBDZK ", " CKDBDZKmx ",
-                                   SplitSerials("O'Neil|DBD202403020003||DBD202403010001|"));
-  ASSERT_EQ(slips.size(), 3u);
-  // No such in-warehouse: the id alone; no auditor; the goods master's name for a line without
-  // one, the line's own unit first, no expiry for no such batch. Two-step: the out-side auditor.
-  const BillSlipLine& sparse = slips[0].lines.at(0);
-  EXPECT_EQ(slips[0].lines.at(1).lineNumber, "10000");  // numbered after 1001, though it sorts before it as text
-  EXPECT_EQ(testsupport::Fields(slips[0].serial, slips[0].date, slips[0].inWarehouseName, slips[0].auditor, sparse.goodsName,
-                                sparse.unit, sparse.expiry, slips[1].auditor),
-            "O'Neil|2024-03-04|||维生素C片|片||张三|");
-  const BillSlip& slip = slips[2];
-  ASSERT_EQ(slip.lines.size(), 3u);
-  const BillSlipLine& l = slip.lines[0];
-  EXPECT_EQ(testsupport::Fields(slip.remark, slip.maker, slip.auditor, l.goodsNumber, l.unit, l.quantity, l.price, l.amount,
-                                l.retailTotal, l.goodsPlaces, slip.lines[1].goodsPlaces),
-            "O'Brien's remark|系统管理员|赵六|0001|盒|20|7.64|152.8|250|出 A01:12.00 A02:8.00 入 B01:20.00||");
-  const BillSlipTotals all = SlipTotals(slip);
-  EXPECT_DOUBLE_EQ(all.quantity, 42);
-  EXPECT_NEAR(all.amount, 443.2, 1e-9);
-  EXPECT_NEAR(all.retailTotal, 712.6, 1e-9);
-  EXPECT_DOUBLE_EQ(SlipTotals(slip, 1, 5).quantity, 22);  // the last two lines
-  EXPECT_DOUBLE_EQ(SlipTotals(slip, 7, 2).quantity, 0);
-}
 
 // Another clerk deletes the bill between the slip's header and its lines (the statement trace
 // deletes it just before the lines are read): the slip is the bill as it stood, not its header
