@@ -221,6 +221,60 @@ TEST_F(LauncherSignIn, ADatabaseAnotherProgramHoldsIsSaidAtOnceAndNothingIsWritt
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// The launcher started on Qt's offscreen platform, with what it said on `stream` (standard output or
+// error) read until it has said `until`; `output` stays open on the stream until Stop.
+struct OffscreenLauncher {
+  pid_t pid = -1;
+  int output = -1;
+  std::string said;
+};
+
+OffscreenLauncher StartOffscreen(const std::vector<std::string>& args, int stream, const std::string& until) {
+  const std::string launcher = STOREADJUST_LAUNCHER;
+  std::vector<char*> argv{const_cast<char*>(launcher.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  int output[2];
+  if (pipe(output) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(output[1], stream);
+    close(output[0]);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    execv(launcher.c_str(), argv.data());
+    _exit(127);
+  }
+  close(output[1]);
+  OffscreenLauncher started{child, output[0], {}};
+  char buffer[256];
+  for (ssize_t n; started.said.find(until) == std::string::npos && (n = read(output[0], buffer, sizeof buffer)) > 0;)
+    started.said.append(buffer, static_cast<std::size_t>(n));
+  return started;
+}
+
+void Stop(const OffscreenLauncher& launcher) {
+  kill(launcher.pid, SIGKILL);
+  waitpid(launcher.pid, nullptr, 0);
+  close(launcher.output);
+}
+
+// A password given on the command line is gone from the process list, which every user of the
+// machine reads, while the session runs; the connection string is still shown without it.
+TEST_F(LauncherSignIn, APasswordOnTheCommandLineIsNotLeftInTheProcessList) {
+  const std::string connStr = demo.ConnStr() + ";PWD=hush-hush";
+  const OffscreenLauncher launcher =
+      StartOffscreen({"--conn", connStr, "--operator", "002", "--password", "demo002"}, STDOUT_FILENO, "\n");
+  ASSERT_GT(launcher.pid, 0);
+  const std::string arguments = BytesOf("/proc/" + std::to_string(launcher.pid) + "/cmdline");  // the browser is open
+  Stop(launcher);
+  EXPECT_EQ(launcher.said, "操作员 002（张三）已登录。\n");
+  EXPECT_EQ(arguments.find("demo002"), std::string::npos);
+  EXPECT_EQ(arguments.find("hush"), std::string::npos);
+  EXPECT_NE(arguments.find("--conn" + std::string(1, '\0') + demo.ConnStr() + '\0'), std::string::npos);
+}
+#endif
+
 // Two launchers of one clerk started at the same moment on a first run: one makes the demo
 // database, the other finds it made, and both sign in to it.
 TEST_F(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemoDatabase) {
