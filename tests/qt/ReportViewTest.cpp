@@ -2,7 +2,6 @@
 // command's dialog narrowing the grid, and the export asking before it replaces a workbook.
 #include <QComboBox>
 #include <QFile>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QListWidget>
 #include <QToolButton>
@@ -12,7 +11,6 @@
 #include "host/ScriptedUserInterface.h"
 #include "qt/ReportColumnsDialog.h"
 #include "qt/ReportFilterDialog.h"
-#include "qt/ReportPropertiesDialog.h"
 #include "qt/ReportView.h"
 
 namespace {
@@ -165,42 +163,6 @@ TEST_F(ReportViewTest, TheColumnsDialogWithNoColumnTickedSaysSoAndStaysOpen) {
   EXPECT_EQ(shown, QStringLiteral("至少要显示一列!"));
   EXPECT_TRUE(stillOpen);
   EXPECT_FALSE(table->isColumnHidden(0));
-}
-
-// 属性: a title lengthened by the clerk is seen whole, not scrolled out of a box the name's width.
-TEST_F(ReportViewTest, ThePropertiesDialogShowsALengthenedTitleWhole) {
-  storeadjust::qt::ReportPropertiesDialog dialog(report.ReportGrid());
-  auto* title = dialog.findChild<QLineEdit*>();
-  ASSERT_NE(title, nullptr);
-  title->setText(QStringLiteral("仓库调拨单--浏览（二〇二四年三月份）"));
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  EXPECT_GT(title->width() - 12, title->fontMetrics().horizontalAdvance(title->text()));
-}
-
-// A double click on 报表: the first click opens the report, the second lands on the line under the
-// pointer in the new window. It is dropped, and the clerk starts on the first line; a click of his
-// own later moves him as ever.
-TEST_F(ReportViewTest, TheSecondClickOfTheDoubleClickThatOpenedItMovesNobody) {
-  QWidget browser;
-  QWidget* cells = table->viewport();
-  const QPoint line3 = table->visualRect(table->model()->index(2, 1)).center();
-  const QPoint global = cells->mapToGlobal(line3);
-  const auto send = [&](QWidget& to, QEvent::Type type, quint64 time) {
-    const bool up = type == QEvent::MouseButtonRelease;
-    QMouseEvent event(type, to.mapFromGlobal(global), global, Qt::LeftButton, up ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-    event.setTimestamp(time);
-    QApplication::sendEvent(&to, &event);
-  };
-  send(browser, QEvent::MouseButtonRelease, 1000);
-  send(*cells, QEvent::MouseButtonPress, 1150);
-  send(*cells, QEvent::MouseButtonRelease, 1200);
-  EXPECT_EQ(table->currentIndex().row(), 0);
-  EXPECT_EQ(report.ReportGrid().Row, 1);
-  send(*cells, QEvent::MouseButtonPress, 5000);
-  send(*cells, QEvent::MouseButtonRelease, 5050);
-  EXPECT_EQ(table->currentIndex().row(), 2);
 }
 
 // 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
