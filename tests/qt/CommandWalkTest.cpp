@@ -222,27 +222,4 @@ TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
   }
 }
 
-// 王五 (004) holds 新增 and 打印 only: every other command that wants a right is grey and says
-// which. His browser is closed by the file menu's exit.
-TEST_F(CommandWalkTest, AnOperatorWithoutRightsSeesGreyButtonsThatSayWhy) {
-  storeadjust::Session clerk = testsupport::OpenEditorSession(db, ui, "004");
-  clerk.OptName = "王五";
-  // Two bills of his own to list, so that marking and refreshing have rows to act on.
-  db.Run({"update ckdbdzk set czry='王五' where lsh in ('DBD202403010001','DBD202403010002')"});
-  EXPECT_EQ(WalkBrowser(clerk, "mnuExit").greyed,
-            Greyed({{"没有修改权限", {"修改", "mnuNew"}},
-                    {"没有删除权限", {"删除"}},
-                    {"没有报表权限", {"报表", "mnuBrowInput"}},
-                    {"没有重打权限", {"重打", "mnuCd"}},
-                    {"没有审核权限", {"审核"}},
-                    {"没有记帐权限", {"过账", "mnuPostOneByOne", "记账"}}}));
-  EXPECT_EQ(WalkEditor(clerk, "DBD202403010001").greyed,
-            Greyed({{"没有修改权限", {"修改", "Cmd_Amend"}},
-                    {"没有删除权限", {"删除", "Cmd_Delete"}},
-                    {"没有重打权限", {"重打"}},
-                    {"没有审核权限", {"审核"}},
-                    {"没有反审权限", {"反审"}},
-                    {"没有记帐权限", {"记帐", "Cmd_SaveReckoning"}}}));
-}
-
 }  // namespace
