@@ -1,23 +1,15 @@
 // What reaches the paper, printed to PDF and read back with pdftotext. Transfer slips: the bill's
 // figures a clerk finds on them (serials, warehouse names, goods, batches, totals), and a long
-// bill's lines going on to a second page rather than lost. The report: every value of the grid on
-// the paper whole (no digit cut off either side, nothing shortened), and a report far wider than
-// the page drawn smaller rather than cut.
+// bill's lines going on to a second page rather than lost; and the open database never printed over.
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QToolButton>
 #include <QPrinter>
 #include <QTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStyledItemDelegate>
-#include <QTreeView>
 #include <QTemporaryDir>
 #include <array>
 #include <fstream>
@@ -25,15 +17,10 @@
 #include <unistd.h>
 
 #include "QtTestSupport.h"
-#include "browse/BrowseReportQuery.h"
 #include "db/DatabaseFactory.h"
 #include "host/BillSlip.h"
-#include "host/QvGrid.h"
-#include "host/ScriptedUserInterface.h"
 #include "qt/BillSlipPainter.h"
-#include "qt/CjkFont.h"
 #include "qt/QtUserInterface.h"
-#include "qt/ReportPrintout.h"
 #include "qt/SlipPrinting.h"
 #include "support/ErrorOf.h"
 
@@ -148,91 +135,9 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   EXPECT_FALSE(last.contains(QStringLiteral("G1000")));
 }
 
-// Right-aligned numbers lost their leading digits and left-aligned codes their last ones when a
-// column was narrowed: the browse report, and a wide remark that pushes every other column far
-// past the paper's edge, must both print every value whole.
-TEST_F(PrintoutTest, EveryReportValuePrintsWholeHoweverWideTheReport) {
-  storeadjust::qt::UseCjkFontFallback();
-  storeadjust::ScriptedUserInterface ui;
-  storeadjust::QvGrid grid{ui};
-  const std::string wide = "select '" + std::string(120, 'W') +
-                           "' as 备注, 'DBD202403050005' as 流水号, '0014' as 货号, 182.4 as 金额, "
-                           "10.8 as 数量, 1234567.25 as 单价 union all "
-                           "select 'x', 'DBD202403050006', '0015', 9.5, 0.8, 3 ";
-  for (const std::string& query : {storeadjust::BrowseReportQuery(""), wide}) {
-    grid.SetConnectStr(db.ConnStr());
-    grid.SetDataSource(query);
-    grid.SetReportName("仓库调拨单--浏览");
-    grid.SetStartDate("2024-03-05");
-    grid.SetEndDate("2024-03-05");
-    grid.Reload();
-    ASSERT_GT(grid.Rows(), 2);
-    QPrinter printer(QPrinter::HighResolution);
-    ToPdf(printer, PdfPath());
-    storeadjust::qt::SetUpReportPrinter(grid, printer);
-    storeadjust::qt::PaintReport(grid, printer);
-    // Laid out as printed, so that neighbouring cells stay apart.
-    const QString text = qttest::PdfText(PdfPath(), {QStringLiteral("-layout")});
-    // Each cell's text stands on the paper as a whole word: no digit, letter or point right
-    // before or after it ("0.8" inside "10.8" does not count). A date and its time are two.
-    for (long row = 0; row < grid.Rows(); ++row) {
-      for (long col = 0; col < grid.Cols(); ++col) {
-        for (const QString& word : QString::fromStdString(grid.ShownText(row, col)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-          const QRegularExpression whole(QStringLiteral("(?<![\\w.])") + QRegularExpression::escape(word) +
-                                         QStringLiteral("(?![\\w.])"));
-          EXPECT_TRUE(text.contains(whole)) << "row " << row << " column " << col << ": " << word.toStdString();
-        }
-      }
-    }
-  }
-}
-
-// 打印 on the print dialog's PDF printer writes the file and says where it went; a file that
-// cannot be written is named with the reason.
-TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentOrWhyNot) {
+// 打印 on the print dialog's PDF printer writes the file and says where it went.
+TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWent) {
   EXPECT_EQ(PrintThroughTheDialogTo(PdfPath()), QStringList{QStringLiteral("已保存到 ") + PdfPath()});
-  EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
-
-  QPrinter printer;
-  ToPdf(printer, folder.filePath(QStringLiteral("gone/slip.pdf")));
-  const adodb::Error error = testsupport::ErrorOf([&] { storeadjust::qt::PaintBillSlips(printer, DemoSlips({"DBD202403010001"})); });
-  EXPECT_EQ(error.Description(), "打印失败：文件 " + folder.filePath(QStringLiteral("gone/slip.pdf")).toStdString() +
-                                     " 无法写入：文件夹 " + folder.filePath(QStringLiteral("gone")).toStdString() + " 不存在");
-}
-
-// The preview at the keyboard: Tab reaches its toolbar's commands, and Ctrl+P prints what it shows
-// through the print dialog.
-TEST_F(PrintoutTest, ThePreviewPrintsFromTheKeyboard) {
-  bool tabbedToCommand = false, pressed = false;
-  int printDialogs = 0;
-  QTimer answering;
-  QObject::connect(&answering, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
-      if (!preview->isActiveWindow() || pressed) return;
-      pressed = true;
-      for (int tab = 0; tab < 40 && !tabbedToCommand; ++tab) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        const auto* button = qobject_cast<QToolButton*>(QApplication::focusWidget());
-        tabbedToCommand = button != nullptr && button->defaultAction() != nullptr;
-      }
-      // Pressed from the event loop: the print dialog runs a loop of its own, which this timer's
-      // tick, still running, would never see.
-      // Once pressed, a preview still open printed nothing: it is closed so the test can end.
-      QTimer::singleShot(0, preview, [preview] {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
-        if (preview->isVisible()) preview->reject();
-      });
-    } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-      if (printDialogs++ == 0) PrintToPdf(*dialog, PdfPath());
-    }
-  });
-  answering.start(10);
-  const QString printed = storeadjust::qt::PreviewSlips(DemoSlips({"DBD202403010001"}), nullptr);
-  answering.stop();
-  EXPECT_TRUE(tabbedToCommand);
-  EXPECT_EQ(printDialogs, 1);
-  EXPECT_EQ(printed, PdfPath());
   EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
 }
 
@@ -257,10 +162,6 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   auto session = db.Open();
   session->OpenRecordset("select count(*) from ckdbdzk");
   ASSERT_TRUE(HoldsLockOn(db.Path()));
-  const QString folder = QFileInfo(QString::fromStdString(db.Path())).absolutePath() + QStringLiteral("/备份");
-  ASSERT_TRUE(QDir().mkpath(folder));
-  const QString slip = QFileInfo(folder).absolutePath() + QStringLiteral("/调拨单.pdf");
-  ASSERT_TRUE(QFile(slip).open(QIODevice::WriteOnly));
   // Opened on the file itself, as the print dialog's "..." opens on the name typed there.
   QFileDialog dialog(nullptr, QString(), QString::fromStdString(db.Path()));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -269,24 +170,6 @@ TEST_F(PrintoutTest, AFileListOverTheDatabasesFolderLeavesTheSessionItsLock) {
   loaded.wait(5000);
   QTest::qWait(300);
   EXPECT_TRUE(HoldsLockOn(db.Path()));
-  // Its kind in Chinese, as the list's other words are.
-  const QFileSystemModel* files = dialog.findChild<QFileSystemModel*>();
-  EXPECT_EQ(files->index(folder, 2).data().toString(), QStringLiteral("文件夹"));
-  EXPECT_EQ(files->index(slip, 2).data().toString(), QStringLiteral("PDF 文档"));  // whatever the desktop's language
-  EXPECT_EQ(files->index(QString::fromStdString(db.Path()), 2).data().toString(), QStringLiteral("DB 文件"));
-  // Its size and date too, where Qt writes them in the desktop's language.
-  const auto* details = dialog.findChild<QTreeView*>();
-  struct Opened : QStyledItemDelegate {
-    using QStyledItemDelegate::initStyleOption;
-  };
-  const auto shown = [&](const QString& file, int column) {
-    QStyleOptionViewItem option;
-    const QModelIndex index = files->index(file, column);
-    (static_cast<QStyledItemDelegate*>(details->itemDelegateForIndex(index))->*&Opened::initStyleOption)(&option, index);
-    return option.text;
-  };
-  EXPECT_EQ(shown(slip, 1), QStringLiteral("0 字节"));
-  EXPECT_EQ(shown(slip, 3), QLocale(QLocale::Chinese, QLocale::China).toString(QFileInfo(slip).lastModified(), QLocale::ShortFormat));
   // The print dialog's and the preview's own file dialogs are Qt's too, never the desktop's.
   EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
 }

@@ -1,18 +1,13 @@
-// The report's desktop window over the demo database: header clicks, Esc and 返回, the filter
-// command's dialog narrowing the grid, and the export asking before it replaces a workbook.
+// The report's desktop window over the demo database: header clicks, Esc and 返回, and the filter
+// command's dialog narrowing the grid.
 #include <QComboBox>
-#include <QFile>
-#include <QMouseEvent>
-#include <QTimer>
 #include <QListWidget>
 #include <QToolButton>
 
 #include "DemoDesktop.h"
 #include "browse/FrmReport.h"
 #include "host/ScriptedUserInterface.h"
-#include "qt/ReportColumnsDialog.h"
 #include "qt/ReportFilterDialog.h"
-#include "qt/ReportPropertiesDialog.h"
 #include "qt/ReportView.h"
 
 namespace {
@@ -113,135 +108,6 @@ TEST_F(ReportViewTest, SortsByHeaderClicksFiltersThroughItsDialogAndClosesByEscO
   back->setFocus();
   QTest::keyClick(back, Qt::Key_Return);
   EXPECT_FALSE(report.IsOpen());
-}
-
-// At the keyboard: a typed character moves nobody; Ctrl+Up and Ctrl+Down sort by the column the
-// clerk stands on, and he stays on his line and in his column through the sort and 刷新, so the
-// next key acts on the same column; after 刷新 the keys are the grid's again, and 过滤 and 页面
-// open on that column.
-TEST_F(ReportViewTest, CtrlUpAndDownSortByTheCurrentColumnAndTheColumnCommandsOpenOnIt) {
-  table->setFocus();
-  table->setCurrentIndex(table->model()->index(0, 1));
-  QTest::keyClicks(table, QStringLiteral("0"));  // no jump to the next 货号 beginning with it
-  EXPECT_EQ(table->currentIndex().row(), 0);
-  table->setCurrentIndex(table->model()->index(3, kQuantity));
-  const QString line = Cell(3, 0) + Cell(3, 1);
-  QTest::keyClick(table, Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("20.00"));
-  EXPECT_EQ(table->currentIndex().column(), kQuantity);
-  EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
-  QToolButton* refresh = Command(QStringLiteral("刷新"));
-  ASSERT_NE(refresh, nullptr);
-  refresh->setFocus();
-  QTest::keyClick(refresh, Qt::Key_Return);
-  EXPECT_EQ(QApplication::focusWidget(), table);  // the keys walk the report again
-  QTest::keyClick(table, Qt::Key_Up, Qt::ControlModifier);
-  EXPECT_EQ(Cell(0, kQuantity), QStringLiteral("4.00"));
-  EXPECT_EQ(table->currentIndex().column(), kQuantity);
-  EXPECT_EQ(Cell(table->currentIndex().row(), 0) + Cell(table->currentIndex().row(), 1), line);
-  EXPECT_TRUE(ui.Boxes().empty());
-  RunCommandOnDialog<storeadjust::qt::ReportFilterDialog>(4, [](auto& dialog) {
-    EXPECT_EQ(dialog.Column()->currentText(), QStringLiteral("数量"));
-    dialog.reject();
-  });
-  RunCommandOnDialog<storeadjust::qt::ReportColumnsDialog>(5, [](auto& dialog) {
-    EXPECT_EQ(dialog.Columns()->currentItem()->text(), QStringLiteral("数量"));
-    dialog.reject();
-  });
-}
-
-// 页面 with every column unticked: 确定 says why it cannot be taken and leaves the clerk in the
-// dialog, the report unchanged.
-TEST_F(ReportViewTest, TheColumnsDialogWithNoColumnTickedSaysSoAndStaysOpen) {
-  QString shown;
-  bool stillOpen = false;
-  RunCommandOnDialog<storeadjust::qt::ReportColumnsDialog>(5, [&](auto& dialog) {
-    for (int row = 0; row < dialog.Columns()->count(); ++row) dialog.Columns()->item(row)->setCheckState(Qt::Unchecked);
-    qttest::DismissNextBox(shown);
-    dialog.accept();
-    stillOpen = dialog.isVisible();
-    dialog.reject();
-  });
-  EXPECT_EQ(shown, QStringLiteral("至少要显示一列!"));
-  EXPECT_TRUE(stillOpen);
-  EXPECT_FALSE(table->isColumnHidden(0));
-}
-
-// 属性: a title lengthened by the clerk is seen whole, not scrolled out of a box the name's width.
-TEST_F(ReportViewTest, ThePropertiesDialogShowsALengthenedTitleWhole) {
-  storeadjust::qt::ReportPropertiesDialog dialog(report.ReportGrid());
-  auto* title = dialog.findChild<QLineEdit*>();
-  ASSERT_NE(title, nullptr);
-  title->setText(QStringLiteral("仓库调拨单--浏览（二〇二四年三月份）"));
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  EXPECT_GT(title->width() - 12, title->fontMetrics().horizontalAdvance(title->text()));
-}
-
-// A double click on 报表: the first click opens the report, the second lands on the line under the
-// pointer in the new window. It is dropped, and the clerk starts on the first line; a click of his
-// own later moves him as ever.
-TEST_F(ReportViewTest, TheSecondClickOfTheDoubleClickThatOpenedItMovesNobody) {
-  QWidget browser;
-  QWidget* cells = table->viewport();
-  const QPoint line3 = table->visualRect(table->model()->index(2, 1)).center();
-  const QPoint global = cells->mapToGlobal(line3);
-  const auto send = [&](QWidget& to, QEvent::Type type, quint64 time) {
-    const bool up = type == QEvent::MouseButtonRelease;
-    QMouseEvent event(type, to.mapFromGlobal(global), global, Qt::LeftButton, up ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-    event.setTimestamp(time);
-    QApplication::sendEvent(&to, &event);
-  };
-  send(browser, QEvent::MouseButtonRelease, 1000);
-  send(*cells, QEvent::MouseButtonPress, 1150);
-  send(*cells, QEvent::MouseButtonRelease, 1200);
-  EXPECT_EQ(table->currentIndex().row(), 0);
-  EXPECT_EQ(report.ReportGrid().Row, 1);
-  send(*cells, QEvent::MouseButtonPress, 5000);
-  send(*cells, QEvent::MouseButtonRelease, 5050);
-  EXPECT_EQ(table->currentIndex().row(), 2);
-}
-
-// 导出 with a name typed without .xlsx writes NAME.xlsx, which the file dialog never asked about:
-// an existing one is replaced only after the clerk says Yes; the workbook written, he is told where.
-TEST_F(ReportViewTest, ExportAsksBeforeReplacingTheWorkbookTheTypedNameLeadsToAndSaysWhereItWent) {
-  const QString typed = QString::fromStdString((db.Folder() / "月报").string());
-  QFile kept(typed + QStringLiteral(".xlsx"));
-  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
-  kept.write("kept");
-  kept.close();
-  const auto exportAnswering = [&](const QString& answer) {
-    QStringList shown;
-    QTimer waiting;
-    qttest::WhenModalShows([&](QWidget& fileDialog) {
-      auto* name = fileDialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-      ASSERT_NE(name, nullptr);
-      name->setText(typed);
-      // The boxes come once the file dialog has closed: the answer to the question, OK to a note.
-      QObject::connect(&waiting, &QTimer::timeout, [&shown, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
-        shown << box->text();
-        const QList<QAbstractButton*> buttons = box->buttons();
-        for (QAbstractButton* button : buttons) {
-          if (buttons.size() == 1 || button->text() == answer) return button->click();
-        }
-      });
-      waiting.start(10);
-      QTest::keyClick(name, Qt::Key_Return);
-    });
-    desktop.RunReportCommand(report.ReportGrid(), 2);
-    return shown;
-  };
-  const QString question = QStringLiteral("文件 %1.xlsx 已经存在，要替换它吗？").arg(typed);
-  EXPECT_EQ(exportAnswering(QStringLiteral("否")), QStringList{question});
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll(), QByteArray("kept"));
-  kept.close();
-  EXPECT_EQ(exportAnswering(QStringLiteral("是")), (QStringList{question, QStringLiteral("已保存到 %1.xlsx").arg(typed)}));
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.read(2), QByteArray("PK"));  // the workbook, a zip
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The desktop reprint dialog on the demo database: the serial and date filters narrowing the list
-// as they are typed, the choice of several rows reaching the printer in list order, printing
-// offered only while a row is chosen, a bill found and previewed by keys alone, and a bill gone
-// since the list was read.
+// The desktop reprint dialog on the demo database: the choice of several rows reaching the printer
+// in list order, printing offered only while a row is chosen, and a bill found by its serial and
+// previewed by keys alone. The list's own filters and refusals are tested in the core.
 #include <QDateEdit>
 #include <QItemSelectionModel>
 
@@ -41,12 +40,6 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
-  // The filters narrow the list as they are typed (the list's own rules are tested in the core).
-  QTest::keyClicks(dialog.SerialFilter(), QStringLiteral("0002"));
-  EXPECT_EQ(Serials(dialog), (QStringList{"DBD202403010002"}));
-  dialog.SerialFilter()->clear();
-  dialog.FromDate()->setDate(QDate(2024, 3, 2));
-  EXPECT_EQ(Serials(dialog), (QStringList{"DBD202403020003", "DBD202403020004"}));
   dialog.FromDate()->setDate(QDate(2024, 3, 1));
   ASSERT_EQ(Serials(dialog).size(), 4);
   EXPECT_FALSE(dialog.PrintButton()->isEnabled());
@@ -62,14 +55,6 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   EXPECT_EQ(printed[0], (std::vector<std::string>{"DBD202403010002 总仓", "DBD202403020004 二号门店仓"}));
   EXPECT_EQ(previews, (std::vector<bool>{false, true}));
   EXPECT_EQ(printed[1].size(), 4u);
-
-  // A chosen bill deleted since the list was read: the failure is shown and the dialog stays.
-  db.Run({"delete from ckdbdzk where lsh='DBD202403010001'"});
-  QString shown;
-  qttest::DismissNextBox(shown);
-  dialog.PrintButton()->click();
-  EXPECT_EQ(shown, QStringLiteral("流水号为:DBD202403010001的单据不存在!"));
-  EXPECT_TRUE(dialog.isVisible());
 
   // By keys alone: part of the serial, Enter to the list on its first bill, Enter to preview it.
   selection.clearSelection();
