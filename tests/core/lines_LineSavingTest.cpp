@@ -93,8 +93,8 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
 
 // Master data another clerk changed while the line was open, read again inside the save, which
 // then writes nothing: a goods place removed, the goods switched to amount only, the in-warehouse
-// switched to goods places. A unit changed meanwhile: scenarios/entry/units_and_prices.scn and the
-// entry property test; a date moved past the batch's expiry: scenarios/entry/expired_batch.scn.
+// switched to goods places. A unit changed meanwhile: the entry property test; a date moved past
+// the batch's expiry: scenarios/entry/expired_batch.scn.
 TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0006')";
   const long before = db_.Count(written);
