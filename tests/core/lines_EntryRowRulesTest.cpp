@@ -1,14 +1,12 @@
 // The small rules the entry row's checks lean on, which no scenario can pin: the unit a stored
 // line was entered in when that unit is gone, a batch compared with what the bill's other lines
-// already draw from it, as the clerk reads the figures, and a batch's expiry on the bill date. What the line to save holds is
+// already draw from it, as the clerk reads the figures. What the line to save holds is
 // pinned by the entry property test and the lines and entry scenarios.
 #include <gtest/gtest.h>
 
 #include "lines/BatchChoice.h"
-#include "lines/BatchExpiry.h"
 #include "lines/LineSaving.h"
 #include "lines/StoredEntryRow.h"
-#include "support/ModuleSession.h"
 #include "support/PropertyRuns.h"
 
 namespace storeadjust {
@@ -58,47 +56,6 @@ TEST(BatchCoversTest, WhatOtherLinesTakeCountsAndQuantitiesCompareAsShown) {
   EXPECT_FALSE(BatchCovers(50, 50, 5)) << "two lines drawing 50 and 5 from a batch of 50";
   EXPECT_TRUE(BatchCovers(0.3, 0.1, 0.2));
   EXPECT_FALSE(BatchCovers(77, 0, 90)) << "9 中包 of 10 against a batch of 77 boxes";
-}
-
-// How a batch stands to its expiry on the bill date, judged over the demo database's batch list:
-// expired, near (within 30 days, the expiry day itself included) or fresh, and a batch that
-// records no expiry, which must never read as long expired.
-class BatchExpiryTest : public ::testing::Test {
- protected:
-  // Each listed batch of 0010 in warehouse 01 with its note on the bill date: "230115 已过期 3 天,…".
-  std::string Notes(const adodb::Date& billDate) {
-    const BoundSql batches = BatchList("", "0010", "01", false, 1);
-    auto rows = session_.Conn->OpenRecordset(batches.text, batches.values);
-    const auto expiry = ExpiryColumn(*rows);
-    if (!expiry) return "no expiry column";
-    std::string notes;
-    for (rows->MoveFirst(); !rows->EOF(); rows->MoveNext()) {
-      const BatchExpiry judged = JudgeExpiry(rows->Value(*expiry), billDate);
-      notes += (notes.empty() ? "" : ",") + rows->Value("批号").TextOrEmpty() + " " + ExpiryNote(judged);
-    }
-    return notes;
-  }
-
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
-  ScriptedUserInterface ui_;
-  Session session_ = testsupport::OpenEditorSession(db_, ui_);
-};
-
-TEST_F(BatchExpiryTest, TheListedBatchesAreMarkedAgainstTheBillDate) {
-  EXPECT_EQ(Notes({2024, 3, 5}), "230115 ,240103 ");  // 56 days left: not yet marked
-  EXPECT_EQ(Notes({2024, 3, 31}), "230115 30 天后到期,240103 ");
-  EXPECT_EQ(Notes({2024, 4, 30}), "230115 今天到期,240103 ");
-  EXPECT_EQ(Notes({2024, 5, 1, 17, 30}), "230115 已过期 1 天,240103 ");
-  EXPECT_EQ(Notes({2025, 1, 1}), "230115 已过期 246 天,240103 ");
-}
-
-TEST_F(BatchExpiryTest, ABatchWithoutAnExpiryIsNeitherExpiredNorNear) {
-  db_.Run({"update phk set xq=NULL where hh='0010' and stockid='01' and dh='200101'"});
-  const auto in2030 = [](const adodb::Variant& expiry) { return JudgeExpiry(expiry, {2030, 1, 1}).state; };
-  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "230115", "200101")), BatchExpiry::State::Unknown);
-  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "no'such", "0")), BatchExpiry::State::Unknown);
-  EXPECT_EQ(in2030(adodb::Variant("not a date")), BatchExpiry::State::Unknown);
-  EXPECT_EQ(in2030(BatchExpiryDate(session_, "0010", "01", "240103", "200102")), BatchExpiry::State::Expired);
 }
 
 }  // namespace

@@ -93,8 +93,8 @@ TEST_F(LineSavingTest, ABillAuditedOrGoodsRemovedMeanwhileTakeNoLine) {
 
 // Master data another clerk changed while the line was open, read again inside the save, which
 // then writes nothing: a goods place removed, the goods switched to amount only, the in-warehouse
-// switched to goods places. A unit changed meanwhile: scenarios/entry/units_and_prices.scn and the
-// entry property test; a date moved past the batch's expiry: scenarios/entry/expired_batch.scn.
+// switched to goods places. A unit changed meanwhile: the entry property test; a date moved past
+// the batch's expiry: scenarios/entry/expired_batch.scn.
 TEST_F(LineSavingTest, MasterDataChangedMeanwhileIsFoundByTheSave) {
   const std::string written = "select count(*) from ckdbdzkmx where hh in ('0023','0006')";
   const long before = db_.Count(written);
@@ -248,24 +248,6 @@ TEST_F(LineSavingTest, OnlyADuplicateKeyIsTakenForAnotherClerkAtTheSameMoment) {
   EXPECT_EQ(testsupport::ShownBoxes(ui_), "16 错误:|NOT NULL constraint failed: ckdbdzkmx.SiteCode\n");
 }
 
-// The places a line may be stored with, as the save and the re-allocation check them: numbers of
-// the line's sign (0 goes with any) that add up to it.
-TEST(LinePlacesCheckTest, PlacesAreNumbersOfTheLinesSignAddingUpToIt) {
-  using V = PlacesVerdict;
-  const auto verdict = [](const std::vector<std::string>& items, double qty) { return CheckLinePlaces(items, qty).verdict; };
-  EXPECT_EQ(verdict({"P1,x,Y1,1.5", "P2,x,Y2,0.5"}, 2), V::Agree);
-  EXPECT_EQ(verdict({"P1,x,Y1,0.1", "P2,x,Y2,0.2"}, 0.3), V::Agree);
-  EXPECT_EQ(verdict({"P1,x,Y1,-2", "P2,x,Y2,0"}, -2), V::Agree) << "a line that gives goods back places them back";
-  EXPECT_EQ(verdict({"P1"}, 0), V::Agree) << "an item of one part is not written";
-  EXPECT_EQ(verdict({"P1,x,Y1,abc", "P2,x,Y2,2"}, 2), V::QuantityNotNumber);
-  EXPECT_EQ(verdict({"P1,x,Y1"}, 0), V::QuantityNotNumber) << "a missing quantity is not 0";
-  const PlacesCheck shortOf = CheckLinePlaces({"P1,x,Y1,1"}, 5.5);
-  EXPECT_EQ(shortOf.verdict, V::TotalDiffers);
-  EXPECT_EQ(shortOf.placed, 1);
-  EXPECT_EQ(verdict({"P1,x,Y1,3", "P2,x,Y2,-1"}, 2), V::SignDiffers);
-  EXPECT_EQ(verdict({"P1,x,Y1,1", "P2,x,Y2,-1"}, 0), V::SignDiffers);
-}
-
 // The goods-place dialog's rules (its keys and totals are tested offscreen in
 // GoodsPlaceDialogViewTest): the places of a warehouse with the goods' quantities, where the
 // allocation starts from, and what may be confirmed.
@@ -279,43 +261,6 @@ std::string Shown(const GoodsPlaceAllocation& allocation) {
             adodb::FormatNumber(row.allocated) + "\n";
   }
   return text;
-}
-
-TEST_F(GoodsPlaceAllocationTest, ListsThePlacesWithTheGoodsQuantityOverAllItsBatchesAndTheLinesOwnRows) {
-  // Read beside the editor's open transaction, whose deletes it does not see. 0021 lies in Y01
-  // (6.25), in Y02 from both batches (4.5 + 9.25) and in Y03 (6.5); line 1001 holds Y01 3.5, Y02 2.
-  auto editor = db_.Open();
-  editor->BeginTrans();
-  editor->Execute("delete from BillGoodsPlace where BillGuid='DBD202403010002' and BillDetailGuid='1001'");
-  editor->Execute("delete from GoodsPlaceBalance where WarehouseGuid='05'");
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(Request("1001", "0021", "5.5"))),
-            "Y01 饮片架01 6.25 3.5\nY02 饮片架02 13.75 2\nY03 饮片架03 6.5 0\n");
-  editor->RollbackTrans();
-  // Another line's rows, the out-warehouse side of the same line and a new line are not this allocation.
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(Request("1002", "0022", "4"))),
-            "Y01 饮片架01 14.5 0\nY02 饮片架02 6.5 0\nY03 饮片架03 7.75 4\n");
-  GoodsPlaceRequest outSide = Request("1001", "0021", "5.5");
-  outSide.billType = "WarehouseOut";
-  EXPECT_TRUE(GoodsPlaceAllocation(outSide).Items().empty());
-  EXPECT_TRUE(GoodsPlaceAllocation(Request(kNewLineKey, "0021", "5.5")).Items().empty());
-
-  // A place the goods has never been in is listed empty; goods left in a place the list no longer
-  // names stay visible to a view, after the listed places, but are not offered to an allocation.
-  GoodsPlaceRequest other = Request(kNewLineKey, "0001", "5");
-  other.warehouseId = "09";
-  db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
-          "BatchNumber, CurrQuantity) values ('P09OLD', 'OLD', '09', '0001', '240212', '200012', 1.5)"});
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\n");
-  other.viewOnly = true;
-  EXPECT_EQ(Shown(GoodsPlaceAllocation(other)), "B01 货架B01 15.5 0\nB02 货架B02 10.5 0\nB03 货架B03 0 0\nOLD  1.5 0\n");
-  // Line 1001's place Y02 removed from the list since: its 2 are left for the clerk to place again.
-  db_.Run({"delete from GoodsPlace where GoodsPlaceGuid='P05Y02'"});
-  const GoodsPlaceAllocation stored(Request("1001", "0021", "5.5"));
-  EXPECT_EQ(Shown(stored), "Y01 饮片架01 6.25 3.5\nY03 饮片架03 6.5 0\n");
-  EXPECT_EQ(stored.Summary(), "合计 3.50 / 应分配 5.50：货位[Y02]已不存在,请重新选择货位!");
-  // A warehouse id holding a quote is one literal: no places, no broken statement.
-  other.warehouseId = "0'9";
-  EXPECT_TRUE(GoodsPlaceAllocation(other).Rows().empty());
 }
 
 // An allocation made for the in-warehouse the bill named before (the line's stored rows, or the
@@ -333,24 +278,6 @@ TEST_F(GoodsPlaceAllocationTest, PlacesOfAnotherWarehouseAreNotCarriedOver) {
   const GoodsPlaceAllocation carried(request);
   EXPECT_EQ(carried.Items(), (std::vector<std::string>{"P09B01,09,B01,2"}));
   EXPECT_EQ(carried.Summary(), "合计 2.00 / 应分配 5.50：货位[NEW]已不存在,请重新选择货位!");
-}
-
-// Only an allocation of exactly the quantity may be confirmed: more is refused as much as less,
-// and a blank cell places nothing. Goods going back (a negative line) leave the places they are
-// taken from: the clerk places them in negatives, and no positive place may make up the total.
-TEST_F(GoodsPlaceAllocationTest, OnlyAnAllocationOfExactlyTheQuantityInItsSignMayBeConfirmed) {
-  for (const std::string sign : {"", "-"}) {
-    GoodsPlaceAllocation allocation(Request(kNewLineKey, "0021", sign + "8"));
-    EXPECT_FALSE(allocation.SetQuantity(1, sign.empty() ? "-1" : "1")) << "a place of the other sign";
-    ASSERT_TRUE(allocation.SetQuantity(0, sign + "5"));
-    ASSERT_TRUE(allocation.SetQuantity(2, sign + "3"));
-    EXPECT_TRUE(allocation.MayConfirm());
-    ASSERT_TRUE(allocation.SetQuantity(1, sign + "0.5"));
-    EXPECT_FALSE(allocation.MayConfirm());
-    ASSERT_TRUE(allocation.SetQuantity(1, " "));
-    EXPECT_TRUE(allocation.MayConfirm());
-    EXPECT_EQ(allocation.Items(), (std::vector<std::string>{"P05Y01,05,Y01," + sign + "5", "P05Y03,05,Y03," + sign + "3"}));
-  }
 }
 
 }  // namespace

@@ -398,12 +398,6 @@ TEST_F(AuditCrashTest, OneStepAuditIsAllOrNothingWhereverTheProcessDies) {
       << "two lines split over two places, one over the one place that holds part of it";
 }
 
-TEST_F(AuditCrashTest, TwoStepAuditAndConfirmAreEachAllOrNothingWhereverTheProcessDies) {
-  DieAtEveryStatement(StateCommand::PreAudit);
-  DieAtEveryStatement(StateCommand::Confirm);
-  EXPECT_EQ(db_.Count("select count(*) from ckdbdzk where lsh='DBD202403050005' and PreShbz=1 and shbz=1"), 1);
-}
-
 TEST_F(AuditCrashTest, EveryReversalIsAllOrNothingWhereverTheProcessDies) {
   Run({StateCommand::Audit});
   DieAtEveryStatement(StateCommand::UnAudit, 3);

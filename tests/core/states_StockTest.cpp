@@ -29,7 +29,6 @@
 #include "lines/LineSaving.h"
 #include "lines/StoredBillLines.h"
 #include "states/BillPosting.h"
-#include "states/RemoveListItem.h"
 #include "states/StateChange.h"
 #include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
@@ -625,67 +624,6 @@ TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
   EXPECT_EQ(db_.Value(places), db_.Value(batch));
 }
 
-// Stored goods-place rows may name a place twice (a split saved before the save merged such
-// places): the booking adds every row's quantity, creates a place new to the batch once, and the
-// reversals take all of it back, on both sides of the transfer.
-TEST_F(StockMovementTest, APlaceTheLinesRowsNameTwiceIsBookedWithBothQuantities) {
-  db_.Run({"insert into GoodsPlaceBalance (GoodsPlaceGuid,GoodsPlaceNo,WarehouseGuid,MaterielGuid,BatchNo,BatchNumber,"
-           "CurrQuantity) values ('P05Y02','Y02','05','0001','240212','200012',1)"});
-  AddBill("D1", "09", "05", "0001", "240212", "200012", 4, 10, 20);
-  const std::string row =
-      "insert into BillGoodsPlace (BillType,BillGuid,BillDetailGuid,MaterielGuid,WarehouseGuid,BatchNo,BatchNumber,"
-      "GoodsPlaceGuid,GoodsPlaceNo,Quantity,Notes) values ('WarehouseIn','D1','1001','0001','05','240212','200012',";
-  db_.Run({row + "'P05Y01','Y01',0.5,'')", row + "'P05Y01','Y01',0.5,'')", row + "'P05Y02','Y02',1.5,'')",
-           row + "'P05Y02','Y02',1.5,'')"});
-  const auto places = [this](const char* warehouse) {
-    return RowsOf(std::string("select GoodsPlaceGuid, CurrQuantity from GoodsPlaceBalance where MaterielGuid='0001' "
-                              "and WarehouseGuid='") + warehouse + "' order by GoodsPlaceGuid");
-  };
-  const std::string issuedFrom = places("09");
-  ASSERT_EQ(Change(StateCommand::PreAudit, "D1").result, StateResult::Done);
-  db_.Run({"update BillGoodsPlace set Quantity=Quantity/2 where BillGuid='D1' and BillType='WarehouseOut'",
-           "insert into BillGoodsPlace select * from BillGoodsPlace where BillGuid='D1' and BillType='WarehouseOut'"});
-  const StateOutcome confirmed = Change(StateCommand::Confirm, "D1");
-  ASSERT_EQ(confirmed.result, StateResult::Done) << confirmed.message;
-  EXPECT_EQ(places("05"), "P05Y01|1|\nP05Y02|4|\n");
-  ASSERT_EQ(Change(StateCommand::UnConfirm, "D1").result, StateResult::Done);
-  EXPECT_EQ(places("05"), "P05Y01|0|\nP05Y02|1|\n");
-  ASSERT_EQ(Change(StateCommand::UnPreAudit, "D1").result, StateResult::Done);
-  EXPECT_EQ(places("09"), issuedFrom);
-}
-
-TEST_F(StockMovementTest, RowsATransferCreatesCopyTheSourceButNotItsIssuedCountAndCarryTheAmounts) {
-  db_.Run({"update phk set SellPrice=33, bcsl=40 where hh='0034' and stockid='01' and dh='200341'"});
-  AddBill("T3", "01", "07", "0034", "230515", "200341", 4, 208, 352, "K9");
-  ASSERT_EQ(Change(StateCommand::Audit, "T3").result, StateResult::Done);
-  const std::string created = " from phk where hh='0034' and stockid='07'";
-  EXPECT_EQ(RowsOf("select sl, brsl, isnull(bcsl,0), SellPrice" + created), "4|4|0|33|\n");
-  EXPECT_EQ(db_.Value("select kh + '/' + convert(varchar(10), xq, 120)" + created),
-            "K9/" + db_.Value("select convert(varchar(10), xq, 120) from phk where hh='0034' and stockid='01' and dh='200341'"));
-  const std::string balance = "select sjsl, sjje, sjlsje from ywbalance where hh='0034' and stockid='07'";
-  EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "4|208|352|\n");
-  // The reversal takes the amounts back out of the new balance row.
-  ASSERT_EQ(Change(StateCommand::UnAudit, "T3").result, StateResult::Done);
-  EXPECT_EQ(testsupport::Rows(*db_.Open(), balance), "0|0|0|\n");
-}
-
-// The sell-price setting is the one in force when the goods move: switched on while the clerk
-// answers a shortage, the run after his Yes copies the batch's price into the in-warehouse's row.
-TEST_F(StockMovementTest, TheSellPriceSettingIsTheOneInForceWhenTheAcceptedShortageMovesTheGoods) {
-  const std::string batch = " from phk where hh='0001' and stockid='02'";
-  const std::string ph = db_.Value("select ph" + batch), pcdh = db_.Value("select dh" + batch);
-  db_.Run({"update phk set SellPrice=33, sl=1 where hh='0001' and stockid='01' and dh='" + pcdh + "'",
-           "update phk set SellPrice=0 where hh='0001' and stockid='02'", "update sys_Var set bz3=1"});
-  AddBill("T5", "01", "02", "0001", ph, pcdh, 4, 31.2, 50);
-  answers_.whileShortageAsked = [this] {
-    db_.Run({"update t_SystemProfile set FValue='1' where FKey='UpdateBatchSellPrice'"});
-  };
-  const StateOutcome outcome = ChangeBillState(session_, StateCommand::Audit, "T5", {false, true, "", "系统管理员"}, answers_);
-  ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
-  EXPECT_EQ(answers_.shortagesAsked, 1);
-  EXPECT_EQ(db_.Value("select SellPrice" + batch), "33");
-}
-
 // Shortages forbidden by the administrator while the clerk answers one: his Yes moves nothing.
 TEST_F(StockMovementTest, AShortageAcceptedAfterTheSiteForbadeShortagesMovesNothing) {
   AddBill("T6", "01", "07", "0034", "230515", "200341", 100000, 1, 1);
@@ -758,17 +696,6 @@ TEST_F(StockMovementTest, QuotedChineseTextsAndLongAmountsAreStoredAndMovedExact
   const testsupport::StockFigures back = testsupport::ReadFigures(*db_.Open());
   for (const auto& [key, value] : before) EXPECT_EQ(back.at(key), value) << key;
   EXPECT_EQ(back.at("phk|03|0023|23'04批|2'31号"), 0);
-}
-
-// The location code a reversal takes out of the receiving batch row's list.
-TEST(RemoveListItemTest, LocationListsLoseOneCode) {
-  EXPECT_EQ(RemoveListItem("A1,B2,C3", "B2"), "A1,C3");
-  EXPECT_EQ(RemoveListItem("B2,C3", "B2"), "C3");
-  EXPECT_EQ(RemoveListItem("A1,B2,", "C3"), "A1,B2");
-  EXPECT_EQ(RemoveListItem("A1,", ""), "A1") << "an empty code removes no comma";
-  EXPECT_EQ(RemoveListItem("A12,A1", "A1"), "A12") << "whole codes only";
-  EXPECT_EQ(RemoveListItem("A1,B2,A1", "A1"), "B2");
-  EXPECT_EQ(RemoveListItem(",A1,,B2", "A1"), ",,B2") << "empty codes are kept where they stand";
 }
 
 // The shortage check against stock the embedded database summed in binary floating point:
@@ -1023,49 +950,6 @@ TEST_F(AskFirstTest, MasterDataChangedSinceTheSaveIsFoundByTheCommand) {
   ASSERT_EQ(Change(StateCommand::Audit, back).result, StateResult::Done);
   EXPECT_EQ(RowsOf("select GoodsPlaceNo from BillGoodsPlace where BillType='WarehouseOut' and BillGuid='" + back + "'"),
             "Y03|\n");
-}
-
-// A warehouse switched to goods places after the lines were saved: the goods would arrive on no
-// place, so the receipt refuses the bill whole, in either flow.
-TEST_F(AskFirstTest, AWarehouseSwitchedToGoodsPlacesSinceTheSaveIsRefusedGoodsOnNoPlace) {
-  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 3}});
-  db_.Run({"update gl_stock set FDeleted=1 where id='03'"});
-  std::string before = Dump();
-  const StateOutcome refused = Change(StateCommand::Audit, lsh);
-  EXPECT_EQ(refused.refusal, StateRefusal::PlacesUnchosen);
-  EXPECT_EQ(refused.message, "单号为[1001]的明细没有选择货位,请重新选择货位!");
-  EXPECT_EQ(Dump(), before);
-  ASSERT_EQ(Change(StateCommand::PreAudit, lsh).result, StateResult::Done);
-  before = Dump();
-  EXPECT_EQ(Change(StateCommand::Confirm, lsh).refusal, StateRefusal::PlacesUnchosen);
-  EXPECT_EQ(Dump(), before);
-}
-
-// Goods switched to or from amount only since their lines were entered or issued: moving them the
-// new way would leave batch stock where it is or book goods from nowhere. Every command is refused
-// in the clerk's words, and nothing moves.
-TEST_F(AskFirstTest, GoodsSwitchedToOrFromAmountOnlySinceTheirLinesWereEnteredRefuseEveryCommand) {
-  const std::string waiting = Bill("05", "03", {{"0023", "230422", "200231", 3}});
-  const std::string audited = Bill("05", "03", {{"0023", "230422", "200231", 2}});
-  const std::string issued = Bill("01", "02", {{"0040", "", "", 3}});
-  const std::string moneyAudited = Bill("01", "02", {{"0040", "", "", 2}});
-  ASSERT_EQ(Change(StateCommand::Audit, audited).result, StateResult::Done);
-  ASSERT_EQ(Change(StateCommand::PreAudit, issued).result, StateResult::Done);
-  ASSERT_EQ(Change(StateCommand::Audit, moneyAudited).result, StateResult::Done);
-  db_.Run({"update yw_kck set fonlymoney=1 where hh='0023'", "update yw_kck set fonlymoney=0 where hh='0040'"});
-  const std::string before = Dump();
-  const std::string toAmount = "货号: 0023\r\n此商品已改为金额品种，而单号为[1001]的明细带有批号，本次操作未做任何改变！";
-  const std::string toQuantity = "货号: 0040\r\n此商品已不再是金额品种，而单号为[1001]的明细没有批号，本次操作未做任何改变！";
-  using S = StateCommand;
-  for (const auto& [command, lsh, message] :
-       {std::tuple{S::Audit, waiting, toAmount}, {S::PreAudit, waiting, toAmount}, {S::UnAudit, audited, toAmount},
-        {S::Confirm, issued, toQuantity}, {S::Audit, issued, toQuantity}, {S::UnPreAudit, issued, toQuantity},
-        {S::UnAudit, moneyAudited, toQuantity}, {S::UnConfirm, moneyAudited, toQuantity}}) {
-    const StateOutcome refused = Change(command, lsh);
-    EXPECT_EQ(refused.refusal, StateRefusal::MasterGone) << static_cast<int>(command) << " " << lsh;
-    EXPECT_EQ(refused.message, message);
-  }
-  EXPECT_EQ(Dump(), before);
 }
 
 // Re-allocating a pre-audited line's in-warehouse goods places reads the bill's state and the
