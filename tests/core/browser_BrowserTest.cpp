@@ -78,8 +78,6 @@ class BrowserCommandsTest : public testsupport::BrowserOnDemo<RecordingUi> {
   }
 };
 
-// The marks cleared after printing and previewing: scenarios/print/print_marked.scn.
-
 TEST_F(BrowserCommandsTest, MarkedBillsGoInGridOrderAsOneRequestAndPreviewHandsOverTheSame) {
   browser.SortByColumn(1);  // serials descending: grid order is not serial order
   Mark({"DBD202403010001", "DBD202403020004", "DBD202403010002"});
@@ -362,7 +360,7 @@ TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprov
 }
 
 // In the two-step flow an audited bill waits for its confirmation: posting it names that step, in
-// the browser's 记账 as in the editor (过账: scenarios/browser/layouts.scn), while a bill not audited
+// the browser's 记账 as in the editor, while a bill not audited
 // still names its audit.
 TEST_F(BrowserCommandsTest, PostingAnAuditedTwoStepBillSaysItWaitsForItsConfirmation) {
   db.Run({"update t_SystemProfile set FValue='1' where FCategory='GL' and FKey='StartStoreAdjustOK'",

@@ -570,8 +570,7 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAs
 }
 
 // The entry row's reads on their own, for typed text holding quotes (the goods and out-warehouse
-// lookups: scenarios/entry/warehouses_on_save.scn). A site batch template's [系数]:
-// scenarios/entry/units_and_prices.scn; a condition named twice: SelectionTest.
+// lookups: scenarios/entry/warehouses_on_save.scn); a condition named twice: SelectionTest.
 TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiterals) {
   db_.Run({"insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('O''K', '0''1', 0, 0, 5)",
            "insert into gl_stock (id, name, KM5) values ('0''1', 'quoted store', 'Q''1')"});

@@ -1,5 +1,4 @@
 // Execute: the session connection, the settings, the operator look-up and the failure handler.
-// A refused connection string is played end to end by scenarios/player/execute_refused_connection.scn.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

@@ -136,8 +136,7 @@ TEST_F(ScopeAndApprovalTest, ScopeConditionListsTheOperatorsItemsQuoted) {
   EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "ID", "G1' or '1'='1", "001", "0007"), "");
 }
 
-// Whether a pending, rejected or approved bill may still be changed is played by the deletion in
-// scenarios/states/approval_submission.scn; here what a submission records and refuses.
+// What a submission records and refuses.
 TEST_F(ScopeAndApprovalTest, ApprovalLifeCycle) {
   db_.Run({"insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)"});
   EXPECT_TRUE(Editable());
