@@ -155,7 +155,7 @@ void FrmStoreAdjuctBill::AmountFollowsPriceAndQuantity() {
   // stored, though another program stored them other than price x quantity.
   if (const EntryRow* loaded = AmendedLineUnchanged(price, quantity)) return ShowStoredAmounts(*loaded);
   ShowFigure("TxtJe", price * quantity);
-  if (entry_.HasGoods()) ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
+  if (entry_.HasGoods()) ShowFigure("TxtLsze", RetailTotalOf(quantity));
 }
 
 // The whole value shown: after F3 loaded a stored line.
@@ -207,6 +207,13 @@ void FrmStoreAdjuctBill::VoidEntryRow() {
 double FrmStoreAdjuctBill::UnitPrice(double basePrice) const {
   const double coefficient = entry_.unit.coefficient == 0 ? 1 : entry_.unit.coefficient;
   return coefficient * basePrice;
+}
+
+// The retail price times the quantity in base units as the line keeps it (sl, at its 4 places): 7 in
+// a line's own coefficient of 6.7473684 moves 47.2316, and 12.5 x 47.23157 gave 590.39 beside a
+// retail price and quantity whose product is 590.40.
+double FrmStoreAdjuctBill::RetailTotalOf(double quantity) const {
+  return entry_.facts.retailPrice * StoredQuantity(quantity * entry_.unit.coefficient);
 }
 
 // The price and amounts shown were the goods looked up before: they go with it, so that what

@@ -79,10 +79,7 @@ std::optional<double> FrmStoreAdjuctBill::NumberInField(const std::string& field
 bool FrmStoreAdjuctBill::AmountsOfQuantityFit(double quantity) {
   double price = 0;
   if (!IsCkdbdDj && !adodb::ParseNumber(Text("TxtDj"), price)) price = 0;
-  if (MoneyFits(StoredMoney(price) * quantity) &&
-      MoneyFits(entry_.facts.retailPrice * quantity * entry_.unit.coefficient)) {
-    return true;
-  }
+  if (MoneyFits(StoredMoney(price) * quantity) && MoneyFits(RetailTotalOf(quantity))) return true;
   Refuse("数量太大,金额" + std::string(kMoneyTooLarge), "TxtSl");
   return false;
 }

@@ -197,6 +197,7 @@ class FrmStoreAdjuctBill : public FormModel {
   const EntryRow* AmendedLineUnchanged(double price, double quantity) const;
   void ShowStoredAmounts(const EntryRow& loaded);  // its amount and retail total
   double UnitPrice(double basePrice) const;
+  double RetailTotalOf(double quantity) const;  // of a quantity in the row's unit
   BillHeader HeaderOfBill();
   // Whether the row's line is saved with a batch on this site (its goods not kept by amount only).
   bool CarriesBatch(const EntryRow& row) const;

@@ -152,7 +152,7 @@ void FrmStoreAdjuctBill::ShowAmountsAfterLookup() {
   adodb::ParseNumber(Text("TxtSl"), quantity);
   adodb::ParseNumber(Text("TxtDj"), price);
   ShowFigure("TxtJe", quantity * price);
-  ShowFigure("TxtLsze", quantity * entry_.facts.retailPrice * entry_.unit.coefficient);
+  ShowFigure("TxtLsze", RetailTotalOf(quantity));
 }
 
 // A goods number typed over without Enter, then a quantity: the step goes on with the typed

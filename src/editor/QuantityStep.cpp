@@ -215,7 +215,7 @@ void FrmStoreAdjuctBill::PriceStep(double quantity) {
     ShowStoredAmounts(*unchanged);
   } else {
     ShowFigure("TxtJe", quantity * price);
-    ShowFigure("TxtLsze", entry_.facts.retailPrice * quantity * entry_.unit.coefficient);
+    ShowFigure("TxtLsze", RetailTotalOf(quantity));
   }
   SetFocus("TxtJe");
 }

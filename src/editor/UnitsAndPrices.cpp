@@ -6,19 +6,27 @@
 #include "host/DataHelpers.h"
 #include "host/KeyCodes.h"
 #include "host/LenientValues.h"
+#include "lines/LineSaving.h"
 
 namespace storeadjust {
 
 // The base unit (coefficient 1, no unit code or name) unless another unit was chosen. With
-// keepUnitOnCancel, a list closed without a choice leaves the row's unit as it was. A line being
-// amended offers its own unit first: the clerk who passes through the list to change the quantity
-// keeps the unit he saved the line in, not the goods' default.
+// keepUnitOnCancel, a list closed without a choice (or none to open, while the goods still keep
+// the row's unit) leaves the row's unit as it was. A line being amended offers its own unit first:
+// the clerk who passes through the list to change the quantity keeps the unit he saved the line
+// in, not the goods' default.
 FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitOnCancel) {
   std::optional<MeasureUnit> unit;
   bool cancelled = false;
   const std::string held = entry_.AmendsLineOf(Text("TxtHH")) ? entry_.storedUnitCode : std::string();
   try {
     unit = ChooseMeasureUnit(session_, Text("TxtHH"), &cancelled, held);
+    // No list to choose from (the goods keep one unit, or none): no other unit was chosen either.
+    // A row in a unit the goods still keep stays in it; the base unit would count its quantity
+    // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒.
+    if (!unit && !cancelled && keepUnitOnCancel && entry_.HasGoods()) {
+      cancelled = UnitStillKept(session_, entry_.goods, entry_.unit);
+    }
   } catch (const std::exception& error) {
     ShowLookupFailure(error);
   }

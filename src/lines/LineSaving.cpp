@@ -53,12 +53,7 @@ bool GoodsStillInMaster(Session& session, const std::string& hh) {
 
 // The unit as the goods' units list it now counts as it did when the row took it.
 bool UnitStillListed(Session& session, const LineToSave& line) {
-  if (!line.listedUnit) return true;
-  const adodb::Variant now =
-      FirstValue(*session.Conn,
-                 "select FCoefficient from t_MeasureUnit where hh=? and FMeasureUnitID=? and isnull(FDeleted,0)=0",
-                 {adodb::BoundText(line.hh), adodb::BoundText(line.listedUnit->code)});
-  return !now.IsEmpty() && CountedCoefficient(NumberOrZero(now)) == line.listedUnit->coefficient;
+  return !line.listedUnit || UnitStillKept(session, line.hh, *line.listedUnit);
 }
 
 // The goods are kept as the row took them: a line of goods switched to amount only meanwhile
@@ -291,6 +286,15 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
   const double shown = RoundTo(amountShown, 2);
   return Rounded({enteredQty, unitCoefficient * enteredQty, lineAmount, retail, retail * 100 / (taxRate + 100),
                   retail - shown * (taxRate + 100) / 100});
+}
+
+bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit) {
+  if (unit.code.empty()) return false;
+  const adodb::Variant now =
+      FirstValue(*session.Conn,
+                 "select FCoefficient from t_MeasureUnit where hh=? and FMeasureUnitID=? and isnull(FDeleted,0)=0",
+                 {adodb::BoundText(hh), adodb::BoundText(unit.code)});
+  return !now.IsEmpty() && (!unit.listed || CountedCoefficient(NumberOrZero(now)) == unit.coefficient);
 }
 
 // Each line moves stock between the warehouses it was stored with, and the bill names them in its

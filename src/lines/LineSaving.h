@@ -134,6 +134,10 @@ SavedLine StoreLine(Session& session, const LineToSave& line);
 bool WarehousesKeptByLines(Session& session, const std::string& lsh, const std::string& outWarehouse,
                            const std::string& inWarehouse, const std::string& savedDh);
 
+// True when the goods still keep the unit (by its code, not deleted) at the coefficient the row
+// counts it with; a coefficient of a line's own (not listed) is the line's whatever the unit's is now.
+bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit);
+
 // The number a new line of the bill gets: one more than the largest stored (numbers start at
 // 1001). Reads on the session connection, so inside a transaction it sees the transaction's lines.
 std::string NextLineNumber(Session& session, const std::string& lsh);

@@ -544,6 +544,47 @@ TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Line 1001 stored as 2 中包 (20 盒); the administrator deletes the goods' other units, so Enter in
+// the unit opens no list. The clerk chose no other unit: the row keeps 中包, and the walk to 保 存
+// stores the line as it was, not 2 盒 at the cost price. With 中包 deleted too, Enter takes the base unit.
+TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsStillKeepIt) {
+  db_.Run({"update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
+           "update t_MeasureUnit set FDeleted=1 where hh='0001' and FMeasureUnitID<>'02'"});
+  const std::string stored = StoredLine("1001");
+  Open("DBD202403010001");
+  TakeLine(1);
+  form_->SetFocus("txtJl");
+  form_->KeyDown("txtJl", key::kReturn);
+  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " + form_->Text("TxtDj"),
+            "2 中包 10 76.4");
+  EnterThroughToSave();
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(StoredLine("1001"), stored);
+  TakeLine(1);
+  db_.Run({"update t_MeasureUnit set FDeleted=1 where hh='0001'"});
+  form_->SetFocus("txtJl");
+  form_->KeyDown("txtJl", key::kReturn);
+  EXPECT_EQ(form_->Text("txtDw") + " " + form_->Text("txtXs"), " 1");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
+// Another program stored line 1001 as 0.1235 盒 moving 0.8333 盒, a coefficient of its own. Taken
+// with F3 and entered as 7, it moves 47.2316 盒 as sl keeps them: the retail total is 12.5 x 47.2316,
+// 590.40, on screen and stored, not 590.39 from a base quantity no column holds.
+TEST_F(EditorTest, TheRetailTotalIsTheRetailPriceTimesTheBaseQuantityTheLineKeeps) {
+  db_.Run({"update ckdbdzkmx set srsl=0.1235, sl=0.8333 where lsh='DBD202403010001' and dh='1001'"});
+  Open("DBD202403010001");
+  TakeLine(1);
+  ui_.keepsHeld = true;
+  Enter("TxtSl", "7");
+  EXPECT_EQ(form_->Text("TxtLsze"), "590.4");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value("select cast(sl as varchar)+' '+cast(lsze as varchar) from ckdbdzkmx where dh='1001' and "
+                      "lsh='DBD202403010001'"),
+            "47.2316 590.4");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // Another program stored line 1002 as 12 盒 of 0003 in a unit of half a 盒, without the quantity as
 // entered: its price is per 盒, 24.8123, which the row shows per half 盒 as 12.4062. Taken with F3
 // and saved, or passed through every field with Enter, each list on the row it holds, and saved,
