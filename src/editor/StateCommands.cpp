@@ -355,9 +355,13 @@ void FrmStoreAdjuctBill::SubmitApproval() {
       FillLinesGrid(lsh);
       return;
     }
+    // A bill saved or opened here and stored no more was deleted by another clerk, as 记帐 says.
+    if (bar == SubmissionBar::NotSaved) {
+      session_.Ui->MsgBox("流水号为[" + lsh + "]的单据已被其他操作员删除,没有提交审批!", mb::kInformation, kSystemTitle);
+      return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
+    }
     if (bar != SubmissionBar::None) {
-      const char* why = bar == SubmissionBar::NotSaved ? "的单据还没有保存,不能提交审批!" : "的单据已审核,不能提交审批!";
-      session_.Ui->MsgBox("流水号为:" + lsh + why, mb::kInformation, kSystemTitle);
+      session_.Ui->MsgBox("流水号为:" + lsh + "的单据已审核,不能提交审批!", mb::kInformation, kSystemTitle);
       return;
     }
     session_.Ui->MsgBox(submitted.answer.empty() ? "审批提交成功!" : submitted.answer, mb::kInformation, kSystemTitle);

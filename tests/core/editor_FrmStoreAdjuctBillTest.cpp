@@ -330,9 +330,9 @@ TEST_F(EditorTest, PostingOverTypedInputNotSavedAsksFirst) {
 }
 
 // Two clerks begin new bills under the same prepared serial; the other saves and audits his first.
-// F8 on the bill never saved here posts nothing, however often it is pressed: the bill stored
-// under that serial is his, and this screen has never listed it.
-TEST_F(EditorTest, ANewBillNeverSavedPostsNoBillAnotherClerkStoredUnderItsSerial) {
+// F8 (or 审批) on the bill never saved here acts on nothing, however often it is pressed: the bill
+// stored under that serial is his, and this screen has never listed it.
+TEST_F(EditorTest, ANewBillNeverSavedPostsOrSubmitsNoBillAnotherClerkStoredUnderItsSerial) {
   OpenNewBill();
   const std::string lsh = form_->Text("TxtLSH"), from = " from ckdbdzk where lsh='DBD202403020003'";
   db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh + "',kdrq,dcstockid,drstockid,czry,1,0" + from,
@@ -352,6 +352,13 @@ TEST_F(EditorTest, ANewBillNeverSavedPostsNoBillAnotherClerkStoredUnderItsSerial
   EXPECT_EQ(db_.Count("select count(*) from BillApproval where BillGuid='" + lsh + "'"), 0);
   const std::string refused = "324 系统提示|确实要提交审批到审批流中吗？\n64 系统提示|流水号为:" + lsh + "的单据还没有保存,不能提交审批!\n";
   EXPECT_EQ(ShownBoxes(ui_), told + told + refused + refused);
+  EXPECT_EQ(form_->Grid("VfgContent")->Rows(), 1);
+  // A stored bill another clerk deleted meanwhile is told as deleted, its lines as stored (none).
+  Open("DBD202403010001");
+  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010001'", "delete from ckdbdzk where lsh='DBD202403010001'"});
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审批");
+  EXPECT_EQ(ui_.Boxes().back().text, "流水号为[DBD202403010001]的单据已被其他操作员删除,没有提交审批!");
   EXPECT_EQ(form_->Grid("VfgContent")->Rows(), 1);
 }
 
