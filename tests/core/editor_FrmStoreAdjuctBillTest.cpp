@@ -362,6 +362,23 @@ TEST_F(EditorTest, ANewBillNeverSavedPostsOrSubmitsNoBillAnotherClerkStoredUnder
   EXPECT_EQ(form_->Grid("VfgContent")->Rows(), 1);
 }
 
+// The other clerk's bill under the prepared serial is held by its approval flow: this clerk's first
+// line, which goes under the next serial, is not held with it.
+TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderItsSerial) {
+  OpenNewBill();
+  const std::string lsh = form_->Text("TxtLSH");
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh +
+               "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
+           "update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'",
+           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')"});
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
+}
+
 // Audited meanwhile by another clerk, the bill is refused and keeps what was typed: no question
 // offers to give it up.
 TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
