@@ -147,6 +147,9 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   const std::map<std::string, ShownWarehouses> warehouses = MarkedBillsWarehouses();
   const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
   std::vector<std::string> refusals;
+  // Audited all the same: goods issued from a warehouse's stock that no goods place held, which the
+  // clerk is told of as the editor tells him, or the places would lag the stock unnoticed.
+  std::vector<std::string> unplaced;
   const StateCommand command = layout_ == BrowserLayout::TwoStep ? StateCommand::PreAudit : StateCommand::Audit;
   BusyPointer busy(*session_.Ui);
   for (const std::string& lsh : serials) {
@@ -168,6 +171,7 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
     const StateOutcome outcome =
         ChangeBillState(session_, command, lsh, settings, questions, lines == markedLines_.end() ? nullptr : &lines->second,
                         shown == warehouses.end() ? nullptr : &shown->second);
+    for (const std::string& goods : outcome.unplacedIssues) unplaced.push_back(lsh + ": " + goods);
     if (outcome.refusal == StateRefusal::FlowChanged) {
       refusals.push_back(lsh + ": " + outcome.message + "请关闭浏览窗口后重新打开。");
     } else if (outcome.result == StateResult::Refused || outcome.result == StateResult::Failed) {
@@ -180,6 +184,11 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   }
   RefreshOnBill(current, "");
   ShowRefusedBills("以下单据未能审核:", refusals);
+  if (unplaced.empty()) return;
+  std::string text = "以下单据已审核,出库数量没有足够的货位可分配(流水号: 货号 未分配数量):";
+  for (std::size_t i = 0; i < unplaced.size() && i < kBillsNamed; ++i) text += "\n" + unplaced[i];
+  if (unplaced.size() > kBillsNamed) text += "\n…(共" + std::to_string(unplaced.size()) + "项)";
+  session_.Ui->MsgBox(text, mb::kInformation, kSystemTitle);
 }
 
 void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {

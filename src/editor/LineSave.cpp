@@ -60,7 +60,9 @@ void FrmStoreAdjuctBill::SaveLine() {
   if (!LineMayBeSaved()) return;
   if (!TakeFiguresFromFields()) return;
   const BillHeader header = HeaderOfBill();
-  if (!BillEditableInApproval(kHeldByApprovalOnSave)) return;
+  // A new bill's first line goes under a serial built afresh: what the approval flow holds under
+  // the serial shown is another clerk's bill begun at the same moment.
+  if (!newBill_ && !BillEditableInApproval(kHeldByApprovalOnSave)) return;
   if (LineCarriesBatch(header, entry_) && !BatchExpiryAcceptedOnBillDate()) return;
   if (header.inWarehouseKeepsPlaces) {
     std::vector<std::string> places = entry_.goodsPlaces;

@@ -273,10 +273,17 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   // audited nor posted is refused, the typed input kept: nothing to ask about losing then. A read
   // that fails asks, as the posting may go ahead.
   const std::string lsh = Text("TxtLSH");
-  const std::optional<BillHeaderState> stored = StoredHeader(lsh);
+  // A new bill no line was saved into yet has no stored header of its own: another clerk who began
+  // a bill under the same prepared serial may have stored his by now, which is not this clerk's to
+  // post (his first line goes under the next serial).
+  const std::optional<BillHeaderState> stored = newBill_ ? BillHeaderState{} : StoredHeader(lsh);
   const bool refusedUnposted = stored && !stored->audited && !stored->posted;
   if (!refusedUnposted && !MayDropUnsavedInput("记帐")) return;
   if (session_.Ui->MsgBox("确实要记帐吗?", mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) != mb::kYes) {
+    return;
+  }
+  if (newBill_) {
+    session_.Ui->MsgBox(NothingPostedText(lsh), mb::kInformation, kSystemTitle);
     return;
   }
   // Audited by another clerk while the clerk answered, the bill would be posted, and what he typed
@@ -315,10 +322,6 @@ void FrmStoreAdjuctBill::Cmd_SaveReckoning_Click() {
   }
   if (posted == PostingResult::NotSaved) {
     // A bill stored once and gone now was deleted meanwhile, not left unsaved.
-    if (newBill_) {
-      session_.Ui->MsgBox(NothingPostedText(lsh), mb::kInformation, kSystemTitle);
-      return;
-    }
     session_.Ui->MsgBox("流水号为[" + lsh + "]的单据已被其他操作员删除,没有记帐!", mb::kInformation, kSystemTitle);
     return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
   }
@@ -338,6 +341,11 @@ void FrmStoreAdjuctBill::SubmitApproval() {
     return;
   }
   const std::string lsh = Text("TxtLSH");
+  // Not yet saved from here: a bill stored under the serial is another clerk's (see 记帐).
+  if (newBill_) {
+    session_.Ui->MsgBox("流水号为:" + lsh + "的单据还没有保存,不能提交审批!", mb::kInformation, kSystemTitle);
+    return;
+  }
   try {
     const Submission submitted = SubmitBillForApproval(session_, lsh, linesListed_ ? &*linesListed_ : nullptr);
     const SubmissionBar bar = submitted.bar;
@@ -347,9 +355,13 @@ void FrmStoreAdjuctBill::SubmitApproval() {
       FillLinesGrid(lsh);
       return;
     }
+    // A bill saved or opened here and stored no more was deleted by another clerk, as 记帐 says.
+    if (bar == SubmissionBar::NotSaved) {
+      session_.Ui->MsgBox("流水号为[" + lsh + "]的单据已被其他操作员删除,没有提交审批!", mb::kInformation, kSystemTitle);
+      return ListLinesAsStored("流水号为 " + lsh + " 的单据已不存在");
+    }
     if (bar != SubmissionBar::None) {
-      const char* why = bar == SubmissionBar::NotSaved ? "的单据还没有保存,不能提交审批!" : "的单据已审核,不能提交审批!";
-      session_.Ui->MsgBox("流水号为:" + lsh + why, mb::kInformation, kSystemTitle);
+      session_.Ui->MsgBox("流水号为:" + lsh + "的单据已审核,不能提交审批!", mb::kInformation, kSystemTitle);
       return;
     }
     session_.Ui->MsgBox(submitted.answer.empty() ? "审批提交成功!" : submitted.answer, mb::kInformation, kSystemTitle);

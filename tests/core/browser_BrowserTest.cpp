@@ -359,6 +359,27 @@ TEST_F(BrowserCommandsTest, ABillAuditedMeanwhileIsNamedAsAuditedBeforeItsApprov
   EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n48 系统提示|以下单据未能审核:\nDBD202403020004: 单据已审核\n");
 }
 
+// Marked bills audited one by one: one failing half-way (its header cannot be written) moves no
+// stock and is named, the others are audited, and goods issued from a warehouse switched to goods
+// places while no place held them are named, as the editor names them.
+TEST_F(BrowserCommandsTest, EachMarkedBillIsAuditedWholeOrNotAtAllAndUnplacedGoodsAreNamed) {
+  RegisterEmbeddedProcedures();
+  db.Run({"update gl_stock set FDeleted=1 where id='01'"});
+  db::SqliteFile(db.Path()).Execute("create trigger keep_0001 before update on ckdbdzk when new.lsh='DBD202403010001' "
+                                    "begin select raise(abort, 'header locked'); end");
+  const std::string stock = "select sum(sl) from phk where hh in ('0001','0003','0014') and stockid='02'";
+  const std::string before = db.Value(stock);
+  Mark({"DBD202403010001", "DBD202403010002", "DBD202403020004"});
+  ui.QueueAnswer(mb::kYes);
+  browser.Click("审核");
+  EXPECT_EQ(db.Value(stock), before);
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh in ('DBD202403010002','DBD202403020004')"), 2);
+  EXPECT_EQ(db.Count("select count(*) from ckdbdzk where shbz=1 and lsh='DBD202403010001'"), 0);
+  EXPECT_EQ(ShownBoxes(ui), "324 系统提示|确实要审核所选单据吗?\n48 系统提示|以下单据未能审核:\nDBD202403010001: header locked\n"
+                            "64 系统提示|以下单据已审核,出库数量没有足够的货位可分配(流水号: 货号 未分配数量):\n"
+                            "DBD202403010002: 0021 5.5\nDBD202403010002: 0022 4\n");
+}
+
 // In the two-step flow an audited bill waits for its confirmation: posting it names that step, in
 // the browser's 记账 as in the editor, while a bill not audited
 // still names its audit.

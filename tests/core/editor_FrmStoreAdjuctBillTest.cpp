@@ -329,6 +329,56 @@ TEST_F(EditorTest, PostingOverTypedInputNotSavedAsksFirst) {
   EXPECT_EQ(form_->Text("TxtBZ"), "");
 }
 
+// Two clerks begin new bills under the same prepared serial; the other saves and audits his first.
+// F8 (or 审批) on the bill never saved here acts on nothing, however often it is pressed: the bill
+// stored under that serial is his, and this screen has never listed it.
+TEST_F(EditorTest, ANewBillNeverSavedPostsOrSubmitsNoBillAnotherClerkStoredUnderItsSerial) {
+  OpenNewBill();
+  const std::string lsh = form_->Text("TxtLSH"), from = " from ckdbdzk where lsh='DBD202403020003'";
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh + "',kdrq,dcstockid,drstockid,czry,1,0" + from,
+           "insert into ckdbdzkmx(lsh,dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid) select '" + lsh +
+               "',dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid from ckdbdzkmx where lsh='DBD202403020003'"});
+  const std::string told = "324 系统提示|确实要记帐吗?\n64 系统提示|流水号为:" + lsh + "的单据还没有保存,没有记帐任何单据!\n";
+  for (int press = 0; press < 2; ++press) {
+    ui_.QueueAnswer(mb::kYes);
+    form_->KeyDown("TxtHH", key::kF1 + 7);
+  }
+  EXPECT_EQ(db_.Value("select cast(jzbz as int) from ckdbdzk where lsh='" + lsh + "'"), "0");
+  db_.Run({"update ckdbdzk set shbz=0,jzbz=0 where lsh='" + lsh + "'"});  // and submitted as his
+  for (int press = 0; press < 2; ++press) {
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click("审批");
+  }
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval where BillGuid='" + lsh + "'"), 0);
+  const std::string refused = "324 系统提示|确实要提交审批到审批流中吗？\n64 系统提示|流水号为:" + lsh + "的单据还没有保存,不能提交审批!\n";
+  EXPECT_EQ(ShownBoxes(ui_), told + told + refused + refused);
+  EXPECT_EQ(form_->Grid("VfgContent")->Rows(), 1);
+  // A stored bill another clerk deleted meanwhile is told as deleted, its lines as stored (none).
+  Open("DBD202403010001");
+  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010001'", "delete from ckdbdzk where lsh='DBD202403010001'"});
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审批");
+  EXPECT_EQ(ui_.Boxes().back().text, "流水号为[DBD202403010001]的单据已被其他操作员删除,没有提交审批!");
+  EXPECT_EQ(form_->Grid("VfgContent")->Rows(), 1);
+}
+
+// The other clerk's bill under the prepared serial is held by its approval flow: this clerk's first
+// line, which goes under the next serial, is not held with it.
+TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderItsSerial) {
+  OpenNewBill();
+  const std::string lsh = form_->Text("TxtLSH");
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh +
+               "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
+           "update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'",
+           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')"});
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
+}
+
 // Audited meanwhile by another clerk, the bill is refused and keeps what was typed: no question
 // offers to give it up.
 TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {

@@ -11,6 +11,7 @@
 
 #include "DemoDesktop.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
+#include "db/SqliteFile.h"
 #include "host/Rights.h"
 
 namespace {
@@ -21,7 +22,9 @@ using Names = std::set<std::string>;
 
 // Closes whatever modal window opens above the screen under test and notes what it closed:
 // message boxes by their escape button (No for a question), other dialogs as their close box
-// does. The progress of a long operation closes itself.
+// does. The progress of a long operation closes itself. While each waits on the clerk, another
+// clerk's write must go through at once: nothing the screen holds open may lock the database for
+// everyone.
 class ModalCloser {
  public:
   ModalCloser() {
@@ -32,11 +35,13 @@ class ModalCloser {
 
   QWidget* home = nullptr;  // the window under test: never closed
   std::vector<std::string> closed;
+  std::unique_ptr<storeadjust::db::SqliteFile> otherClerk;  // waits for no lock
 
  private:
   void CloseTopmost() {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || modal == home || qobject_cast<QProgressDialog*>(modal) != nullptr) return;
+    EXPECT_NO_THROW(otherClerk->Execute("begin immediate; rollback"));
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       closed.push_back("box " + box->text().toStdString());
       QAbstractButton* escape = box->escapeButton();
@@ -121,6 +126,7 @@ class CommandWalkTest : public qttest::DemoDesktop<> {
                   const std::function<void()>& prepare) {
     WalkResult result;
     ModalCloser closer;
+    closer.otherClerk = std::make_unique<storeadjust::db::SqliteFile>(db.Path());
     QTimer::singleShot(0, [&] {
       QWidget* window = QApplication::activeModalWidget();
       if (window == nullptr) {
