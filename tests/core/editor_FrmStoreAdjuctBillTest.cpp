@@ -21,6 +21,7 @@
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
+#include "lines/GoodsPlaceAllocation.h"
 #include "support/ModuleSession.h"
 #include "support/StockTables.h"
 
@@ -403,6 +404,11 @@ TEST_F(EditorTest, ViewedGoodsPlacesAreThoseOfALineTheGridLists) {
   ASSERT_EQ(ui_.placesShown.size(), 1u);
   EXPECT_EQ(ui_.placesShown[0].lineKey, "1001");
   EXPECT_EQ(ui_.placesShown[0].quantity, "5.5");
+  // Each place holds, as shown, the line's own batch, not the goods' over every batch.
+  std::string current;
+  const GoodsPlaceAllocation shown(ui_.placesShown[0]);
+  for (const GoodsPlaceRow& row : shown.Rows()) current += row.number + ":" + adodb::FormatNumber(row.current) + " ";
+  EXPECT_EQ(current, "Y01:0 Y02:9.25 Y03:6.5 ");
 }
 
 TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {
