@@ -83,10 +83,9 @@ void FrmReport::Click(const std::string& name) {
 }
 
 // A filtered report says so in its title band: rows left out by the clerk's own filter must not
-// pass for rows that are not there. Scripts read the label's text, which keeps the name alone.
-void FrmReport::ShowTitleBand() {
-  SetCaption(kTitleLabel, grid_.Filters().empty() ? reportName_ : reportName_ + QvGrid::kFilteredMark);
-}
+// pass for rows that are not there. The band shows the title the printout and the export carry,
+// the one given in 属性 included. Scripts read the label's text, which keeps the name alone.
+void FrmReport::ShowTitleBand() { SetCaption(kTitleLabel, grid_.PrintedTitle()); }
 
 void FrmReport::FormKeyDown(int& keyCode, int shift) {
   (void)shift;

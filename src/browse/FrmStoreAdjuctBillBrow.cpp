@@ -507,6 +507,7 @@ const char* FrmStoreAdjuctBillBrow::CommandOfKey(int keyCode) {
     case key::kF1 + 6: return "查看";
     case key::kF1 + 7: return "记账";
     case key::kF1 + 8: return "打印";
+    case key::kF1 + 9: return "重打";
     case key::kDelete: return "删除";
     default: return nullptr;
   }

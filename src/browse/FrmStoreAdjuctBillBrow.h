@@ -54,7 +54,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   static constexpr const char* kKeyGuidePanel = "StatusBar1Keys";
   static constexpr const char* kBrowserKeyGuide =
       "Enter/F2 → 新增 | F3 → 修改 | F7 → 查看 | F4 → 审核 | Del → 删除 | 空格 → 选中 | F5 → 刷新 | F8 → 记账 | "
-      "F9 → 打印 | Ctrl+F → 查找 | ESC → 退出";
+      "F9 → 打印 | F10 → 重打 | Ctrl+F → 查找 | ESC → 退出";
   static constexpr const char* kFind = "TxtFind";
   static constexpr const char* kDateFrom = "DTPKdrqFrom";
   static constexpr const char* kDateTo = "DTPKdrqTo";

@@ -77,6 +77,10 @@ void FrmStoreAdjuctBill::ShowCommandAvailability(const BillHeaderState& header) 
   for (const CommandControl& entry : kCommandControls) {
     SetAvailable(entry.control, EditorCommandReason(entry.command, bill, rights_));
   }
+  // A button greyed out under the clerk's focus (保 存 refused for a bill audited meanwhile,
+  // 删除 after F4) would hand the keys to the next widget in the chain, the bill date, where a
+  // digit typed changes it. The lines take them: every key of the editor works there.
+  if (!Focus().empty() && !Enabled(Focus())) SetFocus("VfgContent");
 }
 
 }  // namespace storeadjust

@@ -43,6 +43,12 @@ std::optional<GoodsPlaceRequest> FrmStoreAdjuctBill::GoodsPlaceRequestFor(bool v
     }
     request.quantity = adodb::FormatNumber(line.baseQty);
     if (auto facts = ReadGoodsFacts(session_, line.hh)) request.unitName = facts->baseUnit;
+    // Each place's quantity now is the line's batch's: summed over the goods' other batches it
+    // showed more in a place than the line could take from it, or could have put there.
+    if (!line.batchNo.empty()) {
+      request.batchKnown = true;
+      request.batchNo = line.batchNo, request.batchLine = line.batchLine;
+    }
   }
   request.goodsNumber = gridLine ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : Text("TxtHH");
   request.operatorCode = session_.OptCode;

@@ -205,11 +205,12 @@ void BrowserView::BuildStatusBar() {
   keys->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kKeyGuidePanel));
   // The key guide is as wide as a 1024 screen: on a narrower window it gives way (its end is cut
   // off) rather than pushing the window, and the record count beside it, past the screen's edge.
+  // The count takes only its own width, so the spare width goes to the guide.
   keys->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   status->addWidget(keys, 1);
   auto* panel2 = new QLabel(status);
   panel2->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kStatusPanel));
-  status->addWidget(panel2, 2);
+  status->addWidget(panel2);
   layout()->addWidget(status);
 }
 

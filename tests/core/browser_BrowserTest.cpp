@@ -112,6 +112,10 @@ TEST_F(BrowserCommandsTest, ReprintHandsTheSessionToTheComponentAndShowsItsFailu
   ui.failure = adodb::Error(adodb::errnum::kProviderError, "重打组件不可用");
   browser.Click("mnuCd");
   EXPECT_EQ(ShownBoxes(ui), "16 系统提示|重打组件不可用\n");
+  // F10, the editor's key for it, from the list and from the find field.
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kGrid, key::kF1 + 9);
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kFind, key::kF1 + 9);
+  EXPECT_EQ(ui.reprints.size(), 4u);
 }
 
 // The serials the reprint list holds once read again, "A B ".

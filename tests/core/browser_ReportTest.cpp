@@ -137,6 +137,15 @@ TEST_F(FrmReportTest, AReportThatCannotBeReadIsShownAndTheWindowStaysOpen) {
   EXPECT_FALSE(ui.Busy());
 }
 
+// The band over the grid shows the title given in 属性 (its dialog sets the grid's properties),
+// as the printout and the export do.
+TEST_F(FrmReportTest, TheTitleBandShowsTheTitleGivenInProperties) {
+  form.Load();
+  form.ReportGrid().SetProperties({"三月份调拨"});
+  form.Click("属性");
+  EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "三月份调拨");
+}
+
 TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithIt) {
   testsupport::TempDatabase db{db::CreateDemoDatabase};
   std::string transcript;

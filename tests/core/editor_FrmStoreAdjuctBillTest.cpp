@@ -21,6 +21,7 @@
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
+#include "lines/GoodsPlaceAllocation.h"
 #include "support/ModuleSession.h"
 #include "support/StockTables.h"
 
@@ -390,6 +391,21 @@ TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
   EXPECT_EQ(form_->Text("TxtBZ"), "急件");
 }
 
+// A button greyed out under the focus passes it to the lines, not on to the bill date.
+TEST_F(EditorTest, AButtonGreyedOutUnderTheFocusHandsItToTheLines) {
+  Open("DBD202403010001");
+  TakeLine(1);
+  EnterThroughToSave();
+  db_.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010001'"});
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_) + form_->Focus(), "64 系统提示|此单据已审核，不能再添加数据!\nVfgContent");
+  Open("DBD202403010002");
+  form_->SetFocus("Cmd_Delete");
+  ui_.QueueAnswer(mb::kYes);
+  form_->KeyDown("Cmd_Delete", key::kF1 + 3);
+  EXPECT_EQ(form_->Text("LblBillState") + form_->Focus(), "已审核VfgContent");
+}
+
 // Seen audited, the bill was to be refused: taken back by another clerk while the approval's
 // warning is open, it would be audited and the typed remark dropped unasked. The clerk is asked
 // then; No audits nothing and keeps the remark.
@@ -438,6 +454,11 @@ TEST_F(EditorTest, ViewedGoodsPlacesAreThoseOfALineTheGridLists) {
   ASSERT_EQ(ui_.placesShown.size(), 1u);
   EXPECT_EQ(ui_.placesShown[0].lineKey, "1001");
   EXPECT_EQ(ui_.placesShown[0].quantity, "5.5");
+  // Each place holds, as shown, the line's own batch, not the goods' over every batch.
+  std::string current;
+  const GoodsPlaceAllocation shown(ui_.placesShown[0]);
+  for (const GoodsPlaceRow& row : shown.Rows()) current += row.number + ":" + adodb::FormatNumber(row.current) + " ";
+  EXPECT_EQ(current, "Y01:0 Y02:9.25 Y03:6.5 ");
 }
 
 TEST_F(EditorTest, ALongBillShowsTheLineItMovesAndEndsTheDisplay) {

@@ -105,6 +105,14 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
 
 // Ctrl+F reaches the find box from the list, Enter finds, Esc gives the whole list back, still
 // sorted as the header clicks left it.
+// At the window's own width the key guide is read whole, the record count beside it.
+TEST_F(BrowserViewTest, TheKeyGuideIsReadWholeBesideTheRecordCount) {
+  browserView->resize(1100, 640);
+  QApplication::processEvents();
+  auto* keys = browserView->findChild<QLabel*>(QStringLiteral("StatusBar1Keys"));
+  EXPECT_GE(keys->width(), keys->sizeHint().width());
+}
+
 TEST_F(BrowserViewTest, TheFindRowNarrowsTheListByKeys) {
   qttest::ClickHeader(*list, 5);  // 拨入仓库编号 ascending, then descending: 05 02 02 03
   qttest::ClickHeader(*list, 5);
