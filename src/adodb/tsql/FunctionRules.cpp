@@ -94,7 +94,16 @@ std::optional<std::string> DecimalLiteralText(std::string_view value) {
   if (!places.empty()) (text += '.') += places;
   return text + "'";
 }
-std::string LiteralAsText(const std::string& value) { return DecimalLiteralText(value).value_or(value); }
+std::optional<std::string> PlacesOfDecimalText(const std::string& value);
+// A number as SQL Server writes it out where text is wanted (CONCAT, LEN, LEFT, RIGHT): a decimal
+// literal, and a conversion to decimal or money, with its places (concat(cast(sl AS decimal(18,2)),
+// '箱') is '240.00箱', len(convert(money, 3)) is 4).
+std::string LiteralAsText(const std::string& value) {
+  if (std::optional<std::string> literal = DecimalLiteralText(value)) return std::move(*literal);
+  if (const std::optional<std::string> places = PlacesOfDecimalText(value))
+    return "tsql_decimal_text(" + value + ", " + *places + ")";
+  return value;
+}
 
 // LEN(s) counts characters without the trailing blanks; a number is counted as written out.
 std::string Len(std::string_view, const std::vector<std::string>& a) {
