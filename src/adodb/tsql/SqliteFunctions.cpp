@@ -619,7 +619,9 @@ void TsqlVarchar(sqlite3_context* ctx, int, sqlite3_value** argv) {
       return sqlite3_result_null(ctx);
     case SQLITE_FLOAT: {
       char buf[32];
-      const int n = std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[0]));
+      // + 0.0 takes the sign off a zero: a decimal or money zero is written '0', never '-0'
+      // (round(-0.4, 0), ceiling(-0.5) and -0.3 * 0 leave a double's negative zero here).
+      const int n = std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[0]) + 0.0);
       return sqlite3_result_text(ctx, buf, n, SQLITE_TRANSIENT);
     }
     default: {
