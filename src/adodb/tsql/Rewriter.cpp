@@ -19,6 +19,7 @@
 #include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/DerivedTables.h"
 #include "adodb/tsql/DatePartRules.h"
+#include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
@@ -178,6 +179,33 @@ std::string Trim(std::string s) {
   s.erase(last == std::string::npos ? 0 : last + 1);
   s.erase(0, s.find_first_not_of(' '));
   return s;
+}
+
+// The conversion that reads text as the value `emitted` is, when that is a call whose result is a
+// date ("tsql_date": CAST AS date, EOMONTH, DATEFROMPARTS) or a datetime ("tsql_datetime": CAST AS
+// datetime, DATEADD, GETDATE); empty for anything else. The server converts text compared with
+// such a value to its type, so '20240305' and '2024-3-5' are that day, not text after '2024-03-05'.
+std::string_view DateConversionFor(std::string_view emitted) {
+  static constexpr std::pair<std::string_view, std::string_view> kCalls[] = {
+      {"tsql_date(", "tsql_date"},         {"tsql_eomonth(", "tsql_date"},     {"tsql_datefromparts(", "tsql_date"},
+      {"tsql_datetime(", "tsql_datetime"}, {"tsql_dateadd(", "tsql_datetime"}, {"datetime('now', 'localtime')", "tsql_datetime"}};
+  if (emitted.empty() || emitted.back() != ')') return {};
+  for (const auto& [call, conversion] : kCalls) {
+    if (!emitted.starts_with(call)) continue;
+    if (call.back() == ')') return emitted.size() == call.size() ? conversion : std::string_view();
+    // One call: its parenthesis closes at the end, not before (tsql_date(a) || tsql_date(b)).
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t i = call.size() - 1; i < emitted.size(); ++i) {
+      const char c = emitted[i];
+      if (quote) quote = c == quote ? 0 : quote;
+      else if (c == '\'' || c == '"') quote = c;
+      else if (c == '(') ++depth;
+      else if (c == ')' && --depth == 0) return i + 1 == emitted.size() ? conversion : std::string_view();
+    }
+    return {};
+  }
+  return {};
 }
 
 struct NameRef {
@@ -2106,10 +2134,17 @@ class Rewriter {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
       const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
+      const std::string conversion(
+          leftColumn ? std::string_view() : DateConversionFor(out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom)));
       const auto bound = [&] {
         const std::size_t boundFrom = pos_, boundStart = out_.size();
         Additive();
         if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
+        if (!conversion.empty() && IsTextLiteral(boundFrom, pos_)) {
+          const std::string literal = out_.TrimmedFrom(boundStart);
+          out_.resize(boundStart);
+          Emit(conversion + "(" + literal + ")");
+        }
       };
       bound();
       ExpectWord("AND");
@@ -2132,8 +2167,11 @@ class Rewriter {
   bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
     if (token_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
     std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
-    // A style's strftime, maybe cut to a length or to a two-digit year.
     text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    // A date (CAST AS date) is read as the column's type: a datetime column's midnight, which it
+    // equals on the server, where its text alone sorts before it.
+    if (DateConversionFor(text.substr(0, text.find_last_not_of(' ') + 1)) == "tsql_date") return true;
+    // A style's strftime, maybe cut to a length or to a two-digit year.
     while (text.starts_with("substr(") || text.starts_with("(")) text.remove_prefix(text[0] == '(' ? 1 : 7);
     return text.starts_with("strftime(");
   }
@@ -2164,9 +2202,22 @@ class Rewriter {
       const std::string value = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom);
       const std::string literal = out_.TrimmedFrom(rightStart);
       out_.resize(rightStart);
-      Emit(DeclaredNullReplacementLiteral(value, literal));
+      const std::string_view conversion = DateConversionFor(value);
+      if (conversion.empty()) Emit(DeclaredNullReplacementLiteral(value, literal));
+      else Emit(std::string(conversion) + "(" + literal + ")");
+    } else if (IsTextLiteral(left.from, left.to)) {
+      const std::string_view conversion = DateConversionFor(out_.TrimmedFrom(rightStart));
+      if (!conversion.empty()) {
+        const std::string literal = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom), rest = out_.substr(left.outTo);
+        out_.resize(left.outFrom);
+        Emit(std::string(conversion) + "(" + literal + ")");
+        out_ += rest;
+      }
     }
     Emit(kCollate);
+  }
+  bool IsTextLiteral(std::size_t from, std::size_t to) const {
+    return to == from + 1 && (token_[from].kind == TokenKind::String || token_[from].kind == TokenKind::NString);
   }
 
   // The literal emitted from `literalStart` on, read as the column `columnExpr` is declared.
@@ -2705,7 +2756,13 @@ class Rewriter {
       std::vector<std::string> args;
       while (AcceptOp(",")) args.push_back(CapturedExpr());
       ExpectOp(")");
-      return Emit(RewriteDatePartCall(name.text(), part, args));
+      std::string call = RewriteDatePartCall(name.text(), part, args);
+      // DATEADD of a date by days or longer is a date on the server, so it compares equal to one.
+      const std::optional<DatePart> unit = DatePartNamed(part);
+      if (args.size() == 2 && SameName(name.text(), "DATEADD") && unit && *unit <= DatePart::Weekday &&
+          DateConversionFor(args[1]) == "tsql_date")
+        call = "tsql_date(" + call + ")";
+      return Emit(call);
     }
     if ((SameName(name.text(), "COUNT") || SameName(name.text(), "COUNT_BIG")) && AcceptOp("*")) {
       ExpectOp(")");
