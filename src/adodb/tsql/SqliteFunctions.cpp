@@ -342,7 +342,7 @@ void TsqlDateTime(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   const std::optional<DateTime> value = DateTimeOf(ctx, argv[0]);
   if (!value) return;
-  std::string text = CanonicalDateTime(*value);
+  std::string text = CanonicalDateTime(kDateOnly ? *value : InDatetimeTicks(*value));
   if (kDateOnly) text.resize(10);
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
