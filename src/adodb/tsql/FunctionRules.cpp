@@ -178,7 +178,8 @@ std::string Concat(std::string_view, const std::vector<std::string>& a) {
   texts.reserve(a.size());
   for (const std::string& value : a) {
     // A datetime column is converted as CAST to varchar converts it, in the server's default way.
-    std::string declared = DeclaredDefaultText(value, value);
+    std::string declared = DateConversionFor(value) == "tsql_datetime" ? "tsql_default_style(" + value + ")"
+                                                                        : DeclaredDefaultText(value, value);
     texts.push_back(declared.empty() ? LiteralAsText(value) : std::move(declared));
   }
   return Call("tsql_concat", texts);
@@ -370,8 +371,10 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     text = (defaultStyle && !isInt ? "tsql_default_style(" : "tsql_varchar(") + value + ")";
     whole = !type.size.empty() && isInt;
     // Without a style a datetime column is written in the server's default way too; the column's
-    // value alone tells no datetime from text in the same form.
-    if (!style && !isInt) {
+    // value alone tells no datetime from text in the same form. A datetime that is no column
+    // (GETDATE(), DATEADD) is known for one by its call.
+    if (!style && DateConversionFor(value) == "tsql_datetime") text = "tsql_default_style(" + value + ")";
+    else if (!style && !isInt) {
       std::string declared = DeclaredDefaultText(value, text);
       if (!declared.empty()) text = std::move(declared);
     }
@@ -399,6 +402,29 @@ std::string_view LowerInto(std::string_view name, char* room) {
 }
 
 }  // namespace
+
+std::string_view DateConversionFor(std::string_view emitted) {
+  static constexpr std::pair<std::string_view, std::string_view> kCalls[] = {
+      {"tsql_date(", "tsql_date"},         {"tsql_eomonth(", "tsql_date"},     {"tsql_datefromparts(", "tsql_date"},
+      {"tsql_datetime(", "tsql_datetime"}, {"tsql_dateadd(", "tsql_datetime"}, {"datetime('now', 'localtime')", "tsql_datetime"}};
+  if (emitted.empty() || emitted.back() != ')') return {};
+  for (const auto& [call, conversion] : kCalls) {
+    if (!emitted.starts_with(call)) continue;
+    if (call.back() == ')') return emitted.size() == call.size() ? conversion : std::string_view();
+    // One call: its parenthesis closes at the end, not before (tsql_date(a) || tsql_date(b)).
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t i = call.size() - 1; i < emitted.size(); ++i) {
+      const char c = emitted[i];
+      if (quote) quote = c == quote ? 0 : quote;
+      else if (c == '\'' || c == '"') quote = c;
+      else if (c == '(') ++depth;
+      else if (c == ')' && --depth == 0) return i + 1 == emitted.size() ? conversion : std::string_view();
+    }
+    return {};
+  }
+  return {};
+}
 
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
   char room[kLongestName];

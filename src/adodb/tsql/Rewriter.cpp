@@ -181,33 +181,6 @@ std::string Trim(std::string s) {
   return s;
 }
 
-// The conversion that reads text as the value `emitted` is, when that is a call whose result is a
-// date ("tsql_date": CAST AS date, EOMONTH, DATEFROMPARTS) or a datetime ("tsql_datetime": CAST AS
-// datetime, DATEADD, GETDATE); empty for anything else. The server converts text compared with
-// such a value to its type, so '20240305' and '2024-3-5' are that day, not text after '2024-03-05'.
-std::string_view DateConversionFor(std::string_view emitted) {
-  static constexpr std::pair<std::string_view, std::string_view> kCalls[] = {
-      {"tsql_date(", "tsql_date"},         {"tsql_eomonth(", "tsql_date"},     {"tsql_datefromparts(", "tsql_date"},
-      {"tsql_datetime(", "tsql_datetime"}, {"tsql_dateadd(", "tsql_datetime"}, {"datetime('now', 'localtime')", "tsql_datetime"}};
-  if (emitted.empty() || emitted.back() != ')') return {};
-  for (const auto& [call, conversion] : kCalls) {
-    if (!emitted.starts_with(call)) continue;
-    if (call.back() == ')') return emitted.size() == call.size() ? conversion : std::string_view();
-    // One call: its parenthesis closes at the end, not before (tsql_date(a) || tsql_date(b)).
-    int depth = 0;
-    char quote = 0;
-    for (std::size_t i = call.size() - 1; i < emitted.size(); ++i) {
-      const char c = emitted[i];
-      if (quote) quote = c == quote ? 0 : quote;
-      else if (c == '\'' || c == '"') quote = c;
-      else if (c == '(') ++depth;
-      else if (c == ')' && --depth == 0) return i + 1 == emitted.size() ? conversion : std::string_view();
-    }
-    return {};
-  }
-  return {};
-}
-
 struct NameRef {
   std::string emitted;  // as written into the output
   std::string bare;     // unquoted, for matching
