@@ -109,8 +109,9 @@ std::string LiteralAsText(const std::string& value) {
 std::string Len(std::string_view, const std::vector<std::string>& a) {
   return "length(rtrim(" + LiteralAsText(a[0]) + ", ' '))";
 }
+std::vector<std::string> FirstAsText(std::vector<std::string> a);
 // SUBSTRING(s, start, length): positions before 1 eat into the length (SQLite counts them from the end).
-std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", a); }
+std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", FirstAsText(a)); }
 // CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
 std::string CharIndex(std::string_view, const std::vector<std::string>& a) { return Call("tsql_charindex", a); }
 // The count of LEFT or RIGHT: a literal as written, any other checked to be no negative count.
@@ -185,7 +186,7 @@ std::string Concat(std::string_view, const std::vector<std::string>& a) {
   return Call("tsql_concat", texts);
 }
 // TRIM(s) takes blanks (only blanks) off both ends.
-std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + a[0] + ", ' ')"; }
+std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + LiteralAsText(a[0]) + ", ' ')"; }
 // FORMAT(value, pattern[, culture]) with .NET's patterns (see FormatFunction.h).
 std::string Format(std::string_view, const std::vector<std::string>& a) { return Call("tsql_format", a); }
 // STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
@@ -198,6 +199,14 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// A text function whose text is a number: written out as the server converts it, a decimal with
+// its places (ltrim(1.50) and upper(cast(x AS decimal(9,2))) of 2.5 are '1.50' and '2.50').
+std::vector<std::string> FirstAsText(std::vector<std::string> a) {
+  a[0] = LiteralAsText(a[0]);
+  return a;
+}
+std::string TextPrefixed(std::string_view name, const std::vector<std::string>& a) { return Prefixed(name, FirstAsText(a)); }
+std::string TextSameName(std::string_view name, const std::vector<std::string>& a) { return SameNameCall(name, FirstAsText(a)); }
 // DATALENGTH(x): by the column's declared type where x is a column (see DeclaredColumnValue.h).
 std::string DataLength(std::string_view, const std::vector<std::string>& a) { return DeclaredDataLength(a[0]); }
 // SPACE(n): n blanks.
@@ -236,11 +245,11 @@ const RulesByName& FunctionTable() {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
-      {"len", {1, 1, Len}},            {"lower", {1, 1, Prefixed}},     {"ltrim", {1, 1, SameNameCall}},
+      {"len", {1, 1, Len}},            {"lower", {1, 1, TextPrefixed}},     {"ltrim", {1, 1, TextSameName}},
       {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
       {"nullif", {2, 2, Nullif}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
-      {"rtrim", {1, 1, SameNameCall}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
-      {"upper", {1, 1, Prefixed}},     {"year", {1, 1, Year}},
+      {"rtrim", {1, 1, TextSameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
+      {"upper", {1, 1, TextPrefixed}},     {"year", {1, 1, Year}},
       // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
       // the rest of the text functions
       {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
@@ -251,8 +260,8 @@ const RulesByName& FunctionTable() {
       {"ntile", {1, 1, SameNameCall}},     {"percent_rank", {0, 0, SameNameCall}}, {"rank", {0, 0, SameNameCall}},
       {"row_number", {0, 0, SameNameCall}}, {"sign", {1, 1, SameNameCall}},
       {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
-      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
-      {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},
+      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, TextPrefixed}}, {"replicate", {2, 2, TextPrefixed}},
+      {"reverse", {1, 1, TextPrefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, TextPrefixed}},
       {"sysdatetime", {0, 0, SysDateTime}},
       // the second round: what hand-written statements use most of the rest
       {"count_big", {1, 1, CountBig}}, {"exp", {1, 1, Prefixed}},      {"atn2", {2, 2, Atn2}},
