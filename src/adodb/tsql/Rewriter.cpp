@@ -2095,34 +2095,40 @@ class Rewriter {
     const bool leftColumn = IsColumnRef(left.from, left.to);
     if (!leftColumn) Emit(kCollate);
     if (negated) Emit("NOT");
+    // Text among the values is read as the left side is: a column's declared type where it is a
+    // date (as a comparison reads it), a date or datetime's type where the left side is one.
+    const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
+    const std::string conversion(
+        leftColumn ? std::string_view() : DateConversionFor(out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom)));
+    const auto value = [&](bool additive) {
+      const std::size_t valueFrom = pos_, valueStart = out_.size();
+      if (additive) Additive();
+      else Expr();
+      if (!column.empty() && ReadsAsDate(valueFrom, pos_, valueStart, out_.size())) ReadLiteralAsColumn(column, valueStart);
+      if (!conversion.empty() && IsTextLiteral(valueFrom, pos_)) {
+        const std::string literal = out_.TrimmedFrom(valueStart);
+        out_.resize(valueStart);
+        Emit(conversion + "(" + literal + ")");
+      }
+    };
     if (AcceptWord("IN")) {
       Emit("IN");
       ExpectOp("(");
       Emit("(");
       if (AtWord("SELECT")) Select();
-      else ExprList();
+      else {
+        do value(false);
+        while (AcceptOp(",") && (Emit(","), true));
+      }
       ExpectOp(")");
       Emit(")");
     } else {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
-      const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
-      const std::string conversion(
-          leftColumn ? std::string_view() : DateConversionFor(out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom)));
-      const auto bound = [&] {
-        const std::size_t boundFrom = pos_, boundStart = out_.size();
-        Additive();
-        if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
-        if (!conversion.empty() && IsTextLiteral(boundFrom, pos_)) {
-          const std::string literal = out_.TrimmedFrom(boundStart);
-          out_.resize(boundStart);
-          Emit(conversion + "(" + literal + ")");
-        }
-      };
-      bound();
+      value(true);
       ExpectWord("AND");
       Emit("AND");
-      bound();
+      value(true);
     }
   }
 
