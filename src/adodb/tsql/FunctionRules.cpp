@@ -173,16 +173,20 @@ std::string Choose(std::string_view, const std::vector<std::string>& a) {
   for (std::size_t i = 1; i < a.size(); ++i) out += " WHEN " + std::to_string(i) + " THEN " + a[i];
   return out + " END";
 }
+// A value where text is wanted, as CAST to varchar writes it: a datetime column or call in the
+// server's default way, a decimal with its places; `otherwise` for anything else.
+std::string ValueAsText(const std::string& value, const std::string& otherwise) {
+  if (DateConversionFor(value) == "tsql_datetime") return "tsql_default_style(" + value + ")";
+  std::string declared = DeclaredDefaultText(value, otherwise);
+  if (!declared.empty()) return declared;
+  std::string literal = LiteralAsText(value);
+  return literal != value ? literal : otherwise;
+}
 // CONCAT(a, b, ...): NULL is empty text, numbers are written as CAST to varchar writes them.
 std::string Concat(std::string_view, const std::vector<std::string>& a) {
   std::vector<std::string> texts;
   texts.reserve(a.size());
-  for (const std::string& value : a) {
-    // A datetime column is converted as CAST to varchar converts it, in the server's default way.
-    std::string declared = DateConversionFor(value) == "tsql_datetime" ? "tsql_default_style(" + value + ")"
-                                                                        : DeclaredDefaultText(value, value);
-    texts.push_back(declared.empty() ? LiteralAsText(value) : std::move(declared));
-  }
+  for (const std::string& value : a) texts.push_back(ValueAsText(value, value));
   return Call("tsql_concat", texts);
 }
 // TRIM(s) takes blanks (only blanks) off both ends.
@@ -192,9 +196,7 @@ std::string Format(std::string_view, const std::vector<std::string>& a) { return
 // STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
 std::string StringAgg(std::string_view name, const std::vector<std::string>& a) {
   if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
-  const std::string text = "tsql_varchar(" + a[0] + ")";
-  const std::string declared = DeclaredDefaultText(a[0], text);
-  return "group_concat(" + (declared.empty() ? text : declared) + ", " + a[1] + ")";
+  return "group_concat(" + ValueAsText(a[0], "tsql_varchar(" + a[0] + ")") + ", " + a[1] + ")";
 }
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
