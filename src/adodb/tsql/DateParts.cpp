@@ -111,6 +111,12 @@ std::int64_t MomentOf(const DateTime& value) {
   return days * kMillisecondsPerDay + (d.hour * 3600LL + d.minute * 60LL + d.second) * 1000 + value.milliseconds;
 }
 
+DateTime InDatetimeTicks(const DateTime& value) {
+  static constexpr int kToNearestTick[10] = {0, -1, 1, 0, -1, 2, 1, 0, -1, 1};
+  const int step = kToNearestTick[value.milliseconds % 10];
+  return step == 0 ? value : DateTimeAt(MomentOf(value) + step);
+}
+
 DateTime DateTimeAt(std::int64_t moment) {
   DateTime value;
   CivilFromDays(Days(moment) + kEpochDays, value.date.year, value.date.month, value.date.day);

@@ -22,6 +22,9 @@ constexpr std::int64_t kMillisecondsPerDay = 86'400'000;
 // Milliseconds since 1900-01-01 00:00:00; negative before it.
 std::int64_t MomentOf(const DateTime& value);
 DateTime DateTimeAt(std::int64_t moment);
+// The value as datetime holds it, in 1/300 s: milliseconds end in 0, 3 or 7, rounded to the
+// nearest (.995 to .998 are .997, .999 is the next second, so '23:59:59.999' is the next day).
+DateTime InDatetimeTicks(const DateTime& value);
 // False for a moment outside datetime's range, 1753-01-01 to 9999-12-31 23:59:59.999.
 bool InDateTimeRange(std::int64_t moment);
 int DaysInMonth(int year, int month);

@@ -14,7 +14,8 @@ DeclaredKind KindOfType(const std::string& type) {
   if (type == "float" || type == "real" || type.rfind("double", 0) == 0) return DeclaredKind::kFloat;
   if (type.find("money") != std::string::npos) return DeclaredKind::kMoney;
   if (type == "bit") return DeclaredKind::kBit;
-  if (type == "datetime" || type == "smalldatetime" || type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime;
+  if (type == "datetime" || type == "smalldatetime") return DeclaredKind::kDateTime;
+  if (type.rfind("datetime2", 0) == 0) return DeclaredKind::kDateTime2;
   if (type == "date") return DeclaredKind::kDate;
   for (const char* unicode : {"nchar", "nvarchar", "ntext"})
     if (type.rfind(unicode, 0) == 0) return DeclaredKind::kUnicodeText;
@@ -86,8 +87,11 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
       tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
     // A name the tables declare differently is none of the kinds, unless each holds fractions.
     const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
+    const auto moment = [](DeclaredKind k) { return k == DeclaredKind::kDateTime || k == DeclaredKind::kDateTime2; };
     if (!first && at->second != each)
-      at->second = HoldsFractions(at->second) && HoldsFractions(each) ? DeclaredKind::kDecimal : DeclaredKind::kOther;
+      at->second = HoldsFractions(at->second) && HoldsFractions(each) ? DeclaredKind::kDecimal
+                   : moment(at->second) && moment(each)               ? DeclaredKind::kDateTime2
+                                                                      : DeclaredKind::kOther;
   }
   sqlite3_finalize(stmt);
 }

@@ -12,12 +12,12 @@
 namespace adodb::tsql {
 
 // kNumeric (decimal, numeric), kMoney (money, smallmoney), kFloat (float, real), kInt (int,
-// smallint, tinyint), kBigInt, kBit, kDateTime, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
+// smallint, tinyint), kBigInt, kBit, kDateTime (datetime, smalldatetime), kDateTime2, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
 // nvarchar, ntext) when every table holding a column of the name declares that; kDecimal when
 // they declare fractional types that differ; kOther for no such column, another type, or tables
-// that disagree otherwise.
+// that disagree otherwise (datetime and datetime2: kDateTime2).
 enum class DeclaredKind {
-  kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBigInt, kBit, kDateTime, kDate, kText, kUnicodeText
+  kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBigInt, kBit, kDateTime, kDateTime2, kDate, kText, kUnicodeText
 };
 
 // Whether whole values of the kind are decimals, whose division keeps the fraction.

@@ -12,6 +12,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnKinds.h"
 #include "adodb/tsql/SqliteArguments.h"
@@ -64,10 +65,11 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
   if (kind == DeclaredKind::kOther || kind == DeclaredKind::kText || kind == DeclaredKind::kUnicodeText)
     return sqlite3_result_value(ctx, argv[0]);
-  if (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDate) return NumberLiteral(ctx, argv[0], kind);
+  if (kind != DeclaredKind::kDateTime && kind != DeclaredKind::kDateTime2 && kind != DeclaredKind::kDate)
+    return NumberLiteral(ctx, argv[0], kind);
   const std::optional<DateTime> value = ConvertedDateText(TextOf(argv[0]));
   if (!value) return sqlite3_result_value(ctx, argv[0]);
-  std::string text = CanonicalDateTime(*value);
+  std::string text = CanonicalDateTime(kind == DeclaredKind::kDateTime ? InDatetimeTicks(*value) : *value);
   if (kind == DeclaredKind::kDate) text.resize(10);
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
@@ -496,7 +498,7 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else.
 void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 0);
-  if (TextOf(argv[1]).empty()) return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime ? 0 : 2);
+  if (TextOf(argv[1]).empty()) return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime || kind == DeclaredKind::kDateTime2 ? 0 : 2);
   switch (kind) {
     case DeclaredKind::kMoney: {
       const std::string_view style = TextOf(argv[1]);

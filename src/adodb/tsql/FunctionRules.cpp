@@ -94,14 +94,24 @@ std::optional<std::string> DecimalLiteralText(std::string_view value) {
   if (!places.empty()) (text += '.') += places;
   return text + "'";
 }
-std::string LiteralAsText(const std::string& value) { return DecimalLiteralText(value).value_or(value); }
+std::optional<std::string> PlacesOfDecimalText(const std::string& value);
+// A number as SQL Server writes it out where text is wanted (CONCAT, LEN, LEFT, RIGHT): a decimal
+// literal, and a conversion to decimal or money, with its places (concat(cast(sl AS decimal(18,2)),
+// '箱') is '240.00箱', len(convert(money, 3)) is 4).
+std::string LiteralAsText(const std::string& value) {
+  if (std::optional<std::string> literal = DecimalLiteralText(value)) return std::move(*literal);
+  if (const std::optional<std::string> places = PlacesOfDecimalText(value))
+    return "tsql_decimal_text(" + value + ", " + *places + ")";
+  return value;
+}
 
 // LEN(s) counts characters without the trailing blanks; a number is counted as written out.
 std::string Len(std::string_view, const std::vector<std::string>& a) {
   return "length(rtrim(" + LiteralAsText(a[0]) + ", ' '))";
 }
+std::vector<std::string> FirstAsText(std::vector<std::string> a);
 // SUBSTRING(s, start, length): positions before 1 eat into the length (SQLite counts them from the end).
-std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", a); }
+std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", FirstAsText(a)); }
 // CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
 std::string CharIndex(std::string_view, const std::vector<std::string>& a) { return Call("tsql_charindex", a); }
 // The count of LEFT or RIGHT: a literal as written, any other checked to be no negative count.
@@ -163,31 +173,42 @@ std::string Choose(std::string_view, const std::vector<std::string>& a) {
   for (std::size_t i = 1; i < a.size(); ++i) out += " WHEN " + std::to_string(i) + " THEN " + a[i];
   return out + " END";
 }
+// A value where text is wanted, as CAST to varchar writes it: a datetime column or call in the
+// server's default way, a decimal with its places; `otherwise` for anything else.
+std::string ValueAsText(const std::string& value, const std::string& otherwise) {
+  if (DateConversionFor(value) == "tsql_datetime") return "tsql_default_style(" + value + ")";
+  std::string declared = DeclaredDefaultText(value, otherwise);
+  if (!declared.empty()) return declared;
+  std::string literal = LiteralAsText(value);
+  return literal != value ? literal : otherwise;
+}
 // CONCAT(a, b, ...): NULL is empty text, numbers are written as CAST to varchar writes them.
 std::string Concat(std::string_view, const std::vector<std::string>& a) {
   std::vector<std::string> texts;
   texts.reserve(a.size());
-  for (const std::string& value : a) {
-    // A datetime column is converted as CAST to varchar converts it, in the server's default way.
-    std::string declared = DeclaredDefaultText(value, value);
-    texts.push_back(declared.empty() ? LiteralAsText(value) : std::move(declared));
-  }
+  for (const std::string& value : a) texts.push_back(ValueAsText(value, value));
   return Call("tsql_concat", texts);
 }
 // TRIM(s) takes blanks (only blanks) off both ends.
-std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + a[0] + ", ' ')"; }
+std::string TrimBlanks(std::string_view, const std::vector<std::string>& a) { return "trim(" + LiteralAsText(a[0]) + ", ' ')"; }
 // FORMAT(value, pattern[, culture]) with .NET's patterns (see FormatFunction.h).
 std::string Format(std::string_view, const std::vector<std::string>& a) { return Call("tsql_format", a); }
 // STRING_AGG(value, separator): the values as text, NULLs left out; order as SQLite reads the rows.
 std::string StringAgg(std::string_view name, const std::vector<std::string>& a) {
   if (a[0].rfind("DISTINCT ", 0) == 0) throw Error::Unsupported(std::string(name) + "(DISTINCT ...) is not supported");
-  const std::string text = "tsql_varchar(" + a[0] + ")";
-  const std::string declared = DeclaredDefaultText(a[0], text);
-  return "group_concat(" + (declared.empty() ? text : declared) + ", " + a[1] + ")";
+  return "group_concat(" + ValueAsText(a[0], "tsql_varchar(" + a[0] + ")") + ", " + a[1] + ")";
 }
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
+// A text function whose text is a number: written out as the server converts it, a decimal with
+// its places (ltrim(1.50) and upper(cast(x AS decimal(9,2))) of 2.5 are '1.50' and '2.50').
+std::vector<std::string> FirstAsText(std::vector<std::string> a) {
+  a[0] = LiteralAsText(a[0]);
+  return a;
+}
+std::string TextPrefixed(std::string_view name, const std::vector<std::string>& a) { return Prefixed(name, FirstAsText(a)); }
+std::string TextSameName(std::string_view name, const std::vector<std::string>& a) { return SameNameCall(name, FirstAsText(a)); }
 // DATALENGTH(x): by the column's declared type where x is a column (see DeclaredColumnValue.h).
 std::string DataLength(std::string_view, const std::vector<std::string>& a) { return DeclaredDataLength(a[0]); }
 // SPACE(n): n blanks.
@@ -226,11 +247,11 @@ const RulesByName& FunctionTable() {
       {"abs", {1, 1, SameNameCall}},       {"avg", {1, 1, Avg}},            {"charindex", {2, 3, CharIndex}},
       {"coalesce", {2, 99, Coalesce}}, {"count", {1, 1, SameNameCall}},     {"day", {1, 1, Day}},
       {"getdate", {0, 0, GetDate}},    {"isnull", {2, 2, IsNull}},      {"left", {2, 2, Left}},
-      {"len", {1, 1, Len}},            {"lower", {1, 1, Prefixed}},     {"ltrim", {1, 1, SameNameCall}},
+      {"len", {1, 1, Len}},            {"lower", {1, 1, TextPrefixed}},     {"ltrim", {1, 1, TextSameName}},
       {"max", {1, 1, SameNameCall}},       {"min", {1, 1, SameNameCall}},       {"month", {1, 1, Month}},
       {"nullif", {2, 2, Nullif}},    {"right", {2, 2, Right}},        {"round", {2, 3, Round}},
-      {"rtrim", {1, 1, SameNameCall}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
-      {"upper", {1, 1, Prefixed}},     {"year", {1, 1, Year}},
+      {"rtrim", {1, 1, TextSameName}},     {"substring", {3, 3, Substring}}, {"sum", {1, 1, SameNameCall}},
+      {"upper", {1, 1, TextPrefixed}},     {"year", {1, 1, Year}},
       // the functions SQL Server 2012 to 2017 added, the window functions (see WindowFunctions.h) and
       // the rest of the text functions
       {"ceiling", {1, 1, Ceiling}},    {"choose", {2, 99, Choose}},     {"concat", {2, 254, Concat}},
@@ -241,8 +262,8 @@ const RulesByName& FunctionTable() {
       {"ntile", {1, 1, SameNameCall}},     {"percent_rank", {0, 0, SameNameCall}}, {"rank", {0, 0, SameNameCall}},
       {"row_number", {0, 0, SameNameCall}}, {"sign", {1, 1, SameNameCall}},
       {"string_agg", {2, 2, StringAgg}}, {"trim", {1, 1, TrimBlanks}},
-      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, Prefixed}}, {"replicate", {2, 2, Prefixed}},
-      {"reverse", {1, 1, Prefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, Prefixed}},
+      {"getutcdate", {0, 0, GetUtcDate}}, {"replace", {3, 3, TextPrefixed}}, {"replicate", {2, 2, TextPrefixed}},
+      {"reverse", {1, 1, TextPrefixed}},   {"space", {1, 1, Space}},        {"stuff", {4, 4, TextPrefixed}},
       {"sysdatetime", {0, 0, SysDateTime}},
       // the second round: what hand-written statements use most of the rest
       {"count_big", {1, 1, CountBig}}, {"exp", {1, 1, Prefixed}},      {"atn2", {2, 2, Atn2}},
@@ -361,8 +382,10 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
     text = (defaultStyle && !isInt ? "tsql_default_style(" : "tsql_varchar(") + value + ")";
     whole = !type.size.empty() && isInt;
     // Without a style a datetime column is written in the server's default way too; the column's
-    // value alone tells no datetime from text in the same form.
-    if (!style && !isInt) {
+    // value alone tells no datetime from text in the same form. A datetime that is no column
+    // (GETDATE(), DATEADD) is known for one by its call.
+    if (!style && DateConversionFor(value) == "tsql_datetime") text = "tsql_default_style(" + value + ")";
+    else if (!style && !isInt) {
       std::string declared = DeclaredDefaultText(value, text);
       if (!declared.empty()) text = std::move(declared);
     }
@@ -390,6 +413,29 @@ std::string_view LowerInto(std::string_view name, char* room) {
 }
 
 }  // namespace
+
+std::string_view DateConversionFor(std::string_view emitted) {
+  static constexpr std::pair<std::string_view, std::string_view> kCalls[] = {
+      {"tsql_date(", "tsql_date"},         {"tsql_eomonth(", "tsql_date"},     {"tsql_datefromparts(", "tsql_date"},
+      {"tsql_datetime(", "tsql_datetime"}, {"tsql_dateadd(", "tsql_datetime"}, {"datetime('now', 'localtime')", "tsql_datetime"}};
+  if (emitted.empty() || emitted.back() != ')') return {};
+  for (const auto& [call, conversion] : kCalls) {
+    if (!emitted.starts_with(call)) continue;
+    if (call.back() == ')') return emitted.size() == call.size() ? conversion : std::string_view();
+    // One call: its parenthesis closes at the end, not before (tsql_date(a) || tsql_date(b)).
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t i = call.size() - 1; i < emitted.size(); ++i) {
+      const char c = emitted[i];
+      if (quote) quote = c == quote ? 0 : quote;
+      else if (c == '\'' || c == '"') quote = c;
+      else if (c == '(') ++depth;
+      else if (c == ')' && --depth == 0) return i + 1 == emitted.size() ? conversion : std::string_view();
+    }
+    return {};
+  }
+  return {};
+}
 
 std::string RewriteFunctionCall(std::string_view name, const std::vector<std::string>& args) {
   char room[kLongestName];

@@ -25,6 +25,12 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
 // TRIM(characters FROM text): the characters taken off both ends.
 std::string RewriteTrimFrom(const std::string& characters, const std::string& text);
 
+// The conversion that reads text as the value `emitted` is, when that is a call whose result is a
+// date ("tsql_date": CAST AS date, EOMONTH, DATEFROMPARTS) or a datetime ("tsql_datetime": CAST AS
+// datetime, DATEADD, GETDATE); empty for anything else. The server converts text compared with
+// such a value to its type, and writes a datetime as text in its own default way.
+std::string_view DateConversionFor(std::string_view emitted);
+
 // A bare word SQLite would read as a value where SQL Server reads something else: TRUE, FALSE,
 // CURRENT_DATE and CURRENT_TIME are column names in T-SQL, CURRENT_TIMESTAMP is local GETDATE(),
 // not SQLite's UTC time. nullopt for every other word.

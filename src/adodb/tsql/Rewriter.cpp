@@ -19,6 +19,7 @@
 #include "adodb/tsql/CrossApply.h"
 #include "adodb/tsql/DerivedTables.h"
 #include "adodb/tsql/DatePartRules.h"
+#include "adodb/tsql/DateParts.h"
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
@@ -2094,27 +2095,40 @@ class Rewriter {
     const bool leftColumn = IsColumnRef(left.from, left.to);
     if (!leftColumn) Emit(kCollate);
     if (negated) Emit("NOT");
+    // Text among the values is read as the left side is: a column's declared type where it is a
+    // date (as a comparison reads it), a date or datetime's type where the left side is one.
+    const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
+    const std::string conversion(
+        leftColumn ? std::string_view() : DateConversionFor(out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom)));
+    const auto value = [&](bool additive) {
+      const std::size_t valueFrom = pos_, valueStart = out_.size();
+      if (additive) Additive();
+      else Expr();
+      if (!column.empty() && ReadsAsDate(valueFrom, pos_, valueStart, out_.size())) ReadLiteralAsColumn(column, valueStart);
+      if (!conversion.empty() && IsTextLiteral(valueFrom, pos_)) {
+        const std::string literal = out_.TrimmedFrom(valueStart);
+        out_.resize(valueStart);
+        Emit(conversion + "(" + literal + ")");
+      }
+    };
     if (AcceptWord("IN")) {
       Emit("IN");
       ExpectOp("(");
       Emit("(");
       if (AtWord("SELECT")) Select();
-      else ExprList();
+      else {
+        do value(false);
+        while (AcceptOp(",") && (Emit(","), true));
+      }
       ExpectOp(")");
       Emit(")");
     } else {
       ExpectWord("BETWEEN");
       Emit("BETWEEN");
-      const std::string column = leftColumn ? out_.substr(left.outFrom, left.outTo - left.outFrom) : std::string();
-      const auto bound = [&] {
-        const std::size_t boundFrom = pos_, boundStart = out_.size();
-        Additive();
-        if (!column.empty() && ReadsAsDate(boundFrom, pos_, boundStart, out_.size())) ReadLiteralAsColumn(column, boundStart);
-      };
-      bound();
+      value(true);
       ExpectWord("AND");
       Emit("AND");
-      bound();
+      value(true);
     }
   }
 
@@ -2132,8 +2146,11 @@ class Rewriter {
   bool ReadsAsDate(std::size_t from, std::size_t to, std::size_t outFrom, std::size_t outTo) const {
     if (token_[from].kind != TokenKind::Word) return IsDateLiteral(from, to);
     std::string_view text = std::string_view(out_).substr(outFrom, outTo - outFrom);
-    // A style's strftime, maybe cut to a length or to a two-digit year.
     text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    // A date (CAST AS date) is read as the column's type: a datetime column's midnight, which it
+    // equals on the server, where its text alone sorts before it.
+    if (DateConversionFor(text.substr(0, text.find_last_not_of(' ') + 1)) == "tsql_date") return true;
+    // A style's strftime, maybe cut to a length or to a two-digit year.
     while (text.starts_with("substr(") || text.starts_with("(")) text.remove_prefix(text[0] == '(' ? 1 : 7);
     return text.starts_with("strftime(");
   }
@@ -2164,9 +2181,22 @@ class Rewriter {
       const std::string value = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom);
       const std::string literal = out_.TrimmedFrom(rightStart);
       out_.resize(rightStart);
-      Emit(DeclaredNullReplacementLiteral(value, literal));
+      const std::string_view conversion = DateConversionFor(value);
+      if (conversion.empty()) Emit(DeclaredNullReplacementLiteral(value, literal));
+      else Emit(std::string(conversion) + "(" + literal + ")");
+    } else if (IsTextLiteral(left.from, left.to)) {
+      const std::string_view conversion = DateConversionFor(out_.TrimmedFrom(rightStart));
+      if (!conversion.empty()) {
+        const std::string literal = out_.TrimmedFrom(left.outFrom, left.outTo - left.outFrom), rest = out_.substr(left.outTo);
+        out_.resize(left.outFrom);
+        Emit(std::string(conversion) + "(" + literal + ")");
+        out_ += rest;
+      }
     }
     Emit(kCollate);
+  }
+  bool IsTextLiteral(std::size_t from, std::size_t to) const {
+    return to == from + 1 && (token_[from].kind == TokenKind::String || token_[from].kind == TokenKind::NString);
   }
 
   // The literal emitted from `literalStart` on, read as the column `columnExpr` is declared.
@@ -2705,7 +2735,13 @@ class Rewriter {
       std::vector<std::string> args;
       while (AcceptOp(",")) args.push_back(CapturedExpr());
       ExpectOp(")");
-      return Emit(RewriteDatePartCall(name.text(), part, args));
+      std::string call = RewriteDatePartCall(name.text(), part, args);
+      // DATEADD of a date by days or longer is a date on the server, so it compares equal to one.
+      const std::optional<DatePart> unit = DatePartNamed(part);
+      if (args.size() == 2 && SameName(name.text(), "DATEADD") && unit && *unit <= DatePart::Weekday &&
+          DateConversionFor(args[1]) == "tsql_date")
+        call = "tsql_date(" + call + ")";
+      return Emit(call);
     }
     if ((SameName(name.text(), "COUNT") || SameName(name.text(), "COUNT_BIG")) && AcceptOp("*")) {
       ExpectOp(")");

@@ -342,7 +342,7 @@ void TsqlDateTime(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   const std::optional<DateTime> value = DateTimeOf(ctx, argv[0]);
   if (!value) return;
-  std::string text = CanonicalDateTime(*value);
+  std::string text = CanonicalDateTime(kDateOnly ? *value : InDatetimeTicks(*value));
   if (kDateOnly) text.resize(10);
   sqlite3_result_text64(ctx, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
@@ -619,7 +619,9 @@ void TsqlVarchar(sqlite3_context* ctx, int, sqlite3_value** argv) {
       return sqlite3_result_null(ctx);
     case SQLITE_FLOAT: {
       char buf[32];
-      const int n = std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[0]));
+      // + 0.0 takes the sign off a zero: a decimal or money zero is written '0', never '-0'
+      // (round(-0.4, 0), ceiling(-0.5) and -0.3 * 0 leave a double's negative zero here).
+      const int n = std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[0]) + 0.0);
       return sqlite3_result_text(ctx, buf, n, SQLITE_TRANSIENT);
     }
     default: {

@@ -23,8 +23,8 @@ void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       case SQLITE_NULL:
         break;
       case SQLITE_FLOAT: {
-        char buf[32];
-        out += std::string(buf, static_cast<std::size_t>(std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[i]))));
+        char buf[32];  // a zero without its sign, as tsql_varchar writes it
+        out += std::string(buf, static_cast<std::size_t>(std::snprintf(buf, sizeof buf, "%.15g", sqlite3_value_double(argv[i]) + 0.0)));
         break;
       }
       default: {
