@@ -372,6 +372,11 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
     EXPECT_FALSE(std::filesystem::exists(aside + std::to_string(gone))) << kind;
     EXPECT_TRUE(std::filesystem::remove(live)) << kind;
   }
+  // The connection string printed, passed back as it was, names the file it made, never a file named after it.
+  const std::string printed = storeadjust::db::EmbeddedConnectionString((home.Folder() / "again.db").string());
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"demo", printed}, home.Folder()).Said(), "0|" + printed + "\n|");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", printed, "004"}, home.Folder(), "pw\n").Said(), "0|操作员 004 的密码已设置。\n|");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"empty", "Provider=SQLite;Data Source="}, home.Folder()).status, 2);
   // The empty one has no operators yet: the launcher and the password command say so, and where a
   // database with operators comes from, instead of asking for another code.
   const std::string empty = (home.Folder() / "empty.db").string();
