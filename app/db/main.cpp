@@ -213,7 +213,14 @@ int RemovePassword(const std::string& path, const std::string& code) {
 int Refused(const adodb::Error& error, const std::string& path) {
   const std::string text = error.Description();
   if (IsOdbcConnection(path)) {
-    std::cerr << "storeadjust-db: " << text << "\n";
+    // The module's own file through the SQLite ODBC driver without the dialect: its text columns
+    // compare by the dialect's collation, whose name alone the driver reports.
+    const bool withoutDialect = text.find("no such collation sequence: TSQL") != std::string::npos;
+    std::cerr << "storeadjust-db: "
+              << (withoutDialect ? "连接 \"" + WithoutPassword(path) +
+                                       "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。"
+                                 : text)
+              << "\n";
     return 1;
   }
   const auto words = storeadjust::db::OpenFailureText(text, path);

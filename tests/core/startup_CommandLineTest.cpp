@@ -326,6 +326,12 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
             "0|操作员 004 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n|");
   EXPECT_EQ(launch("004", password + "\n").Said(),
             "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  // The module's file through the SQLite ODBC driver is read with the dialect: without it, that is said.
+  if (const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so"; std::filesystem::exists(driver)) {
+    const std::string odbc = "Driver=" + driver + ";Database=" + demo.Path();
+    EXPECT_EQ(tool({"remove-password", odbc + ";PWD=it's", "004"}, std::nullopt).Said(), "1||storeadjust-db: 连接 \"" + odbc +
+              "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。\n");
+  }
   // Another program's write lock is said in moments, in the words the launcher says it with.
   {
     const testsupport::WriteLockHolder holder(demo.Path());
