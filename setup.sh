@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine:
-#   ./setup.sh run    install what is missing, build, add it to the user's desktop menu, start
+#   ./setup.sh run    install what is missing, build the programs, add it to the user's desktop menu, start
 #                     storeadjust on the demo database
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
 #   ./setup.sh bench  build optimised and run the benchmarks
@@ -92,7 +92,7 @@ refuse_build_as_root() {  # command
 usage() {
   cat <<EOF
 usage: $0 run|test|bench|package|deps
-  run      install what is missing, build, add storeadjust to your desktop menu and start it on the
+  run      install what is missing, build the programs, add storeadjust to your desktop menu and start it on the
            demo database: sign in as operator 001 with the password demo001. Run it as yourself,
            not with sudo: it asks for root itself, only to install packages.
   test     install what is missing, build and run every test (plus a sanitizer build)
@@ -142,13 +142,17 @@ refuse_unwritable() {  # dir
   exit 1
 }
 
-configure_and_build() {  # dir, extra cmake args...
+configure() {  # dir, extra cmake args...
   local dir=$1 fresh=()
   shift
   refuse_unwritable "$dir"
   if cache_from_elsewhere "$dir"; then fresh=(--fresh); fi
   cmake "${fresh[@]}" -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
-  cmake --build "$dir" -j "$(jobs)"
+}
+
+configure_and_build() {  # dir, extra cmake args...
+  configure "$@"
+  cmake --build "$1" -j "$(jobs)"
 }
 
 make_package() {  # dir: an already built tree
@@ -224,7 +228,10 @@ case "${1:-}" in
   run)
     refuse_build_as_root run
     install_missing
-    configure_and_build build
+    # Only the programs a clerk starts: the test programs and benchmarks are some two fifths of a
+    # first build, and test or package builds them when they are wanted.
+    configure build
+    cmake --build build -j "$(jobs)" --target storeadjust storeadjust-db
     # The clerk starts it from the desktop's menu after this, as after installing the package.
     app/desktop/menu-entry.sh build/app/launcher/storeadjust ||
       echo "setup.sh: no desktop menu entry was made; ./setup.sh run starts the program all the same." >&2
