@@ -76,6 +76,15 @@ void CreateDemoDatabaseUnlessMadeMeanwhile(const std::string& path) {
   }
 }
 
+// The folders made on the way are the user's alone (0700), as the base directory rules make a
+// user's data folders: the demo database holds bills and the operators' password hashes, which
+// anyone else on the machine could otherwise copy and guess at. A folder already there is left.
+void MakeOwnFolders(const std::filesystem::path& folder) {
+  if (std::filesystem::exists(folder)) return;
+  MakeOwnFolders(folder.parent_path());
+  if (std::filesystem::create_directory(folder)) std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+}
+
 // The system's own words for a folder it could not make or look at are English; the user is told
 // in Chinese which folder, why, and where else the demo database can go.
 std::string FolderRefusal(const std::filesystem::filesystem_error& error) {
@@ -109,7 +118,7 @@ std::string DemoConnectionString() {
   const std::string& path = *demo;
   try {
     if (!std::filesystem::exists(path)) {
-      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      MakeOwnFolders(std::filesystem::path(path).parent_path());
       CreateDemoDatabaseUnlessMadeMeanwhile(path);
     }
   } catch (const std::filesystem::filesystem_error& e) {

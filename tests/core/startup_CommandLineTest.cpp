@@ -287,6 +287,8 @@ TEST_F(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemo
       return ran.Said() == SignedInWithoutScreen("操作员 001（系统管理员）") ? 0 : 1;
     });
     EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "round " << round;
+    // Made for the user alone: it holds the operators' password hashes.
+    EXPECT_EQ(std::filesystem::status(first.Folder() / "data" / "storeadjust").permissions(), std::filesystem::perms::owner_all);
   }
 }
 
