@@ -47,7 +47,9 @@ const char* UsageText() {
          "这里的命令也接受它，当作它所指的文件）。\n"
          "例:\n"
          "  storeadjust-db demo ~/调拨单.db\n"
-         "  echo 'new-secret' | storeadjust-db password ~/调拨单.db 002\n"
+         "  storeadjust-db password ~/调拨单.db 002          （在终端上输入密码，不回显）\n"
+         "  storeadjust-db password ~/调拨单.db 002 < 文件   （脚本：密码是文件的第一行；写在命令行上的\n"
+         "                                                  echo 密码 | … 会留在 shell 的历史记录中）\n"
          "  storeadjust-db password \"DSN=ERP;UID=sa\" 002\n";
 }
 
