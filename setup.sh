@@ -43,6 +43,13 @@ prints() {  # pattern command...
   grep -q -- "$pattern" <<<"$out"
 }
 
+# A fresh Debian desktop updates itself in its first minutes (unattended-upgrades, the software
+# centre), holding the package lock meanwhile: apt-get stopped at once with "Could not get lock"
+# and setup with it. It waits for them now, up to ten minutes.
+apt_get() {
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"
+}
+
 install_missing() {
   local missing=()
   # The first word is what the administrator wants of the package: one he holds at its version
@@ -53,7 +60,7 @@ install_missing() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
+    apt_get update -qq
     # A Debian installed from its DVD without a network mirror has only the DVD's packages, and apt
     # would stop at the first one it lacks with its own words: name them all, and what to do.
     local unavailable=()
@@ -67,7 +74,7 @@ install_missing() {
       echo "  mirror in 'Software & Updates'), then run this command again. Nothing was installed." >&2
       return 1
     fi
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    apt_get install -y -qq "${missing[@]}"
   fi
 }
 
