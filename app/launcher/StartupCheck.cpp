@@ -141,6 +141,14 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
     if (result.outcome == SignInOutcome::kUnknownOperator) unknown = UnknownOperatorRefusal(conn, DatabaseName(connStr), optCode, given);
   } catch (const adodb::Error& e) {
     const std::string text = e.Description();
+    // A server's database gets the password table from the db tool, never from the launcher: a
+    // first sign-in before the administrator set a password finds none, in the server's words.
+    if (text.find("StoreAdjustPassword") != std::string::npos &&
+        (text.find("no such table") != std::string::npos || text.find("Invalid object name") != std::string::npos ||
+         text.find("对象名") != std::string::npos)) {
+      throw StartupError(DatabaseName(connStr) + " 中还没有密码表 StoreAdjustPassword，没有登录。请管理员先用 "
+                         "storeadjust-db password 连接字符串 操作员编号 为操作员设置密码，同时建这个表。");
+    }
     throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" +
                        db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }

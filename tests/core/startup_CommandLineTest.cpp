@@ -27,6 +27,9 @@ namespace {
 
 using testsupport::TempDatabase;
 
+// The SQLite ODBC driver reaches the module's file as the launcher and the tool reach a server.
+const std::string kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
 // How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
   int status = -1;
@@ -159,6 +162,14 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(SignIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  // A server's database has no password table until the tool sets a first password there.
+  if (std::filesystem::exists(kSqliteOdbcDriver)) {
+    demo.Run({"drop table StoreAdjustPassword"});
+    const std::string odbc = "Driver=" + kSqliteOdbcDriver + ";Database=" + demo.Path() + ";Dialect=SQLite";
+    EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", odbc}, home.Folder(), "demo001\n").Said(),
+              "1||storeadjust: 连接 \"" + odbc + "\" 中还没有密码表 StoreAdjustPassword，没有登录。请管理员先用 storeadjust-db "
+              "password 连接字符串 操作员编号 为操作员设置密码，同时建这个表。\n");
+  }
 }
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
@@ -329,8 +340,8 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(launch("004", password + "\n").Said(),
             "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
   // The module's file through the SQLite ODBC driver is read with the dialect: without it, that is said.
-  if (const std::string driver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so"; std::filesystem::exists(driver)) {
-    const std::string odbc = "Driver=" + driver + ";Database=" + demo.Path();
+  if (std::filesystem::exists(kSqliteOdbcDriver)) {
+    const std::string odbc = "Driver=" + kSqliteOdbcDriver + ";Database=" + demo.Path();
     EXPECT_EQ(tool({"remove-password", odbc + ";PWD=it's", "004"}, std::nullopt).Said(), "1||storeadjust-db: 连接 \"" + odbc +
               "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。\n");
   }
