@@ -8,6 +8,9 @@
 #   ./setup.sh deps   install what is missing, nothing else
 #   ./setup.sh --help  what each command does
 set -euo pipefail
+# Where the user called setup from: `run` starts the program there, so that a file its options
+# name (./setup.sh run --db bills.db) is the user's, not one in this tree.
+caller=$PWD
 cd "$(dirname "$0")"
 
 PACKAGES=(
@@ -101,7 +104,8 @@ usage() {
 usage: $0 run|test|bench|package|deps
   run      install what is missing, build the programs, add storeadjust to your desktop menu and start it on the
            demo database: sign in as operator 001 with the password demo001. Run it as yourself,
-           not with sudo: it asks for root itself, only to install packages.
+           not with sudo: it asks for root itself, only to install packages. Options after run go
+           to storeadjust, from the folder you call setup in: ./setup.sh run --db bills.db
   test     install what is missing, build and run every test (plus a sanitizer build)
   bench    install what is missing, build optimised and run the benchmarks
   package  install what is missing, build and make build/storeadjust_*.deb
@@ -243,7 +247,9 @@ case "${1:-}" in
     app/desktop/menu-entry.sh build/app/launcher/storeadjust ||
       echo "setup.sh: no desktop menu entry was made; ./setup.sh run starts the program all the same." >&2
     shift
-    exec build/app/launcher/storeadjust "$@"
+    launcher=$PWD/build/app/launcher/storeadjust
+    cd "$caller" 2>/dev/null || true
+    exec "$launcher" "$@"
     ;;
   test)
     install_missing
