@@ -391,6 +391,9 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
     EXPECT_FALSE(std::filesystem::exists(aside + std::to_string(gone))) << kind;
     EXPECT_TRUE(std::filesystem::remove(live)) << kind;
   }
+  const std::string gone = (home.Folder() / "gone").string();
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"demo", gone + "/x.db"}, home.Folder()).Said(),
+            "1||storeadjust-db: 目录 " + gone + " 不存在，没有建数据库文件 " + gone + "/x.db。请先建这个目录，或换一个路径。\n");
   // The connection string printed, passed back as it was, names the file it made, never a file named after it.
   const std::string printed = storeadjust::db::EmbeddedConnectionString((home.Folder() / "again.db").string());
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"demo", printed}, home.Folder()).Said(), "0|" + printed + "\n|");
