@@ -3,6 +3,8 @@
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <thread>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -302,6 +305,34 @@ TEST_F(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemo
     EXPECT_EQ(std::filesystem::status(first.Folder() / "data" / "storeadjust").permissions(), std::filesystem::perms::owner_all);
   }
 }
+
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// An X server that answers but refuses the user (su to another user on someone's desktop) is told
+// apart from a display that is gone: here one that refuses every connection's authorisation.
+TEST_F(LauncherSignIn, AnXServerThatRefusesTheUserIsNotSaidToBeGone) {
+  const std::string display = ":" + std::to_string(600 + getpid() % 300), socketName = "/tmp/.X11-unix/X" + display.substr(1);
+  sockaddr_un address{};  // where X clients on Linux look first: the abstract name, no file
+  address.sun_family = AF_UNIX;
+  socketName.copy(address.sun_path + 1, socketName.size());
+  const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+  const socklen_t size = static_cast<socklen_t>(sizeof address.sun_family + 1 + socketName.size());
+  ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), size), 0) << display << " in use";
+  listen(server, 4);
+  std::thread refuser([server] {
+    for (int client; (client = accept(server, nullptr, nullptr)) >= 0; close(client)) {
+      char request[512], failed[16] = {0, 8, 11, 0, 0, 0, 2, 0, 'r', 'e', 'f', 'u', 's', 'e', 'd', '.'};
+      if (recv(client, request, sizeof request, 0) > 0) send(client, failed, sizeof failed, MSG_NOSIGNAL);
+    }
+  });
+  const Ran ran = RunProgram("/usr/bin/env", {"DISPLAY=" + display, STOREADJUST_LAUNCHER, "--db", demo.Path()},
+                             home.Folder(), "demo001\n");
+  shutdown(server, SHUT_RDWR);
+  refuser.join();
+  close(server);
+  EXPECT_EQ(ran.err.substr(ran.err.find("storeadjust: ")), "storeadjust: X 显示 " + display + " 的 X 服务器拒绝了连接：这个用户没有该显示的授权（例如用 su 或 sudo "
+                     "换成了别的用户），打不开单据浏览窗口。请以桌面登录的用户运行 storeadjust。\n") << ran.Said();
+}
+#endif
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
 // only; a module database made before the password table (or an index) existed gets it on the way.
