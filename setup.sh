@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine:
-#   ./setup.sh run    install what is missing, build, add it to the user's desktop menu, start
+#   ./setup.sh run    install what is missing, build the programs, add it to the user's desktop menu, start
 #                     storeadjust on the demo database
 #   ./setup.sh test   install what is missing, build, run every test (plus a sanitizer build)
 #   ./setup.sh bench  build optimised and run the benchmarks
@@ -8,6 +8,9 @@
 #   ./setup.sh deps   install what is missing, nothing else
 #   ./setup.sh --help  what each command does
 set -euo pipefail
+# Where the user called setup from: `run` starts the program there, so that a file its options
+# name (./setup.sh run --db bills.db) is the user's, not one in this tree.
+caller=$PWD
 cd "$(dirname "$0")"
 
 PACKAGES=(
@@ -43,6 +46,13 @@ prints() {  # pattern command...
   grep -q -- "$pattern" <<<"$out"
 }
 
+# A fresh Debian desktop updates itself in its first minutes (unattended-upgrades, the software
+# centre), holding the package lock meanwhile: apt-get stopped at once with "Could not get lock"
+# and setup with it. It waits for them now, up to ten minutes.
+apt_get() {
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"
+}
+
 install_missing() {
   local missing=()
   # The first word is what the administrator wants of the package: one he holds at its version
@@ -53,7 +63,7 @@ install_missing() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
+    apt_get update -qq
     # A Debian installed from its DVD without a network mirror has only the DVD's packages, and apt
     # would stop at the first one it lacks with its own words: name them all, and what to do.
     local unavailable=()
@@ -67,7 +77,7 @@ install_missing() {
       echo "  mirror in 'Software & Updates'), then run this command again. Nothing was installed." >&2
       return 1
     fi
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    apt_get install -y -qq "${missing[@]}"
   fi
 }
 
@@ -92,9 +102,10 @@ refuse_build_as_root() {  # command
 usage() {
   cat <<EOF
 usage: $0 run|test|bench|package|deps
-  run      install what is missing, build, add storeadjust to your desktop menu and start it on the
+  run      install what is missing, build the programs, add storeadjust to your desktop menu and start it on the
            demo database: sign in as operator 001 with the password demo001. Run it as yourself,
-           not with sudo: it asks for root itself, only to install packages.
+           not with sudo: it asks for root itself, only to install packages. Options after run go
+           to storeadjust, from the folder you call setup in: ./setup.sh run --db bills.db
   test     install what is missing, build and run every test (plus a sanitizer build)
   bench    install what is missing, build optimised and run the benchmarks
   package  install what is missing, build and make build/storeadjust_*.deb
@@ -142,13 +153,17 @@ refuse_unwritable() {  # dir
   exit 1
 }
 
-configure_and_build() {  # dir, extra cmake args...
+configure() {  # dir, extra cmake args...
   local dir=$1 fresh=()
   shift
   refuse_unwritable "$dir"
   if cache_from_elsewhere "$dir"; then fresh=(--fresh); fi
   cmake "${fresh[@]}" -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
-  cmake --build "$dir" -j "$(jobs)"
+}
+
+configure_and_build() {  # dir, extra cmake args...
+  configure "$@"
+  cmake --build "$1" -j "$(jobs)"
 }
 
 make_package() {  # dir: an already built tree
@@ -224,12 +239,17 @@ case "${1:-}" in
   run)
     refuse_build_as_root run
     install_missing
-    configure_and_build build
+    # Only the programs a clerk starts: the test programs and benchmarks are some two fifths of a
+    # first build, and test or package builds them when they are wanted.
+    configure build
+    cmake --build build -j "$(jobs)" --target storeadjust storeadjust-db
     # The clerk starts it from the desktop's menu after this, as after installing the package.
     app/desktop/menu-entry.sh build/app/launcher/storeadjust ||
       echo "setup.sh: no desktop menu entry was made; ./setup.sh run starts the program all the same." >&2
     shift
-    exec build/app/launcher/storeadjust "$@"
+    launcher=$PWD/build/app/launcher/storeadjust
+    cd "$caller" 2>/dev/null || true
+    exec "$launcher" "$@"
     ;;
   test)
     install_missing

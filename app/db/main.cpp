@@ -43,10 +43,13 @@ const char* UsageText() {
          "password 和 remove-password 的文件也可以是 ODBC 连接字符串（例如 SQL Server 的 \"DSN=ERP;UID=...;PWD=...\"）：\n"
          "这时密码设在该数据库中；它还没有密码表 StoreAdjustPassword 或缺少其中的列时，先建表或加列。\n"
          "\n"
-         "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串。\n"
+         "已有内容的文件不会被 empty 或 demo 覆盖。成功时 empty 和 demo 打印连接字符串（storeadjust --conn 用它；\n"
+         "这里的命令也接受它，当作它所指的文件）。\n"
          "例:\n"
          "  storeadjust-db demo ~/调拨单.db\n"
-         "  echo 'new-secret' | storeadjust-db password ~/调拨单.db 002\n"
+         "  storeadjust-db password ~/调拨单.db 002          （在终端上输入密码，不回显）\n"
+         "  storeadjust-db password ~/调拨单.db 002 < 文件   （脚本：密码是文件的第一行；写在命令行上的\n"
+         "                                                  echo 密码 | … 会留在 shell 的历史记录中）\n"
          "  storeadjust-db password \"DSN=ERP;UID=sa\" 002\n";
 }
 
@@ -65,6 +68,15 @@ bool IsOdbcConnection(const std::string& target) {
 
 bool IsPasswordCommand(const std::string& word) { return word == "password" || word == "remove-password"; }
 
+// The tool prints what it made as the embedded connection string the launcher's --conn takes, and
+// an administrator passes it back as it was printed: it names its file, never a file to be named
+// after the string.
+std::string TargetFile(const std::string& target) { return adodb::EmbeddedDatabaseFile(target).value_or(target); }
+
+std::string WithoutPassword(const std::string& connection) {
+  return adodb::ConnectionString(adodb::ConnectionString(connection).Without("PWD")).Without("Password");
+}
+
 // What is wrong with the command line, in one line for the user; empty when it can run. A word
 // after the command that begins with "-" is an option mistyped, not a file to make or open.
 std::string CommandLineError(const std::vector<std::string>& args) {
@@ -76,7 +88,7 @@ std::string CommandLineError(const std::vector<std::string>& args) {
       return "不认识的选项 " + args[i] + "（以 - 开头的文件名请写成 ./" + args[i] + "）";
     }
   }
-  if (args.size() < 2) return "缺少文件";
+  if (args.size() < 2 || TargetFile(args[1]).empty()) return "缺少文件";
   // A file named after a connection string is not what the administrator meant to make.
   if (!IsPasswordCommand(args[0]) && IsOdbcConnection(args[1])) return args[0] + " 只用于嵌入式数据库文件，不接受 ODBC 连接字符串";
   const std::size_t wanted = IsPasswordCommand(args[0]) ? 3 : 2;
@@ -203,7 +215,14 @@ int RemovePassword(const std::string& path, const std::string& code) {
 int Refused(const adodb::Error& error, const std::string& path) {
   const std::string text = error.Description();
   if (IsOdbcConnection(path)) {
-    std::cerr << "storeadjust-db: " << text << "\n";
+    // The module's own file through the SQLite ODBC driver without the dialect: its text columns
+    // compare by the dialect's collation, whose name alone the driver reports.
+    const bool withoutDialect = text.find("no such collation sequence: TSQL") != std::string::npos;
+    std::cerr << "storeadjust-db: "
+              << (withoutDialect ? "连接 \"" + WithoutPassword(path) +
+                                       "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。"
+                                 : text)
+              << "\n";
     return 1;
   }
   const auto words = storeadjust::db::OpenFailureText(text, path);
@@ -226,12 +245,12 @@ int main(int argc, char** argv) {
   // The server's password in a connection string is not left in the process list while the
   // password is typed.
   if (IsOdbcConnection(args[1])) {
-    const std::string shown = adodb::ConnectionString(adodb::ConnectionString(args[1]).Without("PWD")).Without("Password");
+    const std::string shown = WithoutPassword(args[1]);
     std::memset(argv[2], 0, args[1].size());
     std::memcpy(argv[2], shown.data(), std::min(args[1].size(), shown.size()));
   }
   const std::string& kind = args[0];
-  const std::string& path = args[1];
+  const std::string path = TargetFile(args[1]);
   try {
     if (kind == "password") return SetPassword(path, args[2]);
     if (kind == "remove-password") return RemovePassword(path, args[2]);

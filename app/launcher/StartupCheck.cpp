@@ -76,6 +76,15 @@ void CreateDemoDatabaseUnlessMadeMeanwhile(const std::string& path) {
   }
 }
 
+// The folders made on the way are the user's alone (0700), as the base directory rules make a
+// user's data folders: the demo database holds bills and the operators' password hashes, which
+// anyone else on the machine could otherwise copy and guess at. A folder already there is left.
+void MakeOwnFolders(const std::filesystem::path& folder) {
+  if (std::filesystem::exists(folder)) return;
+  MakeOwnFolders(folder.parent_path());
+  if (std::filesystem::create_directory(folder)) std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+}
+
 // The system's own words for a folder it could not make or look at are English; the user is told
 // in Chinese which folder, why, and where else the demo database can go.
 std::string FolderRefusal(const std::filesystem::filesystem_error& error) {
@@ -109,7 +118,7 @@ std::string DemoConnectionString() {
   const std::string& path = *demo;
   try {
     if (!std::filesystem::exists(path)) {
-      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      MakeOwnFolders(std::filesystem::path(path).parent_path());
       CreateDemoDatabaseUnlessMadeMeanwhile(path);
     }
   } catch (const std::filesystem::filesystem_error& e) {
@@ -132,6 +141,14 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
     if (result.outcome == SignInOutcome::kUnknownOperator) unknown = UnknownOperatorRefusal(conn, DatabaseName(connStr), optCode, given);
   } catch (const adodb::Error& e) {
     const std::string text = e.Description();
+    // A server's database gets the password table from the db tool, never from the launcher: a
+    // first sign-in before the administrator set a password finds none, in the server's words.
+    if (text.find("StoreAdjustPassword") != std::string::npos &&
+        (text.find("no such table") != std::string::npos || text.find("Invalid object name") != std::string::npos ||
+         text.find("对象名") != std::string::npos)) {
+      throw StartupError(DatabaseName(connStr) + " 中还没有密码表 StoreAdjustPassword，没有登录。请管理员先用 "
+                         "storeadjust-db password 连接字符串 操作员编号 为操作员设置密码，同时建这个表。");
+    }
     throw StartupError("读不出" + DatabaseName(connStr) + " 的操作员和密码：" +
                        db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
   }

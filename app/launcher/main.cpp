@@ -1,6 +1,8 @@
 // storeadjust: runs the transfer-bill module as its host would, from the command line, for an
 // operator who signs in with a password.
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -138,6 +140,31 @@ const std::string& NoPlatform() {
   return why;
 }
 
+// Whether an X server listens at DISPLAY on this machine, though it refused the connection: one
+// that answers but does not let this user in (su or sudo to another user on someone's desktop,
+// without that display's authorisation) is not a display that is gone.
+bool XServerListens() {
+  char* host = nullptr;
+  int display = 0;
+  if (xcb_parse_display(nullptr, &host, &display, nullptr) == 0) return false;
+  const std::string name = host != nullptr ? host : "";
+  std::free(host);
+  if (!name.empty() && name != "unix" && name[0] != '/') return false;  // over the network: not asked
+  const std::string path = !name.empty() && name[0] == '/' ? name : "/tmp/.X11-unix/X" + std::to_string(display);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() + 1 >= sizeof(address.sun_path)) return false;
+  bool listens = false;
+  for (const bool abstract : {true, false}) {  // X servers on Linux listen in both namespaces
+    std::copy(path.begin(), path.end(), address.sun_path + (abstract ? 1 : 0));
+    const socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listens = listens || (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), size) == 0);
+    if (fd >= 0) ::close(fd);
+  }
+  return listens;
+}
+
 // An X display the program goes to does not answer.
 bool DisplayUnreachable() { return NoPlatform().empty() && OpensXDisplay() && DisplayProbe().unreachable; }
 
@@ -153,6 +180,11 @@ void ReleaseDisplayProbe() {
 std::string NoScreenText() {
 #ifdef STOREADJUST_LAUNCHER_WITH_QT
   if (!NoPlatform().empty()) return NoPlatform();
+  if (DisplayUnreachable() && XServerListens()) {
+    return "X 显示 " + qEnvironmentVariable("DISPLAY").toStdString() +
+           " 的 X 服务器拒绝了连接：这个用户没有该显示的授权（例如用 su 或 sudo 换成了别的用户），打不开单据浏览窗口。"
+           "请以桌面登录的用户运行 storeadjust。";
+  }
   if (DisplayUnreachable()) {
     return "打不开图形显示 " + qEnvironmentVariable("DISPLAY").toStdString() +
            "（DISPLAY 所指的 X 服务器没有应答），打不开单据浏览窗口。请检查 DISPLAY，或在桌面上运行 storeadjust。";

@@ -34,6 +34,19 @@ void RefuseExistingDatabase(const std::string& path) {
   }
 }
 
+// SQLite says only "unable to open database file" where the file cannot be made: the folder is
+// named instead, with why.
+void RefuseUnusableFolder(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::absolute(path, error).lexically_normal().parent_path();
+  if (!std::filesystem::is_directory(folder, error)) {
+    throw adodb::Error::Provider("目录 " + folder.string() + " 不存在，没有建数据库文件 " + path + "。请先建这个目录，或换一个路径。");
+  }
+  if (access(folder.c_str(), W_OK | X_OK) == 0) return;
+  const std::string why = errno == EROFS ? "所在的磁盘是只读的" : "没有写权限";
+  throw adodb::Error::Provider("在目录 " + folder.string() + " 中建不了数据库文件（" + why + "）。请换一个可以写的目录。");
+}
+
 void CreateSchema(SqliteFile& db) {
   for (const auto& table : SchemaTables()) {
     db.Execute(CreateTableStatement(table));
@@ -82,6 +95,7 @@ void BuildDatabase(const std::string& path, const std::function<void(SqliteFile&
   RefuseExistingDatabase(path);
   std::error_code error;
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return FillDatabase(path, fill);
+  RefuseUnusableFolder(path);
   RemoveStaleBuildingFiles(path);
   const std::string building = path + ".building-" + std::to_string(getpid());
   std::error_code ignored;

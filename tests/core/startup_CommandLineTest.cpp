@@ -3,6 +3,8 @@
 // succeeds ends by saying the browser cannot be shown.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <thread>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,6 +29,9 @@
 namespace {
 
 using testsupport::TempDatabase;
+
+// The SQLite ODBC driver reaches the module's file as the launcher and the tool reach a server.
+const std::string kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
 // How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
@@ -159,6 +165,14 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(SignIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  // A server's database has no password table until the tool sets a first password there.
+  if (std::filesystem::exists(kSqliteOdbcDriver)) {
+    demo.Run({"drop table StoreAdjustPassword"});
+    const std::string odbc = "Driver=" + kSqliteOdbcDriver + ";Database=" + demo.Path() + ";Dialect=SQLite";
+    EXPECT_EQ(RunProgram(STOREADJUST_LAUNCHER, {"--conn", odbc}, home.Folder(), "demo001\n").Said(),
+              "1||storeadjust: 连接 \"" + odbc + "\" 中还没有密码表 StoreAdjustPassword，没有登录。请管理员先用 storeadjust-db "
+              "password 连接字符串 操作员编号 为操作员设置密码，同时建这个表。\n");
+  }
 }
 
 // A password belongs to the operator it was set for, not to his code: the ERP may give the code of
@@ -287,8 +301,38 @@ TEST_F(LauncherSignIn, TwoLaunchersStartedTogetherOnAFirstRunBothSignInToOneDemo
       return ran.Said() == SignedInWithoutScreen("操作员 001（系统管理员）") ? 0 : 1;
     });
     EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "round " << round;
+    // Made for the user alone: it holds the operators' password hashes.
+    EXPECT_EQ(std::filesystem::status(first.Folder() / "data" / "storeadjust").permissions(), std::filesystem::perms::owner_all);
   }
 }
+
+#ifdef STOREADJUST_LAUNCHER_WITH_DESKTOP
+// An X server that answers but refuses the user (su to another user on someone's desktop) is told
+// apart from a display that is gone: here one that refuses every connection's authorisation.
+TEST_F(LauncherSignIn, AnXServerThatRefusesTheUserIsNotSaidToBeGone) {
+  const std::string display = ":" + std::to_string(600 + getpid() % 300), socketName = "/tmp/.X11-unix/X" + display.substr(1);
+  sockaddr_un address{};  // where X clients on Linux look first: the abstract name, no file
+  address.sun_family = AF_UNIX;
+  socketName.copy(address.sun_path + 1, socketName.size());
+  const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+  const socklen_t size = static_cast<socklen_t>(sizeof address.sun_family + 1 + socketName.size());
+  ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), size), 0) << display << " in use";
+  listen(server, 4);
+  std::thread refuser([server] {
+    for (int client; (client = accept(server, nullptr, nullptr)) >= 0; close(client)) {
+      char request[512], failed[16] = {0, 8, 11, 0, 0, 0, 2, 0, 'r', 'e', 'f', 'u', 's', 'e', 'd', '.'};
+      if (recv(client, request, sizeof request, 0) > 0) send(client, failed, sizeof failed, MSG_NOSIGNAL);
+    }
+  });
+  const Ran ran = RunProgram("/usr/bin/env", {"DISPLAY=" + display, STOREADJUST_LAUNCHER, "--db", demo.Path()},
+                             home.Folder(), "demo001\n");
+  shutdown(server, SHUT_RDWR);
+  refuser.join();
+  close(server);
+  EXPECT_EQ(ran.err.substr(ran.err.find("storeadjust: ")), "storeadjust: X 显示 " + display + " 的 X 服务器拒绝了连接：这个用户没有该显示的授权（例如用 su 或 sudo "
+                     "换成了别的用户），打不开单据浏览窗口。请以桌面登录的用户运行 storeadjust。\n") << ran.Said();
+}
+#endif
 
 // storeadjust-db password sets a password read from standard input, for operators of Operators
 // only; a module database made before the password table (or an index) existed gets it on the way.
@@ -326,6 +370,12 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
             "0|操作员 004 的密码已删除，他要重新设置密码后才能登录 storeadjust。\n|");
   EXPECT_EQ(launch("004", password + "\n").Said(),
             "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n");
+  // The module's file through the SQLite ODBC driver is read with the dialect: without it, that is said.
+  if (std::filesystem::exists(kSqliteOdbcDriver)) {
+    const std::string odbc = "Driver=" + kSqliteOdbcDriver + ";Database=" + demo.Path();
+    EXPECT_EQ(tool({"remove-password", odbc + ";PWD=it's", "004"}, std::nullopt).Said(), "1||storeadjust-db: 连接 \"" + odbc +
+              "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。\n");
+  }
   // Another program's write lock is said in moments, in the words the launcher says it with.
   {
     const testsupport::WriteLockHolder holder(demo.Path());
@@ -372,6 +422,14 @@ TEST(DatabaseToolCreate, RefusesAFolderOrAFileWithContentAndPrintsTheAbsolutePat
     EXPECT_FALSE(std::filesystem::exists(aside + std::to_string(gone))) << kind;
     EXPECT_TRUE(std::filesystem::remove(live)) << kind;
   }
+  const std::string gone = (home.Folder() / "gone").string();
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"demo", gone + "/x.db"}, home.Folder()).Said(),
+            "1||storeadjust-db: 目录 " + gone + " 不存在，没有建数据库文件 " + gone + "/x.db。请先建这个目录，或换一个路径。\n");
+  // The connection string printed, passed back as it was, names the file it made, never a file named after it.
+  const std::string printed = storeadjust::db::EmbeddedConnectionString((home.Folder() / "again.db").string());
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"demo", printed}, home.Folder()).Said(), "0|" + printed + "\n|");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", printed, "004"}, home.Folder(), "pw\n").Said(), "0|操作员 004 的密码已设置。\n|");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"empty", "Provider=SQLite;Data Source="}, home.Folder()).status, 2);
   // The empty one has no operators yet: the launcher and the password command say so, and where a
   // database with operators comes from, instead of asking for another code.
   const std::string empty = (home.Folder() / "empty.db").string();
