@@ -456,7 +456,13 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
   if (OneOf(t, {"decimal", "numeric"}))
     return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
-  if (OneOf(t, {"float", "real"})) return "tsql_float(" + value + ")";
+  if (OneOf(t, {"float", "real"})) {
+    // A datetime is a count of days to the server; its stored text is no number.
+    if (DateConversionFor(value) == "tsql_datetime") return "tsql_datetime_float(" + value + ")";
+    std::string declared = DeclaredDefaultText(value, "tsql_float(" + value + ")");
+    if (declared.empty()) return "tsql_float(" + value + ")";
+    return declared.replace(declared.find("tsql_default_style("), 19, "tsql_datetime_float(");
+  }
   if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";
   if (t == "datetime2") return "tsql_datetime2(" + value + ", " + (type.size.empty() ? std::string("7") : type.size[0]) + ")";
   if (t == "date") return "tsql_date(" + value + ")";
