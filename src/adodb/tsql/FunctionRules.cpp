@@ -452,7 +452,8 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   const std::string& t = type.name;
   if (OneOf(t, {"varchar", "nvarchar", "char", "nchar", "text", "ntext"})) return ToText(type, value, style);
   if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
-  if (OneOf(t, {"int", "integer", "bigint", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
+  if (t == "bigint") return "tsql_bigint(" + value + ")";
+  if (OneOf(t, {"int", "integer", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
   if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
   if (OneOf(t, {"decimal", "numeric"}))
     return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
