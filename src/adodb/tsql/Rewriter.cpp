@@ -2544,15 +2544,22 @@ class Rewriter {
   void Case() {
     ExpectWord("CASE");
     Emit("CASE");
+    CaseOperand operand;
     if (!AtWord("WHEN")) {
-      const std::size_t from = pos_;
+      const std::size_t from = pos_, start = out_.size();
       Expr();
-      if (!IsColumnRef(from, pos_)) Emit(kCollate);
+      if (IsColumnRef(from, pos_)) operand.column = out_.TrimmedFrom(start);
+      else {
+        operand.conversion = DateConversionFor(out_.TrimmedFrom(start));
+        Emit(kCollate);
+      }
     }
     CaseResults results;
     while (AcceptWord("WHEN")) {
       Emit("WHEN");
+      const std::size_t valueFrom = pos_, valueStart = out_.size();
       Expr();
+      if (!operand.column.empty() || !operand.conversion.empty()) CaseValueAsOperand(operand, valueFrom, valueStart);
       ExpectWord("THEN");
       Emit("THEN");
       CaseResult(results);
@@ -2565,6 +2572,21 @@ class Rewriter {
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     else if (!results.texts.empty()) TextResultsConverted(results);
     Emit("END");
+  }
+  // A simple CASE compares its operand with each WHEN value as `=` does: text is read as a date
+  // where the operand is a date or datetime, a column or a call (CASE rq WHEN '20240306').
+  struct CaseOperand {
+    std::string column;
+    std::string_view conversion;
+  };
+  [[gnu::noinline]] void CaseValueAsOperand(const CaseOperand& operand, std::size_t valueFrom, std::size_t valueStart) {
+    if (!operand.column.empty()) {
+      if (ReadsAsDate(valueFrom, pos_, valueStart, out_.size())) ReadLiteralAsColumn(operand.column, valueStart);
+    } else if (IsTextLiteral(valueFrom, pos_)) {
+      const std::string literal = out_.TrimmedFrom(valueStart);
+      out_.resize(valueStart);
+      Emit(std::string(operand.conversion) + "(" + literal + ")");
+    }
   }
   // A CASE whose results are whole and decimal literals is a decimal on SQL Server, whichever
   // branch is taken (CASE ... THEN 1 ELSE 0.5 END / 2 is 0.5): the whole ones are written as
