@@ -56,7 +56,9 @@ bool IsIntLiteral(std::string_view value) {
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   const char first = a[1].front();
   const bool number = (first >= '0' && first <= '9') || first == '-' || first == '.';
-  if (number && (a[1].size() == 1 || !IsIntLiteral(a[1]))) return Call("ifnull", a);
+  // A decimal in an int column's place is truncated to the column's type (isnull(n, 2.5) is 2).
+  if (number && (a[1].size() == 1 || (!IsIntLiteral(a[1]) && a[1].find('.') == std::string::npos)))
+    return Call("ifnull", a);
   return DeclaredNullReplacement(a[0], a[1], true);
 }
 // NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;

@@ -2731,14 +2731,18 @@ class Rewriter {
   void CallExpression() {
     const Token& name = Take();
     ExpectOp("(");
+    const std::size_t nameAt = pos_ - 2;
     if (SameName(name.text(), "CAST")) {
       const std::string value = CapturedExpr();
       ExpectWord("AS");
+      const std::size_t typeAt = pos_;
       const SqlType type = TypeName();
       ExpectOp(")");
+      conversion_ = {nameAt, typeAt, pos_};
       return Emit(RewriteConversion(type, value, std::nullopt));
     }
     if (SameName(name.text(), "CONVERT")) {
+      const std::size_t typeAt = pos_;
       const SqlType type = TypeName();
       ExpectOp(",");
       const std::string value = CapturedExpr();
@@ -2749,6 +2753,7 @@ class Rewriter {
         style = std::string(s.text());
       }
       ExpectOp(")");
+      conversion_ = {nameAt, typeAt, pos_};
       return Emit(RewriteConversion(type, value, style));
     }
     if (TakesDatePart(name.text())) {
@@ -2776,9 +2781,11 @@ class Rewriter {
     std::string names;
     bool ints = IntOfIntArguments(name.text());
     const std::size_t argumentFrom = pos_;
+    std::size_t firstTo = 0;
     if (!AtOp(")")) {
       args.reserve(4);  // room for the arguments of almost any call at once, without regrowths
       do {
+        if (args.size() == 1) firstTo = pos_ - 1;
         if (!ints) {
           args.push_back(CapturedExpr());
           continue;
@@ -2804,11 +2811,24 @@ class Rewriter {
       if (args.size() != 1) Unexpected();
       args[0] = "DISTINCT " + args[0];
     }
+    if (args.size() == 2 && conversion_.from == argumentFrom && conversion_.to == firstTo)
+      ConvertedAsFirst(name.text(), args[1]);
     const std::string call = RewriteFunctionCall(name.text(), args);
     if (!qualifiedCuts_ && call.starts_with("ifnull(") && call.find(kQualifiedCut) != std::string::npos)
       qualifiedCuts_ = true;
     Emit(call);
     if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
+  }
+
+  // ISNULL(CAST(x AS type), y) is of that type: y is converted to it, cut to its length
+  // (isnull(cast(x as varchar(2)), 'abcdef') is 'ab'), truncated to an int.
+  [[gnu::noinline]] void ConvertedAsFirst(std::string_view name, std::string& second) {
+    if (!SameName(name, "ISNULL")) return;
+    const std::size_t at = pos_;
+    pos_ = conversion_.typeAt;
+    const SqlType type = TypeName();
+    pos_ = at;
+    second = RewriteConversion(type, second, std::nullopt);
   }
 
   // MIN, MAX and COUNT(DISTINCT) compare the values of their argument: an expression has no
@@ -2879,6 +2899,9 @@ class Rewriter {
   std::string recursiveRef_;          // how the current recursive member names it
   std::vector<std::pair<std::size_t, std::size_t>>* unnamedItems_ = nullptr;  // the list's unnamed expressions
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
+  struct Conversion {
+    std::size_t from = SIZE_MAX, typeAt = 0, to = 0;  // CAST or CONVERT's name, its type, after its ')'
+  } conversion_;                       // the last CAST or CONVERT read
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
   int tableVariables_ = 0;            // declared by the batch (a count: the batches of the module declare none)
