@@ -276,6 +276,18 @@ void DefaultStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultText(ctx, std::string(out, static_cast<std::size_t>(n)));
 }
 
+// tsql_datetime_float(d): a datetime converted to float, the days since 1900-01-01 with the time of
+// day as the fraction; the server counts the time in 1/300 s, so '12:00:00.003' is one such tick.
+// floor(cast(rq as float)) is the old way to drop a datetime's time, and must not meet its text.
+void DateTimeFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::optional<std::int64_t> moment = MomentArgument(ctx, argv[0]);
+  if (!moment) return;
+  const std::int64_t day = *moment >= 0 ? *moment / kMillisecondsPerDay : -((-*moment + kMillisecondsPerDay - 1) / kMillisecondsPerDay);
+  const double ticks = std::round(static_cast<double>(*moment - day * kMillisecondsPerDay) * 0.3);
+  sqlite3_result_double(ctx, static_cast<double>(day) + ticks / 25'920'000.0);
+}
+
 struct DateFunction {
   const char* name;
   int argc;
@@ -286,6 +298,7 @@ constexpr DateFunction kDateFunctions[] = {
     {"tsql_dateadd", 3, DateAdd},     {"tsql_datediff", 3, DateDiff<false>}, {"tsql_datediff_big", 3, DateDiff<true>},    {"tsql_datepart", 2, DatePartOf},
     {"tsql_datename", 2, DateName},   {"tsql_eomonth", 1, EndOfMonth},   {"tsql_eomonth", 2, EndOfMonth},
     {"tsql_datefromparts", 3, DateFromParts}, {"tsql_isdate", 1, IsDate}, {"tsql_default_style", 1, DefaultStyle},
+    {"tsql_datetime_float", 1, DateTimeFloat},
     {"tsql_datetimefromparts", 7, DateTimeFromParts}, {"tsql_timefromparts", 5, TimeFromParts},
 };
 

@@ -1,5 +1,6 @@
 #include "adodb/tsql/DeclaredColumnValue.h"
 
+#include <cmath>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -79,10 +80,17 @@ void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // nvarchar, of the server's Chinese code page's bytes for char and varchar (two for any character
 // beyond ASCII), whole characters only.
 // A whole number is written out instead: '*' when longer than the length, SQL Server's overflow
-// error for the Unicode types, as CAST converts an int.
+// error for the Unicode types, as CAST converts an int. A decimal in an int column's place is
+// truncated to an int, as the server converts it to the column's type.
 void ColumnReplacement(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 1);
   const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_FLOAT && (kind == DeclaredKind::kInt || kind == DeclaredKind::kBigInt)) {
+    const double whole = std::trunc(sqlite3_value_double(argv[0]));
+    if (!(std::fabs(whole) < 9.2e18) || (kind == DeclaredKind::kInt && std::fabs(whole) > 2147483647.0))
+      return sqlite3_result_error(ctx, kIntOverflow, -1);
+    return sqlite3_result_int64(ctx, static_cast<std::int64_t>(whole));
+  }
   if ((type != SQLITE_TEXT && type != SQLITE_INTEGER) || (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText))
     return ColumnLiteral(ctx, 2, argv);
   auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));

@@ -56,7 +56,9 @@ bool IsIntLiteral(std::string_view value) {
 std::string IsNull(std::string_view, const std::vector<std::string>& a) {
   const char first = a[1].front();
   const bool number = (first >= '0' && first <= '9') || first == '-' || first == '.';
-  if (number && (a[1].size() == 1 || !IsIntLiteral(a[1]))) return Call("ifnull", a);
+  // A decimal in an int column's place is truncated to the column's type (isnull(n, 2.5) is 2).
+  if (number && (a[1].size() == 1 || (!IsIntLiteral(a[1]) && a[1].find('.') == std::string::npos)))
+    return Call("ifnull", a);
   return DeclaredNullReplacement(a[0], a[1], true);
 }
 // NULLIF(a, b): equal as the server's collation compares, case and trailing blanks not counting;
@@ -452,11 +454,18 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   const std::string& t = type.name;
   if (OneOf(t, {"varchar", "nvarchar", "char", "nchar", "text", "ntext"})) return ToText(type, value, style);
   if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
-  if (OneOf(t, {"int", "integer", "bigint", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
+  if (t == "bigint") return "tsql_bigint(" + value + ")";
+  if (OneOf(t, {"int", "integer", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
   if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
   if (OneOf(t, {"decimal", "numeric"}))
     return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
-  if (OneOf(t, {"float", "real"})) return "tsql_float(" + value + ")";
+  if (OneOf(t, {"float", "real"})) {
+    // A datetime is a count of days to the server; its stored text is no number.
+    if (DateConversionFor(value) == "tsql_datetime") return "tsql_datetime_float(" + value + ")";
+    std::string declared = DeclaredDefaultText(value, "tsql_float(" + value + ")");
+    if (declared.empty()) return "tsql_float(" + value + ")";
+    return declared.replace(declared.find("tsql_default_style("), 19, "tsql_datetime_float(");
+  }
   if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";
   if (t == "datetime2") return "tsql_datetime2(" + value + ", " + (type.size.empty() ? std::string("7") : type.size[0]) + ")";
   if (t == "date") return "tsql_date(" + value + ")";

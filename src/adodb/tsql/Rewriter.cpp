@@ -226,6 +226,7 @@ class Rewriter {
   // Where the FROM ... HAVING part of a select core lies in the output, for the TOP rules that
   // count the core's rows.
   struct CoreExtent {
+    std::size_t listFrom = 0;
     std::size_t listEnd = 0;
     std::size_t sourcesFrom = 0;
     std::size_t sourcesTo = 0;
@@ -617,6 +618,8 @@ class Rewriter {
     CoreExtent extent;
     const std::size_t start = out_.size();
     int cores = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> memberLists;  // of a UNION's members
+    bool membersMoved = false;
     do {
       if (cores > 0) SetOperator();
       const std::size_t coreStart = out_.size();
@@ -625,10 +628,12 @@ class Rewriter {
       std::optional<TopRows> coreTop = SelectCore(coreExtent, cores == 0 ? assigning : nullptr,
                                                   !derived ? nullptr : cores == 0 ? derived : &member);
       if (derived && cores > 0) MergeMemberItems(*derived, member);
-      if (coreTop && (cores > 0 || AtSetOperator())) LimitMember(coreStart, coreExtent, *coreTop);
+      if (cores > 0 || AtSetOperator()) memberLists.emplace_back(coreExtent.listFrom, coreExtent.listEnd);
+      if (coreTop && (cores > 0 || AtSetOperator())) LimitMember(coreStart, coreExtent, *coreTop), membersMoved = true;
       else top = std::move(coreTop), extent = coreExtent;
       ++cores;
     } while (AtSetOperator());
+    if (!membersMoved && memberLists.size() > 1) TextOfMembersConverted(memberLists);
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -658,6 +663,110 @@ class Rewriter {
       assigning->compound = cores > 1;
       assigning->reordered = orderFrom != coreEnd || extent.distinct;
     }
+  }
+
+  // A UNION's column is of its highest-ranked member's type, never text beside a number: a text
+  // literal of one member is converted to a column's declared type (as ISNULL converts it) or to
+  // the number another member gives (select '1' union select 1 is one row, 1). Read from the
+  // members' written lists, each split at its top-level commas.
+  [[gnu::noinline]] void TextOfMembersConverted(const std::vector<std::pair<std::size_t, std::size_t>>& lists) {
+    const std::string_view written = out_;
+    std::vector<std::vector<std::string_view>> members;
+    for (const auto& [listFrom, listEnd] : lists) {
+      std::vector<std::string_view>& items = members.emplace_back();
+      char quote = 0;
+      int depth = 0;
+      std::size_t from = listFrom;
+      for (std::size_t i = listFrom; i <= listEnd; ++i) {
+        const char c = i < listEnd ? written[i] : ',';
+        if (quote) quote = c == quote ? 0 : quote;
+        else if (c == '\'' || c == '"') quote = c;
+        else if (c == '(') ++depth;
+        else if (c == ')') --depth;
+        else if (c == ',' && depth == 0) {
+          std::string_view item = written.substr(from, i - from);
+          item.remove_prefix(std::min(item.find_first_not_of(' '), item.size()));
+          item = item.substr(0, item.find_last_not_of(' ') + 1);
+          if (item.empty()) return;
+          items.push_back(item);
+          from = i + 1;
+        }
+      }
+      if (items.size() != members.front().size()) return;  // a * among the items
+    }
+    struct Replacement {
+      std::size_t at, length;
+      std::string text;
+    };
+    std::vector<Replacement> replaced;
+    const std::string collated = ") " + std::string(kCollate);
+    for (std::size_t column = 0; column < members.front().size(); ++column) {
+      std::string_view columnRef;
+      std::string number;
+      std::vector<std::string_view> texts;
+      for (const auto& items : members) {
+        std::string_view item = items[column];
+        // A named or collated item, (expr) COLLATE TSQL AS name, is its expression.
+        if (item.starts_with('(') && item.find(collated) != std::string_view::npos) {
+          const std::size_t close = ClosingParenOf(item);
+          if (close != std::string_view::npos && item.substr(close).starts_with(collated)) item = item.substr(1, close - 1);
+        } else if (const std::size_t as = item.find(" AS "); as != std::string_view::npos && item.front() != '\'') {
+          item = item.substr(0, as);
+        }
+        if (IsTextLiteralText(item)) texts.push_back(item);
+        else if (IsNumberText(item)) {
+          const std::size_t dot = item.find('.');
+          const std::size_t places = dot == std::string_view::npos ? 0 : item.size() - dot - 1;
+          if (dot == std::string_view::npos ? number.empty() : number.empty() || number == "int" || places > std::stoul(number))
+            number = dot == std::string_view::npos ? "int" : std::to_string(places);
+        } else if (columnRef.empty() && IsColumnText(item)) columnRef = item;
+      }
+      if (texts.empty() || (columnRef.empty() && number.empty())) continue;
+      for (const std::string_view text : texts) {
+        const std::string literal(text);
+        replaced.push_back({static_cast<std::size_t>(text.data() - written.data()), text.size(),
+                            !columnRef.empty()  ? DeclaredColumnLiteral(std::string(columnRef), literal)
+                            : number == "int" ? "tsql_int(" + literal + ")"
+                                              : "tsql_decimal(" + literal + ", " + number + ")"});
+      }
+    }
+    std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) { return a.at > b.at; });
+    for (const Replacement& r : replaced) out_.replace(r.at, r.length, r.text);
+  }
+  static bool IsNumberText(std::string_view text) {
+    if (text.starts_with("- ")) text.remove_prefix(2);
+    else if (text.starts_with('-')) text.remove_prefix(1);
+    return !text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos &&
+           text.find_first_of("0123456789") != std::string_view::npos;
+  }
+  // Where the parenthesis `text` opens closes; quotes skipped.
+  static std::size_t ClosingParenOf(std::string_view text) {
+    char quote = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (quote) quote = c == quote ? 0 : quote;
+      else if (c == '\'' || c == '"') quote = c;
+      else if (c == '(') ++depth;
+      else if (c == ')' && --depth == 0) return i;
+    }
+    return std::string_view::npos;
+  }
+  // Whether the written text is one text literal ('a', 'it''s').
+  static bool IsTextLiteralText(std::string_view text) {
+    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return false;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i)
+      if (text[i] == '\'' && text[++i] != '\'') return false;
+    return true;
+  }
+  // Whether the written text names a column (n, t.n, "a b").
+  static bool IsColumnText(std::string_view text) {
+    if (text.empty() || (text.front() >= '0' && text.front() <= '9')) return false;
+    for (const char c : text)
+      if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+            c == '"' || c == '#' || static_cast<unsigned char>(c) >= 0x80))
+        return false;
+    return true;
   }
 
   // A column of a UNION is an int term when it is one in every member, of the columns of each.
@@ -876,6 +985,7 @@ class Rewriter {
     SelectList(names, assigning);
     listItems_ = outerItems;
     unnamedItems_ = outerUnnamed;
+    extent.listFrom = listFrom;
     extent.listEnd = out_.size();
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
@@ -2544,15 +2654,22 @@ class Rewriter {
   void Case() {
     ExpectWord("CASE");
     Emit("CASE");
+    CaseOperand operand;
     if (!AtWord("WHEN")) {
-      const std::size_t from = pos_;
+      const std::size_t from = pos_, start = out_.size();
       Expr();
-      if (!IsColumnRef(from, pos_)) Emit(kCollate);
+      if (IsColumnRef(from, pos_)) operand.column = out_.TrimmedFrom(start);
+      else {
+        operand.conversion = DateConversionFor(out_.TrimmedFrom(start));
+        Emit(kCollate);
+      }
     }
     CaseResults results;
     while (AcceptWord("WHEN")) {
       Emit("WHEN");
+      const std::size_t valueFrom = pos_, valueStart = out_.size();
       Expr();
+      if (!operand.column.empty() || !operand.conversion.empty()) CaseValueAsOperand(operand, valueFrom, valueStart);
       ExpectWord("THEN");
       Emit("THEN");
       CaseResult(results);
@@ -2565,6 +2682,21 @@ class Rewriter {
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     else if (!results.texts.empty()) TextResultsConverted(results);
     Emit("END");
+  }
+  // A simple CASE compares its operand with each WHEN value as `=` does: text is read as a date
+  // where the operand is a date or datetime, a column or a call (CASE rq WHEN '20240306').
+  struct CaseOperand {
+    std::string column;
+    std::string_view conversion;
+  };
+  [[gnu::noinline]] void CaseValueAsOperand(const CaseOperand& operand, std::size_t valueFrom, std::size_t valueStart) {
+    if (!operand.column.empty()) {
+      if (ReadsAsDate(valueFrom, pos_, valueStart, out_.size())) ReadLiteralAsColumn(operand.column, valueStart);
+    } else if (IsTextLiteral(valueFrom, pos_)) {
+      const std::string literal = out_.TrimmedFrom(valueStart);
+      out_.resize(valueStart);
+      Emit(std::string(operand.conversion) + "(" + literal + ")");
+    }
   }
   // A CASE whose results are whole and decimal literals is a decimal on SQL Server, whichever
   // branch is taken (CASE ... THEN 1 ELSE 0.5 END / 2 is 0.5): the whole ones are written as
@@ -2709,14 +2841,18 @@ class Rewriter {
   void CallExpression() {
     const Token& name = Take();
     ExpectOp("(");
+    const std::size_t nameAt = pos_ - 2;
     if (SameName(name.text(), "CAST")) {
       const std::string value = CapturedExpr();
       ExpectWord("AS");
+      const std::size_t typeAt = pos_;
       const SqlType type = TypeName();
       ExpectOp(")");
+      conversion_ = {nameAt, typeAt, pos_};
       return Emit(RewriteConversion(type, value, std::nullopt));
     }
     if (SameName(name.text(), "CONVERT")) {
+      const std::size_t typeAt = pos_;
       const SqlType type = TypeName();
       ExpectOp(",");
       const std::string value = CapturedExpr();
@@ -2727,6 +2863,7 @@ class Rewriter {
         style = std::string(s.text());
       }
       ExpectOp(")");
+      conversion_ = {nameAt, typeAt, pos_};
       return Emit(RewriteConversion(type, value, style));
     }
     if (TakesDatePart(name.text())) {
@@ -2754,9 +2891,11 @@ class Rewriter {
     std::string names;
     bool ints = IntOfIntArguments(name.text());
     const std::size_t argumentFrom = pos_;
+    std::size_t firstTo = 0;
     if (!AtOp(")")) {
       args.reserve(4);  // room for the arguments of almost any call at once, without regrowths
       do {
+        if (args.size() == 1) firstTo = pos_ - 1;
         if (!ints) {
           args.push_back(CapturedExpr());
           continue;
@@ -2782,11 +2921,24 @@ class Rewriter {
       if (args.size() != 1) Unexpected();
       args[0] = "DISTINCT " + args[0];
     }
+    if (args.size() == 2 && conversion_.from == argumentFrom && conversion_.to == firstTo)
+      ConvertedAsFirst(name.text(), args[1]);
     const std::string call = RewriteFunctionCall(name.text(), args);
     if (!qualifiedCuts_ && call.starts_with("ifnull(") && call.find(kQualifiedCut) != std::string::npos)
       qualifiedCuts_ = true;
     Emit(call);
     if (ints && !args.empty()) IntOfArguments(name.text(), start, std::move(names));
+  }
+
+  // ISNULL(CAST(x AS type), y) is of that type: y is converted to it, cut to its length
+  // (isnull(cast(x as varchar(2)), 'abcdef') is 'ab'), truncated to an int.
+  [[gnu::noinline]] void ConvertedAsFirst(std::string_view name, std::string& second) {
+    if (!SameName(name, "ISNULL")) return;
+    const std::size_t at = pos_;
+    pos_ = conversion_.typeAt;
+    const SqlType type = TypeName();
+    pos_ = at;
+    second = RewriteConversion(type, second, std::nullopt);
   }
 
   // MIN, MAX and COUNT(DISTINCT) compare the values of their argument: an expression has no
@@ -2857,6 +3009,9 @@ class Rewriter {
   std::string recursiveRef_;          // how the current recursive member names it
   std::vector<std::pair<std::size_t, std::size_t>>* unnamedItems_ = nullptr;  // the list's unnamed expressions
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
+  struct Conversion {
+    std::size_t from = SIZE_MAX, typeAt = 0, to = 0;  // CAST or CONVERT's name, its type, after its ')'
+  } conversion_;                       // the last CAST or CONVERT read
   bool listStar_ = false;             // the select list being read has a * (an APPLY's extra columns would show)
   BatchVariables variables_;          // declared by the batch's statements so far
   int tableVariables_ = 0;            // declared by the batch (a count: the batches of the module declare none)
