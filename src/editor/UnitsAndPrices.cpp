@@ -23,9 +23,11 @@ FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitO
     unit = ChooseMeasureUnit(session_, Text("TxtHH"), &cancelled, held);
     // No list to choose from (the goods keep one unit, or none): no other unit was chosen either.
     // A row in a unit the goods still keep stays in it; the base unit would count its quantity
-    // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒.
+    // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒. Counted anew since,
+    // the unit is taken as the list would give it, at its new coefficient.
     if (!unit && !cancelled && keepUnitOnCancel && entry_.HasGoods()) {
       cancelled = UnitStillKept(session_, entry_.goods, entry_.unit);
+      if (!cancelled) unit = UnitKeptNow(session_, entry_.goods, entry_.unit.code);
     }
   } catch (const std::exception& error) {
     ShowLookupFailure(error);

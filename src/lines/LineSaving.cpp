@@ -289,12 +289,17 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
 }
 
 bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit) {
-  if (unit.code.empty()) return false;
-  const adodb::Variant now =
-      FirstValue(*session.Conn,
-                 "select FCoefficient from t_MeasureUnit where hh=? and FMeasureUnitID=? and isnull(FDeleted,0)=0",
-                 {adodb::BoundText(hh), adodb::BoundText(unit.code)});
-  return !now.IsEmpty() && (!unit.listed || CountedCoefficient(NumberOrZero(now)) == unit.coefficient);
+  const auto now = UnitKeptNow(session, hh, unit.code);
+  return now && (!unit.listed || now->coefficient == unit.coefficient);
+}
+
+std::optional<MeasureUnit> UnitKeptNow(Session& session, const std::string& hh, const std::string& code) {
+  if (code.empty()) return std::nullopt;
+  const adodb::ResultSet now = session.Conn->GetBackend().Query(
+      "select FName,FCoefficient from t_MeasureUnit where hh=? and FMeasureUnitID=? and isnull(FDeleted,0)=0",
+      {adodb::BoundText(hh), adodb::BoundText(code)});
+  if (now.rows.empty() || now.rows[0].size() < 2) return std::nullopt;
+  return MeasureUnit{code, now.rows[0][0].TextOrEmpty(), CountedCoefficient(NumberOrZero(now.rows[0][1])), true};
 }
 
 // Each line moves stock between the warehouses it was stored with, and the bill names them in its

@@ -6,6 +6,7 @@
 // A new bill takes its serial inside the transaction: the counter is locked, the serial built,
 // skipped while a header already holds it (another clerk's bill), and the counter advanced, so
 // two clerks saving at the same moment get two serials and neither header is overwritten.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,10 @@ bool WarehousesKeptByLines(Session& session, const std::string& lsh, const std::
 // True when the goods still keep the unit (by its code, not deleted) at the coefficient the row
 // counts it with; a coefficient of a line's own (not listed) is the line's whatever the unit's is now.
 bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit);
+
+// The goods' unit of this code as they keep it now (not deleted), with its name and counted
+// coefficient, as their unit list would give it; nothing when they keep none of that code.
+std::optional<MeasureUnit> UnitKeptNow(Session& session, const std::string& hh, const std::string& code);
 
 // The number a new line of the bill gets: one more than the largest stored (numbers start at
 // 1001). Reads on the session connection, so inside a transaction it sees the transaction's lines.

@@ -639,6 +639,30 @@ TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsSt
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Line 1001 stored as 2 中包 is taken with F3, and the administrator counts 中包 anew. Enter in the
+// unit takes 中包 at its new coefficient, whether a list opens on it or it is the goods' only unit:
+// not the base unit, which stored the line as 2 盒. The row shows what is stored.
+TEST_F(EditorTest, TheGoodsOnlyUnitCountedAnewIsTakenAtItsNewCoefficientAsFromAList) {
+  db_.Run({"update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'"});
+  Open("DBD202403010001");
+  const auto countAnewAndEnter = [&](const std::string& coefficient) {
+    TakeLine(1);
+    db_.Run({"update t_MeasureUnit set FCoefficient=" + coefficient + " where hh='0001' and FMeasureUnitID='02'"});
+    ui_.keepsHeld = true;
+    form_->SetFocus("txtJl");
+    form_->KeyDown("txtJl", key::kReturn);
+    const std::string shown = form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " +
+                              form_->Text("TxtDj") + " " + form_->Text("TxtJe") + " " + form_->Text("TxtLsze");
+    EnterThroughToSave();
+    form_->Click("Cmd_Save");
+    return shown + " | " + StoredLine("1001");
+  };
+  EXPECT_EQ(countAnewAndEnter("12"), "2 中包 12 91.68 183.36 300 | 2 24 中包 91.68 183.36 300");
+  db_.Run({"update t_MeasureUnit set FDeleted=1 where hh='0001' and FMeasureUnitID<>'02'"});
+  EXPECT_EQ(countAnewAndEnter("10"), "2 中包 10 76.4 152.8 250 | 2 20 中包 76.4 152.8 250");
+  EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
 // Another program stored line 1001 as 0.1235 盒 moving 0.8333 盒, a coefficient of its own. Taken
 // with F3 and entered as 7, it moves 47.2316 盒 as sl keeps them: the retail total is 12.5 x 47.2316,
 // 590.40, on screen and stored, not 590.39 from a base quantity no column holds.
