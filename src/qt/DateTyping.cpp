@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QToolTip>
 
@@ -16,7 +17,7 @@ class SeparatorAfterFullPart : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == &edit_ && event->type() == QEvent::FocusIn) digitPart_ = -1;
+    if (watched == &edit_ && event->type() == QEvent::FocusIn && !passing_) return TakeFocus(event);
     if (watched != &edit_ || event->type() != QEvent::KeyPress || passing_) return QObject::eventFilter(watched, event);
     const QString typed = static_cast<QKeyEvent*>(event)->text();
     const int part = edit_.currentSectionIndex();
@@ -46,8 +47,20 @@ class SeparatorAfterFullPart : public QObject {
     const bool shown = openEnded || edit_.sectionText(section).toInt() == wanted.toInt();
     if (!shown || wanted.size() > edit_.sectionText(section).size()) return Refuse(section, wanted);
     const int now = edit_.currentSectionIndex();
-    partDigits_ = now == part ? wanted : QString();
+    partDigits_ = now == part || openEnded ? wanted : QString();
     digitPart_ = openEnded ? now : part;
+  }
+
+  // Shift+Tab into the box left its day selected, so a date typed whole went into the day
+  // (2023-02-28 gave 2024-02-20): come by the keys from either side, a date is typed from its year.
+  bool TakeFocus(QEvent* event) {
+    digitPart_ = -1;
+    passing_ = true;
+    QCoreApplication::sendEvent(&edit_, event);
+    passing_ = false;
+    const bool shiftTab = static_cast<QFocusEvent*>(event)->reason() == Qt::BacktabFocusReason;
+    if (shiftTab) edit_.setSelectedSection(edit_.sectionAt(0));
+    return true;
   }
 
   void Refuse(QDateTimeEdit::Section section, const QString& wanted) {
@@ -58,7 +71,8 @@ class SeparatorAfterFullPart : public QObject {
       why = QStringLiteral("%1年%2月没有%3日").arg(date.year()).arg(date.month()).arg(wanted);
     QApplication::beep();
     edit_.setSelectedSection(section);
-    QToolTip::showText(edit_.mapToGlobal(QPoint(0, edit_.height())), why + QStringLiteral("，请重新输入"), &edit_);
+    const QPoint below = edit_.mapToGlobal(QPoint(0, edit_.height()));
+    QToolTip::showText(below, why + QStringLiteral("，请重新输入"), &edit_);
     partDigits_.clear();
     digitPart_ = -1;
     told_ = true;

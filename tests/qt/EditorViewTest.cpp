@@ -134,6 +134,16 @@ TEST_F(EditorViewTest, ADayTheMonthHasNotIsToldAndTypedAgain) {
   EXPECT_EQ(form->Text("DTPKdrq"), "2024-02-29");
 }
 
+// Shift+Tab from the out-warehouse left the date's day selected: 2023-02-28 typed went into it.
+TEST_F(EditorViewTest, ADateReachedByShiftTabIsTypedFromItsYear) {
+  OpenEditor();
+  Field("TxtBcCkID")->setFocus();
+  QTest::keyClick(Field("TxtBcCkID"), Qt::Key_Backtab);
+  ASSERT_EQ(Focused()->objectName(), QStringLiteral("DTPKdrq"));
+  QTest::keyClicks(Focused(), QStringLiteral("2023-02-28"));
+  EXPECT_EQ(form->Text("DTPKdrq"), "2023-02-28");
+}
+
 // The window shows the bill as the model holds it. Every control of the model has its widget,
 // so none is left unbound. Quantities with SLWS places, prices with wsjws (or all the places stored), amounts with the cents
 // they are stored with; the model's cells stay as stored. The goods panel follows the line
