@@ -5,6 +5,9 @@
 // field shows, whether Enter or the mouse moved the focus there. Then the window itself: every
 // control under its own name, the grids' number places, the goods panel, the state stamp and the
 // totals.
+#include <QDateEdit>
+#include <QToolTip>
+
 #include "DemoDesktop.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
@@ -116,6 +119,29 @@ TEST_F(EditorViewTest, TabPassesOverTheBoxesAClerkCannotTypeIn) {
   EXPECT_NE(nextByTab("Command1"), QStringLiteral("TxtSh"));
   EXPECT_EQ(nextByTab("txtJl"), QStringLiteral("TxtDj"));  // unit name and coefficient passed over
   EXPECT_EQ(nextByTab("TxtJe"), QStringLiteral("Chk1"));    // the retail total follows the goods
+}
+
+// A part the date cannot take was dropped unseen: 2024-02-30 became 2024-02-03. The clerk is
+// told, and the part is his to type again.
+TEST_F(EditorViewTest, ADayTheMonthHasNotIsToldAndTypedAgain) {
+  OpenEditor();
+  auto* date = view->findChild<QDateEdit*>(QStringLiteral("DTPKdrq"));
+  date->setFocus();
+  date->setSelectedSection(QDateTimeEdit::YearSection);
+  QTest::keyClicks(date, QStringLiteral("2024-02-30"));
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("2024年2月没有30日，请重新输入"));
+  QTest::keyClicks(date, QStringLiteral("29"));
+  EXPECT_EQ(form->Text("DTPKdrq"), "2024-02-29");
+}
+
+// Shift+Tab from the out-warehouse left the date's day selected: 2023-02-28 typed went into it.
+TEST_F(EditorViewTest, ADateReachedByShiftTabIsTypedFromItsYear) {
+  OpenEditor();
+  Field("TxtBcCkID")->setFocus();
+  QTest::keyClick(Field("TxtBcCkID"), Qt::Key_Backtab);
+  ASSERT_EQ(Focused()->objectName(), QStringLiteral("DTPKdrq"));
+  QTest::keyClicks(Focused(), QStringLiteral("2023-02-28"));
+  EXPECT_EQ(form->Text("DTPKdrq"), "2023-02-28");
 }
 
 // The window shows the bill as the model holds it. Every control of the model has its widget,
