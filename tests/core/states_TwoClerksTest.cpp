@@ -30,6 +30,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "host/EmbeddedProcedures.h"
@@ -67,7 +68,10 @@ struct View {
 };
 
 struct Clerk {
-  ScriptedUserInterface ui;
+  std::function<void()> whileAsked;  // run once while the next message box is shown, before its answer
+  ScriptedUserInterface ui{[this](const std::string& line) {
+    if (whileAsked && line.starts_with("msgbox")) std::exchange(whileAsked, {})();
+  }};
   Session session;
   View view;
 };
@@ -84,6 +88,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     for (const auto& row : Rows("select distinct WarehouseGuid from GoodsPlace")) placeWarehouses_.push_back(row[0]);
     // The browser takes these settings from the database and the session, the engine from settings_.
     check_->Execute(std::string("update sys_var set bz3=") + (settings_.shortageAllowed ? "1" : "0"));
+    if (Chance(0.4)) SetFlow(true), Log("two steps");  // where bills wait pre-audited and their places are chosen again
     RegisterEmbeddedProcedures();
     for (Clerk* clerk : {&a_, &b_}) {
       clerk->session = testsupport::OpenEditorSession(db_, clerk->ui);
@@ -179,6 +184,10 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
                                            "has the audit procedure refuse or pass "};
     Log(std::string("the administrator ") + kDid[what] + (what == 0 ? (on ? "off" : "on") : lsh));
   }
+  // The approval flow holds the bill (submitted or approved): it is no longer to be changed or deleted.
+  bool Held(const std::string& lsh) {
+    return ApprovalOn() && !Rows("select BillGuid from BillApproval where Status in ('pending','approved') and BillGuid=" + SqlText(lsh)).empty();
+  }
   // The approval flow passes the bill's audit now.
   bool ApprovalPasses(const std::string& lsh) {
     if (!Rows("select BillGuid from AuditVerdict where ReturnValue=2 and BillGuid=" + SqlText(lsh)).empty()) return false;
@@ -234,7 +243,8 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
   // while a state change's question is open.
   void Act(Clerk& clerk, Clerk& other, bool mayNest) {
     const View& view = clerk.view;
-    const double pick = Uniform(0, 1);
+    // A pre-audited bill on screen: now and then its line's places are chosen again (the last draw).
+    const double pick = view.header.preAudited && !view.header.audited && Chance(0.25) ? 1 : Uniform(0, 1);
     std::string before = testsupport::FullDump(*check_);
     std::string did;
     bool acted = false;
@@ -297,6 +307,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (pick < 0.68) {
       const bool fromEditor = Chance(0.6);
       if (!fromEditor && Chance(0.5)) return Browse(clerk, other, mayNest, Chance(0.5) ? "记账" : "过账", Chance(0.5));
+      if (mayNest && fromEditor && Chance(0.3)) meanwhile();  // while asked 确实要记帐吗?
       const bool postedBefore = !Rows("select lsh from ckdbdzk where isnull(jzbz,0)=1 and lsh=" + SqlText(view.lsh)).empty();
       const PostingResult posted = PostBill(clerk.session, view.lsh, fromEditor ? &view.lines : nullptr);
       acted = posted == PostingResult::Posted && !postedBefore;
@@ -307,24 +318,44 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       }
     } else if (pick < 0.83 && !view.stored.empty()) {
       const auto& line = Pick(view.stored);
+      if (mayNest && Chance(0.3)) meanwhile();  // while asked whether to delete it
       const Table stored = OfLine(Shown(view.lsh), line[0]);
+      if (Held(view.lsh)) did = "(held) ";
       acted = DeleteStoredLine(clerk.session, view.lsh, line[0], AsShown(view, line[0])) == LineDeletion::Deleted;
-      did = "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
+      did += "deletes line " + view.lsh + "/" + line[0] + " -> " + (acted ? "deleted" : "refused");
       if (acted && stored != OfLine(view.shown, line[0])) Fail("a line deletion deleted another line than the screen lists under its number");
-    } else if (pick < 0.88) {
-      if (Chance(0.4)) return Browse(clerk, other, mayNest, "删除", Chance(0.5));
-      const BillDeletionResult result = DeleteBill(clerk.session, view.lsh);
-      acted = result == BillDeletionResult::Deleted;
-      did = "deletes bill " + view.lsh + " -> " + std::to_string(static_cast<int>(result));
+    } else if (pick < 0.9) {
+      if (Chance(0.3)) return Browse(clerk, other, mayNest, "删除", Chance(0.5));
+      // 审批 and the deletion ask first; the other clerk may act before the answer.
+      if (mayNest && Chance(0.3)) meanwhile();
+      const bool withLines = Chance(0.6);
+      const Table shownNow = WherePlacesKept(Shown(view.lsh));
+      if (Held(view.lsh)) did = "(held) ";
+      if (Chance(0.5)) {
+        const Submission submitted = SubmitBillForApproval(clerk.session, view.lsh, withLines ? &view.lines : nullptr);
+        acted = submitted.bar == SubmissionBar::None && submitted.answer.empty();
+        did += "submits " + view.lsh + " -> " + std::to_string(static_cast<int>(submitted.bar)) + " " + submitted.answer;
+        if (acted && !Rows("select lsh from ckdbdzk where (isnull(preshbz,0)<>0 or isnull(shbz,0)<>0) and lsh=" +
+                           SqlText(view.lsh)).empty()) Fail("an audited bill was submitted for approval");
+      } else {
+        const BillDeletionResult result = DeleteBill(clerk.session, view.lsh, withLines ? &view.lines : nullptr);
+        acted = result == BillDeletionResult::Deleted;
+        did += "deletes bill " + view.lsh + " -> " + std::to_string(static_cast<int>(result));
+      }
+      if (acted && withLines && shownNow != WherePlacesKept(view.shown)) Fail("a bill was deleted or submitted with lines its screen never listed");
     } else if (!view.stored.empty()) {
       const auto& line = Pick(view.stored);
       const double qty = std::stod(line[5]);
       if (!keepsPlaces_[line[4]]) return;
       const std::vector<std::string> places = PlacesFor(line[4], qty);
       if (mayNest && Chance(0.3)) meanwhile();  // while the clerk chooses the places
+      const bool fromDialog = Chance(0.7);  // the places the dialog opened on, as the screen read them
+      const Table placedNow = OfLine(Shown(view.lsh), line[0]);
       const PlacesReallocation result = ReallocateInWarehousePlaces(
-          clerk.session, {view.lsh, line[0], line[1], line[4], line[2], line[3], places}, qty);
+          clerk.session, {view.lsh, line[0], line[1], line[4], line[2], line[3], places}, qty, nullptr,
+          fromDialog ? AsShown(view, line[0]) : std::nullopt);
       acted = result == PlacesReallocation::Replaced;
+      if (acted && fromDialog && placedNow != OfLine(view.shown, line[0])) Fail("a re-allocation replaced places its screen never showed");
       did = "re-allocates places of " + view.lsh + "/" + line[0] + " -> " + std::to_string(static_cast<int>(result));
       if (acted) CheckPlacesOfLine(view.lsh, line[0], line[4], qty, "re-allocated");
     } else {
@@ -332,6 +363,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     }
     Log(prefix_ + did);
     if (!acted && testsupport::FullDump(*check_) != before) Fail("a command that did not act wrote something");
+    if (acted && did.starts_with("(held) ") && did.find("submits") == std::string::npos) Fail("a bill its approval holds was changed");
   }
 
   // The other clerk acts, or the administrator switches the site's flow.
@@ -370,20 +402,30 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       named += " " + marked.back();
     }
     if (marked.empty()) return;
-    if (mayNest && Chance(0.4)) {
+    const std::string flags = "select lsh,isnull(preshbz,0),isnull(shbz,0),isnull(jzbz,0) from ckdbdzk where lsh=";
+    std::map<std::string, Table> seen, lines;
+    std::map<std::string, bool> held;
+    std::string before;
+    const auto read = [&] {
+      for (const auto& lsh : marked) seen[lsh] = Rows(flags + SqlText(lsh)), lines[lsh] = linesOf(lsh), held[lsh] = Held(lsh);
+      before = testsupport::FullDump(*check_);
+    };
+    // The other clerk acts after the marks, before the command or while its question is open.
+    const bool asked = Chance(0.5);
+    const auto meanwhile = [&] {
       const std::string saved = prefix_;
       prefix_ = saved == "A " ? "  meanwhile B " : "  meanwhile A ";
       Meanwhile(other, clerk);
       prefix_ = saved;
-      removeHeadersWithoutLines();  // the other clerk may have deleted a bill's last line
-    }
-    const std::string flags = "select lsh,isnull(preshbz,0),isnull(shbz,0),isnull(jzbz,0) from ckdbdzk where lsh=";
-    std::map<std::string, Table> seen, lines;
-    for (const auto& lsh : marked) seen[lsh] = Rows(flags + SqlText(lsh)), lines[lsh] = linesOf(lsh);
-    const std::string before = testsupport::FullDump(*check_);
+      if (!asked) removeHeadersWithoutLines();  // the other clerk may have deleted a bill's last line
+      read();
+    };
+    read();
+    if (mayNest && Chance(0.4)) asked ? void(clerk.whileAsked = meanwhile) : meanwhile();
     const std::size_t boxes = clerk.ui.Boxes().size();
     clerk.ui.QueueAnswer(mb::kYes);
     browser.Click(command);
+    clerk.whileAsked = {};
     std::string told;
     for (std::size_t i = boxes; i < clerk.ui.Boxes().size(); ++i) told += clerk.ui.Boxes()[i].text + "|";
     bool acted = false;
@@ -396,8 +438,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
       if (now.empty() && !seen[lsh].empty() && !lines[lsh].empty() && lines[lsh] != linesMarked[lsh]) {
         Fail("the browser's 删除 took " + lsh + " with lines changed since it was marked");
       }
-      if (now != seen[lsh] && std::string(command) == "审核" && lines[lsh] != linesMarked[lsh]) {
-        Fail("the browser's 审核 audited " + lsh + " with lines changed since it was marked");
+      if (now.empty() && !seen[lsh].empty() && held[lsh]) Fail("the browser's 删除 took " + lsh + ", which its approval holds");
+      if (now != seen[lsh] && !now.empty() && lines[lsh] != linesMarked[lsh]) {
+        Fail(std::string("the browser's ") + command + " acted on " + lsh + " with lines changed since it was marked");
       }
       // Posted or deleted by the other clerk meanwhile, it is named too: not this command's doing.
       if (now == seen[lsh] && told.find(lsh) == std::string::npos) {
@@ -486,7 +529,9 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     }
     if (whileChoosingPlaces) whileChoosingPlaces();
     const Table stored = OfLine(Shown(view.lsh), line.dh);
+    const bool held = Held(view.lsh);
     const SavedLine saved = StoreLine(clerk.session, line);
+    if (held && saved.outcome == LineSaveOutcome::Saved) Fail("a line was saved into a bill its approval holds");
     if (line.amend && saved.outcome == LineSaveOutcome::Saved && stored != OfLine(view.shown, line.dh)) {
       Fail("an amendment was saved over a line its screen never loaded");
     }
