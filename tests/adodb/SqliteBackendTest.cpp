@@ -84,8 +84,9 @@ TEST_F(SqliteBackendTest, AFullDiskOrAReadOnlyFileIsAHindranceNotARefusedStateme
 }
 
 // A batch runs its statements in order on the connection: its variables hold their values from
-// statement to statement. A quote in a variable's text stays text. An assignment returning no
-// rows, and TRUE read as a column, are the translator's: tsql/variables.test, tsql/dateparts.test.
+// statement to statement. A quote in a variable's text stays text. An assignment returns no rows:
+// the batch's rows are its last select's. TRUE read as a column is the translator's:
+// tsql/dateparts.test.
 TEST_F(SqliteBackendTest, ABatchKeepsItsVariablesFromStatementToStatement) {
   conn->Execute("insert into t values (2, 5), (3, 7)");
   auto rows = conn->OpenRecordset(
