@@ -30,25 +30,6 @@ class RecordsetTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RecordsetTest, NavigationFollowsTheClassicBofEofRules) {
-  auto rs = conn->OpenRecordset("select * from phk where hh = 'none'");
-  EXPECT_TRUE(rs->BOF() && rs->EOF());
-  EXPECT_EQ(ErrorOf([&] { (void)rs->Value("hh"); }).Number(), errnum::kBofOrEof);
-  EXPECT_EQ(rs->Fields("SL").Type(), adCurrency);  // the type is known without rows
-
-  rs = conn->OpenRecordset("select hh, ph from phk order by hh, ph");
-  int moves = 0;
-  rs->OnMoveComplete = [&](Recordset&) { ++moves; };
-  rs->MoveLast();
-  rs->MoveNext();
-  EXPECT_EQ(rs->AbsolutePosition(), -1);
-  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }).Number(), errnum::kBofOrEof);
-  rs->SetAbsolutePosition(2);
-  EXPECT_EQ(rs->Value("ph").AsText(), "P2");
-  EXPECT_EQ(moves, 3);
-  EXPECT_EQ(ErrorOf([&] { (void)rs->Fields("nope"); }).Number(), errnum::kItemNotFound);
-}
-
 // An edit joins the connection's transaction, so a rollback undoes it; a keyless row is found by
 // its values, NULL included. Quotes in edited values are written by the large-result case below.
 TEST_F(RecordsetTest, EditableUpdateJoinsTheTransactionAndFindsKeylessRows) {

@@ -30,32 +30,6 @@ TEST(ClassicMessageBoxTest, EnterEscYAndNAnswerAsTheClerkExpects) {
   EXPECT_EQ(answer({Qt::Key_N}, 4 + 64), 7);
 }
 
-// The abort/retry/ignore box makes the clerk choose: Esc and the close box leave it open.
-// Enter takes the default; Esc still answers elsewhere.
-TEST(ClassicMessageBoxTest, EscAndTheCloseBoxLeaveAnAbortRetryIgnoreBoxOpen) {
-  QtUserInterface ui;
-  bool openAfterEsc = false;
-  bool openAfterClose = false;
-  qttest::WhenModalShows([&](QWidget& modal) {
-    QTest::keyClick(&modal, Qt::Key_Escape);
-    QApplication::processEvents();
-    openAfterEsc = modal.isVisible() && QApplication::activeModalWidget() == &modal;
-    modal.close();
-    QApplication::processEvents();
-    openAfterClose = modal.isVisible() && QApplication::activeModalWidget() == &modal;
-    QTest::keyClick(&modal, Qt::Key_Return);
-  });
-  EXPECT_EQ(ui.MsgBox("打印机没有响应。", 2 + 48 + 256, "系统提示"), 4);
-  EXPECT_TRUE(openAfterEsc);
-  EXPECT_TRUE(openAfterClose);
-  const auto escape = [&ui](int buttons) {
-    qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
-    return ui.MsgBox("继续？", buttons, "提示:");
-  };
-  EXPECT_EQ(escape(0 + 64), 1);
-  EXPECT_EQ(escape(1 + 32), 2);
-}
-
 // A long state change shows how far it is from inside its transaction, with no way to stop
 // half-way, and runs none of the window's timers meanwhile.
 TEST(ClassicMessageBoxTest, ProgressHasNoCancelAndRunsNoEvents) {

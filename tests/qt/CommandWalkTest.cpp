@@ -200,8 +200,7 @@ TEST_F(CommandWalkTest, EveryBrowserButtonAndMenuItemActs) {
 }
 
 // A new bill, a stored bill and an audited one (questions answered No leave a stored bill as it
-// was). What the bill's state rules out is grey with the model's reason (which items, the core's
-// editor tests); everything else acts.
+// was). What the bill's state rules out is grey with the model's reason, everything else acts.
 TEST_F(CommandWalkTest, EveryEditorButtonActsOrSaysWhy) {
   for (const char* lsh : {"", "DBD202403010001", "DBD202403020003"}) {
     SCOPED_TRACE(lsh);
