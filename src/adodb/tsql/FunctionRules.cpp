@@ -111,7 +111,12 @@ std::string LiteralAsText(const std::string& value) {
 std::string Len(std::string_view, const std::vector<std::string>& a) {
   return "length(rtrim(" + LiteralAsText(a[0]) + ", ' '))";
 }
-std::vector<std::string> FirstAsText(std::vector<std::string> a);
+// A text function whose text is a number: written out as the server converts it, a decimal with
+// its places (ltrim(1.50) and upper(cast(x AS decimal(9,2))) of 2.5 are '1.50' and '2.50').
+std::vector<std::string> FirstAsText(std::vector<std::string> a) {
+  a[0] = LiteralAsText(a[0]);
+  return a;
+}
 // SUBSTRING(s, start, length): positions before 1 eat into the length (SQLite counts them from the end).
 std::string Substring(std::string_view, const std::vector<std::string>& a) { return Call("tsql_substring", FirstAsText(a)); }
 // CHARINDEX(needle, haystack[, start]): case-insensitive like the default collation; 0 when absent.
@@ -203,12 +208,6 @@ std::string StringAgg(std::string_view name, const std::vector<std::string>& a) 
 // EOMONTH, DATEFROMPARTS, ISDATE (see DateFunctions.h), REPLACE, REPLICATE, REVERSE, STUFF, UPPER, LOWER
 // (TextFunctions.h), ISNUMERIC, STR, PATINDEX (SqliteFunctions.cpp): the tsql_ function of the same name.
 std::string Prefixed(std::string_view name, const std::vector<std::string>& a) { return Call("tsql_" + LowerName(name), a); }
-// A text function whose text is a number: written out as the server converts it, a decimal with
-// its places (ltrim(1.50) and upper(cast(x AS decimal(9,2))) of 2.5 are '1.50' and '2.50').
-std::vector<std::string> FirstAsText(std::vector<std::string> a) {
-  a[0] = LiteralAsText(a[0]);
-  return a;
-}
 std::string TextPrefixed(std::string_view name, const std::vector<std::string>& a) { return Prefixed(name, FirstAsText(a)); }
 std::string TextSameName(std::string_view name, const std::vector<std::string>& a) { return SameNameCall(name, FirstAsText(a)); }
 // DATALENGTH(x): by the column's declared type where x is a column (see DeclaredColumnValue.h).
