@@ -185,10 +185,8 @@ void FrmStoreAdjuctBillBrow::AuditMarkedBills() {
   RefreshOnBill(current, "");
   ShowRefusedBills("以下单据未能审核:", refusals);
   if (unplaced.empty()) return;
-  std::string text = "以下单据已审核,出库数量没有足够的货位可分配(流水号: 货号 未分配数量):";
-  for (std::size_t i = 0; i < unplaced.size() && i < kBillsNamed; ++i) text += "\n" + unplaced[i];
-  if (unplaced.size() > kBillsNamed) text += "\n…(共" + std::to_string(unplaced.size()) + "项)";
-  session_.Ui->MsgBox(text, mb::kInformation, kSystemTitle);
+  session_.Ui->MsgBox(RefusedBillsText("以下单据已审核,出库数量没有足够的货位可分配(流水号: 货号 未分配数量):", unplaced, "项"),
+                      mb::kInformation, kSystemTitle);
 }
 
 void FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne() {

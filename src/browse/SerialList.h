@@ -17,9 +17,9 @@ inline std::string SerialList(const std::vector<std::string>& serials, const cha
 // on it could name thousands, in a box running far off the screen with its button.
 inline constexpr std::size_t kBillsNamed = 20;
 
-// "…(共N张)" after the bills named, when some are left out.
-inline std::string BillsLeftUnnamed(std::size_t count) {
-  return count > kBillsNamed ? "…(共" + std::to_string(count) + "张)" : std::string();
+// "…(共N张)" after the bills named, when some are left out; `counted` for what else is named.
+inline std::string BillsLeftUnnamed(std::size_t count, const char* counted = "张") {
+  return count > kBillsNamed ? "…(共" + std::to_string(count) + counted + ")" : std::string();
 }
 
 // The serials for a message: the first kBillsNamed, five to a line (a line without a blank is
@@ -35,11 +35,13 @@ inline std::string NamedSerials(const std::vector<std::string>& serials) {
   return named + BillsLeftUnnamed(serials.size());
 }
 
-// The heading, then a line per refused bill ("serial: why"), as many as a message names.
-inline std::string RefusedBillsText(const std::string& heading, const std::vector<std::string>& refusals) {
+// The heading, then a line per refused bill ("serial: why"), as many as a message names; or per
+// item of a bill (`counted` "项").
+inline std::string RefusedBillsText(const std::string& heading, const std::vector<std::string>& refusals,
+                                    const char* counted = "张") {
   std::string text = heading;
   for (std::size_t i = 0; i < refusals.size() && i < kBillsNamed; ++i) text += "\n" + refusals[i];
-  return refusals.size() > kBillsNamed ? text + "\n" + BillsLeftUnnamed(refusals.size()) : text;
+  return refusals.size() > kBillsNamed ? text + "\n" + BillsLeftUnnamed(refusals.size(), counted) : text;
 }
 
 }  // namespace storeadjust

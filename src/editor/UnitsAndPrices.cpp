@@ -26,8 +26,9 @@ FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitO
     // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒. Counted anew since,
     // the unit is taken as the list would give it, at its new coefficient.
     if (!unit && !cancelled && keepUnitOnCancel && entry_.HasGoods()) {
-      cancelled = UnitStillKept(session_, entry_.goods, entry_.unit);
-      if (!cancelled) unit = UnitKeptNow(session_, entry_.goods, entry_.unit.code);
+      std::optional<MeasureUnit> now = UnitKeptNow(session_, entry_.goods, entry_.unit.code);
+      cancelled = KeptAsTaken(now, entry_.unit);
+      if (!cancelled) unit = std::move(now);
     }
   } catch (const std::exception& error) {
     ShowLookupFailure(error);

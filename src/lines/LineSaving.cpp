@@ -53,7 +53,8 @@ bool GoodsStillInMaster(Session& session, const std::string& hh) {
 
 // The unit as the goods' units list it now counts as it did when the row took it.
 bool UnitStillListed(Session& session, const LineToSave& line) {
-  return !line.listedUnit || UnitStillKept(session, line.hh, *line.listedUnit);
+  return !line.listedUnit ||
+         KeptAsTaken(UnitKeptNow(session, line.hh, line.listedUnit->code), *line.listedUnit);
 }
 
 // The goods are kept as the row took them: a line of goods switched to amount only meanwhile
@@ -288,9 +289,8 @@ LineFigures FiguresOf(double enteredQty, double unitCoefficient, double lineAmou
                   retail - shown * (taxRate + 100) / 100});
 }
 
-bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit) {
-  const auto now = UnitKeptNow(session, hh, unit.code);
-  return now && (!unit.listed || now->coefficient == unit.coefficient);
+bool KeptAsTaken(const std::optional<MeasureUnit>& now, const MeasureUnit& taken) {
+  return now && (!taken.listed || now->coefficient == taken.coefficient);
 }
 
 std::optional<MeasureUnit> UnitKeptNow(Session& session, const std::string& hh, const std::string& code) {

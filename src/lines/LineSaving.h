@@ -135,13 +135,14 @@ SavedLine StoreLine(Session& session, const LineToSave& line);
 bool WarehousesKeptByLines(Session& session, const std::string& lsh, const std::string& outWarehouse,
                            const std::string& inWarehouse, const std::string& savedDh);
 
-// True when the goods still keep the unit (by its code, not deleted) at the coefficient the row
-// counts it with; a coefficient of a line's own (not listed) is the line's whatever the unit's is now.
-bool UnitStillKept(Session& session, const std::string& hh, const MeasureUnit& unit);
-
 // The goods' unit of this code as they keep it now (not deleted), with its name and counted
 // coefficient, as their unit list would give it; nothing when they keep none of that code.
 std::optional<MeasureUnit> UnitKeptNow(Session& session, const std::string& hh, const std::string& code);
+
+// True when the goods still keep the unit the row took (`now`, as UnitKeptNow reads it) at the
+// coefficient the row counts it with; a coefficient of a line's own (not listed) is the line's
+// whatever the unit's is now.
+bool KeptAsTaken(const std::optional<MeasureUnit>& now, const MeasureUnit& taken);
 
 // The number a new line of the bill gets: one more than the largest stored (numbers start at
 // 1001). Reads on the session connection, so inside a transaction it sees the transaction's lines.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -95,10 +96,27 @@ class EditorTest : public ::testing::Test {
     form_->SelectRow("VfgContent", row);
     form_->KeyDown("VfgContent", key::kF1 + 2);
   }
+  // The fields' texts, a blank between each.
+  std::string Shown(std::initializer_list<const char*> fields) {
+    std::string shown;
+    const char* separator = "";
+    for (const char* field : fields) shown += std::exchange(separator, " ") + form_->Text(field);
+    return shown;
+  }
+  // Enter in `field`, as the clerk presses it there.
+  void EnterIn(const char* field) {
+    form_->SetFocus(field);
+    form_->KeyDown(field, key::kReturn);
+  }
   // Enter from field to field, each list on the row it holds, up to 保 存.
   void EnterThroughToSave() {
     ui_.keepsHeld = true;
     for (int key = 0; key < 12 && form_->Focus() != "Cmd_Save"; ++key) form_->KeyDown(form_->Focus(), key::kReturn);
+  }
+  // ... and 保 存 pressed.
+  void EnterThroughAndSave() {
+    EnterThroughToSave();
+    form_->Click("Cmd_Save");
   }
 
   testsupport::TempDatabase db_{db::CreateDemoDatabase};
@@ -165,8 +183,7 @@ TEST_F(EditorTest, AScopeThatCannotBeReadOrABrokenTemplateListsNothingAndSaysSo)
   const std::string before = ShownBoxes(ui_);
   db_.Run({"drop table DataScopeItem"});  // the scope component cannot answer
   form_->Type("TxtBcCkID", "");
-  form_->SetFocus("TxtBcCkID");
-  form_->KeyDown("TxtBcCkID", key::kReturn);
+  EnterIn("TxtBcCkID");
   EXPECT_EQ(form_->Focus(), "txtBrCKid");
   form_->Type("TxtBcCkID", "01");
   form_->KeyDown("TxtHH", key::kF1 + 6);
@@ -243,7 +260,7 @@ TEST_F(EditorTest, ASaveRefusedForTypedWarehousesKeepsTheTypedRemark) {
   Enter("TxtSl", "1");
   form_->Click("Cmd_Save");
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|此单据已有明细，不能更改仓库!\n");
-  EXPECT_EQ(form_->Text("txtBrCKid") + " " + form_->Text("TxtBZ"), "02 急件");
+  EXPECT_EQ(Shown({"txtBrCKid", "TxtBZ"}), "02 急件");
 }
 
 // F2 starts over: a line typed and not saved goes only on the clerk's word, asked once the clerk
@@ -262,7 +279,7 @@ TEST_F(EditorTest, ANewBillOverATypedLineAsksFirst) {
   form_->KeyDown("TxtSl", key::kF1 + 1);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|对不起，你没有此权限！\n"
                              "292 提示:|正在录入的明细(货号 0006)还没有保存,新增将丢失这些输入,是否继续？\n");
-  EXPECT_EQ(form_->Text("TxtLSH") + " " + form_->Text("TxtSl"), "DBD202403010001 2");
+  EXPECT_EQ(Shown({"TxtLSH", "TxtSl"}), "DBD202403010001 2");
   ui_.QueueAnswer(mb::kYes);
   form_->Click("新增");
   EXPECT_NE(form_->Text("TxtLSH"), "DBD202403010001");
@@ -275,7 +292,7 @@ TEST_F(EditorTest, AmendingALineKeepsTheTypedHeaderAndAsksBeforeATypedLine) {
   form_->Type("TxtBZ", "急件");
   form_->Type("DTPKdrq", "2024-03-04");
   form_->KeyDown("VfgContent", key::kF1 + 2);
-  EXPECT_EQ(form_->Text("TxtHH") + " " + form_->Text("TxtBZ") + " " + form_->Text("DTPKdrq"), "0001 急件 2024-03-04");
+  EXPECT_EQ(Shown({"TxtHH", "TxtBZ", "DTPKdrq"}), "0001 急件 2024-03-04");
   form_->Click("Cmd_Save");
   EXPECT_EQ(db_.Value("select bz + ' ' + convert(varchar(10),kdrq,120) from ckdbdzk where lsh='DBD202403010001'"),
             "急件 2024-03-04");
@@ -489,7 +506,7 @@ TEST_F(EditorTest, AQuantityInAFinerUnitShowsWhatItsBaseQuantityKeeps) {
   Enter("TxtHH", "0021");
   ui_.QueueChoice(1);
   Enter("TxtSl", "12.34");
-  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("TxtJe") + " " + form_->Text("TxtLsze"), "12.3 1.42 2.21");
+  EXPECT_EQ(Shown({"TxtSl", "TxtJe", "TxtLsze"}), "12.3 1.42 2.21");
   form_->Click("Cmd_Save");
   EXPECT_EQ(db_.Value("select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+cast(je as varchar)+' '+"
                       "cast(lsze as varchar) from ckdbdzkmx where hh='0021' and lsh='" + form_->Text("TxtLSH") + "'"),
@@ -522,13 +539,10 @@ TEST_F(EditorTest, ALineWithACoefficientOfItsOwnPassedThroughItsUnitListKeepsIts
   Open("DBD202403010001");
   for (const char* through : {"TxtHH", "txtJl"}) {
     TakeLine(2);
-    ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs"), "2.5 9.6") << through;
+    ASSERT_EQ(Shown({"TxtSl", "txtXs"}), "2.5 9.6") << through;
     ui_.QueueChoice(2);  // its own 中包, which the list holds
-    form_->SetFocus(through);
-    form_->KeyDown(through, key::kReturn);
-    EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs") + " " + form_->Text("TxtDj") + " " + form_->Text("TxtJe"),
-              "2.5 9.6 297.6 744")
-        << through;
+    EnterIn(through);
+    EXPECT_EQ(Shown({"TxtSl", "txtXs", "TxtDj", "TxtJe"}), "2.5 9.6 297.6 744") << through;
     form_->Click("Cmd_Save");
     EXPECT_EQ(StoredLine("1002"), stored) << through;
   }
@@ -547,11 +561,9 @@ TEST_F(EditorTest, ALineWhoseUnitWasCountedAnewSinceF3PassedThroughWithEnterKeep
   db_.Run({"update t_MeasureUnit set FCoefficient=2 where hh='0001' and FMeasureUnitID='01'"});
   ui_.keepsHeld = true;
   ui_.QueueAnswer(mb::kYes);
-  form_->SetFocus("TxtHH");
-  form_->KeyDown("TxtHH", key::kReturn);
-  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtXs") + " " + form_->Text("TxtJe"), "20 1 152.8");
-  EnterThroughToSave();
-  form_->Click("Cmd_Save");
+  EnterIn("TxtHH");
+  EXPECT_EQ(Shown({"TxtSl", "txtXs", "TxtJe"}), "20 1 152.8");
+  EnterThroughAndSave();
   EXPECT_EQ(StoredLine("1001"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|计量单位已改变,请按回车键重新选择计量单位!\n");
 }
@@ -570,9 +582,8 @@ TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAs
     TakeLine(1);
     if (!meanwhile.empty()) db_.Run({meanwhile});
     if (choice >= 0) ui_.QueueChoice(choice);
-    form_->SetFocus("TxtHH");
-    form_->KeyDown("TxtHH", key::kReturn);
-    return form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " + form_->Text("TxtJe");
+    EnterIn("TxtHH");
+    return Shown({"TxtSl", "txtDw", "txtXs", "TxtJe"});
   };
   for (const auto& [meanwhile, choice, box] : std::vector<std::tuple<std::string, long, std::string>>{
            {"", 0, ""},
@@ -580,8 +591,7 @@ TEST_F(EditorTest, AUnitListClosedWithoutAChoiceOnALineTakenWithF3KeepsTheLineAs
            {"delete from t_MeasureUnit where hh='0001' and FMeasureUnitID<>'03'", -1, unitGone}}) {
     EXPECT_EQ(takeAndPass(meanwhile, choice), "20 盒 1 152.8") << meanwhile;
     const std::size_t shown = ShownBoxes(ui_).size();
-    EnterThroughToSave();
-    form_->Click("Cmd_Save");
+    EnterThroughAndSave();
     ui_.keepsHeld = false;
     EXPECT_EQ(StoredLine("1001"), stored) << meanwhile;
     EXPECT_EQ(ShownBoxes(ui_).substr(shown), box) << meanwhile;
@@ -606,11 +616,9 @@ TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF
   db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) "
            "values ('0001','01','盒',1,1,0),('0001','02','中包',10,0,0)"});
   ui_.QueueChoice(1);
-  form_->SetFocus("TxtHH");
-  form_->KeyDown("TxtHH", key::kReturn);
-  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("TxtJe"), "20 盒 152.8");
-  EnterThroughToSave();
-  form_->Click("Cmd_Save");
+  EnterIn("TxtHH");
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "TxtJe"}), "20 盒 152.8");
+  EnterThroughAndSave();
   EXPECT_EQ(StoredLine("1001"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
@@ -624,18 +632,14 @@ TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsSt
   const std::string stored = StoredLine("1001");
   Open("DBD202403010001");
   TakeLine(1);
-  form_->SetFocus("txtJl");
-  form_->KeyDown("txtJl", key::kReturn);
-  EXPECT_EQ(form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " + form_->Text("TxtDj"),
-            "2 中包 10 76.4");
-  EnterThroughToSave();
-  form_->Click("Cmd_Save");
+  EnterIn("txtJl");
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs", "TxtDj"}), "2 中包 10 76.4");
+  EnterThroughAndSave();
   EXPECT_EQ(StoredLine("1001"), stored);
   TakeLine(1);
   db_.Run({"update t_MeasureUnit set FDeleted=1 where hh='0001'"});
-  form_->SetFocus("txtJl");
-  form_->KeyDown("txtJl", key::kReturn);
-  EXPECT_EQ(form_->Text("txtDw") + " " + form_->Text("txtXs"), " 1");
+  EnterIn("txtJl");
+  EXPECT_EQ(Shown({"txtDw", "txtXs"}), " 1");
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
@@ -649,12 +653,9 @@ TEST_F(EditorTest, TheGoodsOnlyUnitCountedAnewIsTakenAtItsNewCoefficientAsFromAL
     TakeLine(1);
     db_.Run({"update t_MeasureUnit set FCoefficient=" + coefficient + " where hh='0001' and FMeasureUnitID='02'"});
     ui_.keepsHeld = true;
-    form_->SetFocus("txtJl");
-    form_->KeyDown("txtJl", key::kReturn);
-    const std::string shown = form_->Text("TxtSl") + " " + form_->Text("txtDw") + " " + form_->Text("txtXs") + " " +
-                              form_->Text("TxtDj") + " " + form_->Text("TxtJe") + " " + form_->Text("TxtLsze");
-    EnterThroughToSave();
-    form_->Click("Cmd_Save");
+    EnterIn("txtJl");
+    const std::string shown = Shown({"TxtSl", "txtDw", "txtXs", "TxtDj", "TxtJe", "TxtLsze"});
+    EnterThroughAndSave();
     return shown + " | " + StoredLine("1001");
   };
   EXPECT_EQ(countAnewAndEnter("12"), "2 中包 12 91.68 183.36 300 | 2 24 中包 91.68 183.36 300");
@@ -694,7 +695,7 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAs
   ASSERT_EQ(stored, "0 12 半盒 24.8123 297.75 297.6");
   Open("DBD202403010001");
   TakeLine(2);
-  ASSERT_EQ(form_->Text("TxtSl") + " " + form_->Text("TxtDj"), "24 12.4062");
+  ASSERT_EQ(Shown({"TxtSl", "TxtDj"}), "24 12.4062");
   form_->Click("Cmd_Save");
   EXPECT_EQ(StoredLine("1002"), stored);
   TakeLine(2);

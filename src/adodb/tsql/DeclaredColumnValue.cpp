@@ -18,6 +18,7 @@
 #include "adodb/tsql/DeclaredColumnKinds.h"
 #include "adodb/tsql/SqliteArguments.h"
 #include "adodb/tsql/SqliteFunctions.h"
+#include "adodb/tsql/TextNesting.h"
 
 namespace adodb::tsql {
 namespace {
@@ -146,40 +147,6 @@ std::string_view ColumnNameOf(std::string_view expr, std::string_view* qualifier
   if (name.find('\'') != std::string_view::npos || before.find('\'') != std::string_view::npos) return {};
   if (qualifier) *qualifier = before;
   return name;
-}
-
-// Follows an expression's text byte by byte through its quotes and parentheses.
-class Nesting {
- public:
-  // True for a byte outside quotes, once the parenthesis it may be is counted.
-  bool Outside(char c) {
-    if (quote_) {
-      if (c == quote_) quote_ = 0;
-      return false;
-    }
-    if (c == '\'' || c == '"') {
-      quote_ = c;
-      return false;
-    }
-    if (c == '(') ++depth_;
-    if (c == ')') --depth_;
-    return true;
-  }
-  int Depth() const { return depth_; }
-  bool InQuotes() const { return quote_ != 0; }
-
- private:
-  char quote_ = 0;
-  int depth_ = 0;
-};
-
-// The end of the parenthesis opened at `open`, or npos; quotes skipped.
-std::size_t ClosingOf(std::string_view text, std::size_t open) {
-  Nesting nesting;
-  for (std::size_t i = open; i < text.size(); ++i) {
-    if (nesting.Outside(text[i]) && text[i] == ')' && nesting.Depth() == 0) return i;
-  }
-  return std::string_view::npos;
 }
 
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
@@ -365,6 +332,8 @@ std::string& AppendLiteralAsColumn(std::string& out, std::string_view literal, s
 }
 
 }  // namespace
+
+bool IsColumnReference(std::string_view expr) { return !ColumnNameOf(expr).empty(); }
 
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal) {
   const std::string_view column = ColumnNameOf(columnExpr);

@@ -38,6 +38,10 @@ std::string DeclaredFactorValue(const std::string& factor);
 // dates, CONVERTs with a date style, and text in place of a column's NULL (ISNULL) are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
 
+// Whether a translated expression is a column reference (a, t.a, "a b"), as DeclaredColumnLiteral
+// reads its column.
+bool IsColumnReference(std::string_view expr);
+
 // ISNULL(value, literal) with a text literal: ifnull(value, literal), the literal read as
 // DeclaredColumnLiteral reads it when the value is a column or keeps one's type (max(shrq)), the
 // ISNULL being of its type: isnull(shrq, '') of a NULL datetime is 1900-01-01 00:00:00, of a NULL

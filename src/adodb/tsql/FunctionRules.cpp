@@ -9,6 +9,7 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
+#include "adodb/tsql/TextNesting.h"
 
 namespace adodb::tsql {
 namespace {
@@ -424,16 +425,7 @@ std::string_view DateConversionFor(std::string_view emitted) {
     if (!emitted.starts_with(call)) continue;
     if (call.back() == ')') return emitted.size() == call.size() ? conversion : std::string_view();
     // One call: its parenthesis closes at the end, not before (tsql_date(a) || tsql_date(b)).
-    int depth = 0;
-    char quote = 0;
-    for (std::size_t i = call.size() - 1; i < emitted.size(); ++i) {
-      const char c = emitted[i];
-      if (quote) quote = c == quote ? 0 : quote;
-      else if (c == '\'' || c == '"') quote = c;
-      else if (c == '(') ++depth;
-      else if (c == ')' && --depth == 0) return i + 1 == emitted.size() ? conversion : std::string_view();
-    }
-    return {};
+    return ClosingOf(emitted, call.size() - 1) + 1 == emitted.size() ? conversion : std::string_view();
   }
   return {};
 }

@@ -28,6 +28,7 @@
 #include "adodb/tsql/SchemaNames.h"
 #include "adodb/tsql/TableValues.h"
 #include "adodb/tsql/TempTables.h"
+#include "adodb/tsql/TextNesting.h"
 #include "adodb/tsql/TokenCodes.h"
 #include "adodb/tsql/TopClause.h"
 #include "adodb/tsql/WindowFunctions.h"
@@ -674,16 +675,11 @@ class Rewriter {
     std::vector<std::vector<std::string_view>> members;
     for (const auto& [listFrom, listEnd] : lists) {
       std::vector<std::string_view>& items = members.emplace_back();
-      char quote = 0;
-      int depth = 0;
+      Nesting nesting;
       std::size_t from = listFrom;
       for (std::size_t i = listFrom; i <= listEnd; ++i) {
         const char c = i < listEnd ? written[i] : ',';
-        if (quote) quote = c == quote ? 0 : quote;
-        else if (c == '\'' || c == '"') quote = c;
-        else if (c == '(') ++depth;
-        else if (c == ')') --depth;
-        else if (c == ',' && depth == 0) {
+        if (nesting.Outside(c) && c == ',' && nesting.Depth() == 0) {
           std::string_view item = written.substr(from, i - from);
           item.remove_prefix(std::min(item.find_first_not_of(' '), item.size()));
           item = item.substr(0, item.find_last_not_of(' ') + 1);
@@ -708,7 +704,7 @@ class Rewriter {
         std::string_view item = items[column];
         // A named or collated item, (expr) COLLATE TSQL AS name, is its expression.
         if (item.starts_with('(') && item.find(collated) != std::string_view::npos) {
-          const std::size_t close = ClosingParenOf(item);
+          const std::size_t close = ClosingOf(item, 0);
           if (close != std::string_view::npos && item.substr(close).starts_with(collated)) item = item.substr(1, close - 1);
         } else if (const std::size_t as = item.find(" AS "); as != std::string_view::npos && item.front() != '\'') {
           item = item.substr(0, as);
@@ -719,7 +715,7 @@ class Rewriter {
           const std::size_t places = dot == std::string_view::npos ? 0 : item.size() - dot - 1;
           if (dot == std::string_view::npos ? number.empty() : number.empty() || number == "int" || places > std::stoul(number))
             number = dot == std::string_view::npos ? "int" : std::to_string(places);
-        } else if (columnRef.empty() && IsColumnText(item)) columnRef = item;
+        } else if (columnRef.empty() && IsColumnReference(item)) columnRef = item;
       }
       if (texts.empty() || (columnRef.empty() && number.empty())) continue;
       for (const std::string_view text : texts) {
@@ -739,33 +735,11 @@ class Rewriter {
     return !text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos &&
            text.find_first_of("0123456789") != std::string_view::npos;
   }
-  // Where the parenthesis `text` opens closes; quotes skipped.
-  static std::size_t ClosingParenOf(std::string_view text) {
-    char quote = 0;
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      if (quote) quote = c == quote ? 0 : quote;
-      else if (c == '\'' || c == '"') quote = c;
-      else if (c == '(') ++depth;
-      else if (c == ')' && --depth == 0) return i;
-    }
-    return std::string_view::npos;
-  }
   // Whether the written text is one text literal ('a', 'it''s').
   static bool IsTextLiteralText(std::string_view text) {
     if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return false;
     for (std::size_t i = 1; i + 1 < text.size(); ++i)
       if (text[i] == '\'' && text[++i] != '\'') return false;
-    return true;
-  }
-  // Whether the written text names a column (n, t.n, "a b").
-  static bool IsColumnText(std::string_view text) {
-    if (text.empty() || (text.front() >= '0' && text.front() <= '9')) return false;
-    for (const char c : text)
-      if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-            c == '"' || c == '#' || static_cast<unsigned char>(c) >= 0x80))
-        return false;
     return true;
   }
 
