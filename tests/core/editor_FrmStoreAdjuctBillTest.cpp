@@ -388,8 +388,12 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh +
                "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
            "update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'",
-           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')"});
+           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')",
+           "insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) select '" + lsh + "',dh,hh,sl,je,lsze from ckdbdzkmx where lsh='DBD202403010001'"});
   Enter("TxtHH", "0040");
+  // Nor are its totals this bill's: the panel counts none until the first line is saved.
+  const GridModel& panel = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2) + " " + panel.TextMatrix(1, panel.Cols() - 1), "0 0");
   form_->KeyDown("TxtDj", key::kReturn);
   Enter("TxtJe", "14");
   form_->Click("Cmd_Save");
