@@ -710,6 +710,21 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAs
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Goods without batches, shortages allowed: 0012 is below zero in 01, where it was looked up, and
+// not kept at all in 03, typed over 01 before the quantity. The stock judged is 03's, and asked about.
+TEST_F(EditorTest, TheStockJudgedIsTheOutWarehouseTypedThoughItKeepsNoneOfTheGoods) {
+  db_.Run({"update sys_var set bz3=1", "update ywbalance set sjsl=-5 where hh='0012' and stockid='01'",
+           "delete from ywbalance where hh='0012' and stockid='03'"});
+  session_ = testsupport::OpenEditorSession(db_, ui_);  // with bz3 as set
+  session_.isNotPh = true;
+  OpenNewBill();
+  Enter("TxtHH", "0012");
+  Enter("TxtBcCkID", "03");
+  ui_.QueueAnswer(mb::kNo);
+  Enter("TxtSl", "5");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|库存数量不足,是否继续？[Y/N]\n");
+}
+
 // The entry row's reads on their own, for typed text holding quotes (the goods and out-warehouse
 // lookups: scenarios/entry/warehouses_on_save.scn); a condition named twice: SelectionTest.
 TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiterals) {
