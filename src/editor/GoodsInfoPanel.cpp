@@ -72,14 +72,18 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
   const long amountCol = vfgSpxx_.Cols() - 2;
   const long retailCol = vfgSpxx_.Cols() - 1;
   try {
-    adodb::Recordset rs;
-    rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh", {adodb::BoundText(lsh)},
-            session_.Conn);
     vfgSpxx_.SetTextMatrix(0, amountCol, kAmountTotalCaption);
     vfgSpxx_.SetTextMatrix(0, retailCol, kRetailTotalCaption);
     vfgSpxx_.SetColAlignment(amountCol, GridModel::Alignment::Right);
     vfgSpxx_.SetColAlignment(retailCol, GridModel::Alignment::Right);
-    if (rs.RecordCount() < 1) {
+    // A bill no line was saved into from this screen totals nothing: the serial it shows may name
+    // another clerk's bill begun at the same moment, whose totals would be read as this one's.
+    adodb::Recordset rs;
+    if (!newBill_) {
+      rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh", {adodb::BoundText(lsh)},
+              session_.Conn);
+    }
+    if (newBill_ || rs.RecordCount() < 1) {
       vfgSpxx_.SetTextMatrix(1, amountCol, "0");
       vfgSpxx_.SetTextMatrix(1, retailCol, "0");
       return;

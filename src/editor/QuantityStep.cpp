@@ -82,7 +82,10 @@ std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuant
   entry_.stockWeighed = true;
   if (baseQuantity == 0) return StockVerdict::Covered;
   const bool outLoses = baseQuantity > 0;
-  if (auto stock = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID"))) entry_.outStockQty = *stock;
+  // A warehouse without a balance row of the goods holds none: the figure kept from the warehouse
+  // the goods were looked up in (typed over since) is not its stock, and one below zero there let
+  // the line go on unasked.
+  entry_.outStockQty = ReadOutStock(session_, Text("TxtHH"), Text("TxtBcCkID")).value_or(0);
   const double stock =
       outLoses ? entry_.outStockQty : ReadOutStock(session_, Text("TxtHH"), Text("txtBrCKid")).value_or(0);
   const StockVerdict verdict = JudgeStock(std::fabs(baseQuantity), stock, IsBz3);

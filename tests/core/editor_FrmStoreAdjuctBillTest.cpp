@@ -388,8 +388,12 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + lsh +
                "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
            "update BillApprovalSwitch set Enabled=1 where BillTypeCode='000022'",
-           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')"});
+           "insert into BillApproval(BillTypeCode,BillGuid,Status) values ('000022','" + lsh + "','pending')",
+           "insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) select '" + lsh + "',dh,hh,sl,je,lsze from ckdbdzkmx where lsh='DBD202403010001'"});
   Enter("TxtHH", "0040");
+  // Nor are its totals this bill's: the panel counts none until the first line is saved.
+  const GridModel& panel = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(panel.TextMatrix(1, panel.Cols() - 2) + " " + panel.TextMatrix(1, panel.Cols() - 1), "0 0");
   form_->KeyDown("TxtDj", key::kReturn);
   Enter("TxtJe", "14");
   form_->Click("Cmd_Save");
@@ -704,6 +708,21 @@ TEST_F(EditorTest, ALineStoredWithoutItsQuantityPassedThroughEveryFieldIsSavedAs
   form_->Click("Cmd_Save");
   EXPECT_EQ(StoredLine("1002"), stored);
   EXPECT_EQ(ShownBoxes(ui_), "");
+}
+
+// Goods without batches, shortages allowed: 0012 is below zero in 01, where it was looked up, and
+// not kept at all in 03, typed over 01 before the quantity. The stock judged is 03's, and asked about.
+TEST_F(EditorTest, TheStockJudgedIsTheOutWarehouseTypedThoughItKeepsNoneOfTheGoods) {
+  db_.Run({"update sys_var set bz3=1", "update ywbalance set sjsl=-5 where hh='0012' and stockid='01'",
+           "delete from ywbalance where hh='0012' and stockid='03'"});
+  session_ = testsupport::OpenEditorSession(db_, ui_);  // with bz3 as set
+  session_.isNotPh = true;
+  OpenNewBill();
+  Enter("TxtHH", "0012");
+  Enter("TxtBcCkID", "03");
+  ui_.QueueAnswer(mb::kNo);
+  Enter("TxtSl", "5");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|库存数量不足,是否继续？[Y/N]\n");
 }
 
 // The entry row's reads on their own, for typed text holding quotes (the goods and out-warehouse
