@@ -455,6 +455,24 @@ TEST_F(BillSlipTest, ASlipIsTheBillAsItStoodAtOneMomentAndNeverEmpty) {
   EXPECT_FALSE(connection->InTransaction());
 }
 
+// A line's places are those of its own goods and batch (rows a deleted line left under its number
+// are not), and places planned in an in-warehouse that keeps none now are not where it will be laid;
+// once received, the slip shows where it was laid.
+TEST_F(BillSlipTest, ALineShowsThePlacesOfItsGoodsAndBatchWhereTheyAreOrWillBeLaid) {
+  const auto places = [&] {
+    std::string shown;
+    const auto slips = ReadBillSlips(*connection, "ckdbdzk", "ckdbdzkmx", {"DBD202403010002"});
+    for (const auto& line : slips.at(0).lines) shown += line.goodsPlaces + "|";
+    return shown;
+  };
+  db.Run({"update ckdbdzkmx set hh='0023',ph='230422',pcdh='200231' where lsh='DBD202403010002' and dh='1002'"});
+  EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+  db.Run({"update gl_stock set FDeleted=0 where id='05'"});
+  EXPECT_EQ(places(), "||");
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010002'"});
+  EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+}
+
 // The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
 // text, and the date range takes both of its days whole, whichever way round its ends are set.
 TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
