@@ -99,6 +99,9 @@ void KeepWarehousesInScope(adodb::Connection& connection, const std::string& war
 
 StockDistribution ReadStockDistribution(adodb::Connection& connection, const std::string& lsh,
                                         const std::string& warehouseScope) {
+  // Batches, balances and places as they stood at one moment: read apart, another clerk's audit
+  // between them showed a batch's quantity beside places that no longer added up to it.
+  const adodb::ReadSnapshot snapshot(connection);
   StockDistribution distribution;
   distribution.billHasLines = HasLines(connection, lsh);
   if (!distribution.billHasLines) return distribution;

@@ -98,12 +98,20 @@ void ReadLines(adodb::Connection& connection, const std::string& headerTable, co
 // The goods places of each line (by line number), issue first: the audit's 'WarehouseOut' rows
 // exist from the audit until its reversal, the 'WarehouseIn' rows from the line's save.
 // Each place's quantity reads as the line's 数量 beside it does (12.00, not 12), so the two add up
-// to the eye.
-void ReadGoodsPlaces(adodb::Connection& connection, BillSlip& slip) {
+// to the eye. Only rows of the line's own goods and batch: a line deleted while its warehouse kept
+// no places leaves its rows under its number, which the next line saved takes. Places planned in
+// an in-warehouse that keeps none now are where the goods will not be laid (the receipt drops
+// them); once received, the rows left are where they were laid.
+void ReadGoodsPlaces(adodb::Connection& connection, const std::string& headerTable, const std::string& lineTable,
+                     BillSlip& slip) {
   auto rs = connection.OpenRecordset(
-      "select BillDetailGuid,BillType,IsNull(GoodsPlaceNo,'') as GoodsPlaceNo,IsNull(Quantity,0) as Quantity "
-      "from BillGoodsPlace where BillGuid=? and BillType in ('WarehouseOut','WarehouseIn') "
-      "order by BillDetailGuid,BillType desc,GoodsPlaceNo",
+      "select p.BillDetailGuid,p.BillType,IsNull(p.GoodsPlaceNo,'') as GoodsPlaceNo,IsNull(p.Quantity,0) as Quantity "
+      "from BillGoodsPlace p inner join " + lineTable + " a on a.lsh=p.BillGuid and a.dh=p.BillDetailGuid "
+      "inner join " + headerTable + " b on b.lsh=a.lsh left join gl_stock s on s.id=a.drstockid "
+      "where p.BillGuid=? and IsNull(p.MaterielGuid,'')=IsNull(a.hh,'') and IsNull(p.BatchNo,'')=IsNull(a.ph,'') "
+      "and IsNull(p.BatchNumber,'')=IsNull(a.pcdh,'') and (p.BillType='WarehouseOut' or (p.BillType='WarehouseIn' "
+      "and (IsNull(b.shbz,0)=1 or IsNull(s.FDeleted,0)=1))) "
+      "order by p.BillDetailGuid,p.BillType desc,p.GoodsPlaceNo",
       {adodb::BoundText(slip.serial)});
   std::map<std::string, std::string> places;
   std::map<std::string, std::string> sideOf;
@@ -167,7 +175,7 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
     slip.places = places;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
-    ReadGoodsPlaces(connection, slip);
+    ReadGoodsPlaces(connection, header, lines, slip);
     // A header whose lines are gone is a bill being deleted, not one to print empty.
     if (slip.lines.empty()) throw BillGone(serial);
     slips.push_back(std::move(slip));

@@ -44,8 +44,8 @@ QDateEdit* MakeDateEdit(const QString& name, const QDate& date, QWidget* parent)
 }
 
 // Slips printed to a PDF file are followed by where the file is, as the print command says it.
-void PrintOrPreview(const std::vector<BillSlip>& slips, bool preview, QWidget* parent) {
-  const QString file = preview ? PreviewSlips(slips, parent) : PrintSlipsWithDialog(slips, parent);
+void PrintOrPreview(const SlipReader& read, bool preview, QWidget* parent) {
+  const QString file = preview ? PreviewSlips(read, parent) : PrintSlipsWithDialog(read, parent);
   if (file.isEmpty()) return;
   std::unique_ptr<QMessageBox> box(
       MakeClassicMessageBox(QString::fromStdString(SavedToText(file)), mb::kInformation, QStringLiteral("系统提示"), parent));
@@ -187,7 +187,7 @@ void ReprintDialogView::PrintChosen(bool preview) {
   if (rows.empty()) return;
   list_.Choose(rows);
   try {
-    printer_(list_.ReadChosenSlips(), preview, this);
+    printer_([this] { return list_.ReadChosenSlips(); }, preview, this);
   } catch (const adodb::Error& error) {
     ShowFailureBox(error, this);
   }

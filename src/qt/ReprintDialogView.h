@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/BillSlip.h"
+#include "qt/SlipPrinting.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -33,7 +34,7 @@ class ReprintDialogView : public QDialog {
 
  public:
   // Prints or previews the slips over the parent window.
-  using SlipPrinter = std::function<void(const std::vector<BillSlip>& slips, bool preview, QWidget* parent)>;
+  using SlipPrinter = std::function<void(const SlipReader& read, bool preview, QWidget* parent)>;
 
   explicit ReprintDialogView(ReprintList& list, QWidget* parent = nullptr);
   ~ReprintDialogView() override;

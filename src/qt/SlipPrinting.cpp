@@ -21,29 +21,31 @@ void PrepareSlipPrinter(QPrinter& printer) {
 
 }  // namespace
 
-QString PrintSlipsWithDialog(const std::vector<BillSlip>& slips, QWidget* parent) {
+QString PrintSlipsWithDialog(const SlipReader& read, QWidget* parent) {
+  read();  // a bill gone is told before the clerk chooses a printer
   QPrinter printer(QPrinter::HighResolution);
   PrepareSlipPrinter(printer);
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("打印仓库调拨单"));
   if (dialog.exec() != QDialog::Accepted) return {};
-  PaintBillSlips(printer, slips);
+  PaintBillSlips(printer, read());
   return PrintedFile(printer);
 }
 
 // The preview paints from inside Qt's signal, where an exception must not pass: the first
 // failure is kept and thrown once the window has closed. The window closes accepted when it has
 // printed.
-QString PreviewSlips(const std::vector<BillSlip>& slips, QWidget* parent) {
+QString PreviewSlips(const SlipReader& read, QWidget* parent) {
+  read();
   QPrinter printer(QPrinter::HighResolution);
   PrepareSlipPrinter(printer);
   QPrintPreviewDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("仓库调拨单预览"));
   GivePreviewCommandsToKeyboard(dialog);
   std::optional<adodb::Error> failure;
-  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&slips, &failure](QPrinter* target) {
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&read, &failure](QPrinter* target) {
     try {
-      PaintBillSlips(*target, slips);
+      PaintBillSlips(*target, read());
     } catch (const adodb::Error& error) {
       if (!failure) failure = error;
     }

@@ -324,9 +324,11 @@ LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line) {
       "Listed From GoodsPlaceBalance B Where B.MaterielGuid=? And B.WarehouseGuid=? And B.BatchNo=? And "
       "B.BatchNumber=? Order By B.CurrQuantity Desc ",
       {BoundText(line.hh), BoundText(line.dcstockid), BoundText(line.ph), BoundText(line.pcdh)});
-  double remaining = line.sl;
+  // What is left is kept as the column keeps quantities: 1.1 taken as 0.8 and 0.3 left 5.6e-17 in
+  // binary, which gave a third place a row of 0 and was reported as goods no place covered.
+  double remaining = StoredQuantity(line.sl);
   for (places->MoveFirst(); places->RecordCount() > 0 && !places->EOF() && remaining != 0; places->MoveNext()) {
-    const double onPlace = NumberOrZero(places->Value("CurrQuantity"));
+    const double onPlace = StoredQuantity(NumberOrZero(places->Value("CurrQuantity")));
     if (onPlace <= 0 && remaining > 0) break;  // sorted: no later place holds anything either
     // Goods going back (a negative line) lie down whole on the listed place holding most of the
     // batch: a place removed from the warehouse's places since keeps what it holds until it is
@@ -352,7 +354,7 @@ LineStep StockMovement::AllocateOutPlaces(const BillLineValues& line) {
         !guard.empty()) {
       return RefuseShortage(line, line.dcstockid, kAnotherClerk);
     }
-    remaining -= given;
+    remaining = StoredQuantity(remaining - given);
   }
   if (remaining != 0) outcome_.unplacedIssues.push_back(line.hh + " " + adodb::FormatNumber(remaining));
   return LineStep::Go;

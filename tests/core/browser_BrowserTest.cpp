@@ -455,6 +455,47 @@ TEST_F(BillSlipTest, ASlipIsTheBillAsItStoodAtOneMomentAndNeverEmpty) {
   EXPECT_FALSE(connection->InTransaction());
 }
 
+// Another clerk issues 1.25 of 当归 off Y01 while the 存量 window reads, just before its places:
+// each row's places add up to its quantity, all as they stood at one moment.
+int IssueBeforeThePlaces(unsigned, void* context, void*, void* sql) {
+  if (std::string_view(static_cast<const char*>(sql)).find("GoodsPlaceBalance") != std::string_view::npos) {
+    static_cast<testsupport::TempDatabase*>(context)->Run(
+        {"update phk set SL=9.5 where hh='0021' and stockid='05' and dh='200211'",
+         "update GoodsPlaceBalance set CurrQuantity=5 where MaterielGuid='0021' and BatchNumber='200211' and "
+         "GoodsPlaceNo='Y01'"});
+  }
+  return 0;
+}
+TEST_F(BillSlipTest, StockDistributionIsTheStockAsItStoodAtOneMoment) {
+  sqlite3* handle = dynamic_cast<adodb::SqliteBackend&>(connection->GetBackend()).Handle();
+  sqlite3_trace_v2(handle, SQLITE_TRACE_STMT, IssueBeforeThePlaces, &db);
+  const StockDistribution distribution = ReadStockDistribution(*connection, "DBD202403010002");
+  sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+  std::string shown;
+  for (const StockHolding& h : distribution.holdings) {
+    if (h.warehouseId == "05" && h.batchLine == "200211") shown = adodb::FormatNumber(h.quantity) + " " + h.goodsPlaces;
+  }
+  EXPECT_EQ(shown, "10.75 Y01:6.25 Y02:4.5");
+}
+
+// A line's places are those of its own goods and batch (rows a deleted line left under its number
+// are not), and places planned in an in-warehouse that keeps none now are not where it will be laid;
+// once received, the slip shows where it was laid.
+TEST_F(BillSlipTest, ALineShowsThePlacesOfItsGoodsAndBatchWhereTheyAreOrWillBeLaid) {
+  const auto places = [&] {
+    std::string shown;
+    const auto slips = ReadBillSlips(*connection, "ckdbdzk", "ckdbdzkmx", {"DBD202403010002"});
+    for (const auto& line : slips.at(0).lines) shown += line.goodsPlaces + "|";
+    return shown;
+  };
+  db.Run({"update ckdbdzkmx set hh='0023',ph='230422',pcdh='200231' where lsh='DBD202403010002' and dh='1002'"});
+  EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+  db.Run({"update gl_stock set FDeleted=0 where id='05'"});
+  EXPECT_EQ(places(), "||");
+  db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010002'"});
+  EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+}
+
 // The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain
 // text, and the date range takes both of its days whole, whichever way round its ends are set.
 TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {

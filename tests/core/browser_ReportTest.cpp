@@ -146,8 +146,10 @@ TEST_F(FrmReportTest, TheTitleBandShowsTheTitleGivenInProperties) {
   EXPECT_EQ(form.Control(FrmReport::kTitleLabel).caption, "三月份调拨");
 }
 
-TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithIt) {
+// A bill another program stored with its posted flag NULL is not posted: listed and reported.
+TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithItAndUnpostedBillsAreAllIn) {
   testsupport::TempDatabase db{db::CreateDemoDatabase};
+  db.Run({"update ckdbdzk set jzbz=NULL where lsh='DBD202403020004'"});
   std::string transcript;
   ScriptedUserInterface ui{[&](const std::string& line) { transcript += line + "\n"; }};
   Session session = testsupport::OpenBrowserSession(db, ui);
@@ -159,6 +161,7 @@ TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithIt)
   };
   FrmStoreAdjuctBillBrow browser(session);
   browser.Load();
+  EXPECT_EQ(browser.ListGrid().Rows(), 5);
   transcript.clear();
   browser.Click("报表");
   EXPECT_EQ(transcript,

@@ -135,10 +135,13 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   EXPECT_FALSE(last.contains(QStringLiteral("G1000")));
 }
 
-// 打印 on the print dialog's PDF printer writes the file and says where it went.
-TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWent) {
-  EXPECT_EQ(PrintThroughTheDialogTo(PdfPath()), QStringList{QStringLiteral("已保存到 ") + PdfPath()});
+// 打印 on the print dialog's PDF printer writes the file and says where it went, with the bill as
+// stored when it prints: another clerk's change made while the dialog was open is on the paper.
+TEST_F(PrintoutTest, PrintingToAFileSaysWhereItWentWithTheBillAsItIsThen) {
+  const auto otherClerk = [&] { db.Run({"update ckdbdzkmx set je=999.99 where lsh='DBD202403010001' and dh='1001'"}); };
+  EXPECT_EQ(PrintThroughTheDialogTo(PdfPath(), otherClerk), QStringList{QStringLiteral("已保存到 ") + PdfPath()});
   EXPECT_TRUE(SlipText(1).contains(QStringLiteral("DBD202403010001")));
+  EXPECT_TRUE(SlipText(1).contains(QStringLiteral("999.99"))) << SlipText(1).toStdString();
 }
 
 // Whether this process holds a lock on the file: SQLite keeps one on the database file for as

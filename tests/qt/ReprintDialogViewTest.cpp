@@ -31,9 +31,9 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   ReprintDialogView dialog(list);
   std::vector<std::vector<std::string>> printed;
   std::vector<bool> previews;
-  dialog.SetSlipPrinter([&](const std::vector<BillSlip>& slips, bool preview, QWidget*) {
+  dialog.SetSlipPrinter([&](const storeadjust::qt::SlipReader& read, bool preview, QWidget*) {
     std::vector<std::string> serials;
-    for (const BillSlip& slip : slips) serials.push_back(slip.serial + " " + slip.outWarehouseName);
+    for (const BillSlip& slip : read()) serials.push_back(slip.serial + " " + slip.outWarehouseName);
     printed.push_back(serials);
     previews.push_back(preview);
   });
