@@ -397,6 +397,26 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
 }
 
+// A bill stored under the serial the counter gives next (the counter set back, a bill imported
+// under it) is passed over: the new bill lists none of it, and its first line goes where it shows.
+TEST_F(EditorTest, ANewBillIsPreparedUnderASerialNoStoredBillHas) {
+  OpenNewBill();
+  const std::string taken = form_->Text("TxtLSH");
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + taken +
+               "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
+           "insert into ckdbdzkmx(lsh,dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid) select '" + taken +
+               "',dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid from ckdbdzkmx where lsh='DBD202403010001'"});
+  OpenNewBill();
+  const std::string shown = form_->Text("TxtLSH");
+  EXPECT_NE(shown, taken);
+  EXPECT_EQ(form_->Grid("VfgContent")->Rows() + form_->Grid("VfgSpxx")->Rows(), 1);
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh='" + shown + "'"), 1);
+}
+
 // Audited meanwhile by another clerk, the bill is refused and keeps what was typed: no question
 // offers to give it up.
 TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
