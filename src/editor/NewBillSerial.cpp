@@ -5,7 +5,7 @@
 
 namespace storeadjust {
 
-void FrmStoreAdjuctBill::GetNewLSH() { lsh_ = BuildNewSerial(session_); }
+void FrmStoreAdjuctBill::GetNewLSH() { lsh_ = PreparedSerial(session_); }
 
 void FrmStoreAdjuctBill::AddNewLSH() { AdvanceSerialCounter(session_); }
 

@@ -1,6 +1,7 @@
 #include "host/EmbeddedDataScopeProvider.h"
 
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -54,6 +55,27 @@ ApprovalState StateOf(adodb::Connection& connection, const std::string& billType
   if (status == "approved") return ApprovalState::Approved;
   if (status == "rejected") return ApprovalState::Rejected;
   return ApprovalState::Pending;  // anything undecided holds the bill
+}
+
+// Whether the stored bill's total or largest line amount (both to 2 places, as the caller reads
+// them) is no longer what the caller handed over: another clerk's line save may land between the
+// caller's reading and this record, and the flow would then be decided on amounts the bill has
+// not. Only the transfer bill's lines are known here; a serial with no header is taken as handed.
+bool AmountsChangedSinceRead(adodb::Connection& connection, const std::string& billTypeCode,
+                             const std::string& billSerial, double totalAmount, double largestLineAmount) {
+  if (billTypeCode != kTransferBillTypeCode) return false;
+  const adodb::BoundValues serial{adodb::BoundText(billSerial)};
+  if (connection.OpenRecordset("select lsh from ckdbdzk where lsh=?", serial)->RecordCount() < 1) return false;
+  auto rs = connection.OpenRecordset(
+      "select round(sum(isnull(je,0)),2) total, round(max(isnull(je,0)),2) largest from ckdbdzkmx where lsh=?", serial);
+  rs->MoveFirst();
+  const auto amount = [&](const char* name) {
+    const adodb::Variant& value = rs->Value(name);
+    return value.IsNull() ? 0.0 : value.AsDouble();
+  };
+  constexpr double kHalfCent = 0.005;
+  return std::fabs(amount("total") - totalAmount) >= kHalfCent ||
+         std::fabs(amount("largest") - largestLineAmount) >= kHalfCent;
 }
 
 struct Submission {
@@ -120,6 +142,9 @@ std::string EmbeddedDataScopeProvider::SubmitBill(const std::string& connectionS
   const ApprovalState state = StateOf(*connection, billTypeCode, billSerial);
   if (required && state == ApprovalState::Pending) return kAlreadyPendingMessage;
   if (required && state == ApprovalState::Approved) return kAlreadyApprovedMessage;
+  if (AmountsChangedSinceRead(*connection, billTypeCode, billSerial, totalAmount, largestLineAmount)) {
+    return kAmountsChangedMessage;
+  }
   const Submission submission{billTypeCode, billSerial, makerGuid, submitterGuid, totalAmount, largestLineAmount};
   RecordSubmission(*connection, submission, state != ApprovalState::NotSubmitted, !required);
   transaction.Commit();

@@ -33,5 +33,6 @@ class EmbeddedDataScopeProvider final : public DataScopeProvider {
 // The messages of a refused submission.
 inline constexpr const char* kAlreadyPendingMessage = "单据已提交审批，不能重复提交！";
 inline constexpr const char* kAlreadyApprovedMessage = "单据已审批通过，不能重复提交！";
+inline constexpr const char* kAmountsChangedMessage = "单据金额已被他人修改，请重新提交审批！";
 
 }  // namespace storeadjust

@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kRuleQuery = "select * from t_billnum where fid=75 and fused=1";
 constexpr double kCounterOfNull = 1000;
+// Stored bills a prepared serial passes over before the counter is taken as broken.
+constexpr int kMostSerialsPassed = 1000;
 
 std::string Digits(int value, int width) {
   char text[16];
@@ -37,24 +39,26 @@ std::int16_t DigitCount(const adodb::Variant& fnumdigit) {
   return fnumdigit.AsInt16();
 }
 
-std::string SerialFromRule(Session& session, adodb::Recordset& rule) {
+// `ahead`: how many running numbers past the counter's.
+std::string SerialFromRule(Session& session, adodb::Recordset& rule, int ahead) {
   rule.MoveFirst();
   const std::string pattern = ReplaceDateTokens(rule.Value("fdteformat").TextOrEmpty(), session.SysDate);
   // A rule without a running number would give every bill the same serial, and the first line
   // saved would then overwrite the header of an earlier bill; it is refused instead.
   const adodb::Variant& maxNum = rule.Value("FmaxNum");
   if (maxNum.IsNull()) throw adodb::Error::InvalidUseOfNull();
-  const std::string number = PadNumber(maxNum.AsText(), "0", DigitCount(rule.Value("Fnumdigit")));
+  const std::string running = ahead == 0 ? maxNum.AsText() : adodb::FormatNumber(maxNum.AsDouble() + ahead);
+  const std::string number = PadNumber(running, "0", DigitCount(rule.Value("Fnumdigit")));
   return adodb::UpperName(rule.Value("fprefix").TextOrEmpty()) + pattern + number;
 }
 
-std::string SerialFromOperatorCounter(Session& session) {
+std::string SerialFromOperatorCounter(Session& session, int ahead) {
   auto rs = RequireOpened(
       OpenRsReadOnly(session, "select dblsh from sys_dh where id =?", {adodb::BoundText(session.OptCode)}));
   if (rs->RecordCount() < 1) throw adodb::Error::BofOrEof();
   rs->MoveFirst();
   const adodb::Variant& dblsh = rs->Value("dblsh");
-  const double running = (dblsh.IsNull() ? kCounterOfNull : dblsh.AsDouble()) + 1;
+  const double running = (dblsh.IsNull() ? kCounterOfNull : dblsh.AsDouble()) + 1 + ahead;
   return adodb::UpperName(session.OptCode) + adodb::FormatNumber(running);
 }
 
@@ -77,10 +81,36 @@ std::string ReplaceDateTokens(std::string pattern, const adodb::Date& date) {
   return ReplaceAll(std::move(pattern), "[日]", day);
 }
 
-std::string BuildNewSerial(Session& session) {
+namespace {
+
+std::string SerialAhead(Session& session, int ahead) {
   std::shared_ptr<adodb::Recordset> rule;
-  const std::string serial = HasRuleRow(session, rule) ? SerialFromRule(session, *rule) : SerialFromOperatorCounter(session);
+  const std::string serial =
+      HasRuleRow(session, rule) ? SerialFromRule(session, *rule, ahead) : SerialFromOperatorCounter(session, ahead);
   rule->Close();
+  return serial;
+}
+
+}  // namespace
+
+std::string BuildNewSerial(Session& session) { return SerialAhead(session, 0); }
+
+bool SerialStored(Session& session, const std::string& lsh) {
+  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
+             ->RecordCount() > 0;
+}
+
+// A new bill opened on a stored bill's serial would list that bill's lines and totals, and each
+// command pressed on it would read or act on the other bill.
+std::string PreparedSerial(Session& session) {
+  std::string serial = SerialAhead(session, 0);
+  for (int ahead = 1; SerialStored(session, serial); ++ahead) {
+    const std::string next = SerialAhead(session, ahead);
+    if (next == serial || ahead > kMostSerialsPassed) {
+      throw adodb::Error::DuplicateKey("流水号 " + serial + " 已被另一张单据使用");
+    }
+    serial = next;
+  }
   return serial;
 }
 

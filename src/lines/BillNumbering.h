@@ -21,6 +21,14 @@ std::string ReplaceDateTokens(std::string pattern, const adodb::Date& date);
 // failed read (which the record-set opener has already shown).
 std::string BuildNewSerial(Session& session);
 
+// Whether a bill is stored under `lsh` (its header).
+bool SerialStored(Session& session, const std::string& lsh);
+
+// The serial a new bill is prepared under: BuildNewSerial's, or the first after it that no stored
+// bill has (an administrator may have set the counter back, or a bill been imported under it), as
+// the first line's save will take it. Nothing moves. Throws adodb::Error when none is free.
+std::string PreparedSerial(Session& session);
+
 // Moves the counter BuildNewSerial read: the rule's FmaxNum, or the operator's dblsh, by one.
 // Errors are ignored: a bill already stored keeps its serial.
 void AdvanceSerialCounter(Session& session);

@@ -118,11 +118,6 @@ LineSaveOutcome BatchWeighedAgain(Session& session, const LineToSave& line) {
   return BatchCovers(held.value_or(0), taken, quantity) ? LineSaveOutcome::Saved : LineSaveOutcome::BatchShortToAccept;
 }
 
-bool HeaderExists(Session& session, const std::string& lsh) {
-  return RequireOpened(OpenRsReadOnly(session, "select lsh from ckdbdzk where lsh=?", {adodb::BoundText(lsh)}))
-             ->RecordCount() > 0;
-}
-
 // On a server, the first statement of the transaction to touch the counter row holds it until
 // commit, so a second clerk's save reads the counter only after the first has advanced it. (The
 // embedded database holds the whole database from the transaction's start.)
@@ -134,7 +129,7 @@ void LockSerialCounter(Session& session) {
 std::string FreeSerial(Session& session) {
   LockSerialCounter(session);
   std::string serial = BuildNewSerial(session);
-  for (int skipped = 0; HeaderExists(session, serial); ++skipped) {
+  for (int skipped = 0; SerialStored(session, serial); ++skipped) {
     AdvanceSerialCounter(session);
     const std::string next = BuildNewSerial(session);
     if (next == serial || skipped == kMostSerialsSkipped) {

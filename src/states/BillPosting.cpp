@@ -58,28 +58,36 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
   // Made before the bill is read: nothing of the component's own comes between the bars and its
   // answer.
   const std::unique_ptr<DataScopeProvider> provider = CreateDataScopeProvider();
-  // A read transaction: the component writes on its own connection, which a write lock held here
-  // would keep waiting on the embedded database.
-  adodb::ReadSnapshot snapshot(connection);
-  const BillHeaderState header = ReadBillHeader(connection, lsh, true);
-  if (!header.exists) return {SubmissionBar::NotSaved, {}};
-  if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};
-  if (shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
+  std::string answer;
+  {
+    // A read transaction: the component writes on its own connection, which a write lock held
+    // here would keep waiting on the embedded database.
+    adodb::ReadSnapshot snapshot(connection);
+    const BillHeaderState header = ReadBillHeader(connection, lsh, true);
+    if (!header.exists) return {SubmissionBar::NotSaved, {}};
+    if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};
+    if (shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
+      return {SubmissionBar::LinesChanged, {}};
+    }
+    const adodb::BoundValues serial{adodb::BoundText(lsh)};
+    const double total = NumberOrZero(
+        FirstValue(connection, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+    const double largest = NumberOrZero(
+        FirstValue(connection, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
+    const std::string maker =
+        FirstValue(connection,
+                   "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
+                   "a.lsh=?",
+                   serial)
+            .TextOrEmpty();
+    answer = provider->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid, total, largest);
+  }
+  // Refused because another clerk changed the lines after they were read here (the component
+  // re-reads the amounts as it records them): told as any change since the clerk looked is.
+  if (!answer.empty() && shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
     return {SubmissionBar::LinesChanged, {}};
   }
-  const adodb::BoundValues serial{adodb::BoundText(lsh)};
-  const double total = NumberOrZero(
-      FirstValue(connection, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
-  const double largest = NumberOrZero(
-      FirstValue(connection, "Select round(Max(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
-  const std::string maker =
-      FirstValue(connection,
-                 "Select B.Guid Guid from ckdbdzk a inner join operators b on a.czry=b.name where "
-                 "a.lsh=?",
-                 serial)
-          .TextOrEmpty();
-  return {SubmissionBar::None, provider->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker,
-                                                    session.OptGuid, total, largest)};
+  return {SubmissionBar::None, answer};
 }
 
 }  // namespace storeadjust

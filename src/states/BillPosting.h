@@ -53,7 +53,9 @@ struct Submission {
 // back (then nothing is submitted). The bars, the amounts and the maker are read in one read
 // transaction that lasts until the component has answered, the header under its update lock: on a
 // server, another clerk's audit or line save of the bill waits until the bill is handed over, so
-// the component is never given a bill audited or changed since its bars were read.
+// the component is never given a bill audited or changed since its bars were read. (The embedded
+// database has no such lock; its component reads the amounts again as it records them, and a
+// refusal over lines changed since they were read here comes back as LinesChanged.)
 Submission SubmitBillForApproval(Session& session, const std::string& lsh,
                                  const std::vector<BillLineValues>* shownLines = nullptr);
 

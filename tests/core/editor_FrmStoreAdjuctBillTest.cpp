@@ -401,6 +401,26 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
 }
 
+// A bill stored under the serial the counter gives next (the counter set back, a bill imported
+// under it) is passed over: the new bill lists none of it, and its first line goes where it shows.
+TEST_F(EditorTest, ANewBillIsPreparedUnderASerialNoStoredBillHas) {
+  OpenNewBill();
+  const std::string taken = form_->Text("TxtLSH");
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz,jzbz) select '" + taken +
+               "',kdrq,dcstockid,drstockid,czry,0,0 from ckdbdzk where lsh='DBD202403010001'",
+           "insert into ckdbdzkmx(lsh,dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid) select '" + taken +
+               "',dh,hh,ph,pcdh,sl,dj,je,dcstockid,drstockid from ckdbdzkmx where lsh='DBD202403010001'"});
+  OpenNewBill();
+  const std::string shown = form_->Text("TxtLSH");
+  EXPECT_NE(shown, taken);
+  EXPECT_EQ(form_->Grid("VfgContent")->Rows() + form_->Grid("VfgSpxx")->Rows(), 1);
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh='" + shown + "'"), 1);
+}
+
 // Audited meanwhile by another clerk, the bill is refused and keeps what was typed: no question
 // offers to give it up.
 TEST_F(EditorTest, AnAuditOfABillAuditedMeanwhileKeepsTypedInputWithoutAsking) {
@@ -844,6 +864,43 @@ TEST_F(EditorTest, ABillAuditedOrChangedWhileItsApprovalComponentStartsIsNotHand
                              "64 系统提示|审批提交成功!\n");
   EXPECT_EQ(db_.Count(submitted), 1);
   EXPECT_EQ(db_.Value("select TotalAmount from BillApproval where BillGuid='DBD202403010001'"), total);
+}
+
+// Another clerk's line save lands after the bill was read for 审批 and before the approval flow
+// records it: the flow is not given amounts the bill no longer has, and the clerk sees its lines.
+TEST_F(EditorTest, ALineSavedBetweenTheApprovalsReadingAndItsRecordIsNotHandedOverWithOldAmounts) {
+  struct AtTheRecord final : DataScopeProvider {
+    EmbeddedDataScopeProvider inner;
+    std::function<void()> act;
+    std::string GetScopeCondition(const std::string& c, const std::string& column, const std::string& g,
+                                  const std::string& o, const std::string& scope) override {
+      return inner.GetScopeCondition(c, column, g, o, scope);
+    }
+    std::string SubmitBill(const std::string& c, const std::string& type, const std::string& lsh, const std::string& maker,
+                           const std::string& submitter, double total, double largest) override {
+      if (act) std::exchange(act, {})();
+      return inner.SubmitBill(c, type, lsh, maker, submitter, total, largest);
+    }
+    bool IsApproved(const std::string& c, const std::string& type, const std::string& lsh) override {
+      return inner.IsApproved(c, type, lsh);
+    }
+    void IsBillEditable(const std::string& c, const std::string& type, const std::string& lsh, bool& editable) override {
+      inner.IsBillEditable(c, type, lsh, editable);
+    }
+  };
+  std::string save = "update ckdbdzkmx set sl=30, srsl=30, je=229.2 where lsh='DBD202403010001' and dh='1001'";
+  const DataScopeProviderFactory embedded = SetDataScopeProviderFactory([&] {
+    auto provider = std::make_unique<AtTheRecord>();
+    provider->act = [&] { db_.Run({std::exchange(save, "select 1")}); };
+    return provider;
+  });
+  session_.Category = "EP";
+  Open("DBD202403010001");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审批");
+  SetDataScopeProviderFactory(embedded);
+  EXPECT_EQ(db_.Count("select count(*) from BillApproval where BillGuid='DBD202403010001'"), 0);
+  EXPECT_EQ(ui_.Boxes().back().text, "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！");
 }
 
 // The administrator switches the site to two steps while the editor, opened in one, asks whether
