@@ -133,6 +133,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const std::string data = (home.Folder() / "data" / "storeadjust").string();
   EXPECT_EQ(launch({}).Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：建不了目录 " + data +
                                    "（路径中有同名的文件，不是目录）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。\n");
+  // Nor can it on a full disk: a 200 KB tmpfs over the data folder, in a mount namespace of its own.
+  std::filesystem::remove(home.Folder() / "data");
+  std::filesystem::create_directory(home.Folder() / "data");
+  const Ran full = RunProgram("unshare", {"-m", "sh", "-c", "mount -t tmpfs -o size=200k tmpfs \"$0\" && exec \"$1\"",
+                                          (home.Folder() / "data").string(), STOREADJUST_LAUNCHER}, home.Folder());
+  if (full.err.find("mount") != std::string::npos) GTEST_SKIP() << "no private mount here: " << full.err;
+  EXPECT_EQ(full.Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：磁盘已满，写不进去，请腾出磁盘空间后再试。\n");
 }
 
 // A launcher's own folder and a demo database it signs in to.
