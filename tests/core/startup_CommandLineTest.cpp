@@ -360,6 +360,7 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "999"}, "secret\n").Said(),
             "1||storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, "\n").Said(), "1||storeadjust-db: 密码不能为空，没有设置密码。\n");
+  EXPECT_EQ(tool({"password", demo.Path(), " "}, "secret\n").err.substr(0, 44), "storeadjust-db: 缺少操作员编号\n用法");
   EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 0);
 
   // A password the sign-in dialog could not take (input methods are off in its password box) is
