@@ -8,6 +8,10 @@
 #   ./setup.sh deps   install what is missing, nothing else
 #   ./setup.sh --help  what each command does
 set -euo pipefail
+# Started with no environment at all (env -i, a service, cron), bash searches a PATH of its own but
+# hands none on: cmake, which finds its own modules from the PATH it is given, stopped with "Could
+# not find CMAKE_ROOT". What setup starts gets the system's usual one.
+[[ $(declare -p PATH 2>/dev/null) == "declare -x"* ]] || export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 # Where the user called setup from: `run` starts the program there, so that a file its options
 # name (./setup.sh run --db bills.db) is the user's, not one in this tree.
 caller=$PWD

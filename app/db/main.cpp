@@ -14,6 +14,7 @@
 #include "adodb/Connection.h"
 #include "adodb/ConnectionString.h"
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "db/DatabaseFactory.h"
 #include "db/OpenFailureText.h"
 #include "db/PasswordTable.h"
@@ -92,7 +93,8 @@ std::string CommandLineError(const std::vector<std::string>& args) {
   // A file named after a connection string is not what the administrator meant to make.
   if (!IsPasswordCommand(args[0]) && IsOdbcConnection(args[1])) return args[0] + " 只用于嵌入式数据库文件，不接受 ODBC 连接字符串";
   const std::size_t wanted = IsPasswordCommand(args[0]) ? 3 : 2;
-  if (args.size() < wanted) return "缺少操作员编号";
+  // A blank code ('' from a script's empty variable) names no operator: it was not given.
+  if (args.size() < wanted || (wanted == 3 && adodb::Trimmed(args[2]).empty())) return "缺少操作员编号";
   // A word after the operator code is most likely his password: it is not repeated on the console.
   if (args.size() > wanted && args[0] == "password") {
     return "多余的参数（它可能是密码，所以不显示）：password 只要文件和一个操作员编号，密码在提示时输入，或从标准输入给出";

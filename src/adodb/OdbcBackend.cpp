@@ -39,7 +39,8 @@ class OdbcBackend final : public Backend {
       return;
     }
     const std::string extensionPath = TsqlExtensionPath();
-    Connect(WithTsqlExtension(connectionString, extensionPath));
+    const LoadableTsqlExtension loadable(extensionPath);
+    Connect(WithTsqlExtension(connectionString, loadable.Name()));
     ConfirmExtensionLoaded(extensionPath);
   }
 

@@ -1,11 +1,14 @@
 #include "adodb/OdbcTsqlExtension.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "adodb/Error.h"
@@ -63,14 +66,36 @@ std::string TsqlExtensionPath() {
                         ") were not found beside the program; set STOREADJUST_TSQL_EXT to its path.");
 }
 
+namespace {
+
 // The driver splits LoadExt on ',' and the connection string on ';'; its buffer is 512 bytes.
+bool DriverTakes(const std::string& extensionPath) {
+  return extensionPath.find_first_of(",;{}") == std::string::npos && extensionPath.size() < 500;
+}
+
+}  // namespace
+
 std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath) {
-  if (extensionPath.find_first_of(",;{}") != std::string::npos || extensionPath.size() >= 500) {
-    throw Error::Provider("The T-SQL functions for SQLite cannot be loaded from this path: " + extensionPath);
+  if (!DriverTakes(extensionPath)) {
+    throw Error::Provider("The T-SQL functions for SQLite cannot be loaded from this path: " + extensionPath +
+                          " (the SQLite ODBC driver takes no ',', ';' or braces and at most 499 bytes there); set"
+                          " STOREADJUST_TSQL_EXT to a copy of it in another folder.");
   }
   std::string text = connectionString;
   if (!text.empty() && text.back() != ';') text += ';';
   return text + "LoadExt=" + extensionPath + ";";
+}
+
+LoadableTsqlExtension::LoadableTsqlExtension(const std::string& extensionPath) : name_(extensionPath) {
+  if (DriverTakes(extensionPath)) return;
+  descriptor_ = ::open(extensionPath.c_str(), O_RDONLY | O_CLOEXEC);
+  const std::string own = "/proc/self/fd/" + std::to_string(descriptor_);
+  std::error_code unseen;
+  if (descriptor_ >= 0 && std::filesystem::exists(own, unseen)) name_ = own;  // else refused by name
+}
+
+LoadableTsqlExtension::~LoadableTsqlExtension() {
+  if (descriptor_ >= 0) ::close(descriptor_);
 }
 
 // A plain ? takes the value after the highest taken so far, as SQLite numbers it.

@@ -18,6 +18,24 @@ std::string TsqlExtensionPath();
 // cannot take.
 std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath);
 
+// The name under which the driver can load the extension. The driver splits LoadExt on ',' and
+// the connection string on ';' and braces, in a buffer of 512 bytes: a program built or installed
+// in a folder whose name holds one of those (a clone in "项目,2024", say) could not use a SQLite
+// ODBC source. Such an extension is handed over as this process's own open descriptor of it
+// (/proc/self/fd/N; the driver loads it into this process), held while the session connects.
+class LoadableTsqlExtension {
+ public:
+  explicit LoadableTsqlExtension(const std::string& extensionPath);
+  ~LoadableTsqlExtension();
+  LoadableTsqlExtension(const LoadableTsqlExtension&) = delete;
+  LoadableTsqlExtension& operator=(const LoadableTsqlExtension&) = delete;
+  const std::string& Name() const { return name_; }
+
+ private:
+  int descriptor_ = -1;
+  std::string name_;
+};
+
 // SQLite's ODBC driver counts every ? of a statement as a value of its own and refuses a run with
 // fewer bound ("unbound parameters in query"), while the translator numbers its marks (?1) and
 // repeats one where a rewrite repeats an expression (an update's join is read once for the new

@@ -18,6 +18,7 @@ constexpr Wording kWordings[] = {
     {"database is locked", "数据库正被其他程序使用，请稍后再试。"},
     // A file cut short (a copy or a disk that failed half-way) or written over by another program.
     {"database disk image is malformed", "文件已损坏（不完整，或被别的程序改写过），请从备份中恢复它。"},
+    {"database or disk is full", "磁盘已满，写不进去，请腾出磁盘空间后再试。"},
     {"attempt to write a readonly database", "数据库文件是只读的，请给出一个可以写的文件，或者改一下文件的权限。"},
     // The module's file read through the SQLite ODBC driver without its T-SQL dialect: the text
     // collation of its columns is the dialect's.

@@ -153,7 +153,12 @@ class SignInForm {
       code_->setFocus();
       return;
     }
-    const std::string password = password_->text().toStdString();
+    // A password copied with its line's end (from a note or a mail) brings a line break, which
+    // no password holds (the db tool sets typed characters only): kept, it was refused as wrong
+    // and counted towards the wait.
+    QString typed = password_->text();
+    while (typed.endsWith(QLatin1Char('\n')) || typed.endsWith(QLatin1Char('\r'))) typed.chop(1);
+    const std::string password = typed.toStdString();
     password_->clear();
     const SignInAnswer answer = attempt_(code, password);
     if (answer.signedIn) {

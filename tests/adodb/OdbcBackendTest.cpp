@@ -14,6 +14,7 @@
 #include "adodb/OdbcBackend.h"
 #include "adodb/OdbcErrors.h"
 #include "adodb/OdbcParameterBinding.h"
+#include "adodb/OdbcTsqlExtension.h"
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 
@@ -134,6 +135,12 @@ TEST_F(OdbcBackendTest, TheDialectDecidesTranslationAndTheFormOfDates) {
   EXPECT_EQ(backend->Query("select djbh from ck where rq >= ? and rq <= ?", {BoundDate(date.RawDate()), BoundDate(date.RawDate())})
                 .rows.size(),
             1u);
+  // A program in a folder whose name the driver would split (a clone in "项目,2024;{1}") loads it too.
+  const auto odd = db_.Folder() / "项目,2024;{1}" / "libtsql_sqlite_ext.so";
+  std::filesystem::create_directories(odd.parent_path());
+  std::filesystem::copy_file(odbc::TsqlExtensionPath(), odd);
+  ASSERT_EQ(setenv("STOREADJUST_TSQL_EXT", odd.c_str(), 1), 0);
+  EXPECT_EQ(TextAt(*Open(), "select isnull(pm, 'none') from ck where djbh = 'CK0003'"), "none");
   ASSERT_EQ(setenv("STOREADJUST_TSQL_EXT", db_.Path().c_str(), 1), 0);  // exists, but is no library
   EXPECT_THROW(Open(), Error);
   unsetenv("STOREADJUST_TSQL_EXT");

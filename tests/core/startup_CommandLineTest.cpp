@@ -83,6 +83,7 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
+  EXPECT_EQ(launch({"--date", "2024-02-30"}).err.substr(0, 92), "storeadjust: --date 2024-02-30：2024年2月没有30日，请给出日历上有的日期。\n");
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", missing}, home.Folder()).Said(),
             "1||storeadjust-db: 数据库文件 " + missing + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
 
@@ -133,6 +134,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const std::string data = (home.Folder() / "data" / "storeadjust").string();
   EXPECT_EQ(launch({}).Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：建不了目录 " + data +
                                    "（路径中有同名的文件，不是目录）。请用 XDG_DATA_HOME 指定另一个数据目录，或用 --db 给出数据库文件。\n");
+  // Nor can it on a full disk: a 200 KB tmpfs over the data folder, in a mount namespace of its own.
+  std::filesystem::remove(home.Folder() / "data");
+  std::filesystem::create_directory(home.Folder() / "data");
+  const Ran full = RunProgram("unshare", {"-m", "sh", "-c", "mount -t tmpfs -o size=200k tmpfs \"$0\" && exec \"$1\"",
+                                          (home.Folder() / "data").string(), STOREADJUST_LAUNCHER}, home.Folder());
+  if (full.err.find("mount") != std::string::npos) GTEST_SKIP() << "no private mount here: " << full.err;
+  EXPECT_EQ(full.Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：磁盘已满，写不进去，请腾出磁盘空间后再试。\n");
 }
 
 // A launcher's own folder and a demo database it signs in to.
@@ -353,6 +361,7 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   EXPECT_EQ(tool({"password", demo.Path(), "999"}, "secret\n").Said(),
             "1||storeadjust-db: 操作员编号 999 不在 Operators 表中，没有设置密码。\n");
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, "\n").Said(), "1||storeadjust-db: 密码不能为空，没有设置密码。\n");
+  EXPECT_EQ(tool({"password", demo.Path(), " "}, "secret\n").err.substr(0, 44), "storeadjust-db: 缺少操作员编号\n用法");
   EXPECT_EQ(demo.Count("select count(*) from StoreAdjustPassword"), 0);
 
   // A password the sign-in dialog could not take (input methods are off in its password box) is
