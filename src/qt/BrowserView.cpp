@@ -26,6 +26,7 @@
 #include "qt/OpenEndedDateEdit.h"
 #include "qt/QtText.h"
 #include "qt/ScreenFit.h"
+#include "qt/SortKeys.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
@@ -189,6 +190,14 @@ void BrowserView::BuildList() {
   header->setSectionsClickable(true);
   header->setSortIndicatorShown(true);
   header->setSortIndicatorClearable(true);
+  header->setToolTip(SortKeysToolTip());
+  SortByKeys(*list_, [this](int section, bool ascending) {
+    try {
+      browser_.SortByKey(section, ascending);
+    } catch (const std::exception& error) {
+      ShowFailureBox(error, this);
+    }
+  });
   connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section, true); });
   header->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& at) {
