@@ -419,6 +419,11 @@ void FrmStoreAdjuctBillBrow::SortByHeaderClick(long col) {
   NotifyChanged();
 }
 
+void FrmStoreAdjuctBillBrow::SortByKey(long col, bool ascending) {
+  SortColumnBy(std::max(col, 1L), ascending ? SortDirection::Ascending : SortDirection::Descending);
+  NotifyChanged();
+}
+
 bool FrmStoreAdjuctBillBrow::SortDescending() const {
   const auto found = sortDirections_.find(sortColumn_);
   return found != sortDirections_.end() && found->second == SortDirection::Descending;

@@ -91,6 +91,8 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   void SortByColumn(long col);
   // A left click on the header of grid column col: ascending, then each way in turn.
   void SortByHeaderClick(long col);
+  // Ctrl+Up or Ctrl+Down on grid column col (the mark column sorts by the serial beside it).
+  void SortByKey(long col, bool ascending);
   // The grid column the list is sorted by (0: the query's order) and its direction.
   long SortColumn() const { return sortColumn_; }
   bool SortDescending() const;

@@ -23,6 +23,7 @@ void FrmStoreAdjuctBill::Click(const std::string& name) {
 void FrmStoreAdjuctBill::Cmd_Add_Click() {
   if (!HoldsModuleRight(session_, "新增") || !MayDropUnsavedInput("新增") || !AddNew()) return;
   request_ = {EditorRequest::Mode::New, {}};
+  ShowSerial(lsh_);  // the title no longer says 查看
   ShowBillState();  // 保 存 and the line commands are no longer greyed as viewing
 }
 

@@ -27,9 +27,11 @@ FrmStoreAdjuctBill::FrmStoreAdjuctBill(Session& session, EditorRequest request)
   DeclareControls();
 }
 
-// The title carries the serial too, so each window on the task bar names its bill.
+// The title carries the serial too, so each window on the task bar names its bill, and says
+// when the bill is only viewed: its keys that change it are refused only when pressed.
 void FrmStoreAdjuctBill::ShowSerial(const std::string& lsh) {
-  Caption = lsh.empty() ? std::string(kEditorCaption) : std::string(kEditorCaption) + " - " + lsh;
+  const std::string caption = std::string(kEditorCaption) + (IsViewOnly() ? "（查看）" : "");
+  Caption = lsh.empty() ? caption : caption + " - " + lsh;
   SetText("TxtLSH", lsh);
 }
 

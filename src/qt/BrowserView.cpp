@@ -12,7 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QStatusBar>
+#include <QSizeGrip>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -26,6 +26,7 @@
 #include "qt/OpenEndedDateEdit.h"
 #include "qt/QtText.h"
 #include "qt/ScreenFit.h"
+#include "qt/SortKeys.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
@@ -189,6 +190,14 @@ void BrowserView::BuildList() {
   header->setSectionsClickable(true);
   header->setSortIndicatorShown(true);
   header->setSortIndicatorClearable(true);
+  header->setToolTip(SortKeysToolTip());
+  SortByKeys(*list_, [this](int section, bool ascending) {
+    try {
+      browser_.SortByKey(section, ascending);
+    } catch (const std::exception& error) {
+      ShowFailureBox(error, this);
+    }
+  });
   connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section, true); });
   header->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& at) {
@@ -199,18 +208,21 @@ void BrowserView::BuildList() {
 }
 
 void BrowserView::BuildStatusBar() {
-  auto* status = new QStatusBar(this);
-  status->setSizeGripEnabled(true);
+  auto* status = new QWidget(this);
+  auto* row = new QHBoxLayout(status);
+  row->setContentsMargins(4, 0, 0, 0);
   auto* keys = new QLabel(status);
   keys->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kKeyGuidePanel));
-  // The key guide is as wide as a 1024 screen: on a narrower window it gives way (its end is cut
-  // off) rather than pushing the window, and the record count beside it, past the screen's edge.
-  // The count takes only its own width, so the spare width goes to the guide.
+  // The key guide gives way to a narrow window rather than pushing it, and the record count beside
+  // it, past the screen's edge; it wraps onto another line there, so a clerk at the keyboard still
+  // reads its last keys. The count takes only its own width, so the spare width goes to the guide.
+  keys->setWordWrap(true);
   keys->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  status->addWidget(keys, 1);
+  row->addWidget(keys, 1);
   auto* panel2 = new QLabel(status);
   panel2->setObjectName(ToQt(FrmStoreAdjuctBillBrow::kStatusPanel));
-  status->addWidget(panel2);
+  row->addWidget(panel2, 0, Qt::AlignTop);
+  row->addWidget(new QSizeGrip(status), 0, Qt::AlignBottom | Qt::AlignRight);
   layout()->addWidget(status);
 }
 

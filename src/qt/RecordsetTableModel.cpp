@@ -87,6 +87,8 @@ void RecordsetTableModel::SetNumberPlaces(NumberPlaces places) {
 }
 
 std::string RecordsetTableModel::ShownText(std::size_t column, const adodb::Variant& value) const {
+  // A yes/no column (金额品种) in the clerk's words, as the buttons of every question say them.
+  if (value.Type() == adodb::VariantType::Boolean) return value.RawInteger() != 0 ? "是" : "否";
   const int places = column < decimals_.size() ? decimals_[column] : -1;
   if (places < 0 || !IsNumber(value)) return value.TextOrEmpty();
   return NumberWithPlaces(value.AsDouble(), places);

@@ -5,17 +5,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,50 +21,12 @@
 #include "qt/FormViewRegistry.h"
 #include "qt/QtText.h"
 #include "qt/ScreenFit.h"
+#include "qt/SortKeys.h"
 #include "qt/WindowTitles.h"
 
 namespace storeadjust::qt {
 
 namespace {
-
-// Ctrl+Up and Ctrl+Down sort by the column the clerk stands on, up and down: the header's sort
-// at the keyboard, for a clerk who walks the report with the arrow keys.
-class SortKeys : public QObject {
- public:
-  SortKeys(QTableView& grid, std::function<void(int, std::optional<QvGrid::SortOrder>)> sort)
-      : QObject(&grid), grid_(grid), sort_(std::move(sort)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
-    const auto* press = static_cast<QKeyEvent*>(event);
-    const bool up = press->key() == Qt::Key_Up;
-    if ((!up && press->key() != Qt::Key_Down) || press->modifiers() != Qt::ControlModifier) return false;
-    sort_(std::max(0, grid_.currentIndex().column()),
-          up ? QvGrid::SortOrder::Ascending : QvGrid::SortOrder::Descending);
-    return true;
-  }
-
- private:
-  QTableView& grid_;
-  std::function<void(int, std::optional<QvGrid::SortOrder>)> sort_;
-};
-
-// The grid selects whole lines, which hides the cell the clerk stands on: a frame shows it, so he
-// sees which column Ctrl+Up and Ctrl+Down sort by.
-class CurrentCellFrame : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(painter, option, index);
-    if (!option.state.testFlag(QStyle::State_HasFocus)) return;
-    painter->save();
-    painter->setPen(QPen(option.palette.color(QPalette::HighlightedText), 1, Qt::DotLine));
-    painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
-    painter->restore();
-  }
-};
 
 // A typed character moves nobody. The view's own type-to-find jumped to the next line whose cell
 // in the current column began with it: a clerk who pressed a letter by mistake found himself on
@@ -153,12 +110,11 @@ void ReportView::BuildGrid() {
   header->setSectionsClickable(true);
   header->setSortIndicatorShown(true);
   header->setSortIndicator(-1, Qt::AscendingOrder);
-  header->setToolTip(QStringLiteral("单击列标题排序；在某一列中按 Ctrl+↑ 升序、Ctrl+↓ 降序"));
+  header->setToolTip(SortKeysToolTip());
   connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByHeader(section); });
-  grid_->setItemDelegate(new CurrentCellFrame(grid_));
-  grid_->installEventFilter(
-      new SortKeys(*grid_,
-                   [this](int section, std::optional<QvGrid::SortOrder> order) { SortByHeader(section, order); }));
+  SortByKeys(*grid_, [this](int section, bool ascending) {
+    SortByHeader(section, ascending ? QvGrid::SortOrder::Ascending : QvGrid::SortOrder::Descending);
+  });
   static_cast<QVBoxLayout*>(layout())->addWidget(grid_, 1);
 }
 

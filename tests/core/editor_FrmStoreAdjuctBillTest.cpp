@@ -447,6 +447,15 @@ TEST_F(EditorTest, AButtonGreyedOutUnderTheFocusHandsItToTheLines) {
   EXPECT_EQ(form_->Text("LblBillState") + form_->Focus(), "已审核VfgContent");
 }
 
+// A viewed bill says so in its title, and stops saying so once F2 starts a bill that is saved.
+TEST_F(EditorTest, AViewedBillSaysSoInItsTitleUntilANewBillIsStarted) {
+  form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{EditorRequest::Mode::View, "DBD202403010001"});
+  form_->Load();
+  EXPECT_EQ(form_->Caption, "仓库调拨单（查看） - DBD202403010001");
+  form_->KeyDown("TxtHH", key::kF1 + 1);
+  EXPECT_EQ(form_->Caption, "仓库调拨单 - " + form_->Text("TxtLSH"));
+}
+
 // Seen audited, the bill was to be refused: taken back by another clerk while the approval's
 // warning is open, it would be audited and the typed remark dropped unasked. The clerk is asked
 // then; No audits nothing and keeps the remark.

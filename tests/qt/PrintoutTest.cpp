@@ -5,7 +5,9 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTimer>
 #include <QRegularExpression>
@@ -133,6 +135,25 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   EXPECT_TRUE(last.contains(QStringLiteral("DBD202403010001")));
   EXPECT_TRUE(last.contains(QString::fromStdString("G" + std::to_string(1000 + perPage))));
   EXPECT_FALSE(last.contains(QStringLiteral("G1000")));
+}
+
+// The preview's pages turn at the keyboard wherever it stands, as a list's rows do: PgDn, PgUp,
+// End, Home; Esc closes it.
+TEST_F(PrintoutTest, ThePreviewsPagesTurnByThePageKeys) {
+  QString pages;
+  qttest::WhenModalShows([&pages](QWidget& preview) {
+    auto* view = preview.findChild<QPrintPreviewWidget*>();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&preview));
+    QLineEdit* pageBox = nullptr;  // the page number box, not the zoom box's
+    for (auto* box : preview.findChildren<QLineEdit*>()) pageBox = qobject_cast<QComboBox*>(box->parent()) ? pageBox : box;
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End, Qt::Key_Home, Qt::Key_Escape}) {
+      QTest::keyClick(QApplication::focusWidget(), key);
+      pages += QString::number(view->currentPage()) + pageBox->text() + " ";
+    }
+  });
+  const auto slips = DemoSlips({"DBD202403010001", "DBD202403010002", "DBD202403020004"});
+  EXPECT_EQ(storeadjust::qt::PreviewSlips([&] { return slips; }, nullptr), QString());
+  EXPECT_EQ(pages.left(15), QStringLiteral("22 33 22 33 11 "));
 }
 
 // 打印 on the print dialog's PDF printer writes the file and says where it went, with the bill as

@@ -15,12 +15,14 @@ using qttest::kOrganization;
 
 using SelectDialogViewTest = qttest::DemoDesktop<>;  // the dialog keeps its size in the fixture's settings
 
-// The demo's 40 goods, six of them 胶囊: 0001, 0003, 0005, 0015, 0035, 0036.
+// The demo's 40 goods, six of them 胶囊: 0001, 0003, 0005, 0015, 0035, 0036; 0040 kept by amount only.
 TEST_F(SelectDialogViewTest, FilterNarrowsRowsAndEnterReturnsTheRowInQueryOrder) {
-  auto rows = session.Conn->OpenRecordset("select hh as 货号, pm as 品名 from yw_kck order by hh");
+  auto rows = session.Conn->OpenRecordset("select hh as 货号, pm as 品名, fonlymoney as 金额品种 from yw_kck order by hh");
   SelectDialogView dialog(*rows, {}, nullptr, kOrganization);
   dialog.show();
   EXPECT_EQ(dialog.Model()->rowCount(), 40);
+  // A yes/no column reads as the clerk says it, not as a programming language writes it.
+  EXPECT_EQ(dialog.Model()->index(0, 2).data().toString() + dialog.Model()->index(39, 2).data().toString(), "否是");
   qttest::TypeText(*dialog.FilterBox(), QStringLiteral("胶囊"));
   ASSERT_EQ(dialog.Model()->rowCount(), 6);
 
