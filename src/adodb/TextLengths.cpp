@@ -4,17 +4,19 @@
 
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/FunctionRules.h"
 
 namespace adodb {
 namespace {
 
-constexpr std::string_view kTriggerPrefix = "tsql_text_length_";
+constexpr std::string_view kTriggerPrefix = "tsql_declared_";
 // A call takes the table and five arguments a column, within SQLite's 127 arguments a function.
 constexpr std::size_t kColumnsPerCall = 20;
 
@@ -77,6 +79,29 @@ std::optional<Bound> BoundOf(std::string_view declared) {
   return Bound{limit, !unicode};
 }
 
+// The conversion CAST makes to a declared number type (int, smallint, tinyint, bigint, bit,
+// decimal(p,s), numeric, money, smallmoney) of `value`, as the server converts a value stored in
+// a column of that type; nothing for other types.
+std::optional<std::string> HeldNumber(std::string_view declared, const std::string& value) {
+  declared = Trimmed(declared);
+  const std::size_t open = declared.find('(');
+  tsql::SqlType type{LowerName(Trimmed(declared.substr(0, open))), {}};
+  static const std::set<std::string> kNumbers = {"int",     "integer", "smallint", "tinyint", "bigint",
+                                                 "bit",     "decimal", "numeric",  "money",   "smallmoney"};
+  if (!kNumbers.contains(type.name)) return std::nullopt;
+  if (open != std::string_view::npos) {
+    if (!declared.ends_with(')')) return std::nullopt;
+    std::string_view sizes = declared.substr(open + 1, declared.size() - open - 2);
+    for (std::size_t comma; !sizes.empty(); sizes = comma == std::string_view::npos ? "" : sizes.substr(comma + 1)) {
+      comma = sizes.find(',');
+      const std::string size(Trimmed(sizes.substr(0, comma)));
+      if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+      type.size.push_back(size);
+    }
+  }
+  return tsql::RewriteConversion(type, value, std::nullopt);
+}
+
 std::string Quoted(std::string_view text, char quote) {
   std::string out(1, quote);
   for (const char c : text) {
@@ -102,6 +127,33 @@ std::string Condition(const std::string& table, const std::vector<BoundedColumn>
             (column.bound.codePageBytes ? "1" : "0") + ", new." + name + ", " + (update ? "old." + name : "NULL");
   }
   return when + ")";
+}
+
+struct HeldColumn {
+  std::string name;
+  std::string declared;
+};
+
+// After the row is written, as the column's affinity made its value: each value that is not what
+// the server would hold (2.7 in an int column, 1.005 in a decimal(18,2)) is written again as held,
+// and one the type cannot hold fails the statement. Updating the row again fires no trigger of its
+// own (recursive triggers are off); an update's values left as they were are not held again.
+std::string HeldNumbersTrigger(const std::string& name, const std::string& table, const std::vector<HeldColumn>& columns,
+                               bool update) {
+  std::string when, set, updated;
+  for (const HeldColumn& column : columns) {
+    const std::string value = "new." + Quoted(column.name, '"');
+    const std::string held = *HeldNumber(column.declared, value);
+    const std::string unchanged = value + " IS old." + Quoted(column.name, '"');
+    (when += when.empty() ? "" : " OR ") += update ? "(NOT " + unchanged + " AND " + value + " IS NOT " + held + ")"
+                                                   : value + " IS NOT " + held;
+    (set += set.empty() ? "" : ", ") += Quoted(column.name, '"') + " = " +
+                                        (update ? "CASE WHEN " + unchanged + " THEN " + value + " ELSE " + held + " END" : held);
+    (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
+  }
+  return "create temp trigger " + Quoted(name, '"') + " after " + (update ? "update of " + updated : "insert") +
+         " on main." + Quoted(table, '"') + " when " + when + " begin update " + Quoted(table, '"') + " set " + set +
+         " where rowid = new.rowid; end;";
 }
 
 // Runs the statement through, giving each row to `row`. SQLite's code, its message left on the
@@ -154,7 +206,7 @@ int TextLengthChecks::Check() {
   // A temporary table of a batch changes the temp schema only: the checks are still there.
   int inPlace = -1;
   if (now.main == madeUnder_.main) {
-    const char* count = "select count(*) from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
+    const char* count = "select count(*) from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_declared_*'";
     if (const int rc = EachRow(db_, count, [&](sqlite3_stmt* s) { inPlace = sqlite3_column_int(s, 0); }))
       return rc;
   }
@@ -168,26 +220,40 @@ int TextLengthChecks::Check() {
 
 int TextLengthChecks::Make() {
   std::string script;
-  const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
+  const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_declared_*'";
   if (const int rc = EachRow(db_, made, [&](sqlite3_stmt* s) {
         script += "drop trigger temp." + Quoted(Text(s, 0), '"') + ";";
       }))
     return rc;
   std::vector<std::pair<std::string, std::vector<BoundedColumn>>> tables;
+  std::vector<std::pair<std::string, std::vector<HeldColumn>>> numbered;
+  // A decimal column the database file holds at its scale by triggers of its own is left to them.
   const char* columns =
-      "select s.name, p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
+      "select s.name, p.name, p.type, s.sql like '%without rowid%' or exists (select 1 from sqlite_schema t where "
+      "t.type = 'trigger' and t.tbl_name = s.name and lower(t.name) = lower(s.name || '_' || p.name || "
+      "'_declared_scale_on_insert')) from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
       "s.name not like 'sqlite%' and s.sql not like 'create virtual%' order by s.name, p.cid";
   if (const int rc = EachRow(db_, columns, [&](sqlite3_stmt* s) {
-        const auto bound = BoundOf(Text(s, 2));
-        if (!bound) return;
-        std::string table = Text(s, 0);
-        if (tables.empty() || tables.back().first != table) tables.emplace_back(std::move(table), std::vector<BoundedColumn>{});
-        tables.back().second.push_back({Text(s, 1), *bound});
+        const std::string declared = Text(s, 2);
+        if (const auto bound = BoundOf(declared)) {
+          std::string table = Text(s, 0);
+          if (tables.empty() || tables.back().first != table) tables.emplace_back(std::move(table), std::vector<BoundedColumn>{});
+          tables.back().second.push_back({Text(s, 1), *bound});
+        } else if (sqlite3_column_int(s, 3) == 0 && HeldNumber(declared, "")) {
+          std::string table = Text(s, 0);
+          if (numbered.empty() || numbered.back().first != table) numbered.emplace_back(std::move(table), std::vector<HeldColumn>{});
+          numbered.back().second.push_back({Text(s, 1), declared});
+        }
       }))
     return rc;
   int count = 0;
+  for (const auto& [table, held] : numbered) {
+    const std::string name = std::string(kTriggerPrefix) + "number_" + std::to_string(count / 2);
+    script += HeldNumbersTrigger(name + "_insert", table, held, false) + HeldNumbersTrigger(name + "_update", table, held, true);
+    count += 2;
+  }
   for (const auto& [table, bounded] : tables) {
-    const std::string name = std::string(kTriggerPrefix) + std::to_string(count / 2);
+    const std::string name = std::string(kTriggerPrefix) + "length_" + std::to_string(count / 2);
     std::string updated;
     for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
     script += "create temp trigger " + Quoted(name + "_insert", '"') + " before insert on main." +
