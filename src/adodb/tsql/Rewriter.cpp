@@ -520,17 +520,19 @@ class Rewriter {
     return names;
   }
 
-  // CREATE TABLE #name makes a temp table whose text columns without a COLLATE clause get the
-  // server's text comparison, as the columns of the module's own tables have it. A permanent
-  // table is left as written: other SQLite programs, without the collation, must read it.
+  // CREATE TABLE makes a table whose text columns without a COLLATE clause get the server's text
+  // comparison, as the columns of the module's own tables have it: a site's table joined, grouped
+  // or made DISTINCT by a text column finds 'a' and 'A ' alike, as on the server. #name is a temp
+  // table.
   void CreateTable() {
-    if (!AtName(2) || !IsTempTableName(BareName(token_[pos_ + 2]))) return PassThroughTableStatement();
+    if (!AtName(2)) return PassThroughTableStatement();
+    const bool temp = IsTempTableName(BareName(token_[pos_ + 2]));
     pos_ += 2;
-    Emit("CREATE TEMP TABLE");
-    TempTableDefinition();
+    Emit(temp ? "CREATE TEMP TABLE" : "CREATE TABLE");
+    TableDefinition();
   }
-  // The rest of a temp table's CREATE TABLE, from its name or its column list on.
-  void TempTableDefinition() {
+  // The rest of a CREATE TABLE, from its name or its column list on.
+  void TableDefinition() {
     int depth = 0;
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
@@ -865,7 +867,7 @@ class Rewriter {
     const std::string table = TableVariableName(name);
     Emit("DROP TABLE IF EXISTS temp." + table + "; CREATE TEMP TABLE " + table);
     if (!AtOp("(")) Unexpected();
-    TempTableDefinition();
+    TableDefinition();
     ++tableVariables_;
   }
   // Each table variable lives to the end of its batch.
