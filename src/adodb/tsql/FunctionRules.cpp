@@ -457,6 +457,8 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
     if (DateConversionFor(value) == "tsql_datetime") return "tsql_datetime_float(" + value + ")";
     std::string declared = DeclaredDefaultText(value, "tsql_float(" + value + ")");
     if (declared.empty()) return "tsql_float(" + value + ")";
+    // A date or datetime2 column the server refuses to convert: its style call says so.
+    declared.insert(declared.find("'')") + 1, "float");
     return declared.replace(declared.find("tsql_default_style("), 19, "tsql_datetime_float(");
   }
   if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";
