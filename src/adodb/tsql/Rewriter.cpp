@@ -2547,13 +2547,45 @@ class Rewriter {
     if (!AcceptOp("(")) Unexpected();
     Emit("(");
     const std::size_t inner = out_.size(), first = pos_;
-    if (AtWord("SELECT")) Select();
+    const bool subquery = AtWord("SELECT");
+    if (subquery) Select();
     else Expr();
     std::string names;
     const bool ints = AddIntTerm(names, inner, first);
     ExpectOp(")");
     Emit(")");
+    if (subquery && MayGiveRows(first, pos_ - 1)) {
+      const std::string query = out_.TrimmedFrom(inner, out_.size() - 1 - inner);
+      out_.replace(start, out_.size() - start,
+                   " tsql_single_row((SELECT count(*) FROM (SELECT 1 FROM (" + query + ") LIMIT 2)), (" + query + "))");
+    }
     if (ints) NoteInt(start, std::move(names));
+  }
+
+  // Whether the subquery between the tokens first and close may give more than one row, which the
+  // server refuses where one value stands ("Subquery returned more than 1 value..."): not when it
+  // reads no table, takes TOP 1, or aggregates without GROUP BY.
+  bool MayGiveRows(std::size_t first, std::size_t close) const {
+    static constexpr std::string_view kAggregates[] = {"count", "count_big", "sum", "min", "max", "avg", "string_agg",
+                                                      "stdev", "stdevp", "var", "varp"};
+    bool from = false, grouped = false, aggregate = false;
+    int depth = 0;
+    for (std::size_t i = first; i < close; ++i) {
+      const Token& t = token_[i];
+      if (t.kind == TokenKind::Operator) depth += t.text() == "(" ? 1 : t.text() == ")" ? -1 : 0;
+      if (depth != 0 || t.kind != TokenKind::Word) continue;
+      if (SameName(t.text(), "UNION") || SameName(t.text(), "EXCEPT") || SameName(t.text(), "INTERSECT")) return true;
+      from = from || SameName(t.text(), "FROM");
+      grouped = grouped || SameName(t.text(), "GROUP");
+      const bool call = i + 1 < close && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text() == "(";
+      for (const std::string_view name : kAggregates) aggregate = aggregate || (!from && call && SameName(t.text(), name));
+    }
+    std::size_t top = first + 1;
+    if (top < close && (SameName(token_[top].text(), "DISTINCT") || SameName(token_[top].text(), "ALL"))) ++top;
+    const bool topOne = top + 1 < close && SameName(token_[top].text(), "TOP") &&
+                        (token_[top + 1].text() == "1" || (token_[top + 1].text() == "(" && top + 3 < close &&
+                                                           token_[top + 2].text() == "1" && token_[top + 3].text() == ")"));
+    return from && !topOne && !(aggregate && !grouped);
   }
 
   // EXISTS (subquery).

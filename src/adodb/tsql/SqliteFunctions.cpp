@@ -809,6 +809,16 @@ void TsqlMergeOnce(sqlite3_context* ctx, int, sqlite3_value** argv) {
                        -1);
 }
 
+// tsql_single_row(rows, value): the value of a subquery where one value stands, rows being how
+// many it gave (up to 2); past one the server's error, where SQLite would take the first.
+void TsqlSingleRow(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_int64(argv[0]) <= 1) return sqlite3_result_value(ctx, argv[1]);
+  sqlite3_result_error(ctx,
+                       "Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, "
+                       "<= , >, >= or when the subquery is used as an expression.",
+                       -1);
+}
+
 struct FunctionEntry {
   const char* name;
   int argc;
@@ -822,7 +832,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
-    {"tsql_merge_once", 1, TsqlMergeOnce},
+    {"tsql_merge_once", 1, TsqlMergeOnce}, {"tsql_single_row", 2, TsqlSingleRow},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
 };
 
