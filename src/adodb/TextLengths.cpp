@@ -4,14 +4,13 @@
 
 #include <cstdlib>
 #include <optional>
-#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
-#include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/HeldNumbers.h"
 
 namespace adodb {
 namespace {
@@ -79,29 +78,6 @@ std::optional<Bound> BoundOf(std::string_view declared) {
   return Bound{limit, !unicode};
 }
 
-// The conversion CAST makes to a declared number type (int, smallint, tinyint, bigint, bit,
-// decimal(p,s), numeric, money, smallmoney) of `value`, as the server converts a value stored in
-// a column of that type; nothing for other types.
-std::optional<std::string> HeldNumber(std::string_view declared, const std::string& value) {
-  declared = Trimmed(declared);
-  const std::size_t open = declared.find('(');
-  tsql::SqlType type{LowerName(Trimmed(declared.substr(0, open))), {}};
-  static const std::set<std::string> kNumbers = {"int",     "integer", "smallint", "tinyint", "bigint",
-                                                 "bit",     "decimal", "numeric",  "money",   "smallmoney"};
-  if (!kNumbers.contains(type.name)) return std::nullopt;
-  if (open != std::string_view::npos) {
-    if (!declared.ends_with(')')) return std::nullopt;
-    std::string_view sizes = declared.substr(open + 1, declared.size() - open - 2);
-    for (std::size_t comma; !sizes.empty(); sizes = comma == std::string_view::npos ? "" : sizes.substr(comma + 1)) {
-      comma = sizes.find(',');
-      const std::string size(Trimmed(sizes.substr(0, comma)));
-      if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-      type.size.push_back(size);
-    }
-  }
-  return tsql::RewriteConversion(type, value, std::nullopt);
-}
-
 std::string Quoted(std::string_view text, char quote) {
   std::string out(1, quote);
   for (const char c : text) {
@@ -127,33 +103,6 @@ std::string Condition(const std::string& table, const std::vector<BoundedColumn>
             (column.bound.codePageBytes ? "1" : "0") + ", new." + name + ", " + (update ? "old." + name : "NULL");
   }
   return when + ")";
-}
-
-struct HeldColumn {
-  std::string name;
-  std::string declared;
-};
-
-// After the row is written, as the column's affinity made its value: each value that is not what
-// the server would hold (2.7 in an int column, 1.005 in a decimal(18,2)) is written again as held,
-// and one the type cannot hold fails the statement. Updating the row again fires no trigger of its
-// own (recursive triggers are off); an update's values left as they were are not held again.
-std::string HeldNumbersTrigger(const std::string& name, const std::string& table, const std::vector<HeldColumn>& columns,
-                               bool update) {
-  std::string when, set, updated;
-  for (const HeldColumn& column : columns) {
-    const std::string value = "new." + Quoted(column.name, '"');
-    const std::string held = *HeldNumber(column.declared, value);
-    const std::string unchanged = value + " IS old." + Quoted(column.name, '"');
-    (when += when.empty() ? "" : " OR ") += update ? "(NOT " + unchanged + " AND " + value + " IS NOT " + held + ")"
-                                                   : value + " IS NOT " + held;
-    (set += set.empty() ? "" : ", ") += Quoted(column.name, '"') + " = " +
-                                        (update ? "CASE WHEN " + unchanged + " THEN " + value + " ELSE " + held + " END" : held);
-    (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
-  }
-  return "create temp trigger " + Quoted(name, '"') + " after " + (update ? "update of " + updated : "insert") +
-         " on main." + Quoted(table, '"') + " when " + when + " begin update " + Quoted(table, '"') + " set " + set +
-         " where rowid = new.rowid; end;";
 }
 
 // Runs the statement through, giving each row to `row`. SQLite's code, its message left on the
@@ -226,7 +175,7 @@ int TextLengthChecks::Make() {
       }))
     return rc;
   std::vector<std::pair<std::string, std::vector<BoundedColumn>>> tables;
-  std::vector<std::pair<std::string, std::vector<HeldColumn>>> numbered;
+  std::vector<std::pair<std::string, std::vector<tsql::HeldColumn>>> numbered;
   // A decimal column the database file holds at its scale by triggers of its own is left to them.
   const char* columns =
       "select s.name, p.name, p.type, s.sql like '%without rowid%' or exists (select 1 from sqlite_schema t where "
@@ -239,9 +188,9 @@ int TextLengthChecks::Make() {
           std::string table = Text(s, 0);
           if (tables.empty() || tables.back().first != table) tables.emplace_back(std::move(table), std::vector<BoundedColumn>{});
           tables.back().second.push_back({Text(s, 1), *bound});
-        } else if (sqlite3_column_int(s, 3) == 0 && HeldNumber(declared, "")) {
+        } else if (sqlite3_column_int(s, 3) == 0 && tsql::HeldNumber(declared, "")) {
           std::string table = Text(s, 0);
-          if (numbered.empty() || numbered.back().first != table) numbered.emplace_back(std::move(table), std::vector<HeldColumn>{});
+          if (numbered.empty() || numbered.back().first != table) numbered.emplace_back(std::move(table), std::vector<tsql::HeldColumn>{});
           numbered.back().second.push_back({Text(s, 1), declared});
         }
       }))
@@ -249,7 +198,9 @@ int TextLengthChecks::Make() {
   int count = 0;
   for (const auto& [table, held] : numbered) {
     const std::string name = std::string(kTriggerPrefix) + "number_" + std::to_string(count / 2);
-    script += HeldNumbersTrigger(name + "_insert", table, held, false) + HeldNumbersTrigger(name + "_update", table, held, true);
+    const std::string target = "main." + Quoted(table, '"');
+    script += tsql::HeldNumbersTrigger(name + "_insert", target, table, held, false) +
+              tsql::HeldNumbersTrigger(name + "_update", target, table, held, true);
     count += 2;
   }
   for (const auto& [table, bounded] : tables) {

@@ -23,6 +23,7 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/HeldNumbers.h"
 #include "adodb/tsql/OutputText.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/SchemaNames.h"
@@ -529,7 +530,42 @@ class Rewriter {
     const bool temp = IsTempTableName(BareName(token_[pos_ + 2]));
     pos_ += 2;
     Emit(temp ? "CREATE TEMP TABLE" : "CREATE TABLE");
+    const std::size_t name = out_.size();
     TableDefinition();
+    if (temp) HoldNumbers(out_.TrimmedFrom(name, std::string_view(out_).find('(', name) - name), name);
+  }
+  // A temp table's number columns hold what the server's would, by triggers of its own (a table of
+  // the database is held by the connection's, TextLengths.h); they go with the table.
+  [[gnu::noinline]] void HoldNumbers(const std::string& table, std::size_t definition) {
+    const std::string_view written = out_;
+    const std::size_t open = written.find('(', definition);
+    std::vector<HeldColumn> held;
+    Nesting nesting;
+    for (std::size_t i = open + 1, from = i; i < written.size(); ++i) {
+      const char c = written[i];
+      if (!nesting.Outside(c) || !(c == ',' ? nesting.Depth() == 0 : c == ')' && nesting.Depth() < 0)) continue;
+      std::string_view item = Trimmed(written.substr(from, i - from));
+      from = i + 1;
+      const bool quoted = item.starts_with('"');
+      const std::size_t nameEnd = quoted ? item.find('"', 1) + 1 : item.find(' ');
+      if (nameEnd == std::string_view::npos || nameEnd == 0) continue;
+      std::string column(item.substr(quoted ? 1 : 0, quoted ? nameEnd - 2 : nameEnd));
+      std::string_view type = Trimmed(item.substr(nameEnd));
+      const std::size_t wordEnd = std::min(type.find_first_of(" ("), type.size());
+      const std::size_t sized = type.find_first_not_of(' ', wordEnd);
+      const bool withSize = sized != std::string_view::npos && type[sized] == '(';
+      type = type.substr(0, withSize ? type.find(')', sized) + 1 : wordEnd);
+      if (HeldNumber(type, "")) held.push_back({std::move(column), std::string(type)});
+      if (c == ')') break;
+    }
+    if (held.empty()) return;
+    const bool quotedTable = table.size() > 1 && table.front() == '"';
+    const std::string bare = quotedTable ? table.substr(1, table.size() - 2) : table;
+    const std::string name = "tsql_held_" + bare;
+    std::string triggers = HeldNumbersTrigger(name + "_insert", table, bare, held, false) + " " +
+                           HeldNumbersTrigger(name + "_update", table, bare, held, true);
+    triggers.pop_back();
+    Emit("; " + triggers);
   }
   // The rest of a CREATE TABLE, from its name or its column list on.
   void TableDefinition() {
@@ -867,7 +903,9 @@ class Rewriter {
     const std::string table = TableVariableName(name);
     Emit("DROP TABLE IF EXISTS temp." + table + "; CREATE TEMP TABLE " + table);
     if (!AtOp("(")) Unexpected();
+    const std::size_t definition = out_.size();
     TableDefinition();
+    HoldNumbers(table, definition);
     ++tableVariables_;
   }
   // Each table variable lives to the end of its batch.
