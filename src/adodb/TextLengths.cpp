@@ -10,11 +10,12 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/HeldNumbers.h"
 
 namespace adodb {
 namespace {
 
-constexpr std::string_view kTriggerPrefix = "tsql_text_length_";
+constexpr std::string_view kTriggerPrefix = "tsql_declared_";
 // A call takes the table and five arguments a column, within SQLite's 127 arguments a function.
 constexpr std::size_t kColumnsPerCall = 20;
 
@@ -154,7 +155,7 @@ int TextLengthChecks::Check() {
   // A temporary table of a batch changes the temp schema only: the checks are still there.
   int inPlace = -1;
   if (now.main == madeUnder_.main) {
-    const char* count = "select count(*) from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
+    const char* count = "select count(*) from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_declared_*'";
     if (const int rc = EachRow(db_, count, [&](sqlite3_stmt* s) { inPlace = sqlite3_column_int(s, 0); }))
       return rc;
   }
@@ -168,26 +169,42 @@ int TextLengthChecks::Check() {
 
 int TextLengthChecks::Make() {
   std::string script;
-  const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_text_length_*'";
+  const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_declared_*'";
   if (const int rc = EachRow(db_, made, [&](sqlite3_stmt* s) {
         script += "drop trigger temp." + Quoted(Text(s, 0), '"') + ";";
       }))
     return rc;
   std::vector<std::pair<std::string, std::vector<BoundedColumn>>> tables;
+  std::vector<std::pair<std::string, std::vector<tsql::HeldColumn>>> numbered;
+  // A decimal column the database file holds at its scale by triggers of its own is left to them.
   const char* columns =
-      "select s.name, p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
+      "select s.name, p.name, p.type, s.sql like '%without rowid%' or exists (select 1 from sqlite_schema t where "
+      "t.type = 'trigger' and t.tbl_name = s.name and lower(t.name) = lower(s.name || '_' || p.name || "
+      "'_declared_scale_on_insert')) from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
       "s.name not like 'sqlite%' and s.sql not like 'create virtual%' order by s.name, p.cid";
   if (const int rc = EachRow(db_, columns, [&](sqlite3_stmt* s) {
-        const auto bound = BoundOf(Text(s, 2));
-        if (!bound) return;
-        std::string table = Text(s, 0);
-        if (tables.empty() || tables.back().first != table) tables.emplace_back(std::move(table), std::vector<BoundedColumn>{});
-        tables.back().second.push_back({Text(s, 1), *bound});
+        const std::string declared = Text(s, 2);
+        if (const auto bound = BoundOf(declared)) {
+          std::string table = Text(s, 0);
+          if (tables.empty() || tables.back().first != table) tables.emplace_back(std::move(table), std::vector<BoundedColumn>{});
+          tables.back().second.push_back({Text(s, 1), *bound});
+        } else if (sqlite3_column_int(s, 3) == 0 && tsql::HeldNumber(declared, "")) {
+          std::string table = Text(s, 0);
+          if (numbered.empty() || numbered.back().first != table) numbered.emplace_back(std::move(table), std::vector<tsql::HeldColumn>{});
+          numbered.back().second.push_back({Text(s, 1), declared});
+        }
       }))
     return rc;
   int count = 0;
+  for (const auto& [table, held] : numbered) {
+    const std::string name = std::string(kTriggerPrefix) + "number_" + std::to_string(count / 2);
+    const std::string target = "main." + Quoted(table, '"');
+    script += tsql::HeldNumbersTrigger(name + "_insert", target, table, held, false) +
+              tsql::HeldNumbersTrigger(name + "_update", target, table, held, true);
+    count += 2;
+  }
   for (const auto& [table, bounded] : tables) {
-    const std::string name = std::string(kTriggerPrefix) + std::to_string(count / 2);
+    const std::string name = std::string(kTriggerPrefix) + "length_" + std::to_string(count / 2);
     std::string updated;
     for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
     script += "create temp trigger " + Quoted(name + "_insert", '"') + " before insert on main." +

@@ -11,6 +11,12 @@
 // database that leaves the embedded default for a server moves without a refusal. A value an
 // update leaves as it was is not counted again, so a row stored too long before is still changed
 // in its other columns. text, ntext, (max) and a declaration without a length are not bounded.
+//
+// Number columns (int, smallint, tinyint, bigint, bit, decimal, numeric, money, smallmoney) are
+// held the same way: a value a statement stores is the one CAST to the column's type gives (2.7 in
+// an int column is 2, 1.005 in a decimal(18,2) is 1.01), and one the type cannot hold fails the
+// statement with CAST's error (HeldNumbers.h). Decimal columns the file holds by triggers of its own
+// are left to them.
 #include <string>
 
 #include "adodb/tsql/DeclaredColumnKinds.h"

@@ -192,5 +192,5 @@ TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
   EXPECT_EQ(Number("select count(*) from logged"), 5);
   conn->Execute("drop table logged");
   EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
-  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where type = 'trigger'"), 0);
+  EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name = 'tsql_output'"), 0);
 }

@@ -10,11 +10,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "adodb/Error.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
 #include "adodb/tsql/VariableStore.h"
@@ -28,10 +30,16 @@ using testsupport::Joined;
 
 using Db = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
+std::map<sqlite3*, std::unique_ptr<adodb::TextLengthChecks>>& ChecksOf() {
+  static std::map<sqlite3*, std::unique_ptr<adodb::TextLengthChecks>> checks;
+  return checks;
+}
+
 Db OpenDatabase() {
   sqlite3* raw = nullptr;
   sqlite3_open(":memory:", &raw);
   adodb::tsql::RegisterSqliteFunctions(raw);
+  ChecksOf()[raw] = std::make_unique<adodb::TextLengthChecks>(raw);
   return Db(raw, &sqlite3_close);
 }
 std::string Render(sqlite3_stmt* stmt, int column) {
@@ -43,10 +51,11 @@ std::string Render(sqlite3_stmt* stmt, int column) {
   return buf;
 }
 
-// Translates and runs one batch, statement by statement; returns the rows of every statement
-// that gives a result (a batch's variable assignments give none), or throws adodb::Error with the
-// message.
+// Translates and runs one batch, statement by statement, each write held to its columns' declared
+// types as the embedded backend holds it; returns the rows of every statement that gives a result
+// (a batch's variable assignments give none), or throws adodb::Error with the message.
 std::vector<std::string> Run(sqlite3* db, const std::string& tsql) {
+  adodb::TextLengthChecks& checks = *ChecksOf()[db];
   const std::string sql = adodb::tsql::Translate(tsql);
   std::vector<std::string> rows;
   for (const char* next = sql.c_str(); *next;) {
@@ -55,8 +64,9 @@ std::vector<std::string> Run(sqlite3* db, const std::string& tsql) {
       throw adodb::Error::Syntax(std::string(sqlite3_errmsg(db)) + " in: " + sql);
     if (!stmt) continue;
     const bool result = !adodb::tsql::AssignsVariables(stmt);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = checks.Before(stmt);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      rc = SQLITE_OK;
       if (!result) continue;
       std::string row;
       for (int i = 0; i < sqlite3_column_count(stmt); ++i) row += (i ? "\t" : "") + Render(stmt, i);

@@ -29,6 +29,14 @@ const PartFunction* Find(std::string_view function) {
   return nullptr;
 }
 
+// One quoted text as written: 'a''b', not 'a' || 'b'.
+bool IsTextLiteral(std::string_view text) {
+  if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return false;
+  for (std::size_t i = 1; i + 1 < text.size(); ++i)
+    if (text[i] == '\'' && text[++i] != '\'') return false;
+  return true;
+}
+
 }  // namespace
 
 bool TakesDatePart(std::string_view function) { return Find(function) != nullptr; }
@@ -44,7 +52,12 @@ std::string RewriteDatePartCall(std::string_view function, std::string_view part
     throw Error::Unsupported("function " + std::string(function) + "() with " + std::to_string(args.size() + 1) +
                              " arguments is not supported");
   std::string call = std::string(f->sqlite) + "('" + std::string(DatePartName(*p)) + "'";
-  for (const std::string& a : args) call += ", " + a;
+  // DATEADD reads a text literal as a datetime, held in its 1/300 s ticks: '23:59:59.999' is the
+  // next second. The other functions read text as datetime2, which keeps the milliseconds.
+  for (const std::string& a : args) {
+    const bool heldInTicks = f->name == "DATEADD" && &a == &args.back() && IsTextLiteral(a);
+    call += ", " + (heldInTicks ? "tsql_datetime(" + a + ")" : a);
+  }
   return call + ")";
 }
 

@@ -472,9 +472,16 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // tsql_column_style('name', 'style'): see DeclaredStyledText; 1 money, 2 a number, 0 a date.
-// Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else.
+// Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else. 'float' is the
+// same for CAST to float, which the server refuses for a date and a datetime2.
 void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 0);
+  if (TextOf(argv[1]) == "float" && (kind == DeclaredKind::kDateTime2 || kind == DeclaredKind::kDate)) {
+    const std::string message = std::string("Explicit conversion from data type ") +
+                                (kind == DeclaredKind::kDate ? "date" : "datetime2") + " to float is not allowed.";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
+  }
+  if (TextOf(argv[1]) == "float") return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime ? 0 : 2);
   if (TextOf(argv[1]).empty()) return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime || kind == DeclaredKind::kDateTime2 ? 0 : 2);
   switch (kind) {
     case DeclaredKind::kMoney: {

@@ -446,15 +446,19 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (OneOf(t, {"varchar", "nvarchar", "char", "nchar", "text", "ntext"})) return ToText(type, value, style);
   if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
   if (t == "bigint") return "tsql_bigint(" + value + ")";
-  if (OneOf(t, {"int", "integer", "smallint", "tinyint"})) return "tsql_int(" + value + ")";
+  if (OneOf(t, {"int", "integer", "smallint", "tinyint"})) return "tsql_" + (t == "integer" ? "int" : t) + "(" + value + ")";
   if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
-  if (OneOf(t, {"decimal", "numeric"}))
-    return "tsql_decimal(" + value + ", " + (type.size.size() > 1 ? type.size[1] : std::string("0")) + ")";
+  if (OneOf(t, {"decimal", "numeric"})) {
+    const std::string scale = type.size.size() > 1 ? type.size[1] : std::string("0");
+    return "tsql_decimal(" + value + ", " + (type.size.empty() ? std::string("18") : type.size[0]) + ", " + scale + ")";
+  }
   if (OneOf(t, {"float", "real"})) {
     // A datetime is a count of days to the server; its stored text is no number.
     if (DateConversionFor(value) == "tsql_datetime") return "tsql_datetime_float(" + value + ")";
     std::string declared = DeclaredDefaultText(value, "tsql_float(" + value + ")");
     if (declared.empty()) return "tsql_float(" + value + ")";
+    // A date or datetime2 column the server refuses to convert: its style call says so.
+    declared.insert(declared.find("'')") + 1, "float");
     return declared.replace(declared.find("tsql_default_style("), 19, "tsql_datetime_float(");
   }
   if (OneOf(t, {"datetime", "smalldatetime"})) return "tsql_datetime(" + value + ")";

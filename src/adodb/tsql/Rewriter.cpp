@@ -23,6 +23,7 @@
 #include "adodb/tsql/DateText.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/HeldNumbers.h"
 #include "adodb/tsql/OutputText.h"
 #include "adodb/tsql/QueryHints.h"
 #include "adodb/tsql/SchemaNames.h"
@@ -520,17 +521,54 @@ class Rewriter {
     return names;
   }
 
-  // CREATE TABLE #name makes a temp table whose text columns without a COLLATE clause get the
-  // server's text comparison, as the columns of the module's own tables have it. A permanent
-  // table is left as written: other SQLite programs, without the collation, must read it.
+  // CREATE TABLE makes a table whose text columns without a COLLATE clause get the server's text
+  // comparison, as the columns of the module's own tables have it: a site's table joined, grouped
+  // or made DISTINCT by a text column finds 'a' and 'A ' alike, as on the server. #name is a temp
+  // table.
   void CreateTable() {
-    if (!AtName(2) || !IsTempTableName(BareName(token_[pos_ + 2]))) return PassThroughTableStatement();
+    if (!AtName(2)) return PassThroughTableStatement();
+    const bool temp = IsTempTableName(BareName(token_[pos_ + 2]));
     pos_ += 2;
-    Emit("CREATE TEMP TABLE");
-    TempTableDefinition();
+    Emit(temp ? "CREATE TEMP TABLE" : "CREATE TABLE");
+    const std::size_t name = out_.size();
+    TableDefinition();
+    if (temp) HoldNumbers(out_.TrimmedFrom(name, std::string_view(out_).find('(', name) - name), name);
   }
-  // The rest of a temp table's CREATE TABLE, from its name or its column list on.
-  void TempTableDefinition() {
+  // A temp table's number columns hold what the server's would, by triggers of its own (a table of
+  // the database is held by the connection's, TextLengths.h); they go with the table.
+  [[gnu::noinline]] void HoldNumbers(const std::string& table, std::size_t definition) {
+    const std::string_view written = out_;
+    const std::size_t open = written.find('(', definition);
+    std::vector<HeldColumn> held;
+    Nesting nesting;
+    for (std::size_t i = open + 1, from = i; i < written.size(); ++i) {
+      const char c = written[i];
+      if (!nesting.Outside(c) || !(c == ',' ? nesting.Depth() == 0 : c == ')' && nesting.Depth() < 0)) continue;
+      std::string_view item = Trimmed(written.substr(from, i - from));
+      from = i + 1;
+      const bool quoted = item.starts_with('"');
+      const std::size_t nameEnd = quoted ? item.find('"', 1) + 1 : item.find(' ');
+      if (nameEnd == std::string_view::npos || nameEnd == 0) continue;
+      std::string column(item.substr(quoted ? 1 : 0, quoted ? nameEnd - 2 : nameEnd));
+      std::string_view type = Trimmed(item.substr(nameEnd));
+      const std::size_t wordEnd = std::min(type.find_first_of(" ("), type.size());
+      const std::size_t sized = type.find_first_not_of(' ', wordEnd);
+      const bool withSize = sized != std::string_view::npos && type[sized] == '(';
+      type = type.substr(0, withSize ? type.find(')', sized) + 1 : wordEnd);
+      if (HeldNumber(type, "")) held.push_back({std::move(column), std::string(type)});
+      if (c == ')') break;
+    }
+    if (held.empty()) return;
+    const bool quotedTable = table.size() > 1 && table.front() == '"';
+    const std::string bare = quotedTable ? table.substr(1, table.size() - 2) : table;
+    const std::string name = "tsql_held_" + bare;
+    std::string triggers = HeldNumbersTrigger(name + "_insert", table, bare, held, false) + " " +
+                           HeldNumbersTrigger(name + "_update", table, bare, held, true);
+    triggers.pop_back();
+    Emit("; " + triggers);
+  }
+  // The rest of a CREATE TABLE, from its name or its column list on.
+  void TableDefinition() {
     int depth = 0;
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
@@ -865,7 +903,9 @@ class Rewriter {
     const std::string table = TableVariableName(name);
     Emit("DROP TABLE IF EXISTS temp." + table + "; CREATE TEMP TABLE " + table);
     if (!AtOp("(")) Unexpected();
-    TempTableDefinition();
+    const std::size_t definition = out_.size();
+    TableDefinition();
+    HoldNumbers(table, definition);
     ++tableVariables_;
   }
   // Each table variable lives to the end of its batch.
@@ -2545,13 +2585,45 @@ class Rewriter {
     if (!AcceptOp("(")) Unexpected();
     Emit("(");
     const std::size_t inner = out_.size(), first = pos_;
-    if (AtWord("SELECT")) Select();
+    const bool subquery = AtWord("SELECT");
+    if (subquery) Select();
     else Expr();
     std::string names;
     const bool ints = AddIntTerm(names, inner, first);
     ExpectOp(")");
     Emit(")");
+    if (subquery && MayGiveRows(first, pos_ - 1)) {
+      const std::string query = out_.TrimmedFrom(inner, out_.size() - 1 - inner);
+      out_.replace(start, out_.size() - start,
+                   " tsql_single_row((SELECT count(*) FROM (SELECT 1 FROM (" + query + ") LIMIT 2)), (" + query + "))");
+    }
     if (ints) NoteInt(start, std::move(names));
+  }
+
+  // Whether the subquery between the tokens first and close may give more than one row, which the
+  // server refuses where one value stands ("Subquery returned more than 1 value..."): not when it
+  // reads no table, takes TOP 1, or aggregates without GROUP BY.
+  bool MayGiveRows(std::size_t first, std::size_t close) const {
+    static constexpr std::string_view kAggregates[] = {"count", "count_big", "sum", "min", "max", "avg", "string_agg",
+                                                      "stdev", "stdevp", "var", "varp"};
+    bool from = false, grouped = false, aggregate = false;
+    int depth = 0;
+    for (std::size_t i = first; i < close; ++i) {
+      const Token& t = token_[i];
+      if (t.kind == TokenKind::Operator) depth += t.text() == "(" ? 1 : t.text() == ")" ? -1 : 0;
+      if (depth != 0 || t.kind != TokenKind::Word) continue;
+      if (SameName(t.text(), "UNION") || SameName(t.text(), "EXCEPT") || SameName(t.text(), "INTERSECT")) return true;
+      from = from || SameName(t.text(), "FROM");
+      grouped = grouped || SameName(t.text(), "GROUP");
+      const bool call = i + 1 < close && token_[i + 1].kind == TokenKind::Operator && token_[i + 1].text() == "(";
+      for (const std::string_view name : kAggregates) aggregate = aggregate || (!from && call && SameName(t.text(), name));
+    }
+    std::size_t top = first + 1;
+    if (top < close && (SameName(token_[top].text(), "DISTINCT") || SameName(token_[top].text(), "ALL"))) ++top;
+    const bool topOne = top + 1 < close && SameName(token_[top].text(), "TOP") &&
+                        (token_[top + 1].text() == "1" || (token_[top + 1].text() == "(" && top + 3 < close &&
+                                                           token_[top + 2].text() == "1" && token_[top + 3].text() == ")"));
+    return from && !topOne && !(aggregate && !grouped);
   }
 
   // EXISTS (subquery).

@@ -501,31 +501,45 @@ void TsqlCharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, 0);
 }
 
-// tsql_int(x): CAST(x AS int), tsql_bigint(x) CAST(x AS bigint). Numbers truncate toward zero;
-// text must be a whole number. A value past the type's range is the server's error, never a
-// number a site's statement would go on with.
-constexpr const char* kBigIntOverflow = "Arithmetic overflow error converting expression to data type bigint.";
+// tsql_int(x): CAST(x AS int), tsql_smallint, tsql_tinyint and tsql_bigint of theirs. Numbers
+// truncate toward zero; text must be a whole number. A value past the type's range is the server's
+// error, never a number a site's statement would go on with.
+struct WholeType {
+  std::int64_t low, high;
+  const char* overflow;
+  const char* column;  // the server's name of it in a text conversion's overflow
+};
+constexpr WholeType kBigIntType{INT64_MIN, INT64_MAX, kBigintOverflow, ""};
+constexpr WholeType kIntType{INT32_MIN, INT32_MAX, kIntOverflow, ""};
+constexpr WholeType kSmallIntType{-32768, 32767, "Arithmetic overflow error converting expression to data type smallint.", "INT2"};
+constexpr WholeType kTinyIntType{0, 255, "Arithmetic overflow error converting expression to data type tinyint.", "INT1"};
 
-template <bool kBig>
+template <const WholeType& kType>
 void TsqlInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const auto inRange = [](double d) { return kBig ? std::fabs(d) < 9.2e18 : d >= -2147483648.0 && d <= 2147483647.0; };
+  constexpr bool kBig = &kType == &kBigIntType;
+  const auto inRange = [](double d) { return kBig ? std::fabs(d) < 9.2e18 : d >= kType.low && d <= kType.high; };
   switch (sqlite3_value_type(argv[0])) {
     case SQLITE_NULL:
       return sqlite3_result_null(ctx);
     case SQLITE_INTEGER: {
       const std::int64_t i = sqlite3_value_int64(argv[0]);
-      if (!kBig && (i < INT32_MIN || i > INT32_MAX)) return sqlite3_result_error(ctx, kIntOverflow, -1);
+      if (i < kType.low || i > kType.high) return sqlite3_result_error(ctx, kType.overflow, -1);
       return sqlite3_result_int64(ctx, i);
     }
     case SQLITE_FLOAT: {
       const double d = std::trunc(sqlite3_value_double(argv[0]));
-      if (!inRange(d)) return sqlite3_result_error(ctx, kBig ? kBigIntOverflow : kIntOverflow, -1);
+      if (!inRange(d)) return sqlite3_result_error(ctx, kType.overflow, -1);
       return sqlite3_result_int64(ctx, static_cast<std::int64_t>(d));
     }
     default: {
       std::int64_t i = 0;
       if (!ParseIntText(TextOf(argv[0]), i) || (!kBig && (i < INT32_MIN || i > INT32_MAX)))
         return ResultIntConversionError(ctx, TextOf(argv[0]));
+      if (i < kType.low || i > kType.high) {
+        const std::string message = "The conversion of the varchar value '" + std::string(TextOf(argv[0])) +
+                                    "' overflowed an " + kType.column + " column. Use a larger integer column.";
+        return sqlite3_result_error(ctx, message.c_str(), -1);
+      }
       return sqlite3_result_int64(ctx, i);
     }
   }
@@ -552,8 +566,29 @@ void ResultDecimal(sqlite3_context* ctx, sqlite3_value* value, std::int64_t scal
     return sqlite3_result_error(ctx, money ? kMoneyError : kNumericError, -1);
   sqlite3_result_double(ctx, RoundDecimal(x, scale, false));
 }
-void TsqlDecimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  ResultDecimal(ctx, argv[0], sqlite3_value_int64(argv[1]));
+// tsql_decimal(x, precision, scale) also holds the value to the digits left of the point that
+// decimal(precision, scale) keeps: past them it is the server's overflow, never the number stored
+// or computed on. The source is named as the server names it: an int, else a numeric.
+void TsqlDecimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  const std::int64_t scale = sqlite3_value_int64(argv[argc - 1]);
+  const std::int64_t precision = argc < 3 ? 0 : sqlite3_value_int64(argv[1]);
+  if (precision < 1 || precision > 38 || scale < 0 || scale > precision || sqlite3_value_type(argv[0]) == SQLITE_NULL)
+    return ResultDecimal(ctx, argv[0], scale);
+  const int whole = static_cast<int>(precision - scale);
+  const bool integer = sqlite3_value_type(argv[0]) == SQLITE_INTEGER;
+  double x = 0;
+  if (integer) x = static_cast<double>(sqlite3_value_int64(argv[0]));
+  else if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT) x = RoundDecimal(sqlite3_value_double(argv[0]), scale, false);
+  else if (!ParseDecimalText(TextOf(argv[0]), x)) return sqlite3_result_error(ctx, kNumericError, -1);
+  else x = RoundDecimal(x, scale, false);
+  if (std::fabs(x) >= std::pow(10.0, whole)) {
+    const std::int64_t i = sqlite3_value_int64(argv[0]);
+    const bool fromInt = integer && i >= INT32_MIN && i <= INT32_MAX;
+    const std::string message =
+        std::string("Arithmetic overflow error converting ") + (fromInt ? "int" : "numeric") + " to data type numeric.";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
+  }
+  ResultDecimal(ctx, argv[0], scale);
 }
 // tsql_money(x): CAST(x AS money), four places; unlike decimal, money takes blank text as 0.
 void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4, true); }
@@ -774,6 +809,16 @@ void TsqlMergeOnce(sqlite3_context* ctx, int, sqlite3_value** argv) {
                        -1);
 }
 
+// tsql_single_row(rows, value): the value of a subquery where one value stands, rows being how
+// many it gave (up to 2); past one the server's error, where SQLite would take the first.
+void TsqlSingleRow(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_int64(argv[0]) <= 1) return sqlite3_result_value(ctx, argv[1]);
+  sqlite3_result_error(ctx,
+                       "Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, "
+                       "<= , >, >= or when the subquery is used as an expression.",
+                       -1);
+}
+
 struct FunctionEntry {
   const char* name;
   int argc;
@@ -784,10 +829,10 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
-    {"tsql_int", 1, TsqlInt<false>}, {"tsql_bigint", 1, TsqlInt<true>},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
+    {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
-    {"tsql_merge_once", 1, TsqlMergeOnce},
+    {"tsql_merge_once", 1, TsqlMergeOnce}, {"tsql_single_row", 2, TsqlSingleRow},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
 };
 

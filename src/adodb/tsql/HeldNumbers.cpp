@@ -1,0 +1,64 @@
+#include "adodb/tsql/HeldNumbers.h"
+
+#include <set>
+
+#include "adodb/TextCompare.h"
+#include "adodb/tsql/FunctionRules.h"
+
+namespace adodb::tsql {
+namespace {
+
+std::string Quoted(std::string_view text, char quote) {
+  std::string out(1, quote);
+  for (const char c : text) {
+    if (c == quote) out += quote;
+    out += c;
+  }
+  return out += quote;
+}
+
+}  // namespace
+
+std::optional<std::string> HeldNumber(std::string_view declared, const std::string& value) {
+  declared = Trimmed(declared);
+  const std::size_t open = declared.find('(');
+  SqlType type{LowerName(Trimmed(declared.substr(0, open))), {}};
+  static const std::set<std::string> kNumbers = {"int",     "integer", "smallint", "tinyint", "bigint",
+                                                 "bit",     "decimal", "numeric",  "money",   "smallmoney"};
+  if (!kNumbers.contains(type.name)) return std::nullopt;
+  if (open != std::string_view::npos) {
+    if (!declared.ends_with(')')) return std::nullopt;
+    std::string_view sizes = declared.substr(open + 1, declared.size() - open - 2);
+    for (std::size_t comma; !sizes.empty(); sizes = comma == std::string_view::npos ? "" : sizes.substr(comma + 1)) {
+      comma = sizes.find(',');
+      const std::string size(Trimmed(sizes.substr(0, comma)));
+      if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+      type.size.push_back(size);
+    }
+  }
+  return RewriteConversion(type, value, std::nullopt);
+}
+
+// After the row is written, as the column's affinity made its value: each value that is not what
+// the server would hold (2.7 in an int column, 1.005 in a decimal(18,2)) is written again as held,
+// and one the type cannot hold fails the statement. Updating the row again fires no trigger of its
+// own (recursive triggers are off); an update's values left as they were are not held again.
+std::string HeldNumbersTrigger(const std::string& name, const std::string& target, const std::string& table,
+                               const std::vector<HeldColumn>& columns, bool update) {
+  std::string when, set, updated;
+  for (const HeldColumn& column : columns) {
+    const std::string value = "new." + Quoted(column.name, '"');
+    const std::string held = *HeldNumber(column.declared, value);
+    const std::string unchanged = value + " IS old." + Quoted(column.name, '"');
+    (when += when.empty() ? "" : " OR ") += update ? "(NOT " + unchanged + " AND " + value + " IS NOT " + held + ")"
+                                                   : value + " IS NOT " + held;
+    (set += set.empty() ? "" : ", ") += Quoted(column.name, '"') + " = " +
+                                        (update ? "CASE WHEN " + unchanged + " THEN " + value + " ELSE " + held + " END" : held);
+    (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
+  }
+  return "create temp trigger " + Quoted(name, '"') + " after " + (update ? "update of " + updated : "insert") +
+         " on " + target + " when " + when + " begin update " + Quoted(table, '"') + " set " + set +
+         " where rowid = new.rowid; end;";
+}
+
+}  // namespace adodb::tsql
