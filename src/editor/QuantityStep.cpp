@@ -65,9 +65,9 @@ void FrmStoreAdjuctBill::QuantityStep() {
   if (!verdict) return;
   if (!session_.isNotPh) {
     if (!ChooseBatch()) return;
-    // A stock already below zero is moved further down without a batch question.
+    // A stock already below zero is moved further down without a batch question; the save weighs
+    // the batch should another clerk's receipt lift the stock meanwhile.
     if (*verdict != StockVerdict::AlreadyNegative && !BatchCoversQuantity(storedQuantity)) return;
-    if (*verdict == StockVerdict::AlreadyNegative) entry_.batch->shortAccepted = true;
   } else {
     entry_.stockJudged = StockJudgement{baseQuantity, Text("TxtBcCkID"), Text("txtBrCKid")};
   }
@@ -94,7 +94,9 @@ std::optional<StockVerdict> FrmStoreAdjuctBill::StockVerdictFor(double baseQuant
     return std::nullopt;
   }
   if (verdict == StockVerdict::AskShortage && !Ask("库存数量不足,是否继续？[Y/N]")) return std::nullopt;
-  entry_.shortageAccepted = verdict == StockVerdict::AskShortage || verdict == StockVerdict::AlreadyNegative;
+  // Only the clerk's Yes: a stock below zero was moved further down unasked, and one another
+  // clerk lifts before the save is a shortage the clerk has not seen.
+  entry_.shortageAccepted = verdict == StockVerdict::AskShortage;
   return verdict;
 }
 

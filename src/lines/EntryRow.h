@@ -32,8 +32,8 @@ struct EntryBatch {
   // The bill date its expiry was judged against (for a stored line, the date it was stored
   // under); none when it never was.
   std::optional<adodb::Date> expiryJudgedOn;
-  // The clerk let the line take more than the batch held (or the stock was already below zero,
-  // where the batch is not asked about): the save asks again only without this word.
+  // The clerk let the line take more than the batch held: the save asks again only without this
+  // word (nor while the warehouse's stock is below zero, where the batch is not asked about).
   bool shortAccepted = false;
 };
 
@@ -55,7 +55,8 @@ struct EntryRow {
   // stock for; none until it ran. A stored line was judged when it was saved.
   std::optional<StockJudgement> stockJudged;
   // The quantity step let the line move more than the losing warehouse holds on the site's leave
-  // (bz3): the clerk accepted the shortage, or the stock was already below zero.
+  // (bz3): the clerk accepted the shortage (a stock already below zero asks nothing, and gives no
+  // word for a shortage found at the save).
   bool shortageAccepted = false;
   // The quantity step weighed the row against the stock. A row taken with F3 and saved without it
   // was weighed when its line was stored.

@@ -85,33 +85,44 @@ double QuantityToWeigh(const LineToSave& line) {
 // The stock the line was judged against when its quantity was entered, weighed again: another
 // clerk's audit may have taken it since, and the administrator may have switched bz3. A shortage
 // the clerk accepted stands while the site allows it; one he was never asked about is asked now.
-LineSaveOutcome StockWeighedAgain(Session& session, const LineToSave& line) {
+// A stock below zero now is moved further down unasked, as the quantity step moves it; one that
+// was below zero then and another clerk's receipt has lifted since is weighed as it stands.
+struct StockWeighing {
+  LineSaveOutcome outcome = LineSaveOutcome::Saved;
+  bool belowZero = false;  // the line goes on without its batch weighed, as from the quantity step
+};
+
+StockWeighing StockWeighedAgain(Session& session, const LineToSave& line) {
   const double quantity = QuantityToWeigh(line);
-  if (quantity <= 0) return LineSaveOutcome::Saved;
+  if (quantity <= 0) return {};
   const std::string& losing = line.figures.baseQty > 0 ? line.outWarehouse : line.inWarehouse;
   const double stock = NumberOrZero(
       FirstValue(*session.Conn, kCurrentStockSql, {adodb::BoundText(line.hh), adodb::BoundText(losing)}));
   switch (JudgeStock(quantity, stock, SiteAllowsShortages(*session.Conn))) {
     case StockVerdict::Covered:
-      return LineSaveOutcome::Saved;
+      return {};
     case StockVerdict::Short:
-      return LineSaveOutcome::ShortageForbidden;
-    default:
-      return line.shortageAccepted ? LineSaveOutcome::Saved : LineSaveOutcome::ShortageToAccept;
+      return {LineSaveOutcome::ShortageForbidden};
+    case StockVerdict::AlreadyNegative:
+      return {LineSaveOutcome::Saved, true};
+    case StockVerdict::AskShortage:
+      break;
   }
+  return {line.shortageAccepted ? LineSaveOutcome::Saved : LineSaveOutcome::ShortageToAccept};
 }
 
 // The batch the quantity step weighed the line against, weighed again: another clerk may have
 // taken it out of the out-warehouse, or taken from it, since. A line leaving from a batch row that
 // is gone is stored for an audit that finds nothing to take it from; one the batch no longer
-// covers is asked about as the quantity step asks, after what the bill's other lines take from it.
-LineSaveOutcome BatchWeighedAgain(Session& session, const LineToSave& line) {
+// covers is asked about as the quantity step asks, after what the bill's other lines take from it,
+// unless the warehouse's stock is below zero, where the step asks nothing of the batch.
+LineSaveOutcome BatchWeighedAgain(Session& session, const LineToSave& line, bool stockBelowZero) {
   if ((line.batchNo.empty() && line.batchLine.empty()) || QuantityToWeigh(line) <= 0) return LineSaveOutcome::Saved;
   const bool outLoses = line.figures.baseQty > 0;
   const std::optional<double> held = BatchQuantity(session, line.hh, outLoses ? line.outWarehouse : line.inWarehouse,
                                                    line.batchNo, line.batchLine);
   if (!held && outLoses) return LineSaveOutcome::BatchGone;
-  if (line.batchShortAccepted) return LineSaveOutcome::Saved;
+  if (line.batchShortAccepted || stockBelowZero) return LineSaveOutcome::Saved;
   const double taken = TakenByOtherLines(
       session, {line.newBill ? std::string() : line.lsh, line.dh, line.hh, line.batchNo, line.batchLine, outLoses});
   const double quantity = std::fabs(StoredQuantity(line.figures.baseQty));
@@ -387,10 +398,9 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     refused.shortage = *shortage;
     return refused;
   }
-  if (const LineSaveOutcome stock = StockWeighedAgain(session, line); stock != LineSaveOutcome::Saved) {
-    return {stock, line.lsh, line.dh};
-  }
-  if (const LineSaveOutcome batch = BatchWeighedAgain(session, line); batch != LineSaveOutcome::Saved) {
+  const StockWeighing stock = StockWeighedAgain(session, line);
+  if (stock.outcome != LineSaveOutcome::Saved) return {stock.outcome, line.lsh, line.dh};
+  if (const LineSaveOutcome batch = BatchWeighedAgain(session, line, stock.belowZero); batch != LineSaveOutcome::Saved) {
     return {batch, line.lsh, line.dh};
   }
   saved.dh = line.amend ? line.dh : NextLineNumber(session, saved.lsh);

@@ -71,7 +71,8 @@ struct LineToSave {
   // The line moves more than the losing warehouse (the out-warehouse, or the in-warehouse for a
   // return) held when it was judged, on the site's leave to do so (bz3): that leave withdrawn
   // meanwhile, the line is saved only while the stock now covers it. Without it the stock must
-  // still cover the line: another clerk may have taken it since.
+  // still cover the line, or be below zero: another clerk may have taken it since, or lifted a
+  // stock that was below zero to less than the line.
   bool shortageAccepted = false;
   // Where the losing warehouse's stock was weighed for the line: the save weighs it again, since
   // another clerk may have taken the stock since. An amended line saved without its quantity

@@ -977,6 +977,33 @@ TEST_F(EditorTest, ABatchTakenFromOrGoneMeanwhileIsWeighedAgainOnSave) {
                              "48 系统提示|批号[230715]已不存在,请重新选择批号!\n");
 }
 
+// Shortages allowed, the stock below zero when the quantity was entered (moved further down
+// unasked); another clerk's receipt lifts it before 保 存: short of the line, the save asks as the
+// step would have; covering it, the batch too small is asked about. No writes nothing.
+TEST_F(EditorTest, AStockLiftedAboveZeroMeanwhileIsWeighedAsTheStepWouldHave) {
+  const std::string lines = "select count(*) from ckdbdzkmx where hh='0006'";
+  const std::string before = db_.Value(lines);
+  const std::string stock = "update ywbalance set sjsl=";
+  const std::string goods = " where hh='0006' and stockid='01' and fperiod=0";
+  db_.Run({"update sys_var set bz3=1", stock + "-5" + goods});
+  session_ = testsupport::OpenEditorSession(db_, ui_);
+  OpenNewBill();
+  Enter("TxtHH", "0006");
+  ui_.QueueChoice(1);
+  Enter("TxtSl", "8");
+  ASSERT_EQ(ShownBoxes(ui_), "");
+  const auto saveAfter = [&](std::initializer_list<std::string> receipts) {
+    db_.Run(receipts);
+    ui_.QueueAnswer(mb::kNo);
+    form_->Click("Cmd_Save");
+  };
+  saveAfter({stock + "3" + goods});
+  saveAfter({stock + "100" + goods, "update phk set sl=2 where hh='0006' and stockid='01'"});
+  EXPECT_EQ(db_.Value(lines), before);
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|库存数量不足,是否继续？[Y/N]\n"
+                             "292 提示:|批次数量小于用户输入数量,是否继续？[Y/N]\n");
+}
+
 // Another clerk deletes the line while the clerk is asked about deleting it: the line is gone, and
 // the status line says it went by another hand.
 TEST_F(EditorTest, ALineDeletedMeanwhileIsSaidToBeGone) {
