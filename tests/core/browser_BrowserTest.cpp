@@ -673,8 +673,9 @@ TEST_F(BillActionsTest, AFailureInsideRollsTheWholeDeletionOrPostingBack) {
   EXPECT_FALSE(db.session.Conn->InTransaction());
 }
 
-// Goods kept without batches count from their current balance only; goods twice on the bill are
-// listed once, empty batches and goods the bill does not move not at all.
+// Goods kept without batches count from their current balance only (not a period's, not a past
+// year's); goods twice on the bill are listed once, empty batches and goods the bill does not move
+// not at all.
 TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBatches) {
   db.Run({"insert into gl_stock (id, name, FDeleted) values ('01', '总仓', 0)",
           "insert into yw_kck (hh, pm) values ('0021', '当归')", "insert into yw_kck (hh, pm) values ('0040', '零货')",
@@ -684,7 +685,7 @@ TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBat
           "insert into phk (HH, PH, DH, StockID, SL, xq) values ('0021', '230208', '200211', '01', 13.5, '2025-02-08'), "
           "('0021', '220101', '200210', '01', 0, '2024-01-01'), ('0099', '230101', '200991', '01', 7, '2025-01-01')",
           "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('0040', '01', 0, 0, 12), "
-          "('0040', '05', 2, 2024, 30), ('0021', '01', 0, 0, 13.5)"});
+          "('0040', '05', 2, 2024, 30), ('0040', '05', 0, 2023, 30), ('0021', '01', 0, 0, 13.5)"});
   const StockDistribution distribution = ReadStockDistribution(*db.session.Conn, "O'Neil");
   ASSERT_TRUE(distribution.billHasLines);
   std::vector<std::string> rows;
