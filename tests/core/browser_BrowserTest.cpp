@@ -380,13 +380,14 @@ TEST_F(BrowserCommandsTest, EachMarkedBillIsAuditedWholeOrNotAtAllAndUnplacedGoo
 }
 
 // In the two-step flow an audited bill waits for its confirmation: posting it names that step, in
-// the browser's 记账 as in the editor, while a bill not audited
+// the browser's 记账 as in the editor, while a bill not audited (its flag listed as 0, never blank)
 // still names its audit.
 TEST_F(BrowserCommandsTest, PostingAnAuditedTwoStepBillSaysItWaitsForItsConfirmation) {
   db.Run({"update t_SystemProfile set FValue='1' where FCategory='GL' and FKey='StartStoreAdjustOK'",
           "update ckdbdzk set PreShbz=1 where lsh='DBD202403010002'"});
   FrmStoreAdjuctBillBrow twoStep{session};
   twoStep.Load();
+  EXPECT_EQ(twoStep.ListGrid().TextMatrix(1, 9) + twoStep.ListGrid().TextMatrix(2, 9), "01");
   for (long row = 1; row <= 2; ++row) twoStep.ListGrid().SetMarked(row, true);  // DBD202403010001, -0002
   ui.QueueAnswer(mb::kYes);
   twoStep.Click("记账");
