@@ -503,11 +503,14 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   db.Run({"insert into ckdbdzk (lsh, kdrq) values ('A''B_1%', '2024-03-04')",
           "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')",
           "insert into ckdbdzk (lsh, kdrq) values ('调''拨1', '2024-02-10 18:30:00')",
-          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')"});
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')",
+          "insert into ckdbdzk (lsh, kdrq) values ('明日', '2024-03-06 09:00:00')"});
   ReprintRequest request;
   request.connectionString = db.ConnStr();
   request.sysDate = "2024-03-05";
   ReprintList list(request);
+  list.SetSerialFilter("明日");  // by default this month's bills, one dated after the business date too
+  EXPECT_EQ(Listed(list), "明日 ");
   list.SetSerialFilter("'B_1%");
   EXPECT_EQ(Listed(list), "A'B_1% ");
   list.SetSerialFilter("[");
