@@ -401,6 +401,17 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
 }
 
+// Another clerk saves a line into the bill open here: on a move to another row the panel's totals
+// are still those of the lines listed, as the 合计 row under them, until the bill is listed again.
+TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
+  Open("DBD202403010001");
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1009','0040',1,10.25,12.5)"});
+  form_->SelectRow("VfgContent", 2);
+  const GridModel& panel = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
+  EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 1)), std::stod(form_->Text("LblSumLsze")));
+}
+
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
 // under it) is passed over: the new bill lists none of it, and its first line goes where it shows.
 TEST_F(EditorTest, ANewBillIsPreparedUnderASerialNoStoredBillHas) {
