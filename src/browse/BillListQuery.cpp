@@ -18,7 +18,8 @@ using adodb::tsql::TokenKind;
 // A bill whose warehouse was removed from gl_stock is still listed (left joins), with the
 // missing warehouse's name marked: hidden, no command of the browser could reach it, and its
 // stock would still move when it is audited. So is a bill another program stored with its posted
-// flag NULL, which every state test takes as not posted.
+// flag NULL, which every state test takes as not posted. The audit flags are shown as those tests
+// take them too: a bill never audited (NULL) reads 0, as one audited and taken back does.
 const std::string kFromClause =
     " From CKDBDZK  A left join gl_stock b on a.dcstockid = b.id left join gl_stock d on a.drstockid=d.id ";
 
@@ -30,14 +31,14 @@ std::string WarehouseName(const char* alias) {
 const std::string kTwoStepDefault =
     "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,a.dcstockid as 拨出仓库编号," + WarehouseName("b") +
     " as 拨出仓库名称,a.drstockid as 拨入仓库编号," + WarehouseName("d") +
-    " as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,A.PRESHBZ AS 审核标志,A.PRESHRY AS 审核人员,A.SHBZ AS "
-    "确认标志,A.SHRY AS 确认人员 " +
+    " as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,IsNull(A.PRESHBZ,0) AS 审核标志,A.PRESHRY AS 审核人员,"
+    "IsNull(A.SHBZ,0) AS 确认标志,A.SHRY AS 确认人员 " +
     kFromClause + "Where IsNull(A.JZBZ,0) = 0 [选择条件] Order By A.LSH";
 
 const std::string kOneStepDefault =
     "Select A.LSH AS 流水号,A.KDRQ AS 开单日期,a.dcstockid as 拨出仓库编号," + WarehouseName("b") +
     " as 拨出仓库名称,a.drstockid as 拨入仓库编号," + WarehouseName("d") +
-    " as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,A.SHBZ AS 审核标志,A.SHRY AS 审核人员 " + kFromClause +
+    " as 拨入仓库名称,A.BZ AS 备注,A.CZRY AS 操作人员,IsNull(A.SHBZ,0) AS 审核标志,A.SHRY AS 审核人员 " + kFromClause +
     "Where IsNull(A.JZBZ,0)=0 [选择条件] Order By A.LSH";
 
 bool IsWord(const Token& token, std::string_view word) {

@@ -62,6 +62,15 @@ ReprintList::ReprintList(const ReprintRequest& request)
   const adodb::Date today = BusinessDate(request.sysDate);
   from_ = adodb::Date{today.year, today.month, 1};
   to_ = today;
+  // A bill the clerk dated after the business date (a transfer made ready for tomorrow) is this
+  // month's work too: the range reaches the last such bill the operator may see, or the clerk
+  // would find it missing from the list and think it was never stored.
+  const adodb::Variant latest =
+      FirstValue(*connection_, "select max(a.kdrq) from ckdbdzk a where 1=1" + dataScope_.text, dataScope_.values);
+  if (!IsMissing(latest)) {
+    const adodb::Date day = latest.AsDate();
+    if (adodb::Date{day.year, day.month, day.day} > today) to_ = adodb::Date{day.year, day.month, day.day};
+  }
 }
 
 ReprintList::~ReprintList() {

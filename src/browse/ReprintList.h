@@ -33,7 +33,8 @@ struct ReprintBill {
 
 class ReprintList {
  public:
-  // Opens the connection and lists the bills of the business date's month up to that date.
+  // Opens the connection and lists the bills of the business date's month up to that date, or up
+  // to the latest bill dated after it.
   explicit ReprintList(const ReprintRequest& request);
   ~ReprintList();
   ReprintList(const ReprintList&) = delete;

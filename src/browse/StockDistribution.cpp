@@ -42,7 +42,8 @@ std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std
 }
 
 // Where goods are kept without batch numbers there are no batch rows: the stock is the current
-// balance of each warehouse that holds no batch of the goods. Goods kept by amount only hold an
+// balance of each warehouse that holds no batch of the goods (the row of period 0 and year 0, as the
+// goods panel reads it: a year's closing row also has period 0). Goods kept by amount only hold an
 // amount there and no quantity: a window that left them out said a bill of them had no stock
 // anywhere.
 std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const std::string& lsh) {
@@ -50,7 +51,7 @@ std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const s
       "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl, IsNull(b.sjje,0) sjje,"
       " IsNull(k.fonlymoney,0) onlymoney From ywbalance b"
       " Left Join yw_kck k On k.hh=b.hh Left Join gl_stock s On s.id=b.stockid"
-      " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0"
+      " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0 And IsNull(b.fyear,0)=0"
       " And (IsNull(b.sjsl,0)<>0 Or (IsNull(k.fonlymoney,0)=1 And IsNull(b.sjje,0)<>0))"
       " And Not Exists (Select 1 From phk p Where p.HH=b.hh And p.StockID=b.stockid And IsNull(p.SL,0)<>0)"
       " Order By b.hh, b.stockid",

@@ -5,9 +5,11 @@
 // "零售总额合计", row 1 the goods' values followed by the two totals.
 #include "adodb/Error.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "editor/LineTotals.h"
 #include "host/CellText.h"
 #include "host/DataHelpers.h"
 #include "host/LenientValues.h"
+#include "host/NumberHelpers.h"
 #include "host/TypeGroups.h"
 
 namespace storeadjust {
@@ -78,6 +80,17 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
     vfgSpxx_.SetColAlignment(retailCol, GridModel::Alignment::Right);
     // A bill no line was saved into from this screen totals nothing: the serial it shows may name
     // another clerk's bill begun at the same moment, whose totals would be read as this one's.
+    // Where the grid lists the bill's amounts, the totals are those of the lines it lists, as its
+    // 合计 row and the commands take them: read again from the table on every row change, a line
+    // another clerk saved meanwhile counted here and not there, two totals of one bill disagreeing.
+    const LineTotals listed = !newBill_ && linesSerial_ == lsh ? SumLines(vfgContent_) : LineTotals{};
+    if (listed.amount && listed.retailTotal) {
+      vfgSpxx_.SetTextMatrix(1, retailCol, CellText(adodb::Variant(RoundTo(*listed.retailTotal, 2))));
+      vfgSpxx_.SetTextMatrix(1, amountCol,
+                             ForbiddenViewBatchPrice != "1" ? CellText(adodb::Variant(RoundTo(*listed.amount, 2)))
+                                                            : std::string());
+      return;
+    }
     adodb::Recordset rs;
     if (!newBill_) {
       rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh", {adodb::BoundText(lsh)},

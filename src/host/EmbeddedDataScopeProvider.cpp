@@ -57,15 +57,23 @@ ApprovalState StateOf(adodb::Connection& connection, const std::string& billType
   return ApprovalState::Pending;  // anything undecided holds the bill
 }
 
+// Whether the transfer bill was deleted by another clerk after the caller read it: its record
+// would wait for a decision on a bill that no longer is, and the clerk be told it was submitted.
+// Only the transfer bill's tables are known here; other kinds are taken as handed.
+bool TransferBillGone(adodb::Connection& connection, const std::string& billTypeCode, const std::string& billSerial) {
+  return billTypeCode == kTransferBillTypeCode &&
+         connection.OpenRecordset("select lsh from ckdbdzk where lsh=?", {adodb::BoundText(billSerial)})
+                 ->RecordCount() < 1;
+}
+
 // Whether the stored bill's total or largest line amount (both to 2 places, as the caller reads
 // them) is no longer what the caller handed over: another clerk's line save may land between the
 // caller's reading and this record, and the flow would then be decided on amounts the bill has
-// not. Only the transfer bill's lines are known here; a serial with no header is taken as handed.
+// not. Only the transfer bill's lines are known here.
 bool AmountsChangedSinceRead(adodb::Connection& connection, const std::string& billTypeCode,
                              const std::string& billSerial, double totalAmount, double largestLineAmount) {
   if (billTypeCode != kTransferBillTypeCode) return false;
   const adodb::BoundValues serial{adodb::BoundText(billSerial)};
-  if (connection.OpenRecordset("select lsh from ckdbdzk where lsh=?", serial)->RecordCount() < 1) return false;
   auto rs = connection.OpenRecordset(
       "select round(sum(isnull(je,0)),2) total, round(max(isnull(je,0)),2) largest from ckdbdzkmx where lsh=?", serial);
   rs->MoveFirst();
@@ -142,6 +150,7 @@ std::string EmbeddedDataScopeProvider::SubmitBill(const std::string& connectionS
   const ApprovalState state = StateOf(*connection, billTypeCode, billSerial);
   if (required && state == ApprovalState::Pending) return kAlreadyPendingMessage;
   if (required && state == ApprovalState::Approved) return kAlreadyApprovedMessage;
+  if (TransferBillGone(*connection, billTypeCode, billSerial)) return kBillGoneMessage;
   if (AmountsChangedSinceRead(*connection, billTypeCode, billSerial, totalAmount, largestLineAmount)) {
     return kAmountsChangedMessage;
   }

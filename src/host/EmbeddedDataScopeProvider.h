@@ -34,5 +34,6 @@ class EmbeddedDataScopeProvider final : public DataScopeProvider {
 inline constexpr const char* kAlreadyPendingMessage = "单据已提交审批，不能重复提交！";
 inline constexpr const char* kAlreadyApprovedMessage = "单据已审批通过，不能重复提交！";
 inline constexpr const char* kAmountsChangedMessage = "单据金额已被他人修改，请重新提交审批！";
+inline constexpr const char* kBillGoneMessage = "单据已被他人删除，不能提交审批！";
 
 }  // namespace storeadjust

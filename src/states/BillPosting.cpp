@@ -82,8 +82,10 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
             .TextOrEmpty();
     answer = provider->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid, total, largest);
   }
-  // Refused because another clerk changed the lines after they were read here (the component
-  // re-reads the amounts as it records them): told as any change since the clerk looked is.
+  // Refused because another clerk deleted the bill or changed its lines after they were read here
+  // (the component reads the bill again as it records it): told as 记帐 and any change since the
+  // clerk looked are.
+  if (!answer.empty() && !ReadBillHeader(connection, lsh, false).exists) return {SubmissionBar::NotSaved, {}};
   if (!answer.empty() && shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
     return {SubmissionBar::LinesChanged, {}};
   }

@@ -380,13 +380,14 @@ TEST_F(BrowserCommandsTest, EachMarkedBillIsAuditedWholeOrNotAtAllAndUnplacedGoo
 }
 
 // In the two-step flow an audited bill waits for its confirmation: posting it names that step, in
-// the browser's 记账 as in the editor, while a bill not audited
+// the browser's 记账 as in the editor, while a bill not audited (its flag listed as 0, never blank)
 // still names its audit.
 TEST_F(BrowserCommandsTest, PostingAnAuditedTwoStepBillSaysItWaitsForItsConfirmation) {
   db.Run({"update t_SystemProfile set FValue='1' where FCategory='GL' and FKey='StartStoreAdjustOK'",
           "update ckdbdzk set PreShbz=1 where lsh='DBD202403010002'"});
   FrmStoreAdjuctBillBrow twoStep{session};
   twoStep.Load();
+  EXPECT_EQ(twoStep.ListGrid().TextMatrix(1, 9) + twoStep.ListGrid().TextMatrix(2, 9), "01");
   for (long row = 1; row <= 2; ++row) twoStep.ListGrid().SetMarked(row, true);  // DBD202403010001, -0002
   ui.QueueAnswer(mb::kYes);
   twoStep.Click("记账");
@@ -502,11 +503,14 @@ TEST_F(BillSlipTest, TheReprintListsSerialFilterTakesTypedTextLiterally) {
   db.Run({"insert into ckdbdzk (lsh, kdrq) values ('A''B_1%', '2024-03-04')",
           "insert into ckdbdzk (lsh, kdrq) values ('A''BX1', '2024-03-04')",
           "insert into ckdbdzk (lsh, kdrq) values ('调''拨1', '2024-02-10 18:30:00')",
-          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')"});
+          "insert into ckdbdzk (lsh, kdrq) values ('调''拨2', '2024-02-11')",
+          "insert into ckdbdzk (lsh, kdrq) values ('明日', '2024-03-06 09:00:00')"});
   ReprintRequest request;
   request.connectionString = db.ConnStr();
   request.sysDate = "2024-03-05";
   ReprintList list(request);
+  list.SetSerialFilter("明日");  // by default this month's bills, one dated after the business date too
+  EXPECT_EQ(Listed(list), "明日 ");
   list.SetSerialFilter("'B_1%");
   EXPECT_EQ(Listed(list), "A'B_1% ");
   list.SetSerialFilter("[");
@@ -673,8 +677,9 @@ TEST_F(BillActionsTest, AFailureInsideRollsTheWholeDeletionOrPostingBack) {
   EXPECT_FALSE(db.session.Conn->InTransaction());
 }
 
-// Goods kept without batches count from their current balance only; goods twice on the bill are
-// listed once, empty batches and goods the bill does not move not at all.
+// Goods kept without batches count from their current balance only (not a period's, not a past
+// year's); goods twice on the bill are listed once, empty batches and goods the bill does not move
+// not at all.
 TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBatches) {
   db.Run({"insert into gl_stock (id, name, FDeleted) values ('01', '总仓', 0)",
           "insert into yw_kck (hh, pm) values ('0021', '当归')", "insert into yw_kck (hh, pm) values ('0040', '零货')",
@@ -684,7 +689,7 @@ TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBat
           "insert into phk (HH, PH, DH, StockID, SL, xq) values ('0021', '230208', '200211', '01', 13.5, '2025-02-08'), "
           "('0021', '220101', '200210', '01', 0, '2024-01-01'), ('0099', '230101', '200991', '01', 7, '2025-01-01')",
           "insert into ywbalance (hh, stockid, fperiod, fyear, sjsl) values ('0040', '01', 0, 0, 12), "
-          "('0040', '05', 2, 2024, 30), ('0021', '01', 0, 0, 13.5)"});
+          "('0040', '05', 2, 2024, 30), ('0040', '05', 0, 2023, 30), ('0021', '01', 0, 0, 13.5)"});
   const StockDistribution distribution = ReadStockDistribution(*db.session.Conn, "O'Neil");
   ASSERT_TRUE(distribution.billHasLines);
   std::vector<std::string> rows;

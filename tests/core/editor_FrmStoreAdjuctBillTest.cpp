@@ -401,6 +401,17 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
 }
 
+// Another clerk saves a line into the bill open here: on a move to another row the panel's totals
+// are still those of the lines listed, as the 合计 row under them, until the bill is listed again.
+TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
+  Open("DBD202403010001");
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1009','0040',1,10.25,12.5)"});
+  form_->SelectRow("VfgContent", 2);
+  const GridModel& panel = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
+  EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 1)), std::stod(form_->Text("LblSumLsze")));
+}
+
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
 // under it) is passed over: the new bill lists none of it, and its first line goes where it shows.
 TEST_F(EditorTest, ANewBillIsPreparedUnderASerialNoStoredBillHas) {
@@ -875,9 +886,10 @@ TEST_F(EditorTest, ABillAuditedOrChangedWhileItsApprovalComponentStartsIsNotHand
   EXPECT_EQ(db_.Value("select TotalAmount from BillApproval where BillGuid='DBD202403010001'"), total);
 }
 
-// Another clerk's line save lands after the bill was read for 审批 and before the approval flow
-// records it: the flow is not given amounts the bill no longer has, and the clerk sees its lines.
-TEST_F(EditorTest, ALineSavedBetweenTheApprovalsReadingAndItsRecordIsNotHandedOverWithOldAmounts) {
+// Another clerk's line save, then his deletion of the bill, lands after the bill was read for 审批
+// and before the approval flow records it: the flow is not given amounts the bill no longer has
+// nor a bill that is gone, and the clerk sees its lines or is told it was deleted.
+TEST_F(EditorTest, ALineSavedOrTheBillDeletedBetweenTheApprovalsReadingAndItsRecordIsNotHandedOver) {
   struct AtTheRecord final : DataScopeProvider {
     EmbeddedDataScopeProvider inner;
     std::function<void()> act;
@@ -897,19 +909,25 @@ TEST_F(EditorTest, ALineSavedBetweenTheApprovalsReadingAndItsRecordIsNotHandedOv
       inner.IsBillEditable(c, type, lsh, editable);
     }
   };
-  std::string save = "update ckdbdzkmx set sl=30, srsl=30, je=229.2 where lsh='DBD202403010001' and dh='1001'";
+  std::vector<std::string> act = {"update ckdbdzkmx set sl=30, srsl=30, je=229.2 where lsh='DBD202403010001' and dh='1001'"};
   const DataScopeProviderFactory embedded = SetDataScopeProviderFactory([&] {
     auto provider = std::make_unique<AtTheRecord>();
-    provider->act = [&] { db_.Run({std::exchange(save, "select 1")}); };
+    provider->act = [&] {
+      for (const std::string& sql : std::exchange(act, {})) db_.Run({sql});
+    };
     return provider;
   });
   session_.Category = "EP";
   Open("DBD202403010001");
   ui_.QueueAnswer(mb::kYes);
   form_->Click("审批");
+  EXPECT_EQ(ui_.Boxes().back().text, "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！");
+  act = {"delete from ckdbdzkmx where lsh='DBD202403010001'", "delete from ckdbdzk where lsh='DBD202403010001'"};
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审批");
   SetDataScopeProviderFactory(embedded);
   EXPECT_EQ(db_.Count("select count(*) from BillApproval where BillGuid='DBD202403010001'"), 0);
-  EXPECT_EQ(ui_.Boxes().back().text, "本单据的明细已被他人修改，本次操作未做任何改变，请重新操作！");
+  EXPECT_EQ(ui_.Boxes().back().text, "流水号为[DBD202403010001]的单据已被其他操作员删除,没有提交审批!");
 }
 
 // The administrator switches the site to two steps while the editor, opened in one, asks whether

@@ -136,9 +136,11 @@ TEST_F(ScopeAndApprovalTest, ScopeConditionListsTheOperatorsItemsQuoted) {
   EXPECT_EQ(provider_->GetScopeCondition(db_.ConnStr(), "ID", "G1' or '1'='1", "001", "0007"), "");
 }
 
-// What a submission records and refuses.
+// What a submission records and refuses (the bills stored: one deleted is refused).
 TEST_F(ScopeAndApprovalTest, ApprovalLifeCycle) {
-  db_.Run({"insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)"});
+  db_.Run({"insert into BillApprovalSwitch (BillTypeCode,Enabled) values ('000022',1)",
+           std::string("insert into ckdbdzk (lsh) values ('") + kBill + "'), ('X'' or ''1''=''1')",
+           std::string("insert into ckdbdzkmx (lsh,dh,je) values ('") + kBill + "','1',100), ('" + kBill + "','2',20.5)"});
   EXPECT_TRUE(Editable());
   EXPECT_FALSE(Approved());
   EXPECT_EQ(Submit(120.5, 100), "");
@@ -148,6 +150,7 @@ TEST_F(ScopeAndApprovalTest, ApprovalLifeCycle) {
   EXPECT_EQ(Submit(), "单据已提交审批，不能重复提交！");
   Decide("rejected");
   EXPECT_FALSE(Approved());
+  db_.Run({"update ckdbdzkmx set je=je-50 where dh='1'", "update ckdbdzkmx set je=30 where dh='2'"});
   EXPECT_EQ(Submit(80, 50), "");
   EXPECT_EQ(db_.Count("select count(*) from BillApproval where Status='pending' and TotalAmount=80 and DecidedBy is null"), 1);
   Decide("approved");
@@ -155,8 +158,10 @@ TEST_F(ScopeAndApprovalTest, ApprovalLifeCycle) {
   EXPECT_EQ(Submit(), "单据已审批通过，不能重复提交！");
   EXPECT_EQ(db_.Count("select count(*) from BillApproval"), 1);
   // A serial with a quote is its own bill.
-  EXPECT_EQ(provider_->SubmitBill(db_.ConnStr(), "000022", "X' or '1'='1", "M", "S", 1, 1), "");
+  EXPECT_EQ(provider_->SubmitBill(db_.ConnStr(), "000022", "X' or '1'='1", "M", "S", 0, 0), "");
   EXPECT_FALSE(Editable("X' or '1'='1"));
+  EXPECT_TRUE(Editable("OTHER"));
+  EXPECT_EQ(provider_->SubmitBill(db_.ConnStr(), "000022", "OTHER", "M", "S", 0, 0), "单据已被他人删除，不能提交审批！");
   EXPECT_TRUE(Editable("OTHER"));
 }
 
