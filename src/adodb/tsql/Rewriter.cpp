@@ -254,8 +254,11 @@ class Rewriter {
     if (AtWord("SELECT")) {
       intoAllowed_ = true;
       SelectStatement(start);
-      if (!into_.emitted.empty()) out_.insert(start, CreateTableAs(into_.emitted, into_.bare));
-      if (!into_.emitted.empty() && IsTempTableName(into_.bare)) out_ += CollateTempTableAs(into_.emitted, into_.bare);
+      if (!into_.emitted.empty()) {
+        const std::string query = out_.TrimmedFrom(start);
+        out_.resize(start);
+        out_ += SelectInto(into_.emitted, into_.bare, query);
+      }
     } else if (AtWord("INSERT")) {
       Insert();
     } else if (AtWord("UPDATE")) {

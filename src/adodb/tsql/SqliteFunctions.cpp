@@ -891,7 +891,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterVariableStore(db);
   RegisterDateTruncation(db);
   RegisterPercentiles(db);
-  Check(db, RegisterCollatedCopy(db));
+  Check(db, RegisterSelectInto(db));
 }
 
 }  // namespace adodb::tsql
