@@ -277,6 +277,8 @@ class Rewriter {
       CreateTable();
     } else if (AtWord("DROP") && AtWord("TABLE", 1)) {
       PassThroughTableStatement();
+    } else if (AtWord("ALTER") && AtWord("TABLE", 1)) {
+      AlterTable();
     } else if (AtWord("IF")) {
       IfObjectIdDropTable();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
@@ -569,6 +571,51 @@ class Rewriter {
                            HeldNumbersTrigger(name + "_update", table, bare, held, true);
     triggers.pop_back();
     Emit("; " + triggers);
+  }
+  // ALTER TABLE t ADD a varchar(10), b int: one ADD COLUMN each, as SQLite takes them, the text
+  // columns collated as CREATE TABLE's are, and a temp table's number columns held by triggers of
+  // their own. Other changes pass as written.
+  void AlterTable() {
+    const std::size_t start = out_.size();
+    pos_ += 2;
+    Emit("ALTER TABLE");
+    const std::size_t name = out_.size();
+    const Token* last = nullptr;
+    while (!AtStatementEnd() && !SameName(Peek()->text(), "ADD")) EmitSchemaToken(*(last = &Take()));
+    if (!last || AtStatementEnd() || !AtName(1) || !AtName(2)) return PassThrough();
+    const std::string table = out_.TrimmedFrom(name), bare = BareName(*last);
+    const std::string head = out_.TrimmedFrom(start) + " ADD COLUMN ";
+    out_.resize(start);
+    ++pos_;
+    std::vector<HeldColumn> held;
+    bool first = true;
+    do {
+      Emit((first ? "" : "; ") + head);
+      first = false;
+      const Token& column = Take();
+      EmitSchemaToken(column);
+      const Token& type = Take();
+      EmitSchemaToken(type);
+      const std::size_t typeAt = out_.size();
+      if (AtOp("(")) {
+        const std::size_t close = SkipHintList(tokens_, pos_, end_);
+        while (pos_ < close) EmitToken(Take());
+      }
+      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
+      const std::string declared = std::string(type.text()) + out_.TrimmedFrom(typeAt);
+      if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
+      for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
+        depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
+        EmitSchemaToken(Take());
+      }
+    } while (AcceptOp(","));
+    for (const HeldColumn& column : held) {
+      const std::string trigger = "tsql_held_" + bare + "_" + column.name;
+      std::string triggers = HeldNumbersTrigger(trigger + "_insert", table, bare, {column}, false) + " " +
+                             HeldNumbersTrigger(trigger + "_update", table, bare, {column}, true);
+      triggers.pop_back();
+      Emit("; " + triggers);
+    }
   }
   // The rest of a CREATE TABLE, from its name or its column list on.
   void TableDefinition() {
