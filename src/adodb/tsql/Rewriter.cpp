@@ -788,8 +788,12 @@ class Rewriter {
       std::string_view columnRef;
       std::string number;
       std::vector<std::string_view> texts;
+      // Whole numbers beside a decimal literal: column references and int literals, each with
+      // whether it is the first member's and written without a name.
+      std::vector<std::pair<std::string_view, bool>> wholes;
       for (const auto& items : members) {
-        std::string_view item = items[column];
+        const std::string_view full = items[column];
+        std::string_view item = full;
         // A named or collated item, (expr) COLLATE TSQL AS name, is its expression.
         if (item.starts_with('(') && item.find(collated) != std::string_view::npos) {
           const std::size_t close = ClosingOf(item, 0);
@@ -797,14 +801,27 @@ class Rewriter {
         } else if (const std::size_t as = item.find(" AS "); as != std::string_view::npos && item.front() != '\'') {
           item = item.substr(0, as);
         }
+        const bool unnamed = &items == &members.front() && item == full;
+        const bool named = item != full && full.find(" AS ") != std::string_view::npos;
         if (IsTextLiteralText(item)) texts.push_back(item);
         else if (IsNumberText(item)) {
           const std::size_t dot = item.find('.');
           const std::size_t places = dot == std::string_view::npos ? 0 : item.size() - dot - 1;
           if (dot == std::string_view::npos ? number.empty() : number.empty() || number == "int" || places > std::stoul(number))
             number = dot == std::string_view::npos ? "int" : std::to_string(places);
-        } else if (columnRef.empty() && IsColumnReference(item)) columnRef = item;
+          if (dot == std::string_view::npos && (named || item == full)) wholes.emplace_back(item, unnamed);
+        } else if (IsColumnReference(item)) {
+          if (columnRef.empty()) columnRef = item;
+          if (named || item == full) wholes.emplace_back(item, unnamed);
+        }
       }
+      // A decimal literal outranks int: the column is numeric, an int member's 3 is 3.0, and 3.0 / 2
+      // is 1.5 where a derived table's column is divided.
+      if (!number.empty() && number != "int" && texts.empty())
+        for (const auto& [whole, unnamed] : wholes)
+          replaced.push_back({static_cast<std::size_t>(whole.data() - written.data()), whole.size(),
+                              "tsql_fraction(" + std::string(whole) + ")" +
+                                  (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
       if (texts.empty() || (columnRef.empty() && number.empty())) continue;
       for (const std::string_view text : texts) {
         const std::string literal(text);
@@ -816,6 +833,9 @@ class Rewriter {
     }
     std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) { return a.at > b.at; });
     for (const Replacement& r : replaced) out_.replace(r.at, r.length, r.text);
+  }
+  static std::string QuotedOnce(std::string_view name) {
+    return name.starts_with('"') ? std::string(name) : "\"" + std::string(name) + "\"";
   }
   static bool IsNumberText(std::string_view text) {
     if (text.starts_with("- ")) text.remove_prefix(2);

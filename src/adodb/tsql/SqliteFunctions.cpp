@@ -592,6 +592,15 @@ void TsqlDecimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 // tsql_money(x): CAST(x AS money), four places; unlike decimal, money takes blank text as 0.
 void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4, true); }
+// tsql_fraction(x): a whole number as a decimal, where a UNION's column is numeric beside an int
+// member; anything else as it is.
+void TsqlFraction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER) return sqlite3_result_value(ctx, argv[0]);
+  const std::int64_t whole = sqlite3_value_int64(argv[0]);
+  if (whole > kExactInDouble || whole < -kExactInDouble) return sqlite3_result_int64(ctx, whole);
+  sqlite3_result_double(ctx, static_cast<double>(whole));
+}
+
 // tsql_smallmoney(x): CAST(x AS smallmoney), money held to -214,748.3648 to 214,748.3647: past
 // them the server's overflow, never the number stored or computed on.
 void TsqlSmallMoney(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -846,7 +855,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_smallmoney", 1, TsqlSmallMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
-    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
+    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp}, {"tsql_fraction", 1, TsqlFraction},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
     {"tsql_merge_once", 1, TsqlMergeOnce}, {"tsql_single_row", 2, TsqlSingleRow},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
