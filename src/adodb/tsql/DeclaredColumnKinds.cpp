@@ -92,6 +92,10 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
     if (!firstSized && sized->second != length) sized->second = -1;
     if (const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)))
       tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
+    // A column of no type (an expression's, made by SELECT ... INTO) says nothing of what the
+    // name holds: it leaves the kind to the tables that declare one, as the query it was read
+    // from does (max(rq) AS rq is a datetime).
+    if (type.empty()) continue;
     // datetime2 and time write as many fraction digits as declared, 7 by default.
     const bool time = type.rfind("time", 0) == 0 && (type.size() == 4 || type[4] == '(' || type[4] == ' ');
     int digits = -1;

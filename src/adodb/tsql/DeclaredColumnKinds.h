@@ -15,7 +15,8 @@ namespace adodb::tsql {
 // smallint, tinyint), kBigInt, kBit, kDateTime (datetime, smalldatetime), kDateTime2, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
 // nvarchar, ntext) when every table holding a column of the name declares that; kDecimal when
 // they declare fractional types that differ; kOther for no such column, another type, or tables
-// that disagree otherwise (datetime and datetime2: kDateTime2).
+// that disagree otherwise (datetime and datetime2: kDateTime2). A column of no declared type (an
+// expression's, made by SELECT ... INTO) is left out.
 enum class DeclaredKind {
   kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBigInt, kBit, kDateTime, kDateTime2, kDate, kText, kUnicodeText
 };
