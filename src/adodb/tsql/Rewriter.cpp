@@ -582,7 +582,7 @@ class Rewriter {
     const std::size_t name = out_.size();
     const Token* last = nullptr;
     while (!AtStatementEnd() && !SameName(Peek()->text(), "ADD")) EmitSchemaToken(*(last = &Take()));
-    if (!last || AtStatementEnd() || !AtName(1) || !AtName(2)) return PassThrough();
+    if (!last || AtStatementEnd() || !AtName(1) || !AtName(2) || AddsAConstraint()) return PassThrough();
     const std::string table = out_.TrimmedFrom(name), bare = BareName(*last);
     const std::string head = out_.TrimmedFrom(start) + " ADD COLUMN ";
     out_.resize(start);
@@ -616,6 +616,12 @@ class Rewriter {
       triggers.pop_back();
       Emit("; " + triggers);
     }
+  }
+  // ADD CONSTRAINT, PRIMARY KEY, UNIQUE, FOREIGN KEY, CHECK or INDEX: no column.
+  bool AddsAConstraint() const {
+    for (const char* word : {"CONSTRAINT", "PRIMARY", "UNIQUE", "FOREIGN", "CHECK", "INDEX"})
+      if (SameName(Peek(1)->text(), word)) return true;
+    return false;
   }
   // The rest of a CREATE TABLE, from its name or its column list on.
   void TableDefinition() {
