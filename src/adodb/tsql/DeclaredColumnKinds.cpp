@@ -63,6 +63,12 @@ int DeclaredColumnKinds::TextLengthOf(sqlite3* db, std::string_view column, std:
   return found == textLengths_.end() ? -1 : found->second;
 }
 
+int DeclaredColumnKinds::FractionDigitsOf(sqlite3* db, std::string_view column) {
+  ReadIfChanged(db);
+  const auto found = fractionDigits_.find(LowerName(column));
+  return found == fractionDigits_.end() ? -1 : found->second;
+}
+
 void DeclaredColumnKinds::Read(sqlite3* db) {
   constexpr const char* kQuery =
       "select p.name, p.type, s.name from (select name from sqlite_schema where type = 'table' union all "
@@ -70,6 +76,7 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
   kinds_.clear();
   textLengths_.clear();
   tableTextLengths_.clear();
+  fractionDigits_.clear();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -85,6 +92,19 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
     if (!firstSized && sized->second != length) sized->second = -1;
     if (const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)))
       tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
+    // A column of no type (an expression's, made by SELECT ... INTO) says nothing of what the
+    // name holds: it leaves the kind to the tables that declare one, as the query it was read
+    // from does (max(rq) AS rq is a datetime).
+    if (type.empty()) continue;
+    // datetime2 and time write as many fraction digits as declared, 7 by default.
+    const bool time = type.rfind("time", 0) == 0 && (type.size() == 4 || type[4] == '(' || type[4] == ' ');
+    int digits = -1;
+    if (each == DeclaredKind::kDateTime2 || time) {
+      digits = open != std::string::npos ? std::atoi(type.c_str() + open + 1) : 7;
+      digits = digits < 0 || digits > 7 ? -1 : digits + (time ? 10 : 0);
+    }
+    const auto [fraction, firstFraction] = fractionDigits_.try_emplace(LowerName(name), digits);
+    if (!firstFraction && fraction->second != digits) fraction->second = -1;
     // A name the tables declare differently is none of the kinds, unless each holds fractions.
     const auto [at, first] = kinds_.try_emplace(LowerName(name), each);
     const auto moment = [](DeclaredKind k) { return k == DeclaredKind::kDateTime || k == DeclaredKind::kDateTime2; };

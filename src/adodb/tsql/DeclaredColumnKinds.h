@@ -15,7 +15,8 @@ namespace adodb::tsql {
 // smallint, tinyint), kBigInt, kBit, kDateTime (datetime, smalldatetime), kDateTime2, kDate, kText (char, varchar, text) or kUnicodeText (nchar,
 // nvarchar, ntext) when every table holding a column of the name declares that; kDecimal when
 // they declare fractional types that differ; kOther for no such column, another type, or tables
-// that disagree otherwise (datetime and datetime2: kDateTime2).
+// that disagree otherwise (datetime and datetime2: kDateTime2). A column of no declared type (an
+// expression's, made by SELECT ... INTO) is left out.
 enum class DeclaredKind {
   kOther, kDecimal, kNumeric, kMoney, kFloat, kInt, kBigInt, kBit, kDateTime, kDateTime2, kDate, kText, kUnicodeText
 };
@@ -33,6 +34,9 @@ class DeclaredColumnKinds {
   // nvarchar with; -1 for none, (max), or lengths that differ. With `table`, the length that
   // table declares, when it has a column of the name.
   int TextLengthOf(sqlite3* db, std::string_view column, std::string_view table = {});
+  // The fraction digits every table holding a column of the name declares it datetime2 (0 to 7)
+  // or time (10 to 17, the digits plus 10) with; -1 for another type or declarations that differ.
+  int FractionDigitsOf(sqlite3* db, std::string_view column);
 
   // The schema versions of the main and temp databases: a table made or dropped, on this
   // connection or another (a temp table of a batch, say), changes one of them; -1 unread.
@@ -50,6 +54,7 @@ class DeclaredColumnKinds {
   std::unordered_map<std::string, DeclaredKind> kinds_;  // by lower-case name
   std::unordered_map<std::string, int> textLengths_;  // by lower-case name
   std::unordered_map<std::string, int> tableTextLengths_;  // by lower-case "table.name"
+  std::unordered_map<std::string, int> fractionDigits_;  // by lower-case name
 };
 
 }  // namespace adodb::tsql

@@ -265,8 +265,9 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText) {
   const std::string_view column = ColumnNameOf(value);
   if (column.empty()) return {};
-  return "CASE tsql_column_style('" + std::string(column) + "', '') WHEN 0 THEN tsql_default_style(" + value +
-         ") ELSE " + plainText + " END";
+  const std::string style = "tsql_column_style('" + std::string(column) + "', '')";
+  return "CASE " + style + " WHEN 0 THEN tsql_default_style(" + value + ") WHEN 2 THEN " + plainText +
+         " ELSE tsql_fraction_text(" + value + ", " + style + ") END";
 }
 
 std::string DeclaredFactorValue(const std::string& factor) {
@@ -472,7 +473,36 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // tsql_column_style('name', 'style'): see DeclaredStyledText; 1 money, 2 a number, 0 a date.
-// Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else. 'float' is the
+// tsql_fraction_text(value, style): a datetime2 or time column's value as the server writes it
+// without a style, "yyyy-mm-dd hh:mi:ss" or "hh:mi:ss" with the declared fraction digits (style
+// 10 to 17 and 20 to 27, ColumnStyle). Text that is no date stays as it is.
+void FractionText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view text = TextOf(argv[0]);
+  const std::optional<DateTime> value = ParseDateText(text);
+  const int style = sqlite3_value_int(argv[1]);
+  if (!value || style < 10 || style > 27) return sqlite3_result_value(ctx, argv[0]);
+  const int digits = style % 10;
+  // The stored form keeps milliseconds: fewer digits round them, more are zeros.
+  std::int64_t unit = 1;
+  for (int d = digits; d < 3; ++d) unit *= 10;
+  const std::int64_t moment = MomentOf(*value);
+  const std::int64_t rest = ((moment % unit) + unit) % unit;
+  const DateTime at = DateTimeAt(moment - rest + (rest * 2 >= unit ? unit : 0));
+  const Date& d = at.date;
+  char out[48];
+  int n = style < 20 ? std::snprintf(out, sizeof out, "%04d-%02d-%02d ", d.year, d.month, d.day) : 0;
+  n += std::snprintf(out + n, sizeof out - static_cast<std::size_t>(n), "%02d:%02d:%02d", d.hour, d.minute, d.second);
+  if (digits > 0) {
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, "%03d0000", at.milliseconds);
+    n += std::snprintf(out + n, sizeof out - static_cast<std::size_t>(n), ".%.*s", digits, fraction);
+  }
+  sqlite3_result_text(ctx, out, n, SQLITE_TRANSIENT);
+}
+
+// Without a style (''), see DeclaredDefaultText: 0 a datetime, 2 anything else, 10 plus the
+// fraction digits a datetime2, 20 plus them a time (kinds agreeing on none: a datetime). 'float' is the
 // same for CAST to float, which the server refuses for a date and a datetime2.
 void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const DeclaredKind kind = CachedKind(ctx, argv, 0);
@@ -482,7 +512,17 @@ void ColumnStyle(sqlite3_context* ctx, int, sqlite3_value** argv) {
     return sqlite3_result_error(ctx, message.c_str(), -1);
   }
   if (TextOf(argv[1]) == "float") return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime ? 0 : 2);
-  if (TextOf(argv[1]).empty()) return sqlite3_result_int(ctx, kind == DeclaredKind::kDateTime || kind == DeclaredKind::kDateTime2 ? 0 : 2);
+  if (TextOf(argv[1]).empty()) {
+    if (kind == DeclaredKind::kDateTime) return sqlite3_result_int(ctx, 0);
+    if (kind != DeclaredKind::kDateTime2 && kind != DeclaredKind::kOther) return sqlite3_result_int(ctx, 2);
+    // Looked up once per statement, as the kind is.
+    if (const auto* cached = static_cast<const int*>(sqlite3_get_auxdata(ctx, 1))) return sqlite3_result_int(ctx, *cached);
+    auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
+    const int digits = kinds.FractionDigitsOf(sqlite3_context_db_handle(ctx), TextOf(argv[0]));
+    const int style = digits >= 0 ? 10 + digits : kind == DeclaredKind::kDateTime2 ? 0 : 2;
+    sqlite3_set_auxdata(ctx, 1, new int(style), [](void* p) { delete static_cast<int*>(p); });
+    return sqlite3_result_int(ctx, style);
+  }
   switch (kind) {
     case DeclaredKind::kMoney: {
       const std::string_view style = TextOf(argv[1]);
@@ -534,7 +574,9 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_int_abs", 2, flags, userData(), IntAbs, nullptr, nullptr, release) !=
           SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_style", 2, flags, userData(), ColumnStyle, nullptr, nullptr,
-                                 release) != SQLITE_OK)
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_fraction_text", 2, flags, nullptr, FractionText, nullptr, nullptr,
+                                 nullptr) != SQLITE_OK)
     throw Error::Provider(std::string("Registering tsql_column_value failed: ") + sqlite3_errmsg(db));
 }
 

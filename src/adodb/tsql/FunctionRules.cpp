@@ -333,7 +333,7 @@ bool IsWholeCall(std::string_view text, std::string_view name) {
 // The places SQL Server writes when a value converted to decimal(p, s) or money is converted on to
 // text: s for a decimal (CAST(CAST(x AS decimal(18,2)) AS varchar) is '240.00'), 2 for money.
 std::optional<std::string> PlacesOfDecimalText(const std::string& value) {
-  if (IsWholeCall(value, "tsql_money")) return "2";
+  if (IsWholeCall(value, "tsql_money") || IsWholeCall(value, "tsql_smallmoney")) return "2";
   if (!IsWholeCall(value, "tsql_decimal")) return std::nullopt;
   const std::size_t comma = value.rfind(", ");
   const std::string scale = value.substr(comma + 2, value.size() - comma - 3);
@@ -356,7 +356,7 @@ std::string ToText(const SqlType& type, const std::string& value, const std::opt
   // A number's style is no date's: money's 1 groups the thousands and 2 (or 126) writes four
   // places, convert(varchar, convert(money, je), 1) being how reports write amounts as 1,234.50;
   // the server ignores a style on other numbers.
-  const bool money = IsWholeCall(value, "tsql_money"), moneyStyle = money && style && !defaultStyle;
+  const bool money = IsWholeCall(value, "tsql_money") || IsWholeCall(value, "tsql_smallmoney"), moneyStyle = money && style && !defaultStyle;
   if (moneyStyle && *style != "1" && *style != "2" && *style != "126")
     throw Error::Unsupported("CONVERT style " + *style + " of money is not supported");
   const bool number = money || IsWholeCall(value, "tsql_decimal") || IsWholeCall(value, "tsql_int") ||
@@ -447,7 +447,8 @@ std::string RewriteConversion(const SqlType& type, const std::string& value, std
   if (style && *style != "0") throw Error::Unsupported("CONVERT to " + t + " with a style is not supported");
   if (t == "bigint") return "tsql_bigint(" + value + ")";
   if (OneOf(t, {"int", "integer", "smallint", "tinyint"})) return "tsql_" + (t == "integer" ? "int" : t) + "(" + value + ")";
-  if (OneOf(t, {"money", "smallmoney"})) return "tsql_money(" + value + ")";
+  if (t == "money") return "tsql_money(" + value + ")";
+  if (t == "smallmoney") return "tsql_smallmoney(" + value + ")";
   if (OneOf(t, {"decimal", "numeric"})) {
     const std::string scale = type.size.size() > 1 ? type.size[1] : std::string("0");
     return "tsql_decimal(" + value + ", " + (type.size.empty() ? std::string("18") : type.size[0]) + ", " + scale + ")";

@@ -254,8 +254,11 @@ class Rewriter {
     if (AtWord("SELECT")) {
       intoAllowed_ = true;
       SelectStatement(start);
-      if (!into_.emitted.empty()) out_.insert(start, CreateTableAs(into_.emitted, into_.bare));
-      if (!into_.emitted.empty() && IsTempTableName(into_.bare)) out_ += CollateTempTableAs(into_.emitted, into_.bare);
+      if (!into_.emitted.empty()) {
+        const std::string query = out_.TrimmedFrom(start);
+        out_.resize(start);
+        out_ += SelectInto(into_.emitted, into_.bare, query);
+      }
     } else if (AtWord("INSERT")) {
       Insert();
     } else if (AtWord("UPDATE")) {
@@ -274,6 +277,8 @@ class Rewriter {
       CreateTable();
     } else if (AtWord("DROP") && AtWord("TABLE", 1)) {
       PassThroughTableStatement();
+    } else if (AtWord("ALTER") && AtWord("TABLE", 1)) {
+      AlterTable();
     } else if (AtWord("IF")) {
       IfObjectIdDropTable();
     } else if (AtWord("CREATE") || AtWord("DROP") || AtWord("ALTER") || AtWord("PRAGMA")) {
@@ -567,6 +572,57 @@ class Rewriter {
     triggers.pop_back();
     Emit("; " + triggers);
   }
+  // ALTER TABLE t ADD a varchar(10), b int: one ADD COLUMN each, as SQLite takes them, the text
+  // columns collated as CREATE TABLE's are, and a temp table's number columns held by triggers of
+  // their own. Other changes pass as written.
+  void AlterTable() {
+    const std::size_t start = out_.size();
+    pos_ += 2;
+    Emit("ALTER TABLE");
+    const std::size_t name = out_.size();
+    const Token* last = nullptr;
+    while (!AtStatementEnd() && !SameName(Peek()->text(), "ADD")) EmitSchemaToken(*(last = &Take()));
+    if (!last || AtStatementEnd() || !AtName(1) || !AtName(2) || AddsAConstraint()) return PassThrough();
+    const std::string table = out_.TrimmedFrom(name), bare = BareName(*last);
+    const std::string head = out_.TrimmedFrom(start) + " ADD COLUMN ";
+    out_.resize(start);
+    ++pos_;
+    std::vector<HeldColumn> held;
+    bool first = true;
+    do {
+      Emit((first ? "" : "; ") + head);
+      first = false;
+      const Token& column = Take();
+      EmitSchemaToken(column);
+      const Token& type = Take();
+      EmitSchemaToken(type);
+      const std::size_t typeAt = out_.size();
+      if (AtOp("(")) {
+        const std::size_t close = SkipHintList(tokens_, pos_, end_);
+        while (pos_ < close) EmitToken(Take());
+      }
+      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
+      const std::string declared = std::string(type.text()) + out_.TrimmedFrom(typeAt);
+      if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
+      for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
+        depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
+        EmitSchemaToken(Take());
+      }
+    } while (AcceptOp(","));
+    for (const HeldColumn& column : held) {
+      const std::string trigger = "tsql_held_" + bare + "_" + column.name;
+      std::string triggers = HeldNumbersTrigger(trigger + "_insert", table, bare, {column}, false) + " " +
+                             HeldNumbersTrigger(trigger + "_update", table, bare, {column}, true);
+      triggers.pop_back();
+      Emit("; " + triggers);
+    }
+  }
+  // ADD CONSTRAINT, PRIMARY KEY, UNIQUE, FOREIGN KEY, CHECK or INDEX: no column.
+  bool AddsAConstraint() const {
+    for (const char* word : {"CONSTRAINT", "PRIMARY", "UNIQUE", "FOREIGN", "CHECK", "INDEX"})
+      if (SameName(Peek(1)->text(), word)) return true;
+    return false;
+  }
   // The rest of a CREATE TABLE, from its name or its column list on.
   void TableDefinition() {
     int depth = 0;
@@ -738,8 +794,12 @@ class Rewriter {
       std::string_view columnRef;
       std::string number;
       std::vector<std::string_view> texts;
+      // Whole numbers beside a decimal literal: column references and int literals, each with
+      // whether it is the first member's and written without a name.
+      std::vector<std::pair<std::string_view, bool>> wholes;
       for (const auto& items : members) {
-        std::string_view item = items[column];
+        const std::string_view full = items[column];
+        std::string_view item = full;
         // A named or collated item, (expr) COLLATE TSQL AS name, is its expression.
         if (item.starts_with('(') && item.find(collated) != std::string_view::npos) {
           const std::size_t close = ClosingOf(item, 0);
@@ -747,14 +807,27 @@ class Rewriter {
         } else if (const std::size_t as = item.find(" AS "); as != std::string_view::npos && item.front() != '\'') {
           item = item.substr(0, as);
         }
+        const bool unnamed = &items == &members.front() && item == full;
+        const bool named = item != full && full.find(" AS ") != std::string_view::npos;
         if (IsTextLiteralText(item)) texts.push_back(item);
         else if (IsNumberText(item)) {
           const std::size_t dot = item.find('.');
           const std::size_t places = dot == std::string_view::npos ? 0 : item.size() - dot - 1;
           if (dot == std::string_view::npos ? number.empty() : number.empty() || number == "int" || places > std::stoul(number))
             number = dot == std::string_view::npos ? "int" : std::to_string(places);
-        } else if (columnRef.empty() && IsColumnReference(item)) columnRef = item;
+          if (dot == std::string_view::npos && (named || item == full)) wholes.emplace_back(item, unnamed);
+        } else if (IsColumnReference(item)) {
+          if (columnRef.empty()) columnRef = item;
+          if (named || item == full) wholes.emplace_back(item, unnamed);
+        }
       }
+      // A decimal literal outranks int: the column is numeric, an int member's 3 is 3.0, and 3.0 / 2
+      // is 1.5 where a derived table's column is divided.
+      if (!number.empty() && number != "int" && texts.empty())
+        for (const auto& [whole, unnamed] : wholes)
+          replaced.push_back({static_cast<std::size_t>(whole.data() - written.data()), whole.size(),
+                              "tsql_fraction(" + std::string(whole) + ")" +
+                                  (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
       if (texts.empty() || (columnRef.empty() && number.empty())) continue;
       for (const std::string_view text : texts) {
         const std::string literal(text);
@@ -766,6 +839,9 @@ class Rewriter {
     }
     std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) { return a.at > b.at; });
     for (const Replacement& r : replaced) out_.replace(r.at, r.length, r.text);
+  }
+  static std::string QuotedOnce(std::string_view name) {
+    return name.starts_with('"') ? std::string(name) : "\"" + std::string(name) + "\"";
   }
   static bool IsNumberText(std::string_view text) {
     if (text.starts_with("- ")) text.remove_prefix(2);

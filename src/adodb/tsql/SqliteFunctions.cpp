@@ -592,6 +592,31 @@ void TsqlDecimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 // tsql_money(x): CAST(x AS money), four places; unlike decimal, money takes blank text as 0.
 void TsqlMoney(sqlite3_context* ctx, int, sqlite3_value** argv) { ResultDecimal(ctx, argv[0], 4, true); }
+// tsql_fraction(x): a whole number as a decimal, where a UNION's column is numeric beside an int
+// member; anything else as it is.
+void TsqlFraction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER) return sqlite3_result_value(ctx, argv[0]);
+  const std::int64_t whole = sqlite3_value_int64(argv[0]);
+  if (whole > kExactInDouble || whole < -kExactInDouble) return sqlite3_result_int64(ctx, whole);
+  sqlite3_result_double(ctx, static_cast<double>(whole));
+}
+
+// tsql_smallmoney(x): CAST(x AS smallmoney), money held to -214,748.3648 to 214,748.3647: past
+// them the server's overflow, never the number stored or computed on.
+void TsqlSmallMoney(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  double x = 0;
+  if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) x = RoundDecimal(sqlite3_value_double(argv[0]), 4, false);
+  else if (type == SQLITE_TEXT && ParseFloatText(TextOf(argv[0]), x)) x = RoundDecimal(x, 4, false);
+  if (x >= -214748.3648 && x <= 214748.3647) return ResultDecimal(ctx, argv[0], 4, true);
+  const std::int64_t i = sqlite3_value_int64(argv[0]);
+  const std::string message =
+      type == SQLITE_TEXT ? "The conversion from char data type to smallmoney data type resulted in a smallmoney overflow error."
+                          : std::string("Arithmetic overflow error converting ") +
+                                (type == SQLITE_INTEGER && i >= INT32_MIN && i <= INT32_MAX ? "int" : "numeric") +
+                                " to data type smallmoney.";
+  sqlite3_result_error(ctx, message.c_str(), -1);
+}
 
 // tsql_decimal_text(x, places): a decimal (or money) value as CAST to varchar writes it, with all
 // its places: SQL Server keeps a decimal's scale, the double holding it here does not.
@@ -829,8 +854,8 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
-    {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
-    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp},
+    {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_smallmoney", 1, TsqlSmallMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
+    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp}, {"tsql_fraction", 1, TsqlFraction},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
     {"tsql_merge_once", 1, TsqlMergeOnce}, {"tsql_single_row", 2, TsqlSingleRow},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},
@@ -891,7 +916,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterVariableStore(db);
   RegisterDateTruncation(db);
   RegisterPercentiles(db);
-  Check(db, RegisterCollatedCopy(db));
+  Check(db, RegisterSelectInto(db));
 }
 
 }  // namespace adodb::tsql

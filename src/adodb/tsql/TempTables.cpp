@@ -4,21 +4,18 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "adodb/TextCompare.h"
+#include "adodb/tsql/HeldNumbers.h"
 #include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
 
 bool IsTempTableName(std::string_view bare) { return !bare.empty() && bare[0] == '#'; }
 
-std::string CreateTableAs(const std::string& emittedName, std::string_view bareName) {
-  return std::string(IsTempTableName(bareName) ? "CREATE TEMP TABLE " : "CREATE TABLE ") + emittedName + " AS ";
-}
-
 namespace {
-
-constexpr std::string_view kCollated = "temp.tsql_collated";
 
 std::string QuotedName(std::string_view name, char quote) {
   std::string quoted(1, quote);
@@ -26,28 +23,38 @@ std::string QuotedName(std::string_view name, char quote) {
   return quoted + quote;
 }
 
-// tsql_collated_copy(name): makes temp.tsql_collated with the columns of the temp table `name`,
-// of the same declared types, those of text and of no type with COLLATE TSQL. Only a CREATE runs
-// here; the statements around it fill the table, drop the first and rename this one.
-void CollatedCopy(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// tsql_select_into(name, query): makes the table `name` (a #name in the temp schema) with the
+// columns of `query`, each of the type the column it reads declares, text and no type with
+// COLLATE TSQL; a #table's number columns held by its triggers. Only CREATEs run here; the
+// INSERT after it fills the table.
+void SelectIntoTable(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3* db = sqlite3_context_db_handle(ctx);
-  const std::string name = std::string(TextOf(argv[0]));
-  sqlite3_stmt* columns = nullptr;
-  const std::string pragma = "PRAGMA temp.table_info(" + QuotedName(name, '"') + ")";
-  if (sqlite3_prepare_v2(db, pragma.c_str(), -1, &columns, nullptr) != SQLITE_OK)
+  const std::string name(TextOf(argv[0]));
+  const std::string query(TextOf(argv[1]));
+  sqlite3_stmt* select = nullptr;
+  if (sqlite3_prepare_v2(db, query.c_str(), -1, &select, nullptr) != SQLITE_OK)
     return sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+  const bool temp = IsTempTableName(name);
+  const std::string table = (temp ? "temp." : "main.") + QuotedName(name, '"');
   std::string list;
-  while (sqlite3_step(columns) == SQLITE_ROW) {
-    const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(columns, 1));
-    const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(columns, 2));
+  std::vector<HeldColumn> held;
+  for (int i = 0; i < sqlite3_column_count(select); ++i) {
+    const char* column = sqlite3_column_name(select, i);
+    const char* type = sqlite3_column_decltype(select, i);
     const std::string declared = type ? type : "";
-    const bool text = declared.empty() || sqlite3_strnicmp(declared.c_str(), "TEXT", 4) == 0;
+    const std::size_t word = std::min(declared.find_first_of(" ("), declared.size());
+    const bool text = declared.empty() || declared.starts_with("TEXT") || IsTextTypeName(std::string_view(declared).substr(0, word));
     list += (list.empty() ? "" : ", ") + QuotedName(column ? column : "", '"') + (declared.empty() ? "" : " " + declared) +
             (text ? " COLLATE TSQL" : "");
+    if (temp && HeldNumber(declared, "")) held.push_back({column ? column : "", declared});
   }
-  sqlite3_finalize(columns);
-  if (list.empty()) return sqlite3_result_error(ctx, ("no such table: " + name).c_str(), -1);
-  const std::string create = "CREATE TABLE " + std::string(kCollated) + " (" + list + ")";
+  sqlite3_finalize(select);
+  std::string create = "CREATE TABLE " + table + " (" + list + ");";
+  if (!held.empty()) {
+    const std::string trigger = "tsql_held_" + name;
+    create += HeldNumbersTrigger(trigger + "_insert", QuotedName(name, '"'), name, held, false) +
+              HeldNumbersTrigger(trigger + "_update", QuotedName(name, '"'), name, held, true);
+  }
   char* error = nullptr;
   if (sqlite3_exec(db, create.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     sqlite3_result_error(ctx, error ? error : "CREATE TABLE failed", -1);
@@ -58,16 +65,14 @@ void CollatedCopy(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-std::string CollateTempTableAs(const std::string& emittedName, std::string_view bareName) {
-  const std::string collated(kCollated);
-  return "; DROP TABLE IF EXISTS " + collated + "; SELECT tsql_collated_copy(" + QuotedName(bareName, '\'') +
-         ") AS tsql_assignment; INSERT INTO " + collated + " SELECT * FROM temp." + emittedName +
-         "; DROP TABLE temp." + emittedName + "; ALTER TABLE " + collated + " RENAME TO " + emittedName;
+std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query) {
+  return "SELECT tsql_select_into(" + QuotedName(bareName, '\'') + ", " + QuotedName(query, '\'') +
+         ") AS tsql_assignment; INSERT INTO " + emittedName + " " + query;
 }
 
-int RegisterCollatedCopy(sqlite3* db) {
-  return sqlite3_create_function_v2(db, "tsql_collated_copy", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
-                                    CollatedCopy, nullptr, nullptr, nullptr);
+int RegisterSelectInto(sqlite3* db) {
+  return sqlite3_create_function_v2(db, "tsql_select_into", 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                    SelectIntoTable, nullptr, nullptr, nullptr);
 }
 
 bool IsTextTypeName(std::string_view word) {

@@ -13,18 +13,15 @@ namespace adodb::tsql {
 // #t or ##t (bare, unquoted).
 bool IsTempTableName(std::string_view bare);
 
-// "CREATE TEMP TABLE name AS " or "CREATE TABLE name AS ", to put before the query of SELECT ... INTO.
-std::string CreateTableAs(const std::string& emittedName, std::string_view bareName);
+// SELECT ... INTO name: "SELECT tsql_select_into(...) AS tsql_assignment; INSERT INTO name query".
+// The server gives the new table the query's column types, so the table is made with the type
+// each column the query reads declares (a column of an expression has none), its text columns
+// and those of no type comparing as the server compares text; a #table's number columns are held
+// by triggers of its own as CREATE TABLE #t's are (a table of the database by the connection's).
+std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query);
 
-// The statements that follow CREATE TEMP TABLE "#t" AS SELECT ...: SQLite's CREATE TABLE AS gives
-// its columns no collation, so the rows are moved into a table like it whose text columns (and
-// those of no type, an expression's) compare as the server compares text, as a temp table's
-// columns do on the server, and that table takes the name. Starts with "; ".
-std::string CollateTempTableAs(const std::string& emittedName, std::string_view bareName);
-
-// Registers tsql_collated_copy('#t'), which makes the empty table the steps above fill; SQLite's
-// result code.
-int RegisterCollatedCopy(sqlite3* db);
+// Registers tsql_select_into('name', 'query'), which makes the empty table; SQLite's result code.
+int RegisterSelectInto(sqlite3* db);
 
 // char, varchar, nchar, nvarchar, text, ntext: columns of these types compare as the server
 // compares text, so a created table gives them the server's collation unless one is named.
