@@ -53,6 +53,9 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   }
   try {
     if (file) db::EnsurePasswordTable(*conn);
+    // Without these a file made by an older version would store dates and decimals as no
+    // reader of the module expects them.
+    if (file) db::EnsureStoredFormTriggers(*conn);
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }

@@ -397,6 +397,38 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
   }
 }
 
+// A file made before the triggers that hold dates and decimals in their stored form, or with an
+// older body of one, gets the schema's own at its first opening, and what it stored meanwhile is
+// held as the triggers hold new values; a read-only file that needs nothing is opened unwritten.
+TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
+  const TempDatabase home, demo(storeadjust::db::CreateDemoDatabase);
+  const auto raw = [&](const std::string& sql) {  // as an older program wrote and reads the file
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_open(demo.Path().c_str(), &db);
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    std::string value = sqlite3_step(statement) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)) : "";
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+  };
+  const std::string triggers = "select count(*) || ' ' || total(length(name || sql)) from sqlite_master where type = 'trigger'";
+  const std::string made = raw(triggers);
+  for (std::string name; !(name = raw("select name from sqlite_master where type = 'trigger'")).empty();) raw("drop trigger " + name);
+  raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
+  raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
+  raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
+  const auto launch = [&] { return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "004"}, home.Folder(), "x\n").status; };
+  EXPECT_EQ(launch(), 1);
+  EXPECT_EQ(raw(triggers), made);
+  EXPECT_EQ(raw("select sl || ' ' || je from ckdbdzkmx where rowid = 1"), "1.2346 2");
+  EXPECT_EQ(raw("select kdrq from ckdbdzk where rowid = 1"), "2024-03-05 00:00:00");
+  std::filesystem::permissions(demo.Path(), std::filesystem::perms::owner_read);
+  const std::string bytes = BytesOf(demo.Path());
+  EXPECT_EQ(launch(), 1);
+  EXPECT_EQ(BytesOf(demo.Path()), bytes);
+}
+
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
 // it exactly as it was. The connection string they print names the file by its absolute path, so
 // it opens the same database from any folder.
