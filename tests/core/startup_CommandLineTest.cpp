@@ -121,6 +121,15 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_EQ(BytesOf(file), before) << file;
     for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(file + side)) << file << side;
   }
+  // The ODBC driver manager's refusals, said as what was tried: a source never set up, a driver
+  // neither registered nor a file, a file that is not a driver.
+  const std::string driverFile = kSqliteOdbcDriver + "-not-here";
+  for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
+                                    {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
+                                    {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
+                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"}}) {
+    EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
+  }
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
