@@ -438,6 +438,21 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   EXPECT_EQ(BytesOf(demo.Path()), bytes);
 }
 
+// The desktop cannot start a program from a path holding % (GLib looks for it before it reads %%
+// as %): no entry is made for one, and an older entry goes, rather than a menu item that does nothing.
+TEST(MenuEntry, APathHoldingAPercentGetsNoEntryAndIsSaidSo) {
+  const TempDatabase home;
+  const auto launcher = home.Folder() / "100%" / "storeadjust", entry = home.Folder() / "data/applications/storeadjust-built.desktop";
+  std::filesystem::create_directories(launcher.parent_path());
+  std::filesystem::create_directories(entry.parent_path());
+  std::ofstream(launcher) << "#!/bin/sh\n";
+  std::ofstream(entry) << "[Desktop Entry]\n";
+  const Ran ran = RunProgram("env", {"XDG_DATA_DIRS=/nowhere", STOREADJUST_TEST_DATA "/../app/desktop/menu-entry.sh", launcher.string()}, home.Folder());
+  EXPECT_EQ(ran.Said(), "1||menu-entry.sh: " + launcher.string() + " holds a %, and the desktop cannot start a program from such a path: no menu "
+            "entry was made. Put the folder under a name without % to have one.\n");
+  EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
 // it exactly as it was. The connection string they print names the file by its absolute path, so
 // it opens the same database from any folder.
