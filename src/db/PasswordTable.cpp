@@ -154,7 +154,9 @@ void ExecuteOnFile(sqlite3* db, const std::string& sql, bool refusedValueSkipped
 
 void EnsureStoredFormTriggers(adodb::Connection& connection) {
   auto* backend = dynamic_cast<adodb::SqliteBackend*>(&connection.GetBackend());
-  if (!backend || StaleStoredFormTriggers(connection).empty()) return;
+  // A read-only file cannot be written by the module either: it opens as it is, and is brought up
+  // to date the first time it is opened for writing.
+  if (!backend || sqlite3_db_readonly(backend->Handle(), "main") == 1 || StaleStoredFormTriggers(connection).empty()) return;
   adodb::TransactionGuard transaction(connection);
   std::vector<std::string> rewritten;
   for (const StaleTrigger& trigger : StaleStoredFormTriggers(connection)) {

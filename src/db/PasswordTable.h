@@ -21,7 +21,7 @@ void EnsureSchemaIndexes(adodb::Connection& connection);
 
 // Brings an embedded file's triggers that keep dates in their stored form and decimals at their
 // column's scale up to the schema's, and holds the values the file stored without them, in one
-// transaction; a file already up to date is not written to. Throws adodb::Error when the file
+// transaction; a file already up to date, or read-only, is not written to. Throws adodb::Error when the file
 // cannot be read or written. Nothing for a database reached through ODBC.
 void EnsureStoredFormTriggers(adodb::Connection& connection);
 

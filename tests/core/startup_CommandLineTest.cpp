@@ -408,7 +408,7 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
 
 // A file made before the triggers that hold dates and decimals in their stored form, or with an
 // older body of one, gets the schema's own at its first opening, and what it stored meanwhile is
-// held as the triggers hold new values; a read-only file that needs nothing is opened unwritten.
+// held as the triggers hold new values.
 TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   const TempDatabase home, demo(storeadjust::db::CreateDemoDatabase);
   const auto raw = [&](const std::string& sql) {  // as an older program wrote and reads the file
@@ -427,15 +427,18 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
   raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
   raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
-  const auto launch = [&] { return RunProgram(STOREADJUST_LAUNCHER, {"--db", demo.Path(), "--operator", "004"}, home.Folder(), "x\n").status; };
-  EXPECT_EQ(launch(), 1);
+  // On a read-only mount (a namespace of its own) the file opens as it did, unwritten.
+  const auto launch = [&](const std::string& mount) {
+    return RunProgram("unshare", {"-m", "sh", "-c", mount + "exec \"$@\"", demo.Folder().string(), STOREADJUST_LAUNCHER, "--db",
+                                  demo.Path(), "--operator", "004"}, home.Folder(), "x\n").Said();
+  };
+  const std::string bytes = BytesOf(demo.Path()), noPassword = "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n";
+  EXPECT_EQ(launch("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "), noPassword);
+  EXPECT_EQ(BytesOf(demo.Path()), bytes);
+  EXPECT_EQ(launch(""), noPassword);
   EXPECT_EQ(raw(triggers), made);
   EXPECT_EQ(raw("select sl || ' ' || je from ckdbdzkmx where rowid = 1"), "1.2346 2");
   EXPECT_EQ(raw("select kdrq from ckdbdzk where rowid = 1"), "2024-03-05 00:00:00");
-  std::filesystem::permissions(demo.Path(), std::filesystem::perms::owner_read);
-  const std::string bytes = BytesOf(demo.Path());
-  EXPECT_EQ(launch(), 1);
-  EXPECT_EQ(BytesOf(demo.Path()), bytes);
 }
 
 // The desktop cannot start a program from a path holding % (GLib looks for it before it reads %%
