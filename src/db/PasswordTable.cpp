@@ -147,7 +147,7 @@ void ExecuteOnFile(sqlite3* db, const std::string& sql, bool refusedValueSkipped
   const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
   const std::string message = error ? error : "";
   sqlite3_free(error);
-  if (rc != SQLITE_OK && !(refusedValueSkipped && rc == SQLITE_CONSTRAINT)) throw adodb::Error::Provider(message + " [" + sql.substr(0, 200) + "]");
+  if (rc != SQLITE_OK && !(refusedValueSkipped && (rc & 0xff) == SQLITE_CONSTRAINT)) throw adodb::Error::Provider(message + " [" + sql.substr(0, 200) + "]");
 }
 
 }  // namespace

@@ -427,6 +427,7 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
   raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
   raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
+  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept, the file still opens
   // On a read-only mount (a namespace of its own) the file opens as it did, unwritten.
   const auto launch = [&](const std::string& mount) {
     return RunProgram("unshare", {"-m", "sh", "-c", mount + "exec \"$@\"", demo.Folder().string(), STOREADJUST_LAUNCHER, "--db",
