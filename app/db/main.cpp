@@ -220,6 +220,10 @@ int Refused(const adodb::Error& error, const std::string& path) {
     // The module's own file through the SQLite ODBC driver without the dialect: its text columns
     // compare by the dialect's collation, whose name alone the driver reports.
     const bool withoutDialect = text.find("no such collation sequence: TSQL") != std::string::npos;
+    if (const auto words = storeadjust::db::OdbcOpenFailureText(text, path)) {
+      std::cerr << "storeadjust-db: 打不开连接 \"" + WithoutPassword(path) + "\"：" + *words + "\n";
+      return 1;
+    }
     std::cerr << "storeadjust-db: "
               << (withoutDialect ? "连接 \"" + WithoutPassword(path) +
                                        "\" 是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者直接给出文件名。"

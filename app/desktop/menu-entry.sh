@@ -36,15 +36,22 @@ for dir in "$data" "${system_dirs[@]}"; do
   fi
 done
 
+# The desktop's launcher (GLib: the menu, gio) looks for the program before it reads %% as %, so an
+# entry for a path holding % is never started: none is made, and an older one goes.
+case "$launcher" in *%*)
+  rm -f "$entry"
+  echo "menu-entry.sh: $launcher holds a %, and the desktop cannot start a program from such a path: no menu entry was made. Put the folder under a name without % to have one." >&2
+  exit 1 ;;
+esac
+
 # The entry's own escapes: a backslash is written twice in every value.
 value() { printf '%s' "${1//\\/\\\\}"; }
 # Exec takes its program quoted (the path may hold blanks), where " ` $ and \ are escaped, and a
-# % is a field code unless doubled.
+# % would be a field code (see above).
 quoted=${launcher//\\/\\\\}
 quoted=${quoted//\"/\\\"}
 quoted=${quoted//\`/\\\`}
 quoted=${quoted//\$/\\\$}
-quoted=${quoted//%/%%}
 
 mkdir -p "$data/applications"
 new=$(mktemp "$entry.XXXXXX")

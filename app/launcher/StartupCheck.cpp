@@ -20,8 +20,10 @@ namespace {
 
 StartupError CannotOpen(const std::string& connStr, const adodb::Error& error) {
   const std::string text = error.Description();
-  return StartupError("打不开" + DatabaseName(connStr) + "：" +
-                      db::OpenFailureText(text, adodb::EmbeddedDatabaseFile(connStr).value_or("")).value_or(text));
+  const auto file = adodb::EmbeddedDatabaseFile(connStr);
+  auto words = file ? std::nullopt : db::OdbcOpenFailureText(text, connStr);
+  if (!words) words = db::OpenFailureText(text, file.value_or(""));
+  return StartupError("打不开" + DatabaseName(connStr) + "：" + words.value_or(text));
 }
 
 std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
@@ -53,6 +55,9 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   }
   try {
     if (file) db::EnsurePasswordTable(*conn);
+    // Without these a file made by an older version would store dates and decimals as no
+    // reader of the module expects them.
+    if (file) db::EnsureStoredFormTriggers(*conn);
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }

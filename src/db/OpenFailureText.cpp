@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "adodb/ConnectionString.h"
+
 namespace storeadjust::db {
 
 namespace {
@@ -42,6 +44,29 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
     if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
   }
   return std::nullopt;
+}
+
+// The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file
+// that loads but answers nothing a driver must fails its first call.
+std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr) {
+  if (text.find("[Driver Manager]") == std::string::npos) return std::nullopt;
+  const adodb::ConnectionString parts(connStr);
+  if (text.find("Data source name not found") != std::string::npos) {
+    const std::string dsn = parts.Get("DSN").value_or("");
+    if (dsn.empty()) return "连接字符串中没有给出 ODBC 数据源（DSN=）或驱动程序（Driver=）。";
+    return "没有设置名为 " + dsn + " 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。";
+  }
+  std::string driver = parts.Get("Driver").value_or("");
+  const std::string lib = "Can't open lib '";
+  if (const auto at = text.find(lib); at != std::string::npos) {
+    driver = text.substr(at + lib.size(), text.find('\'', at + lib.size()) - at - lib.size());
+  } else if (text.find("SQLAllocHandle on SQL_HANDLE_HENV failed") == std::string::npos || driver.empty()) {
+    return std::nullopt;
+  }
+  std::error_code error;
+  if (std::filesystem::exists(driver, error)) return driver + " 不是 ODBC 驱动程序，请检查 Driver=。";
+  if (driver.find('/') != std::string::npos) return "ODBC 驱动程序文件 " + driver + " 不存在，请检查 Driver=。";
+  return "没有登记名为 " + driver + " 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。";
 }
 
 }  // namespace storeadjust::db

@@ -10,4 +10,8 @@ namespace storeadjust::db {
 // SQLite's common opening failures; nothing for any other text.
 std::optional<std::string> OpenFailureText(const std::string& text, const std::string& path);
 
+// The same for the ODBC driver manager's refusals of connection string connStr: a data source
+// never set up, a driver neither registered nor a file, a file that is not a driver.
+std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr);
+
 }  // namespace storeadjust::db

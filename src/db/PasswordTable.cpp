@@ -1,5 +1,7 @@
 #include "db/PasswordTable.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -11,7 +13,9 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "adodb/SqliteBackend.h"
 #include "adodb/TextCompare.h"
+#include "db/DecimalColumns.h"
 #include "db/Schema.h"
 
 namespace storeadjust::db {
@@ -102,6 +106,76 @@ void EnsureSchemaIndexes(adodb::Connection& connection) {
   for (const std::string& statement : SchemaIndexes()) {
     if (!HoldsSchemaObject(connection, "index", IndexName(statement))) connection.Execute(statement);
   }
+}
+
+namespace {
+
+struct StaleTrigger {
+  std::string table, name, statement;
+};
+
+// The schema's triggers the file lacks or holds with another body. SQLite keeps a trigger's text
+// as it was written but for the leading "CREATE TRIGGER", which it spells its own way.
+std::vector<StaleTrigger> StaleStoredFormTriggers(adodb::Connection& connection) {
+  auto held = connection.OpenRecordset("select name, sql from sqlite_master where type = 'trigger'");
+  std::vector<std::pair<std::string, std::string>> bodies;
+  for (long i = 0; i < held->RecordCount(); ++i) {
+    const auto& row = held->RowAt(held->RowIndexAt(i));
+    bodies.emplace_back(adodb::LowerName(row[0].TextOrEmpty()), row[1].TextOrEmpty());
+  }
+  const std::size_t keywords = std::string_view("create trigger").size();
+  std::vector<StaleTrigger> stale;
+  for (const auto& table : SchemaTables()) {
+    auto statements = StoredDateTriggers(table);
+    for (auto& statement : StoredDecimalTriggers(table)) statements.push_back(std::move(statement));
+    for (auto& statement : statements) {
+      const std::string name = statement.substr(keywords + 1, statement.find(' ', keywords + 1) - keywords - 1);
+      const auto found = std::find_if(bodies.begin(), bodies.end(), [&](const auto& b) { return b.first == adodb::LowerName(name); });
+      if (found == bodies.end() || found->second.substr(std::min(keywords, found->second.size())) != statement.substr(keywords))
+        stale.push_back({table.name, name, std::move(statement)});
+    }
+  }
+  return stale;
+}
+
+// A trigger body holds ';', which the T-SQL translator reads as the end of a statement: these go
+// to SQLite as written. A value outside its column's range, stored before its trigger refused
+// such values, makes the trigger abort its own statement only; that column's other values are
+// left as they were, and the file still opens.
+void ExecuteOnFile(sqlite3* db, const std::string& sql, bool refusedValueSkipped = false) {
+  char* error = nullptr;
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+  const std::string message = error ? error : "";
+  sqlite3_free(error);
+  if (rc != SQLITE_OK && !(refusedValueSkipped && (rc & 0xff) == SQLITE_CONSTRAINT)) throw adodb::Error::Provider(message + " [" + sql.substr(0, 200) + "]");
+}
+
+}  // namespace
+
+void EnsureStoredFormTriggers(adodb::Connection& connection) {
+  auto* backend = dynamic_cast<adodb::SqliteBackend*>(&connection.GetBackend());
+  // A read-only file cannot be written by the module either: it opens as it is, and is brought up
+  // to date the first time it is opened for writing.
+  if (!backend || sqlite3_db_readonly(backend->Handle(), "main") == 1 || StaleStoredFormTriggers(connection).empty()) return;
+  adodb::TransactionGuard transaction(connection);
+  std::vector<std::string> rewritten;
+  for (const StaleTrigger& trigger : StaleStoredFormTriggers(connection)) {
+    ExecuteOnFile(backend->Handle(), "drop trigger if exists " + trigger.name);
+    ExecuteOnFile(backend->Handle(), trigger.statement);
+    rewritten.push_back(trigger.name);
+  }
+  // What the file stored without the triggers is written again through them, column by column.
+  for (const auto& table : SchemaTables()) {
+    for (const auto& column : table.columns) {
+      const std::string prefix = adodb::LowerName(std::string(table.name) + "_" + column.name + "_");
+      const bool held = std::any_of(rewritten.begin(), rewritten.end(), [&](const std::string& name) {
+        const std::string lower = adodb::LowerName(name);
+        return lower.rfind(prefix + "declared_scale_on_", 0) == 0 || lower.rfind(prefix + "stored_form_on_", 0) == 0;
+      });
+      if (held) ExecuteOnFile(backend->Handle(), std::string("update ") + table.name + " set " + column.name + " = " + column.name, true);
+    }
+  }
+  transaction.Commit();
 }
 
 }  // namespace storeadjust::db

@@ -1,6 +1,6 @@
 #pragma once
 // The launcher's password table on a module database made before it (or one of its columns)
-// existed, and the indexes on an embedded one.
+// existed, and the indexes and stored-form triggers on an embedded one.
 #include <string>
 
 namespace adodb {
@@ -18,5 +18,11 @@ void EnsurePasswordTable(adodb::Connection& connection);
 // existed would otherwise read every row where the index finds a few. Throws adodb::Error when the
 // database cannot be read or written.
 void EnsureSchemaIndexes(adodb::Connection& connection);
+
+// Brings an embedded file's triggers that keep dates in their stored form and decimals at their
+// column's scale up to the schema's, and holds the values the file stored without them, in one
+// transaction; a file already up to date, or read-only, is not written to. Throws adodb::Error when the file
+// cannot be read or written. Nothing for a database reached through ODBC.
+void EnsureStoredFormTriggers(adodb::Connection& connection);
 
 }  // namespace storeadjust::db

@@ -5,6 +5,7 @@
 
 #include "adodb/Connection.h"
 #include "browse/ShowBillBrowser.h"
+#include "db/PasswordTable.h"
 #include "db/SchemaCheck.h"
 #include "host/DataHelpers.h"
 #include "host/EmbeddedProcedures.h"
@@ -54,8 +55,13 @@ void StoreAdjuctBill::RunSteps() {
 
 // An embedded file is the module's own database only when it holds the module's schema; another
 // SQLite file would fail at every read with a box of its own. A server's schema is the ERP's.
+// A file an older version made is then brought up to date: without the triggers that hold dates
+// and decimals in their stored form, what the module writes would not be read back as it meant.
 void StoreAdjuctBill::RequireModuleSchema() {
-  if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) db::RequireModuleSchema(*session_.Conn, *file);
+  if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) {
+    db::RequireModuleSchema(*session_.Conn, *file);
+    db::EnsureStoredFormTriggers(*session_.Conn);
+  }
 }
 
 void StoreAdjuctBill::CloseConnection() {

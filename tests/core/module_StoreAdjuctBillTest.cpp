@@ -60,6 +60,19 @@ TEST_F(StoreAdjuctBillTest, ABrowserFailureIsShownOnceAndLeavesNoConnectionOpen)
   EXPECT_EQ(conn->State(), adodb::adStateClosed);
 }
 
+// The ERP opens a file an older version made, without a trigger that holds dates in their stored
+// form: the module's own session brings it back before the browser shows (the launcher: LauncherOlderFile).
+TEST_F(StoreAdjuctBillTest, AnOlderFileGetsTheTriggersThatHoldItsValuesBeforeTheBrowserShows) {
+  sqlite3* raw = nullptr;
+  sqlite3_open(db.Path().c_str(), &raw);
+  sqlite3_exec(raw, "drop trigger ckdbdzk_kdrq_stored_form_on_insert", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  const std::string held = "select count(*) from sqlite_master where name = 'ckdbdzk_kdrq_stored_form_on_insert'";
+  bill.ShowBrowser = [&](Session&) { EXPECT_EQ(db.Count(held), 1); };
+  bill.Execute();
+  EXPECT_TRUE(ui.Boxes().empty());
+}
+
 // Another program's SQLite file is refused once, naming the missing table, before the session
 // opens it: its bytes stay as they were, no journal switched to WAL, no browser shown.
 TEST_F(StoreAdjuctBillTest, AFileThatIsNotTheModulesIsRefusedUnchanged) {

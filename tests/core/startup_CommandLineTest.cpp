@@ -121,6 +121,15 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_EQ(BytesOf(file), before) << file;
     for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(std::filesystem::exists(file + side)) << file << side;
   }
+  // The ODBC driver manager's refusals, said as what was tried: a source never set up, a driver
+  // neither registered nor a file, a file that is not a driver.
+  const std::string driverFile = kSqliteOdbcDriver + "-not-here";
+  for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
+                                    {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
+                                    {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
+                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"}}) {
+    EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
+  }
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
@@ -395,6 +404,57 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
               "1||storeadjust-db: 操作员 002 的密码没有删除：数据库正被其他程序使用，请稍后再试。\n");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   }
+}
+
+// A file made before the triggers that hold dates and decimals in their stored form, or with an
+// older body of one, gets the schema's own at its first opening, and what it stored meanwhile is
+// held as the triggers hold new values.
+TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
+  const TempDatabase home, demo(storeadjust::db::CreateDemoDatabase);
+  const auto raw = [&](const std::string& sql) {  // as an older program wrote and reads the file
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_open(demo.Path().c_str(), &db);
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    std::string value = sqlite3_step(statement) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)) : "";
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+  };
+  const std::string triggers = "select count(*) || ' ' || total(length(name || sql)) from sqlite_master where type = 'trigger'";
+  const std::string made = raw(triggers);
+  for (std::string name; !(name = raw("select name from sqlite_master where type = 'trigger'")).empty();) raw("drop trigger " + name);
+  raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
+  raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
+  raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
+  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept, the file still opens
+  // On a read-only mount (a namespace of its own) the file opens as it did, unwritten.
+  const auto launch = [&](const std::string& mount) {
+    return RunProgram("unshare", {"-m", "sh", "-c", mount + "exec \"$@\"", demo.Folder().string(), STOREADJUST_LAUNCHER, "--db",
+                                  demo.Path(), "--operator", "004"}, home.Folder(), "x\n").Said();
+  };
+  const std::string bytes = BytesOf(demo.Path()), noPassword = "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n";
+  EXPECT_EQ(launch("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "), noPassword);
+  EXPECT_EQ(BytesOf(demo.Path()), bytes);
+  EXPECT_EQ(launch(""), noPassword);
+  EXPECT_EQ(raw(triggers), made);
+  EXPECT_EQ(raw("select sl || ' ' || je from ckdbdzkmx where rowid = 1"), "1.2346 2");
+  EXPECT_EQ(raw("select kdrq from ckdbdzk where rowid = 1"), "2024-03-05 00:00:00");
+}
+
+// The desktop cannot start a program from a path holding % (GLib looks for it before it reads %%
+// as %): no entry is made for one, and an older entry goes, rather than a menu item that does nothing.
+TEST(MenuEntry, APathHoldingAPercentGetsNoEntryAndIsSaidSo) {
+  const TempDatabase home;
+  const auto launcher = home.Folder() / "100%" / "storeadjust", entry = home.Folder() / "data/applications/storeadjust-built.desktop";
+  std::filesystem::create_directories(launcher.parent_path());
+  std::filesystem::create_directories(entry.parent_path());
+  std::ofstream(launcher) << "#!/bin/sh\n";
+  std::ofstream(entry) << "[Desktop Entry]\n";
+  const Ran ran = RunProgram("env", {"XDG_DATA_DIRS=/nowhere", STOREADJUST_TEST_DATA "/../app/desktop/menu-entry.sh", launcher.string()}, home.Folder());
+  EXPECT_EQ(ran.Said(), "1||menu-entry.sh: " + launcher.string() + " holds a %, and the desktop cannot start a program from such a path: no menu "
+            "entry was made. Put the folder under a name without % to have one.\n");
+  EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
 // storeadjust-db empty|demo refuse a folder or a file with content, say so in Chinese and leave
