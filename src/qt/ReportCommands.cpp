@@ -1,9 +1,11 @@
 #include "qt/ReportCommands.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <exception>
 #include <optional>
 
@@ -47,11 +49,28 @@ void PreviewReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
   if (!file.isEmpty()) ui.MsgBox(SavedToText(file), mb::kInformation, "系统提示");
 }
 
+// The folder the clerk last exported into, for as long as the launcher runs.
+QString& LastExportFolder() {
+  static QString folder;
+  return folder;
+}
+
+// Where the save dialog opens: the folder of the last export, else the documents folder, else home.
+// Never the launcher's working folder, which is wherever a menu entry or a shell started it.
+QString ExportStartFolder() {
+  for (const QString& folder : {LastExportFolder(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+  }
+  return QDir::homePath();
+}
+
 void ExportReport(UserInterface& ui, QvGrid& grid, QWidget* parent) {
-  QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("数据导出至Excel"),
-                                              QString::fromStdString(grid.Title()) + QStringLiteral(".xlsx"),
-                                              QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  QString path = QFileDialog::getSaveFileName(
+      parent, QStringLiteral("数据导出至Excel"),
+      QDir(ExportStartFolder()).filePath(QString::fromStdString(grid.Title()) + QStringLiteral(".xlsx")),
+      QStringLiteral("Excel 工作簿 (*.xlsx)"));
   if (path.isEmpty()) return;
+  LastExportFolder() = QFileInfo(path).absolutePath();
   // The dialog asked about replacing the name as typed; a workbook written under another name
   // (the typed one with .xlsx added) must not replace an existing file unasked.
   if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {

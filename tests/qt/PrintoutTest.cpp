@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <array>
 #include <fstream>
@@ -21,8 +22,11 @@
 #include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "host/BillSlip.h"
+#include "host/QvGrid.h"
+#include "host/ScriptedUserInterface.h"
 #include "qt/BillSlipPainter.h"
 #include "qt/QtUserInterface.h"
+#include "qt/ReportCommands.h"
 #include "qt/SlipPrinting.h"
 #include "support/ErrorOf.h"
 
@@ -215,6 +219,37 @@ TEST_F(PrintoutTest, APrintoutNeverGoesOverTheOpenDatabase) {
   EXPECT_EQ(error.Description(), "打印失败：" + refusal);
   EXPECT_TRUE(HoldsLockOn(db.Path()));
   EXPECT_EQ(session->OpenRecordset("select count(*) from ckdbdzk")->RecordCount(), 1);
+}
+
+// The report's export dialog opens where a clerk keeps documents, never in the folder the launcher
+// was started from, and then where the clerk last exported to.
+TEST_F(PrintoutTest, TheExportDialogOpensInTheDocumentsFolderThenInTheLastOneUsed) {
+  const QString started = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(folder.path()));
+  QTemporaryDir chosen;
+  storeadjust::ScriptedUserInterface ui;
+  storeadjust::QvGrid grid(ui);
+  QStringList opened;
+  QTimer answering;
+  QObject::connect(&answering, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    opened << dialog->directory().absolutePath();
+    if (opened.size() == 1) {
+      dialog->selectFile(chosen.filePath(QStringLiteral("清单.xlsx")));
+      QMetaObject::invokeMethod(dialog, "accept");
+    } else {
+      dialog->reject();
+    }
+  });
+  answering.start(10);
+  storeadjust::qt::RunReportCommandOnDesktop(ui, grid, 2, nullptr);
+  storeadjust::qt::RunReportCommandOnDesktop(ui, grid, 2, nullptr);
+  QDir::setCurrent(started);
+  ASSERT_EQ(opened.size(), 2);
+  EXPECT_NE(opened[0], QDir(folder.path()).absolutePath());
+  EXPECT_TRUE(opened[0] == QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) || opened[0] == QDir::homePath());
+  EXPECT_EQ(opened[1], QDir(chosen.path()).absolutePath());
 }
 
 }  // namespace
