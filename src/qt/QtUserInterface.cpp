@@ -108,8 +108,6 @@ void QtUserInterface::RemoveOverlay(QWidget* overlay) {
   window->repaint(covered);
 }
 
-// The dialog is an outside component: a failure to read its places is shown as its description
-// and leaves the allocation unconfirmed, so the editor goes on as after a cancel.
 void QtUserInterface::ShowProgress(const std::string& text, long done, long total) {
   QWidget* window = total > 0 ? DialogParent() : nullptr;
   if (progress_ && progress_->parentWidget() != window) RemoveOverlay(progress_);
@@ -131,16 +129,20 @@ void QtUserInterface::ShowProgress(const std::string& text, long done, long tota
   progress_->repaint();
 }
 
+// The dialog is an outside component: a failure to read its places is shown as its description
+// and leaves the allocation unconfirmed, so the editor goes on as after a cancel.
 GoodsPlaceAnswer QtUserInterface::ShowGoodsPlaces(const GoodsPlaceRequest& request) {
+  QWidget* parent = DialogParent();
+  GoodsPlaceAnswer answer;
   try {
     GoodsPlaceAllocation allocation(request);
-    GoodsPlaceDialogView dialog(allocation, DialogParent());
-    if (dialog.exec() != QDialog::Accepted) return {};
-    return {true, allocation.Items()};
+    GoodsPlaceDialogView dialog(allocation, parent);
+    if (dialog.exec() == QDialog::Accepted) answer = {true, allocation.Items()};
   } catch (const adodb::Error& error) {
-    ShowFailureBox(error, DialogParent(), mb::kInformation);
-    return {};
+    ShowFailureBox(error, parent, mb::kInformation);
   }
+  GiveKeyboardBack(parent);
+  return answer;
 }
 
 void QtUserInterface::Print(const PrintRequest& request) {

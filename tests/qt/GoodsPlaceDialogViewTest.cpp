@@ -150,4 +150,15 @@ TEST_F(GoodsPlaceDialogViewTest, TheEditorGetsTheConfirmedItemsAndNothingAfterEs
   EXPECT_TRUE(answer.items.empty());
 }
 
+// Closed, the dialog hands the keyboard back to the editor it was over: without a window manager
+// to do it, the clerk's next keys after saving a line reached no window at all.
+TEST_F(GoodsPlaceDialogViewTest, TheEditorHasTheKeyboardAgainOnceTheDialogCloses) {
+  QWidget editor;
+  editor.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  qttest::WhenModalShows([](QWidget& modal) { static_cast<QDialog&>(modal).reject(); });
+  EXPECT_FALSE(ui.ShowGoodsPlaces(Request(storeadjust::kNewLineKey, "5")).confirmed);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
+}
+
 }  // namespace
