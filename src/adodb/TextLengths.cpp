@@ -11,6 +11,7 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/HeldNumbers.h"
+#include "adodb/tsql/QuotedName.h"
 
 namespace adodb {
 namespace {
@@ -78,15 +79,6 @@ std::optional<Bound> BoundOf(std::string_view declared) {
   return Bound{limit, !unicode};
 }
 
-std::string Quoted(std::string_view text, char quote) {
-  std::string out(1, quote);
-  for (const char c : text) {
-    if (c == quote) out += quote;
-    out += c;
-  }
-  return out += quote;
-}
-
 struct BoundedColumn {
   std::string name;
   Bound bound;
@@ -96,10 +88,10 @@ struct BoundedColumn {
 std::string Condition(const std::string& table, const std::vector<BoundedColumn>& columns, bool update) {
   std::string when;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (i % kColumnsPerCall == 0) (when += i == 0 ? "tsql_text_fits(" : ") + tsql_text_fits(") += Quoted(table, '\'');
+    if (i % kColumnsPerCall == 0) (when += i == 0 ? "tsql_text_fits(" : ") + tsql_text_fits(") += tsql::QuotedName(table, '\'');
     const BoundedColumn& column = columns[i];
-    const std::string name = Quoted(column.name, '"');
-    when += ", " + Quoted(column.name, '\'') + ", " + std::to_string(column.bound.limit) + ", " +
+    const std::string name = tsql::QuotedName(column.name, '"');
+    when += ", " + tsql::QuotedName(column.name, '\'') + ", " + std::to_string(column.bound.limit) + ", " +
             (column.bound.codePageBytes ? "1" : "0") + ", new." + name + ", " + (update ? "old." + name : "NULL");
   }
   return when + ")";
@@ -171,7 +163,7 @@ int TextLengthChecks::Make() {
   std::string script;
   const char* made = "select name from sqlite_temp_schema where type = 'trigger' and name glob 'tsql_declared_*'";
   if (const int rc = EachRow(db_, made, [&](sqlite3_stmt* s) {
-        script += "drop trigger temp." + Quoted(Text(s, 0), '"') + ";";
+        script += "drop trigger temp." + tsql::QuotedName(Text(s, 0), '"') + ";";
       }))
     return rc;
   std::vector<std::pair<std::string, std::vector<BoundedColumn>>> tables;
@@ -198,7 +190,7 @@ int TextLengthChecks::Make() {
   int count = 0;
   for (const auto& [table, held] : numbered) {
     const std::string name = std::string(kTriggerPrefix) + "number_" + std::to_string(count / 2);
-    const std::string target = "main." + Quoted(table, '"');
+    const std::string target = "main." + tsql::QuotedName(table, '"');
     script += tsql::HeldNumbersTrigger(name + "_insert", target, table, held, false) +
               tsql::HeldNumbersTrigger(name + "_update", target, table, held, true);
     count += 2;
@@ -206,11 +198,11 @@ int TextLengthChecks::Make() {
   for (const auto& [table, bounded] : tables) {
     const std::string name = std::string(kTriggerPrefix) + "length_" + std::to_string(count / 2);
     std::string updated;
-    for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
-    script += "create temp trigger " + Quoted(name + "_insert", '"') + " before insert on main." +
-              Quoted(table, '"') + " when " + Condition(table, bounded, false) + " begin select 0; end;";
-    script += "create temp trigger " + Quoted(name + "_update", '"') + " before update of " + updated +
-              " on main." + Quoted(table, '"') + " when " + Condition(table, bounded, true) + " begin select 0; end;";
+    for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += tsql::QuotedName(column.name, '"');
+    script += "create temp trigger " + tsql::QuotedName(name + "_insert", '"') + " before insert on main." +
+              tsql::QuotedName(table, '"') + " when " + Condition(table, bounded, false) + " begin select 0; end;";
+    script += "create temp trigger " + tsql::QuotedName(name + "_update", '"') + " before update of " + updated +
+              " on main." + tsql::QuotedName(table, '"') + " when " + Condition(table, bounded, true) + " begin select 0; end;";
     count += 2;
   }
   if (const int rc = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, nullptr)) return rc;

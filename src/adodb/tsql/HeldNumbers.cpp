@@ -4,20 +4,9 @@
 
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/FunctionRules.h"
+#include "adodb/tsql/QuotedName.h"
 
 namespace adodb::tsql {
-namespace {
-
-std::string Quoted(std::string_view text, char quote) {
-  std::string out(1, quote);
-  for (const char c : text) {
-    if (c == quote) out += quote;
-    out += c;
-  }
-  return out += quote;
-}
-
-}  // namespace
 
 std::optional<std::string> HeldNumber(std::string_view declared, const std::string& value) {
   declared = Trimmed(declared);
@@ -47,17 +36,17 @@ std::string HeldNumbersTrigger(const std::string& name, const std::string& targe
                                const std::vector<HeldColumn>& columns, bool update) {
   std::string when, set, updated;
   for (const HeldColumn& column : columns) {
-    const std::string value = "new." + Quoted(column.name, '"');
+    const std::string value = "new." + QuotedName(column.name, '"');
     const std::string held = *HeldNumber(column.declared, value);
-    const std::string unchanged = value + " IS old." + Quoted(column.name, '"');
+    const std::string unchanged = value + " IS old." + QuotedName(column.name, '"');
     (when += when.empty() ? "" : " OR ") += update ? "(NOT " + unchanged + " AND " + value + " IS NOT " + held + ")"
                                                    : value + " IS NOT " + held;
-    (set += set.empty() ? "" : ", ") += Quoted(column.name, '"') + " = " +
+    (set += set.empty() ? "" : ", ") += QuotedName(column.name, '"') + " = " +
                                         (update ? "CASE WHEN " + unchanged + " THEN " + value + " ELSE " + held + " END" : held);
-    (updated += updated.empty() ? "" : ", ") += Quoted(column.name, '"');
+    (updated += updated.empty() ? "" : ", ") += QuotedName(column.name, '"');
   }
-  return "create temp trigger " + Quoted(name, '"') + " after " + (update ? "update of " + updated : "insert") +
-         " on " + target + " when " + when + " begin update " + Quoted(table, '"') + " set " + set +
+  return "create temp trigger " + QuotedName(name, '"') + " after " + (update ? "update of " + updated : "insert") +
+         " on " + target + " when " + when + " begin update " + QuotedName(table, '"') + " set " + set +
          " where rowid = new.rowid; end;";
 }
 

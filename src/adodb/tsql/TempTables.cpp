@@ -9,6 +9,7 @@
 
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/HeldNumbers.h"
+#include "adodb/tsql/QuotedName.h"
 #include "adodb/tsql/SqliteArguments.h"
 
 namespace adodb::tsql {
@@ -16,12 +17,6 @@ namespace adodb::tsql {
 bool IsTempTableName(std::string_view bare) { return !bare.empty() && bare[0] == '#'; }
 
 namespace {
-
-std::string QuotedName(std::string_view name, char quote) {
-  std::string quoted(1, quote);
-  for (char c : name) quoted += c == quote ? std::string(2, c) : std::string(1, c);
-  return quoted + quote;
-}
 
 // tsql_select_into(name, query): makes the table `name` (a #name in the temp schema) with the
 // columns of `query`, each of the type the column it reads declares, text and no type with
