@@ -840,8 +840,9 @@ class Rewriter {
     std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) { return a.at > b.at; });
     for (const Replacement& r : replaced) out_.replace(r.at, r.length, r.text);
   }
+  // A column's name, quoted as the rewriter writes names unless it already is.
   static std::string QuotedOnce(std::string_view name) {
-    return name.starts_with('"') ? std::string(name) : "\"" + std::string(name) + "\"";
+    return name.starts_with('"') ? std::string(name) : QuoteName(name);
   }
   static bool IsNumberText(std::string_view text) {
     if (text.starts_with("- ")) text.remove_prefix(2);
