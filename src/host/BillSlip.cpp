@@ -144,6 +144,7 @@ BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t c
   const std::size_t end = first + std::min(count, slip.lines.size() - std::min(first, slip.lines.size()));
   for (std::size_t i = first; i < end; ++i) {
     totals.quantity += slip.lines[i].quantity;
+    totals.oneUnit = totals.oneUnit && adodb::CompareValues(slip.lines[i].unit, slip.lines[first].unit) == 0;
     totals.amount += slip.lines[i].amount;
     totals.retailTotal += slip.lines[i].retailTotal;
   }

@@ -18,6 +18,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/GoodsLookup.h"
 #include "editor/WarehouseLookup.h"
+#include "host/BillSlip.h"
 #include "host/EmbeddedDataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
@@ -410,6 +411,17 @@ TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
   const GridModel& panel = *form_->Grid("VfgSpxx");
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 1)), std::stod(form_->Text("LblSumLsze")));
+}
+
+// 20 盒 and 12 瓶 add up to no quantity: the 合计 row and the slip give none, the amounts still;
+// a slip page of one unit totals its quantity.
+TEST_F(EditorTest, LinesInDifferentUnitsGetNoQuantityTotal) {
+  db_.Run({"update ckdbdzkmx set hh='0004',dw='瓶' where lsh='DBD202403010001' and dh='1002'"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl") + "|" + form_->Text("LblSumJe"), "|443.20");
+  const BillSlip slip = ReadBillSlips(*session_.Conn, "ckdbdzk", "ckdbdzkmx", {"DBD202403010001"}).at(0);
+  EXPECT_FALSE(SlipTotals(slip).oneUnit);
+  EXPECT_TRUE(SlipTotals(slip, 2, 1).oneUnit);
 }
 
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
