@@ -411,6 +411,13 @@ TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
   const GridModel& panel = *form_->Grid("VfgSpxx");
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 1)), std::stod(form_->Text("LblSumLsze")));
+  // A site's lines without 零售总额: the amount the row shows is still the panel's.
+  db_.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨单', 'a.dh as 单号, a.je as 金额')"});
+  Open("DBD202403010001");
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1010','0040',1,1,1)"});
+  form_->SelectRow("VfgContent", 2);
+  const GridModel& again = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(std::stod(again.TextMatrix(1, again.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
 }
 
 // 20 盒 and 12 瓶 add up to no quantity: the 合计 row and the slip give none, the amounts still;
