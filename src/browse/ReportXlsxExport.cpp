@@ -220,7 +220,7 @@ class SheetWriter {
       const ReportColumnType type = grid_.Columns()[column].type;
       const adodb::Variant& value = grid_.Value(row, column);
       if (IsSummed(index)) sums_[index] += NumberOf(type, value).value_or(0.0);
-      if (unitColumn_ && IsQuantity(index) && NumberOf(type, value)) {
+      if (unitColumn_ && IsQuantity(index) && NumberOf(type, value).value_or(0.0) != 0) {
         const std::string unit = CellText(grid_.Value(row, *unitColumn_));
         if (!firstUnit_) firstUnit_ = unit;
         unitsDiffer_ = unitsDiffer_ || adodb::CompareValues(*firstUnit_, unit) != 0;

@@ -21,13 +21,22 @@ std::optional<double> SumColumn(const GridModel& lines, const char* caption) {
   return std::nullopt;
 }
 
-// Whether the lines differ in their 单位 column (none: nothing to tell them apart by).
+// Whether the lines that move a quantity differ in their 单位 column (none: nothing to tell them
+// apart by). A line of 0 (goods kept by amount only) adds nothing whatever its unit.
 bool UnitsDiffer(const GridModel& lines) {
-  for (long col = 0; col < lines.Cols(); ++col) {
-    if (lines.Rows() < 1 || lines.TextMatrix(0, col) != "单位") continue;
-    for (long row = 2; row < lines.Rows(); ++row) {
-      if (adodb::CompareValues(lines.TextMatrix(row, col), lines.TextMatrix(1, col)) != 0) return true;
-    }
+  long unitCol = -1, quantityCol = -1;
+  for (long col = 0; col < lines.Cols() && lines.Rows() > 0; ++col) {
+    if (lines.TextMatrix(0, col) == "单位") unitCol = col;
+    if (lines.TextMatrix(0, col) == "数量") quantityCol = col;
+  }
+  if (unitCol < 0 || quantityCol < 0) return false;
+  std::optional<std::string> first;
+  for (long row = 1; row < lines.Rows(); ++row) {
+    double quantity = 0;
+    if (!adodb::ParseNumber(lines.TextMatrix(row, quantityCol), quantity) || quantity == 0) continue;
+    const std::string unit = lines.TextMatrix(row, unitCol);
+    if (first && adodb::CompareValues(unit, *first) != 0) return true;
+    if (!first) first = unit;
   }
   return false;
 }

@@ -421,14 +421,17 @@ TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
 }
 
 // 20 盒 and 12 瓶 add up to no quantity: the 合计 row and the slip give none, the amounts still;
-// a slip page of one unit totals its quantity.
+// a slip page of one unit totals its quantity, and a line of 0 元 (kept by amount) is no other unit.
 TEST_F(EditorTest, LinesInDifferentUnitsGetNoQuantityTotal) {
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,dw,sl,je,lsze) values ('DBD202403010001','1009','0040','元',0,5,5)"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl"), "42.00");
   db_.Run({"update ckdbdzkmx set hh='0004',dw='瓶' where lsh='DBD202403010001' and dh='1002'"});
   Open("DBD202403010001");
-  EXPECT_EQ(form_->Text("LblSumSl") + "|" + form_->Text("LblSumJe"), "|443.20");
+  EXPECT_EQ(form_->Text("LblSumSl") + "|" + form_->Text("LblSumJe"), "|448.20");
   const BillSlip slip = ReadBillSlips(*session_.Conn, "ckdbdzk", "ckdbdzkmx", {"DBD202403010001"}).at(0);
   EXPECT_FALSE(SlipTotals(slip).oneUnit);
-  EXPECT_TRUE(SlipTotals(slip, 2, 1).oneUnit);
+  EXPECT_TRUE(SlipTotals(slip, 2, 2).oneUnit);
 }
 
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
