@@ -9,8 +9,10 @@ namespace storeadjust {
 
 namespace {
 
-// 金额 comes last and holds only the stock of goods kept by amount only, which have no quantity.
-constexpr const char* kHeaders[] = {"货号", "品名", "仓库编号", "仓库名称", "批号", "批次", "数量", "效期", "货位", "金额"};
+// 金额 holds only the stock of goods kept by amount only, which have no quantity. 单位 is the unit
+// 数量 and the places count in (the goods' base unit): 500 of 克 and 500 of 千克 look alike without it.
+constexpr const char* kHeaders[] = {"货号", "品名", "仓库编号", "仓库名称", "批号", "批次",
+                                    "数量", "效期", "货位", "金额", "单位"};
 constexpr long kQuantityCol = 6;
 constexpr long kAmountCol = 9;
 
@@ -45,7 +47,8 @@ void FrmStockDistribution::FillGrid(const std::vector<StockHolding>& holdings, N
     const std::string amount = byAmount ? NumberWithPlaces(*holding.amount, 2) : "";
     const std::string cells[] = {holding.goodsNumber, holding.goodsName, holding.warehouseId, holding.warehouseName,
                                  holding.batch,       holding.batchLine, quantity,
-                                 CellText(holding.expiry, CellDates::DayOnly), holding.goodsPlaces, amount};
+                                 CellText(holding.expiry, CellDates::DayOnly), holding.goodsPlaces, amount,
+                                 byAmount && holding.quantity == 0 ? "" : holding.unit};
     for (long col = 0; col < grid_.Cols(); ++col) grid_.SetTextMatrix(row, col, cells[col]);
     ++row;
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "host/CellText.h"
 #include "host/FileNotWritten.h"
 #include "host/NumberHelpers.h"
@@ -154,7 +155,7 @@ class SheetWriter {
  public:
   SheetWriter(const QvGrid& grid, lxw_worksheet* sheet, const Formats& formats, const std::string& path)
       : grid_(grid), sheet_(sheet), formats_(formats), path_(path), columns_(grid.ShownColumns()),
-        orderColumn_(grid.IsShowOrder() ? 1 : 0), sums_(columns_.size(), 0.0) {}
+        orderColumn_(grid.IsShowOrder() ? 1 : 0), sums_(columns_.size(), 0.0), unitColumn_(UnitColumn(grid)) {}
 
   void Write() {
     SetUpPage();
@@ -219,6 +220,11 @@ class SheetWriter {
       const ReportColumnType type = grid_.Columns()[column].type;
       const adodb::Variant& value = grid_.Value(row, column);
       if (IsSummed(index)) sums_[index] += NumberOf(type, value).value_or(0.0);
+      if (unitColumn_ && IsQuantity(index) && NumberOf(type, value).value_or(0.0) != 0) {
+        const std::string unit = CellText(grid_.Value(row, *unitColumn_));
+        if (!firstUnit_) firstUnit_ = unit;
+        unitsDiffer_ = unitsDiffer_ || adodb::CompareValues(*firstUnit_, unit) != 0;
+      }
       WriteCell(SheetRow(row), SheetCol(index), column, value);
     }
   }
@@ -235,8 +241,22 @@ class SheetWriter {
     const lxw_row_t row = SheetRow(grid_.ShownRowCount());
     WriteTotalsLabel(row);
     for (std::size_t index = 0; index < columns_.size(); ++index) {
-      if (IsSummed(index)) WriteSum(row, SheetCol(index), columns_[index], sums_[index]);
+      if (IsSummed(index) && !(unitsDiffer_ && IsQuantity(index))) {
+        WriteSum(row, SheetCol(index), columns_[index], sums_[index]);
+      }
     }
+  }
+
+  // 5 克 and 2 千克 add up to no quantity of anything: where the report says each row's unit (a
+  // column 单位) and the rows differ in it, the quantity columns get no total; amounts still do.
+  static std::optional<std::size_t> UnitColumn(const QvGrid& grid) {
+    for (std::size_t column = 0; column < grid.Columns().size(); ++column) {
+      if (grid.Columns()[column].name == "单位") return column;
+    }
+    return std::nullopt;
+  }
+  bool IsQuantity(std::size_t index) const {
+    return grid_.Columns()[columns_[index]].name.find("数量") != std::string::npos;
   }
 
   void WriteTotalsLabel(lxw_row_t row) {
@@ -331,6 +351,9 @@ class SheetWriter {
   const std::vector<std::size_t> columns_;
   const std::size_t orderColumn_;
   std::vector<double> sums_;  // per shown column, of the rows written so far
+  const std::optional<std::size_t> unitColumn_;
+  std::optional<std::string> firstUnit_;  // of the first row written with a quantity
+  bool unitsDiffer_ = false;
 };
 
 }  // namespace

@@ -29,14 +29,14 @@ bool HasLines(adodb::Connection& connection, const std::string& lsh) {
 
 std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
-      "Select p.HH, IsNull(k.pm,'') pm, p.StockID, IsNull(s.name,'') sname, IsNull(p.PH,'') PH, IsNull(p.DH,'') DH,"
+      "Select p.HH, IsNull(k.pm,'') pm, IsNull(k.pdw,'') pdw, p.StockID, IsNull(s.name,'') sname, IsNull(p.PH,'') PH, IsNull(p.DH,'') DH,"
       " p.SL, p.xq From phk p Left Join yw_kck k On k.hh=p.HH Left Join gl_stock s On s.id=p.StockID"
       " Where p.HH In " + std::string(kBillGoods) + " And IsNull(p.SL,0)<>0 Order By p.HH, p.StockID, p.xq, p.PH, p.DH",
       BySerial(lsh));
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     holdings.push_back({Text(*rs, "HH"), Text(*rs, "pm"), Text(*rs, "StockID"), Text(*rs, "sname"), Text(*rs, "PH"),
-                        Text(*rs, "DH"), rs->Value("SL").AsDouble(), rs->Value("xq"), {}, std::nullopt});
+                        Text(*rs, "DH"), rs->Value("SL").AsDouble(), rs->Value("xq"), {}, std::nullopt, Text(*rs, "pdw")});
   }
   return holdings;
 }
@@ -48,7 +48,7 @@ std::vector<StockHolding> BatchHoldings(adodb::Connection& connection, const std
 // anywhere.
 std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
-      "Select b.hh, IsNull(k.pm,'') pm, b.stockid, IsNull(s.name,'') sname, b.sjsl, IsNull(b.sjje,0) sjje,"
+      "Select b.hh, IsNull(k.pm,'') pm, IsNull(k.pdw,'') pdw, b.stockid, IsNull(s.name,'') sname, b.sjsl, IsNull(b.sjje,0) sjje,"
       " IsNull(k.fonlymoney,0) onlymoney From ywbalance b"
       " Left Join yw_kck k On k.hh=b.hh Left Join gl_stock s On s.id=b.stockid"
       " Where b.hh In " + std::string(kBillGoods) + " And IsNull(b.fperiod,0)=0 And IsNull(b.fyear,0)=0"
@@ -59,19 +59,23 @@ std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const s
   std::vector<StockHolding> holdings;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     StockHolding holding{Text(*rs, "hh"), Text(*rs, "pm"), Text(*rs, "stockid"), Text(*rs, "sname"), {}, {},
-                         rs->Value("sjsl").AsDouble(), adodb::Variant::Null(), {}, std::nullopt};
+                         rs->Value("sjsl").AsDouble(), adodb::Variant::Null(), {}, std::nullopt,
+                         Text(*rs, "pdw")};
     if (rs->Value("onlymoney").AsInt32() != 0) holding.amount = rs->Value("sjje").AsDouble();
     holdings.push_back(std::move(holding));
   }
   return holdings;
 }
 
-// "A01:18.5 A02:12.5" for each batch that lies on goods places, in goods-place order.
+// "A01:18.5 A02:12.5" for each batch that lies on goods places, in goods-place order. Only in a
+// warehouse that keeps places now: rows of one that stopped keeping them are no longer where the
+// stock lies, and nothing moves them any more.
 std::map<PlaceKey, std::string> GoodsPlaces(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
-      "Select MaterielGuid, WarehouseGuid, IsNull(BatchNo,'') BatchNo, IsNull(BatchNumber,'') BatchNumber,"
-      " GoodsPlaceNo, CurrQuantity From GoodsPlaceBalance Where MaterielGuid In " + std::string(kBillGoods) +
-          " And IsNull(CurrQuantity,0)<>0 Order By GoodsPlaceNo",
+      "Select g.MaterielGuid, g.WarehouseGuid, IsNull(g.BatchNo,'') BatchNo, IsNull(g.BatchNumber,'') BatchNumber,"
+      " g.GoodsPlaceNo, g.CurrQuantity From GoodsPlaceBalance g Inner Join gl_stock s On s.id=g.WarehouseGuid"
+      " Where g.MaterielGuid In " + std::string(kBillGoods) +
+          " And IsNull(g.CurrQuantity,0)<>0 And IsNull(s.FDeleted,0)<>0 Order By g.GoodsPlaceNo",
       BySerial(lsh));
   std::map<PlaceKey, std::string> places;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {

@@ -27,6 +27,7 @@ struct StockHolding {
   // Goods kept by amount only (金额品种) have no quantity to speak of: their stock is the
   // balance's amount (sjje). Nothing for goods kept by quantity.
   std::optional<double> amount;
+  std::string unit;  // the goods' base unit (pdw), which batch and balance quantities are kept in
 };
 
 struct StockDistribution {

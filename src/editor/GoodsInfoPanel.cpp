@@ -102,8 +102,14 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
       return;
     }
     rs.MoveFirst();
-    vfgSpxx_.SetTextMatrix(1, retailCol, CellText(rs.Value("lsze")));
-    vfgSpxx_.SetTextMatrix(1, amountCol, ForbiddenViewBatchPrice != "1" ? CellText(rs.Value("je")) : std::string());
+    // A line template with one of the two columns: that total is still the lines listed, so it
+    // agrees with the 合计 row beside it; the other is the table's.
+    const auto listedOr = [](const std::optional<double>& sum, const adodb::Variant& stored) {
+      return sum ? CellText(adodb::Variant(RoundTo(*sum, 2))) : CellText(stored);
+    };
+    vfgSpxx_.SetTextMatrix(1, retailCol, listedOr(listed.retailTotal, rs.Value("lsze")));
+    vfgSpxx_.SetTextMatrix(1, amountCol,
+                           ForbiddenViewBatchPrice != "1" ? listedOr(listed.amount, rs.Value("je")) : std::string());
   } catch (const std::exception&) {
   }
 }

@@ -1,5 +1,6 @@
 #include "editor/LineTotals.h"
 
+#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/NumberHelpers.h"
 
@@ -20,10 +21,32 @@ std::optional<double> SumColumn(const GridModel& lines, const char* caption) {
   return std::nullopt;
 }
 
+// Whether the lines that move a quantity differ in their 单位 column (none: nothing to tell them
+// apart by). A line of 0 (goods kept by amount only) adds nothing whatever its unit.
+bool UnitsDiffer(const GridModel& lines) {
+  long unitCol = -1, quantityCol = -1;
+  for (long col = 0; col < lines.Cols() && lines.Rows() > 0; ++col) {
+    if (lines.TextMatrix(0, col) == "单位") unitCol = col;
+    if (lines.TextMatrix(0, col) == "数量") quantityCol = col;
+  }
+  if (unitCol < 0 || quantityCol < 0) return false;
+  std::optional<std::string> first;
+  for (long row = 1; row < lines.Rows(); ++row) {
+    double quantity = 0;
+    if (!adodb::ParseNumber(lines.TextMatrix(row, quantityCol), quantity) || quantity == 0) continue;
+    const std::string unit = lines.TextMatrix(row, unitCol);
+    if (first && adodb::CompareValues(unit, *first) != 0) return true;
+    if (!first) first = unit;
+  }
+  return false;
+}
+
 }  // namespace
 
+// 5 克 and 2 千克 add up to no quantity: lines in different units get no quantity total.
 LineTotals SumLines(const GridModel& lines) {
-  return {SumColumn(lines, "数量"), SumColumn(lines, "金额"), SumColumn(lines, "零售总额")};
+  return {UnitsDiffer(lines) ? std::nullopt : SumColumn(lines, "数量"), SumColumn(lines, "金额"),
+          SumColumn(lines, "零售总额")};
 }
 
 std::string TotalText(const std::optional<double>& total, int places) {

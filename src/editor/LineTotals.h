@@ -1,7 +1,8 @@
 #pragma once
 // The totals row under the editor's lines: quantity, amount and retail total summed over the
 // lines the grid shows, found by their column captions (数量, 金额, 零售总额) so a configured
-// line template sums the same columns. A column the grid does not have sums to nothing.
+// line template sums the same columns. A column the grid does not have sums to nothing, nor does
+// 数量 over lines whose 单位 differ.
 #include <optional>
 #include <string>
 

@@ -142,8 +142,13 @@ NumberPlaces ReadSitePlaces(adodb::Connection& connection) {
 BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t count) {
   BillSlipTotals totals;
   const std::size_t end = first + std::min(count, slip.lines.size() - std::min(first, slip.lines.size()));
+  const BillSlipLine* moving = nullptr;  // the first line that moves a quantity: a line of 0 adds none
   for (std::size_t i = first; i < end; ++i) {
     totals.quantity += slip.lines[i].quantity;
+    if (slip.lines[i].quantity != 0 && !moving) moving = &slip.lines[i];
+    if (slip.lines[i].quantity != 0 && adodb::CompareValues(slip.lines[i].unit, moving->unit) != 0) {
+      totals.oneUnit = false;
+    }
     totals.amount += slip.lines[i].amount;
     totals.retailTotal += slip.lines[i].retailTotal;
   }

@@ -32,6 +32,9 @@ struct BillSlipLine {
 
 struct BillSlipTotals {
   double quantity = 0;
+  // Whether the lines are all in one unit: 5 克 and 2 千克 add up to no quantity, so the slip
+  // shows none then.
+  bool oneUnit = true;
   double amount = 0;
   double retailTotal = 0;
 };

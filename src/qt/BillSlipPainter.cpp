@@ -241,7 +241,7 @@ class SlipPage {
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       QString text;
-      if (i == kQuantityColumn) text = QuantityText(totals.quantity, places);
+      if (i == kQuantityColumn && totals.oneUnit) text = QuantityText(totals.quantity, places);
       if (i == kAmountColumn) text = MoneyText(totals.amount);
       if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
       Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text, Fit::Whole);

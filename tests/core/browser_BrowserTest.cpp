@@ -679,10 +679,12 @@ TEST_F(BillActionsTest, AFailureInsideRollsTheWholeDeletionOrPostingBack) {
 
 // Goods kept without batches count from their current balance only (not a period's, not a past
 // year's); goods twice on the bill are listed once, empty batches and goods the bill does not move
-// not at all.
+// not at all. Each row says its unit; places left in a warehouse that keeps none are not shown.
 TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBatches) {
   db.Run({"insert into gl_stock (id, name, FDeleted) values ('01', '总仓', 0)",
-          "insert into yw_kck (hh, pm) values ('0021', '当归')", "insert into yw_kck (hh, pm) values ('0040', '零货')",
+          "insert into yw_kck (hh, pm, pdw) values ('0021', '当归', '克'), ('0040', '零货', '千克')",
+          "insert into GoodsPlaceBalance (GoodsPlaceGuid, GoodsPlaceNo, WarehouseGuid, MaterielGuid, BatchNo, "
+          "BatchNumber, CurrQuantity) values ('g1', 'Y01', '01', '0021', '230208', '200211', 13.5)",
           "insert into ckdbdzk (lsh, kdrq, dcstockid, drstockid) values ('O''Neil', '2024-03-01', '01', '05')",
           "insert into ckdbdzkmx (lsh, dh, hh, sl) values ('O''Neil', '1001', '0021', 1), ('O''Neil', '1002', '0040', "
           "1), ('O''Neil', '1003', '0021', 2)",
@@ -695,12 +697,14 @@ TEST_F(BillActionsTest, StockDistributionListsTheBillsGoodsOnceWithAndWithoutBat
   std::vector<std::string> rows;
   for (const StockHolding& h : distribution.holdings) {
     rows.push_back(h.goodsNumber + "|" + h.goodsName + "|" + h.warehouseId + "|" + h.warehouseName + "|" + h.batch +
-                   "|" + adodb::FormatNumber(h.quantity) + "|" + h.expiry.TextOrEmpty().substr(0, 10));
+                   "|" + adodb::FormatNumber(h.quantity) + "|" + h.expiry.TextOrEmpty().substr(0, 10) + "|" +
+                   h.goodsPlaces);
   }
-  EXPECT_EQ(rows, (std::vector<std::string>{"0021|当归|01|总仓|230208|13.5|2025-02-08", "0040|零货|01|总仓||12|"}));
-  // The window shows the quantities at the site's places, as the editor's grid does.
+  EXPECT_EQ(rows, (std::vector<std::string>{"0021|当归|01|总仓|230208|13.5|2025-02-08|", "0040|零货|01|总仓||12||"}));
+  // The window shows the quantities at the site's places, as the editor's grid does, in the unit.
   FrmStockDistribution window("O'Neil", distribution.holdings, NumberPlaces{2, 4});
   EXPECT_EQ(window.Grid(FrmStockDistribution::kGrid)->ShownText(1, 6), "13.50");
+  EXPECT_EQ(window.Grid(FrmStockDistribution::kGrid)->ShownText(2, 10), "千克");
   // Enter in the grid leaves the window open; on 关闭 it closes it, as a click does.
   window.Load();
   window.KeyDown(FrmStockDistribution::kGrid, key::kReturn, 0);

@@ -3,6 +3,7 @@
 // user sees when the report cannot be read, and the period the browser's 报表 gives it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -106,6 +107,31 @@ TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) 
   const adodb::Error inUse = testsupport::ErrorOf([&] { ExportReportToXlsx(grid, db.Path()); });
   EXPECT_EQ(inUse.Description(), "导出失败：" + db.Path() + "：它是本程序正在使用的文件（打开着的数据库），没有覆盖它");
   EXPECT_EQ(std::filesystem::file_size(db.Path()), size);
+}
+
+// 5 克 and 12 千克 add up to no quantity: the export totals the amounts, and the quantity only of
+// rows in one unit (the report narrowed to 克).
+TEST_F(ReportXlsxExportTest, QuantitiesInDifferentUnitsGetNoTotal) {
+  db.Run({"insert into yw_kck (hh, pdw) values ('0001', '克'), ('0002', '千克'), ('0003', '克')"});
+  grid.SetDataSource("select c.pdw as 单位, b.sl as 数量, b.je as 金额 from ckdbdzkmx b inner join yw_kck c "
+                     "on c.hh=b.hh order by b.lsh, b.dh");
+  grid.Reload();
+  const auto sums = [&](const std::string& name) {
+    const std::string file = (db.Folder() / name).string();
+    ExportReportToXlsx(grid, file);
+    FILE* pipe = popen(("unzip -p '" + file + "' xl/worksheets/sheet1.xml").c_str(), "r");
+    std::string sheet, found;
+    char chunk[4096];
+    for (std::size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) sheet.append(chunk, n);
+    pclose(pipe);
+    for (auto at = sheet.find("<f>"); at != std::string::npos; at = sheet.find("<f>", at + 1)) {
+      found += sheet.substr(at + 3, sheet.find("</f>", at) - at - 3) + " ";
+    }
+    return found;
+  };
+  EXPECT_EQ(sums("all.xlsx"), "SUM(C4:C6) ");
+  grid.SetFilter(0, {"克"});
+  EXPECT_EQ(sums("g.xlsx"), "SUM(B4:B5) SUM(C4:C5) ");
 }
 
 class FrmReportTest : public ::testing::Test {

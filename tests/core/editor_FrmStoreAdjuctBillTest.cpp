@@ -18,6 +18,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "editor/GoodsLookup.h"
 #include "editor/WarehouseLookup.h"
+#include "host/BillSlip.h"
 #include "host/EmbeddedDataScopeProvider.h"
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
@@ -410,6 +411,27 @@ TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
   const GridModel& panel = *form_->Grid("VfgSpxx");
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 1)), std::stod(form_->Text("LblSumLsze")));
+  // A site's lines without 零售总额: the amount the row shows is still the panel's.
+  db_.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨单', 'a.dh as 单号, a.je as 金额')"});
+  Open("DBD202403010001");
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1010','0040',1,1,1)"});
+  form_->SelectRow("VfgContent", 2);
+  const GridModel& again = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(std::stod(again.TextMatrix(1, again.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
+}
+
+// 20 盒 and 12 瓶 add up to no quantity: the 合计 row and the slip give none, the amounts still;
+// a slip page of one unit totals its quantity, and a line of 0 元 (kept by amount) is no other unit.
+TEST_F(EditorTest, LinesInDifferentUnitsGetNoQuantityTotal) {
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,dw,sl,je,lsze) values ('DBD202403010001','1009','0040','元',0,5,5)"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl"), "42.00");
+  db_.Run({"update ckdbdzkmx set hh='0004',dw='瓶' where lsh='DBD202403010001' and dh='1002'"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl") + "|" + form_->Text("LblSumJe"), "|448.20");
+  const BillSlip slip = ReadBillSlips(*session_.Conn, "ckdbdzk", "ckdbdzkmx", {"DBD202403010001"}).at(0);
+  EXPECT_FALSE(SlipTotals(slip).oneUnit);
+  EXPECT_TRUE(SlipTotals(slip, 2, 2).oneUnit);
 }
 
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
