@@ -8,7 +8,15 @@
 #include <memory>
 #include <string>
 
+namespace adodb {
+class Connection;
+}
+
 namespace storeadjust {
+
+// The caller's own check that the bill is still what it read and handed over (its lines, its
+// state), made on the component's connection.
+using SubmissionStillAsRead = std::function<bool(adodb::Connection&)>;
 
 // The bill type code of the warehouse transfer bill in every approval call.
 inline constexpr const char* kTransferBillTypeCode = "000022";
@@ -29,6 +37,19 @@ class DataScopeProvider {
   virtual std::string SubmitBill(const std::string& connectionString, const std::string& billTypeCode,
                                  const std::string& billSerial, const std::string& makerGuid,
                                  const std::string& submitterGuid, double totalAmount, double largestLineAmount) = 0;
+
+  // SubmitBill that records the submission only while `stillAsRead` holds, asked inside the
+  // transaction that writes the record: another clerk's change landing after the caller read the
+  // bill is then never handed over in the caller's name. A component that cannot ask it (a site's
+  // own, on a server whose lock the caller's read holds) submits as SubmitBill does.
+  virtual std::string SubmitBillAsRead(const std::string& connectionString, const std::string& billTypeCode,
+                                       const std::string& billSerial, const std::string& makerGuid,
+                                       const std::string& submitterGuid, double totalAmount,
+                                       double largestLineAmount, const SubmissionStillAsRead& stillAsRead) {
+    (void)stillAsRead;
+    return SubmitBill(connectionString, billTypeCode, billSerial, makerGuid, submitterGuid, totalAmount,
+                      largestLineAmount);
+  }
 
   // True when the bill has passed its approval flow and may be audited.
   virtual bool IsApproved(const std::string& connectionString, const std::string& billTypeCode,

@@ -144,6 +144,15 @@ std::string EmbeddedDataScopeProvider::SubmitBill(const std::string& connectionS
                                                   const std::string& billTypeCode, const std::string& billSerial,
                                                   const std::string& makerGuid, const std::string& submitterGuid,
                                                   double totalAmount, double largestLineAmount) {
+  return SubmitBillAsRead(connectionString, billTypeCode, billSerial, makerGuid, submitterGuid, totalAmount,
+                          largestLineAmount, {});
+}
+
+std::string EmbeddedDataScopeProvider::SubmitBillAsRead(const std::string& connectionString,
+                                                        const std::string& billTypeCode, const std::string& billSerial,
+                                                        const std::string& makerGuid, const std::string& submitterGuid,
+                                                        double totalAmount, double largestLineAmount,
+                                                        const SubmissionStillAsRead& stillAsRead) {
   auto connection = OpenOwnConnection(connectionString);
   adodb::TransactionGuard transaction(*connection);
   const bool required = ApprovalRequired(*connection, billTypeCode);
@@ -154,6 +163,8 @@ std::string EmbeddedDataScopeProvider::SubmitBill(const std::string& connectionS
   if (AmountsChangedSinceRead(*connection, billTypeCode, billSerial, totalAmount, largestLineAmount)) {
     return kAmountsChangedMessage;
   }
+  // The amounts alone miss a line changed at the same amount, or two lines swapped.
+  if (stillAsRead && !stillAsRead(*connection)) return kBillChangedMessage;
   const Submission submission{billTypeCode, billSerial, makerGuid, submitterGuid, totalAmount, largestLineAmount};
   RecordSubmission(*connection, submission, state != ApprovalState::NotSubmitted, !required);
   transaction.Commit();

@@ -24,6 +24,10 @@ class EmbeddedDataScopeProvider final : public DataScopeProvider {
   std::string SubmitBill(const std::string& connectionString, const std::string& billTypeCode,
                          const std::string& billSerial, const std::string& makerGuid,
                          const std::string& submitterGuid, double totalAmount, double largestLineAmount) override;
+  std::string SubmitBillAsRead(const std::string& connectionString, const std::string& billTypeCode,
+                               const std::string& billSerial, const std::string& makerGuid,
+                               const std::string& submitterGuid, double totalAmount, double largestLineAmount,
+                               const SubmissionStillAsRead& stillAsRead) override;
   bool IsApproved(const std::string& connectionString, const std::string& billTypeCode,
                   const std::string& billSerial) override;
   void IsBillEditable(const std::string& connectionString, const std::string& billTypeCode,
@@ -34,6 +38,7 @@ class EmbeddedDataScopeProvider final : public DataScopeProvider {
 inline constexpr const char* kAlreadyPendingMessage = "单据已提交审批，不能重复提交！";
 inline constexpr const char* kAlreadyApprovedMessage = "单据已审批通过，不能重复提交！";
 inline constexpr const char* kAmountsChangedMessage = "单据金额已被他人修改，请重新提交审批！";
+inline constexpr const char* kBillChangedMessage = "单据已被他人修改，请重新提交审批！";
 inline constexpr const char* kBillGoneMessage = "单据已被他人删除，不能提交审批！";
 
 }  // namespace storeadjust

@@ -20,6 +20,16 @@ void RequireConnection(Session& session) {
   if (!session.Conn) throw adodb::Error::Closed();
 }
 
+// What keeps the bill from its approval flow as it stands now (see SubmissionBar).
+SubmissionBar BarOf(adodb::Connection& connection, const std::string& lsh,
+                    const std::vector<BillLineValues>* shownLines) {
+  const BillHeaderState header = ReadBillHeader(connection, lsh, true);
+  if (!header.exists) return SubmissionBar::NotSaved;
+  if (header.preAudited || header.audited || header.posted) return SubmissionBar::Audited;
+  if (shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) return SubmissionBar::LinesChanged;
+  return SubmissionBar::None;
+}
+
 }  // namespace
 
 bool PostedLinesChanged(adodb::Connection& connection, const std::string& lsh, bool audited,
@@ -63,12 +73,7 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
     // A read transaction: the component writes on its own connection, which a write lock held
     // here would keep waiting on the embedded database.
     adodb::ReadSnapshot snapshot(connection);
-    const BillHeaderState header = ReadBillHeader(connection, lsh, true);
-    if (!header.exists) return {SubmissionBar::NotSaved, {}};
-    if (header.preAudited || header.audited || header.posted) return {SubmissionBar::Audited, {}};
-    if (shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
-      return {SubmissionBar::LinesChanged, {}};
-    }
+    if (const SubmissionBar bar = BarOf(connection, lsh, shownLines); bar != SubmissionBar::None) return {bar, {}};
     const adodb::BoundValues serial{adodb::BoundText(lsh)};
     const double total = NumberOrZero(
         FirstValue(connection, "Select round(Sum(Isnull(je,0)),2) as je from ckdbdzkmx where lsh=?", serial));
@@ -80,16 +85,17 @@ Submission SubmitBillForApproval(Session& session, const std::string& lsh,
                    "a.lsh=?",
                    serial)
             .TextOrEmpty();
-    answer = provider->SubmitBill(session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid, total, largest);
+    // The bars again, where the component can ask them as it records: the amounts it is handed
+    // do not show a line changed at the same amount, or an audit, after the reading here.
+    answer = provider->SubmitBillAsRead(
+        session.ConnStr, kTransferBillTypeCode, lsh, maker, session.OptGuid, total, largest,
+        [&lsh, shownLines](adodb::Connection& own) { return BarOf(own, lsh, shownLines) == SubmissionBar::None; });
   }
-  // Refused because another clerk deleted the bill or changed its lines after they were read here
-  // (the component reads the bill again as it records it): told as 记帐 and any change since the
-  // clerk looked are.
-  if (!answer.empty() && !ReadBillHeader(connection, lsh, false).exists) return {SubmissionBar::NotSaved, {}};
-  if (!answer.empty() && shownLines && BillLinesAsListed(connection, lsh, shownLines) != *shownLines) {
-    return {SubmissionBar::LinesChanged, {}};
-  }
-  return {SubmissionBar::None, answer};
+  // Refused because another clerk deleted, changed or audited the bill after it was read here:
+  // told as 记帐 and any change since the clerk looked are.
+  if (answer.empty()) return {SubmissionBar::None, answer};
+  const SubmissionBar bar = BarOf(connection, lsh, shownLines);
+  return {bar, bar == SubmissionBar::None ? answer : std::string()};
 }
 
 }  // namespace storeadjust

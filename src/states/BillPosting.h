@@ -54,8 +54,9 @@ struct Submission {
 // transaction that lasts until the component has answered, the header under its update lock: on a
 // server, another clerk's audit or line save of the bill waits until the bill is handed over, so
 // the component is never given a bill audited or changed since its bars were read. (The embedded
-// database has no such lock; its component reads the amounts again as it records them, and a
-// refusal over lines changed since they were read here comes back as LinesChanged.)
+// database has no such lock; its component reads the amounts again as it records them and asks
+// the bars again there, and a refusal over a bill changed since it was read here comes back as
+// the bar that now holds it.)
 Submission SubmitBillForApproval(Session& session, const std::string& lsh,
                                  const std::vector<BillLineValues>* shownLines = nullptr);
 
