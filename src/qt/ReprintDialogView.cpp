@@ -107,9 +107,16 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   buttons->addWidget(print_);
   buttons->addWidget(close);
 
+  // Several bills are chosen by keys the list does not show: they are named under it.
+  auto* keys = new QLabel(
+      QStringLiteral("Shift+↑/↓ → 连选 | Ctrl+↑/↓ 移动、Ctrl+空格 → 加选或取消 | Ctrl+A → 全选 | 回车 → 预览"), this);
+  keys->setObjectName(QStringLiteral("LblKeys"));
+  keys->setWordWrap(true);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(filters);
   layout->addWidget(grid_, 1);
+  layout->addWidget(keys);
   layout->addLayout(buttons);
 
   connect(serial_, &QLineEdit::textChanged, this, &ReprintDialogView::ApplyFilters);
