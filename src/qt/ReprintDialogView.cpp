@@ -19,6 +19,7 @@
 #include "host/UserInterface.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/DateTyping.h"
+#include "qt/EnterClicksButton.h"
 #include "qt/PrintedFile.h"
 #include "qt/ReprintTableModel.h"
 #include "qt/ScreenFit.h"
@@ -97,8 +98,12 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   auto* close = new QPushButton(QStringLiteral("关闭"), this);
   close->setObjectName(QStringLiteral("CmdClose"));
   // Enter in the serial field goes to the list (see eventFilter): no button may take it and print
-  // behind the clerk's back.
-  for (QPushButton* button : {all, preview_, print_, close}) button->setAutoDefault(false);
+  // behind the clerk's back. A button the clerk tabbed to takes Enter itself, as Space.
+  auto* enter = new EnterClicksButton(this);
+  for (QPushButton* button : {all, preview_, print_, close}) {
+    button->setAutoDefault(false);
+    button->installEventFilter(enter);
+  }
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(count_, 1);

@@ -79,6 +79,9 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Space}) QTest::keyClick(dialog.Grid(), key, Qt::ControlModifier);
   QTest::keyClick(dialog.Grid(), Qt::Key_Return);
   EXPECT_EQ(printed.back(), (std::vector<std::string>{"DBD202403010001 总仓", "DBD202403020003 总仓"}));
+  // Tabbed to, 打印 takes Enter as Space.
+  QTest::keyClick(dialog.PrintButton(), Qt::Key_Return);
+  EXPECT_FALSE(previews.back());
 }
 
 }  // namespace
