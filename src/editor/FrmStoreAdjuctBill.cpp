@@ -153,6 +153,8 @@ void FrmStoreAdjuctBill::ControlKeyDown(const std::string& control, int& keyCode
   if (control == "TxtBcCkID") return TxtBcCkIDKeyDown(keyCode);
   if (control == "txtBrCKid") return txtBrCKidKeyDown(keyCode);
   if (control == "TxtBZ") return TxtBZKeyDown(keyCode);
+  // Enter goes on from the date as from every other header field, to the warehouses below it.
+  if (control == "DTPKdrq" && keyCode == key::kReturn) return SetFocus("TxtBcCkID");
   if (control == "TxtHH") return TxtHHKeyDown(keyCode);
   if (control == "txtJl") return txtJlKeyDown(keyCode);
   if (control == "TxtDj") return TxtDjKeyDown(keyCode);

@@ -235,6 +235,9 @@ void FrmStoreAdjuctBill::ShowStateOutcome(const StateOutcome& outcome) {
   switch (outcome.result) {
     case StateResult::Done:
       SetText("TxtSh", outcome.shownName);
+      // A confirmation taken back leaves the bill audited: 审核人员 names its auditor again, as
+      // the bill shows when it is opened, rather than no one beside the stamp 已审核.
+      if (outcome.shownName.empty()) ShowStoredAuditor();
       if (!outcome.skippedLines.empty()) {
         session_.Ui->MsgBox("以下明细的库存记录已不存在,未冲回(单号 货号):" + Joined(outcome.skippedLines),
                             mb::kExclamation, kSystemTitle);

@@ -166,7 +166,14 @@ void BrowserView::BuildFindRow(FrmStoreAdjuctBillBrow& form) {
     date->setMinimumWidth(120);
     layout->addWidget(date);
   }
-  layout->addStretch(1);
+  // The list's sort keys, which the key guide below has no room for at the window's own width, in
+  // the row's spare width; on a narrow window they give way to the find fields.
+  auto* sortKeys = new QLabel(SortKeysHint(), row);
+  sortKeys->setObjectName(QStringLiteral("LblSortKeys"));
+  sortKeys->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  sortKeys->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  sortKeys->setForegroundRole(QPalette::PlaceholderText);
+  layout->addWidget(sortKeys, 1);
   this->layout()->addWidget(row);
   // Ctrl+F from anywhere in the window, the toolbar and the date pickers included.
   auto* findKey = new QShortcut(QKeySequence::Find, this);

@@ -19,6 +19,7 @@
 #include "host/UserInterface.h"
 #include "qt/ClassicMessageBox.h"
 #include "qt/DateTyping.h"
+#include "qt/EnterClicksButton.h"
 #include "qt/PrintedFile.h"
 #include "qt/ReprintTableModel.h"
 #include "qt/ScreenFit.h"
@@ -97,8 +98,12 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   auto* close = new QPushButton(QStringLiteral("关闭"), this);
   close->setObjectName(QStringLiteral("CmdClose"));
   // Enter in the serial field goes to the list (see eventFilter): no button may take it and print
-  // behind the clerk's back.
-  for (QPushButton* button : {all, preview_, print_, close}) button->setAutoDefault(false);
+  // behind the clerk's back. A button the clerk tabbed to takes Enter itself, as Space.
+  auto* enter = new EnterClicksButton(this);
+  for (QPushButton* button : {all, preview_, print_, close}) {
+    button->setAutoDefault(false);
+    button->installEventFilter(enter);
+  }
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(count_, 1);
@@ -107,9 +112,16 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   buttons->addWidget(print_);
   buttons->addWidget(close);
 
+  // Several bills are chosen by keys the list does not show: they are named under it.
+  auto* keys = new QLabel(
+      QStringLiteral("Shift+↑/↓ → 连选 | Ctrl+↑/↓ 移动、Ctrl+空格 → 加选或取消 | Ctrl+A → 全选 | 回车 → 预览"), this);
+  keys->setObjectName(QStringLiteral("LblKeys"));
+  keys->setWordWrap(true);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(filters);
   layout->addWidget(grid_, 1);
+  layout->addWidget(keys);
   layout->addLayout(buttons);
 
   connect(serial_, &QLineEdit::textChanged, this, &ReprintDialogView::ApplyFilters);

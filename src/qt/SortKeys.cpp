@@ -47,6 +47,8 @@ class CurrentCellFrame : public QStyledItemDelegate {
 
 }  // namespace
 
+QString SortKeysHint() { return QStringLiteral("Ctrl+↑/↓ → 按所在列排序"); }
+
 QString SortKeysToolTip() { return QStringLiteral("单击列标题排序；在某一列中按 Ctrl+↑ 升序、Ctrl+↓ 降序"); }
 
 void SortByKeys(QTableView& grid, std::function<void(int column, bool ascending)> sort) {

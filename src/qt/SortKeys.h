@@ -12,6 +12,9 @@ namespace storeadjust::qt {
 
 // What the header says of its sorting, in every list that sorts by these keys.
 QString SortKeysToolTip();
+// The same keys named where a clerk at the keyboard reads them, the header's tool tip being the
+// mouse's.
+QString SortKeysHint();
 
 // Ctrl+Up and Ctrl+Down in `grid` call `sort` with the current column and whether ascending; the
 // grid's current cell is framed. Both live as long as the grid.

@@ -1177,6 +1177,20 @@ TEST_F(EditorTest, TheNextCommandFromTheSameScreenActsOnTheLinesTheLastOneStored
   for (const auto& box : ui_.Boxes()) EXPECT_EQ(box.text.find("已被他人修改"), std::string::npos) << box.text;
 }
 
+// Two-step: 审核人员 after each command is who the bill shows when it is opened again; after the
+// confirmation is taken back that is the auditor, beside the stamp 已审核.
+TEST_F(EditorTest, TheAuditorShownAfterEachTwoStepCommandIsTheOneTheBillOpensWith) {
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  Open("DBD202403010001");
+  for (const char* command : {"审核", "确认", "反确认", "反审"}) {
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click(command);
+    const std::string shown = Shown({"LblBillState", "TxtSh"});
+    Open("DBD202403010001");
+    EXPECT_EQ(shown, Shown({"LblBillState", "TxtSh"})) << command;
+  }
+}
+
 // A pre-audited line's places are being chosen when the administrator switches its warehouse off
 // goods places: refused as a line of a warehouse without places is, not as another clerk's change.
 TEST_F(EditorTest, PlacesChosenWhileTheirWarehouseStopsKeepingPlacesAreRefusedForWhatTheWarehouseIsNow) {

@@ -103,13 +103,18 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   EXPECT_FALSE(browser.IsOpen());
 }
 
-// At the window's own width the key guide is read whole, the record count beside it; a window
-// made narrow wraps the guide rather than cutting its last keys off.
+// At the window's own width the key guide is read whole, the record count beside it, and the sort
+// keys beside the find row; a window made narrow wraps the guide rather than cutting its last keys off.
 TEST_F(BrowserViewTest, TheKeyGuideIsReadWholeBesideTheRecordCount) {
   browserView->resize(1100, 640);
   QApplication::processEvents();
   auto* keys = browserView->findChild<QLabel*>(QStringLiteral("StatusBar1Keys"));
   EXPECT_GE(keys->width(), keys->fontMetrics().horizontalAdvance(keys->text()));
+  // The sort keys, for which the guide has no room, are read beside the find row.
+  auto* sortKeys = browserView->findChild<QLabel*>(QStringLiteral("LblSortKeys"));
+  ASSERT_NE(sortKeys, nullptr);
+  EXPECT_TRUE(sortKeys->isVisible() && sortKeys->text().contains(QStringLiteral("Ctrl+↑/↓")));
+  EXPECT_GE(sortKeys->width(), sortKeys->fontMetrics().horizontalAdvance(sortKeys->text()));
   browserView->resize(500, 350);
   QApplication::processEvents();
   const QRect text = keys->contentsRect();

@@ -119,12 +119,17 @@ TEST_F(EditorViewTest, ADayTheMonthHasNotIsToldAndTypedAgain) {
 }
 
 // Shift+Tab from the out-warehouse left the date's day selected: 2023-02-28 typed went into it.
-TEST_F(EditorViewTest, ADateReachedByShiftTabIsTypedFromItsYear) {
+// Enter then goes on to the out-warehouse, as from the other header fields.
+TEST_F(EditorViewTest, ADateReachedByShiftTabIsTypedFromItsYearAndEnterGoesOn) {
   OpenEditor();
   Field("TxtBcCkID")->setFocus();
   QTest::keyClick(Field("TxtBcCkID"), Qt::Key_Backtab);
   ASSERT_EQ(Focused()->objectName(), QStringLiteral("DTPKdrq"));
   QTest::keyClicks(Focused(), QStringLiteral("2023-02-28"));
+  EXPECT_EQ(form->Text("DTPKdrq"), "2023-02-28");
+  QTest::keyClick(Focused(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(Focused(), Field("TxtBcCkID"));
   EXPECT_EQ(form->Text("DTPKdrq"), "2023-02-28");
 }
 

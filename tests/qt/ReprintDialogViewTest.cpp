@@ -69,6 +69,20 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   ASSERT_EQ(printed.size(), 3u);
   EXPECT_EQ(printed[2], (std::vector<std::string>{"DBD202403020004 二号门店仓"}));
   EXPECT_TRUE(previews[2]);
+
+  // Bills apart are chosen by the keys the dialog names under the list.
+  auto* keys = dialog.findChild<QLabel*>(QStringLiteral("LblKeys"));
+  ASSERT_NE(keys, nullptr);
+  EXPECT_TRUE(keys->text().contains(QStringLiteral("Ctrl+↑/↓")) && keys->text().contains(QStringLiteral("Ctrl+空格")));
+  dialog.SerialFilter()->clear();
+  QTest::keyClick(dialog.SerialFilter(), Qt::Key_Return);  // to the list, on its first bill
+  QTest::keyClick(dialog.Grid(), Qt::Key_Down, Qt::ShiftModifier);
+  for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Space}) QTest::keyClick(dialog.Grid(), key, Qt::ControlModifier);
+  QTest::keyClick(dialog.Grid(), Qt::Key_Return);
+  EXPECT_EQ(printed.back(), (std::vector<std::string>{"DBD202403010001 总仓", "DBD202403010002 总仓", "DBD202403020004 二号门店仓"}));
+  // Tabbed to, 打印 takes Enter as Space.
+  QTest::keyClick(dialog.PrintButton(), Qt::Key_Return);
+  EXPECT_FALSE(previews.back());
 }
 
 }  // namespace
