@@ -606,7 +606,8 @@ class Rewriter {
       if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
       for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
         depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
-        EmitSchemaToken(Take());
+        if (AtWord("COLLATE")) Collation();
+        else EmitSchemaToken(Take());
       }
     } while (AcceptOp(","));
     for (const HeldColumn& column : held) {
@@ -628,6 +629,11 @@ class Rewriter {
     int depth = 0;
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
+      if (AtWord("COLLATE")) {
+        Collation();
+        columnStart = false;
+        continue;
+      }
       const Token& t = Take();
       EmitSchemaToken(t);
       if (t.kind == TokenKind::Operator && (t.text() == "(" || t.text() == ")" || t.text() == ",")) {
@@ -2569,6 +2575,24 @@ class Rewriter {
   void Unary() {
     if (kSigns[CodeAt(0)]) return SignedUnary();
     Primary();
+    if (CodeAt(0) == TokenCode("COLLATE").value) Collation();
+  }
+
+  // COLLATE name after a term, a column's type or its definition. Sites name the server's
+  // collations (Chinese_PRC_CI_AS, SQL_Latin1_General_CP1_CS_AS, Chinese_PRC_BIN), which the
+  // embedded database does not know: a case-insensitive one compares as the module's text does
+  // (TSQL), a case-sensitive or binary one by the characters, trailing blanks still not counting
+  // (RTRIM), as the server pads text it compares.
+  [[gnu::noinline]] void Collation() {
+    ExpectWord("COLLATE");
+    const Token& name = Take();
+    if (!IsName(name)) Unexpected();
+    const std::string lower = LowerName(BareName(name));
+    // The embedded database's own names, which its schema and scripts write, pass as they are.
+    if (lower == "binary" || lower == "nocase" || lower == "rtrim") return Emit("COLLATE " + UpperName(name.text()));
+    if (lower == "tsql" || lower == "database_default" || lower.find("_ci") != std::string::npos) return Emit(kCollate);
+    if (lower.find("_cs") != std::string::npos || lower.find("_bin") != std::string::npos) return Emit("COLLATE RTRIM");
+    Fail("the collation " + std::string(BareName(name)));
   }
 
   // Out of line, as MultiplicativeChain: most terms have no sign. The negative of an int term
