@@ -263,9 +263,10 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 }
 
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText) {
-  const std::string_view column = ColumnNameOf(value);
+  // max(rq), isnull(rq, ...) keep the column's type, and so its text.
+  const std::string column = TypedColumnOf(value);
   if (column.empty()) return {};
-  const std::string style = "tsql_column_style('" + std::string(column) + "', '')";
+  const std::string style = "tsql_column_style('" + column + "', '')";
   return "CASE " + style + " WHEN 0 THEN tsql_default_style(" + value + ") WHEN 2 THEN " + plainText +
          " ELSE tsql_fraction_text(" + value + ", " + style + ") END";
 }

@@ -130,8 +130,8 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 
 // CAST(column AS varchar), CONVERT(varchar, column) without a style: a datetime or smalldatetime
 // column is written as the server writes those by default ('Mar  5 2024  1:04PM', as style 0),
-// any other column as `plainText`. A CASE on tsql_column_style('name', ''); empty when the value
-// is no column.
+// any other column as `plainText`; so is MAX, MIN or ISNULL of a column, which keep its type. A
+// CASE on tsql_column_style('name', ''); empty when the value neither is nor keeps a column.
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText);
 
 void RegisterDeclaredColumnValue(sqlite3* db);

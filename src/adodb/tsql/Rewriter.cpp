@@ -2266,7 +2266,7 @@ class Rewriter {
     if (const std::string_view sqliteOp = kSqliteComparisons[CodeAt(0)]; !sqliteOp.empty()) return Comparison(sqliteOp, left);
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
     if (negated) ++pos_;
-    if (AtWord("LIKE")) return Like(start, negated);
+    if (AtWord("LIKE")) return Like(left, negated);
     if (AtWord("IN") || AtWord("BETWEEN")) return InOrBetween(left, negated);
     if (AtWord("IS")) NullTest();
   }
@@ -2413,11 +2413,15 @@ class Rewriter {
     Emit(DeclaredColumnLiteral(Trim(columnExpr), literal));
   }
 
-  // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
-  [[gnu::noinline]] void Like(std::size_t start, bool negated) {
-    const std::string value = out_.TrimmedFrom(start);
+  // value [NOT] LIKE pattern [ESCAPE c], the value already emitted. The server matches a
+  // datetime column in its default text form ('Mar  5 2024 12:00AM'), never the stored
+  // 'YYYY-MM-DD hh:mm:ss', so a column is read as CAST to varchar reads it.
+  [[gnu::noinline]] void Like(const LeftSide& left, bool negated) {
+    std::string value = out_.TrimmedFrom(left.outFrom);
+    if (IsColumnRef(left.from, left.to))
+      if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
-    out_.resize(start);
+    out_.resize(left.outFrom);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
     Emit(call + ")");
