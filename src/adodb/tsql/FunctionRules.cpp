@@ -69,9 +69,15 @@ std::string Nullif(std::string_view, const std::vector<std::string>& a) {
   return "nullif(" + a[0] + ", (" + a[1] + ") COLLATE TSQL)";
 }
 // COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
-// it are ISNULL(column, text): a datetime column makes the text a datetime.
+// it are ISNULL(column, text): a datetime column makes the text a datetime, and a decimal literal
+// makes an int's value a decimal (coalesce(n, 2.5) / 2 keeps its fraction).
 std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
-  return a.size() == 2 && a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : SameNameCall(name, a);
+  if (a.size() == 2 && a[1].starts_with('\'')) return DeclaredNullReplacement(a[0], a[1]);
+  const auto decimal = [](const std::string& v) {
+    return v.find('.') != std::string::npos && v.find_first_not_of("-0123456789. ") == std::string::npos;
+  };
+  if (std::any_of(a.begin(), a.end(), decimal)) return "tsql_fraction(" + SameNameCall(name, a) + ")";
+  return SameNameCall(name, a);
 }
 // A decimal literal as SQL Server writes it when it converts it to text: with the places it is
 // written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped
