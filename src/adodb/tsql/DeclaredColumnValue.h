@@ -38,6 +38,12 @@ std::string DeclaredFactorValue(const std::string& factor);
 // dates, CONVERTs with a date style, and text in place of a column's NULL (ISNULL) are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
 
+// A column beside a number in a UNION, whose column is of the number's type: a text column's
+// value converted as CAST to int (places < 0) or to a decimal of those places converts it, text
+// that is no number being the server's conversion error; any other column's value as it is.
+// tsql_text_as_number(column, 'name', places).
+std::string DeclaredTextAsNumber(const std::string& columnExpr, int places);
+
 // Whether a translated expression is a column reference (a, t.a, "a b"), as DeclaredColumnLiteral
 // reads its column.
 bool IsColumnReference(std::string_view expr);

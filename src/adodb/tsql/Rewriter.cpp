@@ -825,15 +825,22 @@ class Rewriter {
         } else if (IsColumnReference(item)) {
           if (columnRef.empty()) columnRef = item;
           if (named || item == full) wholes.emplace_back(item, unnamed);
+        } else if (named || (item == full && !unnamed)) {
+          wholes.emplace_back(item, false);  // an expression: count(*), n + 1
         }
       }
       // A decimal literal outranks int: the column is numeric, an int member's 3 is 3.0, and 3.0 / 2
-      // is 1.5 where a derived table's column is divided.
-      if (!number.empty() && number != "int" && texts.empty())
-        for (const auto& [whole, unnamed] : wholes)
+      // is 1.5 where a derived table's column is divided. A number outranks text: a text column's
+      // value is converted to it, and text that is no number is the server's conversion error.
+      if (!number.empty() && texts.empty())
+        for (const auto& [whole, unnamed] : wholes) {
+          std::string value(whole);
+          if (IsColumnReference(whole)) value = DeclaredTextAsNumber(value, number == "int" ? -1 : std::stoi(number));
+          if (number != "int") value = "tsql_fraction(" + value + ")";
+          if (value == whole) continue;
           replaced.push_back({static_cast<std::size_t>(whole.data() - written.data()), whole.size(),
-                              "tsql_fraction(" + std::string(whole) + ")" +
-                                  (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
+                              value + (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
+        }
       if (texts.empty() || (columnRef.empty() && number.empty())) continue;
       for (const std::string_view text : texts) {
         const std::string literal(text);
