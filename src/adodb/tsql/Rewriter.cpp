@@ -248,6 +248,7 @@ class Rewriter {
 
   void Statement(std::size_t start) {
     into_ = {};
+    intoTypes_.clear();
     commonTables_.clear();
     commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
@@ -257,7 +258,7 @@ class Rewriter {
       if (!into_.emitted.empty()) {
         const std::string query = out_.TrimmedFrom(start);
         out_.resize(start);
-        out_ += SelectInto(into_.emitted, into_.bare, query);
+        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_);
       }
     } else if (AtWord("INSERT")) {
       Insert();
@@ -718,6 +719,7 @@ class Rewriter {
     std::optional<TopRows> top;
     CoreExtent extent;
     const std::size_t start = out_.size();
+    const bool mayInto = intoAllowed_;
     int cores = 0;
     std::vector<std::pair<std::size_t, std::size_t>> memberLists;  // of a UNION's members
     bool membersMoved = false;
@@ -735,6 +737,7 @@ class Rewriter {
       ++cores;
     } while (AtSetOperator());
     if (!membersMoved && memberLists.size() > 1) TextOfMembersConverted(memberLists);
+    if (mayInto && cores > 1) intoTypes_.clear();  // a UNION's column is its highest-ranked member's
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -1086,7 +1089,9 @@ class Rewriter {
     std::vector<DerivedIntColumn>* const outerItems = std::exchange(listItems_, items);
     std::vector<std::pair<std::size_t, std::size_t>> unnamed;
     auto* const outerUnnamed = std::exchange(unnamedItems_, &unnamed);
+    const bool outerNoting = std::exchange(notingTypes_, mayInto);
     SelectList(names, assigning);
+    notingTypes_ = outerNoting;
     listItems_ = outerItems;
     unnamedItems_ = outerUnnamed;
     extent.listFrom = listFrom;
@@ -1095,6 +1100,7 @@ class Rewriter {
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
       into_ = TableName();
+      if (listStar_) intoTypes_.clear();  // the columns are not the items one by one
     }
     extent.sourcesFrom = out_.size();
     std::vector<DerivedIntColumn> derived;
@@ -1265,7 +1271,9 @@ class Rewriter {
     if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
+      const std::size_t valueFrom = pos_;
       CollatedValue();
+      if (notingTypes_) NoteItemType(valueFrom);
       Emit("AS");
       EmitToken(alias);
       return &alias;
@@ -1273,6 +1281,7 @@ class Rewriter {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     const std::size_t end = pos_;
+    if (notingTypes_) NoteItemType(from);
     if (listItems_) NoteItemInt(from, start);
     if (!AtAlias()) {
       if (unnamedItems_ && !IsColumnRef(from, end) && !(end == from + 1 && token_[from].kind == TokenKind::Number))
@@ -1282,6 +1291,62 @@ class Rewriter {
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
     return &token_[pos_ - 1];
+  }
+
+  // The type the server gives a column SELECT ... INTO makes of the item just read (its tokens
+  // from `first` to the cursor), where the item alone tells it: CAST or CONVERT, a number or a
+  // text literal. A column read as it stands takes its declared type where the table is made;
+  // other expressions get none.
+  [[gnu::noinline]] void NoteItemType(std::size_t first) {
+    std::string type;
+    const std::size_t at = pos_;
+    std::size_t digits = first;
+    if (at == first + 2 && token_[first].code == TokenCode("-").value) ++digits;
+    if (conversion_.from == first && conversion_.to == at) {
+      pos_ = conversion_.typeAt;
+      const SqlType written = TypeName();
+      pos_ = at;
+      type = written.name;
+      // CAST to text without a length converts to 30 characters, which a bare type would not hold.
+      const bool sized = written.name.ends_with("char") || written.name.ends_with("binary");
+      if (!written.size.empty()) {
+        type += "(";
+        for (std::size_t i = 0; i < written.size.size(); ++i) type += (i ? "," : "") + written.size[i];
+        type += ")";
+      } else if (sized) {
+        type += "(30)";
+      }
+    } else if (at == digits + 1 && token_[digits].kind == TokenKind::Number) {
+      const std::string_view number = token_[digits].text();
+      const std::size_t dot = number.find('.');
+      if (number.find_first_of("xX") != std::string_view::npos) {
+      } else if (number.find_first_not_of("0123456789.") != std::string_view::npos) {
+        type = "float";
+      } else if (dot == std::string_view::npos) {
+        type = number.size() < 10 || (number.size() == 10 && number <= "2147483647")
+                   ? "int"
+                   : "numeric(" + std::to_string(std::min<std::size_t>(number.size(), 38)) + ",0)";
+      } else {
+        const std::size_t places = number.size() - dot - 1;
+        const std::size_t lead = std::min(number.find_first_not_of('0'), dot);
+        type = "numeric(" + std::to_string(std::max<std::size_t>(dot - lead + places, 1)) + "," +
+               std::to_string(places) + ")";
+      }
+    } else if (at == first + 1 && (token_[first].kind == TokenKind::String || token_[first].kind == TokenKind::NString)) {
+      std::string_view quoted = token_[first].text();
+      const bool national = token_[first].kind == TokenKind::NString;
+      if (national) quoted.remove_prefix(1);
+      std::size_t length = 0;
+      for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(quoted[i]);
+        if (c == '\'' && quoted[i + 1] == '\'') ++i;
+        // The server's Chinese code page keeps any character past ASCII in two bytes.
+        if (c < 0x80 || c >= 0xC0) length += national || c < 0x80 ? 1 : 2;
+        if (c >= 0xF0 && national) ++length;
+      }
+      if (length > 0) type = (national ? "nvarchar(" : "varchar(") + std::to_string(length) + ")";
+    }
+    intoTypes_.push_back(std::move(type));
   }
 
   // A named result column that is an expression compares as a column of the module's tables does
@@ -3158,6 +3223,8 @@ class Rewriter {
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
+  bool notingTypes_ = false;          // the list read is the first core's, which may make a table
+  std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
   std::vector<std::string> commonTables_;  // names the WITH clause defined
   // the int terms of the columns of each common table that does not refer to itself
   std::vector<std::pair<std::string, std::vector<DerivedIntColumn>>> commonItems_;
