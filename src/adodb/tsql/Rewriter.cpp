@@ -2875,6 +2875,7 @@ class Rewriter {
   }
 
   void Case() {
+    const std::size_t caseStart = out_.size();
     ExpectWord("CASE");
     Emit("CASE");
     CaseOperand operand;
@@ -2905,6 +2906,12 @@ class Rewriter {
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     else if (!results.texts.empty()) TextResultsConverted(results);
     Emit("END");
+    // A column or an expression beside a decimal literal is a decimal too: CASE ... THEN n ELSE
+    // 0.5 END / 2 keeps the fraction of an int column's 3.
+    if (results.decimal && results.other) {
+      const std::size_t first = out_.find_first_not_of(' ', caseStart);
+      out_.replace(first, out_.size() - first, "tsql_fraction(" + out_.TrimmedFrom(first) + ")");
+    }
   }
   // A simple CASE compares its operand with each WHEN value as `=` does: text is read as a date
   // where the operand is a date or datetime, a column or a call (CASE rq WHEN '20240306').
@@ -2932,15 +2939,18 @@ class Rewriter {
     std::vector<std::size_t> whole;  // where each whole literal result ends in the output
     std::vector<std::pair<std::size_t, std::size_t>> texts;  // each text literal result's place in the output
     std::string column;  // the column results' column as written; "*" when they name several
+    bool other = false;  // a result is a column or an expression
   };
   void CaseResult(CaseResults& results) {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     if (pos_ == from + 1 && (token_[from].kind == TokenKind::String || token_[from].kind == TokenKind::NString))
       return void(results.texts.emplace_back(start, out_.size()));
-    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
     const std::size_t at = from + (pos_ - from == 2 && token_[from].text() == "-" ? 1 : 0);
-    if (at + 1 != pos_ || token_[at].kind != TokenKind::Number) return;
+    const bool isNumber = at + 1 == pos_ && token_[at].kind == TokenKind::Number;
+    results.other = results.other || (!isNumber && !(pos_ == from + 1 && token_[from].code == TokenCode("NULL").value));
+    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
+    if (!isNumber) return;
     const std::string_view number = token_[at].text();
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
