@@ -83,6 +83,7 @@ class OdbcBackend final : public Backend {
   template <typename Read>
   std::invoke_result_t<Read, const Handle&, bool> RunThenRead(std::string_view sql, const std::vector<Parameter>& values,
                                                              Read read) {
+    if (translate_ && MayWrite(sql)) HoldWrites();
     if (values.empty()) {
       Handle statement(SQL_HANDLE_STMT, connection_->Get());
       return read(statement, Run(statement, sql, values));
@@ -241,6 +242,25 @@ class OdbcBackend final : public Backend {
 
   // Without the extension every translated statement that calls a T-SQL function would fail
   // later with "no such function"; the session is refused now instead.
+  // A SQLite data source keeps any text in a varchar(10) and 2.7 in an int column; the server, and
+  // the embedded database, refuse the one and store 2. The driver's connection is told to hold
+  // them (tsql_hold_writes) before any statement that may write: the checks it makes follow the
+  // tables as they are then.
+  static bool MayWrite(std::string_view sql) {
+    for (const std::string_view word : {"insert", "update", "merge", "into"}) {
+      const auto found = std::search(sql.begin(), sql.end(), word.begin(), word.end(),
+                                     [](char a, char b) { return (a | 0x20) == b; });
+      if (found != sql.end()) return true;
+    }
+    return false;
+  }
+  void HoldWrites() {
+    Handle statement(SQL_HANDLE_STMT, connection_->Get());
+    static constexpr const char* kHold = "select tsql_hold_writes()";
+    Check(SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(kHold)), SQL_NTS), statement,
+          natives_, "The ODBC driver refused the statement.");
+  }
+
   void ConfirmExtensionLoaded(const std::string& extensionPath) {
     Handle statement(SQL_HANDLE_STMT, connection_->Get());
     const SQLRETURN rc =

@@ -168,11 +168,12 @@ int TextLengthChecks::Make() {
     return rc;
   std::vector<std::pair<std::string, std::vector<BoundedColumn>>> tables;
   std::vector<std::pair<std::string, std::vector<tsql::HeldColumn>>> numbered;
-  // A decimal column the database file holds at its scale by triggers of its own is left to them.
+  // A decimal or date column the database file holds by triggers of its own is left to them.
   const char* columns =
       "select s.name, p.name, p.type, s.sql like '%without rowid%' or exists (select 1 from sqlite_schema t where "
       "t.type = 'trigger' and t.tbl_name = s.name and lower(t.name) = lower(s.name || '_' || p.name || "
-      "'_declared_scale_on_insert')) from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
+      "'_declared_scale_on_insert') or lower(t.name) = lower(s.name || '_' || p.name || '_stored_form_on_insert')) "
+      "from sqlite_schema s, pragma_table_info(s.name) p where s.type = 'table' and "
       "s.name not like 'sqlite%' and s.sql not like 'create virtual%' order by s.name, p.cid";
   if (const int rc = EachRow(db_, columns, [&](sqlite3_stmt* s) {
         const std::string declared = Text(s, 2);

@@ -38,6 +38,10 @@ class TextLengthChecks {
   // them away. SQLite's code of a failure to read or make them, its message on the connection.
   int Before(sqlite3_stmt* statement);
 
+  // Before a write whose statement is not at hand (another program's handle runs it): the checks
+  // made again as Before makes them for one.
+  int BeforeWrite() { return Check(); }
+
   // The connection took (or let go of) the database's write lock: while it holds it, no other
   // connection can change the schema, so one check stands for the rest of the transaction unless
   // this connection makes, alters or drops a table itself. It saves two reads on every write of

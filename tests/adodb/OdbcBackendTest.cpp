@@ -31,7 +31,7 @@ class OdbcBackendTest : public ::testing::Test {
     if (!std::filesystem::exists(kSqliteOdbcDriver)) GTEST_SKIP() << "SQLite ODBC driver not installed";
     // Made by the driver alone, so its text columns compare as plain SQLite's, which the
     // connections without the dialect below can read.
-    for (const char* sql : {"create table ck (djbh varchar(20) primary key, pm varchar(40), je money, sfjz bit, rq datetime, sl int)",
+    for (const char* sql : {"create table ck (djbh varchar(20) primary key, pm varchar(40), je money, sfjz bit, rq datetime, sl bigint)",
                             "insert into ck values ('CK0001', '阿莫西林胶囊', 12.5, 1, '2024-03-05 10:20:30', 7)",
                             "insert into ck values ('CK0002', 'O''Brien', 3.25, 0, '2024-03-06', NULL)",
                             "insert into ck values ('CK0003', NULL, NULL, NULL, NULL, 0)"})
@@ -150,6 +150,19 @@ TEST_F(OdbcBackendTest, TheDialectDecidesTranslationAndTheFormOfDates) {
   unsetenv("STOREADJUST_TSQL_EXT");
 }
 
+// With the dialect a write is held to its columns as on the embedded database: a text past its
+// length refused, a number and a date stored as the column's type keeps them, bound values too.
+TEST_F(OdbcBackendTest, TheDialectHoldsWhatIsWrittenToTheColumnsTypes) {
+  auto backend = Open();
+  backend->Execute("update ck set je = 1.23456, sl = 2.7, rq = '20240305' where djbh = 'CK0001'");
+  backend->Execute("update ck set je = ? where djbh = 'CK0002'", {BoundDecimal(3.14159, 5)});
+  EXPECT_EQ(TextAt(*backend, "select concat(je, '|', sl, '|', rq) from ck where djbh = 'CK0001'"),
+            "1.2346|2|Mar  5 2024 12:00AM");
+  EXPECT_EQ(TextAt(*backend, "select je from ck where djbh = 'CK0002'"), "3.1416");
+  const Error refused = ErrorOf([&] { backend->Execute("insert into ck (djbh) values ('" + std::string(21, 'K') + "')"); });
+  EXPECT_NE(refused.Description().find("would be truncated"), std::string::npos) << refused.Description();
+}
+
 // Values bound to the marks reach the driver as typed parameters, texts as wide characters:
 // a quote is a character, Chinese text comes back unchanged, a 64-bit integer keeps its digits
 // and a decimal its scale; with the dialect and without.
@@ -215,8 +228,9 @@ TEST_F(OdbcBackendTest, ATextPastWhatAnNvarcharHoldsIsBoundAsMax) {
   EXPECT_EQ(odbc::PrepareValueBinding(BoundText(longText)).columnSize, 0u);
   EXPECT_EQ(odbc::PrepareBinding(Parameter({}, adVarChar, adParamInput, 0, Variant(std::string(8001, 'x')))).columnSize, 0u);
   auto backend = Open();
-  backend->Execute("insert into ck (djbh, pm) values (?, ?)", {BoundText("CK8"), BoundText(longText)});
-  EXPECT_EQ(backend->Query("select pm from ck where djbh = ?", {BoundText("CK8")}).rows[0][0].AsText(), longText);
+  backend->Execute("create table memo (djbh varchar(20), pm ntext)");
+  backend->Execute("insert into memo (djbh, pm) values (?, ?)", {BoundText("CK8"), BoundText(longText)});
+  EXPECT_EQ(backend->Query("select pm from memo where djbh = ?", {BoundText("CK8")}).rows[0][0].AsText(), longText);
 }
 
 }  // namespace

@@ -61,6 +61,13 @@ void NumberLiteral(sqlite3_context* ctx, sqlite3_value* literal, DeclaredKind ki
   sqlite3_result_value(ctx, literal);
 }
 
+// tsql_text_as_number(value, 'name', places): see DeclaredTextAsNumber.
+void TextAsNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const DeclaredKind kind = sqlite3_value_type(argv[0]) == SQLITE_TEXT ? CachedKind(ctx, argv, 1) : DeclaredKind::kOther;
+  if (kind != DeclaredKind::kText && kind != DeclaredKind::kUnicodeText) return sqlite3_result_value(ctx, argv[0]);
+  NumberLiteral(ctx, argv[0], sqlite3_value_int(argv[2]) < 0 ? DeclaredKind::kInt : DeclaredKind::kNumeric);
+}
+
 // tsql_column_literal(literal, 'name'): see DeclaredColumnLiteral.
 void ColumnLiteral(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_value(ctx, argv[0]);
@@ -263,9 +270,10 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 }
 
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText) {
-  const std::string_view column = ColumnNameOf(value);
+  // max(rq), isnull(rq, ...) keep the column's type, and so its text.
+  const std::string column = TypedColumnOf(value);
   if (column.empty()) return {};
-  const std::string style = "tsql_column_style('" + std::string(column) + "', '')";
+  const std::string style = "tsql_column_style('" + column + "', '')";
   return "CASE " + style + " WHEN 0 THEN tsql_default_style(" + value + ") WHEN 2 THEN " + plainText +
          " ELSE tsql_fraction_text(" + value + ", " + style + ") END";
 }
@@ -335,6 +343,12 @@ std::string& AppendLiteralAsColumn(std::string& out, std::string_view literal, s
 }  // namespace
 
 bool IsColumnReference(std::string_view expr) { return !ColumnNameOf(expr).empty(); }
+
+std::string DeclaredTextAsNumber(const std::string& columnExpr, int places) {
+  const std::string_view column = ColumnNameOf(columnExpr);
+  if (column.empty()) return columnExpr;
+  return "tsql_text_as_number(" + columnExpr + ", '" + std::string(column) + "', " + std::to_string(places) + ")";
+}
 
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal) {
   const std::string_view column = ColumnNameOf(columnExpr);
@@ -554,6 +568,8 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
   if (sqlite3_create_function_v2(db, "tsql_column_value", 2, flags, userData(), ColumnValue, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_literal", 2, flags, userData(), ColumnLiteral, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_text_as_number", 3, flags, userData(), TextAsNumber, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_literal", 3, flags, userData(), ColumnReplacement, nullptr,
                                  nullptr, release) != SQLITE_OK ||

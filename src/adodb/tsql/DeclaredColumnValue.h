@@ -38,6 +38,12 @@ std::string DeclaredFactorValue(const std::string& factor);
 // dates, CONVERTs with a date style, and text in place of a column's NULL (ISNULL) are wrapped.
 std::string DeclaredColumnLiteral(const std::string& columnExpr, const std::string& literal);
 
+// A column beside a number in a UNION, whose column is of the number's type: a text column's
+// value converted as CAST to int (places < 0) or to a decimal of those places converts it, text
+// that is no number being the server's conversion error; any other column's value as it is.
+// tsql_text_as_number(column, 'name', places).
+std::string DeclaredTextAsNumber(const std::string& columnExpr, int places);
+
 // Whether a translated expression is a column reference (a, t.a, "a b"), as DeclaredColumnLiteral
 // reads its column.
 bool IsColumnReference(std::string_view expr);
@@ -130,8 +136,8 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 
 // CAST(column AS varchar), CONVERT(varchar, column) without a style: a datetime or smalldatetime
 // column is written as the server writes those by default ('Mar  5 2024  1:04PM', as style 0),
-// any other column as `plainText`. A CASE on tsql_column_style('name', ''); empty when the value
-// is no column.
+// any other column as `plainText`; so is MAX, MIN or ISNULL of a column, which keep its type. A
+// CASE on tsql_column_style('name', ''); empty when the value neither is nor keeps a column.
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText);
 
 void RegisterDeclaredColumnValue(sqlite3* db);

@@ -69,9 +69,15 @@ std::string Nullif(std::string_view, const std::vector<std::string>& a) {
   return "nullif(" + a[0] + ", (" + a[1] + ") COLLATE TSQL)";
 }
 // COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
-// it are ISNULL(column, text): a datetime column makes the text a datetime.
+// it are ISNULL(column, text): a datetime column makes the text a datetime, and a decimal literal
+// makes an int's value a decimal (coalesce(n, 2.5) / 2 keeps its fraction).
 std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
-  return a.size() == 2 && a[1].starts_with('\'') ? DeclaredNullReplacement(a[0], a[1]) : SameNameCall(name, a);
+  if (a.size() == 2 && a[1].starts_with('\'')) return DeclaredNullReplacement(a[0], a[1]);
+  const auto decimal = [](const std::string& v) {
+    return v.find('.') != std::string::npos && v.find_first_not_of("-0123456789. ") == std::string::npos;
+  };
+  if (std::any_of(a.begin(), a.end(), decimal)) return "tsql_fraction(" + SameNameCall(name, a) + ")";
+  return SameNameCall(name, a);
 }
 // A decimal literal as SQL Server writes it when it converts it to text: with the places it is
 // written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped
@@ -227,6 +233,17 @@ std::string Ceiling(std::string_view, const std::vector<std::string>& a) { retur
 std::string CountBig(std::string_view, const std::vector<std::string>& a) { return Call("count", a); }
 // ATN2(y, x): the angle of (x, y), SQLite's atan2 (ATN2(0, 0) is 0 in both).
 std::string Atn2(std::string_view, const std::vector<std::string>& a) { return Call("atan2", a); }
+// POWER(x, y) is of x's type: an int literal's power is an int (power(2, -1) is 0), a decimal
+// literal's keeps its places (power(2.0, 0.5) is 1.4); a column's whole value is an int's, where
+// a decimal column's is read as one (tsql_column_value).
+std::string Power(std::string_view, const std::vector<std::string>& a) {
+  std::string places = "NULL";
+  if (IsIntLiteral(a[0])) places = "-1";
+  else if (const std::size_t point = a[0].find('.');
+           point != std::string::npos && a[0].find_first_not_of("-0123456789. ") == std::string::npos)
+    places = std::to_string(a[0].size() - point - 1);
+  return "tsql_power(" + DeclaredColumnValue(a[0]) + ", " + a[1] + ", " + places + ")";
+}
 
 // YEAR(d), MONTH(d), DAY(d): the part as an integer.
 std::string DatePartOf(const char* fmt, const std::string& d) {
@@ -273,6 +290,7 @@ const RulesByName& FunctionTable() {
       {"datetimefromparts", {7, 7, Prefixed}}, {"parsename", {2, 2, Prefixed}},
       {"isnumeric", {1, 1, Prefixed}}, {"datalength", {1, 1, DataLength}}, {"str", {1, 3, Prefixed}},
       {"patindex", {2, 2, Prefixed}},
+      {"power", {2, 2, Power}},        {"sqrt", {1, 1, Prefixed}},      {"square", {1, 1, Prefixed}},
   };
   return table;
 }

@@ -14,6 +14,11 @@ std::optional<std::string> HeldNumber(std::string_view declared, const std::stri
   SqlType type{LowerName(Trimmed(declared.substr(0, open))), {}};
   static const std::set<std::string> kNumbers = {"int",     "integer", "smallint", "tinyint", "bigint",
                                                  "bit",     "decimal", "numeric",  "money",   "smallmoney"};
+  // A date written as text ('20240305', '2024/3/5') is stored as the server keeps a datetime, in
+  // the form every datetime is compared and read in; read as text, as the column's numeric
+  // affinity has made '20240305' the number 20240305 by now.
+  if (type.name == "datetime" || type.name == "date")
+    return open == std::string_view::npos ? std::optional("tsql_" + type.name + "(cast(" + value + " as text))") : std::nullopt;
   if (!kNumbers.contains(type.name)) return std::nullopt;
   if (open != std::string_view::npos) {
     if (!declared.ends_with(')')) return std::nullopt;

@@ -17,7 +17,8 @@ struct HeldColumn {
 };
 
 // The conversion CAST makes of `value` to a declared number type (int, smallint, tinyint, bigint,
-// bit, decimal(p,s), numeric, money, smallmoney); nothing for other types.
+// bit, decimal(p,s), numeric, money, smallmoney), or to datetime or date, which hold a date
+// written as text in their stored form; nothing for other types.
 std::optional<std::string> HeldNumber(std::string_view declared, const std::string& value);
 
 // CREATE TEMP TRIGGER `name` AFTER INSERT (or UPDATE OF the columns) ON `target` (main."t",

@@ -248,6 +248,7 @@ class Rewriter {
 
   void Statement(std::size_t start) {
     into_ = {};
+    intoTypes_.clear();
     commonTables_.clear();
     commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
@@ -257,7 +258,7 @@ class Rewriter {
       if (!into_.emitted.empty()) {
         const std::string query = out_.TrimmedFrom(start);
         out_.resize(start);
-        out_ += SelectInto(into_.emitted, into_.bare, query);
+        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_);
       }
     } else if (AtWord("INSERT")) {
       Insert();
@@ -606,7 +607,8 @@ class Rewriter {
       if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
       for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
         depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
-        EmitSchemaToken(Take());
+        if (AtWord("COLLATE")) Collation();
+        else EmitSchemaToken(Take());
       }
     } while (AcceptOp(","));
     for (const HeldColumn& column : held) {
@@ -628,6 +630,11 @@ class Rewriter {
     int depth = 0;
     bool columnStart = false;
     while (!AtTableStatementEnd(depth)) {
+      if (AtWord("COLLATE")) {
+        Collation();
+        columnStart = false;
+        continue;
+      }
       const Token& t = Take();
       EmitSchemaToken(t);
       if (t.kind == TokenKind::Operator && (t.text() == "(" || t.text() == ")" || t.text() == ",")) {
@@ -712,6 +719,7 @@ class Rewriter {
     std::optional<TopRows> top;
     CoreExtent extent;
     const std::size_t start = out_.size();
+    const bool mayInto = intoAllowed_;
     int cores = 0;
     std::vector<std::pair<std::size_t, std::size_t>> memberLists;  // of a UNION's members
     bool membersMoved = false;
@@ -729,6 +737,7 @@ class Rewriter {
       ++cores;
     } while (AtSetOperator());
     if (!membersMoved && memberLists.size() > 1) TextOfMembersConverted(memberLists);
+    if (mayInto && cores > 1) intoTypes_.clear();  // a UNION's column is its highest-ranked member's
     const std::size_t coreEnd = out_.size();
     std::size_t orderFrom = coreEnd;
     bool orderByPosition = false;
@@ -819,15 +828,22 @@ class Rewriter {
         } else if (IsColumnReference(item)) {
           if (columnRef.empty()) columnRef = item;
           if (named || item == full) wholes.emplace_back(item, unnamed);
+        } else if (named || (item == full && !unnamed)) {
+          wholes.emplace_back(item, false);  // an expression: count(*), n + 1
         }
       }
       // A decimal literal outranks int: the column is numeric, an int member's 3 is 3.0, and 3.0 / 2
-      // is 1.5 where a derived table's column is divided.
-      if (!number.empty() && number != "int" && texts.empty())
-        for (const auto& [whole, unnamed] : wholes)
+      // is 1.5 where a derived table's column is divided. A number outranks text: a text column's
+      // value is converted to it, and text that is no number is the server's conversion error.
+      if (!number.empty() && texts.empty())
+        for (const auto& [whole, unnamed] : wholes) {
+          std::string value(whole);
+          if (IsColumnReference(whole)) value = DeclaredTextAsNumber(value, number == "int" ? -1 : std::stoi(number));
+          if (number != "int") value = "tsql_fraction(" + value + ")";
+          if (value == whole) continue;
           replaced.push_back({static_cast<std::size_t>(whole.data() - written.data()), whole.size(),
-                              "tsql_fraction(" + std::string(whole) + ")" +
-                                  (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
+                              value + (unnamed ? " AS " + QuotedOnce(whole.substr(whole.rfind('.') + 1)) : "")});
+        }
       if (texts.empty() || (columnRef.empty() && number.empty())) continue;
       for (const std::string_view text : texts) {
         const std::string literal(text);
@@ -1073,7 +1089,9 @@ class Rewriter {
     std::vector<DerivedIntColumn>* const outerItems = std::exchange(listItems_, items);
     std::vector<std::pair<std::size_t, std::size_t>> unnamed;
     auto* const outerUnnamed = std::exchange(unnamedItems_, &unnamed);
+    const bool outerNoting = std::exchange(notingTypes_, mayInto);
     SelectList(names, assigning);
+    notingTypes_ = outerNoting;
     listItems_ = outerItems;
     unnamedItems_ = outerUnnamed;
     extent.listFrom = listFrom;
@@ -1082,6 +1100,7 @@ class Rewriter {
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
       into_ = TableName();
+      if (listStar_) intoTypes_.clear();  // the columns are not the items one by one
     }
     extent.sourcesFrom = out_.size();
     std::vector<DerivedIntColumn> derived;
@@ -1252,7 +1271,9 @@ class Rewriter {
     if (AtOp("=", 1) && (AtName() || Peek()->kind == TokenKind::String)) {
       const Token& alias = Take();
       ++pos_;
+      const std::size_t valueFrom = pos_;
       CollatedValue();
+      if (notingTypes_) NoteItemType(valueFrom);
       Emit("AS");
       EmitToken(alias);
       return &alias;
@@ -1260,6 +1281,7 @@ class Rewriter {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     const std::size_t end = pos_;
+    if (notingTypes_) NoteItemType(from);
     if (listItems_) NoteItemInt(from, start);
     if (!AtAlias()) {
       if (unnamedItems_ && !IsColumnRef(from, end) && !(end == from + 1 && token_[from].kind == TokenKind::Number))
@@ -1269,6 +1291,62 @@ class Rewriter {
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
     return &token_[pos_ - 1];
+  }
+
+  // The type the server gives a column SELECT ... INTO makes of the item just read (its tokens
+  // from `first` to the cursor), where the item alone tells it: CAST or CONVERT, a number or a
+  // text literal. A column read as it stands takes its declared type where the table is made;
+  // other expressions get none.
+  [[gnu::noinline]] void NoteItemType(std::size_t first) {
+    std::string type;
+    const std::size_t at = pos_;
+    std::size_t digits = first;
+    if (at == first + 2 && token_[first].code == TokenCode("-").value) ++digits;
+    if (conversion_.from == first && conversion_.to == at) {
+      pos_ = conversion_.typeAt;
+      const SqlType written = TypeName();
+      pos_ = at;
+      type = written.name;
+      // CAST to text without a length converts to 30 characters, which a bare type would not hold.
+      const bool sized = written.name.ends_with("char") || written.name.ends_with("binary");
+      if (!written.size.empty()) {
+        type += "(";
+        for (std::size_t i = 0; i < written.size.size(); ++i) type += (i ? "," : "") + written.size[i];
+        type += ")";
+      } else if (sized) {
+        type += "(30)";
+      }
+    } else if (at == digits + 1 && token_[digits].kind == TokenKind::Number) {
+      const std::string_view number = token_[digits].text();
+      const std::size_t dot = number.find('.');
+      if (number.find_first_of("xX") != std::string_view::npos) {
+      } else if (number.find_first_not_of("0123456789.") != std::string_view::npos) {
+        type = "float";
+      } else if (dot == std::string_view::npos) {
+        type = number.size() < 10 || (number.size() == 10 && number <= "2147483647")
+                   ? "int"
+                   : "numeric(" + std::to_string(std::min<std::size_t>(number.size(), 38)) + ",0)";
+      } else {
+        const std::size_t places = number.size() - dot - 1;
+        const std::size_t lead = std::min(number.find_first_not_of('0'), dot);
+        type = "numeric(" + std::to_string(std::max<std::size_t>(dot - lead + places, 1)) + "," +
+               std::to_string(places) + ")";
+      }
+    } else if (at == first + 1 && (token_[first].kind == TokenKind::String || token_[first].kind == TokenKind::NString)) {
+      std::string_view quoted = token_[first].text();
+      const bool national = token_[first].kind == TokenKind::NString;
+      if (national) quoted.remove_prefix(1);
+      std::size_t length = 0;
+      for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(quoted[i]);
+        if (c == '\'' && quoted[i + 1] == '\'') ++i;
+        // The server's Chinese code page keeps any character past ASCII in two bytes.
+        if (c < 0x80 || c >= 0xC0) length += national || c < 0x80 ? 1 : 2;
+        if (c >= 0xF0 && national) ++length;
+      }
+      if (length > 0) type = (national ? "nvarchar(" : "varchar(") + std::to_string(length) + ")";
+    }
+    intoTypes_.push_back(std::move(type));
   }
 
   // A named result column that is an expression compares as a column of the module's tables does
@@ -2260,7 +2338,7 @@ class Rewriter {
     if (const std::string_view sqliteOp = kSqliteComparisons[CodeAt(0)]; !sqliteOp.empty()) return Comparison(sqliteOp, left);
     const bool negated = AtWord("NOT") && (AtWord("IN", 1) || AtWord("LIKE", 1) || AtWord("BETWEEN", 1));
     if (negated) ++pos_;
-    if (AtWord("LIKE")) return Like(start, negated);
+    if (AtWord("LIKE")) return Like(left, negated);
     if (AtWord("IN") || AtWord("BETWEEN")) return InOrBetween(left, negated);
     if (AtWord("IS")) NullTest();
   }
@@ -2407,11 +2485,15 @@ class Rewriter {
     Emit(DeclaredColumnLiteral(Trim(columnExpr), literal));
   }
 
-  // value [NOT] LIKE pattern [ESCAPE c], the value already emitted from `start` on.
-  [[gnu::noinline]] void Like(std::size_t start, bool negated) {
-    const std::string value = out_.TrimmedFrom(start);
+  // value [NOT] LIKE pattern [ESCAPE c], the value already emitted. The server matches a
+  // datetime column in its default text form ('Mar  5 2024 12:00AM'), never the stored
+  // 'YYYY-MM-DD hh:mm:ss', so a column is read as CAST to varchar reads it.
+  [[gnu::noinline]] void Like(const LeftSide& left, bool negated) {
+    std::string value = out_.TrimmedFrom(left.outFrom);
+    if (IsColumnRef(left.from, left.to))
+      if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
-    out_.resize(start);
+    out_.resize(left.outFrom);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
     Emit(call + ")");
@@ -2569,6 +2651,24 @@ class Rewriter {
   void Unary() {
     if (kSigns[CodeAt(0)]) return SignedUnary();
     Primary();
+    if (CodeAt(0) == TokenCode("COLLATE").value) Collation();
+  }
+
+  // COLLATE name after a term, a column's type or its definition. Sites name the server's
+  // collations (Chinese_PRC_CI_AS, SQL_Latin1_General_CP1_CS_AS, Chinese_PRC_BIN), which the
+  // embedded database does not know: a case-insensitive one compares as the module's text does
+  // (TSQL), a case-sensitive or binary one by the characters, trailing blanks still not counting
+  // (RTRIM), as the server pads text it compares.
+  [[gnu::noinline]] void Collation() {
+    ExpectWord("COLLATE");
+    const Token& name = Take();
+    if (!IsName(name)) Unexpected();
+    const std::string lower = LowerName(BareName(name));
+    // The embedded database's own names, which its schema and scripts write, pass as they are.
+    if (lower == "binary" || lower == "nocase" || lower == "rtrim") return Emit("COLLATE " + UpperName(name.text()));
+    if (lower == "tsql" || lower == "database_default" || lower.find("_ci") != std::string::npos) return Emit(kCollate);
+    if (lower.find("_cs") != std::string::npos || lower.find("_bin") != std::string::npos) return Emit("COLLATE RTRIM");
+    Fail("the collation " + std::string(BareName(name)));
   }
 
   // Out of line, as MultiplicativeChain: most terms have no sign. The negative of an int term
@@ -2775,6 +2875,7 @@ class Rewriter {
   }
 
   void Case() {
+    const std::size_t caseStart = out_.size();
     ExpectWord("CASE");
     Emit("CASE");
     CaseOperand operand;
@@ -2805,6 +2906,12 @@ class Rewriter {
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     else if (!results.texts.empty()) TextResultsConverted(results);
     Emit("END");
+    // A column or an expression beside a decimal literal is a decimal too: CASE ... THEN n ELSE
+    // 0.5 END / 2 keeps the fraction of an int column's 3.
+    if (results.decimal && results.other) {
+      const std::size_t first = out_.find_first_not_of(' ', caseStart);
+      out_.replace(first, out_.size() - first, "tsql_fraction(" + out_.TrimmedFrom(first) + ")");
+    }
   }
   // A simple CASE compares its operand with each WHEN value as `=` does: text is read as a date
   // where the operand is a date or datetime, a column or a call (CASE rq WHEN '20240306').
@@ -2832,15 +2939,18 @@ class Rewriter {
     std::vector<std::size_t> whole;  // where each whole literal result ends in the output
     std::vector<std::pair<std::size_t, std::size_t>> texts;  // each text literal result's place in the output
     std::string column;  // the column results' column as written; "*" when they name several
+    bool other = false;  // a result is a column or an expression
   };
   void CaseResult(CaseResults& results) {
     const std::size_t from = pos_, start = out_.size();
     Expr();
     if (pos_ == from + 1 && (token_[from].kind == TokenKind::String || token_[from].kind == TokenKind::NString))
       return void(results.texts.emplace_back(start, out_.size()));
-    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
     const std::size_t at = from + (pos_ - from == 2 && token_[from].text() == "-" ? 1 : 0);
-    if (at + 1 != pos_ || token_[at].kind != TokenKind::Number) return;
+    const bool isNumber = at + 1 == pos_ && token_[at].kind == TokenKind::Number;
+    results.other = results.other || (!isNumber && !(pos_ == from + 1 && token_[from].code == TokenCode("NULL").value));
+    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
+    if (!isNumber) return;
     const std::string_view number = token_[at].text();
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
@@ -3123,6 +3233,8 @@ class Rewriter {
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
+  bool notingTypes_ = false;          // the list read is the first core's, which may make a table
+  std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
   std::vector<std::string> commonTables_;  // names the WITH clause defined
   // the int terms of the columns of each common table that does not refer to itself
   std::vector<std::pair<std::string, std::vector<DerivedIntColumn>>> commonItems_;

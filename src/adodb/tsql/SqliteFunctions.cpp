@@ -392,6 +392,35 @@ void TsqlExp(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_double(ctx, result);
 }
 
+// tsql_sqrt(x), tsql_square(x): floats; the root of a negative number is the server's error.
+template <bool Root>
+void TsqlRootOrSquare(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const double x = sqlite3_value_double(argv[0]);
+  const double result = Root ? std::sqrt(x) : x * x;
+  if (!std::isfinite(result)) return sqlite3_result_error(ctx, "An invalid floating point operation occurred.", -1);
+  sqlite3_result_double(ctx, result);
+}
+
+// tsql_power(x, y, places): POWER of x's type: places -1 an int, truncated and held to int's
+// range; 0 or more a decimal of those places; NULL a whole stored value's type (an integer) or a float.
+void TsqlPower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  const double result = std::pow(sqlite3_value_double(argv[0]), sqlite3_value_double(argv[1]));
+  if (!std::isfinite(result)) return sqlite3_result_error(ctx, "An invalid floating point operation occurred.", -1);
+  const bool typed = sqlite3_value_type(argv[2]) != SQLITE_NULL;
+  const std::int64_t places = typed ? sqlite3_value_int64(argv[2]) : -2;
+  if (places >= 0) return sqlite3_result_double(ctx, RoundDecimal(result, places, false));
+  if (places == -2 && sqlite3_value_type(argv[0]) != SQLITE_INTEGER) return sqlite3_result_double(ctx, result);
+  const double whole = std::trunc(result);
+  const double limit = places == -1 ? 2147483648.0 : 9223372036854775808.0;
+  if (whole >= limit || whole < -limit)
+    return sqlite3_result_error(ctx, places == -1 ? "Arithmetic overflow error converting expression to data type int."
+                                                  : "Arithmetic overflow error converting expression to data type bigint.", -1);
+  sqlite3_result_int64(ctx, static_cast<std::int64_t>(whole));
+}
+
 // tsql_bitxor(a, b): T-SQL's '^' on whole numbers, which SQLite has no operator for.
 void TsqlBitXor(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
@@ -855,7 +884,7 @@ constexpr FunctionEntry kFunctions[] = {
     {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike},            {"tsql_like", 3, TsqlLike}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_smallmoney", 1, TsqlSmallMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
-    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp}, {"tsql_fraction", 1, TsqlFraction},
+    {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp}, {"tsql_power", 3, TsqlPower}, {"tsql_sqrt", 1, TsqlRootOrSquare<true>}, {"tsql_square", 1, TsqlRootOrSquare<false>}, {"tsql_fraction", 1, TsqlFraction},
     {"tsql_length", 2, TsqlLength},   {"tsql_patindex", 2, TsqlPatIndex}, {"tsql_isnumeric", 1, TsqlIsNumeric},
     {"tsql_merge_once", 1, TsqlMergeOnce}, {"tsql_single_row", 2, TsqlSingleRow},
     {"tsql_str", 1, TsqlStr},         {"tsql_str", 2, TsqlStr},             {"tsql_str", 3, TsqlStr},

@@ -18,14 +18,21 @@ bool IsTempTableName(std::string_view bare) { return !bare.empty() && bare[0] ==
 
 namespace {
 
-// tsql_select_into(name, query): makes the table `name` (a #name in the temp schema) with the
-// columns of `query`, each of the type the column it reads declares, text and no type with
+// The i-th of the item types written 'int;;varchar(3)' (empty: none known).
+std::string_view ItemType(std::string_view types, int i) {
+  for (; i > 0 && !types.empty(); --i) types.remove_prefix(std::min(types.find(';'), types.size() - 1) + 1);
+  return types.substr(0, types.find(';'));
+}
+
+// tsql_select_into(name, query, types): makes the table `name` (a #name in the temp schema) with the
+// columns of `query`, each of the type the column it reads declares, else of the item's `types`, text and no type with
 // COLLATE TSQL; a #table's number columns held by its triggers. Only CREATEs run here; the
 // INSERT after it fills the table.
 void SelectIntoTable(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3* db = sqlite3_context_db_handle(ctx);
   const std::string name(TextOf(argv[0]));
   const std::string query(TextOf(argv[1]));
+  const std::string_view written = TextOf(argv[2]);
   sqlite3_stmt* select = nullptr;
   if (sqlite3_prepare_v2(db, query.c_str(), -1, &select, nullptr) != SQLITE_OK)
     return sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
@@ -36,7 +43,10 @@ void SelectIntoTable(sqlite3_context* ctx, int, sqlite3_value** argv) {
   for (int i = 0; i < sqlite3_column_count(select); ++i) {
     const char* column = sqlite3_column_name(select, i);
     const char* type = sqlite3_column_decltype(select, i);
-    const std::string declared = type ? type : "";
+    std::string declared = type ? type : "";
+    // An expression's column has none here: the type the item gives it as written, if any.
+    const std::string_view item = ItemType(written, i);
+    if (declared.empty()) declared = item;
     const std::size_t word = std::min(declared.find_first_of(" ("), declared.size());
     const bool text = declared.empty() || declared.starts_with("TEXT") || IsTextTypeName(std::string_view(declared).substr(0, word));
     list += (list.empty() ? "" : ", ") + QuotedName(column ? column : "", '"') + (declared.empty() ? "" : " " + declared) +
@@ -60,13 +70,16 @@ void SelectIntoTable(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query) {
-  return "SELECT tsql_select_into(" + QuotedName(bareName, '\'') + ", " + QuotedName(query, '\'') +
-         ") AS tsql_assignment; INSERT INTO " + emittedName + " " + query;
+std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query,
+                       const std::vector<std::string>& itemTypes) {
+  std::string types;
+  for (std::size_t i = 0; i < itemTypes.size(); ++i) (types += i ? ";" : "") += itemTypes[i];
+  return "SELECT tsql_select_into(" + QuotedName(bareName, '\'') + ", " + QuotedName(query, '\'') + ", " +
+         QuotedName(types, '\'') + ") AS tsql_assignment; INSERT INTO " + emittedName + " " + query;
 }
 
 int RegisterSelectInto(sqlite3* db) {
-  return sqlite3_create_function_v2(db, "tsql_select_into", 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+  return sqlite3_create_function_v2(db, "tsql_select_into", 3, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
                                     SelectIntoTable, nullptr, nullptr, nullptr);
 }
 

@@ -5,6 +5,7 @@
 // same name. A ##global table is the connection's too: one embedded connection has no others.
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -15,10 +16,14 @@ bool IsTempTableName(std::string_view bare);
 
 // SELECT ... INTO name: "SELECT tsql_select_into(...) AS tsql_assignment; INSERT INTO name query".
 // The server gives the new table the query's column types, so the table is made with the type
-// each column the query reads declares (a column of an expression has none), its text columns
+// each column the query reads declares, its text columns
 // and those of no type comparing as the server compares text; a #table's number columns are held
 // by triggers of its own as CREATE TABLE #t's are (a table of the database by the connection's).
-std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query);
+// `itemTypes` are the types the select items give where the item alone tells one (CAST, a
+// literal: see the rewriter), empty entries for the rest; a column of an expression takes its
+// item's, as the server types it.
+std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query,
+                       const std::vector<std::string>& itemTypes);
 
 // Registers tsql_select_into('name', 'query'), which makes the empty table; SQLite's result code.
 int RegisterSelectInto(sqlite3* db);
