@@ -239,11 +239,13 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
 }
 
 // Another clerk moved the bill's date, which this clerk left as loaded, past the line's batch's
-// expiry: the date is shown as stored, and the batch leaves on the clerk's word for that date, as
-// when he moves the date himself. No leaves the row as it is.
+// expiry, or the batch's expiry into the past: the date is shown as stored, and the batch leaves on
+// the clerk's word for that date, as when he moves the date himself. No leaves the row as it is.
 void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string& storedDate) {
-  SetText("DTPKdrq", storedDate);
-  shownAsStored_["DTPKdrq"] = storedDate;
+  if (storedDate != Text("DTPKdrq")) {
+    SetText("DTPKdrq", storedDate);
+    shownAsStored_["DTPKdrq"] = storedDate;
+  }
   if (!entry_.batch || !ExpiredBatchAccepted(*entry_.batch)) {
     SetFocus("TxtSl");
     return;
@@ -252,6 +254,7 @@ void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string
   line.billDate = storedDate;
   if (line.headerAsLoaded) line.headerAsLoaded->billDate = storedDate;
   line.expiryJudgedOn = storedDate;
+  line.expiredAccepted = entry_.batch->expiredAccepted;
   StoreEntryRow(line);
 }
 

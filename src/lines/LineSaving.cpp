@@ -236,12 +236,14 @@ LineToSave WithStoredHeaderFields(const LineToSave& line, const HeaderFields& st
   return merged;
 }
 
-// The line's batch has expired on the date the bill is saved under, which is not the date its
-// expiry was judged on: another clerk moved the bill's date after this clerk's word was given.
+// The line's batch has expired on the date the bill is saved under, and the clerk's word was not
+// given for that date: another clerk moved the bill's date since, or the batch's expiry into the
+// past while the row waited.
 bool ExpiredSinceJudged(Session& session, const LineToSave& line) {
   if (!line.expiryJudgedOn) return false;
   const std::optional<adodb::Date> billDate = adodb::Date::Parse(line.billDate);
-  if (!billDate || billDate == adodb::Date::Parse(*line.expiryJudgedOn)) return false;
+  if (!billDate) return false;
+  if (line.expiredAccepted && billDate == adodb::Date::Parse(*line.expiryJudgedOn)) return false;
   const adodb::Variant expiry = BatchExpiryDate(session, line.hh, line.outWarehouse, line.batchNo, line.batchLine);
   return JudgeExpiry(expiry, *billDate).state == BatchExpiry::State::Expired;
 }
@@ -369,6 +371,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   SavedLine saved;
   LineToSave merged = line;
   if (line.newBill) {
+    if (ExpiredSinceJudged(session, line)) return {LineSaveOutcome::BatchExpired, line.lsh, line.dh, "", line.billDate};
     saved.lsh = FreeSerial(session);
     InsertHeader(session, line, saved.lsh);
     AdvanceSerialCounter(session);

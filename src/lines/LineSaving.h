@@ -68,6 +68,9 @@ struct LineToSave {
   // there for an expired one; none when the caller judged none. A bill whose stored date another
   // clerk moved since is saved only while the batch has not expired on that date.
   std::optional<std::string> expiryJudgedOn;
+  // The batch had expired on that date and the clerk's word was given. Without it, a batch whose
+  // expiry another clerk moved into the past meanwhile is refused as on a date moved.
+  bool expiredAccepted = false;
   // The line moves more than the losing warehouse (the out-warehouse, or the in-warehouse for a
   // return) held when it was judged, on the site's leave to do so (bz3): that leave withdrawn
   // meanwhile, the line is saved only while the stock now covers it. Without it the stock must
@@ -105,7 +108,7 @@ enum class LineSaveOutcome {
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
-  BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
+  BatchExpired,    // the line's batch has expired on the bill's date (moved meanwhile, or its expiry moved)
   ShortageForbidden,  // the stock no longer covers the line, and the site forbids shortages now (bz3)
   ShortageToAccept,   // the stock no longer covers the line, which the clerk did not accept: ask, then save
   BatchGone,          // the line's batch is no longer in the out-warehouse: nothing written
