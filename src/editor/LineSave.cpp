@@ -322,6 +322,16 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return;
   }
   if (saved.outcome == LineSaveOutcome::BatchExpired) return SaveOnStoredBillDate(line, saved.billDate);
+  // The date moved is the whole bill's: a stored line's batch expired on it leaves on the clerk's
+  // word too. No leaves the bill as stored, for the date to be put back.
+  if (saved.outcome == LineSaveOutcome::StoredLineExpired) {
+    if (!Ask("批号 " + saved.expiredBatch + " 已过期 " + std::to_string(saved.expiredDays) + " 天，是否继续？[Y/N]")) {
+      return SetFocus("DTPKdrq");
+    }
+    LineToSave accepted = line;
+    accepted.expiredLinesAccepted.push_back(saved.expiredLine);
+    return StoreEntryRow(accepted);
+  }
   // Refused as the quantity step refuses a shortage the site forbids: the row stays, for the clerk
   // to enter a quantity the stock covers.
   if (saved.outcome == LineSaveOutcome::ShortageForbidden) return Refuse("库存数量不足!", "TxtSl");

@@ -1,5 +1,6 @@
 #include "lines/LineSaving.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "adodb/BoundValues.h"
@@ -248,6 +249,33 @@ bool ExpiredSinceJudged(Session& session, const LineToSave& line) {
   return JudgeExpiry(expiry, *billDate).state == BatchExpiry::State::Expired;
 }
 
+// A stored line of the bill whose batch had not expired on the date the bill was stored under and
+// has on the date this save moves it to: the date is the whole bill's, and the line would leave
+// expired on a word nobody gave. Lines the clerk let go so already are passed over.
+std::optional<SavedLine> StoredLineExpiredOnNewDate(Session& session, const LineToSave& line,
+                                                    const std::string& storedDate) {
+  const std::optional<adodb::Date> billDate = adodb::Date::Parse(line.billDate);
+  const std::optional<adodb::Date> before = adodb::Date::Parse(storedDate);
+  if (!billDate || billDate == before) return std::nullopt;
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session,
+      "select m.dh, m.ph, p.xq from ckdbdzkmx m inner join phk p on p.hh=m.hh and p.stockid=m.dcstockid and "
+      "p.ph=m.ph and p.dh=m.pcdh where m.lsh=? and m.dh<>? order by m.dh",
+      {adodb::BoundText(line.lsh), adodb::BoundText(line.dh)}));
+  for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+    const std::string dh = rs->Value("dh").TextOrEmpty();
+    const BatchExpiry now = JudgeExpiry(rs->Value("xq"), *billDate);
+    if (now.state != BatchExpiry::State::Expired || std::ranges::count(line.expiredLinesAccepted, dh) > 0) continue;
+    if (before && JudgeExpiry(rs->Value("xq"), *before).state == BatchExpiry::State::Expired) continue;
+    SavedLine expired{LineSaveOutcome::StoredLineExpired, line.lsh, line.dh};
+    expired.expiredLine = dh;
+    expired.expiredBatch = rs->Value("ph").TextOrEmpty();
+    expired.expiredDays = now.days;
+    return expired;
+  }
+  return std::nullopt;
+}
+
 void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
   session.Conn->Execute("update ckdbdzk set kdrq=?,bz=?,czry=?,dcstockid=?,drstockid=? where lsh=?",
                         {BillDate(line.billDate), adodb::BoundText(line.remark), adodb::BoundText(line.operatorName),
@@ -389,6 +417,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       if (ExpiredSinceJudged(session, merged)) {
         return {LineSaveOutcome::BatchExpired, saved.lsh, line.dh, "", merged.billDate};
       }
+      if (auto expired = StoredLineExpiredOnNewDate(session, merged, stored.fields.billDate)) return *expired;
       UpdateHeader(session, merged, saved.lsh);
     }
   }

@@ -820,6 +820,33 @@ TEST_F(EditorTest, ABatchExpiredMeanwhileLeavesOnlyOnTheClerksWord) {
   EXPECT_FALSE(ui_.HasQueued());
 }
 
+// The bill's date moved past the expiry of a batch a stored line leaves from: that line leaves
+// expired too, so the save asks; No keeps the bill as stored.
+TEST_F(EditorTest, ABillDateMovedPastAStoredLinesBatchExpiryIsAskedAbout) {
+  OpenNewBill();
+  form_->Type("DTPKdrq", "2024-04-01");
+  Enter("TxtHH", "0010");
+  ui_.QueueChoice(1);  // 230115, expires on 2024-04-30
+  Enter("TxtSl", "1");
+  form_->Click("Cmd_Save");
+  const auto bill = [&] {
+    return db_.Value("select convert(varchar(10),kdrq,120)+' '+cast(count(*) as varchar) from ckdbdzk a join ckdbdzkmx b "
+                     "on a.lsh=b.lsh where a.lsh='" + form_->Text("TxtLSH") + "' group by kdrq");
+  };
+  form_->Type("DTPKdrq", "2024-05-03");
+  Enter("TxtHH", "0011");
+  ui_.QueueChoice(2);
+  Enter("TxtSl", "1");
+  ui_.QueueAnswer(mb::kNo);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批号 230115 已过期 3 天，是否继续？[Y/N]\n");
+  EXPECT_EQ(bill(), "2024-04-01 1");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(bill(), "2024-05-03 2");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
 // A batch line whose goods were switched to amount only since is saved without its batch, as the
 // commands then ask: the row shows none before the save.
 TEST_F(EditorTest, AnAmendedLineOfGoodsNowKeptByAmountOnlyShowsNoBatch) {
