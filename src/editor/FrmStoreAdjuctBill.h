@@ -221,7 +221,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::optional<StockVerdict> StockVerdictFor(double baseQuantity);
   bool ChooseBatch();
   adodb::Date BillDate() const;
-  bool ExpiredBatchAccepted(const EntryBatch& batch);
+  bool ExpiredBatchAccepted(EntryBatch& batch);
   bool BatchCoversQuantity(double baseQuantity);
   void PriceStep(double quantity);
 

@@ -239,11 +239,13 @@ bool FrmStoreAdjuctBill::PlacesCoverLine(const LineGoodsPlaces& placed, double l
 }
 
 // Another clerk moved the bill's date, which this clerk left as loaded, past the line's batch's
-// expiry: the date is shown as stored, and the batch leaves on the clerk's word for that date, as
-// when he moves the date himself. No leaves the row as it is.
+// expiry, or the batch's expiry into the past: the date is shown as stored, and the batch leaves on
+// the clerk's word for that date, as when he moves the date himself. No leaves the row as it is.
 void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string& storedDate) {
-  SetText("DTPKdrq", storedDate);
-  shownAsStored_["DTPKdrq"] = storedDate;
+  if (storedDate != Text("DTPKdrq")) {
+    SetText("DTPKdrq", storedDate);
+    shownAsStored_["DTPKdrq"] = storedDate;
+  }
   if (!entry_.batch || !ExpiredBatchAccepted(*entry_.batch)) {
     SetFocus("TxtSl");
     return;
@@ -252,6 +254,7 @@ void FrmStoreAdjuctBill::SaveOnStoredBillDate(LineToSave line, const std::string
   line.billDate = storedDate;
   if (line.headerAsLoaded) line.headerAsLoaded->billDate = storedDate;
   line.expiryJudgedOn = storedDate;
+  line.expiredAccepted = entry_.batch->expiredAccepted;
   StoreEntryRow(line);
 }
 
@@ -319,6 +322,16 @@ void FrmStoreAdjuctBill::StoreEntryRow(const LineToSave& line) {
     return;
   }
   if (saved.outcome == LineSaveOutcome::BatchExpired) return SaveOnStoredBillDate(line, saved.billDate);
+  // The date moved is the whole bill's: a stored line's batch expired on it leaves on the clerk's
+  // word too. No leaves the bill as stored, for the date to be put back.
+  if (saved.outcome == LineSaveOutcome::StoredLineExpired) {
+    if (!Ask("批号 " + saved.expiredBatch + " 已过期 " + std::to_string(saved.expiredDays) + " 天，是否继续？[Y/N]")) {
+      return SetFocus("DTPKdrq");
+    }
+    LineToSave accepted = line;
+    accepted.expiredLinesAccepted.push_back(saved.expiredLine);
+    return StoreEntryRow(accepted);
+  }
   // Refused as the quantity step refuses a shortage the site forbids: the row stays, for the clerk
   // to enter a quantity the stock covers.
   if (saved.outcome == LineSaveOutcome::ShortageForbidden) return Refuse("库存数量不足!", "TxtSl");

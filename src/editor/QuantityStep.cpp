@@ -172,11 +172,13 @@ adodb::Date FrmStoreAdjuctBill::BillDate() const {
 // read. No voids the choice, as for a batch too small: the batch held before may be the very one
 // declined (the bill's date moved past its expiry), and the line cannot be saved until a batch is
 // chosen again. The expiry is the batch's own in phk, whatever columns the list showed.
-bool FrmStoreAdjuctBill::ExpiredBatchAccepted(const EntryBatch& batch) {
+bool FrmStoreAdjuctBill::ExpiredBatchAccepted(EntryBatch& batch) {
   const BatchExpiry expiry =
       JudgeExpiry(BatchExpiryDate(session_, Text("TxtHH"), Text("TxtBcCkID"), batch.number, batch.line), BillDate());
+  batch.expiredAccepted = false;
   if (expiry.state != BatchExpiry::State::Expired) return true;
-  return Ask("批号 " + batch.number + " 已过期 " + std::to_string(expiry.days) + " 天，是否继续？[Y/N]");
+  return batch.expiredAccepted =
+             Ask("批号 " + batch.number + " 已过期 " + std::to_string(expiry.days) + " 天，是否继续？[Y/N]");
 }
 
 // The batch must hold the quantity that moves, after what the bill's other lines already take

@@ -32,6 +32,9 @@ struct EntryBatch {
   // The bill date its expiry was judged against (for a stored line, the date it was stored
   // under); none when it never was.
   std::optional<adodb::Date> expiryJudgedOn;
+  // The batch had expired on that date, and the clerk let it leave all the same (a stored line was
+  // let leave when it was saved).
+  bool expiredAccepted = false;
   // The clerk let the line take more than the batch held: the save asks again only without this
   // word (nor while the warehouse's stock is below zero, where the batch is not asked about).
   bool shortAccepted = false;

@@ -76,6 +76,7 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
     line.batchNo = row.batch->number;
     line.batchLine = row.batch->line;
     if (row.batch->expiryJudgedOn) line.expiryJudgedOn = row.batch->expiryJudgedOn->ToText();
+    line.expiredAccepted = row.batch->expiredAccepted;
     line.batchShortAccepted = row.batch->shortAccepted;
   }
   const double price = header.transfersCarryPrices ? row.price : 0;

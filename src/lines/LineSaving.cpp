@@ -1,5 +1,6 @@
 #include "lines/LineSaving.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "adodb/BoundValues.h"
@@ -236,14 +237,43 @@ LineToSave WithStoredHeaderFields(const LineToSave& line, const HeaderFields& st
   return merged;
 }
 
-// The line's batch has expired on the date the bill is saved under, which is not the date its
-// expiry was judged on: another clerk moved the bill's date after this clerk's word was given.
+// The line's batch has expired on the date the bill is saved under, and the clerk's word was not
+// given for that date: another clerk moved the bill's date since, or the batch's expiry into the
+// past while the row waited.
 bool ExpiredSinceJudged(Session& session, const LineToSave& line) {
   if (!line.expiryJudgedOn) return false;
   const std::optional<adodb::Date> billDate = adodb::Date::Parse(line.billDate);
-  if (!billDate || billDate == adodb::Date::Parse(*line.expiryJudgedOn)) return false;
+  if (!billDate) return false;
+  if (line.expiredAccepted && billDate == adodb::Date::Parse(*line.expiryJudgedOn)) return false;
   const adodb::Variant expiry = BatchExpiryDate(session, line.hh, line.outWarehouse, line.batchNo, line.batchLine);
   return JudgeExpiry(expiry, *billDate).state == BatchExpiry::State::Expired;
+}
+
+// A stored line of the bill whose batch had not expired on the date the bill was stored under and
+// has on the date this save moves it to: the date is the whole bill's, and the line would leave
+// expired on a word nobody gave. Lines the clerk let go so already are passed over.
+std::optional<SavedLine> StoredLineExpiredOnNewDate(Session& session, const LineToSave& line,
+                                                    const std::string& storedDate) {
+  const std::optional<adodb::Date> billDate = adodb::Date::Parse(line.billDate);
+  const std::optional<adodb::Date> before = adodb::Date::Parse(storedDate);
+  if (!billDate || billDate == before) return std::nullopt;
+  auto rs = RequireOpened(OpenRsReadOnly(
+      session,
+      "select m.dh, m.ph, p.xq from ckdbdzkmx m inner join phk p on p.hh=m.hh and p.stockid=m.dcstockid and "
+      "p.ph=m.ph and p.dh=m.pcdh where m.lsh=? and m.dh<>? order by m.dh",
+      {adodb::BoundText(line.lsh), adodb::BoundText(line.dh)}));
+  for (rs->MoveFirst(); rs->RecordCount() > 0 && !rs->EOF(); rs->MoveNext()) {
+    const std::string dh = rs->Value("dh").TextOrEmpty();
+    const BatchExpiry now = JudgeExpiry(rs->Value("xq"), *billDate);
+    if (now.state != BatchExpiry::State::Expired || std::ranges::count(line.expiredLinesAccepted, dh) > 0) continue;
+    if (before && JudgeExpiry(rs->Value("xq"), *before).state == BatchExpiry::State::Expired) continue;
+    SavedLine expired{LineSaveOutcome::StoredLineExpired, line.lsh, line.dh};
+    expired.expiredLine = dh;
+    expired.expiredBatch = rs->Value("ph").TextOrEmpty();
+    expired.expiredDays = now.days;
+    return expired;
+  }
+  return std::nullopt;
 }
 
 void UpdateHeader(Session& session, const LineToSave& line, const std::string& lsh) {
@@ -369,6 +399,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
   SavedLine saved;
   LineToSave merged = line;
   if (line.newBill) {
+    if (ExpiredSinceJudged(session, line)) return {LineSaveOutcome::BatchExpired, line.lsh, line.dh, "", line.billDate};
     saved.lsh = FreeSerial(session);
     InsertHeader(session, line, saved.lsh);
     AdvanceSerialCounter(session);
@@ -386,6 +417,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
       if (ExpiredSinceJudged(session, merged)) {
         return {LineSaveOutcome::BatchExpired, saved.lsh, line.dh, "", merged.billDate};
       }
+      if (auto expired = StoredLineExpiredOnNewDate(session, merged, stored.fields.billDate)) return *expired;
       UpdateHeader(session, merged, saved.lsh);
     }
   }

@@ -68,6 +68,12 @@ struct LineToSave {
   // there for an expired one; none when the caller judged none. A bill whose stored date another
   // clerk moved since is saved only while the batch has not expired on that date.
   std::optional<std::string> expiryJudgedOn;
+  // The batch had expired on that date and the clerk's word was given. Without it, a batch whose
+  // expiry another clerk moved into the past meanwhile is refused as on a date moved.
+  bool expiredAccepted = false;
+  // Stored lines of the bill (dh) whose batch the clerk let leave expired on the date this save
+  // moves the bill to.
+  std::vector<std::string> expiredLinesAccepted;
   // The line moves more than the losing warehouse (the out-warehouse, or the in-warehouse for a
   // return) held when it was judged, on the site's leave to do so (bz3): that leave withdrawn
   // meanwhile, the line is saved only while the stock now covers it. Without it the stock must
@@ -105,7 +111,8 @@ enum class LineSaveOutcome {
   PlaceGone,       // a goods place of the line was removed from the in-warehouse's places meanwhile
   PlaceShort,      // goods going back would leave a place more of the batch than it now holds
   PlacesNeeded,    // the in-warehouse was switched to goods places meanwhile, and the line has none
-  BatchExpired,    // the bill's date was moved meanwhile to one the line's batch has expired on
+  BatchExpired,    // the line's batch has expired on the bill's date (moved meanwhile, or its expiry moved)
+  StoredLineExpired,  // the save moves the bill's date past the expiry of a stored line's batch
   ShortageForbidden,  // the stock no longer covers the line, and the site forbids shortages now (bz3)
   ShortageToAccept,   // the stock no longer covers the line, which the clerk did not accept: ask, then save
   BatchGone,          // the line's batch is no longer in the out-warehouse: nothing written
@@ -122,6 +129,9 @@ struct SavedLine {
   std::string billDate{};  // BatchExpired: the bill's date as stored
   bool outWarehouse = true;  // OutsideScope: the out-warehouse (else the in-warehouse) is outside it
   PlaceShortage shortage{};  // PlaceShort: the place and what it holds now
+  // StoredLineExpired: the stored line, its batch and the days past its expiry on the new date.
+  std::string expiredLine{}, expiredBatch{};
+  long expiredDays = 0;
 };
 
 // Stores the line; on any failure rolls everything back and throws adodb::Error (a duplicate

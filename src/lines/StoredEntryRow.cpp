@@ -8,6 +8,7 @@
 #include "host/NumberHelpers.h"
 #include "host/RequireOpened.h"
 #include "lines/BatchChoice.h"
+#include "lines/BatchExpiry.h"
 #include "lines/BoundColumns.h"
 #include "lines/LineSaving.h"
 #include "lines/StoredBillLines.h"
@@ -138,6 +139,10 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   if (row.batch && !rs->Value("kdrq").IsNull()) {
     const adodb::Date stored = rs->Value("kdrq").AsDate();
     row.batch->expiryJudgedOn = adodb::Date{stored.year, stored.month, stored.day};
+    row.batch->expiredAccepted =
+        JudgeExpiry(BatchExpiryDate(session, row.goods, outWarehouse, row.batch->number, row.batch->line),
+                    *row.batch->expiryJudgedOn)
+            .state == BatchExpiry::State::Expired;
   }
   rs->Close();
   row.goodsPlaces = StoredPlaces(session, lsh, dh);

@@ -799,9 +799,10 @@ TEST_F(EditorTest, QuotesInTypedTextStayInsideTheirLiterals) {
   EXPECT_TRUE(ui_.Boxes().empty());
 }
 
-// An expired batch is asked about before anything is read or written; No keeps the batch the
-// row held before (Yes, the saving and the plain refusal: entry/expired_batch.scn).
-TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBefore) {
+// An expired batch is asked about before anything is read or written; No voids the batch the row
+// held before, which may be the very one declined (Yes, the saving and the plain refusal:
+// entry/expired_batch.scn).
+TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoVoidsTheBatchBefore) {
   OpenNewBill();
   form_->Type("DTPKdrq", "2024-05-03");
   Enter("TxtHH", "0010");
@@ -812,7 +813,59 @@ TEST_F(EditorTest, AnExpiredBatchIsTakenOnlyOnTheClerksWordAndNoKeepsTheBatchBef
   ui_.QueueAnswer(mb::kNo);
   Enter("TxtSl", "5");
   EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批号 230115 已过期 3 天，是否继续？[Y/N]\n");
-  EXPECT_EQ(form_->Entry().batch->number, "240103");
+  EXPECT_FALSE(form_->Entry().batch.has_value());  // it may be the very batch declined
+  EXPECT_FALSE(ui_.HasQueued());
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+// Another clerk moves the chosen batch's expiry into the past while the row waits, in a new bill
+// and in a stored one: the save asks as the quantity step would; No stores nothing, Yes the line.
+TEST_F(EditorTest, ABatchExpiredMeanwhileLeavesOnlyOnTheClerksWord) {
+  OpenNewBill();
+  form_->Type("DTPKdrq", "2024-05-03");
+  const auto waits = [&](const char* hh, const char* ph) {
+    Enter("TxtHH", hh);
+    ui_.QueueChoice(2);
+    Enter("TxtSl", "1");
+    db_.Run({std::string("update phk set xq='2024-05-01' where ph='") + ph + "'"});
+    const std::string before = ShownBoxes(ui_);
+    ui_.QueueAnswer(mb::kNo);
+    form_->Click("Cmd_Save");
+    EXPECT_EQ(ShownBoxes(ui_), before + "292 提示:|批号 " + ph + " 已过期 2 天，是否继续？[Y/N]\n");
+    EXPECT_EQ(db_.Value(std::string("select count(*) from ckdbdzkmx where ph='") + ph + "'"), "0");
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click("Cmd_Save");
+    EXPECT_EQ(db_.Value(std::string("select count(*) from ckdbdzkmx where ph='") + ph + "'"), "1");
+  };
+  waits("0010", "240103");
+  waits("0011", "240214");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+// The bill's date moved past the expiry of a batch a stored line leaves from: that line leaves
+// expired too, so the save asks; No keeps the bill as stored.
+TEST_F(EditorTest, ABillDateMovedPastAStoredLinesBatchExpiryIsAskedAbout) {
+  OpenNewBill();
+  form_->Type("DTPKdrq", "2024-04-01");
+  Enter("TxtHH", "0010");
+  ui_.QueueChoice(1);  // 230115, expires on 2024-04-30
+  Enter("TxtSl", "1");
+  form_->Click("Cmd_Save");
+  const auto bill = [&] {
+    return db_.Value("select convert(varchar(10),kdrq,120)+' '+cast(count(*) as varchar) from ckdbdzk a join ckdbdzkmx b "
+                     "on a.lsh=b.lsh where a.lsh='" + form_->Text("TxtLSH") + "' group by kdrq");
+  };
+  form_->Type("DTPKdrq", "2024-05-03");
+  Enter("TxtHH", "0011");
+  ui_.QueueChoice(2);
+  Enter("TxtSl", "1");
+  ui_.QueueAnswer(mb::kNo);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "292 提示:|批号 230115 已过期 3 天，是否继续？[Y/N]\n");
+  EXPECT_EQ(bill(), "2024-04-01 1");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(bill(), "2024-05-03 2");
   EXPECT_FALSE(ui_.HasQueued());
 }
 
