@@ -1,6 +1,7 @@
 #include "StartupCheck.h"
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -57,7 +58,11 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
     if (file) db::EnsurePasswordTable(*conn);
     // Without these a file made by an older version would store dates and decimals as no
     // reader of the module expects them.
-    if (file) db::EnsureStoredFormTriggers(*conn);
+    // A value an older version stored beyond its column's range keeps the clerk out of nothing,
+    // but the administrator is to correct it: said on the console, where he starts the launcher.
+    if (file) {
+      for (const std::string& value : db::EnsureStoredFormTriggers(*conn)) std::cerr << "storeadjust: 注意：" << value << "\n";
+    }
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }

@@ -427,7 +427,8 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
   raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
   raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
-  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept, the file still opens
+  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept and named, the file still opens
+  raw("update ckdbdzkmx set srsl = 1.23456 where rowid = 1");  // held all the same
   // On a read-only mount (a namespace of its own) the file opens as it did, unwritten.
   const auto launch = [&](const std::string& mount) {
     return RunProgram("unshare", {"-m", "sh", "-c", mount + "exec \"$@\"", demo.Folder().string(), STOREADJUST_LAUNCHER, "--db",
@@ -436,8 +437,10 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   const std::string bytes = BytesOf(demo.Path()), noPassword = "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n";
   EXPECT_EQ(launch("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "), noPassword);
   EXPECT_EQ(BytesOf(demo.Path()), bytes);
-  EXPECT_EQ(launch(""), noPassword);
+  EXPECT_EQ(launch(""), "1||storeadjust: 注意：ckdbdzkmx 表 rowid 为 2 的行，srsl 的值 1000000000000000 超出了 decimal(18,4) 的范围，"
+                       "没有改动，请改正它。\n" + noPassword.substr(3));
   EXPECT_EQ(raw(triggers), made);
+  EXPECT_EQ(raw("select srsl from ckdbdzkmx where rowid = 1"), "1.2346");
   EXPECT_EQ(raw("select sl || ' ' || je from ckdbdzkmx where rowid = 1"), "1.2346 2");
   EXPECT_EQ(raw("select kdrq from ckdbdzk where rowid = 1"), "2024-03-05 00:00:00");
 }
