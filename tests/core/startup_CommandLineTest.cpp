@@ -379,8 +379,12 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
             "1||storeadjust-db: 密码中有键盘不能直接打出的字符（例如汉字、全角字符）：登录对话框的密码框用不了输入法，"
             "这样的密码登录时输不进去。请只用字母、数字、空格和英文符号，没有设置密码。\n");
   const std::string password = "Wang's \"pass\" word";
-  // A last line without its line end is the password all the same.
+  // A last line without its line end is the password all the same; the file's triggers are
+  // brought up to date on the way, as the launcher brings them.
+  const std::string trigger = "select count(*) from sqlite_master where name = 'ckdbdzkmx_sl_declared_scale_on_update'";
+  demo.Run({"drop trigger ckdbdzkmx_sl_declared_scale_on_update"});
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
+  EXPECT_EQ(demo.Count(trigger), 1);
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
   EXPECT_EQ(launch("004", password + "\n").Said(), SignedInWithoutScreen("操作员 004（王五）"));
   // Removed, the password signs no one in.
