@@ -164,7 +164,11 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
   }
   if (!unknown.empty()) throw SignInRefused(unknown, 0, true);
   if (result.outcome != SignInOutcome::kSignedIn) {
-    throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
+    // Spaces may belong to a password, so they are kept; but the box shows only dots, and a space
+    // slipped in before or after is what a clerk sure of his password cannot see.
+    const bool spaced = !password.empty() && (password.front() == ' ' || password.back() == ' ');
+    const std::string hint = result.outcome == SignInOutcome::kWrongPassword && spaced ? "（注意：输入的密码首尾有空格。）" : "";
+    throw SignInRefused(SignInRefusal(result, optCode) + hint, result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
   }
   return {result.operatorCode, result.operatorName};
 }

@@ -173,7 +173,8 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
       {"001", std::nullopt, "操作员 001（系统管理员）" + none},  // no line at all, no terminal, no display
       {"007", "demo001\n", "操作员编号 007 不在数据库文件 " + demo.Path() + " 的 Operators 表中，请用 --operator 给出一个已有的编号。"},
       {"004", "demo004\n", "操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。"},
-      {"002", "demo001\n", "操作员 002（张三）" + wrong}};  // another operator's password
+      {"002", "demo001\n", "操作员 002（张三）" + wrong},  // another operator's password
+      {"002", " demo002 \n", "操作员 002（张三）" + wrong + "（注意：输入的密码首尾有空格。）"}};
   for (const auto& [code, input, words] : refusals) {
     EXPECT_EQ(SignIn(code, input), "1||storeadjust: " + words + "\n") << input.value_or("(no input)");
   }
