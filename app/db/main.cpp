@@ -148,6 +148,9 @@ std::string ReadPassword() {
 std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
   std::shared_ptr<adodb::Connection> conn;
   if (IsOdbcConnection(path)) {
+    if (const auto missing = storeadjust::db::MissingOdbcFileText(path)) {
+      throw adodb::Error::Provider("打不开连接 \"" + WithoutPassword(path) + "\"：" + *missing);
+    }
     conn = std::make_shared<adodb::Connection>();
     conn->Open(adodb::WithLockWaitAtConnect(path, storeadjust::kPasswordLockWaitMs));
   } else {

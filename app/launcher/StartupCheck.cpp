@@ -37,6 +37,9 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   // refuses it in words below.
   std::error_code unseen;
   if (file && !std::filesystem::exists(*file, unseen) && !unseen) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  if (const auto missingThroughOdbc = db::MissingOdbcFileText(connStr)) {
+    throw StartupError("打不开" + DatabaseName(connStr) + "：" + *missingThroughOdbc);
+  }
   // Opening a session would switch the file's journal to WAL: a file that is not the module's
   // is refused first, from a read-only look, with its bytes as they were.
   std::string missing;

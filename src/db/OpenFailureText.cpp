@@ -1,5 +1,7 @@
 #include "db/OpenFailureText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -67,6 +69,21 @@ std::optional<std::string> OdbcOpenFailureText(const std::string& text, const st
   if (std::filesystem::exists(driver, error)) return driver + " 不是 ODBC 驱动程序，请检查 Driver=。";
   if (driver.find('/') != std::string::npos) return "ODBC 驱动程序文件 " + driver + " 不存在，请检查 Driver=。";
   return "没有登记名为 " + driver + " 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。";
+}
+
+// The SQLite ODBC driver makes the file Database= names when there is none, and the session is
+// then refused for a table the empty file lacks, with that empty file left behind.
+std::optional<std::string> MissingOdbcFileText(const std::string& connStr) {
+  const adodb::ConnectionString parts(connStr);
+  std::string driver = parts.Get("Driver").value_or("") + " " + parts.Get("Dialect").value_or("");
+  std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string file = parts.Get("Database").value_or("");
+  if (driver.find("sqlite") == std::string::npos || file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) {
+    return std::nullopt;
+  }
+  std::error_code unseen;
+  if (std::filesystem::exists(file, unseen) || unseen) return std::nullopt;
+  return "数据库文件 " + file + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。";
 }
 
 }  // namespace storeadjust::db

@@ -14,4 +14,8 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
 // never set up, a driver neither registered nor a file, a file that is not a driver.
 std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr);
 
+// Why the SQLite ODBC driver is not to be handed connection string connStr: the file its
+// Database= names does not exist (the driver would make it empty). Nothing for any other string.
+std::optional<std::string> MissingOdbcFileText(const std::string& connStr);
+
 }  // namespace storeadjust::db

@@ -127,9 +127,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
                                     {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
                                     {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
-                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"}}) {
+                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"},
+                                    {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
+                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
+    EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
+  EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
