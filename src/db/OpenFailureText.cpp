@@ -51,6 +51,16 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
 // The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file
 // that loads but answers nothing a driver must fails its first call.
 std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr) {
+  // A string that names neither the embedded file nor ODBC: a key mistyped, as often as not.
+  if (text.find("Provider cannot be found") != std::string::npos) {
+    return "它既不是嵌入式数据库的 Provider=SQLite;Data Source=文件，也没有给出 ODBC 的 DSN= 或 Driver=，请检查连接字符串。";
+  }
+  // The SQLite ODBC driver says only this for a folder, a file it may not open, or a name it was
+  // handed between braces, which it takes as part of the name.
+  if (text.find("[SQLite]connect failed") != std::string::npos) {
+    return "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里"
+           "（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。";
+  }
   if (text.find("[Driver Manager]") == std::string::npos) return std::nullopt;
   const adodb::ConnectionString parts(connStr);
   if (text.find("Data source name not found") != std::string::npos) {

@@ -128,6 +128,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                     {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
                                     {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
                                     {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"},
+                                    {"Provier=SQLite;Data Source=" + missing, "它既不是嵌入式数据库的 Provider=SQLite;Data Source=文件，也没有给出 ODBC 的 DSN= 或 Driver=，请检查连接字符串。"},
+                                    {"Driver=" + kSqliteOdbcDriver + ";Database=" + home.Folder().string() + ";Dialect=SQLite",
+                                     "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。"},
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
                                      "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
