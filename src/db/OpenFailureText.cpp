@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "adodb/ConnectionString.h"
 
 namespace storeadjust::db {
@@ -41,6 +43,17 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
   // A folder opened as a database reads as a failing disk.
   if (text.find("disk I/O error") != std::string::npos && IsDirectory(path)) {
     return "它是目录，不是数据库文件，请给出数据库文件的路径。";
+  }
+  // A file that may be written in a folder that may not: the database keeps its log beside the
+  // file, so it is the folder that stops it, not the file's permissions. SQLite says either,
+  // by whether the log was there already.
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  if (folder.empty()) folder = ".";
+  const bool refused = text.find("attempt to write a readonly database") != std::string::npos ||
+                       text.find("unable to open database file") != std::string::npos;
+  if (refused && !path.empty() &&
+      ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) != 0) {
+    return "文件所在的目录 " + folder + " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。";
   }
   for (const Wording& wording : kWordings) {
     if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);

@@ -145,6 +145,18 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   for (const auto& args : {std::vector<std::string>{"check-templates", loop}, {"password", loop, "001"}}) {
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, args, home.Folder()).Said(), "1||storeadjust-db: " + cannot) << args[0];
   }
+  // A file that may be written, in a folder that may not (a read-only mount, the file bound back
+  // writable, in a mount namespace of its own): the folder is named, not the file's permissions.
+  const TempDatabase writable(storeadjust::db::CreateDemoDatabase);
+  const auto locked = home.Folder() / "locked";
+  std::filesystem::create_directory(locked);
+  std::ofstream(locked / "x.db") << "";
+  const Ran folderRefused = RunProgram("unshare", {"-m", "sh", "-c", "mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "
+      "mount --bind \"$1\" \"$0/x.db\" && exec \"$2\" --db \"$0/x.db\"", locked.string(), writable.Path(), STOREADJUST_LAUNCHER}, home.Folder());
+  if (folderRefused.err.find("mount") == std::string::npos) {
+    EXPECT_EQ(folderRefused.Said(), "1||storeadjust: 打不开数据库文件 " + (locked / "x.db").string() + "：文件所在的目录 " + locked.string() +
+              " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。\n");
+  }
   // A data folder the demo database cannot be made in is named, in Chinese.
   std::ofstream(home.Folder() / "data") << "a file where the data folder goes\n";
   const std::string data = (home.Folder() / "data" / "storeadjust").string();
