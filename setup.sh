@@ -67,13 +67,23 @@ install_missing() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    apt_get update -qq
+    # Without a network apt only warns, package by package; what setup could not do, and why, is
+    # then said once at the end. Its own words still go to the terminal.
+    local update_log unreachable=
+    update_log=$(apt_get update -qq 2>&1) || { printf '%s\n' "$update_log" >&2; return 1; }
+    [ -z "$update_log" ] || printf '%s\n' "$update_log" >&2
+    grep -q '^W: Failed to fetch' <<<"$update_log" && unreachable="this machine could not reach its package sources (no network, or a proxy apt does not know)"
     # A Debian installed from its DVD without a network mirror has only the DVD's packages, and apt
     # would stop at the first one it lacks with its own words: name them all, and what to do.
     local unavailable=()
     for p in "${missing[@]}"; do
       prints '^ *Candidate: [^(]' env LC_ALL=C apt-cache policy "$p" 2>/dev/null || unavailable+=("$p")
     done
+    if [ ${#unavailable[@]} -gt 0 ] && [ -n "$unreachable" ]; then
+      echo "setup.sh: these packages are needed and could not be installed: ${unavailable[*]}: $unreachable." >&2
+      echo "  Connect it to the network, then run this command again. Nothing was installed." >&2
+      return 1
+    fi
     if [ ${#unavailable[@]} -gt 0 ]; then
       echo "setup.sh: these packages are needed, and no package source of this machine offers them: ${unavailable[*]}" >&2
       echo "  A Debian installed from DVD has only the DVD's packages until a network mirror is added. As root add" >&2
@@ -81,7 +91,11 @@ install_missing() {
       echo "  mirror in 'Software & Updates'), then run this command again. Nothing was installed." >&2
       return 1
     fi
-    apt_get install -y -qq "${missing[@]}"
+    if ! apt_get install -y -qq "${missing[@]}"; then
+      echo "setup.sh: these packages are needed and were not installed: ${missing[*]}${unreachable:+: $unreachable}." >&2
+      echo "  ${unreachable:+Connect it to the network, then }run this command again; apt's own words above say what failed." >&2
+      return 1
+    fi
   fi
 }
 

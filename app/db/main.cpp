@@ -148,6 +148,9 @@ std::string ReadPassword() {
 std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
   std::shared_ptr<adodb::Connection> conn;
   if (IsOdbcConnection(path)) {
+    if (const auto missing = storeadjust::db::MissingOdbcFileText(path)) {
+      throw adodb::Error::Provider("打不开连接 \"" + WithoutPassword(path) + "\"：" + *missing);
+    }
     conn = std::make_shared<adodb::Connection>();
     conn->Open(adodb::WithLockWaitAtConnect(path, storeadjust::kPasswordLockWaitMs));
   } else {
@@ -159,10 +162,14 @@ std::shared_ptr<adodb::Connection> OpenForPasswords(const std::string& path) {
 }
 
 // A server's database gets the password table, or the columns it lacks, here: the launcher leaves
-// a server's tables as they are.
+// a server's tables as they are. A file an older version made is brought up to date as the
+// launcher brings it, in a transaction of its own that ends before the password is typed: no
+// transaction waits on a person at the terminal.
 void PreparePasswordTable(adodb::Connection& conn, const std::string& path) {
   if (!IsOdbcConnection(path)) storeadjust::db::RequireModuleSchema(conn, path);
   storeadjust::db::EnsurePasswordTable(conn);
+  if (IsOdbcConnection(path)) return;
+  for (const std::string& value : storeadjust::db::EnsureStoredFormTriggers(conn)) std::cerr << "storeadjust-db: 注意：" << value << "\n";
 }
 
 // The database opened but could not be written (read-only, or held by another program): said as

@@ -1,6 +1,7 @@
 #include "StartupCheck.h"
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -36,6 +37,9 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   // refuses it in words below.
   std::error_code unseen;
   if (file && !std::filesystem::exists(*file, unseen) && !unseen) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  if (const auto missingThroughOdbc = db::MissingOdbcFileText(connStr)) {
+    throw StartupError("打不开" + DatabaseName(connStr) + "：" + *missingThroughOdbc);
+  }
   // Opening a session would switch the file's journal to WAL: a file that is not the module's
   // is refused first, from a read-only look, with its bytes as they were.
   std::string missing;
@@ -57,7 +61,11 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
     if (file) db::EnsurePasswordTable(*conn);
     // Without these a file made by an older version would store dates and decimals as no
     // reader of the module expects them.
-    if (file) db::EnsureStoredFormTriggers(*conn);
+    // A value an older version stored beyond its column's range keeps the clerk out of nothing,
+    // but the administrator is to correct it: said on the console, where he starts the launcher.
+    if (file) {
+      for (const std::string& value : db::EnsureStoredFormTriggers(*conn)) std::cerr << "storeadjust: 注意：" << value << "\n";
+    }
   } catch (const adodb::Error& e) {
     throw CannotOpen(connStr, e);
   }
@@ -159,7 +167,11 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
   }
   if (!unknown.empty()) throw SignInRefused(unknown, 0, true);
   if (result.outcome != SignInOutcome::kSignedIn) {
-    throw SignInRefused(SignInRefusal(result, optCode), result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
+    // Spaces may belong to a password, so they are kept; but the box shows only dots, and a space
+    // slipped in before or after is what a clerk sure of his password cannot see.
+    const bool spaced = !password.empty() && (password.front() == ' ' || password.back() == ' ');
+    const std::string hint = result.outcome == SignInOutcome::kWrongPassword && spaced ? "（注意：输入的密码首尾有空格。）" : "";
+    throw SignInRefused(SignInRefusal(result, optCode) + hint, result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
   }
   return {result.operatorCode, result.operatorName};
 }

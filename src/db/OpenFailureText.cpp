@@ -1,7 +1,11 @@
 #include "db/OpenFailureText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "adodb/ConnectionString.h"
 
@@ -40,6 +44,17 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
   if (text.find("disk I/O error") != std::string::npos && IsDirectory(path)) {
     return "它是目录，不是数据库文件，请给出数据库文件的路径。";
   }
+  // A file that may be written in a folder that may not: the database keeps its log beside the
+  // file, so it is the folder that stops it, not the file's permissions. SQLite says either,
+  // by whether the log was there already.
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  if (folder.empty()) folder = ".";
+  const bool refused = text.find("attempt to write a readonly database") != std::string::npos ||
+                       text.find("unable to open database file") != std::string::npos;
+  if (refused && !path.empty() &&
+      ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) != 0) {
+    return "文件所在的目录 " + folder + " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。";
+  }
   for (const Wording& wording : kWordings) {
     if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
   }
@@ -49,6 +64,16 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
 // The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file
 // that loads but answers nothing a driver must fails its first call.
 std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr) {
+  // A string that names neither the embedded file nor ODBC: a key mistyped, as often as not.
+  if (text.find("Provider cannot be found") != std::string::npos) {
+    return "它既不是嵌入式数据库的 Provider=SQLite;Data Source=文件，也没有给出 ODBC 的 DSN= 或 Driver=，请检查连接字符串。";
+  }
+  // The SQLite ODBC driver says only this for a folder, a file it may not open, or a name it was
+  // handed between braces, which it takes as part of the name.
+  if (text.find("[SQLite]connect failed") != std::string::npos) {
+    return "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里"
+           "（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。";
+  }
   if (text.find("[Driver Manager]") == std::string::npos) return std::nullopt;
   const adodb::ConnectionString parts(connStr);
   if (text.find("Data source name not found") != std::string::npos) {
@@ -67,6 +92,21 @@ std::optional<std::string> OdbcOpenFailureText(const std::string& text, const st
   if (std::filesystem::exists(driver, error)) return driver + " 不是 ODBC 驱动程序，请检查 Driver=。";
   if (driver.find('/') != std::string::npos) return "ODBC 驱动程序文件 " + driver + " 不存在，请检查 Driver=。";
   return "没有登记名为 " + driver + " 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。";
+}
+
+// The SQLite ODBC driver makes the file Database= names when there is none, and the session is
+// then refused for a table the empty file lacks, with that empty file left behind.
+std::optional<std::string> MissingOdbcFileText(const std::string& connStr) {
+  const adodb::ConnectionString parts(connStr);
+  std::string driver = parts.Get("Driver").value_or("") + " " + parts.Get("Dialect").value_or("");
+  std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string file = parts.Get("Database").value_or("");
+  if (driver.find("sqlite") == std::string::npos || file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) {
+    return std::nullopt;
+  }
+  std::error_code unseen;
+  if (std::filesystem::exists(file, unseen) || unseen) return std::nullopt;
+  return "数据库文件 " + file + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。";
 }
 
 }  // namespace storeadjust::db

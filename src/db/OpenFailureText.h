@@ -11,7 +11,12 @@ namespace storeadjust::db {
 std::optional<std::string> OpenFailureText(const std::string& text, const std::string& path);
 
 // The same for the ODBC driver manager's refusals of connection string connStr: a data source
-// never set up, a driver neither registered nor a file, a file that is not a driver.
+// never set up, a driver neither registered nor a file, a file that is not a driver; the SQLite
+// ODBC driver refusing its file; a string that names neither ODBC nor the embedded file.
 std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr);
+
+// Why the SQLite ODBC driver is not to be handed connection string connStr: the file its
+// Database= names does not exist (the driver would make it empty). Nothing for any other string.
+std::optional<std::string> MissingOdbcFileText(const std::string& connStr);
 
 }  // namespace storeadjust::db

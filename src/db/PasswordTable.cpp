@@ -139,26 +139,52 @@ std::vector<StaleTrigger> StaleStoredFormTriggers(adodb::Connection& connection)
 }
 
 // A trigger body holds ';', which the T-SQL translator reads as the end of a statement: these go
-// to SQLite as written. A value outside its column's range, stored before its trigger refused
-// such values, makes the trigger abort its own statement only; that column's other values are
-// left as they were, and the file still opens.
-void ExecuteOnFile(sqlite3* db, const std::string& sql, bool refusedValueSkipped = false) {
+// to SQLite as written.
+void ExecuteOnFile(sqlite3* db, const std::string& sql) {
   char* error = nullptr;
   const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
   const std::string message = error ? error : "";
   sqlite3_free(error);
-  if (rc != SQLITE_OK && !(refusedValueSkipped && (rc & 0xff) == SQLITE_CONSTRAINT)) throw adodb::Error::Provider(message + " [" + sql.substr(0, 200) + "]");
+  if (rc != SQLITE_OK) throw adodb::Error::Provider(message + " [" + sql.substr(0, 200) + "]");
+}
+
+// The rows of a column, each rowid with its value as text.
+std::vector<std::pair<std::string, std::string>> ColumnRows(sqlite3* db, const std::string& table, const std::string& column) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, ("select rowid, " + column + " from " + table).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    throw adodb::Error::Provider(sqlite3_errmsg(db));
+  }
+  std::vector<std::pair<std::string, std::string>> rows;
+  const auto text = [&](int i) { const auto* t = sqlite3_column_text(statement, i); return t ? std::string(reinterpret_cast<const char*>(t)) : ""; };
+  while (sqlite3_step(statement) == SQLITE_ROW) rows.emplace_back(text(0), text(1));
+  sqlite3_finalize(statement);
+  return rows;
+}
+
+// Writes the column's values again through its triggers. A value outside the column's range,
+// stored before its trigger refused such values, aborts the whole statement: the column is then
+// written row by row, so that only such values stay as they were, each one named.
+void HoldColumn(sqlite3* db, const TableDefinition& table, const ColumnDefinition& column, std::vector<std::string>& unheld) {
+  const std::string update = std::string("update ") + table.name + " set " + column.name + " = " + column.name;
+  if (sqlite3_exec(db, update.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return;
+  if ((sqlite3_extended_errcode(db) & 0xff) != SQLITE_CONSTRAINT) ExecuteOnFile(db, update);  // throws its words
+  for (const auto& [rowid, value] : ColumnRows(db, table.name, column.name)) {
+    if (sqlite3_exec(db, (update + " where rowid = " + rowid).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) continue;
+    if ((sqlite3_extended_errcode(db) & 0xff) != SQLITE_CONSTRAINT) ExecuteOnFile(db, update + " where rowid = " + rowid);
+    unheld.push_back(std::string(table.name) + " 表 rowid 为 " + rowid + " 的行，" + column.name + " 的值 " + value +
+                     " 超出了 " + column.type + " 的范围，没有改动，请改正它。");
+  }
 }
 
 }  // namespace
 
-void EnsureStoredFormTriggers(adodb::Connection& connection) {
+std::vector<std::string> EnsureStoredFormTriggers(adodb::Connection& connection) {
   auto* backend = dynamic_cast<adodb::SqliteBackend*>(&connection.GetBackend());
   // A read-only file cannot be written by the module either: it opens as it is, and is brought up
   // to date the first time it is opened for writing.
-  if (!backend || sqlite3_db_readonly(backend->Handle(), "main") == 1 || StaleStoredFormTriggers(connection).empty()) return;
+  if (!backend || sqlite3_db_readonly(backend->Handle(), "main") == 1 || StaleStoredFormTriggers(connection).empty()) return {};
   adodb::TransactionGuard transaction(connection);
-  std::vector<std::string> rewritten;
+  std::vector<std::string> rewritten, unheld;
   for (const StaleTrigger& trigger : StaleStoredFormTriggers(connection)) {
     ExecuteOnFile(backend->Handle(), "drop trigger if exists " + trigger.name);
     ExecuteOnFile(backend->Handle(), trigger.statement);
@@ -172,10 +198,11 @@ void EnsureStoredFormTriggers(adodb::Connection& connection) {
         const std::string lower = adodb::LowerName(name);
         return lower.rfind(prefix + "declared_scale_on_", 0) == 0 || lower.rfind(prefix + "stored_form_on_", 0) == 0;
       });
-      if (held) ExecuteOnFile(backend->Handle(), std::string("update ") + table.name + " set " + column.name + " = " + column.name, true);
+      if (held) HoldColumn(backend->Handle(), table, column, unheld);
     }
   }
   transaction.Commit();
+  return unheld;
 }
 
 }  // namespace storeadjust::db

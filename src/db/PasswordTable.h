@@ -2,6 +2,7 @@
 // The launcher's password table on a module database made before it (or one of its columns)
 // existed, and the indexes and stored-form triggers on an embedded one.
 #include <string>
+#include <vector>
 
 namespace adodb {
 class Connection;
@@ -21,8 +22,10 @@ void EnsureSchemaIndexes(adodb::Connection& connection);
 
 // Brings an embedded file's triggers that keep dates in their stored form and decimals at their
 // column's scale up to the schema's, and holds the values the file stored without them, in one
-// transaction; a file already up to date, or read-only, is not written to. Throws adodb::Error when the file
-// cannot be read or written. Nothing for a database reached through ODBC.
-void EnsureStoredFormTriggers(adodb::Connection& connection);
+// transaction; a file already up to date, or read-only, is not written to. A value beyond its
+// column's range is left as it was and the file still opens: gives one Chinese line naming each
+// such value, for the administrator. Throws adodb::Error when the file cannot be read or written.
+// Nothing for a database reached through ODBC.
+std::vector<std::string> EnsureStoredFormTriggers(adodb::Connection& connection);
 
 }  // namespace storeadjust::db

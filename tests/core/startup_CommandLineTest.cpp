@@ -127,9 +127,16 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
                                     {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
                                     {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
-                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"}}) {
+                                    {"Driver=" + text, text + " 不是 ODBC 驱动程序，请检查 Driver=。"},
+                                    {"Provier=SQLite;Data Source=" + missing, "它既不是嵌入式数据库的 Provider=SQLite;Data Source=文件，也没有给出 ODBC 的 DSN= 或 Driver=，请检查连接字符串。"},
+                                    {"Driver=" + kSqliteOdbcDriver + ";Database=" + home.Folder().string() + ";Dialect=SQLite",
+                                     "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。"},
+                                    {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
+                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
+    EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
+  EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
@@ -137,6 +144,18 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   EXPECT_EQ(launch({"--db", loop}).Said(), "1||storeadjust: " + cannot);
   for (const auto& args : {std::vector<std::string>{"check-templates", loop}, {"password", loop, "001"}}) {
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, args, home.Folder()).Said(), "1||storeadjust-db: " + cannot) << args[0];
+  }
+  // A file that may be written, in a folder that may not (a read-only mount, the file bound back
+  // writable, in a mount namespace of its own): the folder is named, not the file's permissions.
+  const TempDatabase writable(storeadjust::db::CreateDemoDatabase);
+  const auto locked = home.Folder() / "locked";
+  std::filesystem::create_directory(locked);
+  std::ofstream(locked / "x.db") << "";
+  const Ran folderRefused = RunProgram("unshare", {"-m", "sh", "-c", "mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "
+      "mount --bind \"$1\" \"$0/x.db\" && exec \"$2\" --db \"$0/x.db\"", locked.string(), writable.Path(), STOREADJUST_LAUNCHER}, home.Folder());
+  if (folderRefused.err.find("mount") == std::string::npos) {
+    EXPECT_EQ(folderRefused.Said(), "1||storeadjust: 打不开数据库文件 " + (locked / "x.db").string() + "：文件所在的目录 " + locked.string() +
+              " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。\n");
   }
   // A data folder the demo database cannot be made in is named, in Chinese.
   std::ofstream(home.Folder() / "data") << "a file where the data folder goes\n";
@@ -173,7 +192,8 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
       {"001", std::nullopt, "操作员 001（系统管理员）" + none},  // no line at all, no terminal, no display
       {"007", "demo001\n", "操作员编号 007 不在数据库文件 " + demo.Path() + " 的 Operators 表中，请用 --operator 给出一个已有的编号。"},
       {"004", "demo004\n", "操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。"},
-      {"002", "demo001\n", "操作员 002（张三）" + wrong}};  // another operator's password
+      {"002", "demo001\n", "操作员 002（张三）" + wrong},  // another operator's password
+      {"002", " demo002 \n", "操作员 002（张三）" + wrong + "（注意：输入的密码首尾有空格。）"}};
   for (const auto& [code, input, words] : refusals) {
     EXPECT_EQ(SignIn(code, input), "1||storeadjust: " + words + "\n") << input.value_or("(no input)");
   }
@@ -379,8 +399,12 @@ TEST(DatabaseToolPassword, SetsKnownOperatorsPasswordsAndAddsTheTableToOlderFile
             "1||storeadjust-db: 密码中有键盘不能直接打出的字符（例如汉字、全角字符）：登录对话框的密码框用不了输入法，"
             "这样的密码登录时输不进去。请只用字母、数字、空格和英文符号，没有设置密码。\n");
   const std::string password = "Wang's \"pass\" word";
-  // A last line without its line end is the password all the same.
+  // A last line without its line end is the password all the same; the file's triggers are
+  // brought up to date on the way, as the launcher brings them.
+  const std::string trigger = "select count(*) from sqlite_master where name = 'ckdbdzkmx_sl_declared_scale_on_update'";
+  demo.Run({"drop trigger ckdbdzkmx_sl_declared_scale_on_update"});
   EXPECT_EQ(tool({"password", demo.Path(), "004"}, password).Said(), "0|操作员 004 的密码已设置。\n|");
+  EXPECT_EQ(demo.Count(trigger), 1);
   EXPECT_EQ(demo.Value("select PasswordHash from StoreAdjustPassword where OperatorCode='004'").rfind("$argon2id$", 0), 0u);
   EXPECT_EQ(launch("004", password + "\n").Said(), SignedInWithoutScreen("操作员 004（王五）"));
   // Removed, the password signs no one in.
@@ -427,7 +451,8 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   raw("create trigger ckdbdzkmx_sl_declared_scale_on_update after update of sl on ckdbdzkmx begin select 1; end");
   raw("update ckdbdzkmx set sl = 1.23456, je = 2.000049 where rowid = 1");
   raw("update ckdbdzk set kdrq = '20240305' where rowid = 1");
-  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept, the file still opens
+  raw("update ckdbdzkmx set srsl = 1e15 where rowid = 2");  // beyond decimal(18,4): kept and named, the file still opens
+  raw("update ckdbdzkmx set srsl = 1.23456 where rowid = 1");  // held all the same
   // On a read-only mount (a namespace of its own) the file opens as it did, unwritten.
   const auto launch = [&](const std::string& mount) {
     return RunProgram("unshare", {"-m", "sh", "-c", mount + "exec \"$@\"", demo.Folder().string(), STOREADJUST_LAUNCHER, "--db",
@@ -436,8 +461,10 @@ TEST(LauncherOlderFile, GetsTheStoredFormTriggersAndItsValuesAreHeldAsNewOnes) {
   const std::string bytes = BytesOf(demo.Path()), noPassword = "1||storeadjust: 操作员 004（王五）还没有密码，没有登录。请先用 storeadjust-db password 为其设置密码。\n";
   EXPECT_EQ(launch("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind \"$0\" && "), noPassword);
   EXPECT_EQ(BytesOf(demo.Path()), bytes);
-  EXPECT_EQ(launch(""), noPassword);
+  EXPECT_EQ(launch(""), "1||storeadjust: 注意：ckdbdzkmx 表 rowid 为 2 的行，srsl 的值 1000000000000000 超出了 decimal(18,4) 的范围，"
+                       "没有改动，请改正它。\n" + noPassword.substr(3));
   EXPECT_EQ(raw(triggers), made);
+  EXPECT_EQ(raw("select srsl from ckdbdzkmx where rowid = 1"), "1.2346");
   EXPECT_EQ(raw("select sl || ' ' || je from ckdbdzkmx where rowid = 1"), "1.2346 2");
   EXPECT_EQ(raw("select kdrq from ckdbdzk where rowid = 1"), "2024-03-05 00:00:00");
 }
