@@ -556,6 +556,22 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
   EXPECT_FALSE(ui_.HasQueued());
 }
 
+// A line another program stored without its base quantity moves nothing until the clerk gives it
+// one: F3 shows 0 in the line's unit, and the quantity typed over it is kept, not zeroed by a unit
+// of coefficient 0 made from the quantity entered beside no base quantity.
+TEST_F(EditorTest, ALineStoredWithoutItsBaseQuantityTakesTheQuantityTypedOverIt) {
+  db_.Run({"update ckdbdzkmx set sl=NULL where lsh='DBD202403010001' and dh='1001'"});
+  Open("DBD202403010001");
+  TakeLine(1);
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs"}), "0 盒 1");
+  ui_.keepsHeld = true;
+  EnterIn("TxtHH");
+  Enter("TxtSl", "18");
+  EnterThroughAndSave();
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'"), "18");
+}
+
 // A bill another program stored without a date is booked on the session's business date, as a new
 // bill is, not on the computer's.
 TEST_F(EditorTest, ABillStoredWithoutADateShowsTheBusinessDate) {
