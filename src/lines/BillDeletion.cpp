@@ -18,7 +18,7 @@ namespace {
 // Only a bill that has moved no stock may go: neither audited (SHBZ) nor, in the two-step flow,
 // pre-audited (PreShbz), whose goods have already left the out-warehouse. Deleting a
 // pre-audited bill would leave that stock issued with no bill to bring it back.
-constexpr const char* kStillOpen = " AND SHBZ=0 AND IsNull(PreShbz,0)=0";
+constexpr const char* kStillOpen = " AND IsNull(SHBZ,0)=0 AND IsNull(PreShbz,0)=0";
 
 // Deleted, or HeldByApproval when the flow took the bill after it was asked; nothing when the
 // header was audited or deleted between the check and the deletion (another user): the lines then

@@ -118,6 +118,9 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   std::optional<double> entered;
   if (!IsMissing(rs->Value("srsl"))) entered = NumberOrZero(rs->Value("srsl"));
   if (entered == 0.0 && baseQty != 0) entered.reset();
+  // No base quantity beside one entered moves nothing, as the grid shows it: taken as entered, the
+  // row showed that quantity in a unit of coefficient 0, and any quantity typed over it was zero.
+  if (IsMissing(rs->Value("sl"))) entered.reset();
   const std::string unitName = rs->Value("dw").TextOrEmpty();
   row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, entered);
   row.quantity = entered.value_or(row.unit.coefficient == 0 ? baseQty : baseQty / row.unit.coefficient);

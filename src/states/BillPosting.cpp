@@ -50,7 +50,7 @@ PostingResult PostBill(Session& session, const std::string& lsh, const std::vect
   if (PostedLinesChanged(*session.Conn, lsh, header.audited, shownLines)) return PostingResult::LinesChanged;
   session.Conn->Execute("Update ckdbdzk Set Jzbz=1 Where Lsh=? and shbz=1", serial);
   const bool notPosted = NumberOrZero(FirstValue(
-                             *session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And Jzbz=0", serial)) > 0;
+                             *session.Conn, "Select Count(*) As Bs From ckdbdzk Where Lsh=? And IsNull(Jzbz,0)=0", serial)) > 0;
   // No unposted header is also what a serial never stored leaves: that posted nothing.
   const bool stored =
       NumberOrZero(FirstValue(*session.Conn, "Select Count(*) From ckdbdzk Where Lsh=?", serial)) > 0;

@@ -53,7 +53,7 @@ struct Handler {
 Handler HandlerOf(StateCommand command) {
   switch (command) {
     case StateCommand::Audit:
-      return {" and shbz=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true, "审核"};
+      return {" and IsNull(shbz,0)=0", "确实要审核此单据吗?", "Shry=?,Shbz=1", true, "审核"};
     case StateCommand::UnAudit:
       return {" and (IsNull(Shbz,0)=1 or IsNull(PreShbz,0)=1) and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?",
               "Shry=null,Shbz=0", false, "反审"};
@@ -62,7 +62,7 @@ Handler HandlerOf(StateCommand command) {
     case StateCommand::UnPreAudit:
       return {" and IsNull(PreShbz,0)=1 and IsNull(Jzbz,0)=0", "确实要反审核此单据吗?", "PreShry=null,PreShbz=0", false, "反审"};
     case StateCommand::Confirm:
-      return {" and shbz=0", "确实要确认此单据吗?", "Shry=?,Shbz=1", true, "确认"};
+      return {" and IsNull(shbz,0)=0", "确实要确认此单据吗?", "Shry=?,Shbz=1", true, "确认"};
     case StateCommand::UnConfirm:
       return {" and shbz=1 and IsNull(Jzbz,0)=0", "确实要反确认此单据吗?", "Shry=null,Shbz=0", false, "反确认"};
   }

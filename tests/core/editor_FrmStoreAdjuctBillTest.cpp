@@ -515,6 +515,63 @@ TEST_F(EditorTest, AFailingApprovalProcedureOrAConfirmationOutsideTheTwoStepFlow
   EXPECT_EQ(db_.Value("select cast(shbz as int) from ckdbdzk where lsh='DBD202403010001'"), "0");
 }
 
+// Bills another program stored with their state flags left NULL are entered bills, as the flags the
+// module writes say 0: posted only once audited, audited, issued and confirmed, and deleted from the
+// list, not refused as audited.
+TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
+  db_.Run({"update ckdbdzk set shbz=NULL,PreShbz=NULL,jzbz=NULL where lsh<>'DBD202403020003'"});
+  const std::string flags = "select cast(IsNull(PreShbz,9) as varchar)+cast(IsNull(shbz,9) as varchar)+"
+                            "cast(IsNull(jzbz,9) as varchar) from ckdbdzk where lsh=";
+  Open("DBD202403010001");
+  for (const char* command : {"记帐", "审核"}) {
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click(command);
+  }
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要记帐吗?\n"
+                             "64 系统提示|流水号为:DBD202403010001的单据记帐不成功,可能的原因是单据还没有审核!\n"
+                             "324 系统提示|确实要审核此单据吗?\n");
+  EXPECT_EQ(db_.Value(flags + "'DBD202403010001'"), "919");
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
+  const auto stock = [&](const char* warehouse) {
+    return db_.Value("select cast(sjsl as varchar) from ywbalance where hh='0005' and fperiod=0 and stockid='" +
+                     std::string(warehouse) + "'");
+  };
+  const double out = std::stod(stock("03")), in = std::stod(stock("02"));
+  Open("DBD202403020004");
+  for (const char* command : {"审核", "确认"}) {
+    ui_.QueueAnswer(mb::kYes);
+    form_->Click(command);
+  }
+  EXPECT_EQ(db_.Value(flags + "'DBD202403020004'"), "119");
+  EXPECT_EQ(std::stod(stock("03")), out - 6);
+  EXPECT_EQ(std::stod(stock("02")), in + 6);
+  FrmStoreAdjuctBillBrow browser{session_};
+  browser.Load();
+  for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
+    browser.ListGrid().SetMarked(row, browser.ListGrid().TextMatrix(row, 1) == "DBD202403010002");
+  }
+  ui_.QueueAnswer(mb::kYes);
+  browser.Click("删除");
+  EXPECT_EQ(db_.Value(flags + "'DBD202403010002'"), "");
+  EXPECT_FALSE(ui_.HasQueued());
+}
+
+// A line another program stored without its base quantity moves nothing until the clerk gives it
+// one: F3 shows 0 in the line's unit, and the quantity typed over it is kept, not zeroed by a unit
+// of coefficient 0 made from the quantity entered beside no base quantity.
+TEST_F(EditorTest, ALineStoredWithoutItsBaseQuantityTakesTheQuantityTypedOverIt) {
+  db_.Run({"update ckdbdzkmx set sl=NULL where lsh='DBD202403010001' and dh='1001'"});
+  Open("DBD202403010001");
+  TakeLine(1);
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs"}), "0 盒 1");
+  ui_.keepsHeld = true;
+  EnterIn("TxtHH");
+  Enter("TxtSl", "18");
+  EnterThroughAndSave();
+  EXPECT_EQ(ShownBoxes(ui_), "");
+  EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'"), "18");
+}
+
 // A bill another program stored without a date is booked on the session's business date, as a new
 // bill is, not on the computer's.
 TEST_F(EditorTest, ABillStoredWithoutADateShowsTheBusinessDate) {
