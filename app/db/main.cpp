@@ -110,19 +110,19 @@ int Usage(const std::string& error) {
 
 // Opening a missing file would create an empty database and report nothing useful. A path that
 // cannot be looked at (a link that loops, a name too long) is left for the open to refuse.
-std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path) {
+std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path, bool readOnly = false) {
   std::error_code unseen;
   if (!std::filesystem::exists(path, unseen) && !unseen) {
     throw adodb::Error::Provider("数据库文件 " + path + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。");
   }
   auto conn = std::make_shared<adodb::Connection>();
-  conn->Open(storeadjust::db::EmbeddedConnectionString(path));
+  conn->Open(storeadjust::db::EmbeddedConnectionString(path) + (readOnly ? ";Mode=Read" : ""));
   return conn;
 }
 
 int CheckTemplates(const std::string& path) {
   storeadjust::db::RequireModuleSchemaInFile(path);  // a check writes nothing, not even the journal mode
-  auto conn = OpenExisting(path);
+  auto conn = OpenExisting(path, true);
   const storeadjust::TemplateCheck check = storeadjust::CheckTemplates(storeadjust::ReadStoredTemplates(*conn));
   for (const storeadjust::TemplateRefusal& refusal : check.refused)
     std::cout << refusal.origin << ": " << refusal.reason << "\n";

@@ -67,7 +67,9 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
     const bool translate = dialect && SameName(*dialect, "SQLite");
     return OpenOdbcBackend(parsed.Without("Dialect"), translate);
   }
-  if (auto file = EmbeddedFile(parsed)) return std::make_unique<SqliteBackend>(*file);
+  // ADO's own key for a connection that only reads.
+  const auto mode = parsed.Get("Mode");
+  if (auto file = EmbeddedFile(parsed)) return std::make_unique<SqliteBackend>(*file, mode && SameName(*mode, "Read"));
   throw Error(errnum::kProviderNotFound, "Provider cannot be found. It may not be properly installed.",
               "ADODB.Connection");
 }

@@ -52,7 +52,8 @@ class Backend {
 };
 
 // Opens the backend a connection string names:
-//   "Provider=SQLite;Data Source=FILE"  embedded SQLite with the T-SQL translator
+//   "Provider=SQLite;Data Source=FILE"  embedded SQLite with the T-SQL translator ("Mode=Read":
+//                                        opened for reading only)
 //   "...Driver=...;" or "DSN=..."      ODBC, statements unchanged; "Dialect=SQLite" (removed
 //                                        before the driver sees the string) translates as embedded.
 std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);

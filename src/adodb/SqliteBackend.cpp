@@ -317,8 +317,9 @@ void SqliteBackend::WatchLockWaits(LockWaitWatcher watcher) { lockWaitWatcher_ =
 
 long SqliteBackend::SetLockWaitLimit(long ms) { return std::exchange(lockWaitLimitMs_, std::max(0L, ms)); }
 
-SqliteBackend::SqliteBackend(const std::string& path) : statements_(kStatementCacheLimit), lockWaitLimitMs_(kBusyTimeoutMs) {
-  db_ = OpenDatabaseFile(path);
+SqliteBackend::SqliteBackend(const std::string& path, bool readOnly)
+    : statements_(kStatementCacheLimit), lockWaitLimitMs_(kBusyTimeoutMs) {
+  db_ = OpenDatabaseFile(path, readOnly);
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_handler(db_, &SqliteBackend::WaitForLock, this);
   try {

@@ -29,7 +29,7 @@ namespace adodb {
 class SqliteBackend final : public Backend {
  public:
   // Throws adodb::Error with SQLite's own description when the file cannot be opened.
-  explicit SqliteBackend(const std::string& path);
+  explicit SqliteBackend(const std::string& path, bool readOnly = false);
   ~SqliteBackend() override;
 
   long Execute(std::string_view sql) override;

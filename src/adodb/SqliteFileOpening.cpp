@@ -58,8 +58,8 @@ std::string ImmutableFileUri(const std::string& path) {
   return uri + "?immutable=1";
 }
 
-sqlite3* OpenDatabaseFile(const std::string& path) {
-  sqlite3* db = Open(path, SQLITE_OPEN_READWRITE);
+sqlite3* OpenDatabaseFile(const std::string& path, bool readOnly) {
+  sqlite3* db = Open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   const int rc = FirstRead(db);
   if (rc == SQLITE_OK) return db;
   if (!CannotMakeWalIndex(rc) || HasUncheckpointedLog(path)) ThrowOpenFailure(db, rc);

@@ -12,8 +12,9 @@ struct sqlite3;
 namespace adodb {
 
 // The open connection; throws adodb::Error with SQLite's words when the file cannot be opened or
-// read. A missing file is an error, never silently created.
-sqlite3* OpenDatabaseFile(const std::string& path);
+// read. A missing file is an error, never silently created. `readOnly`: opened for reading only,
+// whatever the user may do with the file, so that not even its journal mode is changed.
+sqlite3* OpenDatabaseFile(const std::string& path, bool readOnly = false);
 
 // The URI of the file opened immutable ("file:PATH?immutable=1", the path's ?, # and % escaped).
 std::string ImmutableFileUri(const std::string& path);

@@ -149,14 +149,16 @@ void ExecuteOnFile(sqlite3* db, const std::string& sql) {
 }
 
 // The rows of a column, each rowid with its value as text.
-std::vector<std::pair<std::string, std::string>> ColumnRows(sqlite3* db, const std::string& table, const std::string& column) {
+std::vector<std::pair<sqlite3_int64, std::string>> ColumnRows(sqlite3* db, const std::string& table, const std::string& column) {
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db, ("select rowid, " + column + " from " + table).c_str(), -1, &statement, nullptr) != SQLITE_OK) {
     throw adodb::Error::Provider(sqlite3_errmsg(db));
   }
-  std::vector<std::pair<std::string, std::string>> rows;
-  const auto text = [&](int i) { const auto* t = sqlite3_column_text(statement, i); return t ? std::string(reinterpret_cast<const char*>(t)) : ""; };
-  while (sqlite3_step(statement) == SQLITE_ROW) rows.emplace_back(text(0), text(1));
+  std::vector<std::pair<sqlite3_int64, std::string>> rows;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    const auto* text = sqlite3_column_text(statement, 1);
+    rows.emplace_back(sqlite3_column_int64(statement, 0), text ? reinterpret_cast<const char*>(text) : "");
+  }
   sqlite3_finalize(statement);
   return rows;
 }
@@ -168,12 +170,24 @@ void HoldColumn(sqlite3* db, const TableDefinition& table, const ColumnDefinitio
   const std::string update = std::string("update ") + table.name + " set " + column.name + " = " + column.name;
   if (sqlite3_exec(db, update.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return;
   if ((sqlite3_extended_errcode(db) & 0xff) != SQLITE_CONSTRAINT) ExecuteOnFile(db, update);  // throws its words
-  for (const auto& [rowid, value] : ColumnRows(db, table.name, column.name)) {
-    if (sqlite3_exec(db, (update + " where rowid = " + rowid).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) continue;
-    if ((sqlite3_extended_errcode(db) & 0xff) != SQLITE_CONSTRAINT) ExecuteOnFile(db, update + " where rowid = " + rowid);
-    unheld.push_back(std::string(table.name) + " 表 rowid 为 " + rowid + " 的行，" + column.name + " 的值 " + value +
-                     " 超出了 " + column.type + " 的范围，没有改动，请改正它。");
+  sqlite3_stmt* row = nullptr;
+  if (sqlite3_prepare_v2(db, (update + " where rowid = ?").c_str(), -1, &row, nullptr) != SQLITE_OK) {
+    throw adodb::Error::Provider(sqlite3_errmsg(db));
   }
+  for (const auto& [rowid, value] : ColumnRows(db, table.name, column.name)) {
+    sqlite3_bind_int64(row, 1, rowid);
+    const int rc = sqlite3_step(row);
+    sqlite3_reset(row);
+    if (rc == SQLITE_DONE) continue;
+    if ((rc & 0xff) != SQLITE_CONSTRAINT) {
+      const std::string message = sqlite3_errmsg(db);
+      sqlite3_finalize(row);
+      throw adodb::Error::Provider(message + " [" + update + "]");
+    }
+    unheld.push_back(std::string(table.name) + " 表 rowid 为 " + std::to_string(rowid) + " 的行，" + column.name +
+                     " 的值 " + value + " 超出了 " + column.type + " 的范围，没有改动，请改正它。");
+  }
+  sqlite3_finalize(row);
 }
 
 }  // namespace

@@ -548,10 +548,16 @@ TEST(DatabaseToolCheckTemplates, ListsEachRefusedTemplateWithItsReasonAndFailsUn
           "path('''')), 1, 1, '''') as 仓库 where 1=1 [选择条件]')",
           "insert into t_SystemProfile (FCategory, FKey, FValue) values ('GL', 'StockReport', "
           "'  Select hh, sl From phk Where sl > @min')"});
+  sqlite3* other = nullptr;  // a file another program keeps in rollback-journal mode: a check leaves its bytes
+  sqlite3_open(db.Path().c_str(), &other);
+  sqlite3_exec(other, "pragma journal_mode=delete", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  const std::string bytes = BytesOf(db.Path());
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", db.Path()}, home.Folder()).Said(),
             "1|GLSelect 仓库调拨浏览1: T-SQL translator: FOR XML is not supported\n"
             "t_SystemProfile GL/StockReport: T-SQL translator: the variable @min outside a batch that declares it "
             "is not supported\n检查了 3 条已存语句，2 条不被接受。\n|");
+  EXPECT_EQ(BytesOf(db.Path()), bytes);
   db.Run({"delete from GLSelect where FDH = '仓库调拨浏览1'", "delete from t_SystemProfile where FKey = 'StockReport'"});
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", db.Path()}, home.Folder()).Said(),
             "0|检查了 1 条已存语句，0 条不被接受。\n|");
