@@ -1117,6 +1117,7 @@ class Rewriter {
     }
     std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
+    const std::vector<SourceRef>* const outerScope = std::exchange(scopeSources_, &sources);
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -1130,6 +1131,7 @@ class Rewriter {
       Emit("HAVING");
       Expr();
     }
+    scopeSources_ = outerScope;
     extent.sourcesTo = out_.size();
     if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty())) {
       const std::size_t grown = CollatedUnnamedItems(unnamed, extent);
@@ -2490,7 +2492,7 @@ class Rewriter {
   // 'YYYY-MM-DD hh:mm:ss', so a column is read as CAST to varchar reads it.
   [[gnu::noinline]] void Like(const LeftSide& left, bool negated) {
     std::string value = out_.TrimmedFrom(left.outFrom);
-    if (IsColumnRef(left.from, left.to))
+    if (IsColumnRef(left.from, left.to) && !FromDerivedTable(left.from, left.to))
       if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
     out_.resize(left.outFrom);
@@ -2500,6 +2502,21 @@ class Rewriter {
   }
 
   // True when tokens [from, to) are one column reference: name(.name)*.
+  // Whether the column at tokens [from, to) certainly comes from a derived or common table of the
+  // FROM whose conditions are read: it holds what that query made of it (convert(varchar(10),
+  // rq, 120) AS rq is text), whatever type its name has in the tables.
+  bool FromDerivedTable(std::size_t from, std::size_t to) const {
+    if (!scopeSources_ || scopeSources_->empty()) return false;
+    const auto derived = [this](const SourceRef& s) {
+      return s.table.bare.empty() ||
+             std::any_of(commonTables_.begin(), commonTables_.end(), [&](const std::string& n) { return SameName(n, s.table.bare); });
+    };
+    if (to - from == 1) return std::all_of(scopeSources_->begin(), scopeSources_->end(), derived);
+    const std::string qualifier = BareName(token_[to - 3]);
+    return std::any_of(scopeSources_->begin(), scopeSources_->end(),
+                       [&](const SourceRef& s) { return SameName(s.Reference().bare, qualifier) && derived(s); });
+  }
+
   bool IsColumnRef(std::size_t from, std::size_t to) const {
     if (from >= to || (to - from) % 2 == 0) return false;
     for (std::size_t i = from; i < to; ++i) {
@@ -3233,6 +3250,7 @@ class Rewriter {
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
+  const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
   std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
   std::vector<std::string> commonTables_;  // names the WITH clause defined
