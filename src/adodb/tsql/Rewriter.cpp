@@ -2374,7 +2374,7 @@ class Rewriter {
   // value [NOT] IN (...) | [NOT] BETWEEN low AND high, the value already emitted.
   [[gnu::noinline]] void InOrBetween(const LeftSide& left, bool negated) {
     const bool leftColumn = IsColumnRef(left.from, left.to);
-    if (!leftColumn) Emit(kCollate);
+    if (!leftColumn && !EndsCollated()) Emit(kCollate);
     if (negated) Emit("NOT");
     // Text among the values is read as the left side is: a column's declared type where it is a
     // date (as a comparison reads it), a date or datetime's type where the left side is one.
@@ -2498,10 +2498,21 @@ class Rewriter {
     out_.resize(left.outFrom);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
+    // The match ignores case as the module's text compares: a case-sensitive collation asked
+    // for is refused rather than matched 'a' to 'A%'.
+    if (call.find("COLLATE RTRIM") != std::string::npos || call.find("COLLATE BINARY") != std::string::npos)
+      Fail("LIKE under a case-sensitive collation");
     Emit(call + ")");
   }
 
-  // True when tokens [from, to) are one column reference: name(.name)*.
+  // Whether the output ends in a collation the statement asked for (k COLLATE Chinese_PRC_CS_AS):
+  // the comparison keeps it, rather than the server's text comparison put after it.
+  bool EndsCollated() const {
+    const std::string tail = out_.TrimmedFrom(out_.size() > 32 ? out_.size() - 32 : 0);
+    const std::size_t at = tail.rfind(" COLLATE ");
+    return at != std::string::npos && tail.find_first_of(" )", at + 9) == std::string::npos;
+  }
+
   // Whether the column at tokens [from, to) certainly comes from a derived or common table of the
   // FROM whose conditions are read: it holds what that query made of it (convert(varchar(10),
   // rq, 120) AS rq is text), whatever type its name has in the tables.
@@ -2517,6 +2528,7 @@ class Rewriter {
                        [&](const SourceRef& s) { return SameName(s.Reference().bare, qualifier) && derived(s); });
   }
 
+  // True when tokens [from, to) are one column reference: name(.name)*.
   bool IsColumnRef(std::size_t from, std::size_t to) const {
     if (from >= to || (to - from) % 2 == 0) return false;
     for (std::size_t i = from; i < to; ++i) {
@@ -2902,7 +2914,7 @@ class Rewriter {
       if (IsColumnRef(from, pos_)) operand.column = out_.TrimmedFrom(start);
       else {
         operand.conversion = DateConversionFor(out_.TrimmedFrom(start));
-        Emit(kCollate);
+        if (!EndsCollated()) Emit(kCollate);
       }
     }
     CaseResults results;
