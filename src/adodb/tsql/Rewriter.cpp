@@ -1311,11 +1311,13 @@ class Rewriter {
       type = written.name;
       // CAST to text without a length converts to 30 characters, which a bare type would not hold.
       const bool sized = written.name.ends_with("char") || written.name.ends_with("binary");
-      if (!written.size.empty()) {
+      // (max) holds any length: the bare type, as CREATE TABLE writes it (SQLite takes no word there).
+      const bool unbounded = written.size.size() == 1 && LowerName(written.size[0]) == "max";
+      if (!written.size.empty() && !unbounded) {
         type += "(";
         for (std::size_t i = 0; i < written.size.size(); ++i) type += (i ? "," : "") + written.size[i];
         type += ")";
-      } else if (sized) {
+      } else if (sized && !unbounded) {
         type += "(30)";
       }
     } else if (at == digits + 1 && token_[digits].kind == TokenKind::Number) {
