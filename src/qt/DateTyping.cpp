@@ -19,8 +19,12 @@ class SeparatorAfterFullPart : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == &edit_ && event->type() == QEvent::FocusIn && !passing_) return TakeFocus(event);
     if (watched != &edit_ || event->type() != QEvent::KeyPress || passing_) return QObject::eventFilter(watched, event);
-    const QString typed = static_cast<QKeyEvent*>(event)->text();
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QString typed = key->text();
     const int part = edit_.currentSectionIndex();
+    // Enter while the part is the clerk's to type again stays here: the date shown is not the one
+    // he typed (2024-02-30 shows 2024-02-03), and going on would take it as the bill's.
+    if (told_ && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) return true;
     if (told_) QToolTip::hideText();  // the next key answers the tip
     told_ = false;
     if (typed.size() == 1 && typed.front().isDigit()) {

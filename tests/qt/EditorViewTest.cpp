@@ -114,6 +114,9 @@ TEST_F(EditorViewTest, ADayTheMonthHasNotIsToldAndTypedAgain) {
   date->setSelectedSection(QDateTimeEdit::YearSection);
   QTest::keyClicks(date, QStringLiteral("2024-02-30"));
   EXPECT_EQ(QToolTip::text(), QStringLiteral("2024年2月没有30日，请重新输入"));
+  QTest::keyClick(date, Qt::Key_Return);  // 2024-02-03 shown is no date he typed: Enter stays
+  QApplication::processEvents();
+  EXPECT_EQ(Focused(), date);
   QTest::keyClicks(date, QStringLiteral("29"));
   EXPECT_EQ(form->Text("DTPKdrq"), "2024-02-29");
 }

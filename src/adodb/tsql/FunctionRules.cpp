@@ -71,11 +71,10 @@ std::string Nullif(std::string_view, const std::vector<std::string>& a) {
 // COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
 // it are ISNULL(column, text): a datetime column makes the text a datetime, and a decimal literal
 // makes an int's value a decimal (coalesce(n, 2.5) / 2 keeps its fraction).
+std::optional<std::size_t> DecimalLiteralWholeDigits(std::string_view value);
 std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
   if (a.size() == 2 && a[1].starts_with('\'')) return DeclaredNullReplacement(a[0], a[1]);
-  const auto decimal = [](const std::string& v) {
-    return v.find('.') != std::string::npos && v.find_first_not_of("-0123456789. ") == std::string::npos;
-  };
+  const auto decimal = [](const std::string& v) { return DecimalLiteralWholeDigits(v).has_value(); };
   if (std::any_of(a.begin(), a.end(), decimal)) return "tsql_fraction(" + SameNameCall(name, a) + ")";
   return SameNameCall(name, a);
 }
@@ -239,9 +238,7 @@ std::string Atn2(std::string_view, const std::vector<std::string>& a) { return C
 std::string Power(std::string_view, const std::vector<std::string>& a) {
   std::string places = "NULL";
   if (IsIntLiteral(a[0])) places = "-1";
-  else if (const std::size_t point = a[0].find('.');
-           point != std::string::npos && a[0].find_first_not_of("-0123456789. ") == std::string::npos)
-    places = std::to_string(a[0].size() - point - 1);
+  else if (DecimalLiteralWholeDigits(a[0])) places = std::to_string(a[0].size() - a[0].find('.') - 1);
   return "tsql_power(" + DeclaredColumnValue(a[0]) + ", " + a[1] + ", " + places + ")";
 }
 

@@ -1117,6 +1117,7 @@ class Rewriter {
     }
     std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
+    const std::vector<SourceRef>* const outerScope = std::exchange(scopeSources_, &sources);
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -1130,6 +1131,7 @@ class Rewriter {
       Emit("HAVING");
       Expr();
     }
+    scopeSources_ = outerScope;
     extent.sourcesTo = out_.size();
     if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty())) {
       const std::size_t grown = CollatedUnnamedItems(unnamed, extent);
@@ -1309,11 +1311,13 @@ class Rewriter {
       type = written.name;
       // CAST to text without a length converts to 30 characters, which a bare type would not hold.
       const bool sized = written.name.ends_with("char") || written.name.ends_with("binary");
-      if (!written.size.empty()) {
+      // (max) holds any length: the bare type, as CREATE TABLE writes it (SQLite takes no word there).
+      const bool unbounded = written.size.size() == 1 && LowerName(written.size[0]) == "max";
+      if (!written.size.empty() && !unbounded) {
         type += "(";
         for (std::size_t i = 0; i < written.size.size(); ++i) type += (i ? "," : "") + written.size[i];
         type += ")";
-      } else if (sized) {
+      } else if (sized && !unbounded) {
         type += "(30)";
       }
     } else if (at == digits + 1 && token_[digits].kind == TokenKind::Number) {
@@ -2372,7 +2376,7 @@ class Rewriter {
   // value [NOT] IN (...) | [NOT] BETWEEN low AND high, the value already emitted.
   [[gnu::noinline]] void InOrBetween(const LeftSide& left, bool negated) {
     const bool leftColumn = IsColumnRef(left.from, left.to);
-    if (!leftColumn) Emit(kCollate);
+    if (!leftColumn && !EndsCollated()) Emit(kCollate);
     if (negated) Emit("NOT");
     // Text among the values is read as the left side is: a column's declared type where it is a
     // date (as a comparison reads it), a date or datetime's type where the left side is one.
@@ -2490,13 +2494,40 @@ class Rewriter {
   // 'YYYY-MM-DD hh:mm:ss', so a column is read as CAST to varchar reads it.
   [[gnu::noinline]] void Like(const LeftSide& left, bool negated) {
     std::string value = out_.TrimmedFrom(left.outFrom);
-    if (IsColumnRef(left.from, left.to))
+    if (IsColumnRef(left.from, left.to) && !FromDerivedTable(left.from, left.to))
       if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
     out_.resize(left.outFrom);
     std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
+    // The match ignores case as the module's text compares: a case-sensitive collation asked
+    // for is refused rather than matched 'a' to 'A%'.
+    if (call.find("COLLATE RTRIM") != std::string::npos || call.find("COLLATE BINARY") != std::string::npos)
+      Fail("LIKE under a case-sensitive collation");
     Emit(call + ")");
+  }
+
+  // Whether the output ends in a collation the statement asked for (k COLLATE Chinese_PRC_CS_AS):
+  // the comparison keeps it, rather than the server's text comparison put after it.
+  bool EndsCollated() const {
+    const std::string tail = out_.TrimmedFrom(out_.size() > 32 ? out_.size() - 32 : 0);
+    const std::size_t at = tail.rfind(" COLLATE ");
+    return at != std::string::npos && tail.find_first_of(" )", at + 9) == std::string::npos;
+  }
+
+  // Whether the column at tokens [from, to) certainly comes from a derived or common table of the
+  // FROM whose conditions are read: it holds what that query made of it (convert(varchar(10),
+  // rq, 120) AS rq is text), whatever type its name has in the tables.
+  bool FromDerivedTable(std::size_t from, std::size_t to) const {
+    if (!scopeSources_ || scopeSources_->empty()) return false;
+    const auto derived = [this](const SourceRef& s) {
+      return s.table.bare.empty() ||
+             std::any_of(commonTables_.begin(), commonTables_.end(), [&](const std::string& n) { return SameName(n, s.table.bare); });
+    };
+    if (to - from == 1) return std::all_of(scopeSources_->begin(), scopeSources_->end(), derived);
+    const std::string qualifier = BareName(token_[to - 3]);
+    return std::any_of(scopeSources_->begin(), scopeSources_->end(),
+                       [&](const SourceRef& s) { return SameName(s.Reference().bare, qualifier) && derived(s); });
   }
 
   // True when tokens [from, to) are one column reference: name(.name)*.
@@ -2885,7 +2916,7 @@ class Rewriter {
       if (IsColumnRef(from, pos_)) operand.column = out_.TrimmedFrom(start);
       else {
         operand.conversion = DateConversionFor(out_.TrimmedFrom(start));
-        Emit(kCollate);
+        if (!EndsCollated()) Emit(kCollate);
       }
     }
     CaseResults results;
@@ -3233,6 +3264,7 @@ class Rewriter {
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
   NameRef into_;                      // the table SELECT ... INTO creates
+  const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
   std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
   std::vector<std::string> commonTables_;  // names the WITH clause defined
