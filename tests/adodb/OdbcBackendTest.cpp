@@ -219,5 +219,24 @@ TEST_F(OdbcBackendTest, ATextPastWhatAnNvarcharHoldsIsBoundAsMax) {
   EXPECT_EQ(backend->Query("select pm from ck where djbh = ?", {BoundText("CK8")}).rows[0][0].AsText(), longText);
 }
 
+// A failure after which SQLite undoes the whole transaction itself (a site's trigger raising
+// ROLLBACK) ends it here as on the embedded database: the failure is told in its own words, the
+// rollback has nothing left to do, and what runs next is not taken for part of the transaction.
+TEST_F(OdbcBackendTest, ATransactionTheDatabaseUndidOnAFailureIsOverAsOnTheEmbeddedDatabase) {
+  Open(false)->Execute("create trigger ck_limit before insert on ck when new.sl > 100 "
+                       "begin select raise(rollback, '数量超出限额'); end");
+  const std::string odbc = std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + db_.Path() + ";Dialect=SQLite";
+  for (const std::string& connection : {db_.ConnStr(), odbc}) {
+    auto backend = OpenBackend(connection);
+    backend->BeginTransaction();
+    backend->Execute("update ck set sl = 8 where djbh = ?", {BoundText("CK0001")});
+    const Error refused = ErrorOf([&] { backend->Execute("insert into ck (djbh, sl) values (?, 200)", {BoundText("CK7")}); });
+    EXPECT_EQ(refused.Description(), "数量超出限额") << connection;
+    EXPECT_FALSE(backend->InTransaction()) << connection;
+    EXPECT_NO_THROW(backend->RollbackTransaction()) << connection;
+    EXPECT_EQ(TextAt(*backend, "select sl from ck where djbh = 'CK0001'"), "7") << connection;
+  }
+}
+
 }  // namespace
 }  // namespace adodb
