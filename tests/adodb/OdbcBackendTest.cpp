@@ -118,6 +118,13 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
   const Error refused = ErrorOf([&] { backend->Query("select nosuchcolumn from ck"); });
   EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
   EXPECT_EQ(refused.Description(), "no such column: nosuchcolumn");
+  // A file that may only be read, or a full disk, is told as the embedded database tells it.
+  backend->Execute("pragma query_only = 1");
+  EXPECT_EQ(ErrorOf([&] { backend->Execute("update ck set sl = ?", {BoundInteger(1)}); }).GetHindrance(),
+            Error::Hindrance::ReadOnlyFile);
+  const odbc::Diagnostic serverLogFull{"HY000", 9002, "[FreeTDS][SQL Server]The transaction log for database is full."};
+  EXPECT_EQ(odbc::ErrorFromDiagnostics({serverLogFull}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
+            Error::Hindrance::DiskFull);
   const Error noDriver = ErrorOf([] { OpenOdbcBackend("Driver={NoSuchDriver};Database=x", false); });
   EXPECT_EQ(noDriver.Number(), errnum::kProviderError);
   EXPECT_NE(noDriver.Description().find("[unixODBC][Driver Manager]"), std::string::npos) << noDriver.Description();
