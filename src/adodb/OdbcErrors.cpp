@@ -124,6 +124,9 @@ Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErr
     if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(DataSourceWords(diagnostic));
     return Error::Integrity(DataSourceWords(diagnostic));
   }
+  // A link to the server broken mid-session (08S01, 08003, 08007): told in words, never as a
+  // statement's fault, and every later statement of the session fails the same way.
+  if (StateClassIs(first, "08")) return Error::Hindered(Error::Hindrance::ConnectionLost, DataSourceWords(first));
   if (IsLockWaitOver(first, natives)) return Error::Hindered(Error::Hindrance::LockedByOthers, DataSourceWords(first));
   if (const auto hindrance = FileHindranceOf(first, natives); hindrance != Error::Hindrance::None)
     return Error::Hindered(hindrance, DataSourceWords(first));

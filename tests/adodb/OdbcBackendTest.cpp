@@ -125,6 +125,9 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
   const odbc::Diagnostic serverLogFull{"HY000", 9002, "[FreeTDS][SQL Server]The transaction log for database is full."};
   EXPECT_EQ(odbc::ErrorFromDiagnostics({serverLogFull}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
             Error::Hindrance::DiskFull);
+  const odbc::Diagnostic linkLost{"08S01", 20004, "[FreeTDS][SQL Server]Read from the server failed"};
+  EXPECT_EQ(odbc::ErrorFromDiagnostics({linkLost}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
+            Error::Hindrance::ConnectionLost);
   const Error noDriver = ErrorOf([] { OpenOdbcBackend("Driver={NoSuchDriver};Database=x", false); });
   EXPECT_EQ(noDriver.Number(), errnum::kProviderError);
   EXPECT_NE(noDriver.Description().find("[unixODBC][Driver Manager]"), std::string::npos) << noDriver.Description();
