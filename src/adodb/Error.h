@@ -45,8 +45,9 @@ class Error : public std::runtime_error {
   // integrity violations (NOT NULL, CHECK, foreign key) carry the same number but not this kind.
   bool IsDuplicateKey() const noexcept { return duplicateKey_; }
   // What kept the database from running a statement, when it is the file or another session
-  // rather than the statement: the clerk can act on it, and the statement did nothing.
-  enum class Hindrance { None, LockedByOthers, ReadOnlyFile, DiskFull };
+  // rather than the statement: the clerk can act on it, and the statement did nothing. A server's
+  // connection lost undoes what was not committed; a commit lost on the way may have landed.
+  enum class Hindrance { None, LockedByOthers, ReadOnlyFile, DiskFull, ConnectionLost };
   Hindrance GetHindrance() const noexcept { return hindrance_; }
 
   static Error Provider(std::string description) { return {errnum::kProviderError, std::move(description), "Provider"}; }

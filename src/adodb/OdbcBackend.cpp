@@ -83,17 +83,30 @@ class OdbcBackend final : public Backend {
   template <typename Read>
   std::invoke_result_t<Read, const Handle&, bool> RunThenRead(std::string_view sql, const std::vector<Parameter>& values,
                                                              Read read) {
-    if (translate_ && MayWrite(sql)) HoldWrites();
-    if (values.empty()) {
-      Handle statement(SQL_HANDLE_STMT, connection_->Get());
-      return read(statement, Run(statement, sql, values));
-    }
     try {
+      if (translate_ && MayWrite(sql)) HoldWrites();
+      if (values.empty()) {
+        Handle statement(SQL_HANDLE_STMT, connection_->Get());
+        return read(statement, Run(statement, sql, values));
+      }
       return RunPrepared(sql, values, read);
     } catch (...) {
       if (const auto kept = prepared_.find(sql); kept != prepared_.end()) prepared_.erase(kept);
+      if (translate_ && inTransaction_ && !SqliteKeptTransaction()) inTransaction_ = false;
       throw;
     }
+  }
+
+  // Some failures make SQLite undo the whole transaction itself: a site's trigger raising
+  // ROLLBACK, a full disk, an I/O error. Believed still open, the statements after it would each
+  // be committed alone, and the caller's rollback would fail with "no transaction is active" in
+  // place of the failure's own words. Only an open transaction refuses another BEGIN.
+  bool SqliteKeptTransaction() {
+    Handle statement(SQL_HANDLE_STMT, connection_->Get());
+    if (!SQL_SUCCEEDED(SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("BEGIN")), SQL_NTS)))
+      return true;
+    RollBackSqliteQuietly();
+    return false;
   }
 
   template <typename Read>
@@ -411,7 +424,10 @@ class OdbcBackend final : public Backend {
     SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("ROLLBACK")), SQL_NTS);
   }
 
+  // A rollback with no transaction open (the data source ended it after a failure) has nothing
+  // left to undo, as on the embedded database.
   void EndTransaction(SQLSMALLINT completion) {
+    if (!inTransaction_ && completion == SQL_ROLLBACK) return;
     if (!inTransaction_) throw Error::Provider("No transaction is active.");
     inTransaction_ = false;
     if (translate_) return EndSqliteTransaction(completion);

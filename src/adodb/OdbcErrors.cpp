@@ -94,6 +94,24 @@ bool IsLockWaitOver(const Diagnostic& diagnostic, NativeErrors natives) {
   return (diagnostic.nativeError & 0xff) == kSqliteBusy;
 }
 
+// A file that may only be read, or a disk with no room left: the clerk is told so, as on the
+// embedded database, not in the data source's English. SQLite's codes (low byte) 8 and 13;
+// SQL Server's 3906 (a read-only database), 1105 (a filegroup full) and 9002 (the log full).
+constexpr SQLINTEGER kSqliteReadOnly = 8;
+constexpr SQLINTEGER kSqliteFull = 13;
+constexpr SQLINTEGER kServerReadOnlyDatabase = 3906;
+constexpr SQLINTEGER kServerFilegroupFull = 1105;
+constexpr SQLINTEGER kServerLogFull = 9002;
+
+Error::Hindrance FileHindranceOf(const Diagnostic& diagnostic, NativeErrors natives) {
+  const SQLINTEGER code = natives == NativeErrors::Sqlite ? diagnostic.nativeError & 0xff : diagnostic.nativeError;
+  if (code == (natives == NativeErrors::Sqlite ? kSqliteReadOnly : kServerReadOnlyDatabase))
+    return Error::Hindrance::ReadOnlyFile;
+  if (natives == NativeErrors::Sqlite ? code == kSqliteFull : (code == kServerFilegroupFull || code == kServerLogFull))
+    return Error::Hindrance::DiskFull;
+  return Error::Hindrance::None;
+}
+
 }  // namespace
 
 Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErrors natives,
@@ -106,7 +124,12 @@ Error ErrorFromDiagnostics(const std::vector<Diagnostic>& diagnostics, NativeErr
     if (IsDuplicateKey(diagnostic, natives)) return Error::DuplicateKey(DataSourceWords(diagnostic));
     return Error::Integrity(DataSourceWords(diagnostic));
   }
+  // A link to the server broken mid-session (08S01, 08003, 08007): told in words, never as a
+  // statement's fault, and every later statement of the session fails the same way.
+  if (StateClassIs(first, "08")) return Error::Hindered(Error::Hindrance::ConnectionLost, DataSourceWords(first));
   if (IsLockWaitOver(first, natives)) return Error::Hindered(Error::Hindrance::LockedByOthers, DataSourceWords(first));
+  if (const auto hindrance = FileHindranceOf(first, natives); hindrance != Error::Hindrance::None)
+    return Error::Hindered(hindrance, DataSourceWords(first));
   if (IsRefusedStatement(first, natives)) return Error::Syntax(DataSourceWords(first));
   return Error::Provider(DataSourceWords(first));
 }

@@ -17,6 +17,8 @@ const char* HindranceText(adodb::Error::Hindrance hindrance) {
       return "数据库文件是只读的，不能保存任何修改，本次操作未做任何改变！";
     case adodb::Error::Hindrance::DiskFull:
       return "磁盘空间已满，数据写不进去，本次操作未做任何改变，请腾出磁盘空间后再试！";
+    case adodb::Error::Hindrance::ConnectionLost:
+      return "与数据库服务器的连接已断开，本次操作可能没有完成，请重新登录后查看单据再继续！";
     case adodb::Error::Hindrance::None:
       break;
   }

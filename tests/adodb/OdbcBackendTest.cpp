@@ -118,6 +118,16 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
   const Error refused = ErrorOf([&] { backend->Query("select nosuchcolumn from ck"); });
   EXPECT_EQ(refused.Number(), errnum::kSyntaxOrAccess);
   EXPECT_EQ(refused.Description(), "no such column: nosuchcolumn");
+  // A file that may only be read, or a full disk, is told as the embedded database tells it.
+  backend->Execute("pragma query_only = 1");
+  EXPECT_EQ(ErrorOf([&] { backend->Execute("update ck set sl = ?", {BoundInteger(1)}); }).GetHindrance(),
+            Error::Hindrance::ReadOnlyFile);
+  const odbc::Diagnostic serverLogFull{"HY000", 9002, "[FreeTDS][SQL Server]The transaction log for database is full."};
+  EXPECT_EQ(odbc::ErrorFromDiagnostics({serverLogFull}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
+            Error::Hindrance::DiskFull);
+  const odbc::Diagnostic linkLost{"08S01", 20004, "[FreeTDS][SQL Server]Read from the server failed"};
+  EXPECT_EQ(odbc::ErrorFromDiagnostics({linkLost}, odbc::NativeErrors::SqlServer, "").GetHindrance(),
+            Error::Hindrance::ConnectionLost);
   const Error noDriver = ErrorOf([] { OpenOdbcBackend("Driver={NoSuchDriver};Database=x", false); });
   EXPECT_EQ(noDriver.Number(), errnum::kProviderError);
   EXPECT_NE(noDriver.Description().find("[unixODBC][Driver Manager]"), std::string::npos) << noDriver.Description();
@@ -231,6 +241,25 @@ TEST_F(OdbcBackendTest, ATextPastWhatAnNvarcharHoldsIsBoundAsMax) {
   backend->Execute("create table memo (djbh varchar(20), pm ntext)");
   backend->Execute("insert into memo (djbh, pm) values (?, ?)", {BoundText("CK8"), BoundText(longText)});
   EXPECT_EQ(backend->Query("select pm from memo where djbh = ?", {BoundText("CK8")}).rows[0][0].AsText(), longText);
+}
+
+// A failure after which SQLite undoes the whole transaction itself (a site's trigger raising
+// ROLLBACK) ends it here as on the embedded database: the failure is told in its own words, the
+// rollback has nothing left to do, and what runs next is not taken for part of the transaction.
+TEST_F(OdbcBackendTest, ATransactionTheDatabaseUndidOnAFailureIsOverAsOnTheEmbeddedDatabase) {
+  Open(false)->Execute("create trigger ck_limit before insert on ck when new.sl > 100 "
+                       "begin select raise(rollback, '数量超出限额'); end");
+  const std::string odbc = std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + db_.Path() + ";Dialect=SQLite";
+  for (const std::string& connection : {db_.ConnStr(), odbc}) {
+    auto backend = OpenBackend(connection);
+    backend->BeginTransaction();
+    backend->Execute("update ck set sl = 8 where djbh = ?", {BoundText("CK0001")});
+    const Error refused = ErrorOf([&] { backend->Execute("insert into ck (djbh, sl) values (?, 200)", {BoundText("CK7")}); });
+    EXPECT_EQ(refused.Description(), "数量超出限额") << connection;
+    EXPECT_FALSE(backend->InTransaction()) << connection;
+    EXPECT_NO_THROW(backend->RollbackTransaction()) << connection;
+    EXPECT_EQ(TextAt(*backend, "select sl from ck where djbh = 'CK0001'"), "7") << connection;
+  }
 }
 
 }  // namespace
