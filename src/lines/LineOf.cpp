@@ -87,6 +87,12 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   if (row.storedValues && row.goods == row.storedGoods) {
     KeepStoredFigures(*row.storedValues, row, header.transfersCarryPrices, line);
   }
+  // Goods kept by amount only move their amount alone at the audit: a quantity stored with the line
+  // was listed, printed and totalled beside a stock it never moved.
+  if (row.HasGoods() && row.facts.amountOnly) {
+    line.figures.enteredQty = line.figures.baseQty = 0;
+    line.enteredQtyIsNull = false;
+  }
   line.inWarehouseKeepsPlaces = header.inWarehouseKeepsPlaces;
   if (header.inWarehouseKeepsPlaces) line.goodsPlaces = row.goodsPlaces;
   return line;

@@ -143,6 +143,34 @@ TEST_F(EditorTest, AnAmountOnlyLineWithoutAPriceLeavesTheRetailTotalToTheClerk) 
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Goods kept by amount only move their amount alone at the audit: a quantity typed or stored with
+// such a line was listed and printed beside a stock it never moved. The line carries none.
+TEST_F(EditorTest, AnAmountOnlyLineCarriesNoQuantityAndItsAuditMovesTheAmount) {
+  OpenNewBill();
+  Enter("TxtHH", "0040");
+  EXPECT_TRUE(form_->Control("TxtSl").locked);
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Type("TxtSl", "5");
+  form_->Click("Cmd_Save");
+  const std::string lsh = form_->Text("TxtLSH");
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+cast(je as varchar)+' '+"
+                           "cast(lsze as varchar) from ckdbdzkmx where lsh='" + lsh + "'";
+  EXPECT_EQ(db_.Value(line), "0 0 14 20");
+  db_.Run({"update ckdbdzkmx set srsl=5, sl=5 where lsh='" + lsh + "'"});  // by an earlier version
+  Open(lsh);
+  TakeLine(1);
+  EXPECT_EQ(Shown({"TxtSl", "TxtJe", "TxtLsze"}), "0 14 20");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), "0 0 14 20");
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审核");
+  EXPECT_EQ(Found({"select stockid+' '+cast(sjsl as varchar)+' '+cast(sjje as varchar) from ywbalance where "
+                   "hh='0040' and fperiod=0 order by stockid", {}}),
+            "01 0 846,02 0 14,05 0 320");
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要审核此单据吗?\n");
+}
+
 // A figure left is shown as the line keeps it and the grid gives it back: never a negative zero,
 // which the desktop padded to "-0.00" beside a stored 0, nor a sign, blank or exponent typed.
 TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
