@@ -171,6 +171,19 @@ TEST_F(EditorTest, AnAmountOnlyLineCarriesNoQuantityAndItsAuditMovesTheAmount) {
   EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要审核此单据吗?\n");
 }
 
+// Another clerk deleted the bill on screen and made one anew under its serial (its maker is his):
+// the line is not stored among lines this clerk never saw.
+TEST_F(EditorTest, ALineIsNotSavedIntoABillMadeAnewUnderTheSerialShown) {
+  Open("DBD202403010001");
+  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010001'", "update ckdbdzk set czry='王五' where lsh='DBD202403010001'"});
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|流水号为[DBD202403010001]的单据已被其他操作员删除,没有保存!\n");
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), "0");
+}
+
 // A figure left is shown as the line keeps it and the grid gives it back: never a negative zero,
 // which the desktop padded to "-0.00" beside a stored 0, nor a sign, blank or exponent typed.
 TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
