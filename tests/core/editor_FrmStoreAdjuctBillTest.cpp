@@ -184,6 +184,15 @@ TEST_F(EditorTest, ALineIsNotSavedIntoABillMadeAnewUnderTheSerialShown) {
   EXPECT_EQ(db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), "0");
 }
 
+// A bill opened starts on its first line, which F3 and Del act on: the panel shows its goods, not
+// the last line's beside it.
+TEST_F(EditorTest, ABillOpensWithThePanelOnTheLineTheGridIsOn) {
+  Open("DBD202403010001");
+  const GridModel& lines = *form_->Grid("VfgContent");
+  ASSERT_EQ(lines.Row, 1);
+  EXPECT_EQ(form_->Grid("VfgSpxx")->TextMatrix(1, 0), lines.TextMatrix(1, 3));
+}
+
 // A figure left is shown as the line keeps it and the grid gives it back: never a negative zero,
 // which the desktop padded to "-0.00" beside a stored 0, nor a sign, blank or exponent typed.
 TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
