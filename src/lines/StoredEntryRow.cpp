@@ -121,7 +121,6 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   const std::string unitName = rs->Value("dw").TextOrEmpty();
   row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, entered);
   row.quantity = entered.value_or(row.unit.coefficient == 0 ? baseQty : baseQty / row.unit.coefficient);
-  if (row.facts.amountOnly) row.quantity = 0;  // shown as the line will be saved: without one
   row.price = NumberOrZero(rs->Value("dj"));
   // Without its quantity as entered the line is priced per base unit, as the lists and the slip
   // read it (LinePriceInBaseUnit). The row shows the quantity in the line's unit, so it shows that
