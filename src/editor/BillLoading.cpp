@@ -51,7 +51,6 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id, const std::string& current
     newBill_ = false;
     lsh_ = id;
     entry_ = EntryRow{};
-    const bool listedAgain = linesSerial_ == id || !currentDh.empty();
     FillLinesGrid(id, {currentDh});
     SetLocked("TxtLsze", true);
     auto rs = RequireOpened(OpenRsReadOnly(
@@ -64,10 +63,13 @@ void FrmStoreAdjuctBill::AmendAddNew(std::string& id, const std::string& current
       FillHeaderFields(*rs, id);
     }
     rs->MoveLast();
+    const std::string lastGoods = rs->Value("hh").TextOrEmpty();  // a bill that reads no line fails here
     std::string lsh = Text("TxtLSH");
-    // Listed again after a save, the panel shows the goods of the line the clerk goes on from.
-    const bool rowListed = listedAgain && vfgContent_.Row >= 1 && vfgContent_.Cols() > 2;
-    ShowGoodsInfo(lsh, rowListed ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : rs->Value("hh").TextOrEmpty());
+    // The panel shows the goods of the grid's current line, which F3 and Del act on: the line the
+    // clerk goes on from after a save, the first line of a bill just opened (whose panel showed the
+    // last line's goods beside the first line highlighted).
+    const bool rowListed = vfgContent_.Row >= 1 && vfgContent_.Row < vfgContent_.Rows() && vfgContent_.Cols() > 2;
+    ShowGoodsInfo(lsh, rowListed ? vfgContent_.TextMatrix(vfgContent_.Row, 2) : lastGoods);
     ClearEntryRow();
     rs->Close();
     EnableTimer(Timer::Tmr);

@@ -120,6 +120,11 @@ void FrmStoreAdjuctBill::GoToSave() {
   ShowStatusNote(DisabledReason("Cmd_Save"));
 }
 
-void FrmStoreAdjuctBill::SetRetailTotalEditable(bool editable) { SetLocked("TxtLsze", !editable); }
+// Goods kept by amount only take a retail total and no quantity (the line stores none); other goods
+// the other way round.
+void FrmStoreAdjuctBill::SetRetailTotalEditable(bool editable) {
+  SetLocked("TxtLsze", !editable);
+  SetLocked("TxtSl", editable);
+}
 
 }  // namespace storeadjust

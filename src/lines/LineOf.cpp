@@ -84,6 +84,9 @@ LineToSave LineOf(const BillHeader& header, const EntryRow& row) {
   line.price = StoredMoney(price);
   line.retailPrice = row.facts.retailPrice;
   line.figures = FiguresOf(row.quantity, row.unit.coefficient, amount, row.retailTotal, amount, row.facts.taxRate);
+  // Goods kept by amount only move their amount alone at the audit: a quantity typed with the line
+  // was listed, printed and totalled beside a stock it never moved. A stored line keeps its own.
+  if (row.HasGoods() && row.facts.amountOnly) line.figures.enteredQty = line.figures.baseQty = 0;
   if (row.storedValues && row.goods == row.storedGoods) {
     KeepStoredFigures(*row.storedValues, row, header.transfersCarryPrices, line);
   }

@@ -188,8 +188,16 @@ StoredHeader ReadStoredHeader(Session& session, const std::string& lsh) {
 
 // Read inside the transaction, so that what other clerks committed meanwhile is seen: Saved when
 // the line of a stored bill may be written.
-LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, BillOpenness openness) {
+LineSaveOutcome RefusalOf(Session& session, const LineToSave& line, const StoredHeader& stored) {
+  const BillOpenness openness = stored.openness;
   if (openness == BillOpenness::Audited) return LineSaveOutcome::BillAudited;
+  // The maker is written only when the header is made, and no screen types it: another maker under
+  // the serial is another clerk's bill, made after the one on screen was deleted. The line would be
+  // stored among lines the clerk never saw, and the bill he saw be gone.
+  if (openness == BillOpenness::Open && line.headerAsLoaded &&
+      stored.fields.operatorName != line.headerAsLoaded->operatorName) {
+    return LineSaveOutcome::BillGone;
+  }
   // A bill deleted with the lines the clerk saw is not made again with this line alone; a header
   // that went as one without lines is written again.
   if (openness == BillOpenness::Gone && (line.billShowsLines || line.amend)) return LineSaveOutcome::BillGone;
@@ -407,7 +415,7 @@ SavedLine StoreLine(Session& session, const LineToSave& line) {
     saved.lsh = line.lsh;
     const StoredHeader stored = ReadStoredHeader(session, saved.lsh);
     const BillOpenness openness = stored.openness;
-    if (const LineSaveOutcome refused = RefusalOf(session, line, openness); refused != LineSaveOutcome::Saved) {
+    if (const LineSaveOutcome refused = RefusalOf(session, line, stored); refused != LineSaveOutcome::Saved) {
       return {refused, saved.lsh, line.dh};
     }
     if (openness == BillOpenness::Gone) {

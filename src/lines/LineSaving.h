@@ -102,7 +102,7 @@ enum class LineSaveOutcome {
   BillAudited,  // the bill was audited (or pre-audited) meanwhile: nothing written
   LineGone,     // the amended line was deleted meanwhile: nothing written, no goods places
   LineChanged,  // the amended line was changed meanwhile, or deleted and its number given again
-  BillGone,     // the bill was deleted with its lines meanwhile: nothing written, the bill not made again
+  BillGone,     // the bill was deleted meanwhile (and perhaps made anew by another maker): nothing written
   WarehousesKept,  // other lines are stored between the header's warehouses, which the line would change
   HeldByApproval,  // its approval flow holds it (submitted or approved meanwhile): nothing written
   GoodsGone,       // the goods were removed from the goods master meanwhile: nothing written

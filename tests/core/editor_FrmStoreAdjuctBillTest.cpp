@@ -143,6 +143,51 @@ TEST_F(EditorTest, AnAmountOnlyLineWithoutAPriceLeavesTheRetailTotalToTheClerk) 
   EXPECT_EQ(ShownBoxes(ui_), "");
 }
 
+// Goods kept by amount only move their amount alone at the audit: a quantity typed with such a
+// line was listed and printed beside a stock it never moved. The line carries none.
+TEST_F(EditorTest, AnAmountOnlyLineCarriesNoQuantityAndItsAuditMovesTheAmount) {
+  OpenNewBill();
+  Enter("TxtHH", "0040");
+  EXPECT_TRUE(form_->Control("TxtSl").locked);
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Type("TxtSl", "5");
+  form_->Click("Cmd_Save");
+  const std::string lsh = form_->Text("TxtLSH");
+  const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+cast(je as varchar)+' '+"
+                           "cast(lsze as varchar) from ckdbdzkmx where lsh='" + lsh + "'";
+  EXPECT_EQ(db_.Value(line), "0 0 14 20");
+  Open(lsh);
+  ui_.QueueAnswer(mb::kYes);
+  form_->Click("审核");
+  EXPECT_EQ(Found({"select stockid+' '+cast(sjsl as varchar)+' '+cast(sjje as varchar) from ywbalance where "
+                   "hh='0040' and fperiod=0 order by stockid", {}}),
+            "01 0 846,02 0 14,05 0 320");
+  EXPECT_EQ(ShownBoxes(ui_), "324 系统提示|确实要审核此单据吗?\n");
+}
+
+// Another clerk deleted the bill on screen and made one anew under its serial (its maker is his):
+// the line is not stored among lines this clerk never saw.
+TEST_F(EditorTest, ALineIsNotSavedIntoABillMadeAnewUnderTheSerialShown) {
+  Open("DBD202403010001");
+  db_.Run({"delete from ckdbdzkmx where lsh='DBD202403010001'", "update ckdbdzk set czry='王五' where lsh='DBD202403010001'"});
+  Enter("TxtHH", "0040");
+  form_->KeyDown("TxtDj", key::kReturn);
+  Enter("TxtJe", "14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(ShownBoxes(ui_), "48 系统提示|流水号为[DBD202403010001]的单据已被其他操作员删除,没有保存!\n");
+  EXPECT_EQ(db_.Value("select count(*) from ckdbdzkmx where lsh='DBD202403010001'"), "0");
+}
+
+// A bill opened starts on its first line, which F3 and Del act on: the panel shows its goods, not
+// the last line's beside it.
+TEST_F(EditorTest, ABillOpensWithThePanelOnTheLineTheGridIsOn) {
+  Open("DBD202403010001");
+  const GridModel& lines = *form_->Grid("VfgContent");
+  ASSERT_EQ(lines.Row, 1);
+  EXPECT_EQ(form_->Grid("VfgSpxx")->TextMatrix(1, 0), lines.TextMatrix(1, 3));
+}
+
 // A figure left is shown as the line keeps it and the grid gives it back: never a negative zero,
 // which the desktop padded to "-0.00" beside a stored 0, nor a sign, blank or exponent typed.
 TEST_F(EditorTest, AFigureLeftShowsInThePlainFormTheLineKeepsIt) {
