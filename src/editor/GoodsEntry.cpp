@@ -135,6 +135,9 @@ bool FrmStoreAdjuctBill::TakeGoodsFacts(const std::string& hh) {
   }
   entry_.outStockQty = ReadOutStock(session_, hh, Text("TxtBcCkID")).value_or(0);
   SetRetailTotalEditable(entry_.facts.amountOnly);
+  // Goods kept by amount only are stored with no quantity: a quantity typed before the goods were
+  // known is not left showing in the field they lock.
+  if (entry_.facts.amountOnly) ShowFigure("TxtSl", 0);
   return facts.has_value();
 }
 

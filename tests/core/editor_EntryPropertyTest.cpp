@@ -225,7 +225,9 @@ class EntrySequence : testsupport::RandomDraws, testsupport::StepRecord {
     } else if (pick < 0.32) {
       Enter("TxtDj", Pick(Texts{"7.8", "3.3333333", "12.5", "10", "0.7", "1.234567", "0"}), Chance(0.5));
     } else if (pick < 0.52) {
-      Enter("TxtSl", Pick(Texts{"1", "2", "3", "5", "12", "0.5", "9", "-1", "0.12345", "2.00005", "7", "0", "0.3333"}), Chance(0.85));
+      // Goods kept by amount only lock the quantity.
+      if (!form_->Control("TxtSl").locked)
+        Enter("TxtSl", Pick(Texts{"1", "2", "3", "5", "12", "0.5", "9", "-1", "0.12345", "2.00005", "7", "0", "0.3333"}), Chance(0.85));
     } else if (pick < 0.59) {
       Enter("TxtJe", Pick(Texts{"70", "10.005", "33.33", "12", "-5", "0"}), Chance(0.5));
     } else if (pick < 0.61) {
