@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "adodb/Error.h"
-#include "adodb/TextCompare.h"
 #include "host/CellText.h"
 #include "host/FileNotWritten.h"
 #include "host/NumberHelpers.h"
+#include "host/QuantityUnits.h"
 #include "host/QvGrid.h"
 
 namespace storeadjust {
@@ -220,10 +220,8 @@ class SheetWriter {
       const ReportColumnType type = grid_.Columns()[column].type;
       const adodb::Variant& value = grid_.Value(row, column);
       if (IsSummed(index)) sums_[index] += NumberOf(type, value).value_or(0.0);
-      if (unitColumn_ && IsQuantity(index) && NumberOf(type, value).value_or(0.0) != 0) {
-        const std::string unit = CellText(grid_.Value(row, *unitColumn_));
-        if (!firstUnit_) firstUnit_ = unit;
-        unitsDiffer_ = unitsDiffer_ || adodb::CompareValues(*firstUnit_, unit) != 0;
+      if (unitColumn_ && IsQuantity(index)) {
+        units_.Add(NumberOf(type, value).value_or(0.0), CellText(grid_.Value(row, *unitColumn_)));
       }
       WriteCell(SheetRow(row), SheetCol(index), column, value);
     }
@@ -241,7 +239,7 @@ class SheetWriter {
     const lxw_row_t row = SheetRow(grid_.ShownRowCount());
     WriteTotalsLabel(row);
     for (std::size_t index = 0; index < columns_.size(); ++index) {
-      if (IsSummed(index) && !(unitsDiffer_ && IsQuantity(index))) {
+      if (IsSummed(index) && !(units_.Differ() && IsQuantity(index))) {
         WriteSum(row, SheetCol(index), columns_[index], sums_[index]);
       }
     }
@@ -352,8 +350,7 @@ class SheetWriter {
   const std::size_t orderColumn_;
   std::vector<double> sums_;  // per shown column, of the rows written so far
   const std::optional<std::size_t> unitColumn_;
-  std::optional<std::string> firstUnit_;  // of the first row written with a quantity
-  bool unitsDiffer_ = false;
+  QuantityUnits units_;  // of the rows written so far
 };
 
 }  // namespace

@@ -84,32 +84,29 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
     // 合计 row and the commands take them: read again from the table on every row change, a line
     // another clerk saved meanwhile counted here and not there, two totals of one bill disagreeing.
     const LineTotals listed = !newBill_ && linesSerial_ == lsh ? SumLines(vfgContent_) : LineTotals{};
-    if (listed.amount && listed.retailTotal) {
-      vfgSpxx_.SetTextMatrix(1, retailCol, CellText(adodb::Variant(RoundTo(*listed.retailTotal, 2))));
-      vfgSpxx_.SetTextMatrix(1, amountCol,
-                             ForbiddenViewBatchPrice != "1" ? CellText(adodb::Variant(RoundTo(*listed.amount, 2)))
-                                                            : std::string());
-      return;
+    // The table is read only for a total the grid does not list (a line template without its column).
+    adodb::Variant storedAmount, storedRetail;
+    if (!listed.amount || !listed.retailTotal) {
+      adodb::Recordset rs;
+      if (!newBill_) {
+        rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh",
+                {adodb::BoundText(lsh)}, session_.Conn);
+      }
+      if (newBill_ || rs.RecordCount() < 1) {
+        vfgSpxx_.SetTextMatrix(1, amountCol, "0");
+        vfgSpxx_.SetTextMatrix(1, retailCol, "0");
+        return;
+      }
+      rs.MoveFirst();
+      storedAmount = rs.Value("je");
+      storedRetail = rs.Value("lsze");
     }
-    adodb::Recordset rs;
-    if (!newBill_) {
-      rs.Open("select sum(je) as je,sum(lsze) as lsze from ckdbdzkmx where lsh=? group by lsh", {adodb::BoundText(lsh)},
-              session_.Conn);
-    }
-    if (newBill_ || rs.RecordCount() < 1) {
-      vfgSpxx_.SetTextMatrix(1, amountCol, "0");
-      vfgSpxx_.SetTextMatrix(1, retailCol, "0");
-      return;
-    }
-    rs.MoveFirst();
-    // A line template with one of the two columns: that total is still the lines listed, so it
-    // agrees with the 合计 row beside it; the other is the table's.
     const auto listedOr = [](const std::optional<double>& sum, const adodb::Variant& stored) {
       return sum ? CellText(adodb::Variant(RoundTo(*sum, 2))) : CellText(stored);
     };
-    vfgSpxx_.SetTextMatrix(1, retailCol, listedOr(listed.retailTotal, rs.Value("lsze")));
+    vfgSpxx_.SetTextMatrix(1, retailCol, listedOr(listed.retailTotal, storedRetail));
     vfgSpxx_.SetTextMatrix(1, amountCol,
-                           ForbiddenViewBatchPrice != "1" ? listedOr(listed.amount, rs.Value("je")) : std::string());
+                           ForbiddenViewBatchPrice != "1" ? listedOr(listed.amount, storedAmount) : std::string());
   } catch (const std::exception&) {
   }
 }

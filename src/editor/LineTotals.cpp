@@ -1,8 +1,8 @@
 #include "editor/LineTotals.h"
 
-#include "adodb/TextCompare.h"
 #include "adodb/Variant.h"
 #include "host/NumberHelpers.h"
+#include "host/QuantityUnits.h"
 
 namespace storeadjust {
 
@@ -22,7 +22,7 @@ std::optional<double> SumColumn(const GridModel& lines, const char* caption) {
 }
 
 // Whether the lines that move a quantity differ in their 单位 column (none: nothing to tell them
-// apart by). A line of 0 (goods kept by amount only) adds nothing whatever its unit.
+// apart by).
 bool UnitsDiffer(const GridModel& lines) {
   long unitCol = -1, quantityCol = -1;
   for (long col = 0; col < lines.Cols() && lines.Rows() > 0; ++col) {
@@ -30,15 +30,12 @@ bool UnitsDiffer(const GridModel& lines) {
     if (lines.TextMatrix(0, col) == "数量") quantityCol = col;
   }
   if (unitCol < 0 || quantityCol < 0) return false;
-  std::optional<std::string> first;
+  QuantityUnits units;
   for (long row = 1; row < lines.Rows(); ++row) {
     double quantity = 0;
-    if (!adodb::ParseNumber(lines.TextMatrix(row, quantityCol), quantity) || quantity == 0) continue;
-    const std::string unit = lines.TextMatrix(row, unitCol);
-    if (first && adodb::CompareValues(unit, *first) != 0) return true;
-    if (!first) first = unit;
+    if (adodb::ParseNumber(lines.TextMatrix(row, quantityCol), quantity)) units.Add(quantity, lines.TextMatrix(row, unitCol));
   }
-  return false;
+  return units.Differ();
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
-#include "adodb/TextCompare.h"
 #include "host/LinePriceInBaseUnit.h"
 #include "host/NumberHelpers.h"
+#include "host/QuantityUnits.h"
 
 namespace storeadjust {
 
@@ -142,16 +142,14 @@ NumberPlaces ReadSitePlaces(adodb::Connection& connection) {
 BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t count) {
   BillSlipTotals totals;
   const std::size_t end = first + std::min(count, slip.lines.size() - std::min(first, slip.lines.size()));
-  const BillSlipLine* moving = nullptr;  // the first line that moves a quantity: a line of 0 adds none
+  QuantityUnits units;
   for (std::size_t i = first; i < end; ++i) {
     totals.quantity += slip.lines[i].quantity;
-    if (slip.lines[i].quantity != 0 && !moving) moving = &slip.lines[i];
-    if (slip.lines[i].quantity != 0 && adodb::CompareValues(slip.lines[i].unit, moving->unit) != 0) {
-      totals.oneUnit = false;
-    }
+    units.Add(slip.lines[i].quantity, slip.lines[i].unit);
     totals.amount += slip.lines[i].amount;
     totals.retailTotal += slip.lines[i].retailTotal;
   }
+  totals.oneUnit = !units.Differ();
   return totals;
 }
 
