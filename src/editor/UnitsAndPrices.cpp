@@ -56,6 +56,9 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
     // The clerk who opens the unit list on a row and closes it with Esc changes nothing: the row
     // keeps its unit, and with it its price, amounts and the batch judged for its quantity.
     if (LoadDefaultUnit(true) == UnitTaken::Cancelled) return SetFocus("TxtSl");
+    // Goods kept by amount only carry no quantity: a line taken with F3 in another unit is stored
+    // without one, and the quantity it was stored with no longer stands in the field they lock.
+    if (entry_.facts.amountOnly && !AmendedLineInItsUnit()) ShowFigure("TxtSl", 0);
     double basePrice = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
     // Goods priced by batch cost what the batch held by the row cost, in any unit: the unit
