@@ -24,10 +24,14 @@ FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitO
     // No list to choose from (the goods keep one unit, or none): no other unit was chosen either.
     // A row in a unit the goods still keep stays in it; the base unit would count its quantity
     // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒. Counted anew since,
-    // the unit is taken as the list would give it, at its new coefficient.
+    // the unit is taken as the list would give it, at its new coefficient. A line taken with F3
+    // still in its own unit, which another clerk has deleted since, keeps it as a list closed
+    // without a choice keeps it: counted in the base unit, it was priced at the goods' cost price
+    // though the clerk changed nothing.
     if (!unit && !cancelled && keepUnitOnCancel && entry_.HasGoods()) {
       std::optional<MeasureUnit> now = UnitKeptNow(session_, entry_.goods, entry_.unit.code);
-      cancelled = KeptAsTaken(now, entry_.unit);
+      const bool ownUnitGone = !now && !entry_.unit.listed && entry_.AmendsLineOf(Text("TxtHH"));
+      cancelled = ownUnitGone || KeptAsTaken(now, entry_.unit);
       if (!cancelled) unit = std::move(now);
     }
   } catch (const std::exception& error) {

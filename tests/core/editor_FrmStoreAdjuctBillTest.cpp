@@ -805,7 +805,8 @@ TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF
 
 // Line 1001 stored as 2 中包 (20 盒); the administrator deletes the goods' other units, so Enter in
 // the unit opens no list. The clerk chose no other unit: the row keeps 中包, and the walk to 保 存
-// stores the line as it was, not 2 盒 at the cost price. With 中包 deleted too, Enter takes the base unit.
+// stores the line as it was, not 2 盒 at the cost price. With 中包 deleted too, Enter takes the base unit;
+// but the line taken with F3 after 中包 was deleted keeps it, as the line saved unchanged does.
 TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsStillKeepIt) {
   db_.Run({"update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
            "update t_MeasureUnit set FDeleted=1 where hh='0001' and FMeasureUnitID<>'02'"});
@@ -821,6 +822,12 @@ TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsSt
   EnterIn("txtJl");
   EXPECT_EQ(Shown({"txtDw", "txtXs"}), " 1");
   EXPECT_EQ(ShownBoxes(ui_), "");
+  ui_.QueueAnswer(mb::kYes);  // the row given up for F3
+  TakeLine(1);
+  EnterIn("txtJl");
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs", "TxtDj"}), "2 中包 10 76.4");
+  EnterThroughAndSave();
+  EXPECT_EQ(StoredLine("1001"), stored);
 }
 
 // Line 1001 stored as 2 中包 is taken with F3, and the administrator counts 中包 anew. Enter in the
