@@ -30,10 +30,13 @@ adodb::Variant Column(const std::vector<adodb::Variant>& row, std::size_t i) {
 }  // namespace
 
 // A site's batch template whose columns do not convert as the step reads them stops the step
-// with the conversion's message.
+// with the conversion's message. Locked (goods kept by amount only carry no quantity), the field
+// passes the clerk on to the amount unjudged: the step opened the batch list for goods without
+// batches and wrote price x 0 over the amount he had typed.
 void FrmStoreAdjuctBill::TxtSlKeyDown(int keyCode) {
   if (keyCode == key::kUp) SetFocus("TxtDj");
   if (keyCode != key::kReturn) return;
+  if (Control("TxtSl").locked) return SetFocus("TxtJe");
   try {
     QuantityStep();
   } catch (const std::exception& error) {

@@ -24,10 +24,14 @@ FrmStoreAdjuctBill::UnitTaken FrmStoreAdjuctBill::LoadDefaultUnit(bool keepUnitO
     // No list to choose from (the goods keep one unit, or none): no other unit was chosen either.
     // A row in a unit the goods still keep stays in it; the base unit would count its quantity
     // anew, and a line of 2 中包 passed through with Enter was stored as 2 盒. Counted anew since,
-    // the unit is taken as the list would give it, at its new coefficient.
+    // the unit is taken as the list would give it, at its new coefficient. A line taken with F3
+    // still in its own unit, which another clerk has deleted since, keeps it as a list closed
+    // without a choice keeps it: counted in the base unit, it was priced at the goods' cost price
+    // though the clerk changed nothing.
     if (!unit && !cancelled && keepUnitOnCancel && entry_.HasGoods()) {
       std::optional<MeasureUnit> now = UnitKeptNow(session_, entry_.goods, entry_.unit.code);
-      cancelled = KeptAsTaken(now, entry_.unit);
+      const bool ownUnitGone = !now && !entry_.unit.listed && entry_.AmendsLineOf(Text("TxtHH"));
+      cancelled = ownUnitGone || KeptAsTaken(now, entry_.unit);
       if (!cancelled) unit = std::move(now);
     }
   } catch (const std::exception& error) {
@@ -56,6 +60,9 @@ void FrmStoreAdjuctBill::txtJlKeyDown(int keyCode) {
     // The clerk who opens the unit list on a row and closes it with Esc changes nothing: the row
     // keeps its unit, and with it its price, amounts and the batch judged for its quantity.
     if (LoadDefaultUnit(true) == UnitTaken::Cancelled) return SetFocus("TxtSl");
+    // Goods kept by amount only carry no quantity: a line taken with F3 in another unit is stored
+    // without one, and the quantity it was stored with no longer stands in the field they lock.
+    if (entry_.facts.amountOnly && !AmendedLineInItsUnit()) ShowFigure("TxtSl", 0);
     double basePrice = NumberOrZero(
         GetFieldValue(session_, "select cbj as dj from yw_kck where hh=?", "dj", {adodb::BoundText(Text("TxtHH"))}));
     // Goods priced by batch cost what the batch held by the row cost, in any unit: the unit

@@ -151,13 +151,25 @@ TEST_F(EditorTest, AnAmountOnlyLineCarriesNoQuantityAndItsAuditMovesTheAmount) {
   EXPECT_TRUE(form_->Control("TxtSl").locked);
   form_->KeyDown("TxtDj", key::kReturn);
   Enter("TxtJe", "14");
+  EnterIn("TxtSl");  // locked: Enter goes on to the amount, judging nothing, the amount as typed
+  EXPECT_EQ(form_->Focus() + " " + Shown({"TxtJe", "TxtLsze"}), "TxtJe 14 20");
   form_->Type("TxtSl", "5");
   form_->Click("Cmd_Save");
   const std::string lsh = form_->Text("TxtLSH");
   const std::string line = "select cast(srsl as varchar)+' '+cast(sl as varchar)+' '+cast(je as varchar)+' '+"
                            "cast(lsze as varchar) from ckdbdzkmx where lsh='" + lsh + "'";
   EXPECT_EQ(db_.Value(line), "0 0 14 20");
+  // Stored by another program as 3 包; taken with F3 into 袋, it is entered anew: no quantity shown or stored.
+  db_.Run({"insert into t_MeasureUnit(hh,FMeasureUnitID,FName,FCoefficient,FDefault,FDeleted) values "
+           "('0040','01','包',5,1,0),('0040','02','袋',2,0,0)",
+           "update ckdbdzkmx set srsl=3, sl=15, dw='包' where lsh='" + lsh + "'"});
   Open(lsh);
+  TakeLine(1);
+  ui_.QueueChoice(2);
+  EnterIn("txtJl");
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "TxtJe"}), "0 袋 14");
+  form_->Click("Cmd_Save");
+  EXPECT_EQ(db_.Value(line), "0 0 14 20");
   ui_.QueueAnswer(mb::kYes);
   form_->Click("审核");
   EXPECT_EQ(Found({"select stockid+' '+cast(sjsl as varchar)+' '+cast(sjje as varchar) from ywbalance where "
@@ -793,7 +805,8 @@ TEST_F(EditorTest, ABaseUnitLineKeepsItsQuantityThroughTheUnitItNamesAddedSinceF
 
 // Line 1001 stored as 2 中包 (20 盒); the administrator deletes the goods' other units, so Enter in
 // the unit opens no list. The clerk chose no other unit: the row keeps 中包, and the walk to 保 存
-// stores the line as it was, not 2 盒 at the cost price. With 中包 deleted too, Enter takes the base unit.
+// stores the line as it was, not 2 盒 at the cost price. With 中包 deleted too, Enter takes the base unit;
+// but the line taken with F3 after 中包 was deleted keeps it, as the line saved unchanged does.
 TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsStillKeepIt) {
   db_.Run({"update ckdbdzkmx set dw='中包', srsl=2, dj=76.4 where lsh='DBD202403010001' and dh='1001'",
            "update t_MeasureUnit set FDeleted=1 where hh='0001' and FMeasureUnitID<>'02'"});
@@ -809,6 +822,12 @@ TEST_F(EditorTest, EnterInTheUnitWithNoListToOpenKeepsTheRowsUnitWhileTheGoodsSt
   EnterIn("txtJl");
   EXPECT_EQ(Shown({"txtDw", "txtXs"}), " 1");
   EXPECT_EQ(ShownBoxes(ui_), "");
+  ui_.QueueAnswer(mb::kYes);  // the row given up for F3
+  TakeLine(1);
+  EnterIn("txtJl");
+  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs", "TxtDj"}), "2 中包 10 76.4");
+  EnterThroughAndSave();
+  EXPECT_EQ(StoredLine("1001"), stored);
 }
 
 // Line 1001 stored as 2 中包 is taken with F3, and the administrator counts 中包 anew. Enter in the
