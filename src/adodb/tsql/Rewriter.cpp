@@ -253,7 +253,7 @@ class Rewriter {
     commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
     if (AtWord("SELECT")) {
-      intoAllowed_ = true;
+      intoAllowed_ = hasInto_;
       SelectStatement(start);
       if (!into_.emitted.empty()) {
         const std::string query = out_.TrimmedFrom(start);
@@ -374,6 +374,8 @@ class Rewriter {
       if (token_[i].code == kRefused.value) RefuseToken(token_[i]);
     }
     if (pos_ == end_) return;
+    // A batch without INTO makes no table of a select: its items' types are never noted.
+    hasInto_ = std::any_of(token_ + pos_, token_ + end_, [](const Token& t) { return t.code == TokenCode("INTO").value; });
     // The tokens are pieces of one statement: its length from the first to the last.
     const std::size_t size = static_cast<std::size_t>(token_[end_ - 1].text().data() - token_[pos_].text().data()) +
                              token_[end_ - 1].text().size() + end_ - pos_;
@@ -3263,6 +3265,7 @@ class Rewriter {
   std::size_t emits_ = 0;             // pieces written so far: a noted int term is the last one written
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
+  bool hasInto_ = false;              // the batch holds INTO somewhere
   NameRef into_;                      // the table SELECT ... INTO creates
   const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
