@@ -2500,13 +2500,22 @@ class Rewriter {
       if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
     out_.resize(left.outFrom);
-    std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
+    std::string call = value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
-    // The match ignores case as the module's text compares: a case-sensitive collation asked
-    // for is refused rather than matched 'a' to 'A%'.
-    if (call.find("COLLATE RTRIM") != std::string::npos || call.find("COLLATE BINARY") != std::string::npos)
-      Fail("LIKE under a case-sensitive collation");
-    Emit(call + ")");
+    // The match ignores case as the module's text compares, unless a case-sensitive or binary
+    // collation is asked for on either side ('a' then does not match 'A%').
+    const bool caseSensitive = CollatedByCharacters(call);
+    Emit(std::string(negated ? "NOT " : "") + (caseSensitive ? "tsql_like_cs(" : "tsql_like(") + call + ")");
+  }
+
+  // Whether written text asks for a collation by the characters (COLLATE RTRIM or BINARY) outside
+  // its literals.
+  static bool CollatedByCharacters(std::string_view text) {
+    for (std::size_t at = 0; (at = text.find("COLLATE ", at)) != std::string_view::npos; at += 8) {
+      if (!text.substr(at + 8).starts_with("RTRIM") && !text.substr(at + 8).starts_with("BINARY")) continue;
+      if (std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\'') % 2 == 0) return true;
+    }
+    return false;
   }
 
   // Whether the output ends in a collation the statement asked for (k COLLATE Chinese_PRC_CS_AS):
