@@ -249,6 +249,8 @@ class Rewriter {
   void Statement(std::size_t start) {
     into_ = {};
     intoTypes_.clear();
+    intoProbeColumns_.clear();
+    intoList_ = {};
     commonTables_.clear();
     commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
@@ -257,8 +259,9 @@ class Rewriter {
       SelectStatement(start);
       if (!into_.emitted.empty()) {
         const std::string query = out_.TrimmedFrom(start);
+        const std::string probe = IntoProbe(start);
         out_.resize(start);
-        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_);
+        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_, probe);
       }
     } else if (AtWord("INSERT")) {
       Insert();
@@ -1098,6 +1101,7 @@ class Rewriter {
     unnamedItems_ = outerUnnamed;
     extent.listFrom = listFrom;
     extent.listEnd = out_.size();
+    if (mayInto) intoList_ = {listFrom, out_.size()};
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
@@ -1350,9 +1354,40 @@ class Rewriter {
         if (c < 0x80 || c >= 0xC0) length += national || c < 0x80 ? 1 : 2;
         if (c >= 0xF0 && national) ++length;
       }
-      if (length > 0) type = (national ? "nvarchar(" : "varchar(") + std::to_string(length) + ")";
+      type = (national ? "nvarchar(" : "varchar(") + std::to_string(std::max<std::size_t>(length, 1)) + ")";
+    } else if (const char* rule = SumOrIntTermRule(first, at)) {
+      // sum(c), c + 1, c - 1: typed by c's declared type where the table is made (IntoProbe).
+      type = std::string("=") + rule + std::to_string(intoProbeColumns_.size());
+      std::string column;
+      for (std::size_t i = probeColumn_.first; i < probeColumn_.second; ++i) column += Normalize(token_[i]);
+      intoProbeColumns_.push_back(std::move(column));
     }
     intoTypes_.push_back(std::move(type));
+  }
+  // "sum" for sum(c), "add" for c + n or c - n (n an int literal), with c's tokens kept in
+  // probeColumn_; null for another item.
+  const char* SumOrIntTermRule(std::size_t first, std::size_t at) {
+    if (at >= first + 4 && SameName(token_[first].text(), "SUM") && token_[first + 1].code == TokenCode("(").value &&
+        token_[at - 1].code == TokenCode(")").value && IsColumnRef(first + 2, at - 1)) {
+      probeColumn_ = {first + 2, at - 1};
+      return "sum";
+    }
+    const Token& last = token_[at - 1];
+    if (at >= first + 3 && last.kind == TokenKind::Number && last.text().find_first_not_of("0123456789") == std::string_view::npos &&
+        last.text().size() < 10 && (token_[at - 2].code == TokenCode("+").value || token_[at - 2].code == TokenCode("-").value) &&
+        IsColumnRef(first, at - 2)) {
+      probeColumn_ = {first, at - 2};
+      return "add";
+    }
+    return nullptr;
+  }
+  // The statement's select with the columns its items of sum(c) or c + n read as its list, which
+  // tsql_select_into prepares to learn their declared types; empty when no item needs one.
+  std::string IntoProbe(std::size_t start) const {
+    if (intoProbeColumns_.empty() || intoList_.second <= intoList_.first) return {};
+    std::string probe = out_.substr(start, intoList_.first - start);
+    for (std::size_t i = 0; i < intoProbeColumns_.size(); ++i) probe += (i ? ", " : " ") + intoProbeColumns_[i];
+    return Trim(probe + " " + out_.substr(intoList_.second));
   }
 
   // A named result column that is an expression compares as a column of the module's tables does
@@ -3279,6 +3314,9 @@ class Rewriter {
   const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
   std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
+  std::vector<std::string> intoProbeColumns_;  // ... the columns of sum(c) and c + n items (IntoProbe)
+  std::pair<std::size_t, std::size_t> intoList_;  // ... and where its select list lies in the output
+  std::pair<std::size_t, std::size_t> probeColumn_;  // the column SumOrIntTermRule found
   std::vector<std::string> commonTables_;  // names the WITH clause defined
   // the int terms of the columns of each common table that does not refer to itself
   std::vector<std::pair<std::string, std::vector<DerivedIntColumn>>> commonItems_;
