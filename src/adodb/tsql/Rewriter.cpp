@@ -13,6 +13,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/BatchVariables.h"
 #include "adodb/tsql/CommonTableExpressions.h"
@@ -550,7 +551,7 @@ class Rewriter {
   [[gnu::noinline]] void HoldNumbers(const std::string& table, std::size_t definition) {
     const std::string_view written = out_;
     const std::size_t open = written.find('(', definition);
-    std::vector<HeldColumn> held;
+    std::vector<HeldColumn> held, columns;
     Nesting nesting;
     for (std::size_t i = open + 1, from = i; i < written.size(); ++i) {
       const char c = written[i];
@@ -566,15 +567,18 @@ class Rewriter {
       const std::size_t sized = type.find_first_not_of(' ', wordEnd);
       const bool withSize = sized != std::string_view::npos && type[sized] == '(';
       type = type.substr(0, withSize ? type.find(')', sized) + 1 : wordEnd);
-      if (HeldNumber(type, "")) held.push_back({std::move(column), std::string(type)});
+      if (HeldNumber(type, "")) held.push_back({column, std::string(type)});
+      columns.push_back({std::move(column), std::string(type)});
       if (c == ')') break;
     }
-    if (held.empty()) return;
     const bool quotedTable = table.size() > 1 && table.front() == '"';
     const std::string bare = quotedTable ? table.substr(1, table.size() - 2) : table;
-    const std::string name = "tsql_held_" + bare;
-    std::string triggers = HeldNumbersTrigger(name + "_insert", table, bare, held, false) + " " +
-                           HeldNumbersTrigger(name + "_update", table, bare, held, true);
+    // Text past a column's length is refused, as the server refuses it.
+    std::string triggers = TextLengthTriggers("tsql_length_" + bare, table, bare, columns);
+    if (!held.empty())
+      triggers += HeldNumbersTrigger("tsql_held_" + bare + "_insert", table, bare, held, false) + " " +
+                  HeldNumbersTrigger("tsql_held_" + bare + "_update", table, bare, held, true);
+    if (triggers.empty()) return;
     triggers.pop_back();
     Emit("; " + triggers);
   }
@@ -593,7 +597,7 @@ class Rewriter {
     const std::string head = out_.TrimmedFrom(start) + " ADD COLUMN ";
     out_.resize(start);
     ++pos_;
-    std::vector<HeldColumn> held;
+    std::vector<HeldColumn> held, texts;
     bool first = true;
     do {
       Emit((first ? "" : "; ") + head);
@@ -607,15 +611,22 @@ class Rewriter {
         const std::size_t close = SkipHintList(tokens_, pos_, end_);
         while (pos_ < close) EmitToken(Take());
       }
-      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
       const std::string declared = std::string(type.text()) + out_.TrimmedFrom(typeAt);
+      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
       if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
+      if (IsTempTableName(bare)) texts.push_back({BareName(column), declared});
       for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
         depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
         if (AtWord("COLLATE")) Collation();
         else EmitSchemaToken(Take());
       }
     } while (AcceptOp(","));
+    for (const HeldColumn& column : texts) {
+      std::string triggers = TextLengthTriggers("tsql_length_" + bare + "_" + column.name, table, bare, {column});
+      if (triggers.empty()) continue;
+      triggers.pop_back();
+      Emit("; " + triggers);
+    }
     for (const HeldColumn& column : held) {
       const std::string trigger = "tsql_held_" + bare + "_" + column.name;
       std::string triggers = HeldNumbersTrigger(trigger + "_insert", table, bare, {column}, false) + " " +

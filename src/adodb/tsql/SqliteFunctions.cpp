@@ -15,6 +15,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/AverageAggregate.h"
 #include "adodb/tsql/DeclaredColumnValue.h"
 #include "adodb/tsql/DateFunctions.h"
@@ -948,6 +949,7 @@ void RegisterSqliteFunctions(sqlite3* db) {
   RegisterDateTruncation(db);
   RegisterPercentiles(db);
   Check(db, RegisterSelectInto(db));
+  Check(db, RegisterTextFits(db));  // the triggers that hold a temp table's text lengths call it
 }
 
 }  // namespace adodb::tsql

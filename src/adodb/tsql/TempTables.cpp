@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "adodb/TextCompare.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/HeldNumbers.h"
 #include "adodb/tsql/QuotedName.h"
 #include "adodb/tsql/SqliteArguments.h"
@@ -65,7 +66,7 @@ void SelectIntoTable(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const bool temp = IsTempTableName(name);
   const std::string table = (temp ? "temp." : "main.") + QuotedName(name, '"');
   std::string list;
-  std::vector<HeldColumn> held;
+  std::vector<HeldColumn> held, texts;
   for (int i = 0; i < sqlite3_column_count(select); ++i) {
     const char* column = sqlite3_column_name(select, i);
     const char* type = sqlite3_column_decltype(select, i);
@@ -84,10 +85,12 @@ void SelectIntoTable(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     list += (list.empty() ? "" : ", ") + QuotedName(column ? column : "", '"') + (declared.empty() ? "" : " " + declared) +
             (text ? " COLLATE TSQL" : "");
     if (temp && HeldNumber(declared, "")) held.push_back({column ? column : "", declared});
+    if (temp) texts.push_back({column ? column : "", declared});
   }
   sqlite3_finalize(select);
   sqlite3_finalize(probe);
-  std::string create = "CREATE TABLE " + table + " (" + list + ");";
+  std::string create = "CREATE TABLE " + table + " (" + list + ");" +
+                       TextLengthTriggers("tsql_length_" + name, QuotedName(name, '"'), name, texts);
   if (!held.empty()) {
     const std::string trigger = "tsql_held_" + name;
     create += HeldNumbersTrigger(trigger + "_insert", QuotedName(name, '"'), name, held, false) +
