@@ -1135,6 +1135,8 @@ class Rewriter {
     std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
     const std::vector<SourceRef>* const outerScope = std::exchange(scopeSources_, &sources);
+    const Scope scope{&sources, scope_};
+    const Scope* const outerScopes = std::exchange(scope_, &scope);
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -1149,6 +1151,7 @@ class Rewriter {
       Expr();
     }
     scopeSources_ = outerScope;
+    scope_ = outerScopes;
     extent.sourcesTo = out_.size();
     if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty())) {
       const std::size_t grown = CollatedUnnamedItems(unnamed, extent);
@@ -2582,9 +2585,14 @@ class Rewriter {
              std::any_of(commonTables_.begin(), commonTables_.end(), [&](const std::string& n) { return SameName(n, s.table.bare); });
     };
     if (to - from == 1) return std::all_of(scopeSources_->begin(), scopeSources_->end(), derived);
+    // A qualified name is the nearest FROM's that names its qualifier: a correlated subquery's
+    // d.rq may be the outer query's derived table.
     const std::string qualifier = BareName(token_[to - 3]);
-    return std::any_of(scopeSources_->begin(), scopeSources_->end(),
-                       [&](const SourceRef& s) { return SameName(s.Reference().bare, qualifier) && derived(s); });
+    for (const Scope* scope = scope_; scope; scope = scope->outer) {
+      for (const SourceRef& s : *scope->sources)
+        if (SameName(s.Reference().bare, qualifier)) return derived(s);
+    }
+    return false;
   }
 
   // True when tokens [from, to) are one column reference: name(.name)*.
@@ -3323,6 +3331,11 @@ class Rewriter {
   bool hasInto_ = false;              // the batch holds INTO somewhere
   NameRef into_;                      // the table SELECT ... INTO creates
   const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
+  struct Scope {
+    const std::vector<SourceRef>* sources;
+    const Scope* outer;  // the query whose WHERE or HAVING this one is read in
+  };
+  const Scope* scope_ = nullptr;  // ... and the FROMs of the queries around it
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
   std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
   std::vector<std::string> intoProbeColumns_;  // ... the columns of sum(c) and c + n items (IntoProbe)
