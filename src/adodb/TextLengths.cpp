@@ -114,11 +114,34 @@ std::string Text(sqlite3_stmt* statement, int column) {
   return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))) : std::string();
 }
 
+// The two triggers of `bounded` columns of a table.
+std::string LengthTriggers(const std::string& name, const std::string& target, const std::string& table,
+                           const std::vector<BoundedColumn>& bounded) {
+  std::string updated;
+  for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += tsql::QuotedName(column.name, '"');
+  return "create temp trigger " + tsql::QuotedName(name + "_insert", '"') + " before insert on " + target + " when " +
+         Condition(table, bounded, false) + " begin select 0; end;" + "create temp trigger " +
+         tsql::QuotedName(name + "_update", '"') + " before update of " + updated + " on " + target + " when " +
+         Condition(table, bounded, true) + " begin select 0; end;";
+}
+
 }  // namespace
 
+std::string TextLengthTriggers(const std::string& name, const std::string& target, const std::string& table,
+                               const std::vector<tsql::HeldColumn>& columns) {
+  std::vector<BoundedColumn> bounded;
+  for (const tsql::HeldColumn& column : columns)
+    if (const auto bound = BoundOf(column.declared)) bounded.push_back({column.name, *bound});
+  return bounded.empty() ? std::string() : LengthTriggers(name, target, table, bounded);
+}
+
+int RegisterTextFits(sqlite3* db) {
+  return sqlite3_create_function_v2(db, "tsql_text_fits", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, TextFits,
+                                    nullptr, nullptr, nullptr);
+}
+
 TextLengthChecks::TextLengthChecks(sqlite3* db) : db_(db) {
-  if (sqlite3_create_function_v2(db, "tsql_text_fits", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, TextFits,
-                                 nullptr, nullptr, nullptr) != SQLITE_OK) {
+  if (RegisterTextFits(db) != SQLITE_OK) {
     throw Error::Provider(std::string("Preparing the text length checks failed: ") + sqlite3_errmsg(db));
   }
 }
@@ -198,12 +221,7 @@ int TextLengthChecks::Make() {
   }
   for (const auto& [table, bounded] : tables) {
     const std::string name = std::string(kTriggerPrefix) + "length_" + std::to_string(count / 2);
-    std::string updated;
-    for (const BoundedColumn& column : bounded) (updated += updated.empty() ? "" : ", ") += tsql::QuotedName(column.name, '"');
-    script += "create temp trigger " + tsql::QuotedName(name + "_insert", '"') + " before insert on main." +
-              tsql::QuotedName(table, '"') + " when " + Condition(table, bounded, false) + " begin select 0; end;";
-    script += "create temp trigger " + tsql::QuotedName(name + "_update", '"') + " before update of " + updated +
-              " on main." + tsql::QuotedName(table, '"') + " when " + Condition(table, bounded, true) + " begin select 0; end;";
+    script += LengthTriggers(name, "main." + tsql::QuotedName(table, '"'), table, bounded);
     count += 2;
   }
   if (const int rc = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, nullptr)) return rc;

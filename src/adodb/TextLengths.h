@@ -18,13 +18,25 @@
 // statement with CAST's error (HeldNumbers.h). Decimal columns the file holds by triggers of its own
 // are left to them.
 #include <string>
+#include <vector>
 
 #include "adodb/tsql/DeclaredColumnKinds.h"
+#include "adodb/tsql/HeldNumbers.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace adodb {
+
+// The temporary triggers "`name`_insert" and "_update" that refuse text past the length the
+// columns of `table` (its name in the refusal) declare, on `target` as SQL names it ("#t"): for a
+// temp table or table variable a batch makes, whose triggers go with it. Empty when no column is
+// of a bounded text type; else SQL text, each trigger ending in ';'.
+std::string TextLengthTriggers(const std::string& name, const std::string& target, const std::string& table,
+                               const std::vector<tsql::HeldColumn>& columns);
+
+// Registers tsql_text_fits, which the triggers call; SQLite's result code.
+int RegisterTextFits(sqlite3* db);
 
 class TextLengthChecks {
  public:

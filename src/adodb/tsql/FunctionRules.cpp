@@ -288,6 +288,8 @@ const RulesByName& FunctionTable() {
       {"isnumeric", {1, 1, Prefixed}}, {"datalength", {1, 1, DataLength}}, {"str", {1, 3, Prefixed}},
       {"patindex", {2, 2, Prefixed}},
       {"power", {2, 2, Power}},        {"sqrt", {1, 1, Prefixed}},      {"square", {1, 1, Prefixed}},
+      {"char", {1, 1, Prefixed}},      {"nchar", {1, 1, Prefixed}},     {"ascii", {1, 1, TextPrefixed}},
+      {"unicode", {1, 1, TextPrefixed}},
   };
   return table;
 }

@@ -27,9 +27,12 @@ struct PatternItem {
   }
 };
 
-std::vector<char32_t> FoldedCharacters(std::string_view text) {
+std::vector<char32_t> FoldedCharacters(std::string_view text, bool caseSensitive) {
   std::vector<char32_t> characters;
-  for (std::size_t pos = 0; pos < text.size();) characters.push_back(FoldCase(NextCharacter(text, pos)));
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char32_t c = NextCharacter(text, pos);
+    characters.push_back(caseSensitive ? c : FoldCase(c));
+  }
   return characters;
 }
 
@@ -72,10 +75,11 @@ std::vector<PatternItem> Compile(const std::vector<char32_t>& pattern, std::opti
 
 }  // namespace
 
-bool MatchesLike(std::string_view value, std::string_view pattern, std::optional<char32_t> escape) {
+bool MatchesLike(std::string_view value, std::string_view pattern, std::optional<char32_t> escape, bool caseSensitive) {
   while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-  const std::vector<char32_t> text = FoldedCharacters(value);
-  const std::vector<PatternItem> items = Compile(FoldedCharacters(pattern), escape ? std::optional(FoldCase(*escape)) : std::nullopt);
+  const std::vector<char32_t> text = FoldedCharacters(value, caseSensitive);
+  if (escape && !caseSensitive) escape = FoldCase(*escape);
+  const std::vector<PatternItem> items = Compile(FoldedCharacters(pattern, caseSensitive), escape);
   // Greedy matching that returns to the last % when a later item fails: each % is resumed at
   // most once per text position, so the work is bounded by text x pattern.
   std::size_t t = 0, p = 0;

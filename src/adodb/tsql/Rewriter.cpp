@@ -13,6 +13,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
+#include "adodb/TextLengths.h"
 #include "adodb/tsql/AdditiveChain.h"
 #include "adodb/tsql/BatchVariables.h"
 #include "adodb/tsql/CommonTableExpressions.h"
@@ -249,16 +250,19 @@ class Rewriter {
   void Statement(std::size_t start) {
     into_ = {};
     intoTypes_.clear();
+    intoProbeColumns_.clear();
+    intoList_ = {};
     commonTables_.clear();
     commonItems_.clear();
     if (AtWord("WITH")) CommonTables();
     if (AtWord("SELECT")) {
-      intoAllowed_ = true;
+      intoAllowed_ = hasInto_;
       SelectStatement(start);
       if (!into_.emitted.empty()) {
         const std::string query = out_.TrimmedFrom(start);
+        const std::string probe = IntoProbe(start);
         out_.resize(start);
-        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_);
+        out_ += SelectInto(into_.emitted, into_.bare, query, intoTypes_, probe);
       }
     } else if (AtWord("INSERT")) {
       Insert();
@@ -374,6 +378,8 @@ class Rewriter {
       if (token_[i].code == kRefused.value) RefuseToken(token_[i]);
     }
     if (pos_ == end_) return;
+    // A batch without INTO makes no table of a select: its items' types are never noted.
+    hasInto_ = std::any_of(token_ + pos_, token_ + end_, [](const Token& t) { return t.code == TokenCode("INTO").value; });
     // The tokens are pieces of one statement: its length from the first to the last.
     const std::size_t size = static_cast<std::size_t>(token_[end_ - 1].text().data() - token_[pos_].text().data()) +
                              token_[end_ - 1].text().size() + end_ - pos_;
@@ -545,7 +551,7 @@ class Rewriter {
   [[gnu::noinline]] void HoldNumbers(const std::string& table, std::size_t definition) {
     const std::string_view written = out_;
     const std::size_t open = written.find('(', definition);
-    std::vector<HeldColumn> held;
+    std::vector<HeldColumn> held, columns;
     Nesting nesting;
     for (std::size_t i = open + 1, from = i; i < written.size(); ++i) {
       const char c = written[i];
@@ -561,15 +567,18 @@ class Rewriter {
       const std::size_t sized = type.find_first_not_of(' ', wordEnd);
       const bool withSize = sized != std::string_view::npos && type[sized] == '(';
       type = type.substr(0, withSize ? type.find(')', sized) + 1 : wordEnd);
-      if (HeldNumber(type, "")) held.push_back({std::move(column), std::string(type)});
+      if (HeldNumber(type, "")) held.push_back({column, std::string(type)});
+      columns.push_back({std::move(column), std::string(type)});
       if (c == ')') break;
     }
-    if (held.empty()) return;
     const bool quotedTable = table.size() > 1 && table.front() == '"';
     const std::string bare = quotedTable ? table.substr(1, table.size() - 2) : table;
-    const std::string name = "tsql_held_" + bare;
-    std::string triggers = HeldNumbersTrigger(name + "_insert", table, bare, held, false) + " " +
-                           HeldNumbersTrigger(name + "_update", table, bare, held, true);
+    // Text past a column's length is refused, as the server refuses it.
+    std::string triggers = TextLengthTriggers("tsql_length_" + bare, table, bare, columns);
+    if (!held.empty())
+      triggers += HeldNumbersTrigger("tsql_held_" + bare + "_insert", table, bare, held, false) + " " +
+                  HeldNumbersTrigger("tsql_held_" + bare + "_update", table, bare, held, true);
+    if (triggers.empty()) return;
     triggers.pop_back();
     Emit("; " + triggers);
   }
@@ -588,7 +597,7 @@ class Rewriter {
     const std::string head = out_.TrimmedFrom(start) + " ADD COLUMN ";
     out_.resize(start);
     ++pos_;
-    std::vector<HeldColumn> held;
+    std::vector<HeldColumn> held, texts;
     bool first = true;
     do {
       Emit((first ? "" : "; ") + head);
@@ -602,15 +611,22 @@ class Rewriter {
         const std::size_t close = SkipHintList(tokens_, pos_, end_);
         while (pos_ < close) EmitToken(Take());
       }
-      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
       const std::string declared = std::string(type.text()) + out_.TrimmedFrom(typeAt);
+      if (IsTextTypeName(type.text()) && !AtWord("COLLATE")) Emit(kCollate);
       if (IsTempTableName(bare) && HeldNumber(declared, "")) held.push_back({BareName(column), declared});
+      if (IsTempTableName(bare)) texts.push_back({BareName(column), declared});
       for (int depth = 0; !AtStatementEnd() && !(depth == 0 && (AtOp(",") || AtStatementStart()));) {
         depth += AtOp("(") ? 1 : AtOp(")") ? -1 : 0;
         if (AtWord("COLLATE")) Collation();
         else EmitSchemaToken(Take());
       }
     } while (AcceptOp(","));
+    for (const HeldColumn& column : texts) {
+      std::string triggers = TextLengthTriggers("tsql_length_" + bare + "_" + column.name, table, bare, {column});
+      if (triggers.empty()) continue;
+      triggers.pop_back();
+      Emit("; " + triggers);
+    }
     for (const HeldColumn& column : held) {
       const std::string trigger = "tsql_held_" + bare + "_" + column.name;
       std::string triggers = HeldNumbersTrigger(trigger + "_insert", table, bare, {column}, false) + " " +
@@ -1096,6 +1112,7 @@ class Rewriter {
     unnamedItems_ = outerUnnamed;
     extent.listFrom = listFrom;
     extent.listEnd = out_.size();
+    if (mayInto) intoList_ = {listFrom, out_.size()};
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
@@ -1118,6 +1135,8 @@ class Rewriter {
     std::size_t sourcesEnd = out_.size();
     listStar_ = outerStar;
     const std::vector<SourceRef>* const outerScope = std::exchange(scopeSources_, &sources);
+    const Scope scope{&sources, scope_};
+    const Scope* const outerScopes = std::exchange(scope_, &scope);
     if (AcceptWord("WHERE")) {
       Emit("WHERE");
       Expr();
@@ -1132,6 +1151,7 @@ class Rewriter {
       Expr();
     }
     scopeSources_ = outerScope;
+    scope_ = outerScopes;
     extent.sourcesTo = out_.size();
     if (!unnamed.empty() && (extent.distinct || AtSetOperator()) && (!assigning || assigning->values.empty())) {
       const std::size_t grown = CollatedUnnamedItems(unnamed, extent);
@@ -1348,9 +1368,40 @@ class Rewriter {
         if (c < 0x80 || c >= 0xC0) length += national || c < 0x80 ? 1 : 2;
         if (c >= 0xF0 && national) ++length;
       }
-      if (length > 0) type = (national ? "nvarchar(" : "varchar(") + std::to_string(length) + ")";
+      type = (national ? "nvarchar(" : "varchar(") + std::to_string(std::max<std::size_t>(length, 1)) + ")";
+    } else if (const char* rule = SumOrIntTermRule(first, at)) {
+      // sum(c), c + 1, c - 1: typed by c's declared type where the table is made (IntoProbe).
+      type = std::string("=") + rule + std::to_string(intoProbeColumns_.size());
+      std::string column;
+      for (std::size_t i = probeColumn_.first; i < probeColumn_.second; ++i) column += Normalize(token_[i]);
+      intoProbeColumns_.push_back(std::move(column));
     }
     intoTypes_.push_back(std::move(type));
+  }
+  // "sum" for sum(c), "add" for c + n or c - n (n an int literal), with c's tokens kept in
+  // probeColumn_; null for another item.
+  const char* SumOrIntTermRule(std::size_t first, std::size_t at) {
+    if (at >= first + 4 && SameName(token_[first].text(), "SUM") && token_[first + 1].code == TokenCode("(").value &&
+        token_[at - 1].code == TokenCode(")").value && IsColumnRef(first + 2, at - 1)) {
+      probeColumn_ = {first + 2, at - 1};
+      return "sum";
+    }
+    const Token& last = token_[at - 1];
+    if (at >= first + 3 && last.kind == TokenKind::Number && last.text().find_first_not_of("0123456789") == std::string_view::npos &&
+        last.text().size() < 10 && (token_[at - 2].code == TokenCode("+").value || token_[at - 2].code == TokenCode("-").value) &&
+        IsColumnRef(first, at - 2)) {
+      probeColumn_ = {first, at - 2};
+      return "add";
+    }
+    return nullptr;
+  }
+  // The statement's select with the columns its items of sum(c) or c + n read as its list, which
+  // tsql_select_into prepares to learn their declared types; empty when no item needs one.
+  std::string IntoProbe(std::size_t start) const {
+    if (intoProbeColumns_.empty() || intoList_.second <= intoList_.first) return {};
+    std::string probe = out_.substr(start, intoList_.first - start);
+    for (std::size_t i = 0; i < intoProbeColumns_.size(); ++i) probe += (i ? ", " : " ") + intoProbeColumns_[i];
+    return Trim(probe + " " + out_.substr(intoList_.second));
   }
 
   // A named result column that is an expression compares as a column of the module's tables does
@@ -2498,13 +2549,22 @@ class Rewriter {
       if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
     out_.resize(left.outFrom);
-    std::string call = std::string(negated ? "NOT " : "") + "tsql_like(" + value + ", " + Capture([&] { Additive(); });
+    std::string call = value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
-    // The match ignores case as the module's text compares: a case-sensitive collation asked
-    // for is refused rather than matched 'a' to 'A%'.
-    if (call.find("COLLATE RTRIM") != std::string::npos || call.find("COLLATE BINARY") != std::string::npos)
-      Fail("LIKE under a case-sensitive collation");
-    Emit(call + ")");
+    // The match ignores case as the module's text compares, unless a case-sensitive or binary
+    // collation is asked for on either side ('a' then does not match 'A%').
+    const bool caseSensitive = CollatedByCharacters(call);
+    Emit(std::string(negated ? "NOT " : "") + (caseSensitive ? "tsql_like_cs(" : "tsql_like(") + call + ")");
+  }
+
+  // Whether written text asks for a collation by the characters (COLLATE RTRIM or BINARY) outside
+  // its literals.
+  static bool CollatedByCharacters(std::string_view text) {
+    for (std::size_t at = 0; (at = text.find("COLLATE ", at)) != std::string_view::npos; at += 8) {
+      if (!text.substr(at + 8).starts_with("RTRIM") && !text.substr(at + 8).starts_with("BINARY")) continue;
+      if (std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\'') % 2 == 0) return true;
+    }
+    return false;
   }
 
   // Whether the output ends in a collation the statement asked for (k COLLATE Chinese_PRC_CS_AS):
@@ -2525,9 +2585,14 @@ class Rewriter {
              std::any_of(commonTables_.begin(), commonTables_.end(), [&](const std::string& n) { return SameName(n, s.table.bare); });
     };
     if (to - from == 1) return std::all_of(scopeSources_->begin(), scopeSources_->end(), derived);
+    // A qualified name is the nearest FROM's that names its qualifier: a correlated subquery's
+    // d.rq may be the outer query's derived table.
     const std::string qualifier = BareName(token_[to - 3]);
-    return std::any_of(scopeSources_->begin(), scopeSources_->end(),
-                       [&](const SourceRef& s) { return SameName(s.Reference().bare, qualifier) && derived(s); });
+    for (const Scope* scope = scope_; scope; scope = scope->outer) {
+      for (const SourceRef& s : *scope->sources)
+        if (SameName(s.Reference().bare, qualifier)) return derived(s);
+    }
+    return false;
   }
 
   // True when tokens [from, to) are one column reference: name(.name)*.
@@ -3263,10 +3328,19 @@ class Rewriter {
   std::size_t emits_ = 0;             // pieces written so far: a noted int term is the last one written
   IntTerm intTerm_;
   bool intoAllowed_ = false;          // the next select core is the statement's first
+  bool hasInto_ = false;              // the batch holds INTO somewhere
   NameRef into_;                      // the table SELECT ... INTO creates
   const std::vector<SourceRef>* scopeSources_ = nullptr;  // the FROM whose WHERE or HAVING is read
+  struct Scope {
+    const std::vector<SourceRef>* sources;
+    const Scope* outer;  // the query whose WHERE or HAVING this one is read in
+  };
+  const Scope* scope_ = nullptr;  // ... and the FROMs of the queries around it
   bool notingTypes_ = false;          // the list read is the first core's, which may make a table
   std::vector<std::string> intoTypes_;  // ... and the types its items give (NoteItemType)
+  std::vector<std::string> intoProbeColumns_;  // ... the columns of sum(c) and c + n items (IntoProbe)
+  std::pair<std::size_t, std::size_t> intoList_;  // ... and where its select list lies in the output
+  std::pair<std::size_t, std::size_t> probeColumn_;  // the column SumOrIntTermRule found
   std::vector<std::string> commonTables_;  // names the WITH clause defined
   // the int terms of the columns of each common table that does not refer to itself
   std::vector<std::pair<std::string, std::vector<DerivedIntColumn>>> commonItems_;

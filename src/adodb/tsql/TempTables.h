@@ -21,9 +21,11 @@ bool IsTempTableName(std::string_view bare);
 // by triggers of its own as CREATE TABLE #t's are (a table of the database by the connection's).
 // `itemTypes` are the types the select items give where the item alone tells one (CAST, a
 // literal: see the rewriter), empty entries for the rest; a column of an expression takes its
-// item's, as the server types it.
+// item's, as the server types it. An entry "=sumN" or "=addN" (sum(c), c + n with n an int)
+// takes the type the server gives it from the type declared for column N of `probe`, a select of
+// those items' columns over the query's sources.
 std::string SelectInto(const std::string& emittedName, std::string_view bareName, const std::string& query,
-                       const std::vector<std::string>& itemTypes);
+                       const std::vector<std::string>& itemTypes, const std::string& probe = {});
 
 // Registers tsql_select_into('name', 'query'), which makes the empty table; SQLite's result code.
 int RegisterSelectInto(sqlite3* db);

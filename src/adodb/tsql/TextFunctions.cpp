@@ -195,6 +195,43 @@ void ChangeCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultText(ctx, out);
 }
 
+// CHAR(n) and NCHAR(n): the character of code n, NULL past the type's codes (CHAR 0 to 255, NCHAR
+// 0 to 65535 but the halves of a surrogate pair). CHAR past 127 is a byte of the server's Chinese
+// code page, no character alone: refused by name rather than given another one.
+template <bool kUnicode>
+void CharOfCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::int64_t code = sqlite3_value_int64(argv[0]);
+  if (code < 0 || code > (kUnicode ? 0xFFFF : 0xFF) || (code >= 0xD800 && code <= 0xDFFF)) return sqlite3_result_null(ctx);
+  if (!kUnicode && code > 0x7F) return sqlite3_result_error(ctx, "CHAR of a code past 127 is not supported", -1);
+  const auto c = static_cast<char32_t>(code);
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  ResultText(ctx, out);
+}
+
+// ASCII(s) and UNICODE(s): the code of the first character, NULL for NULL and ''. UNICODE gives a
+// character past the Basic Multilingual Plane as its first UTF-16 unit, as the server does; ASCII
+// of a character past 127 would be a byte of its Chinese code page: refused by name.
+template <bool kUnicode>
+void CodeOfFirst(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const std::string_view text = TextOf(argv[0]);
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || text.empty()) return sqlite3_result_null(ctx);
+  std::size_t pos = 0;
+  const char32_t c = NextCharacter(text, pos);
+  if (!kUnicode && c > 0x7F) return sqlite3_result_error(ctx, "ASCII of a character past 127 is not supported", -1);
+  sqlite3_result_int64(ctx, c >= 0x10000 ? 0xD800 + ((c - 0x10000) >> 10) : c);
+}
+
 struct TextFunction {
   const char* name;
   int argc;
@@ -205,6 +242,8 @@ constexpr TextFunction kTextFunctions[] = {
     {"tsql_concat", -1, Concat},     {"tsql_replace", 3, Replace}, {"tsql_replicate", 2, Replicate},
     {"tsql_reverse", 1, Reverse},    {"tsql_stuff", 4, Stuff},     {"tsql_parsename", 2, ParseName},
     {"tsql_upper", 1, ChangeCase<true>}, {"tsql_lower", 1, ChangeCase<false>},
+    {"tsql_char", 1, CharOfCode<false>}, {"tsql_nchar", 1, CharOfCode<true>},
+    {"tsql_ascii", 1, CodeOfFirst<false>}, {"tsql_unicode", 1, CodeOfFirst<true>},
 };
 
 }  // namespace
