@@ -272,9 +272,6 @@ std::size_t FirstRoom(std::size_t bytes) {
   return bytes <= kUsualBytes ? bytes / 3 + 8 : bytes / 2 + 8;
 }
 
-// Beyond a few lines the scan itself runs ahead of its reads.
-constexpr std::size_t kPrefetchedBytes = 1024;
-
 // Blanks, plain words and one-character operators (a qualifying dot too) make up most of a
 // statement: they are taken here without the general scanner, which handles everything else. A
 // token's bytes are taken by position, without substr's bounds check: every position here lies
@@ -296,9 +293,6 @@ std::vector<Token> Tokenize(std::string_view sql) {
     *next++ = token;
   };
   const auto piece = [&sql](std::size_t from, std::size_t length) { return std::string_view(sql.data() + from, length); };
-  // A statement met for the first time is seldom in the cache: its lines are asked for at once, so
-  // that their fetches overlap rather than each wait for the one before (WordBound reads the last).
-  for (std::size_t line = 0; line < std::min<std::size_t>(size, kPrefetchedBytes); line += 64) __builtin_prefetch(sql.data() + line);
   const std::size_t wordBound = WordBound(sql);
   for (std::size_t pos = 0; pos < size;) {
     const CharClass type = kClass[static_cast<unsigned char>(sql[pos])];
