@@ -124,6 +124,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   // The ODBC driver manager's refusals, said as what was tried: a source never set up, a driver
   // neither registered nor a file, a file that is not a driver.
   const std::string driverFile = kSqliteOdbcDriver + "-not-here";
+  const std::string odbcIni = (home.Folder() / "odbc.ini").string();  // a user's data sources, as ~/.odbc.ini
+  std::ofstream(odbcIni) << "[缺文件]\nDriver=SQLite3\nDatabase=" << missing << "\n";
+  setenv("ODBCINI", odbcIni.c_str(), 1);
   for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
                                     {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
                                     {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
@@ -132,11 +135,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + home.Folder().string() + ";Dialect=SQLite",
                                      "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。"},
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
-                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
+                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
+                                    {"DSN=缺文件;Dialect=SQLite", "数据库文件 " + missing + " 不存在，请检查 odbc.ini 中数据源 缺文件 的 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
   EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
+  unsetenv("ODBCINI");
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
