@@ -83,7 +83,10 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
-  EXPECT_EQ(launch({"--date", "2024-02-30"}).err.substr(0, 92), "storeadjust: --date 2024-02-30：2024年2月没有30日，请给出日历上有的日期。\n");
+  for (const auto& [date, words] : {std::pair<std::string, std::string>{"2024-02-30", "2024年2月没有30日"}, {"2024-13-01", "一年中没有13月"}}) {
+    const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
+    EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
+  }
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", missing}, home.Folder()).Said(),
             "1||storeadjust-db: 数据库文件 " + missing + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
 
