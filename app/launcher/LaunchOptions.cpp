@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
+#include "adodb/TextCompare.h"
 #include "db/DatabaseFactory.h"
 #include "host/UserFolders.h"
 
@@ -53,7 +54,10 @@ const char* WhatMustBeGiven(const std::string& option) {
 
 // --operator-name is still accepted so that older command lines keep working, and ignored: the
 // name stamped on bills is always the signed-in operator's own, from Operators.
-bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
+// The code is taken without the blanks around it, as the sign-in dialog takes it: a leading one
+// would find no operator, and the refusal would show it only as a wider gap.
+bool Apply(LaunchOptions& options, const std::string& option, const std::string& given, std::string& error) {
+  const std::string value = option == "--operator" ? std::string(adodb::Trimmed(given)) : given;
   if (const char* what = WhatMustBeGiven(option); what && value.empty()) {
     error = option + " 的值是空的，请给出" + what + "。";
     return false;

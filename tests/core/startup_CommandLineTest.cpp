@@ -210,6 +210,7 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(SignIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn(" 002", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));  // blanks around it, as the dialog drops them
   // A server's database has no password table until the tool sets a first password there.
   if (std::filesystem::exists(kSqliteOdbcDriver)) {
     demo.Run({"drop table StoreAdjustPassword"});
