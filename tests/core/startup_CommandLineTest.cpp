@@ -145,6 +145,11 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   }
   EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
   unsetenv("ODBCINI");
+  setenv("STOREADJUST_TSQL_EXT", missing.c_str(), 1);  // the dialect's functions named where they are not
+  const std::string withDialect = "Driver=" + kSqliteOdbcDriver + ";Database=" + text + ";Dialect=SQLite";
+  EXPECT_EQ(launch({"--conn", withDialect}).Said(), "1||storeadjust: 打不开连接 \"" + withDialect + "\"：环境变量 STOREADJUST_TSQL_EXT 给出的 "
+            "SQLite 的 T-SQL 函数库 " + missing + " 不存在，请改正它，或者去掉它而用随程序安装的函数库。\n");
+  unsetenv("STOREADJUST_TSQL_EXT");
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
