@@ -118,12 +118,18 @@ std::optional<std::string> MissingOdbcFileText(const std::string& connStr) {
   if (driver.empty()) driver = OdbcProfileValue(dsn, "Driver", "odbc.ini");
   std::string file = parts.Get("Database").value_or("");
   if (file.empty()) file = OdbcProfileValue(dsn, "Database", "odbc.ini");
-  std::string named = driver + " " + OdbcProfileValue(driver, "Driver", "odbcinst.ini") + " " + parts.Get("Dialect").value_or("");
+  const std::string library = OdbcProfileValue(driver, "Driver", "odbcinst.ini");
+  std::string named = driver + " " + library + " " + parts.Get("Dialect").value_or("");
   std::transform(named.begin(), named.end(), named.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (named.find("sqlite") == std::string::npos || file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) {
-    return std::nullopt;
-  }
+  if ((!parts.Has("Driver") && dsn.empty()) || named.find("sqlite") == std::string::npos) return std::nullopt;
+  // Without a file the driver opens an empty database of its own, refused for a table it lacks.
+  // A driver not there at all is refused by the driver manager, in words of its own.
   std::error_code unseen;
+  if (file.empty() && (!library.empty() || std::filesystem::exists(driver, unseen))) {
+    return (dsn.empty() ? std::string("连接字符串中没有") : "连接字符串和 odbc.ini 中的数据源 " + dsn + " 都没有") +
+           "给出数据库文件（Database=），请写上要打开的数据库文件。";
+  }
+  if (file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) return std::nullopt;
   if (std::filesystem::exists(file, unseen) || unseen) return std::nullopt;
   const std::string where = parts.Has("Database") ? "Database=" : "odbc.ini 中数据源 " + dsn + " 的 Database=";
   return "数据库文件 " + file + " 不存在，请检查 " + where + "；要新建一个请用 storeadjust-db empty 或 demo。";
