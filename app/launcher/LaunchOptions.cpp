@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
+#include "adodb/TextCompare.h"
 #include "db/DatabaseFactory.h"
 #include "host/UserFolders.h"
 
@@ -32,9 +33,10 @@ std::string DateRefusal(const std::string& value) {
   // In the right form but not in the calendar (2024-02-30): the form is not what was wrong.
   int year = 0, month = 0, day = 0, read = 0;
   if (yearFirst && std::sscanf(value.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &read) == 3 &&
-      read == static_cast<int>(value.size()) && month >= 1 && month <= 12 && day >= 1) {
-    return "--date " + value + "：" + std::to_string(year) + "年" + std::to_string(month) + "月没有" + std::to_string(day) +
-           "日，请给出日历上有的日期。";
+      read == static_cast<int>(value.size())) {
+    const std::string missing = month < 1 || month > 12 ? "一年中没有" + std::to_string(month) + "月"
+                                                        : std::to_string(year) + "年" + std::to_string(month) + "月没有" + std::to_string(day) + "日";
+    return "--date " + value + "：" + missing + "，请给出日历上有的日期。";
   }
   return "--date 要的是 YYYY-MM-DD 形式的日期，不是 " + value;
 }
@@ -52,7 +54,10 @@ const char* WhatMustBeGiven(const std::string& option) {
 
 // --operator-name is still accepted so that older command lines keep working, and ignored: the
 // name stamped on bills is always the signed-in operator's own, from Operators.
-bool Apply(LaunchOptions& options, const std::string& option, const std::string& value, std::string& error) {
+// The code is taken without the blanks around it, as the sign-in dialog takes it: a leading one
+// would find no operator, and the refusal would show it only as a wider gap.
+bool Apply(LaunchOptions& options, const std::string& option, const std::string& given, std::string& error) {
+  const std::string value = option == "--operator" ? std::string(adodb::Trimmed(given)) : given;
   if (const char* what = WhatMustBeGiven(option); what && value.empty()) {
     error = option + " 的值是空的，请给出" + what + "。";
     return false;

@@ -279,7 +279,8 @@ class OdbcBackend final : public Backend {
     const SQLRETURN rc =
         SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(kExtensionProbe)), SQL_NTS);
     if (!SQL_SUCCEEDED(rc)) {
-      throw Error::Provider("The SQLite ODBC driver did not load the T-SQL functions from " + extensionPath + ".");
+      throw Error::Provider("SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + extensionPath +
+                            "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。");
     }
   }
 

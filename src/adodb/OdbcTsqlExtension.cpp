@@ -44,7 +44,8 @@ std::filesystem::path ContainingModuleFolder() {
 std::string TsqlExtensionPath() {
   if (const char* configured = std::getenv("STOREADJUST_TSQL_EXT"); configured && *configured) {
     if (!std::filesystem::exists(configured)) {
-      throw Error::Provider(std::string("STOREADJUST_TSQL_EXT names no file: ") + configured);
+      throw Error::Provider(std::string("环境变量 STOREADJUST_TSQL_EXT 给出的 SQLite 的 T-SQL 函数库 ") + configured +
+                            " 不存在，请改正它，或者去掉它而用随程序安装的函数库。");
     }
     return std::filesystem::absolute(configured).string();
   }
@@ -62,8 +63,10 @@ std::string TsqlExtensionPath() {
     std::error_code error;
     if (std::filesystem::exists(candidate, error)) return std::filesystem::canonical(candidate, error).string();
   }
-  throw Error::Provider(std::string("The T-SQL functions for SQLite (") + kExtensionFileName +
-                        ") were not found beside the program; set STOREADJUST_TSQL_EXT to its path.");
+  // Said to the administrator of a site, who meets it with a built program copied away from its build.
+  throw Error::Provider(std::string("找不到 SQLite 的 T-SQL 函数库 ") + kExtensionFileName +
+                        "（经 ODBC 以 Dialect=SQLite 连接要用它，它应在程序旁边或 ../lib/storeadjust/ 中）。"
+                        "请重新安装程序，或者用环境变量 STOREADJUST_TSQL_EXT 给出它的路径。");
 }
 
 namespace {
@@ -77,9 +80,9 @@ bool DriverTakes(const std::string& extensionPath) {
 
 std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath) {
   if (!DriverTakes(extensionPath)) {
-    throw Error::Provider("The T-SQL functions for SQLite cannot be loaded from this path: " + extensionPath +
-                          " (the SQLite ODBC driver takes no ',', ';' or braces and at most 499 bytes there); set"
-                          " STOREADJUST_TSQL_EXT to a copy of it in another folder.");
+    throw Error::Provider("SQLite ODBC 驱动程序不能从这个路径载入 SQLite 的 T-SQL 函数库：" + extensionPath +
+                          "（路径中不能有 , ; 或花括号，最长 499 字节）。请把它复制到别的目录，"
+                          "用环境变量 STOREADJUST_TSQL_EXT 给出新的路径。");
   }
   std::string text = connectionString;
   if (!text.empty() && text.back() != ';') text += ';';

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <odbcinst.h>
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
@@ -94,19 +95,44 @@ std::optional<std::string> OdbcOpenFailureText(const std::string& text, const st
   return "没有登记名为 " + driver + " 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。";
 }
 
+namespace {
+
+// An entry of a data source (odbc.ini) or of a registered driver (odbcinst.ini), read as the
+// driver manager and the SQLite ODBC driver read it: the user's file before the system's.
+std::string OdbcProfileValue(const std::string& section, const char* key, const char* file) {
+  if (section.empty()) return "";
+  char value[4096] = "";
+  const int length = SQLGetPrivateProfileString(section.c_str(), key, "", value, sizeof value, file);
+  return length > 0 ? std::string(value, std::min<std::size_t>(length, sizeof value - 1)) : "";
+}
+
+}  // namespace
+
 // The SQLite ODBC driver makes the file Database= names when there is none, and the session is
-// then refused for a table the empty file lacks, with that empty file left behind.
+// then refused for a table the empty file lacks, with that empty file left behind. The driver and
+// the file may come from the string or from the data source it names, the string's own first.
 std::optional<std::string> MissingOdbcFileText(const std::string& connStr) {
   const adodb::ConnectionString parts(connStr);
-  std::string driver = parts.Get("Driver").value_or("") + " " + parts.Get("Dialect").value_or("");
-  std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
-  const std::string file = parts.Get("Database").value_or("");
-  if (driver.find("sqlite") == std::string::npos || file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) {
-    return std::nullopt;
-  }
+  const std::string dsn = parts.Get("DSN").value_or("");
+  std::string driver = parts.Get("Driver").value_or("");
+  if (driver.empty()) driver = OdbcProfileValue(dsn, "Driver", "odbc.ini");
+  std::string file = parts.Get("Database").value_or("");
+  if (file.empty()) file = OdbcProfileValue(dsn, "Database", "odbc.ini");
+  const std::string library = OdbcProfileValue(driver, "Driver", "odbcinst.ini");
+  std::string named = driver + " " + library + " " + parts.Get("Dialect").value_or("");
+  std::transform(named.begin(), named.end(), named.begin(), [](unsigned char c) { return std::tolower(c); });
+  if ((!parts.Has("Driver") && dsn.empty()) || named.find("sqlite") == std::string::npos) return std::nullopt;
+  // Without a file the driver opens an empty database of its own, refused for a table it lacks.
+  // A driver not there at all is refused by the driver manager, in words of its own.
   std::error_code unseen;
+  if (file.empty() && (!library.empty() || std::filesystem::exists(driver, unseen))) {
+    return (dsn.empty() ? std::string("连接字符串中没有") : "连接字符串和 odbc.ini 中的数据源 " + dsn + " 都没有") +
+           "给出数据库文件（Database=），请写上要打开的数据库文件。";
+  }
+  if (file.empty() || file == ":memory:" || file.rfind("file:", 0) == 0) return std::nullopt;
   if (std::filesystem::exists(file, unseen) || unseen) return std::nullopt;
-  return "数据库文件 " + file + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。";
+  const std::string where = parts.Has("Database") ? "Database=" : "odbc.ini 中数据源 " + dsn + " 的 Database=";
+  return "数据库文件 " + file + " 不存在，请检查 " + where + "；要新建一个请用 storeadjust-db empty 或 demo。";
 }
 
 }  // namespace storeadjust::db

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "adodb/Connection.h"
+#include "adodb/Error.h"
 #include "browse/ShowBillBrowser.h"
+#include "db/OpenFailureText.h"
 #include "db/PasswordTable.h"
 #include "db/SchemaCheck.h"
 #include "host/DataHelpers.h"
@@ -43,6 +45,8 @@ void StoreAdjuctBill::RunSteps() {
   // Opening switches an embedded file's journal to WAL: another program's file is refused first,
   // from a read-only look, with its bytes as they were.
   if (const auto file = adodb::EmbeddedDatabaseFile(session_.ConnStr)) db::RequireModuleSchemaInFile(*file);
+  // The SQLite ODBC driver would make a missing file empty, to be refused for a table it lacks.
+  if (const auto missing = db::MissingOdbcFileText(session_.ConnStr)) throw adodb::Error::Provider(*missing);
   OpenSessionConnection(session_);
   if (session_.Conn->State() == adodb::adStateClosed) return;
   RequireModuleSchema();

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <iterator>
 
 #include "adodb/Error.h"
@@ -93,6 +94,18 @@ TEST_F(StoreAdjuctBillTest, AFileThatIsNotTheModulesIsRefusedUnchanged) {
   EXPECT_EQ(ShownBoxes(ui), "48 系统提示|数据库 " + other.Path() + " 中没有本模块的表 ckdbdzkmx，它不是调拨单模块的数据库。\n");
   EXPECT_EQ(bytes(), before);
   EXPECT_FALSE(std::filesystem::exists(other.Path() + "-wal"));
+}
+
+// A data source whose file is missing is refused before the SQLite ODBC driver makes it empty.
+TEST_F(StoreAdjuctBillTest, ADataSourceWhoseFileIsMissingIsRefusedWithoutMakingIt) {
+  const std::string missing = db.Path() + "-gone.db", odbcIni = db.Path() + "-odbc.ini";
+  std::ofstream(odbcIni) << "[Gone]\nDriver=SQLite3\nDatabase=" << missing << "\n";
+  setenv("ODBCINI", odbcIni.c_str(), 1);
+  bill.SetConnStr("DSN=Gone;Dialect=SQLite");
+  bill.Execute();
+  unsetenv("ODBCINI");
+  EXPECT_EQ(ShownBoxes(ui), "48 系统提示|数据库文件 " + missing + " 不存在，请检查 odbc.ini 中数据源 Gone 的 Database=；要新建一个请用 storeadjust-db empty 或 demo。\n");
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 }  // namespace

@@ -83,7 +83,10 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
-  EXPECT_EQ(launch({"--date", "2024-02-30"}).err.substr(0, 92), "storeadjust: --date 2024-02-30：2024年2月没有30日，请给出日历上有的日期。\n");
+  for (const auto& [date, words] : {std::pair<std::string, std::string>{"2024-02-30", "2024年2月没有30日"}, {"2024-13-01", "一年中没有13月"}}) {
+    const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
+    EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
+  }
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", missing}, home.Folder()).Said(),
             "1||storeadjust-db: 数据库文件 " + missing + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
 
@@ -124,6 +127,9 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   // The ODBC driver manager's refusals, said as what was tried: a source never set up, a driver
   // neither registered nor a file, a file that is not a driver.
   const std::string driverFile = kSqliteOdbcDriver + "-not-here";
+  const std::string odbcIni = (home.Folder() / "odbc.ini").string();  // a user's data sources, as ~/.odbc.ini
+  std::ofstream(odbcIni) << "[缺文件]\nDriver=SQLite3\nDatabase=" << missing << "\n[无文件]\nDriver=SQLite3\n";
+  setenv("ODBCINI", odbcIni.c_str(), 1);
   for (const auto& [conn, words] : {std::pair<std::string, std::string>{"DSN=无此数据源", "没有设置名为 无此数据源 的 ODBC 数据源（odbcinst -q -s 列出已设置的），请检查 DSN=。"},
                                     {"Driver=NoSuchDriver", "没有登记名为 NoSuchDriver 的 ODBC 驱动程序（odbcinst -q -d 列出已登记的），请检查 Driver=。"},
                                     {"Driver=" + driverFile, "ODBC 驱动程序文件 " + driverFile + " 不存在，请检查 Driver=。"},
@@ -132,11 +138,24 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + home.Folder().string() + ";Dialect=SQLite",
                                      "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。"},
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
-                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"}}) {
+                                     "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
+                                    {"DSN=缺文件;Dialect=SQLite", "数据库文件 " + missing + " 不存在，请检查 odbc.ini 中数据源 缺文件 的 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
+                                    {"DSN=无文件;Dialect=SQLite", "连接字符串和 odbc.ini 中的数据源 无文件 都没有给出数据库文件（Database=），请写上要打开的数据库文件。"}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
   EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
+  unsetenv("ODBCINI");
+  // The dialect's functions named where they are not, or by a file that is not them.
+  const std::string withDialect = "Driver=" + kSqliteOdbcDriver + ";Database=" + text + ";Dialect=SQLite";
+  for (const auto& [ext, words] : {std::pair<std::string, std::string>{missing, "环境变量 STOREADJUST_TSQL_EXT 给出的 SQLite 的 T-SQL 函数库 " + missing +
+                                   " 不存在，请改正它，或者去掉它而用随程序安装的函数库。"}, {text, "SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + text +
+                                   "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。"}}) {
+    setenv("STOREADJUST_TSQL_EXT", ext.c_str(), 1);
+    const std::string said = launch({"--conn", withDialect}).err;  // after the driver's own line, if any
+    EXPECT_TRUE(said.ends_with("storeadjust: 打不开连接 \"" + withDialect + "\"：" + words + "\n")) << said;
+  }
+  unsetenv("STOREADJUST_TSQL_EXT");
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
@@ -202,6 +221,7 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   EXPECT_EQ(SignIn("002", std::nullopt, {"--password", "demo002"}), SignedInWithoutScreen("操作员 002（张三）"));
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn(" 002", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));  // blanks around it, as the dialog drops them
   // A server's database has no password table until the tool sets a first password there.
   if (std::filesystem::exists(kSqliteOdbcDriver)) {
     demo.Run({"drop table StoreAdjustPassword"});
