@@ -86,6 +86,7 @@ void FrmStoreAdjuctBillBrow::ReopenList(const BillListFind& find) {
   const std::string sort = rsMain_ ? rsMain_->SortCriteria() : std::string();
   try {
     OpenList(BuildBrowserListQuery(listTemplate_, scopeFilter_, layout_, find));
+    listFind_ = find;
     if (!sort.empty()) rsMain_->Sort(sort);
     grid_.NotifyContents();
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();

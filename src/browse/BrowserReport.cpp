@@ -5,6 +5,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "browse/ShowReport.h"
 #include "host/ErrorText.h"
+#include "host/QvGrid.h"
 #include "host/Rights.h"
 
 namespace storeadjust {
@@ -25,10 +26,14 @@ std::string DayText(const adodb::Date& date) {
 void FrmStoreAdjuctBillBrow::BrowseReport() {
   try {
     if (!Allowed("报表")) return;
-    const BoundSql scope = GetDataScopeFilter(session_);
+    // The report covers the bills the list shows: a clerk who found the bills of one warehouse or
+    // week and asks for their lines means those. Its name says so, so that it does not pass for
+    // the whole report on screen or paper.
+    const BoundSql scope = GetDataScopeFilter(session_) + FindCondition(listFind_, "A");
+    const std::string name =
+        listFind_.IsEmpty() ? kBrowseReportName : std::string(kBrowseReportName) + QvGrid::kFilteredMark;
     const std::string sysDate = DayText(session_.SysDate);
-    ShowReport(session_, {BrowseReportQuery(scope.text), scope.values}, kBrowseReportName, kBrowseReportName, sysDate,
-               sysDate);
+    ShowReport(session_, {BrowseReportQuery(scope.text), scope.values}, kBrowseReportName, name, sysDate, sysDate);
   } catch (const std::exception& error) {
     session_.Ui->MsgBox(ErrorText(error), mb::kCritical, "系统提示");
   }

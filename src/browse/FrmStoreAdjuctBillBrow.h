@@ -179,6 +179,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   long sortColumn_ = 0;                           // the grid column sorted by last
   std::string listTemplate_;                      // the list query before "[选择条件]" is filled
   BoundSql scopeFilter_;                          // the data-scope condition
+  BillListFind listFind_;                         // what the list is narrowed to by the find row
   HeldRights rights_;
 };
 

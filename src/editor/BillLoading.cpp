@@ -3,6 +3,7 @@
 #include "adodb/Error.h"
 #include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
+#include "editor/LineTotals.h"
 #include "host/DataHelpers.h"
 #include "host/ErrorText.h"
 #include "host/LenientValues.h"
@@ -131,6 +132,26 @@ std::string FrmStoreAdjuctBill::DefaultLinesStatement() const {
          "yw_kck c on a.hh=c.hh where a.lsh=? order by a.dh";
 }
 
+// The unit each listed line's 数量 is in, where a site's columns show another unit beside it (the
+// entered unit beside the base quantity); empty: the 单位 shown is it. Read in the grid's order; a
+// line saved between the two reads leaves the counts apart, and the shown unit is taken.
+std::vector<std::string> FrmStoreAdjuctBill::QuantityUnitsListed(const std::string& columns,
+                                                                 const std::string& lsh) const {
+  std::vector<std::string> units;
+  const std::optional<std::string> unit = columns.empty() ? std::nullopt : QuantityUnitSql(columns);
+  if (!unit) return units;
+  try {
+    adodb::Recordset rs;
+    rs.Open("select " + *unit +
+                " as unit from CKDBDZKmx a inner join CKDBDZK b on a.lsh=b.lsh where a.lsh=? order by a.dh",
+            {adodb::BoundText(lsh)}, session_.Conn);
+    for (long row = 0; row < rs.RecordCount(); ++row) units.push_back(rs.RowAt(rs.RowIndexAt(row))[0].TextOrEmpty());
+  } catch (const std::exception&) {
+    units.clear();
+  }
+  return units;
+}
+
 // The first of the lines asked for that the grid lists, 0 for none. Keys such as Del and F3 act
 // on the current row, and the view shows it.
 long FrmStoreAdjuctBill::ListedLineRow(const std::vector<std::string>& lines) const {
@@ -169,6 +190,7 @@ void FrmStoreAdjuctBill::FillLinesGrid(const std::string& lsh, std::vector<std::
     rs->Open(sql, {adodb::BoundText(lsh)}, session_.Conn);
     vfgContent_.Bind(std::move(rs));
     linesSerial_ = lsh;
+    quantityUnits_ = QuantityUnitsListed(columns, lsh);
     const long listedRow = ListedLineRow(linesToShow);
     if (listedRow >= 1) vfgContent_.Row = listedRow;
     linesShownRow_ = listedRow >= 1 ? listedRow : vfgContent_.Rows() - 1;

@@ -64,11 +64,12 @@ void FrmStoreAdjuctBill::ShowBillAsStored() {
   ShowStoredAuditor();
 }
 
-// Amounts are stored rounded to cents; quantities show the places of the quantity field.
+// Amounts are stored rounded to cents; quantities show the places of the quantity field. A site
+// that hides the bill's amount total from the goods panel hides it here too, beside it.
 void FrmStoreAdjuctBill::ShowLineTotals() {
-  const LineTotals totals = SumLines(vfgContent_);
+  const LineTotals totals = SumLines(vfgContent_, quantityUnits_);
   SetText("LblSumSl", TotalText(totals.quantity, Control("TxtSl").decimals));
-  SetText("LblSumJe", TotalText(totals.amount, 2));
+  SetText("LblSumJe", ForbiddenViewBatchPrice != "1" ? TotalText(totals.amount, 2) : std::string());
   SetText("LblSumLsze", TotalText(totals.retailTotal, 2));
 }
 

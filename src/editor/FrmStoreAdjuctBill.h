@@ -329,6 +329,7 @@ class FrmStoreAdjuctBill : public FormModel {
   void FillLinesGrid(const std::string& lsh, std::vector<std::string> linesToShow = {});
   long ListedLineRow(const std::vector<std::string>& lines) const;
   std::string LinesColumnList();
+  std::vector<std::string> QuantityUnitsListed(const std::string& columns, const std::string& lsh) const;
   std::string DefaultLinesStatement() const;  // one mark: the serial
   void FillHeaderFields(adodb::Recordset& rs, const std::string& id);
   void ShowStoredAuditor();
@@ -369,6 +370,7 @@ class FrmStoreAdjuctBill : public FormModel {
   std::vector<Timer> timers_;  // enabled timers, in the order they were enabled
   long linesShownRow_ = 0;
   std::string linesSerial_;  // the bill whose lines the grid lists
+  std::vector<std::string> quantityUnits_;  // of each listed line's 数量; empty: its 单位 shown
   // The lines the grid lists, as the state commands read them: what the clerk says Yes to.
   std::optional<std::vector<BillLineValues>> linesListed_;
   std::map<std::string, std::vector<BillLineValues>> linesSeen_;  // by serial: each bill's last listing

@@ -101,8 +101,10 @@ void FrmStoreAdjuctBill::ShowBillTotals(const std::string& lsh) {
       storedAmount = rs.Value("je");
       storedRetail = rs.Value("lsze");
     }
+    // To the four places money holds: an amount another program stored as 7.6445 totals as the
+    // 合计 row shows it, not cut to cents here alone.
     const auto listedOr = [](const std::optional<double>& sum, const adodb::Variant& stored) {
-      return sum ? CellText(adodb::Variant(RoundTo(*sum, 2))) : CellText(stored);
+      return sum ? CellText(adodb::Variant(RoundTo(*sum, 4))) : CellText(stored);
     };
     vfgSpxx_.SetTextMatrix(1, retailCol, listedOr(listed.retailTotal, storedRetail));
     vfgSpxx_.SetTextMatrix(1, amountCol,

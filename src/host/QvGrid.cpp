@@ -225,7 +225,7 @@ void QvGrid::ClearSort() {
 
 void QvGrid::SetFilter(std::size_t column, const std::vector<std::string>& values) {
   CheckColumn(column);
-  filters_[column] = std::set<std::string>(values.begin(), values.end());
+  filters_[column] = FilterValues(values.begin(), values.end());
   RebuildShownRows();
   Changed();
 }
@@ -249,7 +249,7 @@ std::vector<std::string> QvGrid::DistinctValues(std::size_t column) const {
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return ReportOrder(rows_[a][column], rows_[b][column]) < 0; });
-  std::set<std::string> seen;
+  FilterValues seen;
   std::vector<std::string> values;
   for (std::size_t row : order) {
     std::string text = CellAt(row, column);
@@ -323,7 +323,10 @@ void QvGrid::SetProperties(const ReportProperties& properties) {
 
 const std::string& QvGrid::Title() const { return properties_.title.empty() ? reportName_ : properties_.title; }
 
-std::string QvGrid::PrintedTitle() const { return filters_.empty() ? Title() : Title() + kFilteredMark; }
+// A report handed over already narrowed (the browser's find) is named so once.
+std::string QvGrid::PrintedTitle() const {
+  return filters_.empty() || Title().ends_with(kFilteredMark) ? Title() : Title() + kFilteredMark;
+}
 
 // --- GridModel ----------------------------------------------------------------------------------
 

@@ -26,6 +26,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
 #include "adodb/ResultSet.h"
+#include "adodb/TextCompare.h"
 #include "host/GridModel.h"
 #include "host/GridNumberPlaces.h"
 #include "host/ReportColumn.h"
@@ -109,12 +110,18 @@ class QvGrid : public GridModel {
   SortOrder CurrentSortOrder() const { return sortOrder_; }
 
   // --- filtering: a row is shown when, in every filtered column, its cell text is one of the
-  // values chosen for that column ------------------------------------------------------------
+  // values chosen for that column, compared as the database compares text: '克 ' (a trailing
+  // blank another program stored) and 'BOX' are the values '克' and 'box' ----------------------
+  struct Collated {
+    bool operator()(const std::string& a, const std::string& b) const { return adodb::CompareValues(a, b) < 0; }
+  };
+  using FilterValues = std::set<std::string, Collated>;
   void SetFilter(std::size_t column, const std::vector<std::string>& values);
   void ClearFilter(std::size_t column);
   void ClearFilters();
-  const std::map<std::size_t, std::set<std::string>>& Filters() const { return filters_; }
-  // The distinct cell texts of a column over the loaded rows, in the order an ascending sort shows them.
+  const std::map<std::size_t, FilterValues>& Filters() const { return filters_; }
+  // The distinct cell texts of a column over the loaded rows (one for texts the database holds
+  // equal), in the order an ascending sort shows them.
   std::vector<std::string> DistinctValues(std::size_t column) const;
 
   // --- columns ------------------------------------------------------------------------------
@@ -174,7 +181,7 @@ class QvGrid : public GridModel {
   std::vector<std::size_t> shownColumns_;  // the visible ones among them: every cell read looks here
   std::optional<std::size_t> sortColumn_;
   SortOrder sortOrder_ = SortOrder::Ascending;
-  std::map<std::size_t, std::set<std::string>> filters_;
+  std::map<std::size_t, FilterValues> filters_;
   ReportProperties properties_;
   NumberPlaces numberPlaces_;
 };

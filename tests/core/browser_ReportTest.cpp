@@ -13,6 +13,7 @@
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "browse/ReportXlsxExport.h"
 #include "db/DatabaseFactory.h"
+#include "host/KeyCodes.h"
 #include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
 #include "support/ErrorOf.h"
@@ -110,9 +111,9 @@ TEST_F(ReportXlsxExportTest, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing) 
 }
 
 // 5 克 and 12 千克 add up to no quantity: the export totals the amounts, and the quantity only of
-// rows in one unit (the report narrowed to 克).
+// rows in one unit (the report narrowed to 克, which takes in a '克 ' another program stored).
 TEST_F(ReportXlsxExportTest, QuantitiesInDifferentUnitsGetNoTotal) {
-  db.Run({"insert into yw_kck (hh, pdw) values ('0001', '克'), ('0002', '千克'), ('0003', '克')"});
+  db.Run({"insert into yw_kck (hh, pdw) values ('0001', '克'), ('0002', '千克'), ('0003', '克 ')"});
   grid.SetDataSource("select c.pdw as 单位, b.sl as 数量, b.je as 金额 from ckdbdzkmx b inner join yw_kck c "
                      "on c.hh=b.hh order by b.lsh, b.dh");
   grid.Reload();
@@ -130,6 +131,7 @@ TEST_F(ReportXlsxExportTest, QuantitiesInDifferentUnitsGetNoTotal) {
     return found;
   };
   EXPECT_EQ(sums("all.xlsx"), "SUM(C4:C6) ");
+  EXPECT_EQ(grid.DistinctValues(0), (std::vector<std::string>{"克", "千克"}));
   grid.SetFilter(0, {"克"});
   EXPECT_EQ(sums("g.xlsx"), "SUM(B4:B5) SUM(C4:C5) ");
 }
@@ -193,6 +195,13 @@ TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithItA
   EXPECT_EQ(transcript,
             "report \"仓库调拨单--浏览\" \"仓库调拨单--浏览\" 2024-03-05 2024-03-05 8\nopen FrmReport\nclosed FrmReport\n");
   EXPECT_EQ(shownRows, 9);
+  // The list found down to the two bills of 1 March: the report has their five lines, and says so.
+  browser.Type(FrmStoreAdjuctBillBrow::kFind, "DBD20240301");
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kFind, key::kReturn);
+  transcript.clear();
+  browser.Click("报表");
+  EXPECT_EQ(transcript.substr(0, transcript.find(" 2024")), "report \"仓库调拨单--浏览\" \"仓库调拨单--浏览（已过滤）\"");
+  EXPECT_EQ(shownRows, 6);
 }
 
 }  // namespace

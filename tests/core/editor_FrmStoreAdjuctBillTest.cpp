@@ -459,11 +459,11 @@ TEST_F(EditorTest, ANewBillsFirstLineIsNotHeldByAnotherClerksBillSubmittedUnderI
   EXPECT_EQ(db_.Count("select count(*) from ckdbdzkmx where hh='0040' and lsh<>'" + lsh + "'"), 1);
 }
 
-// Another clerk saves a line into the bill open here: on a move to another row the panel's totals
-// are still those of the lines listed, as the 合计 row under them, until the bill is listed again.
+// Another clerk saves a line into the bill open here (another program's amount at four places): on a
+// move to another row the panel's totals are those of the lines listed, as the 合计 row under them.
 TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
   Open("DBD202403010001");
-  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1009','0040',1,10.25,12.5)"});
+  db_.Run({"insert into ckdbdzkmx(lsh,dh,hh,sl,je,lsze) values ('DBD202403010001','1009','0040',1,10.2545,12.5)"});
   form_->SelectRow("VfgContent", 2);
   const GridModel& panel = *form_->Grid("VfgSpxx");
   EXPECT_EQ(std::stod(panel.TextMatrix(1, panel.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
@@ -475,6 +475,11 @@ TEST_F(EditorTest, ThePanelTotalsTheLinesListedAsTheTotalsRowDoes) {
   form_->SelectRow("VfgContent", 2);
   const GridModel& again = *form_->Grid("VfgSpxx");
   EXPECT_EQ(std::stod(again.TextMatrix(1, again.Cols() - 2)), std::stod(form_->Text("LblSumJe")));
+  // A site that hides the bill's amount total from the panel: the row beside it shows none either.
+  db_.Run({"update t_SystemProfile set FValue='1' where FKey='ForbiddenViewBatchPrice'"});
+  Open("DBD202403010001");
+  const GridModel& hidden = *form_->Grid("VfgSpxx");
+  EXPECT_EQ(hidden.TextMatrix(1, hidden.Cols() - 2) + "|" + form_->Text("LblSumJe"), "|");
 }
 
 // 20 盒 and 12 瓶 add up to no quantity: the 合计 row and the slip give none, the amounts still;
@@ -489,6 +494,14 @@ TEST_F(EditorTest, LinesInDifferentUnitsGetNoQuantityTotal) {
   const BillSlip slip = ReadBillSlips(*session_.Conn, "ckdbdzk", "ckdbdzkmx", {"DBD202403010001"}).at(0);
   EXPECT_FALSE(SlipTotals(slip).oneUnit);
   EXPECT_TRUE(SlipTotals(slip, 2, 2).oneUnit);
+  // A site's columns show the unit entered beside the quantity in the base unit: the base units count.
+  db_.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨单', 'a.dh as 单号, a.hh as 货号, a.dw as 单位, isnull(a.sl, 0) 数量')",
+           "update ckdbdzkmx set dw='盒' where lsh='DBD202403010001'"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl"), "");  // 12 瓶 of 0004 among 盒
+  db_.Run({"update ckdbdzkmx set hh='0001', dw='件' where lsh='DBD202403010001' and dh='1002'"});
+  Open("DBD202403010001");
+  EXPECT_EQ(form_->Text("LblSumSl"), "42.00");
 }
 
 // A bill stored under the serial the counter gives next (the counter set back, a bill imported
