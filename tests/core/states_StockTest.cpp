@@ -588,6 +588,16 @@ class StockMovementTest : public ::testing::Test {
   testsupport::StateAnswers answers_;
 };
 
+// A batch line another program left NULL selects no batch row: the refusal names the line and why.
+TEST_F(StockMovementTest, AnAuditFindingNoStockRowNamesTheLineAndABatchWithoutItsBatchLine) {
+  AddBill("T1", "09", "02", "0001", "240212", "200012", 1, 1, 1);
+  db_.Run({"update ckdbdzkmx set pcdh=NULL where lsh='T1'"});
+  const std::string before = Dump();
+  EXPECT_EQ(Change(StateCommand::Audit, "T1").message, "单号: 1001  货号: 0001  仓库编号: 09\r\n此明细的批号 240212 "
+                                                       "没有批次，库存中没有相应的数据，请检查单据后再审核！");
+  EXPECT_EQ(Dump(), before);
+}
+
 // What no place covers is reported and checked by StockConservationTest; here the order.
 TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndTheReversalGivesEachPlaceItsOwnBack) {
   db_.Run({"update GoodsPlaceBalance set CurrQuantity=10 where GoodsPlaceGuid='P09B01' and MaterielGuid='0001'",
