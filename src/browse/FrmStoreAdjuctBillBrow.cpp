@@ -26,8 +26,10 @@ namespace storeadjust {
 
 namespace {
 
+// A NULL flag (another program's header) is an unaudited header here as in the editor's clean-up
+// on closing, the bill deletion and the audit: left, it would stay listed until an editor closes.
 constexpr const char* kHeadersWithoutLines =
-    "From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND A.SHBZ=0";
+    "From CKDBDZK A LEFT JOIN ckdbdzkMX B ON A.LSH=B.LSH WHERE B.LSH IS NULL AND IsNull(A.SHBZ,0)=0";
 
 }  // namespace
 

@@ -71,10 +71,6 @@ BillLineValues BillLineValues::FromRow(const adodb::Recordset& rs, const Columns
   return line;
 }
 
-void BillLineValues::RequireQuantity() const {
-  if (quantityIsNull) throw adodb::Error::InvalidUseOfNull();
-}
-
 bool BillLineValues::MovesBetween(const std::string& out, const std::string& in) const {
   return adodb::CompareValues(dcstockid, out) == 0 && adodb::CompareValues(drstockid, in) == 0;
 }

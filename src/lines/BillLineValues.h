@@ -67,12 +67,8 @@ struct BillLineValues {
   // The current row of a line query ("select *,a.hh,a.je,a.lsze,b.kdrq billkdrq,b.bz billbz,
   // b.czry billczry from ckdbdzkmx a inner join ckdbdzk b ..."): the line's own columns come
   // first, so a name shared with the header reads the line's value. NULL texts read as empty, NULL amounts as 0; a NULL quantity reads as 0 and
-  // is marked, for the command that moves the line to refuse (RequireQuantity).
+  // is marked, for the command that moves the line to refuse.
   static BillLineValues FromRow(const adodb::Recordset& rs, const Columns& columns);
-
-  // Throws adodb::Error (invalid use of Null) for a line whose quantity is NULL: moved as 0 its
-  // amounts would leave one warehouse without the goods.
-  void RequireQuantity() const;
 
   // Whether the line moves its goods from `out` to `in`, the ids compared as the server compares
   // text ("01 " is "01").

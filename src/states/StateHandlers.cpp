@@ -94,6 +94,23 @@ std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderSt
   return std::nullopt;
 }
 
+// A line another program stored without its base quantity (sl NULL) has no number to move: moved
+// as 0, its amounts would leave one warehouse without the goods, and its entered quantity times
+// the unit's coefficient now need not be what was meant. Refused before the question, naming the
+// line; on a bill not yet audited 修改 (F3) takes a quantity over it.
+std::optional<std::string> LineWithoutQuantity(StateCommand command, const std::vector<BillLineValues>& lines) {
+  const auto line =
+      std::find_if(lines.begin(), lines.end(), [](const BillLineValues& each) { return each.quantityIsNull; });
+  if (line == lines.end()) return std::nullopt;
+  const bool audits = command == StateCommand::Audit || command == StateCommand::PreAudit;
+  const char* verb = audits ? "审核"
+                     : command == StateCommand::Confirm   ? "确认"
+                     : command == StateCommand::UnConfirm ? "反确认"
+                                                          : "反审核";
+  return "单号: " + line->dh + "  货号: " + line->hh + "\r\n此明细的数量为空(可能是其他程序写入的)，不能" + verb +
+         "！本次操作未做任何改变。" + (audits ? "\r\n请在单据中按F3修改此明细，输入数量后再审核。" : "");
+}
+
 // What the clerk is told when the bill changed between the question and the transaction: the
 // guard's own words where the state found has them, else the state found.
 std::string ChangedStateText(StateCommand command, const BillSnapshot& seen, const BillSnapshot& found) {
@@ -150,6 +167,9 @@ class StateChange {
       // only if it finds it unchanged: a change after this read is refused there as StateChanged.
       if (settings_.readRuledOut && StateRulesOut(command_, seen.header).empty()) {
         return Refused(StateRefusal::AllowedSinceRead, "");
+      }
+      if (const auto noQuantity = LineWithoutQuantity(command_, seen.lines)) {
+        return Refused(StateRefusal::Guard, *noQuantity);
       }
       if (seen.lines.empty()) {
         outcome_.result = StateResult::NothingSelected;
@@ -224,6 +244,10 @@ class StateChange {
     if (found != seen &&
         SnapshotOf(header, ReadBillLines(*session_.Conn, lsh_, handler_.stateCondition, &seen.lines)) != seen) {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
+      return std::nullopt;
+    }
+    if (const auto noQuantity = LineWithoutQuantity(command_, lines)) {
+      Refused(StateRefusal::Guard, *noQuantity);
       return std::nullopt;
     }
     if (ApprovalWithdrawn()) return std::nullopt;
@@ -333,10 +357,7 @@ class StateChange {
     outcome_.shownName = handler_.setsName ? settings_.operatorName : "";
   }
 
-  // A line is read as a whole before any of it moves: a quantity that is no number fails the
-  // command, which then rolls back the lines already moved.
   LineStep MoveLine(BillLineValues& line) {
-    line.RequireQuantity();
     if (move_->ReadMoneyOnly(line, Issued()) == LineStep::Stop) return LineStep::Stop;
     switch (command_) {
       case StateCommand::Audit: return Issued() ? ReceiveIssued(line) : Audit(line);

@@ -208,6 +208,20 @@ LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::st
   return LineStep::Stop;
 }
 
+// The line and the warehouse are named, as a shortage names them, for the clerk to find the line.
+// A line of batch-kept goods without its batch or batch line (another program stored them empty
+// or NULL) selects no batch row however much the warehouse holds: that is said, not missing stock.
+std::string StockMovement::MissingStockText(const BillLineValues& line, const std::string& warehouse) const {
+  std::string cause;
+  if (MovesBatches(line) && adodb::Trimmed(line.ph).empty()) {
+    cause = "此明细没有批号，";
+  } else if (MovesBatches(line) && adodb::Trimmed(line.pcdh).empty()) {
+    cause = "此明细的批号 " + line.ph + " 没有批次，";
+  }
+  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n" + cause +
+         "库存中没有相应的数据，请检查单据后再审核！";
+}
+
 LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string& warehouse, const std::string& query,
                                    const adodb::BoundValues& values, bool issuing, StockRow& row) {
   const adodb::ResultSet stock = Rows(query, values);
@@ -215,7 +229,7 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
     if (!issuing) return LineStep::SkipLine;
     outcome_.result = StateResult::Refused;
     outcome_.refusal = StateRefusal::MissingStock;
-    outcome_.message = "库存中没有相应的数据，请检查单据后再审核！";
+    outcome_.message = MissingStockText(line, warehouse);
     return LineStep::Stop;
   }
   row.sl = NumberOrZero(FirstRowColumn(stock, "sl"));

@@ -124,6 +124,7 @@ class StockMovement {
   std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
                            const std::string& cause) const;
+  std::string MissingStockText(const BillLineValues& line, const std::string& warehouse) const;
   std::string ShortageCause(const BillLineValues& line, const std::string& warehouse, double held) const;
   LineStep RefuseShortage(const BillLineValues& line, const std::string& warehouse, const std::string& cause);
   bool Guarded(double taken) const;

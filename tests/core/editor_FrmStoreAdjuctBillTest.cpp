@@ -615,6 +615,7 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
   EXPECT_EQ(db_.Value(flags + "'DBD202403020004'"), "119");
   EXPECT_EQ(std::stod(stock("03")), out - 6);
   EXPECT_EQ(std::stod(stock("02")), in + 6);
+  db_.Run({"insert into ckdbdzk(lsh,kdrq,dcstockid,drstockid,czry,shbz) values ('DBD1','2024-03-05','01','02','x',NULL)"});
   FrmStoreAdjuctBillBrow browser{session_};
   browser.Load();
   for (long row = 1; row < browser.ListGrid().Rows(); ++row) {
@@ -623,6 +624,7 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
   ui_.QueueAnswer(mb::kYes);
   browser.Click("删除");
   EXPECT_EQ(db_.Value(flags + "'DBD202403010002'"), "");
+  EXPECT_EQ(db_.Value(flags + "'DBD1'"), "");  // a header without lines, gone with the list's refresh
   EXPECT_FALSE(ui_.HasQueued());
 }
 

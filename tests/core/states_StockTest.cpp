@@ -512,10 +512,10 @@ TEST_F(FlowSwitchTest, AOneStepAuditIsNeverIssuedAgainAndIsTakenBackInTwoSteps) 
   Step(C::UnPreAudit, StateResult::Done, entered_, "0/0");
 }
 
-// A quantity another program left NULL is no number: every command that would move the line fails
-// with the conversion's error after its question, and the lines before it are rolled back with
-// everything else. In the plain flows and across a switch.
-TEST_F(FlowSwitchTest, ALineWithoutQuantityFailsEveryCommandAndChangesNothing) {
+// A quantity another program left NULL is no number: every command that would move the line is
+// refused before its question, in words naming the line, and changes nothing. In the plain flows
+// and across a switch.
+TEST_F(FlowSwitchTest, ALineWithoutQuantityIsRefusedByEveryCommandNamingItAndChangesNothing) {
   const std::vector<std::pair<C, std::vector<C>>> cases = {
       {C::Audit, {}},          {C::UnAudit, {C::Audit}},
       {C::PreAudit, {}},       {C::UnPreAudit, {C::PreAudit}},
@@ -530,9 +530,13 @@ TEST_F(FlowSwitchTest, ALineWithoutQuantityFailsEveryCommandAndChangesNothing) {
     }
     db_.Run({"update ckdbdzkmx set sl=null" + secondLine});
     const std::string before = FullDump(*db_.Open());
-    const StateOutcome failed = Run(command);
-    EXPECT_EQ(failed.result, StateResult::Failed);
-    EXPECT_EQ(failed.message, "Invalid use of Null");
+    answers_.confirm = false;  // asked, it would be declined
+    const StateOutcome refused = Run(command);
+    answers_.confirm = true;
+    const std::string verb = command == C::Audit || command == C::PreAudit ? "审核" : command == C::Confirm ? "确认" : "";
+    EXPECT_EQ(refused.result, StateResult::Refused);
+    EXPECT_TRUE(refused.message.starts_with("单号: 1002  货号: 0023\r\n此明细的数量为空(可能是其他程序写入的)，不能" + verb))
+        << refused.message;
     EXPECT_EQ(FullDump(*db_.Open()), before);
     db_.Run({"update ckdbdzkmx set sl=2" + secondLine});
     if (!start.empty()) {
@@ -583,6 +587,16 @@ class StockMovementTest : public ::testing::Test {
   std::shared_ptr<adodb::Connection> check_ = db_.Open();
   testsupport::StateAnswers answers_;
 };
+
+// A batch line another program left NULL selects no batch row: the refusal names the line and why.
+TEST_F(StockMovementTest, AnAuditFindingNoStockRowNamesTheLineAndABatchWithoutItsBatchLine) {
+  AddBill("T1", "09", "02", "0001", "240212", "200012", 1, 1, 1);
+  db_.Run({"update ckdbdzkmx set pcdh=NULL where lsh='T1'"});
+  const std::string before = Dump();
+  EXPECT_EQ(Change(StateCommand::Audit, "T1").message, "单号: 1001  货号: 0001  仓库编号: 09\r\n此明细的批号 240212 "
+                                                       "没有批次，库存中没有相应的数据，请检查单据后再审核！");
+  EXPECT_EQ(Dump(), before);
+}
 
 // What no place covers is reported and checked by StockConservationTest; here the order.
 TEST_F(StockMovementTest, IssueSplitsOverGoodsPlacesLargestFirstAndTheReversalGivesEachPlaceItsOwnBack) {
