@@ -182,7 +182,8 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"审核", &FrmStoreAdjuctBillBrow::AuditMarkedBills},
       {"过账", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
       {"mnuPostOneByOne", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
-      {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
+      // The clerk refreshes to see what others did, not to lose his place in a long list.
+      {"刷新", [](FrmStoreAdjuctBillBrow& form) { form.RefreshOnBill(form.CurrentSerial(), ""); }},
       {"打印", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
       {"mnuPrint", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
       {"预览", &FrmStoreAdjuctBillBrow::PreviewMarkedBills},

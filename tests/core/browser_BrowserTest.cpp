@@ -238,6 +238,18 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   EXPECT_EQ(ui.prints[0].serials, lsh);
 }
 
+// F5 reads the list again on the bill the clerk stood on; a bill deleted meanwhile by another
+// clerk leaves him on the one after it.
+TEST_F(BrowserCommandsTest, RefreshingKeepsTheClerksPlaceInTheList) {
+  const auto current = [&] { return browser.ListGrid().TextMatrix(browser.ListGrid().Row, 1); };
+  browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, RowOf("DBD202403010002"));
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kGrid, key::kF1 + 4);
+  EXPECT_EQ(current(), "DBD202403010002");
+  db.Run({"delete from ckdbdzkmx where lsh='DBD202403010002'", "delete from ckdbdzk where lsh='DBD202403010002'"});
+  browser.Click("刷新");
+  EXPECT_EQ(current(), "DBD202403020003");
+}
+
 // Another clerk posts or deletes a marked bill first: it leaves the list as the clerk meant, and he
 // is told it was not his command that took it.
 TEST_F(BrowserCommandsTest, ABillPostedOrDeletedMeanwhileIsNamed) {
