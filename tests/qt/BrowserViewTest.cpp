@@ -66,13 +66,28 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   browserView->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
   EXPECT_EQ(RowAfterDown(), 3);
 
-  // 存量 shows the highlighted bill's stock; Esc closes it.
+  // 存量 shows the highlighted bill's stock, its last column (单位) as wide as a unit however wide
+  // the window; Esc closes it. The report names its sort keys where they are read.
   QString opened;
-  CloseNextWindow(opened, [](QWidget& modal) {
-    QTest::keyClick(modal.findChild<QTableView*>(QStringLiteral("VfgStock")), Qt::Key_Escape);
+  int unitWidth = 0;
+  CloseNextWindow(opened, [&unitWidth](QWidget& modal) {
+    auto* stock = modal.findChild<QTableView*>(QStringLiteral("VfgStock"));
+    modal.resize(1200, modal.height());  // wider than its columns
+    QApplication::processEvents();
+    unitWidth = stock->columnWidth(stock->model()->columnCount() - 1);
+    QTest::keyClick(stock, Qt::Key_Escape);
   });
   ClickToolbar("存量");
   EXPECT_EQ(opened, QStringLiteral("FrmStockDistribution"));
+  EXPECT_LE(unitWidth, 120);
+  CloseNextWindow(opened, [](QWidget& modal) {
+    auto* keys = modal.findChild<QLabel*>(QStringLiteral("LblSortKeys"));
+    EXPECT_TRUE(keys != nullptr && keys->isVisible() && keys->text().contains(QStringLiteral("Ctrl+↑/↓")));
+    QTest::keyClick(modal.findChild<QTableView*>(QStringLiteral("QvGrid1")), Qt::Key_Escape);
+  });
+  ClickToolbar("报表");
+  EXPECT_EQ(opened, QStringLiteral("FrmReport"));
+  EXPECT_EQ(browserView->findChild<QAction*>(QStringLiteral("mnuPrint"))->shortcut(), QKeySequence(Qt::Key_F9));
   EXPECT_EQ(RowAfterDown(), 4);  // on from the bill it showed
   // A double click opens the bill clicked; once the editor has closed by its close box, the list
   // is read again on the bill that was open and takes the arrows.
