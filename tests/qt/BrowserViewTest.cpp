@@ -1,7 +1,9 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
+#include <QHelpEvent>
 #include <QToolBar>
+#include <QToolTip>
 #include <QToolButton>
 
 #include "DemoDesktop.h"
@@ -164,6 +166,22 @@ TEST_F(BrowserViewTest, TheFindRowNarrowsTheListByKeys) {
   EXPECT_EQ(Cell(0, 5) + Cell(3, 5), QStringLiteral("0205"));
   QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(Cell(0, 5), QStringLiteral("05"));
+}
+
+// A remark cut short by its column is read whole in the cell's tool tip; one shown whole has none.
+TEST_F(BrowserViewTest, ARemarkCutShortIsReadWholeInItsTip) {
+  std::string remark;
+  for (int i = 0; i < 20; ++i) remark += "饮片补货，";
+  db.Run({"update ckdbdzk set bz='" + remark + "' where lsh='DBD202403010002'"});
+  browser.Click("刷新");
+  const auto tipOf = [&](int row) {
+    const QPoint at = list->visualRect(list->model()->index(row, 7)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipOf(0), QString());
+  EXPECT_EQ(tipOf(1), QString::fromStdString(remark));
 }
 
 }  // namespace
