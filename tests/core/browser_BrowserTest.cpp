@@ -238,6 +238,14 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   EXPECT_EQ(ui.prints[0].serials, lsh);
 }
 
+// F5 reads the list again on the bill the clerk stood on (one gone meanwhile leaves him at the
+// top, as the information scenario plays).
+TEST_F(BrowserCommandsTest, RefreshingKeepsTheClerksPlaceInTheList) {
+  browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, RowOf("DBD202403010002"));
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kGrid, key::kF1 + 4);
+  EXPECT_EQ(browser.ListGrid().TextMatrix(browser.ListGrid().Row, 1), "DBD202403010002");
+}
+
 // Another clerk posts or deletes a marked bill first: it leaves the list as the clerk meant, and he
 // is told it was not his command that took it.
 TEST_F(BrowserCommandsTest, ABillPostedOrDeletedMeanwhileIsNamed) {

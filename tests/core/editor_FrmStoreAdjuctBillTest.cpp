@@ -305,6 +305,12 @@ TEST_F(EditorTest, ClosingOverTypedInputNotSavedAsksFirst) {
   ui_.QueueAnswer(mb::kYes);
   form_->Click("退出");
   EXPECT_FALSE(form_->IsOpen());
+  // A new bill keeps nothing before its first line: its remark goes only on the clerk's word too.
+  OpenNewBill();
+  form_->Type("TxtBZ", "急件");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtHH", key::kEscape);
+  EXPECT_TRUE(form_->IsOpen());
 }
 
 // A bill with lines keeps its warehouses: the save refused for a warehouse typed over gives the
