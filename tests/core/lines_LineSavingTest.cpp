@@ -16,6 +16,7 @@
 #include "lines/GoodsPlaceRows.h"
 #include "lines/LineSaving.h"
 #include "lines/StoredBillLines.h"
+#include "support/DemoCopy.h"
 #include "support/AtOnce.h"
 #include "support/DemoGoodsPlaceRequest.h"
 #include "support/ErrorOf.h"
@@ -40,7 +41,7 @@ class LineSavingTest : public ::testing::Test {
     return testsupport::DemoGoodsPlaceRequest(db_, line, goods, quantity);
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
 };

@@ -46,6 +46,7 @@
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
+#include "support/DemoCopy.h"
 #include "support/AtOnce.h"
 #include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
@@ -249,7 +250,7 @@ class TwoCommandsTest : public ::testing::Test {
     return exits;
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   std::string lsh_;
 };
 
@@ -388,7 +389,7 @@ class AuditCrashTest : public ::testing::Test {
     for (const StateCommand command : commands) ASSERT_TRUE(RunUntilDeath(db_.Path(), StateChangeOf(command), -1));
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
 };
 
 TEST_F(AuditCrashTest, OneStepAuditIsAllOrNothingWhereverTheProcessDies) {
@@ -458,7 +459,7 @@ constexpr const char* kBalance = " where hh='0023' and fperiod=0 and stockid=";
 enum Exit { kDone = 0, kRefused = 1, kOther = 2 };
 
 TEST(ConcurrentAuditTest, TwoAuditsDrawingTheLastUnitsOfABatchNeverBothTakeThemAndLoseNoUpdate) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   // The stock the audit checks in a warehouse: the batch row, or the balance without batches.
   const auto stock = [&db](bool batches, const char* warehouse) {
     const std::string value = db.Value(std::string(batches ? "select sl from phk" : "select sjsl from ywbalance") +
