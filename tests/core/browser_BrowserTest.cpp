@@ -33,6 +33,7 @@
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
 #include "lines/BillDeletion.h"
+#include "support/DemoCopy.h"
 #include "support/BrowserOnDemo.h"
 #include "support/ErrorOf.h"
 #include "support/Fields.h"
@@ -123,7 +124,7 @@ std::string Listed(ReprintList& list) {
 
 // 张三 sees his group's bills in the list; the reprint list is no wider.
 TEST(ReprintScopeTest, TheReprintListHoldsTheBillsTheOperatorsScopeShows) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   RecordingUi ui;
   Session session = testsupport::OpenBrowserSession(db.ConnStr(), ui, "002");
   FrmStoreAdjuctBillBrow browser{session};
@@ -436,7 +437,7 @@ TEST(BrowserListQueryTest, AnOperatorCodeWithAQuoteStaysOneLiteral) {
 
 class BillSlipTest : public ::testing::Test {
  protected:
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   std::shared_ptr<adodb::Connection> connection = db.Open();
 };
 

@@ -24,6 +24,7 @@
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
 #include "lines/GoodsPlaceAllocation.h"
+#include "support/DemoCopy.h"
 #include "support/ModuleSession.h"
 #include "support/StockTables.h"
 
@@ -120,7 +121,7 @@ class EditorTest : public ::testing::Test {
     form_->Click("Cmd_Save");
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   ProgressRecorder ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   std::unique_ptr<FrmStoreAdjuctBill> form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
