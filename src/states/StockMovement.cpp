@@ -130,14 +130,20 @@ adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const Bill
   return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
 }
 
+bool StockMovement::CollatedPair::operator()(const std::pair<std::string, std::string>& a,
+                                             const std::pair<std::string, std::string>& b) const noexcept {
+  const int first = adodb::CompareValues(a.first, b.first);
+  return first != 0 ? first < 0 : adodb::CompareValues(a.second, b.second) < 0;
+}
+
 bool StockMovement::HoldsPlaceRows(const char* billType, const BillLineValues& line) {
   if (!placeRows_) {
     placeRows_.emplace();
     const adodb::ResultSet rows =
         Rows("Select Distinct BillType,BillDetailGuid From BillGoodsPlace Where BillGuid=?", {BoundText(lsh_)});
-    for (const auto& row : rows.rows) placeRows_->insert(row[0].TextOrEmpty() + "|" + row[1].TextOrEmpty());
+    for (const auto& row : rows.rows) placeRows_->emplace(row[0].TextOrEmpty(), row[1].TextOrEmpty());
   }
-  return placeRows_->contains(std::string(billType) + "|" + line.dh);
+  return placeRows_->contains({billType, line.dh});
 }
 
 // A place the line's rows name that holds none of the batch gets its balance row first, empty:

@@ -148,7 +148,13 @@ class StockMovement {
   const std::string lsh_;
   std::map<std::string, bool> keepsPlaces_;
   std::map<std::string, bool> moneyOnly_;
-  std::optional<std::set<std::string>> placeRows_;  // "BillType|dh" of the bill's goods-place rows
+  // (BillType, dh) of the bill's goods-place rows, compared as the database compares them: rows
+  // another program stored may name a line 'x ' whose own number reads 'x'.
+  struct CollatedPair {
+    bool operator()(const std::pair<std::string, std::string>& a,
+                    const std::pair<std::string, std::string>& b) const noexcept;
+  };
+  std::optional<std::set<std::pair<std::string, std::string>, CollatedPair>> placeRows_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
   std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
   std::optional<ShortageQuestion> pendingShortage_;

@@ -643,6 +643,29 @@ TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
   EXPECT_EQ(db_.Value(places), db_.Value(batch));
 }
 
+// Keys another program stored padded, as the server's char columns keep them and its "=" reads
+// them: the line's number, goods, batch and warehouses. Its reversal takes the goods back from the
+// places its audit put them on, as it takes them back from the batch.
+TEST_F(StockMovementTest, KeysStoredWithTrailingBlanksAreTheKeysTheyPad) {
+  const std::string lsh = Placed(12, {"P04A01,x,A01,7", "P04A02,x,A02,5"});
+  db_.Run({"update ckdbdzkmx set dh=dh+' ',hh=hh+'  ',ph=ph+' ',pcdh=pcdh+' ',dcstockid=dcstockid+' ',"
+           "drstockid=drstockid+' ' where lsh='" + lsh + "'"});
+  const auto held = [&](const char* warehouse) {
+    const std::string where = std::string(" where hh='0021' and stockid='") + warehouse + "'";
+    return RowsOf("select (select cast(sum(sl) as varchar) from phk" + where + "),(select cast(sum(CurrQuantity) as "
+                  "varchar) from GoodsPlaceBalance where MaterielGuid='0021' and WarehouseGuid='" + warehouse + "')");
+  };
+  const std::string out = held("05");
+  std::string moved;
+  for (StateCommand command : {StateCommand::Audit, StateCommand::UnAudit}) {
+    const StateOutcome outcome = Change(command, lsh);
+    ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
+    moved += held("04");
+  }
+  EXPECT_EQ(moved, "12|12|\n0|0|\n");
+  EXPECT_EQ(held("05"), out);
+}
+
 // Shortages forbidden by the administrator while the clerk answers one: his Yes moves nothing.
 TEST_F(StockMovementTest, AShortageAcceptedAfterTheSiteForbadeShortagesMovesNothing) {
   AddBill("T6", "01", "07", "0034", "230515", "200341", 100000, 1, 1);
