@@ -135,11 +135,12 @@ class StockMovement {
                        const adodb::BoundValues& values, double taken);
   bool CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
   std::string CopiedPhkColumns() const;
-  bool InsertBalance(const BillLineValues& line, const std::string& warehouse);
+  std::optional<LineStep> InsertBalance(const BillLineValues& line, const std::string& warehouse);
+  LineStep RefuseGoodsGone(const BillLineValues& line);
   // Runs `update` (a change of the line's goods' balance row in `warehouse`, bound to `values`),
   // making the row first when there is none.
-  void UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse, const std::string& update,
-                       const adodb::BoundValues& values);
+  LineStep UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                           const adodb::BoundValues& values);
 
   Session& session_;
   const StateSettings& settings_;

@@ -666,6 +666,22 @@ TEST_F(StockMovementTest, KeysStoredWithTrailingBlanksAreTheKeysTheyPad) {
   EXPECT_EQ(held("05"), out);
 }
 
+// Goods another program deleted from the goods master leave no balance row to be made for them:
+// a line that needs one (the in-warehouse's, then the out-warehouse's) is refused in words naming
+// it, and nothing moves, not even the batches.
+TEST_F(StockMovementTest, GoodsGoneFromTheMasterAreNotBookedInOneBalanceOnly) {
+  AddBill("T7", "01", "02", "0001", "230208", "200011", 5, 10, 20);
+  db_.Run({"delete from yw_kck where hh='0001'"});
+  for (const char* warehouse : {"02", "01"}) {
+    db_.Run({std::string("delete from ywbalance where hh='0001' and stockid='") + warehouse + "'"});
+    const std::string before = Dump();
+    const StateOutcome refused = Change(StateCommand::Audit, "T7");
+    EXPECT_EQ(refused.refusal, StateRefusal::MasterGone);
+    EXPECT_EQ(refused.message, "货号: 0001\r\n单号为[1001]的明细的商品资料已不存在,本次操作未做任何改变！");
+    EXPECT_EQ(Dump(), before);
+  }
+}
+
 // Shortages forbidden by the administrator while the clerk answers one: his Yes moves nothing.
 TEST_F(StockMovementTest, AShortageAcceptedAfterTheSiteForbadeShortagesMovesNothing) {
   AddBill("T6", "01", "07", "0034", "230515", "200341", 100000, 1, 1);
