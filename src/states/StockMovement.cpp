@@ -130,14 +130,20 @@ adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const Bill
   return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
 }
 
+bool StockMovement::CollatedPair::operator()(const std::pair<std::string, std::string>& a,
+                                             const std::pair<std::string, std::string>& b) const noexcept {
+  const int first = adodb::CompareValues(a.first, b.first);
+  return first != 0 ? first < 0 : adodb::CompareValues(a.second, b.second) < 0;
+}
+
 bool StockMovement::HoldsPlaceRows(const char* billType, const BillLineValues& line) {
   if (!placeRows_) {
     placeRows_.emplace();
     const adodb::ResultSet rows =
         Rows("Select Distinct BillType,BillDetailGuid From BillGoodsPlace Where BillGuid=?", {BoundText(lsh_)});
-    for (const auto& row : rows.rows) placeRows_->insert(row[0].TextOrEmpty() + "|" + row[1].TextOrEmpty());
+    for (const auto& row : rows.rows) placeRows_->emplace(row[0].TextOrEmpty(), row[1].TextOrEmpty());
   }
-  return placeRows_->contains(std::string(billType) + "|" + line.dh);
+  return placeRows_->contains({billType, line.dh});
 }
 
 // A place the line's rows name that holds none of the batch gets its balance row first, empty:
@@ -294,8 +300,7 @@ LineStep StockMovement::TakeBalance(const BillLineValues& line, const std::strin
                                     const adodb::BoundValues& values, double taken) {
   const double checked = BalanceTaken(line, taken);
   if (Guarded(checked)) return TakeStock(line, warehouse, update, values, checked, "sjsl");
-  UpdateBalanceOf(line, warehouse, update, values);
-  return LineStep::Go;
+  return UpdateBalanceOf(line, warehouse, update, values);
 }
 
 // --- the out-warehouse -----------------------------------------------------------------------------
@@ -389,9 +394,8 @@ LineStep StockMovement::UnIssueBalance(const BillLineValues& line, bool currentY
   const std::string where = " where hh=? and stockid=?";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.dcstockid)};
   if (!HasRow(" select hh from ywbalance" + where + (currentYearOnly ? " and fyear=0 and fperiod=0" : " and fperiod=0"),
-              balance) &&
-      InsertBalance(line, line.dcstockid)) {
-    return LineStep::Go;
+              balance)) {
+    if (const std::optional<LineStep> made = InsertBalance(line, line.dcstockid)) return *made;
   }
   return TakeStock(
       line, line.dcstockid,
@@ -446,8 +450,8 @@ std::optional<double> StockMovement::BatchSellPrice(const BillLineValues& line, 
 LineStep StockMovement::ReceiveBalance(const BillLineValues& line) {
   const std::string where = " where hh=? and stockid=? and fperiod=0";
   const adodb::BoundValues balance{BoundText(line.hh), BoundText(line.drstockid)};
-  if (!HasRow(" select hh from ywbalance" + where, balance) && InsertBalance(line, line.drstockid)) {
-    return LineStep::Go;
+  if (!HasRow(" select hh from ywbalance" + where, balance)) {
+    if (const std::optional<LineStep> made = InsertBalance(line, line.drstockid)) return *made;
   }
   return TakeStock(
       line, line.drstockid,
@@ -576,29 +580,42 @@ bool StockMovement::CopyBatchRow(const BillLineValues& line, const std::string& 
 // and then changed as any other, so what the warehouse gives is booked against it. Updating no
 // row instead would leave the goods counted in both warehouses, and the reversal, which makes a
 // missing row to give them back, would then count them twice.
-void StockMovement::UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse,
-                                    const std::string& update, const adodb::BoundValues& values) {
-  if (session_.Conn->Execute(update, values) > 0) return;
+LineStep StockMovement::UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse,
+                                        const std::string& update, const adodb::BoundValues& values) {
+  if (session_.Conn->Execute(update, values) > 0) return LineStep::Go;
   session_.Conn->Execute(
       std::string("Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,QTSRSL,"
                   "QTFCSL,SJSL,brsl,bcsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,0,0,0,0,0 "
                   "FROM YW_KCK WHERE HH=?") + kNoSuchBalanceRow,
       {BoundText(warehouse), BoundText(line.hh), BoundText(line.hh), BoundText(warehouse)});
-  session_.Conn->Execute(update, values);
+  return session_.Conn->Execute(update, values) > 0 ? LineStep::Go : RefuseGoodsGone(line);
 }
 
 // A balance row created by a transfer carries the line's amounts with its quantity: the value
-// that left one warehouse arrives in the other. False when the warehouse has the row already.
-bool StockMovement::InsertBalance(const BillLineValues& line, const std::string& warehouse) {
+// that left one warehouse arrives in the other. Nothing when the warehouse has the row already.
+std::optional<LineStep> StockMovement::InsertBalance(const BillLineValues& line, const std::string& warehouse) {
   const long inserted = session_.Conn->Execute(
              std::string("Insert Into YwBalance (HH,STOCKID,FPERIOD,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,QCKC,JHSL,XHSL,"
                          "QTSRSL,QTFCSL,SJSL,brsl,sjje,sjlsje)SELECT HH,?,0,JJ,JJ_CKJ,PFJ,LSJ,SJ,CBJ,YCBJ,0,0,0,0,0,?,?,?,"
                          "? FROM YW_KCK WHERE HH=?") + kNoSuchBalanceRow,
              {BoundText(warehouse), BoundQuantity(line.sl), BoundQuantity(line.sl), BoundMoney(line.je),
               BoundMoney(line.lsze), BoundText(line.hh), BoundText(line.hh), BoundText(warehouse)});
-  // Goods missing from the goods master make no row either, and have none to change.
-  return inserted > 0 || !HasRow(" select hh from ywbalance where hh=? and stockid=? and fperiod=0 and fyear=0",
-                                 {BoundText(line.hh), BoundText(warehouse)});
+  if (inserted > 0) return LineStep::Go;
+  if (HasRow(" select hh from ywbalance where hh=? and stockid=? and fperiod=0 and fyear=0",
+             {BoundText(line.hh), BoundText(warehouse)})) {
+    return std::nullopt;
+  }
+  return RefuseGoodsGone(line);
+}
+
+// Goods another program deleted from the goods master get no balance row (it is made from the
+// master's prices): moved on, the goods would leave one warehouse's balance and arrive in no
+// other's, though the batches moved.
+LineStep StockMovement::RefuseGoodsGone(const BillLineValues& line) {
+  outcome_.result = StateResult::Refused;
+  outcome_.refusal = StateRefusal::MasterGone;
+  outcome_.message = "货号: " + line.hh + "\r\n单号为[" + line.dh + "]的明细的商品资料已不存在,本次操作未做任何改变！";
+  return LineStep::Stop;
 }
 
 }  // namespace storeadjust

@@ -136,11 +136,12 @@ class StockMovement {
                        const adodb::BoundValues& values, double taken);
   bool CopyBatchRow(const BillLineValues& line, const std::string& from, const std::string& to, const std::string& kh);
   std::string CopiedPhkColumns() const;
-  bool InsertBalance(const BillLineValues& line, const std::string& warehouse);
+  std::optional<LineStep> InsertBalance(const BillLineValues& line, const std::string& warehouse);
+  LineStep RefuseGoodsGone(const BillLineValues& line);
   // Runs `update` (a change of the line's goods' balance row in `warehouse`, bound to `values`),
   // making the row first when there is none.
-  void UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse, const std::string& update,
-                       const adodb::BoundValues& values);
+  LineStep UpdateBalanceOf(const BillLineValues& line, const std::string& warehouse, const std::string& update,
+                           const adodb::BoundValues& values);
 
   Session& session_;
   const StateSettings& settings_;
@@ -149,7 +150,13 @@ class StockMovement {
   const std::string lsh_;
   std::map<std::string, bool> keepsPlaces_;
   std::map<std::string, bool> moneyOnly_;
-  std::optional<std::set<std::string>> placeRows_;  // "BillType|dh" of the bill's goods-place rows
+  // (BillType, dh) of the bill's goods-place rows, compared as the database compares them: rows
+  // another program stored may name a line 'x ' whose own number reads 'x'.
+  struct CollatedPair {
+    bool operator()(const std::pair<std::string, std::string>& a,
+                    const std::pair<std::string, std::string>& b) const noexcept;
+  };
+  std::optional<std::set<std::pair<std::string, std::string>, CollatedPair>> placeRows_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
   std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
   std::optional<ShortageQuestion> pendingShortage_;

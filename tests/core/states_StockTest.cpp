@@ -657,6 +657,45 @@ TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
   EXPECT_EQ(db_.Value(places), db_.Value(batch));
 }
 
+// Keys another program stored padded, as the server's char columns keep them and its "=" reads
+// them: the line's number, goods, batch and warehouses. Its reversal takes the goods back from the
+// places its audit put them on, as it takes them back from the batch.
+TEST_F(StockMovementTest, KeysStoredWithTrailingBlanksAreTheKeysTheyPad) {
+  const std::string lsh = Placed(12, {"P04A01,x,A01,7", "P04A02,x,A02,5"});
+  db_.Run({"update ckdbdzkmx set dh=dh+' ',hh=hh+'  ',ph=ph+' ',pcdh=pcdh+' ',dcstockid=dcstockid+' ',"
+           "drstockid=drstockid+' ' where lsh='" + lsh + "'"});
+  const auto held = [&](const char* warehouse) {
+    const std::string where = std::string(" where hh='0021' and stockid='") + warehouse + "'";
+    return RowsOf("select (select cast(sum(sl) as varchar) from phk" + where + "),(select cast(sum(CurrQuantity) as "
+                  "varchar) from GoodsPlaceBalance where MaterielGuid='0021' and WarehouseGuid='" + warehouse + "')");
+  };
+  const std::string out = held("05");
+  std::string moved;
+  for (StateCommand command : {StateCommand::Audit, StateCommand::UnAudit}) {
+    const StateOutcome outcome = Change(command, lsh);
+    ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
+    moved += held("04");
+  }
+  EXPECT_EQ(moved, "12|12|\n0|0|\n");
+  EXPECT_EQ(held("05"), out);
+}
+
+// Goods another program deleted from the goods master leave no balance row to be made for them:
+// a line that needs one (the in-warehouse's, then the out-warehouse's) is refused in words naming
+// it, and nothing moves, not even the batches.
+TEST_F(StockMovementTest, GoodsGoneFromTheMasterAreNotBookedInOneBalanceOnly) {
+  AddBill("T7", "01", "02", "0001", "230208", "200011", 5, 10, 20);
+  db_.Run({"delete from yw_kck where hh='0001'"});
+  for (const char* warehouse : {"02", "01"}) {
+    db_.Run({std::string("delete from ywbalance where hh='0001' and stockid='") + warehouse + "'"});
+    const std::string before = Dump();
+    const StateOutcome refused = Change(StateCommand::Audit, "T7");
+    EXPECT_EQ(refused.refusal, StateRefusal::MasterGone);
+    EXPECT_EQ(refused.message, "货号: 0001\r\n单号为[1001]的明细的商品资料已不存在,本次操作未做任何改变！");
+    EXPECT_EQ(Dump(), before);
+  }
+}
+
 // Shortages forbidden by the administrator while the clerk answers one: his Yes moves nothing.
 TEST_F(StockMovementTest, AShortageAcceptedAfterTheSiteForbadeShortagesMovesNothing) {
   AddBill("T6", "01", "07", "0034", "230515", "200341", 100000, 1, 1);
