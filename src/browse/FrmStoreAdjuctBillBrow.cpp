@@ -184,7 +184,14 @@ void FrmStoreAdjuctBillBrow::Click(const std::string& name) {
       {"审核", &FrmStoreAdjuctBillBrow::AuditMarkedBills},
       {"过账", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
       {"mnuPostOneByOne", &FrmStoreAdjuctBillBrow::PostMarkedBillsOneByOne},
-      {"刷新", &FrmStoreAdjuctBillBrow::RefreshList},
+      // The clerk refreshes to see what others did, not to lose his place in a long list; a bill
+      // gone meanwhile leaves him at the top, as before.
+      {"刷新",
+       [](FrmStoreAdjuctBillBrow& form) {
+         const std::string current = form.CurrentSerial();
+         form.RefreshList();
+         form.MoveToBill(current);
+       }},
       {"打印", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
       {"mnuPrint", &FrmStoreAdjuctBillBrow::PrintMarkedBills},
       {"预览", &FrmStoreAdjuctBillBrow::PreviewMarkedBills},

@@ -2,9 +2,9 @@
 // entered as far as its quantity (or a stored line amended), each compared with what the editor
 // itself last put there (a bill loaded or started, a line loaded or saved). A command that would
 // throw it away asks first, before it does anything; No leaves the screen as it was, typed text
-// included. Goods only looked up, or a new bill's warehouses, are the start of work, given up
-// without a word as before; so is whatever the clerk could not have saved anyway (a bill viewed
-// or past entry, a new bill without the right to add one).
+// included. Goods only looked up, or a new bill's warehouses and date, are the start of work,
+// given up without a word as before; so is whatever the clerk could not have saved anyway (a bill
+// viewed or past entry, a new bill without the right to add one).
 #include <algorithm>
 
 #include "editor/FrmStoreAdjuctBill.h"
@@ -85,7 +85,10 @@ std::string FrmStoreAdjuctBill::UnsavedInput(bool withHeader) const {
   if (!CouldBeSaved()) return {};
   std::string header;
   for (const HeaderField& field : kHeaderFields) {
-    if (withHeader && !newBill_ && TypedOver(field.name)) header += (header.empty() ? "" : "、") + std::string(field.label);
+    // A new bill's header is stored with its first line. Its warehouses and date are picked again
+    // in moments; a remark is the clerk's own words, and goes only on his word.
+    const bool kept = !newBill_ || std::string(field.name) == "TxtBZ";
+    if (withHeader && kept && TypedOver(field.name)) header += (header.empty() ? "" : "、") + std::string(field.label);
   }
   std::string what = header.empty() ? "" : "表头的" + header;
   if (LineEntered()) {

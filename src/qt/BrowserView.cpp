@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <exception>
+#include <map>
 #include <memory>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
@@ -102,6 +103,17 @@ void BrowserView::NarrowMarkColumn() {
   if (list_->model() != nullptr && list_->model()->columnCount() > 0) list_->setColumnWidth(0, 32);
 }
 
+namespace {
+
+const char* MenuItemKey(const std::string& item) {
+  static const std::map<std::string, const char*> keys = {
+      {"mnuNew", "F3"}, {"mnuPrint", "F9"}, {"mnuCd", "F10"}};  // not Esc: in an open menu it closes the menu
+  const auto found = keys.find(item);
+  return found == keys.end() ? nullptr : found->second;
+}
+
+}  // namespace
+
 void BrowserView::BuildMenus(FrmStoreAdjuctBillBrow& form) {
   auto* bar = new QMenuBar(this);
   for (const MenuInfo& menuInfo : FrmStoreAdjuctBillBrow::Menus()) {
@@ -114,6 +126,13 @@ void BrowserView::BuildMenus(FrmStoreAdjuctBillBrow& form) {
       }
       QAction* action = menu->addAction(ToQt(form.Control(item).caption));
       action->setObjectName(ToQt(item));
+      // The captions carry no letters to press, so an item a key of the list also runs names
+      // that key beside it, and the clerk who finds a command in the menu learns its key. The
+      // key belongs to the list: here it acts only while the menu is open.
+      if (const char* key = MenuItemKey(item)) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+      }
     }
   }
   static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);

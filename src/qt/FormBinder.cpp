@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
+#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 #include <exception>
@@ -133,7 +135,37 @@ void FormBinder::BindObject(const std::string& name, QObject* object) {
   }
 }
 
+namespace {
+
+// A cell's text cut short by its column (a long remark, a long goods name) is read whole by resting
+// the pointer on it; a text shown whole needs no tip.
+class CutTextTip : public QObject {
+ public:
+  explicit CutTextTip(QAbstractItemView& view) : QObject(&view), view_(view) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ToolTip) return QObject::eventFilter(watched, event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = view_.indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect cell = view_.visualRect(index);
+    if (!index.isValid() || view_.fontMetrics().horizontalAdvance(text) <= cell.width() - 8) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), text, view_.viewport(), cell);
+    }
+    return true;
+  }
+
+ private:
+  QAbstractItemView& view_;
+};
+
+}  // namespace
+
 void FormBinder::BindGrid(const std::string& name, QAbstractItemView& view) {
+  view.viewport()->installEventFilter(new CutTextTip(view));
   auto* model = new GridTableModel(*form_.Grid(name), &view);
   view.setModel(model);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -95,7 +95,16 @@ void ReportView::BuildTitleBand(FrmReport& form) {
   font.setPointSizeF(font.pointSizeF() * 1.6);
   title->setFont(font);
   title->setText(ToQt(form.Control(FrmReport::kTitleLabel).caption));
-  bandLayout->addWidget(title);
+  // The sort keys are read beside the title, as beside the browser's find row: a clerk at the
+  // keyboard does not hover over the header to find them.
+  auto* sortKeys = new QLabel(SortKeysHint(), band);
+  sortKeys->setObjectName(QStringLiteral("LblSortKeys"));
+  sortKeys->setForegroundRole(QPalette::PlaceholderText);
+  auto* balance = new QWidget(band);  // keeps the title in the middle
+  balance->setFixedWidth(sortKeys->sizeHint().width());
+  bandLayout->addWidget(balance);
+  bandLayout->addWidget(title, 1);
+  bandLayout->addWidget(sortKeys);
   layout()->addWidget(band);
 }
 

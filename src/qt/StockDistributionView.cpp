@@ -35,7 +35,9 @@ StockDistributionView::StockDistributionView(FrmStockDistribution& form, QWidget
   stock_ = new QTableView(this);
   stock_->setObjectName(ToQt(FrmStockDistribution::kGrid));
   stock_->verticalHeader()->hide();
-  stock_->horizontalHeader()->setStretchLastSection(true);
+  // Each column as wide as its contents: stretched over the spare width, the last column set its
+  // heading 单位 far off to the right of the units beneath it.
+  stock_->horizontalHeader()->setStretchLastSection(false);
   stock_->setAlternatingRowColors(true);
   // The grid selects whole rows, so Tab walking its cells moved nothing the clerk could see, and
   // never reached 关闭: Tab goes on to the button, the arrows walk the stock.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "adodb/BoundValues.h"
 #include "support/ErrorOf.h"
 #include "support/TempDatabase.h"
 #include "adodb/Error.h"
@@ -99,7 +100,7 @@ TEST_F(RecordsetTest, UpdateOfARowFromTwoTablesWritesBothOrNeither) {
 TEST_F(RecordsetTest, AnEditBeyondTheFirstBlockOfRowsChangesThatRowOnly) {
   conn->Execute("create table t (id int primary key, name varchar(20))");
   conn->BeginTrans();
-  for (int i = 1; i <= 3000; ++i) conn->Execute("insert into t values (" + std::to_string(i) + ", 'name " + std::to_string(i) + "')");
+  for (int i = 1; i <= 3000; ++i) conn->Execute("insert into t values (?, ?)", {BoundInteger(i), BoundText("name " + std::to_string(i))});
   conn->CommitTrans();
   auto rs = conn->OpenRecordset("select id, name from t order by id", adLockOptimistic);
   rs->SetAbsolutePosition(2900);

@@ -33,6 +33,7 @@
 #include "host/EmbeddedProcedures.h"
 #include "host/KeyCodes.h"
 #include "lines/BillDeletion.h"
+#include "support/DemoCopy.h"
 #include "support/BrowserOnDemo.h"
 #include "support/ErrorOf.h"
 #include "support/Fields.h"
@@ -123,7 +124,7 @@ std::string Listed(ReprintList& list) {
 
 // 张三 sees his group's bills in the list; the reprint list is no wider.
 TEST(ReprintScopeTest, TheReprintListHoldsTheBillsTheOperatorsScopeShows) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   RecordingUi ui;
   Session session = testsupport::OpenBrowserSession(db.ConnStr(), ui, "002");
   FrmStoreAdjuctBillBrow browser{session};
@@ -236,6 +237,14 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   byLine.Click("打印");
   ASSERT_EQ(ui.prints.size(), 1u);
   EXPECT_EQ(ui.prints[0].serials, lsh);
+}
+
+// F5 reads the list again on the bill the clerk stood on (one gone meanwhile leaves him at the
+// top, as the information scenario plays).
+TEST_F(BrowserCommandsTest, RefreshingKeepsTheClerksPlaceInTheList) {
+  browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, RowOf("DBD202403010002"));
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kGrid, key::kF1 + 4);
+  EXPECT_EQ(browser.ListGrid().TextMatrix(browser.ListGrid().Row, 1), "DBD202403010002");
 }
 
 // Another clerk posts or deletes a marked bill first: it leaves the list as the clerk meant, and he
@@ -428,7 +437,7 @@ TEST(BrowserListQueryTest, AnOperatorCodeWithAQuoteStaysOneLiteral) {
 
 class BillSlipTest : public ::testing::Test {
  protected:
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   std::shared_ptr<adodb::Connection> connection = db.Open();
 };
 

@@ -16,6 +16,7 @@
 #include "host/KeyCodes.h"
 #include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
+#include "support/DemoCopy.h"
 #include "support/ErrorOf.h"
 #include "support/Fields.h"
 #include "support/ModuleSession.h"
@@ -138,7 +139,7 @@ TEST_F(ReportXlsxExportTest, QuantitiesInDifferentUnitsGetNoTotal) {
 
 class FrmReportTest : public ::testing::Test {
  protected:
-  FrmReportTest() : db(db::CreateDemoDatabase), ui([this](const std::string& line) { transcript += line + "\n"; }),
+  FrmReportTest() : db(testsupport::DemoCopy), ui([this](const std::string& line) { transcript += line + "\n"; }),
                     form(ui) {
     form.SetConnectStr(db.ConnStr());
     form.SetDataSource("select lsh as 流水号, czry as 操作人员 from ckdbdzk where jzbz=0 order by lsh");
@@ -176,7 +177,7 @@ TEST_F(FrmReportTest, TheTitleBandShowsTheTitleGivenInProperties) {
 
 // A bill another program stored with its posted flag NULL is not posted: listed and reported.
 TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithItAndUnpostedBillsAreAllIn) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   db.Run({"update ckdbdzk set jzbz=NULL where lsh='DBD202403020004'"});
   std::string transcript;
   ScriptedUserInterface ui{[&](const std::string& line) { transcript += line + "\n"; }};

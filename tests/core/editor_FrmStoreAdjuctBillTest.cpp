@@ -24,6 +24,7 @@
 #include "host/KeyCodes.h"
 #include "lines/BatchChoice.h"
 #include "lines/GoodsPlaceAllocation.h"
+#include "support/DemoCopy.h"
 #include "support/ModuleSession.h"
 #include "support/StockTables.h"
 
@@ -120,7 +121,7 @@ class EditorTest : public ::testing::Test {
     form_->Click("Cmd_Save");
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   ProgressRecorder ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   std::unique_ptr<FrmStoreAdjuctBill> form_ = std::make_unique<FrmStoreAdjuctBill>(session_, EditorRequest{});
@@ -305,6 +306,12 @@ TEST_F(EditorTest, ClosingOverTypedInputNotSavedAsksFirst) {
   ui_.QueueAnswer(mb::kYes);
   form_->Click("退出");
   EXPECT_FALSE(form_->IsOpen());
+  // A new bill keeps nothing before its first line: its remark goes only on the clerk's word too.
+  OpenNewBill();
+  form_->Type("TxtBZ", "急件");
+  ui_.QueueAnswer(mb::kNo);
+  form_->KeyDown("TxtHH", key::kEscape);
+  EXPECT_TRUE(form_->IsOpen());
 }
 
 // A bill with lines keeps its warehouses: the save refused for a warehouse typed over gives the

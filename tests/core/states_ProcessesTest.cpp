@@ -46,6 +46,7 @@
 #include "lines/LineSaving.h"
 #include "states/BillPosting.h"
 #include "states/StateChange.h"
+#include "support/DemoCopy.h"
 #include "support/AtOnce.h"
 #include "support/DatabaseFiles.h"
 #include "support/ModuleSession.h"
@@ -249,7 +250,7 @@ class TwoCommandsTest : public ::testing::Test {
     return exits;
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   std::string lsh_;
 };
 
@@ -365,10 +366,11 @@ class AuditCrashTest : public ::testing::Test {
     const std::string after = testsupport::FullDumpOf(db_.Path());
     ASSERT_NE(after, before);
     ASSERT_GT(statements, fewestStatements);
-    // As asked, and ten times as far apart under the sanitizers, which look for memory faults, not
-    // for places to die; always the last before the commit and the commit; the run again after
-    // every fourth death.
-    const long stride = testsupport::kSanitized ? 10 * every : every;
+    // As asked; under the sanitizers, which look for memory faults, not for places to die, ten
+    // times as far apart and a dozen deaths at the most (each death runs the command again up to
+    // it, so their cost grows with the square of its length); always the last before the commit
+    // and the commit; the run again after every fourth death.
+    const long stride = testsupport::kSanitized ? std::max(10 * every, statements / 12) : every;
     for (long k = 0; k <= statements; k = k + stride < statements - 1 ? k + stride : std::max(k + 1, statements - 1)) {
       testsupport::CopyDatabaseFile(base, work);
       const auto exits =
@@ -388,7 +390,7 @@ class AuditCrashTest : public ::testing::Test {
     for (const StateCommand command : commands) ASSERT_TRUE(RunUntilDeath(db_.Path(), StateChangeOf(command), -1));
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
 };
 
 TEST_F(AuditCrashTest, OneStepAuditIsAllOrNothingWhereverTheProcessDies) {
@@ -458,14 +460,14 @@ constexpr const char* kBalance = " where hh='0023' and fperiod=0 and stockid=";
 enum Exit { kDone = 0, kRefused = 1, kOther = 2 };
 
 TEST(ConcurrentAuditTest, TwoAuditsDrawingTheLastUnitsOfABatchNeverBothTakeThemAndLoseNoUpdate) {
-  testsupport::TempDatabase db{db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   // The stock the audit checks in a warehouse: the batch row, or the balance without batches.
   const auto stock = [&db](bool batches, const char* warehouse) {
     const std::string value = db.Value(std::string(batches ? "select sl from phk" : "select sjsl from ywbalance") +
                                        (batches ? kBatch : kBalance) + "'" + warehouse + "'");
     return value.empty() ? 0 : std::stod(value);
   };
-  const int rounds = testsupport::Rounds(24, 8);
+  const int rounds = testsupport::Rounds(24, 4);  // four: each of with and without batches, fitting or not
   for (int round = 0; round < rounds; ++round) {
     const bool batches = round % 4 < 2, bothFit = round % 2 == 1;
     const std::array<double, 2> qty = bothFit ? std::array<double, 2>{7.5, 7.75} : std::array<double, 2>{10, 10};

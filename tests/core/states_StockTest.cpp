@@ -435,7 +435,7 @@ class Sequence : testsupport::RandomDraws {
         "/" + line[2] + " in " + warehouse);
   }
 
-  TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
+  TempDatabase db_{testsupport::DemoCopy};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   ScriptedUserInterface otherUi_;
@@ -491,7 +491,7 @@ class FlowSwitchTest : public ::testing::Test {
     EXPECT_EQ(Flags(), flags);
   }
 
-  TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
+  TempDatabase db_{testsupport::DemoCopy};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   testsupport::StateAnswers answers_;
@@ -581,7 +581,7 @@ class StockMovementTest : public ::testing::Test {
     return StoreLine(session_, testsupport::PlacedLine(lsh, "05", "04", "0021", "240216", "200212", qty, std::move(places))).lsh;
   }
 
-  testsupport::TempDatabase db_{db::CreateDemoDatabase};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   ScriptedUserInterface ui_;
   Session session_ = testsupport::OpenEditorSession(db_, ui_);
   std::shared_ptr<adodb::Connection> check_ = db_.Open();

@@ -650,7 +650,7 @@ class TwoClerks : testsupport::RandomDraws, testsupport::StepRecord {
     }
   }
 
-  testsupport::TempDatabase db_{[](const std::string& path) { std::filesystem::copy_file(testsupport::PristineDemo(), path); }};
+  testsupport::TempDatabase db_{testsupport::DemoCopy};
   std::shared_ptr<adodb::Connection> check_ = db_.Open();
   Clerk a_, b_;
   StateSettings settings_;

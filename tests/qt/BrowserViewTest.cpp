@@ -1,7 +1,9 @@
 // The browser's desktop window: its widgets carry the model's names, keys and header clicks in
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
+#include <QHelpEvent>
 #include <QToolBar>
+#include <QToolTip>
 #include <QToolButton>
 
 #include "DemoDesktop.h"
@@ -66,13 +68,28 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
   browserView->findChild<QAction*>(QStringLiteral("mnuAbout"))->trigger();
   EXPECT_EQ(RowAfterDown(), 3);
 
-  // 存量 shows the highlighted bill's stock; Esc closes it.
+  // 存量 shows the highlighted bill's stock, its last column (单位) as wide as a unit however wide
+  // the window; Esc closes it. The report names its sort keys where they are read.
   QString opened;
-  CloseNextWindow(opened, [](QWidget& modal) {
-    QTest::keyClick(modal.findChild<QTableView*>(QStringLiteral("VfgStock")), Qt::Key_Escape);
+  int unitWidth = 0;
+  CloseNextWindow(opened, [&unitWidth](QWidget& modal) {
+    auto* stock = modal.findChild<QTableView*>(QStringLiteral("VfgStock"));
+    modal.resize(1200, modal.height());  // wider than its columns
+    QApplication::processEvents();
+    unitWidth = stock->columnWidth(stock->model()->columnCount() - 1);
+    QTest::keyClick(stock, Qt::Key_Escape);
   });
   ClickToolbar("存量");
   EXPECT_EQ(opened, QStringLiteral("FrmStockDistribution"));
+  EXPECT_LE(unitWidth, 120);
+  CloseNextWindow(opened, [](QWidget& modal) {
+    auto* keys = modal.findChild<QLabel*>(QStringLiteral("LblSortKeys"));
+    EXPECT_TRUE(keys != nullptr && keys->isVisible() && keys->text().contains(QStringLiteral("Ctrl+↑/↓")));
+    QTest::keyClick(modal.findChild<QTableView*>(QStringLiteral("QvGrid1")), Qt::Key_Escape);
+  });
+  ClickToolbar("报表");
+  EXPECT_EQ(opened, QStringLiteral("FrmReport"));
+  EXPECT_EQ(browserView->findChild<QAction*>(QStringLiteral("mnuPrint"))->shortcut(), QKeySequence(Qt::Key_F9));
   EXPECT_EQ(RowAfterDown(), 4);  // on from the bill it showed
   // A double click opens the bill clicked; once the editor has closed by its close box, the list
   // is read again on the bill that was open and takes the arrows.
@@ -149,6 +166,21 @@ TEST_F(BrowserViewTest, TheFindRowNarrowsTheListByKeys) {
   EXPECT_EQ(Cell(0, 5) + Cell(3, 5), QStringLiteral("0205"));
   QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(Cell(0, 5), QStringLiteral("05"));
+}
+
+// A remark cut short by its column is read whole in the cell's tool tip; one shown whole has none.
+TEST_F(BrowserViewTest, ARemarkCutShortIsReadWholeInItsTip) {
+  const std::string remark(150, 'x');
+  db.Run({"update ckdbdzk set bz='" + remark + "' where lsh='DBD202403010002'"});
+  browser.Click("刷新");
+  const auto tipOf = [&](int row) {
+    const QPoint at = list->visualRect(list->model()->index(row, 7)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipOf(0), QString());
+  EXPECT_EQ(tipOf(1), QString::fromStdString(remark));
 }
 
 }  // namespace

@@ -173,11 +173,14 @@ class CommandWalkTest : public qttest::DemoDesktop<> {
     EXPECT_EQ(ui.BusyDepth(), 0);
     return result;
   }
-  // The browser walked from its second row (a refresh moves back to the first), closed by 退出.
+  // The browser walked from its second row, whose remark another clerk changes before each item
+  // (what a refresh is for), closed by 退出.
   WalkResult WalkBrowser(storeadjust::Session& as) {
     FrmStoreAdjuctBillBrow browser(as);
+    int changes = 0;
     return Walk(browser, {"mnuExit"}, {"新增", "退出"}, [&] {
       if (browser.ListGrid().Rows() > 2) browser.SelectRow(FrmStoreAdjuctBillBrow::kGrid, 2);
+      db.Run({"update ckdbdzk set bz='" + std::to_string(++changes) + "' where lsh='DBD202403010002'"});
     });
   }
   // The editor on bill `lsh` (a new bill for ""), text typed in the goods field, and the focus there,

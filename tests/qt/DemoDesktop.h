@@ -10,6 +10,7 @@
 #include "editor/FrmStoreAdjuctBill.h"
 #include "qt/EditorView.h"
 #include "qt/QtUserInterface.h"
+#include "support/DemoCopy.h"
 #include "support/ModuleSession.h"
 
 namespace qttest {
@@ -46,7 +47,7 @@ class DemoDesktop : public ::testing::Test {
   QLineEdit* Field(const char* name) const { return view->findChild<QLineEdit*>(QString::fromUtf8(name)); }
 
   TemporarySettings settings;
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
   Ui ui;
   storeadjust::Session session = testsupport::OpenEditorSession(db, ui);
   std::unique_ptr<storeadjust::FrmStoreAdjuctBill> form;

@@ -156,6 +156,7 @@ TEST_F(EditorBillViewTest, ShowsTheBillAsTheModelHoldsItFromOneStateToTheNext) {
         << name;
   }
   EXPECT_TRUE(Field("TxtLSH")->isReadOnly());
+  EXPECT_EQ(Field("TxtBZ")->cursorPosition(), 0);  // a remark longer than its box is read from its start
   const auto shown = [](QTableView* grid, int row, const char* caption) {
     for (int col = 0; col < grid->model()->columnCount(); ++col) {
       if (grid->model()->headerData(col, Qt::Horizontal).toString() == QString::fromUtf8(caption)) {

@@ -28,6 +28,7 @@
 #include "qt/QtUserInterface.h"
 #include "qt/ReportCommands.h"
 #include "qt/SlipPrinting.h"
+#include "support/DemoCopy.h"
 #include "support/ErrorOf.h"
 
 namespace {
@@ -95,7 +96,7 @@ class PrintoutTest : public ::testing::Test {
   }
 
   QTemporaryDir folder;
-  testsupport::TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  testsupport::TempDatabase db{testsupport::DemoCopy};
 };
 
 // A page for each demo bill with its figures, quantities and prices at the site's places as the

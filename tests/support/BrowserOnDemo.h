@@ -6,6 +6,7 @@
 #include <string>
 
 #include "browse/FrmStoreAdjuctBillBrow.h"
+#include "support/DemoCopy.h"
 #include "support/ModuleSession.h"
 
 namespace testsupport {
@@ -23,7 +24,7 @@ class BrowserOnDemo : public ::testing::Test {
     return 0;
   }
 
-  TempDatabase db{storeadjust::db::CreateDemoDatabase};
+  TempDatabase db{testsupport::DemoCopy};
   Ui ui;
   storeadjust::Session session = OpenBrowserSession(db, ui);
   storeadjust::FrmStoreAdjuctBillBrow browser{session};

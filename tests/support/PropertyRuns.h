@@ -12,15 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "db/DatabaseFactory.h"
-#include "support/TempDatabase.h"
+#include "support/DemoCopy.h"
 
 namespace testsupport {
-
-inline const std::string& PristineDemo() {
-  static const TempDatabase demo{storeadjust::db::CreateDemoDatabase};
-  return demo.Path();
-}
 
 struct RandomDraws {
   explicit RandomDraws(unsigned seed) : rng(seed) {}

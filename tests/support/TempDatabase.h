@@ -52,7 +52,10 @@ class TempDatabase {
     rows->MoveFirst();
     return rows->Value(std::size_t{0}).TextOrEmpty();
   }
-  long Count(const std::string& sql) const { return Value(sql).empty() ? 0 : std::stol(Value(sql)); }
+  long Count(const std::string& sql) const {
+    const std::string value = Value(sql);  // one read: each opens a connection of its own
+    return value.empty() ? 0 : std::stol(value);
+  }
 
  private:
   std::filesystem::path folder_;
