@@ -30,10 +30,14 @@ std::string DateRefusal(const std::string& value) {
   if (yearFirst && std::stoi(value.substr(0, 4)) < 100) {
     return "--date " + value + " 超出了范围，业务日期要在 0100-01-01 到 9999-12-31 之间。";
   }
-  // In the right form but not in the calendar (2024-02-30): the form is not what was wrong.
+  // In the right form but not in the calendar (2024-02-30): the form is not what was wrong. Month
+  // and day are read as digits alone: %d takes a sign or blank, and 2024-+3-05 was a day March lacks.
   int year = 0, month = 0, day = 0, read = 0;
-  if (yearFirst && std::sscanf(value.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &read) == 3 &&
+  char monthDigits[3] = "", dayDigits[3] = "";
+  if (yearFirst && std::sscanf(value.c_str(), "%4d-%2[0-9]-%2[0-9]%n", &year, monthDigits, dayDigits, &read) == 3 &&
       read == static_cast<int>(value.size())) {
+    month = std::atoi(monthDigits);
+    day = std::atoi(dayDigits);
     const std::string missing = month < 1 || month > 12 ? "一年中没有" + std::to_string(month) + "月"
                                                         : std::to_string(year) + "年" + std::to_string(month) + "月没有" + std::to_string(day) + "日";
     return "--date " + value + "：" + missing + "，请给出日历上有的日期。";

@@ -87,6 +87,10 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
     EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
   }
+  for (const std::string typo : {"2024--1-05", "2024-+3-05"}) {  // mistyped, not a day the calendar lacks
+    const std::string said = "storeadjust: --date 要的是 YYYY-MM-DD 形式的日期，不是 " + typo + "\n";
+    EXPECT_EQ(launch({"--date", typo}).err.substr(0, said.size()), said);
+  }
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", missing}, home.Folder()).Said(),
             "1||storeadjust-db: 数据库文件 " + missing + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
 
