@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "adodb/Error.h"
+#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
@@ -117,8 +118,13 @@ bool FrmStoreAdjuctBill::MayRunStateCommand(const std::string& rightName) {
 bool FrmStoreAdjuctBill::WarehousesShownAreTheLines(const std::string& command) {
   if (!linesListed_ || linesListed_->empty()) return true;
   const std::string out = Text("TxtBcCkID"), in = Text("txtBrCKid");
-  // Lines another program stored between other warehouses than their header's are left as before.
-  const bool same = std::any_of(linesListed_->begin(), linesListed_->end(),
+  // Lines another program stored between other warehouses than their header's are left as before;
+  // so are lines stored without a warehouse, which the command refuses naming them.
+  const auto unplaced = [](const BillLineValues& line) {
+    return adodb::Trimmed(line.dcstockid).empty() || adodb::Trimmed(line.drstockid).empty();
+  };
+  const bool same = std::all_of(linesListed_->begin(), linesListed_->end(), unplaced) ||
+                    std::any_of(linesListed_->begin(), linesListed_->end(),
                                 [&](const BillLineValues& line) { return line.MovesBetween(out, in); });
   if (!same) {
     session_.Ui->MsgBox("表头的仓库已改动，与已保存明细的仓库(" + linesListed_->front().dcstockid + " → " +

@@ -96,19 +96,24 @@ std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderSt
 
 // A line another program stored without its base quantity (sl NULL) has no number to move: moved
 // as 0, its amounts would leave one warehouse without the goods, and its entered quantity times
-// the unit's coefficient now need not be what was meant. Refused before the question, naming the
-// line; on a bill not yet audited 修改 (F3) takes a quantity over it.
-std::optional<std::string> LineWithoutQuantity(StateCommand command, const std::vector<BillLineValues>& lines) {
-  const auto line =
-      std::find_if(lines.begin(), lines.end(), [](const BillLineValues& each) { return each.quantityIsNull; });
+// the unit's coefficient now need not be what was meant. Without a warehouse it has nowhere to
+// move from or to, and was told as a header changed or a warehouse missing, naming none. Refused
+// before the question, naming the line; on a bill not yet audited 修改 (F3) mends it.
+std::optional<std::string> LineWithoutFigures(StateCommand command, const std::vector<BillLineValues>& lines) {
+  const auto blank = [](const std::string& text) { return adodb::Trimmed(text).empty(); };
+  const auto line = std::find_if(lines.begin(), lines.end(), [&](const BillLineValues& each) {
+    return each.quantityIsNull || blank(each.dcstockid) || blank(each.drstockid);
+  });
   if (line == lines.end()) return std::nullopt;
   const bool audits = command == StateCommand::Audit || command == StateCommand::PreAudit;
   const char* verb = audits ? "审核"
                      : command == StateCommand::Confirm   ? "确认"
                      : command == StateCommand::UnConfirm ? "反确认"
                                                           : "反审核";
-  return "单号: " + line->dh + "  货号: " + line->hh + "\r\n此明细的数量为空(可能是其他程序写入的)，不能" + verb +
-         "！本次操作未做任何改变。" + (audits ? "\r\n请在单据中按F3修改此明细，输入数量后再审核。" : "");
+  const char* missing = line->quantityIsNull ? "数量" : blank(line->dcstockid) ? "拨出仓库" : "拨入仓库";
+  const char* mend = line->quantityIsNull ? "输入数量后再审核" : "保存后再审核";
+  return "单号: " + line->dh + "  货号: " + line->hh + "\r\n此明细的" + missing + "为空(可能是其他程序写入的)，不能" +
+         verb + "！本次操作未做任何改变。" + (audits ? std::string("\r\n请在单据中按F3修改此明细，") + mend + "。" : "");
 }
 
 // What the clerk is told when the bill changed between the question and the transaction: the
@@ -168,8 +173,8 @@ class StateChange {
       if (settings_.readRuledOut && StateRulesOut(command_, seen.header).empty()) {
         return Refused(StateRefusal::AllowedSinceRead, "");
       }
-      if (const auto noQuantity = LineWithoutQuantity(command_, seen.lines)) {
-        return Refused(StateRefusal::Guard, *noQuantity);
+      if (const auto unmovable = LineWithoutFigures(command_, seen.lines)) {
+        return Refused(StateRefusal::Guard, *unmovable);
       }
       if (seen.lines.empty()) {
         outcome_.result = StateResult::NothingSelected;
@@ -246,8 +251,8 @@ class StateChange {
       Refused(StateRefusal::StateChanged, ChangedStateText(command_, seen, found));
       return std::nullopt;
     }
-    if (const auto noQuantity = LineWithoutQuantity(command_, lines)) {
-      Refused(StateRefusal::Guard, *noQuantity);
+    if (const auto unmovable = LineWithoutFigures(command_, lines)) {
+      Refused(StateRefusal::Guard, *unmovable);
       return std::nullopt;
     }
     if (ApprovalWithdrawn()) return std::nullopt;

@@ -608,6 +608,11 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
                              "64 系统提示|流水号为:DBD202403010001的单据记帐不成功,可能的原因是单据还没有审核!\n"
                              "324 系统提示|确实要审核此单据吗?\n");
   EXPECT_EQ(db_.Value(flags + "'DBD202403010001'"), "919");
+  // Lines stored without their out-warehouse: the audit names the line, not a header typed over.
+  db_.Run({"update ckdbdzkmx set dcstockid=NULL where lsh='DBD202403010002'"});
+  Open("DBD202403010002");
+  form_->Click("审核");
+  EXPECT_NE(ShownBoxes(ui_).find("64 系统提示|单号: 1001  货号: 0021\r\n此明细的拨出仓库为空"), std::string::npos);
   db_.Run({"update t_SystemProfile set FValue='1' where FKey='StartStoreAdjustOK'"});
   const auto stock = [&](const char* warehouse) {
     return db_.Value("select cast(sjsl as varchar) from ywbalance where hh='0005' and fperiod=0 and stockid='" +

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <array>
 #include <filesystem>
 #include <set>
 
@@ -512,10 +513,10 @@ TEST_F(FlowSwitchTest, AOneStepAuditIsNeverIssuedAgainAndIsTakenBackInTwoSteps) 
   Step(C::UnPreAudit, StateResult::Done, entered_, "0/0");
 }
 
-// A quantity another program left NULL is no number: every command that would move the line is
-// refused before its question, in words naming the line, and changes nothing. In the plain flows
-// and across a switch.
-TEST_F(FlowSwitchTest, ALineWithoutQuantityIsRefusedByEveryCommandNamingItAndChangesNothing) {
+// A quantity or a warehouse another program left NULL is nothing to move: every command that would
+// move the line is refused before its question, in words naming the line and what it lacks, and
+// changes nothing. In the plain flows and across a switch.
+TEST_F(FlowSwitchTest, ALineWithoutQuantityOrWarehouseIsRefusedByEveryCommandNamingItAndChangesNothing) {
   const std::vector<std::pair<C, std::vector<C>>> cases = {
       {C::Audit, {}},          {C::UnAudit, {C::Audit}},
       {C::PreAudit, {}},       {C::UnPreAudit, {C::PreAudit}},
@@ -523,22 +524,25 @@ TEST_F(FlowSwitchTest, ALineWithoutQuantityIsRefusedByEveryCommandNamingItAndCha
       {C::Audit, {C::PreAudit}},   {C::UnAudit, {C::PreAudit}}, {C::UnConfirm, {C::Audit}},
   };
   const std::string secondLine = " where lsh=" + SqlText(lsh_) + " and hh='0023'";
+  const std::vector<std::array<std::string, 3>> blanks = {
+      {"sl", "2", "数量"}, {"dcstockid", "'05'", "拨出仓库"}, {"drstockid", "'04'", "拨入仓库"}};
+  for (const auto& [column, stored, words] : blanks)
   for (const auto& [command, start] : cases) {
-    SCOPED_TRACE(kNames[static_cast<int>(command)] + std::string(" after ") + std::to_string(start.size()) + " steps");
+    SCOPED_TRACE(column + " " + kNames[static_cast<int>(command)] + " after " + std::to_string(start.size()) + " steps");
     for (C step : start) {
       ASSERT_EQ(Run(step).result, StateResult::Done);
     }
-    db_.Run({"update ckdbdzkmx set sl=null" + secondLine});
+    db_.Run({"update ckdbdzkmx set " + column + "=null" + secondLine});
     const std::string before = FullDump(*db_.Open());
     answers_.confirm = false;  // asked, it would be declined
     const StateOutcome refused = Run(command);
     answers_.confirm = true;
     const std::string verb = command == C::Audit || command == C::PreAudit ? "审核" : command == C::Confirm ? "确认" : "";
     EXPECT_EQ(refused.result, StateResult::Refused);
-    EXPECT_TRUE(refused.message.starts_with("单号: 1002  货号: 0023\r\n此明细的数量为空(可能是其他程序写入的)，不能" + verb))
+    EXPECT_TRUE(refused.message.starts_with("单号: 1002  货号: 0023\r\n此明细的" + words + "为空(可能是其他程序写入的)，不能" + verb))
         << refused.message;
     EXPECT_EQ(FullDump(*db_.Open()), before);
-    db_.Run({"update ckdbdzkmx set sl=2" + secondLine});
+    db_.Run({"update ckdbdzkmx set " + column + "=" + stored + secondLine});
     if (!start.empty()) {
       ASSERT_EQ(Run(C::UnAudit).result, StateResult::Done);  // from whatever moved, back to entered
     }
