@@ -62,9 +62,10 @@ namespace storeadjust {
 // "审核" there would reverse the bill he meant to audit. The toolbar takes no keyboard focus, so
 // its commands have keys of their own: F4 audits, F10 reprints, in two-step mode F11 confirms and
 // F12 un-confirms (kTwoStepKeys follows the guide then), and in the EP edition F5 submits the
-// bill for approval (kApprovalKey).
+// bill for approval (kApprovalKey). Del deletes a line only in the lines grid (in a box it edits
+// the text), and the guide names what it deletes: a clerk reading "删除" alone looks for the bill's.
 inline constexpr const char* kEditorKeyGuide =
-    "F2 → 新增 | F3 → 修改 | Del → 删除 | F4 → 审核 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | F10 → 重打 | ESC → 退出";
+    "F2 → 新增 | F3 → 修改 | Del → 删除明细 | F4 → 审核 | F6 → 反审 | F8 → 记帐 | F9 → 打印 | F10 → 重打 | ESC → 退出";
 inline constexpr const char* kTwoStepKeys = " | F11 → 确认 | F12 → 反确认";
 inline constexpr const char* kApprovalKey = " | F5 → 审批";
 

@@ -1,7 +1,11 @@
 #include "qt/ClassicMessageBox.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
@@ -75,10 +79,24 @@ int EscapeAnswer(const std::vector<ButtonChoice>& set) {
   return set.front().answer;
 }
 
+// A clerk who must report what a box says copies it at the keyboard: the focus is on a button,
+// where Ctrl+C copied nothing. It takes the whole text, or the part selected with the mouse.
+class CopyingMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Copy)) return QMessageBox::keyPressEvent(event);
+    const auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    QGuiApplication::clipboard()->setText(label && label->hasSelectedText() ? label->selectedText() : text());
+  }
+};
+
 }  // namespace
 
 QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QString& title, QWidget* parent) {
-  auto* box = new QMessageBox(parent);
+  auto* box = new CopyingMessageBox(parent);
   box->setWindowTitle(title);
   box->setText(text);
   box->setIcon(IconOf(buttons));

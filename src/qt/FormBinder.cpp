@@ -237,7 +237,8 @@ void FormBinder::ShowState(const Binding& binding) {
     if (state.text.empty() && !date->specialValueText().isEmpty()) value = date->minimumDate();
     if (value.isValid() && value != date->date()) date->setDate(value);
   } else if (auto* label = qobject_cast<QLabel*>(object)) {
-    label->setText(ToQt(state.kind == ControlKind::Label ? state.caption : state.text));
+    const QString text = ToQt(state.kind == ControlKind::Label ? state.caption : state.text);
+    label->setText(label->wordWrap() ? KeyGuideText(text) : text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
     if (!state.caption.empty()) button->setText(ToQt(state.caption));
   } else if (auto* action = qobject_cast<QAction*>(object)) {

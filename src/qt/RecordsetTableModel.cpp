@@ -44,7 +44,9 @@ QVariant RecordsetTableModel::headerData(int section, Qt::Orientation orientatio
 }
 
 void RecordsetTableModel::SetFilter(const QString& text) {
-  const std::string needle = adodb::LowerName(text.toStdString());
+  // A blank typed before or after the word (a full-width one from the input method too) is not
+  // part of what the clerk looks for: "克 " finds what "克" finds.
+  const std::string needle = adodb::LowerName(text.trimmed().toStdString());
   if (needle == filter_ && filtered_ == !needle.empty()) return;
   beginResetModel();
   if (needle.empty()) {

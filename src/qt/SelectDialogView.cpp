@@ -1,5 +1,6 @@
 #include "qt/SelectDialogView.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -121,6 +122,11 @@ bool SelectDialogView::eventFilter(QObject* watched, QEvent* event) {
   // Arrows in the filter box move through the rows, so the user need not leave the box.
   if (watched == filter_ && (key == Qt::Key_Down || key == Qt::Key_Up)) {
     MoveCurrentRow(key == Qt::Key_Down ? 1 : -1);
+    return true;
+  }
+  // So do PgDn and PgUp, a page at a time through a long list of batches (in the box they did nothing).
+  if (watched == filter_ && (key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
+    QApplication::sendEvent(grid_, event);
     return true;
   }
   return QDialog::eventFilter(watched, event);

@@ -1,5 +1,7 @@
 #include "qt/ShownText.h"
 
+#include <QStringList>
+
 namespace storeadjust::qt {
 
 void SelectWhole(QLineEdit& edit) {
@@ -17,6 +19,21 @@ void ShowText(QLineEdit& edit, const QString& text) {
   } else {
     edit.setCursorPosition(0);
   }
+}
+
+QString KeyGuideText(const QString& guide) {
+  const QString separator = QStringLiteral(" | ");
+  if (!guide.contains(separator)) return guide;
+  QStringList entries = guide.split(separator);
+  for (QString& entry : entries) {
+    QString joined;
+    for (QChar character : entry) {
+      if (!joined.isEmpty()) joined += QChar(0x2060);  // word joiner
+      joined += character == QLatin1Char(' ') ? QChar(0x00A0) : character;
+    }
+    entry = joined;
+  }
+  return entries.join(QStringLiteral("\u00A0| "));  // a line ends on "|", the next begins an entry
 }
 
 }  // namespace storeadjust::qt

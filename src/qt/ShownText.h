@@ -13,4 +13,9 @@ void ShowText(QLineEdit& edit, const QString& text);
 // begins (71.4285714285714 as 71.42..., not as ...4285714285714).
 void SelectWhole(QLineEdit& edit);
 
+// A key guide ("F2 → 新增 | ESC → 退出") made to wrap between its entries only: inside one the
+// blanks do not break and the characters are joined, so a narrow window never shows "退" at a
+// line's end and "出" at the next one's start. Text without " | " is returned as it is.
+QString KeyGuideText(const QString& guide);
+
 }  // namespace storeadjust::qt

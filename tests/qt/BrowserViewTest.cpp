@@ -2,6 +2,7 @@
 // the list reach the model, the model's focus and status text show in the window, and the list
 // keeps the arrow keys after toolbar buttons, menus, message boxes and the windows they opened.
 #include <QHelpEvent>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QToolTip>
 #include <QToolButton>
@@ -121,7 +122,8 @@ TEST_F(BrowserViewTest, ArrowsMoveTheRowAfterToolbarMenusBoxesAndWindowsAndKeysR
 }
 
 // At the window's own width the key guide is read whole, the record count beside it, and the sort
-// keys beside the find row; a window made narrow wraps the guide rather than cutting its last keys off.
+// keys beside the find row; a window made narrow wraps the guide between its entries rather than
+// cutting its last keys off.
 TEST_F(BrowserViewTest, TheKeyGuideIsReadWholeBesideTheRecordCount) {
   browserView->resize(1100, 640);
   QApplication::processEvents();
@@ -136,6 +138,13 @@ TEST_F(BrowserViewTest, TheKeyGuideIsReadWholeBesideTheRecordCount) {
   QApplication::processEvents();
   const QRect text = keys->contentsRect();
   EXPECT_GE(text.height(), keys->fontMetrics().boundingRect(text, Qt::TextWordWrap, keys->text()).height());
+  QTextLayout lines(keys->text(), keys->font());  // and only between entries: never "退" / "出"
+  lines.beginLayout();
+  for (QTextLine line = lines.createLine(); line.isValid(); line = lines.createLine()) {
+    line.setLineWidth(text.width());
+    EXPECT_TRUE(line.textStart() == 0 || keys->text().mid(line.textStart() - 2, 2) == "| ") << line.textStart();
+  }
+  lines.endLayout();
 }
 
 // Ctrl+F reaches the find box from the list, Enter finds, Esc gives the whole list back, still

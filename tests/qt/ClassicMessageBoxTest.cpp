@@ -2,6 +2,7 @@
 // the progress of long work cannot be cancelled; a wait for another clerk
 // is shown at once.
 #include "QtTestSupport.h"
+#include <QClipboard>
 #include <QDialog>
 #include <QTimer>
 #include <vector>
@@ -28,6 +29,9 @@ TEST(ClassicMessageBoxTest, EnterEscYAndNAnswerAsTheClerkExpects) {
   EXPECT_EQ(answer({Qt::Key_Escape}, 4 + 32), 7);
   EXPECT_EQ(answer({Qt::Key_Y}, 292), 6);
   EXPECT_EQ(answer({Qt::Key_N}, 4 + 64), 7);
+  qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(modal.focusWidget(), Qt::Key_C, Qt::ControlModifier); });
+  EXPECT_EQ(answer({Qt::Key_Return}, 48), 1);  // Ctrl+C copies the text for the clerk's report
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("您确定要删除吗？[Y/N]"));
 }
 
 // A long state change shows how far it is from inside its transaction, with no way to stop
