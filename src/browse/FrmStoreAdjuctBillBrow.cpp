@@ -286,19 +286,19 @@ std::vector<long> FrmStoreAdjuctBillBrow::MarkedRows() const {
 
 // An audited bill is not deleted; rather than pass over it in silence, the serials left are named
 // once the loop is done, over the list read again, and so are those another clerk deleted first.
-// With no bill marked the clerk is told so before he is asked anything. A deletion that
+// A Yes with no bill marked is told so, and the list is refreshed as always. A deletion that
 // fails shows its error and ends the command there: the rows after it are not processed and stay
 // marked. The bills before it have gone, or been kept, for good: the list is read again and those
 // kept are named all the same, or the clerk, whose marks on them are cleared, could not tell them
 // from the bills deleted.
 void FrmStoreAdjuctBillBrow::DeleteMarkedBills() {
   if (!Allowed("删除")) return;
-  if (MarkedRows().empty()) return TellNothingMarked("删除");
   if (session_.Ui->MsgBox("您确定要删除吗？[Y/N]", mb::kYesNo + mb::kQuestion + mb::kDefaultButton2, "提示:") !=
       mb::kYes) {
     return;
   }
   const std::string current = CurrentSerial();
+  if (MarkedRows().empty()) TellNothingMarked("删除");
   KeptBills kept;
   try {
     DeleteMarkedRows(kept);
@@ -378,10 +378,11 @@ void FrmStoreAdjuctBillBrow::InvertMarks() {
 // the clerk to post again, as they were before he asked.
 void FrmStoreAdjuctBillBrow::PostBills() {
   if (!Allowed("记帐")) return;
-  if (!AskForMarkedBills("记账", "你确实要将所选单据记账吗?")) return;
+  if (!AskMarkedBillsQuestion("你确实要将所选单据记账吗?")) return;
   const std::string current = CurrentSerial();
   const std::vector<long> marked = MarkedRows();
-  const std::vector<std::string> serials = TakeMarkedSerials();  // some: AskForMarkedBills saw them
+  const std::vector<std::string> serials = TakeMarkedSerials();
+  if (serials.empty()) return TellNothingMarked("记账");
   BillsNotPosted notPosted;
   try {
     notPosted = PostMarkedBills(session_, serials, layout_ == BrowserLayout::TwoStep, &markedLines_);

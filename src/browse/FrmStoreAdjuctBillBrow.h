@@ -164,6 +164,7 @@ class FrmStoreAdjuctBillBrow : public FormModel {
   // MarkedBillStates.cpp
   std::vector<std::string> TakeMarkedSerials();
   std::map<std::string, ShownWarehouses> MarkedBillsWarehouses() const;
+  bool AskMarkedBillsQuestion(const char* question);
   bool AskForMarkedBills(const std::string& command, const char* question);
   void TellNothingMarked(const std::string& command);
   void ShowRefusedBills(const char* heading, const std::vector<std::string>& refusals);

@@ -94,6 +94,10 @@ std::map<std::string, ShownWarehouses> FrmStoreAdjuctBillBrow::MarkedBillsWareho
   return shown;
 }
 
+bool FrmStoreAdjuctBillBrow::AskMarkedBillsQuestion(const char* question) {
+  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+}
+
 // With no bill marked the clerk is told so, as printing tells him, rather than asked a question
 // whose Yes would then do nothing.
 bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const std::string& command, const char* question) {
@@ -101,7 +105,7 @@ bool FrmStoreAdjuctBillBrow::AskForMarkedBills(const std::string& command, const
     TellNothingMarked(command);
     return false;
   }
-  return session_.Ui->MsgBox(question, mb::kYesNo + mb::kInformation + mb::kDefaultButton2, kSystemTitle) == mb::kYes;
+  return AskMarkedBillsQuestion(question);
 }
 
 void FrmStoreAdjuctBillBrow::TellNothingMarked(const std::string& command) {
