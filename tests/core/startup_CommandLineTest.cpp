@@ -150,8 +150,17 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   }
   EXPECT_FALSE(std::filesystem::exists(missing));  // the SQLite ODBC driver would have made it empty
   unsetenv("ODBCINI");
-  // The dialect's functions named where they are not, or by a file that is not them.
+  // The dialect's functions named where they are not, or by a file that is not them. The SQLite
+  // ODBC driver keeps the message of an extension it could not load: under the sanitizers the
+  // suppression naming the driver needs the launcher's full stacks to find it, and says nothing.
   const std::string withDialect = "Driver=" + kSqliteOdbcDriver + ";Database=" + text + ";Dialect=SQLite";
+  std::vector<std::pair<const char*, std::string>> sanitizers;
+  for (const auto& [name, more] : {std::pair{"ASAN_OPTIONS", ":fast_unwind_on_malloc=0"}, {"LSAN_OPTIONS", ":print_suppressions=0"}}) {
+    if (const char* options = std::getenv(name)) {
+      sanitizers.emplace_back(name, options);
+      setenv(name, (sanitizers.back().second + more).c_str(), 1);
+    }
+  }
   for (const auto& [ext, words] : {std::pair<std::string, std::string>{missing, "环境变量 STOREADJUST_TSQL_EXT 给出的 SQLite 的 T-SQL 函数库 " + missing +
                                    " 不存在，请改正它，或者去掉它而用随程序安装的函数库。"}, {text, "SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + text +
                                    "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。"}}) {
@@ -160,6 +169,7 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_TRUE(said.ends_with("storeadjust: 打不开连接 \"" + withDialect + "\"：" + words + "\n")) << said;
   }
   unsetenv("STOREADJUST_TSQL_EXT");
+  for (const auto& [name, options] : sanitizers) setenv(name, options.c_str(), 1);
   // A path the system cannot look at, such as a link to itself, is refused in words, not by a crash.
   const std::string loop = (home.Folder() / "loop.db").string();
   std::filesystem::create_symlink(loop, loop);
