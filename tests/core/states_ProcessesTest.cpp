@@ -367,10 +367,10 @@ class AuditCrashTest : public ::testing::Test {
     ASSERT_NE(after, before);
     ASSERT_GT(statements, fewestStatements);
     // As asked; under the sanitizers, which look for memory faults, not for places to die, ten
-    // times as far apart and a dozen deaths at the most (each death runs the command again up to
-    // it, so their cost grows with the square of its length); always the last before the commit
-    // and the commit; the run again after every fourth death.
-    const long stride = testsupport::kSanitized ? std::max(10 * every, statements / 12) : every;
+    // times as far apart and five deaths at the most (each death runs the command again up to it,
+    // so their cost grows with the square of its length); always the last before the commit and
+    // the commit; the run again after every fourth death.
+    const long stride = testsupport::kSanitized ? std::max(10 * every, statements / 4) : every;
     for (long k = 0; k <= statements; k = k + stride < statements - 1 ? k + stride : std::max(k + 1, statements - 1)) {
       testsupport::CopyDatabaseFile(base, work);
       const auto exits =
