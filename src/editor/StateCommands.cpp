@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "adodb/Error.h"
-#include "adodb/TextCompare.h"
 #include "editor/FrmStoreAdjuctBill.h"
 #include "host/BusyPointer.h"
 #include "host/ErrorText.h"
@@ -120,10 +119,8 @@ bool FrmStoreAdjuctBill::WarehousesShownAreTheLines(const std::string& command) 
   const std::string out = Text("TxtBcCkID"), in = Text("txtBrCKid");
   // Lines another program stored between other warehouses than their header's are left as before;
   // so are lines stored without a warehouse, which the command refuses naming them.
-  const auto unplaced = [](const BillLineValues& line) {
-    return adodb::Trimmed(line.dcstockid).empty() || adodb::Trimmed(line.drstockid).empty();
-  };
-  const bool same = std::all_of(linesListed_->begin(), linesListed_->end(), unplaced) ||
+  const bool same = std::all_of(linesListed_->begin(), linesListed_->end(),
+                                [](const BillLineValues& line) { return line.LacksWarehouse(); }) ||
                     std::any_of(linesListed_->begin(), linesListed_->end(),
                                 [&](const BillLineValues& line) { return line.MovesBetween(out, in); });
   if (!same) {

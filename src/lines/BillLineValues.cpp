@@ -75,4 +75,8 @@ bool BillLineValues::MovesBetween(const std::string& out, const std::string& in)
   return adodb::CompareValues(dcstockid, out) == 0 && adodb::CompareValues(drstockid, in) == 0;
 }
 
+bool BillLineValues::LacksWarehouse() const {
+  return adodb::Trimmed(dcstockid).empty() || adodb::Trimmed(drstockid).empty();
+}
+
 }  // namespace storeadjust

@@ -73,6 +73,9 @@ struct BillLineValues {
   // Whether the line moves its goods from `out` to `in`, the ids compared as the server compares
   // text ("01 " is "01").
   bool MovesBetween(const std::string& out, const std::string& in) const;
+
+  // Whether another program stored the line without its out- or in-warehouse (blank or NULL).
+  bool LacksWarehouse() const;
 };
 
 }  // namespace storeadjust

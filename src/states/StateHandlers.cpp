@@ -100,9 +100,8 @@ std::optional<std::string> GuardRefusal(StateCommand command, const BillHeaderSt
 // move from or to, and was told as a header changed or a warehouse missing, naming none. Refused
 // before the question, naming the line; on a bill not yet audited 修改 (F3) mends it.
 std::optional<std::string> LineWithoutFigures(StateCommand command, const std::vector<BillLineValues>& lines) {
-  const auto blank = [](const std::string& text) { return adodb::Trimmed(text).empty(); };
-  const auto line = std::find_if(lines.begin(), lines.end(), [&](const BillLineValues& each) {
-    return each.quantityIsNull || blank(each.dcstockid) || blank(each.drstockid);
+  const auto line = std::find_if(lines.begin(), lines.end(), [](const BillLineValues& each) {
+    return each.quantityIsNull || each.LacksWarehouse();
   });
   if (line == lines.end()) return std::nullopt;
   const bool audits = command == StateCommand::Audit || command == StateCommand::PreAudit;
@@ -110,7 +109,9 @@ std::optional<std::string> LineWithoutFigures(StateCommand command, const std::v
                      : command == StateCommand::Confirm   ? "确认"
                      : command == StateCommand::UnConfirm ? "反确认"
                                                           : "反审核";
-  const char* missing = line->quantityIsNull ? "数量" : blank(line->dcstockid) ? "拨出仓库" : "拨入仓库";
+  const char* missing = line->quantityIsNull                        ? "数量"
+                        : adodb::Trimmed(line->dcstockid).empty() ? "拨出仓库"
+                                                                  : "拨入仓库";
   const char* mend = line->quantityIsNull ? "输入数量后再审核" : "保存后再审核";
   return "单号: " + line->dh + "  货号: " + line->hh + "\r\n此明细的" + missing + "为空(可能是其他程序写入的)，不能" +
          verb + "！本次操作未做任何改变。" + (audits ? std::string("\r\n请在单据中按F3修改此明细，") + mend + "。" : "");

@@ -201,9 +201,18 @@ std::string StockMovement::ShortageCause(const BillLineValues& line, const std::
   return "提示:本单据的明细 " + lines + line.dh + " 取自同一库存,合计数量超过库存!";
 }
 
+namespace {
+
+// Where a refusal of a line's stock starts: the line and the warehouse, for the clerk to find them.
+std::string LineHeading(const BillLineValues& line, const std::string& warehouse) {
+  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n";
+}
+
+}  // namespace
+
 std::string StockMovement::ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
                                         const std::string& cause) const {
-  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n" + verdict + "\r\n" + cause;
+  return LineHeading(line, warehouse) + verdict + "\r\n" + cause;
 }
 
 LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::string& warehouse,
@@ -214,7 +223,6 @@ LineStep StockMovement::RefuseShortage(const BillLineValues& line, const std::st
   return LineStep::Stop;
 }
 
-// The line and the warehouse are named, as a shortage names them, for the clerk to find the line.
 // A line of batch-kept goods without its batch or batch line (another program stored them empty
 // or NULL) selects no batch row however much the warehouse holds: that is said, not missing stock.
 std::string StockMovement::MissingStockText(const BillLineValues& line, const std::string& warehouse) const {
@@ -224,7 +232,7 @@ std::string StockMovement::MissingStockText(const BillLineValues& line, const st
   } else if (MovesBatches(line) && adodb::Trimmed(line.pcdh).empty()) {
     cause = "此明细的批号 " + line.ph + " 没有批次，";
   }
-  return "单号: " + line.dh + "  货号: " + line.hh + "  仓库编号: " + warehouse + "\r\n" + cause +
+  return LineHeading(line, warehouse) + cause +
          "库存中没有相应的数据，请检查单据后再审核！";
 }
 
