@@ -645,13 +645,15 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
 // zeroed by a unit of coefficient 0 made from the quantity entered beside no base quantity (asked
 // "确定数量为零？" over 18, and stored as 18 moving nothing). A quantity entered of the other sign
 // than the base one is no quantity of the line's unit either: the row shows what the line moves,
-// not 20 盒 back at a coefficient of -1, under which 18 typed returned 18 盒.
+// not 20 盒 back at a coefficient of -1, under which 18 typed returned 18 盒; the grid lists it at
+// its price per 盒, not at -7.64 beside its amount of 152.8.
 TEST_F(EditorTest, ALineStoredWithoutItsBaseQuantityTakesTheQuantityTypedOverIt) {
   for (const auto& [stored, shown] : std::vector<std::pair<std::string, std::string>>{
            {"sl=NULL", "0 盒 1"}, {"sl=0", "0 盒 1"}, {"srsl=-20", "20 盒 1"}}) {
     db_.Run({"update ckdbdzkmx set srsl=20, sl=20 where lsh='DBD202403010001' and dh='1001'",
              "update ckdbdzkmx set " + stored + " where lsh='DBD202403010001' and dh='1001'"});
     Open("DBD202403010001");
+    EXPECT_EQ(form_->Grid("VfgContent")->TextMatrix(1, 5), "7.64") << stored;
     TakeLine(1);
     EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs"}), shown) << stored;
     ui_.keepsHeld = true;
