@@ -9,8 +9,8 @@ std::string LineInBaseUnitSql(const std::string& lineAlias) {
 
 std::string LinePriceInBaseUnitSql(const std::string& lineAlias) {
   const std::string a = lineAlias + ".";
-  return "case when " + LineInBaseUnitSql(lineAlias) + " then " + a + "dj else " + a + "dj*" + a + "srsl/" + a +
-         "sl end";
+  return "case when " + LineInBaseUnitSql(lineAlias) + " or " + a + "srsl*" + a + "sl<0 then " + a + "dj else " + a +
+         "dj*" + a + "srsl/" + a + "sl end";
 }
 
 }  // namespace storeadjust

@@ -11,7 +11,8 @@ namespace storeadjust {
 // is then taken to be per base unit, as it always was).
 std::string LineInBaseUnitSql(const std::string& lineAlias);
 
-// The line's price per base unit.
+// The line's price per base unit. A quantity entered of the other sign than sl, which no unit
+// gives, is taken as none, as F3 takes it: the price is then the base unit's.
 std::string LinePriceInBaseUnitSql(const std::string& lineAlias);
 
 }  // namespace storeadjust

@@ -118,9 +118,11 @@ std::optional<EntryRow> ReadStoredEntryRow(Session& session, const std::string& 
   std::optional<double> entered;
   if (!IsMissing(rs->Value("srsl"))) entered = NumberOrZero(rs->Value("srsl"));
   if (entered == 0.0 && baseQty != 0) entered.reset();
-  // No base quantity beside one entered moves nothing, as the grid shows it: taken as entered, the
-  // row showed that quantity in a unit of coefficient 0, and any quantity typed over it was zero.
-  if (IsMissing(rs->Value("sl"))) entered.reset();
+  // No base quantity beside one entered (NULL or 0) moves nothing, as the grid shows it: taken as
+  // entered, the row showed that quantity in a unit of coefficient 0, and any quantity typed over
+  // it was zero. One entered of the other sign gave a coefficient below 0, under which a quantity
+  // typed moved the goods the other way. The row shows what the line moves, in the line's unit.
+  if (IsMissing(rs->Value("sl")) || (entered && (baseQty == 0 || *entered * baseQty < 0))) entered.reset();
   const std::string unitName = rs->Value("dw").TextOrEmpty();
   row.unit = StoredUnit(unitName, UnitNamed(session, row.goods, unitName), baseQty, entered);
   row.quantity = entered.value_or(row.unit.coefficient == 0 ? baseQty : baseQty / row.unit.coefficient);

@@ -640,20 +640,29 @@ TEST_F(EditorTest, ABillStoredWithItsFlagsLeftNullIsAnEnteredBill) {
   EXPECT_FALSE(ui_.HasQueued());
 }
 
-// A line another program stored without its base quantity moves nothing until the clerk gives it
-// one: F3 shows 0 in the line's unit, and the quantity typed over it is kept, not zeroed by a unit
-// of coefficient 0 made from the quantity entered beside no base quantity.
+// A line another program stored without its base quantity (NULL or 0) moves nothing until the
+// clerk gives it one: F3 shows 0 in the line's unit, and the quantity typed over it is kept, not
+// zeroed by a unit of coefficient 0 made from the quantity entered beside no base quantity (asked
+// "确定数量为零？" over 18, and stored as 18 moving nothing). A quantity entered of the other sign
+// than the base one is no quantity of the line's unit either: the row shows what the line moves,
+// not 20 盒 back at a coefficient of -1, under which 18 typed returned 18 盒; the grid lists it at
+// its price per 盒, not at -7.64 beside its amount of 152.8.
 TEST_F(EditorTest, ALineStoredWithoutItsBaseQuantityTakesTheQuantityTypedOverIt) {
-  db_.Run({"update ckdbdzkmx set sl=NULL where lsh='DBD202403010001' and dh='1001'"});
-  Open("DBD202403010001");
-  TakeLine(1);
-  EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs"}), "0 盒 1");
-  ui_.keepsHeld = true;
-  EnterIn("TxtHH");
-  Enter("TxtSl", "18");
-  EnterThroughAndSave();
-  EXPECT_EQ(ShownBoxes(ui_), "");
-  EXPECT_EQ(db_.Value("select cast(sl as varchar) from ckdbdzkmx where lsh='DBD202403010001' and dh='1001'"), "18");
+  for (const auto& [stored, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"sl=NULL", "0 盒 1"}, {"sl=0", "0 盒 1"}, {"srsl=-20", "20 盒 1"}}) {
+    db_.Run({"update ckdbdzkmx set srsl=20, sl=20 where lsh='DBD202403010001' and dh='1001'",
+             "update ckdbdzkmx set " + stored + " where lsh='DBD202403010001' and dh='1001'"});
+    Open("DBD202403010001");
+    EXPECT_EQ(form_->Grid("VfgContent")->TextMatrix(1, 5), "7.64") << stored;
+    TakeLine(1);
+    EXPECT_EQ(Shown({"TxtSl", "txtDw", "txtXs"}), shown) << stored;
+    ui_.keepsHeld = true;
+    EnterIn("TxtHH");
+    Enter("TxtSl", "18");
+    EnterThroughAndSave();
+    EXPECT_EQ(ShownBoxes(ui_), "") << stored;
+    EXPECT_EQ(StoredLine("1001").substr(0, 5), "18 18") << stored;
+  }
 }
 
 // A bill another program stored without a date is booked on the session's business date, as a new
@@ -1521,6 +1530,7 @@ TEST_F(EditorTest, ARightTakenAwayWhileTheClerkAnswersWritesNothing) {
   refused("修改", amended("DBD202403010002", false));
   EXPECT_FALSE(ui_.HasQueued());
 }
+
 
 }  // namespace
 }  // namespace storeadjust
