@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
@@ -79,45 +81,38 @@ int EscapeAnswer(const std::vector<ButtonChoice>& set) {
   return set.front().answer;
 }
 
-class ClassicBox : public QMessageBox {
+// A clerk who must report what a box says copies it at the keyboard: the focus is on a button,
+// where Ctrl+C copied nothing. It takes the whole text, or the part selected with the mouse.
+class CopyingMessageBox : public QMessageBox {
  public:
   using QMessageBox::QMessageBox;
 
  protected:
-  // A clerk who must report what a box says copies it at the keyboard: the focus is on a button,
-  // where Ctrl+C copied nothing. It takes the whole text, or the part selected with the mouse.
   void keyPressEvent(QKeyEvent* event) override {
     if (!event->matches(QKeySequence::Copy)) return QMessageBox::keyPressEvent(event);
     const auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     QGuiApplication::clipboard()->setText(label && label->hasSelectedText() ? label->selectedText() : text());
   }
-
-  // The box fits its text and buttons as it is shown, and again later on the desktop; a short
-  // answer ("审批提交成功!") then left the window manager too little room for the title beside
-  // its icon and buttons: "系… 示". The frame draws the title in bold, each of its buttons about
-  // a line wide with gaps around them.
-  void showEvent(QShowEvent* event) override {
-    QMessageBox::showEvent(event);
-    WidenForTitle();
-  }
-  void resizeEvent(QResizeEvent* event) override {
-    QMessageBox::resizeEvent(event);
-    WidenForTitle();
-  }
-
- private:
-  void WidenForTitle() {
-    QFont bold = font();
-    bold.setBold(true);
-    const int titled = QFontMetrics(bold).horizontalAdvance(windowTitle()) + 8 * fontMetrics().height();
-    if (width() < titled) setFixedWidth(titled);
-  }
 };
+
+// A short answer's box fitted its text and buttons alone, which left the window manager too little
+// room for the title beside its icon and buttons: "系… 示" over "审批提交成功!". The frame draws the
+// title in bold, each of its buttons about a line wide with gaps around them; the row of buttons
+// asks for that width, and the box fits itself to it as it is shown.
+void LeaveRoomForTheTitle(QMessageBox& box) {
+  QFont bold = box.font();
+  bold.setBold(true);
+  const int titled = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 8 * box.fontMetrics().height();
+  auto* buttons = box.findChild<QDialogButtonBox*>();
+  if (buttons == nullptr || box.layout() == nullptr) return;
+  const QMargins margins = box.layout()->contentsMargins();
+  buttons->setMinimumWidth(titled - margins.left() - margins.right());
+}
 
 }  // namespace
 
 QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QString& title, QWidget* parent) {
-  auto* box = new ClassicBox(parent);
+  auto* box = new CopyingMessageBox(parent);
   box->setWindowTitle(title);
   box->setText(text);
   box->setIcon(IconOf(buttons));
@@ -136,6 +131,7 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
     if (EscapeAnswers(buttons) && button->property(kAnswerProperty).toInt() == escape) box->setEscapeButton(button);
   }
   box->setProperty("classicEscapeAnswer", escape);
+  LeaveRoomForTheTitle(*box);
   return box;
 }
 
