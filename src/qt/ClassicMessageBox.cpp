@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
@@ -93,6 +95,20 @@ class CopyingMessageBox : public QMessageBox {
   }
 };
 
+// A short answer's box fitted its text and buttons alone, which left the window manager too little
+// room for the title beside its icon and buttons: "系… 示" over "审批提交成功!". The frame draws the
+// title in bold, each of its buttons about a line wide with gaps around them; the row of buttons
+// asks for that width, and the box fits itself to it as it is shown.
+void LeaveRoomForTheTitle(QMessageBox& box) {
+  QFont bold = box.font();
+  bold.setBold(true);
+  const int titled = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 8 * box.fontMetrics().height();
+  auto* buttons = box.findChild<QDialogButtonBox*>();
+  if (buttons == nullptr || box.layout() == nullptr) return;
+  const QMargins margins = box.layout()->contentsMargins();
+  buttons->setMinimumWidth(titled - margins.left() - margins.right());
+}
+
 }  // namespace
 
 QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QString& title, QWidget* parent) {
@@ -115,6 +131,7 @@ QMessageBox* MakeClassicMessageBox(const QString& text, int buttons, const QStri
     if (EscapeAnswers(buttons) && button->property(kAnswerProperty).toInt() == escape) box->setEscapeButton(button);
   }
   box->setProperty("classicEscapeAnswer", escape);
+  LeaveRoomForTheTitle(*box);
   return box;
 }
 

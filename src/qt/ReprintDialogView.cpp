@@ -86,6 +86,9 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   grid_->setAlternatingRowColors(true);
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // The serial is what the clerk picks bills by: a narrowed dialog cut it to "DBD20240301…",
+  // the same start for every bill of a month. The other columns give way to it.
+  grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
   count_ = new QLabel(this);
   count_->setObjectName(QStringLiteral("Count"));
@@ -112,11 +115,11 @@ ReprintDialogView::ReprintDialogView(ReprintList& list, QWidget* parent)
   buttons->addWidget(print_);
   buttons->addWidget(close);
 
-  // Several bills are chosen by keys the list does not show: they are named under it.
+  // Several bills are chosen by keys the list does not show: they are named under it, on one
+  // line, which the dialog is never narrower than (wrapped, an entry broke as "回车 → " / "预览").
   auto* keys = new QLabel(
       QStringLiteral("Shift+↑/↓ → 连选 | Ctrl+↑/↓ 移动、Ctrl+空格 → 加选或取消 | Ctrl+A → 全选 | 回车 → 预览"), this);
   keys->setObjectName(QStringLiteral("LblKeys"));
-  keys->setWordWrap(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(filters);

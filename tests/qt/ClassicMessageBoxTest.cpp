@@ -32,6 +32,17 @@ TEST(ClassicMessageBoxTest, EnterEscYAndNAnswerAsTheClerkExpects) {
   qttest::WhenModalShows([](QWidget& modal) { QTest::keyClick(modal.focusWidget(), Qt::Key_C, Qt::ControlModifier); });
   EXPECT_EQ(answer({Qt::Key_Return}, 48), 1);  // Ctrl+C copies the text for the clerk's report
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("您确定要删除吗？[Y/N]"));
+
+  // A short answer's box reads its whole title: beside a frame's icon and three buttons "系统提示"
+  // was cut to "系… 示". The box is as wide as the bold title and room for a frame's icon and buttons.
+  qttest::WhenModalShows([](QWidget& modal) {
+    QFont bold = modal.font();
+    bold.setBold(true);
+    const QFontMetrics title(bold);
+    EXPECT_GE(modal.width(), title.horizontalAdvance(modal.windowTitle()) + 8 * modal.fontMetrics().height());
+    QTest::keyClick(&modal, Qt::Key_Return);
+  });
+  EXPECT_EQ(ui.MsgBox("审批提交成功!", 64, "系统提示"), 1);
 }
 
 // A long state change shows how far it is from inside its transaction, with no way to stop

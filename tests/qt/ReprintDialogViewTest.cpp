@@ -83,6 +83,14 @@ TEST_F(ReprintDialogViewTest, TheChosenRowsArePrintedInListOrderOnlyWhileARowIsC
   // Tabbed to, 打印 takes Enter as Space.
   QTest::keyClick(dialog.PrintButton(), Qt::Key_Return);
   EXPECT_FALSE(previews.back());
+
+  // Narrowed as far as it goes, the list shows each serial whole ("DBD20240301…" it was): the
+  // other columns give way. The keys are read on one line, not "回车 → " above "预览".
+  dialog.resize(1, dialog.height());
+  QApplication::processEvents();
+  const QAbstractItemView& grid = *dialog.Grid();
+  EXPECT_GE(dialog.Grid()->columnWidth(0), grid.sizeHintForColumn(0));
+  EXPECT_GE(keys->contentsRect().width(), keys->fontMetrics().horizontalAdvance(keys->text()));
 }
 
 }  // namespace
