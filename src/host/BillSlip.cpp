@@ -7,6 +7,7 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "host/CollatedKeys.h"
 #include "host/LinePriceInBaseUnit.h"
 #include "host/NumberHelpers.h"
 #include "host/QuantityUnits.h"
@@ -113,8 +114,9 @@ void ReadGoodsPlaces(adodb::Connection& connection, const std::string& headerTab
       "and (IsNull(b.shbz,0)=1 or IsNull(s.FDeleted,0)=1))) "
       "order by p.BillDetailGuid,p.BillType desc,p.GoodsPlaceNo",
       {adodb::BoundText(slip.serial)});
-  std::map<std::string, std::string> places;
-  std::map<std::string, std::string> sideOf;
+  // By line number as the join matched it: a line stored as '1001 ' has the places of '1001'.
+  std::map<std::string, std::string, CollatedLess> places;
+  std::map<std::string, std::string, CollatedLess> sideOf;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     const std::string dh = Text(*rs, "BillDetailGuid");
     const std::string side = adodb::SameName(Text(*rs, "BillType"), "WarehouseOut") ? "出" : "入";
