@@ -8,9 +8,11 @@
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
 #include "host/CollatedKeys.h"
+#include "host/FirstValue.h"
 #include "host/LinePriceInBaseUnit.h"
 #include "host/NumberHelpers.h"
 #include "host/QuantityUnits.h"
+#include "host/Settings.h"
 
 namespace storeadjust {
 
@@ -139,6 +141,13 @@ NumberPlaces ReadSitePlaces(adodb::Connection& connection) {
   return SiteNumberPlaces(*rs);
 }
 
+bool ReadHidesAmountTotal(adodb::Connection& connection) {
+  return IsProfileFlagOn(FirstValue(connection,
+                                    "Select FValue From t_SystemProfile Where FCategory='GL' And "
+                                    "FKey='ForbiddenViewBatchPrice'")
+                             .TextOrEmpty());
+}
+
 }  // namespace
 
 BillSlipTotals SlipTotals(const BillSlip& slip, std::size_t first, std::size_t count) {
@@ -174,10 +183,12 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
   slips.reserve(serials.size());
   const adodb::ReadSnapshot snapshot(connection);
   const NumberPlaces places = ReadSitePlaces(connection);
+  const bool hidesAmountTotal = ReadHidesAmountTotal(connection);
   for (const std::string& serial : serials) {
     BillSlip slip;
     slip.serial = serial;
     slip.places = places;
+    slip.hidesAmountTotal = hidesAmountTotal;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
     ReadGoodsPlaces(connection, header, lines, slip);

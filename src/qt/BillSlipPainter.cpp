@@ -134,8 +134,8 @@ class SlipPage {
     y_ += mm_(kGapMm);
     PaintRow(ColumnCaptions(), true);
     for (std::size_t i = first; i < first + count; ++i) PaintRow(LineCells(slip.lines[i], slip.places), false);
-    PaintTotals("本页合计", SlipTotals(slip, first, count), slip.places);
-    if (page == pages) PaintTotals("合计", SlipTotals(slip), slip.places);
+    PaintTotals("本页合计", SlipTotals(slip, first, count), slip);
+    if (page == pages) PaintTotals("合计", SlipTotals(slip), slip);
     y_ += mm_(kGapMm);
     PaintPeople(slip);
     PaintSignatures();
@@ -229,7 +229,7 @@ class SlipPage {
   }
 
   // The caption spans the text columns; the sums stand under their columns.
-  void PaintTotals(const char* caption, const BillSlipTotals& totals, const NumberPlaces& places) {
+  void PaintTotals(const char* caption, const BillSlipTotals& totals, const BillSlip& slip) {
     painter_.setFont(boldCell_);
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
@@ -241,8 +241,8 @@ class SlipPage {
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       QString text;
-      if (i == kQuantityColumn && totals.oneUnit) text = QuantityText(totals.quantity, places);
-      if (i == kAmountColumn) text = MoneyText(totals.amount);
+      if (i == kQuantityColumn && totals.oneUnit) text = QuantityText(totals.quantity, slip.places);
+      if (i == kAmountColumn && !slip.hidesAmountTotal) text = MoneyText(totals.amount);
       if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
       Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text, Fit::Whole);
     }

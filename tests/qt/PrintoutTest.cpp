@@ -22,6 +22,7 @@
 #include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "host/BillSlip.h"
+#include "host/NumberHelpers.h"
 #include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
 #include "qt/BillSlipPainter.h"
@@ -140,6 +141,18 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   EXPECT_TRUE(last.contains(QStringLiteral("DBD202403010001")));
   EXPECT_TRUE(last.contains(QString::fromStdString("G" + std::to_string(1000 + perPage))));
   EXPECT_FALSE(last.contains(QStringLiteral("G1000")));
+}
+
+// A site that keeps the bill's amount total from its clerks (ForbiddenViewBatchPrice) prints it on no
+// total row either; the lines keep their amounts, as the editor's grid does.
+TEST_F(PrintoutTest, ASiteThatHidesTheAmountTotalPrintsNone) {
+  db.Open()->Execute("update t_SystemProfile set FValue='True' where FKey='ForbiddenViewBatchPrice'");
+  const auto slips = DemoSlips({"DBD202403010001"});
+  ASSERT_EQ(PrintSlips(slips), 1);
+  const QString page = SlipText(1);
+  EXPECT_TRUE(page.contains(QString::fromStdString(storeadjust::NumberWithPlaces(slips[0].lines[0].amount, 2))));
+  EXPECT_FALSE(page.contains(QString::fromStdString(storeadjust::NumberWithPlaces(SlipTotals(slips[0]).amount, 2))))
+      << page.toStdString();
 }
 
 // The preview's pages turn at the keyboard wherever it stands, as a list's rows do: PgDn, PgUp,
