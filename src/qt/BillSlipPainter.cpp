@@ -33,8 +33,8 @@ constexpr double kFooterMm = 6;
 constexpr int kTotalRows = 2;
 
 // How a text too wide for its box is fitted: drawn narrower, down to kNarrowestText of its width
-// and then shortened with "…" (a name or a remark), or drawn as narrow as it takes (a figure, a
-// goods number or a batch, which cut short would read as another one).
+// and then shortened with "…" (a name; a remark wraps instead), or drawn as narrow as it takes (a
+// figure, a goods number or a batch, which cut short would read as another one).
 enum class Fit { Shorten, Whole };
 constexpr double kNarrowestText = 0.6;
 constexpr int kWrapped = Qt::TextWrapAnywhere;
