@@ -1,6 +1,9 @@
 #include "browse/BillListFind.h"
 
 #include <utility>
+#include <vector>
+
+#include "adodb/TextCompare.h"
 
 namespace storeadjust {
 
@@ -16,6 +19,32 @@ std::string ContainsPattern(const std::string& text) {
   return pattern + "%";
 }
 
+// The text with the full-width letters, digits and signs of a Chinese input method's full-width
+// mode (Ａ, ２, －) as the plain ones they stand for: a serial or a warehouse code typed in that mode
+// is the one stored in plain characters.
+std::string HalfWidthForms(const std::string& text) {
+  constexpr char32_t kFirstWide = 0xFF01, kLastWide = 0xFF5E, kWideOffset = 0xFF01 - 0x21;
+  std::string narrow;
+  for (std::size_t pos = 0, start = 0; pos < text.size(); start = pos) {
+    const char32_t c = adodb::NextCharacter(text, pos);
+    if (c >= kFirstWide && c <= kLastWide) {
+      narrow += static_cast<char>(c - kWideOffset);
+    } else {
+      narrow.append(text, start, pos - start);
+    }
+  }
+  return narrow;
+}
+
+// The text found in the serial, either warehouse's code or name, or the remark.
+std::string ContainsCondition(const std::string& h) {
+  return "(" + h + "lsh like ? escape '\\' or " + h + "dcstockid like ? escape '\\' or " + h +
+         "drstockid like ? escape '\\' or " + h +
+         "bz like ? escape '\\' or exists (select 1 from gl_stock FoundStock where (FoundStock.id=" + h +
+         "dcstockid or FoundStock.id=" + h + "drstockid) and FoundStock.name like ? escape '\\'))";
+}
+constexpr int kContainsMarks = 5;
+
 adodb::Date DayOf(const adodb::Date& date) { return {date.year, date.month, date.day}; }
 
 adodb::Date NextDay(const adodb::Date& day) { return adodb::Date::FromSerial(day.ToSerial() + 1); }
@@ -27,13 +56,17 @@ adodb::Date NextDay(const adodb::Date& day) { return adodb::Date::FromSerial(day
 BoundSql FindCondition(const BillListFind& find, const std::string& header) {
   const std::string h = header.empty() ? std::string() : header + ".";
   BoundSql condition;
-  if (!find.text.empty()) {
-    condition.text += " and (" + h + "lsh like ? escape '\\' or " + h + "dcstockid like ? escape '\\' or " + h +
-                      "drstockid like ? escape '\\' or " + h +
-                      "bz like ? escape '\\' or exists (select 1 from gl_stock FoundStock where (FoundStock.id=" + h +
-                      "dcstockid or FoundStock.id=" + h + "drstockid) and FoundStock.name like ? escape '\\'))";
-    for (int mark = 0; mark < 5; ++mark) condition.values.push_back(adodb::BoundText(ContainsPattern(find.text)));
+  // As typed, and in plain characters where it was typed full-width (a remark may hold either).
+  std::vector<std::string> terms;
+  if (!find.text.empty()) terms.push_back(find.text);
+  if (const std::string narrow = HalfWidthForms(find.text); narrow != find.text) terms.push_back(narrow);
+  for (std::size_t i = 0; i < terms.size(); ++i) {
+    condition.text += (i == 0 ? " and (" : " or ") + ContainsCondition(h);
+    for (int mark = 0; mark < kContainsMarks; ++mark) {
+      condition.values.push_back(adodb::BoundText(ContainsPattern(terms[i])));
+    }
   }
+  if (!terms.empty()) condition.text += ")";
   // The pickers' ends set the wrong way round (the one stepped past the other) still mean the
   // days between them, rather than a list that looks as if there were no bills.
   std::optional<adodb::Date> from = find.from ? std::optional(DayOf(*find.from)) : std::nullopt;

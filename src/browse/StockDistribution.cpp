@@ -8,6 +8,7 @@
 #include "adodb/BoundValues.h"
 #include "adodb/Recordset.h"
 #include "adodb/TextCompare.h"
+#include "host/CollatedKeys.h"
 #include "host/FirstValue.h"
 
 namespace storeadjust {
@@ -15,6 +16,8 @@ namespace storeadjust {
 namespace {
 
 using PlaceKey = std::tuple<std::string, std::string, std::string, std::string>;  // goods, warehouse, batch, line
+// Keyed as the database compares: a place row stored with the warehouse '05 ' lies in warehouse 05.
+using PlacesByKey = std::map<PlaceKey, std::string, CollatedLess>;
 
 // The bill's goods; its one mark takes the serial (BySerial).
 constexpr const char* kBillGoods = "(Select hh From ckdbdzkmx Where lsh=?)";
@@ -70,14 +73,14 @@ std::vector<StockHolding> BalanceHoldings(adodb::Connection& connection, const s
 // "A01:18.5 A02:12.5" for each batch that lies on goods places, in goods-place order. Only in a
 // warehouse that keeps places now: rows of one that stopped keeping them are no longer where the
 // stock lies, and nothing moves them any more.
-std::map<PlaceKey, std::string> GoodsPlaces(adodb::Connection& connection, const std::string& lsh) {
+PlacesByKey GoodsPlaces(adodb::Connection& connection, const std::string& lsh) {
   auto rs = connection.OpenRecordset(
       "Select g.MaterielGuid, g.WarehouseGuid, IsNull(g.BatchNo,'') BatchNo, IsNull(g.BatchNumber,'') BatchNumber,"
       " g.GoodsPlaceNo, g.CurrQuantity From GoodsPlaceBalance g Inner Join gl_stock s On s.id=g.WarehouseGuid"
       " Where g.MaterielGuid In " + std::string(kBillGoods) +
           " And IsNull(g.CurrQuantity,0)<>0 And IsNull(s.FDeleted,0)<>0 Order By g.GoodsPlaceNo",
       BySerial(lsh));
-  std::map<PlaceKey, std::string> places;
+  PlacesByKey places;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     std::string& text = places[{Text(*rs, "MaterielGuid"), Text(*rs, "WarehouseGuid"), Text(*rs, "BatchNo"),
                                 Text(*rs, "BatchNumber")}];
@@ -118,7 +121,7 @@ StockDistribution ReadStockDistribution(adodb::Connection& connection, const std
                    [](const StockHolding& a, const StockHolding& b) {
                      return std::tie(a.goodsNumber, a.warehouseId) < std::tie(b.goodsNumber, b.warehouseId);
                    });
-  const std::map<PlaceKey, std::string> places = GoodsPlaces(connection, lsh);
+  const PlacesByKey places = GoodsPlaces(connection, lsh);
   for (StockHolding& holding : distribution.holdings) {
     auto found = places.find({holding.goodsNumber, holding.warehouseId, holding.batch, holding.batchLine});
     if (found != places.end()) holding.goodsPlaces = found->second;

@@ -7,9 +7,12 @@
 #include "adodb/Connection.h"
 #include "adodb/Error.h"
 #include "adodb/Recordset.h"
+#include "host/CollatedKeys.h"
+#include "host/FirstValue.h"
 #include "host/LinePriceInBaseUnit.h"
 #include "host/NumberHelpers.h"
 #include "host/QuantityUnits.h"
+#include "host/Settings.h"
 
 namespace storeadjust {
 
@@ -113,8 +116,9 @@ void ReadGoodsPlaces(adodb::Connection& connection, const std::string& headerTab
       "and (IsNull(b.shbz,0)=1 or IsNull(s.FDeleted,0)=1))) "
       "order by p.BillDetailGuid,p.BillType desc,p.GoodsPlaceNo",
       {adodb::BoundText(slip.serial)});
-  std::map<std::string, std::string> places;
-  std::map<std::string, std::string> sideOf;
+  // By line number as the join matched it: a line stored as '1001 ' has the places of '1001'.
+  std::map<std::string, std::string, CollatedLess> places;
+  std::map<std::string, std::string, CollatedLess> sideOf;
   for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
     const std::string dh = Text(*rs, "BillDetailGuid");
     const std::string side = adodb::SameName(Text(*rs, "BillType"), "WarehouseOut") ? "出" : "入";
@@ -135,6 +139,13 @@ NumberPlaces ReadSitePlaces(adodb::Connection& connection) {
   if (rs->RecordCount() < 1) return {};
   rs->MoveFirst();
   return SiteNumberPlaces(*rs);
+}
+
+bool ReadHidesAmountTotal(adodb::Connection& connection) {
+  return IsProfileFlagOn(FirstValue(connection,
+                                    "Select FValue From t_SystemProfile Where FCategory='GL' And "
+                                    "FKey='ForbiddenViewBatchPrice'")
+                             .TextOrEmpty());
 }
 
 }  // namespace
@@ -172,10 +183,12 @@ std::vector<BillSlip> ReadBillSlips(adodb::Connection& connection, const std::st
   slips.reserve(serials.size());
   const adodb::ReadSnapshot snapshot(connection);
   const NumberPlaces places = ReadSitePlaces(connection);
+  const bool hidesAmountTotal = ReadHidesAmountTotal(connection);
   for (const std::string& serial : serials) {
     BillSlip slip;
     slip.serial = serial;
     slip.places = places;
+    slip.hidesAmountTotal = hidesAmountTotal;
     ReadHeader(connection, header, slip);
     ReadLines(connection, header, lines, slip);
     ReadGoodsPlaces(connection, header, lines, slip);

@@ -51,6 +51,9 @@ struct BillSlip {
   // The site's places (sys_var SLWS, wsjws), so that the slip shows its figures as the editor's
   // grid does; none when the site has no settings row.
   NumberPlaces places;
+  // The site keeps the bill's amount total from its clerks (profile ForbiddenViewBatchPrice), as the
+  // editor's goods panel and totals row do: the slip prints none either.
+  bool hidesAmountTotal = false;
 };
 
 // The totals of lines [first, first + count) of the slip (clipped to its lines).

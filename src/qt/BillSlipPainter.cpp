@@ -33,10 +33,11 @@ constexpr double kFooterMm = 6;
 constexpr int kTotalRows = 2;
 
 // How a text too wide for its box is fitted: drawn narrower, down to kNarrowestText of its width
-// and then shortened with "…" (a name or a remark), or drawn as narrow as it takes (a figure, a
-// goods number or a batch, which cut short would read as another one).
+// and then shortened with "…" (a name; a remark wraps instead), or drawn as narrow as it takes (a
+// figure, a goods number or a batch, which cut short would read as another one).
 enum class Fit { Shorten, Whole };
 constexpr double kNarrowestText = 0.6;
+constexpr int kWrapped = Qt::TextWrapAnywhere;
 
 struct Column {
   const char* caption;
@@ -125,6 +126,16 @@ class SlipPage {
         cell_(SlipFont(cjk_, 9)),
         boldCell_(SlipFont(cjk_, 9, true)) {}
 
+  // The rows the remark takes: one, narrowed as a name is where that is enough, else as many as
+  // it takes wrapped, so that nothing a clerk wrote to the keepers is cut off the paper.
+  int RemarkRows(const BillSlip& slip) const {
+    const QFontMetricsF metrics(header_, painter_.device());
+    const QString text = RemarkText(slip);
+    if (metrics.horizontalAdvance(text) * kNarrowestText <= width_) return 1;
+    const QRectF needed = metrics.boundingRect(QRectF(0, 0, width_, 1e9), kWrapped, text);
+    return std::max(1, static_cast<int>(std::ceil(needed.height() / mm_(kHeaderRowMm))));
+  }
+
   void Paint(const BillSlip& slip, std::size_t first, std::size_t count, int page, int pages) {
     LayOutColumns(std::any_of(slip.lines.begin(), slip.lines.end(),
                               [](const BillSlipLine& line) { return !line.goodsPlaces.empty(); }));
@@ -134,8 +145,8 @@ class SlipPage {
     y_ += mm_(kGapMm);
     PaintRow(ColumnCaptions(), true);
     for (std::size_t i = first; i < first + count; ++i) PaintRow(LineCells(slip.lines[i], slip.places), false);
-    PaintTotals("本页合计", SlipTotals(slip, first, count), slip.places);
-    if (page == pages) PaintTotals("合计", SlipTotals(slip), slip.places);
+    PaintTotals("本页合计", SlipTotals(slip, first, count), slip);
+    if (page == pages) PaintTotals("合计", SlipTotals(slip), slip);
     y_ += mm_(kGapMm);
     PaintPeople(slip);
     PaintSignatures();
@@ -197,8 +208,22 @@ class SlipPage {
     Text(QRectF(half, y_, half, row), Qt::AlignLeft,
          QStringLiteral("拨入仓库：") + Q(slip.inWarehouseId) + QLatin1Char(' ') + Q(slip.inWarehouseName));
     y_ += row;
-    Text(QRectF(0, y_, width_, row), Qt::AlignLeft, QStringLiteral("备注：") + Q(slip.remark));
-    y_ += row;
+    const int rows = RemarkRows(slip);
+    const QRectF remark(0, y_, width_, row * rows);
+    if (rows == 1) {
+      Text(remark, Qt::AlignLeft, RemarkText(slip));
+    } else {
+      painter_.drawText(remark, Qt::AlignLeft | Qt::AlignTop | kWrapped, RemarkText(slip));
+    }
+    y_ += row * rows;
+  }
+
+  // Line breaks in a remark read as blanks, as on one row.
+  static QString RemarkText(const BillSlip& slip) {
+    QString text = QStringLiteral("备注：") + Q(slip.remark);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
   }
 
   static Cells ColumnCaptions() {
@@ -229,7 +254,7 @@ class SlipPage {
   }
 
   // The caption spans the text columns; the sums stand under their columns.
-  void PaintTotals(const char* caption, const BillSlipTotals& totals, const NumberPlaces& places) {
+  void PaintTotals(const char* caption, const BillSlipTotals& totals, const BillSlip& slip) {
     painter_.setFont(boldCell_);
     const double height = mm_(kRowMm);
     const double pad = mm_(1);
@@ -241,8 +266,8 @@ class SlipPage {
       const QRectF cell(lefts_[i], y_, widths_[i], height);
       painter_.drawRect(cell);
       QString text;
-      if (i == kQuantityColumn && totals.oneUnit) text = QuantityText(totals.quantity, places);
-      if (i == kAmountColumn) text = MoneyText(totals.amount);
+      if (i == kQuantityColumn && totals.oneUnit) text = QuantityText(totals.quantity, slip.places);
+      if (i == kAmountColumn && !slip.hidesAmountTotal) text = MoneyText(totals.amount);
       if (i == kRetailColumn) text = MoneyText(totals.retailTotal);
       Text(cell.adjusted(pad, 0, -pad, 0), Qt::AlignRight, text, Fit::Whole);
     }
@@ -301,7 +326,6 @@ void UseSlipPageLayout(QPagedPaintDevice& device) {
 std::size_t SlipLinesPerPage(QPagedPaintDevice& device) { return LinesPerPage(PageHeightMm(device)); }
 
 int PaintBillSlips(QPagedPaintDevice& device, const std::vector<BillSlip>& slips) {
-  const std::size_t perPage = SlipLinesPerPage(device);
   const auto* printer = dynamic_cast<const QPrinter*>(&device);
   if (printer != nullptr) RefuseFileInUse(*printer);
   QPainter painter;
@@ -314,6 +338,8 @@ int PaintBillSlips(QPagedPaintDevice& device, const std::vector<BillSlip>& slips
   SlipPage page(painter, mm, painter.viewport().width());
   int painted = 0;
   for (const BillSlip& slip : slips) {
+    // A remark over several rows leaves room for fewer lines on each of its bill's pages.
+    const std::size_t perPage = LinesPerPage(PageHeightMm(device) - (page.RemarkRows(slip) - 1) * kHeaderRowMm);
     const std::size_t lines = slip.lines.size();
     const int pages = static_cast<int>(std::max<std::size_t>(1, (lines + perPage - 1) / perPage));
     for (int n = 1; n <= pages; ++n) {

@@ -17,6 +17,7 @@
 
 #include "adodb/Error.h"
 #include "adodb/SqliteBackend.h"
+#include "adodb/TextCompare.h"
 #include "browse/BillListQuery.h"
 #include "browse/FrmStoreAdjuctBillBrow.h"
 #include "browse/MarkedBillPosting.h"
@@ -504,6 +505,20 @@ TEST_F(BillSlipTest, ALineShowsThePlacesOfItsGoodsAndBatchWhereTheyAreOrWillBeLa
   EXPECT_EQ(places(), "||");
   db.Run({"update ckdbdzk set shbz=1 where lsh='DBD202403010002'"});
   EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+  // Keys another program stored padded are the keys they pad, as the database compares them.
+  db.Run({"update ckdbdzkmx set dh='1001 ' where lsh='DBD202403010002' and dh='1001'"});
+  EXPECT_EQ(places(), "入 Y01:3.50 Y02:2.00||");
+}
+
+// 存量 shows the places of a batch whose warehouse or batch line another program stored padded.
+TEST_F(BillSlipTest, StockDistributionFindsThePlacesOfKeysStoredWithTrailingBlanks) {
+  db.Run({"update GoodsPlaceBalance set WarehouseGuid='05 ' where MaterielGuid='0021' and GoodsPlaceNo='Y02'",
+          "update phk set DH='200211  ' where hh='0021' and stockid='05' and dh='200211'"});
+  std::string shown;
+  for (const StockHolding& h : ReadStockDistribution(*connection, "DBD202403010002").holdings) {
+    if (h.warehouseId == "05" && adodb::Trimmed(h.batchLine) == "200211") shown += h.goodsPlaces + "|";
+  }
+  EXPECT_EQ(shown, "Y01:6.25 Y02:4.5|");
 }
 
 // The reprint list's filter: a quote, Chinese and LIKE's wildcards typed by the clerk are plain

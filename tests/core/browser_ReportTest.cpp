@@ -203,6 +203,10 @@ TEST(BrowseReportTest, ThePeriodIsTheBusinessDayEvenWhenTheHostHandsATimeWithItA
   browser.Click("报表");
   EXPECT_EQ(transcript.substr(0, transcript.find(" 2024")), "report \"仓库调拨单--浏览\" \"仓库调拨单--浏览（已过滤）\"");
   EXPECT_EQ(shownRows, 6);
+  // Typed in a Chinese input method's full-width mode, the serial still finds those bills.
+  browser.Type(FrmStoreAdjuctBillBrow::kFind, "ＤＢＤ２０２４０３０１");
+  browser.KeyDown(FrmStoreAdjuctBillBrow::kFind, key::kReturn);
+  EXPECT_EQ(browser.ListGrid().Rows(), 3);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "QtTestSupport.h"
 #include "db/DatabaseFactory.h"
 #include "host/BillSlip.h"
+#include "host/NumberHelpers.h"
 #include "host/QvGrid.h"
 #include "host/ScriptedUserInterface.h"
 #include "qt/BillSlipPainter.h"
@@ -140,6 +141,36 @@ TEST_F(PrintoutTest, EachBillPrintsOnItsOwnPagesWithItsFiguresAndNoLineLost) {
   EXPECT_TRUE(last.contains(QStringLiteral("DBD202403010001")));
   EXPECT_TRUE(last.contains(QString::fromStdString("G" + std::to_string(1000 + perPage))));
   EXPECT_FALSE(last.contains(QStringLiteral("G1000")));
+}
+
+// A remark as long as the bill holds prints whole, over as many rows as it takes, and the lines
+// under it still all print.
+TEST_F(PrintoutTest, ALongRemarkPrintsWhole) {
+  std::string remark;
+  for (int i = 0; i < 42; ++i) remark += "请先发急件" + std::to_string(i % 10);
+  db.Open()->Execute("update ckdbdzk set bz='" + remark.substr(0, remark.size() - 1) + "末' where lsh='DBD202403010001'");
+  auto slips = DemoSlips({"DBD202403010001"});
+  QPrinter probe(QPrinter::HighResolution);
+  storeadjust::qt::UseSlipPageLayout(probe);
+  slips[0].lines.resize(storeadjust::qt::SlipLinesPerPage(probe), slips[0].lines[0]);
+  slips[0].lines.back().goodsNumber = "G9999";
+  const int pages = PrintSlips(slips);
+  QString printed;
+  for (int page = 1; page <= pages; ++page) printed += SlipText(page);
+  EXPECT_TRUE(printed.contains(QString::fromStdString(remark.substr(0, remark.size() - 1) + "末"))) << printed.toStdString();
+  EXPECT_TRUE(printed.contains(QStringLiteral("G9999")));
+}
+
+// A site that keeps the bill's amount total from its clerks (ForbiddenViewBatchPrice) prints it on no
+// total row either; the lines keep their amounts, as the editor's grid does.
+TEST_F(PrintoutTest, ASiteThatHidesTheAmountTotalPrintsNone) {
+  db.Open()->Execute("update t_SystemProfile set FValue='True' where FKey='ForbiddenViewBatchPrice'");
+  const auto slips = DemoSlips({"DBD202403010001"});
+  ASSERT_EQ(PrintSlips(slips), 1);
+  const QString page = SlipText(1);
+  EXPECT_TRUE(page.contains(QString::fromStdString(storeadjust::NumberWithPlaces(slips[0].lines[0].amount, 2))));
+  EXPECT_FALSE(page.contains(QString::fromStdString(storeadjust::NumberWithPlaces(SlipTotals(slips[0]).amount, 2))))
+      << page.toStdString();
 }
 
 // The preview's pages turn at the keyboard wherever it stands, as a list's rows do: PgDn, PgUp,
