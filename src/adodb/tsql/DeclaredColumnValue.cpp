@@ -165,7 +165,7 @@ std::string_view ColumnNameOf(std::string_view expr, std::string_view* qualifier
 
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
 // DeclaredIntSum checks it), MIN, MAX, ABS (also as the int rule checks it), or first in ISNULL or COALESCE (sum(sl),
-// ifnull(sum(sl), 0)); empty otherwise.
+// ifnull(sum(sl), 0)), also as a number outranking text reads it (DeclaredTextAsNumber); empty otherwise.
 std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = nullptr) {
   // (x) COLLATE TSQL, as MIN and MAX compare an expression, keeps x's type.
   constexpr std::string_view kCollated = ") COLLATE TSQL";
@@ -174,7 +174,7 @@ std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = n
     return TypedColumnOf(expr.substr(1, expr.size() - kCollated.size() - 1), qualifier);
   if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr, qualifier));
   for (const std::string_view call :
-       {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs("}) {
+       {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs(", "tsql_text_as_number("}) {
     if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
     std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
