@@ -69,14 +69,21 @@ int DeclaredColumnKinds::FractionDigitsOf(sqlite3* db, std::string_view column) 
   return found == fractionDigits_.end() ? -1 : found->second;
 }
 
+bool DeclaredColumnKinds::ComparesByCharacters(sqlite3* db, std::string_view column) {
+  ReadIfChanged(db);
+  const auto found = byCharacters_.find(LowerName(column));
+  return found != byCharacters_.end() && found->second;
+}
+
 void DeclaredColumnKinds::Read(sqlite3* db) {
   constexpr const char* kQuery =
-      "select p.name, p.type, s.name from (select name from sqlite_schema where type = 'table' union all "
-      "select name from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name) p";
+      "select p.name, p.type, s.name, s.db from (select name, 'main' as db from sqlite_schema where type = 'table' "
+      "union all select name, 'temp' from sqlite_temp_schema where type = 'table') s, pragma_table_info(s.name, s.db) p";
   kinds_.clear();
   textLengths_.clear();
   tableTextLengths_.clear();
   fractionDigits_.clear();
+  byCharacters_.clear();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr) != SQLITE_OK) return;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -90,8 +97,15 @@ void DeclaredColumnKinds::Read(sqlite3* db) {
     const int length = text && open != std::string::npos ? std::atoi(type.c_str() + open + 1) : 0;
     const auto [sized, firstSized] = textLengths_.try_emplace(LowerName(name), length > 0 ? length : -1);
     if (!firstSized && sized->second != length) sized->second = -1;
-    if (const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)))
-      tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
+    const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2));
+    if (table) tableTextLengths_[LowerName(table) + '.' + LowerName(name)] = length > 0 ? length : -1;
+    const char* collation = nullptr;
+    if (table)
+      sqlite3_table_column_metadata(db, reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)), table, name,
+                                    nullptr, &collation, nullptr, nullptr, nullptr);
+    const bool byCharacters = collation && SameName(collation, "RTRIM");
+    if (const auto [at, first] = byCharacters_.try_emplace(LowerName(name), byCharacters); !first && !byCharacters)
+      at->second = false;
     // A column of no type (an expression's, made by SELECT ... INTO) says nothing of what the
     // name holds: it leaves the kind to the tables that declare one, as the query it was read
     // from does (max(rq) AS rq is a datetime).

@@ -37,6 +37,9 @@ class DeclaredColumnKinds {
   // The fraction digits every table holding a column of the name declares it datetime2 (0 to 7)
   // or time (10 to 17, the digits plus 10) with; -1 for another type or declarations that differ.
   int FractionDigitsOf(sqlite3* db, std::string_view column);
+  // Whether every table holding a column of the name declares it with a collation that compares
+  // by the characters (RTRIM, which a case-sensitive or binary collation of the server becomes).
+  bool ComparesByCharacters(sqlite3* db, std::string_view column);
 
   // The schema versions of the main and temp databases: a table made or dropped, on this
   // connection or another (a temp table of a batch, say), changes one of them; -1 unread.
@@ -55,6 +58,7 @@ class DeclaredColumnKinds {
   std::unordered_map<std::string, int> textLengths_;  // by lower-case name
   std::unordered_map<std::string, int> tableTextLengths_;  // by lower-case "table.name"
   std::unordered_map<std::string, int> fractionDigits_;  // by lower-case name
+  std::unordered_map<std::string, bool> byCharacters_;  // by lower-case name
 };
 
 }  // namespace adodb::tsql

@@ -34,6 +34,13 @@ DeclaredKind CachedKind(sqlite3_context* ctx, sqlite3_value** argv, int index) {
   return kind;
 }
 
+// tsql_column_cs('name'): see DeclaredCaseSensitivity.
+void ColumnCaseSensitive(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  auto& kinds = **static_cast<std::shared_ptr<DeclaredColumnKinds>*>(sqlite3_user_data(ctx));
+  sqlite3_result_int(ctx, column && kinds.ComparesByCharacters(sqlite3_context_db_handle(ctx), column) ? 1 : 0);
+}
+
 void ColumnValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && HoldsFractions(CachedKind(ctx, argv, 1)))
     return sqlite3_result_double(ctx, static_cast<double>(sqlite3_value_int64(argv[0])));
@@ -158,7 +165,7 @@ std::string_view ColumnNameOf(std::string_view expr, std::string_view* qualifier
 
 // The column whose type an expression keeps: the column itself, or the column under SUM (also as
 // DeclaredIntSum checks it), MIN, MAX, ABS (also as the int rule checks it), or first in ISNULL or COALESCE (sum(sl),
-// ifnull(sum(sl), 0)); empty otherwise.
+// ifnull(sum(sl), 0)), also as a number outranking text reads it (DeclaredTextAsNumber); empty otherwise.
 std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = nullptr) {
   // (x) COLLATE TSQL, as MIN and MAX compare an expression, keeps x's type.
   constexpr std::string_view kCollated = ") COLLATE TSQL";
@@ -167,7 +174,7 @@ std::string TypedColumnOf(std::string_view expr, std::string_view* qualifier = n
     return TypedColumnOf(expr.substr(1, expr.size() - kCollated.size() - 1), qualifier);
   if (expr.empty() || expr.back() != ')') return std::string(ColumnNameOf(expr, qualifier));
   for (const std::string_view call :
-       {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs("}) {
+       {"sum(", "min(", "max(", "abs(", "ifnull(", "coalesce(", "tsql_int_sum(", "tsql_int_abs(", "tsql_text_as_number("}) {
     if (expr.size() <= call.size() || !SameName(expr.substr(0, call.size()), call)) continue;
     std::string_view inner = expr.substr(call.size(), expr.size() - call.size() - 1);
     if (inner.size() > 9 && SameName(inner.substr(0, 9), "DISTINCT ")) inner.remove_prefix(9);
@@ -276,6 +283,12 @@ std::string DeclaredDefaultText(const std::string& value, const std::string& pla
   const std::string style = "tsql_column_style('" + column + "', '')";
   return "CASE " + style + " WHEN 0 THEN tsql_default_style(" + value + ") WHEN 2 THEN " + plainText +
          " ELSE tsql_fraction_text(" + value + ", " + style + ") END";
+}
+
+std::string DeclaredCaseSensitivity(const std::string& value) {
+  const std::string_view column = ColumnNameOf(value);
+  if (column.empty()) return {};
+  return "tsql_column_cs('" + std::string(column) + "')";
 }
 
 std::string DeclaredFactorValue(const std::string& factor) {
@@ -590,6 +603,8 @@ void RegisterDeclaredColumnValue(sqlite3* db) {
       sqlite3_create_function_v2(db, "tsql_int_abs", 2, flags, userData(), IntAbs, nullptr, nullptr, release) !=
           SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_column_style", 2, flags, userData(), ColumnStyle, nullptr, nullptr,
+                                 release) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, "tsql_column_cs", 1, flags, userData(), ColumnCaseSensitive, nullptr, nullptr,
                                  release) != SQLITE_OK ||
       sqlite3_create_function_v2(db, "tsql_fraction_text", 2, flags, nullptr, FractionText, nullptr, nullptr,
                                  nullptr) != SQLITE_OK)

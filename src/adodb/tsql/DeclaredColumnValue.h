@@ -140,6 +140,11 @@ std::string DeclaredStyledText(const std::string& value, std::string_view style,
 // CASE on tsql_column_style('name', ''); empty when the value neither is nor keeps a column.
 std::string DeclaredDefaultText(const std::string& value, const std::string& plainText);
 
+// LIKE of a column with no collation written beside it: the server matches by the column's own
+// collation, letters in their own case for a case-sensitive or binary one. tsql_column_cs('name'),
+// 1 when every table holding a column of the name declares it so; empty when the value is no column.
+std::string DeclaredCaseSensitivity(const std::string& value);
+
 void RegisterDeclaredColumnValue(sqlite3* db);
 
 }  // namespace adodb::tsql

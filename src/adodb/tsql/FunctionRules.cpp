@@ -70,13 +70,28 @@ std::string Nullif(std::string_view, const std::vector<std::string>& a) {
 }
 // COALESCE(a, b, ...): of the highest-ranked type among its arguments, so a column and text after
 // it are ISNULL(column, text): a datetime column makes the text a datetime, and a decimal literal
-// makes an int's value a decimal (coalesce(n, 2.5) / 2 keeps its fraction).
+// makes an int's value a decimal (coalesce(n, 2.5) / 2 keeps its fraction). A number outranks
+// text: a text column beside one is converted to it, so coalesce(s, 0) sorts '9' before '10', and
+// text that is no number is the server's conversion error rather than shown as it is.
 std::optional<std::size_t> DecimalLiteralWholeDigits(std::string_view value);
+std::optional<int> NumberArgumentPlaces(const std::vector<std::string>& a) {
+  std::optional<int> places;
+  for (const std::string& v : a) {
+    if (IsIntLiteral(v)) places = std::max(places.value_or(-1), -1);
+    else if (DecimalLiteralWholeDigits(v)) places = std::max(places.value_or(-1), static_cast<int>(v.size() - v.find('.') - 1));
+  }
+  return places;
+}
 std::string Coalesce(std::string_view name, const std::vector<std::string>& a) {
   if (a.size() == 2 && a[1].starts_with('\'')) return DeclaredNullReplacement(a[0], a[1]);
-  const auto decimal = [](const std::string& v) { return DecimalLiteralWholeDigits(v).has_value(); };
-  if (std::any_of(a.begin(), a.end(), decimal)) return "tsql_fraction(" + SameNameCall(name, a) + ")";
-  return SameNameCall(name, a);
+  const std::optional<int> places = NumberArgumentPlaces(a);
+  if (!places) return SameNameCall(name, a);
+  // Text literals among them are not converted here, so neither is a column beside them.
+  const bool text = std::any_of(a.begin(), a.end(), [](const std::string& v) { return v.starts_with('\''); });
+  std::vector<std::string> converted;
+  for (const std::string& v : a) converted.push_back(!text && IsColumnReference(v) ? DeclaredTextAsNumber(v, *places) : v);
+  if (*places < 0) return SameNameCall(name, converted);
+  return "tsql_fraction(" + SameNameCall(name, converted) + ")";
 }
 // A decimal literal as SQL Server writes it when it converts it to text: with the places it is
 // written with (12.50 is '12.50', where SQLite's real would give '12.5'), leading zeros dropped

@@ -2545,23 +2545,29 @@ class Rewriter {
   // 'YYYY-MM-DD hh:mm:ss', so a column is read as CAST to varchar reads it.
   [[gnu::noinline]] void Like(const LeftSide& left, bool negated) {
     std::string value = out_.TrimmedFrom(left.outFrom);
-    if (IsColumnRef(left.from, left.to) && !FromDerivedTable(left.from, left.to))
+    const bool column = IsColumnRef(left.from, left.to);
+    const std::string columnCase = column ? DeclaredCaseSensitivity(value) : std::string();
+    if (column && !FromDerivedTable(left.from, left.to))
       if (std::string text = DeclaredDefaultText(value, value); !text.empty()) value = std::move(text);
     ExpectWord("LIKE");
     out_.resize(left.outFrom);
     std::string call = value + ", " + Capture([&] { Additive(); });
     if (AcceptWord("ESCAPE")) call += ", " + Capture([&] { Additive(); });
     // The match ignores case as the module's text compares, unless a case-sensitive or binary
-    // collation is asked for on either side ('a' then does not match 'A%').
-    const bool caseSensitive = CollatedByCharacters(call);
-    Emit(std::string(negated ? "NOT " : "") + (caseSensitive ? "tsql_like_cs(" : "tsql_like(") + call + ")");
+    // collation is asked for on either side ('a' then does not match 'A%'); without one written, a
+    // column's declared collation decides.
+    const std::string_view prefix = negated ? "NOT " : "";
+    if (!columnCase.empty() && !Collated(call, false))
+      return Emit(std::string(prefix) + "tsql_like_by(" + columnCase + ", " + call + ")");
+    const bool caseSensitive = Collated(call, true);
+    Emit(std::string(prefix) + (caseSensitive ? "tsql_like_cs(" : "tsql_like(") + call + ")");
   }
 
-  // Whether written text asks for a collation by the characters (COLLATE RTRIM or BINARY) outside
-  // its literals.
-  static bool CollatedByCharacters(std::string_view text) {
+  // Whether written text asks for a collation outside its literals: with `byCharacters`, one by
+  // the characters (COLLATE RTRIM or BINARY).
+  static bool Collated(std::string_view text, bool byCharacters) {
     for (std::size_t at = 0; (at = text.find("COLLATE ", at)) != std::string_view::npos; at += 8) {
-      if (!text.substr(at + 8).starts_with("RTRIM") && !text.substr(at + 8).starts_with("BINARY")) continue;
+      if (byCharacters && !text.substr(at + 8).starts_with("RTRIM") && !text.substr(at + 8).starts_with("BINARY")) continue;
       if (std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\'') % 2 == 0) return true;
     }
     return false;
@@ -3001,6 +3007,7 @@ class Rewriter {
     ExpectWord("END");
     if (results.decimal && !results.whole.empty()) WholeResultsAsDecimals(results.whole);
     else if (!results.texts.empty()) TextResultsConverted(results);
+    if ((results.decimal || !results.whole.empty()) && results.texts.empty()) ColumnResultsAsNumbers(results);
     Emit("END");
     // A column or an expression beside a decimal literal is a decimal too: CASE ... THEN n ELSE
     // 0.5 END / 2 keeps the fraction of an int column's 3.
@@ -3035,6 +3042,8 @@ class Rewriter {
     std::vector<std::size_t> whole;  // where each whole literal result ends in the output
     std::vector<std::pair<std::size_t, std::size_t>> texts;  // each text literal result's place in the output
     std::string column;  // the column results' column as written; "*" when they name several
+    std::vector<std::pair<std::size_t, std::size_t>> columns;  // each column result's place in the output
+    int places = -1;  // the most places of its decimal literals
     bool other = false;  // a result is a column or an expression
   };
   void CaseResult(CaseResults& results) {
@@ -3045,9 +3054,14 @@ class Rewriter {
     const std::size_t at = from + (pos_ - from == 2 && token_[from].text() == "-" ? 1 : 0);
     const bool isNumber = at + 1 == pos_ && token_[at].kind == TokenKind::Number;
     results.other = results.other || (!isNumber && !(pos_ == from + 1 && token_[from].code == TokenCode("NULL").value));
-    if (IsColumnRef(from, pos_)) return CaseColumnResult(results, out_.TrimmedFrom(start));
+    if (IsColumnRef(from, pos_)) {
+      results.columns.emplace_back(start, out_.size());
+      return CaseColumnResult(results, out_.TrimmedFrom(start));
+    }
     if (!isNumber) return;
     const std::string_view number = token_[at].text();
+    if (const std::size_t point = number.find('.'); point != std::string_view::npos)
+      results.places = std::max(results.places, static_cast<int>(number.size() - point - 1));
     if (number.find_first_not_of("0123456789") != std::string_view::npos) results.decimal = true;
     else if (number.size() <= 15) results.whole.push_back(out_.size());
   }
@@ -3064,6 +3078,20 @@ class Rewriter {
       const std::string literal = out_.TrimmedFrom(from, it->second - from);
       out_.replace(from, literal.size(),
                    byColumn ? DeclaredColumnLiteral(results.column, literal) : "tsql_int(" + literal + ")");
+    }
+  }
+  // A number outranks text: a text column among the results is converted to it, so rows ordered
+  // by CASE ... THEN s ELSE 0 END sort '9' before '10', and text that is no number is the server's
+  // conversion error rather than shown as it is.
+  [[gnu::noinline]] void ColumnResultsAsNumbers(const CaseResults& results) {
+    const int places = results.decimal ? std::max(results.places, 0) : -1;
+    for (auto it = results.columns.rbegin(); it != results.columns.rend(); ++it) {
+      // Whole literals before the column have been written as decimals, two characters longer.
+      const auto before = std::count_if(results.whole.begin(), results.whole.end(), [&](std::size_t end) { return end <= it->first; });
+      const std::size_t shift = results.decimal ? 2 * static_cast<std::size_t>(before) : 0;
+      const std::size_t from = out_.find_first_not_of(' ', it->first + shift);
+      const std::string column = out_.TrimmedFrom(from, it->second + shift - from);
+      out_.replace(from, column.size(), DeclaredTextAsNumber(column, places));
     }
   }
   [[gnu::noinline]] void WholeResultsAsDecimals(const std::vector<std::size_t>& ends) {

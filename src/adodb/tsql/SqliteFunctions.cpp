@@ -739,8 +739,7 @@ int CompareTsql(void*, int n1, const void* p1, int n2, const void* p2) {
 
 // tsql_like(value, pattern[, escape]): T-SQL's LIKE (see LikeMatch.h); NULL gives NULL.
 // tsql_like_cs: the same under a case-sensitive or binary collation.
-template <bool kCaseSensitive>
-void TsqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv, bool caseSensitive) {
   for (int i = 0; i < argc; ++i)
     if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   std::optional<char32_t> escape;
@@ -752,7 +751,16 @@ void TsqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     pos = 0;
     escape = NextCharacter(e, pos);
   }
-  sqlite3_result_int(ctx, MatchesLike(TextOf(argv[0]), TextOf(argv[1]), escape, kCaseSensitive) ? 1 : 0);
+  sqlite3_result_int(ctx, MatchesLike(TextOf(argv[0]), TextOf(argv[1]), escape, caseSensitive) ? 1 : 0);
+}
+template <bool kCaseSensitive>
+void TsqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  Like(ctx, argc, argv, kCaseSensitive);
+}
+// tsql_like_by(caseSensitive, value, pattern[, escape]): a column's LIKE, case-sensitive as its
+// declared collation is (tsql_column_cs).
+void TsqlLikeBy(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  Like(ctx, argc - 1, argv + 1, sqlite3_value_int(argv[0]) != 0);
 }
 
 // tsql_patindex(pattern, s): the position of the first character from which s matches the
@@ -884,7 +892,7 @@ struct FunctionEntry {
 
 constexpr FunctionEntry kFunctions[] = {
     {"tsql_add", -1, TsqlAdd},        {"tsql_subtract", 2, TsqlSubtract},        {"tsql_bitxor", 2, TsqlBitXor},       {"tsql_divide", 2, TsqlDivide<false>},
-    {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike<false>},     {"tsql_like", 3, TsqlLike<false>}, {"tsql_like_cs", 2, TsqlLike<true>}, {"tsql_like_cs", 3, TsqlLike<true>}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
+    {"tsql_modulo", 2, TsqlDivide<true>}, {"tsql_like", 2, TsqlLike<false>},     {"tsql_like", 3, TsqlLike<false>}, {"tsql_like_cs", 2, TsqlLike<true>}, {"tsql_like_cs", 3, TsqlLike<true>}, {"tsql_like_by", 3, TsqlLikeBy}, {"tsql_like_by", 4, TsqlLikeBy}, {"tsql_datetime", 1, TsqlDateTime<false>}, {"tsql_date", 1, TsqlDateTime<true>},         {"tsql_round", 2, TsqlRound},         {"tsql_round", 3, TsqlRound}, {"tsql_round_numeric", 4, TsqlRoundNumeric}, {"tsql_round_int", 3, TsqlRoundInt},
     {"tsql_substring", 3, TsqlSubstring}, {"tsql_charindex", 2, TsqlCharIndex}, {"tsql_charindex", 3, TsqlCharIndex},
     {"tsql_int", 1, TsqlInt<kIntType>}, {"tsql_bigint", 1, TsqlInt<kBigIntType>}, {"tsql_smallint", 1, TsqlInt<kSmallIntType>}, {"tsql_tinyint", 1, TsqlInt<kTinyIntType>}, {"tsql_decimal", 3, TsqlDecimal},         {"tsql_decimal", 2, TsqlDecimal},     {"tsql_money", 1, TsqlMoney}, {"tsql_smallmoney", 1, TsqlSmallMoney}, {"tsql_decimal_text", 2, TsqlDecimalText}, {"tsql_numeric_text", 3, TsqlNumericText}, {"tsql_int_text", 3, TsqlIntText},     {"tsql_float", 1, TsqlFloat}, {"tsql_bit", 1, TsqlBit},
     {"tsql_varchar", 1, TsqlVarchar},   {"tsql_datetime2", 2, TsqlDateTime2}, {"tsql_exp", 1, TsqlExp}, {"tsql_power", 3, TsqlPower}, {"tsql_sqrt", 1, TsqlRootOrSquare<true>}, {"tsql_square", 1, TsqlRootOrSquare<false>}, {"tsql_fraction", 1, TsqlFraction},
