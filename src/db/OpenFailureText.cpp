@@ -62,6 +62,15 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
   return std::nullopt;
 }
 
+std::optional<std::string> MissingFileText(const std::string& path) {
+  std::error_code unseen;
+  if (std::filesystem::exists(path, unseen) || unseen) return std::nullopt;
+  const std::filesystem::path link(path);
+  if (!std::filesystem::is_symlink(link, unseen)) return "数据库文件 " + path + " 不存在";
+  const std::filesystem::path target = std::filesystem::read_symlink(link, unseen);
+  return "数据库文件 " + path + " 是符号链接，它指向的 " + (link.parent_path() / target).lexically_normal().string() + " 不存在";
+}
+
 // The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file
 // that loads but answers nothing a driver must fails its first call.
 std::optional<std::string> OdbcOpenFailureText(const std::string& text, const std::string& connStr) {

@@ -83,6 +83,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
+  // `ls` shows a link whose file is gone as if it were there: the link and where it leads are named.
+  const std::string link = (home.Folder() / "link.db").string();
+  std::filesystem::create_symlink("nowhere.db", link);
+  const std::string dangling = "数据库文件 " + link + " 是符号链接，它指向的 " + missing + " 不存在";
+  EXPECT_EQ(launch({"--db", link}).Said(), "1||storeadjust: " + dangling + "。\n");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", link}, home.Folder()).Said(),
+            "1||storeadjust-db: " + dangling + "，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
   for (const auto& [date, words] : {std::pair<std::string, std::string>{"2024-02-30", "2024年2月没有30日"}, {"2024-13-01", "一年中没有13月"}}) {
     const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
     EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
@@ -236,6 +243,9 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
   EXPECT_EQ(SignIn(" 002", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));  // blanks around it, as the dialog drops them
+  // An input method left in full-width mode: the server takes ００２ for 002, and so does the sign-in.
+  EXPECT_EQ(SignIn("\u3000００２", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn("００２", "wrong\n"), "1||storeadjust: 操作员 002（张三）" + wrong + "\n");
   // A server's database has no password table until the tool sets a first password there.
   if (std::filesystem::exists(kSqliteOdbcDriver)) {
     demo.Run({"drop table StoreAdjustPassword"});
