@@ -15,9 +15,12 @@ namespace storeadjust::db {
 namespace {
 
 struct Wording {
-  const char* sqlite;
+  const char* sqlite;  // or another data source's words
   const char* chinese;
 };
+
+constexpr const char* kNoServerWords =
+    "连不上数据库服务器：服务器名或端口不对，服务器没有运行，或者网络不通。请检查 Server= 和 Port=，或请管理员看一下服务器。";
 
 constexpr Wording kWordings[] = {
     {"file is not a database", "它不是数据库文件，请检查给出的文件名。"},
@@ -36,6 +39,23 @@ constexpr Wording kWordings[] = {
 bool IsDirectory(const std::string& path) {
   std::error_code error;
   return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+// A SQL Server's refusals at the login, as FreeTDS and Microsoft's driver word them in English
+// (a server set up in Chinese answers its clerks in Chinese already).
+constexpr Wording kServerLoginWordings[] = {
+    {"Login failed for user", "服务器拒绝了登录：用户名或密码不对，或者这个登录已停用。请检查 UID= 和 PWD=。"},
+    {"Cannot open database", "服务器上没有 Database= 给出的数据库，或者这个登录没有打开它的权限。请检查 Database=。"},
+    {"Adaptive Server is unavailable or does not exist", kNoServerWords},
+    {"Unable to connect to data source", kNoServerWords},
+    {"Login timeout expired", kNoServerWords},
+};
+
+std::optional<std::string> ServerLoginFailureText(const std::string& text) {
+  for (const Wording& wording : kServerLoginWordings) {
+    if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -84,6 +104,7 @@ std::optional<std::string> OdbcOpenFailureText(const std::string& text, const st
     return "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里"
            "（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。";
   }
+  if (const auto server = ServerLoginFailureText(text)) return server;
   if (text.find("[Driver Manager]") == std::string::npos) return std::nullopt;
   const adodb::ConnectionString parts(connStr);
   if (text.find("Data source name not found") != std::string::npos) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "db/DatabaseFactory.h"
+#include "db/OpenFailureText.h"
 #include "host/OperatorPassword.h"
 #include "support/AtOnce.h"
 #include "support/DatabaseFiles.h"
@@ -32,6 +33,9 @@ using testsupport::TempDatabase;
 
 // The SQLite ODBC driver reaches the module's file as the launcher and the tool reach a server.
 const std::string kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+// A server nobody listens for, in the words the launcher and the tool refuse it with.
+const std::string kNoServer = "连不上数据库服务器：服务器名或端口不对，服务器没有运行，或者网络不通。请检查 Server= 和 Port=，或请管理员看一下服务器。";
 
 // How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
@@ -151,7 +155,8 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
                                      "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
                                     {"DSN=缺文件;Dialect=SQLite", "数据库文件 " + missing + " 不存在，请检查 odbc.ini 中数据源 缺文件 的 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
-                                    {"DSN=无文件;Dialect=SQLite", "连接字符串和 odbc.ini 中的数据源 无文件 都没有给出数据库文件（Database=），请写上要打开的数据库文件。"}}) {
+                                    {"DSN=无文件;Dialect=SQLite", "连接字符串和 odbc.ini 中的数据源 无文件 都没有给出数据库文件（Database=），请写上要打开的数据库文件。"},
+                                    {"Driver=FreeTDS;Server=127.0.0.1;Port=1;Database=ERP;UID=sa", kNoServer}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
@@ -209,6 +214,18 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                           (home.Folder() / "data").string(), STOREADJUST_LAUNCHER}, home.Folder());
   if (full.err.find("mount") != std::string::npos) GTEST_SKIP() << "no private mount here: " << full.err;
   EXPECT_EQ(full.Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：磁盘已满，写不进去，请腾出磁盘空间后再试。\n");
+}
+
+// A server's refusals of the login, as its ODBC drivers word them, said in Chinese.
+TEST(LauncherStartup, AServersRefusalOfTheLoginIsSaidInChinese) {
+  const std::string conn = "Driver=FreeTDS;Server=erp;Database=ERP;UID=sa";
+  for (const auto& [text, words] : {std::pair<std::string, std::string>{"[FreeTDS][SQL Server]Login failed for user 'sa'.",
+                                     "服务器拒绝了登录：用户名或密码不对，或者这个登录已停用。请检查 UID= 和 PWD=。"},
+                                    {"[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"ERP\" requested by the login. The login failed.",
+                                     "服务器上没有 Database= 给出的数据库，或者这个登录没有打开它的权限。请检查 Database=。"},
+                                    {"[Microsoft][ODBC Driver 18 for SQL Server]Login timeout expired", kNoServer}}) {
+    EXPECT_EQ(storeadjust::db::OdbcOpenFailureText(text, conn).value_or(text), words);
+  }
 }
 
 // A launcher's own folder and a demo database it signs in to.
