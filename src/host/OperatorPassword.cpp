@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
@@ -33,14 +34,14 @@ struct KnownOperator {
 std::string NarrowCode(const std::string& code) {
   std::string narrow;
   for (std::size_t i = 0; i < code.size(); ++i) {
-    const auto byte = [&](std::size_t at) { return at < code.size() ? static_cast<unsigned char>(code[at]) : 0; };
-    const unsigned char second = byte(i + 1), third = byte(i + 2);
-    if (byte(i) == 0xE3 && second == 0x80 && third == 0x80) {
+    const std::string_view next = std::string_view(code).substr(i, 3);
+    const unsigned char last = next.size() == 3 ? static_cast<unsigned char>(next[2]) : 0;
+    if (next == "\u3000") {
       narrow += ' ';
-    } else if (byte(i) == 0xEF && second == 0xBC && third >= 0x81 && third <= 0xBF) {
-      narrow += static_cast<char>(third - 0x60);
-    } else if (byte(i) == 0xEF && second == 0xBD && third >= 0x80 && third <= 0x9E) {
-      narrow += static_cast<char>(third - 0x20);
+    } else if (next.starts_with("\xEF\xBC") && last >= 0x81 && last <= 0xBF) {  // U+FF01 to U+FF3F
+      narrow += static_cast<char>(last - 0x60);
+    } else if (next.starts_with("\xEF\xBD") && last >= 0x80 && last <= 0x9E) {  // U+FF40 to U+FF5E
+      narrow += static_cast<char>(last - 0x20);
     } else {
       narrow += code[i];
       continue;
