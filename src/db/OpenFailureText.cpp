@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include <odbcinst.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
@@ -35,6 +37,11 @@ constexpr Wording kWordings[] = {
     {"no such collation sequence: TSQL",
      "它是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者用 --db 文件 打开它。"},
 };
+
+std::string UserName(uid_t user) {
+  const passwd* entry = ::getpwuid(user);
+  return entry != nullptr ? entry->pw_name : std::to_string(user);
+}
 
 bool IsDirectory(const std::string& path) {
   std::error_code error;
@@ -75,6 +82,12 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
   if (refused && !path.empty() &&
       ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) != 0) {
     return "文件所在的目录 " + folder + " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。";
+  }
+  // Another user's file (mode 600, say): whose it is, instead of three guesses.
+  struct stat file {};
+  if (refused && ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && ::access(path.c_str(), R_OK) != 0) {
+    return "用户 " + UserName(::geteuid()) + " 没有读这个文件的权限（文件属于 " + UserName(file.st_uid) +
+           "），请管理员给这个用户读写它的权限。";
   }
   for (const Wording& wording : kWordings) {
     if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);

@@ -202,6 +202,17 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_EQ(folderRefused.Said(), "1||storeadjust: 打不开数据库文件 " + (locked / "x.db").string() + "：文件所在的目录 " + locked.string() +
               " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。\n");
   }
+  // Another user's file, which this one may not read, is said so with its owner (run as nobody).
+  const auto theirs = home.Folder() / "theirs.db";
+  std::ofstream(theirs) << "root's alone\n";
+  std::filesystem::permissions(theirs, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(home.Folder(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+  const Ran asNobody = RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", STOREADJUST_LAUNCHER,
+                                              "--db", theirs.string()}, home.Folder());
+  if (geteuid() == 0 && asNobody.status == 1) {  // else nobody may not start the launcher where it was built
+    EXPECT_EQ(asNobody.Said(), "1||storeadjust: 打不开数据库文件 " + theirs.string() +
+                                   "：用户 nobody 没有读这个文件的权限（文件属于 root），请管理员给这个用户读写它的权限。\n");
+  }
   // A data folder the demo database cannot be made in is named, in Chinese.
   std::ofstream(home.Folder() / "data") << "a file where the data folder goes\n";
   const std::string data = (home.Folder() / "data" / "storeadjust").string();
