@@ -111,9 +111,8 @@ int Usage(const std::string& error) {
 // Opening a missing file would create an empty database and report nothing useful. A path that
 // cannot be looked at (a link that loops, a name too long) is left for the open to refuse.
 std::shared_ptr<adodb::Connection> OpenExisting(const std::string& path, bool readOnly = false) {
-  std::error_code unseen;
-  if (!std::filesystem::exists(path, unseen) && !unseen) {
-    throw adodb::Error::Provider("数据库文件 " + path + " 不存在，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。");
+  if (const auto missing = storeadjust::db::MissingFileText(path)) {
+    throw adodb::Error::Provider(*missing + "，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。");
   }
   auto conn = std::make_shared<adodb::Connection>();
   conn->Open(storeadjust::db::EmbeddedConnectionString(path) + (readOnly ? ";Mode=Read" : ""));

@@ -35,8 +35,7 @@ std::shared_ptr<adodb::Connection> OpenDatabase(const std::string& connStr) {
   // SQLite would only say "unable to open database file" for a mistyped path. A path that cannot
   // be looked at (a link that loops, a name too long) is not said to be missing: opening it
   // refuses it in words below.
-  std::error_code unseen;
-  if (file && !std::filesystem::exists(*file, unseen) && !unseen) throw StartupError(DatabaseName(connStr) + " 不存在。");
+  if (const auto missingFile = file ? db::MissingFileText(*file) : std::nullopt) throw StartupError(*missingFile + "。");
   if (const auto missingThroughOdbc = db::MissingOdbcFileText(connStr)) {
     throw StartupError("打不开" + DatabaseName(connStr) + "：" + *missingThroughOdbc);
   }
@@ -171,7 +170,9 @@ SignedInOperator SignIn(adodb::Connection& conn, const std::string& connStr, con
     // slipped in before or after is what a clerk sure of his password cannot see.
     const bool spaced = !password.empty() && (password.front() == ' ' || password.back() == ' ');
     const std::string hint = result.outcome == SignInOutcome::kWrongPassword && spaced ? "（注意：输入的密码首尾有空格。）" : "";
-    throw SignInRefused(SignInRefusal(result, optCode) + hint, result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
+    // Named as Operators spells the code, not as typed (full-width, with a trailing blank).
+    const std::string& code = result.operatorCode.empty() ? optCode : result.operatorCode;
+    throw SignInRefused(SignInRefusal(result, code) + hint, result.waitSeconds, result.outcome == SignInOutcome::kNoPassword);
   }
   return {result.operatorCode, result.operatorName};
 }

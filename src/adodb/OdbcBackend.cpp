@@ -39,6 +39,7 @@ class OdbcBackend final : public Backend {
       return;
     }
     const std::string extensionPath = TsqlExtensionPath();
+    RequireLoadableTsqlExtension(extensionPath);
     const LoadableTsqlExtension loadable(extensionPath);
     Connect(WithTsqlExtension(connectionString, loadable.Name()));
     ConfirmExtensionLoaded(extensionPath);
@@ -279,8 +280,7 @@ class OdbcBackend final : public Backend {
     const SQLRETURN rc =
         SQLExecDirect(statement.Get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(kExtensionProbe)), SQL_NTS);
     if (!SQL_SUCCEEDED(rc)) {
-      throw Error::Provider("SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + extensionPath +
-                            "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。");
+      throw Error::Provider(NotTheTsqlExtensionText(extensionPath));
     }
   }
 

@@ -69,6 +69,19 @@ std::string TsqlExtensionPath() {
                         "请重新安装程序，或者用环境变量 STOREADJUST_TSQL_EXT 给出它的路径。");
 }
 
+std::string NotTheTsqlExtensionText(const std::string& extensionPath) {
+  return "SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + extensionPath +
+         "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。";
+}
+
+// Loaded as SQLite loads an extension, for a moment: the driver loads it again for the session.
+void RequireLoadableTsqlExtension(const std::string& extensionPath) {
+  void* library = ::dlopen(extensionPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const bool loads = library != nullptr && ::dlsym(library, "sqlite3_extension_init") != nullptr;
+  if (library != nullptr) ::dlclose(library);
+  if (!loads) throw Error::Provider(NotTheTsqlExtensionText(extensionPath));
+}
+
 namespace {
 
 // The driver splits LoadExt on ',' and the connection string on ';'; its buffer is 512 bytes.

@@ -14,6 +14,13 @@ namespace adodb::odbc {
 // nowhere.
 std::string TsqlExtensionPath();
 
+// The refusal of a file at extensionPath that the driver did not load as the extension.
+std::string NotTheTsqlExtensionText(const std::string& extensionPath);
+
+// Throws adodb::Error, in the words above, when the file at extensionPath will not load as the
+// extension: handed one, the driver writes its own English line to the console first.
+void RequireLoadableTsqlExtension(const std::string& extensionPath);
+
 // The connection string with the extension to load; throws adodb::Error for a path the driver
 // cannot take.
 std::string WithTsqlExtension(const std::string& connectionString, const std::string& extensionPath);

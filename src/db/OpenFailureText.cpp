@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include <odbcinst.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "adodb/ConnectionString.h"
@@ -15,9 +17,12 @@ namespace storeadjust::db {
 namespace {
 
 struct Wording {
-  const char* sqlite;
+  const char* sqlite;  // or another data source's words
   const char* chinese;
 };
+
+constexpr const char* kNoServerWords =
+    "连不上数据库服务器：服务器名或端口不对，服务器没有运行，或者网络不通。请检查 Server= 和 Port=，或请管理员看一下服务器。";
 
 constexpr Wording kWordings[] = {
     {"file is not a database", "它不是数据库文件，请检查给出的文件名。"},
@@ -33,9 +38,31 @@ constexpr Wording kWordings[] = {
      "它是本模块的 SQLite 数据库文件，经 ODBC 连接时请在连接字符串中加上 Dialect=SQLite，或者用 --db 文件 打开它。"},
 };
 
+std::string UserName(uid_t user) {
+  const passwd* entry = ::getpwuid(user);
+  return entry != nullptr ? entry->pw_name : std::to_string(user);
+}
+
 bool IsDirectory(const std::string& path) {
   std::error_code error;
   return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+// A SQL Server's refusals at the login, as FreeTDS and Microsoft's driver word them in English
+// (a server set up in Chinese answers its clerks in Chinese already).
+constexpr Wording kServerLoginWordings[] = {
+    {"Login failed for user", "服务器拒绝了登录：用户名或密码不对，或者这个登录已停用。请检查 UID= 和 PWD=。"},
+    {"Cannot open database", "服务器上没有 Database= 给出的数据库，或者这个登录没有打开它的权限。请检查 Database=。"},
+    {"Adaptive Server is unavailable or does not exist", kNoServerWords},
+    {"Unable to connect to data source", kNoServerWords},
+    {"Login timeout expired", kNoServerWords},
+};
+
+std::optional<std::string> ServerLoginFailureText(const std::string& text) {
+  for (const Wording& wording : kServerLoginWordings) {
+    if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,10 +83,25 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
       ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) != 0) {
     return "文件所在的目录 " + folder + " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。";
   }
+  // Another user's file (mode 600, say): whose it is, instead of three guesses.
+  struct stat file {};
+  if (refused && ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && ::access(path.c_str(), R_OK) != 0) {
+    return "用户 " + UserName(::geteuid()) + " 没有读这个文件的权限（文件属于 " + UserName(file.st_uid) +
+           "），请管理员给这个用户读写它的权限。";
+  }
   for (const Wording& wording : kWordings) {
     if (text.find(wording.sqlite) != std::string::npos) return std::string(wording.chinese);
   }
   return std::nullopt;
+}
+
+std::optional<std::string> MissingFileText(const std::string& path) {
+  std::error_code unseen;
+  if (std::filesystem::exists(path, unseen) || unseen) return std::nullopt;
+  const std::filesystem::path link(path);
+  if (!std::filesystem::is_symlink(link, unseen)) return "数据库文件 " + path + " 不存在";
+  const std::filesystem::path target = std::filesystem::read_symlink(link, unseen);
+  return "数据库文件 " + path + " 是符号链接，它指向的 " + (link.parent_path() / target).lexically_normal().string() + " 不存在";
 }
 
 // The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file
@@ -75,6 +117,7 @@ std::optional<std::string> OdbcOpenFailureText(const std::string& text, const st
     return "SQLite ODBC 驱动程序打不开 Database= 给出的文件：它是目录或没有权限，或者文件名写在了花括号里"
            "（这个驱动程序不认花括号，文件名中有空格也不必加），请检查 Database=。";
   }
+  if (const auto server = ServerLoginFailureText(text)) return server;
   if (text.find("[Driver Manager]") == std::string::npos) return std::nullopt;
   const adodb::ConnectionString parts(connStr);
   if (text.find("Data source name not found") != std::string::npos) {

@@ -10,6 +10,11 @@ namespace storeadjust::db {
 // SQLite's common opening failures; nothing for any other text.
 std::optional<std::string> OpenFailureText(const std::string& text, const std::string& path);
 
+// "数据库文件 PATH 不存在" for a database file that is not there; for a link whose file is gone,
+// the link and where it leads, since `ls` shows such a link as if the file were there. Nothing
+// when the path is there or cannot be looked at (a link that loops: opening it refuses it).
+std::optional<std::string> MissingFileText(const std::string& path);
+
 // The same for the ODBC driver manager's refusals of connection string connStr: a data source
 // never set up, a driver neither registered nor a file, a file that is not a driver; the SQLite
 // ODBC driver refusing its file; a string that names neither ODBC nor the embedded file.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "db/DatabaseFactory.h"
+#include "db/OpenFailureText.h"
 #include "host/OperatorPassword.h"
 #include "support/AtOnce.h"
 #include "support/DatabaseFiles.h"
@@ -32,6 +33,9 @@ using testsupport::TempDatabase;
 
 // The SQLite ODBC driver reaches the module's file as the launcher and the tool reach a server.
 const std::string kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+// A server nobody listens for, in the words the launcher and the tool refuse it with.
+const std::string kNoServer = "连不上数据库服务器：服务器名或端口不对，服务器没有运行，或者网络不通。请检查 Server= 和 Port=，或请管理员看一下服务器。";
 
 // How a program ended: its status, then what it printed and what it said on standard error.
 struct Ran {
@@ -83,6 +87,13 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   const auto launch = [&](const std::vector<std::string>& args) { return RunProgram(STOREADJUST_LAUNCHER, args, home.Folder()); };
   const std::string missing = (home.Folder() / "nowhere.db").string();
   EXPECT_EQ(launch({"--db", missing}).Said(), "1||storeadjust: 数据库文件 " + missing + " 不存在。\n");
+  // `ls` shows a link whose file is gone as if it were there: the link and where it leads are named.
+  const std::string link = (home.Folder() / "link.db").string();
+  std::filesystem::create_symlink("nowhere.db", link);
+  const std::string dangling = "数据库文件 " + link + " 是符号链接，它指向的 " + missing + " 不存在";
+  EXPECT_EQ(launch({"--db", link}).Said(), "1||storeadjust: " + dangling + "。\n");
+  EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", link}, home.Folder()).Said(),
+            "1||storeadjust-db: " + dangling + "，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
   for (const auto& [date, words] : {std::pair<std::string, std::string>{"2024-02-30", "2024年2月没有30日"}, {"2024-13-01", "一年中没有13月"}}) {
     const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
     EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
@@ -144,7 +155,8 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                     {"Driver=" + kSqliteOdbcDriver + ";Database=" + missing + ";Dialect=SQLite",
                                      "数据库文件 " + missing + " 不存在，请检查 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
                                     {"DSN=缺文件;Dialect=SQLite", "数据库文件 " + missing + " 不存在，请检查 odbc.ini 中数据源 缺文件 的 Database=；要新建一个请用 storeadjust-db empty 或 demo。"},
-                                    {"DSN=无文件;Dialect=SQLite", "连接字符串和 odbc.ini 中的数据源 无文件 都没有给出数据库文件（Database=），请写上要打开的数据库文件。"}}) {
+                                    {"DSN=无文件;Dialect=SQLite", "连接字符串和 odbc.ini 中的数据源 无文件 都没有给出数据库文件（Database=），请写上要打开的数据库文件。"},
+                                    {"Driver=FreeTDS;Server=127.0.0.1;Port=1;Database=ERP;UID=sa", kNoServer}}) {
     EXPECT_EQ(launch({"--conn", conn + ";PWD=x"}).Said(), "1||storeadjust: 打不开连接 \"" + conn + "\"：" + words + "\n");
     EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"password", conn, "001"}, home.Folder(), "x\n").status, 1);
   }
@@ -165,8 +177,8 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                    " 不存在，请改正它，或者去掉它而用随程序安装的函数库。"}, {text, "SQLite ODBC 驱动程序没有载入 SQLite 的 T-SQL 函数库 " + text +
                                    "：它不是这个函数库，或者已损坏。请重新安装程序，或者改正环境变量 STOREADJUST_TSQL_EXT。"}}) {
     setenv("STOREADJUST_TSQL_EXT", ext.c_str(), 1);
-    const std::string said = launch({"--conn", withDialect}).err;  // after the driver's own line, if any
-    EXPECT_TRUE(said.ends_with("storeadjust: 打不开连接 \"" + withDialect + "\"：" + words + "\n")) << said;
+    // Alone: the driver's own English line for an extension it could not load does not come first.
+    EXPECT_EQ(launch({"--conn", withDialect}).err, "storeadjust: 打不开连接 \"" + withDialect + "\"：" + words + "\n");
   }
   unsetenv("STOREADJUST_TSQL_EXT");
   for (const auto& [name, options] : sanitizers) setenv(name, options.c_str(), 1);
@@ -190,6 +202,17 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
     EXPECT_EQ(folderRefused.Said(), "1||storeadjust: 打不开数据库文件 " + (locked / "x.db").string() + "：文件所在的目录 " + locked.string() +
               " 不能写：数据库要在文件旁边写它的日志文件。请给这个目录写权限，或者把文件放到可以写的目录中。\n");
   }
+  // Another user's file, which this one may not read, is said so with its owner (run as nobody).
+  const auto theirs = home.Folder() / "theirs.db";
+  std::ofstream(theirs) << "root's alone\n";
+  std::filesystem::permissions(theirs, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(home.Folder(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+  const Ran asNobody = RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", STOREADJUST_LAUNCHER,
+                                              "--db", theirs.string()}, home.Folder());
+  if (geteuid() == 0 && asNobody.status == 1) {  // else nobody may not start the launcher where it was built
+    EXPECT_EQ(asNobody.Said(), "1||storeadjust: 打不开数据库文件 " + theirs.string() +
+                                   "：用户 nobody 没有读这个文件的权限（文件属于 root），请管理员给这个用户读写它的权限。\n");
+  }
   // A data folder the demo database cannot be made in is named, in Chinese.
   std::ofstream(home.Folder() / "data") << "a file where the data folder goes\n";
   const std::string data = (home.Folder() / "data" / "storeadjust").string();
@@ -202,6 +225,18 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
                                           (home.Folder() / "data").string(), STOREADJUST_LAUNCHER}, home.Folder());
   if (full.err.find("mount") != std::string::npos) GTEST_SKIP() << "no private mount here: " << full.err;
   EXPECT_EQ(full.Said(), "1||storeadjust: 建不成演示数据库 " + data + "/demo.db：磁盘已满，写不进去，请腾出磁盘空间后再试。\n");
+}
+
+// A server's refusals of the login, as its ODBC drivers word them, said in Chinese.
+TEST(LauncherStartup, AServersRefusalOfTheLoginIsSaidInChinese) {
+  const std::string conn = "Driver=FreeTDS;Server=erp;Database=ERP;UID=sa";
+  for (const auto& [text, words] : {std::pair<std::string, std::string>{"[FreeTDS][SQL Server]Login failed for user 'sa'.",
+                                     "服务器拒绝了登录：用户名或密码不对，或者这个登录已停用。请检查 UID= 和 PWD=。"},
+                                    {"[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"ERP\" requested by the login. The login failed.",
+                                     "服务器上没有 Database= 给出的数据库，或者这个登录没有打开它的权限。请检查 Database=。"},
+                                    {"[Microsoft][ODBC Driver 18 for SQL Server]Login timeout expired", kNoServer}}) {
+    EXPECT_EQ(storeadjust::db::OdbcOpenFailureText(text, conn).value_or(text), words);
+  }
 }
 
 // A launcher's own folder and a demo database it signs in to.
@@ -236,6 +271,9 @@ TEST_F(LauncherSignIn, OnlyTheRightPasswordOpensAndTheNameComesFromOperators) {
   // A code found as the server compares text is taken as Operators spells it, as serials begin with it.
   EXPECT_EQ(SignIn("002 ", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
   EXPECT_EQ(SignIn(" 002", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));  // blanks around it, as the dialog drops them
+  // An input method left in full-width mode: the server takes ００２ for 002, and so does the sign-in.
+  EXPECT_EQ(SignIn("\u3000００２", "demo002\n"), SignedInWithoutScreen("操作员 002（张三）"));
+  EXPECT_EQ(SignIn("００２", "wrong\n"), "1||storeadjust: 操作员 002（张三）" + wrong + "\n");
   // A server's database has no password table until the tool sets a first password there.
   if (std::filesystem::exists(kSqliteOdbcDriver)) {
     demo.Run({"drop table StoreAdjustPassword"});
