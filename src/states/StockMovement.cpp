@@ -182,8 +182,9 @@ adodb::BoundValues StockMovement::BatchKey(const BillLineValues& line, const std
 
 // --- the stock check -----------------------------------------------------------------------------
 
-std::string StockMovement::StockKey(const BillLineValues& line, const std::string& warehouse) const {
-  return warehouse + "|" + line.hh + (MovesBatches(line) ? "|" + line.ph + "|" + line.pcdh : std::string());
+StockMovement::RowKey StockMovement::StockKey(const BillLineValues& line, const std::string& warehouse) const {
+  if (MovesBatches(line)) return {warehouse, line.hh, line.ph, line.pcdh};
+  return {warehouse, line.hh, "", ""};
 }
 
 // Another clerk is the likely cause of a shortage, unless the bill's own earlier lines on the same
@@ -249,14 +250,15 @@ LineStep StockMovement::CheckStock(const BillLineValues& line, const std::string
   row.sl = NumberOrZero(FirstRowColumn(stock, "sl"));
   if (const adodb::Variant* kh = FirstRowColumnIfAny(stock, "kh")) row.kh = kh->TextOrEmpty();
   if (const adodb::Variant* price = FirstRowColumnIfAny(stock, "sellprice")) row.sellPrice = NumberOrZero(*price);
-  const std::string stockKey = StockKey(line, warehouse);
+  const RowKey stockKey = StockKey(line, warehouse);
   if (line.moneyOnly || line.sl <= row.sl + kQuantitySlack) {
     if (issuing && !line.moneyOnly) drawn_[stockKey].emplace_back(line.dh, line.sl);
     return LineStep::Go;
   }
   const std::string cause = ShortageCause(line, warehouse, row.sl);
   if (!settings_.shortageAllowed) return RefuseShortage(line, warehouse, cause);
-  const std::string key = line.dh + "|" + stockKey + "|" + adodb::FormatNumber(row.sl);
+  const auto& [id, hh, ph, pcdh] = stockKey;
+  const std::string key = line.dh + "|" + id + "|" + hh + "|" + ph + "|" + pcdh + "|" + adodb::FormatNumber(row.sl);
   if (acceptedShortages_.contains(key)) {
     if (issuing) drawn_[stockKey].emplace_back(line.dh, line.sl);
     return LineStep::Go;

@@ -12,12 +12,14 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "adodb/BoundValues.h"
 #include "adodb/ResultSet.h"
 #include "adodb/Variant.h"
+#include "host/CollatedKeys.h"
 #include "host/Session.h"
 #include "lines/BillLineValues.h"
 #include "states/StateChange.h"
@@ -121,7 +123,9 @@ class StockMovement {
   LineStep ChangePlaceBalances(const char* billType, const BillLineValues& line, const char* sign);
   // The values of kBatchKey's marks: the line's batch in the warehouse.
   adodb::BoundValues BatchKey(const BillLineValues& line, const std::string& warehouse) const;
-  std::string StockKey(const BillLineValues& line, const std::string& warehouse) const;
+  // The stock row the line draws on in the warehouse: warehouse, goods, batch and batch line.
+  using RowKey = std::tuple<std::string, std::string, std::string, std::string>;
+  RowKey StockKey(const BillLineValues& line, const std::string& warehouse) const;
   std::string ShortageText(const BillLineValues& line, const std::string& warehouse, const char* verdict,
                            const std::string& cause) const;
   std::string MissingStockText(const BillLineValues& line, const std::string& warehouse) const;
@@ -158,7 +162,9 @@ class StockMovement {
   };
   std::optional<std::set<std::pair<std::string, std::string>, CollatedPair>> placeRows_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
-  std::map<std::string, std::vector<std::pair<std::string, double>>> drawn_;
+  // Keyed as the database compares: a line whose keys another program stored padded draws on the
+  // same row.
+  std::map<RowKey, std::vector<std::pair<std::string, double>>, CollatedLess> drawn_;
   std::optional<ShortageQuestion> pendingShortage_;
 };
 

@@ -662,8 +662,8 @@ TEST_F(StockMovementTest, ALineTheReversalLeavesKeepsNoPlaceRowsForTheNextOne) {
 }
 
 // Keys another program stored padded, as the server's char columns keep them and its "=" reads
-// them: the line's number, goods, batch and warehouses. Its reversal takes the goods back from the
-// places its audit put them on, as it takes them back from the batch.
+// them: the line's number, goods, batch and warehouses, in either flow. Its reversal takes the
+// goods back from the places its audit put them on, as it takes them back from the batch.
 TEST_F(StockMovementTest, KeysStoredWithTrailingBlanksAreTheKeysTheyPad) {
   const std::string lsh = Placed(12, {"P04A01,x,A01,7", "P04A02,x,A02,5"});
   db_.Run({"update ckdbdzkmx set dh=dh+' ',hh=hh+'  ',ph=ph+' ',pcdh=pcdh+' ',dcstockid=dcstockid+' ',"
@@ -675,13 +675,23 @@ TEST_F(StockMovementTest, KeysStoredWithTrailingBlanksAreTheKeysTheyPad) {
   };
   const std::string out = held("05");
   std::string moved;
-  for (StateCommand command : {StateCommand::Audit, StateCommand::UnAudit}) {
+  for (StateCommand command : {StateCommand::Audit, StateCommand::UnAudit, StateCommand::PreAudit, StateCommand::Confirm,
+                               StateCommand::UnConfirm, StateCommand::UnPreAudit}) {
     const StateOutcome outcome = Change(command, lsh);
     ASSERT_EQ(outcome.result, StateResult::Done) << outcome.message;
     moved += held("04");
   }
-  EXPECT_EQ(moved, "12|12|\n0|0|\n");
+  EXPECT_EQ(moved, "12|12|\n0|0|\n0|0|\n12|12|\n0|0|\n0|0|\n");
   EXPECT_EQ(held("05"), out);
+}
+
+// Two lines on one batch row, the second's keys stored padded by another program: the shortage
+// their sum makes is the bill's own, not another clerk's.
+TEST_F(StockMovementTest, LinesWhoseKeysPadTheSameStockRowAreNamedTogetherWhenShort) {
+  const std::string lsh = Bill("05", "03", {{"0023", "230422", "200231", 10}, {"0023", "230422", "200231", 10}});
+  db_.Run({"update ckdbdzkmx set hh=hh+' ',ph=ph+'  ',pcdh=pcdh+' ',dcstockid=dcstockid+' ' where dh='1002'"});
+  EXPECT_EQ(Change(StateCommand::Audit, lsh).message,
+            "单号: 1002  货号: 0023   仓库编号: 05 \r\n库存数量不足!\r\n提示:本单据的明细 1001,1002 取自同一库存,合计数量超过库存!");
 }
 
 // Goods another program deleted from the goods master leave no balance row to be made for them:
