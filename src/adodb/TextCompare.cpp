@@ -102,4 +102,20 @@ std::string_view Trimmed(std::string_view text, std::string_view blanks) noexcep
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+std::string HalfWidthForms(std::string_view text) {
+  constexpr char32_t kWideBlank = 0x3000, kFirstWide = 0xFF01, kLastWide = 0xFF5E, kWideOffset = 0xFF01 - 0x21;
+  std::string narrow;
+  for (std::size_t pos = 0, start = 0; pos < text.size(); start = pos) {
+    const char32_t c = NextCharacter(text, pos);
+    if (c == kWideBlank) {
+      narrow += ' ';
+    } else if (c >= kFirstWide && c <= kLastWide) {
+      narrow += static_cast<char>(c - kWideOffset);
+    } else {
+      narrow.append(text, start, pos - start);
+    }
+  }
+  return narrow;
+}
+
 }  // namespace adodb

@@ -33,4 +33,9 @@ std::size_t ByteOffset(std::string_view text, std::int64_t chars) noexcept;
 // The text without the given characters at either end (by default blanks, tabs and line breaks).
 std::string_view Trimmed(std::string_view text, std::string_view blanks = " \t\r\n") noexcept;
 
+// The text with the full-width letters, digits and signs (U+FF01 to U+FF5E) and the ideographic
+// blank of a Chinese input method's full-width mode as the plain characters they stand for: the
+// server's default collation takes ００２ for 002, the embedded database does not.
+std::string HalfWidthForms(std::string_view text);
+
 }  // namespace adodb

@@ -19,23 +19,6 @@ std::string ContainsPattern(const std::string& text) {
   return pattern + "%";
 }
 
-// The text with the full-width letters, digits and signs of a Chinese input method's full-width
-// mode (Ａ, ２, －) as the plain ones they stand for: a serial or a warehouse code typed in that mode
-// is the one stored in plain characters.
-std::string HalfWidthForms(const std::string& text) {
-  constexpr char32_t kFirstWide = 0xFF01, kLastWide = 0xFF5E, kWideOffset = 0xFF01 - 0x21;
-  std::string narrow;
-  for (std::size_t pos = 0, start = 0; pos < text.size(); start = pos) {
-    const char32_t c = adodb::NextCharacter(text, pos);
-    if (c >= kFirstWide && c <= kLastWide) {
-      narrow += static_cast<char>(c - kWideOffset);
-    } else {
-      narrow.append(text, start, pos - start);
-    }
-  }
-  return narrow;
-}
-
 // The text found in the serial, either warehouse's code or name, or the remark.
 std::string ContainsCondition(const std::string& h) {
   return "(" + h + "lsh like ? escape '\\' or " + h + "dcstockid like ? escape '\\' or " + h +
@@ -56,10 +39,11 @@ adodb::Date NextDay(const adodb::Date& day) { return adodb::Date::FromSerial(day
 BoundSql FindCondition(const BillListFind& find, const std::string& header) {
   const std::string h = header.empty() ? std::string() : header + ".";
   BoundSql condition;
-  // As typed, and in plain characters where it was typed full-width (a remark may hold either).
+  // As typed, and in plain characters where it was typed full-width: a serial or a warehouse code
+  // typed in that mode is stored in plain ones, a remark may hold either.
   std::vector<std::string> terms;
   if (!find.text.empty()) terms.push_back(find.text);
-  if (const std::string narrow = HalfWidthForms(find.text); narrow != find.text) terms.push_back(narrow);
+  if (const std::string narrow = adodb::HalfWidthForms(find.text); narrow != find.text) terms.push_back(narrow);
   for (std::size_t i = 0; i < terms.size(); ++i) {
     condition.text += (i == 0 ? " and (" : " or ") + ContainsCondition(h);
     for (int mark = 0; mark < kContainsMarks; ++mark) {

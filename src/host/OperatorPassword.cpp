@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string_view>
 
 #include "adodb/BoundValues.h"
 #include "adodb/Connection.h"
@@ -29,28 +28,6 @@ struct KnownOperator {
   std::string guid;
 };
 
-// The code with full-width letters, digits and signs (U+FF01 to U+FF5E) and the wide blank
-// (U+3000) as their ASCII forms, and without the blanks around it.
-std::string NarrowCode(const std::string& code) {
-  std::string narrow;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    const std::string_view next = std::string_view(code).substr(i, 3);
-    const unsigned char last = next.size() == 3 ? static_cast<unsigned char>(next[2]) : 0;
-    if (next == "\u3000") {
-      narrow += ' ';
-    } else if (next.starts_with("\xEF\xBC") && last >= 0x81 && last <= 0xBF) {  // U+FF01 to U+FF3F
-      narrow += static_cast<char>(last - 0x60);
-    } else if (next.starts_with("\xEF\xBD") && last >= 0x80 && last <= 0x9E) {  // U+FF40 to U+FF5E
-      narrow += static_cast<char>(last - 0x20);
-    } else {
-      narrow += code[i];
-      continue;
-    }
-    i += 2;
-  }
-  return std::string(adodb::Trimmed(narrow));
-}
-
 std::optional<KnownOperator> FindOperatorSpelled(adodb::Connection& connection, const std::string& code) {
   auto rows = connection.OpenRecordset("Select Code, name, Guid From Operators Where Code=?", {adodb::BoundText(code)});
   if (rows->RecordCount() == 0) return std::nullopt;
@@ -63,7 +40,7 @@ std::optional<KnownOperator> FindOperatorSpelled(adodb::Connection& connection, 
 // embedded database does not, so a code not found as typed is looked for in its narrow form.
 std::optional<KnownOperator> FindOperator(adodb::Connection& connection, const std::string& code) {
   if (auto known = FindOperatorSpelled(connection, code)) return known;
-  const std::string narrow = NarrowCode(code);
+  const std::string narrow(adodb::Trimmed(adodb::HalfWidthForms(code)));
   if (narrow == code || narrow.empty()) return std::nullopt;
   return FindOperatorSpelled(connection, narrow);
 }
