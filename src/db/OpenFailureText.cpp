@@ -98,10 +98,13 @@ std::optional<std::string> OpenFailureText(const std::string& text, const std::s
 std::optional<std::string> MissingFileText(const std::string& path) {
   std::error_code unseen;
   if (std::filesystem::exists(path, unseen) || unseen) return std::nullopt;
-  const std::filesystem::path link(path);
-  if (!std::filesystem::is_symlink(link, unseen)) return "数据库文件 " + path + " 不存在";
-  const std::filesystem::path target = std::filesystem::read_symlink(link, unseen);
-  return "数据库文件 " + path + " 是符号链接，它指向的 " + (link.parent_path() / target).lexically_normal().string() + " 不存在";
+  if (!std::filesystem::is_symlink(path, unseen)) return "数据库文件 " + path + " 不存在";
+  // Through a chain of links to the one whose file is gone: the links before it are there.
+  std::filesystem::path target(path);
+  for (int hop = 0; hop < 40 && std::filesystem::is_symlink(target, unseen); ++hop) {
+    target = (target.parent_path() / std::filesystem::read_symlink(target, unseen)).lexically_normal();
+  }
+  return "数据库文件 " + path + " 是符号链接，它指向的 " + target.string() + " 不存在";
 }
 
 // The driver manager names a driver it could not load as "Can't open lib 'NAME' : why"; a file

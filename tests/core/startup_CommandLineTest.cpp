@@ -94,6 +94,10 @@ TEST(LauncherStartup, RefusalsAreInChineseNameWhatWasTriedEndNonZeroAndWriteNoth
   EXPECT_EQ(launch({"--db", link}).Said(), "1||storeadjust: " + dangling + "。\n");
   EXPECT_EQ(RunProgram(STOREADJUST_DB_TOOL, {"check-templates", link}, home.Folder()).Said(),
             "1||storeadjust-db: " + dangling + "，请检查路径；要新建一个请用 storeadjust-db empty 或 demo。\n");
+  // Through a second link (there, as `ls` shows it), the file that is gone is the one named.
+  const std::string outer = (home.Folder() / "outer.db").string();
+  std::filesystem::create_symlink("link.db", outer);
+  EXPECT_EQ(storeadjust::db::MissingFileText(outer), "数据库文件 " + outer + " 是符号链接，它指向的 " + missing + " 不存在");
   for (const auto& [date, words] : {std::pair<std::string, std::string>{"2024-02-30", "2024年2月没有30日"}, {"2024-13-01", "一年中没有13月"}}) {
     const std::string said = "storeadjust: --date " + date + "：" + words + "，请给出日历上有的日期。\n";
     EXPECT_EQ(launch({"--date", date}).err.substr(0, said.size()), said);
