@@ -213,12 +213,16 @@ TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
 
 // A list template showing a row per line: a bill marked on two of its rows is audited once and,
 // audited, not named among the bills left; a deletion names it once among the bills kept; the
-// print hands it over once.
+// print hands it over once. Its columns without a name have a blank caption, as on the server.
 TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
-  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号 From CKDBDZK A "
+  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号,"
+          "isnull(A.SHBZ,0),B.HH+'''' From CKDBDZK A "
           "inner join ckdbdzkmx B on A.LSH=B.LSH Where A.JZBZ=0 [选择条件] Order By A.LSH,B.DH')"});
   FrmStoreAdjuctBillBrow byLine{session};
   byLine.Load();
+  EXPECT_EQ(byLine.ListGrid().TextMatrix(0, 2) + "|" + byLine.ListGrid().TextMatrix(0, 3) + "|" +
+                byLine.ListGrid().TextMatrix(0, 4),
+            "单号||");
   RegisterEmbeddedProcedures();
   ASSERT_EQ(byLine.ListGrid().TextMatrix(2, 1), byLine.ListGrid().TextMatrix(1, 1));
   const auto markBoth = [&] { for (long row : {1, 2}) byLine.ListGrid().SetMarked(row, true); };
