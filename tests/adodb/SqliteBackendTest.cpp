@@ -211,6 +211,12 @@ TEST_F(SqliteBackendTest, AnExpressionWithoutAnAliasNamesNoColumnAsOnTheServer) 
   EXPECT_EQ(names("select x.a from (select count(*) from t) x (a)"), "a");
   EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("select * from (select id, count(*) from t group by id) d"); }).Description(),
             "No column name was specified for column 2 of 'd'.");
+  EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("with c as (select id + 1 from t) select * from c"); }).Description(),
+            "No column name was specified for column 1 of 'c'.");
+  EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("select t.id from t cross apply (select s.sl + 1 from t s where s.id = t.id) x"); })
+                .Description(),
+            "No column name was specified for column 1 of 'x'.");
+  EXPECT_EQ(names("select id, sum(sl) from t group by rollup (id)"), "id|");
   EXPECT_EQ(ErrorOf([&] { conn->Execute("select id, sl + 1 into #n from t"); }).Description(),
             "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a name. "
             "For other statements, look for empty alias names. Aliases defined as \"\" or [] are not allowed. Change "

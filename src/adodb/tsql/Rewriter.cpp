@@ -2109,7 +2109,8 @@ class Rewriter {
     if (AtWord("DISTINCT")) Fail(kind + " of a DISTINCT subquery");
     const std::size_t itemsFrom = pos_;
     const bool star = listStar_;
-    parts.items = Capture([&] { SelectList(); });
+    std::vector<std::size_t> nameless;
+    parts.items = Capture([&] { SelectList(nullptr, nullptr, &nameless); });
     listStar_ = star;
     const std::size_t itemsTo = pos_;
     if (CallsAggregate(tokens_, itemsFrom, itemsTo)) Fail(kind + " of an aggregate");
@@ -2138,6 +2139,7 @@ class Rewriter {
       Fail(kind + " correlated outside its WHERE");
     const NameRef alias = TableAlias();
     if (alias.bare.empty()) Fail(kind + " without an alias");
+    if (!nameless.empty()) RefuseUnnamedColumn(nameless.front(), alias.bare);
     parts.alias = alias.emitted;
     Emit(ApplyJoin(parts));
     if (!sources) return;
