@@ -209,6 +209,7 @@ TEST_F(SqliteBackendTest, AnExpressionWithoutAnAliasNamesNoColumnAsOnTheServer) 
   EXPECT_EQ(names("select * from (select id, sl * 2 as d from t) x"), "id|d");
   EXPECT_EQ(names("select count(*), id from t group by id union all select id + 1 as n, 2 as m from t"), "|id");
   EXPECT_EQ(names("select x.a from (select count(*) from t) x (a)"), "a");
+  EXPECT_EQ(names("select top 1 id + 1, id + 2 from t union all select top 50 percent 1, 2 from t"), "|");
   EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("select * from (select id, count(*) from t group by id) d"); }).Description(),
             "No column name was specified for column 2 of 'd'.");
   EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("with c as (select id + 1 from t) select * from c"); }).Description(),

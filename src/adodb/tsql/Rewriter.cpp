@@ -33,6 +33,7 @@
 #include "adodb/tsql/TextNesting.h"
 #include "adodb/tsql/TokenCodes.h"
 #include "adodb/tsql/TopClause.h"
+#include "adodb/tsql/UnnamedColumn.h"
 #include "adodb/tsql/WindowFunctions.h"
 
 namespace adodb::tsql {
@@ -915,6 +916,7 @@ class Rewriter {
   // choice, on SQL Server as here; WITH TIES needs an ORDER BY and is SQL Server's error.
   void LimitMember(std::size_t coreStart, const CoreExtent& extent, const TopRows& top) {
     if (top.withTies) Fail("TOP ... WITH TIES without ORDER BY");
+    MarkUnnamedColumns(extent);
     const std::string_view written = out_;
     const std::string limit = TopLimit(top, {written.substr(coreStart),
                                              written.substr(extent.sourcesFrom, extent.sourcesTo - extent.sourcesFrom),
@@ -922,6 +924,16 @@ class Rewriter {
     out_.insert(out_.find_first_not_of(' ', coreStart), "SELECT * FROM (");
     Emit(limit);
     Emit(")");
+  }
+
+  // Read through *, the member's nameless columns would be named anew (see UnnamedColumn.h).
+  void MarkUnnamedColumns(const CoreExtent& extent) {
+    std::vector<std::size_t> at;
+    const std::string_view written = out_;
+    for (std::size_t i = written.find(kNoName, extent.listFrom); i < extent.listEnd; i = written.find(kNoName, i + 1))
+      at.push_back(i);
+    for (std::size_t k = at.size(); k-- > 0;)
+      out_.replace(at[k], kNoName.size(), " AS " + QuoteName(UnnamedColumnMark(k + 1)));
   }
 
   void OffsetFetch() {
