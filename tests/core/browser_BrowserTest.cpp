@@ -242,6 +242,13 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   byLine.Click("打印");
   ASSERT_EQ(ui.prints.size(), 1u);
   EXPECT_EQ(ui.prints[0].serials, lsh);
+
+  // A click on the second blank caption sorts by that column, not by the first without a name.
+  byLine.SortByColumn(4);
+  std::vector<std::string> goods;
+  for (long row = 1; row < byLine.ListGrid().Rows(); ++row) goods.push_back(byLine.ListGrid().TextMatrix(row, 4));
+  EXPECT_TRUE(std::is_sorted(goods.begin(), goods.end()) || std::is_sorted(goods.rbegin(), goods.rend()));
+  EXPECT_EQ(ShownBoxes(ui).find("Item cannot"), std::string::npos) << ShownBoxes(ui);
 }
 
 // F5 reads the list again on the bill the clerk stood on (one gone meanwhile leaves him at the
