@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "adodb/tsql/UnnamedColumn.h"
+
 namespace adodb::odbc {
 
 namespace {
@@ -87,8 +89,8 @@ ColumnInfo DescribeColumn(SQLHSTMT statement, SQLUSMALLINT column, const Handle&
   Check(SQLDescribeCol(statement, column, name, sizeof name, &nameLength, &sqlType, &precision, &scale, &nullable),
         handle, natives, "SQLDescribeCol failed");
   ColumnInfo info;
-  info.name.assign(reinterpret_cast<const char*>(name),
-                   std::min<std::size_t>(static_cast<std::size_t>(nameLength), sizeof name - 1));
+  info.name = tsql::ServerColumnName(std::string_view(
+      reinterpret_cast<const char*>(name), std::min<std::size_t>(static_cast<std::size_t>(nameLength), sizeof name - 1)));
   // The declared type name is what SQLite keeps ("money", "bit", "datetime"); it also tells
   // SQL Server's money from a plain decimal.
   const std::string typeName = TextAttribute(statement, column, SQL_DESC_TYPE_NAME);

@@ -76,10 +76,6 @@ void WriteAllOrNothing(Backend& backend, const std::vector<RowWrite>& writes) {
   if (ownTransaction) backend.CommitTransaction();
 }
 
-struct SortKey {
-  std::size_t column;
-  bool descending;
-};
 
 // Texts compare as the database's collation orders them (case aside, trailing blanks ignored), so
 // a list sorted here reads in the order its own ORDER BY would give; other values as variants do.
@@ -114,6 +110,7 @@ void Recordset::Open(std::string_view sql, const std::vector<Parameter>& values,
   connection_ = connection;
   lock_ = lock == adLockUnspecified ? adLockReadOnly : lock;
   sortCriteria_.clear();
+  sortKeys_.clear();
   pending_.clear();
   order_.resize(data_->result.rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
@@ -262,6 +259,7 @@ std::shared_ptr<Recordset> Recordset::Clone(LockType lock) {
   clone->connection_ = connection_;
   clone->order_ = order_;
   clone->sortCriteria_ = sortCriteria_;
+  clone->sortKeys_ = sortKeys_;
   clone->lock_ = lock == adLockUnspecified ? lock_ : lock;
   clone->position_ = 0;
   return clone;
@@ -287,7 +285,18 @@ void Recordset::Sort(std::string_view criteria) {
     }
     keys.push_back({Fields(Unbracketed(part)).Index(), descending});
   }
+  OrderRows(std::move(keys));
+  sortCriteria_ = std::string(criteria);
+}
 
+void Recordset::SortByColumn(std::size_t index, bool descending) {
+  if (!data_) throw Error::Closed();
+  Update();
+  OrderRows({{Fields(index).Index(), descending}});
+  sortCriteria_ = "[" + Column(index).name + "]" + (descending ? " DESC" : " ASC");
+}
+
+void Recordset::OrderRows(std::vector<SortKey> keys) {
   const bool hadRow = !BOF() && !EOF();
   const std::size_t currentRow = hadRow ? order_[static_cast<std::size_t>(position_)] : 0;
   std::iota(order_.begin(), order_.end(), std::size_t{0});
@@ -301,7 +310,7 @@ void Recordset::Sort(std::string_view criteria) {
       return false;
     });
   }
-  sortCriteria_ = std::string(criteria);
+  sortKeys_ = std::move(keys);
   if (hadRow) {
     position_ = static_cast<long>(std::find(order_.begin(), order_.end(), currentRow) - order_.begin());
   } else if (!order_.empty()) {
@@ -321,7 +330,7 @@ void Recordset::Requery() {
   order_.resize(data_->result.rows.size());
   std::iota(order_.begin(), order_.end(), std::size_t{0});
   position_ = 0;
-  if (!sortCriteria_.empty()) Sort(std::string(sortCriteria_));
+  if (!sortKeys_.empty()) OrderRows(sortKeys_);
   position_ = 0;
   RaiseMoveComplete();
 }

@@ -65,6 +65,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   std::shared_ptr<Recordset> Clone(LockType lock = adLockUnspecified);
   // "col DESC, other ASC"; empty text restores the query's order. Stays on the same row when it can.
   void Sort(std::string_view criteria);
+  // The same by one column's place: a column the server left without a name has none to sort by.
+  void SortByColumn(std::size_t index, bool descending);
   const std::string& SortCriteria() const { return sortCriteria_; }
   // Runs the query again on the same connection; moves to the first row.
   void Requery();
@@ -95,6 +97,12 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   long position_ = 0;               // 0-based into order_; -1 BOF; order_.size() EOF
   LockType lock_ = adLockReadOnly;
   std::string sortCriteria_;
+  struct SortKey {
+    std::size_t column;
+    bool descending;
+  };
+  std::vector<SortKey> sortKeys_;  // the order sortCriteria_ names, kept by place for Requery
+  void OrderRows(std::vector<SortKey> keys);
   std::vector<std::pair<std::size_t, Variant>> pending_;  // unsaved edits of the current row
 };
 

@@ -19,6 +19,7 @@
 #include "adodb/TextCompare.h"
 #include "adodb/tsql/SqliteFunctions.h"
 #include "adodb/tsql/Translator.h"
+#include "adodb/tsql/UnnamedColumn.h"
 #include "adodb/tsql/VariableStore.h"
 
 namespace adodb {
@@ -510,7 +511,7 @@ void SqliteBackend::ReadColumns(sqlite3_stmt* statement, ResultSet& result) {
   bool keysCurrent = false;
   for (int i = 0; i < count; ++i) {
     ColumnInfo& column = result.columns[static_cast<std::size_t>(i)];
-    column.name = sqlite3_column_name(statement, i);
+    column.name = tsql::ServerColumnName(sqlite3_column_name(statement, i));
     const char* declared = sqlite3_column_decltype(statement, i);
     column.type = DataTypeFromDeclaration(declared ? declared : "");
     const char* table = sqlite3_column_table_name(statement, i);

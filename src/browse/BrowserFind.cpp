@@ -83,11 +83,11 @@ void FrmStoreAdjuctBillBrow::ReopenList(const BillListFind& find) {
   if (listTemplate_.empty()) return;
   BusyPointer busy(*session_.Ui);
   const std::string current = CurrentSerial();
-  const std::string sort = rsMain_ ? rsMain_->SortCriteria() : std::string();
+  const bool sorted = rsMain_ && !rsMain_->SortCriteria().empty() && sortColumn_ >= 1;
   try {
     OpenList(BuildBrowserListQuery(listTemplate_, scopeFilter_, layout_, find));
     listFind_ = find;
-    if (!sort.empty()) rsMain_->Sort(sort);
+    if (sorted) rsMain_->SortByColumn(static_cast<std::size_t>(sortColumn_ - 1), SortDescending());
     grid_.NotifyContents();
     if (rsMain_->RecordCount() > 0) rsMain_->MoveFirst();
     MoveToBill(current);

@@ -442,8 +442,7 @@ bool FrmStoreAdjuctBillBrow::SortDescending() const {
 void FrmStoreAdjuctBillBrow::SortColumnBy(long col, SortDirection next) {
   if (!rsMain_ || rsMain_->State() != adodb::adStateOpen || col < 1 || col >= grid_.Cols()) return;
   try {
-    rsMain_->Sort(rsMain_->Column(static_cast<std::size_t>(col - 1)).name +
-                  (next == SortDirection::Descending ? " DESC" : " ASC"));
+    rsMain_->SortByColumn(static_cast<std::size_t>(col - 1), next == SortDirection::Descending);
     sortDirections_[col] = next;
     sortColumn_ = col;
     grid_.NotifyContents();

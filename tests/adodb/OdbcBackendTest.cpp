@@ -139,6 +139,12 @@ TEST_F(OdbcBackendTest, TransactionsCommitOrLeaveNoChangeAndRefusalsSayWhy) {
 TEST_F(OdbcBackendTest, TheDialectDecidesTranslationAndTheFormOfDates) {
   auto backend = Open();
   EXPECT_EQ(TextAt(*backend, "select isnull(pm, 'none') from ck where djbh = 'CK0003'"), "none");
+  // Columns are named as on the embedded database: an expression without an alias has no name.
+  std::string names;
+  for (const ColumnInfo& column :
+       backend->Query("select top 1 djbh, isnull(pm, ''), je + 1, sl as n from ck union all select 'x', '', 1, 2").columns)
+    names += column.name + "|";
+  EXPECT_EQ(names, "djbh|||n|");
   auto server = Open(false);
   EXPECT_EQ(TextAt(*server, "select ifnull(pm, 'none') from ck where djbh = 'CK0003'"), "none");
   const Variant date(*Date::Parse("2024-03-05 10:20:30"));

@@ -194,3 +194,32 @@ TEST_F(SqliteBackendTest, AStatementWithOutputIntoCountsOnlyTheRowsItChanged) {
   EXPECT_EQ(conn->Execute("update t set sl = sl + 1"), 5);
   EXPECT_EQ(Number("select count(*) from sqlite_temp_master where name = 'tsql_output'"), 0);
 }
+
+// A column takes the name the server gives it: an expression without an alias has none, so a
+// site's list never shows the dialect's own spelling of its expression as a caption.
+TEST_F(SqliteBackendTest, AnExpressionWithoutAnAliasNamesNoColumnAsOnTheServer) {
+  const auto names = [&](const std::string& sql) {
+    const auto rs = conn->OpenRecordset(sql);
+    std::string joined;
+    for (std::size_t i = 0; i < rs->FieldCount(); ++i) joined += (i ? "|" : "") + rs->Fields(i).Name();
+    return joined;
+  };
+  EXPECT_EQ(names("select id, t.sl, isnull(sl, 0), sl + '', 1, n = id, id as k, id 'q', (select max(id) from t) from t"),
+            "id|sl||||n|k|q|");
+  EXPECT_EQ(names("select * from (select id, sl * 2 as d from t) x"), "id|d");
+  EXPECT_EQ(names("select count(*), id from t group by id union all select id + 1 as n, 2 as m from t"), "|id");
+  EXPECT_EQ(names("select x.a from (select count(*) from t) x (a)"), "a");
+  EXPECT_EQ(names("select top 1 id + 1, id + 2 from t union all select top 50 percent 1, 2 from t"), "|");
+  EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("select * from (select id, count(*) from t group by id) d"); }).Description(),
+            "No column name was specified for column 2 of 'd'.");
+  EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("with c as (select id + 1 from t) select * from c"); }).Description(),
+            "No column name was specified for column 1 of 'c'.");
+  EXPECT_EQ(ErrorOf([&] { conn->OpenRecordset("select t.id from t cross apply (select s.sl + 1 from t s where s.id = t.id) x"); })
+                .Description(),
+            "No column name was specified for column 1 of 'x'.");
+  EXPECT_EQ(names("select id, sum(sl) from t group by rollup (id)"), "id|");
+  EXPECT_EQ(ErrorOf([&] { conn->Execute("select id, sl + 1 into #n from t"); }).Description(),
+            "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a name. "
+            "For other statements, look for empty alias names. Aliases defined as \"\" or [] are not allowed. Change "
+            "the alias to a valid name.");
+}

@@ -213,12 +213,16 @@ TEST_F(BrowserCommandsTest, TheBillsLeftAreNamedOverTheListAlreadyReadAgain) {
 
 // A list template showing a row per line: a bill marked on two of its rows is audited once and,
 // audited, not named among the bills left; a deletion names it once among the bills kept; the
-// print hands it over once.
+// print hands it over once. Its columns without a name have a blank caption, as on the server.
 TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
-  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号 From CKDBDZK A "
+  db.Run({"insert into GLSelect (FDH, FSQL) values ('仓库调拨浏览2', 'Select A.LSH AS 流水号,B.DH AS 单号,"
+          "isnull(A.SHBZ,0),B.HH+'''' From CKDBDZK A "
           "inner join ckdbdzkmx B on A.LSH=B.LSH Where A.JZBZ=0 [选择条件] Order By A.LSH,B.DH')"});
   FrmStoreAdjuctBillBrow byLine{session};
   byLine.Load();
+  EXPECT_EQ(byLine.ListGrid().TextMatrix(0, 2) + "|" + byLine.ListGrid().TextMatrix(0, 3) + "|" +
+                byLine.ListGrid().TextMatrix(0, 4),
+            "单号||");
   RegisterEmbeddedProcedures();
   ASSERT_EQ(byLine.ListGrid().TextMatrix(2, 1), byLine.ListGrid().TextMatrix(1, 1));
   const auto markBoth = [&] { for (long row : {1, 2}) byLine.ListGrid().SetMarked(row, true); };
@@ -238,6 +242,13 @@ TEST_F(BrowserCommandsTest, ABillMarkedOnTwoOfItsRowsIsTakenOnce) {
   byLine.Click("打印");
   ASSERT_EQ(ui.prints.size(), 1u);
   EXPECT_EQ(ui.prints[0].serials, lsh);
+
+  // A click on the second blank caption sorts by that column, not by the first without a name.
+  byLine.SortByColumn(4);
+  std::vector<std::string> goods;
+  for (long row = 1; row < byLine.ListGrid().Rows(); ++row) goods.push_back(byLine.ListGrid().TextMatrix(row, 4));
+  EXPECT_TRUE(std::is_sorted(goods.begin(), goods.end()) || std::is_sorted(goods.rbegin(), goods.rend()));
+  EXPECT_EQ(ShownBoxes(ui).find("Item cannot"), std::string::npos) << ShownBoxes(ui);
 }
 
 // F5 reads the list again on the bill the clerk stood on (one gone meanwhile leaves him at the

@@ -59,7 +59,7 @@ struct Range {
 
 struct Item {
   Range expr;
-  std::string name;  // the outer select's name for its column
+  std::string name;  // the outer select's name for its column; empty for an expression without one
 };
 
 struct OrderItem {
@@ -423,12 +423,7 @@ class Expander {
       if (ends) return {{r.from, r.to - 1}, std::string(t_[r.to - 1].text())};
     }
     if (IsColumnRef(r)) return {r, std::string(t_[r.to - 1].text())};
-    std::string written;
-    for (std::size_t i = r.from; i < r.to; ++i) {
-      for (const char c : t_[i].text()) written += c == ']' ? "]]" : std::string(1, c);
-      if (i + 1 < r.to && !Op(i + 1, "(") && !Op(i + 1, ")") && !Op(i + 1, ",") && !Op(i, "(")) written += ' ';
-    }
-    return {r, "[" + written + "]"};
+    return {r, ""};  // an expression without an alias: the server names its column nothing
   }
 
   std::string Written(std::size_t select, const Core& core) {
@@ -555,7 +550,8 @@ class Expander {
     }
     std::string outer = "SELECT " + head;
     for (std::size_t k = 0; k < items.size(); ++k)
-      outer += (k ? ", " : "") + std::string("tsql_c") + std::to_string(k + 1) + " AS " + items[k].name;
+      outer += (k ? ", " : "") + (items[k].name.empty() ? "(tsql_c" + std::to_string(k + 1) + ")"
+                                                         : "tsql_c" + std::to_string(k + 1) + " AS " + items[k].name);
     outer += " " + into + "FROM (" + members + ") AS tsql_grouping_sets";
     if (having.size()) outer += " WHERE tsql_having = 1";
     if (!order.empty()) {

@@ -33,6 +33,7 @@
 #include "adodb/tsql/TextNesting.h"
 #include "adodb/tsql/TokenCodes.h"
 #include "adodb/tsql/TopClause.h"
+#include "adodb/tsql/UnnamedColumn.h"
 #include "adodb/tsql/WindowFunctions.h"
 
 namespace adodb::tsql {
@@ -196,6 +197,8 @@ constexpr int kMaxNesting = 500;
 
 // The server's text comparison, for comparisons SQLite would otherwise make byte by byte.
 constexpr std::string_view kCollate = "COLLATE TSQL";
+// How a select item without a name is written: the server names its column nothing.
+constexpr std::string_view kNoName = " AS \"\"";
 
 struct SourceRef {
   NameRef table;  // empty for a derived table
@@ -474,7 +477,9 @@ class Rewriter {
         // Its columns are int terms as a derived table's are, read where it is used.
         std::vector<DerivedIntColumn> items;
         derivedItems_ = &items;
-        table.query = Capture([&] { Select(); });
+        std::vector<std::size_t> nameless;
+        table.query = CaptureNamingColumns(nameless);
+        if (table.columns.empty() && !nameless.empty()) RefuseUnnamedColumn(nameless.front(), bare);
         NameDerivedItems(items, table.columns);
         commonItems_.emplace_back(bare, std::move(items));
       }
@@ -823,7 +828,10 @@ class Rewriter {
       // whether it is the first member's and written without a name.
       std::vector<std::pair<std::string_view, bool>> wholes;
       for (const auto& items : members) {
-        const std::string_view full = items[column];
+        std::string_view full = items[column];
+        // An item left without a name is read as it was written.
+        const bool nameless = full.ends_with(kNoName) && !(full.starts_with('(') && full.find(collated) != full.npos);
+        if (nameless) full.remove_suffix(kNoName.size());
         std::string_view item = full;
         // A named or collated item, (expr) COLLATE TSQL AS name, is its expression.
         if (item.starts_with('(') && item.find(collated) != std::string_view::npos) {
@@ -840,7 +848,7 @@ class Rewriter {
           const std::size_t places = dot == std::string_view::npos ? 0 : item.size() - dot - 1;
           if (dot == std::string_view::npos ? number.empty() : number.empty() || number == "int" || places > std::stoul(number))
             number = dot == std::string_view::npos ? "int" : std::to_string(places);
-          if (dot == std::string_view::npos && (named || item == full)) wholes.emplace_back(item, unnamed);
+          if (dot == std::string_view::npos && (named || item == full)) wholes.emplace_back(item, unnamed && !nameless);
         } else if (IsColumnReference(item)) {
           if (columnRef.empty()) columnRef = item;
           if (named || item == full) wholes.emplace_back(item, unnamed);
@@ -908,6 +916,7 @@ class Rewriter {
   // choice, on SQL Server as here; WITH TIES needs an ORDER BY and is SQL Server's error.
   void LimitMember(std::size_t coreStart, const CoreExtent& extent, const TopRows& top) {
     if (top.withTies) Fail("TOP ... WITH TIES without ORDER BY");
+    MarkUnnamedColumns(extent);
     const std::string_view written = out_;
     const std::string limit = TopLimit(top, {written.substr(coreStart),
                                              written.substr(extent.sourcesFrom, extent.sourcesTo - extent.sourcesFrom),
@@ -915,6 +924,16 @@ class Rewriter {
     out_.insert(out_.find_first_not_of(' ', coreStart), "SELECT * FROM (");
     Emit(limit);
     Emit(")");
+  }
+
+  // Read through *, the member's nameless columns would be named anew (see UnnamedColumn.h).
+  void MarkUnnamedColumns(const CoreExtent& extent) {
+    std::vector<std::size_t> at;
+    const std::string_view written = out_;
+    for (std::size_t i = written.find(kNoName, extent.listFrom); i < extent.listEnd; i = written.find(kNoName, i + 1))
+      at.push_back(i);
+    for (std::size_t k = at.size(); k-- > 0;)
+      out_.replace(at[k], kNoName.size(), " AS " + QuoteName(UnnamedColumnMark(k + 1)));
   }
 
   void OffsetFetch() {
@@ -1088,6 +1107,8 @@ class Rewriter {
                                     std::vector<DerivedIntColumn>* items = nullptr) {
     const bool mayInto = std::exchange(intoAllowed_, false);
     std::vector<std::string>* names = std::exchange(itemNames_, nullptr);
+    std::vector<std::size_t>* const namelessOut = std::exchange(unnamedColumns_, nullptr);
+    std::vector<std::size_t> nameless;
     ExpectWord("SELECT");
     Emit("SELECT");
     std::optional<TopRows> top;
@@ -1106,8 +1127,9 @@ class Rewriter {
     std::vector<std::pair<std::size_t, std::size_t>> unnamed;
     auto* const outerUnnamed = std::exchange(unnamedItems_, &unnamed);
     const bool outerNoting = std::exchange(notingTypes_, mayInto);
-    SelectList(names, assigning);
+    SelectList(names, assigning, &nameless);
     notingTypes_ = outerNoting;
+    if (namelessOut) *namelessOut = nameless;
     listItems_ = outerItems;
     unnamedItems_ = outerUnnamed;
     extent.listFrom = listFrom;
@@ -1116,6 +1138,7 @@ class Rewriter {
     if (assigning) assigning->listTo = out_.size();
     if (AcceptWord("INTO")) {
       if (!mayInto) Fail("SELECT ... INTO here");
+      if (!nameless.empty()) RefuseUnnamedColumnInto();
       into_ = TableName();
       if (listStar_) intoTypes_.clear();  // the columns are not the items one by one
     }
@@ -1165,7 +1188,7 @@ class Rewriter {
   }
 
   // DISTINCT and a UNION, EXCEPT or INTERSECT compare the rows: an item that is an expression
-  // compares by the collation, as a named one does, and keeps the name SQLite gives it, its text.
+  // compares by the collation, as a named one does; its name, none, follows it.
   // Returns how much longer the list has grown.
   [[gnu::noinline]] std::size_t CollatedUnnamedItems(const std::vector<std::pair<std::size_t, std::size_t>>& unnamed,
                                                      CoreExtent& extent) {
@@ -1173,7 +1196,7 @@ class Rewriter {
     for (auto item = unnamed.rbegin(); item != unnamed.rend(); ++item) {
       const std::size_t from = std::min(out_.find_first_not_of(' ', item->first), item->second);
       const std::string expr = out_.TrimmedFrom(from, item->second - from);
-      const std::string collated = "(" + expr + ") " + std::string(kCollate) + " AS " + QuoteName(expr);
+      const std::string collated = "(" + expr + ") " + std::string(kCollate);
       out_.replace(from, expr.size(), collated);
       const std::size_t grown = collated.size() - expr.size();
       extent.listEnd += grown, extent.sourcesFrom += grown, extent.sourcesTo += grown;
@@ -1247,14 +1270,19 @@ class Rewriter {
   }
 
   // With `names`, the name each item gives its column goes there; an unnamed one is refused.
-  void SelectList(std::vector<std::string>* names = nullptr, AssignmentSelect* assigning = nullptr) {
+  // With `unnamed`, the place (from 1) of each expression left without a name goes there.
+  void SelectList(std::vector<std::string>* names = nullptr, AssignmentSelect* assigning = nullptr,
+                  std::vector<std::size_t>* unnamed = nullptr) {
+    std::size_t place = 0;
     do {
+      ++place;
       if (assigning && Peek() && Peek()->kind == TokenKind::Variable && AtOp("=", 1)) {
         VariableAssignment(*assigning);
         continue;
       }
       if (assigning) assigning->returnsColumns = true;
       const Token* name = SelectItem(names != nullptr || listItems_);
+      if (std::exchange(itemUnnamed_, false) && unnamed) unnamed->push_back(place);
       // An unnamed item is read by no name, but a UNION's later member gives its column no name.
       if (listItems_) listItems_->push_back({name ? BareName(*name) : std::string(), std::move(itemInt_.names),
                                             itemInt_.ints});
@@ -1306,9 +1334,13 @@ class Rewriter {
     if (notingTypes_) NoteItemType(from);
     if (listItems_) NoteItemInt(from, start);
     if (!AtAlias()) {
-      if (unnamedItems_ && !IsColumnRef(from, end) && !(end == from + 1 && token_[from].kind == TokenKind::Number))
+      if (IsColumnRef(from, end)) return named ? &token_[end - 1] : nullptr;
+      if (unnamedItems_ && !(end == from + 1 && token_[from].kind == TokenKind::Number))
         unnamedItems_->emplace_back(start, out_.size());
-      return named && IsColumnRef(from, end) ? &token_[end - 1] : nullptr;
+      // The server names such a column nothing; SQLite would name it after the translated text.
+      Emit(kNoName.substr(1));
+      itemUnnamed_ = true;
+      return nullptr;
     }
     if (!IsColumnRef(from, end)) Collated(start);
     Alias();
@@ -2089,7 +2121,8 @@ class Rewriter {
     if (AtWord("DISTINCT")) Fail(kind + " of a DISTINCT subquery");
     const std::size_t itemsFrom = pos_;
     const bool star = listStar_;
-    parts.items = Capture([&] { SelectList(); });
+    std::vector<std::size_t> nameless;
+    parts.items = Capture([&] { SelectList(nullptr, nullptr, &nameless); });
     listStar_ = star;
     const std::size_t itemsTo = pos_;
     if (CallsAggregate(tokens_, itemsFrom, itemsTo)) Fail(kind + " of an aggregate");
@@ -2118,6 +2151,7 @@ class Rewriter {
       Fail(kind + " correlated outside its WHERE");
     const NameRef alias = TableAlias();
     if (alias.bare.empty()) Fail(kind + " without an alias");
+    if (!nameless.empty()) RefuseUnnamedColumn(nameless.front(), alias.bare);
     parts.alias = alias.emitted;
     Emit(ApplyJoin(parts));
     if (!sources) return;
@@ -2206,13 +2240,16 @@ class Rewriter {
       if (!AtWord("SELECT")) Fail("a parenthesized join");
       std::vector<DerivedIntColumn> items;
       if (derivedSources_) derivedItems_ = &items;
-      std::string query = Capture([&] { Select(); });
+      std::vector<std::size_t> nameless;
+      std::string query = CaptureNamingColumns(nameless);
       ExpectOp(")");
       source.alias = TableAlias();
       if (AtOp("(") && AtName(1) && !IsTableHint(Peek(1)->text())) {
         const std::vector<std::string> columns = NameList();
         query = DerivedTableColumns(query, columns);
         NameDerivedItems(items, columns);
+      } else if (!nameless.empty()) {
+        RefuseUnnamedColumn(nameless.front(), source.alias.bare);
       }
       if (derivedSources_) derivedSources_->insert(derivedSources_->end(), items.begin(), items.end());
       Emit("(" + query + ")");
@@ -2233,6 +2270,25 @@ class Rewriter {
     if (AtOp("(") || AtName()) RefuseTableOperator(source.alias);
     SkipTableHints();
     if (sources) sources->push_back(std::move(source));
+  }
+
+  // A derived or common table's query, the places of its first select's columns left without a
+  // name going to `nameless`: without a column list of its own the table has no name for them.
+  std::string CaptureNamingColumns(std::vector<std::size_t>& nameless) {
+    unnamedColumns_ = &nameless;
+    std::string query = Capture([&] { Select(); });
+    unnamedColumns_ = nullptr;
+    return query;
+  }
+  // The server refuses such a column rather than invent a name for it, in these words.
+  [[noreturn]] static void RefuseUnnamedColumn(std::size_t place, const std::string& table) {
+    throw Error::Syntax("No column name was specified for column " + std::to_string(place) + " of '" + table + "'.");
+  }
+  [[noreturn]] static void RefuseUnnamedColumnInto() {
+    throw Error::Syntax(
+        "An object or column name is missing or empty. For SELECT INTO statements, verify each column has a name. "
+        "For other statements, look for empty alias names. Aliases defined as \"\" or [] are not allowed. Change the "
+        "alias to a valid name.");
   }
 
   // A derived table's or common table's column list names its items' columns.
@@ -3377,6 +3433,8 @@ class Rewriter {
   std::string recursiveName_;         // the common table whose recursive members are being read
   std::string recursiveRef_;          // how the current recursive member names it
   std::vector<std::pair<std::size_t, std::size_t>>* unnamedItems_ = nullptr;  // the list's unnamed expressions
+  std::vector<std::size_t>* unnamedColumns_ = nullptr;  // the next select core's columns without a name
+  bool itemUnnamed_ = false;                             // the select item just read has no name
   bool qualifiedCuts_ = false;         // an ISNULL may have cut by a table's alias
   struct Conversion {
     std::size_t from = SIZE_MAX, typeAt = 0, to = 0;  // CAST or CONVERT's name, its type, after its ')'
