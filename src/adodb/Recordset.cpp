@@ -76,7 +76,6 @@ void WriteAllOrNothing(Backend& backend, const std::vector<RowWrite>& writes) {
   if (ownTransaction) backend.CommitTransaction();
 }
 
-
 // Texts compare as the database's collation orders them (case aside, trailing blanks ignored), so
 // a list sorted here reads in the order its own ORDER BY would give; other values as variants do.
 int SortOrderOf(const Variant& a, const Variant& b) {
