@@ -130,12 +130,6 @@ adodb::BoundValues StockMovement::LinePlaceRows(const char* billType, const Bill
   return {BoundText(billType), BoundText(lsh_), BoundText(line.dh)};
 }
 
-bool StockMovement::CollatedPair::operator()(const std::pair<std::string, std::string>& a,
-                                             const std::pair<std::string, std::string>& b) const noexcept {
-  const int first = adodb::CompareValues(a.first, b.first);
-  return first != 0 ? first < 0 : adodb::CompareValues(a.second, b.second) < 0;
-}
-
 bool StockMovement::HoldsPlaceRows(const char* billType, const BillLineValues& line) {
   if (!placeRows_) {
     placeRows_.emplace();

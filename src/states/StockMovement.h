@@ -156,11 +156,7 @@ class StockMovement {
   std::map<std::string, bool> moneyOnly_;
   // (BillType, dh) of the bill's goods-place rows, compared as the database compares them: rows
   // another program stored may name a line 'x ' whose own number reads 'x'.
-  struct CollatedPair {
-    bool operator()(const std::pair<std::string, std::string>& a,
-                    const std::pair<std::string, std::string>& b) const noexcept;
-  };
-  std::optional<std::set<std::pair<std::string, std::string>, CollatedPair>> placeRows_;
+  std::optional<std::set<std::tuple<std::string, std::string>, CollatedLess>> placeRows_;
   // The bill's lines already checked in this run, by the stock row they draw on: (dh, quantity).
   // Keyed as the database compares: a line whose keys another program stored padded draws on the
   // same row.
